@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running the program need.
+# Does nothing when they are all there.
+set -euo pipefail
+
+packages=(
+  # build
+  g++ cmake ninja-build pkg-config
+  libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libsdl2-net-dev
+  libcurl4-openssl-dev
+  libboost-regex-dev libboost-filesystem-dev libboost-date-time-dev libboost-system-dev
+  libtinyxml-dev
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  iproute2 util-linux coreutils
+  # running headless and looking at it
+  xvfb xauth x11-utils xdotool imagemagick
+  # the shipped font (Liberation Sans) and a fallback
+  fonts-liberation2 fonts-dejavu-core
+  # personality library source data
+  qlcplus-data
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+    missing+=("$p")
+  fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Includes run one way only: a layer may include itself and the layers listed for it.
+# The entry point and the application class are the only places that know every layer.
+set -u
+root=${1:-$(dirname "$0")/..}
+cd "$root" || exit 2
+
+declare -A allowed=(
+  [foundation]=""
+  [shell]="foundation"
+  [link]="foundation shell"
+  [model]="foundation shell link"
+  [graphics]="foundation shell"
+  [widgets]="foundation shell graphics model"
+  [screens]="foundation shell link model graphics widgets"
+)
+layers="foundation shell link model graphics widgets screens"
+status=0
+for layer in $layers; do
+  for file in "$layer"/*.h "$layer"/*.cpp; do
+    [ -e "$file" ] || continue
+    case "$file" in
+      shell/main.cpp|shell/application.h|shell/application.cpp|shell/application_*.cpp) continue ;;
+    esac
+    while IFS= read -r inc; do
+      target=${inc%%/*}
+      [ "$target" = "$layer" ] && continue
+      case " $layers " in *" $target "*) ;; *) continue ;; esac
+      case " ${allowed[$layer]} " in
+        *" $target "*) ;;
+        *) echo "$file includes $inc: $layer may not include $target"; status=1 ;;
+      esac
+    done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
+  done
+done
+[ $status -eq 0 ] && echo "layering: every include runs downwards"
+exit $status
