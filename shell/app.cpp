@@ -1,0 +1,155 @@
+#include "shell/app.h"
+
+namespace
+{
+CProgramVersion g_version;
+SDL_Renderer* g_renderer = nullptr;
+uint32_t g_textureCounter = 0;
+SDL_DisplayMode g_displayMode = {};
+uint32_t g_screenClass = 5;
+bool g_updateAvailable = false;
+bool g_ctrlDown = false;
+bool g_shiftDown = false;
+
+// Bit n tells whether screen class n is high resolution.
+constexpr uint32_t kHighResolutionMask = 94;
+}
+
+CApp::CApp(const CProgramVersion& version, int argc, char** argv)
+{
+    m_baseName = GetExecutableBaseName(argc > 0 && argv && argv[0] ? argv[0] : "");
+    g_version = version;
+}
+
+CApp::~CApp() = default;
+
+void CApp::LogInfo()
+{
+}
+
+void CApp::Log(const std::string&, const std::string&, uint32_t)
+{
+}
+
+CProgramVersion CApp::GetVersion()
+{
+    return g_version;
+}
+
+uint32_t CApp::GetOsId()
+{
+    return kOsId;
+}
+
+std::string CApp::GetOsName(uint32_t id)
+{
+    switch (id)
+    {
+    case 0: return "Windows";
+    case 1: return "OSX";
+    case 2: return "Linux";
+    case 3: return "iOS";
+    case 5: return "Embedded";
+    default: return "Unknown";
+    }
+}
+
+std::string CApp::GetApplicationName(uint32_t identity)
+{
+    return identity == kApplicationIdentity ? "Programmer" : "";
+}
+
+std::string CApp::GetExecutableBaseName(const std::string& argument)
+{
+    std::string name = argument;
+    const size_t slash = name.rfind('/');
+    if (slash != std::string::npos)
+        name = slash + 1 < name.size() ? name.substr(slash + 1) : ".";
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name = name.substr(0, dot);
+    return name;
+}
+
+SDL_Renderer* CApp::GetRenderer()
+{
+    return g_renderer;
+}
+
+void CApp::SetRenderer(SDL_Renderer* renderer)
+{
+    g_renderer = renderer;
+}
+
+void CApp::IncrementTextureCounter()
+{
+    ++g_textureCounter;
+}
+
+uint32_t CApp::GetTextureCounter()
+{
+    return g_textureCounter;
+}
+
+void CApp::PushUserEvent(uint32_t code)
+{
+    SDL_Event event = {};
+    event.type = SDL_USEREVENT;
+    event.user.code = static_cast<Sint32>(code);
+    SDL_PushEvent(&event);
+}
+
+const SDL_DisplayMode& CApp::GetDisplayMode()
+{
+    return g_displayMode;
+}
+
+void CApp::SetDisplayMode(const SDL_DisplayMode& mode)
+{
+    g_displayMode = mode;
+}
+
+uint32_t CApp::GetScreenClass()
+{
+    return g_screenClass;
+}
+
+bool CApp::IsHighResolution()
+{
+    return g_screenClass > 8 || ((kHighResolutionMask >> g_screenClass) & 1u) != 0;
+}
+
+void CApp::SetScreenClass(uint32_t screenClass)
+{
+    g_screenClass = screenClass;
+}
+
+bool CApp::IsUpdateAvailable()
+{
+    return g_updateAvailable;
+}
+
+void CApp::SetUpdateAvailable(bool available)
+{
+    g_updateAvailable = available;
+}
+
+bool CApp::IsCtrlDown()
+{
+    return g_ctrlDown;
+}
+
+bool CApp::IsShiftDown()
+{
+    return g_shiftDown;
+}
+
+void CApp::SetCtrlDown(bool down)
+{
+    g_ctrlDown = down;
+}
+
+void CApp::SetShiftDown(bool down)
+{
+    g_shiftDown = down;
+}

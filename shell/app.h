@@ -1,0 +1,76 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+// The program version as the entry point gives it.
+struct CProgramVersion
+{
+    uint32_t major = 0;
+    uint32_t minor = 0;
+    uint32_t build = 0;
+};
+
+// The application base: the process-wide services that need no window, offered through static
+// accessors. Every service is a singleton reached through a global pointer that the application
+// object creates and destroys; the accessors stay harmless while a service is missing.
+class CApp
+{
+public:
+    static constexpr uint32_t kApplicationIdentity = 23;
+    // Linux.
+    static constexpr uint32_t kOsId = 2;
+
+    CApp(const CProgramVersion& version, int argc, char** argv);
+    virtual ~CApp();
+    CApp(const CApp&) = delete;
+    CApp& operator=(const CApp&) = delete;
+
+    virtual void LogInfo();
+
+    // Forwards to the log when there is one.
+    static void Log(const std::string& category, const std::string& message, uint32_t level);
+
+    static CProgramVersion GetVersion();
+    static uint32_t GetOsId();
+    static std::string GetOsName(uint32_t id);
+    static std::string GetApplicationName(uint32_t identity);
+    // The executable's file name without folder and without its last extension.
+    static std::string GetExecutableBaseName(const std::string& argument);
+    static bool IsDebugMode() { return false; }
+
+    // The global renderer; null before the window exists.
+    static SDL_Renderer* GetRenderer();
+    static void SetRenderer(SDL_Renderer* renderer);
+
+    // Counts the textures made over the program's life (logged at shutdown).
+    static void IncrementTextureCounter();
+    static uint32_t GetTextureCounter();
+
+    // Pushes an SDL_USEREVENT carrying the code.
+    static void PushUserEvent(uint32_t code);
+
+    // Display mode of display 0, screen class and its properties.
+    static const SDL_DisplayMode& GetDisplayMode();
+    static void SetDisplayMode(const SDL_DisplayMode& mode);
+    static uint32_t GetScreenClass();
+    static bool IsHighResolution();
+    static void SetScreenClass(uint32_t screenClass);
+
+    static bool IsUpdateAvailable();
+    static void SetUpdateAvailable(bool available);
+
+    // Keyboard modifier flags kept by the event pump.
+    static bool IsCtrlDown();
+    static bool IsShiftDown();
+    static void SetCtrlDown(bool down);
+    static void SetShiftDown(bool down);
+
+protected:
+    const std::string& GetBaseName() const { return m_baseName; }
+
+private:
+    std::string m_baseName;
+};
