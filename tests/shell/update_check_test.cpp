@@ -1,0 +1,263 @@
+#include "shell/update_check.h"
+
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <mutex>
+#include <string>
+#include <thread>
+
+namespace
+{
+// A one-connection-at-a-time HTTP server on 127.0.0.1 with one canned answer. In silent mode
+// it accepts and then never answers.
+class CTestHttpServer
+{
+public:
+    explicit CTestHttpServer(std::string response, bool silent = false)
+        : m_response(std::move(response)), m_silent(silent)
+    {
+        m_listener = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address = {};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bind(m_listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        listen(m_listener, 4);
+        socklen_t length = sizeof address;
+        getsockname(m_listener, reinterpret_cast<sockaddr*>(&address), &length);
+        m_port = ntohs(address.sin_port);
+        m_thread = std::thread([this] { Serve(); });
+    }
+
+    ~CTestHttpServer()
+    {
+        m_stop = true;
+        m_thread.join();
+        close(m_listener);
+    }
+
+    std::string GetUrl() const
+    {
+        return "http://127.0.0.1:" + std::to_string(m_port) + "/versions/versions.txt";
+    }
+
+    std::string GetRequest()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_request;
+    }
+
+private:
+    bool WaitReadable(int fd)
+    {
+        pollfd p = {fd, POLLIN, 0};
+        while (!m_stop)
+            if (poll(&p, 1, 20) > 0)
+                return true;
+        return false;
+    }
+
+    void Serve()
+    {
+        while (WaitReadable(m_listener))
+        {
+            const int connection = accept(m_listener, nullptr, nullptr);
+            if (connection < 0)
+                continue;
+            std::string request;
+            char chunk[1024];
+            while (request.find("\r\n\r\n") == std::string::npos && WaitReadable(connection))
+            {
+                const ssize_t n = recv(connection, chunk, sizeof chunk, 0);
+                if (n <= 0)
+                    break;
+                request.append(chunk, static_cast<size_t>(n));
+            }
+            {
+                std::lock_guard<std::mutex> lock(m_mutex);
+                m_request = request;
+            }
+            if (m_silent)
+            {
+                while (!m_stop)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+            else
+            {
+                size_t sent = 0;
+                while (sent < m_response.size())
+                {
+                    const ssize_t n = send(connection, m_response.data() + sent,
+                                           m_response.size() - sent, MSG_NOSIGNAL);
+                    if (n <= 0)
+                        break;
+                    sent += static_cast<size_t>(n);
+                }
+            }
+            close(connection);
+        }
+    }
+
+    std::string m_response;
+    bool m_silent;
+    int m_listener = -1;
+    uint16_t m_port = 0;
+    std::atomic<bool> m_stop{false};
+    std::mutex m_mutex;
+    std::string m_request;
+    std::thread m_thread;
+};
+
+std::string HttpReply(const std::string& body, const std::string& status = "200 OK")
+{
+    return "HTTP/1.0 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\n\r\n" + body;
+}
+
+const CUpdateCheck::Version kRunning{1, 7, 0};
+
+CUpdateCheck::Result CheckAgainst(CTestHttpServer& server, CUpdateCheck::Version running = kRunning)
+{
+    CUpdateCheck check("Programmer", server.GetUrl());
+    return check.Check(running.major, running.minor, running.build);
+}
+}
+
+TEST(UpdateCheckParse, ComparesThePublishedVersionWithTheRunningOne)
+{
+    CUpdateCheck check("Programmer");
+    const std::string reply = "Editor|3|0|0|Other\nProgrammer|1|7|1|Fixes";
+    EXPECT_EQ(check.Parse(reply, {1, 7, 0}), CUpdateCheck::kNewer);
+    EXPECT_EQ(check.GetPublishedVersion().major, 1u);
+    EXPECT_EQ(check.GetPublishedVersion().minor, 7u);
+    EXPECT_EQ(check.GetPublishedVersion().build, 1u);
+    EXPECT_EQ(check.GetPublishedText(), "Fixes");
+    EXPECT_EQ(check.Parse(reply, {1, 7, 1}), CUpdateCheck::kNotNewer);
+    EXPECT_EQ(check.Parse(reply, {2, 0, 0}), CUpdateCheck::kNotNewer);
+    EXPECT_EQ(check.Parse(reply, {1, 6, 9}), CUpdateCheck::kNewer);
+    EXPECT_EQ(check.Parse(reply, {0, 99, 99}), CUpdateCheck::kNewer);
+}
+
+TEST(UpdateCheckParse, MissingKeyAndEmptyReply)
+{
+    CUpdateCheck check("Programmer");
+    EXPECT_EQ(check.Parse("Editor|9|9|9|x", kRunning), CUpdateCheck::kNotNewer);
+    EXPECT_EQ(check.Parse("Program", kRunning), CUpdateCheck::kNotNewer);
+    EXPECT_EQ(check.GetPublishedVersion().major, 0u);
+    EXPECT_EQ(check.GetPublishedVersion().build, 0u);
+    EXPECT_EQ(check.GetPublishedText(), "");
+    EXPECT_EQ(check.Parse("", kRunning), CUpdateCheck::kNoReply);
+}
+
+TEST(UpdateCheckParse, FieldsAreCutAtBars)
+{
+    CUpdateCheck check("Programmer");
+    check.Parse("Programmer|1|8|0|Notes|more", kRunning);
+    EXPECT_EQ(check.GetPublishedText(), "Notes");
+
+    // The key is matched anywhere, so a longer product name that comes first is the one read.
+    EXPECT_EQ(check.Parse("XProgrammer|9|0|0|Other\nProgrammer|1|7|0|Same", kRunning),
+              CUpdateCheck::kNewer);
+    EXPECT_EQ(check.GetPublishedVersion().major, 9u);
+    EXPECT_EQ(check.GetPublishedText(), "Other\nProgrammer");
+
+    // A missing bar keeps the rest whole: every field reads the same text.
+    check.Parse("Programmer|2", kRunning);
+    EXPECT_EQ(check.GetPublishedVersion().major, 2u);
+    EXPECT_EQ(check.GetPublishedVersion().minor, 2u);
+    EXPECT_EQ(check.GetPublishedVersion().build, 2u);
+    EXPECT_EQ(check.GetPublishedText(), "2");
+
+    // Fields that are not numbers read as 0; numbers too big for 32 bits as the largest value.
+    check.Parse("Programmer|x|99999999999|3|t", kRunning);
+    EXPECT_EQ(check.GetPublishedVersion().major, 0u);
+    EXPECT_EQ(check.GetPublishedVersion().minor, UINT32_MAX);
+    EXPECT_EQ(check.GetPublishedVersion().build, 3u);
+}
+
+TEST(UpdateCheck, FetchesTheVersionsFileOverHttp)
+{
+    CTestHttpServer server(HttpReply("Editor|2|0|0|e\nProgrammer|1|7|1|Fixes|\n"));
+    CUpdateCheck check("Programmer", server.GetUrl());
+    EXPECT_EQ(check.Check(1, 7, 0), CUpdateCheck::kNewer);
+    EXPECT_EQ(check.GetPublishedText(), "Fixes");
+    const std::string request = server.GetRequest();
+    EXPECT_EQ(request.rfind("GET /versions/versions.txt HTTP/1.1\r\n", 0), 0u) << request;
+    EXPECT_NE(request.find("\r\nUser-Agent: libcurl-agent/1.0\r\n"), std::string::npos) << request;
+}
+
+TEST(UpdateCheck, EqualNewerMissingKeyAndEmptyFiles)
+{
+    CTestHttpServer equal(HttpReply("Programmer|1|7|0|Current"));
+    EXPECT_EQ(CheckAgainst(equal), CUpdateCheck::kNotNewer);
+    CTestHttpServer older(HttpReply("Programmer|1|7|1|Fixes"));
+    EXPECT_EQ(CheckAgainst(older, {2, 0, 0}), CUpdateCheck::kNotNewer);
+    CTestHttpServer noKey(HttpReply("Editor|9|9|9|x"));
+    EXPECT_EQ(CheckAgainst(noKey), CUpdateCheck::kNotNewer);
+    CTestHttpServer empty(HttpReply(""));
+    EXPECT_EQ(CheckAgainst(empty), CUpdateCheck::kNoReply);
+}
+
+TEST(UpdateCheck, AnErrorPageIsNotAVersionsFile)
+{
+    CTestHttpServer server(HttpReply("Programmer|9|0|0|not found", "404 Not Found"));
+    EXPECT_EQ(CheckAgainst(server), CUpdateCheck::kNoReply);
+}
+
+TEST(UpdateCheck, TheReplyIsCapped)
+{
+    const std::string line = "Programmer|9|0|0|big\n";
+    const std::string atCap = line + std::string(CUpdateCheck::kMaxReplyBytes - line.size(), ' ');
+    CTestHttpServer fits(HttpReply(atCap));
+    EXPECT_EQ(CheckAgainst(fits), CUpdateCheck::kNewer);
+    CTestHttpServer tooLong(HttpReply(atCap + " "));
+    EXPECT_EQ(CheckAgainst(tooLong), CUpdateCheck::kNoReply);
+    CTestHttpServer huge(HttpReply(line + std::string(1 << 20, 'x')));
+    EXPECT_EQ(CheckAgainst(huge), CUpdateCheck::kNoReply);
+}
+
+TEST(UpdateCheck, UnreachableOrSilentServersGiveNoReply)
+{
+    int port = 0;
+    {
+        CTestHttpServer closed(HttpReply("Programmer|9|0|0|x"));
+        port = std::stoi(closed.GetUrl().substr(17));
+    }
+    CUpdateCheck refused("Programmer",
+                         "http://127.0.0.1:" + std::to_string(port) + "/versions/versions.txt");
+    EXPECT_EQ(refused.Check(1, 7, 0), CUpdateCheck::kNoReply);
+
+    CTestHttpServer silent("", true);
+    CUpdateCheck check("Programmer", silent.GetUrl(), 1000);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(check.Check(1, 7, 0), CUpdateCheck::kNoReply);
+    // The limit handed in applies, not the default of five seconds.
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+}
+
+TEST(UpdateCheck, UrlComesFromTheEnvironmentAndEmptySkipsTheCheck)
+{
+    const char* saved = std::getenv("TANZO_UPDATE_URL");
+    const std::string savedValue = saved ? saved : "";
+
+    setenv("TANZO_UPDATE_URL", "http://127.0.0.1:9/v.txt", 1);
+    EXPECT_EQ(CUpdateCheck::GetDefaultUrl(), "http://127.0.0.1:9/v.txt");
+    setenv("TANZO_UPDATE_URL", "", 1);
+    EXPECT_EQ(CUpdateCheck::GetDefaultUrl(), "");
+    unsetenv("TANZO_UPDATE_URL");
+    EXPECT_EQ(CUpdateCheck::GetDefaultUrl(), TANZO_DEFAULT_UPDATE_URL);
+
+    CUpdateCheck check("Programmer", "");
+    EXPECT_EQ(check.Check(1, 7, 0), CUpdateCheck::kNoReply);
+
+    if (saved)
+        setenv("TANZO_UPDATE_URL", savedValue.c_str(), 1);
+}
