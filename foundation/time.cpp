@@ -1,0 +1,702 @@
+#include "foundation/time.h"
+
+#include "foundation/decimal.h"
+
+#include <boost/date_time/posix_time/posix_time_types.hpp>
+#include <boost/filesystem/operations.hpp>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <limits>
+
+namespace {
+
+constexpr uint64_t kMaxField = std::numeric_limits<uint32_t>::max();
+constexpr uint64_t kMaxInt = std::numeric_limits<int32_t>::max();
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+const char* SkipDigits(const char* p)
+{
+    while (IsDigit(*p))
+        ++p;
+    return p;
+}
+
+// A run of digits [begin, end) as a number up to max; false when empty or too large.
+bool ReadRun(const char* begin, const char* end, uint64_t max, uint64_t& value)
+{
+    if (begin == end)
+        return false;
+    value = 0;
+    for (const char* p = begin; p != end; ++p) {
+        const uint64_t digit = uint64_t(*p - '0');
+        if (value > (max - digit) / 10)
+            return false;
+        value = value * 10 + digit;
+    }
+    return true;
+}
+
+enum class EParse { kNoMatch, kRefused, kDone };
+
+// The unit forms: "Ns", "Nm", "Nh", "NhNm", "NmNs", "NhNmNs" (the trailing letter of the last
+// number may be left out where a letter came before it). The first letter decides the form, so
+// a text of this shape never falls through to the colon forms.
+EParse ParseUnitForms(const char* text, uint32_t& hours, uint32_t& minutes, uint32_t& seconds,
+                      uint16_t& milliseconds)
+{
+    const char* d1 = text;
+    const char* d1End = SkipDigits(d1);
+    const char unit = *d1End;
+    if (unit != 's' && unit != 'm' && unit != 'h')
+        return EParse::kNoMatch;
+    const char* d2 = d1End + 1;
+    const char* d2End = SkipDigits(d2);
+    uint64_t a = 0;
+    uint64_t b = 0;
+    uint64_t c = 0;
+
+    if (unit == 's' || (unit == 'm' && *d2 == '\0')) {
+        if (*d2 != '\0')
+            return EParse::kNoMatch;
+        if (!ReadRun(d1, d1End, kMaxField, a))
+            return EParse::kRefused;
+        if (unit == 's') {
+            milliseconds = 0;
+            seconds = uint32_t(a % 60);
+            minutes = uint32_t((a / 60) % 60);
+            hours = uint32_t(a / 3600);
+        } else {
+            seconds = 0;
+            milliseconds = 0;
+            minutes = uint32_t(a % 60);
+            hours = uint32_t(a / 60);
+        }
+        return EParse::kDone;
+    }
+
+    if (unit == 'm') {
+        // "NmN" or "NmNs": both numbers are needed, seconds carry into minutes and hours.
+        const char* tail = d2End;
+        if (*tail == 's')
+            ++tail;
+        if (*tail != '\0')
+            return EParse::kNoMatch;
+        if (!ReadRun(d1, d1End, kMaxField, a) || !ReadRun(d2, d2End, kMaxField, b))
+            return EParse::kRefused;
+        const uint64_t totalMinutes = a + b / 60;
+        milliseconds = 0;
+        seconds = uint32_t(b % 60);
+        minutes = uint32_t(totalMinutes % 60);
+        hours = uint32_t(totalMinutes / 60);
+        return EParse::kDone;
+    }
+
+    // unit == 'h'
+    const char* tail = d2End;
+    if (*tail == 'm')
+        ++tail;
+    if (*tail == '\0') {
+        // "Nh", "NhN", "NhNm": minutes are kept as typed, without carrying into hours.
+        uint64_t h = 0;
+        uint64_t m = 0;
+        if (d1 != d1End) {
+            if (!ReadRun(d1, d1End, kMaxField, h))
+                return EParse::kRefused;
+            if (d2 != d2End && !ReadRun(d2, d2End, kMaxField, m))
+                return EParse::kRefused;
+        }
+        hours = uint32_t(h);
+        minutes = uint32_t(m);
+        seconds = 0;
+        milliseconds = 0;
+        return EParse::kDone;
+    }
+    if (*d2End != 'm')
+        return EParse::kNoMatch;
+    // "NhNmN" or "NhNmNs": what ToShortString writes for whole hours, minutes and seconds.
+    const char* d3 = d2End + 1;
+    const char* d3End = SkipDigits(d3);
+    tail = d3End;
+    if (*tail == 's')
+        ++tail;
+    if (*tail != '\0')
+        return EParse::kNoMatch;
+    if (!ReadRun(d1, d1End, kMaxField, a) || !ReadRun(d2, d2End, kMaxField, b) ||
+        !ReadRun(d3, d3End, kMaxField, c))
+        return EParse::kRefused;
+    const uint64_t total = a * 3600 + b * 60 + c;
+    if (total / 3600 > kMaxField)
+        return EParse::kRefused;
+    hours = uint32_t(total / 3600);
+    minutes = uint32_t((total / 60) % 60);
+    seconds = uint32_t(total % 60);
+    milliseconds = 0;
+    return EParse::kDone;
+}
+
+// A number read by a colon form. Fractions ('F' in a form) keep at most their first two digits:
+// only hundredths are kept.
+struct SScanned
+{
+    uint64_t value = 0;
+    int digits = 0;
+};
+
+// Matches a scanf-like form where 'N' and 'F' are decimal numbers and every other character must
+// stand in the text as it is. Returns how many numbers were filled, or -1 when a negative or too
+// large number stands in the way (the whole parse is then refused).
+int ScanForm(const char* text, const char* form, SScanned* numbers)
+{
+    int filled = 0;
+    const char* p = text;
+    for (const char* f = form; *f != '\0'; ++f) {
+        if (*f != 'N' && *f != 'F') {
+            if (*p != *f)
+                return filled;
+            ++p;
+            continue;
+        }
+        const bool fraction = *f == 'F';
+        SDecimal scan = ScanDecimal(p, kMaxInt);
+        if (fraction && scan.result == EDecimalScan::kOverflow)
+            scan = ScanDecimal(p, std::numeric_limits<uint64_t>::max());
+        if (scan.result == EDecimalScan::kNegative || scan.result == EDecimalScan::kOverflow)
+            return -1;
+        if (scan.result == EDecimalScan::kNone)
+            return filled;
+        numbers[filled].value = scan.value;
+        numbers[filled].digits = scan.digits;
+        if (fraction && scan.digits > 2) {
+            numbers[filled].value = uint64_t(scan.firstDigit[0] - '0') * 10 +
+                                    uint64_t(scan.firstDigit[1] - '0');
+            numbers[filled].digits = 2;
+        }
+        ++filled;
+        p = scan.end;
+    }
+    return filled;
+}
+
+// After a '.' alone: one digit counts tenths, two digits hundredths (1.5 is 500 ms, 1.05 50 ms).
+uint16_t FractionMilliseconds(const SScanned& fraction)
+{
+    return uint16_t(fraction.digits >= 2 ? fraction.value * 10 : fraction.value * 100);
+}
+
+}  // namespace
+
+bool CTime::ParseCString(const char* text)
+{
+    if (text == nullptr)
+        return false;
+    bool negative = false;
+    if (*text == '-') {
+        negative = true;
+        ++text;
+    }
+    CTime parsed(*this);
+    const EParse unit = ParseUnitForms(text, parsed.m_hours, parsed.m_minutes, parsed.m_seconds,
+                                       parsed.m_milliseconds);
+    if (unit == EParse::kRefused)
+        return false;
+    if (unit == EParse::kNoMatch) {
+        std::string copy(text);
+        for (char& c : copy) {
+            if (c == ',')
+                c = '.';
+        }
+        SScanned n[4];
+        const char* s = copy.c_str();
+        auto form = [&](const char* pattern, int wanted) {
+            const int filled = ScanForm(s, pattern, n);
+            return filled < 0 ? -1 : (filled == wanted ? 1 : 0);
+        };
+        int r;
+        if ((r = form("N-N-N-F", 4)) != 0 || (r = form("N:N:N.F", 4)) != 0) {
+            if (r < 0)
+                return false;
+            parsed.m_hours = uint32_t(n[0].value);
+            parsed.m_minutes = uint32_t(n[1].value);
+            parsed.m_seconds = uint32_t(n[2].value);
+            parsed.m_milliseconds = uint16_t(n[3].value * 10);
+        } else if ((r = form("N:N:N", 3)) != 0) {
+            if (r < 0)
+                return false;
+            parsed.m_hours = uint32_t(n[0].value);
+            parsed.m_minutes = uint32_t(n[1].value);
+            parsed.m_seconds = uint32_t(n[2].value);
+            parsed.m_milliseconds = 0;
+        } else if ((r = form("N:N.F", 3)) != 0) {
+            if (r < 0)
+                return false;
+            parsed.m_hours = 0;
+            parsed.m_minutes = uint32_t(n[0].value);
+            parsed.m_seconds = uint32_t(n[1].value);
+            parsed.m_milliseconds = uint16_t(n[2].value * 10);
+        } else if ((r = form("N.F", 2)) != 0) {
+            if (r < 0)
+                return false;
+            parsed.m_hours = 0;
+            parsed.m_minutes = 0;
+            parsed.m_seconds = uint32_t(n[0].value);
+            parsed.m_milliseconds = FractionMilliseconds(n[1]);
+        } else if ((r = form("N:N", 2)) != 0) {
+            if (r < 0)
+                return false;
+            parsed.m_hours = uint32_t(n[0].value);
+            parsed.m_minutes = uint32_t(n[1].value);
+            parsed.m_seconds = 0;
+            parsed.m_milliseconds = 0;
+        } else if ((r = form("N", 1)) != 0) {
+            if (r < 0)
+                return false;
+            parsed.m_hours = 0;
+            parsed.m_minutes = 0;
+            parsed.m_seconds = uint32_t(n[0].value);
+            parsed.m_milliseconds = 0;
+        } else if ((r = form(".F", 1)) != 0) {
+            if (r < 0)
+                return false;
+            parsed.m_hours = 0;
+            parsed.m_minutes = 0;
+            parsed.m_seconds = 0;
+            parsed.m_milliseconds = FractionMilliseconds(n[0]);
+        } else {
+            return false;
+        }
+    }
+    parsed.m_positive = negative ? 0 : 1;
+    *this = parsed;
+    return true;
+}
+
+namespace {
+
+// A field of the machine text: its number, or the wildcard when there is none ("XX").
+bool ReadField(const char* p, uint64_t max, uint64_t wildcard, uint64_t& value)
+{
+    const SDecimal scan = ScanDecimal(p, max);
+    if (scan.result == EDecimalScan::kNone) {
+        value = wildcard;
+        return true;
+    }
+    if (scan.result != EDecimalScan::kOk)
+        return false;
+    value = scan.value;
+    return true;
+}
+
+}  // namespace
+
+bool CTime::ParseFields(const std::string& text)
+{
+    const char* p = text.c_str();
+    bool negative = false;
+    if (*p == '-') {
+        negative = true;
+        ++p;
+    }
+    const char* sep = std::strpbrk(p, "-:");
+    if (sep == nullptr)
+        return false;
+    CTime parsed(*this);
+    uint64_t value = 0;
+    if (!ReadField(p, kMaxField, kAnyHour, value))
+        return false;
+    parsed.m_hours = uint32_t(value);
+    const char* rest = sep + 1;
+    if (!ReadField(rest, kMaxField, kAnyMinute, value))
+        return false;
+    parsed.m_minutes = uint32_t(value);
+    sep = std::strpbrk(rest, "-:");
+    if (sep != nullptr) {
+        rest = sep + 1;
+        if (!ReadField(rest, kMaxField, kAnySecond, value))
+            return false;
+        parsed.m_seconds = uint32_t(value);
+        sep = std::strpbrk(rest, "-:.");
+        if (sep != nullptr) {
+            // Hundredths; 100 is what a rounded-up 1000 ms prints as.
+            if (!ReadField(sep + 1, 100, 0, value))
+                return false;
+            parsed.m_milliseconds = uint16_t(value * 10);
+        }
+    }
+    parsed.m_positive = negative ? 0 : 1;
+    *this = parsed;
+    return true;
+}
+
+std::string CTime::ToString() const
+{
+    char buffer[64];
+    char* p = buffer;
+    const char* end = buffer + sizeof(buffer);
+    if (!m_positive)
+        *p++ = '-';
+    if (m_hours == kAnyHour)
+        p += std::snprintf(p, size_t(end - p), "XX-");
+    else
+        p += std::snprintf(p, size_t(end - p), "%02u-", m_hours);
+    if (m_minutes == kAnyMinute)
+        p += std::snprintf(p, size_t(end - p), "XX-");
+    else
+        p += std::snprintf(p, size_t(end - p), "%02u-", m_minutes);
+    if (m_seconds == kAnySecond)
+        p += std::snprintf(p, size_t(end - p), "XX-");
+    else
+        p += std::snprintf(p, size_t(end - p), "%02u-", m_seconds);
+    std::snprintf(p, size_t(end - p), "%02u", unsigned(m_milliseconds / 10u));
+    return buffer;
+}
+
+std::string CTime::ToClockString(bool showHours, bool showSeconds, bool showHundredths) const
+{
+    std::string text;
+    char buffer[32];
+    if (!m_positive)
+        text += '-';
+    if (showHours) {
+        if (m_hours == kAnyHour)
+            text += "XX:";
+        else {
+            std::snprintf(buffer, sizeof(buffer), "%02u:", m_hours);
+            text += buffer;
+        }
+    }
+    if (m_minutes == kAnyMinute)
+        text += "XX";
+    else {
+        std::snprintf(buffer, sizeof(buffer), "%02u", m_minutes);
+        text += buffer;
+    }
+    if (showSeconds) {
+        if (m_seconds == kAnySecond)
+            text += ":XX";
+        else {
+            std::snprintf(buffer, sizeof(buffer), ":%02u", m_seconds);
+            text += buffer;
+        }
+        if (showHundredths) {
+            std::snprintf(buffer, sizeof(buffer), ".%02u", unsigned(m_milliseconds / 10u));
+            text += buffer;
+        }
+    }
+    return text;
+}
+
+std::string CTime::ToClockString12(bool showHours, bool showSeconds, bool showHundredths) const
+{
+    std::string text;
+    char buffer[32];
+    if (!m_positive)
+        text += '-';
+    if (showHours) {
+        if (m_hours == kAnyHour)
+            text += "XX:";
+        else {
+            const uint32_t hours12 = m_hours % 12 == 0 ? 12 : m_hours % 12;
+            std::snprintf(buffer, sizeof(buffer), "%2u:", hours12);
+            text += buffer;
+        }
+    }
+    // The minutes, seconds and hundredths read as in the 24-hour form.
+    CTime rest(*this);
+    rest.m_positive = 1;
+    text += rest.ToClockString(false, showSeconds, showHundredths);
+    text += m_hours < 12 ? " AM" : " PM";
+    return text;
+}
+
+char* CTime::FormatClock(char* buffer, size_t size, bool showHundredths) const
+{
+    if (size == 0)
+        return buffer;
+    char text[64];
+    char* p = text;
+    const char* end = text + sizeof(text);
+    if (m_hours == kAnyHour)
+        p += std::snprintf(p, size_t(end - p), "XX:");
+    else
+        p += std::snprintf(p, size_t(end - p), "%02u:", m_hours);
+    if (m_minutes == kAnyMinute)
+        p += std::snprintf(p, size_t(end - p), "XX:");
+    else
+        p += std::snprintf(p, size_t(end - p), "%02u:", m_minutes);
+    if (m_seconds == kAnySecond)
+        p += std::snprintf(p, size_t(end - p), "XX");
+    else
+        p += std::snprintf(p, size_t(end - p), "%02u", m_seconds);
+    if (showHundredths)
+        std::snprintf(p, size_t(end - p), ".%02u", unsigned(m_milliseconds / 10u));
+    const size_t length = std::min(std::strlen(text), size - 1);
+    std::memcpy(buffer, text, length);
+    buffer[length] = '\0';
+    return buffer + length;
+}
+
+std::string CTime::ToShortString() const
+{
+    const unsigned h = m_hours;
+    const unsigned m = m_minutes;
+    const unsigned s = m_seconds;
+    const unsigned ms = m_milliseconds;
+    char buffer[64];
+    if (h == 0 && m == 0 && ms == 0)
+        std::snprintf(buffer, sizeof(buffer), "%us", s);
+    else if (m == 0 && s == 0 && ms == 0)
+        std::snprintf(buffer, sizeof(buffer), "%uh", h);
+    else if (m > 0 && s == 0 && ms == 0) {
+        if (h > 0)
+            std::snprintf(buffer, sizeof(buffer), "%uh%02um", h, m);
+        else
+            std::snprintf(buffer, sizeof(buffer), "%um", m);
+    } else if (h == 0 && m > 0 && s > 0 && ms == 0)
+        std::snprintf(buffer, sizeof(buffer), "%um%02us", m, s);
+    else if (h == 0 && m == 0 && ms > 0 && ms % 100 == 0) {
+        if (s == 0)
+            std::snprintf(buffer, sizeof(buffer), "0.%us", ms / 100);
+        else
+            std::snprintf(buffer, sizeof(buffer), "%u.%us", s, ms / 100);
+    } else if (h == 0 && m == 0 && ms > 0 && ms % 10 == 0) {
+        if (s == 0)
+            std::snprintf(buffer, sizeof(buffer), "0.%02us", ms / 10);
+        else
+            std::snprintf(buffer, sizeof(buffer), "%u.%02us", s, ms / 10);
+    } else if (ms > 0)
+        return ToString();
+    else
+        std::snprintf(buffer, sizeof(buffer), "%uh%02um%02us", h, m, s);
+    return buffer;
+}
+
+double CTime::GetSeconds() const
+{
+    const uint64_t whole = uint64_t(m_hours) * 3600 + uint64_t(m_minutes) * 60 + m_seconds;
+    const double seconds = double(whole) + m_milliseconds / 1000.0;
+    return m_positive ? seconds : -seconds;
+}
+
+void CTime::SetSeconds(double value)
+{
+    if (!std::isfinite(value)) {
+        *this = CTime();
+        return;
+    }
+    m_positive = value >= 0 ? 1 : 0;
+    double a = std::fabs(value);
+    // Whole hours and minutes by floor division, corrected where the division rounded across a
+    // boundary; subtracting whole multiples is exact, so this equals subtracting one by one.
+    constexpr double kMaxHours = 4294967295.0;
+    double hours = std::floor(a / 3600.0);
+    if (hours > kMaxHours) {
+        m_hours = uint32_t(kMaxHours);
+        m_minutes = 59;
+        m_seconds = 59;
+        m_milliseconds = 999;
+        return;
+    }
+    while (hours > 0 && hours * 3600.0 > a)
+        hours -= 1;
+    while ((hours + 1) * 3600.0 <= a && hours < kMaxHours)
+        hours += 1;
+    a -= hours * 3600.0;
+    double minutes = std::floor(a / 60.0);
+    while (minutes > 0 && minutes * 60.0 > a)
+        minutes -= 1;
+    while ((minutes + 1) * 60.0 <= a)
+        minutes += 1;
+    a -= minutes * 60.0;
+    m_hours = uint32_t(hours);
+    m_minutes = uint32_t(minutes);
+    m_seconds = uint32_t(a);
+    m_milliseconds = uint16_t((a - m_seconds) * 1000.0 + 0.5);
+}
+
+uint64_t CTime::GetMilliseconds() const
+{
+    return uint64_t(m_seconds) * 1000 + uint64_t(m_hours) * 3600000 + uint64_t(m_minutes) * 60000 +
+           m_milliseconds;
+}
+
+void CTime::SetMilliseconds(uint32_t milliseconds)
+{
+    m_hours = milliseconds / 3600000u;
+    uint32_t c = milliseconds / 10u - m_hours * 360000u;
+    m_minutes = c / 6000u;
+    c %= 6000u;
+    m_seconds = c / 100u;
+    m_milliseconds = uint16_t((c % 100u) * 10u);
+}
+
+void CTime::ReadWire(const void* field)
+{
+    const auto* b = static_cast<const uint8_t*>(field);
+    SetMilliseconds(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
+                    uint32_t(b[3]) << 24);
+}
+
+int64_t CTime::DifferenceMilliseconds(const CTime& other) const
+{
+    // In whole milliseconds: the fields are exact, where a product of seconds in floating point
+    // can land a hair below a whole millisecond and truncate to the one before.
+    const int64_t mine = int64_t(GetMilliseconds());
+    const int64_t theirs = int64_t(other.GetMilliseconds());
+    return (m_positive ? mine : -mine) - (other.m_positive ? theirs : -theirs);
+}
+
+int64_t CTime::DifferenceSeconds(const CTime& other) const
+{
+    return DifferenceMilliseconds(other) / 1000;
+}
+
+void CTime::SetFromLocalTime(const boost::posix_time::ptime& localTime)
+{
+    if (localTime.is_special())
+        return;
+    const boost::posix_time::time_duration day = localTime.time_of_day();
+    m_hours = uint32_t(day.hours());
+    m_minutes = uint32_t(day.minutes());
+    m_seconds = uint32_t(day.seconds());
+    m_milliseconds = uint16_t(day.total_milliseconds() % 1000);
+    m_positive = 1;
+}
+
+void CTime::SetFromFileTime(const std::string& path)
+{
+    try {
+        boost::system::error_code error;
+        const auto status = boost::filesystem::status(path, error);
+        if (error || !boost::filesystem::exists(status))
+            return;
+        const std::time_t written = boost::filesystem::last_write_time(path, error);
+        if (error)
+            return;
+        // The time of day of that many seconds after 1970-01-01 00:00, without a zone.
+        int64_t ofDay = int64_t(written) % 86400;
+        if (ofDay < 0)
+            ofDay += 86400;
+        m_hours = uint32_t(ofDay / 3600);
+        m_minutes = uint32_t(ofDay / 60 % 60);
+        m_seconds = uint32_t(ofDay % 60);
+        m_milliseconds = 0;
+        m_positive = 1;
+    } catch (const boost::filesystem::filesystem_error&) {
+    }
+}
+
+CTime& CTime::operator+=(const CTime& other)
+{
+    SetSeconds(GetSeconds() + other.GetSeconds());
+    return *this;
+}
+
+CTime& CTime::operator-=(const CTime& other)
+{
+    SetSeconds(GetSeconds() - other.GetSeconds());
+    return *this;
+}
+
+CTime& CTime::operator*=(double factor)
+{
+    SetSeconds(GetSeconds() * factor);
+    return *this;
+}
+
+CTime& CTime::operator/=(const CTime& other)
+{
+    SetSeconds(GetSeconds() / other.GetSeconds());
+    return *this;
+}
+
+CTime CTime::operator+(const CTime& other) const
+{
+    CTime sum(*this);
+    return sum += other;
+}
+
+CTime CTime::operator-(const CTime& other) const
+{
+    CTime difference(*this);
+    return difference -= other;
+}
+
+CTime CTime::operator*(const CTime& other) const
+{
+    return CTime(GetSeconds() * other.GetSeconds());
+}
+
+bool CTime::operator==(const CTime& other) const
+{
+    return m_hours == other.m_hours && m_minutes == other.m_minutes &&
+           m_seconds == other.m_seconds && m_milliseconds == other.m_milliseconds &&
+           m_positive == other.m_positive;
+}
+
+bool CTime::Matches(const CTime& other) const
+{
+    return (m_hours == kAnyHour || m_hours == other.m_hours) &&
+           (m_minutes == kAnyMinute || m_minutes == other.m_minutes) &&
+           (m_seconds == kAnySecond || m_seconds == other.m_seconds);
+}
+
+bool CTime::EqualsHms(const CTime& other) const
+{
+    return m_hours == other.m_hours && m_minutes == other.m_minutes && m_seconds == other.m_seconds;
+}
+
+void CTime::SetMillisecondField(uint32_t milliseconds)
+{
+    if (milliseconds <= 999)
+        m_milliseconds = uint16_t(milliseconds);
+}
+
+uint32_t CTime::IncrementMinutes()
+{
+    if (m_minutes < 59)
+        ++m_minutes;
+    return m_minutes;
+}
+
+uint32_t CTime::IncrementSeconds()
+{
+    if (m_seconds < 59)
+        ++m_seconds;
+    return m_seconds;
+}
+
+uint32_t CTime::DecrementMinutes()
+{
+    if (m_minutes != 0)
+        --m_minutes;
+    return m_minutes;
+}
+
+uint32_t CTime::DecrementSeconds()
+{
+    if (m_seconds != 0)
+        --m_seconds;
+    return m_seconds;
+}
+
+void CTime::IncrementHundredths()
+{
+    if (m_milliseconds < 990)
+        m_milliseconds = uint16_t(m_milliseconds + 10);
+}
+
+void CTime::DecrementHundredths()
+{
+    // A value between hundredths (from SetSeconds) steps down to the hundredth below it.
+    if (m_milliseconds >= 10)
+        m_milliseconds = uint16_t(m_milliseconds - 10);
+    else
+        m_milliseconds = 0;
+}

@@ -1,0 +1,437 @@
+#include "foundation/time.h"
+
+#include <boost/date_time/posix_time/posix_time.hpp>
+#include <boost/filesystem.hpp>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+#include <random>
+
+// Failures show the machine text rather than the bytes.
+static void PrintTo(const CTime& t, std::ostream* os)
+{
+    *os << t.ToString() << "/" << t.GetMillisecondField() << "ms";
+}
+
+namespace {
+
+struct SFields
+{
+    uint32_t h, m, s, ms;
+    bool positive;
+};
+
+void ExpectFields(const CTime& t, const SFields& f, const std::string& context)
+{
+    EXPECT_EQ(t.GetHours(), f.h) << context;
+    EXPECT_EQ(t.GetMinutes(), f.m) << context;
+    EXPECT_EQ(t.GetSecondField(), f.s) << context;
+    EXPECT_EQ(t.GetMillisecondField(), f.ms) << context;
+    EXPECT_EQ(t.IsPositive(), f.positive) << context;
+}
+
+CTime Make(uint32_t h, uint32_t m, uint32_t s, uint32_t ms, bool positive = true)
+{
+    CTime t(h, m, s);
+    t.SetMillisecondField(ms);
+    t.SetPositive(positive);
+    return t;
+}
+
+// The hour and minute split as first written: one subtraction per hour and per minute.
+CTime SetSecondsBySubtraction(double v)
+{
+    CTime t;
+    double a = std::fabs(v);
+    uint32_t h = 0;
+    uint32_t m = 0;
+    while (a >= 3600) {
+        a -= 3600;
+        ++h;
+    }
+    while (a >= 60) {
+        a -= 60;
+        ++m;
+    }
+    const uint32_t s = uint32_t(a);
+    t.SetHours(h);
+    t.SetMinutes(m);
+    t.SetSecondField(s);
+    const uint32_t ms = uint32_t((a - s) * 1000 + 0.5);
+    if (ms == 1000) {
+        // SetMillisecondField refuses 1000; build it through SetSeconds' own path instead.
+        t.SetMillisecondField(999);
+    } else {
+        t.SetMillisecondField(ms);
+    }
+    t.SetPositive(v >= 0);
+    return t;
+}
+
+}  // namespace
+
+TEST(Time, UnitFormsReadDecimalNumbers)
+{
+    const struct
+    {
+        const char* text;
+        SFields expected;
+    } cases[] = {
+        {"90s", {0, 1, 30, 0, true}},
+        {"75m", {1, 15, 0, 0, true}},
+        {"2h", {2, 0, 0, 0, true}},
+        {"1h90m", {1, 90, 0, 0, true}},  // minutes after hours are kept as typed
+        {"1h30", {1, 30, 0, 0, true}},
+        {"5m75s", {0, 6, 15, 0, true}},
+        {"5m30", {0, 5, 30, 0, true}},
+        {"010s", {0, 0, 10, 0, true}},  // not octal
+        {"08s", {0, 0, 8, 0, true}},
+        {"1m08s", {0, 1, 8, 0, true}},
+        {"1h00m30s", {1, 0, 30, 0, true}},
+        {"4294967295s", {1193046, 28, 15, 0, true}},
+        {"-90s", {0, 1, 30, 0, false}},
+    };
+    for (const auto& c : cases) {
+        CTime t = Make(7, 7, 7, 70);
+        EXPECT_TRUE(t.Parse(c.text)) << c.text;
+        ExpectFields(t, c.expected, c.text);
+    }
+}
+
+TEST(Time, ColonAndPlainForms)
+{
+    const struct
+    {
+        const char* text;
+        SFields expected;
+    } cases[] = {
+        {"90", {0, 0, 90, 0, true}},          // no carry into minutes
+        {"1:30", {1, 30, 0, 0, true}},        // hours and minutes
+        {"1:02:03", {1, 2, 3, 0, true}},
+        {"1:02:03.45", {1, 2, 3, 450, true}},
+        {"2:03.5", {0, 2, 3, 50, true}},      // hundredths after minutes and seconds
+        {"1,5", {0, 0, 1, 500, true}},
+        {".25", {0, 0, 0, 250, true}},
+        {"1.05", {0, 0, 1, 50, true}},
+        {"1.5", {0, 0, 1, 500, true}},
+        {"1.125", {0, 0, 1, 120, true}},      // only the first two fraction digits count
+        {"2:03.999", {0, 2, 3, 990, true}},
+        {"01-02-03-45", {1, 2, 3, 450, true}},
+        {"-01-02-03-45", {1, 2, 3, 450, false}},
+        {"-1:30", {1, 30, 0, 0, false}},
+        {"0.05s", {0, 0, 0, 50, true}},
+        {"2.5s", {0, 0, 2, 500, true}},
+        {"100:00:00", {100, 0, 0, 0, true}},
+    };
+    for (const auto& c : cases) {
+        CTime t;
+        EXPECT_TRUE(t.Parse(c.text)) << c.text;
+        ExpectFields(t, c.expected, c.text);
+    }
+}
+
+TEST(Time, UnreadableTextLeavesTheValueAlone)
+{
+    const char* texts[] = {
+        "abc", "", "-", "s", "m", "m30s", "1:-30", "--5", "1.-5", "99999999999s",
+        "3000000000", "1hm30s",
+    };
+    const CTime before = Make(3, 4, 5, 60, false);
+    for (const char* text : texts) {
+        CTime t = before;
+        EXPECT_FALSE(t.Parse(text)) << text;
+        EXPECT_EQ(t, before) << text;
+    }
+    // "h" alone names no number: it reads as zero, as "2h" reads as two hours.
+    CTime t = before;
+    EXPECT_TRUE(t.Parse("h"));
+    ExpectFields(t, {0, 0, 0, 0, true}, "h");
+}
+
+TEST(Time, MachineTextRoundTripsThroughParseFields)
+{
+    std::mt19937 random(7);
+    for (int i = 0; i < 2000; ++i) {
+        CTime t = Make(random() % 200, random() % 60, random() % 60, (random() % 100) * 10,
+                       random() % 2 == 0);
+        if (i % 7 == 0)
+            t.SetHours(CTime::kAnyHour);
+        if (i % 11 == 0)
+            t.SetMinutes(CTime::kAnyMinute);
+        if (i % 13 == 0)
+            t.SetSecondField(CTime::kAnySecond);
+        CTime back = Make(9, 9, 9, 90);
+        ASSERT_TRUE(back.ParseFields(t.ToString())) << t.ToString();
+        ASSERT_EQ(back, t) << t.ToString();
+    }
+}
+
+TEST(Time, ParseFieldsPartsAndWildcards)
+{
+    CTime t = Make(1, 2, 3, 40);
+    EXPECT_TRUE(t.ParseFields("XX-30-00-00"));
+    ExpectFields(t, {24, 30, 0, 0, true}, "wildcard hours");
+
+    t = Make(1, 2, 3, 40);
+    EXPECT_TRUE(t.ParseFields("05:06"));  // seconds and hundredths stay
+    ExpectFields(t, {5, 6, 3, 40, true}, "two fields");
+
+    t = Make(1, 2, 3, 40);
+    EXPECT_TRUE(t.ParseFields("05-06-07"));
+    ExpectFields(t, {5, 6, 7, 40, true}, "three fields");
+
+    t = Make(1, 2, 3, 40);
+    EXPECT_TRUE(t.ParseFields("05-06-07-"));
+    ExpectFields(t, {5, 6, 7, 0, true}, "empty hundredths");
+
+    const CTime before = Make(1, 2, 3, 40);
+    for (const char* bad : {"", "12", "01--02-03-04", "01-02-03-101", "-"}) {
+        t = before;
+        EXPECT_FALSE(t.ParseFields(bad)) << bad;
+        EXPECT_EQ(t, before) << bad;
+    }
+}
+
+TEST(Time, ShortTextTableAndReadBack)
+{
+    const struct
+    {
+        CTime value;
+        const char* text;
+    } cases[] = {
+        {Make(0, 0, 0, 0), "0s"},
+        {Make(0, 0, 42, 0), "42s"},
+        {Make(3, 0, 0, 0), "3h"},
+        {Make(0, 5, 0, 0), "5m"},
+        {Make(1, 5, 0, 0), "1h05m"},
+        {Make(0, 1, 30, 0), "1m30s"},
+        {Make(0, 1, 8, 0), "1m08s"},
+        {Make(0, 0, 2, 500), "2.5s"},
+        {Make(0, 0, 0, 500), "0.5s"},
+        {Make(0, 0, 0, 50), "0.05s"},
+        {Make(0, 0, 7, 250), "7.25s"},
+        {Make(1, 0, 30, 0), "1h00m30s"},
+        {Make(12, 34, 56, 0), "12h34m56s"},
+        {Make(0, 5, 0, 500), "00-05-00-50"},
+        {Make(0, 0, 2, 5), "00-00-02-00"},
+        {Make(0, 1, 30, 0, false), "1m30s"},  // the sign is not shown
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.value.ToShortString(), c.text);
+        CTime back;
+        ASSERT_TRUE(back.Parse(c.text)) << c.text;
+        if (c.value.GetMillisecondField() % 10 == 0 && c.value.IsPositive()) {
+            EXPECT_EQ(back, c.value) << c.text;
+        }
+    }
+}
+
+TEST(Time, EveryShortTextReadsBack)
+{
+    std::mt19937 random(11);
+    for (int i = 0; i < 5000; ++i) {
+        const CTime t = Make(random() % 3 == 0 ? random() % 24 : 0, random() % 60, random() % 60,
+                             random() % 4 == 0 ? (random() % 100) * 10 : 0);
+        CTime back(t.ToShortString());
+        ASSERT_EQ(back, t) << t.ToShortString();
+    }
+}
+
+TEST(Time, SetSecondsSplitsTheMagnitude)
+{
+    CTime t;
+    t.SetSeconds(-90.25);
+    ExpectFields(t, {0, 1, 30, 250, false}, "-90.25");
+    t.SetSeconds(59.9996);
+    ExpectFields(t, {0, 0, 59, 1000, true}, "59.9996");  // no carry from rounding
+    t.SetSeconds(3723.45);
+    ExpectFields(t, {1, 2, 3, 450, true}, "3723.45");
+}
+
+TEST(Time, SetSecondsSurvivesNonFiniteAndHugeValues)
+{
+    for (double v : {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+                     std::nan("")}) {
+        CTime t = Make(1, 2, 3, 40, false);
+        t.SetSeconds(v);
+        EXPECT_EQ(t, CTime()) << v;
+    }
+    CTime huge;
+    huge.SetSeconds(1e300);
+    EXPECT_EQ(huge.GetHours(), 4294967295u);
+    EXPECT_LT(huge.GetMinutes(), 60u);
+    huge.SetSeconds(-1e20);
+    EXPECT_EQ(huge.GetHours(), 4294967295u);
+    EXPECT_FALSE(huge.IsPositive());
+
+    // Dividing by a zero duration and multiplying by infinity reach SetSeconds with such values.
+    CTime divided = Make(0, 1, 0, 0);
+    divided /= CTime();
+    EXPECT_EQ(divided, CTime());
+    CTime scaled = Make(0, 1, 0, 0);
+    scaled *= std::numeric_limits<double>::infinity();
+    EXPECT_EQ(scaled, CTime());
+}
+
+TEST(Time, SetSecondsAgreesWithSubtractionOnOrdinaryValues)
+{
+    std::mt19937_64 random(42);
+    std::uniform_real_distribution<double> below(-1e7, 1e7);
+    for (int i = 0; i < 20000; ++i) {
+        double v = below(random);
+        if (i % 4 == 0)
+            v = std::round(v);                  // exact hours and minutes boundaries too
+        if (i % 8 == 0)
+            v = std::round(v / 60) * 60;
+        CTime fast;
+        fast.SetSeconds(v);
+        const CTime slow = SetSecondsBySubtraction(v);
+        ASSERT_TRUE(fast.EqualsHms(slow)) << v;
+        ASSERT_EQ(fast.IsPositive(), slow.IsPositive()) << v;
+        if (fast.GetMillisecondField() != 1000) {
+            ASSERT_EQ(fast.GetMillisecondField(), slow.GetMillisecondField()) << v;
+        }
+    }
+}
+
+TEST(Time, MillisecondFormsKeepHundredths)
+{
+    CTime t = Make(0, 0, 0, 0, false);
+    t.SetMilliseconds(3723456);
+    ExpectFields(t, {1, 2, 3, 450, false}, "3723456 keeps the sign");
+    t.SetMilliseconds(15);
+    ExpectFields(t, {0, 0, 0, 10, false}, "15");
+    EXPECT_EQ(Make(1, 2, 3, 450).GetMilliseconds(), 3723450u);
+    EXPECT_EQ(Make(1, 2, 3, 450, false).GetMilliseconds(), 3723450u);
+    EXPECT_EQ(Make(1, 2, 3, 450).GetWholeSeconds(), 3723u);
+
+    // 3,723,456 = 0x0038D0C0, least significant byte first as on the wire.
+    const uint8_t field[] = {0xC0, 0xD0, 0x38, 0x00};
+    CTime wire;
+    wire.ReadWire(field);
+    ExpectFields(wire, {1, 2, 3, 450, true}, "wire");
+}
+
+TEST(Time, ArithmeticAndOrdering)
+{
+    const CTime a = Make(0, 1, 0, 0);
+    const CTime b = Make(0, 0, 90, 0);
+    ExpectFields(a - b, {0, 0, 30, 0, false}, "sign follows the arithmetic");
+    ExpectFields(a + b, {0, 2, 30, 0, true}, "sum");
+    ExpectFields(Make(0, 0, 2, 0) * Make(0, 0, 3, 0), {0, 0, 6, 0, true}, "product in seconds");
+    CTime scaled = Make(0, 0, 10, 0);
+    scaled *= 1.5;
+    ExpectFields(scaled, {0, 0, 15, 0, true}, "scaled");
+    CTime ratio = Make(0, 1, 0, 0);
+    ratio /= Make(0, 0, 30, 0);
+    ExpectFields(ratio, {0, 0, 2, 0, true}, "ratio");
+
+    EXPECT_TRUE(a - b < CTime());
+    EXPECT_TRUE(b > a);
+    EXPECT_TRUE(a <= a);
+    EXPECT_TRUE(a.IsBefore(60.5));
+    EXPECT_FALSE(a.IsBefore(60.0));
+    EXPECT_NE(Make(0, 0, 1, 0), Make(0, 0, 1, 0, false));  // the sign counts for equality
+
+    // Exact at every hundredth: 0.57 s is 570 ms, not 569.
+    EXPECT_EQ(Make(0, 0, 0, 570).DifferenceMilliseconds(CTime()), 570);
+    EXPECT_EQ(CTime().DifferenceMilliseconds(Make(0, 0, 1, 990)), -1990);
+    EXPECT_EQ(CTime().DifferenceSeconds(Make(0, 0, 1, 990)), -1);
+    EXPECT_EQ(Make(25, 0, 0, 0).DifferenceSeconds(Make(0, 0, 1, 0, false)), 90001);
+}
+
+TEST(Time, WildcardsMatchAnything)
+{
+    CTime pattern;
+    ASSERT_TRUE(pattern.ParseFields("XX-30-00-00"));
+    EXPECT_TRUE(pattern.Matches(Make(13, 30, 0, 370)));
+    EXPECT_TRUE(pattern.Matches(Make(0, 30, 0, 0, false)));
+    EXPECT_FALSE(pattern.Matches(Make(13, 31, 0, 0)));
+    EXPECT_FALSE(Make(13, 30, 0, 0).Matches(pattern));
+    EXPECT_EQ(pattern.ToString(), "XX-30-00-00");
+    EXPECT_EQ(pattern.ToClockString(true, true, false), "XX:30:00");
+    EXPECT_TRUE(Make(1, 2, 3, 10).EqualsHms(Make(1, 2, 3, 990, false)));
+}
+
+TEST(Time, ClockTexts)
+{
+    const CTime t = Make(14, 5, 9, 370);
+    EXPECT_EQ(t.ToClockString(), "14:05:09");
+    EXPECT_EQ(t.ToClockString(true, true, true), "14:05:09.37");
+    EXPECT_EQ(t.ToClockString(false, false, true), "05");  // hundredths only with seconds
+    EXPECT_EQ(Make(0, 1, 2, 0, false).ToClockString(true, true, false), "-00:01:02");
+    EXPECT_EQ(Make(13, 5, 0, 0).ToClockString12(true, false, false), " 1:05 PM");
+    EXPECT_EQ(Make(0, 5, 0, 0).ToClockString12(true, false, false), "12:05 AM");
+    EXPECT_EQ(Make(12, 0, 0, 0).ToClockString12(true, true, false), "12:00:00 PM");
+    EXPECT_TRUE(Make(12, 0, 0, 0).IsPM());
+    EXPECT_FALSE(Make(11, 59, 0, 0).IsPM());
+
+    char buffer[CTime::kClockBufferSize];
+    char* end = Make(1, 2, 3, 450, false).FormatClock(buffer, sizeof(buffer), true);
+    EXPECT_STREQ(buffer, "01:02:03.45");  // never a sign
+    EXPECT_EQ(end, buffer + 11);
+    CTime wild;
+    ASSERT_TRUE(wild.ParseFields("XX-XX-XX-00"));
+    wild.FormatClock(buffer, sizeof(buffer), false);
+    EXPECT_STREQ(buffer, "XX:XX:XX");
+    char tiny[4];
+    end = t.FormatClock(tiny, sizeof(tiny), false);
+    EXPECT_STREQ(tiny, "14:");
+    EXPECT_EQ(end, tiny + 3);
+    EXPECT_EQ(Make(4294967295u, 59, 59, 990).FormatClock(buffer, sizeof(buffer), true),
+              buffer + 19);
+}
+
+TEST(Time, StepsStopAtTheEndsOfTheirFields)
+{
+    CTime t = Make(0, 59, 0, 990);
+    EXPECT_FALSE(t.CanIncrementMinutes());
+    EXPECT_EQ(t.IncrementMinutes(), 59u);
+    EXPECT_EQ(t.DecrementSeconds(), 0u);
+    EXPECT_FALSE(t.CanIncrementHundredths());
+    t.IncrementHundredths();
+    EXPECT_EQ(t.GetMillisecondField(), 990u);
+    EXPECT_EQ(t.IncrementSeconds(), 1u);
+
+    CTime between;
+    between.SetSeconds(0.005);  // 5 ms, between two hundredths
+    ASSERT_EQ(between.GetMillisecondField(), 5u);
+    between.DecrementHundredths();
+    EXPECT_EQ(between.GetMillisecondField(), 0u);
+    EXPECT_FALSE(between.CanDecrementHundredths());
+
+    t.SetMillisecondField(1000);
+    EXPECT_EQ(t.GetMillisecondField(), 990u);
+    t.SetHundredths(12);
+    EXPECT_EQ(t.GetMillisecondField(), 120u);
+}
+
+TEST(Time, LocalAndFileTimesGiveTheTimeOfDay)
+{
+    using namespace boost::posix_time;
+    CTime t = Make(0, 0, 0, 0, false);
+    t.SetFromLocalTime(ptime(boost::gregorian::date(2015, 6, 30), hours(14) + minutes(5) +
+                                                                        seconds(9) +
+                                                                        microseconds(123456)));
+    ExpectFields(t, {14, 5, 9, 123, true}, "local time");
+
+    namespace fs = boost::filesystem;
+    const fs::path dir = fs::path(TANZO_BINARY_DIR) / "test-files" / "time";
+    fs::create_directories(dir);
+    const fs::path file = dir / "stamp.txt";
+    std::FILE* f = std::fopen(file.c_str(), "w");
+    ASSERT_NE(f, nullptr);
+    std::fclose(f);
+    // 2015-06-30 14:05:09 after 1970-01-01 00:00, no zone.
+    fs::last_write_time(file, std::time_t(1435673109));
+    CTime fileTime = Make(1, 1, 1, 10, false);
+    fileTime.SetFromFileTime(file.string());
+    ExpectFields(fileTime, {14, 5, 9, 0, true}, "file time");
+
+    const CTime before = fileTime;
+    fileTime.SetFromFileTime((dir / "missing.txt").string());
+    EXPECT_EQ(fileTime, before);
+}
