@@ -1,0 +1,167 @@
+#include "foundation/file_helpers.h"
+
+#include <boost/filesystem/operations.hpp>
+
+#include <cstdio>
+
+namespace {
+
+char ToUpperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+template <typename TLines>
+void WriteAll(const std::string& path, const TLines& lines)
+{
+    std::FILE* file = std::fopen(path.c_str(), "wt");
+    if (file == nullptr)
+        return;
+    for (const std::string& line : lines) {
+        std::fwrite(line.data(), 1, line.size(), file);
+        std::fputc('\n', file);
+    }
+    std::fclose(file);
+}
+
+void AddDumpText(std::vector<std::string>& lines, const std::string& value, const std::string& name,
+                 uint32_t indent, uint32_t column)
+{
+    std::string line(size_t(indent) * 4, ' ');
+    line += name;
+    if (line.size() < column)
+        line.append(column - line.size(), ' ');
+    line += "= ";
+    line += value;
+    lines.push_back(std::move(line));
+}
+
+}  // namespace
+
+int32_t ListDirectory(const std::string& folder, const std::string& pattern,
+                      std::vector<std::string>& out, bool filesOnly)
+{
+    namespace fs = boost::filesystem;
+    const std::string wanted = GetExtension(pattern);
+    const bool everything = wanted == "*";
+    boost::system::error_code error;
+    if (!fs::is_directory(folder, error) || error)
+        return int32_t(out.size());
+    fs::directory_iterator entry(folder, error);
+    if (error)
+        return int32_t(out.size());
+    for (; entry != fs::directory_iterator(); entry.increment(error)) {
+        if (error)
+            break;
+        const fs::file_status status = entry->status(error);
+        if (error)
+            continue;
+        const std::string name = entry->path().filename().string();
+        if (fs::is_directory(status)) {
+            if (!filesOnly && name != ".svn")
+                out.push_back(entry->path().string());
+            continue;
+        }
+        if (!fs::is_regular_file(status))
+            continue;
+        if (everything || EqualIgnoringAsciiCase(GetExtension(name), wanted))
+            out.push_back(entry->path().string());
+    }
+    return int32_t(out.size());
+}
+
+std::string GetExtension(const std::string& path)
+{
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos)
+        return path;
+    if (dot == 0)
+        return std::string();
+    return path.substr(dot + 1);
+}
+
+std::string RemoveExtension(const std::string& path)
+{
+    const size_t dot = path.rfind('.');
+    return dot == std::string::npos ? path : path.substr(0, dot);
+}
+
+void RemoveLastPathPart(std::string& path)
+{
+    const size_t slash = path.rfind('\\');
+    if (slash != std::string::npos)
+        path.erase(slash);
+}
+
+std::string Unquote(const std::string& text)
+{
+    const size_t first = text.find('"');
+    const size_t last = text.rfind('"');
+    if (first == std::string::npos || first == last)
+        return text;
+    return text.substr(first + 1, last - first - 1);
+}
+
+void UnquoteLast(std::string& text)
+{
+    const size_t last = text.rfind('"');
+    if (last == std::string::npos || last == 0)
+        return;
+    const size_t before = text.rfind('"', last - 1);
+    if (before == std::string::npos)
+        return;
+    text = text.substr(before + 1, last - before - 1);
+}
+
+void WriteLines(const std::string& path, const std::vector<std::string>& lines)
+{
+    WriteAll(path, lines);
+}
+
+void WriteLines(const std::string& path, const std::deque<std::string>& lines)
+{
+    WriteAll(path, lines);
+}
+
+void AddDumpLine(std::vector<std::string>& lines, const std::string& value, const std::string& name,
+                 uint32_t indent, uint32_t column)
+{
+    AddDumpText(lines, "\"" + value + "\"", name, indent, column);
+}
+
+void AddDumpLine(std::vector<std::string>& lines, const char* value, const std::string& name,
+                 uint32_t indent, uint32_t column)
+{
+    AddDumpLine(lines, std::string(value ? value : ""), name, indent, column);
+}
+
+void AddDumpLine(std::vector<std::string>& lines, bool value, const std::string& name,
+                 uint32_t indent, uint32_t column)
+{
+    AddDumpText(lines, value ? "ON" : "OFF", name, indent, column);
+}
+
+void AddDumpLine(std::vector<std::string>& lines, float value, const std::string& name,
+                 uint32_t indent, uint32_t column)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof(buffer), "%f", double(value));
+    AddDumpText(lines, buffer, name, indent, column);
+}
+
+void AddDumpLine(std::vector<std::string>& lines, uint32_t value, const std::string& name,
+                 uint32_t indent, uint32_t column)
+{
+    AddDumpText(lines, std::to_string(value), name, indent, column);
+}

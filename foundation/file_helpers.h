@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+// Appends to out the full paths of the folder's regular files whose extension equals the
+// pattern's extension ignoring ASCII case ("*" and "*.*" match every file), and, unless
+// filesOnly, its sub-folders except ".svn". Entries come in the file system's order. Returns the
+// size of out afterwards; a missing folder appends nothing.
+int32_t ListDirectory(const std::string& folder, const std::string& pattern,
+                      std::vector<std::string>& out, bool filesOnly);
+
+// The part after the last '.'; the whole text without a '.'; empty when the only '.' leads.
+std::string GetExtension(const std::string& path);
+// The text before its last '.' (the whole text without one).
+std::string RemoveExtension(const std::string& path);
+// Cuts the text before its last backslash (unchanged without one).
+void RemoveLastPathPart(std::string& path);
+// The text between its first and last double quote; unchanged with fewer than two quotes.
+std::string Unquote(const std::string& text);
+// Keeps the text between its last two double quotes; unchanged with fewer than two quotes.
+void UnquoteLast(std::string& text);
+
+// Replaces the file's content with the lines, each ended by a line feed; does nothing when the
+// file cannot be opened.
+void WriteLines(const std::string& path, const std::vector<std::string>& lines);
+void WriteLines(const std::string& path, const std::deque<std::string>& lines);
+
+// Appends "<indent x 4 blanks>name<blanks up to column>= value" to a dump listing.
+void AddDumpLine(std::vector<std::string>& lines, const std::string& value, const std::string& name,
+                 uint32_t indent, uint32_t column);
+void AddDumpLine(std::vector<std::string>& lines, const char* value, const std::string& name,
+                 uint32_t indent, uint32_t column);
+void AddDumpLine(std::vector<std::string>& lines, bool value, const std::string& name,
+                 uint32_t indent, uint32_t column);
+void AddDumpLine(std::vector<std::string>& lines, float value, const std::string& name,
+                 uint32_t indent, uint32_t column);
+void AddDumpLine(std::vector<std::string>& lines, uint32_t value, const std::string& name,
+                 uint32_t indent, uint32_t column);
