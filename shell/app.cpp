@@ -36,6 +36,11 @@ CProgramVersion CApp::GetVersion()
     return g_version;
 }
 
+uint32_t CApp::GetPlatformType()
+{
+    return 2;
+}
+
 uint32_t CApp::GetOsId()
 {
     return kOsId;
@@ -69,6 +74,31 @@ std::string CApp::GetExecutableBaseName(const std::string& argument)
     if (dot != std::string::npos)
         name = name.substr(0, dot);
     return name;
+}
+
+std::string CApp::GetBinaryPath()
+{
+    return "";
+}
+
+std::string CApp::GetApplicationDataPath()
+{
+    return "";
+}
+
+std::string CApp::GetCommonDataPath()
+{
+    return "";
+}
+
+std::string CApp::GetResourcesSpecificPath()
+{
+    return "";
+}
+
+std::string CApp::GetResourcesSharedPath()
+{
+    return "";
 }
 
 SDL_Renderer* CApp::GetRenderer()

@@ -34,12 +34,21 @@ public:
     static void Log(const std::string& category, const std::string& message, uint32_t level);
 
     static CProgramVersion GetVersion();
+    // The platform's type: 3 is the touch platform; this build runs on Linux (2).
+    static uint32_t GetPlatformType();
     static uint32_t GetOsId();
     static std::string GetOsName(uint32_t id);
     static std::string GetApplicationName(uint32_t identity);
     // The executable's file name without folder and without its last extension.
     static std::string GetExecutableBaseName(const std::string& argument);
     static bool IsDebugMode() { return false; }
+
+    // Copies of the platform's folders; empty without a platform.
+    static std::string GetBinaryPath();
+    static std::string GetApplicationDataPath();
+    static std::string GetCommonDataPath();
+    static std::string GetResourcesSpecificPath();
+    static std::string GetResourcesSharedPath();
 
     // The global renderer; null before the window exists.
     static SDL_Renderer* GetRenderer();

@@ -1,5 +1,7 @@
 #include "shell/frame_timer.h"
 
+#include <SDL.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -19,6 +21,16 @@ int32_t ClampToInt32(int64_t value)
     return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
                                                     std::numeric_limits<int32_t>::max()));
 }
+}
+
+uint64_t CProgramFrameClock::Stamp()
+{
+    return SDL_GetTicks64();
+}
+
+void CProgramFrameClock::Sleep(uint32_t milliseconds)
+{
+    SDL_Delay(milliseconds);
 }
 
 CFrameTimer::CFrameTimer(float framesPerSecond, CFrameClock& clock)

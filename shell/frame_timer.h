@@ -13,6 +13,14 @@ public:
     virtual void Sleep(uint32_t milliseconds) = 0;
 };
 
+// The program's source: stamps the global clock and sleeps with SDL_Delay.
+class CProgramFrameClock : public CFrameClock
+{
+public:
+    uint64_t Stamp() override;
+    void Sleep(uint32_t milliseconds) override;
+};
+
 // Paces the main loop at a fixed frame period. Each frame measures its own work, sleeps for the
 // rest of the period and carries the difference as a lag that later frames pay back. The model and
 // the user interface never see measured time: they are always ticked with the fixed period.

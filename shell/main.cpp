@@ -1,5 +1,12 @@
+#include "shell/application.h"
+
 // The program's entry point.
-int main(int, char**)
+int main(int argc, char** argv)
 {
-    return 0;
+    int status = 0;
+    {
+        CApp2 application(CProgramVersion{1, 7, 0}, argc, argv, "");
+        status = application.Run();
+    }
+    return status;
 }

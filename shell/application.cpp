@@ -1,0 +1,299 @@
+#include "shell/application.h"
+
+#include "model/core.h"
+#include "screens/area_main.h"
+#include "shell/frame_timer.h"
+#include "shell/update_check.h"
+#include "widgets/area.h"
+
+#include <SDL_net.h>
+
+#include <cstdio>
+#include <vector>
+
+namespace
+{
+SDL_Window* g_window = nullptr;
+CCore* g_core = nullptr;
+
+struct CScreenClassInfo
+{
+    const char* name;
+    int width;
+    int height;
+    const char* suffix;
+    const char* shortSuffix;
+};
+
+constexpr CScreenClassInfo kScreenClasses[] = {
+    {"iPhone3", 320, 480, "3", "3"},
+    {"iPhone4", 640, 960, "4", "4"},
+    {"iPhone5", 640, 1136, "5", "4"},
+    {"iPhone6", 750, 1334, "6", "4"},
+    {"iPhone6plus", 1242, 2208, "p", "4"},
+    {"iPad", 768, 1024, "", ""},
+    {"iPadRetina", 1536, 2048, "r", "r"},
+    {"Desktop", 800, 600, "", ""},
+    {"-", 768, 1024, "0", "0"},
+};
+constexpr uint32_t kScreenClassCount = sizeof(kScreenClasses) / sizeof(kScreenClasses[0]);
+constexpr uint32_t kTouchPlatform = 3;
+// The screen class of every platform but the touch one, for this application.
+constexpr uint32_t kDesktopScreenClass = 5;
+
+const CScreenClassInfo& ScreenClassInfo(uint32_t screenClass)
+{
+    return kScreenClasses[screenClass < kScreenClassCount ? screenClass : kScreenClassCount - 1];
+}
+
+int EventFilter(void* application, SDL_Event* event)
+{
+    static_cast<CApp2*>(application)->OnAppEvent(*event);
+    return 1;
+}
+
+void Print(const std::string& line)
+{
+    std::fputs((line + "\n").c_str(), stdout);
+    std::fflush(stdout);
+}
+}
+
+CApp2::CApp2(const CProgramVersion& version, int argc, char** argv, const std::string&)
+    : CApp(version, argc, argv), m_ticks([] { return static_cast<uint64_t>(SDL_GetTicks()); })
+{
+    bool videoStarted = true;
+    if (SDL_Init(SDL_INIT_VIDEO) < 0)
+    {
+        videoStarted = false;
+        ReportVideoFailure("ERROR SDL_Init");
+    }
+    if (SDLNet_Init() != 0)
+        Print("ERROR SDLNet_Init");
+
+    LogInfo();
+
+    m_frameClock = new CProgramFrameClock();
+    m_frameTimer = new CFrameTimer(kFramesPerSecond, *m_frameClock);
+
+    SDL_DisplayMode mode = {};
+    if (SDL_GetCurrentDisplayMode(0, &mode) != 0)
+        mode = SDL_DisplayMode{};
+    SetDisplayMode(mode);
+    SetScreenClass(ChooseScreenClass(GetPlatformType(), mode));
+
+    g_core = CCore::Create(argc, argv);
+
+    if (videoStarted)
+    {
+        int width = 0;
+        int height = 0;
+        uint32_t flags = 0;
+        GetWindowSize(width, height, flags);
+        CreateWindow(width, height, flags);
+        if (m_videoReady)
+            m_root = new CAreaMain(nullptr, static_cast<uint32_t>(width), static_cast<uint32_t>(height), g_core);
+    }
+
+    SDL_SetEventFilter(EventFilter, this);
+    // Without video the program is about to end: asking for updates would only delay that.
+    if (m_videoReady)
+        CheckForUpdate();
+}
+
+CApp2::~CApp2()
+{
+    // The device link's thread must stop before the areas that observe it go.
+    if (g_core)
+        g_core->Suspend();
+
+    Log("App", "debug counter = " + std::to_string(GetTextureCounter()), 1);
+    delete m_root;
+    m_root = nullptr;
+    DestroyWindow();
+
+    SDL_SetEventFilter(nullptr, nullptr);
+    SDLNet_Quit();
+    SDL_Quit();
+
+    delete m_frameTimer;
+    m_frameTimer = nullptr;
+    delete m_frameClock;
+    m_frameClock = nullptr;
+    delete g_core;
+    g_core = nullptr;
+}
+
+void CApp2::LogInfo()
+{
+    Log("App", std::string("Platform: ") + SDL_GetPlatform(), 1);
+    Log("App", "Number of logical CPU cores: " + std::to_string(SDL_GetCPUCount()), 1);
+    CApp::LogInfo();
+}
+
+void CApp2::ReportVideoFailure(const std::string& what)
+{
+    const std::string line = what + ": " + SDL_GetError();
+    Print(line);
+    Log("App", line, 1);
+}
+
+void CApp2::CreateWindow(int width, int height, uint32_t flags)
+{
+    g_window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, flags);
+    if (!g_window)
+    {
+        ReportVideoFailure("ERROR SDL_CreateWindow");
+        return;
+    }
+    SDL_SetWindowTitle(g_window, kWindowTitle);
+
+    SDL_Renderer* renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_ACCELERATED);
+    // Without an accelerated driver (a virtual display, say) the software renderer does the work.
+    if (!renderer)
+        renderer = SDL_CreateRenderer(g_window, -1, 0);
+    if (!renderer)
+    {
+        ReportVideoFailure("ERROR SDL_CreateRenderer");
+        return;
+    }
+    SetRenderer(renderer);
+    m_videoReady = true;
+}
+
+void CApp2::DestroyWindow()
+{
+    if (GetRenderer())
+        SDL_DestroyRenderer(GetRenderer());
+    SetRenderer(nullptr);
+    if (g_window)
+        SDL_DestroyWindow(g_window);
+    g_window = nullptr;
+}
+
+void CApp2::CheckForUpdate()
+{
+    CUpdateCheck check(GetApplicationName(kApplicationIdentity));
+    const CProgramVersion version = GetVersion();
+    SetUpdateAvailable(check.Check(version.major, version.minor, version.build) == CUpdateCheck::kNewer);
+}
+
+void CApp2::SetRootArea(CArea2* root)
+{
+    if (root == m_root)
+        return;
+    delete m_root;
+    m_root = root;
+}
+
+void CApp2::SetTickSource(std::function<uint64_t()> ticks)
+{
+    m_ticks = std::move(ticks);
+}
+
+CCore* CApp2::GetCore()
+{
+    return g_core;
+}
+
+CAudioOutManager* CApp2::GetAudioOutManager()
+{
+    return nullptr;
+}
+
+uint32_t CApp2::ChooseScreenClass(uint32_t platformType, const SDL_DisplayMode& display)
+{
+    if (platformType != kTouchPlatform)
+        return kDesktopScreenClass;
+    if (display.w < 321)
+        return 0;
+    if (display.h < 961)
+        return 1;
+    if (display.w < 641)
+        return 2;
+    if (display.h >= 2048)
+        return 6;
+    if (display.h < 1334)
+        return 5;
+    return 3;
+}
+
+std::string CApp2::GetScreenClassName(uint32_t screenClass)
+{
+    return ScreenClassInfo(screenClass).name;
+}
+
+CPoint CApp2::GetScreenClassSize(uint32_t screenClass)
+{
+    const CScreenClassInfo& info = ScreenClassInfo(screenClass);
+    return CPoint(info.width, info.height);
+}
+
+std::string CApp2::GetSkinFileName(const std::string& imageName)
+{
+    return imageName + ScreenClassInfo(GetScreenClass()).suffix;
+}
+
+std::string CApp2::GetSkinFileNameShort(const std::string& imageName)
+{
+    return imageName + ScreenClassInfo(GetScreenClass()).shortSuffix;
+}
+
+std::string CApp2::GetSkinImagePath(const std::string& imageName)
+{
+    return GetResourcesSpecificPath() + "/skin/" + GetSkinFileName(imageName) + ".png";
+}
+
+void CApp2::GetWindowSize(int& width, int& height, uint32_t& flags)
+{
+    flags = 0;
+    if (GetPlatformType() == kTouchPlatform)
+    {
+        width = GetDisplayMode().w;
+        height = GetDisplayMode().h;
+        flags |= SDL_WINDOW_FULLSCREEN;
+        return;
+    }
+    const CPoint size = GetScreenClassSize(GetScreenClass());
+    width = size.GetX();
+    height = size.GetY();
+}
+
+void CApp2::DrawTexture(const CPoint& point, SDL_Texture* texture)
+{
+    int width = 0;
+    int height = 0;
+    if (!GetRenderer() || !texture || SDL_QueryTexture(texture, nullptr, nullptr, &width, &height) != 0)
+        return;
+    const SDL_Rect destination = {point.GetX(), point.GetY(), width, height};
+    SDL_RenderCopy(GetRenderer(), texture, nullptr, &destination);
+}
+
+void CApp2::DrawTextureRect(const CRect& destination, const CRect& source, SDL_Texture* texture)
+{
+    if (!GetRenderer() || !texture)
+        return;
+    const SDL_Rect to = {destination.GetX(), destination.GetY(), destination.GetWidth(), destination.GetHeight()};
+    const SDL_Rect from = {source.GetX(), source.GetY(), source.GetWidth(), source.GetHeight()};
+    SDL_RenderCopy(GetRenderer(), texture, &from, &to);
+}
+
+void CApp2::DimScreen()
+{
+    SDL_Renderer* renderer = GetRenderer();
+    int width = 0;
+    int height = 0;
+    // The layer covers what the renderer shows, whatever the size of the display.
+    if (!renderer || SDL_GetRendererOutputSize(renderer, &width, &height) != 0 || width <= 0 || height <= 0)
+        return;
+    SDL_Texture* texture =
+        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STREAMING, width, height);
+    if (!texture)
+        return;
+    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+    // Black at alpha 127, bytes R, G, B, A in memory.
+    const std::vector<uint32_t> pixels(size_t(width) * size_t(height), 0x7F000000u);
+    SDL_UpdateTexture(texture, nullptr, pixels.data(), width * 4);
+    DrawTexture(CPoint(0, 0), texture);
+    SDL_DestroyTexture(texture);
+}

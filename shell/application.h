@@ -1,0 +1,115 @@
+#pragma once
+
+#include "foundation/point.h"
+#include "foundation/rect.h"
+#include "shell/app.h"
+
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+class CArea2;
+class CAudioOutManager;
+class CCore;
+class CFrameClock;
+class CFrameTimer;
+
+// The application: starts SDL, chooses the screen class, creates the model root, the window and
+// the root area, runs the 25-frames-per-second loop with its event pump, and tears everything down
+// in a fixed order. It lives in the entry point's frame; no global points to it.
+class CApp2 : public CApp
+{
+public:
+    static constexpr float kFramesPerSecond = 25.0f;
+    static constexpr uint64_t kDoubleClickInterval = 600;
+    static constexpr uint32_t kDoubleClickDistance = 20;
+    static constexpr const char* kWindowTitle = "Tanzo Programmer";
+
+    // Command codes posted by the keyboard shortcuts.
+    enum Command : uint32_t
+    {
+        kCommandCut = 4,
+        kCommandCopy = 5,
+        kCommandPaste = 6,
+        kCommandUndo = 8,
+        kCommandRedo = 9,
+        kCommandSelectAll = 10,
+        kCommandSave = 13,
+    };
+
+    CApp2(const CProgramVersion& version, int argc, char** argv, const std::string& screenClassName);
+    ~CApp2() override;
+
+    void LogInfo() override;
+
+    // Runs the main loop until a quit event arrives. Returns the program's exit status: 0, or 1
+    // when video could not be started (the loop is then skipped).
+    int Run();
+    // False when SDL video, the window or its renderer could not be made.
+    bool IsVideoReady() const { return m_videoReady; }
+
+    // Drains the event queue into the root area; stops at a quit event.
+    void PollEvents();
+    void HandleShortcut(SDL_Keycode key, uint16_t modifiers, bool* handled);
+    static uint32_t TranslateKey(SDL_Keycode key, bool shift, bool capsLock, bool numLock);
+    // Records this release; true when it completes a double click with the previous one.
+    bool IsDoubleClick(const CPoint& point);
+    // Called from the SDL event filter: going to the background suspends the model root.
+    void OnAppEvent(const SDL_Event& event);
+
+    bool IsQuitting() const { return m_quit; }
+    bool IsSuspended() const { return m_suspended; }
+
+    // The root area the pump feeds; the application owns it. Replacing it deletes the old one.
+    CArea2* GetRootArea() const { return m_root; }
+    void SetRootArea(CArea2* root);
+    // The millisecond source of the double-click test (SDL ticks by default).
+    void SetTickSource(std::function<uint64_t()> ticks);
+
+    static CCore* GetCore();
+    static CAudioOutManager* GetAudioOutManager();
+
+    // Screen class (0..8): its name, window size and skin suffixes.
+    static uint32_t ChooseScreenClass(uint32_t platformType, const SDL_DisplayMode& display);
+    static std::string GetScreenClassName(uint32_t screenClass);
+    static CPoint GetScreenClassSize(uint32_t screenClass);
+    static std::string GetSkinFileName(const std::string& imageName);
+    static std::string GetSkinFileNameShort(const std::string& imageName);
+    static std::string GetSkinImagePath(const std::string& imageName);
+    // The window's size and creation flags for the platform and screen class.
+    static void GetWindowSize(int& width, int& height, uint32_t& flags);
+
+    // Drawing straight onto the window, past the canvas.
+    static void DrawTexture(const CPoint& point, SDL_Texture* texture);
+    static void DrawTextureRect(const CRect& destination, const CRect& source, SDL_Texture* texture);
+    // A black layer at half opacity over the whole window (under an open dialog).
+    static void DimScreen();
+
+private:
+    void CreateWindow(int width, int height, uint32_t flags);
+    void DestroyWindow();
+    void CheckForUpdate();
+    void ReportVideoFailure(const std::string& what);
+    // Draws the root area into the canvas and presents it; false when the canvas could not be
+    // locked (the frame stays undrawn and the area stays dirty).
+    bool RenderFrame(int width, int height);
+    // Shows the canvas again as it is (the window was uncovered).
+    void PresentCanvas();
+    void DispatchEvent(const SDL_Event& event, bool* handled);
+
+    CFrameClock* m_frameClock = nullptr;
+    CFrameTimer* m_frameTimer = nullptr;
+    CArea2* m_root = nullptr;
+    CPoint m_lastPointer;
+    bool m_quit = false;
+    std::atomic<bool> m_suspended{false};
+    bool m_videoReady = false;
+    bool m_presentAgain = false;
+
+    std::function<uint64_t()> m_ticks;
+    uint64_t m_lastReleaseTime = UINT64_MAX;
+    CPoint m_lastReleasePoint;
+};

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Whole-program runs: app_run.sh MODE PROGRAM WORKDIR
+#   smoke  - no display (dummy video): starts, runs, and exits 0 on SIGTERM within a few seconds
+#   bogus  - a video driver that does not exist: says why on standard output and exits non-zero
+#   xvfb   - on a private X server: a 768 x 1024 window "Tanzo Programmer", exit 0 on SIGTERM
+# The program broadcasts once its device link runs: only ever start this inside a private network
+# namespace (ctest is run in one).
+set -u
+mode=$1
+program=$2
+work=$3
+rm -rf "$work"
+mkdir -p "$work/home"
+export XDG_DATA_HOME=$work/home
+export TANZO_UPDATE_URL=
+export SDL_AUDIODRIVER=dummy
+# The renderer fallback is part of what is tested: no render driver is forced.
+unset SDL_RENDER_DRIVER
+
+fail() { echo "FAIL: $*"; [ -f "$work/out.txt" ] && sed 's/^/  | /' "$work/out.txt"; exit 1; }
+
+case $mode in
+smoke)
+  start=$(date +%s)
+  SDL_VIDEODRIVER=dummy timeout --preserve-status -s TERM 3 "$program" >"$work/out.txt" 2>&1
+  rc=$?
+  elapsed=$(( $(date +%s) - start ))
+  [ $rc -eq 0 ] || fail "exit status $rc after SIGTERM"
+  [ $elapsed -le 5 ] || fail "took $elapsed s to end"
+  ;;
+
+bogus)
+  SDL_VIDEODRIVER=bogus timeout -s KILL 10 "$program" >"$work/out.txt" 2>&1
+  rc=$?
+  [ $rc -ne 0 ] || fail "exit status 0 without video"
+  [ $rc -ne 137 ] || fail "still running after 10 s without video"
+  grep -q '^ERROR SDL_Init: ' "$work/out.txt" || fail "no reason printed"
+  ;;
+
+xvfb)
+  unset SDL_VIDEODRIVER
+  exec 3>"$work/display"
+  Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp >"$work/xvfb.txt" 2>&1 &
+  xvfb=$!
+  exec 3>&-
+  trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT
+  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  [ -s "$work/display" ] || fail "Xvfb did not start"
+  export DISPLAY=:$(head -n 1 "$work/display")
+
+  "$program" >"$work/out.txt" 2>&1 &
+  pid=$!
+  info=""
+  for _ in $(seq 100); do
+    info=$(xwininfo -name "Tanzo Programmer" 2>/dev/null) && break
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$info" ] || { kill -KILL $pid 2>/dev/null; fail "no window named Tanzo Programmer"; }
+  width=$(sed -n 's/^ *Width: *//p' <<<"$info")
+  height=$(sed -n 's/^ *Height: *//p' <<<"$info")
+  [ "$width" = 768 ] && [ "$height" = 1024 ] || { kill -KILL $pid; fail "window is ${width}x$height"; }
+  sleep 0.5
+  kill -TERM $pid
+  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  if kill -0 $pid 2>/dev/null; then kill -KILL $pid; fail "still running 5 s after SIGTERM"; fi
+  wait $pid
+  rc=$?
+  [ $rc -eq 0 ] || fail "exit status $rc after SIGTERM"
+  ;;
+
+*)
+  echo "unknown mode $mode"; exit 2 ;;
+esac
+echo "PASS: $mode"
