@@ -1,8 +1,11 @@
 #include "shell/app.h"
 
+#include "shell/platform_linux.h"
+
 namespace
 {
 CProgramVersion g_version;
+CPlatform* g_platform = nullptr;
 SDL_Renderer* g_renderer = nullptr;
 uint32_t g_textureCounter = 0;
 SDL_DisplayMode g_displayMode = {};
@@ -17,14 +20,27 @@ constexpr uint32_t kHighResolutionMask = 94;
 
 CApp::CApp(const CProgramVersion& version, int argc, char** argv)
 {
-    m_baseName = GetExecutableBaseName(argc > 0 && argv && argv[0] ? argv[0] : "");
+    const char* firstArgument = argc > 0 && argv ? argv[0] : nullptr;
+    m_baseName = GetExecutableBaseName(firstArgument ? firstArgument : "");
     g_version = version;
+
+    g_platform = new CPlatformLinux(CPlatformLinux::FindExecutablePath(firstArgument),
+                                    GetApplicationName(kApplicationIdentity));
 }
 
-CApp::~CApp() = default;
+CApp::~CApp()
+{
+    delete g_platform;
+    g_platform = nullptr;
+}
 
 void CApp::LogInfo()
 {
+    Log("App", "Binary path: " + GetBinaryPath(), 1);
+    Log("App", "Application Data path: " + GetApplicationDataPath(), 1);
+    Log("App", "Common Data path: " + GetCommonDataPath(), 1);
+    Log("App", "Resources Specific path: " + GetResourcesSpecificPath(), 1);
+    Log("App", "Resources Shared path: " + GetResourcesSharedPath(), 1);
 }
 
 void CApp::Log(const std::string&, const std::string&, uint32_t)
@@ -38,7 +54,7 @@ CProgramVersion CApp::GetVersion()
 
 uint32_t CApp::GetPlatformType()
 {
-    return 2;
+    return g_platform ? g_platform->GetType() : uint32_t(CPlatform::kLinux);
 }
 
 uint32_t CApp::GetOsId()
@@ -78,27 +94,33 @@ std::string CApp::GetExecutableBaseName(const std::string& argument)
 
 std::string CApp::GetBinaryPath()
 {
-    return "";
+    return g_platform ? g_platform->GetBinaryPath() : std::string();
 }
 
 std::string CApp::GetApplicationDataPath()
 {
-    return "";
+    return g_platform ? g_platform->GetApplicationDataPath() : std::string();
 }
 
 std::string CApp::GetCommonDataPath()
 {
-    return "";
+    return g_platform ? g_platform->GetCommonDataPath() : std::string();
 }
 
 std::string CApp::GetResourcesSpecificPath()
 {
-    return "";
+    return g_platform ? g_platform->GetResourcesSpecificPath() : std::string();
 }
 
 std::string CApp::GetResourcesSharedPath()
 {
-    return "";
+    return g_platform ? g_platform->GetResourcesSharedPath() : std::string();
+}
+
+void CApp::OpenUrl(const std::string& url)
+{
+    if (g_platform)
+        g_platform->OpenUrl(url);
 }
 
 SDL_Renderer* CApp::GetRenderer()

@@ -49,6 +49,8 @@ public:
     static std::string GetCommonDataPath();
     static std::string GetResourcesSpecificPath();
     static std::string GetResourcesSharedPath();
+    // Opens the URL in the user's browser; nothing without a platform.
+    static void OpenUrl(const std::string& url);
 
     // The global renderer; null before the window exists.
     static SDL_Renderer* GetRenderer();

@@ -1,0 +1,178 @@
+// Start-up and shutdown of the application, its screen classes and its drawing on the window.
+#include "shell/application.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+namespace
+{
+class Application : public ::testing::Test
+{
+protected:
+    CApp2* Make() { return new CApp2(CProgramVersion{1, 7, 0}, 1, m_argv, ""); }
+
+    char m_name[32] = "/opt/tanzo/bin/Programmer";
+    char* m_argv[2] = {m_name, nullptr};
+};
+
+// Sets an environment variable for one scope.
+class CScopedEnvironment
+{
+public:
+    CScopedEnvironment(const char* name, const char* value) : m_name(name)
+    {
+        const char* old = std::getenv(name);
+        m_hadValue = old != nullptr;
+        if (old)
+            m_old = old;
+        setenv(name, value, 1);
+    }
+    ~CScopedEnvironment()
+    {
+        if (m_hadValue)
+            setenv(m_name, m_old.c_str(), 1);
+        else
+            unsetenv(m_name);
+    }
+
+private:
+    const char* m_name;
+    bool m_hadValue = false;
+    std::string m_old;
+};
+}
+
+TEST(App, ExecutableBaseNameIsCutAtTheLastDotOnly)
+{
+    EXPECT_EQ(CApp::GetExecutableBaseName("/usr/bin/a.b.c"), "a.b");
+    EXPECT_EQ(CApp::GetExecutableBaseName("prog"), "prog");
+    EXPECT_EQ(CApp::GetExecutableBaseName("./build/bin/Programmer"), "Programmer");
+    EXPECT_EQ(CApp::GetExecutableBaseName("folder/"), "");
+    EXPECT_EQ(CApp::GetExecutableBaseName(""), "");
+}
+
+TEST(App, IdentityAndOperatingSystemNames)
+{
+    EXPECT_EQ(CApp::GetApplicationName(CApp::kApplicationIdentity), "Programmer");
+    EXPECT_EQ(CApp::GetOsId(), 2u);
+    EXPECT_EQ(CApp::GetOsName(CApp::GetOsId()), "Linux");
+    EXPECT_EQ(CApp::GetOsName(1), "OSX");
+    EXPECT_EQ(CApp::GetOsName(4), "Unknown");
+    EXPECT_EQ(CApp::GetOsName(5), "Embedded");
+    EXPECT_FALSE(CApp::IsDebugMode());
+}
+
+TEST(ScreenClass, DesktopIsTheTallWindowWithoutSuffixAndTouchFollowsTheDisplay)
+{
+    const auto display = [](int w, int h) {
+        SDL_DisplayMode mode = {};
+        mode.w = w;
+        mode.h = h;
+        return mode;
+    };
+    EXPECT_EQ(CApp2::ChooseScreenClass(2, display(320, 480)), 5u);
+    EXPECT_EQ(CApp2::ChooseScreenClass(1, display(3840, 2160)), 5u);
+
+    EXPECT_EQ(CApp2::ChooseScreenClass(3, display(320, 480)), 0u);
+    EXPECT_EQ(CApp2::ChooseScreenClass(3, display(640, 960)), 1u);
+    EXPECT_EQ(CApp2::ChooseScreenClass(3, display(640, 1136)), 2u);
+    EXPECT_EQ(CApp2::ChooseScreenClass(3, display(1536, 2048)), 6u);
+    EXPECT_EQ(CApp2::ChooseScreenClass(3, display(768, 1024)), 5u);
+    EXPECT_EQ(CApp2::ChooseScreenClass(3, display(750, 1334)), 3u);
+
+    const uint32_t saved = CApp::GetScreenClass();
+    const struct
+    {
+        uint32_t screenClass;
+        const char* name;
+        bool highResolution;
+        const char* suffix;
+        const char* shortSuffix;
+    } table[] = {
+        {0, "iPhone3", false, "3", "3"}, {1, "iPhone4", true, "4", "4"}, {2, "iPhone5", true, "5", "4"},
+        {3, "iPhone6", true, "6", "4"},  {4, "iPhone6plus", true, "p", "4"}, {5, "iPad", false, "", ""},
+        {6, "iPadRetina", true, "r", "r"}, {7, "Desktop", false, "", ""}, {8, "-", false, "0", "0"},
+    };
+    for (const auto& row : table)
+    {
+        CApp::SetScreenClass(row.screenClass);
+        EXPECT_EQ(CApp2::GetScreenClassName(row.screenClass), row.name);
+        EXPECT_EQ(CApp::IsHighResolution(), row.highResolution) << row.name;
+        EXPECT_EQ(CApp2::GetSkinFileName("fader_track"), std::string("fader_track") + row.suffix);
+        EXPECT_EQ(CApp2::GetSkinFileNameShort("button"), std::string("button") + row.shortSuffix);
+    }
+    EXPECT_EQ(CApp2::GetScreenClassSize(5), CPoint(768, 1024));
+    EXPECT_EQ(CApp2::GetScreenClassSize(7), CPoint(800, 600));
+    CApp::SetScreenClass(9);
+    EXPECT_TRUE(CApp::IsHighResolution());
+    CApp::SetScreenClass(saved);
+}
+
+TEST_F(Application, OpensTheTitledWindowAndReleasesEverythingAtShutdown)
+{
+    CApp2* app = Make();
+    ASSERT_TRUE(app->IsVideoReady());
+    SDL_Renderer* renderer = CApp::GetRenderer();
+    ASSERT_NE(renderer, nullptr);
+    SDL_Window* window = SDL_RenderGetWindow(renderer);
+    ASSERT_NE(window, nullptr);
+    EXPECT_STREQ(SDL_GetWindowTitle(window), "Tanzo Programmer");
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window, &width, &height);
+    EXPECT_EQ(width, 768);
+    EXPECT_EQ(height, 1024);
+    EXPECT_EQ(CApp::GetScreenClass(), 5u);
+    EXPECT_FALSE(CApp::IsHighResolution());
+    EXPECT_NE(app->GetRootArea(), nullptr);
+    EXPECT_NE(CApp2::GetCore(), nullptr);
+    EXPECT_EQ(CApp::GetPlatformType(), 2u);
+    EXPECT_FALSE(CApp::GetApplicationDataPath().empty());
+    EXPECT_FALSE(CApp::IsUpdateAvailable());  // the check is skipped without an update URL
+
+    delete app;
+    EXPECT_EQ(CApp::GetRenderer(), nullptr);
+    EXPECT_EQ(CApp2::GetCore(), nullptr);
+    EXPECT_EQ(CApp::GetApplicationDataPath(), "");
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+}
+
+TEST_F(Application, WithoutVideoItSaysWhySkipsTheLoopAndFails)
+{
+    CScopedEnvironment driver("SDL_VIDEODRIVER", "bogus");
+    testing::internal::CaptureStdout();
+    CApp2* app = Make();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_FALSE(app->IsVideoReady());
+    EXPECT_EQ(out.rfind("ERROR SDL_Init: ", 0), 0u) << out;
+    EXPECT_GT(out.size(), std::string("ERROR SDL_Init: \n").size());
+    EXPECT_EQ(app->GetRootArea(), nullptr);
+    EXPECT_EQ(app->Run(), 1);
+    delete app;
+}
+
+TEST_F(Application, DimmingCoversTheRendererOutputWhateverTheDisplaySize)
+{
+    CApp2* app = Make();
+    ASSERT_TRUE(app->IsVideoReady());
+    // A display far larger than any image may be: the layer still follows the window.
+    SDL_DisplayMode huge = CApp::GetDisplayMode();
+    huge.w = 7680;
+    huge.h = 8640;
+    CApp::SetDisplayMode(huge);
+
+    SDL_Renderer* renderer = CApp::GetRenderer();
+    SDL_SetRenderDrawColor(renderer, 255, 255, 255, 255);
+    SDL_RenderClear(renderer);
+    CApp2::DimScreen();
+    for (const SDL_Rect probe : {SDL_Rect{0, 0, 1, 1}, SDL_Rect{767, 1023, 1, 1}, SDL_Rect{400, 500, 1, 1}})
+    {
+        uint32_t pixel = 0;
+        ASSERT_EQ(SDL_RenderReadPixels(renderer, &probe, SDL_PIXELFORMAT_ABGR8888, &pixel, 4), 0);
+        const uint32_t red = pixel & 0xFF;
+        EXPECT_NEAR(double(red), 128.0, 2.0) << probe.x << "," << probe.y;
+    }
+    delete app;
+}
