@@ -3,20 +3,22 @@
 # broadcasts reach nothing but what runs beside it.
 # With a display it opens its window there; without one it runs under Xvfb, saves a
 # screenshot to build/screenshot.png and stops after TANZO_RUN_SECONDS (default 10;
-# 0 runs until interrupted).
+# 0 runs until interrupted). TANZO_BUILD_DIR names another build folder (default: build).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
+build=${TANZO_BUILD_DIR:-build}
 
 if [ "${TANZO_IN_NETNS:-}" != 1 ]; then
   bash scripts/setup.sh
-  bash scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  bash scripts/build.sh "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo
   export TANZO_IN_NETNS=1
   exec bash scripts/netns.sh bash "$0" "$@"
 fi
 
-program=$root/build/bin/Programmer
-shot=$root/build/screenshot.png
+case $build in /*) ;; *) build=$root/$build ;; esac
+program=$build/bin/Programmer
+shot=$build/screenshot.png
 seconds=${TANZO_RUN_SECONDS:-10}
 pids=()
 cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
