@@ -105,36 +105,23 @@ void SHA1::ProcessMessageBlock(const uint8_t* block)
         w[t] = RotateLeft(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
 
     uint32_t a = m_hash[0], b = m_hash[1], c = m_hash[2], d = m_hash[3], e = m_hash[4];
-    for (int t = 0; t < 80; ++t)
-    {
-        uint32_t f, k;
-        if (t < 20)
-        {
-            f = (b & c) | (~b & d);
-            k = 0x5A827999u;
-        }
-        else if (t < 40)
-        {
-            f = b ^ c ^ d;
-            k = 0x6ED9EBA1u;
-        }
-        else if (t < 60)
-        {
-            f = (b & c) | (b & d) | (c & d);
-            k = 0x8F1BBCDCu;
-        }
-        else
-        {
-            f = b ^ c ^ d;
-            k = 0xCA62C1D6u;
-        }
-        const uint32_t temp = RotateLeft(a, 5) + f + e + w[t] + k;
+    const auto round = [&](uint32_t f, uint32_t k, uint32_t word) {
+        const uint32_t temp = RotateLeft(a, 5) + f + e + word + k;
         e = d;
         d = c;
         c = RotateLeft(b, 30);
         b = a;
         a = temp;
-    }
+    };
+    int t = 0;
+    for (; t < 20; ++t)
+        round((b & c) | (~b & d), 0x5A827999u, w[t]);
+    for (; t < 40; ++t)
+        round(b ^ c ^ d, 0x6ED9EBA1u, w[t]);
+    for (; t < 60; ++t)
+        round((b & c) | (b & d) | (c & d), 0x8F1BBCDCu, w[t]);
+    for (; t < 80; ++t)
+        round(b ^ c ^ d, 0xCA62C1D6u, w[t]);
     m_hash[0] += a;
     m_hash[1] += b;
     m_hash[2] += c;
