@@ -1,7 +1,9 @@
 #include "foundation/digest.h"
 
 #include "foundation/colour.h"
+#include "foundation/date.h"
 #include "foundation/rgba_colour.h"
+#include "foundation/time.h"
 
 #include <cstdio>
 #include <cstring>
@@ -121,6 +123,16 @@ void CDigestBuilder::AddRgbaColour(const CRgbaColour& colour)
 void CDigestBuilder::AddColour(const CColour& colour)
 {
     AddString(colour.ToHexString());
+}
+
+void CDigestBuilder::AddTime(const CTime& time)
+{
+    AddString(time.ToString());
+}
+
+void CDigestBuilder::AddDate(const CDate& date)
+{
+    AddString(date.ToString());
 }
 
 CDigest CDigestBuilder::GetDigest()

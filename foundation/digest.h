@@ -6,7 +6,9 @@
 #include <string>
 
 class CColour;
+class CDate;
 class CRgbaColour;
+class CTime;
 
 // A 160-bit SHA-1 result as a value: five words in the order the hasher gives them, kept in host
 // byte order (GetData is the 20 bytes as they lie in memory, which is what a digest record carries).
@@ -54,8 +56,11 @@ public:
     void AddFloat(float value);
     // The five words as decimal numbers.
     void AddDigest(const CDigest& digest);
+    // The values' own texts: "0xRRGGBB", "0xRRGGBB", "hh-mm-ss-cc", "YYYY-MM-DD".
     void AddRgbaColour(const CRgbaColour& colour);
     void AddColour(const CColour& colour);
+    void AddTime(const CTime& time);
+    void AddDate(const CDate& date);
 
     // The digest of everything added so far; asking again without new input gives the same.
     // Input added after a result spoils the hasher: the digest is then all zero.

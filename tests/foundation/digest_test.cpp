@@ -1,6 +1,8 @@
 #include "foundation/colour.h"
+#include "foundation/date.h"
 #include "foundation/digest.h"
 #include "foundation/rgba_colour.h"
+#include "foundation/time.h"
 
 #include <gtest/gtest.h>
 
@@ -85,6 +87,12 @@ TEST(DigestBuilder, ValuesEnterAsTheirTexts)
     colours.AddRgbaColour(CRgbaColour(255, 128, 1, 0));
     colours.AddColour(CColour(1, 2, 3));
     EXPECT_EQ(colours.GetDigest(), DigestOf("0xFF80010x010203"));
+
+    CDigestBuilder times;
+    times.AddTime(CTime(1, 2, 3));
+    times.AddDate(CDate(2015, 6, 30));
+    EXPECT_EQ(times.GetDigest(), DigestOf(CTime(1, 2, 3).ToString() + CDate(2015, 6, 30).ToString()));
+    EXPECT_EQ(CDate(2015, 6, 30).ToString(), "2015-06-30");
 }
 
 TEST(DigestBuilder, TheResultIsKeptAndLateInputSpoilsIt)
