@@ -1,0 +1,88 @@
+#pragma once
+
+#include "foundation/time.h"
+#include "shell/sdl_mutex.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CClock;
+
+// One logged line.
+struct CLogEntry
+{
+    std::string message;
+    std::string category;  // the component: "App", "Logger", "DeviceManager", ...
+    CTime time;            // time of day when it was logged
+    uint32_t level = 1;
+};
+
+// The program's log: entries collected in memory and written out whole, as dated text files in
+// the "Logs" folder of the application data folder ("YYYYMMDDnnn.txt", one line
+// "[HH:MM:SS] [Category] message" per entry). The current file is rewritten hourly when
+// something was added, when the buffer reaches its limit and the log moves on to a new file,
+// and at close. Files whose last write lies 15 or more days back are removed.
+//
+// Log may be called from any thread; it re-enters itself under its own (recursive) lock on a
+// roll-over. Construction, Tick and Close belong to the main thread.
+class CLogger
+{
+public:
+    enum TLogLevel : int32_t
+    {
+        kLevelNormal = 1,
+        kLevelDetail = 2,
+    };
+    // The entry that reaches this count is written to the old file, then a new file begins.
+    static constexpr size_t kEntriesPerFile = 4097;
+    static constexpr float kFlushSeconds = 3600.0f;
+    static constexpr int32_t kKeepDays = 15;
+    // The date in file names when there is no clock.
+    static constexpr const char* kNoClockDate = "20071227";
+
+    // An empty application data path keeps the log in memory only (no folder, no files). The
+    // clock, when given, must outlive the log; without one entries carry 00:00:00, files use
+    // kNoClockDate and nothing is purged.
+    CLogger(int32_t threshold, const std::string& applicationDataPath, const CClock* clock);
+    // Closes the log when Close has not run.
+    ~CLogger();
+    CLogger(const CLogger&) = delete;
+    CLogger& operator=(const CLogger&) = delete;
+
+    // Recorded when the threshold is at least the level.
+    void Log(const std::string& category, const std::string& message, uint32_t level);
+    // Once per frame: the hourly write and purge.
+    void Tick(float seconds);
+    // Logs "Close", writes the file and releases the buffer; later entries are dropped.
+    void Close();
+
+    // Rewrites the current file from the buffer.
+    void Flush();
+    void FlushAndClear();
+    // Removes the log files that are kKeepDays or more days old by the local calendar.
+    void Purge();
+    // Chooses the lowest file number of today that no file has yet.
+    void NewFile();
+
+    const std::string& GetFolder() const { return m_folder; }
+    std::string GetCurrentFileName() const;
+    // The buffered entries as they will be written.
+    std::vector<std::string> GetLines() const;
+    bool IsDirty() const;
+
+private:
+    std::string FormatLine(const CLogEntry& entry) const;
+    CTime Now() const;
+
+    bool m_dirty = true;
+    std::string m_fileName;
+    std::string m_folder;
+    std::unique_ptr<CSdlMutex> m_mutex;
+    std::vector<CLogEntry> m_entries;
+    int32_t m_threshold;
+    const CClock* m_clock;
+    float m_secondsSinceFlush = 0.0f;
+    bool m_closed = false;
+};

@@ -1,0 +1,282 @@
+#include "shell/logger.h"
+
+#include "foundation/clock.h"
+#include "tests/shell/services_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+#include <utime.h>
+
+#include <ctime>
+#include <regex>
+#include <set>
+#include <thread>
+
+namespace
+{
+// Sets a file's last write to noon of a local calendar day.
+void SetWriteDay(const std::string& path, int year, int month, int day)
+{
+    std::tm local{};
+    local.tm_year = year - 1900;
+    local.tm_mon = month - 1;
+    local.tm_mday = day;
+    local.tm_hour = 12;
+    local.tm_isdst = -1;
+    const std::time_t when = std::mktime(&local);
+    utimbuf times{when, when};
+    ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
+}
+
+class LoggerTest : public testing::Test
+{
+protected:
+    LoggerTest()
+    {
+        m_clock.SetDateAndTime(CDate(2015, 6, 30), CTime(14, 5, 9));
+    }
+
+    std::string LogsFolder() const { return m_temp / "Logs"; }
+    std::string LogFile(const std::string& name) const { return LogsFolder() + "/" + name; }
+    void MakeLogFile(const std::string& name, int year, int month, int day)
+    {
+        std::filesystem::create_directories(LogsFolder());
+        WriteFile(LogFile(name), "old\n");
+        SetWriteDay(LogFile(name), year, month, day);
+    }
+
+    CTempFolder m_temp;
+    CClock m_clock;
+};
+}
+
+TEST_F(LoggerTest, WritesDatedLinesOnlyWhenClosedWithinTheHour)
+{
+    CLogger log(2, m_temp.Path(), &m_clock);
+    EXPECT_TRUE(IsFolder(LogsFolder()));
+    EXPECT_EQ(log.GetCurrentFileName(), "20150630001.txt");
+    log.Log("App", "Platform: Linux", 1);
+    m_clock.SetTime(CTime(9, 0, 7));
+    log.Log("DeviceManager", "detail", 2);
+    log.Log("DeviceManager", "too detailed", 3);
+    for (int frame = 0; frame < 1000; ++frame)
+        log.Tick(0.04f);
+    EXPECT_FALSE(std::filesystem::exists(LogFile("20150630001.txt")));
+
+    log.Close();
+    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")),
+              (std::vector<std::string>{"[14:05:09] [Logger] Open",
+                                        "[14:05:09] [App] Platform: Linux",
+                                        "[09:00:07] [DeviceManager] detail",
+                                        "[09:00:07] [Logger] Close"}));
+    // Nothing reaches the log once it is closed.
+    log.Log("App", "late", 1);
+    log.Tick(4000.0f);
+    log.Tick(0.04f);
+    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 4u);
+}
+
+TEST_F(LoggerTest, WritesHourlyAndOnlyWhenSomethingWasAdded)
+{
+    CLogger log(2, m_temp.Path(), &m_clock);
+    const std::string file = LogFile("20150630001.txt");
+    log.Tick(1800.0f);
+    log.Tick(1800.0f);
+    EXPECT_FALSE(std::filesystem::exists(file));
+    log.Tick(0.04f);  // the hour is full: write
+    EXPECT_EQ(ReadLines(file), std::vector<std::string>{"[14:05:09] [Logger] Open"});
+    EXPECT_FALSE(log.IsDirty());
+
+    std::filesystem::remove(file);
+    log.Tick(3600.0f);
+    log.Tick(0.04f);  // nothing new: no write
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    log.Log("App", "more", 1);
+    log.Tick(3600.0f);
+    log.Tick(0.04f);
+    EXPECT_EQ(ReadLines(file).size(), 2u);
+}
+
+TEST_F(LoggerTest, RollsOverAtTheLimitIntoTheNextFile)
+{
+    CLogger log(2, m_temp.Path(), &m_clock);
+    // "Open" is the first entry; the 4097th entry is written with the old file.
+    for (size_t i = 2; i <= CLogger::kEntriesPerFile; ++i)
+        log.Log("App", "entry " + std::to_string(i), 1);
+
+    const std::vector<std::string> first = ReadLines(LogFile("20150630001.txt"));
+    ASSERT_EQ(first.size(), 4097u);
+    EXPECT_EQ(first.front(), "[14:05:09] [Logger] Open");
+    EXPECT_EQ(first.back(), "[14:05:09] [App] entry 4097");
+    EXPECT_EQ(log.GetCurrentFileName(), "20150630002.txt");
+    EXPECT_EQ(log.GetLines(),
+              std::vector<std::string>{"[14:05:09] [Logger] Logging continued in new file"});
+
+    log.Log("App", "after", 1);
+    log.Close();
+    EXPECT_EQ(ReadLines(LogFile("20150630002.txt")),
+              (std::vector<std::string>{"[14:05:09] [Logger] Logging continued in new file",
+                                        "[14:05:09] [App] after", "[14:05:09] [Logger] Close"}));
+    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 4097u);
+}
+
+TEST_F(LoggerTest, NewFileTakesTheLowestFreeNumberIgnoringCase)
+{
+    MakeLogFile("20150630001.txt", 2015, 6, 30);
+    MakeLogFile("20150630002.TXT", 2015, 6, 30);
+    MakeLogFile("20150629003.txt", 2015, 6, 29);
+    {
+        CLogger log(2, m_temp.Path(), &m_clock);
+        EXPECT_EQ(log.GetCurrentFileName(), "20150630003.txt");
+    }
+    std::filesystem::remove(LogFile("20150630001.txt"));
+    std::filesystem::remove(LogFile("20150630003.txt"));
+    CLogger log(2, m_temp.Path(), &m_clock);
+    EXPECT_EQ(log.GetCurrentFileName(), "20150630001.txt");
+}
+
+TEST_F(LoggerTest, PurgeRemovesFilesFifteenCalendarDaysOld)
+{
+    MakeLogFile("a.txt", 2015, 6, 15);   // 15 days: removed
+    MakeLogFile("b.txt", 2015, 6, 16);   // 14 days: kept
+    MakeLogFile("c.txt", 2015, 7, 1);    // tomorrow (the clock was set back): kept
+    MakeLogFile("d.TXT", 2014, 12, 31);  // removed whatever the case of its extension
+    MakeLogFile("e.dat", 2014, 12, 31);  // not a log file
+    CLogger log(2, m_temp.Path(), &m_clock);
+    EXPECT_FALSE(std::filesystem::exists(LogFile("a.txt")));
+    EXPECT_TRUE(std::filesystem::exists(LogFile("b.txt")));
+    EXPECT_TRUE(std::filesystem::exists(LogFile("c.txt")));
+    EXPECT_FALSE(std::filesystem::exists(LogFile("d.TXT")));
+    EXPECT_TRUE(std::filesystem::exists(LogFile("e.dat")));
+}
+
+TEST_F(LoggerTest, PurgeCountsRealDaysAcrossTheYearEnd)
+{
+    // Twelve real days; a count of 365-day years and 30-day months would make it sixteen.
+    MakeLogFile("december.txt", 2015, 12, 20);
+    MakeLogFile("older.txt", 2015, 12, 17);  // exactly fifteen days
+    m_clock.SetDate(CDate(2016, 1, 1));
+    CLogger log(2, m_temp.Path(), &m_clock);
+    EXPECT_TRUE(std::filesystem::exists(LogFile("december.txt")));
+    EXPECT_FALSE(std::filesystem::exists(LogFile("older.txt")));
+
+    // The hourly tick purges as well, by the clock's date at that moment.
+    m_clock.SetDate(CDate(2016, 1, 4));
+    log.Tick(3600.0f);
+    log.Tick(0.04f);
+    EXPECT_FALSE(std::filesystem::exists(LogFile("december.txt")));
+    EXPECT_TRUE(std::filesystem::exists(LogFile("20160101001.txt")));
+}
+
+TEST_F(LoggerTest, WithoutAClockEntriesCarryMidnightAndNothingIsPurged)
+{
+    MakeLogFile("ancient.txt", 2010, 1, 1);
+    {
+        CLogger log(2, m_temp.Path(), nullptr);
+        EXPECT_EQ(log.GetCurrentFileName(), "20071227001.txt");
+        log.Log("App", "x", 1);
+        log.Tick(3600.0f);
+        log.Tick(0.04f);
+    }
+    EXPECT_TRUE(std::filesystem::exists(LogFile("ancient.txt")));
+    EXPECT_EQ(ReadLines(LogFile("20071227001.txt")),
+              (std::vector<std::string>{"[00:00:00] [Logger] Open", "[00:00:00] [App] x",
+                                        "[00:00:00] [Logger] Close"}));
+}
+
+TEST_F(LoggerTest, WithoutADataFolderTheLogStaysInMemory)
+{
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(m_temp.Path());
+    {
+        CLogger log(2, "", &m_clock);
+        for (size_t i = 0; i < CLogger::kEntriesPerFile + 10; ++i)
+            log.Log("App", "entry", 1);
+        EXPECT_EQ(log.GetLines().size(), 12u);  // "continued" and the last 11
+        log.Tick(3600.0f);
+        log.Tick(0.04f);
+    }
+    std::filesystem::current_path(saved);
+    EXPECT_TRUE(std::filesystem::is_empty(m_temp.Path()));
+}
+
+TEST_F(LoggerTest, AFailedWriteKeepsTheEntriesForTheNextOne)
+{
+    CLogger log(2, m_temp.Path(), &m_clock);
+    log.Log("App", "first", 1);
+    std::filesystem::remove(LogsFolder());
+    log.Flush();  // nowhere to write: lost silently
+    EXPECT_EQ(log.GetLines().size(), 2u);
+
+    std::filesystem::create_directory(LogsFolder());
+    log.Close();
+    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 3u);
+}
+
+TEST_F(LoggerTest, ALogsPathThatIsAFileIsReportedOnce)
+{
+    WriteFile(LogsFolder(), "in the way");
+    testing::internal::CaptureStdout();
+    {
+        CLogger log(2, m_temp.Path(), &m_clock);
+        log.Log("App", "x", 1);
+        log.Tick(3600.0f);
+        log.Tick(0.04f);
+    }
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not create \"Logs\" directory\n");
+    EXPECT_EQ(ReadLines(LogsFolder()), std::vector<std::string>{"in the way"});
+}
+
+// Four threads log across two roll-overs; every entry must land exactly once, in each thread's
+// order, and no file may exceed the limit. Runs under ThreadSanitizer as well.
+TEST(LoggerThreads, EntriesFromManyThreadsAreAllWritten)
+{
+    CTempFolder temp;
+    CClock clock;
+    clock.SetDateAndTime(CDate(2015, 6, 30), CTime(14, 5, 9));
+    constexpr int kThreads = 4;
+    constexpr int kEntries = 3000;
+    {
+        CLogger log(2, temp.Path(), &clock);
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&log, t] {
+                for (int i = 0; i < kEntries; ++i)
+                    log.Log("T" + std::to_string(t), std::to_string(i), 1);
+            });
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+
+    std::vector<int> next(kThreads, 0);
+    size_t total = 0;
+    size_t continued = 0;
+    const std::regex entry(R"(\[14:05:09\] \[T(\d)\] (\d+))");
+    for (const char* name : {"20150630001.txt", "20150630002.txt", "20150630003.txt"})
+    {
+        const std::vector<std::string> lines = ReadLines(temp.Path() + "/Logs/" + name);
+        EXPECT_LE(lines.size(), CLogger::kEntriesPerFile) << name;
+        total += lines.size();
+        for (const std::string& line : lines)
+        {
+            std::smatch match;
+            if (std::regex_match(line, match, entry))
+            {
+                const int t = std::stoi(match[1]);
+                EXPECT_EQ(std::stoi(match[2]), next[t]) << line;
+                next[t] = std::stoi(match[2]) + 1;
+            }
+            else if (line == "[14:05:09] [Logger] Logging continued in new file")
+                ++continued;
+            else
+                EXPECT_TRUE(line == "[14:05:09] [Logger] Open" ||
+                            line == "[14:05:09] [Logger] Close") << line;
+        }
+    }
+    EXPECT_EQ(next, std::vector<int>(kThreads, kEntries));
+    EXPECT_EQ(continued, 2u);
+    EXPECT_EQ(total, size_t(kThreads * kEntries) + 2 + continued);
+    EXPECT_FALSE(std::filesystem::exists(temp.Path() + "/Logs/20150630004.txt"));
+}
