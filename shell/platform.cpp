@@ -1,9 +1,28 @@
 #include "shell/platform.h"
 
+#include <SDL_net.h>
+
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
+
+void CPlatform::GetLocalAddresses(std::vector<CIpAddress>& addresses)
+{
+    addresses.clear();
+    IPaddress found[kMaxLocalAddresses];
+    const int count = SDLNet_GetLocalAddresses(found, kMaxLocalAddresses);
+    for (int i = 0; i < count; ++i)
+    {
+        // The host is kept in network order: its bytes in memory are the octets in order.
+        const uint8_t* octets = reinterpret_cast<const uint8_t*>(&found[i].host);
+        const CIpAddress address(octets[0], octets[1], octets[2], octets[3],
+                                 SDLNet_Read16(&found[i].port));
+        if (address == kLoopbackAddress && address.GetPort() == 0)
+            continue;
+        addresses.push_back(address);
+    }
+}
 
 bool CreateDirectory(const std::string& path)
 {

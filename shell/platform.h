@@ -1,7 +1,10 @@
 #pragma once
 
+#include "foundation/ip_address.h"
+
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // What differs between operating systems: where the program's folders are, which IPv4
 // addresses the machine has, how a URL is opened and how a command line is run. The application
@@ -18,6 +21,8 @@ public:
         kEmbedded = 5,
     };
 
+    static constexpr int kMaxLocalAddresses = 16;
+
     explicit CPlatform(uint32_t type) : m_type(type) {}
     virtual ~CPlatform() = default;
     CPlatform(const CPlatform&) = delete;
@@ -25,6 +30,9 @@ public:
 
     // Opens the URL with the user's default handler; no result.
     virtual void OpenUrl(const std::string& url) = 0;
+    // Replaces the list's contents with the machine's IPv4 addresses, loopback (127.0.0.1)
+    // left out.
+    virtual void GetLocalAddresses(std::vector<CIpAddress>& addresses);
     // The status the system's command runner returns.
     virtual int RunCommand(const std::string& commandLine) = 0;
 

@@ -156,3 +156,35 @@ TEST(PlatformLinux, RunCommandReturnsTheShellStatus)
     EXPECT_EQ(WEXITSTATUS(status), 3);
     EXPECT_EQ(platform.RunCommand("true"), 0);
 }
+
+TEST(PlatformAddresses, LoopbackIsNeverListed)
+{
+    CTempFolder temp;
+    CScopedEnv xdg("XDG_DATA_HOME", temp.Path().c_str());
+    CPlatformLinux platform("Programmer", "Programmer");
+    std::vector<CIpAddress> addresses(3, CIpAddress(1, 2, 3, 4));
+    platform.GetLocalAddresses(addresses);
+    for (const CIpAddress& address : addresses)
+    {
+        EXPECT_NE(address, kLoopbackAddress);
+        EXPECT_NE(address, CIpAddress(1, 2, 3, 4));  // the old contents are gone
+    }
+}
+
+// Run by services.cmake inside network namespaces of its own, with the addresses it expects in
+// TANZO_EXPECTED_ADDRESSES ("none" for an empty list); skipped elsewhere.
+TEST(PlatformNetns, ListsExactlyTheNamespaceAddresses)
+{
+    const char* expected = std::getenv("TANZO_EXPECTED_ADDRESSES");
+    if (!expected)
+        GTEST_SKIP() << "needs a namespace prepared by services.cmake";
+    CTempFolder temp;
+    CScopedEnv xdg("XDG_DATA_HOME", temp.Path().c_str());
+    CPlatformLinux platform("Programmer", "Programmer");
+    std::vector<CIpAddress> addresses;
+    platform.GetLocalAddresses(addresses);
+    std::string listed;
+    for (const CIpAddress& address : addresses)
+        listed += (listed.empty() ? "" : ",") + FormatIpAddressPort(address);
+    EXPECT_EQ(listed.empty() ? "none" : listed, expected);
+}
