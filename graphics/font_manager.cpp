@@ -1,0 +1,122 @@
+#include "graphics/font_manager.h"
+
+#include "foundation/file_helpers.h"
+#include "shell/app.h"
+
+#include <boost/filesystem/path.hpp>
+
+#include <cstdio>
+
+namespace
+{
+bool SameName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+    {
+        const unsigned char x = static_cast<unsigned char>(a[i]);
+        const unsigned char y = static_cast<unsigned char>(b[i]);
+        const unsigned char ux = x >= 'a' && x <= 'z' ? x - 32 : x;
+        const unsigned char uy = y >= 'a' && y <= 'z' ? y - 32 : y;
+        if (ux != uy)
+            return false;
+    }
+    return true;
+}
+
+std::string FileName(const std::string& path)
+{
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FontName(const std::string& path)
+{
+    return RemoveExtension(FileName(path));
+}
+}  // namespace
+
+CFontEntry::CFontEntry(const std::string& path, int32_t size) : m_path(path), m_size(size)
+{
+    printf("TTF_OpenFont(%s, %i)\n", path.c_str(), size);
+    fflush(stdout);
+    m_handle = TTF_OpenFont(path.c_str(), size);
+}
+
+CFontEntry::~CFontEntry()
+{
+    if (m_handle)
+        TTF_CloseFont(m_handle);
+}
+
+std::string CFontEntry::GetName() const
+{
+    return FontName(m_path);
+}
+
+bool CFontEntry::operator==(const CFontEntry& other) const
+{
+    return boost::filesystem::path(m_path) == boost::filesystem::path(other.m_path) && m_size == other.m_size;
+}
+
+CFontManager& CFontManager::Instance()
+{
+    static CFontManager instance;
+    return instance;
+}
+
+CFontManager::CFontManager()
+{
+    TTF_Init();
+}
+
+CFontManager::~CFontManager()
+{
+    m_openFonts.clear();
+    TTF_Quit();
+}
+
+void CFontManager::ScanFonts()
+{
+    const std::string resources = CApp::GetResourcesSharedPath();
+    // Without a resources folder there is nothing to list (and "/fonts" is not ours).
+    if (resources.empty())
+    {
+        m_fontFiles.clear();
+        return;
+    }
+    ScanFolder(resources + "/fonts");
+}
+
+void CFontManager::ScanFolder(const std::string& folder)
+{
+    m_fontFiles.clear();
+    for (const char* pattern : {"*.fon", "*.ttf", "*.otf"})
+        ListDirectory(folder, pattern, m_fontFiles, true);
+}
+
+std::string CFontManager::GetFontFileName(uint32_t index) const
+{
+    return index < m_fontFiles.size() ? FileName(m_fontFiles[index]) : std::string();
+}
+
+int32_t CFontManager::FindFontFile(const std::string& name) const
+{
+    for (size_t i = 0; i < m_fontFiles.size(); ++i)
+        if (SameName(FontName(m_fontFiles[i]), name))
+            return int32_t(i);
+    return -1;
+}
+
+TTF_Font* CFontManager::GetFont(const std::string& name, int32_t size)
+{
+    for (const auto& entry : m_openFonts)
+        if (entry->GetSize() == size && SameName(entry->GetName(), name))
+            return entry->GetHandle();
+    const int32_t index = FindFontFile(name);
+    if (index < 0)
+        return nullptr;
+    m_openFonts.push_back(std::make_unique<CFontEntry>(m_fontFiles[size_t(index)], size));
+    return m_openFonts.back()->GetHandle();
+}

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "foundation/rgba_colour.h"
+
+#include <SDL_ttf.h>
+
+#include <cstdint>
+#include <string>
+
+class CZevralImage;
+
+// Measuring and rendering single lines of UTF-8 text with SDL_ttf, for the areas' text drawing.
+
+// The text's width and the font's line skip (not the text's own height); 0 and 0 without a font.
+// When the font library cannot size the text, "TTF error : <reason>" is printed and the width is 0.
+void MeasureText(TTF_Font* font, const std::string& text, int32_t& width, int32_t& height);
+
+// Renders the text blended in the colour (alpha included) and makes the image exactly the rendered
+// text. Returns false, leaving the image alone, without a font, for an empty text, or when
+// rendering fails.
+bool RenderText(TTF_Font* font, const std::string& text, CRgbaColour colour, CZevralImage& image);
