@@ -1,0 +1,192 @@
+#include "shell/audio_out_manager.h"
+
+#include "shell/logger.h"
+#include "tests/shell/services_test_support.h"
+
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace
+{
+void PutLe(std::string& out, uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// A 16-bit stereo PCM WAV at 44100 Hz: a square wave of the given length.
+std::string MakeWav(int milliseconds)
+{
+    const uint32_t frames = 44100u * static_cast<uint32_t>(milliseconds) / 1000u;
+    const uint32_t dataBytes = frames * 4;
+    std::string wav = "RIFF";
+    PutLe(wav, 36 + dataBytes, 4);
+    wav += "WAVEfmt ";
+    PutLe(wav, 16, 4);         // format chunk size
+    PutLe(wav, 1, 2);          // PCM
+    PutLe(wav, 2, 2);          // channels
+    PutLe(wav, 44100, 4);      // sample rate
+    PutLe(wav, 44100 * 4, 4);  // bytes per second
+    PutLe(wav, 4, 2);          // bytes per frame
+    PutLe(wav, 16, 2);         // bits per sample
+    wav += "data";
+    PutLe(wav, dataBytes, 4);
+    for (uint32_t i = 0; i < frames; ++i)
+    {
+        const uint16_t sample = (i / 50) % 2 ? 8000 : static_cast<uint16_t>(-8000);
+        PutLe(wav, sample, 2);
+        PutLe(wav, sample, 2);
+    }
+    return wav;
+}
+
+class AudioOutManagerTest : public testing::Test
+{
+protected:
+    AudioOutManagerTest() { std::filesystem::create_directory(m_binary / "audio"); }
+    ~AudioOutManagerTest() override { SDL_Quit(); }
+
+    void AddClip(const std::string& name, int milliseconds = 1000)
+    {
+        WriteFile(m_binary / ("audio/" + name), MakeWav(milliseconds));
+    }
+
+    CTempFolder m_binary;
+    CLogger m_log{2, "", nullptr};
+};
+}
+
+TEST_F(AudioOutManagerTest, LoadsEveryFileOfTheAudioFolderByName)
+{
+    AddClip("hw_down.wav");
+    AddClip("hw_up.WAV");
+    AddClip("click.down.wav");
+    WriteFile(m_binary / "audio/readme.txt", "not a sound");
+    CAudioOutManager audio(true);
+    ASSERT_TRUE(audio.IsOpen());
+    audio.LoadAll(m_binary.Path(), &m_log);
+
+    ASSERT_EQ(audio.GetSampleCount(), 4u);
+    ASSERT_NE(audio.FindSample("hw_down"), nullptr);
+    EXPECT_NE(audio.FindSample("hw_down")->GetChunk(), nullptr);
+    EXPECT_EQ(audio.FindSample("HW_DOWN"), audio.FindSample("hw_down"));
+    ASSERT_NE(audio.FindSample("hw_up"), nullptr);
+    EXPECT_NE(audio.FindSample("hw_up")->GetChunk(), nullptr);
+    EXPECT_NE(audio.FindSample("click.down"), nullptr);
+    ASSERT_NE(audio.FindSample("readme"), nullptr);
+    EXPECT_EQ(audio.FindSample("readme")->GetChunk(), nullptr);
+    EXPECT_EQ(audio.FindSample("hw_dow"), nullptr);
+
+    const std::vector<std::string> lines = m_log.GetLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "[00:00:00] [AudioOutManager] Loading audios from \"" + m_binary.Path() +
+                            "/audio\"");
+    EXPECT_EQ(lines[2], "[00:00:00] [AudioOutManager] 4 files loaded");
+
+    // A second load replaces the clips rather than adding to them.
+    audio.LoadAll(m_binary.Path(), nullptr);
+    EXPECT_EQ(audio.GetSampleCount(), 4u);
+}
+
+TEST_F(AudioOutManagerTest, PlaysOnAFreeChannelAndDropsWhatDoesNotFit)
+{
+    AddClip("hw_down.wav");
+    AddClip("hw_up.wav");
+    WriteFile(m_binary / "audio/readme.txt", "not a sound");
+    CAudioOutManager audio(true);
+    audio.LoadAll(m_binary.Path(), nullptr);
+
+    EXPECT_FALSE(audio.Play("unknown"));
+    EXPECT_FALSE(audio.Play("readme"));
+    EXPECT_FALSE(audio.PlaySample(nullptr));
+    EXPECT_EQ(Mix_Playing(-1), 0);
+
+    EXPECT_TRUE(audio.Play("HW_DOWN"));
+    EXPECT_TRUE(audio.Play("hw_up"));
+    EXPECT_EQ(Mix_Playing(-1), 2);
+    EXPECT_FALSE(audio.Play("hw_down"));  // both channels busy
+    EXPECT_EQ(Mix_Playing(-1), 2);
+}
+
+TEST_F(AudioOutManagerTest, ADisabledPlayerStaysSilent)
+{
+    AddClip("hw_down.wav");
+    CAudioOutManager audio(false);
+    audio.LoadAll(m_binary.Path(), nullptr);
+    EXPECT_FALSE(audio.Play("hw_down"));
+    EXPECT_EQ(Mix_Playing(-1), 0);
+}
+
+TEST_F(AudioOutManagerTest, AMissingFolderLoadsNothing)
+{
+    CAudioOutManager audio(true);
+    audio.LoadAll(m_binary / "elsewhere", &m_log);
+    EXPECT_EQ(audio.GetSampleCount(), 0u);
+    EXPECT_EQ(m_log.GetLines().back(), "[00:00:00] [AudioOutManager] 0 files loaded");
+}
+
+TEST_F(AudioOutManagerTest, DestructionClosesTheDevice)
+{
+    AddClip("hw_down.wav");
+    {
+        CAudioOutManager audio(true);
+        audio.LoadAll(m_binary.Path(), nullptr);
+        audio.Play("hw_down");
+        EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 1);
+    }
+    EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0);
+    // The device can be opened again afterwards.
+    CAudioOutManager again(true);
+    EXPECT_TRUE(again.IsOpen());
+}
+
+TEST_F(AudioOutManagerTest, WithoutAnAudioDeviceTheProgramGoesOnSilently)
+{
+    AddClip("hw_down.wav");
+    CScopedEnv driver("SDL_AUDIODRIVER", "bogus");
+    testing::internal::CaptureStdout();
+    CAudioOutManager audio(true);
+    const std::string printed = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(printed.rfind("Mix_OpenAudio: ", 0), 0u) << printed;
+    EXPECT_FALSE(audio.IsOpen());
+
+    audio.LoadAll(m_binary.Path(), &m_log);
+    ASSERT_EQ(audio.GetSampleCount(), 1u);
+    EXPECT_EQ(audio.GetSample(0)->GetChunk(), nullptr);
+    EXPECT_FALSE(audio.Play("hw_down"));
+    EXPECT_EQ(m_log.GetLines().back(), "[00:00:00] [AudioOutManager] 1 files loaded");
+}
+
+TEST_F(AudioOutManagerTest, APlayedClipReachesTheOutput)
+{
+    AddClip("hw_down.wav", 100);
+    const std::string output = m_binary / "out.raw";
+    CScopedEnv driver("SDL_AUDIODRIVER", "disk");
+    CScopedEnv file("SDL_DISKAUDIOFILE", output.c_str());
+    {
+        CAudioOutManager audio(true);
+        ASSERT_TRUE(audio.IsOpen());
+        audio.LoadAll(m_binary.Path(), nullptr);
+        ASSERT_TRUE(audio.Play("hw_down"));
+        for (int i = 0; i < 500 && Mix_Playing(-1) > 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        EXPECT_EQ(Mix_Playing(-1), 0);
+    }
+    std::ifstream in(output, std::ios::binary);
+    const std::string mixed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    size_t loud = 0;
+    for (size_t i = 0; i + 1 < mixed.size(); i += 2)
+    {
+        int16_t sample;
+        std::memcpy(&sample, mixed.data() + i, 2);
+        if (sample > 4000 || sample < -4000)
+            ++loud;
+    }
+    // The clip holds 4410 stereo frames of the square wave.
+    EXPECT_GE(loud, 4000u) << mixed.size() << " bytes mixed";
+}
