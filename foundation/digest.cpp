@@ -2,6 +2,7 @@
 
 #include "foundation/colour.h"
 #include "foundation/date.h"
+#include "foundation/ip_address.h"
 #include "foundation/rgba_colour.h"
 #include "foundation/time.h"
 
@@ -113,6 +114,11 @@ void CDigestBuilder::AddDigest(const CDigest& digest)
 {
     for (int i = 0; i < CDigest::kWords; ++i)
         AddUnsigned(digest.GetWord(i));
+}
+
+void CDigestBuilder::AddIpAddress(const CIpAddress& address)
+{
+    AddString(FormatIpAddressPort(address));
 }
 
 void CDigestBuilder::AddRgbaColour(const CRgbaColour& colour)

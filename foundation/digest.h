@@ -7,6 +7,7 @@
 
 class CColour;
 class CDate;
+class CIpAddress;
 class CRgbaColour;
 class CTime;
 
@@ -56,6 +57,8 @@ public:
     void AddFloat(float value);
     // The five words as decimal numbers.
     void AddDigest(const CDigest& digest);
+    // "a.b.c.d:port".
+    void AddIpAddress(const CIpAddress& address);
     // The values' own texts: "0xRRGGBB", "0xRRGGBB", "hh-mm-ss-cc", "YYYY-MM-DD".
     void AddRgbaColour(const CRgbaColour& colour);
     void AddColour(const CColour& colour);

@@ -1,6 +1,7 @@
 #include "foundation/colour.h"
 #include "foundation/date.h"
 #include "foundation/digest.h"
+#include "foundation/ip_address.h"
 #include "foundation/rgba_colour.h"
 #include "foundation/time.h"
 
@@ -93,6 +94,12 @@ TEST(DigestBuilder, ValuesEnterAsTheirTexts)
     times.AddDate(CDate(2015, 6, 30));
     EXPECT_EQ(times.GetDigest(), DigestOf(CTime(1, 2, 3).ToString() + CDate(2015, 6, 30).ToString()));
     EXPECT_EQ(CDate(2015, 6, 30).ToString(), "2015-06-30");
+
+    CIpAddress address;
+    ASSERT_TRUE(address.Parse("192.168.1.10:16945"));
+    CDigestBuilder addresses;
+    addresses.AddIpAddress(address);
+    EXPECT_EQ(addresses.GetDigest(), DigestOf("192.168.1.10:16945"));
 }
 
 TEST(DigestBuilder, TheResultIsKeptAndLateInputSpoilsIt)
