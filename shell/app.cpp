@@ -1,11 +1,19 @@
 #include "shell/app.h"
 
+#include "foundation/clock.h"
+#include "shell/logger.h"
 #include "shell/platform_linux.h"
 
 namespace
 {
 CProgramVersion g_version;
+CClock* g_clock = nullptr;
 CPlatform* g_platform = nullptr;
+CLogger* g_log = nullptr;
+std::vector<CIpAddress> g_localAddresses;
+
+// Entries above this level are not recorded.
+constexpr int32_t kLogThreshold = 2;
 SDL_Renderer* g_renderer = nullptr;
 uint32_t g_textureCounter = 0;
 SDL_DisplayMode g_displayMode = {};
@@ -24,14 +32,25 @@ CApp::CApp(const CProgramVersion& version, int argc, char** argv)
     m_baseName = GetExecutableBaseName(firstArgument ? firstArgument : "");
     g_version = version;
 
+    g_clock = new CClock();
+    g_clock->SetNow();
+    // The platform makes the data folders, where the log then keeps its files.
     g_platform = new CPlatformLinux(CPlatformLinux::FindExecutablePath(firstArgument),
                                     GetApplicationName(kApplicationIdentity));
+    g_log = new CLogger(kLogThreshold, g_platform->GetApplicationDataPath(), g_clock);
 }
 
 CApp::~CApp()
 {
     delete g_platform;
     g_platform = nullptr;
+    if (g_log)
+        g_log->Close();
+    delete g_log;
+    g_log = nullptr;
+    delete g_clock;
+    g_clock = nullptr;
+    g_localAddresses.clear();
 }
 
 void CApp::LogInfo()
@@ -41,10 +60,26 @@ void CApp::LogInfo()
     Log("App", "Common Data path: " + GetCommonDataPath(), 1);
     Log("App", "Resources Specific path: " + GetResourcesSpecificPath(), 1);
     Log("App", "Resources Shared path: " + GetResourcesSharedPath(), 1);
+    const size_t count = g_localAddresses.size();
+    Log("App", std::to_string(count) + (count < 2 ? " IP address found:" : " IP addresses found:"), 1);
+    for (const CIpAddress& address : g_localAddresses)
+        Log("App", "- " + address.ToText(), 1);
 }
 
-void CApp::Log(const std::string&, const std::string&, uint32_t)
+void CApp::Log(const std::string& category, const std::string& message, uint32_t level)
 {
+    if (g_log)
+        g_log->Log(category, message, level);
+}
+
+CLogger* CApp::GetLogger()
+{
+    return g_log;
+}
+
+CClock* CApp::GetClock()
+{
+    return g_clock;
 }
 
 CProgramVersion CApp::GetVersion()
@@ -121,6 +156,22 @@ void CApp::OpenUrl(const std::string& url)
 {
     if (g_platform)
         g_platform->OpenUrl(url);
+}
+
+void CApp::GatherLocalAddresses()
+{
+    if (g_platform)
+        g_platform->GetLocalAddresses(g_localAddresses);
+}
+
+uint32_t CApp::GetLocalAddressCount()
+{
+    return static_cast<uint32_t>(g_localAddresses.size());
+}
+
+CIpAddress CApp::GetLocalAddress(uint32_t index)
+{
+    return index < g_localAddresses.size() ? g_localAddresses[index] : CIpAddress();
 }
 
 SDL_Renderer* CApp::GetRenderer()

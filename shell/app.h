@@ -1,9 +1,15 @@
 #pragma once
 
+#include "foundation/ip_address.h"
+
 #include <SDL.h>
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+class CClock;
+class CLogger;
 
 // The program version as the entry point gives it.
 struct CProgramVersion
@@ -32,6 +38,10 @@ public:
 
     // Forwards to the log when there is one.
     static void Log(const std::string& category, const std::string& message, uint32_t level);
+    static CLogger* GetLogger();
+    // The program's wall clock, set as every frame begins and ends; other threads read it through
+    // its snapshot.
+    static CClock* GetClock();
 
     static CProgramVersion GetVersion();
     // The platform's type: 3 is the touch platform; this build runs on Linux (2).
@@ -51,6 +61,12 @@ public:
     static std::string GetResourcesSharedPath();
     // Opens the URL in the user's browser; nothing without a platform.
     static void OpenUrl(const std::string& url);
+
+    // The machine's IPv4 addresses, as gathered at start-up.
+    static void GatherLocalAddresses();
+    static uint32_t GetLocalAddressCount();
+    // 0.0.0.0 port 0 for an index out of range.
+    static CIpAddress GetLocalAddress(uint32_t index);
 
     // The global renderer; null before the window exists.
     static SDL_Renderer* GetRenderer();

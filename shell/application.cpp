@@ -70,6 +70,7 @@ CApp2::CApp2(const CProgramVersion& version, int argc, char** argv, const std::s
     }
     if (SDLNet_Init() != 0)
         Print("ERROR SDLNet_Init");
+    GatherLocalAddresses();
 
     LogInfo();
 

@@ -16,6 +16,7 @@ class CAudioOutManager;
 class CCore;
 class CFrameClock;
 class CFrameTimer;
+class CTexture;
 
 // The application: starts SDL, chooses the screen class, creates the model root, the window and
 // the root area, runs the 25-frames-per-second loop with its event pump, and tears everything down
@@ -103,6 +104,8 @@ private:
     CFrameClock* m_frameClock = nullptr;
     CFrameTimer* m_frameTimer = nullptr;
     CArea2* m_root = nullptr;
+    // What the area tree is drawn into; exists while the loop runs.
+    CTexture* m_canvas = nullptr;
     CPoint m_lastPointer;
     bool m_quit = false;
     std::atomic<bool> m_suspended{false};

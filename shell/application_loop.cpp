@@ -1,7 +1,10 @@
 #include "shell/application.h"
 
+#include "graphics/texture.h"
+#include "graphics/texture_adapter.h"
 #include "model/core.h"
 #include "shell/frame_timer.h"
+#include "shell/logger.h"
 #include "widgets/area.h"
 
 int CApp2::Run()
@@ -13,6 +16,8 @@ int CApp2::Run()
     int height = 0;
     uint32_t flags = 0;
     GetWindowSize(width, height, flags);
+    m_canvas = new CTexture();
+    m_canvas->Create(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
 
     while (!m_quit)
     {
@@ -21,6 +26,8 @@ int CApp2::Run()
         const float seconds = m_frameTimer->GetFrameSeconds();
         if (GetCore())
             GetCore()->Update(seconds);
+        if (GetLogger())
+            GetLogger()->Tick(seconds);
         PollEvents();
 
         bool presented = false;
@@ -36,13 +43,27 @@ int CApp2::Run()
 
         m_frameTimer->EndFrame();
     }
+
+    delete m_canvas;
+    m_canvas = nullptr;
     return 0;
 }
 
-bool CApp2::RenderFrame(int, int)
+bool CApp2::RenderFrame(int width, int height)
 {
     SDL_Renderer* renderer = GetRenderer();
     SDL_RenderClear(renderer);
+    // Without the canvas's pixels there is nothing to draw into: the tree stays dirty and the
+    // next frame tries again.
+    if (!m_canvas->Lock())
+        return false;
+    {
+        const CTextureAdapter whole(*m_canvas);
+        CTextureAdapter view(CRect(0, 0, width, height), whole);
+        m_root->Render(view, CPoint(0, 0), false);
+    }
+    m_canvas->Unlock();
+    SDL_RenderCopy(renderer, m_canvas->GetTexture(), nullptr, nullptr);
     SDL_RenderPresent(renderer);
     return true;
 }
@@ -50,6 +71,9 @@ bool CApp2::RenderFrame(int, int)
 void CApp2::PresentCanvas()
 {
     SDL_Renderer* renderer = GetRenderer();
+    if (!m_canvas || !m_canvas->GetTexture())
+        return;
     SDL_RenderClear(renderer);
+    SDL_RenderCopy(renderer, m_canvas->GetTexture(), nullptr, nullptr);
     SDL_RenderPresent(renderer);
 }

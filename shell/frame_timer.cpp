@@ -1,5 +1,8 @@
 #include "shell/frame_timer.h"
 
+#include "foundation/clock.h"
+#include "shell/app.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -25,7 +28,12 @@ int32_t ClampToInt32(int64_t value)
 
 uint64_t CProgramFrameClock::Stamp()
 {
-    return SDL_GetTicks64();
+    CClock* clock = CApp::GetClock();
+    if (!clock)
+        return SDL_GetTicks64();
+    clock->SetNow();
+    const CDateAndTime now = clock->Snapshot();
+    return static_cast<uint64_t>(now.GetDate().ToMilliseconds()) + now.GetTime().GetMilliseconds();
 }
 
 void CProgramFrameClock::Sleep(uint32_t milliseconds)

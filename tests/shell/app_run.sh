@@ -19,6 +19,24 @@ unset SDL_RENDER_DRIVER
 
 fail() { echo "FAIL: $*"; [ -f "$work/out.txt" ] && sed 's/^/  | /' "$work/out.txt"; exit 1; }
 
+# The run's log file, without its time stamps.
+log_lines() {
+  local files=("$work"/home/Zevral/Programmer/Logs/*.txt)
+  [ ${#files[@]} -eq 1 ] && [ -f "${files[0]}" ] || return 1
+  sed 's/^\[[0-9:]*\] //' "${files[0]}"
+}
+# Each pattern must match a later line than the one before.
+expect_in_order() {
+  local text=$1; shift
+  local rest=$text
+  for pattern in "$@"; do
+    local n
+    n=$(grep -n -m 1 -e "$pattern" <<<"$rest" | cut -d: -f1)
+    [ -n "$n" ] || { echo "$text" | sed 's/^/  log| /'; fail "log lacks (in order): $pattern"; }
+    rest=$(tail -n +$((n + 1)) <<<"$rest")
+  done
+}
+
 case $mode in
 smoke)
   start=$(date +%s)
@@ -27,6 +45,13 @@ smoke)
   elapsed=$(( $(date +%s) - start ))
   [ $rc -eq 0 ] || fail "exit status $rc after SIGTERM"
   [ $elapsed -le 5 ] || fail "took $elapsed s to end"
+  lines=$(log_lines) || fail "expected exactly one log file"
+  expect_in_order "$lines" '^\[Logger\] Open$' '^\[App\] Platform: Linux$' \
+    "^\\[App\\] Number of logical CPU cores: $(getconf _NPROCESSORS_ONLN)$" '^\[App\] Binary path: /' \
+    '^\[App\] Application Data path: ' '^\[App\] Common Data path: ' \
+    '^\[App\] Resources Specific path: ' '^\[App\] Resources Shared path: ' \
+    '^\[App\] 0 IP address found:$' '^\[App\] debug counter = 1$'
+  [ "$(tail -n 1 <<<"$lines")" = "[Logger] Close" ] || fail "the log does not end with its close"
   ;;
 
 bogus)
@@ -35,6 +60,8 @@ bogus)
   [ $rc -ne 0 ] || fail "exit status 0 without video"
   [ $rc -ne 137 ] || fail "still running after 10 s without video"
   grep -q '^ERROR SDL_Init: ' "$work/out.txt" || fail "no reason printed"
+  lines=$(log_lines) || fail "expected exactly one log file"
+  expect_in_order "$lines" '^\[Logger\] Open$' '^\[App\] ERROR SDL_Init: ' '^\[Logger\] Close$'
   ;;
 
 xvfb)

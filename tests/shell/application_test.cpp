@@ -1,10 +1,15 @@
 // Start-up and shutdown of the application, its screen classes and its drawing on the window.
 #include "shell/application.h"
 
+#include "graphics/texture_adapter.h"
+#include "shell/logger.h"
+#include "tests/shell/services_test_support.h"
+#include "widgets/area.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -17,31 +22,6 @@ protected:
     char* m_argv[2] = {m_name, nullptr};
 };
 
-// Sets an environment variable for one scope.
-class CScopedEnvironment
-{
-public:
-    CScopedEnvironment(const char* name, const char* value) : m_name(name)
-    {
-        const char* old = std::getenv(name);
-        m_hadValue = old != nullptr;
-        if (old)
-            m_old = old;
-        setenv(name, value, 1);
-    }
-    ~CScopedEnvironment()
-    {
-        if (m_hadValue)
-            setenv(m_name, m_old.c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-
-private:
-    const char* m_name;
-    bool m_hadValue = false;
-    std::string m_old;
-};
 }
 
 TEST(App, ExecutableBaseNameIsCutAtTheLastDotOnly)
@@ -141,7 +121,7 @@ TEST_F(Application, OpensTheTitledWindowAndReleasesEverythingAtShutdown)
 
 TEST_F(Application, WithoutVideoItSaysWhySkipsTheLoopAndFails)
 {
-    CScopedEnvironment driver("SDL_VIDEODRIVER", "bogus");
+    CScopedEnv driver("SDL_VIDEODRIVER", "bogus");
     testing::internal::CaptureStdout();
     CApp2* app = Make();
     const std::string out = testing::internal::GetCapturedStdout();
@@ -175,4 +155,115 @@ TEST_F(Application, DimmingCoversTheRendererOutputWhateverTheDisplaySize)
         EXPECT_NEAR(double(red), 128.0, 2.0) << probe.x << "," << probe.y;
     }
     delete app;
+}
+
+namespace
+{
+// The log's lines without their time stamps.
+std::vector<std::string> LogLines()
+{
+    std::vector<std::string> lines;
+    for (const std::string& line : CApp::GetLogger()->GetLines())
+        lines.push_back(line.substr(line.find("] ") + 2));
+    return lines;
+}
+
+// Counts its paints and ends the loop after a given number of frames.
+class CPaintingArea : public CArea2
+{
+public:
+    explicit CPaintingArea(int frames) : CArea2(nullptr, 768, 1024), m_frames(frames) { SetVisibleFlag(true); }
+
+    void Tick(float seconds) override
+    {
+        EXPECT_FLOAT_EQ(seconds, 0.04f);
+        if (++m_ticks == m_frames)
+        {
+            SDL_Event quit = {};
+            quit.type = SDL_QUIT;
+            SDL_PushEvent(&quit);
+        }
+        if (m_ticks == m_dirtyAt)
+            SetDirty();
+    }
+
+    int m_ticks = 0;
+    int m_paints = 0;
+    int m_dirtyAt = 0;
+    CRect m_canvasWindow;
+
+protected:
+    void Paint(CTextureAdapter& canvas) override
+    {
+        ++m_paints;
+        m_canvasWindow = CRect(0, 0, canvas.GetWidth(), canvas.GetHeight());
+        canvas.Fill(CRgbaColour(200, 10, 10, 255));
+    }
+
+private:
+    int m_frames;
+};
+}
+
+TEST_F(Application, StartUpLogsThePlatformTheFoldersAndTheAddresses)
+{
+    CApp2* app = Make();
+    const std::vector<std::string> lines = LogLines();
+    ASSERT_GE(lines.size(), 9u);
+    EXPECT_EQ(lines[0], "[Logger] Open");
+    EXPECT_EQ(lines[1], "[App] Platform: Linux");
+    EXPECT_EQ(lines[2], "[App] Number of logical CPU cores: " + std::to_string(SDL_GetCPUCount()));
+    EXPECT_EQ(lines[3], "[App] Binary path: " + CApp::GetBinaryPath());
+    EXPECT_EQ(lines[4], "[App] Application Data path: " + CApp::GetApplicationDataPath());
+    EXPECT_EQ(lines[5], "[App] Common Data path: " + CApp::GetCommonDataPath());
+    EXPECT_EQ(lines[6], "[App] Resources Specific path: " + CApp::GetResourcesSpecificPath());
+    EXPECT_EQ(lines[7], "[App] Resources Shared path: " + CApp::GetResourcesSharedPath());
+    const uint32_t count = CApp::GetLocalAddressCount();
+    EXPECT_EQ(lines[8], "[App] " + std::to_string(count) + (count < 2 ? " IP address found:" : " IP addresses found:"));
+    ASSERT_GE(lines.size(), 9u + count);
+    for (uint32_t i = 0; i < count; ++i)
+        EXPECT_EQ(lines[9 + i], "[App] - " + CApp::GetLocalAddress(i).ToText());
+    EXPECT_EQ(CApp::GetLocalAddress(count).ToText(), "0.0.0.0");
+    EXPECT_EQ(CApp::GetLocalAddress(count).GetPort(), 0);
+    delete app;
+}
+
+TEST_F(Application, LoopDrawsOnlyWhenTheTreeIsDirty)
+{
+    CApp2* app = Make();
+    ASSERT_TRUE(app->IsVideoReady());
+    auto* root = new CPaintingArea(4);
+    root->m_dirtyAt = 3;
+    app->SetRootArea(root);
+    const uint32_t textures = CApp::GetTextureCounter();
+
+    EXPECT_EQ(app->Run(), 0);
+    // The quit posted in the fourth frame is taken by the fifth, which still ends normally.
+    EXPECT_EQ(root->m_ticks, 5);
+    // Painted in the first frame (new areas are dirty) and in the third; clean frames draw nothing.
+    EXPECT_EQ(root->m_paints, 2);
+    EXPECT_FALSE(root->NeedsRender());
+    EXPECT_EQ(root->m_canvasWindow, CRect(0, 0, 768, 1024));
+    EXPECT_EQ(CApp::GetTextureCounter(), textures + 1);  // the canvas
+    delete app;
+}
+
+TEST_F(Application, ShutdownLogsTheTextureCountAndClosesTheLog)
+{
+    CTempFolder home;
+    CScopedEnv data("XDG_DATA_HOME", home.Path().c_str());
+    CApp2* app = Make();
+    const std::string logs = CApp::GetApplicationDataPath() + "/Logs";
+    delete app;
+
+    std::vector<std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(logs))
+        files.push_back(entry.path().string());
+    ASSERT_EQ(files.size(), 1u);
+    std::vector<std::string> lines;
+    for (const std::string& line : ReadLines(files[0]))
+        lines.push_back(line.substr(line.find("] ") + 2));
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[lines.size() - 2].rfind("[App] debug counter = ", 0), 0u) << lines[lines.size() - 2];
+    EXPECT_EQ(lines.back(), "[Logger] Close");
 }
