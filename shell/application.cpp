@@ -2,6 +2,7 @@
 
 #include "model/core.h"
 #include "screens/area_main.h"
+#include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
 #include "shell/update_check.h"
 #include "widgets/area.h"
@@ -15,6 +16,7 @@ namespace
 {
 SDL_Window* g_window = nullptr;
 CCore* g_core = nullptr;
+CAudioOutManager* g_audio = nullptr;
 
 struct CScreenClassInfo
 {
@@ -83,6 +85,9 @@ CApp2::CApp2(const CProgramVersion& version, int argc, char** argv, const std::s
     SetDisplayMode(mode);
     SetScreenClass(ChooseScreenClass(GetPlatformType(), mode));
 
+    g_audio = new CAudioOutManager(true);
+    g_audio->LoadAll(GetBinaryPath(), GetLogger());
+
     g_core = CCore::Create(argc, argv);
 
     if (videoStarted)
@@ -109,6 +114,8 @@ CApp2::~CApp2()
         g_core->Suspend();
 
     Log("App", "debug counter = " + std::to_string(GetTextureCounter()), 1);
+    delete g_audio;
+    g_audio = nullptr;
     delete m_root;
     m_root = nullptr;
     DestroyWindow();
@@ -199,7 +206,7 @@ CCore* CApp2::GetCore()
 
 CAudioOutManager* CApp2::GetAudioOutManager()
 {
-    return nullptr;
+    return g_audio;
 }
 
 uint32_t CApp2::ChooseScreenClass(uint32_t platformType, const SDL_DisplayMode& display)

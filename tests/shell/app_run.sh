@@ -50,7 +50,7 @@ smoke)
     "^\\[App\\] Number of logical CPU cores: $(getconf _NPROCESSORS_ONLN)$" '^\[App\] Binary path: /' \
     '^\[App\] Application Data path: ' '^\[App\] Common Data path: ' \
     '^\[App\] Resources Specific path: ' '^\[App\] Resources Shared path: ' \
-    '^\[App\] 0 IP address found:$' '^\[App\] debug counter = 1$'
+    '^\[App\] 0 IP address found:$' '^\[AudioOutManager\] ' '^\[App\] debug counter = 1$'
   [ "$(tail -n 1 <<<"$lines")" = "[Logger] Close" ] || fail "the log does not end with its close"
   ;;
 

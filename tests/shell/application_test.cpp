@@ -108,6 +108,7 @@ TEST_F(Application, OpensTheTitledWindowAndReleasesEverythingAtShutdown)
     EXPECT_FALSE(CApp::IsHighResolution());
     EXPECT_NE(app->GetRootArea(), nullptr);
     EXPECT_NE(CApp2::GetCore(), nullptr);
+    EXPECT_NE(CApp2::GetAudioOutManager(), nullptr);
     EXPECT_EQ(CApp::GetPlatformType(), 2u);
     EXPECT_FALSE(CApp::GetApplicationDataPath().empty());
     EXPECT_FALSE(CApp::IsUpdateAvailable());  // the check is skipped without an update URL
@@ -115,6 +116,7 @@ TEST_F(Application, OpensTheTitledWindowAndReleasesEverythingAtShutdown)
     delete app;
     EXPECT_EQ(CApp::GetRenderer(), nullptr);
     EXPECT_EQ(CApp2::GetCore(), nullptr);
+    EXPECT_EQ(CApp2::GetAudioOutManager(), nullptr);
     EXPECT_EQ(CApp::GetApplicationDataPath(), "");
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
 }
