@@ -1,0 +1,63 @@
+#include "graphics/image_set.h"
+
+#include <cstdlib>
+
+CImageSet::CImageSet(const CImageSet& other) : m_variants(other.m_variants), m_name(other.m_name)
+{
+}
+
+CImageSet& CImageSet::operator=(const CImageSet& other)
+{
+    if (this != &other)
+    {
+        m_variants = other.m_variants;
+        m_pendingFiles = other.m_pendingFiles;
+        m_name = other.m_name;
+    }
+    return *this;
+}
+
+void CImageSet::AddFile(const std::string& path)
+{
+    m_pendingFiles.push_back(path);
+}
+
+void CImageSet::LoadPending()
+{
+    CZevralImage working;
+    for (const std::string& path : m_pendingFiles)
+    {
+        working.Load(path);
+        m_variants.push_back(working);
+    }
+    m_pendingFiles.clear();
+}
+
+const CZevralImage* CImageSet::Choose(uint32_t size)
+{
+    if (!m_pendingFiles.empty())
+        LoadPending();
+    int64_t bestWidth = 10000;
+    const CZevralImage* choice = nullptr;
+    for (const CZevralImage& variant : m_variants)
+    {
+        const int64_t width = variant.GetWidth();
+        if (std::llabs(width - int64_t(size)) < std::llabs(bestWidth - int64_t(size)))
+        {
+            choice = &variant;
+            bestWidth = width;
+        }
+    }
+    return choice;
+}
+
+void CImageSet::GetImage(CZevralImage& image, uint32_t size)
+{
+    if (const CZevralImage* choice = Choose(size))
+        image = *choice;
+}
+
+const CZevralImage* CImageSet::GetImagePointer(uint32_t size)
+{
+    return Choose(size);
+}

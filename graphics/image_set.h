@@ -1,0 +1,45 @@
+#pragma once
+
+#include "graphics/zevral_image.h"
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+// The size variants of one named picture of a skin or glyph page (button-32.png and button-64.png
+// are two variants of "button"). Files are only listed when the page is scanned and decoded on the
+// first request; a request names a size in pixels and gets the variant whose width is nearest.
+class CImageSet
+{
+public:
+    CImageSet() = default;
+    // Copies the decoded variants and the name, not the files still pending.
+    CImageSet(const CImageSet& other);
+    // Copies the variants, the pending files and the name.
+    CImageSet& operator=(const CImageSet& other);
+
+    void AddFile(const std::string& path);
+    // Decodes every pending file into one more variant, in listing order. A file that cannot be
+    // decoded repeats the variant decoded before it in the same pass (an empty one when first).
+    void LoadPending();
+    // Copies the variant whose width is nearest the requested size into the image; leaves the
+    // image alone when no variant is nearer than 10000 pixels. Ties go to the earlier variant.
+    void GetImage(CZevralImage& image, uint32_t size);
+    // The same choice as a pointer to the set's own variant, or null. The pointer stays valid for
+    // the life of the set, also when further files are decoded later.
+    const CZevralImage* GetImagePointer(uint32_t size);
+    uint32_t GetVariantCount() const { return uint32_t(m_variants.size()); }
+    uint32_t GetPendingCount() const { return uint32_t(m_pendingFiles.size()); }
+
+    void SetName(const std::string& name) { m_name = name; }
+    const std::string& GetName() const { return m_name; }
+
+private:
+    const CZevralImage* Choose(uint32_t size);
+
+    // A deque, so that handed-out pointers survive later decoding.
+    std::deque<CZevralImage> m_variants;
+    std::vector<std::string> m_pendingFiles;
+    std::string m_name;
+};
