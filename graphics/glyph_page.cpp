@@ -1,0 +1,155 @@
+#include "graphics/glyph_page.h"
+
+#include "foundation/file_helpers.h"
+#include "graphics/graphics_log.h"
+
+#include <new>
+
+namespace
+{
+char Upper(char c)
+{
+    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
+}
+
+std::string LastComponent(const std::string& path)
+{
+    std::string trimmed = path;
+    while (trimmed.size() > 1 && trimmed.back() == '/')
+        trimmed.pop_back();
+    const size_t slash = trimmed.find_last_of('/');
+    return slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+}
+}  // namespace
+
+CGlyphPage::CGlyphPage(const std::string& folder) : m_folder(folder)
+{
+}
+
+bool CGlyphPage::SameName(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+        if (Upper(a[i]) != Upper(b[i]))
+            return false;
+    return true;
+}
+
+std::string CGlyphPage::ImageNameOf(const std::string& path)
+{
+    std::string name = LastComponent(path);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name.erase(dot);
+    const size_t dash = name.rfind('-');
+    if (dash != std::string::npos)
+        name.erase(dash);
+    return name;
+}
+
+std::string CGlyphPage::GetName() const
+{
+    return LastComponent(m_folder);
+}
+
+void CGlyphPage::LoadFolder()
+{
+    std::vector<std::string> files;
+    ListDirectory(m_folder, "*.*", files, true);
+    for (const std::string& file : files)
+        LoadImageFile(file);
+}
+
+void CGlyphPage::LoadImageFile(const std::string& path)
+{
+    try
+    {
+        const std::string name = ImageNameOf(path);
+        std::shared_ptr<CImageSet> set;
+        if (const CImageSet* found = FindImageSet(name))
+        {
+            for (const auto& existing : m_imageSets)
+                if (existing.get() == found)
+                    set = existing;
+        }
+        else
+        {
+            set = std::make_shared<CImageSet>();
+            set->SetName(name);
+        }
+        set->AddFile(path);
+        m_imageSets.push_back(set);
+    }
+    catch (const std::bad_alloc&)
+    {
+        GraphicsLog("GlyphPage", "Error loading " + LastComponent(path));
+    }
+}
+
+CImageSet* CGlyphPage::FindImageSet(const std::string& name) const
+{
+    std::string underscored = name;
+    for (char& c : underscored)
+        if (c == ' ')
+            c = '_';
+    for (const auto& set : m_imageSets)
+        if (SameName(set->GetName(), name) || SameName(set->GetName(), underscored))
+            return set.get();
+    return nullptr;
+}
+
+bool CGlyphPage::GetImage(CZevralImage& image, const std::string& name, uint32_t size) const
+{
+    CImageSet* set = FindImageSet(name);
+    if (!set)
+        return false;
+    set->GetImage(image, size);
+    return true;
+}
+
+bool CGlyphPage::GetImagePointer(const CZevralImage*& image, const std::string& name, uint32_t size) const
+{
+    CImageSet* set = FindImageSet(name);
+    if (!set)
+        return false;
+    image = set->GetImagePointer(size);
+    return true;
+}
+
+bool CGlyphPage::GetColouredGlyph(CZevralImage& image, const std::string& name, uint32_t width, uint32_t height,
+                                  CRgbaColour colour, uint32_t sourceSize)
+{
+    const CGlyph* otherColour = nullptr;
+    for (const CGlyph& glyph : m_colouredGlyphs)
+    {
+        if (glyph.name != name || uint32_t(glyph.image.GetWidth()) != width ||
+            uint32_t(glyph.image.GetHeight()) != height)
+            continue;
+        if (glyph.colour == colour)
+        {
+            image = glyph.image;
+            return true;
+        }
+        otherColour = &glyph;
+    }
+
+    CZevralImage glyph;
+    // A recoloured copy has lost the picture's own colours, so "own colours" (colour 0) is always
+    // scaled afresh from the picture.
+    if (otherColour && colour.GetValue() != 0)
+        glyph = otherColour->image;
+    else
+    {
+        CZevralImage source;
+        if (!GetImage(source, name, sourceSize))
+            return false;
+        glyph.Resize(width, height, false);
+        glyph.ScaleImage(source, true);
+    }
+    if (colour.GetValue() != 0)
+        glyph.Fill(colour, true);
+    m_colouredGlyphs.emplace_back(glyph, name, colour);
+    image = glyph;
+    return true;
+}

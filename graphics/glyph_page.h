@@ -1,0 +1,69 @@
+#pragma once
+
+#include "graphics/image_set.h"
+#include "graphics/zevral_image.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// A resized and recoloured glyph kept by its page.
+struct CGlyph
+{
+    CGlyph(const CZevralImage& image, const std::string& name, CRgbaColour colour)
+        : image(image), name(name), colour(colour)
+    {
+    }
+
+    CZevralImage image;
+    std::string name;
+    CRgbaColour colour;
+};
+
+// One folder of pictures, each picture a set of size variants. A file's picture name is its file
+// name up to the last ".", and of that only the part before the last "-" when there is one:
+// fader_track.png and fader_track-64.png are two variants of "fader_track".
+class CGlyphPage
+{
+public:
+    explicit CGlyphPage(const std::string& folder);
+    CGlyphPage(const CGlyphPage&) = delete;
+    CGlyphPage& operator=(const CGlyphPage&) = delete;
+
+    // Lists the folder's files; they are decoded on first request.
+    void LoadFolder();
+    void LoadImageFile(const std::string& path);
+
+    // The first set whose name equals the name without regard to ASCII case, also with every space
+    // of the name read as an underscore; null when none.
+    CImageSet* FindImageSet(const std::string& name) const;
+    // False when no set has the name; otherwise the nearest variant (the image untouched when the
+    // set has none near enough).
+    bool GetImage(CZevralImage& image, const std::string& name, uint32_t size) const;
+    bool GetImagePointer(const CZevralImage*& image, const std::string& name, uint32_t size) const;
+    // The named picture (variant nearest sourceSize) scaled smoothly to width x height and, unless
+    // the colour is 0, given the colour in every pixel while keeping its alpha. Each name, size and
+    // colour is built once and then served from the cache. False when no set has the name.
+    bool GetColouredGlyph(CZevralImage& image, const std::string& name, uint32_t width, uint32_t height,
+                          CRgbaColour colour, uint32_t sourceSize);
+    bool HasImage(const std::string& name) const { return FindImageSet(name) != nullptr; }
+
+    // The last component of the folder.
+    std::string GetName() const;
+    const std::string& GetFolder() const { return m_folder; }
+    // One per listed file, so a picture with several files counts once per file.
+    uint32_t GetImageCount() const { return uint32_t(m_imageSets.size()); }
+    uint32_t GetGlyphCacheSize() const { return uint32_t(m_colouredGlyphs.size()); }
+    void ClearGlyphCache() { m_colouredGlyphs.clear(); }
+
+    // The picture name of a file: see the class comment.
+    static std::string ImageNameOf(const std::string& path);
+    // Same length and equal characters after ASCII upper-casing.
+    static bool SameName(const std::string& a, const std::string& b);
+
+private:
+    std::vector<std::shared_ptr<CImageSet>> m_imageSets;
+    std::vector<CGlyph> m_colouredGlyphs;
+    std::string m_folder;
+};

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "graphics/glyph_page.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The skin: the pictures that give every screen and widget its look. Files lying directly in the
+// skin folder form page 0, the fallback for every lookup; each subfolder is a skin of its own and
+// forms a page named after it. A lookup tries the page of the current skin name, then page 0.
+class CSkinManager
+{
+public:
+    // The program-wide skin.
+    static CSkinManager& Instance();
+
+    CSkinManager() = default;
+    CSkinManager(const CSkinManager&) = delete;
+    CSkinManager& operator=(const CSkinManager&) = delete;
+
+    // Loads the "skin" folder of the program's own resources.
+    void Load();
+    // Loads a skin folder in place of any loaded before.
+    void LoadFolder(const std::string& folder);
+
+    void SetSkinName(const std::string& name) { m_skinName = name; }
+    const std::string& GetSkinName() const { return m_skinName; }
+    // The first page whose name matches without regard to ASCII case; null when none.
+    CGlyphPage* FindPage(const std::string& name) const;
+    // Null past the end. A page may stand in the list more than once.
+    CGlyphPage* GetPage(uint32_t index) const;
+    uint32_t GetPageCount() const { return uint32_t(m_pages.size()); }
+
+    // Copies the picture (variant nearest the size) into the image; untouched when not found.
+    bool FindImage(CZevralImage& image, const std::string& name, uint32_t size) const;
+    // The same search, yielding the set's own variant; the pointer is left alone when not found.
+    bool GetImagePointer(const CZevralImage*& image, const std::string& name, uint32_t size) const;
+    // An empty image when not found.
+    CZevralImage GetImage(const std::string& name, uint32_t size) const;
+
+private:
+    std::vector<std::shared_ptr<CGlyphPage>> m_pages;
+    std::string m_skinName = "lumivo";
+};
