@@ -6,7 +6,7 @@
 
 namespace
 {
-CProgramVersion g_version;
+CVersion g_version;
 CClock* g_clock = nullptr;
 CPlatform* g_platform = nullptr;
 CLogger* g_log = nullptr;
@@ -26,7 +26,7 @@ bool g_shiftDown = false;
 constexpr uint32_t kHighResolutionMask = 94;
 }
 
-CApp::CApp(const CProgramVersion& version, int argc, char** argv)
+CApp::CApp(const CVersion& version, int argc, char** argv)
 {
     const char* firstArgument = argc > 0 && argv ? argv[0] : nullptr;
     m_baseName = GetExecutableBaseName(firstArgument ? firstArgument : "");
@@ -82,7 +82,7 @@ CClock* CApp::GetClock()
     return g_clock;
 }
 
-CProgramVersion CApp::GetVersion()
+CVersion CApp::GetVersion()
 {
     return g_version;
 }

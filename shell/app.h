@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/ip_address.h"
+#include "foundation/version.h"
 
 #include <SDL.h>
 
@@ -10,14 +11,6 @@
 
 class CClock;
 class CLogger;
-
-// The program version as the entry point gives it.
-struct CProgramVersion
-{
-    uint32_t major = 0;
-    uint32_t minor = 0;
-    uint32_t build = 0;
-};
 
 // The application base: the process-wide services that need no window, offered through static
 // accessors. Every service is a singleton reached through a global pointer that the application
@@ -29,7 +22,7 @@ public:
     // Linux.
     static constexpr uint32_t kOsId = 2;
 
-    CApp(const CProgramVersion& version, int argc, char** argv);
+    CApp(const CVersion& version, int argc, char** argv);
     virtual ~CApp();
     CApp(const CApp&) = delete;
     CApp& operator=(const CApp&) = delete;
@@ -43,7 +36,7 @@ public:
     // its snapshot.
     static CClock* GetClock();
 
-    static CProgramVersion GetVersion();
+    static CVersion GetVersion();
     // The platform's type: 3 is the touch platform; this build runs on Linux (2).
     static uint32_t GetPlatformType();
     static uint32_t GetOsId();

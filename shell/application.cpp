@@ -61,7 +61,7 @@ void Print(const std::string& line)
 }
 }
 
-CApp2::CApp2(const CProgramVersion& version, int argc, char** argv, const std::string&)
+CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
     : CApp(version, argc, argv), m_ticks([] { return static_cast<uint64_t>(SDL_GetTicks()); })
 {
     bool videoStarted = true;
@@ -182,8 +182,8 @@ void CApp2::DestroyWindow()
 void CApp2::CheckForUpdate()
 {
     CUpdateCheck check(GetApplicationName(kApplicationIdentity));
-    const CProgramVersion version = GetVersion();
-    SetUpdateAvailable(check.Check(version.major, version.minor, version.build) == CUpdateCheck::kNewer);
+    const CVersion version = GetVersion();
+    SetUpdateAvailable(check.Check(version.GetMajor(), version.GetMinor(), version.GetBuild()) == CUpdateCheck::kNewer);
 }
 
 void CApp2::SetRootArea(CArea2* root)

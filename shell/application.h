@@ -41,7 +41,7 @@ public:
         kCommandSave = 13,
     };
 
-    CApp2(const CProgramVersion& version, int argc, char** argv, const std::string& screenClassName);
+    CApp2(const CVersion& version, int argc, char** argv, const std::string& screenClassName);
     ~CApp2() override;
 
     void LogInfo() override;

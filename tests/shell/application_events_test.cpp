@@ -61,7 +61,7 @@ class Pump : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_app = new CApp2(CProgramVersion{1, 7, 0}, 1, m_argv, "");
+        m_app = new CApp2(CVersion(1, 7, 0), 1, m_argv, "");
         ASSERT_TRUE(m_app->IsVideoReady());
         m_app->PollEvents();  // the window's own start-up events
         m_root = new CRecordingArea();

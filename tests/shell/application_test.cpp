@@ -16,7 +16,7 @@ namespace
 class Application : public ::testing::Test
 {
 protected:
-    CApp2* Make() { return new CApp2(CProgramVersion{1, 7, 0}, 1, m_argv, ""); }
+    CApp2* Make() { return new CApp2(CVersion(1, 7, 0), 1, m_argv, ""); }
 
     char m_name[32] = "/opt/tanzo/bin/Programmer";
     char* m_argv[2] = {m_name, nullptr};
@@ -106,6 +106,7 @@ TEST_F(Application, OpensTheTitledWindowAndReleasesEverythingAtShutdown)
     EXPECT_EQ(height, 1024);
     EXPECT_EQ(CApp::GetScreenClass(), 5u);
     EXPECT_FALSE(CApp::IsHighResolution());
+    EXPECT_EQ(CApp::GetVersion(), CVersion(1, 7, 0));
     EXPECT_NE(app->GetRootArea(), nullptr);
     EXPECT_NE(CApp2::GetCore(), nullptr);
     EXPECT_NE(CApp2::GetAudioOutManager(), nullptr);
