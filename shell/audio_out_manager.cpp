@@ -78,8 +78,15 @@ void CAudioOutManager::LoadAll(const std::string& binaryPath, CLogger* log)
     ListDirectory(folder, "*.*", files, true);
     for (const std::string& path : files)
     {
+        // The source is closed here rather than by the mixer, which does not close it on
+        // every path when a file is not a clip it can decode.
         SDL_RWops* source = SDL_RWFromFile(path.c_str(), "rb");
-        Mix_Chunk* chunk = source ? Mix_LoadWAV_RW(source, 1) : nullptr;
+        Mix_Chunk* chunk = nullptr;
+        if (source)
+        {
+            chunk = Mix_LoadWAV_RW(source, 0);
+            SDL_RWclose(source);
+        }
         m_samples.push_back(std::make_unique<CAudioSample>(ClipName(path), chunk));
     }
     if (log)
