@@ -256,3 +256,36 @@ TEST_F(TextureTest, UploadAndLoadFillTextures)
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("IMG_Load error: ", 0), 0u);
     EXPECT_NE(loaded.GetTexture(), nullptr);
 }
+
+namespace
+{
+// Pixels whose rows are padded, as a renderer may hand them out when a texture is locked.
+class CPaddedImage : public CBaseImage
+{
+public:
+    CPaddedImage(uint32_t width, uint32_t height, uint32_t stride) : m_buffer(size_t(stride) * height, 0u)
+    {
+        SetView(m_buffer.data(), width, height, stride);
+    }
+    std::vector<uint32_t> m_buffer;
+};
+}  // namespace
+
+TEST(TextureAdapter, PaddedRowsAreSteppedByTheirStride)
+{
+    CPaddedImage padded(7, 4, 10);
+    padded.Fill(CRgbaColour(kRed));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 7; x < 10; ++x)
+            EXPECT_EQ(padded.m_buffer[size_t(y) * 10 + x], 0u);  // the padding stays untouched
+    CTextureAdapter whole(padded);
+    EXPECT_EQ(whole.GetWindow().GetWidth(), 10);
+    CTextureAdapter view(CRect(5, 1, 4, 2), whole);
+    view.Fill(CRgbaColour(kBlack));
+    EXPECT_EQ(padded.m_buffer[1 * 10 + 5], kBlack);
+    EXPECT_EQ(padded.m_buffer[2 * 10 + 8], kBlack);
+    EXPECT_EQ(padded.m_buffer[2 * 10 + 4], kRed);
+    EXPECT_EQ(padded.GetPixel(CPoint(6, 2)).GetValue(), kBlack);
+    EXPECT_EQ(padded.GetPixel(20u).GetValue(), kBlack);  // index 20 is (6, 2) of a 7-wide image
+    EXPECT_EQ(padded.GetPixel(27u).GetValue(), kRed);
+}
