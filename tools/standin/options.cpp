@@ -91,7 +91,8 @@ std::string CommandLineHelp()
            "  --silent --no-discovery --no-link --no-unit --no-notify --garbage --unit-wrong-port\n"
            "  --delay MS --drop N --drop-every N --unit-drop N --notify-sequence N --link-source ADDRESS\n"
            "  --answer-quirk lower|caps-label|bad-ip|empty-port\n"
-           "Signals: SIGUSR1 stops every answer, SIGUSR2 resumes, SIGTERM ends.\n";
+           "Signals: SIGUSR1 stops every answer, SIGUSR2 resumes, SIGTERM ends.\n"
+           "standin --send PORT COMMAND...  hands a command to a running stand-in's control port\n";
 }
 
 bool ParseCommandLine(int argc, const char* const* argv, SServerOptions& options, std::string& error)
