@@ -1,0 +1,103 @@
+#pragma once
+
+#include "foundation/ip_address.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// What the options hand the chosen controller and its lock to when they read their file: the
+// device link, reached through the model root.
+class COptionsLink
+{
+public:
+    virtual void SetConnectedAddress(const CIpAddress& address) = 0;
+    virtual void SetLocked(bool locked) = 0;
+
+protected:
+    ~COptionsLink() = default;
+};
+
+// The language manager as the options see it. Choosing a language there comes back to
+// COptions::SetLanguage with the same name, which ends the exchange.
+class COptionsLanguage
+{
+public:
+    virtual void SetLanguage(const std::string& name) = 0;
+
+protected:
+    ~COptionsLanguage() = default;
+};
+
+// The list of first-use hints as the options see it: the hints the user asked not to see again.
+class COptionsHints
+{
+public:
+    // An identifier that no hint has changes nothing.
+    virtual void DisableExplanation(int32_t id) = 0;
+
+protected:
+    ~COptionsHints() = default;
+};
+
+// The user settings that outlive a run, kept in "options.xml" of the application data folder:
+// the chosen controller, the lock that keeps that choice fixed for demonstrations, the language,
+// and the hints not to show again. Changes are written at the next point of a fixed 5-second
+// rhythm and once more at destruction.
+//
+// The file is replaced whole (written beside it, flushed to disk, then renamed over it), so a
+// crash or a full disk never leaves a damaged file where the good one was; a write that fails
+// keeps the change pending for the next 5-second point. Without an application data folder the
+// options are neither read nor written. Main thread only.
+class COptions
+{
+public:
+    static constexpr const char* kFileName = "options.xml";
+    static constexpr float kSavePeriod = 5.0f;
+
+    // The file in the application data folder.
+    COptions();
+    // The file in the given folder; an empty folder means none.
+    explicit COptions(const std::string& folder);
+    // Saves when something changed since the last save.
+    ~COptions();
+    COptions(const COptions&) = delete;
+    COptions& operator=(const COptions&) = delete;
+
+    // Keeps the three (any may be null) and reads the file, handing what it holds to them.
+    void SetCore(COptionsLink* link, COptionsLanguage* language, COptionsHints* hints);
+    // A missing, unreadable or malformed file leaves everything as it was; true when read.
+    bool Load();
+    // True when the file was replaced; only then is the change no longer pending.
+    bool Save();
+    // Once per frame.
+    void Update(float seconds);
+
+    CIpAddress GetDevice() const { return m_device; }
+    // A different address (or port) is stored and handed to the device link.
+    void SetDevice(const CIpAddress& address);
+    void ClearDevice();
+    bool GetLock() const { return m_lock; }
+    void SetLock(bool locked);
+    const std::string& GetLanguage() const { return m_language; }
+    void SetLanguage(const std::string& name);
+    // Listed as often as it is added.
+    void AddIgnoredExplanation(int32_t id);
+    const std::vector<int32_t>& GetIgnoredExplanations() const { return m_ignoredExplanations; }
+
+    bool IsModified() const { return m_modified; }
+    // Empty when there is no application data folder.
+    const std::string& GetPath() const { return m_path; }
+
+private:
+    bool m_modified = true;
+    COptionsLink* m_link = nullptr;
+    COptionsLanguage* m_languageManager = nullptr;
+    std::string m_path;
+    CIpAddress m_device;
+    bool m_lock = false;
+    std::string m_language;
+    float m_saveTimer = 0.0f;
+    std::vector<int32_t> m_ignoredExplanations;
+    COptionsHints* m_hints = nullptr;
+};

@@ -1,0 +1,315 @@
+#include "shell/options.h"
+
+#include "tests/shell/services_test_support.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <sstream>
+
+namespace
+{
+// Records every call the options make, in order, as one line each.
+class CRecorder : public COptionsLink, public COptionsLanguage, public COptionsHints
+{
+public:
+    void SetConnectedAddress(const CIpAddress& address) override { calls.push_back("device " + address.ToText()); }
+    void SetLocked(bool locked) override { calls.push_back(locked ? "lock" : "unlock"); }
+    void SetLanguage(const std::string& name) override { calls.push_back("language " + name); }
+    void DisableExplanation(int32_t id) override { calls.push_back("hide " + std::to_string(id)); }
+
+    std::vector<std::string> calls;
+};
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string OptionsFile(const std::string& body)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n<zevral><options>" + body +
+           "</options></zevral>\n";
+}
+
+// Ticks at the frame period for about the given time.
+void Tick(COptions& options, float seconds)
+{
+    for (int frames = static_cast<int>(seconds / 0.04f + 0.5f); frames > 0; --frames)
+        options.Update(0.04f);
+}
+}  // namespace
+
+TEST(Options, SavedFileHasTheFixedShape)
+{
+    CTempFolder folder;
+    {
+        COptions options(folder.Path());
+        options.SetDevice(CIpAddress(192, 168, 77, 2, 16945));
+        options.SetLock(true);
+        options.SetLanguage("Deutsch");
+        options.AddIgnoredExplanation(3);
+        options.AddIgnoredExplanation(-3);
+        options.AddIgnoredExplanation(3);
+        ASSERT_TRUE(options.Save());
+        EXPECT_FALSE(options.IsModified());
+    }
+    TiXmlDocument document;
+    ASSERT_TRUE(document.LoadFile((folder / "options.xml").c_str()));
+    const TiXmlDeclaration* declaration = document.FirstChild()->ToDeclaration();
+    ASSERT_NE(declaration, nullptr);
+    EXPECT_STREQ(declaration->Version(), "1.0");
+    EXPECT_STREQ(declaration->Encoding(), "UTF-8");
+    EXPECT_STREQ(declaration->Standalone(), "no");
+    const TiXmlElement* options = document.FirstChildElement("zevral")->FirstChildElement("options");
+    ASSERT_NE(options, nullptr);
+    const TiXmlElement* device = options->FirstChildElement();
+    EXPECT_EQ(device->ValueStr(), "device");
+    // The port is never written.
+    EXPECT_STREQ(device->GetText(), "192.168.77.2");
+    EXPECT_STREQ(device->Attribute("lock"), "true");
+    const TiXmlElement* language = device->NextSiblingElement();
+    EXPECT_EQ(language->ValueStr(), "language");
+    EXPECT_STREQ(language->GetText(), "Deutsch");
+    const TiXmlElement* ignored = language->NextSiblingElement();
+    ASSERT_NE(ignored, nullptr);
+    EXPECT_EQ(ignored->ValueStr(), "ignore_explanations");
+    std::vector<std::string> ids;
+    for (const TiXmlElement* id = ignored->FirstChildElement("id"); id; id = id->NextSiblingElement("id"))
+        ids.push_back(id->GetText());
+    EXPECT_EQ(ids, (std::vector<std::string>{"3", "-3", "3"}));
+    EXPECT_EQ(ignored->NextSiblingElement(), nullptr);
+    // No temporary file is left behind.
+    EXPECT_FALSE(std::filesystem::exists(folder / "options.xml.tmp"));
+}
+
+TEST(Options, DefaultsWriteNoLockAndNoHintList)
+{
+    CTempFolder folder;
+    COptions options(folder.Path());
+    ASSERT_TRUE(options.Save());
+    const std::string text = ReadAll(folder / "options.xml");
+    EXPECT_NE(text.find("<device>0.0.0.0</device>"), std::string::npos) << text;
+    EXPECT_EQ(text.find("lock"), std::string::npos) << text;
+    EXPECT_EQ(text.find("ignore_explanations"), std::string::npos) << text;
+}
+
+TEST(Options, LoadHandsTheDeviceOverBeforeTheLock)
+{
+    CTempFolder folder;
+    WriteFile(folder / "options.xml",
+              OptionsFile("<language>Fran\xC3\xA7" "ais</language><!-- a note --><other>x</other>"
+                          "<device lock=\"TRUE\">10.0.0.7</device>"
+                          "<ignore_explanations><id>12</id><id/><name>5</name><id>-3</id><id>7x</id>"
+                          "<id>x</id></ignore_explanations>"));
+    CRecorder recorder;
+    COptions options(folder.Path());
+    options.SetCore(&recorder, &recorder, &recorder);
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"language Fran\xC3\xA7" "ais", "device 10.0.0.7", "lock",
+                                                        "hide 12", "hide -3", "hide 7", "hide 0"}));
+    EXPECT_EQ(options.GetDevice(), CIpAddress(10, 0, 0, 7));
+    EXPECT_TRUE(options.GetLock());
+    EXPECT_EQ(options.GetLanguage(), "Fran\xC3\xA7" "ais");
+    EXPECT_EQ(options.GetIgnoredExplanations(), (std::vector<int32_t>{12, -3, 7, 0}));
+    EXPECT_FALSE(options.IsModified());
+}
+
+TEST(Options, OnlyTrueInAnyCaseLocks)
+{
+    for (const char* value : {"true", "True", "TRUE"})
+    {
+        CTempFolder folder;
+        WriteFile(folder / "options.xml", OptionsFile(std::string("<device lock=\"") + value + "\">1.2.3.4</device>"));
+        CRecorder recorder;
+        COptions options(folder.Path());
+        options.SetCore(&recorder, nullptr, nullptr);
+        EXPECT_TRUE(options.GetLock()) << value;
+    }
+    for (const char* value : {"yes", "1", "on", "truer", ""})
+    {
+        CTempFolder folder;
+        WriteFile(folder / "options.xml", OptionsFile(std::string("<device lock=\"") + value + "\">1.2.3.4</device>"));
+        CRecorder recorder;
+        COptions options(folder.Path());
+        options.SetCore(&recorder, nullptr, nullptr);
+        EXPECT_FALSE(options.GetLock()) << value;
+        EXPECT_EQ(recorder.calls, std::vector<std::string>{"device 1.2.3.4"}) << value;
+    }
+}
+
+TEST(Options, SurviveARestart)
+{
+    CTempFolder folder;
+    {
+        COptions options(folder.Path());
+        options.SetCore(nullptr, nullptr, nullptr);
+        options.SetDevice(CIpAddress(192, 168, 77, 2));
+        options.SetLock(true);
+        options.SetLanguage("English");
+        options.AddIgnoredExplanation(-3);
+        // Shutdown writes what the 5-second rhythm has not written yet.
+    }
+    CRecorder recorder;
+    COptions options(folder.Path());
+    options.SetCore(&recorder, &recorder, &recorder);
+    EXPECT_EQ(recorder.calls,
+              (std::vector<std::string>{"device 192.168.77.2", "lock", "language English", "hide -3"}));
+    EXPECT_EQ(options.GetIgnoredExplanations(), std::vector<int32_t>{-3});
+}
+
+TEST(Options, RepeatedValuesChangeNothing)
+{
+    CTempFolder folder;
+    WriteFile(folder / "options.xml", OptionsFile("<device>1.2.3.4</device><language>English</language>"));
+    CRecorder recorder;
+    COptions options(folder.Path());
+    options.SetCore(&recorder, &recorder, &recorder);
+    recorder.calls.clear();
+    options.SetLanguage("English");
+    options.SetDevice(CIpAddress(1, 2, 3, 4));
+    options.SetLock(false);
+    EXPECT_FALSE(options.IsModified());
+    EXPECT_TRUE(recorder.calls.empty());
+
+    // A new port alone is a new choice.
+    options.SetDevice(CIpAddress(1, 2, 3, 4, 99));
+    EXPECT_TRUE(options.IsModified());
+    options.SetLanguage("english");
+    EXPECT_EQ(recorder.calls, (std::vector<std::string>{"device 1.2.3.4", "language english"}));
+}
+
+TEST(Options, ChangesAreWrittenOnAFixedFiveSecondRhythm)
+{
+    CTempFolder folder;
+    COptions options(folder.Path());
+    options.SetCore(nullptr, nullptr, nullptr);
+    // No file yet: the defaults are written at the first point. (Steps are exact binary fractions
+    // so that the points fall where the test says.)
+    options.Update(4.875f);
+    EXPECT_FALSE(std::filesystem::exists(folder / "options.xml"));
+    options.Update(0.125f);
+    EXPECT_TRUE(std::filesystem::exists(folder / "options.xml"));
+    EXPECT_FALSE(options.IsModified());
+
+    // A change late in a period is written at the end of that period.
+    options.Update(4.875f);
+    options.SetLanguage("Late");
+    options.Update(0.0625f);
+    EXPECT_TRUE(options.IsModified());
+    options.Update(0.0625f);
+    EXPECT_FALSE(options.IsModified());
+
+    // A change early in a period waits for its end.
+    options.Update(0.125f);
+    options.SetLanguage("Early");
+    options.Update(4.75f);
+    EXPECT_TRUE(options.IsModified());
+    options.Update(0.125f);
+    EXPECT_FALSE(options.IsModified());
+    EXPECT_NE(ReadAll(folder / "options.xml").find("Early"), std::string::npos);
+
+    // At the frame period the points keep coming, about every five seconds.
+    options.SetLanguage("Frames");
+    Tick(options, 5.2f);
+    EXPECT_FALSE(options.IsModified());
+}
+
+TEST(Options, DamagedFileLeavesDefaultsAndIsReplacedAtTheFirstPoint)
+{
+    const char* damaged[] = {
+        "",
+        "<?xml version=\"1.0\" ?><zevral><options><device>1.2.3.4</dev",  // cut off mid-write
+        "<zevral><settings><device>1.2.3.4</device></settings></zevral>",
+        "<other><options><device>1.2.3.4</device></options></other>",
+        "\x01\x02 not xml at all",
+    };
+    for (const char* text : damaged)
+    {
+        CTempFolder folder;
+        WriteFile(folder / "options.xml", text);
+        CRecorder recorder;
+        COptions options(folder.Path());
+        options.SetCore(&recorder, &recorder, &recorder);
+        EXPECT_TRUE(recorder.calls.empty()) << text;
+        EXPECT_EQ(options.GetDevice(), CIpAddress()) << text;
+        EXPECT_TRUE(options.IsModified()) << text;
+        options.Update(5.0f);
+        EXPECT_NE(ReadAll(folder / "options.xml").find("<device>0.0.0.0</device>"), std::string::npos) << text;
+    }
+}
+
+TEST(Options, FailedWriteKeepsTheOldFileAndIsRetried)
+{
+    CTempFolder folder;
+    WriteFile(folder / "options.xml", OptionsFile("<device>1.2.3.4</device><language>Good</language>"));
+    const std::string good = ReadAll(folder / "options.xml");
+    COptions options(folder.Path());
+    options.SetCore(nullptr, nullptr, nullptr);
+    options.SetLanguage("Changed");
+
+    // Something in the way of the temporary file: the write fails, the good file stays whole.
+    std::filesystem::create_directory(folder / "options.xml.tmp");
+    EXPECT_FALSE(options.Save());
+    EXPECT_TRUE(options.IsModified());
+    EXPECT_EQ(ReadAll(folder / "options.xml"), good);
+    options.Update(5.0f);
+    EXPECT_TRUE(options.IsModified());
+
+    // Once the way is clear, the next point writes it.
+    std::filesystem::remove(folder / "options.xml.tmp");
+    options.Update(5.0f);
+    EXPECT_FALSE(options.IsModified());
+    EXPECT_NE(ReadAll(folder / "options.xml").find("Changed"), std::string::npos);
+}
+
+TEST(Options, FileThatIsAFolderIsNeitherReadNorLost)
+{
+    CTempFolder folder;
+    std::filesystem::create_directory(folder / "options.xml");
+    COptions options(folder.Path());
+    options.SetCore(nullptr, nullptr, nullptr);
+    EXPECT_FALSE(options.Save());
+    EXPECT_TRUE(options.IsModified());
+    EXPECT_TRUE(IsFolder(folder / "options.xml"));
+}
+
+TEST(Options, ShutdownSaveNeedsNoneOfItsPartners)
+{
+    CTempFolder folder;
+    {
+        COptions options(folder.Path());
+        auto recorder = std::make_unique<CRecorder>();
+        options.SetCore(recorder.get(), recorder.get(), recorder.get());
+        options.SetLock(true);
+        options.SetDevice(CIpAddress(10, 1, 1, 1));
+        // The device link goes before the options do, as at shutdown.
+        recorder.reset();
+    }
+    const std::string text = ReadAll(folder / "options.xml");
+    EXPECT_NE(text.find("<device lock=\"true\">10.1.1.1</device>"), std::string::npos) << text;
+}
+
+TEST(Options, WithoutADataFolderNothingIsReadOrWritten)
+{
+    CTempFolder folder;
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    WriteFile(folder / "options.xml", OptionsFile("<language>Here</language>"));
+    {
+        COptions options(std::string{});
+        CRecorder recorder;
+        options.SetCore(&recorder, &recorder, &recorder);
+        EXPECT_TRUE(recorder.calls.empty());
+        options.SetLanguage("Elsewhere");
+        EXPECT_FALSE(options.Save());
+        Tick(options, 10.0f);
+    }
+    std::filesystem::current_path(before);
+    EXPECT_NE(ReadAll(folder / "options.xml").find("Here"), std::string::npos);
+    const auto entries = std::distance(std::filesystem::directory_iterator(folder.Path()),
+                                       std::filesystem::directory_iterator());
+    EXPECT_EQ(entries, 1);
+}
