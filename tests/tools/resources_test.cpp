@@ -10,11 +10,11 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -203,22 +203,72 @@ std::vector<std::string> HintTexts()
 }
 
 // Phrases a source passes to the phrase lookup: string literals handed to Translate, or passed
-// first with the translate flag set ("SetText(\"Ok\", true").
-std::vector<std::string> ScanTranslatedLiterals(const std::string& source)
+// first with the translate flag set ("SetText(\"Ok\", true"). Comments and character literals
+// are skipped.
+std::vector<std::string> ScanTranslatedLiterals(const std::string& s)
 {
-    static const std::regex kCall(R"re((?:Translate\s*\(\s*"((?:[^"\\]|\\.)*)")|(?:\(\s*"((?:[^"\\]|\\.)*)"\s*,\s*true\b))re");
+    auto isWord = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) != 0 || c == '_'; };
+    auto skipSpaceBack = [&](size_t i) {  // index of the last non-space before i, or npos
+        while (i > 0 && std::isspace(static_cast<unsigned char>(s[i - 1])) != 0) {
+            --i;
+        }
+        return i == 0 ? std::string::npos : i - 1;
+    };
+    auto skipSpace = [&](size_t i) {
+        while (i < s.size() && std::isspace(static_cast<unsigned char>(s[i])) != 0) {
+            ++i;
+        }
+        return i;
+    };
     std::vector<std::string> found;
-    for (auto it = std::sregex_iterator(source.begin(), source.end(), kCall); it != std::sregex_iterator(); ++it) {
-        std::string literal = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
-        std::string unescaped;
-        for (size_t i = 0; i < literal.size(); ++i) {
-            if (literal[i] == '\\' && i + 1 < literal.size()) {
+    size_t i = 0;
+    while (i < s.size()) {
+        if (s.compare(i, 2, "//") == 0) {
+            i = s.find('\n', i);
+            continue;
+        }
+        if (s.compare(i, 2, "/*") == 0) {
+            const size_t end = s.find("*/", i + 2);
+            i = end == std::string::npos ? end : end + 2;
+            continue;
+        }
+        if (s[i] == '\'') {
+            i += s.compare(i, 2, "'\\") == 0 ? 4 : 3;
+            continue;
+        }
+        if (s[i] != '"') {
+            ++i;
+            continue;
+        }
+        const size_t start = i;
+        std::string literal;
+        for (++i; i < s.size() && s[i] != '"'; ++i) {
+            if (s[i] == '\\' && i + 1 < s.size()) {
                 ++i;
             }
-            unescaped += literal[i];
+            literal += s[i];
         }
-        if (!unescaped.empty()) {
-            found.push_back(unescaped);
+        const size_t after = i + 1;
+        i = after;
+        const size_t open = skipSpaceBack(start);
+        if (open == std::string::npos || s[open] != '(' || literal.empty()) {
+            continue;
+        }
+        const size_t nameEnd = skipSpaceBack(open);
+        size_t nameStart = nameEnd == std::string::npos ? 0 : nameEnd + 1;
+        while (nameStart > 0 && isWord(s[nameStart - 1])) {
+            --nameStart;
+        }
+        const bool translate = nameEnd != std::string::npos &&
+                               s.compare(nameStart, nameEnd + 1 - nameStart, "Translate") == 0;
+        size_t j = skipSpace(after);
+        bool flagged = false;
+        if (j < s.size() && s[j] == ',') {
+            j = skipSpace(j + 1);
+            flagged = s.compare(j, 4, "true") == 0 && (j + 4 >= s.size() || !isWord(s[j + 4]));
+        }
+        if (translate || flagged) {
+            found.push_back(literal);
         }
     }
     return found;
@@ -234,6 +284,8 @@ TEST(PhraseScan, FindsLiteralsPassedForTranslation)
         caption->SetCaption("Edit String", true, true);
         const std::string s = CApp::Translate("Intensity", false);
         Log("GlyphManager", "Loading from \"%s\"", 1);
+        // SetText("Commented out", true);
+        const char quote = '"'; const char slash = '\\';
         m_box->SetText("Don't show \"this\"", true);
     )";
     EXPECT_EQ(ScanTranslatedLiterals(code),

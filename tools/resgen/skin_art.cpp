@@ -276,11 +276,12 @@ CCanvas DrawPlaybackStatus(int width, int height, const std::string& status)
         }
         lit(pal::kViolet, 0);
     } else if (status == "stack") {
-        lit(pal::kCyan, 0.6f);
-        for (int i = 0; i < 3; ++i) {
-            const float y = height - 9.0f - i * 3.0f;
-            c.Fill(Capsule(width / 2.0f - 7 + i, y, width / 2.0f + 7 - i, y, 0.8f), pal::kCyan);
-        }
+        // Stacked: the strip split into two layers.
+        c.Fill(rim, pal::kCyan.WithAlpha(0.6f));
+        const Shape upper = RoundRect(26, 3, width - 52.0f, 2.5f, 1.2f);
+        const Shape lower = RoundRect(30, 6.5f, width - 60.0f, 2.5f, 1.2f);
+        c.Glow(Union(upper, lower), pal::kCyan.WithAlpha(0.8f), 2.5f);
+        c.Fill(Union(upper, lower), pal::kCyan);
     } else {
         throw std::runtime_error("no drawing for playback status " + status);
     }
