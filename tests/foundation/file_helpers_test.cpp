@@ -1,4 +1,5 @@
 #include "foundation/file_helpers.h"
+#include "tests/support/test_folder.h"
 
 #include <boost/filesystem.hpp>
 
@@ -15,14 +16,6 @@ namespace fs = boost::filesystem;
 using ::testing::UnorderedElementsAreArray;
 
 namespace {
-
-fs::path FreshFolder(const char* name)
-{
-    const fs::path dir = fs::path(TANZO_BINARY_DIR) / "test-files" / "file_helpers" / name;
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    return dir;
-}
 
 void Touch(const fs::path& path)
 {
@@ -42,7 +35,7 @@ class FileListing : public ::testing::Test
 protected:
     void SetUp() override
     {
-        m_dir = FreshFolder("listing");
+        m_dir = FreshTestFolder();
         for (const char* name : {"a.xml", "b.XML", "xml", ".xml", "c.show", "show", "SHOW.d",
                                  "archive.tar.gz", "name.", "README"})
             Touch(m_dir / name);
@@ -153,7 +146,7 @@ TEST(FileHelpers, Quotes)
 
 TEST(FileHelpers, WriteLinesReplacesTheFile)
 {
-    const fs::path dir = FreshFolder("write");
+    const fs::path dir = FreshTestFolder();
     const fs::path file = dir / "lines.txt";
     std::ofstream(file.string()) << "old content that is longer than the new\n";
     WriteLines(file.string(), std::vector<std::string>{"first", "", "third"});
