@@ -223,7 +223,7 @@ CCanvas Icon(const std::string& name, int w, int h)
     throw std::runtime_error("no drawing for icon " + name);
 }
 
-CCanvas Device(const std::string& name, const std::string& mark, int w, int h, CText& text)
+CCanvas Device(const std::string& mark, int w, int h, CText& text)
 {
     // A unit seen from the front: a box with a lit display carrying the family's mark.
     CCanvas c(w, h);
@@ -242,18 +242,9 @@ CCanvas Device(const std::string& name, const std::string& mark, int w, int h, C
         text.DrawCentred(c, "EMU", st, 32 * s, 28 * s, pal::kCyan);
         return c;
     }
-    Rgba accent = pal::kBlue;
-    if (name.rfind("lumivo", 0) == 0) {
-        accent = pal::kGreen;
-    } else if (name == "zintrax") {
-        accent = pal::kOrange;
-    } else if (name == "pelomu") {
-        accent = pal::kViolet;
-    } else if (name == "qvendlet") {
-        accent = pal::kCyan;
-    } else if (name.rfind("murel", 0) == 0) {
-        accent = pal::kAmber;
-    }
+    // The mark tells the families apart; colour is kept for states (the list shows an offline
+    // unit's address in orange), so every mark is the same plain white.
+    const Rgba accent = pal::kText;
     const Shape box = RoundRect(4 * s, 14 * s, 56 * s, 38 * s, 5 * s);
     c.Glow(box, Rgba(0, 0, 0, 0.8f), 2, 0, 2);
     c.Fill(box, pal::kKeyEdge);
@@ -265,7 +256,7 @@ CCanvas Device(const std::string& name, const std::string& mark, int w, int h, C
     st.bold = true;
     st.size = static_cast<int>(std::lround((mark.size() > 1 ? 17 : 22) * s));
     text.DrawCentred(c, mark, st, 27 * s, 33 * s, accent);
-    c.Fill(Circle(52 * s, 24 * s, 2.6f * s), accent);
+    c.Fill(Circle(52 * s, 24 * s, 2.6f * s), Rgba::Bytes(20, 22, 25));
     c.Fill(Circle(52 * s, 33 * s, 2.6f * s), Rgba::Bytes(20, 22, 25));
     c.Fill(Circle(52 * s, 42 * s, 2.6f * s), Rgba::Bytes(20, 22, 25));
     return c;
@@ -310,7 +301,7 @@ CCanvas DrawGlyph(const CManifest::Picture& p, CText& text)
         return Icon(n, p.width, p.height);
     }
     if (p.folder == "glyphs/device") {
-        return Device(p.name, p.art, p.width, p.height, text);
+        return Device(p.art, p.width, p.height, text);
     }
     if (p.folder == "glyphs/language") {
         return Language(p.art, p.width, p.height, text);
