@@ -190,15 +190,16 @@ CCanvas Icon(const std::string& name, int w, int h)
     }
     if (name == "refresh") {
         // Two arcs chasing each other round, each with an arrow head.
-        const float r = P(19), cx = P(32), cy = P(32);
-        Shape shape = Union(Arc(cx, cy, r, 20, 160, P(6)), Arc(cx, cy, r, 200, 340, P(6)));
-        for (float end : {160.0f, 340.0f}) {
+        // Heavy strokes: the picker switch shows it about 14 pixels high.
+        const float r = P(18), cx = P(32), cy = P(32);
+        Shape shape = Union(Arc(cx, cy, r, 25, 145, P(9)), Arc(cx, cy, r, 205, 325, P(9)));
+        for (float end : {145.0f, 325.0f}) {
             const float a = end * kPi / 180.0f;
             const float ex = cx + r * std::sin(a), ey = cy - r * std::cos(a);
             // Tangent (clockwise) and outward normal at the arc's end.
             const float tx = std::cos(a), ty = std::sin(a);
             const float nx = std::sin(a), ny = -std::cos(a);
-            const float len = P(11), half = P(8);
+            const float len = P(15), half = P(12);
             shape = Union(shape, Polygon({ex + tx * len, ey + ty * len,
                                           ex + nx * half, ey + ny * half,
                                           ex - nx * half, ey - ny * half}));
