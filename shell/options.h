@@ -30,14 +30,13 @@ protected:
 };
 
 // The list of first-use hints as the options see it: the hints the user asked not to see again.
+// The model root owns the list through this face.
 class COptionsHints
 {
 public:
+    virtual ~COptionsHints() = default;
     // An identifier that no hint has changes nothing.
     virtual void DisableExplanation(int32_t id) = 0;
-
-protected:
-    ~COptionsHints() = default;
 };
 
 // The user settings that outlive a run, kept in "options.xml" of the application data folder:

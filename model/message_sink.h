@@ -1,0 +1,16 @@
+#pragma once
+
+class CMessage;
+
+// Where the model's managers hand the records they send to the connected controller: the device
+// manager's outgoing queue in the program, a recorder in tests. A record for a target already
+// queued takes that record's place.
+class CMessageSink
+{
+public:
+    // False when the record was dropped (no controller chosen, or too large for one frame).
+    virtual bool QueueMessage(const CMessage& message) = 0;
+
+protected:
+    ~CMessageSink() = default;
+};
