@@ -1,0 +1,162 @@
+#pragma once
+
+#include "foundation/ip_address.h"
+#include "foundation/subject.h"
+#include "foundation/version.h"
+#include "link/unit_packet.h"
+#include "shell/sdl_mutex.h"
+
+#include <array>
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+class CDeviceManager;
+class CMessage;
+class CUdpSocket;
+struct SDL_Thread;
+
+// What a unit tells its observers when a cached setting changes.
+enum : uint32_t
+{
+    DEVICE_NOTIFY_ARTNET = 50,
+    DEVICE_NOTIFY_FIRMWARE = 175,
+    DEVICE_NOTIFY_PCB = 176,
+    DEVICE_NOTIFY_NETWORK = 208,  // MAC address or subnet mask
+    DEVICE_NOTIFY_LABEL = 289,
+    DEVICE_NOTIFY_ACN = 298,
+    DEVICE_NOTIFY_DHCP = 301,
+    DEVICE_NOTIFY_ONLINE = 304,
+};
+
+// One hardware unit found on the network. Its own thread speaks the unit protocol: requests wait
+// in a queue and go one at a time, the head resent every 500 ms until a reply answers it, and
+// every reply waits in a second queue for the main thread. The main thread polls the unit's
+// settings every 5 seconds and keeps them in a cache that only replies fill; the setters ask for
+// a change, which shows at the next poll (or, for Art-Net and sACN, with the controller's reply).
+//
+// Threads: the unit thread owns the socket and touches only the two queues, each under its own
+// lock, never both at once. Everything else, the cache and the last-seen time included, belongs
+// to the main thread.
+class CDevice : public CSubject
+{
+public:
+    static constexpr float kLostSeconds = 10.0f;
+    static constexpr float kPollSeconds = 5.0f;
+    static constexpr uint32_t kResendMilliseconds = 500;
+    static constexpr uint32_t kWaitMilliseconds = 50;
+    static constexpr size_t kReceiveSize = 2048;
+
+    // Built only by the device manager. Starts the unit thread, or, when the owner runs without
+    // threads, opens the socket for Pass.
+    CDevice(CDeviceManager* owner, const CIpAddress& address, uint32_t type);
+    // Stops and joins the thread before the queues go; observers hear NOTIFY_RELEASE.
+    ~CDevice() override;
+    CDevice(const CDevice&) = delete;
+    CDevice& operator=(const CDevice&) = delete;
+
+    // Thread side.
+    static int ThreadEntry(void* argument);
+    virtual void Run();
+    // One pass of the thread body: waits for a datagram, takes a reply from the unit, and
+    // resends the head request when the shared resend tick is 500 ms old. Without threads,
+    // tests call it on the unit's own socket.
+    void Pass(CUdpSocket& socket, uint32_t waitMilliseconds);
+    void Pass(uint32_t waitMilliseconds);
+    // Sends a copy of the head request; false for an empty queue.
+    bool SendHeadRequest(CUdpSocket& socket);
+    // Removes the head request when the reply answers it.
+    bool CompleteRequest(const CDevicePacket& reply);
+    void PushReply(const CDevicePacket& reply);
+    // Commands 236 and 237 go to the limited broadcast address, at the unit's port.
+    void SendPacket(const CDevicePacket& packet, CUdpSocket& socket);
+
+    // Main thread.
+    // The tick: last-seen time, the five-second poll, then the replies.
+    void Update(float seconds);
+    void QueueRequest(const CDevicePacket& packet);
+    // A request with the command, indexes 0 and no payload.
+    void Request(uint32_t command);
+    size_t GetRequestCount() const;
+    // Hands every waiting reply to HandleReply, holding the reply lock throughout.
+    void ProcessReplies();
+    void ResetLastSeen() { m_sinceSeen = 0.0f; }
+    bool IsLost() const { return m_sinceSeen > kLostSeconds; }
+    CIpAddress GetAddress() const { return m_address; }
+    uint32_t GetType() const { return m_type; }
+    // The position in the owner's list; -1 when not in it.
+    int GetIndex() const;
+
+    // The cached settings.
+    const std::array<uint8_t, 6>& GetMac() const { return m_mac; }
+    CIpAddress GetSubnet() const { return m_subnet; }
+    const std::string& GetLabel() const { return m_label; }
+    CVersion GetFirmwareVersion() const { return m_firmware; }
+    CVersion GetPcbVersion() const { return m_pcb; }
+    bool GetDhcp() const { return m_dhcp; }
+    bool GetArtNetEnabled() const { return m_artNetEnabled; }
+    uint32_t GetArtNetUniverse() const { return m_artNetUniverse; }
+    bool GetAcnEnabled() const { return m_acnEnabled; }
+    uint16_t GetAcnUniverse() const { return m_acnUniverse; }
+    bool IsOnline() const { return m_online; }
+    // "-" when disabled; else sub-net and universe, "1.2".
+    std::string GetArtNetText() const;
+    // "-" when disabled; else the universe.
+    std::string GetAcnText() const;
+
+    // Changes over the unit protocol, queued only when the value differs from the cache.
+    void SetLabel(const std::string& label);
+    // Does not move this object: a unit that takes a new address is found again as a new one.
+    void SetIp(const CIpAddress& address);
+    void SetSubnet(const CIpAddress& subnet);
+    void SetDhcp(bool dhcp);
+    void Blink();
+    void ResetUnit();
+
+    // Changes over the controller link, queued only when the value differs from the cache.
+    void SetArtNetEnabled(bool enabled);
+    // Only the low 8 bits travel.
+    void SetArtNetUniverse(int universe);
+    void SetAcnEnabled(bool enabled);
+    // Universe 0 is sent as 1.
+    void SetAcnUniverse(uint16_t universe);
+    // A record of the manager and command, indexes 0 and no payload, to the controller.
+    void SendMessage(uint32_t manager, uint32_t command);
+
+    // One reply of the unit protocol into the cache.
+    void HandleReply(const CDevicePacket& reply);
+    // One record of the Art-Net or sACN managers from the controller.
+    void HandleMessage(const CMessage& message);
+
+private:
+    // A poll request, unless the same request still waits unanswered.
+    void QueuePoll(uint32_t command);
+    void QueueLinkMessage(const CMessage& message);
+
+    std::atomic<bool> m_stop{false};
+    SDL_Thread* m_thread = nullptr;
+    CDeviceManager* m_owner;
+    std::unique_ptr<CUdpSocket> m_socket;
+    std::deque<CDevicePacket> m_requests;
+    std::deque<CDevicePacket> m_replies;
+    std::string m_label;
+    std::array<uint8_t, 6> m_mac = {};
+    CIpAddress m_address;
+    CIpAddress m_subnet;
+    CVersion m_pcb;
+    CVersion m_firmware;
+    uint32_t m_type;
+    CSdlMutex m_replyMutex;
+    mutable CSdlMutex m_requestMutex;
+    float m_sinceSeen = 0.0f;
+    float m_pollTimer = kPollSeconds;
+    bool m_artNetEnabled = false;
+    uint8_t m_artNetUniverse = 0;
+    bool m_acnEnabled = false;
+    bool m_dhcp = false;
+    bool m_online = false;
+    uint16_t m_acnUniverse = 0;
+};

@@ -1,0 +1,620 @@
+#include "link/device_manager.h"
+
+#include "foundation/notify_codes.h"
+#include "foundation/observer.h"
+#include "link/device.h"
+#include "link/device_type.h"
+#include "link/link_clock.h"
+#include "link/link_model.h"
+#include "link/message_frame.h"
+#include "link/udp_socket.h"
+#include "shell/app.h"
+
+#include <SDL_thread.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace
+{
+const char* const kCategory = "DeviceManager";
+
+// All zero with port 0: no unit chosen.
+bool IsUnset(const CIpAddress& address)
+{
+    return address.ToUint32() == 0 && address.GetPort() == 0;
+}
+
+bool SameAddressAndPort(const CIpAddress& a, const CIpAddress& b)
+{
+    return a == b && a.GetPort() == b.GetPort();
+}
+
+// The payload bytes of a value on the link; the fixed-size kinds need at most 20.
+size_t PayloadSize(const CMessageValue& value)
+{
+    switch (value.GetType())
+    {
+    case VALUE_STRING:
+        return value.GetString().size() + 1;
+    case VALUE_RAW:
+        return value.GetRawSize();
+    default:
+        return CMessageValue::kDigestSize;
+    }
+}
+
+void PrintLine(const std::string& text)
+{
+    std::printf("%s\n", text.c_str());
+    std::fflush(stdout);
+}
+}  // namespace
+
+CDeviceManager::CDeviceManager(const CLinkSetup& setup)
+    : m_network(setup.network), m_clock(setup.clock), m_port(setup.port), m_threads(setup.threads)
+{
+    if (!m_network)
+    {
+        m_ownNetwork = std::make_unique<CSdlUdpNetwork>();
+        m_network = m_ownNetwork.get();
+    }
+    if (!m_clock)
+    {
+        m_ownClock = std::make_unique<CSdlTickClock>();
+        m_clock = m_ownClock.get();
+    }
+    FindBroadcastTargets(setup);
+    Start();
+}
+
+CDeviceManager::~CDeviceManager()
+{
+    Stop();
+}
+
+void CDeviceManager::FindBroadcastTargets(const CLinkSetup& setup)
+{
+    if (setup.broadcastTargets)
+    {
+        m_broadcastTargets = *setup.broadcastTargets;
+    }
+    else
+    {
+        m_broadcastTargets.push_back(CIpAddress(255, 255, 255, 255));
+        std::vector<CIpAddress> locals;
+        if (setup.localAddresses)
+            locals = *setup.localAddresses;
+        else
+            for (uint32_t i = 0; i < CApp::GetLocalAddressCount(); ++i)
+                locals.push_back(CApp::GetLocalAddress(i));
+        for (const CIpAddress& local : locals)
+        {
+            const CIpAddress target =
+                CIpAddress::GetBroadcast(local, CIpAddress::GetDefaultNetmask(local));
+            const bool known = std::any_of(m_broadcastTargets.begin(), m_broadcastTargets.end(),
+                                           [&](const CIpAddress& other) { return SameAddressAndPort(other, target); });
+            if (!known)
+                m_broadcastTargets.push_back(target);
+        }
+    }
+    PrintLine("Broadcasting to:");
+    CApp::Log(kCategory, "Broadcasting to:", 2);
+    for (const CIpAddress& target : m_broadcastTargets)
+    {
+        PrintLine("- " + target.ToText());
+        CApp::Log(kCategory, "- " + target.ToText(), 2);
+    }
+}
+
+void CDeviceManager::Start()
+{
+    m_stop = false;
+    if (m_threads)
+    {
+        if (!m_thread)
+            m_thread = SDL_CreateThread(ThreadEntry, "DeviceManagerThread", this);
+        return;
+    }
+    if (!m_socket)
+    {
+        m_socket = m_network->Open(m_port);
+        if (!m_socket)
+            m_socket = m_network->Open(0);
+        m_identified = false;
+        m_sent = false;
+    }
+}
+
+void CDeviceManager::Stop()
+{
+    m_stop = true;
+    if (m_thread)
+        SDL_WaitThread(m_thread, nullptr);
+    m_thread = nullptr;
+    if (!m_threads)
+        m_socket.reset();
+    while (!m_devices.empty())
+    {
+        CDevice* device = m_devices.back();
+        m_devices.pop_back();
+        delete device;
+    }
+    if (m_connected)
+    {
+        // The units come back with the link; the model must read the chosen one again then.
+        m_connectionLost = true;
+        SetConnected(false);
+    }
+}
+
+int CDeviceManager::ThreadEntry(void* argument)
+{
+    static_cast<CDeviceManager*>(argument)->Run();
+    return 0;
+}
+
+void CDeviceManager::Run()
+{
+    m_socket = m_network->Open(m_port);
+    if (!m_socket)
+        m_socket = m_network->Open(0);
+    if (!m_socket)
+        return;
+    m_identified = false;
+    m_sent = false;
+    while (!m_stop)
+        Pass(kWaitMilliseconds);
+    m_socket.reset();
+}
+
+void CDeviceManager::Pass(uint32_t waitMilliseconds)
+{
+    if (!m_socket)
+        return;
+    size_t count = 0;
+    CIpAddress sender;
+    // One byte stays free for the NUL that ends a discovery answer's text.
+    if (m_socket->Receive(m_buffer, kReceiveSize - 1, count, sender, waitMilliseconds))
+    {
+        m_buffer[count] = 0;
+        HandleDatagram(m_buffer, count, sender);
+    }
+    // A clock that went back (only at its wrap) counts as a long wait.
+    const uint32_t now = m_clock->GetMilliseconds();
+    if (!m_identified || now - m_lastIdentify > kIdentifyMilliseconds)
+    {
+        SendIdentify();
+        m_lastIdentify = now;
+        m_identified = true;
+    }
+    bool sendNow;
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        sendNow = m_sendNow;
+    }
+    if (!m_sent || now - m_lastSend > kResendMilliseconds || sendNow)
+    {
+        SendHeadMessage();
+        m_lastSend = now;
+        m_sent = true;
+    }
+}
+
+void CDeviceManager::SendIdentify()
+{
+    if (!m_socket)
+        return;
+    for (CIpAddress target : m_broadcastTargets)
+    {
+        target.SetPort(m_port);
+        m_socket->Send(target, reinterpret_cast<const uint8_t*>(kDiscoveryRequest),
+                       kDiscoveryRequestSize);
+    }
+}
+
+void CDeviceManager::HandleDatagram(const uint8_t* bytes, size_t count, const CIpAddress& sender)
+{
+    if (IsDiscoveryAnswer(bytes, count))
+    {
+        HandleIdentifyReply(bytes, count);
+        return;
+    }
+    CIpAddress connected;
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        connected = m_connectedAddress;
+    }
+    if (!IsUnset(connected) && sender == connected)
+        HandleMessageFrame(bytes, count, sender);
+}
+
+void CDeviceManager::HandleIdentifyReply(const uint8_t* bytes, size_t count)
+{
+    CDiscoveredDevice found;
+    if (!ParseDiscoveryAnswer(bytes, count, found))
+        return;
+    CSdlMutexLock lock(m_foundMutex);
+    const bool known = std::any_of(m_found.begin(), m_found.end(), [&](const CDiscoveredDevice& other) {
+        return SameAddressAndPort(other.address, found.address);
+    });
+    if (!known)
+        m_found.push_back(found);
+}
+
+void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, const CIpAddress& sender)
+{
+    CMessage message;
+    if (!CMessageFrame::Decode(bytes, count, message))
+        return;
+    {
+        // The unit list is the main thread's: the tick marks the sender seen.
+        CSdlMutexLock lock(m_foundMutex);
+        if (std::find(m_seen.begin(), m_seen.end(), sender) == m_seen.end())
+            m_seen.push_back(sender);
+    }
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        if (!m_outgoing.empty() && m_outgoing.front().message.GetSequence() == message.GetSequence())
+        {
+            if (m_outgoing.front().changedSinceSent)
+            {
+                // The acknowledged send carried an older value: the new one goes out now.
+                m_sendNow = true;
+            }
+            else
+            {
+                m_outgoing.pop_front();
+                if (!m_outgoing.empty())
+                    m_sendNow = true;
+            }
+        }
+    }
+    LogMessage("Recv", message);
+    CSdlMutexLock lock(m_replyMutex);
+    m_replies.push_back(message);
+}
+
+void CDeviceManager::SendHeadMessage()
+{
+    CMessage head;
+    CIpAddress destination;
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        if (m_outgoing.empty())
+            return;
+        head = m_outgoing.front().message;
+        m_outgoing.front().changedSinceSent = false;
+        m_sendNow = false;
+        // Taken with the head, so a record never goes to a unit chosen after it was queued.
+        destination = m_connectedAddress;
+    }
+    std::vector<uint8_t> frame;
+    if (!m_socket || !CMessageFrame::Encode(head, frame))
+        return;
+    destination.SetPort(m_port);
+    m_socket->Send(destination, frame.data(), frame.size());
+    m_framesSent.fetch_add(1);
+    LogMessage("Send", head);
+}
+
+void CDeviceManager::Update(float seconds)
+{
+    RaiseProgress();
+    ProcessReplies();
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        m_idle += seconds;
+    }
+    const bool added = AddFoundDevices();
+    for (CDevice* device : m_devices)
+        device->Update(seconds);
+    const bool removed = RemoveLostDevices();
+
+    bool idle;
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        idle = m_idle > kIdleSeconds;
+    }
+    const CDevice* connected = GetConnectedDevice();
+    if (idle && connected && connected->GetType() != DEVICE_TYPE_LUMIVO)
+        SendDeviceManagerMessage(COMMAND_HELLO);
+
+    if (added || removed)
+    {
+        Notify(NOTIFY_LIST);
+        ConnectionChanged();
+    }
+}
+
+void CDeviceManager::RaiseProgress()
+{
+    const uint32_t sent = m_framesSent.load();
+    for (; m_framesTold != sent; ++m_framesTold)
+        Notify(NOTIFY_PROGRESS);
+}
+
+void CDeviceManager::ProcessReplies()
+{
+    CSdlMutexLock lock(m_replyMutex);
+    while (!m_replies.empty())
+    {
+        const CMessage message = m_replies.front();
+        m_replies.pop_front();
+        RouteReply(message);
+    }
+}
+
+void CDeviceManager::RouteReply(const CMessage& message)
+{
+    CMessageHandler* handler = nullptr;
+    switch (message.GetManager())
+    {
+    case MANAGER_PLAYBACK_MANAGER:
+    case MANAGER_PLAYBACK:
+    case MANAGER_CUE:
+        handler = m_core ? m_core->GetPlaybackHandler() : nullptr;
+        break;
+    case MANAGER_PROGRAMMER:
+    case MANAGER_PROGRAMMER_CHANGE:
+        handler = m_core ? m_core->GetProgrammerHandler() : nullptr;
+        break;
+    case MANAGER_ENGINE:
+        handler = m_core ? m_core->GetEngineHandler() : nullptr;
+        break;
+    case MANAGER_FIXTURE_MANAGER:
+    case MANAGER_FIXTURE:
+        handler = m_core ? m_core->GetFixtureHandler() : nullptr;
+        break;
+    case MANAGER_ARTNET:
+    case MANAGER_ACN:
+        if (CDevice* device = GetConnectedDevice())
+            device->HandleMessage(message);
+        return;
+    default:
+        return;
+    }
+    if (handler)
+        handler->HandleMessage(message);
+}
+
+bool CDeviceManager::AddFoundDevices()
+{
+    std::vector<CDiscoveredDevice> found;
+    std::vector<CIpAddress> seen;
+    {
+        CSdlMutexLock lock(m_foundMutex);
+        found.swap(m_found);
+        seen.swap(m_seen);
+    }
+    for (const CIpAddress& address : seen)
+        if (CDevice* device = FindDevice(address))
+            device->ResetLastSeen();
+
+    bool added = false;
+    for (auto entry = found.rbegin(); entry != found.rend(); ++entry)
+    {
+        if (CDevice* device = FindDevice(entry->address))
+        {
+            device->ResetLastSeen();
+            continue;
+        }
+        m_devices.push_back(new CDevice(this, entry->address, entry->type));
+        std::stable_sort(m_devices.begin(), m_devices.end(), [](const CDevice* a, const CDevice* b) {
+            return a->GetAddress().ToUint32() < b->GetAddress().ToUint32();
+        });
+        std::printf("Device found at %s\n", entry->address.ToText().c_str());
+        std::fflush(stdout);
+        added = true;
+    }
+    return added;
+}
+
+bool CDeviceManager::RemoveLostDevices()
+{
+    bool removed = false;
+    for (size_t i = m_devices.size(); i-- > 0;)
+    {
+        if (!m_devices[i]->IsLost())
+            continue;
+        CDevice* device = m_devices[i];
+        m_devices.erase(m_devices.begin() + static_cast<std::ptrdiff_t>(i));
+        delete device;
+        removed = true;
+    }
+    return removed;
+}
+
+void CDeviceManager::ConnectionChanged()
+{
+    const bool wasConnected = m_connected;
+    const bool present = GetConnectedDevice() != nullptr;
+    SetConnected(present);
+    if (wasConnected && !present)
+        m_connectionLost = true;
+    if (!wasConnected && present && m_connectionLost)
+    {
+        // The controller may have changed while it was gone.
+        m_connectionLost = false;
+        if (m_core)
+            m_core->Resync();
+        ReadUnitSettings();
+    }
+}
+
+void CDeviceManager::ReadUnitSettings()
+{
+    if (CDevice* device = GetConnectedDevice())
+    {
+        CMessage notify(MANAGER_ACN, COMMAND_NOTIFY);
+        notify.SetValue(CMessageValue(0u));
+        device->HandleMessage(notify);
+    }
+}
+
+bool CDeviceManager::QueueMessage(const CMessage& message)
+{
+    if (IsUnset(m_connectedAddress))
+        return false;
+    if (PayloadSize(message.GetValueRef()) > CMessageFrame::kMaxSendPayload)
+    {
+        // It could never be sent, and as the head it would block every record behind it.
+        CApp::Log(kCategory,
+                  "Record too large to send: " + MessageManagerName(message.GetManager()) + " " +
+                      MessageCommandName(message.GetCommand()),
+                  1);
+        return false;
+    }
+    CSdlMutexLock lock(m_sendMutex);
+    m_idle = 0.0f;
+    for (SQueued& queued : m_outgoing)
+    {
+        if (queued.message.IsSameTarget(message))
+        {
+            queued.message.SetValue(message.GetValueRef());
+            queued.changedSinceSent = true;
+            if (m_outgoing.size() == 1)
+                m_sendNow = true;
+            return true;
+        }
+    }
+    SQueued queued{message, false};
+    queued.message.SetSequence(m_nextSequence++);
+    m_outgoing.push_back(std::move(queued));
+    if (m_outgoing.size() == 1)
+        m_sendNow = true;
+    return true;
+}
+
+void CDeviceManager::SendDeviceManagerMessage(uint32_t command)
+{
+    QueueMessage(CMessage(MANAGER_DEVICE_MANAGER, command));
+}
+
+void CDeviceManager::SetConnectedAddress(const CIpAddress& address)
+{
+    if (m_locked || SameAddressAndPort(address, m_connectedAddress))
+        return;
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        m_connectedAddress = address;
+        m_outgoing.clear();
+        m_sendNow = false;
+    }
+    // The options keep the choice: they hear of it here and read the address.
+    Notify(NOTIFY_SELECTION);
+    m_connectionLost = false;
+    if (m_core)
+        m_core->Resync();
+    SetConnected(GetConnectedDevice() != nullptr);
+    ReadUnitSettings();
+}
+
+CDevice* CDeviceManager::GetConnectedDevice() const
+{
+    return IsUnset(m_connectedAddress) ? nullptr : FindDevice(m_connectedAddress);
+}
+
+void CDeviceManager::SetConnected(bool connected)
+{
+    if (connected == m_connected)
+        return;
+    m_connected = connected;
+    Notify(DEVICE_MANAGER_NOTIFY_CONNECTED);
+}
+
+void CDeviceManager::SetLocked(bool locked)
+{
+    if (locked == m_locked)
+        return;
+    m_locked = locked;
+    Notify(NOTIFY_LOCK);
+}
+
+CDevice* CDeviceManager::GetDevice(size_t index) const
+{
+    return index < m_devices.size() ? m_devices[index] : nullptr;
+}
+
+int CDeviceManager::GetDeviceIndex(const CDevice* device) const
+{
+    const auto found = std::find(m_devices.begin(), m_devices.end(), device);
+    return found == m_devices.end() ? -1 : static_cast<int>(found - m_devices.begin());
+}
+
+int CDeviceManager::GetDeviceIndexByAddress(const CIpAddress& address) const
+{
+    for (size_t i = 0; i < m_devices.size(); ++i)
+        if (SameAddressAndPort(m_devices[i]->GetAddress(), address))
+            return static_cast<int>(i);
+    return -1;
+}
+
+bool CDeviceManager::HasDevice(const CIpAddress& address) const
+{
+    return GetDeviceIndexByAddress(address) >= 0;
+}
+
+CDevice* CDeviceManager::FindDevice(const CIpAddress& address) const
+{
+    for (CDevice* device : m_devices)
+        if (device->GetAddress() == address)
+            return device;
+    return nullptr;
+}
+
+void CDeviceManager::DeleteDevices()
+{
+    while (!m_devices.empty())
+    {
+        CDevice* device = m_devices.back();
+        m_devices.pop_back();
+        delete device;
+    }
+    Notify(NOTIFY_LIST);
+}
+
+size_t CDeviceManager::GetQueueLength() const
+{
+    CSdlMutexLock lock(m_sendMutex);
+    return m_outgoing.size();
+}
+
+void CDeviceManager::ClearQueue()
+{
+    CSdlMutexLock lock(m_sendMutex);
+    m_outgoing.clear();
+}
+
+void CDeviceManager::ClearPending()
+{
+    ClearQueue();
+}
+
+CRgbaColour CDeviceManager::GetStatusColour() const
+{
+    if (IsUnset(m_connectedAddress))
+        return CRgbaColour(0, 0, 0, 255);
+    return m_connected ? CRgbaColour(0, 255, 0, 255) : CRgbaColour(255, 0, 0, 255);
+}
+
+void CDeviceManager::ObserveDevices(CObserver* observer, CSubjectSet* set)
+{
+    if (!set)
+        return;
+    set->Clear(observer);
+    for (CDevice* device : m_devices)
+        if (set->GetCount() < set->GetCapacity())
+            set->Add(observer, device);
+}
+
+void CDeviceManager::LogMessage(const char* direction, const CMessage& message) const
+{
+    if (!CApp::IsDebugMode())
+        return;
+    std::printf("%s [%04d] %s %s %i %i %i %s\n", direction, int(message.GetSequence()),
+                MessageManagerName(message.GetManager()).c_str(),
+                MessageCommandName(message.GetCommand()).c_str(), int(message.GetIndex0()),
+                int(message.GetIndex1()), int(message.GetIndex2()),
+                message.GetValueRef().ToText().c_str());
+}

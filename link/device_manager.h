@@ -1,0 +1,197 @@
+#pragma once
+
+#include "foundation/ip_address.h"
+#include "foundation/rgba_colour.h"
+#include "foundation/subject.h"
+#include "link/discovery.h"
+#include "link/message.h"
+#include "shell/sdl_mutex.h"
+
+#include <atomic>
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class CDevice;
+class CLinkClock;
+class CLinkModel;
+class CObserver;
+class CSubjectSet;
+class CUdpNetwork;
+class CUdpSocket;
+struct SDL_Thread;
+
+// What the device manager says to its observers besides the shared codes.
+enum : uint32_t
+{
+    DEVICE_MANAGER_NOTIFY_CONNECTED = 67,
+};
+
+// How a device manager reaches the world. The defaults are the program's: SDL_net, SDL ticks,
+// the controller port, broadcast targets from the machine's addresses, and threads.
+struct CLinkSetup
+{
+    // Null: SDL_net, initialised for the device manager's life.
+    CUdpNetwork* network = nullptr;
+    // Null: SDL ticks.
+    CLinkClock* clock = nullptr;
+    // The addresses whose directed broadcasts are targets; unset: those the application gathered.
+    std::optional<std::vector<CIpAddress>> localAddresses;
+    // Replaces the targets altogether.
+    std::optional<std::vector<CIpAddress>> broadcastTargets;
+    // The port the link binds and sends to.
+    uint16_t port = 16945;
+    // Without threads nothing runs by itself: tests drive the link and the units with Pass.
+    bool threads = true;
+};
+
+// Finds the controllers on the local network by broadcast, keeps the sorted list of units found,
+// and carries message records between the model and the one unit chosen, on a thread of its own.
+//
+// The outgoing queue sends one record at a time, resending the head every second until a frame
+// with its sequence comes back; a record for a target already queued takes the queued one's
+// place. Replies wait until the main thread's tick routes them by manager identifier.
+//
+// Threads: the link thread owns the socket and meets the main thread only at three locks (send:
+// outgoing queue, sequence, idle time and chosen address; reply: reply queue; found: discovery
+// and seen mailbox), never holding two. The main thread applies replies holding the reply lock,
+// and handlers may queue records inside it. The unit list and every notification belong to the
+// main thread; frames sent are counted on the link thread and told (NOTIFY_PROGRESS) in the tick.
+class CDeviceManager : public CSubject
+{
+public:
+    static constexpr uint32_t kIdentifyMilliseconds = 3000;
+    static constexpr uint32_t kResendMilliseconds = 1000;
+    static constexpr uint32_t kWaitMilliseconds = 50;
+    static constexpr float kIdleSeconds = 10.0f;
+    static constexpr size_t kReceiveSize = 2048;
+
+    // Computes the broadcast targets and starts the link.
+    explicit CDeviceManager(const CLinkSetup& setup = CLinkSetup());
+    ~CDeviceManager() override;
+    CDeviceManager(const CDeviceManager&) = delete;
+    CDeviceManager& operator=(const CDeviceManager&) = delete;
+
+    // The model root registers itself; null unregisters.
+    void SetCore(CLinkModel* core) { m_core = core; }
+    // Starts the link thread when none runs.
+    void Start();
+    // Ends the link thread and deletes every unit.
+    void Stop();
+
+    // Main thread.
+    // The tick: replies, found units, units, lost units, keep-alive.
+    void Update(float seconds);
+    // Queues a record for the chosen unit. False when it is dropped: no unit chosen, or a payload
+    // too large for one frame.
+    bool QueueMessage(const CMessage& message);
+    void SendDeviceManagerMessage(uint32_t command);
+    // The user's choice of unit: drops the queue and resynchronises the model.
+    void SetConnectedAddress(const CIpAddress& address);
+    CIpAddress GetConnectedAddress() const { return m_connectedAddress; }
+    CDevice* GetConnectedDevice() const;
+    bool IsConnected() const { return m_connected; }
+    void SetConnected(bool connected);
+    // The lock that keeps the choice fixed; the options keep it in their file.
+    bool IsLocked() const { return m_locked; }
+    void SetLocked(bool locked);
+
+    size_t GetDeviceCount() const { return m_devices.size(); }
+    CDevice* GetDevice(size_t index) const;
+    int GetDeviceIndex(const CDevice* device) const;
+    // Address and port.
+    int GetDeviceIndexByAddress(const CIpAddress& address) const;
+    bool HasDevice(const CIpAddress& address) const;
+    // Address only.
+    CDevice* FindDevice(const CIpAddress& address) const;
+    void DeleteDevices();
+
+    size_t GetQueueLength() const;
+    void ClearQueue();
+    void ClearPending();
+    // Black: no unit chosen; green: connected; red: chosen but not found.
+    CRgbaColour GetStatusColour() const;
+    // The observer follows the units, as many as its set holds.
+    void ObserveDevices(CObserver* observer, CSubjectSet* set);
+    // The traffic trace of a debug build.
+    void LogMessage(const char* direction, const CMessage& message) const;
+    const std::vector<CIpAddress>& GetBroadcastTargets() const { return m_broadcastTargets; }
+
+    // What the units share.
+    CUdpNetwork& GetNetwork() const { return *m_network; }
+    CLinkClock& GetClock() const { return *m_clock; }
+    bool HasThreads() const { return m_threads; }
+    // The resend tick of every unit thread: a send by one postpones the resends of all.
+    std::atomic<uint32_t>& GetResendTick() { return m_resendTick; }
+
+    // The link's own work, done by its thread. Without threads, Start opens the socket and tests
+    // run the passes themselves.
+    void Run();
+    void Pass(uint32_t waitMilliseconds);
+    void SendIdentify();
+    void HandleDatagram(const uint8_t* bytes, size_t count, const CIpAddress& sender);
+    void HandleIdentifyReply(const uint8_t* bytes, size_t count);
+    void HandleMessageFrame(const uint8_t* bytes, size_t count, const CIpAddress& sender);
+    void SendHeadMessage();
+
+private:
+    struct SQueued
+    {
+        CMessage message;
+        // A value merged in after the last send: an acknowledgement of that send must not
+        // remove the record.
+        bool changedSinceSent = false;
+    };
+
+    static int ThreadEntry(void* argument);
+    void FindBroadcastTargets(const CLinkSetup& setup);
+    void ProcessReplies();
+    void RouteReply(const CMessage& message);
+    bool AddFoundDevices();
+    bool RemoveLostDevices();
+    void RaiseProgress();
+    void ConnectionChanged();
+    void ReadUnitSettings();
+
+    std::vector<CDevice*> m_devices;
+    std::vector<CDiscoveredDevice> m_found;
+    std::vector<CIpAddress> m_seen;
+    CSdlMutex m_replyMutex;
+    mutable CSdlMutex m_sendMutex;
+    CSdlMutex m_foundMutex;
+    SDL_Thread* m_thread = nullptr;
+    std::atomic<bool> m_stop{false};
+    uint16_t m_nextSequence = 0;
+    std::deque<SQueued> m_outgoing;
+    std::deque<CMessage> m_replies;
+    std::vector<CIpAddress> m_broadcastTargets;
+    CIpAddress m_connectedAddress;
+    CLinkModel* m_core = nullptr;
+    float m_idle = 0.0f;
+    bool m_sendNow = false;
+    bool m_connected = false;
+    bool m_locked = false;
+    // The chosen unit went from the list; when it comes back the model reads it again.
+    bool m_connectionLost = false;
+
+    std::unique_ptr<CUdpNetwork> m_ownNetwork;
+    std::unique_ptr<CLinkClock> m_ownClock;
+    CUdpNetwork* m_network;
+    CLinkClock* m_clock;
+    uint16_t m_port;
+    bool m_threads;
+    std::atomic<uint32_t> m_resendTick{0};
+    std::atomic<uint32_t> m_framesSent{0};
+    uint32_t m_framesTold = 0;
+
+    // Link thread only.
+    std::unique_ptr<CUdpSocket> m_socket;
+    uint32_t m_lastIdentify = 0;
+    uint32_t m_lastSend = 0;
+    bool m_identified = false;
+    bool m_sent = false;
+    uint8_t m_buffer[kReceiveSize] = {};
+};

@@ -1,0 +1,312 @@
+#include "link/device.h"
+
+#include "link/device_manager.h"
+#include "foundation/notify_codes.h"
+#include "link/message.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace
+{
+// The controller's code for a changed universe.
+constexpr uint32_t kNotifyValue = 23;
+
+uint32_t ReadU32(const uint8_t* data)
+{
+    return uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
+           uint32_t(data[3]) << 24;
+}
+
+bool SameAddressAndPort(const CIpAddress& a, const CIpAddress& b)
+{
+    return a == b && a.GetPort() == b.GetPort();
+}
+
+// Four octets, then the port little-endian.
+CDevicePacket AddressRequest(uint32_t command, const CIpAddress& address)
+{
+    const uint8_t bytes[6] = {address.GetOctet(0), address.GetOctet(1), address.GetOctet(2),
+                              address.GetOctet(3), uint8_t(address.GetPort()),
+                              uint8_t(address.GetPort() >> 8)};
+    CDevicePacket packet(command);
+    packet.SetData(bytes, sizeof(bytes));
+    return packet;
+}
+
+// A two-byte version reply: (major, minor, 0); anything else clears it.
+CVersion ReadVersion(const CDevicePacket& reply)
+{
+    if (reply.GetLength() != 2)
+        return CVersion();
+    return CVersion(reply.GetData()[0], reply.GetData()[1], 0);
+}
+
+// A four-byte flag reply; any other length reads as false.
+bool ReadFlag(const CDevicePacket& reply)
+{
+    return reply.GetLength() == 4 && ReadU32(reply.GetData()) != 0;
+}
+}  // namespace
+
+std::string CDevice::GetArtNetText() const
+{
+    if (!m_artNetEnabled)
+        return "-";
+    return std::to_string(m_artNetUniverse >> 4) + "." + std::to_string(m_artNetUniverse & 0x0F);
+}
+
+std::string CDevice::GetAcnText() const
+{
+    return m_acnEnabled ? std::to_string(m_acnUniverse) : "-";
+}
+
+void CDevice::SetLabel(const std::string& label)
+{
+    if (label == m_label)
+        return;
+    CDevicePacket packet(DEVICE_SET_LABEL);
+    packet.SetDataText(label);
+    QueueRequest(packet);
+}
+
+void CDevice::SetIp(const CIpAddress& address)
+{
+    if (!SameAddressAndPort(address, m_address))
+        QueueRequest(AddressRequest(DEVICE_SET_IP, address));
+}
+
+void CDevice::SetSubnet(const CIpAddress& subnet)
+{
+    if (!SameAddressAndPort(subnet, m_subnet))
+        QueueRequest(AddressRequest(DEVICE_SET_SUBNET, subnet));
+}
+
+void CDevice::SetDhcp(bool dhcp)
+{
+    if (dhcp == m_dhcp)
+        return;
+    const uint8_t bytes[4] = {uint8_t(dhcp ? 1 : 0), 0, 0, 0};
+    CDevicePacket packet(DEVICE_SET_DHCP);
+    packet.SetData(bytes, sizeof(bytes));
+    QueueRequest(packet);
+}
+
+void CDevice::Blink()
+{
+    Request(DEVICE_BLINK);
+}
+
+void CDevice::ResetUnit()
+{
+    Request(DEVICE_RESET_UNIT);
+}
+
+void CDevice::QueueLinkMessage(const CMessage& message)
+{
+    if (m_owner)
+        m_owner->QueueMessage(message);
+}
+
+void CDevice::SetArtNetEnabled(bool enabled)
+{
+    if (enabled == m_artNetEnabled)
+        return;
+    CMessage message(MANAGER_ARTNET, COMMAND_SET_ENABLED);
+    message.SetValue(CMessageValue(enabled));
+    QueueLinkMessage(message);
+}
+
+void CDevice::SetArtNetUniverse(int universe)
+{
+    if (universe == int(m_artNetUniverse))
+        return;
+    CMessage message(MANAGER_ARTNET, COMMAND_SET_VALUE);
+    message.SetValue(CMessageValue(uint32_t(universe) & 0xFFu));
+    QueueLinkMessage(message);
+}
+
+void CDevice::SetAcnEnabled(bool enabled)
+{
+    if (enabled == m_acnEnabled)
+        return;
+    CMessage message(MANAGER_ACN, COMMAND_SET_ENABLED);
+    message.SetValue(CMessageValue(enabled));
+    QueueLinkMessage(message);
+}
+
+void CDevice::SetAcnUniverse(uint16_t universe)
+{
+    if (universe == 0)
+        universe = 1;
+    if (universe == m_acnUniverse)
+        return;
+    CMessage message(MANAGER_ACN, COMMAND_SET_VALUE);
+    message.SetValue(CMessageValue(uint32_t(universe)));
+    QueueLinkMessage(message);
+}
+
+void CDevice::SendMessage(uint32_t manager, uint32_t command)
+{
+    QueueLinkMessage(CMessage(manager, command));
+}
+
+void CDevice::HandleReply(const CDevicePacket& reply)
+{
+    if (!m_online)
+    {
+        m_online = true;
+        Notify(DEVICE_NOTIFY_ONLINE);
+    }
+    const uint8_t* data = reply.GetData();
+    const uint8_t length = reply.GetLength();
+    switch (reply.GetCommand())
+    {
+    case DEVICE_GET_MAC:
+    {
+        std::array<uint8_t, 6> mac = {};
+        if (length == 6)
+            std::copy(data, data + 6, mac.begin());
+        if (mac != m_mac)
+        {
+            m_mac = mac;
+            Notify(DEVICE_NOTIFY_NETWORK);
+        }
+        break;
+    }
+    case DEVICE_GET_SUBNET:
+    {
+        CIpAddress subnet;
+        if (length == 6)
+            subnet = CIpAddress(data[0], data[1], data[2], data[3], uint16_t(data[4] | data[5] << 8));
+        if (!SameAddressAndPort(subnet, m_subnet))
+        {
+            m_subnet = subnet;
+            Notify(DEVICE_NOTIFY_NETWORK);
+        }
+        break;
+    }
+    case DEVICE_GET_VERSION_FIRMWARE:
+    {
+        const CVersion version = ReadVersion(reply);
+        if (version != m_firmware)
+        {
+            m_firmware = version;
+            Notify(DEVICE_NOTIFY_FIRMWARE);
+        }
+        break;
+    }
+    case DEVICE_GET_VERSION_PCB:
+    {
+        const CVersion version = ReadVersion(reply);
+        if (version != m_pcb)
+        {
+            m_pcb = version;
+            Notify(DEVICE_NOTIFY_PCB);
+        }
+        break;
+    }
+    case DEVICE_GET_LABEL:
+    {
+        const std::string label = reply.GetDataText();
+        if (label != m_label)
+        {
+            m_label = label;
+            Notify(DEVICE_NOTIFY_LABEL);
+        }
+        break;
+    }
+    case DEVICE_GET_ARTNET_UNIVERSE:
+    {
+        const uint8_t universe = length == 4 ? data[0] : 0;
+        if (universe != m_artNetUniverse)
+        {
+            m_artNetUniverse = universe;
+            Notify(DEVICE_NOTIFY_ARTNET);
+        }
+        break;
+    }
+    case DEVICE_GET_ARTNET_ENABLED:
+        if (ReadFlag(reply) != m_artNetEnabled)
+        {
+            m_artNetEnabled = !m_artNetEnabled;
+            Notify(DEVICE_NOTIFY_ARTNET);
+        }
+        break;
+    case DEVICE_GET_DHCP:
+        if (ReadFlag(reply) != m_dhcp)
+        {
+            m_dhcp = !m_dhcp;
+            Notify(DEVICE_NOTIFY_DHCP);
+        }
+        break;
+    case DEVICE_GET_ACN_ENABLED:
+        if (ReadFlag(reply) != m_acnEnabled)
+        {
+            m_acnEnabled = !m_acnEnabled;
+            Notify(DEVICE_NOTIFY_ACN);
+        }
+        break;
+    case DEVICE_GET_ACN_UNIVERSE:
+    {
+        unsigned int number = 0;
+        if (std::sscanf(reply.GetDataText().c_str(), "%u", &number) != 1)
+            break;
+        const uint16_t universe = uint16_t(number);
+        if (universe != m_acnUniverse)
+        {
+            m_acnUniverse = universe;
+            Notify(DEVICE_NOTIFY_ACN);
+        }
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void CDevice::HandleMessage(const CMessage& message)
+{
+    const uint32_t manager = message.GetManager();
+    if (manager != MANAGER_ARTNET && manager != MANAGER_ACN)
+        return;
+    const bool artNet = manager == MANAGER_ARTNET;
+    const CMessageValue& value = message.GetValueRef();
+    switch (message.GetCommand())
+    {
+    case COMMAND_GET_VALUE:
+        // Compared whole, kept as the setting's own width.
+        if (artNet && value.GetUnsigned() != m_artNetUniverse)
+        {
+            m_artNetUniverse = uint8_t(value.GetUnsigned());
+            Notify(DEVICE_NOTIFY_ARTNET);
+        }
+        else if (!artNet && value.GetUnsigned() != m_acnUniverse)
+        {
+            m_acnUniverse = uint16_t(value.GetUnsigned());
+            Notify(DEVICE_NOTIFY_ACN);
+        }
+        break;
+    case COMMAND_GET_ENABLED:
+    {
+        bool& enabled = artNet ? m_artNetEnabled : m_acnEnabled;
+        if (value.GetBool() != enabled)
+        {
+            enabled = value.GetBool();
+            Notify(artNet ? DEVICE_NOTIFY_ARTNET : DEVICE_NOTIFY_ACN);
+        }
+        break;
+    }
+    case COMMAND_NOTIFY:
+    {
+        const uint32_t code = value.GetUnsigned();
+        if (code == 0 || code == NOTIFY_ENABLED)
+            SendMessage(manager, COMMAND_GET_ENABLED);
+        if (code == 0 || code == kNotifyValue)
+            SendMessage(manager, COMMAND_GET_VALUE);
+        break;
+    }
+    default:
+        break;
+    }
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+class CMessage;
+
+// A receiver of the controller's replies: the model's managers, each for its own manager
+// identifiers. Called on the main thread while the device manager holds its reply lock; a
+// handler may queue records but must not choose another unit.
+class CMessageHandler
+{
+public:
+    virtual void HandleMessage(const CMessage& message) = 0;
+
+protected:
+    ~CMessageHandler() = default;
+};
+
+// The model root as the device manager sees it: where replies go, and the resynchronisation
+// after a unit is chosen. The handlers are asked for on every reply, so a model may create its
+// managers after registering; a null handler drops the replies meant for it.
+class CLinkModel
+{
+public:
+    // Playback manager, playbacks and cues (managers 40, 41, 43).
+    virtual CMessageHandler* GetPlaybackHandler() = 0;
+    // Fixture manager and fixtures (30, 31).
+    virtual CMessageHandler* GetFixtureHandler() = 0;
+    // Programmer and its attribute groups (44, 45).
+    virtual CMessageHandler* GetProgrammerHandler() = 0;
+    // The controller's engine (63): the show digest.
+    virtual CMessageHandler* GetEngineHandler() = 0;
+    // Every mirrored object asks the controller for all of its values again.
+    virtual void Resync() = 0;
+
+protected:
+    ~CLinkModel() = default;
+};

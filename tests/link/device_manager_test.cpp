@@ -1,0 +1,652 @@
+#include "link/device_manager.h"
+
+#include "foundation/notify_codes.h"
+#include "link/device.h"
+#include "link/message_frame.h"
+#include "tests/link/link_fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace
+{
+const CIpAddress kUnit(192, 168, 77, 2, 16946);
+// Link frames come from the unit's address; the port does not matter.
+const CIpAddress kController(192, 168, 77, 2, 16945);
+const CIpAddress kOtherUnit(192, 168, 77, 3, 16946);
+constexpr uint16_t kLinkPort = 16945;
+
+// The discovery request: 15 ASCII bytes, no terminator.
+const Bytes kIdentify = {'z', 'e', 'v', 'r', 'a', 'l', '_', 'i', 'd', 'e', 'n', 't', 'i', 'f', 'y'};
+
+// Playback 3 to intensity 0.5, the first record queued.
+const Bytes kSetIntensityFrame = {
+    0x29,                    // manager 41 "Playback"
+    0x03,                    // payload tag 3 (float)
+    0x18, 0x00,              // command 24 "SetIntensity"
+    0x03, 0x00,              // index0: playback 3
+    0x00, 0x00,              // index1
+    0x00, 0x00,              // index2
+    0xFF, 0xFF,              // filler
+    0x04, 0x00,              // payload length 4
+    0x00, 0x00,              // sequence 0
+    0x00, 0x00, 0x00, 0x00,  // reserved
+    0x00, 0x00, 0x00, 0x3F,  // 0.5f
+};
+
+CMessage SetIntensity(uint32_t playback, float value)
+{
+    CMessage message(MANAGER_PLAYBACK, COMMAND_SET_INTENSITY);
+    message.SetIndex0(playback);
+    message.SetValue(CMessageValue(value));
+    return message;
+}
+
+// The acknowledgement the controller sends: the same target and sequence, no payload.
+CMessage AckOf(const CMessage& request)
+{
+    CMessage ack(request.GetManager(), request.GetCommand());
+    ack.SetIndex0(request.GetIndex0());
+    ack.SetIndex1(request.GetIndex1());
+    ack.SetIndex2(request.GetIndex2());
+    ack.SetSequence(request.GetSequence());
+    return ack;
+}
+
+class DeviceManagerTest : public ::testing::Test
+{
+protected:
+    DeviceManagerTest()
+    {
+        CLinkSetup setup;
+        setup.network = &network;
+        setup.clock = &clock;
+        setup.threads = false;
+        setup.localAddresses = std::vector<CIpAddress>{CIpAddress(192, 168, 77, 1)};
+        manager = std::make_unique<CDeviceManager>(setup);
+        manager->SetCore(&model);
+        codes.Observe(manager.get());
+    }
+
+    // One pass of the link with nothing waiting; what it sent.
+    std::vector<SDatagram> Pass()
+    {
+        manager->Pass(0);
+        return network.TakeSent();
+    }
+    // The records among what a pass sent to the controller.
+    std::vector<CMessage> PassRecords()
+    {
+        std::vector<CMessage> records;
+        for (const SDatagram& datagram : Pass())
+        {
+            CMessage record;
+            if (datagram.to == kController && datagram.to.GetPort() == kLinkPort &&
+                CMessageFrame::Decode(datagram.bytes.data(), datagram.bytes.size(), record))
+                records.push_back(record);
+        }
+        return records;
+    }
+    // A datagram arrives at the link and the pass takes it.
+    std::vector<SDatagram> Receive(const CIpAddress& from, const Bytes& bytes)
+    {
+        EXPECT_TRUE(network.Deliver(kLinkPort, from, bytes));
+        return Pass();
+    }
+    void Reply(const CMessage& message) { Receive(kController, FrameOf(message)); }
+    void Announce(const char* label = "KDX-1", const char* ip = "192.168.77.2", const char* port = "16946")
+    {
+        Receive(CIpAddress(192, 168, 77, 2, 16945), AnswerOf(label, ip, port));
+    }
+    // A unit is found and chosen, and the queue left empty.
+    void ConnectUnit()
+    {
+        Announce();
+        manager->Update(0.04f);
+        manager->SetConnectedAddress(kUnit);
+        manager->ClearQueue();
+        network.TakeSent();
+    }
+    std::vector<CMessage> Drain() { return DrainLink(*manager, network, clock, kController); }
+
+    CFakeNetwork network;
+    CFakeClock clock;
+    CFakeModel model;
+    CCodeRecorder codes;
+    std::unique_ptr<CDeviceManager> manager;
+};
+
+TEST_F(DeviceManagerTest, IdentifiesAtOnceThenEveryThreeSeconds)
+{
+    std::vector<SDatagram> sent = Pass();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].from.GetPort(), kLinkPort);
+    EXPECT_EQ(FormatIpAddressPort(sent[0].to), "255.255.255.255:16945");
+    EXPECT_EQ(FormatIpAddressPort(sent[1].to), "192.168.77.255:16945");
+    EXPECT_EQ(sent[0].bytes, kIdentify);
+    EXPECT_EQ(sent[1].bytes, kIdentify);
+
+    clock.Advance(3000);
+    EXPECT_TRUE(Pass().empty());
+    clock.Advance(1);
+    EXPECT_EQ(Pass().size(), 2u);
+}
+
+TEST(DeviceManagerSetup, BroadcastTargetsComeFromTheLocalAddresses)
+{
+    CFakeNetwork network;
+    CLinkSetup setup;
+    setup.network = &network;
+    setup.threads = false;
+    setup.localAddresses = std::vector<CIpAddress>{CIpAddress(192, 168, 77, 1), CIpAddress(10, 1, 2, 3),
+                                                   CIpAddress(192, 168, 77, 9), CIpAddress(172, 16, 5, 4)};
+    CDeviceManager manager(setup);
+    std::vector<std::string> targets;
+    for (const CIpAddress& target : manager.GetBroadcastTargets())
+        targets.push_back(FormatIpAddressPort(target));
+    EXPECT_EQ(targets, (std::vector<std::string>{"255.255.255.255:0", "192.168.77.255:0", "10.255.255.255:0",
+                                                 "172.16.255.255:0"}));
+
+    // Taken as given, which keeps discovery on loopback in a test.
+    setup.broadcastTargets = std::vector<CIpAddress>{CIpAddress(127, 0, 0, 2)};
+    CFakeNetwork other;
+    setup.network = &other;
+    CDeviceManager aimed(setup);
+    ASSERT_EQ(aimed.GetBroadcastTargets().size(), 1u);
+    aimed.Pass(0);
+    const std::vector<SDatagram> sent = other.TakeSent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(FormatIpAddressPort(sent[0].to), "127.0.0.2:16945");
+}
+
+TEST(DeviceManagerSetup, LinkFallsBackToAnyPortWhenItsOwnIsTaken)
+{
+    CFakeNetwork network;
+    network.RefusePort(16945);
+    CLinkSetup setup;
+    setup.network = &network;
+    setup.threads = false;
+    setup.broadcastTargets = std::vector<CIpAddress>{CIpAddress(127, 0, 0, 2)};
+    CDeviceManager manager(setup);
+    manager.Pass(0);
+    const std::vector<SDatagram> sent = network.TakeSent();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(sent[0].from.GetPort(), 16945);
+    EXPECT_EQ(sent[0].to.GetPort(), 16945);
+}
+
+TEST_F(DeviceManagerTest, AnswersListEachUnitOnceSortedByAddress)
+{
+    Receive(CIpAddress(192, 168, 1, 20, 16945), AnswerOf("KDX-1", "192.168.1.20", "16946"));
+    Receive(CIpAddress(10, 0, 0, 5, 16945), AnswerOf("Murel-2", "10.0.0.5", "16950"));
+    Receive(CIpAddress(192, 168, 1, 3, 16945), AnswerOf("kdx-2", "192.168.1.3", "16946"));
+    Receive(CIpAddress(192, 168, 1, 20, 16945), AnswerOf("KDX-1", "192.168.1.20", "16946"));
+    // Refused: a type this product does not serve, an unusable address, no port.
+    Receive(CIpAddress(192, 168, 1, 7, 16945), AnswerOf("Zintrax", "192.168.1.7", "16946"));
+    Receive(CIpAddress(192, 168, 1, 8, 16945), AnswerOf("Lumivo", "192.168.1.8", "16946"));
+    Receive(CIpAddress(192, 168, 1, 9, 16945), AnswerOf("KDX-1", "192.168.1.x", "16946"));
+    Receive(CIpAddress(192, 168, 1, 10, 16945), AnswerOf("KDX-1", "192.168.1.10", ""));
+    manager->Update(0.04f);
+
+    ASSERT_EQ(manager->GetDeviceCount(), 3u);
+    EXPECT_EQ(FormatIpAddressPort(manager->GetDevice(0)->GetAddress()), "10.0.0.5:16950");
+    EXPECT_EQ(FormatIpAddressPort(manager->GetDevice(1)->GetAddress()), "192.168.1.3:16946");
+    EXPECT_EQ(FormatIpAddressPort(manager->GetDevice(2)->GetAddress()), "192.168.1.20:16946");
+    EXPECT_EQ(manager->GetDevice(0)->GetType(), DEVICE_TYPE_MUREL2);
+    EXPECT_EQ(manager->GetDevice(1)->GetType(), DEVICE_TYPE_KDX2);
+    // Until the unit reports its own label, it carries its type's name.
+    EXPECT_EQ(manager->GetDevice(1)->GetLabel(), "KDX-2");
+    EXPECT_EQ(manager->GetDevice(3), nullptr);
+    EXPECT_EQ(codes.Count(NOTIFY_LIST), 1u);
+
+    EXPECT_EQ(manager->GetDeviceIndex(manager->GetDevice(2)), 2);
+    EXPECT_EQ(manager->GetDevice(2)->GetIndex(), 2);
+    EXPECT_EQ(manager->GetDeviceIndexByAddress(CIpAddress(192, 168, 1, 3, 16946)), 1);
+    EXPECT_EQ(manager->GetDeviceIndexByAddress(CIpAddress(192, 168, 1, 3, 1)), -1);
+    EXPECT_FALSE(manager->HasDevice(CIpAddress(192, 168, 1, 3)));
+    EXPECT_EQ(manager->FindDevice(CIpAddress(192, 168, 1, 3)), manager->GetDevice(1));
+
+    // Answers of known units add nothing.
+    Receive(CIpAddress(10, 0, 0, 5, 16945), AnswerOf("Murel-2", "10.0.0.5", "16950"));
+    manager->Update(0.04f);
+    EXPECT_EQ(manager->GetDeviceCount(), 3u);
+    EXPECT_EQ(codes.Count(NOTIFY_LIST), 1u);
+
+    manager->DeleteDevices();
+    EXPECT_EQ(manager->GetDeviceCount(), 0u);
+    EXPECT_EQ(codes.Count(NOTIFY_LIST), 2u);
+}
+
+TEST_F(DeviceManagerTest, UnitIsDroppedAfterTenSilentSeconds)
+{
+    Announce();
+    manager->Update(0.5f);
+    ASSERT_EQ(manager->GetDeviceCount(), 1u);
+    manager->Update(9.5f);
+    EXPECT_EQ(manager->GetDeviceCount(), 1u) << "exactly ten seconds is not yet lost";
+    manager->Update(0.25f);
+    EXPECT_EQ(manager->GetDeviceCount(), 0u);
+    EXPECT_EQ(codes.Count(NOTIFY_LIST), 2u);
+
+    // An answer, and for the chosen unit a link frame, keeps a unit.
+    Announce();
+    manager->Update(0.0f);
+    manager->SetConnectedAddress(kUnit);
+    manager->Update(8.0f);
+    Announce();
+    manager->Update(8.0f);
+    Reply(CMessage(MANAGER_PLAYBACK, COMMAND_SET_LABEL));
+    manager->Update(8.0f);
+    EXPECT_EQ(manager->GetDeviceCount(), 1u);
+    manager->Update(2.5f);
+    EXPECT_EQ(manager->GetDeviceCount(), 0u);
+}
+
+TEST_F(DeviceManagerTest, NothingIsQueuedWithoutAChosenUnit)
+{
+    EXPECT_FALSE(manager->QueueMessage(SetIntensity(3, 0.5f)));
+    EXPECT_EQ(manager->GetQueueLength(), 0u);
+    EXPECT_EQ(manager->GetStatusColour().GetValue(), CRgbaColour(0, 0, 0, 255).GetValue());
+}
+
+TEST_F(DeviceManagerTest, HeadLeavesAsAFrameAndIsResentEverySecond)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    ASSERT_TRUE(manager->QueueMessage(SetIntensity(3, 0.5f)));
+
+    std::vector<SDatagram> sent = Pass();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(FormatIpAddressPort(sent[0].to), "192.168.77.2:16945");
+    EXPECT_EQ(sent[0].bytes, kSetIntensityFrame);
+
+    clock.Advance(1000);
+    EXPECT_TRUE(Pass().empty());
+    clock.Advance(1);
+    sent = Pass();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes, kSetIntensityFrame);
+    EXPECT_EQ(manager->GetQueueLength(), 1u);
+}
+
+TEST_F(DeviceManagerTest, SetsOfOneTargetMergeAndOthersTakeTheNextSequence)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    manager->QueueMessage(SetIntensity(3, 0.1f));
+    std::vector<CMessage> sent = PassRecords();
+    ASSERT_EQ(sent.size(), 1u);
+    // The controller is silent; two more values of the same property arrive.
+    manager->QueueMessage(SetIntensity(3, 0.2f));
+    manager->QueueMessage(SetIntensity(3, 0.3f));
+    manager->QueueMessage(SetIntensity(4, 0.5f));
+    manager->QueueMessage(SetIntensity(5, 0.5f));
+    EXPECT_EQ(manager->GetQueueLength(), 3u);
+
+    const std::vector<CMessage> drained = Drain();
+    ASSERT_EQ(drained.size(), 3u);
+    EXPECT_EQ(drained[0].GetSequence(), 0);
+    EXPECT_FLOAT_EQ(drained[0].GetValue().GetFloat(), 0.3f);
+    EXPECT_EQ(drained[1].GetIndex0(), 4u);
+    EXPECT_EQ(drained[1].GetSequence(), 1);
+    EXPECT_EQ(drained[2].GetSequence(), 2);
+}
+
+TEST_F(DeviceManagerTest, SequenceWrapsAfter65535)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    for (int i = 0; i < 65535; ++i)
+    {
+        manager->QueueMessage(SetIntensity(3, 0.5f));
+        manager->ClearQueue();
+    }
+    manager->QueueMessage(SetIntensity(3, 0.5f));
+    std::vector<CMessage> sent = PassRecords();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].GetSequence(), 65535);
+    manager->ClearPending();
+    manager->QueueMessage(SetIntensity(3, 0.5f));
+    sent = PassRecords();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].GetSequence(), 0);
+}
+
+TEST_F(DeviceManagerTest, AcknowledgementSendsTheNextRecordAtOnce)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    manager->QueueMessage(SetIntensity(3, 0.5f));
+    manager->QueueMessage(SetIntensity(4, 0.5f));
+    std::vector<CMessage> sent = PassRecords();
+    ASSERT_EQ(sent.size(), 1u);
+
+    // A frame with another sequence completes nothing, but it is applied all the same.
+    CMessage notify(MANAGER_PLAYBACK, COMMAND_NOTIFY);
+    notify.SetSequence(9);
+    notify.SetValue(CMessageValue(290u));
+    Reply(notify);
+    EXPECT_EQ(manager->GetQueueLength(), 2u);
+
+    network.Deliver(kLinkPort, kController, FrameOf(AckOf(sent[0])));
+    sent = PassRecords();
+    ASSERT_EQ(sent.size(), 1u) << "no second to wait";
+    EXPECT_EQ(sent[0].GetIndex0(), 4u);
+    EXPECT_EQ(manager->GetQueueLength(), 1u);
+
+    manager->Update(0.04f);
+    ASSERT_EQ(model.playbacks.messages.size(), 2u);
+    EXPECT_EQ(model.playbacks.messages[0].GetCommand(), COMMAND_NOTIFY);
+    EXPECT_EQ(model.playbacks.messages[1].GetSequence(), 0);
+}
+
+TEST_F(DeviceManagerTest, ValueMergedIntoTheHeadInFlightIsNotLost)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    manager->QueueMessage(SetIntensity(3, 0.1f));
+    std::vector<CMessage> sent = PassRecords();
+    ASSERT_EQ(sent.size(), 1u);
+    // A new value while the first is on its way; then the first is acknowledged.
+    manager->QueueMessage(SetIntensity(3, 0.9f));
+    network.Deliver(kLinkPort, kController, FrameOf(AckOf(sent[0])));
+    sent = PassRecords();
+    ASSERT_EQ(sent.size(), 1u) << "the new value leaves at once";
+    EXPECT_FLOAT_EQ(sent[0].GetValue().GetFloat(), 0.9f);
+    EXPECT_EQ(sent[0].GetSequence(), 0);
+    EXPECT_EQ(manager->GetQueueLength(), 1u);
+
+    Reply(AckOf(sent[0]));
+    EXPECT_EQ(manager->GetQueueLength(), 0u);
+}
+
+TEST_F(DeviceManagerTest, RecordTooLargeForOneFrameIsRefusedWhenQueued)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    CMessage label(MANAGER_FIXTURE, COMMAND_SET_PERSONALITY);
+    label.SetValue(CMessageValue(std::string(1003, 'p')));
+    EXPECT_TRUE(manager->QueueMessage(label));
+    label.SetIndex0(1);
+    label.SetValue(CMessageValue(std::string(1004, 'p')));
+    EXPECT_FALSE(manager->QueueMessage(label));
+    CMessage raw(MANAGER_CUE, COMMAND_SET_CUE_STREAM_BLOCK);
+    const Bytes bytes(1005, 7);
+    CMessageValue block;
+    block.SetRawData(bytes.data(), 1004);
+    raw.SetValue(block);
+    EXPECT_TRUE(manager->QueueMessage(raw));
+    raw.SetIndex0(1);
+    block.SetRawData(bytes.data(), 1005);
+    raw.SetValue(block);
+    EXPECT_FALSE(manager->QueueMessage(raw));
+    // Nor may it slip in by merging into a queued record.
+    label.SetIndex0(0);
+    EXPECT_FALSE(manager->QueueMessage(label));
+
+    const std::vector<CMessage> drained = Drain();
+    ASSERT_EQ(drained.size(), 2u);
+    EXPECT_EQ(drained[0].GetValue().GetString().size(), 1003u);
+    EXPECT_EQ(drained[1].GetValue().GetRawSize(), 1004u);
+}
+
+TEST_F(DeviceManagerTest, BadDatagramsNeverDisturbTheQueue)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    manager->QueueMessage(SetIntensity(3, 0.5f));
+    Pass();
+    const Bytes ack = FrameOf(AckOf(SetIntensity(3, 0.5f)));  // sequence 0, as the head's
+
+    auto with = [&](size_t at, uint8_t value) {
+        Bytes bytes = ack;
+        bytes[at] = value;
+        return bytes;
+    };
+    std::vector<Bytes> bad = {
+        Bytes(),
+        Bytes{0x29},
+        Bytes(ack.begin(), ack.begin() + 19),  // shorter than a header
+        with(0, 64),                            // manager 64
+        with(2, 77),                            // command 77
+        with(16, 1),                            // reserved byte not zero
+        with(12, 1),                            // a payload the datagram does not hold
+        with(13, 0x05),                         // payload length 1280 + 0
+        kIdentify,                              // our own broadcast coming back
+        AnswerOf("KDX-1", "0.0.0.0.0", "1"),    // an answer that does not parse
+        Bytes(3000, 0x29),                      // longer than the receive buffer
+    };
+    Bytes limit = ack;
+    limit[12] = 0xDC;  // payload length 1500
+    limit[13] = 0x05;
+    limit.resize(20 + 1500, 0);
+    bad.push_back(limit);
+    for (const Bytes& bytes : bad)
+        Receive(kController, bytes);
+    // A well-formed acknowledgement, but from a unit that is not the chosen one.
+    Receive(CIpAddress(192, 168, 77, 3, 16945), ack);
+
+    EXPECT_EQ(manager->GetQueueLength(), 1u);
+    manager->Update(0.04f);
+    EXPECT_TRUE(model.playbacks.messages.empty());
+    EXPECT_EQ(manager->GetDeviceCount(), 0u);
+
+    clock.Advance(1001);
+    const std::vector<SDatagram> sent = Pass();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes, kSetIntensityFrame);
+    Reply(AckOf(SetIntensity(3, 0.5f)));
+    EXPECT_EQ(manager->GetQueueLength(), 0u);
+}
+
+TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread)
+{
+    ConnectUnit();
+    const uint32_t managers[] = {MANAGER_PLAYBACK, MANAGER_FIXTURE_MANAGER, MANAGER_PROGRAMMER, MANAGER_ENGINE,
+                                 MANAGER_CUE, MANAGER_FIXTURE, MANAGER_DMX, MANAGER_PROGRAMMER_CHANGE,
+                                 MANAGER_PLAYBACK_MANAGER, MANAGER_DEVICE_MANAGER};
+    uint32_t index = 0;
+    for (uint32_t id : managers)
+    {
+        CMessage reply(id, COMMAND_GET_LABEL);
+        reply.SetIndex0(index++);
+        Reply(reply);
+    }
+    CMessage artNet(MANAGER_ARTNET, COMMAND_GET_ENABLED);
+    artNet.SetValue(CMessageValue(true));
+    Reply(artNet);
+    EXPECT_TRUE(model.playbacks.messages.empty()) << "replies wait for the tick";
+
+    // A handler may queue records while replies are applied.
+    model.fixtures.onMessage = [&](const CMessage&) { manager->QueueMessage(CMessage(MANAGER_FIXTURE, COMMAND_GET_ADDRESS)); };
+    manager->Update(0.04f);
+
+    auto indexes = [](const CRecordingHandler& handler) {
+        std::vector<uint32_t> out;
+        for (const CMessage& message : handler.messages)
+            out.push_back(message.GetIndex0());
+        return out;
+    };
+    EXPECT_EQ(indexes(model.playbacks), (std::vector<uint32_t>{0, 4, 8}));
+    EXPECT_EQ(indexes(model.fixtures), (std::vector<uint32_t>{1, 5}));
+    EXPECT_EQ(indexes(model.programmer), (std::vector<uint32_t>{2, 7}));
+    EXPECT_EQ(indexes(model.engine), (std::vector<uint32_t>{3}));
+    EXPECT_TRUE(manager->GetConnectedDevice()->GetArtNetEnabled());
+    EXPECT_EQ(manager->GetQueueLength(), 1u);
+    for (SDL_threadID thread : model.playbacks.threads)
+        EXPECT_EQ(thread, SDL_ThreadID());
+
+    // Without a model the replies go nowhere, harmlessly.
+    manager->SetCore(nullptr);
+    Reply(CMessage(MANAGER_PLAYBACK, COMMAND_GET_LABEL));
+    manager->Update(0.04f);
+    EXPECT_EQ(model.playbacks.messages.size(), 3u);
+}
+
+TEST_F(DeviceManagerTest, ChoosingAUnitDropsTheQueueResyncsAndReadsItsSettings)
+{
+    Announce();
+    manager->Update(0.04f);
+    EXPECT_EQ(manager->GetStatusColour().GetValue(), CRgbaColour(0, 0, 0, 255).GetValue());
+    manager->SetConnectedAddress(kOtherUnit);
+    EXPECT_EQ(manager->GetStatusColour().GetValue(), CRgbaColour(255, 0, 0, 255).GetValue());
+    manager->QueueMessage(SetIntensity(3, 0.5f));
+    manager->QueueMessage(SetIntensity(4, 0.5f));
+    Pass();
+    codes.codes.clear();
+    model.resyncs = 0;
+
+    manager->SetConnectedAddress(kUnit);
+    EXPECT_EQ(codes.Count(NOTIFY_SELECTION), 1u);
+    EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_CONNECTED), 1u);
+    EXPECT_EQ(model.resyncs, 1);
+    EXPECT_TRUE(manager->IsConnected());
+    EXPECT_EQ(manager->GetConnectedDevice(), manager->GetDevice(0));
+    EXPECT_EQ(manager->GetStatusColour().GetValue(), CRgbaColour(0, 255, 0, 255).GetValue());
+    // The old unit's records are gone; the chosen unit asks for its sACN settings.
+    const std::vector<CMessage> drained = Drain();
+    ASSERT_EQ(drained.size(), 2u);
+    EXPECT_EQ(drained[0].GetManager(), MANAGER_ACN);
+    EXPECT_EQ(drained[0].GetCommand(), COMMAND_GET_ENABLED);
+    EXPECT_EQ(drained[1].GetManager(), MANAGER_ACN);
+    EXPECT_EQ(drained[1].GetCommand(), COMMAND_GET_VALUE);
+
+    // The same choice again changes nothing; neither does any choice while locked.
+    manager->SetConnectedAddress(kUnit);
+    EXPECT_EQ(codes.Count(NOTIFY_SELECTION), 1u);
+    manager->SetLocked(true);
+    manager->SetLocked(true);
+    EXPECT_EQ(codes.Count(NOTIFY_LOCK), 1u);
+    manager->SetConnectedAddress(kOtherUnit);
+    EXPECT_EQ(FormatIpAddressPort(manager->GetConnectedAddress()), "192.168.77.2:16946");
+    EXPECT_EQ(model.resyncs, 1);
+    manager->SetLocked(false);
+    EXPECT_EQ(codes.Count(NOTIFY_LOCK), 2u);
+}
+
+TEST_F(DeviceManagerTest, ChosenUnitThatComesBackIsReadAgain)
+{
+    ConnectUnit();
+    codes.codes.clear();
+    model.resyncs = 0;
+
+    manager->Update(10.5f);
+    EXPECT_EQ(manager->GetDeviceCount(), 0u);
+    EXPECT_EQ(codes.codes, (std::vector<uint32_t>{NOTIFY_LIST, DEVICE_MANAGER_NOTIFY_CONNECTED}));
+    EXPECT_FALSE(manager->IsConnected());
+    EXPECT_EQ(manager->GetStatusColour().GetValue(), CRgbaColour(255, 0, 0, 255).GetValue());
+    EXPECT_EQ(model.resyncs, 0);
+
+    Announce();
+    manager->Update(0.04f);
+    EXPECT_TRUE(manager->IsConnected());
+    EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_CONNECTED), 2u);
+    EXPECT_EQ(model.resyncs, 1);
+    // The new unit object reads its sACN settings (after the Hello that the long silence earned).
+    size_t settings = 0;
+    for (const CMessage& record : Drain())
+        settings += record.GetManager() == MANAGER_ACN;
+    EXPECT_EQ(settings, 2u);
+
+    // A unit found for the first time after it was chosen needs no second reading.
+    manager->SetConnectedAddress(kOtherUnit);
+    model.resyncs = 0;
+    Receive(CIpAddress(192, 168, 77, 3, 16945), AnswerOf("KDX-1", "192.168.77.3", "16946"));
+    manager->Update(0.04f);
+    EXPECT_TRUE(manager->IsConnected());
+    EXPECT_EQ(model.resyncs, 0);
+}
+
+TEST_F(DeviceManagerTest, HelloKeepsAnIdleLinkAlive)
+{
+    ConnectUnit();
+    manager->Update(5.0f);
+    Announce();
+    manager->Update(5.0f);
+    EXPECT_EQ(manager->GetQueueLength(), 0u) << "ten seconds is not yet idle";
+    Announce();
+    manager->Update(0.1f);
+    ASSERT_EQ(manager->GetQueueLength(), 1u);
+
+    const std::vector<SDatagram> sent = Pass();
+    ASSERT_EQ(sent.size(), 1u);
+    const Bytes hello = {
+        0x3D,                    // manager 61 "DeviceManager"
+        0x19,                    // payload tag 25 (none)
+        0x4A, 0x00,              // command 74 "Hello"
+        0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // indexes
+        0xFF, 0xFF,              // filler
+        0x00, 0x00,              // no payload
+        0x02, 0x00,              // sequence 2: the unit's two requests went before it
+        0x00, 0x00, 0x00, 0x00,  // reserved
+    };
+    EXPECT_EQ(sent[0].bytes, hello);
+    CMessage ack(MANAGER_DEVICE_MANAGER, COMMAND_HELLO);
+    ack.SetSequence(2);
+    Reply(ack);
+    Announce();
+    manager->Update(0.1f);
+    EXPECT_EQ(manager->GetQueueLength(), 0u) << "queueing the Hello made the link busy again";
+}
+
+TEST_F(DeviceManagerTest, ProgressIsToldOnTheMainThreadOncePerFrameSent)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    manager->QueueMessage(SetIntensity(3, 0.5f));
+    Pass();
+    clock.Advance(1001);
+    Pass();
+    EXPECT_EQ(codes.Count(NOTIFY_PROGRESS), 0u);
+    manager->Update(0.04f);
+    EXPECT_EQ(codes.Count(NOTIFY_PROGRESS), 2u);
+    for (SDL_threadID thread : codes.threads)
+        EXPECT_EQ(thread, SDL_ThreadID());
+    manager->Update(0.04f);
+    EXPECT_EQ(codes.Count(NOTIFY_PROGRESS), 2u);
+}
+
+TEST_F(DeviceManagerTest, StopDeletesTheUnitsAndStartBringsTheLinkBack)
+{
+    ConnectUnit();
+    CCodeRecorder unitCodes;
+    unitCodes.Observe(manager->GetDevice(0));
+    codes.codes.clear();
+
+    manager->Stop();
+    EXPECT_EQ(manager->GetDeviceCount(), 0u);
+    EXPECT_FALSE(manager->IsConnected());
+    EXPECT_EQ(codes.codes, (std::vector<uint32_t>{DEVICE_MANAGER_NOTIFY_CONNECTED}));
+    EXPECT_EQ(unitCodes.codes, (std::vector<uint32_t>{NOTIFY_RELEASE}));
+    EXPECT_TRUE(network.GetBoundPorts().empty()) << "the link's and the unit's sockets are closed";
+    EXPECT_TRUE(Pass().empty());
+
+    manager->Start();
+    EXPECT_EQ(Pass().size(), 2u) << "identifies at once";
+    Announce();
+    model.resyncs = 0;
+    manager->Update(0.04f);
+    EXPECT_TRUE(manager->IsConnected());
+    EXPECT_EQ(model.resyncs, 1) << "what changed while suspended is read again";
+}
+
+TEST_F(DeviceManagerTest, ObserversFollowAsManyUnitsAsTheirSetHolds)
+{
+    Receive(CIpAddress(192, 168, 1, 20, 16945), AnswerOf("KDX-1", "192.168.1.20", "16946"));
+    Receive(CIpAddress(10, 0, 0, 5, 16945), AnswerOf("KDX-1", "10.0.0.5", "16946"));
+    Receive(CIpAddress(192, 168, 1, 3, 16945), AnswerOf("KDX-1", "192.168.1.3", "16946"));
+    manager->Update(0.04f);
+    CCodeRecorder observer;
+    CSubjectSet set(2);
+    manager->ObserveDevices(&observer, &set);
+    EXPECT_TRUE(observer.IsObserving(manager->GetDevice(0)));
+    EXPECT_TRUE(observer.IsObserving(manager->GetDevice(1)));
+    EXPECT_FALSE(observer.IsObserving(manager->GetDevice(2)));
+    set.SetCapacity(8);
+    manager->ObserveDevices(&observer, &set);
+    EXPECT_EQ(set.GetCount(), 3u);
+    manager->ObserveDevices(&observer, nullptr);
+    EXPECT_EQ(set.GetCount(), 3u);
+}
+}  // namespace

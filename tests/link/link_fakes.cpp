@@ -1,0 +1,182 @@
+#include "tests/link/link_fakes.h"
+
+#include "link/device_manager.h"
+#include "link/message_frame.h"
+
+#include <string>
+#include <thread>
+
+class CFakeNetwork::CSocket : public CUdpSocket
+{
+public:
+    CSocket(CFakeNetwork& network, uint16_t port) : m_network(network), m_port(port) {}
+    ~CSocket() override { m_network.Close(m_port); }
+
+    bool Receive(uint8_t* buffer, size_t capacity, size_t& count, CIpAddress& sender,
+                 uint32_t waitMilliseconds) override
+    {
+        Bytes bytes;
+        count = 0;
+        if (!m_network.Receive(m_port, bytes, sender, waitMilliseconds))
+            return false;
+        count = std::min(bytes.size(), capacity);
+        std::copy(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(count), buffer);
+        return true;
+    }
+
+    bool Send(const CIpAddress& destination, const uint8_t* bytes, size_t count) override
+    {
+        m_network.Sent(m_port, destination, bytes, count);
+        return true;
+    }
+
+    uint16_t GetPort() const override { return m_port; }
+
+private:
+    CFakeNetwork& m_network;
+    uint16_t m_port;
+};
+
+std::unique_ptr<CUdpSocket> CFakeNetwork::Open(uint16_t port)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (port == 0)
+        port = m_nextPort++;
+    if (int(port) == m_refused || m_bound.count(port))
+        return nullptr;
+    m_bound[port];
+    return std::make_unique<CSocket>(*this, port);
+}
+
+bool CFakeNetwork::Deliver(uint16_t port, const CIpAddress& from, const Bytes& bytes)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        auto bound = m_bound.find(port);
+        if (bound == m_bound.end())
+            return false;
+        bound->second.emplace_back(from, bytes);
+    }
+    m_arrived.notify_all();
+    return true;
+}
+
+std::vector<SDatagram> CFakeNetwork::TakeSent()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<SDatagram> sent;
+    sent.swap(m_sent);
+    return sent;
+}
+
+std::vector<uint16_t> CFakeNetwork::GetBoundPorts() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<uint16_t> ports;
+    for (const auto& bound : m_bound)
+        ports.push_back(bound.first);
+    return ports;
+}
+
+void CFakeNetwork::SetResponder(std::function<void(const SDatagram&)> responder)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_responder = std::move(responder);
+}
+
+bool CFakeNetwork::Receive(uint16_t port, Bytes& bytes, CIpAddress& sender, uint32_t waitMilliseconds)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    auto ready = [&] {
+        const auto bound = m_bound.find(port);
+        return bound != m_bound.end() && !bound->second.empty();
+    };
+    if (!ready() && waitMilliseconds > 0)
+        m_arrived.wait_for(lock, std::chrono::milliseconds(waitMilliseconds), ready);
+    if (!ready())
+        return false;
+    auto& queue = m_bound.find(port)->second;
+    sender = queue.front().first;
+    bytes = std::move(queue.front().second);
+    queue.pop_front();
+    return true;
+}
+
+void CFakeNetwork::Sent(uint16_t port, const CIpAddress& to, const uint8_t* bytes, size_t count)
+{
+    SDatagram datagram;
+    datagram.from = m_host;
+    datagram.from.SetPort(port);
+    datagram.to = to;
+    datagram.bytes.assign(bytes, bytes + count);
+    std::function<void(const SDatagram&)> responder;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_sent.push_back(datagram);
+        responder = m_responder;
+    }
+    if (responder)
+        responder(datagram);
+}
+
+void CFakeNetwork::Close(uint16_t port)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_bound.erase(port);
+}
+
+Bytes FrameOf(const CMessage& message)
+{
+    Bytes bytes;
+    CMessageFrame::Encode(message, bytes);
+    return bytes;
+}
+
+Bytes AnswerOf(const char* label, const char* ip, const char* port)
+{
+    const std::string text = std::string("<?xml version=\"1.0\" ?> <zevral_identify label=\"") + label +
+                             "\"><ip>" + ip + "</ip><port>" + port + "</port></zevral_identify>";
+    return Bytes(text.begin(), text.end());
+}
+
+bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!predicate())
+    {
+        if (std::chrono::steady_clock::now() > end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return true;
+}
+
+std::vector<CMessage> DrainLink(CDeviceManager& manager, CFakeNetwork& network, CFakeClock& clock,
+                                const CIpAddress& controller, uint16_t linkPort)
+{
+    std::vector<CMessage> sent;
+    for (int guard = 0; guard < 1000 && manager.GetQueueLength() > 0; ++guard)
+    {
+        manager.Pass(0);
+        bool any = false;
+        for (const SDatagram& datagram : network.TakeSent())
+        {
+            CMessage record;
+            if (datagram.to != controller || datagram.to.GetPort() != linkPort ||
+                !CMessageFrame::Decode(datagram.bytes.data(), datagram.bytes.size(), record))
+                continue;
+            any = true;
+            sent.push_back(record);
+            // The acknowledgement: same target and sequence, no payload; the next pass takes it.
+            CMessage ack(record.GetManager(), record.GetCommand());
+            ack.SetIndex0(record.GetIndex0());
+            ack.SetIndex1(record.GetIndex1());
+            ack.SetIndex2(record.GetIndex2());
+            ack.SetSequence(record.GetSequence());
+            network.Deliver(linkPort, controller, FrameOf(ack));
+        }
+        if (!any)
+            clock.Advance(1001);
+    }
+    return sent;
+}

@@ -1,0 +1,147 @@
+#pragma once
+
+#include "link/link_clock.h"
+#include "link/link_model.h"
+#include "link/message.h"
+#include "link/udp_socket.h"
+
+#include <SDL_thread.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <mutex>
+#include <vector>
+
+using Bytes = std::vector<uint8_t>;
+
+// A clock the test moves by hand; read from any thread.
+class CFakeClock : public CLinkClock
+{
+public:
+    uint32_t GetMilliseconds() override { return m_now.load(); }
+    void Advance(uint32_t milliseconds) { m_now += milliseconds; }
+
+private:
+    std::atomic<uint32_t> m_now{100000};
+};
+
+struct SDatagram
+{
+    CIpAddress from;  // the sending socket's host address and port
+    CIpAddress to;
+    Bytes bytes;
+};
+
+// A network inside the test: sockets bound to ports of one host, datagrams handed over by the
+// test. Everything sent is recorded; a responder, when set, sees each datagram as it is sent (on
+// the sending thread) and may deliver answers.
+class CFakeNetwork : public CUdpNetwork
+{
+public:
+    explicit CFakeNetwork(const CIpAddress& host = CIpAddress(192, 168, 77, 1)) : m_host(host) {}
+
+    std::unique_ptr<CUdpSocket> Open(uint16_t port) override;
+
+    // Hands a datagram to the socket bound to the port; false when none is.
+    bool Deliver(uint16_t port, const CIpAddress& from, const Bytes& bytes);
+    // What was sent since the last call, in order.
+    std::vector<SDatagram> TakeSent();
+    // Ports bound now, in rising order.
+    std::vector<uint16_t> GetBoundPorts() const;
+    void SetResponder(std::function<void(const SDatagram&)> responder);
+    void RefusePort(uint16_t port) { m_refused = port; }
+    const CIpAddress& GetHost() const { return m_host; }
+
+private:
+    class CSocket;
+    friend class CSocket;
+
+    bool Receive(uint16_t port, Bytes& bytes, CIpAddress& sender, uint32_t waitMilliseconds);
+    void Sent(uint16_t port, const CIpAddress& to, const uint8_t* bytes, size_t count);
+    void Close(uint16_t port);
+
+    CIpAddress m_host;
+    mutable std::mutex m_mutex;
+    std::condition_variable m_arrived;
+    std::map<uint16_t, std::deque<std::pair<CIpAddress, Bytes>>> m_bound;
+    std::vector<SDatagram> m_sent;
+    std::function<void(const SDatagram&)> m_responder;
+    uint16_t m_nextPort = 40000;
+    int m_refused = -1;
+};
+
+// The model's side of the link: records every reply it is handed, with the thread it came on.
+class CRecordingHandler : public CMessageHandler
+{
+public:
+    void HandleMessage(const CMessage& message) override
+    {
+        messages.push_back(message);
+        threads.push_back(SDL_ThreadID());
+        if (onMessage)
+            onMessage(message);
+    }
+
+    std::vector<CMessage> messages;
+    std::vector<SDL_threadID> threads;
+    std::function<void(const CMessage&)> onMessage;
+};
+
+class CFakeModel : public CLinkModel
+{
+public:
+    CMessageHandler* GetPlaybackHandler() override { return &playbacks; }
+    CMessageHandler* GetFixtureHandler() override { return &fixtures; }
+    CMessageHandler* GetProgrammerHandler() override { return &programmer; }
+    CMessageHandler* GetEngineHandler() override { return &engine; }
+    void Resync() override { ++resyncs; }
+
+    CRecordingHandler playbacks;
+    CRecordingHandler fixtures;
+    CRecordingHandler programmer;
+    CRecordingHandler engine;
+    int resyncs = 0;
+};
+
+// The frame of a record.
+Bytes FrameOf(const CMessage& message);
+// A discovery answer as a unit sends it.
+Bytes AnswerOf(const char* label, const char* ip, const char* port);
+// Polls the predicate until it holds or the time is up.
+bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds limit);
+
+#include "foundation/observer.h"
+
+// Records the codes a subject sends, with the thread each came on.
+class CCodeRecorder : public CObserver
+{
+public:
+    void HandleNotify(CSubject*, uint32_t code) override
+    {
+        codes.push_back(code);
+        threads.push_back(SDL_ThreadID());
+    }
+    size_t Count(uint32_t code) const
+    {
+        size_t n = 0;
+        for (uint32_t c : codes)
+            n += c == code;
+        return n;
+    }
+
+    std::vector<uint32_t> codes;
+    std::vector<SDL_threadID> threads;
+};
+
+class CDeviceManager;
+
+// Runs a link without threads until its queue is empty, acknowledging every frame from the
+// controller's address (a second passing whenever nothing is due); the records in the order
+// they left.
+std::vector<CMessage> DrainLink(CDeviceManager& manager, CFakeNetwork& network, CFakeClock& clock,
+                                const CIpAddress& controller, uint16_t linkPort = 16945);
