@@ -1,20 +1,156 @@
 #include "model/core.h"
 
-CCore* CCore::Create(int, char**)
+#include "foundation/notify_codes.h"
+#include "link/message.h"
+#include "model/playback_manager.h"
+
+namespace
 {
-    return new CCore();
+// The hint list of a model root that was given none: it has no hints to hide.
+class CNoExplanations : public COptionsHints
+{
+public:
+    void DisableExplanation(int32_t) override {}
+};
+}  // namespace
+
+CCore* CCore::Create(int argc, char** argv)
+{
+    return Create(argc, argv, CCoreSetup());
 }
 
-CCore::~CCore() = default;
-
-void CCore::Update(float)
+CCore* CCore::Create(int, char**, const CCoreSetup& setup)
 {
+    return new CCore(setup);
+}
+
+CCore::CCore(const CCoreSetup& setup)
+{
+    // Created in this order: device manager, fixture manager, playback manager, file manager,
+    // personality manager, options, programmer, fixture selection, hint list.
+    m_deviceManager = new CDeviceManager(setup.link);
+    m_playbackManager = new CPlaybackManager();
+    m_options = setup.optionsFolder ? new COptions(*setup.optionsFolder) : new COptions();
+
+    // Bound in this order: the device manager (replies and resynchronisation come here), the
+    // playback manager, fixture manager, file manager, personality library and programmer, then
+    // the hint list (which keeps the options), and last the options, whose file may choose a
+    // controller and so resynchronise everything bound before.
+    m_deviceManager->SetCore(this);
+    Observe(m_deviceManager);
+    m_playbackManager->SetCore(this);
+    m_explanations = setup.createExplanations ? setup.createExplanations(*m_options) : nullptr;
+    if (!m_explanations)
+        m_explanations = new CNoExplanations();
+    m_options->SetCore(this, setup.language, m_explanations);
+}
+
+CCore::~CCore()
+{
+    // Deleted in this order: fixture manager, device manager, playback manager, file manager,
+    // personality manager, options, programmer, fixture selection, hint list. The options save
+    // from their own fields, so the device manager may go first.
+    StopObserving(m_deviceManager);
+    delete m_deviceManager;
+    m_deviceManager = nullptr;
+    delete m_playbackManager;
+    m_playbackManager = nullptr;
+    delete m_options;
+    m_options = nullptr;
+    delete m_explanations;
+    m_explanations = nullptr;
+}
+
+void CCore::Update(float seconds)
+{
+    m_deviceManager->Update(seconds);
+    m_playbackManager->Update(seconds);
+    m_options->Update(seconds);
 }
 
 void CCore::Suspend()
 {
+    m_deviceManager->Stop();
 }
 
 void CCore::Resume()
 {
+    m_deviceManager->Start();
+}
+
+void CCore::Resync()
+{
+    // A local Notify 0, handed straight to each manager: nothing is sent by the core itself.
+    CMessage notify(MANAGER_PLAYBACK_MANAGER, COMMAND_NOTIFY);
+    notify.SetValue(CMessageValue(uint32_t(0)));
+    m_playbackManager->ApplyMessage(notify);
+    notify.SetManager(MANAGER_FIXTURE_MANAGER);
+    if (CMessageHandler* fixtures = GetFixtureHandler())
+        fixtures->HandleMessage(notify);
+    notify.SetManager(MANAGER_PROGRAMMER);
+    if (CMessageHandler* programmer = GetProgrammerHandler())
+        programmer->HandleMessage(notify);
+}
+
+bool CCore::QueueMessage(const CMessage& message)
+{
+    return m_deviceManager && m_deviceManager->QueueMessage(message);
+}
+
+void CCore::RequestDigest()
+{
+    QueueMessage(CMessage(MANAGER_ENGINE, COMMAND_GET_DIGEST));
+}
+
+CDigest CCore::ComputeDigest()
+{
+    CDigestBuilder builder;
+    // The fixture manager's digest comes first once the patch has joined.
+    builder.AddDigest(m_playbackManager->GetDigest());
+    return builder.GetDigest();
+}
+
+void CCore::CheckDigest(const CMessage&)
+{
+    // The controller's digest is not compared with the model's.
+}
+
+CMessageHandler* CCore::GetPlaybackHandler()
+{
+    return m_playbackManager;
+}
+
+CMessageHandler* CCore::GetFixtureHandler()
+{
+    return nullptr;
+}
+
+CMessageHandler* CCore::GetProgrammerHandler()
+{
+    return nullptr;
+}
+
+CMessageHandler* CCore::GetEngineHandler()
+{
+    return this;
+}
+
+void CCore::SetConnectedAddress(const CIpAddress& address)
+{
+    m_deviceManager->SetConnectedAddress(address);
+}
+
+void CCore::SetLocked(bool locked)
+{
+    m_deviceManager->SetLocked(locked);
+}
+
+void CCore::HandleNotify(CSubject* subject, uint32_t code)
+{
+    if (subject != m_deviceManager || !m_options)
+        return;
+    if (code == NOTIFY_SELECTION)
+        m_options->SetDevice(m_deviceManager->GetConnectedAddress());
+    else if (code == NOTIFY_LOCK)
+        m_options->SetLock(m_deviceManager->IsLocked());
 }

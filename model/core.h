@@ -1,22 +1,116 @@
 #pragma once
 
+#include "foundation/digest.h"
+#include "foundation/observer.h"
+#include "link/device_manager.h"
+#include "link/link_model.h"
+#include "model/message_sink.h"
+#include "shell/options.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class CFileManager;
+class CFixtureManager;
+class CMessage;
+class CPersonalityManager;
+class CPlaybackManager;
+class CProgrammer;
+class CSelectionFixture;
+
+// How the model root is built. The defaults are the program's; the application hands in the
+// parts of the user interface the model keeps (the language manager, the hint list), and tests
+// point the device link and the options file where they like.
+struct CCoreSetup
+{
+    CLinkSetup link;
+    // The folder of "options.xml"; unset: the application data folder.
+    std::optional<std::string> optionsFolder;
+    // The language manager, told the language the options file names; null: none.
+    COptionsLanguage* language = nullptr;
+    // Makes and loads the list of first-use hints, which keeps the options to record the hints the
+    // user turns off; unset: a list without hints.
+    std::function<COptionsHints*(COptions& options)> createExplanations;
+};
+
 // The root of the lighting model: created once at start-up, ticked every frame, deleted at
-// shutdown. It will own the device manager and the model's managers.
-class CCore
+// shutdown. It owns the device manager and every model manager, lets them find one another
+// through its getters, routes the controller's replies to them (through the device manager's
+// tick), and has the model read everything again when a controller is chosen. Nothing observes
+// it. Main thread only.
+//
+// The managers are created, bound and deleted in fixed orders (see the source); a manager that
+// joins takes its place in each of the three lists and in Resync and ComputeDigest.
+class CCore : public CLinkModel, public CMessageSink, private COptionsLink, private CMessageHandler, private CObserver
 {
 public:
+    static constexpr uint32_t kAttributeGroupCount = 17;
+
     // Builds the model root; the arguments are accepted and not used.
     static CCore* Create(int argc, char** argv);
+    static CCore* Create(int argc, char** argv, const CCoreSetup& setup);
     ~CCore();
     CCore(const CCore&) = delete;
     CCore& operator=(const CCore&) = delete;
 
-    // Once per frame, with the fixed frame period.
+    // Once per frame, with the fixed frame period: the device manager (which applies the replies
+    // that arrived), then the playbacks, then the options.
     void Update(float seconds);
     // The application went to the background and came back: the device link stops and restarts.
     void Suspend();
     void Resume();
 
+    CDeviceManager* GetDeviceManager() const { return m_deviceManager; }
+    CPlaybackManager* GetPlaybackManager() const { return m_playbackManager; }
+    COptions* GetOptions() const { return m_options; }
+    COptionsHints* GetExplanations() const { return m_explanations; }
+    // Where the managers send their records: the device manager's queue.
+    CMessageSink* GetMessageSink() { return this; }
+    // The managers of the patch, the show files, the library and the programmer take these
+    // places as they join; until then they are null.
+    CFixtureManager* GetFixtureManager() const { return m_fixtureManager; }
+    CFileManager* GetFileManager() const { return m_fileManager; }
+    CSelectionFixture* GetSelection() const { return m_selection; }
+    CProgrammer* GetProgrammer() const { return m_programmer; }
+    CPersonalityManager* GetPersonalityManager() const { return m_personalityManager; }
+    uint32_t GetAttributeGroupCount() const { return kAttributeGroupCount; }
+
+    // Called by the device manager when a controller has been chosen: every playback, cue,
+    // fixture and programmer group asks the controller for all of its values.
+    void Resync() override;
+    bool QueueMessage(const CMessage& message) override;
+
+    // The show digest exists for a developer check only: the controller's digest is asked for but
+    // never compared.
+    void RequestDigest();
+    CDigest ComputeDigest();
+    void CheckDigest(const CMessage& message);
+
+    // CLinkModel: where the device manager routes the replies.
+    CMessageHandler* GetPlaybackHandler() override;
+    CMessageHandler* GetFixtureHandler() override;
+    CMessageHandler* GetProgrammerHandler() override;
+    CMessageHandler* GetEngineHandler() override;
+
 private:
-    CCore() = default;
+    explicit CCore(const CCoreSetup& setup);
+
+    // COptionsLink: the options file's choice of controller and lock reach the device manager.
+    void SetConnectedAddress(const CIpAddress& address) override;
+    void SetLocked(bool locked) override;
+    // CMessageHandler: the engine's replies.
+    void HandleMessage(const CMessage& message) override { CheckDigest(message); }
+    // CObserver: the device manager's choice and lock go into the options file.
+    void HandleNotify(CSubject* subject, uint32_t code) override;
+
+    CFixtureManager* m_fixtureManager = nullptr;
+    CDeviceManager* m_deviceManager = nullptr;
+    CPlaybackManager* m_playbackManager = nullptr;
+    CFileManager* m_fileManager = nullptr;
+    CSelectionFixture* m_selection = nullptr;
+    COptions* m_options = nullptr;
+    CProgrammer* m_programmer = nullptr;
+    CPersonalityManager* m_personalityManager = nullptr;
+    COptionsHints* m_explanations = nullptr;
 };

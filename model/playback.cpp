@@ -1,0 +1,657 @@
+#include "model/playback.h"
+
+#include "foundation/observer.h"
+#include "foundation/time.h"
+#include "link/message.h"
+#include "model/cue.h"
+#include "model/playback_manager.h"
+#include "model/show_xml.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace
+{
+const char* const kRepeatNames[] = {"Loop", "Bounce", "Random", "Off"};
+const char* const kGoModeNames[] = {"Go", "Toggle", "Flash", "Solo"};
+constexpr uint32_t kModeCount = 4;
+
+std::string ModeName(const char* const names[], uint32_t mode)
+{
+    return mode < kModeCount ? names[mode] : "-";
+}
+
+uint32_t ParseMode(const char* const names[], const std::string& text)
+{
+    for (uint32_t mode = 0; mode < kModeCount; ++mode)
+    {
+        if (EqualsNoCase(text, names[mode]))
+            return mode;
+    }
+    return kModeCount;
+}
+
+// Floats differ when either side is not a number.
+bool Differs(float a, float b)
+{
+    return !(a == b);
+}
+
+bool IsNumber(const CMessageValue& value)
+{
+    return value.GetType() == VALUE_UNSIGNED || value.GetType() == VALUE_BOOL;
+}
+}  // namespace
+
+CPlayback::CPlayback(CPlaybackManager* owner) : m_owner(owner)
+{
+}
+
+CPlayback::~CPlayback()
+{
+    while (!m_cues.empty())
+    {
+        delete m_cues.back();
+        m_cues.pop_back();
+    }
+}
+
+int32_t CPlayback::GetIndex() const
+{
+    return m_owner ? static_cast<int32_t>(m_owner->IndexOf(this)) : -1;
+}
+
+CCue* CPlayback::GetCue(uint32_t index) const
+{
+    return index < m_cues.size() ? m_cues[index] : nullptr;
+}
+
+int32_t CPlayback::IndexOfCue(const CCue* cue) const
+{
+    if (cue && cue == m_loadingCue)
+        return static_cast<int32_t>(m_loadingIndex);
+    const auto found = std::find(m_cues.begin(), m_cues.end(), cue);
+    return found == m_cues.end() ? -1 : static_cast<int32_t>(found - m_cues.begin());
+}
+
+bool CPlayback::IsEmpty() const
+{
+    return m_cues.empty() && m_label.empty() && !(m_intensity < 1.0f) && m_speed == 0.0f && !m_background &&
+           !m_exclusive && m_goMode == 0 && m_repeat == 0;
+}
+
+void CPlayback::AttachCues(CObserver* observer, CSubjectSet* set)
+{
+    if (!set)
+        return;
+    set->Clear(observer);
+    for (CCue* cue : m_cues)
+        set->Add(observer, cue);
+}
+
+void CPlayback::Send(const CMessage& message)
+{
+    if (m_owner)
+        m_owner->Send(message);
+}
+
+void CPlayback::SendCommand(uint32_t command, const CMessageValue& value)
+{
+    CMessage message(MANAGER_PLAYBACK, command);
+    message.SetIndex0(static_cast<uint32_t>(GetIndex()));
+    message.SetValue(value);
+    Send(message);
+}
+
+void CPlayback::Request(uint32_t command)
+{
+    SendCommand(command, CMessageValue());
+}
+
+void CPlayback::SendCueCommand(uint32_t first, uint32_t count, uint32_t command, const CMessageValue& value)
+{
+    CMessage message(MANAGER_CUE, command);
+    message.SetIndex0(static_cast<uint32_t>(GetIndex()));
+    message.SetIndex1(first);
+    message.SetIndex2(count);
+    message.SetValue(value);
+    Send(message);
+}
+
+void CPlayback::SetLabel(const std::string& label)
+{
+    if (label != m_label)
+        SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
+}
+
+void CPlayback::SetIntensity(float intensity)
+{
+    if (std::isnan(intensity))
+        return;
+    intensity = std::clamp(intensity, 0.0f, 1.0f);
+    if (Differs(intensity, m_intensity))
+        SendCommand(COMMAND_SET_INTENSITY, CMessageValue(intensity));
+}
+
+void CPlayback::SetSpeed(float speed)
+{
+    if (std::isnan(speed))
+        return;
+    speed = std::clamp(speed, -1.0f, 1.0f);
+    if (Differs(speed, m_speed))
+        SendCommand(COMMAND_SET_SPEED, CMessageValue(speed));
+}
+
+void CPlayback::SetRepeat(uint32_t repeat)
+{
+    if (repeat != m_repeat)
+        SendCommand(COMMAND_SET_REPEAT, CMessageValue(repeat));
+}
+
+void CPlayback::SetGoMode(uint32_t goMode)
+{
+    if (goMode != m_goMode)
+        SendCommand(COMMAND_SET_GO_MODE, CMessageValue(goMode));
+}
+
+void CPlayback::SetBackground(bool background)
+{
+    SendCommand(COMMAND_SET_BACKGROUND, CMessageValue(background));
+}
+
+void CPlayback::SetExclusive(bool exclusive)
+{
+    SendCommand(COMMAND_SET_EXCLUSIVE, CMessageValue(exclusive));
+}
+
+void CPlayback::SetGoDown(bool pressed)
+{
+    SendCommand(COMMAND_SET_GO_DOWN, CMessageValue(pressed));
+}
+
+void CPlayback::SetFlashDown(bool pressed)
+{
+    SendCommand(COMMAND_SET_FLASH_DOWN, CMessageValue(pressed));
+}
+
+void CPlayback::Release()
+{
+    Request(COMMAND_RELEASE);
+}
+
+void CPlayback::Clear()
+{
+    Request(COMMAND_CLEAR);
+}
+
+void CPlayback::AddCue(uint32_t position)
+{
+    if (m_cues.size() < kMaxCues)
+        SendCommand(COMMAND_ADD, CMessageValue(position));
+}
+
+void CPlayback::AppendCue(uint32_t position)
+{
+    // Command 75 has no name of its own; the controller gives it its meaning.
+    if (m_cues.size() < kMaxCues)
+        SendCommand(75, CMessageValue(position));
+}
+
+void CPlayback::RemoveCues(uint32_t first, uint32_t count)
+{
+    CMessage message(MANAGER_PLAYBACK, COMMAND_REMOVE);
+    message.SetIndex0(static_cast<uint32_t>(GetIndex()));
+    message.SetIndex1(first);
+    message.SetIndex2(count);
+    Send(message);
+}
+
+void CPlayback::RemoveAllCues()
+{
+    Request(COMMAND_REMOVE_ALL);
+}
+
+void CPlayback::SetCueCondition(uint32_t first, uint32_t count, uint32_t condition)
+{
+    SendCueCommand(first, count, COMMAND_SET_CONDITION, CMessageValue(condition));
+}
+
+void CPlayback::SetCueDelayTime(uint32_t first, uint32_t count, const CTime& time)
+{
+    SendCueCommand(first, count, COMMAND_SET_DELAY_TIME, CMessageValue(static_cast<uint32_t>(time.GetMilliseconds())));
+}
+
+void CPlayback::SetCueFadeTime(uint32_t first, uint32_t count, const CTime& time)
+{
+    SendCueCommand(first, count, COMMAND_SET_FADE_TIME, CMessageValue(static_cast<uint32_t>(time.GetMilliseconds())));
+}
+
+void CPlayback::SetCueLabel(uint32_t first, uint32_t count, const std::string& label)
+{
+    SendCueCommand(first, count, COMMAND_SET_LABEL, CMessageValue(label));
+}
+
+void CPlayback::SetMarked(bool marked, float seconds)
+{
+    if (marked == m_marked)
+        return;
+    m_marked = marked;
+    m_markTimer = seconds;
+    Notify(PLAYBACK_NOTIFY_STATUS);
+}
+
+void CPlayback::SetFeedback(uint32_t which)
+{
+    if (which == m_feedback)
+        return;
+    m_feedback = which;
+    m_feedbackTimer = kFeedbackSeconds;
+    Notify(PLAYBACK_NOTIFY_FEEDBACK);
+}
+
+void CPlayback::ApplyMessage(const CMessage& message)
+{
+    if (message.GetManager() == MANAGER_CUE)
+    {
+        if (CCue* cue = GetCue(message.GetIndex1()))
+            cue->ApplyMessage(message);
+        return;
+    }
+    const CMessageValue& value = message.GetValueRef();
+    switch (message.GetCommand())
+    {
+    case COMMAND_GET_LABEL:
+        if (value.GetType() == VALUE_STRING && value.GetString() != m_label)
+        {
+            m_label = value.GetString();
+            Notify(PLAYBACK_NOTIFY_LABEL);
+        }
+        break;
+    case COMMAND_GET_INTENSITY:
+        if (value.GetType() == VALUE_FLOAT && Differs(value.GetFloat(), m_intensity))
+        {
+            m_intensity = value.GetFloat();
+            Notify(PLAYBACK_NOTIFY_INTENSITY);
+            SetFeedback(kFeedbackIntensity);
+        }
+        break;
+    case COMMAND_GET_SPEED:
+        if (value.GetType() == VALUE_FLOAT && Differs(value.GetFloat(), m_speed))
+        {
+            m_speed = value.GetFloat();
+            Notify(PLAYBACK_NOTIFY_SPEED);
+            SetFeedback(kFeedbackSpeed);
+        }
+        break;
+    case COMMAND_GET_REPEAT:
+        if (IsNumber(value) && value.GetUnsigned() != m_repeat)
+        {
+            m_repeat = value.GetUnsigned();
+            Notify(PLAYBACK_NOTIFY_REPEAT);
+        }
+        break;
+    case COMMAND_GET_BACKGROUND:
+        if (IsNumber(value) && value.GetBool() != m_background)
+        {
+            m_background = value.GetBool();
+            Notify(PLAYBACK_NOTIFY_BACKGROUND);
+        }
+        break;
+    case COMMAND_GET_EXCLUSIVE:
+        if (IsNumber(value) && value.GetBool() != m_exclusive)
+        {
+            m_exclusive = value.GetBool();
+            Notify(PLAYBACK_NOTIFY_EXCLUSIVE);
+        }
+        break;
+    case COMMAND_GET_STATUS:
+        if (IsNumber(value) && value.GetUnsigned() != m_status)
+        {
+            m_status = value.GetUnsigned();
+            Notify(PLAYBACK_NOTIFY_STATUS);
+        }
+        break;
+    case COMMAND_GET_CURRENT_CUE:
+        if (IsNumber(value) && static_cast<int32_t>(value.GetUnsigned()) != m_currentCue)
+        {
+            m_currentCue = static_cast<int32_t>(value.GetUnsigned());
+            Notify(PLAYBACK_NOTIFY_CURRENT_CUE);
+        }
+        break;
+    case COMMAND_GET_COUNT:
+        if (IsNumber(value) && SetCueCount(value.GetUnsigned(), false))
+            Notify(PLAYBACK_NOTIFY_COUNT);
+        break;
+    case COMMAND_GET_PROPERTIES:
+        if (IsNumber(value))
+            ApplyProperties(value.GetUnsigned());
+        break;
+    case COMMAND_NOTIFY:
+        RequestForNotify(value.GetUnsigned());
+        break;
+    default:
+        break;
+    }
+}
+
+void CPlayback::RequestForNotify(uint32_t code)
+{
+    switch (code)
+    {
+    case 0:
+        Request(COMMAND_GET_PROPERTIES);
+        Request(COMMAND_GET_LABEL);
+        Request(COMMAND_GET_INTENSITY);
+        Request(COMMAND_GET_SPEED);
+        break;
+    case PLAYBACK_NOTIFY_COUNT:
+        Request(COMMAND_GET_COUNT);
+        break;
+    case 7:
+    case PLAYBACK_NOTIFY_STATUS:
+        Request(COMMAND_GET_STATUS);
+        break;
+    case PLAYBACK_NOTIFY_SPEED:
+    case 302:
+        Request(COMMAND_GET_SPEED);
+        break;
+    case PLAYBACK_NOTIFY_EXCLUSIVE:
+        Request(COMMAND_GET_EXCLUSIVE);
+        break;
+    case PLAYBACK_NOTIFY_CURRENT_CUE:
+        Request(COMMAND_GET_CURRENT_CUE);
+        break;
+    case PLAYBACK_NOTIFY_GO_MODE:
+    case 292:
+        Request(COMMAND_GET_PROPERTIES);
+        break;
+    case PLAYBACK_NOTIFY_BACKGROUND:
+        Request(COMMAND_GET_BACKGROUND);
+        break;
+    case PLAYBACK_NOTIFY_LABEL:
+        Request(COMMAND_GET_LABEL);
+        break;
+    case PLAYBACK_NOTIFY_INTENSITY:
+        Request(COMMAND_GET_INTENSITY);
+        break;
+    case PLAYBACK_NOTIFY_REPEAT:
+        Request(COMMAND_GET_REPEAT);
+        break;
+    default:
+        break;
+    }
+}
+
+void CPlayback::ApplyProperties(uint32_t word)
+{
+    const bool background = (word & 1u) != 0;
+    if (background != m_background)
+    {
+        m_background = background;
+        Notify(PLAYBACK_NOTIFY_BACKGROUND);
+    }
+    const bool exclusive = (word & 2u) != 0;
+    if (exclusive != m_exclusive)
+    {
+        m_exclusive = exclusive;
+        Notify(PLAYBACK_NOTIFY_EXCLUSIVE);
+    }
+    const uint32_t goMode = (word >> 4) & 0xF;
+    if (goMode != m_goMode)
+    {
+        m_goMode = goMode;
+        Notify(PLAYBACK_NOTIFY_GO_MODE);
+    }
+    const uint32_t status = (word >> 8) & 0xF;
+    if (status != m_status)
+    {
+        m_status = status;
+        Notify(PLAYBACK_NOTIFY_STATUS);
+    }
+    const uint32_t repeat = (word >> 12) & 0xF;
+    if (repeat != m_repeat)
+    {
+        m_repeat = repeat;
+        Notify(PLAYBACK_NOTIFY_REPEAT);
+    }
+    if (SetCueCount((word >> 16) & 0xFF, true))
+        Notify(PLAYBACK_NOTIFY_COUNT);
+    const int32_t current = static_cast<int32_t>(word >> 24);
+    if (current != m_currentCue)
+    {
+        m_currentCue = current;
+        Notify(PLAYBACK_NOTIFY_CURRENT_CUE);
+    }
+}
+
+bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)
+{
+    // However large a count the network brings, the list stays within what a controller holds.
+    count = std::min(count, kMaxReportedCues);
+    const size_t before = m_cues.size();
+    while (m_cues.size() < count)
+        m_cues.push_back(CCue::Create(this));
+    while (m_cues.size() > count)
+    {
+        delete m_cues.back();
+        m_cues.pop_back();
+    }
+    const bool changed = m_cues.size() != before;
+    if (!changed && onlyWhenChanged)
+        return false;
+    RefreshCues();
+    m_fixtureMaskStale = true;
+    m_attributeMaskStale = true;
+    return changed;
+}
+
+void CPlayback::RefreshCues()
+{
+    CMessage notify(MANAGER_CUE, COMMAND_NOTIFY);
+    notify.SetIndex0(static_cast<uint32_t>(GetIndex()));
+    notify.SetValue(CMessageValue(uint32_t(0)));
+    for (uint32_t i = 0; i < m_cues.size(); ++i)
+    {
+        notify.SetIndex1(i);
+        m_cues[i]->ApplyMessage(notify);
+    }
+}
+
+void CPlayback::Update(float seconds)
+{
+    for (CCue* cue : m_cues)
+        cue->Update(seconds);
+
+    if (m_feedbackTimer >= 0.0f)
+    {
+        m_feedbackTimer -= seconds;
+        if (m_feedbackTimer <= 0.0f && m_feedback != kFeedbackNone)
+        {
+            m_feedback = kFeedbackNone;
+            Notify(PLAYBACK_NOTIFY_FEEDBACK);
+        }
+    }
+
+    m_maskTimer += seconds;
+    if (m_maskTimer >= kMaskSeconds)
+    {
+        if (m_fixtureMaskStale)
+        {
+            uint64_t mask = 0;
+            for (const CCue* cue : m_cues)
+                mask |= cue->GetFixtureMask();
+            m_fixtureMaskStale = false;
+            if (mask != m_fixtureMask)
+            {
+                m_fixtureMask = mask;
+                Notify(PLAYBACK_NOTIFY_FIXTURE_MASK);
+            }
+        }
+        if (m_attributeMaskStale)
+        {
+            uint32_t mask = 0;
+            for (const CCue* cue : m_cues)
+                mask |= cue->GetAttributeMask();
+            m_attributeMaskStale = false;
+            if (mask != m_attributeMask)
+            {
+                m_attributeMask = mask;
+                Notify(PLAYBACK_NOTIFY_ATTRIBUTE_MASK);
+            }
+        }
+        m_maskTimer -= kMaskSeconds;
+    }
+
+    if (m_markTimer > 0.0f)
+    {
+        m_markTimer -= seconds;
+        if (m_markTimer <= 0.0f)
+        {
+            m_marked = false;
+            Notify(PLAYBACK_NOTIFY_STATUS);
+        }
+    }
+}
+
+void CPlayback::SetChanged()
+{
+    CSubject::SetChanged();
+    if (m_owner)
+        m_owner->SetChanged();
+}
+
+CDigest CPlayback::ComputeDigest()
+{
+    CDigestBuilder builder;
+    builder.AddString(m_label);
+    builder.AddUnsigned(m_status);
+    builder.AddUnsigned(m_repeat);
+    builder.AddUnsigned(m_goMode);
+    builder.AddFloat(m_intensity);
+    builder.AddFloat(m_speed);
+    builder.AddInt(m_background ? 1 : 0);
+    builder.AddInt(m_exclusive ? 1 : 0);
+    for (CCue* cue : m_cues)
+        builder.AddDigest(cue->GetDigest());
+    return builder.GetDigest();
+}
+
+void CPlayback::Save(TiXmlElement& element) const
+{
+    element.SetAttribute("index", GetIndex());
+    if (!m_label.empty())
+        element.SetAttribute("label", m_label);
+    if (m_repeat != 0)
+        element.SetAttribute("repeat", RepeatModeName(m_repeat));
+    if (m_goMode != 0)
+        element.SetAttribute("gomode", GoModeName(m_goMode));
+    if (m_intensity != 1.0f)
+        element.SetAttribute("intensity", FormatShowFloat(m_intensity));
+    if (m_speed != 0.0f)
+        element.SetAttribute("speed", FormatShowFloat(m_speed));
+    if (m_background)
+        element.SetAttribute("background", "true");
+    if (m_exclusive)
+        element.SetAttribute("exclusive", "true");
+    if (m_cues.empty())
+        return;
+    TiXmlElement cues("cues");
+    for (const CCue* cue : m_cues)
+    {
+        TiXmlElement child("cue");
+        cue->Save(child);
+        cues.InsertEndChild(child);
+    }
+    element.InsertEndChild(cues);
+}
+
+void CPlayback::Load(const TiXmlNode* node)
+{
+    std::string label;
+    uint32_t goMode = 0;
+    uint32_t repeat = 0;
+    bool background = false;
+    bool exclusive = false;
+    float intensity = 1.0f;
+    float speed = 0.0f;
+    const TiXmlElement* element = node ? node->ToElement() : nullptr;
+    if (element)
+    {
+        label = ReadTextAttribute(*element, "label");
+        if (const char* text = element->Attribute("gomode"))
+            goMode = ParseGoMode(text);
+        if (const char* text = element->Attribute("repeat"))
+            repeat = ParseRepeatMode(text);
+        background = ReadBoolAttribute(*element, "background");
+        exclusive = ReadBoolAttribute(*element, "exclusive");
+        intensity = ReadFloatAttribute(*element, "intensity", 1.0f);
+        intensity = ReadFloatAttribute(*element, "level", intensity);
+        speed = ReadFloatAttribute(*element, "speed", 0.0f);
+    }
+
+    bool hadCues = false;
+    for (const TiXmlElement* cues = element ? element->FirstChildElement("cues") : nullptr; cues;
+         cues = cues->NextSiblingElement("cues"))
+    {
+        LoadCues(*cues);
+        hadCues = true;
+    }
+    if (!hadCues)
+        SendCommand(COMMAND_SET_COUNT, CMessageValue(uint32_t(0)));
+
+    SetLabel(label);
+    SetGoMode(goMode);
+    SetRepeat(repeat);
+    SetIntensity(intensity);
+    SetSpeed(speed);
+    SetBackground(background);
+    SetExclusive(exclusive);
+    Notify(0);
+}
+
+void CPlayback::LoadCues(const TiXmlElement& element)
+{
+    uint32_t count = 0;
+    for (const TiXmlNode* child = element.FirstChild(); child; child = child->NextSibling())
+        ++count;
+    SendCommand(COMMAND_SET_COUNT, CMessageValue(count));
+
+    uint32_t index = 0;
+    for (const TiXmlNode* child = element.FirstChild(); child; child = child->NextSibling(), ++index)
+    {
+        if (CCue* cue = GetCue(index))
+        {
+            cue->Load(child);
+            continue;
+        }
+        // The controller has not reported the new count yet: a cue with the defaults stands in
+        // for the one it will make, so that its records carry the right index.
+        CCue standIn(this);
+        m_loadingCue = &standIn;
+        m_loadingIndex = index;
+        standIn.Load(child);
+        m_loadingCue = nullptr;
+    }
+}
+
+std::string CPlayback::RepeatModeName(uint32_t repeat)
+{
+    return ModeName(kRepeatNames, repeat);
+}
+
+std::string CPlayback::GoModeName(uint32_t goMode)
+{
+    return ModeName(kGoModeNames, goMode);
+}
+
+uint32_t CPlayback::ParseRepeatMode(const std::string& text)
+{
+    return ParseMode(kRepeatNames, text);
+}
+
+uint32_t CPlayback::ParseGoMode(const std::string& text)
+{
+    return ParseMode(kGoModeNames, text);
+}

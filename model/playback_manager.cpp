@@ -1,0 +1,225 @@
+#include "model/playback_manager.h"
+
+#include "foundation/observer.h"
+#include "link/message.h"
+#include "model/core.h"
+#include "model/message_sink.h"
+#include "model/playback.h"
+#include "model/show_xml.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <array>
+
+CPlaybackManager::CPlaybackManager()
+{
+    m_playbacks.reserve(kPlaybackCount);
+    for (uint32_t i = 0; i < kPlaybackCount; ++i)
+        m_playbacks.push_back(new CPlayback(this));
+}
+
+CPlaybackManager::~CPlaybackManager()
+{
+    while (!m_playbacks.empty())
+    {
+        delete m_playbacks.back();
+        m_playbacks.pop_back();
+    }
+}
+
+void CPlaybackManager::SetCore(CCore* core)
+{
+    m_sink = core ? core->GetMessageSink() : nullptr;
+}
+
+void CPlaybackManager::Update(float seconds)
+{
+    for (CPlayback* playback : m_playbacks)
+        playback->Update(seconds);
+}
+
+CPlayback* CPlaybackManager::GetPlayback(uint32_t index) const
+{
+    return index < m_playbacks.size() ? m_playbacks[index] : nullptr;
+}
+
+uint32_t CPlaybackManager::IndexOf(const CPlayback* playback) const
+{
+    const auto found = std::find(m_playbacks.begin(), m_playbacks.end(), playback);
+    return found == m_playbacks.end() ? kNotFound : static_cast<uint32_t>(found - m_playbacks.begin());
+}
+
+void CPlaybackManager::SetPage(int32_t page)
+{
+    if (page < 0)
+        page = kPageCount - 1;
+    else if (page >= static_cast<int32_t>(kPageCount))
+        page = 0;
+    if (static_cast<uint32_t>(page) == m_page)
+        return;
+    m_page = static_cast<uint32_t>(page);
+    Notify(PLAYBACK_MANAGER_NOTIFY_PAGE);
+}
+
+void CPlaybackManager::AttachPage(CObserver* observer, CSubjectSet* set)
+{
+    if (!set)
+        return;
+    set->Clear(observer);
+    for (uint32_t i = 0; i < kPageSize; ++i)
+        set->Add(observer, GetPlayback(m_page * kPageSize + i));
+}
+
+void CPlaybackManager::SetMode(uint32_t mode)
+{
+    if (mode == m_mode)
+        return;
+    m_mode = mode;
+    Notify(PLAYBACK_MANAGER_NOTIFY_MODE);
+}
+
+void CPlaybackManager::ToggleMode(uint32_t mode)
+{
+    m_mode = m_mode == mode ? static_cast<uint32_t>(kModeNone) : mode;
+    Notify(PLAYBACK_MANAGER_NOTIFY_MODE);
+}
+
+void CPlaybackManager::ReleaseAll()
+{
+    SendCommand(COMMAND_RELEASE);
+    if (m_mode != kModeNone)
+    {
+        m_mode = kModeNone;
+        Notify(PLAYBACK_MANAGER_NOTIFY_MODE);
+    }
+}
+
+void CPlaybackManager::SendCommand(uint32_t command)
+{
+    Send(CMessage(MANAGER_PLAYBACK_MANAGER, command));
+}
+
+void CPlaybackManager::SwapPlaybacks(uint32_t first, uint32_t second)
+{
+    CMessage message(MANAGER_PLAYBACK_MANAGER, COMMAND_SWAP);
+    message.SetIndex0(first);
+    message.SetIndex1(second);
+    Send(message);
+}
+
+void CPlaybackManager::Send(const CMessage& message)
+{
+    if (m_sink)
+        m_sink->QueueMessage(message);
+}
+
+void CPlaybackManager::ApplyMessage(const CMessage& message)
+{
+    switch (message.GetManager())
+    {
+    case MANAGER_PLAYBACK_MANAGER:
+    {
+        if (message.GetCommand() != COMMAND_NOTIFY || message.GetValueRef().GetUnsigned() != 0)
+            return;
+        CMessage notify(MANAGER_PLAYBACK, COMMAND_NOTIFY);
+        for (uint32_t i = 0; i < kPlaybackCount; ++i)
+        {
+            notify.SetIndex0(i);
+            m_playbacks[i]->ApplyMessage(notify);
+        }
+        break;
+    }
+    case MANAGER_PLAYBACK:
+    case MANAGER_CUE:
+        if (CPlayback* playback = GetPlayback(message.GetIndex0()))
+            playback->ApplyMessage(message);
+        break;
+    default:
+        break;
+    }
+}
+
+CPlayback* CPlaybackManager::GetSelectedPlayback() const
+{
+    return m_selection.empty() ? nullptr : m_selection.front();
+}
+
+void CPlaybackManager::SelectPlayback(CPlayback* playback)
+{
+    m_selection.assign(1, playback);
+}
+
+void CPlaybackManager::SetSelection(const std::vector<CPlayback*>& selection)
+{
+    if (&selection != &m_selection)
+        m_selection = selection;
+}
+
+void CPlaybackManager::Save(TiXmlElement& element) const
+{
+    for (const CPlayback* playback : m_playbacks)
+    {
+        if (playback->IsEmpty())
+            continue;
+        TiXmlElement child("playback");
+        playback->Save(child);
+        element.InsertEndChild(child);
+    }
+}
+
+void CPlaybackManager::Load(const TiXmlNode* node)
+{
+    if (!node)
+        return;
+    // Which playbacks the file named, and which were cleared on the way: once the list is read,
+    // every playback that is neither is cleared too, whatever order or range the indexes had.
+    std::array<bool, kPlaybackCount> done{};
+    auto clear = [&](int64_t index) {
+        if (index >= 0 && index < kPlaybackCount && !done[index])
+        {
+            m_playbacks[index]->Clear();
+            done[index] = true;
+        }
+    };
+    auto load = [&](int64_t index, const TiXmlNode* child) {
+        if (index >= 0 && index < kPlaybackCount)
+        {
+            m_playbacks[index]->Load(child);
+            done[index] = true;
+        }
+    };
+
+    int64_t next = 0;
+    for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
+    {
+        const TiXmlElement* element = child->ToElement();
+        if (element && element->Attribute("index"))
+        {
+            int index = 0;
+            // A malformed index names no playback; the child is passed over.
+            if (!ReadIntAttribute(*element, "index", index))
+                continue;
+            for (int64_t i = next; i < index && i < kPlaybackCount; ++i)
+                clear(i);
+            load(index, child);
+            next = std::max<int64_t>(next, index) + 1;
+        }
+        else
+        {
+            load(next, child);
+            ++next;
+        }
+    }
+    for (int64_t i = 0; i < kPlaybackCount; ++i)
+        clear(i);
+    SetChanged();
+}
+
+CDigest CPlaybackManager::ComputeDigest()
+{
+    CDigestBuilder builder;
+    for (CPlayback* playback : m_playbacks)
+        builder.AddDigest(playback->GetDigest());
+    return builder.GetDigest();
+}

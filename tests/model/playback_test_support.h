@@ -1,0 +1,84 @@
+#pragma once
+
+// Helpers of the playback and cue tests: a sink that keeps what the model sends, an observer
+// that keeps what it is told, and the controller's replies.
+
+#include "foundation/observer.h"
+#include "foundation/subject.h"
+#include "link/message.h"
+#include "model/message_sink.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CRecordingSink : public CMessageSink
+{
+public:
+    bool QueueMessage(const CMessage& message) override
+    {
+        sent.push_back(message);
+        return true;
+    }
+
+    // "manager/command/index0/index1/index2" of every record, in order.
+    std::vector<std::string> Targets() const
+    {
+        std::vector<std::string> targets;
+        for (const CMessage& m : sent)
+            targets.push_back(Target(m));
+        return targets;
+    }
+    static std::string Target(const CMessage& m)
+    {
+        return std::to_string(m.GetManager()) + "/" + std::to_string(m.GetCommand()) + "/" +
+               std::to_string(m.GetIndex0()) + "/" + std::to_string(m.GetIndex1()) + "/" +
+               std::to_string(m.GetIndex2());
+    }
+    // The records of one manager and command.
+    std::vector<CMessage> Find(uint32_t manager, uint32_t command) const
+    {
+        std::vector<CMessage> found;
+        for (const CMessage& m : sent)
+        {
+            if (m.GetManager() == manager && m.GetCommand() == command)
+                found.push_back(m);
+        }
+        return found;
+    }
+
+    std::vector<CMessage> sent;
+};
+
+class CRecordingObserver : public CObserver
+{
+public:
+    void HandleNotify(CSubject*, uint32_t code) override { codes.push_back(code); }
+    size_t Count(uint32_t code) const
+    {
+        size_t n = 0;
+        for (uint32_t c : codes)
+            n += c == code ? 1 : 0;
+        return n;
+    }
+
+    std::vector<uint32_t> codes;
+};
+
+inline CMessage Reply(uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1, uint32_t index2,
+                      const CMessageValue& value)
+{
+    CMessage message(manager, command);
+    message.SetIndex0(index0);
+    message.SetIndex1(index1);
+    message.SetIndex2(index2);
+    message.SetValue(value);
+    return message;
+}
+
+inline CMessageValue Raw(const std::vector<uint8_t>& bytes)
+{
+    CMessageValue value;
+    value.SetRawData(bytes.data(), static_cast<uint32_t>(bytes.size()));
+    return value;
+}
