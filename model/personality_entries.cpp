@@ -1,0 +1,169 @@
+#include "model/personality_entries.h"
+
+#include "model/personality_manager.h"
+#include "model/personality_ref.h"
+
+#include <tinyxml.h>
+
+namespace
+{
+char Upper(char c)
+{
+    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+template <typename T>
+uint32_t PositionOf(const std::vector<T*>& list, const void* item)
+{
+    for (size_t i = 0; i < list.size(); ++i)
+    {
+        if (list[i] == item)
+            return static_cast<uint32_t>(i);
+    }
+    return 0xFFFFFFFFu;
+}
+
+template <typename T>
+void DeleteBackwards(std::vector<T*>& list)
+{
+    while (!list.empty())
+    {
+        delete list.back();
+        list.pop_back();
+    }
+}
+
+std::string LabelOf(const TiXmlElement* element)
+{
+    const char* label = element->Attribute("label");
+    return label ? CleanPersonalityLabel(label) : std::string();
+}
+}  // namespace
+
+bool PersonalityLabelsMatch(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+    {
+        if (Upper(a[i]) != Upper(b[i]))
+            return false;
+    }
+    return true;
+}
+
+int32_t CMode::GetIndex() const
+{
+    return m_owner ? static_cast<int32_t>(m_owner->GetModeIndex(this)) : -1;
+}
+
+void CMode::ReadXml(const TiXmlNode* node)
+{
+    const TiXmlElement* element = node ? node->ToElement() : nullptr;
+    if (!element)
+        return;
+    m_label = LabelOf(element);
+    if (const char* text = element->GetText())
+        m_profile = text;
+}
+
+CModel::~CModel()
+{
+    DeleteBackwards(m_modes);
+}
+
+CMode* CModel::GetMode(uint32_t index) const
+{
+    return index < m_modes.size() ? m_modes[index] : nullptr;
+}
+
+CMode* CModel::FindMode(const std::string& label) const
+{
+    for (CMode* mode : m_modes)
+    {
+        if (PersonalityLabelsMatch(mode->GetLabel(), label))
+            return mode;
+    }
+    return nullptr;
+}
+
+uint32_t CModel::GetModeIndex(const CMode* mode) const
+{
+    return PositionOf(m_modes, mode);
+}
+
+int32_t CModel::GetIndex() const
+{
+    return m_owner ? static_cast<int32_t>(m_owner->GetModelIndex(this)) : -1;
+}
+
+void CModel::ReadXml(const TiXmlNode* node)
+{
+    CMode::ReadXml(node);
+    if (!node)
+        return;
+    for (const TiXmlElement* child = node->FirstChildElement("mode"); child;
+         child = child->NextSiblingElement("mode"))
+    {
+        CMode* mode = new CMode(this);
+        m_modes.push_back(mode);
+        mode->ReadXml(child);
+    }
+}
+
+std::string CModel::GetProfile(const std::string& mode) const
+{
+    if (const CMode* found = FindMode(mode))
+        return found->GetProfile();
+    return m_profile;
+}
+
+CManufacturer::~CManufacturer()
+{
+    DeleteBackwards(m_models);
+}
+
+int32_t CManufacturer::GetIndex() const
+{
+    return m_owner ? m_owner->GetManufacturerIndex(this) : -1;
+}
+
+CModel* CManufacturer::GetModel(uint32_t index) const
+{
+    return index < m_models.size() ? m_models[index] : nullptr;
+}
+
+CModel* CManufacturer::FindModel(const std::string& label) const
+{
+    for (CModel* model : m_models)
+    {
+        if (PersonalityLabelsMatch(model->GetLabel(), label))
+            return model;
+    }
+    return nullptr;
+}
+
+uint32_t CManufacturer::GetModelIndex(const CModel* model) const
+{
+    return PositionOf(m_models, model);
+}
+
+void CManufacturer::ReadXml(const TiXmlNode* node)
+{
+    if (!node)
+        return;
+    if (const TiXmlElement* element = node->ToElement())
+        m_label = LabelOf(element);
+    for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
+    {
+        CModel* model = new CModel(this);
+        m_models.push_back(model);
+        model->ReadXml(child);
+    }
+}
+
+std::string CManufacturer::GetProfile(const CPersonalityRef& personality) const
+{
+    const CModel* model = FindModel(personality.GetModel());
+    return model ? model->GetProfile(personality.GetMode()) : std::string();
+}

@@ -1,0 +1,139 @@
+#include "model/personality_manager.h"
+
+#include "model/personality_entries.h"
+#include "model/personality_ref.h"
+#include "shell/app.h"
+
+#include <tinyxml.h>
+
+#include <filesystem>
+
+namespace
+{
+std::string JoinFolder(const std::string& folder, const std::string& name)
+{
+    if (folder.empty() || folder.back() == '/')
+        return folder + name;
+    return folder + "/" + name;
+}
+
+int32_t LowerInitial(const std::string& label)
+{
+    char c = label[0];
+    if (c >= 'A' && c <= 'Z')
+        c = static_cast<char>(c - 'A' + 'a');
+    // Compared as a signed byte: labels that start with a UTF-8 sequence come below every letter.
+    return static_cast<signed char>(c);
+}
+}  // namespace
+
+CPersonalityManager::~CPersonalityManager()
+{
+    while (!m_manufacturers.empty())
+    {
+        delete m_manufacturers.back();
+        m_manufacturers.pop_back();
+    }
+}
+
+void CPersonalityManager::Load()
+{
+    Load(CApp::GetApplicationDataPath(), CApp::GetResourcesSpecificPath());
+}
+
+void CPersonalityManager::Load(const std::string& applicationDataFolder, const std::string& resourcesFolder)
+{
+    // A folder the platform does not know would make the name relative to the working folder.
+    if (!applicationDataFolder.empty())
+        LoadFile(JoinFolder(applicationDataFolder, kUserFile), true);
+    if (!resourcesFolder.empty())
+        LoadFile(JoinFolder(resourcesFolder, kLibraryFile), false);
+}
+
+void CPersonalityManager::LoadFile(const std::string& path, bool user)
+{
+    // Only a regular file: the XML reader takes a folder's size for the length of its content.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        return;
+    TiXmlDocument document;
+    if (!document.LoadFile(path.c_str()))
+        return;
+    const TiXmlNode* root = document.FirstChild("personalities");
+    if (!root)
+        return;
+    for (const TiXmlNode* child = root->FirstChild(); child; child = child->NextSibling())
+    {
+        CManufacturer* manufacturer = new CManufacturer(this);
+        m_manufacturers.push_back(manufacturer);
+        manufacturer->ReadXml(child);
+        if (user)
+            manufacturer->SetLabel("[" + manufacturer->GetLabel() + "]");
+    }
+}
+
+CManufacturer* CPersonalityManager::GetManufacturer(uint32_t index) const
+{
+    return index < m_manufacturers.size() ? m_manufacturers[index] : nullptr;
+}
+
+int32_t CPersonalityManager::GetManufacturerIndex(const CManufacturer* manufacturer) const
+{
+    for (size_t i = 0; i < m_manufacturers.size(); ++i)
+    {
+        if (m_manufacturers[i] == manufacturer)
+            return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+CManufacturer* CPersonalityManager::FindManufacturer(const std::string& label) const
+{
+    for (CManufacturer* manufacturer : m_manufacturers)
+    {
+        if (PersonalityLabelsMatch(manufacturer->GetLabel(), label))
+            return manufacturer;
+    }
+    return nullptr;
+}
+
+CManufacturer* CPersonalityManager::FindByInitial(int32_t letter) const
+{
+    if (m_manufacturers.empty())
+        return nullptr;
+    for (size_t i = 0;; ++i)
+    {
+        CManufacturer* current = m_manufacturers[i];
+        const std::string label = current->GetLabel();
+        if (label.empty() || LowerInitial(label) >= letter || i + 1 == m_manufacturers.size())
+            return current;
+        const std::string next = m_manufacturers[i + 1]->GetLabel();
+        if (next.empty() || LowerInitial(next) > letter)
+            return current;
+    }
+}
+
+std::string CPersonalityManager::GetProfile(const CPersonalityRef& personality) const
+{
+    const CManufacturer* manufacturer = FindManufacturer(personality.GetManufacturer());
+    return manufacturer ? manufacturer->GetProfile(personality) : std::string();
+}
+
+uint32_t CPersonalityManager::CountModels() const
+{
+    uint32_t count = 0;
+    for (const CManufacturer* manufacturer : m_manufacturers)
+        count += manufacturer->GetModelCount();
+    return count;
+}
+
+uint32_t CPersonalityManager::CountModes() const
+{
+    uint32_t count = 0;
+    for (const CManufacturer* manufacturer : m_manufacturers)
+    {
+        for (uint32_t i = 0; i < manufacturer->GetModelCount(); ++i)
+            count += manufacturer->GetModel(i)->GetModeCount();
+    }
+    return count;
+}

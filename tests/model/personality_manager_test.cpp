@@ -1,0 +1,192 @@
+#include "model/personality_manager.h"
+
+#include "model/personality_entries.h"
+#include "model/personality_ref.h"
+#include "tests/model/patch_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+using namespace patchtest;
+
+namespace
+{
+// A folder of its own for files written by one test, removed with it.
+class CScratchFolder
+{
+public:
+    CScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tanzo-personality-XXXXXX").string();
+        m_path = mkdtemp(pattern.data());
+    }
+    ~CScratchFolder()
+    {
+        std::error_code error;
+        std::filesystem::remove_all(m_path, error);
+    }
+    std::string Write(const std::string& name, const std::string& content) const
+    {
+        const std::string path = m_path + "/" + name;
+        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+    const std::string& Path() const { return m_path; }
+
+private:
+    std::string m_path;
+};
+
+std::string Labels(const CPersonalityManager& library)
+{
+    std::string labels;
+    for (uint32_t i = 0; i < library.GetManufacturerCount(); ++i)
+        labels += (i ? "|" : "") + library.GetManufacturer(i)->GetLabel();
+    return labels;
+}
+
+class TestLibrary : public ::testing::Test
+{
+protected:
+    void SetUp() override { library.LoadFile(TestDataPath("personalities.xml"), false); }
+    CPersonalityManager library;
+};
+}  // namespace
+
+TEST(PersonalityManager, WithoutFilesTheLibraryIsEmpty)
+{
+    CScratchFolder folder;
+    CPersonalityManager library;
+    library.Load(folder.Path(), folder.Path());
+    library.LoadFile(folder.Write("broken.xml", "<personalities><manufacturer label=\"A\">"), false);
+    library.LoadFile(folder.Write("other.xml", "<library><manufacturer label=\"A\"/></library>"), false);
+    library.LoadFile(folder.Path(), false);
+    EXPECT_EQ(library.GetManufacturerCount(), 0u);
+    EXPECT_EQ(library.FindByInitial('a'), nullptr);
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("A", "B", "", "")), "");
+    EXPECT_EQ(library.GetManufacturer(0), nullptr);
+}
+
+TEST_F(TestLibrary, EveryNodeMakesAnEntryInFileOrderButOnlyModeElementsAreModes)
+{
+    EXPECT_EQ(Labels(library), "Brightline|Dazzle|FOGWORKS|");
+    const CManufacturer* brightline = library.GetManufacturer(0);
+    ASSERT_EQ(brightline->GetModelCount(), 4u);
+    EXPECT_EQ(brightline->GetModel(2)->GetLabel(), "") << "the comment among the models";
+    EXPECT_EQ(brightline->GetModel(2)->GetProfile(), "");
+
+    const CModel* spot = brightline->GetModel(0);
+    EXPECT_EQ(spot->GetProfile(), "010203");
+    ASSERT_EQ(spot->GetModeCount(), 2u) << "the info child is passed over";
+    EXPECT_EQ(spot->GetMode(1)->GetLabel(), "Extended");
+    EXPECT_EQ(spot->GetMode(2), nullptr);
+
+    const CManufacturer* fog = library.GetManufacturer(2);
+    ASSERT_EQ(fog->GetModelCount(), 2u);
+    EXPECT_EQ(fog->GetModel(1)->GetLabel(), "") << "a model without a label";
+    EXPECT_EQ(fog->GetModel(1)->GetProfile(), "16");
+}
+
+TEST_F(TestLibrary, PositionsFollowTheOwnersLists)
+{
+    const CManufacturer* dazzle = library.GetManufacturer(1);
+    const CModel* wash = library.GetManufacturer(0)->GetModel(3);
+    EXPECT_EQ(dazzle->GetIndex(), 1);
+    EXPECT_EQ(wash->GetIndex(), 3);
+    EXPECT_EQ(wash->GetMode(1)->GetIndex(), 1);
+    EXPECT_EQ(library.GetManufacturer(0)->GetModelIndex(dazzle->GetModel(0)), 0xFFFFFFFFu);
+    EXPECT_EQ(library.GetManufacturerIndex(nullptr), -1);
+}
+
+TEST_F(TestLibrary, NamesMatchIgnoringAsciiCaseOverTheWholeLength)
+{
+    EXPECT_EQ(library.FindManufacturer("fogworks"), library.GetManufacturer(2));
+    EXPECT_EQ(library.FindManufacturer("fogwork"), nullptr);
+    EXPECT_EQ(library.FindManufacturer("FOGWORKS "), nullptr);
+    EXPECT_EQ(library.GetManufacturer(0)->FindModel("SPOT 250"), library.GetManufacturer(0)->GetModel(0));
+    EXPECT_EQ(library.GetManufacturer(0)->GetModel(0)->FindMode("basic"),
+              library.GetManufacturer(0)->GetModel(0)->GetMode(0));
+}
+
+TEST_F(TestLibrary, ProfileOfAReferenceFallsBackToTheModelsOwn)
+{
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("brightline", "spot 250", "basic", "")), "010203");
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("Brightline", "Spot 250", "Extended", "")),
+              "01022203230405060708090A0B0C0D0E0F10111213141516");
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("Brightline", "Spot 250", "Missing", "")), "010203");
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("Brightline", "Par 64", "Any mode", "")), "01");
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("Brightline", "Unknown", "", "")), "");
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("Nobody", "Par 64", "", "")), "");
+}
+
+TEST_F(TestLibrary, FindByInitialGivesTheFirstWithTheLetterOrTheLastBelowIt)
+{
+    const CManufacturer* b = library.GetManufacturer(0);
+    const CManufacturer* d = library.GetManufacturer(1);
+    const CManufacturer* f = library.GetManufacturer(2);
+    EXPECT_EQ(library.FindByInitial('d'), d);
+    EXPECT_EQ(library.FindByInitial('c'), b);
+    EXPECT_EQ(library.FindByInitial('a'), b);
+    EXPECT_EQ(library.FindByInitial('f'), f);
+    // The walk stops before the entry with an empty label at the end.
+    EXPECT_EQ(library.FindByInitial('z'), f);
+}
+
+TEST(PersonalityManager, AnEntryWithAnEmptyLabelStopsTheInitialWalk)
+{
+    CScratchFolder folder;
+    CPersonalityManager library;
+    library.LoadFile(folder.Write("a.xml", "<personalities><m label='Bee'/><!-- gap --><m label='Dee'/>"
+                                           "</personalities>"),
+                     false);
+    ASSERT_EQ(Labels(library), "Bee||Dee");
+    EXPECT_EQ(library.FindByInitial('d'), library.GetManufacturer(0));
+    EXPECT_EQ(library.FindByInitial('a'), library.GetManufacturer(0));
+}
+
+TEST(PersonalityManager, UserManufacturersComeFirstInBracketsAndMatchOnlySo)
+{
+    CScratchFolder appData;
+    appData.Write("user.personality", "<?xml version=\"1.0\" ?><personalities>"
+                                      "<manufacturer label=\"Dazzle\"><model label=\"Own\">0101</model></manufacturer>"
+                                      "<manufacturer label='Say \"hi\"'/></personalities>");
+    CScratchFolder resources;
+    resources.Write("personalities/personalities.xml",
+                    "<personalities><manufacturer label=\"Dazzle\"><model label=\"Own\">02</model>"
+                    "</manufacturer></personalities>");
+    CPersonalityManager library;
+    library.Load(appData.Path(), resources.Path());
+
+    // A quote in a label would break the text the controller keeps; it becomes two apostrophes.
+    EXPECT_EQ(Labels(library), "[Dazzle]|[Say ''hi'']|Dazzle");
+    EXPECT_EQ(library.FindManufacturer("[dazzle]"), library.GetManufacturer(0));
+    EXPECT_EQ(library.FindManufacturer("Dazzle"), library.GetManufacturer(2));
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("[Dazzle]", "Own", "", "")), "0101");
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("Dazzle", "Own", "", "")), "02");
+    // "[" lies below every letter.
+    EXPECT_EQ(library.FindByInitial('a'), library.GetManufacturer(1));
+}
+
+TEST(PersonalityManager, TheShippedLibraryLoadsWhole)
+{
+    CScratchFolder appData;
+    appData.Write("user.personality", "<personalities><manufacturer label=\"Mine\">"
+                                      "<model label=\"Par\">01</model></manufacturer></personalities>");
+    CPersonalityManager library;
+    library.Load(appData.Path(), std::string(TANZO_BINARY_DIR) + "/Resources");
+    ASSERT_EQ(library.GetManufacturerCount(), 131u);
+    EXPECT_EQ(library.GetManufacturer(0)->GetLabel(), "[Mine]");
+    EXPECT_EQ(library.CountModels(), 1358u + 1u);
+    EXPECT_EQ(library.CountModes(), 3706u);
+    // Every model has its own profile, so a show that names a model without a mode still patches.
+    for (uint32_t m = 0; m < library.GetManufacturerCount(); ++m)
+    {
+        const CManufacturer* manufacturer = library.GetManufacturer(m);
+        for (uint32_t i = 0; i < manufacturer->GetModelCount(); ++i)
+            ASSERT_FALSE(manufacturer->GetModel(i)->GetProfile().empty()) << manufacturer->GetModel(i)->GetLabel();
+    }
+}
