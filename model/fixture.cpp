@@ -1,0 +1,326 @@
+#include "model/fixture.h"
+
+#include "foundation/notify_codes.h"
+#include "link/message.h"
+#include "model/fixture_manager.h"
+#include "model/personality_manager.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+namespace
+{
+// Codes the controller tells and the fixture answers, besides the shared ones.
+enum : uint32_t
+{
+    kNotifyOptions = 24,
+    kNotifyMargins = 25,
+    kNotifyVirtualDimmer = 206,
+    kNotifyLabel = 289,
+    kNotifyProperties = 292,
+};
+
+uint32_t ClampAddress(uint32_t address)
+{
+    return std::min(std::max(address, CFixture::kFirstChannel), CFixture::kLastChannel);
+}
+
+bool ReadFlag(const TiXmlElement* element, const char* name)
+{
+    const char* value = element->Attribute(name);
+    if (!value)
+        return false;
+    std::string text(value);
+    for (char& c : text)
+    {
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text == "on" || text == "true" || text == "yes";
+}
+
+// "universe:channel" keeps the channel; a single number is the channel. Nothing for text that
+// holds no number.
+std::optional<uint32_t> ReadAddress(const TiXmlElement* element)
+{
+    const char* text = element->Attribute("address");
+    if (!text)
+        return std::nullopt;
+    unsigned first = 0;
+    unsigned second = 0;
+    if (std::sscanf(text, "%u:%u", &first, &second) == 2)
+        return second;
+    if (std::sscanf(text, "%u", &first) == 1)
+        return first;
+    return std::nullopt;
+}
+}  // namespace
+
+int32_t CFixture::GetIndex() const
+{
+    return m_owner ? m_owner->GetFixtureIndex(this) : -1;
+}
+
+std::string CFixture::GetOptionText() const
+{
+    std::string text;
+    text += m_invertPan ? 'P' : '-';
+    text += m_invertTilt ? 'T' : '-';
+    text += m_swapPanTilt ? 'S' : '-';
+    text += m_virtualDimmer ? 'D' : '-';
+    return text;
+}
+
+bool CFixture::IsEmpty() const
+{
+    return m_label.empty() && !IsPatched() && !m_invertPan && !m_invertTilt && !m_swapPanTilt && !m_virtualDimmer &&
+           m_personality.IsEmpty();
+}
+
+void CFixture::SetLabel(const std::string& label)
+{
+    if (label != m_label)
+        SendValue(COMMAND_SET_LABEL, CMessageValue(label));
+}
+
+void CFixture::SetPersonality(const CPersonalityRef& personality)
+{
+    if (personality != m_personality)
+        SendValue(COMMAND_SET_PERSONALITY, CMessageValue(personality.ToCsv()));
+}
+
+void CFixture::SetAddress(uint32_t address)
+{
+    address = ClampAddress(address);
+    if (address != m_address)
+        SendValue(COMMAND_SET_ADDRESS, CMessageValue(address));
+}
+
+void CFixture::SetInvertPan(bool invert)
+{
+    if (invert != m_invertPan)
+        SendValue(COMMAND_SET_INVERT_PAN, CMessageValue(invert));
+}
+
+void CFixture::SetInvertTilt(bool invert)
+{
+    if (invert != m_invertTilt)
+        SendValue(COMMAND_SET_INVERT_TILT, CMessageValue(invert));
+}
+
+void CFixture::SetSwapPanTilt(bool swap)
+{
+    if (swap != m_swapPanTilt)
+        SendValue(COMMAND_SET_SWAP_PAN_TILT, CMessageValue(swap));
+}
+
+void CFixture::SetVirtualDimmer(bool dimmer)
+{
+    if (dimmer != m_virtualDimmer)
+        SendValue(COMMAND_SET_VIRTUAL_DIMMER, CMessageValue(dimmer));
+}
+
+void CFixture::Clear()
+{
+    SendRequest(COMMAND_CLEAR);
+}
+
+void CFixture::HandleMessage(const CMessage& message)
+{
+    const CMessageValue& value = message.GetValueRef();
+    switch (message.GetCommand())
+    {
+    case COMMAND_NOTIFY:
+        switch (value.GetUnsigned())
+        {
+        case NOTIFY_UNKNOWN:
+            SendRequest(COMMAND_GET_LABEL);
+            SendRequest(COMMAND_GET_ADDRESS);
+            SendRequest(COMMAND_GET_PROPERTIES);
+            SendRequest(COMMAND_GET_PERSONALITY);
+            break;
+        case NOTIFY_ADDRESS: SendRequest(COMMAND_GET_ADDRESS); break;
+        case kNotifyOptions:
+        case kNotifyProperties: SendRequest(COMMAND_GET_PROPERTIES); break;
+        case kNotifyMargins: SendRequest(COMMAND_GET_MARGINS); break;
+        case NOTIFY_PERSONALITY: SendRequest(COMMAND_GET_PERSONALITY); break;
+        case kNotifyVirtualDimmer: SendRequest(COMMAND_GET_VIRTUAL_DIMMER); break;
+        case kNotifyLabel: SendRequest(COMMAND_GET_LABEL); break;
+        default: break;
+        }
+        break;
+    case COMMAND_GET_LABEL:
+        if (value.GetString() != m_label)
+        {
+            m_label = value.GetString();
+            Notify(kNotifyLabel);
+        }
+        break;
+    case COMMAND_GET_PERSONALITY:
+    {
+        CPersonalityRef personality;
+        personality.FromCsv(value.GetString());
+        if (personality != m_personality)
+        {
+            m_personality = personality;
+            if (m_owner)
+                m_owner->InvalidateOccupancy();
+            Notify(NOTIFY_PERSONALITY);
+        }
+        break;
+    }
+    case COMMAND_GET_ADDRESS: StoreAddress(value.GetUnsigned()); break;
+    case COMMAND_GET_INVERT_PAN: StoreFlag(m_invertPan, value.GetBool(), kNotifyOptions); break;
+    case COMMAND_GET_INVERT_TILT: StoreFlag(m_invertTilt, value.GetBool(), kNotifyOptions); break;
+    case COMMAND_GET_SWAP_PAN_TILT: StoreFlag(m_swapPanTilt, value.GetBool(), kNotifyOptions); break;
+    case COMMAND_GET_VIRTUAL_DIMMER: StoreFlag(m_virtualDimmer, value.GetBool(), kNotifyVirtualDimmer); break;
+    case COMMAND_GET_PROPERTIES: ApplyProperties(value.GetUnsigned()); break;
+    default: break;
+    }
+}
+
+void CFixture::ApplyProperties(uint32_t word)
+{
+    StoreFlag(m_invertPan, (word & 1u) != 0, kNotifyOptions);
+    StoreFlag(m_invertTilt, (word & 2u) != 0, kNotifyOptions);
+    StoreFlag(m_swapPanTilt, (word & 4u) != 0, kNotifyOptions);
+    StoreFlag(m_virtualDimmer, (word & 8u) != 0, kNotifyVirtualDimmer);
+    StoreAddress(word >> 16);
+    SetChanged();
+}
+
+void CFixture::StoreAddress(uint32_t address)
+{
+    if (address == m_address)
+        return;
+    m_address = address;
+    if (m_owner)
+        m_owner->InvalidateOccupancy();
+    Notify(NOTIFY_ADDRESS);
+}
+
+void CFixture::StoreFlag(bool& field, bool value, uint32_t code)
+{
+    if (field == value)
+        return;
+    field = value;
+    Notify(code);
+}
+
+void CFixture::WriteXml(TiXmlElement* element) const
+{
+    if (!element)
+        return;
+    element->SetAttribute("index", GetIndex());
+    if (!m_label.empty())
+        element->SetAttribute("label", m_label);
+    if (IsPatched())
+        element->SetAttribute("address", static_cast<int>(m_address));
+    if (!m_personality.IsEmpty())
+    {
+        element->SetAttribute("manufacturer", m_personality.GetManufacturer());
+        element->SetAttribute("model", m_personality.GetModel());
+        if (!m_personality.GetMode().empty())
+            element->SetAttribute("mode", m_personality.GetMode());
+        element->SetAttribute("profile", m_personality.GetProfile());
+    }
+    if (m_invertPan)
+        element->SetAttribute("invert_pan", "true");
+    if (m_invertTilt)
+        element->SetAttribute("invert_tilt", "true");
+    if (m_swapPanTilt)
+        element->SetAttribute("swap_pan_tilt", "true");
+    if (m_virtualDimmer)
+        element->SetAttribute("virtual_dimmer", "true");
+}
+
+void CFixture::ReadXml(const TiXmlNode* node, bool everything)
+{
+    if (!node)
+        return;
+    if (const TiXmlElement* element = node->ToElement())
+    {
+        const char* label = element->Attribute("label");
+        const std::optional<uint32_t> address = ReadAddress(element);
+        CPersonalityRef personality;
+        if (const char* csv = element->Attribute("personality"))
+            personality.FromCsv(csv);
+        if (const char* manufacturer = element->Attribute("manufacturer"))
+            personality.SetManufacturer(manufacturer);
+        if (const char* model = element->Attribute("model"))
+            personality.SetModel(model);
+        if (const char* mode = element->Attribute("mode"))
+            personality.SetMode(mode);
+        if (const char* profile = element->Attribute("profile"))
+            personality.SetProfile(profile);
+        else
+            personality.SetProfile(m_library ? m_library->GetProfile(personality) : std::string());
+        const bool invertPan = ReadFlag(element, "invert_pan");
+        const bool invertTilt = ReadFlag(element, "invert_tilt");
+        const bool swapPanTilt = ReadFlag(element, "swap_pan_tilt");
+        const bool virtualDimmer = ReadFlag(element, "virtual_dimmer");
+
+        // The writer leaves the address out of an unpatched fixture. Without one the slot must
+        // end up unpatched: a slot patched on the controller is cleared, and since the mirror
+        // then says nothing about the controller's values, every value is sent.
+        if (!address && IsPatched())
+        {
+            Clear();
+            everything = true;
+        }
+        if (everything)
+        {
+            SendValue(COMMAND_SET_PERSONALITY, CMessageValue(personality.ToCsv()));
+            if (address)
+                SendValue(COMMAND_SET_ADDRESS, CMessageValue(ClampAddress(*address)));
+            SendValue(COMMAND_SET_LABEL, CMessageValue(std::string(label ? label : "")));
+            SendValue(COMMAND_SET_VIRTUAL_DIMMER, CMessageValue(virtualDimmer));
+            SendValue(COMMAND_SET_INVERT_PAN, CMessageValue(invertPan));
+            SendValue(COMMAND_SET_INVERT_TILT, CMessageValue(invertTilt));
+            SendValue(COMMAND_SET_SWAP_PAN_TILT, CMessageValue(swapPanTilt));
+        }
+        else
+        {
+            SetPersonality(personality);
+            if (address)
+                SetAddress(*address);
+            SetLabel(label ? label : "");
+            SetVirtualDimmer(virtualDimmer);
+            SetInvertPan(invertPan);
+            SetInvertTilt(invertTilt);
+            SetSwapPanTilt(swapPanTilt);
+        }
+    }
+    Notify(NOTIFY_UNKNOWN);
+}
+
+CDigest CFixture::ComputeDigest()
+{
+    CDigestBuilder builder;
+    builder.AddString(m_personality.ToCsv());
+    builder.AddString(m_label);
+    builder.AddUnsigned(m_address);
+    builder.AddInt(m_invertPan ? 1 : 0);
+    builder.AddInt(m_invertTilt ? 1 : 0);
+    builder.AddInt(m_swapPanTilt ? 1 : 0);
+    builder.AddInt(m_virtualDimmer ? 1 : 0);
+    return builder.GetDigest();
+}
+
+void CFixture::SendRequest(uint32_t command)
+{
+    SendValue(command, CMessageValue());
+}
+
+void CFixture::SendValue(uint32_t command, const CMessageValue& value)
+{
+    if (!m_owner)
+        return;
+    CMessage message(MANAGER_FIXTURE, command);
+    message.SetIndex0(static_cast<uint32_t>(GetIndex()));
+    message.SetValue(value);
+    m_owner->Send(message);
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include "foundation/subject.h"
+#include "model/personality_ref.h"
+
+#include <cstdint>
+#include <string>
+
+class CFixtureManager;
+class CMessage;
+class CMessageValue;
+class CPersonalityManager;
+class TiXmlElement;
+class TiXmlNode;
+
+// One of the 64 slots of the patch: label, DMX start address, personality and four options.
+// It mirrors the controller's slot: a setter sends a Set record when the value differs from the
+// mirrored one and changes nothing here; the field moves when the controller's reply arrives, and
+// the fixture then tells its observers. A Notify from the controller makes it ask again.
+class CFixture : public CSubject
+{
+public:
+    static constexpr uint32_t kFirstChannel = 1;
+    static constexpr uint32_t kLastChannel = 512;
+
+    // Only the fixture manager creates fixtures. The library serves to look profiles up when a
+    // show names a personality without one.
+    CFixture(CFixtureManager* owner, CPersonalityManager* library) : m_owner(owner), m_library(library) {}
+
+    std::string GetLabel() const { return m_label; }
+    uint32_t GetAddress() const { return m_address; }
+    CPersonalityRef GetPersonality() const { return m_personality; }
+    bool GetInvertPan() const { return m_invertPan; }
+    bool GetInvertTilt() const { return m_invertTilt; }
+    bool GetSwapPanTilt() const { return m_swapPanTilt; }
+    bool GetVirtualDimmer() const { return m_virtualDimmer; }
+    // The slot, -1 when the owner does not hold the fixture.
+    int32_t GetIndex() const;
+    // "PTSD": one letter per option that is set, a dash for each that is not.
+    std::string GetOptionText() const;
+    // The address lies in 1..512.
+    bool IsPatched() const { return m_address >= kFirstChannel && m_address <= kLastChannel; }
+    // Nothing to keep: no label, not patched, no option, no personality.
+    bool IsEmpty() const;
+
+    void SetLabel(const std::string& label);
+    void SetPersonality(const CPersonalityRef& personality);
+    // Clamped to 1..512 first.
+    void SetAddress(uint32_t address);
+    void SetInvertPan(bool invert);
+    void SetInvertTilt(bool invert);
+    void SetSwapPanTilt(bool swap);
+    void SetVirtualDimmer(bool dimmer);
+    // Empties the slot on the controller; always sent.
+    void Clear();
+
+    // A record of the fixture's manager routed to this slot.
+    void HandleMessage(const CMessage& message);
+    // The packed properties word: options in bits 0..3, the address in bits 16..31.
+    void ApplyProperties(uint32_t word);
+
+    // Fills the "fixture" element the fixture manager made.
+    void WriteXml(TiXmlElement* element) const;
+    // Sends what a "fixture" element holds. Normally only differences from the mirror are sent;
+    // with everything set (the slot was just cleared on the controller) every value goes.
+    void ReadXml(const TiXmlNode* node, bool everything = false);
+
+    CDigest ComputeDigest() override;
+
+private:
+    void SendRequest(uint32_t command);
+    void SendValue(uint32_t command, const CMessageValue& value);
+    void StoreAddress(uint32_t address);
+    void StoreFlag(bool& field, bool value, uint32_t code);
+
+    CFixtureManager* m_owner;
+    CPersonalityManager* m_library;
+    CPersonalityRef m_personality;
+    std::string m_label;
+    uint32_t m_address = 0;
+    bool m_invertPan = false;
+    bool m_invertTilt = false;
+    bool m_swapPanTilt = false;
+    bool m_virtualDimmer = false;
+};

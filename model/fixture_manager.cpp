@@ -1,0 +1,229 @@
+#include "model/fixture_manager.h"
+
+#include "foundation/notify_codes.h"
+#include "foundation/observer.h"
+#include "link/message.h"
+#include "model/message_sink.h"
+#include "model/fixture.h"
+#include "shell/app.h"
+
+#include <tinyxml.h>
+
+#include <bitset>
+#include <cerrno>
+#include <cstdlib>
+
+namespace
+{
+// A whole decimal integer, sign allowed; nothing else.
+bool ParseIndex(const char* text, int64_t& value)
+{
+    if (!text || !*text || *text == ' ' || *text == '\t' || *text == '\n')
+        return false;
+    errno = 0;
+    char* end = nullptr;
+    const long long parsed = std::strtoll(text, &end, 10);
+    if (errno != 0 || !end || *end != '\0' || end == text)
+        return false;
+    value = parsed;
+    return true;
+}
+}  // namespace
+
+CFixtureManager::~CFixtureManager()
+{
+    while (!m_fixtures.empty())
+    {
+        delete m_fixtures.back();
+        m_fixtures.pop_back();
+    }
+}
+
+void CFixtureManager::Init(CPersonalityManager* library, CMessageSink* sink)
+{
+    m_sink = sink;
+    if (!m_fixtures.empty())
+        return;
+    for (uint32_t slot = 0; slot < kFixtureCount; ++slot)
+        m_fixtures.push_back(new CFixture(this, library));
+}
+
+CFixture* CFixtureManager::GetFixture(uint32_t index) const
+{
+    return index < m_fixtures.size() ? m_fixtures[index] : nullptr;
+}
+
+int32_t CFixtureManager::GetFixtureIndex(const CFixture* fixture) const
+{
+    for (size_t i = 0; i < m_fixtures.size(); ++i)
+    {
+        if (m_fixtures[i] == fixture)
+            return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+CFixture* CFixtureManager::FindFixture(const std::string& label) const
+{
+    for (CFixture* fixture : m_fixtures)
+    {
+        if (fixture->GetLabel() == label)
+            return fixture;
+    }
+    return nullptr;
+}
+
+void CFixtureManager::ObserveFixtures(CObserver* observer, CSubjectSet* set)
+{
+    if (!set)
+        return;
+    set->Clear(observer);
+    for (CFixture* fixture : m_fixtures)
+        set->Add(observer, fixture);
+}
+
+void CFixtureManager::Send(const CMessage& message)
+{
+    if (m_sink)
+        m_sink->QueueMessage(message);
+}
+
+void CFixtureManager::HandleMessage(const CMessage& message)
+{
+    if (message.GetManager() == MANAGER_FIXTURE_MANAGER)
+    {
+        if (message.GetCommand() != COMMAND_NOTIFY || message.GetValueRef().GetUnsigned() != NOTIFY_UNKNOWN)
+            return;
+        CMessage resync(MANAGER_FIXTURE, COMMAND_NOTIFY);
+        for (uint32_t slot = 0; slot < m_fixtures.size(); ++slot)
+        {
+            resync.SetIndex0(slot);
+            m_fixtures[slot]->HandleMessage(resync);
+        }
+    }
+    else if (message.GetManager() == MANAGER_FIXTURE)
+    {
+        if (message.GetIndex0() < m_fixtures.size())
+            m_fixtures[message.GetIndex0()]->HandleMessage(message);
+    }
+}
+
+void CFixtureManager::UpdateOccupancy()
+{
+    if (!m_occupancyStale)
+        return;
+    m_occupancy.fill(0);
+    for (const CFixture* fixture : m_fixtures)
+    {
+        const uint32_t address = fixture->GetAddress();
+        const uint32_t channels = fixture->GetPersonality().GetChannelCount();
+        if (channels == 0 || !fixture->IsPatched())
+            continue;
+        for (uint32_t c = address; c < address + channels && c <= kChannelCount; ++c)
+            ++m_occupancy[c - 1];
+    }
+    m_occupancyStale = false;
+    // Every tile shows its conflict state anew.
+    for (CFixture* fixture : m_fixtures)
+        fixture->Notify(NOTIFY_ADDRESS);
+}
+
+bool CFixtureManager::IsAddressFree(const CFixture* fixture)
+{
+    UpdateOccupancy();
+    if (!fixture)
+        return true;
+    const uint32_t channels = fixture->GetPersonality().GetChannelCount();
+    for (uint32_t i = 0; i < channels; ++i)
+    {
+        // Unsigned on purpose: address 0 wraps past the end as well.
+        const uint32_t c = fixture->GetAddress() - 1 + i;
+        if (c >= kChannelCount || m_occupancy[c] > 1)
+            return false;
+    }
+    return true;
+}
+
+uint32_t CFixtureManager::GetChannelUse(uint32_t channel)
+{
+    UpdateOccupancy();
+    return (channel >= 1 && channel <= kChannelCount) ? m_occupancy[channel - 1] : 0;
+}
+
+void CFixtureManager::WriteXml(TiXmlElement* element) const
+{
+    if (!element)
+        return;
+    for (const CFixture* fixture : m_fixtures)
+    {
+        if (fixture->IsEmpty())
+            continue;
+        TiXmlElement child("fixture");
+        fixture->WriteXml(&child);
+        element->InsertEndChild(child);
+    }
+}
+
+void CFixtureManager::ReadXml(const TiXmlElement* element)
+{
+    if (!element)
+        return;
+    const int64_t count = static_cast<int64_t>(m_fixtures.size());
+    // Slots cleared on the way and slots read from an element. Every slot the file leaves
+    // unfilled is cleared in the end, whatever order, repeats or gaps its indexes have, so no
+    // fixture of the previous show survives the load.
+    std::bitset<kFixtureCount> cleared;
+    std::bitset<kFixtureCount> loaded;
+    int64_t next = 0;
+    for (const TiXmlNode* child = element->FirstChild(); child; child = child->NextSibling())
+    {
+        int64_t index = next;
+        const TiXmlElement* fixtureElement = child->ToElement();
+        if (fixtureElement && fixtureElement->Attribute("index"))
+        {
+            if (!ParseIndex(fixtureElement->Attribute("index"), index))
+            {
+                CApp::Log("FixtureManager",
+                          std::string("Fixture skipped, index is not a number: ") + fixtureElement->Attribute("index"),
+                          1);
+                continue;
+            }
+            if (index > next)
+            {
+                for (int64_t slot = next; slot < index && slot < count; ++slot)
+                {
+                    m_fixtures[slot]->Clear();
+                    cleared.set(slot);
+                }
+                next = index;
+            }
+        }
+        if (index >= 0 && index < count)
+        {
+            m_fixtures[index]->ReadXml(child, cleared.test(index));
+            if (fixtureElement)
+                loaded.set(index);
+        }
+        ++next;
+    }
+    for (int64_t slot = 0; slot < count; ++slot)
+    {
+        if (!cleared.test(slot) && !loaded.test(slot))
+            m_fixtures[slot]->Clear();
+    }
+    SetChanged();
+}
+
+CDigest CFixtureManager::ComputeDigest()
+{
+    CDigestBuilder builder;
+    for (CFixture* fixture : m_fixtures)
+        builder.AddDigest(fixture->GetDigest());
+    return builder.GetDigest();
+}
+
+bool FixtureLabelLess(const CFixture* a, const CFixture* b)
+{
+    // std::string compares bytes as unsigned char, a proper prefix first.
+    return a->GetLabel() < b->GetLabel();
+}
