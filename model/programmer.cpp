@@ -1,0 +1,280 @@
+#include "model/programmer.h"
+
+#include "foundation/notify_codes.h"
+#include "foundation/observer.h"
+#include "link/message.h"
+#include "model/message_sink.h"
+#include "model/fixture.h"
+#include "model/fixture_manager.h"
+#include "model/programmer_change.h"
+
+#include <bitset>
+
+namespace
+{
+// Channel types 1..22 of a profile byte and their groups; type 0 and 23..31 have none.
+const uint32_t kChannelTypeGroups[22] = {
+    GROUP_INTENSITY,  GROUP_POSITION, GROUP_POSITION, GROUP_COLOUR_MIX, GROUP_COLOUR_MIX, GROUP_COLOUR_MIX,
+    GROUP_COLOUR_MIX, GROUP_COLOUR_MIX, GROUP_COLOUR_FIXED, GROUP_GOBO, GROUP_ROTATION, GROUP_SHUTTER,
+    GROUP_IRIS,       GROUP_FROST,    GROUP_FOCUS,    GROUP_PRISM,      GROUP_ZOOM,       GROUP_CUSTOM1,
+    GROUP_CUSTOM2,    GROUP_NONE,     GROUP_NONE,     GROUP_NONE,
+};
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// The byte at position j of a profile (one digit when only one is left); -1 when it is no hex.
+int ProfileByte(const std::string& profile, size_t j)
+{
+    int value = 0;
+    for (size_t k = j; k < j + 2 && k < profile.size(); ++k)
+    {
+        const int digit = HexDigit(profile[k]);
+        if (digit < 0)
+            return -1;
+        value = value * 16 + digit;
+    }
+    return value;
+}
+}  // namespace
+
+CProgrammer::CProgrammer()
+{
+    for (uint32_t group = 0; group < GROUP_COUNT; ++group)
+        m_changes.push_back(new CProgrammerChange(this, group));
+    m_selection.SetChangeHandler(this, &CProgrammer::OnSelectionChange);
+    Rebuild();
+}
+
+CProgrammer::~CProgrammer()
+{
+    while (!m_changes.empty())
+    {
+        delete m_changes.back();
+        m_changes.pop_back();
+    }
+}
+
+void CProgrammer::Bind(CFixtureManager* fixtures, CMessageSink* sink)
+{
+    m_fixtures = fixtures;
+    m_sink = sink;
+}
+
+uint32_t CProgrammer::GroupOfChannelType(uint32_t type)
+{
+    type &= 31;
+    return (type >= 1 && type <= 22) ? kChannelTypeGroups[type - 1] : GROUP_NONE;
+}
+
+CProgrammerChange* CProgrammer::GetChange(uint32_t position) const
+{
+    return position < m_changes.size() ? m_changes[position] : nullptr;
+}
+
+CProgrammerChange* CProgrammer::FindChange(uint32_t group) const
+{
+    for (CProgrammerChange* change : m_changes)
+    {
+        if (change->GetGroup() == group)
+            return change;
+    }
+    return nullptr;
+}
+
+int32_t CProgrammer::GetChangeIndex(const CProgrammerChange* change) const
+{
+    for (size_t i = 0; i < m_changes.size(); ++i)
+    {
+        if (m_changes[i] == change)
+            return static_cast<int32_t>(i);
+    }
+    return -1;
+}
+
+void CProgrammer::SetValue(uint32_t group, const CMessageValue& value)
+{
+    if (CProgrammerChange* change = FindChange(group))
+        change->SetValue(value);
+}
+
+void CProgrammer::ObserveChanges(CObserver* observer, CSubjectSet* set)
+{
+    if (!set)
+        return;
+    set->Clear(observer);
+    for (CProgrammerChange* change : m_changes)
+        set->Add(observer, change);
+}
+
+void CProgrammer::OnSelectionChange(void* context, uint64_t mask)
+{
+    static_cast<CProgrammer*>(context)->SendSelection(mask);
+}
+
+void CProgrammer::SendSelection(uint64_t mask)
+{
+    SendValue(COMMAND_SET_FIXTURES, CMessageValue(mask));
+}
+
+void CProgrammer::Load(uint32_t cue)
+{
+    CMessage message(MANAGER_PROGRAMMER, COMMAND_LOAD);
+    message.SetIndex0(m_playback);
+    message.SetIndex1(cue);
+    Send(message);
+}
+
+void CProgrammer::Record(uint32_t cue)
+{
+    CMessage message(MANAGER_PROGRAMMER, COMMAND_RECORD);
+    message.SetIndex0(m_playback);
+    message.SetIndex1(cue);
+    Send(message);
+}
+
+void CProgrammer::Clear()
+{
+    SendRequest(COMMAND_CLEAR);
+}
+
+void CProgrammer::SetBlind(bool blind)
+{
+    if (blind != m_blind)
+        SendValue(COMMAND_SET_BLIND, CMessageValue(blind));
+}
+
+void CProgrammer::SetPlayback(uint32_t playback)
+{
+    if (playback != m_playback)
+        SendValue(COMMAND_SET_PLAYBACK, CMessageValue(playback));
+}
+
+void CProgrammer::Send(const CMessage& message)
+{
+    if (m_sink)
+        m_sink->QueueMessage(message);
+}
+
+void CProgrammer::SendRequest(uint32_t command)
+{
+    SendValue(command, CMessageValue());
+}
+
+void CProgrammer::SendValue(uint32_t command, const CMessageValue& value)
+{
+    CMessage message(MANAGER_PROGRAMMER, command);
+    message.SetValue(value);
+    Send(message);
+}
+
+void CProgrammer::HandleMessage(const CMessage& message)
+{
+    const CMessageValue& value = message.GetValueRef();
+    if (message.GetManager() == MANAGER_PROGRAMMER_CHANGE ||
+        (message.GetManager() == MANAGER_PROGRAMMER && message.GetCommand() == COMMAND_GET_VALUE))
+    {
+        if (message.GetIndex0() < m_changes.size())
+            m_changes[message.GetIndex0()]->HandleMessage(message);
+        return;
+    }
+    if (message.GetManager() != MANAGER_PROGRAMMER)
+        return;
+    switch (message.GetCommand())
+    {
+    case COMMAND_NOTIFY:
+        switch (value.GetUnsigned())
+        {
+        case NOTIFY_UNKNOWN:
+        {
+            SendRequest(COMMAND_GET_FIXTURES);
+            SendRequest(COMMAND_GET_BLIND);
+            SendRequest(COMMAND_GET_PLAYBACK);
+            SendRequest(COMMAND_GET_CLEAR);
+            CMessage resync(MANAGER_PROGRAMMER_CHANGE, COMMAND_NOTIFY);
+            for (uint32_t position = 0; position < m_changes.size(); ++position)
+            {
+                resync.SetIndex0(position);
+                m_changes[position]->HandleMessage(resync);
+            }
+            break;
+        }
+        case NOTIFY_FIXTURE:
+        case NOTIFY_SELECTION: SendRequest(COMMAND_GET_FIXTURES); break;
+        case NOTIFY_ENABLED:
+        case kNotifyBlind: SendRequest(COMMAND_GET_BLIND); break;
+        case kNotifyClear: SendRequest(COMMAND_GET_CLEAR); break;
+        case kNotifyPlayback: SendRequest(COMMAND_GET_PLAYBACK); break;
+        default: break;
+        }
+        break;
+    case COMMAND_GET_FIXTURES:
+        if (m_selection.SetMaskQuietly(value.GetU64()))
+        {
+            Rebuild();
+            Notify(NOTIFY_SELECTION);
+        }
+        break;
+    case COMMAND_GET_PLAYBACK:
+        if (value.GetUnsigned() != m_playback)
+        {
+            m_playback = value.GetUnsigned();
+            Notify(kNotifyPlayback);
+        }
+        break;
+    case COMMAND_GET_CLEAR:
+        if (value.GetBool() != m_clear)
+        {
+            m_clear = value.GetBool();
+            Notify(kNotifyClear);
+        }
+        break;
+    case COMMAND_GET_BLIND:
+        if (value.GetBool() != m_blind)
+        {
+            m_blind = value.GetBool();
+            Notify(kNotifyBlind);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CProgrammer::Rebuild()
+{
+    std::bitset<GROUP_COUNT + 1> groups;
+    for (uint32_t k = 0; k < m_selection.GetCount(); ++k)
+    {
+        const CFixture* fixture = m_fixtures ? m_fixtures->GetFixture(static_cast<uint32_t>(m_selection.GetSelected(k))) : nullptr;
+        if (!fixture)
+            continue;
+        const std::string profile = fixture->GetPersonality().GetProfile();
+        for (size_t j = 0; j < profile.size(); j += 2)
+        {
+            const int byte = ProfileByte(profile, j);
+            if (byte < 0)
+                continue;
+            const uint32_t group = GroupOfChannelType(static_cast<uint32_t>(byte));
+            groups.set(group);
+            // A fixture with intensity, position or colour-mix channels can take their effect.
+            if (group == GROUP_INTENSITY || group == GROUP_POSITION || group == GROUP_COLOUR_MIX)
+                groups.set(group + 1);
+        }
+        if (fixture->GetVirtualDimmer())
+        {
+            groups.set(GROUP_INTENSITY);
+            groups.set(GROUP_INTENSITY_FX);
+        }
+    }
+    for (CProgrammerChange* change : m_changes)
+        change->SetEnabled(groups.test(change->GetGroup()));
+}

@@ -1,0 +1,69 @@
+#include "model/programmer_change.h"
+
+#include "foundation/notify_codes.h"
+#include "link/message.h"
+#include "model/programmer.h"
+
+CProgrammerChange::CProgrammerChange(CProgrammer* owner, uint32_t group) : m_owner(owner), m_group(group)
+{
+    if (group == GROUP_POSITION)
+        m_value.SetType(VALUE_COORDINATE);
+    else if (group == GROUP_COLOUR_MIX)
+        m_value.SetType(VALUE_COLOUR);
+}
+
+int32_t CProgrammerChange::GetIndex() const
+{
+    return m_owner ? m_owner->GetChangeIndex(this) : -1;
+}
+
+void CProgrammerChange::SetValue(const CMessageValue& value)
+{
+    if (value == m_value)
+        return;
+    SendValue(COMMAND_SET_VALUE, value);
+    if (m_owner)
+        m_owner->SetClearOnNextPress();
+}
+
+void CProgrammerChange::SetEnabled(bool enabled)
+{
+    if (enabled == m_enabled)
+        return;
+    m_enabled = enabled;
+    Notify(NOTIFY_ENABLED);
+}
+
+void CProgrammerChange::HandleMessage(const CMessage& message)
+{
+    switch (message.GetCommand())
+    {
+    case COMMAND_GET_VALUE:
+        if (message.GetValueRef() != m_value)
+        {
+            m_value = message.GetValueRef();
+            Notify(kNotifyValue);
+        }
+        break;
+    case COMMAND_NOTIFY:
+        SendRequest(COMMAND_GET_VALUE);
+        break;
+    default:
+        break;
+    }
+}
+
+void CProgrammerChange::SendRequest(uint32_t command)
+{
+    SendValue(command, CMessageValue());
+}
+
+void CProgrammerChange::SendValue(uint32_t command, const CMessageValue& value)
+{
+    if (!m_owner)
+        return;
+    CMessage message(MANAGER_PROGRAMMER_CHANGE, command);
+    message.SetIndex0(static_cast<uint32_t>(GetIndex()));
+    message.SetValue(value);
+    m_owner->Send(message);
+}

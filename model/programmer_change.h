@@ -1,0 +1,47 @@
+#pragma once
+
+#include "foundation/subject.h"
+#include "link/message_value.h"
+
+#include <cstdint>
+
+class CMessage;
+class CProgrammer;
+
+// One of the programmer's 17 attribute groups: its value as the controller last reported it, and
+// whether any selected fixture has the group at all. Setting a value sends it; the value moves
+// when the controller's reply arrives (NOTIFY 84).
+class CProgrammerChange : public CSubject
+{
+public:
+    static constexpr uint32_t kNotifyValue = 84;
+
+    // The value starts as a coordinate for position (group 2), a colour for the colour mix
+    // (group 4) and "none" for the others.
+    CProgrammerChange(CProgrammer* owner, uint32_t group);
+
+    uint32_t GetGroup() const { return m_group; }
+    // The position in the owner's list, which is also the index of its records; -1 when absent.
+    int32_t GetIndex() const;
+
+    CMessageValue GetValue() const { return m_value; }
+    // Sends the value when it differs from the stored one (kind included) and makes the next
+    // press on the fixture grid start a new selection.
+    void SetValue(const CMessageValue& value);
+
+    bool IsEnabled() const { return m_enabled; }
+    // Only the programmer decides; notifies NOTIFY_ENABLED on a change.
+    void SetEnabled(bool enabled);
+
+    // A record the programmer routed here: a GetValue reply, or a Notify of any code.
+    void HandleMessage(const CMessage& message);
+
+    void SendRequest(uint32_t command);
+    void SendValue(uint32_t command, const CMessageValue& value);
+
+private:
+    CProgrammer* m_owner;
+    uint32_t m_group;
+    CMessageValue m_value;
+    bool m_enabled = true;
+};

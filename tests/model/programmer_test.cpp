@@ -1,0 +1,248 @@
+#include "model/programmer.h"
+
+#include "foundation/notify_codes.h"
+#include "model/fixture.h"
+#include "model/fixture_manager.h"
+#include "model/programmer_change.h"
+#include "tests/model/patch_test_support.h"
+
+#include <gtest/gtest.h>
+
+using namespace patchtest;
+
+namespace
+{
+class ProgrammerTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        patch.Init(nullptr, &patchSink);
+        programmer.Bind(&patch, &sink);
+        programmer.Attach(&observer);
+    }
+    void TearDown() override { programmer.Detach(&observer); }
+
+    void SetProfile(uint32_t slot, const std::string& profile)
+    {
+        patch.HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_PERSONALITY, slot,
+                                   CMessageValue(CPersonalityRef("M", "X", "", profile).ToCsv())));
+    }
+    // The controller reports its selection.
+    void Select(uint64_t mask) { programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_FIXTURES, 0, CMessageValue(mask))); }
+
+    std::string Enabled() const
+    {
+        std::string groups;
+        for (uint32_t g = 0; g < programmer.GetChangeCount(); ++g)
+            groups += programmer.GetChange(g)->IsEnabled() ? '1' : '0';
+        return groups;
+    }
+
+    CRecordingSink patchSink;
+    CFixtureManager patch;
+    CRecordingSink sink;
+    CProgrammer programmer;
+    CCodeRecorder observer;
+};
+}  // namespace
+
+TEST(ProgrammerGroups, ChannelTypesMapToGroupsOnTheirLowFiveBits)
+{
+    const uint32_t expected[32] = {17, 0, 2, 2, 4, 4, 4, 4, 4, 6, 8, 9, 7, 12, 13, 11,
+                                   10, 14, 15, 16, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17};
+    for (uint32_t type = 0; type < 32; ++type)
+    {
+        EXPECT_EQ(CProgrammer::GroupOfChannelType(type), expected[type]) << type;
+        EXPECT_EQ(CProgrammer::GroupOfChannelType(type | 0xE0), expected[type]) << type;
+    }
+}
+
+TEST_F(ProgrammerTest, GroupsStartDisabledWithTheirKindsOfValue)
+{
+    ASSERT_EQ(programmer.GetChangeCount(), 17u);
+    EXPECT_EQ(Enabled(), "00000000000000000");
+    EXPECT_EQ(programmer.GetChange(2)->GetValue().GetType(), VALUE_COORDINATE);
+    EXPECT_EQ(programmer.GetChange(4)->GetValue().GetType(), VALUE_COLOUR);
+    EXPECT_EQ(programmer.GetChange(0)->GetValue().GetType(), VALUE_NONE);
+    EXPECT_EQ(programmer.GetChange(17), nullptr);
+    EXPECT_EQ(programmer.FindChange(16)->GetIndex(), 16);
+    EXPECT_EQ(programmer.FindChange(17), nullptr);
+}
+
+TEST_F(ProgrammerTest, TheReportedSelectionEnablesTheGroupsOfItsProfiles)
+{
+    SetProfile(1, "0102030405");
+    Select(uint64_t(1) << 1);
+    EXPECT_EQ(Enabled(), "11111100000000000");
+    EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_SELECTION});
+
+    // Types from the upper bits are masked; type 20 (0x14) has no group; a pair that is no hex
+    // is skipped; a final lone digit is read alone.
+    SetProfile(2, "21140G09E");
+    Select(uint64_t(1) << 2);
+    EXPECT_EQ(Enabled(), "11000010000001000");
+
+    // Virtual dimmer without any personality.
+    patch.HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_VIRTUAL_DIMMER, 3, CMessageValue(true)));
+    Select(uint64_t(1) << 3);
+    EXPECT_EQ(Enabled(), "11000000000000000");
+
+    Select(0);
+    EXPECT_EQ(Enabled(), "00000000000000000");
+}
+
+TEST_F(ProgrammerTest, EveryChannelOfALongProfileCounts)
+{
+    std::string profile;
+    for (int i = 0; i < 39; ++i)
+        profile += "00";
+    profile += "11";
+    SetProfile(0, profile);
+    Select(1);
+    EXPECT_EQ(Enabled(), "00000000000000100");
+}
+
+TEST_F(ProgrammerTest, GroupsFollowOnlyTheReportedSelection)
+{
+    SetProfile(0, "01");
+    Select(1);
+    CCodeRecorder intensity;
+    programmer.GetChange(0)->Attach(&intensity);
+    // A new personality of a selected fixture changes nothing until the selection is reported anew.
+    SetProfile(0, "02");
+    EXPECT_EQ(Enabled(), "11000000000000000");
+    observer.codes.clear();
+    Select(1);
+    EXPECT_TRUE(observer.codes.empty()) << "an equal mask neither rebuilds nor notifies";
+    EXPECT_EQ(Enabled(), "11000000000000000");
+    Select(3);
+    EXPECT_EQ(Enabled(), "00110000000000000");
+    EXPECT_EQ(intensity.codes, std::vector<uint32_t>{NOTIFY_ENABLED});
+    programmer.GetChange(0)->Detach(&intensity);
+}
+
+TEST_F(ProgrammerTest, SelectionGesturesOnlyProposeTheMask)
+{
+    programmer.BeginDrag(9);
+    programmer.EndDrag(18);
+    programmer.SetSelection(5);
+    ASSERT_EQ(sink.records.size(), 2u);
+    EXPECT_EQ(sink.records[0].GetManager(), MANAGER_PROGRAMMER);
+    EXPECT_EQ(sink.records[0].GetCommand(), COMMAND_SET_FIXTURES);
+    EXPECT_EQ(sink.records[0].GetValue(), CMessageValue(uint64_t(0x60600)));
+    EXPECT_FALSE(programmer.IsSelected(9));
+    EXPECT_EQ(Enabled(), "00000000000000000");
+}
+
+TEST_F(ProgrammerTest, CommandsCarryTheBoundPlaybackAndSendOnlyChanges)
+{
+    programmer.Load(4);
+    programmer.SetPlayback(0);
+    programmer.SetBlind(false);
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_PLAYBACK, 0, CMessageValue(7u)));
+    programmer.SetPlayback(7);
+    programmer.SetPlayback(9);
+    programmer.SetBlind(true);
+    programmer.Record(2);
+    programmer.Clear();
+    ASSERT_EQ(sink.Commands(), (std::vector<std::pair<uint32_t, uint32_t>>{
+                                   {COMMAND_LOAD, 0}, {COMMAND_SET_PLAYBACK, 0}, {COMMAND_SET_BLIND, 0},
+                                   {COMMAND_RECORD, 7}, {COMMAND_CLEAR, 0}}));
+    EXPECT_EQ(sink.records[0].GetIndex1(), 4u);
+    EXPECT_EQ(sink.records[1].GetValue(), CMessageValue(9u));
+    EXPECT_EQ(sink.records[3].GetIndex1(), 2u);
+    EXPECT_EQ(sink.records[3].GetValue().GetType(), VALUE_NONE);
+    EXPECT_EQ(programmer.GetPlayback(), 7u);
+    EXPECT_FALSE(programmer.GetBlind());
+}
+
+TEST_F(ProgrammerTest, RepliesStoreAndNotifyWithTheirCodes)
+{
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_PLAYBACK, 0, CMessageValue(3u)));
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_PLAYBACK, 0, CMessageValue(3u)));
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_CLEAR, 0, CMessageValue(true)));
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_BLIND, 0, CMessageValue(true)));
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_SET_BLIND, 0, CMessageValue(false)));
+    EXPECT_EQ(observer.codes, (std::vector<uint32_t>{400, 117, 294}));
+    EXPECT_TRUE(programmer.GetClear());
+    EXPECT_TRUE(programmer.GetBlind());
+    EXPECT_TRUE(sink.records.empty());
+}
+
+TEST_F(ProgrammerTest, NotifyCodesAskForTheMatchingState)
+{
+    const std::vector<std::pair<uint32_t, std::vector<uint32_t>>> cases = {
+        {15, {COMMAND_GET_FIXTURES}}, {38, {COMMAND_GET_FIXTURES}}, {19, {COMMAND_GET_BLIND}},
+        {294, {COMMAND_GET_BLIND}},   {117, {COMMAND_GET_CLEAR}},   {400, {COMMAND_GET_PLAYBACK}},
+        {3, {}},
+    };
+    for (const auto& [code, expected] : cases)
+    {
+        sink.records.clear();
+        programmer.HandleMessage(NotifyRecord(MANAGER_PROGRAMMER, 0, code));
+        std::vector<uint32_t> commands;
+        for (const CMessage& record : sink.records)
+            commands.push_back(record.GetCommand());
+        EXPECT_EQ(commands, expected) << code;
+    }
+
+    sink.records.clear();
+    programmer.HandleMessage(NotifyRecord(MANAGER_PROGRAMMER, 0, 0));
+    ASSERT_EQ(sink.records.size(), 21u);
+    const uint32_t first[] = {COMMAND_GET_FIXTURES, COMMAND_GET_BLIND, COMMAND_GET_PLAYBACK, COMMAND_GET_CLEAR};
+    for (uint32_t i = 0; i < 4; ++i)
+        EXPECT_EQ(sink.records[i].GetCommand(), first[i]);
+    for (uint32_t g = 0; g < 17; ++g)
+    {
+        const CMessage& record = sink.records[4 + g];
+        EXPECT_EQ(record.GetManager(), MANAGER_PROGRAMMER_CHANGE);
+        EXPECT_EQ(record.GetCommand(), COMMAND_GET_VALUE);
+        EXPECT_EQ(record.GetIndex0(), g);
+        EXPECT_EQ(record.GetValue().GetType(), VALUE_NONE);
+    }
+}
+
+TEST_F(ProgrammerTest, GroupRecordsAreRoutedByPosition)
+{
+    CCodeRecorder zoom;
+    programmer.GetChange(14)->Attach(&zoom);
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER_CHANGE, COMMAND_GET_VALUE, 14, CMessageValue(0.25f)));
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_VALUE, 14, CMessageValue(0.5f)));
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_VALUE, 14, CMessageValue(0.5f)));
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER_CHANGE, COMMAND_GET_VALUE, 17, CMessageValue(0.5f)));
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER_CHANGE, COMMAND_SET_VALUE, 14, CMessageValue(0.75f)));
+    EXPECT_EQ(zoom.codes, (std::vector<uint32_t>{84, 84}));
+    EXPECT_EQ(programmer.GetChange(14)->GetValue(), CMessageValue(0.5f));
+
+    programmer.HandleMessage(NotifyRecord(MANAGER_PROGRAMMER_CHANGE, 14, 1234));
+    programmer.HandleMessage(NotifyRecord(MANAGER_PROGRAMMER_CHANGE, 17, 0));
+    ASSERT_EQ(sink.records.size(), 1u);
+    EXPECT_EQ(sink.records[0].GetCommand(), COMMAND_GET_VALUE);
+    EXPECT_EQ(sink.records[0].GetIndex0(), 14u);
+    programmer.GetChange(14)->Detach(&zoom);
+}
+
+TEST_F(ProgrammerTest, SettingAGroupValueSendsOnlyADifferentValueOrKind)
+{
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER_CHANGE, COMMAND_GET_VALUE, 0, CMessageValue(0.5f)));
+    programmer.SetValue(GROUP_INTENSITY, CMessageValue(0.5f));
+    EXPECT_TRUE(sink.records.empty());
+
+    // A value of another kind differs; after it, the next press starts a new selection.
+    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_FIXTURES, 0, CMessageValue(uint64_t(1))));
+    programmer.SetValue(GROUP_GOBO, CMessageValue(0.0f));
+    programmer.SetValue(17, CMessageValue(1.0f));
+    ASSERT_EQ(sink.records.size(), 1u);
+    EXPECT_EQ(sink.records[0].GetManager(), MANAGER_PROGRAMMER_CHANGE);
+    EXPECT_EQ(sink.records[0].GetCommand(), COMMAND_SET_VALUE);
+    EXPECT_EQ(sink.records[0].GetIndex0(), uint32_t(GROUP_GOBO));
+    EXPECT_EQ(programmer.GetChange(GROUP_GOBO)->GetValue().GetType(), VALUE_NONE);
+
+    sink.records.clear();
+    programmer.BeginDrag(5);
+    programmer.EndDrag(5);
+    ASSERT_EQ(sink.records.size(), 2u);
+    EXPECT_EQ(sink.records[0].GetValue(), CMessageValue(uint64_t(0)));
+    EXPECT_EQ(sink.records[1].GetValue(), CMessageValue(uint64_t(1) << 5));
+}
