@@ -57,12 +57,12 @@ tanzo_start_beside() {
   # 255.255.255.255 needs a route; the only one leads to the stand-in.
   ip route add default dev tz-program
 
-  local args=() spec address
+  local args=() entry address
   local setup="ip link set lo up"
-  for spec in $units; do
-    address=${spec%%,*}
+  for entry in $units; do
+    address=${entry%%,*}
     setup="$setup; ip addr add $address/24 brd + dev tz-standin"
-    args+=(--unit "$spec")
+    args+=(--unit "$entry")
   done
   setup="$setup; ip link set tz-standin up"
   nsenter --target "$holder" --net -- sh -c "$setup"
