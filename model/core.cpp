@@ -2,7 +2,11 @@
 
 #include "foundation/notify_codes.h"
 #include "link/message.h"
+#include "model/fixture_manager.h"
+#include "model/fixture_selection.h"
+#include "model/personality_manager.h"
 #include "model/playback_manager.h"
+#include "model/programmer.h"
 
 namespace
 {
@@ -29,8 +33,12 @@ CCore::CCore(const CCoreSetup& setup)
     // Created in this order: device manager, fixture manager, playback manager, file manager,
     // personality manager, options, programmer, fixture selection, hint list.
     m_deviceManager = new CDeviceManager(setup.link);
+    m_fixtureManager = new CFixtureManager();
     m_playbackManager = new CPlaybackManager();
+    m_personalityManager = new CPersonalityManager();
     m_options = setup.optionsFolder ? new COptions(*setup.optionsFolder) : new COptions();
+    m_programmer = new CProgrammer();
+    m_selection = new CSelectionFixture();
 
     // Bound in this order: the device manager (replies and resynchronisation come here), the
     // playback manager, fixture manager, file manager, personality library and programmer, then
@@ -39,6 +47,9 @@ CCore::CCore(const CCoreSetup& setup)
     m_deviceManager->SetCore(this);
     Observe(m_deviceManager);
     m_playbackManager->SetCore(this);
+    m_fixtureManager->Init(this);
+    m_personalityManager->Load();
+    m_programmer->SetCore(this);
     m_explanations = setup.createExplanations ? setup.createExplanations(*m_options) : nullptr;
     if (!m_explanations)
         m_explanations = new CNoExplanations();
@@ -51,12 +62,20 @@ CCore::~CCore()
     // personality manager, options, programmer, fixture selection, hint list. The options save
     // from their own fields, so the device manager may go first.
     StopObserving(m_deviceManager);
+    delete m_fixtureManager;
+    m_fixtureManager = nullptr;
     delete m_deviceManager;
     m_deviceManager = nullptr;
     delete m_playbackManager;
     m_playbackManager = nullptr;
+    delete m_personalityManager;
+    m_personalityManager = nullptr;
     delete m_options;
     m_options = nullptr;
+    delete m_programmer;
+    m_programmer = nullptr;
+    delete m_selection;
+    m_selection = nullptr;
     delete m_explanations;
     m_explanations = nullptr;
 }
@@ -105,7 +124,7 @@ void CCore::RequestDigest()
 CDigest CCore::ComputeDigest()
 {
     CDigestBuilder builder;
-    // The fixture manager's digest comes first once the patch has joined.
+    builder.AddDigest(m_fixtureManager->GetDigest());
     builder.AddDigest(m_playbackManager->GetDigest());
     return builder.GetDigest();
 }
@@ -122,12 +141,12 @@ CMessageHandler* CCore::GetPlaybackHandler()
 
 CMessageHandler* CCore::GetFixtureHandler()
 {
-    return nullptr;
+    return m_fixtureManager;
 }
 
 CMessageHandler* CCore::GetProgrammerHandler()
 {
-    return nullptr;
+    return m_programmer;
 }
 
 CMessageHandler* CCore::GetEngineHandler()

@@ -310,6 +310,13 @@ CDigest CFixture::ComputeDigest()
     return builder.GetDigest();
 }
 
+void CFixture::SetChanged()
+{
+    CSubject::SetChanged();
+    if (m_owner)
+        m_owner->SetChanged();
+}
+
 void CFixture::SendRequest(uint32_t command)
 {
     SendValue(command, CMessageValue());

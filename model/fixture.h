@@ -66,6 +66,8 @@ public:
     void ReadXml(const TiXmlNode* node, bool everything = false);
 
     CDigest ComputeDigest() override;
+    // Also marks the owner, whose digest is made of the fixtures'.
+    void SetChanged() override;
 
 private:
     void SendRequest(uint32_t command);

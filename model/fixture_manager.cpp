@@ -4,6 +4,7 @@
 #include "foundation/observer.h"
 #include "link/message.h"
 #include "model/message_sink.h"
+#include "model/core.h"
 #include "model/fixture.h"
 #include "shell/app.h"
 
@@ -37,6 +38,12 @@ CFixtureManager::~CFixtureManager()
         delete m_fixtures.back();
         m_fixtures.pop_back();
     }
+}
+
+void CFixtureManager::Init(CCore* core)
+{
+    if (core)
+        Init(core->GetPersonalityManager(), core->GetMessageSink());
 }
 
 void CFixtureManager::Init(CPersonalityManager* library, CMessageSink* sink)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class CCore;
 class CFixture;
 class CMessage;
 class CMessageSink;
@@ -31,7 +32,9 @@ public:
     CFixtureManager(const CFixtureManager&) = delete;
     CFixtureManager& operator=(const CFixtureManager&) = delete;
 
-    // Makes the 64 slots, bound to the library and to where records go.
+    // Makes the 64 slots, bound to the model root's library and device link.
+    void Init(CCore* core);
+    // The same with the library and where records go given apart.
     void Init(CPersonalityManager* library, CMessageSink* sink);
 
     uint32_t GetFixtureCount() const { return static_cast<uint32_t>(m_fixtures.size()); }

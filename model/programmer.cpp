@@ -4,6 +4,7 @@
 #include "foundation/observer.h"
 #include "link/message.h"
 #include "model/message_sink.h"
+#include "model/core.h"
 #include "model/fixture.h"
 #include "model/fixture_manager.h"
 #include "model/programmer_change.h"
@@ -61,6 +62,12 @@ CProgrammer::~CProgrammer()
         delete m_changes.back();
         m_changes.pop_back();
     }
+}
+
+void CProgrammer::SetCore(CCore* core)
+{
+    if (core)
+        Bind(core->GetFixtureManager(), core->GetMessageSink());
 }
 
 void CProgrammer::Bind(CFixtureManager* fixtures, CMessageSink* sink)

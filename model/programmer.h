@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+class CCore;
 class CFixtureManager;
 class CMessage;
 class CMessageSink;
@@ -56,6 +57,8 @@ public:
     CProgrammer(const CProgrammer&) = delete;
     CProgrammer& operator=(const CProgrammer&) = delete;
 
+    // Binds to the model root's patch and device link.
+    void SetCore(CCore* core);
     // The patch whose profiles decide the groups, and where records go.
     void Bind(CFixtureManager* fixtures, CMessageSink* sink);
 

@@ -273,8 +273,10 @@ TEST_F(FixtureManagerTest, SavedPatchLoadsBackIntoAnotherModel)
 
 TEST_F(FixtureManagerTest, DigestChangesWithAnyFixture)
 {
-    const CDigest before = patch.ComputeDigest();
-    EXPECT_EQ(patch.ComputeDigest(), before);
+    // The model root folds in the cached digest: a change of any fixture must reach it.
+    const CDigest before = patch.GetDigest();
+    EXPECT_FALSE(patch.IsChanged());
     patch.HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_LABEL, 40, CMessageValue("x")));
-    EXPECT_NE(patch.ComputeDigest(), before);
+    EXPECT_TRUE(patch.IsChanged());
+    EXPECT_NE(patch.GetDigest(), before);
 }
