@@ -1,0 +1,378 @@
+// The program's device manager against the stand-in controller on another host: two network
+// namespaces joined by a veth pair, made by two_hosts.sh, which runs these tests in host A with
+// the stand-in's namespace named in the environment. Anywhere else they skip.
+#include "link/device.h"
+#include "link/device_manager.h"
+#include "link/device_type.h"
+#include "link/link_clock.h"
+#include "shell/platform.h"
+#include "tests/link/link_fakes.h"
+
+#include <gtest/gtest.h>
+
+#include <SDL_timer.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <fstream>
+#include <spawn.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace
+{
+const CIpAddress kStage(192, 168, 77, 2, 16946);
+const CIpAddress kMurel(192, 168, 77, 3, 16947);
+
+std::string Environment(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? value : "";
+}
+
+// Only loopback and the test's own veth end: nothing here reaches a real network.
+bool IsTestHost()
+{
+    std::ifstream devices("/proc/net/dev");
+    std::string line;
+    int interfaces = 0;
+    while (std::getline(devices, line))
+    {
+        const size_t colon = line.find(':');
+        if (colon == std::string::npos)
+            continue;
+        std::string name = line.substr(0, colon);
+        name.erase(0, name.find_first_not_of(' '));
+        if (name != "lo" && name != "tzva")
+            return false;
+        ++interfaces;
+    }
+    return interfaces == 2;
+}
+
+// The link's time running faster than the wall clock, so that seconds of silence pass quickly.
+// The main loop's ticks follow the same clock.
+class CScaledClock : public CLinkClock
+{
+public:
+    explicit CScaledClock(uint32_t scale) : m_start(SDL_GetTicks()), m_scale(scale) {}
+    uint32_t GetMilliseconds() override { return m_start + (SDL_GetTicks() - m_start) * m_scale; }
+
+private:
+    uint32_t m_start;
+    uint32_t m_scale;
+};
+
+// Lists the machine's addresses as the application does at start-up.
+class CTestPlatform : public CPlatform
+{
+public:
+    CTestPlatform() : CPlatform(kLinux) {}
+    void OpenUrl(const std::string&) override {}
+    int RunCommand(const std::string&) override { return -1; }
+};
+
+// The stand-in, started in host B; its event log is read back by the tests.
+class CStandIn
+{
+public:
+    CStandIn(const std::string& name, const std::vector<std::string>& options, const std::vector<std::string>& script)
+    {
+        const std::string folder = Environment("TANZO_TWO_HOSTS_DIR");
+        m_log = folder + "/" + name + ".log";
+        const std::string scriptPath = folder + "/" + name + ".script";
+        std::ofstream(m_log, std::ios::trunc).close();
+        std::ofstream out(scriptPath, std::ios::trunc);
+        for (const std::string& line : script)
+            out << line << "\n";
+        out.close();
+
+        std::vector<std::string> args = {"nsenter", "--target", Environment("TANZO_TWO_HOSTS_PEER"), "--net", "--",
+                                         Environment("TANZO_STANDIN"), "--log", m_log, "--script", scriptPath};
+        args.insert(args.end(), options.begin(), options.end());
+        std::vector<char*> argv;
+        for (std::string& arg : args)
+            argv.push_back(&arg[0]);
+        argv.push_back(nullptr);
+        if (posix_spawnp(&m_pid, "nsenter", nullptr, nullptr, argv.data(), environ) != 0)
+            m_pid = -1;
+    }
+    ~CStandIn()
+    {
+        if (m_pid > 0)
+        {
+            kill(m_pid, SIGTERM);
+            waitpid(m_pid, nullptr, 0);
+        }
+    }
+
+    bool WaitReady() { return WaitForLine("ready", std::chrono::seconds(10)); }
+    void Signal(int number) { kill(m_pid, number); }
+    std::string Log() const
+    {
+        std::ifstream in(m_log);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    size_t CountLines(const std::string& part) const
+    {
+        std::istringstream lines(Log());
+        std::string line;
+        size_t count = 0;
+        while (std::getline(lines, line))
+            count += line.find(part) != std::string::npos;
+        return count;
+    }
+    bool WaitForLine(const std::string& part, std::chrono::milliseconds limit, size_t count = 1) const
+    {
+        return WaitFor([&] { return CountLines(part) >= count; }, limit);
+    }
+
+private:
+    pid_t m_pid = -1;
+    std::string m_log;
+};
+
+const std::vector<std::string> kUnits = {
+    "--unit", "192.168.77.2,KDX-1,16946,Stage",
+    "--unit", "192.168.77.3,Murel-2,16947",
+    "--unit", "192.168.77.4,Lumivo,16948",  // a type this product does not serve
+};
+const std::vector<std::string> kSettings = {
+    "settings dhcp on", "settings firmware 2.3", "settings pcb 4.5", "settings artnet on",
+    "settings artnet-universe 18", "settings acn on", "settings acn-universe 7",
+};
+
+class TwoHosts : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (Environment("TANZO_TWO_HOSTS_PEER").empty())
+            GTEST_SKIP() << "runs only inside the two-host setup of two_hosts.sh";
+        ASSERT_TRUE(IsTestHost()) << "not inside the test's own namespace: refusing to open the link";
+    }
+
+    void Open(CLinkSetup setup)
+    {
+        manager = std::make_unique<CDeviceManager>(setup);
+        manager->SetCore(&model);
+        codes.Observe(manager.get());
+        m_lastTick = setup.clock ? setup.clock->GetMilliseconds() : SDL_GetTicks();
+        m_clock = setup.clock;
+    }
+    // One frame of the main loop, its period measured on the link's clock.
+    void Tick()
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const uint32_t now = m_clock ? m_clock->GetMilliseconds() : SDL_GetTicks();
+        manager->Update(float(now - m_lastTick) / 1000.0f);
+        m_lastTick = now;
+    }
+    bool TickUntil(const std::function<bool()>& predicate, float linkSeconds)
+    {
+        const uint32_t start = m_clock ? m_clock->GetMilliseconds() : SDL_GetTicks();
+        while (!predicate())
+        {
+            const uint32_t now = m_clock ? m_clock->GetMilliseconds() : SDL_GetTicks();
+            if (float(now - start) / 1000.0f > linkSeconds)
+                return false;
+            Tick();
+        }
+        return true;
+    }
+    float LinkSeconds() const { return float(m_clock ? m_clock->GetMilliseconds() : SDL_GetTicks()) / 1000.0f; }
+
+    // Ten link seconds pass in one. Declared before the manager, whose threads read it.
+    CScaledClock fastClock{10};
+    CFakeModel model;
+    CCodeRecorder codes;
+    std::unique_ptr<CDeviceManager> manager;
+    CLinkClock* m_clock = nullptr;
+    uint32_t m_lastTick = 0;
+};
+
+TEST_F(TwoHosts, DiscoversAndPollsTheStandInWithinOneIdentifyPeriod)
+{
+    CStandIn standIn("discovery", kUnits, kSettings);
+    ASSERT_TRUE(standIn.WaitReady()) << standIn.Log();
+
+    CTestPlatform platform;
+    std::vector<CIpAddress> locals;
+    platform.GetLocalAddresses(locals);
+    // Limited broadcast alone, directed broadcast alone, and both as the machine's addresses give.
+    const std::vector<std::vector<CIpAddress>> targetSets = {
+        {CIpAddress(255, 255, 255, 255)}, {CIpAddress(192, 168, 77, 255)}, {}};
+    for (const std::vector<CIpAddress>& targets : targetSets)
+    {
+        CLinkSetup setup;
+        if (!targets.empty())
+            setup.broadcastTargets = targets;
+        else
+            setup.localAddresses = locals;
+        Open(setup);
+        if (targets.empty())
+        {
+            EXPECT_EQ(manager->GetBroadcastTargets().size(), 2u);
+        }
+        ASSERT_TRUE(TickUntil([&] { return manager->GetDeviceCount() == 2; }, 3.0f))
+            << "targets: " << manager->GetBroadcastTargets().size();
+
+        CDevice* stage = manager->GetDevice(0);
+        CDevice* murel = manager->GetDevice(1);
+        EXPECT_EQ(FormatIpAddressPort(stage->GetAddress()), "192.168.77.2:16946");
+        EXPECT_EQ(stage->GetType(), DEVICE_TYPE_KDX1);
+        EXPECT_EQ(FormatIpAddressPort(murel->GetAddress()), "192.168.77.3:16947");
+        EXPECT_EQ(murel->GetType(), DEVICE_TYPE_MUREL2);
+        EXPECT_EQ(murel->GetLabel(), "Murel-2");
+
+        // The unit's own settings arrive with the first poll.
+        ASSERT_TRUE(TickUntil([&] { return stage->GetAcnText() == "7" && stage->GetLabel() == "Stage"; }, 3.0f));
+        EXPECT_EQ(stage->GetMac(), (std::array<uint8_t, 6>{0x02, 0x00, 192, 168, 77, 2}));
+        EXPECT_EQ(FormatIpAddressPort(stage->GetSubnet()), "255.255.255.0:0");
+        EXPECT_TRUE(stage->GetDhcp());
+        EXPECT_EQ(FormatVersion(stage->GetFirmwareVersion()), "2.3.0");
+        EXPECT_EQ(FormatVersion(stage->GetPcbVersion()), "4.5.0");
+        EXPECT_EQ(stage->GetArtNetText(), "1.2");
+        EXPECT_TRUE(stage->IsOnline());
+        manager.reset();
+    }
+}
+
+TEST_F(TwoHosts, ChosenUnitCarriesRecordsKeepsAliveAndIsDroppedWhenSilent)
+{
+    CStandIn standIn("link", kUnits, kSettings);
+    ASSERT_TRUE(standIn.WaitReady()) << standIn.Log();
+    CLinkSetup setup;
+    setup.clock = &fastClock;
+    setup.broadcastTargets = std::vector<CIpAddress>{CIpAddress(192, 168, 77, 255)};
+    Open(setup);
+    ASSERT_TRUE(TickUntil([&] { return manager->GetDeviceCount() == 2; }, 3.0f));
+
+    manager->SetConnectedAddress(kStage);
+    EXPECT_TRUE(manager->IsConnected());
+    EXPECT_EQ(manager->GetStatusColour().GetValue(), CRgbaColour(0, 255, 0, 255).GetValue());
+
+    // Gets come back as replies, on this thread, in the order they arrived.
+    for (uint32_t playback = 0; playback < 8; ++playback)
+    {
+        CMessage set(MANAGER_PLAYBACK, COMMAND_SET_LABEL);
+        set.SetIndex0(playback);
+        set.SetValue(CMessageValue("Label " + std::to_string(playback)));
+        manager->QueueMessage(set);
+        CMessage get(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
+        get.SetIndex0(playback);
+        manager->QueueMessage(get);
+    }
+    ASSERT_TRUE(TickUntil([&] { return manager->GetQueueLength() == 0; }, 10.0f));
+    Tick();
+    std::vector<std::string> labels;
+    int previous = -1;
+    for (size_t i = 0; i < model.playbacks.messages.size(); ++i)
+    {
+        const CMessage& reply = model.playbacks.messages[i];
+        EXPECT_EQ(model.playbacks.threads[i], SDL_ThreadID());
+        if (reply.GetCommand() != COMMAND_GET_LABEL)
+            continue;
+        EXPECT_GT(int(reply.GetSequence()), previous);
+        previous = reply.GetSequence();
+        labels.push_back(reply.GetValue().GetString());
+    }
+    ASSERT_EQ(labels.size(), 8u);
+    EXPECT_EQ(labels.front(), "Label 0");
+    EXPECT_EQ(labels.back(), "Label 7");
+
+    // The controller falls silent: three Sets of one property wait as one record, resent every
+    // second, and the controller ends up with the third value.
+    standIn.Signal(SIGUSR1);
+    ASSERT_TRUE(standIn.WaitForLine("silent on", std::chrono::seconds(5)));
+    for (float value : {0.1f, 0.2f, 0.3f})
+    {
+        CMessage set(MANAGER_PLAYBACK, COMMAND_SET_INTENSITY);
+        set.SetIndex0(5);
+        set.SetValue(CMessageValue(value));
+        manager->QueueMessage(set);
+    }
+    EXPECT_EQ(manager->GetQueueLength(), 1u);
+    const size_t ignoredBefore = standIn.CountLines("ignore link");
+    TickUntil([] { return false; }, 3.5f);
+    const size_t resent = standIn.CountLines("ignore link") - ignoredBefore;
+    EXPECT_GE(resent, 3u) << "sent, then again every second";
+    EXPECT_LE(resent, 5u);
+    standIn.Signal(SIGUSR2);
+    ASSERT_TRUE(standIn.WaitForLine("silent off", std::chrono::seconds(5)));
+    ASSERT_TRUE(TickUntil([&] { return manager->GetQueueLength() == 0; }, 5.0f));
+    CMessage get(MANAGER_PLAYBACK, COMMAND_GET_INTENSITY);
+    get.SetIndex0(5);
+    model.playbacks.messages.clear();
+    manager->QueueMessage(get);
+    ASSERT_TRUE(TickUntil([&] { return !model.playbacks.messages.empty() &&
+                                       model.playbacks.messages.back().GetCommand() == COMMAND_GET_INTENSITY; },
+                          5.0f));
+    EXPECT_FLOAT_EQ(model.playbacks.messages.back().GetValue().GetFloat(), 0.3f);
+
+    // Ten idle seconds bring a Hello, which the controller acknowledges.
+    const size_t hellos = standIn.CountLines("command=74:Hello");
+    ASSERT_TRUE(TickUntil([&] { return standIn.CountLines("command=74:Hello") > hellos; }, 12.0f));
+    ASSERT_TRUE(TickUntil([&] { return manager->GetQueueLength() == 0; }, 3.0f));
+    EXPECT_TRUE(manager->IsConnected());
+
+    // Silent for good: both units go within ten seconds of their last answer.
+    standIn.Signal(SIGUSR1);
+    ASSERT_TRUE(standIn.WaitForLine("silent on", std::chrono::seconds(5), 2));
+    const float quietFrom = LinkSeconds();
+    ASSERT_TRUE(TickUntil([&] { return manager->GetDeviceCount() == 0; }, 15.0f));
+    const float quiet = LinkSeconds() - quietFrom;
+    EXPECT_GT(quiet, 6.5f) << "an answer up to three seconds old, then ten seconds of silence";
+    EXPECT_LT(quiet, 14.0f);
+    EXPECT_FALSE(manager->IsConnected());
+    EXPECT_EQ(manager->GetStatusColour().GetValue(), CRgbaColour(255, 0, 0, 255).GetValue());
+
+    // Back again: found, connected, and the model reads it again.
+    const int resyncs = model.resyncs;
+    standIn.Signal(SIGUSR2);
+    ASSERT_TRUE(TickUntil([&] { return manager->IsConnected(); }, 10.0f));
+    EXPECT_EQ(model.resyncs, resyncs + 1);
+}
+
+TEST_F(TwoHosts, MalformedFramesFromTheControllerNeverDisturbTheQueue)
+{
+    std::vector<std::string> options = kUnits;
+    options.push_back("--garbage");
+    CStandIn standIn("garbage", options, {});
+    ASSERT_TRUE(standIn.WaitReady()) << standIn.Log();
+    CLinkSetup setup;
+    setup.clock = &fastClock;
+    setup.broadcastTargets = std::vector<CIpAddress>{CIpAddress(255, 255, 255, 255)};
+    Open(setup);
+    ASSERT_TRUE(TickUntil([&] { return manager->GetDeviceCount() == 2; }, 3.0f));
+    manager->SetConnectedAddress(kStage);
+    for (uint32_t step = 1; step <= 20; ++step)
+    {
+        CMessage set(MANAGER_PLAYBACK, COMMAND_SET_INTENSITY);
+        set.SetIndex0(step % 4);
+        set.SetValue(CMessageValue(float(step) / 20.0f));
+        manager->QueueMessage(set);
+        Tick();
+    }
+    for (uint32_t playback = 0; playback < 4; ++playback)
+    {
+        CMessage get(MANAGER_PLAYBACK, COMMAND_GET_INTENSITY);
+        get.SetIndex0(playback);
+        manager->QueueMessage(get);
+    }
+    ASSERT_TRUE(TickUntil([&] { return manager->GetQueueLength() == 0; }, 20.0f));
+    Tick();
+    std::vector<float> intensities(4, -1.0f);
+    for (const CMessage& reply : model.playbacks.messages)
+        if (reply.GetCommand() == COMMAND_GET_INTENSITY)
+            intensities[reply.GetIndex0()] = reply.GetValue().GetFloat();
+    EXPECT_EQ(intensities, (std::vector<float>{1.0f, 17.0f / 20.0f, 18.0f / 20.0f, 19.0f / 20.0f}));
+    EXPECT_GT(standIn.CountLines("garbage"), 0u) << standIn.Log();
+}
+}  // namespace
