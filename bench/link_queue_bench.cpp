@@ -1,0 +1,136 @@
+// The device manager's main-thread costs: queueing a record (which looks for a queued record of
+// the same target to merge into) and applying the replies of one tick. The link runs without a
+// thread and without sockets, so only the queue and the routing are measured.
+#include "link/device_manager.h"
+#include "link/link_model.h"
+#include "link/message_frame.h"
+#include "link/udp_socket.h"
+
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <vector>
+
+namespace
+{
+const CIpAddress kController(192, 168, 77, 2, 16946);
+
+class CNoNetwork : public CUdpNetwork
+{
+public:
+    std::unique_ptr<CUdpSocket> Open(uint16_t) override { return nullptr; }
+};
+
+class CCountingModel : public CLinkModel, public CMessageHandler
+{
+public:
+    void HandleMessage(const CMessage& message) override
+    {
+        sum += message.GetValueRef().GetFloat();
+        ++count;
+    }
+    CMessageHandler* GetPlaybackHandler() override { return this; }
+    CMessageHandler* GetFixtureHandler() override { return this; }
+    CMessageHandler* GetProgrammerHandler() override { return this; }
+    CMessageHandler* GetEngineHandler() override { return this; }
+    void Resync() override {}
+
+    float sum = 0.0f;
+    uint64_t count = 0;
+};
+
+std::unique_ptr<CDeviceManager> MakeManager(CNoNetwork& network)
+{
+    CLinkSetup setup;
+    setup.network = &network;
+    setup.threads = false;
+    setup.broadcastTargets = std::vector<CIpAddress>();
+    auto manager = std::make_unique<CDeviceManager>(setup);
+    manager->SetConnectedAddress(kController);
+    return manager;
+}
+
+CMessage CueFade(uint32_t playback, uint32_t cue, float value)
+{
+    CMessage message(MANAGER_CUE, COMMAND_SET_FADE_TIME);
+    message.SetIndex0(playback);
+    message.SetIndex1(cue);
+    message.SetValue(CMessageValue(value));
+    return message;
+}
+
+// Queues 1,000 records of distinct targets, as a show upload does.
+void FillQueue(CDeviceManager& manager)
+{
+    for (uint32_t i = 0; i < 1000; ++i)
+        manager.QueueMessage(CueFade(i / 48, i % 48, 0.0f));
+}
+
+// A new value for the record at the given position of a queue of 1,000 (its target found by
+// looking from the head, so the last position costs the whole queue).
+void QueueMergeInto1000(benchmark::State& state)
+{
+    CNoNetwork network;
+    auto manager = MakeManager(network);
+    FillQueue(*manager);
+    const uint32_t position = uint32_t(state.range(0));
+    float value = 0.0f;
+    for (auto _ : state)
+    {
+        value += 0.001f;
+        benchmark::DoNotOptimize(manager->QueueMessage(CueFade(position / 48, position % 48, value)));
+    }
+    if (manager->GetQueueLength() != 1000)
+        state.SkipWithError("the queue grew");
+    state.SetItemsProcessed(int64_t(state.iterations()));
+}
+BENCHMARK(QueueMergeInto1000)->Arg(0)->Arg(500)->Arg(999);
+
+// 1,000 records of distinct targets into an empty queue: each looks through all before it.
+void QueueThousandNewTargets(benchmark::State& state)
+{
+    CNoNetwork network;
+    auto manager = MakeManager(network);
+    for (auto _ : state)
+    {
+        FillQueue(*manager);
+        state.PauseTiming();
+        manager->ClearQueue();
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * 1000);
+}
+BENCHMARK(QueueThousandNewTargets);
+
+// 10,000 replies waiting at the start of a tick, each routed to the playbacks' handler.
+void ApplyTenThousandRepliesInOneTick(benchmark::State& state)
+{
+    CNoNetwork network;
+    auto manager = MakeManager(network);
+    CCountingModel model;
+    manager->SetCore(&model);
+    std::vector<std::vector<uint8_t>> frames;
+    for (uint32_t i = 0; i < 10000; ++i)
+    {
+        CMessage reply(MANAGER_PLAYBACK, COMMAND_GET_INTENSITY);
+        reply.SetIndex0(i % 64);
+        reply.SetSequence(uint16_t(50000 + i));
+        reply.SetValue(CMessageValue(0.5f));
+        frames.emplace_back();
+        CMessageFrame::Encode(reply, frames.back());
+    }
+    for (auto _ : state)
+    {
+        state.PauseTiming();
+        for (const std::vector<uint8_t>& frame : frames)
+            manager->HandleDatagram(frame.data(), frame.size(), kController);
+        state.ResumeTiming();
+        manager->Update(0.04f);
+    }
+    benchmark::DoNotOptimize(model.sum);
+    if (model.count != uint64_t(state.iterations()) * 10000)
+        state.SkipWithError("replies went missing");
+    state.SetItemsProcessed(int64_t(state.iterations()) * 10000);
+}
+BENCHMARK(ApplyTenThousandRepliesInOneTick)->Unit(benchmark::kMicrosecond);
+}  // namespace
