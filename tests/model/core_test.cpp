@@ -1,0 +1,256 @@
+#include "model/core.h"
+
+#include "link/message_frame.h"
+#include "link/udp_socket.h"
+#include "model/cue.h"
+#include "model/playback.h"
+#include "model/playback_manager.h"
+#include "tests/model/playback_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace
+{
+// A network that goes nowhere: sockets bind, sends are counted, nothing ever arrives.
+class CSilentNetwork : public CUdpNetwork
+{
+public:
+    std::unique_ptr<CUdpSocket> Open(uint16_t port) override { return std::make_unique<CSocket>(port, sends); }
+
+    int sends = 0;
+
+private:
+    class CSocket : public CUdpSocket
+    {
+    public:
+        CSocket(uint16_t port, int& sends) : m_port(port), m_sends(sends) {}
+        bool Receive(uint8_t*, size_t, size_t&, CIpAddress&, uint32_t) override { return false; }
+        bool Send(const CIpAddress&, const uint8_t*, size_t) override
+        {
+            ++m_sends;
+            return true;
+        }
+        uint16_t GetPort() const override { return m_port; }
+
+    private:
+        uint16_t m_port;
+        int& m_sends;
+    };
+};
+
+// What the model root hands the language manager and the hint list.
+class CLanguageRecorder : public COptionsLanguage
+{
+public:
+    void SetLanguage(const std::string& name) override { names.push_back(name); }
+    std::vector<std::string> names;
+};
+
+class CHintRecorder : public COptionsHints
+{
+public:
+    explicit CHintRecorder(std::vector<int32_t>& hidden) : m_hidden(hidden) {}
+    void DisableExplanation(int32_t id) override { m_hidden.push_back(id); }
+
+private:
+    std::vector<int32_t>& m_hidden;
+};
+
+const CIpAddress kController(10, 0, 0, 9);
+
+class CoreTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tanzo-core-XXXXXX").string();
+        folder = mkdtemp(pattern.data());
+    }
+    void TearDown() override
+    {
+        core.reset();
+        std::filesystem::remove_all(folder);
+    }
+
+    void Create()
+    {
+        CCoreSetup setup;
+        setup.link.network = &network;
+        setup.link.threads = false;
+        setup.link.broadcastTargets = std::vector<CIpAddress>();
+        setup.optionsFolder = folder;
+        setup.language = &language;
+        setup.createExplanations = [this](COptions& options) -> COptionsHints* {
+            hintOptions = &options;
+            return new CHintRecorder(hidden);
+        };
+        core.reset(CCore::Create(0, nullptr, setup));
+    }
+
+    // A frame from the controller, as the link thread takes it in.
+    void Receive(const CMessage& message)
+    {
+        std::vector<uint8_t> frame;
+        ASSERT_TRUE(CMessageFrame::Encode(message, frame));
+        core->GetDeviceManager()->HandleMessageFrame(frame.data(), frame.size(), kController);
+    }
+
+    std::string ReadOptions() const
+    {
+        std::ifstream in(folder + "/options.xml");
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+    std::string folder;
+    CSilentNetwork network;
+    CLanguageRecorder language;
+    std::vector<int32_t> hidden;
+    COptions* hintOptions = nullptr;
+    std::unique_ptr<CCore> core;
+};
+}  // namespace
+
+TEST_F(CoreTest, OwnsItsManagersFromTheStart)
+{
+    Create();
+    EXPECT_NE(core->GetDeviceManager(), nullptr);
+    EXPECT_NE(core->GetPlaybackManager(), nullptr);
+    EXPECT_NE(core->GetOptions(), nullptr);
+    EXPECT_NE(core->GetExplanations(), nullptr);
+    EXPECT_EQ(core->GetMessageSink(), static_cast<CMessageSink*>(core.get()));
+    EXPECT_EQ(core->GetAttributeGroupCount(), 17u);
+    // The hint list was made with the options it records into.
+    EXPECT_EQ(hintOptions, core->GetOptions());
+    // Replies of the playbacks and of the engine have somewhere to go.
+    EXPECT_EQ(core->GetPlaybackHandler(), static_cast<CMessageHandler*>(core->GetPlaybackManager()));
+    EXPECT_NE(core->GetEngineHandler(), nullptr);
+}
+
+TEST_F(CoreTest, ChoosingAControllerMakesEveryPlaybackAskForItsValues)
+{
+    Create();
+    // With no controller chosen the requests are made but dropped.
+    core->Resync();
+    EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), 0u);
+
+    core->GetDeviceManager()->SetConnectedAddress(kController);
+    // Four requests from each playback at least; the other managers add theirs.
+    EXPECT_GE(core->GetDeviceManager()->GetQueueLength(), 64u * 4u);
+}
+
+TEST_F(CoreTest, ARepliesFrameIsSeenByThePlaybacksOfTheSameFrame)
+{
+    Create();
+    core->GetDeviceManager()->SetConnectedAddress(kController);
+    CMessage count(MANAGER_PLAYBACK, COMMAND_GET_COUNT);
+    count.SetIndex0(6);
+    count.SetValue(CMessageValue(uint32_t(1)));
+    Receive(count);
+    core->Update(0.04f);
+    CMessage highlight(MANAGER_CUE, COMMAND_NOTIFY);
+    highlight.SetIndex0(6);
+    highlight.SetValue(CMessageValue(uint32_t(107)));
+    Receive(highlight);
+    core->Update(0.04f);
+    // The cue started its highlight and ran one frame of it in the tick that applied the reply.
+    ASSERT_EQ(core->GetPlaybackManager()->GetPlayback(6)->GetCueCount(), 1u);
+    EXPECT_FLOAT_EQ(core->GetPlaybackManager()->GetPlayback(6)->GetCue(0)->GetHighlight(), 0.96f);
+}
+
+TEST_F(CoreTest, EngineRepliesChangeNothing)
+{
+    Create();
+    core->GetDeviceManager()->SetConnectedAddress(kController);
+    core->GetDeviceManager()->ClearQueue();
+    const CDigest before = core->ComputeDigest();
+    core->RequestDigest();
+    EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), 1u);
+    CMessage digest(MANAGER_ENGINE, COMMAND_GET_DIGEST);
+    digest.SetValue(CMessageValue(CDigest()));
+    Receive(digest);
+    core->Update(0.04f);
+    EXPECT_EQ(core->ComputeDigest(), before);
+    EXPECT_LE(core->GetDeviceManager()->GetQueueLength(), 1u);
+}
+
+TEST_F(CoreTest, TheDigestFollowsThePlaybacks)
+{
+    Create();
+    core->GetDeviceManager()->SetConnectedAddress(kController);
+    const CDigest before = core->ComputeDigest();
+    CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
+    label.SetIndex0(60);
+    label.SetValue(CMessageValue("Late"));
+    Receive(label);
+    core->Update(0.04f);
+    EXPECT_NE(core->ComputeDigest(), before);
+}
+
+TEST_F(CoreTest, TheChosenControllerLockLanguageAndHiddenHintsSurviveARestart)
+{
+    Create();
+    EXPECT_TRUE(language.names.empty());
+    CDeviceManager* link = core->GetDeviceManager();
+    link->SetConnectedAddress(kController);
+    const size_t resyncRequests = link->GetQueueLength();
+    link->SetLocked(true);
+    core->GetOptions()->SetLanguage("Deutsch");
+    core->GetOptions()->AddIgnoredExplanation(12);
+    EXPECT_EQ(core->GetOptions()->GetDevice(), kController);
+    EXPECT_TRUE(core->GetOptions()->GetLock());
+    // Shutdown writes what the five-second rhythm has not.
+    core.reset();
+    EXPECT_NE(ReadOptions().find("<device lock=\"true\">10.0.0.9</device>"), std::string::npos) << ReadOptions();
+
+    language.names.clear();
+    Create();
+    link = core->GetDeviceManager();
+    EXPECT_EQ(link->GetConnectedAddress(), kController);
+    EXPECT_TRUE(link->IsLocked());
+    EXPECT_EQ(language.names, std::vector<std::string>{"Deutsch"});
+    EXPECT_EQ(hidden, std::vector<int32_t>{12});
+    // Reading the file chose the controller, so the model asks it for everything.
+    EXPECT_EQ(link->GetQueueLength(), resyncRequests);
+    // Locked: another choice changes nothing, in the link or in the file.
+    link->SetConnectedAddress(CIpAddress(10, 0, 0, 10));
+    EXPECT_EQ(core->GetOptions()->GetDevice(), kController);
+    EXPECT_FALSE(core->GetOptions()->IsModified());
+}
+
+TEST_F(CoreTest, SuspendAndResumeKeepTheModel)
+{
+    Create();
+    core->GetDeviceManager()->SetConnectedAddress(kController);
+    CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
+    label.SetValue(CMessageValue("Kept"));
+    Receive(label);
+    core->Update(0.04f);
+    for (int i = 0; i < 3; ++i)
+    {
+        core->Suspend();
+        core->Update(0.04f);
+        core->Resume();
+        core->Update(0.04f);
+    }
+    EXPECT_EQ(core->GetPlaybackManager()->GetPlayback(0)->GetLabel(), "Kept");
+    EXPECT_EQ(core->GetDeviceManager()->GetConnectedAddress(), kController);
+}
+
+TEST_F(CoreTest, OptionsAreWrittenOnTheTick)
+{
+    Create();
+    core->GetDeviceManager()->SetConnectedAddress(kController);
+    EXPECT_TRUE(core->GetOptions()->IsModified());
+    for (int frame = 0; frame < 130; ++frame)
+        core->Update(0.04f);
+    EXPECT_FALSE(core->GetOptions()->IsModified());
+    EXPECT_NE(ReadOptions().find("10.0.0.9"), std::string::npos);
+}
