@@ -91,17 +91,6 @@ TEST_F(TestLibrary, EveryNodeMakesAnEntryInFileOrderButOnlyModeElementsAreModes)
     EXPECT_EQ(fog->GetModel(1)->GetProfile(), "16");
 }
 
-TEST_F(TestLibrary, PositionsFollowTheOwnersLists)
-{
-    const CManufacturer* dazzle = library.GetManufacturer(1);
-    const CModel* wash = library.GetManufacturer(0)->GetModel(3);
-    EXPECT_EQ(dazzle->GetIndex(), 1);
-    EXPECT_EQ(wash->GetIndex(), 3);
-    EXPECT_EQ(wash->GetMode(1)->GetIndex(), 1);
-    EXPECT_EQ(library.GetManufacturer(0)->GetModelIndex(dazzle->GetModel(0)), 0xFFFFFFFFu);
-    EXPECT_EQ(library.GetManufacturerIndex(nullptr), -1);
-}
-
 TEST_F(TestLibrary, NamesMatchIgnoringAsciiCaseOverTheWholeLength)
 {
     EXPECT_EQ(library.FindManufacturer("fogworks"), library.GetManufacturer(2));

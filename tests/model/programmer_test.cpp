@@ -47,17 +47,6 @@ protected:
 };
 }  // namespace
 
-TEST(ProgrammerGroups, ChannelTypesMapToGroupsOnTheirLowFiveBits)
-{
-    const uint32_t expected[32] = {17, 0, 2, 2, 4, 4, 4, 4, 4, 6, 8, 9, 7, 12, 13, 11,
-                                   10, 14, 15, 16, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17, 17};
-    for (uint32_t type = 0; type < 32; ++type)
-    {
-        EXPECT_EQ(CProgrammer::GroupOfChannelType(type), expected[type]) << type;
-        EXPECT_EQ(CProgrammer::GroupOfChannelType(type | 0xE0), expected[type]) << type;
-    }
-}
-
 TEST_F(ProgrammerTest, GroupsStartDisabledWithTheirKindsOfValue)
 {
     ASSERT_EQ(programmer.GetChangeCount(), 17u);
@@ -155,19 +144,6 @@ TEST_F(ProgrammerTest, CommandsCarryTheBoundPlaybackAndSendOnlyChanges)
     EXPECT_EQ(sink.records[3].GetValue().GetType(), VALUE_NONE);
     EXPECT_EQ(programmer.GetPlayback(), 7u);
     EXPECT_FALSE(programmer.GetBlind());
-}
-
-TEST_F(ProgrammerTest, RepliesStoreAndNotifyWithTheirCodes)
-{
-    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_PLAYBACK, 0, CMessageValue(3u)));
-    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_PLAYBACK, 0, CMessageValue(3u)));
-    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_CLEAR, 0, CMessageValue(true)));
-    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_BLIND, 0, CMessageValue(true)));
-    programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_SET_BLIND, 0, CMessageValue(false)));
-    EXPECT_EQ(observer.codes, (std::vector<uint32_t>{400, 117, 294}));
-    EXPECT_TRUE(programmer.GetClear());
-    EXPECT_TRUE(programmer.GetBlind());
-    EXPECT_TRUE(sink.records.empty());
 }
 
 TEST_F(ProgrammerTest, NotifyCodesAskForTheMatchingState)

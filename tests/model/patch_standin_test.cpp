@@ -1,0 +1,285 @@
+// The patch and the programmer against the stand-in controller, through the model root and its
+// device link with their threads. Run by patch_standin.cmake (TANZO_PATCH_STANDIN=1) inside the
+// private network namespace ctest runs in; skipped everywhere else.
+#include "foundation/notify_codes.h"
+#include "link/device_manager.h"
+#include "model/core.h"
+#include "model/fixture.h"
+#include "model/fixture_manager.h"
+#include "model/personality_entries.h"
+#include "model/personality_manager.h"
+#include "model/playback.h"
+#include "model/playback_manager.h"
+#include "model/programmer.h"
+#include "model/programmer_change.h"
+#include "shell/app.h"
+#include "tests/model/patch_test_support.h"
+#include "tests/model/standin_process.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <thread>
+
+using namespace patchtest;
+
+namespace
+{
+bool ShouldRun(std::string& reason)
+{
+    const char* run = std::getenv("TANZO_PATCH_STANDIN");
+    if (!run || std::string(run) != "1")
+    {
+        reason = "run by patch_standin.cmake only";
+        return false;
+    }
+    if (!InPrivateNamespace())
+    {
+        reason = "the device link runs only in a private network namespace (scripts/netns.sh)";
+        return false;
+    }
+    return true;
+}
+
+std::string ReadElementText(const TiXmlElement& element)
+{
+    TiXmlPrinter printer;
+    element.Accept(&printer);
+    return printer.CStr();
+}
+
+class PatchStandin : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        std::string reason;
+        if (!ShouldRun(reason))
+            GTEST_SKIP() << reason;
+        char folder[] = "/tmp/tanzo-patch-XXXXXX";
+        ASSERT_NE(mkdtemp(folder), nullptr);
+        m_folder = folder;
+    }
+
+    void TearDown() override
+    {
+        m_core.reset();
+        m_standin.Stop();
+        if (!m_folder.empty())
+        {
+            std::error_code ignored;
+            std::filesystem::remove_all(m_folder, ignored);
+        }
+    }
+
+    // The stand-in, then the model root connected to it; returns once the first resync settled.
+    void Connect(const std::vector<std::string>& script = {})
+    {
+        std::string error;
+        ASSERT_TRUE(m_standin.Start(script, error)) << error;
+        const uint16_t port = m_standin.GetLinkPort();
+        CCoreSetup setup;
+        setup.link.port = port;
+        setup.link.broadcastTargets = std::vector<CIpAddress>{CIpAddress(127, 0, 0, 2)};
+        setup.optionsFolder = m_folder;
+        m_core.reset(CCore::Create(0, nullptr, setup));
+        m_core->GetDeviceManager()->SetConnectedAddress(CIpAddress(127, 0, 0, 2, port));
+        ASSERT_TRUE(Settle([] { return true; })) << "the resync never drained";
+    }
+
+    // Ticks the model root like the main loop until the outgoing queue has drained and the
+    // condition holds.
+    bool Settle(const std::function<bool()>& done)
+    {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (std::chrono::steady_clock::now() < end)
+        {
+            m_core->Update(0.04f);
+            if (m_core->GetDeviceManager()->GetQueueLength() == 0 && done())
+                return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return false;
+    }
+
+    CFixture* Fixture(uint32_t slot) const { return m_core->GetFixtureManager()->GetFixture(slot); }
+
+    void Read(const std::string& xml)
+    {
+        TiXmlDocument document;
+        document.Parse(xml.c_str());
+        ASSERT_FALSE(document.Error()) << xml;
+        m_core->GetFixtureManager()->ReadXml(document.RootElement());
+    }
+
+    std::string ShowFixture(uint32_t slot, const char* field)
+    {
+        return m_standin.Field("show fixture " + std::to_string(slot), field);
+    }
+
+    std::string m_folder;
+    CStandinProcess m_standin;
+    std::unique_ptr<CCore> m_core;
+};
+}  // namespace
+
+TEST(PatchStartUp, TheModelRootLoadsTheUsersAndTheShippedLibrary)
+{
+    std::string reason;
+    if (!ShouldRun(reason))
+        GTEST_SKIP() << reason;
+    char folder[] = "/tmp/tanzo-home-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string home = folder;
+    const std::string appData = home + "/Zevral/Programmer";
+    std::filesystem::create_directories(appData);
+    std::ofstream(appData + "/user.personality")
+        << "<personalities><manufacturer label=\"Mine\"><model label=\"Par\">01</model></manufacturer>"
+           "</personalities>";
+    const std::string savedHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
+    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    {
+        char name[] = "tests_model";
+        char* argv[] = {name, nullptr};
+        CApp app(CVersion(1, 7, 0), 1, argv);
+        CCoreSetup setup;
+        setup.link.broadcastTargets = std::vector<CIpAddress>();
+        std::unique_ptr<CCore> core(CCore::Create(1, argv, setup));
+        const CPersonalityManager* library = core->GetPersonalityManager();
+        ASSERT_GT(library->GetManufacturerCount(), 1u);
+        EXPECT_EQ(library->GetManufacturer(0)->GetLabel(), "[Mine]");
+        EXPECT_GT(library->CountModels(), 1000u);
+        EXPECT_EQ(library->GetProfile(CPersonalityRef("[mine]", "par", "", "")), "01");
+    }
+    if (savedHome.empty())
+        unsetenv("XDG_DATA_HOME");
+    else
+        setenv("XDG_DATA_HOME", savedHome.c_str(), 1);
+    std::error_code ignored;
+    std::filesystem::remove_all(home, ignored);
+}
+
+TEST_F(PatchStandin, ResyncFillsThePatchFromTheController)
+{
+    Connect({"fixture 2 personality \"S\",\"P\",\"\",\"0101\"", "fixture 2 address 100", "fixture 2 label Seeded",
+             "fixture 2 invert-tilt on"});
+    EXPECT_EQ(Fixture(2)->GetLabel(), "Seeded");
+    EXPECT_EQ(Fixture(2)->GetAddress(), 100u);
+    EXPECT_EQ(Fixture(2)->GetPersonality(), CPersonalityRef("S", "P", "", "0101"));
+    EXPECT_EQ(Fixture(2)->GetOptionText(), "-T--");
+    EXPECT_EQ(m_core->GetFixtureManager()->GetChannelUse(101), 1u);
+    // The model now holds what the controller holds.
+    EXPECT_EQ(m_standin.Command("digest"), "ok " + m_core->ComputeDigest().ToString());
+
+    // A change made on the controller itself reaches the model through its Notify.
+    EXPECT_EQ(m_standin.Command("fixture 2 address 7"), "ok");
+    ASSERT_TRUE(Settle([&] { return Fixture(2)->GetAddress() == 7; }));
+}
+
+TEST_F(PatchStandin, PatchIsRoutedCheckedSavedAndLoaded)
+{
+    Connect();
+    CFixtureManager* patch = m_core->GetFixtureManager();
+    const CPersonalityRef spot("Brightline", "Spot 250", "Extended", std::string(32, '0'));
+    const CPersonalityRef bar("X", "Bar", "", "01010101");
+    Fixture(0)->SetPersonality(spot);
+    Fixture(0)->SetAddress(1);
+    Fixture(0)->SetLabel("Spot A");
+    Fixture(1)->SetPersonality(spot);
+    Fixture(1)->SetAddress(10);
+    Fixture(1)->SetLabel("Spot B");
+    Fixture(3)->SetPersonality(bar);
+    Fixture(3)->SetAddress(510);
+    Fixture(12)->SetLabel("Spare");
+    Fixture(63)->SetVirtualDimmer(true);
+    // The mirror moves only with the controller's replies.
+    EXPECT_EQ(Fixture(0)->GetAddress(), 0u);
+    ASSERT_TRUE(Settle([&] { return Fixture(3)->GetAddress() == 510 && Fixture(63)->GetVirtualDimmer(); }));
+
+    EXPECT_EQ(ShowFixture(1, "address"), "10");
+    EXPECT_EQ(ShowFixture(1, "label"), "Spot B");
+    EXPECT_EQ(ShowFixture(1, "personality"), spot.ToCsv());
+    EXPECT_EQ(ShowFixture(12, "address"), "0");
+    EXPECT_EQ(ShowFixture(63, "properties"), "0x8");
+
+    // Spots of 16 channels at 1 and 10 overlap; 4 channels at 510 run past 512.
+    EXPECT_EQ(patch->GetChannelUse(10), 2u);
+    EXPECT_FALSE(patch->IsAddressFree(Fixture(0)));
+    EXPECT_FALSE(patch->IsAddressFree(Fixture(1)));
+    EXPECT_FALSE(patch->IsAddressFree(Fixture(3)));
+    EXPECT_TRUE(patch->IsAddressFree(Fixture(12)));
+    Fixture(1)->SetAddress(17);
+    ASSERT_TRUE(Settle([&] { return Fixture(1)->GetAddress() == 17; }));
+    EXPECT_TRUE(patch->IsAddressFree(Fixture(0)));
+    EXPECT_TRUE(patch->IsAddressFree(Fixture(1)));
+
+    TiXmlElement saved("fixtures");
+    patch->WriteXml(&saved);
+    const std::string savedText = ReadElementText(saved);
+    const std::string digest = m_standin.Command("digest");
+
+    // Another show: everything but slot 5 is cleared on the controller.
+    Read("<fixtures><fixture index='5' label='Other' address='300' manufacturer='X' model='Bar' profile='01'/>"
+         "</fixtures>");
+    ASSERT_TRUE(Settle([&] { return Fixture(5)->GetAddress() == 300 && Fixture(0)->IsEmpty(); }));
+    EXPECT_EQ(ShowFixture(0, "address"), "0");
+    EXPECT_EQ(ShowFixture(12, "label"), "");
+    EXPECT_EQ(ShowFixture(5, "label"), "Other");
+
+    // The saved show comes back whole, and the unpatched fixture stays unpatched.
+    Read(savedText);
+    ASSERT_TRUE(Settle([&] { return Fixture(5)->IsEmpty() && Fixture(12)->GetLabel() == "Spare"; }));
+    EXPECT_EQ(ShowFixture(12, "address"), "0");
+    EXPECT_EQ(ShowFixture(1, "address"), "17");
+    EXPECT_EQ(ShowFixture(3, "personality"), bar.ToCsv());
+    EXPECT_EQ(m_standin.Command("digest"), digest);
+    EXPECT_EQ(m_standin.Command("digest"), "ok " + m_core->ComputeDigest().ToString());
+}
+
+TEST_F(PatchStandin, ProgrammerSelectsSetsRecordsClearsAndLoads)
+{
+    Connect();
+    CProgrammer* programmer = m_core->GetProgrammer();
+    Fixture(1)->SetPersonality(CPersonalityRef("A", "Spot", "", "0102030405"));
+    Fixture(3)->SetPersonality(CPersonalityRef("A", "Strobe", "", "0C"));
+    programmer->SetPlayback(2);
+    ASSERT_TRUE(Settle([&] { return programmer->GetPlayback() == 2; }));
+    EXPECT_EQ(m_standin.Field("show programmer", "playback"), "2");
+
+    auto enabled = [&] {
+        std::string groups;
+        for (uint32_t g = 0; g < programmer->GetChangeCount(); ++g)
+            groups += programmer->GetChange(g)->IsEnabled() ? '1' : '0';
+        return groups;
+    };
+    programmer->SetSelection((uint64_t(1) << 1) | (uint64_t(1) << 3));
+    EXPECT_FALSE(programmer->IsSelected(1));
+    ASSERT_TRUE(Settle([&] { return programmer->IsSelected(1) && programmer->IsSelected(3); }));
+    EXPECT_EQ(enabled(), "11111101000000000");
+    EXPECT_EQ(m_standin.Field("show programmer", "selection"), "0xa");
+
+    programmer->SetValue(GROUP_INTENSITY, CMessageValue(0.5f));
+    ASSERT_TRUE(Settle([&] { return programmer->GetChange(GROUP_INTENSITY)->GetValue() == CMessageValue(0.5f); }));
+
+    programmer->Record(0);
+    ASSERT_TRUE(Settle([&] { return m_standin.Field("show cue 2 0", "fixtures") == "0xa"; }));
+    ASSERT_TRUE(Settle([&] { return m_core->GetPlaybackManager()->GetPlayback(2)->GetCueCount() == 1; }));
+
+    programmer->Clear();
+    ASSERT_TRUE(Settle([&] { return programmer->GetSelection().IsEmpty() && programmer->GetClear(); }));
+    EXPECT_EQ(m_standin.Field("show programmer", "selection"), "0x0");
+    EXPECT_EQ(m_standin.Field("show programmer", "clear"), "1");
+    EXPECT_EQ(enabled(), "00000000000000000");
+    EXPECT_NE(programmer->GetChange(GROUP_INTENSITY)->GetValue(), CMessageValue(0.5f));
+
+    programmer->Load(0);
+    ASSERT_TRUE(Settle([&] {
+        return programmer->IsSelected(1) && programmer->IsSelected(3) &&
+               std::abs(programmer->GetChange(GROUP_INTENSITY)->GetValue().GetFloat() - 0.5f) < 0.001f;
+    }));
+    EXPECT_EQ(m_standin.Field("show programmer", "selection"), "0xa");
+    EXPECT_EQ(enabled(), "11111101000000000");
+}
