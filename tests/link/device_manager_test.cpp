@@ -631,22 +631,4 @@ TEST_F(DeviceManagerTest, StopDeletesTheUnitsAndStartBringsTheLinkBack)
     EXPECT_EQ(model.resyncs, 1) << "what changed while suspended is read again";
 }
 
-TEST_F(DeviceManagerTest, ObserversFollowAsManyUnitsAsTheirSetHolds)
-{
-    Receive(CIpAddress(192, 168, 1, 20, 16945), AnswerOf("KDX-1", "192.168.1.20", "16946"));
-    Receive(CIpAddress(10, 0, 0, 5, 16945), AnswerOf("KDX-1", "10.0.0.5", "16946"));
-    Receive(CIpAddress(192, 168, 1, 3, 16945), AnswerOf("KDX-1", "192.168.1.3", "16946"));
-    manager->Update(0.04f);
-    CCodeRecorder observer;
-    CSubjectSet set(2);
-    manager->ObserveDevices(&observer, &set);
-    EXPECT_TRUE(observer.IsObserving(manager->GetDevice(0)));
-    EXPECT_TRUE(observer.IsObserving(manager->GetDevice(1)));
-    EXPECT_FALSE(observer.IsObserving(manager->GetDevice(2)));
-    set.SetCapacity(8);
-    manager->ObserveDevices(&observer, &set);
-    EXPECT_EQ(set.GetCount(), 3u);
-    manager->ObserveDevices(&observer, nullptr);
-    EXPECT_EQ(set.GetCount(), 3u);
-}
 }  // namespace

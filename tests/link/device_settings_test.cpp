@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <functional>
 #include <string>
 
 namespace
@@ -73,84 +75,71 @@ protected:
     uint16_t port = 0;
 };
 
-TEST_F(DeviceSettingsTest, FirstReplyOfAnyKindBringsTheUnitOnline)
+std::string Hex(const std::array<uint8_t, 6>& bytes)
 {
-    EXPECT_FALSE(device->IsOnline());
-    device->HandleReply(Reply(123));
-    device->HandleReply(Reply(124));
+    char text[18];
+    std::snprintf(text, sizeof(text), "%02x:%02x:%02x:%02x:%02x:%02x", bytes[0], bytes[1], bytes[2], bytes[3],
+                  bytes[4], bytes[5]);
+    return text;
+}
+
+TEST_F(DeviceSettingsTest, RepliesFillTheCacheAndTellOnlyChanges)
+{
+    using Read = std::function<std::string(const CDevice&)>;
+    const Read mac = [](const CDevice& d) { return Hex(d.GetMac()); };
+    const Read subnet = [](const CDevice& d) { return FormatIpAddressPort(d.GetSubnet()); };
+    const Read firmware = [](const CDevice& d) { return FormatVersion(d.GetFirmwareVersion()); };
+    const Read pcb = [](const CDevice& d) { return FormatVersion(d.GetPcbVersion()); };
+    const Read label = [](const CDevice& d) { return d.GetLabel(); };
+    const Read artNet = [](const CDevice& d) { return d.GetArtNetText() + "/" + std::to_string(d.GetArtNetUniverse()); };
+    const Read dhcp = [](const CDevice& d) { return std::string(d.GetDhcp() ? "on" : "off"); };
+    const Read acn = [](const CDevice& d) { return d.GetAcnText() + "/" + std::to_string(d.GetAcnUniverse()); };
+    struct SCase
+    {
+        uint32_t command;
+        Bytes data;
+        uint32_t told;  // 0: nothing
+        Read read;
+        std::string expected;
+    };
+    const SCase cases[] = {
+        {DEVICE_GET_MAC, {0x00, 0x11, 0x22, 0x33, 0x44, 0x55}, DEVICE_NOTIFY_NETWORK, mac, "00:11:22:33:44:55"},
+        {DEVICE_GET_MAC, {0x00, 0x11, 0x22, 0x33, 0x44, 0x55}, 0, mac, "00:11:22:33:44:55"},
+        // A reply of the wrong length clears what it carries.
+        {DEVICE_GET_MAC, {0x00, 0x11, 0x22, 0x33}, DEVICE_NOTIFY_NETWORK, mac, "00:00:00:00:00:00"},
+        {DEVICE_GET_SUBNET, {255, 255, 255, 0, 0x34, 0x12}, DEVICE_NOTIFY_NETWORK, subnet, "255.255.255.0:4660"},
+        {DEVICE_GET_SUBNET, {255, 255, 255, 0}, DEVICE_NOTIFY_NETWORK, subnet, "0.0.0.0:0"},
+        {DEVICE_GET_VERSION_FIRMWARE, {1, 7}, DEVICE_NOTIFY_FIRMWARE, firmware, "1.7.0"},
+        {DEVICE_GET_VERSION_FIRMWARE, {1, 7, 3}, DEVICE_NOTIFY_FIRMWARE, firmware, "0.0.0"},
+        {DEVICE_GET_VERSION_PCB, {2, 1}, DEVICE_NOTIFY_PCB, pcb, "2.1.0"},
+        {DEVICE_GET_LABEL, {'S', 't', 'a', 'g', 'e', 0, 'x'}, DEVICE_NOTIFY_LABEL, label, "Stage"},
+        {DEVICE_GET_LABEL, {'S', 't', 'a', 'g', 'e'}, 0, label, "Stage"},
+        // Disabled shows "-" whatever the universe; a flag of the wrong length reads as false.
+        {DEVICE_GET_ARTNET_UNIVERSE, {0x12, 0, 0, 0}, DEVICE_NOTIFY_ARTNET, artNet, "-/18"},
+        {DEVICE_GET_ARTNET_ENABLED, {1, 0, 0, 0}, DEVICE_NOTIFY_ARTNET, artNet, "1.2/18"},
+        {DEVICE_GET_ARTNET_UNIVERSE, {0xF0, 0, 0, 0}, DEVICE_NOTIFY_ARTNET, artNet, "15.0/240"},
+        {DEVICE_GET_ARTNET_UNIVERSE, {0xF0}, DEVICE_NOTIFY_ARTNET, artNet, "0.0/0"},
+        {DEVICE_GET_ARTNET_ENABLED, {1}, DEVICE_NOTIFY_ARTNET, artNet, "-/0"},
+        {DEVICE_GET_DHCP, {0, 1, 0, 0}, DEVICE_NOTIFY_DHCP, dhcp, "on"},
+        {DEVICE_GET_ACN_ENABLED, {1, 0, 0, 0}, DEVICE_NOTIFY_ACN, acn, "0/0"},
+        {DEVICE_GET_ACN_UNIVERSE, {'1', '2'}, DEVICE_NOTIFY_ACN, acn, "12/12"},
+        {DEVICE_GET_ACN_UNIVERSE, {'x'}, 0, acn, "12/12"},
+        {123, {}, 0, label, "Stage"},
+    };
+    for (const SCase& c : cases)
+    {
+        codes.codes.clear();
+        device->HandleReply(Reply(c.command, c.data));
+        EXPECT_EQ(c.read(*device), c.expected) << "command " << c.command;
+        // The very first reply also brings the unit online, once.
+        std::vector<uint32_t> told;
+        if (&c == &cases[0])
+            told.push_back(DEVICE_NOTIFY_ONLINE);
+        if (c.told)
+            told.push_back(c.told);
+        EXPECT_EQ(codes.codes, told) << "command " << c.command;
+    }
     EXPECT_TRUE(device->IsOnline());
-    EXPECT_EQ(codes.codes, (std::vector<uint32_t>{DEVICE_NOTIFY_ONLINE}));
-}
-
-TEST_F(DeviceSettingsTest, NetworkSettingsFromReplies)
-{
-    device->HandleReply(Reply(DEVICE_GET_MAC, {0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
-    EXPECT_EQ(device->GetMac(), (std::array<uint8_t, 6>{0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_NETWORK), 1u);
-    device->HandleReply(Reply(DEVICE_GET_MAC, {0x00, 0x11, 0x22, 0x33, 0x44, 0x55}));
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_NETWORK), 1u);
-    // A reply of the wrong length clears what it carries.
-    device->HandleReply(Reply(DEVICE_GET_MAC, {0x00, 0x11, 0x22, 0x33}));
-    EXPECT_EQ(device->GetMac(), (std::array<uint8_t, 6>{}));
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_NETWORK), 2u);
-
-    device->HandleReply(Reply(DEVICE_GET_SUBNET, {255, 255, 255, 0, 0x34, 0x12}));
-    EXPECT_EQ(FormatIpAddressPort(device->GetSubnet()), "255.255.255.0:4660");
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_NETWORK), 3u);
-    device->HandleReply(Reply(DEVICE_GET_SUBNET, {255, 255, 255, 0}));
-    EXPECT_EQ(FormatIpAddressPort(device->GetSubnet()), "0.0.0.0:0");
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_NETWORK), 4u);
-}
-
-TEST_F(DeviceSettingsTest, VersionsAndLabelFromReplies)
-{
-    device->HandleReply(Reply(DEVICE_GET_VERSION_FIRMWARE, {1, 7}));
-    EXPECT_EQ(FormatVersion(device->GetFirmwareVersion()), "1.7.0");
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_FIRMWARE), 1u);
-    device->HandleReply(Reply(DEVICE_GET_VERSION_FIRMWARE, {1, 7, 3}));
-    EXPECT_EQ(FormatVersion(device->GetFirmwareVersion()), "0.0.0");
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_FIRMWARE), 2u);
-    device->HandleReply(Reply(DEVICE_GET_VERSION_PCB, {2, 1}));
-    EXPECT_EQ(FormatVersion(device->GetPcbVersion()), "2.1.0");
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_PCB), 1u);
-
-    EXPECT_EQ(device->GetLabel(), "KDX-1");
-    device->HandleReply(Reply(DEVICE_GET_LABEL, {'S', 't', 'a', 'g', 'e', 0, 'x'}));
-    EXPECT_EQ(device->GetLabel(), "Stage");
-    device->HandleReply(Reply(DEVICE_GET_LABEL, {'S', 't', 'a', 'g', 'e'}));
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_LABEL), 1u);
-}
-
-TEST_F(DeviceSettingsTest, OutputSettingsFromReplies)
-{
-    EXPECT_EQ(device->GetArtNetText(), "-");
-    device->HandleReply(Reply(DEVICE_GET_ARTNET_UNIVERSE, {0x12, 0, 0, 0}));
-    EXPECT_EQ(device->GetArtNetUniverse(), 0x12u);
-    EXPECT_EQ(device->GetArtNetText(), "-") << "disabled, whatever the universe";
-    device->HandleReply(Reply(DEVICE_GET_ARTNET_ENABLED, {1, 0, 0, 0}));
-    EXPECT_TRUE(device->GetArtNetEnabled());
-    EXPECT_EQ(device->GetArtNetText(), "1.2");
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_ARTNET), 2u);
-    device->HandleReply(Reply(DEVICE_GET_ARTNET_UNIVERSE, {0xF0, 0, 0, 0}));
-    EXPECT_EQ(device->GetArtNetText(), "15.0");
-    device->HandleReply(Reply(DEVICE_GET_ARTNET_UNIVERSE, {0xF0}));
-    EXPECT_EQ(device->GetArtNetText(), "0.0");
-    // A flag of the wrong length reads as false.
-    device->HandleReply(Reply(DEVICE_GET_ARTNET_ENABLED, {1}));
-    EXPECT_FALSE(device->GetArtNetEnabled());
-
-    device->HandleReply(Reply(DEVICE_GET_DHCP, {0, 1, 0, 0}));
-    EXPECT_TRUE(device->GetDhcp());
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_DHCP), 1u);
-
-    device->HandleReply(Reply(DEVICE_GET_ACN_ENABLED, {1, 0, 0, 0}));
-    device->HandleReply(Reply(DEVICE_GET_ACN_UNIVERSE, {'1', '2'}));
-    EXPECT_EQ(device->GetAcnUniverse(), 12u);
-    EXPECT_EQ(device->GetAcnText(), "12");
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_ACN), 2u);
-    device->HandleReply(Reply(DEVICE_GET_ACN_UNIVERSE, {'x'}));
-    EXPECT_EQ(device->GetAcnUniverse(), 12u);
-    EXPECT_EQ(codes.Count(DEVICE_NOTIFY_ACN), 2u);
 }
 
 TEST_F(DeviceSettingsTest, UnitProtocolSettersAskOnlyForChanges)
@@ -255,11 +244,4 @@ TEST_F(DeviceSettingsTest, ControllerRepliesAndNotifiesFillTheOutputSettings)
                                                                      {MANAGER_ARTNET, COMMAND_GET_VALUE}}));
 }
 
-TEST_F(DeviceSettingsTest, LinkSettersDoNothingWithoutAChosenUnit)
-{
-    manager->SetConnectedAddress(CIpAddress());
-    device->SetArtNetEnabled(true);
-    device->SendMessage(MANAGER_ACN, COMMAND_GET_VALUE);
-    EXPECT_EQ(manager->GetQueueLength(), 0u);
-}
 }  // namespace

@@ -195,23 +195,4 @@ TEST_F(DeviceTest, LostOnlyAfterMoreThanTenSecondsUnseen)
     device->ResetLastSeen();
     EXPECT_FALSE(device->IsLost());
 }
-
-TEST_F(DeviceTest, OneResendTickServesEveryUnit)
-{
-    CDevice other(manager.get(), CIpAddress(192, 168, 77, 3, 16946), DEVICE_TYPE_KDX2);
-    device->Request(DEVICE_GET_MAC);
-    other.Request(DEVICE_GET_MAC);
-    ASSERT_EQ(Pass().size(), 1u);
-    other.Pass(0);
-    EXPECT_TRUE(network.TakeSent().empty()) << "the first unit's send postponed the second's";
-    clock.Advance(501);
-    other.Pass(0);
-    EXPECT_EQ(network.TakeSent().size(), 1u);
-}
-
-TEST_F(DeviceTest, DestructionClosesTheSocket)
-{
-    device.reset();
-    EXPECT_EQ(network.GetBoundPorts(), (std::vector<uint16_t>{16945}));
-}
 }  // namespace
