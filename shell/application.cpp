@@ -1,5 +1,8 @@
 #include "shell/application.h"
 
+#include "graphics/font_manager.h"
+#include "graphics/glyph_manager.h"
+#include "graphics/skin_manager.h"
 #include "model/core.h"
 #include "screens/area_main.h"
 #include "shell/audio_out_manager.h"
@@ -64,6 +67,12 @@ void Print(const std::string& line)
 CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
     : CApp(version, argc, argv), m_ticks([] { return static_cast<uint64_t>(SDL_GetTicks()); })
 {
+    // The rest of the base's start-up: the skin and the glyph pages live in a layer the base does
+    // not know, so they are loaded here, before anything else of this class.
+    CSkinManager::Instance().Load();
+    CSkinManager::Instance().SetSkinName(GetBaseName());
+    CGlyphManager::Instance().Load();
+
     bool videoStarted = true;
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
     {
@@ -89,6 +98,7 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
     g_audio->LoadAll(GetBinaryPath(), GetLogger());
 
     g_core = CCore::Create(argc, argv);
+    CFontManager::Instance().ScanFonts();
 
     if (videoStarted)
     {

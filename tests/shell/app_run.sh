@@ -46,7 +46,8 @@ smoke)
   [ $rc -eq 0 ] || fail "exit status $rc after SIGTERM"
   [ $elapsed -le 5 ] || fail "took $elapsed s to end"
   lines=$(log_lines) || fail "expected exactly one log file"
-  expect_in_order "$lines" '^\[Logger\] Open$' '^\[App\] Platform: Linux$' \
+  expect_in_order "$lines" '^\[Logger\] Open$' '^\[SkinManager\] ' '^\[GlyphManager\] ' \
+    '^\[App\] Platform: Linux$' \
     "^\\[App\\] Number of logical CPU cores: $(getconf _NPROCESSORS_ONLN)$" '^\[App\] Binary path: /' \
     '^\[App\] Application Data path: ' '^\[App\] Common Data path: ' \
     '^\[App\] Resources Specific path: ' '^\[App\] Resources Shared path: ' \
