@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -189,11 +190,14 @@ public:
         }
         if (m_ticks == m_dirtyAt)
             SetDirty();
+        if (m_onTick)
+            m_onTick(m_ticks);
     }
 
     int m_ticks = 0;
     int m_paints = 0;
     int m_dirtyAt = 0;
+    std::function<void(int)> m_onTick;
     CRect m_canvasWindow;
 
 protected:
@@ -274,4 +278,52 @@ TEST_F(Application, ShutdownLogsTheTextureCountAndClosesTheLog)
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ(lines[lines.size() - 2].rfind("[App] debug counter = ", 0), 0u) << lines[lines.size() - 2];
     EXPECT_EQ(lines.back(), "[Logger] Close");
+}
+
+namespace
+{
+// What the window shows at a point, as red.
+uint32_t RedAt(int x, int y)
+{
+    const SDL_Rect probe = {x, y, 1, 1};
+    uint32_t pixel = 0;
+    EXPECT_EQ(SDL_RenderReadPixels(CApp::GetRenderer(), &probe, SDL_PIXELFORMAT_ABGR8888, &pixel, 4), 0);
+    return pixel & 0xFF;
+}
+
+// Paints in the first frame; in the second the window loses what it showed, and optionally the
+// window system reports it uncovered.
+uint32_t RedAfterTheWindowLostItsPixels(CApp2* app, bool exposed)
+{
+    auto* root = new CPaintingArea(3);
+    root->m_onTick = [exposed](int tick) {
+        if (tick != 2)
+            return;
+        SDL_SetRenderDrawColor(CApp::GetRenderer(), 0, 0, 255, 255);
+        SDL_RenderClear(CApp::GetRenderer());
+        SDL_RenderPresent(CApp::GetRenderer());
+        if (!exposed)
+            return;
+        SDL_Event event = {};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = SDL_WINDOWEVENT_EXPOSED;
+        SDL_PushEvent(&event);
+    };
+    app->SetRootArea(root);
+    EXPECT_EQ(app->Run(), 0);
+    EXPECT_EQ(root->m_paints, 1);
+    return RedAt(100, 100);
+}
+}
+
+TEST_F(Application, AnUncoveredWindowIsPresentedAgain)
+{
+    CApp2* app = Make();
+    ASSERT_TRUE(app->IsVideoReady());
+    EXPECT_EQ(RedAfterTheWindowLostItsPixels(app, true), 200u);
+    delete app;
+
+    app = Make();
+    EXPECT_EQ(RedAfterTheWindowLostItsPixels(app, false), 0u);
+    delete app;
 }
