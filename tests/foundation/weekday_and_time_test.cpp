@@ -83,19 +83,9 @@ TEST(WeekdayAndTime, FromADateAndTimeTakesItsWeekday)
     const CWeekdayAndTime value(wednesday);
     EXPECT_EQ(value.GetMask(), 0x08);
     EXPECT_EQ(value.GetTime(), CTime(8, 0, 0));
+    // The weekday of a date the calendar cannot place (255) leaves no day rather than a bad shift.
+    CWeekdayAndTime unplaced;
+    unplaced.SetWeekday(uint32_t(CDate::kUnknownWeekday));
+    EXPECT_EQ(unplaced.GetMask(), 0);
 }
 
-TEST(WeekdayAndTime, DaySetters)
-{
-    CWeekdayAndTime value;
-    value.SetWeekday(3);
-    EXPECT_EQ(value.GetMask(), 0x08);
-    value.SetDay(0, true);
-    value.SetDay(3, false);
-    value.SetDay(9, true);
-    EXPECT_EQ(value.GetMask(), 0x01);
-    EXPECT_TRUE(value.HasDay(0));
-    EXPECT_FALSE(value.HasDay(40));
-    value.SetWeekday(255);
-    EXPECT_EQ(value.GetMask(), 0);
-}
