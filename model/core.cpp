@@ -7,6 +7,7 @@
 #include "model/personality_manager.h"
 #include "model/playback_manager.h"
 #include "model/programmer.h"
+#include "model/show_file_list.h"
 
 namespace
 {
@@ -35,6 +36,7 @@ CCore::CCore(const CCoreSetup& setup)
     m_deviceManager = new CDeviceManager(setup.link);
     m_fixtureManager = new CFixtureManager();
     m_playbackManager = new CPlaybackManager();
+    m_fileManager = setup.showFolder ? new CFileManager(*setup.showFolder) : new CFileManager();
     m_personalityManager = new CPersonalityManager();
     m_options = setup.optionsFolder ? new COptions(*setup.optionsFolder) : new COptions();
     m_programmer = new CProgrammer();
@@ -48,6 +50,7 @@ CCore::CCore(const CCoreSetup& setup)
     Observe(m_deviceManager);
     m_playbackManager->SetCore(this);
     m_fixtureManager->Init(this);
+    m_fileManager->SetCore(this);
     m_personalityManager->Load();
     m_programmer->SetCore(this);
     m_explanations = setup.createExplanations ? setup.createExplanations(*m_options) : nullptr;
@@ -68,6 +71,8 @@ CCore::~CCore()
     m_deviceManager = nullptr;
     delete m_playbackManager;
     m_playbackManager = nullptr;
+    delete m_fileManager;
+    m_fileManager = nullptr;
     delete m_personalityManager;
     m_personalityManager = nullptr;
     delete m_options;
@@ -83,6 +88,7 @@ CCore::~CCore()
 void CCore::Update(float seconds)
 {
     m_deviceManager->Update(seconds);
+    SettleResync();
     m_playbackManager->Update(seconds);
     m_options->Update(seconds);
 }
@@ -109,6 +115,30 @@ void CCore::Resync()
     notify.SetManager(MANAGER_PROGRAMMER);
     if (CMessageHandler* programmer = GetProgrammerHandler())
         programmer->HandleMessage(notify);
+    // With no controller chosen the requests were dropped and there is nothing to wait for.
+    m_resyncSettling = m_deviceManager->GetQueueLength() > 0;
+    m_quietTicks = 0;
+}
+
+void CCore::SettleResync()
+{
+    if (m_resyncSettling)
+    {
+        // The link thread takes an answered record off the queue a moment before it hands over
+        // the reply, so one empty look can come before the last reply is applied (and before
+        // the requests that reply leads to are queued). The queue must stay empty across two
+        // ticks, the second having applied every reply of the first.
+        if (m_deviceManager->GetQueueLength() != 0)
+        {
+            m_quietTicks = 0;
+            return;
+        }
+        if (++m_quietTicks < 2)
+            return;
+        m_resyncSettling = false;
+    }
+    if (m_fileManager && m_fileManager->IsLoadPending())
+        m_fileManager->ResyncSettled();
 }
 
 bool CCore::QueueMessage(const CMessage& message)

@@ -27,6 +27,8 @@ struct CCoreSetup
     CLinkSetup link;
     // The folder of "options.xml"; unset: the application data folder.
     std::optional<std::string> optionsFolder;
+    // The folder of the show files; unset: the application data folder.
+    std::optional<std::string> showFolder;
     // The language manager, told the language the options file names; null: none.
     COptionsLanguage* language = nullptr;
     // Makes and loads the list of first-use hints, which keeps the options to record the hints the
@@ -55,7 +57,7 @@ public:
     CCore& operator=(const CCore&) = delete;
 
     // Once per frame, with the fixed frame period: the device manager (which applies the replies
-    // that arrived), then the playbacks, then the options.
+    // that arrived), then a show that waited for a resync, then the playbacks, then the options.
     void Update(float seconds);
     // The application went to the background and came back: the device link stops and restarts.
     void Suspend();
@@ -79,6 +81,9 @@ public:
     // Called by the device manager when a controller has been chosen: every playback, cue,
     // fixture and programmer group asks the controller for all of its values.
     void Resync() override;
+    // From a resync that asked the controller for something until the outgoing queue has
+    // drained: a show opened meanwhile waits (in the file manager) and is sent after it.
+    bool IsResyncSettling() const { return m_resyncSettling; }
     bool QueueMessage(const CMessage& message) override;
 
     // The show digest exists for a developer check only: the controller's digest is asked for but
@@ -103,6 +108,8 @@ private:
     void HandleMessage(const CMessage& message) override { CheckDigest(message); }
     // CObserver: the device manager's choice and lock go into the options file.
     void HandleNotify(CSubject* subject, uint32_t code) override;
+    // Ends the settling of a resync once the link has drained, then sends a show that waited.
+    void SettleResync();
 
     CFixtureManager* m_fixtureManager = nullptr;
     CDeviceManager* m_deviceManager = nullptr;
@@ -113,4 +120,6 @@ private:
     CProgrammer* m_programmer = nullptr;
     CPersonalityManager* m_personalityManager = nullptr;
     COptionsHints* m_explanations = nullptr;
+    bool m_resyncSettling = false;
+    uint32_t m_quietTicks = 0;
 };

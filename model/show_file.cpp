@@ -1,0 +1,390 @@
+#include "model/show_file.h"
+
+#include "foundation/file_helpers.h"
+#include "foundation/notify_codes.h"
+#include "foundation/version.h"
+#include "link/device.h"
+#include "link/device_manager.h"
+#include "link/device_type.h"
+#include "model/core.h"
+#include "model/fixture_manager.h"
+#include "model/playback_manager.h"
+#include "model/show_file_list.h"
+#include "model/show_xml.h"
+#include "shell/app.h"
+#include "shell/platform.h"
+
+#include <boost/date_time/gregorian/gregorian.hpp>
+#include <tinyxml.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+const char* const kLogCategory = "File";
+const char* const kApplication = "Tanzo";
+const char* const kMainProduct = "Lumivo";
+const char* const kExtension = ".show";
+
+std::string LastComponent(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool IsRegularFile(const std::string& path, struct stat& status)
+{
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+std::string Quoted(const std::string& text)
+{
+    return "\"" + text + "\"";
+}
+
+std::string AddressText(const CIpAddress& address)
+{
+    char text[20];
+    std::snprintf(text, sizeof(text), "%u.%u.%u.%u", address.GetOctet(0), address.GetOctet(1), address.GetOctet(2),
+                  address.GetOctet(3));
+    return text;
+}
+
+std::string MajorMinorText(const CVersion& version)
+{
+    return std::to_string(version.GetMajor()) + "." + std::to_string(version.GetMinor());
+}
+
+void AddText(TiXmlElement& parent, const char* name, const std::string& text)
+{
+    TiXmlElement* element = new TiXmlElement(name);
+    element->LinkEndChild(new TiXmlText(text.c_str()));
+    parent.LinkEndChild(element);
+}
+
+TiXmlElement* AddElement(TiXmlNode& parent, const char* name)
+{
+    TiXmlElement* element = new TiXmlElement(name);
+    parent.LinkEndChild(element);
+    return element;
+}
+
+void WriteHost(TiXmlElement& system)
+{
+    TiXmlElement* host = AddElement(system, "host");
+    AddText(*host, "os", CApp::GetOsName(CApp::GetOsId()));
+    const uint32_t count = CApp::GetLocalAddressCount();
+    if (count == 0)
+        return;
+    TiXmlElement* ips = AddElement(*host, "ips");
+    for (uint32_t i = 0; i < count; ++i)
+        AddText(*ips, "ip", AddressText(CApp::GetLocalAddress(i)));
+}
+
+void WriteDevice(TiXmlElement& system, const CCore* core)
+{
+    TiXmlElement* element = AddElement(system, "device");
+    const CDevice* device =
+        core && core->GetDeviceManager() ? core->GetDeviceManager()->GetConnectedDevice() : nullptr;
+    if (!device)
+        return;
+    const std::array<uint8_t, 6>& mac = device->GetMac();
+    char macText[24];
+    std::snprintf(macText, sizeof(macText), "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
+                  mac[5]);
+    AddText(*element, "mac", macText);
+    AddText(*element, "ip", AddressText(device->GetAddress()));
+    AddText(*element, "subnet", AddressText(device->GetSubnet()));
+    AddText(*element, "dhcp", device->GetDhcp() ? "true" : "false");
+    AddText(*element, "pcb_version", MajorMinorText(device->GetPcbVersion()));
+    AddText(*element, "firmware_version", MajorMinorText(device->GetFirmwareVersion()));
+    AddText(*element, "type", DeviceTypeName(device->GetType()));
+}
+
+// Writes the bytes to a new file beside the target, pushes them to the disk and renames the new
+// file over the target, so the target is at every moment either the old show or the whole new
+// one. The temporary name starts with a dot and ends in random letters, so a listing of shows
+// never shows it.
+bool ReplaceFile(const std::string& path, const std::string& bytes, std::string& reason)
+{
+    const std::string parent = ParentFolder(path);
+    const std::string folder = parent.empty() ? std::string(".") : parent;
+    std::string temporary = JoinPath(folder, "." + LastComponent(path) + ".XXXXXX");
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+    if (fd < 0)
+    {
+        reason = std::strerror(errno);
+        return false;
+    }
+    bool ok = ::fchmod(fd, 0644) == 0;
+    size_t written = 0;
+    while (ok && written < bytes.size())
+    {
+        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            ok = false;
+        else
+            written += static_cast<size_t>(n);
+    }
+    if (ok && ::fsync(fd) != 0)
+        ok = false;
+    if (!ok)
+        reason = std::strerror(errno);
+    if (::close(fd) != 0 && ok)
+    {
+        reason = std::strerror(errno);
+        ok = false;
+    }
+    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0)
+    {
+        reason = std::strerror(errno);
+        ok = false;
+    }
+    if (!ok)
+    {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // The rename itself reaches the disk with the folder.
+    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd >= 0)
+    {
+        ::fsync(folderFd);
+        ::close(folderFd);
+    }
+    return true;
+}
+
+// Moves the file unless something exists at the target already.
+bool MoveWithoutReplacing(const std::string& from, const std::string& to)
+{
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // A file system without the no-replace move: look first.
+    if (Exists(to))
+    {
+        errno = EEXIST;
+        return false;
+    }
+    return std::rename(from.c_str(), to.c_str()) == 0;
+}
+}  // namespace
+
+CFile::CFile(CFileManager* manager, CCore* core, const std::string& path)
+    : m_manager(manager), m_core(core), m_path(path)
+{
+    Refresh();
+}
+
+std::string CFile::GetName() const
+{
+    return RemoveExtension(LastComponent(m_path));
+}
+
+int32_t CFile::GetIndex() const
+{
+    return m_manager ? m_manager->IndexOf(this) : -1;
+}
+
+std::string CFile::GetDateText() const
+{
+    std::string date = "not-a-date-time";
+    if (m_date != kNoDate)
+    {
+        try
+        {
+            date = boost::gregorian::to_simple_string(
+                boost::gregorian::date(boost::gregorian::date::date_int_type(m_date)));
+        }
+        catch (const std::exception&)
+        {
+        }
+    }
+    return date + " " + m_time.ToClockString(true, false, false);
+}
+
+std::string CFile::GetSizeText() const
+{
+    if (m_size < 1024)
+        return std::to_string(m_size) + " bytes";
+    if (m_size > 1048575)
+        return std::to_string(m_size / 1048576) + " MB";
+    return std::to_string(m_size / 1024) + " kB";
+}
+
+void CFile::Refresh()
+{
+    m_size = 0;
+    struct stat status;
+    if (LastComponent(m_path) != ".." && IsRegularFile(m_path, status))
+    {
+        m_size = static_cast<uint64_t>(status.st_size);
+        std::tm local = {};
+        const std::time_t written = status.st_mtime;
+        if (::localtime_r(&written, &local))
+        {
+            try
+            {
+                const boost::gregorian::date day(static_cast<unsigned short>(local.tm_year + 1900),
+                                                 static_cast<unsigned short>(local.tm_mon + 1),
+                                                 static_cast<unsigned short>(local.tm_mday));
+                m_date = static_cast<int32_t>(day.day_number());
+                m_time = CTime(static_cast<uint32_t>(local.tm_hour), static_cast<uint32_t>(local.tm_min),
+                               static_cast<uint32_t>(local.tm_sec));
+            }
+            catch (const std::exception&)
+            {
+            }
+        }
+        TiXmlDocument document;
+        const TiXmlElement* show = nullptr;
+        if (document.LoadFile(m_path.c_str()))
+        {
+            const TiXmlNode* node = document.FirstChild("show");
+            show = node ? node->ToElement() : nullptr;
+        }
+        if (show)
+        {
+            if (const char* readOnly = show->Attribute("readonly"))
+                m_readOnly = EqualsNoCase(readOnly, "true");
+            // Without "application" the flags stay as they were (the read-only mark just read
+            // still counts).
+            if (const char* application = show->Attribute("application"))
+            {
+                m_mainProduct = EqualsNoCase(application, kMainProduct);
+                m_readOnly = m_readOnly || m_mainProduct;
+            }
+        }
+    }
+    Notify(NOTIFY_UNKNOWN);
+}
+
+void CFile::BuildDocument(TiXmlDocument& document, bool empty) const
+{
+    document.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-8", "no"));
+    TiXmlElement* show = AddElement(document, "show");
+    show->SetAttribute("application", kApplication);
+    show->SetAttribute("version", FormatVersion(CApp::GetVersion()).c_str());
+    TiXmlElement* system = AddElement(*show, "system");
+    WriteHost(*system);
+    WriteDevice(*system, m_core);
+    TiXmlElement* fixtures = AddElement(*show, "fixtures");
+    TiXmlElement* playbacks = AddElement(*show, "playbacks");
+    if (empty || !m_core)
+        return;
+    if (const CFixtureManager* patch = m_core->GetFixtureManager())
+        patch->WriteXml(fixtures);
+    if (const CPlaybackManager* manager = m_core->GetPlaybackManager())
+        manager->Save(*playbacks);
+}
+
+bool CFile::Save(bool empty)
+{
+    if (m_readOnly)
+        return Fail("The show " + Quoted(GetName()) + " is read-only and cannot be saved.");
+    TiXmlDocument document;
+    BuildDocument(document, empty);
+    TiXmlPrinter printer;
+    document.Accept(&printer);
+    std::string reason;
+    if (!ReplaceFile(m_path, printer.Str(), reason))
+        return Fail("The show " + Quoted(GetName()) + " could not be saved: " + reason + ".");
+    m_error.clear();
+    Notify(FILE_NOTIFY_SAVED);
+    Refresh();
+    return true;
+}
+
+bool CFile::Load()
+{
+    struct stat status;
+    if (LastComponent(m_path) == ".." || !IsRegularFile(m_path, status))
+        return Fail("The show " + Quoted(GetName()) + " cannot be opened: the file is missing.");
+    auto document = std::make_unique<TiXmlDocument>();
+    if (!document->LoadFile(m_path.c_str()))
+    {
+        std::string where;
+        if (document->ErrorRow() > 0)
+            where = " (line " + std::to_string(document->ErrorRow()) + ", column " +
+                    std::to_string(document->ErrorCol()) + ")";
+        return Fail("The show " + Quoted(GetName()) + " cannot be opened: the file is damaged, " +
+                    document->ErrorDesc() + where + ". Nothing was changed.");
+    }
+    const TiXmlNode* node = document->FirstChild("show");
+    const TiXmlElement* show = node ? node->ToElement() : nullptr;
+    if (!show)
+        return Fail("The file " + Quoted(GetName()) + " is not a show: it has no \"show\" element. Nothing was changed.");
+    const char* application = show->Attribute("application");
+    const bool mainProduct = application ? EqualsNoCase(application, kMainProduct) : m_mainProduct;
+    m_error.clear();
+    if (m_manager && m_core && m_core->IsResyncSettling())
+    {
+        // Compared now with a mirror that the controller has not filled yet, values equal to
+        // the mirror's defaults would be left out; the show waits for the resync instead.
+        m_manager->DeferLoad(std::move(document), mainProduct);
+        return true;
+    }
+    SendShow(m_core, *show, mainProduct);
+    return true;
+}
+
+void CFile::SendShow(CCore* core, const TiXmlElement& show, bool mainProduct)
+{
+    if (!core)
+        return;
+    const TiXmlElement* fixtures = show.FirstChildElement("fixtures");
+    if (fixtures && core->GetFixtureManager())
+        core->GetFixtureManager()->ReadXml(fixtures);
+    const TiXmlElement* playbacks = show.FirstChildElement("playbacks");
+    if (playbacks && core->GetPlaybackManager())
+    {
+        if (!mainProduct)
+            core->GetPlaybackManager()->Load(playbacks);
+        else if (const TiXmlElement* buttons = playbacks->FirstChildElement("buttons"))
+            core->GetPlaybackManager()->Load(buttons);
+    }
+}
+
+bool CFile::Rename(const std::string& name)
+{
+    if (m_readOnly)
+        return Fail("The show " + Quoted(GetName()) + " is read-only and cannot be renamed.");
+    if (name.empty() || name.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
+        return Fail("A show name cannot be empty or contain \"/\" or \"\\\".");
+    const std::string target = JoinPath(ParentFolder(m_path), name + kExtension);
+    if (target != m_path && !MoveWithoutReplacing(m_path, target))
+    {
+        const int error = errno;
+        if (error == EEXIST)
+            return Fail("A show named " + Quoted(name) + " exists already.");
+        return Fail("The show " + Quoted(GetName()) + " could not be renamed: " + std::strerror(error) + ".");
+    }
+    m_path = target;
+    m_error.clear();
+    Notify(NOTIFY_LABEL);
+    return true;
+}
+
+bool CFile::Fail(const std::string& error)
+{
+    m_error = error;
+    CApp::Log(kLogCategory, error, 1);
+    return false;
+}

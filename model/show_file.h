@@ -1,0 +1,91 @@
+#pragma once
+
+#include "foundation/subject.h"
+#include "foundation/time.h"
+
+#include <cstdint>
+#include <string>
+
+class CCore;
+class CFileManager;
+class TiXmlDocument;
+class TiXmlElement;
+
+// What a show file tells its observers besides NOTIFY_UNKNOWN (after every refresh) and
+// NOTIFY_LABEL (after a rename).
+enum : uint32_t
+{
+    FILE_NOTIFY_SAVED = 105,
+};
+
+// One show file of the data folder: what the show list shows of it (name, date, size, whether
+// it may be written), the writer of the whole show into it, and the reader that sends a show
+// from it to the controller. The model never fills itself from a file: the readers send Set
+// records and the model mirrors what the controller reports back.
+//
+// Shows of the main product ("Lumivo") are read here but never written. Main thread only.
+class CFile : public CSubject
+{
+public:
+    // A day number meaning "no date".
+    static constexpr int32_t kNoDate = -2;
+
+    // Describes the file at once (Refresh).
+    CFile(CFileManager* manager, CCore* core, const std::string& path);
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    const std::string& GetPath() const { return m_path; }
+    // The file name without folder and without the part from its last '.'.
+    std::string GetName() const;
+    // The position in the show list; -1 outside it.
+    int32_t GetIndex() const;
+    bool IsReadOnly() const { return m_readOnly; }
+    bool IsMainProductShow() const { return m_mainProduct; }
+    uint64_t GetSize() const { return m_size; }
+    // The gregorian day number of the last change; kNoDate until known.
+    int32_t GetDate() const { return m_date; }
+    const CTime& GetTime() const { return m_time; }
+    // "2024-Mar-05 14:07"; the date reads "not-a-date-time" until known.
+    std::string GetDateText() const;
+    // "1023 bytes", "1 kB", "1 MB".
+    std::string GetSizeText() const;
+    // Why the last save, load or rename failed, ready to show; empty after one that worked.
+    const std::string& GetError() const { return m_error; }
+
+    // Reads the size, date and flags again; notifies NOTIFY_UNKNOWN.
+    void Refresh();
+    // Writes the whole show, or with empty a show without fixtures and playbacks. The old file
+    // stays whole until the new one is complete on disk. False, with the reason in GetError and
+    // nothing notified, when the file is read-only or could not be written; otherwise notifies
+    // FILE_NOTIFY_SAVED and refreshes.
+    bool Save(bool empty = false);
+    // Sends the show to the controller. A show that cannot be read changes nothing and returns
+    // false with the reason in GetError. A show opened while the model still reads a newly
+    // chosen controller waits in the file manager until that has settled, so that only what
+    // differs from the controller's real state is left out.
+    bool Load();
+    // Gives the file a new name in its folder, with the extension ".show". Refused (false, with
+    // the reason) when read-only, when the name is empty or holds a path separator, when another
+    // file has that name, or when the file system refuses; the path then stays as it was.
+    bool Rename(const std::string& name);
+
+    // The document Save writes.
+    void BuildDocument(TiXmlDocument& document, bool empty) const;
+    // Hands a show's "fixtures" and "playbacks" to their readers; the playbacks of a main-product
+    // show are the children of "playbacks/buttons".
+    static void SendShow(CCore* core, const TiXmlElement& show, bool mainProduct);
+
+private:
+    bool Fail(const std::string& error);
+
+    CFileManager* m_manager;
+    CCore* m_core;
+    std::string m_path;
+    int32_t m_date = kNoDate;
+    CTime m_time;
+    uint64_t m_size = 0;
+    bool m_readOnly = false;
+    bool m_mainProduct = false;
+    std::string m_error;
+};

@@ -1,0 +1,239 @@
+#include "model/show_file_list.h"
+
+#include "foundation/file_helpers.h"
+#include "foundation/notify_codes.h"
+#include "foundation/observer.h"
+#include "model/show_file.h"
+#include "model/show_xml.h"
+#include "shell/app.h"
+#include "shell/platform.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <sys/stat.h>
+
+namespace
+{
+const char* const kLogCategory = "FileManager";
+
+// By name, byte by byte as unsigned values, a proper prefix first.
+bool CompareFiles(const CFile* a, const CFile* b)
+{
+    return a->GetName() < b->GetName();
+}
+
+std::string LastComponent(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+bool Exists(const std::string& path)
+{
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0;
+}
+}  // namespace
+
+CFileManager::CFileManager() = default;
+
+CFileManager::CFileManager(const std::string& folder) : m_folder(folder), m_folderGiven(true)
+{
+}
+
+CFileManager::~CFileManager()
+{
+    m_current = nullptr;
+    DeleteFiles();
+}
+
+void CFileManager::SetCore(CCore* core)
+{
+    m_core = core;
+    Refresh();
+}
+
+void CFileManager::DeleteFiles()
+{
+    while (!m_files.empty())
+    {
+        delete m_files.back();
+        m_files.pop_back();
+    }
+}
+
+void CFileManager::Refresh()
+{
+    if (!m_folderGiven)
+        m_folder = CApp::GetApplicationDataPath();
+    // Every file object goes, the open one too: nobody may keep pointing at it.
+    SetCurrentFile(nullptr);
+    bool changed = !m_files.empty();
+    DeleteFiles();
+    // Without a data folder nothing is listed (an empty path would list the working folder).
+    if (!m_folder.empty())
+    {
+        std::vector<std::string> paths;
+        ListDirectory(m_folder, "*.show", paths, true);
+        for (const std::string& path : paths)
+        {
+            m_files.push_back(new CFile(this, m_core, path));
+            changed = true;
+        }
+        paths.clear();
+        ListDirectory(m_folder, "*.xml", paths, true);
+        for (const std::string& path : paths)
+        {
+            if (!IsShowFile(path))
+                continue;
+            m_files.push_back(new CFile(this, m_core, path));
+            changed = true;
+        }
+    }
+    std::stable_sort(m_files.begin(), m_files.end(), CompareFiles);
+    if (changed)
+        Notify(NOTIFY_LIST);
+}
+
+CFile* CFileManager::GetFile(uint32_t index) const
+{
+    return index < m_files.size() ? m_files[index] : nullptr;
+}
+
+int32_t CFileManager::IndexOf(const CFile* file) const
+{
+    const auto it = std::find(m_files.begin(), m_files.end(), file);
+    return it == m_files.end() ? -1 : static_cast<int32_t>(it - m_files.begin());
+}
+
+CFile* CFileManager::FindFile(const std::string& name) const
+{
+    for (CFile* file : m_files)
+    {
+        if (file->GetName() == name)
+            return file;
+    }
+    return nullptr;
+}
+
+void CFileManager::SetCurrentFile(CFile* file)
+{
+    if (file == m_current)
+        return;
+    m_current = file;
+    Notify(NOTIFY_SELECTION);
+}
+
+void CFileManager::AttachFiles(CObserver* observer, CSubjectSet* set)
+{
+    if (!set)
+        return;
+    set->Clear(observer);
+    for (CFile* file : m_files)
+        set->Add(observer, file);
+}
+
+std::string CFileManager::NewShowName() const
+{
+    for (uint32_t n = 1;; ++n)
+    {
+        const std::string name = "show" + std::to_string(n);
+        // The list may be older than the folder: a file on disk is never written over.
+        if (!FindFile(name) && (m_folder.empty() || !Exists(JoinPath(m_folder, name + ".show"))))
+            return name;
+    }
+}
+
+CFile* CFileManager::CreateShowFile()
+{
+    m_error.clear();
+    if (m_folder.empty())
+    {
+        m_error = "There is no folder for show files.";
+        CApp::Log(kLogCategory, m_error, 1);
+        return nullptr;
+    }
+    CFile* file = new CFile(this, m_core, JoinPath(m_folder, NewShowName() + ".show"));
+    // Listed only once it is on disk, so the list never offers a show that is not there.
+    if (!file->Save(true))
+    {
+        m_error = file->GetError();
+        delete file;
+        return nullptr;
+    }
+    m_files.push_back(file);
+    Notify(NOTIFY_LIST);
+    return file;
+}
+
+bool CFileManager::RemoveFile(CFile* file)
+{
+    m_error.clear();
+    if (!file || file->IsReadOnly())
+        return false;
+    const std::string& path = file->GetPath();
+    if (Exists(path) && std::remove(path.c_str()) != 0)
+    {
+        m_error = "The show \"" + file->GetName() + "\" could not be deleted: " + std::strerror(errno) + ".";
+        CApp::Log(kLogCategory, m_error, 1);
+        return false;
+    }
+    if (file == m_current)
+        SetCurrentFile(nullptr);
+    const auto it = std::find(m_files.begin(), m_files.end(), file);
+    if (it != m_files.end())
+    {
+        m_files.erase(it);
+        delete file;
+    }
+    Notify(NOTIFY_LIST);
+    return true;
+}
+
+bool CFileManager::IsShowFile(const std::string& path)
+{
+    try
+    {
+        if (LastComponent(path) == "..")
+            return false;
+        struct stat status;
+        if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+            return false;
+        TiXmlDocument document;
+        if (!document.LoadFile(path.c_str()))
+            return false;
+        const TiXmlNode* node = document.FirstChild("show");
+        const TiXmlElement* show = node ? node->ToElement() : nullptr;
+        const char* application = show ? show->Attribute("application") : nullptr;
+        return application && EqualsNoCase(application, "Lumivo");
+    }
+    catch (const std::exception&)
+    {
+        return false;
+    }
+}
+
+void CFileManager::DeferLoad(std::unique_ptr<TiXmlDocument> show, bool mainProduct)
+{
+    m_pending = std::move(show);
+    m_pendingMainProduct = mainProduct;
+}
+
+void CFileManager::CancelPendingLoad()
+{
+    m_pending.reset();
+}
+
+void CFileManager::ResyncSettled()
+{
+    if (!m_pending)
+        return;
+    const std::unique_ptr<TiXmlDocument> document = std::move(m_pending);
+    const TiXmlNode* node = document->FirstChild("show");
+    if (const TiXmlElement* show = node ? node->ToElement() : nullptr)
+        CFile::SendShow(m_core, *show, m_pendingMainProduct);
+}

@@ -1,0 +1,86 @@
+#pragma once
+
+#include "foundation/subject.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+class CCore;
+class CFile;
+class CObserver;
+class CSubjectSet;
+class TiXmlDocument;
+
+// The list of show files that the settings page offers: every "*.show" file of the data folder
+// and every "*.xml" file there that is a show of the main product. It keeps which show is open,
+// makes new empty shows under free names and removes shows from disk. Tells its observers
+// NOTIFY_LIST when the list changes and NOTIFY_SELECTION when the open show changes.
+// Main thread only.
+class CFileManager : public CSubject
+{
+public:
+    // Lists the application data folder.
+    CFileManager();
+    // Lists the given folder instead; an empty folder lists nothing and makes no files.
+    explicit CFileManager(const std::string& folder);
+    ~CFileManager() override;
+    CFileManager(const CFileManager&) = delete;
+    CFileManager& operator=(const CFileManager&) = delete;
+
+    // Keeps the model root, handed to every file, and lists the folder.
+    void SetCore(CCore* core);
+    CCore* GetCore() const { return m_core; }
+    const std::string& GetFolder() const { return m_folder; }
+
+    // Lists the folder again, sorted by name. Every file object is made anew, so an open show
+    // is closed first (observers hear NOTIFY_SELECTION).
+    void Refresh();
+    uint32_t GetCount() const { return static_cast<uint32_t>(m_files.size()); }
+    // Null past the end.
+    CFile* GetFile(uint32_t index) const;
+    int32_t IndexOf(const CFile* file) const;
+    // The first file whose name (without extension) is exactly the text, or null.
+    CFile* FindFile(const std::string& name) const;
+
+    CFile* GetCurrentFile() const { return m_current; }
+    void SetCurrentFile(CFile* file);
+    // The observer follows the files in list order, as many as its set holds.
+    void AttachFiles(CObserver* observer, CSubjectSet* set);
+
+    // "show1", "show2", ...: the first that names neither a listed file nor a file on disk.
+    std::string NewShowName() const;
+    // Writes a new empty show under a new name and appends it to the list (it does not become
+    // the open show). Null, with nothing listed, when the folder cannot be written.
+    CFile* CreateShowFile();
+    // Deletes the file from disk and from the list. False, with nothing changed, for a
+    // read-only file or one the file system refuses to delete; a file already gone from disk
+    // is still taken off the list.
+    bool RemoveFile(CFile* file);
+    // Whether the file is a show of the main product: an XML file whose "show" root names
+    // "Lumivo" as its application.
+    static bool IsShowFile(const std::string& path);
+    // Why the last CreateShowFile or RemoveFile failed, ready to show.
+    const std::string& GetError() const { return m_error; }
+
+    // A show opened while the model reads a newly chosen controller; it is sent once the model
+    // root finds the link settled. A later show takes the place of one still waiting.
+    void DeferLoad(std::unique_ptr<TiXmlDocument> show, bool mainProduct);
+    bool IsLoadPending() const { return m_pending != nullptr; }
+    void CancelPendingLoad();
+    // Called by the model root when the outgoing queue has drained after a resync.
+    void ResyncSettled();
+
+private:
+    void DeleteFiles();
+
+    std::vector<CFile*> m_files;
+    CCore* m_core = nullptr;
+    CFile* m_current = nullptr;
+    std::string m_folder;
+    bool m_folderGiven = false;
+    std::string m_error;
+    std::unique_ptr<TiXmlDocument> m_pending;
+    bool m_pendingMainProduct = false;
+};

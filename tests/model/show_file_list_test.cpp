@@ -1,0 +1,212 @@
+#include "model/show_file_list.h"
+
+#include "foundation/notify_codes.h"
+#include "foundation/observer.h"
+#include "model/show_file.h"
+#include "tests/model/playback_test_support.h"
+#include "tests/model/show_test_support.h"
+#include "tests/support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+using namespace showtest;
+
+namespace
+{
+const char* const kMainProductShow = "<show application=\"lumivo\"/>";
+const char* const kOwnShow = "<show application=\"Tanzo\"/>";
+
+class ShowFileListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { folder = FreshTestFolder().string(); }
+
+    std::string Path(const std::string& name) const { return folder + "/" + name; }
+
+    // The manager of the folder, listed, with the observer attached afterwards.
+    std::unique_ptr<CFileManager> List()
+    {
+        auto files = std::make_unique<CFileManager>(folder);
+        files->SetCore(nullptr);
+        observer.Observe(files.get());
+        return files;
+    }
+
+    static std::string Names(const CFileManager& files)
+    {
+        std::string names;
+        for (uint32_t i = 0; i < files.GetCount(); ++i)
+            names += (i ? " " : "") + files.GetFile(i)->GetName();
+        return names;
+    }
+
+    std::string folder;
+    CRecordingObserver observer;
+};
+}  // namespace
+
+TEST_F(ShowFileListTest, ListsShowsAndMainProductXmlFilesByName)
+{
+    WriteText(Path("b.show"), kOwnShow);
+    WriteText(Path("a.xml"), kMainProductShow);
+    WriteText(Path("c.xml"), kOwnShow);
+    WriteText(Path("X.SHOW"), "not even XML");
+    WriteText(Path("broken.xml"), "<show application=\"Lumivo\"");
+    WriteText(Path("notes.txt"), kOwnShow);
+    boost::filesystem::create_directory(Path("folder.show"));
+    boost::filesystem::create_directory(Path("folder.xml"));
+
+    auto files = List();
+    // Byte order: capitals before small letters.
+    EXPECT_EQ(Names(*files), "X a b");
+    EXPECT_EQ(files->GetFile(1)->GetPath(), Path("a.xml"));
+    EXPECT_TRUE(files->GetFile(1)->IsReadOnly());
+    EXPECT_FALSE(files->GetFile(2)->IsReadOnly());
+    EXPECT_EQ(files->GetFile(3), nullptr);
+    EXPECT_EQ(files->IndexOf(files->GetFile(2)), 2);
+    EXPECT_EQ(files->GetFile(2)->GetIndex(), 2);
+    EXPECT_EQ(files->IndexOf(nullptr), -1);
+
+    EXPECT_EQ(files->FindFile("b"), files->GetFile(2));
+    EXPECT_EQ(files->FindFile("B"), nullptr);
+    EXPECT_EQ(files->FindFile("c"), nullptr);
+
+    EXPECT_TRUE(CFileManager::IsShowFile(Path("a.xml")));
+    EXPECT_FALSE(CFileManager::IsShowFile(Path("c.xml")));
+    EXPECT_FALSE(CFileManager::IsShowFile(Path("broken.xml")));
+    EXPECT_FALSE(CFileManager::IsShowFile(Path("folder.xml")));
+    EXPECT_FALSE(CFileManager::IsShowFile(Path("none.xml")));
+    EXPECT_FALSE(CFileManager::IsShowFile(folder + "/.."));
+
+    // A prefix comes first.
+    WriteText(Path("ab.show"), kOwnShow);
+    files->Refresh();
+    EXPECT_EQ(Names(*files), "X a ab b");
+    EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_LIST});
+}
+
+TEST_F(ShowFileListTest, RefreshTellsOfEveryChangeOfTheList)
+{
+    auto files = List();
+    files->Refresh();
+    EXPECT_TRUE(observer.codes.empty());
+
+    WriteText(Path("show1.show"), kOwnShow);
+    files->Refresh();
+    files->Refresh();
+    EXPECT_EQ(observer.codes, (std::vector<uint32_t>{NOTIFY_LIST, NOTIFY_LIST}));
+
+    // An open show is closed first: its object is about to go.
+    observer.codes.clear();
+    files->SetCurrentFile(files->GetFile(0));
+    files->SetCurrentFile(files->GetFile(0));
+    EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_SELECTION});
+    observer.codes.clear();
+    files->Refresh();
+    EXPECT_EQ(files->GetCurrentFile(), nullptr);
+    EXPECT_EQ(observer.codes, (std::vector<uint32_t>{NOTIFY_SELECTION, NOTIFY_LIST}));
+
+    // No data folder: nothing listed, nothing made.
+    CFileManager none("");
+    none.SetCore(nullptr);
+    EXPECT_EQ(none.GetCount(), 0u);
+    EXPECT_EQ(none.CreateShowFile(), nullptr);
+    EXPECT_FALSE(none.GetError().empty());
+}
+
+TEST_F(ShowFileListTest, NewShowsTakeTheFirstFreeNameAndNeverOverwrite)
+{
+    auto files = List();
+    EXPECT_EQ(files->NewShowName(), "show1");
+    WriteText(Path("show1.show"), kOwnShow);
+    WriteText(Path("show3.show"), kOwnShow);
+    files->Refresh();
+    EXPECT_EQ(files->NewShowName(), "show2");
+
+    // A show written since the listing is not written over.
+    WriteText(Path("show2.show"), "someone else's show");
+    EXPECT_EQ(files->NewShowName(), "show4");
+
+    observer.codes.clear();
+    CFile* created = files->CreateShowFile();
+    ASSERT_NE(created, nullptr) << files->GetError();
+    EXPECT_EQ(created->GetPath(), Path("show4.show"));
+    EXPECT_EQ(files->GetFile(files->GetCount() - 1), created);
+    EXPECT_EQ(files->GetCurrentFile(), nullptr);
+    EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_LIST});
+    EXPECT_EQ(ShowPart(Path("show4.show"), "fixtures"), "/fixtures\n");
+    EXPECT_EQ(ShowPart(Path("show4.show"), "playbacks"), "/playbacks\n");
+    EXPECT_EQ(ReadText(Path("show2.show")), "someone else's show");
+
+    // A folder that cannot take the file: nothing is listed.
+    observer.codes.clear();
+    boost::filesystem::remove_all(folder);
+    EXPECT_EQ(files->CreateShowFile(), nullptr);
+    EXPECT_NE(files->GetError().find("could not be saved"), std::string::npos) << files->GetError();
+    EXPECT_EQ(files->GetCount(), 3u);
+    EXPECT_TRUE(observer.codes.empty());
+}
+
+TEST_F(ShowFileListTest, RemovingDeletesFromDiskAndList)
+{
+    WriteText(Path("a.show"), kOwnShow);
+    WriteText(Path("b.show"), kOwnShow);
+    WriteText(Path("c.show"), kOwnShow);
+    WriteText(Path("main.xml"), kMainProductShow);
+    WriteText(Path("marked.show"), "<show application=\"Tanzo\" readonly=\"true\"/>");
+    auto files = List();
+    ASSERT_EQ(Names(*files), "a b c main marked");
+
+    files->SetCurrentFile(files->FindFile("b"));
+    observer.codes.clear();
+    EXPECT_TRUE(files->RemoveFile(files->FindFile("b")));
+    EXPECT_EQ(observer.codes, (std::vector<uint32_t>{NOTIFY_SELECTION, NOTIFY_LIST}));
+    EXPECT_EQ(files->GetCurrentFile(), nullptr);
+    EXPECT_FALSE(boost::filesystem::exists(Path("b.show")));
+    EXPECT_EQ(Names(*files), "a c main marked");
+
+    // Read-only shows are never removed.
+    observer.codes.clear();
+    EXPECT_FALSE(files->RemoveFile(files->FindFile("main")));
+    EXPECT_FALSE(files->RemoveFile(files->FindFile("marked")));
+    EXPECT_FALSE(files->RemoveFile(nullptr));
+    EXPECT_TRUE(observer.codes.empty());
+    EXPECT_TRUE(boost::filesystem::exists(Path("main.xml")));
+    EXPECT_TRUE(boost::filesystem::exists(Path("marked.show")));
+
+    // A show already gone from disk still leaves the list.
+    std::remove(Path("a.show").c_str());
+    EXPECT_TRUE(files->RemoveFile(files->FindFile("a")));
+    EXPECT_EQ(Names(*files), "c main marked");
+    EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_LIST});
+
+    // Something the file system will not delete stays listed.
+    CFile* c = files->FindFile("c");
+    std::remove(Path("c.show").c_str());
+    boost::filesystem::create_directory(Path("c.show"));
+    WriteText(Path("c.show/inside"), "");
+    EXPECT_FALSE(files->RemoveFile(c));
+    EXPECT_NE(files->GetError().find("could not be deleted"), std::string::npos) << files->GetError();
+    EXPECT_EQ(Names(*files), "c main marked");
+}
+
+TEST_F(ShowFileListTest, ObserversFollowAsManyFilesAsTheirSetHolds)
+{
+    WriteText(Path("a.show"), kOwnShow);
+    WriteText(Path("b.show"), kOwnShow);
+    WriteText(Path("c.show"), kOwnShow);
+    auto files = List();
+    CRecordingObserver rows;
+    CSubjectSet set(2);
+    files->AttachFiles(&rows, &set);
+    EXPECT_TRUE(set.Contains(files->GetFile(0)));
+    EXPECT_TRUE(set.Contains(files->GetFile(1)));
+    EXPECT_FALSE(set.Contains(files->GetFile(2)));
+    files->GetFile(1)->Refresh();
+    files->GetFile(2)->Refresh();
+    EXPECT_EQ(rows.codes, std::vector<uint32_t>{NOTIFY_UNKNOWN});
+    files->AttachFiles(&rows, nullptr);
+    files->Refresh();
+    files->AttachFiles(&rows, &set);
+    EXPECT_EQ(set.GetCount(), 2u);
+}

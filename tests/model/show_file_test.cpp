@@ -1,0 +1,401 @@
+#include "model/show_file.h"
+
+#include "foundation/notify_codes.h"
+#include "foundation/version.h"
+#include "link/device_manager.h"
+#include "link/message.h"
+#include "link/udp_socket.h"
+#include "model/core.h"
+#include "model/playback_manager.h"
+#include "model/show_file_list.h"
+#include "shell/app.h"
+#include "tests/model/playback_test_support.h"
+#include "tests/model/show_test_support.h"
+#include "tests/support/test_folder.h"
+
+#include <gtest/gtest.h>
+#include <tinyxml.h>
+
+#include <sys/stat.h>
+#include <sys/time.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <memory>
+
+using namespace showtest;
+
+namespace
+{
+// Sockets that bind and send into nothing: the model root's link never reaches anyone.
+class CSilentNetwork : public CUdpNetwork
+{
+public:
+    std::unique_ptr<CUdpSocket> Open(uint16_t port) override { return std::make_unique<CSocket>(port); }
+
+private:
+    class CSocket : public CUdpSocket
+    {
+    public:
+        explicit CSocket(uint16_t port) : m_port(port) {}
+        bool Receive(uint8_t*, size_t, size_t&, CIpAddress&, uint32_t) override { return false; }
+        bool Send(const CIpAddress&, const uint8_t*, size_t) override { return true; }
+        uint16_t GetPort() const override { return m_port; }
+
+    private:
+        uint16_t m_port;
+    };
+};
+
+class ShowFileTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { folder = FreshTestFolder().string(); }
+    void TearDown() override { core.reset(); }
+
+    std::string Path(const std::string& name) const { return folder + "/" + name; }
+
+    // A model root whose link is silent and runs no threads; its playbacks send into the sink.
+    void CreateCore()
+    {
+        CCoreSetup setup;
+        setup.link.network = &network;
+        setup.link.threads = false;
+        setup.link.broadcastTargets = std::vector<CIpAddress>();
+        setup.optionsFolder = folder;
+        setup.showFolder = folder;
+        core.reset(CCore::Create(0, nullptr, setup));
+        core->GetPlaybackManager()->SetSink(&sink);
+    }
+
+    // Chooses a controller: the resync's requests wait in the outgoing queue.
+    void Connect() { core->GetDeviceManager()->SetConnectedAddress(CIpAddress(10, 0, 0, 9)); }
+
+    // The link drains and two ticks pass.
+    void Settle()
+    {
+        core->GetDeviceManager()->ClearQueue();
+        core->Update(0.04f);
+        core->Update(0.04f);
+    }
+
+    std::vector<std::string> PlaybackLabelsSent() const
+    {
+        std::vector<std::string> labels;
+        for (const CMessage& m : sink.Find(MANAGER_PLAYBACK, COMMAND_SET_LABEL))
+            labels.push_back(std::to_string(m.GetIndex0()) + ":" + m.GetValue().GetString());
+        return labels;
+    }
+
+    std::string folder;
+    CSilentNetwork network;
+    CRecordingSink sink;
+    std::unique_ptr<CCore> core;
+};
+
+const char* const kShowWithPlayback2 =
+    "<?xml version=\"1.0\" ?><show application=\"Tanzo\"><fixtures><fixture index=\"1\" label=\"Par\"/></fixtures>"
+    "<playbacks><playback index=\"2\" label=\"Intro\"/></playbacks></show>";
+}  // namespace
+
+TEST_F(ShowFileTest, FlagsComeFromTheShowElement)
+{
+    struct Row
+    {
+        const char* xml;
+        bool readOnly;
+        bool mainProduct;
+    };
+    const Row rows[] = {
+        {"<show application=\"LUMIVO\"/>", true, true},
+        {"<show application=\"lumivo\" readonly=\"false\"/>", true, true},
+        {"<show application=\"Tanzo\" readonly=\"True\"/>", true, false},
+        {"<show application=\"Tanzo\" readonly=\"false\"/>", false, false},
+        {"<show application=\"Tanzo\" readonly=\"yes\"/>", false, false},
+        {"<show/>", false, false},
+        {"<show readonly=\"TRUE\"/>", true, false},
+        {"<other application=\"Lumivo\"/>", false, false},
+    };
+    for (const Row& row : rows)
+    {
+        WriteText(Path("a.show"), row.xml);
+        const CFile file(nullptr, nullptr, Path("a.show"));
+        EXPECT_EQ(file.IsReadOnly(), row.readOnly) << row.xml;
+        EXPECT_EQ(file.IsMainProductShow(), row.mainProduct) << row.xml;
+    }
+
+    // Without "application" a file keeps what its last refresh found.
+    WriteText(Path("b.show"), "<show application=\"Lumivo\"/>");
+    CFile file(nullptr, nullptr, Path("b.show"));
+    WriteText(Path("b.show"), "<show/>");
+    file.Refresh();
+    EXPECT_TRUE(file.IsReadOnly());
+    EXPECT_TRUE(file.IsMainProductShow());
+    // Neither does a file that is not XML any more, though its size is read.
+    const std::string unfinished = "<show application=\"Tanzo\"";
+    WriteText(Path("b.show"), unfinished);
+    file.Refresh();
+    EXPECT_TRUE(file.IsReadOnly());
+    EXPECT_EQ(file.GetSize(), unfinished.size());
+    std::remove(Path("b.show").c_str());
+    file.Refresh();
+    EXPECT_EQ(file.GetSize(), 0u);
+}
+
+TEST_F(ShowFileTest, NameSizeAndDateTexts)
+{
+    EXPECT_EQ(CFile(nullptr, nullptr, Path("my.show.show")).GetName(), "my.show");
+    EXPECT_EQ(CFile(nullptr, nullptr, Path("plain")).GetName(), "plain");
+    EXPECT_EQ(CFile(nullptr, nullptr, Path("X.SHOW")).GetName(), "X");
+
+    const std::pair<off_t, const char*> sizes[] = {
+        {0, "0 bytes"}, {1023, "1023 bytes"}, {1024, "1 kB"}, {1048575, "1023 kB"}, {1048576, "1 MB"},
+        {5 * 1048576 + 7, "5 MB"}};
+    for (const auto& [size, text] : sizes)
+    {
+        WriteText(Path("s.show"), "");
+        ASSERT_EQ(::truncate(Path("s.show").c_str(), size), 0);
+        EXPECT_EQ(CFile(nullptr, nullptr, Path("s.show")).GetSizeText(), text);
+    }
+
+    const CFile missing(nullptr, nullptr, Path("missing.show"));
+    EXPECT_EQ(missing.GetDate(), CFile::kNoDate);
+    EXPECT_EQ(missing.GetDateText(), "not-a-date-time 00:00");
+
+    // The local date and time of the last change.
+    std::tm local = {};
+    local.tm_year = 2024 - 1900;
+    local.tm_mon = 2;
+    local.tm_mday = 5;
+    local.tm_hour = 14;
+    local.tm_min = 7;
+    local.tm_sec = 30;
+    local.tm_isdst = -1;
+    const timeval times[2] = {{std::mktime(&local), 0}, {std::mktime(&local), 0}};
+    ASSERT_EQ(::utimes(Path("s.show").c_str(), times), 0);
+    EXPECT_EQ(CFile(nullptr, nullptr, Path("s.show")).GetDateText(), "2024-Mar-05 14:07");
+}
+
+TEST_F(ShowFileTest, AnEmptyShowHoldsTheSystemAndEmptyLists)
+{
+    CFile file(nullptr, nullptr, Path("new.show"));
+    CRecordingObserver observer;
+    observer.Observe(&file);
+    ASSERT_TRUE(file.Save(true)) << file.GetError();
+    EXPECT_EQ(observer.codes, (std::vector<uint32_t>{FILE_NOTIFY_SAVED, NOTIFY_UNKNOWN}));
+    EXPECT_GT(file.GetSize(), 0u);
+    EXPECT_NE(file.GetDate(), CFile::kNoDate);
+
+    const std::string text = ReadText(Path("new.show"));
+    EXPECT_EQ(text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>", 0), 0u) << text;
+    TiXmlDocument document;
+    ASSERT_TRUE(document.LoadFile(Path("new.show").c_str()));
+    const TiXmlElement* show = document.RootElement();
+    ASSERT_NE(show, nullptr);
+    EXPECT_STREQ(show->Value(), "show");
+    EXPECT_STREQ(show->Attribute("application"), "Tanzo");
+    EXPECT_EQ(show->Attribute("version"), FormatVersion(CApp::GetVersion()));
+    EXPECT_EQ(show->Attribute("readonly"), nullptr);
+    std::string children;
+    for (const TiXmlElement* child = show->FirstChildElement(); child; child = child->NextSiblingElement())
+        children += std::string(child->Value()) + (child->FirstChild() ? "+" : "") + " ";
+    EXPECT_EQ(children, "system+ fixtures playbacks ");
+    // Without a controller the device is described by nothing.
+    const TiXmlElement* system = show->FirstChildElement("system");
+    EXPECT_EQ(Canonical(system->FirstChildElement("device")), "/device\n");
+    EXPECT_STREQ(system->FirstChildElement("host")->FirstChildElement("os")->GetText(), "Linux");
+
+    // The new file replaced nothing half-way: no temporary file is left beside it.
+    std::vector<std::string> entries;
+    for (const auto& entry : boost::filesystem::directory_iterator(folder))
+        entries.push_back(entry.path().filename().string());
+    EXPECT_EQ(entries, std::vector<std::string>{"new.show"});
+}
+
+TEST_F(ShowFileTest, AFailedSaveKeepsTheOldFileAndIsNotAnnounced)
+{
+    // Read-only: nothing written, nothing told.
+    WriteText(Path("locked.show"), "<show application=\"Tanzo\" readonly=\"true\"/>");
+    CFile locked(nullptr, nullptr, Path("locked.show"));
+    CRecordingObserver observer;
+    observer.Observe(&locked);
+    EXPECT_FALSE(locked.Save(true));
+    EXPECT_NE(locked.GetError().find("read-only"), std::string::npos) << locked.GetError();
+    EXPECT_EQ(ReadText(Path("locked.show")), "<show application=\"Tanzo\" readonly=\"true\"/>");
+    EXPECT_TRUE(observer.codes.empty());
+
+    // Something that is not a file stands at the path: it stays as it was.
+    boost::filesystem::create_directory(Path("taken.show"));
+    WriteText(Path("taken.show/inside"), "kept");
+    CFile taken(nullptr, nullptr, Path("taken.show"));
+    observer.Observe(&taken);
+    EXPECT_FALSE(taken.Save(true));
+    EXPECT_NE(taken.GetError().find("could not be saved"), std::string::npos) << taken.GetError();
+    EXPECT_EQ(ReadText(Path("taken.show/inside")), "kept");
+
+    // The folder went away after the listing.
+    boost::filesystem::create_directory(Path("gone"));
+    CFile orphan(nullptr, nullptr, Path("gone/show.show"));
+    observer.Observe(&orphan);
+    boost::filesystem::remove(Path("gone"));
+    EXPECT_FALSE(orphan.Save(true));
+    EXPECT_TRUE(observer.codes.empty());
+
+    // A save that works replaces the old content whole and leaves nothing beside it.
+    WriteText(Path("old.show"), std::string(100000, 'x'));
+    CFile old(nullptr, nullptr, Path("old.show"));
+    ASSERT_TRUE(old.Save(true));
+    EXPECT_EQ(ShowPart(Path("old.show"), "playbacks"), "/playbacks\n");
+    EXPECT_TRUE(old.GetError().empty());
+    for (const auto& entry : boost::filesystem::directory_iterator(folder))
+        EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+}
+
+TEST_F(ShowFileTest, RenameMovesWithinTheFolderAndNeverOverAnotherShow)
+{
+    WriteText(Path("a.xml"), "<show application=\"Tanzo\"/>");
+    CFile file(nullptr, nullptr, Path("a.xml"));
+    CRecordingObserver observer;
+    observer.Observe(&file);
+    ASSERT_TRUE(file.Rename("b")) << file.GetError();
+    EXPECT_EQ(file.GetPath(), Path("b.show"));
+    EXPECT_EQ(file.GetName(), "b");
+    EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_LABEL});
+    EXPECT_FALSE(boost::filesystem::exists(Path("a.xml")));
+    EXPECT_EQ(ReadText(Path("b.show")), "<show application=\"Tanzo\"/>");
+
+    // Refused: the path stays, both files stay, nothing is told.
+    observer.codes.clear();
+    WriteText(Path("other.show"), "other show");
+    const char* refused[] = {"other", "", "../up", "sub/name", "back\\slash"};
+    for (const char* name : refused)
+    {
+        EXPECT_FALSE(file.Rename(name)) << name;
+        EXPECT_FALSE(file.GetError().empty()) << name;
+        EXPECT_EQ(file.GetPath(), Path("b.show")) << name;
+    }
+    EXPECT_NE(file.GetError().find("\"/\""), std::string::npos) << file.GetError();
+    EXPECT_TRUE(file.Rename("other") == false && file.GetError() == "A show named \"other\" exists already.");
+    EXPECT_EQ(ReadText(Path("other.show")), "other show");
+    EXPECT_EQ(ReadText(Path("b.show")), "<show application=\"Tanzo\"/>");
+    EXPECT_FALSE(boost::filesystem::exists(Path("up.show")));
+    EXPECT_FALSE(boost::filesystem::exists(folder + "/../up.show"));
+    EXPECT_TRUE(observer.codes.empty());
+
+    // A file that has gone from disk keeps its path.
+    std::remove(Path("b.show").c_str());
+    EXPECT_FALSE(file.Rename("c"));
+    EXPECT_EQ(file.GetPath(), Path("b.show"));
+
+    // A read-only show keeps its name.
+    WriteText(Path("main.xml"), "<show application=\"Lumivo\"/>");
+    CFile main(nullptr, nullptr, Path("main.xml"));
+    EXPECT_FALSE(main.Rename("mine"));
+    EXPECT_TRUE(boost::filesystem::exists(Path("main.xml")));
+}
+
+TEST_F(ShowFileTest, AShowThatCannotBeReadChangesNothing)
+{
+    CreateCore();
+    Connect();
+    Settle();
+    ASSERT_FALSE(core->IsResyncSettling());
+    CFileManager* files = core->GetFileManager();
+    sink.sent.clear();
+    const size_t queued = core->GetDeviceManager()->GetQueueLength();
+
+    WriteText(Path("damaged.show"), "<show application=\"Tanzo\"><fixtures>\n<fixture index=\"1\"\n</show>");
+    CFile damaged(files, core.get(), Path("damaged.show"));
+    EXPECT_FALSE(damaged.Load());
+    EXPECT_NE(damaged.GetError().find("\"damaged\" cannot be opened: the file is damaged"), std::string::npos)
+        << damaged.GetError();
+    EXPECT_NE(damaged.GetError().find("(line "), std::string::npos) << damaged.GetError();
+
+    WriteText(Path("notashow.show"), "<playbacks><playback index=\"1\" label=\"X\"/></playbacks>");
+    CFile notAShow(files, core.get(), Path("notashow.show"));
+    EXPECT_FALSE(notAShow.Load());
+    EXPECT_NE(notAShow.GetError().find("is not a show"), std::string::npos) << notAShow.GetError();
+
+    CFile missing(files, core.get(), Path("missing.show"));
+    EXPECT_FALSE(missing.Load());
+    EXPECT_NE(missing.GetError().find("missing"), std::string::npos) << missing.GetError();
+
+    EXPECT_TRUE(sink.sent.empty());
+    EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), queued);
+    EXPECT_FALSE(files->IsLoadPending());
+
+    // A sound show sends at once, and the error of an earlier try is gone.
+    WriteText(Path("damaged.show"), kShowWithPlayback2);
+    EXPECT_TRUE(damaged.Load());
+    EXPECT_TRUE(damaged.GetError().empty());
+    EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"2:Intro"});
+    EXPECT_GT(core->GetDeviceManager()->GetQueueLength(), queued);
+}
+
+TEST_F(ShowFileTest, AShowOpenedDuringAResyncWaitsUntilTheLinkHasDrained)
+{
+    CreateCore();
+    WriteText(Path("first.show"), kShowWithPlayback2);
+    WriteText(Path("second.show"),
+              "<show application=\"Tanzo\"><playbacks><playback index=\"4\" label=\"Later\"/></playbacks></show>");
+    CFileManager* files = core->GetFileManager();
+    files->Refresh();
+    ASSERT_EQ(files->GetCount(), 2u);
+
+    // No controller chosen: nothing to wait for.
+    EXPECT_FALSE(core->IsResyncSettling());
+    EXPECT_TRUE(files->GetFile(0)->Load());
+    EXPECT_FALSE(files->IsLoadPending());
+    EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"2:Intro"});
+
+    Connect();
+    EXPECT_TRUE(core->IsResyncSettling());
+    sink.sent.clear();
+    const size_t requests = core->GetDeviceManager()->GetQueueLength();
+    ASSERT_GT(requests, 0u);
+    EXPECT_TRUE(files->GetFile(0)->Load());
+    EXPECT_TRUE(files->IsLoadPending());
+    // The show opened last is the one sent.
+    EXPECT_TRUE(files->GetFile(1)->Load());
+    core->Update(0.04f);
+    EXPECT_TRUE(files->IsLoadPending());
+    EXPECT_TRUE(sink.sent.empty());
+    EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), requests);
+
+    // The replies have come: one quiet tick is not enough, the second sends the show.
+    core->GetDeviceManager()->ClearQueue();
+    core->Update(0.04f);
+    EXPECT_TRUE(files->IsLoadPending());
+    core->Update(0.04f);
+    EXPECT_FALSE(files->IsLoadPending());
+    EXPECT_FALSE(core->IsResyncSettling());
+    EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"4:Later"});
+    // Its fixtures element is absent: the patch is left alone.
+    EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), 0u);
+
+    // Once settled, a show goes at once.
+    sink.sent.clear();
+    EXPECT_TRUE(files->GetFile(0)->Load());
+    EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"2:Intro"});
+}
+
+TEST_F(ShowFileTest, AMainProductShowIsReadFromItsButtons)
+{
+    CreateCore();
+    WriteText(Path("main.xml"), "<show application=\"Lumivo\"><playbacks><playback index=\"1\" label=\"Outer\"/>"
+                                "<buttons><playback index=\"3\" label=\"Inner\"/></buttons></playbacks></show>");
+    CFile main(core->GetFileManager(), core.get(), Path("main.xml"));
+    ASSERT_TRUE(main.IsMainProductShow());
+    EXPECT_TRUE(main.Load());
+    EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"3:Inner"});
+
+    // The same playbacks in a show of this program are read from "playbacks" itself.
+    sink.sent.clear();
+    WriteText(Path("own.show"), "<show application=\"Tanzo\"><playbacks><playback index=\"1\" label=\"Outer\"/>"
+                                "<buttons><playback index=\"3\" label=\"Inner\"/></buttons></playbacks></show>");
+    CFile own(core->GetFileManager(), core.get(), Path("own.show"));
+    EXPECT_TRUE(own.Load());
+    const std::vector<std::string> labels = PlaybackLabelsSent();
+    ASSERT_FALSE(labels.empty());
+    EXPECT_EQ(labels.front(), "1:Outer");
+}
