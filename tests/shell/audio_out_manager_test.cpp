@@ -190,3 +190,44 @@ TEST_F(AudioOutManagerTest, APlayedClipReachesTheOutput)
     // The clip holds 4410 stereo frames of the square wave.
     EXPECT_GE(loud, 4000u) << mixed.size() << " bytes mixed";
 }
+
+TEST_F(AudioOutManagerTest, EveryShippedClipIsMixedOnAFreeChannel)
+{
+    // The clips the build puts beside the executable, each played alone into the disk driver.
+    const std::string binary = std::string(TANZO_BINARY_DIR) + "/bin";
+    std::vector<std::string> clips;
+    for (const auto& entry : std::filesystem::directory_iterator(binary + "/audio"))
+        clips.push_back(entry.path().stem().string());
+    ASSERT_GE(clips.size(), 4u);
+    for (const std::string& clip : clips)
+    {
+        const std::string output = m_binary / (clip + ".raw");
+        {
+            CScopedEnv driver("SDL_AUDIODRIVER", "disk");
+            CScopedEnv file("SDL_DISKAUDIOFILE", output.c_str());
+            CAudioOutManager audio(true);
+            ASSERT_TRUE(audio.IsOpen());
+            audio.LoadAll(binary, nullptr);
+            ASSERT_EQ(audio.GetSampleCount(), clips.size());
+            ASSERT_NE(audio.FindSample(clip), nullptr) << clip;
+            EXPECT_NE(audio.FindSample(clip)->GetChunk(), nullptr) << clip;
+            ASSERT_TRUE(audio.Play(clip)) << clip;
+            EXPECT_EQ(Mix_Playing(-1), 1);
+            for (int i = 0; i < 500 && Mix_Playing(-1) > 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            EXPECT_EQ(Mix_Playing(-1), 0) << clip;
+        }
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        std::ifstream in(output, std::ios::binary);
+        const std::string mixed((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        size_t sounding = 0;
+        for (size_t i = 0; i + 1 < mixed.size(); i += 2)
+        {
+            int16_t sample;
+            std::memcpy(&sample, mixed.data() + i, 2);
+            if (sample > 256 || sample < -256)
+                ++sounding;
+        }
+        EXPECT_GT(sounding, 100u) << clip << ": " << mixed.size() << " bytes mixed";
+    }
+}

@@ -1,5 +1,7 @@
 #include "shell/update_check.h"
 
+#include "tests/shell/services_test_support.h"
+
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
@@ -252,4 +254,20 @@ TEST(UpdateCheck, UrlComesFromTheEnvironmentAndEmptySkipsTheCheck)
 
     if (saved)
         setenv("TANZO_UPDATE_URL", savedValue.c_str(), 1);
+}
+
+// Start-up makes its check with the default limit and waits for it on the main thread: a server
+// that accepts and never answers holds the program for those five seconds and no longer.
+// Labelled "slow" by update_check.cmake.
+TEST(UpdateCheckStartUp, ASilentServerHoldsStartUpForTheFiveSecondLimitOnly)
+{
+    CTestHttpServer silent("", true);
+    CScopedEnv url("TANZO_UPDATE_URL", silent.GetUrl().c_str());
+    CUpdateCheck check("Programmer");
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(check.Check(1, 7, 0), CUpdateCheck::kNoReply);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    EXPECT_NE(silent.GetRequest().find("GET /versions/versions.txt"), std::string::npos);
+    EXPECT_GE(waited, std::chrono::milliseconds(CUpdateCheck::kDefaultLimitMs - 500));
+    EXPECT_LT(waited, std::chrono::milliseconds(CUpdateCheck::kDefaultLimitMs + 1500));
 }
