@@ -17,8 +17,7 @@ declare -A allowed=(
 layers="foundation shell link model graphics widgets screens"
 status=0
 for layer in $layers; do
-  for file in "$layer"/*.h "$layer"/*.cpp; do
-    [ -e "$file" ] || continue
+  while IFS= read -r file; do
     case "$file" in
       shell/main.cpp|shell/application.h|shell/application.cpp|shell/application_*.cpp) continue ;;
     esac
@@ -31,7 +30,7 @@ for layer in $layers; do
         *) echo "$file includes $inc: $layer may not include $target"; status=1 ;;
       esac
     done < <(sed -n 's/^[[:space:]]*#[[:space:]]*include[[:space:]]*"\([^"]*\)".*/\1/p' "$file")
-  done
+  done < <(find "$layer" -name '*.h' -o -name '*.cpp' | sort)
 done
 [ $status -eq 0 ] && echo "layering: every include runs downwards"
 exit $status
