@@ -3,6 +3,7 @@
 #include "foundation/clock.h"
 #include "shell/logger.h"
 #include "shell/platform_linux.h"
+#include "shell/translator.h"
 
 namespace
 {
@@ -10,6 +11,7 @@ CVersion g_version;
 CClock* g_clock = nullptr;
 CPlatform* g_platform = nullptr;
 CLogger* g_log = nullptr;
+CTranslator* g_languageManager = nullptr;
 std::vector<CIpAddress> g_localAddresses;
 
 // Entries above this level are not recorded.
@@ -51,6 +53,9 @@ CApp::~CApp()
     delete g_clock;
     g_clock = nullptr;
     g_localAddresses.clear();
+    // Last: the areas and the log, which might still translate, have gone.
+    delete g_languageManager;
+    g_languageManager = nullptr;
 }
 
 void CApp::LogInfo()
@@ -80,6 +85,24 @@ CLogger* CApp::GetLogger()
 CClock* CApp::GetClock()
 {
     return g_clock;
+}
+
+std::string CApp::Translate(const std::string& text, bool upperCase)
+{
+    return g_languageManager ? g_languageManager->Translate(text, upperCase) : text;
+}
+
+CTranslator* CApp::GetLanguageManager()
+{
+    return g_languageManager;
+}
+
+void CApp::SetLanguageManager(CTranslator* languageManager)
+{
+    if (languageManager == g_languageManager)
+        return;
+    delete g_languageManager;
+    g_languageManager = languageManager;
 }
 
 CVersion CApp::GetVersion()

@@ -11,6 +11,7 @@
 
 class CClock;
 class CLogger;
+class CTranslator;
 
 // The application base: the process-wide services that need no window, offered through static
 // accessors. Every service is a singleton reached through a global pointer that the application
@@ -35,6 +36,13 @@ public:
     // The program's wall clock, set as every frame begins and ends; other threads read it through
     // its snapshot.
     static CClock* GetClock();
+
+    // The language manager's lookup; without one, the text as it stands (never upper-cased).
+    static std::string Translate(const std::string& text, bool upperCase);
+    // Null before the application has made it.
+    static CTranslator* GetLanguageManager();
+    // Takes ownership: the base deletes it last at shutdown; a previous one is deleted at once.
+    static void SetLanguageManager(CTranslator* languageManager);
 
     static CVersion GetVersion();
     // The platform's type: 3 is the touch platform; this build runs on Linux (2).

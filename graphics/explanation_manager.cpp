@@ -1,0 +1,120 @@
+#include "graphics/explanation_manager.h"
+
+#include "shell/app.h"
+#include "shell/platform.h"
+
+#include <tinyxml.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <limits>
+
+namespace
+{
+// As the C library's atoi reads a number: leading blanks, a sign and the digits that follow;
+// text without digits is 0. Numbers beyond 32 bits are held at the limit.
+int32_t ReadNumber(const char* text)
+{
+    const long long value = std::strtoll(text, nullptr, 10);
+    if (value > std::numeric_limits<int32_t>::max())
+        return std::numeric_limits<int32_t>::max();
+    if (value < std::numeric_limits<int32_t>::min())
+        return std::numeric_limits<int32_t>::min();
+    return int32_t(value);
+}
+}  // namespace
+
+CExplanationManager::CExplanationManager() = default;
+
+CExplanationManager::~CExplanationManager()
+{
+    m_current = nullptr;
+}
+
+void CExplanationManager::Init(COptions* options)
+{
+    m_options = options;
+    Load();
+}
+
+void CExplanationManager::Load()
+{
+    Load(CApp::GetResourcesSharedPath());
+}
+
+void CExplanationManager::Load(const std::string& resourcesFolder)
+{
+    // Without a resources folder the name would be taken relative to wherever the program runs.
+    if (resourcesFolder.empty())
+        return;
+    const std::string path = JoinPath(resourcesFolder, kFile);
+    // Only a regular file: the XML reader would take a folder's size for its length.
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        return;
+    TiXmlDocument document;
+    if (!document.LoadFile(path.c_str(), TIXML_ENCODING_UTF8))
+        return;
+
+    m_current = nullptr;
+    m_entries.clear();
+    TiXmlNode* root = document.FirstChild("zevral");
+    if (!root)
+        return;
+    for (TiXmlNode* group = root->FirstChild("explanations"); group; group = group->NextSibling("explanations"))
+    {
+        for (TiXmlElement* element = group->FirstChildElement(); element; element = element->NextSiblingElement())
+        {
+            const char* id = element->Attribute("id");
+            // A hint without text would show an empty dialog: it is left out.
+            const char* text = element->GetText();
+            if (id && text)
+                m_entries.push_back(std::make_unique<CExplanation>(uint32_t(ReadNumber(id)), text, true));
+        }
+    }
+}
+
+void CExplanationManager::GetExplanation(int32_t id, std::string& text)
+{
+    if (id < 1)
+        return;
+    FindExplanation(uint32_t(id), text);
+}
+
+void CExplanationManager::FindExplanation(uint32_t id, std::string& text)
+{
+    for (const auto& entry : m_entries)
+    {
+        if (entry->GetId() == id && entry->IsEnabled())
+        {
+            text = entry->GetText();
+            m_current = entry.get();
+            return;
+        }
+    }
+    text.clear();
+}
+
+void CExplanationManager::SetCurrentEnabled(bool enabled)
+{
+    if (!m_current)
+        return;
+    m_current->SetEnabled(enabled);
+    if (m_options)
+        m_options->AddIgnoredExplanation(int32_t(m_current->GetId()));
+}
+
+void CExplanationManager::DisableExplanation(int32_t id)
+{
+    for (const auto& entry : m_entries)
+    {
+        if (entry->GetId() == uint32_t(id))
+            entry->SetEnabled(false);
+    }
+}
+
+const CExplanation* CExplanationManager::GetExplanationAt(uint32_t index) const
+{
+    return index < m_entries.size() ? m_entries[index].get() : nullptr;
+}

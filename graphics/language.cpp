@@ -1,0 +1,103 @@
+#include "graphics/language.h"
+
+#include <iterator>
+
+namespace
+{
+char UpperAscii(char c)
+{
+    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
+}
+
+char LowerAscii(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
+}
+}  // namespace
+
+std::string ToUpperAscii(const std::string& text)
+{
+    std::string out = text;
+    for (char& c : out)
+        c = UpperAscii(c);
+    return out;
+}
+
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
+{
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i)
+    {
+        if (UpperAscii(a[i]) != UpperAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+std::string FirstCapitalForm(const std::string& text)
+{
+    std::string out = text;
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = i == 0 ? UpperAscii(out[i]) : LowerAscii(out[i]);
+    return out;
+}
+
+std::string EachWordForm(const std::string& text)
+{
+    std::string out = text;
+    for (size_t i = 0; i < out.size(); ++i)
+    {
+        // A leading space starts no word.
+        const bool wordStart = i == 0 || (i >= 2 && text[i - 1] == ' ');
+        out[i] = wordStart ? UpperAscii(out[i]) : LowerAscii(out[i]);
+    }
+    return out;
+}
+
+CLanguage::CLanguage(const std::string& name, const std::string& fileName) : m_name(name), m_fileName(fileName)
+{
+}
+
+void CLanguage::AddPhrase(const std::string& phrase, const std::string& translation)
+{
+    if (m_phrases.count(phrase) != 0 || m_phrases.count(FirstCapitalForm(phrase)) != 0)
+        return;
+    m_phrases.emplace(phrase, translation);
+}
+
+const std::string* CLanguage::Find(const std::string& text, bool formsOnly) const
+{
+    for (const std::string& form : {text, FirstCapitalForm(text), EachWordForm(text)})
+    {
+        const auto found = m_phrases.find(form);
+        if (found != m_phrases.end())
+            return &found->second;
+    }
+    if (formsOnly)
+        return nullptr;
+    for (const auto& entry : m_phrases)
+    {
+        if (EqualIgnoringAsciiCase(entry.first, text))
+            return &entry.second;
+    }
+    return nullptr;
+}
+
+std::string CLanguage::Translate(const std::string& text) const
+{
+    const std::string* translation = Find(text, false);
+    return translation ? *translation : text;
+}
+
+bool CLanguage::HasPhrase(const std::string& text, bool formsOnly) const
+{
+    return Find(text, formsOnly) != nullptr;
+}
+
+std::string CLanguage::GetPhrase(uint32_t index) const
+{
+    if (index >= m_phrases.size())
+        return std::string();
+    return std::next(m_phrases.begin(), index)->first;
+}

@@ -1,0 +1,155 @@
+#include "graphics/language_manager.h"
+
+#include "foundation/notify_codes.h"
+#include "graphics/graphics_log.h"
+#include "graphics/language.h"
+#include "shell/app.h"
+
+#include <tinyxml.h>
+
+#include <algorithm>
+
+namespace
+{
+constexpr const char* kLogCategory = "LanguageManager";
+
+// The file's name without its folder and without the part from its last dot.
+std::string FileNameWithoutExtension(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos)
+        name.erase(dot);
+    return name;
+}
+}  // namespace
+
+CLanguageManager::CLanguageManager() = default;
+
+CLanguageManager::~CLanguageManager()
+{
+    m_current = nullptr;
+    ClearLanguages();
+}
+
+CLanguageManager* CLanguageManager::FromApplication()
+{
+    return dynamic_cast<CLanguageManager*>(CApp::GetLanguageManager());
+}
+
+bool CLanguageManager::LoadFile(const std::string& path)
+{
+    TiXmlDocument document;
+    if (!document.LoadFile(path.c_str(), TIXML_ENCODING_UTF8))
+    {
+        GraphicsLog(kLogCategory, "Error loading file \"" + path + "\", error = \"" + document.ErrorDesc() + "\"");
+        return false;
+    }
+    TiXmlNode* root = document.FirstChild("show");
+    if (!root)
+        return true;
+    const std::string fileName = FileNameWithoutExtension(path);
+    for (TiXmlNode* group = root->FirstChild("languages"); group; group = group->NextSibling("languages"))
+    {
+        for (TiXmlElement* element = group->FirstChildElement(); element; element = element->NextSiblingElement())
+        {
+            // A language without a name cannot be chosen: it is left out.
+            const char* label = element->Attribute("label");
+            if (!label)
+                continue;
+            CLanguage* language = FindLanguage(label);
+            if (!language)
+            {
+                m_languages.push_back(std::make_unique<CLanguage>(label, fileName));
+                language = m_languages.back().get();
+            }
+            for (TiXmlElement* phrase = element->FirstChildElement(); phrase; phrase = phrase->NextSiblingElement())
+            {
+                // Without its English phrase or its translation an entry says nothing; the
+                // English then shows.
+                const char* ref = phrase->Attribute("ref");
+                const char* text = phrase->GetText();
+                if (ref && text)
+                    language->AddPhrase(ref, text);
+            }
+        }
+    }
+    return true;
+}
+
+CLanguage* CLanguageManager::FindLanguage(const std::string& name) const
+{
+    for (const auto& language : m_languages)
+    {
+        if (EqualIgnoringAsciiCase(language->GetName(), name))
+            return language.get();
+    }
+    return nullptr;
+}
+
+CLanguage* CLanguageManager::GetLanguage(uint32_t index) const
+{
+    return index < m_languages.size() ? m_languages[index].get() : nullptr;
+}
+
+int32_t CLanguageManager::GetLanguageIndex(const CLanguage* language) const
+{
+    for (size_t i = 0; i < m_languages.size(); ++i)
+    {
+        if (m_languages[i].get() == language)
+            return int32_t(i);
+    }
+    return -1;
+}
+
+bool CLanguageManager::IsCurrentLanguage(const CLanguage* language) const
+{
+    return m_current && m_current == language;
+}
+
+std::string CLanguageManager::GetLanguageName() const
+{
+    return m_current ? m_current->GetName() : std::string();
+}
+
+void CLanguageManager::SetLanguage(const std::string& name)
+{
+    CLanguage* language = FindLanguage(name);
+    if (language != m_current)
+    {
+        m_current = language;
+        Notify(NOTIFY_UNKNOWN);
+    }
+    // The options call back with the same name once, which then changes nothing.
+    if (m_options)
+        m_options->SetLanguage(name);
+}
+
+void CLanguageManager::SetOptions(COptions* options)
+{
+    m_options = options;
+}
+
+std::string CLanguageManager::Translate(const std::string& text, bool upperCase) const
+{
+    if (text.empty())
+        return text;
+    const std::string shown = m_current ? m_current->Translate(text) : text;
+    return upperCase ? ToUpperAscii(shown) : shown;
+}
+
+void CLanguageManager::ClearLanguages()
+{
+    m_current = nullptr;
+    while (!m_languages.empty())
+        m_languages.pop_back();
+}
+
+void CLanguageManager::SortLanguages()
+{
+    std::stable_sort(m_languages.begin(), m_languages.end(),
+                     [](const std::unique_ptr<CLanguage>& a, const std::unique_ptr<CLanguage>& b) {
+                         return ToUpperAscii(a->GetName()) < ToUpperAscii(b->GetName());
+                     });
+}

@@ -1,0 +1,133 @@
+#include "graphics/language_manager_desktop.h"
+
+#include "foundation/file_helpers.h"
+#include "graphics/graphics_log.h"
+#include "graphics/language.h"
+#include "shell/app.h"
+#include "shell/platform.h"
+
+#include <boost/filesystem/operations.hpp>
+
+#include <map>
+#include <vector>
+
+namespace
+{
+constexpr const char* kLogCategory = "LanguageManager";
+constexpr const char* kPattern = "*.xml";
+
+bool IsFolder(const std::string& path)
+{
+    boost::system::error_code error;
+    return !path.empty() && boost::filesystem::is_directory(path, error) && !error;
+}
+}  // namespace
+
+CLanguageManagerDesktop::CLanguageManagerDesktop()
+    : CLanguageManagerDesktop(CApp::GetResourcesSharedPath(), CApp::GetCommonDataPath(), CApp::GetVersion())
+{
+}
+
+CLanguageManagerDesktop::CLanguageManagerDesktop(const std::string& resourcesFolder,
+                                                 const std::string& commonDataFolder, const CVersion& programVersion)
+    // Without a common data folder the folder stays empty rather than becoming a path relative to
+    // wherever the program was started.
+    : m_folder(commonDataFolder.empty() ? std::string() : JoinPath(commonDataFolder, kFolder)),
+      m_sourceFolder(resourcesFolder.empty() ? std::string() : JoinPath(resourcesFolder, "languages")),
+      m_versionFile(m_folder),
+      m_programVersion(programVersion)
+{
+    UpdateUserFiles();
+    Load();
+}
+
+void CLanguageManagerDesktop::UpdateUserFiles()
+{
+    if (m_folder.empty())
+        return;
+    if (m_versionFile.IsOutdated(m_programVersion))
+        CopyFactoryFiles();
+}
+
+void CLanguageManagerDesktop::CopyFactoryFiles()
+{
+    if (m_folder.empty() || !IsFolder(ParentFolder(m_folder)))
+    {
+        GraphicsLog(kLogCategory, "No common data folder: the language files are not copied");
+        return;
+    }
+    if (!CreateDirectory(m_folder))
+        return;
+
+    namespace fs = boost::filesystem;
+    const std::string factory = JoinPath(m_folder, kFactoryFolder);
+    boost::system::error_code error;
+    fs::remove_all(factory, error);
+    if (error || !fs::create_directory(factory, error) || error)
+    {
+        GraphicsLog(kLogCategory, "Could not empty \"" + factory + "\": the language files are not copied");
+        return;
+    }
+    CreateDirectory(JoinPath(m_folder, kUserFolder));
+
+    std::vector<std::string> files;
+    if (!m_sourceFolder.empty())
+        ListDirectory(m_sourceFolder, kPattern, files, true);
+    bool allCopied = true;
+    for (const std::string& source : files)
+    {
+        const fs::path target = fs::path(factory) / fs::path(source).filename();
+        fs::copy_file(source, target, error);
+        if (error)
+        {
+            GraphicsLog(kLogCategory, "Failed to copy file: " + source);
+            allCopied = false;
+        }
+    }
+    // Written only after a complete copy, so a failed one is tried again at the next start.
+    if (allCopied)
+        m_versionFile.Write(m_programVersion);
+}
+
+void CLanguageManagerDesktop::Load()
+{
+    GraphicsLog(kLogCategory, "Loading from \"" + m_folder + "\"");
+    ClearLanguages();
+    if (!m_folder.empty())
+    {
+        for (const char* part : {kFactoryFolder, kUserFolder})
+        {
+            std::vector<std::string> files;
+            ListDirectory(JoinPath(m_folder, part), kPattern, files, true);
+            for (const std::string& file : files)
+                LoadFile(file);
+        }
+    }
+    SortLanguages();
+    SetLanguage(kDefaultLanguage);
+    GraphicsLog(kLogCategory, std::to_string(GetLanguageCount()) + " languages loaded");
+    CheckPhrases();
+}
+
+void CLanguageManagerDesktop::CheckPhrases()
+{
+    // How many languages hold each phrase, exactly as written.
+    std::map<std::string, uint32_t> holders;
+    for (uint32_t i = 0; i < GetLanguageCount(); ++i)
+    {
+        for (const auto& entry : GetLanguage(i)->GetPhraseTable())
+            ++holders[entry.first];
+    }
+    for (const auto& phrase : holders)
+    {
+        if (phrase.second >= GetLanguageCount())
+            continue;
+        for (uint32_t i = 0; i < GetLanguageCount(); ++i)
+        {
+            const CLanguage* language = GetLanguage(i);
+            if (!language->HasPhrase(phrase.first, false))
+                GraphicsLog(kLogCategory,
+                            "\"" + language->GetName() + "\" does not contain phrase \"" + phrase.first + "\"");
+        }
+    }
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "foundation/version.h"
+#include "graphics/language_manager.h"
+#include "graphics/version_file.h"
+
+#include <string>
+
+// The desktop language manager: the shipped language files (the resources' "languages" folder)
+// are copied into "Languages/Factory" of the user's common data folder at the first start of each
+// newer program version, and at every start "Factory" and then "Languages/User" (the user's own
+// files, never written) are read. Since the first definition of a phrase wins, a user file adds
+// languages and phrases but does not replace a factory translation.
+class CLanguageManagerDesktop : public CLanguageManager
+{
+public:
+    static constexpr const char* kFolder = "Languages";
+    static constexpr const char* kFactoryFolder = "Factory";
+    static constexpr const char* kUserFolder = "User";
+    static constexpr const char* kDefaultLanguage = "english";
+
+    // The application's folders and version.
+    CLanguageManagerDesktop();
+    // Copies when the version file is older than the program, then loads.
+    CLanguageManagerDesktop(const std::string& resourcesFolder, const std::string& commonDataFolder,
+                            const CVersion& programVersion);
+
+    // Reads "Factory", then "User", sorts the languages by name, selects "english" and logs the
+    // phrases that some languages lack.
+    void Load() override;
+    // Empties "Factory" and fills it with the shipped files; the version file is written only when
+    // every file was copied, so a failed copy is tried again at the next start. Without a usable
+    // common data folder nothing is touched.
+    void CopyFactoryFiles();
+    // Copies when the version file asks for it.
+    void UpdateUserFiles();
+    // Logs, for each phrase that some language lacks, the languages that cannot find it by any
+    // lookup.
+    void CheckPhrases();
+
+    // The common data "Languages" folder; empty without a common data folder.
+    const std::string& GetFolder() const { return m_folder; }
+    const std::string& GetSourceFolder() const { return m_sourceFolder; }
+
+private:
+    std::string m_folder;
+    std::string m_sourceFolder;
+    CVersionFile m_versionFile;
+    CVersion m_programVersion;
+};

@@ -1,0 +1,160 @@
+// The language files: the factory copy under the version file, the two folders read at every
+// start, and the missing-phrase report.
+#include "graphics/graphics_log.h"
+#include "graphics/language.h"
+#include "graphics/language_manager_desktop.h"
+#include "tests/support/test_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <csignal>
+#include <fstream>
+#include <sstream>
+
+namespace fs = boost::filesystem;
+
+namespace
+{
+const CVersion kProgram(1, 7, 0);
+
+std::string Language(const std::string& label, const std::string& phrases)
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<show><languages><language label=\"" + label + "\">" +
+           phrases + "</language></languages></show>\n";
+}
+
+void Write(const fs::path& path, const std::string& content)
+{
+    fs::create_directories(path.parent_path());
+    std::ofstream(path.string(), std::ios::binary) << content;
+}
+
+std::string Read(const fs::path& path)
+{
+    std::ifstream file(path.string(), std::ios::binary);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+class LanguageFiles : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        SetGraphicsLogSink([this](const std::string& category, const std::string& message) {
+            EXPECT_EQ(category, "LanguageManager");
+            m_log.push_back(message);
+        });
+        m_root = FreshTestFolder();
+        m_shipped = m_root / "Resources/languages";
+        m_common = m_root / "Common";
+        m_languages = m_common / "Languages";
+        fs::create_directories(m_common);
+        Write(m_shipped / "english.xml", Language("English", "<p ref=\"Cancel\">Cancel</p><p ref=\"Abort\">Abort</p>"));
+        Write(m_shipped / "deutsch.xml", Language("Deutsch", "<p ref=\"Cancel\">Abbrechen</p>"));
+    }
+    void TearDown() override { SetGraphicsLogSink(nullptr); }
+
+    std::unique_ptr<CLanguageManagerDesktop> Start(const CVersion& version = kProgram)
+    {
+        m_log.clear();
+        return std::make_unique<CLanguageManagerDesktop>((m_root / "Resources").string(), m_common.string(), version);
+    }
+    bool Logged(const std::string& line) const { return std::find(m_log.begin(), m_log.end(), line) != m_log.end(); }
+
+    fs::path m_root, m_shipped, m_common, m_languages;
+    std::vector<std::string> m_log;
+};
+}  // namespace
+
+TEST_F(LanguageFiles, FirstStartCopiesTheShippedFilesAndRecordsTheVersion)
+{
+    const auto manager = Start();
+    EXPECT_EQ(Read(m_languages / "version.txt"), "1.7.0");
+    EXPECT_EQ(Read(m_languages / "Factory/english.xml"), Read(m_shipped / "english.xml"));
+    EXPECT_TRUE(fs::is_directory(m_languages / "User"));
+    EXPECT_EQ(manager->GetLanguageName(), "English");
+    EXPECT_EQ(m_log, (std::vector<std::string>{"Loading from \"" + m_languages.string() + "\"", "2 languages loaded",
+                                               "\"Deutsch\" does not contain phrase \"Abort\""}));
+}
+
+TEST_F(LanguageFiles, OnlyANewerProgramRefreshesTheFactoryFolder)
+{
+    const struct
+    {
+        const char* stored;
+        bool refreshed;
+    } table[] = {{"1.7.0", false}, {"1.7", false}, {"2.0.1", false}, {"1.6.9", true}, {"garbage", true}};
+    for (const auto& row : table)
+    {
+        Write(m_languages / "version.txt", row.stored);
+        Write(m_languages / "Factory/stale.xml", Language("Stale", ""));
+        const auto manager = Start();
+        EXPECT_EQ(fs::exists(m_languages / "Factory/stale.xml"), !row.refreshed) << row.stored;
+        EXPECT_EQ(manager->FindLanguage("stale") == nullptr, row.refreshed) << row.stored;
+        EXPECT_EQ(Read(m_languages / "version.txt"), row.refreshed ? "1.7.0" : row.stored);
+    }
+}
+
+TEST_F(LanguageFiles, FactoryIsReadBeforeUserAndAPhraseNoLookupFindsIsReported)
+{
+    Write(m_languages / "User/mine.XML", Language("english", "<p ref=\"Cancel\">Stop</p><p ref=\"Extra\">More</p>"));
+    Write(m_languages / "User/klingon.xml", Language("Klingon", "<p ref=\"CANCEL\">mev</p>"));
+    Write(m_languages / "User/nested/aardvark.xml", Language("Aardvark", ""));
+    Write(m_languages / "User/broken.xml", "<show><languages>");
+    const auto manager = Start();
+
+    ASSERT_EQ(manager->GetLanguageCount(), 3u);
+    EXPECT_EQ(manager->GetLanguage(1)->GetName(), "English");
+    EXPECT_EQ(manager->GetLanguage(1)->GetFileName(), "english");
+    EXPECT_EQ(manager->GetLanguage(2)->GetName(), "Klingon");
+    EXPECT_EQ(manager->Translate("Cancel", false), "Cancel");
+    EXPECT_EQ(manager->Translate("Extra", false), "More");
+    const std::string broken = "Error loading file \"" + (m_languages / "User/broken.xml").string() + "\", error = \"";
+    ASSERT_EQ(m_log.size(), 7u);
+    EXPECT_EQ(m_log[1].rfind(broken, 0), 0u) << m_log[1];
+    // "Cancel" and "CANCEL" are found by a case-tolerant lookup in every language.
+    EXPECT_EQ(std::vector<std::string>(m_log.begin() + 3, m_log.end()),
+              (std::vector<std::string>{"\"Deutsch\" does not contain phrase \"Abort\"",
+                                        "\"Klingon\" does not contain phrase \"Abort\"",
+                                        "\"Deutsch\" does not contain phrase \"Extra\"",
+                                        "\"Klingon\" does not contain phrase \"Extra\""}));
+}
+
+TEST_F(LanguageFiles, AFailedCopyIsLoggedAndTriedAgainAtTheNextStart)
+{
+    Write(m_shipped / "large.xml", Language("Large", std::string(4096, ' ')));
+    // A file size limit that the small files and the version file fit in, and the large one not.
+    rlimit saved;
+    getrlimit(RLIMIT_FSIZE, &saved);
+    rlimit small = saved;
+    small.rlim_cur = 1024;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    Start();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_TRUE(Logged("Failed to copy file: " + (m_shipped / "large.xml").string()));
+    EXPECT_TRUE(fs::exists(m_languages / "Factory/english.xml"));
+    EXPECT_FALSE(fs::exists(m_languages / "version.txt"));
+
+    const auto manager = Start();
+    EXPECT_EQ(Read(m_languages / "version.txt"), "1.7.0");
+    EXPECT_NE(manager->FindLanguage("Large"), nullptr);
+}
+
+TEST_F(LanguageFiles, WithoutACommonDataFolderNothingIsWrittenAnywhere)
+{
+    for (const std::string& common : {std::string(), (m_root / "missing").string()})
+    {
+        m_log.clear();
+        CLanguageManagerDesktop manager((m_root / "Resources").string(), common, kProgram);
+        EXPECT_TRUE(Logged("0 languages loaded"));
+    }
+    EXPECT_FALSE(fs::exists(m_root / "missing"));
+    EXPECT_FALSE(fs::exists("Languages"));
+}
