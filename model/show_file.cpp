@@ -17,6 +17,7 @@
 #include <boost/date_time/gregorian/gregorian.hpp>
 #include <tinyxml.h>
 
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>

@@ -61,7 +61,7 @@ protected:
         CCoreSetup setup;
         setup.link.network = &network;
         setup.link.threads = false;
-        setup.link.broadcastTargets = std::vector<CIpAddress>();
+        setup.link.broadcastTargets.emplace();
         setup.optionsFolder = folder;
         setup.showFolder = folder;
         core.reset(CCore::Create(0, nullptr, setup));
