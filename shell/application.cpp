@@ -4,7 +4,7 @@
 #include "graphics/glyph_manager.h"
 #include "graphics/skin_manager.h"
 #include "model/core.h"
-#include "screens/area_main.h"
+#include "screens/pages/area_main.h"
 #include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
 #include "shell/update_check.h"

@@ -1,90 +1,518 @@
 #include "widgets/area.h"
 
-CArea2::CArea2(CArea2* parent, uint32_t width, uint32_t height)
-    : m_parent(parent), m_width(width), m_height(height)
+#include "graphics/font_manager.h"
+#include "shell/application.h"
+
+#include <algorithm>
+
+namespace
 {
+constexpr uint32_t kDefaultSide = 100;
+constexpr uint32_t kFontSize = 14;
+constexpr uint32_t kLargeFontSize = 28;
+constexpr float kTextShade = 0.8f;
+constexpr int32_t kClientMargin = 4;
+// A centred dialog leaves this much of its host's height free.
+constexpr uint32_t kDialogMargin = 20;
+constexpr int32_t kMaxEvenlyWidth = 2559;
+constexpr int32_t kMaxRowsWidth = 2047;
+constexpr int32_t kMinArrangeHeight = 6;
+constexpr uint32_t kRows = 8;
+constexpr uint32_t kPerRow = 8;
+
+int32_t ClampPosition(int32_t value)
+{
+    return std::max(0, std::min(value, CArea2::kMaxPosition));
 }
 
-CArea2::~CArea2() = default;
+// A size from float arithmetic: truncated, never negative, NaN as 0.
+uint32_t ToSize(float value)
+{
+    if (!(value > 0.0f))
+        return 0;
+    if (value >= 4294967040.0f)
+        return UINT32_MAX;
+    return uint32_t(value);
+}
+
+// The equal shares of a length with a gap: the outer two items get the exact share, the remainder
+// of the division is spread over the middle ones. A length too short for the gaps gives shares of
+// 0 rather than wrapping round.
+std::vector<CRect> EqualShares(size_t n, const CRect& bounds, uint32_t gap, bool sideBySide)
+{
+    std::vector<CRect> rects;
+    if (n == 0)
+        return rects;
+    const int64_t start = sideBySide ? bounds.GetX() : bounds.GetY();
+    const int64_t length = sideBySide ? bounds.GetWidth() : bounds.GetHeight();
+    std::vector<int64_t> from(n, start);
+    std::vector<int64_t> size(n, length);
+    if (n > 1)
+    {
+        const int64_t gaps = int64_t(n - 1) * gap;
+        const int64_t share = length > gaps ? (length - gaps) / int64_t(n) : 0;
+        std::fill(size.begin(), size.end(), share);
+        from[n - 1] = start + length - share;
+        for (size_t i = 1; i + 1 < n; ++i)
+        {
+            const int64_t previousEnd = from[i - 1] + size[i - 1];
+            from[i] = previousEnd + gap;
+            const int64_t room = from[n - 1] - previousEnd - int64_t(n - i) * gap;
+            size[i] = std::max<int64_t>(0, room / int64_t(n - 1 - i));
+        }
+    }
+    for (size_t i = 0; i < n; ++i)
+    {
+        if (sideBySide)
+            rects.emplace_back(int32_t(from[i]), bounds.GetY(), int32_t(size[i]), bounds.GetHeight());
+        else
+            rects.emplace_back(bounds.GetX(), int32_t(from[i]), bounds.GetWidth(), int32_t(size[i]));
+    }
+    return rects;
+}
+}
+
+CArea2::CArea2(CArea2* parent, bool ownSurface) : m_parent(parent)
+{
+    Init(ownSurface, kDefaultSide, kDefaultSide);
+}
+
+CArea2::CArea2(CArea2* parent, bool ownSurface, uint32_t width, uint32_t height) : m_parent(parent)
+{
+    Init(ownSurface, width, height);
+}
+
+CArea2::CArea2(CArea2* parent, uint32_t width, uint32_t height) : m_parent(parent)
+{
+    Init(false, width, height);
+}
+
+void CArea2::Init(bool ownSurface, uint32_t width, uint32_t height)
+{
+    m_ownSurface = ownSurface;
+    m_visible = false;
+    if (m_parent)
+    {
+        m_colour = m_parent->m_colour;
+        m_backgroundColour = m_parent->m_backgroundColour;
+        m_textColour = m_parent->m_textColour;
+        m_fontSize = m_parent->m_fontSize;
+    }
+    else
+    {
+        m_colour = CRgbaColour(208, 208, 208, 255);
+        m_backgroundColour = CRgbaColour(0u);
+        m_textColour = m_colour.Scale(kTextShade);
+        m_fontSize = CApp::IsHighResolution() ? kLargeFontSize : kFontSize;
+    }
+    m_fontName = "arial";
+    m_font = FontAt(m_fontSize);
+    m_width = width;
+    m_height = height;
+    if (m_ownSurface)
+        ResizeOwnImage();
+}
+
+CArea2::~CArea2()
+{
+    DeleteRetired();
+    delete m_modal;
+    m_modal = nullptr;
+    while (!m_children.empty())
+    {
+        CArea2* child = m_children.back();
+        m_children.pop_back();
+        delete child;
+    }
+    m_capture.clear();
+    m_dirty = true;
+    m_parent = nullptr;
+}
+
+// Tree
+
+void CArea2::AddChild(CArea2* child, bool hidden)
+{
+    // Adding an area twice would make it owned twice.
+    if (!child || child == this || child == m_modal || GetChildIndex(child) >= 0)
+        return;
+    m_children.push_back(child);
+    child->m_parent = this;
+    child->SetVisible(hidden ? false : m_visible);
+    child->Layout();
+}
+
+void CArea2::RemoveChild(CArea2* child)
+{
+    if (child)
+    {
+        EraseCaptures(child);
+        const auto end = std::remove(m_children.begin(), m_children.end(), child);
+        const bool wasChild = end != m_children.end();
+        m_children.erase(end, m_children.end());
+        if (child == m_modal)
+        {
+            m_modal = nullptr;
+            Retire(child);
+        }
+        else if (wasChild)
+        {
+            delete child;
+        }
+    }
+    SetDirty();
+}
+
+void CArea2::ReplaceChild(uint32_t index, CArea2* child)
+{
+    if (!child)
+        return;
+    if (index < m_children.size() && m_children[index] != child && GetChildIndex(child) < 0)
+    {
+        CArea2* old = m_children[index];
+        EraseCaptures(old);
+        m_children[index] = child;
+        child->m_parent = this;
+        delete old;
+    }
+    SetDirty();
+}
+
+CArea2* CArea2::GetChild(uint32_t index) const
+{
+    return index < m_children.size() ? m_children[index] : nullptr;
+}
+
+int32_t CArea2::GetChildIndex(const CArea2* child) const
+{
+    const auto it = std::find(m_children.begin(), m_children.end(), child);
+    return it == m_children.end() ? -1 : int32_t(it - m_children.begin());
+}
+
+int32_t CArea2::GetIndexInParent() const
+{
+    return m_parent ? m_parent->GetChildIndex(this) : 0;
+}
+
+// Geometry
+
+void CArea2::SetPosition(const CPoint& position)
+{
+    const CPoint clamped(ClampPosition(position.GetX()), ClampPosition(position.GetY()));
+    if (clamped == m_position)
+        return;
+    m_position = clamped;
+    if (m_ownSurface)
+        Refresh(false);
+}
+
+void CArea2::SetX(int32_t x)
+{
+    x = ClampPosition(x);
+    if (x == GetX())
+        return;
+    m_position = CPoint(x, GetY());
+    if (m_ownSurface)
+        Refresh(false);
+}
+
+void CArea2::SetY(int32_t y)
+{
+    y = std::min(y, kMaxPosition);
+    if (y == GetY())
+        return;
+    m_position = CPoint(GetX(), y);
+    if (m_ownSurface)
+        Refresh(false);
+}
+
+void CArea2::SetWidth(uint32_t width)
+{
+    SetSize(width, m_height);
+}
+
+void CArea2::SetHeight(uint32_t height)
+{
+    SetSize(m_width, height);
+}
+
+void CArea2::SetSize(uint32_t width, uint32_t height)
+{
+    if (width == m_width && height == m_height)
+        return;
+    m_width = width;
+    m_height = height;
+    if (m_ownSurface)
+        ResizeOwnImage();
+    Refresh(false);
+}
+
+void CArea2::SetSize(const CZevralImage& image)
+{
+    SetSize(uint32_t(image.GetWidth()), uint32_t(image.GetHeight()));
+}
+
+void CArea2::SetRect(const CRect& rect)
+{
+    m_position = rect.GetPosition();
+    SetSize(uint32_t(std::max(rect.GetWidth(), 0)), uint32_t(std::max(rect.GetHeight(), 0)));
+}
+
+void CArea2::FitAspect(float ratio)
+{
+    if (m_width == 0)
+        return;
+    const float current = float(m_height) / float(m_width);
+    if (ratio > current)
+        SetWidth(ToSize(float(m_width) * current / ratio));
+    else if (ratio < current)
+        SetHeight(ToSize(float(m_height) * ratio / current));
+}
+
+CRect CArea2::GetClientRect() const
+{
+    CRect rect = GetLocalRect();
+    rect.Shrink(kClientMargin);
+    return rect;
+}
+
+void CArea2::ArrangeRects(const std::vector<CRect*>& rects, const CRect& bounds, uint32_t gap, bool sideBySide)
+{
+    if (bounds.GetWidth() >= kMaxPosition || bounds.GetHeight() < kMinArrangeHeight)
+        return;
+    const std::vector<CRect> shares = EqualShares(rects.size(), bounds, gap, sideBySide);
+    for (size_t i = 0; i < rects.size(); ++i)
+        if (rects[i])
+            *rects[i] = shares[i];
+}
+
+void CArea2::ArrangeEvenly(const std::vector<CArea2*>& areas, const CRect& bounds, uint32_t gap, bool sideBySide)
+{
+    if (bounds.GetWidth() > kMaxEvenlyWidth || bounds.GetHeight() < kMinArrangeHeight)
+        return;
+    const std::vector<CRect> shares = EqualShares(areas.size(), bounds, gap, sideBySide);
+    for (size_t i = 0; i < areas.size(); ++i)
+        if (areas[i])
+            areas[i]->SetRect(shares[i]);
+}
+
+void CArea2::ArrangeInRows(const std::vector<CArea2*>& areas, const CRect& bounds, uint32_t gap)
+{
+    if (bounds.GetWidth() > kMaxRowsWidth || bounds.GetHeight() < kMinArrangeHeight)
+        return;
+    const int64_t rowHeight = std::max<int64_t>(0, (int64_t(bounds.GetHeight()) - int64_t(kRows - 1) * gap) / kRows);
+    for (uint32_t row = 0; row < kRows && row * kPerRow < areas.size(); ++row)
+    {
+        const size_t first = row * kPerRow;
+        const size_t end = std::min(areas.size(), first + kPerRow);
+        const std::vector<CArea2*> items(areas.begin() + long(first), areas.begin() + long(end));
+        const CRect rowRect(bounds.GetX(), int32_t(bounds.GetY() + int64_t(row) * (rowHeight + gap)), bounds.GetWidth(),
+                            int32_t(rowHeight));
+        ArrangeEvenly(items, rowRect, gap, true);
+    }
+}
+
+// Colours and font
+
+void CArea2::SetColour(CRgbaColour colour)
+{
+    if (colour != m_colour)
+    {
+        m_colour = colour;
+        SetDirty();
+    }
+    for (size_t i = 0; i < m_children.size(); ++i)
+        m_children[i]->SetColour(colour);
+}
+
+void CArea2::SetBackgroundColour(CRgbaColour colour)
+{
+    if (colour != m_backgroundColour)
+    {
+        m_backgroundColour = colour;
+        SetDirty();
+    }
+    for (size_t i = 0; i < m_children.size(); ++i)
+        m_children[i]->SetBackgroundColour(colour);
+}
+
+void CArea2::SetTextColour(CRgbaColour colour)
+{
+    if (colour != m_textColour)
+    {
+        m_textColour = colour;
+        SetDirty();
+    }
+    for (size_t i = 0; i < m_children.size(); ++i)
+        m_children[i]->SetTextColour(colour);
+}
+
+void CArea2::SetFontSize(uint32_t size)
+{
+    if (size == m_fontSize)
+        return;
+    m_fontSize = size;
+    m_font = FontAt(size);
+    SetDirty();
+}
+
+TTF_Font* CArea2::FontAt(uint32_t fontSize) const
+{
+    return CFontManager::Instance().GetFont(m_fontName, int32_t(fontSize));
+}
+
+// State
 
 void CArea2::SetVisible(bool visible)
 {
-    if (visible == m_visible)
+    const bool changed = visible != m_visible;
+    if (changed)
+    {
+        m_visible = visible;
+        Refresh(false);
+        if (!visible && m_parent)
+            m_parent->SetDirty();
+    }
+    for (size_t i = 0; i < m_children.size(); ++i)
+        m_children[i]->SetVisible(m_visible);
+    if (changed)
+        OnVisibleChanged();
+}
+
+void CArea2::SetEnabled(bool enabled)
+{
+    if (enabled != m_enabled)
+    {
+        m_enabled = enabled;
+        SetDirty();
+    }
+    for (size_t i = 0; i < m_children.size(); ++i)
+        m_children[i]->SetEnabled(m_enabled);
+}
+
+void CArea2::Refresh(bool force)
+{
+    if (m_ownSurface && m_parent)
+        m_parent->CopyBackgroundTo(this);
+    if (m_visible || force)
+    {
+        Layout();
+        SetDirty();
+    }
+}
+
+void CArea2::SetTextInput(bool on)
+{
+    if (on)
+        SDL_StartTextInput();
+    else
+        SDL_StopTextInput();
+}
+
+void CArea2::ResizeOwnImage()
+{
+    m_ownImage.Resize(m_width, m_height, true);
+}
+
+// Dialogs and tick
+
+void CArea2::ShowDialog(CArea2* dialog, uint8_t placement)
+{
+    if (!dialog || dialog == m_modal || dialog == this || GetChildIndex(dialog) >= 0)
         return;
-    m_visible = visible;
-    SetDirty();
-    if (!visible && m_parent)
-        m_parent->SetDirty();
+    // A dialog replaced a moment ago and shown again is no longer to be deleted.
+    m_retiredDialogs.erase(std::remove(m_retiredDialogs.begin(), m_retiredDialogs.end(), dialog),
+                           m_retiredDialogs.end());
+    // The host may open another dialog while hearing of the old one; that one is closed in turn.
+    while (m_modal)
+        CloseModal(m_modal);
+    m_modal = dialog;
+    dialog->m_parent = this;
+    m_placement = placement;
+    PlaceDialog();
+    dialog->SetVisible(m_visible);
+}
+
+void CArea2::PlaceDialog()
+{
+    if (!m_modal)
+        return;
+    if (m_placement != kPlaceCentred)
+    {
+        m_modal->SetRect(GetLocalRect());
+        return;
+    }
+    CApp2::DimScreen();
+    const uint32_t highest = m_height > kDialogMargin ? m_height - kDialogMargin : 0;
+    if (m_modal->GetHeight() > highest)
+        m_modal->SetHeight(highest);
+    const int32_t x = int32_t(m_width / 2) - int32_t(m_modal->GetWidth() / 2);
+    const int32_t y = int32_t(m_height / 2) - int32_t(m_modal->GetHeight() / 2);
+    m_modal->SetPosition(CPoint(x, y));
 }
 
 void CArea2::Tick(float seconds)
 {
+    if (m_modal)
+    {
+        ++m_modalCalls;
+        m_modal->Tick(seconds);
+        LeaveModal();
+        if (m_modal && m_modal->GetResult() != kResultOpen)
+        {
+            CloseModal(m_modal);
+            SetDirty();
+        }
+    }
     OnTick(seconds);
+    for (size_t i = 0; i < m_children.size(); ++i)
+        m_children[i]->Tick(seconds);
 }
 
-bool CArea2::NeedsRender() const
+void CArea2::CloseModal(CArea2* dialog)
 {
-    return m_visible && m_dirty;
+    // The dialog leaves the modal place before its host hears of it, so a dialog the host opens
+    // from its handler stays, and the closing one is deleted only once the handler has returned.
+    m_modal = nullptr;
+    OnDialogClosed(dialog, dialog->GetResult());
+    Retire(dialog);
 }
 
-void CArea2::Render(CTextureAdapter& canvas, const CPoint&, bool force)
+void CArea2::Retire(CArea2* dialog)
 {
-    if (!m_visible || !(m_dirty || force))
-        return;
-    Paint(canvas);
-    m_dirty = false;
+    if (m_modalCalls > 0)
+        m_retiredDialogs.push_back(dialog);
+    else
+        delete dialog;
 }
 
-void CArea2::PointerDown(int64_t, const CPoint& point, uint32_t button, bool* handled)
+void CArea2::LeaveModal()
 {
-    if (m_visible && !*handled)
-        OnPointerDown(point, button, handled);
+    if (--m_modalCalls == 0)
+        DeleteRetired();
 }
 
-void CArea2::PointerMove(int64_t, const CPoint& point)
+void CArea2::DeleteRetired()
 {
-    if (m_visible)
-        OnPointerMove(point);
+    std::vector<CArea2*> retired;
+    retired.swap(m_retiredDialogs);
+    for (CArea2* dialog : retired)
+        delete dialog;
 }
 
-void CArea2::PointerUp(int64_t, const CPoint& point, bool* handled)
-{
-    if (m_visible && !*handled)
-        OnPointerUp(point, handled);
-}
+// The base's handlers do nothing.
 
-void CArea2::DoubleClick(int64_t, const CPoint& point, uint32_t button, bool* handled)
-{
-    if (m_visible && !*handled)
-        OnDoubleClick(point, button, handled);
-}
-
-void CArea2::Wheel(int64_t, const CPoint& point, int32_t amount, bool* handled)
-{
-    if (m_visible && !*handled)
-        OnWheel(point, amount, handled);
-}
-
-void CArea2::Gesture(const CPoint& point, bool* handled)
-{
-    if (m_visible && !*handled)
-        OnGesture(point, handled);
-}
-
-void CArea2::KeyDown(uint32_t key, bool* handled)
-{
-    if (!*handled)
-        OnKeyDown(key, handled);
-}
-
-void CArea2::KeyUp(uint32_t key, bool* handled)
-{
-    if (!*handled)
-        OnKeyUp(key, handled);
-}
-
-void CArea2::DispatchCommand(uint32_t code, bool* handled)
-{
-    if (m_visible && !*handled)
-        OnCommand(code, handled);
-}
+void CArea2::OnPointerDown(const CPoint&, uint32_t, bool*) {}
+void CArea2::OnPointerMove(const CPoint&) {}
+void CArea2::OnPointerUp(const CPoint&, bool*) {}
+void CArea2::OnDoubleClick(const CPoint&, uint32_t, bool*) {}
+void CArea2::OnWheel(const CPoint&, int32_t, bool*) {}
+void CArea2::OnGesture(const CPoint&, bool*) {}
+void CArea2::OnKeyDown(uint32_t, bool*) {}
+void CArea2::OnKeyUp(uint32_t, bool*) {}
+void CArea2::OnTick(float) {}
+void CArea2::Layout() {}
+void CArea2::Paint(CTextureAdapter&) {}
+void CArea2::OnVisibleChanged() {}
+void CArea2::OnDialogClosed(CArea2*, uint32_t) {}
+void CArea2::OnCommand(uint32_t, bool*) {}

@@ -1,43 +1,147 @@
 #pragma once
 
+#include "foundation/observer.h"
 #include "foundation/point.h"
+#include "foundation/rect.h"
+#include "foundation/rgba_colour.h"
+#include "graphics/zevral_image.h"
+
+#include <SDL_ttf.h>
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 class CTextureAdapter;
+struct SDL_Texture;
 
-// The base of every on-screen element: the root area, pages, dialogs and widgets. This is the face
-// the application's loop and event pump drive; children, dialogs, painting and text come with the
-// widget toolkit.
-class CArea2
+// The base of every on-screen element: the root area, the pages, the dialogs and the widgets. An
+// area is a node of one retained tree: it has a rectangle in its parent's coordinates, owns its
+// children and at most one modal child (a dialog shown over it), routes the input it is handed
+// down the tree, ticks once a frame, and paints itself into the canvas only when it is dirty.
+//
+// Subclasses put their behaviour in the On... handlers, Layout and Paint, and leave the routing
+// operations alone. An area must not delete itself or an ancestor from inside one of its own
+// handlers; dialogs close by setting their result and are deleted by their host.
+class CArea2 : public CObserver
 {
 public:
+    // Dialog results: 0 while open; any other value closes the dialog at the host's next tick.
+    static constexpr uint32_t kResultOpen = 0;
+    static constexpr uint32_t kResultOk = 1;
+    static constexpr uint32_t kResultCancel = 2;
+    static constexpr uint32_t kResultAbort = 3;
+    // Placement of a modal child: centred, or covering the host (any other value).
+    static constexpr uint8_t kPlaceCentred = 0;
+    static constexpr uint8_t kPlaceCover = 1;
+    // Text alignment: horizontally the text starts at (0), ends at (1) or is centred on (2) the
+    // anchor; vertically its top (0 or 3), bottom (1) or middle (2) is at the anchor. Other values
+    // act as 1.
+    static constexpr uint32_t kAlignStart = 0;
+    static constexpr uint32_t kAlignEnd = 1;
+    static constexpr uint32_t kAlignCentre = 2;
+    static constexpr uint32_t kAlignTop = 0;
+    static constexpr uint32_t kAlignBottom = 1;
+    static constexpr uint32_t kAlignMiddle = 2;
+    // Geometry limits of the setters.
+    static constexpr int32_t kMaxPosition = 2048;
+
+    // 100 x 100.
+    CArea2(CArea2* parent, bool ownSurface);
+    CArea2(CArea2* parent, bool ownSurface, uint32_t width, uint32_t height);
     CArea2(CArea2* parent, uint32_t width, uint32_t height);
-    virtual ~CArea2();
+    // Deletes the modal child, then the children from the last to the first.
+    ~CArea2() override;
     CArea2(const CArea2&) = delete;
     CArea2& operator=(const CArea2&) = delete;
 
-    const std::string& GetName() const { return m_name; }
+    // Tree. AddChild takes ownership (null and an area already in the list are ignored), shows
+    // the child with this area's visibility (or keeps it hidden) and lays it out.
+    void AddChild(CArea2* child, bool hidden = false);
+    // Deletes the child (when it is a child or the modal child) and forgets its capture entries.
+    void RemoveChild(CArea2* child);
+    // Deletes the child at the index and puts the new one in its place; out of range the caller
+    // keeps the new child.
+    void ReplaceChild(uint32_t index, CArea2* child);
+    CArea2* GetChild(uint32_t index) const;
+    uint32_t GetChildCount() const { return uint32_t(m_children.size()); }
+    // -1 when absent.
+    int32_t GetChildIndex(const CArea2* child) const;
+    // -1 when the parent does not hold this area; 0 without a parent.
+    int32_t GetIndexInParent() const;
     CArea2* GetParent() const { return m_parent; }
+    CArea2* GetModalChild() const { return m_modal; }
+    const std::string& GetName() const { return m_name; }
+
+    // Geometry, in the parent's coordinates.
+    CPoint GetPosition() const { return m_position; }
+    int32_t GetX() const { return m_position.GetX(); }
+    int32_t GetY() const { return m_position.GetY(); }
     uint32_t GetWidth() const { return m_width; }
     uint32_t GetHeight() const { return m_height; }
+    int32_t GetBottom() const { return GetY() + int32_t(m_height); }
+    CRect GetRect() const { return CRect(GetX(), GetY(), int32_t(m_width), int32_t(m_height)); }
+    CRect GetLocalRect() const { return CRect(0, 0, int32_t(m_width), int32_t(m_height)); }
+    bool Contains(const CPoint& point) const { return GetRect().Contains(point); }
+    // Each coordinate kept within 0..2048.
+    void SetPosition(const CPoint& position);
+    void SetX(int32_t x);
+    // At most 2048; a negative row stays.
+    void SetY(int32_t y);
+    void SetWidth(uint32_t width);
+    void SetHeight(uint32_t height);
+    void SetSize(uint32_t width, uint32_t height);
+    void SetSize(const CZevralImage& image);
+    // The position as given; a new size resizes and refreshes, a new position alone does nothing.
+    void SetRect(const CRect& rect);
+    // Cuts the width or the height to the ratio of height to width.
+    void FitAspect(float ratio);
+    // The local rectangle less a margin of 4.
+    virtual CRect GetClientRect() const;
 
+    // Equal shares of the bounds with a gap between neighbours, stacked or side by side; the outer
+    // two items get the exact share and the remainder goes to the middle ones.
+    static void ArrangeRects(const std::vector<CRect*>& rects, const CRect& bounds, uint32_t gap, bool sideBySide);
+    static void ArrangeEvenly(const std::vector<CArea2*>& areas, const CRect& bounds, uint32_t gap,
+                              bool sideBySide);
+    // Eight rows of eight areas each; areas beyond the 64th stay where they are.
+    static void ArrangeInRows(const std::vector<CArea2*>& areas, const CRect& bounds, uint32_t gap);
+
+    // Colours and font. The colour setters reach every child, changed or not.
+    CRgbaColour GetColour() const { return m_colour; }
+    CRgbaColour GetBackgroundColour() const { return m_backgroundColour; }
+    CRgbaColour GetTextColour() const { return m_textColour; }
+    virtual void SetColour(CRgbaColour colour);
+    virtual void SetBackgroundColour(CRgbaColour colour);
+    virtual void SetTextColour(CRgbaColour colour);
+    uint32_t GetFontSize() const { return m_fontSize; }
+    virtual void SetFontSize(uint32_t size);
+    const std::string& GetFontName() const { return m_fontName; }
+    TTF_Font* GetFont() const { return m_font; }
+
+    // State. Visibility passes down to the whole subtree.
     bool IsVisible() const { return m_visible; }
     virtual void SetVisible(bool visible);
-    virtual void SetDirty() { m_dirty = true; }
+    virtual bool IsEnabled() const { return m_enabled; }
+    virtual void SetEnabled(bool enabled);
     bool IsDirty() const { return m_dirty; }
+    virtual void SetDirty() { m_dirty = true; }
+    // Refills the own surface from the parent, then (when visible or forced) lays out and repaints.
+    virtual void Refresh(bool force);
+    bool HasOwnSurface() const { return m_ownSurface; }
+    // The own image is resized with the next size change.
+    void SetOwnSurface(bool ownSurface) { m_ownSurface = ownSurface; }
+    // The background an own-surface area paints over; its parent fills it on every refresh.
+    CZevralImage& GetOwnImage() { return m_ownImage; }
+    const CZevralImage& GetOwnImage() const { return m_ownImage; }
+    bool GetSpareFlag() const { return m_spareFlag; }
+    void SetSpareFlag(bool flag) { m_spareFlag = flag; }
+    static void SetTextInput(bool on);
 
-    // Once per frame: the area's own work.
-    virtual void Tick(float seconds);
-    // True when the area is visible and must repaint.
-    bool NeedsRender() const;
-    // Paints the area into the canvas at the offset when it is dirty (or force is set) and clears
-    // its dirty flag.
-    void Render(CTextureAdapter& canvas, const CPoint& offset, bool force);
-
-    // Input, in the area's own coordinates. The mouse is pointer 0. An area that consumes an event
-    // sets *handled; a key that arrives already handled (a shortcut) reaches no key handler.
+    // Input routing. Points are in this area's own coordinates; the mouse is pointer 0. A receiver
+    // that takes an event sets *handled, which stops further routing.
     virtual void PointerDown(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled);
     virtual void PointerMove(int64_t pointerId, const CPoint& point);
     virtual void PointerUp(int64_t pointerId, const CPoint& point, bool* handled);
@@ -46,32 +150,145 @@ public:
     virtual void Gesture(const CPoint& point, bool* handled);
     virtual void KeyDown(uint32_t key, bool* handled);
     virtual void KeyUp(uint32_t key, bool* handled);
-    // Delivers a command code (cut, copy, paste, undo, redo, select all) to a visible area.
+    // Cut 4, copy 5, paste 6, undo 8, redo 9, select all 10; reaches the areas under a dialog too
+    // when the dialog leaves it.
     void DispatchCommand(uint32_t code, bool* handled);
+
+    // The child that took each pointer's last press or wheel turn.
+    void SetCapture(int64_t pointerId, CArea2* child);
+    void ReleaseCapture(int64_t pointerId);
+    CArea2* GetCapture(int64_t pointerId) const;
+    bool IsCapturing(const CArea2* child) const;
+    bool IsCaptured() const;
+    // The first child holding the point (deep: then the first of its children holding the same
+    // point, and so on); this area when none does.
+    CArea2* FindChildAt(const CPoint& point, bool deep);
+    void ForwardPointerMove(const CPoint& point);
+
+    // Painting. NeedsRender: visible and something at or below this area is dirty.
+    bool NeedsRender() const;
+    // Paints the area (when dirty or forced) and its subtree into the canvas; the offset is the
+    // canvas position of the parent's top-left corner.
+    void Render(const CTextureAdapter& canvas, const CPoint& offset, bool force);
+    // A checkerboard of the background colour over the image (disabled controls).
+    void DrawHatch(CBaseImage& image) const;
+
+    // Single lines of UTF-8 text with the area's font, an explicit font, or the area's font name at
+    // another size. The height is the font's line skip; a missing font measures 0 x 0.
+    void MeasureText(const std::string& text, int32_t& width, int32_t& height) const;
+    void MeasureText(const std::string& text, uint32_t fontSize, int32_t& width, int32_t& height) const;
+    static void MeasureText(TTF_Font* font, const std::string& text, int32_t& width, int32_t& height);
+    void MeasureTextRect(const std::string& text, CRect& rect) const;
+    // The image becomes exactly the rendered text; false (image untouched) without a font, for an
+    // empty text or when rendering fails.
+    bool RenderText(CZevralImage& image, const std::string& text, CRgbaColour colour) const;
+    bool RenderText(CZevralImage& image, const std::string& text, CRgbaColour colour, uint32_t fontSize) const;
+    static bool RenderText(TTF_Font* font, CZevralImage& image, const std::string& text, CRgbaColour colour);
+    // Composites the text onto the canvas, aligned to the anchor by the codes above. The forms with
+    // a background colour draw exactly like the ones without.
+    void DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, const CPoint& anchor,
+                  uint32_t horizontal, uint32_t vertical) const;
+    void DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, const CPoint& anchor,
+                  uint32_t horizontal, uint32_t vertical, uint32_t fontSize) const;
+    void DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, const CPoint& anchor,
+                  uint32_t horizontal, uint32_t vertical, const std::string& fontName, uint32_t fontSize) const;
+    void DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, CRgbaColour background,
+                  const CPoint& anchor, uint32_t horizontal, uint32_t vertical) const;
+    void DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, CRgbaColour background,
+                  const CPoint& anchor, uint32_t horizontal, uint32_t vertical, uint32_t fontSize) const;
+    static void DrawText(TTF_Font* font, CBaseImage& canvas, const std::string& text, CRgbaColour colour,
+                         const CPoint& anchor, uint32_t horizontal, uint32_t vertical);
+    // Moves the anchor to where the text image's top-left corner goes.
+    static void AlignToAnchor(uint32_t horizontal, uint32_t vertical, CPoint& anchor, const CBaseImage& textImage);
+    // Lowers the font size until the text fits the width; the loop gives up below size 7.
+    void FitFontSize(uint32_t maxWidth, uint32_t& fontSize, const std::string& text) const;
+    // Shortens the text in the middle until it fits the width or cannot be shortened further.
+    void ShortenToFit(uint32_t maxWidth, std::string& text, uint32_t fontSize) const;
+    static void AppendLineMarker(std::string& text) { text += "/n"; }
+
+    // Drawing straight onto the window, past the canvas, at a point of this area.
+    void DrawTextureOnScreen(const CPoint& point, SDL_Texture* texture);
+    void DrawTextureRectOnScreen(const CRect& destination, const CRect& source, SDL_Texture* texture);
+
+    // Dialogs. ShowDialog takes ownership, closes a dialog already open (its host hears its
+    // result, 0 included), places the new one and shows it.
+    void ShowDialog(CArea2* dialog, uint8_t placement = kPlaceCentred);
+    void PlaceDialog();
+    uint32_t GetResult() const { return m_result; }
+    void SetResult(uint32_t result) { m_result = result; }
+    uint8_t GetPlacementMode() const { return m_placement; }
+    // Once a frame: the modal child (closing it when it has a result), the area's own OnTick, then
+    // the children, first to last. Hidden areas tick too.
+    virtual void Tick(float seconds);
 
 protected:
     // The area's own handlers, reached when no other receiver took the event.
-    virtual void OnPointerDown(const CPoint&, uint32_t, bool*) {}
-    virtual void OnPointerMove(const CPoint&) {}
-    virtual void OnPointerUp(const CPoint&, bool*) {}
-    virtual void OnDoubleClick(const CPoint&, uint32_t, bool*) {}
-    virtual void OnWheel(const CPoint&, int32_t, bool*) {}
-    virtual void OnGesture(const CPoint&, bool*) {}
-    virtual void OnKeyDown(uint32_t, bool*) {}
-    virtual void OnKeyUp(uint32_t, bool*) {}
-    virtual void OnTick(float) {}
-    virtual void Paint(CTextureAdapter&) {}
-    virtual void OnCommand(uint32_t, bool*) {}
+    virtual void OnPointerDown(const CPoint& point, uint32_t button, bool* handled);
+    virtual void OnPointerMove(const CPoint& point);
+    virtual void OnPointerUp(const CPoint& point, bool* handled);
+    virtual void OnDoubleClick(const CPoint& point, uint32_t button, bool* handled);
+    virtual void OnWheel(const CPoint& point, int32_t amount, bool* handled);
+    virtual void OnGesture(const CPoint& point, bool* handled);
+    virtual void OnKeyDown(uint32_t key, bool* handled);
+    virtual void OnKeyUp(uint32_t key, bool* handled);
+    virtual void OnTick(float seconds);
+    // Places the children and rebuilds cached images.
+    virtual void Layout();
+    // The area's own drawing, in local coordinates, over its background.
+    virtual void Paint(CTextureAdapter& canvas);
+    virtual bool QueryFlag() { return false; }
+    // Pages and dialogs attach to and detach from the model here.
+    virtual void OnVisibleChanged();
+    virtual void SpareHook() {}
+    // The host's view of a closing dialog, still alive during the call.
+    virtual void OnDialogClosed(CArea2* dialog, uint32_t result);
+    virtual void OnCommand(uint32_t code, bool* handled);
+    // Fills an own-surface child's image with what lies under it.
+    virtual void CopyBackgroundTo(CArea2* child);
 
     void SetName(const std::string& name) { m_name = name; }
     // Sets the flag without the consequences of SetVisible (the root shows itself this way).
     void SetVisibleFlag(bool visible) { m_visible = visible; }
 
 private:
+    void Init(bool ownSurface, uint32_t width, uint32_t height);
+    void ResizeOwnImage();
+    void EraseCaptures(const CArea2* child);
+    // Hands a modal child that leaves to its host's OnDialogClosed, then lets it go.
+    void CloseModal(CArea2* dialog);
+    // Deletes a dialog that left, or keeps it until no call into the modal child is running.
+    void Retire(CArea2* dialog);
+    // Ends one call into the modal child; the last one lets retired dialogs go.
+    void LeaveModal();
+    void DeleteRetired();
+    TTF_Font* FontAt(uint32_t fontSize) const;
+
+    CZevralImage m_ownImage;
+    CPoint m_position;
     CArea2* m_parent;
-    uint32_t m_width;
-    uint32_t m_height;
+    CArea2* m_modal = nullptr;
+    std::vector<CArea2*> m_children;
+    CRgbaColour m_colour;
+    CRgbaColour m_backgroundColour;
+    CRgbaColour m_textColour;
+    uint32_t m_result = kResultOpen;
+    bool m_ownSurface = false;
     bool m_visible = false;
+    bool m_enabled = true;
     bool m_dirty = true;
     std::string m_name;
+    TTF_Font* m_font = nullptr;
+    uint32_t m_width = 100;
+    uint32_t m_height = 100;
+    uint32_t m_fontSize = 14;
+    std::string m_fontName = "arial";
+    uint8_t m_placement = kPlaceCentred;
+    std::map<int64_t, CArea2*> m_capture;
+    bool m_spareFlag = false;
+
+    // Pointers pressed here and not yet released: a wheel turn leaves their capture alone.
+    std::set<int64_t> m_pressedPointers;
+    // Calls into the modal child now running; a dialog replaced meanwhile waits in the list.
+    uint32_t m_modalCalls = 0;
+    std::vector<CArea2*> m_retiredDialogs;
 };

@@ -1,0 +1,152 @@
+#include "screens/pages/area_image.h"
+
+#include "graphics/glyph_manager.h"
+#include "graphics/skin_manager.h"
+#include "graphics/texture_adapter.h"
+
+namespace
+{
+constexpr uint32_t kPictureSize = 32;
+constexpr uint32_t kDefaultSide = 100;
+const CRgbaColour kTransparent(0u);
+const CRgbaColour kDarkGrey(48, 48, 48, 255);
+
+uint32_t ParentWidth(const CArea2* parent)
+{
+    return parent ? parent->GetWidth() : kDefaultSide;
+}
+
+uint32_t ParentHeight(const CArea2* parent)
+{
+    return parent ? parent->GetHeight() : kDefaultSide;
+}
+}
+
+CAreaImage::CAreaImage(CArea2* parent, const std::string& skinImageName, bool scaleToFit)
+    : CArea2(parent, false, ParentWidth(parent), ParentHeight(parent)),
+      m_picture(CSkinManager::Instance().GetImage(skinImageName, kPictureSize))
+{
+    SetBackgroundColour(kTransparent);
+    Init(scaleToFit);
+}
+
+CAreaImage::CAreaImage(CArea2* parent, const std::string& glyphPage, const std::string& glyphName, bool scaleToFit)
+    : CArea2(parent, false, kDefaultSide, kDefaultSide),
+      m_picture(CGlyphManager::Instance().GetImage(glyphPage, glyphName, kPictureSize))
+{
+    SetBackgroundColour(kTransparent);
+    Init(scaleToFit);
+}
+
+CAreaImage::CAreaImage(CArea2* parent, const CZevralImage& image, bool scaleToFit)
+    : CArea2(parent, false, kDefaultSide, kDefaultSide), m_picture(image)
+{
+    SetBackgroundColour(kDarkGrey);
+    Init(scaleToFit);
+}
+
+void CAreaImage::Init(bool scaleToFit)
+{
+    SetName("CAreaImage");
+    m_scaleToFit = scaleToFit;
+    if (scaleToFit)
+    {
+        SetWidth(uint32_t(m_picture.GetWidth()));
+        SetHeight(uint32_t(m_picture.GetHeight()));
+    }
+}
+
+void CAreaImage::SetImage(const CZevralImage& image)
+{
+    if (image == m_picture)
+        return;
+    m_picture = image;
+    SetDirty();
+    SetWidth(uint32_t(image.GetWidth()));
+    SetHeight(uint32_t(image.GetHeight()));
+}
+
+void CAreaImage::SetBrightness(float brightness)
+{
+    if (brightness == m_brightness)
+        return;
+    m_brightness = brightness;
+    SetDirty();
+}
+
+void CAreaImage::SetClickCallback(void* context, ButtonCallback function)
+{
+    m_click = {context, function};
+}
+
+void CAreaImage::SetPressCallback(void* context, ButtonCallback function)
+{
+    m_press = {context, function};
+}
+
+void CAreaImage::SetReleaseCallback(void* context, ReleaseCallback function)
+{
+    m_release = {context, function};
+}
+
+void CAreaImage::SetDoubleClickCallback(void* context, ButtonCallback function)
+{
+    m_doubleClick = {context, function};
+}
+
+void CAreaImage::Run(const CButtonHook& hook, uint32_t button, bool* handled)
+{
+    if (!hook.context)
+        return;
+    if (hook.function)
+        hook.function(hook.context, this, button, handled);
+    *handled = true;
+}
+
+void CAreaImage::OnClick(const CPoint&, uint32_t button, bool* handled)
+{
+    Run(m_click, button, handled);
+}
+
+void CAreaImage::OnPointerDown(const CPoint&, uint32_t button, bool* handled)
+{
+    Run(m_press, button, handled);
+}
+
+void CAreaImage::OnPointerUp(const CPoint&, bool* handled)
+{
+    if (!m_release.context)
+        return;
+    if (m_release.function)
+        m_release.function(m_release.context, this, handled);
+    *handled = true;
+}
+
+void CAreaImage::OnDoubleClick(const CPoint&, uint32_t button, bool* handled)
+{
+    Run(m_doubleClick, button, handled);
+}
+
+void CAreaImage::Paint(CTextureAdapter& canvas)
+{
+    if (m_scaleToFit || m_brightness < 1.0f)
+    {
+        CZevralImage scaled(GetWidth(), GetHeight());
+        scaled.ScaleImage(m_picture, true);
+        if (m_scaleToFit)
+        {
+            canvas.CompositeImage(CPoint(), scaled);
+            return;
+        }
+        scaled.ScaleBrightness(m_brightness);
+        canvas.BlendImage(CPoint(), scaled);
+        return;
+    }
+    canvas.CopyImage(m_picture);
+}
+
+void CAreaImage::CopyBackgroundTo(CArea2* child)
+{
+    if (child)
+        child->GetOwnImage().CopyImage(CPoint() - child->GetPosition(), m_picture);
+}

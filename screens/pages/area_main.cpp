@@ -1,0 +1,50 @@
+#include "screens/pages/area_main.h"
+
+#include "screens/pages/area_image.h"
+#include "shell/application.h"
+
+namespace
+{
+// The skin backgrounds of the pages, by page index.
+const char* const kPageBackgrounds[CAreaMain::kPageCount] = {
+    "background_playback",
+    "background_settings",
+    "background_patch",
+    "background_edit",
+};
+}
+
+CAreaMain::CAreaMain(CArea2* parent, uint32_t width, uint32_t height, CCore* core)
+    : CArea2(parent, false, width, height), m_core(core)
+{
+    SetName("CAreaMain");
+    SetVisibleFlag(true);
+    ShowPage();
+}
+
+void CAreaMain::SetPage(uint32_t index)
+{
+    if (index == m_pageIndex)
+        return;
+    m_pageIndex = index;
+    ShowPage();
+}
+
+void CAreaMain::ShowPage()
+{
+    if (IsVisible() && m_pageIndex < kPageCount && !m_pages[m_pageIndex])
+    {
+        m_pages[m_pageIndex] = CreatePage(m_pageIndex);
+        AddChild(m_pages[m_pageIndex], true);
+    }
+    // In page order, whichever way the switch goes.
+    for (uint32_t i = 0; i < kPageCount; ++i)
+        if (m_pages[i])
+            m_pages[i]->SetVisible(IsVisible() && i == m_pageIndex);
+}
+
+CArea2* CAreaMain::CreatePage(uint32_t index)
+{
+    // A page whose controls are not built yet is its skin background alone.
+    return new CAreaImage(this, CApp2::GetSkinFileName(kPageBackgrounds[index]), false);
+}

@@ -1,0 +1,71 @@
+// The root area's page switching, the image-backed page base, and the program's first frame.
+#include "graphics/skin_manager.h"
+#include "graphics/texture_adapter.h"
+#include "screens/pages/area_main.h"
+#include "shell/application.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+struct RootArea : ::testing::Test
+{
+    static void SetUpTestSuite()
+    {
+        CSkinManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/skin");
+    }
+    bool Shown(uint32_t page) const { return root.GetPage(page) && root.GetPage(page)->IsVisible(); }
+
+    CAreaMain root{nullptr, 768, 1024, nullptr};
+};
+}
+
+TEST_F(RootArea, PagesAreBuiltWhenFirstShownAndThenKept)
+{
+    EXPECT_TRUE(Shown(CAreaMain::kPagePlayback));
+    EXPECT_EQ(root.GetChildCount(), 1u);
+    root.SetPage(CAreaMain::kPagePatch);
+    CArea2* patch = root.GetPage(CAreaMain::kPagePatch);
+    root.SetPage(CAreaMain::kPagePlayback);
+    EXPECT_TRUE(Shown(CAreaMain::kPagePlayback) && !Shown(CAreaMain::kPagePatch));
+    root.SetPage(CAreaMain::kPagePatch);
+    EXPECT_EQ(root.GetChild(1), patch);
+    EXPECT_EQ(root.GetChildCount(), 2u);
+    // The same index does nothing, even when the page was hidden some other way.
+    patch->SetVisible(false);
+    root.SetPage(CAreaMain::kPagePatch);
+    EXPECT_FALSE(patch->IsVisible());
+    root.SetPage(CAreaMain::kPageCount);
+    EXPECT_FALSE(Shown(CAreaMain::kPagePlayback) || Shown(CAreaMain::kPagePatch));
+}
+
+TEST_F(RootArea, APageIsTheRootsSizeAndShowsItsBackgroundUnscaled)
+{
+    EXPECT_EQ(root.GetPage(CAreaMain::kPagePlayback)->GetRect(), CRect(0, 0, 768, 1024));
+    CZevralImage canvas(768, 1024);
+    root.Render(CTextureAdapter(canvas), CPoint(), false);
+    EXPECT_TRUE(canvas == CSkinManager::Instance().GetImage("background_playback", 32));
+}
+
+TEST(ProgramRootArea, TheFirstFrameShowsThePlaybackPageFromTheSkin)
+{
+    char name[16] = "Programmer";
+    char* argv[2] = {name, nullptr};
+    CApp2 app(CVersion(1, 7, 0), 1, argv, "");
+    ASSERT_TRUE(app.IsVideoReady());
+    ASSERT_NE(dynamic_cast<CAreaMain*>(app.GetRootArea()), nullptr);
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    EXPECT_EQ(app.Run(), 0);
+
+    const CZevralImage background = CSkinManager::Instance().GetImage("background_playback", 32);
+    for (const CPoint& p : {CPoint(5, 5), CPoint(400, 120), CPoint(200, 900)})
+    {
+        const SDL_Rect probe = {p.GetX(), p.GetY(), 1, 1};
+        uint32_t shown = 0;
+        ASSERT_EQ(SDL_RenderReadPixels(CApp::GetRenderer(), &probe, SDL_PIXELFORMAT_ABGR8888, &shown, 4), 0);
+        ASSERT_EQ(background.GetPixel(p).GetAlpha(), 255);
+        EXPECT_EQ(shown & 0xFFFFFF, background.GetPixel(p).GetValue() & 0xFFFFFF) << p.ToString();
+    }
+}

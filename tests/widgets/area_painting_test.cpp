@@ -1,0 +1,155 @@
+// Painting the area tree into a canvas that keeps its pixels, and drawing text.
+#include "graphics/font_manager.h"
+#include "graphics/texture_adapter.h"
+#include "widgets/area.h"
+#include "widgets/shorten_middle.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace
+{
+const CRgbaColour kRed(255, 0, 0, 255);
+const CRgbaColour kGreen(0, 255, 0, 255);
+const CRgbaColour kBlue(0, 0, 255, 255);
+const CRgbaColour kWhite(255, 255, 255, 255);
+
+class CPaintingArea : public CArea2
+{
+public:
+    CPaintingArea(CArea2* parent, const CRect& rect, CRgbaColour background, bool ownSurface = false)
+        : CArea2(parent, ownSurface, 100, 100)
+    {
+        SetRect(rect);
+        SetBackgroundColour(background);
+        parent ? parent->AddChild(this) : SetVisible(true);
+    }
+    int m_paints = 0;
+
+protected:
+    void Paint(CTextureAdapter&) override { ++m_paints; }
+};
+
+// A canvas of 300 x 200 drawn the way the frame loop draws.
+struct Painting : ::testing::Test
+{
+    void Render()
+    {
+        const CTextureAdapter whole(canvas);
+        if (root.NeedsRender())
+            root.Render(CTextureAdapter(CRect(0, 0, 300, 200), whole), CPoint(0, 0), false);
+    }
+    CRgbaColour At(int x, int y) const { return canvas.GetPixel(uint32_t(x), uint32_t(y)); }
+
+    CZevralImage canvas{300, 200};
+    CPaintingArea root{nullptr, CRect(0, 0, 300, 200), kRed};
+    CPaintingArea* a = new CPaintingArea(&root, CRect(10, 10, 50, 50), kGreen);
+    CPaintingArea* b = new CPaintingArea(&root, CRect(100, 10, 50, 50), kBlue);
+};
+}
+
+TEST_F(Painting, OnlyDirtyAreasAndWhatIsInsideThemRepaint)
+{
+    Render();
+    EXPECT_EQ(At(0, 0), kRed);
+    EXPECT_EQ(At(59, 59), kGreen);
+    // A clean tree draws nothing at all.
+    const CZevralImage before = canvas;
+    EXPECT_FALSE(root.NeedsRender());
+    Render();
+    EXPECT_EQ(root.m_paints + a->m_paints + b->m_paints, 3);
+    EXPECT_TRUE(canvas == before);
+    // One dirty child repaints alone over what the canvas holds.
+    canvas.SetPixel(20, 20, kWhite);
+    canvas.SetPixel(110, 20, kWhite);
+    a->SetDirty();
+    Render();
+    EXPECT_EQ(At(20, 20), kGreen);
+    EXPECT_EQ(At(110, 20), kWhite);
+    // A dirty parent repaints everything in it; a hidden child's place takes the parent's background.
+    root.SetDirty();
+    Render();
+    EXPECT_EQ(At(110, 20), kBlue);
+    b->SetVisible(false);
+    Render();
+    EXPECT_EQ(At(110, 20), kRed);
+    EXPECT_EQ(b->m_paints, 2);
+}
+
+TEST_F(Painting, UnderAnOpenDialogThePageKeepsItsPixelsUntilTheDialogCloses)
+{
+    Render();
+    auto* dialog = new CPaintingArea(nullptr, CRect(0, 0, 100, 40), kWhite);
+    root.ShowDialog(dialog);
+    Render();
+    EXPECT_EQ(At(150, 100), kWhite);
+    canvas.SetPixel(20, 20, kBlue);
+    a->SetDirty();
+    Render();
+    EXPECT_EQ(At(20, 20), kBlue);
+    dialog->SetResult(CArea2::kResultOk);
+    root.Tick(0.04f);
+    Render();
+    EXPECT_EQ(At(20, 20), kGreen);
+    EXPECT_EQ(At(150, 100), kRed);
+}
+
+TEST_F(Painting, AreasOverTheCanvasEdgePaintOnlyTheirPartInside)
+{
+    Render();
+    new CPaintingArea(&root, CRect(280, 190, 50, 50), kWhite);
+    new CPaintingArea(&root, CRect(-40, 50, 30, 30), kWhite);
+    auto* above = new CPaintingArea(&root, CRect(0, 0, 20, 20), kBlue);
+    above->SetY(-15);
+    Render();
+    EXPECT_EQ(At(299, 199), kWhite);
+    EXPECT_EQ(At(279, 199), kRed);
+    EXPECT_EQ(At(5, 4), kBlue);
+    EXPECT_EQ(At(5, 5), kRed);
+}
+
+TEST(AreaText, FitsAndCentresText)
+{
+    CFontManager::Instance().ScanFolder(std::string(TANZO_SOURCE_DIR) + "/resources/fonts");
+    CArea2 area(nullptr, false, 200, 50);
+    ASSERT_NE(area.GetFont(), nullptr);
+    uint32_t size = 14;
+    area.FitFontSize(1, size, "A text that never fits");
+    EXPECT_EQ(size, 5u);
+
+    CZevralImage canvas(200, 50);
+    const CZevralImage blank = canvas;
+    area.DrawText(canvas, "", kWhite, CPoint(100, 25), CArea2::kAlignCentre, CArea2::kAlignMiddle);
+    EXPECT_TRUE(canvas == blank);
+    area.DrawText(canvas, "HHHH", kWhite, CPoint(100, 25), CArea2::kAlignCentre, CArea2::kAlignMiddle);
+    int left = 200, right = -1;
+    for (int y = 0; y < 50; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (canvas.GetPixel(uint32_t(x), uint32_t(y)).GetRed() > 128)
+                left = std::min(left, x), right = std::max(right, x);
+    EXPECT_NEAR((left + right) / 2.0, 100.0, 2.0);
+}
+
+TEST(ShortenMiddle, TakesTwoBytesAtATimeFromTheMiddle)
+{
+    const struct
+    {
+        std::string in;
+        bool shortened;
+        std::string out;
+    } cases[] = {
+        {"abcdef", false, "abcdef"},
+        {"abcdefg", true, "a...g"},
+        {"0123456789", true, "012...89"},
+        // Neither cut splits a two-byte character (C3 A9).
+        {"ab\xC3\xA9" "cdefgh", true, "ab...gh"},
+        {"abcdefg\xC3\xA9" "j", true, "abc...j"},
+    };
+    for (const auto& c : cases)
+    {
+        std::string text = c.in;
+        EXPECT_EQ(ShortenMiddle(text), c.shortened) << c.in;
+        EXPECT_EQ(text, c.out) << c.in;
+    }
+}

@@ -1,0 +1,315 @@
+// Input routing of the area tree: every event goes to the modal child first, then to the children
+// whose rectangle holds the point (last to first, so the one drawn on top is asked first), then to
+// the area's own handler. Moves and releases follow the child that took the pointer's press.
+#include "widgets/area.h"
+
+#include "widgets/click_sound.h"
+
+namespace
+{
+const char* const kRefusedClip = "negative";
+}
+
+void CArea2::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled)
+{
+    if (!m_visible)
+        return;
+    m_pressedPointers.insert(pointerId);
+    if (m_modal)
+    {
+        if (m_modal->Contains(point))
+        {
+            ++m_modalCalls;
+            m_modal->PointerDown(pointerId, point - m_modal->GetPosition(), button, handled);
+            LeaveModal();
+        }
+        else
+        {
+            PlayClickSound(kRefusedClip);
+        }
+        return;
+    }
+    if (*handled)
+        return;
+    for (size_t i = m_children.size(); i-- > 0;)
+    {
+        if (i >= m_children.size())
+            continue;
+        CArea2* child = m_children[i];
+        if (!child->Contains(point))
+            continue;
+        // Each child that holds the point takes the capture until one of them handles the press.
+        m_capture[pointerId] = child;
+        child->PointerDown(pointerId, point - child->GetPosition(), button, handled);
+        if (*handled)
+            return;
+    }
+    m_capture.erase(pointerId);
+    OnPointerDown(point, button, handled);
+}
+
+void CArea2::PointerMove(int64_t pointerId, const CPoint& point)
+{
+    if (!m_visible)
+        return;
+    if (m_modal)
+    {
+        ++m_modalCalls;
+        m_modal->PointerMove(pointerId, point - m_modal->GetPosition());
+        LeaveModal();
+        return;
+    }
+    const auto captured = m_capture.find(pointerId);
+    if (captured != m_capture.end())
+    {
+        CArea2* child = captured->second;
+        child->PointerMove(pointerId, point - child->GetPosition());
+        return;
+    }
+    OnPointerMove(point);
+}
+
+void CArea2::PointerUp(int64_t pointerId, const CPoint& point, bool* handled)
+{
+    m_pressedPointers.erase(pointerId);
+    if (!m_visible)
+        return;
+    if (m_modal)
+    {
+        ++m_modalCalls;
+        m_modal->PointerUp(pointerId, point - m_modal->GetPosition(), handled);
+        LeaveModal();
+        return;
+    }
+    // The capture outlives the release: moves keep going to the child until the next press.
+    const auto captured = m_capture.find(pointerId);
+    if (captured != m_capture.end())
+    {
+        CArea2* child = captured->second;
+        child->PointerUp(pointerId, point - child->GetPosition(), handled);
+        return;
+    }
+    if (*handled)
+        return;
+    for (size_t i = m_children.size(); i-- > 0;)
+    {
+        if (i >= m_children.size())
+            continue;
+        CArea2* child = m_children[i];
+        if (!child->Contains(point))
+            continue;
+        child->PointerUp(pointerId, point - child->GetPosition(), handled);
+        if (*handled)
+            return;
+    }
+    OnPointerUp(point, handled);
+}
+
+void CArea2::DoubleClick(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled)
+{
+    if (!m_visible)
+        return;
+    if (m_modal)
+    {
+        if (m_modal->Contains(point))
+        {
+            ++m_modalCalls;
+            m_modal->DoubleClick(pointerId, point - m_modal->GetPosition(), button, handled);
+            LeaveModal();
+        }
+        else
+        {
+            PlayClickSound(kRefusedClip);
+        }
+        return;
+    }
+    if (*handled)
+        return;
+    for (size_t i = m_children.size(); i-- > 0;)
+    {
+        if (i >= m_children.size())
+            continue;
+        CArea2* child = m_children[i];
+        if (!child->Contains(point))
+            continue;
+        child->DoubleClick(pointerId, point - child->GetPosition(), button, handled);
+        if (*handled)
+            return;
+    }
+    OnDoubleClick(point, button, handled);
+}
+
+void CArea2::Wheel(int64_t pointerId, const CPoint& point, int32_t amount, bool* handled)
+{
+    if (!m_visible)
+        return;
+    if (m_modal)
+    {
+        if (m_modal->Contains(point))
+        {
+            ++m_modalCalls;
+            m_modal->Wheel(pointerId, point - m_modal->GetPosition(), amount, handled);
+            LeaveModal();
+        }
+        return;
+    }
+    if (*handled)
+        return;
+    // A turn while the pointer is pressed must not take the capture from the pressed child, or
+    // its release would go elsewhere and leave it held.
+    const bool keepCapture = m_pressedPointers.count(pointerId) != 0;
+    for (size_t i = m_children.size(); i-- > 0;)
+    {
+        if (i >= m_children.size())
+            continue;
+        CArea2* child = m_children[i];
+        if (!child->Contains(point))
+            continue;
+        if (!keepCapture)
+            m_capture[pointerId] = child;
+        child->Wheel(pointerId, point - child->GetPosition(), amount, handled);
+        if (*handled)
+            return;
+    }
+    if (!keepCapture)
+        m_capture.erase(pointerId);
+    OnWheel(point, amount, handled);
+}
+
+void CArea2::Gesture(const CPoint& point, bool* handled)
+{
+    if (!m_visible)
+        return;
+    if (m_modal)
+    {
+        ++m_modalCalls;
+        m_modal->Gesture(point - m_modal->GetPosition(), handled);
+        LeaveModal();
+        return;
+    }
+    for (size_t i = m_children.size(); i-- > 0 && !*handled;)
+    {
+        if (i >= m_children.size())
+            continue;
+        CArea2* child = m_children[i];
+        if (child->Contains(point))
+            child->Gesture(point - child->GetPosition(), handled);
+    }
+    if (!*handled)
+        OnGesture(point, handled);
+}
+
+void CArea2::KeyDown(uint32_t key, bool* handled)
+{
+    // Keys belong to an open dialog alone; the host's visibility does not matter.
+    if (m_modal)
+    {
+        ++m_modalCalls;
+        m_modal->KeyDown(key, handled);
+        LeaveModal();
+        return;
+    }
+    for (size_t i = 0; i < m_children.size() && !*handled; ++i)
+        if (m_children[i]->IsVisible())
+            m_children[i]->KeyDown(key, handled);
+    if (!*handled)
+        OnKeyDown(key, handled);
+}
+
+void CArea2::KeyUp(uint32_t key, bool* handled)
+{
+    if (m_modal)
+    {
+        ++m_modalCalls;
+        m_modal->KeyUp(key, handled);
+        LeaveModal();
+        return;
+    }
+    for (size_t i = 0; i < m_children.size() && !*handled; ++i)
+        if (m_children[i]->IsVisible())
+            m_children[i]->KeyUp(key, handled);
+    if (!*handled)
+        OnKeyUp(key, handled);
+}
+
+void CArea2::DispatchCommand(uint32_t code, bool* handled)
+{
+    if (!m_visible)
+        return;
+    if (m_modal)
+    {
+        ++m_modalCalls;
+        m_modal->DispatchCommand(code, handled);
+        LeaveModal();
+    }
+    for (size_t i = 0; i < m_children.size() && !*handled; ++i)
+        m_children[i]->DispatchCommand(code, handled);
+    if (!*handled)
+        OnCommand(code, handled);
+}
+
+// Capture
+
+void CArea2::SetCapture(int64_t pointerId, CArea2* child)
+{
+    if (child)
+        m_capture[pointerId] = child;
+    else
+        m_capture.erase(pointerId);
+}
+
+void CArea2::ReleaseCapture(int64_t pointerId)
+{
+    m_capture.erase(pointerId);
+}
+
+CArea2* CArea2::GetCapture(int64_t pointerId) const
+{
+    const auto it = m_capture.find(pointerId);
+    return it == m_capture.end() ? nullptr : it->second;
+}
+
+bool CArea2::IsCapturing(const CArea2* child) const
+{
+    for (const auto& entry : m_capture)
+        if (entry.second == child)
+            return true;
+    return false;
+}
+
+bool CArea2::IsCaptured() const
+{
+    return m_parent && m_parent->IsCapturing(this);
+}
+
+void CArea2::EraseCaptures(const CArea2* child)
+{
+    for (auto it = m_capture.begin(); it != m_capture.end();)
+        it = it->second == child ? m_capture.erase(it) : std::next(it);
+}
+
+CArea2* CArea2::FindChildAt(const CPoint& point, bool deep)
+{
+    CArea2* area = this;
+    for (;;)
+    {
+        CArea2* found = nullptr;
+        for (CArea2* child : area->m_children)
+            if (child->Contains(point))
+            {
+                found = child;
+                break;
+            }
+        if (!found)
+            return area;
+        area = found;
+        if (!deep)
+            return area;
+    }
+}
+
+void CArea2::ForwardPointerMove(const CPoint& point)
+{
+    if (m_parent)
+        m_parent->OnPointerMove(point);
+}

@@ -1,0 +1,223 @@
+// Painting of the area tree and single-line text. The canvas keeps its pixels from frame to frame:
+// only dirty areas, and everything inside them, are painted again.
+#include "widgets/area.h"
+
+#include "graphics/font_manager.h"
+#include "graphics/text_renderer.h"
+#include "graphics/texture_adapter.h"
+#include "shell/application.h"
+#include "widgets/shorten_middle.h"
+
+namespace
+{
+// FitFontSize gives up once it has gone below this size.
+constexpr uint32_t kSmallestFittedSize = 7;
+}
+
+bool CArea2::NeedsRender() const
+{
+    if (!m_visible)
+        return false;
+    if (m_dirty || (m_modal && m_modal->NeedsRender()))
+        return true;
+    for (const CArea2* child : m_children)
+        if (child->NeedsRender())
+            return true;
+    return false;
+}
+
+void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool force)
+{
+    // A clean subtree leaves its pixels alone.
+    if (!m_visible || (!force && !NeedsRender()))
+        return;
+    CTextureAdapter view(GetRect() + offset, canvas);
+    // Under an open dialog the host keeps its last pixels, however dirty it is.
+    if ((m_dirty || force) && !m_modal)
+    {
+        if (m_ownSurface)
+            view = m_ownImage;
+        else
+            view.Fill(m_backgroundColour);
+        Paint(view);
+        m_dirty = false;
+        force = true;
+    }
+    const CPoint origin = view.GetWindow().GetPosition();
+    if (m_modal)
+    {
+        CApp2::DimScreen();
+        ++m_modalCalls;
+        m_modal->Render(view, origin, force);
+        LeaveModal();
+        return;
+    }
+    for (size_t i = 0; i < m_children.size(); ++i)
+        m_children[i]->Render(view, origin, force);
+}
+
+void CArea2::CopyBackgroundTo(CArea2* child)
+{
+    if (!child)
+        return;
+    if (m_ownSurface)
+        child->m_ownImage.CopyImage(CPoint() - child->GetPosition(), m_ownImage);
+    else
+        child->m_ownImage.Fill(m_backgroundColour);
+}
+
+void CArea2::DrawHatch(CBaseImage& image) const
+{
+    const bool large = CApp::IsHighResolution();
+    const int32_t step = large ? 4 : 2;
+    for (int32_t y = 0; y < image.GetHeight(); ++y)
+    {
+        const int32_t start = y % 2 == 0 ? (large ? 2 : 1) : 0;
+        for (int32_t x = start; x < image.GetWidth(); x += step)
+        {
+            image.SetPixel(uint32_t(x), uint32_t(y), m_backgroundColour);
+            if (large)
+                image.SetPixel(uint32_t(x + 1), uint32_t(y), m_backgroundColour);
+        }
+    }
+}
+
+// Text
+
+void CArea2::MeasureText(const std::string& text, int32_t& width, int32_t& height) const
+{
+    ::MeasureText(m_font, text, width, height);
+}
+
+void CArea2::MeasureText(const std::string& text, uint32_t fontSize, int32_t& width, int32_t& height) const
+{
+    ::MeasureText(FontAt(fontSize), text, width, height);
+}
+
+void CArea2::MeasureText(TTF_Font* font, const std::string& text, int32_t& width, int32_t& height)
+{
+    ::MeasureText(font, text, width, height);
+}
+
+void CArea2::MeasureTextRect(const std::string& text, CRect& rect) const
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    MeasureText(text, width, height);
+    rect = CRect(0, 0, width, height);
+}
+
+bool CArea2::RenderText(CZevralImage& image, const std::string& text, CRgbaColour colour) const
+{
+    return ::RenderText(m_font, text, colour, image);
+}
+
+bool CArea2::RenderText(CZevralImage& image, const std::string& text, CRgbaColour colour, uint32_t fontSize) const
+{
+    return ::RenderText(FontAt(fontSize), text, colour, image);
+}
+
+bool CArea2::RenderText(TTF_Font* font, CZevralImage& image, const std::string& text, CRgbaColour colour)
+{
+    return ::RenderText(font, text, colour, image);
+}
+
+void CArea2::DrawText(TTF_Font* font, CBaseImage& canvas, const std::string& text, CRgbaColour colour,
+                      const CPoint& anchor, uint32_t horizontal, uint32_t vertical)
+{
+    if (canvas.GetWidth() == 0 || canvas.GetHeight() == 0)
+        return;
+    CZevralImage rendered;
+    if (!::RenderText(font, text, colour, rendered))
+        return;
+    CPoint at = anchor;
+    AlignToAnchor(horizontal, vertical, at, rendered);
+    canvas.CompositeImage(at, rendered);
+}
+
+void CArea2::DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, const CPoint& anchor,
+                      uint32_t horizontal, uint32_t vertical) const
+{
+    DrawText(m_font, canvas, text, colour, anchor, horizontal, vertical);
+}
+
+void CArea2::DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, const CPoint& anchor,
+                      uint32_t horizontal, uint32_t vertical, uint32_t fontSize) const
+{
+    DrawText(FontAt(fontSize), canvas, text, colour, anchor, horizontal, vertical);
+}
+
+void CArea2::DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, const CPoint& anchor,
+                      uint32_t horizontal, uint32_t vertical, const std::string& fontName, uint32_t fontSize) const
+{
+    DrawText(CFontManager::Instance().GetFont(fontName, int32_t(fontSize)), canvas, text, colour, anchor, horizontal,
+             vertical);
+}
+
+void CArea2::DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, CRgbaColour,
+                      const CPoint& anchor, uint32_t horizontal, uint32_t vertical) const
+{
+    DrawText(m_font, canvas, text, colour, anchor, horizontal, vertical);
+}
+
+void CArea2::DrawText(CBaseImage& canvas, const std::string& text, CRgbaColour colour, CRgbaColour,
+                      const CPoint& anchor, uint32_t horizontal, uint32_t vertical, uint32_t fontSize) const
+{
+    DrawText(FontAt(fontSize), canvas, text, colour, anchor, horizontal, vertical);
+}
+
+void CArea2::AlignToAnchor(uint32_t horizontal, uint32_t vertical, CPoint& anchor, const CBaseImage& textImage)
+{
+    int32_t dx = textImage.GetWidth();
+    if (horizontal == kAlignStart)
+        dx = 0;
+    else if (horizontal == kAlignCentre)
+        dx = textImage.GetWidth() / 2;
+    int32_t dy = textImage.GetHeight();
+    if (vertical == kAlignTop || vertical == 3)
+        dy = 0;
+    else if (vertical == kAlignMiddle)
+        dy = textImage.GetHeight() / 2;
+    anchor = anchor - CPoint(dx, dy);
+}
+
+void CArea2::FitFontSize(uint32_t maxWidth, uint32_t& fontSize, const std::string& text) const
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    MeasureText(text, fontSize, width, height);
+    while (int64_t(width) > int64_t(maxWidth) && fontSize > 0)
+    {
+        const uint32_t before = fontSize--;
+        if (before < kSmallestFittedSize)
+            break;
+        MeasureText(text, fontSize, width, height);
+    }
+}
+
+void CArea2::ShortenToFit(uint32_t maxWidth, std::string& text, uint32_t fontSize) const
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    MeasureText(text, fontSize, width, height);
+    while (int64_t(width) > int64_t(maxWidth) && ShortenMiddle(text))
+        MeasureText(text, fontSize, width, height);
+}
+
+void CArea2::DrawTextureOnScreen(const CPoint& point, SDL_Texture* texture)
+{
+    const CPoint moved = point + m_position;
+    if (m_parent)
+        m_parent->DrawTextureOnScreen(moved, texture);
+    else
+        CApp2::DrawTexture(moved, texture);
+}
+
+void CArea2::DrawTextureRectOnScreen(const CRect& destination, const CRect& source, SDL_Texture* texture)
+{
+    const CRect moved = destination + m_position;
+    if (m_parent)
+        m_parent->DrawTextureRectOnScreen(moved, source, texture);
+    else
+        CApp2::DrawTextureRect(moved, source, texture);
+}
