@@ -1,7 +1,9 @@
 #include "shell/application.h"
 
+#include "graphics/explanation_manager.h"
 #include "graphics/font_manager.h"
 #include "graphics/glyph_manager.h"
+#include "graphics/language_manager_desktop.h"
 #include "graphics/skin_manager.h"
 #include "model/core.h"
 #include "screens/pages/area_main.h"
@@ -94,10 +96,22 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
     SetDisplayMode(mode);
     SetScreenClass(ChooseScreenClass(GetPlatformType(), mode));
 
+    // The base owns it and deletes it last, after everything that translates.
+    CLanguageManagerDesktop* languages = new CLanguageManagerDesktop();
+    SetLanguageManager(languages);
+
     g_audio = new CAudioOutManager(true);
     g_audio->LoadAll(GetBinaryPath(), GetLogger());
 
-    g_core = CCore::Create(argc, argv);
+    CCoreSetup setup;
+    setup.language = languages;
+    setup.createExplanations = [](COptions& options) -> COptionsHints* {
+        CExplanationManager* hints = new CExplanationManager();
+        hints->Init(&options);
+        return hints;
+    };
+    g_core = CCore::Create(argc, argv, setup);
+    languages->SetOptions(g_core->GetOptions());
     CFontManager::Instance().ScanFonts();
 
     if (videoStarted)
@@ -140,6 +154,9 @@ CApp2::~CApp2()
     m_frameClock = nullptr;
     delete g_core;
     g_core = nullptr;
+    // The language manager outlives the options it was handed.
+    if (CLanguageManager* languages = CLanguageManager::FromApplication())
+        languages->SetOptions(nullptr);
 }
 
 void CApp2::LogInfo()
