@@ -1,0 +1,256 @@
+#include "widgets/area_button.h"
+
+#include "graphics/skin_manager.h"
+#include "graphics/texture_adapter.h"
+#include "shell/app.h"
+#include "shell/application.h"
+#include "widgets/click_sound.h"
+
+namespace
+{
+constexpr uint32_t kSkinSize = 32;
+constexpr uint32_t kLeftButton = 1;
+constexpr float kSlowRepeat = 1.0f;
+
+// The repeat interval for a press held this long. The steps in between keep the repeat from
+// racing away at once; from 8 s on it clicks on every frame.
+float RepeatInterval(float holdTime)
+{
+    if (holdTime > 8.0f)
+        return 0.002f;
+    if (holdTime > 6.0f)
+        return 0.05f;
+    if (holdTime > 4.0f)
+        return 0.1f;
+    if (holdTime > 2.0f)
+        return 0.02f;
+    return kSlowRepeat;
+}
+}  // namespace
+
+CAreaButton::CAreaButton(CArea2* parent, const std::string& imageName, bool ownSurface)
+    : CArea2(parent, ownSurface), m_imageBase(imageName.empty() ? "" : CApp2::GetSkinFileNameShort(imageName))
+{
+    SetName("CAreaButton");
+    m_offUp = FindImage("_off_up");
+    if (!m_offUp)
+        m_offUp = FindImage("_up");
+    if (m_offUp)
+        SetSize(*m_offUp);
+}
+
+CAreaButton::~CAreaButton() = default;
+
+const CZevralImage* CAreaButton::FindImage(const std::string& suffix) const
+{
+    if (m_imageBase.empty())
+        return nullptr;
+    const CZevralImage* image = nullptr;
+    if (!CSkinManager::Instance().GetImagePointer(image, m_imageBase + suffix, kSkinSize))
+        return nullptr;
+    return image;
+}
+
+void CAreaButton::SetOn(bool on)
+{
+    if (on == m_on)
+        return;
+    m_on = on;
+    SetDirty();
+}
+
+void CAreaButton::SetPressed(bool pressed)
+{
+    if (pressed == m_pressed)
+        return;
+    m_pressed = pressed;
+    Layout();
+    SetDirty();
+}
+
+void CAreaButton::SetCaption(const std::string& text, bool translate)
+{
+    const std::string caption = translate ? CApp::Translate(text, false) : text;
+    if (caption == m_caption)
+        return;
+    m_caption = caption;
+    SetDirty();
+}
+
+void CAreaButton::SetIcon(const CZevralImage& icon)
+{
+    if (icon == m_icon)
+        return;
+    m_icon = icon;
+    SetDirty();
+}
+
+void CAreaButton::SetMaxIconHeight(int32_t height)
+{
+    if (height == m_maxIconHeight)
+        return;
+    m_maxIconHeight = height;
+    SetDirty();
+}
+
+void CAreaButton::SetPressCallback(void* context, Callback function)
+{
+    m_press = {context, function};
+}
+
+void CAreaButton::SetReleaseCallback(void* context, Callback function)
+{
+    m_release = {context, function};
+}
+
+void CAreaButton::SetClickCallback(void* context, Callback function)
+{
+    m_click = {context, function};
+}
+
+void CAreaButton::SetHoldCallback(void* context, Callback function)
+{
+    m_hold = {context, function};
+}
+
+void CAreaButton::Press()
+{
+    bool handled = false;
+    OnPointerDown(CPoint(0, 0), kLeftButton, &handled);
+}
+
+void CAreaButton::Release()
+{
+    bool handled = false;
+    OnPointerUp(CPoint(0, 0), &handled);
+}
+
+void CAreaButton::PlayFeedback()
+{
+    PlayClickSound(m_pressed ? "hw_down" : "hw_up");
+}
+
+void CAreaButton::OnPointerDown(const CPoint&, uint32_t button, bool* handled)
+{
+    if (IsEnabled())
+    {
+        if (!m_pressed)
+        {
+            // A new press: its hold and repeat start afresh.
+            m_holdTime = 0.0f;
+            m_holdReached = false;
+            m_holdFired = false;
+            m_repeatTime = 0.0f;
+            m_repeatInterval = kSlowRepeat;
+            m_pressed = true;
+            Layout();
+            SetDirty();
+            PlayFeedback();
+        }
+        if (m_mode == kModeToggle)
+        {
+            m_on = !m_on;
+            SetDirty();
+        }
+        if (m_press.context && m_press.function)
+        {
+            m_lastButton = int32_t(button);
+            m_press.Call(this);
+        }
+    }
+    // A disabled button still takes the press, so nothing under it sees it.
+    if (handled)
+        *handled = true;
+}
+
+void CAreaButton::OnPointerUp(const CPoint&, bool* handled)
+{
+    if (m_pressed)
+    {
+        m_pressed = false;
+        Layout();
+        SetDirty();
+        PlayFeedback();
+        if (!m_holdFired)
+            m_click.Call(this);
+        m_release.Call(this);
+    }
+    m_holdFired = false;
+    if (handled)
+        *handled = true;
+}
+
+void CAreaButton::OnTick(float seconds)
+{
+    if (!m_pressed)
+        return;
+    m_holdTime += seconds;
+    if (m_holdTime >= kHoldTime && !m_holdReached)
+    {
+        m_holdReached = true;
+        // Only a hold that did something (its callback, or the repeat that follows) stands in for
+        // the click: a slow press of an ordinary button, or a key held a moment, still clicks.
+        if ((m_hold.context && m_hold.function) || m_repeat)
+            m_holdFired = true;
+        m_hold.Call(this);
+    }
+    if (m_repeat && m_holdTime >= kHoldTime)
+    {
+        const float interval = RepeatInterval(m_holdTime);
+        if (interval != m_repeatInterval)
+        {
+            if (interval != kSlowRepeat)
+                m_repeatTime = 0.0f;
+            m_repeatInterval = interval;
+        }
+        m_repeatTime += seconds;
+        if (m_repeatTime >= m_repeatInterval)
+        {
+            m_repeatTime -= m_repeatInterval;
+            m_click.Call(this);
+        }
+    }
+}
+
+const CZevralImage* CAreaButton::StateImage()
+{
+    if (!m_pressed && !m_on)
+    {
+        if (!m_offUp)
+            m_offUp = FindImage("_off_up");
+        if (!m_offUp)
+            m_offUp = FindImage("_up");
+        return m_offUp;
+    }
+    if (!m_pressed)
+    {
+        if (!m_onUp)
+            m_onUp = FindImage("_on_up");
+        return m_onUp;
+    }
+    if (m_on)
+    {
+        if (!m_onDown)
+            m_onDown = FindImage("_on_down");
+        return m_onDown;
+    }
+    if (!m_offDown)
+        m_offDown = FindImage("_off_down");
+    if (!m_offDown)
+        m_offDown = FindImage("_on_down");
+    if (!m_offDown)
+        m_offDown = FindImage("_down");
+    return m_offDown;
+}
+
+void CAreaButton::Paint(CTextureAdapter& canvas)
+{
+    if (const CZevralImage* image = StateImage())
+        canvas.CompositeImage(CPoint(0, 0), *image);
+    const int32_t width = int32_t(GetWidth());
+    const int32_t height = int32_t(GetHeight());
+    if (!m_caption.empty())
+        DrawText(canvas, m_caption, GetTextColour(), CPoint(width / 2, height / 2), kAlignCentre, kAlignMiddle);
+    if (!m_icon.IsEmpty())
+        canvas.BlendImage(CPoint(width / 2 - m_icon.GetWidth() / 2, height / 2 - m_icon.GetHeight() / 2), m_icon);
+}

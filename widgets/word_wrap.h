@@ -1,0 +1,16 @@
+#pragma once
+
+#include <SDL_ttf.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Breaks a text into lines that fit a width less 8 pixels of margin, at single spaces. A word
+// wider than that stands alone on its line, unbroken. Without a font nothing is measured, so the
+// text stays one line.
+std::vector<std::string> WrapWords(const std::string& text, int32_t width, TTF_Font* font);
+
+// The y of the first of n lines of height lineHeight centred on middle, for drawing each line
+// centred on its own y.
+int32_t FirstLineY(int32_t middle, size_t lines, int32_t lineHeight);
