@@ -1,13 +1,15 @@
 // Speed of the software drawing that every repaint goes through: compositing, copies into canvas
-// views, translucent fills, smooth scaling, and building frames from corner and side pieces.
+// views, translucent fills, smooth scaling, building frames from corner and side pieces, and text.
 
 #include "graphics/glyph_manager.h"
 #include "graphics/graphics_log.h"
+#include "graphics/text_renderer.h"
 #include "graphics/texture_adapter.h"
 #include "graphics/zevral_image.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
+#include <SDL_ttf.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -39,6 +41,20 @@ void BM_CompositeTranslucentImage(benchmark::State& state)
     state.SetItemsProcessed(int64_t(state.iterations()) * side * side);
 }
 BENCHMARK(BM_CompositeTranslucentImage)->Arg(32)->Arg(256)->Arg(768);
+
+// A translucent layer over the whole 768 x 1024 canvas, as the dialog dimming does each frame.
+void BM_CompositeFullCanvas(benchmark::State& state)
+{
+    CZevralImage canvas = Noise(768, 1024, 11);
+    const CZevralImage layer = Noise(768, 1024, 12);
+    for (auto _ : state)
+    {
+        canvas.CompositeImage(CPoint(), layer);
+        benchmark::ClobberMemory();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * 768 * 1024);
+}
+BENCHMARK(BM_CompositeFullCanvas);
 
 void BM_CompositeIntoCanvasView(benchmark::State& state)
 {
@@ -153,10 +169,11 @@ void BM_BuildButtonFrame(benchmark::State& state)
     for (auto _ : state)
     {
         manager.ClearCaches();
-        manager.GetButtonFrame(frame, width, 48, false, false);
+        manager.GetButtonFrame(frame, width, 45, false, false);
         benchmark::DoNotOptimize(frame.GetPixels());
     }
 }
+// The 100 x 45 button of the pages' right-hand columns, and one as wide as the window.
 BENCHMARK(BM_BuildButtonFrame)->Arg(100)->Arg(768);
 
 void BM_CachedButtonFrame(benchmark::State& state)
@@ -199,4 +216,28 @@ void BM_BuildGridPanel(benchmark::State& state)
     }
 }
 BENCHMARK(BM_BuildGridPanel);
+
+// One line of a label in the shipped font, measured and rendered into an image.
+void BM_RenderTextLine(benchmark::State& state)
+{
+    if (TTF_WasInit() == 0)
+        TTF_Init();
+    TTF_Font* font = TTF_OpenFont(TANZO_SOURCE_DIR "/resources/fonts/arial.ttf", 18);
+    if (!font)
+    {
+        state.SkipWithError("the shipped font is missing");
+        return;
+    }
+    const std::string text = "Playback 12: Warm wash";
+    CZevralImage image;
+    for (auto _ : state)
+    {
+        int32_t width = 0, height = 0;
+        MeasureText(font, text, width, height);
+        RenderText(font, text, CRgbaColour(255, 255, 255), image);
+        benchmark::DoNotOptimize(image.GetPixels());
+    }
+    TTF_CloseFont(font);
+}
+BENCHMARK(BM_RenderTextLine);
 }  // namespace
