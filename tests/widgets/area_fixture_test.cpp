@@ -1,0 +1,169 @@
+// The fixture tiles of the patch and edit pages: which slot a tile shows, its texts, the address
+// in red for colliding channels, and following the fixture only while visible.
+#include "widgets/area_fixture.h"
+#include "widgets/area_target.h"
+
+#include "model/fixture.h"
+#include "model/fixture_manager.h"
+#include "model/personality_ref.h"
+
+#include "tests/model/patch_test_support.h"
+#include "tests/widgets/lists_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+using namespace patchtest;
+using liststest::WidgetTest;
+
+namespace
+{
+// A page whose tile list decides which slot each tile shows.
+class CTilePage : public CArea2, public CFixtureAreaList, public CTargetAreaList
+{
+public:
+    explicit CTilePage(CArea2* parent) : CArea2(parent, false, 400, 400) {}
+    int32_t GetFixtureAreaIndex(const CArea2* area) const override { return Find(area); }
+    int32_t GetTargetIndex(const CArea2* area) const override { return Find(area); }
+
+    std::vector<const CArea2*> tiles;
+
+private:
+    int32_t Find(const CArea2* area) const
+    {
+        const auto it = std::find(tiles.begin(), tiles.end(), area);
+        return it == tiles.end() ? -1 : int32_t(it - tiles.begin());
+    }
+};
+
+struct Tiles : WidgetTest
+{
+    Tiles()
+    {
+        patch->Init(nullptr, &sink);
+        Place(page, CRect(0, 0, 400, 400));
+    }
+    // What the controller reports for a patched slot.
+    void Patch(uint32_t slot, uint32_t address, uint32_t channels, const std::string& label = "")
+    {
+        const CPersonalityRef personality("Maker", "Spot", "Standard", std::string(channels * 2, '1'));
+        patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_PERSONALITY, slot, CMessageValue(personality.ToCsv())));
+        patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_ADDRESS, slot, CMessageValue(address)));
+        patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_LABEL, slot, CMessageValue(label)));
+    }
+    // Tiles 0 .. count - 1 of the page's list, 100 wide side by side.
+    template <typename T>
+    std::vector<T*> AddTiles(int count)
+    {
+        std::vector<T*> made;
+        for (int i = 0; i < count; ++i)
+        {
+            T* tile = new T(page, patch.get());
+            page->tiles.push_back(tile);
+            tile->SetRect(CRect(i * 100, 0, 100, 100));
+            page->AddChild(tile);
+            made.push_back(tile);
+        }
+        return made;
+    }
+    int CountRed(const CRect& rect) const
+    {
+        int red = 0;
+        for (int32_t y = rect.GetY(); y < rect.GetBottom(); ++y)
+            for (int32_t x = rect.GetX(); x < rect.GetRight(); ++x)
+                red += At(x, y).GetRed() > 200 && At(x, y).GetGreen() < 60 ? 1 : 0;
+        return red;
+    }
+
+    CRecordingSink sink;
+    std::unique_ptr<CFixtureManager> patch = std::make_unique<CFixtureManager>();
+    CTilePage* page = new CTilePage(nullptr);
+};
+}
+
+TEST_F(Tiles, PatchTileShowsTheSlotOfItsPositionAndFollowsIt)
+{
+    Patch(1, 17, 4);
+    const auto tiles = AddTiles<CAreaFixture>(2);
+    CAreaFixture* tile = tiles[1];
+    EXPECT_EQ(tile->GetFixture(), patch->GetFixture(1));
+    // Without a label the fixture's number stands in.
+    EXPECT_EQ(tile->GetNameText(), "2");
+    EXPECT_EQ(tile->GetManufacturerText(), "Maker");
+    EXPECT_EQ(tile->GetModelText(), "Spot");
+    EXPECT_EQ(tile->GetModeText(), "Standard");
+    EXPECT_EQ(tile->GetOptionText(), "----");
+    EXPECT_EQ(tile->GetAddressText(), "17");
+    Render();
+    EXPECT_FALSE(root.NeedsRender());
+    patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_LABEL, 1, CMessageValue("Wash 1")));
+    EXPECT_EQ(tile->GetNameText(), "Wash 1");
+    EXPECT_TRUE(tile->IsDirty());
+    // Unpatched: no address.
+    patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_ADDRESS, 1, CMessageValue(0u)));
+    EXPECT_EQ(tile->GetAddressText(), "");
+}
+
+TEST_F(Tiles, CollidingChannelsShowTheAddressInRed)
+{
+    Patch(0, 1, 4, "A");
+    Patch(1, 3, 4, "B");
+    Patch(2, 510, 4, "C");  // runs past 512
+    const auto tiles = AddTiles<CAreaFixture>(4);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(tiles[size_t(i)]->GetAddressColour(), CRgbaColour(255, 0, 0, 255)) << i;
+    EXPECT_EQ(tiles[3]->GetAddressColour(), tiles[3]->GetTextColour());
+    Render();
+    EXPECT_GT(CountRed(CRect(0, 70, 100, 30)), 10);
+    patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_ADDRESS, 1, CMessageValue(5u)));
+    EXPECT_EQ(tiles[0]->GetAddressColour(), tiles[0]->GetTextColour());
+    Render();
+    EXPECT_EQ(CountRed(CRect(0, 0, 200, 100)), 0);
+}
+
+TEST_F(Tiles, HiddenTilesLetGoAndTakeTheirNewSlotWhenShownAgain)
+{
+    Patch(0, 1, 1, "First");
+    Patch(1, 2, 1, "Second");
+    const auto tiles = AddTiles<CAreaFixture>(2);
+    page->SetVisible(false);
+    EXPECT_EQ(tiles[0]->GetFixture(), nullptr);
+    EXPECT_EQ(patch->GetFixture(0)->GetObserverCount(), 0u);
+    std::swap(page->tiles[0], page->tiles[1]);
+    page->SetVisible(true);
+    EXPECT_EQ(tiles[0]->GetNameText(), "Second");
+    EXPECT_EQ(tiles[1]->GetNameText(), "First");
+    EXPECT_EQ(patch->GetFixture(1)->GetObserverCount(), 1u);
+}
+
+TEST_F(Tiles, EditTileShowsDashesWithoutAFixture)
+{
+    Patch(0, 1, 1, "Spot 1");
+    const auto tiles = AddTiles<CAreaTarget>(1);
+    EXPECT_EQ(tiles[0]->GetNameText(), "Spot 1");
+    EXPECT_EQ(tiles[0]->GetModelText(), "Spot");
+    // A tile the page does not list shows no fixture.
+    auto* stray = new CAreaTarget(page, patch.get());
+    page->AddChild(stray);
+    EXPECT_EQ(stray->GetFixture(), nullptr);
+    EXPECT_EQ(stray->GetNameText() + stray->GetManufacturerText() + stray->GetModelText(), "---");
+}
+
+TEST_F(Tiles, FixturesThatGoAreNotReadAgain)
+{
+    Patch(0, 1, 1, "Gone");
+    const auto patchTiles = AddTiles<CAreaFixture>(1);
+    auto* target = new CAreaTarget(page, patch.get());
+    page->tiles.push_back(target);
+    page->AddChild(target);
+    ASSERT_NE(target->GetFixture(), nullptr);
+    patch.reset();
+    EXPECT_EQ(patchTiles[0]->GetFixture(), nullptr);
+    EXPECT_EQ(patchTiles[0]->GetNameText(), "");
+    EXPECT_EQ(target->GetFixture(), nullptr);
+    EXPECT_EQ(target->GetNameText(), "-");
+    Render();
+}
