@@ -1,0 +1,89 @@
+#pragma once
+
+#include "foundation/coordinate.h"
+#include "model/programmer_change.h"
+#include "widgets/area.h"
+
+#include <vector>
+
+// The two-axis position pad: a square pad with a 4 x 4 grid, a cross marker at each listed position
+// and two square handles, x along the bottom edge and y along the right edge, each labelled with
+// the positions' centre as a whole percentage (-100 .. 100). The positions are the programmer's
+// position values: coordinates with x and y in -1..1, y upward. Dragging on the pad moves every
+// position to the pointer; dragging a handle moves only its axis.
+class CAreaAxis : public CArea2
+{
+public:
+    using ChangeCallback = void (*)(void* context, CAreaAxis* pad);
+
+    static constexpr float kNudgeStep = 0.025f;
+    static constexpr float kFineDivisor = 5.0f;
+
+    // With redrawOnNudge a nudge repaints the pad; without, only the callback hears of it.
+    CAreaAxis(CArea2* parent, bool redrawOnNudge);
+
+    // The list becomes the one coordinate.
+    void SetValues(const CCoordinate& coordinate);
+    // Replaces the list unless every entry equals the shown one; repaints, calls nobody.
+    void SetValueList(const std::vector<CMessageValue>& values);
+    std::vector<CMessageValue> GetValues() const { return m_values; }
+    // The middle of the bounding box of every entry's coordinate; (0, 0) for an empty list.
+    CCoordinate GetCentre() const;
+    void SetChangeCallback(void* context, ChangeCallback callback);
+
+    bool IsFine() const { return m_fine; }
+    void SetFine(bool fine) { m_fine = fine; }
+    void NudgeLeft() { Nudge(-kNudgeStep, 0.0f); }
+    void NudgeRight() { Nudge(kNudgeStep, 0.0f); }
+    void NudgeUp() { Nudge(0.0f, kNudgeStep); }
+    void NudgeDown() { Nudge(0.0f, -kNudgeStep); }
+    // Moves every position that holds a value by (dx, dy), a fifth of it when fine.
+    void Nudge(float dx, float dy);
+
+    // The pad's active part: inset 3, less the 15-pixel strips of the handles.
+    CRect GetClientRect() const override;
+    // Also tints the pad frame.
+    void SetColour(CRgbaColour colour) override;
+
+    // Where a point of the pad lies as a coordinate, clamped to -1..1.
+    CCoordinate PointToCoordinate(const CPoint& point) const;
+    const CRect& GetXHandleRect() const { return m_xHandleRect; }
+    const CRect& GetYHandleRect() const { return m_yHandleRect; }
+
+protected:
+    void OnPointerDown(const CPoint& point, uint32_t button, bool* handled) override;
+    void OnPointerMove(const CPoint& point) override;
+    void OnPointerUp(const CPoint& point, bool* handled) override;
+    void OnTick(float seconds) override;
+    void Layout() override;
+    void Paint(CTextureAdapter& canvas) override;
+
+private:
+    void SetAllPoints(CCoordinate point);
+    void BuildXHandle();
+    void BuildYHandle();
+    void BuildHandle(CZevralImage& up, CZevralImage& down, float value);
+    void BuildMarker();
+    void PlaceHandles();
+    void Changed();
+
+    std::vector<CMessageValue> m_values;
+    // Added to every position once a frame; nothing ever sets it.
+    CCoordinate m_drift;
+    bool m_padDragging = false;
+    bool m_xDragging = false;
+    bool m_yDragging = false;
+    bool m_redrawOnNudge;
+    bool m_fine = false;
+    CZevralImage m_padFrame;
+    CZevralImage m_grid;
+    CZevralImage m_xHandleUp;
+    CZevralImage m_xHandleDown;
+    CZevralImage m_yHandleUp;
+    CZevralImage m_yHandleDown;
+    CZevralImage m_marker;
+    CRect m_xHandleRect;
+    CRect m_yHandleRect;
+    void* m_callbackContext = nullptr;
+    ChangeCallback m_callback = nullptr;
+};
