@@ -1,0 +1,93 @@
+#include "widgets/area_colour_picker.h"
+
+#include "graphics/glyph_manager.h"
+#include "graphics/texture_adapter.h"
+
+#include <algorithm>
+
+namespace
+{
+constexpr uint32_t kSide = 200;
+constexpr uint32_t kMarkerSide = 40;
+constexpr int32_t kClientInset = 3;
+}  // namespace
+
+CAreaColourPicker::CAreaColourPicker(CArea2* parent, bool live) : CArea2(parent, true, kSide, kSide), m_live(live)
+{
+}
+
+void CAreaColourPicker::SetChangeCallback(void* context, ChangeCallback callback)
+{
+    m_callbackContext = context;
+    m_callback = callback;
+}
+
+CRect CAreaColourPicker::GetClientRect() const
+{
+    CRect rect = GetLocalRect();
+    rect.Shrink(kClientInset);
+    return rect;
+}
+
+void CAreaColourPicker::SetColour(CRgbaColour colour)
+{
+    CArea2::SetColour(colour);
+    m_frame.Fill(colour, true);
+}
+
+void CAreaColourPicker::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
+{
+    *handled = true;
+    if (!IsEnabled() || !GetClientRect().Contains(point))
+        return;
+    m_dragging = true;
+    OnPointerMove(point);
+}
+
+void CAreaColourPicker::OnPointerMove(const CPoint& point)
+{
+    if (!m_dragging)
+        return;
+    const CPoint pick = PickFor(point);
+    if (pick == m_pick)
+        return;
+    if (m_live)
+    {
+        m_pick = pick;
+        SetDirty();
+    }
+    if (m_callbackContext && m_callback)
+        m_callback(m_callbackContext, this);
+}
+
+void CAreaColourPicker::OnPointerUp(const CPoint&, bool* handled)
+{
+    *handled = true;
+    m_dragging = false;
+}
+
+void CAreaColourPicker::Layout()
+{
+    CGlyphManager& glyphs = CGlyphManager::Instance();
+    glyphs.GetButtonFrame(m_frame, GetWidth(), GetHeight(), false, false);
+    m_frame.Fill(GetColour(), true);
+    glyphs.GetButtonFrame(m_marker, kMarkerSide, kMarkerSide, false, true);
+    const int32_t width = std::max(0, m_frame.GetWidth() - 2 * kFieldInset);
+    const int32_t height = std::max(0, m_frame.GetHeight() - 2 * kFieldInset);
+    m_field.Resize(uint32_t(width), uint32_t(height), true);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            m_field.SetPixel(uint32_t(x), uint32_t(y), ColourAt(CPoint(x, y)));
+}
+
+void CAreaColourPicker::Paint(CTextureAdapter& canvas)
+{
+    canvas.CompositeImage(CPoint(), m_frame);
+    if (!IsEnabled())
+        return;
+    const CPoint origin(int32_t(GetWidth() / 2) - m_field.GetWidth() / 2,
+                        int32_t(GetHeight() / 2) - m_field.GetHeight() / 2);
+    canvas.BlendImage(origin, m_field);
+    const int32_t half = int32_t(kMarkerSide / 2);
+    canvas.BlendImage(origin + m_pick - CPoint(half, half), m_marker);
+}

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "widgets/area_colour_picker.h"
+
+// The colour wheel: a disc whose hue runs around the centre and whose lightness falls from white
+// at the centre to about half at the rim. A pointer outside the disc keeps the pick on the rim in
+// the pointer's direction.
+class CAreaColourWheel : public CAreaColourPicker
+{
+public:
+    CAreaColourWheel(CArea2* parent, bool live);
+
+protected:
+    // Outside the disc: the background colour.
+    CRgbaColour ColourAt(const CPoint& point) const override;
+    CPoint PickFor(const CPoint& point) const override;
+    // The pick starts again at the centre of the field.
+    void Layout() override;
+};
