@@ -1,0 +1,164 @@
+// The cue grid: presses and holds on cues, drag scrolling that settles on whole cells, the frames
+// it draws, and following a playback whose cues come and go.
+#include "widgets/area_cue_grid.h"
+
+#include "model/playback_manager.h"
+#include "tests/model/playback_test_support.h"
+#include "tests/widgets/widget_test.h"
+
+namespace
+{
+using widget_test::WidgetTest;
+
+// Cells are 94 pixels square; the strip is four cells wide.
+class CueGridTest : public WidgetTest
+{
+protected:
+    CueGridTest()
+    {
+        CGlyphManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/glyphs");
+        m_manager.SetSink(&m_sink);
+        m_playback = m_manager.GetPlayback(2);
+        SetCues(3);
+        m_grid = new CAreaCueGrid(m_root);
+        m_grid->SetSize(4 * 94, 94);
+        m_root->AddChild(m_grid);
+        m_grid->SetPlayback(m_playback);
+        m_grid->SetPressCallback(this, [](void* context, CAreaCueGrid*, int32_t cue) {
+            static_cast<CueGridTest*>(context)->m_presses.push_back(cue);
+        });
+        m_grid->SetHoldCallback(this, [](void* context, CAreaCueGrid*) { ++static_cast<CueGridTest*>(context)->m_holds; });
+    }
+    void SetCues(uint32_t count)
+    {
+        m_manager.ApplyMessage(Reply(MANAGER_PLAYBACK, COMMAND_GET_COUNT, 2, 0, 0, CMessageValue(count)));
+    }
+    void Move(const CPoint& point) { m_root->PointerMove(0, point); }
+    std::vector<int32_t> Offsets(int ticks)
+    {
+        std::vector<int32_t> offsets;
+        for (int i = 0; i < ticks; ++i)
+        {
+            Ticks(1);
+            offsets.push_back(m_grid->GetScrollOffset());
+        }
+        return offsets;
+    }
+
+    CRecordingSink m_sink;
+    CPlaybackManager m_manager;
+    CPlayback* m_playback;
+    CAreaCueGrid* m_grid;
+    std::vector<int32_t> m_presses;
+    int m_holds = 0;
+};
+}  // namespace
+
+TEST_F(CueGridTest, APressReportsTheCueAndAHalfSecondOnItReportsAHold)
+{
+    EXPECT_TRUE(Down(CPoint(100, 40)));
+    Ticks(1, 0.25f);
+    Up(CPoint(100, 40));
+    Ticks(4, 0.25f);
+    // Beyond the last cue: -1, and no hold however long.
+    Down(CPoint(300, 40));
+    Ticks(4, 0.25f);
+    Up(CPoint(300, 40));
+    EXPECT_EQ(m_presses, (std::vector<int32_t>{1, -1}));
+    EXPECT_EQ(m_holds, 0);
+
+    Down(CPoint(10, 40));
+    Ticks(1, 0.25f);
+    EXPECT_EQ(m_holds, 0);
+    Ticks(4, 0.25f);
+    EXPECT_EQ(m_holds, 1);
+    Up(CPoint(10, 40));
+    EXPECT_EQ(m_presses.back(), 0);
+}
+
+TEST_F(CueGridTest, DraggingScrollsAndTheStripSettlesOnWholeCells)
+{
+    SetCues(10);
+    // Dragged far to the right: at most 500 pixels of empty space, halving back to the start.
+    Down(CPoint(100, 40));
+    Move(CPoint(800, 40));
+    EXPECT_EQ(m_grid->GetScrollOffset(), -500);
+    Ticks(3);
+    EXPECT_EQ(m_grid->GetScrollOffset(), -500);
+    Up(CPoint(800, 40));
+    EXPECT_EQ(Offsets(10), (std::vector<int32_t>{-250, -125, -63, -32, -16, -8, -4, -2, -1, 0}));
+    // While the strip springs back there is no cue left of the first cell.
+    m_grid->SetScrollOffset(-200);
+    Down(CPoint(150, 40));
+    EXPECT_EQ(m_presses.back(), -1);
+    Up(CPoint(150, 40));
+
+    // 100 pixels is nearer the second cell than the first; the last four cells end the strip.
+    m_grid->SetScrollOffset(0);
+    Down(CPoint(200, 40));
+    Move(CPoint(100, 40));
+    Up(CPoint(100, 40));
+    Ticks(10);
+    EXPECT_EQ(m_grid->GetScrollOffset(), 94);
+    Down(CPoint(300, 40));
+    Move(CPoint(-700, 40));
+    Up(CPoint(-700, 40));
+    Ticks(12);
+    EXPECT_EQ(m_grid->GetScrollOffset(), 10 * 94 - 4 * 94);
+}
+
+TEST_F(CueGridTest, CellsAreFramedRedWhenTheCueHoldsValuesAndPressedWhenSelected)
+{
+    std::vector<uint8_t> block(CCue::kBlockSize, 0);
+    block[16] = 200;
+    m_manager.ApplyMessage(Reply(MANAGER_CUE, COMMAND_GET_CUE_STREAM_BLOCK, 2, 1, 0, Raw(block)));
+    Render();
+    const CRgbaColour plain = At(0, 47);
+    const CRgbaColour used = At(94, 47);
+    EXPECT_EQ(plain.GetRed(), plain.GetGreen());
+    EXPECT_GT(used.GetRed(), 200);
+    EXPECT_LT(used.GetGreen(), 60);
+
+    for (const auto& [first, count] : {std::pair{-1, 3}, {0, 0}})
+    {
+        m_grid->SetSelection(first, count);
+        EXPECT_FALSE(m_grid->IsSelected(0) || m_grid->IsSelected(1));
+    }
+    const CRgbaColour unselected = At(2 * 94 + 2, 47);
+    m_grid->SetSelection(2, 1);
+    Render();
+    EXPECT_NE(At(2 * 94 + 2, 47), unselected);
+    EXPECT_EQ(At(2, 47), At(94 + 2, 47));
+}
+
+TEST_F(CueGridTest, TheGridFollowsCuesAndPlaybacksThatGo)
+{
+    // Cues deleted while observed are forgotten; the ones left are still followed.
+    SetCues(1);
+    EXPECT_EQ(m_grid->GetCellCount(), 1u);
+    Render();
+    m_manager.ApplyMessage(Reply(MANAGER_CUE, COMMAND_GET_LABEL, 2, 0, 0, CMessageValue("Intro")));
+    EXPECT_TRUE(m_root->NeedsRender());
+    Render();
+    // A cue of another playback is no concern of the grid.
+    m_manager.ApplyMessage(Reply(MANAGER_PLAYBACK, COMMAND_GET_COUNT, 3, 0, 0, CMessageValue(uint32_t(2))));
+    m_manager.ApplyMessage(Reply(MANAGER_CUE, COMMAND_GET_LABEL, 3, 1, 0, CMessageValue("Other")));
+    EXPECT_FALSE(m_root->NeedsRender());
+
+    auto* own = new CPlayback(nullptr);
+    own->SetCueCount(5, false);
+    m_grid->SetPlayback(own);
+    EXPECT_EQ(m_grid->GetCellCount(), 5u);
+    EXPECT_EQ(m_playback->GetObserverCount(), 0u);
+    delete own;
+    EXPECT_EQ(m_grid->GetPlayback(), nullptr);
+    EXPECT_EQ(m_grid->GetCellCount(), 0u);
+    Render();
+
+    // Hidden, the grid lets go of its playback and its cues.
+    m_grid->SetPlayback(m_playback);
+    m_grid->SetVisible(false);
+    EXPECT_EQ(m_grid->GetPlayback(), nullptr);
+    EXPECT_EQ(m_playback->GetObserverCount(), 0u);
+    EXPECT_EQ(m_playback->GetCue(0)->GetObserverCount(), 0u);
+}
