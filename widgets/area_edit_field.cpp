@@ -1,0 +1,352 @@
+#include "widgets/area_edit_field.h"
+
+#include "foundation/key_text.h"
+#include "graphics/glyph_manager.h"
+#include "graphics/texture_adapter.h"
+#include "shell/app.h"
+#include "widgets/area_label.h"
+#include "widgets/shorten_middle.h"
+
+#include <SDL_keycode.h>
+
+#include <algorithm>
+
+namespace
+{
+constexpr uint32_t kWidth = 200;
+constexpr uint32_t kHeight = 40;
+constexpr uint32_t kFontSize = 12;
+constexpr uint32_t kLargeFontSize = 36;
+constexpr uint32_t kBackspace = 8;
+// The text keeps this far inside the box's frame.
+constexpr uint32_t kInnerInset = 6;
+constexpr uint32_t kLeftButton = 1;
+constexpr float kAutomaticShare = 0.75f;
+
+bool IsShift(uint32_t key)
+{
+    return key == uint32_t(SDLK_LSHIFT) || key == uint32_t(SDLK_RSHIFT);
+}
+
+int32_t TextWidth(const CArea2& area, const std::string& text)
+{
+    int32_t width = 0;
+    int32_t height = 0;
+    area.MeasureText(text, width, height);
+    return width;
+}
+}  // namespace
+
+CAreaEditField::CAreaEditField(CArea2* parent)
+    : CArea2(parent, false, kWidth, CApp::IsHighResolution() ? 2 * kHeight : kHeight),
+      m_caption(new CAreaLabel(this, false))
+{
+    SetName("CAreaEditField");
+    m_caption->SetHorizontalAlignment(kAlignEnd);
+    AddChild(m_caption);
+    SetFontSize(CApp::IsHighResolution() ? kLargeFontSize : kFontSize);
+    m_textMargin = 10;
+}
+
+CAreaEditField::~CAreaEditField() = default;
+
+void CAreaEditField::SetText(const std::string& text, bool translate)
+{
+    const std::string value = translate ? CApp::Translate(text, false) : text;
+    if (value == m_text)
+        return;
+    m_text = value;
+    SetDirty();
+    if (m_changeContext && m_changeFunction)
+        m_changeFunction(m_changeContext, this);
+}
+
+void CAreaEditField::SetLabel(const std::string& text, bool translate)
+{
+    m_caption->SetText(text, translate);
+}
+
+std::string CAreaEditField::GetLabel() const
+{
+    return m_caption->GetText();
+}
+
+void CAreaEditField::SetLabelWidth(int32_t width)
+{
+    m_labelWidth = width;
+    m_automaticWidth = false;
+    Layout();
+    SetDirty();
+}
+
+void CAreaEditField::SetAlignment(uint32_t alignment)
+{
+    if (alignment == m_alignment)
+        return;
+    m_alignment = alignment;
+    SetDirty();
+}
+
+void CAreaEditField::SetMasked(bool masked)
+{
+    m_masked = masked;
+    SetDirty();
+}
+
+void CAreaEditField::SetFocus(bool focus)
+{
+    if (focus == m_focus)
+        return;
+    m_focus = focus;
+    SetDirty();
+}
+
+void CAreaEditField::SetEditable(bool editable)
+{
+    m_editable = editable;
+    // Keys held now are no longer heard, nor their release: a Backspace that seems held for ever
+    // would empty the field a second later.
+    if (!editable)
+        m_backspaceHeld = m_shiftHeld = false;
+}
+
+void CAreaEditField::SetPressCallback(void* context, PressCallback function)
+{
+    m_pressContext = context;
+    m_pressFunction = function;
+}
+
+void CAreaEditField::SetChangeCallback(void* context, ChangeCallback function)
+{
+    m_changeContext = context;
+    m_changeFunction = function;
+}
+
+void CAreaEditField::SetCursor(uint32_t position)
+{
+    if (position == m_cursor || position >= m_text.size())
+        return;
+    m_cursor = position;
+    SetDirty();
+}
+
+void CAreaEditField::MoveCursorToEnd()
+{
+    if (m_cursor == m_text.size())
+        return;
+    m_cursor = uint32_t(m_text.size());
+    SetDirty();
+}
+
+void CAreaEditField::SetColour(CRgbaColour colour)
+{
+    CArea2::SetColour(colour);
+    m_frame.Fill(colour, true);
+}
+
+void CAreaEditField::OnPointerDown(const CPoint&, uint32_t button, bool* handled)
+{
+    if (m_pressContext && m_pressFunction)
+        m_pressFunction(m_pressContext, this, button, handled);
+    if (button == kLeftButton)
+    {
+        MoveCursorToEnd();
+        SetDirty();
+        if (handled)
+            *handled = true;
+    }
+}
+
+void CAreaEditField::OnDoubleClick(const CPoint& point, uint32_t button, bool* handled)
+{
+    CRect text = m_box + CPoint(m_textMargin, 0);
+    text.Shrink(kInnerInset);
+    text.SetWidth(TextWidth(*this, m_text));
+    text.Grow(int32_t(kInnerInset));
+    if (button != kLeftButton || !text.Contains(point))
+        return;
+    SetCursor(0);
+    SetDirty();
+    if (handled)
+        *handled = true;
+}
+
+void CAreaEditField::OnKeyDown(uint32_t key, bool* handled)
+{
+    if (!m_editable)
+        return;
+    bool took = false;
+    ApplyKeyToText(int32_t(key), m_text, &took);
+    if (took && m_cursor < m_text.size())
+    {
+        // With a selection the key acts on it: a character replaces it, Backspace deletes it.
+        m_text.erase(m_cursor);
+        if (key != kBackspace)
+            ApplyKeyToText(int32_t(key), m_text, &took);
+        m_cursor = uint32_t(m_text.size());
+    }
+    if (took && handled)
+        *handled = true;
+    if (m_changeContext && m_changeFunction)
+        m_changeFunction(m_changeContext, this);
+    HandleCursorKey(key, handled);
+    if (took || (handled && *handled))
+        SetDirty();
+}
+
+void CAreaEditField::HandleCursorKey(uint32_t key, bool* handled)
+{
+    bool used = true;
+    // A cursor left beyond the end stands at the end.
+    const uint32_t length = uint32_t(m_text.size());
+    const uint32_t cursor = std::min(m_cursor, length);
+    if (key == kBackspace)
+    {
+        if (!m_backspaceHeld)
+            m_backspaceTimer = 0.0f;
+        m_backspaceHeld = true;
+    }
+    else if (IsShift(key))
+    {
+        m_shiftHeld = true;
+    }
+    else if (m_shiftHeld && key == uint32_t(SDLK_HOME))
+    {
+        m_cursor = 0;
+    }
+    else if (key == uint32_t(SDLK_END) || (!m_shiftHeld && key == uint32_t(SDLK_RIGHT)))
+    {
+        MoveCursorToEnd();
+    }
+    else if (m_shiftHeld && key == uint32_t(SDLK_RIGHT))
+    {
+        if (cursor < length)
+            m_cursor = cursor + 1;
+    }
+    else if (m_shiftHeld && key == uint32_t(SDLK_LEFT))
+    {
+        if (cursor > 0)
+            m_cursor = cursor - 1;
+    }
+    else
+    {
+        used = false;
+    }
+    if (used && handled)
+        *handled = true;
+}
+
+void CAreaEditField::OnKeyUp(uint32_t key, bool* handled)
+{
+    // The held marks follow the keys even while the field does not take them.
+    if (key == kBackspace)
+        m_backspaceHeld = false;
+    else if (IsShift(key))
+        m_shiftHeld = false;
+    if (!m_editable)
+        return;
+    std::string scratch;
+    ApplyKeyToText(int32_t(key), scratch, handled);
+    if (key == kBackspace && handled)
+        *handled = true;
+}
+
+void CAreaEditField::OnTick(float seconds)
+{
+    if (m_focus && IsEnabled())
+    {
+        if (m_blinkTimer > kBlinkTime)
+        {
+            m_cursorVisible = !m_cursorVisible;
+            SetDirty();
+            m_blinkTimer = 0.0f;
+        }
+        else
+        {
+            m_blinkTimer += seconds;
+        }
+    }
+    if (m_backspaceHeld && m_backspaceTimer < kClearTime)
+    {
+        m_backspaceTimer += seconds;
+        if (m_backspaceTimer >= kClearTime)
+            SetText("", false);
+    }
+}
+
+void CAreaEditField::Layout()
+{
+    CRect r = GetLocalRect();
+    r.Shrink(1);
+    m_caption->SetRect(r);
+    int32_t boxWidth = m_automaticWidth ? int32_t(float(r.GetWidth()) * kAutomaticShare) : r.GetWidth() - m_labelWidth;
+    boxWidth = std::max(0, boxWidth);
+    m_box = CRect(int32_t(GetWidth()) - boxWidth, r.GetY(), boxWidth, r.GetHeight());
+    m_caption->SetWidth(uint32_t(std::max(0, m_box.GetX())));
+    if (boxWidth > 0 && m_box.GetHeight() > 0)
+    {
+        CGlyphManager::Instance().GetButtonFrame(m_frame, uint32_t(boxWidth), uint32_t(m_box.GetHeight()), false,
+                                                 false);
+        m_frame.Fill(GetColour(), true);
+    }
+    else
+    {
+        m_frame = CZevralImage();
+    }
+}
+
+void CAreaEditField::Paint(CTextureAdapter& canvas)
+{
+    canvas.BlendImage(m_box.GetPosition(), m_frame);
+    CRect inner = m_box;
+    inner.Shrink(kInnerInset);
+    if (inner.GetWidth() <= 0 || inner.GetHeight() <= 0)
+        return;
+
+    std::string display = m_masked ? std::string(m_text.size(), '*') : m_text;
+    if (m_focus && m_cursorVisible && IsEnabled())
+        display += m_cursor >= m_text.size() ? "|" : " ";
+    if (display.empty())
+        return;
+
+    const int32_t margin = m_textMargin;
+    CPoint anchor(inner.GetWidth() - margin, inner.GetHeight() / 2);
+    if (m_alignment == kAlignCentre)
+        anchor = CPoint(inner.GetWidth() / 2, inner.GetHeight() / 2);
+    else if (m_alignment == kAlignStart)
+        anchor = CPoint(margin, inner.GetHeight() / 2);
+
+    while (TextWidth(*this, display) > inner.GetWidth() - 2 * margin && ShortenMiddle(display))
+    {
+    }
+
+    // A text shortened in the middle can be shorter than the cursor is far in: the selection then
+    // starts at its end.
+    std::string head = display;
+    std::string tail;
+    if (m_editable && m_cursor < m_text.size())
+    {
+        const size_t split = std::min<size_t>(m_cursor, display.size());
+        head = display.substr(0, split);
+        tail = display.substr(split);
+    }
+
+    CZevralImage work{uint32_t(inner.GetWidth()), uint32_t(inner.GetHeight())};
+    work.Fill(GetBackgroundColour());
+    DrawText(work, display, GetTextColour(), anchor, m_alignment, kAlignMiddle);
+    canvas.CopyImage(inner.GetPosition(), work);
+
+    if (tail.empty())
+        return;
+    int32_t tailWidth = 0;
+    int32_t textHeight = 0;
+    MeasureText(tail, tailWidth, textHeight);
+    if (tailWidth <= 0 || textHeight <= 0)
+        return;
+    CZevralImage selection{uint32_t(tailWidth), uint32_t(textHeight)};
+    selection.Fill(GetTextColour());
+    DrawText(selection, tail, GetBackgroundColour(), CPoint(0, 0), m_alignment, 3);
+    canvas.CopyImage(CPoint(inner.GetX() + TextWidth(*this, head) + margin,
+                            inner.GetY() + inner.GetHeight() / 2 - textHeight / 2),
+                     selection);
+}
