@@ -215,7 +215,7 @@ TEST_F(Buttons, SoftButtonSoundsOncePerClickAndShowsItsStatesInItsColour)
     EXPECT_EQ(large->GetName(), "CAreaButtonSoft");
     EXPECT_EQ(large->GetWidth(), 200u);
     CApp::SetScreenClass(5);
-    m_root->RemoveChild(large);
+    delete large;
 
     auto* button = new CAreaButtonSoft(m_root);
     EXPECT_EQ(button->GetHeight(), 40u);
