@@ -1,0 +1,132 @@
+#include "screens/dialogs/dialog_duration.h"
+
+#include "screens/dialogs/dialog_look.h"
+#include "widgets/area_button_soft.h"
+#include "widgets/area_caption_bar.h"
+#include "widgets/area_edit_field.h"
+#include "widgets/area_label.h"
+
+using namespace dialog_look;
+
+CDialogDuration::CDialogDuration(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 250 * Scale())
+{
+    SetName("CDialogDuration");
+    SetBackgroundColour(Background());
+
+    m_caption = new CAreaCaptionBar(this, false);
+    m_caption->SetCaption("Edit Duration", true, true);
+    AddChild(m_caption);
+
+    m_entry = new CAreaEditField(this);
+    m_entry->SetFocus(true);
+    m_entry->SetEditable(true);
+    m_entry->SetPressCallback(this, OnEntryPress);
+    m_entry->SetChangeCallback(this, OnEntryChange);
+    AddChild(m_entry);
+
+    m_none = new CAreaLabel(this, false);
+    m_none->SetText("None", false);
+    m_none->SetHorizontalAlignment(kAlignStart);
+    m_none->SetTextColour(Red());
+    AddChild(m_none);
+
+    m_ok = new CAreaButtonSoft(this);
+    m_ok->SetCaption("Ok", true);
+    m_ok->SetClickCallback(this, OnButtonClick);
+    AddChild(m_ok);
+
+    m_cancel = new CAreaButtonSoft(this);
+    m_cancel->SetCaption("Cancel", true);
+    m_cancel->SetClickCallback(this, OnButtonClick);
+    AddChild(m_cancel);
+
+    m_clear = new CAreaButtonSoft(this);
+    m_clear->SetCaption("X", true);
+    m_clear->SetClickCallback(this, OnButtonClick);
+    AddChild(m_clear);
+
+    UpdateControls();
+    SetTextInput(true);
+}
+
+CDialogDuration::~CDialogDuration()
+{
+    SetTextInput(false);
+}
+
+void CDialogDuration::SetDuration(const CTime& duration)
+{
+    m_entry->SetText(duration.ToShortString(), false);
+    UpdateControls();
+}
+
+CTime CDialogDuration::GetDuration() const
+{
+    return CTime(m_entry->GetText());
+}
+
+void CDialogDuration::SetCaption(const std::string& text)
+{
+    m_caption->SetCaption(text, true, true);
+}
+
+void CDialogDuration::SetVisible(bool visible)
+{
+    CArea2::SetVisible(visible);
+    m_none->SetVisible(false);
+}
+
+void CDialogDuration::OnButtonClick(void* context, CAreaButton* button)
+{
+    CDialogDuration* dialog = static_cast<CDialogDuration*>(context);
+    if (button == dialog->m_ok)
+        dialog->SetResult(kResultOk);
+    else if (button == dialog->m_cancel)
+        dialog->SetResult(kResultCancel);
+    else if (button == dialog->m_clear)
+        dialog->m_entry->SetText("", false);
+}
+
+void CDialogDuration::OnEntryPress(void* context, CAreaEditField*, uint32_t, bool*)
+{
+    static_cast<CDialogDuration*>(context)->UpdateControls();
+}
+
+void CDialogDuration::OnEntryChange(void* context, CAreaEditField*)
+{
+    static_cast<CDialogDuration*>(context)->UpdateControls();
+}
+
+void CDialogDuration::UpdateControls()
+{
+    m_none->SetVisible(false);
+    m_ok->SetEnabled(!m_none->IsVisible());
+    m_clear->SetEnabled(!m_entry->GetText().empty());
+}
+
+void CDialogDuration::OnKeyDown(uint32_t key, bool* handled)
+{
+    if (key == kKeyReturn)
+        m_ok->Press();
+    else if (key == kKeyEscape)
+        m_cancel->Press();
+    else
+        return;
+    *handled = true;
+}
+
+void CDialogDuration::OnKeyUp(uint32_t key, bool* handled)
+{
+    if (key == kKeyReturn)
+        m_ok->Release();
+    else if (key == kKeyEscape)
+        m_cancel->Release();
+    else
+        return;
+    *handled = true;
+}
+
+void CDialogDuration::Layout()
+{
+    LayoutTextEntry(*this, *m_caption, *m_ok, *m_cancel, *m_entry, *m_clear, *m_none);
+}

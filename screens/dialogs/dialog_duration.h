@@ -1,0 +1,48 @@
+#pragma once
+
+#include "foundation/time.h"
+#include "widgets/area.h"
+
+#include <string>
+
+class CAreaButton;
+class CAreaButtonSoft;
+class CAreaCaptionBar;
+class CAreaEditField;
+class CAreaLabel;
+
+// The dialog in which the operator types a duration (a cue's delay or fade) in the short text form
+// of a time ("2.50s", "1m05s"). The text is read back as a time when the dialog ends with Ok; text
+// that is no time reads as whatever the time's parser makes of it. Return works Ok, Escape Cancel.
+class CDialogDuration : public CArea2
+{
+public:
+    explicit CDialogDuration(CArea2* parent);
+    ~CDialogDuration() override;
+
+    void SetDuration(const CTime& duration);
+    CTime GetDuration() const;
+    // Translated and upper-cased.
+    void SetCaption(const std::string& text);
+
+    // The "None" line stays hidden whatever the dialog's visibility.
+    void SetVisible(bool visible) override;
+
+protected:
+    void OnKeyDown(uint32_t key, bool* handled) override;
+    void OnKeyUp(uint32_t key, bool* handled) override;
+    void Layout() override;
+
+private:
+    static void OnButtonClick(void* context, CAreaButton* button);
+    static void OnEntryPress(void* context, CAreaEditField* field, uint32_t button, bool* handled);
+    static void OnEntryChange(void* context, CAreaEditField* field);
+    void UpdateControls();
+
+    CAreaButtonSoft* m_ok;
+    CAreaButtonSoft* m_cancel;
+    CAreaButtonSoft* m_clear;
+    CAreaEditField* m_entry;
+    CAreaLabel* m_none;
+    CAreaCaptionBar* m_caption;
+};

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "foundation/rgba_colour.h"
+
+#include <cstdint>
+
+class CArea2;
+class CAreaButtonSoft;
+class CAreaCaptionBar;
+class CAreaEditField;
+class CAreaLabel;
+
+// What the dialogs share: their colours, the gap between their controls, the keys that work their
+// buttons, and the few placement steps every dialog layout is built from.
+namespace dialog_look
+{
+constexpr uint32_t kGap = 4;
+constexpr uint32_t kKeyBackspace = 8;
+constexpr uint32_t kKeyTab = 9;
+constexpr uint32_t kKeyReturn = 13;
+constexpr uint32_t kKeyEscape = 27;
+
+// The keys that step a number down or up: the cursor keys and the keypad's minus and plus (which
+// the event pump hands on as the characters on them).
+bool IsStepDownKey(uint32_t key);
+bool IsStepUpKey(uint32_t key);
+
+CRgbaColour Background();
+CRgbaColour Yellow();
+CRgbaColour White();
+CRgbaColour Red();
+
+// 2 on a large screen, 1 otherwise.
+uint32_t Scale();
+
+// The x just right of the area, one gap away.
+int32_t RightOf(const CArea2& area);
+// Into the dialog's bottom right corner, one gap from both edges.
+void PlaceInCorner(CArea2& area, const CArea2& dialog);
+// Left of the neighbour, one gap away, on its row.
+void PlaceLeftOf(CArea2& area, const CArea2& neighbour);
+
+// The one-line entry dialogs (a name, a duration): the caption along the left, Ok and Cancel a
+// fifth of the free height tall in the bottom right, the entry field with its square clear button
+// centred above them, and a message line beside the buttons.
+void LayoutTextEntry(CArea2& dialog, CAreaCaptionBar& caption, CAreaButtonSoft& ok, CAreaButtonSoft& cancel,
+                     CAreaEditField& entry, CAreaButtonSoft& clear, CAreaLabel& message);
+}  // namespace dialog_look

@@ -1,0 +1,163 @@
+#include "screens/dialogs/dialog_string.h"
+
+#include "foundation/key_text.h"
+#include "screens/dialogs/dialog_look.h"
+#include "widgets/area_button_soft.h"
+#include "widgets/area_caption_bar.h"
+#include "widgets/area_edit_field.h"
+#include "widgets/area_label.h"
+
+using namespace dialog_look;
+
+const char* const CDialogString::kDefaultRejected = "\\\"?*/:<>|";
+
+CDialogString::CDialogString(CArea2* parent)
+    : CArea2(parent, false, 400 * Scale(), 250 * Scale()), m_rejected(kDefaultRejected)
+{
+    SetName("CDialogString");
+    SetBackgroundColour(Background());
+
+    m_caption = new CAreaCaptionBar(this, false);
+    m_caption->SetCaption("Edit String", true, true);
+    AddChild(m_caption);
+
+    m_entry = new CAreaEditField(this);
+    m_entry->SetFocus(true);
+    m_entry->SetEditable(true);
+    m_entry->SetPressCallback(this, OnEntryPress);
+    m_entry->SetChangeCallback(this, OnEntryChange);
+    AddChild(m_entry);
+
+    m_ok = new CAreaButtonSoft(this);
+    m_ok->SetCaption("Ok", true);
+    m_ok->SetClickCallback(this, OnButtonClick);
+    AddChild(m_ok);
+
+    m_message = new CAreaLabel(this, false);
+    m_message->SetHorizontalAlignment(kAlignStart);
+    m_message->SetTextColour(Red());
+    AddChild(m_message);
+
+    m_cancel = new CAreaButtonSoft(this);
+    m_cancel->SetCaption("Cancel", true);
+    m_cancel->SetClickCallback(this, OnButtonClick);
+    AddChild(m_cancel);
+
+    m_clear = new CAreaButtonSoft(this);
+    m_clear->SetCaption("X", true);
+    m_clear->SetClickCallback(this, OnButtonClick);
+    AddChild(m_clear);
+
+    Validate();
+    SetTextInput(true);
+}
+
+CDialogString::~CDialogString()
+{
+    SetTextInput(false);
+}
+
+std::string CDialogString::GetText() const
+{
+    return m_entry->GetText();
+}
+
+void CDialogString::SetText(const std::string& text)
+{
+    m_entry->SetText(text, false);
+    Validate();
+}
+
+void CDialogString::SetRejectedCharacters(const std::string& characters)
+{
+    m_rejected = characters;
+    Validate();
+}
+
+void CDialogString::SetCaption(const std::string& text)
+{
+    m_caption->SetCaption(text, true, true);
+}
+
+void CDialogString::OnButtonClick(void* context, CAreaButton* button)
+{
+    CDialogString* dialog = static_cast<CDialogString*>(context);
+    if (button == dialog->m_ok)
+    {
+        // Ok may have been held down while the text became unacceptable: its release must not
+        // hand such a text on.
+        dialog->Validate();
+        if (dialog->m_acceptable)
+            dialog->SetResult(kResultOk);
+    }
+    else if (button == dialog->m_cancel)
+    {
+        dialog->SetResult(kResultCancel);
+    }
+    else if (button == dialog->m_clear)
+    {
+        dialog->m_entry->SetText("", false);
+        dialog->Validate();
+    }
+}
+
+void CDialogString::OnEntryPress(void* context, CAreaEditField*, uint32_t, bool*)
+{
+    static_cast<CDialogString*>(context)->Validate();
+}
+
+void CDialogString::OnEntryChange(void* context, CAreaEditField*)
+{
+    static_cast<CDialogString*>(context)->Validate();
+}
+
+void CDialogString::Validate()
+{
+    const std::string text = m_entry->GetText();
+    // The characters are checked first: a long text with a rejected character is refused for it.
+    m_acceptable = false;
+    if (text.find_first_of(m_rejected) != std::string::npos)
+        m_message->SetText("Invalid character(s)", true);
+    else if (text.size() > kMaxLength)
+        m_message->SetText("Label too long", true);
+    else
+        m_acceptable = true;
+    m_message->SetVisible(!m_acceptable);
+    m_clear->SetEnabled(!text.empty());
+    m_ok->SetEnabled(m_acceptable);
+}
+
+void CDialogString::OnKeyDown(uint32_t key, bool* handled)
+{
+    if (key == kKeyReturn)
+        m_ok->Press();
+    else if (key == kKeyEscape)
+        m_cancel->Press();
+    else
+        return;
+    *handled = true;
+}
+
+void CDialogString::OnKeyUp(uint32_t key, bool* handled)
+{
+    // Printable keys and Backspace were typed into the entry: they are taken here too.
+    std::string scratch;
+    ApplyKeyToText(int32_t(key), scratch, handled);
+    if (key == kKeyReturn)
+        m_ok->Release();
+    else if (key == kKeyEscape)
+        m_cancel->Release();
+    else
+        return;
+    *handled = true;
+}
+
+void CDialogString::Layout()
+{
+    LayoutTextEntry(*this, *m_caption, *m_ok, *m_cancel, *m_entry, *m_clear, *m_message);
+}
+
+void CDialogString::OnVisibleChanged()
+{
+    Validate();
+}
