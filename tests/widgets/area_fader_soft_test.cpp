@@ -3,6 +3,7 @@
 #include "widgets/area_fader_soft.h"
 #include "widgets/area_fader_soft_parameter.h"
 
+#include "graphics/glyph_manager.h"
 #include "tests/widgets/widget_test.h"
 
 #include <cmath>
@@ -18,10 +19,10 @@ class SoftFaderTest : public WidgetTest
 {
 protected:
     SoftFaderTest() { CGlyphManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/glyphs"); }
-    template <class T = CAreaFaderSoft>
-    T* Add(int32_t x, uint32_t orientation = CAreaFaderSoft::kVertical)
+    // A soft fader, or the parameter fader with a group, at (x, 10).
+    CAreaFaderSoft* Add(int32_t x, int32_t group = -1)
     {
-        T* fader = Make<T>(orientation);
+        CAreaFaderSoft* fader = group < 0 ? new CAreaFaderSoft(m_root, 7) : new CAreaFaderSoftParameter(m_root, uint32_t(group));
         fader->SetPosition(CPoint(x, 10));
         m_root->AddChild(fader);
         fader->SetChangeCallback(this, [](void* context, CAreaFaderSoft* f) {
@@ -29,8 +30,6 @@ protected:
         });
         return fader;
     }
-    template <class T>
-    T* Make(uint32_t orientation);
     bool Wheel(const CPoint& point, int32_t amount)
     {
         bool handled = false;
@@ -40,24 +39,11 @@ protected:
     void Move(const CPoint& point) { m_root->PointerMove(0, point); }
     // The red of segment i of a fader at x.
     int Segment(int32_t x, int i) const { return At(x + 29, 10 + 139 - 6 * i).GetRed(); }
-    CZevralImage Box(const CAreaFaderSoft* fader, int32_t y) const
-    {
-        return m_canvas.Crop(CRect(fader->GetX() + 3, 10 + y, 64, 35));
-    }
+    CZevralImage Box(const CAreaFaderSoft* fader, int32_t y) const { return m_canvas.Crop(CRect(fader->GetX() + 3, 10 + y, 64, 35)); }
 
     std::vector<float> m_reported;
 };
 
-template <>
-CAreaFaderSoft* SoftFaderTest::Make<CAreaFaderSoft>(uint32_t orientation)
-{
-    return new CAreaFaderSoft(m_root, 7, orientation);
-}
-template <>
-CAreaFaderSoftParameter* SoftFaderTest::Make<CAreaFaderSoftParameter>(uint32_t)
-{
-    return new CAreaFaderSoftParameter(m_root, 11);
-}
 }  // namespace
 
 TEST_F(SoftFaderTest, ThePointerAsksForValuesThatOnlyTheAnswerShows)
@@ -88,15 +74,15 @@ TEST_F(SoftFaderTest, ThePointerAsksForValuesThatOnlyTheAnswerShows)
 
 TEST_F(SoftFaderTest, TheMeterLightsToTheLowestAndHalfLightsToTheHighest)
 {
-    CAreaFaderSoft* both = Add(10);
-    CAreaFaderSoft* high = Add(90);
-    CAreaFaderSoft* low = Add(170);
-    CAreaFaderSoft* none = Add(250);
-    for (CAreaFaderSoft* fader : {both, high, low, none})
+    CAreaFaderSoft* faders[] = {Add(10), Add(90), Add(170), Add(250), Add(330)};
+    auto [both, high, low, none, bipolar] = faders;
+    for (CAreaFaderSoft* fader : faders)
         fader->SetFaderColour(kRed);
     both->SetValues({0.2f, 0.7f});
     high->SetValue(0.7f);
     low->SetValue(0.2f);
+    bipolar->SetMinimum(-1.0f);
+    bipolar->SetValue(-0.5f);
     Render();
     // Lit below 0.2 (segments 0-3), half lit below 0.7 (4-12), unlit above.
     for (const auto& [i, red] : {std::pair{0, 255}, {3, 255}, {4, 153}, {12, 153}, {13, 76}, {17, 76}})
@@ -106,21 +92,12 @@ TEST_F(SoftFaderTest, TheMeterLightsToTheLowestAndHalfLightsToTheHighest)
     EXPECT_FALSE(Box(both, 3) == Box(low, 3));
     EXPECT_EQ(none->GetKnobRect(), CRect(0, 110, 70, 70));
     EXPECT_EQ(Segment(250, 0), 76);
-}
-
-TEST_F(SoftFaderTest, BelowZeroTheMeterLightsFromZeroTowardTheValue)
-{
-    CAreaFaderSoft* fader = Add(10);
-    fader->SetFaderColour(kRed);
-    fader->SetMinimum(-1.0f);
-    fader->SetValue(-0.5f);
-    Render();
-    // Segment i stands for -1 + i / 9.
+    // Below zero the meter lights from 0 toward the value: segment i stands for -1 + i / 9.
     for (const auto& [i, red] : {std::pair{4, 76}, {5, 255}, {9, 255}, {10, 76}})
-        EXPECT_EQ(Segment(10, i), red) << i;
-    fader->SetValue(-1.0f);
+        EXPECT_EQ(Segment(330, i), red) << i;
+    bipolar->SetValue(-1.0f);
     Render();
-    EXPECT_EQ(Segment(10, 0), 255);
+    EXPECT_EQ(Segment(330, 0), 255);
 }
 
 TEST_F(SoftFaderTest, ADisabledFaderDrawsItsFrameAndCaptionAndIgnoresThePointer)
@@ -157,21 +134,9 @@ TEST_F(SoftFaderTest, AFaderWithoutTravelOrRangeStaysAtItsMinimum)
     EXPECT_EQ(m_reported, (std::vector<float>{0.0f, 0.0f}));
 }
 
-TEST_F(SoftFaderTest, AHorizontalFaderRisesToTheRight)
-{
-    CAreaFaderSoft* fader = Add(10, CAreaFaderSoft::kHorizontal);
-    ASSERT_EQ(fader->GetRect(), CRect(10, 10, 180, 70));
-    Down(CPoint(10 + 145, 40));
-    Move(CPoint(10 + 35, 40));
-    EXPECT_EQ(m_reported, (std::vector<float>{1.0f, 0.0f}));
-    fader->SetValue(0.0f);
-    Render();
-    EXPECT_EQ(fader->GetKnobRect(), CRect(0, 0, 70, 70));
-}
-
 TEST_F(SoftFaderTest, AParameterFaderShowsTheLevelForASecondAfterEachAnswer)
 {
-    auto* fader = Add<CAreaFaderSoftParameter>(10);
+    CAreaFaderSoft* fader = Add(10, 14);
     fader->SetCaption("Zoom", false, false);
     Render();
     const CZevralImage caption = Box(fader, 142);
