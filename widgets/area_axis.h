@@ -14,7 +14,8 @@
 class CAreaAxis : public CArea2
 {
 public:
-    using ChangeCallback = void (*)(void* context, CAreaAxis* pad);
+    // The pad as a plain area, so that one handler can serve the pad and the colour pickers.
+    using ChangeCallback = void (*)(void* context, CArea2* pad);
 
     static constexpr float kNudgeStep = 0.025f;
     static constexpr float kFineDivisor = 5.0f;

@@ -9,7 +9,8 @@
 class CAreaColourPicker : public CArea2
 {
 public:
-    using ChangeCallback = void (*)(void* context, CAreaColourPicker* picker);
+    // The picker as a plain area, so that one handler can serve both pickers and the position pad.
+    using ChangeCallback = void (*)(void* context, CArea2* picker);
 
     // The field's inset from the frame on every side.
     static constexpr int32_t kFieldInset = 15;

@@ -26,7 +26,7 @@ protected:
         m_pad = new CAreaAxis(m_root, true);
         m_pad->SetRect(CRect(0, 0, 200, 200));
         m_root->AddChild(m_pad);
-        m_pad->SetChangeCallback(this, [](void* context, CAreaAxis*) { ++static_cast<AxisTest*>(context)->m_changes; });
+        m_pad->SetChangeCallback(this, [](void* context, CArea2*) { ++static_cast<AxisTest*>(context)->m_changes; });
     }
     void Move(const CPoint& point) { m_root->PointerMove(0, point); }
     CCoordinate Position(size_t i) const { return m_pad->GetValues().at(i).GetCoordinate(); }

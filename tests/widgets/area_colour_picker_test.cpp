@@ -21,7 +21,7 @@ protected:
         for (CAreaColourPicker* picker : std::initializer_list<CAreaColourPicker*>{m_wheel, m_spectrum})
         {
             m_root->AddChild(picker);
-            picker->SetChangeCallback(this, [](void* context, CAreaColourPicker*) { ++static_cast<ColourPickerTest*>(context)->m_changes; });
+            picker->SetChangeCallback(this, [](void* context, CArea2*) { ++static_cast<ColourPickerTest*>(context)->m_changes; });
         }
         m_wheel->SetRect(CRect(0, 0, 200, 200));
         m_spectrum->SetRect(CRect(200, 0, 200, 200));
