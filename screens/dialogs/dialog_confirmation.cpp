@@ -1,0 +1,88 @@
+#include "screens/dialogs/dialog_confirmation.h"
+
+#include "screens/dialogs/dialog_look.h"
+#include "widgets/area_button_soft.h"
+#include "widgets/area_caption_bar.h"
+#include "widgets/area_label.h"
+
+#include <algorithm>
+
+using namespace dialog_look;
+
+CDialogConfirmation::CDialogConfirmation(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 200 * Scale())
+{
+    SetName("CDialogConfirmation");
+    // Set before the children exist, so every one of them takes the tint over.
+    SetBackgroundColour(Background());
+    SetColour(Yellow());
+
+    m_caption = new CAreaCaptionBar(this, false);
+    m_caption->SetCaption("Are you sure?", true, true);
+    AddChild(m_caption);
+
+    m_question = new CAreaLabel(this, false);
+    AddChild(m_question);
+    m_second = new CAreaLabel(this, false);
+    AddChild(m_second);
+
+    m_ok = new CAreaButtonSoft(this);
+    m_ok->SetCaption("Ok", true);
+    m_ok->SetClickCallback(this, OnButtonClick);
+    AddChild(m_ok);
+
+    m_cancel = new CAreaButtonSoft(this);
+    m_cancel->SetCaption("Cancel", true);
+    m_cancel->SetClickCallback(this, OnButtonClick);
+    AddChild(m_cancel);
+}
+
+CDialogConfirmation::~CDialogConfirmation() = default;
+
+void CDialogConfirmation::SetText(const std::string& text, bool translate)
+{
+    m_question->SetText(text, translate);
+}
+
+void CDialogConfirmation::OnButtonClick(void* context, CAreaButton* button)
+{
+    CDialogConfirmation* dialog = static_cast<CDialogConfirmation*>(context);
+    dialog->SetResult(button == dialog->m_ok ? kResultOk : kResultCancel);
+}
+
+void CDialogConfirmation::OnKeyDown(uint32_t key, bool* handled)
+{
+    if (key == kKeyReturn)
+        m_ok->Press();
+    else if (key == kKeyEscape)
+        m_cancel->Press();
+    else
+        return;
+    *handled = true;
+}
+
+void CDialogConfirmation::OnKeyUp(uint32_t key, bool* handled)
+{
+    if (key == kKeyReturn)
+        m_ok->Release();
+    else if (key == kKeyEscape)
+        m_cancel->Release();
+    else
+        return;
+    *handled = true;
+}
+
+void CDialogConfirmation::Layout()
+{
+    const int32_t width = int32_t(GetWidth());
+    const int32_t height = int32_t(GetHeight());
+    m_caption->SetHeight(GetHeight());
+    PlaceInCorner(*m_cancel, *this);
+    m_ok->SetSize(m_cancel->GetWidth(), m_cancel->GetHeight());
+    PlaceLeftOf(*m_ok, *m_cancel);
+
+    const int32_t x = RightOf(*m_caption);
+    m_question->SetPosition(CPoint(x, height / 2 - int32_t(m_question->GetHeight()) / 2));
+    m_question->SetWidth(uint32_t(std::max(0, width - int32_t(kGap) - x)));
+    m_second->SetWidth(m_question->GetWidth());
+    m_second->SetPosition(CPoint(x, m_question->GetBottom() + int32_t(kGap)));
+}

@@ -1,0 +1,148 @@
+#include "screens/dialogs/dialog_notification.h"
+
+#include "screens/dialogs/dialog_look.h"
+#include "shell/app.h"
+#include "widgets/area_button_soft.h"
+#include "widgets/area_caption_bar.h"
+#include "widgets/area_label.h"
+
+#include <algorithm>
+
+using namespace dialog_look;
+
+CDialogNotification::CDialogNotification(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 200 * Scale())
+{
+    SetName("CDialogNotification");
+    // Set before the children exist, so every one of them takes the tint over.
+    SetBackgroundColour(Background());
+    SetColour(Yellow());
+
+    m_caption = new CAreaCaptionBar(this, false);
+    m_caption->SetCaption("Warning", true, true);
+    AddChild(m_caption);
+
+    m_message = new CAreaLabel(this, false);
+    m_message->SetWrap(true);
+    m_lineHeight = m_message->GetHeight();
+    AddChild(m_message);
+
+    m_link = new CAreaLabel(this, false);
+    AddChild(m_link);
+
+    m_ok = new CAreaButtonSoft(this);
+    m_ok->SetCaption("OK", true);
+    m_ok->SetClickCallback(this, OnButtonClick);
+    AddChild(m_ok);
+
+    m_cancel = new CAreaButtonSoft(this);
+    m_cancel->SetCaption("Cancel", true);
+    m_cancel->SetClickCallback(this, OnButtonClick);
+    AddChild(m_cancel, true);
+}
+
+CDialogNotification::~CDialogNotification() = default;
+
+void CDialogNotification::SetText(const std::string& text, bool translate)
+{
+    m_message->SetText(text, translate);
+}
+
+void CDialogNotification::SetLinkText(const std::string& text, bool translate)
+{
+    const bool hadText = !m_link->GetText().empty();
+    m_link->SetText(text, translate);
+    // The message moves up to make room for the line, or takes its room back.
+    if (hadText != !m_link->GetText().empty())
+        Refresh(false);
+}
+
+void CDialogNotification::SetCaption(const std::string& text, bool translate)
+{
+    m_caption->SetCaption(text, translate, false);
+}
+
+void CDialogNotification::SetShowCancel(bool show)
+{
+    m_showCancel = show;
+    SetVisible(IsVisible());
+    Refresh(false);
+}
+
+void CDialogNotification::SetLinkAddress(const std::string& address)
+{
+    m_linkAddress = address;
+    m_link->SetHighlight(!address.empty());
+}
+
+void CDialogNotification::SetVisible(bool visible)
+{
+    CArea2::SetVisible(visible);
+    m_cancel->SetVisible(visible && m_showCancel);
+}
+
+void CDialogNotification::OnButtonClick(void* context, CAreaButton* button)
+{
+    CDialogNotification* dialog = static_cast<CDialogNotification*>(context);
+    dialog->SetResult(button == dialog->m_ok ? kResultOk : kResultCancel);
+}
+
+void CDialogNotification::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
+{
+    if (!m_link->Contains(point) || m_linkAddress.empty())
+        return;
+    CApp::OpenUrl(m_linkAddress);
+    *handled = true;
+}
+
+void CDialogNotification::OnKeyDown(uint32_t key, bool* handled)
+{
+    if (key == kKeyReturn)
+        m_ok->Press();
+    else if (key == kKeyEscape)
+        m_cancel->Press();
+    else
+        return;
+    *handled = true;
+}
+
+void CDialogNotification::OnKeyUp(uint32_t key, bool* handled)
+{
+    if (key == kKeyReturn)
+        m_ok->Release();
+    else if (key == kKeyEscape)
+        m_cancel->Release();
+    else
+        return;
+    *handled = true;
+}
+
+void CDialogNotification::Layout()
+{
+    const int32_t width = int32_t(GetWidth());
+    const int32_t height = int32_t(GetHeight());
+    m_caption->SetHeight(GetHeight());
+    PlaceInCorner(*m_cancel, *this);
+    if (m_showCancel)
+        PlaceLeftOf(*m_ok, *m_cancel);
+    else
+        m_ok->SetPosition(m_cancel->GetPosition());
+
+    const int32_t x = RightOf(*m_caption);
+    // Laid out again and again, the message must not grow each time: its two lines are counted
+    // from one line's height.
+    int32_t y;
+    if (!m_link->GetText().empty())
+    {
+        m_message->SetHeight(m_lineHeight);
+        y = height / 2 - int32_t(m_lineHeight);
+    }
+    else
+    {
+        m_message->SetHeight(2 * m_lineHeight);
+        y = height / 2 - int32_t(m_lineHeight) / 2;
+    }
+    m_message->SetPosition(CPoint(x, y));
+    m_message->SetWidth(uint32_t(std::max(0, width - int32_t(kGap) - x)));
+    m_link->SetWidth(m_message->GetWidth());
+    m_link->SetPosition(CPoint(x, m_message->GetBottom()));
+}
