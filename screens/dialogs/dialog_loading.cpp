@@ -1,0 +1,128 @@
+#include "screens/dialogs/dialog_loading.h"
+
+#include "foundation/notify_codes.h"
+#include "link/device_manager.h"
+#include "model/core.h"
+#include "screens/dialogs/dialog_look.h"
+#include "shell/application.h"
+#include "widgets/area_button_soft.h"
+#include "widgets/area_caption_bar.h"
+#include "widgets/area_label.h"
+#include "widgets/area_progress_bar.h"
+
+#include <algorithm>
+
+using namespace dialog_look;
+
+namespace
+{
+CDeviceManager* ProgramDeviceManager()
+{
+    CCore* core = CApp2::GetCore();
+    return core ? core->GetDeviceManager() : nullptr;
+}
+}  // namespace
+
+CDialogLoading::CDialogLoading(CArea2* parent) : CDialogLoading(parent, ProgramDeviceManager())
+{
+}
+
+CDialogLoading::CDialogLoading(CArea2* parent, CDeviceManager* deviceManager)
+    : CArea2(parent, false, 400 * Scale(), 200 * Scale()), m_deviceManager(deviceManager)
+{
+    SetName("CDialogLoading");
+    SetBackgroundColour(Background());
+
+    m_caption = new CAreaCaptionBar(this, false);
+    m_caption->SetCaption("loading...", true, true);
+    AddChild(m_caption);
+    m_caption->SetColour(Yellow());
+
+    m_text = new CAreaLabel(this, false);
+    m_text->SetHorizontalAlignment(kAlignStart);
+    m_text->SetText("Opening show file...", true);
+    AddChild(m_text);
+
+    m_abort = new CAreaButtonSoft(this);
+    m_abort->SetCaption("Abort", true);
+    m_abort->SetClickCallback(this, OnAbortClick);
+    AddChild(m_abort);
+
+    m_progress = new CAreaProgressBar(this);
+    AddChild(m_progress);
+
+    if (m_deviceManager)
+    {
+        Observe(m_deviceManager);
+        m_expected = uint32_t(m_deviceManager->GetQueueLength());
+    }
+}
+
+CDialogLoading::~CDialogLoading()
+{
+    // Records that slipped into the queue since the abort go too.
+    if (GetResult() == kResultAbort && m_deviceManager)
+        m_deviceManager->ClearPending();
+    StopObservingAll();
+}
+
+void CDialogLoading::Abort()
+{
+    if (m_deviceManager)
+        m_deviceManager->ClearPending();
+    SetResult(kResultAbort);
+}
+
+void CDialogLoading::OnAbortClick(void* context, CAreaButton*)
+{
+    static_cast<CDialogLoading*>(context)->Abort();
+}
+
+void CDialogLoading::HandleNotify(CSubject* subject, uint32_t code)
+{
+    if (subject != m_deviceManager || !m_deviceManager)
+        return;
+    if (code == NOTIFY_RELEASE)
+    {
+        // No link is left to send the rest.
+        m_deviceManager = nullptr;
+        SetResult(kResultAbort);
+    }
+    else if (code == DEVICE_MANAGER_NOTIFY_CONNECTED)
+    {
+        if (!m_deviceManager->IsConnected())
+            SetResult(kResultAbort);
+    }
+    else if (code == NOTIFY_PROGRESS)
+    {
+        m_sent.fetch_add(1);
+    }
+}
+
+void CDialogLoading::Tick(float)
+{
+    // An abort or a lost link stands: the count reaching its end later does not make it a success.
+    if (GetResult() != kResultOpen)
+        return;
+    const uint32_t sent = m_sent.load();
+    if (sent >= m_expected)
+        SetResult(kResultOk);
+    else
+        m_progress->SetProgress(float(sent) / float(m_expected));
+}
+
+void CDialogLoading::Layout()
+{
+    const int32_t width = int32_t(GetWidth());
+    const int32_t gap = int32_t(kGap);
+    m_caption->SetHeight(GetHeight());
+
+    m_progress->SetX(RightOf(*m_caption));
+    m_progress->SetWidth(uint32_t(std::max(0, width - gap - m_progress->GetX())));
+
+    const int32_t scale = int32_t(Scale());
+    m_text->SetPosition(CPoint(75 * scale, 100 * scale));
+    m_text->SetWidth(uint32_t(std::max(0, width - gap - m_text->GetX())));
+
+    PlaceInCorner(*m_abort, *this);
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "widgets/area.h"
+
+#include <atomic>
+#include <cstdint>
+
+class CAreaButton;
+class CAreaButtonSoft;
+class CAreaCaptionBar;
+class CAreaLabel;
+class CAreaProgressBar;
+class CDeviceManager;
+
+// Shown while a show file just opened is sent to the controller. It counts the device manager's
+// transmissions against the records queued when it opened, shows the share sent, and ends by
+// itself: with result 1 once as many were counted, with 3 when the link to the controller is lost
+// or the operator aborts. Ending with 3 throws the rest of the queue away.
+class CDialogLoading : public CArea2
+{
+public:
+    // Follows the program's device manager.
+    explicit CDialogLoading(CArea2* parent);
+    // Follows the device manager given; null counts nothing and ends at the first tick.
+    CDialogLoading(CArea2* parent, CDeviceManager* deviceManager);
+    ~CDialogLoading() override;
+
+    // Drops what is still queued and ends the dialog with result 3.
+    void Abort();
+
+    uint32_t GetExpected() const { return m_expected; }
+    uint32_t GetSent() const { return m_sent.load(); }
+
+    void HandleNotify(CSubject* subject, uint32_t code) override;
+    // Takes the place of the area's tick: the children are not ticked.
+    void Tick(float seconds) override;
+
+protected:
+    void Layout() override;
+
+private:
+    static void OnAbortClick(void* context, CAreaButton* button);
+
+    CAreaLabel* m_text;
+    CAreaProgressBar* m_progress;
+    CAreaCaptionBar* m_caption;
+    CAreaButtonSoft* m_abort;
+    CDeviceManager* m_deviceManager;
+    uint32_t m_expected = 0;
+    std::atomic<uint32_t> m_sent{0};
+};
