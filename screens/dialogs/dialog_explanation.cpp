@@ -1,0 +1,92 @@
+#include "screens/dialogs/dialog_explanation.h"
+
+#include "screens/dialogs/dialog_look.h"
+#include "widgets/area_button_soft.h"
+#include "widgets/area_caption_bar.h"
+#include "widgets/area_checkbox.h"
+#include "widgets/area_label.h"
+
+#include <algorithm>
+
+using namespace dialog_look;
+
+CDialogExplanation::CDialogExplanation(CArea2* parent) : CArea2(parent, false, 500 * Scale(), 250 * Scale())
+{
+    SetName("CDialogExplanation");
+    // Set before the children exist, so every one of them takes the colours over.
+    SetBackgroundColour(Background());
+    SetColour(White());
+
+    m_caption = new CAreaCaptionBar(this, false);
+    m_caption->SetCaption("Hint", true, true);
+    AddChild(m_caption);
+
+    m_text = new CAreaLabel(this, false);
+    m_text->SetWrap(true);
+    AddChild(m_text);
+
+    m_ok = new CAreaButtonSoft(this);
+    m_ok->SetCaption("OK", true);
+    m_ok->SetClickCallback(this, OnButtonClick);
+    AddChild(m_ok);
+
+    m_dontShowBox = new CAreaCheckbox(this);
+    m_dontShowBox->SetHorizontalAlignment(kAlignStart);
+    m_dontShowBox->SetChangeCallback(this, OnBoxChange);
+    m_dontShowBox->SetText("Don't show this message again", true);
+    AddChild(m_dontShowBox);
+}
+
+CDialogExplanation::~CDialogExplanation() = default;
+
+void CDialogExplanation::SetText(const std::string& text, bool translate)
+{
+    m_text->SetText(text, translate);
+}
+
+void CDialogExplanation::SetCaption(const std::string& text, bool translate)
+{
+    m_caption->SetCaption(text, translate, false);
+}
+
+void CDialogExplanation::OnButtonClick(void* context, CAreaButton*)
+{
+    static_cast<CDialogExplanation*>(context)->SetResult(kResultOk);
+}
+
+void CDialogExplanation::OnBoxChange(void* context, CAreaCheckbox* box)
+{
+    static_cast<CDialogExplanation*>(context)->m_dontShow = box->IsChecked();
+}
+
+void CDialogExplanation::OnKeyDown(uint32_t key, bool* handled)
+{
+    if (key != kKeyReturn && key != kKeyEscape)
+        return;
+    m_ok->Press();
+    *handled = true;
+}
+
+void CDialogExplanation::OnKeyUp(uint32_t key, bool* handled)
+{
+    if (key != kKeyReturn && key != kKeyEscape)
+        return;
+    m_ok->Release();
+    *handled = true;
+}
+
+void CDialogExplanation::Layout()
+{
+    const int32_t width = int32_t(GetWidth());
+    const int32_t height = int32_t(GetHeight());
+    const int32_t gap = int32_t(kGap);
+    m_caption->SetHeight(GetHeight());
+    PlaceInCorner(*m_ok, *this);
+
+    m_dontShowBox->SetPosition(CPoint(RightOf(*m_caption), height - gap - int32_t(m_dontShowBox->GetHeight())));
+    m_dontShowBox->SetWidth(uint32_t(std::max(0, m_ok->GetX() - m_dontShowBox->GetX())));
+
+    m_text->SetPosition(CPoint(m_dontShowBox->GetX(), gap));
+    m_text->SetHeight(uint32_t(std::max(0, m_dontShowBox->GetY() - 2 * gap)));
+    m_text->SetWidth(uint32_t(std::max(0, width - gap - m_text->GetX())));
+}
