@@ -1,0 +1,180 @@
+#include "screens/dialogs/dialog_acn.h"
+
+#include "graphics/glyph_manager.h"
+#include "screens/dialogs/dialog_look.h"
+#include "shell/app.h"
+#include "widgets/area_button_soft.h"
+#include "widgets/area_caption_bar.h"
+#include "widgets/area_checkbox.h"
+#include "widgets/area_edit_field.h"
+
+#include <algorithm>
+#include <string>
+
+using namespace dialog_look;
+
+namespace
+{
+constexpr float kTypingPause = 1.0f;
+constexpr uint32_t kIconSize = 32;
+constexpr uint32_t kMaxDigits = 5;
+}  // namespace
+
+CDialogAcn::CDialogAcn(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 250 * Scale())
+{
+    SetBackgroundColour(Background());
+
+    m_caption = new CAreaCaptionBar(this, false);
+    m_caption->SetCaption("sACN", true, true);
+    AddChild(m_caption);
+
+    m_field = new CAreaEditField(this);
+    m_field->SetLabel("sub.uni", true);
+    m_field->SetFontSize(CApp::IsHighResolution() ? 44 : 18);
+    AddChild(m_field);
+
+    m_up = new CAreaButtonSoft(this);
+    m_up->SetIcon(CGlyphManager::Instance().GetImage("display", "up", kIconSize));
+    m_up->SetRepeat(true);
+    AddChild(m_up);
+    m_down = new CAreaButtonSoft(this);
+    m_down->SetIcon(CGlyphManager::Instance().GetImage("display", "down", kIconSize));
+    m_down->SetRepeat(true);
+    AddChild(m_down);
+
+    m_ok = new CAreaButtonSoft(this);
+    m_ok->SetCaption("Ok", true);
+    AddChild(m_ok);
+    m_cancel = new CAreaButtonSoft(this);
+    m_cancel->SetCaption("Cancel", true);
+    AddChild(m_cancel);
+
+    m_enabled = new CAreaCheckbox(this);
+    m_enabled->SetText("Enabled", true);
+    m_enabled->SetHorizontalAlignment(kAlignEnd);
+    AddChild(m_enabled);
+
+    for (CAreaButtonSoft* button : {m_up, m_down, m_ok, m_cancel})
+        button->SetClickCallback(this, OnButtonClick);
+    RefreshText();
+}
+
+CDialogAcn::~CDialogAcn() = default;
+
+void CDialogAcn::Set(bool enabled, uint16_t universe)
+{
+    m_enabled->SetChecked(enabled);
+    m_universe = std::max<uint16_t>(universe, 1);
+    RefreshText();
+}
+
+bool CDialogAcn::IsEnabled() const
+{
+    return m_enabled->IsChecked();
+}
+
+void CDialogAcn::RefreshText()
+{
+    m_field->SetText(std::to_string(m_universe), false);
+}
+
+void CDialogAcn::OnButtonClick(void* context, CAreaButton* button)
+{
+    CDialogAcn* dialog = static_cast<CDialogAcn*>(context);
+    if (button == dialog->m_ok)
+    {
+        dialog->SetResult(kResultOk);
+        return;
+    }
+    if (button == dialog->m_cancel)
+    {
+        dialog->SetResult(kResultCancel);
+        return;
+    }
+    if (button == dialog->m_up)
+        dialog->m_universe = uint16_t(std::min<uint32_t>(dialog->m_universe + 1u, kMaxUniverse));
+    else if (button == dialog->m_down && dialog->m_universe >= 2)
+        --dialog->m_universe;
+    dialog->RefreshText();
+}
+
+void CDialogAcn::TypeDigit(uint32_t digit)
+{
+    // Counted wide, so five nines stop at the limit instead of running round 16 bits.
+    const uint32_t typed = m_digitsTyped == 0 ? digit : uint32_t(m_universe) * 10 + digit;
+    m_universe = uint16_t(std::min(typed, kMaxUniverse));
+    if (++m_digitsTyped >= kMaxDigits)
+        m_digitsTyped = 0;
+}
+
+void CDialogAcn::OnKeyDown(uint32_t key, bool* handled)
+{
+    *handled = true;
+    m_typingTimer = 0.0f;
+    if (key == kKeyReturn)
+        m_ok->Press();
+    else if (key == kKeyEscape)
+        m_cancel->Press();
+    else if (key >= '0' && key <= '9')
+        TypeDigit(key - '0');
+    else if (IsStepDownKey(key))
+        m_down->Press();
+    else if (IsStepUpKey(key))
+        m_up->Press();
+    else if (key == ' ' || key == 'e')
+        m_enabled->Press();
+    RefreshText();
+}
+
+void CDialogAcn::OnKeyUp(uint32_t key, bool* handled)
+{
+    *handled = true;
+    if (key == kKeyReturn)
+        m_ok->Release();
+    else if (key == kKeyEscape)
+        m_cancel->Release();
+    else if (IsStepDownKey(key))
+        m_down->Release();
+    else if (IsStepUpKey(key))
+        m_up->Release();
+    else if (key == ' ' || key == 'e')
+        m_enabled->Release();
+}
+
+void CDialogAcn::OnTick(float seconds)
+{
+    if (m_typingTimer >= kTypingPause)
+        return;
+    m_typingTimer += seconds;
+    if (m_typingTimer >= kTypingPause)
+        m_digitsTyped = 0;
+}
+
+void CDialogAcn::Layout()
+{
+    const int32_t width = int32_t(GetWidth());
+    const int32_t height = int32_t(GetHeight());
+    const int32_t gap = int32_t(kGap);
+    const int32_t x = RightOf(*m_caption);
+    ArrangeEvenly({m_enabled, m_up, m_field, m_down, m_cancel},
+                  CRect(x, 0, std::max(0, width - x), std::max(0, height - gap)), kGap, false);
+    m_caption->SetHeight(GetHeight());
+
+    m_cancel->SetWidth(100 * Scale());
+    m_cancel->SetX(width - gap - int32_t(m_cancel->GetWidth()));
+    m_ok->SetSize(m_cancel->GetWidth(), m_cancel->GetHeight());
+    PlaceLeftOf(*m_ok, *m_cancel);
+
+    m_up->SetWidth(2 * m_cancel->GetWidth() + kGap);
+    m_down->SetWidth(m_up->GetWidth());
+
+    m_field->SetX(x);
+    m_field->SetWidth(uint32_t(std::max(0, width - gap - x)));
+    m_field->SetLabelWidth(int32_t(m_field->GetWidth()) - int32_t(m_up->GetWidth()));
+
+    m_up->SetX(m_field->GetX() + int32_t(m_field->GetWidth()) - int32_t(m_up->GetWidth()));
+    m_down->SetX(m_up->GetX());
+
+    m_enabled->SetX(x);
+    m_enabled->SetWidth(uint32_t(std::max(0, m_up->GetX() + int32_t(m_enabled->GetHeight()) - 6 - x)));
+}

@@ -1,0 +1,228 @@
+#include "screens/dialogs/dialog_artnet.h"
+
+#include "graphics/glyph_manager.h"
+#include "screens/dialogs/dialog_look.h"
+#include "shell/app.h"
+#include "widgets/area_button_soft.h"
+#include "widgets/area_caption_bar.h"
+#include "widgets/area_checkbox.h"
+#include "widgets/area_edit_field.h"
+
+#include <algorithm>
+#include <cstdio>
+
+using namespace dialog_look;
+
+namespace
+{
+constexpr float kTypingPause = 1.0f;
+constexpr uint32_t kIconSize = 32;
+
+CAreaButtonSoft* MakeArrow(CArea2* parent, const CZevralImage& icon)
+{
+    CAreaButtonSoft* button = new CAreaButtonSoft(parent);
+    button->SetIcon(icon);
+    button->SetRepeat(true);
+    return button;
+}
+}  // namespace
+
+CDialogArtnet::CDialogArtnet(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 250 * Scale())
+{
+    SetName("CDialogArtnet");
+    SetBackgroundColour(Background());
+    const CZevralImage up = CGlyphManager::Instance().GetImage("display", "up", kIconSize);
+    const CZevralImage down = CGlyphManager::Instance().GetImage("display", "down", kIconSize);
+
+    m_caption = new CAreaCaptionBar(this, false);
+    m_caption->SetCaption("Art-Net", true, true);
+    AddChild(m_caption);
+
+    m_field = new CAreaEditField(this);
+    m_field->SetLabel("sub.uni", true);
+    m_field->SetFontSize(CApp::IsHighResolution() ? 44 : 18);
+    AddChild(m_field);
+
+    m_ok = new CAreaButtonSoft(this);
+    m_ok->SetCaption("Ok", true);
+    AddChild(m_ok);
+    m_cancel = new CAreaButtonSoft(this);
+    m_cancel->SetCaption("Cancel", true);
+    AddChild(m_cancel);
+
+    m_subnetUp = MakeArrow(this, up);
+    AddChild(m_subnetUp);
+    m_subnetDown = MakeArrow(this, down);
+    AddChild(m_subnetDown);
+    m_universeUp = MakeArrow(this, up);
+    AddChild(m_universeUp);
+    m_universeDown = MakeArrow(this, down);
+    AddChild(m_universeDown);
+
+    m_enabled = new CAreaCheckbox(this);
+    m_enabled->SetText("Enabled", true);
+    m_enabled->SetHorizontalAlignment(kAlignEnd);
+    AddChild(m_enabled);
+
+    for (CAreaButtonSoft* button : {m_ok, m_cancel, m_subnetUp, m_subnetDown, m_universeUp, m_universeDown})
+        button->SetClickCallback(this, OnButtonClick);
+    RefreshText();
+}
+
+CDialogArtnet::~CDialogArtnet() = default;
+
+void CDialogArtnet::Set(bool enabled, uint8_t address)
+{
+    m_enabled->SetChecked(enabled);
+    m_address = address;
+    RefreshText();
+}
+
+bool CDialogArtnet::IsEnabled() const
+{
+    return m_enabled->IsChecked();
+}
+
+void CDialogArtnet::RefreshText()
+{
+    char text[16];
+    std::snprintf(text, sizeof(text), "%d.%d", m_address >> 4, m_address & 15);
+    m_field->SetText(text, false);
+}
+
+void CDialogArtnet::OnButtonClick(void* context, CAreaButton* button)
+{
+    CDialogArtnet* dialog = static_cast<CDialogArtnet*>(context);
+    const uint32_t subnet = dialog->m_address >> 4;
+    const uint32_t universe = dialog->m_address & 15;
+    if (button == dialog->m_ok)
+    {
+        dialog->SetResult(kResultOk);
+        return;
+    }
+    if (button == dialog->m_cancel)
+    {
+        dialog->SetResult(kResultCancel);
+        return;
+    }
+    // Each number steps round its own range; the other stays.
+    if (button == dialog->m_subnetUp)
+        dialog->m_address = uint8_t(dialog->m_address + 16);
+    else if (button == dialog->m_subnetDown)
+        dialog->m_address = uint8_t(dialog->m_address - 16);
+    else if (button == dialog->m_universeUp)
+        dialog->m_address = uint8_t(subnet << 4 | (universe < 15 ? universe + 1 : 0));
+    else if (button == dialog->m_universeDown)
+        dialog->m_address = uint8_t(subnet << 4 | (universe > 0 ? universe - 1 : 15));
+    dialog->RefreshText();
+}
+
+void CDialogArtnet::TypeDigit(uint32_t digit)
+{
+    const uint32_t subnet = m_address >> 4;
+    const uint32_t universe = m_address & 15;
+    switch (m_typingState)
+    {
+    case 0:
+        m_address = uint8_t(digit << 4);
+        m_typingState = 1;
+        break;
+    case 1:
+        // A second digit makes 10 to 15 of a first digit 1; beyond 15 the sub-net stays 1.
+        if (subnet <= 1)
+        {
+            const uint32_t typed = subnet * 10 + digit;
+            m_address = uint8_t(typed < 16 ? typed << 4 : 16);
+        }
+        m_typingState = 2;
+        break;
+    case 2:
+        m_address = uint8_t(subnet << 4 | digit);
+        m_typingState = 3;
+        break;
+    default:
+        if (universe <= 1)
+            m_address = uint8_t(subnet << 4 | std::min<uint32_t>(universe * 10 + digit, 15));
+        m_typingState = 0;
+        break;
+    }
+    RefreshText();
+}
+
+void CDialogArtnet::OnKeyDown(uint32_t key, bool* handled)
+{
+    *handled = true;
+    m_typingTimer = 0.0f;
+    if (key == kKeyReturn)
+        m_ok->Press();
+    else if (key == kKeyEscape)
+        m_cancel->Press();
+    else if (key == '.')
+        m_typingState = 2;
+    else if (key >= '0' && key <= '9')
+        TypeDigit(key - '0');
+    else if (IsStepDownKey(key))
+        m_universeDown->Press();
+    else if (IsStepUpKey(key))
+        m_universeUp->Press();
+    else if (key == ' ' || key == 'e')
+        m_enabled->Press();
+}
+
+void CDialogArtnet::OnKeyUp(uint32_t key, bool* handled)
+{
+    *handled = true;
+    if (key == kKeyReturn)
+        m_ok->Release();
+    else if (key == kKeyEscape)
+        m_cancel->Release();
+    else if (IsStepDownKey(key))
+        m_universeDown->Release();
+    else if (IsStepUpKey(key))
+        m_universeUp->Release();
+    else if (key == ' ' || key == 'e')
+        m_enabled->Release();
+}
+
+void CDialogArtnet::OnTick(float seconds)
+{
+    if (m_typingTimer >= kTypingPause)
+        return;
+    m_typingTimer += seconds;
+    if (m_typingTimer >= kTypingPause)
+        m_typingState = 0;
+}
+
+void CDialogArtnet::Layout()
+{
+    const int32_t width = int32_t(GetWidth());
+    const int32_t height = int32_t(GetHeight());
+    const int32_t gap = int32_t(kGap);
+    const uint32_t row = uint32_t(std::max(0, (height - 24) / 5));
+    m_caption->SetHeight(GetHeight());
+
+    m_cancel->SetHeight(row);
+    PlaceInCorner(*m_cancel, *this);
+    m_ok->SetSize(m_cancel->GetWidth(), row);
+    PlaceLeftOf(*m_ok, *m_cancel);
+
+    const int32_t x = RightOf(*m_caption);
+    m_field->SetHeight(row);
+    m_field->SetPosition(CPoint(x, height / 2 - int32_t(row) / 2));
+    m_field->SetWidth(uint32_t(std::max(0, width - gap - x)));
+    m_field->SetLabelWidth(int32_t(m_field->GetWidth()) - gap - int32_t(m_universeUp->GetWidth()) -
+                           int32_t(m_subnetUp->GetWidth()));
+
+    for (CAreaButtonSoft* arrow : {m_universeUp, m_subnetUp, m_universeDown, m_subnetDown})
+        arrow->SetHeight(row);
+    const int32_t fieldRight = m_field->GetX() + int32_t(m_field->GetWidth());
+    m_universeUp->SetPosition(
+        CPoint(fieldRight - int32_t(m_universeUp->GetWidth()), m_field->GetY() - gap - int32_t(row)));
+    PlaceLeftOf(*m_subnetUp, *m_universeUp);
+    m_universeDown->SetPosition(CPoint(m_universeUp->GetX(), m_field->GetBottom() + gap));
+    PlaceLeftOf(*m_subnetDown, *m_universeDown);
+
+    m_enabled->SetPosition(CPoint(x, gap));
+    m_enabled->SetHeight(row);
+    m_enabled->SetWidth(uint32_t(std::max(0, m_subnetUp->GetX() + int32_t(row) - 6 - x)));
+}
