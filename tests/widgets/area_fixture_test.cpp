@@ -26,17 +26,14 @@ class CTilePage : public CArea2, public CFixtureAreaList, public CTargetAreaList
 {
 public:
     explicit CTilePage(CArea2* parent) : CArea2(parent, false, 400, 400) {}
-    int32_t GetFixtureAreaIndex(const CArea2* area) const override { return Find(area); }
-    int32_t GetTargetIndex(const CArea2* area) const override { return Find(area); }
-
-    std::vector<const CArea2*> tiles;
-
-private:
-    int32_t Find(const CArea2* area) const
+    int32_t GetFixtureAreaIndex(const CArea2* area) const override
     {
         const auto it = std::find(tiles.begin(), tiles.end(), area);
         return it == tiles.end() ? -1 : int32_t(it - tiles.begin());
     }
+    int32_t GetTargetIndex(const CArea2* area) const override { return GetFixtureAreaIndex(area); }
+
+    std::vector<const CArea2*> tiles;
 };
 
 struct Tiles : WidgetTest
@@ -69,14 +66,6 @@ struct Tiles : WidgetTest
         }
         return made;
     }
-    int CountRed(const CRect& rect) const
-    {
-        int red = 0;
-        for (int32_t y = rect.GetY(); y < rect.GetBottom(); ++y)
-            for (int32_t x = rect.GetX(); x < rect.GetRight(); ++x)
-                red += At(x, y).GetRed() > 200 && At(x, y).GetGreen() < 60 ? 1 : 0;
-        return red;
-    }
 
     CRecordingSink sink;
     std::unique_ptr<CFixtureManager> patch = std::make_unique<CFixtureManager>();
@@ -91,20 +80,17 @@ TEST_F(Tiles, PatchTileShowsTheSlotOfItsPositionAndFollowsIt)
     CAreaFixture* tile = tiles[1];
     EXPECT_EQ(tile->GetFixture(), patch->GetFixture(1));
     // Without a label the fixture's number stands in.
-    EXPECT_EQ(tile->GetNameText(), "2");
-    EXPECT_EQ(tile->GetManufacturerText(), "Maker");
-    EXPECT_EQ(tile->GetModelText(), "Spot");
-    EXPECT_EQ(tile->GetModeText(), "Standard");
-    EXPECT_EQ(tile->GetOptionText(), "----");
-    EXPECT_EQ(tile->GetAddressText(), "17");
+    const auto texts = [tile] {
+        return tile->GetNameText() + "|" + tile->GetManufacturerText() + "|" + tile->GetModelText() + "|" +
+               tile->GetModeText() + "|" + tile->GetOptionText() + "|" + tile->GetAddressText();
+    };
+    EXPECT_EQ(texts(), "2|Maker|Spot|Standard|----|17");
     Render();
-    EXPECT_FALSE(root.NeedsRender());
     patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_LABEL, 1, CMessageValue("Wash 1")));
-    EXPECT_EQ(tile->GetNameText(), "Wash 1");
     EXPECT_TRUE(tile->IsDirty());
     // Unpatched: no address.
     patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_ADDRESS, 1, CMessageValue(0u)));
-    EXPECT_EQ(tile->GetAddressText(), "");
+    EXPECT_EQ(texts(), "Wash 1|Maker|Spot|Standard|----|");
 }
 
 TEST_F(Tiles, CollidingChannelsShowTheAddressInRed)
@@ -116,12 +102,13 @@ TEST_F(Tiles, CollidingChannelsShowTheAddressInRed)
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(tiles[size_t(i)]->GetAddressColour(), CRgbaColour(255, 0, 0, 255)) << i;
     EXPECT_EQ(tiles[3]->GetAddressColour(), tiles[3]->GetTextColour());
+    // As drawn: the first tile's address changes colour once the collision is gone.
     Render();
-    EXPECT_GT(CountRed(CRect(0, 70, 100, 30)), 10);
+    const CZevralImage red = canvas;
     patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_ADDRESS, 1, CMessageValue(5u)));
     EXPECT_EQ(tiles[0]->GetAddressColour(), tiles[0]->GetTextColour());
     Render();
-    EXPECT_EQ(CountRed(CRect(0, 0, 200, 100)), 0);
+    EXPECT_GT(CountChanged(red, CRect(50, 70, 50, 30)), 10);
 }
 
 TEST_F(Tiles, HiddenTilesLetGoAndTakeTheirNewSlotWhenShownAgain)
@@ -139,31 +126,19 @@ TEST_F(Tiles, HiddenTilesLetGoAndTakeTheirNewSlotWhenShownAgain)
     EXPECT_EQ(patch->GetFixture(1)->GetObserverCount(), 1u);
 }
 
-TEST_F(Tiles, EditTileShowsDashesWithoutAFixture)
-{
-    Patch(0, 1, 1, "Spot 1");
-    const auto tiles = AddTiles<CAreaTarget>(1);
-    EXPECT_EQ(tiles[0]->GetNameText(), "Spot 1");
-    EXPECT_EQ(tiles[0]->GetModelText(), "Spot");
-    // A tile the page does not list shows no fixture.
-    auto* stray = new CAreaTarget(page, patch.get());
-    page->AddChild(stray);
-    EXPECT_EQ(stray->GetFixture(), nullptr);
-    EXPECT_EQ(stray->GetNameText() + stray->GetManufacturerText() + stray->GetModelText(), "---");
-}
-
-TEST_F(Tiles, FixturesThatGoAreNotReadAgain)
+TEST_F(Tiles, EditTilesShowDashesWithoutAFixtureAndFixturesThatGoAreNotReadAgain)
 {
     Patch(0, 1, 1, "Gone");
+    Patch(1, 2, 1, "Gone too");
     const auto patchTiles = AddTiles<CAreaFixture>(1);
     auto* target = new CAreaTarget(page, patch.get());
     page->tiles.push_back(target);
     page->AddChild(target);
-    ASSERT_NE(target->GetFixture(), nullptr);
+    EXPECT_EQ(target->GetNameText() + target->GetManufacturerText() + target->GetModelText(), "Gone tooMakerSpot");
     patch.reset();
     EXPECT_EQ(patchTiles[0]->GetFixture(), nullptr);
     EXPECT_EQ(patchTiles[0]->GetNameText(), "");
     EXPECT_EQ(target->GetFixture(), nullptr);
-    EXPECT_EQ(target->GetNameText(), "-");
+    EXPECT_EQ(target->GetNameText() + target->GetManufacturerText() + target->GetModelText(), "---");
     Render();
 }

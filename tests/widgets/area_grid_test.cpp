@@ -29,11 +29,6 @@ struct Grid : WidgetTest
         grid->SetSelectionCallback(this, [](void* context, CAreaGrid*) { ++static_cast<Grid*>(context)->selections; });
         return grid;
     }
-    void DoubleClick(const CPoint& point)
-    {
-        bool handled = false;
-        root.DoubleClick(0, point, 1, &handled);
-    }
     std::vector<int32_t> Settle()
     {
         std::vector<int32_t> offsets;
@@ -51,53 +46,35 @@ struct Grid : WidgetTest
 };
 }
 
-TEST_F(Grid, RowsAndColumnsStayWithinTheirLimits)
+TEST_F(Grid, ColumnsShareTheWidthOrTakeTheirOwnWithinTheLimits)
 {
-    Make(false, 2000);
+    Make(true, 2000);
     EXPECT_EQ(grid->GetRowCount(), 1024u);
-    grid->SetColumnCount(0);
-    EXPECT_EQ(grid->GetColumnCount(), 1u);
     grid->SetColumnCount(40);
-    EXPECT_EQ(grid->GetColumnCount(), 32u);
-    grid->SetColumnWidth(4000000000u, 10);  // no such column: nothing grows
-    EXPECT_EQ(grid->GetSpareColumnWidth(0, 31), 400u / 32);
-}
-
-TEST_F(Grid, ColumnsShareTheWidthOrTakeTheirOwn)
-{
-    Make(true, 5);
+    const uint32_t most = grid->GetColumnCount();
+    grid->SetColumnCount(0);
+    EXPECT_EQ(std::make_pair(most, grid->GetColumnCount()), std::make_pair(32u, 1u));
     grid->SetColumnCount(3);
     for (uint32_t c = 0; c < 3; ++c)
         EXPECT_EQ(grid->GetColumnRect(c), CRect(int32_t(c) * 119, 0, 119, 44));
     EXPECT_EQ(grid->GetColumnRect(7), grid->GetColumnRect(2));
+    // Right edges belong to their column; past the last the last width repeats.
+    const int32_t cases[][4] = {{-5, 0, 0, 0}, {119, 45, 0, 0}, {120, 46, 1, 1}, {357, 300, 2, 6}, {358, 0, 3, 0}};
+    for (const auto& c : cases)
+    {
+        int32_t column = -9, row = -9;
+        grid->HitTest(CPoint(c[0], c[1]), column, row);
+        EXPECT_EQ(std::make_pair(column, row), std::make_pair(c[2], c[3])) << c[0] << "," << c[1];
+    }
 
     grid->SetEqualColumns(false);
     grid->SetColumnWidth(0, 100);
     grid->SetColumnWidth(2, 80);  // column 1 keeps the default of 50
+    grid->SetColumnWidth(4000000000u, 10);  // no such column: nothing grows
     EXPECT_EQ(grid->GetColumnRect(1), CRect(100, 0, 50, 44));
     // The last column of a grid with a scroll bar takes the rest of the content.
     EXPECT_EQ(grid->GetColumnRect(2), CRect(150, 0, 213, 44));
     EXPECT_EQ(grid->GetSpareColumnWidth(1, 1), 400u - 35 - 100 - 80);
-}
-
-TEST_F(Grid, HitTestIncludesRightAndBottomEdgesAndRunsPastTheEnd)
-{
-    Make(false, 5);
-    grid->SetColumnCount(3);  // 133 each
-    const struct
-    {
-        int32_t x, y, column, row;
-    } cases[] = {
-        {-5, 0, 0, 0}, {133, 45, 0, 0}, {134, 46, 1, 1}, {266, 90, 1, 1}, {267, 91, 2, 2},
-        {399, 300, 2, 6}, {400, 0, 3, 0}, {0, -1, 0, -1},
-    };
-    for (const auto& c : cases)
-    {
-        int32_t column = -9, row = -9;
-        grid->HitTest(CPoint(c.x, c.y), column, row);
-        EXPECT_EQ(column, c.column) << c.x;
-        EXPECT_EQ(row, c.row) << c.y;
-    }
 }
 
 TEST_F(Grid, PressesSelectCellsAndReportRowsBeyondTheList)
@@ -107,8 +84,7 @@ TEST_F(Grid, PressesSelectCellsAndReportRowsBeyondTheList)
     // Content starts at (3, 37); rows are 45 high.
     Press(CPoint(10, 37 + 200));
     Release(CPoint(10, 37 + 200));
-    ASSERT_EQ(presses.size(), 1u);
-    EXPECT_EQ(presses[0], std::make_pair(0, 4));
+    EXPECT_EQ(presses, (std::vector<std::pair<int32_t, int32_t>>{{0, 4}}));
     EXPECT_EQ(grid->GetSelection(), CRect(0, 4, 0, 0));  // past the last row: empty
 
     Press(CPoint(10, 37 + 50));
@@ -124,12 +100,9 @@ TEST_F(Grid, PressesSelectCellsAndReportRowsBeyondTheList)
     EXPECT_EQ(selections, 4);
 
     // A double click on the header band takes the whole column.
-    DoubleClick(CPoint(300, 20));
+    bool handled = false;
+    root.DoubleClick(0, CPoint(300, 20), 1, &handled);
     EXPECT_EQ(grid->GetSelection(), CRect(1, 0, 1, 3));
-
-    grid->SetEnabled(false);
-    EXPECT_TRUE(Press(CPoint(10, 60)));
-    EXPECT_EQ(presses.size(), 3u);
 }
 
 TEST_F(Grid, DraggingPullsTheContentAtMost500AndItEasesBack)
@@ -143,18 +116,13 @@ TEST_F(Grid, DraggingPullsTheContentAtMost500AndItEasesBack)
     Release(CPoint(10, 1000));
     EXPECT_EQ(Settle(), (std::vector<int32_t>{-125, -32, -8, -2, -1, 0}));
 
-    // A drag of 30 settles on the next row; one of 20 back on the row it left.
+    // A drag of 30 settles on the next row.
     Press(CPoint(10, 200));
     Move(CPoint(10, 170));
     Release(CPoint(10, 170));
     EXPECT_EQ(Settle().back(), 45);
-    Press(CPoint(10, 200));
-    Move(CPoint(10, 180));
-    Release(CPoint(10, 180));
-    EXPECT_EQ(Settle().back(), 45);
     // Never past the last row.
     Press(CPoint(10, 240));
-    Move(CPoint(10, 0));
     Move(CPoint(10, -900));
     Release(CPoint(10, -900));
     EXPECT_EQ(Settle().back(), 900 - 250);
@@ -165,12 +133,8 @@ TEST_F(Grid, ScrollbarAndGridFollowEachOther)
     Make(true, 10);  // content 206 high: 4 whole rows, the last offset 450 - 206 = 244
     CAreaScrollbar* bar = grid->GetScrollbar();
     ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(bar->GetRect(), CRect(365, 0, 35, 250));
-    EXPECT_EQ(bar->GetVisible(), 4u);
-
     bool handled = false;
     root.Wheel(0, CPoint(100, 100), -1, &handled);
-    EXPECT_TRUE(handled);
     EXPECT_EQ(Settle().back(), 45);
     EXPECT_EQ(bar->GetPosition(), 1u);
 

@@ -18,39 +18,27 @@ struct ProgressBar : WidgetTest
 };
 }
 
-TEST_F(ProgressBar, ProgressStaysBetweenEmptyAndFull)
+TEST_F(ProgressBar, ProgressStaysBetweenEmptyAndFullAndFillsItsShare)
 {
-    const struct
+    for (const auto& [in, stored] : {std::pair(1.7f, 1.0f), {-0.2f, 0.0f}, {std::numeric_limits<float>::quiet_NaN(), 0.0f}})
     {
-        float in, stored;
-    } cases[] = {{1.7f, 1.0f}, {-0.2f, 0.0f}, {0.25f, 0.25f}, {std::numeric_limits<float>::quiet_NaN(), 0.0f}};
-    for (const auto& c : cases)
-    {
-        bar->SetProgress(c.in);
-        EXPECT_EQ(bar->GetProgress(), c.stored) << c.in;
+        bar->SetProgress(in);
+        EXPECT_EQ(bar->GetProgress(), stored) << in;
     }
-    bar->SetProgress(0.5f);
-    Render();
-    bar->SetProgress(0.5f);
-    EXPECT_FALSE(root.NeedsRender());
-}
-
-TEST_F(ProgressBar, FillCoversTheProgressShareOfTheWidth)
-{
+    bar->SetProgress(0.0f);
     Render();
     const CZevralImage empty = canvas;
     bar->SetProgress(0.5f);
     Render();
+    bar->SetProgress(0.5f);
+    EXPECT_FALSE(root.NeedsRender());
+    // The fill covers the progress's share of the width, under the caption.
     EXPECT_GT(CountChanged(empty, CRect(0, 40, 100, 40)), 0);
     EXPECT_EQ(CountChanged(empty, CRect(100, 40, 100, 40)), 0);
     bar->SetProgress(1.0f);
     Render();
     EXPECT_GT(CountChanged(empty, CRect(150, 40, 50, 40)), 0);
-}
-
-TEST_F(ProgressBar, CaptionStandsInTheUpperHalf)
-{
-    Render();
+    // Without a caption the upper half is the background alone.
     const CZevralImage captioned = canvas;
     bar->SetCaption("");
     Render();

@@ -47,11 +47,10 @@ struct WidgetTest : ::testing::Test
         return handled;
     }
     void Move(const CPoint& point) { root.PointerMove(0, point); }
-    bool Release(const CPoint& point)
+    void Release(const CPoint& point)
     {
         bool handled = false;
         root.PointerUp(0, point, &handled);
-        return handled;
     }
     CRgbaColour At(int32_t x, int32_t y) const { return canvas.GetPixel(uint32_t(x), uint32_t(y)); }
     // How many pixels of the rectangle differ between the canvas and an earlier copy of it.
