@@ -24,7 +24,8 @@ constexpr float kUnlit = 0.3f;
 }  // namespace
 
 CAreaFaderSoft::CAreaFaderSoft(CArea2* parent, uint32_t identifier, uint32_t orientation)
-    : CArea2(parent, true, orientation == kHorizontal ? kLength : kBreadth, orientation == kHorizontal ? kBreadth : kLength),
+    : CArea2(parent, true, orientation == kHorizontal ? kLength : kBreadth,
+             orientation == kHorizontal ? kBreadth : kLength),
       m_faderColour(GetColour()), m_id(identifier), m_orientation(orientation),
       m_graphInset(CApp::IsHighResolution() ? kLargeGraphInset : kGraphInset)
 {
@@ -200,8 +201,8 @@ void CAreaFaderSoft::Paint(CTextureAdapter& canvas)
         const bool lying = m_orientation == kHorizontal;
         const int32_t graphWidth = lying ? m_graph.GetHeight() : m_graph.GetWidth();
         const int32_t graphLength = lying ? m_graph.GetWidth() : m_graph.GetHeight();
-        canvas.BlendImage(Place(CRect(breadth / 2 - graphWidth / 2, breadth / 2, graphWidth, graphLength)).GetPosition(),
-                          m_graph);
+        const CRect graph(breadth / 2 - graphWidth / 2, breadth / 2, graphWidth, graphLength);
+        canvas.BlendImage(Place(graph).GetPosition(), m_graph);
         char readout[32];
         std::snprintf(readout, sizeof(readout), "%.0f", double(value * 100.0f));
         DrawInBox(canvas, CRect(3, 3 + 3 * k, breadth - 6, breadth / 2), readout);

@@ -25,26 +25,15 @@ protected:
         m_grid->SetSize(4 * 94, 94);
         m_root->AddChild(m_grid);
         m_grid->SetPlayback(m_playback);
-        m_grid->SetPressCallback(this, [](void* context, CAreaCueGrid*, int32_t cue) {
-            static_cast<CueGridTest*>(context)->m_presses.push_back(cue);
-        });
-        m_grid->SetHoldCallback(this, [](void* context, CAreaCueGrid*) { ++static_cast<CueGridTest*>(context)->m_holds; });
+        m_grid->SetPressCallback(
+            this, [](void* c, CAreaCueGrid*, int32_t cue) { static_cast<CueGridTest*>(c)->m_presses.push_back(cue); });
+        m_grid->SetHoldCallback(this, [](void* c, CAreaCueGrid*) { ++static_cast<CueGridTest*>(c)->m_holds; });
     }
-    void SetCues(uint32_t count)
+    void SetCues(uint32_t n)
     {
-        m_manager.ApplyMessage(Reply(MANAGER_PLAYBACK, COMMAND_GET_COUNT, 2, 0, 0, CMessageValue(count)));
+        m_manager.ApplyMessage(Reply(MANAGER_PLAYBACK, COMMAND_GET_COUNT, 2, 0, 0, CMessageValue(n)));
     }
     void Move(const CPoint& point) { m_root->PointerMove(0, point); }
-    std::vector<int32_t> Offsets(int ticks)
-    {
-        std::vector<int32_t> offsets;
-        for (int i = 0; i < ticks; ++i)
-        {
-            Ticks(1);
-            offsets.push_back(m_grid->GetScrollOffset());
-        }
-        return offsets;
-    }
 
     CRecordingSink m_sink;
     CPlaybackManager m_manager;
@@ -83,7 +72,11 @@ TEST_F(CueGridTest, DraggingScrollsAndTheStripSettlesOnWholeCells)
     Ticks(3);
     EXPECT_EQ(m_grid->GetScrollOffset(), -500);
     Up(CPoint(800, 40));
-    EXPECT_EQ(Offsets(10), (std::vector<int32_t>{-250, -125, -63, -32, -16, -8, -4, -2, -1, 0}));
+    for (const int32_t offset : {-250, -125, -63, -32, -16, -8, -4, -2, -1, 0})
+    {
+        Ticks(1);
+        EXPECT_EQ(m_grid->GetScrollOffset(), offset);
+    }
     // While the strip springs back there is no cue left of the first cell.
     m_grid->SetScrollOffset(-200);
     Down(CPoint(150, 40));
