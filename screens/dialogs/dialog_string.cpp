@@ -122,7 +122,8 @@ void CDialogString::Validate()
         m_message->SetText("Label too long", true);
     else
         m_acceptable = true;
-    m_message->SetVisible(!m_acceptable);
+    // The message shows with the dialog only; showing the dialog checks the text again.
+    m_message->SetVisible(!m_acceptable && IsVisible());
     m_clear->SetEnabled(!text.empty());
     m_ok->SetEnabled(m_acceptable);
 }
