@@ -8,7 +8,8 @@
 
 namespace resgen {
 
-// A skin button in one of its four states.
+// A skin button in one of its four states, without text: the pages draw its caption over it
+// in the current language.
 CCanvas DrawButton(const CManifest::Button& button, bool on, bool down, CText& text);
 
 // Any other skin picture (backgrounds, fader, knob, lamp, playback buttons), by name.

@@ -61,7 +61,8 @@ void Rule(CCanvas& c, float x0, float y, float x1, const Rgba& colour = pal::kRu
     c.Fill(Capsule(x0, y, x1, y, 0.5f), colour);
 }
 
-// Ground, header bar, wordmark, page title and the dark lamp with its legend.
+// Ground, header bar, wordmark, page title and the dark lamp with its legend. An empty title
+// leaves the title and the legend to the page, which draws them in the current language.
 void Frame(CCanvas& c, CText& text, const std::string& title)
 {
     c.Clear(pal::kPage);
@@ -76,22 +77,26 @@ void Frame(CCanvas& c, CText& text, const std::string& title)
     c.FillRect(0, layout::kHeaderBottom - 2, layout::kWidth, 1, pal::kPanelEdge);
     c.FillRect(0, layout::kHeaderBottom - 1, layout::kWidth, 1, Rgba(0, 0, 0, 0.8f));
     Heading(c, text, "TANZO PROGRAMMER", 8, 12, pal::kTextFaint, 8);
+    DrawLamp(c, layout::kLamp.x, layout::kLamp.y, layout::kLamp.w, nullptr);
+    if (title.empty()) {
+        return;
+    }
     CText::Style big;
     big.size = 17;
     big.bold = true;
     big.tracking = 2.5f;
     text.DrawLeft(c, title, big, layout::kTitleX, 49, pal::kTextDim);
-    DrawLamp(c, layout::kLamp.x, layout::kLamp.y, layout::kLamp.w, nullptr);
     HeadingCentred(c, text, "LINK", layout::kLamp.x + layout::kLamp.w / 2.0f, 68.5f, pal::kTextDim, 7);
 }
 
 void Playback(CCanvas& c, CText& text)
 {
-    Frame(c, text, "PLAYBACK");
-    // The mode keys share one heading.
+    // The page draws its title, the lamp's legend and the heading of the mode keys itself, in
+    // the current language.
+    Frame(c, text, "");
+    // The mode keys share one heading, in the gap between the two rules.
     const float x0 = layout::kModeX[0], x1 = layout::kModeX[4] + 72.0f;
-    HeadingCentred(c, text, "CLICK MODE", (x0 + x1) / 2, 13, pal::kTextFaint, 8);
-    const float headingHalf = 40;
+    const float headingHalf = layout::kModeHeadingHalf;
     Rule(c, x0 + 2, 13, (x0 + x1) / 2 - headingHalf, pal::kRule);
     Rule(c, (x0 + x1) / 2 + headingHalf, 13, x1 - 2, pal::kRule);
     Well(c, layout::kPlaybackGrid, 5);

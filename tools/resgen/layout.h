@@ -75,6 +75,8 @@ constexpr int kTitleX = 228;
 // Playback page.
 inline const Box kPlaybackGrid = FromCorners(8, 78, 758, 669);
 constexpr int kModeX[5] = {382, 460, 535, 610, 685};  // edit, release, rename, swap, props
+// The heading of the mode keys sits centred over them at row 13, in a gap this far either side.
+constexpr int kModeHeadingHalf = 50;
 constexpr int kStripPitch = 94;
 inline Box Knob(int i) { return Box{8 + kStripPitch * i, 683, 94, 77}; }
 inline Box Fader(int i) { return Box{17 + kStripPitch * i, 760, 76, 200}; }

@@ -17,11 +17,15 @@ namespace pal = palette;
 
 const Rgba kWidgetColour = Rgba::Bytes(208, 208, 208);  // the areas' default main colour
 const Rgba kWidgetText = Rgba::Bytes(166, 166, 166);    // and text colour
+const Rgba kButtonText = Rgba::Bytes(226, 229, 234);    // skin button captions
 
 class CPreview
 {
 public:
-    CPreview(const std::map<std::string, CCanvas>& drawn, CText& text) : m_drawn(drawn), m_text(text) {}
+    CPreview(const CManifest& manifest, const std::map<std::string, CCanvas>& drawn, CText& text)
+        : m_manifest(manifest), m_drawn(drawn), m_text(text)
+    {
+    }
 
     const CCanvas& Get(const std::string& key) const
     {
@@ -188,9 +192,23 @@ public:
         }
     }
 
+    // The pictures carry no text: the pages draw the caption centred over them, as here.
     void Button(CCanvas& page, const std::string& name, int x, int y, const char* state) const
     {
-        page.Draw(Get("skin/" + name + state), x, y);
+        const CCanvas& picture = Get("skin/" + name + state);
+        page.Draw(picture, x, y);
+        for (const CManifest::Button& b : m_manifest.GetButtons()) {
+            if (b.name != name) {
+                continue;
+            }
+            const bool down = std::string(state).find("down") != std::string::npos;
+            const bool flashDown = b.style == "flash" && down;
+            CText::Style style;
+            style.size = b.label.size() > 1 ? 10 : 12;
+            m_text.DrawLines(page, b.label, style, x + picture.GetWidth() / 2.0f,
+                             y + picture.GetHeight() / 2.0f + (down ? 1 : 0), 4,
+                             flashDown ? Rgba::Bytes(40, 30, 12) : kButtonText);
+        }
     }
 
     // A drawn (soft) button: tinted frame, caption or icon.
@@ -220,6 +238,10 @@ public:
             Button(page, modes[i], layout::kModeX[i], 25, i == 2 ? "_on_up" : (i == 3 ? "_off_down" : "_off_up"));
         }
         Lamp(page, "background_playback", "led_green");
+        // The texts the page draws over its background in the current language.
+        Label(page, "PLAYBACK", 18, layout::kTitleX, 49, pal::kTextDim, true);
+        Label(page, "LINK", 8, layout::kLamp.x + layout::kLamp.w / 2.0f, 68.5f, pal::kTextDim);
+        Label(page, "CLICK MODE", 9, (layout::kModeX[0] + layout::kModeX[4] + 72) / 2.0f, 13, pal::kTextFaint);
 
         const std::vector<Box> cells = layout::Rows(layout::kPlaybackGrid);
         const char* statuses[8] = {"", "released", "playing", "paused", "releasing", "indicated", "degroup", "stack"};
@@ -562,6 +584,7 @@ public:
     }
 
 private:
+    const CManifest& m_manifest;
     const std::map<std::string, CCanvas>& m_drawn;
     CText& m_text;
 };
@@ -571,7 +594,7 @@ private:
 void WritePreviews(const CManifest& manifest, const std::map<std::string, CCanvas>& drawn, CText& text,
                    const std::string& folder)
 {
-    CPreview preview(drawn, text);
+    CPreview preview(manifest, drawn, text);
     SavePng(preview.Playback(), folder + "/page_playback.png");
     SavePng(preview.Patch(), folder + "/page_patch.png");
     SavePng(preview.Edit(), folder + "/page_edit.png");

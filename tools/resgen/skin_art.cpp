@@ -24,27 +24,6 @@ Rgba LedColour(const std::string& style)
     return pal::kAmber;
 }
 
-// The label style that fits: the wanted size if the widest line fits with a margin on both
-// sides (letter spacing is given up before size), else the largest smaller size that does.
-CText::Style FitLabel(CText& text, const std::vector<std::string>& lines, int wanted, float width)
-{
-    CText::Style style;
-    style.bold = true;
-    for (style.size = wanted; style.size > 7; --style.size) {
-        for (float tracking : {0.6f, 0.3f, 0.0f}) {
-            style.tracking = tracking;
-            int widest = 0;
-            for (const std::string& line : lines) {
-                widest = std::max(widest, text.Measure(line, style).advance);
-            }
-            if (widest <= width) {
-                return style;
-            }
-        }
-    }
-    return style;
-}
-
 // The face of a key: shadow, body, rim and highlight. Returns the body's rectangle.
 struct Body
 {
@@ -94,7 +73,8 @@ float DrawIndicator(CCanvas& c, const Body& b, bool on, const Rgba& colour)
     return y + 3.0f;
 }
 
-CCanvas DrawFlashButton(const CManifest::Button& button, bool on, bool down, CText& text)
+// The key carries no text: the page draws its caption over it in the current language.
+CCanvas DrawFlashButton(const CManifest::Button& button, bool on, bool down)
 {
     CCanvas c(button.width, button.height);
     // Three clear rows at the top: the fader above reaches into them.
@@ -110,9 +90,6 @@ CCanvas DrawFlashButton(const CManifest::Button& button, bool on, bool down, CTe
     if (on) {
         key.Fill(Outline(Inset(RoundRect(b.x, b.y, b.w, b.h, b.radius), 1.5f), 1.5f), pal::kAmber);
     }
-    const CText::Style style = FitLabel(text, button.label, 14, b.w - 12);
-    const Rgba ink = down ? Rgba::Bytes(40, 30, 12) : pal::kText;
-    text.DrawLines(key, button.label, style, b.x + b.w / 2, b.y + b.h / 2, 5, ink);
     c.Draw(key, 0, 4);
     return c;
 }
@@ -307,10 +284,10 @@ void DrawLamp(CCanvas& c, int x, int y, int size, const Rgba* lit)
     c.Fill(Circle(cx - r * 0.28f, cy - r * 0.3f, r * 0.18f), Rgba(1, 1, 1, lit ? 0.8f : 0.25f));
 }
 
-CCanvas DrawButton(const CManifest::Button& button, bool on, bool down, CText& text)
+CCanvas DrawButton(const CManifest::Button& button, bool on, bool down, CText&)
 {
     if (button.style == "flash") {
-        return DrawFlashButton(button, on, down, text);
+        return DrawFlashButton(button, on, down);
     }
     if (button.style != "nav" && button.style != "mode" && button.style != "action" &&
         button.style != "danger") {
@@ -328,12 +305,8 @@ CCanvas DrawButton(const CManifest::Button& button, bool on, bool down, CText& t
     // square, so that key keeps clear of it.
     const float clearRight = button.name == "button_options" ? 5.0f : 0.0f;
     const Body b = DrawKeyBody(c, down, top, bottom, clearRight);
-    const float labelTop = DrawIndicator(c, b, on, led);
-    const float labelBottom = b.y + b.h - 3.0f;
-    const int wanted = button.label.size() > 1 ? 11 : (button.height >= 45 && button.width >= 90 ? 13 : 12);
-    const CText::Style style = FitLabel(text, button.label, wanted, b.w - 10);
-    text.DrawLines(c, button.label, style, b.x + b.w / 2, (labelTop + labelBottom) / 2, 5,
-                   on ? pal::kText : pal::kTextSoft);
+    // The face below the indicator stays clear: the page draws the caption there, translated.
+    DrawIndicator(c, b, on, led);
     return c;
 }
 
