@@ -1,5 +1,7 @@
 #include "foundation/colour.h"
 
+#include "foundation/ascii.h"
+
 #include <SDL.h>
 
 #include <algorithm>
@@ -29,21 +31,10 @@ uint32_t LimitSigned(int value)
     return uint32_t(std::clamp(value, 0, 255));
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The byte of two hex digits at text[first].
 uint8_t HexByte(const std::string& text, size_t first)
 {
-    return uint8_t(HexDigit(text[first]) * 16 + HexDigit(text[first + 1]));
+    return uint8_t(HexDigitValue(text[first]) * 16 + HexDigitValue(text[first + 1]));
 }
 
 // True when the text is the prefix (in one of the two given spellings) followed by exactly
@@ -55,7 +46,7 @@ bool Matches(const std::string& text, const char* lower, const char* upper, size
         return false;
     if (text.compare(0, prefix.size(), lower) != 0 && text.compare(0, prefix.size(), upper) != 0)
         return false;
-    return std::all_of(text.begin() + prefix.size(), text.end(), [](char c) { return HexDigit(c) >= 0; });
+    return std::all_of(text.begin() + prefix.size(), text.end(), [](char c) { return HexDigitValue(c) >= 0; });
 }
 }  // namespace
 

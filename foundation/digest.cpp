@@ -1,5 +1,6 @@
 #include "foundation/digest.h"
 
+#include "foundation/ascii.h"
 #include "foundation/colour.h"
 #include "foundation/date.h"
 #include "foundation/ip_address.h"
@@ -8,20 +9,6 @@
 
 #include <cstdio>
 #include <cstring>
-
-namespace
-{
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-}  // namespace
 
 CDigest::CDigest()
 {
@@ -60,7 +47,7 @@ bool CDigest::FromString(const std::string& text)
         uint32_t word = 0;
         for (int j = 0; j < 8; ++j)
         {
-            const int digit = HexDigit(text[size_t(8 * i + j)]);
+            const int digit = HexDigitValue(text[size_t(8 * i + j)]);
             if (digit < 0)
                 break;
             word = word << 4 | uint32_t(digit);

@@ -1,26 +1,14 @@
 #include "foundation/file_helpers.h"
 
+#include "foundation/ascii.h"
+
 #include <boost/filesystem/operations.hpp>
+
+#include <sys/stat.h>
 
 #include <cstdio>
 
 namespace {
-
-char ToUpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (ToUpperAscii(a[i]) != ToUpperAscii(b[i]))
-            return false;
-    }
-    return true;
-}
 
 template <typename TLines>
 void WriteAll(const std::string& path, const TLines& lines)
@@ -48,6 +36,24 @@ void AddDumpText(std::vector<std::string>& lines, const std::string& value, cons
 }
 
 }  // namespace
+
+bool IsFolder(const std::string& path)
+{
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+bool IsRegularFile(const std::string& path)
+{
+    struct stat status;
+    return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+bool PathExists(const std::string& path)
+{
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0;
+}
 
 int32_t ListDirectory(const std::string& folder, const std::string& pattern,
                       std::vector<std::string>& out, bool filesOnly)

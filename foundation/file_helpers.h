@@ -12,6 +12,14 @@
 int32_t ListDirectory(const std::string& folder, const std::string& pattern,
                       std::vector<std::string>& out, bool filesOnly);
 
+// A folder, following links; false when missing or unreadable.
+bool IsFolder(const std::string& path);
+// A regular file, following links. Readers check this first: the XML reader would take a
+// folder's size for its length.
+bool IsRegularFile(const std::string& path);
+// Anything at all stands at the path, even a link that leads nowhere.
+bool PathExists(const std::string& path);
+
 // The part after the last '.'; the whole text without a '.'; empty when the only '.' leads.
 std::string GetExtension(const std::string& path);
 // The text before its last '.' (the whole text without one).

@@ -1,5 +1,6 @@
 #include "foundation/rgba_colour.h"
 
+#include "foundation/ascii.h"
 #include "foundation/colour.h"
 
 #include <SDL.h>
@@ -36,24 +37,13 @@ uint32_t Pack(uint32_t red, uint32_t green, uint32_t blue, uint32_t alpha)
     return Limit(red) | (Limit(green) << 8) | (Limit(blue) << 16) | (Limit(alpha) << 24);
 }
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // Six hex digits at text[first] as a 24-bit number, or -1.
 long ReadHex6(const std::string& text, size_t first)
 {
     long value = 0;
     for (size_t i = first; i < first + 6; ++i)
     {
-        const int digit = HexDigit(text[i]);
+        const int digit = HexDigitValue(text[i]);
         if (digit < 0)
             return -1;
         value = value * 16 + digit;

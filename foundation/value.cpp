@@ -1,5 +1,7 @@
 #include "foundation/value.h"
 
+#include "foundation/ascii.h"
+
 namespace {
 
 const char* const kTypeNames[CValue::kTypeCount] = {
@@ -14,23 +16,6 @@ const char* const kTypeNames[CValue::kTypeCount] = {
     "Cue Number",     "UDP Message",     "MIDI Message",  "Connection",
     "Timecode",       "Unknown",
 };
-
-char Upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
-bool SameIgnoringCase(const std::string& a, const char* b)
-{
-    const size_t length = std::strlen(b);
-    if (a.size() != length)
-        return false;
-    for (size_t i = 0; i < length; ++i) {
-        if (Upper(a[i]) != Upper(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool IsEmptyColour(const CColour& colour)
 {
@@ -51,7 +36,7 @@ const char* CValue::TypeName(uint32_t type)
 uint32_t CValue::TypeFromName(const std::string& name)
 {
     for (uint32_t type = 0; type < kUnknown; ++type) {
-        if (SameIgnoringCase(name, kTypeNames[type]))
+        if (EqualIgnoringAsciiCase(name, kTypeNames[type]))
             return type;
     }
     return kUnknown;

@@ -1,5 +1,7 @@
 #include "foundation/value_payloads.h"
 
+#include "foundation/ascii.h"
+
 #include <boost/lexical_cast.hpp>
 
 #include <cstdio>
@@ -56,15 +58,6 @@ std::string FormatMacAddress(const SMacAddress& address)
 
 bool ParseMacAddress(const std::string& text, SMacAddress& address)
 {
-    const auto hexDigit = [](char c) -> int {
-        if (c >= '0' && c <= '9')
-            return c - '0';
-        if (c >= 'a' && c <= 'f')
-            return c - 'a' + 10;
-        if (c >= 'A' && c <= 'F')
-            return c - 'A' + 10;
-        return -1;
-    };
     SMacAddress read;
     size_t i = 0;
     for (int group = 0; group < 6; ++group) {
@@ -75,8 +68,8 @@ bool ParseMacAddress(const std::string& text, SMacAddress& address)
         }
         int value = 0;
         int digits = 0;
-        while (i < text.size() && digits < 3 && hexDigit(text[i]) >= 0) {
-            value = value * 16 + hexDigit(text[i]);
+        while (i < text.size() && digits < 3 && HexDigitValue(text[i]) >= 0) {
+            value = value * 16 + HexDigitValue(text[i]);
             ++digits;
             ++i;
         }

@@ -1,11 +1,10 @@
 #include "graphics/explanation_manager.h"
 
+#include "foundation/file_helpers.h"
 #include "shell/app.h"
 #include "shell/platform.h"
 
 #include <tinyxml.h>
-
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <limits>
@@ -50,8 +49,7 @@ void CExplanationManager::Load(const std::string& resourcesFolder)
         return;
     const std::string path = JoinPath(resourcesFolder, kFile);
     // Only a regular file: the XML reader would take a folder's size for its length.
-    struct stat status;
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (!IsRegularFile(path))
         return;
     TiXmlDocument document;
     if (!document.LoadFile(path.c_str(), TIXML_ENCODING_UTF8))

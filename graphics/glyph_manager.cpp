@@ -5,7 +5,6 @@
 #include "shell/app.h"
 
 #include <algorithm>
-#include <sys/stat.h>
 
 namespace
 {
@@ -15,12 +14,6 @@ const char* kFramePage = "display";
 const uint32_t kPieceSize = 32;
 
 uint32_t g_buttonFrameBuilds = 0;
-
-bool IsFolder(const std::string& path)
-{
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
 
 int32_t Coordinate(int64_t value)
 {

@@ -1,5 +1,6 @@
 #include "graphics/glyph_page.h"
 
+#include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
 #include "graphics/graphics_log.h"
 
@@ -7,11 +8,6 @@
 
 namespace
 {
-char Upper(char c)
-{
-    return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-}
-
 std::string LastComponent(const std::string& path)
 {
     std::string trimmed = path;
@@ -28,12 +24,7 @@ CGlyphPage::CGlyphPage(const std::string& folder) : m_folder(folder)
 
 bool CGlyphPage::SameName(const std::string& a, const std::string& b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (Upper(a[i]) != Upper(b[i]))
-            return false;
-    return true;
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 std::string CGlyphPage::ImageNameOf(const std::string& path)

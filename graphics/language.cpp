@@ -2,39 +2,6 @@
 
 #include <iterator>
 
-namespace
-{
-char UpperAscii(char c)
-{
-    return (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
-}
-
-char LowerAscii(char c)
-{
-    return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c;
-}
-}  // namespace
-
-std::string ToUpperAscii(const std::string& text)
-{
-    std::string out = text;
-    for (char& c : out)
-        c = UpperAscii(c);
-    return out;
-}
-
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-    {
-        if (UpperAscii(a[i]) != UpperAscii(b[i]))
-            return false;
-    }
-    return true;
-}
-
 std::string FirstCapitalForm(const std::string& text)
 {
     std::string out = text;

@@ -1,13 +1,11 @@
 #pragma once
 
+#include "foundation/ascii.h"
+
 #include <cstdint>
 #include <map>
 #include <string>
 
-// Letter case as the phrase lookup sees it: only the ASCII letters change, so every byte of a
-// multi-byte UTF-8 character stays as it is.
-std::string ToUpperAscii(const std::string& text);
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b);
 // The first byte upper-cased, every later one lower-cased: "OPEN FILE" gives "Open file".
 std::string FirstCapitalForm(const std::string& text);
 // The first byte and every byte after a space (other than a leading space) upper-cased, the rest

@@ -16,11 +16,6 @@ namespace
 constexpr const char* kLogCategory = "LanguageManager";
 constexpr const char* kPattern = "*.xml";
 
-bool IsFolder(const std::string& path)
-{
-    boost::system::error_code error;
-    return !path.empty() && boost::filesystem::is_directory(path, error) && !error;
-}
 }  // namespace
 
 CLanguageManagerDesktop::CLanguageManagerDesktop()

@@ -4,17 +4,10 @@
 #include "graphics/graphics_log.h"
 #include "shell/app.h"
 
-#include <sys/stat.h>
-
 namespace
 {
 const char* kCategory = "SkinManager";
 
-bool IsFolder(const std::string& path)
-{
-    struct stat status;
-    return stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
-}
 }  // namespace
 
 CSkinManager& CSkinManager::Instance()

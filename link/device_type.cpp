@@ -1,5 +1,7 @@
 #include "link/device_type.h"
 
+#include "foundation/ascii.h"
+
 namespace
 {
 struct STypeEntry
@@ -16,23 +18,6 @@ const STypeEntry kTypes[] = {
 };
 constexpr uint32_t kTypeCount = sizeof(kTypes) / sizeof(kTypes[0]);
 
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualNoCase(const std::string& a, const char* b)
-{
-    const std::string other(b);
-    if (a.size() != other.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-    {
-        if (Upper(a[i]) != Upper(other[i]))
-            return false;
-    }
-    return true;
-}
 }  // namespace
 
 std::string DeviceTypeName(uint32_t type)
@@ -49,7 +34,7 @@ uint32_t DeviceTypeFromName(const std::string& name)
 {
     for (uint32_t type = 0; type < kTypeCount; ++type)
     {
-        if (EqualNoCase(name, kTypes[type].name))
+        if (EqualIgnoringAsciiCase(name, kTypes[type].name))
             return type;
     }
     return DEVICE_TYPE_UNKNOWN;

@@ -1,15 +1,12 @@
 #include "link/discovery.h"
 
+#include "foundation/ascii.h"
+
 #include <cstring>
 
 namespace
 {
 constexpr uint32_t kMainProductIdentity = 24;
-
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 
 // The datagram's text: its bytes up to the first NUL.
 std::string TextOf(const uint8_t* bytes, size_t count)
@@ -70,7 +67,7 @@ bool IsDiscoveryAnswer(const uint8_t* bytes, size_t count)
         return false;
     for (size_t i = 0; i < kDiscoveryAnswerPrefixSize; ++i)
     {
-        if (Upper(text[i]) != Upper(kDiscoveryAnswerPrefix[i]))
+        if (UpperAscii(text[i]) != UpperAscii(kDiscoveryAnswerPrefix[i]))
             return false;
     }
     return true;

@@ -1,5 +1,7 @@
 #include "link/unit_packet.h"
 
+#include "foundation/ascii.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -103,24 +105,6 @@ const SCommandName kCommandNames[] = {
     {280, "SettingsSetTcpPort"},
     {296, "ResetUnit"},
 };
-
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool EqualNoCase(const std::string& a, const char* b)
-{
-    const size_t length = std::strlen(b);
-    if (a.size() != length)
-        return false;
-    for (size_t i = 0; i < length; ++i)
-    {
-        if (Upper(a[i]) != Upper(b[i]))
-            return false;
-    }
-    return true;
-}
 
 uint16_t ReadBig16(const uint8_t* p)
 {
@@ -327,7 +311,7 @@ uint32_t DeviceCommandFromName(const std::string& name)
     // The table is in rising order of code, so the first match is the lowest code.
     for (const SCommandName& entry : kCommandNames)
     {
-        if (EqualNoCase(name, entry.name))
+        if (EqualIgnoringAsciiCase(name, entry.name))
             return static_cast<uint32_t>(entry.code);
     }
     return CDevicePacket::kNoCommand;

@@ -1,5 +1,6 @@
 #include "model/channel_function.h"
 
+#include "foundation/ascii.h"
 #include "foundation/decimal.h"
 
 #include <tinyxml.h>
@@ -104,18 +105,6 @@ const SAlias kAliases[] = {
     {"White LSB", kColdWhiteLsb},
 };
 
-bool SameIgnoringCase(const std::string& a, const char* b)
-{
-    const auto upper = [](char c) { return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c; };
-    if (a.size() != std::strlen(b))
-        return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (upper(a[i]) != upper(b[i]))
-            return false;
-    }
-    return true;
-}
-
 // A decimal number at text, clamped to max; false when there is none.
 bool ReadNumber(const char*& text, uint64_t max, uint64_t& value)
 {
@@ -151,18 +140,18 @@ const char* ChannelFunctionLongName(uint32_t id)
 uint32_t ChannelFunctionFromName(const std::string& name)
 {
     for (const SAlias& alias : kAliases) {
-        if (SameIgnoringCase(name, alias.name))
+        if (EqualIgnoringAsciiCase(name, alias.name))
             return alias.id;
     }
     // The unnamed id 15 has an empty name, which the empty text must not find.
     if (name.empty())
         return CRange::kUnknownFunction;
     for (uint32_t id = 0; id < CRange::kUnknownFunction; ++id) {
-        if (SameIgnoringCase(name, ChannelFunctionName(id)))
+        if (EqualIgnoringAsciiCase(name, ChannelFunctionName(id)))
             return id;
     }
     for (uint32_t id = 0; id < CRange::kUnknownFunction; ++id) {
-        if (SameIgnoringCase(name, ChannelFunctionLongName(id)))
+        if (EqualIgnoringAsciiCase(name, ChannelFunctionLongName(id)))
             return id;
     }
     return CRange::kUnknownFunction;

@@ -1,5 +1,6 @@
 #include "model/cue.h"
 
+#include "foundation/ascii.h"
 #include "foundation/base64.h"
 #include "link/message.h"
 #include "model/playback.h"
@@ -384,9 +385,9 @@ std::string CCue::ConditionName(uint32_t condition)
 
 uint32_t CCue::ParseCondition(const std::string& text)
 {
-    if (EqualsNoCase(text, "Halt"))
+    if (EqualIgnoringAsciiCase(text, "Halt"))
         return kConditionHalt;
-    if (EqualsNoCase(text, "Follow"))
+    if (EqualIgnoringAsciiCase(text, "Follow"))
         return kConditionFollow;
     return kConditionUnknown;
 }

@@ -4,6 +4,7 @@
 #include "link/message.h"
 #include "model/fixture_manager.h"
 #include "model/personality_manager.h"
+#include "model/show_xml.h"
 
 #include <tinyxml.h>
 
@@ -26,20 +27,6 @@ enum : uint32_t
 uint32_t ClampAddress(uint32_t address)
 {
     return std::min(std::max(address, CFixture::kFirstChannel), CFixture::kLastChannel);
-}
-
-bool ReadFlag(const TiXmlElement* element, const char* name)
-{
-    const char* value = element->Attribute(name);
-    if (!value)
-        return false;
-    std::string text(value);
-    for (char& c : text)
-    {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text == "on" || text == "true" || text == "yes";
 }
 
 // "universe:channel" keeps the channel; a single number is the channel. Nothing for text that
@@ -258,10 +245,10 @@ void CFixture::ReadXml(const TiXmlNode* node, bool everything)
             personality.SetProfile(profile);
         else
             personality.SetProfile(m_library ? m_library->GetProfile(personality) : std::string());
-        const bool invertPan = ReadFlag(element, "invert_pan");
-        const bool invertTilt = ReadFlag(element, "invert_tilt");
-        const bool swapPanTilt = ReadFlag(element, "swap_pan_tilt");
-        const bool virtualDimmer = ReadFlag(element, "virtual_dimmer");
+        const bool invertPan = ReadBoolAttribute(*element, "invert_pan");
+        const bool invertTilt = ReadBoolAttribute(*element, "invert_tilt");
+        const bool swapPanTilt = ReadBoolAttribute(*element, "swap_pan_tilt");
+        const bool virtualDimmer = ReadBoolAttribute(*element, "virtual_dimmer");
 
         // The writer leaves the address out of an unpatched fixture. Without one the slot must
         // end up unpatched: a slot patched on the controller is cleared, and since the mirror

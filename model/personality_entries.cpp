@@ -1,5 +1,6 @@
 #include "model/personality_entries.h"
 
+#include "foundation/ascii.h"
 #include "model/personality_manager.h"
 #include "model/personality_ref.h"
 
@@ -7,11 +8,6 @@
 
 namespace
 {
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
 template <typename T>
 uint32_t PositionOf(const std::vector<T*>& list, const void* item)
 {
@@ -42,14 +38,7 @@ std::string LabelOf(const TiXmlElement* element)
 
 bool PersonalityLabelsMatch(const std::string& a, const std::string& b)
 {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-    {
-        if (Upper(a[i]) != Upper(b[i]))
-            return false;
-    }
-    return true;
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 int32_t CMode::GetIndex() const

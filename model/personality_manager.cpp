@@ -1,5 +1,6 @@
 #include "model/personality_manager.h"
 
+#include "foundation/ascii.h"
 #include "model/personality_entries.h"
 #include "model/personality_ref.h"
 #include "shell/app.h"
@@ -19,11 +20,8 @@ std::string JoinFolder(const std::string& folder, const std::string& name)
 
 int32_t LowerInitial(const std::string& label)
 {
-    char c = label[0];
-    if (c >= 'A' && c <= 'Z')
-        c = static_cast<char>(c - 'A' + 'a');
     // Compared as a signed byte: labels that start with a UTF-8 sequence come below every letter.
-    return static_cast<signed char>(c);
+    return static_cast<signed char>(LowerAscii(label[0]));
 }
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "model/playback.h"
 
+#include "foundation/ascii.h"
 #include "foundation/observer.h"
 #include "foundation/time.h"
 #include "link/message.h"
@@ -27,7 +28,7 @@ uint32_t ParseMode(const char* const names[], const std::string& text)
 {
     for (uint32_t mode = 0; mode < kModeCount; ++mode)
     {
-        if (EqualsNoCase(text, names[mode]))
+        if (EqualIgnoringAsciiCase(text, names[mode]))
             return mode;
     }
     return kModeCount;

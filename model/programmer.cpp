@@ -1,5 +1,6 @@
 #include "model/programmer.h"
 
+#include "foundation/ascii.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
 #include "link/message.h"
@@ -21,24 +22,13 @@ const uint32_t kChannelTypeGroups[22] = {
     GROUP_CUSTOM2,    GROUP_NONE,     GROUP_NONE,     GROUP_NONE,
 };
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // The byte at position j of a profile (one digit when only one is left); -1 when it is no hex.
 int ProfileByte(const std::string& profile, size_t j)
 {
     int value = 0;
     for (size_t k = j; k < j + 2 && k < profile.size(); ++k)
     {
-        const int digit = HexDigit(profile[k]);
+        const int digit = HexDigitValue(profile[k]);
         if (digit < 0)
             return -1;
         value = value * 16 + digit;

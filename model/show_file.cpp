@@ -1,5 +1,6 @@
 #include "model/show_file.h"
 
+#include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
 #include "foundation/notify_codes.h"
 #include "foundation/version.h"
@@ -43,12 +44,6 @@ std::string LastComponent(const std::string& path)
 bool IsRegularFile(const std::string& path, struct stat& status)
 {
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-bool Exists(const std::string& path)
-{
-    struct stat status;
-    return ::lstat(path.c_str(), &status) == 0;
 }
 
 std::string Quoted(const std::string& text)
@@ -179,7 +174,7 @@ bool MoveWithoutReplacing(const std::string& from, const std::string& to)
     if (errno != EINVAL && errno != ENOSYS)
         return false;
     // A file system without the no-replace move: look first.
-    if (Exists(to))
+    if (PathExists(to))
     {
         errno = EEXIST;
         return false;
@@ -264,12 +259,12 @@ void CFile::Refresh()
         if (show)
         {
             if (const char* readOnly = show->Attribute("readonly"))
-                m_readOnly = EqualsNoCase(readOnly, "true");
+                m_readOnly = EqualIgnoringAsciiCase(readOnly, "true");
             // Without "application" the flags stay as they were (the read-only mark just read
             // still counts).
             if (const char* application = show->Attribute("application"))
             {
-                m_mainProduct = EqualsNoCase(application, kMainProduct);
+                m_mainProduct = EqualIgnoringAsciiCase(application, kMainProduct);
                 m_readOnly = m_readOnly || m_mainProduct;
             }
         }
@@ -333,7 +328,7 @@ bool CFile::Load()
     if (!show)
         return Fail("The file " + Quoted(GetName()) + " is not a show: it has no \"show\" element. Nothing was changed.");
     const char* application = show->Attribute("application");
-    const bool mainProduct = application ? EqualsNoCase(application, kMainProduct) : m_mainProduct;
+    const bool mainProduct = application ? EqualIgnoringAsciiCase(application, kMainProduct) : m_mainProduct;
     m_error.clear();
     if (m_manager && m_core && m_core->IsResyncSettling())
     {

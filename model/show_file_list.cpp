@@ -1,5 +1,6 @@
 #include "model/show_file_list.h"
 
+#include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
@@ -14,7 +15,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace
 {
@@ -32,11 +32,6 @@ std::string LastComponent(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-bool Exists(const std::string& path)
-{
-    struct stat status;
-    return ::lstat(path.c_str(), &status) == 0;
-}
 }  // namespace
 
 CFileManager::CFileManager() = default;
@@ -143,7 +138,7 @@ std::string CFileManager::NewShowName() const
     {
         const std::string name = "show" + std::to_string(n);
         // The list may be older than the folder: a file on disk is never written over.
-        if (!FindFile(name) && (m_folder.empty() || !Exists(JoinPath(m_folder, name + ".show"))))
+        if (!FindFile(name) && (m_folder.empty() || !PathExists(JoinPath(m_folder, name + ".show"))))
             return name;
     }
 }
@@ -176,7 +171,7 @@ bool CFileManager::RemoveFile(CFile* file)
     if (!file || file->IsReadOnly())
         return false;
     const std::string& path = file->GetPath();
-    if (Exists(path) && std::remove(path.c_str()) != 0)
+    if (PathExists(path) && std::remove(path.c_str()) != 0)
     {
         m_error = "The show \"" + file->GetName() + "\" could not be deleted: " + std::strerror(errno) + ".";
         CApp::Log(kLogCategory, m_error, 1);
@@ -200,8 +195,7 @@ bool CFileManager::IsShowFile(const std::string& path)
     {
         if (LastComponent(path) == "..")
             return false;
-        struct stat status;
-        if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+        if (!IsRegularFile(path))
             return false;
         TiXmlDocument document;
         if (!document.LoadFile(path.c_str()))
@@ -209,7 +203,7 @@ bool CFileManager::IsShowFile(const std::string& path)
         const TiXmlNode* node = document.FirstChild("show");
         const TiXmlElement* show = node ? node->ToElement() : nullptr;
         const char* application = show ? show->Attribute("application") : nullptr;
-        return application && EqualsNoCase(application, "Lumivo");
+        return application && EqualIgnoringAsciiCase(application, "Lumivo");
     }
     catch (const std::exception&)
     {

@@ -1,5 +1,6 @@
 #include "model/show_xml.h"
 
+#include "foundation/ascii.h"
 #include "shell/app.h"
 
 #include <tinyxml.h>
@@ -17,30 +18,14 @@ void ReportMalformed(const TiXmlElement& element, const char* name, const char* 
     CApp::Log("Show", std::string("Ignored ") + element.Value() + " " + name + "=\"" + text + "\"", 1);
 }
 
-char Upper(char c)
-{
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
-}
 }  // namespace
-
-bool EqualsNoCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-    {
-        if (Upper(a[i]) != Upper(b[i]))
-            return false;
-    }
-    return true;
-}
 
 bool ReadBoolAttribute(const TiXmlElement& element, const char* name)
 {
     const char* text = element.Attribute(name);
     if (!text)
         return false;
-    return EqualsNoCase(text, "on") || EqualsNoCase(text, "true") || EqualsNoCase(text, "yes");
+    return EqualIgnoringAsciiCase(text, "on") || EqualIgnoringAsciiCase(text, "true") || EqualIgnoringAsciiCase(text, "yes");
 }
 
 float ReadFloatAttribute(const TiXmlElement& element, const char* name, float fallback)

@@ -7,9 +7,6 @@ class TiXmlElement;
 // Small readers and writers shared by the show-file forms of the model objects. Readers never
 // throw: a malformed value keeps the default it was given and is logged.
 
-// Same length and the same bytes after upper-casing ASCII letters.
-bool EqualsNoCase(const std::string& a, const std::string& b);
-
 // "on", "true" or "yes" in any letter case; absent: false.
 bool ReadBoolAttribute(const TiXmlElement& element, const char* name);
 // A decimal floating-point number over the whole text; absent or malformed: the fallback.

@@ -1,5 +1,6 @@
 #include "shell/audio_out_manager.h"
 
+#include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
 #include "shell/logger.h"
 #include "shell/platform.h"
@@ -11,24 +12,6 @@
 
 namespace
 {
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-    {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 // hw_down.wav gives hw_down, click.down.wav gives click.down.
 std::string ClipName(const std::string& path)
 {

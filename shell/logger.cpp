@@ -1,5 +1,6 @@
 #include "shell/logger.h"
 
+#include "foundation/ascii.h"
 #include "foundation/clock.h"
 #include "foundation/file_helpers.h"
 #include "shell/platform.h"
@@ -10,24 +11,6 @@
 
 namespace
 {
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-    {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'a' && x <= 'z')
-            x = static_cast<char>(x - 'a' + 'A');
-        if (y >= 'a' && y <= 'z')
-            y = static_cast<char>(y - 'a' + 'A');
-        if (x != y)
-            return false;
-    }
-    return true;
-}
-
 std::string FileNamePart(const std::string& path)
 {
     const size_t slash = path.rfind('/');
@@ -42,9 +25,7 @@ CLogger::CLogger(int32_t threshold, const std::string& applicationDataPath, cons
     if (!applicationDataPath.empty())
     {
         m_folder = JoinPath(applicationDataPath, "Logs");
-        struct stat status;
-        if (!(stat(m_folder.c_str(), &status) == 0 && S_ISDIR(status.st_mode)) &&
-            mkdir(m_folder.c_str(), 0777) != 0)
+        if (!IsFolder(m_folder) && mkdir(m_folder.c_str(), 0777) != 0)
         {
             std::printf("Could not create \"Logs\" directory\n");
             std::fflush(stdout);

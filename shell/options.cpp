@@ -1,5 +1,6 @@
 #include "shell/options.h"
 
+#include "foundation/file_helpers.h"
 #include "shell/app.h"
 #include "shell/platform.h"
 
@@ -11,7 +12,6 @@
 #include <cstdlib>
 #include <fcntl.h>
 #include <strings.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -128,8 +128,7 @@ bool COptions::Load()
     if (m_path.empty())
         return false;
     // Only a regular file is read: the XML reader would take a folder's size for its length.
-    struct stat status;
-    if (::stat(m_path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (!IsRegularFile(m_path))
         return false;
     TiXmlDocument document;
     if (!document.LoadFile(m_path.c_str(), TIXML_ENCODING_UTF8))

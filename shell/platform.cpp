@@ -1,5 +1,7 @@
 #include "shell/platform.h"
 
+#include "foundation/file_helpers.h"
+
 #include <SDL_net.h>
 
 #include <sys/stat.h>
@@ -26,8 +28,7 @@ void CPlatform::GetLocalAddresses(std::vector<CIpAddress>& addresses)
 
 bool CreateDirectory(const std::string& path)
 {
-    struct stat status;
-    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+    if (IsFolder(path))
         return true;
     if (mkdir(path.c_str(), 0777) != 0)
     {

@@ -1,18 +1,11 @@
 #include "tools/personality_converter/channel_type.h"
 
+#include "foundation/ascii.h"
+
 #include <cctype>
 #include <vector>
 
 namespace {
-
-std::string Lower(const std::string& text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 bool StartsWith(const std::string& text, const char* prefix)
 {
@@ -30,7 +23,7 @@ std::vector<std::string> Words(const std::string& name)
 {
     std::vector<std::string> words;
     std::string word;
-    for (char c : Lower(name))
+    for (char c : ToLowerAscii(name))
     {
         if (std::isalnum(static_cast<unsigned char>(c)))
             word += c;
@@ -108,7 +101,7 @@ SChannelMapping Lost(const std::string& why)
 // Intensity channels of one emitter colour. The mix carries red, green, blue, amber and white only.
 SChannelMapping MapColour(const std::string& colour)
 {
-    const std::string c = Lower(colour);
+    const std::string c = ToLowerAscii(colour);
     if (c == "red")
         return Mapped(kChannelRed);
     if (c == "green")
@@ -176,7 +169,7 @@ SChannelMapping MapPreset(const std::string& preset, bool& found)
 
 SChannelMapping MapGroup(const SSourceChannel& channel)
 {
-    const std::string group = Lower(channel.group);
+    const std::string group = ToLowerAscii(channel.group);
     const std::vector<std::string> words = Words(channel.name);
     SChannelMapping m;
     if (group == "intensity")

@@ -1,18 +1,11 @@
 #include "tools/personality_converter/personality_library.h"
 
+#include "foundation/ascii.h"
+
 #include <algorithm>
 #include <map>
 
 namespace {
-
-std::string Lower(const std::string& text)
-{
-    std::string out(text);
-    for (char& c : out)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return out;
-}
 
 // Length of the UTF-8 sequence starting at text[i], 0 when the bytes there are not one.
 size_t Utf8Length(const std::string& text, size_t i)
@@ -84,8 +77,8 @@ std::string Quoted(const std::string& text)
 
 bool LabelLess(const std::string& a, const std::string& b)
 {
-    const std::string la = Lower(a);
-    const std::string lb = Lower(b);
+    const std::string la = ToLowerAscii(a);
+    const std::string lb = ToLowerAscii(b);
     return std::lexicographical_compare(la.begin(), la.end(), lb.begin(), lb.end(), [](char x, char y) {
         return static_cast<signed char>(x) < static_cast<signed char>(y);
     });
@@ -93,7 +86,7 @@ bool LabelLess(const std::string& a, const std::string& b)
 
 bool LabelsMatch(const std::string& a, const std::string& b)
 {
-    return a.size() == b.size() && Lower(a) == Lower(b);
+    return EqualIgnoringAsciiCase(a, b);
 }
 
 size_t PersonalityTextLength(const std::string& manufacturer, const std::string& model,
@@ -210,7 +203,7 @@ void CPersonalityLibrary::Finish()
     // ignore case, so a second entry could never be reached. The commonest spelling names it.
     std::map<std::string, std::map<std::string, size_t>> spellings;
     for (const SModel& model : m_added)
-        ++spellings[Lower(model.manufacturer)][model.manufacturer];
+        ++spellings[ToLowerAscii(model.manufacturer)][model.manufacturer];
     std::map<std::string, std::string> canonical;
     for (const auto& entry : spellings)
     {
@@ -229,7 +222,7 @@ void CPersonalityLibrary::Finish()
     std::map<std::string, std::vector<SModel>> byManufacturer;
     for (SModel& model : m_added)
     {
-        model.manufacturer = canonical[Lower(model.manufacturer)];
+        model.manufacturer = canonical[ToLowerAscii(model.manufacturer)];
         byManufacturer[model.manufacturer].push_back(std::move(model));
     }
     m_added.clear();

@@ -1,5 +1,7 @@
 #include "tools/standin/discovery_answer.h"
 
+#include "foundation/ascii.h"
+
 #include <cctype>
 
 namespace standin
@@ -10,10 +12,7 @@ std::string BuildDiscoveryAnswer(const std::string& label, const std::string& ad
     std::string prefix = quirks.capitalLabelWord ? "<?xml version=\"1.0\" ?> <zevral_identify LABEL="
                                                  : "<?xml version=\"1.0\" ?> <zevral_identify label=";
     if (quirks.lowerCasePrefix)
-    {
-        for (char& c : prefix)
-            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
+        prefix = ToLowerAscii(prefix);
     const std::string ip = quirks.badAddress ? "unit.local" : address;
     const std::string portText = quirks.emptyPort ? "" : std::to_string(port);
     return prefix + "\"" + label + "\"><ip>" + ip + "</ip><port>" + portText + "</port></zevral_identify>";
