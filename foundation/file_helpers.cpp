@@ -55,6 +55,12 @@ bool PathExists(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0;
 }
 
+std::string FileNameOf(const std::string& path)
+{
+    const size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 int32_t ListDirectory(const std::string& folder, const std::string& pattern,
                       std::vector<std::string>& out, bool filesOnly)
 {

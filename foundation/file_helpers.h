@@ -20,6 +20,8 @@ bool IsRegularFile(const std::string& path);
 // Anything at all stands at the path, even a link that leads nowhere.
 bool PathExists(const std::string& path);
 
+// The part after the last '/' (the whole text without one).
+std::string FileNameOf(const std::string& path);
 // The part after the last '.'; the whole text without a '.'; empty when the only '.' leads.
 std::string GetExtension(const std::string& path);
 // The text before its last '.' (the whole text without one).

@@ -1,5 +1,6 @@
 #include "graphics/font_manager.h"
 
+#include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
 #include "shell/app.h"
 
@@ -9,31 +10,9 @@
 
 namespace
 {
-bool SameName(const std::string& a, const std::string& b)
-{
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-    {
-        const unsigned char x = static_cast<unsigned char>(a[i]);
-        const unsigned char y = static_cast<unsigned char>(b[i]);
-        const unsigned char ux = x >= 'a' && x <= 'z' ? x - 32 : x;
-        const unsigned char uy = y >= 'a' && y <= 'z' ? y - 32 : y;
-        if (ux != uy)
-            return false;
-    }
-    return true;
-}
-
-std::string FileName(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 std::string FontName(const std::string& path)
 {
-    return RemoveExtension(FileName(path));
+    return RemoveExtension(FileNameOf(path));
 }
 }  // namespace
 
@@ -98,13 +77,13 @@ void CFontManager::ScanFolder(const std::string& folder)
 
 std::string CFontManager::GetFontFileName(uint32_t index) const
 {
-    return index < m_fontFiles.size() ? FileName(m_fontFiles[index]) : std::string();
+    return index < m_fontFiles.size() ? FileNameOf(m_fontFiles[index]) : std::string();
 }
 
 int32_t CFontManager::FindFontFile(const std::string& name) const
 {
     for (size_t i = 0; i < m_fontFiles.size(); ++i)
-        if (SameName(FontName(m_fontFiles[i]), name))
+        if (EqualIgnoringAsciiCase(FontName(m_fontFiles[i]), name))
             return int32_t(i);
     return -1;
 }
@@ -112,7 +91,7 @@ int32_t CFontManager::FindFontFile(const std::string& name) const
 TTF_Font* CFontManager::GetFont(const std::string& name, int32_t size)
 {
     for (const auto& entry : m_openFonts)
-        if (entry->GetSize() == size && SameName(entry->GetName(), name))
+        if (entry->GetSize() == size && EqualIgnoringAsciiCase(entry->GetName(), name))
             return entry->GetHandle();
     const int32_t index = FindFontFile(name);
     if (index < 0)

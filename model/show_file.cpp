@@ -35,12 +35,6 @@ const char* const kApplication = "Tanzo";
 const char* const kMainProduct = "Lumivo";
 const char* const kExtension = ".show";
 
-std::string LastComponent(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 bool IsRegularFile(const std::string& path, struct stat& status)
 {
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
@@ -118,7 +112,7 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, std::string&
 {
     const std::string parent = ParentFolder(path);
     const std::string folder = parent.empty() ? std::string(".") : parent;
-    std::string temporary = JoinPath(folder, "." + LastComponent(path) + ".XXXXXX");
+    std::string temporary = JoinPath(folder, "." + FileNameOf(path) + ".XXXXXX");
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
     {
@@ -191,7 +185,7 @@ CFile::CFile(CFileManager* manager, CCore* core, const std::string& path)
 
 std::string CFile::GetName() const
 {
-    return RemoveExtension(LastComponent(m_path));
+    return RemoveExtension(FileNameOf(m_path));
 }
 
 int32_t CFile::GetIndex() const
@@ -229,7 +223,7 @@ void CFile::Refresh()
 {
     m_size = 0;
     struct stat status;
-    if (LastComponent(m_path) != ".." && IsRegularFile(m_path, status))
+    if (FileNameOf(m_path) != ".." && IsRegularFile(m_path, status))
     {
         m_size = static_cast<uint64_t>(status.st_size);
         std::tm local = {};
@@ -311,7 +305,7 @@ bool CFile::Save(bool empty)
 bool CFile::Load()
 {
     struct stat status;
-    if (LastComponent(m_path) == ".." || !IsRegularFile(m_path, status))
+    if (FileNameOf(m_path) == ".." || !IsRegularFile(m_path, status))
         return Fail("The show " + Quoted(GetName()) + " cannot be opened: the file is missing.");
     auto document = std::make_unique<TiXmlDocument>();
     if (!document->LoadFile(m_path.c_str()))

@@ -26,12 +26,6 @@ bool CompareFiles(const CFile* a, const CFile* b)
     return a->GetName() < b->GetName();
 }
 
-std::string LastComponent(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 }  // namespace
 
 CFileManager::CFileManager() = default;
@@ -193,7 +187,7 @@ bool CFileManager::IsShowFile(const std::string& path)
 {
     try
     {
-        if (LastComponent(path) == "..")
+        if (FileNameOf(path) == "..")
             return false;
         if (!IsRegularFile(path))
             return false;

@@ -10,20 +10,6 @@
 
 #include <cstdio>
 
-namespace
-{
-// hw_down.wav gives hw_down, click.down.wav gives click.down.
-std::string ClipName(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    const size_t dot = name.rfind('.');
-    if (dot != std::string::npos)
-        name.erase(dot);
-    return name;
-}
-}
-
 CAudioSample::~CAudioSample()
 {
     // Halts any channel still playing it.
@@ -70,7 +56,8 @@ void CAudioOutManager::LoadAll(const std::string& binaryPath, CLogger* log)
             chunk = Mix_LoadWAV_RW(source, 0);
             SDL_RWclose(source);
         }
-        m_samples.push_back(std::make_unique<CAudioSample>(ClipName(path), chunk));
+        // hw_down.wav gives hw_down, click.down.wav gives click.down.
+        m_samples.push_back(std::make_unique<CAudioSample>(RemoveExtension(FileNameOf(path)), chunk));
     }
     if (log)
         log->Log("AudioOutManager", std::to_string(m_samples.size()) + " files loaded", 1);

@@ -9,15 +9,6 @@
 
 #include <cstdio>
 
-namespace
-{
-std::string FileNamePart(const std::string& path)
-{
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-}
-
 CLogger::CLogger(int32_t threshold, const std::string& applicationDataPath, const CClock* clock)
     : m_mutex(std::make_unique<CSdlMutex>()), m_threshold(threshold), m_clock(clock)
 {
@@ -164,7 +155,7 @@ void CLogger::NewFile()
         name = date + number + ".txt";
         bool taken = false;
         for (const std::string& path : files)
-            if (EqualIgnoringAsciiCase(FileNamePart(path), name))
+            if (EqualIgnoringAsciiCase(FileNameOf(path), name))
             {
                 taken = true;
                 break;
