@@ -7,7 +7,6 @@
 
 #include <fstream>
 
-using graphics_test::CTempFolder;
 using graphics_test::kFontPath;
 
 namespace
@@ -31,7 +30,7 @@ protected:
         CopyFile(kFontPath, m_folder / "Twice.otf");
         CopyFile(kFontPath, m_folder / "twice.ttf");
         CopyFile(kFontPath, m_folder / "broken.ttf", 100);
-        m_folder.WriteText("OFL.txt", "licence");
+        m_folder.Write("OFL.txt", "licence");
         m_manager.ScanFolder(m_folder.Path());
     }
 

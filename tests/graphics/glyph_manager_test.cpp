@@ -6,7 +6,6 @@
 
 #include <algorithm>
 
-using graphics_test::CTempFolder;
 using graphics_test::RawBytes;
 using graphics_test::SavePng;
 using graphics_test::SaveSolidPng;

@@ -4,6 +4,7 @@
 // folders, PNG files written with SDL_image, and ImageMagick as an outside reader of image files.
 
 #include "graphics/zevral_image.h"
+#include "tests/support/test_folder.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -19,48 +20,6 @@ namespace graphics_test
 {
 inline const char* kImageMagick = "/usr/bin/convert";
 inline const char* kFontPath = "/usr/share/fonts/truetype/liberation2/LiberationSans-Regular.ttf";
-
-// A fresh folder under the build's temporary area, removed with the object.
-class CTempFolder
-{
-public:
-    CTempFolder()
-    {
-        std::string pattern = std::string(TANZO_BINARY_DIR) + "/test-tmp";
-        std::system(("mkdir -p '" + pattern + "'").c_str());
-        pattern += "/graphicsXXXXXX";
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back('\0');
-        m_path = mkdtemp(buffer.data()) ? buffer.data() : "";
-    }
-    ~CTempFolder()
-    {
-        if (!m_path.empty())
-            std::system(("rm -rf '" + m_path + "'").c_str());
-    }
-    CTempFolder(const CTempFolder&) = delete;
-    CTempFolder& operator=(const CTempFolder&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-    std::string MakeFolder(const std::string& name) const
-    {
-        const std::string path = *this / name;
-        std::system(("mkdir -p '" + path + "'").c_str());
-        return path;
-    }
-    void WriteText(const std::string& name, const std::string& text) const
-    {
-        if (FILE* f = fopen((*this / name).c_str(), "wb"))
-        {
-            fwrite(text.data(), 1, text.size(), f);
-            fclose(f);
-        }
-    }
-
-private:
-    std::string m_path;
-};
 
 // The output of a shell command, binary safe; empty when it fails.
 inline std::string RunCommand(const std::string& command)

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-using graphics_test::CTempFolder;
 using graphics_test::SaveSolidPng;
 
 namespace
@@ -16,7 +15,7 @@ protected:
         // Each width in its own colour, so a chosen variant can be told by its width and colour.
         for (uint32_t width : {16u, 32u, 64u})
             ASSERT_TRUE(SaveSolidPng(Path(width), width, 4, 0xFF000000u | width));
-        m_folder.WriteText("broken.png", "not a picture");
+        m_folder.Write("broken.png", "not a picture");
     }
 
     std::string Path(uint32_t width) const { return m_folder / ("button-" + std::to_string(width) + ".png"); }

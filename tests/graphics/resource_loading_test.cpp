@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <fstream>
 
-using graphics_test::CTempFolder;
 
 namespace
 {
@@ -45,7 +44,7 @@ TEST_F(ResourceLoadingTest, TheManagersReadTheApplicationsResourceFolders)
     resources.MakeFolder("fonts");
     ASSERT_TRUE(graphics_test::SaveSolidPng(resources / "skin/background_settings.png", 8, 8, 0xFF000000u));
     ASSERT_TRUE(graphics_test::SaveSolidPng(resources / "glyphs/display/corner_off_up.png", 3, 3, 0xFF000000u));
-    resources.WriteText("fonts/arial.ttf", "not opened here");
+    resources.Write("fonts/arial.ttf", "not opened here");
 
     setenv("TANZO_RESOURCES", resources.Path().c_str(), 1);
     char name[] = "Programmer";

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-using graphics_test::CTempFolder;
 using graphics_test::SaveSolidPng;
 
 namespace

@@ -244,14 +244,14 @@ TEST_F(TextureTest, UploadAndLoadFillTextures)
             EXPECT_EQ(At(texture, x, y), At(picture, x, y));
     texture.Unlock();
 
-    graphics_test::CTempFolder folder;
+    CTempFolder folder;
     ASSERT_TRUE(graphics_test::SavePng(picture, folder / "p.png"));
     CTexture loaded;
     EXPECT_TRUE(loaded.Load(folder / "p.png"));
     EXPECT_NE(loaded.GetTexture(), nullptr);
     EXPECT_EQ(loaded.GetWidth(), 9);
     testing::internal::CaptureStdout();
-    folder.WriteText("bad.png", "nothing");
+    folder.Write("bad.png", "nothing");
     EXPECT_FALSE(loaded.Load(folder / "bad.png"));
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("IMG_Load error: ", 0), 0u);
     EXPECT_NE(loaded.GetTexture(), nullptr);

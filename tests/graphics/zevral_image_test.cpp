@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-using graphics_test::CTempFolder;
 using graphics_test::ImageMagickRgba;
 using graphics_test::RandomImage;
 using graphics_test::RawBytes;
@@ -22,7 +21,7 @@ std::string ImageMagickTransform(const CZevralImage& image, const std::string& o
 {
     CTempFolder folder;
     const std::string raw = folder / "in.rgba";
-    folder.WriteText("in.rgba", RawBytes(image));
+    folder.Write("in.rgba", RawBytes(image));
     return graphics_test::RunCommand(std::string(graphics_test::kImageMagick) + " -size " +
                                      std::to_string(image.GetWidth()) + "x" + std::to_string(image.GetHeight()) +
                                      " -depth 8 rgba:'" + raw + "' " + operation + " -depth 8 rgba:-");
@@ -222,7 +221,7 @@ TEST(ZevralImage, PngFilesLoadAsImageMagickReadsThem)
     few.Fill(CRgbaColour(255, 0, 0, 255));
     few.SetPixel(1u, 1u, CRgbaColour(0, 0, 255, 255));
     few.SetPixel(2u, 2u, CRgbaColour(0u));
-    folder.WriteText("few.rgba", RawBytes(few));
+    folder.Write("few.rgba", RawBytes(few));
     graphics_test::RunCommand(convert + " -size 6x4 -depth 8 rgba:'" + (folder / "few.rgba") + "' PNG8:'" +
                               (folder / "palette.png") + "'");
     for (const char* name : {"rgba.png", "rgb.png", "grey.png", "greyalpha.png", "deep.png", "palette.png"})
@@ -253,7 +252,7 @@ TEST(ZevralImage, LoadLeavesTheImageAloneWhenThereIsNothingToRead)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(image, before);
 
-    folder.WriteText("broken.png", "not a picture");
+    folder.Write("broken.png", "not a picture");
     testing::internal::CaptureStdout();
     image.Load(folder / "broken.png");
     const std::string printed = testing::internal::GetCapturedStdout();

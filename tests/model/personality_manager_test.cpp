@@ -3,6 +3,7 @@
 #include "model/personality_entries.h"
 #include "model/personality_ref.h"
 #include "tests/model/patch_test_support.h"
+#include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -14,33 +15,6 @@ using namespace patchtest;
 
 namespace
 {
-// A folder of its own for files written by one test, removed with it.
-class CScratchFolder
-{
-public:
-    CScratchFolder()
-    {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tanzo-personality-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~CScratchFolder()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(m_path, error);
-    }
-    std::string Write(const std::string& name, const std::string& content) const
-    {
-        const std::string path = m_path + "/" + name;
-        std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::ofstream(path, std::ios::binary) << content;
-        return path;
-    }
-    const std::string& Path() const { return m_path; }
-
-private:
-    std::string m_path;
-};
-
 std::string Labels(const CPersonalityManager& library)
 {
     std::string labels;
@@ -59,7 +33,7 @@ protected:
 
 TEST(PersonalityManager, WithoutFilesTheLibraryIsEmpty)
 {
-    CScratchFolder folder;
+    CTempFolder folder;
     CPersonalityManager library;
     library.Load(folder.Path(), folder.Path());
     library.LoadFile(folder.Write("broken.xml", "<personalities><manufacturer label=\"A\">"), false);
@@ -127,7 +101,7 @@ TEST_F(TestLibrary, FindByInitialGivesTheFirstWithTheLetterOrTheLastBelowIt)
 
 TEST(PersonalityManager, AnEntryWithAnEmptyLabelStopsTheInitialWalk)
 {
-    CScratchFolder folder;
+    CTempFolder folder;
     CPersonalityManager library;
     library.LoadFile(folder.Write("a.xml", "<personalities><m label='Bee'/><!-- gap --><m label='Dee'/>"
                                            "</personalities>"),
@@ -139,11 +113,11 @@ TEST(PersonalityManager, AnEntryWithAnEmptyLabelStopsTheInitialWalk)
 
 TEST(PersonalityManager, UserManufacturersComeFirstInBracketsAndMatchOnlySo)
 {
-    CScratchFolder appData;
+    CTempFolder appData;
     appData.Write("user.personality", "<?xml version=\"1.0\" ?><personalities>"
                                       "<manufacturer label=\"Dazzle\"><model label=\"Own\">0101</model></manufacturer>"
                                       "<manufacturer label='Say \"hi\"'/></personalities>");
-    CScratchFolder resources;
+    CTempFolder resources;
     resources.Write("personalities/personalities.xml",
                     "<personalities><manufacturer label=\"Dazzle\"><model label=\"Own\">02</model>"
                     "</manufacturer></personalities>");
@@ -162,7 +136,7 @@ TEST(PersonalityManager, UserManufacturersComeFirstInBracketsAndMatchOnlySo)
 
 TEST(PersonalityManager, TheShippedLibraryLoadsWhole)
 {
-    CScratchFolder appData;
+    CTempFolder appData;
     appData.Write("user.personality", "<personalities><manufacturer label=\"Mine\">"
                                       "<model label=\"Par\">01</model></manufacturer></personalities>");
     CPersonalityManager library;

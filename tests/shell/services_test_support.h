@@ -3,6 +3,8 @@
 // Helpers shared by the tests of the process services: a scoped environment variable and a
 // temporary folder that is removed with everything in it.
 
+#include "tests/support/test_folder.h"
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -39,30 +41,6 @@ private:
     std::string m_name;
     bool m_had = false;
     std::string m_old;
-};
-
-class CTempFolder
-{
-public:
-    CTempFolder()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tanzo-test-XXXXXX").string();
-        m_path = mkdtemp(pattern.data());
-    }
-    ~CTempFolder()
-    {
-        std::error_code error;
-        std::filesystem::remove_all(m_path, error);
-    }
-    CTempFolder(const CTempFolder&) = delete;
-    CTempFolder& operator=(const CTempFolder&) = delete;
-
-    const std::string& Path() const { return m_path; }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
-
-private:
-    std::string m_path;
 };
 
 inline bool IsFolder(const std::string& path)

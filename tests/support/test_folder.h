@@ -3,6 +3,9 @@
 #include <boost/filesystem.hpp>
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
+#include <fstream>
 #include <string>
 
 // A fresh, empty folder for the running test case. ctest runs test cases in parallel
@@ -18,3 +21,45 @@ inline boost::filesystem::path FreshTestFolder(const std::string& part = "")
     boost::filesystem::create_directories(dir);
     return dir;
 }
+
+// A fresh folder of its own under the system's temporary folder, removed with the object: for
+// paths that must stay short or outside the build tree.
+class CTempFolder
+{
+public:
+    explicit CTempFolder(const std::string& prefix = "tanzo-test")
+    {
+        std::string pattern = (boost::filesystem::temp_directory_path() / (prefix + "-XXXXXX")).string();
+        m_path = ::mkdtemp(pattern.data()) ? pattern : std::string();
+    }
+    ~CTempFolder()
+    {
+        boost::system::error_code error;
+        if (!m_path.empty())
+            boost::filesystem::remove_all(m_path, error);
+    }
+    CTempFolder(const CTempFolder&) = delete;
+    CTempFolder& operator=(const CTempFolder&) = delete;
+
+    const std::string& Path() const { return m_path; }
+    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
+
+    // Creates the folder (and any missing parents) inside; returns its path.
+    std::string MakeFolder(const std::string& name) const
+    {
+        const std::string path = *this / name;
+        boost::filesystem::create_directories(path);
+        return path;
+    }
+    // Writes the bytes to a file inside, creating missing parent folders; returns its path.
+    std::string Write(const std::string& name, const std::string& bytes) const
+    {
+        const std::string path = *this / name;
+        boost::filesystem::create_directories(boost::filesystem::path(path).parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+private:
+    std::string m_path;
+};
