@@ -1,6 +1,7 @@
 #include "screens/pages/area_main.h"
 
 #include "screens/pages/area_image.h"
+#include "screens/pages/area_playback.h"
 #include "shell/application.h"
 
 namespace
@@ -45,6 +46,8 @@ void CAreaMain::ShowPage()
 
 CArea2* CAreaMain::CreatePage(uint32_t index)
 {
+    if (index == kPagePlayback)
+        return new CAreaPlayback(this, m_core);
     // A page whose controls are not built yet is its skin background alone.
     return new CAreaImage(this, CApp2::GetSkinFileName(kPageBackgrounds[index]), false);
 }

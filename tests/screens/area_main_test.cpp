@@ -44,7 +44,10 @@ TEST_F(RootArea, APageIsTheRootsSizeAndShowsItsBackgroundUnscaled)
     EXPECT_EQ(root.GetPage(CAreaMain::kPagePlayback)->GetRect(), CRect(0, 0, 768, 1024));
     CZevralImage canvas(768, 1024);
     root.Render(CTextureAdapter(canvas), CPoint(), false);
-    EXPECT_TRUE(canvas == CSkinManager::Instance().GetImage("background_playback", 32));
+    // Where no control of the page lies.
+    const CZevralImage background = CSkinManager::Instance().GetImage("background_playback", 32);
+    for (const CPoint& p : {CPoint(5, 5), CPoint(300, 12), CPoint(200, 900), CPoint(767, 1023)})
+        EXPECT_EQ(canvas.GetPixel(p), background.GetPixel(p)) << p.ToString();
 }
 
 TEST(ProgramRootArea, TheFirstFrameShowsThePlaybackPageFromTheSkin)
@@ -60,7 +63,7 @@ TEST(ProgramRootArea, TheFirstFrameShowsThePlaybackPageFromTheSkin)
     EXPECT_EQ(app.Run(), 0);
 
     const CZevralImage background = CSkinManager::Instance().GetImage("background_playback", 32);
-    for (const CPoint& p : {CPoint(5, 5), CPoint(400, 120), CPoint(200, 900)})
+    for (const CPoint& p : {CPoint(5, 5), CPoint(300, 12), CPoint(200, 900)})
     {
         const SDL_Rect probe = {p.GetX(), p.GetY(), 1, 1};
         uint32_t shown = 0;

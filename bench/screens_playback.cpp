@@ -1,0 +1,107 @@
+// The playback page on a model root without a network: a full repaint of the page, and the frame
+// in which one fader's cap moves to the value the controller reported.
+#include "graphics/font_manager.h"
+#include "graphics/skin_manager.h"
+#include "graphics/texture_adapter.h"
+#include "link/message.h"
+#include "link/udp_socket.h"
+#include "model/core.h"
+#include "model/playback_manager.h"
+#include "screens/pages/area_main.h"
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+namespace
+{
+// <build>/Resources, beside the benchmark's bin folder.
+std::string ResourcesFolder()
+{
+    char path[4096] = {};
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
+    std::string exe(path, length > 0 ? size_t(length) : 0);
+    for (int i = 0; i < 2 && exe.find('/') != std::string::npos; ++i)
+        exe.erase(exe.rfind('/'));
+    return exe + "/Resources";
+}
+
+// Sockets that bind and swallow everything: the page never reaches a network.
+struct CNoNetwork : CUdpNetwork
+{
+    struct CSocket : CUdpSocket
+    {
+        explicit CSocket(uint16_t port) : port(port) {}
+        bool Receive(uint8_t*, size_t, size_t&, CIpAddress&, uint32_t) override { return false; }
+        bool Send(const CIpAddress&, const uint8_t*, size_t) override { return true; }
+        uint16_t GetPort() const override { return port; }
+        uint16_t port;
+    };
+    std::unique_ptr<CUdpSocket> Open(uint16_t port) override { return std::make_unique<CSocket>(port); }
+};
+
+struct CPlaybackPageBench
+{
+    CPlaybackPageBench()
+    {
+        CSkinManager::Instance().LoadFolder(ResourcesFolder() + "/skin");
+        CFontManager::Instance().ScanFolder(ResourcesFolder() + "/fonts");
+        char folder[] = "/tmp/tanzo-bench-XXXXXX";
+        m_folder = mkdtemp(folder) ? folder : "";
+        CCoreSetup setup;
+        setup.link.network = &m_network;
+        setup.link.threads = false;
+        setup.link.broadcastTargets = std::vector<CIpAddress>();
+        setup.optionsFolder = m_folder;
+        core.reset(CCore::Create(0, nullptr, setup));
+        root = std::make_unique<CAreaMain>(nullptr, 768, 1024, core.get());
+        Render(true);
+    }
+    ~CPlaybackPageBench()
+    {
+        root.reset();
+        core.reset();
+        if (!m_folder.empty())
+            std::filesystem::remove_all(m_folder);
+    }
+    void Render(bool force) { root->Render(CTextureAdapter(canvas), CPoint(), force); }
+
+    CNoNetwork m_network;
+    std::string m_folder;
+    std::unique_ptr<CCore> core;
+    std::unique_ptr<CAreaMain> root;
+    CZevralImage canvas{768, 1024};
+};
+
+void BM_PlaybackPageFullRepaint(benchmark::State& state)
+{
+    CPlaybackPageBench bench;
+    for (auto _ : state)
+        bench.Render(true);
+    benchmark::DoNotOptimize(bench.canvas.GetPixels());
+}
+BENCHMARK(BM_PlaybackPageFullRepaint)->Unit(benchmark::kMillisecond);
+
+// The controller reports a new intensity for the first strip's playback; the frame repaints what
+// that dirtied (the fader's cap and the playback button's bar).
+void BM_PlaybackPageFaderFrame(benchmark::State& state)
+{
+    CPlaybackPageBench bench;
+    CPlaybackManager* manager = bench.core->GetPlaybackManager();
+    int step = 0;
+    for (auto _ : state)
+    {
+        step = (step + 1) % 100;
+        CMessage reply(MANAGER_PLAYBACK, COMMAND_GET_INTENSITY);
+        reply.SetValue(CMessageValue(float(step) / 100.0f));
+        manager->ApplyMessage(reply);
+        bench.Render(false);
+    }
+    benchmark::DoNotOptimize(bench.canvas.GetPixels());
+}
+BENCHMARK(BM_PlaybackPageFaderFrame)->Unit(benchmark::kMicrosecond);
+}  // namespace

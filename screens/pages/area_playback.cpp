@@ -1,0 +1,634 @@
+#include "screens/pages/area_playback.h"
+
+#include "foundation/notify_codes.h"
+#include "graphics/language_manager.h"
+#include "link/device_manager.h"
+#include "model/core.h"
+#include "model/playback.h"
+#include "model/playback_manager.h"
+#include "screens/dialogs/dialog_playback_properties.h"
+#include "screens/dialogs/dialog_string.h"
+#include "screens/pages/area_main.h"
+#include "shell/application.h"
+#include "widgets/area_button.h"
+#include "widgets/area_fader.h"
+#include "widgets/area_label.h"
+#include "widgets/area_led.h"
+#include "widgets/area_rotary.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+
+namespace
+{
+constexpr uint32_t kPlaybackCount = CPlaybackManager::kPlaybackCount;
+constexpr uint32_t kPageSize = CPlaybackManager::kPageSize;
+constexpr int32_t kLastPage = int32_t(CPlaybackManager::kPageCount) - 1;
+constexpr uint32_t kModeProperties = 4;
+constexpr uint32_t kSubjectCapacity = 8192;
+constexpr float kMarkSeconds = 1.0f;
+// A swap source stays marked until the swap is done or given up.
+constexpr float kMarkedUntilCleared = -1.0f;
+
+// Where the function buttons stand along the top (at normal resolution), and the click mode each
+// of the mode buttons chooses.
+const int32_t kFunctionX[CAreaPlayback::kFunctionCount] = {1, 103, 382, 460, 535, 610, 685};
+const char* const kFunctionImages[CAreaPlayback::kFunctionCount] = {
+    "button_patch", "button_options", "button_edit", "button_release", "button_rename", "button_swap", "button_props",
+};
+const uint32_t kFunctionModes[CAreaPlayback::kFunctionCount] = {
+    CPlaybackManager::kModeNone, CPlaybackManager::kModeNone,    CPlaybackManager::kModeOpen,
+    CPlaybackManager::kModeRelease, CPlaybackManager::kModeRename, CPlaybackManager::kModeSwap,
+    kModeProperties,
+};
+
+// Caption sizes and colours over the skin's key pictures: the face of a latched key is lit, so
+// its caption brightens; a held flash key lights up whole, so its caption turns dark.
+constexpr uint32_t kPageKeyFontSize = 13;
+constexpr uint32_t kModeKeyFontSize = 12;
+constexpr uint32_t kFlashFontSize = 14;
+constexpr uint32_t kCaptionMargin = 10;
+const CRgbaColour kCaption(214, 218, 224, 255);
+const CRgbaColour kCaptionLit(246, 247, 249, 255);
+const CRgbaColour kCaptionOnFlash(40, 30, 12, 255);
+const CRgbaColour kTitle(138, 145, 155, 255);
+const CRgbaColour kHeading(112, 119, 129, 255);
+
+int32_t Scale()
+{
+    return CApp::IsHighResolution() ? 2 : 1;
+}
+
+// A caption as large as wanted, or smaller until it fits the key.
+void FitCaption(CAreaButton* button, uint32_t wanted)
+{
+    uint32_t size = wanted * uint32_t(Scale());
+    const uint32_t margin = kCaptionMargin * uint32_t(Scale());
+    button->FitFontSize(button->GetWidth() > margin ? button->GetWidth() - margin : 0, size, button->GetCaption());
+    button->SetFontSize(std::max<uint32_t>(size, 1));
+}
+
+template <class T>
+int32_t IndexIn(const std::vector<T*>& list, const void* item)
+{
+    const auto found = std::find(list.begin(), list.end(), item);
+    return found == list.end() ? -1 : int32_t(found - list.begin());
+}
+}  // namespace
+
+CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
+    : CAreaImage(root, CApp2::GetSkinFileName("background_playback"), false),
+      m_root(root),
+      m_core(core),
+      m_playbackManager(core ? core->GetPlaybackManager() : nullptr),
+      m_deviceManager(core ? core->GetDeviceManager() : nullptr),
+      m_pageSubjects(kSubjectCapacity)
+{
+    SetName("CAreaPlayback");
+    for (uint32_t i = 0; i < kPlaybackCount; ++i)
+    {
+        auto* button = new CAreaPlaybackButton(this, m_playbackManager);
+        button->SetClickCallback(this, OnPlaybackClick);
+        button->SetPressCallback(this, OnPlaybackPress);
+        button->SetReleaseCallback(this, OnPlaybackRelease);
+        m_playbackButtons.push_back(button);
+        AddChild(button);
+    }
+    for (uint32_t i = 0; i < kStripCount; ++i)
+    {
+        auto* flash = new CAreaButton(this, "button_flash", true);
+        flash->SetPressCallback(this, OnFlashPress);
+        flash->SetReleaseCallback(this, OnFlashRelease);
+        flash->SetTextColour(kCaption);
+        m_flashButtons.push_back(flash);
+        AddChild(flash);
+        auto* knob = new CAreaRotary(this);
+        knob->SetChangeCallback(this, OnKnobChange);
+        m_speedKnobs.push_back(knob);
+        AddChild(knob);
+        auto* fader = new CAreaFader(this);
+        fader->SetChangeCallback(this, OnFaderChange);
+        m_intensityFaders.push_back(fader);
+        AddChild(fader);
+    }
+    for (uint32_t f = 0; f < kFunctionCount; ++f)
+    {
+        m_functions[f] = new CAreaButton(this, kFunctionImages[f], true);
+        m_functions[f]->SetClickCallback(this, OnFunctionClick);
+        m_functions[f]->SetTextColour(kCaption);
+        AddChild(m_functions[f]);
+    }
+    m_functions[kOptions]->SetWidth(uint32_t(97 * Scale()));
+    m_functions[kRelease]->SetHoldCallback(this, OnReleaseHold);
+    // The lamp and its legend reach into the options key's clear right edge: they paint again
+    // after it whenever it does.
+    m_functions[kOptions]->SetPressCallback(this, OnOptionsPressOrRelease);
+    m_functions[kOptions]->SetReleaseCallback(this, OnOptionsPressOrRelease);
+    m_lamp = new CAreaLed(this);
+    AddChild(m_lamp);
+
+    // The background leaves these texts to the page, so they follow the language.
+    m_title = new CAreaLabel(this, true);
+    m_title->SetHorizontalAlignment(kAlignStart);
+    m_title->SetTextSize(uint32_t(18 * Scale()));
+    m_title->SetTextColour(kTitle);
+    AddChild(m_title);
+    m_lampLegend = new CAreaLabel(this, true);
+    m_lampLegend->SetTextColour(kTitle);
+    AddChild(m_lampLegend);
+    m_modeHeading = new CAreaLabel(this, true);
+    m_modeHeading->SetTextSize(uint32_t(9 * Scale()));
+    m_modeHeading->SetTextColour(kHeading);
+    AddChild(m_modeHeading);
+    Layout();
+    ShowTexts();
+}
+
+CAreaPlayback::~CAreaPlayback()
+{
+    m_pageSubjects.Clear(this);
+}
+
+int32_t CAreaPlayback::GetButtonIndex(const CAreaPlaybackButton* button) const
+{
+    return IndexIn(m_playbackButtons, button);
+}
+
+CAreaPlaybackButton* CAreaPlayback::GetPlaybackButton(uint32_t index) const
+{
+    return index < m_playbackButtons.size() ? m_playbackButtons[index] : nullptr;
+}
+
+CAreaButton* CAreaPlayback::GetFunctionButton(uint32_t function) const
+{
+    return function < kFunctionCount ? m_functions[function] : nullptr;
+}
+
+CAreaButton* CAreaPlayback::GetFlashButton(uint32_t strip) const
+{
+    return strip < m_flashButtons.size() ? m_flashButtons[strip] : nullptr;
+}
+
+CAreaRotary* CAreaPlayback::GetSpeedKnob(uint32_t strip) const
+{
+    return strip < m_speedKnobs.size() ? m_speedKnobs[strip] : nullptr;
+}
+
+CAreaFader* CAreaPlayback::GetIntensityFader(uint32_t strip) const
+{
+    return strip < m_intensityFaders.size() ? m_intensityFaders[strip] : nullptr;
+}
+
+// Layout
+
+void CAreaPlayback::Layout()
+{
+    const int32_t s = Scale();
+    m_grid = CRect::FromCorners(8 * s, 78 * s, 758 * s, 669 * s);
+    ArrangeInRows(std::vector<CArea2*>(m_playbackButtons.begin(), m_playbackButtons.end()), m_grid, 0);
+    for (uint32_t f = 0; f < kFunctionCount; ++f)
+        if (m_functions[f])
+            m_functions[f]->SetPosition(CPoint(kFunctionX[f] * s, 25 * s));
+    for (uint32_t i = 0; i < m_speedKnobs.size(); ++i)
+    {
+        const int32_t pitch = 94 * s * int32_t(i);
+        m_speedKnobs[i]->SetPosition(CPoint(8 * s + pitch, 683 * s));
+        m_intensityFaders[i]->SetPosition(CPoint(16 + pitch + (s == 1 ? 1 : 0), 760 * s));
+        m_flashButtons[i]->SetPosition(CPoint(22 * s + pitch, 957 * s));
+    }
+    if (m_lamp)
+        m_lamp->SetPosition(CPoint(197 * s, 43 * s));
+    if (m_title)
+    {
+        m_title->SetRect(CRect(228 * s, 37 * s, 150 * s, 24 * s));
+        // Centred under the lamp, within the options key's clear edge and the title.
+        m_lampLegend->SetRect(CRect(195 * s, 62 * s, 23 * s, 13 * s));
+        // Between the two rules over the mode keys.
+        m_modeHeading->SetRect(CRect(520 * s, 7 * s, 100 * s, 13 * s));
+    }
+}
+
+void CAreaPlayback::ShowTexts()
+{
+    m_functions[kPatch]->SetCaption("PATCH", true);
+    m_functions[kOptions]->SetCaption("OPTIONS", true);
+    m_functions[kEdit]->SetCaption("EDIT", true);
+    m_functions[kRelease]->SetCaption("RELEASE", true);
+    m_functions[kRename]->SetCaption("RENAME", true);
+    m_functions[kSwap]->SetCaption("SWAP", true);
+    m_functions[kProperties]->SetCaption("PROPS", true);
+    for (uint32_t f = 0; f < kFunctionCount; ++f)
+        FitCaption(m_functions[f], f <= kOptions ? kPageKeyFontSize : kModeKeyFontSize);
+    for (CAreaButton* flash : m_flashButtons)
+    {
+        flash->SetCaption("FLASH", true);
+        FitCaption(flash, kFlashFontSize);
+    }
+    m_title->SetText("Playback", true, true);
+    m_modeHeading->SetText("Click Mode", true, true);
+    m_lampLegend->SetText("Link", true, true);
+    uint32_t legendSize = uint32_t(8 * Scale());
+    m_lampLegend->FitFontSize(m_lampLegend->GetWidth(), legendSize, m_lampLegend->GetText());
+    m_lampLegend->SetTextSize(std::max<uint32_t>(legendSize, 1));
+}
+
+// Showing the model
+
+void CAreaPlayback::OnVisibleChanged()
+{
+    if (IsVisible())
+    {
+        if (m_deviceManager)
+            Observe(m_deviceManager);
+        if (m_playbackManager)
+            Observe(m_playbackManager);
+        if (CLanguageManager* languages = CLanguageManager::FromApplication())
+            Observe(languages);
+        // The language may have changed while another page was shown.
+        ShowTexts();
+        if (m_playbackManager)
+            HandleNotify(m_playbackManager, NOTIFY_UNKNOWN);
+        HandleNotify(m_deviceManager, NOTIFY_UNKNOWN);
+    }
+    else
+    {
+        m_pageSubjects.Clear(this);
+        StopObservingAll();
+    }
+}
+
+void CAreaPlayback::HandleNotify(CSubject* subject, uint32_t code)
+{
+    if (code == NOTIFY_RELEASE)
+    {
+        // A subject that goes is only forgotten.
+        if (subject == m_deviceManager)
+            m_deviceManager = nullptr;
+        else if (subject == m_playbackManager)
+            m_playbackManager = nullptr;
+        return;
+    }
+    if (subject == m_deviceManager)
+    {
+        if (code == NOTIFY_UNKNOWN || code == DEVICE_MANAGER_NOTIFY_CONNECTED)
+            ShowLinkStatus();
+    }
+    else if (subject && subject == m_playbackManager)
+    {
+        ShowManager();
+    }
+    else if (subject && subject == CLanguageManager::FromApplication())
+    {
+        ShowTexts();
+    }
+    else if (auto* playback = dynamic_cast<CPlayback*>(subject))
+    {
+        ShowPlayback(playback);
+    }
+}
+
+void CAreaPlayback::ShowLinkStatus()
+{
+    m_lamp->SetColour(m_deviceManager ? m_deviceManager->GetStatusColour() : CRgbaColour(0, 0, 0, 255));
+}
+
+void CAreaPlayback::ShowManager()
+{
+    const uint32_t page = m_playbackManager->GetPage();
+    const uint32_t mode = m_playbackManager->GetMode();
+    for (uint32_t f = kEdit; f < kFunctionCount; ++f)
+    {
+        m_functions[f]->SetOn(mode == kFunctionModes[f]);
+        m_functions[f]->SetTextColour(mode == kFunctionModes[f] ? kCaptionLit : kCaption);
+    }
+    for (uint32_t i = 0; i < m_playbackButtons.size(); ++i)
+    {
+        m_playbackButtons[i]->SetPlayback(m_playbackManager->GetPlayback(i));
+        m_playbackButtons[i]->SetHighlighted(i >= page * kPageSize && i < (page + 1) * kPageSize);
+    }
+    m_playbackManager->AttachPage(this, &m_pageSubjects);
+    m_showingModel = true;
+    for (uint32_t i = 0; i < kStripCount; ++i)
+    {
+        if (const CPlayback* playback = m_playbackManager->GetPlayback(page * kPageSize + i))
+        {
+            m_speedKnobs[i]->SetValue(playback->GetSpeed());
+            m_intensityFaders[i]->SetDisplayedValue(playback->GetIntensity());
+            m_intensityFaders[i]->SetValue(playback->GetIntensity());
+        }
+    }
+    m_showingModel = false;
+}
+
+void CAreaPlayback::ShowPlayback(CPlayback* playback)
+{
+    if (!m_playbackManager)
+        return;
+    const int32_t first = int32_t(m_playbackManager->GetPage() * kPageSize);
+    const int32_t strip = playback->GetIndex() - first;
+    if (strip < 0 || strip >= int32_t(kStripCount))
+        return;
+    m_showingModel = true;
+    m_speedKnobs[uint32_t(strip)]->SetValue(playback->GetSpeed());
+    m_intensityFaders[uint32_t(strip)]->SetDisplayedValue(playback->GetIntensity());
+    m_showingModel = false;
+}
+
+void CAreaPlayback::ShowDragSelection()
+{
+    for (uint32_t i = 0; i < m_playbackButtons.size(); ++i)
+        m_playbackButtons[i]->SetFillBackground(m_dragSelection.IsSelected(i));
+}
+
+// Controls
+
+CPlayback* CAreaPlayback::StripPlayback(uint32_t strip) const
+{
+    if (!m_playbackManager || strip >= kStripCount)
+        return nullptr;
+    return m_playbackManager->GetPlayback(m_playbackManager->GetPage() * kPageSize + strip);
+}
+
+void CAreaPlayback::OnFlashPress(void* context, CAreaButton* button)
+{
+    static_cast<CAreaPlayback*>(context)->Flash(button, true);
+}
+
+void CAreaPlayback::OnFlashRelease(void* context, CAreaButton* button)
+{
+    static_cast<CAreaPlayback*>(context)->Flash(button, false);
+}
+
+void CAreaPlayback::Flash(CAreaButton* button, bool down)
+{
+    button->SetTextColour(down ? kCaptionOnFlash : kCaption);
+    const int32_t strip = IndexIn(m_flashButtons, button);
+    if (CPlayback* playback = strip >= 0 ? StripPlayback(uint32_t(strip)) : nullptr)
+        playback->SetFlashDown(down);
+}
+
+void CAreaPlayback::OnKnobChange(void* context, CAreaRotary* knob, float value)
+{
+    auto* page = static_cast<CAreaPlayback*>(context);
+    // A knob showing the model's speed rounds it to its steps: that is no request for a change.
+    if (page->m_showingModel)
+        return;
+    const int32_t strip = IndexIn(page->m_speedKnobs, knob);
+    if (CPlayback* playback = strip >= 0 ? page->StripPlayback(uint32_t(strip)) : nullptr)
+        playback->SetSpeed(value);
+}
+
+void CAreaPlayback::OnFaderChange(void* context, CAreaFader* fader)
+{
+    auto* page = static_cast<CAreaPlayback*>(context);
+    const int32_t strip = IndexIn(page->m_intensityFaders, fader);
+    if (CPlayback* playback = strip >= 0 ? page->StripPlayback(uint32_t(strip)) : nullptr)
+        playback->SetIntensity(fader->GetValue());
+}
+
+void CAreaPlayback::OnFunctionClick(void* context, CAreaButton* button)
+{
+    auto* page = static_cast<CAreaPlayback*>(context);
+    const int32_t function = IndexIn(std::vector<CAreaButton*>(page->m_functions, page->m_functions + kFunctionCount),
+                                     button);
+    if (function == kPatch || function == kOptions)
+    {
+        if (page->m_root)
+            page->m_root->SetPage(function == kPatch ? CAreaMain::kPagePatch : CAreaMain::kPageSettings);
+        return;
+    }
+    if (function < 0 || !page->m_playbackManager)
+        return;
+    if (function == kSwap)
+        page->ClearSwapSource();
+    page->m_playbackManager->ToggleMode(kFunctionModes[function]);
+}
+
+void CAreaPlayback::OnReleaseHold(void* context, CAreaButton*)
+{
+    auto* page = static_cast<CAreaPlayback*>(context);
+    if (page->m_playbackManager)
+        page->m_playbackManager->ReleaseAll();
+}
+
+void CAreaPlayback::OnOptionsPressOrRelease(void* context, CAreaButton*)
+{
+    auto* page = static_cast<CAreaPlayback*>(context);
+    page->m_lamp->SetDirty();
+    page->m_lampLegend->SetDirty();
+}
+
+void CAreaPlayback::ClearSwapSource()
+{
+    if (m_swapSource < 0)
+        return;
+    if (CPlayback* source = m_playbackManager ? m_playbackManager->GetPlayback(uint32_t(m_swapSource)) : nullptr)
+        source->SetMarked(false, kMarkedUntilCleared);
+    m_swapSource = -1;
+}
+
+// Playback buttons
+
+void CAreaPlayback::OnPlaybackClick(void* context, CAreaPlaybackButton* button)
+{
+    auto* page = static_cast<CAreaPlayback*>(context);
+    const int32_t index = page->GetButtonIndex(button);
+    if (index >= 0)
+        page->ClickPlayback(uint32_t(index));
+}
+
+void CAreaPlayback::ClickPlayback(uint32_t index)
+{
+    if (!m_playbackManager)
+        return;
+    CPlayback* playback = m_playbackManager->GetPlayback(index);
+    if (playback)
+        m_playbackManager->SelectPlayback(playback);
+    switch (m_playbackManager->GetMode())
+    {
+    case CPlaybackManager::kModeOpen:
+        if (m_root)
+            m_root->SetPage(CAreaMain::kPageEdit);
+        m_playbackManager->SetMode(CPlaybackManager::kModeNone);
+        break;
+    case CPlaybackManager::kModeRelease:
+        if (playback)
+            playback->Release();
+        m_playbackManager->SetMode(CPlaybackManager::kModeNone);
+        break;
+    case CPlaybackManager::kModeRename:
+        if (playback)
+        {
+            m_renameDialog = new CDialogString(this);
+            m_renameDialog->SetCaption("Rename Playback");
+            m_renameDialog->SetText(playback->GetLabel());
+            ShowDialog(m_renameDialog, kPlaceCentred);
+        }
+        m_playbackManager->SetMode(CPlaybackManager::kModeNone);
+        break;
+    case CPlaybackManager::kModeSwap:
+        if (m_swapSource < 0)
+        {
+            m_swapSource = int32_t(index);
+            if (playback)
+                playback->SetMarked(true, kMarkedUntilCleared);
+        }
+        else
+        {
+            m_playbackManager->SwapPlaybacks(uint32_t(m_swapSource), index);
+            m_playbackManager->SetMode(CPlaybackManager::kModeNone);
+            ClearSwapSource();
+        }
+        break;
+    default:
+        // Properties: the selection is chosen by the drag and taken at the release.
+        break;
+    }
+}
+
+void CAreaPlayback::OnPlaybackPress(void* context, CAreaPlaybackButton* button, uint32_t, bool*)
+{
+    auto* page = static_cast<CAreaPlayback*>(context);
+    const int32_t index = page->GetButtonIndex(button);
+    if (!page->m_playbackManager || page->m_playbackManager->GetMode() != kModeProperties || index < 0)
+        return;
+    page->m_dragSelection.BeginDrag(uint32_t(index));
+    page->m_dragSelection.DragTo(uint32_t(index));
+    page->ShowDragSelection();
+}
+
+void CAreaPlayback::PointerMove(int64_t pointerId, const CPoint& point)
+{
+    CAreaImage::PointerMove(pointerId, point);
+    if (!m_dragSelection.IsDragging() || GetModalChild())
+        return;
+    for (uint32_t i = 0; i < m_playbackButtons.size(); ++i)
+    {
+        if (m_playbackButtons[i]->Contains(point))
+        {
+            if (m_dragSelection.DragTo(i))
+                ShowDragSelection();
+            return;
+        }
+    }
+}
+
+void CAreaPlayback::OnPlaybackRelease(void* context, CAreaPlaybackButton*, bool*)
+{
+    auto* page = static_cast<CAreaPlayback*>(context);
+    if (!page->m_dragSelection.IsDragging() || !page->m_playbackManager)
+        return;
+    page->m_dragSelection.EndDrag();
+    std::vector<CPlayback*> selection;
+    for (uint32_t i = 0; i < kPlaybackCount; ++i)
+        if (page->m_dragSelection.IsSelected(i))
+            selection.push_back(page->m_playbackManager->GetPlayback(i));
+    page->m_playbackManager->SetSelection(selection);
+    page->m_dragSelection.Clear();
+    page->ShowDragSelection();
+    page->m_propertiesDialog = new CDialogPlaybackProperties(page, page->m_playbackManager);
+    page->ShowDialog(page->m_propertiesDialog, kPlaceCentred);
+    page->m_playbackManager->SetMode(CPlaybackManager::kModeNone);
+}
+
+void CAreaPlayback::OnDialogClosed(CArea2* dialog, uint32_t result)
+{
+    if (dialog == m_renameDialog)
+    {
+        // A text that turned unacceptable while Ok was held is never taken.
+        CPlayback* playback = m_playbackManager ? m_playbackManager->GetSelectedPlayback() : nullptr;
+        if (result == kResultOk && playback && m_renameDialog->IsAcceptable())
+            playback->SetLabel(m_renameDialog->GetText());
+        m_renameDialog = nullptr;
+    }
+    else if (dialog == m_propertiesDialog)
+    {
+        if (m_playbackManager)
+            for (CPlayback* playback : m_playbackManager->GetSelection())
+                if (playback)
+                    playback->SetMarked(true, kMarkSeconds);
+        m_propertiesDialog = nullptr;
+    }
+}
+
+// Paging and keys
+
+void CAreaPlayback::SetPage(int32_t page)
+{
+    if (m_playbackManager)
+        m_playbackManager->SetPage(std::clamp(page, 0, kLastPage));
+}
+
+void CAreaPlayback::OnWheel(const CPoint&, int32_t amount, bool* handled)
+{
+    if (m_playbackManager)
+        SetPage(int32_t(m_playbackManager->GetPage()) - amount);
+    *handled = true;
+}
+
+void CAreaPlayback::OnGesture(const CPoint& point, bool* handled)
+{
+    if (m_grid.Contains(point) && m_grid.GetHeight() > 0)
+    {
+        // Seven steps over the grid's height, rounded: the top row is page 0, the bottom page 7.
+        const float share = float(point.GetY() - m_grid.GetY()) / float(m_grid.GetHeight()) * 7.0f;
+        SetPage(int32_t(double(share) + 0.5));
+    }
+    *handled = true;
+}
+
+CAreaButton* CAreaPlayback::KeyButton(uint32_t key) const
+{
+    switch (key)
+    {
+    case 'e':
+        return m_functions[kEdit];
+    case 'r':
+        return m_functions[kRelease];
+    case 'n':
+        return m_functions[kRename];
+    case 's':
+        return m_functions[kSwap];
+    case 'p':
+        return m_functions[kProperties];
+    default:
+        break;
+    }
+    if (key >= '1' && key < '1' + kStripCount)
+        return m_flashButtons[key - '1'];
+    return nullptr;
+}
+
+void CAreaPlayback::OnKeyDown(uint32_t key, bool* handled)
+{
+    if (CAreaButton* button = KeyButton(key))
+    {
+        // A held key repeats its key-down: the button stays pressed once.
+        if (!button->IsPressed())
+            button->Press();
+        *handled = true;
+    }
+    else if (key == uint32_t(SDLK_HOME) || key == uint32_t(SDLK_END) || key == uint32_t(SDLK_PAGEUP))
+    {
+        *handled = true;
+    }
+}
+
+void CAreaPlayback::OnKeyUp(uint32_t key, bool* handled)
+{
+    const int32_t page = m_playbackManager ? int32_t(m_playbackManager->GetPage()) : 0;
+    if (CAreaButton* button = KeyButton(key))
+        button->Release();
+    else if (key == uint32_t(SDLK_HOME))
+        SetPage(0);
+    else if (key == uint32_t(SDLK_END))
+        SetPage(kLastPage);
+    else if (key == uint32_t(SDLK_PAGEUP))
+        SetPage(page >= 1 ? page - 1 : page);
+    else if (key == uint32_t(SDLK_PAGEDOWN))
+        SetPage(page < kLastPage ? page + 1 : page);
+    else
+        return;
+    *handled = true;
+}
