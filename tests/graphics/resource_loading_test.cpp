@@ -4,6 +4,7 @@
 #include "graphics/skin_manager.h"
 #include "shell/app.h"
 #include "tests/graphics/graphics_test_util.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 
@@ -46,7 +47,7 @@ TEST_F(ResourceLoadingTest, TheManagersReadTheApplicationsResourceFolders)
     ASSERT_TRUE(graphics_test::SaveSolidPng(resources / "glyphs/display/corner_off_up.png", 3, 3, 0xFF000000u));
     resources.Write("fonts/arial.ttf", "not opened here");
 
-    setenv("TANZO_RESOURCES", resources.Path().c_str(), 1);
+    CScopedEnv variable("TANZO_RESOURCES", resources.Path().c_str());
     char name[] = "Programmer";
     char* argv[] = {name, nullptr};
     {
@@ -63,5 +64,4 @@ TEST_F(ResourceLoadingTest, TheManagersReadTheApplicationsResourceFolders)
         fonts.ScanFonts();
         EXPECT_EQ(fonts.FindFontFile("Arial"), 0);
     }
-    unsetenv("TANZO_RESOURCES");
 }

@@ -43,7 +43,7 @@ protected:
     std::vector<uint32_t> Cleared() const
     {
         std::vector<uint32_t> slots;
-        for (const CMessage& record : sink.records)
+        for (const CMessage& record : sink.sent)
         {
             if (record.GetCommand() == COMMAND_CLEAR)
                 slots.push_back(record.GetIndex0());
@@ -98,15 +98,15 @@ TEST_F(FixtureManagerTest, RecordsAreRoutedBySlot)
     patch.HandleMessage(Record(MANAGER_FIXTURE_MANAGER, COMMAND_GET_LABEL));
     patch.HandleMessage(NotifyRecord(MANAGER_FIXTURE, 64, 0));
     patch.HandleMessage(NotifyRecord(MANAGER_PLAYBACK, 1, 0));
-    EXPECT_TRUE(sink.records.empty());
+    EXPECT_TRUE(sink.sent.empty());
 
     patch.HandleMessage(NotifyRecord(MANAGER_FIXTURE_MANAGER, 0, 0));
-    ASSERT_EQ(sink.records.size(), 64u * 4u);
+    ASSERT_EQ(sink.sent.size(), 64u * 4u);
     for (uint32_t slot = 0; slot < 64; ++slot)
     {
-        EXPECT_EQ(sink.records[slot * 4].GetIndex0(), slot);
-        EXPECT_EQ(sink.records[slot * 4].GetCommand(), COMMAND_GET_LABEL);
-        EXPECT_EQ(sink.records[slot * 4 + 3].GetCommand(), COMMAND_GET_PERSONALITY);
+        EXPECT_EQ(sink.sent[slot * 4].GetIndex0(), slot);
+        EXPECT_EQ(sink.sent[slot * 4].GetCommand(), COMMAND_GET_LABEL);
+        EXPECT_EQ(sink.sent[slot * 4 + 3].GetCommand(), COMMAND_GET_PERSONALITY);
     }
 
     patch.HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_LABEL, 63, CMessageValue("Last")));
@@ -178,16 +178,16 @@ TEST_F(FixtureManagerTest, ReadingClearsEverySlotTheFileDoesNotFill)
     const Commands commands = sink.Commands();
     EXPECT_EQ(Commands(commands.begin(), commands.begin() + 6), expected);
 
-    sink.records.clear();
+    sink.sent.clear();
     Read("<fixtures/>");
     EXPECT_EQ(Cleared(), Range(0, 64));
 
     // A child without index goes to the slot after the previous child's.
-    sink.records.clear();
+    sink.sent.clear();
     Read("<fixtures><fixture index='3' label='a'/><fixture label='b'/></fixtures>");
-    EXPECT_EQ(sink.records[3].GetCommand(), COMMAND_SET_LABEL);
-    EXPECT_EQ(sink.records[4].GetIndex0(), 4u);
-    EXPECT_EQ(sink.records[4].GetValue(), CMessageValue("b"));
+    EXPECT_EQ(sink.sent[3].GetCommand(), COMMAND_SET_LABEL);
+    EXPECT_EQ(sink.sent[4].GetIndex0(), 4u);
+    EXPECT_EQ(sink.sent[4].GetValue(), CMessageValue("b"));
     EXPECT_EQ(Cleared(), Join({0, 1, 2}, Range(5, 64)));
 }
 
@@ -199,7 +199,7 @@ TEST_F(FixtureManagerTest, OddIndexesNeverLeaveAnOldFixtureBehindNorCrash)
 
     // A comment takes up a slot that is then cleared; indexes that are no number, negative or
     // past the last slot are passed over.
-    sink.records.clear();
+    sink.sent.clear();
     Read("<fixtures><fixture index='0' label='a'/><!-- note --><fixture label='b'/>"
          "<fixture index='x' label='c'/><fixture index='-4' label='d'/><fixture index='1000' label='e'/>"
          "</fixtures>");
@@ -207,7 +207,7 @@ TEST_F(FixtureManagerTest, OddIndexesNeverLeaveAnOldFixtureBehindNorCrash)
     using Command = std::pair<uint32_t, uint32_t>;
     EXPECT_EQ(commands[0], Command(COMMAND_SET_LABEL, 0));
     EXPECT_EQ(commands[1], Command(COMMAND_SET_LABEL, 2));
-    for (const CMessage& record : sink.records)
+    for (const CMessage& record : sink.sent)
     {
         EXPECT_LT(record.GetIndex0(), 64u);
         EXPECT_TRUE(record.GetCommand() == COMMAND_CLEAR || record.GetIndex0() == 0 || record.GetIndex0() == 2)
@@ -219,12 +219,12 @@ TEST_F(FixtureManagerTest, OddIndexesNeverLeaveAnOldFixtureBehindNorCrash)
 TEST_F(FixtureManagerTest, ASlotClearedOnTheWayAndNamedLaterGetsEveryValue)
 {
     Patch(1, 40, 2, "Kept");
-    sink.records.clear();
+    sink.sent.clear();
     // Slot 1 is cleared for the gap before 4; the step back then names it with the values the
     // mirror still holds, which must be sent all the same.
     Read("<fixtures><fixture index='4'/><fixture index='1' label='Kept' address='40'/></fixtures>");
     std::vector<uint32_t> toSlot1;
-    for (const CMessage& record : sink.records)
+    for (const CMessage& record : sink.sent)
     {
         if (record.GetIndex0() == 1)
             toSlot1.push_back(record.GetCommand());
@@ -254,7 +254,7 @@ TEST_F(FixtureManagerTest, SavedPatchLoadsBackIntoAnotherModel)
     other.Init(nullptr, &otherSink);
     other.ReadXml(&saved);
     std::map<uint32_t, std::vector<CMessage>> bySlot;
-    for (const CMessage& record : otherSink.records)
+    for (const CMessage& record : otherSink.sent)
         bySlot[record.GetIndex0()].push_back(record);
     ASSERT_EQ(bySlot[0].size(), 3u);
     EXPECT_EQ(bySlot[0][0].GetValue(), CMessageValue(CPersonalityRef("M", "P16", "", std::string(32, '1')).ToCsv()));

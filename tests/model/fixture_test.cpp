@@ -42,7 +42,7 @@ protected:
     std::vector<uint32_t> SentCommands() const
     {
         std::vector<uint32_t> commands;
-        for (const CMessage& record : sink.records)
+        for (const CMessage& record : sink.sent)
         {
             EXPECT_EQ(record.GetManager(), MANAGER_FIXTURE);
             EXPECT_EQ(record.GetIndex0(), 5u);
@@ -77,12 +77,12 @@ TEST_F(FixtureTest, SettersSendDifferencesAndLeaveTheMirrorAlone)
                                                      COMMAND_SET_INVERT_PAN, COMMAND_SET_SWAP_PAN_TILT,
                                                      COMMAND_SET_VIRTUAL_DIMMER, COMMAND_SET_PERSONALITY,
                                                      COMMAND_CLEAR}));
-    EXPECT_EQ(sink.records[0].GetValue(), CMessageValue(1u));
-    EXPECT_EQ(sink.records[1].GetValue(), CMessageValue(512u));
-    EXPECT_EQ(sink.records[2].GetValue(), CMessageValue("Spot"));
-    EXPECT_EQ(sink.records[3].GetValue(), CMessageValue(true));
-    EXPECT_EQ(sink.records[6].GetValue(), CMessageValue("\"A\",\"B\",\"\",\"01\""));
-    EXPECT_EQ(sink.records[7].GetValue().GetType(), VALUE_NONE);
+    EXPECT_EQ(sink.sent[0].GetValue(), CMessageValue(1u));
+    EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(512u));
+    EXPECT_EQ(sink.sent[2].GetValue(), CMessageValue("Spot"));
+    EXPECT_EQ(sink.sent[3].GetValue(), CMessageValue(true));
+    EXPECT_EQ(sink.sent[6].GetValue(), CMessageValue("\"A\",\"B\",\"\",\"01\""));
+    EXPECT_EQ(sink.sent[7].GetValue().GetType(), VALUE_NONE);
     EXPECT_EQ(fixture->GetAddress(), 0u);
     EXPECT_EQ(fixture->GetLabel(), "");
     EXPECT_TRUE(observer.codes.empty());
@@ -90,7 +90,7 @@ TEST_F(FixtureTest, SettersSendDifferencesAndLeaveTheMirrorAlone)
     // Once the controller reports the address, asking for it again sends nothing; a second
     // request before the reply goes out again (the device manager merges the two).
     Reply(COMMAND_GET_ADDRESS, CMessageValue(512u));
-    sink.records.clear();
+    sink.sent.clear();
     fixture->SetAddress(700);
     fixture->SetAddress(3);
     fixture->SetAddress(3);
@@ -113,10 +113,10 @@ TEST_F(FixtureTest, NotifyCodesAskForTheMatchingProperty)
     };
     for (const auto& [code, expected] : cases)
     {
-        sink.records.clear();
+        sink.sent.clear();
         patch.HandleMessage(NotifyRecord(MANAGER_FIXTURE, 5, code));
         EXPECT_EQ(SentCommands(), expected) << "code " << code;
-        for (const CMessage& record : sink.records)
+        for (const CMessage& record : sink.sent)
             EXPECT_EQ(record.GetValue().GetType(), VALUE_NONE);
     }
 }
@@ -132,7 +132,7 @@ TEST_F(FixtureTest, RepliesStoreAndNotifyOnlyChanges)
     EXPECT_EQ(observer.codes, (std::vector<uint32_t>{289, 206, 24}));
     EXPECT_EQ(fixture->GetLabel(), "Wash");
     EXPECT_EQ(fixture->GetOptionText(), "-T-D");
-    EXPECT_TRUE(sink.records.empty());
+    EXPECT_TRUE(sink.sent.empty());
 }
 
 TEST_F(FixtureTest, AddressesFromTheControllerAreStoredUnclamped)
@@ -205,12 +205,12 @@ TEST_F(FixtureTest, ElementAddressesAndFlags)
     };
     for (const SCase& c : cases)
     {
-        sink.records.clear();
+        sink.sent.clear();
         ReadElement(c.xml);
         EXPECT_EQ(SentCommands(), c.commands) << c.xml;
         if (c.address)
         {
-            EXPECT_EQ(sink.records[0].GetValue(), CMessageValue(c.address)) << c.xml;
+            EXPECT_EQ(sink.sent[0].GetValue(), CMessageValue(c.address)) << c.xml;
         }
     }
     EXPECT_EQ(observer.Count(NOTIFY_UNKNOWN), 6u) << "every read tells its observers";
@@ -221,13 +221,13 @@ TEST_F(FixtureTest, ElementWithoutProfileTakesItFromTheLibrary)
     ReadElement("<fixture personality='\"Brightline\",\"Spot 250\",\"Basic\",\"FFFF\"' mode='Extended'/>");
     ASSERT_EQ(SentCommands(), std::vector<uint32_t>{COMMAND_SET_PERSONALITY});
     CPersonalityRef sent;
-    sent.FromCsv(sink.records[0].GetValue().GetString());
+    sent.FromCsv(sink.sent[0].GetValue().GetString());
     EXPECT_EQ(sent, CPersonalityRef("Brightline", "Spot 250", "Extended",
                                     "01022203230405060708090A0B0C0D0E0F10111213141516"));
 
-    sink.records.clear();
+    sink.sent.clear();
     ReadElement("<fixture manufacturer='Nobody' model='X' profile='0102'/>");
-    sent.FromCsv(sink.records[0].GetValue().GetString());
+    sent.FromCsv(sink.sent[0].GetValue().GetString());
     EXPECT_EQ(sent, CPersonalityRef("Nobody", "X", "", "0102"));
 }
 
@@ -239,15 +239,15 @@ TEST_F(FixtureTest, ElementWithoutAddressUnpatchesAPatchedSlotAndSendsEverything
     EXPECT_EQ(SentCommands(), (std::vector<uint32_t>{COMMAND_CLEAR, COMMAND_SET_PERSONALITY, COMMAND_SET_LABEL,
                                                      COMMAND_SET_VIRTUAL_DIMMER, COMMAND_SET_INVERT_PAN,
                                                      COMMAND_SET_INVERT_TILT, COMMAND_SET_SWAP_PAN_TILT}));
-    EXPECT_EQ(sink.records[2].GetValue(), CMessageValue("Old"));
+    EXPECT_EQ(sink.sent[2].GetValue(), CMessageValue("Old"));
 
     // A slot the show loader has just cleared gets every value, its address included.
-    sink.records.clear();
+    sink.sent.clear();
     ReadElement("<fixture label='Old' address='700'/>", true);
     EXPECT_EQ(SentCommands(), (std::vector<uint32_t>{COMMAND_SET_PERSONALITY, COMMAND_SET_ADDRESS, COMMAND_SET_LABEL,
                                                      COMMAND_SET_VIRTUAL_DIMMER, COMMAND_SET_INVERT_PAN,
                                                      COMMAND_SET_INVERT_TILT, COMMAND_SET_SWAP_PAN_TILT}));
-    EXPECT_EQ(sink.records[1].GetValue(), CMessageValue(512u));
+    EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(512u));
 }
 
 TEST_F(FixtureTest, WrittenElementLeavesOutWhatIsEmpty)

@@ -15,6 +15,7 @@
 #include "shell/app.h"
 #include "tests/model/patch_test_support.h"
 #include "tests/model/standin_process.h"
+#include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
 #include <tinyxml.h>
@@ -30,18 +31,7 @@ namespace
 {
 bool ShouldRun(std::string& reason)
 {
-    const char* run = std::getenv("TANZO_PATCH_STANDIN");
-    if (!run || std::string(run) != "1")
-    {
-        reason = "run by patch_standin.cmake only";
-        return false;
-    }
-    if (!InPrivateNamespace())
-    {
-        reason = "the device link runs only in a private network namespace (scripts/netns.sh)";
-        return false;
-    }
-    return true;
+    return StandinTestRuns("TANZO_PATCH_STANDIN", "patch_standin.cmake", reason);
 }
 
 std::string ReadElementText(const TiXmlElement& element)
@@ -59,20 +49,12 @@ protected:
         std::string reason;
         if (!ShouldRun(reason))
             GTEST_SKIP() << reason;
-        char folder[] = "/tmp/tanzo-patch-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        m_folder = folder;
     }
 
     void TearDown() override
     {
         m_core.reset();
         m_standin.Stop();
-        if (!m_folder.empty())
-        {
-            std::error_code ignored;
-            std::filesystem::remove_all(m_folder, ignored);
-        }
     }
 
     // The stand-in, then the model root connected to it; returns once the first resync settled.
@@ -84,7 +66,7 @@ protected:
         CCoreSetup setup;
         setup.link.port = port;
         setup.link.broadcastTargets = std::vector<CIpAddress>{CIpAddress(127, 0, 0, 2)};
-        setup.optionsFolder = m_folder;
+        setup.optionsFolder = m_folder.Path();
         m_core.reset(CCore::Create(0, nullptr, setup));
         m_core->GetDeviceManager()->SetConnectedAddress(CIpAddress(127, 0, 0, 2, port));
         ASSERT_TRUE(Settle([] { return true; })) << "the resync never drained";
@@ -120,7 +102,7 @@ protected:
         return m_standin.Field("show fixture " + std::to_string(slot), field);
     }
 
-    std::string m_folder;
+    CTempFolder m_folder;
     CStandinProcess m_standin;
     std::unique_ptr<CCore> m_core;
 };
@@ -131,16 +113,11 @@ TEST(PatchStartUp, TheModelRootLoadsTheUsersAndTheShippedLibrary)
     std::string reason;
     if (!ShouldRun(reason))
         GTEST_SKIP() << reason;
-    char folder[] = "/tmp/tanzo-home-XXXXXX";
-    ASSERT_NE(mkdtemp(folder), nullptr);
-    const std::string home = folder;
-    const std::string appData = home + "/Zevral/Programmer";
-    std::filesystem::create_directories(appData);
-    std::ofstream(appData + "/user.personality")
-        << "<personalities><manufacturer label=\"Mine\"><model label=\"Par\">01</model></manufacturer>"
-           "</personalities>";
-    const std::string savedHome = std::getenv("XDG_DATA_HOME") ? std::getenv("XDG_DATA_HOME") : "";
-    setenv("XDG_DATA_HOME", home.c_str(), 1);
+    CTempFolder home("tanzo-home");
+    home.Write("Zevral/Programmer/user.personality",
+               "<personalities><manufacturer label=\"Mine\"><model label=\"Par\">01</model></manufacturer>"
+               "</personalities>");
+    CScopedEnv data("XDG_DATA_HOME", home.Path().c_str());
     {
         char name[] = "tests_model";
         char* argv[] = {name, nullptr};
@@ -154,12 +131,6 @@ TEST(PatchStartUp, TheModelRootLoadsTheUsersAndTheShippedLibrary)
         EXPECT_GT(library->CountModels(), 1000u);
         EXPECT_EQ(library->GetProfile(CPersonalityRef("[mine]", "par", "", "")), "01");
     }
-    if (savedHome.empty())
-        unsetenv("XDG_DATA_HOME");
-    else
-        setenv("XDG_DATA_HOME", savedHome.c_str(), 1);
-    std::error_code ignored;
-    std::filesystem::remove_all(home, ignored);
 }
 
 TEST_F(PatchStandin, ResyncFillsThePatchFromTheController)

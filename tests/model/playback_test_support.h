@@ -1,7 +1,7 @@
 #pragma once
 
-// Helpers of the playback and cue tests: a sink that keeps what the model sends, an observer
-// that keeps what it is told, and the controller's replies.
+// Helpers of the model's tests: a sink that keeps what the model sends, an observer that keeps
+// what it is told, and the controller's replies.
 
 #include "foundation/observer.h"
 #include "foundation/subject.h"
@@ -10,6 +10,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CRecordingSink : public CMessageSink
@@ -34,6 +35,14 @@ public:
         return std::to_string(m.GetManager()) + "/" + std::to_string(m.GetCommand()) + "/" +
                std::to_string(m.GetIndex0()) + "/" + std::to_string(m.GetIndex1()) + "/" +
                std::to_string(m.GetIndex2());
+    }
+    // (command, index0) of every record, in order.
+    std::vector<std::pair<uint32_t, uint32_t>> Commands() const
+    {
+        std::vector<std::pair<uint32_t, uint32_t>> commands;
+        for (const CMessage& m : sent)
+            commands.emplace_back(m.GetCommand(), m.GetIndex0());
+        return commands;
     }
     // The records of one manager and command.
     std::vector<CMessage> Find(uint32_t manager, uint32_t command) const

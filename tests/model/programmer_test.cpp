@@ -116,10 +116,10 @@ TEST_F(ProgrammerTest, SelectionGesturesOnlyProposeTheMask)
     programmer.BeginDrag(9);
     programmer.EndDrag(18);
     programmer.SetSelection(5);
-    ASSERT_EQ(sink.records.size(), 2u);
-    EXPECT_EQ(sink.records[0].GetManager(), MANAGER_PROGRAMMER);
-    EXPECT_EQ(sink.records[0].GetCommand(), COMMAND_SET_FIXTURES);
-    EXPECT_EQ(sink.records[0].GetValue(), CMessageValue(uint64_t(0x60600)));
+    ASSERT_EQ(sink.sent.size(), 2u);
+    EXPECT_EQ(sink.sent[0].GetManager(), MANAGER_PROGRAMMER);
+    EXPECT_EQ(sink.sent[0].GetCommand(), COMMAND_SET_FIXTURES);
+    EXPECT_EQ(sink.sent[0].GetValue(), CMessageValue(uint64_t(0x60600)));
     EXPECT_FALSE(programmer.IsSelected(9));
     EXPECT_EQ(Enabled(), "00000000000000000");
 }
@@ -138,10 +138,10 @@ TEST_F(ProgrammerTest, CommandsCarryTheBoundPlaybackAndSendOnlyChanges)
     ASSERT_EQ(sink.Commands(), (std::vector<std::pair<uint32_t, uint32_t>>{
                                    {COMMAND_LOAD, 0}, {COMMAND_SET_PLAYBACK, 0}, {COMMAND_SET_BLIND, 0},
                                    {COMMAND_RECORD, 7}, {COMMAND_CLEAR, 0}}));
-    EXPECT_EQ(sink.records[0].GetIndex1(), 4u);
-    EXPECT_EQ(sink.records[1].GetValue(), CMessageValue(9u));
-    EXPECT_EQ(sink.records[3].GetIndex1(), 2u);
-    EXPECT_EQ(sink.records[3].GetValue().GetType(), VALUE_NONE);
+    EXPECT_EQ(sink.sent[0].GetIndex1(), 4u);
+    EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(9u));
+    EXPECT_EQ(sink.sent[3].GetIndex1(), 2u);
+    EXPECT_EQ(sink.sent[3].GetValue().GetType(), VALUE_NONE);
     EXPECT_EQ(programmer.GetPlayback(), 7u);
     EXPECT_FALSE(programmer.GetBlind());
 }
@@ -155,23 +155,23 @@ TEST_F(ProgrammerTest, NotifyCodesAskForTheMatchingState)
     };
     for (const auto& [code, expected] : cases)
     {
-        sink.records.clear();
+        sink.sent.clear();
         programmer.HandleMessage(NotifyRecord(MANAGER_PROGRAMMER, 0, code));
         std::vector<uint32_t> commands;
-        for (const CMessage& record : sink.records)
+        for (const CMessage& record : sink.sent)
             commands.push_back(record.GetCommand());
         EXPECT_EQ(commands, expected) << code;
     }
 
-    sink.records.clear();
+    sink.sent.clear();
     programmer.HandleMessage(NotifyRecord(MANAGER_PROGRAMMER, 0, 0));
-    ASSERT_EQ(sink.records.size(), 21u);
+    ASSERT_EQ(sink.sent.size(), 21u);
     const uint32_t first[] = {COMMAND_GET_FIXTURES, COMMAND_GET_BLIND, COMMAND_GET_PLAYBACK, COMMAND_GET_CLEAR};
     for (uint32_t i = 0; i < 4; ++i)
-        EXPECT_EQ(sink.records[i].GetCommand(), first[i]);
+        EXPECT_EQ(sink.sent[i].GetCommand(), first[i]);
     for (uint32_t g = 0; g < 17; ++g)
     {
-        const CMessage& record = sink.records[4 + g];
+        const CMessage& record = sink.sent[4 + g];
         EXPECT_EQ(record.GetManager(), MANAGER_PROGRAMMER_CHANGE);
         EXPECT_EQ(record.GetCommand(), COMMAND_GET_VALUE);
         EXPECT_EQ(record.GetIndex0(), g);
@@ -193,9 +193,9 @@ TEST_F(ProgrammerTest, GroupRecordsAreRoutedByPosition)
 
     programmer.HandleMessage(NotifyRecord(MANAGER_PROGRAMMER_CHANGE, 14, 1234));
     programmer.HandleMessage(NotifyRecord(MANAGER_PROGRAMMER_CHANGE, 17, 0));
-    ASSERT_EQ(sink.records.size(), 1u);
-    EXPECT_EQ(sink.records[0].GetCommand(), COMMAND_GET_VALUE);
-    EXPECT_EQ(sink.records[0].GetIndex0(), 14u);
+    ASSERT_EQ(sink.sent.size(), 1u);
+    EXPECT_EQ(sink.sent[0].GetCommand(), COMMAND_GET_VALUE);
+    EXPECT_EQ(sink.sent[0].GetIndex0(), 14u);
     programmer.GetChange(14)->Detach(&zoom);
 }
 
@@ -203,22 +203,22 @@ TEST_F(ProgrammerTest, SettingAGroupValueSendsOnlyADifferentValueOrKind)
 {
     programmer.HandleMessage(Record(MANAGER_PROGRAMMER_CHANGE, COMMAND_GET_VALUE, 0, CMessageValue(0.5f)));
     programmer.SetValue(GROUP_INTENSITY, CMessageValue(0.5f));
-    EXPECT_TRUE(sink.records.empty());
+    EXPECT_TRUE(sink.sent.empty());
 
     // A value of another kind differs; after it, the next press starts a new selection.
     programmer.HandleMessage(Record(MANAGER_PROGRAMMER, COMMAND_GET_FIXTURES, 0, CMessageValue(uint64_t(1))));
     programmer.SetValue(GROUP_GOBO, CMessageValue(0.0f));
     programmer.SetValue(17, CMessageValue(1.0f));
-    ASSERT_EQ(sink.records.size(), 1u);
-    EXPECT_EQ(sink.records[0].GetManager(), MANAGER_PROGRAMMER_CHANGE);
-    EXPECT_EQ(sink.records[0].GetCommand(), COMMAND_SET_VALUE);
-    EXPECT_EQ(sink.records[0].GetIndex0(), uint32_t(GROUP_GOBO));
+    ASSERT_EQ(sink.sent.size(), 1u);
+    EXPECT_EQ(sink.sent[0].GetManager(), MANAGER_PROGRAMMER_CHANGE);
+    EXPECT_EQ(sink.sent[0].GetCommand(), COMMAND_SET_VALUE);
+    EXPECT_EQ(sink.sent[0].GetIndex0(), uint32_t(GROUP_GOBO));
     EXPECT_EQ(programmer.GetChange(GROUP_GOBO)->GetValue().GetType(), VALUE_NONE);
 
-    sink.records.clear();
+    sink.sent.clear();
     programmer.BeginDrag(5);
     programmer.EndDrag(5);
-    ASSERT_EQ(sink.records.size(), 2u);
-    EXPECT_EQ(sink.records[0].GetValue(), CMessageValue(uint64_t(0)));
-    EXPECT_EQ(sink.records[1].GetValue(), CMessageValue(uint64_t(1) << 5));
+    ASSERT_EQ(sink.sent.size(), 2u);
+    EXPECT_EQ(sink.sent[0].GetValue(), CMessageValue(uint64_t(0)));
+    EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(uint64_t(1) << 5));
 }

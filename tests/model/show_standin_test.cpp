@@ -34,18 +34,7 @@ namespace
 {
 bool ShouldRun(std::string& reason)
 {
-    const char* run = std::getenv("TANZO_SHOW_STANDIN");
-    if (!run || std::string(run) != "1")
-    {
-        reason = "run by show_standin.cmake only";
-        return false;
-    }
-    if (!InPrivateNamespace())
-    {
-        reason = "the device link runs only in a private network namespace (scripts/netns.sh)";
-        return false;
-    }
-    return true;
+    return StandinTestRuns("TANZO_SHOW_STANDIN", "show_standin.cmake", reason);
 }
 
 // A show as the test writes it and expects it back, field by field.
@@ -237,22 +226,13 @@ protected:
         std::string reason;
         if (!ShouldRun(reason))
             GTEST_SKIP() << reason;
-        char folder[] = "/tmp/tanzo-shows-XXXXXX";
-        ASSERT_NE(mkdtemp(folder), nullptr);
-        m_folder = folder;
-        m_shows = m_folder + "/shows";
-        std::filesystem::create_directory(m_shows);
+        m_shows = m_folder.MakeFolder("shows");
     }
 
     void TearDown() override
     {
         m_core.reset();
         m_standin.Stop();
-        if (!m_folder.empty())
-        {
-            std::error_code ignored;
-            std::filesystem::remove_all(m_folder, ignored);
-        }
     }
 
     // The stand-in, then a model root that knows it but has chosen no controller yet.
@@ -263,7 +243,7 @@ protected:
         CCoreSetup setup;
         setup.link.port = m_standin.GetLinkPort();
         setup.link.broadcastTargets = std::vector<CIpAddress>{CIpAddress(127, 0, 0, 2)};
-        setup.optionsFolder = m_folder;
+        setup.optionsFolder = m_folder.Path();
         setup.showFolder = m_shows;
         m_core.reset(CCore::Create(0, nullptr, setup));
     }
@@ -349,7 +329,7 @@ protected:
         }
     }
 
-    std::string m_folder;
+    CTempFolder m_folder;
     std::string m_shows;
     CStandinProcess m_standin;
     std::unique_ptr<CCore> m_core;

@@ -14,10 +14,12 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/test_folder.h"
+
 #include <chrono>
+#include <memory>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -52,6 +54,24 @@ inline bool InPrivateNamespace()
     return NetworkLinks() == std::set<std::string>{"lo"};
 }
 
+// Whether an end-to-end test against the stand-in runs here: only where its own ctest entry set
+// the variable to 1, and only in a private network namespace.
+inline bool StandinTestRuns(const char* variable, const char* runner, std::string& reason)
+{
+    const char* run = std::getenv(variable);
+    if (!run || std::string(run) != "1")
+    {
+        reason = std::string("run by ") + runner + " only";
+        return false;
+    }
+    if (!InPrivateNamespace())
+    {
+        reason = "the device link runs only in a private network namespace (scripts/netns.sh)";
+        return false;
+    }
+    return true;
+}
+
 class CStandinProcess
 {
 public:
@@ -66,15 +86,9 @@ public:
     // with a reason when it does not report itself ready.
     bool Start(const std::vector<std::string>& script, std::string& error)
     {
-        char folder[] = "/tmp/tanzo-standin-XXXXXX";
-        if (!mkdtemp(folder))
-        {
-            error = "no temporary folder";
-            return false;
-        }
-        m_folder = folder;
-        const std::string log = m_folder + "/events.txt";
-        const std::string scriptPath = m_folder + "/script.txt";
+        m_folder = std::make_unique<CTempFolder>("tanzo-standin");
+        const std::string log = *m_folder / "events.txt";
+        const std::string scriptPath = *m_folder / "script.txt";
         {
             std::ofstream out(scriptPath);
             for (const std::string& line : script)
@@ -90,7 +104,7 @@ public:
         argv.push_back(nullptr);
         posix_spawn_file_actions_t actions;
         posix_spawn_file_actions_init(&actions);
-        const std::string errors = m_folder + "/stderr.txt";
+        const std::string errors = *m_folder / "stderr.txt";
         posix_spawn_file_actions_addopen(&actions, 2, errors.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         const int spawned = posix_spawn(&m_pid, binary.c_str(), &actions, nullptr, argv.data(), environ);
         posix_spawn_file_actions_destroy(&actions);
@@ -131,12 +145,7 @@ public:
         if (m_control >= 0)
             close(m_control);
         m_control = -1;
-        if (!m_folder.empty())
-        {
-            std::error_code ignored;
-            std::filesystem::remove_all(m_folder, ignored);
-            m_folder.clear();
-        }
+        m_folder.reset();
     }
 
     uint16_t GetLinkPort() const { return m_linkPort; }
@@ -208,7 +217,7 @@ private:
     }
 
     pid_t m_pid = -1;
-    std::string m_folder;
+    std::unique_ptr<CTempFolder> m_folder;
     uint16_t m_linkPort = 0;
     uint16_t m_controlPort = 0;
     int m_control = -1;

@@ -1,8 +1,9 @@
 #pragma once
 
-// Helpers shared by the tests of the process services: a scoped environment variable and a
-// temporary folder that is removed with everything in it.
+// Helpers shared by the tests of the process services: files read and written whole, beside
+// the scoped environment variable and the temporary folder of the test support.
 
+#include "tests/support/scoped_env.h"
 #include "tests/support/test_folder.h"
 
 #include <cstdlib>
@@ -10,38 +11,6 @@
 #include <fstream>
 #include <string>
 #include <vector>
-
-class CScopedEnv
-{
-public:
-    // A null value unsets the variable for the scope.
-    CScopedEnv(const char* name, const char* value) : m_name(name)
-    {
-        if (const char* old = std::getenv(name))
-        {
-            m_had = true;
-            m_old = old;
-        }
-        if (value)
-            setenv(name, value, 1);
-        else
-            unsetenv(name);
-    }
-    ~CScopedEnv()
-    {
-        if (m_had)
-            setenv(m_name.c_str(), m_old.c_str(), 1);
-        else
-            unsetenv(m_name.c_str());
-    }
-    CScopedEnv(const CScopedEnv&) = delete;
-    CScopedEnv& operator=(const CScopedEnv&) = delete;
-
-private:
-    std::string m_name;
-    bool m_had = false;
-    std::string m_old;
-};
 
 inline bool IsFolder(const std::string& path)
 {

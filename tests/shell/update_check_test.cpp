@@ -239,21 +239,19 @@ TEST(UpdateCheck, UnreachableOrSilentServersGiveNoReply)
 
 TEST(UpdateCheck, UrlComesFromTheEnvironmentAndEmptySkipsTheCheck)
 {
-    const char* saved = std::getenv("TANZO_UPDATE_URL");
-    const std::string savedValue = saved ? saved : "";
-
-    setenv("TANZO_UPDATE_URL", "http://127.0.0.1:9/v.txt", 1);
-    EXPECT_EQ(CUpdateCheck::GetDefaultUrl(), "http://127.0.0.1:9/v.txt");
-    setenv("TANZO_UPDATE_URL", "", 1);
-    EXPECT_EQ(CUpdateCheck::GetDefaultUrl(), "");
-    unsetenv("TANZO_UPDATE_URL");
+    {
+        CScopedEnv url("TANZO_UPDATE_URL", "http://127.0.0.1:9/v.txt");
+        EXPECT_EQ(CUpdateCheck::GetDefaultUrl(), "http://127.0.0.1:9/v.txt");
+    }
+    {
+        CScopedEnv url("TANZO_UPDATE_URL", "");
+        EXPECT_EQ(CUpdateCheck::GetDefaultUrl(), "");
+    }
+    CScopedEnv url("TANZO_UPDATE_URL", nullptr);
     EXPECT_EQ(CUpdateCheck::GetDefaultUrl(), TANZO_DEFAULT_UPDATE_URL);
 
     CUpdateCheck check("Programmer", "");
     EXPECT_EQ(check.Check(1, 7, 0), CUpdateCheck::kNoReply);
-
-    if (saved)
-        setenv("TANZO_UPDATE_URL", savedValue.c_str(), 1);
 }
 
 // Start-up makes its check with the default limit and waits for it on the main thread: a server
