@@ -2,6 +2,7 @@
 
 #include "screens/pages/area_image.h"
 #include "screens/pages/area_playback.h"
+#include "screens/pages/area_settings.h"
 #include "shell/application.h"
 
 namespace
@@ -48,6 +49,8 @@ CArea2* CAreaMain::CreatePage(uint32_t index)
 {
     if (index == kPagePlayback)
         return new CAreaPlayback(this, m_core);
+    if (index == kPageSettings)
+        return new CAreaSettings(this, m_core);
     // A page whose controls are not built yet is its skin background alone.
     return new CAreaImage(this, CApp2::GetSkinFileName(kPageBackgrounds[index]), false);
 }

@@ -1,0 +1,756 @@
+#include "screens/pages/area_settings.h"
+
+#include "foundation/notify_codes.h"
+#include "graphics/explanation_manager.h"
+#include "graphics/glyph_manager.h"
+#include "graphics/language.h"
+#include "graphics/language_manager.h"
+#include "link/device.h"
+#include "link/device_manager.h"
+#include "link/device_type.h"
+#include "model/core.h"
+#include "model/show_file.h"
+#include "model/show_file_list.h"
+#include "screens/dialogs/dialog_acn.h"
+#include "screens/dialogs/dialog_artnet.h"
+#include "screens/dialogs/dialog_confirmation.h"
+#include "screens/dialogs/dialog_explanation.h"
+#include "screens/dialogs/dialog_ip_and_subnet.h"
+#include "screens/dialogs/dialog_loading.h"
+#include "screens/dialogs/dialog_notification.h"
+#include "screens/dialogs/dialog_string.h"
+#include "screens/pages/area_main.h"
+#include "shell/application.h"
+#include "widgets/area_button.h"
+#include "widgets/area_grid.h"
+#include "widgets/area_label.h"
+#include "widgets/area_led.h"
+
+#include <algorithm>
+#include <cstdio>
+
+const CVersion CAreaSettings::kMinimumFirmware(1, 12, 0);
+
+namespace
+{
+constexpr uint32_t kKeyBackspace = 8;
+constexpr uint32_t kKeyEscape = 27;
+// The hint shown before a new show file is made.
+constexpr int32_t kNewFileHint = 1;
+// Float sums of frame times fall a hair short of the whole.
+constexpr float kHoldTolerance = 0.0005f;
+const CRgbaColour kOrange(255, 128, 0, 255);
+const CRgbaColour kGrey(127, 127, 127, 255);
+
+struct SButtonSpec
+{
+    const char* image;
+    // The English label, shown in the current language.
+    const char* caption;
+    int32_t x;
+    int32_t y;
+};
+
+const SButtonSpec kButtons[CAreaSettings::kButtonCount] = {
+    {"button_patch", "PATCH", 1, 25},
+    {"button_options", "OPTIONS", 103, 25},
+    {"button_device_ip", "IP ADDRESS", 659, 99},
+    {"button_device_rename", "RENAME", 659, 153},
+    {"button_device_artnet", "ART-NET", 659, 202},
+    {"button_device_sacn", "sACN", 659, 251},
+    {"button_file_new", "NEW", 659, 575},
+    {"button_file_remove", "REMOVE", 659, 629},
+    {"button_file_rename", "RENAME", 659, 678},
+    {"button_file_save", "SAVE", 659, 727},
+    {"button_file_open", "OPEN", 659, 776},
+};
+
+// Widths of the device list's first five columns and the file list's date and size columns.
+const uint32_t kDeviceColumns[5] = {182, 115, 100, 109, 78};
+constexpr uint32_t kFileDateColumn = 150;
+constexpr uint32_t kFileSizeColumn = 100;
+
+// The version's major and minor numbers, "1.7".
+std::string FormatVersionMajorMinor(const CVersion& version)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%u.%u", version.GetMajor(), version.GetMinor());
+    return text;
+}
+
+bool IsFirmwareOutdated(const CDevice& device)
+{
+    return !(device.GetFirmwareVersion() >= CAreaSettings::kMinimumFirmware);
+}
+
+int32_t Scale()
+{
+    return CApp::IsHighResolution() ? 2 : 1;
+}
+}  // namespace
+
+CAreaSettings::CAreaSettings(CAreaMain* root, CCore* core)
+    : CAreaImage(root, CApp2::GetSkinFileName("background_settings"), false),
+      m_core(core),
+      m_deviceManager(core ? core->GetDeviceManager() : nullptr),
+      m_fileManager(core ? core->GetFileManager() : nullptr),
+      m_languageManager(CLanguageManager::FromApplication()),
+      m_explanations(core ? dynamic_cast<CExplanationManager*>(core->GetExplanations()) : nullptr),
+      m_root(root)
+{
+    SetName("CAreaSettings");
+    const int32_t s = Scale();
+
+    for (uint32_t i = 0; i < kButtonCount; ++i)
+    {
+        CAreaButton* button = new CAreaButton(this, kButtons[i].image, true);
+        button->SetClickCallback(this, OnButtonClick);
+        m_buttons[i] = button;
+        AddChild(button);
+    }
+    m_buttons[kOptions]->SetOn(true);
+    m_buttons[kOptions]->SetWidth(uint32_t(s == 2 ? 192 : 97));
+    m_buttons[kDeviceIp]->SetPressCallback(this, OnIpPress);
+    m_buttons[kDeviceIp]->SetReleaseCallback(this, OnIpRelease);
+    UpdateCaptions();
+
+    m_deviceList = new CAreaGrid(this, false, false);
+    m_deviceList->SetCellProvider(this, GetCell);
+    m_deviceList->SetPressCallback(this, OnCellPress);
+    m_deviceList->SetDoubleClickCallback(this, OnDeviceDoubleClick);
+    m_deviceList->SetColumnCount(6);
+    m_deviceList->SetEqualColumns(false);
+    AddChild(m_deviceList);
+
+    // The lock is composited over the page's picture at the size the layout gives it.
+    m_lockIcon = new CAreaImage(this, "display", "lock", true);
+    m_lockIcon->SetOwnSurface(true);
+    m_lockIcon->SetPressCallback(this, OnLockPress);
+    AddChild(m_lockIcon, true);
+
+    m_languageList = new CAreaGrid(this, false, false);
+    m_languageList->SetCellProvider(this, GetCell);
+    m_languageList->SetPressCallback(this, OnCellPress);
+    m_languageList->SetColumnCount(1);
+    AddChild(m_languageList);
+
+    m_fileList = new CAreaGrid(this, false, false);
+    m_fileList->SetCellProvider(this, GetCell);
+    m_fileList->SetPressCallback(this, OnCellPress);
+    m_fileList->SetColumnCount(3);
+    m_fileList->SetEqualColumns(false);
+    AddChild(m_fileList);
+
+    m_versionText = "v" + FormatVersionMajorMinor(CApp::GetVersion());
+    m_lamp = new CAreaLed(this);
+    AddChild(m_lamp);
+    m_versionLabel = new CAreaLabel(this, true);
+    m_versionLabel->SetHorizontalAlignment(kAlignStart);
+    m_versionLabel->SetText(m_versionText);
+    m_versionLabel->SetTextColour(CApp::IsUpdateAvailable() ? kOrange : kGrey);
+    AddChild(m_versionLabel);
+    Layout();
+}
+
+CAreaSettings::~CAreaSettings()
+{
+    StopObservingAll();
+}
+
+// Layout
+
+void CAreaSettings::Layout()
+{
+    // Layout runs for every child added during construction, before the rest exist.
+    if (!m_versionLabel)
+        return;
+    const int32_t s = Scale();
+    for (uint32_t i = 0; i < kButtonCount; ++i)
+        m_buttons[i]->SetPosition(CPoint(kButtons[i].x * s, kButtons[i].y * s));
+
+    const bool locked = m_deviceManager && m_deviceManager->IsLocked();
+    m_deviceList->SetPosition(CPoint(10 * s, 106 * s));
+    m_deviceList->SetSize(uint32_t(643 * s), uint32_t((locked ? 387 : 419) * s));
+    for (uint32_t column = 0; column < 5; ++column)
+        m_deviceList->SetColumnWidth(column, kDeviceColumns[column] * uint32_t(s));
+    m_deviceList->SetColumnWidth(5, m_deviceList->GetSpareColumnWidth(5, 5));
+
+    m_lockIcon->SetSize(uint32_t(32 * s), uint32_t(32 * s));
+    m_lockIcon->SetPosition(CPoint(m_deviceList->GetX() + int32_t(m_deviceList->GetWidth()) - 2 - 32 * s,
+                                   m_deviceList->GetBottom() - 2));
+
+    m_languageList->SetPosition(CPoint(10 * s, 582 * s));
+    m_languageList->SetSize(uint32_t(204 * s), uint32_t(419 * s));
+
+    m_fileList->SetPosition(CPoint(232 * s, 582 * s));
+    m_fileList->SetSize(uint32_t(420 * s), m_languageList->GetHeight());
+    m_fileList->SetColumnWidth(1, kFileDateColumn * uint32_t(s));
+    m_fileList->SetColumnWidth(2, kFileSizeColumn * uint32_t(s));
+    m_fileList->SetColumnWidth(0, m_fileList->GetSpareColumnWidth(0, 0));
+
+    m_lamp->SetPosition(CPoint(197 * s, 43 * s));
+    const int32_t width = int32_t(GetWidth());
+    m_versionLabel->SetPosition(CPoint(width - 4 - 100 * s, 980 * s));
+    m_versionLabel->SetWidth(uint32_t(std::max(0, width - 4 - m_versionLabel->GetX())));
+}
+
+void CAreaSettings::UpdateCaptions()
+{
+    for (uint32_t i = 0; i < kButtonCount; ++i)
+        m_buttons[i]->SetCaption(kButtons[i].caption, true);
+}
+
+// Observing the model
+
+void CAreaSettings::OnVisibleChanged()
+{
+    if (IsVisible())
+    {
+        if (m_deviceManager)
+            Observe(m_deviceManager);
+        if (m_fileManager)
+            Observe(m_fileManager);
+        if (m_languageManager)
+            Observe(m_languageManager);
+        // Language changes made while the page was hidden show now.
+        UpdateCaptions();
+        if (m_deviceManager)
+            HandleNotify(m_deviceManager, NOTIFY_UNKNOWN);
+        if (m_fileManager)
+            HandleNotify(m_fileManager, NOTIFY_UNKNOWN);
+        if (m_languageManager)
+            HandleNotify(m_languageManager, NOTIFY_UNKNOWN);
+        m_lockIcon->SetVisible(m_deviceManager && m_deviceManager->IsLocked());
+    }
+    else
+    {
+        StopObservingAll();
+        m_observedDevices.Clear(nullptr);
+        m_observedFiles.Clear(nullptr);
+    }
+}
+
+void CAreaSettings::HandleNotify(CSubject* subject, uint32_t code)
+{
+    if (!subject)
+        return;
+    if (subject == m_languageManager)
+    {
+        if (code == NOTIFY_SELECTION)
+        {
+            m_languageList->SetDirty();
+            return;
+        }
+        m_languageList->SetRowCount(m_languageManager->GetLanguageCount());
+        const int32_t row =
+            m_languageManager->GetLanguageIndex(m_languageManager->FindLanguage(m_languageManager->GetLanguageName()));
+        if (row >= 0)
+            m_languageList->ScrollToCell(row, false);
+        m_languageList->SetDirty();
+        UpdateCaptions();
+        return;
+    }
+    if (subject == m_fileManager)
+    {
+        if (code == NOTIFY_SELECTION)
+        {
+            m_fileList->SetDirty();
+        }
+        else
+        {
+            m_fileManager->AttachFiles(this, &m_observedFiles);
+            m_fileList->SetRowCount(m_fileManager->GetCount());
+            m_fileList->SetDirty();
+        }
+        UpdateButtons();
+        return;
+    }
+    if (subject == m_deviceManager)
+    {
+        // Counted on the link thread and told on the main thread's tick; the page has nothing to show.
+        if (code == NOTIFY_PROGRESS)
+            return;
+        if (code == NOTIFY_UNKNOWN || code == DEVICE_MANAGER_NOTIFY_CONNECTED)
+            m_lamp->SetColour(m_deviceManager->GetStatusColour());
+        if (code == NOTIFY_LOCK)
+        {
+            m_lockIcon->SetVisible(IsVisible() && m_deviceManager->IsLocked());
+            Layout();
+            SetDirty();
+        }
+        else if (code == NOTIFY_SELECTION)
+        {
+            m_deviceList->SetDirty();
+        }
+        else if (code != DEVICE_MANAGER_NOTIFY_CONNECTED)
+        {
+            m_deviceManager->ObserveDevices(this, &m_observedDevices);
+            m_deviceList->SetRowCount(uint32_t(m_deviceManager->GetDeviceCount()));
+            m_deviceList->SetDirty();
+        }
+        UpdateButtons();
+        return;
+    }
+    // A show file or a unit: one row changed. A subject that is going is not asked for its row.
+    if (m_observedFiles.Contains(subject))
+    {
+        if (code == NOTIFY_RELEASE)
+            m_fileList->SetDirty();
+        else
+            m_fileList->RepaintRow(uint32_t(std::max(0, static_cast<CFile*>(subject)->GetIndex())));
+        return;
+    }
+    if (code == NOTIFY_RELEASE)
+        m_deviceList->SetDirty();
+    else if (CDevice* device = dynamic_cast<CDevice*>(subject))
+        m_deviceList->RepaintRow(uint32_t(std::max(0, device->GetIndex())));
+}
+
+void CAreaSettings::UpdateButtons()
+{
+    const bool unit = m_deviceManager && m_deviceManager->GetConnectedDevice();
+    CFile* file = GetCurrentFile();
+    const bool writable = !file || !file->IsReadOnly();
+    for (Button button : {kDeviceIp, kDeviceRename, kArtNet, kAcn})
+        m_buttons[button]->SetOn(unit);
+    m_buttons[kDeviceRename]->SetEnabled(unit);
+    m_buttons[kFileNew]->SetOn(m_fileManager && m_fileManager->GetCount() < kMaxShowFiles);
+    for (Button button : {kFileRemove, kFileRename, kFileSave})
+        m_buttons[button]->SetOn(file && writable);
+    m_buttons[kFileOpen]->SetOn(unit && file);
+}
+
+CFile* CAreaSettings::GetCurrentFile() const
+{
+    return m_fileManager ? m_fileManager->GetCurrentFile() : nullptr;
+}
+
+// Cells
+
+void CAreaSettings::GetCell(void* context, CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text,
+                            CRgbaColour& colour, bool& highlighted, std::vector<CZevralImage>& icons)
+{
+    CAreaSettings* page = static_cast<CAreaSettings*>(context);
+    if (grid == page->m_deviceList)
+        page->DeviceCell(column, row, text, colour, highlighted, icons);
+    else if (grid == page->m_languageList)
+        page->LanguageCell(row, text, highlighted, icons);
+    else if (grid == page->m_fileList)
+        page->FileCell(column, row, text, highlighted);
+}
+
+void CAreaSettings::DeviceCell(uint32_t column, uint32_t row, std::string& text, CRgbaColour& colour,
+                               bool& highlighted, std::vector<CZevralImage>& icons)
+{
+    const CDevice* device = m_deviceManager ? m_deviceManager->GetDevice(row) : nullptr;
+    if (!device)
+        return;
+    highlighted = device->GetAddress() == m_deviceManager->GetConnectedAddress();
+    switch (column)
+    {
+    case 0:
+        text = device->GetAddress().ToText();
+        icons.push_back(CGlyphManager::Instance().GetImage(
+            "device", DeviceTypeKey(device->GetType()), uint32_t(m_deviceList->GetColumnRect(0).GetHeight())));
+        if (!device->IsOnline())
+            colour = kOrange;
+        break;
+    case 1:
+        text = device->GetLabel();
+        break;
+    case 2:
+        text = FormatVersionMajorMinor(device->GetFirmwareVersion());
+        if (IsFirmwareOutdated(*device))
+            colour = kOrange;
+        break;
+    case 3:
+        text = FormatVersionMajorMinor(device->GetPcbVersion());
+        break;
+    case 4:
+        text = device->GetArtNetText();
+        break;
+    case 5:
+        text = device->GetAcnText();
+        break;
+    default:
+        break;
+    }
+}
+
+void CAreaSettings::LanguageCell(uint32_t row, std::string& text, bool& highlighted, std::vector<CZevralImage>& icons)
+{
+    const CLanguage* language = m_languageManager ? m_languageManager->GetLanguage(row) : nullptr;
+    if (!language)
+        return;
+    highlighted = language->GetName() == m_languageManager->GetLanguageName();
+    text = language->GetName();
+    icons.push_back(CGlyphManager::Instance().GetImage("language", language->GetFileName(),
+                                                       uint32_t(m_languageList->GetColumnRect(0).GetHeight())));
+}
+
+void CAreaSettings::FileCell(uint32_t column, uint32_t row, std::string& text, bool& highlighted)
+{
+    CFile* file = m_fileManager ? m_fileManager->GetFile(row) : nullptr;
+    if (!file)
+        return;
+    highlighted = file == m_fileManager->GetCurrentFile();
+    if (column == 0)
+        text = file->GetName() + (file->IsReadOnly() ? " [readonly]" : "");
+    else if (column == 1)
+        text = file->GetDateText();
+    else if (column == 2)
+        text = file->GetSizeText();
+}
+
+// Presses on the lists
+
+void CAreaSettings::OnCellPress(void* context, CAreaGrid* grid, int32_t, int32_t row)
+{
+    CAreaSettings* page = static_cast<CAreaSettings*>(context);
+    const uint32_t index = uint32_t(std::max(0, row));
+    if (grid == page->m_deviceList && page->m_deviceManager)
+    {
+        // A row without a unit chooses none; a locked choice stays whatever is pressed.
+        const CDevice* device = page->m_deviceManager->GetDevice(index);
+        page->m_deviceManager->SetConnectedAddress(device ? device->GetAddress() : CIpAddress());
+    }
+    else if (grid == page->m_fileList && page->m_fileManager)
+    {
+        page->m_fileManager->SetCurrentFile(page->m_fileManager->GetFile(index));
+        if (index >= page->m_fileManager->GetCount())
+            page->m_fileManager->Refresh();
+    }
+    else if (grid == page->m_languageList && page->m_languageManager)
+    {
+        if (const CLanguage* language = page->m_languageManager->GetLanguage(index))
+            page->m_languageManager->SetLanguage(language->GetName());
+    }
+}
+
+void CAreaSettings::OnDeviceDoubleClick(void* context, CAreaGrid* grid, int32_t column)
+{
+    CAreaSettings* page = static_cast<CAreaSettings*>(context);
+    if (!page->m_deviceManager)
+        return;
+    // The grid reports the column only: the row is the one the first click of the pair pressed.
+    const CRect selection = grid->GetSelection();
+    CDevice* device = page->m_deviceManager->GetDevice(uint32_t(std::max(0, selection.GetY())));
+    if (!device || selection.GetY() < 0)
+        return;
+    if (column == 0 && !device->IsOnline())
+        page->ShowNotice("Cannot communicate with device.", true, "IP address might be out of range.");
+    else if (column == 2 && IsFirmwareOutdated(*device))
+        page->ShowNotice("Firmware out of date.", true, "Please upgrade.");
+    else
+        device->Blink();
+}
+
+void CAreaSettings::OnLockPress(void* context, CAreaImage*, uint32_t, bool*)
+{
+    CAreaSettings* page = static_cast<CAreaSettings*>(context);
+    page->ShowNotice("The device selection is locked.", false, "This is a special mode for demonstration purposes.");
+}
+
+// Buttons
+
+void CAreaSettings::OnButtonClick(void* context, CAreaButton* button)
+{
+    CAreaSettings* page = static_cast<CAreaSettings*>(context);
+    for (uint32_t i = 0; i < kButtonCount; ++i)
+        if (page->m_buttons[i] == button)
+            page->Click(Button(i));
+}
+
+void CAreaSettings::OnIpPress(void* context, CAreaButton*)
+{
+    CAreaSettings* page = static_cast<CAreaSettings*>(context);
+    page->m_ipHeld = true;
+    page->m_holdTime = 0.0f;
+}
+
+void CAreaSettings::OnIpRelease(void* context, CAreaButton*)
+{
+    CAreaSettings* page = static_cast<CAreaSettings*>(context);
+    page->m_ipHeld = false;
+    page->m_holdTime = 0.0f;
+}
+
+void CAreaSettings::Click(Button button)
+{
+    CDevice* unit = m_deviceManager ? m_deviceManager->GetConnectedDevice() : nullptr;
+    CFile* file = GetCurrentFile();
+    const bool writable = file && !file->IsReadOnly();
+    switch (button)
+    {
+    case kOptions:
+        if (m_root)
+            m_root->SetPage(CAreaMain::kPagePlayback);
+        break;
+    case kPatch:
+        if (m_root)
+            m_root->SetPage(CAreaMain::kPagePatch);
+        break;
+    case kDeviceIp:
+        if (unit)
+        {
+            m_ipDialog = new CDialogIpAndSubnet(this, true);
+            m_ipDialog->SetIpAddress(unit->GetAddress());
+            m_ipDialog->SetSubnet(unit->GetSubnet());
+            m_ipDialog->SetDhcp(unit->GetDhcp());
+            ShowDialog(m_ipDialog, kPlaceCentred);
+        }
+        break;
+    case kDeviceRename:
+        if (unit)
+        {
+            m_deviceNameDialog = new CDialogString(this);
+            m_deviceNameDialog->SetCaption("Device name");
+            m_deviceNameDialog->SetText(unit->GetLabel());
+            ShowDialog(m_deviceNameDialog, kPlaceCentred);
+        }
+        break;
+    case kArtNet:
+        if (unit)
+        {
+            m_artNetDialog = new CDialogArtnet(this);
+            m_artNetDialog->Set(unit->GetArtNetEnabled(), uint8_t(unit->GetArtNetUniverse()));
+            ShowDialog(m_artNetDialog, kPlaceCentred);
+        }
+        break;
+    case kAcn:
+        if (unit)
+        {
+            m_acnDialog = new CDialogAcn(this);
+            m_acnDialog->Set(unit->GetAcnEnabled(), unit->GetAcnUniverse());
+            ShowDialog(m_acnDialog, kPlaceCentred);
+        }
+        break;
+    case kFileNew:
+    {
+        std::string hint;
+        if (m_explanations)
+            m_explanations->GetExplanation(kNewFileHint, hint);
+        if (!hint.empty())
+        {
+            m_hintDialog = new CDialogExplanation(this);
+            m_hintDialog->SetText(hint, true);
+            ShowDialog(m_hintDialog, kPlaceCentred);
+        }
+        if (m_fileManager)
+        {
+            // The new show becomes the current one, as the hint tells the operator.
+            if (CFile* created = m_fileManager->CreateShowFile())
+                m_fileManager->SetCurrentFile(created);
+            else
+                ShowNotice(m_fileManager->GetError(), false);
+        }
+        break;
+    }
+    case kFileOpen:
+        if (file)
+        {
+            if (!file->Load())
+                ShowNotice(file->GetError(), false);
+            else
+            {
+                m_loadWaiting = m_fileManager && m_fileManager->IsLoadPending();
+                OpenLoadingDialog();
+            }
+        }
+        break;
+    case kFileRemove:
+        if (writable)
+        {
+            m_removeDialog = new CDialogConfirmation(this);
+            m_removeDialog->SetText("Remove file?", true);
+            ShowDialog(m_removeDialog, kPlaceCentred);
+        }
+        break;
+    case kFileRename:
+        if (writable)
+        {
+            m_fileNameDialog = new CDialogString(this);
+            m_fileNameDialog->SetCaption("Showfile name");
+            m_fileNameDialog->SetText(file->GetName());
+            ShowDialog(m_fileNameDialog, kPlaceCentred);
+        }
+        break;
+    case kFileSave:
+        if (writable)
+        {
+            m_saveDialog = new CDialogConfirmation(this);
+            m_saveDialog->SetText("Overwrite file?", true);
+            ShowDialog(m_saveDialog, kPlaceCentred);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+void CAreaSettings::OpenLoadingDialog()
+{
+    m_loadingDialog = new CDialogLoading(this, m_deviceManager);
+    ShowDialog(m_loadingDialog, kPlaceCentred);
+}
+
+void CAreaSettings::ShowNotice(const std::string& text, bool translate, const std::string& second)
+{
+    if (GetModalChild())
+    {
+        m_pendingNotice = text;
+        m_pendingSecond = second;
+        m_pendingTranslate = translate;
+        return;
+    }
+    m_noticeDialog = new CDialogNotification(this);
+    m_noticeDialog->SetText(text, translate);
+    if (!second.empty())
+        m_noticeDialog->SetLinkText(second, translate);
+    ShowDialog(m_noticeDialog, kPlaceCentred);
+}
+
+// Dialogs
+
+void CAreaSettings::OnDialogClosed(CArea2* dialog, uint32_t result)
+{
+    const bool ok = result == kResultOk;
+    CDevice* unit = m_deviceManager ? m_deviceManager->GetConnectedDevice() : nullptr;
+    CFile* file = GetCurrentFile();
+    if (dialog == m_deviceNameDialog)
+    {
+        m_deviceNameDialog = nullptr;
+        CDialogString* names = static_cast<CDialogString*>(dialog);
+        if (ok && unit && names->IsAcceptable())
+            unit->SetLabel(names->GetText());
+    }
+    else if (dialog == m_fileNameDialog)
+    {
+        m_fileNameDialog = nullptr;
+        CDialogString* names = static_cast<CDialogString*>(dialog);
+        // Rename refuses an empty name, a path and a name another show has: the operator is told.
+        if (ok && file && names->IsAcceptable() && !file->Rename(names->GetText()))
+            ShowNotice(file->GetError(), false);
+    }
+    else if (dialog == m_acnDialog)
+    {
+        m_acnDialog = nullptr;
+        if (ok && unit)
+        {
+            unit->SetAcnUniverse(static_cast<CDialogAcn*>(dialog)->GetUniverse());
+            unit->SetAcnEnabled(static_cast<CDialogAcn*>(dialog)->IsEnabled());
+        }
+    }
+    else if (dialog == m_artNetDialog)
+    {
+        m_artNetDialog = nullptr;
+        if (ok && unit)
+        {
+            unit->SetArtNetUniverse(static_cast<CDialogArtnet*>(dialog)->GetAddress());
+            unit->SetArtNetEnabled(static_cast<CDialogArtnet*>(dialog)->IsEnabled());
+        }
+    }
+    else if (dialog == m_ipDialog)
+    {
+        m_ipDialog = nullptr;
+        CDialogIpAndSubnet* network = static_cast<CDialogIpAndSubnet*>(dialog);
+        // Only what the dialog could read as addresses reaches the unit.
+        if (ok && unit && network->IsAcceptable())
+        {
+            if (network->IsDhcp())
+            {
+                unit->SetDhcp(true);
+            }
+            else
+            {
+                unit->SetIp(network->GetIpAddress());
+                unit->SetSubnet(network->GetSubnet());
+                unit->SetDhcp(false);
+            }
+        }
+    }
+    else if (dialog == m_removeDialog)
+    {
+        m_removeDialog = nullptr;
+        if (ok && m_fileManager && file && !m_fileManager->RemoveFile(file) && !m_fileManager->GetError().empty())
+            ShowNotice(m_fileManager->GetError(), false);
+    }
+    else if (dialog == m_saveDialog)
+    {
+        m_saveDialog = nullptr;
+        if (ok && file && !file->Save(false))
+            ShowNotice(file->GetError(), false);
+    }
+    else if (dialog == m_hintDialog)
+    {
+        m_hintDialog = nullptr;
+        if (m_explanations && static_cast<CDialogExplanation*>(dialog)->IsDontShowChecked())
+            m_explanations->SetCurrentEnabled(false);
+    }
+    else if (dialog == m_noticeDialog)
+    {
+        m_noticeDialog = nullptr;
+    }
+    else if (dialog == m_loadingDialog)
+    {
+        m_loadingDialog = nullptr;
+        if (!ok)
+        {
+            // Abort or a lost link: a show still waiting for the controller goes too.
+            if (m_fileManager)
+                m_fileManager->CancelPendingLoad();
+            m_loadWaiting = false;
+        }
+        else if (m_loadWaiting)
+        {
+            // What this dialog counted was the model reading the controller; once the show has
+            // gone into the queue the next dialog counts the show itself.
+            m_loadWaiting = m_fileManager && m_fileManager->IsLoadPending();
+            OpenLoadingDialog();
+        }
+    }
+    if (!GetModalChild() && !m_pendingNotice.empty())
+    {
+        const std::string text = m_pendingNotice;
+        const std::string second = m_pendingSecond;
+        m_pendingNotice.clear();
+        m_pendingSecond.clear();
+        ShowNotice(text, m_pendingTranslate, second);
+    }
+}
+
+// Keys and time
+
+void CAreaSettings::OnKeyDown(uint32_t key, bool* handled)
+{
+    if (key == kKeyBackspace)
+    {
+        if (CDevice* unit = m_deviceManager ? m_deviceManager->GetConnectedDevice() : nullptr)
+            unit->Blink();
+    }
+    else if (key == kKeyEscape)
+    {
+        m_buttons[kOptions]->Press();
+    }
+    *handled = true;
+}
+
+void CAreaSettings::OnKeyUp(uint32_t key, bool* handled)
+{
+    if (key == kKeyEscape)
+        m_buttons[kOptions]->Release();
+    *handled = true;
+}
+
+void CAreaSettings::OnTick(float seconds)
+{
+    if (!m_ipHeld || m_holdTime >= kLockHoldSeconds)
+        return;
+    m_holdTime += seconds;
+    if (m_holdTime + kHoldTolerance >= kLockHoldSeconds)
+    {
+        m_holdTime = kLockHoldSeconds;
+        if (m_deviceManager)
+            m_deviceManager->SetLocked(!m_deviceManager->IsLocked());
+    }
+}
