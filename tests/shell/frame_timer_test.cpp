@@ -45,13 +45,6 @@ protected:
 };
 }
 
-TEST_F(FrameTimer, FixedPeriodAndNoInitialLag)
-{
-    EXPECT_FLOAT_EQ(m_timer.GetFrameSeconds(), 0.04f);
-    m_timer.BeginFrame();
-    EXPECT_EQ(m_timer.GetLag(), 0);
-}
-
 TEST_F(FrameTimer, SleepsTheRestOfThePeriodAndSettlesAnOversleep)
 {
     // The 30-ms sleep really lasts 32 ms: the next frame owes 2 ms and sleeps that much less.

@@ -105,17 +105,11 @@ TEST(PlatformLinux, ExecutablePathIsTheRunningBinary)
 
 TEST(PlatformLinux, OnlyPlainWebUrlsAreOpenable)
 {
-    EXPECT_TRUE(CPlatformLinux::IsOpenableUrl("http://127.0.0.1/a;b"));
-    EXPECT_TRUE(CPlatformLinux::IsOpenableUrl("https://example.org/x?y=1&z=%20"));
-    EXPECT_TRUE(CPlatformLinux::IsOpenableUrl("HTTP://example.org"));
-    EXPECT_FALSE(CPlatformLinux::IsOpenableUrl("javascript:x"));
-    EXPECT_FALSE(CPlatformLinux::IsOpenableUrl("file:///etc/passwd"));
-    EXPECT_FALSE(CPlatformLinux::IsOpenableUrl("-http://a"));
-    EXPECT_FALSE(CPlatformLinux::IsOpenableUrl("http://"));
-    EXPECT_FALSE(CPlatformLinux::IsOpenableUrl("http://a b"));
-    EXPECT_FALSE(CPlatformLinux::IsOpenableUrl("http://a\nb"));
-    EXPECT_FALSE(CPlatformLinux::IsOpenableUrl("http://a\tb"));
-    EXPECT_FALSE(CPlatformLinux::IsOpenableUrl("http://caf\xc3\xa9.example"));
+    for (const char* url : {"http://127.0.0.1/a;b", "https://example.org/x?y=1&z=%20", "HTTP://example.org"})
+        EXPECT_TRUE(CPlatformLinux::IsOpenableUrl(url)) << url;
+    for (const std::string url : {"javascript:x", "file:///etc/passwd", "-http://a", "http://", "http://a b",
+                                  "http://a\nb", "http://a\tb", "http://caf\xc3\xa9.example"})
+        EXPECT_FALSE(CPlatformLinux::IsOpenableUrl(url)) << url;
     EXPECT_FALSE(CPlatformLinux::IsOpenableUrl(std::string("http://a\0b", 10)));
 }
 
