@@ -1,0 +1,467 @@
+#include "screens/pages/area_patch.h"
+
+#include "foundation/notify_codes.h"
+#include "graphics/font_manager.h"
+#include "graphics/skin_manager.h"
+#include "graphics/texture_adapter.h"
+#include "link/device_manager.h"
+#include "model/core.h"
+#include "model/fixture.h"
+#include "model/fixture_manager.h"
+#include "model/fixture_selection.h"
+#include "screens/dialogs/dialog_address.h"
+#include "screens/dialogs/dialog_notification.h"
+#include "screens/dialogs/dialog_personality.h"
+#include "screens/dialogs/dialog_string.h"
+#include "screens/pages/area_main.h"
+#include "shell/app.h"
+#include "shell/application.h"
+#include "widgets/area_button.h"
+#include "widgets/area_led.h"
+#include "widgets/word_wrap.h"
+
+#include <SDL_keycode.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace
+{
+constexpr uint32_t kKeyBackspace = 8;
+constexpr uint32_t kKeyEscape = 27;
+constexpr uint32_t kKeyDelete = uint32_t(SDLK_DELETE);
+constexpr uint32_t kSkinSize = 32;
+constexpr uint32_t kCaptionSize = 12;
+constexpr uint32_t kWrappedCaptionSize = 10;
+const CRgbaColour kCaptionColour(226, 229, 234, 255);
+
+uint32_t Scale()
+{
+    return CApp::IsHighResolution() ? 2 : 1;
+}
+
+// A key of this page: its skin picture, and over it the caption in the current language, broken
+// over as many lines as the key's width asks for (the option keys are square).
+class CPageKey : public CAreaButton
+{
+public:
+    CPageKey(CArea2* parent, const std::string& imageName)
+        : CAreaButton(parent, imageName, true), m_imageBase(CApp2::GetSkinFileNameShort(imageName))
+    {
+        SetTextColour(kCaptionColour);
+    }
+
+protected:
+    void Paint(CTextureAdapter& canvas) override
+    {
+        if (const CZevralImage* picture = Picture())
+            canvas.CompositeImage(CPoint(0, 0), *picture);
+        const std::string& caption = GetCaption();
+        if (caption.empty())
+            return;
+        const int32_t width = int32_t(GetWidth());
+        // A caption that needs more than one line takes the smaller size.
+        uint32_t size = kCaptionSize * Scale();
+        std::vector<std::string> lines = WrapWords(caption, width, CFontManager::Instance().GetFont(GetFontName(), int32_t(size)));
+        if (lines.size() > 1)
+        {
+            size = kWrappedCaptionSize * Scale();
+            lines = WrapWords(caption, width, CFontManager::Instance().GetFont(GetFontName(), int32_t(size)));
+        }
+        int32_t ignored = 0;
+        int32_t lineHeight = 0;
+        MeasureText(caption, size, ignored, lineHeight);
+        // Pressed keys sink by a pixel, and their caption with them.
+        const int32_t middle = int32_t(GetHeight()) / 2 + (IsPressed() ? int32_t(Scale()) : 0);
+        int32_t y = FirstLineY(middle, lines.size(), lineHeight);
+        for (const std::string& line : lines)
+        {
+            DrawText(canvas, line, GetTextColour(), CPoint(width / 2, y), kAlignCentre, kAlignMiddle, size);
+            y += lineHeight;
+        }
+    }
+
+private:
+    const CZevralImage* Find(const char* suffix) const
+    {
+        const CZevralImage* image = nullptr;
+        return CSkinManager::Instance().GetImagePointer(image, m_imageBase + suffix, kSkinSize) ? image : nullptr;
+    }
+    // The picture of the key's state, with the same stand-ins the plain button takes.
+    const CZevralImage* Picture() const
+    {
+        std::vector<const char*> suffixes;
+        if (!IsPressed())
+            suffixes = IsOn() ? std::vector<const char*>{"_on_up"} : std::vector<const char*>{"_off_up", "_up"};
+        else
+            suffixes = IsOn() ? std::vector<const char*>{"_on_down"}
+                              : std::vector<const char*>{"_off_down", "_on_down", "_down"};
+        for (const char* suffix : suffixes)
+            if (const CZevralImage* image = Find(suffix))
+                return image;
+        return nullptr;
+    }
+
+    std::string m_imageBase;
+};
+}  // namespace
+
+CAreaPatch::CAreaPatch(CArea2* root, CCore* core)
+    : CAreaPatch(root, core ? core->GetFixtureManager() : nullptr, core ? core->GetPersonalityManager() : nullptr,
+                 core ? core->GetDeviceManager() : nullptr, core ? core->GetSelection() : nullptr)
+{
+}
+
+CAreaPatch::CAreaPatch(CArea2* root, CFixtureManager* fixtures, CPersonalityManager* library,
+                       CDeviceManager* devices, CSelectionFixture* selection)
+    : CAreaImage(root, CApp2::GetSkinFileName("background_patch"), false),
+      m_fixtureManager(fixtures),
+      m_library(library),
+      m_deviceManager(devices),
+      m_selection(selection)
+{
+    SetName("CAreaPatch");
+    for (uint32_t i = 0; i < kTileCount; ++i)
+    {
+        // In the list before it is added: a tile asks its place as soon as it shows.
+        m_tiles.push_back(new CAreaFixture(this, fixtures));
+        AddChild(m_tiles.back());
+    }
+
+    for (const auto& [button, image] :
+         {std::pair(&m_patch, "button_patch"), std::pair(&m_options, "button_options"),
+          std::pair(&m_invertPan, "button_invert_pan"), std::pair(&m_invertTilt, "button_invert_tilt"),
+          std::pair(&m_swapPanTilt, "button_swap_pan_tilt"), std::pair(&m_virtualDimmer, "button_virtual_dimmer"),
+          std::pair(&m_personality, "button_patch_personality"), std::pair(&m_rename, "button_patch_rename"),
+          std::pair(&m_address, "button_patch_address"), std::pair(&m_clear, "button_clear")})
+    {
+        *button = new CPageKey(this, image);
+        (*button)->SetClickCallback(this, OnButtonClick);
+        AddChild(*button);
+    }
+    m_patch->SetOn(true);
+    m_options->SetWidth(CApp::IsHighResolution() ? 192 : 97);
+    SetCaptions();
+
+    m_lamp = new CAreaLed(this);
+    AddChild(m_lamp);
+}
+
+CAreaPatch::~CAreaPatch()
+{
+    m_pageSubjects.Clear(this);
+}
+
+int32_t CAreaPatch::GetFixtureAreaIndex(const CArea2* area) const
+{
+    const auto it = std::find(m_tiles.begin(), m_tiles.end(), area);
+    return it == m_tiles.end() ? -1 : int32_t(it - m_tiles.begin());
+}
+
+void CAreaPatch::SetCaptions()
+{
+    for (const auto& [button, caption] :
+         {std::pair(m_patch, "PATCH"), std::pair(m_options, "OPTIONS"), std::pair(m_invertPan, "INVERT PAN"),
+          std::pair(m_invertTilt, "INVERT TILT"), std::pair(m_swapPanTilt, "SWAP PAN/TILT"),
+          std::pair(m_virtualDimmer, "VIRTUAL DIMMER"), std::pair(m_personality, "PERSONALITY"),
+          std::pair(m_rename, "RENAME"), std::pair(m_address, "ADDRESS"), std::pair(m_clear, "CLEAR")})
+        button->SetCaption(caption, true);
+}
+
+void CAreaPatch::Layout()
+{
+    std::printf("Resizing CAreaPatch");
+    const int32_t s = int32_t(Scale());
+    ArrangeInRows(std::vector<CArea2*>(m_tiles.begin(), m_tiles.end()),
+                  CRect::FromCorners(9 * s, 105 * s, 758 * s, 822 * s), 0);
+    m_patch->SetPosition(CPoint(s, 25 * s));
+    m_options->SetPosition(CPoint(103 * s, 25 * s));
+    m_invertPan->SetPosition(CPoint(378 * s, 935 * s));
+    m_invertTilt->SetPosition(CPoint(444 * s, 935 * s));
+    m_swapPanTilt->SetPosition(CPoint(507 * s, 935 * s));
+    m_virtualDimmer->SetPosition(CPoint(570 * s, 935 * s));
+    m_personality->SetPosition(CPoint(17 * s, 847 * s));
+    m_rename->SetPosition(CPoint(17 * s, 890 * s));
+    m_address->SetPosition(CPoint(17 * s, 928 * s));
+    m_clear->SetPosition(CPoint(141 * s, m_personality->GetY()));
+    m_lamp->SetPosition(CPoint(197 * s, 43 * s));
+}
+
+void CAreaPatch::OnVisibleChanged()
+{
+    if (!IsVisible())
+    {
+        m_pageSubjects.Clear(this);
+        StopObservingAll();
+        return;
+    }
+    SetCaptions();
+    Observe(m_fixtureManager);
+    Observe(m_deviceManager);
+    Observe(m_selection);
+    HandleNotify(m_fixtureManager, NOTIFY_UNKNOWN);
+    HandleNotify(m_deviceManager, NOTIFY_UNKNOWN);
+    // The selection may have changed while the page was away: the tiles show it as it is now.
+    HandleNotify(m_selection, NOTIFY_UNKNOWN);
+}
+
+void CAreaPatch::HandleNotify(CSubject* subject, uint32_t code)
+{
+    if (!subject)
+        return;
+    if (code == NOTIFY_RELEASE)
+    {
+        // A part of the model that goes is not read again.
+        if (subject == m_fixtureManager)
+            m_fixtureManager = nullptr;
+        else if (subject == m_deviceManager)
+            m_deviceManager = nullptr;
+        else if (subject == m_selection)
+            m_selection = nullptr;
+        return;
+    }
+    if (subject == m_deviceManager)
+    {
+        if (code == NOTIFY_UNKNOWN || code == DEVICE_MANAGER_NOTIFY_CONNECTED)
+            m_lamp->SetColour(m_deviceManager->GetStatusColour());
+    }
+    else if (subject == m_fixtureManager)
+    {
+        if (code != NOTIFY_SELECTION)
+            m_fixtureManager->ObserveFixtures(this, &m_pageSubjects);
+        RefreshButtonStates();
+    }
+    else if (subject == m_selection)
+    {
+        for (uint32_t i = 0; i < m_tiles.size(); ++i)
+            m_tiles[i]->SetSelected(m_selection->IsSelected(i));
+        RefreshButtonStates();
+    }
+}
+
+void CAreaPatch::RefreshButtonStates()
+{
+    const bool any = m_selection && !m_selection->IsEmpty();
+    for (CAreaButton* button : {m_personality, m_rename, m_address, m_clear, m_invertPan, m_invertTilt, m_swapPanTilt,
+                                m_virtualDimmer})
+        button->SetOn(any);
+}
+
+int32_t CAreaPatch::TileAt(const CPoint& point) const
+{
+    for (uint32_t i = 0; i < m_tiles.size(); ++i)
+        if (m_tiles[i]->Contains(point))
+            return int32_t(i);
+    return -1;
+}
+
+void CAreaPatch::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
+{
+    *handled = true;
+    const int32_t tile = TileAt(point);
+    if (tile >= 0 && m_selection)
+        m_selection->BeginDrag(uint32_t(tile));
+}
+
+void CAreaPatch::OnPointerMove(const CPoint& point)
+{
+    const int32_t tile = TileAt(point);
+    if (tile >= 0 && m_selection)
+        m_selection->DragTo(uint32_t(tile));
+}
+
+void CAreaPatch::OnPointerUp(const CPoint& point, bool* handled)
+{
+    *handled = true;
+    if (!m_selection)
+        return;
+    const int32_t tile = TileAt(point);
+    if (tile >= 0)
+        m_selection->EndDrag(uint32_t(tile));
+    // Let go outside the tiles, the drag still ends.
+    m_selection->CancelDrag();
+}
+
+void CAreaPatch::OnKeyDown(uint32_t key, bool* handled)
+{
+    *handled = true;
+    if (key == kKeyBackspace)
+    {
+        if (m_selection)
+            m_selection->Clear();
+    }
+    else if (key == kKeyDelete)
+        m_clear->Press();
+    else if (key == kKeyEscape)
+        m_patch->Press();
+}
+
+void CAreaPatch::OnKeyUp(uint32_t key, bool* handled)
+{
+    *handled = true;
+    if (key == kKeyDelete)
+        m_clear->Release();
+    else if (key == kKeyEscape)
+        m_patch->Release();
+}
+
+void CAreaPatch::OnButtonClick(void* context, CAreaButton* button)
+{
+    static_cast<CAreaPatch*>(context)->Click(button);
+}
+
+std::vector<CFixture*> CAreaPatch::SelectedFixtures() const
+{
+    std::vector<CFixture*> fixtures;
+    if (!m_selection || !m_fixtureManager)
+        return fixtures;
+    for (uint32_t n = 0;; ++n)
+    {
+        const int32_t slot = m_selection->GetSelected(n);
+        if (slot < 0)
+            break;
+        if (CFixture* fixture = m_fixtureManager->GetFixture(uint32_t(slot)))
+            fixtures.push_back(fixture);
+    }
+    return fixtures;
+}
+
+void CAreaPatch::Click(CAreaButton* button)
+{
+    if (button == m_patch || button == m_options)
+    {
+        if (CAreaMain* root = dynamic_cast<CAreaMain*>(GetParent()))
+            root->SetPage(button == m_patch ? CAreaMain::kPagePlayback : CAreaMain::kPageSettings);
+        return;
+    }
+    const std::vector<CFixture*> fixtures = SelectedFixtures();
+    if (fixtures.empty())
+        return;
+    if (!m_deviceManager || !m_deviceManager->IsConnected())
+    {
+        m_notification = new CDialogNotification(this);
+        m_notification->SetText("No hardware connected.", true);
+        ShowDialog(m_notification, kPlaceCentred);
+        return;
+    }
+    m_selection->SetClearOnNextPress();
+    CFixture* first = fixtures.front();
+
+    if (button == m_personality)
+    {
+        CPersonalityRef common = first->GetPersonality();
+        for (const CFixture* fixture : fixtures)
+            if (fixture->GetPersonality() != common)
+                common = CPersonalityRef();
+        m_personalityDialog = new CDialogPersonality(this, m_library);
+        m_personalityDialog->SetPersonality(common);
+        ShowDialog(m_personalityDialog, kPlaceCentred);
+    }
+    else if (button == m_rename)
+    {
+        std::string common = first->GetLabel();
+        for (const CFixture* fixture : fixtures)
+            if (fixture->GetLabel() != common)
+                common.clear();
+        m_renameDialog = new CDialogString(this);
+        m_renameDialog->SetCaption("Rename Fixture");
+        m_renameDialog->SetText(common);
+        ShowDialog(m_renameDialog, kPlaceCentred);
+    }
+    else if (button == m_address)
+    {
+        m_addressDialog = new CDialogAddress(this);
+        m_addressDialog->SetAddress(first->GetAddress());
+        ShowDialog(m_addressDialog, kPlaceCentred);
+    }
+    else if (button == m_clear)
+    {
+        for (CFixture* fixture : fixtures)
+            fixture->Clear();
+    }
+    else if (button == m_invertPan)
+    {
+        const bool invert = !first->GetInvertPan();
+        for (CFixture* fixture : fixtures)
+            fixture->SetInvertPan(invert);
+    }
+    else if (button == m_invertTilt)
+    {
+        const bool invert = !first->GetInvertTilt();
+        for (CFixture* fixture : fixtures)
+            fixture->SetInvertTilt(invert);
+    }
+    else if (button == m_swapPanTilt)
+    {
+        const bool swap = !first->GetSwapPanTilt();
+        for (CFixture* fixture : fixtures)
+            fixture->SetSwapPanTilt(swap);
+    }
+    else if (button == m_virtualDimmer)
+    {
+        const bool dimmer = !first->GetVirtualDimmer();
+        for (CFixture* fixture : fixtures)
+            fixture->SetVirtualDimmer(dimmer);
+    }
+}
+
+void CAreaPatch::ApplyNames(const std::string& text)
+{
+    const std::vector<CFixture*> fixtures = SelectedFixtures();
+    const size_t count = fixtures.size();
+    for (size_t k = 1; k <= count; ++k)
+    {
+        std::string label = text;
+        // Two digits from ten fixtures on, so the names sort in their order.
+        if (count >= 10)
+        {
+            char number[16];
+            std::snprintf(number, sizeof(number), "%02u", unsigned(k));
+            label += number;
+        }
+        else if (count >= 2)
+            label += std::to_string(k);
+        fixtures[k - 1]->SetLabel(label);
+    }
+}
+
+void CAreaPatch::ApplyAddresses(uint32_t first)
+{
+    // One after another: each fixture starts where the channels of the one before it end.
+    uint32_t address = first;
+    for (CFixture* fixture : SelectedFixtures())
+    {
+        fixture->SetAddress(address);
+        address += fixture->GetPersonality().GetChannelCount();
+    }
+}
+
+void CAreaPatch::OnDialogClosed(CArea2* dialog, uint32_t result)
+{
+    if (dialog == m_personalityDialog)
+    {
+        if (result == kResultOk)
+        {
+            const CPersonalityRef personality = m_personalityDialog->GetPersonality();
+            for (CFixture* fixture : SelectedFixtures())
+                fixture->SetPersonality(personality);
+        }
+        m_personalityDialog = nullptr;
+    }
+    else if (dialog == m_renameDialog)
+    {
+        if (result == kResultOk)
+            ApplyNames(m_renameDialog->GetText());
+        m_renameDialog = nullptr;
+    }
+    else if (dialog == m_addressDialog)
+    {
+        if (result == kResultOk)
+            ApplyAddresses(m_addressDialog->GetAddress());
+        m_addressDialog = nullptr;
+    }
+    else if (dialog == m_notification)
+    {
+        m_notification = nullptr;
+    }
+}

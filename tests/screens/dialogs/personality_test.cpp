@@ -1,0 +1,119 @@
+// The personality dialog: choosing manufacturer, model and mode in the three lists, the letter
+// jumps, the choice shown in the middle of the lists, and Ok only for a choice with a profile.
+#include "model/personality_manager.h"
+#include "screens/dialogs/dialog_personality.h"
+#include "tests/screens/dialogs/dialog_test.h"
+#include "tests/screens/patch_library.h"
+#include "widgets/area_grid.h"
+#include "widgets/area_index.h"
+
+using namespace dialog_test;
+
+namespace
+{
+struct PersonalityDialog : DialogTest
+{
+    PersonalityDialog()
+    {
+        patch_library::Load(library);
+        dialog = Show(new CDialogPersonality(&host, &library));
+    }
+    CAreaGrid* List(uint32_t index) const { return Nth<CAreaGrid>(index); }
+    void PressRow(uint32_t list, int32_t row)
+    {
+        const CAreaGrid* grid = List(list);
+        Click(grid, CPoint(20, row * int32_t(grid->GetRowHeight()) - grid->GetScrollOffset() + 20));
+    }
+    // Rows of the three lists, and whether Ok takes the choice.
+    std::string Lists() const
+    {
+        return std::to_string(List(0)->GetRowCount()) + "/" + std::to_string(List(1)->GetRowCount()) + "/" +
+               std::to_string(List(2)->GetRowCount()) + (Nth<CAreaButton>(0)->IsEnabled() ? " ok" : "");
+    }
+    bool Highlighted(uint32_t list, uint32_t row) const
+    {
+        std::string text;
+        CRgbaColour colour;
+        bool highlighted = false;
+        std::vector<CZevralImage> icons;
+        List(list)->GetCellContents(0, row, text, colour, highlighted, icons);
+        return highlighted;
+    }
+
+    CPersonalityManager library;
+    CDialogPersonality* dialog;
+};
+}  // namespace
+
+TEST_F(PersonalityDialog, AModelIsAWholeChoiceUntilAModeReplacesItsProfile)
+{
+    // Fixtures of different personalities share no reference: only the makers show.
+    dialog->SetPersonality(CPersonalityRef());
+    EXPECT_EQ(Lists(), "33/0/0");
+    PressRow(0, 1);
+    EXPECT_EQ(Lists(), "33/2/0");
+    PressRow(1, 0);
+    EXPECT_EQ(Lists(), "33/2/0 ok");
+    EXPECT_EQ(dialog->GetPersonality(), CPersonalityRef("Brightline", "Par 64", "", "01"));
+    // The maker already chosen keeps its model.
+    PressRow(0, 1);
+    EXPECT_EQ(dialog->GetPersonality().GetModel(), "Par 64");
+    PressRow(1, 1);
+    EXPECT_EQ(Lists(), "33/2/2 ok");
+    EXPECT_EQ(dialog->GetPersonality().GetProfile(), "010203");
+    EXPECT_FALSE(Highlighted(2, 1));
+    PressRow(2, 1);
+    EXPECT_EQ(dialog->GetPersonality(), CPersonalityRef("Brightline", "Spot 250", "Extended",
+                                                        "01022203230405060708090A0B0C0D0E"));
+    EXPECT_TRUE(Highlighted(0, 1) && Highlighted(1, 1) && Highlighted(2, 1));
+    // Another maker empties model and mode.
+    PressRow(0, 0);
+    EXPECT_EQ(Lists(), "33/1/0");
+    EXPECT_EQ(dialog->GetPersonality(), CPersonalityRef("Acme", "", "", ""));
+    PressRow(1, 0);
+    CPersonalityRef taken;
+    host.onClosed = [&taken](CArea2* closing) { taken = static_cast<CDialogPersonality*>(closing)->GetPersonality(); };
+    Key(kReturn);
+    Tick();
+    EXPECT_EQ(host.closedWith, 1);
+    EXPECT_EQ(taken, CPersonalityRef("Acme", "Dimmer", "", "15"));
+}
+
+TEST_F(PersonalityDialog, LettersJumpToAMakerAndKeepAChoiceAlreadyThere)
+{
+    dialog->SetPersonality(CPersonalityRef("Brightline", "Spot 250", "Basic", "010203"));
+    EXPECT_EQ(Lists(), "33/2/2 ok");
+    // No maker starts with c: the last one before it is the one already chosen.
+    Key('c');
+    EXPECT_EQ(dialog->GetPersonality().GetMode(), "Basic");
+    Key('g');
+    EXPECT_EQ(dialog->GetPersonality(), CPersonalityRef("Generic 01", "", "", ""));
+    EXPECT_EQ(Lists(), "33/1/0");
+    // Past the last initial the strip leads to the last maker, far down the list.
+    const CAreaIndex* strip = Nth<CAreaIndex>(0);
+    Click(strip, CPoint(10, int32_t(strip->GetHeight()) - 5));
+    EXPECT_EQ(dialog->GetPersonality().GetManufacturer(), "Generic 30");
+    EXPECT_GT(List(0)->GetScrollTarget(), 0);
+    Key(kEscape);
+    Tick();
+    EXPECT_EQ(host.closedWith, 2);
+}
+
+TEST_F(PersonalityDialog, TheChoiceIsShownInTheMiddleOfTheLists)
+{
+    dialog->SetPersonality(CPersonalityRef("Generic 20", "Wash", "", "0102030405060708"));
+    const CAreaGrid* makers = List(0);
+    const int32_t firstShown = makers->GetScrollOffset() / int32_t(makers->GetRowHeight());
+    EXPECT_EQ(firstShown, 22 - makers->GetVisibleRows() / 2);
+    EXPECT_TRUE(Highlighted(0, 22) && Highlighted(1, 0));
+    // Caption and strip at the left, the titles and lists in the room beside them.
+    for (const auto& [control, rect] :
+         {std::pair<const CArea2*, CRect>(Nth<CAreaIndex>(0), CRect(50, 0, 50, 774)),
+          {Nth<CAreaLabel>(0), CRect(104, 4, 155, 15)},
+          {Nth<CAreaLabel>(1), CRect(263, 4, 188, 15)},
+          {Nth<CAreaLabel>(2), CRect(455, 4, 129, 15)},
+          {List(0), CRect(104, 23, 157, 703)},
+          {List(2), CRect(426, 23, 158, 703)},
+          {Nth<CAreaButton>(0), CRect(380, 730, 100, 40)}})
+        EXPECT_EQ(control->GetRect(), rect);
+}
