@@ -1,6 +1,7 @@
 #include "screens/pages/area_main.h"
 
 #include "screens/pages/area_image.h"
+#include "screens/pages/area_patch.h"
 #include "screens/pages/area_playback.h"
 #include "screens/pages/area_settings.h"
 #include "shell/application.h"
@@ -51,6 +52,8 @@ CArea2* CAreaMain::CreatePage(uint32_t index)
         return new CAreaPlayback(this, m_core);
     if (index == kPageSettings)
         return new CAreaSettings(this, m_core);
+    if (index == kPagePatch)
+        return new CAreaPatch(this, m_core);
     // A page whose controls are not built yet is its skin background alone.
     return new CAreaImage(this, CApp2::GetSkinFileName(kPageBackgrounds[index]), false);
 }
