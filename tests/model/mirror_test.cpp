@@ -1,7 +1,6 @@
 // The model against the stand-in controller, run as its own process on loopback: the playbacks
-// and cues mirror the controller, setters go out and come back, and the options bring the chosen
-// controller back after a restart. Only ever in a private network namespace with nothing but
-// loopback (ctest runs there); anywhere else the cases skip.
+// and cues mirror the controller, and setters go out and come back. Only ever in a private
+// network namespace with nothing but loopback (ctest runs there); anywhere else the cases skip.
 #include "model/core.h"
 
 #include "model/cue.h"
@@ -242,18 +241,3 @@ TEST_F(MirrorTest, SwapAndReleaseGoThroughTheController)
     ExpectSameDigest();
 }
 
-TEST_F(MirrorTest, TheChosenControllerComesBackAfterARestart)
-{
-    ASSERT_EQ(standin.Command("playback 12 label Remembered"), "ok");
-    Create();
-    Connect();
-    core->GetDeviceManager()->SetLocked(true);
-    core.reset();
-
-    Create();
-    EXPECT_TRUE(core->GetDeviceManager()->IsLocked());
-    EXPECT_EQ(core->GetDeviceManager()->GetConnectedAddress(), kUnit);
-    ASSERT_TRUE(Run([&] { return playbacks->GetPlayback(12)->GetLabel() == "Remembered"; }));
-    // The link finds the unit and shows it connected.
-    ASSERT_TRUE(Run([&] { return core->GetDeviceManager()->IsConnected(); }));
-}

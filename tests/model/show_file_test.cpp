@@ -4,13 +4,13 @@
 #include "foundation/version.h"
 #include "link/device_manager.h"
 #include "link/message.h"
-#include "link/udp_socket.h"
 #include "model/core.h"
 #include "model/playback_manager.h"
 #include "model/show_file_list.h"
 #include "shell/app.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/model/show_test_support.h"
+#include "tests/support/silent_network.h"
 #include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -27,26 +27,6 @@ using namespace showtest;
 
 namespace
 {
-// Sockets that bind and send into nothing: the model root's link never reaches anyone.
-class CSilentNetwork : public CUdpNetwork
-{
-public:
-    std::unique_ptr<CUdpSocket> Open(uint16_t port) override { return std::make_unique<CSocket>(port); }
-
-private:
-    class CSocket : public CUdpSocket
-    {
-    public:
-        explicit CSocket(uint16_t port) : m_port(port) {}
-        bool Receive(uint8_t*, size_t, size_t&, CIpAddress&, uint32_t) override { return false; }
-        bool Send(const CIpAddress&, const uint8_t*, size_t) override { return true; }
-        uint16_t GetPort() const override { return m_port; }
-
-    private:
-        uint16_t m_port;
-    };
-};
-
 class ShowFileTest : public ::testing::Test
 {
 protected:

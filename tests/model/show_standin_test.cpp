@@ -396,38 +396,6 @@ TEST_F(ShowStandin, AShowOpenedFromTheListReachesTheControllerAndSavesBackEqual)
     ExpectOnController(show);
 }
 
-TEST_F(ShowStandin, AMainProductShowIsReadFromItsButtonsAndStaysReadOnly)
-{
-    Create();
-    Choose();
-    ASSERT_TRUE(Settle());
-    SShow show = MakeShow();
-    show.playbacks.resize(2);
-    std::string xml = ShowXml(show, "LUMIVO");
-    // The main product keeps its playbacks one level deeper.
-    xml.replace(xml.find("<playbacks>"), 11, "<playbacks><buttons>");
-    xml.replace(xml.find("</playbacks>"), 12, "</buttons></playbacks>");
-    WriteText(m_shows + "/main.xml", xml);
-    WriteText(m_shows + "/other.xml", ShowXml(show));
-
-    m_core->GetFileManager()->Refresh();
-    ASSERT_EQ(m_core->GetFileManager()->GetCount(), 1u);
-    CFile* main = m_core->GetFileManager()->GetFile(0);
-    EXPECT_EQ(main->GetName(), "main");
-    EXPECT_TRUE(main->IsReadOnly());
-    EXPECT_TRUE(main->IsMainProductShow());
-
-    ASSERT_TRUE(main->Load()) << main->GetError();
-    ASSERT_TRUE(Settle([&] { return m_core->GetPlaybackManager()->GetPlayback(1)->GetCueCount() == 3; }));
-    ExpectOnController(show);
-    EXPECT_EQ(StandinDigest(), ModelDigest());
-
-    EXPECT_FALSE(main->Save());
-    EXPECT_FALSE(main->Rename("mine"));
-    EXPECT_FALSE(m_core->GetFileManager()->RemoveFile(main));
-    EXPECT_EQ(ReadText(m_shows + "/main.xml"), xml);
-}
-
 TEST_F(ShowStandin, AShowOpenedRightAfterChoosingTheControllerReachesItWhole)
 {
     // The controller still holds an older look on playback 3 and fixture 4. The show sets the
