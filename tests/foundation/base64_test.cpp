@@ -1,4 +1,5 @@
 #include "foundation/base64.h"
+#include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -47,22 +48,6 @@ std::string ReadFile(const std::filesystem::path& path)
     std::ifstream in(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
-
-struct STempDir
-{
-    STempDir()
-    {
-        char pattern[] = "/tmp/base64-test-XXXXXX";
-        if (mkdtemp(pattern))
-            path = pattern;
-    }
-    ~STempDir()
-    {
-        if (!path.empty())
-            std::filesystem::remove_all(path);
-    }
-    std::filesystem::path path;
-};
 
 bool RunShell(const std::string& command)
 {
@@ -171,15 +156,14 @@ TEST(Base64, CueBlockOfEightHundredBytesRoundTrips)
 TEST(Base64, EncodeFile)
 {
     EXPECT_EQ(Base64EncodeFile("/nonexistent/file"), "");
-    STempDir dir;
-    ASSERT_FALSE(dir.path.empty());
+    const std::filesystem::path dir(FreshTestFolder().string());
     std::string content(3 * 4096 + 2, '\0');
     for (size_t i = 0; i < content.size(); ++i)
         content[i] = char(i * 7);
-    std::ofstream(dir.path / "data", std::ios::binary) << content;
-    EXPECT_EQ(Base64EncodeFile((dir.path / "data").string()), Encode(content));
-    std::ofstream(dir.path / "empty", std::ios::binary).close();
-    EXPECT_EQ(Base64EncodeFile((dir.path / "empty").string()), "");
+    std::ofstream(dir / "data", std::ios::binary) << content;
+    EXPECT_EQ(Base64EncodeFile((dir / "data").string()), Encode(content));
+    std::ofstream(dir / "empty", std::ios::binary).close();
+    EXPECT_EQ(Base64EncodeFile((dir / "empty").string()), "");
 }
 
 // Our encoder and decoders against the coreutils base64 command on random data of every short
@@ -188,8 +172,7 @@ TEST(Base64, AgreesWithCoreutils)
 {
     if (access("/usr/bin/base64", X_OK) != 0)
         GTEST_SKIP() << "no /usr/bin/base64";
-    STempDir dir;
-    ASSERT_FALSE(dir.path.empty());
+    const std::filesystem::path dir(FreshTestFolder().string());
     std::mt19937 random(64);
     std::vector<std::string> inputs;
     for (size_t length = 0; length < 100; ++length)
@@ -203,19 +186,19 @@ TEST(Base64, AgreesWithCoreutils)
     for (size_t i = 0; i < inputs.size(); ++i)
     {
         const std::string name = std::to_string(i);
-        std::ofstream(dir.path / (name + ".bin"), std::ios::binary) << inputs[i];
-        std::ofstream(dir.path / (name + ".ours"), std::ios::binary) << Encode(inputs[i]);
+        std::ofstream(dir / (name + ".bin"), std::ios::binary) << inputs[i];
+        std::ofstream(dir / (name + ".ours"), std::ios::binary) << Encode(inputs[i]);
     }
-    ASSERT_TRUE(RunShell("cd '" + dir.path.string() +
+    ASSERT_TRUE(RunShell("cd '" + dir.string() +
                          "' && for f in *.bin; do n=${f%.bin}; /usr/bin/base64 -w0 \"$f\" > \"$n.theirs\" &&"
                          " /usr/bin/base64 -d \"$n.ours\" > \"$n.back\" || exit 1; done"));
 
     for (size_t i = 0; i < inputs.size(); ++i)
     {
         const std::string name = std::to_string(i);
-        const std::string theirs = ReadFile(dir.path / (name + ".theirs"));
+        const std::string theirs = ReadFile(dir / (name + ".theirs"));
         EXPECT_EQ(Encode(inputs[i]), theirs) << "length " << inputs[i].size();
-        EXPECT_EQ(ReadFile(dir.path / (name + ".back")), inputs[i]) << "length " << inputs[i].size();
+        EXPECT_EQ(ReadFile(dir / (name + ".back")), inputs[i]) << "length " << inputs[i].size();
         std::string bytes;
         EXPECT_EQ(DecodeExact(theirs, bytes, uint32_t(inputs[i].size())), int32_t(inputs[i].size()));
         EXPECT_EQ(bytes, inputs[i]);

@@ -1,5 +1,7 @@
+#include "foundation/ascii.h"
 #include "foundation/digest.h"
 #include "foundation/sha1.h"
+#include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
 
@@ -42,12 +44,6 @@ std::string HashInPieces(const std::string& bytes, std::mt19937& random)
     return CDigest(words).ToString();
 }
 
-std::string Upper(std::string text)
-{
-    for (char& c : text)
-        c = char(std::toupper(static_cast<unsigned char>(c)));
-    return text;
-}
 }  // namespace
 
 TEST(Sha1, PublishedTestVectors)
@@ -96,9 +92,7 @@ TEST(Sha1, AgreesWithSha1sumOnRandomInputs)
 {
     if (access("/usr/bin/sha1sum", X_OK) != 0)
         GTEST_SKIP() << "no /usr/bin/sha1sum";
-    char pattern[] = "/tmp/sha1-test-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::filesystem::path dir(pattern);
+    const std::filesystem::path dir(FreshTestFolder().string());
 
     std::mt19937 random(20240611);
     std::vector<std::string> inputs;
@@ -123,10 +117,9 @@ TEST(Sha1, AgreesWithSha1sumOnRandomInputs)
         char hash[41];
         unsigned long index;
         if (std::sscanf(line, "%40s %lu", hash, &index) == 2)
-            expected[index] = Upper(hash);
+            expected[index] = ToUpperAscii(hash);
     }
     EXPECT_EQ(pclose(pipe), 0);
-    std::filesystem::remove_all(dir);
 
     ASSERT_EQ(expected.size(), inputs.size());
     for (size_t i = 0; i < inputs.size(); ++i)

@@ -1,47 +1,22 @@
 #include "graphics/gif_lzw.h"
+#include "tests/graphics/gif_test_util.h"
 
 #include <gtest/gtest.h>
 
-#include <utility>
-#include <vector>
-
-namespace
-{
-using Bytes = std::vector<uint8_t>;
-
-// Codes with their widths, least significant bit first.
-Bytes Pack(const std::vector<std::pair<uint32_t, uint32_t>>& codes)
-{
-    Bytes bytes;
-    uint32_t bits = 0;
-    uint32_t count = 0;
-    for (const auto& code : codes)
-    {
-        bits |= code.first << count;
-        count += code.second;
-        while (count >= 8)
-        {
-            bytes.push_back(uint8_t(bits));
-            bits >>= 8;
-            count -= 8;
-        }
-    }
-    if (count)
-        bytes.push_back(uint8_t(bits));
-    return bytes;
-}
-}  // namespace
+using gif_test::Bytes;
+using gif_test::Codes;
+using gif_test::PackCodes;
 
 TEST(GifLzw, DecodingStopsAtTheEndCodeOrTheLastWholeCode)
 {
     Bytes pixels(4, 9);
     // 1, end, then a 2 that must not be read.
-    const Bytes ended = Pack({{4, 3}, {1, 3}, {5, 3}, {2, 3}});
+    const Bytes ended = PackCodes({{4, 3}, {1, 3}, {5, 3}, {2, 3}});
     EXPECT_EQ(gif_lzw::Decode(ended.data(), ended.size(), 2, pixels.data(), pixels.size()), 1u);
     EXPECT_EQ(pixels, Bytes({1, 9, 9, 9}));
 
     // No end code: decoding ends with the data; later pixels keep their values.
-    const Bytes open = Pack({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {1, 4}});
+    const Bytes open = PackCodes({{4, 3}, {1, 3}, {2, 3}, {3, 3}, {1, 4}});
     ASSERT_EQ(open.size(), 2u);
     pixels.assign(6, 9);
     EXPECT_EQ(gif_lzw::Decode(open.data(), open.size(), 2, pixels.data(), pixels.size()), 4u);
@@ -60,10 +35,10 @@ TEST(GifLzw, OutputIsCutAtThePixelCount)
 TEST(GifLzw, CodeNamingNothingRightAfterAClearEndsTheData)
 {
     Bytes pixels(4, 9);
-    const Bytes start = Pack({{4, 3}, {6, 3}, {1, 3}});
+    const Bytes start = PackCodes({{4, 3}, {6, 3}, {1, 3}});
     EXPECT_EQ(gif_lzw::Decode(start.data(), start.size(), 2, pixels.data(), pixels.size()), 0u);
     EXPECT_EQ(pixels, Bytes(4, 9));
-    const Bytes later = Pack({{4, 3}, {2, 3}, {4, 3}, {7, 3}, {1, 3}});
+    const Bytes later = PackCodes({{4, 3}, {2, 3}, {4, 3}, {7, 3}, {1, 3}});
     EXPECT_EQ(gif_lzw::Decode(later.data(), later.size(), 2, pixels.data(), pixels.size()), 1u);
     EXPECT_EQ(pixels, Bytes({2, 9, 9, 9}));
 }
@@ -72,7 +47,7 @@ TEST(GifLzw, StringsLongerThanABlockAndAFullTableAreHandled)
 {
     // Each code names the string being built: lengths 1, 2, 3, ... up to the full table, and
     // then 12-bit codes go on with the table full (no clear).
-    std::vector<std::pair<uint32_t, uint32_t>> codes = {{256, 9}, {7, 9}};
+    Codes codes = {{256, 9}, {7, 9}};
     uint32_t width = 9;
     uint32_t next = 258;
     size_t expected = 1;
@@ -85,7 +60,7 @@ TEST(GifLzw, StringsLongerThanABlockAndAFullTableAreHandled)
     }
     for (int i = 0; i < 3; ++i)
         codes.push_back({4095, 12});
-    const Bytes data = Pack(codes);
+    const Bytes data = PackCodes(codes);
     const size_t count = expected + 3 * 3839;
     Bytes pixels(count + 1, 0);
     EXPECT_EQ(gif_lzw::Decode(data.data(), data.size(), 8, pixels.data(), count), count);

@@ -48,14 +48,12 @@ inline Bytes Control(uint8_t packed, uint16_t delay, uint8_t transparentIndex)
     return {0x21, 0xF9, 0x04, packed, uint8_t(delay), uint8_t(delay >> 8), transparentIndex, 0x00};
 }
 
-// Codes, each with its width, packed least significant bit first.
+// Codes, each with its width.
 using Codes = std::vector<std::pair<uint32_t, uint32_t>>;
 
-// An image descriptor and its data in one sub-block.
-inline Bytes Image(uint16_t width, uint16_t height, uint8_t packed, uint8_t codeSize, const Codes& codes)
+// The codes packed least significant bit first, as GIF image data holds them.
+inline Bytes PackCodes(const Codes& codes)
 {
-    Bytes bytes = {0x2C, 0, 0, 0, 0, uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8),
-                   packed, codeSize};
     Bytes data;
     uint32_t bits = 0;
     uint32_t count = 0;
@@ -72,6 +70,15 @@ inline Bytes Image(uint16_t width, uint16_t height, uint8_t packed, uint8_t code
     }
     if (count)
         data.push_back(uint8_t(bits));
+    return data;
+}
+
+// An image descriptor and its data in one sub-block.
+inline Bytes Image(uint16_t width, uint16_t height, uint8_t packed, uint8_t codeSize, const Codes& codes)
+{
+    Bytes bytes = {0x2C, 0, 0, 0, 0, uint8_t(width), uint8_t(width >> 8), uint8_t(height), uint8_t(height >> 8),
+                   packed, codeSize};
+    const Bytes data = PackCodes(codes);
     bytes.push_back(uint8_t(data.size()));
     Append(bytes, data);
     bytes.push_back(0x00);
