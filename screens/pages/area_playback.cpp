@@ -53,6 +53,8 @@ const CRgbaColour kCaption(214, 218, 224, 255);
 const CRgbaColour kCaptionLit(246, 247, 249, 255);
 const CRgbaColour kCaptionOnFlash(40, 30, 12, 255);
 const CRgbaColour kTitle(138, 145, 155, 255);
+// The playback buttons' lines stay readable under the veil of the current row.
+const CRgbaColour kPlaybackText(224, 227, 232, 255);
 const CRgbaColour kHeading(112, 119, 129, 255);
 
 int32_t Scale()
@@ -92,6 +94,7 @@ CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
         button->SetClickCallback(this, OnPlaybackClick);
         button->SetPressCallback(this, OnPlaybackPress);
         button->SetReleaseCallback(this, OnPlaybackRelease);
+        button->SetTextColour(kPlaybackText);
         m_playbackButtons.push_back(button);
         AddChild(button);
     }
