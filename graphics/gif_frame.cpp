@@ -1,5 +1,6 @@
 #include "graphics/gif_frame.h"
 
+#include "graphics/gif_bytes.h"
 #include "graphics/gif_image.h"
 #include "graphics/gif_lzw.h"
 #include "graphics/zevral_image.h"
@@ -8,9 +9,10 @@
 #include <cmath>
 #include <unordered_map>
 
+using namespace gif_bytes;
+
 namespace
 {
-constexpr uint32_t kOpaqueBlack = 0xFF000000u;
 constexpr uint32_t kMaxBits = 8;
 
 uint32_t LimitSide(uint32_t side)
@@ -24,22 +26,6 @@ uint32_t LimitSide(uint32_t side)
 uint32_t LimitBits(uint32_t bits)
 {
     return std::min(std::max(bits, 1u), kMaxBits);
-}
-
-uint16_t ReadU16(const uint8_t* bytes)
-{
-    return uint16_t(bytes[0] | (bytes[1] << 8));
-}
-
-void AppendU16(std::vector<uint8_t>& output, uint32_t value)
-{
-    output.push_back(uint8_t(value));
-    output.push_back(uint8_t(value >> 8));
-}
-
-bool ReadBytes(std::FILE* file, uint8_t* bytes, size_t count)
-{
-    return count == 0 || std::fread(bytes, 1, count, file) == count;
 }
 
 // Hundredths of a second, rounded so that every delay read from a file is written back unchanged.

@@ -1,14 +1,16 @@
 #include "graphics/gif_image.h"
 
+#include "graphics/gif_bytes.h"
 #include "graphics/gif_frame.h"
 #include "graphics/zevral_image.h"
 
 #include <algorithm>
 #include <cstring>
 
+using namespace gif_bytes;
+
 namespace
 {
-constexpr uint32_t kOpaqueBlack = 0xFF000000u;
 constexpr char kApplicationId[] = "ZevralDMX";
 constexpr size_t kApplicationIdLength = 9;
 constexpr char kLoopId[] = "NETSCAPE2.0";
@@ -26,20 +28,9 @@ void WriteU32(uint8_t* bytes, uint32_t value)
         bytes[i] = uint8_t(value >> (8 * i));
 }
 
-void AppendU16(std::vector<uint8_t>& output, uint32_t value)
-{
-    output.push_back(uint8_t(value));
-    output.push_back(uint8_t(value >> 8));
-}
-
 void AppendText(std::vector<uint8_t>& output, const char* text)
 {
     output.insert(output.end(), text, text + std::strlen(text));
-}
-
-bool ReadBytes(std::FILE* file, uint8_t* bytes, size_t count)
-{
-    return count == 0 || std::fread(bytes, 1, count, file) == count;
 }
 
 // One data sub-block: its length byte, then that many bytes. False at the end of the file;
