@@ -51,6 +51,11 @@ inline constexpr CIpAddress kNetmaskC(255, 255, 255, 0);
 
 // "192.168.1.10:16945".
 std::string FormatIpAddressPort(const CIpAddress& address);
+// Equal addresses and equal ports (the operator compares addresses only).
+inline bool SameAddressAndPort(const CIpAddress& a, const CIpAddress& b)
+{
+    return a == b && a.GetPort() == b.GetPort();
+}
 
 // A unit's address: an IPv4 address with port and the unit's sub-index, shown as a letter
 // ("A" for 0 .. "H" for 7; 8 stands for anything else).

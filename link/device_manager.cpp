@@ -25,11 +25,6 @@ bool IsUnset(const CIpAddress& address)
     return address.ToUint32() == 0 && address.GetPort() == 0;
 }
 
-bool SameAddressAndPort(const CIpAddress& a, const CIpAddress& b)
-{
-    return a == b && a.GetPort() == b.GetPort();
-}
-
 // The payload bytes of a value on the link; the fixed-size kinds need at most 20.
 size_t PayloadSize(const CMessageValue& value)
 {

@@ -18,11 +18,6 @@ uint32_t ReadU32(const uint8_t* data)
            uint32_t(data[3]) << 24;
 }
 
-bool SameAddressAndPort(const CIpAddress& a, const CIpAddress& b)
-{
-    return a == b && a.GetPort() == b.GetPort();
-}
-
 // Four octets, then the port little-endian.
 CDevicePacket AddressRequest(uint32_t command, const CIpAddress& address)
 {
