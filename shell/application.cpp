@@ -9,6 +9,7 @@
 #include "screens/pages/area_main.h"
 #include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
+#include "shell/platform.h"
 #include "shell/update_check.h"
 #include "widgets/area.h"
 
@@ -44,7 +45,6 @@ constexpr CScreenClassInfo kScreenClasses[] = {
     {"-", 768, 1024, "0", "0"},
 };
 constexpr uint32_t kScreenClassCount = sizeof(kScreenClasses) / sizeof(kScreenClasses[0]);
-constexpr uint32_t kTouchPlatform = 3;
 // The screen class of every platform but the touch one, for this application.
 constexpr uint32_t kDesktopScreenClass = 5;
 
@@ -238,7 +238,7 @@ CAudioOutManager* CApp2::GetAudioOutManager()
 
 uint32_t CApp2::ChooseScreenClass(uint32_t platformType, const SDL_DisplayMode& display)
 {
-    if (platformType != kTouchPlatform)
+    if (platformType != CPlatform::kIos)
         return kDesktopScreenClass;
     if (display.w < 321)
         return 0;
@@ -282,7 +282,7 @@ std::string CApp2::GetSkinImagePath(const std::string& imageName)
 void CApp2::GetWindowSize(int& width, int& height, uint32_t& flags)
 {
     flags = 0;
-    if (GetPlatformType() == kTouchPlatform)
+    if (GetPlatformType() == CPlatform::kIos)
     {
         width = GetDisplayMode().w;
         height = GetDisplayMode().h;

@@ -1,13 +1,13 @@
 #include "shell/application.h"
 
 #include "model/core.h"
+#include "shell/platform.h"
 #include "widgets/area.h"
 
 #include <cstdio>
 
 namespace
 {
-constexpr uint32_t kTouchPlatform = 3;
 constexpr uint32_t kOsWithHorizontalShiftWheel = 1;
 constexpr int kGestureFingers = 3;
 
@@ -133,7 +133,7 @@ void CApp2::PollEvents()
 
 void CApp2::DispatchEvent(const SDL_Event& event, bool* handled)
 {
-    const bool touchPlatform = GetPlatformType() == kTouchPlatform;
+    const bool touchPlatform = GetPlatformType() == CPlatform::kIos;
     switch (event.type)
     {
     case SDL_MOUSEMOTION:
