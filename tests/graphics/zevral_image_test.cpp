@@ -260,18 +260,3 @@ TEST(ZevralImage, LoadLeavesTheImageAloneWhenThereIsNothingToRead)
     EXPECT_EQ(image, before);
 }
 
-TEST(ZevralImage, GifFilesGoToTheGifReaderWhateverTheCase)
-{
-    static int calls = 0;
-    CZevralImage::SetGifReader([](const std::string&, CZevralImage& image) {
-        ++calls;
-        image.Resize(3, 3);
-        return true;
-    });
-    CZevralImage image;
-    image.Load("/nowhere/picture.GIF");
-    image.Load("/nowhere/picture.gif");
-    CZevralImage::SetGifReader(nullptr);
-    EXPECT_EQ(calls, 2);
-    EXPECT_EQ(image.GetWidth(), 3);
-}
