@@ -122,7 +122,7 @@ CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
         m_functions[f]->SetTextColour(kCaption);
         AddChild(m_functions[f]);
     }
-    m_functions[kOptions]->SetWidth(uint32_t(97 * Scale()));
+    m_functions[kOptions]->SetWidth(CApp::IsHighResolution() ? 192 : 97);
     m_functions[kRelease]->SetHoldCallback(this, OnReleaseHold);
     // The lamp and its legend reach into the options key's clear right edge: they paint again
     // after it whenever it does.

@@ -100,7 +100,6 @@ hold 54 115; let_go
 await SetGoDown 0 "true false"
 click 55 721 4
 await SetSpeed 0 "0.100000001"
-shot "$bin/screenshot-playback.png"
 
 # Paging: a wheel step down over the grid makes fader 1 work playback 9; End makes flash 1 work 57.
 mark
@@ -131,6 +130,9 @@ for i in 0 1 8 9; do await SetGoMode "$i" 3; done
 key b
 for i in 0 1 8 9; do await SetBackground "$i" true; done
 key Escape
+# The page as the operator left it, once the marks and read-outs have gone.
+sleep 3
+shot "$bin/screenshot-playback.png"
 
 # The controller stops answering: the lamp turns red.
 kill -USR1 "$TANZO_STANDIN_PID"

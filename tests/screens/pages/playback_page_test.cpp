@@ -3,7 +3,6 @@
 // Each control's road to the stand-in controller and back is run end to end by playback_e2e.sh.
 #include "graphics/language_manager_desktop.h"
 #include "graphics/skin_manager.h"
-#include "link/udp_socket.h"
 #include "model/core.h"
 #include "model/playback.h"
 #include "model/playback_manager.h"
@@ -11,6 +10,7 @@
 #include "screens/pages/area_main.h"
 #include "screens/pages/area_playback.h"
 #include "tests/model/playback_test_support.h"
+#include "tests/support/silent_network.h"
 #include "tests/support/test_folder.h"
 #include "widgets/area_button.h"
 #include "widgets/area_fader.h"
@@ -23,12 +23,6 @@
 
 namespace
 {
-// No socket at all: the records are caught at the playbacks' sink.
-struct CNoNetwork : CUdpNetwork
-{
-    std::unique_ptr<CUdpSocket> Open(uint16_t) override { return nullptr; }
-};
-
 class PlaybackPage : public ::testing::Test
 {
 protected:
@@ -81,7 +75,8 @@ protected:
         return sent;
     }
 
-    CNoNetwork network;
+    // The records are caught at the playbacks' sink before they reach it.
+    CSilentNetwork network;
     CRecordingSink sink;
     std::unique_ptr<CCore> core;
     CPlaybackManager* manager = nullptr;
