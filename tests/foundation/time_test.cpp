@@ -1,4 +1,5 @@
 #include "foundation/time.h"
+#include "tests/support/test_folder.h"
 
 #include <boost/date_time/posix_time/posix_time.hpp>
 #include <boost/filesystem.hpp>
@@ -407,8 +408,7 @@ TEST(Time, LocalAndFileTimesGiveTheTimeOfDay)
     ExpectFields(t, {14, 5, 9, 123, true}, "local time");
 
     namespace fs = boost::filesystem;
-    const fs::path dir = fs::path(TANZO_BINARY_DIR) / "test-files" / "time";
-    fs::create_directories(dir);
+    const fs::path dir = FreshTestFolder();
     const fs::path file = dir / "stamp.txt";
     std::FILE* f = std::fopen(file.c_str(), "w");
     ASSERT_NE(f, nullptr);
