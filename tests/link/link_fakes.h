@@ -4,6 +4,7 @@
 #include "link/link_model.h"
 #include "link/message.h"
 #include "link/udp_socket.h"
+#include "tests/support/code_recorder.h"
 
 #include <SDL_thread.h>
 
@@ -114,29 +115,6 @@ Bytes FrameOf(const CMessage& message);
 Bytes AnswerOf(const char* label, const char* ip, const char* port);
 // Polls the predicate until it holds or the time is up.
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds limit);
-
-#include "foundation/observer.h"
-
-// Records the codes a subject sends, with the thread each came on.
-class CCodeRecorder : public CObserver
-{
-public:
-    void HandleNotify(CSubject*, uint32_t code) override
-    {
-        codes.push_back(code);
-        threads.push_back(SDL_ThreadID());
-    }
-    size_t Count(uint32_t code) const
-    {
-        size_t n = 0;
-        for (uint32_t c : codes)
-            n += c == code;
-        return n;
-    }
-
-    std::vector<uint32_t> codes;
-    std::vector<SDL_threadID> threads;
-};
 
 class CDeviceManager;
 

@@ -46,7 +46,7 @@ protected:
     CPlaybackManager manager;
     CPlayback* playback = nullptr;
     CCue* cue = nullptr;
-    CRecordingObserver observer;
+    CCodeRecorder observer;
 };
 }  // namespace
 
@@ -98,7 +98,7 @@ TEST_F(CueTest, BlocksOfTheWrongNumberOrSizeOrUnchangedAreIgnored)
 
 TEST_F(CueTest, EmptyFlagFollowsTheMasksAndThePlaybackUnionsFollowWithinASecond)
 {
-    CRecordingObserver playbackObserver;
+    CCodeRecorder playbackObserver;
     playbackObserver.Observe(playback);
     EXPECT_TRUE(cue->IsEmpty());
     Block(0, OneByte(2, 30));

@@ -155,7 +155,7 @@ TEST_F(MirrorTest, ASetterReachesTheControllerAndComesBackOnce)
     Create();
     Connect();
     CPlayback* playback = playbacks->GetPlayback(4);
-    CRecordingObserver observer;
+    CCodeRecorder observer;
     observer.Observe(playback);
 
     playback->SetLabel("Fader");
@@ -179,7 +179,7 @@ TEST_F(MirrorTest, ChangesMadeOnTheControllerReachTheModel)
 {
     Create();
     Connect();
-    CRecordingObserver observer;
+    CCodeRecorder observer;
     observer.Observe(playbacks->GetPlayback(5));
     ASSERT_EQ(standin.Command("playback 5 label Remote"), "ok");
     ASSERT_EQ(standin.Command("playback 5 count 1"), "ok");

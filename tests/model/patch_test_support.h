@@ -15,7 +15,6 @@
 namespace patchtest
 {
 using ::CRecordingSink;
-using CCodeRecorder = ::CRecordingObserver;
 
 inline CMessage Record(uint32_t manager, uint32_t command, uint32_t index0 = 0,
                        const CMessageValue& value = CMessageValue())

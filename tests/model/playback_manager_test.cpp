@@ -54,7 +54,7 @@ protected:
 
     CRecordingSink sink;
     CPlaybackManager manager;
-    CRecordingObserver observer;
+    CCodeRecorder observer;
     std::vector<uint32_t> cleared;
     std::vector<uint32_t> loaded;
 };
@@ -82,7 +82,7 @@ TEST_F(PlaybackManagerTest, PagesWrapAtEitherEnd)
     EXPECT_EQ(manager.GetPage(), 3u);
     EXPECT_EQ(observer.codes, std::vector<uint32_t>(3, PLAYBACK_MANAGER_NOTIFY_PAGE));
 
-    CRecordingObserver page;
+    CCodeRecorder page;
     CSubjectSet set(5);
     manager.AttachPage(&page, nullptr);
     EXPECT_FALSE(page.IsObserving(manager.GetPlayback(24)));

@@ -43,7 +43,7 @@ protected:
     CRecordingSink sink;
     CPlaybackManager manager;
     CPlayback* playback = nullptr;
-    CRecordingObserver observer;
+    CCodeRecorder observer;
 };
 }  // namespace
 
@@ -192,7 +192,7 @@ TEST_F(PlaybackTest, CountReplyAlwaysRefreshesTheCuesButThePropertiesWordOnlyOnA
 TEST_F(PlaybackTest, CueRecordsGoToTheirCueAndOthersAreDropped)
 {
     Reply(COMMAND_GET_COUNT, CMessageValue(uint32_t(2)));
-    CRecordingObserver cueObserver;
+    CCodeRecorder cueObserver;
     cueObserver.Observe(playback->GetCue(1));
     manager.ApplyMessage(::Reply(MANAGER_CUE, COMMAND_GET_LABEL, 4, 1, 0, CMessageValue("B")));
     manager.ApplyMessage(::Reply(MANAGER_CUE, COMMAND_GET_LABEL, 4, 2, 0, CMessageValue("C")));

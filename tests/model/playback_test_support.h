@@ -3,10 +3,9 @@
 // Helpers of the model's tests: a sink that keeps what the model sends, an observer that keeps
 // what it is told, and the controller's replies.
 
-#include "foundation/observer.h"
-#include "foundation/subject.h"
 #include "link/message.h"
 #include "model/message_sink.h"
+#include "tests/support/code_recorder.h"
 
 #include <cstdint>
 #include <string>
@@ -57,21 +56,6 @@ public:
     }
 
     std::vector<CMessage> sent;
-};
-
-class CRecordingObserver : public CObserver
-{
-public:
-    void HandleNotify(CSubject*, uint32_t code) override { codes.push_back(code); }
-    size_t Count(uint32_t code) const
-    {
-        size_t n = 0;
-        for (uint32_t c : codes)
-            n += c == code ? 1 : 0;
-        return n;
-    }
-
-    std::vector<uint32_t> codes;
 };
 
 inline CMessage Reply(uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1, uint32_t index2,

@@ -41,7 +41,7 @@ protected:
     }
 
     std::string folder;
-    CRecordingObserver observer;
+    CCodeRecorder observer;
 };
 }  // namespace
 
@@ -196,7 +196,7 @@ TEST_F(ShowFileListTest, ObserversFollowAsManyFilesAsTheirSetHolds)
     WriteText(Path("b.show"), kOwnShow);
     WriteText(Path("c.show"), kOwnShow);
     auto files = List();
-    CRecordingObserver rows;
+    CCodeRecorder rows;
     CSubjectSet set(2);
     files->AttachFiles(&rows, &set);
     EXPECT_TRUE(set.Contains(files->GetFile(0)));

@@ -159,7 +159,7 @@ TEST_F(ShowFileTest, NameSizeAndDateTexts)
 TEST_F(ShowFileTest, AnEmptyShowHoldsTheSystemAndEmptyLists)
 {
     CFile file(nullptr, nullptr, Path("new.show"));
-    CRecordingObserver observer;
+    CCodeRecorder observer;
     observer.Observe(&file);
     ASSERT_TRUE(file.Save(true)) << file.GetError();
     EXPECT_EQ(observer.codes, (std::vector<uint32_t>{FILE_NOTIFY_SAVED, NOTIFY_UNKNOWN}));
@@ -197,7 +197,7 @@ TEST_F(ShowFileTest, AFailedSaveKeepsTheOldFileAndIsNotAnnounced)
     // Read-only: nothing written, nothing told.
     WriteText(Path("locked.show"), "<show application=\"Tanzo\" readonly=\"true\"/>");
     CFile locked(nullptr, nullptr, Path("locked.show"));
-    CRecordingObserver observer;
+    CCodeRecorder observer;
     observer.Observe(&locked);
     EXPECT_FALSE(locked.Save(true));
     EXPECT_NE(locked.GetError().find("read-only"), std::string::npos) << locked.GetError();
@@ -235,7 +235,7 @@ TEST_F(ShowFileTest, RenameMovesWithinTheFolderAndNeverOverAnotherShow)
 {
     WriteText(Path("a.xml"), "<show application=\"Tanzo\"/>");
     CFile file(nullptr, nullptr, Path("a.xml"));
-    CRecordingObserver observer;
+    CCodeRecorder observer;
     observer.Observe(&file);
     ASSERT_TRUE(file.Rename("b")) << file.GetError();
     EXPECT_EQ(file.GetPath(), Path("b.show"));
