@@ -60,17 +60,6 @@ protected:
 };
 }  // namespace
 
-TEST_F(PlaybackManagerTest, SixtyFourPlaybacksKnowTheirIndex)
-{
-    EXPECT_EQ(manager.GetCount(), 64u);
-    EXPECT_EQ(manager.GetPlayback(64), nullptr);
-    EXPECT_EQ(manager.GetPlayback(63)->GetIndex(), 63);
-    EXPECT_EQ(manager.IndexOf(manager.GetPlayback(17)), 17u);
-    CPlayback stranger(nullptr);
-    EXPECT_EQ(manager.IndexOf(&stranger), 0xFFFFFFFFu);
-    EXPECT_EQ(stranger.GetIndex(), -1);
-}
-
 TEST_F(PlaybackManagerTest, PagesWrapAtEitherEnd)
 {
     manager.SetPage(-1);
