@@ -31,22 +31,10 @@ CMessage Link(uint32_t manager, uint32_t command, const CMessageValue& value)
     return message;
 }
 
-class DeviceSettingsTest : public ::testing::Test
+class DeviceSettingsTest : public ::testing::Test, protected SFakeUnitLink
 {
 protected:
-    DeviceSettingsTest()
-    {
-        CLinkSetup setup;
-        setup.network = &network;
-        setup.clock = &clock;
-        setup.threads = false;
-        setup.broadcastTargets = std::vector<CIpAddress>();
-        manager = std::make_unique<CDeviceManager>(setup);
-        manager->SetConnectedAddress(kUnit);
-        device = std::make_unique<CDevice>(manager.get(), kUnit, DEVICE_TYPE_KDX1);
-        port = network.GetBoundPorts().back();
-        codes.Observe(device.get());
-    }
+    DeviceSettingsTest() : SFakeUnitLink(kUnit, true) { codes.Observe(device.get()); }
 
     // Every request the unit sends, each answered by its echo, in order.
     std::vector<Bytes> SentRequests()
@@ -67,12 +55,7 @@ protected:
     // Every record the unit queued for the controller, in order.
     std::vector<CMessage> SentRecords() { return DrainLink(*manager, network, clock, kController); }
 
-    CFakeNetwork network;
-    CFakeClock clock;
     CCodeRecorder codes;
-    std::unique_ptr<CDeviceManager> manager;
-    std::unique_ptr<CDevice> device;
-    uint16_t port = 0;
 };
 
 std::string Hex(const std::array<uint8_t, 6>& bytes)

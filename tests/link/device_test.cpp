@@ -33,19 +33,11 @@ uint16_t CommandOf(const SDatagram& datagram)
     return uint16_t(datagram.bytes[0] << 8 | datagram.bytes[1]);
 }
 
-class DeviceTest : public ::testing::Test
+class DeviceTest : public ::testing::Test, protected SFakeUnitLink
 {
 protected:
-    DeviceTest()
+    DeviceTest() : SFakeUnitLink(kUnit, false)
     {
-        CLinkSetup setup;
-        setup.network = &network;
-        setup.clock = &clock;
-        setup.threads = false;
-        setup.broadcastTargets = std::vector<CIpAddress>();
-        manager = std::make_unique<CDeviceManager>(setup);
-        device = std::make_unique<CDevice>(manager.get(), kUnit, DEVICE_TYPE_KDX1);
-        port = network.GetBoundPorts().back();
         manager->Pass(0);
         network.TakeSent();
     }
@@ -76,11 +68,6 @@ protected:
         return commands;
     }
 
-    CFakeNetwork network;
-    CFakeClock clock;
-    std::unique_ptr<CDeviceManager> manager;
-    std::unique_ptr<CDevice> device;
-    uint16_t port = 0;
 };
 
 TEST_F(DeviceTest, FirstTickPollsTenSettingsOneRequestAtATime)

@@ -1,6 +1,8 @@
 #include "tests/link/link_fakes.h"
 
+#include "link/device.h"
 #include "link/device_manager.h"
+#include "link/device_type.h"
 #include "link/message_frame.h"
 
 #include <string>
@@ -180,3 +182,19 @@ std::vector<CMessage> DrainLink(CDeviceManager& manager, CFakeNetwork& network, 
     }
     return sent;
 }
+
+SFakeUnitLink::SFakeUnitLink(const CIpAddress& unit, bool chosen)
+{
+    CLinkSetup setup;
+    setup.network = &network;
+    setup.clock = &clock;
+    setup.threads = false;
+    setup.broadcastTargets = std::vector<CIpAddress>();
+    manager = std::make_unique<CDeviceManager>(setup);
+    if (chosen)
+        manager->SetConnectedAddress(unit);
+    device = std::make_unique<CDevice>(manager.get(), unit, DEVICE_TYPE_KDX1);
+    port = network.GetBoundPorts().back();
+}
+
+SFakeUnitLink::~SFakeUnitLink() = default;

@@ -15,6 +15,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -116,7 +117,22 @@ Bytes AnswerOf(const char* label, const char* ip, const char* port);
 // Polls the predicate until it holds or the time is up.
 bool WaitFor(const std::function<bool()>& predicate, std::chrono::milliseconds limit);
 
+class CDevice;
 class CDeviceManager;
+
+// A device link without threads or broadcast targets over the fake network and clock, and one
+// unit object of it; port is the unit's own socket. With chosen, the unit is the chosen one.
+struct SFakeUnitLink
+{
+    SFakeUnitLink(const CIpAddress& unit, bool chosen);
+    ~SFakeUnitLink();
+
+    CFakeNetwork network;
+    CFakeClock clock;
+    std::unique_ptr<CDeviceManager> manager;
+    std::unique_ptr<CDevice> device;
+    uint16_t port = 0;
+};
 
 // Runs a link without threads until its queue is empty, acknowledging every frame from the
 // controller's address (a second passing whenever nothing is due); the records in the order
