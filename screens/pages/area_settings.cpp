@@ -65,6 +65,44 @@ const SButtonSpec kButtons[CAreaSettings::kButtonCount] = {
     {"button_file_open", "OPEN", 659, 776},
 };
 
+// The texts the page draws over its background, in the current language: the title, the lamp's
+// legend, the headings of the lists' columns and of the two button groups. Captions are shown
+// upper-cased; the other phrases are written in capitals.
+struct SText
+{
+    const char* phrase;
+    bool caption;
+    int32_t x;
+    int32_t y;
+    int32_t width;
+    int32_t height;
+    uint32_t size;
+    uint32_t alignment;
+};
+
+const SText kTexts[] = {
+    {"Settings", true, 228, 37, 300, 24, 18, CArea2::kAlignStart},
+    {"Link", true, 195, 62, 23, 13, 8, CArea2::kAlignCentre},
+    {"UNIT", false, 15, 87, 175, 14, 9, CArea2::kAlignStart},
+    {"NAME", false, 202, 87, 104, 14, 9, CArea2::kAlignStart},
+    {"FIRMWARE", false, 317, 87, 89, 14, 9, CArea2::kAlignStart},
+    {"PCB", false, 417, 87, 98, 14, 9, CArea2::kAlignStart},
+    {"ART-NET", false, 526, 87, 67, 14, 9, CArea2::kAlignStart},
+    {"sACN", false, 604, 87, 48, 14, 9, CArea2::kAlignStart},
+    {"LANGUAGE", false, 15, 563, 198, 14, 9, CArea2::kAlignStart},
+    {"SHOW FILE", false, 242, 563, 159, 14, 9, CArea2::kAlignStart},
+    {"DATE", false, 412, 563, 139, 14, 9, CArea2::kAlignStart},
+    {"SIZE", false, 562, 563, 89, 14, 9, CArea2::kAlignStart},
+    {"UNIT", false, 659, 84, 100, 14, 8, CArea2::kAlignCentre},
+    {"SHOW FILE", false, 659, 560, 100, 14, 8, CArea2::kAlignCentre},
+};
+// The lamp's legend among the texts.
+constexpr size_t kLegend = 1;
+const CRgbaColour kHeading(138, 145, 155, 255);
+const CRgbaColour kCaption(214, 218, 224, 255);
+constexpr uint32_t kCaptionFontSize = 13;
+constexpr uint32_t kCaptionMargin = 10;
+
 // Widths of the device list's first five columns and the file list's date and size columns.
 const uint32_t kDeviceColumns[5] = {182, 115, 100, 109, 78};
 constexpr uint32_t kFileDateColumn = 150;
@@ -105,14 +143,16 @@ CAreaSettings::CAreaSettings(CAreaMain* root, CCore* core)
     {
         CAreaButton* button = new CAreaButton(this, kButtons[i].image, true);
         button->SetClickCallback(this, OnButtonClick);
+        button->SetTextColour(kCaption);
         m_buttons[i] = button;
         AddChild(button);
     }
     m_buttons[kOptions]->SetOn(true);
+    m_buttons[kOptions]->SetPressCallback(this, RepaintLamp);
+    m_buttons[kOptions]->SetReleaseCallback(this, RepaintLamp);
     m_buttons[kOptions]->SetWidth(uint32_t(s == 2 ? 192 : 97));
     m_buttons[kDeviceIp]->SetPressCallback(this, OnIpPress);
     m_buttons[kDeviceIp]->SetReleaseCallback(this, OnIpRelease);
-    UpdateCaptions();
 
     m_deviceList = new CAreaGrid(this, false, false);
     m_deviceList->SetCellProvider(this, GetCell);
@@ -149,7 +189,16 @@ CAreaSettings::CAreaSettings(CAreaMain* root, CCore* core)
     m_versionLabel->SetText(m_versionText);
     m_versionLabel->SetTextColour(CApp::IsUpdateAvailable() ? kOrange : kGrey);
     AddChild(m_versionLabel);
+    for (const SText& text : kTexts)
+    {
+        CAreaLabel* label = new CAreaLabel(this, true);
+        label->SetHorizontalAlignment(text.alignment);
+        label->SetTextColour(kHeading);
+        m_texts.push_back(label);
+        AddChild(label);
+    }
     Layout();
+    UpdateCaptions();
 }
 
 CAreaSettings::~CAreaSettings()
@@ -161,7 +210,7 @@ CAreaSettings::~CAreaSettings()
 
 void CAreaSettings::Layout()
 {
-    // Layout runs for every child added during construction, before the rest exist.
+    // Until the constructor has made every control, there is nothing to place.
     if (!m_versionLabel)
         return;
     const int32_t s = Scale();
@@ -192,12 +241,32 @@ void CAreaSettings::Layout()
     const int32_t width = int32_t(GetWidth());
     m_versionLabel->SetPosition(CPoint(width - 4 - 100 * s, 980 * s));
     m_versionLabel->SetWidth(uint32_t(std::max(0, width - 4 - m_versionLabel->GetX())));
+    for (size_t i = 0; i < m_texts.size(); ++i)
+        m_texts[i]->SetRect(CRect(kTexts[i].x * s, kTexts[i].y * s, kTexts[i].width * s, kTexts[i].height * s));
 }
 
 void CAreaSettings::UpdateCaptions()
 {
+    const uint32_t s = uint32_t(Scale());
     for (uint32_t i = 0; i < kButtonCount; ++i)
-        m_buttons[i]->SetCaption(kButtons[i].caption, true);
+    {
+        CAreaButton* button = m_buttons[i];
+        button->SetCaption(kButtons[i].caption, true);
+        // A long translation takes a smaller font rather than running over the key's edges.
+        uint32_t size = kCaptionFontSize * s;
+        const uint32_t margin = kCaptionMargin * s;
+        button->FitFontSize(button->GetWidth() > margin ? button->GetWidth() - margin : 0, size, button->GetCaption());
+        button->SetFontSize(std::max<uint32_t>(size, 1));
+    }
+    RepaintLamp(this, m_buttons[kOptions]);
+    for (size_t i = 0; i < m_texts.size(); ++i)
+    {
+        CAreaLabel* label = m_texts[i];
+        label->SetText(kTexts[i].phrase, true, kTexts[i].caption);
+        uint32_t size = kTexts[i].size * s;
+        label->FitFontSize(label->GetWidth(), size, label->GetText());
+        label->SetTextSize(std::max<uint32_t>(size, 1));
+    }
 }
 
 // Observing the model
@@ -212,12 +281,11 @@ void CAreaSettings::OnVisibleChanged()
             Observe(m_fileManager);
         if (m_languageManager)
             Observe(m_languageManager);
-        // Language changes made while the page was hidden show now.
-        UpdateCaptions();
         if (m_deviceManager)
             HandleNotify(m_deviceManager, NOTIFY_UNKNOWN);
         if (m_fileManager)
             HandleNotify(m_fileManager, NOTIFY_UNKNOWN);
+        // Also shows a language chosen while the page was hidden.
         if (m_languageManager)
             HandleNotify(m_languageManager, NOTIFY_UNKNOWN);
         m_lockIcon->SetVisible(m_deviceManager && m_deviceManager->IsLocked());
@@ -459,6 +527,16 @@ void CAreaSettings::OnButtonClick(void* context, CAreaButton* button)
     for (uint32_t i = 0; i < kButtonCount; ++i)
         if (page->m_buttons[i] == button)
             page->Click(Button(i));
+}
+
+void CAreaSettings::RepaintLamp(void* context, CAreaButton*)
+{
+    // The lamp and its legend reach into the options key's clear right edge: whenever the key
+    // paints, they paint again after it.
+    CAreaSettings* page = static_cast<CAreaSettings*>(context);
+    page->m_lamp->SetDirty();
+    if (page->m_texts.size() > kLegend)
+        page->m_texts[kLegend]->SetDirty();
 }
 
 void CAreaSettings::OnIpPress(void* context, CAreaButton*)

@@ -84,6 +84,7 @@ protected:
 
 private:
     static void OnButtonClick(void* context, CAreaButton* button);
+    static void RepaintLamp(void* context, CAreaButton* button);
     static void OnIpPress(void* context, CAreaButton* button);
     static void OnIpRelease(void* context, CAreaButton* button);
     static void GetCell(void* context, CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text,
@@ -104,12 +105,11 @@ private:
     // Shows a notice now, or once the dialog that is open has closed.
     void ShowNotice(const std::string& text, bool translate, const std::string& second = std::string());
     void OpenLoadingDialog();
-    void ApplyNetworkDialog();
 
-    CAreaGrid* m_deviceList;
-    CAreaImage* m_lockIcon;
-    CAreaGrid* m_languageList;
-    CAreaGrid* m_fileList;
+    CAreaGrid* m_deviceList = nullptr;
+    CAreaImage* m_lockIcon = nullptr;
+    CAreaGrid* m_languageList = nullptr;
+    CAreaGrid* m_fileList = nullptr;
     CCore* m_core;
     CDeviceManager* m_deviceManager;
     CFileManager* m_fileManager;
@@ -119,8 +119,10 @@ private:
     CSubjectSet m_observedFiles;
     CAreaMain* m_root;
     CAreaButton* m_buttons[kButtonCount] = {};
-    CAreaLabel* m_versionLabel;
-    CAreaLed* m_lamp;
+    CAreaLabel* m_versionLabel = nullptr;
+    CAreaLed* m_lamp = nullptr;
+    // The title, the lamp's legend and the headings.
+    std::vector<CAreaLabel*> m_texts;
 
     CDialogString* m_deviceNameDialog = nullptr;
     CDialogString* m_fileNameDialog = nullptr;

@@ -209,31 +209,19 @@ void Edit(CCanvas& c, CText& text)
 
 void Settings(CCanvas& c, CText& text)
 {
-    Frame(c, text, "SETTINGS");
-    CText::Style small;
-    small.size = 8;
-    small.bold = true;
-    small.tracking = 1.0f;
+    // The page draws its title, the lamp's legend and the headings of the lists and the button
+    // groups itself, in the current language.
+    Frame(c, text, "");
 
     const Box& dev = layout::kDeviceList;
-    const char* deviceTitles[6] = {"UNIT", "NAME", "FIRMWARE", "PCB", "ART-NET", "sACN"};
-    for (int i = 0; i < 6; ++i) {
-        text.DrawLeft(c, deviceTitles[i], small, dev.x + layout::kDeviceColumns[i] + 6.0f, 94, pal::kTextDim);
-    }
     Well(c, dev, 5);
     for (int i = 1; i < 6; ++i) {
         const float x = dev.x + layout::kDeviceColumns[i] + 0.5f;
         c.Fill(Capsule(x, dev.y + 4.0f, x, dev.Bottom() - 4.0f, 0.5f), Rgba(1, 1, 1, 0.04f));
     }
 
-    const Box& lang = layout::kLanguageList;
-    text.DrawLeft(c, "LANGUAGE", small, lang.x + 6.0f, 570, pal::kTextDim);
-    Well(c, lang, 5);
+    Well(c, layout::kLanguageList, 5);
     const Box& files = layout::kFileList;
-    const char* fileTitles[3] = {"SHOW FILE", "DATE", "SIZE"};
-    for (int i = 0; i < 3; ++i) {
-        text.DrawLeft(c, fileTitles[i], small, files.x + layout::kFileColumns[i] + 6.0f, 570, pal::kTextDim);
-    }
     Well(c, files, 5);
     for (int i = 1; i < 3; ++i) {
         const float x = files.x + layout::kFileColumns[i] + 0.5f;
@@ -242,9 +230,7 @@ void Settings(CCanvas& c, CText& text)
 
     const int bx = layout::kSideButtonX;
     Panel(c, Box{bx - 4, 82, 108, 218});
-    HeadingCentred(c, text, "UNIT", bx + 50.0f, 91, pal::kTextDim, 8);
     Panel(c, Box{bx - 4, 558, 108, 267});
-    HeadingCentred(c, text, "SHOW FILE", bx + 50.0f, 567, pal::kTextDim, 8);
 
     // Wordmark above the version label.
     CText::Style mark;

@@ -432,6 +432,22 @@ public:
         Button(page, "button_patch", layout::kPatch.x, layout::kPatch.y, "_off_up");
         Button(page, "button_options", layout::kOptions.x, layout::kOptions.y, "_on_up");
         Lamp(page, "background_settings", "led_green");
+        // The texts the page draws over its background in the current language.
+        Label(page, "SETTINGS", 18, layout::kTitleX, 49, pal::kTextDim, true);
+        Label(page, "LINK", 8, layout::kLamp.x + layout::kLamp.w / 2.0f, 68.5f, pal::kTextDim);
+        const char* deviceTitles[6] = {"UNIT", "NAME", "FIRMWARE", "PCB", "ART-NET", "sACN"};
+        for (int i = 0; i < 6; ++i) {
+            Label(page, deviceTitles[i], 8, layout::kDeviceList.x + layout::kDeviceColumns[i] + 6.0f, 94,
+                  pal::kTextDim, true);
+        }
+        Label(page, "LANGUAGE", 8, layout::kLanguageList.x + 6.0f, 570, pal::kTextDim, true);
+        const char* fileTitles[3] = {"SHOW FILE", "DATE", "SIZE"};
+        for (int i = 0; i < 3; ++i) {
+            Label(page, fileTitles[i], 8, layout::kFileList.x + layout::kFileColumns[i] + 6.0f, 570, pal::kTextDim,
+                  true);
+        }
+        Label(page, "UNIT", 8, layout::kSideButtonX + 50.0f, 91, pal::kTextDim);
+        Label(page, "SHOW FILE", 8, layout::kSideButtonX + 50.0f, 567, pal::kTextDim);
         const char* dev[4] = {"button_device_ip", "button_device_rename", "button_device_artnet", "button_device_sacn"};
         for (int i = 0; i < 4; ++i) {
             Button(page, dev[i], layout::kSideButtonX, layout::kDeviceButtonY[i], "_on_up");
