@@ -72,7 +72,7 @@ private:
     void BuildButtonFrame(CZevralImage& frame, int32_t width, int32_t height, bool on, bool down) const;
     void BuildFillFrame(CZevralImage& frame, int32_t width, int32_t height, bool down) const;
 
-    std::vector<std::shared_ptr<CGlyphPage>> m_pages;
+    GlyphPages m_pages;
     std::vector<CFrameCacheEntry> m_buttonFrames;
     std::vector<CFrameCacheEntry> m_fillFrames;
     std::vector<CZevralImage> m_stripeMasks;

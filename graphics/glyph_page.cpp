@@ -144,3 +144,19 @@ bool CGlyphPage::GetColouredGlyph(CZevralImage& image, const std::string& name, 
     image = glyph;
     return true;
 }
+
+CGlyphPage* FindGlyphPage(const GlyphPages& pages, const std::string& name)
+{
+    for (const auto& page : pages)
+        if (CGlyphPage::SameName(page->GetName(), name))
+            return page.get();
+    return nullptr;
+}
+
+void LogGlyphPages(const char* category, const GlyphPages& pages)
+{
+    GraphicsLog(category, std::to_string(pages.size()) + " glyph pages loaded:");
+    for (const auto& page : pages)
+        GraphicsLog(category, "Page \"" + page->GetName() + "\" loaded " + std::to_string(page->GetImageCount()) +
+                                  " images from " + page->GetFolder());
+}

@@ -67,3 +67,10 @@ private:
     std::vector<CGlyph> m_colouredGlyphs;
     std::string m_folder;
 };
+
+// The pages of the glyph manager and of the skin, a page possibly standing in the list twice.
+using GlyphPages = std::vector<std::shared_ptr<CGlyphPage>>;
+// The first page whose name matches without regard to ASCII case; null when none.
+CGlyphPage* FindGlyphPage(const GlyphPages& pages, const std::string& name);
+// Logs the count of pages, then a line per page with its image count and folder.
+void LogGlyphPages(const char* category, const GlyphPages& pages);

@@ -47,18 +47,12 @@ void CSkinManager::LoadFolder(const std::string& folder)
         m_pages.push_back(page);
     }
 
-    GraphicsLog(kCategory, std::to_string(m_pages.size()) + " glyph pages loaded:");
-    for (const auto& page : m_pages)
-        GraphicsLog(kCategory, "Page \"" + page->GetName() + "\" loaded " + std::to_string(page->GetImageCount()) +
-                                   " images from " + page->GetFolder());
+    LogGlyphPages(kCategory, m_pages);
 }
 
 CGlyphPage* CSkinManager::FindPage(const std::string& name) const
 {
-    for (const auto& page : m_pages)
-        if (CGlyphPage::SameName(page->GetName(), name))
-            return page.get();
-    return nullptr;
+    return FindGlyphPage(m_pages, name);
 }
 
 CGlyphPage* CSkinManager::GetPage(uint32_t index) const

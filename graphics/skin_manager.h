@@ -41,6 +41,6 @@ public:
     CZevralImage GetImage(const std::string& name, uint32_t size) const;
 
 private:
-    std::vector<std::shared_ptr<CGlyphPage>> m_pages;
+    GlyphPages m_pages;
     std::string m_skinName = "lumivo";
 };
