@@ -17,7 +17,6 @@
 #include <functional>
 
 using patchtest::CStandinProcess;
-using patchtest::InPrivateNamespace;
 
 namespace
 {

@@ -14,6 +14,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "tests/support/network_links.h"
 #include "tests/support/test_folder.h"
 
 #include <chrono>
@@ -31,29 +32,6 @@ extern char** environ;
 
 namespace patchtest
 {
-// The links of this network namespace, from the kernel's per-namespace table. A test that starts
-// the device link runs only where loopback is the one link.
-inline std::set<std::string> NetworkLinks()
-{
-    std::set<std::string> links;
-    std::ifstream table("/proc/net/dev");
-    std::string line;
-    while (std::getline(table, line))
-    {
-        const size_t colon = line.find(':');
-        if (colon == std::string::npos)
-            continue;
-        const size_t start = line.find_first_not_of(' ');
-        links.insert(line.substr(start, colon - start));
-    }
-    return links;
-}
-
-inline bool InPrivateNamespace()
-{
-    return NetworkLinks() == std::set<std::string>{"lo"};
-}
-
 // Whether an end-to-end test against the stand-in runs here: only where its own ctest entry set
 // the variable to 1, and only in a private network namespace.
 inline bool StandinTestRuns(const char* variable, const char* runner, std::string& reason)

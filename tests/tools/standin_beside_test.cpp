@@ -3,6 +3,7 @@
 // units across the veth pair, and the link and the unit protocol work to the addresses they give.
 #include "link/discovery.h"
 #include "link/message_frame.h"
+#include "tests/support/network_links.h"
 #include "tools/standin/udp_socket.h"
 
 #include <gtest/gtest.h>
@@ -22,23 +23,6 @@ using standin::SEndpoint;
 namespace
 {
 using Bytes = std::vector<uint8_t>;
-
-// The links of this network namespace, from the kernel's per-namespace table.
-std::set<std::string> Links()
-{
-    std::set<std::string> links;
-    std::ifstream table("/proc/net/dev");
-    std::string line;
-    while (std::getline(table, line))
-    {
-        const size_t colon = line.find(':');
-        if (colon == std::string::npos)
-            continue;
-        const size_t start = line.find_first_not_of(' ');
-        links.insert(line.substr(start, colon - start));
-    }
-    return links;
-}
 
 SEndpoint Endpoint(const char* text, uint16_t port)
 {
@@ -76,7 +60,7 @@ protected:
         if (!check || std::string(check) != "1")
             GTEST_SKIP() << "only run beside the stand-in, by run_beside_check.sh";
         // Broadcasts go out only where the one link besides loopback is the pair to the stand-in.
-        ASSERT_EQ(Links(), (std::set<std::string>{"lo", "tz-program"}));
+        ASSERT_EQ(NetworkLinks(), (std::set<std::string>{"lo", "tz-program"}));
         std::string error;
         ASSERT_TRUE(m_socket.Open(SEndpoint(), error)) << error;
     }
