@@ -32,6 +32,8 @@ extern char** environ;
 
 namespace patchtest
 {
+using ::InPrivateNamespace;
+
 // Whether an end-to-end test against the stand-in runs here: only where its own ctest entry set
 // the variable to 1, and only in a private network namespace.
 inline bool StandinTestRuns(const char* variable, const char* runner, std::string& reason)
