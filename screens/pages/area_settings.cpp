@@ -302,6 +302,20 @@ void CAreaSettings::HandleNotify(CSubject* subject, uint32_t code)
 {
     if (!subject)
         return;
+    if (code == NOTIFY_RELEASE)
+    {
+        // A subject that goes is not asked anything: a unit or show leaves its row to the next
+        // list refresh, and a manager is not used again.
+        if (subject == m_deviceManager)
+            m_deviceManager = nullptr;
+        else if (subject == m_fileManager)
+            m_fileManager = nullptr;
+        else if (subject == m_languageManager)
+            m_languageManager = nullptr;
+        m_deviceList->SetDirty();
+        m_fileList->SetDirty();
+        return;
+    }
     if (subject == m_languageManager)
     {
         if (code == NOTIFY_SELECTION)
@@ -359,17 +373,9 @@ void CAreaSettings::HandleNotify(CSubject* subject, uint32_t code)
         UpdateButtons();
         return;
     }
-    // A show file or a unit: one row changed. A subject that is going is not asked for its row.
+    // A show file or a unit: one row changed.
     if (m_observedFiles.Contains(subject))
-    {
-        if (code == NOTIFY_RELEASE)
-            m_fileList->SetDirty();
-        else
-            m_fileList->RepaintRow(uint32_t(std::max(0, static_cast<CFile*>(subject)->GetIndex())));
-        return;
-    }
-    if (code == NOTIFY_RELEASE)
-        m_deviceList->SetDirty();
+        m_fileList->RepaintRow(uint32_t(std::max(0, static_cast<CFile*>(subject)->GetIndex())));
     else if (CDevice* device = dynamic_cast<CDevice*>(subject))
         m_deviceList->RepaintRow(uint32_t(std::max(0, device->GetIndex())));
 }

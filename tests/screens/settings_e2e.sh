@@ -40,7 +40,9 @@ await() {  # a pattern the stand-in's unit settings come to match
   fail "the unit's settings never matched '$1': $(settings)"
 }
 
-Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# Only the abstract socket, which belongs to this network namespace: an X server of another test
+# may have chosen the same display number.
+Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp -nolisten unix 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display")
