@@ -17,7 +17,7 @@ root=$src pids=() program=
 trap 'for p in $program "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
 fail() {
   echo "FAILED: $*"; tail -n 30 "$log" "$work/program.log" || true
-  import -window "$xid" "$work/failure.png" 2>/dev/null || true
+  [ -z "${xid:-}" ] || import -window "$xid" "$work/failure.png" 2>/dev/null || true
   exit 1
 }
 
@@ -30,7 +30,9 @@ source "$src/scripts/run-beside.sh"
 [ -n "${TANZO_STANDIN_PID:-}" ] || fail "no stand-in started"
 control() { nsenter --target "$TANZO_STANDIN_PID" --net -- "$TANZO_STANDIN" --send 16999 "$@" >/dev/null; }
 
-Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp 3>"$work/display" >/dev/null 2>&1 &
+# Only the abstract socket, which belongs to this network namespace: an X server of another run may
+# have chosen the same display number.
+Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp -nolisten unix 3>"$work/display" >/dev/null 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=:$(cat "$work/display") SDL_AUDIODRIVER=dummy TANZO_UPDATE_URL= XDG_DATA_HOME=$work/home
@@ -41,7 +43,7 @@ start_program() {  # LANGUAGE
     > "$XDG_DATA_HOME/Zevral/Programmer/options.xml"
   "$bin/bin/Programmer" >> "$work/program.log" 2>&1 &
   program=$!
-  xid=$(timeout 20 xdotool search --sync --name '^Tanzo Programmer$' | head -n 1) || fail "no window"
+  xid=$(timeout 60 xdotool search --sync --name "^Tanzo Programmer$" | head -n 1) || fail "no window"
 }
 stop_program() { kill "$program"; wait "$program" 2>/dev/null || true; program=; }
 
@@ -52,7 +54,7 @@ values() {
     tr '\n' ' ' | sed 's/ $//' || true
 }
 await() {  # COMMAND INDEX VALUES
-  for _ in $(seq 50); do [ "$(values "$1" "$2")" = "$3" ] && return 0; sleep 0.1; done
+  for _ in $(seq 100); do [ "$(values "$1" "$2")" = "$3" ] && return 0; sleep 0.1; done
   fail "$1 of playback $2: got '$(values "$1" "$2")', expected '$3'"
 }
 pointer() { xdotool mousemove --window "$xid" "$1" "$2"; sleep 0.1; }
