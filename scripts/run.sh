@@ -35,11 +35,14 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exit $?
 fi
 
-display=99
-while [ -e /tmp/.X$display-lock ]; do display=$((display + 1)); done
-Xvfb :$display -screen 0 1024x1280x24 -nolisten tcp >/dev/null 2>&1 &
+# The X server listens only on the private namespace's abstract socket, so it can neither clash
+# with nor be reached from another display on the machine.
+displayfile=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp -nolisten unix 3>"$displayfile" >/dev/null 2>&1 &
 pids+=($!)
-export DISPLAY=:$display
+for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
+export DISPLAY=:$(head -n 1 "$displayfile")
+rm -f "$displayfile"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 
 "$program" "$@" &

@@ -72,7 +72,9 @@ xvfb)
   # leak-checked by the smoke run.
   export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
   exec 3>"$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp >"$work/xvfb.txt" 2>&1 &
+  # Only the namespace's own abstract socket: display lock files are not shared reliably between
+  # namespaces, and other tests start X servers of their own at the same time.
+  Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp -nolisten unix >"$work/xvfb.txt" 2>&1 &
   xvfb=$!
   exec 3>&-
   trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT
