@@ -11,8 +11,10 @@
 #include <SDL_keycode.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <utility>
 
 using namespace dialog_look;
@@ -22,6 +24,7 @@ namespace
 constexpr float kTypingPause = 1.0f;
 constexpr uint32_t kMaxDigits = 3;
 constexpr uint32_t kIconSize = 32;
+constexpr uint32_t kIconFontSize = 30;
 constexpr int32_t kRows = 5;
 
 bool IsReturnKey(uint32_t key)
@@ -73,11 +76,12 @@ CDialogAddress::CDialogAddress(CArea2* parent) : CArea2(parent, false, 400 * Sca
 
     const CZevralImage plus = CGlyphManager::Instance().GetImage("display", "plus", kIconSize);
     const CZevralImage minus = CGlyphManager::Instance().GetImage("display", "minus", kIconSize);
-    for (CAreaButtonSoft** step : {&m_plus1, &m_minus1, &m_plus10, &m_minus10, &m_plus100, &m_minus100})
+    for (const auto& [step, amount] : {std::pair(&m_plus1, 1), std::pair(&m_minus1, -1), std::pair(&m_plus10, 10),
+                                       std::pair(&m_minus10, -10), std::pair(&m_plus100, 100),
+                                       std::pair(&m_minus100, -100)})
     {
         *step = new CAreaButtonSoft(this);
-        const bool up = step == &m_plus1 || step == &m_plus10 || step == &m_plus100;
-        (*step)->SetIcon(up ? plus : minus);
+        (*step)->SetIcon(StepIcon(amount > 0 ? plus : minus, std::abs(amount)));
         AddChild(*step);
     }
     for (CAreaButtonSoft* button : {m_ok, m_cancel, m_plus1, m_minus1, m_plus10, m_minus10, m_plus100, m_minus100})
@@ -95,6 +99,25 @@ CDialogAddress::CDialogAddress(CArea2* parent) : CArea2(parent, false, 400 * Sca
 
     ShowAddress();
     SetTextInput(true);
+}
+
+CZevralImage CDialogAddress::StepIcon(const CZevralImage& sign, int32_t amount) const
+{
+    // The sign with the size of its step beside it, in the sign's own colour, so that the three
+    // plus and the three minus keys tell themselves apart.
+    if (sign.IsEmpty())
+        return sign;
+    CZevralImage digits;
+    const CRgbaColour ink = sign.GetPixel(sign.GetWidth() / 2, sign.GetHeight() / 2);
+    if (!RenderText(digits, std::to_string(amount), CRgbaColour(ink.GetRed(), ink.GetGreen(), ink.GetBlue(), 255),
+                    kIconFontSize))
+        return sign;
+    const uint32_t gap = sign.GetWidth() / 8;
+    CZevralImage icon(sign.GetWidth() + gap + digits.GetWidth(), std::max(sign.GetHeight(), digits.GetHeight()));
+    icon.Fill(CRgbaColour(0, 0, 0, 0));
+    icon.CopyImage(CPoint(0, int32_t(icon.GetHeight() - sign.GetHeight()) / 2), sign);
+    icon.CopyImage(CPoint(int32_t(sign.GetWidth() + gap), int32_t(icon.GetHeight() - digits.GetHeight()) / 2), digits);
+    return icon;
 }
 
 CDialogAddress::~CDialogAddress()

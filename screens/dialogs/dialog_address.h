@@ -36,6 +36,8 @@ protected:
     void Layout() override;
 
 private:
+    // The plus or minus sign with the size of the step beside it.
+    CZevralImage StepIcon(const CZevralImage& sign, int32_t amount) const;
     static void OnButtonClick(void* context, CAreaButton* button);
     static void OnFieldPress(void* context, CAreaEditField* field, uint32_t button, bool* handled);
     static void OnDipChange(void* context, CAreaDip* bank);

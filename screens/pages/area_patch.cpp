@@ -2,6 +2,7 @@
 
 #include "foundation/notify_codes.h"
 #include "graphics/font_manager.h"
+#include "graphics/language_manager.h"
 #include "graphics/skin_manager.h"
 #include "graphics/texture_adapter.h"
 #include "link/device_manager.h"
@@ -17,6 +18,7 @@
 #include "shell/app.h"
 #include "shell/application.h"
 #include "widgets/area_button.h"
+#include "widgets/area_label.h"
 #include "widgets/area_led.h"
 #include "widgets/word_wrap.h"
 
@@ -31,24 +33,33 @@ constexpr uint32_t kKeyBackspace = 8;
 constexpr uint32_t kKeyEscape = 27;
 constexpr uint32_t kKeyDelete = uint32_t(SDLK_DELETE);
 constexpr uint32_t kSkinSize = 32;
-constexpr uint32_t kCaptionSize = 12;
-constexpr uint32_t kWrappedCaptionSize = 10;
-const CRgbaColour kCaptionColour(226, 229, 234, 255);
+// Caption sizes and colours over the skin's key pictures, as on the playback page: the face of a
+// latched key is lit, so its caption brightens.
+constexpr uint32_t kPageKeyFontSize = 13;
+constexpr uint32_t kKeyFontSize = 12;
+constexpr uint32_t kSmallestFontSize = 8;
+constexpr int32_t kCaptionMargin = 8;
+const CRgbaColour kCaption(214, 218, 224, 255);
+const CRgbaColour kCaptionLit(246, 247, 249, 255);
+// The texts over the background: title, headings, hint.
+const CRgbaColour kTitle(138, 145, 155, 255);
+const CRgbaColour kFaint(92, 99, 109, 255);
 
 uint32_t Scale()
 {
     return CApp::IsHighResolution() ? 2 : 1;
 }
 
-// A key of this page: its skin picture, and over it the caption in the current language, broken
-// over as many lines as the key's width asks for (the option keys are square).
+// A key of this page: its skin picture, and over it the caption in the current language, as large
+// as wanted or smaller until it fits, broken over two lines where the key is narrow (the option
+// keys are square).
 class CPageKey : public CAreaButton
 {
 public:
-    CPageKey(CArea2* parent, const std::string& imageName)
-        : CAreaButton(parent, imageName, true), m_imageBase(CApp2::GetSkinFileNameShort(imageName))
+    CPageKey(CArea2* parent, const std::string& imageName, uint32_t fontSize)
+        : CAreaButton(parent, imageName, true), m_imageBase(CApp2::GetSkinFileNameShort(imageName)),
+          m_fontSize(fontSize)
     {
-        SetTextColour(kCaptionColour);
     }
 
 protected:
@@ -60,13 +71,24 @@ protected:
         if (caption.empty())
             return;
         const int32_t width = int32_t(GetWidth());
-        // A caption that needs more than one line takes the smaller size.
-        uint32_t size = kCaptionSize * Scale();
-        std::vector<std::string> lines = WrapWords(caption, width, CFontManager::Instance().GetFont(GetFontName(), int32_t(size)));
-        if (lines.size() > 1)
+        uint32_t size = m_fontSize * Scale();
+        std::vector<std::string> lines;
+        const int32_t room = width - kCaptionMargin * int32_t(Scale());
+        for (;; --size)
         {
-            size = kWrappedCaptionSize * Scale();
-            lines = WrapWords(caption, width, CFontManager::Instance().GetFont(GetFontName(), int32_t(size)));
+            // The word wrap keeps its own margin of 8 pixels.
+            TTF_Font* font = CFontManager::Instance().GetFont(GetFontName(), int32_t(size));
+            lines = WrapWords(caption, room + 8, font);
+            int32_t widest = 0;
+            for (const std::string& line : lines)
+            {
+                int32_t lineWidth = 0;
+                int32_t ignored = 0;
+                MeasureText(line, size, lineWidth, ignored);
+                widest = std::max(widest, lineWidth);
+            }
+            if (widest <= room || size <= kSmallestFontSize * Scale())
+                break;
         }
         int32_t ignored = 0;
         int32_t lineHeight = 0;
@@ -76,7 +98,8 @@ protected:
         int32_t y = FirstLineY(middle, lines.size(), lineHeight);
         for (const std::string& line : lines)
         {
-            DrawText(canvas, line, GetTextColour(), CPoint(width / 2, y), kAlignCentre, kAlignMiddle, size);
+            DrawText(canvas, line, IsOn() ? kCaptionLit : kCaption, CPoint(width / 2, y), kAlignCentre, kAlignMiddle,
+                     size);
             y += lineHeight;
         }
     }
@@ -103,6 +126,7 @@ private:
     }
 
     std::string m_imageBase;
+    uint32_t m_fontSize;
 };
 }  // namespace
 
@@ -135,16 +159,38 @@ CAreaPatch::CAreaPatch(CArea2* root, CFixtureManager* fixtures, CPersonalityMana
           std::pair(&m_personality, "button_patch_personality"), std::pair(&m_rename, "button_patch_rename"),
           std::pair(&m_address, "button_patch_address"), std::pair(&m_clear, "button_clear")})
     {
-        *button = new CPageKey(this, image);
+        const bool pageKey = button == &m_patch || button == &m_options;
+        *button = new CPageKey(this, image, pageKey ? kPageKeyFontSize : kKeyFontSize);
         (*button)->SetClickCallback(this, OnButtonClick);
         AddChild(*button);
     }
     m_patch->SetOn(true);
     m_options->SetWidth(CApp::IsHighResolution() ? 192 : 97);
-    SetCaptions();
 
     m_lamp = new CAreaLed(this);
     AddChild(m_lamp);
+
+    m_title = AddText(18, kTitle, kAlignStart);
+    m_lampLegend = AddText(8, kTitle, kAlignCentre);
+    m_hint = AddText(11, kFaint, kAlignStart);
+    m_optionsHeading = AddText(8, kTitle, kAlignCentre);
+    m_tileHeading = AddText(8, kTitle, kAlignCentre);
+    for (int i = 0; i < 4; ++i)
+    {
+        m_tileRows.push_back(AddText(9, kTitle, kAlignStart));
+        m_letterMeanings.push_back(AddText(9, kTitle, kAlignStart));
+    }
+    ShowTexts();
+}
+
+CAreaLabel* CAreaPatch::AddText(uint32_t size, CRgbaColour colour, uint32_t alignment)
+{
+    CAreaLabel* label = new CAreaLabel(this, true);
+    label->SetTextSize(size * Scale());
+    label->SetTextColour(colour);
+    label->SetHorizontalAlignment(alignment);
+    AddChild(label);
+    return label;
 }
 
 CAreaPatch::~CAreaPatch()
@@ -158,7 +204,7 @@ int32_t CAreaPatch::GetFixtureAreaIndex(const CArea2* area) const
     return it == m_tiles.end() ? -1 : int32_t(it - m_tiles.begin());
 }
 
-void CAreaPatch::SetCaptions()
+void CAreaPatch::ShowTexts()
 {
     for (const auto& [button, caption] :
          {std::pair(m_patch, "PATCH"), std::pair(m_options, "OPTIONS"), std::pair(m_invertPan, "INVERT PAN"),
@@ -166,6 +212,28 @@ void CAreaPatch::SetCaptions()
           std::pair(m_virtualDimmer, "VIRTUAL DIMMER"), std::pair(m_personality, "PERSONALITY"),
           std::pair(m_rename, "RENAME"), std::pair(m_address, "ADDRESS"), std::pair(m_clear, "CLEAR")})
         button->SetCaption(caption, true);
+    m_title->SetText("Patch", true, true);
+    m_lampLegend->SetText("Link", true, true);
+    uint32_t legendSize = 8 * Scale();
+    m_lampLegend->FitFontSize(m_lampLegend->GetWidth(), legendSize, m_lampLegend->GetText());
+    m_lampLegend->SetTextSize(std::max<uint32_t>(legendSize, 1));
+    m_hint->SetText("Drag across the tiles to select fixtures.", true);
+    m_optionsHeading->SetText("Fixture Options", true, true);
+    m_tileHeading->SetText("Tile", true, true);
+    const char* const rows[] = {"Name", "Manufacturer", "Model", "Mode"};
+    const char* const meanings[] = {"Invert Pan", "Invert Tilt", "Swap Pan/Tilt", "Virtual Dimmer"};
+    for (size_t i = 0; i < m_tileRows.size(); ++i)
+    {
+        m_tileRows[i]->SetText(rows[i], true);
+        m_letterMeanings[i]->SetText(meanings[i], true);
+        // A long translation gives up size rather than run out of the legend.
+        for (CAreaLabel* label : {m_tileRows[i], m_letterMeanings[i]})
+        {
+            uint32_t size = 9 * Scale();
+            label->FitFontSize(label->GetWidth(), size, label->GetText());
+            label->SetTextSize(std::max<uint32_t>(size, 1));
+        }
+    }
 }
 
 void CAreaPatch::Layout()
@@ -185,6 +253,19 @@ void CAreaPatch::Layout()
     m_address->SetPosition(CPoint(17 * s, 928 * s));
     m_clear->SetPosition(CPoint(141 * s, m_personality->GetY()));
     m_lamp->SetPosition(CPoint(197 * s, 43 * s));
+
+    // Over the background: the title beside the lamp, the legend under it, the hint at the right
+    // of the header, the headings of the option keys and of the tile legend, and the legend.
+    m_title->SetRect(CRect(228 * s, 37 * s, 150 * s, 24 * s));
+    m_lampLegend->SetRect(CRect(195 * s, 62 * s, 23 * s, 13 * s));
+    m_hint->SetRect(CRect(382 * s, 41 * s, 376 * s, 16 * s));
+    m_optionsHeading->SetRect(CRect(404 * s, 914 * s, 200 * s, 14 * s));
+    m_tileHeading->SetRect(CRect(652 * s, 843 * s, 107 * s, 14 * s));
+    for (int32_t i = 0; i < int32_t(m_tileRows.size()); ++i)
+    {
+        m_tileRows[size_t(i)]->SetRect(CRect(667 * s, (865 + 12 * i) * s, 84 * s, 12 * s));
+        m_letterMeanings[size_t(i)]->SetRect(CRect(673 * s, (937 + 15 * i) * s, 82 * s, 14 * s));
+    }
 }
 
 void CAreaPatch::OnVisibleChanged()
@@ -195,10 +276,12 @@ void CAreaPatch::OnVisibleChanged()
         StopObservingAll();
         return;
     }
-    SetCaptions();
+    ShowTexts();
     Observe(m_fixtureManager);
     Observe(m_deviceManager);
     Observe(m_selection);
+    if (CLanguageManager* languages = CLanguageManager::FromApplication())
+        Observe(languages);
     HandleNotify(m_fixtureManager, NOTIFY_UNKNOWN);
     HandleNotify(m_deviceManager, NOTIFY_UNKNOWN);
     // The selection may have changed while the page was away: the tiles show it as it is now.
@@ -220,7 +303,11 @@ void CAreaPatch::HandleNotify(CSubject* subject, uint32_t code)
             m_selection = nullptr;
         return;
     }
-    if (subject == m_deviceManager)
+    if (subject == CLanguageManager::FromApplication())
+    {
+        ShowTexts();
+    }
+    else if (subject == m_deviceManager)
     {
         if (code == NOTIFY_UNKNOWN || code == DEVICE_MANAGER_NOTIFY_CONNECTED)
             m_lamp->SetColour(m_deviceManager->GetStatusColour());

@@ -9,6 +9,7 @@
 #include <vector>
 
 class CAreaButton;
+class CAreaLabel;
 class CAreaLed;
 class CCore;
 class CDeviceManager;
@@ -58,9 +59,10 @@ protected:
 private:
     static void OnButtonClick(void* context, CAreaButton* button);
     void Click(CAreaButton* button);
-    // The captions go through the phrase lookup each time the page shows, so a change of language
-    // reaches them.
-    void SetCaptions();
+    // The captions and the texts over the background go through the phrase lookup each time the
+    // page shows and whenever the language changes.
+    void ShowTexts();
+    CAreaLabel* AddText(uint32_t size, CRgbaColour colour, uint32_t alignment);
     void RefreshButtonStates();
     // The tile under the point, -1 for none.
     int32_t TileAt(const CPoint& point) const;
@@ -86,6 +88,15 @@ private:
     CAreaButton* m_address;
     CAreaButton* m_clear;
     CAreaLed* m_lamp;
+    // The background leaves its texts to the page, so they follow the language.
+    CAreaLabel* m_title;
+    CAreaLabel* m_lampLegend;
+    CAreaLabel* m_hint;
+    CAreaLabel* m_optionsHeading;
+    CAreaLabel* m_tileHeading;
+    // The rows of the tile in the legend, and what each option letter stands for.
+    std::vector<CAreaLabel*> m_tileRows;
+    std::vector<CAreaLabel*> m_letterMeanings;
 
     CDialogPersonality* m_personalityDialog = nullptr;
     CDialogString* m_renameDialog = nullptr;

@@ -128,10 +128,9 @@ void Playback(CCanvas& c, CText& text)
 
 void Patch(CCanvas& c, CText& text)
 {
-    Frame(c, text, "PATCH");
-    CText::Style hint;
-    hint.size = 11;
-    text.DrawLeft(c, "Drag across the tiles to select fixtures.", hint, 382, 49, pal::kTextFaint);
+    // The page draws its title, the lamp's legend, the hint, the headings and the words of the
+    // tile legend itself, in the current language; the option letters and the tile's sample stay.
+    Frame(c, text, "");
     Well(c, layout::kPatchTiles, 5);
 
     // The selection's commands, left.
@@ -139,26 +138,20 @@ void Patch(CCanvas& c, CText& text)
     // The fixture options, centre.
     const int ox0 = layout::kOptionX[0], ox1 = layout::kOptionX[3] + 60;
     Panel(c, Box{ox0 - 10, 906, ox1 - ox0 + 20, 100});
-    HeadingCentred(c, text, "FIXTURE OPTIONS", (ox0 + ox1) / 2.0f, 921, pal::kTextDim, 8);
 
     // Legend of a tile, right.
     const Box legend{652, 836, 107, 170};
     Panel(c, legend);
-    HeadingCentred(c, text, "TILE", legend.x + legend.w / 2.0f, 850, pal::kTextDim, 8);
     const Box tile{legend.x + 9, 862, legend.w - 18, 66};
     c.Fill(Outline(RoundRect(tile.x + 0.5f, tile.y + 0.5f, tile.w - 1.0f, tile.h - 1.0f, 5), 1.0f),
            pal::kTextFaint);
     CText::Style small;
     small.size = 9;
-    const char* rows[] = {"Name", "Manufacturer", "Model", "Mode"};
-    for (int r = 0; r < 4; ++r) {
-        text.DrawLeft(c, rows[r], small, tile.x + 6.0f, tile.y + 9.0f + r * 12, pal::kTextDim);
-    }
     text.DrawLeft(c, "PTSD", small, tile.x + 6.0f, tile.y + 57.0f, pal::kTextDim);
     text.DrawLeft(c, "001", small, tile.x + tile.w - 25.0f, tile.y + 57.0f, pal::kTextDim);
-    const char* keys[] = {"P  invert pan", "T  invert tilt", "S  swap pan/tilt", "D  virt. dimmer"};
+    const char* letters[] = {"P", "T", "S", "D"};
     for (int k = 0; k < 4; ++k) {
-        text.DrawLeft(c, keys[k], small, legend.x + 9.0f, 944.0f + k * 15, pal::kTextDim);
+        text.DrawLeft(c, letters[k], small, legend.x + 9.0f, 944.0f + k * 15, pal::kTextDim);
     }
 }
 

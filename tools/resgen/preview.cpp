@@ -316,6 +316,18 @@ public:
         Button(page, "button_patch", layout::kPatch.x, layout::kPatch.y, "_on_up");
         Button(page, "button_options", layout::kOptions.x, layout::kOptions.y, "_off_up");
         Lamp(page, "background_patch", "led_red");
+        // The texts the page draws over its background in the current language.
+        Label(page, "PATCH", 18, layout::kTitleX, 49, pal::kTextDim, true);
+        Label(page, "LINK", 8, layout::kLamp.x + layout::kLamp.w / 2.0f, 68.5f, pal::kTextDim);
+        Label(page, "Drag across the tiles to select fixtures.", 11, 382, 49, pal::kTextFaint, true);
+        Label(page, "FIXTURE OPTIONS", 8, (layout::kOptionX[0] + layout::kOptionX[3] + 60) / 2.0f, 921, pal::kTextDim);
+        Label(page, "TILE", 8, 705.5f, 850, pal::kTextDim);
+        const char* rows[] = {"Name", "Manufacturer", "Model", "Mode"};
+        const char* meanings[] = {"Invert Pan", "Invert Tilt", "Swap Pan/Tilt", "Virtual Dimmer"};
+        for (int i = 0; i < 4; ++i) {
+            Label(page, rows[i], 9, 667, 871.0f + i * 12, pal::kTextDim, true);
+            Label(page, meanings[i], 9, 673, 944.0f + i * 15, pal::kTextDim, true);
+        }
         const std::vector<Box> tiles = layout::Rows(layout::kPatchTiles);
         for (int i = 0; i < 64; ++i) {
             const Box& b = tiles[i];
