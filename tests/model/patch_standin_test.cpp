@@ -239,12 +239,15 @@ TEST_F(PatchStandin, ProgrammerSelectsSetsRecordsClearsAndLoads)
     ASSERT_TRUE(Settle([&] { return m_standin.Field("show cue 2 0", "fixtures") == "0xa"; }));
     ASSERT_TRUE(Settle([&] { return m_core->GetPlaybackManager()->GetPlayback(2)->GetCueCount() == 1; }));
 
+    // The selection, the flags and the groups' values come back in separate replies: wait for all.
     programmer->Clear();
-    ASSERT_TRUE(Settle([&] { return programmer->GetSelection().IsEmpty() && programmer->GetClear(); }));
+    ASSERT_TRUE(Settle([&] {
+        return programmer->GetSelection().IsEmpty() && programmer->GetClear() &&
+               enabled() == "00000000000000000" &&
+               programmer->GetChange(GROUP_INTENSITY)->GetValue() != CMessageValue(0.5f);
+    }));
     EXPECT_EQ(m_standin.Field("show programmer", "selection"), "0x0");
     EXPECT_EQ(m_standin.Field("show programmer", "clear"), "1");
-    EXPECT_EQ(enabled(), "00000000000000000");
-    EXPECT_NE(programmer->GetChange(GROUP_INTENSITY)->GetValue(), CMessageValue(0.5f));
 
     programmer->Load(0);
     ASSERT_TRUE(Settle([&] {
