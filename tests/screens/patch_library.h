@@ -1,10 +1,8 @@
 #pragma once
 
-// A small personality library for the patch page and its dialog, written for the running test:
-// "Acme" (model "Dimmer", no modes), "Brightline" ("Par 64": no modes, one channel; "Spot 250":
-// modes "Basic", 3 channels, and "Extended", 16), "Dazzle" ("Scanner", 4 channels, no modes), then
-// "Generic 01" to "Generic 30" (one model "Wash", 8 channels, each), so that the list is longer
-// than the dialog shows. Initials a, b, d and g.
+// A personality library for the patch page and its dialog: "Acme" ("Dimmer"), "Brightline" ("Par
+// 64", 1 channel; "Spot 250" with modes "Basic", 3, and "Extended", 16), "Dazzle" ("Scanner", 4),
+// then "Generic 01" to "Generic 30" ("Wash", 8), more than the dialog shows. Initials a, b, d, g.
 #include "model/personality_manager.h"
 #include "tests/support/test_folder.h"
 
