@@ -73,7 +73,8 @@ bool CUdpSocket::Open(const SEndpoint& local, std::string& error)
         return false;
     }
     const int one = 1;
-    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
+    if (local.port != 0)
+        setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
     setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof(one));
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     sockaddr_in address = ToSockaddr(local);

@@ -21,8 +21,10 @@ struct SEndpoint
 };
 
 // A non-blocking UDP socket bound to one local address. The stand-in binds several sockets to
-// one port (each unit's address and the wildcard that hears broadcasts), so every socket allows
-// its address to be shared.
+// one named port (each unit's address and the wildcard that hears broadcasts), so a socket on a
+// named port allows its address to be shared. A socket on a port of the system's choosing never
+// does: the system would hand such a port to another sharing socket too, which would then take
+// this one's datagrams.
 class CUdpSocket
 {
 public:
