@@ -1,21 +1,9 @@
 #include "screens/pages/area_main.h"
 
-#include "screens/pages/area_image.h"
+#include "screens/pages/area_edit.h"
 #include "screens/pages/area_patch.h"
 #include "screens/pages/area_playback.h"
 #include "screens/pages/area_settings.h"
-#include "shell/application.h"
-
-namespace
-{
-// The skin backgrounds of the pages, by page index.
-const char* const kPageBackgrounds[CAreaMain::kPageCount] = {
-    "background_playback",
-    "background_settings",
-    "background_patch",
-    "background_edit",
-};
-}
 
 CAreaMain::CAreaMain(CArea2* parent, uint32_t width, uint32_t height, CCore* core)
     : CArea2(parent, false, width, height), m_core(core)
@@ -54,6 +42,6 @@ CArea2* CAreaMain::CreatePage(uint32_t index)
         return new CAreaSettings(this, m_core);
     if (index == kPagePatch)
         return new CAreaPatch(this, m_core);
-    // A page whose controls are not built yet is its skin background alone.
-    return new CAreaImage(this, CApp2::GetSkinFileName(kPageBackgrounds[index]), false);
+    // Pages are made for the four indexes only; the last is the edit page.
+    return new CAreaEdit(this, m_core);
 }

@@ -157,29 +157,21 @@ void Patch(CCanvas& c, CText& text)
 
 void Edit(CCanvas& c, CText& text)
 {
-    Frame(c, text, "EDIT");
-    CText::Style hint;
-    hint.size = 11;
-    text.DrawLeft(c, "Select fixtures, set a look, record it into cues.", hint, 300, 49, pal::kTextFaint);
-
-    Heading(c, text, "CUES", 12, 92);
+    // The page draws its title, the lamp's legend, the hint and the headings itself, in the
+    // current language; the faders' legends are the attribute groups' names and stay.
+    Frame(c, text, "");
     Well(c, layout::kCueGrid, 5);
-    Heading(c, text, "FIXTURES", 12, 240);
     Well(c, layout::kEditTiles, 5);
 
     // The cue and programmer columns.
     const int bx = layout::kCueButtonX;
     Panel(c, Box{bx - 4, 82, 108, 370});
-    HeadingCentred(c, text, "CUE", bx + 50.0f, 91, pal::kTextDim, 8);
     Rule(c, bx + 6, 224, bx + 94);
-    HeadingCentred(c, text, "SELECTED", bx + 50.0f, 236, pal::kTextFaint, 7);
     Panel(c, Box{bx - 4, 600, 108, 173});
-    HeadingCentred(c, text, "PROGRAMMER", bx + 50.0f, 609, pal::kTextDim, 8);
 
     // The programmer's controls: pad, soft faders and their legends.
     Panel(c, Box{4, 784, layout::kWidth - 8, layout::kHeight - 784 - 3});
     Well(c, layout::kPad, 4);
-    HeadingCentred(c, text, "POSITION", layout::kPad.x + layout::kPad.w / 2.0f, 1009, pal::kTextDim, 8);
     const std::vector<Box> faders = layout::Share(layout::kFaderBand, 17, 1, true);
     const char* names[17] = {"R", "G", "B", "A", "W", "INT", "SHUT", "COL", "GOBO",
                              "ROT", "PRISM", "IRIS", "FOCUS", "ZOOM", "FROST", "C1", "C2"};

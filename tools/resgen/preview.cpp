@@ -368,6 +368,16 @@ public:
         CCanvas page = Get("skin/background_edit");
         Button(page, "button_back", layout::kBack.x, layout::kBack.y, "_on_up");
         Lamp(page, "background_edit", "led_green");
+        // The texts the page draws over its background in the current language.
+        Label(page, "EDIT", 18, layout::kTitleX, 49, pal::kTextDim, true);
+        Label(page, "LINK", 8, layout::kLamp.x + layout::kLamp.w / 2.0f, 68.5f, pal::kTextDim);
+        Label(page, "Select fixtures, set a look, record it into cues.", 11, 387, 49, pal::kTextFaint, true);
+        Label(page, "CUES", 9, 12, 92, pal::kTextDim, true);
+        Label(page, "FIXTURES", 9, 12, 240, pal::kTextDim, true);
+        Label(page, "CUE", 8, layout::kCueButtonX + 50.0f, 91, pal::kTextDim);
+        Label(page, "SELECTED", 7, layout::kCueButtonX + 50.0f, 236, pal::kTextFaint);
+        Label(page, "PROGRAMMER", 8, layout::kCueButtonX + 50.0f, 609, pal::kTextDim);
+        Label(page, "POSITION", 8, layout::kPad.x + layout::kPad.w / 2.0f, 1009, pal::kTextDim);
         const char* cue[9] = {"button_cue_add", "button_cue_remove", "button_cue_rename", "button_cue_condition",
                               "button_cue_delay", "button_cue_fade", "button_programmer_load",
                               "button_programmer_record", "button_programmer_clear"};

@@ -1,0 +1,171 @@
+#pragma once
+
+#include "foundation/observer.h"
+#include "screens/pages/area_image.h"
+#include "widgets/area_target.h"
+
+#include <cstdint>
+#include <vector>
+
+class CAreaAxis;
+class CAreaButton;
+class CAreaButtonSoft;
+class CAreaColourWheel;
+class CAreaCueGrid;
+class CAreaFaderSoft;
+class CAreaFaderSoftParameter;
+class CAreaLabel;
+class CAreaLed;
+class CAreaMain;
+class CAreaSpectrum;
+class CCore;
+class CCue;
+class CDeviceManager;
+class CDialogDuration;
+class CDialogFx;
+class CDialogString;
+class CFixtureManager;
+class CPlayback;
+class CPlaybackManager;
+class CProgrammer;
+class CProgrammerChange;
+
+// The edit page: the operator selects fixtures on the 64 tiles, builds a look in the programmer's
+// 17 attribute groups (faders, the position pad, the colour pickers and the effect dialogs) and
+// records it into the cues of the playback chosen on the playback page, whose cue list runs along
+// the top. Controls only send: they show a value once the controller has reported it back. While
+// the page is hidden it observes nothing and the programmer is blind.
+//
+// The cue side (selection of a run of cues, the cue and programmer buttons and their dialogs) lives
+// in area_edit_cues.cpp.
+class CAreaEdit : public CAreaImage, public CTargetAreaList
+{
+public:
+    static constexpr uint32_t kTileCount = 64;
+
+    // Colour pickers in place of the five colour faders, in the order the switch steps through.
+    enum PickerMode : uint32_t
+    {
+        kPickerFaders = 0,
+        kPickerSpectrum = 1,
+        kPickerWheel = 2,
+    };
+
+    CAreaEdit(CAreaMain* root, CCore* core);
+    ~CAreaEdit() override;
+
+    int32_t GetTargetIndex(const CArea2* area) const override;
+
+    CPlayback* GetPlayback() const { return m_playback; }
+    // Observes the playback (null: none) and hands it to the cue strip.
+    void SetPlayback(CPlayback* playback);
+    int32_t GetSelectionFirst() const { return m_selectionFirst; }
+    uint32_t GetSelectionCount() const { return m_selectionCount; }
+    uint32_t GetPickerMode() const { return m_pickerMode; }
+
+    void HandleNotify(CSubject* subject, uint32_t code) override;
+    // Ends a drag over the tiles wherever the pointer is let go.
+    void PointerUp(int64_t pointerId, const CPoint& point, bool* handled) override;
+
+protected:
+    void OnPointerDown(const CPoint& point, uint32_t button, bool* handled) override;
+    void OnPointerMove(const CPoint& point) override;
+    void OnPointerUp(const CPoint& point, bool* handled) override;
+    void OnKeyDown(uint32_t key, bool* handled) override;
+    void OnKeyUp(uint32_t key, bool* handled) override;
+    void Layout() override;
+    void OnVisibleChanged() override;
+    void OnDialogClosed(CArea2* dialog, uint32_t result) override;
+
+private:
+    // Callback thunks: the buttons, the pad and pickers, the faders, the cue strip and the dialog.
+    static void OnButtonClick(void* context, CAreaButton* button);
+    static void OnButtonHold(void* context, CAreaButton* button);
+    static void OnControlChange(void* context, CArea2* control);
+    static void OnFaderChange(void* context, CAreaFaderSoft* fader);
+    static void OnColourFaderChange(void* context, CAreaFaderSoft* fader);
+    static void OnCuePress(void* context, CAreaCueGrid* grid, int32_t cue);
+    static void OnCueHold(void* context, CAreaCueGrid* grid);
+    static void OnFxChange(void* context, CDialogFx* dialog);
+
+    // Programmer side (area_edit.cpp).
+    void OnClick(CArea2* source);
+    void OnGroupChanged(const CProgrammerChange& change);
+    void SendColourFader(const CAreaFaderSoft& fader);
+    void OpenFxDialog(uint32_t group);
+    void ShowFixtureSelection();
+    void ShowGroupUse();
+    void ShowFixtureUse();
+    // The controls of an attribute group, as the group-use colouring and the enabling reach them.
+    std::vector<CArea2*> GroupControls(uint32_t group) const;
+    CAreaFaderSoftParameter* FaderOfGroup(uint32_t group) const;
+    // The slot of the fixture under the point; -1 over no tile or a tile without a fixture.
+    int32_t TileAt(const CPoint& point) const;
+    // The button a key works; null for a key the page does not take.
+    CAreaButton* ButtonOfKey(uint32_t key) const;
+    // The captions, title and headings in the current language.
+    void ShowTexts();
+    void ApplyPickerMode();
+
+    // Cue side (area_edit_cues.cpp).
+    bool OnCueCommand(CArea2* source);
+    void OnCueGridPress(int32_t cue);
+    void OnHold(CArea2* source);
+    void OnPlaybackChanged(uint32_t code);
+    bool OnCueDialogClosed(CArea2* dialog, uint32_t result);
+    void UpdateControls();
+    void SetSelection(int32_t first, uint32_t count);
+    bool HasCueSelection() const;
+    CCue* GetFirstCue() const;
+    uint32_t GetCueCount() const;
+
+    CFixtureManager* m_fixtureManager = nullptr;
+    CPlaybackManager* m_playbackManager = nullptr;
+    CDeviceManager* m_deviceManager = nullptr;
+    CProgrammer* m_programmer = nullptr;
+    CSubjectSet m_observedFixtures;
+    CSubjectSet m_observedGroups;
+    CPlayback* m_playback = nullptr;
+    CAreaMain* m_root;
+
+    CAreaButton* m_back;
+    CAreaButton* m_cueAdd;
+    CAreaButton* m_cueRemove;
+    CAreaButton* m_cueRename;
+    CAreaButton* m_cueCondition;
+    CAreaButton* m_cueDelay;
+    CAreaButton* m_cueFade;
+    CAreaButton* m_programmerLoad;
+    CAreaButton* m_programmerRecord;
+    CAreaButton* m_programmerClear;
+    std::vector<CAreaTarget*> m_tiles;
+    CAreaCueGrid* m_cueGrid;
+
+    CDialogString* m_renameDialog = nullptr;
+    CDialogFx* m_fxDialog = nullptr;
+    CDialogDuration* m_fadeDialog = nullptr;
+    CDialogDuration* m_delayDialog = nullptr;
+
+    CAreaAxis* m_pad;
+    // Red, Green, Blue, Amber, White, Intensity, colour fix, Shutter, Gobo, Rotation, Prism, Focus,
+    // Iris, Frost, Zoom, Custom1, Custom2.
+    std::vector<CAreaFaderSoftParameter*> m_faders;
+    CAreaButtonSoft* m_positionFx;
+    CAreaButtonSoft* m_home;
+    CAreaButtonSoft* m_colourFx;
+    CAreaButtonSoft* m_intensityFx;
+    CAreaButtonSoft* m_pickerSwitch;
+    CAreaLed* m_lamp;
+    // Title, lamp legend, hint and the headings of the cue strip, the tiles, the button columns
+    // and the pad, in the order of their texts.
+    std::vector<CAreaLabel*> m_texts;
+    CAreaSpectrum* m_spectrum;
+    CAreaColourWheel* m_wheel;
+
+    int32_t m_selectionFirst = -1;
+    uint32_t m_selectionCount = 0;
+    bool m_afterDialog = false;
+    // A press on a tile started a drag over the tiles that has not ended yet.
+    bool m_tileDrag = false;
+    uint32_t m_pickerMode = kPickerFaders;
+};
