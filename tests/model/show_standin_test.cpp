@@ -231,10 +231,12 @@ TEST_F(ShowStandin, AShowOpenedFromTheListReachesTheControllerAndSavesBackEqual)
     EXPECT_EQ(StandinDigest(), ModelDigest());
     const std::string loadedDigest = StandinDigest();
 
-    // Saved under a new name, with the controller described as polled.
+    // Saved under a new name, with the controller described as polled: every setting the file
+    // holds has come back, the board version last.
     ASSERT_TRUE(Settle([&] {
         const CDevice* unit = m_core->GetDeviceManager()->GetConnectedDevice();
-        return unit && unit->GetMac()[0] == 0x02 && unit->GetFirmwareVersion().GetMinor() == 9;
+        return unit && unit->GetMac()[0] == 0x02 && unit->GetFirmwareVersion().GetMinor() == 9 &&
+               unit->GetPcbVersion().GetMajor() == 3 && unit->GetPcbVersion().GetMinor() == 2;
     }));
     CFile* copy = m_core->GetFileManager()->CreateShowFile();
     ASSERT_NE(copy, nullptr) << m_core->GetFileManager()->GetError();
