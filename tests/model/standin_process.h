@@ -135,6 +135,11 @@ public:
     {
         if (m_control < 0)
             return std::string();
+        // A reply that came after its command gave up must not pass for this command's.
+        char buffer[4096];
+        while (recv(m_control, buffer, sizeof(buffer), MSG_DONTWAIT) >= 0)
+        {
+        }
         sockaddr_in to = {};
         to.sin_family = AF_INET;
         to.sin_port = htons(m_controlPort);
@@ -142,9 +147,8 @@ public:
         if (sendto(m_control, line.data(), line.size(), 0, reinterpret_cast<sockaddr*>(&to), sizeof(to)) < 0)
             return std::string();
         pollfd fd = {m_control, POLLIN, 0};
-        if (poll(&fd, 1, 3000) <= 0)
+        if (poll(&fd, 1, 10000) <= 0)
             return std::string();
-        char buffer[4096];
         const ssize_t count = recv(m_control, buffer, sizeof(buffer), 0);
         return count > 0 ? std::string(buffer, static_cast<size_t>(count)) : std::string();
     }
@@ -171,7 +175,8 @@ private:
         std::ifstream in(log);
         std::string line;
         bool ready = false;
-        while (std::getline(in, line))
+        // Only whole lines: a line still being written could show a port cut short.
+        while (std::getline(in, line) && !in.eof())
         {
             std::istringstream words(line);
             std::string word;
