@@ -32,13 +32,20 @@ SEndpoint Endpoint(const char* text, uint16_t port)
     return endpoint;
 }
 
-// Every datagram that arrives within the time, with its sender.
-std::vector<std::pair<SEndpoint, Bytes>> Collect(const CUdpSocket& socket, int milliseconds)
+// The datagrams that arrive, with their senders: once the expected number has come, those that
+// follow within a short while (too many is an error as well); else all that came in ten seconds.
+std::vector<std::pair<SEndpoint, Bytes>> Collect(const CUdpSocket& socket, size_t expected)
 {
     std::vector<std::pair<SEndpoint, Bytes>> received;
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    bool lingering = false;
     for (;;)
     {
+        if (!lingering && received.size() >= expected)
+        {
+            lingering = true;
+            end = std::chrono::steady_clock::now() + std::chrono::milliseconds(200);
+        }
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now()).count();
         pollfd fd = {socket.GetFd(), POLLIN, 0};
@@ -70,7 +77,8 @@ protected:
     {
         EXPECT_TRUE(m_socket.SendTo(target, Bytes(kDiscoveryRequest, kDiscoveryRequest + kDiscoveryRequestSize)));
         std::map<std::string, CDiscoveredDevice> found;
-        for (const auto& [from, bytes] : Collect(m_socket, 1000))
+        // Two units stand behind the stand-in.
+        for (const auto& [from, bytes] : Collect(m_socket, 2))
         {
             CDiscoveredDevice device;
             if (ParseDiscoveryAnswer(bytes.data(), bytes.size(), device))
@@ -105,7 +113,7 @@ TEST_F(StandinBeside, LinkAndUnitProtocolAcrossThePair)
     Bytes frame;
     ASSERT_TRUE(CMessageFrame::Encode(set, frame));
     ASSERT_TRUE(m_socket.SendTo(Endpoint("192.168.77.2", CMessageFrame::kPort), frame));
-    const auto answers = Collect(m_socket, 500);
+    const auto answers = Collect(m_socket, 2);
     ASSERT_EQ(answers.size(), 2u) << "the acknowledgement and the Notify";
     EXPECT_EQ(answers[0].first.ToText(), "192.168.77.2:16945");
     CMessage ack;
@@ -119,7 +127,7 @@ TEST_F(StandinBeside, LinkAndUnitProtocolAcrossThePair)
 
     const Bytes getLabel = {0x00, 0x11, 0, 0, 0, 0, 0, 0, 0x00};
     ASSERT_TRUE(m_socket.SendTo(Endpoint("192.168.77.3", 16946), getLabel));
-    const auto replies = Collect(m_socket, 500);
+    const auto replies = Collect(m_socket, 1);
     ASSERT_EQ(replies.size(), 1u);
     EXPECT_EQ(replies[0].first.ToText(), "192.168.77.3:16946");
     EXPECT_EQ(replies[0].second, (Bytes{0x00, 0x11, 0, 0, 0, 0, 0, 0, 0x04, 'R', 'a', 'c', 'k'}));
