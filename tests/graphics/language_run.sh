@@ -4,6 +4,8 @@
 # The program broadcasts once its device link runs: only ever start this inside a private network
 # namespace (ctest is run in one).
 set -u
+# shellcheck source=../support/program_run.sh
+source "$(dirname "$0")/../support/program_run.sh"
 program=$1
 work=$2
 rm -rf "$work"
@@ -13,7 +15,7 @@ languages=$work/home/Zevral/Common/Languages
 
 fail() { echo "FAIL: $*"; sed 's/^/  | /' "$work/out.txt"; exit 1; }
 
-timeout --preserve-status -s TERM 3 "$program" >"$work/out.txt" 2>&1 || fail "exit status $? after SIGTERM"
+run_started_then_ended "$work/out.txt" "$program" || fail "exit status $? after SIGTERM"
 lines=$(sed -n 's/^\[[0-9:]*\] \[LanguageManager\] //p' "$work"/home/Zevral/Programmer/Logs/*.txt)
 [ "$lines" = "Loading from \"$languages\""$'\n'"3 languages loaded" ] || fail "the languages logged: [$lines]"
 [ "$(cat "$languages/version.txt")" = "1.7.0" ] || fail "version.txt: $(cat "$languages/version.txt")"

@@ -4,6 +4,8 @@
 # The program broadcasts once its device link runs: only ever start this inside a private network
 # namespace (ctest is run in one).
 set -u
+# shellcheck source=../support/program_run.sh
+source "$(dirname "$0")/../support/program_run.sh"
 program=$1
 work=$2
 rm -rf "$work"
@@ -15,7 +17,7 @@ export SDL_AUDIODRIVER=bogus
 
 fail() { echo "FAIL: $*"; sed 's/^/  | /' "$work/out.txt"; exit 1; }
 
-timeout --preserve-status -s TERM 3 "$program" >"$work/out.txt" 2>&1
+run_started_then_ended "$work/out.txt" "$program"
 rc=$?
 [ $rc -eq 0 ] || fail "exit status $rc after SIGTERM"
 grep -q '^Mix_OpenAudio: ' "$work/out.txt" || fail "the missing audio device was not reported"
