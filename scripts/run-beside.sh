@@ -5,18 +5,20 @@
 # 255.255.255.255 and to 192.168.77.255) reach it while nothing can leave either namespace.
 # The stand-in's process is added to run.sh's "pids" so that it ends with the script.
 #
-#   TANZO_STANDIN        the stand-in executable (default build/bin/standin); "off": none
+#   TANZO_STANDIN        the stand-in executable (default bin/standin of the build folder being
+#                        run, $build, else build/); "off": none
 #   TANZO_STANDIN_UNITS  its units, ADDRESS,TYPE,UNITPORT,LABEL separated by blanks, addresses in
 #                        192.168.77.2-254 (default: a KDX-1 at .2 and a Murel-1 at .3)
 #   TANZO_STANDIN_ARGS   further switches for it (see standin --help)
-#   TANZO_STANDIN_LOG    its event log (default build/standin.log)
+#   TANZO_STANDIN_LOG    its event log (default standin.log in that build folder)
 #   TANZO_STANDIN_CONTROL  its control port on its own loopback (default 16999)
 # Afterwards TANZO_STANDIN_PID holds its process id: SIGUSR1 makes it stop answering, SIGUSR2
 # brings it back, and any control command reaches it with
 #   nsenter --target "$TANZO_STANDIN_PID" --net -- build/bin/standin --send 16999 silent on
 
 tanzo_start_beside() {
-  local standin=${TANZO_STANDIN:-$root/build/bin/standin}
+  local folder=${build:-$root/build}
+  local standin=${TANZO_STANDIN:-$folder/bin/standin}
   if [ "$standin" = off ]; then
     return 0
   fi
@@ -67,7 +69,7 @@ tanzo_start_beside() {
   setup="$setup; ip link set tz-standin up"
   nsenter --target "$holder" --net -- sh -c "$setup"
 
-  local log=${TANZO_STANDIN_LOG:-$root/build/standin.log}
+  local log=${TANZO_STANDIN_LOG:-$folder/standin.log}
   : > "$log"
   # shellcheck disable=SC2086
   nsenter --target "$holder" --net -- "$standin" "${args[@]}" --log "$log" \
