@@ -423,10 +423,14 @@ void CArea2::ShowDialog(CArea2* dialog, uint8_t placement)
     // A dialog replaced a moment ago and shown again is no longer to be deleted.
     m_retiredDialogs.erase(std::remove(m_retiredDialogs.begin(), m_retiredDialogs.end(), dialog),
                            m_retiredDialogs.end());
-    // The host may open another dialog while hearing of the old one; that one is closed in turn.
+    // The host may open another dialog while hearing of the old one; that one is closed in turn,
+    // and the host is drawn again under the new one in case the old one was larger.
+    if (m_modal)
+        SetDirty();
     while (m_modal)
         CloseModal(m_modal);
     m_modal = dialog;
+    m_modalFresh = true;
     dialog->m_parent = this;
     m_placement = placement;
     PlaceDialog();

@@ -267,6 +267,8 @@ private:
     CPoint m_position;
     CArea2* m_parent;
     CArea2* m_modal = nullptr;
+    // The modal child has not been drawn yet.
+    bool m_modalFresh = false;
     std::vector<CArea2*> m_children;
     CRgbaColour m_colour;
     CRgbaColour m_backgroundColour;

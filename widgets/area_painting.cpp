@@ -32,8 +32,11 @@ void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool fo
     if (!m_visible || (!force && !NeedsRender()))
         return;
     CTextureAdapter view(GetRect() + offset, canvas);
-    // Under an open dialog the host keeps its last pixels, however dirty it is.
-    if ((m_dirty || force) && !m_modal)
+    // Under an open dialog the host keeps its last pixels, however dirty it is. A dialog that has
+    // just opened is the exception: it is drawn over the host as it stands at that moment, so no
+    // part of a dialog it replaced, nor a key that opening it changed, stays in sight beside it.
+    const bool underDialog = m_modal && !m_modalFresh;
+    if ((m_dirty || force) && !underDialog)
     {
         if (m_ownSurface)
             view = m_ownImage;
@@ -44,16 +47,18 @@ void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool fo
         force = true;
     }
     const CPoint origin = view.GetWindow().GetPosition();
+    if (!underDialog)
+        for (size_t i = 0; i < m_children.size(); ++i)
+            m_children[i]->Render(view, origin, force);
     if (m_modal)
     {
         CApp2::DimScreen();
         ++m_modalCalls;
-        m_modal->Render(view, origin, force);
+        // Whatever was drawn under a fresh dialog may have covered it.
+        m_modal->Render(view, origin, force || m_modalFresh);
+        m_modalFresh = false;
         LeaveModal();
-        return;
     }
-    for (size_t i = 0; i < m_children.size(); ++i)
-        m_children[i]->Render(view, origin, force);
 }
 
 void CArea2::CopyBackgroundTo(CArea2* child)

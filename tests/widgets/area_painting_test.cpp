@@ -95,6 +95,43 @@ TEST_F(Painting, UnderAnOpenDialogThePageKeepsItsPixelsUntilTheDialogCloses)
     EXPECT_EQ(At(150, 100), kRed);
 }
 
+TEST_F(Painting, ADialogOpensOverThePageAsItStandsThen)
+{
+    Render();
+    // A key changed by the press that opens the dialog shows its change under the dialog.
+    canvas.SetPixel(20, 20, kWhite);
+    a->SetDirty();
+    auto* large = new CPaintingArea(nullptr, CRect(0, 0, 200, 100), kWhite);
+    root.ShowDialog(large);
+    Render();
+    EXPECT_EQ(At(20, 20), kGreen);
+    EXPECT_EQ(At(150, 100), kWhite);
+    // A smaller dialog that takes the larger one's place, opened as it closes or straight over
+    // it, leaves nothing of it in sight.
+    for (bool onClose : {true, false})
+    {
+        auto* small = new CPaintingArea(nullptr, CRect(0, 0, 40, 20), kBlue);
+        if (onClose)
+        {
+            large->SetResult(CArea2::kResultOk);
+            root.Tick(0.04f);
+            root.ShowDialog(small);
+        }
+        else
+        {
+            root.ShowDialog(small);
+        }
+        Render();
+        EXPECT_EQ(At(150, 100), kBlue) << onClose;
+        EXPECT_EQ(At(60, 60), kRed) << onClose;
+        EXPECT_EQ(At(20, 20), kGreen) << onClose;
+        large = new CPaintingArea(nullptr, CRect(0, 0, 200, 100), kWhite);
+        root.ShowDialog(large);
+        Render();
+        ASSERT_EQ(At(60, 60), kWhite);
+    }
+}
+
 TEST_F(Painting, AreasOverTheCanvasEdgePaintOnlyTheirPartInside)
 {
     Render();
