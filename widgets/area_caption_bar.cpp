@@ -10,8 +10,6 @@ namespace
 constexpr uint32_t kWidth = 50;
 constexpr uint32_t kHeight = 200;
 constexpr uint32_t kFontSize = 18;
-// Room left between the caption and the bar's ends while shortening it.
-constexpr int32_t kFitMargin = 8;
 // The caption's box keeps this far from every edge of the bar.
 constexpr int32_t kTextMargin = 10;
 
@@ -79,16 +77,22 @@ void CAreaCaptionBar::Paint(CTextureAdapter& canvas)
     const int32_t across = canvas.GetWidth() - 2 * kTextMargin;
     if (m_caption.empty() || length <= 0 || across <= 0)
         return;
+    // A long caption (as translations make them) is first set a little smaller, and only then
+    // shortened in the middle, until it fits the length it is drawn in.
     std::string caption = m_caption;
+    uint32_t size = GetFontSize();
+    const uint32_t smallest = size * 2 / 3;
     int32_t width = 0;
     int32_t height = 0;
-    MeasureText(caption, width, height);
-    while (width > int32_t(GetHeight()) - kFitMargin && ShortenMiddle(caption))
-        MeasureText(caption, width, height);
+    MeasureText(caption, size, width, height);
+    while (width > length && size > smallest)
+        MeasureText(caption, --size, width, height);
+    while (width > length && ShortenMiddle(caption))
+        MeasureText(caption, size, width, height);
     // Written across a horizontal scratch image, then turned to read from bottom to top.
     CZevralImage scratch{uint32_t(length), uint32_t(across)};
     scratch.Fill(CRgbaColour(0u));
-    DrawText(scratch, caption, GetBackgroundColour(), CPoint(length / 2, across / 2), kAlignCentre, kAlignMiddle);
+    DrawText(scratch, caption, GetBackgroundColour(), CPoint(length / 2, across / 2), kAlignCentre, kAlignMiddle, size);
     scratch.RotateQuarter(270);
     canvas.BlendImage(CPoint(kTextMargin, kTextMargin), scratch);
 }

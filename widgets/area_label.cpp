@@ -4,6 +4,8 @@
 #include "shell/app.h"
 #include "widgets/word_wrap.h"
 
+#include <algorithm>
+
 namespace
 {
 constexpr uint32_t kWidth = 100;
@@ -12,6 +14,8 @@ constexpr uint32_t kHeight = 15;
 constexpr int32_t kMinSide = 11;
 // Right-aligned text ends this far in from the edge.
 constexpr int32_t kRightInset = 5;
+// A text set smaller to fit is never set smaller than this.
+constexpr uint32_t kSmallestFittedSize = 7;
 }  // namespace
 
 const CRgbaColour CAreaLabel::kHighlightColour(64, 64, 255, 255);
@@ -100,6 +104,28 @@ void CAreaLabel::Paint(CTextureAdapter& canvas)
     int32_t lineHeight = 0;
     MeasureText(m_text, textWidth, lineHeight);
 
+    // One line too wide for the label (a translation, say) is set a little smaller rather than
+    // cut at the label's edge. A font of its own is drawn as it is.
+    uint32_t fittedSize = 0;
+    if (m_fontName.empty() && (!m_wrap || m_textSize != 0))
+    {
+        const int32_t room = m_horizontalAlignment == kAlignStart || m_horizontalAlignment == kAlignCentre
+                                 ? width
+                                 : width - kRightInset;
+        uint32_t size = m_textSize != 0 ? m_textSize : GetFontSize();
+        const uint32_t smallest = std::max(kSmallestFittedSize, size * 2 / 3);
+        int32_t fittedWidth = 0;
+        int32_t fittedHeight = 0;
+        MeasureText(m_text, size, fittedWidth, fittedHeight);
+        if (fittedWidth > room)
+        {
+            while (fittedWidth > room && size > smallest)
+                MeasureText(m_text, --size, fittedWidth, fittedHeight);
+            fittedSize = size;
+            textWidth = fittedWidth;
+        }
+    }
+
     int32_t anchorX = width - kRightInset;
     int32_t left = width - kRightInset - textWidth;
     if (m_horizontalAlignment == kAlignStart)
@@ -110,7 +136,11 @@ void CAreaLabel::Paint(CTextureAdapter& canvas)
     const CRgbaColour colour = m_highlight ? kHighlightColour : GetTextColour();
     const uint32_t align = m_horizontalAlignment;
 
-    if (m_textSize != 0)
+    if (fittedSize != 0)
+    {
+        DrawText(canvas, m_text, colour, CPoint(anchorX, middle), align, kAlignMiddle, fittedSize);
+    }
+    else if (m_textSize != 0)
     {
         if (m_fontName.empty())
             DrawText(canvas, m_text, colour, CPoint(anchorX, middle), align, kAlignMiddle, m_textSize);

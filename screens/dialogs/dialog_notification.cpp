@@ -5,6 +5,7 @@
 #include "widgets/area_button_soft.h"
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_label.h"
+#include "widgets/word_wrap.h"
 
 #include <algorithm>
 
@@ -45,6 +46,8 @@ CDialogNotification::~CDialogNotification() = default;
 void CDialogNotification::SetText(const std::string& text, bool translate)
 {
     m_message->SetText(text, translate);
+    // A message of more lines than the usual room takes more of the dialog.
+    Refresh(false);
 }
 
 void CDialogNotification::SetLinkText(const std::string& text, bool translate)
@@ -128,21 +131,28 @@ void CDialogNotification::Layout()
         m_ok->SetPosition(m_cancel->GetPosition());
 
     const int32_t x = RightOf(*m_caption);
+    const int32_t messageWidth = std::max(0, width - int32_t(kGap) - x);
     // Laid out again and again, the message must not grow each time: its two lines are counted
     // from one line's height.
-    int32_t y;
-    if (!m_link->GetText().empty())
+    const bool withLink = !m_link->GetText().empty();
+    int32_t messageHeight = int32_t(withLink ? m_lineHeight : 2 * m_lineHeight);
+    int32_t y = withLink ? height / 2 - int32_t(m_lineHeight) : height / 2 - int32_t(m_lineHeight) / 2;
+    // A longer message (a file's error, say) grows about its place, between the dialog's top and
+    // the buttons (and the link line under it), so no line of it is cut off.
+    const size_t lines = WrapWords(m_message->GetText(), messageWidth, m_message->GetFont()).size();
+    if (lines > (withLink ? 1u : 2u))
     {
-        m_message->SetHeight(m_lineHeight);
-        y = height / 2 - int32_t(m_lineHeight);
+        int32_t textWidth = 0;
+        int32_t lineSkip = 0;
+        m_message->MeasureText(m_message->GetText(), textWidth, lineSkip);
+        const int32_t bottom = m_ok->GetY() - int32_t(kGap) - (withLink ? int32_t(m_lineHeight) : 0);
+        const int32_t grown = std::min(int32_t(lines) * lineSkip, bottom - int32_t(kGap));
+        y = std::max(int32_t(kGap), std::min(y - (grown - messageHeight) / 2, bottom - grown));
+        messageHeight = grown;
     }
-    else
-    {
-        m_message->SetHeight(2 * m_lineHeight);
-        y = height / 2 - int32_t(m_lineHeight) / 2;
-    }
+    m_message->SetHeight(uint32_t(std::max(0, messageHeight)));
     m_message->SetPosition(CPoint(x, y));
-    m_message->SetWidth(uint32_t(std::max(0, width - int32_t(kGap) - x)));
+    m_message->SetWidth(uint32_t(messageWidth));
     m_link->SetWidth(m_message->GetWidth());
     m_link->SetPosition(CPoint(x, m_message->GetBottom()));
 }

@@ -61,3 +61,14 @@ TEST_F(CaptionBars, TintedFrameWithTheCaptionInTheBackgroundColourWithinItsMargi
     bar->SetCaption("R\xC3\xA9GLAGES", false, false);
     EXPECT_FALSE(bar->IsDirty());
 }
+
+TEST_F(CaptionBars, ALongTranslatedTitleIsSetSmallerWholeRatherThanCutAtTheEnds)
+{
+    // As long as the French title of the show file name dialog, in a dialog's 250-pixel bar.
+    AddBar(CRect(0, 0, 50, 250), "Nom du fichier de show");
+    Render();
+    const auto rows = CaptionRows(CRect(0, 0, 50, 250));
+    EXPECT_GT(rows.first, 10);
+    EXPECT_LT(rows.second, 239);
+    EXPECT_GT(rows.second - rows.first, 150);
+}

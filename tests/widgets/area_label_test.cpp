@@ -79,3 +79,18 @@ TEST_F(Labels, WrapGivesCentredLinesUnlessATextSizeIsSetAndLowLabelsShowNothing)
     Render();
     EXPECT_EQ(CountChanged(m_blank, m_canvas, rect), 0);
 }
+
+TEST_F(Labels, ALineTooWideIsSetSmallerWholeInsteadOfCutAtTheEdge)
+{
+    // A right-aligned heading of a dialog row, as long as its German translation.
+    const CRect rect(100, 0, 80, 30);
+    CAreaLabel* label = AddLabel(rect);
+    label->SetHorizontalAlignment(1);
+    label->SetText("Wiederholung");
+    int32_t width = 0, lineHeight = 0;
+    label->MeasureText("Wiederholung", width, lineHeight);
+    ASSERT_GT(width, 80);
+    const auto ink = Columns(rect);
+    EXPECT_GT(ink.first, rect.GetX() + 1);
+    EXPECT_LE(ink.second, rect.GetRight() - 5);
+}
