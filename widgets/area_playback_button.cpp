@@ -8,6 +8,7 @@
 #include "shell/application.h"
 #include "widgets/area_bar.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace
@@ -18,6 +19,9 @@ constexpr uint32_t kMaxCues = 8192;
 constexpr float kIdleBarShade = 0.4f;
 constexpr float kActiveBarShade = 0.6f;
 constexpr uint32_t kStatusDegroup = 6;
+// The lines keep this far from the bars, and are never set smaller than this to fit.
+constexpr int32_t kTextInset = 2;
+constexpr uint32_t kSmallestFontSize = 8;
 
 // The button's faces, then one picture per playback status 1 to 7. Shared by every button and
 // loaded by the first one made; each stays loaded for the whole program.
@@ -177,8 +181,11 @@ void CAreaPlaybackButton::HandleNotify(CSubject* subject, uint32_t code)
     }
     if (!subject || subject != m_playback)
     {
+        // While the line reads out a changed intensity or speed, the cue's label waits for the
+        // read-out to end.
         const CCue* cue = dynamic_cast<const CCue*>(subject);
-        if (cue && m_playback && cue->GetIndex() == m_playback->GetCurrentCue() && cue->GetLabel() != m_lines[1])
+        if (cue && m_playback && m_playback->GetFeedback() == CPlayback::kFeedbackNone &&
+            cue->GetIndex() == m_playback->GetCurrentCue() && cue->GetLabel() != m_lines[1])
         {
             m_lines[1] = cue->GetLabel();
             SetDirty();
@@ -358,13 +365,31 @@ void CAreaPlaybackButton::Paint(CTextureAdapter& canvas)
         if (m_playback->GetStatus() == CPlayback::kMarkedStatus)
             foreground = GetBackgroundColour();
     }
+    // The lines keep to the face between the two bars: a long label is set smaller, then
+    // shortened in the middle, rather than written over the bars.
+    const int32_t faceLeft = m_intensityBar->GetRect().GetRight() + kTextInset;
+    const int32_t faceRight = m_speedBar->GetX() - kTextInset;
     for (uint32_t i = 0; i < kLineCount; ++i)
     {
         if (m_lines[i].empty())
             continue;
-        const CPoint centre = m_lineRects[i].GetCentre();
-        DrawText(canvas, m_lines[i], GetBackgroundColour(), centre + CPoint(1, 1), kAlignCentre, kAlignMiddle);
-        DrawText(canvas, m_lines[i], foreground, centre, kAlignCentre, kAlignMiddle);
+        int32_t left = std::max(m_lineRects[i].GetX(), faceLeft);
+        int32_t right = std::min(m_lineRects[i].GetRight(), faceRight);
+        if (right <= left)
+            left = m_lineRects[i].GetX(), right = m_lineRects[i].GetRight();
+        const uint32_t room = uint32_t(std::max(0, right - left));
+        std::string text = m_lines[i];
+        uint32_t size = GetFontSize();
+        const uint32_t smallest = std::max<uint32_t>(kSmallestFontSize, size * 3 / 4);
+        int32_t width = 0;
+        int32_t height = 0;
+        MeasureText(text, size, width, height);
+        while (width > int32_t(room) && size > smallest)
+            MeasureText(text, --size, width, height);
+        ShortenToFit(room, text, size);
+        const CPoint centre((left + right) / 2, m_lineRects[i].GetCentre().GetY());
+        DrawText(canvas, text, GetBackgroundColour(), centre + CPoint(1, 1), kAlignCentre, kAlignMiddle, size);
+        DrawText(canvas, text, foreground, centre, kAlignCentre, kAlignMiddle, size);
     }
     if (m_highlighted)
         canvas.FillTranslucent(kHighlight);

@@ -173,3 +173,33 @@ TEST_F(PlaybackButton, DrawsTheStatusPictureWhereTheFirstOneIsCentredAndTheVeilO
     for (const CPoint& p : {CPoint(2, 2), CPoint(12, 13)})
         EXPECT_TRUE(At(p.GetX(), p.GetY()).GetBlue() > 60 && At(p.GetX(), p.GetY()).GetRed() < 40) << p.ToString();
 }
+
+TEST_F(PlaybackButton, ACueRenamedDuringAReadOutWaitsForItToEnd)
+{
+    Reply(COMMAND_GET_COUNT, 12);
+    Reply(COMMAND_GET_CURRENT_CUE, 2);
+    CueLabel(2, "Verse");
+    Reply(COMMAND_GET_SPEED, CMessageValue(0.2f));
+    CueLabel(2, "Chorus");
+    EXPECT_EQ(Shown(), (Lines{"Speed", "20%", ""}));
+    manager->GetPlayback(4)->SetFeedback(CPlayback::kFeedbackNone);
+    Reply(COMMAND_GET_STATUS, 1);
+    EXPECT_EQ(Shown(), (Lines{"5", "Chorus", "3 / 12"}));
+}
+
+TEST_F(PlaybackButton, ALongLabelKeepsToTheFaceBetweenTheBars)
+{
+    At(0, 0);
+    const CZevralImage blank = canvas;
+    Reply(COMMAND_GET_LABEL, CMessageValue("Front of house warm wash with the side lights"));
+    At(0, 0);
+    int first = -1, last = -1;
+    for (int x = 0; x < 188; ++x)
+        for (int y = 10; y < 54; ++y)
+            if (canvas.GetPixel(CPoint(x, y)) != blank.GetPixel(CPoint(x, y)))
+                first = first < 0 ? x : first, last = x;
+    // Intensity bar up to x 22, speed bar from x 172.
+    EXPECT_GE(first, 24);
+    EXPECT_LE(last, 169);
+    EXPECT_GT(last - first, 100);
+}
