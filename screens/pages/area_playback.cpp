@@ -334,7 +334,13 @@ void CAreaPlayback::ShowPlayback(CPlayback* playback)
         return;
     m_showingModel = true;
     m_speedKnobs[uint32_t(strip)]->SetValue(playback->GetSpeed());
-    m_intensityFaders[uint32_t(strip)]->SetDisplayedValue(playback->GetIntensity());
+    CAreaFader* fader = m_intensityFaders[uint32_t(strip)];
+    fader->SetDisplayedValue(playback->GetIntensity());
+    // A drag keeps its own value against the replies that trail it; otherwise the fader is worked
+    // on from where the controller holds the playback, so a wheel step after a cue or another
+    // page moved it never jumps back to where this fader was left.
+    if (!fader->IsDragging())
+        fader->SetValue(playback->GetIntensity());
     m_showingModel = false;
 }
 

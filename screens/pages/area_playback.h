@@ -92,7 +92,7 @@ private:
     void ClickPlayback(uint32_t index);
     // Everything from the playback manager: modes, the page's row, the strips.
     void ShowManager();
-    // The strip of a playback of the current page follows it; the fader's own value stays.
+    // The strip of a playback of the current page follows it; a fader being dragged keeps its value.
     void ShowPlayback(CPlayback* playback);
     void ShowLinkStatus();
     // The fixed texts in the current language.

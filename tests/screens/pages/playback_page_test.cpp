@@ -208,3 +208,20 @@ TEST_F(PlaybackPage, ChoosingALanguageChangesEveryText)
     root.reset();
     CApp::SetLanguageManager(nullptr);
 }
+
+TEST_F(PlaybackPage, AFaderTheControllerMovedIsWorkedOnFromThereUnlessItIsBeingDragged)
+{
+    CAreaFader* fader = page->GetIntensityFader(1);
+    // A cue or another page took playback 1 down to 20 %: a wheel step starts from there.
+    Answer(COMMAND_GET_INTENSITY, 1, CMessageValue(0.2f));
+    root->Wheel(0, Centre(fader), -1, Fresh());
+    const std::vector<CMessage> sent = sink.Find(MANAGER_PLAYBACK, COMMAND_SET_INTENSITY);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NEAR(sent[0].GetValueRef().GetFloat(), 0.19f, 1e-6f);
+    // A reply trailing a drag leaves the dragged value alone.
+    root->PointerDown(0, Centre(fader), 1, Fresh());
+    const float dragged = fader->GetValue();
+    Answer(COMMAND_GET_INTENSITY, 1, CMessageValue(0.9f));
+    EXPECT_FLOAT_EQ(fader->GetValue(), dragged);
+    root->PointerUp(0, Centre(fader), Fresh());
+}
