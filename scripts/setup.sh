@@ -13,6 +13,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 util-linux coreutils
+  libx11-dev  # the test helper that closes the window as a window manager does
   # running headless and looking at it
   xvfb xauth x11-utils xdotool imagemagick
   # the shipped font (Liberation Sans) and a fallback

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Whole-program runs: app_run.sh MODE PROGRAM WORKDIR
+# Whole-program runs: app_run.sh MODE PROGRAM WORKDIR [CLOSER]
 #   smoke  - no display (dummy video): starts, runs, and exits 0 on SIGTERM
 #   bogus  - a video driver that does not exist: says why on standard output and exits non-zero
-#   xvfb   - on a private X server: a 768 x 1024 window "Tanzo Programmer", exit 0 on SIGTERM
+#   xvfb   - on a private X server: a 768 x 1024 window "Tanzo Programmer", exit 0 on SIGTERM,
+#            and exit 0 when the window is closed (CLOSER asks it to, as a window manager would)
 # The program broadcasts once its device link runs: only ever start this inside a private network
 # namespace (ctest is run in one).
 set -u
@@ -52,6 +53,11 @@ smoke)
     '^\[App\] Resources Specific path: ' '^\[App\] Resources Shared path: ' \
     '^\[App\] 0 IP address found:$' '^\[AudioOutManager\] ' '^\[App\] debug counter = 1$'
   [ "$(tail -n 1 <<<"$lines")" = "[Logger] Close" ] || fail "the log does not end with its close"
+  # The resources of the build tree are whole: every loader found its files and no lookup failed.
+  expect_in_order "$lines" '^\[SkinManager\] Page "skin" loaded [1-9][0-9]* images' \
+    '^\[GlyphManager\] Page "display" loaded [1-9][0-9]* images' \
+    '^\[LanguageManager\] [1-9][0-9]* languages loaded$' '^\[AudioOutManager\] [1-9][0-9]* files loaded$'
+  missing=$(grep -E 'Could not|Error loading|Failed|No common data' <<<"$lines") && fail "missing resource: $missing"
   ;;
 
 bogus)
@@ -100,6 +106,25 @@ xvfb)
   wait $pid
   rc=$?
   [ $rc -eq 0 ] || fail "exit status $rc after SIGTERM"
+
+  # Again, ended by closing its window.
+  "$program" >"$work/out.txt" 2>&1 &
+  pid=$!
+  id=""
+  for _ in $(seq 100); do
+    id=$(xwininfo -name "Tanzo Programmer" 2>/dev/null | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\) .*/\1/p') &&
+      [ -n "$id" ] && break
+    kill -0 $pid 2>/dev/null || break
+    sleep 0.1
+  done
+  [ -n "$id" ] || { kill -KILL $pid 2>/dev/null; fail "no window to close"; }
+  sleep 0.5
+  "$4" "$id" || { kill -KILL $pid; fail "could not ask the window to close"; }
+  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  if kill -0 $pid 2>/dev/null; then kill -KILL $pid; fail "still running 5 s after its window was closed"; fi
+  wait $pid
+  rc=$?
+  [ $rc -eq 0 ] || fail "exit status $rc after the window was closed"
   ;;
 
 *)

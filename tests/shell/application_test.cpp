@@ -244,13 +244,57 @@ TEST_F(Application, LoopDrawsOnlyWhenTheTreeIsDirty)
     delete app;
 }
 
+namespace
+{
+// What the application still holds when its root area goes.
+struct SAtRootRelease
+{
+    bool released = false;
+    bool clickPlayer = true;
+    bool renderer = false;
+    bool video = false;
+    bool modelRoot = false;
+    std::string lastLine;
+};
+
+class CWatchingRoot : public CArea2
+{
+public:
+    explicit CWatchingRoot(SAtRootRelease& seen) : CArea2(nullptr, 768, 1024), m_seen(seen) {}
+    ~CWatchingRoot() override
+    {
+        m_seen.released = true;
+        m_seen.clickPlayer = CApp2::GetAudioOutManager() != nullptr;
+        m_seen.renderer = CApp::GetRenderer() != nullptr;
+        m_seen.video = SDL_WasInit(SDL_INIT_VIDEO) != 0;
+        m_seen.modelRoot = CApp2::GetCore() != nullptr;
+        if (CApp::GetLogger() && !CApp::GetLogger()->GetLines().empty())
+            m_seen.lastLine = CApp::GetLogger()->GetLines().back();
+    }
+
+private:
+    SAtRootRelease& m_seen;
+};
+}
+
 TEST_F(Application, ShutdownLogsTheTextureCountAndClosesTheLog)
 {
     CTempFolder home;
     CScopedEnv data("XDG_DATA_HOME", home.Path().c_str());
     CApp2* app = Make();
     const std::string logs = CApp::GetApplicationDataPath() + "/Logs";
+    SAtRootRelease seen;
+    app->SetRootArea(new CWatchingRoot(seen));
     delete app;
+
+    // The count is logged, the click player goes, then the root area, then the window and SDL,
+    // and the model root only after them.
+    ASSERT_TRUE(seen.released);
+    EXPECT_NE(seen.lastLine.find("[App] debug counter = "), std::string::npos) << seen.lastLine;
+    EXPECT_FALSE(seen.clickPlayer);
+    EXPECT_TRUE(seen.renderer);
+    EXPECT_TRUE(seen.video);
+    EXPECT_TRUE(seen.modelRoot);
 
     std::vector<std::string> files;
     for (const auto& entry : std::filesystem::directory_iterator(logs))
