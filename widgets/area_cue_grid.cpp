@@ -17,6 +17,9 @@ constexpr uint32_t kFontSize = 12;
 constexpr uint32_t kLargeFontSize = 24;
 const CRgbaColour kUsedFrame(255, 0, 0, 255);
 const CRgbaColour kWhite(255, 255, 255, 255);
+// A press that has carried the strip further than this is a scroll, never a hold: an operator
+// dragging slowly through a long cue list must not find every cue selected.
+constexpr int32_t kHoldSlop = 6;
 
 uint32_t Scaled(uint32_t size)
 {
@@ -147,6 +150,7 @@ void CAreaCueGrid::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
     m_holdReported = false;
     m_pressed = true;
     m_lastPoint = point;
+    m_pressPoint = point;
     if (m_pressContext && m_pressCallback)
         m_pressCallback(m_pressContext, this, reported);
 }
@@ -156,6 +160,8 @@ void CAreaCueGrid::OnPointerMove(const CPoint& point)
     if (!m_pressed)
         return;
     const int32_t wanted = m_scrollOffset + (m_lastPoint.GetX() - point.GetX());
+    if (std::abs(point.GetX() - m_pressPoint.GetX()) > int32_t(Scaled(uint32_t(kHoldSlop))))
+        m_holding = false;
     m_scrollTarget = ScrollTargetFor(wanted);
     SetOffset(wanted);
     m_lastPoint = point;
@@ -278,7 +284,10 @@ void CAreaCueGrid::PaintCell(uint32_t cell)
     const int32_t row = (side - 2 * margin) / 4;
     auto drawRow = [&](const std::string& text, float r) {
         const CPoint anchor(side / 2, int32_t(float(row) * r + float(margin)));
-        DrawText(m_cell, text, textColour, anchor, kAlignCentre, kAlignMiddle);
+        // A long label is shortened in its middle rather than cut off at both sides of the cell.
+        std::string shown = text;
+        ShortenToFit(uint32_t(std::max(0, side - 4 * margin)), shown, GetFontSize());
+        DrawText(m_cell, shown, textColour, anchor, kAlignCentre, kAlignMiddle);
     };
     drawRow(first, 0.5f);
     if (!condition.empty())

@@ -9,7 +9,7 @@
 // cue's label (or number), delay, condition and fade, framed red when the cue holds values, its
 // text flashing toward white while the controller reports the cue as just triggered. The strip
 // scrolls sideways by dragging and settles on whole cells. A press reports the cue under the
-// pointer (-1 for none), and holding a cue for half a second reports a hold.
+// pointer (-1 for none), and holding a cue for half a second without dragging the strip reports a hold.
 //
 // The grid observes its playback and every cue of it while it is shown.
 class CAreaCueGrid : public CArea2
@@ -73,6 +73,8 @@ private:
     bool m_holdReported = false;
     bool m_holding = false;
     CPoint m_lastPoint;
+    // Where the press began, to tell a hold from a scroll.
+    CPoint m_pressPoint;
     CPlayback* m_playback = nullptr;
     CSubjectSet m_cueSet;
     int32_t m_selectionFirst = -1;

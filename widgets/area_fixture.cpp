@@ -7,6 +7,9 @@
 #include "model/fixture_manager.h"
 #include "shell/application.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace
 {
 // The 768 x 1024 screen class takes the small font.
@@ -116,12 +119,19 @@ void CAreaFixture::Paint(CTextureAdapter& canvas)
 {
     canvas.CompositeImage(CPoint(), m_selected ? m_selectedFrame : m_normalFrame);
     const CRgbaColour text = GetTextColour();
-    DrawText(canvas, m_name, text, m_nameRow.GetCentre(), kAlignCentre, kAlignMiddle);
+    // Long names, models and modes are shortened in their middle rather than run into the frame.
+    const auto fitted = [this](const std::string& line, const CRect& row) {
+        std::string shown = line;
+        ShortenToFit(uint32_t(std::max(0, row.GetWidth())), shown, GetFontSize());
+        return shown;
+    };
+    DrawText(canvas, fitted(m_name, m_nameRow), text, m_nameRow.GetCentre(), kAlignCentre, kAlignMiddle);
     for (const auto& [row, line] : {std::make_pair(&m_manufacturerRow, &m_manufacturer),
                                     std::make_pair(&m_modelRow, &m_model), std::make_pair(&m_modeRow, &m_mode),
                                     std::make_pair(&m_optionRow, &m_option)})
     {
-        DrawText(canvas, *line, text, CPoint(row->GetX(), row->GetCentre().GetY()), kAlignStart, kAlignMiddle);
+        DrawText(canvas, fitted(*line, *row), text, CPoint(row->GetX(), row->GetCentre().GetY()), kAlignStart,
+                 kAlignMiddle);
     }
     // The address ends where the full-width rows end, a little larger than the rest.
     DrawText(canvas, m_address, GetAddressColour(),

@@ -7,6 +7,9 @@
 #include "model/fixture_manager.h"
 #include "shell/application.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace
 {
 // The 768 x 1024 screen class takes the small font.
@@ -14,6 +17,8 @@ constexpr uint32_t kDesktopScreenClass = 5;
 constexpr uint32_t kSmallFont = 9;
 constexpr uint32_t kLargeFont = 18;
 const char* const kNone = "-";
+// Room kept free between a text and the tile's frame on either side.
+constexpr int32_t kTextMargin = 2;
 }
 
 CAreaTarget::CAreaTarget(CArea2* parent, CFixtureManager* fixtureManager)
@@ -99,7 +104,13 @@ void CAreaTarget::Paint(CTextureAdapter& canvas)
 {
     canvas.CompositeImage(CPoint(), m_selected ? m_selectedFrame : m_normalFrame);
     const CRgbaColour text = GetTextColour();
-    DrawText(canvas, m_name, text, m_nameRow.GetCentre(), kAlignCentre, kAlignMiddle);
-    DrawText(canvas, m_manufacturer, text, m_manufacturerRow.GetCentre(), kAlignCentre, kAlignMiddle);
-    DrawText(canvas, m_model, text, m_modelRow.GetCentre(), kAlignCentre, kAlignMiddle);
+    for (const auto& [row, line] : {std::make_pair(&m_nameRow, &m_name),
+                                    std::make_pair(&m_manufacturerRow, &m_manufacturer),
+                                    std::make_pair(&m_modelRow, &m_model)})
+    {
+        // A long name or model is shortened in its middle rather than cut off at both edges.
+        std::string shown = *line;
+        ShortenToFit(uint32_t(std::max(0, row->GetWidth() - 2 * kTextMargin)), shown, GetFontSize());
+        DrawText(canvas, shown, text, row->GetCentre(), kAlignCentre, kAlignMiddle);
+    }
 }

@@ -63,6 +63,26 @@ TEST_F(CueGridTest, APressReportsTheCueAndAHalfSecondOnItReportsAHold)
     EXPECT_EQ(m_presses, (std::vector<int32_t>{1, -1, 0}));
 }
 
+TEST_F(CueGridTest, APressThatDragsTheStripIsNoHold)
+{
+    SetCues(10);
+    // A finger's wobble still holds; a slow drag through the list never does, however long.
+    Down(CPoint(50, 40));
+    Move(CPoint(47, 40));
+    Ticks(3, 0.25f);
+    Up(CPoint(47, 40));
+    EXPECT_EQ(m_holds, 1);
+    Down(CPoint(300, 40));
+    for (int x = 290; x >= 100; x -= 10)
+    {
+        Move(CPoint(x, 40));
+        Ticks(1, 0.1f);
+    }
+    Ticks(10, 0.1f);
+    Up(CPoint(100, 40));
+    EXPECT_EQ(m_holds, 1);
+}
+
 TEST_F(CueGridTest, DraggingScrollsAndTheStripSettlesOnWholeCells)
 {
     SetCues(10);
@@ -143,4 +163,19 @@ TEST_F(CueGridTest, TheGridFollowsCuesAndPlaybacksThatGo)
     EXPECT_EQ(m_grid->GetPlayback(), nullptr);
     EXPECT_EQ(m_playback->GetObserverCount(), 0u);
     EXPECT_EQ(m_playback->GetCue(0)->GetObserverCount(), 0u);
+}
+
+TEST_F(CueGridTest, ALongLabelIsShortenedInsideItsCell)
+{
+    m_manager.ApplyMessage(Reply(MANAGER_CUE, COMMAND_GET_LABEL, 2, 0, 0, CMessageValue("A")));
+    Render();
+    const CZevralImage shortLabel = m_canvas;
+    m_manager.ApplyMessage(Reply(MANAGER_CUE, COMMAND_GET_LABEL, 2, 0, 0, CMessageValue("House lights out slowly")));
+    Render();
+    // The label row of the first cell: the long label is drawn, but not out to the cell's sides.
+    const auto changed = [&](int32_t x, int32_t width) {
+        return widget_test::CountChanged(shortLabel, m_canvas, CRect(x, 3, width, 22));
+    };
+    EXPECT_GT(changed(10, 74), 20);
+    EXPECT_EQ(changed(0, 5) + changed(89, 5), 0);
 }

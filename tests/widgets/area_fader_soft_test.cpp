@@ -166,3 +166,24 @@ TEST_F(SoftFaderTest, AParameterFaderShowsTheLevelForASecondAfterEachAnswer)
     Render();
     EXPECT_TRUE(Box(fader, 142) == caption);
 }
+
+TEST_F(SoftFaderTest, ACaptionWiderThanANarrowFaderIsFittedInsideItsBox)
+{
+    // The edit page's faders are 33 wide: the caption box is 27 x 16 at (3, 155).
+    CAreaFaderSoft* fader = Add(10);
+    fader->SetSize(33, 174);
+    Render();
+    const CZevralImage bare = m_canvas;
+    const CRect box(10 + 3, 10 + 155, 27, 16);
+    for (const char* caption : {"Custom1", "A caption far too long for any fader"})
+    {
+        fader->SetCaption(caption, false, false);
+        Render();
+        // Drawn, but nothing at the box's sides, where a cut-off text would run into the frame.
+        const auto changed = [&](int32_t x, int32_t width) {
+            return widget_test::CountChanged(bare, m_canvas, CRect(x, box.GetY(), width, box.GetHeight()));
+        };
+        EXPECT_GT(changed(box.GetX() + 2, box.GetWidth() - 4), 10) << caption;
+        EXPECT_EQ(changed(box.GetX(), 1) + changed(box.GetRight() - 1, 1), 0) << caption;
+    }
+}

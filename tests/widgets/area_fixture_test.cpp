@@ -142,3 +142,28 @@ TEST_F(Tiles, EditTilesShowDashesWithoutAFixtureAndFixturesThatGoAreNotReadAgain
     EXPECT_EQ(target->GetNameText() + target->GetManufacturerText() + target->GetModelText(), "---");
     Render();
 }
+
+TEST_F(Tiles, LongNamesAreShortenedInsideBothKindsOfTile)
+{
+    Patch(0, 1, 1, "A");
+    Patch(1, 2, 1, "A");
+    AddTiles<CAreaFixture>(1);
+    auto* target = new CAreaTarget(page, patch.get());
+    page->tiles.push_back(target);
+    target->SetRect(CRect(100, 0, 100, 100));
+    page->AddChild(target);
+    Render();
+    const CZevralImage shortNames = canvas;
+    for (uint32_t slot : {0u, 1u})
+        patch->HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_LABEL, slot, CMessageValue("Downstage centre special")));
+    Render();
+    // The name rows: drawn in the middle, nothing out at the tiles' sides.
+    for (const int32_t left : {0, 100})
+    {
+        const auto changed = [&](int32_t x, int32_t width) {
+            return CountChanged(shortNames, CRect(left + x, 0, width, 20));
+        };
+        EXPECT_GT(changed(10, 80), 20) << left;
+        EXPECT_EQ(changed(0, 4) + changed(96, 4), 0) << left;
+    }
+}
