@@ -20,8 +20,11 @@ public:
 
     // The field's colour at the pick.
     CRgbaColour GetColour() const { return ColourAt(m_pick); }
-    // The colour the selection holds; the pick stays where it is.
-    void SetPickedColour(CRgbaColour) {}
+    // The colour the selection holds, as the controller reports it: the pick moves to where the
+    // field shows that colour, so the marker follows colours set elsewhere (the faders, a loaded
+    // cue). It stays put while the pointer drags it, when it shows the colour already, and for a
+    // colour the field shows nowhere. Nobody is called.
+    void SetPickedColour(CRgbaColour colour);
     void SetChangeCallback(void* context, ChangeCallback callback);
     // In the field's coordinates.
     CPoint GetPick() const { return m_pick; }
@@ -37,6 +40,9 @@ protected:
     virtual CRgbaColour ColourAt(const CPoint& point) const = 0;
     // Where the pick goes for a pointer at the point (the picker's coordinates).
     virtual CPoint PickFor(const CPoint& point) const = 0;
+    // Where the field shows the colour, or nearest to it, in the field's coordinates; false when
+    // it shows it nowhere.
+    virtual bool PickOf(const CRgbaColour& colour, CPoint& pick) const = 0;
 
     void OnPointerDown(const CPoint& point, uint32_t button, bool* handled) override;
     void OnPointerMove(const CPoint& point) override;
@@ -45,9 +51,14 @@ protected:
     void Paint(CTextureAdapter& canvas) override;
 
     void SetPick(const CPoint& pick) { m_pick = pick; }
+    // Moves the pick to the colour last given to SetPickedColour, if any (after a new layout).
+    void FollowPickedColour();
 
 private:
     CPoint m_pick;
+    // The colour last given to SetPickedColour.
+    CRgbaColour m_pickedColour;
+    bool m_hasPickedColour = false;
     bool m_dragging = false;
     bool m_live;
     CZevralImage m_frame;

@@ -68,8 +68,32 @@ CPoint CAreaColourWheel::PickFor(const CPoint& point) const
     return d + centre;
 }
 
+bool CAreaColourWheel::PickOf(const CRgbaColour& colour, CPoint& pick) const
+{
+    const CPoint centre = GetField().GetCentre();
+    const int32_t radius = std::min(centre.GetX(), centre.GetY());
+    float hue = 0.0f;
+    float saturation = 0.0f;
+    float lightness = 0.0f;
+    colour.ToHsl(hue, saturation, lightness);
+    if (lightness >= 1.0f)
+    {
+        pick = centre;
+        return true;
+    }
+    if (saturation <= 0.0f)
+        return false;
+    // The inverse of the lightness rule of ColourAt, kept inside the disc.
+    const double distance = std::min(double(radius - 1), (1.0 - double(lightness)) * 1.9 * radius);
+    const double angle = double(hue) * kTurn;
+    const CPoint d(int32_t(std::lround(std::cos(angle) * distance)), int32_t(std::lround(std::sin(angle) * distance)));
+    pick = centre - d;
+    return true;
+}
+
 void CAreaColourWheel::Layout()
 {
     CAreaColourPicker::Layout();
     SetPick(GetField().GetCentre());
+    FollowPickedColour();
 }

@@ -14,6 +14,9 @@ protected:
     // Outside the disc: the background colour.
     CRgbaColour ColourAt(const CPoint& point) const override;
     CPoint PickFor(const CPoint& point) const override;
-    // The pick starts again at the centre of the field.
+    // Hue around the centre, lightness toward the rim; colours darker than the rim sit on it. White
+    // is the centre; other greys and black are nowhere on the wheel.
+    bool PickOf(const CRgbaColour& colour, CPoint& pick) const override;
+    // The pick starts again at the centre of the field, or at the colour last given to follow.
     void Layout() override;
 };

@@ -12,4 +12,6 @@ public:
 protected:
     CRgbaColour ColourAt(const CPoint& point) const override;
     CPoint PickFor(const CPoint& point) const override;
+    // The colour's hue and lightness; a grey keeps the pick's column.
+    bool PickOf(const CRgbaColour& colour, CPoint& pick) const override;
 };

@@ -5,6 +5,8 @@
 #include "graphics/glyph_manager.h"
 #include "tests/widgets/widget_test.h"
 
+#include <cstdlib>
+
 namespace
 {
 using widget_test::kGrey;
@@ -102,4 +104,52 @@ TEST_F(ColourPickerTest, TheSpectrumIsWhiteAlongTheTopAndItsPickStopsAtTheEdges)
     EXPECT_EQ(m_changes, 4);
     Move(CPoint(2000, 2000));
     EXPECT_EQ(m_changes, 4);
+}
+
+TEST_F(ColourPickerTest, BothPickersFollowAColourSetElsewhereButNotWhileDragged)
+{
+    // The fields hold fully saturated colours only: the pick matches in hue and lightness.
+    const auto near = [](const CRgbaColour& a, const CRgbaColour& b) {
+        float hues[2], saturations[2], lightnesses[2];
+        a.ToHsl(hues[0], saturations[0], lightnesses[0]);
+        b.ToHsl(hues[1], saturations[1], lightnesses[1]);
+        return std::abs(hues[0] - hues[1]) < 0.02f && std::abs(lightnesses[0] - lightnesses[1]) < 0.05f;
+    };
+    // Saturated colours of either field, the wheel's darkest (its rim) included.
+    for (const CRgbaColour& colour : {CRgbaColour(255, 128, 0, 255), CRgbaColour(20, 40, 230, 255),
+                                      CRgbaColour(255, 160, 200, 255), CRgbaColour(0, 230, 0, 255)})
+    {
+        for (CAreaColourPicker* picker : std::initializer_list<CAreaColourPicker*>{m_wheel, m_spectrum})
+        {
+            picker->SetPickedColour(colour);
+            EXPECT_TRUE(near(picker->GetColour(), colour))
+                << picker->GetName() << " " << picker->GetColour().GetValue() << " for " << colour.GetValue();
+        }
+    }
+    // Black is the spectrum's bottom; the wheel has no place for it and keeps its pick.
+    const CPoint wheelPick = m_wheel->GetPick();
+    m_wheel->SetPickedColour(CRgbaColour(0, 0, 0, 255));
+    m_spectrum->SetPickedColour(CRgbaColour(0, 0, 0, 255));
+    EXPECT_EQ(m_wheel->GetPick(), wheelPick);
+    EXPECT_EQ(m_spectrum->GetPick().GetY(), 170);
+    // Laid out again (shown again, resized), the wheel keeps to the colour rather than its centre,
+    // and its frame keeps the area's colour (red: the cues use the colour), not the picked one.
+    m_wheel->SetPickedColour(CRgbaColour(255, 128, 0, 255));
+    m_wheel->SetColour(CRgbaColour(255, 0, 0, 255));
+    m_wheel->SetVisible(false);
+    m_wheel->SetVisible(true);
+    m_wheel->SetRect(CRect(0, 0, 180, 180));
+    EXPECT_TRUE(near(m_wheel->GetColour(), CRgbaColour(255, 128, 0, 255)));
+    Render();
+    int redFrame = 0;
+    for (int x = 0; x < 6; ++x)
+        redFrame += At(x, 90).GetRed() > 150 && At(x, 90).GetGreen() < 60;
+    EXPECT_GT(redFrame, 0);
+    // While the pointer drags, the pointer has the pick; nobody hears of a colour set.
+    Down(CPoint(150, 100));
+    const CPoint dragged = m_wheel->GetPick();
+    m_wheel->SetPickedColour(CRgbaColour(20, 40, 230, 255));
+    EXPECT_EQ(m_wheel->GetPick(), dragged);
+    Up(CPoint(150, 100));
+    EXPECT_EQ(m_changes, 1);
 }
