@@ -272,6 +272,13 @@ void CAreaEdit::SetPlayback(CPlayback* playback)
         StopObserving(m_playback);
     m_playback = playback;
     m_cueGrid->SetPlayback(playback);
+    // A run of cues chosen on another playback means nothing here: RECORD would write into cues of
+    // this one the operator never chose, or append one where the number is past its end.
+    if (m_playback && m_playback != m_editedPlayback)
+    {
+        m_editedPlayback = m_playback;
+        SetSelection(-1, 0);
+    }
     if (m_playback)
     {
         Observe(m_playback);

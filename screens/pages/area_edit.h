@@ -115,6 +115,8 @@ private:
     bool OnCueDialogClosed(CArea2* dialog, uint32_t result);
     void UpdateControls();
     void SetSelection(int32_t first, uint32_t count);
+    // Cuts the run to the cues the playback has (now).
+    void FitSelection();
     bool HasCueSelection() const;
     CCue* GetFirstCue() const;
     uint32_t GetCueCount() const;
@@ -126,6 +128,8 @@ private:
     CSubjectSet m_observedFixtures;
     CSubjectSet m_observedGroups;
     CPlayback* m_playback = nullptr;
+    // The playback the run of selected cues belongs to; only compared, never read.
+    const CPlayback* m_editedPlayback = nullptr;
     CAreaMain* m_root;
 
     CAreaButton* m_back;

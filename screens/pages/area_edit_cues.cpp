@@ -37,6 +37,15 @@ void CAreaEdit::SetSelection(int32_t first, uint32_t count)
     UpdateControls();
 }
 
+void CAreaEdit::FitSelection()
+{
+    const uint32_t cues = GetCueCount();
+    if (m_selectionFirst >= 0 && uint32_t(m_selectionFirst) >= cues)
+        SetSelection(-1, 0);
+    if (m_selectionFirst >= 0 && uint64_t(m_selectionFirst) + m_selectionCount > cues)
+        SetSelection(m_selectionFirst, cues - uint32_t(m_selectionFirst));
+}
+
 void CAreaEdit::UpdateControls()
 {
     const uint32_t cues = GetCueCount();
@@ -216,21 +225,16 @@ void CAreaEdit::OnPlaybackChanged(uint32_t code)
     switch (code)
     {
     case NOTIFY_UNKNOWN:
+        // Cues may have gone while the page was away.
         UpdateControls();
+        FitSelection();
         ShowFixtureUse();
         ShowGroupUse();
         break;
     case PLAYBACK_NOTIFY_COUNT:
-    {
         UpdateControls();
-        // The run is fitted to what is left of the list.
-        const uint32_t cues = GetCueCount();
-        if (m_selectionFirst >= 0 && uint32_t(m_selectionFirst) >= cues)
-            SetSelection(-1, 0);
-        if (m_selectionFirst >= 0 && uint64_t(m_selectionFirst) + m_selectionCount > cues)
-            SetSelection(m_selectionFirst, cues - uint32_t(m_selectionFirst));
+        FitSelection();
         break;
-    }
     case PLAYBACK_NOTIFY_FIXTURE_MASK: ShowFixtureUse(); break;
     case PLAYBACK_NOTIFY_ATTRIBUTE_MASK: ShowGroupUse(); break;
     default: break;

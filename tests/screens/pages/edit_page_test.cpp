@@ -383,3 +383,24 @@ TEST_F(EditPageTest, ShowingBindsTheProgrammerAndBackLeavesItBlind)
     Key('a');
     EXPECT_TRUE(Sent(MANAGER_PLAYBACK, COMMAND_ADD).empty());
 }
+
+TEST_F(EditPageTest, TheRunOfCuesStaysWithItsPlayback)
+{
+    Cues(4);
+    Select({2, 3});
+    // Back to the same playback, whose list lost a cue meanwhile: the run is cut to what is left.
+    root->SetPage(CAreaMain::kPagePlayback);
+    Cues(3);
+    root->SetPage(CAreaMain::kPageEdit);
+    EXPECT_EQ(Selection(), std::make_pair(2, 1u));
+    // Another playback, of one cue: nothing is selected there, and RECORD appends no cue to it.
+    root->SetPage(CAreaMain::kPagePlayback);
+    CPlaybackManager* playbacks = core->GetPlaybackManager();
+    playbacks->ApplyMessage(Reply(MANAGER_PLAYBACK, COMMAND_GET_COUNT, kPlayback + 3, 0, 0, CMessageValue(1u)));
+    playbacks->SelectPlayback(playbacks->GetPlayback(kPlayback + 3));
+    root->SetPage(CAreaMain::kPageEdit);
+    EXPECT_EQ(Selection(), std::make_pair(-1, 0u));
+    EXPECT_FALSE(Button("RECORD")->IsOn());
+    Key('r');
+    EXPECT_EQ(Last(MANAGER_PROGRAMMER, COMMAND_RECORD), "none");
+}
