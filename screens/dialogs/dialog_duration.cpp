@@ -100,8 +100,12 @@ void CDialogDuration::OnEntryChange(void* context, CAreaEditField*)
 void CDialogDuration::UpdateControls()
 {
     m_none->SetVisible(false);
-    m_ok->SetEnabled(!m_none->IsVisible());
-    m_clear->SetEnabled(!m_entry->GetText().empty());
+    // A text that reads as no time at all ("fast", a slip of the finger) would reach the cues as
+    // 0 s, a snap where a fade was meant: Ok waits for one that reads. An empty field is no time.
+    const std::string& text = m_entry->GetText();
+    CTime reading;
+    m_ok->SetEnabled(!m_none->IsVisible() && (text.empty() || reading.Parse(text)));
+    m_clear->SetEnabled(!text.empty());
 }
 
 void CDialogDuration::OnKeyDown(uint32_t key, bool* handled)

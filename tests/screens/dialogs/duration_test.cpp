@@ -17,7 +17,15 @@ TEST_F(DialogTest, DurationShowsTheShortFormAndReadsTypedTextBackAsATime)
     EXPECT_FALSE(Button("X")->IsEnabled());
     Type("2");
     EXPECT_TRUE(Button("X")->IsEnabled());
-    Type(".5");
+    Click(Button("X"));
+    Type("fast");
+    EXPECT_FALSE(Button("Ok")->IsEnabled()) << "a text that reads as no time is not taken for 0 s";
+    Key(kReturn);
+    Tick();
+    EXPECT_EQ(host.closedWith, -1);
+    Click(Button("X"));
+    EXPECT_TRUE(Button("Ok")->IsEnabled()) << "an empty field is no time";
+    Type("2.5");
     Key(kReturn);
     Tick();
     EXPECT_EQ(host.closedWith, 1);
