@@ -90,7 +90,8 @@ struct SUnitSettings
     std::array<uint8_t, 4> subnet{{255, 255, 255, 0}};
     std::array<uint8_t, 4> ip{};
     uint16_t ipPort = 0;
-    std::array<uint8_t, 2> firmware{{1, 7}};
+    // Current firmware, so a unit is not flagged out of date unless a test asks for an old one.
+    std::array<uint8_t, 2> firmware{{1, 12}};
     std::array<uint8_t, 2> pcb{{2, 1}};
     bool dhcp = false;
     bool artNetEnabled = false;
