@@ -111,11 +111,9 @@ void CDialogAcn::OnKeyDown(uint32_t key, bool* handled)
 {
     *handled = true;
     m_typingTimer = 0.0f;
-    if (key == kKeyReturn)
-        m_ok->Press();
-    else if (key == kKeyEscape)
-        m_cancel->Press();
-    else if (key >= '0' && key <= '9')
+    if (PressForKey(key, *m_ok, *m_cancel))
+        return;
+    if (key >= '0' && key <= '9')
         TypeDigit(key - '0');
     else if (IsStepDownKey(key))
         m_down->Press();
@@ -129,11 +127,9 @@ void CDialogAcn::OnKeyDown(uint32_t key, bool* handled)
 void CDialogAcn::OnKeyUp(uint32_t key, bool* handled)
 {
     *handled = true;
-    if (key == kKeyReturn)
-        m_ok->Release();
-    else if (key == kKeyEscape)
-        m_cancel->Release();
-    else if (IsStepDownKey(key))
+    if (ReleaseForKey(key, *m_ok, *m_cancel))
+        return;
+    if (IsStepDownKey(key))
         m_down->Release();
     else if (IsStepUpKey(key))
         m_up->Release();

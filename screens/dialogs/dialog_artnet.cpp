@@ -153,11 +153,9 @@ void CDialogArtnet::OnKeyDown(uint32_t key, bool* handled)
 {
     *handled = true;
     m_typingTimer = 0.0f;
-    if (key == kKeyReturn)
-        m_ok->Press();
-    else if (key == kKeyEscape)
-        m_cancel->Press();
-    else if (key == '.')
+    if (PressForKey(key, *m_ok, *m_cancel))
+        return;
+    if (key == '.')
         m_typingState = 2;
     else if (key >= '0' && key <= '9')
         TypeDigit(key - '0');
@@ -172,11 +170,9 @@ void CDialogArtnet::OnKeyDown(uint32_t key, bool* handled)
 void CDialogArtnet::OnKeyUp(uint32_t key, bool* handled)
 {
     *handled = true;
-    if (key == kKeyReturn)
-        m_ok->Release();
-    else if (key == kKeyEscape)
-        m_cancel->Release();
-    else if (IsStepDownKey(key))
+    if (ReleaseForKey(key, *m_ok, *m_cancel))
+        return;
+    if (IsStepDownKey(key))
         m_universeDown->Release();
     else if (IsStepUpKey(key))
         m_universeUp->Release();

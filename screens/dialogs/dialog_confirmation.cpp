@@ -51,24 +51,14 @@ void CDialogConfirmation::OnButtonClick(void* context, CAreaButton* button)
 
 void CDialogConfirmation::OnKeyDown(uint32_t key, bool* handled)
 {
-    if (key == kKeyReturn)
-        m_ok->Press();
-    else if (key == kKeyEscape)
-        m_cancel->Press();
-    else
-        return;
-    *handled = true;
+    if (PressForKey(key, *m_ok, *m_cancel))
+        *handled = true;
 }
 
 void CDialogConfirmation::OnKeyUp(uint32_t key, bool* handled)
 {
-    if (key == kKeyReturn)
-        m_ok->Release();
-    else if (key == kKeyEscape)
-        m_cancel->Release();
-    else
-        return;
-    *handled = true;
+    if (ReleaseForKey(key, *m_ok, *m_cancel))
+        *handled = true;
 }
 
 void CDialogConfirmation::Layout()

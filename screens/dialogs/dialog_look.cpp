@@ -2,6 +2,7 @@
 
 #include "shell/app.h"
 #include "widgets/area.h"
+#include "widgets/area_button.h"
 #include "widgets/area_button_soft.h"
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_edit_field.h"
@@ -21,6 +22,28 @@ bool IsStepDownKey(uint32_t key)
 bool IsStepUpKey(uint32_t key)
 {
     return key == uint32_t(SDLK_UP) || key == uint32_t(SDLK_KP_PLUS) || key == '+';
+}
+
+bool PressForKey(uint32_t key, CAreaButton& ok, CAreaButton& cancel)
+{
+    if (key == kKeyReturn)
+        ok.Press();
+    else if (key == kKeyEscape)
+        cancel.Press();
+    else
+        return false;
+    return true;
+}
+
+bool ReleaseForKey(uint32_t key, CAreaButton& ok, CAreaButton& cancel)
+{
+    if (key == kKeyReturn)
+        ok.Release();
+    else if (key == kKeyEscape)
+        cancel.Release();
+    else
+        return false;
+    return true;
 }
 
 CRgbaColour Background()

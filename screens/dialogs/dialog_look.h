@@ -5,6 +5,7 @@
 #include <cstdint>
 
 class CArea2;
+class CAreaButton;
 class CAreaButtonSoft;
 class CAreaCaptionBar;
 class CAreaEditField;
@@ -24,6 +25,11 @@ constexpr uint32_t kKeyEscape = 27;
 // the event pump hands on as the characters on them).
 bool IsStepDownKey(uint32_t key);
 bool IsStepUpKey(uint32_t key);
+
+// Return works Ok and Escape works Cancel, held down as long as the key is: whether the key was
+// one of the two.
+bool PressForKey(uint32_t key, CAreaButton& ok, CAreaButton& cancel);
+bool ReleaseForKey(uint32_t key, CAreaButton& ok, CAreaButton& cancel);
 
 CRgbaColour Background();
 CRgbaColour Yellow();

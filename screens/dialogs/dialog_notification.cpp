@@ -99,24 +99,14 @@ void CDialogNotification::OnPointerDown(const CPoint& point, uint32_t, bool* han
 
 void CDialogNotification::OnKeyDown(uint32_t key, bool* handled)
 {
-    if (key == kKeyReturn)
-        m_ok->Press();
-    else if (key == kKeyEscape)
-        m_cancel->Press();
-    else
-        return;
-    *handled = true;
+    if (PressForKey(key, *m_ok, *m_cancel))
+        *handled = true;
 }
 
 void CDialogNotification::OnKeyUp(uint32_t key, bool* handled)
 {
-    if (key == kKeyReturn)
-        m_ok->Release();
-    else if (key == kKeyEscape)
-        m_cancel->Release();
-    else
-        return;
-    *handled = true;
+    if (ReleaseForKey(key, *m_ok, *m_cancel))
+        *handled = true;
 }
 
 void CDialogNotification::Layout()

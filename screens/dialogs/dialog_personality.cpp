@@ -240,21 +240,16 @@ void CDialogPersonality::OnButtonClick(void* context, CAreaButton* button)
 void CDialogPersonality::OnKeyDown(uint32_t key, bool* handled)
 {
     *handled = true;
-    if (key == kKeyReturn)
-        m_ok->Press();
-    else if (key == kKeyEscape)
-        m_cancel->Press();
-    else if (key >= 'a' && key <= 'z')
+    if (PressForKey(key, *m_ok, *m_cancel))
+        return;
+    if (key >= 'a' && key <= 'z')
         JumpToLetter(char(key));
 }
 
 void CDialogPersonality::OnKeyUp(uint32_t key, bool* handled)
 {
     *handled = true;
-    if (key == kKeyReturn)
-        m_ok->Release();
-    else if (key == kKeyEscape)
-        m_cancel->Release();
+    ReleaseForKey(key, *m_ok, *m_cancel);
 }
 
 void CDialogPersonality::Layout()

@@ -130,13 +130,8 @@ void CDialogString::Validate()
 
 void CDialogString::OnKeyDown(uint32_t key, bool* handled)
 {
-    if (key == kKeyReturn)
-        m_ok->Press();
-    else if (key == kKeyEscape)
-        m_cancel->Press();
-    else
-        return;
-    *handled = true;
+    if (PressForKey(key, *m_ok, *m_cancel))
+        *handled = true;
 }
 
 void CDialogString::OnKeyUp(uint32_t key, bool* handled)
@@ -144,13 +139,8 @@ void CDialogString::OnKeyUp(uint32_t key, bool* handled)
     // Printable keys and Backspace were typed into the entry: they are taken here too.
     std::string scratch;
     ApplyKeyToText(int32_t(key), scratch, handled);
-    if (key == kKeyReturn)
-        m_ok->Release();
-    else if (key == kKeyEscape)
-        m_cancel->Release();
-    else
-        return;
-    *handled = true;
+    if (ReleaseForKey(key, *m_ok, *m_cancel))
+        *handled = true;
 }
 
 void CDialogString::Layout()
