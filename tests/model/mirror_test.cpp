@@ -66,10 +66,11 @@ protected:
         playbacks = core->GetPlaybackManager();
     }
 
-    // Runs frames of the model until the condition holds (true) or ten seconds have passed.
+    // Runs frames of the model until the condition holds (true) or thirty seconds have passed: a
+    // deadline for a very busy machine only.
     bool Run(const std::function<bool()>& condition)
     {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
         while (std::chrono::steady_clock::now() < end)
         {
             core->Update(0.04f);
