@@ -83,14 +83,16 @@ xvfb)
   xvfb=$!
   exec 3>&-
   trap 'kill $xvfb 2>/dev/null; wait $xvfb 2>/dev/null' EXIT
-  for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+  # The waits below are deadlines only: each step takes a fraction of a second unless the machine
+  # is very busy.
+  for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
   [ -s "$work/display" ] || fail "Xvfb did not start"
   export DISPLAY=:$(head -n 1 "$work/display")
 
   "$program" >"$work/out.txt" 2>&1 &
   pid=$!
   info=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     info=$(xwininfo -name "Tanzo Programmer" 2>/dev/null) && break
     kill -0 $pid 2>/dev/null || break
     sleep 0.1
@@ -101,8 +103,8 @@ xvfb)
   [ "$width" = 768 ] && [ "$height" = 1024 ] || { kill -KILL $pid; fail "window is ${width}x$height"; }
   sleep 0.5
   kill -TERM $pid
-  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $pid 2>/dev/null; then kill -KILL $pid; fail "still running 5 s after SIGTERM"; fi
+  for _ in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  if kill -0 $pid 2>/dev/null; then kill -KILL $pid; fail "still running 30 s after SIGTERM"; fi
   wait $pid
   rc=$?
   [ $rc -eq 0 ] || fail "exit status $rc after SIGTERM"
@@ -111,7 +113,7 @@ xvfb)
   "$program" >"$work/out.txt" 2>&1 &
   pid=$!
   id=""
-  for _ in $(seq 100); do
+  for _ in $(seq 300); do
     id=$(xwininfo -name "Tanzo Programmer" 2>/dev/null | sed -n 's/^xwininfo: Window id: \(0x[0-9a-f]*\) .*/\1/p') &&
       [ -n "$id" ] && break
     kill -0 $pid 2>/dev/null || break
@@ -120,8 +122,8 @@ xvfb)
   [ -n "$id" ] || { kill -KILL $pid 2>/dev/null; fail "no window to close"; }
   sleep 0.5
   "$4" "$id" || { kill -KILL $pid; fail "could not ask the window to close"; }
-  for _ in $(seq 50); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
-  if kill -0 $pid 2>/dev/null; then kill -KILL $pid; fail "still running 5 s after its window was closed"; fi
+  for _ in $(seq 300); do kill -0 $pid 2>/dev/null || break; sleep 0.1; done
+  if kill -0 $pid 2>/dev/null; then kill -KILL $pid; fail "still running 30 s after its window was closed"; fi
   wait $pid
   rc=$?
   [ $rc -eq 0 ] || fail "exit status $rc after the window was closed"
