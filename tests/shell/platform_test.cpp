@@ -132,8 +132,9 @@ TEST(PlatformLinux, OpenUrlHandsTheUrlOverAsOneArgument)
     platform.OpenUrl("http://127.0.0.1/a;touch " + temp.Path() + "/owned");
     platform.OpenUrl("http://127.0.0.1/a;b");
 
-    // The opener runs detached: wait for its record, then give any stray call time to show.
-    for (int i = 0; i < 500 && ReadLines(record).empty(); ++i)
+    // The opener runs detached: wait for its record (up to thirty seconds on a very busy machine),
+    // then give any stray call time to show.
+    for (int i = 0; i < 3000 && ReadLines(record).empty(); ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     EXPECT_EQ(ReadLines(record), std::vector<std::string>{"1|http://127.0.0.1/a;b"});

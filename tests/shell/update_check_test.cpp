@@ -256,5 +256,6 @@ TEST(UpdateCheckStartUp, ASilentServerHoldsStartUpForTheFiveSecondLimitOnly)
     const auto waited = std::chrono::steady_clock::now() - start;
     EXPECT_NE(silent.GetRequest().find("GET /versions/versions.txt"), std::string::npos);
     EXPECT_GE(waited, std::chrono::milliseconds(CUpdateCheck::kDefaultLimitMs - 500));
-    EXPECT_LT(waited, std::chrono::milliseconds(CUpdateCheck::kDefaultLimitMs + 1500));
+    // Room for a busy machine, and still well short of two limits one after the other.
+    EXPECT_LT(waited, std::chrono::milliseconds(CUpdateCheck::kDefaultLimitMs + 3000));
 }
