@@ -45,7 +45,7 @@ tanzo_start_beside() {
   local tries=0
   while [ "$(readlink "/proc/$holder/ns/net" 2>/dev/null || echo "$here")" = "$here" ]; do
     tries=$((tries + 1))
-    if [ $tries -gt 500 ]; then
+    if [ $tries -gt 3000 ]; then
       echo "run-beside: the stand-in's namespace did not come up." >&2
       return 0
     fi
@@ -80,7 +80,7 @@ tanzo_start_beside() {
   tries=0
   until grep -q '^ready' "$log" 2>/dev/null; do
     tries=$((tries + 1))
-    if [ $tries -gt 500 ] || ! kill -0 "$TANZO_STANDIN_PID" 2>/dev/null; then
+    if [ $tries -gt 3000 ] || ! kill -0 "$TANZO_STANDIN_PID" 2>/dev/null; then
       echo "run-beside: the stand-in did not start; see $log" >&2
       return 0
     fi

@@ -22,7 +22,7 @@ unshare --net -- sleep 3600 &
 peer=$!
 trap 'kill $peer 2>/dev/null || true' EXIT
 # The child has its namespace only once it has called unshare.
-for _ in $(seq 500); do
+for _ in $(seq 3000); do
   [ "$(readlink /proc/$peer/ns/net)" != "$(readlink /proc/self/ns/net)" ] && break
   sleep 0.01
 done
