@@ -260,6 +260,10 @@ private:
     void Retire(CArea2* dialog);
     // Ends one call into the modal child; the last one lets retired dialogs go.
     void LeaveModal();
+    // Hands a pointer event (deliver(modal, point in its coordinates)) to the modal child when the
+    // point lies on it; a point beside it is refused, with a sound where asked.
+    template <typename Deliver>
+    void OfferToModal(const CPoint& point, bool soundRefusal, Deliver deliver);
     void DeleteRetired();
     TTF_Font* FontAt(uint32_t fontSize) const;
 

@@ -8,6 +8,40 @@
 namespace
 {
 const char* const kRefusedClip = "negative";
+
+// Offers an event (offer(child, point in its coordinates)) to the children that hold the point,
+// the last first, until one handles it; true when one did. A child may remove children meanwhile.
+template <typename Offer>
+bool OfferToChildren(const std::vector<CArea2*>& children, const CPoint& point, const bool* handled, Offer offer)
+{
+    for (size_t i = children.size(); i-- > 0;)
+    {
+        if (i >= children.size())
+            continue;
+        CArea2* child = children[i];
+        if (!child->Contains(point))
+            continue;
+        offer(child, point - child->GetPosition());
+        if (*handled)
+            return true;
+    }
+    return false;
+}
+}
+
+template <typename Deliver>
+void CArea2::OfferToModal(const CPoint& point, bool soundRefusal, Deliver deliver)
+{
+    if (m_modal->Contains(point))
+    {
+        ++m_modalCalls;
+        deliver(m_modal, point - m_modal->GetPosition());
+        LeaveModal();
+    }
+    else if (soundRefusal)
+    {
+        PlayClickSound(kRefusedClip);
+    }
 }
 
 void CArea2::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled)
@@ -17,33 +51,19 @@ void CArea2::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button
     m_pressedPointers.insert(pointerId);
     if (m_modal)
     {
-        if (m_modal->Contains(point))
-        {
-            ++m_modalCalls;
-            m_modal->PointerDown(pointerId, point - m_modal->GetPosition(), button, handled);
-            LeaveModal();
-        }
-        else
-        {
-            PlayClickSound(kRefusedClip);
-        }
+        OfferToModal(point, true, [&](CArea2* modal, const CPoint& local) {
+            modal->PointerDown(pointerId, local, button, handled);
+        });
         return;
     }
     if (*handled)
         return;
-    for (size_t i = m_children.size(); i-- > 0;)
-    {
-        if (i >= m_children.size())
-            continue;
-        CArea2* child = m_children[i];
-        if (!child->Contains(point))
-            continue;
-        // Each child that holds the point takes the capture until one of them handles the press.
-        m_capture[pointerId] = child;
-        child->PointerDown(pointerId, point - child->GetPosition(), button, handled);
-        if (*handled)
-            return;
-    }
+    // Each child that holds the point takes the capture until one of them handles the press.
+    if (OfferToChildren(m_children, point, handled, [&](CArea2* child, const CPoint& local) {
+            m_capture[pointerId] = child;
+            child->PointerDown(pointerId, local, button, handled);
+        }))
+        return;
     m_capture.erase(pointerId);
     OnPointerDown(point, button, handled);
 }
@@ -91,17 +111,10 @@ void CArea2::PointerUp(int64_t pointerId, const CPoint& point, bool* handled)
     }
     if (*handled)
         return;
-    for (size_t i = m_children.size(); i-- > 0;)
-    {
-        if (i >= m_children.size())
-            continue;
-        CArea2* child = m_children[i];
-        if (!child->Contains(point))
-            continue;
-        child->PointerUp(pointerId, point - child->GetPosition(), handled);
-        if (*handled)
-            return;
-    }
+    if (OfferToChildren(m_children, point, handled, [&](CArea2* child, const CPoint& local) {
+            child->PointerUp(pointerId, local, handled);
+        }))
+        return;
     OnPointerUp(point, handled);
 }
 
@@ -111,31 +124,17 @@ void CArea2::DoubleClick(int64_t pointerId, const CPoint& point, uint32_t button
         return;
     if (m_modal)
     {
-        if (m_modal->Contains(point))
-        {
-            ++m_modalCalls;
-            m_modal->DoubleClick(pointerId, point - m_modal->GetPosition(), button, handled);
-            LeaveModal();
-        }
-        else
-        {
-            PlayClickSound(kRefusedClip);
-        }
+        OfferToModal(point, true, [&](CArea2* modal, const CPoint& local) {
+            modal->DoubleClick(pointerId, local, button, handled);
+        });
         return;
     }
     if (*handled)
         return;
-    for (size_t i = m_children.size(); i-- > 0;)
-    {
-        if (i >= m_children.size())
-            continue;
-        CArea2* child = m_children[i];
-        if (!child->Contains(point))
-            continue;
-        child->DoubleClick(pointerId, point - child->GetPosition(), button, handled);
-        if (*handled)
-            return;
-    }
+    if (OfferToChildren(m_children, point, handled, [&](CArea2* child, const CPoint& local) {
+            child->DoubleClick(pointerId, local, button, handled);
+        }))
+        return;
     OnDoubleClick(point, button, handled);
 }
 
@@ -145,12 +144,9 @@ void CArea2::Wheel(int64_t pointerId, const CPoint& point, int32_t amount, bool*
         return;
     if (m_modal)
     {
-        if (m_modal->Contains(point))
-        {
-            ++m_modalCalls;
-            m_modal->Wheel(pointerId, point - m_modal->GetPosition(), amount, handled);
-            LeaveModal();
-        }
+        OfferToModal(point, false, [&](CArea2* modal, const CPoint& local) {
+            modal->Wheel(pointerId, local, amount, handled);
+        });
         return;
     }
     if (*handled)
@@ -158,19 +154,12 @@ void CArea2::Wheel(int64_t pointerId, const CPoint& point, int32_t amount, bool*
     // A turn while the pointer is pressed must not take the capture from the pressed child, or
     // its release would go elsewhere and leave it held.
     const bool keepCapture = m_pressedPointers.count(pointerId) != 0;
-    for (size_t i = m_children.size(); i-- > 0;)
-    {
-        if (i >= m_children.size())
-            continue;
-        CArea2* child = m_children[i];
-        if (!child->Contains(point))
-            continue;
-        if (!keepCapture)
-            m_capture[pointerId] = child;
-        child->Wheel(pointerId, point - child->GetPosition(), amount, handled);
-        if (*handled)
-            return;
-    }
+    if (OfferToChildren(m_children, point, handled, [&](CArea2* child, const CPoint& local) {
+            if (!keepCapture)
+                m_capture[pointerId] = child;
+            child->Wheel(pointerId, local, amount, handled);
+        }))
+        return;
     if (!keepCapture)
         m_capture.erase(pointerId);
     OnWheel(point, amount, handled);
@@ -187,16 +176,12 @@ void CArea2::Gesture(const CPoint& point, bool* handled)
         LeaveModal();
         return;
     }
-    for (size_t i = m_children.size(); i-- > 0 && !*handled;)
-    {
-        if (i >= m_children.size())
-            continue;
-        CArea2* child = m_children[i];
-        if (child->Contains(point))
-            child->Gesture(point - child->GetPosition(), handled);
-    }
-    if (!*handled)
-        OnGesture(point, handled);
+    if (*handled)
+        return;
+    if (OfferToChildren(m_children, point, handled,
+                        [&](CArea2* child, const CPoint& local) { child->Gesture(local, handled); }))
+        return;
+    OnGesture(point, handled);
 }
 
 void CArea2::KeyDown(uint32_t key, bool* handled)
