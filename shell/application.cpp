@@ -181,12 +181,14 @@ void CApp2::CreateWindow(int width, int height, uint32_t flags)
         ReportVideoFailure("ERROR SDL_CreateWindow");
         return;
     }
-    SDL_SetWindowTitle(g_window, kWindowTitle);
 
     SDL_Renderer* renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_ACCELERATED);
     // Without an accelerated driver (a virtual display, say) the software renderer does the work.
     if (!renderer)
         renderer = SDL_CreateRenderer(g_window, -1, 0);
+    // Named only now: an OpenGL renderer makes SDL replace the window by one of a suitable kind,
+    // and whatever looks for the program's window by its name must never find the one that goes.
+    SDL_SetWindowTitle(g_window, kWindowTitle);
     if (!renderer)
     {
         ReportVideoFailure("ERROR SDL_CreateRenderer");
