@@ -70,9 +70,15 @@ lamp_is_green() {
 }
 # A hash of the window's pixels in a rectangle.
 crop() { shot "$work/probe.png"; convert "$work/probe.png" -crop "$1" +repage -format '%#' info:; }
+# Whether a command comes true within twenty seconds: a busy machine draws late.
+eventually() { for _ in $(seq 100); do "$@" && return 0; sleep 0.2; done; return 1; }
+differs() { [ "$(crop "$1")" != "$2" ]; }
+same() { [ "$(crop "$1")" = "$2" ]; }
 
 # OPTIONS on the playback page; the units answer the discovery broadcast within seconds.
+title=$(crop 150x30+220+35)
 click 151 49
+eventually differs 150x30+220+35 "$title" || fail "OPTIONS did not show the settings page"
 listed() { [ "$(crop 120x40+60+108)" != "$(crop 120x40+60+468)" ]; }
 for _ in $(seq 50); do listed && break; sleep 0.2; done
 listed || fail "no unit was listed"
@@ -95,18 +101,25 @@ await " dhcp=1 "
 
 # A new show: its hint first, then the show on disk.
 click 709 597; shot "$work/hint.png"; key Return
-[ -f "$XDG_DATA_HOME/Zevral/Programmer/show1.show" ] || fail "NEW made no show file"
+eventually [ -f "$XDG_DATA_HOME/Zevral/Programmer/show1.show" ] || fail "NEW made no show file"
 
 # Deutsch from the language list: this page and the playback page read differently.
 before_here=$(crop 100x45+659+575)
-click 151 49; before_there=$(crop 72x30+382+35); click 151 49
+settings_title=$(crop 150x30+220+35)
+click 151 49
+eventually differs 150x30+220+35 "$settings_title" || fail "OPTIONS did not go back to the playback page"
+before_there=$(crop 72x30+382+35)
+click 151 49
+eventually same 150x30+220+35 "$settings_title" || fail "OPTIONS did not come back to the settings page"
 row=0
 for y in 604 649 694; do
   click 110 $y
-  [ "$(crop 100x45+659+575)" != "$before_here" ] && { row=$y; break; }
+  # The current language's row changes nothing: a short wait there, the whole wait elsewhere.
+  for _ in $(seq 25); do differs 100x45+659+575 "$before_here" && { row=$y; break; }; sleep 0.2; done
+  [ $row != 0 ] && break
 done
 [ $row != 0 ] || fail "no language changed the NEW key"
 shot "$bin/screenshot-settings-deutsch.png"
 key Escape
-[ "$(crop 72x30+382+35)" != "$before_there" ] || fail "the playback page's EDIT key reads the same"
+eventually differs 72x30+382+35 "$before_there" || fail "the playback page's EDIT key reads the same"
 echo "settings page end to end: passed"
