@@ -14,4 +14,5 @@ if [ ! -f "$dir/build.ninja" ]; then
   cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" "${options[@]}" >/dev/null
 fi
-cmake --build "$dir" -j"$(nproc)" "${targets[@]}"
+# TANZO_JOBS limits the parallel compiles on a shared machine (default: every core).
+cmake --build "$dir" -j"${TANZO_JOBS:-$(nproc)}" "${targets[@]}"

@@ -11,7 +11,7 @@ quick=0
 [ "${1:-}" = "--quick" ] && quick=1
 
 bash scripts/setup.sh
-jobs=$(nproc)
+jobs=${TANZO_JOBS:-$(nproc)}
 status=0
 
 run_suite() { # dir, extra ctest arguments...
