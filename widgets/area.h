@@ -200,10 +200,14 @@ public:
                          const CPoint& anchor, uint32_t horizontal, uint32_t vertical);
     // Moves the anchor to where the text image's top-left corner goes.
     static void AlignToAnchor(uint32_t horizontal, uint32_t vertical, CPoint& anchor, const CBaseImage& textImage);
-    // Lowers the font size until the text fits the width; the loop gives up below size 7.
+    // No text is set smaller than this: 8 on the normal screen, 16 on a large one.
+    static uint32_t GetLegibleFontSize();
+    // Lowers the font size until the text fits the width, never below the legible size.
     void FitFontSize(uint32_t maxWidth, uint32_t& fontSize, const std::string& text) const;
     // Shortens the text in the middle until it fits the width or cannot be shortened further.
     void ShortenToFit(uint32_t maxWidth, std::string& text, uint32_t fontSize) const;
+    // Both: a text too wide is set smaller down to the legible size, and beyond that shortened.
+    void FitText(uint32_t maxWidth, std::string& text, uint32_t& fontSize) const;
     static void AppendLineMarker(std::string& text) { text += "/n"; }
 
     // Drawing straight onto the window, past the canvas, at a point of this area.

@@ -6,9 +6,13 @@
 #include "shell/application.h"
 #include "widgets/click_sound.h"
 
+#include <algorithm>
+
 namespace
 {
 constexpr uint32_t kSkinSize = 32;
+// A caption keeps this far in from either side of the button.
+constexpr int32_t kCaptionInset = 3;
 constexpr uint32_t kLeftButton = 1;
 constexpr float kSlowRepeat = 1.0f;
 
@@ -250,7 +254,12 @@ void CAreaButton::Paint(CTextureAdapter& canvas)
     const int32_t width = int32_t(GetWidth());
     const int32_t height = int32_t(GetHeight());
     if (!m_caption.empty())
-        DrawText(canvas, m_caption, GetTextColour(), CPoint(width / 2, height / 2), kAlignCentre, kAlignMiddle);
+    {
+        // A caption wider than the button (a long translation) is shortened in its middle.
+        std::string shown = m_caption;
+        ShortenToFit(uint32_t(std::max(0, width - 2 * kCaptionInset)), shown, GetFontSize());
+        DrawText(canvas, shown, GetTextColour(), CPoint(width / 2, height / 2), kAlignCentre, kAlignMiddle);
+    }
     if (!m_icon.IsEmpty())
         canvas.BlendImage(CPoint(width / 2 - m_icon.GetWidth() / 2, height / 2 - m_icon.GetHeight() / 2), m_icon);
 }

@@ -15,8 +15,6 @@ constexpr uint32_t kLength = 180;
 constexpr uint32_t kFontSize = 8;
 constexpr uint32_t kLargeFontSize = 12;
 // The smallest a text in the read-out or caption box is fitted down to, and its margin there.
-constexpr uint32_t kSmallestFontSize = 6;
-constexpr uint32_t kLargeSmallestFontSize = 10;
 constexpr int32_t kBoxTextMargin = 1;
 constexpr uint32_t kGraphInset = 18;
 constexpr uint32_t kLargeGraphInset = 22;
@@ -355,18 +353,12 @@ void CAreaFaderSoft::BuildGraph()
 void CAreaFaderSoft::DrawInBox(CBaseImage& canvas, const CRect& upright, const std::string& text)
 {
     const CRect rect = Place(upright);
-    // A text wider than its box (a long caption on a narrow fader) gives up size down to one still
-    // read at a glance, and is then shortened in its middle, rather than cut off at both sides.
+    // A text wider than its box (a long caption on a narrow fader) gives up size down to the
+    // legible size, and is then shortened in its middle, rather than cut off at both sides.
     const int32_t room = std::max(0, rect.GetWidth() - 2 * kBoxTextMargin);
-    const uint32_t smallest = CApp::IsHighResolution() ? kLargeSmallestFontSize : kSmallestFontSize;
     uint32_t size = GetFontSize();
-    int32_t width = 0;
-    int32_t height = 0;
-    MeasureText(text, size, width, height);
-    while (width > room && size > smallest)
-        MeasureText(text, --size, width, height);
     std::string shown = text;
-    ShortenToFit(uint32_t(room), shown, size);
+    FitText(uint32_t(room), shown, size);
     CZevralImage box = canvas.Crop(rect);
     DrawText(box, shown, GetTextColour(), CPoint(rect.GetWidth() / 2, rect.GetHeight() / 2), kAlignCentre,
              kAlignMiddle, size);

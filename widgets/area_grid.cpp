@@ -541,8 +541,7 @@ void CAreaGrid::PaintCell(uint32_t column, uint32_t row, CZevralImage& cell)
         if (line.empty())
             return;
         uint32_t size = GetFontSize();
-        FitFontSize(room, size, line);
-        ShortenToFit(room, line, size);
+        FitText(room, line, size);
         DrawText(cell, line, lineColour, CPoint(x, int32_t(float(height) * middle)), kAlignStart, kAlignMiddle, size);
     };
     drawLine(text, colour, second.empty() ? 0.5f : 0.3f);
@@ -565,8 +564,7 @@ void CAreaGrid::PaintHeader(CBaseImage& canvas)
             continue;
         const uint32_t room = uint32_t(m_equalColumns ? share : ListedWidth(column));
         uint32_t size = GetFontSize();
-        FitFontSize(room, size, title);
-        ShortenToFit(room, title, size);
+        FitText(room, title, size);
         DrawText(canvas, title, GetTextColour(), CPoint(GetColumnRect(column).GetX() + kTitleInset, kTitleMiddle),
                  kAlignStart, kAlignMiddle, size);
     }

@@ -14,8 +14,6 @@ constexpr uint32_t kHeight = 15;
 constexpr int32_t kMinSide = 11;
 // Right-aligned text ends this far in from the edge.
 constexpr int32_t kRightInset = 5;
-// A text set smaller to fit is never set smaller than this.
-constexpr uint32_t kSmallestFittedSize = 7;
 }  // namespace
 
 const CRgbaColour CAreaLabel::kHighlightColour(64, 64, 255, 255);
@@ -104,8 +102,10 @@ void CAreaLabel::Paint(CTextureAdapter& canvas)
     int32_t lineHeight = 0;
     MeasureText(m_text, textWidth, lineHeight);
 
-    // One line too wide for the label (a translation, say) is set a little smaller rather than
-    // cut at the label's edge. A font of its own is drawn as it is.
+    // One line too wide for the label (a translation, say) is set smaller, down to the legible
+    // size, and beyond that shortened in its middle, rather than cut at the label's edge. A font
+    // of its own is drawn as it is.
+    std::string shown = m_text;
     uint32_t fittedSize = 0;
     if (m_fontName.empty() && (!m_wrap || m_textSize != 0))
     {
@@ -113,14 +113,13 @@ void CAreaLabel::Paint(CTextureAdapter& canvas)
                                  ? width
                                  : width - kRightInset;
         uint32_t size = m_textSize != 0 ? m_textSize : GetFontSize();
-        const uint32_t smallest = std::max(kSmallestFittedSize, size * 2 / 3);
         int32_t fittedWidth = 0;
         int32_t fittedHeight = 0;
         MeasureText(m_text, size, fittedWidth, fittedHeight);
         if (fittedWidth > room)
         {
-            while (fittedWidth > room && size > smallest)
-                MeasureText(m_text, --size, fittedWidth, fittedHeight);
+            FitText(uint32_t(std::max(0, room)), shown, size);
+            MeasureText(shown, size, fittedWidth, fittedHeight);
             fittedSize = size;
             textWidth = fittedWidth;
         }
@@ -138,7 +137,7 @@ void CAreaLabel::Paint(CTextureAdapter& canvas)
 
     if (fittedSize != 0)
     {
-        DrawText(canvas, m_text, colour, CPoint(anchorX, middle), align, kAlignMiddle, fittedSize);
+        DrawText(canvas, shown, colour, CPoint(anchorX, middle), align, kAlignMiddle, fittedSize);
     }
     else if (m_textSize != 0)
     {

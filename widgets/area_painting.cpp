@@ -10,8 +10,9 @@
 
 namespace
 {
-// FitFontSize gives up once it has gone below this size.
-constexpr uint32_t kSmallestFittedSize = 7;
+// Smaller text cannot be read on the normal screen (twice this on a large one): a text that does
+// not fit at this size is shortened in its middle instead.
+constexpr uint32_t kLegibleSize = 8;
 }
 
 bool CArea2::NeedsRender() const
@@ -186,18 +187,19 @@ void CArea2::AlignToAnchor(uint32_t horizontal, uint32_t vertical, CPoint& ancho
     anchor = anchor - CPoint(dx, dy);
 }
 
+uint32_t CArea2::GetLegibleFontSize()
+{
+    return CApp::IsHighResolution() ? 2 * kLegibleSize : kLegibleSize;
+}
+
 void CArea2::FitFontSize(uint32_t maxWidth, uint32_t& fontSize, const std::string& text) const
 {
+    const uint32_t smallest = GetLegibleFontSize();
     int32_t width = 0;
     int32_t height = 0;
     MeasureText(text, fontSize, width, height);
-    while (int64_t(width) > int64_t(maxWidth) && fontSize > 0)
-    {
-        const uint32_t before = fontSize--;
-        if (before < kSmallestFittedSize)
-            break;
-        MeasureText(text, fontSize, width, height);
-    }
+    while (int64_t(width) > int64_t(maxWidth) && fontSize > smallest)
+        MeasureText(text, --fontSize, width, height);
 }
 
 void CArea2::ShortenToFit(uint32_t maxWidth, std::string& text, uint32_t fontSize) const
@@ -207,6 +209,12 @@ void CArea2::ShortenToFit(uint32_t maxWidth, std::string& text, uint32_t fontSiz
     MeasureText(text, fontSize, width, height);
     while (int64_t(width) > int64_t(maxWidth) && ShortenMiddle(text))
         MeasureText(text, fontSize, width, height);
+}
+
+void CArea2::FitText(uint32_t maxWidth, std::string& text, uint32_t& fontSize) const
+{
+    FitFontSize(maxWidth, fontSize, text);
+    ShortenToFit(maxWidth, text, fontSize);
 }
 
 void CArea2::DrawTextureOnScreen(const CPoint& point, SDL_Texture* texture)

@@ -19,9 +19,8 @@ constexpr uint32_t kMaxCues = 8192;
 constexpr float kIdleBarShade = 0.4f;
 constexpr float kActiveBarShade = 0.6f;
 constexpr uint32_t kStatusDegroup = 6;
-// The lines keep this far from the bars, and are never set smaller than this to fit.
+// The lines keep this far from the bars.
 constexpr int32_t kTextInset = 2;
-constexpr uint32_t kSmallestFontSize = 8;
 
 // The button's faces, then one picture per playback status 1 to 7. Shared by every button and
 // loaded by the first one made; each stays loaded for the whole program.
@@ -380,13 +379,7 @@ void CAreaPlaybackButton::Paint(CTextureAdapter& canvas)
         const uint32_t room = uint32_t(std::max(0, right - left));
         std::string text = m_lines[i];
         uint32_t size = GetFontSize();
-        const uint32_t smallest = std::max<uint32_t>(kSmallestFontSize, size * 3 / 4);
-        int32_t width = 0;
-        int32_t height = 0;
-        MeasureText(text, size, width, height);
-        while (width > int32_t(room) && size > smallest)
-            MeasureText(text, --size, width, height);
-        ShortenToFit(room, text, size);
+        FitText(room, text, size);
         const CPoint centre((left + right) / 2, m_lineRects[i].GetCentre().GetY());
         DrawText(canvas, text, GetBackgroundColour(), centre + CPoint(1, 1), kAlignCentre, kAlignMiddle, size);
         DrawText(canvas, text, foreground, centre, kAlignCentre, kAlignMiddle, size);

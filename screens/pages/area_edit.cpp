@@ -107,7 +107,7 @@ const PageText kPageTexts[] = {
     {"Cues", true, 9, kDim, CArea2::kAlignStart, CRect(7, 85, 200, 14)},
     {"Fixtures", true, 9, kDim, CArea2::kAlignStart, CRect(7, 233, 200, 14)},
     {"Cue", true, 8, kDim, CArea2::kAlignCentre, CRect(659, 84, 100, 14)},
-    {"Selected", true, 7, kFaint, CArea2::kAlignCentre, CRect(659, 229, 100, 14)},
+    {"Selected", true, 8, kFaint, CArea2::kAlignCentre, CRect(659, 229, 100, 14)},
     {"Programmer", true, 8, kDim, CArea2::kAlignCentre, CRect(659, 602, 100, 14)},
     {"Position", true, 8, kDim, CArea2::kAlignCentre, CRect(10, 1002, 174, 14)},
 };

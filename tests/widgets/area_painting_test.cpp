@@ -151,9 +151,16 @@ TEST(AreaText, FitsAndCentresText)
     CFontManager::Instance().ScanFolder(std::string(TANZO_SOURCE_DIR) + "/resources/fonts");
     CArea2 area(nullptr, false, 200, 50);
     ASSERT_NE(area.GetFont(), nullptr);
+    // Set smaller down to the legible size, then shortened in its middle.
     uint32_t size = 14;
-    area.FitFontSize(1, size, "A text that never fits");
-    EXPECT_EQ(size, 5u);
+    std::string text = "A text that does not fit at any legible size";
+    area.FitText(60, text, size);
+    EXPECT_EQ(size, CArea2::GetLegibleFontSize());
+    int32_t width = 0, height = 0;
+    area.MeasureText(text, size, width, height);
+    EXPECT_LE(width, 60);
+    EXPECT_EQ(text.substr(0, 3), "A t");
+    EXPECT_NE(text.find("..."), std::string::npos);
 
     CZevralImage canvas(200, 50);
     const CZevralImage blank = canvas;
