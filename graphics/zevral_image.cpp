@@ -236,7 +236,9 @@ void CZevralImage::RotateQuarter(uint32_t degrees)
         *this = std::move(turned);
     }
     else
-        Rotate(double(360 - a) * 0.017453292519943295);
+        // Rotate takes a fraction of a whole turn (counter-clockwise on screen), not an angle;
+        // a quarter turn by any angle goes clockwise, as the quarters above do.
+        Rotate(double(a) / 360.0);
 }
 
 void CZevralImage::Rotate(double fraction)

@@ -10,6 +10,7 @@ using graphics_test::RawBytes;
 namespace
 {
 constexpr uint32_t kBlack = 0xFF000000u;
+constexpr uint32_t kWhite = 0xFFFFFFFFu;
 
 uint32_t At(const CBaseImage& image, int x, int y)
 {
@@ -200,6 +201,20 @@ TEST(ZevralImage, FreeRotationIsASquareHoldingTheOldPixels)
     half.Rotate(0.5);
     EXPECT_EQ(At(half, 0, 0), At(original, 4, 2));
     EXPECT_EQ(At(half, 3, 1), At(original, 1, 1));
+
+    // A quarter turn by an angle that is not a multiple of 90 turns by that angle: 89 degrees
+    // takes a dot above the centre to the right of it, as 90 does.
+    CZevralImage dot(21, 21);
+    dot.SetPixel(10u, 3u, CRgbaColour(kWhite));
+    CZevralImage nearly = dot;
+    nearly.RotateQuarter(89);
+    dot.RotateQuarter(90);
+    ASSERT_EQ(At(dot, 17, 10), kWhite);
+    int whiteNear = 0;
+    for (int y = 9; y <= 11; ++y)
+        for (int x = 16; x <= 18; ++x)
+            whiteNear += At(nearly, x, y) == kWhite;
+    EXPECT_GE(whiteNear, 1);
 }
 
 TEST(ZevralImage, PngFilesLoadAsImageMagickReadsThem)
