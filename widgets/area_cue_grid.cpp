@@ -46,6 +46,9 @@ void CAreaCueGrid::SetPlayback(CPlayback* playback)
         StopObserving(m_playback);
     m_cueSet.Clear(this);
     m_playback = playback;
+    // Another playback's cues start at the first.
+    m_scrollTarget = 0;
+    SetOffset(0);
     if (m_playback)
     {
         Observe(m_playback);
@@ -201,6 +204,7 @@ void CAreaCueGrid::Layout()
 {
     SetFontSize(CApp::IsHighResolution() ? kLargeFontSize : kFontSize);
     UpdateCells();
+    KeepScrollWithinCells();
     const uint32_t side = uint32_t(GetCellSide());
     m_cell.Resize(side, side, true);
     CGlyphManager::Instance().GetButtonFrame(m_frame, side, side, false, false);
@@ -239,6 +243,17 @@ void CAreaCueGrid::UpdateCells()
         return;
     m_cellCount = count;
     SetDirty();
+    KeepScrollWithinCells();
+}
+
+void CAreaCueGrid::KeepScrollWithinCells()
+{
+    // A strip that lost cues (or grew wider) must not stay scrolled past its last cell, where it
+    // would show nothing at all: it goes straight to where it settles.
+    m_scrollTarget = ScrollTargetFor(m_scrollTarget);
+    const int64_t end = int64_t(m_cellCount) * GetCellSide() - int64_t(GetWidth());
+    if (m_scrollOffset > std::max<int64_t>(0, end))
+        SetOffset(m_scrollTarget);
 }
 
 void CAreaCueGrid::ObserveCues()

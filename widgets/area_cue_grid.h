@@ -55,6 +55,8 @@ private:
     int32_t GetCellSide() const { return int32_t(GetHeight()); }
     // The cell count follows the playback's cues.
     void UpdateCells();
+    // After a change of cells or size: the scroll settles within the cells at once.
+    void KeepScrollWithinCells();
     // Follows exactly the cues the playback holds now.
     void ObserveCues();
     void PaintCell(uint32_t cell);

@@ -65,6 +65,7 @@ void CAreaGrid::SetRowCount(uint32_t count)
     {
         m_rowCount = count;
         SetDirty();
+        KeepScrollWithinRows();
     }
     SyncScrollbar();
 }
@@ -277,6 +278,15 @@ int32_t CAreaGrid::ScrollTargetFor(int64_t wanted) const
     return int32_t(std::max<int64_t>(0, std::min<int64_t>(target, GetMaxOffset())));
 }
 
+void CAreaGrid::KeepScrollWithinRows()
+{
+    // A list that lost rows (or grew taller) must not stay scrolled past its last row, where it
+    // would show nothing at all: it goes straight to where it settles.
+    m_scrollTarget = ScrollTargetFor(m_scrollTarget);
+    if (m_scrollOffset > std::max(0, GetMaxOffset()))
+        SetOffset(m_scrollTarget);
+}
+
 void CAreaGrid::SetOffset(int64_t offset)
 {
     const int32_t limited = ClampToInt(std::max<int64_t>(offset, kLowestOffset));
@@ -430,6 +440,7 @@ void CAreaGrid::Layout()
         m_frameMiddle.Fill(GetColour(), true);
         m_frameBottom.Fill(GetColour(), true);
     }
+    KeepScrollWithinRows();
     const int32_t visible = m_rowHeight > 0 ? m_content.GetHeight() / int32_t(m_rowHeight) : 0;
     if (visible != m_visibleRows)
     {

@@ -101,6 +101,8 @@ private:
     // The offset that a wanted offset settles on: the nearest whole row within the list.
     int32_t ScrollTargetFor(int64_t wanted) const;
     int32_t GetMaxOffset() const;
+    // After a change of rows or size: the scroll settles within the rows at once.
+    void KeepScrollWithinRows();
     void SetOffset(int64_t offset);
     void SyncScrollbar();
     void RenderRow(uint32_t row);

@@ -221,6 +221,9 @@ void CDialogPersonality::JumpToLetter(char letter)
     RefreshLists();
     m_manufacturers->SetDirty();
     m_manufacturers->ScrollToCell(manufacturer->GetIndex(), false);
+    // As after a press on the manufacturer: its models from the first.
+    m_models->ScrollToCell(0, true);
+    m_models->SetDirty();
 }
 
 void CDialogPersonality::OnLetter(void* context, CAreaIndex* index)

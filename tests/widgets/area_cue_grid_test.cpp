@@ -113,6 +113,16 @@ TEST_F(CueGridTest, DraggingScrollsAndTheStripSettlesOnWholeCells)
     Up(CPoint(-700, 40));
     Ticks(12);
     EXPECT_EQ(m_grid->GetScrollOffset(), 10 * 94 - 4 * 94);
+    // Cues removed leave the strip at its new end at once; fewer cues than it holds, at the start.
+    SetCues(6);
+    EXPECT_EQ(m_grid->GetScrollOffset(), 6 * 94 - 4 * 94);
+    SetCues(3);
+    EXPECT_EQ(m_grid->GetScrollOffset(), 0);
+    // Another playback starts at its first cue.
+    SetCues(10);
+    m_grid->SetScrollOffset(6 * 94);
+    m_grid->SetPlayback(m_manager.GetPlayback(3));
+    EXPECT_EQ(m_grid->GetScrollOffset(), 0);
 }
 
 TEST_F(CueGridTest, CellsAreFramedRedWhenTheCueHoldsValuesAndPressedWhenSelected)

@@ -126,6 +126,14 @@ TEST_F(Grid, DraggingPullsTheContentAtMost500AndItEasesBack)
     Move(CPoint(10, -900));
     Release(CPoint(10, -900));
     EXPECT_EQ(Settle().back(), 900 - 250);
+    // Rows taken away, or the list made taller, leave it at its new end at once, never past it.
+    grid->SetRowCount(12);
+    EXPECT_EQ(grid->GetScrollOffset(), 12 * 45 - 250);
+    grid->SetHeight(400);
+    EXPECT_EQ(grid->GetScrollOffset(), 12 * 45 - 400);
+    grid->SetRowCount(3);
+    EXPECT_EQ(grid->GetScrollOffset(), 0);
+    EXPECT_EQ(Settle().back(), 0);
 }
 
 TEST_F(Grid, ScrollbarAndGridFollowEachOther)
