@@ -3,7 +3,6 @@
 #include "graphics/glyph_manager.h"
 #include "graphics/texture_adapter.h"
 #include "shell/app.h"
-#include "widgets/shorten_middle.h"
 
 namespace
 {
@@ -102,44 +101,39 @@ void CAreaRadio::Paint(CTextureAdapter& canvas)
     const int32_t segment = SegmentWidth();
     if (segment <= 0)
         return;
-    canvas.CompositeImage(CPoint(0, 0), m_frame);
-    const int32_t width = int32_t(GetWidth());
     const int32_t height = int32_t(GetHeight());
     const uint32_t count = uint32_t(m_options.size());
+    // The selected block goes under the row's frame, so a selected end segment keeps the frame's
+    // rounded end around it.
+    if (m_selection < count)
+    {
+        const int32_t x = int32_t(m_selection) * segment;
+        const int32_t y = height / 2 - m_end.GetHeight() / 2;
+        if (m_selection == 0)
+        {
+            canvas.BlendImage(CPoint(segment - m_end.GetWidth(), y), m_end);
+        }
+        else if (m_selection == count - 1)
+        {
+            CZevralImage end = m_end;
+            end.RotateQuarter(180);
+            canvas.BlendImage(CPoint(x, y), end);
+        }
+        else
+        {
+            canvas.BlendImage(CPoint(x, y), m_middle);
+        }
+    }
+    canvas.CompositeImage(CPoint(0, 0), m_frame);
     const CRgbaColour shade = GetColour().Scale(kShade);
     for (uint32_t i = 0; i < count; ++i)
     {
         const int32_t x = int32_t(i) * segment;
         std::string text = m_options[i];
-        int32_t textWidth = 0;
-        int32_t textHeight = 0;
-        MeasureText(text, textWidth, textHeight);
-        while (textWidth > segment && ShortenMiddle(text))
-            MeasureText(text, textWidth, textHeight);
+        ShortenToFit(uint32_t(segment), text, GetFontSize());
         if (i > 0)
             canvas.DrawLine(x, 3, x, height - 3, shade);
-        const bool selected = i == m_selection;
-        if (selected)
-        {
-            const int32_t y = height / 2 - m_end.GetHeight() / 2;
-            if (i == 0)
-            {
-                canvas.FillRect(GetBackgroundColour(), CRect(0, 0, segment / 5, height));
-                canvas.BlendImage(CPoint(segment - m_end.GetWidth(), y), m_end);
-            }
-            else if (i == count - 1)
-            {
-                canvas.FillRect(GetBackgroundColour(), CRect(width - segment / 5, 0, segment / 5, height));
-                CZevralImage end = m_end;
-                end.RotateQuarter(180);
-                canvas.BlendImage(CPoint(x, y), end);
-            }
-            else
-            {
-                canvas.BlendImage(CPoint(x, y), m_middle);
-            }
-        }
-        DrawText(canvas, text, selected ? GetBackgroundColour() : GetTextColour(),
+        DrawText(canvas, text, i == m_selection ? GetBackgroundColour() : GetTextColour(),
                  CPoint(x + segment / 2, height / 2), kAlignCentre, kAlignMiddle);
     }
 }
