@@ -35,6 +35,24 @@ int32_t TextWidth(const CArea2& area, const std::string& text)
     area.MeasureText(text, width, height);
     return width;
 }
+
+// Where the selection (the text from the cursor on) starts in what is shown of the text, which
+// may be shortened in its middle: within the part kept from the text's end, at the dots, or within
+// the part kept from its start.
+size_t SelectionStart(const std::string& shown, const std::string& text, size_t cursor)
+{
+    size_t prefix = 0;
+    while (prefix < shown.size() && prefix < text.size() && shown[prefix] == text[prefix])
+        ++prefix;
+    if (cursor <= prefix)
+        return cursor;
+    size_t suffix = 0;
+    while (suffix < shown.size() - prefix && suffix < text.size() &&
+           shown[shown.size() - 1 - suffix] == text[text.size() - 1 - suffix])
+        ++suffix;
+    const size_t selected = text.size() - cursor;
+    return selected <= suffix ? shown.size() - selected : prefix;
+}
 }  // namespace
 
 CAreaEditField::CAreaEditField(CArea2* parent)
@@ -304,7 +322,8 @@ void CAreaEditField::Paint(CTextureAdapter& canvas)
         return;
 
     std::string display = m_masked ? std::string(m_text.size(), '*') : m_text;
-    if (m_focus && m_cursorVisible && IsEnabled())
+    const bool marked = m_focus && m_cursorVisible && IsEnabled();
+    if (marked)
         display += m_cursor >= m_text.size() ? "|" : " ";
     if (display.empty())
         return;
@@ -320,13 +339,14 @@ void CAreaEditField::Paint(CTextureAdapter& canvas)
     {
     }
 
-    // A text shortened in the middle can be shorter than the cursor is far in: the selection then
-    // starts at its end.
+    // The selection keeps to the same letters when the text is shortened in its middle; the
+    // cursor's mark after the text belongs to it.
     std::string head = display;
     std::string tail;
     if (m_editable && m_cursor < m_text.size())
     {
-        const size_t split = std::min<size_t>(m_cursor, display.size());
+        const std::string shown = marked ? display.substr(0, display.size() - 1) : display;
+        const size_t split = SelectionStart(shown, m_masked ? std::string(m_text.size(), '*') : m_text, m_cursor);
         head = display.substr(0, split);
         tail = display.substr(split);
     }

@@ -144,8 +144,11 @@ TEST_F(EditFields, TheBoxShowsTheCursorTheSelectionAndShortenedText)
     // A text far wider than the box is drawn shortened, wherever the cursor stands in it.
     m_field->SetText(std::string(200, 'w'));
     m_field->MoveCursorToEnd();
+    const int unselectedLong = WhitePixels();
     Key(kLeft), Key(kLeft);
     Render();
     EXPECT_GT(CountChanged(blank, m_canvas, kInner), 0);
     EXPECT_EQ(CountChanged(blank, m_canvas, CRect(0, 0, 56, 40)), 0);
+    // Its last two letters, kept at the end of what is shown, still show selected.
+    EXPECT_GT(WhitePixels(), unselectedLong + 50);
 }
