@@ -213,8 +213,6 @@ void CAreaAxis::Paint(CTextureAdapter& canvas)
     if (!IsEnabled())
         return;
     canvas.CompositeImage(CPoint(), m_grid);
-    canvas.BlendImage(m_yHandleRect.GetPosition(), m_yDragging ? m_yHandleDown : m_yHandleUp);
-    canvas.BlendImage(m_xHandleRect.GetPosition(), m_xDragging ? m_xHandleDown : m_xHandleUp);
     const float padWidth = float(m_padFrame.GetWidth() - 5);
     const float padHeight = float(m_padFrame.GetHeight() - 5);
     for (const CMessageValue& value : m_values)
@@ -226,6 +224,9 @@ void CAreaAxis::Paint(CTextureAdapter& canvas)
         const int32_t y = int32_t(((c.GetY() + 1.0f) * -0.5f + 1.0f) * padHeight + 2.0f) - kMarkerHalf;
         canvas.BlendImage(CPoint(x, y), m_marker);
     }
+    // The handles lie over the crosses, so their figures stay readable.
+    canvas.BlendImage(m_yHandleRect.GetPosition(), m_yDragging ? m_yHandleDown : m_yHandleUp);
+    canvas.BlendImage(m_xHandleRect.GetPosition(), m_xDragging ? m_xHandleDown : m_xHandleUp);
 }
 
 void CAreaAxis::SetAllPoints(CCoordinate point)
@@ -289,13 +290,19 @@ void CAreaAxis::PlaceHandles()
 
     const int32_t xw = m_xHandleUp.GetWidth();
     const int32_t xh = m_xHandleUp.GetHeight();
-    const CPoint xCorner(int32_t((centre.GetX() + 1.0f) * 0.5f * float(padWidth) - float(xw) / 2.0f), height - xh - 1);
+    // A handle follows the centre along its edge, but stops where it would leave the pad's frame.
+    const auto within = [](int32_t at, int32_t length, int32_t room) {
+        return std::max(0, std::min(at, room - length - 1));
+    };
+    const CPoint xCorner(within(int32_t((centre.GetX() + 1.0f) * 0.5f * float(padWidth) - float(xw) / 2.0f), xw, width),
+                         height - xh - 1);
     m_xHandleRect = CRect(xCorner, xCorner + CPoint(xw, xh));
 
     const int32_t yw = m_yHandleUp.GetWidth();
     const int32_t yh = m_yHandleUp.GetHeight();
-    const CPoint yCorner(width - yw - 1,
-                         int32_t(((centre.GetY() + 1.0f) * -0.5f + 1.0f) * float(padHeight) - float(yh) / 2.0f));
+    const CPoint yCorner(
+        width - yw - 1,
+        within(int32_t(((centre.GetY() + 1.0f) * -0.5f + 1.0f) * float(padHeight) - float(yh) / 2.0f), yh, height));
     m_yHandleRect = CRect(yCorner, yCorner + CPoint(yw, yh));
 }
 

@@ -116,7 +116,10 @@ TEST_F(AxisTest, HandlesShowTheCentreAsAWholePercentage)
     {
         m_pad->SetValueList({Pos(x, y, VALUE_NONE), Pos(x, y, VALUE_NONE)});
         const CRect handle = y == 0.0f ? m_pad->GetXHandleRect() : m_pad->GetYHandleRect();
-        EXPECT_NEAR(LabelWidth(handle), TextWidth(label), 2) << x << " " << y;
+        EXPECT_NEAR(LabelWidth(handle), TextWidth(label), 3) << x << " " << y;
+        // At the edges too the handle stays inside the pad.
+        EXPECT_TRUE(handle.GetX() >= 0 && handle.GetY() >= 0 && handle.GetRight() <= 200 && handle.GetBottom() <= 200)
+            << x << " " << y;
     }
 }
 
