@@ -13,6 +13,8 @@ constexpr uint32_t kSide = 200;
 constexpr uint32_t kFontSize = 10;
 constexpr uint32_t kLargeFontSize = 12;
 constexpr uint32_t kHandleSide = 50;
+// The solid face of a handle keeps this far inside its frame's rounded outline.
+constexpr int32_t kHandleFaceInset = 3;
 constexpr uint32_t kMarkerSide = 13;
 constexpr int32_t kMarkerHalf = 6;
 // The strips along the bottom and right edges that the handles run in.
@@ -204,6 +206,9 @@ void CAreaAxis::Layout()
         m_grid.DrawLine(3, row, w - 4, row, gridColour);
         m_grid.DrawLine(column, 3, column, h - 4, gridColour);
     }
+    // The handles' faces take the ground the pad now lies on.
+    BuildXHandle();
+    BuildYHandle();
     PlaceHandles();
 }
 
@@ -256,6 +261,25 @@ void CAreaAxis::BuildHandle(CZevralImage& up, CZevralImage& down, float value)
     CGlyphManager& glyphs = CGlyphManager::Instance();
     glyphs.GetButtonFrame(up, kHandleSide, kHandleSide, false, false);
     glyphs.GetButtonFrame(down, kHandleSide, kHandleSide, false, true);
+    // A solid face, of the ground the pad lies on, so that neither the grid nor a position's
+    // cross shows through the figure.
+    CRgbaColour face(0, 0, 0, 255);
+    const CZevralImage& ground = GetOwnImage();
+    if (ground.GetWidth() > 0 && ground.GetHeight() > 0)
+    {
+        face = ground.GetPixel(CPoint(ground.GetWidth() / 2, ground.GetHeight() / 2));
+        face.SetAlpha(255);
+    }
+    for (CZevralImage* frame : {&up, &down})
+    {
+        CZevralImage handle(kHandleSide, kHandleSide);
+        handle.Fill(CRgbaColour(0u));
+        CRect inside(0, 0, int32_t(kHandleSide), int32_t(kHandleSide));
+        inside.Shrink(uint32_t(kHandleFaceInset));
+        handle.FillRect(face, inside);
+        handle.CompositeImage(CPoint(), *frame);
+        *frame = std::move(handle);
+    }
     char label[32];
     std::snprintf(label, sizeof(label), "%.0f", double(value * 100.0f));
     const CPoint centre(int32_t(kHandleSide / 2), int32_t(kHandleSide / 2));
