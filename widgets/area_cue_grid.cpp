@@ -276,7 +276,7 @@ void CAreaCueGrid::PaintCell(uint32_t cell)
     const CCue* cue = m_playback ? m_playback->GetCue(cell) : nullptr;
     if (cue)
     {
-        condition = CCue::ConditionName(cue->GetCondition());
+        condition = CApp::Translate(CCue::ConditionName(cue->GetCondition()), false);
         if (!cue->GetLabel().empty())
             first = cue->GetLabel();
         delay = cue->GetDelayTime().ToShortString();

@@ -62,7 +62,7 @@ struct FaderLook
 const FaderLook kFaderLooks[kFaderCount] = {
     {GROUP_COLOUR_MIX, "Red", "R"},         {GROUP_COLOUR_MIX, "Green", "G"},     {GROUP_COLOUR_MIX, "Blue", "B"},
     {GROUP_COLOUR_MIX, "Amber", "A"},       {GROUP_COLOUR_MIX, "White", "W"},     {GROUP_INTENSITY, "Intens", "In"},
-    {GROUP_COLOUR_FIXED, "ColFix", "Col"},  {GROUP_SHUTTER, "Shutter", "Sh"},     {GROUP_GOBO, "Gobo", "Go"},
+    {GROUP_COLOUR_FIXED, "ColFix", "Col"},  {GROUP_SHUTTER, "Shutter", "Sh"},     {GROUP_GOBO, "Gobo", "Gobo"},
     {GROUP_ROTATION, "Rotation", "Rota"},   {GROUP_PRISM, "Prism", "Prism"},      {GROUP_FOCUS, "Focus", "Focus"},
     {GROUP_IRIS, "Iris", "Iris"},           {GROUP_FROST, "Frost", "Frost"},      {GROUP_ZOOM, "Zoom", "Zoom"},
     {GROUP_CUSTOM1, "Custom1", "Custom1"},  {GROUP_CUSTOM2, "Custom2", "Custom2"},
@@ -159,7 +159,6 @@ CAreaEdit::CAreaEdit(CAreaMain* root, CCore* core)
     m_wheel->SetChangeCallback(this, OnControlChange);
     AddChild(m_wheel, true);
 
-    const bool large = CApp::IsHighResolution();
     for (uint32_t i = 0; i < kFaderCount; ++i)
     {
         CAreaFaderSoftParameter* fader = new CAreaFaderSoftParameter(this, kFaderLooks[i].group);
@@ -172,7 +171,6 @@ CAreaEdit::CAreaEdit(CAreaMain* root, CCore* core)
         {
             fader->SetChangeCallback(this, OnFaderChange);
         }
-        fader->SetCaption(large ? kFaderLooks[i].largeCaption : kFaderLooks[i].smallCaption, false, false);
         m_faders.push_back(fader);
         AddChild(fader);
     }
@@ -253,6 +251,10 @@ void CAreaEdit::ShowTexts()
         button->FitFontSize(button->GetWidth() > margin ? button->GetWidth() - margin : 0, size, button->GetCaption());
         button->SetFontSize(std::max<uint32_t>(size, 1));
     }
+    // The faders' captions name the attribute groups, short on a normal screen.
+    const bool large = CApp::IsHighResolution();
+    for (uint32_t i = 0; i < kFaderCount && i < m_faders.size(); ++i)
+        m_faders[i]->SetCaption(large ? kFaderLooks[i].largeCaption : kFaderLooks[i].smallCaption, true, false);
     for (size_t i = 0; i < m_texts.size(); ++i)
     {
         CAreaLabel* label = m_texts[i];

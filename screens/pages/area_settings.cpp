@@ -26,6 +26,8 @@
 #include "widgets/area_label.h"
 #include "widgets/area_led.h"
 
+#include <boost/date_time/gregorian/gregorian.hpp>
+
 #include <algorithm>
 #include <cstdio>
 
@@ -124,6 +126,37 @@ bool IsFirmwareOutdated(const CDevice& device)
 int32_t Scale()
 {
     return CApp::IsHighResolution() ? 2 : 1;
+}
+
+// "2024-Mär-05 14:07": the day the show was last written, its month named in the current language.
+std::string DateText(const CFile& file)
+{
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    if (file.GetDate() == CFile::kNoDate)
+        return file.GetDateText();
+    try
+    {
+        const boost::gregorian::date day(boost::gregorian::date::date_int_type(file.GetDate()));
+        char text[64];
+        std::snprintf(text, sizeof(text), "%04d-%s-%02d ", int(day.year()),
+                      CApp::Translate(kMonths[day.month() - 1], false).c_str(), int(day.day()));
+        return text + file.GetTime().ToClockString(true, false, false);
+    }
+    catch (const std::exception&)
+    {
+        return file.GetDateText();
+    }
+}
+
+// "70 bytes", "12 kB": the unit of the smallest sizes in the current language.
+std::string SizeText(const CFile& file)
+{
+    const std::string size = file.GetSizeText();
+    const std::string bytes = " bytes";
+    if (size.size() > bytes.size() && size.compare(size.size() - bytes.size(), bytes.size(), bytes) == 0)
+        return size.substr(0, size.size() - bytes.size()) + " " + CApp::Translate("bytes", false);
+    return size;
 }
 }  // namespace
 
@@ -469,11 +502,11 @@ void CAreaSettings::FileCell(uint32_t column, uint32_t row, std::string& text, b
         return;
     highlighted = file == m_fileManager->GetCurrentFile();
     if (column == 0)
-        text = file->GetName() + (file->IsReadOnly() ? " [readonly]" : "");
+        text = file->GetName() + (file->IsReadOnly() ? " [" + CApp::Translate("readonly", false) + "]" : "");
     else if (column == 1)
-        text = file->GetDateText();
+        text = DateText(*file);
     else if (column == 2)
-        text = file->GetSizeText();
+        text = SizeText(*file);
 }
 
 // Presses on the lists

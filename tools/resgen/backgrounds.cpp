@@ -157,8 +157,8 @@ void Patch(CCanvas& c, CText& text)
 
 void Edit(CCanvas& c, CText& text)
 {
-    // The page draws its title, the lamp's legend, the hint and the headings itself, in the
-    // current language; the faders' legends are the attribute groups' names and stay.
+    // The page draws its title, the lamp's legend, the hint and the headings itself, and the
+    // faders their captions, in the current language; below the colour faders only their colours.
     Frame(c, text, "");
     Well(c, layout::kCueGrid, 5);
     Well(c, layout::kEditTiles, 5);
@@ -173,22 +173,13 @@ void Edit(CCanvas& c, CText& text)
     Panel(c, Box{4, 784, layout::kWidth - 8, layout::kHeight - 784 - 3});
     Well(c, layout::kPad, 4);
     const std::vector<Box> faders = layout::Share(layout::kFaderBand, 17, 1, true);
-    const char* names[17] = {"R", "G", "B", "A", "W", "INT", "SHUT", "COL", "GOBO",
-                             "ROT", "PRISM", "IRIS", "FOCUS", "ZOOM", "FROST", "C1", "C2"};
     const Rgba swatch[5] = {Rgba::Bytes(255, 60, 50), Rgba::Bytes(60, 220, 90), Rgba::Bytes(70, 120, 255),
                             Rgba::Bytes(255, 150, 20), Rgba::Bytes(240, 240, 240)};
     for (int i = 0; i < 17; ++i) {
         const Box& f = faders[i];
         Well(c, f, 3);
-        const float cx = f.x + f.w / 2.0f;
-        if (i < 5) {
-            c.Fill(Circle(cx, 1002, 3.0f), swatch[i]);
-            HeadingCentred(c, text, names[i], cx, 1013, pal::kTextDim, 8);
-        } else {
-            CText::Style s = HeadingStyle(7);
-            s.tracking = 0.3f;
-            text.DrawCentred(c, names[i], s, cx, 1007, pal::kTextDim);
-        }
+        if (i < 5)
+            c.Fill(Circle(f.x + f.w / 2.0f, 1002, 3.0f), swatch[i]);
     }
 }
 

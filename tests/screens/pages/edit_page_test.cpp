@@ -284,8 +284,8 @@ TEST_F(EditPageTest, FadersPadPickersAndEffectsSendTheirGroups)
     EXPECT_EQ(sink.sent.size(), sent);
     // A group no selected fixture has greys its fader out, which still shows the value.
     Group(GROUP_GOBO, CMessageValue(0.25f), false);
-    EXPECT_FALSE(Fader("Go")->IsEnabled());
-    EXPECT_FLOAT_EQ(Fader("Go")->GetValues().at(0), 0.25f);
+    EXPECT_FALSE(Fader("Gobo")->IsEnabled());
+    EXPECT_FLOAT_EQ(Fader("Gobo")->GetValues().at(0), 0.25f);
 
     Group(GROUP_POSITION, CMessageValue(CCoordinate(0.0f, 0.0f)));
     EXPECT_FALSE(Soft(1)->IsEnabled()) << "home is off while the position is home";
@@ -362,7 +362,7 @@ TEST_F(EditPageTest, FixturesAndGroupsThePlaybacksCuesUseShowRed)
     EXPECT_NE(Controls<CAreaTarget>().at(0)->GetColour(), kRed);
     EXPECT_EQ(Fader("In")->GetColour(), kRed);
     EXPECT_NE(Soft(4)->GetColour(), kRed) << "the intensity effect is a group of its own";
-    EXPECT_NE(Fader("Go")->GetColour(), kRed);
+    EXPECT_NE(Fader("Gobo")->GetColour(), kRed);
 }
 
 TEST_F(EditPageTest, ShowingBindsTheProgrammerAndBackLeavesItBlind)
