@@ -70,6 +70,14 @@ void CAreaGrid::SetRowCount(uint32_t count)
     SyncScrollbar();
 }
 
+void CAreaGrid::SetRowHeight(uint32_t height)
+{
+    if (height == 0 || height == m_rowHeight)
+        return;
+    m_rowHeight = height;
+    Layout();
+}
+
 void CAreaGrid::SetColumnCount(uint32_t count)
 {
     count = std::max(1u, std::min(count, kMaxColumns));

@@ -71,6 +71,8 @@ public:
     int32_t GetScrollTarget() const { return m_scrollTarget; }
     int32_t GetVisibleRows() const { return m_visibleRows; }
     uint32_t GetRowHeight() const { return m_rowHeight; }
+    // Rows lower than the usual 45 (90 on a large screen), for a short list that must show whole.
+    void SetRowHeight(uint32_t height);
     CAreaScrollbar* GetScrollbar() const { return m_scrollbar; }
     // Where the content sits in the widget.
     CPoint GetContentOrigin() const;

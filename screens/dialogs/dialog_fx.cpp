@@ -20,6 +20,8 @@ namespace
 constexpr uint32_t kFaderId = 17;
 constexpr uint32_t kWidth = 400;
 constexpr uint32_t kHeight = 300;
+// The usual row of a list, lowered where the shapes would not all show whole.
+constexpr uint32_t kRowHeight = 45;
 
 bool IsOkKey(uint32_t key)
 {
@@ -215,6 +217,10 @@ void CDialogFx::Layout()
     const int32_t listX = RightOf(*m_caption);
     const int32_t listWidth = std::max(0, (width - 2 * gap - int32_t(m_caption->GetWidth())) / 2);
     m_shapes->SetRect(CRect(listX, gap, listWidth, std::max(0, m_ok->GetY() - gap - gap)));
+    // Every shape in whole rows: lower rows where the usual ones would cut the last in half.
+    const uint32_t rows = std::max(1u, FxShapeCountOfGroup(m_group));
+    const uint32_t usual = CApp::IsHighResolution() ? 2 * kRowHeight : kRowHeight;
+    m_shapes->SetRowHeight(std::max(1u, std::min(usual, m_shapes->GetHeight() / rows)));
 
     m_clear->SetSize(m_ok->GetHeight() * 2, m_ok->GetHeight());
     m_clear->SetPosition(CPoint(listX, m_ok->GetY()));

@@ -54,7 +54,10 @@ TEST_F(FxDialogTest, ARowChoosesTheGroupsShapeUnderTheGroupsTitle)
     CDialogFx* dialog = Open(GROUP_POSITION_FX);
     EXPECT_EQ(Nth<CAreaCaptionBar>(0)->GetCaption(), "Position FX");
     EXPECT_EQ(Shapes()->GetRowCount(), 7u);
-    Click(Shapes(), CPoint(20, 3 * 45 + 20));
+    // Every shape shows whole in the list, the last as well.
+    const uint32_t row = Shapes()->GetRowHeight();
+    EXPECT_LE(7 * row, Shapes()->GetHeight());
+    Click(Shapes(), CPoint(20, int32_t(3 * row + row / 2)));
     EXPECT_EQ(dialog->GetValue().GetShape(), uint32_t(FX_SHAPE_SQUARE));
     EXPECT_EQ(reported.size(), 1u);
     EXPECT_TRUE(Highlighted(3) && !Highlighted(0));

@@ -20,6 +20,7 @@
 #include "widgets/area_button_soft.h"
 #include "widgets/area_cue_grid.h"
 #include "widgets/area_fader_soft_parameter.h"
+#include "widgets/area_grid.h"
 #include "widgets/area_spectrum.h"
 #include "widgets/area_target.h"
 #include "widgets/click_sound.h"
@@ -316,8 +317,9 @@ TEST_F(EditPageTest, FadersPadPickersAndEffectsSendTheirGroups)
     CDialogFx* dialog = dynamic_cast<CDialogFx*>(page->GetModalChild());
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->GetValue(), circle);
-    const CArea2* shapes = dialog->GetChild(1);
-    Click(dialog->GetPosition() + shapes->GetPosition() + CPoint(20, 45 * 5 / 2));
+    const CAreaGrid* shapes = dynamic_cast<const CAreaGrid*>(dialog->GetChild(1));
+    ASSERT_NE(shapes, nullptr);
+    Click(dialog->GetPosition() + shapes->GetPosition() + CPoint(20, int32_t(shapes->GetRowHeight()) * 5 / 2));
     EXPECT_EQ(LastValue(GROUP_POSITION_FX).GetFx().GetShape(), uint32_t(FX_SHAPE_EIGHT));
     const size_t choices = Sent(MANAGER_PROGRAMMER_CHANGE, COMMAND_SET_VALUE).size();
     Key(13);
