@@ -17,6 +17,10 @@ constexpr uint32_t kFontSize = 12;
 constexpr uint32_t kLargeFontSize = 24;
 const CRgbaColour kUsedFrame(255, 0, 0, 255);
 const CRgbaColour kWhite(255, 255, 255, 255);
+// The fill of a selected cell: the grid's colour darkened, as chosen rows of the lists are, kept
+// this far inside the cell's frame.
+constexpr float kSelectedShade = 0.6f;
+constexpr int32_t kSelectedInset = 3;
 // A press that has carried the strip further than this is a scroll, never a hold: an operator
 // dragging slowly through a long cue list must not find every cue selected.
 constexpr int32_t kHoldSlop = 6;
@@ -283,13 +287,23 @@ void CAreaCueGrid::PaintCell(uint32_t cell)
         fade = cue->GetFadeTime().ToShortString();
         if (!cue->IsEmpty())
             frameColour = kUsedFrame;
-        if (cue->GetHighlight() > 0.0f)
-            textColour = CRgbaColour::Blend(textColour, kWhite, std::min(cue->GetHighlight(), 1.0f));
     }
 
     m_cell.Resize(uint32_t(side), uint32_t(side), true);
     GetOwnImage().ExtractImage(m_cell, CPoint(int32_t(cell) * side - m_scrollOffset, 0));
     const bool selected = IsSelected(int32_t(cell));
+    if (selected)
+    {
+        // A selected cell is filled, as chosen rows of the lists are, so the selection reads at
+        // a glance whatever colour its frame has (red for a cue that holds values).
+        CRect inside(0, 0, side, side);
+        inside.Shrink(uint32_t(kSelectedInset * (CApp::IsHighResolution() ? 2 : 1)));
+        m_cell.FillRect(GetColour().Scale(kSelectedShade), inside);
+        textColour = GetBackgroundColour();
+        textColour.SetAlpha(255);
+    }
+    if (cue && cue->GetHighlight() > 0.0f)
+        textColour = CRgbaColour::Blend(textColour, kWhite, std::min(cue->GetHighlight(), 1.0f));
     CZevralImage& frame = selected ? m_selectedFrame : m_frame;
     frame.Fill(frameColour, true);
     m_cell.CompositeImage(CPoint(), frame);

@@ -146,6 +146,14 @@ TEST_F(CueGridTest, CellsAreFramedRedWhenTheCueHoldsValuesAndPressedWhenSelected
     Render();
     EXPECT_NE(At(2 * 94 + 2, 47), unselected);
     EXPECT_EQ(At(2, 47), At(94 + 2, 47));
+    // A selected cue that holds values keeps its red frame and is filled inside like any other.
+    const CRgbaColour inside = At(94 + 10, 47);
+    m_grid->SetSelection(1, 2);
+    Render();
+    EXPECT_GT(At(94, 47).GetRed(), 200);
+    EXPECT_LT(At(94, 47).GetGreen(), 60);
+    EXPECT_GT(int(At(94 + 10, 47).GetGreen()), int(inside.GetGreen()) + 60);
+    EXPECT_EQ(At(94 + 10, 47), At(2 * 94 + 10, 47));
 }
 
 TEST_F(CueGridTest, TheGridFollowsCuesAndPlaybacksThatGo)
