@@ -306,7 +306,7 @@ void CCue::Save(TiXmlElement& element) const
     element.InsertEndChild(blocks);
 }
 
-void CCue::Load(const TiXmlNode* node)
+void CCue::Load(const TiXmlNode* node, bool everything)
 {
     std::string label;
     uint32_t condition = kConditionHalt;
@@ -339,23 +339,31 @@ void CCue::Load(const TiXmlNode* node)
             SendBlock(block, kZeroBlock.data());
     }
 
-    SetLabel(label);
-    SetDelayTime(delay);
-    SetFadeTime(fade);
-    SetCondition(condition);
+    if (everything)
+    {
+        SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
+        SendCommand(COMMAND_SET_DELAY_TIME, CMessageValue(Milliseconds(delay)));
+        SendCommand(COMMAND_SET_FADE_TIME, CMessageValue(Milliseconds(fade)));
+        SendCommand(COMMAND_SET_CONDITION, CMessageValue(condition));
+    }
+    else
+    {
+        SetLabel(label);
+        SetDelayTime(delay);
+        SetFadeTime(fade);
+        SetCondition(condition);
+    }
     Notify(0);
 }
 
 void CCue::LoadBlocks(const TiXmlElement& element)
 {
+    // Blocks are counted by element: a comment or other node between them takes no block's place.
     uint32_t block = 0;
-    for (const TiXmlNode* child = element.FirstChild(); child && block < kBlockCount;
-         child = child->NextSibling(), ++block)
+    for (const TiXmlElement* child = element.FirstChildElement(); child && block < kBlockCount;
+         child = child->NextSiblingElement(), ++block)
     {
-        const TiXmlElement* blockElement = child->ToElement();
-        if (!blockElement)
-            continue;
-        const char* text = blockElement->GetText();
+        const char* text = child->GetText();
         if (!text)
         {
             SendBlock(block, kZeroBlock.data());

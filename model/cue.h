@@ -89,8 +89,9 @@ public:
 
     // The "cue" element of a show file.
     void Save(TiXmlElement& element) const;
-    // Reads the element, then sends what differs and every block.
-    void Load(const TiXmlNode* node);
+    // Reads the element, then sends what differs and every block; with everything (the cue was
+    // just emptied on the controller, so the mirror says nothing of it) every value.
+    void Load(const TiXmlNode* node, bool everything = false);
     void LoadBlocks(const TiXmlElement& element);
 
     static std::string ConditionName(uint32_t condition);

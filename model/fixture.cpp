@@ -1,5 +1,6 @@
 #include "model/fixture.h"
 
+#include "foundation/decimal.h"
 #include "foundation/notify_codes.h"
 #include "link/message.h"
 #include "model/fixture_manager.h"
@@ -9,7 +10,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <cstdint>
 #include <optional>
 
 namespace
@@ -30,19 +31,23 @@ uint32_t ClampAddress(uint32_t address)
 }
 
 // "universe:channel" keeps the channel; a single number is the channel. Nothing for text that
-// holds no number.
+// holds no channel 1..512: a negative, zero or too large number patches no fixture, just as a
+// missing address does.
 std::optional<uint32_t> ReadAddress(const TiXmlElement* element)
 {
     const char* text = element->Attribute("address");
     if (!text)
         return std::nullopt;
-    unsigned first = 0;
-    unsigned second = 0;
-    if (std::sscanf(text, "%u:%u", &first, &second) == 2)
-        return second;
-    if (std::sscanf(text, "%u", &first) == 1)
-        return first;
-    return std::nullopt;
+    const SDecimal first = ScanDecimal(text, UINT32_MAX);
+    if (first.result != EDecimalScan::kOk)
+        return std::nullopt;
+    SDecimal channel = first;
+    if (*first.end == ':')
+        channel = ScanDecimal(first.end + 1, UINT32_MAX);
+    if (channel.result != EDecimalScan::kOk || channel.value < CFixture::kFirstChannel ||
+        channel.value > CFixture::kLastChannel)
+        return std::nullopt;
+    return static_cast<uint32_t>(channel.value);
 }
 }  // namespace
 
@@ -230,19 +235,19 @@ void CFixture::ReadXml(const TiXmlNode* node, bool everything)
         return;
     if (const TiXmlElement* element = node->ToElement())
     {
-        const char* label = element->Attribute("label");
+        const std::string label = ReadTextAttribute(*element, "label");
         const std::optional<uint32_t> address = ReadAddress(element);
         CPersonalityRef personality;
-        if (const char* csv = element->Attribute("personality"))
-            personality.FromCsv(csv);
-        if (const char* manufacturer = element->Attribute("manufacturer"))
-            personality.SetManufacturer(manufacturer);
-        if (const char* model = element->Attribute("model"))
-            personality.SetModel(model);
-        if (const char* mode = element->Attribute("mode"))
-            personality.SetMode(mode);
-        if (const char* profile = element->Attribute("profile"))
-            personality.SetProfile(profile);
+        if (element->Attribute("personality"))
+            personality.FromCsv(ReadTextAttribute(*element, "personality"));
+        if (element->Attribute("manufacturer"))
+            personality.SetManufacturer(ReadTextAttribute(*element, "manufacturer"));
+        if (element->Attribute("model"))
+            personality.SetModel(ReadTextAttribute(*element, "model"));
+        if (element->Attribute("mode"))
+            personality.SetMode(ReadTextAttribute(*element, "mode"));
+        if (element->Attribute("profile"))
+            personality.SetProfile(ReadTextAttribute(*element, "profile"));
         else
             personality.SetProfile(m_library ? m_library->GetProfile(personality) : std::string());
         const bool invertPan = ReadBoolAttribute(*element, "invert_pan");
@@ -263,7 +268,7 @@ void CFixture::ReadXml(const TiXmlNode* node, bool everything)
             SendValue(COMMAND_SET_PERSONALITY, CMessageValue(personality.ToCsv()));
             if (address)
                 SendValue(COMMAND_SET_ADDRESS, CMessageValue(ClampAddress(*address)));
-            SendValue(COMMAND_SET_LABEL, CMessageValue(std::string(label ? label : "")));
+            SendValue(COMMAND_SET_LABEL, CMessageValue(label));
             SendValue(COMMAND_SET_VIRTUAL_DIMMER, CMessageValue(virtualDimmer));
             SendValue(COMMAND_SET_INVERT_PAN, CMessageValue(invertPan));
             SendValue(COMMAND_SET_INVERT_TILT, CMessageValue(invertTilt));
@@ -274,7 +279,7 @@ void CFixture::ReadXml(const TiXmlNode* node, bool everything)
             SetPersonality(personality);
             if (address)
                 SetAddress(*address);
-            SetLabel(label ? label : "");
+            SetLabel(label);
             SetVirtualDimmer(virtualDimmer);
             SetInvertPan(invertPan);
             SetInvertTilt(invertTilt);

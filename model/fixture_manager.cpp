@@ -181,12 +181,13 @@ void CFixtureManager::ReadXml(const TiXmlElement* element)
     // fixture of the previous show survives the load.
     std::bitset<kFixtureCount> cleared;
     std::bitset<kFixtureCount> loaded;
+    // Comments and other nodes that are not elements take no slot's place.
     int64_t next = 0;
-    for (const TiXmlNode* child = element->FirstChild(); child; child = child->NextSibling())
+    for (const TiXmlElement* fixtureElement = element->FirstChildElement(); fixtureElement;
+         fixtureElement = fixtureElement->NextSiblingElement())
     {
         int64_t index = next;
-        const TiXmlElement* fixtureElement = child->ToElement();
-        if (fixtureElement && fixtureElement->Attribute("index"))
+        if (fixtureElement->Attribute("index"))
         {
             if (!ParseIndex(fixtureElement->Attribute("index"), index))
             {
@@ -207,9 +208,10 @@ void CFixtureManager::ReadXml(const TiXmlElement* element)
         }
         if (index >= 0 && index < count)
         {
-            m_fixtures[index]->ReadXml(child, cleared.test(index));
-            if (fixtureElement)
-                loaded.set(index);
+            // A slot cleared or read before in this walk no longer holds on the controller what
+            // the mirror says: every value is sent.
+            m_fixtures[index]->ReadXml(fixtureElement, cleared.test(index) || loaded.test(index));
+            loaded.set(index);
         }
         ++next;
     }

@@ -1,6 +1,7 @@
 #include "model/personality_entries.h"
 
 #include "foundation/ascii.h"
+#include "foundation/utf8.h"
 #include "model/personality_manager.h"
 #include "model/personality_ref.h"
 
@@ -32,7 +33,7 @@ void DeleteBackwards(std::vector<T*>& list)
 std::string LabelOf(const TiXmlElement* element)
 {
     const char* label = element->Attribute("label");
-    return label ? CleanPersonalityLabel(label) : std::string();
+    return label ? CleanPersonalityLabel(ToValidUtf8(label)) : std::string();
 }
 }  // namespace
 
@@ -53,7 +54,7 @@ void CMode::ReadXml(const TiXmlNode* node)
         return;
     m_label = LabelOf(element);
     if (const char* text = element->GetText())
-        m_profile = text;
+        m_profile = ToValidUtf8(text);
 }
 
 CModel::~CModel()
@@ -143,7 +144,8 @@ void CManufacturer::ReadXml(const TiXmlNode* node)
         return;
     if (const TiXmlElement* element = node->ToElement())
         m_label = LabelOf(element);
-    for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
+    // Comments and other nodes that are not elements are no models.
+    for (const TiXmlElement* child = node->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         CModel* model = new CModel(this);
         m_models.push_back(model);

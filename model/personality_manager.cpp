@@ -60,7 +60,8 @@ void CPersonalityManager::LoadFile(const std::string& path, bool user)
     const TiXmlNode* root = document.FirstChild("personalities");
     if (!root)
         return;
-    for (const TiXmlNode* child = root->FirstChild(); child; child = child->NextSibling())
+    // Comments and other nodes that are not elements are no manufacturers.
+    for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         CManufacturer* manufacturer = new CManufacturer(this);
         m_manufacturers.push_back(manufacturer);

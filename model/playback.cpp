@@ -568,7 +568,7 @@ void CPlayback::Save(TiXmlElement& element) const
     element.InsertEndChild(cues);
 }
 
-void CPlayback::Load(const TiXmlNode* node)
+void CPlayback::Load(const TiXmlNode* node, bool everything)
 {
     std::string label;
     uint32_t goMode = 0;
@@ -596,35 +596,47 @@ void CPlayback::Load(const TiXmlNode* node)
     for (const TiXmlElement* cues = element ? element->FirstChildElement("cues") : nullptr; cues;
          cues = cues->NextSiblingElement("cues"))
     {
-        LoadCues(*cues);
+        LoadCues(*cues, everything);
         hadCues = true;
     }
     if (!hadCues)
         SendCommand(COMMAND_SET_COUNT, CMessageValue(uint32_t(0)));
 
-    SetLabel(label);
-    SetGoMode(goMode);
-    SetRepeat(repeat);
-    SetIntensity(intensity);
-    SetSpeed(speed);
+    if (everything)
+    {
+        SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
+        SendCommand(COMMAND_SET_GO_MODE, CMessageValue(goMode));
+        SendCommand(COMMAND_SET_REPEAT, CMessageValue(repeat));
+        SendCommand(COMMAND_SET_INTENSITY, CMessageValue(std::clamp(intensity, 0.0f, 1.0f)));
+        SendCommand(COMMAND_SET_SPEED, CMessageValue(std::clamp(speed, -1.0f, 1.0f)));
+    }
+    else
+    {
+        SetLabel(label);
+        SetGoMode(goMode);
+        SetRepeat(repeat);
+        SetIntensity(intensity);
+        SetSpeed(speed);
+    }
     SetBackground(background);
     SetExclusive(exclusive);
     Notify(0);
 }
 
-void CPlayback::LoadCues(const TiXmlElement& element)
+void CPlayback::LoadCues(const TiXmlElement& element, bool everything)
 {
+    // Comments and other nodes that are not elements are no cues.
     uint32_t count = 0;
-    for (const TiXmlNode* child = element.FirstChild(); child; child = child->NextSibling())
+    for (const TiXmlElement* child = element.FirstChildElement(); child; child = child->NextSiblingElement())
         ++count;
     SendCommand(COMMAND_SET_COUNT, CMessageValue(count));
 
     uint32_t index = 0;
-    for (const TiXmlNode* child = element.FirstChild(); child; child = child->NextSibling(), ++index)
+    for (const TiXmlElement* child = element.FirstChildElement(); child; child = child->NextSiblingElement(), ++index)
     {
         if (CCue* cue = GetCue(index))
         {
-            cue->Load(child);
+            cue->Load(child, everything);
             continue;
         }
         // The controller has not reported the new count yet: a cue with the defaults stands in
@@ -632,7 +644,7 @@ void CPlayback::LoadCues(const TiXmlElement& element)
         CCue standIn(this);
         m_loadingCue = &standIn;
         m_loadingIndex = index;
-        standIn.Load(child);
+        standIn.Load(child, everything);
         m_loadingCue = nullptr;
     }
 }

@@ -182,23 +182,25 @@ void CPlaybackManager::Load(const TiXmlNode* node)
             done[index] = true;
         }
     };
-    auto load = [&](int64_t index, const TiXmlNode* child) {
+    // A playback cleared or loaded before in this walk (an index after a higher one, or named
+    // twice) no longer holds on the controller what the mirror says: every value is sent.
+    auto load = [&](int64_t index, const TiXmlElement* child) {
         if (index >= 0 && index < kPlaybackCount)
         {
-            m_playbacks[index]->Load(child);
+            m_playbacks[index]->Load(child, done[index]);
             done[index] = true;
         }
     };
 
+    // Comments and other nodes that are not elements take no playback's place.
     int64_t next = 0;
-    for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
+    for (const TiXmlElement* child = node->FirstChildElement(); child; child = child->NextSiblingElement())
     {
-        const TiXmlElement* element = child->ToElement();
-        if (element && element->Attribute("index"))
+        if (child->Attribute("index"))
         {
             int index = 0;
             // A malformed index names no playback; the child is passed over.
-            if (!ReadIntAttribute(*element, "index", index))
+            if (!ReadIntAttribute(*child, "index", index))
                 continue;
             for (int64_t i = next; i < index && i < kPlaybackCount; ++i)
                 clear(i);

@@ -1,6 +1,7 @@
 #include "model/show_xml.h"
 
 #include "foundation/ascii.h"
+#include "foundation/utf8.h"
 #include "shell/app.h"
 
 #include <tinyxml.h>
@@ -64,7 +65,7 @@ bool ReadIntAttribute(const TiXmlElement& element, const char* name, int& value)
 std::string ReadTextAttribute(const TiXmlElement& element, const char* name)
 {
     const char* text = element.Attribute(name);
-    return text ? std::string(text) : std::string();
+    return text ? ToValidUtf8(text) : std::string();
 }
 
 std::string FormatShowFloat(float value)

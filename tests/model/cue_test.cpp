@@ -270,7 +270,7 @@ TEST_F(CueTest, LoadSendsWhatTheElementHolds)
     EXPECT_EQ(observer.Count(0), 2u);
 }
 
-TEST_F(CueTest, LoadSkipsBlocksThatDoNotDecodeAndCountsEveryChildAsAPosition)
+TEST_F(CueTest, LoadSkipsBlocksThatDoNotDecodeAndCountsOnlyElementsAsPositions)
 {
     const std::string good = Base64Encode(OneByte(0, 0, 1));
     const std::string longer = Base64Encode(std::vector<uint8_t>(CCue::kBlockSize + 1, 1));
@@ -278,9 +278,9 @@ TEST_F(CueTest, LoadSkipsBlocksThatDoNotDecodeAndCountsEveryChildAsAPosition)
     document.Parse(("<cue><blocks><!-- block 0 --><block>" + good.substr(0, 100) + "</block><block>" + good +
                     "</block><block>" + longer + "</block><block/></blocks></cue>").c_str());
     cue->Load(document.RootElement());
-    // Block 0 is a comment, block 1 is cut short, block 3 is too long, and a fifth child is no
-    // block at all: only block 2 goes.
-    EXPECT_EQ(sink.Targets(), std::vector<std::string>{"43/71/2/1/2"});
+    // The comment takes no block's place: block 0 is cut short and block 2 too long, so only
+    // block 1 and the empty block 3 go.
+    EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"43/71/2/1/1", "43/71/2/1/3"}));
 }
 
 TEST_F(CueTest, CueWithoutBlocksEmptiesTheControllersCue)

@@ -195,10 +195,13 @@ TEST_F(FixtureTest, ElementAddressesAndFlags)
     const SCase cases[] = {
         {"<fixture address='2:100'/>", {COMMAND_SET_ADDRESS}, 100},
         {"<fixture address='100'/>", {COMMAND_SET_ADDRESS}, 100},
-        {"<fixture address='0'/>", {COMMAND_SET_ADDRESS}, 1},
-        // Neither missing nor unreadable addresses patch the fixture anywhere.
+        // Neither missing, unreadable nor out-of-range addresses patch the fixture anywhere.
         {"<fixture/>", {}, 0},
         {"<fixture address='abc'/>", {}, 0},
+        {"<fixture address='0'/>", {}, 0},
+        {"<fixture address='-5'/>", {}, 0},
+        {"<fixture address='513'/>", {}, 0},
+        {"<fixture address='1:-5'/>", {}, 0},
         {"<fixture invert_pan='YES' invert_tilt='On' swap_pan_tilt='1' virtual_dimmer='TRUE'/>",
          {COMMAND_SET_VIRTUAL_DIMMER, COMMAND_SET_INVERT_PAN, COMMAND_SET_INVERT_TILT},
          0},
@@ -213,7 +216,7 @@ TEST_F(FixtureTest, ElementAddressesAndFlags)
             EXPECT_EQ(sink.sent[0].GetValue(), CMessageValue(c.address)) << c.xml;
         }
     }
-    EXPECT_EQ(observer.Count(NOTIFY_UNKNOWN), 6u) << "every read tells its observers";
+    EXPECT_EQ(observer.Count(NOTIFY_UNKNOWN), 9u) << "every read tells its observers";
 }
 
 TEST_F(FixtureTest, ElementWithoutProfileTakesItFromTheLibrary)
@@ -243,11 +246,11 @@ TEST_F(FixtureTest, ElementWithoutAddressUnpatchesAPatchedSlotAndSendsEverything
 
     // A slot the show loader has just cleared gets every value, its address included.
     sink.sent.clear();
-    ReadElement("<fixture label='Old' address='700'/>", true);
+    ReadElement("<fixture label='Old' address='300'/>", true);
     EXPECT_EQ(SentCommands(), (std::vector<uint32_t>{COMMAND_SET_PERSONALITY, COMMAND_SET_ADDRESS, COMMAND_SET_LABEL,
                                                      COMMAND_SET_VIRTUAL_DIMMER, COMMAND_SET_INVERT_PAN,
                                                      COMMAND_SET_INVERT_TILT, COMMAND_SET_SWAP_PAN_TILT}));
-    EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(512u));
+    EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(300u));
 }
 
 TEST_F(FixtureTest, WrittenElementLeavesOutWhatIsEmpty)

@@ -45,13 +45,12 @@ TEST(PersonalityManager, WithoutFilesTheLibraryIsEmpty)
     EXPECT_EQ(library.GetManufacturer(0), nullptr);
 }
 
-TEST_F(TestLibrary, EveryNodeMakesAnEntryInFileOrderButOnlyModeElementsAreModes)
+TEST_F(TestLibrary, EveryElementMakesAnEntryInFileOrderButOnlyModeElementsAreModes)
 {
-    EXPECT_EQ(Labels(library), "Brightline|Dazzle|FOGWORKS|");
+    EXPECT_EQ(Labels(library), "Brightline|Dazzle|FOGWORKS") << "the comment at the end is no manufacturer";
     const CManufacturer* brightline = library.GetManufacturer(0);
-    ASSERT_EQ(brightline->GetModelCount(), 4u);
-    EXPECT_EQ(brightline->GetModel(2)->GetLabel(), "") << "the comment among the models";
-    EXPECT_EQ(brightline->GetModel(2)->GetProfile(), "");
+    ASSERT_EQ(brightline->GetModelCount(), 3u) << "the comment among the models is no model";
+    EXPECT_EQ(brightline->GetModel(2)->GetLabel(), "Wash 7");
 
     const CModel* spot = brightline->GetModel(0);
     EXPECT_EQ(spot->GetProfile(), "010203");
@@ -103,7 +102,7 @@ TEST(PersonalityManager, AnEntryWithAnEmptyLabelStopsTheInitialWalk)
 {
     CTempFolder folder;
     CPersonalityManager library;
-    library.LoadFile(folder.Write("a.xml", "<personalities><m label='Bee'/><!-- gap --><m label='Dee'/>"
+    library.LoadFile(folder.Write("a.xml", "<personalities><m label='Bee'/><m/><m label='Dee'/>"
                                            "</personalities>"),
                      false);
     ASSERT_EQ(Labels(library), "Bee||Dee");

@@ -151,9 +151,10 @@ TEST_F(PlaybackManagerTest, LoadClearsEveryPlaybackTheFileDoesNotName)
     EXPECT_TRUE(loaded.empty());
     EXPECT_EQ(cleared, Range(0, 63));
 
-    // A comment takes the place of a playback, loaded with the defaults.
-    Load("<playbacks><!-- x --><playback label='B'/></playbacks>");
-    EXPECT_EQ(loaded, (std::vector<uint32_t>{0, 1}));
+    // A comment takes no playback's place.
+    Load("<playbacks><!-- x --><playback label='B'/><!-- y --></playbacks>");
+    EXPECT_EQ(loaded, (std::vector<uint32_t>{0}));
+    EXPECT_EQ(cleared, Range(1, 63));
 }
 
 TEST_F(PlaybackManagerTest, LoadFollowsTheRunningIndexAndStillClearsTheGaps)

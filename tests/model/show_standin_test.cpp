@@ -8,6 +8,7 @@
 #include "link/device_type.h"
 #include "model/core.h"
 #include "model/cue.h"
+#include "model/fixture.h"
 #include "model/fixture_manager.h"
 #include "model/playback.h"
 #include "model/playback_manager.h"
@@ -298,4 +299,69 @@ TEST_F(ShowStandin, AShowOpenedRightAfterChoosingTheControllerReachesItWhole)
     EXPECT_EQ(Show("fixture 4", "label"), "New");
     EXPECT_FLOAT_EQ(m_core->GetPlaybackManager()->GetPlayback(3)->GetIntensity(), 1.0f);
     EXPECT_EQ(StandinDigest(), ModelDigest());
+}
+
+TEST_F(ShowStandin, AHandEditedShowReachesTheControllerWholeAndSavesBackEqual)
+{
+    // The controller holds what the file names for playback 2, its cue and fixture 3 already.
+    Create({"playback 2 label Keep", "playback 2 intensity 0.5", "playback 2 count 1", "cue 2 0 label Same",
+            "cue 2 0 fade 2000", "fixture 3 label Keep", "fixture 3 address 10",
+            "fixture 3 personality \"Maker\",\"Spot\",\"\",\"0102\""});
+    Choose();
+    ASSERT_TRUE(Settle([&] {
+        const CPlayback* two = m_core->GetPlaybackManager()->GetPlayback(2);
+        return two->GetCueCount() == 1 && two->GetCue(0)->GetLabel() == "Same" &&
+               m_core->GetFixtureManager()->GetFixture(3)->GetAddress() == 10 && InStep();
+    }));
+
+    // Comments in every list, the higher index first, and an address that patches nothing.
+    std::vector<uint8_t> block(CCue::kBlockSize, 0);
+    block[17] = 200;
+    const std::string look = Base64Encode(block);
+    WriteText(m_shows + "/edited.show",
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- edited by hand -->\n<show application=\"Tanzo\">\n"
+              " <fixtures>\n  <!-- the wash first -->\n"
+              "  <fixture index=\"6\" label=\"Wash\" address=\"30\" manufacturer=\"Maker\" model=\"Wash\" profile=\"010C\"/>\n"
+              "  <!-- as the controller holds it -->\n"
+              "  <fixture index=\"3\" label=\"Keep\" address=\"10\" manufacturer=\"Maker\" model=\"Spot\" profile=\"0102\"/>\n"
+              "  <fixture index=\"9\" label=\"Nowhere\" address=\"-5\"/>\n </fixtures>\n"
+              " <playbacks>\n  <!-- the higher index first -->\n"
+              "  <playback index=\"5\" label=\"Five\" gomode=\"Flash\"><cues><!-- one cue -->\n"
+              "   <cue label=\"A\" fade=\"00-00-02-00\"><blocks><!-- no block --><block>" + look +
+                  "</block><block/><block/><block/></blocks></cue></cues></playback>\n"
+              "  <!-- as the controller holds it -->\n"
+              "  <playback index=\"2\" label=\"Keep\" intensity=\"0.5\"><cues><cue label=\"Same\" fade=\"00-00-02-00\">"
+              "<blocks><block/><block/><!-- b --><block/><block/></blocks></cue><!-- c --></cues></playback>\n"
+              " </playbacks>\n</show>\n");
+    // The same show as the program writes it.
+    TiXmlDocument want;
+    want.Parse(("<show><fixtures>"
+                "<fixture index=\"3\" label=\"Keep\" address=\"10\" manufacturer=\"Maker\" model=\"Spot\" profile=\"0102\"/>"
+                "<fixture index=\"6\" label=\"Wash\" address=\"30\" manufacturer=\"Maker\" model=\"Wash\" profile=\"010C\"/>"
+                "<fixture index=\"9\" label=\"Nowhere\"/></fixtures><playbacks>"
+                "<playback index=\"2\" label=\"Keep\" intensity=\"0.5\"><cues><cue label=\"Same\" fade=\"00-00-02-00\">"
+                "<blocks><block/><block/><block/><block/></blocks></cue></cues></playback>"
+                "<playback index=\"5\" label=\"Five\" gomode=\"Flash\"><cues><cue label=\"A\" fade=\"00-00-02-00\">"
+                "<blocks><block>" + look + "</block><block/><block/><block/></blocks></cue></cues></playback>"
+                "</playbacks></show>").c_str());
+    const std::string wantFixtures = Canonical(want.RootElement()->FirstChildElement("fixtures"));
+    const std::string wantPlaybacks = Canonical(want.RootElement()->FirstChildElement("playbacks"));
+
+    CFile* file = ListedShow("edited");
+    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(file->Load()) << file->GetError();
+    ASSERT_TRUE(Settle([&] {
+        return ModelPart("fixtures") == wantFixtures && ModelPart("playbacks") == wantPlaybacks && InStep();
+    })) << ModelPart("fixtures") << "\n" << ModelPart("playbacks");
+    EXPECT_EQ(Show("playback 2", "label"), "Keep");
+    EXPECT_EQ(Show("playback 2", "intensity"), "0.5");
+    EXPECT_EQ(Show("cue 2 0", "label"), "Same");
+    EXPECT_EQ(Show("fixture 3", "label"), "Keep");
+    EXPECT_EQ(Show("fixture 9", "address"), "0");
+
+    CFile* copy = m_core->GetFileManager()->CreateShowFile();
+    ASSERT_NE(copy, nullptr) << m_core->GetFileManager()->GetError();
+    ASSERT_TRUE(copy->Save()) << copy->GetError();
+    EXPECT_EQ(ShowPart(copy->GetPath(), "fixtures"), wantFixtures);
+    EXPECT_EQ(ShowPart(copy->GetPath(), "playbacks"), wantPlaybacks);
 }

@@ -1,0 +1,111 @@
+#include "foundation/utf8.h"
+
+namespace
+{
+bool IsContinuation(unsigned char byte)
+{
+    return (byte & 0xC0) == 0x80;
+}
+
+// The length of the well-formed character at pos, 0 when the bytes there are none.
+size_t CharacterLength(const std::string& text, size_t pos)
+{
+    const size_t left = text.size() - pos;
+    const auto at = [&](size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+    const unsigned char lead = at(0);
+    if (lead < 0x80)
+        return 1;
+    size_t length = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        length = 2;
+    else if (lead >= 0xE0 && lead <= 0xEF)
+    {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;  // overlong
+        else if (lead == 0xED)
+            high = 0x9F;  // surrogates
+    }
+    else if (lead >= 0xF0 && lead <= 0xF4)
+    {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;  // overlong
+        else if (lead == 0xF4)
+            high = 0x8F;  // above U+10FFFF
+    }
+    if (length == 0 || left < length || at(1) < low || at(1) > high)
+        return 0;
+    for (size_t i = 2; i < length; ++i)
+    {
+        if (!IsContinuation(at(i)))
+            return 0;
+    }
+    return length;
+}
+}  // namespace
+
+bool IsValidUtf8(const std::string& text)
+{
+    for (size_t pos = 0; pos < text.size();)
+    {
+        const size_t length = CharacterLength(text, pos);
+        if (length == 0)
+            return false;
+        pos += length;
+    }
+    return true;
+}
+
+std::string ToValidUtf8(const std::string& text)
+{
+    if (IsValidUtf8(text))
+        return text;
+    std::string valid;
+    valid.reserve(text.size() + text.size() / 2);
+    for (size_t pos = 0; pos < text.size();)
+    {
+        const size_t length = CharacterLength(text, pos);
+        if (length > 0)
+        {
+            valid.append(text, pos, length);
+            pos += length;
+            continue;
+        }
+        const unsigned char byte = static_cast<unsigned char>(text[pos++]);
+        if (byte < 0xA0)
+            valid += "\xEF\xBF\xBD";
+        else
+        {
+            valid += static_cast<char>(0xC0 | (byte >> 6));
+            valid += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return valid;
+}
+
+size_t PreviousCharacter(const std::string& text, size_t pos)
+{
+    if (pos > text.size())
+        pos = text.size();
+    if (pos == 0)
+        return 0;
+    size_t start = pos;
+    while (start > 0 && IsContinuation(static_cast<unsigned char>(text[start - 1])))
+        --start;
+    if (start > 0 && start < pos && (static_cast<unsigned char>(text[start - 1]) & 0xC0) == 0xC0)
+        return start - 1;
+    return start == pos ? pos - 1 : start;
+}
+
+size_t NextCharacter(const std::string& text, size_t pos)
+{
+    if (pos >= text.size())
+        return text.size();
+    ++pos;
+    while (pos < text.size() && IsContinuation(static_cast<unsigned char>(text[pos])))
+        ++pos;
+    return pos;
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Texts the model keeps, sends and saves are UTF-8. These helpers check a text that comes from
+// outside (a file, the controller, the keyboard), mend it, and step through it by whole
+// characters.
+
+// Every byte belongs to a well-formed character: no stray continuation bytes, no overlong forms,
+// no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(const std::string& text);
+
+// The text as valid UTF-8. Well-formed characters stay as they are; any other byte is taken as a
+// Latin-1 character (0xE9 becomes "é"), except 0x80..0x9F, which Latin-1 leaves to invisible
+// control codes and which become U+FFFD, the replacement character. A valid text comes back
+// unchanged.
+std::string ToValidUtf8(const std::string& text);
+
+// Where the character that ends at pos starts: back over continuation bytes to the byte that
+// starts them (a run without one goes whole); 0 at the start.
+size_t PreviousCharacter(const std::string& text, size_t pos);
+// Where the character that starts at pos ends; the text's size at or past the end.
+size_t NextCharacter(const std::string& text, size_t pos);
