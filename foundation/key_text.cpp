@@ -1,5 +1,7 @@
 #include "foundation/key_text.h"
 
+#include "foundation/utf8.h"
+
 namespace
 {
 constexpr int32_t kBackspace = 8;
@@ -32,29 +34,13 @@ char CharacterOf(int32_t key)
         return 0;
     }
 }
-
-void RemoveLastCharacter(std::string& text)
-{
-    if (text.empty())
-        return;
-    // Continuation bytes (10xxxxxx) belong to the character that starts before them; a run of
-    // them with no start byte is removed whole as well.
-    size_t end = text.size();
-    while (end > 0 && (static_cast<unsigned char>(text[end - 1]) & 0xC0) == 0x80)
-        --end;
-    if (end > 0 && end < text.size() && (static_cast<unsigned char>(text[end - 1]) & 0xC0) == 0xC0)
-        --end;
-    else if (end == text.size())
-        --end;
-    text.erase(end);
-}
 }  // namespace
 
 void ApplyKeyToText(int32_t key, std::string& text, bool* handled)
 {
     if (key == kBackspace)
     {
-        RemoveLastCharacter(text);
+        text.erase(PreviousCharacter(text, text.size()));
         if (handled)
             *handled = true;
         return;

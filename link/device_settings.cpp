@@ -2,6 +2,7 @@
 
 #include "link/device_manager.h"
 #include "foundation/notify_codes.h"
+#include "foundation/utf8.h"
 #include "link/message.h"
 
 #include <algorithm>
@@ -203,7 +204,8 @@ void CDevice::HandleReply(const CDevicePacket& reply)
     }
     case DEVICE_GET_LABEL:
     {
-        const std::string label = reply.GetDataText();
+        // Mended to UTF-8 like every text the model takes in.
+        const std::string label = ToValidUtf8(reply.GetDataText());
         if (label != m_label)
         {
             m_label = label;

@@ -1,5 +1,7 @@
 #include "link/message_frame.h"
 
+#include "foundation/utf8.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -154,10 +156,11 @@ CMessageValue CMessageFrame::DecodeValue(uint32_t tag, const uint8_t* payload, s
     {
     case VALUE_STRING:
     {
-        // Only a terminated text is taken; the text ends at its first NUL.
+        // Only a terminated text is taken; the text ends at its first NUL. Bytes that are no
+        // UTF-8 (a controller's Latin-1 label) are mended before the model stores them.
         if (length == 0 || payload[length - 1] != 0)
             return CMessageValue(std::string());
-        return CMessageValue(std::string(reinterpret_cast<const char*>(payload)));
+        return CMessageValue(ToValidUtf8(reinterpret_cast<const char*>(payload)));
     }
     case VALUE_UNSIGNED:
         return CMessageValue(Get32(fixed));

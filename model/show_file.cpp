@@ -293,6 +293,12 @@ bool CFile::Save(bool empty)
     BuildDocument(document, empty);
     TiXmlPrinter printer;
     document.Accept(&printer);
+    // A file that this reader could not open again is no saved show: the old file stays.
+    TiXmlDocument check;
+    check.Parse(printer.CStr());
+    if (check.Error())
+        return Fail("The show " + Quoted(GetName()) + " could not be saved: it would not read back (" +
+                    check.ErrorDesc() + ").");
     std::string reason;
     if (!ReplaceFile(m_path, printer.Str(), reason))
         return Fail("The show " + Quoted(GetName()) + " could not be saved: " + reason + ".");
