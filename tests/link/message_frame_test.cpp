@@ -236,6 +236,8 @@ TEST(MessageFrame, ReaderIsLenientWithinAValidFrame)
     EXPECT_EQ(DecodedValue(0, {}).GetString(), "");
     EXPECT_EQ(DecodedValue(0, {0xC3, 0xA9, 't', 0x00}).GetString(), "\xC3\xA9t");
     EXPECT_EQ(DecodedValue(0, {'a', 0x00, 'b', 0x00}).GetString(), "a");
+    // A controller's Latin-1 label reaches the model as UTF-8.
+    EXPECT_EQ(DecodedValue(0, {'C', 'a', 'f', 0xE9, 0x00}).GetString(), "Caf\xC3\xA9");
 
     // Fixed-size kinds read missing bytes as zero.
     EXPECT_EQ(DecodedValue(1, {0x34, 0x12}).GetUnsigned(), 0x1234u);

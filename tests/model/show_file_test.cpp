@@ -312,6 +312,28 @@ TEST_F(ShowFileTest, AShowThatCannotBeReadChangesNothing)
     EXPECT_GT(core->GetDeviceManager()->GetQueueLength(), queued);
 }
 
+TEST_F(ShowFileTest, TextsThatAreNoUtf8AreMendedAndAShowThatWouldNotReadBackIsNotSaved)
+{
+    CreateCore();
+    Connect();
+    Settle();
+    sink.sent.clear();
+    // A Latin-1 file: its bytes are read as Latin-1.
+    WriteText(Path("latin1.show"), "<show application=\"Tanzo\"><playbacks><playback index=\"2\" label=\"Caf\xE9\"/>"
+                                   "</playbacks></show>");
+    CFile latin1(core->GetFileManager(), core.get(), Path("latin1.show"));
+    ASSERT_TRUE(latin1.Load()) << latin1.GetError();
+    EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"2:Caf\xC3\xA9"});
+
+    // Should raw bytes ever reach the model, the save refuses what it could not read back.
+    core->GetPlaybackManager()->ApplyMessage(Reply(MANAGER_PLAYBACK, COMMAND_GET_LABEL, 3, 0, 0, CMessageValue("Caf\xE9")));
+    WriteText(Path("raw.show"), kShowWithPlayback2);
+    CFile raw(core->GetFileManager(), core.get(), Path("raw.show"));
+    EXPECT_FALSE(raw.Save());
+    EXPECT_NE(raw.GetError().find("would not read back"), std::string::npos) << raw.GetError();
+    EXPECT_EQ(ReadText(Path("raw.show")), kShowWithPlayback2);
+}
+
 TEST_F(ShowFileTest, AShowOpenedDuringAResyncWaitsUntilTheLinkHasDrained)
 {
     CreateCore();
