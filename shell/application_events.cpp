@@ -226,6 +226,13 @@ void CApp2::DispatchEvent(const SDL_Event& event, bool* handled)
         break;
     }
 
+    case SDL_TEXTINPUT:
+        // Typed characters as the keyboard layout makes them, accents composed; the key downs of
+        // the same keystrokes arrive too, and the text fields pair the two up.
+        if (m_root)
+            m_root->TextInput(event.text.text, handled);
+        break;
+
     case SDL_USEREVENT:
         if (IsDispatchedCommand(event.user.code) && m_root)
             m_root->DispatchCommand(static_cast<uint32_t>(event.user.code), handled);

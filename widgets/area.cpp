@@ -514,6 +514,7 @@ void CArea2::OnWheel(const CPoint&, int32_t, bool*) {}
 void CArea2::OnGesture(const CPoint&, bool*) {}
 void CArea2::OnKeyDown(uint32_t, bool*) {}
 void CArea2::OnKeyUp(uint32_t, bool*) {}
+void CArea2::OnTextInput(const std::string&, bool*) {}
 void CArea2::OnTick(float) {}
 void CArea2::Layout() {}
 void CArea2::Paint(CTextureAdapter&) {}

@@ -150,6 +150,9 @@ public:
     virtual void Gesture(const CPoint& point, bool* handled);
     virtual void KeyDown(uint32_t key, bool* handled);
     virtual void KeyUp(uint32_t key, bool* handled);
+    // UTF-8 text the keyboard typed (the platform's text input, which knows the layout and
+    // composes accents), routed like a key down.
+    virtual void TextInput(const std::string& text, bool* handled);
     // Cut 4, copy 5, paste 6, undo 8, redo 9, select all 10; reaches the areas under a dialog too
     // when the dialog leaves it.
     void DispatchCommand(uint32_t code, bool* handled);
@@ -235,6 +238,7 @@ protected:
     virtual void OnGesture(const CPoint& point, bool* handled);
     virtual void OnKeyDown(uint32_t key, bool* handled);
     virtual void OnKeyUp(uint32_t key, bool* handled);
+    virtual void OnTextInput(const std::string& text, bool* handled);
     virtual void OnTick(float seconds);
     // Places the children and rebuilds cached images.
     virtual void Layout();

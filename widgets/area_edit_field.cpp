@@ -1,6 +1,7 @@
 #include "widgets/area_edit_field.h"
 
 #include "foundation/key_text.h"
+#include "foundation/utf8.h"
 #include "graphics/glyph_manager.h"
 #include "graphics/texture_adapter.h"
 #include "shell/app.h"
@@ -18,6 +19,7 @@ constexpr uint32_t kHeight = 40;
 constexpr uint32_t kFontSize = 12;
 constexpr uint32_t kLargeFontSize = 36;
 constexpr uint32_t kBackspace = 8;
+constexpr uint32_t kDelete = 127;
 // The text keeps this far inside the box's frame.
 constexpr uint32_t kInnerInset = 6;
 constexpr uint32_t kLeftButton = 1;
@@ -74,6 +76,7 @@ void CAreaEditField::SetText(const std::string& text, bool translate)
     if (value == m_text)
         return;
     m_text = value;
+    m_keyTyped = false;
     SetDirty();
     if (m_changeContext && m_changeFunction)
         m_changeFunction(m_changeContext, this);
@@ -142,7 +145,11 @@ void CAreaEditField::SetChangeCallback(void* context, ChangeCallback function)
 
 void CAreaEditField::SetCursor(uint32_t position)
 {
-    if (position == m_cursor || position >= m_text.size())
+    if (position >= m_text.size())
+        return;
+    // Never inside a character.
+    position = uint32_t(PreviousCharacter(m_text, NextCharacter(m_text, position)));
+    if (position == m_cursor)
         return;
     m_cursor = position;
     SetDirty();
@@ -191,25 +198,71 @@ void CAreaEditField::OnDoubleClick(const CPoint& point, uint32_t button, bool* h
 
 void CAreaEditField::OnKeyDown(uint32_t key, bool* handled)
 {
+    // A new keystroke: the text input of the previous one, if any came, has come.
+    m_keyTyped = false;
     if (!m_editable)
         return;
+    // The cursor stands on a character boundary; one beyond the end stands at the end.
+    const size_t cursor = std::min<size_t>(m_cursor, m_text.size());
     bool took = false;
-    ApplyKeyToText(int32_t(key), m_text, &took);
-    if (took && m_cursor < m_text.size())
+    if (key == kBackspace || key == kDelete)
     {
-        // With a selection the key acts on it: a character replaces it, Backspace deletes it.
-        m_text.erase(m_cursor);
-        if (key != kBackspace)
-            ApplyKeyToText(int32_t(key), m_text, &took);
-        m_cursor = uint32_t(m_text.size());
+        // With a selection both delete it; without one Backspace takes the last character and
+        // Delete, with nothing after the cursor, nothing.
+        if (cursor < m_text.size())
+            m_text.erase(cursor);
+        else if (key == kBackspace)
+            ApplyKeyToText(int32_t(key), m_text, nullptr);
+        took = true;
     }
-    if (took && handled)
-        *handled = true;
+    else
+    {
+        std::string typed;
+        ApplyKeyToText(int32_t(key), typed, &took);
+        if (took)
+        {
+            // The platform's text input may follow with the character this keystroke really
+            // makes (another layout, a composed accent): it then takes this one's place.
+            m_textBeforeKey = m_text;
+            m_cursorBeforeKey = m_cursor;
+            m_keyTyped = true;
+            m_text.erase(cursor);
+            m_text += typed;
+        }
+    }
+    if (took)
+    {
+        m_cursor = uint32_t(m_text.size());
+        if (handled)
+            *handled = true;
+    }
     if (m_changeContext && m_changeFunction)
         m_changeFunction(m_changeContext, this);
     HandleCursorKey(key, handled);
     if (took || (handled && *handled))
         SetDirty();
+}
+
+void CAreaEditField::OnTextInput(const std::string& text, bool* handled)
+{
+    if (!m_editable)
+        return;
+    // The same keystroke's key down may have typed a character already: the text replaces it.
+    if (m_keyTyped)
+    {
+        m_text = m_textBeforeKey;
+        m_cursor = m_cursorBeforeKey;
+        m_keyTyped = false;
+    }
+    // Like a typed key, the text replaces the selection.
+    m_text.erase(std::min<size_t>(m_cursor, m_text.size()));
+    m_text += ToValidUtf8(text);
+    m_cursor = uint32_t(m_text.size());
+    if (handled)
+        *handled = true;
+    SetDirty();
+    if (m_changeContext && m_changeFunction)
+        m_changeFunction(m_changeContext, this);
 }
 
 void CAreaEditField::HandleCursorKey(uint32_t key, bool* handled)
@@ -239,12 +292,12 @@ void CAreaEditField::HandleCursorKey(uint32_t key, bool* handled)
     else if (m_shiftHeld && key == uint32_t(SDLK_RIGHT))
     {
         if (cursor < length)
-            m_cursor = cursor + 1;
+            m_cursor = uint32_t(NextCharacter(m_text, cursor));
     }
     else if (m_shiftHeld && key == uint32_t(SDLK_LEFT))
     {
         if (cursor > 0)
-            m_cursor = cursor - 1;
+            m_cursor = uint32_t(PreviousCharacter(m_text, cursor));
     }
     else
     {

@@ -8,12 +8,16 @@
 class CAreaLabel;
 
 // The single-line text entry of the dialogs: a caption on the left and a framed box on the right
-// with the text, a blinking cursor and a selection. It is edited one SDL key code at a time.
+// with the text, a blinking cursor and a selection. It is edited one SDL key code at a time, and
+// takes the platform's text input too, which gives what the keyboard layout really types
+// (accented letters, composed accents): a text input that follows a typed key replaces that
+// key's character, so no keystroke is entered twice.
 //
-// There is one cursor, a byte index into the text; the text from the cursor to its end is the
-// selection, drawn inverted: a typed character replaces it and Backspace deletes it. A cursor at
-// or beyond the end selects nothing. A double click on the text selects all of it, Shift with
-// Home, End, Left and Right moves the cursor, and Backspace held for a second empties the field.
+// There is one cursor, a byte index into the UTF-8 text that always stands between whole
+// characters; the text from the cursor to its end is the selection, drawn inverted: a typed
+// character replaces it, Backspace and Delete delete it. A cursor at or beyond the end selects
+// nothing. A double click on the text selects all of it, Shift with Home, End, Left and Right
+// moves the cursor by characters, and Backspace held for a second empties the field.
 class CAreaEditField : public CArea2
 {
 public:
@@ -49,7 +53,8 @@ public:
     void SetPressCallback(void* context, PressCallback function);
     void SetChangeCallback(void* context, ChangeCallback function);
     uint32_t GetCursor() const { return m_cursor; }
-    // Ignored unless the position lies within the text.
+    // Ignored unless the position lies within the text; a position inside a character goes to
+    // its start.
     void SetCursor(uint32_t position);
     void MoveCursorToEnd();
     CRect GetBoxRect() const { return m_box; }
@@ -62,6 +67,7 @@ protected:
     void OnDoubleClick(const CPoint& point, uint32_t button, bool* handled) override;
     void OnKeyDown(uint32_t key, bool* handled) override;
     void OnKeyUp(uint32_t key, bool* handled) override;
+    void OnTextInput(const std::string& text, bool* handled) override;
     void OnTick(float seconds) override;
     void Layout() override;
     void Paint(CTextureAdapter& canvas) override;
@@ -90,4 +96,8 @@ private:
     float m_backspaceTimer = 0.0f;
     uint32_t m_cursor = 0;
     bool m_shiftHeld = false;
+    // The last key down typed a character; the text and cursor before it.
+    bool m_keyTyped = false;
+    std::string m_textBeforeKey;
+    uint32_t m_cursorBeforeKey = 0;
 };

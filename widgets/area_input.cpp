@@ -217,6 +217,23 @@ void CArea2::KeyUp(uint32_t key, bool* handled)
         OnKeyUp(key, handled);
 }
 
+void CArea2::TextInput(const std::string& text, bool* handled)
+{
+    // Routed like a key: typed text belongs to an open dialog alone.
+    if (m_modal)
+    {
+        ++m_modalCalls;
+        m_modal->TextInput(text, handled);
+        LeaveModal();
+        return;
+    }
+    for (size_t i = 0; i < m_children.size() && !*handled; ++i)
+        if (m_children[i]->IsVisible())
+            m_children[i]->TextInput(text, handled);
+    if (!*handled)
+        OnTextInput(text, handled);
+}
+
 void CArea2::DispatchCommand(uint32_t code, bool* handled)
 {
     if (!m_visible)

@@ -38,6 +38,7 @@ public:
     void Gesture(const CPoint& p, bool* handled) override { Record("gesture " + Text(p), handled); }
     void KeyDown(uint32_t key, bool* handled) override { Record("keydown " + std::to_string(key), handled); }
     void KeyUp(uint32_t key, bool* handled) override { Record("keyup " + std::to_string(key), handled); }
+    void TextInput(const std::string& text, bool* handled) override { Record("text " + text, handled); }
     void Tick(float) override { ++m_ticks; }
 
     std::vector<std::string> m_calls;
@@ -236,8 +237,13 @@ TEST_F(Pump, KeysAreTranslatedWithTheEventsModifiers)
     PushKey(SDL_KEYUP, '2', KMOD_LSHIFT);
     PushKey(SDL_KEYDOWN, SDLK_KP_5, KMOD_NUM);
     PushKey(SDL_KEYDOWN, SDLK_LEFT, KMOD_LSHIFT);
+    // The typed text reaches the root as it comes, after its key down.
+    SDL_Event text = {};
+    text.type = SDL_TEXTINPUT;
+    std::snprintf(text.text.text, sizeof(text.text.text), "\xC3\xA9");
+    Push(text);
     EXPECT_EQ(Poll(), (Calls{"keydown 65", "keydown 65", "keydown 97", "keyup 64", "keydown 53",
-                             "keydown " + std::to_string(SDLK_LEFT)}));
+                             "keydown " + std::to_string(SDLK_LEFT), "text \xC3\xA9"}));
 }
 
 TEST_F(Pump, ModifierFlagsFollowTheirKeys)

@@ -99,6 +99,56 @@ TEST_F(EditFields, ShiftMovesTheCursorEverywhereAndWithoutItOnlyToTheEnd)
     EXPECT_TRUE(Key(kLeft) == false && m_field->GetCursor() == 4u);
 }
 
+TEST_F(EditFields, EditingWorksOnWholeCharactersAndTakesTheKeyboardsTextInput)
+{
+    const auto Text = [this](const std::string& text) {
+        return Routed([&](bool* h) { m_root->TextInput(text, h); });
+    };
+    // "Bühne": four steps left from the end stop after the B, never inside the ü.
+    m_field->SetText("B\xC3\xBChne");
+    m_field->MoveCursorToEnd();
+    Key(kShift);
+    for (uint32_t cursor : {5u, 4u, 3u, 1u})
+    {
+        Key(kLeft);
+        EXPECT_EQ(m_field->GetCursor(), cursor);
+    }
+    Key(kRight);
+    EXPECT_EQ(m_field->GetCursor(), 3u);
+    Key(kShift, false);
+    Type("x");
+    EXPECT_EQ(m_field->GetText(), "B\xC3\xBCx");
+    m_field->SetCursor(2);  // inside the ü: its start
+    EXPECT_EQ(m_field->GetCursor(), 1u);
+    Type("\b");
+    EXPECT_EQ(m_field->GetText(), "B") << "Backspace deletes the selection from the cursor on";
+    // Delete removes the selection and, with none, nothing.
+    m_field->SetText("ab\xC3\xA9");
+    SelectAll();
+    EXPECT_TRUE(Key(127));
+    EXPECT_EQ(m_field->GetText(), "");
+    Type("a");
+    EXPECT_TRUE(Key(127));
+    EXPECT_EQ(m_field->GetText(), "a");
+
+    // Accented letters come as text input alone; a text input that follows a typed key stands for
+    // the same keystroke and takes its character's place (another layout's "/", a composed "ê").
+    m_changes = 0;
+    EXPECT_TRUE(Text("\xC3\xA9"));
+    Type("b");
+    EXPECT_TRUE(Text("b"));
+    Key('e');
+    EXPECT_TRUE(Text("\xC3\xAA"));
+    Key('e', false);
+    EXPECT_EQ(m_field->GetText(), "a\xC3\xA9" "b\xC3\xAA");
+    EXPECT_EQ(m_changes, 5);
+    // Bytes that are no UTF-8 never reach the text; a field that is not editable takes nothing.
+    EXPECT_TRUE(Text("\xE9"));
+    EXPECT_EQ(m_field->GetText(), "a\xC3\xA9" "b\xC3\xAA\xC3\xA9");
+    m_field->SetEditable(false);
+    EXPECT_FALSE(Text("z"));
+}
+
 TEST_F(EditFields, BackspaceHeldForASecondEmptiesTheField)
 {
     m_field->SetText("abcdef");
