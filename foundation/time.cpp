@@ -152,7 +152,7 @@ struct SScanned
 // Matches a scanf-like form where 'N' and 'F' are decimal numbers and every other character must
 // stand in the text as it is. Returns how many numbers were filled, or -1 when a negative or too
 // large number stands in the way (the whole parse is then refused).
-int ScanForm(const char* text, const char* form, SScanned* numbers)
+int ScanForm(const char* text, const char* form, SScanned* numbers, bool whole)
 {
     int filled = 0;
     const char* p = text;
@@ -181,6 +181,9 @@ int ScanForm(const char* text, const char* form, SScanned* numbers)
         ++filled;
         p = scan.end;
     }
+    // A form that leaves text unread ("1m 30s" read as 1) is no match for a whole text.
+    if (whole && *p != '\0')
+        return 0;
     return filled;
 }
 
@@ -193,6 +196,20 @@ uint16_t FractionMilliseconds(const SScanned& fraction)
 }  // namespace
 
 bool CTime::ParseCString(const char* text)
+{
+    return ParseText(text, false);
+}
+
+bool CTime::ParseEntry(const std::string& text)
+{
+    const size_t first = text.find_first_not_of(" \t");
+    if (first == std::string::npos)
+        return false;
+    const size_t last = text.find_last_not_of(" \t");
+    return ParseText(text.substr(first, last - first + 1).c_str(), true);
+}
+
+bool CTime::ParseText(const char* text, bool whole)
 {
     if (text == nullptr)
         return false;
@@ -215,7 +232,7 @@ bool CTime::ParseCString(const char* text)
         SScanned n[4];
         const char* s = copy.c_str();
         auto form = [&](const char* pattern, int wanted) {
-            const int filled = ScanForm(s, pattern, n);
+            const int filled = ScanForm(s, pattern, n, whole);
             return filled < 0 ? -1 : (filled == wanted ? 1 : 0);
         };
         int r;

@@ -30,6 +30,10 @@ public:
     // text that reads as none of them.
     bool Parse(const std::string& text) { return ParseCString(text.c_str()); }
     bool ParseCString(const char* text);
+    // What an operator types into a duration field: the same forms, but only when all of the text
+    // (blanks around it aside) reads as one of them, so "1m 30s" or "2 min" is no time rather
+    // than 1 s or 2 s.
+    bool ParseEntry(const std::string& text);
     // Reads the machine text of ToString ("01-02-03-45", "-00-01-30-00", "XX-30-00-00").
     bool ParseFields(const std::string& text);
 
@@ -112,6 +116,8 @@ public:
     bool CanDecrementHundredths() const { return m_milliseconds != 0; }
 
 private:
+    bool ParseText(const char* text, bool whole);
+
     uint32_t m_hours = 0;
     uint32_t m_minutes = 0;
     uint32_t m_seconds = 0;

@@ -8,6 +8,11 @@
 
 using namespace dialog_look;
 
+namespace
+{
+const char* const kNotATime = "Not a time. Use 90s, 1m30s, 1h30m, 2.5 or 1:30 (h:min)";
+}
+
 CDialogDuration::CDialogDuration(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 250 * Scale())
 {
     SetName("CDialogDuration");
@@ -25,7 +30,7 @@ CDialogDuration::CDialogDuration(CArea2* parent) : CArea2(parent, false, 400 * S
     AddChild(m_entry);
 
     m_none = new CAreaLabel(this, false);
-    m_none->SetText("None", false);
+    m_none->SetText(kNotATime, true);
     m_none->SetHorizontalAlignment(kAlignStart);
     m_none->SetTextColour(Red());
     AddChild(m_none);
@@ -62,7 +67,9 @@ void CDialogDuration::SetDuration(const CTime& duration)
 
 CTime CDialogDuration::GetDuration() const
 {
-    return CTime(m_entry->GetText());
+    CTime duration;
+    duration.ParseEntry(m_entry->GetText());
+    return duration;
 }
 
 void CDialogDuration::SetCaption(const std::string& text)
@@ -73,7 +80,7 @@ void CDialogDuration::SetCaption(const std::string& text)
 void CDialogDuration::SetVisible(bool visible)
 {
     CArea2::SetVisible(visible);
-    m_none->SetVisible(false);
+    UpdateControls();
 }
 
 void CDialogDuration::OnButtonClick(void* context, CAreaButton* button)
@@ -99,12 +106,15 @@ void CDialogDuration::OnEntryChange(void* context, CAreaEditField*)
 
 void CDialogDuration::UpdateControls()
 {
-    m_none->SetVisible(false);
-    // A text that reads as no time at all ("fast", a slip of the finger) would reach the cues as
-    // 0 s, a snap where a fade was meant: Ok waits for one that reads. An empty field is no time.
-    const std::string& text = m_entry->GetText();
+    // A text that does not read as a time all through ("fast", "1m 30s", a slip of the finger)
+    // would reach the cues as 0 s or as the part that reads, a snap where a fade was meant: Ok
+    // waits for one that reads, and the line under the entry says why and what reads. An empty
+    // field is no time.
+    const std::string text = m_entry->GetText();
     CTime reading;
-    m_ok->SetEnabled(!m_none->IsVisible() && (text.empty() || reading.Parse(text)));
+    const bool readable = text.empty() || reading.ParseEntry(text);
+    m_none->SetVisible(!readable && IsVisible());
+    m_ok->SetEnabled(readable);
     m_clear->SetEnabled(!text.empty());
 }
 
@@ -123,4 +133,8 @@ void CDialogDuration::OnKeyUp(uint32_t key, bool* handled)
 void CDialogDuration::Layout()
 {
     LayoutTextEntry(*this, *m_caption, *m_ok, *m_cancel, *m_entry, *m_clear, *m_none);
+    // The explanation needs the whole width under the entry, not the corner beside the buttons.
+    const int32_t top = m_entry->GetY() + int32_t(m_entry->GetHeight()) + 4;
+    m_none->SetRect(CRect(m_entry->GetX(), top, int32_t(GetWidth()) - 4 - m_entry->GetX(),
+                          std::max<int32_t>(0, std::min<int32_t>(int32_t(m_none->GetHeight()), m_ok->GetY() - 4 - top))));
 }

@@ -9,7 +9,7 @@ TEST_F(DialogTest, DurationShowsTheShortFormAndReadsTypedTextBackAsATime)
     CDialogDuration* dialog = Show(new CDialogDuration(&host));
     dialog->SetDuration(CTime(65.0));
     EXPECT_EQ(Nth<CAreaEditField>(0)->GetText(), "1m05s");
-    EXPECT_FALSE(Nth<CAreaLabel>(0)->IsVisible()) << "the None line never shows";
+    EXPECT_FALSE(Nth<CAreaLabel>(0)->IsVisible()) << "a time needs no explanation";
 
     CTime taken;
     host.onClosed = [&](CArea2* d) { taken = static_cast<CDialogDuration*>(d)->GetDuration(); };
@@ -18,16 +18,25 @@ TEST_F(DialogTest, DurationShowsTheShortFormAndReadsTypedTextBackAsATime)
     Type("2");
     EXPECT_TRUE(Button("X")->IsEnabled());
     Click(Button("X"));
-    Type("fast");
-    EXPECT_FALSE(Button("Ok")->IsEnabled()) << "a text that reads as no time is not taken for 0 s";
+    // Texts that read as no time, or only in part, are not taken for 0 s or for their first
+    // number: Ok waits, and the line under the entry says why.
+    for (const char* text : {"fast", "1m 30s", "1h30s", "2 min", "1.5m"})
+    {
+        Click(Button("X"));
+        Type(text);
+        EXPECT_FALSE(Button("Ok")->IsEnabled()) << text;
+        EXPECT_TRUE(Nth<CAreaLabel>(0)->IsVisible()) << text;
+    }
+    EXPECT_NE(Nth<CAreaLabel>(0)->GetText().find("1:30 (h:min)"), std::string::npos);
     Key(kReturn);
     Tick();
     EXPECT_EQ(host.closedWith, -1);
     Click(Button("X"));
     EXPECT_TRUE(Button("Ok")->IsEnabled()) << "an empty field is no time";
-    Type("2.5");
+    Type("1:30 ");
+    EXPECT_FALSE(Nth<CAreaLabel>(0)->IsVisible());
     Key(kReturn);
     Tick();
     EXPECT_EQ(host.closedWith, 1);
-    EXPECT_EQ(taken.GetMilliseconds(), 2500u);
+    EXPECT_EQ(taken.GetMilliseconds(), 5400000u) << "1:30 stays 1 h 30 min";
 }
