@@ -159,7 +159,7 @@ int ScanForm(const char* text, const char* form, SScanned* numbers, bool whole)
     for (const char* f = form; *f != '\0'; ++f) {
         if (*f != 'N' && *f != 'F') {
             if (*p != *f)
-                return filled;
+                return whole ? 0 : filled;
             ++p;
             continue;
         }
@@ -257,7 +257,8 @@ bool CTime::ParseText(const char* text, bool whole)
             parsed.m_minutes = uint32_t(n[0].value);
             parsed.m_seconds = uint32_t(n[1].value);
             parsed.m_milliseconds = uint16_t(n[2].value * 10);
-        } else if ((r = form("N.F", 2)) != 0) {
+        } else if ((r = form("N.Fs", 2)) != 0 || (r = form("N.F", 2)) != 0) {
+            // "2.5s" is the short text of 2.5 s, and reads back whole.
             if (r < 0)
                 return false;
             parsed.m_hours = 0;

@@ -146,6 +146,12 @@ TEST(Time, UnreadableTextLeavesTheValueAlone)
         EXPECT_FALSE(t.Parse(text)) << text;
         EXPECT_EQ(t, before) << text;
     }
+    // A typed entry is read whole or not at all, where the general reader takes what it can.
+    for (const char* text : {"1m 30s", "1h30s", "2 min", "1.5m", "1:30x", "90 s", "2.5ss"}) {
+        CTime t = before;
+        EXPECT_FALSE(t.ParseEntry(text)) << text;
+        EXPECT_EQ(t, before) << text;
+    }
     // "h" alone names no number: it reads as zero, as "2h" reads as two hours.
     CTime t = before;
     EXPECT_TRUE(t.Parse("h"));
@@ -238,6 +244,10 @@ TEST(Time, EveryShortTextReadsBack)
                              random() % 4 == 0 ? (random() % 100) * 10 : 0);
         CTime back(t.ToShortString());
         ASSERT_EQ(back, t) << t.ToShortString();
+        // What the duration dialog proposes, it takes back as it stands.
+        CTime typed;
+        ASSERT_TRUE(typed.ParseEntry(t.ToShortString())) << t.ToShortString();
+        ASSERT_EQ(typed, t) << t.ToShortString();
     }
 }
 
