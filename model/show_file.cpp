@@ -2,6 +2,7 @@
 
 #include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
+#include "foundation/file_replace.h"
 #include "foundation/notify_codes.h"
 #include "foundation/version.h"
 #include "link/device.h"
@@ -102,62 +103,6 @@ void WriteDevice(TiXmlElement& system, const CCore* core)
     AddText(*element, "pcb_version", MajorMinorText(device->GetPcbVersion()));
     AddText(*element, "firmware_version", MajorMinorText(device->GetFirmwareVersion()));
     AddText(*element, "type", DeviceTypeName(device->GetType()));
-}
-
-// Writes the bytes to a new file beside the target, pushes them to the disk and renames the new
-// file over the target, so the target is at every moment either the old show or the whole new
-// one. The temporary name starts with a dot and ends in random letters, so a listing of shows
-// never shows it.
-bool ReplaceFile(const std::string& path, const std::string& bytes, std::string& reason)
-{
-    const std::string parent = ParentFolder(path);
-    const std::string folder = parent.empty() ? std::string(".") : parent;
-    std::string temporary = JoinPath(folder, "." + FileNameOf(path) + ".XXXXXX");
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
-    if (fd < 0)
-    {
-        reason = std::strerror(errno);
-        return false;
-    }
-    bool ok = ::fchmod(fd, 0644) == 0;
-    size_t written = 0;
-    while (ok && written < bytes.size())
-    {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            written += static_cast<size_t>(n);
-    }
-    if (ok && ::fsync(fd) != 0)
-        ok = false;
-    if (!ok)
-        reason = std::strerror(errno);
-    if (::close(fd) != 0 && ok)
-    {
-        reason = std::strerror(errno);
-        ok = false;
-    }
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0)
-    {
-        reason = std::strerror(errno);
-        ok = false;
-    }
-    if (!ok)
-    {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder.
-    const int folderFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folderFd >= 0)
-    {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
-    return true;
 }
 
 // Moves the file unless something exists at the target already.

@@ -2,6 +2,7 @@
 
 #include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
+#include "foundation/file_replace.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
 #include "model/show_file.h"
@@ -43,6 +44,10 @@ CFileManager::~CFileManager()
 void CFileManager::SetCore(CCore* core)
 {
     m_core = core;
+    // Once, at start: what a save killed half-way left in the show folder goes.
+    const std::string folder = m_folderGiven ? m_folder : CApp::GetApplicationDataPath();
+    for (const std::string& name : RemoveInterruptedReplaces(folder))
+        CApp::Log(kLogCategory, "Removed " + name + ", left by a save that was cut short", 1);
     Refresh();
 }
 

@@ -1,6 +1,8 @@
 #include "shell/options.h"
 
 #include "foundation/file_helpers.h"
+#include "foundation/file_replace.h"
+#include "foundation/utf8.h"
 #include "shell/app.h"
 #include "shell/platform.h"
 
@@ -10,9 +12,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
+#include <cstring>
+#include <ctime>
 #include <strings.h>
-#include <unistd.h>
 
 namespace
 {
@@ -52,52 +54,6 @@ void AddTextElement(TiXmlElement& parent, const char* name, const std::string& t
     parent.InsertEndChild(element);
 }
 
-std::string FolderOf(const std::string& path)
-{
-    const size_t slash = path.find_last_of('/');
-    return slash == std::string::npos ? std::string(".") : path.substr(0, slash == 0 ? 1 : slash);
-}
-
-// Writes the bytes to a file beside the target, pushes them to the disk and renames the file over
-// the target, so the target is always either the old file or the whole new one.
-bool ReplaceFile(const std::string& path, const std::string& bytes)
-{
-    const std::string temporary = path + ".tmp";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    bool ok = true;
-    size_t written = 0;
-    while (ok && written < bytes.size())
-    {
-        const ssize_t n = ::write(fd, bytes.data() + written, bytes.size() - written);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            ok = false;
-        else
-            written += static_cast<size_t>(n);
-    }
-    if (ok && ::fsync(fd) != 0)
-        ok = false;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok && std::rename(temporary.c_str(), path.c_str()) != 0)
-        ok = false;
-    if (!ok)
-    {
-        ::unlink(temporary.c_str());
-        return false;
-    }
-    // The rename itself reaches the disk with the folder.
-    const int folder = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (folder >= 0)
-    {
-        ::fsync(folder);
-        ::close(folder);
-    }
-    return true;
-}
 }  // namespace
 
 COptions::COptions() : COptions(CApp::GetApplicationDataPath())
@@ -120,6 +76,12 @@ void COptions::SetCore(COptionsLink* link, COptionsLanguage* language, COptionsH
     m_link = link;
     m_languageManager = language;
     m_hints = hints;
+    // Once, at start: what a save killed half-way left beside the file goes.
+    if (!m_path.empty())
+    {
+        for (const std::string& name : RemoveInterruptedReplaces(ParentFolder(m_path)))
+            CApp::Log(kLogCategory, "Removed " + name + ", left by a save that was cut short", 1);
+    }
     Load();
 }
 
@@ -131,12 +93,14 @@ bool COptions::Load()
     if (!IsRegularFile(m_path))
         return false;
     TiXmlDocument document;
-    if (!document.LoadFile(m_path.c_str(), TIXML_ENCODING_UTF8))
-        return false;
-    TiXmlNode* root = document.FirstChild("zevral");
+    const bool parsed = document.LoadFile(m_path.c_str(), TIXML_ENCODING_UTF8);
+    TiXmlNode* root = parsed ? document.FirstChild("zevral") : nullptr;
     TiXmlNode* options = root ? root->FirstChild("options") : nullptr;
     if (!options)
+    {
+        KeepDamagedFile(parsed ? "it holds no options" : document.ErrorDesc());
         return false;
+    }
 
     m_device = CIpAddress();
     m_modified = true;
@@ -164,7 +128,7 @@ bool COptions::Load()
         {
             if (const char* text = child->GetText())
             {
-                m_language = text;
+                m_language = ToValidUtf8(text);
                 if (m_languageManager)
                     m_languageManager->SetLanguage(m_language);
             }
@@ -185,6 +149,27 @@ bool COptions::Load()
     }
     m_modified = false;
     return true;
+}
+
+void COptions::KeepDamagedFile(const std::string& why)
+{
+    // The next save point writes a fresh file over the path; what the user had stays beside it,
+    // under a name that says what it is, for whoever wants to look into it.
+    char stamp[32] = "";
+    const std::time_t now = std::time(nullptr);
+    std::tm local = {};
+    if (::localtime_r(&now, &local))
+        std::strftime(stamp, sizeof(stamp), "%Y%m%d-%H%M%S", &local);
+    const std::string folder = ParentFolder(m_path);
+    std::string kept = JoinPath(folder, std::string("options.damaged-") + stamp + ".xml");
+    for (int n = 2; PathExists(kept) && n < 100; ++n)
+        kept = JoinPath(folder, std::string("options.damaged-") + stamp + "-" + std::to_string(n) + ".xml");
+    if (!PathExists(kept) && std::rename(m_path.c_str(), kept.c_str()) == 0)
+        CApp::Log(kLogCategory, m_path + " could not be read (" + why + "); it is kept as " + FileNameOf(kept) +
+                                    " and the settings start afresh", 1);
+    else
+        CApp::Log(kLogCategory, m_path + " could not be read (" + why + ") nor set aside (" + std::strerror(errno) +
+                                    "); the settings start afresh", 1);
 }
 
 bool COptions::Save()
@@ -215,9 +200,10 @@ bool COptions::Save()
     TiXmlPrinter printer;
     printer.SetIndent("  ");
     document.Accept(&printer);
-    if (!ReplaceFile(m_path, printer.Str()))
+    std::string reason;
+    if (!ReplaceFile(m_path, printer.Str(), reason))
     {
-        CApp::Log(kLogCategory, "Could not write " + m_path, 1);
+        CApp::Log(kLogCategory, "Could not write " + m_path + ": " + reason, 1);
         return false;
     }
     m_modified = false;

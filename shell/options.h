@@ -65,7 +65,8 @@ public:
 
     // Keeps the three (any may be null) and reads the file, handing what it holds to them.
     void SetCore(COptionsLink* link, COptionsLanguage* language, COptionsHints* hints);
-    // A missing, unreadable or malformed file leaves everything as it was; true when read.
+    // A missing file leaves everything as it was; a damaged one too, and is kept beside under a
+    // name that says so. True when read.
     bool Load();
     // True when the file was replaced; only then is the change no longer pending.
     bool Save();
@@ -89,6 +90,9 @@ public:
     const std::string& GetPath() const { return m_path; }
 
 private:
+    // A file that cannot be read is set aside as "options.damaged-<date>.xml", and the log says so.
+    void KeepDamagedFile(const std::string& why);
+
     bool m_modified = true;
     COptionsLink* m_link = nullptr;
     COptionsLanguage* m_languageManager = nullptr;

@@ -55,8 +55,11 @@ TEST_F(ShowFileListTest, ListsShowsAndMainProductXmlFilesByName)
     WriteText(Path("notes.txt"), kOwnShow);
     boost::filesystem::create_directory(Path("folder.show"));
     boost::filesystem::create_directory(Path("folder.xml"));
+    // A save cut short left its new file: it goes when the list starts.
+    WriteText(Path(".b.show.partial-Q1w2E3"), "<show application=\"Tan");
 
     auto files = List();
+    EXPECT_FALSE(boost::filesystem::exists(Path(".b.show.partial-Q1w2E3")));
     // Byte order: capitals before small letters.
     EXPECT_EQ(Names(*files), "X a b");
     EXPECT_EQ(files->GetFile(1)->GetPath(), Path("a.xml"));

@@ -4,6 +4,9 @@
 #include "tests/shell/services_test_support.h"
 
 #include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
 #include <tinyxml.h>
 
 #include <sstream>
@@ -191,7 +194,7 @@ TEST(Options, ChangesAreWrittenOnAFixedFiveSecondRhythm)
     EXPECT_FALSE(options.IsModified());
 }
 
-TEST(Options, DamagedFileLeavesDefaultsAndIsReplacedAtTheFirstPoint)
+TEST(Options, DamagedFileLeavesDefaultsIsKeptAsideAndReplacedAtTheFirstPoint)
 {
     const char* damaged[] = {
         "",
@@ -204,6 +207,10 @@ TEST(Options, DamagedFileLeavesDefaultsAndIsReplacedAtTheFirstPoint)
     {
         CTempFolder folder;
         WriteFile(folder / "options.xml", text);
+        // What saves cut short left behind goes at the start; other hidden files stay.
+        WriteFile(folder / ".options.xml.partial-Ab12Cd", "<zev");
+        WriteFile(folder / ".big.show.x9Y8z7", "<sh");
+        WriteFile(folder / ".keep.partial-1", "mine");
         CRecorder recorder;
         COptions options(folder.Path());
         options.SetCore(&recorder, &recorder, &recorder);
@@ -212,6 +219,16 @@ TEST(Options, DamagedFileLeavesDefaultsAndIsReplacedAtTheFirstPoint)
         EXPECT_TRUE(options.IsModified()) << text;
         options.Update(5.0f);
         EXPECT_NE(ReadAll(folder / "options.xml").find("<device>0.0.0.0</device>"), std::string::npos) << text;
+        // The damaged file is kept beside the new one under a name that says so.
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        ASSERT_EQ(names.size(), 3u) << text;
+        EXPECT_EQ(names[0], ".keep.partial-1");
+        EXPECT_EQ(names[1].rfind("options.damaged-", 0), 0u) << names[1];
+        EXPECT_EQ(ReadAll(folder / names[1]), text);
+        EXPECT_EQ(names[2], "options.xml");
     }
 }
 
@@ -224,16 +241,24 @@ TEST(Options, FailedWriteKeepsTheOldFileAndIsRetried)
     options.SetCore(nullptr, nullptr, nullptr);
     options.SetLanguage("Changed");
 
-    // Something in the way of the temporary file: the write fails, the good file stays whole.
-    std::filesystem::create_directory(folder / "options.xml.tmp");
+    // A disk that takes no more than a few bytes: the write fails, the good file stays whole and
+    // nothing is left beside it.
+    rlimit before = {};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    rlimit tiny = before;
+    tiny.rlim_cur = 16;
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
     EXPECT_FALSE(options.Save());
     EXPECT_TRUE(options.IsModified());
-    EXPECT_EQ(ReadAll(folder / "options.xml"), good);
     options.Update(5.0f);
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(options.IsModified());
+    EXPECT_EQ(ReadAll(folder / "options.xml"), good);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 
-    // Once the way is clear, the next point writes it.
-    std::filesystem::remove(folder / "options.xml.tmp");
+    // Once there is room, the next point writes it.
     options.Update(5.0f);
     EXPECT_FALSE(options.IsModified());
     EXPECT_NE(ReadAll(folder / "options.xml").find("Changed"), std::string::npos);
