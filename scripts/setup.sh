@@ -16,6 +16,7 @@ packages=(
   libx11-dev  # the test helper that closes the window as a window manager does
   # running headless and looking at it
   xvfb xauth x11-utils xdotool imagemagick
+  x11-xkb-utils  # setxkbmap: typing on a German keyboard in the end-to-end runs
   # the shipped font (Liberation Sans) and a fallback
   fonts-liberation2 fonts-dejavu-core
   # personality library source data

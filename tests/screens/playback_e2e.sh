@@ -113,15 +113,19 @@ xdotool keydown 1; sleep 0.3; xdotool keyup 1; sleep 0.3
 await SetFlashDown 56 "true false"
 key Home
 
-# Rename playback 5: a forbidden character and an over-long name are refused, "Intro" is sent.
+# Rename playback 5 on a German keyboard: a forbidden character (Shift+7 there) and an over-long
+# name are refused; an umlaut and an accent composed with the dead key arrive once each, through
+# the text input.
 mark
+setxkbmap -layout de
 key n
 click 431 115
 click 560 487; xdotool type 'A/B'; key Return
 click 560 487; xdotool type "$(printf 'x%.0s' $(seq 65))"; key Return
 [ -z "$(values SetLabel 4)" ] || fail "a refused name reached the controller"
-click 560 487; xdotool type 'Intro'; key Return
-await SetLabel 4 "Intro"
+click 560 487; xdotool type 'Intro Bühne '; xdotool key dead_acute e; key Return
+await SetLabel 4 "Intro Bühne é"
+setxkbmap -layout us
 
 # Properties of playbacks 1, 2, 9 and 10, chosen by a drag: Solo and the background box go to all.
 mark
