@@ -464,7 +464,7 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
     m_idle = 0.0f;
     for (SQueued& queued : m_outgoing)
     {
-        if (queued.message.IsSameTarget(message))
+        if (message.Replaces(queued.message))
         {
             queued.message.SetValue(message.GetValueRef());
             queued.changedSinceSent = true;

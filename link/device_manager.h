@@ -52,8 +52,10 @@ struct CLinkSetup
 // and carries message records between the model and the one unit chosen, on a thread of its own.
 //
 // The outgoing queue sends one record at a time, resending the head every second until a frame
-// with its sequence comes back; a record for a target already queued takes the queued one's
-// place. Replies wait until the main thread's tick routes them by manager identifier.
+// with its sequence comes back. A new value for a target already queued takes the queued one's
+// place, in flight or not; a press, its release and an action are never folded into another
+// record (CMessage::Replaces). Replies wait until the main thread's tick routes them by manager
+// identifier.
 //
 // Threads: the link thread owns the socket and meets the main thread only at three locks (send:
 // outgoing queue, sequence, idle time and chosen address; reply: reply queue; found: discovery

@@ -21,22 +21,102 @@ const SManagerName kManagerNames[] = {
     {118, "Identify"},
 };
 
-// Indexed by command identifier; 75 has no name.
-const char* const kCommandNames[] = {
-    "Notify", "Set", "Get", "Add", "Remove", "GetLabel", "SetLabel", "GetPersonality",
-    "SetPersonality", "GetMargins", "SetMargins", "GetAddress", "SetAddress", "GetInvertPan",
-    "SetInvertPan", "GetInvertTilt", "SetInvertTilt", "GetSwapPanTilt", "SetSwapPanTilt",
-    "GetVirtualDimmer", "SetVirtualDimmer", "GetSpeed", "SetSpeed", "GetIntensity", "SetIntensity",
-    "GetFxRate", "SetFxRate", "GetAttack", "SetAttack", "GetBackground", "SetBackground", "GetChase",
-    "SetChase", "SetGoMode", "SetGoDown", "SetFlashDown", "GetStatus", "GetEnabled", "SetEnabled",
-    "GetCondition", "SetCondition", "GetFadeTime", "SetFadeTime", "GetDelayTime", "SetDelayTime",
-    "GetRepeat", "SetRepeat", "GetCurrentCue", "GetProperties", "SetProperties", "GetValue",
-    "SetValue", "GetBlind", "SetBlind", "Load", "Record", "Clear", "GetExclusive", "SetExclusive",
-    "GetFixtures", "SetFixtures", "GetCount", "GetPlayback", "SetPlayback", "GetIndex", "SetIndex",
-    "Release", "RemoveAll", "SetIp", "GetClear", "GetCueStreamBlock", "SetCueStreamBlock",
-    "SetCount", "Swap", "Hello", nullptr, "GetDigest", "Max", "End",
+// Indexed by command identifier; 75 has no name. The second column says whether a newer record
+// replaces a queued one of the same target: so it does for a value or a question, where only the
+// last one matters; a press and its release and every action (add, remove, load, record, clear,
+// release, swap) reach the controller as often as they were sent.
+enum TQueueing
+{
+    kEach,
+    kLastWins,
 };
-constexpr uint32_t kCommandCount = sizeof(kCommandNames) / sizeof(kCommandNames[0]);
+struct SCommand
+{
+    const char* name;
+    TQueueing queueing;
+};
+const SCommand kCommands[] = {
+    {"Notify", kEach},
+    {"Set", kLastWins},
+    {"Get", kLastWins},
+    {"Add", kEach},
+    {"Remove", kEach},
+    {"GetLabel", kLastWins},
+    {"SetLabel", kLastWins},
+    {"GetPersonality", kLastWins},
+    {"SetPersonality", kLastWins},
+    {"GetMargins", kLastWins},
+    {"SetMargins", kLastWins},
+    {"GetAddress", kLastWins},
+    {"SetAddress", kLastWins},
+    {"GetInvertPan", kLastWins},
+    {"SetInvertPan", kLastWins},
+    {"GetInvertTilt", kLastWins},
+    {"SetInvertTilt", kLastWins},
+    {"GetSwapPanTilt", kLastWins},
+    {"SetSwapPanTilt", kLastWins},
+    {"GetVirtualDimmer", kLastWins},
+    {"SetVirtualDimmer", kLastWins},
+    {"GetSpeed", kLastWins},
+    {"SetSpeed", kLastWins},
+    {"GetIntensity", kLastWins},
+    {"SetIntensity", kLastWins},
+    {"GetFxRate", kLastWins},
+    {"SetFxRate", kLastWins},
+    {"GetAttack", kLastWins},
+    {"SetAttack", kLastWins},
+    {"GetBackground", kLastWins},
+    {"SetBackground", kLastWins},
+    {"GetChase", kLastWins},
+    {"SetChase", kLastWins},
+    {"SetGoMode", kLastWins},
+    {"SetGoDown", kEach},
+    {"SetFlashDown", kEach},
+    {"GetStatus", kLastWins},
+    {"GetEnabled", kLastWins},
+    {"SetEnabled", kLastWins},
+    {"GetCondition", kLastWins},
+    {"SetCondition", kLastWins},
+    {"GetFadeTime", kLastWins},
+    {"SetFadeTime", kLastWins},
+    {"GetDelayTime", kLastWins},
+    {"SetDelayTime", kLastWins},
+    {"GetRepeat", kLastWins},
+    {"SetRepeat", kLastWins},
+    {"GetCurrentCue", kLastWins},
+    {"GetProperties", kLastWins},
+    {"SetProperties", kLastWins},
+    {"GetValue", kLastWins},
+    {"SetValue", kLastWins},
+    {"GetBlind", kLastWins},
+    {"SetBlind", kLastWins},
+    {"Load", kEach},
+    {"Record", kEach},
+    {"Clear", kEach},
+    {"GetExclusive", kLastWins},
+    {"SetExclusive", kLastWins},
+    {"GetFixtures", kLastWins},
+    {"SetFixtures", kLastWins},
+    {"GetCount", kLastWins},
+    {"GetPlayback", kLastWins},
+    {"SetPlayback", kLastWins},
+    {"GetIndex", kLastWins},
+    {"SetIndex", kLastWins},
+    {"Release", kEach},
+    {"RemoveAll", kEach},
+    {"SetIp", kLastWins},
+    {"GetClear", kLastWins},
+    {"GetCueStreamBlock", kLastWins},
+    {"SetCueStreamBlock", kLastWins},
+    {"SetCount", kLastWins},
+    {"Swap", kEach},
+    {"Hello", kLastWins},
+    {nullptr, kEach},
+    {"GetDigest", kLastWins},
+    {"Max", kEach},
+    {"End", kEach},
+};
+constexpr uint32_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 static_assert(kCommandCount == COMMAND_END + 1, "one entry per command identifier");
 }  // namespace
 
@@ -44,6 +124,11 @@ bool CMessage::IsSameTarget(const CMessage& other) const
 {
     return m_manager == other.m_manager && m_command == other.m_command && m_index0 == other.m_index0 &&
            m_index1 == other.m_index1 && m_index2 == other.m_index2;
+}
+
+bool CMessage::Replaces(const CMessage& queued) const
+{
+    return IsSameTarget(queued) && m_command < kCommandCount && kCommands[m_command].queueing == kLastWins;
 }
 
 std::string MessageManagerName(uint32_t id)
@@ -58,7 +143,7 @@ std::string MessageManagerName(uint32_t id)
 
 std::string MessageCommandName(uint32_t id)
 {
-    if (id < kCommandCount && kCommandNames[id])
-        return kCommandNames[id];
+    if (id < kCommandCount && kCommands[id].name)
+        return kCommands[id].name;
     return "?";
 }

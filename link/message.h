@@ -150,6 +150,9 @@ public:
 
     // Same manager, command and indexes; sequence and payload do not count.
     bool IsSameTarget(const CMessage& other) const;
+    // Whether this newer record takes the place of one still queued: the same target, and a
+    // command where only the last value matters. A press, its release and an action never do.
+    bool Replaces(const CMessage& queued) const;
 
 private:
     uint32_t m_manager = MANAGER_MAX;

@@ -293,6 +293,65 @@ TEST_F(DeviceManagerTest, SetsOfOneTargetMergeAndOthersTakeTheNextSequence)
     EXPECT_EQ(drained[2].GetSequence(), 2);
 }
 
+TEST_F(DeviceManagerTest, PressesReleasesAndActionsAreNeverFoldedIntoAnotherRecord)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    auto record = [](uint32_t manager, uint32_t command, uint32_t index0, const CMessageValue& value) {
+        CMessage message(manager, command);
+        message.SetIndex0(index0);
+        message.SetValue(value);
+        return message;
+    };
+    const CMessage flashDown = record(MANAGER_PLAYBACK, COMMAND_SET_FLASH_DOWN, 0, CMessageValue(true));
+    const CMessage flashUp = record(MANAGER_PLAYBACK, COMMAND_SET_FLASH_DOWN, 0, CMessageValue(false));
+    const Bytes flashDownFrame = {
+        0x29,                    // manager 41 "Playback"
+        0x02,                    // payload tag 2 (bool)
+        0x23, 0x00,              // command 35 "SetFlashDown"
+        0x00, 0x00,              // index0: playback 0
+        0x00, 0x00, 0x00, 0x00,  // index1, index2
+        0xFF, 0xFF,              // filler
+        0x04, 0x00,              // payload length 4
+        0x00, 0x00,              // sequence 0
+        0x00, 0x00, 0x00, 0x00,  // reserved
+        0x01, 0x00, 0x00, 0x00,  // true
+    };
+    Bytes flashUpFrame = flashDownFrame;
+    flashUpFrame[14] = 0x01;  // sequence 1
+    flashUpFrame[20] = 0x00;  // false
+
+    // A tap: the release is queued while its press is still unacknowledged at the controller.
+    ASSERT_TRUE(manager->QueueMessage(flashDown));
+    std::vector<SDatagram> sent = Pass();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes, flashDownFrame);
+    ASSERT_TRUE(manager->QueueMessage(flashUp));
+    EXPECT_EQ(manager->GetQueueLength(), 2u);
+    sent = Receive(kController, FrameOf(AckOf(flashDown)));
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes, flashUpFrame);
+
+    // The controller falls silent: taps of FLASH and of a playback button, and two recordings
+    // of one cue, each still reach it, in order; three fader values still leave one record.
+    const CMessage goDown = record(MANAGER_PLAYBACK, COMMAND_SET_GO_DOWN, 9, CMessageValue(true));
+    const CMessage goUp = record(MANAGER_PLAYBACK, COMMAND_SET_GO_DOWN, 9, CMessageValue(false));
+    CMessage recordCue(MANAGER_PROGRAMMER, COMMAND_RECORD);
+    recordCue.SetIndex1(2);
+    manager->ClearQueue();
+    for (const CMessage& message : {flashDown, flashUp, goDown, goUp, flashDown, flashUp, recordCue, recordCue,
+                                    SetIntensity(3, 0.1f), SetIntensity(3, 0.2f), SetIntensity(3, 0.3f)})
+        manager->QueueMessage(message);
+    EXPECT_EQ(manager->GetQueueLength(), 9u);
+    std::vector<std::string> drained;
+    for (const CMessage& message : Drain())
+        drained.push_back(MessageCommandName(message.GetCommand()) + " " + std::to_string(message.GetIndex0()) + " " +
+                          message.GetValueRef().ToText());
+    EXPECT_EQ(drained, (std::vector<std::string>{"SetFlashDown 0 true", "SetFlashDown 0 false", "SetGoDown 9 true",
+                                                 "SetGoDown 9 false", "SetFlashDown 0 true", "SetFlashDown 0 false",
+                                                 "Record 0 -", "Record 0 -", "SetIntensity 3 0.300000012"}));
+}
+
 TEST_F(DeviceManagerTest, SequenceWrapsAfter65535)
 {
     manager->SetConnectedAddress(kUnit);
