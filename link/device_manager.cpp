@@ -51,7 +51,7 @@ CDeviceManager::CDeviceManager(const CLinkSetup& setup)
 {
     if (!m_network)
     {
-        m_ownNetwork = std::make_unique<CSdlUdpNetwork>();
+        m_ownNetwork = std::make_unique<CSystemUdpNetwork>();
         m_network = m_ownNetwork.get();
     }
     if (!m_clock)
@@ -112,23 +112,18 @@ void CDeviceManager::Start()
         return;
     }
     if (!m_socket)
-    {
-        m_socket = m_network->Open(m_port);
-        if (!m_socket)
-            m_socket = m_network->Open(0);
-        m_identified = false;
-        m_sent = false;
-    }
+        OpenSocket();
 }
 
 void CDeviceManager::Stop()
 {
     m_stop = true;
+    WakeLink();
     if (m_thread)
         SDL_WaitThread(m_thread, nullptr);
     m_thread = nullptr;
     if (!m_threads)
-        m_socket.reset();
+        CloseSocket();
     while (!m_devices.empty())
     {
         CDevice* device = m_devices.back();
@@ -151,16 +146,39 @@ int CDeviceManager::ThreadEntry(void* argument)
 
 void CDeviceManager::Run()
 {
-    m_socket = m_network->Open(m_port);
-    if (!m_socket)
-        m_socket = m_network->Open(0);
-    if (!m_socket)
+    if (!OpenSocket())
         return;
-    m_identified = false;
-    m_sent = false;
     while (!m_stop)
         Pass(kWaitMilliseconds);
-    m_socket.reset();
+    CloseSocket();
+}
+
+bool CDeviceManager::OpenSocket()
+{
+    std::unique_ptr<CUdpSocket> socket = m_network->Open(m_port);
+    if (!socket)
+        socket = m_network->Open(0);
+    m_identified = false;
+    m_sent = false;
+    CSdlMutexLock lock(m_sendMutex);
+    m_socket = std::move(socket);
+    return m_socket != nullptr;
+}
+
+void CDeviceManager::CloseSocket()
+{
+    std::unique_ptr<CUdpSocket> socket;
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        socket.swap(m_socket);
+    }
+}
+
+void CDeviceManager::WakeLink()
+{
+    CSdlMutexLock lock(m_sendMutex);
+    if (m_socket)
+        m_socket->Wake();
 }
 
 void CDeviceManager::Pass(uint32_t waitMilliseconds)
@@ -462,22 +480,25 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
     }
     CSdlMutexLock lock(m_sendMutex);
     m_idle = 0.0f;
-    for (SQueued& queued : m_outgoing)
+    auto queued = std::find_if(m_outgoing.begin(), m_outgoing.end(),
+                               [&](const SQueued& entry) { return message.Replaces(entry.message); });
+    if (queued != m_outgoing.end())
     {
-        if (message.Replaces(queued.message))
-        {
-            queued.message.SetValue(message.GetValueRef());
-            queued.changedSinceSent = true;
-            if (m_outgoing.size() == 1)
-                m_sendNow = true;
-            return true;
-        }
+        queued->message.SetValue(message.GetValueRef());
+        queued->changedSinceSent = true;
     }
-    SQueued queued{message, false};
-    queued.message.SetSequence(m_nextSequence++);
-    m_outgoing.push_back(std::move(queued));
+    else
+    {
+        m_outgoing.push_back(SQueued{message, false});
+        m_outgoing.back().message.SetSequence(m_nextSequence++);
+    }
     if (m_outgoing.size() == 1)
+    {
+        // The only record leaves at once: the link thread stops waiting for its socket.
         m_sendNow = true;
+        if (m_socket)
+            m_socket->Wake();
+    }
     return true;
 }
 

@@ -58,8 +58,9 @@ struct CLinkSetup
 // identifier.
 //
 // Threads: the link thread owns the socket and meets the main thread only at three locks (send:
-// outgoing queue, sequence, idle time and chosen address; reply: reply queue; found: discovery
-// and seen mailbox), never holding two. The main thread applies replies holding the reply lock,
+// outgoing queue, sequence, idle time, chosen address and the socket to wake; reply: reply queue;
+// found: discovery and seen mailbox), never holding two. A record that is to leave at once wakes
+// the link from its socket wait. The main thread applies replies holding the reply lock,
 // and handlers may queue records inside it. The unit list and every notification belong to the
 // main thread; frames sent are counted on the link thread and told (NOTIFY_PROGRESS) in the tick.
 class CDeviceManager : public CSubject
@@ -157,6 +158,11 @@ private:
     void RaiseProgress();
     void ConnectionChanged();
     void ReadUnitSettings();
+    // The link's socket, opened and let go on the link thread (or by Start and Stop without one);
+    // the main thread reaches it only under the send lock, to wake the link.
+    bool OpenSocket();
+    void CloseSocket();
+    void WakeLink();
 
     std::vector<CDevice*> m_devices;
     std::vector<CDiscoveredDevice> m_found;
@@ -189,8 +195,9 @@ private:
     std::atomic<uint32_t> m_framesSent{0};
     uint32_t m_framesTold = 0;
 
-    // Link thread only.
+    // Used by the link thread; set and cleared under the send lock.
     std::unique_ptr<CUdpSocket> m_socket;
+    // Link thread only.
     uint32_t m_lastIdentify = 0;
     uint32_t m_lastSend = 0;
     bool m_identified = false;

@@ -1,112 +1,113 @@
 #include "link/udp_socket.h"
 
-#include <SDL_net.h>
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
-#include <algorithm>
-#include <cstdio>
+#include <cerrno>
 #include <cstring>
 
 namespace
 {
-// Large enough for every datagram of the link and the unit protocol.
-constexpr int kPacketSize = 2048;
+sockaddr_in ToSockaddr(const CIpAddress& address)
+{
+    sockaddr_in out{};
+    out.sin_family = AF_INET;
+    out.sin_port = htons(address.GetPort());
+    uint8_t* host = reinterpret_cast<uint8_t*>(&out.sin_addr.s_addr);
+    for (int i = 0; i < 4; ++i)
+        host[i] = address.GetOctet(i);
+    return out;
+}
 
-class CSdlUdpSocket : public CUdpSocket
+// The wait is poll on the socket and an event counter that Wake raises: no descriptor number is
+// too large for it, and a record queued while the link waits ends the wait at once.
+class CSystemUdpSocket : public CUdpSocket
 {
 public:
-    CSdlUdpSocket(UDPsocket socket, SDLNet_SocketSet set, UDPpacket* receive, UDPpacket* send)
-        : m_socket(socket), m_set(set), m_receive(receive), m_send(send)
-    {
-    }
+    CSystemUdpSocket(int socket, int wake) : m_socket(socket), m_wake(wake) {}
 
-    ~CSdlUdpSocket() override
+    ~CSystemUdpSocket() override
     {
-        SDLNet_UDP_DelSocket(m_set, m_socket);
-        SDLNet_FreeSocketSet(m_set);
-        SDLNet_FreePacket(m_receive);
-        SDLNet_FreePacket(m_send);
-        SDLNet_UDP_Close(m_socket);
+        close(m_socket);
+        close(m_wake);
     }
 
     bool Receive(uint8_t* buffer, size_t capacity, size_t& count, CIpAddress& sender,
                  uint32_t waitMilliseconds) override
     {
         count = 0;
-        if (SDLNet_CheckSockets(m_set, waitMilliseconds) <= 0 || !SDLNet_SocketReady(m_socket))
+        pollfd fds[2] = {{m_socket, POLLIN, 0}, {m_wake, POLLIN, 0}};
+        const int timeout = waitMilliseconds > 0x7FFFFFFFu ? -1 : int(waitMilliseconds);
+        if (poll(fds, 2, timeout) <= 0)
             return false;
-        if (SDLNet_UDP_Recv(m_socket, m_receive) <= 0 || m_receive->len < 0)
+        if (fds[1].revents & POLLIN)
+        {
+            uint64_t raised = 0;
+            // Reset the counter: one wake ends one wait, however often it was raised.
+            [[maybe_unused]] const ssize_t taken = read(m_wake, &raised, sizeof(raised));
+        }
+        if (!(fds[0].revents & POLLIN))
             return false;
-        count = std::min(static_cast<size_t>(m_receive->len), capacity);
-        if (count > 0)
-            std::memcpy(buffer, m_receive->data, count);
-        // The host is kept in network order: its bytes in memory are the octets in order.
-        const uint8_t* octets = reinterpret_cast<const uint8_t*>(&m_receive->address.host);
-        sender = CIpAddress(octets[0], octets[1], octets[2], octets[3],
-                            SDLNet_Read16(&m_receive->address.port));
+        sockaddr_in from{};
+        socklen_t length = sizeof(from);
+        const ssize_t received =
+            recvfrom(m_socket, buffer, capacity, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &length);
+        if (received < 0)
+            return false;
+        count = size_t(received);
+        const uint8_t* octets = reinterpret_cast<const uint8_t*>(&from.sin_addr.s_addr);
+        sender = CIpAddress(octets[0], octets[1], octets[2], octets[3], ntohs(from.sin_port));
         return true;
+    }
+
+    void Wake() override
+    {
+        const uint64_t one = 1;
+        [[maybe_unused]] const ssize_t written = write(m_wake, &one, sizeof(one));
     }
 
     bool Send(const CIpAddress& destination, const uint8_t* bytes, size_t count) override
     {
-        if (count > static_cast<size_t>(m_send->maxlen))
-            return false;
-        uint8_t* host = reinterpret_cast<uint8_t*>(&m_send->address.host);
-        for (int i = 0; i < 4; ++i)
-            host[i] = destination.GetOctet(i);
-        SDLNet_Write16(destination.GetPort(), &m_send->address.port);
-        if (count > 0)
-            std::memcpy(m_send->data, bytes, count);
-        m_send->len = static_cast<int>(count);
-        return SDLNet_UDP_Send(m_socket, -1, m_send) > 0;
+        const sockaddr_in to = ToSockaddr(destination);
+        const ssize_t sent =
+            sendto(m_socket, bytes, count, MSG_DONTWAIT, reinterpret_cast<const sockaddr*>(&to), sizeof(to));
+        return sent >= 0 && size_t(sent) == count;
     }
 
     uint16_t GetPort() const override
     {
-        const IPaddress* address = SDLNet_UDP_GetPeerAddress(m_socket, -1);
-        return address ? SDLNet_Read16(&address->port) : 0;
+        sockaddr_in local{};
+        socklen_t length = sizeof(local);
+        if (getsockname(m_socket, reinterpret_cast<sockaddr*>(&local), &length) != 0)
+            return 0;
+        return ntohs(local.sin_port);
     }
 
 private:
-    UDPsocket m_socket;
-    SDLNet_SocketSet m_set;
-    UDPpacket* m_receive;
-    UDPpacket* m_send;
+    int m_socket;
+    int m_wake;
 };
 }  // namespace
 
-CSdlUdpNetwork::CSdlUdpNetwork()
+std::unique_ptr<CUdpSocket> CSystemUdpNetwork::Open(uint16_t port)
 {
-    if (SDLNet_Init() != 0)
-    {
-        std::printf("SDLNet_Init: %s\n", SDLNet_GetError());
-        std::fflush(stdout);
-        return;
-    }
-    m_initialised = true;
-}
-
-CSdlUdpNetwork::~CSdlUdpNetwork()
-{
-    if (m_initialised)
-        SDLNet_Quit();
-}
-
-std::unique_ptr<CUdpSocket> CSdlUdpNetwork::Open(uint16_t port)
-{
-    UDPsocket socket = SDLNet_UDP_Open(port);
-    if (!socket)
+    const int socket = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (socket < 0)
         return nullptr;
-    UDPpacket* receive = SDLNet_AllocPacket(kPacketSize);
-    UDPpacket* send = SDLNet_AllocPacket(kPacketSize);
-    SDLNet_SocketSet set = SDLNet_AllocSocketSet(1);
-    if (!receive || !send || !set || SDLNet_UDP_AddSocket(set, socket) < 0)
+    const int on = 1;
+    const sockaddr_in local = ToSockaddr(CIpAddress(0, 0, 0, 0, port));
+    const int wake = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (wake < 0 || setsockopt(socket, SOL_SOCKET, SO_BROADCAST, &on, sizeof(on)) != 0 ||
+        bind(socket, reinterpret_cast<const sockaddr*>(&local), sizeof(local)) != 0)
     {
-        if (set)
-            SDLNet_FreeSocketSet(set);
-        SDLNet_FreePacket(receive);
-        SDLNet_FreePacket(send);
-        SDLNet_UDP_Close(socket);
+        close(socket);
+        if (wake >= 0)
+            close(wake);
         return nullptr;
     }
-    return std::make_unique<CSdlUdpSocket>(socket, set, receive, send);
+    return std::make_unique<CSystemUdpSocket>(socket, wake);
 }

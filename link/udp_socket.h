@@ -7,23 +7,27 @@
 #include <memory>
 
 // One bound UDP socket: the only way the device link reaches the network. A socket is used by
-// one thread at a time.
+// one thread at a time, except Wake, which any thread may call.
 class CUdpSocket
 {
 public:
     virtual ~CUdpSocket() = default;
 
     // Waits up to the given time for a datagram and copies at most capacity bytes of it (the rest
-    // of a longer one is lost). False when nothing arrived in time or the receive failed.
+    // of a longer one is lost). False when nothing arrived in time, the wait was woken, or the
+    // receive failed.
     virtual bool Receive(uint8_t* buffer, size_t capacity, size_t& count, CIpAddress& sender,
                          uint32_t waitMilliseconds) = 0;
+    // Ends the wait of the Receive under way, or of the next one, at once. A socket whose
+    // Receive never waits has nothing to end.
+    virtual void Wake() {}
     // Sends one datagram to the address at its port; false when it could not be sent.
     virtual bool Send(const CIpAddress& destination, const uint8_t* bytes, size_t count) = 0;
     // The local port the socket is bound to.
     virtual uint16_t GetPort() const = 0;
 };
 
-// Where sockets come from: SDL_net in the program, a fake in tests. Open may be called from
+// Where sockets come from: the system in the program, a fake in tests. Open may be called from
 // any thread.
 class CUdpNetwork
 {
@@ -35,18 +39,9 @@ public:
     virtual std::unique_ptr<CUdpSocket> Open(uint16_t port) = 0;
 };
 
-// The real network through SDL_net. Its sockets may send broadcasts.
-class CSdlUdpNetwork : public CUdpNetwork
+// The real network through the system's sockets. Its sockets may send broadcasts.
+class CSystemUdpNetwork : public CUdpNetwork
 {
 public:
-    // Initialises SDL_net; a failure is printed and the object stays usable (its sockets fail).
-    CSdlUdpNetwork();
-    ~CSdlUdpNetwork() override;
-    CSdlUdpNetwork(const CSdlUdpNetwork&) = delete;
-    CSdlUdpNetwork& operator=(const CSdlUdpNetwork&) = delete;
-
     std::unique_ptr<CUdpSocket> Open(uint16_t port) override;
-
-private:
-    bool m_initialised = false;
 };

@@ -254,12 +254,19 @@ TEST_F(DeviceManagerTest, HeadLeavesAsAFrameAndIsResentEverySecond)
 {
     manager->SetConnectedAddress(kUnit);
     Pass();
+    network.TakeWakes();
     ASSERT_TRUE(manager->QueueMessage(SetIntensity(3, 0.5f)));
+    EXPECT_EQ(network.TakeWakes(), 1) << "the idle link stops waiting for its socket";
 
-    std::vector<SDatagram> sent = Pass();
+    // The pass that the wake began sends the record without waiting out its socket time.
+    manager->Pass(CDeviceManager::kWaitMilliseconds);
+    std::vector<SDatagram> sent = network.TakeSent();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(FormatIpAddressPort(sent[0].to), "192.168.77.2:16945");
     EXPECT_EQ(sent[0].bytes, kSetIntensityFrame);
+    // A record behind the one in flight waits for its acknowledgement.
+    manager->QueueMessage(SetIntensity(4, 0.5f));
+    EXPECT_EQ(network.TakeWakes(), 0);
 
     clock.Advance(1000);
     EXPECT_TRUE(Pass().empty());
@@ -267,7 +274,7 @@ TEST_F(DeviceManagerTest, HeadLeavesAsAFrameAndIsResentEverySecond)
     sent = Pass();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].bytes, kSetIntensityFrame);
-    EXPECT_EQ(manager->GetQueueLength(), 1u);
+    EXPECT_EQ(manager->GetQueueLength(), 2u);
 }
 
 TEST_F(DeviceManagerTest, SetsOfOneTargetMergeAndOthersTakeTheNextSequence)

@@ -26,6 +26,8 @@ public:
         return true;
     }
 
+    void Wake() override { m_network.Wake(m_port); }
+
     bool Send(const CIpAddress& destination, const uint8_t* bytes, size_t count) override
     {
         m_network.Sent(m_port, destination, bytes, count);
@@ -86,6 +88,24 @@ void CFakeNetwork::SetResponder(std::function<void(const SDatagram&)> responder)
     m_responder = std::move(responder);
 }
 
+int CFakeNetwork::TakeWakes()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const int wakes = m_wakes;
+    m_wakes = 0;
+    return wakes;
+}
+
+void CFakeNetwork::Wake(uint16_t port)
+{
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_woken.insert(port);
+        ++m_wakes;
+    }
+    m_arrived.notify_all();
+}
+
 bool CFakeNetwork::Receive(uint16_t port, Bytes& bytes, CIpAddress& sender, uint32_t waitMilliseconds)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
@@ -94,7 +114,9 @@ bool CFakeNetwork::Receive(uint16_t port, Bytes& bytes, CIpAddress& sender, uint
         return bound != m_bound.end() && !bound->second.empty();
     };
     if (!ready() && waitMilliseconds > 0)
-        m_arrived.wait_for(lock, std::chrono::milliseconds(waitMilliseconds), ready);
+        m_arrived.wait_for(lock, std::chrono::milliseconds(waitMilliseconds),
+                           [&] { return ready() || m_woken.count(port) != 0; });
+    m_woken.erase(port);
     if (!ready())
         return false;
     auto& queue = m_bound.find(port)->second;

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
 #include <vector>
 
 using Bytes = std::vector<uint8_t>;
@@ -57,6 +58,8 @@ public:
     std::vector<uint16_t> GetBoundPorts() const;
     void SetResponder(std::function<void(const SDatagram&)> responder);
     void RefusePort(uint16_t port) { m_refused = port; }
+    // How often a socket's wait was woken since the last call.
+    int TakeWakes();
     const CIpAddress& GetHost() const { return m_host; }
 
 private:
@@ -64,6 +67,7 @@ private:
     friend class CSocket;
 
     bool Receive(uint16_t port, Bytes& bytes, CIpAddress& sender, uint32_t waitMilliseconds);
+    void Wake(uint16_t port);
     void Sent(uint16_t port, const CIpAddress& to, const uint8_t* bytes, size_t count);
     void Close(uint16_t port);
 
@@ -72,6 +76,9 @@ private:
     std::condition_variable m_arrived;
     std::map<uint16_t, std::deque<std::pair<CIpAddress, Bytes>>> m_bound;
     std::vector<SDatagram> m_sent;
+    // Ports whose next or current wait ends at once.
+    std::set<uint16_t> m_woken;
+    int m_wakes = 0;
     std::function<void(const SDatagram&)> m_responder;
     uint16_t m_nextPort = 40000;
     int m_refused = -1;
