@@ -177,6 +177,14 @@ TEST_F(ControllerTest, ResendsAreAnsweredButNotAppliedTwice)
     ASSERT_TRUE(m_controller.HandleFrame(frame.data(), frame.size(), again));
     EXPECT_FALSE(again.duplicate);
     EXPECT_FLOAT_EQ(m_controller.GetShow().playbacks[0].intensity, 0.7f);
+    // And back to the first value: applied, though those bytes came under this sequence before.
+    set.SetValue(CMessageValue(0.2f));
+    ASSERT_TRUE(CMessageFrame::Encode(set, frame));
+    ASSERT_TRUE(m_controller.HandleFrame(frame.data(), frame.size(), again));
+    EXPECT_FALSE(again.duplicate);
+    EXPECT_FLOAT_EQ(m_controller.GetShow().playbacks[0].intensity, 0.2f);
+    ASSERT_TRUE(m_controller.HandleFrame(frame.data(), frame.size(), again));
+    EXPECT_TRUE(again.duplicate);
 
     const uint8_t junk[19] = {};
     EXPECT_FALSE(m_controller.HandleFrame(junk, sizeof(junk), first));

@@ -220,19 +220,18 @@ bool CController::HandleFrame(const uint8_t* bytes, size_t count, SLinkAnswer& a
         return false;
     m_lastSequence = request.GetSequence();
 
-    // A resend of a frame already handled (its acknowledgement went missing) is answered again
-    // but not applied again; the same sequence with other bytes is the program's newer value
-    // for the record in flight, and is applied.
-    for (const SRecent& recent : m_recent)
+    // A resend of the frame last handled under its sequence (its acknowledgement went missing)
+    // is answered again but not applied again. The same sequence with other bytes is the
+    // program's newer value for the record in flight, and is applied, even when it equals a value
+    // applied before under that sequence (0.1, 0.6 and back to 0.1 ends at 0.1).
+    const auto last = std::find_if(m_recent.rbegin(), m_recent.rend(),
+                                   [&](const SRecent& recent) { return recent.sequence == request.GetSequence(); });
+    if (last != m_recent.rend() && last->bytes.size() == count && std::memcmp(last->bytes.data(), bytes, count) == 0)
     {
-        if (recent.sequence == request.GetSequence() && recent.bytes.size() == count &&
-            std::memcmp(recent.bytes.data(), bytes, count) == 0)
-        {
-            answer = SLinkAnswer();
-            answer.reply = recent.reply;
-            answer.duplicate = true;
-            return true;
-        }
+        answer = SLinkAnswer();
+        answer.reply = last->reply;
+        answer.duplicate = true;
+        return true;
     }
 
     answer = Apply(request);
