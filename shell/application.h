@@ -9,6 +9,7 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 
 class CArea2;
@@ -107,6 +108,9 @@ private:
     // What the area tree is drawn into; exists while the loop runs.
     CTexture* m_canvas = nullptr;
     CPoint m_lastPointer;
+    // The key each held key went down as: its repeats and its release carry the same key, even
+    // when Shift or Caps Lock changed meanwhile.
+    std::map<SDL_Keycode, uint32_t> m_keysDown;
     bool m_quit = false;
     std::atomic<bool> m_suspended{false};
     bool m_videoReady = false;

@@ -208,10 +208,18 @@ void CApp2::DispatchEvent(const SDL_Event& event, bool* handled)
         if (!m_root)
             break;
         HandleShortcut(keysym.sym, keysym.mod, handled);
+        const auto held = m_keysDown.find(keysym.sym);
+        // The system's repeat of a held key is no new press: a hold counts from the first.
+        if (event.key.repeat && held != m_keysDown.end())
+        {
+            m_root->KeyRepeat(held->second, handled);
+            break;
+        }
+        const uint32_t key = TranslateKey(keysym.sym, (keysym.mod & KMOD_SHIFT) != 0,
+                                          (keysym.mod & KMOD_CAPS) != 0, (keysym.mod & KMOD_NUM) != 0);
+        m_keysDown[keysym.sym] = key;
         // The key is delivered even as a shortcut: it arrives handled, so no key handler acts.
-        m_root->KeyDown(TranslateKey(keysym.sym, (keysym.mod & KMOD_SHIFT) != 0, (keysym.mod & KMOD_CAPS) != 0,
-                                     (keysym.mod & KMOD_NUM) != 0),
-                        handled);
+        m_root->KeyDown(key, handled);
         break;
     }
 
@@ -219,10 +227,16 @@ void CApp2::DispatchEvent(const SDL_Event& event, bool* handled)
     {
         const SDL_Keysym& keysym = event.key.keysym;
         UpdateModifierFlags(keysym.sym, false);
+        uint32_t key = TranslateKey(keysym.sym, (keysym.mod & KMOD_SHIFT) != 0, (keysym.mod & KMOD_CAPS) != 0,
+                                    (keysym.mod & KMOD_NUM) != 0);
+        const auto held = m_keysDown.find(keysym.sym);
+        if (held != m_keysDown.end())
+        {
+            key = held->second;
+            m_keysDown.erase(held);
+        }
         if (m_root)
-            m_root->KeyUp(TranslateKey(keysym.sym, (keysym.mod & KMOD_SHIFT) != 0, (keysym.mod & KMOD_CAPS) != 0,
-                                       (keysym.mod & KMOD_NUM) != 0),
-                          handled);
+            m_root->KeyUp(key, handled);
         break;
     }
 

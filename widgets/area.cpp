@@ -146,7 +146,7 @@ void CArea2::RemoveChild(CArea2* child)
 {
     if (child)
     {
-        EraseCaptures(child);
+        ForgetChild(child);
         const auto end = std::remove(m_children.begin(), m_children.end(), child);
         const bool wasChild = end != m_children.end();
         m_children.erase(end, m_children.end());
@@ -170,7 +170,7 @@ void CArea2::ReplaceChild(uint32_t index, CArea2* child)
     if (index < m_children.size() && m_children[index] != child && GetChildIndex(child) < 0)
     {
         CArea2* old = m_children[index];
-        EraseCaptures(old);
+        ForgetChild(old);
         m_children[index] = child;
         child->m_parent = this;
         delete old;
@@ -478,6 +478,7 @@ void CArea2::CloseModal(CArea2* dialog)
     // The dialog leaves the modal place before its host hears of it, so a dialog the host opens
     // from its handler stays, and the closing one is deleted only once the handler has returned.
     m_modal = nullptr;
+    ForgetChild(dialog);
     OnDialogClosed(dialog, dialog->GetResult());
     Retire(dialog);
 }
@@ -515,6 +516,7 @@ void CArea2::OnGesture(const CPoint&, bool*) {}
 void CArea2::OnKeyDown(uint32_t, bool*) {}
 void CArea2::OnKeyUp(uint32_t, bool*) {}
 void CArea2::OnTextInput(const std::string&, bool*) {}
+void CArea2::OnKeyRepeat(uint32_t, bool*) {}
 void CArea2::OnTick(float) {}
 void CArea2::Layout() {}
 void CArea2::Paint(CTextureAdapter&) {}

@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -153,6 +152,8 @@ public:
     // UTF-8 text the keyboard typed (the platform's text input, which knows the layout and
     // composes accents), routed like a key down.
     virtual void TextInput(const std::string& text, bool* handled);
+    // The key, held down, repeats: only what took its key-down hears of it.
+    virtual void KeyRepeat(uint32_t key, bool* handled);
     // Cut 4, copy 5, paste 6, undo 8, redo 9, select all 10; reaches the areas under a dialog too
     // when the dialog leaves it.
     void DispatchCommand(uint32_t code, bool* handled);
@@ -239,6 +240,8 @@ protected:
     virtual void OnKeyDown(uint32_t key, bool* handled);
     virtual void OnKeyUp(uint32_t key, bool* handled);
     virtual void OnTextInput(const std::string& text, bool* handled);
+    // A held key is one press: nothing happens by default. Areas that type override it.
+    virtual void OnKeyRepeat(uint32_t key, bool* handled);
     virtual void OnTick(float seconds);
     // Places the children and rebuilds cached images.
     virtual void Layout();
@@ -261,7 +264,14 @@ protected:
 private:
     void Init(bool ownSurface, uint32_t width, uint32_t height);
     void ResizeOwnImage();
-    void EraseCaptures(const CArea2* child);
+    // Forgets the child's captures, and that it took a press or a key still down.
+    void ForgetChild(const CArea2* child);
+    // A release taken here: the children under the point, last first, then the own handler.
+    void ReleaseHere(int64_t pointerId, const CPoint& point, bool* handled);
+    // Hands a key event to what took the key's press: route on a child or the modal child, own
+    // on this area; nothing when the taker has gone.
+    void DeliverKey(CArea2* taker, uint32_t key, bool* handled, void (CArea2::*route)(uint32_t, bool*),
+                    void (CArea2::*own)(uint32_t, bool*));
     // Hands a modal child that leaves to its host's OnDialogClosed, then lets it go.
     void CloseModal(CArea2* dialog);
     // Deletes a dialog that left, or keeps it until no call into the modal child is running.
@@ -300,8 +310,11 @@ private:
     std::map<int64_t, CArea2*> m_capture;
     bool m_spareFlag = false;
 
-    // Pointers pressed here and not yet released: a wheel turn leaves their capture alone.
-    std::set<int64_t> m_pressedPointers;
+    // What took each press of a pointer or key that is still down: the modal child, a child, this
+    // area, or null when that has gone. The release goes there, whatever changed meanwhile; a
+    // wheel turn leaves a pressed pointer's capture alone.
+    std::map<int64_t, CArea2*> m_pressTakers;
+    std::map<uint32_t, CArea2*> m_keyTakers;
     // Calls into the modal child now running; a dialog replaced meanwhile waits in the list.
     uint32_t m_modalCalls = 0;
     std::vector<CArea2*> m_retiredDialogs;

@@ -68,6 +68,8 @@ protected:
     void OnKeyDown(uint32_t key, bool* handled) override;
     void OnKeyUp(uint32_t key, bool* handled) override;
     void OnTextInput(const std::string& text, bool* handled) override;
+    // A held key types again and again.
+    void OnKeyRepeat(uint32_t key, bool* handled) override { OnKeyDown(key, handled); }
     void OnTick(float seconds) override;
     void Layout() override;
     void Paint(CTextureAdapter& canvas) override;

@@ -1,6 +1,11 @@
 // Input routing of the area tree: every event goes to the modal child first, then to the children
 // whose rectangle holds the point (last to first, so the one drawn on top is asked first), then to
 // the area's own handler. Moves and releases follow the child that took the pointer's press.
+//
+// A release, of a pointer or of a key, goes to what took its press, whatever opened or closed in
+// between: a dialog shown over a held button never leaves it held. What has been hidden or has
+// gone since hears nothing (a control hidden while held lets go by itself). A key held down
+// repeats only to what took it.
 #include "widgets/area.h"
 
 #include "widgets/click_sound.h"
@@ -48,10 +53,11 @@ void CArea2::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button
 {
     if (!m_visible)
         return;
-    m_pressedPointers.insert(pointerId);
+    m_pressTakers.erase(pointerId);
     if (m_modal)
     {
         OfferToModal(point, true, [&](CArea2* modal, const CPoint& local) {
+            m_pressTakers[pointerId] = modal;
             modal->PointerDown(pointerId, local, button, handled);
         });
         return;
@@ -63,9 +69,14 @@ void CArea2::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button
             m_capture[pointerId] = child;
             child->PointerDown(pointerId, local, button, handled);
         }))
+    {
+        m_pressTakers[pointerId] = m_capture[pointerId];
         return;
+    }
     m_capture.erase(pointerId);
     OnPointerDown(point, button, handled);
+    if (*handled)
+        m_pressTakers[pointerId] = this;
 }
 
 void CArea2::PointerMove(int64_t pointerId, const CPoint& point)
@@ -91,7 +102,29 @@ void CArea2::PointerMove(int64_t pointerId, const CPoint& point)
 
 void CArea2::PointerUp(int64_t pointerId, const CPoint& point, bool* handled)
 {
-    m_pressedPointers.erase(pointerId);
+    const auto press = m_pressTakers.find(pointerId);
+    if (press != m_pressTakers.end())
+    {
+        CArea2* taker = press->second;
+        m_pressTakers.erase(press);
+        if (!taker || !m_visible)
+            return;
+        if (taker == m_modal)
+        {
+            ++m_modalCalls;
+            m_modal->PointerUp(pointerId, point - m_modal->GetPosition(), handled);
+            LeaveModal();
+        }
+        else if (taker != this)
+        {
+            taker->PointerUp(pointerId, point - taker->GetPosition(), handled);
+        }
+        else
+        {
+            ReleaseHere(pointerId, point, handled);
+        }
+        return;
+    }
     if (!m_visible)
         return;
     if (m_modal)
@@ -109,6 +142,11 @@ void CArea2::PointerUp(int64_t pointerId, const CPoint& point, bool* handled)
         child->PointerUp(pointerId, point - child->GetPosition(), handled);
         return;
     }
+    ReleaseHere(pointerId, point, handled);
+}
+
+void CArea2::ReleaseHere(int64_t pointerId, const CPoint& point, bool* handled)
+{
     if (*handled)
         return;
     if (OfferToChildren(m_children, point, handled, [&](CArea2* child, const CPoint& local) {
@@ -151,9 +189,8 @@ void CArea2::Wheel(int64_t pointerId, const CPoint& point, int32_t amount, bool*
     }
     if (*handled)
         return;
-    // A turn while the pointer is pressed must not take the capture from the pressed child, or
-    // its release would go elsewhere and leave it held.
-    const bool keepCapture = m_pressedPointers.count(pointerId) != 0;
+    // A turn while the pointer is pressed must not take the capture from the pressed child.
+    const bool keepCapture = m_pressTakers.count(pointerId) != 0;
     if (OfferToChildren(m_children, point, handled, [&](CArea2* child, const CPoint& local) {
             if (!keepCapture)
                 m_capture[pointerId] = child;
@@ -186,23 +223,42 @@ void CArea2::Gesture(const CPoint& point, bool* handled)
 
 void CArea2::KeyDown(uint32_t key, bool* handled)
 {
+    m_keyTakers.erase(key);
     // Keys belong to an open dialog alone; the host's visibility does not matter.
     if (m_modal)
     {
+        m_keyTakers[key] = m_modal;
         ++m_modalCalls;
         m_modal->KeyDown(key, handled);
         LeaveModal();
         return;
     }
     for (size_t i = 0; i < m_children.size() && !*handled; ++i)
-        if (m_children[i]->IsVisible())
-            m_children[i]->KeyDown(key, handled);
-    if (!*handled)
-        OnKeyDown(key, handled);
+    {
+        CArea2* child = m_children[i];
+        if (!child->IsVisible())
+            continue;
+        child->KeyDown(key, handled);
+        if (*handled)
+            m_keyTakers[key] = child;
+    }
+    if (*handled)
+        return;
+    OnKeyDown(key, handled);
+    if (*handled)
+        m_keyTakers[key] = this;
 }
 
 void CArea2::KeyUp(uint32_t key, bool* handled)
 {
+    const auto press = m_keyTakers.find(key);
+    if (press != m_keyTakers.end())
+    {
+        CArea2* taker = press->second;
+        m_keyTakers.erase(press);
+        DeliverKey(taker, key, handled, &CArea2::KeyUp, &CArea2::OnKeyUp);
+        return;
+    }
     if (m_modal)
     {
         ++m_modalCalls;
@@ -232,6 +288,31 @@ void CArea2::TextInput(const std::string& text, bool* handled)
             m_children[i]->TextInput(text, handled);
     if (!*handled)
         OnTextInput(text, handled);
+}
+
+void CArea2::KeyRepeat(uint32_t key, bool* handled)
+{
+    const auto press = m_keyTakers.find(key);
+    if (press != m_keyTakers.end())
+        DeliverKey(press->second, key, handled, &CArea2::KeyRepeat, &CArea2::OnKeyRepeat);
+}
+
+void CArea2::DeliverKey(CArea2* taker, uint32_t key, bool* handled, void (CArea2::*route)(uint32_t, bool*),
+                        void (CArea2::*own)(uint32_t, bool*))
+{
+    if (!taker || !taker->IsVisible())
+        return;
+    if (taker == this)
+    {
+        (this->*own)(key, handled);
+        return;
+    }
+    const bool modal = taker == m_modal;
+    if (modal)
+        ++m_modalCalls;
+    (taker->*route)(key, handled);
+    if (modal)
+        LeaveModal();
 }
 
 void CArea2::DispatchCommand(uint32_t code, bool* handled)
@@ -284,10 +365,17 @@ bool CArea2::IsCaptured() const
     return m_parent && m_parent->IsCapturing(this);
 }
 
-void CArea2::EraseCaptures(const CArea2* child)
+void CArea2::ForgetChild(const CArea2* child)
 {
     for (auto it = m_capture.begin(); it != m_capture.end();)
         it = it->second == child ? m_capture.erase(it) : std::next(it);
+    // A press or key it took, still down, now ends with nobody to hear its release.
+    for (auto& press : m_pressTakers)
+        if (press.second == child)
+            press.second = nullptr;
+    for (auto& press : m_keyTakers)
+        if (press.second == child)
+            press.second = nullptr;
 }
 
 CArea2* CArea2::FindChildAt(const CPoint& point, bool deep)

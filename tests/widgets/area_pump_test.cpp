@@ -47,9 +47,9 @@ protected:
         Button(SDL_MOUSEBUTTONDOWN, x, y);
         Button(SDL_MOUSEBUTTONUP, x, y);
     }
-    static void Key(SDL_Keycode key, uint16_t modifiers = KMOD_NONE)
+    static void Key(SDL_Keycode key, uint16_t modifiers = KMOD_NONE, uint32_t type = SDL_KEYDOWN, uint8_t repeat = 0)
     {
-        Push(SDL_KEYDOWN, [&](SDL_Event& e) { e.key.keysym.sym = key, e.key.keysym.mod = modifiers; });
+        Push(type, [&](SDL_Event& e) { e.key.keysym.sym = key, e.key.keysym.mod = modifiers, e.key.repeat = repeat; });
     }
     Log Poll()
     {
@@ -99,4 +99,12 @@ TEST_F(AreaPump, AnOpenDialogTakesKeysAndLeavesCommandsItDoesNotHandle)
     Key('c', KMOD_LCTRL);
     EXPECT_EQ(Poll(), Log{});
     EXPECT_EQ(Poll(), (Log{"D command5", "A command5"}));
+}
+
+TEST_F(AreaPump, AHeldKeyRepeatsAsARepeatAndIsLetGoAsTheKeyItWentDownAs)
+{
+    Key('a');
+    Key('a', KMOD_LSHIFT, SDL_KEYDOWN, 1);
+    Key('a', KMOD_LSHIFT, SDL_KEYUP);
+    EXPECT_EQ(Poll(), (Log{"A key97", "A repeat97", "A keyup97"}));
 }

@@ -86,3 +86,33 @@ TEST_F(Routing, KeysAndCommandsGoFirstToLastAndHiddenAreasIgnoreTheRest)
     m_root.DispatchCommand(4, &handled);
     EXPECT_EQ(Take(), Log{});
 }
+
+TEST_F(Routing, AReleaseGoesToWhatTookItsPressWhateverOpenedMeanwhileAndARepeatOnlyThere)
+{
+    bool handled = false;
+    auto key = [&](void (CArea2::*event)(uint32_t, bool*), uint32_t code) {
+        handled = false;
+        (m_root.*event)(code, &handled);
+        return Take();
+    };
+    Down(0, 210, 210);
+    EXPECT_EQ(key(&CArea2::KeyDown, 65), (Log{"A key65"}));
+    auto* dialog = new CLoggingArea(nullptr, "D", CRect(0, 0, 300, 300), &m_log, true);
+    m_root.ShowDialog(dialog, CArea2::kPlaceCover);
+    EXPECT_EQ(key(&CArea2::KeyRepeat, 65), (Log{"A repeat65"}));
+    EXPECT_EQ(Up(0, 210, 210), (Log{"C up 10,10"}));
+    EXPECT_EQ(key(&CArea2::KeyUp, 65), (Log{"A keyup65"}));
+    // Presses made while the dialog is open are its own, also when it closes before their release.
+    EXPECT_EQ(key(&CArea2::KeyDown, 66), (Log{"D key66"}));
+    dialog->SetResult(CArea2::kResultOk);
+    m_root.Tick(0.04f);
+    EXPECT_EQ(key(&CArea2::KeyRepeat, 66), Log{});
+    EXPECT_EQ(key(&CArea2::KeyUp, 66), Log{});
+    // A taker hidden meanwhile hears nothing more; a key nobody took repeats to nobody.
+    key(&CArea2::KeyDown, 67);
+    m_a->SetVisible(false);
+    EXPECT_EQ(key(&CArea2::KeyUp, 67), Log{});
+    m_c->m_takes = false;
+    EXPECT_EQ(key(&CArea2::KeyDown, 68), (Log{"B key68", "C key68", "R key68"}));
+    EXPECT_EQ(key(&CArea2::KeyRepeat, 68), Log{});
+}

@@ -29,6 +29,8 @@ protected:
     void OnWheel(const CPoint& p, int32_t amount, bool* h) override { Record("wheel" + std::to_string(amount), p, h); }
     void OnGesture(const CPoint& p, bool* h) override { Record("gesture", p, h); }
     void OnKeyDown(uint32_t key, bool* h) override { Record("key" + std::to_string(key), h); }
+    void OnKeyUp(uint32_t key, bool* h) override { Record("keyup" + std::to_string(key), h); }
+    void OnKeyRepeat(uint32_t key, bool* h) override { Record("repeat" + std::to_string(key), h); }
     void OnCommand(uint32_t code, bool* h) override { Record("command" + std::to_string(code), h); }
 
 private:
