@@ -184,6 +184,19 @@ void CAreaButton::OnPointerUp(const CPoint&, bool* handled)
         *handled = true;
 }
 
+void CAreaButton::OnVisibleChanged()
+{
+    // Hidden while held (its page switched away, where no release reaches it): the button lets go
+    // without acting, so what its press began ends and no hold fires unseen.
+    if (IsVisible() || !m_pressed)
+        return;
+    m_pressed = false;
+    m_holdFired = false;
+    Layout();
+    SetDirty();
+    m_release.Call(this);
+}
+
 void CAreaButton::OnTick(float seconds)
 {
     if (!m_pressed)

@@ -14,7 +14,7 @@
 // pointer is let go, because the press captured the pointer. Held for half a second, the button
 // calls its hold callback once; with repeat on it then clicks again and again, faster the longer
 // it is held. Press and Release let a dialog give a key to the button, with the same callbacks and
-// sounds as a click.
+// sounds as a click. Hidden while held, the button lets go without a click.
 class CAreaButton : public CArea2
 {
 public:
@@ -67,6 +67,7 @@ protected:
     void OnPointerDown(const CPoint& point, uint32_t button, bool* handled) override;
     void OnPointerUp(const CPoint& point, bool* handled) override;
     void OnTick(float seconds) override;
+    void OnVisibleChanged() override;
     void Paint(CTextureAdapter& canvas) override;
 
 private:

@@ -85,6 +85,11 @@ void CAreaPlaybackButton::SetPlayback(CPlayback* playback)
 {
     if (playback == m_playback)
         return;
+    // A go input held down is let go on the playback it was held on, before the button turns to
+    // another.
+    if (m_held)
+        m_held->SetGoDown(false);
+    m_held = nullptr;
     if (m_playback)
         StopObserving(m_playback);
     // The cues of the playback shown before are none of this button's business any more.
@@ -111,8 +116,17 @@ void CAreaPlaybackButton::SetPressed(bool pressed)
     SetDirty();
     // The bars stand on the button's face, which changes with the press.
     RefreshBars();
-    if (m_playback)
-        m_playback->SetGoDown(pressed);
+    if (pressed)
+    {
+        m_held = m_playback;
+        if (m_held)
+            m_held->SetGoDown(true);
+    }
+    else if (m_held)
+    {
+        m_held->SetGoDown(false);
+        m_held = nullptr;
+    }
 }
 
 void CAreaPlaybackButton::SetHighlighted(bool highlighted)
@@ -171,6 +185,7 @@ void CAreaPlaybackButton::HandleNotify(CSubject* subject, uint32_t code)
         if (subject && subject == m_playback)
         {
             m_playback = nullptr;
+            m_held = nullptr;
             m_cueSet.Clear(this);
             RebuildTexts();
             RefreshBars();
@@ -413,6 +428,13 @@ void CAreaPlaybackButton::OnPointerDown(const CPoint&, uint32_t button, bool* ha
     else if (m_clickContext && m_clickFunction)
         m_clickFunction(m_clickContext, this);
     *handled = true;
+}
+
+void CAreaPlaybackButton::OnVisibleChanged()
+{
+    // Hidden while held, where no release reaches it: the go input is let go.
+    if (!IsVisible())
+        SetPressed(false);
 }
 
 void CAreaPlaybackButton::OnPointerUp(const CPoint&, bool* handled)

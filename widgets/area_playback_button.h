@@ -70,6 +70,7 @@ public:
 protected:
     void OnPointerDown(const CPoint& point, uint32_t button, bool* handled) override;
     void OnPointerUp(const CPoint& point, bool* handled) override;
+    void OnVisibleChanged() override;
     void Layout() override;
     void Paint(CTextureAdapter& canvas) override;
     void CopyBackgroundTo(CArea2* child) override;
@@ -84,6 +85,8 @@ private:
 
     CPlaybackManager* m_manager;
     CPlayback* m_playback = nullptr;
+    // The playback whose go input the press holds down; its release goes there.
+    CPlayback* m_held = nullptr;
     CAreaBar* m_intensityBar = nullptr;
     CAreaBar* m_speedBar = nullptr;
     CRect m_lineRects[kLineCount];

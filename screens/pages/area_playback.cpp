@@ -105,6 +105,7 @@ CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
         flash->SetReleaseCallback(this, OnFlashRelease);
         flash->SetTextColour(kCaption);
         m_flashButtons.push_back(flash);
+        m_flashed.push_back(-1);
         AddChild(flash);
         auto* knob = new CAreaRotary(this);
         knob->SetChangeCallback(this, OnKnobChange);
@@ -373,8 +374,23 @@ void CAreaPlayback::Flash(CAreaButton* button, bool down)
 {
     button->SetTextColour(down ? kCaptionOnFlash : kCaption);
     const int32_t strip = IndexIn(m_flashButtons, button);
-    if (CPlayback* playback = strip >= 0 ? StripPlayback(uint32_t(strip)) : nullptr)
-        playback->SetFlashDown(down);
+    if (strip < 0 || !m_playbackManager)
+        return;
+    int32_t& flashed = m_flashed[size_t(strip)];
+    if (down)
+    {
+        // A second pointer on the held button flashes nothing more.
+        CPlayback* playback = flashed < 0 ? StripPlayback(uint32_t(strip)) : nullptr;
+        if (!playback)
+            return;
+        flashed = playback->GetIndex();
+        playback->SetFlashDown(true);
+        return;
+    }
+    // The release goes to the playback the press flashed, whatever page is on view now.
+    if (CPlayback* playback = flashed >= 0 ? m_playbackManager->GetPlayback(uint32_t(flashed)) : nullptr)
+        playback->SetFlashDown(false);
+    flashed = -1;
 }
 
 void CAreaPlayback::OnKnobChange(void* context, CAreaRotary* knob, float value)

@@ -124,6 +124,8 @@ private:
     CSubjectSet m_pageSubjects;
     CRect m_grid;
     int32_t m_swapSource = -1;
+    // The playback each flash button's press flashed, -1 while it is up: its release goes there.
+    std::vector<int32_t> m_flashed;
     CSelectionPlayback m_dragSelection;
     // Set while the page puts the model's values into its controls: a knob that rounds a speed
     // to its steps then sends nothing back.

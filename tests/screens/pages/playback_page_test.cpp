@@ -155,6 +155,37 @@ TEST_F(PlaybackPage, ClickModesActOnThePlaybackClickedAndEndThemselves)
     EXPECT_EQ(manager->GetMode(), uint32_t(CPlaybackManager::kModeNone));
 }
 
+TEST_F(PlaybackPage, EveryReleaseGoesWhereItsPressWent)
+{
+    // FLASH 1 held on row 0 while Page Down, the wheel and End turn the rows.
+    const CPoint flash = Centre(page->GetFlashButton(0));
+    root->PointerDown(0, flash, 1, Fresh());
+    Key(SDLK_PAGEDOWN);
+    root->Wheel(0, flash, -1, Fresh());
+    Key(SDLK_END);
+    root->PointerUp(0, flash, Fresh());
+    // The key 2 held on row 7 while Home turns back and a dialog opens over the page.
+    root->KeyDown('2', Fresh());
+    Key(SDLK_HOME);
+    Key('n');
+    Click(page->GetPlaybackButton(4));
+    ASSERT_NE(page->GetRenameDialog(), nullptr);
+    root->KeyUp('2', Fresh());
+    EXPECT_EQ(Sent(COMMAND_SET_FLASH_DOWN), (std::vector<std::string>{"0=true", "0=false", "57=true", "57=false"}));
+    page->GetRenameDialog()->SetResult(CArea2::kResultCancel);
+    Tick(1);
+
+    // A flash and a go input held while the page is switched away are let go there and then.
+    root->KeyDown('3', Fresh());
+    root->PointerDown(1, Centre(page->GetPlaybackButton(6)), 1, Fresh());
+    root->SetPage(CAreaMain::kPagePatch);
+    root->KeyUp('3', Fresh());
+    root->PointerUp(1, Centre(page->GetPlaybackButton(6)), Fresh());
+    EXPECT_EQ(Sent(COMMAND_SET_FLASH_DOWN).back(), "2=false");
+    EXPECT_EQ(Sent(COMMAND_SET_FLASH_DOWN).size(), 6u);
+    EXPECT_EQ(Sent(COMMAND_SET_GO_DOWN), (std::vector<std::string>{"6=true", "6=false"}));
+}
+
 TEST_F(PlaybackPage, RenameSendsOnlyAnAcceptedName)
 {
     Answer(COMMAND_GET_LABEL, 4, CMessageValue(std::string("Wash")));
