@@ -188,7 +188,9 @@ void CDialogIpAndSubnet::OnKeyDown(uint32_t key, bool* handled)
     *handled = true;
     if (key == kKeyBackspace)
     {
-        m_backspaceTimer = 0.0f;
+        // The hold that empties the address field counts from the first key-down.
+        if (!m_backspaceHeld)
+            m_backspaceTimer = 0.0f;
         m_backspaceHeld = true;
         Type(key);
     }

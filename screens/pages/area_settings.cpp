@@ -581,6 +581,9 @@ void CAreaSettings::RepaintLamp(void* context, CAreaButton*)
 void CAreaSettings::OnIpPress(void* context, CAreaButton*)
 {
     CAreaSettings* page = static_cast<CAreaSettings*>(context);
+    // The lock hold counts from the first press: another on the held button restarts nothing.
+    if (page->m_ipHeld)
+        return;
     page->m_ipHeld = true;
     page->m_holdTime = 0.0f;
 }

@@ -64,6 +64,15 @@ TEST_F(IpDialog, BackspaceHeldASecondEmptiesTheAddressWhicheverFieldHasTheFocus)
     KeyUp(kBackspace);
     Tick(30);
     EXPECT_EQ(Subnet()->GetText(), "255.255.255");
+    // Held under the system's key repeat the second counts from the first key-down, also where a
+    // repeat comes as another key-down.
+    Address()->SetText("10.0.0.1", false);
+    KeyDown(kBackspace);
+    Tick(12);
+    KeyDown(kBackspace);
+    Tick(14);
+    EXPECT_EQ(Address()->GetText(), "");
+    KeyUp(kBackspace);
 }
 
 TEST_F(IpDialog, OkTakesOnlyAddressesThatParseAndKeepsTheUnitsPort)

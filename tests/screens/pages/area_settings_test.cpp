@@ -237,6 +237,23 @@ TEST_F(SettingsPage, HoldingTheIpButtonFiveSecondsTogglesTheLockOnce)
         Up(ip);
         EXPECT_EQ(devices->IsLocked(), locked) << frames;
     }
+    // A second finger on the held button restarts nothing: five seconds from the first press.
+    Down(ip);
+    Tick(60);
+    bool handled = false;
+    root->PointerDown(1, ip, 1, &handled);
+    Tick(66);
+    EXPECT_TRUE(devices->IsLocked());
+    root->PointerUp(1, ip, &handled);
+    Up(ip);
+    // The page switched away while the button is held lets it go: nothing toggles unseen.
+    Down(ip);
+    Tick(10);
+    root->SetPage(CAreaMain::kPagePlayback);
+    Tick(150);
+    Up(ip);
+    EXPECT_TRUE(devices->IsLocked());
+    EXPECT_EQ(root->GetPageIndex(), CAreaMain::kPagePlayback) << "and no click followed";
 }
 
 TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
