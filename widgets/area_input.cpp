@@ -300,19 +300,22 @@ void CArea2::KeyRepeat(uint32_t key, bool* handled)
 void CArea2::DeliverKey(CArea2* taker, uint32_t key, bool* handled, void (CArea2::*route)(uint32_t, bool*),
                         void (CArea2::*own)(uint32_t, bool*))
 {
-    if (!taker || !taker->IsVisible())
+    if (!taker)
         return;
-    if (taker == this)
+    if (taker == m_modal)
     {
-        (this->*own)(key, handled);
-        return;
-    }
-    const bool modal = taker == m_modal;
-    if (modal)
+        // Keys belong to an open dialog whatever its host's visibility, as their presses did.
         ++m_modalCalls;
-    (taker->*route)(key, handled);
-    if (modal)
+        (taker->*route)(key, handled);
         LeaveModal();
+    }
+    else if (taker->IsVisible())
+    {
+        if (taker == this)
+            (this->*own)(key, handled);
+        else
+            (taker->*route)(key, handled);
+    }
 }
 
 void CArea2::DispatchCommand(uint32_t code, bool* handled)
