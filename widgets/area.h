@@ -269,7 +269,7 @@ private:
     // A release taken here: the children under the point, last first, then the own handler.
     void ReleaseHere(int64_t pointerId, const CPoint& point, bool* handled);
     // Hands a key event to what took the key's press: route on a child or the modal child, own
-    // on this area; nothing when the taker has gone or, unless it is the dialog, was hidden.
+    // on this area unless it has been hidden; nothing when the taker has gone.
     void DeliverKey(CArea2* taker, uint32_t key, bool* handled, void (CArea2::*route)(uint32_t, bool*),
                     void (CArea2::*own)(uint32_t, bool*));
     // Hands a modal child that leaves to its host's OnDialogClosed, then lets it go.

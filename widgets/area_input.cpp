@@ -107,7 +107,9 @@ void CArea2::PointerUp(int64_t pointerId, const CPoint& point, bool* handled)
     {
         CArea2* taker = press->second;
         m_pressTakers.erase(press);
-        if (!taker || !m_visible)
+        // Handed on even when hidden, so every area on the way forgets the press; each one
+        // that is hidden stops it there.
+        if (!taker)
             return;
         if (taker == m_modal)
         {
@@ -119,7 +121,7 @@ void CArea2::PointerUp(int64_t pointerId, const CPoint& point, bool* handled)
         {
             taker->PointerUp(pointerId, point - taker->GetPosition(), handled);
         }
-        else
+        else if (m_visible)
         {
             ReleaseHere(pointerId, point, handled);
         }
@@ -304,17 +306,19 @@ void CArea2::DeliverKey(CArea2* taker, uint32_t key, bool* handled, void (CArea2
         return;
     if (taker == m_modal)
     {
-        // Keys belong to an open dialog whatever its host's visibility, as their presses did.
         ++m_modalCalls;
         (taker->*route)(key, handled);
         LeaveModal();
     }
-    else if (taker->IsVisible())
+    else if (taker != this)
     {
-        if (taker == this)
-            (this->*own)(key, handled);
-        else
-            (taker->*route)(key, handled);
+        // Handed on even when hidden, so every area on the way forgets the key.
+        (taker->*route)(key, handled);
+    }
+    else if (m_visible || !m_parent || m_parent->m_modal == this)
+    {
+        // Where its key-down could reach: a shown area, or a dialog whatever its host shows.
+        (this->*own)(key, handled);
     }
 }
 
