@@ -68,7 +68,7 @@ void CDialogAcn::Set(bool enabled, uint16_t universe)
     RefreshText();
 }
 
-bool CDialogAcn::IsEnabled() const
+bool CDialogAcn::IsAcnEnabled() const
 {
     return m_enabled->IsChecked();
 }

@@ -25,7 +25,8 @@ public:
 
     // A universe of 0 is shown as 1.
     void Set(bool enabled, uint16_t universe);
-    bool IsEnabled() const;
+    // Whether the unit's sACN output is to be on (the checkbox); not the area's input state.
+    bool IsAcnEnabled() const;
     uint16_t GetUniverse() const { return m_universe; }
     void RefreshText();
 

@@ -78,7 +78,7 @@ void CDialogArtnet::Set(bool enabled, uint8_t address)
     RefreshText();
 }
 
-bool CDialogArtnet::IsEnabled() const
+bool CDialogArtnet::IsArtNetEnabled() const
 {
     return m_enabled->IsChecked();
 }

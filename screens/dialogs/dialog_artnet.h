@@ -23,7 +23,8 @@ public:
 
     // The address holds the sub-net in its high four bits and the universe in the low four.
     void Set(bool enabled, uint8_t address);
-    bool IsEnabled() const;
+    // Whether the unit's Art-Net output is to be on (the checkbox); not the area's input state.
+    bool IsArtNetEnabled() const;
     uint8_t GetAddress() const { return m_address; }
     void RefreshText();
 

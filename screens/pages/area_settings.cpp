@@ -758,7 +758,7 @@ void CAreaSettings::OnDialogClosed(CArea2* dialog, uint32_t result)
         if (ok && unit)
         {
             unit->SetAcnUniverse(static_cast<CDialogAcn*>(dialog)->GetUniverse());
-            unit->SetAcnEnabled(static_cast<CDialogAcn*>(dialog)->IsEnabled());
+            unit->SetAcnEnabled(static_cast<CDialogAcn*>(dialog)->IsAcnEnabled());
         }
     }
     else if (dialog == m_artNetDialog)
@@ -767,7 +767,7 @@ void CAreaSettings::OnDialogClosed(CArea2* dialog, uint32_t result)
         if (ok && unit)
         {
             unit->SetArtNetUniverse(static_cast<CDialogArtnet*>(dialog)->GetAddress());
-            unit->SetArtNetEnabled(static_cast<CDialogArtnet*>(dialog)->IsEnabled());
+            unit->SetArtNetEnabled(static_cast<CDialogArtnet*>(dialog)->IsArtNetEnabled());
         }
     }
     else if (dialog == m_ipDialog)

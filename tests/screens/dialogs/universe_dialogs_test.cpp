@@ -34,7 +34,7 @@ TEST_F(ArtnetDialog, ArrowsAndKeysStepEachNumberRoundItsRangeAndLeaveTheOther)
     CDialogArtnet* dialog = Show(new CDialogArtnet(&host));
     dialog->Set(true, 0x3C);
     EXPECT_EQ(Shown(), "3.12");
-    EXPECT_TRUE(dialog->IsEnabled());
+    EXPECT_TRUE(dialog->IsArtNetEnabled());
     // From, arrow, shown.
     for (const auto& [from, arrow, shown] : {std::tuple(0x3F, 2, "3.0"), std::tuple(0x05, 1, "15.5"),
                                              std::tuple(0xF5, 0, "0.5"), std::tuple(0x30, 3, "3.15")})
@@ -53,9 +53,9 @@ TEST_F(ArtnetDialog, ArrowsAndKeysStepEachNumberRoundItsRangeAndLeaveTheOther)
     Key(SDLK_DOWN);
     EXPECT_EQ(Shown(), "3.15");
     Key(' ');
-    EXPECT_TRUE(dialog->IsEnabled());
+    EXPECT_TRUE(dialog->IsArtNetEnabled());
     Key('e');
-    EXPECT_FALSE(dialog->IsEnabled());
+    EXPECT_FALSE(dialog->IsArtNetEnabled());
     EXPECT_TRUE(KeyDown(SDLK_F5) && KeyUp(SDLK_F5));
 }
 
@@ -83,7 +83,7 @@ TEST_F(AcnDialog, ArrowsStopAtTheEndsAndTypingKeepsWithinTheLimit)
     CDialogAcn* dialog = Show(new CDialogAcn(&host));
     dialog->Set(false, 0);
     EXPECT_EQ(Shown(), "1");
-    EXPECT_FALSE(dialog->IsEnabled());
+    EXPECT_FALSE(dialog->IsAcnEnabled());
     Click(Nth<CAreaButton>(1));
     EXPECT_EQ(dialog->GetUniverse(), 1);
     dialog->Set(true, 63999);
