@@ -112,7 +112,12 @@ public:
     CRgbaColour GetColour() const { return m_colour; }
     CRgbaColour GetBackgroundColour() const { return m_backgroundColour; }
     CRgbaColour GetTextColour() const { return m_textColour; }
+    // The status lamp's own colour setter hides this one on purpose (re-colouring a page leaves its
+    // lamps alone), and a using-declaration there would make every call ambiguous.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Woverloaded-virtual"
     virtual void SetColour(CRgbaColour colour);
+#pragma GCC diagnostic pop
     virtual void SetBackgroundColour(CRgbaColour colour);
     virtual void SetTextColour(CRgbaColour colour);
     uint32_t GetFontSize() const { return m_fontSize; }

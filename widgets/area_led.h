@@ -16,8 +16,8 @@ public:
     explicit CAreaLed(CArea2* parent);
     ~CAreaLed() override;
 
-    // The lamp's state. On purpose not the area's virtual colour setter (it hides it): a page that
-    // re-colours its children must not switch its lamps off.
+    // The lamp's state. On purpose not the area's virtual colour setter (it hides it, see area.h): a
+    // page that re-colours its children must not switch its lamps off.
     void SetColour(const CRgbaColour& colour);
     CRgbaColour GetColour() const { return m_colour; }
 
