@@ -23,11 +23,6 @@ CTextureAdapter::CTextureAdapter(const CBaseImage& image)
          image.GetHeight());
 }
 
-CTextureAdapter::CTextureAdapter(const CTextureAdapter& other) : CTexture()
-{
-    Init(other.GetPixels(), other.m_window, other.GetWidth(), other.GetHeight());
-}
-
 CTextureAdapter::CTextureAdapter(const CRect& rect, const CTextureAdapter& parent)
 {
     Init(parent.GetPixels(),

@@ -14,17 +14,18 @@
 class CTextureAdapter : public CTexture
 {
 public:
-    // The whole image.
+    // The whole image; given a view, the same pixels that view covers.
     explicit CTextureAdapter(const CBaseImage& image);
     // The rectangle, given in the underlying pixels' coordinates (not the parent's), of the
     // pixels that the parent views.
     CTextureAdapter(const CRect& rect, const CTextureAdapter& parent);
 
-    // Another view of the same pixels.
-    CTextureAdapter(const CTextureAdapter& other);
+    // Not copied: a copy could mean another view or the pixels, so a second view is made with one of
+    // the constructors above and pixels are copied with the assignment from an image below.
+    CTextureAdapter(const CTextureAdapter&) = delete;
+    CTextureAdapter& operator=(const CTextureAdapter&) = delete;
     // Copies an image into the view row by row, as much of each row as both have.
     CTextureAdapter& operator=(const CBaseImage& image);
-    CTextureAdapter& operator=(const CTextureAdapter& other) { return *this = static_cast<const CBaseImage&>(other); }
 
     CRgbaColour GetPixel(const CPoint& point) const override;
     CRgbaColour GetPixel(uint32_t x, uint32_t y) const override;
