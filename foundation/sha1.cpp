@@ -1,5 +1,7 @@
 #include "foundation/sha1.h"
 
+#include "foundation/byte_order.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -97,10 +99,7 @@ void SHA1::ProcessMessageBlock(const uint8_t* block)
 {
     uint32_t w[80];
     for (int t = 0; t < 16; ++t)
-    {
-        w[t] = uint32_t(block[t * 4]) << 24 | uint32_t(block[t * 4 + 1]) << 16 | uint32_t(block[t * 4 + 2]) << 8 |
-               uint32_t(block[t * 4 + 3]);
-    }
+        w[t] = ReadBe32(block + t * 4);
     for (int t = 16; t < 80; ++t)
         w[t] = RotateLeft(w[t - 3] ^ w[t - 8] ^ w[t - 14] ^ w[t - 16], 1);
 
@@ -141,11 +140,8 @@ void SHA1::PadMessage()
         m_blockIndex = 0;
     }
     std::memset(m_block + m_blockIndex, 0, size_t(56 - m_blockIndex));
-    for (int i = 0; i < 4; ++i)
-    {
-        m_block[56 + i] = uint8_t(m_lengthHigh >> (24 - 8 * i));
-        m_block[60 + i] = uint8_t(m_lengthLow >> (24 - 8 * i));
-    }
+    WriteBe32(m_block + 56, m_lengthHigh);
+    WriteBe32(m_block + 60, m_lengthLow);
     ProcessMessageBlock(m_block);
     m_blockIndex = 0;
 }

@@ -1,5 +1,6 @@
 #include "foundation/time.h"
 
+#include "foundation/byte_order.h"
 #include "foundation/decimal.h"
 
 #include <boost/date_time/posix_time/posix_time_types.hpp>
@@ -556,9 +557,7 @@ void CTime::SetMilliseconds(uint32_t milliseconds)
 
 void CTime::ReadWire(const void* field)
 {
-    const auto* b = static_cast<const uint8_t*>(field);
-    SetMilliseconds(uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
-                    uint32_t(b[3]) << 24);
+    SetMilliseconds(ReadLe32(static_cast<const uint8_t*>(field)));
 }
 
 int64_t CTime::DifferenceMilliseconds(const CTime& other) const

@@ -1,5 +1,6 @@
 #include "graphics/gif_frame.h"
 
+#include "foundation/byte_order.h"
 #include "graphics/gif_bytes.h"
 #include "graphics/gif_image.h"
 #include "graphics/gif_lzw.h"
@@ -91,10 +92,10 @@ bool CGifFrame::Read(std::FILE* file, const CGifGraphicControl* control)
     uint8_t descriptor[9];
     if (!file || !ReadBytes(file, descriptor, sizeof descriptor))
         return false;
-    SetLeft(ReadU16(descriptor));
-    SetTop(ReadU16(descriptor + 2));
-    SetWidth(ReadU16(descriptor + 4));
-    SetHeight(ReadU16(descriptor + 6));
+    SetLeft(ReadLe16(descriptor));
+    SetTop(ReadLe16(descriptor + 2));
+    SetWidth(ReadLe16(descriptor + 4));
+    SetHeight(ReadLe16(descriptor + 6));
     const uint8_t packed = descriptor[8];
     m_bits = uint32_t(packed & 7) + 1;
     m_interlaced = (packed >> 6) & 1;
@@ -160,15 +161,15 @@ void CGifFrame::Write(std::vector<uint8_t>& output)
 
     output.insert(output.end(), {0x21, 0xF9, 0x04});
     output.push_back(uint8_t((m_disposal < 4 ? m_disposal * 4 : 8) | m_transparent));
-    AppendU16(output, DelayField(m_delay));
+    AppendLe16(output, DelayField(m_delay));
     output.push_back(uint8_t(m_transparentIndex));
     output.push_back(0x00);
 
     output.push_back(0x2C);
-    AppendU16(output, m_left);
-    AppendU16(output, m_top);
-    AppendU16(output, m_width);
-    AppendU16(output, m_height);
+    AppendLe16(output, m_left);
+    AppendLe16(output, m_top);
+    AppendLe16(output, m_width);
+    AppendLe16(output, m_height);
     uint8_t packed = uint8_t(m_interlaced * 64);
     if (HasLocalPalette())
         packed |= uint8_t(0x80 | (m_bits - 1));

@@ -1,5 +1,6 @@
 #include "graphics/gif_image.h"
 
+#include "foundation/byte_order.h"
 #include "graphics/gif_bytes.h"
 #include "graphics/gif_frame.h"
 #include "graphics/zevral_image.h"
@@ -16,17 +17,6 @@ constexpr size_t kApplicationIdLength = 9;
 constexpr char kLoopId[] = "NETSCAPE2.0";
 constexpr size_t kLoopIdLength = 11;
 constexpr char kComment[] = "Created with LumivoPro ";
-
-uint32_t ReadU32(const uint8_t* bytes)
-{
-    return uint32_t(bytes[0]) | uint32_t(bytes[1]) << 8 | uint32_t(bytes[2]) << 16 | uint32_t(bytes[3]) << 24;
-}
-
-void WriteU32(uint8_t* bytes, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        bytes[i] = uint8_t(value >> (8 * i));
-}
 
 void AppendText(std::vector<uint8_t>& output, const char* text)
 {
@@ -66,7 +56,7 @@ extern "C" const int tanzo_gif_codec = 1;
 void CGifApplicationData::ToBytes(uint8_t* bytes) const
 {
     for (int i = 0; i < 5; ++i)
-        WriteU32(bytes + 4 * i, values[i]);
+        WriteLe32(bytes + 4 * i, values[i]);
     bytes[20] = colour.GetRed();
     bytes[21] = colour.GetGreen();
     bytes[22] = colour.GetBlue();
@@ -79,7 +69,7 @@ void CGifApplicationData::FromBytes(const uint8_t* bytes, size_t count)
     uint8_t record[kSize] = {};
     std::memcpy(record, bytes, std::min(count, kSize));
     for (int i = 0; i < 5; ++i)
-        values[i] = ReadU32(record + 4 * i);
+        values[i] = ReadLe32(record + 4 * i);
     colour = CRgbaColour(uint32_t(record[20]), uint32_t(record[21]), uint32_t(record[22]), uint32_t(record[23]));
     std::memcpy(extra, record + 24, sizeof extra);
 }
@@ -140,8 +130,8 @@ void CGifImage::Load(std::FILE* file)
     uint8_t screen[7];
     if (!ReadBytes(file, screen, sizeof screen))
         return;
-    const uint32_t width = uint32_t(screen[0] | screen[1] << 8);
-    const uint32_t height = uint32_t(screen[2] | screen[3] << 8);
+    const uint32_t width = ReadLe16(screen);
+    const uint32_t height = ReadLe16(screen + 2);
     if (width > kMaxSide || height > kMaxSide)
     {
         std::printf("Dimensions too big: %ux%u pixels. Maximum allowed dimensions are %ux%u pixels. Cannot load GIF.\n",
@@ -198,7 +188,7 @@ bool CGifImage::ReadExtension(std::FILE* file, CGifGraphicControl& control, bool
         if (!controlPending)
         {
             control.packed = block[1];
-            control.delay = uint16_t(block[2] | block[3] << 8);
+            control.delay = ReadLe16(block + 2);
             control.transparentIndex = block[4];
             controlPending = true;
         }
@@ -250,8 +240,8 @@ bool CGifImage::Save(const std::string& path)
 void CGifImage::Write(std::vector<uint8_t>& output)
 {
     AppendText(output, "GIF89a");
-    AppendU16(output, m_width);
-    AppendU16(output, m_height);
+    AppendLe16(output, m_width);
+    AppendLe16(output, m_height);
     output.push_back(uint8_t((m_bits - 1) | (HasPalette() ? 0x80 : 0)));
     output.push_back(0);  // background colour index
     output.push_back(0);  // pixel aspect ratio

@@ -1,6 +1,7 @@
 #include "link/device.h"
 
 #include "link/device_manager.h"
+#include "foundation/byte_order.h"
 #include "foundation/notify_codes.h"
 #include "foundation/utf8.h"
 #include "link/message.h"
@@ -13,18 +14,11 @@ namespace
 // The controller's code for a changed universe.
 constexpr uint32_t kNotifyValue = 23;
 
-uint32_t ReadU32(const uint8_t* data)
-{
-    return uint32_t(data[0]) | uint32_t(data[1]) << 8 | uint32_t(data[2]) << 16 |
-           uint32_t(data[3]) << 24;
-}
-
 // Four octets, then the port little-endian.
 CDevicePacket AddressRequest(uint32_t command, const CIpAddress& address)
 {
-    const uint8_t bytes[6] = {address.GetOctet(0), address.GetOctet(1), address.GetOctet(2),
-                              address.GetOctet(3), uint8_t(address.GetPort()),
-                              uint8_t(address.GetPort() >> 8)};
+    uint8_t bytes[6] = {address.GetOctet(0), address.GetOctet(1), address.GetOctet(2), address.GetOctet(3)};
+    WriteLe16(bytes + 4, address.GetPort());
     CDevicePacket packet(command);
     packet.SetData(bytes, sizeof(bytes));
     return packet;
@@ -41,7 +35,7 @@ CVersion ReadVersion(const CDevicePacket& reply)
 // A four-byte flag reply; any other length reads as false.
 bool ReadFlag(const CDevicePacket& reply)
 {
-    return reply.GetLength() == 4 && ReadU32(reply.GetData()) != 0;
+    return reply.GetLength() == 4 && ReadLe32(reply.GetData()) != 0;
 }
 }  // namespace
 
@@ -174,7 +168,7 @@ void CDevice::HandleReply(const CDevicePacket& reply)
     {
         CIpAddress subnet;
         if (length == 6)
-            subnet = CIpAddress(data[0], data[1], data[2], data[3], uint16_t(data[4] | data[5] << 8));
+            subnet = CIpAddress(data[0], data[1], data[2], data[3], ReadLe16(data + 4));
         if (!SameAddressAndPort(subnet, m_subnet))
         {
             m_subnet = subnet;

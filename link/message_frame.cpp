@@ -1,5 +1,6 @@
 #include "link/message_frame.h"
 
+#include "foundation/byte_order.h"
 #include "foundation/utf8.h"
 
 #include <algorithm>
@@ -9,28 +10,6 @@
 namespace
 {
 constexpr uint8_t kTagMask = 0x3F;
-
-void Put16(uint8_t* p, uint32_t value)
-{
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-}
-
-void Put32(uint8_t* p, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint16_t Get16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
-}
-
-uint32_t Get32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
 
 uint32_t FloatBits(float value)
 {
@@ -44,13 +23,6 @@ float BitsFloat(uint32_t bits)
     float value;
     std::memcpy(&value, &bits, sizeof(value));
     return value;
-}
-
-void Append32(std::vector<uint8_t>& out, uint32_t value)
-{
-    uint8_t bytes[4];
-    Put32(bytes, value);
-    out.insert(out.end(), bytes, bytes + 4);
 }
 
 // The coordinate's constructor keeps the axes in range; the wire carries them as they are, so the
@@ -76,18 +48,18 @@ std::vector<uint8_t> CMessageFrame::EncodeValue(const CMessageValue& value)
         break;
     case VALUE_UNSIGNED:
     case VALUE_BOOL:
-        Append32(out, value.GetUnsigned());
+        AppendLe32(out, value.GetUnsigned());
         break;
     case VALUE_FLOAT:
-        Append32(out, FloatBits(value.GetFloat()));
+        AppendLe32(out, FloatBits(value.GetFloat()));
         break;
     case VALUE_U64:
-        Append32(out, static_cast<uint32_t>(value.GetU64()));
-        Append32(out, static_cast<uint32_t>(value.GetU64() >> 32));
+        AppendLe32(out, static_cast<uint32_t>(value.GetU64()));
+        AppendLe32(out, static_cast<uint32_t>(value.GetU64() >> 32));
         break;
     case VALUE_COORDINATE:
-        Append32(out, FloatBits(value.GetCoordinate().GetX()));
-        Append32(out, FloatBits(value.GetCoordinate().GetY()));
+        AppendLe32(out, FloatBits(value.GetCoordinate().GetX()));
+        AppendLe32(out, FloatBits(value.GetCoordinate().GetY()));
         break;
     case VALUE_FX:
     {
@@ -101,14 +73,11 @@ std::vector<uint8_t> CMessageFrame::EncodeValue(const CMessageValue& value)
         uint16_t channels[5];
         value.GetColour().WriteWire(channels);
         for (uint16_t channel : channels)
-        {
-            out.push_back(static_cast<uint8_t>(channel));
-            out.push_back(static_cast<uint8_t>(channel >> 8));
-        }
+            AppendLe16(out, channel);
         break;
     }
     case VALUE_TIME:
-        Append32(out, static_cast<uint32_t>(value.GetTime().GetMilliseconds()));
+        AppendLe32(out, static_cast<uint32_t>(value.GetTime().GetMilliseconds()));
         break;
     case VALUE_RAW:
     case VALUE_DIGEST:
@@ -133,13 +102,13 @@ bool CMessageFrame::Encode(const CMessage& message, std::vector<uint8_t>& out)
     uint8_t* header = out.data();
     header[0] = static_cast<uint8_t>(message.GetManager());
     header[1] = static_cast<uint8_t>(message.GetValueRef().GetType() & kTagMask);
-    Put16(header + 2, message.GetCommand());
-    Put16(header + 4, message.GetIndex0());
-    Put16(header + 6, message.GetIndex1());
-    Put16(header + 8, message.GetIndex2());
-    Put16(header + 10, 0xFFFF);
-    Put16(header + 12, static_cast<uint32_t>(payload.size()));
-    Put16(header + 14, message.GetSequence());
+    WriteLe16(header + 2, message.GetCommand());
+    WriteLe16(header + 4, message.GetIndex0());
+    WriteLe16(header + 6, message.GetIndex1());
+    WriteLe16(header + 8, message.GetIndex2());
+    WriteLe16(header + 10, 0xFFFF);
+    WriteLe16(header + 12, static_cast<uint32_t>(payload.size()));
+    WriteLe16(header + 14, message.GetSequence());
     // Bytes 16 to 19 stay zero.
     std::copy(payload.begin(), payload.end(), out.begin() + kHeaderSize);
     return true;
@@ -163,18 +132,18 @@ CMessageValue CMessageFrame::DecodeValue(uint32_t tag, const uint8_t* payload, s
         return CMessageValue(ToValidUtf8(reinterpret_cast<const char*>(payload)));
     }
     case VALUE_UNSIGNED:
-        return CMessageValue(Get32(fixed));
+        return CMessageValue(ReadLe32(fixed));
     case VALUE_BOOL:
-        return CMessageValue(Get32(fixed) != 0);
+        return CMessageValue(ReadLe32(fixed) != 0);
     case VALUE_FLOAT:
     {
-        const float value = BitsFloat(Get32(fixed));
+        const float value = BitsFloat(ReadLe32(fixed));
         return CMessageValue(std::isnan(value) ? 0.0f : value);
     }
     case VALUE_U64:
-        return CMessageValue(uint64_t(Get32(fixed)) | (uint64_t(Get32(fixed + 4)) << 32));
+        return CMessageValue(uint64_t(ReadLe32(fixed)) | (uint64_t(ReadLe32(fixed + 4)) << 32));
     case VALUE_COORDINATE:
-        return CMessageValue(UnclampedCoordinate(BitsFloat(Get32(fixed)), BitsFloat(Get32(fixed + 4))));
+        return CMessageValue(UnclampedCoordinate(BitsFloat(ReadLe32(fixed)), BitsFloat(ReadLe32(fixed + 4))));
     case VALUE_FX:
     {
         CFxValue fx;
@@ -185,7 +154,7 @@ CMessageValue CMessageFrame::DecodeValue(uint32_t tag, const uint8_t* payload, s
     {
         uint16_t channels[5];
         for (int i = 0; i < 5; ++i)
-            channels[i] = Get16(fixed + 2 * i);
+            channels[i] = ReadLe16(fixed + 2 * i);
         CColour colour;
         colour.ReadWire(channels);
         return CMessageValue(colour);
@@ -219,20 +188,20 @@ bool CMessageFrame::Decode(const uint8_t* bytes, size_t count, CMessage& out)
         return false;
     const uint32_t manager = bytes[0];
     const uint32_t tag = bytes[1] & kTagMask;
-    const uint32_t command = Get16(bytes + 2);
-    const size_t length = Get16(bytes + 12);
+    const uint32_t command = ReadLe16(bytes + 2);
+    const size_t length = ReadLe16(bytes + 12);
     if (manager >= MANAGER_MAX || command >= COMMAND_MAX || length >= kPayloadLimit)
         return false;
-    if (Get32(bytes + 16) != 0)
+    if (ReadLe32(bytes + 16) != 0)
         return false;
     if (count < kHeaderSize + length)
         return false;
 
     CMessage message(manager, command);
-    message.SetIndex0(Get16(bytes + 4));
-    message.SetIndex1(Get16(bytes + 6));
-    message.SetIndex2(Get16(bytes + 8));
-    message.SetSequence(Get16(bytes + 14));
+    message.SetIndex0(ReadLe16(bytes + 4));
+    message.SetIndex1(ReadLe16(bytes + 6));
+    message.SetIndex2(ReadLe16(bytes + 8));
+    message.SetSequence(ReadLe16(bytes + 14));
     message.SetValue(DecodeValue(tag, bytes + kHeaderSize, length));
     out = message;
     return true;

@@ -1,6 +1,7 @@
 #include "link/unit_packet.h"
 
 #include "foundation/ascii.h"
+#include "foundation/byte_order.h"
 
 #include <algorithm>
 #include <cstring>
@@ -106,17 +107,6 @@ const SCommandName kCommandNames[] = {
     {296, "ResetUnit"},
 };
 
-uint16_t ReadBig16(const uint8_t* p)
-{
-    return static_cast<uint16_t>((p[0] << 8) | p[1]);
-}
-
-void WriteBig16(uint8_t* p, uint32_t value)
-{
-    p[0] = static_cast<uint8_t>(value >> 8);
-    p[1] = static_cast<uint8_t>(value);
-}
-
 const char* FindName(int code)
 {
     for (const SCommandName& entry : kCommandNames)
@@ -218,10 +208,10 @@ size_t CDevicePacket::GetWireLength() const
 
 void CDevicePacket::Encode(uint8_t* out) const
 {
-    WriteBig16(out, m_command);
-    WriteBig16(out + 2, m_index0);
-    WriteBig16(out + 4, m_index1);
-    WriteBig16(out + 6, m_index2);
+    WriteBe16(out, m_command);
+    WriteBe16(out + 2, m_index0);
+    WriteBe16(out + 4, m_index1);
+    WriteBe16(out + 6, m_index2);
     out[8] = m_length;
     std::memcpy(out + kHeaderSize, m_data, GetWireLength() - kHeaderSize);
 }
@@ -236,10 +226,10 @@ bool CDevicePacket::Decode(const uint8_t* bytes, size_t count)
     if (count < kHeaderSize)
         return DecodeText(bytes, count);
 
-    m_command = ReadBig16(bytes);
-    m_index0 = ReadBig16(bytes + 2);
-    m_index1 = ReadBig16(bytes + 4);
-    m_index2 = ReadBig16(bytes + 6);
+    m_command = ReadBe16(bytes);
+    m_index0 = ReadBe16(bytes + 2);
+    m_index1 = ReadBe16(bytes + 4);
+    m_index2 = ReadBe16(bytes + 6);
     m_length = bytes[8];
     ClearData();
 

@@ -1,5 +1,7 @@
 #include "tools/resgen/clips.h"
 
+#include "foundation/byte_order.h"
+
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
@@ -112,30 +114,21 @@ std::vector<uint8_t> EncodeWav(const std::vector<int16_t>& stereo)
     const uint32_t dataBytes = static_cast<uint32_t>(stereo.size() * 2);
     std::vector<uint8_t> out;
     auto text = [&](const char* s) { out.insert(out.end(), s, s + 4); };
-    auto u32 = [&](uint32_t v) {
-        for (int i = 0; i < 4; ++i) {
-            out.push_back(static_cast<uint8_t>(v >> (8 * i)));
-        }
-    };
-    auto u16 = [&](uint16_t v) {
-        out.push_back(static_cast<uint8_t>(v));
-        out.push_back(static_cast<uint8_t>(v >> 8));
-    };
     text("RIFF");
-    u32(36 + dataBytes);
+    AppendLe32(out, 36 + dataBytes);
     text("WAVE");
     text("fmt ");
-    u32(16);
-    u16(1);                  // PCM
-    u16(2);                  // channels
-    u32(kClipRate);
-    u32(kClipRate * 2 * 2);  // bytes per second
-    u16(4);                  // bytes per frame
-    u16(16);                 // bits per sample
+    AppendLe32(out, 16);
+    AppendLe16(out, 1);                      // PCM
+    AppendLe16(out, 2);                      // channels
+    AppendLe32(out, kClipRate);
+    AppendLe32(out, kClipRate * 2 * 2);      // bytes per second
+    AppendLe16(out, 4);                      // bytes per frame
+    AppendLe16(out, 16);                     // bits per sample
     text("data");
-    u32(dataBytes);
+    AppendLe32(out, dataBytes);
     for (int16_t s : stereo) {
-        u16(static_cast<uint16_t>(s));
+        AppendLe16(out, static_cast<uint16_t>(s));
     }
     return out;
 }

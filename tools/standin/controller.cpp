@@ -1,5 +1,6 @@
 #include "tools/standin/controller.h"
 
+#include "foundation/byte_order.h"
 #include "foundation/colour.h"
 #include "foundation/coordinate.h"
 #include "foundation/fx_value.h"
@@ -55,17 +56,6 @@ float Clamp(float value, float low, float high)
     if (std::isnan(value))
         return low;
     return std::min(high, std::max(low, value));
-}
-
-void PutU16(uint8_t* p, uint32_t value)
-{
-    p[0] = static_cast<uint8_t>(value);
-    p[1] = static_cast<uint8_t>(value >> 8);
-}
-
-uint16_t GetU16(const uint8_t* p)
-{
-    return static_cast<uint16_t>(p[0] | (p[1] << 8));
 }
 
 uint16_t FractionToU16(float fraction)
@@ -125,20 +115,20 @@ bool IsZero(const uint8_t* bytes, size_t count)
 void WriteGroup(uint8_t* record, uint32_t group, const CMessageValue& value)
 {
     if (const int at = FaderOffset(group); at >= 0 && value.GetType() == VALUE_FLOAT)
-        PutU16(record + at, FractionToU16(value.GetFloat()));
+        WriteLe16(record + at, FractionToU16(value.GetFloat()));
     else if (const int fx = EffectOffset(group); fx >= 0 && value.GetType() == VALUE_FX)
         value.GetFx().WriteWire(record + fx);
     else if (group == 2 && value.GetType() == VALUE_COORDINATE)
     {
-        PutU16(record + 12, FractionToU16((value.GetCoordinate().GetX() + 1.0f) / 2.0f));
-        PutU16(record + 14, FractionToU16((value.GetCoordinate().GetY() + 1.0f) / 2.0f));
+        WriteLe16(record + 12, FractionToU16((value.GetCoordinate().GetX() + 1.0f) / 2.0f));
+        WriteLe16(record + 14, FractionToU16((value.GetCoordinate().GetY() + 1.0f) / 2.0f));
     }
     else if (group == 4 && value.GetType() == VALUE_COLOUR)
     {
         uint16_t channels[5];
         value.GetColour().WriteWire(channels);
         for (int i = 0; i < 5; ++i)
-            PutU16(record + 20 + 2 * i, channels[i]);
+            WriteLe16(record + 20 + 2 * i, channels[i]);
     }
 }
 
@@ -149,7 +139,7 @@ bool ReadGroup(const uint8_t* record, uint32_t group, CMessageValue& value)
     {
         if (IsZero(record + at, 2))
             return false;
-        value = CMessageValue(U16ToFraction(GetU16(record + at)));
+        value = CMessageValue(U16ToFraction(ReadLe16(record + at)));
         return true;
     }
     if (const int fx = EffectOffset(group); fx >= 0)
@@ -165,8 +155,8 @@ bool ReadGroup(const uint8_t* record, uint32_t group, CMessageValue& value)
     {
         if (IsZero(record + 12, 4))
             return false;
-        value = CMessageValue(CCoordinate(U16ToFraction(GetU16(record + 12)) * 2.0f - 1.0f,
-                                          U16ToFraction(GetU16(record + 14)) * 2.0f - 1.0f));
+        value = CMessageValue(CCoordinate(U16ToFraction(ReadLe16(record + 12)) * 2.0f - 1.0f,
+                                          U16ToFraction(ReadLe16(record + 14)) * 2.0f - 1.0f));
         return true;
     }
     if (group == 4)
@@ -175,7 +165,7 @@ bool ReadGroup(const uint8_t* record, uint32_t group, CMessageValue& value)
             return false;
         uint16_t channels[5];
         for (int i = 0; i < 5; ++i)
-            channels[i] = GetU16(record + 20 + 2 * i);
+            channels[i] = ReadLe16(record + 20 + 2 * i);
         CColour colour;
         colour.ReadWire(channels);
         value = CMessageValue(colour);

@@ -1,26 +1,17 @@
 #include "tools/standin/unit_responder.h"
 
+#include "foundation/byte_order.h"
+
 #include <string>
 
 namespace standin
 {
 namespace
 {
-void PutU32(uint8_t* p, uint32_t value)
-{
-    for (int i = 0; i < 4; ++i)
-        p[i] = static_cast<uint8_t>(value >> (8 * i));
-}
-
-uint32_t GetU32(const uint8_t* p)
-{
-    return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
-}
-
 void SetU32(CDevicePacket& packet, uint32_t value)
 {
     uint8_t bytes[4];
-    PutU32(bytes, value);
+    WriteLe32(bytes, value);
     packet.SetData(bytes, 4);
 }
 }  // namespace
@@ -86,7 +77,7 @@ CDevicePacket CUnitResponder::Answer(const CDevicePacket& request)
         {
             for (int i = 0; i < 4; ++i)
                 m_unit.ip[i] = data[i];
-            m_unit.ipPort = static_cast<uint16_t>(data[4] | (data[5] << 8));
+            m_unit.ipPort = ReadLe16(data + 4);
         }
         break;
     case DEVICE_SET_SUBNET:
@@ -98,7 +89,7 @@ CDevicePacket CUnitResponder::Answer(const CDevicePacket& request)
         break;
     case DEVICE_SET_DHCP:
         if (length == 4)
-            m_unit.dhcp = GetU32(data) != 0;
+            m_unit.dhcp = ReadLe32(data) != 0;
         break;
     case DEVICE_BLINK:
         ++m_unit.blinks;
