@@ -63,8 +63,12 @@ bool CVersion::operator>(const CVersion& other) const
 
 std::string FormatVersion(const CVersion& version)
 {
-    return std::to_string(version.GetMajor()) + "." + std::to_string(version.GetMinor()) + "." +
-           std::to_string(version.GetBuild());
+    return FormatVersionMajorMinor(version) + "." + std::to_string(version.GetBuild());
+}
+
+std::string FormatVersionMajorMinor(const CVersion& version)
+{
+    return std::to_string(version.GetMajor()) + "." + std::to_string(version.GetMinor());
 }
 
 CCueNumber::CCueNumber(const std::string& text)

@@ -33,6 +33,8 @@ private:
 
 // "1.7.0".
 std::string FormatVersion(const CVersion& version);
+// "1.7": the major and minor numbers only, as the settings page and show files show a version.
+std::string FormatVersionMajorMinor(const CVersion& version);
 
 // The two-part number of a cue, such as 3.1.
 class CCueNumber

@@ -54,11 +54,6 @@ std::string AddressText(const CIpAddress& address)
     return text;
 }
 
-std::string MajorMinorText(const CVersion& version)
-{
-    return std::to_string(version.GetMajor()) + "." + std::to_string(version.GetMinor());
-}
-
 void AddText(TiXmlElement& parent, const char* name, const std::string& text)
 {
     TiXmlElement* element = new TiXmlElement(name);
@@ -100,8 +95,8 @@ void WriteDevice(TiXmlElement& system, const CCore* core)
     AddText(*element, "ip", AddressText(device->GetAddress()));
     AddText(*element, "subnet", AddressText(device->GetSubnet()));
     AddText(*element, "dhcp", device->GetDhcp() ? "true" : "false");
-    AddText(*element, "pcb_version", MajorMinorText(device->GetPcbVersion()));
-    AddText(*element, "firmware_version", MajorMinorText(device->GetFirmwareVersion()));
+    AddText(*element, "pcb_version", FormatVersionMajorMinor(device->GetPcbVersion()));
+    AddText(*element, "firmware_version", FormatVersionMajorMinor(device->GetFirmwareVersion()));
     AddText(*element, "type", DeviceTypeName(device->GetType()));
 }
 

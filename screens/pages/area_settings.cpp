@@ -1,6 +1,7 @@
 #include "screens/pages/area_settings.h"
 
 #include "foundation/notify_codes.h"
+#include "foundation/version.h"
 #include "graphics/explanation_manager.h"
 #include "graphics/glyph_manager.h"
 #include "graphics/language.h"
@@ -109,14 +110,6 @@ constexpr uint32_t kCaptionMargin = 10;
 const uint32_t kDeviceColumns[5] = {182, 115, 100, 109, 78};
 constexpr uint32_t kFileDateColumn = 150;
 constexpr uint32_t kFileSizeColumn = 100;
-
-// The version's major and minor numbers, "1.7".
-std::string FormatVersionMajorMinor(const CVersion& version)
-{
-    char text[32];
-    std::snprintf(text, sizeof(text), "%u.%u", version.GetMajor(), version.GetMinor());
-    return text;
-}
 
 bool IsFirmwareOutdated(const CDevice& device)
 {
