@@ -5,7 +5,7 @@ int main(int argc, char** argv)
 {
     int status = 0;
     {
-        CApp2 application(CVersion(1, 7, 0), argc, argv, "");
+        CApp2 application(CVersion(TANZO_VERSION), argc, argv, "");
         status = application.Run();
     }
     return status;
