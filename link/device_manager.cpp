@@ -70,29 +70,22 @@ CDeviceManager::~CDeviceManager()
 
 void CDeviceManager::FindBroadcastTargets(const CLinkSetup& setup)
 {
-    if (setup.broadcastTargets)
-    {
-        m_broadcastTargets = *setup.broadcastTargets;
-    }
+    m_broadcasts.push_back(CIpAddress(255, 255, 255, 255));
+    std::vector<CIpAddress> locals;
+    if (setup.localAddresses)
+        locals = *setup.localAddresses;
     else
+        for (uint32_t i = 0; i < CApp::GetLocalAddressCount(); ++i)
+            locals.push_back(CApp::GetLocalAddress(i));
+    for (const CIpAddress& local : locals)
     {
-        m_broadcastTargets.push_back(CIpAddress(255, 255, 255, 255));
-        std::vector<CIpAddress> locals;
-        if (setup.localAddresses)
-            locals = *setup.localAddresses;
-        else
-            for (uint32_t i = 0; i < CApp::GetLocalAddressCount(); ++i)
-                locals.push_back(CApp::GetLocalAddress(i));
-        for (const CIpAddress& local : locals)
-        {
-            const CIpAddress target =
-                CIpAddress::GetBroadcast(local, CIpAddress::GetDefaultNetmask(local));
-            const bool known = std::any_of(m_broadcastTargets.begin(), m_broadcastTargets.end(),
-                                           [&](const CIpAddress& other) { return SameAddressAndPort(other, target); });
-            if (!known)
-                m_broadcastTargets.push_back(target);
-        }
+        const CIpAddress target = CIpAddress::GetBroadcast(local, CIpAddress::GetDefaultNetmask(local));
+        const bool known = std::any_of(m_broadcasts.begin(), m_broadcasts.end(),
+                                       [&](const CIpAddress& other) { return SameAddressAndPort(other, target); });
+        if (!known)
+            m_broadcasts.push_back(target);
     }
+    m_broadcastTargets = setup.broadcastTargets ? *setup.broadcastTargets : m_broadcasts;
     PrintLine("Broadcasting to:");
     CApp::Log(kCategory, "Broadcasting to:", 2);
     for (const CIpAddress& target : m_broadcastTargets)
@@ -230,7 +223,7 @@ void CDeviceManager::HandleDatagram(const uint8_t* bytes, size_t count, const CI
 {
     if (IsDiscoveryAnswer(bytes, count))
     {
-        HandleIdentifyReply(bytes, count);
+        HandleIdentifyReply(bytes, count, sender);
         return;
     }
     CIpAddress connected;
@@ -242,16 +235,18 @@ void CDeviceManager::HandleDatagram(const uint8_t* bytes, size_t count, const CI
         HandleMessageFrame(bytes, count, sender);
 }
 
-void CDeviceManager::HandleIdentifyReply(const uint8_t* bytes, size_t count)
+void CDeviceManager::HandleIdentifyReply(const uint8_t* bytes, size_t count, const CIpAddress& sender)
 {
     CDiscoveredDevice found;
-    if (!ParseDiscoveryAnswer(bytes, count, found))
+    if (!ParseDiscoveryAnswer(bytes, count, found) ||
+        !IsUsableUnitAddress(found.address, sender, m_broadcasts))
         return;
     CSdlMutexLock lock(m_foundMutex);
     const bool known = std::any_of(m_found.begin(), m_found.end(), [&](const CDiscoveredDevice& other) {
         return SameAddressAndPort(other.address, found.address);
     });
-    if (!known)
+    // Between two ticks the mailbox holds at most a full list's worth of answers.
+    if (!known && m_found.size() < kMaxDevices)
         m_found.push_back(found);
 }
 
@@ -412,6 +407,16 @@ bool CDeviceManager::AddFoundDevices()
             device->ResetLastSeen();
             continue;
         }
+        if (m_devices.size() >= kMaxDevices && !(entry->address == m_connectedAddress))
+        {
+            if (!m_fullTold)
+                CApp::Log(kCategory,
+                          "The list of units is full (" + std::to_string(kMaxDevices) +
+                              "): further units are not listed until one goes",
+                          1);
+            m_fullTold = true;
+            continue;
+        }
         m_devices.push_back(new CDevice(this, entry->address, entry->type));
         std::stable_sort(m_devices.begin(), m_devices.end(), [](const CDevice* a, const CDevice* b) {
             return a->GetAddress().ToUint32() < b->GetAddress().ToUint32();
@@ -435,6 +440,8 @@ bool CDeviceManager::RemoveLostDevices()
         delete device;
         removed = true;
     }
+    if (m_devices.size() < kMaxDevices)
+        m_fullTold = false;
     return removed;
 }
 

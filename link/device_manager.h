@@ -71,6 +71,9 @@ public:
     static constexpr uint32_t kWaitMilliseconds = 50;
     static constexpr float kIdleSeconds = 10.0f;
     static constexpr size_t kReceiveSize = 2048;
+    // Far more units than any rig holds; each has a thread and a socket, so answers naming
+    // further units wait until one goes (the chosen unit is always taken).
+    static constexpr size_t kMaxDevices = 64;
 
     // Computes the broadcast targets and starts the link.
     explicit CDeviceManager(const CLinkSetup& setup = CLinkSetup());
@@ -136,7 +139,8 @@ public:
     void Pass(uint32_t waitMilliseconds);
     void SendIdentify();
     void HandleDatagram(const uint8_t* bytes, size_t count, const CIpAddress& sender);
-    void HandleIdentifyReply(const uint8_t* bytes, size_t count);
+    // An answer naming an unusable address (IsUsableUnitAddress) is refused.
+    void HandleIdentifyReply(const uint8_t* bytes, size_t count, const CIpAddress& sender);
     void HandleMessageFrame(const uint8_t* bytes, size_t count, const CIpAddress& sender);
     void SendHeadMessage();
 
@@ -176,6 +180,8 @@ private:
     std::deque<SQueued> m_outgoing;
     std::deque<CMessage> m_replies;
     std::vector<CIpAddress> m_broadcastTargets;
+    // The limited broadcast and the local subnets' broadcasts: never one unit's address.
+    std::vector<CIpAddress> m_broadcasts;
     CIpAddress m_connectedAddress;
     CLinkModel* m_core = nullptr;
     float m_idle = 0.0f;
@@ -184,6 +190,8 @@ private:
     bool m_locked = false;
     // The chosen unit went from the list; when it comes back the model reads it again.
     bool m_connectionLost = false;
+    // The log has said that the list is full; it says so again only after the list had room.
+    bool m_fullTold = false;
 
     std::unique_ptr<CUdpNetwork> m_ownNetwork;
     std::unique_ptr<CLinkClock> m_ownClock;

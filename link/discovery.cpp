@@ -123,3 +123,17 @@ bool ParseDiscoveryAnswer(const uint8_t* bytes, size_t count, CDiscoveredDevice&
     out.type = type;
     return true;
 }
+
+bool IsUsableUnitAddress(const CIpAddress& unit, const CIpAddress& sender,
+                         const std::vector<CIpAddress>& broadcasts)
+{
+    const uint8_t first = unit.GetOctet(0);
+    if (first == 0 || first >= 224)
+        return false;
+    if (first == 127 && sender.GetOctet(0) != 127)
+        return false;
+    for (const CIpAddress& broadcast : broadcasts)
+        if (unit == broadcast)
+            return false;
+    return true;
+}

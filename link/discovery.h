@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // A unit that answered the discovery broadcast: where its own protocol is reached, and its type.
 struct CDiscoveredDevice
@@ -34,3 +35,9 @@ bool IsAcceptedDeviceType(uint32_t type, uint32_t identity = CApp::kApplicationI
 // address that is not a usable dotted address, or a port that is not a number.
 bool ParseDiscoveryAnswer(const uint8_t* bytes, size_t count, CDiscoveredDevice& out,
                           uint32_t identity = CApp::kApplicationIdentity);
+// Whether a unit named in an answer can be talked to as one unit: not this network's wildcard
+// (0.0.0.0/8), not a broadcast (the limited one or a local subnet's, given as broadcasts), not a
+// multicast or reserved address (224.0.0.0 and above), and a loopback address only when the
+// answer itself came over loopback.
+bool IsUsableUnitAddress(const CIpAddress& unit, const CIpAddress& sender,
+                         const std::vector<CIpAddress>& broadcasts);

@@ -187,6 +187,9 @@ TEST_F(DeviceManagerTest, AnswersListEachUnitOnceSortedByAddress)
     Receive(CIpAddress(192, 168, 1, 8, 16945), AnswerOf("Lumivo", "192.168.1.8", "16946"));
     Receive(CIpAddress(192, 168, 1, 9, 16945), AnswerOf("KDX-1", "192.168.1.x", "16946"));
     Receive(CIpAddress(192, 168, 1, 10, 16945), AnswerOf("KDX-1", "192.168.1.10", ""));
+    // Refused: addresses that are no single unit, and loopback named from another host.
+    for (const char* unusable : {"192.168.77.255", "224.0.0.251", "240.1.2.3", "0.1.2.3", "127.0.0.1"})
+        Receive(CIpAddress(192, 168, 1, 11, 16945), AnswerOf("KDX-1", unusable, "16946"));
     manager->Update(0.04f);
 
     ASSERT_EQ(manager->GetDeviceCount(), 3u);
@@ -216,6 +219,36 @@ TEST_F(DeviceManagerTest, AnswersListEachUnitOnceSortedByAddress)
     manager->DeleteDevices();
     EXPECT_EQ(manager->GetDeviceCount(), 0u);
     EXPECT_EQ(codes.Count(NOTIFY_LIST), 2u);
+}
+
+TEST_F(DeviceManagerTest, ListIsBoundedButTheChosenUnitAlwaysGetsIn)
+{
+    const CIpAddress chosen(10, 9, 0, 1, 16946);
+    manager->SetConnectedAddress(chosen);
+    const auto announce = [&](int first, int count) {
+        for (int i = first; i < first + count; ++i)
+        {
+            const std::string ip = "10.1." + std::to_string(i / 250) + "." + std::to_string(1 + i % 250);
+            Receive(CIpAddress(10, 1, 0, 1, 16945), AnswerOf("KDX-1", ip.c_str(), "16946"));
+        }
+    };
+    announce(0, 50);
+    manager->Update(0.04f);
+    announce(50, 100);
+    manager->Update(0.04f);
+    EXPECT_EQ(manager->GetDeviceCount(), CDeviceManager::kMaxDevices);
+    EXPECT_EQ(network.GetBoundPorts().size(), CDeviceManager::kMaxDevices + 1) << "the link's and the units'";
+
+    Receive(CIpAddress(10, 9, 0, 1, 16945), AnswerOf("KDX-1", "10.9.0.1", "16946"));
+    manager->Update(0.04f);
+    EXPECT_EQ(manager->GetDeviceCount(), CDeviceManager::kMaxDevices + 1);
+    EXPECT_TRUE(manager->IsConnected());
+
+    // Once the forged units go silent, the list has room again.
+    manager->Update(10.5f);
+    announce(200, 1);
+    manager->Update(0.04f);
+    EXPECT_EQ(manager->GetDeviceCount(), 1u);
 }
 
 TEST_F(DeviceManagerTest, UnitIsDroppedAfterTenSilentSeconds)

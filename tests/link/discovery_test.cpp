@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -111,4 +112,30 @@ TEST(Discovery, AnswersWithoutAUsableAddressAreIgnored)
     EXPECT_FALSE(Parse(Answer("KDX-1", "255.255.255.255", "16946"), device));
     EXPECT_FALSE(Parse("<?xml version=\"1.0\" ?> <zevral_identify label=\"KDX-1\"><port>5</port>", device));
     EXPECT_EQ(device.type, 99u) << "a refused answer leaves the record alone";
+
+    // What the answer parses to must still be one unit this host can talk to.
+    const std::vector<CIpAddress> broadcasts = {CIpAddress(255, 255, 255, 255), CIpAddress(192, 168, 77, 255)};
+    const CIpAddress lan(192, 168, 77, 9, 16945);
+    const CIpAddress loopback(127, 0, 0, 1, 16945);
+    struct
+    {
+        CIpAddress unit;
+        CIpAddress sender;
+        bool usable;
+    } const cases[] = {
+        {CIpAddress(192, 168, 77, 2), lan, true},
+        {CIpAddress(10, 0, 0, 5), lan, true},
+        {CIpAddress(223, 255, 255, 254), lan, true},
+        {CIpAddress(192, 168, 77, 255), lan, false},  // the local subnet's broadcast
+        {CIpAddress(0, 0, 0, 7), lan, false},         // this network
+        {CIpAddress(224, 0, 0, 1), lan, false},       // multicast
+        {CIpAddress(239, 255, 255, 250), lan, false},
+        {CIpAddress(240, 0, 0, 1), lan, false},  // reserved
+        {CIpAddress(127, 0, 0, 1), lan, false},  // loopback named from elsewhere
+        {CIpAddress(127, 0, 0, 2), loopback, true},
+        {CIpAddress(192, 168, 77, 2), loopback, true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsUsableUnitAddress(c.unit, c.sender, broadcasts), c.usable)
+            << c.unit.ToText() << " from " << c.sender.ToText();
 }

@@ -88,7 +88,7 @@ protected:
     {
         const std::string text = "<?xml version=\"1.0\" ?> <zevral_identify label=\"KDX-1\"><ip>" + address.ToText() +
                                  "</ip><port>" + std::to_string(address.GetPort()) + "</port></zevral_identify>";
-        devices->HandleIdentifyReply(reinterpret_cast<const uint8_t*>(text.data()), text.size());
+        devices->HandleIdentifyReply(reinterpret_cast<const uint8_t*>(text.data()), text.size(), address);
         Tick();
         return devices->FindDevice(address);
     }
