@@ -4,8 +4,13 @@
 
 #include <boost/filesystem/operations.hpp>
 
-#include <sys/stat.h>
+#include <algorithm>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -53,6 +58,52 @@ bool PathExists(const std::string& path)
 {
     struct stat status;
     return ::lstat(path.c_str(), &status) == 0;
+}
+
+FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out, int& error)
+{
+    out.clear();
+    error = 0;
+    // Without blocking, so that a pipe put in a file's place cannot hold the reader.
+    const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (file < 0) {
+        error = errno;
+        return error == ENOENT || error == ENOTDIR ? FileReadStatus::kMissing : FileReadStatus::kUnreadable;
+    }
+    struct stat status;
+    FileReadStatus result = FileReadStatus::kRead;
+    if (::fstat(file, &status) != 0) {
+        error = errno;
+        result = FileReadStatus::kUnreadable;
+    } else if (!S_ISREG(status.st_mode)) {
+        result = FileReadStatus::kMissing;
+    } else if (static_cast<unsigned long long>(status.st_size) > maxBytes) {
+        result = FileReadStatus::kTooLarge;
+    } else {
+        // The file may grow while it is read: one byte more than allowed tells.
+        out.resize(static_cast<size_t>(status.st_size) + 1);
+        size_t count = 0;
+        while (count < out.size()) {
+            const ssize_t got = ::read(file, &out[count], out.size() - count);
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got < 0) {
+                error = errno;
+                result = FileReadStatus::kUnreadable;
+                break;
+            }
+            if (got == 0)
+                break;
+            count += static_cast<size_t>(got);
+            if (count == out.size() && count <= maxBytes)
+                out.resize(std::min(maxBytes + 1, out.size() * 2));
+        }
+        if (result == FileReadStatus::kRead && count > maxBytes)
+            result = FileReadStatus::kTooLarge;
+        out.resize(result == FileReadStatus::kRead ? count : 0);
+    }
+    ::close(file);
+    return result;
 }
 
 std::string FileNameOf(const std::string& path)

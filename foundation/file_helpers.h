@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <string>
@@ -19,6 +20,18 @@ bool IsFolder(const std::string& path);
 bool IsRegularFile(const std::string& path);
 // Anything at all stands at the path, even a link that leads nowhere.
 bool PathExists(const std::string& path);
+
+enum class FileReadStatus
+{
+    kRead,
+    kMissing,  // nothing at the path, or no regular file
+    kUnreadable,
+    kTooLarge,
+};
+// Reads a whole regular file of at most maxBytes into out. A larger file is refused before any of
+// it is read, and a pipe or device is refused without waiting for it. With kUnreadable, error
+// holds the system's error number.
+FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out, int& error);
 
 // The part after the last '/' (the whole text without one).
 std::string FileNameOf(const std::string& path);

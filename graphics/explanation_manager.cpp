@@ -1,6 +1,8 @@
 #include "graphics/explanation_manager.h"
 
 #include "foundation/file_helpers.h"
+#include "foundation/xml_file.h"
+#include "graphics/graphics_log.h"
 #include "shell/app.h"
 #include "shell/platform.h"
 
@@ -11,6 +13,9 @@
 
 namespace
 {
+// The shipped hints are a few hundred bytes.
+constexpr size_t kMaxBytes = 1024 * 1024;
+
 // As the C library's atoi reads a number: leading blanks, a sign and the digits that follow;
 // text without digits is 0. Numbers beyond 32 bits are held at the limit.
 int32_t ReadNumber(const char* text)
@@ -52,7 +57,10 @@ void CExplanationManager::Load(const std::string& resourcesFolder)
     if (!IsRegularFile(path))
         return;
     TiXmlDocument document;
-    if (!document.LoadFile(path.c_str(), TIXML_ENCODING_UTF8))
+    const CXmlRead read = ReadXmlFile(path, kMaxBytes, document, TIXML_ENCODING_UTF8);
+    if (read.status == XmlReadStatus::kRefused)
+        GraphicsLog("ExplanationManager", DescribeXmlRead(path, read));
+    if (!read.IsRead())
         return;
 
     m_current = nullptr;

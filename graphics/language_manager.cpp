@@ -1,6 +1,7 @@
 #include "graphics/language_manager.h"
 
 #include "foundation/notify_codes.h"
+#include "foundation/xml_file.h"
 #include "graphics/graphics_log.h"
 #include "graphics/language.h"
 #include "shell/app.h"
@@ -12,6 +13,8 @@
 namespace
 {
 constexpr const char* kLogCategory = "LanguageManager";
+// A language file is a few kilobytes: a hundred times that is no language file.
+constexpr size_t kMaxBytes = 1024 * 1024;
 
 // The file's name without its folder and without the part from its last dot.
 std::string FileNameWithoutExtension(const std::string& path)
@@ -41,7 +44,13 @@ CLanguageManager* CLanguageManager::FromApplication()
 bool CLanguageManager::LoadFile(const std::string& path)
 {
     TiXmlDocument document;
-    if (!document.LoadFile(path.c_str(), TIXML_ENCODING_UTF8))
+    const CXmlRead read = ReadXmlFile(path, kMaxBytes, document, TIXML_ENCODING_UTF8);
+    if (read.status == XmlReadStatus::kRefused)
+    {
+        GraphicsLog(kLogCategory, DescribeXmlRead(path, read));
+        return false;
+    }
+    if (!read.IsRead())
     {
         GraphicsLog(kLogCategory, "Error loading file \"" + path + "\", error = \"" + document.ErrorDesc() + "\"");
         return false;

@@ -1,5 +1,6 @@
 #include "graphics/version_file.h"
 
+#include "foundation/file_helpers.h"
 #include "shell/platform.h"
 
 #include <cstdio>
@@ -21,18 +22,10 @@ bool CVersionFile::Write(const CVersion& version)
 void CVersionFile::Read()
 {
     m_stored = CVersion();
-    std::FILE* file = std::fopen(m_path.c_str(), "rt");
-    if (!file)
-        return;
     std::string text;
-    char buffer[256];
-    size_t count = 0;
-    // A version is short; a long file is read no further than a version could reach.
-    while (text.size() < 4096 && (count = std::fread(buffer, 1, sizeof(buffer), file)) > 0)
-        text.append(buffer, count);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (!failed)
+    int error = 0;
+    // A version is a few characters; a long file, or a pipe in its place, is no version file.
+    if (ReadFileBounded(m_path, 4096, text, error) == FileReadStatus::kRead)
         m_stored = CVersion(text);
 }
 

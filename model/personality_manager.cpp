@@ -1,6 +1,7 @@
 #include "model/personality_manager.h"
 
 #include "foundation/ascii.h"
+#include "foundation/xml_file.h"
 #include "model/personality_entries.h"
 #include "model/personality_ref.h"
 #include "shell/app.h"
@@ -11,6 +12,11 @@
 
 namespace
 {
+const char* const kLogCategory = "PersonalityManager";
+// The shipped library is a few hundred kilobytes; a library of every fixture ever made would
+// still fit.
+constexpr size_t kMaxBytes = 16 * 1024 * 1024;
+
 std::string JoinFolder(const std::string& folder, const std::string& name)
 {
     if (folder.empty() || folder.back() == '/')
@@ -55,7 +61,10 @@ void CPersonalityManager::LoadFile(const std::string& path, bool user)
     if (!std::filesystem::is_regular_file(path, error))
         return;
     TiXmlDocument document;
-    if (!document.LoadFile(path.c_str()))
+    const CXmlRead read = ReadXmlFile(path, kMaxBytes, document);
+    if (read.status == XmlReadStatus::kRefused)
+        CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
+    if (!read.IsRead())
         return;
     const TiXmlNode* root = document.FirstChild("personalities");
     if (!root)

@@ -5,6 +5,7 @@
 #include "foundation/file_replace.h"
 #include "foundation/notify_codes.h"
 #include "foundation/version.h"
+#include "foundation/xml_file.h"
 #include "link/device.h"
 #include "link/device_manager.h"
 #include "link/device_type.h"
@@ -185,7 +186,10 @@ void CFile::Refresh()
         }
         TiXmlDocument document;
         const TiXmlElement* show = nullptr;
-        if (document.LoadFile(m_path.c_str()))
+        const CXmlRead read = ReadXmlFile(m_path, kMaxBytes, document);
+        if (read.status == XmlReadStatus::kRefused)
+            CApp::Log(kLogCategory, DescribeXmlRead(m_path, read), 1);
+        if (read.IsRead())
         {
             const TiXmlNode* node = document.FirstChild("show");
             show = node ? node->ToElement() : nullptr;
@@ -254,7 +258,8 @@ bool CFile::Load()
     if (FileNameOf(m_path) == ".." || !IsRegularFile(m_path, status))
         return Fail("The show " + Quoted(GetName()) + " cannot be opened: the file is missing.");
     auto document = std::make_unique<TiXmlDocument>();
-    if (!document->LoadFile(m_path.c_str()))
+    const CXmlRead read = ReadXmlFile(m_path, kMaxBytes, *document);
+    if (read.status == XmlReadStatus::kMalformed)
     {
         std::string where;
         if (document->ErrorRow() > 0)
@@ -263,6 +268,9 @@ bool CFile::Load()
         return Fail("The show " + Quoted(GetName()) + " cannot be opened: the file is damaged, " +
                     document->ErrorDesc() + where + ". Nothing was changed.");
     }
+    if (!read.IsRead())
+        return Fail("The show " + Quoted(GetName()) + " cannot be opened: the file " + read.reason +
+                    ". Nothing was changed.");
     const TiXmlNode* node = document->FirstChild("show");
     const TiXmlElement* show = node ? node->ToElement() : nullptr;
     if (!show)

@@ -3,6 +3,7 @@
 #include "foundation/subject.h"
 #include "foundation/time.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -29,6 +30,9 @@ class CFile : public CSubject
 public:
     // A day number meaning "no date".
     static constexpr int32_t kNoDate = -2;
+    // The largest show file read: a show of every playback with every cue written is some
+    // 14 MB.
+    static constexpr size_t kMaxBytes = 32 * 1024 * 1024;
 
     // Describes the file at once (Refresh).
     CFile(CFileManager* manager, CCore* core, const std::string& path);

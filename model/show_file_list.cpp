@@ -5,6 +5,7 @@
 #include "foundation/file_replace.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
+#include "foundation/xml_file.h"
 #include "model/show_file.h"
 #include "model/show_xml.h"
 #include "shell/app.h"
@@ -197,7 +198,10 @@ bool CFileManager::IsShowFile(const std::string& path)
         if (!IsRegularFile(path))
             return false;
         TiXmlDocument document;
-        if (!document.LoadFile(path.c_str()))
+        const CXmlRead read = ReadXmlFile(path, CFile::kMaxBytes, document);
+        if (read.status == XmlReadStatus::kRefused)
+            CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
+        if (!read.IsRead())
             return false;
         const TiXmlNode* node = document.FirstChild("show");
         const TiXmlElement* show = node ? node->ToElement() : nullptr;

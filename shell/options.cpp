@@ -3,6 +3,7 @@
 #include "foundation/file_helpers.h"
 #include "foundation/file_replace.h"
 #include "foundation/utf8.h"
+#include "foundation/xml_file.h"
 #include "shell/app.h"
 #include "shell/platform.h"
 
@@ -19,6 +20,8 @@
 namespace
 {
 const char* const kLogCategory = "Options";
+// A few hundred bytes in use; far more is no options file of this program.
+constexpr size_t kMaxBytes = 1024 * 1024;
 
 std::string PathIn(const std::string& folder)
 {
@@ -93,12 +96,17 @@ bool COptions::Load()
     if (!IsRegularFile(m_path))
         return false;
     TiXmlDocument document;
-    const bool parsed = document.LoadFile(m_path.c_str(), TIXML_ENCODING_UTF8);
-    TiXmlNode* root = parsed ? document.FirstChild("zevral") : nullptr;
+    const CXmlRead read = ReadXmlFile(m_path, kMaxBytes, document, TIXML_ENCODING_UTF8);
+    TiXmlNode* root = read.IsRead() ? document.FirstChild("zevral") : nullptr;
     TiXmlNode* options = root ? root->FirstChild("options") : nullptr;
     if (!options)
     {
-        KeepDamagedFile(parsed ? "it holds no options" : document.ErrorDesc());
+        if (read.status == XmlReadStatus::kRefused)
+            KeepDamagedFile("it " + read.reason);
+        else if (read.status == XmlReadStatus::kMalformed)
+            KeepDamagedFile(document.ErrorDesc());
+        else if (read.IsRead())
+            KeepDamagedFile("it holds no options");
         return false;
     }
 
