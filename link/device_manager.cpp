@@ -11,6 +11,7 @@
 #include "shell/app.h"
 
 #include <SDL_thread.h>
+#include <SDL_timer.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -141,8 +142,17 @@ void CDeviceManager::Run()
 {
     if (!OpenSocket())
         return;
+    uint64_t busyTick = 0;
     while (!m_stop)
-        Pass(kWaitMilliseconds);
+    {
+        if (Pass(kWaitMilliseconds) == 0)
+            continue;
+        // A flood would wake the thread for every datagram: while datagrams keep coming, it takes
+        // them in batches at most once a millisecond and leaves the socket to gather the rest.
+        if (SDL_GetTicks64() == busyTick)
+            SDL_Delay(1);
+        busyTick = SDL_GetTicks64();
+    }
     CloseSocket();
 }
 
@@ -174,17 +184,21 @@ void CDeviceManager::WakeLink()
         m_socket->Wake();
 }
 
-void CDeviceManager::Pass(uint32_t waitMilliseconds)
+size_t CDeviceManager::Pass(uint32_t waitMilliseconds)
 {
     if (!m_socket)
-        return;
+        return 0;
     size_t count = 0;
     CIpAddress sender;
-    // One byte stays free for the NUL that ends a discovery answer's text.
-    if (m_socket->Receive(m_buffer, kReceiveSize - 1, count, sender, waitMilliseconds))
+    size_t received = 0;
+    // What has arrived meanwhile is taken without waiting again. One byte stays free for the NUL
+    // that ends a discovery answer's text.
+    while (received < kReceiveBatch &&
+           m_socket->Receive(m_buffer, kReceiveSize - 1, count, sender, received == 0 ? waitMilliseconds : 0))
     {
         m_buffer[count] = 0;
         HandleDatagram(m_buffer, count, sender);
+        ++received;
     }
     // A clock that went back (only at its wrap) counts as a long wait.
     const uint32_t now = m_clock->GetMilliseconds();
@@ -205,6 +219,7 @@ void CDeviceManager::Pass(uint32_t waitMilliseconds)
         m_lastSend = now;
         m_sent = true;
     }
+    return received;
 }
 
 void CDeviceManager::SendIdentify()

@@ -71,6 +71,8 @@ public:
     static constexpr uint32_t kWaitMilliseconds = 50;
     static constexpr float kIdleSeconds = 10.0f;
     static constexpr size_t kReceiveSize = 2048;
+    // The most datagrams one pass takes.
+    static constexpr size_t kReceiveBatch = 128;
     // Far more units than any rig holds; each has a thread and a socket, so answers naming
     // further units wait until one goes (the chosen unit is always taken).
     static constexpr size_t kMaxDevices = 64;
@@ -136,7 +138,9 @@ public:
     // The link's own work, done by its thread. Without threads, Start opens the socket and tests
     // run the passes themselves.
     void Run();
-    void Pass(uint32_t waitMilliseconds);
+    // Waits for datagrams and handles those that arrived, then identifies and sends as due;
+    // returns how many datagrams it handled.
+    size_t Pass(uint32_t waitMilliseconds);
     void SendIdentify();
     void HandleDatagram(const uint8_t* bytes, size_t count, const CIpAddress& sender);
     // An answer naming an unusable address (IsUsableUnitAddress) is refused.

@@ -62,12 +62,13 @@ bool IsDiscoveryRequest(const uint8_t* bytes, size_t count)
 
 bool IsDiscoveryAnswer(const uint8_t* bytes, size_t count)
 {
-    const std::string text = TextOf(bytes, count);
-    if (text.size() < kDiscoveryAnswerPrefixSize)
+    // Every datagram that reaches the link is asked this: it is answered in place. The prefix
+    // holds no NUL, so a text that ends early fails the comparison.
+    if (!bytes || count < kDiscoveryAnswerPrefixSize)
         return false;
     for (size_t i = 0; i < kDiscoveryAnswerPrefixSize; ++i)
     {
-        if (UpperAscii(text[i]) != UpperAscii(kDiscoveryAnswerPrefix[i]))
+        if (UpperAscii(static_cast<char>(bytes[i])) != UpperAscii(kDiscoveryAnswerPrefix[i]))
             return false;
     }
     return true;
