@@ -265,10 +265,13 @@ std::string CXmlShape::Check()
     }
 }
 
-std::string MegabytesText(size_t bytes)
+std::string SizeText(size_t bytes)
 {
-    return bytes % (1024 * 1024) == 0 ? std::to_string(bytes / (1024 * 1024)) + " MB"
-                                      : std::to_string(bytes) + " bytes";
+    if (bytes % (1024 * 1024) == 0)
+        return std::to_string(bytes / (1024 * 1024)) + " MB";
+    if (bytes % 1024 == 0)
+        return std::to_string(bytes / 1024) + " KB";
+    return std::to_string(bytes) + " bytes";
 }
 }  // namespace
 
@@ -314,7 +317,7 @@ CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& do
         return read;
     case FileReadStatus::kTooLarge:
         read.status = XmlReadStatus::kRefused;
-        read.reason = "is larger than " + MegabytesText(maxBytes);
+        read.reason = "is larger than " + SizeText(maxBytes);
         return read;
     }
     // As TinyXML's own file reader does: the document carries the file's name.

@@ -14,7 +14,7 @@
 namespace
 {
 // The shipped hints are a few hundred bytes.
-constexpr size_t kMaxBytes = 1024 * 1024;
+constexpr size_t kMaxBytes = 256 * 1024;
 
 // As the C library's atoi reads a number: leading blanks, a sign and the digits that follow;
 // text without digits is 0. Numbers beyond 32 bits are held at the limit.

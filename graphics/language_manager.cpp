@@ -13,8 +13,9 @@
 namespace
 {
 constexpr const char* kLogCategory = "LanguageManager";
-// A language file is a few kilobytes: a hundred times that is no language file.
-constexpr size_t kMaxBytes = 1024 * 1024;
+// A language file is a few kilobytes; the check for missing phrases compares every phrase of a
+// language with every phrase of the others, so the limit also bounds the time that check takes.
+constexpr size_t kMaxBytes = 256 * 1024;
 
 // The file's name without its folder and without the part from its last dot.
 std::string FileNameWithoutExtension(const std::string& path)

@@ -9,12 +9,15 @@
 #include <boost/filesystem/operations.hpp>
 
 #include <map>
+#include <string>
 #include <vector>
 
 namespace
 {
 constexpr const char* kLogCategory = "LanguageManager";
 constexpr const char* kPattern = "*.xml";
+// Lines about missing phrases per language; the rest are counted in one line.
+constexpr uint32_t kMaxMissingLines = 50;
 
 }  // namespace
 
@@ -113,6 +116,8 @@ void CLanguageManagerDesktop::CheckPhrases()
         for (const auto& entry : GetLanguage(i)->GetPhraseTable())
             ++holders[entry.first];
     }
+    // A file of made-up phrases would otherwise fill log file after log file at every start.
+    std::vector<uint32_t> missing(GetLanguageCount(), 0);
     for (const auto& phrase : holders)
     {
         if (phrase.second >= GetLanguageCount())
@@ -120,9 +125,13 @@ void CLanguageManagerDesktop::CheckPhrases()
         for (uint32_t i = 0; i < GetLanguageCount(); ++i)
         {
             const CLanguage* language = GetLanguage(i);
-            if (!language->HasPhrase(phrase.first, false))
+            if (!language->HasPhrase(phrase.first, false) && ++missing[i] <= kMaxMissingLines)
                 GraphicsLog(kLogCategory,
                             "\"" + language->GetName() + "\" does not contain phrase \"" + phrase.first + "\"");
         }
     }
+    for (uint32_t i = 0; i < GetLanguageCount(); ++i)
+        if (missing[i] > kMaxMissingLines)
+            GraphicsLog(kLogCategory, "\"" + GetLanguage(i)->GetName() + "\" lacks " +
+                                          std::to_string(missing[i] - kMaxMissingLines) + " further phrases");
 }

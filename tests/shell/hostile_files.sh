@@ -4,7 +4,7 @@
 # options.xml, user.personality, a user language file, the languages' version.txt); the program
 # must start, say in its log what it refused, still load the shipped languages and end with
 # status 0 on SIGTERM. Under the sanitizer build the same run checks every read.
-#   deep      - 100,000 nested elements (the parser recurses once per level)
+#   deep      - 80,000 nested elements (the parser recurses once per level)
 #   truncated - text that ends inside a UTF-8 character
 #   oversized - 100 MB (sparse) files
 # The program broadcasts: only ever run this inside a private network namespace (ctest is).
@@ -20,7 +20,7 @@ fail() { echo "FAIL ($kind): $*"; sed 's/^/  | /' "$dir/out.txt" "$dir"/home/Zev
 # KIND FILE: writes the file of the row's kind.
 hostile() {
   case $1 in
-  deep) { printf '<?xml version="1.0" ?>\n'; yes '<a>' | head -n 100000 | tr -d '\n'; } >"$2" ;;
+  deep) { printf '<?xml version="1.0" ?>\n'; yes '<a>' | head -n 80000 | tr -d '\n'; } >"$2" ;;
   truncated) printf '<?xml version="1.0" encoding="UTF-8" standalone="no" ?>\n<show application="Tanzo" label="B\xc3\xbchne \xe2\x82' >"$2" ;;
   oversized) truncate -s 100M "$2" ;;
   esac
