@@ -10,8 +10,8 @@ packages=(
   libcurl4-openssl-dev
   libboost-regex-dev libboost-filesystem-dev libboost-date-time-dev libboost-system-dev
   libtinyxml-dev
-  # tests and benchmarks
-  libgtest-dev libgmock-dev libbenchmark-dev
+  # tests and benchmarks; clang with libFuzzer fuzzes the readers
+  libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   iproute2 util-linux coreutils
   libx11-dev  # the test helper that closes the window as a window manager does
   # running headless and looking at it

@@ -2,7 +2,8 @@
 # Builds the program and runs every test, each suite inside a private network namespace:
 #   1. the normal build;
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the threaded tests built with ThreadSanitizer (tests labelled "threads").
+#   3. the threaded tests built with ThreadSanitizer (tests labelled "threads");
+#   4. a short run of every reader's fuzz program (scripts/fuzz.sh).
 # scripts/test.sh --quick runs the first stage only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -43,6 +44,8 @@ if [ $quick -eq 0 ]; then
     echo "== threaded tests with ThreadSanitizer"
     run_suite build-tsan -L threads
   fi
+  echo "== fuzzing the readers"
+  bash scripts/fuzz.sh 15 || status=1
 fi
 
 [ $status -eq 0 ] || echo "== some test stage FAILED (see above)"

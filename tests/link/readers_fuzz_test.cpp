@@ -3,6 +3,7 @@
 #include "link/discovery.h"
 #include "link/message_frame.h"
 #include "link/unit_packet.h"
+#include "tests/support/byte_mutator.h"
 
 #include <gtest/gtest.h>
 
@@ -15,63 +16,6 @@
 namespace
 {
 using Bytes = std::vector<uint8_t>;
-
-class CMutator
-{
-public:
-    explicit CMutator(uint32_t seed) : m_random(seed) {}
-
-    uint32_t Below(uint32_t n) { return n == 0 ? 0 : std::uniform_int_distribution<uint32_t>(0, n - 1)(m_random); }
-
-    // A template changed a little: bytes flipped or set, cut short, grown with noise.
-    Bytes Mutate(const Bytes& seed)
-    {
-        Bytes bytes = seed;
-        const uint32_t edits = 1 + Below(4);
-        for (uint32_t e = 0; e < edits; ++e)
-        {
-            switch (Below(6))
-            {
-            case 0:
-                if (!bytes.empty())
-                    bytes[Below(uint32_t(bytes.size()))] ^= uint8_t(1u << Below(8));
-                break;
-            case 1:
-                if (!bytes.empty())
-                    bytes[Below(uint32_t(bytes.size()))] = uint8_t(Below(256));
-                break;
-            case 2:
-                bytes.resize(Below(uint32_t(bytes.size()) + 1));
-                break;
-            case 3:
-                for (uint32_t n = Below(40); n > 0; --n)
-                    bytes.push_back(uint8_t(Below(256)));
-                break;
-            case 4:
-                if (!bytes.empty())
-                    bytes[Below(uint32_t(bytes.size()))] = uint8_t(Below(2) ? 0x00 : 0xFF);
-                break;
-            default:
-                bytes = Noise(Below(64));
-                break;
-            }
-        }
-        if (bytes.size() > CMessageFrame::kMaxDatagram)
-            bytes.resize(CMessageFrame::kMaxDatagram);
-        return bytes;
-    }
-
-    Bytes Noise(uint32_t size)
-    {
-        Bytes bytes(size);
-        for (uint8_t& b : bytes)
-            b = uint8_t(Below(256));
-        return bytes;
-    }
-
-private:
-    std::mt19937 m_random;
-};
 
 // A copy in a block of exactly the datagram's size.
 std::unique_ptr<uint8_t[]> Exact(const Bytes& bytes)
@@ -99,7 +43,7 @@ Bytes TextBytes(const std::string& text)
 
 TEST(ReadersFuzz, LinkFramesNeverCrashAndKeepTheirRules)
 {
-    CMutator mutator(0x5EED01);
+    CMutator mutator(0x5EED01, CMessageFrame::kMaxDatagram);
     const std::vector<Bytes> seeds = {
         FrameTemplate(3, {0, 0, 0, 0x3F}),
         FrameTemplate(0, {'L', 'a', 'b', 0}),
@@ -136,7 +80,7 @@ TEST(ReadersFuzz, LinkFramesNeverCrashAndKeepTheirRules)
 
 TEST(ReadersFuzz, DiscoveryAnswersNeverCrash)
 {
-    CMutator mutator(0x5EED02);
+    CMutator mutator(0x5EED02, CMessageFrame::kMaxDatagram);
     const std::vector<Bytes> seeds = {
         TextBytes("<?xml version=\"1.0\" ?> <zevral_identify label=\"KDX-1\"><ip>192.168.77.2</ip>"
                   "<port>16946</port></zevral_identify>"),
@@ -163,7 +107,7 @@ TEST(ReadersFuzz, DiscoveryAnswersNeverCrash)
 
 TEST(ReadersFuzz, UnitPacketsNeverCrashAndReencodeWithinTheirData)
 {
-    CMutator mutator(0x5EED03);
+    CMutator mutator(0x5EED03, CMessageFrame::kMaxDatagram);
     auto header = [](uint16_t command, uint16_t index1, uint16_t index2, uint8_t length, size_t payload) {
         Bytes bytes = {uint8_t(command >> 8), uint8_t(command), 0, 0, uint8_t(index1 >> 8), uint8_t(index1),
                        uint8_t(index2 >> 8), uint8_t(index2), length};

@@ -1,0 +1,177 @@
+#include "tests/fuzz/reader_targets.h"
+
+#include "foundation/version.h"
+#include "foundation/xml_file.h"
+#include "graphics/explanation_manager.h"
+#include "graphics/language_manager_desktop.h"
+#include "graphics/version_file.h"
+#include "link/discovery.h"
+#include "model/core.h"
+#include "model/personality_manager.h"
+#include "model/show_file.h"
+#include "model/show_file_list.h"
+#include "shell/options.h"
+#include "tests/support/silent_network.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+namespace fs = std::filesystem;
+
+// Where the targets put their files: one folder for the process, removed at its end.
+const fs::path& Folder()
+{
+    struct CFolder
+    {
+        fs::path path = fs::temp_directory_path() / ("tanzo-fuzz-" + std::to_string(::getpid()));
+        CFolder() { fs::create_directories(path / "Languages" / "User"); }
+        ~CFolder() { std::error_code error; fs::remove_all(path, error); }
+    };
+    static const CFolder folder;
+    return folder.path;
+}
+
+std::string Write(const fs::path& relative, const uint8_t* data, size_t size)
+{
+    const fs::path path = Folder() / relative;
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data), std::streamsize(size));
+    return path.string();
+}
+
+void Require(bool holds, const char* what)
+{
+    if (!holds)
+    {
+        std::fprintf(stderr, "guarantee broken: %s\n", what);
+        std::abort();
+    }
+}
+
+// How deep the parsed elements nest, walked without recursion.
+size_t Depth(const TiXmlNode& root)
+{
+    size_t deepest = 0;
+    std::vector<std::pair<const TiXmlNode*, size_t>> open = {{&root, 0}};
+    while (!open.empty())
+    {
+        const auto [node, depth] = open.back();
+        open.pop_back();
+        deepest = std::max(deepest, depth);
+        for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
+            open.push_back({child, depth + (child->ToElement() ? 1 : 0)});
+    }
+    return deepest;
+}
+
+// The guarded entry itself: whatever it hands the parser never nests deeper than allowed.
+void ReadXml(const uint8_t* data, size_t size)
+{
+    TiXmlDocument document;
+    const CXmlRead read = ReadXmlText(std::string(reinterpret_cast<const char*>(data), size), document);
+    if (read.status != XmlReadStatus::kRefused)
+        Require(Depth(document) <= kXmlMaxDepth, "the parser went deeper than the limit");
+}
+
+// A show opened by the user: the fixtures and playbacks it holds are sent to a model root whose
+// link goes nowhere.
+void ReadShow(const uint8_t* data, size_t size)
+{
+    static CSilentNetwork network;
+    static const std::unique_ptr<CCore> core = [] {
+        CCoreSetup setup;
+        setup.link.network = &network;
+        setup.link.threads = false;
+        setup.link.broadcastTargets = std::vector<CIpAddress>();
+        setup.optionsFolder = (Folder() / "core").string();
+        setup.showFolder = (Folder() / "core").string();
+        fs::create_directories(Folder() / "core");
+        return std::unique_ptr<CCore>(CCore::Create(0, nullptr, setup));
+    }();
+    CFile file(nullptr, core.get(), Write("fuzz.show", data, size));
+    file.Load();
+    core->Update(0.04f);
+}
+
+// A file of the show folder, as the show list describes it at every start.
+void ReadShowListEntry(const uint8_t* data, size_t size)
+{
+    const std::string path = Write("fuzz.xml", data, size);
+    CFileManager::IsShowFile(path);
+    CFile file(nullptr, nullptr, path);
+}
+
+void ReadOptions(const uint8_t* data, size_t size)
+{
+    Write("options.xml", data, size);
+    COptions options(Folder().string());
+    options.Load();
+}
+
+void ReadPersonalities(const uint8_t* data, size_t size)
+{
+    Write("user.personality", data, size);
+    CPersonalityManager personalities;
+    personalities.Load(Folder().string(), std::string());
+}
+
+// A user language file, with the check of phrases the languages lack.
+void ReadLanguages(const uint8_t* data, size_t size)
+{
+    Write(fs::path("Languages") / "User" / "fuzz.xml", data, size);
+    CLanguageManagerDesktop languages((Folder() / "resources").string(), Folder().string(), CVersion(1, 7, 0));
+}
+
+void ReadHints(const uint8_t* data, size_t size)
+{
+    fs::create_directories(Folder() / "explanations");
+    Write(fs::path("explanations") / "explanations.xml", data, size);
+    CExplanationManager hints;
+    hints.Load(Folder().string());
+}
+
+void ReadVersionFile(const uint8_t* data, size_t size)
+{
+    Write(CVersionFile::kFileName, data, size);
+    CVersionFile(Folder().string()).Read();
+}
+
+// A datagram as the link receives it: in a block of its own size, ended by the NUL the link adds.
+void ReadDiscoveryAnswer(const uint8_t* data, size_t size)
+{
+    std::vector<uint8_t> datagram(data, data + size);
+    datagram.push_back(0);
+    CDiscoveredDevice found;
+    if (ParseDiscoveryAnswer(datagram.data(), size, found))
+        Require(IsAcceptedDeviceType(found.type), "an answer of a refused type was accepted");
+}
+}  // namespace
+
+const SReaderTarget kReaderTargets[] = {
+    {"xml", ReadXml},
+    {"show", ReadShow},
+    {"show_list", ReadShowListEntry},
+    {"options", ReadOptions},
+    {"personalities", ReadPersonalities},
+    {"languages", ReadLanguages},
+    {"hints", ReadHints},
+    {"version_file", ReadVersionFile},
+    {"discovery", ReadDiscoveryAnswer},
+};
+const size_t kReaderTargetCount = sizeof(kReaderTargets) / sizeof(kReaderTargets[0]);
+
+const SReaderTarget* FindReaderTarget(const char* name)
+{
+    for (const SReaderTarget& target : kReaderTargets)
+        if (std::strcmp(target.name, name) == 0)
+            return &target;
+    return nullptr;
+}
