@@ -1,6 +1,7 @@
 #include "link/udp_socket.h"
 
 #include <arpa/inet.h>
+#include <linux/filter.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
@@ -21,6 +22,28 @@ sockaddr_in ToSockaddr(const CIpAddress& address)
     for (int i = 0; i < 4; ++i)
         host[i] = address.GetOctet(i);
     return out;
+}
+
+// No datagram of the link or the unit protocol comes near 2047 bytes, the most their readers
+// take. Longer ones are dropped by the kernel before they are queued, so a flood of them costs the
+// program nothing; and the queue holds some milliseconds of a flood of short ones, which the link
+// takes in batches.
+constexpr uint32_t kLongestDatagram = 2047;
+constexpr int kReceiveBufferBytes = 1 << 20;
+
+void LimitDatagrams(int socket)
+{
+    // The filter sees the UDP header (8 bytes) and the payload.
+    sock_filter program[] = {
+        BPF_STMT(BPF_LD | BPF_W | BPF_LEN, 0),
+        BPF_JUMP(BPF_JMP | BPF_JGT | BPF_K, 8 + kLongestDatagram, 1, 0),
+        BPF_STMT(BPF_RET | BPF_K, 0xFFFFFFFFu),
+        BPF_STMT(BPF_RET | BPF_K, 0),
+    };
+    const sock_fprog filter = {static_cast<unsigned short>(sizeof(program) / sizeof(program[0])), program};
+    // Both are only a defence: a socket without them still works.
+    setsockopt(socket, SOL_SOCKET, SO_ATTACH_FILTER, &filter, sizeof(filter));
+    setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes, sizeof(kReceiveBufferBytes));
 }
 
 // The wait is poll on the socket and an event counter that Wake raises: no descriptor number is
@@ -109,5 +132,6 @@ std::unique_ptr<CUdpSocket> CSystemUdpNetwork::Open(uint16_t port)
             close(wake);
         return nullptr;
     }
+    LimitDatagrams(socket);
     return std::make_unique<CSystemUdpSocket>(socket, wake);
 }
