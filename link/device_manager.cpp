@@ -256,12 +256,18 @@ void CDeviceManager::HandleIdentifyReply(const uint8_t* bytes, size_t count, con
     if (!ParseDiscoveryAnswer(bytes, count, found) ||
         !IsUsableUnitAddress(found.address, sender, m_broadcasts))
         return;
+    bool chosen;
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        chosen = found.address == m_connectedAddress;
+    }
     CSdlMutexLock lock(m_foundMutex);
     const bool known = std::any_of(m_found.begin(), m_found.end(), [&](const CDiscoveredDevice& other) {
         return SameAddressAndPort(other.address, found.address);
     });
-    // Between two ticks the mailbox holds at most a full list's worth of answers.
-    if (!known && m_found.size() < kMaxDevices)
+    // Between two ticks the mailbox holds at most a full list's worth of answers, and the chosen
+    // unit's.
+    if (!known && (m_found.size() < kMaxDevices || chosen))
         m_found.push_back(found);
 }
 

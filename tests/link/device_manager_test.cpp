@@ -239,6 +239,8 @@ TEST_F(DeviceManagerTest, ListIsBoundedButTheChosenUnitAlwaysGetsIn)
     EXPECT_EQ(manager->GetDeviceCount(), CDeviceManager::kMaxDevices);
     EXPECT_EQ(network.GetBoundPorts().size(), CDeviceManager::kMaxDevices + 1) << "the link's and the units'";
 
+    // Behind a full mailbox of forged answers.
+    announce(150, 70);
     Receive(CIpAddress(10, 9, 0, 1, 16945), AnswerOf("KDX-1", "10.9.0.1", "16946"));
     manager->Update(0.04f);
     EXPECT_EQ(manager->GetDeviceCount(), CDeviceManager::kMaxDevices + 1);
