@@ -10,6 +10,7 @@
 #include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
 #include "shell/platform.h"
+#include "shell/text_input_request.h"
 #include "shell/update_check.h"
 #include "widgets/area.h"
 
@@ -81,6 +82,8 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
         videoStarted = false;
         ReportVideoFailure("ERROR SDL_Init");
     }
+    // Text input runs only while an area that takes text asks for it.
+    CTextInputRequest::StopUnrequested();
     if (SDLNet_Init() != 0)
         Print("ERROR SDLNet_Init");
     GatherLocalAddresses();

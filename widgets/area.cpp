@@ -401,14 +401,6 @@ void CArea2::Refresh(bool force)
     }
 }
 
-void CArea2::SetTextInput(bool on)
-{
-    if (on)
-        SDL_StartTextInput();
-    else
-        SDL_StopTextInput();
-}
-
 void CArea2::ResizeOwnImage()
 {
     m_ownImage.Resize(m_width, m_height, true);

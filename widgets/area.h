@@ -142,7 +142,6 @@ public:
     const CZevralImage& GetOwnImage() const { return m_ownImage; }
     bool GetSpareFlag() const { return m_spareFlag; }
     void SetSpareFlag(bool flag) { m_spareFlag = flag; }
-    static void SetTextInput(bool on);
 
     // Input routing. Points are in this area's own coordinates; the mouse is pointer 0. A receiver
     // that takes an event sets *handled, which stops further routing.

@@ -98,7 +98,6 @@ CDialogAddress::CDialogAddress(CArea2* parent) : CArea2(parent, false, 400 * Sca
     AddChild(m_dip);
 
     ShowAddress();
-    SetTextInput(true);
 }
 
 CZevralImage CDialogAddress::StepIcon(const CZevralImage& sign, int32_t amount) const
@@ -118,11 +117,6 @@ CZevralImage CDialogAddress::StepIcon(const CZevralImage& sign, int32_t amount) 
     icon.CopyImage(CPoint(0, int32_t(icon.GetHeight() - sign.GetHeight()) / 2), sign);
     icon.CopyImage(CPoint(int32_t(sign.GetWidth() + gap), int32_t(icon.GetHeight() - digits.GetHeight()) / 2), digits);
     return icon;
-}
-
-CDialogAddress::~CDialogAddress()
-{
-    SetTextInput(false);
 }
 
 void CDialogAddress::SetAddress(uint32_t address)

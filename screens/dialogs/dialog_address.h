@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/text_input_request.h"
 #include "widgets/area.h"
 
 #include <cstdint>
@@ -22,7 +23,6 @@ public:
     static constexpr int32_t kLastAddress = 512;
 
     explicit CDialogAddress(CArea2* parent);
-    ~CDialogAddress() override;
 
     // An address outside 1..512 becomes 1.
     void SetAddress(uint32_t address);
@@ -66,4 +66,5 @@ private:
     uint32_t m_digitsTyped = 0;
     // Typing and the switches may take it past 512 (up to 2047); it is shown red then.
     int16_t m_address = kFirstAddress;
+    CTextInputRequest m_textInput;
 };

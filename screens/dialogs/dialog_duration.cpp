@@ -51,12 +51,6 @@ CDialogDuration::CDialogDuration(CArea2* parent) : CArea2(parent, false, 400 * S
     AddChild(m_clear);
 
     UpdateControls();
-    SetTextInput(true);
-}
-
-CDialogDuration::~CDialogDuration()
-{
-    SetTextInput(false);
 }
 
 void CDialogDuration::SetDuration(const CTime& duration)

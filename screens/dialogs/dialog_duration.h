@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/time.h"
+#include "shell/text_input_request.h"
 #include "widgets/area.h"
 
 #include <string>
@@ -18,7 +19,6 @@ class CDialogDuration : public CArea2
 {
 public:
     explicit CDialogDuration(CArea2* parent);
-    ~CDialogDuration() override;
 
     void SetDuration(const CTime& duration);
     CTime GetDuration() const;
@@ -45,4 +45,5 @@ private:
     CAreaEditField* m_entry;
     CAreaLabel* m_none;
     CAreaCaptionBar* m_caption;
+    CTextInputRequest m_textInput;
 };

@@ -83,17 +83,12 @@ CDialogIpAndSubnet::CDialogIpAndSubnet(CArea2* parent, bool dhcpAllowed)
     SetDhcp(false);
 }
 
-CDialogIpAndSubnet::~CDialogIpAndSubnet()
-{
-    SetTextInput(false);
-}
-
 void CDialogIpAndSubnet::SetDhcp(bool dhcp)
 {
     m_mode->SetSelection(dhcp ? kOptionDhcp : kOptionStatic);
     m_address->SetFocus(!dhcp);
     m_subnet->SetFocus(false);
-    SetTextInput(!dhcp);
+    m_textInput.SetHeld(!dhcp);
     UpdateFields();
 }
 

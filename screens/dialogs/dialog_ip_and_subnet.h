@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/ip_address.h"
+#include "shell/text_input_request.h"
 #include "widgets/area.h"
 
 class CAreaButton;
@@ -18,7 +19,6 @@ class CDialogIpAndSubnet : public CArea2
 public:
     // Without DHCP allowed the choice is never offered.
     CDialogIpAndSubnet(CArea2* parent, bool dhcpAllowed);
-    ~CDialogIpAndSubnet() override;
 
     void SetDhcp(bool dhcp);
     bool IsDhcp() const;
@@ -58,4 +58,6 @@ private:
     bool m_dhcpAllowed;
     CIpAddress m_givenAddress;
     CIpAddress m_givenSubnet;
+    // Held while the address is typed in (static mode).
+    CTextInputRequest m_textInput{false};
 };

@@ -49,12 +49,6 @@ CDialogString::CDialogString(CArea2* parent)
     AddChild(m_clear);
 
     Validate();
-    SetTextInput(true);
-}
-
-CDialogString::~CDialogString()
-{
-    SetTextInput(false);
 }
 
 std::string CDialogString::GetText() const

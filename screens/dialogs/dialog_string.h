@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/text_input_request.h"
 #include "widgets/area.h"
 
 #include <string>
@@ -22,7 +23,6 @@ public:
     static const char* const kDefaultRejected;
 
     explicit CDialogString(CArea2* parent);
-    ~CDialogString() override;
 
     std::string GetText() const;
     // As it stands, untranslated.
@@ -55,4 +55,5 @@ private:
     CAreaCaptionBar* m_caption;
     std::string m_rejected;
     bool m_acceptable = true;
+    CTextInputRequest m_textInput;
 };

@@ -1,7 +1,9 @@
 // Return and Escape work a dialog's buttons: the key's press shows the button down, its release
-// ends the dialog with that button's result.
+// ends the dialog with that button's result. The platform's text input runs while a dialog that
+// takes text is open, also when it replaced another one.
 #include "model/playback_manager.h"
 #include "screens/dialogs/dialog_acn.h"
+#include "screens/dialogs/dialog_address.h"
 #include "screens/dialogs/dialog_artnet.h"
 #include "screens/dialogs/dialog_confirmation.h"
 #include "screens/dialogs/dialog_duration.h"
@@ -10,7 +12,10 @@
 #include "screens/dialogs/dialog_notification.h"
 #include "screens/dialogs/dialog_playback_properties.h"
 #include "screens/dialogs/dialog_string.h"
+#include "shell/text_input_request.h"
 #include "tests/screens/dialogs/dialog_test.h"
+
+#include <SDL_keyboard.h>
 
 using namespace dialog_test;
 
@@ -19,7 +24,7 @@ namespace
 using DialogKeys = DialogTest;
 }
 
-TEST_F(DialogKeys, ReturnAndEscapeEndEveryDialogOnTheKeysRelease)
+TEST_F(DialogKeys, ReturnAndEscapeEndEveryDialogOnTheKeysReleaseAndTextInputRunsWhileOneTakesText)
 {
     CPlaybackManager playbacks;
     struct Case
@@ -28,25 +33,32 @@ TEST_F(DialogKeys, ReturnAndEscapeEndEveryDialogOnTheKeysRelease)
         std::function<CArea2*(CArea2*)> make;
         int64_t onReturn;  // -1: Return does nothing
         int64_t onEscape;
+        bool takesText;
     };
     const Case cases[] = {
-        {"string", [](CArea2* h) { return new CDialogString(h); }, 1, 2},
-        {"duration", [](CArea2* h) { return new CDialogDuration(h); }, 1, 2},
-        {"confirmation", [](CArea2* h) { return new CDialogConfirmation(h); }, 1, 2},
+        {"string", [](CArea2* h) { return new CDialogString(h); }, 1, 2, true},
+        {"duration", [](CArea2* h) { return new CDialogDuration(h); }, 1, 2, true},
+        {"confirmation", [](CArea2* h) { return new CDialogConfirmation(h); }, 1, 2, false},
         // Escape answers 2 even while the notice hides its Cancel.
-        {"notification", [](CArea2* h) { return new CDialogNotification(h); }, 1, 2},
-        {"hint", [](CArea2* h) { return new CDialogExplanation(h); }, 1, 1},
-        {"properties", [&](CArea2* h) { return new CDialogPlaybackProperties(h, &playbacks); }, -1, 1},
+        {"notification", [](CArea2* h) { return new CDialogNotification(h); }, 1, 2, false},
+        {"hint", [](CArea2* h) { return new CDialogExplanation(h); }, 1, 1, false},
+        {"properties", [&](CArea2* h) { return new CDialogPlaybackProperties(h, &playbacks); }, -1, 1, false},
         // Empty fields hold no address for Ok to take.
-        {"ip", [](CArea2* h) { return new CDialogIpAndSubnet(h, true); }, -1, 2},
-        {"artnet", [](CArea2* h) { return new CDialogArtnet(h); }, 1, 2},
-        {"sacn", [](CArea2* h) { return new CDialogAcn(h); }, 1, 2},
+        {"ip", [](CArea2* h) { return new CDialogIpAndSubnet(h, true); }, -1, 2, true},
+        {"artnet", [](CArea2* h) { return new CDialogArtnet(h); }, 1, 2, false},
+        {"sacn", [](CArea2* h) { return new CDialogAcn(h); }, 1, 2, false},
+        {"address", [](CArea2* h) { return new CDialogAddress(h); }, 1, 2, true},
     };
+    // As at the application's start.
+    CTextInputRequest::StopUnrequested();
     for (const Case& c : cases)
     {
         for (const uint32_t key : {kReturn, kEscape})
         {
+            // The second replaces the first, which lets go of text input only after it was asked for.
             Show(c.make(&host));
+            Show(c.make(&host));
+            EXPECT_EQ(bool(SDL_IsTextInputActive()), c.takesText) << c.name;
             KeyDown(key);
             Tick();
             EXPECT_EQ(host.closedWith, -1) << c.name << " " << key;
@@ -54,6 +66,7 @@ TEST_F(DialogKeys, ReturnAndEscapeEndEveryDialogOnTheKeysRelease)
             Tick();
             const int64_t expected = key == kReturn ? c.onReturn : c.onEscape;
             EXPECT_EQ(host.closedWith, expected) << c.name << " " << key;
+            EXPECT_EQ(bool(SDL_IsTextInputActive()), c.takesText && expected == -1) << c.name << " " << key;
         }
     }
 }
