@@ -38,6 +38,15 @@ int32_t TextWidth(const CArea2& area, const std::string& text)
     return width;
 }
 
+// One star per character of the text, however many bytes each takes.
+std::string Masked(const std::string& text)
+{
+    std::string stars;
+    for (size_t at = 0; at < text.size(); at = NextCharacter(text, at))
+        stars += '*';
+    return stars;
+}
+
 // Where the selection (the text from the cursor on) starts in what is shown of the text, which
 // may be shortened in its middle: within the part kept from the text's end, at the dots, or within
 // the part kept from its start.
@@ -374,7 +383,8 @@ void CAreaEditField::Paint(CTextureAdapter& canvas)
     if (inner.GetWidth() <= 0 || inner.GetHeight() <= 0)
         return;
 
-    std::string display = m_masked ? std::string(m_text.size(), '*') : m_text;
+    const std::string text = m_masked ? Masked(m_text) : m_text;
+    std::string display = text;
     const bool marked = m_focus && m_cursorVisible && IsEnabled();
     if (marked)
         display += m_cursor >= m_text.size() ? "|" : " ";
@@ -399,7 +409,8 @@ void CAreaEditField::Paint(CTextureAdapter& canvas)
     if (m_editable && m_cursor < m_text.size())
     {
         const std::string shown = marked ? display.substr(0, display.size() - 1) : display;
-        const size_t split = SelectionStart(shown, m_masked ? std::string(m_text.size(), '*') : m_text, m_cursor);
+        const size_t cursor = m_masked ? Masked(m_text.substr(0, m_cursor)).size() : m_cursor;
+        const size_t split = SelectionStart(shown, text, cursor);
         head = display.substr(0, split);
         tail = display.substr(split);
     }

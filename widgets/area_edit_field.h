@@ -43,7 +43,7 @@ public:
     void SetLabelWidth(int32_t width);
     // Of the text in the box: 0 from the left, 2 centred, other values towards the right.
     void SetAlignment(uint32_t alignment);
-    // One "*" per byte in place of the text.
+    // One "*" per character in place of the text.
     void SetMasked(bool masked);
     void SetFocus(bool focus);
     bool HasFocus() const { return m_focus; }

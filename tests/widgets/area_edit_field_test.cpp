@@ -201,4 +201,18 @@ TEST_F(EditFields, TheBoxShowsTheCursorTheSelectionAndShortenedText)
     EXPECT_EQ(CountChanged(blank, m_canvas, CRect(0, 0, 56, 40)), 0);
     // Its last two letters, kept at the end of what is shown, still show selected.
     EXPECT_GT(WhitePixels(), unselectedLong + 50);
+
+    // Masked, each character is one star however many bytes it takes; so is the selection.
+    m_field->SetMasked(true);
+    CZevralImage ascii;
+    for (const char* text : {"abc", "\xC3\xA9\xE2\x82\xAC\xC3\xBC"})
+    {
+        m_field->SetText(text);
+        m_field->SetCursor(0);
+        Key(kShift), Key(kRight), Key(kShift, false);
+        Render();
+        if (text[0] == 'a')
+            ascii = m_canvas;
+    }
+    EXPECT_EQ(CountChanged(ascii, m_canvas, kInner), 0);
 }
