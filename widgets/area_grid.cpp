@@ -244,6 +244,10 @@ void CAreaGrid::SetSelection(const CRect& selection)
 
 void CAreaGrid::ScrollToCell(int32_t row, bool immediate)
 {
+    // A hidden grid lays itself out only when shown; a dialog that chooses a row before it shows
+    // needs the rows it will show now.
+    if (!IsVisible())
+        Layout();
     int64_t first = int64_t(row) - m_visibleRows / 2;
     first = std::min<int64_t>(first, int64_t(m_rowCount) - m_visibleRows);
     first = std::max<int64_t>(first, 0);

@@ -278,7 +278,7 @@ protected:
         }
 
         CFixtureManager* fixtures = core->GetFixtureManager();
-        const CPersonalityRef bar{"Chauvet", "CLPIXBAR450PRO, CLPIXBAR650PRO", "", "01020304"};
+        const CPersonalityRef bar{"Cameo", "CLPIXBAR450PRO, CLPIXBAR650PRO", "9-CH", "010C04050609091616"};
         const char* names[] = {"Spot SL", "Spot SR", "Wash upstage centre left", "Pixel bar"};
         for (uint32_t slot = 0; slot < 4; ++slot)
         {

@@ -78,7 +78,10 @@ TEST_F(PersonalityDialog, AModelIsAWholeChoiceUntilAModeReplacesItsProfile)
 
 TEST_F(PersonalityDialog, TheChoiceShowsInTheMiddleAndLettersJumpToAMaker)
 {
-    dialog->SetPersonality(CPersonalityRef("Generic 20", "Wash", "", "0102030405060708"));
+    // Chosen before the dialog shows, as the patch page does it.
+    CDialogPersonality* fresh = new CDialogPersonality(&host, &library);
+    fresh->SetPersonality(CPersonalityRef("Generic 20", "Wash", "", "0102030405060708"));
+    dialog = Show(fresh);
     const CAreaGrid* makers = List(0);
     EXPECT_EQ(makers->GetScrollOffset() / int32_t(makers->GetRowHeight()), 22 - makers->GetVisibleRows() / 2);
     EXPECT_TRUE(Highlighted(0, 22) && Highlighted(1, 0));
