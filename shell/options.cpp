@@ -16,6 +16,7 @@
 #include <cstring>
 #include <ctime>
 #include <strings.h>
+#include <vector>
 
 namespace
 {
@@ -79,10 +80,15 @@ void COptions::SetCore(COptionsLink* link, COptionsLanguage* language, COptionsH
     m_link = link;
     m_languageManager = language;
     m_hints = hints;
-    // Once, at start: what a save killed half-way left beside the file goes.
+    // Once, at start: what a save killed half-way left beside the file goes, and so does the one
+    // new file of the writer of earlier versions, which had a fixed name.
     if (!m_path.empty())
     {
-        for (const std::string& name : RemoveInterruptedReplaces(ParentFolder(m_path)))
+        std::vector<std::string> removed = RemoveInterruptedReplaces(ParentFolder(m_path));
+        const std::string earlier = m_path + ".tmp";
+        if (IsRegularFile(earlier) && std::remove(earlier.c_str()) == 0)
+            removed.push_back(FileNameOf(earlier));
+        for (const std::string& name : removed)
             CApp::Log(kLogCategory, "Removed " + name + ", left by a save that was cut short", 1);
     }
     Load();

@@ -210,6 +210,7 @@ TEST(Options, DamagedFileLeavesDefaultsIsKeptAsideAndReplacedAtTheFirstPoint)
         // What saves cut short left behind goes at the start; other hidden files stay.
         WriteFile(folder / ".options.xml.partial-Ab12Cd", "<zev");
         WriteFile(folder / ".big.show.x9Y8z7", "<sh");
+        WriteFile(folder / "options.xml.tmp", "<zevral>");
         WriteFile(folder / ".keep.partial-1", "mine");
         CRecorder recorder;
         COptions options(folder.Path());
