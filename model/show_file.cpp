@@ -47,14 +47,6 @@ std::string Quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
-std::string AddressText(const CIpAddress& address)
-{
-    char text[20];
-    std::snprintf(text, sizeof(text), "%u.%u.%u.%u", address.GetOctet(0), address.GetOctet(1), address.GetOctet(2),
-                  address.GetOctet(3));
-    return text;
-}
-
 void AddText(TiXmlElement& parent, const char* name, const std::string& text)
 {
     TiXmlElement* element = new TiXmlElement(name);
@@ -78,7 +70,7 @@ void WriteHost(TiXmlElement& system)
         return;
     TiXmlElement* ips = AddElement(*host, "ips");
     for (uint32_t i = 0; i < count; ++i)
-        AddText(*ips, "ip", AddressText(CApp::GetLocalAddress(i)));
+        AddText(*ips, "ip", CApp::GetLocalAddress(i).ToText());
 }
 
 void WriteDevice(TiXmlElement& system, const CCore* core)
@@ -93,8 +85,8 @@ void WriteDevice(TiXmlElement& system, const CCore* core)
     std::snprintf(macText, sizeof(macText), "%02X:%02X:%02X:%02X:%02X:%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
                   mac[5]);
     AddText(*element, "mac", macText);
-    AddText(*element, "ip", AddressText(device->GetAddress()));
-    AddText(*element, "subnet", AddressText(device->GetSubnet()));
+    AddText(*element, "ip", device->GetAddress().ToText());
+    AddText(*element, "subnet", device->GetSubnet().ToText());
     AddText(*element, "dhcp", device->GetDhcp() ? "true" : "false");
     AddText(*element, "pcb_version", FormatVersionMajorMinor(device->GetPcbVersion()));
     AddText(*element, "firmware_version", FormatVersionMajorMinor(device->GetFirmwareVersion()));

@@ -42,14 +42,6 @@ int32_t ReadId(const char* text)
     return static_cast<int32_t>(value);
 }
 
-std::string DeviceText(const CIpAddress& device)
-{
-    char text[20];
-    std::snprintf(text, sizeof(text), "%u.%u.%u.%u", device.GetOctet(0), device.GetOctet(1),
-                  device.GetOctet(2), device.GetOctet(3));
-    return text;
-}
-
 void AddTextElement(TiXmlElement& parent, const char* name, const std::string& text)
 {
     TiXmlElement element(name);
@@ -196,7 +188,7 @@ bool COptions::Save()
     TiXmlElement options("options");
 
     TiXmlElement device("device");
-    device.InsertEndChild(TiXmlText(DeviceText(m_device)));
+    device.InsertEndChild(TiXmlText(m_device.ToText()));
     if (m_lock)
         device.SetAttribute("lock", "true");
     options.InsertEndChild(device);
