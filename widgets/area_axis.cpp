@@ -11,7 +11,8 @@ namespace
 {
 constexpr uint32_t kSide = 200;
 constexpr uint32_t kFontSize = 10;
-constexpr uint32_t kLargeFontSize = 12;
+// No smaller than the large screen's legible size.
+constexpr uint32_t kLargeFontSize = 16;
 constexpr uint32_t kHandleSide = 50;
 // The solid face of a handle keeps this far inside its frame's rounded outline.
 constexpr int32_t kHandleFaceInset = 3;

@@ -13,7 +13,8 @@ namespace
 constexpr uint32_t kBreadth = 70;
 constexpr uint32_t kLength = 180;
 constexpr uint32_t kFontSize = 8;
-constexpr uint32_t kLargeFontSize = 12;
+// No smaller than the large screen's legible size.
+constexpr uint32_t kLargeFontSize = 16;
 // The smallest a text in the read-out or caption box is fitted down to, and its margin there.
 constexpr int32_t kBoxTextMargin = 1;
 constexpr uint32_t kGraphInset = 18;

@@ -1,6 +1,7 @@
-// Every page and every dialog drawn in each shipped language, as an operator sees them on a show
-// night: long names, a show list longer than the screen, units, cues and fixtures. Each screen is
-// saved as <build>/screens/<language>/<screen>.png to be looked at. The check fails when a screen
+// Every page and every dialog drawn in each shipped language, on the normal screen and on the large
+// one (twice the size), as an operator sees them on a show night: long names, a show list longer
+// than the screen, units, cues and fixtures. Each screen is saved as
+// <build>/screens/<language>[-large]/<screen>.png to be looked at. The check fails when a screen
 // looks up a phrase that a shipped language lacks, or draws a text smaller than the legible size.
 // Creates the model root: run through ctest only.
 #include "graphics/explanation_manager.h"
@@ -42,6 +43,8 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <string>
+#include <tuple>
 
 // Every text the program draws goes through SDL_ttf's blended rendering with a font the font cache
 // opened; this test program is linked with both calls wrapped, so the point size of each drawn
@@ -78,7 +81,10 @@ namespace
 namespace fs = boost::filesystem;
 using patchtest::Record;
 
-const char* const kLanguages[] = {"English", "Deutsch", "Français"};
+const std::string kLanguages[] = {"English", "Deutsch", "Français"};
+// The screen classes of the normal and the large screen.
+constexpr uint32_t kNormalScreen = 5;
+constexpr uint32_t kLargeScreen = 6;
 constexpr uint32_t kReturn = 13;
 constexpr uint32_t kEscape = 27;
 
@@ -105,12 +111,13 @@ public:
     mutable std::set<std::string> missing;
 };
 
-class EveryScreen : public ::testing::TestWithParam<const char*>
+class EveryScreen : public ::testing::TestWithParam<std::tuple<std::string, uint32_t>>
 {
 protected:
     EveryScreen()
     {
         SetClickSoundListener([](const std::string&) {});
+        CApp::SetScreenClass(ScreenClass());
         CSkinManager::Instance().LoadFolder(Resources() + "/skin");
         CGlyphManager::Instance().LoadFolder(Resources() + "/glyphs");
         CFontManager::Instance().ScanFolder(Resources() + "/fonts");
@@ -119,7 +126,7 @@ protected:
         fs::create_directories(folder / "common");
         languages = new CPhraseCheck((folder / "common").string());
         CApp::SetLanguageManager(languages);
-        languages->SetLanguage(GetParam());
+        languages->SetLanguage(Language());
         MakeShows();
 
         CCoreSetup setup;
@@ -136,10 +143,11 @@ protected:
         };
         core.reset(CCore::Create(0, nullptr, setup));
         core->GetPersonalityManager()->LoadFile(Resources() + "/personalities/personalities.xml", false);
-        canvas = CZevralImage(768, 1024);
-        root = std::make_unique<CAreaMain>(nullptr, 768, 1024, core.get());
-        const CLanguage* language = languages->FindLanguage(GetParam());
-        shots = fs::path(TANZO_BINARY_DIR) / "screens" / (language ? language->GetFileName() : GetParam());
+        canvas = CZevralImage(768 * Scale(), 1024 * Scale());
+        root = std::make_unique<CAreaMain>(nullptr, 768 * Scale(), 1024 * Scale(), core.get());
+        const CLanguage* language = languages->FindLanguage(Language());
+        shots = fs::path(TANZO_BINARY_DIR) / "screens" /
+                ((language ? language->GetFileName() : Language()) + (Scale() > 1 ? "-large" : ""));
         fs::remove_all(shots);
         fs::create_directories(shots);
     }
@@ -149,7 +157,11 @@ protected:
         core.reset();
         CApp::SetLanguageManager(nullptr);
         SetClickSoundListener(nullptr);
+        CApp::SetScreenClass(kNormalScreen);
     }
+    static std::string Language() { return std::get<0>(GetParam()); }
+    static uint32_t ScreenClass() { return std::get<1>(GetParam()); }
+    static uint32_t Scale() { return ScreenClass() == kLargeScreen ? 2 : 1; }
     std::string Shows() const { return (folder / "shows").string(); }
 
     // More shows than the list shows at once, one with a name longer than its column, one that
@@ -341,7 +353,8 @@ TEST_P(EveryScreen, IsDrawnLegiblyInTheLanguage)
     CAreaSettings* settings = static_cast<CAreaSettings*>(Page(CAreaMain::kPageSettings));
     Shot("10-settings");
     CAreaGrid* shows = Children<CAreaGrid>(settings).back();
-    Drag(shows->GetRect().GetCentre() + CPoint(0, 150), shows->GetRect().GetCentre() - CPoint(0, 900));
+    const int32_t scale = int32_t(Scale());
+    Drag(shows->GetRect().GetCentre() + CPoint(0, 150 * scale), shows->GetRect().GetCentre() - CPoint(0, 900 * scale));
     Shot("11-settings-show-list-end");
     Click(shows->GetPosition() + CPoint(40, 22));
     for (const auto& [button, name] : {std::pair(CAreaSettings::kDeviceIp, "12-settings-ip"),
@@ -406,5 +419,9 @@ TEST_P(EveryScreen, IsDrawnLegiblyInTheLanguage)
     EXPECT_EQ(g_smallTexts, std::set<std::string>()) << "smaller than " << g_legibleSize;
 }
 
-INSTANTIATE_TEST_SUITE_P(ShippedLanguages, EveryScreen, ::testing::ValuesIn(kLanguages),
-                         [](const ::testing::TestParamInfo<const char*>& info) { return std::to_string(info.index); });
+INSTANTIATE_TEST_SUITE_P(ShippedLanguages, EveryScreen,
+                         ::testing::Combine(::testing::ValuesIn(kLanguages),
+                                            ::testing::Values(kNormalScreen, kLargeScreen)),
+                         [](const ::testing::TestParamInfo<EveryScreen::ParamType>& info) {
+                             return std::to_string(info.index);
+                         });
