@@ -9,6 +9,8 @@ find_package(Boost 1.74 REQUIRED COMPONENTS regex filesystem date_time system)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(TINYXML REQUIRED IMPORTED_TARGET tinyxml)
 find_package(Threads REQUIRED)
+# Asking the X server whether it offers direct rendering (SDL has the library loaded anyway).
+find_package(X11 REQUIRED)
 
 add_library(tanzo_deps INTERFACE)
 # The add-on targets do not pull in SDL2 itself.
@@ -18,6 +20,7 @@ target_link_libraries(tanzo_deps INTERFACE
   CURL::libcurl
   Boost::regex Boost::filesystem Boost::date_time Boost::system
   PkgConfig::TINYXML
+  X11::X11
   Threads::Threads)
 # Debian's tinyxml.h defines it itself; the library is built with it.
 target_compile_definitions(tanzo_deps INTERFACE TIXML_USE_STL)

@@ -13,7 +13,7 @@ packages=(
   # tests and benchmarks; clang with libFuzzer fuzzes the readers
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   iproute2 util-linux coreutils
-  libx11-dev  # the test helper that closes the window as a window manager does
+  libx11-dev  # asking the X server for direct rendering; the test helper that closes the window
   # running headless and looking at it
   xvfb xauth x11-utils xdotool imagemagick
   x11-xkb-utils  # setxkbmap: typing on a German keyboard in the end-to-end runs

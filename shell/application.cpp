@@ -10,6 +10,7 @@
 #include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
 #include "shell/platform.h"
+#include "shell/renderer_probe.h"
 #include "shell/text_input_request.h"
 #include "shell/update_check.h"
 #include "widgets/area.h"
@@ -17,6 +18,8 @@
 #include <SDL_net.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
 #include <vector>
 
 namespace
@@ -48,6 +51,8 @@ constexpr CScreenClassInfo kScreenClasses[] = {
 constexpr uint32_t kScreenClassCount = sizeof(kScreenClasses) / sizeof(kScreenClasses[0]);
 // The screen class of every platform but the touch one, for this application.
 constexpr uint32_t kDesktopScreenClass = 5;
+// Long enough for a GPU driver's first start; a probe that takes longer is taken for a broken one.
+constexpr uint32_t kRendererProbeLimit = 3000;
 
 const CScreenClassInfo& ScreenClassInfo(uint32_t screenClass)
 {
@@ -84,6 +89,18 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
     }
     // Text input runs only while an area that takes text asks for it.
     CTextInputRequest::StopUnrequested();
+    // Where the display may offer a GPU, a child process finds out which renderer suits it while
+    // start-up goes on; a renderer the user names needs no probe.
+    CRendererFacts renderer;
+    if (const char* driver = std::getenv("SDL_RENDER_DRIVER"))
+        renderer.userRenderDriver = driver;
+    std::unique_ptr<CRendererProbe> probe;
+    if (videoStarted && renderer.userRenderDriver.empty())
+    {
+        renderer.directRendering = CRendererProbe::DisplayOffersDirectRendering();
+        if (renderer.directRendering)
+            probe = std::make_unique<CRendererProbe>(GetBinaryPath() + "/" + CRendererProbe::kProgramName);
+    }
     if (SDLNet_Init() != 0)
         Print("ERROR SDLNet_Init");
     GatherLocalAddresses();
@@ -123,7 +140,9 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
         int height = 0;
         uint32_t flags = 0;
         GetWindowSize(width, height, flags);
-        CreateWindow(width, height, flags);
+        if (probe)
+            probe->Collect(kRendererProbeLimit, renderer);
+        CreateWindow(width, height, flags, ChooseRenderer(renderer));
         if (m_videoReady)
             m_root = new CAreaMain(nullptr, static_cast<uint32_t>(width), static_cast<uint32_t>(height), g_core);
     }
@@ -176,8 +195,12 @@ void CApp2::ReportVideoFailure(const std::string& what)
     Log("App", line, 1);
 }
 
-void CApp2::CreateWindow(int width, int height, uint32_t flags)
+void CApp2::CreateWindow(int width, int height, uint32_t flags, const CRendererChoice& choice)
 {
+    // The window's pixels then live in shared memory with the X server instead of in a texture of
+    // an OpenGL renderer. A user's own SDL_FRAMEBUFFER_ACCELERATION still has the last word.
+    if (choice.software)
+        SDL_SetHintWithPriority(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0", SDL_HINT_DEFAULT);
     g_window = SDL_CreateWindow("", SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED, width, height, flags);
     if (!g_window)
     {
@@ -185,7 +208,8 @@ void CApp2::CreateWindow(int width, int height, uint32_t flags)
         return;
     }
 
-    SDL_Renderer* renderer = SDL_CreateRenderer(g_window, -1, SDL_RENDERER_ACCELERATED);
+    SDL_Renderer* renderer =
+        SDL_CreateRenderer(g_window, -1, choice.software ? SDL_RENDERER_SOFTWARE : SDL_RENDERER_ACCELERATED);
     // Without an accelerated driver (a virtual display, say) the software renderer does the work.
     if (!renderer)
         renderer = SDL_CreateRenderer(g_window, -1, 0);
@@ -197,6 +221,14 @@ void CApp2::CreateWindow(int width, int height, uint32_t flags)
         ReportVideoFailure("ERROR SDL_CreateRenderer");
         return;
     }
+    // Which renderer draws, and why: the first thing to look at when the window misbehaves.
+    SDL_RendererInfo info{};
+    const std::string name = SDL_GetRendererInfo(renderer, &info) == 0 && info.name ? info.name : "unknown";
+    std::string line = "Renderer: " + name;
+    const char* acceleration = SDL_GetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION);
+    if (name == "software" && acceleration)
+        line += std::string(", framebuffer acceleration ") + acceleration;
+    Log("App", line + " (" + choice.reason + ")", 1);
     SetRenderer(renderer);
     m_videoReady = true;
 }

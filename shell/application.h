@@ -18,6 +18,7 @@ class CCore;
 class CFrameClock;
 class CFrameTimer;
 class CTexture;
+struct CRendererChoice;
 
 // The application: starts SDL, chooses the screen class, creates the model root, the window and
 // the root area, runs the 25-frames-per-second loop with its event pump, and tears everything down
@@ -91,7 +92,7 @@ public:
     static void DimScreen();
 
 private:
-    void CreateWindow(int width, int height, uint32_t flags);
+    void CreateWindow(int width, int height, uint32_t flags, const CRendererChoice& choice);
     void DestroyWindow();
     void CheckForUpdate();
     void ReportVideoFailure(const std::string& what);
