@@ -2,6 +2,7 @@
 #include "shell/application.h"
 
 #include "graphics/texture_adapter.h"
+#include "graphics/zevral_image.h"
 #include "shell/logger.h"
 #include "tests/shell/services_test_support.h"
 #include "widgets/area.h"
@@ -9,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <vector>
@@ -354,4 +357,92 @@ TEST_F(Application, AnUncoveredWindowIsPresentedAgain)
     app = Make();
     EXPECT_EQ(RedAfterTheWindowLostItsPixels(app, false), 0u);
     delete app;
+}
+
+namespace
+{
+// The playback page as one renderer shows it after the first frame, and as the area tree paints
+// it into memory (over black, where the window starts).
+struct SPageOnRenderer
+{
+    std::string renderer;
+    std::vector<uint32_t> window;
+    std::vector<uint32_t> painted;
+};
+
+bool ShowPageOn(const char* driver, char** argv, SPageOnRenderer& page)
+{
+    CScopedEnv renderDriver("SDL_RENDER_DRIVER", driver);
+    CScopedEnv framebuffer("SDL_FRAMEBUFFER_ACCELERATION", "0");
+    CApp2 app(CVersion(1, 7, 0), 1, argv, "");
+    SDL_RendererInfo info{};
+    if (!app.IsVideoReady() || SDL_GetRendererInfo(CApp::GetRenderer(), &info) != 0 || info.name != std::string(driver))
+        return false;
+    page.renderer = info.name;
+    // One frame, then the loop ends.
+    SDL_Event quit = {};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    EXPECT_EQ(app.Run(), 0);
+    page.window.assign(768 * 1024, 0);
+    EXPECT_EQ(SDL_RenderReadPixels(CApp::GetRenderer(), nullptr, SDL_PIXELFORMAT_ABGR8888, page.window.data(), 768 * 4), 0);
+
+    CZevralImage memory(768, 1024);
+    const CTextureAdapter whole(memory);
+    CTextureAdapter view(CRect(0, 0, 768, 1024), whole);
+    app.GetRootArea()->Render(view, CPoint(0, 0), true);
+    page.painted.resize(768 * 1024);
+    for (int y = 0; y < 1024; ++y)
+        for (int x = 0; x < 768; ++x)
+        {
+            const uint32_t pixel = memory.GetPixel(uint32_t(x), uint32_t(y)).GetValue();
+            const uint32_t alpha = pixel >> 24;
+            uint32_t over = 0xFF000000u;
+            for (int shift = 0; shift < 24; shift += 8)
+                over |= (((pixel >> shift) & 0xFFu) * alpha / 255u) << shift;
+            page.painted[size_t(y) * 768 + size_t(x)] = over;
+        }
+    return true;
+}
+
+// Pixels whose colour differs by more than the rounding of blending a canvas pixel that is not
+// wholly opaque over the window's black (renderers round that in their own ways).
+size_t Differing(const std::vector<uint32_t>& a, const std::vector<uint32_t>& b)
+{
+    size_t count = 0;
+    for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+        for (int shift = 0; shift < 24; shift += 8)
+            if (std::abs(int((a[i] >> shift) & 0xFFu) - int((b[i] >> shift) & 0xFFu)) > 2)
+            {
+                ++count;
+                break;
+            }
+    return count;
+}
+}
+
+// The window shows what the area tree painted, on SDL's software renderer (what a machine without
+// a GPU gets) and on every accelerated renderer this display offers, to the rounding of blending
+// the canvas's few partly transparent pixels over black: a channel order mixed up on the way to
+// the window, a canvas no longer blended, a renderer that scales or converts differently show here. Under the dummy video driver only the software
+// renderer exists; the same test runs under Xvfb too (shell.renderer_pixels_xvfb), where Mesa's
+// OpenGL renderer, the code a GPU runs, is compared with it.
+TEST_F(Application, APageShowsTheSamePixelsOnEveryRenderer)
+{
+    std::vector<SPageOnRenderer> pages;
+    for (const char* driver : {"software", "opengl", "opengles2"})
+    {
+        SPageOnRenderer page;
+        if (ShowPageOn(driver, m_argv, page))
+            pages.push_back(page);
+        else
+            std::printf("No %s renderer can be made here: not compared\n", driver);
+    }
+    ASSERT_FALSE(pages.empty());
+    EXPECT_EQ(pages.front().renderer, "software");
+    for (const SPageOnRenderer& page : pages)
+    {
+        EXPECT_EQ(Differing(page.window, page.painted), 0u) << page.renderer << " against the painted page";
+        EXPECT_EQ(Differing(page.window, pages.front().window), 0u) << page.renderer << " against software";
+    }
 }
