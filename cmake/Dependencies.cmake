@@ -17,10 +17,13 @@ add_library(tanzo_deps INTERFACE)
 target_link_libraries(tanzo_deps INTERFACE
   SDL2_image::SDL2_image SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer SDL2_net::SDL2_net
   SDL2::SDL2
-  CURL::libcurl
   Boost::regex Boost::filesystem Boost::date_time Boost::system
   PkgConfig::TINYXML
   X11::X11
   Threads::Threads)
+# The transfer library is opened only when an update check is made (shell/update_check.cpp): only
+# its header is needed to build.
+target_include_directories(tanzo_deps INTERFACE ${CURL_INCLUDE_DIRS})
+target_link_libraries(tanzo_deps INTERFACE ${CMAKE_DL_LIBS})
 # Debian's tinyxml.h defines it itself; the library is built with it.
 target_compile_definitions(tanzo_deps INTERFACE TIXML_USE_STL)

@@ -1,6 +1,7 @@
 #include "shell/update_check.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 
 #include <cctype>
 #include <cstdlib>
@@ -8,6 +9,41 @@
 
 namespace
 {
+// The transfer library is loaded only when a check is made: a program built without an update
+// address never asks, and the library with its TLS stack would cost every start some megabytes
+// and milliseconds for nothing.
+struct CCurl
+{
+    CURL* (*easyInit)() = nullptr;
+    CURLcode (*easySetopt)(CURL*, CURLoption, ...) = nullptr;
+    CURLcode (*easyPerform)(CURL*) = nullptr;
+    CURLcode (*easyGetinfo)(CURL*, CURLINFO, ...) = nullptr;
+    void (*easyCleanup)(CURL*) = nullptr;
+
+    // Null when the library or one of its functions is missing.
+    static const CCurl* Load()
+    {
+        static const CCurl curl = Open();
+        return curl.easyInit ? &curl : nullptr;
+    }
+
+private:
+    static CCurl Open()
+    {
+        CCurl curl;
+        void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+            return curl;
+        curl.easySetopt = reinterpret_cast<decltype(easySetopt)>(dlsym(library, "curl_easy_setopt"));
+        curl.easyPerform = reinterpret_cast<decltype(easyPerform)>(dlsym(library, "curl_easy_perform"));
+        curl.easyGetinfo = reinterpret_cast<decltype(easyGetinfo)>(dlsym(library, "curl_easy_getinfo"));
+        curl.easyCleanup = reinterpret_cast<decltype(easyCleanup)>(dlsym(library, "curl_easy_cleanup"));
+        if (curl.easySetopt && curl.easyPerform && curl.easyGetinfo && curl.easyCleanup)
+            curl.easyInit = reinterpret_cast<decltype(easyInit)>(dlsym(library, "curl_easy_init"));
+        return curl;
+    }
+};
+
 // The text after the first '|', or the whole text when it has none.
 std::string AfterBar(const std::string& text)
 {
@@ -75,26 +111,27 @@ CUpdateCheck::Result CUpdateCheck::Check(uint32_t major, uint32_t minor, uint32_
 {
     if (m_url.empty())
         return kNoReply;
-    CURL* curl = curl_easy_init();
+    const CCurl* library = CCurl::Load();
+    CURL* curl = library ? library->easyInit() : nullptr;
     if (!curl)
         return kNoReply;
 
     std::string reply;
-    curl_easy_setopt(curl, CURLOPT_URL, m_url.c_str());
-    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &CUpdateCheck::OnData);
-    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &reply);
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, "libcurl-agent/1.0");
-    curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_limitMs);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, m_limitMs);
+    library->easySetopt(curl, CURLOPT_URL, m_url.c_str());
+    library->easySetopt(curl, CURLOPT_WRITEFUNCTION, &CUpdateCheck::OnData);
+    library->easySetopt(curl, CURLOPT_WRITEDATA, &reply);
+    library->easySetopt(curl, CURLOPT_USERAGENT, "libcurl-agent/1.0");
+    library->easySetopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_limitMs);
+    library->easySetopt(curl, CURLOPT_TIMEOUT_MS, m_limitMs);
     // Other threads run by now; time-outs must not rely on signals.
-    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    library->easySetopt(curl, CURLOPT_NOSIGNAL, 1L);
 #if LIBCURL_VERSION_NUM >= 0x075500
-    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    library->easySetopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
 #endif
-    const CURLcode code = curl_easy_perform(curl);
+    const CURLcode code = library->easyPerform(curl);
     long status = 0;
-    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    curl_easy_cleanup(curl);
+    library->easyGetinfo(curl, CURLINFO_RESPONSE_CODE, &status);
+    library->easyCleanup(curl);
 
     // A truncated body or an error page is not a versions file.
     if (code != CURLE_OK || status != 200)
