@@ -23,9 +23,9 @@ uint32_t ParentHeight(const CArea2* parent)
 }
 
 CAreaImage::CAreaImage(CArea2* parent, const std::string& skinImageName, bool scaleToFit)
-    : CArea2(parent, false, ParentWidth(parent), ParentHeight(parent)),
-      m_picture(CSkinManager::Instance().GetImage(skinImageName, kPictureSize))
+    : CArea2(parent, false, ParentWidth(parent), ParentHeight(parent))
 {
+    CSkinManager::Instance().GetImagePointer(m_shared, skinImageName, kPictureSize);
     SetBackgroundColour(kTransparent);
     Init(scaleToFit);
 }
@@ -51,16 +51,17 @@ void CAreaImage::Init(bool scaleToFit)
     m_scaleToFit = scaleToFit;
     if (scaleToFit)
     {
-        SetWidth(uint32_t(m_picture.GetWidth()));
-        SetHeight(uint32_t(m_picture.GetHeight()));
+        SetWidth(uint32_t(GetImage().GetWidth()));
+        SetHeight(uint32_t(GetImage().GetHeight()));
     }
 }
 
 void CAreaImage::SetImage(const CZevralImage& image)
 {
-    if (image == m_picture)
+    if (image == GetImage())
         return;
     m_picture = image;
+    m_shared = nullptr;
     SetDirty();
     SetWidth(uint32_t(image.GetWidth()));
     SetHeight(uint32_t(image.GetHeight()));
@@ -132,7 +133,7 @@ void CAreaImage::Paint(CTextureAdapter& canvas)
     if (m_scaleToFit || m_brightness < 1.0f)
     {
         CZevralImage scaled(GetWidth(), GetHeight());
-        scaled.ScaleImage(m_picture, true);
+        scaled.ScaleImage(GetImage(), true);
         if (m_scaleToFit)
         {
             canvas.CompositeImage(CPoint(), scaled);
@@ -142,11 +143,11 @@ void CAreaImage::Paint(CTextureAdapter& canvas)
         canvas.BlendImage(CPoint(), scaled);
         return;
     }
-    canvas.CopyImage(m_picture);
+    canvas.CopyImage(GetImage());
 }
 
 void CAreaImage::CopyBackgroundTo(CArea2* child)
 {
     if (child)
-        child->GetOwnImage().CopyImage(CPoint() - child->GetPosition(), m_picture);
+        child->GetOwnImage().CopyImage(CPoint() - child->GetPosition(), GetImage());
 }

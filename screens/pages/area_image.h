@@ -24,7 +24,7 @@ public:
     // 100 x 100 with a copy of the image, on dark grey.
     CAreaImage(CArea2* parent, const CZevralImage& image, bool scaleToFit);
 
-    const CZevralImage& GetImage() const { return m_picture; }
+    const CZevralImage& GetImage() const { return m_shared ? *m_shared : m_picture; }
     // A different picture repaints the area and gives it the picture's size.
     void SetImage(const CZevralImage& image);
     float GetBrightness() const { return m_brightness; }
@@ -62,6 +62,10 @@ private:
     // Runs the hook when its context is set; the event is then taken.
     void Run(const CButtonHook& hook, uint32_t button, bool* handled);
 
+    // A skin picture is shown from the skin's own decoded copy, which lives as long as the skin:
+    // a page background is the size of the window, and a copy of it per page would cost
+    // megabytes. Any other picture is the area's own.
+    const CZevralImage* m_shared = nullptr;
     CZevralImage m_picture;
     CButtonHook m_click;
     CButtonHook m_press;
