@@ -3,6 +3,7 @@
 #include "graphics/texture.h"
 #include "graphics/texture_adapter.h"
 #include "model/core.h"
+#include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
 #include "shell/logger.h"
 #include "widgets/area.h"
@@ -28,6 +29,8 @@ int CApp2::Run()
             GetCore()->Update(seconds);
         if (GetLogger())
             GetLogger()->Tick(seconds);
+        if (GetAudioOutManager())
+            GetAudioOutManager()->Tick(seconds);
         PollEvents();
 
         bool presented = false;

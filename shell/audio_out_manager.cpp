@@ -27,17 +27,57 @@ CAudioOutManager::CAudioOutManager(bool enabled) : m_enabled(enabled)
     }
     m_open = true;
     Mix_AllocateChannels(kMixerChannels);
+    Mix_QuerySpec(&m_frequency, nullptr, &m_channels);
 }
 
 CAudioOutManager::~CAudioOutManager()
 {
     Clear();
-    if (m_open)
+    if (m_open && !m_resting)
         Mix_CloseAudio();
+}
+
+void CAudioOutManager::Tick(float seconds)
+{
+    if (!m_open || m_resting)
+        return;
+    if (Mix_Playing(-1) > 0)
+    {
+        m_quiet = 0.0f;
+        return;
+    }
+    m_quiet += seconds;
+    if (m_quiet < kRestSeconds)
+        return;
+    Mix_CloseAudio();
+    // The audio subsystem goes too, with whatever thread its driver keeps to watch for devices.
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    m_resting = true;
+}
+
+bool CAudioOutManager::Wake()
+{
+    if (Mix_OpenAudio(kFrequency, AUDIO_S16LSB, kOutputChannels, kBufferFrames) != 0)
+        return false;
+    m_resting = false;
+    m_quiet = 0.0f;
+    Mix_AllocateChannels(kMixerChannels);
+    int frequency = 0;
+    int channels = 0;
+    Mix_QuerySpec(&frequency, nullptr, &channels);
+    // Another device now (one plugged in meanwhile): the clips are decoded again for it.
+    if (frequency != m_frequency || channels != m_channels)
+    {
+        m_frequency = frequency;
+        m_channels = channels;
+        LoadAll(m_binaryPath, nullptr);
+    }
+    return true;
 }
 
 void CAudioOutManager::LoadAll(const std::string& binaryPath, CLogger* log)
 {
+    m_binaryPath = binaryPath;
     const std::string folder = JoinPath(binaryPath, "audio");
     if (log)
         log->Log("AudioOutManager", "Loading audios from \"" + folder + "\"", 1);
@@ -80,6 +120,14 @@ bool CAudioOutManager::PlaySample(const CAudioSample* sample)
 {
     if (!sample || !m_enabled || !sample->GetChunk())
         return false;
+    if (m_resting)
+    {
+        // The clips may be decoded again on waking: the sample is found anew by its name.
+        const std::string name = sample->GetName();
+        if (!Wake() || !(sample = FindSample(name)) || !sample->GetChunk())
+            return false;
+    }
+    m_quiet = 0.0f;
     return Mix_PlayChannelTimed(-1, sample->GetChunk(), 0, -1) >= 0;
 }
 

@@ -25,9 +25,11 @@ private:
     std::string m_name;
 };
 
-// The click-sound player: opens the audio device once, loads every clip of the "audio" folder
-// beside the executable, and plays a clip by name on a free mixer channel. Main thread only;
-// the mixer plays on its own audio thread. Without an audio device the program stays silent.
+// The click-sound player: opens the audio device, loads every clip of the "audio" folder beside
+// the executable, and plays a clip by name on a free mixer channel. Main thread only; the mixer
+// plays on its own audio thread. Without an audio device the program stays silent. After a
+// quiet spell the device rests (closed, its thread gone: an open device mixes silence dozens of
+// times a second) and the next clip opens it again.
 class CAudioOutManager
 {
 public:
@@ -35,6 +37,7 @@ public:
     static constexpr int kOutputChannels = 2;
     static constexpr int kBufferFrames = 1024;
     static constexpr int kMixerChannels = 2;
+    static constexpr float kRestSeconds = 5.0f;
 
     explicit CAudioOutManager(bool enabled);
     // Frees the clips and closes the audio device.
@@ -51,14 +54,27 @@ public:
     // The first sample of that name, ignoring the case of ASCII letters.
     CAudioSample* FindSample(const std::string& name) const;
     void Clear();
+    // Once a frame: counts the time nothing has played and lets the device rest after
+    // kRestSeconds of it.
+    void Tick(float seconds);
 
     bool IsOpen() const { return m_open; }
+    bool IsResting() const { return m_resting; }
     bool IsEnabled() const { return m_enabled; }
     size_t GetSampleCount() const { return m_samples.size(); }
     const CAudioSample* GetSample(size_t index) const { return m_samples[index].get(); }
 
 private:
+    // Opens the device again for a clip; false when it cannot be had.
+    bool Wake();
+
     std::vector<std::unique_ptr<CAudioSample>> m_samples;
     bool m_enabled;
     bool m_open = false;
+    bool m_resting = false;
+    float m_quiet = 0.0f;
+    // What the clips were decoded for, and where they came from.
+    int m_frequency = 0;
+    int m_channels = 0;
+    std::string m_binaryPath;
 };

@@ -112,6 +112,28 @@ TEST_F(AudioOutManagerTest, PlaysOnAFreeChannelAndDropsWhatDoesNotFit)
     EXPECT_EQ(Mix_Playing(-1), 2);
 }
 
+TEST_F(AudioOutManagerTest, TheDeviceRestsAfterAQuietSpellAndWakesForTheNextClip)
+{
+    AddClip("hw_down.wav", 50);
+    CAudioOutManager audio(true);
+    audio.LoadAll(m_binary.Path(), nullptr);
+    ASSERT_TRUE(audio.Play("hw_down"));
+    // A clip still playing keeps the device awake however long the frame.
+    audio.Tick(CAudioOutManager::kRestSeconds);
+    EXPECT_FALSE(audio.IsResting());
+    for (int i = 0; i < 3000 && Mix_Playing(-1) > 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    audio.Tick(CAudioOutManager::kRestSeconds / 2);
+    EXPECT_FALSE(audio.IsResting());
+    audio.Tick(CAudioOutManager::kRestSeconds / 2);
+    EXPECT_TRUE(audio.IsResting());
+    EXPECT_EQ(Mix_QuerySpec(nullptr, nullptr, nullptr), 0);
+
+    EXPECT_TRUE(audio.Play("hw_down"));
+    EXPECT_FALSE(audio.IsResting());
+    EXPECT_EQ(Mix_Playing(-1), 1);
+}
+
 TEST_F(AudioOutManagerTest, ADisabledPlayerStaysSilent)
 {
     AddClip("hw_down.wav");
