@@ -49,12 +49,35 @@ void CPersonalityManager::Load(const std::string& applicationDataFolder, const s
 {
     // A folder the platform does not know would make the name relative to the working folder.
     if (!applicationDataFolder.empty())
-        LoadFile(JoinFolder(applicationDataFolder, kUserFile), true);
+        m_pendingFiles.push_back({JoinFolder(applicationDataFolder, kUserFile), true});
     if (!resourcesFolder.empty())
-        LoadFile(JoinFolder(resourcesFolder, kLibraryFile), false);
+        m_pendingFiles.push_back({JoinFolder(resourcesFolder, kLibraryFile), false});
+}
+
+void CPersonalityManager::LoadNow()
+{
+    std::vector<CPendingFile> files;
+    files.swap(m_pendingFiles);
+    for (const CPendingFile& file : files)
+        ReadFile(file.path, file.user);
 }
 
 void CPersonalityManager::LoadFile(const std::string& path, bool user)
+{
+    LoadNow();
+    ReadFile(path, user);
+}
+
+const std::vector<CManufacturer*>& CPersonalityManager::Manufacturers() const
+{
+    // Reading the files changes what the library holds, not what it is: the first look at it
+    // reads them.
+    if (!m_pendingFiles.empty())
+        const_cast<CPersonalityManager*>(this)->LoadNow();
+    return m_manufacturers;
+}
+
+void CPersonalityManager::ReadFile(const std::string& path, bool user)
 {
     // Only a regular file: the XML reader takes a folder's size for the length of its content.
     std::error_code error;
@@ -82,14 +105,15 @@ void CPersonalityManager::LoadFile(const std::string& path, bool user)
 
 CManufacturer* CPersonalityManager::GetManufacturer(uint32_t index) const
 {
-    return index < m_manufacturers.size() ? m_manufacturers[index] : nullptr;
+    return index < Manufacturers().size() ? Manufacturers()[index] : nullptr;
 }
 
 int32_t CPersonalityManager::GetManufacturerIndex(const CManufacturer* manufacturer) const
 {
-    for (size_t i = 0; i < m_manufacturers.size(); ++i)
+    const std::vector<CManufacturer*>& all = Manufacturers();
+    for (size_t i = 0; i < all.size(); ++i)
     {
-        if (m_manufacturers[i] == manufacturer)
+        if (all[i] == manufacturer)
             return static_cast<int32_t>(i);
     }
     return -1;
@@ -97,7 +121,7 @@ int32_t CPersonalityManager::GetManufacturerIndex(const CManufacturer* manufactu
 
 CManufacturer* CPersonalityManager::FindManufacturer(const std::string& label) const
 {
-    for (CManufacturer* manufacturer : m_manufacturers)
+    for (CManufacturer* manufacturer : Manufacturers())
     {
         if (PersonalityLabelsMatch(manufacturer->GetLabel(), label))
             return manufacturer;
@@ -107,15 +131,16 @@ CManufacturer* CPersonalityManager::FindManufacturer(const std::string& label) c
 
 CManufacturer* CPersonalityManager::FindByInitial(int32_t letter) const
 {
-    if (m_manufacturers.empty())
+    const std::vector<CManufacturer*>& all = Manufacturers();
+    if (all.empty())
         return nullptr;
     for (size_t i = 0;; ++i)
     {
-        CManufacturer* current = m_manufacturers[i];
+        CManufacturer* current = all[i];
         const std::string label = current->GetLabel();
-        if (label.empty() || LowerInitial(label) >= letter || i + 1 == m_manufacturers.size())
+        if (label.empty() || LowerInitial(label) >= letter || i + 1 == all.size())
             return current;
-        const std::string next = m_manufacturers[i + 1]->GetLabel();
+        const std::string next = all[i + 1]->GetLabel();
         if (next.empty() || LowerInitial(next) > letter)
             return current;
     }
@@ -130,7 +155,7 @@ std::string CPersonalityManager::GetProfile(const CPersonalityRef& personality) 
 uint32_t CPersonalityManager::CountModels() const
 {
     uint32_t count = 0;
-    for (const CManufacturer* manufacturer : m_manufacturers)
+    for (const CManufacturer* manufacturer : Manufacturers())
         count += manufacturer->GetModelCount();
     return count;
 }
@@ -138,7 +163,7 @@ uint32_t CPersonalityManager::CountModels() const
 uint32_t CPersonalityManager::CountModes() const
 {
     uint32_t count = 0;
-    for (const CManufacturer* manufacturer : m_manufacturers)
+    for (const CManufacturer* manufacturer : Manufacturers())
     {
         for (uint32_t i = 0; i < manufacturer->GetModelCount(); ++i)
             count += manufacturer->GetModel(i)->GetModeCount();

@@ -14,6 +14,8 @@ class CPersonalityRef;
 // data folder, its manufacturers shown as "[label]" and listed first) and the library shipped in
 // the resources ("personalities/personalities.xml"). A missing or unreadable file leaves its part
 // empty without a word. It has no counterpart in the controller and sends nothing.
+// The files named at start-up are read on the library's first use, or by LoadNow once the window
+// shows: reading them is the longest step of start-up, and nothing needs them before that.
 class CPersonalityManager : public CSubject
 {
 public:
@@ -29,10 +31,13 @@ public:
     void Load();
     // The same from the given folders; an empty folder is skipped.
     void Load(const std::string& applicationDataFolder, const std::string& resourcesFolder);
-    // Appends the manufacturers of one file; the user's get brackets around their labels.
+    // Reads the files Load named and has not read yet.
+    void LoadNow();
+    // Appends the manufacturers of one file (after those named before); the user's get brackets
+    // around their labels.
     void LoadFile(const std::string& path, bool user);
 
-    uint32_t GetManufacturerCount() const { return static_cast<uint32_t>(m_manufacturers.size()); }
+    uint32_t GetManufacturerCount() const { return static_cast<uint32_t>(Manufacturers().size()); }
     CManufacturer* GetManufacturer(uint32_t index) const;
     int32_t GetManufacturerIndex(const CManufacturer* manufacturer) const;
     // The first manufacturer whose label matches ignoring ASCII case, or null.
@@ -49,5 +54,15 @@ public:
     uint32_t CountModes() const;
 
 private:
+    // Every manufacturer, the files still to read read first.
+    const std::vector<CManufacturer*>& Manufacturers() const;
+    void ReadFile(const std::string& path, bool user);
+
+    struct CPendingFile
+    {
+        std::string path;
+        bool user = false;
+    };
+    std::vector<CPendingFile> m_pendingFiles;
     std::vector<CManufacturer*> m_manufacturers;
 };

@@ -3,6 +3,7 @@
 #include "graphics/texture.h"
 #include "graphics/texture_adapter.h"
 #include "model/core.h"
+#include "model/personality_manager.h"
 #include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
 #include "shell/logger.h"
@@ -43,6 +44,9 @@ int CApp2::Run()
         if (m_presentAgain && !presented)
             PresentCanvas();
         m_presentAgain = false;
+        // Once the window shows its first frame, what start-up left for later is read.
+        if (presented && GetCore())
+            GetCore()->GetPersonalityManager()->LoadNow();
 
         m_frameTimer->EndFrame();
     }
