@@ -47,6 +47,10 @@ CDevice::CDevice(CDeviceManager* owner, const CIpAddress& address, uint32_t type
 CDevice::~CDevice()
 {
     m_stop = true;
+    {
+        CSdlMutexLock lock(m_requestMutex);
+        WakeLocked();
+    }
     if (m_thread)
         SDL_WaitThread(m_thread, nullptr);
     m_thread = nullptr;
@@ -62,12 +66,35 @@ int CDevice::ThreadEntry(void* argument)
 
 void CDevice::Run()
 {
-    m_socket = m_owner->GetNetwork().Open(0);
-    if (!m_socket)
+    std::unique_ptr<CUdpSocket> socket = m_owner->GetNetwork().Open(0);
+    if (!socket)
         return;
+    {
+        CSdlMutexLock lock(m_requestMutex);
+        m_socket = std::move(socket);
+    }
     while (!m_stop)
-        Pass(*m_socket, kWaitMilliseconds);
+        Pass(*m_socket, NextWait());
+    CSdlMutexLock lock(m_requestMutex);
     m_socket.reset();
+}
+
+uint32_t CDevice::NextWait()
+{
+    CLinkClock& clock = m_owner->GetClock();
+    {
+        CSdlMutexLock lock(m_requestMutex);
+        if (m_requests.empty())
+            return clock.ToRealMilliseconds(kIdleWaitMilliseconds);
+    }
+    const uint32_t due = UntilElapsed(clock.GetMilliseconds(), m_owner->GetResendTick().load(), kResendMilliseconds);
+    return clock.ToRealMilliseconds(std::min(due, kIdleWaitMilliseconds));
+}
+
+void CDevice::WakeLocked()
+{
+    if (m_socket)
+        m_socket->Wake();
 }
 
 void CDevice::Pass(uint32_t waitMilliseconds)
@@ -157,6 +184,7 @@ void CDevice::QueueRequest(const CDevicePacket& packet)
 {
     CSdlMutexLock lock(m_requestMutex);
     m_requests.push_back(packet);
+    WakeLocked();
 }
 
 void CDevice::Request(uint32_t command)
@@ -170,7 +198,10 @@ void CDevice::QueuePoll(uint32_t command)
     const CDevicePacket packet(command);
     CSdlMutexLock lock(m_requestMutex);
     if (std::find(m_requests.begin(), m_requests.end(), packet) == m_requests.end())
+    {
         m_requests.push_back(packet);
+        WakeLocked();
+    }
 }
 
 size_t CDevice::GetRequestCount() const

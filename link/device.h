@@ -39,15 +39,17 @@ enum : uint32_t
 // a change, which shows at the next poll (or, for Art-Net and sACN, with the controller's reply).
 //
 // Threads: the unit thread owns the socket and touches only the two queues, each under its own
-// lock, never both at once. Everything else, the cache and the last-seen time included, belongs
-// to the main thread.
+// lock, never both at once; it sets and drops the socket under the request lock, where the main
+// thread reaches it to wake the thread when it queues a request. Everything else, the cache and
+// the last-seen time included, belongs to the main thread.
 class CDevice : public CSubject
 {
 public:
     static constexpr float kLostSeconds = 10.0f;
     static constexpr float kPollSeconds = 5.0f;
     static constexpr uint32_t kResendMilliseconds = 500;
-    static constexpr uint32_t kWaitMilliseconds = 50;
+    // The unit thread's longest sleep with nothing to send: a queued request wakes it.
+    static constexpr uint32_t kIdleWaitMilliseconds = 1000;
     static constexpr size_t kReceiveSize = 2048;
 
     // Built only by the device manager. Starts the unit thread, or, when the owner runs without
@@ -134,6 +136,10 @@ public:
 private:
     // A poll request, unless the same request still waits unanswered.
     void QueuePoll(uint32_t command);
+    // How long the unit thread may wait for a datagram before its head request is due.
+    uint32_t NextWait();
+    // Ends the unit thread's wait, under the request lock.
+    void WakeLocked();
     void QueueLinkMessage(const CMessage& message);
 
     std::atomic<bool> m_stop{false};

@@ -145,7 +145,7 @@ void CDeviceManager::Run()
     uint64_t busyTick = 0;
     while (!m_stop)
     {
-        if (Pass(kWaitMilliseconds) == 0)
+        if (Pass(NextWait()) == 0)
             continue;
         // A flood would wake the thread for every datagram: while datagrams keep coming, it takes
         // them in batches at most once a millisecond and leaves the socket to gather the rest.
@@ -182,6 +182,27 @@ void CDeviceManager::WakeLink()
     CSdlMutexLock lock(m_sendMutex);
     if (m_socket)
         m_socket->Wake();
+}
+
+uint32_t CDeviceManager::NextWait()
+{
+    // An idle link sleeps until its next identify: a record to send wakes it (QueueMessage), and
+    // so does Stop. Replies arrive on the socket it waits on.
+    if (!m_identified || !m_sent)
+        return 0;
+    const uint32_t now = m_clock->GetMilliseconds();
+    uint32_t due = std::min(UntilElapsed(now, m_lastIdentify, kIdentifyMilliseconds), kIdleWaitMilliseconds);
+    bool pending;
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        pending = !m_outgoing.empty();
+        // A record marked to leave at once leaves in the next pass.
+        if (pending && m_sendNow)
+            return 0;
+    }
+    if (pending)
+        due = std::min(due, UntilElapsed(now, m_lastSend, kResendMilliseconds));
+    return m_clock->ToRealMilliseconds(due);
 }
 
 size_t CDeviceManager::Pass(uint32_t waitMilliseconds)

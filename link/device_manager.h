@@ -69,6 +69,8 @@ public:
     static constexpr uint32_t kIdentifyMilliseconds = 3000;
     static constexpr uint32_t kResendMilliseconds = 1000;
     static constexpr uint32_t kWaitMilliseconds = 50;
+    // The link thread's longest sleep while nothing is due: it is woken for anything that is.
+    static constexpr uint32_t kIdleWaitMilliseconds = 1000;
     static constexpr float kIdleSeconds = 10.0f;
     static constexpr size_t kReceiveSize = 2048;
     // The most datagrams one pass takes.
@@ -171,6 +173,8 @@ private:
     bool OpenSocket();
     void CloseSocket();
     void WakeLink();
+    // How long the link thread may wait for a datagram before it has something to send.
+    uint32_t NextWait();
 
     std::vector<CDevice*> m_devices;
     std::vector<CDiscoveredDevice> m_found;

@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -27,6 +28,8 @@ class CFakeClock : public CLinkClock
 {
 public:
     uint32_t GetMilliseconds() override { return m_now.load(); }
+    // Its time passes only when the test moves it: a thread waiting for it looks again soon.
+    uint32_t ToRealMilliseconds(uint32_t milliseconds) const override { return std::min<uint32_t>(milliseconds, 50); }
     void Advance(uint32_t milliseconds) { m_now += milliseconds; }
 
 private:

@@ -66,6 +66,7 @@ class CScaledClock : public CLinkClock
 public:
     explicit CScaledClock(uint32_t scale) : m_start(SDL_GetTicks()), m_scale(scale) {}
     uint32_t GetMilliseconds() override { return m_start + (SDL_GetTicks() - m_start) * m_scale; }
+    uint32_t ToRealMilliseconds(uint32_t milliseconds) const override { return milliseconds / m_scale; }
 
 private:
     uint32_t m_start;
