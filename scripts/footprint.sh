@@ -5,8 +5,9 @@
 #   start to visible window  - from starting the process to the window first showing its frame
 #   resident memory at 5 s
 #   threads at 5 s           - with no controller on the network (the stand-in keeps silent)
-#   idle CPU, context switches per second - from 5 s to 15 s after start; the program connected
-#                              to the stand-in, nothing changing
+#   idle CPU, context switches per second - from 5 s to 15 s after start (perf stat, or the
+#                              threads' own counters without perf); the program connected to the
+#                              stand-in, nothing changing
 # TANZO_BUILD_DIR names the build folder (default build); TANZO_NO_BUILD=1 skips building.
 # The program's own settings (SDL_RENDER_DRIVER, ...) are left to it: set them to compare.
 set -euo pipefail
@@ -80,7 +81,12 @@ run() {
   rss=$(status_field "$pid" VmRSS)
   threads=$(status_field "$pid" Threads)
   [ "$name" = alone ] && cat /proc/"$pid"/task/*/comm | sort | uniq -c | tr -s ' ' >"$work/thread-names"
-  if [ "$idle" = 1 ]; then
+  if [ "$idle" = 1 ] && command -v perf >/dev/null && perf stat -e task-clock,context-switches -p "$pid" \
+      -x, -o "$work/perf.txt" -- sleep 10 2>/dev/null; then
+    # Counts every thread, also one that ends within the ten seconds.
+    cpu=$(awk -F, '$3 == "task-clock" { printf "%.3f", $1 / 10000 * 100 }' "$work/perf.txt")
+    rate=$(awk -F, '$3 == "context-switches" { printf "%.1f", $1 / 10 }' "$work/perf.txt")
+  elif [ "$idle" = 1 ]; then
     cpu0=$(cpu_ns "$pid"); sw0=$(switches "$pid")
     wait_until $((started + 15000))
     cpu1=$(cpu_ns "$pid"); sw1=$(switches "$pid")
