@@ -24,11 +24,18 @@ void CImageSet::AddFile(const std::string& path)
 
 void CImageSet::LoadPending()
 {
-    CZevralImage working;
+    // Each file is decoded straight into its variant: a page background is megabytes, and a
+    // working copy of it would be copied once more for nothing.
+    const CZevralImage* previous = nullptr;
     for (const std::string& path : m_pendingFiles)
     {
-        working.Load(path);
-        m_variants.push_back(working);
+        m_variants.emplace_back();
+        CZevralImage& variant = m_variants.back();
+        variant.Load(path);
+        // Nothing decoded: the variant decoded before it in this pass stands in.
+        if (variant.GetWidth() == 0 && previous)
+            variant = *previous;
+        previous = &variant;
     }
     m_pendingFiles.clear();
 }
