@@ -196,7 +196,8 @@ uint32_t CDeviceManager::NextWait()
     {
         CSdlMutexLock lock(m_sendMutex);
         pending = !m_outgoing.empty();
-        // A record marked to leave at once leaves in the next pass.
+        // A record marked to leave at once leaves in the next pass (a queue cleared meanwhile
+        // may leave the mark behind: it keeps no thread awake).
         if (pending && m_sendNow)
             return 0;
     }

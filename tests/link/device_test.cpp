@@ -73,8 +73,11 @@ protected:
 TEST_F(DeviceTest, FirstTickPollsTenSettingsOneRequestAtATime)
 {
     EXPECT_EQ(device->GetRequestCount(), 0u);
+    network.TakeWakes();
     device->Update(0.04f);
     EXPECT_EQ(device->GetRequestCount(), 10u);
+    // The unit's thread sleeps while it has nothing to send: queueing ends its wait.
+    EXPECT_GT(network.TakeWakes(), 0);
 
     const std::vector<SDatagram> sent = Pass();
     ASSERT_EQ(sent.size(), 1u);
