@@ -54,12 +54,13 @@ void CPersonalityManager::Load(const std::string& applicationDataFolder, const s
         m_pendingFiles.push_back({JoinFolder(resourcesFolder, kLibraryFile), false});
 }
 
-void CPersonalityManager::LoadNow()
+bool CPersonalityManager::LoadNow()
 {
     std::vector<CPendingFile> files;
     files.swap(m_pendingFiles);
     for (const CPendingFile& file : files)
         ReadFile(file.path, file.user);
+    return !files.empty();
 }
 
 void CPersonalityManager::LoadFile(const std::string& path, bool user)

@@ -31,8 +31,8 @@ public:
     void Load();
     // The same from the given folders; an empty folder is skipped.
     void Load(const std::string& applicationDataFolder, const std::string& resourcesFolder);
-    // Reads the files Load named and has not read yet.
-    void LoadNow();
+    // Reads the files Load named and has not read yet; false when there were none.
+    bool LoadNow();
     // Appends the manufacturers of one file (after those named before); the user's get brackets
     // around their labels.
     void LoadFile(const std::string& path, bool user);

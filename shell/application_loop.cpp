@@ -9,6 +9,8 @@
 #include "shell/logger.h"
 #include "widgets/area.h"
 
+#include <malloc.h>
+
 int CApp2::Run()
 {
     if (!m_videoReady)
@@ -44,9 +46,10 @@ int CApp2::Run()
         if (m_presentAgain && !presented)
             PresentCanvas();
         m_presentAgain = false;
-        // Once the window shows its first frame, what start-up left for later is read.
-        if (presented && GetCore())
-            GetCore()->GetPersonalityManager()->LoadNow();
+        // Once the window shows its first frame, what start-up left for later is read, and the
+        // heap its reading borrowed (the library's whole document) goes back to the system.
+        if (presented && GetCore() && GetCore()->GetPersonalityManager()->LoadNow())
+            malloc_trim(0);
 
         m_frameTimer->EndFrame();
     }
