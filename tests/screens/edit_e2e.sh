@@ -18,7 +18,7 @@ start_program "$bin/bin/Programmer" english
 await_window
 
 # The stand-in's own view of its show.
-cue_holds_washes() { standin_control show cue 0 0 | grep -q 'fixtures=0xf '; }
+cue_holds_washes() { standin_control show cue 0 0 | grep 'fixtures=0xf ' >/dev/null; }
 # The share of the rectangle's pixels that are plainly red, and that are bright.
 red_share() { shot "$work/probe.png"; /usr/bin/convert "$work/probe.png" -crop "$1" +repage -fx 'r > 0.7 && g < 0.3' -format '%[fx:mean]' info:; }
 bright_share() { shot "$work/probe.png"; /usr/bin/convert "$work/probe.png" -crop "$1" +repage -colorspace Gray -fx 'u > 0.6' -format '%[fx:mean]' info:; }

@@ -229,9 +229,10 @@ stop_standin() {
 # Marks the stand-in's log: what is looked for from now on must arrive after the mark.
 mark() { e2e_mark=$(wc -l <"$standin_log"); }
 
-# Whether a line of the stand-in's log since the mark matches the pattern.
+# Whether a line of the stand-in's log since the mark matches the pattern. (Not grep -q: under
+# pipefail, the reader leaving early fails the pipe.)
 logged() {  # PATTERN
-  tail -n +$((e2e_mark + 1)) "$standin_log" | grep -q -- "$1"
+  tail -n +$((e2e_mark + 1)) "$standin_log" | grep -- "$1" >/dev/null
 }
 
 # The values of one command's link records received since the mark, separated by blanks; a
@@ -333,9 +334,12 @@ crop() {  # GEOMETRY
   /usr/bin/convert "$work/probe.png" -crop "$1" +repage -format '%#' info:
 }
 
-# Whether the window's pixels in the rectangle differ from a hash crop gave before.
+# Whether the window's pixels in the rectangle differ from, or are the same as, a hash crop gave.
 changed() {  # GEOMETRY HASH
   [ "$(crop "$1")" != "$2" ]
+}
+unchanged() {  # GEOMETRY HASH
+  [ "$(crop "$1")" = "$2" ]
 }
 
 # The red, green and blue of one pixel of the window, 0 to 255.
@@ -383,3 +387,5 @@ click() {  # X Y [BUTTON]: 4 and 5 turn the wheel, which makes no double click
 hold() { pointer "$1" "$2"; e2e_pace "$1" "$2"; xdotool mousedown 1; }       # X Y
 let_go() { xdotool mouseup 1; }
 key() { xdotool key "$@"; }  # KEYS...
+key_down() { xdotool keydown "$1"; }  # KEY
+key_up() { xdotool keyup "$1"; }  # KEY
