@@ -29,7 +29,7 @@ playback_9_line=48x16+33+162  # the first line of playback 9: its label, a read-
 start_program "$bin/bin/Programmer" english
 await_window
 await "the link lamp did not turn green" lamp_is green
-await "the playbacks were never read" logged 'manager=41:Playback command=[0-9]*:GetLabel index=63,'
+await "the controller's show was never read" show_read
 
 # Fader 1 from the bottom to the middle: the controller gets the values, the cap shows its answer.
 mark

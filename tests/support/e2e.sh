@@ -235,6 +235,12 @@ logged() {  # PATTERN
   tail -n +$((e2e_mark + 1)) "$standin_log" | grep -- "$1" >/dev/null
 }
 
+# Whether the program has read the controller's playbacks and patch: the stand-in has answered its
+# reads of the last playback and the last fixture (since the mark).
+show_read() {
+  logged '^tx link .*manager=41:Playback .* index=63,' && logged '^tx link .*manager=31:Fixture .* index=63,'
+}
+
 # The values of one command's link records received since the mark, separated by blanks; a
 # value repeated in a row counts once. The index is the record's whole index (0,0,0) or its
 # first part (0).
@@ -293,14 +299,21 @@ start_program() {  # PROGRAM [LANGUAGE]
   program_pid=$!
 }
 
-# Waits for the program's window and sets xid. The program names its window only once its
-# renderer is made, so the window found by the name is the one that stays.
+# Waits for the program's window, drawn, and sets xid. The program names its window only once
+# its renderer is made, so the window found by the name is the one that stays.
 await_window() {
   e2e_window_found() {
     kill -0 "$program_pid" 2>/dev/null || fail "the program ended before it opened its window"
     xid=$(xdotool search --name '^Tanzo Programmer$' 2>/dev/null | head -n 1) && [ -n "$xid" ]
   }
   await "the program opened no window" e2e_window_found
+  # A window not yet drawn holds a single colour.
+  e2e_window_drawn() {
+    local colours
+    colours=$(/usr/bin/import -window "$xid" png:- 2>/dev/null | /usr/bin/convert - -format '%k' info: 2>/dev/null)
+    [ "${colours:-0}" -gt 1 ]
+  }
+  await "the program never drew its window" e2e_window_drawn
 }
 
 # Waits until the program has started up: its device link has said where it broadcasts, by when
