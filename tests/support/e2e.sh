@@ -142,10 +142,10 @@ sanitizer_report() {  # PID OUTPUT_FILE
 e2e_stop() {  # PID OUTPUT_FILE EXPECTED_STATUS NAME
   local pid=$1 out=$2 expected=$3 name=$4 status=0 deadline=$((SECONDS + e2e_patience))
   e2e_problem=''
-  kill -TERM "$pid" 2>/dev/null
+  kill -TERM "$pid" 2>/dev/null || true
   while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.1; done
   if kill -0 "$pid" 2>/dev/null; then
-    kill -KILL "$pid" 2>/dev/null
+    kill -KILL "$pid" 2>/dev/null || true
     e2e_problem="$name was still running ${e2e_patience} s after SIGTERM"
   fi
   wait "$pid" 2>/dev/null || status=$?
@@ -332,6 +332,14 @@ stop_program() {  # [EXPECTED_STATUS]
   e2e_stop "$program_pid" "$program_out" "${1:-0}" "the program"
   program_pid='' xid=''
   [ -z "$e2e_problem" ] || fail "$e2e_problem"
+}
+
+# Waits for the program to end by itself; fails the run unless it ends with the status expected
+# and without a sanitizer report.
+await_program_end() {  # EXPECTED_STATUS
+  e2e_program_ended() { ! kill -0 "$program_pid" 2>/dev/null; }
+  poll e2e_program_ended || fail "the program was still running after ${e2e_patience} s"
+  stop_program "$1"
 }
 
 # --- the window's pixels ---
