@@ -80,18 +80,18 @@ xvfb)
   # then; a close that reached a window still there is never repeated.
   start_program "$program"
   await_window
-  asked=''
+  asked='' closed=''
   close_asked() {
     kill -0 "$program_pid" 2>/dev/null || return 0
     if [ -z "$asked" ] || ! xwininfo -id "$asked" >/dev/null 2>&1; then
       local id
       id=$(xdotool search --name '^Tanzo Programmer$' 2>/dev/null | head -n 1) || true
-      if [ -n "$id" ] && "$closer" "$id" 2>/dev/null; then asked=$id; else asked=''; fi
+      if [ -n "$id" ] && "$closer" "$id" 2>/dev/null; then asked=$id closed=1; else asked=''; fi
     fi
     return 1
   }
   poll close_asked || true
-  [ -n "$asked" ] || fail "could not ask the window to close"
+  [ -n "$closed" ] || fail "could not ask the window to close"
   await_program_end 0
   ;;
 

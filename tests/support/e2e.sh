@@ -18,7 +18,7 @@
 #   await "the link lamp did not turn green" lamp_is green
 #   mark
 #   click 54 115
-#   await_values 'Playback command=[0-9]*:SetGoDown index=0,' "true false"
+#   await_values Playback SetGoDown 0 "true false"
 #   stop_program                      # fails on a status other than 0 or a sanitizer report
 #   echo "my page end to end: passed"
 #
@@ -26,7 +26,7 @@
 # run down instead of failing it; no step sleeps for a fixed time hoping something has happened.
 # The stand-in and the program are checked at exit as stop_program checks the program.
 
-e2e_patience=${TANZO_E2E_PATIENCE:-30}
+e2e_patience=30
 e2e_helpers=()  # processes that only serve the run: stopped at its end
 e2e_problem='' e2e_report=''
 e2e_mark=0
@@ -95,7 +95,7 @@ fail() {  # MESSAGE
     echo "--- program output (last lines)"
     tail -n 30 "$program_out"
   fi
-  if [ -n "$xid" ] && /usr/bin/import -window "$xid" "$work/failure.png" 2>/dev/null; then
+  if [ -n "$xid" ] && shot "$work/failure.png" 2>/dev/null; then
     echo "--- window: $work/failure.png"
   fi
   exit 1
@@ -310,7 +310,7 @@ await_window() {
   # A window not yet drawn holds a single colour.
   e2e_window_drawn() {
     local colours
-    colours=$(/usr/bin/import -window "$xid" png:- 2>/dev/null | /usr/bin/convert - -format '%k' info: 2>/dev/null)
+    colours=$(shot png:- 2>/dev/null | /usr/bin/convert - -format '%k' info: 2>/dev/null)
     [ "${colours:-0}" -gt 1 ]
   }
   await "the program never drew its window" e2e_window_drawn
@@ -344,9 +344,9 @@ await_program_end() {  # EXPECTED_STATUS
 
 # --- the window's pixels ---
 
-# A picture of the window.
+# A picture of the window. (import waits for ever on a window that has gone.)
 shot() {  # FILE
-  /usr/bin/import -window "$xid" "$1"
+  timeout 10 /usr/bin/import -window "$xid" "$1"
 }
 
 # A hash of the window's pixels in a rectangle (WIDTHxHEIGHT+X+Y).
@@ -391,11 +391,11 @@ lamp_is() {  # green|red
 e2e_last_click=(-100 -100 0)
 e2e_synced=0
 e2e_pace() {  # X Y
-  local dx=$(($1 - e2e_last_click[0])) dy=$(($2 - e2e_last_click[1])) since wait
+  local dx=$(($1 - e2e_last_click[0])) dy=$(($2 - e2e_last_click[1])) since left
   if [ $((dx * dx + dy * dy)) -lt 900 ]; then
     since=$((e2e_last_click[2] > e2e_synced ? e2e_last_click[2] : e2e_synced))
-    wait=$((since + 700000 - ${EPOCHREALTIME/./}))
-    [ $wait -le 0 ] || sleep "$(printf '0.%06d' "$wait")"
+    left=$((since + 700000 - ${EPOCHREALTIME/./}))
+    [ $left -le 0 ] || sleep "$(printf '0.%06d' "$left")"
   fi
   e2e_last_click=("$1" "$2" "${EPOCHREALTIME/./}")
 }
