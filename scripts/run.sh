@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds the program and starts it inside a private network namespace, where its discovery
-# broadcasts reach nothing but what runs beside it.
+# broadcasts reach nothing but what runs beside it: the stand-in controller, in a namespace of its
+# own joined to this one (TANZO_STANDIN names another stand-in executable, "off" none; see
+# start_standin in tests/support/e2e.sh for its other settings).
 # With a display it opens its window there; without one it runs under Xvfb, saves a
 # screenshot to build/screenshot.png and stops after TANZO_RUN_SECONDS (default 10;
 # 0 runs until interrupted). TANZO_BUILD_DIR names another build folder (default: build).
@@ -20,14 +22,20 @@ case $build in /*) ;; *) build=$root/$build ;; esac
 program=$build/bin/Programmer
 shot=$build/screenshot.png
 seconds=${TANZO_RUN_SECONDS:-10}
-pids=()
-cleanup() { for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done; }
-trap cleanup EXIT
+# shellcheck source=../tests/support/e2e.sh
+source "$root/tests/support/e2e.sh"
+work=$build/run
+rm -rf "$work" && mkdir -p "$work"
+trap e2e_end EXIT
 
-# A hook for what runs beside the program in the namespace (the stand-in controller).
-if [ -f "$root/scripts/run-beside.sh" ]; then
-  # shellcheck source=/dev/null
-  source "$root/scripts/run-beside.sh"
+standin=${TANZO_STANDIN:-$build/bin/standin}
+if [ "$standin" = off ]; then
+  :
+elif [ -x "$standin" ]; then
+  # shellcheck disable=SC2086
+  TANZO_STANDIN_LOG=${TANZO_STANDIN_LOG:-$build/standin.log} start_standin "$standin" ${TANZO_STANDIN_ARGS:-}
+else
+  echo "No stand-in controller at $standin; the program runs alone."
 fi
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
@@ -35,33 +43,20 @@ if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
   exit $?
 fi
 
-# The X server listens only on the private namespace's abstract socket, so it can neither clash
-# with nor be reached from another display on the machine.
-displayfile=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp -nolisten unix 3>"$displayfile" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$displayfile")
-rm -f "$displayfile"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-"$program" "$@" &
-program_pid=$!
-if xid=$(timeout 20 xdotool search --sync --name '^Tanzo Programmer$' 2>/dev/null | head -n 1) && [ -n "$xid" ]; then
-  sleep 2
-  /usr/bin/import -window root "$shot" && echo "Screenshot of the headless display: $shot"
-  xwininfo -id "$xid" | sed -n 's/^ *\(Width\|Height\): */window \1 /p'
-else
-  echo "The program opened no window."
-fi
+start_xvfb
+start_program "$program" "$@"
+echo "Program output: $program_out"
+await_window
+/usr/bin/import -window root "$shot" && echo "Screenshot of the headless display: $shot"
+xwininfo -id "$xid" | sed -n 's/^ *\(Width\|Height\): */window \1 /p'
 
 if [ "$seconds" != 0 ]; then
-  for _ in $(seq $((seconds * 10))); do kill -0 $program_pid 2>/dev/null || break; sleep 0.1; done
-  kill -TERM $program_pid 2>/dev/null || true
+  for _ in $(seq $((seconds * 10))); do kill -0 "$program_pid" 2>/dev/null || break; sleep 0.1; done
+else
+  while kill -0 "$program_pid" 2>/dev/null; do sleep 0.1; done
 fi
-set +e
-wait $program_pid
-rc=$?
-set -e
-echo "Programmer exited with status $rc"
-exit $rc
+e2e_stop "$program_pid" "$program_out" 0 "the program"
+program_pid=''
+[ -z "$e2e_report" ] || printf '%s\n' "$e2e_report"
+echo "Programmer exited with status $e2e_status"
+exit "$e2e_status"

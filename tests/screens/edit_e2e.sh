@@ -14,7 +14,8 @@ e2e_private_namespace "$0" "$@"
 e2e_begin "$bin/test-files/edit_e2e"
 start_standin "$bin/bin/standin" --script "$src/tests/screens/edit_show.txt"
 start_xvfb
-start_program "$bin/bin/Programmer" english
+write_options english
+start_program "$bin/bin/Programmer"
 await_window
 
 # The stand-in's own view of its show.

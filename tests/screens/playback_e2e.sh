@@ -26,7 +26,8 @@ dialog=40x200+185+400         # the title bar of a dialog over the grid
 message=130x18+235+600        # the rename dialog's line for a name it refuses
 playback_9_line=48x16+33+162  # the first line of playback 9: its label, a read-out or a mark
 
-start_program "$bin/bin/Programmer" english
+write_options english
+start_program "$bin/bin/Programmer"
 await_window
 await "the link lamp did not turn green" lamp_is green
 await "the controller's show was never read" show_read
@@ -112,7 +113,8 @@ kill -USR2 "$standin_pid"
 stop_program
 
 # German chosen in the options: the page's texts change.
-start_program "$bin/bin/Programmer" deutsch
+write_options deutsch
+start_program "$bin/bin/Programmer"
 await_window
 await "the link lamp did not turn green" lamp_is green
 await "the EDIT key reads the same in German" changed 72x30+382+35 "$edit_key"

@@ -13,7 +13,8 @@
 #   e2e_begin "$2/test-files/my_e2e"  # an empty work folder $work; checks and cleanup at exit
 #   start_standin "$2/bin/standin" --script "$1/tests/screens/my_show.txt"
 #   start_xvfb
-#   start_program "$2/bin/Programmer" english
+#   write_options english             # as a returning user's: the stand-in's first unit chosen
+#   start_program "$2/bin/Programmer"
 #   await_window                      # $xid
 #   await "the link lamp did not turn green" lamp_is green
 #   mark
@@ -28,7 +29,7 @@
 
 e2e_patience=30
 e2e_helpers=()  # processes that only serve the run: stopped at its end
-e2e_problem='' e2e_report=''
+e2e_problem='' e2e_report='' e2e_status=0
 e2e_mark=0
 program_pid='' program_out=''
 standin_pid='' standin_out='' standin_log=''
@@ -53,6 +54,8 @@ e2e_begin() {  # WORK_FOLDER
   # A display without a GPU is drawn by SDL's software renderer: OpenGL would run on a CPU
   # rasteriser there, and Mesa's leaves allocations behind that the leak checker cannot name.
   export SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0
+  # The stand-in a test puts beside the program is its own, whatever scripts/run.sh is given.
+  unset TANZO_STANDIN_UNITS TANZO_STANDIN_LOG TANZO_STANDIN_CONTROL
   trap e2e_end EXIT
 }
 
@@ -136,9 +139,9 @@ sanitizer_report() {  # PID OUTPUT_FILE
   return 0
 }
 
-# Ends the process with SIGTERM unless it has ended already (SIGKILL after the patience). Sets
-# e2e_problem to what is wrong with its end, empty when nothing is: a status other than the one
-# expected, or a sanitizer report, which it leaves in e2e_report.
+# Ends the process with SIGTERM unless it has ended already (SIGKILL after the patience), leaving
+# its exit status in e2e_status. Sets e2e_problem to what is wrong with its end, empty when nothing
+# is: a status other than the one expected, or a sanitizer report, which it leaves in e2e_report.
 e2e_stop() {  # PID OUTPUT_FILE EXPECTED_STATUS NAME
   local pid=$1 out=$2 expected=$3 name=$4 status=0 deadline=$((SECONDS + e2e_patience))
   e2e_problem=''
@@ -149,6 +152,7 @@ e2e_stop() {  # PID OUTPUT_FILE EXPECTED_STATUS NAME
     e2e_problem="$name was still running ${e2e_patience} s after SIGTERM"
   fi
   wait "$pid" 2>/dev/null || status=$?
+  e2e_status=$status
   e2e_report=$(sanitizer_report "$pid" "$out")
   if [ -n "$e2e_report" ]; then
     e2e_problem="$name reported a sanitizer finding (status $status)"
@@ -165,6 +169,7 @@ e2e_stop() {  # PID OUTPUT_FILE EXPECTED_STATUS NAME
 #   TANZO_STANDIN_UNITS  its units, ADDRESS,TYPE,UNITPORT,LABEL separated by blanks, addresses in
 #                        192.168.77.2-254 (default: a KDX-1 at .2 and a Murel-1 at .3)
 #   TANZO_STANDIN_LOG    its event log (default: standin.log in the work folder)
+#   TANZO_STANDIN_CONTROL  its control port on its own loopback (default 16999)
 # Sets standin_pid and standin_log: SIGUSR1 makes it stop answering, SIGUSR2 brings it back, and
 # standin_control hands it a control command.
 start_standin() {  # STANDIN [SWITCHES...]
@@ -199,9 +204,10 @@ start_standin() {  # STANDIN [SWITCHES...]
   nsenter --target "$e2e_holder" --net -- sh -c "$setup; ip link set tz-standin up"
 
   standin_log=${TANZO_STANDIN_LOG:-$work/standin.log}
+  standin_control_port=${TANZO_STANDIN_CONTROL:-16999}
   standin_out=$work/standin-output.txt
   : >"$standin_log"
-  nsenter --target "$e2e_holder" --net -- "$standin" "${args[@]}" --log "$standin_log" --control 16999 "$@" \
+  nsenter --target "$e2e_holder" --net -- "$standin" "${args[@]}" --log "$standin_log" --control "$standin_control_port" "$@" \
     >"$standin_out" 2>&1 &
   standin_pid=$!
   e2e_standin_ready() {
@@ -214,7 +220,7 @@ start_standin() {  # STANDIN [SWITCHES...]
 
 # Hands a control command to the stand-in (see standin --help) and prints its reply.
 standin_control() {  # COMMAND...
-  nsenter --target "$standin_pid" --net -- "$standin" --send 16999 "$@"
+  nsenter --target "$standin_pid" --net -- "$standin" --send "$standin_control_port" "$@"
 }
 
 # Ends the stand-in; fails the run unless it ends with status 0 and without a sanitizer report.
@@ -289,13 +295,11 @@ write_options() {  # LANGUAGE
     >"$XDG_DATA_HOME/Zevral/Programmer/options.xml"
 }
 
-# Starts the program with its output added to $work/program.log. With a language it starts as a
-# returning user's does (see write_options), without one as on its first day.
-start_program() {  # PROGRAM [LANGUAGE]
-  program=$1
+# Starts the program with its output added to $work/program.log; it keeps its options in
+# $XDG_DATA_HOME (see write_options).
+start_program() {  # PROGRAM [ARGUMENTS...]
   program_out=$work/program.log
-  [ $# -lt 2 ] || write_options "$2"
-  "$program" >>"$program_out" 2>&1 &
+  "$@" >>"$program_out" 2>&1 &
   program_pid=$!
 }
 

@@ -1,4 +1,4 @@
-# The stand-in beside the program: scripts/run-beside.sh in a namespace of its own, checked by a
+# The stand-in beside the program as scripts/run.sh puts it, in a namespace of its own, checked by a
 # broadcast from the program's side.
 if(TARGET tests_tools AND TARGET standin)
   add_test(NAME tools.run_beside

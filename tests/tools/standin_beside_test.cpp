@@ -1,5 +1,5 @@
 // Run by run_beside_check.sh only (TANZO_BESIDE_CHECK=1), inside the program's side of the
-// namespace pair that scripts/run-beside.sh builds: discovery by broadcast reaches the stand-in's
+// namespace pair that scripts/run.sh builds: discovery by broadcast reaches the stand-in's
 // units across the veth pair, and the link and the unit protocol work to the addresses they give.
 #include "link/discovery.h"
 #include "link/message_frame.h"
