@@ -52,7 +52,7 @@ bool IsTestHost()
             continue;
         std::string name = line.substr(0, colon);
         name.erase(0, name.find_first_not_of(' '));
-        if (name != "lo" && name != "tzva")
+        if (name != "lo" && name != "tz-program")
             return false;
         ++interfaces;
     }

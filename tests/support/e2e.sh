@@ -163,9 +163,33 @@ e2e_stop() {  # PID OUTPUT_FILE EXPECTED_STATUS NAME
 
 # --- the stand-in controller beside the program ---
 
-# Puts the stand-in controller beside this shell: in a second private namespace joined to this one
-# by a veth pair, so that the program's discovery broadcasts (to 255.255.255.255 and to
-# 192.168.77.255) reach it while nothing can leave either namespace. Its switches follow.
+# A second private network namespace beside this one, held open by a sleeping process
+# ($e2e_peer), joined to this one by a veth pair: 192.168.77.1/24 on this side, the addresses given
+# on the other, and on each side the default route through the pair, so that broadcasts to
+# 255.255.255.255 and 192.168.77.255 reach the other side while nothing can leave either.
+e2e_peer_namespace() {  # ADDRESS...
+  # Only ever beside a namespace that has nothing but loopback: the pair must not touch a real
+  # network.
+  local links setup="ip link set lo up" address
+  links=$(ip -o link show | awk -F': ' '{print $2}' | tr '\n' ' ')
+  [ "$links" = "lo " ] || fail "this namespace has links other than loopback ($links): no namespace beside it"
+  # unshare enters the new namespace only after it has started.
+  unshare --net -- sleep infinity &
+  e2e_peer=$!
+  e2e_helpers+=("$e2e_peer")
+  e2e_peer_moved() { [ "$(readlink "/proc/$e2e_peer/ns/net")" != "$(readlink /proc/self/ns/net)" ]; }
+  await "the namespace beside did not come up" e2e_peer_moved
+
+  ip link add tz-program type veth peer name tz-standin netns "$e2e_peer"
+  ip addr add 192.168.77.1/24 brd + dev tz-program
+  ip link set tz-program up
+  ip route add default dev tz-program
+  for address in "$@"; do setup="$setup; ip addr add $address/24 brd + dev tz-standin"; done
+  nsenter --target "$e2e_peer" --net -- sh -c "$setup; ip link set tz-standin up; ip route add default dev tz-standin"
+}
+
+# Puts the stand-in controller beside this shell, in a namespace of its own (e2e_peer_namespace),
+# where the program's discovery broadcasts reach it. Its switches follow.
 #   TANZO_STANDIN_UNITS  its units, ADDRESS,TYPE,UNITPORT,LABEL separated by blanks, addresses in
 #                        192.168.77.2-254 (default: a KDX-1 at .2 and a Murel-1 at .3)
 #   TANZO_STANDIN_LOG    its event log (default: standin.log in the work folder)
@@ -176,39 +200,20 @@ start_standin() {  # STANDIN [SWITCHES...]
   standin=$1
   shift
   [ -x "$standin" ] || fail "no stand-in controller at $standin"
-  # Only ever inside a namespace that has nothing but loopback: the veth pair must not touch a
-  # real network.
-  local links
-  links=$(ip -o link show | awk -F': ' '{print $2}' | tr '\n' ' ')
-  [ "$links" = "lo " ] || fail "this namespace has links other than loopback ($links): no stand-in beside it"
-
-  # The stand-in's namespace is held open by a sleeping process; unshare enters it only after it
-  # has started.
-  unshare --net -- sleep infinity &
-  e2e_holder=$!
-  e2e_helpers+=("$e2e_holder")
-  e2e_holder_moved() { [ "$(readlink "/proc/$e2e_holder/ns/net")" != "$(readlink /proc/self/ns/net)" ]; }
-  await "the stand-in's namespace did not come up" e2e_holder_moved
-
   local units=${TANZO_STANDIN_UNITS:-"192.168.77.2,KDX-1,16946,Stage 192.168.77.3,Murel-1,16946,Rack"}
-  ip link add tz-program type veth peer name tz-standin netns "$e2e_holder"
-  ip addr add 192.168.77.1/24 brd + dev tz-program
-  ip link set tz-program up
-  # 255.255.255.255 needs a route; the only one leads to the stand-in.
-  ip route add default dev tz-program
-  local setup="ip link set lo up" args=() entry
+  local addresses=() args=() entry
   for entry in $units; do
-    setup="$setup; ip addr add ${entry%%,*}/24 brd + dev tz-standin"
+    addresses+=("${entry%%,*}")
     args+=(--unit "$entry")
   done
-  nsenter --target "$e2e_holder" --net -- sh -c "$setup; ip link set tz-standin up"
+  e2e_peer_namespace "${addresses[@]}"
 
   standin_log=${TANZO_STANDIN_LOG:-$work/standin.log}
   standin_control_port=${TANZO_STANDIN_CONTROL:-16999}
   standin_out=$work/standin-output.txt
   : >"$standin_log"
-  nsenter --target "$e2e_holder" --net -- "$standin" "${args[@]}" --log "$standin_log" --control "$standin_control_port" "$@" \
-    >"$standin_out" 2>&1 &
+  nsenter --target "$e2e_peer" --net -- "$standin" "${args[@]}" --log "$standin_log" \
+    --control "$standin_control_port" "$@" >"$standin_out" 2>&1 &
   standin_pid=$!
   e2e_standin_ready() {
     kill -0 "$standin_pid" 2>/dev/null || fail "the stand-in ended at start: $(cat "$standin_out")"
