@@ -161,6 +161,13 @@ e2e_stop() {  # PID OUTPUT_FILE EXPECTED_STATUS NAME
   fi
 }
 
+# Ends the process with SIGTERM unless it has ended already; fails the run unless it ends with
+# the status expected (0) and without a sanitizer report.
+stop_checked() {  # PID OUTPUT_FILE NAME [EXPECTED_STATUS]
+  e2e_stop "$1" "$2" "${4:-0}" "$3"
+  [ -z "$e2e_problem" ] || fail "$e2e_problem"
+}
+
 # --- the stand-in controller beside the program ---
 
 # A second private network namespace beside this one, held open by a sleeping process
@@ -230,9 +237,9 @@ standin_control() {  # COMMAND...
 
 # Ends the stand-in; fails the run unless it ends with status 0 and without a sanitizer report.
 stop_standin() {
-  e2e_stop "$standin_pid" "$standin_out" 0 "the stand-in"
+  local pid=$standin_pid
   standin_pid=''
-  [ -z "$e2e_problem" ] || fail "$e2e_problem"
+  stop_checked "$pid" "$standin_out" "the stand-in"
 }
 
 # --- what reached the stand-in ---
@@ -252,13 +259,14 @@ show_read() {
   logged '^tx link .*manager=41:Playback .* index=63,' && logged '^tx link .*manager=31:Fixture .* index=63,'
 }
 
-# The values of one command's link records received since the mark, separated by blanks; a
-# value repeated in a row counts once. The index is the record's whole index (0,0,0) or its
-# first part (0).
+# The values of one command's link records received since the mark, in order, separated by
+# blanks; a record resent under its sequence number counts once. The index is the record's whole
+# index (0,0,0) or its first part (0).
 received() {  # MANAGER COMMAND INDEX
   tail -n +$((e2e_mark + 1)) "$standin_log" |
-    grep -- "^rx link .*manager=[0-9]*:$1 command=[0-9]*:$2 index=$3[, ]" | sed 's/.* value=//' | uniq |
-    tr '\n' ' ' | sed 's/ $//' || true
+    grep -- "^rx link .*manager=[0-9]*:$1 command=[0-9]*:$2 index=$3[, ]" |
+    sed 's/.* \(seq=[0-9]*\) .* value=\(.*\)$/\1 \2/' | awk '!seen[$0]++ { sub(/^[^ ]* /, ""); print }' | tr '\n' ' ' |
+    sed 's/ $//' || true
 }
 
 # Waits until exactly these values of the command have been received since the mark.
@@ -300,11 +308,15 @@ write_options() {  # LANGUAGE
     >"$XDG_DATA_HOME/Zevral/Programmer/options.xml"
 }
 
-# Starts the program with its output added to $work/program.log; it keeps its options in
-# $XDG_DATA_HOME (see write_options).
+# Starts the program with its output in $program_out: program.log in the work folder, then
+# program-2.log and so on for later starts. It keeps its options in $XDG_DATA_HOME (see
+# write_options).
+e2e_starts=0
 start_program() {  # PROGRAM [ARGUMENTS...]
+  e2e_starts=$((e2e_starts + 1))
   program_out=$work/program.log
-  "$@" >>"$program_out" 2>&1 &
+  [ $e2e_starts -eq 1 ] || program_out=$work/program-$e2e_starts.log
+  "$@" >"$program_out" 2>&1 &
   program_pid=$!
 }
 
@@ -338,9 +350,9 @@ await_started() {
 # Ends the program with SIGTERM unless it is ending by itself; fails the run unless it ends with
 # the status expected (0) and without a sanitizer report.
 stop_program() {  # [EXPECTED_STATUS]
-  e2e_stop "$program_pid" "$program_out" "${1:-0}" "the program"
+  local pid=$program_pid
   program_pid='' xid=''
-  [ -z "$e2e_problem" ] || fail "$e2e_problem"
+  stop_checked "$pid" "$program_out" "the program" "${1:-0}"
 }
 
 # Waits for the program to end by itself; fails the run unless it ends with the status expected
