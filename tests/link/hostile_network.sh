@@ -10,34 +10,21 @@
 #   hostile_network.sh SOURCE_DIR BINARY_DIR FLOOD_TOOL
 set -euo pipefail
 src=$1 bin=$2 flood=$3
-if [ "${TANZO_E2E_INNER:-}" != 1 ]; then
-  export TANZO_E2E_INNER=1
-  exec bash "$src/scripts/netns.sh" bash "$0" "$@"
-fi
-work=$bin/test-files/hostile_network
-rm -rf "$work" && mkdir -p "$work/home/Zevral/Programmer"
-root=$src pids=() program=
-trap 'for p in $program "${pids[@]}"; do kill "$p" 2>/dev/null || true; done' EXIT
-fail() { echo "FAILED: $*"; tail -n 20 "$work/program.log" "${TANZO_STANDIN_LOG:-/dev/null}" || true; exit 1; }
+# shellcheck source=../support/e2e.sh
+source "$src/tests/support/e2e.sh"
+e2e_private_namespace "$0" "$@"
+e2e_begin "$bin/test-files/hostile_network"
+start_standin "$bin/bin/standin"
+export SDL_VIDEODRIVER=dummy
+write_options english
+start_program "$bin/bin/Programmer"
 
-export TANZO_STANDIN=$bin/bin/standin TANZO_STANDIN_LOG=$work/standin.log
-unset TANZO_STANDIN_UNITS TANZO_STANDIN_CONTROL TANZO_STANDIN_ARGS
-# shellcheck source=/dev/null
-source "$src/scripts/run-beside.sh"
-[ -n "${TANZO_STANDIN_PID:-}" ] || fail "no stand-in started"
-in_standin() { nsenter --target "$TANZO_STANDIN_PID" --net -- "$@"; }
-
-export XDG_DATA_HOME=$work/home TANZO_UPDATE_URL= SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy SDL_RENDER_DRIVER=software
-echo "<zevral><options><device>192.168.77.2</device></options></zevral>" > "$work/home/Zevral/Programmer/options.xml"
-"$bin/bin/Programmer" > "$work/program.log" 2>&1 &
-program=$!
-
-await() {  # DESCRIPTION COMMAND...: polls the command for up to 30 s
-  local what=$1; shift
-  for _ in $(seq 300); do "$@" && return 0; kill -0 "$program" 2>/dev/null || fail "the program ended: $what"; sleep 0.1; done
-  fail "$what"
+# Whether the program still runs and the condition holds: a program that ended fails the run.
+running_and() {
+  kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
+  "$@"
 }
-label_reads() { grep -c "^rx link .*command=5:GetLabel index=5," "$TANZO_STANDIN_LOG" || true; }
+label_reads() { grep -c "^rx link .*command=5:GetLabel index=5," "$standin_log" || true; }
 more_label_reads() { [ "$(label_reads)" -gt "$1" ]; }
 # A label changed at the controller is announced to the program, which reads it back. The
 # controller does not repeat an announcement, and a flood may crowd one out: the label is changed
@@ -46,28 +33,35 @@ round_trip() {
   local before try
   before=$(label_reads)
   for try in $(seq 10); do
-    in_standin "$TANZO_STANDIN" --send 16999 playback 5 label "$1-$try" > /dev/null
-    for _ in $(seq 30); do more_label_reads "$before" && return 0; sleep 0.1; done
+    standin_control playback 5 label "$1-$try" >/dev/null
+    for _ in $(seq 30); do running_and more_label_reads "$before" && return 0; sleep 0.1; done
   done
   fail "the label was never read back after $1"
 }
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$program/stat"; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$program_pid/stat"; }
 flooding() {  # KIND RATE SECONDS: in the background, from the controller's address
-  in_standin "$flood" 192.168.77.1 16945 "$@" > "$work/flood-$1.txt" &
+  nsenter --target "$standin_pid" --net -- "$flood" 192.168.77.1 16945 "$@" >"$work/flood-$1.txt" 2>&1 &
   flooder=$!
 }
+# The flood has ended, by itself, cleanly.
+flooded() {  # KIND
+  flood_ended() { ! kill -0 "$flooder" 2>/dev/null; }
+  await "the $1 flood did not end" flood_ended
+  stop_checked "$flooder" "$work/flood-$1.txt" "the $1 flood"
+}
 
-await "the program talking to the controller" grep -q "^rx link" "$TANZO_STANDIN_LOG"
+await "the program did not talk to the controller" running_and logged "^rx link"
 round_trip calm
 
 flooding answers 300 10
-sleep 1
+# The program's threads, counted five times a second while the flood lasts.
 threads=0
 while kill -0 "$flooder" 2>/dev/null; do
-  count=$(ls "/proc/$program/task" | wc -l)
+  count=$(ls "/proc/$program_pid/task" | wc -l)
   [ "$count" -gt "$threads" ] && threads=$count
   sleep 0.2
 done
+flooded answers
 echo "forged answers: $(cat "$work/flood-answers.txt"); most threads seen: $threads"
 [ "$threads" -le 90 ] || fail "$threads threads under forged answers"
 round_trip after-answers
@@ -76,15 +70,11 @@ for kind in frames large; do
   before=$(cpu_ticks)
   flooding $kind 20000 6
   for n in 1 2 3; do round_trip "$kind-$n"; done
-  wait "$flooder"
+  flooded $kind
   echo "$kind: $(cat "$work/flood-$kind.txt"); the program took $(($(cpu_ticks) - before)) CPU ticks (100 a second) meanwhile"
 done
 
-kill -TERM "$program"
-status=0
-wait "$program" || status=$?
-program=
-[ $status -eq 0 ] || fail "exit status $status after SIGTERM"
+stop_program
 grep -q "\[DeviceManager\] The list of units is full" "$work"/home/Zevral/Programmer/Logs/*.txt ||
   fail "the full list of units is not in the log"
 echo "hostile network: forged units and floods left the program running and answering"
