@@ -2,8 +2,11 @@
 # Builds the program and runs every test, each suite inside a private network namespace:
 #   1. the normal build;
 #   2. the same suite built with AddressSanitizer and UndefinedBehaviorSanitizer;
-#   3. the threaded tests built with ThreadSanitizer (tests labelled "threads");
+#   3. the threaded tests and one session of the whole program beside the stand-in, built with
+#      ThreadSanitizer (tests labelled "threads");
 #   4. a short run of every reader's fuzz program (scripts/fuzz.sh).
+# A sanitizer report from any process stage 2 or 3 starts (a test, the program, the stand-in)
+# fails the stage, whatever that process's exit status and wherever its output went.
 # scripts/test.sh --quick runs the first stage only.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,6 +21,31 @@ status=0
 run_suite() { # dir, extra ctest arguments...
   local dir=$1; shift
   bash scripts/netns.sh ctest --test-dir "$dir" --output-on-failure -j"$jobs" --timeout 600 "$@" || status=1
+}
+
+# Every sanitized process of the suite writes its AddressSanitizer, LeakSanitizer and
+# ThreadSanitizer reports into a file of its own in the suite's folder
+# (<folder>/<sanitizer>.<executable>.<pid>), so that none is lost with output a test keeps to
+# itself; the end-to-end scripts also show those of the processes they start.
+# UndefinedBehaviorSanitizer writes to standard error only: its reports are looked for in the
+# tests' output, and the scripts look in the output of what they start.
+run_sanitized_suite() { # dir, extra ctest arguments...
+  local dir=$1 reports=$root/$1/sanitizer-reports file
+  rm -rf "$reports" && mkdir -p "$reports"
+  ASAN_OPTIONS=$ASAN_OPTIONS:log_path=$reports/asan:log_exe_name=1 \
+    TSAN_OPTIONS=$TSAN_OPTIONS:log_path=$reports/tsan:log_exe_name=1 \
+    TANZO_SANITIZER_REPORTS=$reports run_suite "$@"
+  for file in "$reports"/*; do
+    [ -f "$file" ] || continue
+    echo "== sanitizer report $file"
+    cat "$file"
+    status=1
+  done
+  if grep -n -A 12 -E '(Address|Leak|Thread|UndefinedBehavior)Sanitizer|: runtime error: ' \
+    "$dir/Testing/Temporary/LastTest.log"; then
+    echo "== sanitizer reports in the tests' output (above; all of it in $dir/Testing/Temporary/LastTest.log)"
+    status=1
+  fi
 }
 
 echo "== build"
@@ -35,15 +63,13 @@ if [ $quick -eq 0 ]; then
   bash scripts/build.sh build-asan -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
     -DTANZO_SANITIZE=address,undefined -DTANZO_BUILD_BENCH=OFF
   echo "== tests with AddressSanitizer and UndefinedBehaviorSanitizer"
-  run_suite build-asan -LE no-sanitizer
-  if ctest --test-dir build -N -L threads 2>/dev/null | grep -q 'Total Tests: [1-9]'; then
-    echo "== build with ThreadSanitizer"
-    # Only what the threaded tests run.
-    bash scripts/build.sh build-tsan -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
-      -DTANZO_SANITIZE=thread -DTANZO_BUILD_BENCH=OFF -- tests_link tests_model tests_shell standin
-    echo "== threaded tests with ThreadSanitizer"
-    run_suite build-tsan -L threads
-  fi
+  run_sanitized_suite build-asan -LE no-sanitizer
+  echo "== build with ThreadSanitizer"
+  # Only what the threaded tests and the program's session run.
+  bash scripts/build.sh build-tsan -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g1" \
+    -DTANZO_SANITIZE=thread -DTANZO_BUILD_BENCH=OFF -- tests_link tests_model tests_shell standin Programmer
+  echo "== threaded tests and a session of the program with ThreadSanitizer"
+  run_sanitized_suite build-tsan -L threads
   echo "== fuzzing the readers"
   bash scripts/fuzz.sh 15 || status=1
 fi

@@ -112,7 +112,10 @@ public:
         if (m_pid > 0)
         {
             kill(m_pid, SIGTERM);
-            waitpid(m_pid, nullptr, 0);
+            int status = 0;
+            waitpid(m_pid, &status, 0);
+            // Anything but a clean end, a sanitizer's finding included, is a fault of the stand-in.
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the stand-in ended with status " << status;
         }
     }
 

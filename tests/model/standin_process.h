@@ -17,6 +17,8 @@
 #include "tests/support/network_links.h"
 #include "tests/support/test_folder.h"
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <memory>
 #include <cstdint>
@@ -104,8 +106,7 @@ public:
             if (waitpid(m_pid, &status, WNOHANG) == m_pid)
             {
                 m_pid = -1;
-                std::ifstream in(errors);
-                std::getline(in, error, '\0');
+                error = ReadErrors();
                 return false;
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -122,6 +123,9 @@ public:
             int status = 0;
             waitpid(m_pid, &status, 0);
             m_pid = -1;
+            // Anything but a clean end, a sanitizer's finding included, is a fault of the stand-in.
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0)
+                << "the stand-in ended with status " << status << ": " << ReadErrors();
         }
         if (m_control >= 0)
             close(m_control);
@@ -171,6 +175,15 @@ public:
     }
 
 private:
+    // What the stand-in wrote to its standard error.
+    std::string ReadErrors() const
+    {
+        std::ifstream in(*m_folder / "stderr.txt");
+        std::string text;
+        std::getline(in, text, '\0');
+        return text;
+    }
+
     bool ReadReady(const std::string& log)
     {
         std::ifstream in(log);
