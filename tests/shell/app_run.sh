@@ -10,8 +10,6 @@ mode=$1 program=$2 closer=${4:-}
 source "$(dirname "$0")/../support/e2e.sh"
 e2e_private_namespace "$0" "$@"
 e2e_begin "$3"
-# The renderer's choice is part of what is tested: none is forced.
-unset SDL_RENDER_DRIVER SDL_FRAMEBUFFER_ACCELERATION
 
 # The run's log file, without its time stamps.
 log_lines() {
@@ -63,11 +61,6 @@ bogus)
   ;;
 
 xvfb)
-  # Here the program draws through OpenGL, which on a machine without a GPU is Mesa's software
-  # driver: unloaded when the display closes, it leaves allocations of its own behind that the
-  # leak checker cannot name (a bare SDL window shows the same). The end-to-end runs of the pages
-  # leak-check the program on X with SDL's software renderer.
-  export ASAN_OPTIONS=${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0
   start_xvfb
   start_program "$program"
   await_window

@@ -45,15 +45,14 @@ e2e_private_namespace() {  # SCRIPT ARGUMENTS...
 }
 
 # An empty work folder, the environment of a test run (the user's data inside the folder, dummy
-# audio, no update server, the software renderer), and the checks and cleanup at exit.
+# audio, no update server, the renderer the program chooses itself), and the checks and cleanup
+# at exit.
 e2e_begin() {  # WORK_FOLDER
   work=$1
   rm -rf "$work"
   mkdir -p "$work/home"
   export XDG_DATA_HOME=$work/home TANZO_UPDATE_URL= SDL_AUDIODRIVER=dummy
-  # A display without a GPU is drawn by SDL's software renderer: OpenGL would run on a CPU
-  # rasteriser there, and Mesa's leaves allocations behind that the leak checker cannot name.
-  export SDL_RENDER_DRIVER=software SDL_FRAMEBUFFER_ACCELERATION=0
+  unset SDL_RENDER_DRIVER SDL_FRAMEBUFFER_ACCELERATION
   # The stand-in a test puts beside the program is its own, whatever scripts/run.sh is given.
   unset TANZO_STANDIN_UNITS TANZO_STANDIN_LOG TANZO_STANDIN_CONTROL
   trap e2e_end EXIT
@@ -291,9 +290,10 @@ between() { [ -n "$3" ] && awk -v low="$1" -v high="$2" -v v="$3" 'BEGIN { exit 
 
 # A private X server on this namespace's abstract socket only: an X server of another run may
 # have chosen the same display number, and display lock files are not shared between namespaces.
-start_xvfb() {
+# Further switches go to Xvfb.
+start_xvfb() {  # [SWITCHES...]
   : >"$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x1280x24 -nolisten tcp -nolisten unix 3>"$work/display" >"$work/xvfb.txt" 2>&1 &
+  Xvfb -displayfd 3 -screen 0 1024x1280x24 "$@" -nolisten tcp -nolisten unix 3>"$work/display" >"$work/xvfb.txt" 2>&1 &
   e2e_helpers+=($!)
   e2e_display_known() { [ -s "$work/display" ]; }
   await "Xvfb did not start" e2e_display_known
