@@ -26,28 +26,16 @@ fi
 
 case $build in /*) ;; *) build=$root/$build ;; esac
 bin=$build/bin
+# shellcheck source=../tests/support/e2e.sh
+source "$root/tests/support/e2e.sh"
 work=$(mktemp -d)
-pids=()
-cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
+trap 'e2e_end; rm -rf "$work"' EXIT
 
-# The stand-in controller in its own namespace beside this one (it adds itself to pids).
-export TANZO_STANDIN_LOG=$work/standin.log
-# shellcheck source=/dev/null
-source "$root/scripts/run-beside.sh" >/dev/null
-[ -n "${TANZO_STANDIN_PID:-}" ] || { echo "footprint: the stand-in did not start" >&2; exit 1; }
-
+# The stand-in controller in its own namespace beside this one.
+start_standin "$bin/standin" >&2
 # A black root, so that a mapped window counts as visible only once it shows its own pixels.
-Xvfb -displayfd 3 -screen 0 1024x1280x24 -br -nolisten tcp -nolisten unix 3>"$work/display" >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 300); do [ -s "$work/display" ] && break; sleep 0.1; done
-export DISPLAY=:$(head -n 1 "$work/display")
-for _ in $(seq 300); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+start_xvfb -br
 export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy} TANZO_UPDATE_URL=
-unset SDL_VIDEODRIVER
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
 # CPU nanoseconds and context switches of every thread of a process.
@@ -105,16 +93,16 @@ for round in $(seq "$rounds"); do
   echo "round $round of $rounds" >&2
   run bare "Bare SDL2 window" 1 "$bin/tanzo_bare_window"
   # No controller on the network: the stand-in answers nothing, not even discovery.
-  kill -USR1 "$TANZO_STANDIN_PID"
+  kill -USR1 "$standin_pid"
   rm -f "$options"
   run alone "Tanzo Programmer" 0 "$bin/Programmer"
   # Connected to the stand-in's first unit, as a returning user is.
-  kill -USR2 "$TANZO_STANDIN_PID"
+  kill -USR2 "$standin_pid"
   mkdir -p "$(dirname "$options")"
   echo "<zevral><options><device>192.168.77.2</device><language>english</language></options></zevral>" >"$options"
   run connected "Tanzo Programmer" 1 "$bin/Programmer"
 done
-grep -q '^rx link' "$TANZO_STANDIN_LOG" || echo "footprint: the program never reached the stand-in" >&2
+grep -q '^rx link' "$standin_log" || echo "footprint: the program never reached the stand-in" >&2
 
 median() {  # FILE COLUMN
   awk -v c="$2" '{ print $c }' "$1" | grep -v '^-$' | sort -g |
