@@ -71,7 +71,7 @@ if [ $quick -eq 0 ]; then
   echo "== threaded tests and a session of the program with ThreadSanitizer"
   run_sanitized_suite build-tsan -L threads
   echo "== fuzzing the readers"
-  bash scripts/fuzz.sh 15 || status=1
+  bash scripts/fuzz.sh 5 || status=1
 fi
 
 [ $status -eq 0 ] || echo "== some test stage FAILED (see above)"
