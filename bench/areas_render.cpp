@@ -42,20 +42,16 @@ struct CFullPage
         root->SetVisible(true);
         CZevralImage picture(768, 1024);
         picture.Fill(CRgbaColour(30, 32, 36, 255));
-        page = new CAreaImage(root.get(), picture, false);
-        page->SetSize(768, 1024);
-        root->AddChild(page);
+        auto made = std::make_unique<CAreaImage>(root.get(), picture, false);
+        made->SetSize(768, 1024);
+        page = root->AddChild(std::move(made));
         std::vector<CArea2*> buttons;
         for (int i = 0; i < 64; ++i)
-        {
-            buttons.push_back(new CBenchWidget(page, "Playback " + std::to_string(i + 1)));
-            page->AddChild(buttons.back());
-        }
+            buttons.push_back(page->MakeChild<CBenchWidget>("Playback " + std::to_string(i + 1)));
         CArea2::ArrangeInRows(buttons, CRect(8, 78, 752, 590), 4);
         for (int i = 0; i < 16; ++i)
         {
-            auto* control = new CBenchWidget(page, std::to_string(i % 8 + 1));
-            page->AddChild(control);
+            auto* control = page->MakeChild<CBenchWidget>(std::to_string(i % 8 + 1));
             control->SetRect(CRect(8 + 94 * (i % 8), i < 8 ? 683 : 760, 90, i < 8 ? 70 : 200));
         }
         widget = buttons[27];

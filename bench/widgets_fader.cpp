@@ -35,11 +35,10 @@ struct CFaderPage
         root->SetVisible(true);
         CZevralImage picture(768, 1024);
         picture.Fill(CRgbaColour(30, 32, 36, 255));
-        auto* page = new CAreaImage(root.get(), picture, false);
-        page->SetSize(768, 1024);
-        root->AddChild(page);
-        fader = new CAreaFader(page);
-        page->AddChild(fader);
+        auto made = std::make_unique<CAreaImage>(root.get(), picture, false);
+        made->SetSize(768, 1024);
+        CAreaImage* page = root->AddChild(std::move(made));
+        fader = page->MakeChild<CAreaFader>();
         fader->SetPosition(CPoint(17, 760));
         Render();
     }

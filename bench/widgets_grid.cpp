@@ -43,9 +43,9 @@ struct CModelList
         root = std::make_unique<CArea2>(nullptr, false, 400, 700);
         root->SetBackgroundColour(CRgbaColour(48, 48, 48, 255));
         root->SetVisible(true);
-        grid = new CAreaGrid(root.get(), scrollbar, false);
-        grid->SetRect(scrollbar ? CRect(0, 0, 400, 640) : CRect(0, 0, 157, 640));
-        root->AddChild(grid);
+        auto made = std::make_unique<CAreaGrid>(root.get(), scrollbar, false);
+        made->SetRect(scrollbar ? CRect(0, 0, 400, 640) : CRect(0, 0, 157, 640));
+        grid = root->AddChild(std::move(made));
         grid->SetRowCount(kModels);
         grid->SetCellProvider(this, [](void* context, CAreaGrid*, uint32_t, uint32_t row, std::string& text,
                                        CRgbaColour&, bool& highlighted, std::vector<CZevralImage>&) {

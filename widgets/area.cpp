@@ -20,6 +20,16 @@ constexpr int32_t kMinArrangeHeight = 6;
 constexpr uint32_t kRows = 8;
 constexpr uint32_t kPerRow = 8;
 
+// Input events and ticks running through the tree now, and the areas removed meanwhile. Areas
+// live on the main thread only.
+uint32_t g_eventDepth = 0;
+
+std::vector<std::unique_ptr<CArea2>>& RemovedAreas()
+{
+    static std::vector<std::unique_ptr<CArea2>> removed;
+    return removed;
+}
+
 int32_t ClampPosition(int32_t value)
 {
     return std::max(0, std::min(value, CArea2::kMaxPosition));
@@ -120,9 +130,9 @@ CArea2::~CArea2()
     m_modal = nullptr;
     while (!m_children.empty())
     {
-        CArea2* child = m_children.back();
+        // Out of the list before it is deleted.
+        std::unique_ptr<CArea2> child = std::move(m_children.back());
         m_children.pop_back();
-        delete child;
     }
     m_capture.clear();
     m_dirty = true;
@@ -131,15 +141,26 @@ CArea2::~CArea2()
 
 // Tree
 
-void CArea2::AddChild(CArea2* child, bool hidden)
+bool CArea2::IsOwnedHere(const CArea2* area) const
 {
-    // Adding an area twice would make it owned twice.
-    if (!child || child == this || child == m_modal || GetChildIndex(child) >= 0)
+    return area == this || (area && area == m_modal) || GetChildIndex(area) >= 0;
+}
+
+void CArea2::Adopt(std::unique_ptr<CArea2> child, bool hidden)
+{
+    if (!child)
         return;
-    m_children.push_back(child);
-    child->m_parent = this;
-    child->SetVisible(hidden ? false : m_visible);
-    child->Layout();
+    // Adopting an area twice would make it owned twice.
+    if (IsOwnedHere(child.get()))
+    {
+        child.release();
+        return;
+    }
+    CArea2* adopted = child.get();
+    m_children.push_back(std::move(child));
+    adopted->m_parent = this;
+    adopted->SetVisible(hidden ? false : m_visible);
+    adopted->Layout();
 }
 
 void CArea2::RemoveChild(CArea2* child)
@@ -147,46 +168,86 @@ void CArea2::RemoveChild(CArea2* child)
     if (child)
     {
         ForgetChild(child);
-        const auto end = std::remove(m_children.begin(), m_children.end(), child);
-        const bool wasChild = end != m_children.end();
-        m_children.erase(end, m_children.end());
+        std::unique_ptr<CArea2> removed;
+        for (auto it = m_children.begin(); it != m_children.end();)
+        {
+            if (it->get() == child)
+            {
+                removed = std::move(*it);
+                it = m_children.erase(it);
+            }
+            else
+            {
+                ++it;
+            }
+        }
         if (child == m_modal)
         {
             m_modal = nullptr;
             Retire(child);
         }
-        else if (wasChild)
-        {
-            delete child;
-        }
+        Discard(std::move(removed));
     }
     SetDirty();
 }
 
-void CArea2::ReplaceChild(uint32_t index, CArea2* child)
+CArea2* CArea2::ReplaceChild(uint32_t index, std::unique_ptr<CArea2> child)
 {
     if (!child)
-        return;
-    if (index < m_children.size() && m_children[index] != child && GetChildIndex(child) < 0)
+        return nullptr;
+    if (IsOwnedHere(child.get()))
     {
-        CArea2* old = m_children[index];
-        ForgetChild(old);
-        m_children[index] = child;
-        child->m_parent = this;
-        delete old;
+        // Owned already: nothing moves.
+        child.release();
+        SetDirty();
+        return nullptr;
     }
+    CArea2* adopted = nullptr;
+    if (index < m_children.size())
+    {
+        ForgetChild(m_children[index].get());
+        adopted = child.get();
+        adopted->m_parent = this;
+        m_children[index].swap(child);
+    }
+    // Now the old child, or the new one that found no place.
+    Discard(std::move(child));
     SetDirty();
+    return adopted;
+}
+
+void CArea2::Discard(std::unique_ptr<CArea2> area)
+{
+    // Outside events the area goes here and now.
+    if (area && g_eventDepth > 0)
+        RemovedAreas().push_back(std::move(area));
+}
+
+CArea2::CEventScope::CEventScope()
+{
+    ++g_eventDepth;
+}
+
+CArea2::CEventScope::~CEventScope()
+{
+    if (--g_eventDepth > 0)
+        return;
+    // Deleting an area runs no event, so the list is complete once taken.
+    std::vector<std::unique_ptr<CArea2>> removed;
+    removed.swap(RemovedAreas());
 }
 
 CArea2* CArea2::GetChild(uint32_t index) const
 {
-    return index < m_children.size() ? m_children[index] : nullptr;
+    return index < m_children.size() ? m_children[index].get() : nullptr;
 }
 
 int32_t CArea2::GetChildIndex(const CArea2* child) const
 {
-    const auto it = std::find(m_children.begin(), m_children.end(), child);
-    return it == m_children.end() ? -1 : int32_t(it - m_children.begin());
+    for (size_t i = 0; i < m_children.size(); ++i)
+        if (m_children[i].get() == child)
+            return int32_t(i);
+    return -1;
 }
 
 int32_t CArea2::GetIndexInParent() const
@@ -449,6 +510,7 @@ void CArea2::PlaceDialog()
 
 void CArea2::Tick(float seconds)
 {
+    const CEventScope event;
     if (m_modal)
     {
         ++m_modalCalls;

@@ -10,7 +10,9 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CTextureAdapter;
@@ -22,8 +24,10 @@ struct SDL_Texture;
 // down the tree, ticks once a frame, and paints itself into the canvas only when it is dirty.
 //
 // Subclasses put their behaviour in the On... handlers, Layout and Paint, and leave the routing
-// operations alone. An area must not delete itself or an ancestor from inside one of its own
-// handlers; dialogs close by setting their result and are deleted by their host.
+// operations alone. A handler of an input event or a tick may remove any area, its own or an
+// ancestor included: the area leaves the tree at once and is deleted when the outermost event has
+// returned. Outside events (a model notification) an area must not remove itself or an ancestor.
+// Dialogs close by setting their result and are deleted by their host.
 class CArea2 : public CObserver
 {
 public:
@@ -56,14 +60,28 @@ public:
     CArea2(const CArea2&) = delete;
     CArea2& operator=(const CArea2&) = delete;
 
-    // Tree. AddChild takes ownership (null and an area already in the list are ignored), shows
-    // the child with this area's visibility (or keeps it hidden) and lays it out.
-    void AddChild(CArea2* child, bool hidden = false);
-    // Deletes the child (when it is a child or the modal child) and forgets its capture entries.
+    // Tree. An area owns its children. MakeChild builds a child, T(this area, arguments...), and
+    // adopts it in the same call; AddChild adopts a child built beforehand (null and an area
+    // already in the tree here are ignored). Both show the child with this area's visibility (or
+    // keep it hidden) and lay it out, and return it as a pointer that does not own it.
+    template <class T, class... Args>
+    T* MakeChild(Args&&... args)
+    {
+        return AddChild(std::make_unique<T>(this, std::forward<Args>(args)...));
+    }
+    template <class T>
+    T* AddChild(std::unique_ptr<T> child, bool hidden = false)
+    {
+        T* adopted = child.get();
+        Adopt(std::unique_ptr<CArea2>(std::move(child)), hidden);
+        return adopted;
+    }
+    // Takes the child (a child or the modal child) out of the tree, forgets its capture entries
+    // and deletes it: at once, or during an event once the event has returned.
     void RemoveChild(CArea2* child);
-    // Deletes the child at the index and puts the new one in its place; out of range the caller
-    // keeps the new child.
-    void ReplaceChild(uint32_t index, CArea2* child);
+    // Deletes the child at the index and puts the new one in its place, without showing or laying
+    // it out; out of range the new child is deleted. Returns the new child when it took the place.
+    CArea2* ReplaceChild(uint32_t index, std::unique_ptr<CArea2> child);
     CArea2* GetChild(uint32_t index) const;
     uint32_t GetChildCount() const { return uint32_t(m_children.size()); }
     // -1 when absent.
@@ -266,7 +284,23 @@ protected:
     void SetVisibleFlag(bool visible) { m_visible = visible; }
 
 private:
+    // Held by every input event and tick while it runs through the tree; an area removed meanwhile
+    // waits, out of the tree, until the outermost one has returned.
+    class CEventScope
+    {
+    public:
+        CEventScope();
+        ~CEventScope();
+        CEventScope(const CEventScope&) = delete;
+        CEventScope& operator=(const CEventScope&) = delete;
+    };
+
     void Init(bool ownSurface, uint32_t width, uint32_t height);
+    // This area, its modal child or one of its children.
+    bool IsOwnedHere(const CArea2* area) const;
+    void Adopt(std::unique_ptr<CArea2> child, bool hidden);
+    // Deletes an area taken out of the tree, or keeps it until the running event has returned.
+    static void Discard(std::unique_ptr<CArea2> area);
     void ResizeOwnImage();
     // Forgets the child's captures, and that it took a press or a key still down.
     void ForgetChild(const CArea2* child);
@@ -295,7 +329,7 @@ private:
     CArea2* m_modal = nullptr;
     // The modal child has not been drawn yet.
     bool m_modalFresh = false;
-    std::vector<CArea2*> m_children;
+    std::vector<std::unique_ptr<CArea2>> m_children;
     CRgbaColour m_colour;
     CRgbaColour m_backgroundColour;
     CRgbaColour m_textColour;

@@ -21,12 +21,11 @@ constexpr uint32_t kCrossInset = 5;
 
 CAreaCheckbox::CAreaCheckbox(CArea2* parent)
     : CArea2(parent, false, kWidth, CApp::IsHighResolution() ? 2 * kHeight : kHeight),
-      m_caption(new CAreaLabel(this, false)),
+      m_caption(MakeChild<CAreaLabel>(false)),
       m_boxSize(CApp::IsHighResolution() ? 2 * kBoxSize : kBoxSize)
 {
     SetName("CAreaCheckbox");
     m_caption->SetHorizontalAlignment(kAlignStart);
-    AddChild(m_caption);
 }
 
 CAreaCheckbox::~CAreaCheckbox() = default;

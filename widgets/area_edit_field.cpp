@@ -68,11 +68,10 @@ size_t SelectionStart(const std::string& shown, const std::string& text, size_t 
 
 CAreaEditField::CAreaEditField(CArea2* parent)
     : CArea2(parent, false, kWidth, CApp::IsHighResolution() ? 2 * kHeight : kHeight),
-      m_caption(new CAreaLabel(this, false))
+      m_caption(MakeChild<CAreaLabel>(false))
 {
     SetName("CAreaEditField");
     m_caption->SetHorizontalAlignment(kAlignEnd);
-    AddChild(m_caption);
     SetFontSize(CApp::IsHighResolution() ? kLargeFontSize : kFontSize);
     m_textMargin = 10;
 }

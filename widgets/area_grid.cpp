@@ -48,11 +48,10 @@ CAreaGrid::CAreaGrid(CArea2* parent, bool scrollbar, bool showSelectionFrame)
     SetName("CAreaGrid");
     if (scrollbar)
     {
-        m_scrollbar = new CAreaScrollbar(this, true);
+        m_scrollbar = MakeChild<CAreaScrollbar>(true);
         m_scrollbar->SetMarkOffset(kHeaderHeight);
         m_scrollbar->SetCallback(this, &CAreaGrid::OnScrollbar);
         m_scrollbar->SetSkinnedEnds(true);
-        AddChild(m_scrollbar);
     }
 }
 

@@ -17,13 +17,14 @@ const char* const kRefusedClip = "negative";
 // Offers an event (offer(child, point in its coordinates)) to the children that hold the point,
 // the last first, until one handles it; true when one did. A child may remove children meanwhile.
 template <typename Offer>
-bool OfferToChildren(const std::vector<CArea2*>& children, const CPoint& point, const bool* handled, Offer offer)
+bool OfferToChildren(const std::vector<std::unique_ptr<CArea2>>& children, const CPoint& point, const bool* handled,
+                     Offer offer)
 {
     for (size_t i = children.size(); i-- > 0;)
     {
         if (i >= children.size())
             continue;
-        CArea2* child = children[i];
+        CArea2* child = children[i].get();
         if (!child->Contains(point))
             continue;
         offer(child, point - child->GetPosition());
@@ -51,6 +52,7 @@ void CArea2::OfferToModal(const CPoint& point, bool soundRefusal, Deliver delive
 
 void CArea2::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled)
 {
+    const CEventScope event;
     if (!m_visible)
         return;
     m_pressTakers.erase(pointerId);
@@ -70,7 +72,9 @@ void CArea2::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button
             child->PointerDown(pointerId, local, button, handled);
         }))
     {
-        m_pressTakers[pointerId] = m_capture[pointerId];
+        // Null when the child that took it has gone meanwhile.
+        const auto captured = m_capture.find(pointerId);
+        m_pressTakers[pointerId] = captured == m_capture.end() ? nullptr : captured->second;
         return;
     }
     m_capture.erase(pointerId);
@@ -81,6 +85,7 @@ void CArea2::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button
 
 void CArea2::PointerMove(int64_t pointerId, const CPoint& point)
 {
+    const CEventScope event;
     if (!m_visible)
         return;
     if (m_modal)
@@ -102,6 +107,7 @@ void CArea2::PointerMove(int64_t pointerId, const CPoint& point)
 
 void CArea2::PointerUp(int64_t pointerId, const CPoint& point, bool* handled)
 {
+    const CEventScope event;
     const auto press = m_pressTakers.find(pointerId);
     if (press != m_pressTakers.end())
     {
@@ -160,6 +166,7 @@ void CArea2::ReleaseHere(int64_t pointerId, const CPoint& point, bool* handled)
 
 void CArea2::DoubleClick(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled)
 {
+    const CEventScope event;
     if (!m_visible)
         return;
     if (m_modal)
@@ -180,6 +187,7 @@ void CArea2::DoubleClick(int64_t pointerId, const CPoint& point, uint32_t button
 
 void CArea2::Wheel(int64_t pointerId, const CPoint& point, int32_t amount, bool* handled)
 {
+    const CEventScope event;
     if (!m_visible)
         return;
     if (m_modal)
@@ -206,6 +214,7 @@ void CArea2::Wheel(int64_t pointerId, const CPoint& point, int32_t amount, bool*
 
 void CArea2::Gesture(const CPoint& point, bool* handled)
 {
+    const CEventScope event;
     if (!m_visible)
         return;
     if (m_modal)
@@ -225,6 +234,7 @@ void CArea2::Gesture(const CPoint& point, bool* handled)
 
 void CArea2::KeyDown(uint32_t key, bool* handled)
 {
+    const CEventScope event;
     m_keyTakers.erase(key);
     // Keys belong to an open dialog alone; the host's visibility does not matter.
     if (m_modal)
@@ -237,15 +247,16 @@ void CArea2::KeyDown(uint32_t key, bool* handled)
     }
     for (size_t i = 0; i < m_children.size() && !*handled; ++i)
     {
-        CArea2* child = m_children[i];
+        CArea2* child = m_children[i].get();
         if (!child->IsVisible())
             continue;
+        // Noted before the call, so a child that goes while it takes the key is forgotten.
+        m_keyTakers[key] = child;
         child->KeyDown(key, handled);
-        if (*handled)
-            m_keyTakers[key] = child;
     }
     if (*handled)
         return;
+    m_keyTakers.erase(key);
     OnKeyDown(key, handled);
     if (*handled)
         m_keyTakers[key] = this;
@@ -253,6 +264,7 @@ void CArea2::KeyDown(uint32_t key, bool* handled)
 
 void CArea2::KeyUp(uint32_t key, bool* handled)
 {
+    const CEventScope event;
     const auto press = m_keyTakers.find(key);
     if (press != m_keyTakers.end())
     {
@@ -277,6 +289,7 @@ void CArea2::KeyUp(uint32_t key, bool* handled)
 
 void CArea2::TextInput(const std::string& text, bool* handled)
 {
+    const CEventScope event;
     // Routed like a key: typed text belongs to an open dialog alone.
     if (m_modal)
     {
@@ -294,6 +307,7 @@ void CArea2::TextInput(const std::string& text, bool* handled)
 
 void CArea2::KeyRepeat(uint32_t key, bool* handled)
 {
+    const CEventScope event;
     const auto press = m_keyTakers.find(key);
     if (press != m_keyTakers.end())
         DeliverKey(press->second, key, handled, &CArea2::KeyRepeat, &CArea2::OnKeyRepeat);
@@ -324,6 +338,7 @@ void CArea2::DeliverKey(CArea2* taker, uint32_t key, bool* handled, void (CArea2
 
 void CArea2::DispatchCommand(uint32_t code, bool* handled)
 {
+    const CEventScope event;
     if (!m_visible)
         return;
     if (m_modal)
@@ -391,10 +406,10 @@ CArea2* CArea2::FindChildAt(const CPoint& point, bool deep)
     for (;;)
     {
         CArea2* found = nullptr;
-        for (CArea2* child : area->m_children)
+        for (const auto& child : area->m_children)
             if (child->Contains(point))
             {
-                found = child;
+                found = child.get();
                 break;
             }
         if (!found)

@@ -21,7 +21,7 @@ bool CArea2::NeedsRender() const
         return false;
     if (m_dirty || (m_modal && m_modal->NeedsRender()))
         return true;
-    for (const CArea2* child : m_children)
+    for (const auto& child : m_children)
         if (child->NeedsRender())
             return true;
     return false;

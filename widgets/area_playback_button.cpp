@@ -67,10 +67,8 @@ CAreaPlaybackButton::CAreaPlaybackButton(CArea2* parent, CPlaybackManager* manag
 {
     SetName("CAreaPlaybackButton");
     LoadSharedImages();
-    m_intensityBar = new CAreaBar(this, false);
-    AddChild(m_intensityBar);
-    m_speedBar = new CAreaBar(this, true);
-    AddChild(m_speedBar);
+    m_intensityBar = MakeChild<CAreaBar>(false);
+    m_speedBar = MakeChild<CAreaBar>(true);
     SetSize(SharedImages()[kUp]);
 }
 

@@ -20,23 +20,21 @@ CAreaUpDownSingle::CAreaUpDownSingle(CArea2* parent, int32_t orientation)
 {
     SetName("CAreaUpDownSingle");
     const bool horizontal = orientation == kHorizontal;
-    m_counter = new CAreaCounter(this, true);
+    m_counter = MakeChild<CAreaCounter>(true);
     m_counter->SetMinimum(kFirstValue);
     m_counter->SetMaximum(kLastValue);
-    AddChild(m_counter);
 
     const CGlyphManager& glyphs = CGlyphManager::Instance();
     const CZevralImage firstIcon = glyphs.GetImage("display", horizontal ? "right" : "up", kIconSize);
     const CZevralImage secondIcon = glyphs.GetImage("display", horizontal ? "left" : "down", kIconSize);
-    m_first = new CAreaButtonSoft(this);
+    m_first = MakeChild<CAreaButtonSoft>();
     m_first->SetIcon(firstIcon);
-    m_second = new CAreaButtonSoft(this);
+    m_second = MakeChild<CAreaButtonSoft>();
     m_second->SetIcon(secondIcon);
     for (CAreaButtonSoft* button : {m_first, m_second})
     {
         button->SetClickCallback(this, &CAreaUpDownSingle::OnButtonClicked);
         button->SetRepeat(true);
-        AddChild(button);
     }
     UpdateButtons();
     if (horizontal)

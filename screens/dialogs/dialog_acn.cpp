@@ -24,35 +24,28 @@ CDialogAcn::CDialogAcn(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 25
 {
     SetBackgroundColour(Background());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("sACN", true, true);
-    AddChild(m_caption);
 
-    m_field = new CAreaEditField(this);
+    m_field = MakeChild<CAreaEditField>();
     m_field->SetLabel("sub.uni", true);
     m_field->SetFontSize(CApp::IsHighResolution() ? 44 : 18);
-    AddChild(m_field);
 
-    m_up = new CAreaButtonSoft(this);
+    m_up = MakeChild<CAreaButtonSoft>();
     m_up->SetIcon(CGlyphManager::Instance().GetImage("display", "up", kIconSize));
     m_up->SetRepeat(true);
-    AddChild(m_up);
-    m_down = new CAreaButtonSoft(this);
+    m_down = MakeChild<CAreaButtonSoft>();
     m_down->SetIcon(CGlyphManager::Instance().GetImage("display", "down", kIconSize));
     m_down->SetRepeat(true);
-    AddChild(m_down);
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
-    AddChild(m_ok);
-    m_cancel = new CAreaButtonSoft(this);
+    m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
-    AddChild(m_cancel);
 
-    m_enabled = new CAreaCheckbox(this);
+    m_enabled = MakeChild<CAreaCheckbox>();
     m_enabled->SetText("Enabled", true);
     m_enabled->SetHorizontalAlignment(kAlignEnd);
-    AddChild(m_enabled);
 
     for (CAreaButtonSoft* button : {m_up, m_down, m_ok, m_cancel})
         button->SetClickCallback(this, OnButtonClick);

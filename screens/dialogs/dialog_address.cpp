@@ -63,16 +63,13 @@ CDialogAddress::CDialogAddress(CArea2* parent) : CArea2(parent, false, 400 * Sca
     SetName("CDialogAddress");
     SetBackgroundColour(Background());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("Set Start Address", true, true);
-    AddChild(m_caption);
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
-    AddChild(m_ok);
-    m_cancel = new CAreaButtonSoft(this);
+    m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
-    AddChild(m_cancel);
 
     const CZevralImage plus = CGlyphManager::Instance().GetImage("display", "plus", kIconSize);
     const CZevralImage minus = CGlyphManager::Instance().GetImage("display", "minus", kIconSize);
@@ -80,22 +77,19 @@ CDialogAddress::CDialogAddress(CArea2* parent) : CArea2(parent, false, 400 * Sca
                                        std::pair(&m_minus10, -10), std::pair(&m_plus100, 100),
                                        std::pair(&m_minus100, -100)})
     {
-        *step = new CAreaButtonSoft(this);
+        *step = MakeChild<CAreaButtonSoft>();
         (*step)->SetIcon(StepIcon(amount > 0 ? plus : minus, std::abs(amount)));
-        AddChild(*step);
     }
     for (CAreaButtonSoft* button : {m_ok, m_cancel, m_plus1, m_minus1, m_plus10, m_minus10, m_plus100, m_minus100})
         button->SetClickCallback(this, OnButtonClick);
 
-    m_field = new CAreaEditField(this);
+    m_field = MakeChild<CAreaEditField>();
     m_field->SetFontSize(CApp::IsHighResolution() ? 44 : 18);
     m_field->SetLabelWidth(0);
     m_field->SetPressCallback(this, OnFieldPress);
-    AddChild(m_field);
 
-    m_dip = new CAreaDip(this);
+    m_dip = MakeChild<CAreaDip>();
     m_dip->SetChangeCallback(this, OnDipChange);
-    AddChild(m_dip);
 
     ShowAddress();
 }

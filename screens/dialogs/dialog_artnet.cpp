@@ -20,7 +20,7 @@ constexpr uint32_t kIconSize = 32;
 
 CAreaButtonSoft* MakeArrow(CArea2* parent, const CZevralImage& icon)
 {
-    CAreaButtonSoft* button = new CAreaButtonSoft(parent);
+    CAreaButtonSoft* button = parent->MakeChild<CAreaButtonSoft>();
     button->SetIcon(icon);
     button->SetRepeat(true);
     return button;
@@ -34,35 +34,26 @@ CDialogArtnet::CDialogArtnet(CArea2* parent) : CArea2(parent, false, 400 * Scale
     const CZevralImage up = CGlyphManager::Instance().GetImage("display", "up", kIconSize);
     const CZevralImage down = CGlyphManager::Instance().GetImage("display", "down", kIconSize);
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("Art-Net", true, true);
-    AddChild(m_caption);
 
-    m_field = new CAreaEditField(this);
+    m_field = MakeChild<CAreaEditField>();
     m_field->SetLabel("sub.uni", true);
     m_field->SetFontSize(CApp::IsHighResolution() ? 44 : 18);
-    AddChild(m_field);
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
-    AddChild(m_ok);
-    m_cancel = new CAreaButtonSoft(this);
+    m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
-    AddChild(m_cancel);
 
     m_subnetUp = MakeArrow(this, up);
-    AddChild(m_subnetUp);
     m_subnetDown = MakeArrow(this, down);
-    AddChild(m_subnetDown);
     m_universeUp = MakeArrow(this, up);
-    AddChild(m_universeUp);
     m_universeDown = MakeArrow(this, down);
-    AddChild(m_universeDown);
 
-    m_enabled = new CAreaCheckbox(this);
+    m_enabled = MakeChild<CAreaCheckbox>();
     m_enabled->SetText("Enabled", true);
     m_enabled->SetHorizontalAlignment(kAlignEnd);
-    AddChild(m_enabled);
 
     for (CAreaButtonSoft* button : {m_ok, m_cancel, m_subnetUp, m_subnetDown, m_universeUp, m_universeDown})
         button->SetClickCallback(this, OnButtonClick);

@@ -16,24 +16,19 @@ CDialogConfirmation::CDialogConfirmation(CArea2* parent) : CArea2(parent, false,
     SetBackgroundColour(Background());
     SetColour(Yellow());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("Are you sure?", true, true);
-    AddChild(m_caption);
 
-    m_question = new CAreaLabel(this, false);
-    AddChild(m_question);
-    m_second = new CAreaLabel(this, false);
-    AddChild(m_second);
+    m_question = MakeChild<CAreaLabel>(false);
+    m_second = MakeChild<CAreaLabel>(false);
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
     m_ok->SetClickCallback(this, OnButtonClick);
-    AddChild(m_ok);
 
-    m_cancel = new CAreaButtonSoft(this);
+    m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
     m_cancel->SetClickCallback(this, OnButtonClick);
-    AddChild(m_cancel);
 }
 
 CDialogConfirmation::~CDialogConfirmation() = default;

@@ -18,37 +18,31 @@ CDialogDuration::CDialogDuration(CArea2* parent) : CArea2(parent, false, 400 * S
     SetName("CDialogDuration");
     SetBackgroundColour(Background());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("Edit Duration", true, true);
-    AddChild(m_caption);
 
-    m_entry = new CAreaEditField(this);
+    m_entry = MakeChild<CAreaEditField>();
     m_entry->SetFocus(true);
     m_entry->SetEditable(true);
     m_entry->SetPressCallback(this, OnEntryPress);
     m_entry->SetChangeCallback(this, OnEntryChange);
-    AddChild(m_entry);
 
-    m_none = new CAreaLabel(this, false);
+    m_none = MakeChild<CAreaLabel>(false);
     m_none->SetText(kNotATime, true);
     m_none->SetHorizontalAlignment(kAlignStart);
     m_none->SetTextColour(Red());
-    AddChild(m_none);
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
     m_ok->SetClickCallback(this, OnButtonClick);
-    AddChild(m_ok);
 
-    m_cancel = new CAreaButtonSoft(this);
+    m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
     m_cancel->SetClickCallback(this, OnButtonClick);
-    AddChild(m_cancel);
 
-    m_clear = new CAreaButtonSoft(this);
+    m_clear = MakeChild<CAreaButtonSoft>();
     m_clear->SetCaption("X", true);
     m_clear->SetClickCallback(this, OnButtonClick);
-    AddChild(m_clear);
 
     UpdateControls();
 }

@@ -17,24 +17,20 @@ CDialogExplanation::CDialogExplanation(CArea2* parent) : CArea2(parent, false, 5
     SetBackgroundColour(Background());
     SetColour(White());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("Hint", true, true);
-    AddChild(m_caption);
 
-    m_text = new CAreaLabel(this, false);
+    m_text = MakeChild<CAreaLabel>(false);
     m_text->SetWrap(true);
-    AddChild(m_text);
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("OK", true);
     m_ok->SetClickCallback(this, OnButtonClick);
-    AddChild(m_ok);
 
-    m_dontShowBox = new CAreaCheckbox(this);
+    m_dontShowBox = MakeChild<CAreaCheckbox>();
     m_dontShowBox->SetHorizontalAlignment(kAlignStart);
     m_dontShowBox->SetChangeCallback(this, OnBoxChange);
     m_dontShowBox->SetText("Don't show this message again", true);
-    AddChild(m_dontShowBox);
 }
 
 CDialogExplanation::~CDialogExplanation() = default;

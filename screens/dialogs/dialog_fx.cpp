@@ -52,40 +52,34 @@ CDialogFx::CDialogFx(CArea2* parent, uint32_t group)
     SetName("CDialogFx");
     SetBackgroundColour(Background());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     if (const char* caption = CaptionOfGroup(group))
         m_caption->SetCaption(caption, true, true);
-    AddChild(m_caption);
 
-    m_shapes = new CAreaGrid(this, false, false);
+    m_shapes = MakeChild<CAreaGrid>(false, false);
     m_shapes->SetCellProvider(this, ProvideCell);
     m_shapes->SetPressCallback(this, OnShapePress);
-    AddChild(m_shapes);
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
-    m_cancel = new CAreaButtonSoft(this);
+    m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
-    m_clear = new CAreaButtonSoft(this);
+    m_clear = MakeChild<CAreaButtonSoft>();
     m_clear->SetCaption("X", true);
     for (CAreaButtonSoft* button : {m_ok, m_cancel, m_clear})
-    {
         button->SetClickCallback(this, OnButtonClick);
-        AddChild(button);
-    }
 
-    m_size = new CAreaFaderSoft(this, kFaderId);
+    m_size = MakeChild<CAreaFaderSoft>(kFaderId);
     m_size->SetCaption("Size", true, false);
-    m_speed = new CAreaFaderSoft(this, kFaderId);
+    m_speed = MakeChild<CAreaFaderSoft>(kFaderId);
     m_speed->SetCaption("Speed", true, false);
     m_speed->SetMinimum(-1.0f);
-    m_phase = new CAreaFaderSoft(this, kFaderId);
+    m_phase = MakeChild<CAreaFaderSoft>(kFaderId);
     m_phase->SetCaption("Phase", true, false);
     for (CAreaFaderSoft* fader : {m_size, m_speed, m_phase})
     {
         fader->SetOwnSurface(false);
         fader->SetChangeCallback(this, OnFaderChange);
-        AddChild(fader);
     }
 
     RefreshControls();

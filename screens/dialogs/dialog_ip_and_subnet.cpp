@@ -49,36 +49,30 @@ CDialogIpAndSubnet::CDialogIpAndSubnet(CArea2* parent, bool dhcpAllowed)
     SetName("CDialogIpAndSubnet");
     SetBackgroundColour(Background());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("Set IP Address", true, true);
-    AddChild(m_caption);
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
     m_ok->SetClickCallback(this, OnButtonClick);
-    AddChild(m_ok);
 
-    m_cancel = new CAreaButtonSoft(this);
+    m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
     m_cancel->SetClickCallback(this, OnButtonClick);
-    AddChild(m_cancel);
 
-    m_mode = new CAreaRadio(this, 2);
+    m_mode = MakeChild<CAreaRadio>(2);
     m_mode->SetOptionText(kOptionDhcp, CApp::Translate("DHCP", false));
     m_mode->SetOptionText(kOptionStatic, CApp::Translate("Static", false));
     m_mode->SetChangeCallback(this, OnModeChange);
-    AddChild(m_mode);
 
     // Not editable: the dialog types into the fields itself.
-    m_address = new CAreaEditField(this);
+    m_address = MakeChild<CAreaEditField>();
     m_address->SetLabel("IP Address", true);
     m_address->SetPressCallback(this, OnFieldPress);
-    AddChild(m_address);
 
-    m_subnet = new CAreaEditField(this);
+    m_subnet = MakeChild<CAreaEditField>();
     m_subnet->SetLabel("Subnet mask", true);
     m_subnet->SetPressCallback(this, OnFieldPress);
-    AddChild(m_subnet);
 
     SetDhcp(false);
 }

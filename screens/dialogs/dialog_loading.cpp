@@ -33,23 +33,19 @@ CDialogLoading::CDialogLoading(CArea2* parent, CDeviceManager* deviceManager)
     SetName("CDialogLoading");
     SetBackgroundColour(Background());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("loading...", true, true);
-    AddChild(m_caption);
     m_caption->SetColour(Yellow());
 
-    m_text = new CAreaLabel(this, false);
+    m_text = MakeChild<CAreaLabel>(false);
     m_text->SetHorizontalAlignment(kAlignStart);
     m_text->SetText("Opening show file...", true);
-    AddChild(m_text);
 
-    m_abort = new CAreaButtonSoft(this);
+    m_abort = MakeChild<CAreaButtonSoft>();
     m_abort->SetCaption("Abort", true);
     m_abort->SetClickCallback(this, OnAbortClick);
-    AddChild(m_abort);
 
-    m_progress = new CAreaProgressBar(this);
-    AddChild(m_progress);
+    m_progress = MakeChild<CAreaProgressBar>();
 
     if (m_deviceManager)
     {

@@ -18,27 +18,22 @@ CDialogNotification::CDialogNotification(CArea2* parent) : CArea2(parent, false,
     SetBackgroundColour(Background());
     SetColour(Yellow());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("Warning", true, true);
-    AddChild(m_caption);
 
-    m_message = new CAreaLabel(this, false);
+    m_message = MakeChild<CAreaLabel>(false);
     m_message->SetWrap(true);
     m_lineHeight = m_message->GetHeight();
-    AddChild(m_message);
 
-    m_link = new CAreaLabel(this, false);
-    AddChild(m_link);
+    m_link = MakeChild<CAreaLabel>(false);
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("OK", true);
     m_ok->SetClickCallback(this, OnButtonClick);
-    AddChild(m_ok);
 
-    m_cancel = new CAreaButtonSoft(this);
+    m_cancel = AddChild(std::make_unique<CAreaButtonSoft>(this), true);
     m_cancel->SetCaption("Cancel", true);
     m_cancel->SetClickCallback(this, OnButtonClick);
-    AddChild(m_cancel, true);
 }
 
 CDialogNotification::~CDialogNotification() = default;

@@ -46,40 +46,34 @@ CDialogPersonality::CDialogPersonality(CArea2* parent, CPersonalityManager* libr
     SetName("CDialogPersonality");
     SetBackgroundColour(Background());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("Personality Library", true, true);
-    AddChild(m_caption);
 
-    m_letters = new CAreaIndex(this);
+    m_letters = MakeChild<CAreaIndex>();
     m_letters->SetChangeCallback(this, OnLetter);
-    AddChild(m_letters);
 
     for (CAreaGrid** list : {&m_manufacturers, &m_models, &m_modes})
     {
-        *list = new CAreaGrid(this, false, false);
+        *list = MakeChild<CAreaGrid>(false, false);
         (*list)->SetBackgroundColour(Background());
         (*list)->SetCellProvider(this, ProvideCell);
         (*list)->SetPressCallback(this, OnCellPress);
-        AddChild(*list);
     }
 
-    m_ok = new CAreaButtonSoft(this);
+    m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
     m_ok->SetClickCallback(this, OnButtonClick);
-    AddChild(m_ok);
-    m_cancel = new CAreaButtonSoft(this);
+    m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
     m_cancel->SetClickCallback(this, OnButtonClick);
-    AddChild(m_cancel);
 
     for (const auto& [title, text] : {std::pair(&m_manufacturerTitle, "Manufacturer"), std::pair(&m_modelTitle, "Model"),
                                       std::pair(&m_modeTitle, "Mode")})
     {
-        *title = new CAreaLabel(this, false);
+        *title = MakeChild<CAreaLabel>(false);
         (*title)->SetText(text, true);
         (*title)->SetHorizontalAlignment(kAlignCentre);
         (*title)->SetTextColour(kTitleColour);
-        AddChild(*title);
     }
 
     RefreshLists();

@@ -26,7 +26,7 @@ const char* const kRepeatModes[kModeCount] = {"Loop", "Bounce", "Random", "Off"}
 
 CAreaRadio* MakeRadio(CArea2* parent, const char* const (&options)[kModeCount])
 {
-    CAreaRadio* radio = new CAreaRadio(parent, kModeCount);
+    CAreaRadio* radio = parent->MakeChild<CAreaRadio>(kModeCount);
     for (uint32_t i = 0; i < kModeCount; ++i)
         radio->SetOptionText(i, CApp::Translate(options[i], false));
     return radio;
@@ -53,44 +53,36 @@ CDialogPlaybackProperties::CDialogPlaybackProperties(CArea2* parent, CPlaybackMa
     SetName("CDialogPlaybackProperties");
     SetBackgroundColour(Background());
 
-    m_caption = new CAreaCaptionBar(this, false);
+    m_caption = MakeChild<CAreaCaptionBar>(false);
     m_caption->SetCaption("Playback Properties", true, true);
-    AddChild(m_caption);
 
-    m_close = new CAreaButtonSoft(this);
+    m_close = MakeChild<CAreaButtonSoft>();
     m_close->SetCaption("Close", true);
     m_close->SetClickCallback(this, OnButtonClick);
-    AddChild(m_close);
 
-    m_background = new CAreaCheckbox(this);
+    m_background = MakeChild<CAreaCheckbox>();
     m_background->SetText("Background", true);
     m_background->SetHorizontalAlignment(kAlignEnd);
     m_background->SetChangeCallback(this, OnBoxChange);
-    AddChild(m_background);
 
-    m_exclusive = new CAreaCheckbox(this);
+    m_exclusive = MakeChild<CAreaCheckbox>();
     m_exclusive->SetText("Exclusive", true);
     m_exclusive->SetHorizontalAlignment(kAlignEnd);
     m_exclusive->SetChangeCallback(this, OnBoxChange);
-    AddChild(m_exclusive);
 
-    m_goModeLabel = new CAreaLabel(this, false);
+    m_goModeLabel = MakeChild<CAreaLabel>(false);
     m_goModeLabel->SetText("Go Mode", true);
     m_goModeLabel->SetHorizontalAlignment(kAlignEnd);
-    AddChild(m_goModeLabel);
 
     m_goMode = MakeRadio(this, kGoModes);
     m_goMode->SetChangeCallback(this, OnRadioChange);
-    AddChild(m_goMode);
 
     m_repeat = MakeRadio(this, kRepeatModes);
     m_repeat->SetChangeCallback(this, OnRadioChange);
-    AddChild(m_repeat);
 
-    m_repeatLabel = new CAreaLabel(this, false);
+    m_repeatLabel = MakeChild<CAreaLabel>(false);
     m_repeatLabel->SetText("Repeat", true);
     m_repeatLabel->SetHorizontalAlignment(kAlignEnd);
-    AddChild(m_repeatLabel);
 }
 
 CDialogPlaybackProperties::~CDialogPlaybackProperties()

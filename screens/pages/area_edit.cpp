@@ -137,31 +137,29 @@ CAreaEdit::CAreaEdit(CAreaMain* root, CCore* core)
 
     for (const PageText& text : kPageTexts)
     {
-        CAreaLabel* label = new CAreaLabel(this, true);
+        CAreaLabel* label = MakeChild<CAreaLabel>(true);
         label->SetTextColour(text.colour);
         label->SetHorizontalAlignment(text.alignment);
         m_texts.push_back(label);
-        AddChild(label);
     }
     for (uint32_t i = 0; i < kTileCount; ++i)
     {
-        m_tiles.push_back(new CAreaTarget(this, m_fixtureManager));
-        AddChild(m_tiles.back());
+        // In the list before it is adopted: a tile asks its place as soon as it shows.
+        auto tile = std::make_unique<CAreaTarget>(this, m_fixtureManager);
+        m_tiles.push_back(tile.get());
+        AddChild(std::move(tile));
     }
 
-    m_pad = new CAreaAxis(this, true);
+    m_pad = MakeChild<CAreaAxis>(true);
     m_pad->SetChangeCallback(this, OnControlChange);
-    AddChild(m_pad);
-    m_spectrum = new CAreaSpectrum(this, true);
+    m_spectrum = AddChild(std::make_unique<CAreaSpectrum>(this, true), true);
     m_spectrum->SetChangeCallback(this, OnControlChange);
-    AddChild(m_spectrum, true);
-    m_wheel = new CAreaColourWheel(this, true);
+    m_wheel = AddChild(std::make_unique<CAreaColourWheel>(this, true), true);
     m_wheel->SetChangeCallback(this, OnControlChange);
-    AddChild(m_wheel, true);
 
     for (uint32_t i = 0; i < kFaderCount; ++i)
     {
-        CAreaFaderSoftParameter* fader = new CAreaFaderSoftParameter(this, kFaderLooks[i].group);
+        CAreaFaderSoftParameter* fader = MakeChild<CAreaFaderSoftParameter>(kFaderLooks[i].group);
         if (i < kColourFaderCount)
         {
             fader->SetFaderColour(kColourFaderColours[i]);
@@ -172,53 +170,44 @@ CAreaEdit::CAreaEdit(CAreaMain* root, CCore* core)
             fader->SetChangeCallback(this, OnFaderChange);
         }
         m_faders.push_back(fader);
-        AddChild(fader);
     }
 
-    m_back = new CAreaButton(this, "button_back", true);
+    m_back = MakeChild<CAreaButton>("button_back", true);
     m_back->SetOn(true);
-    m_cueAdd = new CAreaButton(this, "button_cue_add", true);
-    m_cueRemove = new CAreaButton(this, "button_cue_remove", true);
-    m_cueRename = new CAreaButton(this, "button_cue_rename", true);
-    m_cueCondition = new CAreaButton(this, "button_cue_condition", true);
-    m_cueDelay = new CAreaButton(this, "button_cue_delay", true);
-    m_cueFade = new CAreaButton(this, "button_cue_fade", true);
-    m_programmerLoad = new CAreaButton(this, "button_programmer_load", true);
-    m_programmerRecord = new CAreaButton(this, "button_programmer_record", true);
-    m_programmerClear = new CAreaButton(this, "button_programmer_clear", true);
+    m_cueAdd = MakeChild<CAreaButton>("button_cue_add", true);
+    m_cueRemove = MakeChild<CAreaButton>("button_cue_remove", true);
+    m_cueRename = MakeChild<CAreaButton>("button_cue_rename", true);
+    m_cueCondition = MakeChild<CAreaButton>("button_cue_condition", true);
+    m_cueDelay = MakeChild<CAreaButton>("button_cue_delay", true);
+    m_cueFade = MakeChild<CAreaButton>("button_cue_fade", true);
+    m_programmerLoad = MakeChild<CAreaButton>("button_programmer_load", true);
+    m_programmerRecord = MakeChild<CAreaButton>("button_programmer_record", true);
+    m_programmerClear = MakeChild<CAreaButton>("button_programmer_clear", true);
     for (CAreaButton* button : {m_back, m_cueAdd, m_cueRemove, m_cueRename, m_cueCondition, m_cueDelay, m_cueFade,
                                 m_programmerLoad, m_programmerRecord, m_programmerClear})
-    {
         button->SetClickCallback(this, OnButtonClick);
-        AddChild(button);
-    }
     m_cueAdd->SetHoldCallback(this, OnButtonHold);
     m_cueRemove->SetHoldCallback(this, OnButtonHold);
 
-    m_cueGrid = new CAreaCueGrid(this);
+    m_cueGrid = MakeChild<CAreaCueGrid>();
     m_cueGrid->SetPressCallback(this, OnCuePress);
     m_cueGrid->SetHoldCallback(this, OnCueHold);
-    AddChild(m_cueGrid);
 
     CGlyphManager& glyphs = CGlyphManager::Instance();
-    m_positionFx = new CAreaButtonSoft(this);
+    m_positionFx = MakeChild<CAreaButtonSoft>();
     m_positionFx->SetCaption("FX", false);
-    m_home = new CAreaButtonSoft(this);
+    m_home = MakeChild<CAreaButtonSoft>();
     m_home->SetIcon(glyphs.GetImage("display", "home", kIconSize));
-    m_pickerSwitch = new CAreaButtonSoft(this);
+    m_pickerSwitch = MakeChild<CAreaButtonSoft>();
     m_pickerSwitch->SetIcon(glyphs.GetImage("display", "refresh", kIconSize));
-    m_colourFx = new CAreaButtonSoft(this);
+    m_colourFx = MakeChild<CAreaButtonSoft>();
     m_colourFx->SetCaption("FX", false);
-    m_intensityFx = new CAreaButtonSoft(this);
+    m_intensityFx = MakeChild<CAreaButtonSoft>();
     m_intensityFx->SetCaption("FX", false);
     for (CAreaButtonSoft* button : {m_positionFx, m_home, m_pickerSwitch, m_colourFx, m_intensityFx})
-    {
         button->SetClickCallback(this, OnButtonClick);
-        AddChild(button);
-    }
 
-    m_lamp = new CAreaLed(this);
-    AddChild(m_lamp);
+    m_lamp = MakeChild<CAreaLed>();
     ShowTexts();
 }
 

@@ -25,8 +25,7 @@ void CAreaMain::ShowPage()
 {
     if (IsVisible() && m_pageIndex < kPageCount && !m_pages[m_pageIndex])
     {
-        m_pages[m_pageIndex] = CreatePage(m_pageIndex);
-        AddChild(m_pages[m_pageIndex], true);
+        m_pages[m_pageIndex] = AddChild(CreatePage(m_pageIndex), true);
     }
     // In page order, whichever way the switch goes.
     for (uint32_t i = 0; i < kPageCount; ++i)
@@ -34,14 +33,14 @@ void CAreaMain::ShowPage()
             m_pages[i]->SetVisible(IsVisible() && i == m_pageIndex);
 }
 
-CArea2* CAreaMain::CreatePage(uint32_t index)
+std::unique_ptr<CArea2> CAreaMain::CreatePage(uint32_t index)
 {
     if (index == kPagePlayback)
-        return new CAreaPlayback(this, m_core);
+        return std::make_unique<CAreaPlayback>(this, m_core);
     if (index == kPageSettings)
-        return new CAreaSettings(this, m_core);
+        return std::make_unique<CAreaSettings>(this, m_core);
     if (index == kPagePatch)
-        return new CAreaPatch(this, m_core);
+        return std::make_unique<CAreaPatch>(this, m_core);
     // Pages are made for the four indexes only; the last is the edit page.
-    return new CAreaEdit(this, m_core);
+    return std::make_unique<CAreaEdit>(this, m_core);
 }

@@ -3,6 +3,7 @@
 #include "widgets/area.h"
 
 #include <cstdint>
+#include <memory>
 
 class CCore;
 
@@ -34,10 +35,10 @@ public:
     CArea2* GetPage(uint32_t index) const { return index < kPageCount ? m_pages[index] : nullptr; }
 
 private:
-    CArea2* CreatePage(uint32_t index);
+    std::unique_ptr<CArea2> CreatePage(uint32_t index);
 
     CCore* m_core;
     uint32_t m_pageIndex = kPagePlayback;
-    // Children of this area, owned through its list.
+    // The pages built so far, children of this area.
     CArea2* m_pages[kPageCount] = {};
 };

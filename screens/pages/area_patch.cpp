@@ -147,9 +147,10 @@ CAreaPatch::CAreaPatch(CArea2* root, CFixtureManager* fixtures, CPersonalityMana
     SetName("CAreaPatch");
     for (uint32_t i = 0; i < kTileCount; ++i)
     {
-        // In the list before it is added: a tile asks its place as soon as it shows.
-        m_tiles.push_back(new CAreaFixture(this, fixtures));
-        AddChild(m_tiles.back());
+        // In the list before it is adopted: a tile asks its place as soon as it shows.
+        auto tile = std::make_unique<CAreaFixture>(this, fixtures);
+        m_tiles.push_back(tile.get());
+        AddChild(std::move(tile));
     }
 
     for (const auto& [button, image] :
@@ -160,15 +161,13 @@ CAreaPatch::CAreaPatch(CArea2* root, CFixtureManager* fixtures, CPersonalityMana
           std::pair(&m_address, "button_patch_address"), std::pair(&m_clear, "button_clear")})
     {
         const bool pageKey = button == &m_patch || button == &m_options;
-        *button = new CPageKey(this, image, pageKey ? kPageKeyFontSize : kKeyFontSize);
+        *button = MakeChild<CPageKey>(image, pageKey ? kPageKeyFontSize : kKeyFontSize);
         (*button)->SetClickCallback(this, OnButtonClick);
-        AddChild(*button);
     }
     m_patch->SetOn(true);
     m_options->SetWidth(CApp::IsHighResolution() ? 192 : 97);
 
-    m_lamp = new CAreaLed(this);
-    AddChild(m_lamp);
+    m_lamp = MakeChild<CAreaLed>();
 
     m_title = AddText(18, kTitle, kAlignStart);
     m_lampLegend = AddText(8, kTitle, kAlignCentre);
@@ -185,11 +184,10 @@ CAreaPatch::CAreaPatch(CArea2* root, CFixtureManager* fixtures, CPersonalityMana
 
 CAreaLabel* CAreaPatch::AddText(uint32_t size, CRgbaColour colour, uint32_t alignment)
 {
-    CAreaLabel* label = new CAreaLabel(this, true);
+    CAreaLabel* label = MakeChild<CAreaLabel>(true);
     label->SetTextSize(size * Scale());
     label->SetTextColour(colour);
     label->SetHorizontalAlignment(alignment);
-    AddChild(label);
     return label;
 }
 

@@ -90,38 +90,33 @@ CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
     SetName("CAreaPlayback");
     for (uint32_t i = 0; i < kPlaybackCount; ++i)
     {
-        auto* button = new CAreaPlaybackButton(this, m_playbackManager);
+        auto* button = MakeChild<CAreaPlaybackButton>(m_playbackManager);
         button->SetClickCallback(this, OnPlaybackClick);
         button->SetPressCallback(this, OnPlaybackPress);
         button->SetReleaseCallback(this, OnPlaybackRelease);
         button->SetTextColour(kPlaybackText);
         m_playbackButtons.push_back(button);
-        AddChild(button);
     }
     for (uint32_t i = 0; i < kStripCount; ++i)
     {
-        auto* flash = new CAreaButton(this, "button_flash", true);
+        auto* flash = MakeChild<CAreaButton>("button_flash", true);
         flash->SetPressCallback(this, OnFlashPress);
         flash->SetReleaseCallback(this, OnFlashRelease);
         flash->SetTextColour(kCaption);
         m_flashButtons.push_back(flash);
         m_flashed.push_back(-1);
-        AddChild(flash);
-        auto* knob = new CAreaRotary(this);
+        auto* knob = MakeChild<CAreaRotary>();
         knob->SetChangeCallback(this, OnKnobChange);
         m_speedKnobs.push_back(knob);
-        AddChild(knob);
-        auto* fader = new CAreaFader(this);
+        auto* fader = MakeChild<CAreaFader>();
         fader->SetChangeCallback(this, OnFaderChange);
         m_intensityFaders.push_back(fader);
-        AddChild(fader);
     }
     for (uint32_t f = 0; f < kFunctionCount; ++f)
     {
-        m_functions[f] = new CAreaButton(this, kFunctionImages[f], true);
+        m_functions[f] = MakeChild<CAreaButton>(kFunctionImages[f], true);
         m_functions[f]->SetClickCallback(this, OnFunctionClick);
         m_functions[f]->SetTextColour(kCaption);
-        AddChild(m_functions[f]);
     }
     m_functions[kOptions]->SetWidth(CApp::IsHighResolution() ? 192 : 97);
     m_functions[kRelease]->SetHoldCallback(this, OnReleaseHold);
@@ -129,22 +124,18 @@ CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
     // after it whenever it does.
     m_functions[kOptions]->SetPressCallback(this, OnOptionsPressOrRelease);
     m_functions[kOptions]->SetReleaseCallback(this, OnOptionsPressOrRelease);
-    m_lamp = new CAreaLed(this);
-    AddChild(m_lamp);
+    m_lamp = MakeChild<CAreaLed>();
 
     // The background leaves these texts to the page, so they follow the language.
-    m_title = new CAreaLabel(this, true);
+    m_title = MakeChild<CAreaLabel>(true);
     m_title->SetHorizontalAlignment(kAlignStart);
     m_title->SetTextSize(uint32_t(18 * Scale()));
     m_title->SetTextColour(kTitle);
-    AddChild(m_title);
-    m_lampLegend = new CAreaLabel(this, true);
+    m_lampLegend = MakeChild<CAreaLabel>(true);
     m_lampLegend->SetTextColour(kTitle);
-    AddChild(m_lampLegend);
-    m_modeHeading = new CAreaLabel(this, true);
+    m_modeHeading = MakeChild<CAreaLabel>(true);
     m_modeHeading->SetTextSize(uint32_t(9 * Scale()));
     m_modeHeading->SetTextColour(kHeading);
-    AddChild(m_modeHeading);
     Layout();
     ShowTexts();
 }

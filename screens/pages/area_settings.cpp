@@ -167,11 +167,10 @@ CAreaSettings::CAreaSettings(CAreaMain* root, CCore* core)
 
     for (uint32_t i = 0; i < kButtonCount; ++i)
     {
-        CAreaButton* button = new CAreaButton(this, kButtons[i].image, true);
+        CAreaButton* button = MakeChild<CAreaButton>(kButtons[i].image, true);
         button->SetClickCallback(this, OnButtonClick);
         button->SetTextColour(kCaption);
         m_buttons[i] = button;
-        AddChild(button);
     }
     m_buttons[kOptions]->SetOn(true);
     m_buttons[kOptions]->SetPressCallback(this, RepaintLamp);
@@ -180,48 +179,41 @@ CAreaSettings::CAreaSettings(CAreaMain* root, CCore* core)
     m_buttons[kDeviceIp]->SetPressCallback(this, OnIpPress);
     m_buttons[kDeviceIp]->SetReleaseCallback(this, OnIpRelease);
 
-    m_deviceList = new CAreaGrid(this, false, false);
+    m_deviceList = MakeChild<CAreaGrid>(false, false);
     m_deviceList->SetCellProvider(this, GetCell);
     m_deviceList->SetPressCallback(this, OnCellPress);
     m_deviceList->SetDoubleClickCallback(this, OnDeviceDoubleClick);
     m_deviceList->SetColumnCount(6);
     m_deviceList->SetEqualColumns(false);
-    AddChild(m_deviceList);
 
     // The lock is composited over the page's picture at the size the layout gives it.
-    m_lockIcon = new CAreaImage(this, "display", "lock", true);
+    m_lockIcon = AddChild(std::make_unique<CAreaImage>(this, "display", "lock", true), true);
     m_lockIcon->SetOwnSurface(true);
     m_lockIcon->SetPressCallback(this, OnLockPress);
-    AddChild(m_lockIcon, true);
 
-    m_languageList = new CAreaGrid(this, false, false);
+    m_languageList = MakeChild<CAreaGrid>(false, false);
     m_languageList->SetCellProvider(this, GetCell);
     m_languageList->SetPressCallback(this, OnCellPress);
     m_languageList->SetColumnCount(1);
-    AddChild(m_languageList);
 
-    m_fileList = new CAreaGrid(this, false, false);
+    m_fileList = MakeChild<CAreaGrid>(false, false);
     m_fileList->SetCellProvider(this, GetCell);
     m_fileList->SetPressCallback(this, OnCellPress);
     m_fileList->SetColumnCount(3);
     m_fileList->SetEqualColumns(false);
-    AddChild(m_fileList);
 
     m_versionText = "v" + FormatVersionMajorMinor(CApp::GetVersion());
-    m_lamp = new CAreaLed(this);
-    AddChild(m_lamp);
-    m_versionLabel = new CAreaLabel(this, true);
+    m_lamp = MakeChild<CAreaLed>();
+    m_versionLabel = MakeChild<CAreaLabel>(true);
     m_versionLabel->SetHorizontalAlignment(kAlignStart);
     m_versionLabel->SetText(m_versionText);
     m_versionLabel->SetTextColour(CApp::IsUpdateAvailable() ? kOrange : kGrey);
-    AddChild(m_versionLabel);
     for (const SText& text : kTexts)
     {
-        CAreaLabel* label = new CAreaLabel(this, true);
+        CAreaLabel* label = MakeChild<CAreaLabel>(true);
         label->SetHorizontalAlignment(text.alignment);
         label->SetTextColour(kHeading);
         m_texts.push_back(label);
-        AddChild(label);
     }
     Layout();
     UpdateCaptions();

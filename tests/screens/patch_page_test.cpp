@@ -61,8 +61,7 @@ protected:
         CSkinManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/skin");
         patch_library::Load(library);
         fixtures.Init(&library, this);
-        page = new CAreaPatch(&root, &fixtures, &library, &devices, &selection);
-        root.AddChild(page);
+        page = root.AddChild(std::make_unique<CAreaPatch>(&root, &fixtures, &library, &devices, &selection));
         // The page stands in for the root's own patch page: the playback page gives way to it.
         root.GetPage(CAreaMain::kPagePlayback)->SetVisible(false);
     }

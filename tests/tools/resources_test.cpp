@@ -255,6 +255,10 @@ std::vector<std::string> ScanTranslatedLiterals(const std::string& s)
             continue;
         }
         const size_t nameEnd = skipSpaceBack(open);
+        // A template's arguments end there: a child made with its constructor's arguments.
+        if (nameEnd != std::string::npos && s[nameEnd] == '>') {
+            continue;
+        }
         size_t nameStart = nameEnd == std::string::npos ? 0 : nameEnd + 1;
         while (nameStart > 0 && isWord(s[nameStart - 1])) {
             --nameStart;
@@ -287,6 +291,7 @@ TEST(PhraseScan, FindsLiteralsPassedForTranslation)
         // SetText("Commented out", true);
         const char quote = '"'; const char slash = '\\';
         m_box->SetText("Don't show \"this\"", true);
+        m_back = MakeChild<CAreaButton>("button_back", true);
     )";
     EXPECT_EQ(ScanTranslatedLiterals(code),
               (std::vector<std::string>{"Ok", "Edit String", "Intensity", "Don't show \"this\""}));

@@ -23,9 +23,9 @@ protected:
     AxisTest()
     {
         CGlyphManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/glyphs");
-        m_pad = new CAreaAxis(m_root, true);
-        m_pad->SetRect(CRect(0, 0, 200, 200));
-        m_root->AddChild(m_pad);
+        auto pad = std::make_unique<CAreaAxis>(m_root, true);
+        pad->SetRect(CRect(0, 0, 200, 200));
+        m_pad = m_root->AddChild(std::move(pad));
         m_pad->SetChangeCallback(this, [](void* context, CArea2*) { ++static_cast<AxisTest*>(context)->m_changes; });
     }
     void Move(const CPoint& point) { m_root->PointerMove(0, point); }

@@ -15,12 +15,13 @@ class Bars : public WidgetTest
 TEST_F(Bars, LevelBarsLightTheirSegmentsFromTheBaseOrFromTheMiddle)
 {
     // 30 x 110 bars: step 10, margin 0, so segment row k (0 at the top) starts at y = 10k.
-    CAreaBar* bars[] = {new CAreaBar(m_root, false), new CAreaBar(m_root, true)};
-    for (CAreaBar* bar : bars)
+    CAreaBar* bars[2] = {};
+    for (const bool bipolar : {false, true})
     {
+        auto bar = std::make_unique<CAreaBar>(m_root, bipolar);
         bar->SetRect(CRect(0, 0, 30, 110));
         bar->SetColour(kFace);
-        m_root->AddChild(bar, bar == bars[1]);
+        bars[bipolar] = m_root->AddChild(std::move(bar), bipolar);
     }
     const struct
     {

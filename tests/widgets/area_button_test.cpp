@@ -20,9 +20,9 @@ class Buttons : public WidgetTest
 protected:
     CAreaButton* AddButton(const std::string& name)
     {
-        auto* button = new CAreaButton(m_root, name, false);
-        button->SetPosition(CPoint(50, 50));
-        m_root->AddChild(button);
+        auto made = std::make_unique<CAreaButton>(m_root, name, false);
+        made->SetPosition(CPoint(50, 50));
+        CAreaButton* button = m_root->AddChild(std::move(made));
         button->SetPressCallback(&m_events, [](void* log, CAreaButton*) { Log(log, "press"); });
         button->SetReleaseCallback(&m_events, [](void* log, CAreaButton*) { Log(log, "release"); });
         button->SetClickCallback(&m_events, [](void* log, CAreaButton*) { Log(log, "click"); });
@@ -147,8 +147,7 @@ TEST_F(Buttons, SoftButtonsSoundOnReleaseAndWrapTheirCaptionIntoCentredLines)
     EXPECT_EQ(WrapWords("a enormouslylongwordthatneverfits b", 60, font),
               (Strings{"a", "enormouslylongwordthatneverfits", "b"}));
 
-    auto* button = new CAreaButtonSoft(m_root);
-    m_root->AddChild(button);
+    auto* button = m_root->MakeChild<CAreaButtonSoft>();
     const CRgbaColour red(200, 0, 0);
     button->SetColour(red);
     button->Press();

@@ -14,9 +14,9 @@ class CaptionBars : public WidgetTest
 protected:
     CAreaCaptionBar* AddBar(const CRect& rect, const std::string& caption)
     {
-        auto* bar = new CAreaCaptionBar(m_root, false);
-        bar->SetRect(rect);
-        m_root->AddChild(bar);
+        auto made = std::make_unique<CAreaCaptionBar>(m_root, false);
+        made->SetRect(rect);
+        CAreaCaptionBar* bar = m_root->AddChild(std::move(made));
         bar->SetColour(kRed);
         bar->SetBackgroundColour(kBlue);
         bar->SetCaption(caption, false, true);

@@ -12,12 +12,11 @@ class Checkboxes : public WidgetTest
 protected:
     CAreaCheckbox* AddCheckbox(const CRect& rect)
     {
-        auto* box = new CAreaCheckbox(m_root);
+        auto box = std::make_unique<CAreaCheckbox>(m_root);
         box->SetRect(rect);
         box->SetTextColour(kWhite);
         box->SetChangeCallback(&m_changes, [](void* context, CAreaCheckbox*) { ++*static_cast<int*>(context); });
-        m_root->AddChild(box);
-        return box;
+        return m_root->AddChild(std::move(box));
     }
     int m_changes = 0;
 };
@@ -70,8 +69,7 @@ TEST_F(Checkboxes, TheLampShowsOnlyForPureRedAndPureGreen)
 {
     const CRgbaColour red(200, 10, 10), green(10, 200, 10);
     LoadSkin({{"led_red", 18, 16, red}, {"led_green", 18, 16, green}});
-    auto* led = new CAreaLed(m_root);
-    m_root->AddChild(led);
+    auto* led = m_root->MakeChild<CAreaLed>();
     EXPECT_EQ(led->GetWidth(), 18u);
     const CRgbaColour states[] = {CAreaLed::kGreen, CAreaLed::kRed, CRgbaColour(0, 255, 0, 254),
                                   CRgbaColour(255, 128, 0), CRgbaColour(0, 0, 0)};

@@ -21,17 +21,14 @@ protected:
     {
         CGlyphManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/glyphs");
         for (CAreaColourPicker* picker : std::initializer_list<CAreaColourPicker*>{m_wheel, m_spectrum})
-        {
-            m_root->AddChild(picker);
             picker->SetChangeCallback(this, [](void* c, CArea2*) { ++static_cast<ColourPickerTest*>(c)->m_changes; });
-        }
         m_wheel->SetRect(CRect(0, 0, 200, 200));
         m_spectrum->SetRect(CRect(200, 0, 200, 200));
     }
     void Move(const CPoint& point) { m_root->PointerMove(0, point); }
 
-    CAreaColourWheel* m_wheel = new CAreaColourWheel(m_root, true);
-    CAreaSpectrum* m_spectrum = new CAreaSpectrum(m_root, true);
+    CAreaColourWheel* m_wheel = m_root->MakeChild<CAreaColourWheel>(true);
+    CAreaSpectrum* m_spectrum = m_root->MakeChild<CAreaSpectrum>(true);
     int m_changes = 0;
 };
 }  // namespace

@@ -17,7 +17,7 @@ struct Counter : WidgetTest
 {
     CAreaCounter* Make(bool wrap, uint32_t minimum, uint32_t maximum, uint32_t value)
     {
-        auto* counter = Place(new CAreaCounter(nullptr, wrap), CRect(0, 0, 100, 40));
+        auto* counter = Place(std::make_unique<CAreaCounter>(nullptr, wrap), CRect(0, 0, 100, 40));
         counter->SetMaximum(maximum);
         counter->SetMinimum(minimum);
         counter->SetValue(value);
@@ -29,10 +29,9 @@ struct UpDown : WidgetTest
 {
     UpDown()
     {
-        Place(widget, CRect(100, 100, 40, 120));
         widget->SetChangeCallback(this, [](void* context, CAreaUpDownSingle*) { ++static_cast<UpDown*>(context)->changes; });
     }
-    CAreaUpDownSingle* widget = new CAreaUpDownSingle(nullptr, 0);
+    CAreaUpDownSingle* widget = Place(std::make_unique<CAreaUpDownSingle>(nullptr, 0), CRect(100, 100, 40, 120));
     int changes = 0;
 };
 }
@@ -79,7 +78,7 @@ TEST_F(Counter, ShowsTheStoredValueWithItsDigits)
 TEST_F(UpDown, ButtonsStepTheCounterAndTellTheOwner)
 {
     // Up over the counter over down; right of it and left when horizontal.
-    auto* sideways = Place(new CAreaUpDownSingle(nullptr, CAreaUpDownSingle::kHorizontal), CRect(0, 0, 120, 40));
+    auto* sideways = Place(std::make_unique<CAreaUpDownSingle>(nullptr, CAreaUpDownSingle::kHorizontal), CRect(0, 0, 120, 40));
     for (const auto* w : {widget, sideways})
     {
         const bool vertical = w == widget;

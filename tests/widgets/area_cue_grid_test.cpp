@@ -21,9 +21,9 @@ protected:
         m_manager.SetSink(&m_sink);
         m_playback = m_manager.GetPlayback(2);
         SetCues(3);
-        m_grid = new CAreaCueGrid(m_root);
-        m_grid->SetSize(4 * 94, 94);
-        m_root->AddChild(m_grid);
+        auto grid = std::make_unique<CAreaCueGrid>(m_root);
+        grid->SetSize(4 * 94, 94);
+        m_grid = m_root->AddChild(std::move(grid));
         m_grid->SetPlayback(m_playback);
         m_grid->SetPressCallback(
             this, [](void* c, CAreaCueGrid*, int32_t cue) { static_cast<CueGridTest*>(c)->m_presses.push_back(cue); });

@@ -55,7 +55,7 @@ struct Dialogs : ::testing::Test
 
 TEST_F(Dialogs, AResultClosesTheDialogAtTheNextTickAndTheHostRepaints)
 {
-    host->AddChild(Dialog("child"), true);
+    host->AddChild(std::make_unique<CLogged>(host.get(), "child", &log), true);
     CLogged* dialog = Dialog("d");
     host->ShowDialog(dialog);
     EXPECT_TRUE(dialog->IsVisible());

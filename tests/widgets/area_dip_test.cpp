@@ -14,13 +14,12 @@ struct Dip : WidgetTest
 {
     Dip()
     {
-        Place(bank, CRect(0, 0, 200, 40));
         bank->SetChangeCallback(this, [](void* context, CAreaDip*) { ++static_cast<Dip*>(context)->changes; });
     }
     // The pixels of switch n's column (20 wide).
     CZevralImage Column(uint32_t n) const { return canvas.Crop(CRect(int32_t(n - 1) * 20, 0, 20, 40)); }
 
-    CAreaDip* bank = new CAreaDip(nullptr);
+    CAreaDip* bank = Place(std::make_unique<CAreaDip>(nullptr), CRect(0, 0, 200, 40));
     int changes = 0;
 };
 }
@@ -66,7 +65,7 @@ TEST_F(Dip, PressTogglesTheSwitchUnderThePointer)
 
 TEST_F(Dip, IndexChoosesTheLetterOfTheRow)
 {
-    auto* index = Place(new CAreaIndex(nullptr), CRect(300, 0, 50, 300));  // rows of 11
+    auto* index = Place(std::make_unique<CAreaIndex>(nullptr), CRect(300, 0, 50, 300));  // rows of 11
     char chosen = 0;
     index->SetChangeCallback(&chosen, [](void* context, CAreaIndex* strip) {
         *static_cast<char*>(context) = strip->GetSelected();

@@ -23,10 +23,11 @@ class EditFields : public WidgetTest
 protected:
     EditFields()
     {
-        m_field->SetRect(CRect(0, 0, 202, 40));
-        m_field->SetTextColour(kWhite);
-        m_field->SetChangeCallback(&m_changes, [](void* context, CAreaEditField*) { ++*static_cast<int*>(context); });
-        m_root->AddChild(m_field);
+        auto field = std::make_unique<CAreaEditField>(m_root);
+        field->SetRect(CRect(0, 0, 202, 40));
+        field->SetTextColour(kWhite);
+        field->SetChangeCallback(&m_changes, [](void* context, CAreaEditField*) { ++*static_cast<int*>(context); });
+        m_field = m_root->AddChild(std::move(field));
         m_field->SetEditable(true);
     }
     void Type(const std::string& keys)
@@ -45,7 +46,7 @@ protected:
         return white;
     }
 
-    CAreaEditField* m_field = new CAreaEditField(m_root);
+    CAreaEditField* m_field = nullptr;
     int m_changes = 0;
 };
 }  // namespace

@@ -22,10 +22,13 @@ protected:
     // A soft fader, or the parameter fader with a group, at (x, 10).
     CAreaFaderSoft* Add(int32_t x, int32_t group = -1)
     {
-        CAreaFaderSoft* fader =
-            group < 0 ? new CAreaFaderSoft(m_root, 7) : new CAreaFaderSoftParameter(m_root, uint32_t(group));
-        fader->SetPosition(CPoint(x, 10));
-        m_root->AddChild(fader);
+        std::unique_ptr<CAreaFaderSoft> made;
+        if (group < 0)
+            made = std::make_unique<CAreaFaderSoft>(m_root, 7);
+        else
+            made = std::make_unique<CAreaFaderSoftParameter>(m_root, uint32_t(group));
+        made->SetPosition(CPoint(x, 10));
+        CAreaFaderSoft* fader = m_root->AddChild(std::move(made));
         fader->SetChangeCallback(this, [](void* context, CAreaFaderSoft* f) {
             static_cast<SoftFaderTest*>(context)->m_reported.push_back(f->GetValue());
         });

@@ -19,7 +19,7 @@ struct Fader : ::testing::Test
         CSkinManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/skin");
         root.SetBackgroundColour(kGround);
         root.SetVisible(true);
-        root.AddChild(fader = new CAreaFader(&root));
+        fader = root.MakeChild<CAreaFader>();
         fader->SetChangeCallback(&calls, [](void* context, CAreaFader*) { ++*static_cast<int*>(context); });
     }
     void Press(int y) { root.PointerDown(0, CPoint(38, y), 1, &(handled = false)); }

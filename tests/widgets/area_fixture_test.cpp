@@ -41,7 +41,7 @@ struct Tiles : WidgetTest
     Tiles()
     {
         patch->Init(nullptr, &sink);
-        Place(page, CRect(0, 0, 400, 400));
+        page = Place(std::make_unique<CTilePage>(nullptr), CRect(0, 0, 400, 400));
     }
     // What the controller reports for a patched slot.
     void Patch(uint32_t slot, uint32_t address, uint32_t channels, const std::string& label = "")
@@ -58,18 +58,17 @@ struct Tiles : WidgetTest
         std::vector<T*> made;
         for (int i = 0; i < count; ++i)
         {
-            T* tile = new T(page, patch.get());
-            page->tiles.push_back(tile);
+            auto tile = std::make_unique<T>(page, patch.get());
+            page->tiles.push_back(tile.get());
             tile->SetRect(CRect(i * 100, 0, 100, 100));
-            page->AddChild(tile);
-            made.push_back(tile);
+            made.push_back(page->AddChild(std::move(tile)));
         }
         return made;
     }
 
     CRecordingSink sink;
     std::unique_ptr<CFixtureManager> patch = std::make_unique<CFixtureManager>();
-    CTilePage* page = new CTilePage(nullptr);
+    CTilePage* page = nullptr;
 };
 }
 
@@ -131,9 +130,9 @@ TEST_F(Tiles, EditTilesShowDashesWithoutAFixtureAndFixturesThatGoAreNotReadAgain
     Patch(0, 1, 1, "Gone");
     Patch(1, 2, 1, "Gone too");
     const auto patchTiles = AddTiles<CAreaFixture>(1);
-    auto* target = new CAreaTarget(page, patch.get());
-    page->tiles.push_back(target);
-    page->AddChild(target);
+    auto made = std::make_unique<CAreaTarget>(page, patch.get());
+    page->tiles.push_back(made.get());
+    auto* target = page->AddChild(std::move(made));
     EXPECT_EQ(target->GetNameText() + target->GetManufacturerText() + target->GetModelText(), "Gone tooMakerSpot");
     patch.reset();
     EXPECT_EQ(patchTiles[0]->GetFixture(), nullptr);
@@ -148,10 +147,10 @@ TEST_F(Tiles, LongNamesAreShortenedInsideBothKindsOfTile)
     Patch(0, 1, 1, "A");
     Patch(1, 2, 1, "A");
     AddTiles<CAreaFixture>(1);
-    auto* target = new CAreaTarget(page, patch.get());
-    page->tiles.push_back(target);
-    target->SetRect(CRect(100, 0, 100, 100));
-    page->AddChild(target);
+    auto made = std::make_unique<CAreaTarget>(page, patch.get());
+    page->tiles.push_back(made.get());
+    made->SetRect(CRect(100, 0, 100, 100));
+    page->AddChild(std::move(made));
     Render();
     const CZevralImage shortNames = canvas;
     for (uint32_t slot : {0u, 1u})

@@ -21,7 +21,7 @@ struct Grid : WidgetTest
     // A grid at the root's origin, 400 x 250 with rows of 45.
     CAreaGrid* Make(bool scrollbar, uint32_t rows, bool frame = false)
     {
-        grid = Place(new CAreaGrid(nullptr, scrollbar, frame), CRect(0, 0, 400, 250));
+        grid = Place(std::make_unique<CAreaGrid>(nullptr, scrollbar, frame), CRect(0, 0, 400, 250));
         grid->SetRowCount(rows);
         grid->SetPressCallback(this, [](void* context, CAreaGrid*, int32_t column, int32_t row) {
             static_cast<Grid*>(context)->presses.push_back({column, row});

@@ -12,10 +12,10 @@ class Labels : public WidgetTest
 protected:
     CAreaLabel* AddLabel(const CRect& rect)
     {
-        auto* label = new CAreaLabel(m_root, false);
-        label->SetRect(rect);
-        label->SetTextColour(kWhite);
-        m_root->AddChild(label);
+        auto made = std::make_unique<CAreaLabel>(m_root, false);
+        made->SetRect(rect);
+        made->SetTextColour(kWhite);
+        CAreaLabel* label = m_root->AddChild(std::move(made));
         Render();
         m_blank = m_canvas;
         return label;

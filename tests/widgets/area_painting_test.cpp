@@ -23,7 +23,8 @@ public:
     {
         SetRect(rect);
         SetBackgroundColour(background);
-        parent ? parent->AddChild(this) : SetVisible(true);
+        if (!parent)
+            SetVisible(true);
     }
     int m_paints = 0;
 
@@ -44,8 +45,8 @@ struct Painting : ::testing::Test
 
     CZevralImage canvas{300, 200};
     CPaintingArea root{nullptr, CRect(0, 0, 300, 200), kRed};
-    CPaintingArea* a = new CPaintingArea(&root, CRect(10, 10, 50, 50), kGreen);
-    CPaintingArea* b = new CPaintingArea(&root, CRect(100, 10, 50, 50), kBlue);
+    CPaintingArea* a = root.MakeChild<CPaintingArea>(CRect(10, 10, 50, 50), kGreen);
+    CPaintingArea* b = root.MakeChild<CPaintingArea>(CRect(100, 10, 50, 50), kBlue);
 };
 }
 
@@ -135,9 +136,9 @@ TEST_F(Painting, ADialogOpensOverThePageAsItStandsThen)
 TEST_F(Painting, AreasOverTheCanvasEdgePaintOnlyTheirPartInside)
 {
     Render();
-    new CPaintingArea(&root, CRect(280, 190, 50, 50), kWhite);
-    new CPaintingArea(&root, CRect(-40, 50, 30, 30), kWhite);
-    auto* above = new CPaintingArea(&root, CRect(0, 0, 20, 20), kBlue);
+    root.MakeChild<CPaintingArea>(CRect(280, 190, 50, 50), kWhite);
+    root.MakeChild<CPaintingArea>(CRect(-40, 50, 30, 30), kWhite);
+    auto* above = root.MakeChild<CPaintingArea>(CRect(0, 0, 20, 20), kBlue);
     above->SetY(-15);
     Render();
     EXPECT_EQ(At(299, 199), kWhite);

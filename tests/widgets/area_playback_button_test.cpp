@@ -54,8 +54,7 @@ struct PlaybackButton : ::testing::Test
         CFontManager::Instance().ScanFolder(std::string(TANZO_SOURCE_DIR) + "/resources/fonts");
         manager->SetSink(&sink);
         root.SetVisible(true);
-        button = new CAreaPlaybackButton(&root, manager.get());
-        root.AddChild(button);
+        button = root.MakeChild<CAreaPlaybackButton>(manager.get());
         button->SetPlayback(manager->GetPlayback(4));
     }
     void Reply(uint32_t command, const CMessageValue& value, uint32_t to = MANAGER_PLAYBACK, uint32_t cue = 0)

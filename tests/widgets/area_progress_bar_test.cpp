@@ -13,8 +13,7 @@ namespace
 {
 struct ProgressBar : WidgetTest
 {
-    ProgressBar() { Place(bar, CRect(0, 0, 200, 80)); }
-    CAreaProgressBar* bar = new CAreaProgressBar(nullptr);
+    CAreaProgressBar* bar = Place(std::make_unique<CAreaProgressBar>(nullptr), CRect(0, 0, 200, 80));
 };
 }
 

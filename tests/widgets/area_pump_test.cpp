@@ -18,7 +18,7 @@ protected:
         ASSERT_TRUE(m_app->IsVideoReady());
         m_app->PollEvents();  // the window's own start-up events
         m_root = new CLoggingArea(nullptr, "R", CRect(0, 0, 768, 1024), &m_log);
-        new CLoggingArea(m_root, "A", CRect(100, 100, 100, 100), &m_log, true);
+        m_root->MakeChild<CLoggingArea>("A", CRect(100, 100, 100, 100), &m_log, true);
         m_app->SetRootArea(m_root);
         m_app->SetTickSource([this] { return m_now; });
         SetClickSoundListener([this](const std::string& clip) { m_log.push_back("sound " + clip); });

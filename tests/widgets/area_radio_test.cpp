@@ -14,13 +14,12 @@ protected:
     // Three options on 200 pixels: segments of 66, and a dead strip of 2 at the right.
     CAreaRadio* AddRadio(uint32_t count = 3, int32_t width = 200)
     {
-        auto* radio = new CAreaRadio(m_root, count);
+        auto radio = std::make_unique<CAreaRadio>(m_root, count);
         radio->SetRect(CRect(0, 0, width, 40));
         radio->SetColour(kAmber);
         radio->SetTextColour(kWhite);
         radio->SetChangeCallback(&m_changes, [](void* context, CAreaRadio*) { ++*static_cast<int*>(context); });
-        m_root->AddChild(radio);
-        return radio;
+        return m_root->AddChild(std::move(radio));
     }
     int m_changes = 0;
 };

@@ -18,7 +18,7 @@ struct Rotary : ::testing::Test
     {
         CSkinManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/skin");
         root.SetVisible(true);
-        root.AddChild(knob = new CAreaRotary(&root));
+        knob = root.MakeChild<CAreaRotary>();
         knob->SetChangeCallback(&reported, [](void* context, CAreaRotary*, float value) {
             static_cast<std::vector<float>*>(context)->push_back(value);
         });

@@ -24,9 +24,43 @@ protected:
 
     Log m_log;
     CLoggingArea m_root{nullptr, "R", CRect(0, 0, 300, 300), &m_log};
-    CLoggingArea* m_a = new CLoggingArea(&m_root, "A", CRect(0, 0, 100, 100), &m_log, true);
-    CLoggingArea* m_b = new CLoggingArea(&m_root, "B", CRect(50, 50, 100, 100), &m_log);
-    CLoggingArea* m_c = new CLoggingArea(&m_root, "C", CRect(200, 200, 50, 50), &m_log, true);
+    CLoggingArea* m_a = m_root.MakeChild<CLoggingArea>("A", CRect(0, 0, 100, 100), &m_log, true);
+    CLoggingArea* m_b = m_root.MakeChild<CLoggingArea>("B", CRect(50, 50, 100, 100), &m_log);
+    CLoggingArea* m_c = m_root.MakeChild<CLoggingArea>("C", CRect(200, 200, 50, 50), &m_log, true);
+};
+
+// Takes every event and, on a press or a key, takes an area out of the tree: itself, or the one
+// it is given. Says when it goes.
+class CRemoving : public CLoggingArea
+{
+public:
+    CRemoving(CArea2* parent, const std::string& label, const CRect& rect, Log* log, CArea2* removed = nullptr)
+        : CLoggingArea(parent, label, rect, log, true), m_removed(removed ? removed : this), m_said(log), m_name(label)
+    {
+    }
+    ~CRemoving() override { m_said->push_back(m_name + " gone"); }
+
+protected:
+    void OnPointerDown(const CPoint& p, uint32_t button, bool* h) override
+    {
+        CLoggingArea::OnPointerDown(p, button, h);
+        Remove();
+    }
+    void OnKeyDown(uint32_t key, bool* h) override
+    {
+        CLoggingArea::OnKeyDown(key, h);
+        Remove();
+    }
+
+private:
+    void Remove()
+    {
+        m_removed->GetParent()->RemoveChild(m_removed);
+        m_said->push_back("removed");
+    }
+    CArea2* m_removed;
+    Log* m_said;
+    std::string m_name;
 };
 }
 
@@ -115,4 +149,27 @@ TEST_F(Routing, AReleaseGoesToWhatTookItsPressWhateverOpenedMeanwhileAndARepeatO
     m_c->m_takes = false;
     EXPECT_EQ(key(&CArea2::KeyDown, 68), (Log{"B key68", "C key68", "R key68"}));
     EXPECT_EQ(key(&CArea2::KeyRepeat, 68), Log{});
+}
+
+TEST_F(Routing, AnAreaRemovedWhileItHandlesAnEventGoesOnceTheEventHasReturned)
+{
+    // S takes itself out on a press, X its parent M; K takes itself out on a key.
+    m_root.MakeChild<CRemoving>("S", CRect(260, 0, 40, 40), &m_log);
+    auto* parent = m_root.MakeChild<CLoggingArea>("M", CRect(150, 0, 100, 50), &m_log);
+    parent->MakeChild<CRemoving>("X", CRect(0, 0, 50, 50), &m_log, parent);
+    m_root.MakeChild<CRemoving>("K", CRect(0, 200, 50, 50), &m_log);
+    EXPECT_EQ(Down(0, 270, 10), (Log{"S down 10,10", "removed", "S gone"}));
+    // What took the press has gone: its moves reach the root, its release nobody.
+    EXPECT_EQ(Move(0, 280, 20), (Log{"R move 280,20"}));
+    EXPECT_EQ(Up(0, 280, 20), Log{});
+    EXPECT_EQ(Down(1, 160, 10), (Log{"X down 10,10", "removed", "X gone"}));
+    EXPECT_EQ(Up(1, 160, 10), Log{});
+    m_a->SetVisible(false);
+    m_c->SetVisible(false);
+    bool handled = false;
+    m_root.KeyDown(65, &handled);
+    EXPECT_EQ(Take(), (Log{"B key65", "K key65", "removed", "K gone"}));
+    m_root.KeyUp(65, &(handled = false));
+    EXPECT_EQ(Take(), Log{});
+    EXPECT_EQ(m_root.GetChildCount(), 3u);
 }

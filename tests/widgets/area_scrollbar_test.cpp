@@ -14,13 +14,12 @@ struct Scrollbar : WidgetTest
 {
     Scrollbar()
     {
-        Place(bar, CRect(50, 50, 35, 100));
         bar->SetCallback(this, [](void* context, CAreaScrollbar*) { ++static_cast<Scrollbar*>(context)->calls; });
     }
     // A point of the bar in the root's coordinates.
     static CPoint On(int32_t y) { return CPoint(60, 50 + y); }
 
-    CAreaScrollbar* bar = new CAreaScrollbar(nullptr, false);
+    CAreaScrollbar* bar = Place(std::make_unique<CAreaScrollbar>(nullptr, false), CRect(50, 50, 35, 100));
     int calls = 0;
 };
 }

@@ -29,12 +29,12 @@ struct AreaTree : ::testing::Test
 
 TEST_F(AreaTree, ChildrenFollowTheParentsVisibility)
 {
-    auto* shown = new CCountingArea(&root, false);
-    auto* hidden = new CCountingArea(&root, false);
-    EXPECT_FALSE(shown->IsVisible());
-    root.AddChild(shown);
-    root.AddChild(hidden, true);
-    root.AddChild(shown);  // a second time: ignored
+    auto made = std::make_unique<CCountingArea>(&root, false);
+    EXPECT_FALSE(made->IsVisible());
+    auto* shown = root.AddChild(std::move(made));
+    auto* hidden = root.AddChild(std::make_unique<CCountingArea>(&root, false), true);
+    // A second owner would delete it twice: ignored.
+    root.AddChild(std::unique_ptr<CCountingArea>(shown));
     EXPECT_EQ(root.GetChildCount(), 2u);
     EXPECT_TRUE(shown->IsVisible());
     EXPECT_FALSE(hidden->IsVisible());
@@ -49,10 +49,8 @@ TEST_F(AreaTree, ChildrenFollowTheParentsVisibility)
 
 TEST_F(AreaTree, PositionSettersClampAndOnlyOwnSurfacesRefreshOnMoves)
 {
-    auto* plain = new CCountingArea(&root, false);
-    auto* own = new CCountingArea(&root, true);
-    root.AddChild(plain);
-    root.AddChild(own);
+    auto* plain = root.MakeChild<CCountingArea>(false);
+    auto* own = root.MakeChild<CCountingArea>(true);
     const struct
     {
         CPoint set, expected;

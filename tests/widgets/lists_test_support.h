@@ -28,11 +28,10 @@ struct WidgetTest : ::testing::Test
 
     // Adds the widget to the root at the rectangle.
     template <typename T>
-    T* Place(T* widget, const CRect& rect)
+    T* Place(std::unique_ptr<T> widget, const CRect& rect)
     {
         widget->SetRect(rect);
-        root.AddChild(widget);
-        return widget;
+        return root.AddChild(std::move(widget));
     }
     void Render()
     {

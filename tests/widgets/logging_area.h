@@ -12,12 +12,13 @@ using Log = std::vector<std::string>;
 class CLoggingArea : public CArea2
 {
 public:
-    // Added to the parent at the rectangle; without a parent it is shown on its own.
+    // At the rectangle; without a parent it is shown on its own.
     CLoggingArea(CArea2* parent, const std::string& label, const CRect& rect, Log* log, bool takes = false)
         : CArea2(parent, false, 100, 100), m_takes(takes), m_label(label), m_log(log)
     {
         SetRect(rect);
-        parent ? parent->AddChild(this) : SetVisible(true);
+        if (!parent)
+            SetVisible(true);
     }
     bool m_takes;
 
