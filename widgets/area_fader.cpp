@@ -62,11 +62,6 @@ CAreaFader::CAreaFader(CArea2* parent)
     SetName("CAreaFader");
 }
 
-CAreaFader::~CAreaFader()
-{
-    delete m_track;
-}
-
 void CAreaFader::SetValue(float value)
 {
     if (!std::isnan(value))
@@ -176,7 +171,7 @@ void CAreaFader::Layout()
     if (m_style != kStyleTrack)
         return;
     if (!m_track)
-        m_track = new CZevralImage();
+        m_track.emplace();
     const CZevralImage* source = FindSkinImage("fader_track");
     const int32_t height = int32_t(GetHeight()) - int32_t(kTrackCapShare * float(m_cap->GetHeight()));
     m_track->Resize(uint32_t(source->GetWidth()), uint32_t(std::max(height, 0)));

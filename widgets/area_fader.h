@@ -3,6 +3,7 @@
 #include "widgets/area.h"
 
 #include <cstdint>
+#include <optional>
 
 // The vertical intensity fader of the playback page, a skin cap that travels up and down. It keeps
 // two values from 0 to 1: the operator's value, moved by pointer and wheel and reported through the
@@ -20,7 +21,6 @@ public:
     static constexpr uint32_t kStyleCapOnly = 5;
 
     explicit CAreaFader(CArea2* parent);
-    ~CAreaFader() override;
 
     // Kept within 0..1; neither repaints nor calls back.
     void SetValue(float value);
@@ -49,7 +49,8 @@ private:
     void TakeValueFrom(int32_t y);
     void CallBack();
 
-    CZevralImage* m_track = nullptr;
+    // The stretched track, made by the first layout in the track style.
+    std::optional<CZevralImage> m_track;
     const CZevralImage* m_cap;
     void* m_context = nullptr;
     ChangeFunction m_function = nullptr;
