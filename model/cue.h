@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CMessage;
@@ -44,7 +45,7 @@ public:
     using CBlock = std::array<uint8_t, kBlockSize>;
 
     explicit CCue(CPlayback* owner);
-    static CCue* Create(CPlayback* owner) { return new CCue(owner); }
+    static std::unique_ptr<CCue> Create(CPlayback* owner) { return std::make_unique<CCue>(owner); }
 
     CPlayback* GetOwner() const { return m_owner; }
     const std::string& GetLabel() const { return m_label; }

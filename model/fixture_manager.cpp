@@ -2,6 +2,7 @@
 
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
+#include "foundation/owned_list.h"
 #include "link/message.h"
 #include "model/message_sink.h"
 #include "model/core.h"
@@ -31,13 +32,11 @@ bool ParseIndex(const char* text, int64_t& value)
 }
 }  // namespace
 
+CFixtureManager::CFixtureManager() = default;
+
 CFixtureManager::~CFixtureManager()
 {
-    while (!m_fixtures.empty())
-    {
-        delete m_fixtures.back();
-        m_fixtures.pop_back();
-    }
+    DeleteBackwards(m_fixtures);
 }
 
 void CFixtureManager::Init(CCore* core)
@@ -52,30 +51,25 @@ void CFixtureManager::Init(CPersonalityManager* library, CMessageSink* sink)
     if (!m_fixtures.empty())
         return;
     for (uint32_t slot = 0; slot < kFixtureCount; ++slot)
-        m_fixtures.push_back(new CFixture(this, library));
+        m_fixtures.push_back(std::make_unique<CFixture>(this, library));
 }
 
 CFixture* CFixtureManager::GetFixture(uint32_t index) const
 {
-    return index < m_fixtures.size() ? m_fixtures[index] : nullptr;
+    return ItemAt(m_fixtures, index);
 }
 
 int32_t CFixtureManager::GetFixtureIndex(const CFixture* fixture) const
 {
-    for (size_t i = 0; i < m_fixtures.size(); ++i)
-    {
-        if (m_fixtures[i] == fixture)
-            return static_cast<int32_t>(i);
-    }
-    return -1;
+    return PositionIn(m_fixtures, fixture);
 }
 
 CFixture* CFixtureManager::FindFixture(const std::string& label) const
 {
-    for (CFixture* fixture : m_fixtures)
+    for (const auto& fixture : m_fixtures)
     {
         if (fixture->GetLabel() == label)
-            return fixture;
+            return fixture.get();
     }
     return nullptr;
 }
@@ -85,8 +79,8 @@ void CFixtureManager::ObserveFixtures(CObserver* observer, CSubjectSet* set)
     if (!set)
         return;
     set->Clear(observer);
-    for (CFixture* fixture : m_fixtures)
-        set->Add(observer, fixture);
+    for (const auto& fixture : m_fixtures)
+        set->Add(observer, fixture.get());
 }
 
 void CFixtureManager::Send(const CMessage& message)
@@ -120,7 +114,7 @@ void CFixtureManager::UpdateOccupancy()
     if (!m_occupancyStale)
         return;
     m_occupancy.fill(0);
-    for (const CFixture* fixture : m_fixtures)
+    for (const auto& fixture : m_fixtures)
     {
         const uint32_t address = fixture->GetAddress();
         const uint32_t channels = fixture->GetPersonality().GetChannelCount();
@@ -131,7 +125,7 @@ void CFixtureManager::UpdateOccupancy()
     }
     m_occupancyStale = false;
     // Every tile shows its conflict state anew.
-    for (CFixture* fixture : m_fixtures)
+    for (const auto& fixture : m_fixtures)
         fixture->Notify(NOTIFY_ADDRESS);
 }
 
@@ -161,7 +155,7 @@ void CFixtureManager::WriteXml(TiXmlElement* element) const
 {
     if (!element)
         return;
-    for (const CFixture* fixture : m_fixtures)
+    for (const auto& fixture : m_fixtures)
     {
         if (fixture->IsEmpty())
             continue;
@@ -226,7 +220,7 @@ void CFixtureManager::ReadXml(const TiXmlElement* element)
 CDigest CFixtureManager::ComputeDigest()
 {
     CDigestBuilder builder;
-    for (CFixture* fixture : m_fixtures)
+    for (const auto& fixture : m_fixtures)
         builder.AddDigest(fixture->GetDigest());
     return builder.GetDigest();
 }

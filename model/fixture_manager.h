@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,7 +28,7 @@ public:
     static constexpr uint32_t kFixtureCount = 64;
     static constexpr uint32_t kChannelCount = 512;
 
-    CFixtureManager() = default;
+    CFixtureManager();
     ~CFixtureManager() override;
     CFixtureManager(const CFixtureManager&) = delete;
     CFixtureManager& operator=(const CFixtureManager&) = delete;
@@ -69,7 +70,7 @@ private:
     void UpdateOccupancy();
 
     bool m_occupancyStale = true;
-    std::vector<CFixture*> m_fixtures;
+    std::vector<std::unique_ptr<CFixture>> m_fixtures;
     CMessageSink* m_sink = nullptr;
     std::array<uint8_t, kChannelCount> m_occupancy{};
 };

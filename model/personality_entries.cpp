@@ -1,6 +1,7 @@
 #include "model/personality_entries.h"
 
 #include "foundation/ascii.h"
+#include "foundation/owned_list.h"
 #include "foundation/utf8.h"
 #include "model/personality_manager.h"
 #include "model/personality_ref.h"
@@ -9,25 +10,12 @@
 
 namespace
 {
+// 0xFFFFFFFF when absent.
 template <typename T>
-uint32_t PositionOf(const std::vector<T*>& list, const void* item)
+uint32_t PositionOf(const std::vector<std::unique_ptr<T>>& list, const void* item)
 {
-    for (size_t i = 0; i < list.size(); ++i)
-    {
-        if (list[i] == item)
-            return static_cast<uint32_t>(i);
-    }
-    return 0xFFFFFFFFu;
-}
-
-template <typename T>
-void DeleteBackwards(std::vector<T*>& list)
-{
-    while (!list.empty())
-    {
-        delete list.back();
-        list.pop_back();
-    }
+    const int32_t position = PositionIn(list, item);
+    return position < 0 ? 0xFFFFFFFFu : static_cast<uint32_t>(position);
 }
 
 std::string LabelOf(const TiXmlElement* element)
@@ -64,15 +52,15 @@ CModel::~CModel()
 
 CMode* CModel::GetMode(uint32_t index) const
 {
-    return index < m_modes.size() ? m_modes[index] : nullptr;
+    return ItemAt(m_modes, index);
 }
 
 CMode* CModel::FindMode(const std::string& label) const
 {
-    for (CMode* mode : m_modes)
+    for (const auto& mode : m_modes)
     {
         if (PersonalityLabelsMatch(mode->GetLabel(), label))
-            return mode;
+            return mode.get();
     }
     return nullptr;
 }
@@ -95,9 +83,8 @@ void CModel::ReadXml(const TiXmlNode* node)
     for (const TiXmlElement* child = node->FirstChildElement("mode"); child;
          child = child->NextSiblingElement("mode"))
     {
-        CMode* mode = new CMode(this);
-        m_modes.push_back(mode);
-        mode->ReadXml(child);
+        m_modes.push_back(std::make_unique<CMode>(this));
+        m_modes.back()->ReadXml(child);
     }
 }
 
@@ -120,15 +107,15 @@ int32_t CManufacturer::GetIndex() const
 
 CModel* CManufacturer::GetModel(uint32_t index) const
 {
-    return index < m_models.size() ? m_models[index] : nullptr;
+    return ItemAt(m_models, index);
 }
 
 CModel* CManufacturer::FindModel(const std::string& label) const
 {
-    for (CModel* model : m_models)
+    for (const auto& model : m_models)
     {
         if (PersonalityLabelsMatch(model->GetLabel(), label))
-            return model;
+            return model.get();
     }
     return nullptr;
 }
@@ -147,9 +134,8 @@ void CManufacturer::ReadXml(const TiXmlNode* node)
     // Comments and other nodes that are not elements are no models.
     for (const TiXmlElement* child = node->FirstChildElement(); child; child = child->NextSiblingElement())
     {
-        CModel* model = new CModel(this);
-        m_models.push_back(model);
-        model->ReadXml(child);
+        m_models.push_back(std::make_unique<CModel>(this));
+        m_models.back()->ReadXml(child);
     }
 }
 

@@ -3,6 +3,7 @@
 #include "foundation/subject.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,7 @@ public:
 
 private:
     CManufacturer* m_owner;
-    std::vector<CMode*> m_modes;
+    std::vector<std::unique_ptr<CMode>> m_modes;
 };
 
 class CManufacturer : public CSubject
@@ -92,7 +93,7 @@ public:
 
 private:
     CPersonalityManager* m_owner;
-    std::vector<CModel*> m_models;
+    std::vector<std::unique_ptr<CModel>> m_models;
     std::string m_label;
 };
 

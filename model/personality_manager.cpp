@@ -1,6 +1,7 @@
 #include "model/personality_manager.h"
 
 #include "foundation/ascii.h"
+#include "foundation/owned_list.h"
 #include "foundation/xml_file.h"
 #include "model/personality_entries.h"
 #include "model/personality_ref.h"
@@ -31,13 +32,11 @@ int32_t LowerInitial(const std::string& label)
 }
 }  // namespace
 
+CPersonalityManager::CPersonalityManager() = default;
+
 CPersonalityManager::~CPersonalityManager()
 {
-    while (!m_manufacturers.empty())
-    {
-        delete m_manufacturers.back();
-        m_manufacturers.pop_back();
-    }
+    DeleteBackwards(m_manufacturers);
 }
 
 void CPersonalityManager::Load()
@@ -69,7 +68,7 @@ void CPersonalityManager::LoadFile(const std::string& path, bool user)
     ReadFile(path, user);
 }
 
-const std::vector<CManufacturer*>& CPersonalityManager::Manufacturers() const
+const std::vector<std::unique_ptr<CManufacturer>>& CPersonalityManager::Manufacturers() const
 {
     // Reading the files changes what the library holds, not what it is: the first look at it
     // reads them.
@@ -96,8 +95,8 @@ void CPersonalityManager::ReadFile(const std::string& path, bool user)
     // Comments and other nodes that are not elements are no manufacturers.
     for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement())
     {
-        CManufacturer* manufacturer = new CManufacturer(this);
-        m_manufacturers.push_back(manufacturer);
+        m_manufacturers.push_back(std::make_unique<CManufacturer>(this));
+        CManufacturer* manufacturer = m_manufacturers.back().get();
         manufacturer->ReadXml(child);
         if (user)
             manufacturer->SetLabel("[" + manufacturer->GetLabel() + "]");
@@ -106,38 +105,32 @@ void CPersonalityManager::ReadFile(const std::string& path, bool user)
 
 CManufacturer* CPersonalityManager::GetManufacturer(uint32_t index) const
 {
-    return index < Manufacturers().size() ? Manufacturers()[index] : nullptr;
+    return ItemAt(Manufacturers(), index);
 }
 
 int32_t CPersonalityManager::GetManufacturerIndex(const CManufacturer* manufacturer) const
 {
-    const std::vector<CManufacturer*>& all = Manufacturers();
-    for (size_t i = 0; i < all.size(); ++i)
-    {
-        if (all[i] == manufacturer)
-            return static_cast<int32_t>(i);
-    }
-    return -1;
+    return PositionIn(Manufacturers(), manufacturer);
 }
 
 CManufacturer* CPersonalityManager::FindManufacturer(const std::string& label) const
 {
-    for (CManufacturer* manufacturer : Manufacturers())
+    for (const auto& manufacturer : Manufacturers())
     {
         if (PersonalityLabelsMatch(manufacturer->GetLabel(), label))
-            return manufacturer;
+            return manufacturer.get();
     }
     return nullptr;
 }
 
 CManufacturer* CPersonalityManager::FindByInitial(int32_t letter) const
 {
-    const std::vector<CManufacturer*>& all = Manufacturers();
+    const std::vector<std::unique_ptr<CManufacturer>>& all = Manufacturers();
     if (all.empty())
         return nullptr;
     for (size_t i = 0;; ++i)
     {
-        CManufacturer* current = all[i];
+        CManufacturer* current = all[i].get();
         const std::string label = current->GetLabel();
         if (label.empty() || LowerInitial(label) >= letter || i + 1 == all.size())
             return current;
@@ -156,7 +149,7 @@ std::string CPersonalityManager::GetProfile(const CPersonalityRef& personality) 
 uint32_t CPersonalityManager::CountModels() const
 {
     uint32_t count = 0;
-    for (const CManufacturer* manufacturer : Manufacturers())
+    for (const auto& manufacturer : Manufacturers())
         count += manufacturer->GetModelCount();
     return count;
 }
@@ -164,7 +157,7 @@ uint32_t CPersonalityManager::CountModels() const
 uint32_t CPersonalityManager::CountModes() const
 {
     uint32_t count = 0;
-    for (const CManufacturer* manufacturer : Manufacturers())
+    for (const auto& manufacturer : Manufacturers())
     {
         for (uint32_t i = 0; i < manufacturer->GetModelCount(); ++i)
             count += manufacturer->GetModel(i)->GetModeCount();

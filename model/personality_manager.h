@@ -3,6 +3,7 @@
 #include "foundation/subject.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,7 @@ public:
     static constexpr const char* kUserFile = "user.personality";
     static constexpr const char* kLibraryFile = "personalities/personalities.xml";
 
-    CPersonalityManager() = default;
+    CPersonalityManager();
     ~CPersonalityManager() override;
     CPersonalityManager(const CPersonalityManager&) = delete;
     CPersonalityManager& operator=(const CPersonalityManager&) = delete;
@@ -55,7 +56,7 @@ public:
 
 private:
     // Every manufacturer, the files still to read read first.
-    const std::vector<CManufacturer*>& Manufacturers() const;
+    const std::vector<std::unique_ptr<CManufacturer>>& Manufacturers() const;
     void ReadFile(const std::string& path, bool user);
 
     struct CPendingFile
@@ -64,5 +65,5 @@ private:
         bool user = false;
     };
     std::vector<CPendingFile> m_pendingFiles;
-    std::vector<CManufacturer*> m_manufacturers;
+    std::vector<std::unique_ptr<CManufacturer>> m_manufacturers;
 };

@@ -2,6 +2,7 @@
 
 #include "foundation/ascii.h"
 #include "foundation/observer.h"
+#include "foundation/owned_list.h"
 #include "foundation/time.h"
 #include "link/message.h"
 #include "model/cue.h"
@@ -52,11 +53,7 @@ CPlayback::CPlayback(CPlaybackManager* owner) : m_owner(owner)
 
 CPlayback::~CPlayback()
 {
-    while (!m_cues.empty())
-    {
-        delete m_cues.back();
-        m_cues.pop_back();
-    }
+    DeleteBackwards(m_cues);
 }
 
 int32_t CPlayback::GetIndex() const
@@ -66,15 +63,14 @@ int32_t CPlayback::GetIndex() const
 
 CCue* CPlayback::GetCue(uint32_t index) const
 {
-    return index < m_cues.size() ? m_cues[index] : nullptr;
+    return ItemAt(m_cues, index);
 }
 
 int32_t CPlayback::IndexOfCue(const CCue* cue) const
 {
     if (cue && cue == m_loadingCue)
         return static_cast<int32_t>(m_loadingIndex);
-    const auto found = std::find(m_cues.begin(), m_cues.end(), cue);
-    return found == m_cues.end() ? -1 : static_cast<int32_t>(found - m_cues.begin());
+    return PositionIn(m_cues, cue);
 }
 
 bool CPlayback::IsEmpty() const
@@ -88,8 +84,8 @@ void CPlayback::AttachCues(CObserver* observer, CSubjectSet* set)
     if (!set)
         return;
     set->Clear(observer);
-    for (CCue* cue : m_cues)
-        set->Add(observer, cue);
+    for (const auto& cue : m_cues)
+        set->Add(observer, cue.get());
 }
 
 void CPlayback::Send(const CMessage& message)
@@ -436,7 +432,8 @@ bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)
         m_cues.push_back(CCue::Create(this));
     while (m_cues.size() > count)
     {
-        delete m_cues.back();
+        // Out of the list before it goes.
+        const std::unique_ptr<CCue> cue = std::move(m_cues.back());
         m_cues.pop_back();
     }
     const bool changed = m_cues.size() != before;
@@ -462,7 +459,7 @@ void CPlayback::RefreshCues()
 
 void CPlayback::Update(float seconds)
 {
-    for (CCue* cue : m_cues)
+    for (const auto& cue : m_cues)
         cue->Update(seconds);
 
     if (m_feedbackTimer >= 0.0f)
@@ -481,7 +478,7 @@ void CPlayback::Update(float seconds)
         if (m_fixtureMaskStale)
         {
             uint64_t mask = 0;
-            for (const CCue* cue : m_cues)
+            for (const auto& cue : m_cues)
                 mask |= cue->GetFixtureMask();
             m_fixtureMaskStale = false;
             if (mask != m_fixtureMask)
@@ -493,7 +490,7 @@ void CPlayback::Update(float seconds)
         if (m_attributeMaskStale)
         {
             uint32_t mask = 0;
-            for (const CCue* cue : m_cues)
+            for (const auto& cue : m_cues)
                 mask |= cue->GetAttributeMask();
             m_attributeMaskStale = false;
             if (mask != m_attributeMask)
@@ -534,7 +531,7 @@ CDigest CPlayback::ComputeDigest()
     builder.AddFloat(m_speed);
     builder.AddInt(m_background ? 1 : 0);
     builder.AddInt(m_exclusive ? 1 : 0);
-    for (CCue* cue : m_cues)
+    for (const auto& cue : m_cues)
         builder.AddDigest(cue->GetDigest());
     return builder.GetDigest();
 }
@@ -559,7 +556,7 @@ void CPlayback::Save(TiXmlElement& element) const
     if (m_cues.empty())
         return;
     TiXmlElement cues("cues");
-    for (const CCue* cue : m_cues)
+    for (const auto& cue : m_cues)
     {
         TiXmlElement child("cue");
         cue->Save(child);

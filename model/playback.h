@@ -3,6 +3,7 @@
 #include "foundation/subject.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -160,7 +161,7 @@ private:
     void RefreshCues();
 
     CPlaybackManager* m_owner;
-    std::vector<CCue*> m_cues;
+    std::vector<std::unique_ptr<CCue>> m_cues;
     CCue* m_loadingCue = nullptr;
     uint32_t m_loadingIndex = 0;
     std::string m_label;

@@ -1,6 +1,7 @@
 #include "model/playback_manager.h"
 
 #include "foundation/observer.h"
+#include "foundation/owned_list.h"
 #include "link/message.h"
 #include "model/core.h"
 #include "model/message_sink.h"
@@ -16,16 +17,12 @@ CPlaybackManager::CPlaybackManager()
 {
     m_playbacks.reserve(kPlaybackCount);
     for (uint32_t i = 0; i < kPlaybackCount; ++i)
-        m_playbacks.push_back(new CPlayback(this));
+        m_playbacks.push_back(std::make_unique<CPlayback>(this));
 }
 
 CPlaybackManager::~CPlaybackManager()
 {
-    while (!m_playbacks.empty())
-    {
-        delete m_playbacks.back();
-        m_playbacks.pop_back();
-    }
+    DeleteBackwards(m_playbacks);
 }
 
 void CPlaybackManager::SetCore(CCore* core)
@@ -35,19 +32,19 @@ void CPlaybackManager::SetCore(CCore* core)
 
 void CPlaybackManager::Update(float seconds)
 {
-    for (CPlayback* playback : m_playbacks)
+    for (const auto& playback : m_playbacks)
         playback->Update(seconds);
 }
 
 CPlayback* CPlaybackManager::GetPlayback(uint32_t index) const
 {
-    return index < m_playbacks.size() ? m_playbacks[index] : nullptr;
+    return ItemAt(m_playbacks, index);
 }
 
 uint32_t CPlaybackManager::IndexOf(const CPlayback* playback) const
 {
-    const auto found = std::find(m_playbacks.begin(), m_playbacks.end(), playback);
-    return found == m_playbacks.end() ? kNotFound : static_cast<uint32_t>(found - m_playbacks.begin());
+    const int32_t position = PositionIn(m_playbacks, playback);
+    return position < 0 ? kNotFound : static_cast<uint32_t>(position);
 }
 
 void CPlaybackManager::SetPage(int32_t page)
@@ -158,7 +155,7 @@ void CPlaybackManager::SetSelection(const std::vector<CPlayback*>& selection)
 
 void CPlaybackManager::Save(TiXmlElement& element) const
 {
-    for (const CPlayback* playback : m_playbacks)
+    for (const auto& playback : m_playbacks)
     {
         if (playback->IsEmpty())
             continue;
@@ -221,7 +218,7 @@ void CPlaybackManager::Load(const TiXmlNode* node)
 CDigest CPlaybackManager::ComputeDigest()
 {
     CDigestBuilder builder;
-    for (CPlayback* playback : m_playbacks)
+    for (const auto& playback : m_playbacks)
         builder.AddDigest(playback->GetDigest());
     return builder.GetDigest();
 }

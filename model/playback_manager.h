@@ -4,6 +4,7 @@
 #include "link/link_model.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class CCore;
@@ -94,7 +95,7 @@ public:
     CDigest ComputeDigest() override;
 
 private:
-    std::vector<CPlayback*> m_playbacks;
+    std::vector<std::unique_ptr<CPlayback>> m_playbacks;
     CMessageSink* m_sink = nullptr;
     uint32_t m_mode = kModeNone;
     std::vector<CPlayback*> m_selection;

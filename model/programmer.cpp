@@ -3,6 +3,7 @@
 #include "foundation/ascii.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
+#include "foundation/owned_list.h"
 #include "link/message.h"
 #include "model/message_sink.h"
 #include "model/core.h"
@@ -40,18 +41,14 @@ int ProfileByte(const std::string& profile, size_t j)
 CProgrammer::CProgrammer()
 {
     for (uint32_t group = 0; group < GROUP_COUNT; ++group)
-        m_changes.push_back(new CProgrammerChange(this, group));
+        m_changes.push_back(std::make_unique<CProgrammerChange>(this, group));
     m_selection.SetChangeHandler(this, &CProgrammer::OnSelectionChange);
     Rebuild();
 }
 
 CProgrammer::~CProgrammer()
 {
-    while (!m_changes.empty())
-    {
-        delete m_changes.back();
-        m_changes.pop_back();
-    }
+    DeleteBackwards(m_changes);
 }
 
 void CProgrammer::SetCore(CCore* core)
@@ -74,27 +71,22 @@ uint32_t CProgrammer::GroupOfChannelType(uint32_t type)
 
 CProgrammerChange* CProgrammer::GetChange(uint32_t position) const
 {
-    return position < m_changes.size() ? m_changes[position] : nullptr;
+    return ItemAt(m_changes, position);
 }
 
 CProgrammerChange* CProgrammer::FindChange(uint32_t group) const
 {
-    for (CProgrammerChange* change : m_changes)
+    for (const auto& change : m_changes)
     {
         if (change->GetGroup() == group)
-            return change;
+            return change.get();
     }
     return nullptr;
 }
 
 int32_t CProgrammer::GetChangeIndex(const CProgrammerChange* change) const
 {
-    for (size_t i = 0; i < m_changes.size(); ++i)
-    {
-        if (m_changes[i] == change)
-            return static_cast<int32_t>(i);
-    }
-    return -1;
+    return PositionIn(m_changes, change);
 }
 
 void CProgrammer::SetValue(uint32_t group, const CMessageValue& value)
@@ -108,8 +100,8 @@ void CProgrammer::ObserveChanges(CObserver* observer, CSubjectSet* set)
     if (!set)
         return;
     set->Clear(observer);
-    for (CProgrammerChange* change : m_changes)
-        set->Add(observer, change);
+    for (const auto& change : m_changes)
+        set->Add(observer, change.get());
 }
 
 void CProgrammer::OnSelectionChange(void* context, uint64_t mask)
@@ -272,6 +264,6 @@ void CProgrammer::Rebuild()
             groups.set(GROUP_INTENSITY_FX);
         }
     }
-    for (CProgrammerChange* change : m_changes)
+    for (const auto& change : m_changes)
         change->SetEnabled(groups.test(change->GetGroup()));
 }

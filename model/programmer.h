@@ -5,6 +5,7 @@
 #include "model/fixture_selection.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 class CCore;
@@ -105,7 +106,7 @@ public:
 private:
     static void OnSelectionChange(void* context, uint64_t mask);
 
-    std::vector<CProgrammerChange*> m_changes;
+    std::vector<std::unique_ptr<CProgrammerChange>> m_changes;
     CSelectionFixture m_selection;
     CFixtureManager* m_fixtures = nullptr;
     CMessageSink* m_sink = nullptr;

@@ -5,6 +5,7 @@
 #include "foundation/file_replace.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
+#include "foundation/owned_list.h"
 #include "foundation/xml_file.h"
 #include "model/show_file.h"
 #include "model/show_xml.h"
@@ -23,7 +24,7 @@ namespace
 const char* const kLogCategory = "FileManager";
 
 // By name, byte by byte as unsigned values, a proper prefix first.
-bool CompareFiles(const CFile* a, const CFile* b)
+bool CompareFiles(const std::unique_ptr<CFile>& a, const std::unique_ptr<CFile>& b)
 {
     return a->GetName() < b->GetName();
 }
@@ -39,7 +40,7 @@ CFileManager::CFileManager(const std::string& folder) : m_folder(folder), m_fold
 CFileManager::~CFileManager()
 {
     m_current = nullptr;
-    DeleteFiles();
+    DeleteBackwards(m_files);
 }
 
 void CFileManager::SetCore(CCore* core)
@@ -52,15 +53,6 @@ void CFileManager::SetCore(CCore* core)
     Refresh();
 }
 
-void CFileManager::DeleteFiles()
-{
-    while (!m_files.empty())
-    {
-        delete m_files.back();
-        m_files.pop_back();
-    }
-}
-
 void CFileManager::Refresh()
 {
     if (!m_folderGiven)
@@ -68,7 +60,7 @@ void CFileManager::Refresh()
     // Every file object goes, the open one too: nobody may keep pointing at it.
     SetCurrentFile(nullptr);
     bool changed = !m_files.empty();
-    DeleteFiles();
+    DeleteBackwards(m_files);
     // Without a data folder nothing is listed (an empty path would list the working folder).
     if (!m_folder.empty())
     {
@@ -76,7 +68,7 @@ void CFileManager::Refresh()
         ListDirectory(m_folder, "*.show", paths, true);
         for (const std::string& path : paths)
         {
-            m_files.push_back(new CFile(this, m_core, path));
+            m_files.push_back(std::make_unique<CFile>(this, m_core, path));
             changed = true;
         }
         paths.clear();
@@ -85,7 +77,7 @@ void CFileManager::Refresh()
         {
             if (!IsShowFile(path))
                 continue;
-            m_files.push_back(new CFile(this, m_core, path));
+            m_files.push_back(std::make_unique<CFile>(this, m_core, path));
             changed = true;
         }
     }
@@ -96,21 +88,20 @@ void CFileManager::Refresh()
 
 CFile* CFileManager::GetFile(uint32_t index) const
 {
-    return index < m_files.size() ? m_files[index] : nullptr;
+    return ItemAt(m_files, index);
 }
 
 int32_t CFileManager::IndexOf(const CFile* file) const
 {
-    const auto it = std::find(m_files.begin(), m_files.end(), file);
-    return it == m_files.end() ? -1 : static_cast<int32_t>(it - m_files.begin());
+    return PositionIn(m_files, file);
 }
 
 CFile* CFileManager::FindFile(const std::string& name) const
 {
-    for (CFile* file : m_files)
+    for (const auto& file : m_files)
     {
         if (file->GetName() == name)
-            return file;
+            return file.get();
     }
     return nullptr;
 }
@@ -128,8 +119,8 @@ void CFileManager::AttachFiles(CObserver* observer, CSubjectSet* set)
     if (!set)
         return;
     set->Clear(observer);
-    for (CFile* file : m_files)
-        set->Add(observer, file);
+    for (const auto& file : m_files)
+        set->Add(observer, file.get());
 }
 
 std::string CFileManager::NewShowName() const
@@ -152,17 +143,17 @@ CFile* CFileManager::CreateShowFile()
         CApp::Log(kLogCategory, m_error, 1);
         return nullptr;
     }
-    CFile* file = new CFile(this, m_core, JoinPath(m_folder, NewShowName() + ".show"));
+    auto file = std::make_unique<CFile>(this, m_core, JoinPath(m_folder, NewShowName() + ".show"));
     // Listed only once it is on disk, so the list never offers a show that is not there.
     if (!file->Save(true))
     {
         m_error = file->GetError();
-        delete file;
         return nullptr;
     }
-    m_files.push_back(file);
+    CFile* created = file.get();
+    m_files.push_back(std::move(file));
     Notify(NOTIFY_LIST);
-    return file;
+    return created;
 }
 
 bool CFileManager::RemoveFile(CFile* file)
@@ -179,11 +170,12 @@ bool CFileManager::RemoveFile(CFile* file)
     }
     if (file == m_current)
         SetCurrentFile(nullptr);
-    const auto it = std::find(m_files.begin(), m_files.end(), file);
-    if (it != m_files.end())
+    const int32_t index = IndexOf(file);
+    if (index >= 0)
     {
-        m_files.erase(it);
-        delete file;
+        // Out of the list before it goes, as in DeleteBackwards.
+        const std::unique_ptr<CFile> removed = std::move(m_files[size_t(index)]);
+        m_files.erase(m_files.begin() + index);
     }
     Notify(NOTIFY_LIST);
     return true;

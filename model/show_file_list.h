@@ -73,9 +73,7 @@ public:
     void ResyncSettled();
 
 private:
-    void DeleteFiles();
-
-    std::vector<CFile*> m_files;
+    std::vector<std::unique_ptr<CFile>> m_files;
     CCore* m_core = nullptr;
     CFile* m_current = nullptr;
     std::string m_folder;

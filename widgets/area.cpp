@@ -1,5 +1,6 @@
 #include "widgets/area.h"
 
+#include "foundation/owned_list.h"
 #include "graphics/font_manager.h"
 #include "shell/application.h"
 
@@ -128,12 +129,7 @@ CArea2::~CArea2()
     DeleteRetired();
     delete m_modal;
     m_modal = nullptr;
-    while (!m_children.empty())
-    {
-        // Out of the list before it is deleted.
-        std::unique_ptr<CArea2> child = std::move(m_children.back());
-        m_children.pop_back();
-    }
+    DeleteBackwards(m_children);
     m_capture.clear();
     m_dirty = true;
     m_parent = nullptr;
@@ -239,15 +235,12 @@ CArea2::CEventScope::~CEventScope()
 
 CArea2* CArea2::GetChild(uint32_t index) const
 {
-    return index < m_children.size() ? m_children[index].get() : nullptr;
+    return ItemAt(m_children, index);
 }
 
 int32_t CArea2::GetChildIndex(const CArea2* child) const
 {
-    for (size_t i = 0; i < m_children.size(); ++i)
-        if (m_children[i].get() == child)
-            return int32_t(i);
-    return -1;
+    return PositionIn(m_children, child);
 }
 
 int32_t CArea2::GetIndexInParent() const
