@@ -2,6 +2,7 @@
 
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
+#include "foundation/owned_list.h"
 #include "link/device.h"
 #include "link/device_type.h"
 #include "link/link_clock.h"
@@ -118,12 +119,7 @@ void CDeviceManager::Stop()
     m_thread = nullptr;
     if (!m_threads)
         CloseSocket();
-    while (!m_devices.empty())
-    {
-        CDevice* device = m_devices.back();
-        m_devices.pop_back();
-        delete device;
-    }
+    DeleteBackwards(m_devices);
     if (m_connected)
     {
         // The units come back with the link; the model must read the chosen one again then.
@@ -358,7 +354,7 @@ void CDeviceManager::Update(float seconds)
         m_idle += seconds;
     }
     const bool added = AddFoundDevices();
-    for (CDevice* device : m_devices)
+    for (const auto& device : m_devices)
         device->Update(seconds);
     const bool removed = RemoveLostDevices();
 
@@ -460,10 +456,11 @@ bool CDeviceManager::AddFoundDevices()
             m_fullTold = true;
             continue;
         }
-        m_devices.push_back(new CDevice(this, entry->address, entry->type));
-        std::stable_sort(m_devices.begin(), m_devices.end(), [](const CDevice* a, const CDevice* b) {
-            return a->GetAddress().ToUint32() < b->GetAddress().ToUint32();
-        });
+        m_devices.push_back(std::make_unique<CDevice>(this, entry->address, entry->type));
+        std::stable_sort(m_devices.begin(), m_devices.end(),
+                         [](const std::unique_ptr<CDevice>& a, const std::unique_ptr<CDevice>& b) {
+                             return a->GetAddress().ToUint32() < b->GetAddress().ToUint32();
+                         });
         std::printf("Device found at %s\n", entry->address.ToText().c_str());
         std::fflush(stdout);
         added = true;
@@ -478,9 +475,9 @@ bool CDeviceManager::RemoveLostDevices()
     {
         if (!m_devices[i]->IsLost())
             continue;
-        CDevice* device = m_devices[i];
+        // Out of the list before it goes, as in DeleteBackwards.
+        const std::unique_ptr<CDevice> device = std::move(m_devices[i]);
         m_devices.erase(m_devices.begin() + static_cast<std::ptrdiff_t>(i));
-        delete device;
         removed = true;
     }
     if (m_devices.size() < kMaxDevices)
@@ -599,13 +596,12 @@ void CDeviceManager::SetLocked(bool locked)
 
 CDevice* CDeviceManager::GetDevice(size_t index) const
 {
-    return index < m_devices.size() ? m_devices[index] : nullptr;
+    return ItemAt(m_devices, index);
 }
 
 int CDeviceManager::GetDeviceIndex(const CDevice* device) const
 {
-    const auto found = std::find(m_devices.begin(), m_devices.end(), device);
-    return found == m_devices.end() ? -1 : static_cast<int>(found - m_devices.begin());
+    return PositionIn(m_devices, device);
 }
 
 int CDeviceManager::GetDeviceIndexByAddress(const CIpAddress& address) const
@@ -623,20 +619,15 @@ bool CDeviceManager::HasDevice(const CIpAddress& address) const
 
 CDevice* CDeviceManager::FindDevice(const CIpAddress& address) const
 {
-    for (CDevice* device : m_devices)
+    for (const auto& device : m_devices)
         if (device->GetAddress() == address)
-            return device;
+            return device.get();
     return nullptr;
 }
 
 void CDeviceManager::DeleteDevices()
 {
-    while (!m_devices.empty())
-    {
-        CDevice* device = m_devices.back();
-        m_devices.pop_back();
-        delete device;
-    }
+    DeleteBackwards(m_devices);
     Notify(NOTIFY_LIST);
 }
 
@@ -669,9 +660,9 @@ void CDeviceManager::ObserveDevices(CObserver* observer, CSubjectSet* set)
     if (!set)
         return;
     set->Clear(observer);
-    for (CDevice* device : m_devices)
+    for (const auto& device : m_devices)
         if (set->GetCount() < set->GetCapacity())
-            set->Add(observer, device);
+            set->Add(observer, device.get());
 }
 
 void CDeviceManager::LogMessage(const char* direction, const CMessage& message) const

@@ -176,7 +176,7 @@ private:
     // How long the link thread may wait for a datagram before it has something to send.
     uint32_t NextWait();
 
-    std::vector<CDevice*> m_devices;
+    std::vector<std::unique_ptr<CDevice>> m_devices;
     std::vector<CDiscoveredDevice> m_found;
     std::vector<CIpAddress> m_seen;
     CSdlMutex m_replyMutex;
