@@ -33,56 +33,52 @@ CCore::CCore(const CCoreSetup& setup)
 {
     // Created in this order: device manager, fixture manager, playback manager, file manager,
     // personality manager, options, programmer, fixture selection, hint list.
-    m_deviceManager = new CDeviceManager(setup.link);
-    m_fixtureManager = new CFixtureManager();
-    m_playbackManager = new CPlaybackManager();
-    m_fileManager = setup.showFolder ? new CFileManager(*setup.showFolder) : new CFileManager();
-    m_personalityManager = new CPersonalityManager();
-    m_options = setup.optionsFolder ? new COptions(*setup.optionsFolder) : new COptions();
-    m_programmer = new CProgrammer();
-    m_selection = new CSelectionFixture();
+    m_deviceManager = std::make_unique<CDeviceManager>(setup.link);
+    m_fixtureManager = std::make_unique<CFixtureManager>();
+    m_playbackManager = std::make_unique<CPlaybackManager>();
+    m_fileManager = setup.showFolder ? std::make_unique<CFileManager>(*setup.showFolder)
+                                     : std::make_unique<CFileManager>();
+    m_personalityManager = std::make_unique<CPersonalityManager>();
+    m_options = setup.optionsFolder ? std::make_unique<COptions>(*setup.optionsFolder) : std::make_unique<COptions>();
+    m_programmer = std::make_unique<CProgrammer>();
+    m_selection = std::make_unique<CSelectionFixture>();
 
     // Bound in this order: the device manager (replies and resynchronisation come here), the
     // playback manager, fixture manager, file manager, personality library and programmer, then
     // the hint list (which keeps the options), and last the options, whose file may choose a
     // controller and so resynchronise everything bound before.
     m_deviceManager->SetCore(this);
-    Observe(m_deviceManager);
+    Observe(m_deviceManager.get());
     m_playbackManager->SetCore(this);
     m_fixtureManager->Init(this);
     m_fileManager->SetCore(this);
     m_personalityManager->Load();
     m_programmer->SetCore(this);
-    m_explanations = setup.createExplanations ? setup.createExplanations(*m_options) : nullptr;
+    if (setup.createExplanations)
+        m_explanations.reset(setup.createExplanations(*m_options));
     if (!m_explanations)
-        m_explanations = new CNoExplanations();
-    m_options->SetCore(this, setup.language, m_explanations);
+        m_explanations = std::make_unique<CNoExplanations>();
+    m_options->SetCore(this, setup.language, m_explanations.get());
 }
 
 CCore::~CCore()
 {
-    // Deleted in this order: fixture manager, device manager, playback manager, file manager,
-    // personality manager, options, programmer, fixture selection, hint list. The options save
-    // from their own fields, so the device manager may go first.
-    StopObserving(m_deviceManager);
-    delete m_fixtureManager;
-    m_fixtureManager = nullptr;
-    delete m_deviceManager;
-    m_deviceManager = nullptr;
-    delete m_playbackManager;
-    m_playbackManager = nullptr;
-    delete m_fileManager;
-    m_fileManager = nullptr;
-    delete m_personalityManager;
-    m_personalityManager = nullptr;
-    delete m_options;
-    m_options = nullptr;
-    delete m_programmer;
-    m_programmer = nullptr;
-    delete m_selection;
-    m_selection = nullptr;
-    delete m_explanations;
-    m_explanations = nullptr;
+    // Deleted in this order, the same at every shutdown, rather than in the members' reverse:
+    // fixture manager, device manager, playback manager, file manager, personality manager,
+    // options, programmer, fixture selection, hint list. The device manager's going ends the link
+    // and unit threads, which never reach the model. The options outlive the device manager whose
+    // address they keep, which is safe as they save from their own fields; the hint list, whose
+    // address they also keep, outlives them.
+    StopObserving(m_deviceManager.get());
+    m_fixtureManager.reset();
+    m_deviceManager.reset();
+    m_playbackManager.reset();
+    m_fileManager.reset();
+    m_personalityManager.reset();
+    m_options.reset();
+    m_programmer.reset();
+    m_selection.reset();
+    m_explanations.reset();
 }
 
 void CCore::Update(float seconds)
@@ -166,17 +162,17 @@ void CCore::CheckDigest(const CMessage&)
 
 CMessageHandler* CCore::GetPlaybackHandler()
 {
-    return m_playbackManager;
+    return m_playbackManager.get();
 }
 
 CMessageHandler* CCore::GetFixtureHandler()
 {
-    return m_fixtureManager;
+    return m_fixtureManager.get();
 }
 
 CMessageHandler* CCore::GetProgrammerHandler()
 {
-    return m_programmer;
+    return m_programmer.get();
 }
 
 CMessageHandler* CCore::GetEngineHandler()
@@ -196,7 +192,7 @@ void CCore::SetLocked(bool locked)
 
 void CCore::HandleNotify(CSubject* subject, uint32_t code)
 {
-    if (subject != m_deviceManager || !m_options)
+    if (subject != m_deviceManager.get() || !m_options)
         return;
     if (code == NOTIFY_SELECTION)
         m_options->SetDevice(m_deviceManager->GetConnectedAddress());

@@ -8,6 +8,7 @@
 #include "shell/options.h"
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -32,7 +33,7 @@ struct CCoreSetup
     // The language manager, told the language the options file names; null: none.
     COptionsLanguage* language = nullptr;
     // Makes and loads the list of first-use hints, which keeps the options to record the hints the
-    // user turns off; unset: a list without hints.
+    // user turns off; the model root owns what it returns. Unset or null: a list without hints.
     std::function<COptionsHints*(COptions& options)> createExplanations;
 };
 
@@ -42,8 +43,9 @@ struct CCoreSetup
 // tick), and has the model read everything again when a controller is chosen. Nothing observes
 // it. Main thread only.
 //
-// The managers are created, bound and deleted in fixed orders (see the source); a manager that
-// joins takes its place in each of the three lists and in Resync and ComputeDigest.
+// The managers are created and bound in the constructor and deleted in the destructor, each in a
+// fixed order written out there; a manager that joins takes its place in each of the three and in
+// Resync and ComputeDigest.
 class CCore : public CLinkModel, public CMessageSink, private COptionsLink, private CMessageHandler, private CObserver
 {
 public:
@@ -63,19 +65,19 @@ public:
     void Suspend();
     void Resume();
 
-    CDeviceManager* GetDeviceManager() const { return m_deviceManager; }
-    CPlaybackManager* GetPlaybackManager() const { return m_playbackManager; }
-    COptions* GetOptions() const { return m_options; }
-    COptionsHints* GetExplanations() const { return m_explanations; }
+    CDeviceManager* GetDeviceManager() const { return m_deviceManager.get(); }
+    CPlaybackManager* GetPlaybackManager() const { return m_playbackManager.get(); }
+    COptions* GetOptions() const { return m_options.get(); }
+    COptionsHints* GetExplanations() const { return m_explanations.get(); }
     // Where the managers send their records: the device manager's queue.
     CMessageSink* GetMessageSink() { return this; }
     // The managers of the patch, the show files, the library and the programmer take these
     // places as they join; until then they are null.
-    CFixtureManager* GetFixtureManager() const { return m_fixtureManager; }
-    CFileManager* GetFileManager() const { return m_fileManager; }
-    CSelectionFixture* GetSelection() const { return m_selection; }
-    CProgrammer* GetProgrammer() const { return m_programmer; }
-    CPersonalityManager* GetPersonalityManager() const { return m_personalityManager; }
+    CFixtureManager* GetFixtureManager() const { return m_fixtureManager.get(); }
+    CFileManager* GetFileManager() const { return m_fileManager.get(); }
+    CSelectionFixture* GetSelection() const { return m_selection.get(); }
+    CProgrammer* GetProgrammer() const { return m_programmer.get(); }
+    CPersonalityManager* GetPersonalityManager() const { return m_personalityManager.get(); }
     uint32_t GetAttributeGroupCount() const { return kAttributeGroupCount; }
 
     // Called by the device manager when a controller has been chosen: every playback, cue,
@@ -111,15 +113,15 @@ private:
     // Ends the settling of a resync once the link has drained, then sends a show that waited.
     void SettleResync();
 
-    CFixtureManager* m_fixtureManager = nullptr;
-    CDeviceManager* m_deviceManager = nullptr;
-    CPlaybackManager* m_playbackManager = nullptr;
-    CFileManager* m_fileManager = nullptr;
-    CSelectionFixture* m_selection = nullptr;
-    COptions* m_options = nullptr;
-    CProgrammer* m_programmer = nullptr;
-    CPersonalityManager* m_personalityManager = nullptr;
-    COptionsHints* m_explanations = nullptr;
+    std::unique_ptr<CFixtureManager> m_fixtureManager;
+    std::unique_ptr<CDeviceManager> m_deviceManager;
+    std::unique_ptr<CPlaybackManager> m_playbackManager;
+    std::unique_ptr<CFileManager> m_fileManager;
+    std::unique_ptr<CSelectionFixture> m_selection;
+    std::unique_ptr<COptions> m_options;
+    std::unique_ptr<CProgrammer> m_programmer;
+    std::unique_ptr<CPersonalityManager> m_personalityManager;
+    std::unique_ptr<COptionsHints> m_explanations;
     bool m_resyncSettling = false;
     uint32_t m_quietTicks = 0;
 };
