@@ -47,18 +47,17 @@ std::string Quoted(const std::string& text)
     return "\"" + text + "\"";
 }
 
+// The parent keeps a copy of what it is handed.
 void AddText(TiXmlElement& parent, const char* name, const std::string& text)
 {
-    TiXmlElement* element = new TiXmlElement(name);
-    element->LinkEndChild(new TiXmlText(text.c_str()));
-    parent.LinkEndChild(element);
+    TiXmlElement element(name);
+    element.InsertEndChild(TiXmlText(text.c_str()));
+    parent.InsertEndChild(element);
 }
 
 TiXmlElement* AddElement(TiXmlNode& parent, const char* name)
 {
-    TiXmlElement* element = new TiXmlElement(name);
-    parent.LinkEndChild(element);
-    return element;
+    return parent.InsertEndChild(TiXmlElement(name))->ToElement();
 }
 
 void WriteHost(TiXmlElement& system)
@@ -204,7 +203,7 @@ void CFile::Refresh()
 
 void CFile::BuildDocument(TiXmlDocument& document, bool empty) const
 {
-    document.LinkEndChild(new TiXmlDeclaration("1.0", "UTF-8", "no"));
+    document.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", "no"));
     TiXmlElement* show = AddElement(document, "show");
     show->SetAttribute("application", kApplication);
     show->SetAttribute("version", FormatVersion(CApp::GetVersion()).c_str());
