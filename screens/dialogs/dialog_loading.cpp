@@ -101,7 +101,9 @@ void CDialogLoading::Tick(float)
     if (GetResult() != kResultOpen)
         return;
     const uint32_t sent = m_sent.load();
-    if (sent >= m_expected)
+    // A record on its way when the dialog opened was counted in the queue, but its transmission
+    // may have been told before: once the queue has emptied, everything it waited for has gone.
+    if (sent >= m_expected || !m_deviceManager || m_deviceManager->GetQueueLength() == 0)
         SetResult(kResultOk);
     else
         m_progress->SetProgress(float(sent) / float(m_expected));

@@ -14,8 +14,8 @@ class CDeviceManager;
 
 // Shown while a show file just opened is sent to the controller. It counts the device manager's
 // transmissions against the records queued when it opened, shows the share sent, and ends by
-// itself: with result 1 once as many were counted, with 3 when the link to the controller is lost
-// or the operator aborts. Ending with 3 throws the rest of the queue away.
+// itself: with result 1 once as many were counted or the queue has emptied, with 3 when the link to
+// the controller is lost or the operator aborts. Ending with 3 throws the rest of the queue away.
 class CDialogLoading : public CArea2
 {
 public:
