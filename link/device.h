@@ -60,21 +60,9 @@ public:
     CDevice(const CDevice&) = delete;
     CDevice& operator=(const CDevice&) = delete;
 
-    // Thread side.
-    static int ThreadEntry(void* argument);
-    virtual void Run();
-    // One pass of the thread body: waits for a datagram, takes a reply from the unit, and
-    // resends the head request when the shared resend tick is 500 ms old. Without threads,
-    // tests call it on the unit's own socket.
-    void Pass(CUdpSocket& socket, uint32_t waitMilliseconds);
+    // Without threads (the owner's setup says so) nothing runs by itself: the caller drives the
+    // unit with one pass of what its thread would do, on the unit's own socket.
     void Pass(uint32_t waitMilliseconds);
-    // Sends a copy of the head request; false for an empty queue.
-    bool SendHeadRequest(CUdpSocket& socket);
-    // Removes the head request when the reply answers it.
-    bool CompleteRequest(const CDevicePacket& reply);
-    void PushReply(const CDevicePacket& reply);
-    // Commands 236 and 237 go to the limited broadcast address, at the unit's port.
-    void SendPacket(const CDevicePacket& packet, CUdpSocket& socket);
 
     // Main thread.
     // The tick: last-seen time, the five-second poll, then the replies.
@@ -134,6 +122,20 @@ public:
     void HandleMessage(const CMessage& message);
 
 private:
+    // Thread side.
+    static int ThreadEntry(void* argument);
+    void Run();
+    // One pass of the thread body: waits for a datagram, takes a reply from the unit, and
+    // resends the head request when the shared resend tick is 500 ms old.
+    void Pass(CUdpSocket& socket, uint32_t waitMilliseconds);
+    // Sends a copy of the head request; false for an empty queue.
+    bool SendHeadRequest(CUdpSocket& socket);
+    // Removes the head request when the reply answers it.
+    bool CompleteRequest(const CDevicePacket& reply);
+    void PushReply(const CDevicePacket& reply);
+    // Commands 236 and 237 go to the limited broadcast address, at the unit's port.
+    void SendPacket(const CDevicePacket& packet, CUdpSocket& socket);
+
     // A poll request, unless the same request still waits unanswered.
     void QueuePoll(uint32_t command);
     // How long the unit thread may wait for a datagram before its head request is due.

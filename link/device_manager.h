@@ -130,27 +130,15 @@ public:
     void LogMessage(const char* direction, const CMessage& message) const;
     const std::vector<CIpAddress>& GetBroadcastTargets() const { return m_broadcastTargets; }
 
-    // What the units share.
-    CUdpNetwork& GetNetwork() const { return *m_network; }
-    CLinkClock& GetClock() const { return *m_clock; }
-    bool HasThreads() const { return m_threads; }
-    // The resend tick of every unit thread: a send by one postpones the resends of all.
-    std::atomic<uint32_t>& GetResendTick() { return m_resendTick; }
-
-    // The link's own work, done by its thread. Without threads, Start opens the socket and tests
-    // run the passes themselves.
-    void Run();
-    // Waits for datagrams and handles those that arrived, then identifies and sends as due;
-    // returns how many datagrams it handled.
+    // Without threads (CLinkSetup::threads false) Start opens the socket and nothing runs by
+    // itself: the caller drives the link with one pass of what its thread would do. A pass waits
+    // for datagrams and handles those that arrived, then identifies and sends as due; it returns
+    // how many datagrams it handled.
     size_t Pass(uint32_t waitMilliseconds);
-    void SendIdentify();
-    void HandleDatagram(const uint8_t* bytes, size_t count, const CIpAddress& sender);
-    // An answer naming an unusable address (IsUsableUnitAddress) is refused.
-    void HandleIdentifyReply(const uint8_t* bytes, size_t count, const CIpAddress& sender);
-    void HandleMessageFrame(const uint8_t* bytes, size_t count, const CIpAddress& sender);
-    void SendHeadMessage();
 
 private:
+    // The unit objects share the network, the clock and the resend tick of their owner.
+    friend class CDevice;
     struct SQueued
     {
         CMessage message;
@@ -159,7 +147,23 @@ private:
         bool changedSinceSent = false;
     };
 
+    // What the units share.
+    CUdpNetwork& GetNetwork() const { return *m_network; }
+    CLinkClock& GetClock() const { return *m_clock; }
+    bool HasThreads() const { return m_threads; }
+    // The resend tick of every unit thread: a send by one postpones the resends of all.
+    std::atomic<uint32_t>& GetResendTick() { return m_resendTick; }
+
+    // The link's own work, done by its thread.
     static int ThreadEntry(void* argument);
+    void Run();
+    void SendIdentify();
+    void HandleDatagram(const uint8_t* bytes, size_t count, const CIpAddress& sender);
+    // An answer naming an unusable address (IsUsableUnitAddress) is refused.
+    void HandleIdentifyReply(const uint8_t* bytes, size_t count, const CIpAddress& sender);
+    void HandleMessageFrame(const uint8_t* bytes, size_t count, const CIpAddress& sender);
+    void SendHeadMessage();
+
     void FindBroadcastTargets(const CLinkSetup& setup);
     void ProcessReplies();
     void RouteReply(const CMessage& message);

@@ -58,12 +58,13 @@ protected:
         core.reset(CCore::Create(0, nullptr, setup));
     }
 
-    // A frame from the controller, as the link thread takes it in.
+    // A frame from the controller, taken in by a pass of the link.
     void Receive(const CMessage& message)
     {
         std::vector<uint8_t> frame;
         ASSERT_TRUE(CMessageFrame::Encode(message, frame));
-        core->GetDeviceManager()->HandleMessageFrame(frame.data(), frame.size(), kController);
+        network.Arrive(kController, frame);
+        core->GetDeviceManager()->Pass(0);
     }
 
     std::string ReadOptions() const

@@ -187,9 +187,9 @@ protected:
             {
                 const std::string text = std::string("<?xml version=\"1.0\" ?> <zevral_identify label=\"KDX-1\"><ip>") +
                                          address + "</ip><port>16946</port></zevral_identify>";
-                core->GetDeviceManager()->HandleIdentifyReply(reinterpret_cast<const uint8_t*>(text.data()), text.size(),
-                                                              CIpAddress(10, 0, 0, 1, 16945));
+                network.Arrive(CIpAddress(10, 0, 0, 1, 16945), text);
             }
+            core->GetDeviceManager()->Pass(0);
             core->Update(0.04f);
             root->Tick(0.04f);
             if (root->NeedsRender())
