@@ -8,12 +8,44 @@ namespace
 {
 const char* kCategory = "SkinManager";
 
+// The skin suffixes of the screen classes 0 to 8; a class past the table takes the last row.
+struct CSkinSuffixes
+{
+    const char* suffix;
+    const char* shortSuffix;
+};
+
+constexpr CSkinSuffixes kSkinSuffixes[] = {
+    {"3", "3"}, {"4", "4"}, {"5", "4"}, {"6", "4"}, {"p", "4"}, {"", ""}, {"r", "r"}, {"", ""}, {"0", "0"},
+};
+constexpr uint32_t kSkinSuffixCount = sizeof(kSkinSuffixes) / sizeof(kSkinSuffixes[0]);
+
+const CSkinSuffixes& SkinSuffixes()
+{
+    const uint32_t screenClass = CApp::GetScreenClass();
+    return kSkinSuffixes[screenClass < kSkinSuffixCount ? screenClass : kSkinSuffixCount - 1];
+}
 }  // namespace
 
 CSkinManager& CSkinManager::Instance()
 {
     static CSkinManager instance;
     return instance;
+}
+
+std::string CSkinManager::GetSkinFileName(const std::string& imageName)
+{
+    return imageName + SkinSuffixes().suffix;
+}
+
+std::string CSkinManager::GetSkinFileNameShort(const std::string& imageName)
+{
+    return imageName + SkinSuffixes().shortSuffix;
+}
+
+std::string CSkinManager::GetSkinImagePath(const std::string& imageName)
+{
+    return CApp::GetResourcesSpecificPath() + "/skin/" + GetSkinFileName(imageName) + ".png";
 }
 
 void CSkinManager::Load()

@@ -16,6 +16,14 @@ public:
     // The program-wide skin.
     static CSkinManager& Instance();
 
+    // An image's file name in the skin of the screen class: the name followed by the class's
+    // suffix (none on the desktop, "r" for the large tablet), or by its short suffix, which the
+    // buttons' images use.
+    static std::string GetSkinFileName(const std::string& imageName);
+    static std::string GetSkinFileNameShort(const std::string& imageName);
+    // The image's file in the skin folder of the program's own resources: .../skin/<file name>.png.
+    static std::string GetSkinImagePath(const std::string& imageName);
+
     CSkinManager() = default;
     CSkinManager(const CSkinManager&) = delete;
     CSkinManager& operator=(const CSkinManager&) = delete;

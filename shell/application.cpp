@@ -33,20 +33,18 @@ struct CScreenClassInfo
     const char* name;
     int width;
     int height;
-    const char* suffix;
-    const char* shortSuffix;
 };
 
 constexpr CScreenClassInfo kScreenClasses[] = {
-    {"iPhone3", 320, 480, "3", "3"},
-    {"iPhone4", 640, 960, "4", "4"},
-    {"iPhone5", 640, 1136, "5", "4"},
-    {"iPhone6", 750, 1334, "6", "4"},
-    {"iPhone6plus", 1242, 2208, "p", "4"},
-    {"iPad", 768, 1024, "", ""},
-    {"iPadRetina", 1536, 2048, "r", "r"},
-    {"Desktop", 800, 600, "", ""},
-    {"-", 768, 1024, "0", "0"},
+    {"iPhone3", 320, 480},
+    {"iPhone4", 640, 960},
+    {"iPhone5", 640, 1136},
+    {"iPhone6", 750, 1334},
+    {"iPhone6plus", 1242, 2208},
+    {"iPad", 768, 1024},
+    {"iPadRetina", 1536, 2048},
+    {"Desktop", 800, 600},
+    {"-", 768, 1024},
 };
 constexpr uint32_t kScreenClassCount = sizeof(kScreenClasses) / sizeof(kScreenClasses[0]);
 // The screen class of every platform but the touch one, for this application.
@@ -122,6 +120,7 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
 
     g_audio = new CAudioOutManager(true);
     g_audio->LoadAll(GetBinaryPath(), GetLogger());
+    CAudioOutManager::SetProgramPlayer(g_audio);
 
     CCoreSetup setup;
     setup.language = languages;
@@ -160,6 +159,7 @@ CApp2::~CApp2()
         g_core->Suspend();
 
     Log("App", "debug counter = " + std::to_string(GetTextureCounter()), 1);
+    CAudioOutManager::SetProgramPlayer(nullptr);
     delete g_audio;
     g_audio = nullptr;
     delete m_root;
@@ -301,21 +301,6 @@ CPoint CApp2::GetScreenClassSize(uint32_t screenClass)
     return CPoint(info.width, info.height);
 }
 
-std::string CApp2::GetSkinFileName(const std::string& imageName)
-{
-    return imageName + ScreenClassInfo(GetScreenClass()).suffix;
-}
-
-std::string CApp2::GetSkinFileNameShort(const std::string& imageName)
-{
-    return imageName + ScreenClassInfo(GetScreenClass()).shortSuffix;
-}
-
-std::string CApp2::GetSkinImagePath(const std::string& imageName)
-{
-    return GetResourcesSpecificPath() + "/skin/" + GetSkinFileName(imageName) + ".png";
-}
-
 void CApp2::GetWindowSize(int& width, int& height, uint32_t& flags)
 {
     flags = 0;
@@ -329,43 +314,4 @@ void CApp2::GetWindowSize(int& width, int& height, uint32_t& flags)
     const CPoint size = GetScreenClassSize(GetScreenClass());
     width = size.GetX();
     height = size.GetY();
-}
-
-void CApp2::DrawTexture(const CPoint& point, SDL_Texture* texture)
-{
-    int width = 0;
-    int height = 0;
-    if (!GetRenderer() || !texture || SDL_QueryTexture(texture, nullptr, nullptr, &width, &height) != 0)
-        return;
-    const SDL_Rect destination = {point.GetX(), point.GetY(), width, height};
-    SDL_RenderCopy(GetRenderer(), texture, nullptr, &destination);
-}
-
-void CApp2::DrawTextureRect(const CRect& destination, const CRect& source, SDL_Texture* texture)
-{
-    if (!GetRenderer() || !texture)
-        return;
-    const SDL_Rect to = {destination.GetX(), destination.GetY(), destination.GetWidth(), destination.GetHeight()};
-    const SDL_Rect from = {source.GetX(), source.GetY(), source.GetWidth(), source.GetHeight()};
-    SDL_RenderCopy(GetRenderer(), texture, &from, &to);
-}
-
-void CApp2::DimScreen()
-{
-    SDL_Renderer* renderer = GetRenderer();
-    int width = 0;
-    int height = 0;
-    // The layer covers what the renderer shows, whatever the size of the display.
-    if (!renderer || SDL_GetRendererOutputSize(renderer, &width, &height) != 0 || width <= 0 || height <= 0)
-        return;
-    SDL_Texture* texture =
-        SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ABGR8888, SDL_TEXTUREACCESS_STREAMING, width, height);
-    if (!texture)
-        return;
-    SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
-    // Black at alpha 127, bytes R, G, B, A in memory.
-    const std::vector<uint32_t> pixels(size_t(width) * size_t(height), 0x7F000000u);
-    SDL_UpdateTexture(texture, nullptr, pixels.data(), width * 4);
-    DrawTexture(CPoint(0, 0), texture);
-    SDL_DestroyTexture(texture);
 }

@@ -75,21 +75,12 @@ public:
     static CCore* GetCore();
     static CAudioOutManager* GetAudioOutManager();
 
-    // Screen class (0..8): its name, window size and skin suffixes.
+    // Screen class (0..8): its name and window size. Its skin suffixes are the skin manager's.
     static uint32_t ChooseScreenClass(uint32_t platformType, const SDL_DisplayMode& display);
     static std::string GetScreenClassName(uint32_t screenClass);
     static CPoint GetScreenClassSize(uint32_t screenClass);
-    static std::string GetSkinFileName(const std::string& imageName);
-    static std::string GetSkinFileNameShort(const std::string& imageName);
-    static std::string GetSkinImagePath(const std::string& imageName);
     // The window's size and creation flags for the platform and screen class.
     static void GetWindowSize(int& width, int& height, uint32_t& flags);
-
-    // Drawing straight onto the window, past the canvas.
-    static void DrawTexture(const CPoint& point, SDL_Texture* texture);
-    static void DrawTextureRect(const CRect& destination, const CRect& source, SDL_Texture* texture);
-    // A black layer at half opacity over the whole window (under an open dialog).
-    static void DimScreen();
 
 private:
     void CreateWindow(int width, int height, uint32_t flags, const CRendererChoice& choice);

@@ -10,11 +10,26 @@
 
 #include <cstdio>
 
+namespace
+{
+CAudioOutManager* g_programPlayer = nullptr;
+}
+
 CAudioSample::~CAudioSample()
 {
     // Halts any channel still playing it.
     if (m_chunk)
         Mix_FreeChunk(m_chunk);
+}
+
+CAudioOutManager* CAudioOutManager::GetProgramPlayer()
+{
+    return g_programPlayer;
+}
+
+void CAudioOutManager::SetProgramPlayer(CAudioOutManager* player)
+{
+    g_programPlayer = player;
 }
 
 CAudioOutManager::CAudioOutManager(bool enabled) : m_enabled(enabled)

@@ -39,6 +39,11 @@ public:
     static constexpr int kMixerChannels = 2;
     static constexpr float kRestSeconds = 5.0f;
 
+    // The program's player while the application holds one, else null: the user interface plays
+    // its clicks through it.
+    static CAudioOutManager* GetProgramPlayer();
+    static void SetProgramPlayer(CAudioOutManager* player);
+
     explicit CAudioOutManager(bool enabled);
     // Frees the clips and closes the audio device.
     ~CAudioOutManager();

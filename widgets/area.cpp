@@ -2,7 +2,8 @@
 
 #include "foundation/owned_list.h"
 #include "graphics/font_manager.h"
-#include "shell/application.h"
+#include "graphics/renderer_drawing.h"
+#include "shell/app.h"
 
 #include <algorithm>
 
@@ -492,7 +493,7 @@ void CArea2::PlaceDialog()
         m_modal->SetRect(GetLocalRect());
         return;
     }
-    CApp2::DimScreen();
+    DimScreen();
     const uint32_t highest = m_height > kDialogMargin ? m_height - kDialogMargin : 0;
     if (m_modal->GetHeight() > highest)
         m_modal->SetHeight(highest);

@@ -2,6 +2,7 @@
 
 #include "graphics/glyph_manager.h"
 #include "graphics/texture_adapter.h"
+#include "link/message_value.h"
 #include "shell/app.h"
 
 #include <algorithm>
@@ -47,6 +48,8 @@ CAreaAxis::CAreaAxis(CArea2* parent, bool redrawOnNudge)
     PlaceHandles();
 }
 
+CAreaAxis::~CAreaAxis() = default;
+
 void CAreaAxis::SetValues(const CCoordinate& coordinate)
 {
     SetValueList({CMessageValue(coordinate)});
@@ -61,6 +64,11 @@ void CAreaAxis::SetValueList(const std::vector<CMessageValue>& values)
     BuildYHandle();
     PlaceHandles();
     SetDirty();
+}
+
+std::vector<CMessageValue> CAreaAxis::GetValues() const
+{
+    return m_values;
 }
 
 CCoordinate CAreaAxis::GetCentre() const

@@ -1,16 +1,18 @@
 #pragma once
 
 #include "foundation/coordinate.h"
-#include "model/programmer_change.h"
 #include "widgets/area.h"
 
 #include <vector>
+
+class CMessageValue;
 
 // The two-axis position pad: a square pad with a 4 x 4 grid, a cross marker at each listed position
 // and two square handles, x along the bottom edge and y along the right edge, each labelled with
 // the positions' centre as a whole percentage (-100 .. 100). The positions are the programmer's
 // position values: coordinates with x and y in -1..1, y upward. Dragging on the pad moves every
-// position to the pointer; dragging a handle moves only its axis.
+// position to the pointer; dragging a handle moves only its axis. The positions are held as the
+// controller's payloads (only the payload's declaration reaches the pad's users).
 class CAreaAxis : public CArea2
 {
 public:
@@ -22,12 +24,13 @@ public:
 
     // With redrawOnNudge a nudge repaints the pad; without, only the callback hears of it.
     CAreaAxis(CArea2* parent, bool redrawOnNudge);
+    ~CAreaAxis() override;
 
     // The list becomes the one coordinate.
     void SetValues(const CCoordinate& coordinate);
     // Replaces the list unless every entry equals the shown one; repaints, calls nobody.
     void SetValueList(const std::vector<CMessageValue>& values);
-    std::vector<CMessageValue> GetValues() const { return m_values; }
+    std::vector<CMessageValue> GetValues() const;
     // The middle of the bounding box of every entry's coordinate; (0, 0) for an empty list.
     CCoordinate GetCentre() const;
     void SetChangeCallback(void* context, ChangeCallback callback);

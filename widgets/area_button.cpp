@@ -3,7 +3,6 @@
 #include "graphics/skin_manager.h"
 #include "graphics/texture_adapter.h"
 #include "shell/app.h"
-#include "shell/application.h"
 #include "widgets/click_sound.h"
 
 #include <algorithm>
@@ -33,7 +32,7 @@ float RepeatInterval(float holdTime)
 }  // namespace
 
 CAreaButton::CAreaButton(CArea2* parent, const std::string& imageName, bool ownSurface)
-    : CArea2(parent, ownSurface), m_imageBase(imageName.empty() ? "" : CApp2::GetSkinFileNameShort(imageName))
+    : CArea2(parent, ownSurface), m_imageBase(imageName.empty() ? "" : CSkinManager::GetSkinFileNameShort(imageName))
 {
     SetName("CAreaButton");
     m_offUp = FindImage("_off_up");

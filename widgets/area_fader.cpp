@@ -2,7 +2,7 @@
 
 #include "graphics/skin_manager.h"
 #include "graphics/texture_adapter.h"
-#include "shell/application.h"
+#include "shell/app.h"
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +36,7 @@ const CZevralImage& NoImage()
 const CZevralImage* FindSkinImage(const std::string& name)
 {
     const CZevralImage* image = &NoImage();
-    CSkinManager::Instance().GetImagePointer(image, CApp2::GetSkinFileName(name), kSkinSize);
+    CSkinManager::Instance().GetImagePointer(image, CSkinManager::GetSkinFileName(name), kSkinSize);
     return image;
 }
 

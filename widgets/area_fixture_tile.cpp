@@ -5,7 +5,7 @@
 #include "graphics/texture_adapter.h"
 #include "model/fixture.h"
 #include "model/fixture_manager.h"
-#include "shell/application.h"
+#include "shell/app.h"
 
 namespace
 {

@@ -2,7 +2,6 @@
 
 #include "graphics/skin_manager.h"
 #include "graphics/texture_adapter.h"
-#include "shell/application.h"
 
 namespace
 {
@@ -14,7 +13,7 @@ const CRgbaColour CAreaLed::kRed(255, 0, 0, 255);
 
 CAreaLed::CAreaLed(CArea2* parent)
     : CArea2(parent, true),
-      m_imageBase(CApp2::GetSkinFileName("led")),
+      m_imageBase(CSkinManager::GetSkinFileName("led")),
       m_colour(0, 0, 0, 255),
       m_red(CSkinManager::Instance().GetImage(m_imageBase + "_red", kSkinSize)),
       m_green(CSkinManager::Instance().GetImage(m_imageBase + "_green", kSkinSize))

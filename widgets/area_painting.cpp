@@ -3,9 +3,10 @@
 #include "widgets/area.h"
 
 #include "graphics/font_manager.h"
+#include "graphics/renderer_drawing.h"
 #include "graphics/text_renderer.h"
 #include "graphics/texture_adapter.h"
-#include "shell/application.h"
+#include "shell/app.h"
 #include "widgets/shorten_middle.h"
 
 namespace
@@ -53,7 +54,7 @@ void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool fo
             m_children[i]->Render(view, origin, force);
     if (m_modal)
     {
-        CApp2::DimScreen();
+        DimScreen();
         ++m_modalCalls;
         // Whatever was drawn under a fresh dialog may have covered it.
         m_modal->Render(view, origin, force || m_modalFresh);
@@ -223,7 +224,7 @@ void CArea2::DrawTextureOnScreen(const CPoint& point, SDL_Texture* texture)
     if (m_parent)
         m_parent->DrawTextureOnScreen(moved, texture);
     else
-        CApp2::DrawTexture(moved, texture);
+        DrawTexture(moved, texture);
 }
 
 void CArea2::DrawTextureRectOnScreen(const CRect& destination, const CRect& source, SDL_Texture* texture)
@@ -232,5 +233,5 @@ void CArea2::DrawTextureRectOnScreen(const CRect& destination, const CRect& sour
     if (m_parent)
         m_parent->DrawTextureRectOnScreen(moved, source, texture);
     else
-        CApp2::DrawTextureRect(moved, source, texture);
+        DrawTextureRect(moved, source, texture);
 }

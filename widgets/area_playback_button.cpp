@@ -1,11 +1,12 @@
 #include "widgets/area_playback_button.h"
 
 #include "foundation/notify_codes.h"
+#include "graphics/skin_manager.h"
 #include "graphics/texture_adapter.h"
 #include "model/cue.h"
 #include "model/playback.h"
 #include "model/playback_manager.h"
-#include "shell/application.h"
+#include "shell/app.h"
 #include "widgets/area_bar.h"
 
 #include <algorithm>
@@ -48,7 +49,7 @@ void LoadSharedImages()
     for (uint32_t i = 0; i < kImageCount; ++i)
     {
         if (images[i].GetWidth() == 0)
-            images[i].Load(CApp2::GetSkinImagePath(kImageNames[i]));
+            images[i].Load(CSkinManager::GetSkinImagePath(kImageNames[i]));
     }
 }
 

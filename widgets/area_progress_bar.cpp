@@ -2,7 +2,7 @@
 
 #include "graphics/glyph_manager.h"
 #include "graphics/texture_adapter.h"
-#include "shell/application.h"
+#include "shell/app.h"
 
 #include <algorithm>
 #include <cmath>

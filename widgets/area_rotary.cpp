@@ -3,7 +3,7 @@
 #include "foundation/vector3.h"
 #include "graphics/skin_manager.h"
 #include "graphics/texture_adapter.h"
-#include "shell/application.h"
+#include "shell/app.h"
 
 #include <algorithm>
 #include <cmath>
@@ -22,7 +22,7 @@ const CZevralImage* FindSkinImage(const std::string& name)
 {
     static const CZevralImage empty;
     const CZevralImage* image = &empty;
-    CSkinManager::Instance().GetImagePointer(image, CApp2::GetSkinFileName(name), kSkinSize);
+    CSkinManager::Instance().GetImagePointer(image, CSkinManager::GetSkinFileName(name), kSkinSize);
     return image;
 }
 }

@@ -1,7 +1,7 @@
 #include "widgets/area_up_down_single.h"
 
 #include "graphics/glyph_manager.h"
-#include "shell/application.h"
+#include "shell/app.h"
 #include "widgets/area_button_soft.h"
 #include "widgets/area_counter.h"
 

@@ -1,6 +1,5 @@
 #include "widgets/click_sound.h"
 
-#include "shell/application.h"
 #include "shell/audio_out_manager.h"
 
 namespace
@@ -16,7 +15,7 @@ void PlayClickSound(const std::string& clip)
 {
     if (Listener())
         Listener()(clip);
-    if (CAudioOutManager* player = CApp2::GetAudioOutManager())
+    if (CAudioOutManager* player = CAudioOutManager::GetProgramPlayer())
         player->Play(clip);
 }
 

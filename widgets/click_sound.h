@@ -4,7 +4,7 @@
 #include <string>
 
 // The click sounds of the user interface ("negative", "positive", "hw_down", "hw_up"), played by
-// the application's click-sound player when there is one. Tests hear them through a listener.
+// the program's click-sound player when there is one. Tests hear them through a listener.
 void PlayClickSound(const std::string& clip);
 
 // Every clip asked for reaches the listener, whether or not a player exists; an empty function

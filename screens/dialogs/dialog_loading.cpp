@@ -4,7 +4,7 @@
 #include "link/device_manager.h"
 #include "model/core.h"
 #include "screens/dialogs/dialog_look.h"
-#include "shell/application.h"
+#include "screens/pages/area_main.h"
 #include "widgets/area_button_soft.h"
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_label.h"
@@ -16,14 +16,19 @@ using namespace dialog_look;
 
 namespace
 {
-CDeviceManager* ProgramDeviceManager()
+// The device manager of the model root that the root area above the parent was handed.
+CDeviceManager* ProgramDeviceManager(CArea2* parent)
 {
-    CCore* core = CApp2::GetCore();
+    CArea2* root = parent;
+    while (root && root->GetParent())
+        root = root->GetParent();
+    const auto* main = dynamic_cast<const CAreaMain*>(root);
+    CCore* core = main ? main->GetCore() : nullptr;
     return core ? core->GetDeviceManager() : nullptr;
 }
 }  // namespace
 
-CDialogLoading::CDialogLoading(CArea2* parent) : CDialogLoading(parent, ProgramDeviceManager())
+CDialogLoading::CDialogLoading(CArea2* parent) : CDialogLoading(parent, ProgramDeviceManager(parent))
 {
 }
 

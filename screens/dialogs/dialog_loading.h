@@ -19,7 +19,7 @@ class CDeviceManager;
 class CDialogLoading : public CArea2
 {
 public:
-    // Follows the program's device manager.
+    // Follows the device manager of the model root that the root area was handed.
     explicit CDialogLoading(CArea2* parent);
     // Follows the device manager given; null counts nothing and ends at the first tick.
     CDialogLoading(CArea2* parent, CDeviceManager* deviceManager);

@@ -2,6 +2,7 @@
 
 #include "foundation/notify_codes.h"
 #include "graphics/glyph_manager.h"
+#include "graphics/skin_manager.h"
 #include "link/device_manager.h"
 #include "model/core.h"
 #include "model/fixture.h"
@@ -12,7 +13,7 @@
 #include "model/programmer_change.h"
 #include "screens/dialogs/dialog_fx.h"
 #include "screens/pages/area_main.h"
-#include "shell/application.h"
+#include "shell/app.h"
 #include "widgets/area_axis.h"
 #include "widgets/area_button.h"
 #include "widgets/area_button_soft.h"
@@ -124,7 +125,7 @@ struct ButtonPlace
 }  // namespace
 
 CAreaEdit::CAreaEdit(CAreaMain* root, CCore* core)
-    : CAreaImage(root, CApp2::GetSkinFileName("background_edit"), false), m_root(root)
+    : CAreaImage(root, CSkinManager::GetSkinFileName("background_edit"), false), m_root(root)
 {
     SetName("CAreaEdit");
     if (core)

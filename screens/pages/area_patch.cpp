@@ -16,7 +16,6 @@
 #include "screens/dialogs/dialog_string.h"
 #include "screens/pages/area_main.h"
 #include "shell/app.h"
-#include "shell/application.h"
 #include "widgets/area_button.h"
 #include "widgets/area_label.h"
 #include "widgets/area_led.h"
@@ -57,7 +56,7 @@ class CPageKey : public CAreaButton
 {
 public:
     CPageKey(CArea2* parent, const std::string& imageName, uint32_t fontSize)
-        : CAreaButton(parent, imageName, true), m_imageBase(CApp2::GetSkinFileNameShort(imageName)),
+        : CAreaButton(parent, imageName, true), m_imageBase(CSkinManager::GetSkinFileNameShort(imageName)),
           m_fontSize(fontSize)
     {
     }
@@ -138,7 +137,7 @@ CAreaPatch::CAreaPatch(CArea2* root, CCore* core)
 
 CAreaPatch::CAreaPatch(CArea2* root, CFixtureManager* fixtures, CPersonalityManager* library,
                        CDeviceManager* devices, CSelectionFixture* selection)
-    : CAreaImage(root, CApp2::GetSkinFileName("background_patch"), false),
+    : CAreaImage(root, CSkinManager::GetSkinFileName("background_patch"), false),
       m_fixtureManager(fixtures),
       m_library(library),
       m_deviceManager(devices),

@@ -2,6 +2,7 @@
 
 #include "foundation/notify_codes.h"
 #include "graphics/language_manager.h"
+#include "graphics/skin_manager.h"
 #include "link/device_manager.h"
 #include "model/core.h"
 #include "model/playback.h"
@@ -9,7 +10,7 @@
 #include "screens/dialogs/dialog_playback_properties.h"
 #include "screens/dialogs/dialog_string.h"
 #include "screens/pages/area_main.h"
-#include "shell/application.h"
+#include "shell/app.h"
 #include "widgets/area_button.h"
 #include "widgets/area_fader.h"
 #include "widgets/area_label.h"
@@ -80,7 +81,7 @@ int32_t IndexIn(const std::vector<T*>& list, const void* item)
 }  // namespace
 
 CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
-    : CAreaImage(root, CApp2::GetSkinFileName("background_playback"), false),
+    : CAreaImage(root, CSkinManager::GetSkinFileName("background_playback"), false),
       m_root(root),
       m_core(core),
       m_playbackManager(core ? core->GetPlaybackManager() : nullptr),

@@ -6,6 +6,7 @@
 #include "graphics/glyph_manager.h"
 #include "graphics/language.h"
 #include "graphics/language_manager.h"
+#include "graphics/skin_manager.h"
 #include "link/device.h"
 #include "link/device_manager.h"
 #include "link/device_type.h"
@@ -21,7 +22,7 @@
 #include "screens/dialogs/dialog_notification.h"
 #include "screens/dialogs/dialog_string.h"
 #include "screens/pages/area_main.h"
-#include "shell/application.h"
+#include "shell/app.h"
 #include "widgets/area_button.h"
 #include "widgets/area_grid.h"
 #include "widgets/area_label.h"
@@ -154,7 +155,7 @@ std::string SizeText(const CFile& file)
 }  // namespace
 
 CAreaSettings::CAreaSettings(CAreaMain* root, CCore* core)
-    : CAreaImage(root, CApp2::GetSkinFileName("background_settings"), false),
+    : CAreaImage(root, CSkinManager::GetSkinFileName("background_settings"), false),
       m_core(core),
       m_deviceManager(core ? core->GetDeviceManager() : nullptr),
       m_fileManager(core ? core->GetFileManager() : nullptr),

@@ -1,6 +1,7 @@
 // Start-up and shutdown of the application, its screen classes and its drawing on the window.
 #include "shell/application.h"
 
+#include "graphics/skin_manager.h"
 #include "graphics/texture_adapter.h"
 #include "graphics/zevral_image.h"
 #include "shell/logger.h"
@@ -74,8 +75,8 @@ TEST(ScreenClass, DesktopIsTheTallWindowWithoutSuffixAndTouchFollowsTheDisplay)
         CApp::SetScreenClass(row.screenClass);
         EXPECT_EQ(CApp2::GetScreenClassName(row.screenClass), row.name);
         EXPECT_EQ(CApp::IsHighResolution(), row.highResolution) << row.name;
-        EXPECT_EQ(CApp2::GetSkinFileName("fader_track"), std::string("fader_track") + row.suffix);
-        EXPECT_EQ(CApp2::GetSkinFileNameShort("button"), std::string("button") + row.shortSuffix);
+        EXPECT_EQ(CSkinManager::GetSkinFileName("fader_track"), std::string("fader_track") + row.suffix);
+        EXPECT_EQ(CSkinManager::GetSkinFileNameShort("button"), std::string("button") + row.shortSuffix);
     }
     EXPECT_EQ(CApp2::GetScreenClassSize(5), CPoint(768, 1024));
     EXPECT_EQ(CApp2::GetScreenClassSize(7), CPoint(800, 600));
@@ -122,30 +123,6 @@ TEST_F(Application, WithoutVideoItSaysWhySkipsTheLoopAndFails)
     EXPECT_EQ(out.rfind("ERROR SDL_Init: ", 0), 0u) << out;
     EXPECT_EQ(app->GetRootArea(), nullptr);
     EXPECT_EQ(app->Run(), 1);
-    delete app;
-}
-
-TEST_F(Application, DimmingCoversTheRendererOutputWhateverTheDisplaySize)
-{
-    CApp2* app = Make();
-    ASSERT_TRUE(app->IsVideoReady());
-    // A display far larger than any image may be: the layer still follows the window.
-    SDL_DisplayMode huge = CApp::GetDisplayMode();
-    huge.w = 7680;
-    huge.h = 8640;
-    CApp::SetDisplayMode(huge);
-
-    SDL_Renderer* renderer = CApp::GetRenderer();
-    SDL_SetRenderDrawColor(renderer, 255, 255, 255, 255);
-    SDL_RenderClear(renderer);
-    CApp2::DimScreen();
-    for (const SDL_Rect probe : {SDL_Rect{0, 0, 1, 1}, SDL_Rect{767, 1023, 1, 1}, SDL_Rect{400, 500, 1, 1}})
-    {
-        uint32_t pixel = 0;
-        ASSERT_EQ(SDL_RenderReadPixels(renderer, &probe, SDL_PIXELFORMAT_ABGR8888, &pixel, 4), 0);
-        const uint32_t red = pixel & 0xFF;
-        EXPECT_NEAR(double(red), 128.0, 2.0) << probe.x << "," << probe.y;
-    }
     delete app;
 }
 

@@ -2,6 +2,7 @@
 #include "widgets/area_axis.h"
 
 #include "graphics/glyph_manager.h"
+#include "link/message_value.h"
 #include "tests/widgets/widget_test.h"
 
 #include <algorithm>
