@@ -1,32 +1,25 @@
 #include "shell/application.h"
 
-#include "graphics/explanation_manager.h"
-#include "graphics/font_manager.h"
-#include "graphics/glyph_manager.h"
-#include "graphics/language_manager_desktop.h"
-#include "graphics/skin_manager.h"
-#include "model/core.h"
-#include "screens/pages/area_main.h"
+#include "shell/app_model.h"
+#include "shell/application_parts.h"
 #include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
 #include "shell/platform.h"
 #include "shell/renderer_probe.h"
 #include "shell/text_input_request.h"
+#include "shell/translator.h"
 #include "shell/update_check.h"
-#include "widgets/area.h"
+#include "shell/user_interface.h"
 
 #include <SDL_net.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 namespace
 {
 SDL_Window* g_window = nullptr;
-CCore* g_core = nullptr;
-CAudioOutManager* g_audio = nullptr;
 
 struct CScreenClassInfo
 {
@@ -70,14 +63,13 @@ void Print(const std::string& line)
 }
 }
 
-CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
+CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&, CApplicationParts* parts)
     : CApp(version, argc, argv), m_ticks([] { return static_cast<uint64_t>(SDL_GetTicks()); })
 {
     // The rest of the base's start-up: the skin and the glyph pages live in a layer the base does
     // not know, so they are loaded here, before anything else of this class.
-    CSkinManager::Instance().Load();
-    CSkinManager::Instance().SetSkinName(GetBaseName());
-    CGlyphManager::Instance().Load();
+    if (parts)
+        parts->LoadSkinAndGlyphs(GetBaseName());
 
     bool videoStarted = true;
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
@@ -105,8 +97,8 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
 
     LogInfo();
 
-    m_frameClock = new CProgramFrameClock();
-    m_frameTimer = new CFrameTimer(kFramesPerSecond, *m_frameClock);
+    m_frameClock = std::make_unique<CProgramFrameClock>();
+    m_frameTimer = std::make_unique<CFrameTimer>(kFramesPerSecond, *m_frameClock);
 
     SDL_DisplayMode mode = {};
     if (SDL_GetCurrentDisplayMode(0, &mode) != 0)
@@ -115,23 +107,18 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
     SetScreenClass(ChooseScreenClass(GetPlatformType(), mode));
 
     // The base owns it and deletes it last, after everything that translates.
-    CLanguageManagerDesktop* languages = new CLanguageManagerDesktop();
-    SetLanguageManager(languages);
+    if (parts)
+        SetLanguageManager(parts->CreateLanguageManager().release());
 
-    g_audio = new CAudioOutManager(true);
-    g_audio->LoadAll(GetBinaryPath(), GetLogger());
-    CAudioOutManager::SetProgramPlayer(g_audio);
+    m_audio = std::make_unique<CAudioOutManager>(true);
+    m_audio->LoadAll(GetBinaryPath(), GetLogger());
+    CAudioOutManager::SetProgramPlayer(m_audio.get());
 
-    CCoreSetup setup;
-    setup.language = languages;
-    setup.createExplanations = [](COptions& options) -> COptionsHints* {
-        CExplanationManager* hints = new CExplanationManager();
-        hints->Init(&options);
-        return hints;
-    };
-    g_core = CCore::Create(argc, argv, setup);
-    languages->SetOptions(g_core->GetOptions());
-    CFontManager::Instance().ScanFonts();
+    if (parts)
+    {
+        m_model = parts->CreateModelRoot(argc, argv);
+        parts->ScanFonts();
+    }
 
     if (videoStarted)
     {
@@ -142,8 +129,8 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
         if (probe)
             probe->Collect(kRendererProbeLimit, renderer);
         CreateWindow(width, height, flags, ChooseRenderer(renderer));
-        if (m_videoReady)
-            m_root = new CAreaMain(nullptr, static_cast<uint32_t>(width), static_cast<uint32_t>(height), g_core);
+        if (m_videoReady && parts)
+            m_root = parts->CreateRootArea(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
     }
 
     SDL_SetEventFilter(EventFilter, this);
@@ -155,30 +142,23 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&)
 CApp2::~CApp2()
 {
     // The device link's thread must stop before the areas that observe it go.
-    if (g_core)
-        g_core->Suspend();
+    if (m_model)
+        m_model->Suspend();
 
     Log("App", "debug counter = " + std::to_string(GetTextureCounter()), 1);
     CAudioOutManager::SetProgramPlayer(nullptr);
-    delete g_audio;
-    g_audio = nullptr;
-    delete m_root;
-    m_root = nullptr;
+    m_audio.reset();
+    m_root.reset();
     DestroyWindow();
 
     SDL_SetEventFilter(nullptr, nullptr);
     SDLNet_Quit();
     SDL_Quit();
 
-    delete m_frameTimer;
-    m_frameTimer = nullptr;
-    delete m_frameClock;
-    m_frameClock = nullptr;
-    delete g_core;
-    g_core = nullptr;
-    // The language manager outlives the options it was handed.
-    if (CLanguageManager* languages = CLanguageManager::FromApplication())
-        languages->SetOptions(nullptr);
+    m_frameTimer.reset();
+    m_frameClock.reset();
+    // After SDL has gone; the language manager, which the base deletes last, outlives it.
+    m_model.reset();
 }
 
 void CApp2::LogInfo()
@@ -250,12 +230,9 @@ void CApp2::CheckForUpdate()
     SetUpdateAvailable(check.Check(version.GetMajor(), version.GetMinor(), version.GetBuild()) == CUpdateCheck::kNewer);
 }
 
-void CApp2::SetRootArea(CArea2* root)
+void CApp2::SetRootArea(std::unique_ptr<CUserInterface> root)
 {
-    if (root == m_root)
-        return;
-    delete m_root;
-    m_root = root;
+    m_root = std::move(root);
 }
 
 void CApp2::SetTickSource(std::function<uint64_t()> ticks)
@@ -263,14 +240,9 @@ void CApp2::SetTickSource(std::function<uint64_t()> ticks)
     m_ticks = std::move(ticks);
 }
 
-CCore* CApp2::GetCore()
-{
-    return g_core;
-}
-
 CAudioOutManager* CApp2::GetAudioOutManager()
 {
-    return g_audio;
+    return CAudioOutManager::GetProgramPlayer();
 }
 
 uint32_t CApp2::ChooseScreenClass(uint32_t platformType, const SDL_DisplayMode& display)

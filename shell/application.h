@@ -1,7 +1,6 @@
 #pragma once
 
 #include "foundation/point.h"
-#include "foundation/rect.h"
 #include "shell/app.h"
 
 #include <SDL.h>
@@ -10,19 +9,23 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
-class CArea2;
+class CAppModel;
+class CApplicationParts;
 class CAudioOutManager;
-class CCore;
 class CFrameClock;
 class CFrameTimer;
-class CTexture;
+class CUserInterface;
 struct CRendererChoice;
 
-// The application: starts SDL, chooses the screen class, creates the model root, the window and
-// the root area, runs the 25-frames-per-second loop with its event pump, and tears everything down
-// in a fixed order. It lives in the entry point's frame; no global points to it.
+// The application: starts SDL, chooses the screen class, has the model root, the window and the
+// root area made, runs the 25-frames-per-second loop with its event pump, and tears everything
+// down in a fixed order. What lies in the layers above the shell (skin, languages, model root,
+// fonts, root area) it asks of the parts the entry point hands in, each at its place in start-up,
+// and drives through the shell's own interfaces. It lives in the entry point's frame; no global
+// points to it.
 class CApp2 : public CApp
 {
 public:
@@ -43,7 +46,9 @@ public:
         kCommandSave = 13,
     };
 
-    CApp2(const CVersion& version, int argc, char** argv, const std::string& screenClassName);
+    // Without parts the application is a bare shell: a window and a loop, nothing to drive.
+    CApp2(const CVersion& version, int argc, char** argv, const std::string& screenClassName,
+          CApplicationParts* parts = nullptr);
     ~CApp2() override;
 
     void LogInfo() override;
@@ -66,13 +71,15 @@ public:
     bool IsQuitting() const { return m_quit; }
     bool IsSuspended() const { return m_suspended; }
 
-    // The root area the pump feeds; the application owns it. Replacing it deletes the old one.
-    CArea2* GetRootArea() const { return m_root; }
-    void SetRootArea(CArea2* root);
+    // The root area the loop draws and the pump feeds; the application owns it. Replacing it
+    // deletes the old one.
+    CUserInterface* GetRootArea() const { return m_root.get(); }
+    void SetRootArea(std::unique_ptr<CUserInterface> root);
+    // The model root the loop ticks; the application owns it.
+    CAppModel* GetModelRoot() const { return m_model.get(); }
     // The millisecond source of the double-click test (SDL ticks by default).
     void SetTickSource(std::function<uint64_t()> ticks);
 
-    static CCore* GetCore();
     static CAudioOutManager* GetAudioOutManager();
 
     // Screen class (0..8): its name and window size. Its skin suffixes are the skin manager's.
@@ -89,16 +96,16 @@ private:
     void ReportVideoFailure(const std::string& what);
     // Draws the root area into the canvas and presents it; false when the canvas could not be
     // locked (the frame stays undrawn and the area stays dirty).
-    bool RenderFrame(int width, int height);
+    bool RenderFrame();
     // Shows the canvas again as it is (the window was uncovered).
     void PresentCanvas();
     void DispatchEvent(const SDL_Event& event, bool* handled);
 
-    CFrameClock* m_frameClock = nullptr;
-    CFrameTimer* m_frameTimer = nullptr;
-    CArea2* m_root = nullptr;
-    // What the area tree is drawn into; exists while the loop runs.
-    CTexture* m_canvas = nullptr;
+    std::unique_ptr<CFrameClock> m_frameClock;
+    std::unique_ptr<CFrameTimer> m_frameTimer;
+    std::unique_ptr<CAudioOutManager> m_audio;
+    std::unique_ptr<CAppModel> m_model;
+    std::unique_ptr<CUserInterface> m_root;
     CPoint m_lastPointer;
     // The key each held key went down as: its repeats and its release carry the same key, even
     // when Shift or Caps Lock changed meanwhile.

@@ -1,8 +1,8 @@
 #include "shell/application.h"
 
-#include "model/core.h"
+#include "shell/app_model.h"
 #include "shell/platform.h"
-#include "widgets/area.h"
+#include "shell/user_interface.h"
 
 #include <cstdio>
 
@@ -314,8 +314,8 @@ void CApp2::OnAppEvent(const SDL_Event& event)
         {
             std::puts("Suspend()");
             m_suspended = true;
-            if (GetCore())
-                GetCore()->Suspend();
+            if (m_model)
+                m_model->Suspend();
         }
         return;
     }
@@ -323,8 +323,8 @@ void CApp2::OnAppEvent(const SDL_Event& event)
     {
         std::puts("Continue()");
         m_suspended = false;
-        if (GetCore())
-            GetCore()->Resume();
+        if (m_model)
+            m_model->Resume();
     }
     else if (event.type == SDL_APP_LOWMEMORY)
     {

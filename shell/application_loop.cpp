@@ -1,13 +1,10 @@
 #include "shell/application.h"
 
-#include "graphics/texture.h"
-#include "graphics/texture_adapter.h"
-#include "model/core.h"
-#include "model/personality_manager.h"
+#include "shell/app_model.h"
 #include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
 #include "shell/logger.h"
-#include "widgets/area.h"
+#include "shell/user_interface.h"
 
 #include <malloc.h>
 
@@ -20,20 +17,20 @@ int CApp2::Run()
     int height = 0;
     uint32_t flags = 0;
     GetWindowSize(width, height, flags);
-    m_canvas = new CTexture();
-    m_canvas->Create(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
+    if (m_root)
+        m_root->CreateCanvas(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
 
     while (!m_quit)
     {
         m_frameTimer->BeginFrame();
         // Everything is ticked with the fixed period, whatever time really passed.
         const float seconds = m_frameTimer->GetFrameSeconds();
-        if (GetCore())
-            GetCore()->Update(seconds);
+        if (m_model)
+            m_model->Update(seconds);
         if (GetLogger())
             GetLogger()->Tick(seconds);
-        if (GetAudioOutManager())
-            GetAudioOutManager()->Tick(seconds);
+        if (m_audio)
+            m_audio->Tick(seconds);
         PollEvents();
 
         bool presented = false;
@@ -41,39 +38,31 @@ int CApp2::Run()
         {
             m_root->Tick(seconds);
             if (m_root->NeedsRender())
-                presented = RenderFrame(width, height);
+                presented = RenderFrame();
         }
         if (m_presentAgain && !presented)
             PresentCanvas();
         m_presentAgain = false;
         // Once the window shows its first frame, what start-up left for later is read, and the
         // heap its reading borrowed (the library's whole document) goes back to the system.
-        if (presented && GetCore() && GetCore()->GetPersonalityManager()->LoadNow())
+        if (presented && m_model && m_model->LoadDeferred())
             malloc_trim(0);
 
         m_frameTimer->EndFrame();
     }
 
-    delete m_canvas;
-    m_canvas = nullptr;
+    if (m_root)
+        m_root->ReleaseCanvas();
     return 0;
 }
 
-bool CApp2::RenderFrame(int width, int height)
+bool CApp2::RenderFrame()
 {
     SDL_Renderer* renderer = GetRenderer();
     SDL_RenderClear(renderer);
-    // Without the canvas's pixels there is nothing to draw into: the tree stays dirty and the
-    // next frame tries again.
-    if (!m_canvas->Lock())
+    if (!m_root->Render())
         return false;
-    {
-        const CTextureAdapter whole(*m_canvas);
-        CTextureAdapter view(CRect(0, 0, width, height), whole);
-        m_root->Render(view, CPoint(0, 0), false);
-    }
-    m_canvas->Unlock();
-    SDL_RenderCopy(renderer, m_canvas->GetTexture(), nullptr, nullptr);
+    SDL_RenderCopy(renderer, m_root->GetCanvasTexture(), nullptr, nullptr);
     SDL_RenderPresent(renderer);
     return true;
 }
@@ -81,9 +70,10 @@ bool CApp2::RenderFrame(int width, int height)
 void CApp2::PresentCanvas()
 {
     SDL_Renderer* renderer = GetRenderer();
-    if (!m_canvas || !m_canvas->GetTexture())
+    SDL_Texture* canvas = m_root ? m_root->GetCanvasTexture() : nullptr;
+    if (!canvas)
         return;
     SDL_RenderClear(renderer);
-    SDL_RenderCopy(renderer, m_canvas->GetTexture(), nullptr, nullptr);
+    SDL_RenderCopy(renderer, canvas, nullptr, nullptr);
     SDL_RenderPresent(renderer);
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Includes run one way only: a layer may include itself and the layers listed for it.
-# The entry point and the application class are the only places that know every layer.
+# program/, the entry point and the composition root, is the only place that knows every layer.
 set -u
 root=${1:-$(dirname "$0")/..}
 cd "$root" || exit 2
@@ -22,9 +22,6 @@ layers="foundation shell link model graphics widgets screens"
 status=0
 for layer in $layers; do
   while IFS= read -r file; do
-    case "$file" in
-      shell/main.cpp|shell/application.h|shell/application.cpp|shell/application_*.cpp) continue ;;
-    esac
     while IFS= read -r inc; do
       target=${inc%%/*}
       [ "$target" = "$layer" ] && continue

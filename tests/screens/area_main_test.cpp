@@ -1,8 +1,7 @@
-// The root area's page switching, the image-backed page base, and the program's first frame.
+// The root area's page switching and the image-backed page base.
 #include "graphics/skin_manager.h"
 #include "graphics/texture_adapter.h"
 #include "screens/pages/area_main.h"
-#include "shell/application.h"
 
 #include <gtest/gtest.h>
 
@@ -48,27 +47,4 @@ TEST_F(RootArea, APageIsTheRootsSizeAndShowsItsBackgroundUnscaled)
     const CZevralImage background = CSkinManager::Instance().GetImage("background_playback", 32);
     for (const CPoint& p : {CPoint(5, 5), CPoint(300, 12), CPoint(200, 900), CPoint(767, 1023)})
         EXPECT_EQ(canvas.GetPixel(p), background.GetPixel(p)) << p.ToString();
-}
-
-TEST(ProgramRootArea, TheFirstFrameShowsThePlaybackPageFromTheSkin)
-{
-    char name[16] = "Programmer";
-    char* argv[2] = {name, nullptr};
-    CApp2 app(CVersion(1, 7, 0), 1, argv, "");
-    ASSERT_TRUE(app.IsVideoReady());
-    ASSERT_NE(dynamic_cast<CAreaMain*>(app.GetRootArea()), nullptr);
-    SDL_Event quit = {};
-    quit.type = SDL_QUIT;
-    SDL_PushEvent(&quit);
-    EXPECT_EQ(app.Run(), 0);
-
-    const CZevralImage background = CSkinManager::Instance().GetImage("background_playback", 32);
-    for (const CPoint& p : {CPoint(5, 5), CPoint(300, 12), CPoint(200, 900)})
-    {
-        const SDL_Rect probe = {p.GetX(), p.GetY(), 1, 1};
-        uint32_t shown = 0;
-        ASSERT_EQ(SDL_RenderReadPixels(CApp::GetRenderer(), &probe, SDL_PIXELFORMAT_ABGR8888, &shown, 4), 0);
-        ASSERT_EQ(background.GetPixel(p).GetAlpha(), 255);
-        EXPECT_EQ(shown & 0xFFFFFF, background.GetPixel(p).GetValue() & 0xFFFFFF) << p.ToString();
-    }
 }

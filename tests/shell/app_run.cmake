@@ -13,7 +13,7 @@ endforeach()
 set_tests_properties(shell.app_run_xvfb PROPERTIES LABELS "shell;netns;xvfb" TIMEOUT 180)
 # The page compared on SDL's software renderer and on Mesa's OpenGL ones.
 add_test(NAME shell.renderer_pixels_xvfb
-  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/renderer_pixels_xvfb.sh $<TARGET_FILE:tests_shell>
+  COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/renderer_pixels_xvfb.sh $<TARGET_FILE:tests_program>
           ${CMAKE_BINARY_DIR}/app-run/renderer_pixels)
 set_tests_properties(shell.renderer_pixels_xvfb PROPERTIES
   ENVIRONMENT "${TANZO_TEST_ENVIRONMENT}" LABELS "shell;netns;xvfb" TIMEOUT 180)

@@ -1,9 +1,11 @@
 // The event pump, driven through SDL's own queue into a recording root area.
 #include "shell/application.h"
 #include "widgets/area.h"
+#include "widgets/area_window.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,7 +68,7 @@ protected:
         ASSERT_TRUE(m_app->IsVideoReady());
         m_app->PollEvents();  // the window's own start-up events
         m_root = new CRecordingArea();
-        m_app->SetRootArea(m_root);
+        m_app->SetRootArea(std::make_unique<CAreaWindow>(std::unique_ptr<CArea2>(m_root)));
         m_app->SetTickSource([this] { return m_now; });
         CApp::SetShiftDown(false);
         CApp::SetCtrlDown(false);
@@ -178,7 +180,7 @@ TEST_F(Pump, EveryButtonCountsForDoubleClicksAndTheFlagIsFreshForIt)
         }
     };
     m_root = new CTakingArea();
-    m_app->SetRootArea(m_root);
+    m_app->SetRootArea(std::make_unique<CAreaWindow>(std::unique_ptr<CArea2>(m_root)));
     EXPECT_EQ(Release(100000, 100, 100, SDL_BUTTON_RIGHT), kSingle);
     EXPECT_EQ(Release(100300, 100, 100, SDL_BUTTON_MIDDLE), (Calls{"up 0 100,100", "double 0 100,100 b2"}));
 }

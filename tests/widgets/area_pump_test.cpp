@@ -1,6 +1,7 @@
 // SDL events pushed through the application's own event pump into an area tree.
 #include "shell/application.h"
 #include "tests/widgets/logging_area.h"
+#include "widgets/area_window.h"
 #include "widgets/click_sound.h"
 
 #include <gtest/gtest.h>
@@ -19,7 +20,7 @@ protected:
         m_app->PollEvents();  // the window's own start-up events
         m_root = new CLoggingArea(nullptr, "R", CRect(0, 0, 768, 1024), &m_log);
         m_root->MakeChild<CLoggingArea>("A", CRect(100, 100, 100, 100), &m_log, true);
-        m_app->SetRootArea(m_root);
+        m_app->SetRootArea(std::make_unique<CAreaWindow>(std::unique_ptr<CArea2>(m_root)));
         m_app->SetTickSource([this] { return m_now; });
         SetClickSoundListener([this](const std::string& clip) { m_log.push_back("sound " + clip); });
     }

@@ -1,0 +1,17 @@
+#pragma once
+
+// The model root as the application drives it: ticked once a frame with the frame period,
+// suspended while the application is in the background. The lighting model implements it.
+class CAppModel
+{
+public:
+    virtual ~CAppModel() = default;
+
+    virtual void Update(float seconds) = 0;
+    // The device link stops, and starts again.
+    virtual void Suspend() = 0;
+    virtual void Resume() = 0;
+    // Reads what start-up left until the window shows; true when it read something now, so that
+    // the heap the reading borrowed can go back to the system.
+    virtual bool LoadDeferred() = 0;
+};
