@@ -37,17 +37,35 @@ std::unique_ptr<CUserInterface> Window(CArea2* root)
 }
 
 // An application of a quiet model root and, once the window exists, a plain root area of its
-// size; no skin, languages or fonts.
+// size; no skin, languages or fonts. Notes what stood when each part was asked for.
 class CTestParts : public CApplicationParts
 {
 public:
-    void LoadSkinAndGlyphs(const std::string&) override {}
-    std::unique_ptr<CTranslator> CreateLanguageManager() override { return nullptr; }
-    std::unique_ptr<CAppModel> CreateModelRoot(int, char**) override { return std::make_unique<CQuietModel>(); }
-    void ScanFonts() override {}
+    void LoadSkinAndGlyphs(const std::string& skinName) override { Asked("skin " + skinName); }
+    std::unique_ptr<CTranslator> CreateLanguageManager() override
+    {
+        Asked("languages");
+        return nullptr;
+    }
+    std::unique_ptr<CAppModel> CreateModelRoot(int, char**) override
+    {
+        Asked("model");
+        return std::make_unique<CQuietModel>();
+    }
+    void ScanFonts() override { Asked("fonts"); }
     std::unique_ptr<CUserInterface> CreateRootArea(uint32_t width, uint32_t height) override
     {
+        Asked("root " + std::to_string(width) + "x" + std::to_string(height));
         return Window(new CArea2(nullptr, width, height));
+    }
+
+    std::vector<std::string> asked;
+
+private:
+    void Asked(const std::string& part)
+    {
+        asked.push_back(part + (SDL_WasInit(SDL_INIT_VIDEO) ? " video" : "") +
+                        (CApp2::GetAudioOutManager() ? " clicks" : "") + (CApp::GetRenderer() ? " window" : ""));
     }
 };
 
@@ -143,6 +161,13 @@ TEST_F(Application, OpensTheTitledWindowAndReleasesEverythingAtShutdown)
     EXPECT_EQ(CApp2::GetAudioOutManager(), nullptr);
     EXPECT_EQ(CApp::GetApplicationDataPath(), "");
     EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+}
+
+TEST_F(Application, StartUpAsksForEachPartInItsPlace)
+{
+    delete Make();
+    EXPECT_EQ(m_parts.asked, (std::vector<std::string>{"skin Programmer", "languages video", "model video clicks",
+                                                       "fonts video clicks", "root 768x1024 video clicks window"}));
 }
 
 TEST_F(Application, WithoutVideoItSaysWhySkipsTheLoopAndFails)
