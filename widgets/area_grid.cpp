@@ -4,6 +4,7 @@
 #include "graphics/texture_adapter.h"
 #include "shell/app.h"
 #include "widgets/area_scrollbar.h"
+#include "widgets/connect.h"
 
 #include <algorithm>
 
@@ -50,7 +51,7 @@ CAreaGrid::CAreaGrid(CArea2* parent, bool scrollbar, bool showSelectionFrame)
     {
         m_scrollbar = MakeChild<CAreaScrollbar>(true);
         m_scrollbar->SetMarkOffset(kHeaderHeight);
-        m_scrollbar->SetCallback(this, &CAreaGrid::OnScrollbar);
+        Connect<&CAreaGrid::OnScrollbar>(m_scrollbar, &CAreaScrollbar::SetCallback, this);
         m_scrollbar->SetSkinnedEnds(true);
     }
 }
@@ -325,13 +326,12 @@ void CAreaGrid::SyncScrollbar()
     m_syncing = false;
 }
 
-void CAreaGrid::OnScrollbar(void* context, CAreaScrollbar* scrollbar)
+void CAreaGrid::OnScrollbar(CAreaScrollbar* scrollbar)
 {
-    CAreaGrid* grid = static_cast<CAreaGrid*>(context);
-    if (!grid->IsEnabled())
+    if (!IsEnabled())
         return;
-    grid->m_scrollTarget = grid->ScrollTargetFor(int64_t(scrollbar->GetPosition()) * grid->m_rowHeight);
-    grid->SetOffset(grid->m_scrollTarget);
+    m_scrollTarget = ScrollTargetFor(int64_t(scrollbar->GetPosition()) * m_rowHeight);
+    SetOffset(m_scrollTarget);
 }
 
 void CAreaGrid::SetColour(CRgbaColour colour)

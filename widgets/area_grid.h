@@ -96,7 +96,7 @@ protected:
     void Paint(CTextureAdapter& canvas) override;
 
 private:
-    static void OnScrollbar(void* context, CAreaScrollbar* scrollbar);
+    void OnScrollbar(CAreaScrollbar* scrollbar);
     // The width of a column as the column rectangles give it (the last repeats past the end).
     int64_t ColumnWidth(uint32_t column) const;
     int64_t ListedWidth(uint32_t column) const;

@@ -4,6 +4,7 @@
 #include "shell/app.h"
 #include "widgets/area_button_soft.h"
 #include "widgets/area_counter.h"
+#include "widgets/connect.h"
 
 namespace
 {
@@ -33,7 +34,7 @@ CAreaUpDownSingle::CAreaUpDownSingle(CArea2* parent, int32_t orientation)
     m_second->SetIcon(secondIcon);
     for (CAreaButtonSoft* button : {m_first, m_second})
     {
-        button->SetClickCallback(this, &CAreaUpDownSingle::OnButtonClicked);
+        Connect<&CAreaUpDownSingle::OnButton>(button, &CAreaButton::SetClickCallback, this);
         button->SetRepeat(true);
     }
     UpdateButtons();
@@ -170,9 +171,4 @@ void CAreaUpDownSingle::Layout()
         const int32_t left = m_second->GetX() + int32_t(m_second->GetWidth());
         m_counter->SetRect(CRect(left, 0, m_first->GetX() - left, height));
     }
-}
-
-void CAreaUpDownSingle::OnButtonClicked(void* context, CAreaButton* button)
-{
-    static_cast<CAreaUpDownSingle*>(context)->OnButton(button);
 }

@@ -53,8 +53,6 @@ protected:
     void Layout() override;
 
 private:
-    static void OnButtonClicked(void* context, CAreaButton* button);
-
     CAreaCounter* m_counter = nullptr;
     CAreaButtonSoft* m_first = nullptr;
     CAreaButtonSoft* m_second = nullptr;

@@ -7,6 +7,7 @@
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_checkbox.h"
 #include "widgets/area_edit_field.h"
+#include "widgets/connect.h"
 
 #include <algorithm>
 #include <string>
@@ -48,7 +49,7 @@ CDialogAcn::CDialogAcn(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 25
     m_enabled->SetHorizontalAlignment(kAlignEnd);
 
     for (CAreaButtonSoft* button : {m_up, m_down, m_ok, m_cancel})
-        button->SetClickCallback(this, OnButtonClick);
+        Connect<&CDialogAcn::OnButtonClick>(button, &CAreaButton::SetClickCallback, this);
     RefreshText();
 }
 
@@ -71,24 +72,23 @@ void CDialogAcn::RefreshText()
     m_field->SetText(std::to_string(m_universe), false);
 }
 
-void CDialogAcn::OnButtonClick(void* context, CAreaButton* button)
+void CDialogAcn::OnButtonClick(CAreaButton* button)
 {
-    CDialogAcn* dialog = static_cast<CDialogAcn*>(context);
-    if (button == dialog->m_ok)
+    if (button == m_ok)
     {
-        dialog->SetResult(kResultOk);
+        SetResult(kResultOk);
         return;
     }
-    if (button == dialog->m_cancel)
+    if (button == m_cancel)
     {
-        dialog->SetResult(kResultCancel);
+        SetResult(kResultCancel);
         return;
     }
-    if (button == dialog->m_up)
-        dialog->m_universe = uint16_t(std::min<uint32_t>(dialog->m_universe + 1u, kMaxUniverse));
-    else if (button == dialog->m_down && dialog->m_universe >= 2)
-        --dialog->m_universe;
-    dialog->RefreshText();
+    if (button == m_up)
+        m_universe = uint16_t(std::min<uint32_t>(m_universe + 1u, kMaxUniverse));
+    else if (button == m_down && m_universe >= 2)
+        --m_universe;
+    RefreshText();
 }
 
 void CDialogAcn::TypeDigit(uint32_t digit)

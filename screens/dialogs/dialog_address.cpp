@@ -7,6 +7,7 @@
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_dip.h"
 #include "widgets/area_edit_field.h"
+#include "widgets/connect.h"
 
 #include <SDL_keycode.h>
 
@@ -81,15 +82,15 @@ CDialogAddress::CDialogAddress(CArea2* parent) : CArea2(parent, false, 400 * Sca
         (*step)->SetIcon(StepIcon(amount > 0 ? plus : minus, std::abs(amount)));
     }
     for (CAreaButtonSoft* button : {m_ok, m_cancel, m_plus1, m_minus1, m_plus10, m_minus10, m_plus100, m_minus100})
-        button->SetClickCallback(this, OnButtonClick);
+        Connect<&CDialogAddress::OnChange>(button, &CAreaButton::SetClickCallback, this);
 
     m_field = MakeChild<CAreaEditField>();
     m_field->SetFontSize(CApp::IsHighResolution() ? 44 : 18);
     m_field->SetLabelWidth(0);
-    m_field->SetPressCallback(this, OnFieldPress);
+    Connect<&CDialogAddress::OnFieldPress>(m_field, &CAreaEditField::SetPressCallback, this);
 
     m_dip = MakeChild<CAreaDip>();
-    m_dip->SetChangeCallback(this, OnDipChange);
+    Connect<&CDialogAddress::OnChange>(m_dip, &CAreaDip::SetChangeCallback, this);
 
     ShowAddress();
 }
@@ -130,19 +131,9 @@ void CDialogAddress::ShowAddress()
     m_dip->SetValue(uint32_t(uint16_t(m_address)));
 }
 
-void CDialogAddress::OnButtonClick(void* context, CAreaButton* button)
+void CDialogAddress::OnFieldPress(CAreaEditField* field, uint32_t, bool*)
 {
-    static_cast<CDialogAddress*>(context)->OnChange(button);
-}
-
-void CDialogAddress::OnFieldPress(void* context, CAreaEditField* field, uint32_t, bool*)
-{
-    static_cast<CDialogAddress*>(context)->OnChange(field);
-}
-
-void CDialogAddress::OnDipChange(void* context, CAreaDip* bank)
-{
-    static_cast<CDialogAddress*>(context)->OnChange(bank);
+    OnChange(field);
 }
 
 void CDialogAddress::OnChange(const CArea2* sender)

@@ -38,9 +38,7 @@ protected:
 private:
     // The plus or minus sign with the size of the step beside it.
     CZevralImage StepIcon(const CZevralImage& sign, int32_t amount) const;
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void OnFieldPress(void* context, CAreaEditField* field, uint32_t button, bool* handled);
-    static void OnDipChange(void* context, CAreaDip* bank);
+    void OnFieldPress(CAreaEditField* field, uint32_t button, bool* handled);
     // Every control reports here: the steps, the switches, Ok and Cancel.
     void OnChange(const CArea2* sender);
     void TypeDigit(int32_t digit);

@@ -7,6 +7,7 @@
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_checkbox.h"
 #include "widgets/area_edit_field.h"
+#include "widgets/connect.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -56,7 +57,7 @@ CDialogArtnet::CDialogArtnet(CArea2* parent) : CArea2(parent, false, 400 * Scale
     m_enabled->SetHorizontalAlignment(kAlignEnd);
 
     for (CAreaButtonSoft* button : {m_ok, m_cancel, m_subnetUp, m_subnetDown, m_universeUp, m_universeDown})
-        button->SetClickCallback(this, OnButtonClick);
+        Connect<&CDialogArtnet::OnButtonClick>(button, &CAreaButton::SetClickCallback, this);
     RefreshText();
 }
 
@@ -81,31 +82,30 @@ void CDialogArtnet::RefreshText()
     m_field->SetText(text, false);
 }
 
-void CDialogArtnet::OnButtonClick(void* context, CAreaButton* button)
+void CDialogArtnet::OnButtonClick(CAreaButton* button)
 {
-    CDialogArtnet* dialog = static_cast<CDialogArtnet*>(context);
-    const uint32_t subnet = dialog->m_address >> 4;
-    const uint32_t universe = dialog->m_address & 15;
-    if (button == dialog->m_ok)
+    const uint32_t subnet = m_address >> 4;
+    const uint32_t universe = m_address & 15;
+    if (button == m_ok)
     {
-        dialog->SetResult(kResultOk);
+        SetResult(kResultOk);
         return;
     }
-    if (button == dialog->m_cancel)
+    if (button == m_cancel)
     {
-        dialog->SetResult(kResultCancel);
+        SetResult(kResultCancel);
         return;
     }
     // Each number steps round its own range; the other stays.
-    if (button == dialog->m_subnetUp)
-        dialog->m_address = uint8_t(dialog->m_address + 16);
-    else if (button == dialog->m_subnetDown)
-        dialog->m_address = uint8_t(dialog->m_address - 16);
-    else if (button == dialog->m_universeUp)
-        dialog->m_address = uint8_t(subnet << 4 | (universe < 15 ? universe + 1 : 0));
-    else if (button == dialog->m_universeDown)
-        dialog->m_address = uint8_t(subnet << 4 | (universe > 0 ? universe - 1 : 15));
-    dialog->RefreshText();
+    if (button == m_subnetUp)
+        m_address = uint8_t(m_address + 16);
+    else if (button == m_subnetDown)
+        m_address = uint8_t(m_address - 16);
+    else if (button == m_universeUp)
+        m_address = uint8_t(subnet << 4 | (universe < 15 ? universe + 1 : 0));
+    else if (button == m_universeDown)
+        m_address = uint8_t(subnet << 4 | (universe > 0 ? universe - 1 : 15));
+    RefreshText();
 }
 
 void CDialogArtnet::TypeDigit(uint32_t digit)

@@ -35,7 +35,7 @@ protected:
     void Layout() override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
+    void OnButtonClick(CAreaButton* button);
     void TypeDigit(uint32_t digit);
 
     CAreaButtonSoft* m_ok;

@@ -4,6 +4,7 @@
 #include "widgets/area_button_soft.h"
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_label.h"
+#include "widgets/connect.h"
 
 #include <algorithm>
 
@@ -24,11 +25,11 @@ CDialogConfirmation::CDialogConfirmation(CArea2* parent) : CArea2(parent, false,
 
     m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
-    m_ok->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogConfirmation::OnButtonClick>(m_ok, &CAreaButton::SetClickCallback, this);
 
     m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
-    m_cancel->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogConfirmation::OnButtonClick>(m_cancel, &CAreaButton::SetClickCallback, this);
 }
 
 CDialogConfirmation::~CDialogConfirmation() = default;
@@ -38,10 +39,9 @@ void CDialogConfirmation::SetText(const std::string& text, bool translate)
     m_question->SetText(text, translate);
 }
 
-void CDialogConfirmation::OnButtonClick(void* context, CAreaButton* button)
+void CDialogConfirmation::OnButtonClick(CAreaButton* button)
 {
-    CDialogConfirmation* dialog = static_cast<CDialogConfirmation*>(context);
-    dialog->SetResult(button == dialog->m_ok ? kResultOk : kResultCancel);
+    SetResult(button == m_ok ? kResultOk : kResultCancel);
 }
 
 void CDialogConfirmation::OnKeyDown(uint32_t key, bool* handled)

@@ -27,7 +27,7 @@ protected:
     void Layout() override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
+    void OnButtonClick(CAreaButton* button);
 
     CAreaButtonSoft* m_ok;
     CAreaButtonSoft* m_cancel;

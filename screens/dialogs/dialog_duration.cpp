@@ -5,6 +5,7 @@
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_edit_field.h"
 #include "widgets/area_label.h"
+#include "widgets/connect.h"
 
 using namespace dialog_look;
 
@@ -24,8 +25,8 @@ CDialogDuration::CDialogDuration(CArea2* parent) : CArea2(parent, false, 400 * S
     m_entry = MakeChild<CAreaEditField>();
     m_entry->SetFocus(true);
     m_entry->SetEditable(true);
-    m_entry->SetPressCallback(this, OnEntryPress);
-    m_entry->SetChangeCallback(this, OnEntryChange);
+    Connect<&CDialogDuration::UpdateControls>(m_entry, &CAreaEditField::SetPressCallback, this);
+    Connect<&CDialogDuration::UpdateControls>(m_entry, &CAreaEditField::SetChangeCallback, this);
 
     m_none = MakeChild<CAreaLabel>(false);
     m_none->SetText(kNotATime, true);
@@ -34,15 +35,15 @@ CDialogDuration::CDialogDuration(CArea2* parent) : CArea2(parent, false, 400 * S
 
     m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
-    m_ok->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogDuration::OnButtonClick>(m_ok, &CAreaButton::SetClickCallback, this);
 
     m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
-    m_cancel->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogDuration::OnButtonClick>(m_cancel, &CAreaButton::SetClickCallback, this);
 
     m_clear = MakeChild<CAreaButtonSoft>();
     m_clear->SetCaption("X", true);
-    m_clear->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogDuration::OnButtonClick>(m_clear, &CAreaButton::SetClickCallback, this);
 
     UpdateControls();
 }
@@ -71,25 +72,14 @@ void CDialogDuration::SetVisible(bool visible)
     UpdateControls();
 }
 
-void CDialogDuration::OnButtonClick(void* context, CAreaButton* button)
+void CDialogDuration::OnButtonClick(CAreaButton* button)
 {
-    CDialogDuration* dialog = static_cast<CDialogDuration*>(context);
-    if (button == dialog->m_ok)
-        dialog->SetResult(kResultOk);
-    else if (button == dialog->m_cancel)
-        dialog->SetResult(kResultCancel);
-    else if (button == dialog->m_clear)
-        dialog->m_entry->SetText("", false);
-}
-
-void CDialogDuration::OnEntryPress(void* context, CAreaEditField*, uint32_t, bool*)
-{
-    static_cast<CDialogDuration*>(context)->UpdateControls();
-}
-
-void CDialogDuration::OnEntryChange(void* context, CAreaEditField*)
-{
-    static_cast<CDialogDuration*>(context)->UpdateControls();
+    if (button == m_ok)
+        SetResult(kResultOk);
+    else if (button == m_cancel)
+        SetResult(kResultCancel);
+    else if (button == m_clear)
+        m_entry->SetText("", false);
 }
 
 void CDialogDuration::UpdateControls()

@@ -34,9 +34,7 @@ protected:
     void Layout() override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void OnEntryPress(void* context, CAreaEditField* field, uint32_t button, bool* handled);
-    static void OnEntryChange(void* context, CAreaEditField* field);
+    void OnButtonClick(CAreaButton* button);
     void UpdateControls();
 
     CAreaButtonSoft* m_ok;

@@ -5,6 +5,7 @@
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_checkbox.h"
 #include "widgets/area_label.h"
+#include "widgets/connect.h"
 
 #include <algorithm>
 
@@ -25,11 +26,11 @@ CDialogExplanation::CDialogExplanation(CArea2* parent) : CArea2(parent, false, 5
 
     m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("OK", true);
-    m_ok->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogExplanation::OnButtonClick>(m_ok, &CAreaButton::SetClickCallback, this);
 
     m_dontShowBox = MakeChild<CAreaCheckbox>();
     m_dontShowBox->SetHorizontalAlignment(kAlignStart);
-    m_dontShowBox->SetChangeCallback(this, OnBoxChange);
+    Connect<&CDialogExplanation::OnBoxChange>(m_dontShowBox, &CAreaCheckbox::SetChangeCallback, this);
     m_dontShowBox->SetText("Don't show this message again", true);
 }
 
@@ -45,14 +46,14 @@ void CDialogExplanation::SetCaption(const std::string& text, bool translate)
     m_caption->SetCaption(text, translate, false);
 }
 
-void CDialogExplanation::OnButtonClick(void* context, CAreaButton*)
+void CDialogExplanation::OnButtonClick()
 {
-    static_cast<CDialogExplanation*>(context)->SetResult(kResultOk);
+    SetResult(kResultOk);
 }
 
-void CDialogExplanation::OnBoxChange(void* context, CAreaCheckbox* box)
+void CDialogExplanation::OnBoxChange(CAreaCheckbox* box)
 {
-    static_cast<CDialogExplanation*>(context)->m_dontShow = box->IsChecked();
+    m_dontShow = box->IsChecked();
 }
 
 void CDialogExplanation::OnKeyDown(uint32_t key, bool* handled)

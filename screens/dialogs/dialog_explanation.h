@@ -30,8 +30,8 @@ protected:
     void Layout() override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void OnBoxChange(void* context, CAreaCheckbox* box);
+    void OnButtonClick();
+    void OnBoxChange(CAreaCheckbox* box);
 
     CAreaButtonSoft* m_ok;
     CAreaCheckbox* m_dontShowBox;

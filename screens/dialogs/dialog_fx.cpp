@@ -7,6 +7,7 @@
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_fader_soft.h"
 #include "widgets/area_grid.h"
+#include "widgets/connect.h"
 
 #include <SDL_keycode.h>
 
@@ -57,8 +58,8 @@ CDialogFx::CDialogFx(CArea2* parent, uint32_t group)
         m_caption->SetCaption(caption, true, true);
 
     m_shapes = MakeChild<CAreaGrid>(false, false);
-    m_shapes->SetCellProvider(this, ProvideCell);
-    m_shapes->SetPressCallback(this, OnShapePress);
+    Connect<&CDialogFx::ProvideCell>(m_shapes, &CAreaGrid::SetCellProvider, this);
+    Connect<&CDialogFx::OnShapePress>(m_shapes, &CAreaGrid::SetPressCallback, this);
 
     m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
@@ -67,7 +68,7 @@ CDialogFx::CDialogFx(CArea2* parent, uint32_t group)
     m_clear = MakeChild<CAreaButtonSoft>();
     m_clear->SetCaption("X", true);
     for (CAreaButtonSoft* button : {m_ok, m_cancel, m_clear})
-        button->SetClickCallback(this, OnButtonClick);
+        Connect<&CDialogFx::OnChange>(button, &CAreaButton::SetClickCallback, this);
 
     m_size = MakeChild<CAreaFaderSoft>(kFaderId);
     m_size->SetCaption("Size", true, false);
@@ -79,7 +80,7 @@ CDialogFx::CDialogFx(CArea2* parent, uint32_t group)
     for (CAreaFaderSoft* fader : {m_size, m_speed, m_phase})
     {
         fader->SetOwnSurface(false);
-        fader->SetChangeCallback(this, OnFaderChange);
+        Connect<&CDialogFx::OnChange>(fader, &CAreaFaderSoft::SetChangeCallback, this);
     }
 
     RefreshControls();
@@ -113,35 +114,23 @@ void CDialogFx::Report()
         m_callback(m_callbackContext, this);
 }
 
-void CDialogFx::ProvideCell(void* context, CAreaGrid*, uint32_t, uint32_t row, std::string& text, CRgbaColour&,
-                            bool& highlighted, std::vector<CZevralImage>&)
+void CDialogFx::ProvideCell(CAreaGrid*, uint32_t, uint32_t row, std::string& text, CRgbaColour&,
+                            bool& highlighted, std::vector<CZevralImage>&) const
 {
-    const CDialogFx* dialog = static_cast<const CDialogFx*>(context);
-    const uint32_t shape = FxShapeOfGroup(dialog->m_group, row);
+    const uint32_t shape = FxShapeOfGroup(m_group, row);
     text = CApp::Translate(FxShapeName(shape), false);
-    highlighted = shape == dialog->m_value.GetShape();
+    highlighted = shape == m_value.GetShape();
 }
 
-void CDialogFx::OnShapePress(void* context, CAreaGrid*, int32_t, int32_t row)
+void CDialogFx::OnShapePress(CAreaGrid*, int32_t, int32_t row)
 {
-    CDialogFx* dialog = static_cast<CDialogFx*>(context);
     // A press in the empty space under a short list chooses nothing (it would read as "None").
-    if (row < 0 || uint32_t(row) >= FxShapeCountOfGroup(dialog->m_group))
+    if (row < 0 || uint32_t(row) >= FxShapeCountOfGroup(m_group))
         return;
-    dialog->m_value.SetShape(FxShapeOfGroup(dialog->m_group, uint32_t(row)));
-    dialog->RefreshControls();
-    dialog->m_shapes->SetDirty();
-    dialog->Report();
-}
-
-void CDialogFx::OnButtonClick(void* context, CAreaButton* button)
-{
-    static_cast<CDialogFx*>(context)->OnChange(button);
-}
-
-void CDialogFx::OnFaderChange(void* context, CAreaFaderSoft* fader)
-{
-    static_cast<CDialogFx*>(context)->OnChange(fader);
+    m_value.SetShape(FxShapeOfGroup(m_group, uint32_t(row)));
+    RefreshControls();
+    m_shapes->SetDirty();
+    Report();
 }
 
 void CDialogFx::OnChange(const CArea2* source)

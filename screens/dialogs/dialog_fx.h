@@ -37,11 +37,9 @@ protected:
     void Layout() override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void OnFaderChange(void* context, CAreaFaderSoft* fader);
-    static void OnShapePress(void* context, CAreaGrid* grid, int32_t column, int32_t row);
-    static void ProvideCell(void* context, CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text,
-                            CRgbaColour& colour, bool& highlighted, std::vector<CZevralImage>& icons);
+    void OnShapePress(CAreaGrid* grid, int32_t column, int32_t row);
+    void ProvideCell(CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text, CRgbaColour& colour,
+                     bool& highlighted, std::vector<CZevralImage>& icons) const;
     void OnChange(const CArea2* source);
     void RefreshControls();
     void Report();

@@ -7,6 +7,7 @@
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_edit_field.h"
 #include "widgets/area_radio.h"
+#include "widgets/connect.h"
 
 #include <algorithm>
 
@@ -54,25 +55,25 @@ CDialogIpAndSubnet::CDialogIpAndSubnet(CArea2* parent, bool dhcpAllowed)
 
     m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
-    m_ok->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogIpAndSubnet::OnButtonClick>(m_ok, &CAreaButton::SetClickCallback, this);
 
     m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
-    m_cancel->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogIpAndSubnet::OnButtonClick>(m_cancel, &CAreaButton::SetClickCallback, this);
 
     m_mode = MakeChild<CAreaRadio>(2);
     m_mode->SetOptionText(kOptionDhcp, CApp::Translate("DHCP", false));
     m_mode->SetOptionText(kOptionStatic, CApp::Translate("Static", false));
-    m_mode->SetChangeCallback(this, OnModeChange);
+    Connect<&CDialogIpAndSubnet::OnModeChange>(m_mode, &CAreaRadio::SetChangeCallback, this);
 
     // Not editable: the dialog types into the fields itself.
     m_address = MakeChild<CAreaEditField>();
     m_address->SetLabel("IP Address", true);
-    m_address->SetPressCallback(this, OnFieldPress);
+    Connect<&CDialogIpAndSubnet::OnFieldPress>(m_address, &CAreaEditField::SetPressCallback, this);
 
     m_subnet = MakeChild<CAreaEditField>();
     m_subnet->SetLabel("Subnet mask", true);
-    m_subnet->SetPressCallback(this, OnFieldPress);
+    Connect<&CDialogIpAndSubnet::OnFieldPress>(m_subnet, &CAreaEditField::SetPressCallback, this);
 
     SetDhcp(false);
 }
@@ -133,34 +134,32 @@ void CDialogIpAndSubnet::UpdateFields()
     m_ok->SetEnabled(IsAcceptable());
 }
 
-void CDialogIpAndSubnet::OnButtonClick(void* context, CAreaButton* button)
+void CDialogIpAndSubnet::OnButtonClick(CAreaButton* button)
 {
-    CDialogIpAndSubnet* dialog = static_cast<CDialogIpAndSubnet*>(context);
-    if (button == dialog->m_ok)
+    if (button == m_ok)
     {
         // Ok may have been held down while the text became unacceptable.
-        if (dialog->IsAcceptable())
-            dialog->SetResult(kResultOk);
+        if (IsAcceptable())
+            SetResult(kResultOk);
     }
-    else if (button == dialog->m_cancel)
+    else if (button == m_cancel)
     {
-        dialog->SetResult(kResultCancel);
+        SetResult(kResultCancel);
     }
 }
 
-void CDialogIpAndSubnet::OnModeChange(void* context, CAreaRadio* radio)
+void CDialogIpAndSubnet::OnModeChange(CAreaRadio* radio)
 {
-    static_cast<CDialogIpAndSubnet*>(context)->SetDhcp(radio->GetSelection() == kOptionDhcp);
+    SetDhcp(radio->GetSelection() == kOptionDhcp);
 }
 
-void CDialogIpAndSubnet::OnFieldPress(void* context, CAreaEditField* field, uint32_t, bool*)
+void CDialogIpAndSubnet::OnFieldPress(CAreaEditField* field, uint32_t, bool*)
 {
-    CDialogIpAndSubnet* dialog = static_cast<CDialogIpAndSubnet*>(context);
-    dialog->UpdateFields();
-    if (!dialog->IsStatic())
+    UpdateFields();
+    if (!IsStatic())
         return;
-    dialog->m_address->SetFocus(field == dialog->m_address);
-    dialog->m_subnet->SetFocus(field == dialog->m_subnet);
+    m_address->SetFocus(field == m_address);
+    m_subnet->SetFocus(field == m_subnet);
 }
 
 void CDialogIpAndSubnet::Type(uint32_t key)

@@ -39,9 +39,9 @@ protected:
     void OnVisibleChanged() override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void OnModeChange(void* context, CAreaRadio* radio);
-    static void OnFieldPress(void* context, CAreaEditField* field, uint32_t button, bool* handled);
+    void OnButtonClick(CAreaButton* button);
+    void OnModeChange(CAreaRadio* radio);
+    void OnFieldPress(CAreaEditField* field, uint32_t button, bool* handled);
     bool IsStatic() const;
     void Type(uint32_t key);
     // Red for a text that is no address; Ok follows.

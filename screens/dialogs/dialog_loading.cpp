@@ -9,6 +9,7 @@
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_label.h"
 #include "widgets/area_progress_bar.h"
+#include "widgets/connect.h"
 
 #include <algorithm>
 
@@ -48,7 +49,7 @@ CDialogLoading::CDialogLoading(CArea2* parent, CDeviceManager* deviceManager)
 
     m_abort = MakeChild<CAreaButtonSoft>();
     m_abort->SetCaption("Abort", true);
-    m_abort->SetClickCallback(this, OnAbortClick);
+    Connect<&CDialogLoading::Abort>(m_abort, &CAreaButton::SetClickCallback, this);
 
     m_progress = MakeChild<CAreaProgressBar>();
 
@@ -72,11 +73,6 @@ void CDialogLoading::Abort()
     if (m_deviceManager)
         m_deviceManager->ClearPending();
     SetResult(kResultAbort);
-}
-
-void CDialogLoading::OnAbortClick(void* context, CAreaButton*)
-{
-    static_cast<CDialogLoading*>(context)->Abort();
 }
 
 void CDialogLoading::HandleNotify(CSubject* subject, uint32_t code)

@@ -39,7 +39,6 @@ protected:
     void Layout() override;
 
 private:
-    static void OnAbortClick(void* context, CAreaButton* button);
 
     CAreaLabel* m_text;
     CAreaProgressBar* m_progress;

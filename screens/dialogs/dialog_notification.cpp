@@ -5,6 +5,7 @@
 #include "widgets/area_button_soft.h"
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_label.h"
+#include "widgets/connect.h"
 #include "widgets/word_wrap.h"
 
 #include <algorithm>
@@ -29,11 +30,11 @@ CDialogNotification::CDialogNotification(CArea2* parent) : CArea2(parent, false,
 
     m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("OK", true);
-    m_ok->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogNotification::OnButtonClick>(m_ok, &CAreaButton::SetClickCallback, this);
 
     m_cancel = AddChild(std::make_unique<CAreaButtonSoft>(this), true);
     m_cancel->SetCaption("Cancel", true);
-    m_cancel->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogNotification::OnButtonClick>(m_cancel, &CAreaButton::SetClickCallback, this);
 }
 
 CDialogNotification::~CDialogNotification() = default;
@@ -78,10 +79,9 @@ void CDialogNotification::SetVisible(bool visible)
     m_cancel->SetVisible(visible && m_showCancel);
 }
 
-void CDialogNotification::OnButtonClick(void* context, CAreaButton* button)
+void CDialogNotification::OnButtonClick(CAreaButton* button)
 {
-    CDialogNotification* dialog = static_cast<CDialogNotification*>(context);
-    dialog->SetResult(button == dialog->m_ok ? kResultOk : kResultCancel);
+    SetResult(button == m_ok ? kResultOk : kResultCancel);
 }
 
 void CDialogNotification::OnPointerDown(const CPoint& point, uint32_t, bool* handled)

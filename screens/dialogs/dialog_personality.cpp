@@ -8,6 +8,7 @@
 #include "widgets/area_grid.h"
 #include "widgets/area_index.h"
 #include "widgets/area_label.h"
+#include "widgets/connect.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -50,22 +51,22 @@ CDialogPersonality::CDialogPersonality(CArea2* parent, CPersonalityManager* libr
     m_caption->SetCaption("Personality Library", true, true);
 
     m_letters = MakeChild<CAreaIndex>();
-    m_letters->SetChangeCallback(this, OnLetter);
+    Connect<&CDialogPersonality::OnLetter>(m_letters, &CAreaIndex::SetChangeCallback, this);
 
     for (CAreaGrid** list : {&m_manufacturers, &m_models, &m_modes})
     {
         *list = MakeChild<CAreaGrid>(false, false);
         (*list)->SetBackgroundColour(Background());
-        (*list)->SetCellProvider(this, ProvideCell);
-        (*list)->SetPressCallback(this, OnCellPress);
+        Connect<&CDialogPersonality::ProvideCell>(*list, &CAreaGrid::SetCellProvider, this);
+        Connect<&CDialogPersonality::OnCellPress>(*list, &CAreaGrid::SetPressCallback, this);
     }
 
     m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
-    m_ok->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogPersonality::OnButtonClick>(m_ok, &CAreaButton::SetClickCallback, this);
     m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
-    m_cancel->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogPersonality::OnButtonClick>(m_cancel, &CAreaButton::SetClickCallback, this);
 
     for (const auto& [title, text] : {std::pair(&m_manufacturerTitle, "Manufacturer"), std::pair(&m_modelTitle, "Model"),
                                       std::pair(&m_modeTitle, "Mode")})
@@ -116,31 +117,30 @@ void CDialogPersonality::RefreshLists()
     m_ok->SetEnabled(!m_chosen.GetProfile().empty());
 }
 
-void CDialogPersonality::ProvideCell(void* context, CAreaGrid* grid, uint32_t, uint32_t row, std::string& text,
-                                     CRgbaColour&, bool& highlighted, std::vector<CZevralImage>&)
+void CDialogPersonality::ProvideCell(CAreaGrid* grid, uint32_t, uint32_t row, std::string& text, CRgbaColour&,
+                                     bool& highlighted, std::vector<CZevralImage>&) const
 {
-    const CDialogPersonality* dialog = static_cast<CDialogPersonality*>(context);
-    const CPersonalityRef& chosen = dialog->m_chosen;
-    if (grid == dialog->m_manufacturers)
+    const CPersonalityRef& chosen = m_chosen;
+    if (grid == m_manufacturers)
     {
-        if (const CManufacturer* manufacturer = dialog->m_library ? dialog->m_library->GetManufacturer(row) : nullptr)
+        if (const CManufacturer* manufacturer = m_library ? m_library->GetManufacturer(row) : nullptr)
         {
             text = manufacturer->GetLabel();
             highlighted = IsChosen(text, chosen.GetManufacturer());
         }
     }
-    else if (grid == dialog->m_models)
+    else if (grid == m_models)
     {
-        const CManufacturer* manufacturer = dialog->ChosenManufacturer();
+        const CManufacturer* manufacturer = ChosenManufacturer();
         if (const CModel* model = manufacturer ? manufacturer->GetModel(row) : nullptr)
         {
             text = model->GetLabel();
             highlighted = IsChosen(text, chosen.GetModel());
         }
     }
-    else if (grid == dialog->m_modes)
+    else if (grid == m_modes)
     {
-        const CModel* model = dialog->ChosenModel();
+        const CModel* model = ChosenModel();
         if (const CMode* mode = model ? model->GetMode(row) : nullptr)
         {
             text = mode->GetLabel();
@@ -149,15 +149,14 @@ void CDialogPersonality::ProvideCell(void* context, CAreaGrid* grid, uint32_t, u
     }
 }
 
-void CDialogPersonality::OnCellPress(void* context, CAreaGrid* grid, int32_t, int32_t row)
+void CDialogPersonality::OnCellPress(CAreaGrid* grid, int32_t, int32_t row)
 {
-    CDialogPersonality* dialog = static_cast<CDialogPersonality*>(context);
-    if (grid == dialog->m_manufacturers)
-        dialog->PressManufacturer(row);
-    else if (grid == dialog->m_models)
-        dialog->PressModel(row);
-    else if (grid == dialog->m_modes)
-        dialog->PressMode(row);
+    if (grid == m_manufacturers)
+        PressManufacturer(row);
+    else if (grid == m_models)
+        PressModel(row);
+    else if (grid == m_modes)
+        PressMode(row);
 }
 
 void CDialogPersonality::PressManufacturer(int32_t row)
@@ -220,18 +219,17 @@ void CDialogPersonality::JumpToLetter(char letter)
     m_models->SetDirty();
 }
 
-void CDialogPersonality::OnLetter(void* context, CAreaIndex* index)
+void CDialogPersonality::OnLetter(CAreaIndex* index)
 {
-    static_cast<CDialogPersonality*>(context)->JumpToLetter(index->GetSelected());
+    JumpToLetter(index->GetSelected());
 }
 
-void CDialogPersonality::OnButtonClick(void* context, CAreaButton* button)
+void CDialogPersonality::OnButtonClick(CAreaButton* button)
 {
-    CDialogPersonality* dialog = static_cast<CDialogPersonality*>(context);
-    if (button == dialog->m_ok)
-        dialog->SetResult(kResultOk);
-    else if (button == dialog->m_cancel)
-        dialog->SetResult(kResultCancel);
+    if (button == m_ok)
+        SetResult(kResultOk);
+    else if (button == m_cancel)
+        SetResult(kResultCancel);
 }
 
 void CDialogPersonality::OnKeyDown(uint32_t key, bool* handled)

@@ -39,11 +39,11 @@ protected:
     void Layout() override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void OnLetter(void* context, CAreaIndex* index);
-    static void OnCellPress(void* context, CAreaGrid* grid, int32_t column, int32_t row);
-    static void ProvideCell(void* context, CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text,
-                            CRgbaColour& colour, bool& highlighted, std::vector<CZevralImage>& icons);
+    void OnButtonClick(CAreaButton* button);
+    void OnLetter(CAreaIndex* index);
+    void OnCellPress(CAreaGrid* grid, int32_t column, int32_t row);
+    void ProvideCell(CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text, CRgbaColour& colour,
+                     bool& highlighted, std::vector<CZevralImage>& icons) const;
 
     // The chosen manufacturer and model as the library has them; null when it has not.
     CManufacturer* ChosenManufacturer() const;

@@ -10,6 +10,7 @@
 #include "widgets/area_checkbox.h"
 #include "widgets/area_label.h"
 #include "widgets/area_radio.h"
+#include "widgets/connect.h"
 
 #include <algorithm>
 #include <vector>
@@ -58,27 +59,27 @@ CDialogPlaybackProperties::CDialogPlaybackProperties(CArea2* parent, CPlaybackMa
 
     m_close = MakeChild<CAreaButtonSoft>();
     m_close->SetCaption("Close", true);
-    m_close->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogPlaybackProperties::OnChange>(m_close, &CAreaButton::SetClickCallback, this);
 
     m_background = MakeChild<CAreaCheckbox>();
     m_background->SetText("Background", true);
     m_background->SetHorizontalAlignment(kAlignEnd);
-    m_background->SetChangeCallback(this, OnBoxChange);
+    Connect<&CDialogPlaybackProperties::OnChange>(m_background, &CAreaCheckbox::SetChangeCallback, this);
 
     m_exclusive = MakeChild<CAreaCheckbox>();
     m_exclusive->SetText("Exclusive", true);
     m_exclusive->SetHorizontalAlignment(kAlignEnd);
-    m_exclusive->SetChangeCallback(this, OnBoxChange);
+    Connect<&CDialogPlaybackProperties::OnChange>(m_exclusive, &CAreaCheckbox::SetChangeCallback, this);
 
     m_goModeLabel = MakeChild<CAreaLabel>(false);
     m_goModeLabel->SetText("Go Mode", true);
     m_goModeLabel->SetHorizontalAlignment(kAlignEnd);
 
     m_goMode = MakeRadio(this, kGoModes);
-    m_goMode->SetChangeCallback(this, OnRadioChange);
+    Connect<&CDialogPlaybackProperties::OnChange>(m_goMode, &CAreaRadio::SetChangeCallback, this);
 
     m_repeat = MakeRadio(this, kRepeatModes);
-    m_repeat->SetChangeCallback(this, OnRadioChange);
+    Connect<&CDialogPlaybackProperties::OnChange>(m_repeat, &CAreaRadio::SetChangeCallback, this);
 
     m_repeatLabel = MakeChild<CAreaLabel>(false);
     m_repeatLabel->SetText("Repeat", true);
@@ -88,21 +89,6 @@ CDialogPlaybackProperties::CDialogPlaybackProperties(CArea2* parent, CPlaybackMa
 CDialogPlaybackProperties::~CDialogPlaybackProperties()
 {
     StopObservingAll();
-}
-
-void CDialogPlaybackProperties::OnButtonClick(void* context, CAreaButton* button)
-{
-    static_cast<CDialogPlaybackProperties*>(context)->OnChange(button);
-}
-
-void CDialogPlaybackProperties::OnBoxChange(void* context, CAreaCheckbox* box)
-{
-    static_cast<CDialogPlaybackProperties*>(context)->OnChange(box);
-}
-
-void CDialogPlaybackProperties::OnRadioChange(void* context, CAreaRadio* radio)
-{
-    static_cast<CDialogPlaybackProperties*>(context)->OnChange(radio);
 }
 
 void CDialogPlaybackProperties::OnChange(const CArea2* sender)

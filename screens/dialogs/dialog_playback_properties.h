@@ -37,9 +37,6 @@ protected:
     void OnVisibleChanged() override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void OnBoxChange(void* context, CAreaCheckbox* box);
-    static void OnRadioChange(void* context, CAreaRadio* radio);
     void OnChange(const CArea2* sender);
     void ShowPlayback(CPlayback* playback);
     void ShowValues();

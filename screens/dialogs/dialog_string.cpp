@@ -6,6 +6,7 @@
 #include "widgets/area_caption_bar.h"
 #include "widgets/area_edit_field.h"
 #include "widgets/area_label.h"
+#include "widgets/connect.h"
 
 using namespace dialog_look;
 
@@ -23,12 +24,12 @@ CDialogString::CDialogString(CArea2* parent)
     m_entry = MakeChild<CAreaEditField>();
     m_entry->SetFocus(true);
     m_entry->SetEditable(true);
-    m_entry->SetPressCallback(this, OnEntryPress);
-    m_entry->SetChangeCallback(this, OnEntryChange);
+    Connect<&CDialogString::Validate>(m_entry, &CAreaEditField::SetPressCallback, this);
+    Connect<&CDialogString::Validate>(m_entry, &CAreaEditField::SetChangeCallback, this);
 
     m_ok = MakeChild<CAreaButtonSoft>();
     m_ok->SetCaption("Ok", true);
-    m_ok->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogString::OnButtonClick>(m_ok, &CAreaButton::SetClickCallback, this);
 
     m_message = MakeChild<CAreaLabel>(false);
     m_message->SetHorizontalAlignment(kAlignStart);
@@ -36,11 +37,11 @@ CDialogString::CDialogString(CArea2* parent)
 
     m_cancel = MakeChild<CAreaButtonSoft>();
     m_cancel->SetCaption("Cancel", true);
-    m_cancel->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogString::OnButtonClick>(m_cancel, &CAreaButton::SetClickCallback, this);
 
     m_clear = MakeChild<CAreaButtonSoft>();
     m_clear->SetCaption("X", true);
-    m_clear->SetClickCallback(this, OnButtonClick);
+    Connect<&CDialogString::OnButtonClick>(m_clear, &CAreaButton::SetClickCallback, this);
 
     Validate();
 }
@@ -67,36 +68,25 @@ void CDialogString::SetCaption(const std::string& text)
     m_caption->SetCaption(text, true, true);
 }
 
-void CDialogString::OnButtonClick(void* context, CAreaButton* button)
+void CDialogString::OnButtonClick(CAreaButton* button)
 {
-    CDialogString* dialog = static_cast<CDialogString*>(context);
-    if (button == dialog->m_ok)
+    if (button == m_ok)
     {
         // Ok may have been held down while the text became unacceptable: its release must not
         // hand such a text on.
-        dialog->Validate();
-        if (dialog->m_acceptable)
-            dialog->SetResult(kResultOk);
+        Validate();
+        if (m_acceptable)
+            SetResult(kResultOk);
     }
-    else if (button == dialog->m_cancel)
+    else if (button == m_cancel)
     {
-        dialog->SetResult(kResultCancel);
+        SetResult(kResultCancel);
     }
-    else if (button == dialog->m_clear)
+    else if (button == m_clear)
     {
-        dialog->m_entry->SetText("", false);
-        dialog->Validate();
+        m_entry->SetText("", false);
+        Validate();
     }
-}
-
-void CDialogString::OnEntryPress(void* context, CAreaEditField*, uint32_t, bool*)
-{
-    static_cast<CDialogString*>(context)->Validate();
-}
-
-void CDialogString::OnEntryChange(void* context, CAreaEditField*)
-{
-    static_cast<CDialogString*>(context)->Validate();
 }
 
 void CDialogString::Validate()

@@ -42,9 +42,7 @@ protected:
     void OnVisibleChanged() override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void OnEntryPress(void* context, CAreaEditField* field, uint32_t button, bool* handled);
-    static void OnEntryChange(void* context, CAreaEditField* field);
+    void OnButtonClick(CAreaButton* button);
     void Validate();
 
     CAreaButtonSoft* m_ok;

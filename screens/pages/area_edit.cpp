@@ -23,6 +23,7 @@
 #include "widgets/area_label.h"
 #include "widgets/area_led.h"
 #include "widgets/area_spectrum.h"
+#include "widgets/connect.h"
 
 #include <SDL_keycode.h>
 
@@ -152,11 +153,11 @@ CAreaEdit::CAreaEdit(CAreaMain* root, CCore* core)
     }
 
     m_pad = MakeChild<CAreaAxis>(true);
-    m_pad->SetChangeCallback(this, OnControlChange);
+    Connect<&CAreaEdit::OnClick>(m_pad, &CAreaAxis::SetChangeCallback, this);
     m_spectrum = AddChild(std::make_unique<CAreaSpectrum>(this, true), true);
-    m_spectrum->SetChangeCallback(this, OnControlChange);
+    Connect<&CAreaEdit::OnClick>(m_spectrum, &CAreaColourPicker::SetChangeCallback, this);
     m_wheel = AddChild(std::make_unique<CAreaColourWheel>(this, true), true);
-    m_wheel->SetChangeCallback(this, OnControlChange);
+    Connect<&CAreaEdit::OnClick>(m_wheel, &CAreaColourPicker::SetChangeCallback, this);
 
     for (uint32_t i = 0; i < kFaderCount; ++i)
     {
@@ -164,11 +165,11 @@ CAreaEdit::CAreaEdit(CAreaMain* root, CCore* core)
         if (i < kColourFaderCount)
         {
             fader->SetFaderColour(kColourFaderColours[i]);
-            fader->SetChangeCallback(this, OnColourFaderChange);
+            Connect<&CAreaEdit::OnColourFaderChange>(fader, &CAreaFaderSoft::SetChangeCallback, this);
         }
         else
         {
-            fader->SetChangeCallback(this, OnFaderChange);
+            Connect<&CAreaEdit::OnFaderChange>(fader, &CAreaFaderSoft::SetChangeCallback, this);
         }
         m_faders.push_back(fader);
     }
@@ -186,13 +187,13 @@ CAreaEdit::CAreaEdit(CAreaMain* root, CCore* core)
     m_programmerClear = MakeChild<CAreaButton>("button_programmer_clear", true);
     for (CAreaButton* button : {m_back, m_cueAdd, m_cueRemove, m_cueRename, m_cueCondition, m_cueDelay, m_cueFade,
                                 m_programmerLoad, m_programmerRecord, m_programmerClear})
-        button->SetClickCallback(this, OnButtonClick);
-    m_cueAdd->SetHoldCallback(this, OnButtonHold);
-    m_cueRemove->SetHoldCallback(this, OnButtonHold);
+        Connect<&CAreaEdit::OnClick>(button, &CAreaButton::SetClickCallback, this);
+    Connect<&CAreaEdit::OnHold>(m_cueAdd, &CAreaButton::SetHoldCallback, this);
+    Connect<&CAreaEdit::OnHold>(m_cueRemove, &CAreaButton::SetHoldCallback, this);
 
     m_cueGrid = MakeChild<CAreaCueGrid>();
-    m_cueGrid->SetPressCallback(this, OnCuePress);
-    m_cueGrid->SetHoldCallback(this, OnCueHold);
+    Connect<&CAreaEdit::OnCuePress>(m_cueGrid, &CAreaCueGrid::SetPressCallback, this);
+    Connect<&CAreaEdit::OnHold>(m_cueGrid, &CAreaCueGrid::SetHoldCallback, this);
 
     CGlyphManager& glyphs = CGlyphManager::Instance();
     m_positionFx = MakeChild<CAreaButtonSoft>();
@@ -206,7 +207,7 @@ CAreaEdit::CAreaEdit(CAreaMain* root, CCore* core)
     m_intensityFx = MakeChild<CAreaButtonSoft>();
     m_intensityFx->SetCaption("FX", false);
     for (CAreaButtonSoft* button : {m_positionFx, m_home, m_pickerSwitch, m_colourFx, m_intensityFx})
-        button->SetClickCallback(this, OnButtonClick);
+        Connect<&CAreaEdit::OnClick>(button, &CAreaButton::SetClickCallback, this);
 
     m_lamp = MakeChild<CAreaLed>();
     ShowTexts();
@@ -457,68 +458,36 @@ void CAreaEdit::ApplyPickerMode()
         m_faders[i]->SetVisible(visible && m_pickerMode == kPickerFaders);
 }
 
-void CAreaEdit::OnButtonClick(void* context, CAreaButton* button)
+void CAreaEdit::OnFaderChange(CAreaFaderSoft* fader)
 {
-    static_cast<CAreaEdit*>(context)->OnClick(button);
-}
-
-void CAreaEdit::OnButtonHold(void* context, CAreaButton* button)
-{
-    static_cast<CAreaEdit*>(context)->OnHold(button);
-}
-
-void CAreaEdit::OnControlChange(void* context, CArea2* control)
-{
-    static_cast<CAreaEdit*>(context)->OnClick(control);
-}
-
-void CAreaEdit::OnFaderChange(void* context, CAreaFaderSoft* fader)
-{
-    CAreaEdit* page = static_cast<CAreaEdit*>(context);
     // The wheel can carry a fader past its ends; the controller takes levels of 0 to 1 only.
-    if (page->m_programmer)
-        page->m_programmer->SetValue(fader->GetId(), CMessageValue(std::clamp(fader->GetValue(), 0.0f, 1.0f)));
+    if (m_programmer)
+        m_programmer->SetValue(fader->GetId(), CMessageValue(std::clamp(fader->GetValue(), 0.0f, 1.0f)));
 }
 
-void CAreaEdit::OnColourFaderChange(void* context, CAreaFaderSoft* fader)
+void CAreaEdit::OnFxChange(CDialogFx* dialog)
 {
-    static_cast<CAreaEdit*>(context)->SendColourFader(*fader);
+    if (m_programmer)
+        m_programmer->SetValue(dialog->GetGroup(), CMessageValue(dialog->GetValue()));
 }
 
-void CAreaEdit::OnCuePress(void* context, CAreaCueGrid*, int32_t cue)
-{
-    static_cast<CAreaEdit*>(context)->OnCueGridPress(cue);
-}
-
-void CAreaEdit::OnCueHold(void* context, CAreaCueGrid* grid)
-{
-    static_cast<CAreaEdit*>(context)->OnHold(grid);
-}
-
-void CAreaEdit::OnFxChange(void* context, CDialogFx* dialog)
-{
-    CAreaEdit* page = static_cast<CAreaEdit*>(context);
-    if (page->m_programmer)
-        page->m_programmer->SetValue(dialog->GetGroup(), CMessageValue(dialog->GetValue()));
-}
-
-void CAreaEdit::SendColourFader(const CAreaFaderSoft& fader)
+void CAreaEdit::OnColourFaderChange(CAreaFaderSoft* fader)
 {
     if (!m_programmer)
         return;
     // The whole colour goes, with the moved fader's channel replaced.
     const CProgrammerChange* change = m_programmer->FindChange(GROUP_COLOUR_MIX);
     CColour colour = change ? change->GetValue().GetColour() : CColour();
-    const float level = fader.GetValue();
-    if (&fader == m_faders[kRed])
+    const float level = fader->GetValue();
+    if (fader == m_faders[kRed])
         colour.SetRed(level);
-    else if (&fader == m_faders[kGreen])
+    else if (fader == m_faders[kGreen])
         colour.SetGreen(level);
-    else if (&fader == m_faders[kBlue])
+    else if (fader == m_faders[kBlue])
         colour.SetBlue(level);
-    else if (&fader == m_faders[kWhite])
+    else if (fader == m_faders[kWhite])
         colour.SetWhite(level);
-    else if (&fader == m_faders[kAmber])
+    else if (fader == m_faders[kAmber])
         colour.SetAmber(level);
     m_programmer->SetValue(GROUP_COLOUR_MIX, CMessageValue(colour));
 }
@@ -563,7 +532,7 @@ void CAreaEdit::OnClick(CArea2* source)
 void CAreaEdit::OpenFxDialog(uint32_t group)
 {
     CDialogFx* dialog = new CDialogFx(this, group);
-    dialog->SetCallback(this, OnFxChange);
+    Connect<&CAreaEdit::OnFxChange>(dialog, &CDialogFx::SetCallback, this);
     if (m_programmer)
     {
         if (const CProgrammerChange* change = m_programmer->FindChange(group))
@@ -579,7 +548,7 @@ void CAreaEdit::OnDialogClosed(CArea2* dialog, uint32_t result)
     {
         m_fxDialog = nullptr;
         if (result == kResultOk)
-            OnFxChange(this, static_cast<CDialogFx*>(dialog));
+            OnFxChange(static_cast<CDialogFx*>(dialog));
         return;
     }
     OnCueDialogClosed(dialog, result);

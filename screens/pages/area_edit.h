@@ -78,20 +78,12 @@ protected:
     void OnDialogClosed(CArea2* dialog, uint32_t result) override;
 
 private:
-    // Callback thunks: the buttons, the pad and pickers, the faders, the cue strip and the dialog.
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void OnButtonHold(void* context, CAreaButton* button);
-    static void OnControlChange(void* context, CArea2* control);
-    static void OnFaderChange(void* context, CAreaFaderSoft* fader);
-    static void OnColourFaderChange(void* context, CAreaFaderSoft* fader);
-    static void OnCuePress(void* context, CAreaCueGrid* grid, int32_t cue);
-    static void OnCueHold(void* context, CAreaCueGrid* grid);
-    static void OnFxChange(void* context, CDialogFx* dialog);
-
-    // Programmer side (area_edit.cpp).
+    // Programmer side (area_edit.cpp). Buttons, the pad and the pickers report to OnClick.
     void OnClick(CArea2* source);
+    void OnFaderChange(CAreaFaderSoft* fader);
+    void OnColourFaderChange(CAreaFaderSoft* fader);
+    void OnFxChange(CDialogFx* dialog);
     void OnGroupChanged(const CProgrammerChange& change);
-    void SendColourFader(const CAreaFaderSoft& fader);
     void OpenFxDialog(uint32_t group);
     void ShowFixtureSelection();
     void ShowGroupUse();
@@ -109,7 +101,7 @@ private:
 
     // Cue side (area_edit_cues.cpp).
     bool OnCueCommand(CArea2* source);
-    void OnCueGridPress(int32_t cue);
+    void OnCuePress(CAreaCueGrid* grid, int32_t cue);
     void OnHold(CArea2* source);
     void OnPlaybackChanged(uint32_t code);
     bool OnCueDialogClosed(CArea2* dialog, uint32_t result);

@@ -62,7 +62,7 @@ void CAreaEdit::UpdateControls()
     ApplyPickerMode();
 }
 
-void CAreaEdit::OnCueGridPress(int32_t cue)
+void CAreaEdit::OnCuePress(CAreaCueGrid*, int32_t cue)
 {
     // A press right after a dialog, an add or a condition change starts a new run at the cue.
     if (m_afterDialog)

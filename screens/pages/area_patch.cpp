@@ -19,6 +19,7 @@
 #include "widgets/area_button.h"
 #include "widgets/area_label.h"
 #include "widgets/area_led.h"
+#include "widgets/connect.h"
 #include "widgets/word_wrap.h"
 
 #include <SDL_keycode.h>
@@ -161,7 +162,7 @@ CAreaPatch::CAreaPatch(CArea2* root, CFixtureManager* fixtures, CPersonalityMana
     {
         const bool pageKey = button == &m_patch || button == &m_options;
         *button = MakeChild<CPageKey>(image, pageKey ? kPageKeyFontSize : kKeyFontSize);
-        (*button)->SetClickCallback(this, OnButtonClick);
+        Connect<&CAreaPatch::Click>(*button, &CAreaButton::SetClickCallback, this);
     }
     m_patch->SetOn(true);
     m_options->SetWidth(CApp::IsHighResolution() ? 192 : 97);
@@ -387,11 +388,6 @@ void CAreaPatch::OnKeyUp(uint32_t key, bool* handled)
         m_clear->Release();
     else if (key == kKeyEscape)
         m_patch->Release();
-}
-
-void CAreaPatch::OnButtonClick(void* context, CAreaButton* button)
-{
-    static_cast<CAreaPatch*>(context)->Click(button);
 }
 
 std::vector<CFixture*> CAreaPatch::SelectedFixtures() const

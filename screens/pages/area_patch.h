@@ -57,7 +57,6 @@ protected:
     void OnDialogClosed(CArea2* dialog, uint32_t result) override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
     void Click(CAreaButton* button);
     // The captions and the texts over the background go through the phrase lookup each time the
     // page shows and whenever the language changes.

@@ -16,6 +16,7 @@
 #include "widgets/area_label.h"
 #include "widgets/area_led.h"
 #include "widgets/area_rotary.h"
+#include "widgets/connect.h"
 
 #include <SDL.h>
 
@@ -92,39 +93,39 @@ CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
     for (uint32_t i = 0; i < kPlaybackCount; ++i)
     {
         auto* button = MakeChild<CAreaPlaybackButton>(m_playbackManager);
-        button->SetClickCallback(this, OnPlaybackClick);
-        button->SetPressCallback(this, OnPlaybackPress);
-        button->SetReleaseCallback(this, OnPlaybackRelease);
+        Connect<&CAreaPlayback::OnPlaybackClick>(button, &CAreaPlaybackButton::SetClickCallback, this);
+        Connect<&CAreaPlayback::OnPlaybackPress>(button, &CAreaPlaybackButton::SetPressCallback, this);
+        Connect<&CAreaPlayback::OnPlaybackRelease>(button, &CAreaPlaybackButton::SetReleaseCallback, this);
         button->SetTextColour(kPlaybackText);
         m_playbackButtons.push_back(button);
     }
     for (uint32_t i = 0; i < kStripCount; ++i)
     {
         auto* flash = MakeChild<CAreaButton>("button_flash", true);
-        flash->SetPressCallback(this, OnFlashPress);
-        flash->SetReleaseCallback(this, OnFlashRelease);
+        Connect<&CAreaPlayback::OnFlashPress>(flash, &CAreaButton::SetPressCallback, this);
+        Connect<&CAreaPlayback::OnFlashRelease>(flash, &CAreaButton::SetReleaseCallback, this);
         flash->SetTextColour(kCaption);
         m_flashButtons.push_back(flash);
         m_flashed.push_back(-1);
         auto* knob = MakeChild<CAreaRotary>();
-        knob->SetChangeCallback(this, OnKnobChange);
+        Connect<&CAreaPlayback::OnKnobChange>(knob, &CAreaRotary::SetChangeCallback, this);
         m_speedKnobs.push_back(knob);
         auto* fader = MakeChild<CAreaFader>();
-        fader->SetChangeCallback(this, OnFaderChange);
+        Connect<&CAreaPlayback::OnFaderChange>(fader, &CAreaFader::SetChangeCallback, this);
         m_intensityFaders.push_back(fader);
     }
     for (uint32_t f = 0; f < kFunctionCount; ++f)
     {
         m_functions[f] = MakeChild<CAreaButton>(kFunctionImages[f], true);
-        m_functions[f]->SetClickCallback(this, OnFunctionClick);
+        Connect<&CAreaPlayback::OnFunctionClick>(m_functions[f], &CAreaButton::SetClickCallback, this);
         m_functions[f]->SetTextColour(kCaption);
     }
     m_functions[kOptions]->SetWidth(CApp::IsHighResolution() ? 192 : 97);
-    m_functions[kRelease]->SetHoldCallback(this, OnReleaseHold);
+    Connect<&CAreaPlayback::OnReleaseHold>(m_functions[kRelease], &CAreaButton::SetHoldCallback, this);
     // The lamp and its legend reach into the options key's clear right edge: they paint again
     // after it whenever it does.
-    m_functions[kOptions]->SetPressCallback(this, OnOptionsPressOrRelease);
-    m_functions[kOptions]->SetReleaseCallback(this, OnOptionsPressOrRelease);
+    Connect<&CAreaPlayback::OnOptionsPressOrRelease>(m_functions[kOptions], &CAreaButton::SetPressCallback, this);
+    Connect<&CAreaPlayback::OnOptionsPressOrRelease>(m_functions[kOptions], &CAreaButton::SetReleaseCallback, this);
     m_lamp = MakeChild<CAreaLed>();
 
     // The background leaves these texts to the page, so they follow the language.
@@ -352,14 +353,14 @@ CPlayback* CAreaPlayback::StripPlayback(uint32_t strip) const
     return m_playbackManager->GetPlayback(m_playbackManager->GetPage() * kPageSize + strip);
 }
 
-void CAreaPlayback::OnFlashPress(void* context, CAreaButton* button)
+void CAreaPlayback::OnFlashPress(CAreaButton* button)
 {
-    static_cast<CAreaPlayback*>(context)->Flash(button, true);
+    Flash(button, true);
 }
 
-void CAreaPlayback::OnFlashRelease(void* context, CAreaButton* button)
+void CAreaPlayback::OnFlashRelease(CAreaButton* button)
 {
-    static_cast<CAreaPlayback*>(context)->Flash(button, false);
+    Flash(button, false);
 }
 
 void CAreaPlayback::Flash(CAreaButton* button, bool down)
@@ -385,55 +386,50 @@ void CAreaPlayback::Flash(CAreaButton* button, bool down)
     flashed = -1;
 }
 
-void CAreaPlayback::OnKnobChange(void* context, CAreaRotary* knob, float value)
+void CAreaPlayback::OnKnobChange(CAreaRotary* knob, float value)
 {
-    auto* page = static_cast<CAreaPlayback*>(context);
     // A knob showing the model's speed rounds it to its steps: that is no request for a change.
-    if (page->m_showingModel)
+    if (m_showingModel)
         return;
-    const int32_t strip = IndexIn(page->m_speedKnobs, knob);
-    if (CPlayback* playback = strip >= 0 ? page->StripPlayback(uint32_t(strip)) : nullptr)
+    const int32_t strip = IndexIn(m_speedKnobs, knob);
+    if (CPlayback* playback = strip >= 0 ? StripPlayback(uint32_t(strip)) : nullptr)
         playback->SetSpeed(value);
 }
 
-void CAreaPlayback::OnFaderChange(void* context, CAreaFader* fader)
+void CAreaPlayback::OnFaderChange(CAreaFader* fader)
 {
-    auto* page = static_cast<CAreaPlayback*>(context);
-    const int32_t strip = IndexIn(page->m_intensityFaders, fader);
-    if (CPlayback* playback = strip >= 0 ? page->StripPlayback(uint32_t(strip)) : nullptr)
+    const int32_t strip = IndexIn(m_intensityFaders, fader);
+    if (CPlayback* playback = strip >= 0 ? StripPlayback(uint32_t(strip)) : nullptr)
         playback->SetIntensity(fader->GetValue());
 }
 
-void CAreaPlayback::OnFunctionClick(void* context, CAreaButton* button)
+void CAreaPlayback::OnFunctionClick(CAreaButton* button)
 {
-    auto* page = static_cast<CAreaPlayback*>(context);
-    const int32_t function = IndexIn(std::vector<CAreaButton*>(page->m_functions, page->m_functions + kFunctionCount),
+    const int32_t function = IndexIn(std::vector<CAreaButton*>(m_functions, m_functions + kFunctionCount),
                                      button);
     if (function == kPatch || function == kOptions)
     {
-        if (page->m_root)
-            page->m_root->SetPage(function == kPatch ? CAreaMain::kPagePatch : CAreaMain::kPageSettings);
+        if (m_root)
+            m_root->SetPage(function == kPatch ? CAreaMain::kPagePatch : CAreaMain::kPageSettings);
         return;
     }
-    if (function < 0 || !page->m_playbackManager)
+    if (function < 0 || !m_playbackManager)
         return;
     if (function == kSwap)
-        page->ClearSwapSource();
-    page->m_playbackManager->ToggleMode(kFunctionModes[function]);
+        ClearSwapSource();
+    m_playbackManager->ToggleMode(kFunctionModes[function]);
 }
 
-void CAreaPlayback::OnReleaseHold(void* context, CAreaButton*)
+void CAreaPlayback::OnReleaseHold()
 {
-    auto* page = static_cast<CAreaPlayback*>(context);
-    if (page->m_playbackManager)
-        page->m_playbackManager->ReleaseAll();
+    if (m_playbackManager)
+        m_playbackManager->ReleaseAll();
 }
 
-void CAreaPlayback::OnOptionsPressOrRelease(void* context, CAreaButton*)
+void CAreaPlayback::OnOptionsPressOrRelease()
 {
-    auto* page = static_cast<CAreaPlayback*>(context);
-    page->m_lamp->SetDirty();
-    page->m_lampLegend->SetDirty();
+    m_lamp->SetDirty();
+    m_lampLegend->SetDirty();
 }
 
 void CAreaPlayback::ClearSwapSource()
@@ -447,12 +443,11 @@ void CAreaPlayback::ClearSwapSource()
 
 // Playback buttons
 
-void CAreaPlayback::OnPlaybackClick(void* context, CAreaPlaybackButton* button)
+void CAreaPlayback::OnPlaybackClick(CAreaPlaybackButton* button)
 {
-    auto* page = static_cast<CAreaPlayback*>(context);
-    const int32_t index = page->GetButtonIndex(button);
+    const int32_t index = GetButtonIndex(button);
     if (index >= 0)
-        page->ClickPlayback(uint32_t(index));
+        ClickPlayback(uint32_t(index));
 }
 
 void CAreaPlayback::ClickPlayback(uint32_t index)
@@ -504,15 +499,14 @@ void CAreaPlayback::ClickPlayback(uint32_t index)
     }
 }
 
-void CAreaPlayback::OnPlaybackPress(void* context, CAreaPlaybackButton* button, uint32_t, bool*)
+void CAreaPlayback::OnPlaybackPress(CAreaPlaybackButton* button, uint32_t, bool*)
 {
-    auto* page = static_cast<CAreaPlayback*>(context);
-    const int32_t index = page->GetButtonIndex(button);
-    if (!page->m_playbackManager || page->m_playbackManager->GetMode() != kModeProperties || index < 0)
+    const int32_t index = GetButtonIndex(button);
+    if (!m_playbackManager || m_playbackManager->GetMode() != kModeProperties || index < 0)
         return;
-    page->m_dragSelection.BeginDrag(uint32_t(index));
-    page->m_dragSelection.DragTo(uint32_t(index));
-    page->ShowDragSelection();
+    m_dragSelection.BeginDrag(uint32_t(index));
+    m_dragSelection.DragTo(uint32_t(index));
+    ShowDragSelection();
 }
 
 void CAreaPlayback::PointerMove(int64_t pointerId, const CPoint& point)
@@ -531,22 +525,21 @@ void CAreaPlayback::PointerMove(int64_t pointerId, const CPoint& point)
     }
 }
 
-void CAreaPlayback::OnPlaybackRelease(void* context, CAreaPlaybackButton*, bool*)
+void CAreaPlayback::OnPlaybackRelease()
 {
-    auto* page = static_cast<CAreaPlayback*>(context);
-    if (!page->m_dragSelection.IsDragging() || !page->m_playbackManager)
+    if (!m_dragSelection.IsDragging() || !m_playbackManager)
         return;
-    page->m_dragSelection.EndDrag();
+    m_dragSelection.EndDrag();
     std::vector<CPlayback*> selection;
     for (uint32_t i = 0; i < kPlaybackCount; ++i)
-        if (page->m_dragSelection.IsSelected(i))
-            selection.push_back(page->m_playbackManager->GetPlayback(i));
-    page->m_playbackManager->SetSelection(selection);
-    page->m_dragSelection.Clear();
-    page->ShowDragSelection();
-    page->m_propertiesDialog = new CDialogPlaybackProperties(page, page->m_playbackManager);
-    page->ShowDialog(page->m_propertiesDialog, kPlaceCentred);
-    page->m_playbackManager->SetMode(CPlaybackManager::kModeNone);
+        if (m_dragSelection.IsSelected(i))
+            selection.push_back(m_playbackManager->GetPlayback(i));
+    m_playbackManager->SetSelection(selection);
+    m_dragSelection.Clear();
+    ShowDragSelection();
+    m_propertiesDialog = new CDialogPlaybackProperties(this, m_playbackManager);
+    ShowDialog(m_propertiesDialog, kPlaceCentred);
+    m_playbackManager->SetMode(CPlaybackManager::kModeNone);
 }
 
 void CAreaPlayback::OnDialogClosed(CArea2* dialog, uint32_t result)

@@ -78,16 +78,16 @@ protected:
     void OnDialogClosed(CArea2* dialog, uint32_t result) override;
 
 private:
-    static void OnPlaybackClick(void* context, CAreaPlaybackButton* button);
-    static void OnPlaybackPress(void* context, CAreaPlaybackButton* button, uint32_t mouseButton, bool* handled);
-    static void OnPlaybackRelease(void* context, CAreaPlaybackButton* button, bool* handled);
-    static void OnFlashPress(void* context, CAreaButton* button);
-    static void OnFlashRelease(void* context, CAreaButton* button);
-    static void OnKnobChange(void* context, CAreaRotary* knob, float value);
-    static void OnFaderChange(void* context, CAreaFader* fader);
-    static void OnFunctionClick(void* context, CAreaButton* button);
-    static void OnReleaseHold(void* context, CAreaButton* button);
-    static void OnOptionsPressOrRelease(void* context, CAreaButton* button);
+    void OnPlaybackClick(CAreaPlaybackButton* button);
+    void OnPlaybackPress(CAreaPlaybackButton* button, uint32_t mouseButton, bool* handled);
+    void OnPlaybackRelease();
+    void OnFlashPress(CAreaButton* button);
+    void OnFlashRelease(CAreaButton* button);
+    void OnKnobChange(CAreaRotary* knob, float value);
+    void OnFaderChange(CAreaFader* fader);
+    void OnFunctionClick(CAreaButton* button);
+    void OnReleaseHold();
+    void OnOptionsPressOrRelease();
 
     void ClickPlayback(uint32_t index);
     // Everything from the playback manager: modes, the page's row, the strips.

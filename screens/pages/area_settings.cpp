@@ -27,6 +27,7 @@
 #include "widgets/area_grid.h"
 #include "widgets/area_label.h"
 #include "widgets/area_led.h"
+#include "widgets/connect.h"
 
 #include <boost/date_time/gregorian/gregorian.hpp>
 
@@ -169,37 +170,37 @@ CAreaSettings::CAreaSettings(CAreaMain* root, CCore* core)
     for (uint32_t i = 0; i < kButtonCount; ++i)
     {
         CAreaButton* button = MakeChild<CAreaButton>(kButtons[i].image, true);
-        button->SetClickCallback(this, OnButtonClick);
+        Connect<&CAreaSettings::OnButtonClick>(button, &CAreaButton::SetClickCallback, this);
         button->SetTextColour(kCaption);
         m_buttons[i] = button;
     }
     m_buttons[kOptions]->SetOn(true);
-    m_buttons[kOptions]->SetPressCallback(this, RepaintLamp);
-    m_buttons[kOptions]->SetReleaseCallback(this, RepaintLamp);
+    Connect<&CAreaSettings::RepaintLamp>(m_buttons[kOptions], &CAreaButton::SetPressCallback, this);
+    Connect<&CAreaSettings::RepaintLamp>(m_buttons[kOptions], &CAreaButton::SetReleaseCallback, this);
     m_buttons[kOptions]->SetWidth(uint32_t(s == 2 ? 192 : 97));
-    m_buttons[kDeviceIp]->SetPressCallback(this, OnIpPress);
-    m_buttons[kDeviceIp]->SetReleaseCallback(this, OnIpRelease);
+    Connect<&CAreaSettings::OnIpPress>(m_buttons[kDeviceIp], &CAreaButton::SetPressCallback, this);
+    Connect<&CAreaSettings::OnIpRelease>(m_buttons[kDeviceIp], &CAreaButton::SetReleaseCallback, this);
 
     m_deviceList = MakeChild<CAreaGrid>(false, false);
-    m_deviceList->SetCellProvider(this, GetCell);
-    m_deviceList->SetPressCallback(this, OnCellPress);
-    m_deviceList->SetDoubleClickCallback(this, OnDeviceDoubleClick);
+    Connect<&CAreaSettings::GetCell>(m_deviceList, &CAreaGrid::SetCellProvider, this);
+    Connect<&CAreaSettings::OnCellPress>(m_deviceList, &CAreaGrid::SetPressCallback, this);
+    Connect<&CAreaSettings::OnDeviceDoubleClick>(m_deviceList, &CAreaGrid::SetDoubleClickCallback, this);
     m_deviceList->SetColumnCount(6);
     m_deviceList->SetEqualColumns(false);
 
     // The lock is composited over the page's picture at the size the layout gives it.
     m_lockIcon = AddChild(std::make_unique<CAreaImage>(this, "display", "lock", true), true);
     m_lockIcon->SetOwnSurface(true);
-    m_lockIcon->SetPressCallback(this, OnLockPress);
+    Connect<&CAreaSettings::OnLockPress>(m_lockIcon, &CAreaImage::SetPressCallback, this);
 
     m_languageList = MakeChild<CAreaGrid>(false, false);
-    m_languageList->SetCellProvider(this, GetCell);
-    m_languageList->SetPressCallback(this, OnCellPress);
+    Connect<&CAreaSettings::GetCell>(m_languageList, &CAreaGrid::SetCellProvider, this);
+    Connect<&CAreaSettings::OnCellPress>(m_languageList, &CAreaGrid::SetPressCallback, this);
     m_languageList->SetColumnCount(1);
 
     m_fileList = MakeChild<CAreaGrid>(false, false);
-    m_fileList->SetCellProvider(this, GetCell);
-    m_fileList->SetPressCallback(this, OnCellPress);
+    Connect<&CAreaSettings::GetCell>(m_fileList, &CAreaGrid::SetCellProvider, this);
+    Connect<&CAreaSettings::OnCellPress>(m_fileList, &CAreaGrid::SetPressCallback, this);
     m_fileList->SetColumnCount(3);
     m_fileList->SetEqualColumns(false);
 
@@ -277,7 +278,7 @@ void CAreaSettings::UpdateCaptions()
         button->FitFontSize(button->GetWidth() > margin ? button->GetWidth() - margin : 0, size, button->GetCaption());
         button->SetFontSize(std::max<uint32_t>(size, 1));
     }
-    RepaintLamp(this, m_buttons[kOptions]);
+    RepaintLamp();
     for (size_t i = 0; i < m_texts.size(); ++i)
     {
         CAreaLabel* label = m_texts[i];
@@ -420,16 +421,15 @@ CFile* CAreaSettings::GetCurrentFile() const
 
 // Cells
 
-void CAreaSettings::GetCell(void* context, CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text,
-                            CRgbaColour& colour, bool& highlighted, std::vector<CZevralImage>& icons)
+void CAreaSettings::GetCell(CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text, CRgbaColour& colour,
+                            bool& highlighted, std::vector<CZevralImage>& icons)
 {
-    CAreaSettings* page = static_cast<CAreaSettings*>(context);
-    if (grid == page->m_deviceList)
-        page->DeviceCell(column, row, text, colour, highlighted, icons);
-    else if (grid == page->m_languageList)
-        page->LanguageCell(row, text, highlighted, icons);
-    else if (grid == page->m_fileList)
-        page->FileCell(column, row, text, highlighted);
+    if (grid == m_deviceList)
+        DeviceCell(column, row, text, colour, highlighted, icons);
+    else if (grid == m_languageList)
+        LanguageCell(row, text, highlighted, icons);
+    else if (grid == m_fileList)
+        FileCell(column, row, text, highlighted);
 }
 
 void CAreaSettings::DeviceCell(uint32_t column, uint32_t row, std::string& text, CRgbaColour& colour,
@@ -497,88 +497,81 @@ void CAreaSettings::FileCell(uint32_t column, uint32_t row, std::string& text, b
 
 // Presses on the lists
 
-void CAreaSettings::OnCellPress(void* context, CAreaGrid* grid, int32_t, int32_t row)
+void CAreaSettings::OnCellPress(CAreaGrid* grid, int32_t, int32_t row)
 {
-    CAreaSettings* page = static_cast<CAreaSettings*>(context);
     const uint32_t index = uint32_t(std::max(0, row));
-    if (grid == page->m_deviceList && page->m_deviceManager)
+    if (grid == m_deviceList && m_deviceManager)
     {
         // A row without a unit chooses none; a locked choice stays whatever is pressed.
-        const CDevice* device = page->m_deviceManager->GetDevice(index);
-        page->m_deviceManager->SetConnectedAddress(device ? device->GetAddress() : CIpAddress());
+        const CDevice* device = m_deviceManager->GetDevice(index);
+        m_deviceManager->SetConnectedAddress(device ? device->GetAddress() : CIpAddress());
     }
-    else if (grid == page->m_fileList && page->m_fileManager)
+    else if (grid == m_fileList && m_fileManager)
     {
-        page->m_fileManager->SetCurrentFile(page->m_fileManager->GetFile(index));
-        if (index >= page->m_fileManager->GetCount())
-            page->m_fileManager->Refresh();
+        m_fileManager->SetCurrentFile(m_fileManager->GetFile(index));
+        if (index >= m_fileManager->GetCount())
+            m_fileManager->Refresh();
     }
-    else if (grid == page->m_languageList && page->m_languageManager)
+    else if (grid == m_languageList && m_languageManager)
     {
-        if (const CLanguage* language = page->m_languageManager->GetLanguage(index))
-            page->m_languageManager->SetLanguage(language->GetName());
+        if (const CLanguage* language = m_languageManager->GetLanguage(index))
+            m_languageManager->SetLanguage(language->GetName());
     }
 }
 
-void CAreaSettings::OnDeviceDoubleClick(void* context, CAreaGrid* grid, int32_t column)
+void CAreaSettings::OnDeviceDoubleClick(CAreaGrid* grid, int32_t column)
 {
-    CAreaSettings* page = static_cast<CAreaSettings*>(context);
-    if (!page->m_deviceManager)
+    if (!m_deviceManager)
         return;
     // The grid reports the column only: the row is the one the first click of the pair pressed.
     const CRect selection = grid->GetSelection();
-    CDevice* device = page->m_deviceManager->GetDevice(uint32_t(std::max(0, selection.GetY())));
+    CDevice* device = m_deviceManager->GetDevice(uint32_t(std::max(0, selection.GetY())));
     if (!device || selection.GetY() < 0)
         return;
     if (column == 0 && !device->IsOnline())
-        page->ShowNotice("Cannot communicate with device.", true, "IP address might be out of range.");
+        ShowNotice("Cannot communicate with device.", true, "IP address might be out of range.");
     else if (column == 2 && IsFirmwareOutdated(*device))
-        page->ShowNotice("Firmware out of date.", true, "Please upgrade.");
+        ShowNotice("Firmware out of date.", true, "Please upgrade.");
     else
         device->Blink();
 }
 
-void CAreaSettings::OnLockPress(void* context, CAreaImage*, uint32_t, bool*)
+void CAreaSettings::OnLockPress()
 {
-    CAreaSettings* page = static_cast<CAreaSettings*>(context);
-    page->ShowNotice("The device selection is locked.", false, "This is a special mode for demonstration purposes.");
+    ShowNotice("The device selection is locked.", false, "This is a special mode for demonstration purposes.");
 }
 
 // Buttons
 
-void CAreaSettings::OnButtonClick(void* context, CAreaButton* button)
+void CAreaSettings::OnButtonClick(CAreaButton* button)
 {
-    CAreaSettings* page = static_cast<CAreaSettings*>(context);
     for (uint32_t i = 0; i < kButtonCount; ++i)
-        if (page->m_buttons[i] == button)
-            page->Click(Button(i));
+        if (m_buttons[i] == button)
+            Click(Button(i));
 }
 
-void CAreaSettings::RepaintLamp(void* context, CAreaButton*)
+void CAreaSettings::RepaintLamp()
 {
     // The lamp and its legend reach into the options key's clear right edge: whenever the key
     // paints, they paint again after it.
-    CAreaSettings* page = static_cast<CAreaSettings*>(context);
-    page->m_lamp->SetDirty();
-    if (page->m_texts.size() > kLegend)
-        page->m_texts[kLegend]->SetDirty();
+    m_lamp->SetDirty();
+    if (m_texts.size() > kLegend)
+        m_texts[kLegend]->SetDirty();
 }
 
-void CAreaSettings::OnIpPress(void* context, CAreaButton*)
+void CAreaSettings::OnIpPress()
 {
-    CAreaSettings* page = static_cast<CAreaSettings*>(context);
     // The lock hold counts from the first press: another on the held button restarts nothing.
-    if (page->m_ipHeld)
+    if (m_ipHeld)
         return;
-    page->m_ipHeld = true;
-    page->m_holdTime = 0.0f;
+    m_ipHeld = true;
+    m_holdTime = 0.0f;
 }
 
-void CAreaSettings::OnIpRelease(void* context, CAreaButton*)
+void CAreaSettings::OnIpRelease()
 {
-    CAreaSettings* page = static_cast<CAreaSettings*>(context);
-    page->m_ipHeld = false;
-    page->m_holdTime = 0.0f;
+    m_ipHeld = false;
+    m_holdTime = 0.0f;
 }
 
 void CAreaSettings::Click(Button button)

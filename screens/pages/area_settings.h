@@ -83,15 +83,15 @@ protected:
     void OnDialogClosed(CArea2* dialog, uint32_t result) override;
 
 private:
-    static void OnButtonClick(void* context, CAreaButton* button);
-    static void RepaintLamp(void* context, CAreaButton* button);
-    static void OnIpPress(void* context, CAreaButton* button);
-    static void OnIpRelease(void* context, CAreaButton* button);
-    static void GetCell(void* context, CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text,
-                        CRgbaColour& colour, bool& highlighted, std::vector<CZevralImage>& icons);
-    static void OnCellPress(void* context, CAreaGrid* grid, int32_t column, int32_t row);
-    static void OnDeviceDoubleClick(void* context, CAreaGrid* grid, int32_t column);
-    static void OnLockPress(void* context, CAreaImage* area, uint32_t button, bool* handled);
+    void OnButtonClick(CAreaButton* button);
+    void RepaintLamp();
+    void OnIpPress();
+    void OnIpRelease();
+    void GetCell(CAreaGrid* grid, uint32_t column, uint32_t row, std::string& text, CRgbaColour& colour,
+                 bool& highlighted, std::vector<CZevralImage>& icons);
+    void OnCellPress(CAreaGrid* grid, int32_t column, int32_t row);
+    void OnDeviceDoubleClick(CAreaGrid* grid, int32_t column);
+    void OnLockPress();
 
     void Click(Button button);
     void UpdateButtons();
