@@ -127,9 +127,8 @@ void CArea2::Init(bool ownSurface, uint32_t width, uint32_t height)
 
 CArea2::~CArea2()
 {
-    DeleteRetired();
-    delete m_modal;
-    m_modal = nullptr;
+    m_modalClosed = nullptr;
+    m_modal.reset();
     DeleteBackwards(m_children);
     m_capture.clear();
     m_dirty = true;
@@ -140,7 +139,7 @@ CArea2::~CArea2()
 
 bool CArea2::IsOwnedHere(const CArea2* area) const
 {
-    return area == this || (area && area == m_modal) || GetChildIndex(area) >= 0;
+    return area == this || (area && area == m_modal.get()) || GetChildIndex(area) >= 0;
 }
 
 void CArea2::Adopt(std::unique_ptr<CArea2> child, bool hidden)
@@ -178,10 +177,11 @@ void CArea2::RemoveChild(CArea2* child)
                 ++it;
             }
         }
-        if (child == m_modal)
+        if (child == m_modal.get())
         {
-            m_modal = nullptr;
-            Retire(child);
+            // A dialog taken away is not closed: nothing of its end is heard.
+            removed = std::move(m_modal);
+            m_modalClosed = nullptr;
         }
         Discard(std::move(removed));
     }
@@ -463,25 +463,32 @@ void CArea2::ResizeOwnImage()
 
 // Dialogs and tick
 
-void CArea2::ShowDialog(CArea2* dialog, uint8_t placement)
+CArea2* CArea2::OpenModal(std::unique_ptr<CArea2> dialog, uint8_t placement, DialogClosed closed)
 {
-    if (!dialog || dialog == m_modal || dialog == this || GetChildIndex(dialog) >= 0)
-        return;
-    // A dialog replaced a moment ago and shown again is no longer to be deleted.
-    m_retiredDialogs.erase(std::remove(m_retiredDialogs.begin(), m_retiredDialogs.end(), dialog),
-                           m_retiredDialogs.end());
+    if (!dialog)
+        return nullptr;
+    // Owned already (the open dialog shown again): nothing moves.
+    if (IsOwnedHere(dialog.get()))
+    {
+        dialog.release();
+        return nullptr;
+    }
     // The host may open another dialog while hearing of the old one; that one is closed in turn,
     // and the host is drawn again under the new one in case the old one was larger.
     if (m_modal)
         SetDirty();
+    // A dialog replaced from its own handler goes once the handler has returned.
     while (m_modal)
-        CloseModal(m_modal);
-    m_modal = dialog;
+        Discard(CloseModal());
+    CArea2* shown = dialog.get();
+    m_modal = std::move(dialog);
+    m_modalClosed = std::move(closed);
     m_modalFresh = true;
-    dialog->m_parent = this;
+    shown->m_parent = this;
     m_placement = placement;
     PlaceDialog();
-    dialog->SetVisible(m_visible);
+    shown->SetVisible(m_visible);
+    return shown;
 }
 
 void CArea2::PlaceDialog()
@@ -507,12 +514,11 @@ void CArea2::Tick(float seconds)
     const CEventScope event;
     if (m_modal)
     {
-        ++m_modalCalls;
         m_modal->Tick(seconds);
-        LeaveModal();
+        // Nothing runs in the dialog once its tick has returned: it goes at once.
         if (m_modal && m_modal->GetResult() != kResultOpen)
         {
-            CloseModal(m_modal);
+            CloseModal();
             SetDirty();
         }
     }
@@ -521,36 +527,19 @@ void CArea2::Tick(float seconds)
         m_children[i]->Tick(seconds);
 }
 
-void CArea2::CloseModal(CArea2* dialog)
+std::unique_ptr<CArea2> CArea2::CloseModal()
 {
-    // The dialog leaves the modal place before its host hears of it, so a dialog the host opens
-    // from its handler stays, and the closing one is deleted only once the handler has returned.
-    m_modal = nullptr;
-    ForgetChild(dialog);
-    OnDialogClosed(dialog, dialog->GetResult());
-    Retire(dialog);
-}
-
-void CArea2::Retire(CArea2* dialog)
-{
-    if (m_modalCalls > 0)
-        m_retiredDialogs.push_back(dialog);
-    else
-        delete dialog;
-}
-
-void CArea2::LeaveModal()
-{
-    if (--m_modalCalls == 0)
-        DeleteRetired();
-}
-
-void CArea2::DeleteRetired()
-{
-    std::vector<CArea2*> retired;
-    retired.swap(m_retiredDialogs);
-    for (CArea2* dialog : retired)
-        delete dialog;
+    // The dialog leaves the modal place before its host hears of it, so that a dialog the host
+    // opens meanwhile stays.
+    std::unique_ptr<CArea2> dialog = std::move(m_modal);
+    const DialogClosed closed = std::move(m_modalClosed);
+    m_modalClosed = nullptr;
+    ForgetChild(dialog.get());
+    const uint32_t result = dialog->GetResult();
+    if (closed)
+        closed(*dialog, result);
+    OnDialogClosed(dialog.get(), result);
+    return dialog;
 }
 
 // The base's handlers do nothing.

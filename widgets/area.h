@@ -9,6 +9,7 @@
 #include <SDL_ttf.h>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -27,7 +28,7 @@ struct SDL_Texture;
 // operations alone. A handler of an input event or a tick may remove any area, its own or an
 // ancestor included: the area leaves the tree at once and is deleted when the outermost event has
 // returned. Outside events (a model notification) an area must not remove itself or an ancestor.
-// Dialogs close by setting their result and are deleted by their host.
+// Dialogs close by setting their result and are deleted by their host at its next tick.
 class CArea2 : public CObserver
 {
 public:
@@ -89,7 +90,7 @@ public:
     // -1 when the parent does not hold this area; 0 without a parent.
     int32_t GetIndexInParent() const;
     CArea2* GetParent() const { return m_parent; }
-    CArea2* GetModalChild() const { return m_modal; }
+    CArea2* GetModalChild() const { return m_modal.get(); }
     const std::string& GetName() const { return m_name; }
 
     // Geometry, in the parent's coordinates.
@@ -240,9 +241,30 @@ public:
     void DrawTextureOnScreen(const CPoint& point, SDL_Texture* texture);
     void DrawTextureRectOnScreen(const CRect& destination, const CRect& source, SDL_Texture* texture);
 
-    // Dialogs. ShowDialog takes ownership, closes a dialog already open (its host hears its
-    // result, 0 included), places the new one and shows it.
-    void ShowDialog(CArea2* dialog, uint8_t placement = kPlaceCentred);
+    // Dialogs. ShowDialog makes the dialog the modal child: a dialog open already is closed first
+    // (it ends with the result it has, 0 included), then the new one is placed and shown. What is
+    // to happen when the dialog closes may be given with it, and runs then, before OnDialogClosed
+    // and while the dialog is still alive:
+    //
+    //     ShowDialog(std::move(rename), kPlaceCentred, [this](CDialogString& dialog, uint32_t result) {
+    //         if (result == kResultOk)
+    //             Rename(dialog.GetText());
+    //     });
+    //
+    // Returns the dialog, not owned; null for an area owned here already, which stays as it is.
+    template <class Dialog>
+    Dialog* ShowDialog(std::unique_ptr<Dialog> dialog, uint8_t placement = kPlaceCentred)
+    {
+        return static_cast<Dialog*>(OpenModal(std::move(dialog), placement, nullptr));
+    }
+    template <class Dialog, class Closed>
+    Dialog* ShowDialog(std::unique_ptr<Dialog> dialog, uint8_t placement, Closed closed)
+    {
+        return static_cast<Dialog*>(OpenModal(std::move(dialog), placement,
+                                              [closed = std::move(closed)](CArea2& shown, uint32_t result) {
+                                                  closed(static_cast<Dialog&>(shown), result);
+                                              }));
+    }
     void PlaceDialog();
     uint32_t GetResult() const { return m_result; }
     void SetResult(uint32_t result) { m_result = result; }
@@ -273,7 +295,8 @@ protected:
     // Pages and dialogs attach to and detach from the model here.
     virtual void OnVisibleChanged();
     virtual void SpareHook() {}
-    // The host's view of a closing dialog, still alive during the call.
+    // The host's view of a closing dialog, still alive during the call, after what was given to
+    // happen with it.
     virtual void OnDialogClosed(CArea2* dialog, uint32_t result);
     virtual void OnCommand(uint32_t code, bool* handled);
     // Fills an own-surface child's image with what lies under it.
@@ -310,23 +333,22 @@ private:
     // on this area unless it has been hidden; nothing when the taker has gone.
     void DeliverKey(CArea2* taker, uint32_t key, bool* handled, void (CArea2::*route)(uint32_t, bool*),
                     void (CArea2::*own)(uint32_t, bool*));
-    // Hands a modal child that leaves to its host's OnDialogClosed, then lets it go.
-    void CloseModal(CArea2* dialog);
-    // Deletes a dialog that left, or keeps it until no call into the modal child is running.
-    void Retire(CArea2* dialog);
-    // Ends one call into the modal child; the last one lets retired dialogs go.
-    void LeaveModal();
+    using DialogClosed = std::function<void(CArea2& dialog, uint32_t result)>;
+    CArea2* OpenModal(std::unique_ptr<CArea2> dialog, uint8_t placement, DialogClosed closed);
+    // Takes the modal child out, runs what was to happen when it closed and OnDialogClosed, and
+    // hands it back for its end.
+    std::unique_ptr<CArea2> CloseModal();
     // Hands a pointer event (deliver(modal, point in its coordinates)) to the modal child when the
     // point lies on it; a point beside it is refused, with a sound where asked.
     template <typename Deliver>
     void OfferToModal(const CPoint& point, bool soundRefusal, Deliver deliver);
-    void DeleteRetired();
     TTF_Font* FontAt(uint32_t fontSize) const;
 
     CZevralImage m_ownImage;
     CPoint m_position;
     CArea2* m_parent;
-    CArea2* m_modal = nullptr;
+    std::unique_ptr<CArea2> m_modal;
+    DialogClosed m_modalClosed;
     // The modal child has not been drawn yet.
     bool m_modalFresh = false;
     std::vector<std::unique_ptr<CArea2>> m_children;
@@ -353,7 +375,4 @@ private:
     // wheel turn leaves a pressed pointer's capture alone.
     std::map<int64_t, CArea2*> m_pressTakers;
     std::map<uint32_t, CArea2*> m_keyTakers;
-    // Calls into the modal child now running; a dialog replaced meanwhile waits in the list.
-    uint32_t m_modalCalls = 0;
-    std::vector<CArea2*> m_retiredDialogs;
 };

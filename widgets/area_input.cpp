@@ -39,15 +39,9 @@ template <typename Deliver>
 void CArea2::OfferToModal(const CPoint& point, bool soundRefusal, Deliver deliver)
 {
     if (m_modal->Contains(point))
-    {
-        ++m_modalCalls;
-        deliver(m_modal, point - m_modal->GetPosition());
-        LeaveModal();
-    }
+        deliver(m_modal.get(), point - m_modal->GetPosition());
     else if (soundRefusal)
-    {
         PlayClickSound(kRefusedClip);
-    }
 }
 
 void CArea2::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled)
@@ -90,9 +84,7 @@ void CArea2::PointerMove(int64_t pointerId, const CPoint& point)
         return;
     if (m_modal)
     {
-        ++m_modalCalls;
         m_modal->PointerMove(pointerId, point - m_modal->GetPosition());
-        LeaveModal();
         return;
     }
     const auto captured = m_capture.find(pointerId);
@@ -117,29 +109,17 @@ void CArea2::PointerUp(int64_t pointerId, const CPoint& point, bool* handled)
         // that is hidden stops it there.
         if (!taker)
             return;
-        if (taker == m_modal)
-        {
-            ++m_modalCalls;
-            m_modal->PointerUp(pointerId, point - m_modal->GetPosition(), handled);
-            LeaveModal();
-        }
-        else if (taker != this)
-        {
+        if (taker != this)
             taker->PointerUp(pointerId, point - taker->GetPosition(), handled);
-        }
         else if (m_visible)
-        {
             ReleaseHere(pointerId, point, handled);
-        }
         return;
     }
     if (!m_visible)
         return;
     if (m_modal)
     {
-        ++m_modalCalls;
         m_modal->PointerUp(pointerId, point - m_modal->GetPosition(), handled);
-        LeaveModal();
         return;
     }
     // The capture outlives the release: moves keep going to the child until the next press.
@@ -219,9 +199,7 @@ void CArea2::Gesture(const CPoint& point, bool* handled)
         return;
     if (m_modal)
     {
-        ++m_modalCalls;
         m_modal->Gesture(point - m_modal->GetPosition(), handled);
-        LeaveModal();
         return;
     }
     if (*handled)
@@ -239,10 +217,8 @@ void CArea2::KeyDown(uint32_t key, bool* handled)
     // Keys belong to an open dialog alone; the host's visibility does not matter.
     if (m_modal)
     {
-        m_keyTakers[key] = m_modal;
-        ++m_modalCalls;
+        m_keyTakers[key] = m_modal.get();
         m_modal->KeyDown(key, handled);
-        LeaveModal();
         return;
     }
     for (size_t i = 0; i < m_children.size() && !*handled; ++i)
@@ -275,9 +251,7 @@ void CArea2::KeyUp(uint32_t key, bool* handled)
     }
     if (m_modal)
     {
-        ++m_modalCalls;
         m_modal->KeyUp(key, handled);
-        LeaveModal();
         return;
     }
     for (size_t i = 0; i < m_children.size() && !*handled; ++i)
@@ -293,9 +267,7 @@ void CArea2::TextInput(const std::string& text, bool* handled)
     // Routed like a key: typed text belongs to an open dialog alone.
     if (m_modal)
     {
-        ++m_modalCalls;
         m_modal->TextInput(text, handled);
-        LeaveModal();
         return;
     }
     for (size_t i = 0; i < m_children.size() && !*handled; ++i)
@@ -318,18 +290,12 @@ void CArea2::DeliverKey(CArea2* taker, uint32_t key, bool* handled, void (CArea2
 {
     if (!taker)
         return;
-    if (taker == m_modal)
-    {
-        ++m_modalCalls;
-        (taker->*route)(key, handled);
-        LeaveModal();
-    }
-    else if (taker != this)
+    if (taker != this)
     {
         // Handed on even when hidden, so every area on the way forgets the key.
         (taker->*route)(key, handled);
     }
-    else if (m_visible || !m_parent || m_parent->m_modal == this)
+    else if (m_visible || !m_parent || m_parent->m_modal.get() == this)
     {
         // Where its key-down could reach: a shown area, or a dialog whatever its host shows.
         (this->*own)(key, handled);
@@ -342,11 +308,7 @@ void CArea2::DispatchCommand(uint32_t code, bool* handled)
     if (!m_visible)
         return;
     if (m_modal)
-    {
-        ++m_modalCalls;
         m_modal->DispatchCommand(code, handled);
-        LeaveModal();
-    }
     for (size_t i = 0; i < m_children.size() && !*handled; ++i)
         m_children[i]->DispatchCommand(code, handled);
     if (!*handled)

@@ -55,11 +55,11 @@ void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool fo
     if (m_modal)
     {
         DimScreen();
-        ++m_modalCalls;
-        // Whatever was drawn under a fresh dialog may have covered it.
+        // Whatever was drawn under a fresh dialog may have covered it. Painting changes no tree,
+        // but a dialog that went meanwhile would go only once this call has returned.
+        const CEventScope painting;
         m_modal->Render(view, origin, force || m_modalFresh);
         m_modalFresh = false;
-        LeaveModal();
     }
 }
 

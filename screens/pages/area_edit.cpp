@@ -531,27 +531,17 @@ void CAreaEdit::OnClick(CArea2* source)
 
 void CAreaEdit::OpenFxDialog(uint32_t group)
 {
-    CDialogFx* dialog = new CDialogFx(this, group);
-    Connect<&CAreaEdit::OnFxChange>(dialog, &CDialogFx::SetCallback, this);
+    auto dialog = std::make_unique<CDialogFx>(this, group);
+    Connect<&CAreaEdit::OnFxChange>(dialog.get(), &CDialogFx::SetCallback, this);
     if (m_programmer)
     {
         if (const CProgrammerChange* change = m_programmer->FindChange(group))
             dialog->SetValue(change->GetValue().GetFx());
     }
-    m_fxDialog = dialog;
-    ShowDialog(dialog, kPlaceCentred);
-}
-
-void CAreaEdit::OnDialogClosed(CArea2* dialog, uint32_t result)
-{
-    if (dialog == m_fxDialog)
-    {
-        m_fxDialog = nullptr;
+    ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogFx& fx, uint32_t result) {
         if (result == kResultOk)
-            OnFxChange(static_cast<CDialogFx*>(dialog));
-        return;
-    }
-    OnCueDialogClosed(dialog, result);
+            OnFxChange(&fx);
+    });
 }
 
 int32_t CAreaEdit::TileAt(const CPoint& point) const

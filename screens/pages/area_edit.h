@@ -21,9 +21,7 @@ class CAreaSpectrum;
 class CCore;
 class CCue;
 class CDeviceManager;
-class CDialogDuration;
 class CDialogFx;
-class CDialogString;
 class CFixtureManager;
 class CPlayback;
 class CPlaybackManager;
@@ -75,7 +73,6 @@ protected:
     void OnKeyUp(uint32_t key, bool* handled) override;
     void Layout() override;
     void OnVisibleChanged() override;
-    void OnDialogClosed(CArea2* dialog, uint32_t result) override;
 
 private:
     // Programmer side (area_edit.cpp). Buttons, the pad and the pickers report to OnClick.
@@ -104,7 +101,11 @@ private:
     void OnCuePress(CAreaCueGrid* grid, int32_t cue);
     void OnHold(CArea2* source);
     void OnPlaybackChanged(uint32_t code);
-    bool OnCueDialogClosed(CArea2* dialog, uint32_t result);
+    // Shows a dialog on the selected run of cues. Closed with Ok while cues are still selected, it
+    // goes to apply(dialog, first cue, count); whatever its end, the next press on the strip
+    // starts a new run.
+    template <class Dialog, class Apply>
+    void ShowCueDialog(std::unique_ptr<Dialog> dialog, Apply apply);
     void UpdateControls();
     void SetSelection(int32_t first, uint32_t count);
     // Cuts the run to the cues the playback has (now).
@@ -136,11 +137,6 @@ private:
     CAreaButton* m_programmerClear;
     std::vector<CAreaTarget*> m_tiles;
     CAreaCueGrid* m_cueGrid;
-
-    CDialogString* m_renameDialog = nullptr;
-    CDialogFx* m_fxDialog = nullptr;
-    CDialogDuration* m_fadeDialog = nullptr;
-    CDialogDuration* m_delayDialog = nullptr;
 
     CAreaAxis* m_pad;
     // Red, Green, Blue, Amber, White, Intensity, colour fix, Shutter, Gobo, Rotation, Prism, Focus,

@@ -108,6 +108,16 @@ void CAreaEdit::OnHold(CArea2* source)
         m_playback->RemoveAllCues();
 }
 
+template <class Dialog, class Apply>
+void CAreaEdit::ShowCueDialog(std::unique_ptr<Dialog> dialog, Apply apply)
+{
+    ShowDialog(std::move(dialog), kPlaceCentred, [this, apply](Dialog& shown, uint32_t result) {
+        if (result == kResultOk && m_playback && HasCueSelection())
+            apply(shown, uint32_t(m_selectionFirst), m_selectionCount);
+        m_afterDialog = true;
+    });
+}
+
 bool CAreaEdit::OnCueCommand(CArea2* source)
 {
     const uint32_t first = uint32_t(m_selectionFirst);
@@ -145,30 +155,28 @@ bool CAreaEdit::OnCueCommand(CArea2* source)
     {
         if (cue && selected)
         {
-            m_renameDialog = new CDialogString(this);
-            m_renameDialog->SetCaption("Rename Cue");
-            m_renameDialog->SetText(cue->GetLabel());
-            ShowDialog(m_renameDialog, kPlaceCentred);
+            auto dialog = std::make_unique<CDialogString>(this);
+            dialog->SetCaption("Rename Cue");
+            dialog->SetText(cue->GetLabel());
+            ShowCueDialog(std::move(dialog), [this](CDialogString& names, uint32_t first, uint32_t count) {
+                m_playback->SetCueLabel(first, count, names.GetText());
+            });
         }
     }
     else if (source == m_cueDelay || source == m_cueFade)
     {
         if (cue && selected)
         {
-            CDialogDuration* dialog = new CDialogDuration(this);
-            if (source == m_cueDelay)
-            {
-                dialog->SetCaption("Enter Delay");
-                dialog->SetDuration(cue->GetDelayTime());
-                m_delayDialog = dialog;
-            }
-            else
-            {
-                dialog->SetCaption("Enter Fade");
-                dialog->SetDuration(cue->GetFadeTime());
-                m_fadeDialog = dialog;
-            }
-            ShowDialog(dialog, kPlaceCentred);
+            const bool delay = source == m_cueDelay;
+            auto dialog = std::make_unique<CDialogDuration>(this);
+            dialog->SetCaption(delay ? "Enter Delay" : "Enter Fade");
+            dialog->SetDuration(delay ? cue->GetDelayTime() : cue->GetFadeTime());
+            ShowCueDialog(std::move(dialog), [this, delay](CDialogDuration& time, uint32_t first, uint32_t count) {
+                if (delay)
+                    m_playback->SetCueDelayTime(first, count, time.GetDuration());
+                else
+                    m_playback->SetCueFadeTime(first, count, time.GetDuration());
+            });
         }
     }
     else if (source == m_programmerLoad)
@@ -189,34 +197,6 @@ bool CAreaEdit::OnCueCommand(CArea2* source)
     {
         return false;
     }
-    return true;
-}
-
-bool CAreaEdit::OnCueDialogClosed(CArea2* dialog, uint32_t result)
-{
-    if (!dialog || (dialog != m_renameDialog && dialog != m_delayDialog && dialog != m_fadeDialog))
-        return false;
-    const bool apply = result == kResultOk && m_playback && HasCueSelection();
-    const uint32_t first = uint32_t(m_selectionFirst);
-    if (dialog == m_renameDialog)
-    {
-        if (apply)
-            m_playback->SetCueLabel(first, m_selectionCount, m_renameDialog->GetText());
-        m_renameDialog = nullptr;
-    }
-    else if (dialog == m_delayDialog)
-    {
-        if (apply)
-            m_playback->SetCueDelayTime(first, m_selectionCount, m_delayDialog->GetDuration());
-        m_delayDialog = nullptr;
-    }
-    else
-    {
-        if (apply)
-            m_playback->SetCueFadeTime(first, m_selectionCount, m_fadeDialog->GetDuration());
-        m_fadeDialog = nullptr;
-    }
-    m_afterDialog = true;
     return true;
 }
 

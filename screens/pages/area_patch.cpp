@@ -419,9 +419,9 @@ void CAreaPatch::Click(CAreaButton* button)
         return;
     if (!m_deviceManager || !m_deviceManager->IsConnected())
     {
-        m_notification = new CDialogNotification(this);
-        m_notification->SetText("No hardware connected.", true);
-        ShowDialog(m_notification, kPlaceCentred);
+        auto notice = std::make_unique<CDialogNotification>(this);
+        notice->SetText("No hardware connected.", true);
+        ShowDialog(std::move(notice));
         return;
     }
     m_selection->SetClearOnNextPress();
@@ -433,9 +433,15 @@ void CAreaPatch::Click(CAreaButton* button)
         for (const CFixture* fixture : fixtures)
             if (fixture->GetPersonality() != common)
                 common = CPersonalityRef();
-        m_personalityDialog = new CDialogPersonality(this, m_library);
-        m_personalityDialog->SetPersonality(common);
-        ShowDialog(m_personalityDialog, kPlaceCentred);
+        auto dialog = std::make_unique<CDialogPersonality>(this, m_library);
+        dialog->SetPersonality(common);
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogPersonality& library, uint32_t result) {
+            if (result != kResultOk)
+                return;
+            const CPersonalityRef personality = library.GetPersonality();
+            for (CFixture* fixture : SelectedFixtures())
+                fixture->SetPersonality(personality);
+        });
     }
     else if (button == m_rename)
     {
@@ -443,16 +449,22 @@ void CAreaPatch::Click(CAreaButton* button)
         for (const CFixture* fixture : fixtures)
             if (fixture->GetLabel() != common)
                 common.clear();
-        m_renameDialog = new CDialogString(this);
-        m_renameDialog->SetCaption("Rename Fixture");
-        m_renameDialog->SetText(common);
-        ShowDialog(m_renameDialog, kPlaceCentred);
+        auto dialog = std::make_unique<CDialogString>(this);
+        dialog->SetCaption("Rename Fixture");
+        dialog->SetText(common);
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogString& names, uint32_t result) {
+            if (result == kResultOk)
+                ApplyNames(names.GetText());
+        });
     }
     else if (button == m_address)
     {
-        m_addressDialog = new CDialogAddress(this);
-        m_addressDialog->SetAddress(first->GetAddress());
-        ShowDialog(m_addressDialog, kPlaceCentred);
+        auto dialog = std::make_unique<CDialogAddress>(this);
+        dialog->SetAddress(first->GetAddress());
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogAddress& addresses, uint32_t result) {
+            if (result == kResultOk)
+                ApplyAddresses(addresses.GetAddress());
+        });
     }
     else if (button == m_clear)
     {
@@ -513,35 +525,5 @@ void CAreaPatch::ApplyAddresses(uint32_t first)
     {
         fixture->SetAddress(address);
         address += fixture->GetPersonality().GetChannelCount();
-    }
-}
-
-void CAreaPatch::OnDialogClosed(CArea2* dialog, uint32_t result)
-{
-    if (dialog == m_personalityDialog)
-    {
-        if (result == kResultOk)
-        {
-            const CPersonalityRef personality = m_personalityDialog->GetPersonality();
-            for (CFixture* fixture : SelectedFixtures())
-                fixture->SetPersonality(personality);
-        }
-        m_personalityDialog = nullptr;
-    }
-    else if (dialog == m_renameDialog)
-    {
-        if (result == kResultOk)
-            ApplyNames(m_renameDialog->GetText());
-        m_renameDialog = nullptr;
-    }
-    else if (dialog == m_addressDialog)
-    {
-        if (result == kResultOk)
-            ApplyAddresses(m_addressDialog->GetAddress());
-        m_addressDialog = nullptr;
-    }
-    else if (dialog == m_notification)
-    {
-        m_notification = nullptr;
     }
 }

@@ -13,10 +13,6 @@ class CAreaLabel;
 class CAreaLed;
 class CCore;
 class CDeviceManager;
-class CDialogAddress;
-class CDialogNotification;
-class CDialogPersonality;
-class CDialogString;
 class CFixture;
 class CFixtureManager;
 class CPersonalityManager;
@@ -54,7 +50,6 @@ protected:
     void OnKeyUp(uint32_t key, bool* handled) override;
     void Layout() override;
     void OnVisibleChanged() override;
-    void OnDialogClosed(CArea2* dialog, uint32_t result) override;
 
 private:
     void Click(CAreaButton* button);
@@ -96,11 +91,6 @@ private:
     // The rows of the tile in the legend, and what each option letter stands for.
     std::vector<CAreaLabel*> m_tileRows;
     std::vector<CAreaLabel*> m_letterMeanings;
-
-    CDialogPersonality* m_personalityDialog = nullptr;
-    CDialogString* m_renameDialog = nullptr;
-    CDialogAddress* m_addressDialog = nullptr;
-    CDialogNotification* m_notification = nullptr;
 
     std::vector<CAreaFixture*> m_tiles;
 };

@@ -177,6 +177,16 @@ CAreaFader* CAreaPlayback::GetIntensityFader(uint32_t strip) const
     return strip < m_intensityFaders.size() ? m_intensityFaders[strip] : nullptr;
 }
 
+CDialogString* CAreaPlayback::GetRenameDialog() const
+{
+    return dynamic_cast<CDialogString*>(GetModalChild());
+}
+
+CDialogPlaybackProperties* CAreaPlayback::GetPropertiesDialog() const
+{
+    return dynamic_cast<CDialogPlaybackProperties*>(GetModalChild());
+}
+
 // Layout
 
 void CAreaPlayback::Layout()
@@ -471,12 +481,7 @@ void CAreaPlayback::ClickPlayback(uint32_t index)
         break;
     case CPlaybackManager::kModeRename:
         if (playback)
-        {
-            m_renameDialog = new CDialogString(this);
-            m_renameDialog->SetCaption("Rename Playback");
-            m_renameDialog->SetText(playback->GetLabel());
-            ShowDialog(m_renameDialog, kPlaceCentred);
-        }
+            Rename(*playback);
         m_playbackManager->SetMode(CPlaybackManager::kModeNone);
         break;
     case CPlaybackManager::kModeSwap:
@@ -537,29 +542,34 @@ void CAreaPlayback::OnPlaybackRelease()
     m_playbackManager->SetSelection(selection);
     m_dragSelection.Clear();
     ShowDragSelection();
-    m_propertiesDialog = new CDialogPlaybackProperties(this, m_playbackManager);
-    ShowDialog(m_propertiesDialog, kPlaceCentred);
+    ShowProperties();
     m_playbackManager->SetMode(CPlaybackManager::kModeNone);
 }
 
-void CAreaPlayback::OnDialogClosed(CArea2* dialog, uint32_t result)
+void CAreaPlayback::ShowProperties()
 {
-    if (dialog == m_renameDialog)
-    {
-        // A text that turned unacceptable while Ok was held is never taken.
+    ShowDialog(std::make_unique<CDialogPlaybackProperties>(this, m_playbackManager), kPlaceCentred,
+               [this](CDialogPlaybackProperties&, uint32_t) {
+                   // The playbacks it worked on are marked for a moment, however it closed.
+                   if (m_playbackManager)
+                       for (CPlayback* playback : m_playbackManager->GetSelection())
+                           if (playback)
+                               playback->SetMarked(true, kMarkSeconds);
+               });
+}
+
+void CAreaPlayback::Rename(const CPlayback& playback)
+{
+    auto dialog = std::make_unique<CDialogString>(this);
+    dialog->SetCaption("Rename Playback");
+    dialog->SetText(playback.GetLabel());
+    ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogString& names, uint32_t result) {
+        // The playback selected when it closes takes the name; a text that turned unacceptable
+        // while Ok was held is never taken.
         CPlayback* playback = m_playbackManager ? m_playbackManager->GetSelectedPlayback() : nullptr;
-        if (result == kResultOk && playback && m_renameDialog->IsAcceptable())
-            playback->SetLabel(m_renameDialog->GetText());
-        m_renameDialog = nullptr;
-    }
-    else if (dialog == m_propertiesDialog)
-    {
-        if (m_playbackManager)
-            for (CPlayback* playback : m_playbackManager->GetSelection())
-                if (playback)
-                    playback->SetMarked(true, kMarkSeconds);
-        m_propertiesDialog = nullptr;
-    }
+        if (result == kResultOk && playback && names.IsAcceptable())
+            playback->SetLabel(names.GetText());
+    });
 }
 
 // Paging and keys

@@ -65,8 +65,9 @@ public:
     // -1 while no playback is marked as the source of a swap.
     int32_t GetSwapSource() const { return m_swapSource; }
     const CSelectionPlayback& GetDragSelection() const { return m_dragSelection; }
-    CDialogString* GetRenameDialog() const { return m_renameDialog; }
-    CDialogPlaybackProperties* GetPropertiesDialog() const { return m_propertiesDialog; }
+    // The dialog open over the page, when it is of that kind.
+    CDialogString* GetRenameDialog() const;
+    CDialogPlaybackProperties* GetPropertiesDialog() const;
 
 protected:
     void OnWheel(const CPoint& point, int32_t amount, bool* handled) override;
@@ -75,7 +76,6 @@ protected:
     void OnKeyUp(uint32_t key, bool* handled) override;
     void Layout() override;
     void OnVisibleChanged() override;
-    void OnDialogClosed(CArea2* dialog, uint32_t result) override;
 
 private:
     void OnPlaybackClick(CAreaPlaybackButton* button);
@@ -90,6 +90,9 @@ private:
     void OnOptionsPressOrRelease();
 
     void ClickPlayback(uint32_t index);
+    void Rename(const CPlayback& playback);
+    // The properties of the playbacks selected.
+    void ShowProperties();
     // Everything from the playback manager: modes, the page's row, the strips.
     void ShowManager();
     // The strip of a playback of the current page follows it; a fader being dragged keeps its value.
@@ -115,8 +118,6 @@ private:
     std::vector<CAreaButton*> m_flashButtons;
     std::vector<CAreaRotary*> m_speedKnobs;
     std::vector<CAreaFader*> m_intensityFaders;
-    CDialogString* m_renameDialog = nullptr;
-    CDialogPlaybackProperties* m_propertiesDialog = nullptr;
     CCore* m_core;
     CPlaybackManager* m_playbackManager;
     CDeviceManager* m_deviceManager;

@@ -576,7 +576,7 @@ void CAreaSettings::OnIpRelease()
 
 void CAreaSettings::Click(Button button)
 {
-    CDevice* unit = m_deviceManager ? m_deviceManager->GetConnectedDevice() : nullptr;
+    CDevice* unit = GetConnectedUnit();
     CFile* file = GetCurrentFile();
     const bool writable = file && !file->IsReadOnly();
     switch (button)
@@ -590,61 +590,15 @@ void CAreaSettings::Click(Button button)
             m_root->SetPage(CAreaMain::kPagePatch);
         break;
     case kDeviceIp:
-        if (unit)
-        {
-            m_ipDialog = new CDialogIpAndSubnet(this, true);
-            m_ipDialog->SetIpAddress(unit->GetAddress());
-            m_ipDialog->SetSubnet(unit->GetSubnet());
-            m_ipDialog->SetDhcp(unit->GetDhcp());
-            ShowDialog(m_ipDialog, kPlaceCentred);
-        }
-        break;
     case kDeviceRename:
-        if (unit)
-        {
-            m_deviceNameDialog = new CDialogString(this);
-            m_deviceNameDialog->SetCaption("Device name");
-            m_deviceNameDialog->SetText(unit->GetLabel());
-            ShowDialog(m_deviceNameDialog, kPlaceCentred);
-        }
-        break;
     case kArtNet:
-        if (unit)
-        {
-            m_artNetDialog = new CDialogArtnet(this);
-            m_artNetDialog->Set(unit->GetArtNetEnabled(), uint8_t(unit->GetArtNetUniverse()));
-            ShowDialog(m_artNetDialog, kPlaceCentred);
-        }
-        break;
     case kAcn:
         if (unit)
-        {
-            m_acnDialog = new CDialogAcn(this);
-            m_acnDialog->Set(unit->GetAcnEnabled(), unit->GetAcnUniverse());
-            ShowDialog(m_acnDialog, kPlaceCentred);
-        }
+            EditUnit(button, *unit);
         break;
     case kFileNew:
-    {
-        std::string hint;
-        if (m_explanations)
-            m_explanations->GetExplanation(kNewFileHint, hint);
-        if (!hint.empty())
-        {
-            m_hintDialog = new CDialogExplanation(this);
-            m_hintDialog->SetText(hint, true);
-            ShowDialog(m_hintDialog, kPlaceCentred);
-        }
-        if (m_fileManager)
-        {
-            // The new show becomes the current one, as the hint tells the operator.
-            if (CFile* created = m_fileManager->CreateShowFile())
-                m_fileManager->SetCurrentFile(created);
-            else
-                ShowNotice(m_fileManager->GetError(), false);
-        }
+        CreateShowFile();
         break;
-    }
     case kFileOpen:
         if (file)
         {
@@ -658,39 +612,171 @@ void CAreaSettings::Click(Button button)
         }
         break;
     case kFileRemove:
-        if (writable)
-        {
-            m_removeDialog = new CDialogConfirmation(this);
-            m_removeDialog->SetText("Remove file?", true);
-            ShowDialog(m_removeDialog, kPlaceCentred);
-        }
-        break;
     case kFileRename:
-        if (writable)
-        {
-            m_fileNameDialog = new CDialogString(this);
-            m_fileNameDialog->SetCaption("Showfile name");
-            m_fileNameDialog->SetText(file->GetName());
-            ShowDialog(m_fileNameDialog, kPlaceCentred);
-        }
-        break;
     case kFileSave:
         if (writable)
-        {
-            m_saveDialog = new CDialogConfirmation(this);
-            m_saveDialog->SetText("Overwrite file?", true);
-            ShowDialog(m_saveDialog, kPlaceCentred);
-        }
+            EditFile(button, *file);
         break;
     default:
         break;
     }
 }
 
+// Dialogs. Each starts from what the unit or the show holds now; closed with Ok it changes the
+// unit connected, or the show current, when it closes.
+
+CDevice* CAreaSettings::GetConnectedUnit() const
+{
+    return m_deviceManager ? m_deviceManager->GetConnectedDevice() : nullptr;
+}
+
+CDevice* CAreaSettings::UnitOnOk(uint32_t result) const
+{
+    return result == kResultOk ? GetConnectedUnit() : nullptr;
+}
+
+CFile* CAreaSettings::FileOnOk(uint32_t result) const
+{
+    return result == kResultOk ? GetCurrentFile() : nullptr;
+}
+
+void CAreaSettings::EditUnit(Button button, const CDevice& unit)
+{
+    if (button == kDeviceIp)
+    {
+        auto dialog = std::make_unique<CDialogIpAndSubnet>(this, true);
+        dialog->SetIpAddress(unit.GetAddress());
+        dialog->SetSubnet(unit.GetSubnet());
+        dialog->SetDhcp(unit.GetDhcp());
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogIpAndSubnet& network, uint32_t result) {
+            CDevice* unit = UnitOnOk(result);
+            // Only what the dialog could read as addresses reaches the unit.
+            if (!unit || !network.IsAcceptable())
+                return;
+            if (!network.IsDhcp())
+            {
+                unit->SetIp(network.GetIpAddress());
+                unit->SetSubnet(network.GetSubnet());
+            }
+            unit->SetDhcp(network.IsDhcp());
+        });
+    }
+    else if (button == kDeviceRename)
+    {
+        auto dialog = std::make_unique<CDialogString>(this);
+        dialog->SetCaption("Device name");
+        dialog->SetText(unit.GetLabel());
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogString& names, uint32_t result) {
+            CDevice* unit = UnitOnOk(result);
+            if (unit && names.IsAcceptable())
+                unit->SetLabel(names.GetText());
+        });
+    }
+    else if (button == kArtNet)
+    {
+        auto dialog = std::make_unique<CDialogArtnet>(this);
+        dialog->Set(unit.GetArtNetEnabled(), uint8_t(unit.GetArtNetUniverse()));
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogArtnet& artNet, uint32_t result) {
+            if (CDevice* unit = UnitOnOk(result))
+            {
+                unit->SetArtNetUniverse(artNet.GetAddress());
+                unit->SetArtNetEnabled(artNet.IsArtNetEnabled());
+            }
+        });
+    }
+    else if (button == kAcn)
+    {
+        auto dialog = std::make_unique<CDialogAcn>(this);
+        dialog->Set(unit.GetAcnEnabled(), unit.GetAcnUniverse());
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogAcn& acn, uint32_t result) {
+            if (CDevice* unit = UnitOnOk(result))
+            {
+                unit->SetAcnUniverse(acn.GetUniverse());
+                unit->SetAcnEnabled(acn.IsAcnEnabled());
+            }
+        });
+    }
+}
+
+void CAreaSettings::EditFile(Button button, const CFile& file)
+{
+    if (button == kFileRename)
+    {
+        auto dialog = std::make_unique<CDialogString>(this);
+        dialog->SetCaption("Showfile name");
+        dialog->SetText(file.GetName());
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogString& names, uint32_t result) {
+            CFile* file = FileOnOk(result);
+            // Rename refuses an empty name, a path and a name another show has: the operator is told.
+            if (file && names.IsAcceptable() && !file->Rename(names.GetText()))
+                ShowNotice(file->GetError(), false);
+        });
+        return;
+    }
+    auto dialog = std::make_unique<CDialogConfirmation>(this);
+    if (button == kFileRemove)
+    {
+        dialog->SetText("Remove file?", true);
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogConfirmation&, uint32_t result) {
+            CFile* file = FileOnOk(result);
+            if (file && m_fileManager && !m_fileManager->RemoveFile(file) && !m_fileManager->GetError().empty())
+                ShowNotice(m_fileManager->GetError(), false);
+        });
+    }
+    else if (button == kFileSave)
+    {
+        dialog->SetText("Overwrite file?", true);
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogConfirmation&, uint32_t result) {
+            CFile* file = FileOnOk(result);
+            if (file && !file->Save(false))
+                ShowNotice(file->GetError(), false);
+        });
+    }
+}
+
+void CAreaSettings::CreateShowFile()
+{
+    std::string hint;
+    if (m_explanations)
+        m_explanations->GetExplanation(kNewFileHint, hint);
+    if (!hint.empty())
+    {
+        auto dialog = std::make_unique<CDialogExplanation>(this);
+        dialog->SetText(hint, true);
+        ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogExplanation& explanation, uint32_t) {
+            if (m_explanations && explanation.IsDontShowChecked())
+                m_explanations->SetCurrentEnabled(false);
+        });
+    }
+    if (m_fileManager)
+    {
+        // The new show becomes the current one, as the hint tells the operator.
+        if (CFile* created = m_fileManager->CreateShowFile())
+            m_fileManager->SetCurrentFile(created);
+        else
+            ShowNotice(m_fileManager->GetError(), false);
+    }
+}
+
 void CAreaSettings::OpenLoadingDialog()
 {
-    m_loadingDialog = new CDialogLoading(this, m_deviceManager);
-    ShowDialog(m_loadingDialog, kPlaceCentred);
+    ShowDialog(std::make_unique<CDialogLoading>(this, m_deviceManager), kPlaceCentred,
+               [this](CDialogLoading&, uint32_t result) {
+                   if (result != kResultOk)
+                   {
+                       // Abort or a lost link: a show still waiting for the controller goes too.
+                       if (m_fileManager)
+                           m_fileManager->CancelPendingLoad();
+                       m_loadWaiting = false;
+                   }
+                   else if (m_loadWaiting)
+                   {
+                       // What this dialog counted was the model reading the controller; once the
+                       // show has gone into the queue the next dialog counts the show itself.
+                       m_loadWaiting = m_fileManager && m_fileManager->IsLoadPending();
+                       OpenLoadingDialog();
+                   }
+               });
 }
 
 void CAreaSettings::ShowNotice(const std::string& text, bool translate, const std::string& second)
@@ -702,120 +788,23 @@ void CAreaSettings::ShowNotice(const std::string& text, bool translate, const st
         m_pendingTranslate = translate;
         return;
     }
-    m_noticeDialog = new CDialogNotification(this);
-    m_noticeDialog->SetText(text, translate);
+    auto dialog = std::make_unique<CDialogNotification>(this);
+    dialog->SetText(text, translate);
     if (!second.empty())
-        m_noticeDialog->SetLinkText(second, translate);
-    ShowDialog(m_noticeDialog, kPlaceCentred);
+        dialog->SetLinkText(second, translate);
+    ShowDialog(std::move(dialog));
 }
 
-// Dialogs
-
-void CAreaSettings::OnDialogClosed(CArea2* dialog, uint32_t result)
+void CAreaSettings::OnDialogClosed(CArea2*, uint32_t)
 {
-    const bool ok = result == kResultOk;
-    CDevice* unit = m_deviceManager ? m_deviceManager->GetConnectedDevice() : nullptr;
-    CFile* file = GetCurrentFile();
-    if (dialog == m_deviceNameDialog)
-    {
-        m_deviceNameDialog = nullptr;
-        CDialogString* names = static_cast<CDialogString*>(dialog);
-        if (ok && unit && names->IsAcceptable())
-            unit->SetLabel(names->GetText());
-    }
-    else if (dialog == m_fileNameDialog)
-    {
-        m_fileNameDialog = nullptr;
-        CDialogString* names = static_cast<CDialogString*>(dialog);
-        // Rename refuses an empty name, a path and a name another show has: the operator is told.
-        if (ok && file && names->IsAcceptable() && !file->Rename(names->GetText()))
-            ShowNotice(file->GetError(), false);
-    }
-    else if (dialog == m_acnDialog)
-    {
-        m_acnDialog = nullptr;
-        if (ok && unit)
-        {
-            unit->SetAcnUniverse(static_cast<CDialogAcn*>(dialog)->GetUniverse());
-            unit->SetAcnEnabled(static_cast<CDialogAcn*>(dialog)->IsAcnEnabled());
-        }
-    }
-    else if (dialog == m_artNetDialog)
-    {
-        m_artNetDialog = nullptr;
-        if (ok && unit)
-        {
-            unit->SetArtNetUniverse(static_cast<CDialogArtnet*>(dialog)->GetAddress());
-            unit->SetArtNetEnabled(static_cast<CDialogArtnet*>(dialog)->IsArtNetEnabled());
-        }
-    }
-    else if (dialog == m_ipDialog)
-    {
-        m_ipDialog = nullptr;
-        CDialogIpAndSubnet* network = static_cast<CDialogIpAndSubnet*>(dialog);
-        // Only what the dialog could read as addresses reaches the unit.
-        if (ok && unit && network->IsAcceptable())
-        {
-            if (network->IsDhcp())
-            {
-                unit->SetDhcp(true);
-            }
-            else
-            {
-                unit->SetIp(network->GetIpAddress());
-                unit->SetSubnet(network->GetSubnet());
-                unit->SetDhcp(false);
-            }
-        }
-    }
-    else if (dialog == m_removeDialog)
-    {
-        m_removeDialog = nullptr;
-        if (ok && m_fileManager && file && !m_fileManager->RemoveFile(file) && !m_fileManager->GetError().empty())
-            ShowNotice(m_fileManager->GetError(), false);
-    }
-    else if (dialog == m_saveDialog)
-    {
-        m_saveDialog = nullptr;
-        if (ok && file && !file->Save(false))
-            ShowNotice(file->GetError(), false);
-    }
-    else if (dialog == m_hintDialog)
-    {
-        m_hintDialog = nullptr;
-        if (m_explanations && static_cast<CDialogExplanation*>(dialog)->IsDontShowChecked())
-            m_explanations->SetCurrentEnabled(false);
-    }
-    else if (dialog == m_noticeDialog)
-    {
-        m_noticeDialog = nullptr;
-    }
-    else if (dialog == m_loadingDialog)
-    {
-        m_loadingDialog = nullptr;
-        if (!ok)
-        {
-            // Abort or a lost link: a show still waiting for the controller goes too.
-            if (m_fileManager)
-                m_fileManager->CancelPendingLoad();
-            m_loadWaiting = false;
-        }
-        else if (m_loadWaiting)
-        {
-            // What this dialog counted was the model reading the controller; once the show has
-            // gone into the queue the next dialog counts the show itself.
-            m_loadWaiting = m_fileManager && m_fileManager->IsLoadPending();
-            OpenLoadingDialog();
-        }
-    }
-    if (!GetModalChild() && !m_pendingNotice.empty())
-    {
-        const std::string text = m_pendingNotice;
-        const std::string second = m_pendingSecond;
-        m_pendingNotice.clear();
-        m_pendingSecond.clear();
-        ShowNotice(text, m_pendingTranslate, second);
-    }
+    // A notice that waited for the dialog shows now, unless the dialog's end opened another.
+    if (GetModalChild() || m_pendingNotice.empty())
+        return;
+    const std::string text = m_pendingNotice;
+    const std::string second = m_pendingSecond;
+    m_pendingNotice.clear();
+    m_pendingSecond.clear();
+    ShowNotice(text, m_pendingTranslate, second);
 }
 
 // Keys and time
@@ -824,7 +813,7 @@ void CAreaSettings::OnKeyDown(uint32_t key, bool* handled)
 {
     if (key == kKeyBackspace)
     {
-        if (CDevice* unit = m_deviceManager ? m_deviceManager->GetConnectedDevice() : nullptr)
+        if (CDevice* unit = GetConnectedUnit())
             unit->Blink();
     }
     else if (key == kKeyEscape)

@@ -14,15 +14,8 @@ class CAreaLabel;
 class CAreaLed;
 class CAreaMain;
 class CCore;
+class CDevice;
 class CDeviceManager;
-class CDialogAcn;
-class CDialogArtnet;
-class CDialogConfirmation;
-class CDialogExplanation;
-class CDialogIpAndSubnet;
-class CDialogLoading;
-class CDialogNotification;
-class CDialogString;
 class CExplanationManager;
 class CFile;
 class CFileManager;
@@ -102,6 +95,16 @@ private:
     void LanguageCell(uint32_t row, std::string& text, bool& highlighted, std::vector<CZevralImage>& icons);
     void FileCell(uint32_t column, uint32_t row, std::string& text, bool& highlighted);
     CFile* GetCurrentFile() const;
+    CDevice* GetConnectedUnit() const;
+    // The unit connected, or the show current, when a dialog closed with the result: null unless
+    // it was Ok.
+    CDevice* UnitOnOk(uint32_t result) const;
+    CFile* FileOnOk(uint32_t result) const;
+    // The dialogs of the unit's and the show's buttons.
+    void EditUnit(Button button, const CDevice& unit);
+    void EditFile(Button button, const CFile& file);
+    // Makes a show, after the hint about it where there is one.
+    void CreateShowFile();
     // Shows a notice now, or once the dialog that is open has closed.
     void ShowNotice(const std::string& text, bool translate, const std::string& second = std::string());
     void OpenLoadingDialog();
@@ -123,17 +126,6 @@ private:
     CAreaLed* m_lamp = nullptr;
     // The title, the lamp's legend and the headings.
     std::vector<CAreaLabel*> m_texts;
-
-    CDialogString* m_deviceNameDialog = nullptr;
-    CDialogString* m_fileNameDialog = nullptr;
-    CDialogAcn* m_acnDialog = nullptr;
-    CDialogArtnet* m_artNetDialog = nullptr;
-    CDialogIpAndSubnet* m_ipDialog = nullptr;
-    CDialogConfirmation* m_removeDialog = nullptr;
-    CDialogConfirmation* m_saveDialog = nullptr;
-    CDialogNotification* m_noticeDialog = nullptr;
-    CDialogExplanation* m_hintDialog = nullptr;
-    CDialogLoading* m_loadingDialog = nullptr;
 
     std::string m_versionText;
     bool m_ipHeld = false;

@@ -44,9 +44,9 @@ struct Dialogs : ::testing::Test
 {
     Dialogs() { host->SetVisible(true); }
     Log Take() { return std::exchange(log, {}); }
-    CLogged* Dialog(const std::string& label, uint32_t width = 200, uint32_t height = 100)
+    std::unique_ptr<CLogged> Dialog(const std::string& label, uint32_t width = 200, uint32_t height = 100)
     {
-        return new CLogged(host.get(), label, &log, width, height);
+        return std::make_unique<CLogged>(host.get(), label, &log, width, height);
     }
     Log log;
     std::unique_ptr<CLogged> host = std::make_unique<CLogged>(nullptr, "host", &log, 768, 1024);
@@ -56,15 +56,17 @@ struct Dialogs : ::testing::Test
 TEST_F(Dialogs, AResultClosesTheDialogAtTheNextTickAndTheHostRepaints)
 {
     host->AddChild(std::make_unique<CLogged>(host.get(), "child", &log), true);
-    CLogged* dialog = Dialog("d");
-    host->ShowDialog(dialog);
+    // What the opener gave to happen at the close comes first, the dialog still alive.
+    CLogged* dialog = host->ShowDialog(Dialog("d"), CArea2::kPlaceCentred, [&](CLogged& closing, uint32_t result) {
+        log.push_back("then " + closing.m_label + " " + std::to_string(result));
+    });
     EXPECT_TRUE(dialog->IsVisible());
     host->Tick(0.04f);
     // The modal child first, then the host, then its children, hidden or not.
     EXPECT_EQ(Take(), (Log{"tick d", "tick host", "tick child"}));
     dialog->SetResult(CArea2::kResultCancel);
     host->Tick(0.04f);
-    EXPECT_EQ(Take(), (Log{"tick d", "closed d 2", "delete d", "tick host", "tick child"}));
+    EXPECT_EQ(Take(), (Log{"tick d", "then d 2", "closed d 2", "delete d", "tick host", "tick child"}));
     EXPECT_EQ(host->GetModalChild(), nullptr);
     EXPECT_TRUE(host->IsDirty());
 }
@@ -83,25 +85,22 @@ TEST_F(Dialogs, ANewDialogClosesTheOpenOneAndIsPlacedOnTheHost)
     };
     for (const auto& c : cases)
     {
-        CLogged* dialog = Dialog("d", c.width, c.height);
-        host->ShowDialog(dialog);
+        CLogged* dialog = host->ShowDialog(Dialog("d", c.width, c.height));
         EXPECT_EQ(dialog->GetRect(), c.expected) << c.width << " x " << c.height;
     }
     EXPECT_EQ(Take(), (Log{"closed d 0", "delete d", "closed d 0", "delete d", "closed d 0", "delete d"}));
     // Showing the open dialog again is ignored rather than freeing it.
-    host->ShowDialog(host->GetModalChild());
+    EXPECT_EQ(host->ShowDialog(std::unique_ptr<CArea2>(host->GetModalChild())), nullptr);
     EXPECT_EQ(Take(), Log{});
-    CLogged* cover = Dialog("cover", 10, 10);
-    host->ShowDialog(cover, CArea2::kPlaceCover);
+    CLogged* cover = host->ShowDialog(Dialog("cover", 10, 10), CArea2::kPlaceCover);
     EXPECT_EQ(cover->GetRect(), CRect(0, 0, 768, 1024));
 }
 
 TEST_F(Dialogs, AHostMayOpenTheNextDialogWhileHearingOfTheLastOne)
 {
     CLogged* next = nullptr;
-    host->m_onEvent = [&] { next ? void() : host->ShowDialog(next = Dialog("next")); };
-    CLogged* first = Dialog("first");
-    host->ShowDialog(first);
+    host->m_onEvent = [&] { next ? void() : void(next = host->ShowDialog(Dialog("next"))); };
+    CLogged* first = host->ShowDialog(Dialog("first"));
     first->SetResult(CArea2::kResultOk);
     host->Tick(0.04f);
     EXPECT_EQ(Take(), (Log{"tick first", "closed first 1", "delete first", "tick host"}));
@@ -110,12 +109,11 @@ TEST_F(Dialogs, AHostMayOpenTheNextDialogWhileHearingOfTheLastOne)
 
 TEST_F(Dialogs, ADialogReplacedFromItsOwnHandlerGoesOnlyAfterTheHandler)
 {
-    CLogged* first = Dialog("first");
+    CLogged* first = host->ShowDialog(Dialog("first"));
     first->m_onEvent = [&] {
         host->ShowDialog(Dialog("second"));
         log.push_back("still running in " + first->m_label);
     };
-    host->ShowDialog(first);
     bool handled = false;
     host->KeyDown(13, &handled);
     EXPECT_EQ(Take(), (Log{"closed first 0", "still running in first", "delete first"}));

@@ -81,8 +81,7 @@ TEST_F(Painting, OnlyDirtyAreasAndWhatIsInsideThemRepaint)
 TEST_F(Painting, UnderAnOpenDialogThePageKeepsItsPixelsUntilTheDialogCloses)
 {
     Render();
-    auto* dialog = new CPaintingArea(nullptr, CRect(0, 0, 100, 40), kWhite);
-    root.ShowDialog(dialog);
+    auto* dialog = root.ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 100, 40), kWhite));
     Render();
     EXPECT_EQ(At(150, 100), kWhite);
     canvas.SetPixel(20, 20, kBlue);
@@ -102,8 +101,7 @@ TEST_F(Painting, ADialogOpensOverThePageAsItStandsThen)
     // A key changed by the press that opens the dialog shows its change under the dialog.
     canvas.SetPixel(20, 20, kWhite);
     a->SetDirty();
-    auto* large = new CPaintingArea(nullptr, CRect(0, 0, 200, 100), kWhite);
-    root.ShowDialog(large);
+    auto* large = root.ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 200, 100), kWhite));
     Render();
     EXPECT_EQ(At(20, 20), kGreen);
     EXPECT_EQ(At(150, 100), kWhite);
@@ -111,23 +109,17 @@ TEST_F(Painting, ADialogOpensOverThePageAsItStandsThen)
     // it, leaves nothing of it in sight.
     for (bool onClose : {true, false})
     {
-        auto* small = new CPaintingArea(nullptr, CRect(0, 0, 40, 20), kBlue);
         if (onClose)
         {
             large->SetResult(CArea2::kResultOk);
             root.Tick(0.04f);
-            root.ShowDialog(small);
         }
-        else
-        {
-            root.ShowDialog(small);
-        }
+        root.ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 40, 20), kBlue));
         Render();
         EXPECT_EQ(At(150, 100), kBlue) << onClose;
         EXPECT_EQ(At(60, 60), kRed) << onClose;
         EXPECT_EQ(At(20, 20), kGreen) << onClose;
-        large = new CPaintingArea(nullptr, CRect(0, 0, 200, 100), kWhite);
-        root.ShowDialog(large);
+        large = root.ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 200, 100), kWhite));
         Render();
         ASSERT_EQ(At(60, 60), kWhite);
     }

@@ -90,7 +90,7 @@ TEST_F(AreaPump, PointerEventsReachTheAreaUnderThePressAndFollowIt)
 
 TEST_F(AreaPump, AnOpenDialogTakesKeysAndLeavesCommandsItDoesNotHandle)
 {
-    m_root->ShowDialog(new CLoggingArea(nullptr, "D", CRect(0, 0, 200, 100), &m_log));
+    m_root->ShowDialog(std::make_unique<CLoggingArea>(nullptr, "D", CRect(0, 0, 200, 100), &m_log));
     Key('q');
     Button(SDL_MOUSEBUTTONDOWN, 5, 5);
     Push(SDL_MOUSEWHEEL, [](SDL_Event& e) { e.wheel.y = 1; });  // outside the dialog: nothing

@@ -131,8 +131,9 @@ TEST_F(Routing, AReleaseGoesToWhatTookItsPressWhateverOpenedMeanwhileAndARepeatO
     };
     Down(0, 210, 210);
     EXPECT_EQ(key(&CArea2::KeyDown, 65), (Log{"A key65"}));
-    auto* dialog = new CLoggingArea(nullptr, "D", CRect(0, 0, 300, 300), &m_log, true);
-    m_root.ShowDialog(dialog, CArea2::kPlaceCover);
+    auto* dialog =
+        m_root.ShowDialog(std::make_unique<CLoggingArea>(nullptr, "D", CRect(0, 0, 300, 300), &m_log, true),
+                          CArea2::kPlaceCover);
     EXPECT_EQ(key(&CArea2::KeyRepeat, 65), (Log{"A repeat65"}));
     EXPECT_EQ(Up(0, 210, 210), (Log{"C up 10,10"}));
     EXPECT_EQ(key(&CArea2::KeyUp, 65), (Log{"A keyup65"}));

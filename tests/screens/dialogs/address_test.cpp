@@ -14,7 +14,7 @@ namespace
 {
 struct AddressDialog : DialogTest
 {
-    AddressDialog() { dialog = Show(new CDialogAddress(&host)); }
+    AddressDialog() { dialog = Show(std::make_unique<CDialogAddress>(&host)); }
     std::string Shown() const { return Nth<CAreaEditField>(0)->GetText(); }
     CAreaButton* Ok() const { return Nth<CAreaButton>(0); }
     // Plus 1, minus 1, plus 10, minus 10, plus 100, minus 100 follow Ok and Cancel.

@@ -30,24 +30,24 @@ TEST_F(DialogKeys, ReturnAndEscapeEndEveryDialogOnTheKeysReleaseAndTextInputRuns
     struct Case
     {
         const char* name;
-        std::function<CArea2*(CArea2*)> make;
+        std::function<std::unique_ptr<CArea2>(CArea2*)> make;
         int64_t onReturn;  // -1: Return does nothing
         int64_t onEscape;
         bool takesText;
     };
     const Case cases[] = {
-        {"string", [](CArea2* h) { return new CDialogString(h); }, 1, 2, true},
-        {"duration", [](CArea2* h) { return new CDialogDuration(h); }, 1, 2, true},
-        {"confirmation", [](CArea2* h) { return new CDialogConfirmation(h); }, 1, 2, false},
+        {"string", [](CArea2* h) { return std::make_unique<CDialogString>(h); }, 1, 2, true},
+        {"duration", [](CArea2* h) { return std::make_unique<CDialogDuration>(h); }, 1, 2, true},
+        {"confirmation", [](CArea2* h) { return std::make_unique<CDialogConfirmation>(h); }, 1, 2, false},
         // Escape answers 2 even while the notice hides its Cancel.
-        {"notification", [](CArea2* h) { return new CDialogNotification(h); }, 1, 2, false},
-        {"hint", [](CArea2* h) { return new CDialogExplanation(h); }, 1, 1, false},
-        {"properties", [&](CArea2* h) { return new CDialogPlaybackProperties(h, &playbacks); }, -1, 1, false},
+        {"notification", [](CArea2* h) { return std::make_unique<CDialogNotification>(h); }, 1, 2, false},
+        {"hint", [](CArea2* h) { return std::make_unique<CDialogExplanation>(h); }, 1, 1, false},
+        {"properties", [&](CArea2* h) { return std::make_unique<CDialogPlaybackProperties>(h, &playbacks); }, -1, 1, false},
         // Empty fields hold no address for Ok to take.
-        {"ip", [](CArea2* h) { return new CDialogIpAndSubnet(h, true); }, -1, 2, true},
-        {"artnet", [](CArea2* h) { return new CDialogArtnet(h); }, 1, 2, false},
-        {"sacn", [](CArea2* h) { return new CDialogAcn(h); }, 1, 2, false},
-        {"address", [](CArea2* h) { return new CDialogAddress(h); }, 1, 2, true},
+        {"ip", [](CArea2* h) { return std::make_unique<CDialogIpAndSubnet>(h, true); }, -1, 2, true},
+        {"artnet", [](CArea2* h) { return std::make_unique<CDialogArtnet>(h); }, 1, 2, false},
+        {"sacn", [](CArea2* h) { return std::make_unique<CDialogAcn>(h); }, 1, 2, false},
+        {"address", [](CArea2* h) { return std::make_unique<CDialogAddress>(h); }, 1, 2, true},
     };
     // As at the application's start.
     CTextInputRequest::StopUnrequested();

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace dialog_test
@@ -43,9 +44,9 @@ protected:
     ~DialogTest() override { SetClickSoundListener(nullptr); }
 
     template <class T>
-    T* Show(T* dialog)
+    T* Show(std::unique_ptr<T> shown)
     {
-        host.ShowDialog(dialog);
+        T* dialog = host.ShowDialog(std::move(shown));
         // A dialog still open was closed by the new one: that is no result.
         host.closedWith = -1;
         m_dialog = dialog;

@@ -6,7 +6,7 @@ using namespace dialog_test;
 
 TEST_F(DialogTest, DurationShowsTheShortFormAndReadsTypedTextBackAsATime)
 {
-    CDialogDuration* dialog = Show(new CDialogDuration(&host));
+    CDialogDuration* dialog = Show(std::make_unique<CDialogDuration>(&host));
     dialog->SetDuration(CTime(65.0));
     EXPECT_EQ(Nth<CAreaEditField>(0)->GetText(), "1m05s");
     EXPECT_FALSE(Nth<CAreaLabel>(0)->IsVisible()) << "a time needs no explanation";

@@ -10,7 +10,7 @@ struct HintDialog : DialogTest
 {
     HintDialog()
     {
-        dialog = Show(new CDialogExplanation(&host));
+        dialog = Show(std::make_unique<CDialogExplanation>(&host));
         host.onClosed = [this](CArea2* d) { dontShow = static_cast<CDialogExplanation*>(d)->IsDontShowChecked(); };
     }
     CDialogExplanation* dialog;
@@ -27,7 +27,7 @@ TEST_F(HintDialog, TheBoxsLastStateCountsWhicheverWayTheDialogEnds)
     EXPECT_EQ(host.closedWith, 1);
     EXPECT_FALSE(dontShow);
 
-    Show(new CDialogExplanation(&host));
+    Show(std::make_unique<CDialogExplanation>(&host));
     Click(Nth<CAreaCheckbox>(0));
     Key(kEscape);
     Tick();

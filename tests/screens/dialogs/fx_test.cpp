@@ -16,7 +16,7 @@ class FxDialogTest : public DialogTest
 protected:
     CDialogFx* Open(uint32_t group, const CFxValue& value = CFxValue())
     {
-        CDialogFx* dialog = Show(new CDialogFx(&host, group));
+        CDialogFx* dialog = Show(std::make_unique<CDialogFx>(&host, group));
         dialog->SetValue(value);
         dialog->SetCallback(this, [](void* test, CDialogFx* d) {
             static_cast<FxDialogTest*>(test)->reported.push_back(d->GetValue());

@@ -14,7 +14,7 @@ struct IpDialog : DialogTest
 {
     void Open(bool dhcpAllowed = true)
     {
-        dialog = Show(new CDialogIpAndSubnet(&host, dhcpAllowed));
+        dialog = Show(std::make_unique<CDialogIpAndSubnet>(&host, dhcpAllowed));
         dialog->SetIpAddress(CIpAddress(192, 168, 1, 20, 16946));
         dialog->SetSubnet(CIpAddress(255, 255, 255, 0));
     }

@@ -42,12 +42,12 @@ struct LoadingDialog : DialogTest
 
 TEST_F(LoadingDialog, TheBarFollowsEveryTransmissionAndTheDialogEndsWhenTheCountIsReached)
 {
-    Show(new CDialogLoading(&host, &link));
+    Show(std::make_unique<CDialogLoading>(&host, &link));
     Tick();
     EXPECT_EQ(host.closedWith, 1) << "nothing to send";
 
     Queue(4);
-    CDialogLoading* dialog = Show(new CDialogLoading(&host, &link));
+    CDialogLoading* dialog = Show(std::make_unique<CDialogLoading>(&host, &link));
     EXPECT_EQ(dialog->GetExpected(), 4u);
     Tick();
     EXPECT_EQ(Progress(), 0.0f);
@@ -67,7 +67,7 @@ TEST_F(LoadingDialog, ALostLinkEndsWithThreeEvenWhenTheCountIsReachedAndDropsThe
 {
     Queue(1);
     link.SetConnected(true);
-    Show(new CDialogLoading(&host, &link));
+    Show(std::make_unique<CDialogLoading>(&host, &link));
     Transmit();
     link.SetConnected(false);
     EXPECT_EQ(link.GetQueueLength(), 1u);
@@ -79,7 +79,7 @@ TEST_F(LoadingDialog, ALostLinkEndsWithThreeEvenWhenTheCountIsReachedAndDropsThe
 TEST_F(LoadingDialog, AbortDropsTheQueueAtOnceAndWhatSlipsInBeforeTheDialogGoes)
 {
     Queue(3);
-    Show(new CDialogLoading(&host, &link));
+    Show(std::make_unique<CDialogLoading>(&host, &link));
     Click(Button("Abort"));
     EXPECT_EQ(link.GetQueueLength(), 0u);
     Queue(2);

@@ -8,7 +8,7 @@ using namespace dialog_test;
 
 TEST_F(DialogTest, TheNotificationShowsCancelOnlyWhenAskedAndKeepsItsMessageSteady)
 {
-    CDialogNotification* dialog = Show(new CDialogNotification(&host));
+    CDialogNotification* dialog = Show(std::make_unique<CDialogNotification>(&host));
     dialog->SetText("No hardware connected.", true);
     EXPECT_FALSE(Button("Cancel")->IsVisible());
     EXPECT_EQ(Button("OK")->GetRect(), CRect(296, 156, 100, 40));
@@ -32,7 +32,7 @@ TEST_F(DialogTest, TheNotificationShowsCancelOnlyWhenAskedAndKeepsItsMessageStea
 TEST_F(DialogTest, ALongNoticeHasRoomForEveryLineAboveItsButton)
 {
     CFontManager::Instance().ScanFolder(std::string(TANZO_SOURCE_DIR) + "/resources/fonts");
-    CDialogNotification* dialog = Show(new CDialogNotification(&host));
+    CDialogNotification* dialog = Show(std::make_unique<CDialogNotification>(&host));
     const std::string text = "The show \"Saturday gala\" cannot be opened: the file is damaged, Error reading "
                              "Attributes. (line 1, column 60). Nothing was changed.";
     const CAreaLabel* message = Nth<CAreaLabel>(0);

@@ -16,7 +16,7 @@ struct PersonalityDialog : DialogTest
     PersonalityDialog()
     {
         patch_library::Load(library);
-        dialog = Show(new CDialogPersonality(&host, &library));
+        dialog = Show(std::make_unique<CDialogPersonality>(&host, &library));
     }
     CAreaGrid* List(uint32_t index) const { return Nth<CAreaGrid>(index); }
     void PressRow(uint32_t list, int32_t row)
@@ -79,9 +79,9 @@ TEST_F(PersonalityDialog, AModelIsAWholeChoiceUntilAModeReplacesItsProfile)
 TEST_F(PersonalityDialog, TheChoiceShowsInTheMiddleAndLettersJumpToAMaker)
 {
     // Chosen before the dialog shows, as the patch page does it.
-    CDialogPersonality* fresh = new CDialogPersonality(&host, &library);
+    auto fresh = std::make_unique<CDialogPersonality>(&host, &library);
     fresh->SetPersonality(CPersonalityRef("Generic 20", "Wash", "", "0102030405060708"));
-    dialog = Show(fresh);
+    dialog = Show(std::move(fresh));
     const CAreaGrid* makers = List(0);
     EXPECT_EQ(makers->GetScrollOffset() / int32_t(makers->GetRowHeight()), 22 - makers->GetVisibleRows() / 2);
     EXPECT_TRUE(Highlighted(0, 22) && Highlighted(1, 0));

@@ -20,7 +20,7 @@ struct PropertiesDialog : DialogTest
         for (uint32_t index : selected)
             selection.push_back(manager.GetPlayback(index));
         manager.SetSelection(selection);
-        dialog = Show(new CDialogPlaybackProperties(&host, &manager));
+        dialog = Show(std::make_unique<CDialogPlaybackProperties>(&host, &manager));
     }
     // The controller's report of a playback's background, exclusive, go and repeat modes.
     void Confirm(uint32_t index, bool background, bool exclusive, uint32_t goMode, uint32_t repeat)

@@ -8,7 +8,7 @@ namespace
 {
 struct StringDialog : DialogTest
 {
-    StringDialog() { dialog = Show(new CDialogString(&host)); }
+    StringDialog() { dialog = Show(std::make_unique<CDialogString>(&host)); }
     CAreaLabel* Message() const { return Nth<CAreaLabel>(0); }
     CDialogString* dialog;
 };

@@ -31,7 +31,7 @@ using AcnDialog = UniverseDialogs;
 
 TEST_F(ArtnetDialog, ArrowsAndKeysStepEachNumberRoundItsRangeAndLeaveTheOther)
 {
-    CDialogArtnet* dialog = Show(new CDialogArtnet(&host));
+    CDialogArtnet* dialog = Show(std::make_unique<CDialogArtnet>(&host));
     dialog->Set(true, 0x3C);
     EXPECT_EQ(Shown(), "3.12");
     EXPECT_TRUE(dialog->IsArtNetEnabled());
@@ -61,7 +61,7 @@ TEST_F(ArtnetDialog, ArrowsAndKeysStepEachNumberRoundItsRangeAndLeaveTheOther)
 
 TEST_F(ArtnetDialog, TypingFillsSubnetThenUniverseAndAPauseStartsOver)
 {
-    CDialogArtnet* dialog = Show(new CDialogArtnet(&host));
+    CDialogArtnet* dialog = Show(std::make_unique<CDialogArtnet>(&host));
     EXPECT_EQ(TypeThenPause("123"), "12.3");
     EXPECT_EQ(TypeThenPause("17"), "1.0");
     EXPECT_EQ(TypeThenPause("15"), "15.0");
@@ -80,7 +80,7 @@ TEST_F(ArtnetDialog, TypingFillsSubnetThenUniverseAndAPauseStartsOver)
 
 TEST_F(AcnDialog, ArrowsStopAtTheEndsAndTypingKeepsWithinTheLimit)
 {
-    CDialogAcn* dialog = Show(new CDialogAcn(&host));
+    CDialogAcn* dialog = Show(std::make_unique<CDialogAcn>(&host));
     dialog->Set(false, 0);
     EXPECT_EQ(Shown(), "1");
     EXPECT_FALSE(dialog->IsAcnEnabled());
