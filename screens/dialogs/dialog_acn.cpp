@@ -16,9 +16,7 @@ using namespace dialog_look;
 
 namespace
 {
-constexpr float kTypingPause = 1.0f;
 constexpr uint32_t kIconSize = 32;
-constexpr uint32_t kMaxDigits = 5;
 }  // namespace
 
 CDialogAcn::CDialogAcn(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 250 * Scale())
@@ -94,16 +92,13 @@ void CDialogAcn::OnButtonClick(CAreaButton* button)
 void CDialogAcn::TypeDigit(uint32_t digit)
 {
     // Counted wide, so five nines stop at the limit instead of running round 16 bits.
-    const uint32_t typed = m_digitsTyped == 0 ? digit : uint32_t(m_universe) * 10 + digit;
-    m_universe = uint16_t(std::min(typed, kMaxUniverse));
-    if (++m_digitsTyped >= kMaxDigits)
-        m_digitsTyped = 0;
+    m_universe = uint16_t(std::min(m_entry.Type(m_universe, digit), kMaxUniverse));
 }
 
 void CDialogAcn::OnKeyDown(uint32_t key, bool* handled)
 {
     *handled = true;
-    m_typingTimer = 0.0f;
+    m_entry.OnKey();
     if (PressForKey(key, *m_ok, *m_cancel))
         return;
     if (key >= '0' && key <= '9')
@@ -132,11 +127,7 @@ void CDialogAcn::OnKeyUp(uint32_t key, bool* handled)
 
 void CDialogAcn::OnTick(float seconds)
 {
-    if (m_typingTimer >= kTypingPause)
-        return;
-    m_typingTimer += seconds;
-    if (m_typingTimer >= kTypingPause)
-        m_digitsTyped = 0;
+    m_entry.Tick(seconds);
 }
 
 void CDialogAcn::Layout()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "screens/dialogs/digit_entry.h"
 #include "widgets/area.h"
 
 #include <cstdint>
@@ -48,8 +49,5 @@ private:
     CAreaEditField* m_field;
     CAreaCaptionBar* m_caption;
     uint16_t m_universe = 1;
-    // Seconds since the last key, counting up to one.
-    float m_typingTimer = 0.0f;
-    // Digits of the entry being typed, 0 to 4.
-    uint32_t m_digitsTyped = 0;
+    CDigitEntry m_entry{5};
 };

@@ -22,8 +22,6 @@ using namespace dialog_look;
 
 namespace
 {
-constexpr float kTypingPause = 1.0f;
-constexpr uint32_t kMaxDigits = 3;
 constexpr uint32_t kIconSize = 32;
 constexpr uint32_t kIconFontSize = 30;
 constexpr int32_t kRows = 5;
@@ -164,10 +162,7 @@ void CDialogAddress::OnChange(const CArea2* sender)
 void CDialogAddress::TypeDigit(int32_t digit)
 {
     // The switches may have set a large value between two digits: it is held to what 16 bits keep.
-    const int32_t typed = m_digitsTyped == 0 ? digit : int32_t(m_address) * 10 + digit;
-    m_address = int16_t(std::min<int32_t>(typed, INT16_MAX));
-    if (++m_digitsTyped >= kMaxDigits)
-        m_digitsTyped = 0;
+    m_address = int16_t(std::min<uint32_t>(m_entry.Type(uint32_t(m_address), uint32_t(digit)), INT16_MAX));
     ShowAddress();
 }
 
@@ -191,7 +186,7 @@ CAreaButtonSoft* CDialogAddress::ButtonForKey(uint32_t key) const
 void CDialogAddress::OnKeyDown(uint32_t key, bool* handled)
 {
     *handled = true;
-    m_typingTimer = 0.0f;
+    m_entry.OnKey();
     const int32_t digit = DigitOfKey(key);
     if (digit >= 0)
         TypeDigit(digit);
@@ -210,11 +205,7 @@ void CDialogAddress::OnKeyUp(uint32_t key, bool* handled)
 
 void CDialogAddress::OnTick(float seconds)
 {
-    if (m_typingTimer >= kTypingPause)
-        return;
-    m_typingTimer += seconds;
-    if (m_typingTimer >= kTypingPause)
-        m_digitsTyped = 0;
+    m_entry.Tick(seconds);
 }
 
 void CDialogAddress::Layout()

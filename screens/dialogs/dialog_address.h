@@ -1,5 +1,6 @@
 #pragma once
 
+#include "screens/dialogs/digit_entry.h"
 #include "shell/text_input_request.h"
 #include "widgets/area.h"
 
@@ -58,10 +59,7 @@ private:
     CAreaButtonSoft* m_minus100;
     CAreaEditField* m_field;
     CAreaDip* m_dip;
-    // Seconds since the last key, counting up to one.
-    float m_typingTimer = 0.0f;
-    // Digits of the entry being typed, 0 to 2.
-    uint32_t m_digitsTyped = 0;
+    CDigitEntry m_entry{3};
     // Typing and the switches may take it past 512 (up to 2047); it is shown red then.
     int16_t m_address = kFirstAddress;
     CTextInputRequest m_textInput;

@@ -16,8 +16,9 @@ using namespace dialog_look;
 
 namespace
 {
-constexpr float kTypingPause = 1.0f;
 constexpr uint32_t kIconSize = 32;
+// Where the universe's digits begin in the entry.
+constexpr uint32_t kUniversePlace = 2;
 
 CAreaButtonSoft* MakeArrow(CArea2* parent, const CZevralImage& icon)
 {
@@ -112,11 +113,10 @@ void CDialogArtnet::TypeDigit(uint32_t digit)
 {
     const uint32_t subnet = m_address >> 4;
     const uint32_t universe = m_address & 15;
-    switch (m_typingState)
+    switch (m_entry.TakePlace())
     {
     case 0:
         m_address = uint8_t(digit << 4);
-        m_typingState = 1;
         break;
     case 1:
         // A second digit makes 10 to 15 of a first digit 1; beyond 15 the sub-net stays 1.
@@ -125,16 +125,13 @@ void CDialogArtnet::TypeDigit(uint32_t digit)
             const uint32_t typed = subnet * 10 + digit;
             m_address = uint8_t(typed < 16 ? typed << 4 : 16);
         }
-        m_typingState = 2;
         break;
-    case 2:
+    case kUniversePlace:
         m_address = uint8_t(subnet << 4 | digit);
-        m_typingState = 3;
         break;
     default:
         if (universe <= 1)
             m_address = uint8_t(subnet << 4 | std::min<uint32_t>(universe * 10 + digit, 15));
-        m_typingState = 0;
         break;
     }
     RefreshText();
@@ -143,11 +140,11 @@ void CDialogArtnet::TypeDigit(uint32_t digit)
 void CDialogArtnet::OnKeyDown(uint32_t key, bool* handled)
 {
     *handled = true;
-    m_typingTimer = 0.0f;
+    m_entry.OnKey();
     if (PressForKey(key, *m_ok, *m_cancel))
         return;
     if (key == '.')
-        m_typingState = 2;
+        m_entry.SetPlace(kUniversePlace);
     else if (key >= '0' && key <= '9')
         TypeDigit(key - '0');
     else if (IsStepDownKey(key))
@@ -173,11 +170,7 @@ void CDialogArtnet::OnKeyUp(uint32_t key, bool* handled)
 
 void CDialogArtnet::OnTick(float seconds)
 {
-    if (m_typingTimer >= kTypingPause)
-        return;
-    m_typingTimer += seconds;
-    if (m_typingTimer >= kTypingPause)
-        m_typingState = 0;
+    m_entry.Tick(seconds);
 }
 
 void CDialogArtnet::Layout()

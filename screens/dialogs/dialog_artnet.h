@@ -1,5 +1,6 @@
 #pragma once
 
+#include "screens/dialogs/digit_entry.h"
 #include "widgets/area.h"
 
 #include <cstdint>
@@ -48,8 +49,6 @@ private:
     CAreaCaptionBar* m_caption;
     CAreaEditField* m_field;
     uint8_t m_address = 0;
-    // Seconds since the last key, counting up to one.
-    float m_typingTimer = 0.0f;
-    // Which digit the next digit key fills: sub-net, its second digit, universe, its second digit.
-    uint32_t m_typingState = 0;
+    // Four digits: the sub-net's two, then the universe's two.
+    CDigitEntry m_entry{4};
 };
