@@ -44,18 +44,14 @@ CAreaCueGrid::~CAreaCueGrid()
 
 void CAreaCueGrid::SetPlayback(CPlayback* playback)
 {
-    if (playback == m_playback)
+    if (!m_playback.Follow(playback))
         return;
-    if (m_playback)
-        StopObserving(m_playback);
     m_cueSet.Clear(this);
-    m_playback = playback;
     // Another playback's cues start at the first.
     m_scrollTarget = 0;
     SetOffset(0);
     if (m_playback)
     {
-        Observe(m_playback);
         HandleNotify(m_playback, NOTIFY_UNKNOWN);
     }
     else
@@ -101,16 +97,16 @@ void CAreaCueGrid::SetScrollOffset(int32_t offset)
 void CAreaCueGrid::HandleNotify(CSubject* subject, uint32_t code)
 {
     // A subject that goes is only forgotten: its derived part is gone already.
+    if (m_playback.Forget(subject, code))
+    {
+        m_cueSet.Clear(this);
+        UpdateCells();
+        SetDirty();
+        return;
+    }
     if (code == NOTIFY_RELEASE)
     {
-        if (subject == m_playback)
-        {
-            m_playback = nullptr;
-            m_cueSet.Clear(this);
-            UpdateCells();
-            SetDirty();
-        }
-        else if (m_cueSet.Contains(subject))
+        if (m_cueSet.Contains(subject))
         {
             std::set<CSubject*> rest = m_cueSet.GetSubjects();
             rest.erase(subject);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/followed_subject.h"
 #include "foundation/observer.h"
 #include "model/cue.h"
 #include "model/playback.h"
@@ -77,7 +78,7 @@ private:
     CPoint m_lastPoint;
     // Where the press began, to tell a hold from a scroll.
     CPoint m_pressPoint;
-    CPlayback* m_playback = nullptr;
+    CFollowedSubject<CPlayback> m_playback{this};
     CSubjectSet m_cueSet;
     int32_t m_selectionFirst = -1;
     int32_t m_selectionCount = 0;

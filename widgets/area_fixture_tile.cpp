@@ -36,12 +36,8 @@ void CAreaFixtureTile::SetSelected(bool selected)
 
 void CAreaFixtureTile::SetFixture(CFixture* fixture)
 {
-    if (fixture == m_fixture)
-        return;
-    StopObserving(m_fixture);
-    m_fixture = fixture;
-    Observe(fixture);
-    HandleNotify(fixture, 0);
+    if (m_fixture.Follow(fixture))
+        HandleNotify(fixture, 0);
 }
 
 void CAreaFixtureTile::OnVisibleChanged()
@@ -59,8 +55,7 @@ void CAreaFixtureTile::OnVisibleChanged()
 void CAreaFixtureTile::HandleNotify(CSubject* subject, uint32_t code)
 {
     // A fixture that goes must not be read again: the tile shows no fixture from then on.
-    if (code == NOTIFY_RELEASE && subject && subject == m_fixture)
-        m_fixture = nullptr;
+    m_fixture.Forget(subject, code);
     UpdateTexts();
     SetDirty();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/followed_subject.h"
 #include "widgets/area.h"
 
 #include <cstdint>
@@ -46,7 +47,7 @@ protected:
 
 private:
     CFixtureManager* m_fixtureManager;
-    CFixture* m_fixture = nullptr;
+    CFollowedSubject<CFixture> m_fixture{this};
     CZevralImage m_selectedFrame;
     CZevralImage m_normalFrame;
     const std::string m_blank;

@@ -76,8 +76,7 @@ CAreaPlaybackButton::CAreaPlaybackButton(CArea2* parent, CPlaybackManager* manag
 CAreaPlaybackButton::~CAreaPlaybackButton()
 {
     m_cueSet.Clear(this);
-    if (m_playback)
-        StopObserving(m_playback);
+    m_playback.Follow(nullptr);
 }
 
 void CAreaPlaybackButton::SetPlayback(CPlayback* playback)
@@ -89,14 +88,11 @@ void CAreaPlaybackButton::SetPlayback(CPlayback* playback)
     if (m_held)
         m_held->SetGoDown(false);
     m_held = nullptr;
-    if (m_playback)
-        StopObserving(m_playback);
+    m_playback.Follow(playback);
     // The cues of the playback shown before are none of this button's business any more.
     m_cueSet.Clear(this);
-    m_playback = playback;
     if (m_playback)
     {
-        Observe(m_playback);
         HandleNotify(m_playback, NOTIFY_UNKNOWN);
     }
     else
@@ -179,19 +175,17 @@ void CAreaPlaybackButton::HandleNotify(CSubject* subject, uint32_t code)
 {
     // A subject that goes tells so from its base destructor, when it is no longer a playback or a
     // cue: it is only forgotten, never asked anything.
-    if (code == NOTIFY_RELEASE)
+    if (m_playback.Forget(subject, code))
     {
-        if (subject && subject == m_playback)
-        {
-            m_playback = nullptr;
-            m_held = nullptr;
-            m_cueSet.Clear(this);
-            RebuildTexts();
-            RefreshBars();
-            SetDirty();
-        }
+        m_held = nullptr;
+        m_cueSet.Clear(this);
+        RebuildTexts();
+        RefreshBars();
+        SetDirty();
         return;
     }
+    if (code == NOTIFY_RELEASE)
+        return;
     if (!subject || subject != m_playback)
     {
         // While the line reads out a changed intensity or speed, the cue's label waits for the

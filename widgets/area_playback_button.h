@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/followed_subject.h"
 #include "foundation/observer.h"
 #include "widgets/area.h"
 
@@ -84,7 +85,7 @@ private:
     CPoint StatusImagePosition() const;
 
     CPlaybackManager* m_manager;
-    CPlayback* m_playback = nullptr;
+    CFollowedSubject<CPlayback> m_playback{this};
     // The playback whose go input the press holds down; its release goes there.
     CPlayback* m_held = nullptr;
     CAreaBar* m_intensityBar = nullptr;

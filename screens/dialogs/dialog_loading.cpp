@@ -34,7 +34,7 @@ CDialogLoading::CDialogLoading(CArea2* parent) : CDialogLoading(parent, ProgramD
 }
 
 CDialogLoading::CDialogLoading(CArea2* parent, CDeviceManager* deviceManager)
-    : CArea2(parent, false, 400 * Scale(), 200 * Scale()), m_deviceManager(deviceManager)
+    : CArea2(parent, false, 400 * Scale(), 200 * Scale())
 {
     SetName("CDialogLoading");
     SetBackgroundColour(Background());
@@ -53,11 +53,8 @@ CDialogLoading::CDialogLoading(CArea2* parent, CDeviceManager* deviceManager)
 
     m_progress = MakeChild<CAreaProgressBar>();
 
-    if (m_deviceManager)
-    {
-        Observe(m_deviceManager);
+    if (m_deviceManager.Follow(deviceManager))
         m_expected = uint32_t(m_deviceManager->GetQueueLength());
-    }
 }
 
 CDialogLoading::~CDialogLoading()
@@ -77,15 +74,15 @@ void CDialogLoading::Abort()
 
 void CDialogLoading::HandleNotify(CSubject* subject, uint32_t code)
 {
-    if (subject != m_deviceManager || !m_deviceManager)
-        return;
-    if (code == NOTIFY_RELEASE)
+    if (m_deviceManager.Forget(subject, code))
     {
         // No link is left to send the rest.
-        m_deviceManager = nullptr;
         SetResult(kResultAbort);
+        return;
     }
-    else if (code == DEVICE_MANAGER_NOTIFY_CONNECTED)
+    if (subject != m_deviceManager || !m_deviceManager)
+        return;
+    if (code == DEVICE_MANAGER_NOTIFY_CONNECTED)
     {
         if (!m_deviceManager->IsConnected())
             SetResult(kResultAbort);

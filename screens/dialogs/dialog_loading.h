@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/followed_subject.h"
 #include "widgets/area.h"
 
 #include <atomic>
@@ -39,12 +40,11 @@ protected:
     void Layout() override;
 
 private:
-
     CAreaLabel* m_text;
     CAreaProgressBar* m_progress;
     CAreaCaptionBar* m_caption;
     CAreaButtonSoft* m_abort;
-    CDeviceManager* m_deviceManager;
+    CFollowedSubject<CDeviceManager> m_deviceManager{this};
     uint32_t m_expected = 0;
     std::atomic<uint32_t> m_sent{0};
 };

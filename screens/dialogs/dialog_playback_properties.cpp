@@ -119,11 +119,11 @@ void CDialogPlaybackProperties::OnChange(const CArea2* sender)
 
 void CDialogPlaybackProperties::HandleNotify(CSubject* subject, uint32_t code)
 {
+    if (m_shown.Forget(subject, code))
+        return;
     if (code == NOTIFY_RELEASE)
     {
-        // The subject is going: it must not be touched again.
-        if (subject == m_shown)
-            m_shown = nullptr;
+        // The manager is going: it must not be touched again.
         if (subject == m_manager)
         {
             m_manager = nullptr;
@@ -139,16 +139,8 @@ void CDialogPlaybackProperties::HandleNotify(CSubject* subject, uint32_t code)
 
 void CDialogPlaybackProperties::ShowPlayback(CPlayback* playback)
 {
-    if (playback == m_shown)
-        return;
-    if (m_shown)
-        StopObserving(m_shown);
-    m_shown = playback;
-    if (m_shown)
-    {
-        Observe(m_shown);
+    if (m_shown.Follow(playback) && m_shown)
         HandleNotify(m_shown, 0);
-    }
 }
 
 void CDialogPlaybackProperties::ShowValues()
@@ -171,9 +163,7 @@ void CDialogPlaybackProperties::OnVisibleChanged()
     }
     if (m_manager)
         StopObserving(m_manager);
-    if (m_shown)
-        StopObserving(m_shown);
-    m_shown = nullptr;
+    m_shown.Follow(nullptr);
 }
 
 void CDialogPlaybackProperties::OnKeyDown(uint32_t key, bool* handled)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/followed_subject.h"
 #include "widgets/area.h"
 
 class CAreaButton;
@@ -50,5 +51,5 @@ private:
     CAreaLabel* m_goModeLabel;
     CAreaLabel* m_repeatLabel;
     CPlaybackManager* m_manager;
-    CPlayback* m_shown = nullptr;
+    CFollowedSubject<CPlayback> m_shown{this};
 };

@@ -261,10 +261,9 @@ void CAreaEdit::SetPlayback(CPlayback* playback)
 {
     if (playback == m_playback)
         return;
-    if (m_playback)
-        StopObserving(m_playback);
-    m_playback = playback;
+    // The cue strip follows it first, so that the page hears of a change of it before the strip.
     m_cueGrid->SetPlayback(playback);
+    m_playback.Follow(playback);
     // A run of cues chosen on another playback means nothing here: RECORD would write into cues of
     // this one the operator never chose, or append one where the number is past its end.
     if (m_playback && m_playback != m_editedPlayback)
@@ -273,10 +272,7 @@ void CAreaEdit::SetPlayback(CPlayback* playback)
         SetSelection(-1, 0);
     }
     if (m_playback)
-    {
-        Observe(m_playback);
         HandleNotify(m_playback, NOTIFY_UNKNOWN);
-    }
 }
 
 void CAreaEdit::OnVisibleChanged()
@@ -322,13 +318,9 @@ void CAreaEdit::HandleNotify(CSubject* subject, uint32_t code)
 {
     if (!subject)
         return;
-    if (code == NOTIFY_RELEASE)
-    {
-        // A subject that goes is only forgotten.
-        if (subject == m_playback)
-            m_playback = nullptr;
+    // A subject that goes is only forgotten.
+    if (m_playback.Forget(subject, code) || code == NOTIFY_RELEASE)
         return;
-    }
     if (subject == m_deviceManager)
     {
         if (code == NOTIFY_UNKNOWN || code == DEVICE_MANAGER_NOTIFY_CONNECTED)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/followed_subject.h"
 #include "foundation/observer.h"
 #include "screens/pages/area_image.h"
 #include "widgets/area_target.h"
@@ -120,7 +121,7 @@ private:
     CProgrammer* m_programmer = nullptr;
     CSubjectSet m_observedFixtures;
     CSubjectSet m_observedGroups;
-    CPlayback* m_playback = nullptr;
+    CFollowedSubject<CPlayback> m_playback{this};
     // The playback the run of selected cues belongs to; only compared, never read.
     const CPlayback* m_editedPlayback = nullptr;
     CAreaMain* m_root;
