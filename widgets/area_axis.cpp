@@ -87,12 +87,6 @@ CCoordinate CAreaAxis::GetCentre() const
     return CCoordinate(Clamp(minX + (maxX - minX) * 0.5f), Clamp(minY + (maxY - minY) * 0.5f));
 }
 
-void CAreaAxis::SetChangeCallback(void* context, ChangeCallback callback)
-{
-    m_callbackContext = context;
-    m_callback = callback;
-}
-
 void CAreaAxis::Nudge(float dx, float dy)
 {
     if (m_fine)
@@ -341,6 +335,5 @@ void CAreaAxis::PlaceHandles()
 
 void CAreaAxis::Changed()
 {
-    if (m_callbackContext && m_callback)
-        m_callback(m_callbackContext, this);
+    m_change(this);
 }

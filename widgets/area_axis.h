@@ -2,6 +2,7 @@
 
 #include "foundation/coordinate.h"
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <vector>
 
@@ -33,7 +34,7 @@ public:
     std::vector<CMessageValue> GetValues() const;
     // The middle of the bounding box of every entry's coordinate; (0, 0) for an empty list.
     CCoordinate GetCentre() const;
-    void SetChangeCallback(void* context, ChangeCallback callback);
+    void SetChangeCallback(void* context, ChangeCallback callback) { m_change.Set(context, callback); }
 
     bool IsFine() const { return m_fine; }
     void SetFine(bool fine) { m_fine = fine; }
@@ -88,6 +89,5 @@ private:
     CZevralImage m_marker;
     CRect m_xHandleRect;
     CRect m_yHandleRect;
-    void* m_callbackContext = nullptr;
-    ChangeCallback m_callback = nullptr;
+    CCallback<ChangeCallback> m_change;
 };

@@ -96,26 +96,6 @@ void CAreaButton::SetMaxIconHeight(int32_t height)
     SetDirty();
 }
 
-void CAreaButton::SetPressCallback(void* context, Callback function)
-{
-    m_press = {context, function};
-}
-
-void CAreaButton::SetReleaseCallback(void* context, Callback function)
-{
-    m_release = {context, function};
-}
-
-void CAreaButton::SetClickCallback(void* context, Callback function)
-{
-    m_click = {context, function};
-}
-
-void CAreaButton::SetHoldCallback(void* context, Callback function)
-{
-    m_hold = {context, function};
-}
-
 void CAreaButton::Press()
 {
     bool handled = false;
@@ -155,10 +135,10 @@ void CAreaButton::OnPointerDown(const CPoint&, uint32_t button, bool* handled)
             m_on = !m_on;
             SetDirty();
         }
-        if (m_press.context && m_press.function)
+        if (m_press.IsSet())
         {
             m_lastButton = int32_t(button);
-            m_press.Call(this);
+            m_press(this);
         }
     }
     // A disabled button still takes the press, so nothing under it sees it.
@@ -175,8 +155,8 @@ void CAreaButton::OnPointerUp(const CPoint&, bool* handled)
         SetDirty();
         PlayFeedback();
         if (!m_holdFired)
-            m_click.Call(this);
-        m_release.Call(this);
+            m_click(this);
+        m_release(this);
     }
     m_holdFired = false;
     if (handled)
@@ -193,7 +173,7 @@ void CAreaButton::OnVisibleChanged()
     m_holdFired = false;
     Layout();
     SetDirty();
-    m_release.Call(this);
+    m_release(this);
 }
 
 void CAreaButton::OnTick(float seconds)
@@ -206,9 +186,9 @@ void CAreaButton::OnTick(float seconds)
         m_holdReached = true;
         // Only a hold that did something (its callback, or the repeat that follows) stands in for
         // the click: a slow press of an ordinary button, or a key held a moment, still clicks.
-        if ((m_hold.context && m_hold.function) || m_repeat)
+        if (m_hold.IsSet() || m_repeat)
             m_holdFired = true;
-        m_hold.Call(this);
+        m_hold(this);
     }
     if (m_repeat && m_holdTime >= kHoldTime)
     {
@@ -223,7 +203,7 @@ void CAreaButton::OnTick(float seconds)
         if (m_repeatTime >= m_repeatInterval)
         {
             m_repeatTime -= m_repeatInterval;
-            m_click.Call(this);
+            m_click(this);
         }
     }
 }

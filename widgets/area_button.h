@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 #include <string>
@@ -49,10 +50,10 @@ public:
     void SetMaxIconHeight(int32_t height);
     int32_t GetMaxIconHeight() const { return m_maxIconHeight; }
 
-    void SetPressCallback(void* context, Callback function);
-    void SetReleaseCallback(void* context, Callback function);
-    void SetClickCallback(void* context, Callback function);
-    void SetHoldCallback(void* context, Callback function);
+    void SetPressCallback(void* context, Callback function) { m_press.Set(context, function); }
+    void SetReleaseCallback(void* context, Callback function) { m_release.Set(context, function); }
+    void SetClickCallback(void* context, Callback function) { m_click.Set(context, function); }
+    void SetHoldCallback(void* context, Callback function) { m_hold.Set(context, function); }
     // The mouse button of the last press that had a press callback; -1 before one.
     int32_t GetLastButton() const { return m_lastButton; }
 
@@ -71,17 +72,6 @@ protected:
     void Paint(CTextureAdapter& canvas) override;
 
 private:
-    struct CCallback
-    {
-        void* context = nullptr;
-        Callback function = nullptr;
-        void Call(CAreaButton* button) const
-        {
-            if (context && function)
-                function(context, button);
-        }
-    };
-
     // The skin picture for the current states; null when the skin has none.
     const CZevralImage* StateImage();
     const CZevralImage* FindImage(const std::string& suffix) const;
@@ -97,10 +87,10 @@ private:
     const CZevralImage* m_onUp = nullptr;
     const CZevralImage* m_onDown = nullptr;
     uint32_t m_mode = kModePush;
-    CCallback m_press;
-    CCallback m_release;
-    CCallback m_click;
-    CCallback m_hold;
+    CCallback<Callback> m_press;
+    CCallback<Callback> m_release;
+    CCallback<Callback> m_click;
+    CCallback<Callback> m_hold;
     std::string m_imageBase;
     float m_holdTime = 0.0f;
     float m_repeatTime = 0.0f;

@@ -53,12 +53,6 @@ std::string CAreaCheckbox::GetText() const
     return m_caption->GetText();
 }
 
-void CAreaCheckbox::SetChangeCallback(void* context, Callback function)
-{
-    m_context = context;
-    m_function = function;
-}
-
 void CAreaCheckbox::SetHorizontalAlignment(uint32_t alignment)
 {
     if (alignment == m_alignment)
@@ -93,8 +87,7 @@ void CAreaCheckbox::OnPointerDown(const CPoint&, uint32_t, bool* handled)
         PlayClickSound("positive");
         m_state = m_state == 0 ? 1 : 0;
         SetDirty();
-        if (m_context && m_function)
-            m_function(m_context, this);
+        m_change(this);
     }
     // A disabled box still takes the press, so nothing under it sees it.
     if (handled)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 #include <string>
@@ -25,7 +26,7 @@ public:
     void SetState(uint32_t state);
     void SetText(const std::string& text, bool translate);
     std::string GetText() const;
-    void SetChangeCallback(void* context, Callback function);
+    void SetChangeCallback(void* context, Callback function) { m_change.Set(context, function); }
     // 0: box at the left and the caption right of it; any other value: box at the right. The box
     // moves at the next layout.
     void SetHorizontalAlignment(uint32_t alignment);
@@ -44,8 +45,7 @@ protected:
 private:
     CAreaLabel* m_caption;
     uint32_t m_state = 0;
-    void* m_context = nullptr;
-    Callback m_function = nullptr;
+    CCallback<Callback> m_change;
     uint32_t m_boxSize;
     CRect m_box;
     CZevralImage m_frame;

@@ -45,12 +45,6 @@ void CAreaColourPicker::FollowPickedColour()
     SetDirty();
 }
 
-void CAreaColourPicker::SetChangeCallback(void* context, ChangeCallback callback)
-{
-    m_callbackContext = context;
-    m_callback = callback;
-}
-
 CRect CAreaColourPicker::GetClientRect() const
 {
     CRect rect = GetLocalRect();
@@ -85,8 +79,7 @@ void CAreaColourPicker::OnPointerMove(const CPoint& point)
         m_pick = pick;
         SetDirty();
     }
-    if (m_callbackContext && m_callback)
-        m_callback(m_callbackContext, this);
+    m_change(this);
 }
 
 void CAreaColourPicker::OnPointerUp(const CPoint&, bool* handled)

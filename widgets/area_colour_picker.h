@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 // What the two colour pickers share: a framed background, a colour field inset 15 pixels, and a
 // marker (a 40 x 40 pressed frame) centred on the picked position. Dragging inside the picker
@@ -25,7 +26,7 @@ public:
     // cue). It stays put while the pointer drags it, when it shows the colour already, and for a
     // colour the field shows nowhere. Nobody is called.
     void SetPickedColour(CRgbaColour colour);
-    void SetChangeCallback(void* context, ChangeCallback callback);
+    void SetChangeCallback(void* context, ChangeCallback callback) { m_change.Set(context, callback); }
     // In the field's coordinates.
     CPoint GetPick() const { return m_pick; }
     const CZevralImage& GetField() const { return m_field; }
@@ -64,6 +65,5 @@ private:
     CZevralImage m_frame;
     CZevralImage m_field;
     CZevralImage m_marker;
-    void* m_callbackContext = nullptr;
-    ChangeCallback m_callback = nullptr;
+    CCallback<ChangeCallback> m_change;
 };

@@ -77,18 +77,6 @@ bool CAreaCueGrid::IsSelected(int32_t cell) const
            int64_t(cell) < int64_t(m_selectionFirst) + m_selectionCount;
 }
 
-void CAreaCueGrid::SetPressCallback(void* context, PressCallback callback)
-{
-    m_pressContext = context;
-    m_pressCallback = callback;
-}
-
-void CAreaCueGrid::SetHoldCallback(void* context, HoldCallback callback)
-{
-    m_holdContext = context;
-    m_holdCallback = callback;
-}
-
 void CAreaCueGrid::SetScrollOffset(int32_t offset)
 {
     SetOffset(offset);
@@ -154,8 +142,7 @@ void CAreaCueGrid::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
     m_pressed = true;
     m_lastPoint = point;
     m_pressPoint = point;
-    if (m_pressContext && m_pressCallback)
-        m_pressCallback(m_pressContext, this, reported);
+    m_press(this, reported);
 }
 
 void CAreaCueGrid::OnPointerMove(const CPoint& point)
@@ -187,8 +174,7 @@ void CAreaCueGrid::OnTick(float seconds)
         if (m_holdTime >= kHoldSeconds && !m_holdReported)
         {
             m_holdReported = true;
-            if (m_holdContext && m_holdCallback)
-                m_holdCallback(m_holdContext, this);
+            m_hold(this);
         }
     }
     if (m_pressed)

@@ -5,6 +5,7 @@
 #include "model/cue.h"
 #include "model/playback.h"
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 // The strip of square cue cells on the edit page: one cell per cue of one playback, showing the
 // cue's label (or number), delay, condition and fade, framed red when the cue holds values, its
@@ -33,8 +34,8 @@ public:
     // Cells first .. first + count - 1 are drawn pressed; a negative first or a count of 0 is none.
     void SetSelection(int32_t first, int32_t count);
     bool IsSelected(int32_t cell) const;
-    void SetPressCallback(void* context, PressCallback callback);
-    void SetHoldCallback(void* context, HoldCallback callback);
+    void SetPressCallback(void* context, PressCallback callback) { m_press.Set(context, callback); }
+    void SetHoldCallback(void* context, HoldCallback callback) { m_hold.Set(context, callback); }
     // Pixels the strip is scrolled to the left; never below -500.
     void SetScrollOffset(int32_t offset);
     int32_t GetScrollOffset() const { return m_scrollOffset; }
@@ -82,10 +83,8 @@ private:
     CSubjectSet m_cueSet;
     int32_t m_selectionFirst = -1;
     int32_t m_selectionCount = 0;
-    void* m_pressContext = nullptr;
-    PressCallback m_pressCallback = nullptr;
-    void* m_holdContext = nullptr;
-    HoldCallback m_holdCallback = nullptr;
+    CCallback<PressCallback> m_press;
+    CCallback<HoldCallback> m_hold;
     CZevralImage m_frame;
     CZevralImage m_selectedFrame;
 };

@@ -32,12 +32,6 @@ void CAreaDip::SetValue(uint32_t value)
     SetDirty();
 }
 
-void CAreaDip::SetChangeCallback(void* context, ChangeCallback callback)
-{
-    m_changeContext = context;
-    m_changeCallback = callback;
-}
-
 void CAreaDip::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
 {
     *handled = true;
@@ -50,8 +44,7 @@ void CAreaDip::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
     if (bit < 32)
         m_value ^= 1u << bit;
     SetDirty();
-    if (m_changeContext && m_changeCallback)
-        m_changeCallback(m_changeContext, this);
+    m_change(this);
 }
 
 void CAreaDip::Layout()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 
@@ -20,7 +21,7 @@ public:
     uint32_t GetValue() const { return m_value; }
     // Shows the value as it is; the change callback hears only of presses.
     void SetValue(uint32_t value);
-    void SetChangeCallback(void* context, ChangeCallback callback);
+    void SetChangeCallback(void* context, ChangeCallback callback) { m_change.Set(context, callback); }
 
 protected:
     // The press is taken whether or not the bank is enabled.
@@ -33,8 +34,7 @@ private:
     int32_t GetColumnWidth() const { return int32_t(GetWidth() / kSwitchCount); }
     void PaintEndSwitch(CTextureAdapter& canvas, bool on, bool last, int32_t x, int32_t y) const;
 
-    void* m_changeContext = nullptr;
-    ChangeCallback m_changeCallback = nullptr;
+    CCallback<ChangeCallback> m_change;
     CZevralImage m_backgroundFrame;
     CZevralImage m_endSwitch;
     CZevralImage m_lever;

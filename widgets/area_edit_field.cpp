@@ -86,8 +86,7 @@ void CAreaEditField::SetText(const std::string& text, bool translate)
     m_text = value;
     m_keyTyped = false;
     SetDirty();
-    if (m_changeContext && m_changeFunction)
-        m_changeFunction(m_changeContext, this);
+    m_change(this);
 }
 
 void CAreaEditField::SetLabel(const std::string& text, bool translate)
@@ -139,18 +138,6 @@ void CAreaEditField::SetEditable(bool editable)
         m_backspaceHeld = m_shiftHeld = false;
 }
 
-void CAreaEditField::SetPressCallback(void* context, PressCallback function)
-{
-    m_pressContext = context;
-    m_pressFunction = function;
-}
-
-void CAreaEditField::SetChangeCallback(void* context, ChangeCallback function)
-{
-    m_changeContext = context;
-    m_changeFunction = function;
-}
-
 void CAreaEditField::SetCursor(uint32_t position)
 {
     if (position >= m_text.size())
@@ -179,8 +166,7 @@ void CAreaEditField::SetColour(CRgbaColour colour)
 
 void CAreaEditField::OnPointerDown(const CPoint&, uint32_t button, bool* handled)
 {
-    if (m_pressContext && m_pressFunction)
-        m_pressFunction(m_pressContext, this, button, handled);
+    m_press(this, button, handled);
     if (button == kLeftButton)
     {
         MoveCursorToEnd();
@@ -244,8 +230,7 @@ void CAreaEditField::OnKeyDown(uint32_t key, bool* handled)
         if (handled)
             *handled = true;
     }
-    if (m_changeContext && m_changeFunction)
-        m_changeFunction(m_changeContext, this);
+    m_change(this);
     HandleCursorKey(key, handled);
     if (took || (handled && *handled))
         SetDirty();
@@ -269,8 +254,7 @@ void CAreaEditField::OnTextInput(const std::string& text, bool* handled)
     if (handled)
         *handled = true;
     SetDirty();
-    if (m_changeContext && m_changeFunction)
-        m_changeFunction(m_changeContext, this);
+    m_change(this);
 }
 
 void CAreaEditField::HandleCursorKey(uint32_t key, bool* handled)

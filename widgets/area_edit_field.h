@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 #include <string>
@@ -50,8 +51,8 @@ public:
     // Keys change the text only while editable.
     void SetEditable(bool editable);
     bool IsEditable() const { return m_editable; }
-    void SetPressCallback(void* context, PressCallback function);
-    void SetChangeCallback(void* context, ChangeCallback function);
+    void SetPressCallback(void* context, PressCallback function) { m_press.Set(context, function); }
+    void SetChangeCallback(void* context, ChangeCallback function) { m_change.Set(context, function); }
     uint32_t GetCursor() const { return m_cursor; }
     // Ignored unless the position lies within the text; a position inside a character goes to
     // its start.
@@ -88,11 +89,9 @@ private:
     int32_t m_textMargin = 10;
     CRect m_box;
     CAreaLabel* m_caption;
-    void* m_pressContext = nullptr;
-    PressCallback m_pressFunction = nullptr;
+    CCallback<PressCallback> m_press;
     bool m_editable = false;
-    void* m_changeContext = nullptr;
-    ChangeCallback m_changeFunction = nullptr;
+    CCallback<ChangeCallback> m_change;
     float m_blinkTimer = 0.0f;
     bool m_backspaceHeld = false;
     float m_backspaceTimer = 0.0f;

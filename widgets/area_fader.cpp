@@ -79,12 +79,6 @@ void CAreaFader::SetDisplayedValue(float value)
     SetDirty();
 }
 
-void CAreaFader::SetChangeCallback(void* context, ChangeFunction function)
-{
-    m_context = context;
-    m_function = function;
-}
-
 void CAreaFader::SetStyle(uint32_t style)
 {
     m_style = style;
@@ -105,8 +99,7 @@ int32_t CAreaFader::CapTopFor(float value) const
 
 void CAreaFader::CallBack()
 {
-    if (m_context && m_function)
-        m_function(m_context, this);
+    m_change(this);
 }
 
 void CAreaFader::TakeValueFrom(int32_t y)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 #include <optional>
@@ -29,7 +30,7 @@ public:
     void SetDisplayedValue(float value);
     float GetDisplayedValue() const { return m_displayedValue; }
     // Called whenever the operator works the fader, also when the value stays where it was.
-    void SetChangeCallback(void* context, ChangeFunction function);
+    void SetChangeCallback(void* context, ChangeFunction function) { m_change.Set(context, function); }
     void SetStyle(uint32_t style);
     uint32_t GetStyle() const { return m_style; }
     bool IsDragging() const { return m_dragging; }
@@ -52,8 +53,7 @@ private:
     // The stretched track, made by the first layout in the track style.
     std::optional<CZevralImage> m_track;
     const CZevralImage* m_cap;
-    void* m_context = nullptr;
-    ChangeFunction m_function = nullptr;
+    CCallback<ChangeFunction> m_change;
     uint32_t m_style = kStyleCapOnly;
     float m_value = 0.0f;
     float m_displayedValue = 0.0f;

@@ -84,12 +84,6 @@ void CAreaFaderSoft::SetDefaultValue(float value)
     m_defaultValue = std::clamp(value, 0.0f, 1.0f);
 }
 
-void CAreaFaderSoft::SetChangeCallback(void* context, ChangeCallback callback)
-{
-    m_callbackContext = context;
-    m_callback = callback;
-}
-
 void CAreaFaderSoft::SetCaption(const std::string& text, bool translate, bool upperCase)
 {
     const std::string caption = translate ? CApp::Translate(text, upperCase) : text;
@@ -368,6 +362,5 @@ void CAreaFaderSoft::DrawInBox(CBaseImage& canvas, const CRect& upright, const s
 
 void CAreaFaderSoft::Changed()
 {
-    if (m_callbackContext && m_callback)
-        m_callback(m_callbackContext, this);
+    m_change(this);
 }

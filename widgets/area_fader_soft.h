@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <string>
 #include <vector>
@@ -37,7 +38,7 @@ public:
     void SetMaximum(float maximum);
     // Taken on a press with the right button; kept within 0..1.
     void SetDefaultValue(float value);
-    void SetChangeCallback(void* context, ChangeCallback callback);
+    void SetChangeCallback(void* context, ChangeCallback callback) { m_change.Set(context, callback); }
     uint32_t GetId() const { return m_id; }
     // With translate the text goes through the phrase lookup, upper-cased with upperCase.
     void SetCaption(const std::string& text, bool translate, bool upperCase);
@@ -81,8 +82,7 @@ private:
     CZevralImage m_knob;
     CZevralImage m_knobDown;
     CZevralImage m_graphGlyph;
-    void* m_callbackContext = nullptr;
-    ChangeCallback m_callback = nullptr;
+    CCallback<ChangeCallback> m_change;
     std::string m_caption;
     CRect m_knobRect;
     CRgbaColour m_faderColour;

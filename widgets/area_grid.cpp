@@ -189,42 +189,6 @@ void CAreaGrid::HitTest(const CPoint& point, int32_t& column, int32_t& row) cons
 
 // Callbacks
 
-void CAreaGrid::SetCellProvider(void* context, CellProvider provider)
-{
-    m_cellContext = context;
-    m_cellProvider = provider;
-}
-
-void CAreaGrid::SetPressCallback(void* context, PressCallback callback)
-{
-    m_pressContext = context;
-    m_pressCallback = callback;
-}
-
-void CAreaGrid::SetDoubleClickCallback(void* context, DoubleClickCallback callback)
-{
-    m_doubleClickContext = context;
-    m_doubleClickCallback = callback;
-}
-
-void CAreaGrid::SetSecondLineProvider(void* context, SecondLineProvider provider)
-{
-    m_secondLineContext = context;
-    m_secondLineProvider = provider;
-}
-
-void CAreaGrid::SetSelectionCallback(void* context, SelectionCallback callback)
-{
-    m_selectionContext = context;
-    m_selectionCallback = callback;
-}
-
-void CAreaGrid::SetColumnTitleProvider(void* context, ColumnTitleProvider provider)
-{
-    m_titleContext = context;
-    m_titleProvider = provider;
-}
-
 // Selection and scrolling
 
 void CAreaGrid::SetSelection(const CRect& selection)
@@ -238,8 +202,7 @@ void CAreaGrid::SetSelection(const CRect& selection)
         m_selection.SetHeight(0);
     }
     SetDirty();
-    if (m_selectionContext && m_selectionCallback)
-        m_selectionCallback(m_selectionContext, this);
+    m_selectionChanged(this);
 }
 
 void CAreaGrid::ScrollToCell(int32_t row, bool immediate)
@@ -350,8 +313,8 @@ void CAreaGrid::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
     int32_t column = 0;
     int32_t row = 0;
     HitTest(point - (m_hasScrollbar ? kPointerOrigin : CPoint()), column, row);
-    if (row >= 0 && m_pressContext && m_pressCallback)
-        m_pressCallback(m_pressContext, this, column, row);
+    if (row >= 0)
+        m_press(this, column, row);
     m_pressed = true;
     m_pressColumn = column;
     m_pressRow = row;
@@ -396,8 +359,8 @@ void CAreaGrid::OnDoubleClick(const CPoint& point, uint32_t, bool* handled)
     HitTest(content, column, row);
     if (content.GetY() < 0)
         SetSelection(CRect(column, 0, 1, int32_t(m_rowCount)));
-    else if (m_doubleClickContext && m_doubleClickCallback)
-        m_doubleClickCallback(m_doubleClickContext, this, column);
+    else
+        m_doubleClick(this, column);
     *handled = true;
 }
 
@@ -523,8 +486,7 @@ void CAreaGrid::RenderRow(uint32_t row)
 void CAreaGrid::GetCellContents(uint32_t column, uint32_t row, std::string& text, CRgbaColour& colour,
                                 bool& highlighted, std::vector<CZevralImage>& icons)
 {
-    if (m_cellContext && m_cellProvider)
-        m_cellProvider(m_cellContext, this, column, row, text, colour, highlighted, icons);
+    m_cell(this, column, row, text, colour, highlighted, icons);
 }
 
 void CAreaGrid::PaintCell(uint32_t column, uint32_t row, CZevralImage& cell)
@@ -538,8 +500,7 @@ void CAreaGrid::PaintCell(uint32_t column, uint32_t row, CZevralImage& cell)
     bool highlighted = false;
     std::vector<CZevralImage> icons;
     GetCellContents(column, row, text, colour, highlighted, icons);
-    if (m_secondLineContext && m_secondLineProvider)
-        m_secondLineProvider(m_secondLineContext, this, column, row, second, secondColour);
+    m_secondLine(this, column, row, second, secondColour);
     if (highlighted)
     {
         cell.Fill(GetColour().Scale(kHighlightShade));
@@ -581,7 +542,7 @@ void CAreaGrid::PaintHeader(CBaseImage& canvas)
     const int64_t share = std::max<int64_t>(0, int64_t(GetWidth()) - kEqualShareMargin) / m_columnCount;
     for (uint32_t column = 0; column < m_columnCount; ++column)
     {
-        std::string title = m_titleContext && m_titleProvider ? m_titleProvider(m_titleContext, this, column) : "";
+        std::string title = m_title(this, column);
         if (title.empty())
             continue;
         const uint32_t room = uint32_t(m_equalColumns ? share : ListedWidth(column));

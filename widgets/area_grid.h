@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 #include <string>
@@ -54,12 +55,12 @@ public:
     // The column and row at a point of the content (row -1 above it); see the source.
     void HitTest(const CPoint& point, int32_t& column, int32_t& row) const;
 
-    void SetCellProvider(void* context, CellProvider provider);
-    void SetPressCallback(void* context, PressCallback callback);
-    void SetDoubleClickCallback(void* context, DoubleClickCallback callback);
-    void SetSecondLineProvider(void* context, SecondLineProvider provider);
-    void SetSelectionCallback(void* context, SelectionCallback callback);
-    void SetColumnTitleProvider(void* context, ColumnTitleProvider provider);
+    void SetCellProvider(void* context, CellProvider provider) { m_cell.Set(context, provider); }
+    void SetPressCallback(void* context, PressCallback callback) { m_press.Set(context, callback); }
+    void SetDoubleClickCallback(void* context, DoubleClickCallback callback) { m_doubleClick.Set(context, callback); }
+    void SetSecondLineProvider(void* context, SecondLineProvider provider) { m_secondLine.Set(context, provider); }
+    void SetSelectionCallback(void* context, SelectionCallback callback) { m_selectionChanged.Set(context, callback); }
+    void SetColumnTitleProvider(void* context, ColumnTitleProvider provider) { m_title.Set(context, provider); }
 
     // In cells: x column, y row. A selection starting past the last row is empty.
     void SetSelection(const CRect& selection);
@@ -79,7 +80,7 @@ public:
 
     virtual void PaintCell(uint32_t column, uint32_t row, CZevralImage& cell);
     virtual void PaintHeader(CBaseImage& canvas);
-    virtual bool HasCellProvider() const { return m_cellContext && m_cellProvider; }
+    virtual bool HasCellProvider() const { return m_cell.IsSet(); }
     virtual void GetCellContents(uint32_t column, uint32_t row, std::string& text, CRgbaColour& colour,
                                  bool& highlighted, std::vector<CZevralImage>& icons);
 
@@ -125,18 +126,12 @@ private:
     CZevralImage m_rowImage;
     CZevralImage m_cellImage;
 
-    void* m_cellContext = nullptr;
-    CellProvider m_cellProvider = nullptr;
-    void* m_pressContext = nullptr;
-    PressCallback m_pressCallback = nullptr;
-    void* m_doubleClickContext = nullptr;
-    DoubleClickCallback m_doubleClickCallback = nullptr;
-    void* m_secondLineContext = nullptr;
-    SecondLineProvider m_secondLineProvider = nullptr;
-    void* m_selectionContext = nullptr;
-    SelectionCallback m_selectionCallback = nullptr;
-    void* m_titleContext = nullptr;
-    ColumnTitleProvider m_titleProvider = nullptr;
+    CCallback<CellProvider> m_cell;
+    CCallback<PressCallback> m_press;
+    CCallback<DoubleClickCallback> m_doubleClick;
+    CCallback<SecondLineProvider> m_secondLine;
+    CCallback<SelectionCallback> m_selectionChanged;
+    CCallback<ColumnTitleProvider> m_title;
 
     CAreaScrollbar* m_scrollbar = nullptr;
     CZevralImage m_frameTop;

@@ -16,12 +16,6 @@ CAreaIndex::CAreaIndex(CArea2* parent) : CArea2(parent, true, 50, 300)
     SetName("CAreaIndex");
 }
 
-void CAreaIndex::SetChangeCallback(void* context, ChangeCallback callback)
-{
-    m_changeContext = context;
-    m_changeCallback = callback;
-}
-
 void CAreaIndex::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
 {
     *handled = true;
@@ -32,8 +26,7 @@ void CAreaIndex::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
     const int32_t row = std::max(0, std::min(point.GetY() / rowHeight, kLetterCount - 1));
     m_selected = char('a' + row);
     std::printf("%c\n", m_selected);
-    if (m_changeContext && m_changeCallback)
-        m_changeCallback(m_changeContext, this);
+    m_change(this);
 }
 
 void CAreaIndex::Paint(CTextureAdapter& canvas)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 // A vertical strip of the letters "a" to "z"; a press chooses the letter of the row under it.
 class CAreaIndex : public CArea2
@@ -14,7 +15,7 @@ public:
     explicit CAreaIndex(CArea2* parent);
 
     char GetSelected() const { return m_selected; }
-    void SetChangeCallback(void* context, ChangeCallback callback);
+    void SetChangeCallback(void* context, ChangeCallback callback) { m_change.Set(context, callback); }
 
 protected:
     // Every press is taken, enabled or not; below the last row it chooses "z".
@@ -22,7 +23,6 @@ protected:
     void Paint(CTextureAdapter& canvas) override;
 
 private:
-    void* m_changeContext = nullptr;
-    ChangeCallback m_changeCallback = nullptr;
+    CCallback<ChangeCallback> m_change;
     char m_selected = 'a';
 };

@@ -76,18 +76,12 @@ void CAreaLabel::SetTextSize(uint32_t size)
     SetDirty();
 }
 
-void CAreaLabel::SetPressCallback(void* context, PressCallback function)
-{
-    m_pressContext = context;
-    m_pressFunction = function;
-}
-
 void CAreaLabel::OnPointerDown(const CPoint&, uint32_t button, bool* handled)
 {
     // Without a callback the press falls through to whatever lies under the label.
-    if (!m_pressContext || !m_pressFunction)
+    if (!m_press.IsSet())
         return;
-    m_pressFunction(m_pressContext, this, button, handled);
+    m_press(this, button, handled);
     if (handled)
         *handled = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 #include <string>
@@ -37,15 +38,14 @@ public:
     void SetFontName(const std::string& name);
     // 0: the area's font and size. A size of its own draws one line, never wrapped.
     void SetTextSize(uint32_t size);
-    void SetPressCallback(void* context, PressCallback function);
+    void SetPressCallback(void* context, PressCallback function) { m_press.Set(context, function); }
 
 protected:
     void OnPointerDown(const CPoint& point, uint32_t button, bool* handled) override;
     void Paint(CTextureAdapter& canvas) override;
 
 private:
-    void* m_pressContext = nullptr;
-    PressCallback m_pressFunction = nullptr;
+    CCallback<PressCallback> m_press;
     std::string m_text;
     std::string m_fontName;
     uint32_t m_textSize = 0;

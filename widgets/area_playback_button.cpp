@@ -153,24 +153,6 @@ const std::string& CAreaPlaybackButton::GetLine(uint32_t line) const
     return line < kLineCount ? m_lines[line] : none;
 }
 
-void CAreaPlaybackButton::SetClickCallback(void* context, ClickFunction function)
-{
-    m_clickContext = context;
-    m_clickFunction = function;
-}
-
-void CAreaPlaybackButton::SetPressCallback(void* context, PressFunction function)
-{
-    m_pressContext = context;
-    m_pressFunction = function;
-}
-
-void CAreaPlaybackButton::SetReleaseCallback(void* context, ReleaseFunction function)
-{
-    m_releaseContext = context;
-    m_releaseFunction = function;
-}
-
 void CAreaPlaybackButton::HandleNotify(CSubject* subject, uint32_t code)
 {
     // A subject that goes tells so from its base destructor, when it is no longer a playback or a
@@ -413,13 +395,12 @@ void CAreaPlaybackButton::CopyBackgroundTo(CArea2* child)
 
 void CAreaPlaybackButton::OnPointerDown(const CPoint&, uint32_t button, bool* handled)
 {
-    if (m_pressContext && m_pressFunction)
-        m_pressFunction(m_pressContext, this, button, handled);
+    m_press(this, button, handled);
     // Without a manager there is no click mode to honour: the press works the go input.
     if (!m_manager || m_manager->GetMode() == CPlaybackManager::kModeNone)
         SetPressed(true);
-    else if (m_clickContext && m_clickFunction)
-        m_clickFunction(m_clickContext, this);
+    else
+        m_click(this);
     *handled = true;
 }
 
@@ -432,8 +413,7 @@ void CAreaPlaybackButton::OnVisibleChanged()
 
 void CAreaPlaybackButton::OnPointerUp(const CPoint&, bool* handled)
 {
-    if (m_releaseContext && m_releaseFunction)
-        m_releaseFunction(m_releaseContext, this, handled);
+    m_release(this, handled);
     SetPressed(false);
     *handled = true;
 }

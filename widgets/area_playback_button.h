@@ -3,6 +3,7 @@
 #include "foundation/followed_subject.h"
 #include "foundation/observer.h"
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 #include <string>
@@ -62,9 +63,9 @@ public:
 
     // A null context means no callback. The press callback runs first on every press; the click
     // callback on a press while a click mode is active; the release callback on every release.
-    void SetClickCallback(void* context, ClickFunction function);
-    void SetPressCallback(void* context, PressFunction function);
-    void SetReleaseCallback(void* context, ReleaseFunction function);
+    void SetClickCallback(void* context, ClickFunction function) { m_click.Set(context, function); }
+    void SetPressCallback(void* context, PressFunction function) { m_press.Set(context, function); }
+    void SetReleaseCallback(void* context, ReleaseFunction function) { m_release.Set(context, function); }
 
     void HandleNotify(CSubject* subject, uint32_t code) override;
 
@@ -92,12 +93,9 @@ private:
     CAreaBar* m_speedBar = nullptr;
     CRect m_lineRects[kLineCount];
     std::string m_lines[kLineCount];
-    void* m_clickContext = nullptr;
-    ClickFunction m_clickFunction = nullptr;
-    void* m_pressContext = nullptr;
-    PressFunction m_pressFunction = nullptr;
-    void* m_releaseContext = nullptr;
-    ReleaseFunction m_releaseFunction = nullptr;
+    CCallback<ClickFunction> m_click;
+    CCallback<PressFunction> m_press;
+    CCallback<ReleaseFunction> m_release;
     bool m_pressed = false;
     bool m_highlighted = false;
     bool m_fillBackground = false;

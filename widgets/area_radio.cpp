@@ -38,12 +38,6 @@ std::string CAreaRadio::GetSelectedText() const
     return m_selection < m_options.size() ? m_options[m_selection] : std::string();
 }
 
-void CAreaRadio::SetChangeCallback(void* context, Callback function)
-{
-    m_context = context;
-    m_function = function;
-}
-
 int32_t CAreaRadio::SegmentWidth() const
 {
     return m_options.empty() ? 0 : int32_t(GetWidth() / m_options.size());
@@ -59,8 +53,7 @@ void CAreaRadio::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
         {
             m_selection = index;
             SetDirty();
-            if (m_context && m_function)
-                m_function(m_context, this);
+            m_change(this);
         }
     }
     // A disabled radio still takes the press, so nothing under it sees it.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 #include <string>
@@ -26,7 +27,7 @@ public:
     uint32_t GetSelection() const { return m_selection; }
     // Empty when the selection lies past the last option.
     std::string GetSelectedText() const;
-    void SetChangeCallback(void* context, Callback function);
+    void SetChangeCallback(void* context, Callback function) { m_change.Set(context, function); }
 
 protected:
     void OnPointerDown(const CPoint& point, uint32_t button, bool* handled) override;
@@ -36,8 +37,7 @@ protected:
 private:
     int32_t SegmentWidth() const;
 
-    void* m_context = nullptr;
-    Callback m_function = nullptr;
+    CCallback<Callback> m_change;
     std::vector<std::string> m_options;
     CZevralImage m_frame;
     // The selected block of the first segment (turned round for the last) and of the others.

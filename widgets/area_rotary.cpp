@@ -44,20 +44,13 @@ void CAreaRotary::SetValue(float value)
     if (value == m_value)
         return;
     m_value = value;
-    if (m_context && m_function)
-        m_function(m_context, this, m_value);
+    m_change(this, m_value);
     SetDirty();
 }
 
 float CAreaRotary::GetRotation() const
 {
     return m_value / 3.0f + (m_value < 0.0f ? 1.0f : 0.0f);
-}
-
-void CAreaRotary::SetChangeCallback(void* context, ChangeFunction function)
-{
-    m_context = context;
-    m_function = function;
 }
 
 void CAreaRotary::OnPointerDown(const CPoint&, uint32_t button, bool* handled)

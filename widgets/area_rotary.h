@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 
@@ -23,7 +24,7 @@ public:
     float GetValue() const { return m_value; }
     // The value as a fraction of a full turn clockwise (one third per unit), within 0..1.
     float GetRotation() const;
-    void SetChangeCallback(void* context, ChangeFunction function);
+    void SetChangeCallback(void* context, ChangeFunction function) { m_change.Set(context, function); }
     bool IsDragging() const { return m_dragging; }
 
 protected:
@@ -36,8 +37,7 @@ protected:
 private:
     const CZevralImage* m_knob;
     const CZevralImage* m_indents;
-    void* m_context = nullptr;
-    ChangeFunction m_function = nullptr;
+    CCallback<ChangeFunction> m_change;
     float m_value = 0.0f;
     bool m_dragging = false;
 };

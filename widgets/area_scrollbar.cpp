@@ -33,12 +33,6 @@ void CAreaScrollbar::SetRange(uint32_t total, uint32_t visible, uint32_t positio
     SetDirty();
 }
 
-void CAreaScrollbar::SetCallback(void* context, Callback callback)
-{
-    m_callbackContext = context;
-    m_callback = callback;
-}
-
 void CAreaScrollbar::SetMarkOffset(uint32_t offset)
 {
     if (offset == m_markOffset)
@@ -241,6 +235,5 @@ void CAreaScrollbar::Paint(CTextureAdapter& canvas)
 
 void CAreaScrollbar::Changed()
 {
-    if (m_callbackContext && m_callback)
-        m_callback(m_callbackContext, this);
+    m_change(this);
 }

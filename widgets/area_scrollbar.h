@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 
@@ -30,7 +31,7 @@ public:
     bool CanScrollBack() const { return m_position != 0; }
     bool CanScrollForward() const { return uint64_t(m_position) + m_visible < m_total; }
     bool IsHorizontal() const { return GetWidth() > GetHeight(); }
-    void SetCallback(void* context, Callback callback);
+    void SetCallback(void* context, Callback callback) { m_change.Set(context, callback); }
     // Takes effect at the next layout.
     void SetSkinnedEnds(bool skinned) { m_skinnedEnds = skinned; }
     void SetMarkOffset(uint32_t offset);
@@ -68,6 +69,5 @@ private:
     bool m_dragging = false;
     bool m_skinnedEnds = false;
     bool m_topMark;
-    void* m_callbackContext = nullptr;
-    Callback m_callback = nullptr;
+    CCallback<Callback> m_change;
 };

@@ -113,12 +113,6 @@ void CAreaUpDownSingle::PressSecond()
     m_second->Release();
 }
 
-void CAreaUpDownSingle::SetChangeCallback(void* context, ChangeCallback callback)
-{
-    m_changeContext = context;
-    m_changeCallback = callback;
-}
-
 void CAreaUpDownSingle::StepBy(int32_t count)
 {
     if (!IsEnabled())
@@ -137,8 +131,7 @@ void CAreaUpDownSingle::OnButton(CAreaButton* button)
     else if (button == m_second)
         m_counter->Step(-1);
     UpdateButtons();
-    if (m_changeContext && m_changeCallback)
-        m_changeCallback(m_changeContext, this);
+    m_change(this);
 }
 
 void CAreaUpDownSingle::UpdateButtons()

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 
@@ -35,7 +36,7 @@ public:
     // A click on the button, as if the pointer had made it.
     void PressFirst();
     void PressSecond();
-    void SetChangeCallback(void* context, ChangeCallback callback);
+    void SetChangeCallback(void* context, ChangeCallback callback) { m_change.Set(context, callback); }
 
     CAreaCounter* GetCounter() const { return m_counter; }
     // Up or right: steps up.
@@ -56,8 +57,7 @@ private:
     CAreaCounter* m_counter = nullptr;
     CAreaButtonSoft* m_first = nullptr;
     CAreaButtonSoft* m_second = nullptr;
-    void* m_changeContext = nullptr;
-    ChangeCallback m_changeCallback = nullptr;
+    CCallback<ChangeCallback> m_change;
     bool m_automaticEnabling = true;
     bool m_firstEnabled = true;
     bool m_secondEnabled = true;

@@ -94,12 +94,6 @@ void CDialogFx::SetValue(const CFxValue& value)
     m_shapes->SetDirty();
 }
 
-void CDialogFx::SetCallback(void* context, Callback function)
-{
-    m_callbackContext = context;
-    m_callback = function;
-}
-
 void CDialogFx::RefreshControls()
 {
     m_shapes->SetRowCount(FxShapeCountOfGroup(m_group));
@@ -110,8 +104,7 @@ void CDialogFx::RefreshControls()
 
 void CDialogFx::Report()
 {
-    if (m_callbackContext && m_callback)
-        m_callback(m_callbackContext, this);
+    m_change(this);
 }
 
 void CDialogFx::ProvideCell(CAreaGrid*, uint32_t, uint32_t row, std::string& text, CRgbaColour&,

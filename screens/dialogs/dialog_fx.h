@@ -2,6 +2,7 @@
 
 #include "foundation/fx_value.h"
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <cstdint>
 
@@ -29,7 +30,7 @@ public:
     CFxValue GetValue() const { return m_value; }
     uint32_t GetGroup() const { return m_group; }
     // Called after every change, Ok and Cancel included.
-    void SetCallback(void* context, Callback function);
+    void SetCallback(void* context, Callback function) { m_change.Set(context, function); }
 
 protected:
     void OnKeyDown(uint32_t key, bool* handled) override;
@@ -55,6 +56,5 @@ private:
     uint32_t m_group;
     CFxValue m_value;
     CFxValue m_initialValue;
-    void* m_callbackContext = nullptr;
-    Callback m_callback = nullptr;
+    CCallback<Callback> m_change;
 };

@@ -75,32 +75,11 @@ void CAreaImage::SetBrightness(float brightness)
     SetDirty();
 }
 
-void CAreaImage::SetClickCallback(void* context, ButtonCallback function)
+void CAreaImage::Run(const CCallback<ButtonCallback>& callback, uint32_t button, bool* handled)
 {
-    m_click = {context, function};
-}
-
-void CAreaImage::SetPressCallback(void* context, ButtonCallback function)
-{
-    m_press = {context, function};
-}
-
-void CAreaImage::SetReleaseCallback(void* context, ReleaseCallback function)
-{
-    m_release = {context, function};
-}
-
-void CAreaImage::SetDoubleClickCallback(void* context, ButtonCallback function)
-{
-    m_doubleClick = {context, function};
-}
-
-void CAreaImage::Run(const CButtonHook& hook, uint32_t button, bool* handled)
-{
-    if (!hook.context)
+    if (!callback.IsSet())
         return;
-    if (hook.function)
-        hook.function(hook.context, this, button, handled);
+    callback(this, button, handled);
     *handled = true;
 }
 
@@ -116,10 +95,9 @@ void CAreaImage::OnPointerDown(const CPoint&, uint32_t button, bool* handled)
 
 void CAreaImage::OnPointerUp(const CPoint&, bool* handled)
 {
-    if (!m_release.context)
+    if (!m_release.IsSet())
         return;
-    if (m_release.function)
-        m_release.function(m_release.context, this, handled);
+    m_release(this, handled);
     *handled = true;
 }
 

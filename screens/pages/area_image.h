@@ -2,6 +2,7 @@
 
 #include "graphics/zevral_image.h"
 #include "widgets/area.h"
+#include "widgets/callback.h"
 
 #include <string>
 
@@ -31,10 +32,10 @@ public:
     // Below 1 the picture is drawn darkened.
     void SetBrightness(float brightness);
 
-    void SetClickCallback(void* context, ButtonCallback function);
-    void SetPressCallback(void* context, ButtonCallback function);
-    void SetReleaseCallback(void* context, ReleaseCallback function);
-    void SetDoubleClickCallback(void* context, ButtonCallback function);
+    void SetClickCallback(void* context, ButtonCallback function) { m_click.Set(context, function); }
+    void SetPressCallback(void* context, ButtonCallback function) { m_press.Set(context, function); }
+    void SetReleaseCallback(void* context, ReleaseCallback function) { m_release.Set(context, function); }
+    void SetDoubleClickCallback(void* context, ButtonCallback function) { m_doubleClick.Set(context, function); }
     // Runs the click callback and takes the event, when there is one.
     void OnClick(const CPoint& point, uint32_t button, bool* handled);
 
@@ -49,28 +50,18 @@ protected:
 private:
     void Init(bool scaleToFit);
 
-    struct CButtonHook
-    {
-        void* context = nullptr;
-        ButtonCallback function = nullptr;
-    };
-    struct CReleaseHook
-    {
-        void* context = nullptr;
-        ReleaseCallback function = nullptr;
-    };
-    // Runs the hook when its context is set; the event is then taken.
-    void Run(const CButtonHook& hook, uint32_t button, bool* handled);
+    // Runs the callback when it is set; the event is then taken.
+    void Run(const CCallback<ButtonCallback>& callback, uint32_t button, bool* handled);
 
     // A skin picture is shown from the skin's own decoded copy, which lives as long as the skin:
     // a page background is the size of the window, and a copy of it per page would cost
     // megabytes. Any other picture is the area's own.
     const CZevralImage* m_shared = nullptr;
     CZevralImage m_picture;
-    CButtonHook m_click;
-    CButtonHook m_press;
-    CReleaseHook m_release;
-    CButtonHook m_doubleClick;
+    CCallback<ButtonCallback> m_click;
+    CCallback<ButtonCallback> m_press;
+    CCallback<ReleaseCallback> m_release;
+    CCallback<ButtonCallback> m_doubleClick;
     bool m_scaleToFit = false;
     float m_brightness = 1.0f;
 };
