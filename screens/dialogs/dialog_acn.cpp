@@ -99,30 +99,17 @@ void CDialogAcn::OnKeyDown(uint32_t key, bool* handled)
 {
     *handled = true;
     m_entry.OnKey();
-    if (PressForKey(key, *m_ok, *m_cancel))
-        return;
     if (key >= '0' && key <= '9')
         TypeDigit(key - '0');
-    else if (IsStepDownKey(key))
-        m_down->Press();
-    else if (IsStepUpKey(key))
-        m_up->Press();
-    else if (key == ' ' || key == 'e')
-        m_enabled->Press();
+    else
+        PressForKey(key, *m_ok, *m_cancel, *m_down, *m_up, *m_enabled);
     RefreshText();
 }
 
 void CDialogAcn::OnKeyUp(uint32_t key, bool* handled)
 {
     *handled = true;
-    if (ReleaseForKey(key, *m_ok, *m_cancel))
-        return;
-    if (IsStepDownKey(key))
-        m_down->Release();
-    else if (IsStepUpKey(key))
-        m_up->Release();
-    else if (key == ' ' || key == 'e')
-        m_enabled->Release();
+    ReleaseForKey(key, *m_ok, *m_cancel, *m_down, *m_up, *m_enabled);
 }
 
 void CDialogAcn::OnTick(float seconds)

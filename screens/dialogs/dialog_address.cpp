@@ -236,7 +236,5 @@ void CDialogAddress::Layout()
     }
 
     m_cancel->SetHeight(row);
-    PlaceInCorner(*m_cancel, *this);
-    m_ok->SetSize(m_cancel->GetWidth(), m_cancel->GetHeight());
-    PlaceLeftOf(*m_ok, *m_cancel);
+    PlaceOkAndCancel(*m_ok, *m_cancel, *this);
 }

@@ -141,31 +141,18 @@ void CDialogArtnet::OnKeyDown(uint32_t key, bool* handled)
 {
     *handled = true;
     m_entry.OnKey();
-    if (PressForKey(key, *m_ok, *m_cancel))
-        return;
     if (key == '.')
         m_entry.SetPlace(kUniversePlace);
     else if (key >= '0' && key <= '9')
         TypeDigit(key - '0');
-    else if (IsStepDownKey(key))
-        m_universeDown->Press();
-    else if (IsStepUpKey(key))
-        m_universeUp->Press();
-    else if (key == ' ' || key == 'e')
-        m_enabled->Press();
+    else
+        PressForKey(key, *m_ok, *m_cancel, *m_universeDown, *m_universeUp, *m_enabled);
 }
 
 void CDialogArtnet::OnKeyUp(uint32_t key, bool* handled)
 {
     *handled = true;
-    if (ReleaseForKey(key, *m_ok, *m_cancel))
-        return;
-    if (IsStepDownKey(key))
-        m_universeDown->Release();
-    else if (IsStepUpKey(key))
-        m_universeUp->Release();
-    else if (key == ' ' || key == 'e')
-        m_enabled->Release();
+    ReleaseForKey(key, *m_ok, *m_cancel, *m_universeDown, *m_universeUp, *m_enabled);
 }
 
 void CDialogArtnet::OnTick(float seconds)
@@ -182,9 +169,7 @@ void CDialogArtnet::Layout()
     m_caption->SetHeight(GetHeight());
 
     m_cancel->SetHeight(row);
-    PlaceInCorner(*m_cancel, *this);
-    m_ok->SetSize(m_cancel->GetWidth(), row);
-    PlaceLeftOf(*m_ok, *m_cancel);
+    PlaceOkAndCancel(*m_ok, *m_cancel, *this);
 
     const int32_t x = RightOf(*m_caption);
     m_field->SetHeight(row);

@@ -61,9 +61,7 @@ void CDialogConfirmation::Layout()
     const int32_t width = int32_t(GetWidth());
     const int32_t height = int32_t(GetHeight());
     m_caption->SetHeight(GetHeight());
-    PlaceInCorner(*m_cancel, *this);
-    m_ok->SetSize(m_cancel->GetWidth(), m_cancel->GetHeight());
-    PlaceLeftOf(*m_ok, *m_cancel);
+    PlaceOkAndCancel(*m_ok, *m_cancel, *this);
 
     const int32_t x = RightOf(*m_caption);
     m_question->SetPosition(CPoint(x, height / 2 - int32_t(m_question->GetHeight()) / 2));

@@ -186,9 +186,7 @@ void CDialogFx::Layout()
     const int32_t width = int32_t(GetWidth());
     const int32_t gap = int32_t(kGap);
     m_caption->SetHeight(GetHeight());
-    PlaceInCorner(*m_cancel, *this);
-    m_ok->SetSize(m_cancel->GetWidth(), m_cancel->GetHeight());
-    PlaceLeftOf(*m_ok, *m_cancel);
+    PlaceOkAndCancel(*m_ok, *m_cancel, *this);
 
     const int32_t listX = RightOf(*m_caption);
     const int32_t listWidth = std::max(0, (width - 2 * gap - int32_t(m_caption->GetWidth())) / 2);

@@ -234,9 +234,7 @@ void CDialogIpAndSubnet::Layout()
     const int32_t width = int32_t(GetWidth());
     const int32_t gap = int32_t(kGap);
     m_caption->SetHeight(GetHeight());
-    PlaceInCorner(*m_cancel, *this);
-    m_ok->SetSize(m_cancel->GetWidth(), m_cancel->GetHeight());
-    PlaceLeftOf(*m_ok, *m_cancel);
+    PlaceOkAndCancel(*m_ok, *m_cancel, *this);
 
     m_mode->SetSize(2 * m_cancel->GetWidth() + kGap, m_cancel->GetHeight());
     m_mode->SetPosition(CPoint(width - gap - int32_t(m_mode->GetWidth()), gap));

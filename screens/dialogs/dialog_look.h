@@ -8,6 +8,7 @@ class CArea2;
 class CAreaButton;
 class CAreaButtonSoft;
 class CAreaCaptionBar;
+class CAreaCheckbox;
 class CAreaEditField;
 class CAreaLabel;
 
@@ -27,9 +28,14 @@ bool IsStepDownKey(uint32_t key);
 bool IsStepUpKey(uint32_t key);
 
 // Return works Ok and Escape works Cancel, held down as long as the key is: whether the key was
-// one of the two.
+// one of the two. The universe dialogs' form also holds the down and up arrows on the step keys
+// and the on/off box on space and "e".
 bool PressForKey(uint32_t key, CAreaButton& ok, CAreaButton& cancel);
 bool ReleaseForKey(uint32_t key, CAreaButton& ok, CAreaButton& cancel);
+bool PressForKey(uint32_t key, CAreaButton& ok, CAreaButton& cancel, CAreaButton& down, CAreaButton& up,
+                 CAreaCheckbox& box);
+bool ReleaseForKey(uint32_t key, CAreaButton& ok, CAreaButton& cancel, CAreaButton& down, CAreaButton& up,
+                   CAreaCheckbox& box);
 
 CRgbaColour Background();
 CRgbaColour Yellow();
@@ -45,6 +51,8 @@ int32_t RightOf(const CArea2& area);
 void PlaceInCorner(CArea2& area, const CArea2& dialog);
 // Left of the neighbour, one gap away, on its row.
 void PlaceLeftOf(CArea2& area, const CArea2& neighbour);
+// Cancel into the bottom right corner, and Ok as large left of it.
+void PlaceOkAndCancel(CArea2& ok, CArea2& cancel, const CArea2& dialog);
 
 // The one-line entry dialogs (a name, a duration): the caption along the left, Ok and Cancel a
 // fifth of the free height tall in the bottom right, the entry field with its square clear button

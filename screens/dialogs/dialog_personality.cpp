@@ -255,9 +255,7 @@ void CDialogPersonality::Layout()
     m_letters->SetRect(CRect(m_caption->GetX() + int32_t(m_caption->GetWidth()), 0, int32_t(m_letters->GetWidth()),
                              int32_t(m_caption->GetHeight())));
 
-    PlaceInCorner(*m_cancel, *this);
-    m_ok->SetSize(m_cancel->GetWidth(), m_cancel->GetHeight());
-    PlaceLeftOf(*m_ok, *m_cancel);
+    PlaceOkAndCancel(*m_ok, *m_cancel, *this);
 
     // Titles: a third and two fifths of the room for the first two, the rest for the modes.
     const int32_t x = RightOf(*m_letters);
