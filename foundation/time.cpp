@@ -16,6 +16,18 @@ namespace {
 
 constexpr uint64_t kMaxField = std::numeric_limits<uint32_t>::max();
 constexpr uint64_t kMaxInt = std::numeric_limits<int32_t>::max();
+// What no field holds: the hundredths are always written.
+constexpr uint32_t kNoField = std::numeric_limits<uint32_t>::max();
+
+// A clock field: the value in the format, or "XX" for a field that takes any value.
+std::string FieldText(uint32_t value, uint32_t any, const char* format = "%02u")
+{
+    if (value == any)
+        return "XX";
+    char text[16];
+    std::snprintf(text, sizeof(text), format, value);
+    return text;
+}
 
 bool IsDigit(char c)
 {
@@ -355,76 +367,30 @@ bool CTime::ParseFields(const std::string& text)
 
 std::string CTime::ToString() const
 {
-    char buffer[64];
-    char* p = buffer;
-    const char* end = buffer + sizeof(buffer);
-    if (!m_positive)
-        *p++ = '-';
-    if (m_hours == kAnyHour)
-        p += std::snprintf(p, size_t(end - p), "XX-");
-    else
-        p += std::snprintf(p, size_t(end - p), "%02u-", m_hours);
-    if (m_minutes == kAnyMinute)
-        p += std::snprintf(p, size_t(end - p), "XX-");
-    else
-        p += std::snprintf(p, size_t(end - p), "%02u-", m_minutes);
-    if (m_seconds == kAnySecond)
-        p += std::snprintf(p, size_t(end - p), "XX-");
-    else
-        p += std::snprintf(p, size_t(end - p), "%02u-", m_seconds);
-    std::snprintf(p, size_t(end - p), "%02u", unsigned(m_milliseconds / 10u));
-    return buffer;
+    return std::string(m_positive ? "" : "-") + FieldText(m_hours, kAnyHour) + "-" + FieldText(m_minutes, kAnyMinute) +
+           "-" + FieldText(m_seconds, kAnySecond) + "-" + FieldText(m_milliseconds / 10u, kNoField);
 }
 
 std::string CTime::ToClockString(bool showHours, bool showSeconds, bool showHundredths) const
 {
-    std::string text;
-    char buffer[32];
-    if (!m_positive)
-        text += '-';
-    if (showHours) {
-        if (m_hours == kAnyHour)
-            text += "XX:";
-        else {
-            std::snprintf(buffer, sizeof(buffer), "%02u:", m_hours);
-            text += buffer;
-        }
-    }
-    if (m_minutes == kAnyMinute)
-        text += "XX";
-    else {
-        std::snprintf(buffer, sizeof(buffer), "%02u", m_minutes);
-        text += buffer;
-    }
+    std::string text = m_positive ? "" : "-";
+    if (showHours)
+        text += FieldText(m_hours, kAnyHour) + ":";
+    text += FieldText(m_minutes, kAnyMinute);
     if (showSeconds) {
-        if (m_seconds == kAnySecond)
-            text += ":XX";
-        else {
-            std::snprintf(buffer, sizeof(buffer), ":%02u", m_seconds);
-            text += buffer;
-        }
-        if (showHundredths) {
-            std::snprintf(buffer, sizeof(buffer), ".%02u", unsigned(m_milliseconds / 10u));
-            text += buffer;
-        }
+        text += ":" + FieldText(m_seconds, kAnySecond);
+        if (showHundredths)
+            text += "." + FieldText(m_milliseconds / 10u, kNoField);
     }
     return text;
 }
 
 std::string CTime::ToClockString12(bool showHours, bool showSeconds, bool showHundredths) const
 {
-    std::string text;
-    char buffer[32];
-    if (!m_positive)
-        text += '-';
+    std::string text = m_positive ? "" : "-";
     if (showHours) {
-        if (m_hours == kAnyHour)
-            text += "XX:";
-        else {
-            const uint32_t hours12 = m_hours % 12 == 0 ? 12 : m_hours % 12;
-            std::snprintf(buffer, sizeof(buffer), "%2u:", hours12);
-            text += buffer;
-        }
+        const uint32_t hours12 = m_hours % 12 == 0 ? 12 : m_hours % 12;
+        text += FieldText(m_hours == kAnyHour ? kAnyHour : hours12, kAnyHour, "%2u") + ":";
     }
     // The minutes, seconds and hundredths read as in the 24-hour form.
     CTime rest(*this);
@@ -438,25 +404,12 @@ char* CTime::FormatClock(char* buffer, size_t size, bool showHundredths) const
 {
     if (size == 0)
         return buffer;
-    char text[64];
-    char* p = text;
-    const char* end = text + sizeof(text);
-    if (m_hours == kAnyHour)
-        p += std::snprintf(p, size_t(end - p), "XX:");
-    else
-        p += std::snprintf(p, size_t(end - p), "%02u:", m_hours);
-    if (m_minutes == kAnyMinute)
-        p += std::snprintf(p, size_t(end - p), "XX:");
-    else
-        p += std::snprintf(p, size_t(end - p), "%02u:", m_minutes);
-    if (m_seconds == kAnySecond)
-        p += std::snprintf(p, size_t(end - p), "XX");
-    else
-        p += std::snprintf(p, size_t(end - p), "%02u", m_seconds);
+    std::string text = FieldText(m_hours, kAnyHour) + ":" + FieldText(m_minutes, kAnyMinute) + ":" +
+                       FieldText(m_seconds, kAnySecond);
     if (showHundredths)
-        std::snprintf(p, size_t(end - p), ".%02u", unsigned(m_milliseconds / 10u));
-    const size_t length = std::min(std::strlen(text), size - 1);
-    std::memcpy(buffer, text, length);
+        text += "." + FieldText(m_milliseconds / 10u, kNoField);
+    const size_t length = std::min(text.size(), size - 1);
+    std::memcpy(buffer, text.data(), length);
     buffer[length] = '\0';
     return buffer + length;
 }
