@@ -1,6 +1,5 @@
 #include "graphics/glyph_manager.h"
 
-#include "foundation/file_helpers.h"
 #include "graphics/graphics_log.h"
 #include "shell/app.h"
 
@@ -86,24 +85,7 @@ void CGlyphManager::LoadFolder(const std::string& folder)
     m_stripeMasks.clear();
     m_folder = folder;
     GraphicsLog(kCategory, "Loading from \"" + folder + "\"");
-    std::vector<std::string> entries;
-    ListDirectory(folder, "*.*", entries, false);
-    for (const std::string& entry : entries)
-    {
-        if (!IsFolder(entry))
-            continue;
-        const std::string name = CGlyphPage(entry).GetName();
-        if (CGlyphPage::SameName(name, "gobo"))
-            continue;
-        std::shared_ptr<CGlyphPage> page;
-        for (const auto& existing : m_pages)
-            if (!page && CGlyphPage::SameName(existing->GetName(), name))
-                page = existing;
-        if (!page)
-            page = std::make_shared<CGlyphPage>(entry);
-        page->LoadFolder();
-        m_pages.push_back(page);
-    }
+    LoadGlyphPages(folder, m_pages, "gobo");
     LogPages();
 }
 

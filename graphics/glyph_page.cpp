@@ -153,6 +153,28 @@ CGlyphPage* FindGlyphPage(const GlyphPages& pages, const std::string& name)
     return nullptr;
 }
 
+void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::string& skipped)
+{
+    std::vector<std::string> entries;
+    ListDirectory(folder, "*.*", entries, false);
+    for (const std::string& entry : entries)
+    {
+        if (!IsFolder(entry))
+            continue;
+        const std::string name = CGlyphPage(entry).GetName();
+        if (!skipped.empty() && CGlyphPage::SameName(name, skipped))
+            continue;
+        std::shared_ptr<CGlyphPage> page;
+        for (const auto& existing : pages)
+            if (!page && CGlyphPage::SameName(existing->GetName(), name))
+                page = existing;
+        if (!page)
+            page = std::make_shared<CGlyphPage>(entry);
+        page->LoadFolder();
+        pages.push_back(page);
+    }
+}
+
 void LogGlyphPages(const char* category, const GlyphPages& pages)
 {
     GraphicsLog(category, std::to_string(pages.size()) + " glyph pages loaded:");

@@ -74,3 +74,6 @@ using GlyphPages = std::vector<std::shared_ptr<CGlyphPage>>;
 CGlyphPage* FindGlyphPage(const GlyphPages& pages, const std::string& name);
 // Logs the count of pages, then a line per page with its image count and folder.
 void LogGlyphPages(const char* category, const GlyphPages& pages);
+// Loads a page from each sub-folder of the folder and appends it, but for one named as skipped;
+// a sub-folder named like a page listed already loads into that page, which then stands twice.
+void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::string& skipped = std::string());

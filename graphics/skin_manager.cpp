@@ -1,6 +1,5 @@
 #include "graphics/skin_manager.h"
 
-#include "foundation/file_helpers.h"
 #include "graphics/graphics_log.h"
 #include "shell/app.h"
 
@@ -62,23 +61,7 @@ void CSkinManager::LoadFolder(const std::string& folder)
     fallback->LoadFolder();
     m_pages.push_back(fallback);
 
-    std::vector<std::string> entries;
-    ListDirectory(folder, "*.*", entries, false);
-    for (const std::string& entry : entries)
-    {
-        if (!IsFolder(entry))
-            continue;
-        const std::string name = CGlyphPage(entry).GetName();
-        std::shared_ptr<CGlyphPage> page;
-        for (const auto& existing : m_pages)
-            if (!page && CGlyphPage::SameName(existing->GetName(), name))
-                page = existing;
-        if (!page)
-            page = std::make_shared<CGlyphPage>(entry);
-        page->LoadFolder();
-        m_pages.push_back(page);
-    }
-
+    LoadGlyphPages(folder, m_pages);
     LogGlyphPages(kCategory, m_pages);
 }
 

@@ -84,6 +84,26 @@ uint32_t Decode(uint32_t raw, const SDL_PixelFormat* format)
     return uint32_t(r) | uint32_t(g) << 8 | uint32_t(b) << 16 | uint32_t(a) << 24;
 }
 
+// Calls visit(pixel, x, y) for each pixel of the surface within width x height, the surface locked.
+template <class Visit>
+void ForEachPixel(SDL_Surface* surface, int width, int height, Visit visit)
+{
+    if (!surface)
+        return;
+    CSurfaceLock lock(surface);
+    if (!surface->pixels)
+        return;
+    width = std::min(width, surface->w);
+    height = std::min(height, surface->h);
+    const int bpp = surface->format->BytesPerPixel;
+    for (int y = 0; y < height; ++y)
+    {
+        uint8_t* row = static_cast<uint8_t*>(surface->pixels) + size_t(surface->pitch) * y;
+        for (int x = 0; x < width; ++x)
+            visit(row + size_t(x) * bpp, x, y);
+    }
+}
+
 // Decodes the rows of a surface into the image, which already has its size.
 void DecodeInto(SDL_Surface* surface, CZevralImage& image)
 {
@@ -225,58 +245,40 @@ void CSurface::CopyFromImage(const CBaseImage& image, SDL_Surface* surface)
 {
     if (!surface)
         return;
-    CSurfaceLock lock(surface);
-    if (!surface->pixels)
-        return;
-    const int width = std::min(image.GetWidth(), surface->w);
-    const int height = std::min(image.GetHeight(), surface->h);
     const int bpp = surface->format->BytesPerPixel;
     uint32_t previous = CBaseImage::kOpaqueBlack;
     uint32_t mapped = SDL_MapRGBA(surface->format, 0, 0, 0, 255);
-    for (int y = 0; y < height; ++y)
-    {
-        uint8_t* row = static_cast<uint8_t*>(surface->pixels) + size_t(surface->pitch) * y;
-        for (int x = 0; x < width; ++x)
+    ForEachPixel(surface, image.GetWidth(), image.GetHeight(), [&](uint8_t* pixel, int x, int y) {
+        const uint32_t c = image.GetPixel(uint32_t(x), uint32_t(y)).GetValue();
+        if (c != previous)
         {
-            const uint32_t c = image.GetPixel(uint32_t(x), uint32_t(y)).GetValue();
-            if (c != previous)
-            {
-                previous = c;
-                mapped = SDL_MapRGBA(surface->format, Uint8(c), Uint8(c >> 8), Uint8(c >> 16), Uint8(c >> 24));
-            }
-            WriteRaw(row + size_t(x) * bpp, bpp, mapped);
+            previous = c;
+            mapped = SDL_MapRGBA(surface->format, Uint8(c), Uint8(c >> 8), Uint8(c >> 16), Uint8(c >> 24));
         }
-    }
+        WriteRaw(pixel, bpp, mapped);
+    });
 }
 
 void CSurface::ScaleFromImage(const CBaseImage& image, bool skipWhite)
 {
     if (!m_surface)
         return;
-    CSurfaceLock lock(m_surface);
-    if (!m_surface->pixels)
-        return;
     const int bpp = m_surface->format->BytesPerPixel;
     uint32_t previous = CBaseImage::kOpaqueBlack;
     uint32_t mapped = SDL_MapRGB(m_surface->format, 0, 0, 0);
-    for (int y = 0; y < m_surface->h; ++y)
-    {
+    ForEachPixel(m_surface, m_surface->w, m_surface->h, [&](uint8_t* pixel, int x, int y) {
+        const int32_t sx = int32_t(int64_t(image.GetWidth()) * x / m_surface->w);
         const int32_t sy = int32_t(int64_t(image.GetHeight()) * y / m_surface->h);
-        uint8_t* row = static_cast<uint8_t*>(m_surface->pixels) + size_t(m_surface->pitch) * y;
-        for (int x = 0; x < m_surface->w; ++x)
+        const uint32_t c = image.GetPixel(uint32_t(sx), uint32_t(sy)).GetValue();
+        if (skipWhite && c == 0xFFFFFFFFu)
+            return;
+        if (c != previous)
         {
-            const int32_t sx = int32_t(int64_t(image.GetWidth()) * x / m_surface->w);
-            const uint32_t c = image.GetPixel(uint32_t(sx), uint32_t(sy)).GetValue();
-            if (skipWhite && c == 0xFFFFFFFFu)
-                continue;
-            if (c != previous)
-            {
-                previous = c;
-                mapped = SDL_MapRGB(m_surface->format, Uint8(c), Uint8(c >> 8), Uint8(c >> 16));
-            }
-            WriteRaw(row + size_t(x) * bpp, bpp, mapped);
+            previous = c;
+            mapped = SDL_MapRGB(m_surface->format, Uint8(c), Uint8(c >> 8), Uint8(c >> 16));
         }
-    }
+        WriteRaw(pixel, bpp, mapped);
+    });
 }
 
 void CSurface::FillRgb(CRgbaColour colour)
@@ -289,20 +291,11 @@ void CSurface::ScaleBrightness(float factor)
 {
     if (!m_surface)
         return;
-    CSurfaceLock lock(m_surface);
-    if (!m_surface->pixels)
-        return;
     const int bpp = m_surface->format->BytesPerPixel;
-    for (int y = 0; y < m_surface->h; ++y)
-    {
-        uint8_t* row = static_cast<uint8_t*>(m_surface->pixels) + size_t(m_surface->pitch) * y;
-        for (int x = 0; x < m_surface->w; ++x)
-        {
-            uint8_t* p = row + size_t(x) * bpp;
-            const CRgbaColour c = CRgbaColour(Decode(ReadRaw(p, bpp), m_surface->format)).Scale(factor);
-            WriteRaw(p, bpp, SDL_MapRGB(m_surface->format, c.GetRed(), c.GetGreen(), c.GetBlue()));
-        }
-    }
+    ForEachPixel(m_surface, m_surface->w, m_surface->h, [&](uint8_t* pixel, int, int) {
+        const CRgbaColour c = CRgbaColour(Decode(ReadRaw(pixel, bpp), m_surface->format)).Scale(factor);
+        WriteRaw(pixel, bpp, SDL_MapRGB(m_surface->format, c.GetRed(), c.GetGreen(), c.GetBlue()));
+    });
 }
 
 int32_t CSurface::MulDiv(int32_t a, int32_t b, int32_t c)
