@@ -1,5 +1,6 @@
 // Rendering a full page of the area tree into the canvas: the whole tree, one dirty widget, and a
 // frame in which nothing changed.
+#include "bench/bench_support.h"
 #include "graphics/font_manager.h"
 #include "graphics/texture_adapter.h"
 #include "screens/pages/area_image.h"
@@ -33,18 +34,11 @@ private:
 
 // The playback page's shape: a picture of the window's size, 64 buttons in eight rows and sixteen
 // controls below them.
-struct CFullPage
+struct CFullPage : bench::CPictureRoot
 {
     CFullPage()
     {
         CFontManager::Instance().ScanFolder(std::string(TANZO_SOURCE_DIR) + "/resources/fonts");
-        root = std::make_unique<CArea2>(nullptr, false, 768, 1024);
-        root->SetVisible(true);
-        CZevralImage picture(768, 1024);
-        picture.Fill(CRgbaColour(30, 32, 36, 255));
-        auto made = std::make_unique<CAreaImage>(root.get(), picture, false);
-        made->SetSize(768, 1024);
-        page = root->AddChild(std::move(made));
         std::vector<CArea2*> buttons;
         for (int i = 0; i < 64; ++i)
             buttons.push_back(page->MakeChild<CBenchWidget>("Playback " + std::to_string(i + 1)));
@@ -67,8 +61,6 @@ struct CFullPage
     }
 
     CZevralImage canvas{768, 1024};
-    std::unique_ptr<CArea2> root;
-    CArea2* page = nullptr;
     CArea2* widget = nullptr;
 };
 

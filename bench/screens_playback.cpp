@@ -1,6 +1,7 @@
 // The playback page on a model root without a network: a full repaint of the page, the frame in
 // which one fader's cap moves to the value the controller reported, and a frame in which nothing
 // changes.
+#include "bench/bench_support.h"
 #include "graphics/font_manager.h"
 #include "graphics/skin_manager.h"
 #include "graphics/texture_adapter.h"
@@ -12,25 +13,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <memory>
 #include <string>
 
 namespace
 {
-// <build>/Resources, beside the benchmark's bin folder.
-std::string ResourcesFolder()
-{
-    char path[4096] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    std::string exe(path, length > 0 ? size_t(length) : 0);
-    for (int i = 0; i < 2 && exe.find('/') != std::string::npos; ++i)
-        exe.erase(exe.rfind('/'));
-    return exe + "/Resources";
-}
-
 // No socket at all: the page never reaches a network.
 struct CNoNetwork : CUdpNetwork
 {
@@ -41,8 +29,8 @@ struct CPlaybackPageBench
 {
     CPlaybackPageBench()
     {
-        CSkinManager::Instance().LoadFolder(ResourcesFolder() + "/skin");
-        CFontManager::Instance().ScanFolder(ResourcesFolder() + "/fonts");
+        CSkinManager::Instance().LoadFolder(bench::ResourcesFolder() + "/skin");
+        CFontManager::Instance().ScanFolder(bench::ResourcesFolder() + "/fonts");
         char folder[] = "/tmp/tanzo-bench-XXXXXX";
         m_folder = mkdtemp(folder) ? folder : "";
         CCoreSetup setup;

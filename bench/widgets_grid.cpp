@@ -2,6 +2,7 @@
 // holds its limit of 1,024 rows), drawn from a cell provider as the personality dialog draws it.
 // Jumps to a row, frames of drag scrolling, and frames of a grid with a scroll bar turned by the
 // wheel.
+#include "bench/bench_support.h"
 #include "graphics/font_manager.h"
 #include "graphics/glyph_manager.h"
 #include "graphics/texture_adapter.h"
@@ -9,8 +10,6 @@
 #include "widgets/area_scrollbar.h"
 
 #include <benchmark/benchmark.h>
-
-#include <unistd.h>
 
 #include <memory>
 #include <string>
@@ -20,23 +19,12 @@ namespace
 {
 constexpr uint32_t kModels = 1358;
 
-// <build>/Resources, beside the benchmark's bin folder.
-std::string ResourcesFolder()
-{
-    char path[4096] = {};
-    const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
-    std::string exe(path, length > 0 ? size_t(length) : 0);
-    for (int i = 0; i < 2 && exe.find('/') != std::string::npos; ++i)
-        exe.erase(exe.rfind('/'));
-    return exe + "/Resources";
-}
-
 // A list of the dialog's size on a dark dialog background, its cells from a list of names.
 struct CModelList
 {
     explicit CModelList(bool scrollbar)
     {
-        CGlyphManager::Instance().LoadFolder(ResourcesFolder() + "/glyphs");
+        CGlyphManager::Instance().LoadFolder(bench::ResourcesFolder() + "/glyphs");
         CFontManager::Instance().ScanFolder(std::string(TANZO_SOURCE_DIR) + "/resources/fonts");
         for (uint32_t i = 0; i < kModels; ++i)
             names.push_back("Moving head " + std::to_string(i + 1) + (i % 3 ? " Wash" : " Spot Pro"));
