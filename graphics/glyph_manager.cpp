@@ -50,6 +50,32 @@ void Run(CZevralImage& frame, const CZevralImage& piece, bool horizontal, int64_
         Place(frame, piece, horizontal ? i : fixed, horizontal ? fixed : i);
 }
 
+// The corner turned a quarter at a time into the top right, bottom right and bottom left corners of
+// a frame w x h, whose unturned corner measures cw x ch; the corner is left turned three times.
+void PlaceTurnedCorners(CZevralImage& frame, CZevralImage& corner, int64_t w, int64_t h, int64_t cw, int64_t ch)
+{
+    corner.RotateQuarter(90);
+    Place(frame, corner, w - cw, 0);
+    corner.RotateQuarter(90);
+    Place(frame, corner, w - cw, h - ch);
+    corner.RotateQuarter(90);
+    Place(frame, corner, 0, h - ch);
+}
+
+// The side piece run along the top, then turned a quarter at a time along the right, the bottom and
+// the left of a frame w x h with corners cw x ch, each run starting runX or runY from its end.
+void RunSides(CZevralImage& frame, CZevralImage side, int64_t w, int64_t h, int64_t cw, int64_t ch, int64_t runX,
+              int64_t runY)
+{
+    Run(frame, side, true, 0, runX, w - cw - 1);
+    side.RotateQuarter(90);
+    Run(frame, side, false, w - cw, runY, h - ch - 1);
+    side.RotateQuarter(90);
+    Run(frame, side, true, h - ch, runX, w - cw - 1);
+    side.RotateQuarter(90);
+    Run(frame, side, false, 0, runY, h - ch - 1);
+}
+
 // A frame is drawn into a fresh image, so that it never depends on what its target held before.
 CZevralImage FreshFrame(uint32_t width, uint32_t height, float bodyAlpha)
 {
@@ -182,22 +208,9 @@ void CGlyphManager::BuildButtonFrame(CZevralImage& frame, int32_t width, int32_t
     const int64_t cw = corner.GetWidth(), ch = corner.GetHeight();
 
     Place(frame, corner, 0, 0);
-    corner.RotateQuarter(90);
-    Place(frame, corner, w - cw, 0);
-    corner.RotateQuarter(90);
-    Place(frame, corner, w - cw, h - ch);
-    corner.RotateQuarter(90);
-    Place(frame, corner, 0, h - ch);
+    PlaceTurnedCorners(frame, corner, w, h, cw, ch);
     // The runs start where the corner, turned three times, ends.
-    const int64_t runX = corner.GetWidth(), runY = corner.GetHeight();
-
-    Run(frame, side, true, 0, runX, w - cw - 1);
-    side.RotateQuarter(90);
-    Run(frame, side, false, w - cw, runY, h - ch - 1);
-    side.RotateQuarter(90);
-    Run(frame, side, true, h - ch, runX, w - cw - 1);
-    side.RotateQuarter(90);
-    Run(frame, side, false, 0, runY, h - ch - 1);
+    RunSides(frame, side, w, h, cw, ch, corner.GetWidth(), corner.GetHeight());
     ++g_buttonFrameBuilds;
 }
 
@@ -225,22 +238,10 @@ void CGlyphManager::BuildFillFrame(CZevralImage& frame, int32_t width, int32_t h
     const int64_t w = width, h = height;
     const int64_t cw = corner.GetWidth(), ch = corner.GetHeight();
 
-    corner.RotateQuarter(90);
-    Place(frame, corner, w - cw, 0);
-    corner.RotateQuarter(90);
-    Place(frame, corner, w - cw, h - ch);
-    corner.RotateQuarter(90);
-    Place(frame, corner, 0, h - ch);
+    PlaceTurnedCorners(frame, corner, w, h, cw, ch);
     corner.RotateQuarter(90);
     Place(frame, corner, 0, 0);
-
-    Run(frame, side, true, 0, cw, w - cw - 1);
-    side.RotateQuarter(90);
-    Run(frame, side, false, w - cw, ch, h - ch - 1);
-    side.RotateQuarter(90);
-    Run(frame, side, true, h - ch, cw, w - cw - 1);
-    side.RotateQuarter(90);
-    Run(frame, side, false, 0, ch, h - ch - 1);
+    RunSides(frame, side, w, h, cw, ch, cw, ch);
 }
 
 void CGlyphManager::GetCaptionFrame(CZevralImage& image, uint32_t width, uint32_t height)
