@@ -49,6 +49,37 @@ float Fraction(int32_t sourceSize, int32_t i, int32_t targetSize)
         return 0.0f;
     return float(sourceSize - 1) * float(i) / float(targetSize - 1);
 }
+
+// A line walked one pixel at a time along its longer axis, a, from just after a0 to a1 and the
+// other coordinate, b, rounded onto the line: plot(a, b). Positions off the image are ignored
+// anyway; walking only those below the limit keeps a line with far-away end points from taking
+// billions of steps.
+template <class Plot>
+void WalkLine(int32_t a0, int32_t b0, int32_t a1, int64_t da, int64_t db, int64_t limit, Plot plot)
+{
+    const float m = float(db) / float(da);
+    const float c = float(b0) - float(a0) * m;
+    const int64_t step = da > 0 ? 1 : -1;
+    int64_t from = int64_t(a0) + step;
+    int64_t to = a1;
+    if (step > 0)
+    {
+        from = std::max<int64_t>(from, 0);
+        to = std::min<int64_t>(to, limit - 1);
+    }
+    else
+    {
+        from = std::min<int64_t>(from, limit - 1);
+        to = std::max<int64_t>(to, 0);
+    }
+    for (int64_t a = from; step > 0 ? a <= to : a >= to; a += step)
+    {
+        const float v = float(a) * m + c;
+        const int64_t b = int64_t(std::floor(double(v) + 0.5));
+        if (b >= 0 && b <= 0xFFFFFFFFll)
+            plot(a, b);
+    }
+}
 }  // namespace
 
 void CBaseImage::SetView(uint32_t* pixels, uint32_t width, uint32_t height, uint32_t stride)
@@ -218,57 +249,11 @@ void CBaseImage::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, CRgbaC
     const int64_t dx = int64_t(x1) - x0;
     const int64_t dy = int64_t(y1) - y0;
     if (std::llabs(dx) > std::llabs(dy))
-    {
-        const float m = float(dy) / float(dx);
-        const float c = float(y0) - float(x0) * m;
-        const int64_t step = dx > 0 ? 1 : -1;
-        // Pixels off the image are ignored anyway; walking only the columns on it keeps a line
-        // with far-away end points from taking billions of steps.
-        int64_t from = int64_t(x0) + step;
-        int64_t to = x1;
-        if (step > 0)
-        {
-            from = std::max<int64_t>(from, 0);
-            to = std::min<int64_t>(to, int64_t(GetWidth()) - 1);
-        }
-        else
-        {
-            from = std::min<int64_t>(from, int64_t(GetWidth()) - 1);
-            to = std::max<int64_t>(to, 0);
-        }
-        for (int64_t x = from; step > 0 ? x <= to : x >= to; x += step)
-        {
-            const float v = float(x) * m + c;
-            const int64_t y = int64_t(std::floor(double(v) + 0.5));
-            if (y >= 0 && y <= 0xFFFFFFFFll)
-                SetPixel(uint32_t(x), uint32_t(y), colour);
-        }
-    }
+        WalkLine(x0, y0, x1, dx, dy, GetWidth(),
+                 [&](int64_t x, int64_t y) { SetPixel(uint32_t(x), uint32_t(y), colour); });
     else if (dy != 0)
-    {
-        const float m = float(dx) / float(dy);
-        const float c = float(x0) - float(y0) * m;
-        const int64_t step = dy > 0 ? 1 : -1;
-        int64_t from = int64_t(y0) + step;
-        int64_t to = y1;
-        if (step > 0)
-        {
-            from = std::max<int64_t>(from, 0);
-            to = std::min<int64_t>(to, int64_t(GetHeight()) - 1);
-        }
-        else
-        {
-            from = std::min<int64_t>(from, int64_t(GetHeight()) - 1);
-            to = std::max<int64_t>(to, 0);
-        }
-        for (int64_t y = from; step > 0 ? y <= to : y >= to; y += step)
-        {
-            const float v = float(y) * m + c;
-            const int64_t x = int64_t(std::floor(double(v) + 0.5));
-            if (x >= 0 && x <= 0xFFFFFFFFll)
-                SetPixel(uint32_t(x), uint32_t(y), colour);
-        }
-    }
+        WalkLine(y0, x0, y1, dy, dx, GetHeight(),
+                 [&](int64_t y, int64_t x) { SetPixel(uint32_t(x), uint32_t(y), colour); });
 }
 
 void CBaseImage::FillRect(CRgbaColour colour, const CRect& rect)
