@@ -38,7 +38,7 @@ struct CPlaybackPageBench
         setup.link.threads = false;
         setup.link.broadcastTargets = std::vector<CIpAddress>();
         setup.optionsFolder = m_folder;
-        core.reset(CCore::Create(0, nullptr, setup));
+        core = CCore::Create(0, nullptr, setup);
         root = std::make_unique<CAreaMain>(nullptr, 768, 1024, core.get());
         Render(true);
     }

@@ -19,14 +19,15 @@ public:
 };
 }  // namespace
 
-CCore* CCore::Create(int argc, char** argv)
+std::unique_ptr<CCore> CCore::Create(int argc, char** argv)
 {
     return Create(argc, argv, CCoreSetup());
 }
 
-CCore* CCore::Create(int, char**, const CCoreSetup& setup)
+std::unique_ptr<CCore> CCore::Create(int, char**, const CCoreSetup& setup)
 {
-    return new CCore(setup);
+    // The constructor is private: make_unique cannot reach it.
+    return std::unique_ptr<CCore>(new CCore(setup));
 }
 
 CCore::CCore(const CCoreSetup& setup)
@@ -55,7 +56,7 @@ CCore::CCore(const CCoreSetup& setup)
     m_personalityManager->Load();
     m_programmer->SetCore(this);
     if (setup.createExplanations)
-        m_explanations.reset(setup.createExplanations(*m_options));
+        m_explanations = setup.createExplanations(*m_options);
     if (!m_explanations)
         m_explanations = std::make_unique<CNoExplanations>();
     m_options->SetCore(this, setup.language, m_explanations.get());

@@ -34,7 +34,7 @@ struct CCoreSetup
     COptionsLanguage* language = nullptr;
     // Makes and loads the list of first-use hints, which keeps the options to record the hints the
     // user turns off; the model root owns what it returns. Unset or null: a list without hints.
-    std::function<COptionsHints*(COptions& options)> createExplanations;
+    std::function<std::unique_ptr<COptionsHints>(COptions& options)> createExplanations;
 };
 
 // The root of the lighting model: created once at start-up, ticked every frame, deleted at
@@ -52,8 +52,8 @@ public:
     static constexpr uint32_t kAttributeGroupCount = 17;
 
     // Builds the model root; the arguments are accepted and not used.
-    static CCore* Create(int argc, char** argv);
-    static CCore* Create(int argc, char** argv, const CCoreSetup& setup);
+    static std::unique_ptr<CCore> Create(int argc, char** argv);
+    static std::unique_ptr<CCore> Create(int argc, char** argv, const CCoreSetup& setup);
     ~CCore();
     CCore(const CCore&) = delete;
     CCore& operator=(const CCore&) = delete;

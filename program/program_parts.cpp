@@ -58,12 +58,12 @@ std::unique_ptr<CAppModel> CProgramParts::CreateModelRoot(int argc, char** argv)
 {
     CCoreSetup setup;
     setup.language = m_languages;
-    setup.createExplanations = [](COptions& options) -> COptionsHints* {
-        CExplanationManager* hints = new CExplanationManager();
+    setup.createExplanations = [](COptions& options) -> std::unique_ptr<COptionsHints> {
+        auto hints = std::make_unique<CExplanationManager>();
         hints->Init(&options);
         return hints;
     };
-    std::unique_ptr<CCore> core(CCore::Create(argc, argv, setup));
+    std::unique_ptr<CCore> core = CCore::Create(argc, argv, setup);
     m_core = core.get();
     if (m_languages)
         m_languages->SetOptions(core->GetOptions());

@@ -8,10 +8,12 @@
 namespace
 {
 CVersion g_version;
-CClock* g_clock = nullptr;
-CPlatform* g_platform = nullptr;
-CLogger* g_log = nullptr;
-CTranslator* g_languageManager = nullptr;
+// The services live as long as the application object; the accessors below stay harmless
+// while one is missing.
+std::unique_ptr<CClock> g_clock;
+std::unique_ptr<CPlatform> g_platform;
+std::unique_ptr<CLogger> g_log;
+std::unique_ptr<CTranslator> g_languageManager;
 std::vector<CIpAddress> g_localAddresses;
 
 // Entries above this level are not recorded.
@@ -34,28 +36,24 @@ CApp::CApp(const CVersion& version, int argc, char** argv)
     m_baseName = GetExecutableBaseName(firstArgument ? firstArgument : "");
     g_version = version;
 
-    g_clock = new CClock();
+    g_clock = std::make_unique<CClock>();
     g_clock->SetNow();
     // The platform makes the data folders, where the log then keeps its files.
-    g_platform = new CPlatformLinux(CPlatformLinux::FindExecutablePath(firstArgument),
-                                    GetApplicationName(kApplicationIdentity));
-    g_log = new CLogger(kLogThreshold, g_platform->GetApplicationDataPath(), g_clock);
+    g_platform = std::make_unique<CPlatformLinux>(CPlatformLinux::FindExecutablePath(firstArgument),
+                                                  GetApplicationName(kApplicationIdentity));
+    g_log = std::make_unique<CLogger>(kLogThreshold, g_platform->GetApplicationDataPath(), g_clock.get());
 }
 
 CApp::~CApp()
 {
-    delete g_platform;
-    g_platform = nullptr;
+    g_platform.reset();
     if (g_log)
         g_log->Close();
-    delete g_log;
-    g_log = nullptr;
-    delete g_clock;
-    g_clock = nullptr;
+    g_log.reset();
+    g_clock.reset();
     g_localAddresses.clear();
     // Last: the areas and the log, which might still translate, have gone.
-    delete g_languageManager;
-    g_languageManager = nullptr;
+    g_languageManager.reset();
 }
 
 void CApp::LogInfo()
@@ -79,12 +77,12 @@ void CApp::Log(const std::string& category, const std::string& message, uint32_t
 
 CLogger* CApp::GetLogger()
 {
-    return g_log;
+    return g_log.get();
 }
 
 CClock* CApp::GetClock()
 {
-    return g_clock;
+    return g_clock.get();
 }
 
 std::string CApp::Translate(const std::string& text, bool upperCase)
@@ -94,15 +92,12 @@ std::string CApp::Translate(const std::string& text, bool upperCase)
 
 CTranslator* CApp::GetLanguageManager()
 {
-    return g_languageManager;
+    return g_languageManager.get();
 }
 
-void CApp::SetLanguageManager(CTranslator* languageManager)
+void CApp::SetLanguageManager(std::unique_ptr<CTranslator> languageManager)
 {
-    if (languageManager == g_languageManager)
-        return;
-    delete g_languageManager;
-    g_languageManager = languageManager;
+    g_languageManager = std::move(languageManager);
 }
 
 CVersion CApp::GetVersion()

@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,8 @@ public:
     static std::string Translate(const std::string& text, bool upperCase);
     // Null before the application has made it.
     static CTranslator* GetLanguageManager();
-    // Takes ownership: the base deletes it last at shutdown; a previous one is deleted at once.
-    static void SetLanguageManager(CTranslator* languageManager);
+    // The base keeps it until it is replaced (the old one goes at once) or the base goes, last.
+    static void SetLanguageManager(std::unique_ptr<CTranslator> languageManager);
 
     static CVersion GetVersion();
     // The platform's type: 3 is the touch platform; this build runs on Linux (2).

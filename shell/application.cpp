@@ -108,7 +108,7 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&,
 
     // The base owns it and deletes it last, after everything that translates.
     if (parts)
-        SetLanguageManager(parts->CreateLanguageManager().release());
+        SetLanguageManager(parts->CreateLanguageManager());
 
     m_audio = std::make_unique<CAudioOutManager>(true);
     m_audio->LoadAll(GetBinaryPath(), GetLogger());

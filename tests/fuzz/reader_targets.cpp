@@ -94,7 +94,7 @@ void ReadShow(const uint8_t* data, size_t size)
         setup.optionsFolder = (Folder() / "core").string();
         setup.showFolder = (Folder() / "core").string();
         fs::create_directories(Folder() / "core");
-        return std::unique_ptr<CCore>(CCore::Create(0, nullptr, setup));
+        return CCore::Create(0, nullptr, setup);
     }();
     CFile file(nullptr, core.get(), Write("fuzz.show", data, size));
     file.Load();

@@ -51,11 +51,11 @@ protected:
         setup.link.broadcastTargets = std::vector<CIpAddress>();
         setup.optionsFolder = folder.Path();
         setup.language = &language;
-        setup.createExplanations = [this](COptions& options) -> COptionsHints* {
+        setup.createExplanations = [this](COptions& options) -> std::unique_ptr<COptionsHints> {
             hintOptions = &options;
-            return new CHintRecorder(hidden);
+            return std::make_unique<CHintRecorder>(hidden);
         };
-        core.reset(CCore::Create(0, nullptr, setup));
+        core = CCore::Create(0, nullptr, setup);
     }
 
     // A frame from the controller, taken in by a pass of the link.

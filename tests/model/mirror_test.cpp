@@ -62,7 +62,7 @@ protected:
         setup.link.broadcastTargets = std::vector<CIpAddress>{kUnit};
         setup.link.port = standin.GetLinkPort();
         setup.optionsFolder = folder.Path();
-        core.reset(CCore::Create(0, nullptr, setup));
+        core = CCore::Create(0, nullptr, setup);
         playbacks = core->GetPlaybackManager();
     }
 

@@ -68,7 +68,7 @@ protected:
         setup.link.port = port;
         setup.link.broadcastTargets = std::vector<CIpAddress>{CIpAddress(127, 0, 0, 2)};
         setup.optionsFolder = m_folder.Path();
-        m_core.reset(CCore::Create(0, nullptr, setup));
+        m_core = CCore::Create(0, nullptr, setup);
         m_core->GetDeviceManager()->SetConnectedAddress(CIpAddress(127, 0, 0, 2, port));
         ASSERT_TRUE(Settle([&] { return InStep(); })) << "the resync never drained";
     }
@@ -130,7 +130,7 @@ TEST(PatchStartUp, TheModelRootLoadsTheUsersAndTheShippedLibrary)
         CApp app(CVersion(1, 7, 0), 1, argv);
         CCoreSetup setup;
         setup.link.broadcastTargets = std::vector<CIpAddress>();
-        std::unique_ptr<CCore> core(CCore::Create(1, argv, setup));
+        std::unique_ptr<CCore> core = CCore::Create(1, argv, setup);
         const CPersonalityManager* library = core->GetPersonalityManager();
         ASSERT_GT(library->GetManufacturerCount(), 1u);
         EXPECT_EQ(library->GetManufacturer(0)->GetLabel(), "[Mine]");

@@ -44,7 +44,7 @@ protected:
         setup.link.broadcastTargets.emplace();
         setup.optionsFolder = folder;
         setup.showFolder = folder;
-        core.reset(CCore::Create(0, nullptr, setup));
+        core = CCore::Create(0, nullptr, setup);
         core->GetPlaybackManager()->SetSink(&sink);
     }
 

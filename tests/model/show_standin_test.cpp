@@ -140,7 +140,7 @@ protected:
         setup.link.broadcastTargets = std::vector<CIpAddress>{CIpAddress(127, 0, 0, 2)};
         setup.optionsFolder = m_folder.Path();
         setup.showFolder = m_shows;
-        m_core.reset(CCore::Create(0, nullptr, setup));
+        m_core = CCore::Create(0, nullptr, setup);
     }
 
     void Choose() { m_core->GetDeviceManager()->SetConnectedAddress(CIpAddress(127, 0, 0, 2, m_standin.GetLinkPort())); }

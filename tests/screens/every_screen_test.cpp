@@ -124,8 +124,9 @@ protected:
         g_legibleSize = int(CArea2::GetLegibleFontSize());
         g_smallTexts.clear();
         fs::create_directories(folder / "common");
-        languages = new CPhraseCheck((folder / "common").string());
-        CApp::SetLanguageManager(languages);
+        auto check = std::make_unique<CPhraseCheck>((folder / "common").string());
+        languages = check.get();
+        CApp::SetLanguageManager(std::move(check));
         languages->SetLanguage(Language());
         MakeShows();
 
@@ -135,13 +136,13 @@ protected:
         setup.link.broadcastTargets = std::vector<CIpAddress>();
         setup.optionsFolder = (folder / "options").string();
         setup.showFolder = Shows();
-        setup.createExplanations = [](COptions& options) -> COptionsHints* {
-            auto* hints = new CExplanationManager();
+        setup.createExplanations = [](COptions& options) -> std::unique_ptr<COptionsHints> {
+            auto hints = std::make_unique<CExplanationManager>();
             hints->Init(&options);
             hints->Load(Resources());
             return hints;
         };
-        core.reset(CCore::Create(0, nullptr, setup));
+        core = CCore::Create(0, nullptr, setup);
         core->GetPersonalityManager()->LoadFile(Resources() + "/personalities/personalities.xml", false);
         canvas = CZevralImage(768 * Scale(), 1024 * Scale());
         root = std::make_unique<CAreaMain>(nullptr, 768 * Scale(), 1024 * Scale(), core.get());

@@ -48,13 +48,13 @@ protected:
         setup.link.broadcastTargets = std::vector<CIpAddress>();
         setup.optionsFolder = folder.string();
         setup.showFolder = Shows();
-        setup.createExplanations = [](COptions& options) -> COptionsHints* {
-            auto* hints = new CExplanationManager();
+        setup.createExplanations = [](COptions& options) -> std::unique_ptr<COptionsHints> {
+            auto hints = std::make_unique<CExplanationManager>();
             hints->Init(&options);
             hints->Load(Resources());
             return hints;
         };
-        core.reset(CCore::Create(0, nullptr, setup));
+        core = CCore::Create(0, nullptr, setup);
         files = core->GetFileManager();
         devices = core->GetDeviceManager();
         root = std::make_unique<CAreaMain>(nullptr, 768, 1024, core.get());

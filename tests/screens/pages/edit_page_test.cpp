@@ -49,7 +49,7 @@ protected:
         setup.link.threads = false;
         setup.link.broadcastTargets = std::vector<CIpAddress>();
         setup.optionsFolder = FreshTestFolder().string();
-        core.reset(CCore::Create(0, nullptr, setup));
+        core = CCore::Create(0, nullptr, setup);
         programmer = core->GetProgrammer();
         programmer->Bind(core->GetFixtureManager(), &sink);
         core->GetPlaybackManager()->SetSink(&sink);

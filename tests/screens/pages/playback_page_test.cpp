@@ -35,7 +35,7 @@ protected:
         setup.link.threads = false;
         setup.link.broadcastTargets = std::vector<CIpAddress>();
         setup.optionsFolder = FreshTestFolder().string();
-        core.reset(CCore::Create(0, nullptr, setup));
+        core = CCore::Create(0, nullptr, setup);
         manager = core->GetPlaybackManager();
         manager->SetSink(&sink);
         Build();
@@ -223,9 +223,10 @@ TEST_F(PlaybackPage, APropertiesDragChoosesARectangleThatIsMarkedWhenTheDialogCl
 
 TEST_F(PlaybackPage, ChoosingALanguageChangesEveryText)
 {
-    auto* languages = new CLanguageManagerDesktop(std::string(TANZO_BINARY_DIR) + "/Resources",
-                                                  FreshTestFolder("common").string(), CVersion(1, 7, 0));
-    CApp::SetLanguageManager(languages);
+    auto owned = std::make_unique<CLanguageManagerDesktop>(std::string(TANZO_BINARY_DIR) + "/Resources",
+                                                           FreshTestFolder("common").string(), CVersion(1, 7, 0));
+    CLanguageManagerDesktop* languages = owned.get();
+    CApp::SetLanguageManager(std::move(owned));
     Build();
     const auto caption = [&](uint32_t f) { return page->GetFunctionButton(f)->GetCaption(); };
     EXPECT_EQ(caption(CAreaPlayback::kEdit), "EDIT");
