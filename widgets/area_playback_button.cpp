@@ -55,6 +55,16 @@ void LoadSharedImages()
 
 const CRgbaColour kHighlight(0, 0, 255, 96);
 
+// The rectangle both rectangles cover; zero-sized when they do not meet.
+CRect Overlap(const CRect& a, const CRect& b)
+{
+    const int32_t left = std::max(a.GetX(), b.GetX());
+    const int32_t top = std::max(a.GetY(), b.GetY());
+    const int32_t right = std::min(a.GetRight(), b.GetRight());
+    const int32_t bottom = std::min(a.GetBottom(), b.GetBottom());
+    return CRect(left, top, std::max(0, right - left), std::max(0, bottom - top));
+}
+
 std::string Percent(float fraction)
 {
     char text[64];
@@ -383,12 +393,18 @@ void CAreaPlaybackButton::CopyBackgroundTo(CArea2* child)
     if (!child)
         return;
     // The bars show the button's face and status picture around their segments, veiled with it.
-    // The status pictures are overlays, so the face goes under them as it does in Paint.
-    CZevralImage ground(GetWidth(), GetHeight());
-    ground.BlendImage(CPoint(0, 0), SharedImages()[m_pressed ? kDown : kUp]);
-    if (const CZevralImage* status = StatusImage())
-        ground.BlendImage(StatusImagePosition(), *status);
-    child->GetOwnImage().CopyImage(CPoint() - child->GetPosition(), ground);
+    // The status pictures are overlays, so the face goes under them as it does in Paint. Only the
+    // part of the face under the child is composed: a bar is a sliver of the button.
+    CZevralImage& own = child->GetOwnImage();
+    const CRect under = Overlap(CRect(child->GetX(), child->GetY(), own.GetWidth(), own.GetHeight()), GetLocalRect());
+    if (under.GetWidth() > 0 && under.GetHeight() > 0)
+    {
+        CZevralImage ground(uint32_t(under.GetWidth()), uint32_t(under.GetHeight()));
+        ground.BlendImage(CPoint() - under.GetPosition(), SharedImages()[m_pressed ? kDown : kUp]);
+        if (const CZevralImage* status = StatusImage())
+            ground.BlendImage(StatusImagePosition() - under.GetPosition(), *status);
+        own.CopyImage(under.GetPosition() - child->GetPosition(), ground);
+    }
     if (m_highlighted)
         child->GetOwnImage().FillTranslucent(kHighlight);
 }
