@@ -10,6 +10,7 @@ packages=(
   libcurl4-openssl-dev
   libboost-regex-dev libboost-filesystem-dev libboost-date-time-dev libboost-system-dev
   libtinyxml-dev
+  libpng-dev  # the resource generator writes its pictures with it
   # tests and benchmarks; clang with libFuzzer fuzzes the readers
   libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev
   iproute2 util-linux coreutils

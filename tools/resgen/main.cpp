@@ -13,7 +13,6 @@
 #include "tools/resgen/preview.h"
 
 #include <SDL.h>
-#include <SDL_image.h>
 #include <SDL_ttf.h>
 
 #include <cstdio>
@@ -169,9 +168,7 @@ int main(int argc, char** argv)
         if (TTF_Init() != 0) {
             throw std::runtime_error(std::string("TTF_Init: ") + TTF_GetError());
         }
-        IMG_Init(IMG_INIT_PNG);
         const int result = Run(options);
-        IMG_Quit();
         TTF_Quit();
         SDL_Quit();
         return result;
