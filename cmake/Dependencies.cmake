@@ -15,7 +15,7 @@ find_package(X11 REQUIRED)
 add_library(tanzo_deps INTERFACE)
 # The add-on targets do not pull in SDL2 itself.
 target_link_libraries(tanzo_deps INTERFACE
-  SDL2_image::SDL2_image SDL2_ttf::SDL2_ttf SDL2_mixer::SDL2_mixer SDL2_net::SDL2_net
+  SDL2_image::SDL2_image SDL2_ttf::SDL2_ttf SDL2_net::SDL2_net
   SDL2::SDL2
   Boost::regex Boost::filesystem Boost::date_time Boost::system
   PkgConfig::TINYXML
@@ -24,6 +24,10 @@ target_link_libraries(tanzo_deps INTERFACE
 # The transfer library is opened only when an update check is made (shell/update_check.cpp): only
 # its header is needed to build.
 target_include_directories(tanzo_deps INTERFACE ${CURL_INCLUDE_DIRS})
+# So is the mixer library, after the first frame (shell/audio_out_manager.cpp): with its codecs it
+# is fourteen libraries the loader would otherwise map and bind before the program starts.
+target_include_directories(tanzo_deps INTERFACE
+  $<TARGET_PROPERTY:SDL2_mixer::SDL2_mixer,INTERFACE_INCLUDE_DIRECTORIES>)
 target_link_libraries(tanzo_deps INTERFACE ${CMAKE_DL_LIBS})
 # Debian's tinyxml.h defines it itself; the library is built with it.
 target_compile_definitions(tanzo_deps INTERFACE TIXML_USE_STL)

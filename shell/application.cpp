@@ -110,10 +110,8 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&,
     if (parts)
         SetLanguageManager(parts->CreateLanguageManager());
 
-    m_audio = std::make_unique<CAudioOutManager>(true);
-    m_audio->LoadAll(GetBinaryPath(), GetLogger());
-    CAudioOutManager::SetProgramPlayer(m_audio.get());
-
+    // The click-sound player comes once the window shows its first frame (StartClickSounds): its
+    // library and the device would only hold the window up, and nothing clicks before it shows.
     if (parts)
     {
         m_model = parts->CreateModelRoot(argc, argv);
@@ -221,6 +219,15 @@ void CApp2::DestroyWindow()
     if (g_window)
         SDL_DestroyWindow(g_window);
     g_window = nullptr;
+}
+
+void CApp2::StartClickSounds()
+{
+    if (m_audio)
+        return;
+    m_audio = std::make_unique<CAudioOutManager>(true);
+    m_audio->LoadAll(GetBinaryPath(), GetLogger());
+    CAudioOutManager::SetProgramPlayer(m_audio.get());
 }
 
 void CApp2::CheckForUpdate()

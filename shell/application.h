@@ -93,6 +93,8 @@ private:
     void CreateWindow(int width, int height, uint32_t flags, const CRendererChoice& choice);
     void DestroyWindow();
     void CheckForUpdate();
+    // Makes the click-sound player and loads the clips, once.
+    void StartClickSounds();
     void ReportVideoFailure(const std::string& what);
     // Draws the root area into the canvas and presents it; false when the canvas could not be
     // locked (the frame stays undrawn and the area stays dirty).

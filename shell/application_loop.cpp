@@ -47,6 +47,9 @@ int CApp2::Run()
         // heap its reading borrowed (the library's whole document) goes back to the system.
         if (presented && m_model && m_model->LoadDeferred())
             malloc_trim(0);
+        // So is the click-sound player made, after the first pass whether it drew or not: a
+        // program told to quit at once has made it all the same.
+        StartClickSounds();
 
         m_frameTimer->EndFrame();
     }

@@ -7,8 +7,80 @@
 
 #include <SDL.h>
 #include <SDL_mixer.h>
+#include <dlfcn.h>
 
 #include <cstdio>
+#include <string>
+
+namespace
+{
+// The mixer library is opened by the first player made, not linked: with the codecs it pulls in
+// it is fourteen more libraries and thousands of symbols to bind, which would hold up every start
+// before the window shows anything (the application makes its player after the first frame).
+struct CMixer
+{
+    decltype(&Mix_OpenAudio) openAudio = nullptr;
+    decltype(&Mix_AllocateChannels) allocateChannels = nullptr;
+    decltype(&Mix_QuerySpec) querySpec = nullptr;
+    decltype(&Mix_CloseAudio) closeAudio = nullptr;
+    decltype(&Mix_Playing) playing = nullptr;
+    decltype(&Mix_LoadWAV_RW) loadWav = nullptr;
+    decltype(&Mix_FreeChunk) freeChunk = nullptr;
+    decltype(&Mix_PlayChannelTimed) playChannel = nullptr;
+    // Why the library could not be had; empty when it was.
+    std::string problem;
+
+    static const CMixer& Get()
+    {
+        static const CMixer mixer = Open();
+        return mixer;
+    }
+
+private:
+    template <typename Function>
+    static void Find(void* library, const char* name, Function& function, std::string& problem)
+    {
+        function = reinterpret_cast<Function>(dlsym(library, name));
+        if (!function && problem.empty())
+            problem = std::string("no ") + name + " in " + kLibrary;
+    }
+
+    static CMixer Open()
+    {
+        CMixer mixer;
+        void* library = dlopen(kLibrary, RTLD_NOW | RTLD_LOCAL);
+        if (!library)
+        {
+            const char* error = dlerror();
+            mixer.problem = error ? error : kLibrary;
+            return mixer;
+        }
+        Find(library, "Mix_OpenAudio", mixer.openAudio, mixer.problem);
+        Find(library, "Mix_AllocateChannels", mixer.allocateChannels, mixer.problem);
+        Find(library, "Mix_QuerySpec", mixer.querySpec, mixer.problem);
+        Find(library, "Mix_CloseAudio", mixer.closeAudio, mixer.problem);
+        Find(library, "Mix_Playing", mixer.playing, mixer.problem);
+        Find(library, "Mix_LoadWAV_RW", mixer.loadWav, mixer.problem);
+        Find(library, "Mix_FreeChunk", mixer.freeChunk, mixer.problem);
+        Find(library, "Mix_PlayChannelTimed", mixer.playChannel, mixer.problem);
+        return mixer;
+    }
+
+    static constexpr const char* kLibrary = "libSDL2_mixer-2.0.so.0";
+};
+
+// The device cannot be opened without the library: said as a failed opening is.
+bool OpenAudio(int frequency, int channels, int bufferFrames)
+{
+    const CMixer& mixer = CMixer::Get();
+    if (!mixer.problem.empty())
+    {
+        SDL_SetError("%s", mixer.problem.c_str());
+        return false;
+    }
+    return mixer.openAudio(frequency, AUDIO_S16LSB, channels, bufferFrames) == 0;
+}
+}
 
 namespace
 {
@@ -19,7 +91,7 @@ CAudioSample::~CAudioSample()
 {
     // Halts any channel still playing it.
     if (m_chunk)
-        Mix_FreeChunk(m_chunk);
+        CMixer::Get().freeChunk(m_chunk);
 }
 
 CAudioOutManager* CAudioOutManager::GetProgramPlayer()
@@ -34,29 +106,29 @@ void CAudioOutManager::SetProgramPlayer(CAudioOutManager* player)
 
 CAudioOutManager::CAudioOutManager(bool enabled) : m_enabled(enabled)
 {
-    if (Mix_OpenAudio(kFrequency, AUDIO_S16LSB, kOutputChannels, kBufferFrames) != 0)
+    if (!OpenAudio(kFrequency, kOutputChannels, kBufferFrames))
     {
         std::printf("Mix_OpenAudio: %s\n", SDL_GetError());
         std::fflush(stdout);
         return;
     }
     m_open = true;
-    Mix_AllocateChannels(kMixerChannels);
-    Mix_QuerySpec(&m_frequency, nullptr, &m_channels);
+    CMixer::Get().allocateChannels(kMixerChannels);
+    CMixer::Get().querySpec(&m_frequency, nullptr, &m_channels);
 }
 
 CAudioOutManager::~CAudioOutManager()
 {
     Clear();
     if (m_open && !m_resting)
-        Mix_CloseAudio();
+        CMixer::Get().closeAudio();
 }
 
 void CAudioOutManager::Tick(float seconds)
 {
     if (!m_open || m_resting)
         return;
-    if (Mix_Playing(-1) > 0)
+    if (CMixer::Get().playing(-1) > 0)
     {
         m_quiet = 0.0f;
         return;
@@ -64,7 +136,7 @@ void CAudioOutManager::Tick(float seconds)
     m_quiet += seconds;
     if (m_quiet < kRestSeconds)
         return;
-    Mix_CloseAudio();
+    CMixer::Get().closeAudio();
     // The audio subsystem goes too, with whatever thread its driver keeps to watch for devices.
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_resting = true;
@@ -72,14 +144,14 @@ void CAudioOutManager::Tick(float seconds)
 
 bool CAudioOutManager::Wake()
 {
-    if (Mix_OpenAudio(kFrequency, AUDIO_S16LSB, kOutputChannels, kBufferFrames) != 0)
+    if (!OpenAudio(kFrequency, kOutputChannels, kBufferFrames))
         return false;
     m_resting = false;
     m_quiet = 0.0f;
-    Mix_AllocateChannels(kMixerChannels);
+    CMixer::Get().allocateChannels(kMixerChannels);
     int frequency = 0;
     int channels = 0;
-    Mix_QuerySpec(&frequency, nullptr, &channels);
+    CMixer::Get().querySpec(&frequency, nullptr, &channels);
     // Another device now (one plugged in meanwhile): the clips are decoded again for it.
     if (frequency != m_frequency || channels != m_channels)
     {
@@ -106,9 +178,9 @@ void CAudioOutManager::LoadAll(const std::string& binaryPath, CLogger* log)
         // every path when a file is not a clip it can decode.
         SDL_RWops* source = SDL_RWFromFile(path.c_str(), "rb");
         Mix_Chunk* chunk = nullptr;
-        if (source)
+        if (source && CMixer::Get().problem.empty())
         {
-            chunk = Mix_LoadWAV_RW(source, 0);
+            chunk = CMixer::Get().loadWav(source, 0);
             SDL_RWclose(source);
         }
         // hw_down.wav gives hw_down, click.down.wav gives click.down.
@@ -143,7 +215,7 @@ bool CAudioOutManager::PlaySample(const CAudioSample* sample)
             return false;
     }
     m_quiet = 0.0f;
-    return Mix_PlayChannelTimed(-1, sample->GetChunk(), 0, -1) >= 0;
+    return CMixer::Get().playChannel(-1, sample->GetChunk(), 0, -1) >= 0;
 }
 
 void CAudioOutManager::Clear()

@@ -1,6 +1,10 @@
-# The click-sound tests play the clips the build draws beside the executable.
+# The click-sound tests play the clips the build draws beside the executable, and ask the mixer
+# itself what plays (the program opens the library only when it makes its player).
 if(TARGET tests_shell AND TARGET tanzo_drawn_resources)
   add_dependencies(tests_shell tanzo_drawn_resources)
+endif()
+if(TARGET tests_shell)
+  target_link_libraries(tests_shell PRIVATE SDL2_mixer::SDL2_mixer)
 endif()
 
 # The whole program without a usable audio device: silent, but running.
