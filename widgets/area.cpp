@@ -447,7 +447,8 @@ void CArea2::SetEnabled(bool enabled)
 
 void CArea2::Refresh(bool force)
 {
-    if (m_ownSurface && m_parent)
+    // A hidden area's background would be copied again before it is drawn: showing it refreshes it.
+    if (m_ownSurface && m_parent && m_visible)
         m_parent->CopyBackgroundTo(this);
     if (m_visible || force)
     {

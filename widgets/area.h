@@ -151,12 +151,14 @@ public:
     virtual void SetEnabled(bool enabled);
     bool IsDirty() const { return m_dirty; }
     virtual void SetDirty() { m_dirty = true; }
-    // Refills the own surface from the parent, then (when visible or forced) lays out and repaints.
+    // When visible: refills the own surface from the parent; when visible or forced: lays out and
+    // repaints.
     virtual void Refresh(bool force);
     bool HasOwnSurface() const { return m_ownSurface; }
     // The own image is resized with the next size change.
     void SetOwnSurface(bool ownSurface) { m_ownSurface = ownSurface; }
-    // The background an own-surface area paints over; its parent fills it on every refresh.
+    // The background an own-surface area paints over; its parent fills it on every refresh of the
+    // area while it is visible (and so as it is shown).
     CZevralImage& GetOwnImage() { return m_ownImage; }
     const CZevralImage& GetOwnImage() const { return m_ownImage; }
     bool GetSpareFlag() const { return m_spareFlag; }
