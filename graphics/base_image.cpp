@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 
 namespace
@@ -17,10 +18,10 @@ void Overlap(int64_t offset, int64_t sourceSize, int64_t targetSize, int64_t& fi
     end = std::min<int64_t>(sourceSize, targetSize - offset);
 }
 
-// Calls op(targetPixel, sourcePixel) for every source pixel that lands on a visible pixel of the
-// target, row by row through the row accessors.
-template <typename Op>
-void ForEachOverlap(CBaseImage& target, const CPoint& point, const CBaseImage& source, Op op)
+// Calls rowOp(target, source, count) for every run of source pixels in a row that lands on visible
+// pixels of the target, row by row through the row accessors.
+template <typename RowOp>
+void ForEachOverlapRow(CBaseImage& target, const CPoint& point, const CBaseImage& source, RowOp rowOp)
 {
     int64_t rowFirst, rowEnd;
     Overlap(point.GetY(), source.GetHeight(), target.GetHeight(), rowFirst, rowEnd);
@@ -36,9 +37,20 @@ void ForEachOverlap(CBaseImage& target, const CPoint& point, const CBaseImage& s
         // Source columns sx whose target column point.x + sx lies in tFirst .. tEnd - 1.
         const int64_t from = std::max<int64_t>(sFirst, int64_t(tFirst) - point.GetX());
         const int64_t to = std::min<int64_t>(sEnd, int64_t(tEnd) - point.GetX());
-        for (int64_t sx = from; sx < to; ++sx)
-            op(trow[point.GetX() + sx - tFirst], srow[sx - sFirst]);
+        if (from < to)
+            rowOp(trow + (point.GetX() + from - tFirst), srow + (from - sFirst), size_t(to - from));
     }
+}
+
+// Calls op(targetPixel, sourcePixel) for every source pixel that lands on a visible pixel of the
+// target.
+template <typename Op>
+void ForEachOverlap(CBaseImage& target, const CPoint& point, const CBaseImage& source, Op op)
+{
+    ForEachOverlapRow(target, point, source, [&op](uint32_t* d, const uint32_t* s, size_t count) {
+        for (size_t i = 0; i < count; ++i)
+            op(d[i], s[i]);
+    });
 }
 
 // The fraction of the way along a source of n samples for target sample i of m; a one-sample
@@ -217,7 +229,17 @@ void CBaseImage::CopyImage(const CPoint& point, const CBaseImage& source, bool k
         ForEachOverlap(*this, point, source,
                        [](uint32_t& d, uint32_t s) { d = (s & 0x00FFFFFFu) | (d & 0xFF000000u); });
     else
-        ForEachOverlap(*this, point, source, [](uint32_t& d, uint32_t s) { d = s; });
+        ForEachOverlapRow(*this, point, source, [](uint32_t* d, const uint32_t* s, size_t count) {
+            // Pixel by pixel, front to back, where an image is copied onto itself overlapping.
+            const uintptr_t to = reinterpret_cast<uintptr_t>(d);
+            const uintptr_t from = reinterpret_cast<uintptr_t>(s);
+            const uintptr_t bytes = count * sizeof(uint32_t);
+            if (to + bytes <= from || from + bytes <= to)
+                std::copy_n(s, count, d);
+            else
+                for (size_t i = 0; i < count; ++i)
+                    d[i] = s[i];
+        });
 }
 
 void CBaseImage::CopyImageRegion(const CPoint& point, const CBaseImage& source, const CRect& rect)
