@@ -2,6 +2,7 @@
 
 #include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
+#include "graphics/text_renderer.h"
 #include "shell/app.h"
 
 #include <boost/filesystem/path.hpp>
@@ -21,12 +22,15 @@ CFontEntry::CFontEntry(const std::string& path, int32_t size) : m_path(path), m_
     printf("TTF_OpenFont(%s, %i)\n", path.c_str(), size);
     fflush(stdout);
     m_handle = TTF_OpenFont(path.c_str(), size);
+    KeepTextsOf(m_handle);
 }
 
 CFontEntry::~CFontEntry()
 {
-    if (m_handle)
-        TTF_CloseFont(m_handle);
+    if (!m_handle)
+        return;
+    ForgetTextsOf(m_handle);
+    TTF_CloseFont(m_handle);
 }
 
 std::string CFontEntry::GetName() const
