@@ -155,6 +155,8 @@ void CArea2::Adopt(std::unique_ptr<CArea2> child, bool hidden)
     CArea2* adopted = child.get();
     m_children.push_back(std::move(child));
     adopted->m_parent = this;
+    MarkForTick();
+    MarkForRender();
     adopted->SetVisible(hidden ? false : m_visible);
     adopted->Layout();
 }
@@ -206,6 +208,7 @@ CArea2* CArea2::ReplaceChild(uint32_t index, std::unique_ptr<CArea2> child)
         adopted = child.get();
         adopted->m_parent = this;
         m_children[index].swap(child);
+        MarkForTick();
     }
     // Now the old child, or the new one that found no place.
     Discard(std::move(child));
@@ -445,6 +448,18 @@ void CArea2::SetEnabled(bool enabled)
         m_children[i]->SetEnabled(m_enabled);
 }
 
+void CArea2::SetDirty()
+{
+    m_dirty = true;
+    MarkForRender();
+}
+
+void CArea2::MarkForRender()
+{
+    for (CArea2* area = this; area; area = area->m_parent)
+        area->m_renderBelow = true;
+}
+
 void CArea2::Refresh(bool force)
 {
     // A hidden area's background would be copied again before it is drawn: showing it refreshes it.
@@ -486,6 +501,8 @@ CArea2* CArea2::OpenModal(std::unique_ptr<CArea2> dialog, uint8_t placement, Dia
     m_modalClosed = std::move(closed);
     m_modalFresh = true;
     shown->m_parent = this;
+    MarkForTick();
+    MarkForRender();
     m_placement = placement;
     PlaceDialog();
     shown->SetVisible(m_visible);
@@ -523,9 +540,33 @@ void CArea2::Tick(float seconds)
             SetDirty();
         }
     }
-    OnTick(seconds);
+    if (m_ticking)
+        OnTick(seconds);
+    if (!m_tickBelow)
+        return;
+    // Cleared first: a tick below that gives this subtree new work marks it again.
+    m_tickBelow = false;
     for (size_t i = 0; i < m_children.size(); ++i)
-        m_children[i]->Tick(seconds);
+    {
+        if (m_children[i]->HasTickWork())
+            m_children[i]->Tick(seconds);
+        // The child may have gone in its tick: whatever stands at its place now is asked.
+        if (i < m_children.size() && m_children[i]->HasTickWork())
+            m_tickBelow = true;
+    }
+}
+
+void CArea2::SetTicking(bool ticking)
+{
+    m_ticking = ticking;
+    if (ticking)
+        MarkForTick();
+}
+
+void CArea2::MarkForTick()
+{
+    for (CArea2* area = this; area; area = area->m_parent)
+        area->m_tickBelow = true;
 }
 
 std::unique_ptr<CArea2> CArea2::CloseModal()
@@ -555,7 +596,11 @@ void CArea2::OnKeyDown(uint32_t, bool*) {}
 void CArea2::OnKeyUp(uint32_t, bool*) {}
 void CArea2::OnTextInput(const std::string&, bool*) {}
 void CArea2::OnKeyRepeat(uint32_t, bool*) {}
-void CArea2::OnTick(float) {}
+void CArea2::OnTick(float)
+{
+    // Nothing to do in any frame.
+    m_ticking = false;
+}
 void CArea2::Layout() {}
 void CArea2::Paint(CTextureAdapter&) {}
 void CArea2::OnVisibleChanged() {}

@@ -150,7 +150,7 @@ public:
     virtual bool IsEnabled() const { return m_enabled; }
     virtual void SetEnabled(bool enabled);
     bool IsDirty() const { return m_dirty; }
-    virtual void SetDirty() { m_dirty = true; }
+    virtual void SetDirty();
     // When visible: refills the own surface from the parent; when visible or forced: lays out and
     // repaints.
     virtual void Refresh(bool force);
@@ -194,7 +194,8 @@ public:
     CArea2* FindChildAt(const CPoint& point, bool deep);
     void ForwardPointerMove(const CPoint& point);
 
-    // Painting. NeedsRender: visible and something at or below this area is dirty.
+    // Painting. NeedsRender: visible and something at or below this area is dirty. A subtree found
+    // clean is not walked again until something in it changes.
     bool NeedsRender() const;
     // Paints the area (when dirty or forced) and its subtree into the canvas; the offset is the
     // canvas position of the parent's top-left corner.
@@ -272,7 +273,9 @@ public:
     void SetResult(uint32_t result) { m_result = result; }
     uint8_t GetPlacementMode() const { return m_placement; }
     // Once a frame: the modal child (closing it when it has a result), the area's own OnTick, then
-    // the children, first to last. Hidden areas tick too.
+    // the children, first to last. Hidden areas tick too. An area whose OnTick is the base's, which
+    // does nothing, is left out after its first tick, and a subtree with nothing to tick is not
+    // walked: an idle frame costs next to nothing however large the tree.
     virtual void Tick(float seconds);
 
 protected:
@@ -289,6 +292,9 @@ protected:
     // A held key is one press: nothing happens by default. Areas that type override it.
     virtual void OnKeyRepeat(uint32_t key, bool* handled);
     virtual void OnTick(float seconds);
+    // An area whose OnTick has work only at times (a held button) stops its ticks while idle and
+    // asks for them again when work begins; ticks resume in the same frame.
+    void SetTicking(bool ticking);
     // Places the children and rebuilds cached images.
     virtual void Layout();
     // The area's own drawing, in local coordinates, over its background.
@@ -345,6 +351,11 @@ private:
     template <typename Deliver>
     void OfferToModal(const CPoint& point, bool soundRefusal, Deliver deliver);
     TTF_Font* FontAt(uint32_t fontSize) const;
+    // This area and its ancestors may have a tick to do (or something to draw) below them.
+    void MarkForTick();
+    void MarkForRender();
+    // Own ticks, or ticks below, or a modal child to tick.
+    bool HasTickWork() const { return m_ticking || m_tickBelow || m_modal; }
 
     CZevralImage m_ownImage;
     CPoint m_position;
@@ -362,6 +373,12 @@ private:
     bool m_visible = false;
     bool m_enabled = true;
     bool m_dirty = true;
+    // Whether OnTick has work; whether a child may have a tick to do, or something to draw. The
+    // two below err only towards yes: a walk that finds nothing clears them, and anything that
+    // may give a subtree work marks its ancestors.
+    bool m_ticking = true;
+    bool m_tickBelow = true;
+    mutable bool m_renderBelow = true;
     std::string m_name;
     TTF_Font* m_font = nullptr;
     uint32_t m_width = 100;

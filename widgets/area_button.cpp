@@ -67,6 +67,8 @@ void CAreaButton::SetPressed(bool pressed)
     if (pressed == m_pressed)
         return;
     m_pressed = pressed;
+    if (pressed)
+        SetTicking(true);
     Layout();
     SetDirty();
 }
@@ -126,6 +128,7 @@ void CAreaButton::OnPointerDown(const CPoint&, uint32_t button, bool* handled)
             m_repeatTime = 0.0f;
             m_repeatInterval = kSlowRepeat;
             m_pressed = true;
+            SetTicking(true);
             Layout();
             SetDirty();
             PlayFeedback();
@@ -178,8 +181,12 @@ void CAreaButton::OnVisibleChanged()
 
 void CAreaButton::OnTick(float seconds)
 {
+    // Holds and repeats are counted only while pressed; until the next press there is nothing.
     if (!m_pressed)
+    {
+        SetTicking(false);
         return;
+    }
     m_holdTime += seconds;
     if (m_holdTime >= kHoldTime && !m_holdReached)
     {

@@ -20,11 +20,16 @@ bool CArea2::NeedsRender() const
 {
     if (!m_visible)
         return false;
-    if (m_dirty || (m_modal && m_modal->NeedsRender()))
+    if (m_dirty)
+        return true;
+    if (!m_renderBelow)
+        return false;
+    if (m_modal && m_modal->NeedsRender())
         return true;
     for (const auto& child : m_children)
         if (child->NeedsRender())
             return true;
+    m_renderBelow = false;
     return false;
 }
 

@@ -1,6 +1,8 @@
 // The area tree: visibility, geometry setters and equal-share layouts.
 #include "widgets/area.h"
 
+#include "graphics/texture_adapter.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -18,6 +20,28 @@ public:
 protected:
     void Layout() override { ++m_layouts; }
     void OnVisibleChanged() override { ++m_visibleChanges; }
+};
+
+// Counts its ticks while it has work, and asks for ticks only then, as a held button does.
+class CWorker : public CArea2
+{
+public:
+    explicit CWorker(CArea2* parent) : CArea2(parent, false, 10, 10) {}
+    void Start()
+    {
+        m_working = true;
+        SetTicking(true);
+    }
+    int m_ticks = 0;
+    bool m_working = false;
+
+protected:
+    void OnTick(float) override
+    {
+        if (!m_working)
+            return SetTicking(false);
+        ++m_ticks;
+    }
 };
 
 struct AreaTree : ::testing::Test
@@ -101,4 +125,51 @@ TEST_F(AreaTree, EqualSharesGiveTheOuterItemsTheExactShare)
         CArea2::ArrangeRects(pointers, c.bounds, c.gap, c.sideBySide);
         EXPECT_EQ(rects, c.expected) << rects.size() << " items, gap " << c.gap;
     }
+}
+
+TEST_F(AreaTree, AQuietSubtreeIsSkippedUntilSomethingInItAsksForTicksOrDrawing)
+{
+    auto* page = root.MakeChild<CArea2>(false, 100u, 100u);
+    auto* worker = page->MakeChild<CWorker>();
+    CZevralImage canvas(768, 1024);
+    const auto frame = [&] {
+        root.Tick(0.04f);
+        if (root.NeedsRender())
+            root.Render(CTextureAdapter(canvas), CPoint(), false);
+        return root.NeedsRender();
+    };
+    EXPECT_FALSE(frame());
+    EXPECT_EQ(worker->m_ticks, 0);
+    // Work asked for between frames, deep in a quiet tree, is done in the next frame.
+    worker->Start();
+    frame();
+    frame();
+    EXPECT_EQ(worker->m_ticks, 2);
+    worker->m_working = false;
+    frame();
+    worker->Start();
+    frame();
+    EXPECT_EQ(worker->m_ticks, 3);
+    // A worker added to a quiet subtree, or shown over it as a dialog, ticks from the next frame.
+    worker->m_working = false;
+    frame();
+    auto* added = page->MakeChild<CWorker>();
+    added->m_working = true;
+    auto* dialog = page->ShowDialog(std::make_unique<CWorker>(nullptr));
+    dialog->m_working = true;
+    frame();
+    EXPECT_EQ(added->m_ticks, 1);
+    EXPECT_EQ(dialog->m_ticks, 1);
+    // A change deep down, or a hidden dirty area shown, is drawn; a hidden one changing is not.
+    dialog->SetResult(CArea2::kResultOk);
+    frame();
+    worker->SetDirty();
+    EXPECT_TRUE(root.NeedsRender());
+    EXPECT_FALSE(frame());
+    worker->SetVisible(false);
+    EXPECT_FALSE(frame());
+    worker->SetDirty();
+    EXPECT_FALSE(root.NeedsRender());
+    worker->SetVisible(true);
+    EXPECT_TRUE(root.NeedsRender());
 }
