@@ -1,7 +1,11 @@
 #include "foundation/clock.h"
 
-#include <boost/date_time/posix_time/posix_time_types.hpp>
+#include <boost/date_time/c_time.hpp>
+#include <boost/date_time/gregorian/gregorian_types.hpp>
 
+#include <sys/time.h>
+
+#include <ctime>
 #include <limits>
 
 CClock::CClock(const CClock& other) : CDateAndTime()
@@ -54,11 +58,28 @@ void CClock::SetDateAndTime(const CDate& date, const CTime& time)
 
 void CClock::SetNow()
 {
-    const boost::posix_time::ptime now = boost::posix_time::microsec_clock::local_time();
-    const CDate date = CDate::FromDayNumber(int32_t(now.date().day_number()));
-    CTime time;
-    time.SetFromLocalTime(now);
-    SetDateAndTime(date, time);
+    // The reading of the microsecond clock's local time (gettimeofday, then localtime_r), with the
+    // date and the time of day worked out only when the second changes: a frame sets the clock
+    // twice, 25 frames a second, and within a second only the milliseconds move.
+    timeval now{};
+    gettimeofday(&now, nullptr);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (now.tv_sec != m_localSecond)
+    {
+        const std::time_t seconds = now.tv_sec;
+        std::tm local{};
+        boost::date_time::c_time::localtime(&seconds, &local);
+        const boost::gregorian::date day(uint16_t(local.tm_year + 1900), uint16_t(local.tm_mon + 1),
+                                         uint16_t(local.tm_mday));
+        m_localDate = CDate::FromDayNumber(int32_t(day.day_number()));
+        m_localSecondOfDay = uint32_t(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec);
+        m_localSecond = now.tv_sec;
+    }
+    // As a time of day counts them: a leap second (60) runs over into the next minute.
+    CTime time(m_localSecondOfDay / 3600, m_localSecondOfDay % 3600 / 60, m_localSecondOfDay % 60);
+    time.SetMillisecondField(uint32_t(now.tv_usec / 1000));
+    StoreDate(m_localDate);
+    StoreTime(time);
 }
 
 CDateAndTime CClock::Snapshot() const

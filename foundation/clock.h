@@ -39,4 +39,8 @@ private:
     void StoreTime(const CTime& time);
 
     mutable std::mutex m_mutex;
+    // SetNow's last second since 1970 and its local date and time of day.
+    int64_t m_localSecond = INT64_MIN;
+    CDate m_localDate;
+    uint32_t m_localSecondOfDay = 0;
 };
