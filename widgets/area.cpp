@@ -474,7 +474,24 @@ void CArea2::Refresh(bool force)
 
 void CArea2::ResizeOwnImage()
 {
-    m_ownImage.Resize(m_width, m_height, true);
+    m_ownImageWidth = m_width;
+    m_ownImageHeight = m_height;
+    m_ownImageResizePending = true;
+}
+
+CZevralImage& CArea2::GetOwnImage()
+{
+    return const_cast<CZevralImage&>(static_cast<const CArea2*>(this)->GetOwnImage());
+}
+
+const CZevralImage& CArea2::GetOwnImage() const
+{
+    if (m_ownImageResizePending)
+    {
+        m_ownImage.Resize(m_ownImageWidth, m_ownImageHeight, true);
+        m_ownImageResizePending = false;
+    }
+    return m_ownImage;
 }
 
 // Dialogs and tick

@@ -159,8 +159,8 @@ public:
     void SetOwnSurface(bool ownSurface) { m_ownSurface = ownSurface; }
     // The background an own-surface area paints over; its parent fills it on every refresh of the
     // area while it is visible (and so as it is shown).
-    CZevralImage& GetOwnImage() { return m_ownImage; }
-    const CZevralImage& GetOwnImage() const { return m_ownImage; }
+    CZevralImage& GetOwnImage();
+    const CZevralImage& GetOwnImage() const;
     bool GetSpareFlag() const { return m_spareFlag; }
     void SetSpareFlag(bool flag) { m_spareFlag = flag; }
 
@@ -332,6 +332,8 @@ private:
     void Adopt(std::unique_ptr<CArea2> child, bool hidden);
     // Deletes an area taken out of the tree, or keeps it until the running event has returned.
     static void Discard(std::unique_ptr<CArea2> area);
+    // The own image takes the size it is given when it is next used: an area is resized several
+    // times while it is built, and each size would otherwise be allocated and cleared.
     void ResizeOwnImage();
     // Forgets the child's captures, and that it took a press or a key still down.
     void ForgetChild(const CArea2* child);
@@ -357,7 +359,11 @@ private:
     // Own ticks, or ticks below, or a modal child to tick.
     bool HasTickWork() const { return m_ticking || m_tickBelow || m_modal; }
 
-    CZevralImage m_ownImage;
+    mutable CZevralImage m_ownImage;
+    // The size the own image is to take at its next use, when it has not taken it yet.
+    mutable bool m_ownImageResizePending = false;
+    uint32_t m_ownImageWidth = 0;
+    uint32_t m_ownImageHeight = 0;
     CPoint m_position;
     CArea2* m_parent;
     std::unique_ptr<CArea2> m_modal;

@@ -46,7 +46,7 @@ void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool fo
     if ((m_dirty || force) && !underDialog)
     {
         if (m_ownSurface)
-            view = m_ownImage;
+            view = GetOwnImage();
         else
             view.Fill(m_backgroundColour);
         Paint(view);
@@ -73,9 +73,9 @@ void CArea2::CopyBackgroundTo(CArea2* child)
     if (!child)
         return;
     if (m_ownSurface)
-        child->m_ownImage.CopyImage(CPoint() - child->GetPosition(), m_ownImage);
+        child->GetOwnImage().CopyImage(CPoint() - child->GetPosition(), GetOwnImage());
     else
-        child->m_ownImage.Fill(m_backgroundColour);
+        child->GetOwnImage().Fill(m_backgroundColour);
 }
 
 void CArea2::DrawHatch(CBaseImage& image) const
