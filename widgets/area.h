@@ -299,6 +299,10 @@ protected:
     virtual void Layout();
     // The area's own drawing, in local coordinates, over its background.
     virtual void Paint(CTextureAdapter& canvas);
+    // True when Paint writes every pixel of the area's rectangle, whatever was there (a picture at
+    // least the area's size copied over it): the background fill under it is then left out, and so
+    // is the fill of a parent that it covers.
+    virtual bool PaintsEveryPixel() const { return false; }
     virtual bool QueryFlag() { return false; }
     // Pages and dialogs attach to and detach from the model here.
     virtual void OnVisibleChanged();
@@ -353,6 +357,8 @@ private:
     template <typename Deliver>
     void OfferToModal(const CPoint& point, bool soundRefusal, Deliver deliver);
     TTF_Font* FontAt(uint32_t fontSize) const;
+    // Whether what Paint or a child draws next covers the background fill of this area.
+    bool IsFillCovered() const;
     // This area and its ancestors may have a tick to do (or something to draw) below them.
     void MarkForTick();
     void MarkForRender();

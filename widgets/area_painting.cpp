@@ -47,7 +47,7 @@ void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool fo
     {
         if (m_ownSurface)
             view = GetOwnImage();
-        else
+        else if (!IsFillCovered())
             view.Fill(m_backgroundColour);
         Paint(view);
         m_dirty = false;
@@ -66,6 +66,23 @@ void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool fo
         m_modal->Render(view, origin, force || m_modalFresh);
         m_modalFresh = false;
     }
+}
+
+bool CArea2::IsFillCovered() const
+{
+    if (PaintsEveryPixel())
+        return true;
+    // A child drawn over the whole area right after it: visible, and not under a dialog of its own,
+    // where it would keep its old pixels instead of painting.
+    const CRect whole = GetLocalRect();
+    for (const auto& child : m_children)
+    {
+        const CRect rect = child->GetRect();
+        if (child->m_visible && !child->m_modal && child->PaintsEveryPixel() && rect.GetX() <= 0 && rect.GetY() <= 0 &&
+            rect.GetRight() >= whole.GetRight() && rect.GetBottom() >= whole.GetBottom())
+            return true;
+    }
+    return false;
 }
 
 void CArea2::CopyBackgroundTo(CArea2* child)

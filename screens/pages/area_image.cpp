@@ -124,6 +124,12 @@ void CAreaImage::Paint(CTextureAdapter& canvas)
     canvas.CopyImage(GetImage());
 }
 
+bool CAreaImage::PaintsEveryPixel() const
+{
+    return !m_scaleToFit && m_brightness >= 1.0f && GetImage().GetPixels() && GetImage().GetWidth() >= int32_t(GetWidth()) &&
+           GetImage().GetHeight() >= int32_t(GetHeight());
+}
+
 void CAreaImage::CopyBackgroundTo(CArea2* child)
 {
     if (child)

@@ -44,6 +44,8 @@ protected:
     void OnPointerUp(const CPoint& point, bool* handled) override;
     void OnDoubleClick(const CPoint& point, uint32_t button, bool* handled) override;
     void Paint(CTextureAdapter& canvas) override;
+    // A picture copied as it is, at least the area's size.
+    bool PaintsEveryPixel() const override;
     // The child's own image receives the picture under it, whatever this area's own surface.
     void CopyBackgroundTo(CArea2* child) override;
 
