@@ -8,20 +8,41 @@
 #include <boost/filesystem/path.hpp>
 
 #include <cstdio>
+#include <map>
 
 namespace
 {
+// No font file is anywhere near this; a larger one is opened from the file as it stands.
+constexpr size_t kMaxFontFileBytes = 64u << 20;
+
 std::string FontName(const std::string& path)
 {
     return RemoveExtension(FileNameOf(path));
 }
+
+// The bytes of a font file, shared by the sizes open from it; null when it cannot be read whole.
+std::shared_ptr<const std::string> ReadFontFile(const std::string& path)
+{
+    static std::map<std::string, std::weak_ptr<const std::string>> files;
+    if (std::shared_ptr<const std::string> file = files[path].lock())
+        return file;
+    auto bytes = std::make_shared<std::string>();
+    int error = 0;
+    if (ReadFileBounded(path, kMaxFontFileBytes, *bytes, error) != FileReadStatus::kRead || bytes->empty())
+        return nullptr;
+    files[path] = bytes;
+    return bytes;
+}
 }  // namespace
 
-CFontEntry::CFontEntry(const std::string& path, int32_t size) : m_path(path), m_size(size)
+CFontEntry::CFontEntry(const std::string& path, int32_t size)
+    : m_file(ReadFontFile(path)), m_path(path), m_size(size)
 {
     printf("TTF_OpenFont(%s, %i)\n", path.c_str(), size);
     fflush(stdout);
-    m_handle = TTF_OpenFont(path.c_str(), size);
+    SDL_RWops* source = m_file ? SDL_RWFromConstMem(m_file->data(), int(m_file->size())) : nullptr;
+    // The file as it stands when it could not be read into memory: the same font, or the same error.
+    m_handle = source ? TTF_OpenFontRW(source, 1, size) : TTF_OpenFont(path.c_str(), size);
     KeepTextsOf(m_handle);
 }
 

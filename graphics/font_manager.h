@@ -8,6 +8,8 @@
 #include <vector>
 
 // One opened TrueType font: a file at a point size. The handle is null when opening failed.
+// The file is read into memory once for all the sizes opened from it, so that the font library
+// reads glyphs from memory instead of seeking and reading the file for each one.
 class CFontEntry
 {
 public:
@@ -26,6 +28,8 @@ public:
     bool operator!=(const CFontEntry& other) const { return !(*this == other); }
 
 private:
+    // Before the handle: the font reads from it until it is closed.
+    std::shared_ptr<const std::string> m_file;
     TTF_Font* m_handle = nullptr;
     std::string m_path;
     int32_t m_size = 0;
