@@ -5,7 +5,9 @@
 #include <boost/filesystem/operations.hpp>
 
 #include <algorithm>
+#include <memory>
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -115,31 +117,39 @@ std::string FileNameOf(const std::string& path)
 int32_t ListDirectory(const std::string& folder, const std::string& pattern,
                       std::vector<std::string>& out, bool filesOnly)
 {
-    namespace fs = boost::filesystem;
     const std::string wanted = GetExtension(pattern);
     const bool everything = wanted == "*";
-    boost::system::error_code error;
-    if (!fs::is_directory(folder, error) || error)
+    // Not a folder (or none): nothing to list.
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
+    if (!directory)
         return int32_t(out.size());
-    fs::directory_iterator entry(folder, error);
-    if (error)
-        return int32_t(out.size());
-    for (; entry != fs::directory_iterator(); entry.increment(error)) {
-        if (error)
-            break;
-        const fs::file_status status = entry->status(error);
-        if (error)
+    const std::string prefix = !folder.empty() && folder.back() == '/' ? folder : folder + "/";
+    // The kind of each entry as the folder itself tells it; the file system is asked (following a
+    // link) only where the folder does not say, so that a folder of 200 pictures costs no 200
+    // look-ups.
+    while (const dirent* entry = ::readdir(directory.get())) {
+        const std::string name = entry->d_name;
+        if (name == "." || name == "..")
             continue;
-        const std::string name = entry->path().filename().string();
-        if (fs::is_directory(status)) {
+        const std::string path = prefix + name;
+        bool isFolder = entry->d_type == DT_DIR;
+        bool isFile = entry->d_type == DT_REG;
+        if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
+            struct stat status {};
+            if (::stat(path.c_str(), &status) != 0)
+                continue;
+            isFolder = S_ISDIR(status.st_mode);
+            isFile = S_ISREG(status.st_mode);
+        }
+        if (isFolder) {
             if (!filesOnly && name != ".svn")
-                out.push_back(entry->path().string());
+                out.push_back(path);
             continue;
         }
-        if (!fs::is_regular_file(status))
+        if (!isFile)
             continue;
         if (everything || EqualIgnoringAsciiCase(GetExtension(name), wanted))
-            out.push_back(entry->path().string());
+            out.push_back(path);
     }
     return int32_t(out.size());
 }
