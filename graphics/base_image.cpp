@@ -202,6 +202,12 @@ void CBaseImage::FillTranslucent(CRgbaColour colour)
     }
     const uint32_t premultiplied = pixel::Premultiply(colour.GetValue());
     const float t = float(colour.GetAlpha()) / 255.0f;
+    // With the colour and the share fixed, each channel of the result depends on that channel
+    // alone: blended once for each of its 256 values, then looked up.
+    uint32_t channels[4][256];
+    for (int c = 0; c < 4; ++c)
+        for (uint32_t v = 0; v < 256; ++v)
+            channels[c][v] = pixel::MixChannel(v << (8 * c), premultiplied, 8 * c, t);
     for (int32_t y = 0; y < GetHeight(); ++y)
     {
         int32_t first, end;
@@ -209,7 +215,11 @@ void CBaseImage::FillTranslucent(CRgbaColour colour)
         if (!row)
             continue;
         for (int32_t x = 0; x < end - first; ++x)
-            row[x] = pixel::Blend(row[x], premultiplied, t);
+        {
+            const uint32_t p = row[x];
+            row[x] = channels[0][p & 0xFF] | channels[1][(p >> 8) & 0xFF] | channels[2][(p >> 16) & 0xFF] |
+                     channels[3][p >> 24];
+        }
     }
 }
 
