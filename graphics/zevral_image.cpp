@@ -1,5 +1,6 @@
 #include "graphics/zevral_image.h"
 
+#include "foundation/file_helpers.h"
 #include "graphics/pixel_math.h"
 #include "graphics/surface.h"
 
@@ -24,6 +25,25 @@ uint32_t ClampSide(uint32_t side)
 uint32_t ClampSide(int32_t side)
 {
     return side < 0 ? 0 : ClampSide(uint32_t(side));
+}
+
+// No skin or glyph picture comes near this; a larger file is decoded from the file as it stands.
+constexpr size_t kMaxPictureBytes = 16u << 20;
+
+// IMG_Load's decoding, from the file's bytes read at once: the loader's probing of each format
+// would otherwise seek and read the file some twenty times.
+SDL_Surface* LoadPicture(const std::string& path)
+{
+    std::string bytes;
+    int error = 0;
+    if (ReadFileBounded(path, kMaxPictureBytes, bytes, error) != FileReadStatus::kRead || bytes.empty())
+        return IMG_Load(path.c_str());
+    const size_t dot = path.rfind('.');
+    const std::string type = dot == std::string::npos ? std::string() : path.substr(dot + 1);
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    if (!source)
+        return IMG_Load(path.c_str());
+    return IMG_LoadTyped_RW(source, 1, dot == std::string::npos ? nullptr : type.c_str());
 }
 
 std::string ExtensionOf(const std::string& path)
@@ -281,7 +301,7 @@ void CZevralImage::Load(const std::string& path)
     struct stat status;
     if (stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode))
         return;
-    SDL_Surface* surface = IMG_Load(path.c_str());
+    SDL_Surface* surface = LoadPicture(path);
     if (!surface)
     {
         printf("IMG_Load error for %s: %s\n", path.c_str(), SDL_GetError());
