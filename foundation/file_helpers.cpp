@@ -114,19 +114,21 @@ std::string FileNameOf(const std::string& path)
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-int32_t ListDirectory(const std::string& folder, const std::string& pattern,
-                      std::vector<std::string>& out, bool filesOnly)
+namespace {
+
+enum class EntryKind { kFolder, kFile };
+
+// Calls found(name, path, kind) for each folder and regular file in the folder, in the file
+// system's order. The kind is taken from the folder itself; the file system is asked (following a
+// link) only where the folder does not say, so that a folder of 200 pictures costs no 200
+// look-ups. Not a folder (or none): nothing.
+template <typename Found>
+void ForEachEntry(const std::string& folder, Found found)
 {
-    const std::string wanted = GetExtension(pattern);
-    const bool everything = wanted == "*";
-    // Not a folder (or none): nothing to list.
     const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
     if (!directory)
-        return int32_t(out.size());
+        return;
     const std::string prefix = !folder.empty() && folder.back() == '/' ? folder : folder + "/";
-    // The kind of each entry as the folder itself tells it; the file system is asked (following a
-    // link) only where the folder does not say, so that a folder of 200 pictures costs no 200
-    // look-ups.
     while (const dirent* entry = ::readdir(directory.get())) {
         const std::string name = entry->d_name;
         if (name == "." || name == "..")
@@ -141,16 +143,37 @@ int32_t ListDirectory(const std::string& folder, const std::string& pattern,
             isFolder = S_ISDIR(status.st_mode);
             isFile = S_ISREG(status.st_mode);
         }
-        if (isFolder) {
+        if (isFolder)
+            found(name, path, EntryKind::kFolder);
+        else if (isFile)
+            found(name, path, EntryKind::kFile);
+    }
+}
+
+}  // namespace
+
+int32_t ListDirectory(const std::string& folder, const std::string& pattern,
+                      std::vector<std::string>& out, bool filesOnly)
+{
+    const std::string wanted = GetExtension(pattern);
+    const bool everything = wanted == "*";
+    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
+        if (kind == EntryKind::kFolder) {
             if (!filesOnly && name != ".svn")
                 out.push_back(path);
-            continue;
-        }
-        if (!isFile)
-            continue;
-        if (everything || EqualIgnoringAsciiCase(GetExtension(name), wanted))
+        } else if (everything || EqualIgnoringAsciiCase(GetExtension(name), wanted)) {
             out.push_back(path);
-    }
+        }
+    });
+    return int32_t(out.size());
+}
+
+int32_t ListFolders(const std::string& folder, std::vector<std::string>& out)
+{
+    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
+        if (kind == EntryKind::kFolder && name != ".svn")
+            out.push_back(path);
+    });
     return int32_t(out.size());
 }
 

@@ -12,6 +12,9 @@
 // size of out afterwards; a missing folder appends nothing.
 int32_t ListDirectory(const std::string& folder, const std::string& pattern,
                       std::vector<std::string>& out, bool filesOnly);
+// Appends to out the full paths of the folder's sub-folders except ".svn" (the folders
+// ListDirectory lists beside the files), in the file system's order. Returns the size of out.
+int32_t ListFolders(const std::string& folder, std::vector<std::string>& out);
 
 // A folder, following links; false when missing or unreadable.
 bool IsFolder(const std::string& path);

@@ -156,11 +156,9 @@ CGlyphPage* FindGlyphPage(const GlyphPages& pages, const std::string& name)
 void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::string& skipped)
 {
     std::vector<std::string> entries;
-    ListDirectory(folder, "*.*", entries, false);
+    ListFolders(folder, entries);
     for (const std::string& entry : entries)
     {
-        if (!IsFolder(entry))
-            continue;
         const std::string name = CGlyphPage(entry).GetName();
         if (!skipped.empty() && CGlyphPage::SameName(name, skipped))
             continue;
