@@ -290,15 +290,29 @@ between() { [ -n "$3" ] && awk -v low="$1" -v high="$2" -v v="$3" 'BEGIN { exit 
 
 # A private X server on this namespace's abstract socket only: an X server of another run may
 # have chosen the same display number, and display lock files are not shared between namespaces.
-# Further switches go to Xvfb.
+# Further switches go to Xvfb. A server that dies while it starts (on a loaded machine its keymap
+# compiler can fail) is started again, twice at most.
 start_xvfb() {  # [SWITCHES...]
-  : >"$work/display"
-  Xvfb -displayfd 3 -screen 0 1024x1280x24 "$@" -nolisten tcp -nolisten unix 3>"$work/display" >"$work/xvfb.txt" 2>&1 &
-  e2e_helpers+=($!)
-  e2e_display_known() { [ -s "$work/display" ]; }
-  await "Xvfb did not start" e2e_display_known
-  export DISPLAY=:$(head -n 1 "$work/display")
-  unset SDL_VIDEODRIVER
+  local attempt xvfb
+  for attempt in 1 2 3; do
+    : >"$work/display"
+    Xvfb -displayfd 3 -screen 0 1024x1280x24 "$@" -nolisten tcp -nolisten unix 3>"$work/display" >"$work/xvfb.txt" 2>&1 &
+    xvfb=$!
+    e2e_xvfb_answers() {
+      kill -0 "$xvfb" 2>/dev/null || return 0
+      [ -s "$work/display" ] && xdpyinfo -display ":$(head -n 1 "$work/display")" >/dev/null 2>&1
+    }
+    await "Xvfb did not start" e2e_xvfb_answers
+    if kill -0 "$xvfb" 2>/dev/null; then
+      e2e_helpers+=("$xvfb")
+      export DISPLAY=:$(head -n 1 "$work/display")
+      unset SDL_VIDEODRIVER
+      return
+    fi
+    wait "$xvfb" 2>/dev/null || true
+    echo "Xvfb ended while it started (attempt $attempt): $(tail -n 3 "$work/xvfb.txt" | tr '\n' ' ')" >&2
+  done
+  fail "Xvfb did not start"
 }
 
 # Writes the options of a returning user: the stand-in's first unit chosen, in this language.
