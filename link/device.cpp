@@ -149,8 +149,7 @@ bool CDevice::CompleteRequest(const CDevicePacket& reply)
 
 void CDevice::PushReply(const CDevicePacket& reply)
 {
-    CSdlMutexLock lock(m_replyMutex);
-    m_replies.push_back(reply);
+    m_replies.Post(reply);
 }
 
 void CDevice::SendPacket(const CDevicePacket& packet, CUdpSocket& socket)
@@ -212,13 +211,7 @@ size_t CDevice::GetRequestCount() const
 
 void CDevice::ProcessReplies()
 {
-    CSdlMutexLock lock(m_replyMutex);
-    while (!m_replies.empty())
-    {
-        const CDevicePacket reply = m_replies.front();
-        m_replies.pop_front();
-        HandleReply(reply);
-    }
+    m_replies.Take([this](const CDevicePacket& reply) { HandleReply(reply); });
 }
 
 int CDevice::GetIndex() const

@@ -3,6 +3,7 @@
 #include "foundation/ip_address.h"
 #include "foundation/subject.h"
 #include "foundation/version.h"
+#include "link/reply_mailbox.h"
 #include "link/unit_packet.h"
 #include "shell/sdl_mutex.h"
 
@@ -149,7 +150,7 @@ private:
     CDeviceManager* m_owner;
     std::unique_ptr<CUdpSocket> m_socket;
     std::deque<CDevicePacket> m_requests;
-    std::deque<CDevicePacket> m_replies;
+    CReplyMailbox<CDevicePacket> m_replies;
     std::string m_label;
     std::array<uint8_t, 6> m_mac = {};
     CIpAddress m_address;
@@ -157,7 +158,6 @@ private:
     CVersion m_pcb;
     CVersion m_firmware;
     uint32_t m_type;
-    CSdlMutex m_replyMutex;
     mutable CSdlMutex m_requestMutex;
     float m_sinceSeen = 0.0f;
     float m_pollTimer = kPollSeconds;

@@ -286,7 +286,10 @@ void CDeviceManager::HandleIdentifyReply(const uint8_t* bytes, size_t count, con
     // Between two ticks the mailbox holds at most a full list's worth of answers, and the chosen
     // unit's.
     if (!known && (m_found.size() < kMaxDevices || chosen))
+    {
         m_found.push_back(found);
+        m_foundWaiting.store(true, std::memory_order_release);
+    }
 }
 
 void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, const CIpAddress& sender)
@@ -298,7 +301,10 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
         // The unit list is the main thread's: the tick marks the sender seen.
         CSdlMutexLock lock(m_foundMutex);
         if (std::find(m_seen.begin(), m_seen.end(), sender) == m_seen.end())
+        {
             m_seen.push_back(sender);
+            m_foundWaiting.store(true, std::memory_order_release);
+        }
     }
     {
         CSdlMutexLock lock(m_sendMutex);
@@ -318,8 +324,7 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
         }
     }
     LogMessage("Recv", message);
-    CSdlMutexLock lock(m_replyMutex);
-    m_replies.push_back(message);
+    m_replies.Post(message);
 }
 
 void CDeviceManager::SendHeadMessage()
@@ -349,20 +354,13 @@ void CDeviceManager::Update(float seconds)
 {
     RaiseProgress();
     ProcessReplies();
-    {
-        CSdlMutexLock lock(m_sendMutex);
-        m_idle += seconds;
-    }
+    const uint32_t tick = uint32_t(seconds * 1000.0f + 0.5f);
+    const bool idle = m_idleMilliseconds.fetch_add(tick) + tick > uint32_t(kIdleSeconds * 1000.0f);
     const bool added = AddFoundDevices();
     for (const auto& device : m_devices)
         device->Update(seconds);
     const bool removed = RemoveLostDevices();
 
-    bool idle;
-    {
-        CSdlMutexLock lock(m_sendMutex);
-        idle = m_idle > kIdleSeconds;
-    }
     const CDevice* connected = GetConnectedDevice();
     if (idle && connected && connected->GetType() != DEVICE_TYPE_LUMIVO)
         SendDeviceManagerMessage(COMMAND_HELLO);
@@ -383,13 +381,7 @@ void CDeviceManager::RaiseProgress()
 
 void CDeviceManager::ProcessReplies()
 {
-    CSdlMutexLock lock(m_replyMutex);
-    while (!m_replies.empty())
-    {
-        const CMessage message = m_replies.front();
-        m_replies.pop_front();
-        RouteReply(message);
-    }
+    m_replies.Take([this](const CMessage& message) { RouteReply(message); });
 }
 
 void CDeviceManager::RouteReply(const CMessage& message)
@@ -427,6 +419,9 @@ void CDeviceManager::RouteReply(const CMessage& message)
 
 bool CDeviceManager::AddFoundDevices()
 {
+    // Most ticks nothing was found or heard from: no lock is taken.
+    if (!m_foundWaiting.exchange(false, std::memory_order_acquire))
+        return false;
     std::vector<CDiscoveredDevice> found;
     std::vector<CIpAddress> seen;
     {
@@ -525,8 +520,8 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
                   1);
         return false;
     }
+    m_idleMilliseconds.store(0);
     CSdlMutexLock lock(m_sendMutex);
-    m_idle = 0.0f;
     auto queued = std::find_if(m_outgoing.begin(), m_outgoing.end(),
                                [&](const SQueued& entry) { return message.Replaces(entry.message); });
     if (queued != m_outgoing.end())

@@ -5,6 +5,7 @@
 #include "foundation/subject.h"
 #include "link/discovery.h"
 #include "link/message.h"
+#include "link/reply_mailbox.h"
 #include "shell/sdl_mutex.h"
 
 #include <atomic>
@@ -183,20 +184,22 @@ private:
     std::vector<std::unique_ptr<CDevice>> m_devices;
     std::vector<CDiscoveredDevice> m_found;
     std::vector<CIpAddress> m_seen;
-    CSdlMutex m_replyMutex;
+    // Set when something is put in the two lists above, so that the tick looks in them only then.
+    std::atomic<bool> m_foundWaiting{false};
     mutable CSdlMutex m_sendMutex;
     CSdlMutex m_foundMutex;
     SDL_Thread* m_thread = nullptr;
     std::atomic<bool> m_stop{false};
     uint16_t m_nextSequence = 0;
     std::deque<SQueued> m_outgoing;
-    std::deque<CMessage> m_replies;
+    CReplyMailbox<CMessage> m_replies;
     std::vector<CIpAddress> m_broadcastTargets;
     // The limited broadcast and the local subnets' broadcasts: never one unit's address.
     std::vector<CIpAddress> m_broadcasts;
     CIpAddress m_connectedAddress;
     CLinkModel* m_core = nullptr;
-    float m_idle = 0.0f;
+    // Since the last record was queued; reset by any thread that queues one.
+    std::atomic<uint32_t> m_idleMilliseconds{0};
     bool m_sendNow = false;
     bool m_connected = false;
     bool m_locked = false;
