@@ -199,6 +199,8 @@ void CCue::ApplyMessage(const CMessage& message)
             break;
         case 107:
             m_highlight = kHighlightSeconds;
+            if (m_owner)
+                m_owner->WakeTimers();
             break;
         default:
             break;

@@ -236,6 +236,7 @@ void CPlayback::SetMarked(bool marked, float seconds)
         return;
     m_marked = marked;
     m_markTimer = seconds;
+    WakeTimers();
     Notify(PLAYBACK_NOTIFY_STATUS);
 }
 
@@ -245,6 +246,7 @@ void CPlayback::SetFeedback(uint32_t which)
         return;
     m_feedback = which;
     m_feedbackTimer = kFeedbackSeconds;
+    WakeTimers();
     Notify(PLAYBACK_NOTIFY_FEEDBACK);
 }
 
@@ -442,6 +444,7 @@ bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)
     RefreshCues();
     m_fixtureMaskStale = true;
     m_attributeMaskStale = true;
+    WakeTimers();
     return changed;
 }
 
@@ -455,6 +458,31 @@ void CPlayback::RefreshCues()
         notify.SetIndex1(i);
         m_cues[i]->ApplyMessage(notify);
     }
+}
+
+void CPlayback::InvalidateFixtureMask()
+{
+    m_fixtureMaskStale = true;
+    WakeTimers();
+}
+
+void CPlayback::InvalidateAttributeMask()
+{
+    m_attributeMaskStale = true;
+    WakeTimers();
+}
+
+bool CPlayback::HasTimedWork() const
+{
+    if (m_feedbackTimer >= 0.0f || m_markTimer > 0.0f || m_fixtureMaskStale || m_attributeMaskStale)
+        return true;
+    return std::any_of(m_cues.begin(), m_cues.end(), [](const auto& cue) { return cue->GetHighlight() > 0.0f; });
+}
+
+void CPlayback::WakeTimers()
+{
+    if (m_owner)
+        m_owner->WakeTimersOf(*this);
 }
 
 void CPlayback::Update(float seconds)

@@ -133,10 +133,15 @@ public:
     // Grows or shrinks the cue list; unless only-when-changed stops it, every cue then asks for
     // all of its values. True when the number of cues changed.
     bool SetCueCount(uint32_t count, bool onlyWhenChanged);
-    void InvalidateFixtureMask() { m_fixtureMaskStale = true; }
-    void InvalidateAttributeMask() { m_attributeMaskStale = true; }
+    void InvalidateFixtureMask();
+    void InvalidateAttributeMask();
     // Once per frame: cues, feedback, mask unions and mark.
     void Update(float seconds);
+    // Whether a timer of its own or of a cue still runs, or a mask waits to be worked out: a
+    // playback without is not ticked until one of those starts (see WakeTimers).
+    bool HasTimedWork() const;
+    // Something timed started here: the manager ticks this playback again.
+    void WakeTimers();
     // A change here is a change of the manager too, so its cached digest is computed again.
     void SetChanged() override;
     CDigest ComputeDigest() override;

@@ -18,6 +18,7 @@ CPlaybackManager::CPlaybackManager()
     m_playbacks.reserve(kPlaybackCount);
     for (uint32_t i = 0; i < kPlaybackCount; ++i)
         m_playbacks.push_back(std::make_unique<CPlayback>(this));
+    m_ticked.assign(m_playbacks.size(), true);
 }
 
 CPlaybackManager::~CPlaybackManager()
@@ -32,8 +33,21 @@ void CPlaybackManager::SetCore(CCore* core)
 
 void CPlaybackManager::Update(float seconds)
 {
-    for (const auto& playback : m_playbacks)
-        playback->Update(seconds);
+    for (size_t i = 0; i < m_playbacks.size(); ++i)
+    {
+        if (!m_ticked[i])
+            continue;
+        m_playbacks[i]->Update(seconds);
+        m_ticked[i] = m_playbacks[i]->HasTimedWork();
+    }
+}
+
+void CPlaybackManager::WakeTimersOf(const CPlayback& playback)
+{
+    const int32_t position = PositionIn(m_playbacks, &playback);
+    // A playback still being made is not in the list yet, and is ticked from its start.
+    if (position >= 0 && size_t(position) < m_ticked.size())
+        m_ticked[size_t(position)] = true;
 }
 
 CPlayback* CPlaybackManager::GetPlayback(uint32_t index) const

@@ -56,7 +56,10 @@ public:
     // Where records go; null drops them.
     void SetSink(CMessageSink* sink) { m_sink = sink; }
     // Once per frame: every playback in index order.
+    // Ticks the playbacks that have something timed to do.
     void Update(float seconds);
+    // The playback has something timed to do again.
+    void WakeTimersOf(const CPlayback& playback);
 
     uint32_t GetCount() const { return kPlaybackCount; }
     CPlayback* GetPlayback(uint32_t index) const;
@@ -96,6 +99,8 @@ public:
 
 private:
     std::vector<std::unique_ptr<CPlayback>> m_playbacks;
+    // For each playback, whether it is ticked: an idle frame looks at this and at no playback.
+    std::vector<bool> m_ticked;
     CMessageSink* m_sink = nullptr;
     uint32_t m_mode = kModeNone;
     std::vector<CPlayback*> m_selection;
