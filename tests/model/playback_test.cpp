@@ -251,6 +251,8 @@ TEST_F(PlaybackTest, NotANumberIsAlwaysAChange)
 TEST_F(PlaybackTest, MarkShowsAsStatusFiveUntilItRunsOut)
 {
     Reply(COMMAND_GET_STATUS, CMessageValue(uint32_t(2)));
+    // Long enough for the idle playback to be left out of the manager's ticks.
+    Frames(50);
     playback->SetMarked(true, 1.0f);
     playback->SetMarked(true, 1.0f);
     EXPECT_EQ(playback->GetStatus(), CPlayback::kMarkedStatus);
