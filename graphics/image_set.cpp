@@ -1,5 +1,7 @@
 #include "graphics/image_set.h"
 
+#include "graphics/picture_ahead.h"
+
 #include <cstdlib>
 
 CImageSet::CImageSet(const CImageSet& other) : m_variants(other.m_variants), m_name(other.m_name)
@@ -22,6 +24,12 @@ void CImageSet::AddFile(const std::string& path)
     m_pendingFiles.push_back(path);
 }
 
+void CImageSet::DecodeAhead() const
+{
+    for (const std::string& path : m_pendingFiles)
+        DecodePictureAhead(path);
+}
+
 void CImageSet::LoadPending()
 {
     // Each file is decoded straight into its variant: a page background is megabytes, and a
@@ -31,7 +39,8 @@ void CImageSet::LoadPending()
     {
         m_variants.emplace_back();
         CZevralImage& variant = m_variants.back();
-        variant.Load(path);
+        if (!TakePictureDecodedAhead(path, variant))
+            variant.Load(path);
         // Nothing decoded: the variant decoded before it in this pass stands in.
         if (variant.GetWidth() == 0 && previous)
             variant = *previous;

@@ -23,6 +23,8 @@ public:
     // Decodes every pending file into one more variant, in listing order. A file that cannot be
     // decoded repeats the variant decoded before it in the same pass (an empty one when first).
     void LoadPending();
+    // Starts decoding the pending files on worker threads; LoadPending then takes their results.
+    void DecodeAhead() const;
     // Copies the variant whose width is nearest the requested size into the image; leaves the
     // image alone when no variant is nearer than 10000 pixels. Ties go to the earlier variant.
     void GetImage(CZevralImage& image, uint32_t size);

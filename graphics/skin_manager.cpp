@@ -91,6 +91,16 @@ bool CSkinManager::GetImagePointer(const CZevralImage*& image, const std::string
     return !m_pages.empty() && m_pages.front()->GetImagePointer(image, name, size);
 }
 
+void CSkinManager::DecodeAhead(const std::string& name) const
+{
+    const CGlyphPage* page = FindPage(m_skinName);
+    const CImageSet* set = page ? page->FindImageSet(name) : nullptr;
+    if (!set && !m_pages.empty())
+        set = m_pages.front()->FindImageSet(name);
+    if (set)
+        set->DecodeAhead();
+}
+
 CZevralImage CSkinManager::GetImage(const std::string& name, uint32_t size) const
 {
     CZevralImage image;

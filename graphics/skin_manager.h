@@ -47,6 +47,9 @@ public:
     bool GetImagePointer(const CZevralImage*& image, const std::string& name, uint32_t size) const;
     // An empty image when not found.
     CZevralImage GetImage(const std::string& name, uint32_t size) const;
+    // Starts decoding the picture a later search by the name will find, on a worker thread, so
+    // that its first use waits less or not at all.
+    void DecodeAhead(const std::string& name) const;
 
 private:
     GlyphPages m_pages;

@@ -8,6 +8,7 @@
 #include "model/core.h"
 #include "model/personality_manager.h"
 #include "screens/pages/area_main.h"
+#include "screens/pages/area_playback.h"
 #include "shell/app_model.h"
 #include "widgets/area_window.h"
 
@@ -45,6 +46,14 @@ void CProgramParts::LoadSkinAndGlyphs(const std::string& skinName)
     CSkinManager::Instance().Load();
     CSkinManager::Instance().SetSkinName(skinName);
     CGlyphManager::Instance().Load();
+}
+
+void CProgramParts::PrepareRootArea()
+{
+    // The background of the page the root area opens on is nearly all the picture decoding its
+    // first frame waits for.
+    static_assert(CAreaMain::kStartPage == CAreaMain::kPagePlayback, "the start page's background is decoded ahead");
+    CSkinManager::Instance().DecodeAhead(CSkinManager::GetSkinFileName(CAreaPlayback::kBackground));
 }
 
 std::unique_ptr<CTranslator> CProgramParts::CreateLanguageManager()

@@ -13,6 +13,7 @@ class CProgramParts : public CApplicationParts
 {
 public:
     void LoadSkinAndGlyphs(const std::string& skinName) override;
+    void PrepareRootArea() override;
     std::unique_ptr<CTranslator> CreateLanguageManager() override;
     std::unique_ptr<CAppModel> CreateModelRoot(int argc, char** argv) override;
     void ScanFonts() override;

@@ -70,6 +70,14 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&,
     // not know, so they are loaded here, before anything else of this class.
     if (parts)
         parts->LoadSkinAndGlyphs(GetBaseName());
+    // What the root area shows first starts being prepared beside SDL's start. Off the touch
+    // platform the screen class, and with it the skin's file names, follows from the platform
+    // alone; it is chosen again at its place below.
+    if (parts && GetPlatformType() != CPlatform::kIos)
+    {
+        SetScreenClass(ChooseScreenClass(GetPlatformType(), SDL_DisplayMode{}));
+        parts->PrepareRootArea();
+    }
 
     bool videoStarted = true;
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
@@ -106,6 +114,8 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&,
     SetDisplayMode(mode);
     SetScreenClass(ChooseScreenClass(GetPlatformType(), mode));
 
+    if (parts && GetPlatformType() == CPlatform::kIos)
+        parts->PrepareRootArea();
     // The base owns it and deletes it last, after everything that translates.
     if (parts)
         SetLanguageManager(parts->CreateLanguageManager());

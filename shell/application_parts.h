@@ -18,6 +18,9 @@ public:
 
     // Right after the log: the skin, preferring the sub-folder of that name, then the glyph pages.
     virtual void LoadSkinAndGlyphs(const std::string& skinName) = 0;
+    // As soon as the screen class is known (off the touch platform right after the skin, before
+    // SDL starts): what the root area shows first may start being prepared while start-up goes on.
+    virtual void PrepareRootArea() {}
     // Once the screen class is chosen: the language manager, which the application base keeps
     // until the very end.
     virtual std::unique_ptr<CTranslator> CreateLanguageManager() = 0;

@@ -21,6 +21,8 @@ public:
         kPageEdit = 3,
     };
     static constexpr uint32_t kPageCount = 4;
+    // The page shown first.
+    static constexpr uint32_t kStartPage = kPagePlayback;
 
     // Builds and shows the playback page.
     CAreaMain(CArea2* parent, uint32_t width, uint32_t height, CCore* core);
@@ -38,7 +40,7 @@ private:
     std::unique_ptr<CArea2> CreatePage(uint32_t index);
 
     CCore* m_core;
-    uint32_t m_pageIndex = kPagePlayback;
+    uint32_t m_pageIndex = kStartPage;
     // The pages built so far, children of this area.
     CArea2* m_pages[kPageCount] = {};
 };

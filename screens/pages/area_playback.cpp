@@ -82,7 +82,7 @@ int32_t IndexIn(const std::vector<T*>& list, const void* item)
 }  // namespace
 
 CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
-    : CAreaImage(root, CSkinManager::GetSkinFileName("background_playback"), false),
+    : CAreaImage(root, CSkinManager::GetSkinFileName(kBackground), false),
       m_root(root),
       m_core(core),
       m_playbackManager(core ? core->GetPlaybackManager() : nullptr),

@@ -31,6 +31,7 @@ class CAreaPlayback : public CAreaImage, public CPlaybackButtonHost
 {
 public:
     static constexpr uint32_t kStripCount = 8;
+    static constexpr const char* kBackground = "background_playback";
 
     // The function buttons, in the order they are made.
     enum TFunction : uint32_t

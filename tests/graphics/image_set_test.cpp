@@ -50,21 +50,28 @@ TEST_F(ImageSetTest, TheNearestWidthWinsAndTiesKeepTheEarlierVariant)
 
 TEST_F(ImageSetTest, UnreadableFilesRepeatTheVariantBefore)
 {
-    CImageSet first;
-    testing::internal::CaptureStdout();
-    first.AddFile(m_folder / "broken.png");
-    first.AddFile(Path(32));
-    first.AddFile(m_folder / "missing.png");
-    first.LoadPending();
-    testing::internal::GetCapturedStdout();
-    ASSERT_EQ(first.GetVariantCount(), 3u);
-    // The failed first file is an empty variant, which a request for 0 then chooses.
-    const CZevralImage* chosen = first.GetImagePointer(0);
-    ASSERT_NE(chosen, nullptr);
-    EXPECT_EQ(chosen->GetWidth(), 0);
-    // The missing third file repeats the 32-wide one.
-    CImageSet copy = first;
-    EXPECT_EQ(copy.GetImagePointer(32)->GetWidth(), 32);
+    // Decoded when first asked for, and decoded ahead on worker threads: the same variants.
+    for (bool ahead : {false, true})
+    {
+        CImageSet first;
+        testing::internal::CaptureStdout();
+        first.AddFile(m_folder / "broken.png");
+        first.AddFile(Path(32));
+        first.AddFile(m_folder / "missing.png");
+        if (ahead)
+            first.DecodeAhead();
+        first.LoadPending();
+        testing::internal::GetCapturedStdout();
+        ASSERT_EQ(first.GetVariantCount(), 3u);
+        // The failed first file is an empty variant, which a request for 0 then chooses.
+        const CZevralImage* chosen = first.GetImagePointer(0);
+        ASSERT_NE(chosen, nullptr);
+        EXPECT_EQ(chosen->GetWidth(), 0);
+        // The missing third file repeats the 32-wide one.
+        CImageSet copy = first;
+        EXPECT_EQ(copy.GetImagePointer(32)->GetWidth(), 32);
+        EXPECT_EQ(copy.GetImagePointer(32)->GetPixel(0u).GetValue(), 0xFF000020u) << "ahead " << ahead;
+    }
 
     CImageSet none;
     EXPECT_EQ(none.GetImagePointer(0), nullptr);

@@ -43,6 +43,8 @@ class CTestParts : public CApplicationParts
 {
 public:
     void LoadSkinAndGlyphs(const std::string& skinName) override { Asked("skin " + skinName); }
+    // What it prepares is named for the screen class: it must be the one the window will have.
+    void PrepareRootArea() override { Asked("prepare for class " + std::to_string(CApp::GetScreenClass())); }
     std::unique_ptr<CTranslator> CreateLanguageManager() override
     {
         Asked("languages");
@@ -174,8 +176,9 @@ TEST_F(Application, StartUpAsksForEachPartInItsPlace)
 {
     delete Make();
     // The click-sound player is made only after the first frame.
-    EXPECT_EQ(m_parts.asked, (std::vector<std::string>{"skin Programmer", "languages video", "model video",
-                                                       "fonts video", "root 768x1024 video window"}));
+    EXPECT_EQ(m_parts.asked,
+              (std::vector<std::string>{"skin Programmer", "prepare for class 5", "languages video", "model video",
+                                        "fonts video", "root 768x1024 video window"}));
 }
 
 TEST_F(Application, WithoutVideoItSaysWhySkipsTheLoopAndFails)
