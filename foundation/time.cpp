@@ -160,30 +160,51 @@ struct SScanned
 {
     uint64_t value = 0;
     int digits = 0;
+    bool any = false;  // "XX" stood in a field that may be a wildcard
 };
 
-// Matches a scanf-like form where 'N' and 'F' are decimal numbers and every other character must
-// stand in the text as it is. Returns how many numbers were filled, or -1 when a negative or too
-// large number stands in the way (the whole parse is then refused).
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+// Matches a scanf-like form against the text. 'N' is a decimal number, 'W' a number or "XX" for
+// a wildcard, 'F' the digits of a fraction, 'C' hundredths (0 to 100, which a rounded-up 1000 ms
+// prints as), ' ' any run of blanks, possibly none; every other character must stand in the text
+// as it is. Returns how many numbers were filled, or -1 when a negative or too large number
+// stands in the way (the whole parse is then refused).
 int ScanForm(const char* text, const char* form, SScanned* numbers, bool whole)
 {
     int filled = 0;
     const char* p = text;
     for (const char* f = form; *f != '\0'; ++f) {
-        if (*f != 'N' && *f != 'F') {
+        if (*f == ' ') {
+            while (IsBlank(*p))
+                ++p;
+            continue;
+        }
+        if (*f == 'W' && p[0] == 'X' && p[1] == 'X') {
+            numbers[filled] = SScanned();
+            numbers[filled].any = true;
+            ++filled;
+            p += 2;
+            continue;
+        }
+        if (*f != 'N' && *f != 'W' && *f != 'F' && *f != 'C') {
             if (*p != *f)
                 return whole ? 0 : filled;
             ++p;
             continue;
         }
         const bool fraction = *f == 'F';
-        SDecimal scan = ScanDecimal(p, kMaxInt);
+        SDecimal scan = ScanDecimal(p, *f == 'C' ? 100 : kMaxInt);
         if (fraction && scan.result == EDecimalScan::kOverflow)
             scan = ScanDecimal(p, std::numeric_limits<uint64_t>::max());
         if (scan.result == EDecimalScan::kNegative || scan.result == EDecimalScan::kOverflow)
             return -1;
         if (scan.result == EDecimalScan::kNone)
             return filled;
+        numbers[filled] = SScanned();
         numbers[filled].value = scan.value;
         numbers[filled].digits = scan.digits;
         if (fraction && scan.digits > 2) {
@@ -200,42 +221,86 @@ int ScanForm(const char* text, const char* form, SScanned* numbers, bool whole)
     return filled;
 }
 
-// After a '.' alone: one digit counts tenths, two digits hundredths (1.5 is 500 ms, 1.05 50 ms).
+// After a '.': one digit counts tenths, two digits hundredths (1.5 is 500 ms, 1.05 50 ms).
 uint16_t FractionMilliseconds(const SScanned& fraction)
 {
     return uint16_t(fraction.digits >= 2 ? fraction.value * 10 : fraction.value * 100);
+}
+
+// What the numbers of a colon form stand for.
+enum class EForm
+{
+    kMachine,          // hours-minutes-seconds-hundredths
+    kClockFraction,    // hours:minutes:seconds.fraction
+    kClock,            // hours:minutes:seconds
+    kMinutesFraction,  // minutes:seconds.fraction
+    kSecondsFraction,  // seconds.fraction
+    kHoursMinutes,     // hours:minutes, not minutes:seconds
+    kSeconds,          // a count of seconds, kept as typed
+    kFraction,         // .fraction
+};
+
+struct SForm
+{
+    const char* pattern;
+    int numbers;
+    EForm form;
+};
+
+// Tried in this order; the first that fills all its numbers decides.
+constexpr SForm kForms[] = {
+    {"W-W-W-C", 4, EForm::kMachine},
+    {"N:N:N.F", 4, EForm::kClockFraction},
+    {"N:N:N", 3, EForm::kClock},
+    {"N:N.F", 3, EForm::kMinutesFraction},
+    {"N.F s", 2, EForm::kSecondsFraction},  // "2.5s" is the short text of 2.5 s
+    {"N.F", 2, EForm::kSecondsFraction},
+    {"N:N", 2, EForm::kHoursMinutes},
+    {"N s", 1, EForm::kSeconds},
+    {"N", 1, EForm::kSeconds},
+    {".F", 1, EForm::kFraction},
+};
+
+// Whether the form's minutes and seconds stand in clock positions, where they count up to 59
+// (and 60 is the wildcard), rather than being counts the value keeps as typed.
+bool HasClockFields(EForm form)
+{
+    return form == EForm::kMachine || form == EForm::kClockFraction || form == EForm::kClock ||
+           form == EForm::kMinutesFraction || form == EForm::kHoursMinutes;
 }
 
 }  // namespace
 
 bool CTime::ParseCString(const char* text)
 {
-    return ParseText(text, false);
+    return ParseText(text, false) == EEntry::kTime;
 }
 
-bool CTime::ParseEntry(const std::string& text)
+CTime::EEntry CTime::ParseEntry(const std::string& text)
 {
     const size_t first = text.find_first_not_of(" \t");
     if (first == std::string::npos)
-        return false;
+        return EEntry::kNoTime;
     const size_t last = text.find_last_not_of(" \t");
     return ParseText(text.substr(first, last - first + 1).c_str(), true);
 }
 
-bool CTime::ParseText(const char* text, bool whole)
+CTime::EEntry CTime::ParseText(const char* text, bool entry)
 {
     if (text == nullptr)
-        return false;
+        return EEntry::kNoTime;
     bool negative = false;
     if (*text == '-') {
         negative = true;
         ++text;
     }
     CTime parsed(*this);
+    bool anyMinuteOrSecond = false;
+    bool clock = false;
     const EParse unit = ParseUnitForms(text, parsed.m_hours, parsed.m_minutes, parsed.m_seconds,
                                        parsed.m_milliseconds);
     if (unit == EParse::kRefused)
-        return false;
+        return EEntry::kNoTime;
     if (unit == EParse::kNoMatch) {
         std::string copy(text);
         for (char& c : copy) {
@@ -243,69 +308,79 @@ bool CTime::ParseText(const char* text, bool whole)
                 c = '.';
         }
         SScanned n[4];
-        const char* s = copy.c_str();
-        auto form = [&](const char* pattern, int wanted) {
-            const int filled = ScanForm(s, pattern, n, whole);
-            return filled < 0 ? -1 : (filled == wanted ? 1 : 0);
+        const SForm* match = nullptr;
+        for (const SForm& form : kForms) {
+            const int filled = ScanForm(copy.c_str(), form.pattern, n, entry);
+            if (filled < 0)
+                return EEntry::kNoTime;
+            if (filled == form.numbers) {
+                match = &form;
+                break;
+            }
+        }
+        if (match == nullptr)
+            return EEntry::kNoTime;
+        auto field = [](const SScanned& number, uint32_t any) {
+            return number.any ? any : uint32_t(number.value);
         };
-        int r;
-        if ((r = form("N-N-N-F", 4)) != 0 || (r = form("N:N:N.F", 4)) != 0) {
-            if (r < 0)
-                return false;
-            parsed.m_hours = uint32_t(n[0].value);
-            parsed.m_minutes = uint32_t(n[1].value);
-            parsed.m_seconds = uint32_t(n[2].value);
+        parsed.m_hours = 0;
+        parsed.m_minutes = 0;
+        parsed.m_seconds = 0;
+        parsed.m_milliseconds = 0;
+        switch (match->form) {
+        case EForm::kMachine:
+            parsed.m_hours = field(n[0], kAnyHour);
+            parsed.m_minutes = field(n[1], kAnyMinute);
+            parsed.m_seconds = field(n[2], kAnySecond);
             parsed.m_milliseconds = uint16_t(n[3].value * 10);
-        } else if ((r = form("N:N:N", 3)) != 0) {
-            if (r < 0)
-                return false;
+            // Hours "XX" are also what the machine text of a 24-hour duration shows.
+            anyMinuteOrSecond = n[1].any || n[2].any;
+            break;
+        case EForm::kClockFraction:
+        case EForm::kClock:
             parsed.m_hours = uint32_t(n[0].value);
             parsed.m_minutes = uint32_t(n[1].value);
             parsed.m_seconds = uint32_t(n[2].value);
-            parsed.m_milliseconds = 0;
-        } else if ((r = form("N:N.F", 3)) != 0) {
-            if (r < 0)
-                return false;
-            parsed.m_hours = 0;
+            if (match->form == EForm::kClockFraction)
+                parsed.m_milliseconds = FractionMilliseconds(n[3]);
+            break;
+        case EForm::kMinutesFraction:
             parsed.m_minutes = uint32_t(n[0].value);
             parsed.m_seconds = uint32_t(n[1].value);
-            parsed.m_milliseconds = uint16_t(n[2].value * 10);
-        } else if ((r = form("N.Fs", 2)) != 0 || (r = form("N.F", 2)) != 0) {
-            // "2.5s" is the short text of 2.5 s, and reads back whole.
-            if (r < 0)
-                return false;
-            parsed.m_hours = 0;
-            parsed.m_minutes = 0;
+            parsed.m_milliseconds = FractionMilliseconds(n[2]);
+            break;
+        case EForm::kSecondsFraction:
             parsed.m_seconds = uint32_t(n[0].value);
             parsed.m_milliseconds = FractionMilliseconds(n[1]);
-        } else if ((r = form("N:N", 2)) != 0) {
-            if (r < 0)
-                return false;
+            break;
+        case EForm::kHoursMinutes:
             parsed.m_hours = uint32_t(n[0].value);
             parsed.m_minutes = uint32_t(n[1].value);
-            parsed.m_seconds = 0;
-            parsed.m_milliseconds = 0;
-        } else if ((r = form("N", 1)) != 0) {
-            if (r < 0)
-                return false;
-            parsed.m_hours = 0;
-            parsed.m_minutes = 0;
+            break;
+        case EForm::kSeconds:
             parsed.m_seconds = uint32_t(n[0].value);
-            parsed.m_milliseconds = 0;
-        } else if ((r = form(".F", 1)) != 0) {
-            if (r < 0)
-                return false;
-            parsed.m_hours = 0;
-            parsed.m_minutes = 0;
-            parsed.m_seconds = 0;
+            break;
+        case EForm::kFraction:
             parsed.m_milliseconds = FractionMilliseconds(n[0]);
-        } else {
-            return false;
+            break;
         }
+        clock = HasClockFields(match->form);
+    }
+    if (entry) {
+        // A duration has no "any minute", and "1:75" is no clock reading: the operator meant
+        // something else, and guessing what would put a wrong time into a cue.
+        if (anyMinuteOrSecond)
+            return EEntry::kNoTime;
+        if (negative)
+            return EEntry::kNegative;
+        if (clock && parsed.m_minutes > 59)
+            return EEntry::kMinutesOver59;
+        if (clock && parsed.m_seconds > 59)
+            return EEntry::kSecondsOver59;
     }
     parsed.m_positive = negative ? 0 : 1;
     *this = parsed;
-    return true;
+    return EEntry::kTime;
 }
 
 namespace {

@@ -24,16 +24,21 @@ public:
     explicit CTime(double seconds) { SetSeconds(seconds); }
     explicit CTime(const std::string& text) { Parse(text); }
 
+    // Why a typed duration is not taken (kTime: it is).
+    enum class EEntry { kTime, kNoTime, kNegative, kMinutesOver59, kSecondsOver59 };
+
     // What an operator types or a file holds: "90s", "75m", "1h30m", "1m30s", "1h00m30s",
-    // "1:02:03.45", "2:03.5", "1.5", "1,5", ".25", "90", the machine text, each optionally after a
-    // '-' that makes the value negative. Numbers are decimal. Returns false, value unchanged, for
-    // text that reads as none of them.
+    // "1:02:03.45", "2:03.5" (a fraction is decimal: 3.5 s), "1.5", "1,5", ".25", "90", "2.5 s",
+    // the machine text with its wildcards ("XX-30-00-00"), each optionally after a '-' that makes
+    // the value negative. Numbers are decimal. Returns false, value unchanged, for text that
+    // reads as none of them.
     bool Parse(const std::string& text) { return ParseCString(text.c_str()); }
     bool ParseCString(const char* text);
     // What an operator types into a duration field: the same forms, but only when all of the text
     // (blanks around it aside) reads as one of them, so "1m 30s" or "2 min" is no time rather
-    // than 1 s or 2 s.
-    bool ParseEntry(const std::string& text);
+    // than 1 s or 2 s; and only a duration: no sign, no wildcard, and minutes and seconds after a
+    // colon up to 59. The value changes only when the result is kTime.
+    EEntry ParseEntry(const std::string& text);
     // Reads the machine text of ToString ("01-02-03-45", "-00-01-30-00", "XX-30-00-00").
     bool ParseFields(const std::string& text);
 
@@ -116,7 +121,7 @@ public:
     bool CanDecrementHundredths() const { return m_milliseconds != 0; }
 
 private:
-    bool ParseText(const char* text, bool whole);
+    EEntry ParseText(const char* text, bool entry);
 
     uint32_t m_hours = 0;
     uint32_t m_minutes = 0;

@@ -12,7 +12,23 @@ using namespace dialog_look;
 namespace
 {
 const char* const kNotATime = "Not a time. Use 90s, 1m30s, 1h30m, 2.5 or 1:30 (h:min)";
+
+// The line under the entry for a text that is not taken: why, in words an operator can act on.
+const char* Explanation(CTime::EEntry reading)
+{
+    switch (reading)
+    {
+    case CTime::EEntry::kNegative:
+        return "A duration cannot be negative";
+    case CTime::EEntry::kMinutesOver59:
+        return "Minutes go up to 59";
+    case CTime::EEntry::kSecondsOver59:
+        return "Seconds go up to 59";
+    default:
+        return kNotATime;
+    }
 }
+}  // namespace
 
 CDialogDuration::CDialogDuration(CArea2* parent) : CArea2(parent, false, 400 * Scale(), 250 * Scale())
 {
@@ -84,13 +100,16 @@ void CDialogDuration::OnButtonClick(CAreaButton* button)
 
 void CDialogDuration::UpdateControls()
 {
-    // A text that does not read as a time all through ("fast", "1m 30s", a slip of the finger)
-    // would reach the cues as 0 s or as the part that reads, a snap where a fade was meant: Ok
-    // waits for one that reads, and the line under the entry says why and what reads. An empty
-    // field is no time.
+    // A text that does not read as a duration all through ("fast", "1m 30s", "-5", "1:75", a slip
+    // of the finger) would reach the cues as 0 s, as the part that reads or as a guess, a snap
+    // where a fade was meant: Ok waits for one that reads, and the line under the entry says why.
+    // An empty field is no time.
     const std::string text = m_entry->GetText();
-    CTime reading;
-    const bool readable = text.empty() || reading.ParseEntry(text);
+    CTime duration;
+    const CTime::EEntry reading = text.empty() ? CTime::EEntry::kTime : duration.ParseEntry(text);
+    const bool readable = reading == CTime::EEntry::kTime;
+    if (!readable)
+        m_none->SetText(Explanation(reading), true);
     m_none->SetVisible(!readable && IsVisible());
     m_ok->SetEnabled(readable);
     m_clear->SetEnabled(!text.empty());

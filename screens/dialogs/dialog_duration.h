@@ -13,8 +13,9 @@ class CAreaEditField;
 class CAreaLabel;
 
 // The dialog in which the operator types a duration (a cue's delay or fade) in the short text form
-// of a time ("2.50s", "1m05s"). The text is read back as a time when the dialog ends with Ok; text
-// that is no time reads as whatever the time's parser makes of it. Return works Ok, Escape Cancel.
+// of a time ("2.50s", "1m05s"). The text is read back as a time when the dialog ends with Ok; Ok
+// waits for a text that reads whole as a duration, and a line under the entry says why one does
+// not. Return works Ok, Escape Cancel.
 class CDialogDuration : public CArea2
 {
 public:

@@ -104,33 +104,56 @@ TEST(Time, UnitFormsReadDecimalNumbers)
 
 TEST(Time, ColonAndPlainForms)
 {
+    using E = CTime::EEntry;
+    // What the general reader makes of each text, and what the duration dialog makes of it.
     const struct
     {
         const char* text;
         SFields expected;
+        E entry;
     } cases[] = {
-        {"90", {0, 0, 90, 0, true}},          // no carry into minutes
-        {"1:30", {1, 30, 0, 0, true}},        // hours and minutes
-        {"1:02:03", {1, 2, 3, 0, true}},
-        {"1:02:03.45", {1, 2, 3, 450, true}},
-        {"2:03.5", {0, 2, 3, 50, true}},      // hundredths after minutes and seconds
-        {"1,5", {0, 0, 1, 500, true}},
-        {".25", {0, 0, 0, 250, true}},
-        {"1.05", {0, 0, 1, 50, true}},
-        {"1.5", {0, 0, 1, 500, true}},
-        {"1.125", {0, 0, 1, 120, true}},      // only the first two fraction digits count
-        {"2:03.999", {0, 2, 3, 990, true}},
-        {"01-02-03-45", {1, 2, 3, 450, true}},
-        {"-01-02-03-45", {1, 2, 3, 450, false}},
-        {"-1:30", {1, 30, 0, 0, false}},
-        {"0.05s", {0, 0, 0, 50, true}},
-        {"2.5s", {0, 0, 2, 500, true}},
-        {"100:00:00", {100, 0, 0, 0, true}},
+        {"90", {0, 0, 90, 0, true}, E::kTime},          // no carry into minutes
+        {"90 s", {0, 0, 90, 0, true}, E::kTime},
+        {"1:30", {1, 30, 0, 0, true}, E::kTime},        // hours and minutes
+        {"1:02:03", {1, 2, 3, 0, true}, E::kTime},
+        {"1:02:03.45", {1, 2, 3, 450, true}, E::kTime},
+        {"2:03.5", {0, 2, 3, 500, true}, E::kTime},     // a fraction is decimal: .5 is 500 ms
+        {"2:03.05", {0, 2, 3, 50, true}, E::kTime},
+        {"1:02:03.5", {1, 2, 3, 500, true}, E::kTime},
+        {"1,5", {0, 0, 1, 500, true}, E::kTime},
+        {".25", {0, 0, 0, 250, true}, E::kTime},
+        {"1.05", {0, 0, 1, 50, true}, E::kTime},
+        {"1.5", {0, 0, 1, 500, true}, E::kTime},
+        {"1.125", {0, 0, 1, 120, true}, E::kTime},      // only the first two fraction digits count
+        {"2:03.999", {0, 2, 3, 990, true}, E::kTime},
+        {"01-02-03-45", {1, 2, 3, 450, true}, E::kTime},
+        {"00-00-59-100", {0, 0, 59, 1000, true}, E::kTime},  // a rounded-up second prints so
+        {"-01-02-03-45", {1, 2, 3, 450, false}, E::kNegative},
+        {"-1:30", {1, 30, 0, 0, false}, E::kNegative},
+        {"-5", {0, 0, 5, 0, false}, E::kNegative},
+        {"0.05s", {0, 0, 0, 50, true}, E::kTime},
+        {"2.5s", {0, 0, 2, 500, true}, E::kTime},
+        {"2.5 s", {0, 0, 2, 500, true}, E::kTime},
+        {"100:00:00", {100, 0, 0, 0, true}, E::kTime},
+        {"99:99:99", {99, 99, 99, 0, true}, E::kMinutesOver59},
+        {"1:60", {1, 60, 0, 0, true}, E::kMinutesOver59},
+        {"1:30:75", {1, 30, 75, 0, true}, E::kSecondsOver59},
+        {"2:75.5", {0, 2, 75, 500, true}, E::kSecondsOver59},
+        // Wildcards, as the machine text prints them; a duration has none, except the hours "XX"
+        // that the machine text of a 24-hour duration shows.
+        {"-XX-XX-05-50", {24, 60, 5, 500, false}, E::kNoTime},
+        {"XX-00-00-50", {24, 0, 0, 500, true}, E::kTime},
     };
     for (const auto& c : cases) {
         CTime t;
         EXPECT_TRUE(t.Parse(c.text)) << c.text;
         ExpectFields(t, c.expected, c.text);
+        CTime typed;
+        EXPECT_EQ(typed.ParseEntry(c.text), c.entry) << c.text;
+        if (c.entry == E::kTime)
+            ExpectFields(typed, c.expected, std::string("typed ") + c.text);
+        else
+            EXPECT_EQ(typed, CTime()) << c.text;
     }
 }
 
@@ -147,9 +170,9 @@ TEST(Time, UnreadableTextLeavesTheValueAlone)
         EXPECT_EQ(t, before) << text;
     }
     // A typed entry is read whole or not at all, where the general reader takes what it can.
-    for (const char* text : {"1m 30s", "1h30s", "2 min", "1.5m", "1:30x", "90 s", "2.5ss"}) {
+    for (const char* text : {"1m 30s", "1h30s", "2 min", "1.5m", "1:30x", "5 m", "2.5ss", "1:XX"}) {
         CTime t = before;
-        EXPECT_FALSE(t.ParseEntry(text)) << text;
+        EXPECT_EQ(t.ParseEntry(text), CTime::EEntry::kNoTime) << text;
         EXPECT_EQ(t, before) << text;
     }
     // "h" alone names no number: it reads as zero, as "2h" reads as two hours.
@@ -158,7 +181,7 @@ TEST(Time, UnreadableTextLeavesTheValueAlone)
     ExpectFields(t, {0, 0, 0, 0, true}, "h");
 }
 
-TEST(Time, MachineTextRoundTripsThroughParseFields)
+TEST(Time, MachineTextReadsBackWithItsWildcards)
 {
     std::mt19937 random(7);
     for (int i = 0; i < 2000; ++i) {
@@ -172,6 +195,10 @@ TEST(Time, MachineTextRoundTripsThroughParseFields)
             t.SetSecondField(CTime::kAnySecond);
         CTime back = Make(9, 9, 9, 90);
         ASSERT_TRUE(back.ParseFields(t.ToString())) << t.ToString();
+        ASSERT_EQ(back, t) << t.ToString();
+        // The general reader, which the typed value uses.
+        back = Make(9, 9, 9, 90);
+        ASSERT_TRUE(back.Parse(t.ToString())) << t.ToString();
         ASSERT_EQ(back, t) << t.ToString();
     }
 }
@@ -246,7 +273,7 @@ TEST(Time, EveryShortTextReadsBack)
         ASSERT_EQ(back, t) << t.ToShortString();
         // What the duration dialog proposes, it takes back as it stands.
         CTime typed;
-        ASSERT_TRUE(typed.ParseEntry(t.ToShortString())) << t.ToShortString();
+        ASSERT_EQ(typed.ParseEntry(t.ToShortString()), CTime::EEntry::kTime) << t.ToShortString();
         ASSERT_EQ(typed, t) << t.ToShortString();
     }
 }

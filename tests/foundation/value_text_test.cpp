@@ -205,6 +205,11 @@ TEST(ValueText, EveryParsedTypeSurvivesItsXmlForm)
     frame.SetComponent(2, 0.75f);
     CTimecode timecode("01:02:03:04");
     timecode.SetFrameRate(CTimecode::kRate30);
+    // Patterns: every half hour, and a negative one with any minute.
+    CTime halfHours;
+    halfHours.ParseFields("XX-30-00-00");
+    CTime anyMinute;
+    anyMinute.ParseFields("-12-XX-05-50");
 
     const CValue samples[] = {
         CValue(0.375f),
@@ -214,6 +219,8 @@ TEST(ValueText, EveryParsedTypeSurvivesItsXmlForm)
         CValue(true),
         CValue(CCoordinate(0.5f, -0.25f)),
         CValue(CTime(1, 2, 3)),
+        CValue(halfHours),
+        CValue(anyMinute),
         CValue(midi),
         CValue(CValue::ECueCondition{2}),
         CValue(CValue::ECueState{3}),

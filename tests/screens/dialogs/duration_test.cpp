@@ -18,19 +18,47 @@ TEST_F(DialogTest, DurationShowsTheShortFormAndReadsTypedTextBackAsATime)
     Type("2");
     EXPECT_TRUE(Button("X")->IsEnabled());
     Click(Button("X"));
-    // Texts that read as no time, or only in part, are not taken for 0 s or for their first
-    // number: Ok waits, and the line under the entry says why.
-    for (const char* text : {"fast", "1m 30s", "1h30s", "2 min", "1.5m"})
+    // Texts that read as no time, only in part, or as no duration are not taken for 0 s, for
+    // their first number or for a guess: Ok waits, and the line under the entry says why.
+    const char* const notATime = "Not a time. Use 90s, 1m30s, 1h30m, 2.5 or 1:30 (h:min)";
+    const struct
+    {
+        const char* text;
+        const char* why;
+    } refused[] = {
+        {"fast", notATime},
+        {"1m 30s", notATime},
+        {"1h30s", notATime},
+        {"2 min", notATime},
+        {"1.5m", notATime},
+        {"-5", "A duration cannot be negative"},
+        {"99:99:99", "Minutes go up to 59"},
+        {"1:30:75", "Seconds go up to 59"},
+    };
+    for (const auto& r : refused)
     {
         Click(Button("X"));
-        Type(text);
-        EXPECT_FALSE(Button("Ok")->IsEnabled()) << text;
-        EXPECT_TRUE(Nth<CAreaLabel>(0)->IsVisible()) << text;
+        Type(r.text);
+        EXPECT_FALSE(Button("Ok")->IsEnabled()) << r.text;
+        EXPECT_TRUE(Nth<CAreaLabel>(0)->IsVisible()) << r.text;
+        EXPECT_EQ(Nth<CAreaLabel>(0)->GetText(), r.why) << r.text;
     }
-    EXPECT_NE(Nth<CAreaLabel>(0)->GetText().find("1:30 (h:min)"), std::string::npos);
     Key(kReturn);
     Tick();
     EXPECT_EQ(host.closedWith, -1);
+    const struct
+    {
+        const char* text;
+        uint64_t milliseconds;
+    } accepted[] = {{"90 s", 90000}, {"2.5 s", 2500}, {"2:03.5", 123500}, {"08s", 8000}};
+    for (const auto& t : accepted)
+    {
+        Click(Button("X"));
+        Type(t.text);
+        EXPECT_TRUE(Button("Ok")->IsEnabled()) << t.text;
+        EXPECT_FALSE(Nth<CAreaLabel>(0)->IsVisible()) << t.text;
+        EXPECT_EQ(dialog->GetDuration().GetMilliseconds(), t.milliseconds) << t.text;
+    }
     Click(Button("X"));
     EXPECT_TRUE(Button("Ok")->IsEnabled()) << "an empty field is no time";
     Type("1:30 ");
