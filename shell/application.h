@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 
 class CAppModel;
@@ -65,6 +66,11 @@ public:
     static uint32_t TranslateKey(SDL_Keycode key, bool shift, bool capsLock, bool numLock);
     // Records this release; true when it completes a double click with the previous one.
     bool IsDoubleClick(const CPoint& point);
+    // The pointer a mouse button's press, release and the moves while it is held are routed as,
+    // so that each button's release reaches what its own press took. The left button is pointer
+    // 0, as every move and wheel turn also is; the others lie at the bottom of the range, where
+    // no finger's id does.
+    static int64_t GetMousePointer(uint32_t button);
     // Called from the SDL event filter: going to the background suspends the model root.
     void OnAppEvent(const SDL_Event& event);
 
@@ -112,6 +118,8 @@ private:
     // The key each held key went down as: its repeats and its release carry the same key, even
     // when Shift or Caps Lock changed meanwhile.
     std::map<SDL_Keycode, uint32_t> m_keysDown;
+    // The mouse buttons other than the left one that are down: their pointers follow the moves.
+    std::set<uint8_t> m_mouseButtonsHeld;
     bool m_quit = false;
     std::atomic<bool> m_suspended{false};
     bool m_videoReady = false;

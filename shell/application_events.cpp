@@ -5,11 +5,15 @@
 #include "shell/user_interface.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace
 {
 constexpr uint32_t kOsWithHorizontalShiftWheel = 1;
 constexpr int kGestureFingers = 3;
+// The pointers of the mouse buttons other than the left one count up from here. A finger's id is
+// a small number or an address, never down here.
+constexpr int64_t kOtherMouseButtons = std::numeric_limits<int64_t>::min();
 
 // Keypad keys become the characters on them; every code below 256 is printable as it stands.
 void TranslateKeypadKey(SDL_Keycode& key, bool& printable)
@@ -140,13 +144,21 @@ void CApp2::DispatchEvent(const SDL_Event& event, bool* handled)
         if (touchPlatform)
             break;
         m_lastPointer = CPoint(event.motion.x, event.motion.y);
-        if (m_root)
-            m_root->PointerMove(0, m_lastPointer);
+        if (!m_root)
+            break;
+        m_root->PointerMove(0, m_lastPointer);
+        // What another button holds is dragged by the same moves.
+        for (const uint8_t button : m_mouseButtonsHeld)
+            m_root->PointerMove(GetMousePointer(button), m_lastPointer);
         break;
 
     case SDL_MOUSEBUTTONDOWN:
-        if (!touchPlatform && m_root)
-            m_root->PointerDown(0, CPoint(event.button.x, event.button.y), event.button.button, handled);
+        if (touchPlatform || !m_root)
+            break;
+        if (event.button.button != SDL_BUTTON_LEFT)
+            m_mouseButtonsHeld.insert(event.button.button);
+        m_root->PointerDown(GetMousePointer(event.button.button), CPoint(event.button.x, event.button.y),
+                            event.button.button, handled);
         break;
 
     case SDL_MOUSEBUTTONUP:
@@ -154,12 +166,14 @@ void CApp2::DispatchEvent(const SDL_Event& event, bool* handled)
         if (touchPlatform)
             break;
         const CPoint point(event.button.x, event.button.y);
+        const int64_t pointer = GetMousePointer(event.button.button);
+        m_mouseButtonsHeld.erase(event.button.button);
         if (m_root)
-            m_root->PointerUp(0, point, handled);
+            m_root->PointerUp(pointer, point, handled);
         if (IsDoubleClick(point) && m_root)
         {
             *handled = false;
-            m_root->DoubleClick(0, point, event.button.button, handled);
+            m_root->DoubleClick(pointer, point, event.button.button, handled);
         }
         break;
     }
@@ -262,6 +276,11 @@ void CApp2::DispatchEvent(const SDL_Event& event, bool* handled)
     default:
         break;
     }
+}
+
+int64_t CApp2::GetMousePointer(uint32_t button)
+{
+    return button == SDL_BUTTON_LEFT ? 0 : kOtherMouseButtons + int64_t(button);
 }
 
 void CApp2::HandleShortcut(SDL_Keycode key, uint16_t modifiers, bool* handled)

@@ -28,7 +28,8 @@ public:
     virtual bool Render() = 0;
 
     // The input, each event with its handled flag (the pointer move has none); pointer 0 is the
-    // mouse, any other a finger.
+    // mouse's left button, and its moves and wheel; every other button and every finger is a
+    // pointer of its own.
     virtual void PointerDown(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled) = 0;
     virtual void PointerMove(int64_t pointerId, const CPoint& point) = 0;
     virtual void PointerUp(int64_t pointerId, const CPoint& point, bool* handled) = 0;

@@ -164,8 +164,9 @@ public:
     bool GetSpareFlag() const { return m_spareFlag; }
     void SetSpareFlag(bool flag) { m_spareFlag = flag; }
 
-    // Input routing. Points are in this area's own coordinates; the mouse is pointer 0. A receiver
-    // that takes an event sets *handled, which stops further routing.
+    // Input routing. Points are in this area's own coordinates; the mouse's left button is pointer
+    // 0, every other button and every finger a pointer of its own. A receiver that takes an event
+    // sets *handled, which stops further routing.
     virtual void PointerDown(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled);
     virtual void PointerMove(int64_t pointerId, const CPoint& point);
     virtual void PointerUp(int64_t pointerId, const CPoint& point, bool* handled);

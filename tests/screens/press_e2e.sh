@@ -3,8 +3,9 @@
 # networks (as scripts/run.sh puts them), clicked and keyed through xdotool with no hold time at
 # all. Every press and every release of FLASH 1, of playback button 1 and of the key 1 must reach
 # the controller, in order, on the playback it pressed, also when the row of playbacks changes
-# between the press and its release. Every wait polls the stand-in's record log or the window's
-# pixels, up to thirty seconds.
+# between the press and its release, and when a second mouse button presses and lets go
+# meanwhile. Every wait polls the stand-in's record log or the window's pixels, up to thirty
+# seconds.
 #   press_e2e.sh SOURCE_DIR BINARY_DIR
 set -euo pipefail
 src=$1 bin=$2
@@ -48,6 +49,37 @@ await_values Playback SetFlashDown 8 "true false"
   fail "a release went to the row on view: $(received Playback SetFlashDown 8) / $(received Playback SetFlashDown 56)"
 [ "$(received Playback SetFlashDown 0)" = "true false" ] || fail "playback 1 got '$(received Playback SetFlashDown 0)'"
 xdotool key Home
+
+# Two mouse buttons: the right one clicks the page's background, or presses FLASH 2 (or playback
+# button 2) and lets go before or after the left one on FLASH 1 (or playback button 1), in each
+# order. Every press is answered by its own release, and no FLASH key is left lit.
+flash_2=(152 987) button_2=(148 115) background=(300 10)
+flashes_up=$(crop 166x60+22+957)
+mark
+pointer "${flash_1[@]}"
+xdotool mousedown 1
+pointer "${background[@]}"
+xdotool click 3
+xdotool mouseup 1
+await_values Playback SetFlashDown 0 "true false"
+both_buttons() {  # FIRST_DOWN... SECOND_DOWN... RELEASES: the left button is 1, the right 3
+  pointer "$1" "$2"
+  xdotool mousedown "$3"
+  pointer "$4" "$5"
+  xdotool mousedown "$6" mouseup "$7" mouseup "$8"
+}
+for order in "1 3 1 3" "1 3 3 1" "3 1 3 1" "3 1 1 3"; do
+  read -r first second up_first up_second <<<"$order"
+  mark
+  both_buttons "${flash_1[@]}" "$first" "${flash_2[@]}" "$second" "$up_first" "$up_second"
+  await_values Playback SetFlashDown 0 "true false"
+  await_values Playback SetFlashDown 1 "true false"
+  mark
+  both_buttons "${button_1[@]}" "$first" "${button_2[@]}" "$second" "$up_first" "$up_second"
+  await_values Playback SetGoDown 0 "true false"
+  await_values Playback SetGoDown 1 "true false"
+done
+await "a FLASH key stayed lit" unchanged 166x60+22+957 "$flashes_up"
 
 stop_program
 echo "presses end to end: passed"

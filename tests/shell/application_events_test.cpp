@@ -140,11 +140,21 @@ const Calls kSingle = {"up 0 100,100"};
 const Calls kDouble = {"up 0 100,100", "double 0 100,100 b1"};
 }
 
-TEST_F(Pump, PointerEventsReachTheRootWithTheMouseId)
+TEST_F(Pump, EachMouseButtonIsAPointerOfItsOwnAndMovesReachEveryButtonHeld)
 {
+    const std::string right = std::to_string(CApp2::GetMousePointer(SDL_BUTTON_RIGHT));
+    const std::string middle = std::to_string(CApp2::GetMousePointer(SDL_BUTTON_MIDDLE));
     PushMotion(10, 20);
-    PushButton(SDL_MOUSEBUTTONDOWN, 11, 21, SDL_BUTTON_RIGHT);
-    EXPECT_EQ(Poll(), (Calls{"move 0 10,20", "down 0 11,21 b3"}));
+    PushButton(SDL_MOUSEBUTTONDOWN, 11, 21, SDL_BUTTON_LEFT);
+    PushButton(SDL_MOUSEBUTTONDOWN, 12, 22, SDL_BUTTON_RIGHT);
+    PushMotion(13, 23);
+    PushButton(SDL_MOUSEBUTTONUP, 14, 24, SDL_BUTTON_LEFT);
+    PushButton(SDL_MOUSEBUTTONDOWN, 15, 25, SDL_BUTTON_MIDDLE);
+    PushButton(SDL_MOUSEBUTTONUP, 56, 26, SDL_BUTTON_RIGHT);
+    PushMotion(17, 27);
+    EXPECT_EQ(Poll(), (Calls{"move 0 10,20", "down 0 11,21 b1", "down " + right + " 12,22 b3", "move 0 13,23",
+                             "move " + right + " 13,23", "up 0 14,24", "down " + middle + " 15,25 b2",
+                             "up " + right + " 56,26", "move 0 17,27", "move " + middle + " 17,27"}));
 }
 
 TEST_F(Pump, DoubleClickNeedsSixHundredMillisecondsAndLessThanTwentyPixels)
@@ -181,8 +191,11 @@ TEST_F(Pump, EveryButtonCountsForDoubleClicksAndTheFlagIsFreshForIt)
     };
     m_root = new CTakingArea();
     m_app->SetRootArea(std::make_unique<CAreaWindow>(std::unique_ptr<CArea2>(m_root)));
-    EXPECT_EQ(Release(100000, 100, 100, SDL_BUTTON_RIGHT), kSingle);
-    EXPECT_EQ(Release(100300, 100, 100, SDL_BUTTON_MIDDLE), (Calls{"up 0 100,100", "double 0 100,100 b2"}));
+    const std::string right = std::to_string(CApp2::GetMousePointer(SDL_BUTTON_RIGHT));
+    const std::string middle = std::to_string(CApp2::GetMousePointer(SDL_BUTTON_MIDDLE));
+    EXPECT_EQ(Release(100000, 100, 100, SDL_BUTTON_RIGHT), (Calls{"up " + right + " 100,100"}));
+    EXPECT_EQ(Release(100300, 100, 100, SDL_BUTTON_MIDDLE),
+              (Calls{"up " + middle + " 100,100", "double " + middle + " 100,100 b2"}));
 }
 
 TEST_F(Pump, ControlLettersDispatchCommandsAndStillDeliverTheKeyHandled)
