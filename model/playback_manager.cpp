@@ -116,7 +116,37 @@ void CPlaybackManager::SwapPlaybacks(uint32_t first, uint32_t second)
     CMessage message(MANAGER_PLAYBACK_MANAGER, COMMAND_SWAP);
     message.SetIndex0(first);
     message.SetIndex1(second);
-    Send(message);
+    // The controller takes the swap in the order it was sent, after the presses before it and
+    // before the releases after it: a held press moves with its playback from here on. A swap
+    // the link dropped moves nothing.
+    if (!m_sink || !m_sink->QueueMessage(message))
+        return;
+    for (auto& held : m_holds)
+    {
+        if (held.second == first)
+            held.second = second;
+        else if (held.second == second)
+            held.second = first;
+    }
+}
+
+uint32_t CPlaybackManager::Hold(const CPlayback& playback)
+{
+    do
+        ++m_lastHold;
+    while (m_lastHold == kNoHold || m_holds.count(m_lastHold));
+    m_holds[m_lastHold] = IndexOf(&playback);
+    return m_lastHold;
+}
+
+CPlayback* CPlaybackManager::LetGo(uint32_t hold)
+{
+    const auto held = m_holds.find(hold);
+    if (held == m_holds.end())
+        return nullptr;
+    CPlayback* playback = GetPlayback(held->second);
+    m_holds.erase(held);
+    return playback;
 }
 
 void CPlaybackManager::Send(const CMessage& message)

@@ -4,6 +4,7 @@
 #include "link/link_model.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -78,9 +79,19 @@ public:
 
     void ReleaseAll();
     void SendCommand(uint32_t command);
-    // The controller exchanges the two; the model follows its report.
+    // The controller exchanges the two; the model follows its report, and the holds below follow
+    // the two at once.
     void SwapPlaybacks(uint32_t first, uint32_t second);
     void Send(const CMessage& message);
+
+    // A press held on a playback's go or flash input, noted until its release. The controller
+    // takes a held playback along when it swaps it, and so does the note: the release reaches the
+    // playback the press went to, wherever it stands by then. Hold gives the note's number
+    // (never kNoHold); LetGo forgets the note and gives the playback it names now, null for
+    // kNoHold or a note forgotten already.
+    static constexpr uint32_t kNoHold = 0;
+    uint32_t Hold(const CPlayback& playback);
+    CPlayback* LetGo(uint32_t hold);
 
     // Replies and notifications for the managers 40, 41 and 43.
     void ApplyMessage(const CMessage& message);
@@ -105,4 +116,7 @@ private:
     uint32_t m_mode = kModeNone;
     std::vector<CPlayback*> m_selection;
     uint32_t m_page = 0;
+    // The number the playback of each held press stands at now, by the note's number.
+    std::map<uint32_t, uint32_t> m_holds;
+    uint32_t m_lastHold = kNoHold;
 };

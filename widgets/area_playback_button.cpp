@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 namespace
 {
@@ -95,9 +96,7 @@ void CAreaPlaybackButton::SetPlayback(CPlayback* playback)
         return;
     // A go input held down is let go on the playback it was held on, before the button turns to
     // another.
-    if (m_held)
-        m_held->SetGoDown(false);
-    m_held = nullptr;
+    ReleaseGoInput();
     m_playback.Follow(playback);
     // The cues of the playback shown before are none of this button's business any more.
     m_cueSet.Clear(this);
@@ -121,17 +120,22 @@ void CAreaPlaybackButton::SetPressed(bool pressed)
     SetDirty();
     // The bars stand on the button's face, which changes with the press.
     RefreshBars();
-    if (pressed)
+    if (!pressed)
     {
-        m_held = m_playback;
-        if (m_held)
-            m_held->SetGoDown(true);
+        ReleaseGoInput();
     }
-    else if (m_held)
+    else if (m_playback && m_manager)
     {
-        m_held->SetGoDown(false);
-        m_held = nullptr;
+        m_hold = m_manager->Hold(*m_playback);
+        m_playback->SetGoDown(true);
     }
+}
+
+void CAreaPlaybackButton::ReleaseGoInput()
+{
+    const uint32_t hold = std::exchange(m_hold, CPlaybackManager::kNoHold);
+    if (CPlayback* held = hold != CPlaybackManager::kNoHold ? m_manager->LetGo(hold) : nullptr)
+        held->SetGoDown(false);
 }
 
 void CAreaPlaybackButton::SetHighlighted(bool highlighted)
@@ -169,7 +173,8 @@ void CAreaPlaybackButton::HandleNotify(CSubject* subject, uint32_t code)
     // cue: it is only forgotten, never asked anything.
     if (m_playback.Forget(subject, code))
     {
-        m_held = nullptr;
+        // The playbacks go with their manager, and the note of the press with them.
+        m_hold = CPlaybackManager::kNoHold;
         m_cueSet.Clear(this);
         RebuildTexts();
         RefreshBars();

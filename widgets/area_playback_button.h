@@ -45,7 +45,8 @@ public:
     // Null shows no playback.
     void SetPlayback(CPlayback* playback);
     CPlayback* GetPlayback() const { return m_playback; }
-    // Holds the playback's go input down or lets it go.
+    // Holds the playback's go input down or lets it go; the go input is worked only with a
+    // manager, which follows the playback held through swaps.
     void SetPressed(bool pressed);
     bool IsPressed() const { return m_pressed; }
     // A translucent blue veil over the button and its bars.
@@ -84,11 +85,14 @@ private:
     // The status picture of the playback, null for a status without one.
     const CZevralImage* StatusImage() const;
     CPoint StatusImagePosition() const;
+    // Sends the release of the go input held down, when one is, to the playback it was held on.
+    void ReleaseGoInput();
 
     CPlaybackManager* m_manager;
     CFollowedSubject<CPlayback> m_playback{this};
-    // The playback whose go input the press holds down; its release goes there.
-    CPlayback* m_held = nullptr;
+    // The manager's note of the playback whose go input the press holds down, wherever a swap
+    // moves it; its release goes there. 0 while nothing is held.
+    uint32_t m_hold = 0;
     CAreaBar* m_intensityBar = nullptr;
     CAreaBar* m_speedBar = nullptr;
     CRect m_lineRects[kLineCount];

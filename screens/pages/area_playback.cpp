@@ -106,7 +106,7 @@ CAreaPlayback::CAreaPlayback(CAreaMain* root, CCore* core)
         Connect<&CAreaPlayback::OnFlashRelease>(flash, &CAreaButton::SetReleaseCallback, this);
         flash->SetTextColour(kCaption);
         m_flashButtons.push_back(flash);
-        m_flashed.push_back(-1);
+        m_flashHolds.push_back(CPlaybackManager::kNoHold);
         auto* knob = MakeChild<CAreaRotary>();
         Connect<&CAreaPlayback::OnKnobChange>(knob, &CAreaRotary::SetChangeCallback, this);
         m_speedKnobs.push_back(knob);
@@ -379,21 +379,22 @@ void CAreaPlayback::Flash(CAreaButton* button, bool down)
     const int32_t strip = IndexIn(m_flashButtons, button);
     if (strip < 0 || !m_playbackManager)
         return;
-    int32_t& flashed = m_flashed[size_t(strip)];
+    uint32_t& hold = m_flashHolds[size_t(strip)];
     if (down)
     {
         // A second pointer on the held button flashes nothing more.
-        CPlayback* playback = flashed < 0 ? StripPlayback(uint32_t(strip)) : nullptr;
+        CPlayback* playback = hold == CPlaybackManager::kNoHold ? StripPlayback(uint32_t(strip)) : nullptr;
         if (!playback)
             return;
-        flashed = playback->GetIndex();
+        hold = m_playbackManager->Hold(*playback);
         playback->SetFlashDown(true);
         return;
     }
-    // The release goes to the playback the press flashed, whatever page is on view now.
-    if (CPlayback* playback = flashed >= 0 ? m_playbackManager->GetPlayback(uint32_t(flashed)) : nullptr)
+    // The release goes to the playback the press flashed, whatever page is on view now and
+    // wherever a swap has moved it.
+    if (CPlayback* playback = m_playbackManager->LetGo(hold))
         playback->SetFlashDown(false);
-    flashed = -1;
+    hold = CPlaybackManager::kNoHold;
 }
 
 void CAreaPlayback::OnKnobChange(CAreaRotary* knob, float value)

@@ -126,8 +126,9 @@ private:
     CSubjectSet m_pageSubjects;
     CRect m_grid;
     int32_t m_swapSource = -1;
-    // The playback each flash button's press flashed, -1 while it is up: its release goes there.
-    std::vector<int32_t> m_flashed;
+    // The playback manager's note of the playback each flash button's press flashed, kNoHold
+    // while it is up: its release goes there.
+    std::vector<uint32_t> m_flashHolds;
     CSelectionPlayback m_dragSelection;
     // Set while the page puts the model's values into its controls: a knob that rounds a speed
     // to its steps then sends nothing back.

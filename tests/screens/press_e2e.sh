@@ -3,9 +3,9 @@
 # networks (as scripts/run.sh puts them), clicked and keyed through xdotool with no hold time at
 # all. Every press and every release of FLASH 1, of playback button 1 and of the key 1 must reach
 # the controller, in order, on the playback it pressed, also when the row of playbacks changes
-# between the press and its release, and when a second mouse button presses and lets go
-# meanwhile. Every wait polls the stand-in's record log or the window's pixels, up to thirty
-# seconds.
+# between the press and its release, when a second mouse button presses and lets go meanwhile,
+# and when the playback pressed is swapped with another before its release. Every wait polls the
+# stand-in's record log or the window's pixels, up to thirty seconds.
 #   press_e2e.sh SOURCE_DIR BINARY_DIR
 set -euo pipefail
 src=$1 bin=$2
@@ -53,7 +53,7 @@ xdotool key Home
 # Two mouse buttons: the right one clicks the page's background, or presses FLASH 2 (or playback
 # button 2) and lets go before or after the left one on FLASH 1 (or playback button 1), in each
 # order. Every press is answered by its own release, and no FLASH key is left lit.
-flash_2=(152 987) button_2=(148 115) background=(300 10)
+flash_2=(152 987) button_2=(148 115) background=(300 10) swap=(646 49)
 flashes_up=$(crop 166x60+22+957)
 mark
 pointer "${flash_1[@]}"
@@ -80,6 +80,26 @@ for order in "1 3 1 3" "1 3 3 1" "3 1 3 1" "3 1 1 3"; do
   await_values Playback SetGoDown 1 "true false"
 done
 await "a FLASH key stayed lit" unchanged 166x60+22+957 "$flashes_up"
+
+# The playback flashed is swapped before its release: the key 1 held while the mouse swaps
+# playbacks 1 and 2, then FLASH 1 held with the left button while the right one swaps them back.
+# Each release goes to where the playback flashed stands by then, playback 2.
+swapped_while_held() {  # HOLD LET_GO MOUSE_BUTTON
+  mark
+  $1
+  for at in "${swap[*]}" "${button_1[*]}" "${button_2[*]}"; do
+    # shellcheck disable=SC2086 # X and Y
+    pointer $at
+    xdotool click "$3"
+  done
+  await "the swap did not reach the controller" logged 'command=73:Swap index=0,1,'
+  $2
+  await_values Playback SetFlashDown 1 "false"
+  [ "$(received Playback SetFlashDown 0)" = "true" ] || fail "playback 1 got '$(received Playback SetFlashDown 0)'"
+}
+hold_flash_1() { pointer "${flash_1[@]}" && xdotool mousedown 1; }
+swapped_while_held "xdotool keydown 1" "xdotool keyup 1" 1
+swapped_while_held hold_flash_1 "xdotool mouseup 1" 3
 
 stop_program
 echo "presses end to end: passed"

@@ -153,6 +153,15 @@ TEST_F(PlaybackButton, APressHoldsTheGoInputOnlyWhileNoClickModeIsActive)
     root.PointerUp(0, CPoint(12, 50), &handled);
     EXPECT_EQ(GoDown().size(), 2u);
     EXPECT_EQ(calls, (Lines{"press1", "release", "press3", "click", "release"}));
+    // Swapped while held, the playback is let go at its new place.
+    manager->SetMode(CPlaybackManager::kModeNone);
+    root.PointerDown(0, CPoint(90, 70), 1, &(handled = false));
+    manager->SwapPlaybacks(9, 4);
+    root.PointerUp(0, CPoint(90, 70), &(handled = false));
+    ASSERT_EQ(GoDown().size(), 4u);
+    EXPECT_EQ(GoDown()[2].GetIndex0(), 4u);
+    EXPECT_EQ(GoDown()[3].GetIndex0(), 9u);
+    EXPECT_FALSE(GoDown()[3].GetValue().GetBool());
 }
 
 TEST_F(PlaybackButton, DrawsTheStatusPictureWhereTheFirstOneIsCentredAndTheVeilOverAll)

@@ -184,6 +184,23 @@ TEST_F(PlaybackPage, EveryReleaseGoesWhereItsPressWent)
     EXPECT_EQ(Sent(COMMAND_SET_FLASH_DOWN).back(), "2=false");
     EXPECT_EQ(Sent(COMMAND_SET_FLASH_DOWN).size(), 6u);
     EXPECT_EQ(Sent(COMMAND_SET_GO_DOWN), (std::vector<std::string>{"6=true", "6=false"}));
+
+    // The controller swaps a flashed playback along: the release follows it, also through a
+    // second swap, while FLASH 2 held beside it stays where it is.
+    root->SetPage(CAreaMain::kPagePlayback);
+    root->KeyDown('1', Fresh());
+    root->PointerDown(1, Centre(page->GetFlashButton(1)), 1, Fresh());
+    for (const auto& [from, to] : {std::pair(0, 5), std::pair(5, 9)})
+    {
+        Key('s');
+        Click(page->GetPlaybackButton(from));
+        Click(page->GetPlaybackButton(to));
+    }
+    root->KeyUp('1', Fresh());
+    root->PointerUp(1, Centre(page->GetFlashButton(1)), Fresh());
+    const std::vector<std::string> flashes = Sent(COMMAND_SET_FLASH_DOWN);
+    EXPECT_EQ(std::vector<std::string>(flashes.begin() + 6, flashes.end()),
+              (std::vector<std::string>{"0=true", "1=true", "9=false", "1=false"}));
 }
 
 TEST_F(PlaybackPage, RenameSendsOnlyAnAcceptedName)
