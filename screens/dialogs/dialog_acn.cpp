@@ -112,6 +112,15 @@ void CDialogAcn::OnKeyUp(uint32_t key, bool* handled)
     ReleaseForKey(key, *m_ok, *m_cancel, *m_down, *m_up, *m_enabled);
 }
 
+void CDialogAcn::OnKeyRepeat(uint32_t key, bool* handled)
+{
+    // A held digit types itself again; a control a key holds stays pressed once (the on/off box
+    // would flicker).
+    if (key >= '0' && key <= '9')
+        OnKeyDown(key, handled);
+    *handled = true;
+}
+
 void CDialogAcn::OnTick(float seconds)
 {
     m_entry.Tick(seconds);

@@ -203,6 +203,14 @@ void CDialogAddress::OnKeyUp(uint32_t key, bool* handled)
         button->Release();
 }
 
+void CDialogAddress::OnKeyRepeat(uint32_t key, bool* handled)
+{
+    // A held digit types itself again; a button a key holds stays pressed once.
+    if (DigitOfKey(key) >= 0)
+        OnKeyDown(key, handled);
+    *handled = true;
+}
+
 void CDialogAddress::OnTick(float seconds)
 {
     m_entry.Tick(seconds);

@@ -33,6 +33,7 @@ public:
 protected:
     void OnKeyDown(uint32_t key, bool* handled) override;
     void OnKeyUp(uint32_t key, bool* handled) override;
+    void OnKeyRepeat(uint32_t key, bool* handled) override;
     void OnTick(float seconds) override;
     void Layout() override;
 

@@ -155,6 +155,15 @@ void CDialogArtnet::OnKeyUp(uint32_t key, bool* handled)
     ReleaseForKey(key, *m_ok, *m_cancel, *m_universeDown, *m_universeUp, *m_enabled);
 }
 
+void CDialogArtnet::OnKeyRepeat(uint32_t key, bool* handled)
+{
+    // A held digit types itself again; a control a key holds stays pressed once (the on/off box
+    // would flicker).
+    if (key == '.' || (key >= '0' && key <= '9'))
+        OnKeyDown(key, handled);
+    *handled = true;
+}
+
 void CDialogArtnet::OnTick(float seconds)
 {
     m_entry.Tick(seconds);

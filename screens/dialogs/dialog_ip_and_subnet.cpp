@@ -216,6 +216,14 @@ void CDialogIpAndSubnet::OnKeyUp(uint32_t key, bool* handled)
         m_cancel->Release();
 }
 
+void CDialogIpAndSubnet::OnKeyRepeat(uint32_t key, bool* handled)
+{
+    // A held key types again, Backspace included, whose hold still counts from its first down.
+    if (key == kKeyBackspace || IsAddressKey(key))
+        Type(key);
+    *handled = true;
+}
+
 void CDialogIpAndSubnet::OnTick(float seconds)
 {
     // Once per press: the timer stays at its end until Backspace is pressed again.

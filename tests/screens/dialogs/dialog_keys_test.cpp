@@ -70,3 +70,29 @@ TEST_F(DialogKeys, ReturnAndEscapeEndEveryDialogOnTheKeysReleaseAndTextInputRuns
         }
     }
 }
+
+TEST_F(DialogKeys, AHeldDigitTypesAgainInEveryDialogThatTakesDigits)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<std::unique_ptr<CArea2>(CArea2*)> make;
+        const char* shown;  // after a digit held through two repeats
+    };
+    const Case cases[] = {
+        {"address", [](CArea2* h) { return std::make_unique<CDialogAddress>(h); }, "555"},
+        {"artnet", [](CArea2* h) { return std::make_unique<CDialogArtnet>(h); }, "11.1"},
+        {"sacn", [](CArea2* h) { return std::make_unique<CDialogAcn>(h); }, "555"},
+        {"ip", [](CArea2* h) { return std::make_unique<CDialogIpAndSubnet>(h, true); }, "555"},
+    };
+    for (const Case& c : cases)
+    {
+        Show(c.make(&host));
+        const uint32_t digit = c.shown[0];
+        KeyDown(digit);
+        KeyRepeat(digit);
+        KeyRepeat(digit);
+        KeyUp(digit);
+        EXPECT_EQ(Nth<CAreaEditField>(0)->GetText(), c.shown) << c.name;
+    }
+}

@@ -93,6 +93,12 @@ protected:
         return handled;
     }
     void Key(uint32_t key) { KeyDown(key), KeyUp(key); }
+    // The system's repeat of a key held down.
+    void KeyRepeat(uint32_t key)
+    {
+        bool handled = false;
+        host.KeyRepeat(key, &handled);
+    }
     void Type(const std::string& keys)
     {
         for (char key : keys)

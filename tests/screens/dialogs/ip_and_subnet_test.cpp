@@ -70,6 +70,8 @@ TEST_F(IpDialog, BackspaceHeldASecondEmptiesTheAddressWhicheverFieldHasTheFocus)
     KeyDown(kBackspace);
     Tick(12);
     KeyDown(kBackspace);
+    KeyRepeat(kBackspace);
+    EXPECT_EQ(Subnet()->GetText(), "255.255.");
     Tick(14);
     EXPECT_EQ(Address()->GetText(), "");
     KeyUp(kBackspace);
