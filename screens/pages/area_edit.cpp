@@ -551,8 +551,11 @@ int32_t CAreaEdit::TileAt(const CPoint& point) const
 void CAreaEdit::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
 {
     *handled = true;
+    if (m_tileDrag)
+        return;
     const int32_t slot = TileAt(point);
     m_tileDrag = slot >= 0 && m_programmer;
+    m_tileDragPointer = m_eventPointer;
     if (m_tileDrag)
         m_programmer->BeginDrag(uint32_t(slot));
 }
@@ -567,18 +570,28 @@ void CAreaEdit::OnPointerMove(const CPoint& point)
 void CAreaEdit::OnPointerUp(const CPoint& point, bool* handled)
 {
     *handled = true;
+    if (!m_tileDrag || m_eventPointer != m_tileDragPointer)
+        return;
     const int32_t slot = TileAt(point);
-    if (m_tileDrag && slot >= 0)
+    if (slot >= 0)
         m_programmer->EndDrag(uint32_t(slot));
     m_tileDrag = false;
 }
 
+void CAreaEdit::PointerDown(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled)
+{
+    m_eventPointer = pointerId;
+    CAreaImage::PointerDown(pointerId, point, button, handled);
+}
+
 void CAreaEdit::PointerUp(int64_t pointerId, const CPoint& point, bool* handled)
 {
+    m_eventPointer = pointerId;
     CAreaImage::PointerUp(pointerId, point, handled);
     // Let go over a button or a fader, the drag still ends: a free pointer moving over the tiles
     // afterwards must not change the selection.
-    m_tileDrag = false;
+    if (pointerId == m_tileDragPointer)
+        m_tileDrag = false;
 }
 
 namespace

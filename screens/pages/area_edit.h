@@ -63,7 +63,9 @@ public:
     uint32_t GetPickerMode() const { return m_pickerMode; }
 
     void HandleNotify(CSubject* subject, uint32_t code) override;
-    // Ends a drag over the tiles wherever the pointer is let go.
+    // A drag over the tiles belongs to the pointer that began it: it ends wherever that pointer
+    // is let go, and another button or finger neither restarts nor ends it.
+    void PointerDown(int64_t pointerId, const CPoint& point, uint32_t button, bool* handled) override;
     void PointerUp(int64_t pointerId, const CPoint& point, bool* handled) override;
 
 protected:
@@ -160,5 +162,8 @@ private:
     bool m_afterDialog = false;
     // A press on a tile started a drag over the tiles that has not ended yet.
     bool m_tileDrag = false;
+    int64_t m_tileDragPointer = 0;
+    // The pointer of the press or release being handled, for the handlers that are not told it.
+    int64_t m_eventPointer = 0;
     uint32_t m_pickerMode = kPickerFaders;
 };

@@ -340,6 +340,17 @@ TEST_F(EditPageTest, TilesSelectByDraggingAndShowWhatTheControllerSelected)
     for (uint32_t i : {0u, 1u, 8u, 9u, 2u})
         EXPECT_EQ(tiles[i]->IsSelected(), i != 2) << i;
 
+    // A second button pressed and let go on a tile during the drag neither restarts nor ends it.
+    Down(Centre(tiles[1]));
+    bool handled = false;
+    root->PointerDown(3, Centre(tiles[30]), 3, &handled);
+    handled = false;
+    root->PointerUp(3, Centre(tiles[30]), &handled);
+    root->PointerMove(0, Centre(tiles[9]));
+    Up(Centre(tiles[9]));
+    EXPECT_EQ(Sent(MANAGER_PROGRAMMER, COMMAND_SET_FIXTURES).back().GetValueRef().GetU64(), 0x101u)
+        << "the drag from a selected tile takes tiles 1 and 9 out";
+
     // A drag let go over a button has ended: the free pointer passing over tiles selects nothing.
     Down(Centre(tiles[20]));
     Up(Centre(Button("LOAD")));
