@@ -14,14 +14,17 @@ constexpr uint32_t kSide = 200;
 constexpr uint32_t kFontSize = 10;
 // No smaller than the large screen's legible size.
 constexpr uint32_t kLargeFontSize = 16;
-constexpr uint32_t kHandleSide = 50;
+// Room for "-100" in the handle's font with a margin all round.
+constexpr int32_t kHandleSide = 32;
+constexpr int32_t kLargeHandleSide = 50;
 // The solid face of a handle keeps this far inside its frame's rounded outline.
 constexpr int32_t kHandleFaceInset = 3;
 constexpr uint32_t kMarkerSide = 13;
 constexpr int32_t kMarkerHalf = 6;
-// The strips along the bottom and right edges that the handles run in.
-constexpr int32_t kHandleStrip = 15;
-constexpr int32_t kClientInset = 3;
+// Inside the frame's rounded outline.
+constexpr int32_t kFrameInset = 3;
+// Between the grid and the strips the handles run in.
+constexpr int32_t kStripGap = 2;
 constexpr uint8_t kMarkerAlpha = 225;
 const CRgbaColour kHandleText(255, 255, 255, 255);
 
@@ -34,6 +37,18 @@ float Clamp(float value)
 float Fraction(int32_t offset, int32_t length)
 {
     return length > 0 ? float(offset) / float(length) : 0.5f;
+}
+
+int32_t HandleSide()
+{
+    return CApp::IsHighResolution() ? kLargeHandleSide : kHandleSide;
+}
+
+// Where along its strip a handle goes to stand beside the position, kept to the grid's span so
+// that it never reaches the corner the other handle's strip ends in.
+int32_t Beside(int32_t marker, int32_t side, int32_t from, int32_t length)
+{
+    return std::max(from, std::min(marker - side / 2, from + length - side));
 }
 }  // namespace
 
@@ -115,11 +130,24 @@ void CAreaAxis::Nudge(float dx, float dy)
 
 CRect CAreaAxis::GetClientRect() const
 {
-    CRect rect = GetLocalRect();
-    rect.Shrink(kClientInset);
-    rect.SetWidth(std::max(0, rect.GetWidth() - kHandleStrip));
-    rect.SetHeight(std::max(0, rect.GetHeight() - kHandleStrip));
+    // A cross at the very edge still lies whole on the grid.
+    CRect rect = GetGridRect();
+    rect.Shrink(uint32_t(kMarkerHalf + 1));
     return rect;
+}
+
+CRect CAreaAxis::GetGridRect() const
+{
+    const int32_t room = kFrameInset + HandleSide() + kStripGap;
+    return CRect(kFrameInset, kFrameInset, std::max(0, int32_t(GetWidth()) - kFrameInset - room),
+                 std::max(0, int32_t(GetHeight()) - kFrameInset - room));
+}
+
+CPoint CAreaAxis::CoordinateToPoint(const CCoordinate& coordinate) const
+{
+    const CRect client = GetClientRect();
+    return CPoint(client.GetX() + int32_t((coordinate.GetX() + 1.0f) * 0.5f * float(client.GetWidth())),
+                  client.GetY() + int32_t((1.0f - coordinate.GetY()) * 0.5f * float(client.GetHeight())));
 }
 
 void CAreaAxis::SetColour(CRgbaColour colour)
@@ -193,21 +221,25 @@ void CAreaAxis::OnTick(float)
 void CAreaAxis::Layout()
 {
     const CRgbaColour gridColour = CRgbaColour(208, 208, 208, 255).Scale(0.5f);
-    const uint32_t padWidth = GetWidth() > uint32_t(kHandleStrip) ? GetWidth() - kHandleStrip : 0;
-    const uint32_t padHeight = GetHeight() > uint32_t(kHandleStrip) ? GetHeight() - kHandleStrip : 0;
-    CGlyphManager::Instance().GetButtonFrame(m_padFrame, padWidth, padHeight, false, false);
+    // One frame round the grid and both handles' strips.
+    CGlyphManager::Instance().GetButtonFrame(m_padFrame, GetWidth(), GetHeight(), false, false);
     m_padFrame.Fill(GetColour(), true);
 
-    m_grid.Resize(uint32_t(m_padFrame.GetWidth()), uint32_t(m_padFrame.GetHeight()), true);
+    // An outline round the grid and three lines each way in between, the middle ones where the
+    // positions are 0.
+    m_grid.Resize(GetWidth(), GetHeight(), true);
     m_grid.Fill(CRgbaColour(0u));
-    const int32_t w = m_grid.GetWidth();
-    const int32_t h = m_grid.GetHeight();
-    for (const float f : {0.25f, 0.5f, 0.75f})
+    const CRect grid = GetGridRect();
+    if (grid.GetWidth() > 0 && grid.GetHeight() > 0)
     {
-        const int32_t row = int32_t(float(h) * f);
-        const int32_t column = int32_t(float(w) * f);
-        m_grid.DrawLine(3, row, w - 4, row, gridColour);
-        m_grid.DrawLine(column, 3, column, h - 4, gridColour);
+        m_grid.DrawRect(gridColour, grid);
+        for (const float f : {0.25f, 0.5f, 0.75f})
+        {
+            const int32_t column = grid.GetX() + int32_t(float(grid.GetWidth()) * f);
+            const int32_t row = grid.GetY() + int32_t(float(grid.GetHeight()) * f);
+            m_grid.DrawLine(column, grid.GetY(), column, grid.GetBottom() - 1, gridColour);
+            m_grid.DrawLine(grid.GetX(), row, grid.GetRight() - 1, row, gridColour);
+        }
     }
     // The handles' faces take the ground the pad now lies on.
     BuildXHandle();
@@ -221,18 +253,10 @@ void CAreaAxis::Paint(CTextureAdapter& canvas)
     if (!IsEnabled())
         return;
     canvas.CompositeImage(CPoint(), m_grid);
-    const float padWidth = float(m_padFrame.GetWidth() - 5);
-    const float padHeight = float(m_padFrame.GetHeight() - 5);
+    const CPoint half(kMarkerHalf, kMarkerHalf);
     for (const CMessageValue& value : m_values)
-    {
-        if (value.GetType() == VALUE_NONE)
-            continue;
-        const CCoordinate& c = value.GetCoordinate();
-        const int32_t x = int32_t((c.GetX() + 1.0f) * 0.5f * padWidth + 2.0f) - kMarkerHalf;
-        const int32_t y = int32_t(((c.GetY() + 1.0f) * -0.5f + 1.0f) * padHeight + 2.0f) - kMarkerHalf;
-        canvas.BlendImage(CPoint(x, y), m_marker);
-    }
-    // The handles lie over the crosses, so their figures stay readable.
+        if (value.GetType() != VALUE_NONE)
+            canvas.BlendImage(CoordinateToPoint(value.GetCoordinate()) - half, m_marker);
     canvas.BlendImage(m_yHandleRect.GetPosition(), m_yDragging ? m_yHandleDown : m_yHandleUp);
     canvas.BlendImage(m_xHandleRect.GetPosition(), m_xDragging ? m_xHandleDown : m_xHandleUp);
 }
@@ -262,10 +286,10 @@ void CAreaAxis::BuildYHandle()
 void CAreaAxis::BuildHandle(CZevralImage& up, CZevralImage& down, float value)
 {
     CGlyphManager& glyphs = CGlyphManager::Instance();
-    glyphs.GetButtonFrame(up, kHandleSide, kHandleSide, false, false);
-    glyphs.GetButtonFrame(down, kHandleSide, kHandleSide, false, true);
-    // A solid face, of the ground the pad lies on, so that neither the grid nor a position's
-    // cross shows through the figure.
+    const uint32_t side = uint32_t(HandleSide());
+    glyphs.GetButtonFrame(up, side, side, false, false);
+    glyphs.GetButtonFrame(down, side, side, false, true);
+    // A solid face behind the figure, of the ground the pad lies on.
     CRgbaColour face(0, 0, 0, 255);
     const CZevralImage& ground = GetOwnImage();
     if (ground.GetWidth() > 0 && ground.GetHeight() > 0)
@@ -275,9 +299,9 @@ void CAreaAxis::BuildHandle(CZevralImage& up, CZevralImage& down, float value)
     }
     for (CZevralImage* frame : {&up, &down})
     {
-        CZevralImage handle(kHandleSide, kHandleSide);
+        CZevralImage handle(side, side);
         handle.Fill(CRgbaColour(0u));
-        CRect inside(0, 0, int32_t(kHandleSide), int32_t(kHandleSide));
+        CRect inside(0, 0, int32_t(side), int32_t(side));
         inside.Shrink(uint32_t(kHandleFaceInset));
         handle.FillRect(face, inside);
         handle.CompositeImage(CPoint(), *frame);
@@ -285,7 +309,7 @@ void CAreaAxis::BuildHandle(CZevralImage& up, CZevralImage& down, float value)
     }
     char label[32];
     std::snprintf(label, sizeof(label), "%.0f", double(value * 100.0f));
-    const CPoint centre(int32_t(kHandleSide / 2), int32_t(kHandleSide / 2));
+    const CPoint centre(int32_t(side / 2), int32_t(side / 2));
     DrawText(up, label, kHandleText, centre, kAlignCentre, kAlignMiddle);
     DrawText(down, label, kHandleText, centre, kAlignCentre, kAlignMiddle);
 }
@@ -309,28 +333,15 @@ void CAreaAxis::BuildMarker()
 
 void CAreaAxis::PlaceHandles()
 {
-    const CCoordinate centre = GetCentre();
-    const int32_t padWidth = m_padFrame.GetWidth();
-    const int32_t padHeight = m_padFrame.GetHeight();
-    const int32_t width = int32_t(GetWidth());
-    const int32_t height = int32_t(GetHeight());
-
-    const int32_t xw = m_xHandleUp.GetWidth();
-    const int32_t xh = m_xHandleUp.GetHeight();
-    // A handle follows the centre along its edge, but stops where it would leave the pad's frame.
-    const auto within = [](int32_t at, int32_t length, int32_t room) {
-        return std::max(0, std::min(at, room - length - 1));
-    };
-    const CPoint xCorner(within(int32_t((centre.GetX() + 1.0f) * 0.5f * float(padWidth) - float(xw) / 2.0f), xw, width),
-                         height - xh - 1);
-    m_xHandleRect = CRect(xCorner, xCorner + CPoint(xw, xh));
-
-    const int32_t yw = m_yHandleUp.GetWidth();
-    const int32_t yh = m_yHandleUp.GetHeight();
-    const CPoint yCorner(
-        width - yw - 1,
-        within(int32_t(((centre.GetY() + 1.0f) * -0.5f + 1.0f) * float(padHeight) - float(yh) / 2.0f), yh, height));
-    m_yHandleRect = CRect(yCorner, yCorner + CPoint(yw, yh));
+    // Each handle runs in its own strip beside the grid, level with the positions' centre, so
+    // it covers neither a cross nor the other handle.
+    const CPoint centre = CoordinateToPoint(GetCentre());
+    const CRect grid = GetGridRect();
+    const int32_t side = HandleSide();
+    m_xHandleRect = CRect(Beside(centre.GetX(), side, grid.GetX(), grid.GetWidth()),
+                          int32_t(GetHeight()) - kFrameInset - side, side, side);
+    m_yHandleRect = CRect(int32_t(GetWidth()) - kFrameInset - side,
+                          Beside(centre.GetY(), side, grid.GetY(), grid.GetHeight()), side, side);
 }
 
 void CAreaAxis::Changed()

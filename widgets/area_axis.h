@@ -8,11 +8,12 @@
 
 class CMessageValue;
 
-// The two-axis position pad: a square pad with a 4 x 4 grid, a cross marker at each listed position
-// and two square handles, x along the bottom edge and y along the right edge, each labelled with
-// the positions' centre as a whole percentage (-100 .. 100). The positions are the programmer's
-// position values: coordinates with x and y in -1..1, y upward. Dragging on the pad moves every
-// position to the pointer; dragging a handle moves only its axis. The positions are held as the
+// The two-axis position pad: a 4 x 4 grid with a cross marker at each listed position and two
+// square handles, x in a strip below the grid and y in a strip right of it, each labelled with
+// the positions' centre as a whole percentage (-100 .. 100); one frame holds all of it, and the
+// handles cover neither a cross nor each other. The positions are the programmer's position
+// values: coordinates with x and y in -1..1, y upward. Dragging on the pad moves every position
+// to the pointer; dragging a handle moves only its axis. The positions are held as the
 // controller's payloads (only the payload's declaration reaches the pad's users).
 class CAreaAxis : public CArea2
 {
@@ -45,13 +46,15 @@ public:
     // Moves every position that holds a value by (dx, dy), a fifth of it when fine.
     void Nudge(float dx, float dy);
 
-    // The pad's active part: inset 3, less the 15-pixel strips of the handles.
+    // Where the positions' crosses go, -1 to 1 on both axes: the grid less half a cross all round.
     CRect GetClientRect() const override;
     // Also tints the pad frame.
     void SetColour(CRgbaColour colour) override;
 
     // Where a point of the pad lies as a coordinate, clamped to -1..1.
     CCoordinate PointToCoordinate(const CPoint& point) const;
+    // Where the cross of a coordinate is drawn (its middle).
+    CPoint CoordinateToPoint(const CCoordinate& coordinate) const;
     const CRect& GetXHandleRect() const { return m_xHandleRect; }
     const CRect& GetYHandleRect() const { return m_yHandleRect; }
 
@@ -64,6 +67,8 @@ protected:
     void Paint(CTextureAdapter& canvas) override;
 
 private:
+    // The grid with its outline, inside the frame and clear of the handles' strips.
+    CRect GetGridRect() const;
     void SetAllPoints(CCoordinate point);
     void BuildXHandle();
     void BuildYHandle();

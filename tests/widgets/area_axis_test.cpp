@@ -11,6 +11,13 @@ namespace
 {
 using widget_test::WidgetTest;
 
+// The handles' figures and the crosses; the tinted frame, the grid and the handles' frames are
+// not of it.
+bool LightGrey(CRgbaColour c)
+{
+    return c.GetRed() > 112 && c.GetRed() == c.GetGreen() && c.GetRed() == c.GetBlue();
+}
+
 CMessageValue Pos(float x, float y, uint32_t type = VALUE_COORDINATE)
 {
     CMessageValue value{CCoordinate(x, y)};
@@ -38,11 +45,8 @@ protected:
         int left = 200, right = -1;
         for (int y = std::max(0, handle.GetY()); y < std::min(200, handle.GetBottom()); ++y)
             for (int x = std::max(0, handle.GetX()); x < std::min(200, handle.GetRight()); ++x)
-            {
-                const CRgbaColour c = At(x, y);
-                if (c.GetRed() > 112 && c.GetRed() == c.GetGreen() && c.GetRed() == c.GetBlue())
+                if (LightGrey(At(x, y)))
                     left = std::min(left, x), right = std::max(right, x);
-            }
         return right - left + 1;
     }
     int TextWidth(const std::string& text) const
@@ -57,7 +61,7 @@ protected:
 
 TEST_F(AxisTest, APressOnThePadMovesEveryPositionToThePointer)
 {
-    // The client area is (3, 3) to (181, 181): its corners are the pad's extremes.
+    // Presses out to the frame's corners reach the pad's extremes.
     EXPECT_TRUE(Down(CPoint(3, 3)));
     ASSERT_EQ(m_pad->GetValues().size(), 1u);
     EXPECT_EQ(Position(0), CCoordinate(-1.0f, 1.0f));
@@ -105,22 +109,39 @@ TEST_F(AxisTest, AHandleMovesOnlyItsOwnAxis)
     EXPECT_EQ(m_changes, 4);
 }
 
-TEST_F(AxisTest, HandlesShowTheCentreAsAWholePercentage)
+TEST_F(AxisTest, EveryPositionShowsItsCrossAndBothFiguresInsideTheFrame)
 {
-    // Entries of no value still count toward the centre, and draw no marker. The tinted pad, the
-    // grid and the handles' frames are not the text's light grey.
+    // Entries of no value still count toward the centre, and draw no cross.
     m_pad->SetColour(CRgbaColour(200, 0, 0, 255));
-    const std::tuple<float, float, const char*> cases[] = {
-        {0.0f, 0.0f, "0"},   {0.004f, 0.0f, "0"},     {1.0f, 0.0f, "100"},   {0.996f, 0.0f, "100"},
-        {0.0f, -1.0f, "-100"}, {0.0f, -0.996f, "-100"}, {0.0f, 0.5f, "50"}};
-    for (const auto& [x, y, label] : cases)
+    const std::tuple<float, float, uint32_t, const char*, const char*> cases[] = {
+        {0.0f, 0.0f, VALUE_COORDINATE, "0", "0"},      {0.004f, 0.5f, VALUE_NONE, "0", "50"},
+        {0.996f, -0.996f, VALUE_NONE, "100", "-100"},  {0.82f, -0.32f, VALUE_COORDINATE, "82", "-32"},
+        {-1.0f, 1.0f, VALUE_COORDINATE, "-100", "100"}, {1.0f, 1.0f, VALUE_COORDINATE, "100", "100"},
+        {-1.0f, -1.0f, VALUE_COORDINATE, "-100", "-100"}, {1.0f, -1.0f, VALUE_COORDINATE, "100", "-100"}};
+    for (const auto& [x, y, type, xLabel, yLabel] : cases)
     {
-        m_pad->SetValueList({Pos(x, y, VALUE_NONE), Pos(x, y, VALUE_NONE)});
-        const CRect handle = y == 0.0f ? m_pad->GetXHandleRect() : m_pad->GetYHandleRect();
-        EXPECT_NEAR(LabelWidth(handle), TextWidth(label), 3) << x << " " << y;
-        // At the edges too the handle stays inside the pad.
-        EXPECT_TRUE(handle.GetX() >= 0 && handle.GetY() >= 0 && handle.GetRight() <= 200 && handle.GetBottom() <= 200)
-            << x << " " << y;
+        m_pad->SetValueList({Pos(x, y, type), Pos(x, y, type)});
+        const CRect xHandle = m_pad->GetXHandleRect();
+        const CRect yHandle = m_pad->GetYHandleRect();
+        EXPECT_NEAR(LabelWidth(xHandle), TextWidth(xLabel), 3) << x << " " << y;
+        EXPECT_NEAR(LabelWidth(yHandle), TextWidth(yLabel), 3) << x << " " << y;
+        CRect inside = m_pad->GetLocalRect();
+        inside.Shrink(1);
+        for (const CRect& handle : {xHandle, yHandle})
+            EXPECT_TRUE(handle.GetX() >= inside.GetX() && handle.GetY() >= inside.GetY() &&
+                        handle.GetRight() <= inside.GetRight() && handle.GetBottom() <= inside.GetBottom())
+                << x << " " << y;
+        EXPECT_FALSE(xHandle.Intersects(yHandle)) << x << " " << y;
+        if (type == VALUE_NONE)
+            continue;
+        // Every pixel of the cross's two bars shows, uncovered.
+        const CPoint cross = m_pad->CoordinateToPoint(CCoordinate(x, y));
+        int shown = 0;
+        for (int along = -6; along <= 6; ++along)
+            for (int across = -1; across <= 1; ++across)
+                for (const CPoint at : {cross + CPoint(along, across), cross + CPoint(across, along)})
+                    shown += LightGrey(At(at.GetX(), at.GetY()));
+        EXPECT_EQ(shown, 2 * 13 * 3) << x << " " << y;
     }
 }
 
