@@ -24,6 +24,12 @@ constexpr float kWheelStep = 0.01f;
 constexpr float kFineWheelStep = 0.00033333333f;
 constexpr float kHalfLit = 0.6f;
 constexpr float kUnlit = 0.3f;
+
+// The width a text may take in a box.
+int32_t TextRoom(const CRect& box)
+{
+    return std::max(0, box.GetWidth() - 2 * kBoxTextMargin);
+}
 }  // namespace
 
 CAreaFaderSoft::CAreaFaderSoft(CArea2* parent, uint32_t identifier, uint32_t orientation)
@@ -91,6 +97,19 @@ void CAreaFaderSoft::SetCaption(const std::string& text, bool translate, bool up
         return;
     m_caption = caption;
     SetDirty();
+}
+
+bool CAreaFaderSoft::CaptionFits(const std::string& text) const
+{
+    // As the caption is drawn: fitted to the box's room, then cut at the box's sides.
+    const CRect box = Place(GetCaptionBox());
+    uint32_t size = GetFontSize();
+    std::string shown = text;
+    FitText(uint32_t(TextRoom(box)), shown, size);
+    int32_t width = 0;
+    int32_t height = 0;
+    MeasureText(shown, size, width, height);
+    return shown == text && width <= box.GetWidth();
 }
 
 void CAreaFaderSoft::SetFaderColour(CRgbaColour colour)
@@ -226,10 +245,15 @@ void CAreaFaderSoft::DrawCaption(CBaseImage& canvas)
 
 void CAreaFaderSoft::DrawInCaptionBox(CBaseImage& canvas, const std::string& text)
 {
+    DrawInBox(canvas, GetCaptionBox(), text);
+}
+
+CRect CAreaFaderSoft::GetCaptionBox() const
+{
     const int32_t breadth = GetBreadth();
     const int32_t k = CApp::IsHighResolution() ? 1 : 0;
     const int32_t boxHeight = breadth / 2;
-    DrawInBox(canvas, CRect(3, GetLength() - 6 + 3 * (1 - k) - boxHeight, breadth - 6, boxHeight), text);
+    return CRect(3, GetLength() - 6 + 3 * (1 - k) - boxHeight, breadth - 6, boxHeight);
 }
 
 int32_t CAreaFaderSoft::GetLength() const
@@ -350,10 +374,9 @@ void CAreaFaderSoft::DrawInBox(CBaseImage& canvas, const CRect& upright, const s
     const CRect rect = Place(upright);
     // A text wider than its box (a long caption on a narrow fader) gives up size down to the
     // legible size, and is then shortened in its middle, rather than cut off at both sides.
-    const int32_t room = std::max(0, rect.GetWidth() - 2 * kBoxTextMargin);
     uint32_t size = GetFontSize();
     std::string shown = text;
-    FitText(uint32_t(room), shown, size);
+    FitText(uint32_t(TextRoom(rect)), shown, size);
     CZevralImage box = canvas.Crop(rect);
     DrawText(box, shown, GetTextColour(), CPoint(rect.GetWidth() / 2, rect.GetHeight() / 2), kAlignCentre,
              kAlignMiddle, size);

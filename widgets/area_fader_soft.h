@@ -43,6 +43,9 @@ public:
     // With translate the text goes through the phrase lookup, upper-cased with upperCase.
     void SetCaption(const std::string& text, bool translate, bool upperCase);
     const std::string& GetCaption() const { return m_caption; }
+    // Whether a text reads whole in the caption box: not shortened in its middle to fit, nor cut
+    // at the box's sides.
+    bool CaptionFits(const std::string& text) const;
     // The colour of the meter's segments.
     void SetFaderColour(CRgbaColour colour);
     // Also tints the frame.
@@ -69,6 +72,8 @@ private:
     int32_t GetBreadth() const;
     // A rectangle given as if the fader stood upright, in this fader's coordinates.
     CRect Place(const CRect& upright) const;
+    // The bottom box, upright.
+    CRect GetCaptionBox() const;
     void TakeValueFromPointer(const CPoint& point);
     void SetCurrentValues(const std::vector<float>& values);
     float Clamp(float value) const;

@@ -67,7 +67,7 @@ const FaderLook kFaderLooks[kFaderCount] = {
     {GROUP_COLOUR_FIXED, "ColFix", "Col"},  {GROUP_SHUTTER, "Shutter", "Sh"},     {GROUP_GOBO, "Gobo", "Gobo"},
     {GROUP_ROTATION, "Rotation", "Rota"},   {GROUP_PRISM, "Prism", "Prism"},      {GROUP_FOCUS, "Focus", "Focus"},
     {GROUP_IRIS, "Iris", "Iris"},           {GROUP_FROST, "Frost", "Frost"},      {GROUP_ZOOM, "Zoom", "Zoom"},
-    {GROUP_CUSTOM1, "Custom1", "Custom1"},  {GROUP_CUSTOM2, "Custom2", "Custom2"},
+    {GROUP_CUSTOM1, "Custom1", "Cust1"},    {GROUP_CUSTOM2, "Custom2", "Cust2"},
 };
 const CRgbaColour kColourFaderColours[kColourFaderCount] = {
     CRgbaColour(255, 0, 0, 255),   CRgbaColour(0, 255, 0, 255),     CRgbaColour(0, 0, 255, 255),
@@ -113,6 +113,21 @@ const PageText kPageTexts[] = {
     {"Programmer", true, 8, kDim, CArea2::kAlignCentre, CRect(659, 602, 100, 14)},
     {"Position", true, 8, kDim, CArea2::kAlignCentre, CRect(10, 1002, 174, 14)},
 };
+// The faders' captions name the attribute groups: short on a normal screen, and wherever the long
+// name would not read whole, so that no caption is left shortened to dots in its middle.
+void CaptionFaders(const std::vector<CAreaFaderSoftParameter*>& faders)
+{
+    const bool large = CApp::IsHighResolution();
+    for (uint32_t i = 0; i < kFaderCount && i < faders.size(); ++i)
+    {
+        const std::string full = large ? CApp::Translate(kFaderLooks[i].largeCaption, false) : std::string();
+        if (large && faders[i]->CaptionFits(full))
+            faders[i]->SetCaption(full, false, false);
+        else
+            faders[i]->SetCaption(kFaderLooks[i].smallCaption, true, false);
+    }
+}
+
 // The caption size of the skin buttons, given up for a translation that would not fit.
 constexpr uint32_t kCaptionSize = 13;
 constexpr uint32_t kCaptionMargin = 10;
@@ -242,10 +257,7 @@ void CAreaEdit::ShowTexts()
         button->FitFontSize(button->GetWidth() > margin ? button->GetWidth() - margin : 0, size, button->GetCaption());
         button->SetFontSize(std::max<uint32_t>(size, 1));
     }
-    // The faders' captions name the attribute groups, short on a normal screen.
-    const bool large = CApp::IsHighResolution();
-    for (uint32_t i = 0; i < kFaderCount && i < m_faders.size(); ++i)
-        m_faders[i]->SetCaption(large ? kFaderLooks[i].largeCaption : kFaderLooks[i].smallCaption, true, false);
+    CaptionFaders(m_faders);
     for (size_t i = 0; i < m_texts.size(); ++i)
     {
         CAreaLabel* label = m_texts[i];
@@ -698,4 +710,6 @@ void CAreaEdit::Layout()
     m_pickerSwitch->SetRect(CRect(pickers.GetX(), stripY, pickers.GetWidth() - s - colourFxWidth, stripHeight));
     const CRect intensity = m_faders[kIntensity]->GetRect();
     m_intensityFx->SetRect(CRect(intensity.GetX(), stripY, intensity.GetWidth(), stripHeight));
+    // Whether a long caption reads whole depends on the width the faders got.
+    CaptionFaders(m_faders);
 }
