@@ -49,6 +49,13 @@ inline constexpr CIpAddress kNetmaskA(255, 0, 0, 0);
 inline constexpr CIpAddress kNetmaskB(255, 255, 0, 0);
 inline constexpr CIpAddress kNetmaskC(255, 255, 255, 0);
 
+// One of this machine's addresses with the netmask of the interface that holds it.
+struct CInterfaceAddress
+{
+    CIpAddress address;
+    CIpAddress netmask;
+};
+
 // "192.168.1.10:16945".
 std::string FormatIpAddressPort(const CIpAddress& address);
 // Equal addresses and equal ports (the operator compares addresses only).

@@ -4,10 +4,23 @@
 
 #include <SDL_net.h>
 
+#include <ifaddrs.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>
+
+namespace
+{
+// The octets of an IPv4 socket address, kept in network order.
+CIpAddress FromSocketAddress(const sockaddr* address)
+{
+    const auto* octets = reinterpret_cast<const uint8_t*>(&reinterpret_cast<const sockaddr_in*>(address)->sin_addr);
+    return CIpAddress(octets[0], octets[1], octets[2], octets[3]);
+}
+}  // namespace
 
 void CPlatform::GetLocalAddresses(std::vector<CIpAddress>& addresses)
 {
@@ -24,6 +37,26 @@ void CPlatform::GetLocalAddresses(std::vector<CIpAddress>& addresses)
             continue;
         addresses.push_back(address);
     }
+}
+
+void CPlatform::GetLocalNetmasks(const std::vector<CIpAddress>& addresses, std::vector<CIpAddress>& netmasks)
+{
+    netmasks.clear();
+    for (const CIpAddress& address : addresses)
+        netmasks.push_back(CIpAddress::GetDefaultNetmask(address));
+    ifaddrs* interfaces = nullptr;
+    if (getifaddrs(&interfaces) != 0)
+        return;
+    for (const ifaddrs* entry = interfaces; entry; entry = entry->ifa_next)
+    {
+        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !entry->ifa_netmask)
+            continue;
+        const CIpAddress held = FromSocketAddress(entry->ifa_addr);
+        for (size_t i = 0; i < addresses.size(); ++i)
+            if (addresses[i] == held)
+                netmasks[i] = FromSocketAddress(entry->ifa_netmask);
+    }
+    freeifaddrs(interfaces);
 }
 
 bool CreateDirectory(const std::string& path)

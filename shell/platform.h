@@ -33,6 +33,9 @@ public:
     // Replaces the list's contents with the machine's IPv4 addresses, loopback (127.0.0.1)
     // left out.
     virtual void GetLocalAddresses(std::vector<CIpAddress>& addresses);
+    // The netmask of the interface that holds each address, index by index; the class netmask
+    // for an address no interface holds (any more).
+    void GetLocalNetmasks(const std::vector<CIpAddress>& addresses, std::vector<CIpAddress>& netmasks);
     // The status the system's command runner returns.
     virtual int RunCommand(const std::string& commandLine) = 0;
 
