@@ -72,22 +72,31 @@ CDeviceManager::~CDeviceManager()
 
 void CDeviceManager::FindBroadcastTargets(const CLinkSetup& setup)
 {
-    m_broadcasts.push_back(CIpAddress(255, 255, 255, 255));
-    std::vector<CIpAddress> locals;
+    CLocalAddresses locals;
     if (setup.localAddresses)
         locals = *setup.localAddresses;
     else
         for (uint32_t i = 0; i < CApp::GetLocalAddressCount(); ++i)
-            locals.push_back(CApp::GetLocalAddress(i));
-    for (const CIpAddress& local : locals)
+        {
+            locals.addresses.push_back(CApp::GetLocalAddress(i));
+            locals.netmasks.push_back(CApp::GetLocalNetmask(i));
+        }
+    // Discovery keeps to the class netmasks' broadcasts, where units have always been looked
+    // for; whether an address a unit names is a broadcast is for the real subnets to say.
+    std::vector<CIpAddress> targets = {CIpAddress(255, 255, 255, 255)};
+    for (size_t i = 0; i < locals.addresses.size(); ++i)
     {
+        const CIpAddress& local = locals.addresses[i];
         const CIpAddress target = CIpAddress::GetBroadcast(local, CIpAddress::GetDefaultNetmask(local));
-        const bool known = std::any_of(m_broadcasts.begin(), m_broadcasts.end(),
+        const bool known = std::any_of(targets.begin(), targets.end(),
                                        [&](const CIpAddress& other) { return SameAddressAndPort(other, target); });
         if (!known)
-            m_broadcasts.push_back(target);
+            targets.push_back(target);
+        const CIpAddress netmask =
+            i < locals.netmasks.size() ? locals.netmasks[i] : CIpAddress::GetDefaultNetmask(local);
+        m_localInterfaces.push_back({local, netmask});
     }
-    m_broadcastTargets = setup.broadcastTargets ? *setup.broadcastTargets : m_broadcasts;
+    m_broadcastTargets = setup.broadcastTargets ? *setup.broadcastTargets : targets;
     PrintLine("Broadcasting to:");
     CApp::Log(kCategory, "Broadcasting to:", 2);
     for (const CIpAddress& target : m_broadcastTargets)
@@ -272,7 +281,7 @@ void CDeviceManager::HandleIdentifyReply(const uint8_t* bytes, size_t count, con
 {
     CDiscoveredDevice found;
     if (!ParseDiscoveryAnswer(bytes, count, found) ||
-        !IsUsableUnitAddress(found.address, sender, m_broadcasts))
+        !IsUsableUnitAddress(found.address, sender, m_localInterfaces))
         return;
     bool chosen;
     {

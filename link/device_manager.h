@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 class CDevice;
@@ -31,6 +32,17 @@ enum : uint32_t
     DEVICE_MANAGER_NOTIFY_CONNECTED = 67,
 };
 
+// This machine's addresses as a link is handed them, with the netmasks of their interfaces index
+// by index (a plain list of addresses stands for their class netmasks). The netmasks say which
+// addresses a unit cannot have: a local subnet's broadcast.
+struct CLocalAddresses
+{
+    CLocalAddresses(std::vector<CIpAddress> addresses_ = {}, std::vector<CIpAddress> netmasks_ = {})
+        : addresses(std::move(addresses_)), netmasks(std::move(netmasks_)) {}
+    std::vector<CIpAddress> addresses;
+    std::vector<CIpAddress> netmasks;
+};
+
 // How a device manager reaches the world. The defaults are the program's: SDL_net, SDL ticks,
 // the controller port, broadcast targets from the machine's addresses, and threads.
 struct CLinkSetup
@@ -40,7 +52,7 @@ struct CLinkSetup
     // Null: SDL ticks.
     CLinkClock* clock = nullptr;
     // The addresses whose directed broadcasts are targets; unset: those the application gathered.
-    std::optional<std::vector<CIpAddress>> localAddresses;
+    std::optional<CLocalAddresses> localAddresses;
     // Replaces the targets altogether.
     std::optional<std::vector<CIpAddress>> broadcastTargets;
     // The port the link binds and sends to.
@@ -194,8 +206,9 @@ private:
     std::deque<SQueued> m_outgoing;
     CReplyMailbox<CMessage> m_replies;
     std::vector<CIpAddress> m_broadcastTargets;
-    // The limited broadcast and the local subnets' broadcasts: never one unit's address.
-    std::vector<CIpAddress> m_broadcasts;
+    // This machine's addresses with their interfaces' netmasks: their broadcasts are never one
+    // unit's address.
+    std::vector<CInterfaceAddress> m_localInterfaces;
     CIpAddress m_connectedAddress;
     CLinkModel* m_core = nullptr;
     // Since the last record was queued; reset by any thread that queues one.

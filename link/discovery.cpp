@@ -52,6 +52,17 @@ bool ParsePort(const std::string& text, uint16_t& port)
     port = static_cast<uint16_t>(value);
     return true;
 }
+
+// Whether the address is the subnet's broadcast: the interface's network with every host bit set.
+// Requests to it would reach every host there, so it is never one unit's, whichever interface
+// the answer came in on. Point-to-point (/31) and single-host (/32) subnets have no broadcast.
+bool IsDirectedBroadcast(const CIpAddress& address, const CInterfaceAddress& local)
+{
+    const uint32_t mask = local.netmask.ToUint32();
+    if ((~mask & ~1u) == 0)
+        return false;
+    return address.ToUint32() == ((local.address.ToUint32() & mask) | ~mask);
+}
 }  // namespace
 
 bool IsDiscoveryRequest(const uint8_t* bytes, size_t count)
@@ -126,15 +137,15 @@ bool ParseDiscoveryAnswer(const uint8_t* bytes, size_t count, CDiscoveredDevice&
 }
 
 bool IsUsableUnitAddress(const CIpAddress& unit, const CIpAddress& sender,
-                         const std::vector<CIpAddress>& broadcasts)
+                         const std::vector<CInterfaceAddress>& locals)
 {
     const uint8_t first = unit.GetOctet(0);
     if (first == 0 || first >= 224)
         return false;
     if (first == 127 && sender.GetOctet(0) != 127)
         return false;
-    for (const CIpAddress& broadcast : broadcasts)
-        if (unit == broadcast)
+    for (const CInterfaceAddress& local : locals)
+        if (IsDirectedBroadcast(unit, local))
             return false;
     return true;
 }

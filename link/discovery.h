@@ -36,8 +36,8 @@ bool IsAcceptedDeviceType(uint32_t type, uint32_t identity = CApp::kApplicationI
 bool ParseDiscoveryAnswer(const uint8_t* bytes, size_t count, CDiscoveredDevice& out,
                           uint32_t identity = CApp::kApplicationIdentity);
 // Whether a unit named in an answer can be talked to as one unit: not this network's wildcard
-// (0.0.0.0/8), not a broadcast (the limited one or a local subnet's, given as broadcasts), not a
-// multicast or reserved address (224.0.0.0 and above), and a loopback address only when the
-// answer itself came over loopback.
+// (0.0.0.0/8), not the directed broadcast of a subnet of this machine's interfaces by their own
+// netmasks, not the limited broadcast, multicast or reserved (224.0.0.0 and above), and a
+// loopback address only when the answer itself came over loopback.
 bool IsUsableUnitAddress(const CIpAddress& unit, const CIpAddress& sender,
-                         const std::vector<CIpAddress>& broadcasts);
+                         const std::vector<CInterfaceAddress>& locals);

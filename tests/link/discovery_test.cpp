@@ -114,7 +114,11 @@ TEST(Discovery, AnswersWithoutAUsableAddressAreIgnored)
     EXPECT_EQ(device.type, 99u) << "a refused answer leaves the record alone";
 
     // What the answer parses to must still be one unit this host can talk to.
-    const std::vector<CIpAddress> broadcasts = {CIpAddress(255, 255, 255, 255), CIpAddress(192, 168, 77, 255)};
+    // Each subnet by its interface's own netmask, whatever class its addresses are in.
+    const std::vector<CInterfaceAddress> locals = {{CIpAddress(192, 168, 77, 1), kNetmaskC},
+                                                   {CIpAddress(10, 0, 0, 1), kNetmaskC},
+                                                   {CIpAddress(192, 168, 0, 1), CIpAddress(255, 255, 254, 0)},
+                                                   {CIpAddress(10, 9, 0, 0), CIpAddress(255, 255, 255, 254)}};
     const CIpAddress lan(192, 168, 77, 9, 16945);
     const CIpAddress loopback(127, 0, 0, 1, 16945);
     struct
@@ -127,6 +131,10 @@ TEST(Discovery, AnswersWithoutAUsableAddressAreIgnored)
         {CIpAddress(10, 0, 0, 5), lan, true},
         {CIpAddress(223, 255, 255, 254), lan, true},
         {CIpAddress(192, 168, 77, 255), lan, false},  // the local subnet's broadcast
+        {CIpAddress(10, 0, 0, 255), lan, false},      // a /24's broadcast in class A
+        {CIpAddress(192, 168, 1, 255), lan, false},   // a /23's broadcast
+        {CIpAddress(192, 168, 0, 255), lan, true},    // a host in the middle of that /23
+        {CIpAddress(10, 9, 0, 1), lan, true},         // the far end of a point-to-point /31
         {CIpAddress(0, 0, 0, 7), lan, false},         // this network
         {CIpAddress(224, 0, 0, 1), lan, false},       // multicast
         {CIpAddress(239, 255, 255, 250), lan, false},
@@ -136,6 +144,6 @@ TEST(Discovery, AnswersWithoutAUsableAddressAreIgnored)
         {CIpAddress(192, 168, 77, 2), loopback, true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(IsUsableUnitAddress(c.unit, c.sender, broadcasts), c.usable)
+        EXPECT_EQ(IsUsableUnitAddress(c.unit, c.sender, locals), c.usable)
             << c.unit.ToText() << " from " << c.sender.ToText();
 }

@@ -13,6 +13,7 @@
 
 #include <SDL_timer.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
@@ -244,7 +245,8 @@ TEST_F(TwoHosts, DiscoversAndPollsTheStandInWithinOneIdentifyPeriod)
         Open(setup);
         if (targets.empty())
         {
-            EXPECT_EQ(manager->GetBroadcastTargets().size(), 2u);
+            // The limited broadcast and the class broadcasts of 192.168.77.1, 10.0.0.1 and 192.168.0.1.
+            EXPECT_EQ(manager->GetBroadcastTargets().size(), 4u);
         }
         ASSERT_TRUE(TickUntil([&] { return manager->GetDeviceCount() == 2; }, 3.0f))
             << "targets: " << manager->GetBroadcastTargets().size();
@@ -268,6 +270,42 @@ TEST_F(TwoHosts, DiscoversAndPollsTheStandInWithinOneIdentifyPeriod)
         EXPECT_TRUE(stage->IsOnline());
         manager.reset();
     }
+}
+
+TEST_F(TwoHosts, UnitAddressesAreCheckedByTheInterfacesOwnNetmasks)
+{
+    // A unit at the .255 of the /23's first half, and one whose answer names the /24's broadcast.
+    CStandIn standIn("netmask", {"--unit", "192.168.0.255,KDX-1,16946,Edge", "--unit", "192.168.77.4,KDX-2,16947",
+                                 "--advertise", "10.0.0.255"},
+                     kSettings);
+    ASSERT_TRUE(standIn.WaitReady()) << standIn.Log();
+
+    CTestPlatform platform;
+    std::vector<CIpAddress> locals;
+    std::vector<CIpAddress> netmasks;
+    platform.GetLocalAddresses(locals);
+    platform.GetLocalNetmasks(locals, netmasks);
+    std::vector<std::string> subnets;
+    for (size_t i = 0; i < locals.size() && i < netmasks.size(); ++i)
+        subnets.push_back(locals[i].ToText() + "/" + netmasks[i].ToText());
+    std::sort(subnets.begin(), subnets.end());
+    EXPECT_EQ(subnets, (std::vector<std::string>{"10.0.0.1/255.255.255.0", "192.168.0.1/255.255.254.0",
+                                                 "192.168.77.1/255.255.255.0"}));
+    CLinkSetup setup;
+    setup.clock = &fastClock;
+    setup.localAddresses = CLocalAddresses(locals, netmasks);
+    Open(setup);
+
+    // Found, and its own settings read from it: requests to it reach that one host.
+    ASSERT_TRUE(Await([&] {
+        const CDevice* edge = manager->FindDevice(CIpAddress(192, 168, 0, 255));
+        return edge && edge->GetLabel() == "Edge";
+    })) << standIn.Log();
+    // Two rounds of answers naming the broadcast have come, and none made a unit.
+    ASSERT_TRUE(Await([&] { return standIn.CountLines("address=10.0.0.255") >= 4; })) << standIn.Log();
+    Tick();
+    EXPECT_EQ(manager->FindDevice(CIpAddress(10, 0, 0, 255)), nullptr);
+    EXPECT_EQ(manager->GetDeviceCount(), 1u);
 }
 
 TEST_F(TwoHosts, ChosenUnitCarriesRecordsKeepsAliveAndIsDroppedWhenSilent)
