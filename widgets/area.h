@@ -198,9 +198,11 @@ public:
     // Painting. NeedsRender: visible and something at or below this area is dirty. A subtree found
     // clean is not walked again until something in it changes.
     bool NeedsRender() const;
-    // Paints the area (when dirty or forced) and its subtree into the canvas; the offset is the
-    // canvas position of the parent's top-left corner.
-    void Render(const CTextureAdapter& canvas, const CPoint& offset, bool force);
+    // Paints the area (when dirty or forced) and its subtree into the canvas, and an open dialog over
+    // them, drawn again wherever what lies under it painted; the offset is the canvas position of
+    // the parent's top-left corner. Returns the canvas rectangle that holds what was painted, empty
+    // when nothing was.
+    CRect Render(const CTextureAdapter& canvas, const CPoint& offset, bool force);
     // A checkerboard of the background colour over the image (disabled controls).
     void DrawHatch(CBaseImage& image) const;
 

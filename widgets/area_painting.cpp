@@ -9,11 +9,41 @@
 #include "shell/app.h"
 #include "widgets/shorten_middle.h"
 
+#include <algorithm>
+
 namespace
 {
 // Smaller text cannot be read on the normal screen (twice this on a large one): a text that does
 // not fit at this size is shortened in its middle instead.
 constexpr uint32_t kLegibleSize = 8;
+
+bool IsEmpty(const CRect& rect)
+{
+    return rect.GetWidth() <= 0 || rect.GetHeight() <= 0;
+}
+
+// Whether the two share a pixel.
+bool Overlap(const CRect& a, const CRect& b)
+{
+    return !IsEmpty(a) && !IsEmpty(b) && a.GetX() < b.GetRight() && b.GetX() < a.GetRight() &&
+           a.GetY() < b.GetBottom() && b.GetY() < a.GetBottom();
+}
+
+// Grows the rectangle to take in the other.
+void Include(CRect& rect, const CRect& other)
+{
+    if (IsEmpty(other))
+        return;
+    if (IsEmpty(rect))
+    {
+        rect = other;
+        return;
+    }
+    const int32_t left = std::min(rect.GetX(), other.GetX());
+    const int32_t top = std::min(rect.GetY(), other.GetY());
+    rect = CRect(left, top, std::max(rect.GetRight(), other.GetRight()) - left,
+                 std::max(rect.GetBottom(), other.GetBottom()) - top);
+}
 }
 
 bool CArea2::NeedsRender() const
@@ -33,17 +63,14 @@ bool CArea2::NeedsRender() const
     return false;
 }
 
-void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool force)
+CRect CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool force)
 {
     // A clean subtree leaves its pixels alone.
     if (!m_visible || (!force && !NeedsRender()))
-        return;
+        return CRect();
     CTextureAdapter view(GetRect() + offset, canvas);
-    // Under an open dialog the host keeps its last pixels, however dirty it is. A dialog that has
-    // just opened is the exception: it is drawn over the host as it stands at that moment, so no
-    // part of a dialog it replaced, nor a key that opening it changed, stays in sight beside it.
-    const bool underDialog = m_modal && !m_modalFresh;
-    if ((m_dirty || force) && !underDialog)
+    CRect painted;
+    if (m_dirty || force)
     {
         if (m_ownSurface)
             view = GetOwnImage();
@@ -52,33 +79,42 @@ void CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool fo
         Paint(view);
         m_dirty = false;
         force = true;
+        painted = GetRect() + offset;
     }
     const CPoint origin = view.GetWindow().GetPosition();
-    if (!underDialog)
-        for (size_t i = 0; i < m_children.size(); ++i)
-            m_children[i]->Render(view, origin, force);
+    // What lies under an open dialog goes on showing the truth (a link lamp, a playback's cue): it
+    // paints as it changes, and the dialog is drawn again, whole, when what painted reaches under
+    // it. A dialog that has just opened is drawn whole over the host as it stands then.
+    const CRect dialog = m_modal ? m_modal->GetRect() + origin : CRect();
+    bool dialogCovered = m_modalFresh;
+    for (size_t i = 0; i < m_children.size(); ++i)
+    {
+        const CRect child = m_children[i]->Render(view, origin, force);
+        dialogCovered = dialogCovered || Overlap(child, dialog);
+        Include(painted, child);
+    }
     if (m_modal)
     {
         DimScreen();
-        // Whatever was drawn under a fresh dialog may have covered it. Painting changes no tree,
-        // but a dialog that went meanwhile would go only once this call has returned.
+        // Painting changes no tree, but a dialog that went meanwhile would go only once this call
+        // has returned.
         const CEventScope painting;
-        m_modal->Render(view, origin, force || m_modalFresh);
+        Include(painted, m_modal->Render(view, origin, force || dialogCovered));
         m_modalFresh = false;
     }
+    return painted;
 }
 
 bool CArea2::IsFillCovered() const
 {
     if (PaintsEveryPixel())
         return true;
-    // A child drawn over the whole area right after it: visible, and not under a dialog of its own,
-    // where it would keep its old pixels instead of painting.
+    // A child drawn over the whole area right after it.
     const CRect whole = GetLocalRect();
     for (const auto& child : m_children)
     {
         const CRect rect = child->GetRect();
-        if (child->m_visible && !child->m_modal && child->PaintsEveryPixel() && rect.GetX() <= 0 && rect.GetY() <= 0 &&
+        if (child->m_visible && child->PaintsEveryPixel() && rect.GetX() <= 0 && rect.GetY() <= 0 &&
             rect.GetRight() >= whole.GetRight() && rect.GetBottom() >= whole.GetBottom())
             return true;
     }

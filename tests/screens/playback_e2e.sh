@@ -3,7 +3,8 @@
 # private networks (as scripts/run.sh puts them), driven with real pointer and key input through
 # xdotool. What reaches the controller is read from the stand-in's record log, what comes back
 # from the window's pixels. The program starts as a returning user does: its options file names
-# the stand-in's first unit. Leaves BINARY_DIR/screenshot-playback.png (and -deutsch.png).
+# the stand-in's first unit. Leaves BINARY_DIR/screenshot-playback.png (and -deutsch.png, and
+# -silent-under-dialog.png: the controller silent while the rename dialog is open).
 #   playback_e2e.sh SOURCE_DIR BINARY_DIR
 set -euo pipefail
 src=$1 bin=$2
@@ -24,6 +25,7 @@ cap_at() {
 some_received() { [ -n "$(received "$@")" ]; }
 dialog=40x200+185+400         # the title bar of a dialog over the grid
 message=130x18+235+600        # the rename dialog's line for a name it refuses
+playback_1_line=48x16+33+88   # the first line of playback 1
 playback_9_line=48x16+33+162  # the first line of playback 9: its label, a read-out or a mark
 
 write_options english
@@ -106,10 +108,33 @@ await "playback 9 keeps its mark or read-out" unchanged $playback_9_line "$label
 shot "$bin/screenshot-playback.png"
 edit_key=$(crop 72x30+382+35)
 
-# The controller stops answering: the lamp turns red.
+# The controller stops answering: the lamp turns red, and green again when it answers.
+silenced=$SECONDS
 kill -USR1 "$standin_pid"
 await "the link lamp did not turn red" lamp_is red
+echo "The lamp turned red $((SECONDS - silenced)) s after the controller went silent"
 kill -USR2 "$standin_pid"
+await "the link lamp did not turn green again" lamp_is green
+
+# Under an open dialog the page goes on showing the controller's state beside it: a playback's
+# label follows the controller, and the lamp turns red when the controller goes silent and green
+# when it answers again.
+key n
+before=$(crop $dialog)
+click 431 115
+await "the rename dialog did not open" changed $dialog "$before"
+label_1=$(crop $playback_1_line)
+standin_control playback 0 label Outro >/dev/null
+await "playback 1's label does not follow the controller under the dialog" changed $playback_1_line "$label_1"
+silenced=$SECONDS
+kill -USR1 "$standin_pid"
+await "the link lamp did not turn red under the dialog" lamp_is red
+echo "Under a dialog the lamp turned red $((SECONDS - silenced)) s after the controller went silent"
+shot "$bin/screenshot-playback-silent-under-dialog.png"
+kill -USR2 "$standin_pid"
+await "the link lamp did not turn green again under the dialog" lamp_is green
+key Escape
+await "the rename dialog did not close" unchanged $dialog "$before"
 stop_program
 
 # German chosen in the options: the page's texts change.

@@ -78,20 +78,31 @@ TEST_F(Painting, OnlyDirtyAreasAndWhatIsInsideThemRepaint)
     EXPECT_EQ(b->m_paints, 2);
 }
 
-TEST_F(Painting, UnderAnOpenDialogThePageKeepsItsPixelsUntilTheDialogCloses)
+TEST_F(Painting, UnderAnOpenDialogWhatChangesRepaintsAndTheDialogStaysWholeOverIt)
 {
+    // Half under the dialog, which is centred at (100, 80) to (200, 120).
+    auto* under = root.MakeChild<CPaintingArea>(CRect(80, 60, 40, 40), kBlue);
     Render();
     auto* dialog = root.ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 100, 40), kWhite));
     Render();
     EXPECT_EQ(At(150, 100), kWhite);
+    // A lamp beside the dialog turns as the link does; an idle frame after it draws nothing.
     canvas.SetPixel(20, 20, kBlue);
     a->SetDirty();
     Render();
-    EXPECT_EQ(At(20, 20), kBlue);
+    EXPECT_EQ(At(20, 20), kGreen);
+    EXPECT_FALSE(root.NeedsRender());
+    // What the dialog partly covers shows its change beside the dialog, and the dialog stays over it.
+    canvas.SetPixel(85, 65, kRed);
+    under->SetDirty();
+    Render();
+    EXPECT_EQ(At(85, 65), kBlue);
+    EXPECT_EQ(At(105, 85), kWhite);
+    EXPECT_EQ(root.m_paints, 1);
     dialog->SetResult(CArea2::kResultOk);
     root.Tick(0.04f);
     Render();
-    EXPECT_EQ(At(20, 20), kGreen);
+    EXPECT_EQ(At(105, 85), kBlue);
     EXPECT_EQ(At(150, 100), kRed);
 }
 
