@@ -107,6 +107,26 @@ void CDialogLoading::Tick(float)
         m_progress->SetProgress(float(sent) / float(m_expected));
 }
 
+// A controller that acknowledges the show's records slowly, or none while it still answers
+// discovery, keeps the dialog open for up to a second a record: the key that leaves every other
+// dialog must not be dead here. Escape only: Return, which goes on in the other dialogs, must not
+// throw the show away.
+void CDialogLoading::OnKeyDown(uint32_t key, bool* handled)
+{
+    if (key != kKeyEscape)
+        return;
+    m_abort->Press();
+    *handled = true;
+}
+
+void CDialogLoading::OnKeyUp(uint32_t key, bool* handled)
+{
+    if (key != kKeyEscape)
+        return;
+    m_abort->Release();
+    *handled = true;
+}
+
 void CDialogLoading::Layout()
 {
     const int32_t width = int32_t(GetWidth());

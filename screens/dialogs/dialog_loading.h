@@ -16,7 +16,8 @@ class CDeviceManager;
 // Shown while a show file just opened is sent to the controller. It counts the device manager's
 // transmissions against the records queued when it opened, shows the share sent, and ends by
 // itself: with result 1 once as many were counted or the queue has emptied, with 3 when the link to
-// the controller is lost or the operator aborts. Ending with 3 throws the rest of the queue away.
+// the controller is lost or the operator aborts (Abort, or Escape as in every dialog). Ending with 3
+// throws the rest of the queue away.
 class CDialogLoading : public CArea2
 {
 public:
@@ -37,6 +38,8 @@ public:
     void Tick(float seconds) override;
 
 protected:
+    void OnKeyDown(uint32_t key, bool* handled) override;
+    void OnKeyUp(uint32_t key, bool* handled) override;
     void Layout() override;
 
 private:

@@ -78,12 +78,18 @@ TEST_F(LoadingDialog, ALostLinkEndsWithThreeEvenWhenTheCountIsReachedAndDropsThe
 
 TEST_F(LoadingDialog, AbortDropsTheQueueAtOnceAndWhatSlipsInBeforeTheDialogGoes)
 {
-    Queue(3);
-    Show(std::make_unique<CDialogLoading>(&host, &link));
-    Click(Button("Abort"));
-    EXPECT_EQ(link.GetQueueLength(), 0u);
-    Queue(2);
-    Tick();
-    EXPECT_EQ(host.closedWith, 3);
-    EXPECT_EQ(link.GetQueueLength(), 0u);
+    // The Abort button, or Escape; Return leaves the load running.
+    for (const bool escape : {false, true})
+    {
+        Queue(3);
+        Show(std::make_unique<CDialogLoading>(&host, &link));
+        Key(kReturn);
+        EXPECT_EQ(link.GetQueueLength(), 3u) << escape;
+        escape ? Key(kEscape) : Click(Button("Abort"));
+        EXPECT_EQ(link.GetQueueLength(), 0u) << escape;
+        Queue(2);
+        Tick();
+        EXPECT_EQ(host.closedWith, 3) << escape;
+        EXPECT_EQ(link.GetQueueLength(), 0u) << escape;
+    }
 }
