@@ -2,7 +2,8 @@
 // one (twice the size), as an operator sees them on a show night: long names, a show list longer
 // than the screen, units, cues and fixtures. Each screen is saved as
 // <build>/screens/<language>[-large]/<screen>.png to be looked at. The check fails when a screen
-// looks up a phrase that a shipped language lacks, or draws a text smaller than the legible size.
+// looks up a phrase that a shipped language lacks, draws a text smaller than the legible size, or
+// shows the same pixels as a screen before it (the screen meant was never drawn).
 // Creates the model root: run through ctest only.
 #include "graphics/explanation_manager.h"
 #include "graphics/font_manager.h"
@@ -44,6 +45,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <tuple>
 
 // Every text the program draws goes through SDL_ttf's blended rendering with a font the font cache
@@ -201,6 +203,10 @@ protected:
     {
         Frame(30);
         lastShot = name;
+        const std::string_view pixels(reinterpret_cast<const char*>(canvas.GetPixels()),
+                                      size_t(canvas.GetStride()) * size_t(canvas.GetHeight()) * 4);
+        const auto [earlier, first] = shown.emplace(std::hash<std::string_view>()(pixels), name);
+        EXPECT_TRUE(first) << name << " shows the same pixels as " << earlier->second;
         ASSERT_TRUE(graphics_test::SavePng(canvas, (shots / (name + ".png")).string())) << name;
     }
     // The open dialog closed by a key, its result taken by the page.
@@ -226,6 +232,20 @@ protected:
         root->PointerUp(0, at, &handled);
     }
     void Click(const CArea2* area) { Click(area->GetRect().GetCentre()); }
+    // A click and a second one straight after it, as the event pump hands a double click on.
+    void DoubleClick(const CPoint& at)
+    {
+        Click(at);
+        bool handled = false;
+        root->DoubleClick(0, at, 1, &handled);
+    }
+    // The middle of a cell of a list that is not scrolled.
+    static CPoint Cell(const CAreaGrid* list, uint32_t column, int32_t row)
+    {
+        const int32_t height = int32_t(list->GetRowHeight());
+        return list->GetPosition() + list->GetContentOrigin() +
+               CPoint(list->GetColumnRect(column).GetCentre().GetX(), row * height + height / 2);
+    }
     void Drag(const CPoint& from, const CPoint& to)
     {
         bool handled = false;
@@ -331,6 +351,8 @@ protected:
     CZevralImage canvas;
     fs::path shots;
     std::string lastShot;
+    // The screens saved so far, by a hash of their pixels.
+    std::map<size_t, std::string> shown;
 };
 }  // namespace
 
@@ -371,15 +393,23 @@ TEST_P(EveryScreen, IsDrawnLegiblyInTheLanguage)
         Shot(name);
         Close();
     }
+    // The silent network acknowledges none of the show's records: the operator leaves the loading.
     Click(settings->GetButton(CAreaSettings::kFileOpen));
     Shot("20-settings-loading");
     Close();
-    bool handled = false;
-    const CPoint unit = Children<CAreaGrid>(settings).front()->GetPosition() + CPoint(40, 22);
-    Click(unit);
-    root->DoubleClick(0, unit, 1, &handled);
-    Shot("21-settings-unit-silent");
+    // A double click on the old firmware of the unit in use, and on the unit that never answered
+    // (which chooses it: the unit in use is chosen again after).
+    CDeviceManager* devices = core->GetDeviceManager();
+    const CAreaGrid* units = Children<CAreaGrid>(settings).front();
+    const int32_t answering = devices->GetDeviceIndex(devices->FindDevice(CIpAddress(10, 0, 0, 2)));
+    const int32_t silent = devices->GetDeviceIndex(devices->FindDevice(CIpAddress(10, 0, 0, 3)));
+    DoubleClick(Cell(units, 2, answering));
+    Shot("21-settings-firmware");
     Close();
+    DoubleClick(Cell(units, 0, silent));
+    Shot("22-settings-unit-silent");
+    Close();
+    Click(Cell(units, 0, answering));
 
     CArea2* patch = Page(CAreaMain::kPagePatch);
     Drag(Children<CAreaFixture>(patch).at(0)->GetRect().GetCentre(),
