@@ -14,20 +14,72 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace {
 
 template <typename TLines>
-void WriteAll(const std::string& path, const TLines& lines)
+bool WriteAll(const std::string& path, const TLines& lines, int* error)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wt");
-    if (file == nullptr)
-        return;
+    std::string text;
     for (const std::string& line : lines) {
-        std::fwrite(line.data(), 1, line.size(), file);
-        std::fputc('\n', file);
+        text += line;
+        text += '\n';
     }
-    std::fclose(file);
+    int ignored = 0;
+    return WriteFileBytes(path, text, error ? *error : ignored);
+}
+
+// Reads from the open file until its end or until out holds limit + 1 bytes (one byte more than
+// allowed tells a file that grew while it was read). expected is what fstat said it holds.
+FileReadStatus ReadOpenFile(int file, size_t expected, size_t limit, std::string& out, int& error)
+{
+    out.resize(std::min(expected, limit) + 1);
+    size_t count = 0;
+    while (count < out.size()) {
+        const ssize_t got = ::read(file, &out[count], out.size() - count);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = errno;
+            out.clear();
+            return FileReadStatus::kUnreadable;
+        }
+        if (got == 0)
+            break;
+        count += static_cast<size_t>(got);
+        if (count == out.size() && count <= limit)
+            out.resize(std::min(limit + 1, out.size() * 2));
+    }
+    out.resize(count);
+    return FileReadStatus::kRead;
+}
+
+// Opens and reads at most limit + 1 bytes; tooLarge decides, from the size the file reports,
+// whether it is refused before anything is read.
+template <typename TooLarge>
+FileReadStatus ReadRegularFile(const std::string& path, size_t limit, std::string& out, int& error, TooLarge tooLarge)
+{
+    out.clear();
+    error = 0;
+    const int file = OpenRegularFile(path, O_RDONLY, error);
+    if (file < 0) {
+        if (error == kErrorNotRegularFile)
+            return FileReadStatus::kNotRegular;
+        return error == ENOENT || error == ENOTDIR ? FileReadStatus::kMissing : FileReadStatus::kUnreadable;
+    }
+    struct stat status;
+    FileReadStatus result = FileReadStatus::kRead;
+    if (::fstat(file, &status) != 0) {
+        error = errno;
+        result = FileReadStatus::kUnreadable;
+    } else if (tooLarge(static_cast<unsigned long long>(status.st_size))) {
+        result = FileReadStatus::kTooLarge;
+    } else {
+        result = ReadOpenFile(file, static_cast<size_t>(status.st_size), limit, out, error);
+    }
+    ::close(file);
+    return result;
 }
 
 void AddDumpText(std::vector<std::string>& lines, const std::string& value, const std::string& name,
@@ -62,50 +114,100 @@ bool PathExists(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0;
 }
 
-FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out, int& error)
+std::string DescribeFileError(int error)
 {
-    out.clear();
-    error = 0;
-    // Without blocking, so that a pipe put in a file's place cannot hold the reader.
-    const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    return error == kErrorNotRegularFile ? "is not a regular file" : std::strerror(error);
+}
+
+int OpenRegularFile(const std::string& path, int flags, int& error)
+{
+    const int file = ::open(path.c_str(), flags | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (file < 0) {
         error = errno;
-        return error == ENOENT || error == ENOTDIR ? FileReadStatus::kMissing : FileReadStatus::kUnreadable;
+        // A folder opened for writing, or a pipe without a reader: something is there, not a file.
+        struct stat status;
+        if ((error == EISDIR || error == ENXIO) && ::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+            error = kErrorNotRegularFile;
+        return -1;
     }
     struct stat status;
-    FileReadStatus result = FileReadStatus::kRead;
-    if (::fstat(file, &status) != 0) {
-        error = errno;
-        result = FileReadStatus::kUnreadable;
-    } else if (!S_ISREG(status.st_mode)) {
-        result = FileReadStatus::kMissing;
-    } else if (static_cast<unsigned long long>(status.st_size) > maxBytes) {
-        result = FileReadStatus::kTooLarge;
-    } else {
-        // The file may grow while it is read: one byte more than allowed tells.
-        out.resize(static_cast<size_t>(status.st_size) + 1);
-        size_t count = 0;
-        while (count < out.size()) {
-            const ssize_t got = ::read(file, &out[count], out.size() - count);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got < 0) {
-                error = errno;
-                result = FileReadStatus::kUnreadable;
-                break;
-            }
-            if (got == 0)
-                break;
-            count += static_cast<size_t>(got);
-            if (count == out.size() && count <= maxBytes)
-                out.resize(std::min(maxBytes + 1, out.size() * 2));
-        }
-        if (result == FileReadStatus::kRead && count > maxBytes)
-            result = FileReadStatus::kTooLarge;
-        out.resize(result == FileReadStatus::kRead ? count : 0);
+    const bool known = ::fstat(file, &status) == 0;
+    if (!known || !S_ISREG(status.st_mode)) {
+        error = known ? kErrorNotRegularFile : errno;
+        ::close(file);
+        return -1;
     }
-    ::close(file);
-    return result;
+    // Reads and writes of a regular file never wait on O_NONBLOCK, so it may stay set.
+    return file;
+}
+
+FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out, int& error)
+{
+    const FileReadStatus status = ReadRegularFile(path, maxBytes, out, error,
+                                                  [maxBytes](unsigned long long size) { return size > maxBytes; });
+    if (status == FileReadStatus::kRead && out.size() > maxBytes) {
+        out.clear();
+        return FileReadStatus::kTooLarge;
+    }
+    return status;
+}
+
+std::string DescribeFileRead(FileReadStatus status, int error)
+{
+    switch (status) {
+    case FileReadStatus::kRead:
+        break;
+    case FileReadStatus::kMissing:
+        return "is missing";
+    case FileReadStatus::kNotRegular:
+        return DescribeFileError(kErrorNotRegularFile);
+    case FileReadStatus::kUnreadable:
+        return "cannot be read: " + DescribeFileError(error);
+    case FileReadStatus::kTooLarge:
+        return "is too large";
+    }
+    return std::string();
+}
+
+FileReadStatus ReadFileStart(const std::string& path, size_t count, std::string& out, int& error)
+{
+    const FileReadStatus status = ReadRegularFile(path, count, out, error, [](unsigned long long) { return false; });
+    if (out.size() > count)
+        out.resize(count);
+    return status;
+}
+
+bool WriteWhole(int file, const std::string& bytes)
+{
+    for (size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(file, bytes.data() + done, bytes.size() - done);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            if (n == 0)
+                errno = EIO;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes, int& error, bool exclusive)
+{
+    error = 0;
+    const int file = OpenRegularFile(path, O_WRONLY | O_CREAT | (exclusive ? O_EXCL : 0), error);
+    if (file < 0)
+        return false;
+    // Cut only once it is known to be a regular file.
+    bool written = ::ftruncate(file, 0) == 0 && WriteWhole(file, bytes);
+    if (!written)
+        error = errno;
+    if (::close(file) != 0 && written) {
+        error = errno;
+        written = false;
+    }
+    return written;
 }
 
 std::string FileNameOf(const std::string& path)
@@ -116,12 +218,13 @@ std::string FileNameOf(const std::string& path)
 
 namespace {
 
-enum class EntryKind { kFolder, kFile };
+enum class EntryKind { kFolder, kFile, kOther };
 
-// Calls found(name, path, kind) for each folder and regular file in the folder, in the file
-// system's order. The kind is taken from the folder itself; the file system is asked (following a
-// link) only where the folder does not say, so that a folder of 200 pictures costs no 200
-// look-ups. Not a folder (or none): nothing.
+// Calls found(name, path, kind) for each entry of the folder but "." and "..", in the file
+// system's order: kOther is anything that is neither a folder nor a regular file. The kind is
+// taken from the folder itself; the file system is asked (following a link) only where the folder
+// does not say, so that a folder of 200 pictures costs no 200 look-ups. Not a folder (or none):
+// nothing.
 template <typename Found>
 void ForEachEntry(const std::string& folder, Found found)
 {
@@ -138,31 +241,31 @@ void ForEachEntry(const std::string& folder, Found found)
         bool isFile = entry->d_type == DT_REG;
         if (entry->d_type == DT_UNKNOWN || entry->d_type == DT_LNK) {
             struct stat status {};
-            if (::stat(path.c_str(), &status) != 0)
-                continue;
-            isFolder = S_ISDIR(status.st_mode);
-            isFile = S_ISREG(status.st_mode);
+            const bool known = ::stat(path.c_str(), &status) == 0;
+            isFolder = known && S_ISDIR(status.st_mode);
+            isFile = known && S_ISREG(status.st_mode);
         }
-        if (isFolder)
-            found(name, path, EntryKind::kFolder);
-        else if (isFile)
-            found(name, path, EntryKind::kFile);
+        found(name, path, isFolder ? EntryKind::kFolder : isFile ? EntryKind::kFile : EntryKind::kOther);
     }
 }
 
 }  // namespace
 
 int32_t ListDirectory(const std::string& folder, const std::string& pattern,
-                      std::vector<std::string>& out, bool filesOnly)
+                      std::vector<std::string>& out, bool filesOnly, std::vector<std::string>* passedOver)
 {
     const std::string wanted = GetExtension(pattern);
     const bool everything = wanted == "*";
     ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
-        if (kind == EntryKind::kFolder) {
-            if (!filesOnly && name != ".svn")
+        const bool matches = everything || EqualIgnoringAsciiCase(GetExtension(name), wanted);
+        if (kind == EntryKind::kFolder && !filesOnly) {
+            if (name != ".svn")
                 out.push_back(path);
-        } else if (everything || EqualIgnoringAsciiCase(GetExtension(name), wanted)) {
-            out.push_back(path);
+        } else if (matches) {
+            if (kind == EntryKind::kFile)
+                out.push_back(path);
+            else if (passedOver && name != ".svn")
+                passedOver->push_back(path);
         }
     });
     return int32_t(out.size());
@@ -220,14 +323,14 @@ void UnquoteLast(std::string& text)
     text = text.substr(before + 1, last - before - 1);
 }
 
-void WriteLines(const std::string& path, const std::vector<std::string>& lines)
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines, int* error)
 {
-    WriteAll(path, lines);
+    return WriteAll(path, lines, error);
 }
 
-void WriteLines(const std::string& path, const std::deque<std::string>& lines)
+bool WriteLines(const std::string& path, const std::deque<std::string>& lines, int* error)
 {
-    WriteAll(path, lines);
+    return WriteAll(path, lines, error);
 }
 
 void AddDumpLine(std::vector<std::string>& lines, const std::string& value, const std::string& name,

@@ -9,9 +9,12 @@
 // Appends to out the full paths of the folder's regular files whose extension equals the
 // pattern's extension ignoring ASCII case ("*" and "*.*" match every file), and, unless
 // filesOnly, its sub-folders except ".svn". Entries come in the file system's order. Returns the
-// size of out afterwards; a missing folder appends nothing.
+// size of out afterwards; a missing folder appends nothing. When passedOver is given, the entries
+// of a matching name that are not listed (pipes, devices, sockets, links that lead nowhere, and
+// with filesOnly the folders) are appended to it, for readers that say what they skip.
 int32_t ListDirectory(const std::string& folder, const std::string& pattern,
-                      std::vector<std::string>& out, bool filesOnly);
+                      std::vector<std::string>& out, bool filesOnly,
+                      std::vector<std::string>* passedOver = nullptr);
 // Appends to out the full paths of the folder's sub-folders except ".svn" (the folders
 // ListDirectory lists beside the files), in the file system's order. Returns the size of out.
 int32_t ListFolders(const std::string& folder, std::vector<std::string>& out);
@@ -24,17 +27,38 @@ bool IsRegularFile(const std::string& path);
 // Anything at all stands at the path, even a link that leads nowhere.
 bool PathExists(const std::string& path);
 
+// The error of a file refused because it is no regular file, beside the system's error numbers.
+constexpr int kErrorNotRegularFile = -1;
+// "is not a regular file", or the system's words for its error number.
+std::string DescribeFileError(int error);
+
+// Every file the program reads or writes is opened here: without waiting (a pipe without its
+// other end, or a device, would otherwise hold the caller for ever), without becoming the
+// controlling terminal, closed on exec, and only when it is a regular file; anything else is
+// closed again before a byte moves and refused with kErrorNotRegularFile. flags are open(2)'s
+// (O_CREAT makes the file with 0666 less the umask). The descriptor, or -1 with error set.
+int OpenRegularFile(const std::string& path, int flags, int& error);
+
 enum class FileReadStatus
 {
     kRead,
-    kMissing,  // nothing at the path, or no regular file
+    kMissing,     // nothing at the path
+    kNotRegular,  // a pipe, device, socket or folder
     kUnreadable,
     kTooLarge,
 };
 // Reads a whole regular file of at most maxBytes into out. A larger file is refused before any of
-// it is read, and a pipe or device is refused without waiting for it. With kUnreadable, error
-// holds the system's error number.
+// it is read. With kUnreadable, error holds the system's error number.
 FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out, int& error);
+// Why a read did not succeed, worded to follow "the file": "is not a regular file".
+std::string DescribeFileRead(FileReadStatus status, int error);
+// Reads the first bytes of a regular file, at most count, whatever its size.
+FileReadStatus ReadFileStart(const std::string& path, size_t count, std::string& out, int& error);
+// Writes all the bytes to the open file; false with errno set.
+bool WriteWhole(int file, const std::string& bytes);
+// Replaces the content of a regular file in place, or makes the file (with exclusive, only makes
+// it: an existing one is left alone, error EEXIST). False with error set.
+bool WriteFileBytes(const std::string& path, const std::string& bytes, int& error, bool exclusive = false);
 
 // The part after the last '/' (the whole text without one).
 std::string FileNameOf(const std::string& path);
@@ -50,9 +74,9 @@ std::string Unquote(const std::string& text);
 void UnquoteLast(std::string& text);
 
 // Replaces the file's content with the lines, each ended by a line feed; does nothing when the
-// file cannot be opened.
-void WriteLines(const std::string& path, const std::vector<std::string>& lines);
-void WriteLines(const std::string& path, const std::deque<std::string>& lines);
+// file cannot be opened (or is no regular file) and then returns false with the error set.
+bool WriteLines(const std::string& path, const std::vector<std::string>& lines, int* error = nullptr);
+bool WriteLines(const std::string& path, const std::deque<std::string>& lines, int* error = nullptr);
 
 // Appends "<indent x 4 blanks>name<blanks up to column>= value" to a dump listing.
 void AddDumpLine(std::vector<std::string>& lines, const std::string& value, const std::string& name,

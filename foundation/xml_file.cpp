@@ -311,6 +311,10 @@ CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& do
         read.status = XmlReadStatus::kMissing;
         read.reason = "is missing";
         return read;
+    case FileReadStatus::kNotRegular:
+        read.status = XmlReadStatus::kUnreadable;
+        read.reason = DescribeFileError(kErrorNotRegularFile);
+        return read;
     case FileReadStatus::kUnreadable:
         read.status = XmlReadStatus::kUnreadable;
         read.reason = std::string("cannot be read: ") + std::strerror(error);

@@ -16,8 +16,8 @@ inline constexpr size_t kXmlMaxNodes = 200000;  // tags and texts
 enum class XmlReadStatus
 {
     kRead,
-    kMissing,     // nothing at the path, or no regular file
-    kUnreadable,  // the file could not be opened or read
+    kMissing,     // nothing at the path
+    kUnreadable,  // the file could not be opened or read, or is no regular file
     kRefused,     // beyond a limit: not parsed at all
     kMalformed,   // not well-formed XML; the document's error says where
 };

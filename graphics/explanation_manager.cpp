@@ -53,12 +53,9 @@ void CExplanationManager::Load(const std::string& resourcesFolder)
     if (resourcesFolder.empty())
         return;
     const std::string path = JoinPath(resourcesFolder, kFile);
-    // Only a regular file: the XML reader would take a folder's size for its length.
-    if (!IsRegularFile(path))
-        return;
     TiXmlDocument document;
     const CXmlRead read = ReadXmlFile(path, kMaxBytes, document, TIXML_ENCODING_UTF8);
-    if (read.status == XmlReadStatus::kRefused)
+    if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
         GraphicsLog("ExplanationManager", DescribeXmlRead(path, read));
     if (!read.IsRead())
         return;

@@ -46,7 +46,7 @@ bool CLanguageManager::LoadFile(const std::string& path)
 {
     TiXmlDocument document;
     const CXmlRead read = ReadXmlFile(path, kMaxBytes, document, TIXML_ENCODING_UTF8);
-    if (read.status == XmlReadStatus::kRefused)
+    if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
     {
         GraphicsLog(kLogCategory, DescribeXmlRead(path, read));
         return false;

@@ -18,6 +18,24 @@ constexpr const char* kLogCategory = "LanguageManager";
 constexpr const char* kPattern = "*.xml";
 // Lines about missing phrases per language; the rest are counted in one line.
 constexpr uint32_t kMaxMissingLines = 50;
+// Far beyond any language file; the reader refuses much less.
+constexpr size_t kMaxCopyBytes = 16 * 1024 * 1024;
+
+// Copies the file under the target name, never over an existing file, and opens neither side
+// unless it is a regular file.
+bool CopyRegularFile(const std::string& source, const std::string& target)
+{
+    std::string bytes;
+    int error = 0;
+    return ReadFileBounded(source, kMaxCopyBytes, bytes, error) == FileReadStatus::kRead &&
+           WriteFileBytes(target, bytes, error, true);
+}
+
+void LogPassedOver(const std::vector<std::string>& paths)
+{
+    for (const std::string& path : paths)
+        GraphicsLog(kLogCategory, "Not read: \"" + path + "\" " + DescribeFileError(kErrorNotRegularFile));
+}
 
 }  // namespace
 
@@ -69,14 +87,14 @@ void CLanguageManagerDesktop::CopyFactoryFiles()
     CreateDirectory(JoinPath(m_folder, kUserFolder));
 
     std::vector<std::string> files;
+    std::vector<std::string> passedOver;
     if (!m_sourceFolder.empty())
-        ListDirectory(m_sourceFolder, kPattern, files, true);
+        ListDirectory(m_sourceFolder, kPattern, files, true, &passedOver);
+    LogPassedOver(passedOver);
     bool allCopied = true;
     for (const std::string& source : files)
     {
-        const fs::path target = fs::path(factory) / fs::path(source).filename();
-        fs::copy_file(source, target, error);
-        if (error)
+        if (!CopyRegularFile(source, JoinPath(factory, FileNameOf(source))))
         {
             GraphicsLog(kLogCategory, "Failed to copy file: " + source);
             allCopied = false;
@@ -96,7 +114,9 @@ void CLanguageManagerDesktop::Load()
         for (const char* part : {kFactoryFolder, kUserFolder})
         {
             std::vector<std::string> files;
-            ListDirectory(JoinPath(m_folder, part), kPattern, files, true);
+            std::vector<std::string> passedOver;
+            ListDirectory(JoinPath(m_folder, part), kPattern, files, true, &passedOver);
+            LogPassedOver(passedOver);
             for (const std::string& file : files)
                 LoadFile(file);
         }

@@ -1,9 +1,8 @@
 #include "graphics/version_file.h"
 
 #include "foundation/file_helpers.h"
+#include "graphics/graphics_log.h"
 #include "shell/platform.h"
-
-#include <cstdio>
 
 CVersionFile::CVersionFile(const std::string& folder) : m_path(JoinPath(folder, kFileName))
 {
@@ -11,12 +10,11 @@ CVersionFile::CVersionFile(const std::string& folder) : m_path(JoinPath(folder, 
 
 bool CVersionFile::Write(const CVersion& version)
 {
-    std::FILE* file = std::fopen(m_path.c_str(), "wt");
-    if (!file)
-        return false;
-    const std::string text = FormatVersion(version);
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    return std::fclose(file) == 0 && written;
+    int error = 0;
+    if (WriteFileBytes(m_path, FormatVersion(version), error))
+        return true;
+    GraphicsLog("LanguageManager", "Could not write \"" + m_path + "\": " + DescribeFileError(error));
+    return false;
 }
 
 void CVersionFile::Read()
@@ -24,9 +22,12 @@ void CVersionFile::Read()
     m_stored = CVersion();
     std::string text;
     int error = 0;
-    // A version is a few characters; a long file, or a pipe in its place, is no version file.
-    if (ReadFileBounded(m_path, 4096, text, error) == FileReadStatus::kRead)
+    // A version is a few characters; a long file is no version file.
+    const FileReadStatus status = ReadFileBounded(m_path, kMaxBytes, text, error);
+    if (status == FileReadStatus::kRead)
         m_stored = CVersion(text);
+    else if (status != FileReadStatus::kMissing)
+        GraphicsLog("LanguageManager", "Not read: \"" + m_path + "\" " + DescribeFileRead(status, error));
 }
 
 bool CVersionFile::IsOutdated(const CVersion& program)

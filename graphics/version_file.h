@@ -2,6 +2,7 @@
 
 #include "foundation/version.h"
 
+#include <cstddef>
 #include <string>
 
 // "version.txt" of a folder: the program version that last refreshed the folder's factory
@@ -11,12 +12,14 @@ class CVersionFile
 {
 public:
     static constexpr const char* kFileName = "version.txt";
+    static constexpr size_t kMaxBytes = 4096;
 
     explicit CVersionFile(const std::string& folder);
 
-    // Replaces the file with the version; false when it could not be written.
+    // Replaces the file with the version; false, with a log line, when it could not be written
+    // (or something other than a regular file holds the name).
     bool Write(const CVersion& version);
-    // Reads the stored version; 0.0.0 when the file is missing or unreadable.
+    // Reads the stored version; 0.0.0 when the file is missing or unreadable (which is logged).
     void Read();
     // Reads, then true when the program is newer than the version stored.
     bool IsOutdated(const CVersion& program);

@@ -9,7 +9,6 @@
 
 #include <tinyxml.h>
 
-#include <filesystem>
 
 namespace
 {
@@ -79,13 +78,9 @@ const std::vector<std::unique_ptr<CManufacturer>>& CPersonalityManager::Manufact
 
 void CPersonalityManager::ReadFile(const std::string& path, bool user)
 {
-    // Only a regular file: the XML reader takes a folder's size for the length of its content.
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        return;
     TiXmlDocument document;
     const CXmlRead read = ReadXmlFile(path, kMaxBytes, document);
-    if (read.status == XmlReadStatus::kRefused)
+    if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
         CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
     if (!read.IsRead())
         return;

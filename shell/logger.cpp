@@ -107,7 +107,16 @@ void CLogger::Flush()
         lines.reserve(m_entries.size());
         for (const CLogEntry& entry : m_entries)
             lines.push_back(FormatLine(entry));
-        WriteLines(JoinPath(m_folder, m_fileName), lines);
+        int error = 0;
+        if (!WriteLines(JoinPath(m_folder, m_fileName), lines, &error) && error == kErrorNotRegularFile)
+        {
+            // Something that is no file took the name (a pipe would have held the program for
+            // ever): the log moves on to the next free name, which passes such names over.
+            std::printf("Log file %s is not a regular file; logging continues in another\n", m_fileName.c_str());
+            std::fflush(stdout);
+            NewFile();
+            WriteLines(JoinPath(m_folder, m_fileName), lines);
+        }
     }
     m_dirty = false;
 }
@@ -146,7 +155,12 @@ void CLogger::NewFile()
     const std::string date = m_clock ? m_clock->GetDate().ToCompactString() : kNoClockDate;
     std::vector<std::string> files;
     if (!m_folder.empty())
-        ListDirectory(m_folder, "*.txt", files, true);
+    {
+        // A name that something other than a file holds is taken as well.
+        std::vector<std::string> others;
+        ListDirectory(m_folder, "*.txt", files, true, &others);
+        files.insert(files.end(), others.begin(), others.end());
+    }
     std::string name;
     for (int n = 1;; ++n)
     {

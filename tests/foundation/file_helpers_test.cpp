@@ -76,6 +76,15 @@ TEST_F(FileListing, ExtensionsMatchIgnoringCase)
     EXPECT_THAT(List("*.show", true), UnorderedElementsAreArray(Paths({"c.show", "show"})));
     EXPECT_THAT(List("*.", true), UnorderedElementsAreArray(Paths({".xml", "name."})));
     EXPECT_THAT(List("*.gz", true), UnorderedElementsAreArray(Paths({"archive.tar.gz"})));
+
+    // What is passed over by a name that matches, for readers that say what they skip.
+    std::vector<std::string> files;
+    std::vector<std::string> passedOver;
+    ListDirectory(m_dir.string(), "*.xml", files, true, &passedOver);
+    EXPECT_THAT(passedOver, UnorderedElementsAreArray(Paths({"sub.xml", "pipe.xml", "broken.xml"})));
+    passedOver.clear();
+    ListDirectory(m_dir.string(), "*.xml", files, false, &passedOver);
+    EXPECT_THAT(passedOver, UnorderedElementsAreArray(Paths({"pipe.xml", "broken.xml"})));
 }
 
 TEST_F(FileListing, StarListsEveryRegularFileAndFoldersButSvn)
@@ -161,6 +170,44 @@ TEST(FileHelpers, WriteLinesReplacesTheFile)
     // A folder cannot be opened as a file: nothing happens.
     WriteLines(dir.string(), std::vector<std::string>{"lost"});
     EXPECT_TRUE(fs::is_directory(dir));
+}
+
+TEST(FileHelpers, WhatIsNoRegularFileIsRefusedWithoutWaitingForIt)
+{
+    const fs::path dir = FreshTestFolder();
+    struct Row
+    {
+        const char* name;
+        FileReadStatus read;
+        bool written;  // by WriteLines
+    };
+    // A pipe opened as a file waits for its other end; a device is no file either.
+    const Row rows[] = {
+        {"pipe", FileReadStatus::kNotRegular, false},   {"folder", FileReadStatus::kNotRegular, false},
+        {"device", FileReadStatus::kNotRegular, false}, {"unreadable", FileReadStatus::kUnreadable, false},
+        {"missing", FileReadStatus::kMissing, true},
+    };
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    fs::create_directory(dir / "folder");
+    fs::create_symlink("/dev/null", dir / "device");
+    MakeUnreadable((dir / "unreadable").string());
+    for (const Row& row : rows) {
+        const std::string path = (dir / row.name).string();
+        std::string bytes;
+        int error = 0;
+        EXPECT_EQ(ReadFileBounded(path, 100, bytes, error), row.read) << row.name;
+        EXPECT_EQ(ReadFileStart(path, 100, bytes, error), row.read) << row.name;
+        if (row.read == FileReadStatus::kUnreadable)
+            continue;  // written it would be: it is a regular file
+        EXPECT_EQ(WriteLines(path, std::vector<std::string>{"x"}, &error), row.written) << row.name;
+        EXPECT_EQ(error, row.written ? 0 : kErrorNotRegularFile) << row.name;
+    }
+    EXPECT_EQ(DescribeFileError(kErrorNotRegularFile), "is not a regular file");
+    // Made only when nothing is there yet.
+    int error = 0;
+    EXPECT_FALSE(WriteFileBytes((dir / "missing").string(), "new", error, true));
+    EXPECT_EQ(error, EEXIST);
+    EXPECT_EQ(ReadFile(dir / "missing"), "x\n");
 }
 
 TEST(FileHelpers, DumpLines)

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
 
@@ -127,12 +128,17 @@ TEST_F(LoggerTest, NewFileTakesTheLowestFreeNumberIgnoringCase)
     MakeLogFile("20150630001.txt", 2015, 6, 30);
     MakeLogFile("20150630002.TXT", 2015, 6, 30);
     MakeLogFile("20150629003.txt", 2015, 6, 29);
+    // A name that a pipe or a folder holds is taken too: writing a pipe would wait for ever.
+    ASSERT_EQ(mkfifo(LogFile("20150630003.txt").c_str(), 0600), 0);
+    std::filesystem::create_directory(LogFile("20150630004.txt"));
     {
         CLogger log(2, m_temp.Path(), &m_clock);
-        EXPECT_EQ(log.GetCurrentFileName(), "20150630003.txt");
+        EXPECT_EQ(log.GetCurrentFileName(), "20150630005.txt");
     }
     std::filesystem::remove(LogFile("20150630001.txt"));
     std::filesystem::remove(LogFile("20150630003.txt"));
+    std::filesystem::remove(LogFile("20150630004.txt"));
+    std::filesystem::remove(LogFile("20150630005.txt"));
     CLogger log(2, m_temp.Path(), &m_clock);
     EXPECT_EQ(log.GetCurrentFileName(), "20150630001.txt");
 }
@@ -211,8 +217,12 @@ TEST_F(LoggerTest, AFailedWriteKeepsTheEntriesForTheNextOne)
     EXPECT_EQ(log.GetLines().size(), 2u);
 
     std::filesystem::create_directory(LogsFolder());
+    // A pipe that took the log's name since: the log moves on to the next name, without waiting.
+    ASSERT_EQ(mkfifo(LogFile("20150630001.txt").c_str(), 0600), 0);
+    testing::internal::CaptureStdout();
     log.Close();
-    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 3u);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("is not a regular file"), std::string::npos);
+    EXPECT_EQ(ReadLines(LogFile("20150630002.txt")).size(), 3u);
 }
 
 TEST_F(LoggerTest, ALogsPathThatIsAFileIsReportedOnce)

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <string>
@@ -20,6 +22,21 @@ inline boost::filesystem::path FreshTestFolder(const std::string& part = "")
     boost::filesystem::remove_all(dir);
     boost::filesystem::create_directories(dir);
     return dir;
+}
+
+// Leaves something at the path that exists but cannot be read. Permissions stop everyone but
+// root, and tests may run as root: there the path becomes a link to the reading process's own
+// memory, a regular file whose first page is never mapped, so its first read fails (EIO) for
+// anyone.
+inline void MakeUnreadable(const std::string& path)
+{
+    if (!boost::filesystem::exists(path))
+        std::ofstream(path) << "x";
+    ::chmod(path.c_str(), 0);
+    if (::access(path.c_str(), R_OK) != 0)
+        return;
+    boost::filesystem::remove(path);
+    boost::filesystem::create_symlink("/proc/self/mem", path);
 }
 
 // A fresh folder of its own under the system's temporary folder, removed with the object: for
