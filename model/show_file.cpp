@@ -234,9 +234,9 @@ bool CFile::Save(bool empty)
     if (check.Error())
         return Fail("The show " + Quoted(GetName()) + " could not be saved: it would not read back (" +
                     check.ErrorDesc() + ").");
-    std::string reason;
-    if (!ReplaceFile(m_path, printer.Str(), reason))
-        return Fail("The show " + Quoted(GetName()) + " could not be saved: " + reason + ".");
+    int error = 0;
+    if (!ReplaceFile(m_path, printer.Str(), error))
+        return Fail("The show " + Quoted(GetName()) + " could not be saved: " + DescribeFileError(error) + ".");
     m_error.clear();
     Notify(FILE_NOTIFY_SAVED);
     Refresh();

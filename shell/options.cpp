@@ -72,15 +72,10 @@ void COptions::SetCore(COptionsLink* link, COptionsLanguage* language, COptionsH
     m_link = link;
     m_languageManager = language;
     m_hints = hints;
-    // Once, at start: what a save killed half-way left beside the file goes, and so does the one
-    // new file of the writer of earlier versions, which had a fixed name.
+    // Once, at start: what a save killed half-way left beside the file goes.
     if (!m_path.empty())
     {
-        std::vector<std::string> removed = RemoveInterruptedReplaces(ParentFolder(m_path));
-        const std::string earlier = m_path + ".tmp";
-        if (IsRegularFile(earlier) && std::remove(earlier.c_str()) == 0)
-            removed.push_back(FileNameOf(earlier));
-        for (const std::string& name : removed)
+        for (const std::string& name : RemoveInterruptedReplaces(ParentFolder(m_path)))
             CApp::Log(kLogCategory, "Removed " + name + ", left by a save that was cut short", 1);
     }
     Load();
@@ -90,16 +85,20 @@ bool COptions::Load()
 {
     if (m_path.empty())
         return false;
-    // Only a regular file is read: the XML reader would take a folder's size for its length.
-    if (!IsRegularFile(m_path))
-        return false;
     TiXmlDocument document;
     const CXmlRead read = ReadXmlFile(m_path, kMaxBytes, document, TIXML_ENCODING_UTF8);
     TiXmlNode* root = read.IsRead() ? document.FirstChild("zevral") : nullptr;
     TiXmlNode* options = root ? root->FirstChild("options") : nullptr;
     if (!options)
     {
-        if (read.status == XmlReadStatus::kRefused)
+        if (read.status == XmlReadStatus::kUnreadable && !IsRegularFile(m_path))
+        {
+            // A pipe, device or folder of that name is the user's doing: it stays as it is.
+            m_fileKept = true;
+            CApp::Log(kLogCategory, DescribeXmlRead(m_path, read) +
+                                        "; it is left as it is, and the settings start afresh and are not saved", 1);
+        }
+        else if (read.status == XmlReadStatus::kUnreadable || read.status == XmlReadStatus::kRefused)
             KeepDamagedFile("it " + read.reason);
         else if (read.status == XmlReadStatus::kMalformed)
             KeepDamagedFile(document.ErrorDesc());
@@ -174,13 +173,17 @@ void COptions::KeepDamagedFile(const std::string& why)
         CApp::Log(kLogCategory, m_path + " could not be read (" + why + "); it is kept as " + FileNameOf(kept) +
                                     " and the settings start afresh", 1);
     else
+    {
+        // What cannot be set aside is not written over either.
+        m_fileKept = true;
         CApp::Log(kLogCategory, m_path + " could not be read (" + why + ") nor set aside (" + std::strerror(errno) +
-                                    "); the settings start afresh", 1);
+                                    "); it is left as it is, and the settings start afresh and are not saved", 1);
+    }
 }
 
 bool COptions::Save()
 {
-    if (m_path.empty())
+    if (m_path.empty() || m_fileKept)
         return false;
     TiXmlDocument document;
     document.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", "no"));
@@ -206,10 +209,10 @@ bool COptions::Save()
     TiXmlPrinter printer;
     printer.SetIndent("  ");
     document.Accept(&printer);
-    std::string reason;
-    if (!ReplaceFile(m_path, printer.Str(), reason))
+    int error = 0;
+    if (!ReplaceFile(m_path, printer.Str(), error))
     {
-        CApp::Log(kLogCategory, "Could not write " + m_path + ": " + reason, 1);
+        CApp::Log(kLogCategory, "Could not write " + m_path + ": " + DescribeFileError(error), 1);
         return false;
     }
     m_modified = false;

@@ -65,10 +65,13 @@ public:
 
     // Keeps the three (any may be null) and reads the file, handing what it holds to them.
     void SetCore(COptionsLink* link, COptionsLanguage* language, COptionsHints* hints);
-    // A missing file leaves everything as it was; a damaged one too, and is kept beside under a
-    // name that says so. True when read.
+    // A missing file leaves everything as it was; a damaged or unreadable one too, and is kept
+    // beside under a name that says so. Something other than a regular file in its place (a
+    // pipe, a folder), or a file that cannot be set aside, is left alone and never written over
+    // in this run. True when read.
     bool Load();
-    // True when the file was replaced; only then is the change no longer pending.
+    // True when the file was replaced; only then is the change no longer pending. Never replaces
+    // a file that Load left alone.
     bool Save();
     // Once per frame.
     void Update(float seconds);
@@ -103,4 +106,6 @@ private:
     float m_saveTimer = 0.0f;
     std::vector<int32_t> m_ignoredExplanations;
     COptionsHints* m_hints = nullptr;
+    // The file at the path is the user's to look into: this run does not write it.
+    bool m_fileKept = false;
 };

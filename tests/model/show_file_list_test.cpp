@@ -9,6 +9,12 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 using namespace showtest;
 
 namespace
@@ -55,11 +61,11 @@ TEST_F(ShowFileListTest, ListsShowsAndMainProductXmlFilesByName)
     WriteText(Path("notes.txt"), kOwnShow);
     boost::filesystem::create_directory(Path("folder.show"));
     boost::filesystem::create_directory(Path("folder.xml"));
-    // A save cut short left its new file: it goes when the list starts.
-    WriteText(Path(".b.show.partial-Q1w2E3"), "<show application=\"Tan");
+    // Read as a file, a pipe would wait for a writer for ever.
+    ASSERT_EQ(mkfifo(Path("pipe.show").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(Path("pipe.xml").c_str(), 0600), 0);
 
     auto files = List();
-    EXPECT_FALSE(boost::filesystem::exists(Path(".b.show.partial-Q1w2E3")));
     // Byte order: capitals before small letters.
     EXPECT_EQ(Names(*files), "X a b");
     EXPECT_EQ(files->GetFile(1)->GetPath(), Path("a.xml"));
@@ -78,6 +84,7 @@ TEST_F(ShowFileListTest, ListsShowsAndMainProductXmlFilesByName)
     EXPECT_FALSE(CFileManager::IsShowFile(Path("c.xml")));
     EXPECT_FALSE(CFileManager::IsShowFile(Path("broken.xml")));
     EXPECT_FALSE(CFileManager::IsShowFile(Path("folder.xml")));
+    EXPECT_FALSE(CFileManager::IsShowFile(Path("pipe.xml")));
     EXPECT_FALSE(CFileManager::IsShowFile(Path("none.xml")));
     EXPECT_FALSE(CFileManager::IsShowFile(folder + "/.."));
 
@@ -86,6 +93,47 @@ TEST_F(ShowFileListTest, ListsShowsAndMainProductXmlFilesByName)
     files->Refresh();
     EXPECT_EQ(Names(*files), "X a ab b");
     EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_LIST});
+}
+
+TEST_F(ShowFileListTest, StartRemovesOnlyWhatItsOwnSavesCutShortLeft)
+{
+    // A process id that no process has any more.
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    ASSERT_GT(child, 0);
+    waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child);
+    const std::string self = std::to_string(getpid());
+    const struct
+    {
+        std::string name;
+        bool removed;
+    } rows[] = {
+        {".b.show.tanzo-partial-" + dead + "-Q1w2E3", true},
+        {".options.xml.tanzo-partial-" + dead + "-Ab12Cd", true},
+        // A save still at work: its process lives, or someone holds its lock (below).
+        {".c.show.tanzo-partial-" + self + "-Q1w2E3", false},
+        {".d.show.tanzo-partial-" + dead + "-Q1w2E3", false},
+        // The user's hidden files, and what earlier builds left, which nothing tells apart from them.
+        {".gala.show.backup", false},
+        {".notes.xml.2024v2", false},
+        {".b.show.partial-Q1w2E3", false},
+        {"options.xml.tmp", false},
+        {".b.show.tanzo-partial-0" + dead + "-Q1w2E3", false},
+        {".b.show.tanzo-partial-" + dead + "-Q1w2E", false},
+        {"b.show.tanzo-partial-" + dead + "-Q1w2E3", false},
+    };
+    for (const auto& row : rows)
+        WriteText(Path(row.name), "<show application=\"Tan");
+    const int held = open(Path(rows[3].name).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(held, LOCK_EX), 0);
+
+    auto files = List();
+    close(held);
+    for (const auto& row : rows)
+        EXPECT_EQ(boost::filesystem::exists(Path(row.name)), !row.removed) << row.name;
+    EXPECT_EQ(files->GetCount(), 0u);
 }
 
 TEST_F(ShowFileListTest, RefreshTellsOfEveryChangeOfTheList)

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <sys/resource.h>
 #include <tinyxml.h>
 
@@ -68,7 +69,7 @@ TEST(Options, SavedFileHasTheFixedShape)
               "    <ignore_explanations>\n      <id>3</id>\n      <id>-3</id>\n      <id>3</id>\n"
               "    </ignore_explanations>\n  </options>\n</zevral>\n");
     // No temporary file is left behind.
-    EXPECT_FALSE(std::filesystem::exists(folder / "options.xml.tmp"));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 }
 
 TEST(Options, DefaultsWriteNoLockAndNoHintList)
@@ -202,33 +203,35 @@ TEST(Options, DamagedFileLeavesDefaultsIsKeptAsideAndReplacedAtTheFirstPoint)
         "<zevral><settings><device>1.2.3.4</device></settings></zevral>",
         "<other><options><device>1.2.3.4</device></options></other>",
         "\x01\x02 not xml at all",
+        nullptr,  // a file that cannot be read: set aside too, never written over
     };
     for (const char* text : damaged)
     {
+        const std::string row = text ? text : "(unreadable)";
         CTempFolder folder;
-        WriteFile(folder / "options.xml", text);
-        // What saves cut short left behind goes at the start; other hidden files stay.
-        WriteFile(folder / ".options.xml.partial-Ab12Cd", "<zev");
-        WriteFile(folder / ".big.show.x9Y8z7", "<sh");
-        WriteFile(folder / "options.xml.tmp", "<zevral>");
+        if (text)
+            WriteFile(folder / "options.xml", text);
+        else
+            MakeUnreadable(folder / "options.xml");
+        // A hidden file of the user's that looks a little like a save's leftover stays.
         WriteFile(folder / ".keep.partial-1", "mine");
         CRecorder recorder;
         COptions options(folder.Path());
         options.SetCore(&recorder, &recorder, &recorder);
-        EXPECT_TRUE(recorder.calls.empty()) << text;
-        EXPECT_EQ(options.GetDevice(), CIpAddress()) << text;
-        EXPECT_TRUE(options.IsModified()) << text;
+        EXPECT_TRUE(recorder.calls.empty()) << row;
+        EXPECT_EQ(options.GetDevice(), CIpAddress()) << row;
+        EXPECT_TRUE(options.IsModified()) << row;
         options.Update(5.0f);
-        EXPECT_NE(ReadAll(folder / "options.xml").find("<device>0.0.0.0</device>"), std::string::npos) << text;
+        EXPECT_NE(ReadAll(folder / "options.xml").find("<device>0.0.0.0</device>"), std::string::npos) << row;
         // The damaged file is kept beside the new one under a name that says so.
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
             names.push_back(entry.path().filename().string());
         std::sort(names.begin(), names.end());
-        ASSERT_EQ(names.size(), 3u) << text;
+        ASSERT_EQ(names.size(), 3u) << row;
         EXPECT_EQ(names[0], ".keep.partial-1");
         EXPECT_EQ(names[1].rfind("options.damaged-", 0), 0u) << names[1];
-        EXPECT_EQ(ReadAll(folder / names[1]), text);
+        EXPECT_EQ(ReadAll(folder / names[1]), text ? text : "") << row;
         EXPECT_EQ(names[2], "options.xml");
     }
 }
@@ -265,15 +268,31 @@ TEST(Options, FailedWriteKeepsTheOldFileAndIsRetried)
     EXPECT_NE(ReadAll(folder / "options.xml").find("Changed"), std::string::npos);
 }
 
-TEST(Options, FileThatIsAFolderIsNeitherReadNorLost)
+TEST(Options, FileThatIsNoRegularFileIsNeitherReadNorLost)
 {
-    CTempFolder folder;
-    std::filesystem::create_directory(folder / "options.xml");
-    COptions options(folder.Path());
-    options.SetCore(nullptr, nullptr, nullptr);
-    EXPECT_FALSE(options.Save());
-    EXPECT_TRUE(options.IsModified());
-    EXPECT_TRUE(IsFolder(folder / "options.xml"));
+    // A pipe would hold a reader or writer that waited for its other end.
+    for (const char* kind : {"folder", "pipe"})
+    {
+        CTempFolder folder;
+        const std::string path = folder / "options.xml";
+        if (std::string(kind) == "folder")
+            std::filesystem::create_directory(path);
+        else
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        {
+            COptions options(folder.Path());
+            options.SetCore(nullptr, nullptr, nullptr);
+            options.SetLanguage("Changed");
+            EXPECT_FALSE(options.Save()) << kind;
+            EXPECT_TRUE(options.IsModified()) << kind;
+            options.Update(5.0f);
+        }
+        EXPECT_EQ(std::filesystem::status(path).type(),
+                  std::string(kind) == "folder" ? std::filesystem::file_type::directory
+                                                : std::filesystem::file_type::fifo)
+            << kind;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1) << kind;
+    }
 }
 
 TEST(Options, ShutdownSaveNeedsNoneOfItsPartners)
