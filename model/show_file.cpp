@@ -92,6 +92,61 @@ void WriteDevice(TiXmlElement& system, const CCore* core)
     AddText(*element, "type", DeviceTypeName(device->GetType()));
 }
 
+// How much of a show the list reads: its root's start tag stands at the top, after the
+// declaration and perhaps a comment.
+constexpr size_t kHeaderBytes = 64 * 1024;
+
+// The end of the first element's start tag in the text (the index of its '>'), after the
+// declaration, comments and other markup the parser passes over at the top; npos when the text
+// has none (text before it, or a tag that does not end within the text). name gets the element's
+// name.
+size_t FindRootTag(const std::string& text, std::string& name)
+{
+    size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    for (;;)
+    {
+        at = text.find_first_not_of(" \t\r\n", at);
+        if (at == std::string::npos || text[at] != '<')
+            return std::string::npos;
+        if (text.compare(at, 4, "<!--") == 0)
+        {
+            const size_t end = text.find("-->", at + 4);
+            if (end == std::string::npos)
+                return std::string::npos;
+            at = end + 3;
+            continue;
+        }
+        if (text.compare(at, 2, "<?") == 0 || text.compare(at, 2, "<!") == 0)
+        {
+            at = text.find('>', at);
+            if (at == std::string::npos)
+                return std::string::npos;
+            ++at;
+            continue;
+        }
+        const size_t nameEnd = text.find_first_of(" \t\r\n/>", at + 1);
+        if (nameEnd == std::string::npos)
+            return std::string::npos;
+        name = text.substr(at + 1, nameEnd - at - 1);
+        // A '>' inside an attribute's quotes does not end the tag.
+        char quote = '\0';
+        for (size_t i = nameEnd; i < text.size(); ++i)
+        {
+            const char c = text[i];
+            if (quote != '\0')
+            {
+                if (c == quote)
+                    quote = '\0';
+            }
+            else if (c == '"' || c == '\'')
+                quote = c;
+            else if (c == '>')
+                return i;
+        }
+        return std::string::npos;
+    }
+}
+
 // Moves the file unless something exists at the target already.
 bool MoveWithoutReplacing(const std::string& from, const std::string& to)
 {
@@ -151,6 +206,35 @@ std::string CFile::GetSizeText() const
     return std::to_string(m_size / 1024) + " kB";
 }
 
+CXmlRead CFile::ReadHeader(const std::string& path, TiXmlDocument& document)
+{
+    document.Clear();
+    struct stat status;
+    // Too large to open: refused unread, as the reader refuses it.
+    if (::stat(path.c_str(), &status) == 0 && static_cast<unsigned long long>(status.st_size) > kMaxBytes)
+        return ReadXmlFile(path, kMaxBytes, document);
+    CXmlRead read;
+    std::string text;
+    int error = 0;
+    const FileReadStatus got = ReadFileStart(path, kHeaderBytes, text, error);
+    if (got != FileReadStatus::kRead)
+    {
+        read.status = got == FileReadStatus::kMissing ? XmlReadStatus::kMissing : XmlReadStatus::kUnreadable;
+        read.reason = DescribeFileRead(got, error);
+        return read;
+    }
+    std::string name;
+    const size_t tagEnd = FindRootTag(text, name);
+    // No "show" start tag at the top: nothing of a show to read (the document stays empty).
+    if (tagEnd == std::string::npos || name != "show")
+        return read;
+    // The start tag alone, closed at once, reads as the whole file's root reads.
+    text.resize(tagEnd + 1);
+    if (text[tagEnd - 1] != '/')
+        text += "</show>";
+    return ReadXmlText(std::move(text), document);
+}
+
 void CFile::Refresh()
 {
     m_size = 0;
@@ -175,10 +259,12 @@ void CFile::Refresh()
             {
             }
         }
+        // The list shows only what the root's start tag says: a show of 32 MB is not read whole
+        // for it.
         TiXmlDocument document;
         const TiXmlElement* show = nullptr;
-        const CXmlRead read = ReadXmlFile(m_path, kMaxBytes, document);
-        if (read.status == XmlReadStatus::kRefused)
+        const CXmlRead read = ReadHeader(m_path, document);
+        if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
             CApp::Log(kLogCategory, DescribeXmlRead(m_path, read), 1);
         if (read.IsRead())
         {

@@ -9,6 +9,7 @@
 
 class CCore;
 class CFileManager;
+struct CXmlRead;
 class TiXmlDocument;
 class TiXmlElement;
 
@@ -76,6 +77,11 @@ public:
 
     // The document Save writes.
     void BuildDocument(TiXmlDocument& document, bool empty) const;
+    // Reads only the start tag of the file's root element "show" into the document (as an empty
+    // element), which is all the show list needs of a show of up to 32 MB. A file larger than
+    // kMaxBytes is refused unread; one that does not begin with a "show" element leaves the
+    // document empty.
+    static CXmlRead ReadHeader(const std::string& path, TiXmlDocument& document);
     // Hands a show's "fixtures" and "playbacks" to their readers; the playbacks of a main-product
     // show are the children of "playbacks/buttons".
     static void SendShow(CCore* core, const TiXmlElement& show, bool mainProduct);

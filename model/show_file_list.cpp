@@ -65,7 +65,10 @@ void CFileManager::Refresh()
     if (!m_folder.empty())
     {
         std::vector<std::string> paths;
-        ListDirectory(m_folder, "*.show", paths, true);
+        std::vector<std::string> passedOver;
+        ListDirectory(m_folder, "*.show", paths, true, &passedOver);
+        for (const std::string& path : passedOver)
+            CApp::Log(kLogCategory, "Not listed: \"" + path + "\" " + DescribeFileError(kErrorNotRegularFile), 1);
         for (const std::string& path : paths)
         {
             m_files.push_back(std::make_unique<CFile>(this, m_core, path));
@@ -187,11 +190,10 @@ bool CFileManager::IsShowFile(const std::string& path)
     {
         if (FileNameOf(path) == "..")
             return false;
-        if (!IsRegularFile(path))
-            return false;
+        // What the root's start tag says is enough; the rest of the file is not read.
         TiXmlDocument document;
-        const CXmlRead read = ReadXmlFile(path, CFile::kMaxBytes, document);
-        if (read.status == XmlReadStatus::kRefused)
+        const CXmlRead read = CFile::ReadHeader(path, document);
+        if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
             CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
         if (!read.IsRead())
             return false;

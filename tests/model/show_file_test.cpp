@@ -95,6 +95,12 @@ TEST_F(ShowFileTest, FlagsComeFromTheShowElement)
         {"<show/>", false, false},
         {"<show readonly=\"TRUE\"/>", true, false},
         {"<other application=\"Lumivo\"/>", false, false},
+        // Only the root's start tag is read, from behind what may stand before it.
+        {"\xEF\xBB\xBF<?xml version=\"1.0\" ?>\n<!-- <show readonly=\"true\"> -->\n<!DOCTYPE show>\n"
+         "<show label='a > b' application=\"Tanzo\"\nreadonly=\"true\"><fixtures>",
+         true, false},
+        {"<show application=\"Lumivo&#x20;\"></show>", false, false},
+        {"text <show readonly=\"true\"/>", false, false},
     };
     for (const Row& row : rows)
     {

@@ -1,12 +1,16 @@
 #!/usr/bin/env bash
 # The whole program starting over damaged and hostile files: hostile_files.sh PROGRAM WORKDIR
 # Each row puts one kind of file in place of every file read at start (a show in the show list,
-# options.xml, user.personality, a user language file, the languages' version.txt); the program
-# must start, say in its log what it refused, still load the shipped languages and end with
-# status 0 on SIGTERM. Under the sanitizer build the same run checks every read.
-#   deep      - 80,000 nested elements (the parser recurses once per level)
-#   truncated - text that ends inside a UTF-8 character
-#   oversized - 100 MB (sparse) files
+# options.xml, user.personality, a user language file, the languages' version.txt, and in a copy
+# of the resources a shipped language file and the hints); the program must start, say in its
+# log what it refused, still load the shipped languages and end with status 0 on SIGTERM. Under
+# the sanitizer build the same run checks every read.
+#   deep       - 80,000 nested elements (the parser recurses once per level)
+#   truncated  - text that ends inside a UTF-8 character
+#   oversized  - 100 MB (sparse) files
+#   fifo       - named pipes (opened as files they wait for their other end), today's log too
+#   folder     - folders, today's log too
+#   unreadable - links to the reader's own memory, whose first read fails for anyone, root too
 set -euo pipefail
 program=$1
 # shellcheck source=../support/e2e.sh
@@ -27,36 +31,66 @@ hostile() {
   deep) { printf '<?xml version="1.0" ?>\n'; awk 'BEGIN { for (i = 0; i < 80000; i++) printf "<a>" }'; } >"$2" ;;
   truncated) printf '<?xml version="1.0" encoding="UTF-8" standalone="no" ?>\n<show application="Tanzo" label="B\xc3\xbchne \xe2\x82' >"$2" ;;
   oversized) truncate -s 100M "$2" ;;
+  fifo) rm -f "$2" && mkfifo "$2" ;;
+  folder) rm -f "$2" && mkdir "$2" ;;
+  unreadable) rm -f "$2" && ln -s /proc/self/mem "$2" ;;
   esac
 }
 
-for kind in deep truncated oversized; do
+resources=$(cd "$(dirname "$program")/../Resources" && pwd)
+for kind in deep truncated oversized fifo folder unreadable; do
   dir=$work/$kind
   data=$dir/home/Zevral/Programmer
   common=$dir/home/Zevral/Common/Languages
-  mkdir -p "$data" "$common/User"
-  for file in "$data/hostile.show" "$data/options.xml" "$data/user.personality" "$common/User/hostile.xml" \
-    "$common/version.txt"; do
+  res=$dir/resources
+  mkdir -p "$data/Logs" "$common/User"
+  cp -rs "$resources" "$res"
+  files=("$data/hostile.show" "$data/options.xml" "$data/user.personality" "$common/User/hostile.xml"
+    "$common/version.txt")
+  case $kind in
+  fifo | folder | unreadable)
+    files+=("$res/languages/hostile.xml" "$res/explanations/explanations.xml")
+    # The log is written, never read: only what cannot take it at all is put in its place.
+    [ $kind = unreadable ] || hostile $kind "$data/Logs/$(date +%Y%m%d)001.txt"
+    ;;
+  esac
+  for file in "${files[@]}"; do
     hostile $kind "$file"
   done
-  XDG_DATA_HOME=$dir/home start_program "$program"
+  XDG_DATA_HOME=$dir/home TANZO_RESOURCES=$res start_program "$program"
   await_started
   stop_program
-  logs=("$data"/Logs/*.txt)
-  [ -f "${logs[0]}" ] || fail_row "no log"
-  log=${logs[0]}
+  log=$(find "$data/Logs" -name '*.txt' -type f | head -n 1)
+  [ -n "$log" ] || fail_row "no log"
   grep -q '\[LanguageManager\] [3-9] languages loaded' "$log" || fail_row "the shipped languages did not load"
   [ "$(tail -n 1 "$log" | sed 's/^\[[0-9:]*\] //')" = "[Logger] Close" ] || fail_row "the log does not end with its close"
   case $kind in
   deep) expected="nests its elements deeper than 64 levels" ;;
   oversized) expected="is larger than" ;;
   truncated) expected= ;;
+  fifo | folder) expected="is not a regular file" ;;
+  unreadable) expected="cannot be read|Failed to copy" ;;
   esac
-  if [ -n "$expected" ]; then
-    for file in hostile.show user.personality hostile.xml; do
+  case $kind in
+  deep | oversized)
+    # The show list reads a show's root tag only: a show is refused there for its size alone.
+    refused=(user.personality hostile.xml)
+    [ $kind = deep ] || refused+=(hostile.show)
+    for file in "${refused[@]}"; do
       grep -q "Not read: \".*/$file\" $expected" "$log" || fail_row "no refusal of $file in the log"
     done
     grep -q "\[Options\] .*/options.xml could not be read (it $expected" "$log" || fail_row "no refusal of options.xml in the log"
-  fi
+    ;;
+  fifo | folder | unreadable)
+    for file in "${files[@]}"; do
+      grep -F "$file" "$log" | grep -qE "$expected" || fail_row "no refusal of $file in the log"
+    done
+    # Left as it was: never written over, nor swept away by a save.
+    case $kind in
+    fifo) [ -p "$data/options.xml" ] || fail_row "options.xml was replaced" ;;
+    folder) [ -d "$data/options.xml" ] || fail_row "options.xml was replaced" ;;
+    esac
+    ;;
+  esac
 done
 echo "hostile files: every row started, refused what it must and ended with status 0"
