@@ -13,6 +13,7 @@
 #include "model/fixture_manager.h"
 #include "model/playback_manager.h"
 #include "model/show_file_list.h"
+#include "model/show_message.h"
 #include "model/show_xml.h"
 #include "shell/app.h"
 #include "shell/platform.h"
@@ -40,11 +41,6 @@ const char* const kExtension = ".show";
 bool IsRegularFile(const std::string& path, struct stat& status)
 {
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
-}
-
-std::string Quoted(const std::string& text)
-{
-    return "\"" + text + "\"";
 }
 
 // The parent keeps a copy of what it is handed.
@@ -309,7 +305,7 @@ void CFile::BuildDocument(TiXmlDocument& document, bool empty) const
 bool CFile::Save(bool empty)
 {
     if (m_readOnly)
-        return Fail("The show " + Quoted(GetName()) + " is read-only and cannot be saved.");
+        return Fail(CShowMessage("The show \"%1\" is read-only and cannot be saved.").With(GetName()));
     TiXmlDocument document;
     BuildDocument(document, empty);
     TiXmlPrinter printer;
@@ -318,11 +314,12 @@ bool CFile::Save(bool empty)
     TiXmlDocument check;
     check.Parse(printer.CStr());
     if (check.Error())
-        return Fail("The show " + Quoted(GetName()) + " could not be saved: it would not read back (" +
-                    check.ErrorDesc() + ").");
+        return Fail(CShowMessage("The show \"%1\" could not be saved: it would not read back.")
+                        .With(GetName())
+                        .WithDetail(check.ErrorDesc()));
     int error = 0;
     if (!ReplaceFile(m_path, printer.Str(), error))
-        return Fail("The show " + Quoted(GetName()) + " could not be saved: " + DescribeFileError(error) + ".");
+        return Fail(CShowMessage("The show \"%1\" could not be saved: %2.").With(GetName()).WithSystemError(error));
     m_error.clear();
     Notify(FILE_NOTIFY_SAVED);
     Refresh();
@@ -331,27 +328,47 @@ bool CFile::Save(bool empty)
 
 bool CFile::Load()
 {
-    struct stat status;
-    if (FileNameOf(m_path) == ".." || !IsRegularFile(m_path, status))
-        return Fail("The show " + Quoted(GetName()) + " cannot be opened: the file is missing.");
     auto document = std::make_unique<TiXmlDocument>();
-    const CXmlRead read = ReadXmlFile(m_path, kMaxBytes, *document);
+    const CXmlRead read = FileNameOf(m_path) == ".." ? CXmlRead{XmlReadStatus::kMissing, "is missing"}
+                                                     : ReadXmlFile(m_path, kMaxBytes, *document);
     if (read.status == XmlReadStatus::kMalformed)
     {
-        std::string where;
-        if (document->ErrorRow() > 0)
-            where = " (line " + std::to_string(document->ErrorRow()) + ", column " +
-                    std::to_string(document->ErrorCol()) + ")";
-        return Fail("The show " + Quoted(GetName()) + " cannot be opened: the file is damaged, " +
-                    document->ErrorDesc() + where + ". Nothing was changed.");
+        if (document->ErrorRow() <= 0)
+            return Fail(CShowMessage("The show \"%1\" cannot be opened: the file is damaged. Nothing was changed.")
+                            .With(GetName())
+                            .WithDetail(document->ErrorDesc()));
+        return Fail(CShowMessage("The show \"%1\" cannot be opened: the file is damaged (line %2, column %3). "
+                                 "Nothing was changed.")
+                        .With(GetName())
+                        .With(std::to_string(document->ErrorRow()))
+                        .With(std::to_string(document->ErrorCol()))
+                        .WithDetail(document->ErrorDesc()));
     }
     if (!read.IsRead())
-        return Fail("The show " + Quoted(GetName()) + " cannot be opened: the file " + read.reason +
-                    ". Nothing was changed.");
+    {
+        struct stat status;
+        const bool regular = IsRegularFile(m_path, status);
+        const char* why = "the file cannot be read";
+        if (read.status == XmlReadStatus::kMissing)
+            why = "the file is missing";
+        else if (read.status == XmlReadStatus::kRefused)
+            why = regular && static_cast<unsigned long long>(status.st_size) > kMaxBytes
+                      ? "the file is too large"
+                      : "the file nests too deeply or holds too much";
+        else if (!regular)
+            why = "it is not a regular file";
+        CShowMessage message("The show \"%1\" cannot be opened: %2. Nothing was changed.");
+        message.With(GetName()).WithPhrase(why);
+        // The log keeps what the reader said where the phrase leaves it out.
+        if (read.status == XmlReadStatus::kRefused || (read.status == XmlReadStatus::kUnreadable && regular))
+            message.WithDetail(read.reason);
+        return Fail(message);
+    }
     const TiXmlNode* node = document->FirstChild("show");
     const TiXmlElement* show = node ? node->ToElement() : nullptr;
     if (!show)
-        return Fail("The file " + Quoted(GetName()) + " is not a show: it has no \"show\" element. Nothing was changed.");
+        return Fail(CShowMessage("The file \"%1\" is not a show: it has no \"show\" element. Nothing was changed.")
+                        .With(GetName()));
     const char* application = show->Attribute("application");
     const bool mainProduct = application ? EqualIgnoringAsciiCase(application, kMainProduct) : m_mainProduct;
     m_error.clear();
@@ -386,16 +403,16 @@ void CFile::SendShow(CCore* core, const TiXmlElement& show, bool mainProduct)
 bool CFile::Rename(const std::string& name)
 {
     if (m_readOnly)
-        return Fail("The show " + Quoted(GetName()) + " is read-only and cannot be renamed.");
+        return Fail(CShowMessage("The show \"%1\" is read-only and cannot be renamed.").With(GetName()));
     if (name.empty() || name.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
-        return Fail("A show name cannot be empty or contain \"/\" or \"\\\".");
+        return Fail(CShowMessage("A show name cannot be empty or contain \"/\" or \"\\\"."));
     const std::string target = JoinPath(ParentFolder(m_path), name + kExtension);
     if (target != m_path && !MoveWithoutReplacing(m_path, target))
     {
         const int error = errno;
         if (error == EEXIST)
-            return Fail("A show named " + Quoted(name) + " exists already.");
-        return Fail("The show " + Quoted(GetName()) + " could not be renamed: " + std::strerror(error) + ".");
+            return Fail(CShowMessage("A show named \"%1\" exists already.").With(name));
+        return Fail(CShowMessage("The show \"%1\" could not be renamed: %2.").With(GetName()).WithSystemError(error));
     }
     m_path = target;
     m_error.clear();
@@ -403,9 +420,9 @@ bool CFile::Rename(const std::string& name)
     return true;
 }
 
-bool CFile::Fail(const std::string& error)
+bool CFile::Fail(const CShowMessage& message)
 {
-    m_error = error;
-    CApp::Log(kLogCategory, error, 1);
+    m_error = message.Shown();
+    CApp::Log(kLogCategory, message.Logged(), 1);
     return false;
 }

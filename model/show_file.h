@@ -9,6 +9,7 @@
 
 class CCore;
 class CFileManager;
+class CShowMessage;
 struct CXmlRead;
 class TiXmlDocument;
 class TiXmlElement;
@@ -55,7 +56,8 @@ public:
     std::string GetDateText() const;
     // "1023 bytes", "1 kB", "1 MB".
     std::string GetSizeText() const;
-    // Why the last save, load or rename failed, ready to show; empty after one that worked.
+    // Why the last save, load or rename failed, ready to show in the interface's language; empty
+    // after one that worked. The log has it in English.
     const std::string& GetError() const { return m_error; }
 
     // Reads the size, date and flags again; notifies NOTIFY_UNKNOWN.
@@ -87,7 +89,8 @@ public:
     static void SendShow(CCore* core, const TiXmlElement& show, bool mainProduct);
 
 private:
-    bool Fail(const std::string& error);
+    // Keeps the message to show and logs it; false.
+    bool Fail(const CShowMessage& message);
 
     CFileManager* m_manager;
     CCore* m_core;

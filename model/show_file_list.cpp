@@ -8,6 +8,7 @@
 #include "foundation/owned_list.h"
 #include "foundation/xml_file.h"
 #include "model/show_file.h"
+#include "model/show_message.h"
 #include "model/show_xml.h"
 #include "shell/app.h"
 #include "shell/platform.h"
@@ -142,8 +143,7 @@ CFile* CFileManager::CreateShowFile()
     m_error.clear();
     if (m_folder.empty())
     {
-        m_error = "There is no folder for show files.";
-        CApp::Log(kLogCategory, m_error, 1);
+        Fail(CShowMessage("There is no folder for show files."));
         return nullptr;
     }
     auto file = std::make_unique<CFile>(this, m_core, JoinPath(m_folder, NewShowName() + ".show"));
@@ -167,8 +167,7 @@ bool CFileManager::RemoveFile(CFile* file)
     const std::string& path = file->GetPath();
     if (PathExists(path) && std::remove(path.c_str()) != 0)
     {
-        m_error = "The show \"" + file->GetName() + "\" could not be deleted: " + std::strerror(errno) + ".";
-        CApp::Log(kLogCategory, m_error, 1);
+        Fail(CShowMessage("The show \"%1\" could not be deleted: %2.").With(file->GetName()).WithSystemError(errno));
         return false;
     }
     if (file == m_current)
@@ -206,6 +205,12 @@ bool CFileManager::IsShowFile(const std::string& path)
     {
         return false;
     }
+}
+
+void CFileManager::Fail(const CShowMessage& message)
+{
+    m_error = message.Shown();
+    CApp::Log(kLogCategory, message.Logged(), 1);
 }
 
 void CFileManager::DeferLoad(std::unique_ptr<TiXmlDocument> show, bool mainProduct)

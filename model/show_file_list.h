@@ -10,6 +10,7 @@
 class CCore;
 class CFile;
 class CObserver;
+class CShowMessage;
 class CSubjectSet;
 class TiXmlDocument;
 
@@ -61,7 +62,8 @@ public:
     // Whether the file is a show of the main product: an XML file whose "show" root names
     // "Lumivo" as its application.
     static bool IsShowFile(const std::string& path);
-    // Why the last CreateShowFile or RemoveFile failed, ready to show.
+    // Why the last CreateShowFile or RemoveFile failed, ready to show in the interface's
+    // language.
     const std::string& GetError() const { return m_error; }
 
     // A show opened while the model reads a newly chosen controller; it is sent once the model
@@ -73,6 +75,9 @@ public:
     void ResyncSettled();
 
 private:
+    // Keeps the message to show and logs it.
+    void Fail(const CShowMessage& message);
+
     std::vector<std::unique_ptr<CFile>> m_files;
     CCore* m_core = nullptr;
     CFile* m_current = nullptr;

@@ -538,7 +538,7 @@ void CAreaSettings::OnDeviceDoubleClick(CAreaGrid* grid, int32_t column)
 
 void CAreaSettings::OnLockPress()
 {
-    ShowNotice("The device selection is locked.", false, "This is a special mode for demonstration purposes.");
+    ShowNotice("The device selection is locked.", true, "This is a special mode for demonstration purposes.");
 }
 
 // Buttons

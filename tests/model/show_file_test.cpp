@@ -8,6 +8,7 @@
 #include "model/playback_manager.h"
 #include "model/show_file_list.h"
 #include "shell/app.h"
+#include "shell/translator.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/model/show_test_support.h"
 #include "tests/support/silent_network.h"
@@ -27,6 +28,20 @@ using namespace showtest;
 
 namespace
 {
+// The two phrases of a failed save, as the German language file has them.
+class CGermanPhrases : public CTranslator
+{
+public:
+    std::string Translate(const std::string& text, bool) const override
+    {
+        if (text == "The show \"%1\" could not be saved: %2.")
+            return "Die Show \xE2\x80\x9E%1\xE2\x80\x9C konnte nicht gespeichert werden: %2.";
+        if (text == "the file or its folder is missing")
+            return "die Datei oder ihr Ordner fehlt";
+        return text;
+    }
+};
+
 class ShowFileTest : public ::testing::Test
 {
 protected:
@@ -219,12 +234,16 @@ TEST_F(ShowFileTest, AFailedSaveKeepsTheOldFileAndIsNotAnnounced)
     EXPECT_NE(taken.GetError().find("could not be saved"), std::string::npos) << taken.GetError();
     EXPECT_EQ(ReadText(Path("taken.show/inside")), "kept");
 
-    // The folder went away after the listing.
+    // The folder went away after the listing. The operator is told in the interface's language.
     boost::filesystem::create_directory(Path("gone"));
     CFile orphan(nullptr, nullptr, Path("gone/show.show"));
     observer.Observe(&orphan);
     boost::filesystem::remove(Path("gone"));
+    CApp::SetLanguageManager(std::make_unique<CGermanPhrases>());
     EXPECT_FALSE(orphan.Save(true));
+    CApp::SetLanguageManager(nullptr);
+    EXPECT_EQ(orphan.GetError(), "Die Show \xE2\x80\x9Eshow\xE2\x80\x9C konnte nicht gespeichert werden: die Datei oder "
+                                 "ihr Ordner fehlt.");
     EXPECT_TRUE(observer.codes.empty());
 
     // A save that works replaces the old content whole and leaves nothing beside it.
@@ -305,6 +324,17 @@ TEST_F(ShowFileTest, AShowThatCannotBeReadChangesNothing)
     CFile missing(files, core.get(), Path("missing.show"));
     EXPECT_FALSE(missing.Load());
     EXPECT_NE(missing.GetError().find("missing"), std::string::npos) << missing.GetError();
+
+    // A pipe is refused without waiting for a writer; a file that cannot be read says so.
+    ASSERT_EQ(mkfifo(Path("pipe.show").c_str(), 0600), 0);
+    MakeUnreadable(Path("unreadable.show"));
+    for (const auto& [name, why] : {std::pair{"pipe", "it is not a regular file"},
+                                    std::pair{"unreadable", "the file cannot be read"}})
+    {
+        CFile refused(files, core.get(), Path(std::string(name) + ".show"));
+        EXPECT_FALSE(refused.Load()) << name;
+        EXPECT_NE(refused.GetError().find(why), std::string::npos) << refused.GetError();
+    }
 
     EXPECT_TRUE(sink.sent.empty());
     EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), queued);
