@@ -1,5 +1,10 @@
 #include "foundation/base64.h"
 
+#include "foundation/file_helpers.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <memory>
 
@@ -56,7 +61,13 @@ std::string Base64Encode(const std::vector<uint8_t>& bytes)
 
 std::string Base64EncodeFile(const std::string& path)
 {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
+    int error = 0;
+    const int descriptor = OpenRegularFile(path, O_RDONLY, error);
+    if (descriptor < 0)
+        return std::string();
+    std::unique_ptr<FILE, int (*)(FILE*)> file(fdopen(descriptor, "rb"), std::fclose);
+    if (!file)
+        close(descriptor);
     if (!file)
         return std::string();
     std::string out;

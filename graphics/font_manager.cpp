@@ -12,7 +12,7 @@
 
 namespace
 {
-// No font file is anywhere near this; a larger one is opened from the file as it stands.
+// No font file is anywhere near this; a larger one is not opened.
 constexpr size_t kMaxFontFileBytes = 64u << 20;
 
 std::string FontName(const std::string& path)
@@ -41,8 +41,9 @@ CFontEntry::CFontEntry(const std::string& path, int32_t size)
     printf("TTF_OpenFont(%s, %i)\n", path.c_str(), size);
     fflush(stdout);
     SDL_RWops* source = m_file ? SDL_RWFromConstMem(m_file->data(), int(m_file->size())) : nullptr;
-    // The file as it stands when it could not be read into memory: the same font, or the same error.
-    m_handle = source ? TTF_OpenFontRW(source, 1, size) : TTF_OpenFont(path.c_str(), size);
+    // A font is opened only from its bytes: the font library would open a pipe in its place and
+    // wait on it for ever.
+    m_handle = source ? TTF_OpenFontRW(source, 1, size) : nullptr;
     KeepTextsOf(m_handle);
 }
 

@@ -1,9 +1,13 @@
 #include "graphics/gif_image.h"
 
 #include "foundation/byte_order.h"
+#include "foundation/file_helpers.h"
 #include "graphics/gif_bytes.h"
 #include "graphics/gif_frame.h"
 #include "graphics/zevral_image.h"
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -114,9 +118,16 @@ CGifImage::~CGifImage() = default;
 void CGifImage::Load(const std::string& path)
 {
     Clear();
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file)
+    int error = 0;
+    const int descriptor = OpenRegularFile(path, O_RDONLY, error);
+    if (descriptor < 0)
         return;
+    std::FILE* file = fdopen(descriptor, "rb");
+    if (!file)
+    {
+        close(descriptor);
+        return;
+    }
     Load(file);
     std::fclose(file);
 }
@@ -229,12 +240,8 @@ bool CGifImage::Save(const std::string& path)
 {
     std::vector<uint8_t> bytes;
     Write(bytes);
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file)
-        return false;
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    const bool closed = std::fclose(file) == 0;
-    return written && closed;
+    int error = 0;
+    return WriteFileBytes(path, std::string(bytes.begin(), bytes.end()), error);
 }
 
 void CGifImage::Write(std::vector<uint8_t>& output)

@@ -1,5 +1,6 @@
 #include "graphics/texture.h"
 
+#include "foundation/file_helpers.h"
 #include "shell/app.h"
 
 #include <SDL_image.h>
@@ -7,7 +8,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <sys/stat.h>
+
+namespace
+{
+// Far beyond any picture a texture is made from.
+constexpr size_t kMaxTextureFileBytes = 64u << 20;
+}  // namespace
 
 CTexture::~CTexture()
 {
@@ -93,10 +99,13 @@ void CTexture::Upload(const CBaseImage& image)
 
 bool CTexture::Load(const std::string& path)
 {
-    struct stat status;
-    if (stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode))
+    // Read through the one safe open: the image loader would wait for ever on a pipe.
+    std::string bytes;
+    int error = 0;
+    if (ReadFileBounded(path, kMaxTextureFileBytes, bytes, error) != FileReadStatus::kRead)
         return false;
-    SDL_Surface* surface = IMG_Load(path.c_str());
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    SDL_Surface* surface = source ? IMG_Load_RW(source, 1) : nullptr;
     if (!surface)
     {
         printf("IMG_Load error: %s\n", SDL_GetError());

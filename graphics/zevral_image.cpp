@@ -36,8 +36,13 @@ SDL_Surface* LoadPicture(const std::string& path)
 {
     std::string bytes;
     int error = 0;
-    if (ReadFileBounded(path, kMaxPictureBytes, bytes, error) != FileReadStatus::kRead || bytes.empty())
+    const FileReadStatus read = ReadFileBounded(path, kMaxPictureBytes, bytes, error);
+    // Only a regular file is opened by the loader itself: a pipe in a picture's place would hold
+    // the start for ever.
+    if (read == FileReadStatus::kTooLarge)
         return IMG_Load(path.c_str());
+    if (read != FileReadStatus::kRead || bytes.empty())
+        return nullptr;
     const size_t dot = path.rfind('.');
     const std::string type = dot == std::string::npos ? std::string() : path.substr(dot + 1);
     SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));

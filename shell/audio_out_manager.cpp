@@ -85,6 +85,8 @@ bool OpenAudio(int frequency, int channels, int bufferFrames)
 namespace
 {
 CAudioOutManager* g_programPlayer = nullptr;
+// A click clip is a fraction of a second; far larger files are no clips.
+constexpr size_t kMaxClipBytes = 16u << 20;
 }
 
 CAudioSample::~CAudioSample()
@@ -176,7 +178,11 @@ void CAudioOutManager::LoadAll(const std::string& binaryPath, CLogger* log)
     {
         // The source is closed here rather than by the mixer, which does not close it on
         // every path when a file is not a clip it can decode.
-        SDL_RWops* source = SDL_RWFromFile(path.c_str(), "rb");
+        // Read through the one safe open: a pipe among the clips would hold the start for ever.
+        std::string bytes;
+        int error = 0;
+        const bool read = ReadFileBounded(path, kMaxClipBytes, bytes, error) == FileReadStatus::kRead;
+        SDL_RWops* source = read ? SDL_RWFromConstMem(bytes.data(), int(bytes.size())) : nullptr;
         Mix_Chunk* chunk = nullptr;
         if (source && CMixer::Get().problem.empty())
         {
