@@ -45,6 +45,33 @@ size_t CharacterLength(const std::string& text, size_t pos)
     }
     return length;
 }
+
+// 0x80..0x9F of Windows-1252; 0 where it defines no character.
+constexpr char16_t kWindows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178,
+};
+
+void AppendWindows1252(std::string& out, unsigned char byte)
+{
+    char32_t code = byte;
+    if (byte >= 0x80 && byte < 0xA0)
+        code = kWindows1252High[byte - 0x80] ? kWindows1252High[byte - 0x80] : 0xFFFD;
+    if (code < 0x80)
+        out += static_cast<char>(code);
+    else if (code < 0x800)
+    {
+        out += static_cast<char>(0xC0 | (code >> 6));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+    else
+    {
+        out += static_cast<char>(0xE0 | (code >> 12));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
+}
 }  // namespace
 
 bool IsValidUtf8(const std::string& text)
@@ -74,16 +101,18 @@ std::string ToValidUtf8(const std::string& text)
             pos += length;
             continue;
         }
-        const unsigned char byte = static_cast<unsigned char>(text[pos++]);
-        if (byte < 0xA0)
-            valid += "\xEF\xBF\xBD";
-        else
-        {
-            valid += static_cast<char>(0xC0 | (byte >> 6));
-            valid += static_cast<char>(0x80 | (byte & 0x3F));
-        }
+        AppendWindows1252(valid, static_cast<unsigned char>(text[pos++]));
     }
     return valid;
+}
+
+std::string Windows1252ToUtf8(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size() + text.size() / 2);
+    for (const char byte : text)
+        AppendWindows1252(out, static_cast<unsigned char>(byte));
+    return out;
 }
 
 size_t PreviousCharacter(const std::string& text, size_t pos)

@@ -12,10 +12,14 @@
 bool IsValidUtf8(const std::string& text);
 
 // The text as valid UTF-8. Well-formed characters stay as they are; any other byte is taken as a
-// Latin-1 character (0xE9 becomes "é"), except 0x80..0x9F, which Latin-1 leaves to invisible
-// control codes and which become U+FFFD, the replacement character. A valid text comes back
-// unchanged.
+// Windows-1252 character, the single-byte code that editors on Windows write and a superset of
+// Latin-1's printable characters: 0xE9 becomes "é", 0x80 "€", 0x93 the opening double quote. The
+// five bytes Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become U+FFFD, the
+// replacement character. A valid text comes back unchanged.
 std::string ToValidUtf8(const std::string& text);
+// Every byte of the text as a Windows-1252 character, as above: for text that says it is in a
+// single-byte code, whatever UTF-8 its bytes may happen to spell.
+std::string Windows1252ToUtf8(const std::string& text);
 
 // Where the character that ends at pos starts: back over continuation bytes to the byte that
 // starts them (a run without one goes whole); 0 at the start.

@@ -32,7 +32,8 @@ std::string NormaliseLineEnds(const std::string& text)
 
 // TinyXML takes a byte from C0 up for the first of a several-byte character and steps over the
 // whole length it announces: a file that is not UTF-8 would hide markup from it, and one that
-// ends inside a character sends it past the end. So the text is made valid UTF-8 first. The
+// ends inside a character sends it past the end. So the text is made valid UTF-8 first (a
+// stray byte read as Windows-1252). The
 // parser also skips the characters U+FEFF, U+FFFE and U+FFFF as white space in some places and
 // only when it reads UTF-8; past the byte-order mark at the very start they become U+FFFD, so the
 // document reads alike either way.

@@ -33,7 +33,7 @@ struct CXmlRead
 
 // Reads the file into the document: a file larger than maxBytes is refused before it is read,
 // line ends are read as TinyXML's own file reader reads them, bytes that are not UTF-8 are read as
-// Latin-1, and a document beyond the limits above is refused before it is parsed.
+// Windows-1252, and a document beyond the limits above is refused before it is parsed.
 CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document,
                      TiXmlEncoding encoding = TIXML_DEFAULT_ENCODING);
 // The same for a document in memory.

@@ -74,7 +74,7 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
     }
 }
 
-TEST(XmlFile, TextIsReadAsUtf8WithStrayBytesAsLatin1AndLineEndsAsTheParserReadsFiles)
+TEST(XmlFile, TextIsReadAsUtf8WithStrayBytesAsWindows1252AndLineEndsAsTheParserReadsFiles)
 {
     struct
     {
@@ -82,8 +82,9 @@ TEST(XmlFile, TextIsReadAsUtf8WithStrayBytesAsLatin1AndLineEndsAsTheParserReadsF
         const char* label;
     } const rows[] = {
         {"<a label=\"B\xc3\xbchne\"/>", "B\xc3\xbchne"},
-        {"<a label=\"Caf\xe9\"/>", "Caf\xc3\xa9"},         // Latin-1, which hid the closing quote
-        {"<a label=\"\xe2\x82\"/>", "\xc3\xa2\xef\xbf\xbd"},   // a character cut short
+        {"<a label=\"Caf\xe9\"/>", "Caf\xc3\xa9"},         // a byte that hid the closing quote
+        {"<a label=\"\x80 \x93x\x94\"/>", "\xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d"},  // a euro sign and quotes
+        {"<a label=\"\xe2\x82\"/>", "\xc3\xa2\xe2\x80\x9a"},   // a character cut short
         {"<a label=\"\xed\xa0\xbf\"/>", "\xc3\xad\xc2\xa0\xc2\xbf"},  // no surrogates
         {"\xef\xbb\xbf<a label=\"x\xef\xbb\xbfy\"/>", "x\xef\xbf\xbdy"},  // a mark past the start
         {"<a label=\"x\r\ny\ry\"/>", "x\ny\ny"},
