@@ -1,5 +1,7 @@
 #include "foundation/value.h"
 
+#include "foundation/xml_element.h"
+
 #include <boost/lexical_cast.hpp>
 #include <tinyxml.h>
 
@@ -281,7 +283,8 @@ void CValue::ReadXml(const TiXmlNode* node)
     m_type = type;
     if (type == kShape)
         return;
-    const char* text = element->GetText();
-    if (text)
+    // The whole text, also when a comment or a CDATA section splits it.
+    const std::string text = XmlText(element);
+    if (!text.empty())
         Parse(text);
 }

@@ -16,10 +16,11 @@ inline constexpr size_t kXmlMaxNodes = 200000;  // tags and texts
 enum class XmlReadStatus
 {
     kRead,
-    kMissing,     // nothing at the path
-    kUnreadable,  // the file could not be opened or read, or is no regular file
-    kRefused,     // beyond a limit: not parsed at all
-    kMalformed,   // not well-formed XML; the document's error says where
+    kMissing,      // nothing at the path
+    kUnreadable,   // the file could not be opened or read, or is no regular file
+    kRefused,      // beyond a limit: not parsed at all
+    kUndecodable,  // in an encoding the program does not know, or not in the one it names
+    kMalformed,    // not well-formed XML; error, line and column say what and where
 };
 
 struct CXmlRead
@@ -27,16 +28,27 @@ struct CXmlRead
     XmlReadStatus status = XmlReadStatus::kRead;
     // Why the document was not read, worded to follow "the file": "is larger than 1 MB".
     std::string reason;
+    // kMalformed: what is wrong ("Error reading end tag."), and where when known (from 1).
+    std::string error;
+    int line = 0;
+    int column = 0;
 
     bool IsRead() const { return status == XmlReadStatus::kRead; }
 };
 
-// Reads the file into the document: a file larger than maxBytes is refused before it is read,
-// line ends are read as TinyXML's own file reader reads them, bytes that are not UTF-8 are read as
-// Windows-1252, and a document beyond the limits above is refused before it is parsed.
-CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document,
-                     TiXmlEncoding encoding = TIXML_DEFAULT_ENCODING);
+// Reads the file into the document, which then carries the file's path as its value. A file
+// larger than maxBytes is refused before it is read, and a document beyond the limits above
+// before it is parsed. The text is decoded once, by what the file says of itself: a byte-order
+// mark, else the declaration's encoding, else UTF-8. In UTF-8 a byte that is not part of a
+// character is read as Windows-1252; a document declared Latin-1 is read as Windows-1252, which
+// only adds characters where Latin-1 has invisible control codes. Line ends are read as TinyXML's
+// own file reader reads them. Every text and attribute value of a document read is valid UTF-8,
+// character references decoded as characters.
+// What is not well-formed is never silently changed: an '&' that begins no reference is kept as
+// written, while a '<' in an element's text that begins no tag, or a reference to no character,
+// refuses the document with its line.
+CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document);
 // The same for a document in memory.
-CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, TiXmlEncoding encoding = TIXML_DEFAULT_ENCODING);
+CXmlRead ReadXmlText(std::string text, TiXmlDocument& document);
 // The log line for a file that was not read: "Not read: "/path/options.xml" is larger than 1 MB".
 std::string DescribeXmlRead(const std::string& path, const CXmlRead& read);

@@ -1,6 +1,7 @@
 #include "graphics/explanation_manager.h"
 
 #include "foundation/file_helpers.h"
+#include "foundation/xml_element.h"
 #include "foundation/xml_file.h"
 #include "graphics/graphics_log.h"
 #include "shell/app.h"
@@ -54,25 +55,25 @@ void CExplanationManager::Load(const std::string& resourcesFolder)
         return;
     const std::string path = JoinPath(resourcesFolder, kFile);
     TiXmlDocument document;
-    const CXmlRead read = ReadXmlFile(path, kMaxBytes, document, TIXML_ENCODING_UTF8);
-    if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
+    const CXmlRead read = ReadXmlFile(path, kMaxBytes, document);
+    if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable ||
+        read.status == XmlReadStatus::kUndecodable)
         GraphicsLog("ExplanationManager", DescribeXmlRead(path, read));
     if (!read.IsRead())
         return;
 
     m_current = nullptr;
     m_entries.clear();
-    TiXmlNode* root = document.FirstChild("zevral");
-    if (!root)
-        return;
-    for (TiXmlNode* group = root->FirstChild("explanations"); group; group = group->NextSibling("explanations"))
+    const TiXmlElement* root = document.FirstChildElement("zevral");
+    // A hint is an element with an "id" and a text, whatever its name.
+    for (const TiXmlElement* group : XmlChildren(root, "explanations"))
     {
-        for (TiXmlElement* element = group->FirstChildElement(); element; element = element->NextSiblingElement())
+        for (const TiXmlElement* element : XmlChildren(group, nullptr))
         {
             const char* id = element->Attribute("id");
             // A hint without text would show an empty dialog: it is left out.
-            const char* text = element->GetText();
-            if (id && text)
+            const std::string text = XmlText(element);
+            if (id && !text.empty())
                 m_entries.push_back(std::make_unique<CExplanation>(uint32_t(ReadNumber(id)), text, true));
         }
     }

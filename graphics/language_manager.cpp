@@ -1,6 +1,7 @@
 #include "graphics/language_manager.h"
 
 #include "foundation/notify_codes.h"
+#include "foundation/xml_element.h"
 #include "foundation/xml_file.h"
 #include "graphics/graphics_log.h"
 #include "graphics/language.h"
@@ -45,24 +46,29 @@ CLanguageManager* CLanguageManager::FromApplication()
 bool CLanguageManager::LoadFile(const std::string& path)
 {
     TiXmlDocument document;
-    const CXmlRead read = ReadXmlFile(path, kMaxBytes, document, TIXML_ENCODING_UTF8);
-    if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
+    const CXmlRead read = ReadXmlFile(path, kMaxBytes, document);
+    if (read.status == XmlReadStatus::kMalformed)
     {
-        GraphicsLog(kLogCategory, DescribeXmlRead(path, read));
+        std::string where;
+        if (read.line > 0)
+            where = " at line " + std::to_string(read.line) + ", column " + std::to_string(read.column);
+        GraphicsLog(kLogCategory, "Error loading file \"" + path + "\", error = \"" + read.error + "\"" + where);
         return false;
     }
     if (!read.IsRead())
     {
-        GraphicsLog(kLogCategory, "Error loading file \"" + path + "\", error = \"" + document.ErrorDesc() + "\"");
+        GraphicsLog(kLogCategory, DescribeXmlRead(path, read));
         return false;
     }
-    TiXmlNode* root = document.FirstChild("show");
+    const TiXmlElement* root = document.FirstChildElement("show");
     if (!root)
         return true;
     const std::string fileName = FileNameWithoutExtension(path);
-    for (TiXmlNode* group = root->FirstChild("languages"); group; group = group->NextSibling("languages"))
+    // The format names its languages and phrases by attribute, not by element name: a language is
+    // an element with a "label", a phrase one with a "ref" and a text.
+    for (const TiXmlElement* group : XmlChildren(root, "languages"))
     {
-        for (TiXmlElement* element = group->FirstChildElement(); element; element = element->NextSiblingElement())
+        for (const TiXmlElement* element : XmlChildren(group, nullptr))
         {
             // A language without a name cannot be chosen: it is left out.
             const char* label = element->Attribute("label");
@@ -74,13 +80,13 @@ bool CLanguageManager::LoadFile(const std::string& path)
                 m_languages.push_back(std::make_unique<CLanguage>(label, fileName));
                 language = m_languages.back().get();
             }
-            for (TiXmlElement* phrase = element->FirstChildElement(); phrase; phrase = phrase->NextSiblingElement())
+            for (const TiXmlElement* phrase : XmlChildren(element, nullptr))
             {
                 // Without its English phrase or its translation an entry says nothing; the
                 // English then shows.
                 const char* ref = phrase->Attribute("ref");
-                const char* text = phrase->GetText();
-                if (ref && text)
+                const std::string text = XmlText(phrase);
+                if (ref && !text.empty())
                     language->AddPhrase(ref, text);
             }
         }

@@ -2,6 +2,7 @@
 
 #include "foundation/ascii.h"
 #include "foundation/base64.h"
+#include "foundation/xml_element.h"
 #include "link/message.h"
 #include "model/playback.h"
 #include "model/show_xml.h"
@@ -327,8 +328,7 @@ void CCue::Load(const TiXmlNode* node, bool everything)
     }
 
     bool hadBlocks = false;
-    for (const TiXmlElement* blocks = element ? element->FirstChildElement("blocks") : nullptr; blocks;
-         blocks = blocks->NextSiblingElement("blocks"))
+    for (const TiXmlElement* blocks : XmlChildren(element, "blocks"))
     {
         LoadBlocks(*blocks);
         hadBlocks = true;
@@ -360,20 +360,21 @@ void CCue::Load(const TiXmlNode* node, bool everything)
 
 void CCue::LoadBlocks(const TiXmlElement& element)
 {
-    // Blocks are counted by element: a comment or other node between them takes no block's place.
+    // Blocks are counted by "block" element: a comment, another node or an element of another
+    // name between them takes no block's place. A block's text may come in parts (split by a
+    // comment or a CDATA section); it is read whole.
     uint32_t block = 0;
-    for (const TiXmlElement* child = element.FirstChildElement(); child && block < kBlockCount;
-         child = child->NextSiblingElement(), ++block)
+    for (const TiXmlElement* child : XmlChildren(&element, "block"))
     {
-        const char* text = child->GetText();
-        if (!text)
-        {
-            SendBlock(block, kZeroBlock.data());
-            continue;
-        }
+        if (block == kBlockCount)
+            break;
+        const std::string text = XmlText(child);
         CBlock data{};
-        if (Base64Decode(text, data.data(), kBlockSize) == static_cast<int32_t>(kBlockSize))
+        if (text.empty())
+            SendBlock(block, kZeroBlock.data());
+        else if (Base64Decode(text, data.data(), kBlockSize) == static_cast<int32_t>(kBlockSize))
             SendBlock(block, data.data());
+        ++block;
     }
     for (; block < kBlockCount; ++block)
         SendBlock(block, kZeroBlock.data());

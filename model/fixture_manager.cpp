@@ -3,6 +3,7 @@
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
 #include "foundation/owned_list.h"
+#include "foundation/xml_element.h"
 #include "link/message.h"
 #include "model/message_sink.h"
 #include "model/core.h"
@@ -175,10 +176,10 @@ void CFixtureManager::ReadXml(const TiXmlElement* element)
     // fixture of the previous show survives the load.
     std::bitset<kFixtureCount> cleared;
     std::bitset<kFixtureCount> loaded;
-    // Comments and other nodes that are not elements take no slot's place.
+    // Only "fixture" elements are fixtures: comments, other nodes and elements of other names take
+    // no slot's place.
     int64_t next = 0;
-    for (const TiXmlElement* fixtureElement = element->FirstChildElement(); fixtureElement;
-         fixtureElement = fixtureElement->NextSiblingElement())
+    for (const TiXmlElement* fixtureElement : XmlChildren(element, "fixture"))
     {
         int64_t index = next;
         if (fixtureElement->Attribute("index"))

@@ -2,7 +2,7 @@
 
 #include "foundation/ascii.h"
 #include "foundation/owned_list.h"
-#include "foundation/utf8.h"
+#include "foundation/xml_element.h"
 #include "model/personality_manager.h"
 #include "model/personality_ref.h"
 
@@ -21,7 +21,7 @@ uint32_t PositionOf(const std::vector<std::unique_ptr<T>>& list, const void* ite
 std::string LabelOf(const TiXmlElement* element)
 {
     const char* label = element->Attribute("label");
-    return label ? CleanPersonalityLabel(ToValidUtf8(label)) : std::string();
+    return label ? CleanPersonalityLabel(label) : std::string();
 }
 }  // namespace
 
@@ -41,8 +41,10 @@ void CMode::ReadXml(const TiXmlNode* node)
     if (!element)
         return;
     m_label = LabelOf(element);
-    if (const char* text = element->GetText())
-        m_profile = ToValidUtf8(text);
+    // The element's own text, not its modes' (a model's modes are its child elements).
+    const std::string profile = XmlText(element);
+    if (!profile.empty())
+        m_profile = profile;
 }
 
 CModel::~CModel()
@@ -80,8 +82,7 @@ void CModel::ReadXml(const TiXmlNode* node)
     CMode::ReadXml(node);
     if (!node)
         return;
-    for (const TiXmlElement* child = node->FirstChildElement("mode"); child;
-         child = child->NextSiblingElement("mode"))
+    for (const TiXmlElement* child : XmlChildren(node, "mode"))
     {
         m_modes.push_back(std::make_unique<CMode>(this));
         m_modes.back()->ReadXml(child);
@@ -131,8 +132,8 @@ void CManufacturer::ReadXml(const TiXmlNode* node)
         return;
     if (const TiXmlElement* element = node->ToElement())
         m_label = LabelOf(element);
-    // Comments and other nodes that are not elements are no models.
-    for (const TiXmlElement* child = node->FirstChildElement(); child; child = child->NextSiblingElement())
+    // Only "model" elements are models: comments, other nodes and elements of other names are none.
+    for (const TiXmlElement* child : XmlChildren(node, "model"))
     {
         m_models.push_back(std::make_unique<CModel>(this));
         m_models.back()->ReadXml(child);

@@ -2,6 +2,7 @@
 
 #include "foundation/ascii.h"
 #include "foundation/owned_list.h"
+#include "foundation/xml_element.h"
 #include "foundation/xml_file.h"
 #include "model/personality_entries.h"
 #include "model/personality_ref.h"
@@ -84,11 +85,12 @@ void CPersonalityManager::ReadFile(const std::string& path, bool user)
         CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
     if (!read.IsRead())
         return;
-    const TiXmlNode* root = document.FirstChild("personalities");
+    const TiXmlElement* root = document.FirstChildElement("personalities");
     if (!root)
         return;
-    // Comments and other nodes that are not elements are no manufacturers.
-    for (const TiXmlElement* child = root->FirstChildElement(); child; child = child->NextSiblingElement())
+    // Only "manufacturer" elements are manufacturers: comments, other nodes and elements of other
+    // names are none.
+    for (const TiXmlElement* child : XmlChildren(root, "manufacturer"))
     {
         m_manufacturers.push_back(std::make_unique<CManufacturer>(this));
         CManufacturer* manufacturer = m_manufacturers.back().get();

@@ -4,6 +4,7 @@
 #include "foundation/observer.h"
 #include "foundation/owned_list.h"
 #include "foundation/time.h"
+#include "foundation/xml_element.h"
 #include "link/message.h"
 #include "model/cue.h"
 #include "model/playback_manager.h"
@@ -618,8 +619,7 @@ void CPlayback::Load(const TiXmlNode* node, bool everything)
     }
 
     bool hadCues = false;
-    for (const TiXmlElement* cues = element ? element->FirstChildElement("cues") : nullptr; cues;
-         cues = cues->NextSiblingElement("cues"))
+    for (const TiXmlElement* cues : XmlChildren(element, "cues"))
     {
         LoadCues(*cues, everything);
         hadCues = true;
@@ -650,15 +650,14 @@ void CPlayback::Load(const TiXmlNode* node, bool everything)
 
 void CPlayback::LoadCues(const TiXmlElement& element, bool everything)
 {
-    // Comments and other nodes that are not elements are no cues.
-    uint32_t count = 0;
-    for (const TiXmlElement* child = element.FirstChildElement(); child; child = child->NextSiblingElement())
-        ++count;
-    SendCommand(COMMAND_SET_COUNT, CMessageValue(count));
+    // Only "cue" elements are cues: comments, other nodes and elements of other names are none.
+    const CXmlChildren children = XmlChildren(&element, "cue");
+    SendCommand(COMMAND_SET_COUNT, CMessageValue(uint32_t(children.size())));
 
-    uint32_t index = 0;
-    for (const TiXmlElement* child = element.FirstChildElement(); child; child = child->NextSiblingElement(), ++index)
+    uint32_t next = 0;
+    for (const TiXmlElement* child : children)
     {
+        const uint32_t index = next++;
         if (CCue* cue = GetCue(index))
         {
             cue->Load(child, everything);

@@ -2,6 +2,7 @@
 
 #include "foundation/observer.h"
 #include "foundation/owned_list.h"
+#include "foundation/xml_element.h"
 #include "link/message.h"
 #include "model/core.h"
 #include "model/message_sink.h"
@@ -233,9 +234,10 @@ void CPlaybackManager::Load(const TiXmlNode* node)
         }
     };
 
-    // Comments and other nodes that are not elements take no playback's place.
+    // Only "playback" elements are playbacks: comments, other nodes and elements of other names
+    // take no playback's place.
     int64_t next = 0;
-    for (const TiXmlElement* child = node->FirstChildElement(); child; child = child->NextSiblingElement())
+    for (const TiXmlElement* child : XmlChildren(node, "playback"))
     {
         if (child->Attribute("index"))
         {

@@ -263,10 +263,7 @@ void CFile::Refresh()
         if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
             CApp::Log(kLogCategory, DescribeXmlRead(m_path, read), 1);
         if (read.IsRead())
-        {
-            const TiXmlNode* node = document.FirstChild("show");
-            show = node ? node->ToElement() : nullptr;
-        }
+            show = document.FirstChildElement("show");
         if (show)
         {
             if (const char* readOnly = show->Attribute("readonly"))
@@ -329,20 +326,23 @@ bool CFile::Save(bool empty)
 bool CFile::Load()
 {
     auto document = std::make_unique<TiXmlDocument>();
-    const CXmlRead read = FileNameOf(m_path) == ".." ? CXmlRead{XmlReadStatus::kMissing, "is missing"}
-                                                     : ReadXmlFile(m_path, kMaxBytes, *document);
+    CXmlRead read;
+    if (FileNameOf(m_path) == "..")
+        read.status = XmlReadStatus::kMissing;
+    else
+        read = ReadXmlFile(m_path, kMaxBytes, *document);
     if (read.status == XmlReadStatus::kMalformed)
     {
-        if (document->ErrorRow() <= 0)
+        if (read.line <= 0)
             return Fail(CShowMessage("The show \"%1\" cannot be opened: the file is damaged. Nothing was changed.")
                             .With(GetName())
-                            .WithDetail(document->ErrorDesc()));
+                            .WithDetail(read.error));
         return Fail(CShowMessage("The show \"%1\" cannot be opened: the file is damaged (line %2, column %3). "
                                  "Nothing was changed.")
                         .With(GetName())
-                        .With(std::to_string(document->ErrorRow()))
-                        .With(std::to_string(document->ErrorCol()))
-                        .WithDetail(document->ErrorDesc()));
+                        .With(std::to_string(read.line))
+                        .With(std::to_string(read.column))
+                        .WithDetail(read.error));
     }
     if (!read.IsRead())
     {
@@ -355,17 +355,19 @@ bool CFile::Load()
             why = regular && static_cast<unsigned long long>(status.st_size) > kMaxBytes
                       ? "the file is too large"
                       : "the file nests too deeply or holds too much";
+        else if (read.status == XmlReadStatus::kUndecodable)
+            why = "the file is in an encoding the program cannot read";
         else if (!regular)
             why = "it is not a regular file";
         CShowMessage message("The show \"%1\" cannot be opened: %2. Nothing was changed.");
         message.With(GetName()).WithPhrase(why);
         // The log keeps what the reader said where the phrase leaves it out.
-        if (read.status == XmlReadStatus::kRefused || (read.status == XmlReadStatus::kUnreadable && regular))
+        if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUndecodable ||
+            (read.status == XmlReadStatus::kUnreadable && regular))
             message.WithDetail(read.reason);
         return Fail(message);
     }
-    const TiXmlNode* node = document->FirstChild("show");
-    const TiXmlElement* show = node ? node->ToElement() : nullptr;
+    const TiXmlElement* show = document->FirstChildElement("show");
     if (!show)
         return Fail(CShowMessage("The file \"%1\" is not a show: it has no \"show\" element. Nothing was changed.")
                         .With(GetName()));

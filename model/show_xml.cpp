@@ -1,7 +1,6 @@
 #include "model/show_xml.h"
 
 #include "foundation/ascii.h"
-#include "foundation/utf8.h"
 #include "shell/app.h"
 
 #include <tinyxml.h>
@@ -64,8 +63,9 @@ bool ReadIntAttribute(const TiXmlElement& element, const char* name, int& value)
 
 std::string ReadTextAttribute(const TiXmlElement& element, const char* name)
 {
+    // The reader has made every value UTF-8 already.
     const char* text = element.Attribute(name);
-    return text ? ToValidUtf8(text) : std::string();
+    return text ? std::string(text) : std::string();
 }
 
 std::string FormatShowFloat(float value)

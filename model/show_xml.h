@@ -14,7 +14,7 @@ float ReadFloatAttribute(const TiXmlElement& element, const char* name, float fa
 // A decimal signed 32-bit integer over the whole text (optional sign); false when absent,
 // malformed or out of range.
 bool ReadIntAttribute(const TiXmlElement& element, const char* name, int& value);
-// The attribute text as valid UTF-8 (a Latin-1 file's bytes read as Latin-1), empty when absent.
+// The attribute text, empty when absent.
 std::string ReadTextAttribute(const TiXmlElement& element, const char* name);
 
 // "%g", the form in which the XML library writes a double.

@@ -2,7 +2,7 @@
 
 #include "foundation/file_helpers.h"
 #include "foundation/file_replace.h"
-#include "foundation/utf8.h"
+#include "foundation/xml_element.h"
 #include "foundation/xml_file.h"
 #include "shell/app.h"
 #include "shell/platform.h"
@@ -86,9 +86,9 @@ bool COptions::Load()
     if (m_path.empty())
         return false;
     TiXmlDocument document;
-    const CXmlRead read = ReadXmlFile(m_path, kMaxBytes, document, TIXML_ENCODING_UTF8);
-    TiXmlNode* root = read.IsRead() ? document.FirstChild("zevral") : nullptr;
-    TiXmlNode* options = root ? root->FirstChild("options") : nullptr;
+    const CXmlRead read = ReadXmlFile(m_path, kMaxBytes, document);
+    const TiXmlElement* root = read.IsRead() ? document.FirstChildElement("zevral") : nullptr;
+    const TiXmlElement* options = root ? root->FirstChildElement("options") : nullptr;
     if (!options)
     {
         if (read.status == XmlReadStatus::kUnreadable && !IsRegularFile(m_path))
@@ -98,10 +98,9 @@ bool COptions::Load()
             CApp::Log(kLogCategory, DescribeXmlRead(m_path, read) +
                                         "; it is left as it is, and the settings start afresh and are not saved", 1);
         }
-        else if (read.status == XmlReadStatus::kUnreadable || read.status == XmlReadStatus::kRefused)
+        else if (read.status == XmlReadStatus::kUnreadable || read.status == XmlReadStatus::kRefused ||
+                 read.status == XmlReadStatus::kUndecodable || read.status == XmlReadStatus::kMalformed)
             KeepDamagedFile("it " + read.reason);
-        else if (read.status == XmlReadStatus::kMalformed)
-            KeepDamagedFile(document.ErrorDesc());
         else if (read.IsRead())
             KeepDamagedFile("it holds no options");
         return false;
@@ -109,12 +108,13 @@ bool COptions::Load()
 
     m_device = CIpAddress();
     m_modified = true;
-    for (TiXmlElement* child = options->FirstChildElement(); child; child = child->NextSiblingElement())
+    for (const TiXmlElement* child = options->FirstChildElement(); child; child = child->NextSiblingElement())
     {
         const std::string name = child->ValueStr();
         if (name == "device")
         {
-            if (const char* text = child->GetText())
+            const std::string text = XmlText(child);
+            if (!text.empty())
             {
                 m_device.Parse(text);
                 if (m_link)
@@ -131,21 +131,22 @@ bool COptions::Load()
         }
         else if (name == "language")
         {
-            if (const char* text = child->GetText())
+            const std::string text = XmlText(child);
+            if (!text.empty())
             {
-                m_language = ToValidUtf8(text);
+                m_language = text;
                 if (m_languageManager)
                     m_languageManager->SetLanguage(m_language);
             }
         }
         else if (name == "ignore_explanations")
         {
-            for (TiXmlElement* id = child->FirstChildElement("id"); id; id = id->NextSiblingElement("id"))
+            for (const TiXmlElement* id : XmlChildren(child, "id"))
             {
-                const char* text = id->GetText();
-                if (!text)
+                const std::string text = XmlText(id);
+                if (text.empty())
                     continue;
-                const int32_t value = ReadId(text);
+                const int32_t value = ReadId(text.c_str());
                 if (m_hints)
                     m_hints->DisableExplanation(value);
                 m_ignoredExplanations.push_back(value);

@@ -1,5 +1,7 @@
 #include "foundation/xml_file.h"
 
+#include "foundation/xml_element.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -46,9 +48,10 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
         {"one level deeper", Nested(kXmlMaxDepth + 1), XmlReadStatus::kRefused,
          "nests its elements deeper than 64 levels"},
         {"deep and never closed", Repeat("<a>", 100000), XmlReadStatus::kRefused, "deeper than 64"},
-        // The parser takes "&#" up to the next ';' for one character, end tags and all.
-        {"end tags hidden in a character reference", "<r>" + Repeat("<a>&#</a>#5;", 100),
-         XmlReadStatus::kRefused, "deeper than 64"},
+        // The parser would take "&#" up to the next ';' for one character, end tags and all; an
+        // '&' that begins no reference is read as written instead.
+        {"no end tags hidden in a character reference", "<r>" + Repeat("<a>&#</a>#5;", 100) + "</r>",
+         XmlReadStatus::kRead, ""},
         // A declaration's quoted value may hold '>' and end tags.
         {"end tags hidden in a declaration", Repeat("<r><?xml version=\"></r>\" ?>", 100),
          XmlReadStatus::kRefused, "deeper than 64"},
@@ -60,6 +63,18 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
         {"ends inside a UTF-8 character", "<?xml version=\"1.0\" ?>\n<a b=\"B\xc3\xbchne \xe2\x82",
          XmlReadStatus::kMalformed, "is not well-formed XML: "},
         {"not XML", "hello", XmlReadStatus::kMalformed, "is not well-formed XML: "},
+        // What the parser would silently change refuses the document, with its line.
+        {"a '<' that begins no tag", "<a>\n<b>x < y</b></a>", XmlReadStatus::kMalformed,
+         "a \"<\" that begins no tag (line 2, column 6)"},
+        {"a reference to no character", "<a>\n\n<b t=\"&#xD800;\"/></a>", XmlReadStatus::kMalformed,
+         "a reference to no character, \"&#xD800;\" (line 3, column 7)"},
+        {"a reference past the last character", "<a>&#1114112;</a>", XmlReadStatus::kMalformed, "(line 1"},
+        {"a NUL by reference", "<a>&#0;</a>", XmlReadStatus::kMalformed, "no character"},
+        {"an encoding nobody knows", "<?xml version=\"1.0\" encoding=\"x-martian\"?><a/>",
+         XmlReadStatus::kUndecodable, "is in the encoding \"x-martian\", which the program does not know"},
+        {"bytes that are not in the declared encoding",
+         "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<a label=\"\x81 \"/>", XmlReadStatus::kUndecodable,
+         "is not in its encoding \"Shift_JIS\" (line 2)"},
     };
     for (const auto& row : rows)
     {
@@ -74,28 +89,51 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
     }
 }
 
-TEST(XmlFile, TextIsReadAsUtf8WithStrayBytesAsWindows1252AndLineEndsAsTheParserReadsFiles)
+TEST(XmlFile, TextIsDecodedOnceByWhatTheFileSaysAndKeptAsWritten)
 {
+    // Japanese, a smiling face and the euro sign.
+    const std::string references = "&#x65E5;&#x672C; &#x263A; &#x20AC;";
+    const std::string decoded = "\xe6\x97\xa5\xe6\x9c\xac \xe2\x98\xba \xe2\x82\xac";
     struct
     {
-        std::string text;
+        std::string input;
         const char* label;
+        const char* text;
     } const rows[] = {
-        {"<a label=\"B\xc3\xbchne\"/>", "B\xc3\xbchne"},
-        {"<a label=\"Caf\xe9\"/>", "Caf\xc3\xa9"},         // a byte that hid the closing quote
-        {"<a label=\"\x80 \x93x\x94\"/>", "\xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d"},  // a euro sign and quotes
-        {"<a label=\"\xe2\x82\"/>", "\xc3\xa2\xe2\x80\x9a"},   // a character cut short
-        {"<a label=\"\xed\xa0\xbf\"/>", "\xc3\xad\xc2\xa0\xc2\xbf"},  // no surrogates
-        {"\xef\xbb\xbf<a label=\"x\xef\xbb\xbfy\"/>", "x\xef\xbf\xbdy"},  // a mark past the start
-        {"<a label=\"x\r\ny\ry\"/>", "x\ny\ny"},
+        {"<a label=\"B\xc3\xbchne\"/>", "B\xc3\xbchne", ""},
+        // Bytes that are no UTF-8 are Windows-1252: Latin-1 letters, and a euro sign and quotes.
+        {"<a label=\"Caf\xe9\"/>", "Caf\xc3\xa9", ""},  // the byte hid the closing quote
+        {"<a label=\"\x80 \x93x\x94\"/>", "\xe2\x82\xac \xe2\x80\x9cx\xe2\x80\x9d", ""},
+        {"<a label=\"\xe2\x82\"/>", "\xc3\xa2\xe2\x80\x9a", ""},   // a character cut short
+        {"<a label=\"\xed\xa0\xbf\"/>", "\xc3\xad\xc2\xa0\xc2\xbf", ""},  // no surrogates
+        {"\xef\xbb\xbf<a label=\"x\xef\xbb\xbfy\"/>", "x\xef\xbf\xbdy", ""},  // a mark past the start
+        {"<a label=\"x\r\ny\ry\"/>", "x\ny\ny", ""},
+        // References decode to the same characters with no declaration, UTF-8 or Latin-1.
+        {"<a label=\"" + references + "\">" + references + "</a>", decoded.c_str(), decoded.c_str()},
+        {"<?xml version=\"1.0\" encoding=\"UTF-8\"?><a label=\"" + references + "\"/>", decoded.c_str(), ""},
+        {"<?xml version=\"1.0\" encoding=\"ISO-8859-1\" ?>\n<a label=\"" + references + "\">" + references + "</a>",
+         decoded.c_str(), decoded.c_str()},
+        // A declared single-byte file is read byte by byte, whatever UTF-8 its bytes spell.
+        {"<?xml version='1.0' encoding='iso-8859-1'?><a label=\"\xc3\xa9 \x80\"/>", "\xc3\x83\xc2\xa9 \xe2\x82\xac",
+         ""},
+        {"<?xml version=\"1.0\" encoding=\"windows-1250\"?><a label=\"\x8a\xe8\"/>", "\xc5\xa0\xc4\x8d", ""},
+        // UTF-16 as its byte-order mark says.
+        {std::string("\xff\xfe<\0a\0 \0l\0a\0b\0e\0l\0=\0\"\0\xac\x20\"\0/\0>\0", 30), "\xe2\x82\xac", ""},
+        // An '&' that begins no reference is kept as written.
+        {"<a label=\"Sound & Light &nbsp;&#x;&#X41; &amp;\">A & B<![CDATA[ & C]]></a>",
+         "Sound & Light &nbsp;&#x;&#X41; &", "A & B & C"},
+        // The whole text: every text and CDATA part, comments and instructions passed over.
+        {"<a>AB<!-- c -->CD<![CDATA[EF]]><?pi x?>GH<b>no</b>IJ</a>", "", "ABCDEFGHIJ"},
     };
     for (const auto& row : rows)
     {
         TiXmlDocument document;
-        ASSERT_TRUE(ReadXmlText(row.text, document).IsRead()) << row.text;
+        const CXmlRead read = ReadXmlText(row.input, document);
+        ASSERT_TRUE(read.IsRead()) << row.input << ": " << read.reason;
         const TiXmlElement* a = document.FirstChildElement("a");
-        ASSERT_NE(a, nullptr) << row.text;
-        EXPECT_STREQ(a->Attribute("label"), row.label) << row.text;
+        ASSERT_NE(a, nullptr) << row.input;
+        EXPECT_EQ(a->Attribute("label") ? a->Attribute("label") : "", std::string(row.label)) << row.input;
+        EXPECT_EQ(XmlText(a), row.text) << row.input;
     }
 }
 

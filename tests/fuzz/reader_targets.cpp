@@ -1,5 +1,6 @@
 #include "tests/fuzz/reader_targets.h"
 
+#include "foundation/utf8.h"
 #include "foundation/version.h"
 #include "foundation/xml_file.h"
 #include "graphics/explanation_manager.h"
@@ -72,13 +73,36 @@ size_t Depth(const TiXmlNode& root)
     return deepest;
 }
 
-// The guarded entry itself: whatever it hands the parser never nests deeper than allowed.
+// Whether every text and attribute value of the document is valid UTF-8, walked without recursion.
+bool AllUtf8(const TiXmlNode& root)
+{
+    std::vector<const TiXmlNode*> open = {&root};
+    while (!open.empty())
+    {
+        const TiXmlNode* node = open.back();
+        open.pop_back();
+        if (node->ToText() && !IsValidUtf8(node->ValueStr()))
+            return false;
+        if (const TiXmlElement* element = node->ToElement())
+            for (const TiXmlAttribute* a = element->FirstAttribute(); a; a = a->Next())
+                if (!IsValidUtf8(a->ValueStr()))
+                    return false;
+        for (const TiXmlNode* child = node->FirstChild(); child; child = child->NextSibling())
+            open.push_back(child);
+    }
+    return true;
+}
+
+// The guarded entry itself: whatever it hands the parser never nests deeper than allowed, and
+// whatever it reads is UTF-8, whichever encoding the bytes claim.
 void ReadXml(const uint8_t* data, size_t size)
 {
     TiXmlDocument document;
     const CXmlRead read = ReadXmlText(std::string(reinterpret_cast<const char*>(data), size), document);
     if (read.status != XmlReadStatus::kRefused)
         Require(Depth(document) <= kXmlMaxDepth, "the parser went deeper than the limit");
+    if (read.IsRead())
+        Require(AllUtf8(document), "a text or value read is not UTF-8");
 }
 
 // A show opened by the user: the fixtures and playbacks it holds are sent to a model root whose

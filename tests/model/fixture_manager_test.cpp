@@ -197,10 +197,10 @@ TEST_F(FixtureManagerTest, OddIndexesNeverLeaveAnOldFixtureBehindNorCrash)
     Read("<fixtures><fixture index='7' label='a'/><fixture index='2' label='b'/></fixtures>");
     EXPECT_EQ(Cleared(), Join(Range(0, 7), Range(8, 64)));
 
-    // A comment takes no slot's place; indexes that are no number, negative or past the last slot
-    // are passed over.
+    // A comment or an element of another name takes no slot's place; indexes that are no number,
+    // negative or past the last slot are passed over.
     sink.sent.clear();
-    Read("<fixtures><fixture index='0' label='a'/><!-- note --><fixture label='b'/>"
+    Read("<fixtures><fixture index='0' label='a'/><!-- note --><other label='z'/><fixture label='b'/>"
          "<fixture index='x' label='c'/><fixture index='-4' label='d'/><fixture index='1000' label='e'/>"
          "</fixtures>");
     const std::vector<std::pair<uint32_t, uint32_t>> commands = sink.Commands();

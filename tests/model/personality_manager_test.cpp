@@ -102,8 +102,8 @@ TEST(PersonalityManager, AnEntryWithAnEmptyLabelStopsTheInitialWalk)
 {
     CTempFolder folder;
     CPersonalityManager library;
-    library.LoadFile(folder.Write("a.xml", "<personalities><m label='Bee'/><m/><m label='Dee'/>"
-                                           "</personalities>"),
+    library.LoadFile(folder.Write("a.xml", "<personalities><manufacturer label='Bee'/><manufacturer/>"
+                                           "<manufacturer label='Dee'/></personalities>"),
                      false);
     ASSERT_EQ(Labels(library), "Bee||Dee");
     EXPECT_EQ(library.FindByInitial('d'), library.GetManufacturer(0));

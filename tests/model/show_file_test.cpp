@@ -354,12 +354,29 @@ TEST_F(ShowFileTest, TextsThatAreNoUtf8AreMendedAndAShowThatWouldNotReadBackIsNo
     Connect();
     Settle();
     sink.sent.clear();
-    // A Latin-1 file: its bytes are read as Latin-1.
-    WriteText(Path("latin1.show"), "<show application=\"Tanzo\"><playbacks><playback index=\"2\" label=\"Caf\xE9\"/>"
-                                   "</playbacks></show>");
-    CFile latin1(core->GetFileManager(), core.get(), Path("latin1.show"));
-    ASSERT_TRUE(latin1.Load()) << latin1.GetError();
-    EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"2:Caf\xC3\xA9"});
+    // Bytes that are no UTF-8 are read as Windows-1252 (a Latin-1 letter, a euro sign); references
+    // are decoded once, whatever the declaration; a raw '&' is kept.
+    const std::string label = "Caf\xC3\xA9 \xE2\x82\xAC \xE6\x97\xA5\xE6\x9C\xAC \xE2\x98\xBA Sound & Light";
+    for (const char* declaration : {"", "<?xml version=\"1.0\" encoding=\"UTF-8\"?>",
+                                    "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?>"})
+    {
+        sink.sent.clear();
+        WriteText(Path("encoded.show"), std::string(declaration) +
+                                            "<show application=\"Tanzo\"><playbacks><playback index=\"2\" "
+                                            "label=\"Caf\xE9 \x80 &#x65E5;&#x672C; &#x263A; Sound & Light\"/>"
+                                            "</playbacks></show>");
+        CFile encoded(core->GetFileManager(), core.get(), Path("encoded.show"));
+        ASSERT_TRUE(encoded.Load()) << encoded.GetError();
+        EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"2:" + label}) << declaration;
+    }
+    // A '<' in a text that begins no tag would lose text: the show is refused, naming the line.
+    WriteText(Path("lost.show"), "<show application=\"Tanzo\">\n<playbacks><playback index=\"2\">"
+                                 "<cues><cue label=\"A\"><blocks><block>A < B</block></blocks></cue></cues>"
+                                 "</playback></playbacks></show>");
+    CFile lost(core->GetFileManager(), core.get(), Path("lost.show"));
+    EXPECT_FALSE(lost.Load());
+    EXPECT_NE(lost.GetError().find("is damaged (line 2, column "), std::string::npos)
+        << lost.GetError();
 
     // Should raw bytes ever reach the model, the save refuses what it could not read back.
     core->GetPlaybackManager()->ApplyMessage(Reply(MANAGER_PLAYBACK, COMMAND_GET_LABEL, 3, 0, 0, CMessageValue("Caf\xE9")));

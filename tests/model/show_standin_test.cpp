@@ -314,34 +314,41 @@ TEST_F(ShowStandin, AHandEditedShowReachesTheControllerWholeAndSavesBackEqual)
                m_core->GetFixtureManager()->GetFixture(3)->GetAddress() == 10 && InStep();
     }));
 
-    // Comments in every list, the higher index first, and an address that patches nothing.
+    // Comments, instructions and elements of other names in every list, the higher index first,
+    // an address that patches nothing, a block's text in parts, a raw '&', and characters by
+    // reference and by a byte that is no UTF-8.
     std::vector<uint8_t> block(CCue::kBlockSize, 0);
     block[17] = 200;
     const std::string look = Base64Encode(block);
     WriteText(m_shows + "/edited.show",
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- edited by hand -->\n<show application=\"Tanzo\">\n"
-              " <fixtures>\n  <!-- the wash first -->\n"
-              "  <fixture index=\"6\" label=\"Wash\" address=\"30\" manufacturer=\"Maker\" model=\"Wash\" profile=\"010C\"/>\n"
+              " <fixtures>\n  <!-- the wash first --><?editor keep?><note label=\"not a fixture\"/>\n"
+              "  <fixture index=\"6\" label=\"Wash &amp; Co\" address=\"30\" manufacturer=\"Maker\" model=\"Wash\" "
+              "profile=\"010C\"/>\n"
               "  <!-- as the controller holds it -->\n"
               "  <fixture index=\"3\" label=\"Keep\" address=\"10\" manufacturer=\"Maker\" model=\"Spot\" profile=\"0102\"/>\n"
               "  <fixture index=\"9\" label=\"Nowhere\" address=\"-5\"/>\n </fixtures>\n"
-              " <playbacks>\n  <!-- the higher index first -->\n"
-              "  <playback index=\"5\" label=\"Five\" gomode=\"Flash\"><cues><!-- one cue -->\n"
-              "   <cue label=\"A\" fade=\"00-00-02-00\"><blocks><!-- no block --><block>" + look +
-                  "</block><block/><block/><block/></blocks></cue></cues></playback>\n"
+              " <playbacks>\n  <!-- the higher index first --><button index=\"0\" label=\"not a playback\"/>\n"
+              "  <playback index=\"5\" label=\"Sound & Light &#x65E5;&#x672C; &#x263A; \x80\" gomode=\"Flash\"><cues>"
+              "<!-- one cue --><note/>\n"
+              "   <cue label=\"A\" fade=\"00-00-02-00\"><blocks><!-- no block --><note>AAAA</note><block>" +
+                  look.substr(0, 300) + "<!-- split -->" + look.substr(300, 300) + "<?pi?><![CDATA[" +
+                  look.substr(600) + "]]></block><block/><block/><block/></blocks></cue></cues></playback>\n"
               "  <!-- as the controller holds it -->\n"
-              "  <playback index=\"2\" label=\"Keep\" intensity=\"0.5\"><cues><cue label=\"Same\" fade=\"00-00-02-00\">"
+              "  <playback index=\"2\" label=\"Keep\" intensity=\"0.5\"><cues>"
+              "<cue label=\"Same\" fade=\"00-00-02-00\">"
               "<blocks><block/><block/><!-- b --><block/><block/></blocks></cue><!-- c --></cues></playback>\n"
               " </playbacks>\n</show>\n");
     // The same show as the program writes it.
     TiXmlDocument want;
     want.Parse(("<show><fixtures>"
                 "<fixture index=\"3\" label=\"Keep\" address=\"10\" manufacturer=\"Maker\" model=\"Spot\" profile=\"0102\"/>"
-                "<fixture index=\"6\" label=\"Wash\" address=\"30\" manufacturer=\"Maker\" model=\"Wash\" profile=\"010C\"/>"
-                "<fixture index=\"9\" label=\"Nowhere\"/></fixtures><playbacks>"
+                "<fixture index=\"6\" label=\"Wash &amp; Co\" address=\"30\" manufacturer=\"Maker\" model=\"Wash\" "
+                "profile=\"010C\"/><fixture index=\"9\" label=\"Nowhere\"/></fixtures><playbacks>"
                 "<playback index=\"2\" label=\"Keep\" intensity=\"0.5\"><cues><cue label=\"Same\" fade=\"00-00-02-00\">"
                 "<blocks><block/><block/><block/><block/></blocks></cue></cues></playback>"
-                "<playback index=\"5\" label=\"Five\" gomode=\"Flash\"><cues><cue label=\"A\" fade=\"00-00-02-00\">"
+                "<playback index=\"5\" label=\"Sound &amp; Light \xE6\x97\xA5\xE6\x9C\xAC \xE2\x98\xBA \xE2\x82\xAC\" "
+                "gomode=\"Flash\"><cues><cue label=\"A\" fade=\"00-00-02-00\">"
                 "<blocks><block>" + look + "</block><block/><block/><block/></blocks></cue></cues></playback>"
                 "</playbacks></show>").c_str());
     const std::string wantFixtures = Canonical(want.RootElement()->FirstChildElement("fixtures"));
@@ -358,6 +365,8 @@ TEST_F(ShowStandin, AHandEditedShowReachesTheControllerWholeAndSavesBackEqual)
     EXPECT_EQ(Show("cue 2 0", "label"), "Same");
     EXPECT_EQ(Show("fixture 3", "label"), "Keep");
     EXPECT_EQ(Show("fixture 9", "address"), "0");
+    EXPECT_EQ(Show("playback 5", "label"), "Sound & Light \xE6\x97\xA5\xE6\x9C\xAC \xE2\x98\xBA \xE2\x82\xAC");
+    EXPECT_EQ(Show("playback 0", "label"), "");
 
     CFile* copy = m_core->GetFileManager()->CreateShowFile();
     ASSERT_NE(copy, nullptr) << m_core->GetFileManager()->GetError();

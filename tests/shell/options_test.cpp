@@ -89,17 +89,17 @@ TEST(Options, LoadHandsTheDeviceOverBeforeTheLock)
     WriteFile(folder / "options.xml",
               OptionsFile("<language>Fran\xC3\xA7" "ais</language><!-- a note --><other>x</other>"
                           "<device lock=\"TRUE\">10.0.0.7</device>"
-                          "<ignore_explanations><id>12</id><id/><name>5</name><id>-3</id><id>7x</id>"
-                          "<id>x</id></ignore_explanations>"));
+                          "<ignore_explanations><id>12</id><id/><name>5</name><id>-3</id><id>1<!-- c -->5</id>"
+                          "<id>7x</id><id>x</id></ignore_explanations>"));
     CRecorder recorder;
     COptions options(folder.Path());
     options.SetCore(&recorder, &recorder, &recorder);
     EXPECT_EQ(recorder.calls, (std::vector<std::string>{"language Fran\xC3\xA7" "ais", "device 10.0.0.7", "lock",
-                                                        "hide 12", "hide -3", "hide 7", "hide 0"}));
+                                                        "hide 12", "hide -3", "hide 15", "hide 7", "hide 0"}));
     EXPECT_EQ(options.GetDevice(), CIpAddress(10, 0, 0, 7));
     EXPECT_TRUE(options.GetLock());
     EXPECT_EQ(options.GetLanguage(), "Fran\xC3\xA7" "ais");
-    EXPECT_EQ(options.GetIgnoredExplanations(), (std::vector<int32_t>{12, -3, 7, 0}));
+    EXPECT_EQ(options.GetIgnoredExplanations(), (std::vector<int32_t>{12, -3, 15, 7, 0}));
     EXPECT_FALSE(options.IsModified());
 }
 
