@@ -12,3 +12,14 @@ std::string XmlText(const TiXmlElement* element)
     }
     return text;
 }
+
+std::string DescribeXmlValue(const TiXmlElement& element, const char* attribute, const std::string& text)
+{
+    std::string where;
+    if (const TiXmlDocument* document = element.GetDocument(); document && !document->ValueStr().empty())
+        where = "\"" + document->ValueStr() + "\": ";
+    where += element.ValueStr();
+    if (attribute)
+        return where + " " + attribute + "=\"" + text + "\"";
+    return where + " \"" + text + "\"";
+}

@@ -61,3 +61,9 @@ inline CXmlChildren XmlChildren(const TiXmlNode* parent, const char* name)
 {
     return CXmlChildren(parent, name);
 }
+
+// Where a value that could not be read stands, for the log: the file the document was read
+// from, the element and the text, as in
+//     "/home/op/shows/a.show": playback index="3x"
+// An attribute of null names the element's own text.
+std::string DescribeXmlValue(const TiXmlElement& element, const char* attribute, const std::string& text);

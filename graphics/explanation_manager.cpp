@@ -1,6 +1,7 @@
 #include "graphics/explanation_manager.h"
 
 #include "foundation/file_helpers.h"
+#include "foundation/whole_number.h"
 #include "foundation/xml_element.h"
 #include "foundation/xml_file.h"
 #include "graphics/graphics_log.h"
@@ -9,25 +10,13 @@
 
 #include <tinyxml.h>
 
-#include <cstdlib>
-#include <limits>
+#include <cstdint>
+#include <optional>
 
 namespace
 {
 // The shipped hints are a few hundred bytes.
 constexpr size_t kMaxBytes = 256 * 1024;
-
-// As the C library's atoi reads a number: leading blanks, a sign and the digits that follow;
-// text without digits is 0. Numbers beyond 32 bits are held at the limit.
-int32_t ReadNumber(const char* text)
-{
-    const long long value = std::strtoll(text, nullptr, 10);
-    if (value > std::numeric_limits<int32_t>::max())
-        return std::numeric_limits<int32_t>::max();
-    if (value < std::numeric_limits<int32_t>::min())
-        return std::numeric_limits<int32_t>::min();
-    return int32_t(value);
-}
 }  // namespace
 
 CExplanationManager::CExplanationManager() = default;
@@ -73,8 +62,14 @@ void CExplanationManager::Load(const std::string& resourcesFolder)
             const char* id = element->Attribute("id");
             // A hint without text would show an empty dialog: it is left out.
             const std::string text = XmlText(element);
-            if (id && !text.empty())
-                m_entries.push_back(std::make_unique<CExplanation>(uint32_t(ReadNumber(id)), text, true));
+            if (!id || text.empty())
+                continue;
+            // A number that does not read is hint 0, which is never shown.
+            const std::optional<int64_t> number = ReadWholeInteger(id, INT32_MIN, INT32_MAX);
+            if (!number)
+                GraphicsLog("ExplanationManager",
+                            "Not read, hint never shown: " + DescribeXmlValue(*element, "id", id));
+            m_entries.push_back(std::make_unique<CExplanation>(uint32_t(number.value_or(0)), text, true));
         }
     }
 }

@@ -1,7 +1,7 @@
 #include "model/fixture.h"
 
-#include "foundation/decimal.h"
 #include "foundation/notify_codes.h"
+#include "foundation/whole_number.h"
 #include "link/message.h"
 #include "model/fixture_manager.h"
 #include "model/personality_manager.h"
@@ -30,24 +30,27 @@ uint32_t ClampAddress(uint32_t address)
     return std::min(std::max(address, CFixture::kFirstChannel), CFixture::kLastChannel);
 }
 
-// "universe:channel" keeps the channel; a single number is the channel. Nothing for text that
-// holds no channel 1..512: a negative, zero or too large number patches no fixture, just as a
-// missing address does.
+// "universe:channel" keeps the channel; a single number is the channel, each read whole. Nothing
+// for text that holds no channel 1..512: a negative, zero or too large number, or one that does
+// not read whole ("1e2" is no 1), patches no fixture, just as a missing address does.
 std::optional<uint32_t> ReadAddress(const TiXmlElement* element)
 {
     const char* text = element->Attribute("address");
     if (!text)
         return std::nullopt;
-    const SDecimal first = ScanDecimal(text, UINT32_MAX);
-    if (first.result != EDecimalScan::kOk)
+    const std::string address = text;
+    const size_t colon = address.find(':');
+    const bool withUniverse = colon != std::string::npos;
+    const std::optional<int64_t> universe =
+        withUniverse ? ReadWholeInteger(address.substr(0, colon), 0, UINT32_MAX) : std::optional<int64_t>(0);
+    const std::optional<int64_t> channel = ReadWholeInteger(withUniverse ? address.substr(colon + 1) : address,
+                                                            CFixture::kFirstChannel, CFixture::kLastChannel);
+    if (!universe || !channel)
+    {
+        ReportUnreadValue(*element, "address", address);
         return std::nullopt;
-    SDecimal channel = first;
-    if (*first.end == ':')
-        channel = ScanDecimal(first.end + 1, UINT32_MAX);
-    if (channel.result != EDecimalScan::kOk || channel.value < CFixture::kFirstChannel ||
-        channel.value > CFixture::kLastChannel)
-        return std::nullopt;
-    return static_cast<uint32_t>(channel.value);
+    }
+    return static_cast<uint32_t>(*channel);
 }
 }  // namespace
 

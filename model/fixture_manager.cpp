@@ -8,30 +8,12 @@
 #include "model/message_sink.h"
 #include "model/core.h"
 #include "model/fixture.h"
-#include "shell/app.h"
+#include "model/show_xml.h"
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <bitset>
-#include <cerrno>
-#include <cstdlib>
-
-namespace
-{
-// A whole decimal integer, sign allowed; nothing else.
-bool ParseIndex(const char* text, int64_t& value)
-{
-    if (!text || !*text || *text == ' ' || *text == '\t' || *text == '\n')
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    const long long parsed = std::strtoll(text, &end, 10);
-    if (errno != 0 || !end || *end != '\0' || end == text)
-        return false;
-    value = parsed;
-    return true;
-}
-}  // namespace
 
 CFixtureManager::CFixtureManager() = default;
 
@@ -177,20 +159,16 @@ void CFixtureManager::ReadXml(const TiXmlElement* element)
     std::bitset<kFixtureCount> cleared;
     std::bitset<kFixtureCount> loaded;
     // Only "fixture" elements are fixtures: comments, other nodes and elements of other names take
-    // no slot's place.
+    // no slot's place. An index that does not read is as good as none: the fixture takes the next
+    // slot.
     int64_t next = 0;
     for (const TiXmlElement* fixtureElement : XmlChildren(element, "fixture"))
     {
         int64_t index = next;
-        if (fixtureElement->Attribute("index"))
+        if (ReadIntAttribute(*fixtureElement, "index", index))
         {
-            if (!ParseIndex(fixtureElement->Attribute("index"), index))
-            {
-                CApp::Log("FixtureManager",
-                          std::string("Fixture skipped, index is not a number: ") + fixtureElement->Attribute("index"),
-                          1);
-                continue;
-            }
+            // Any index past the slots names none, as the first past them does.
+            index = std::clamp<int64_t>(index, -1, count);
             if (index > next)
             {
                 for (int64_t slot = next; slot < index && slot < count; ++slot)

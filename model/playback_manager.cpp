@@ -235,16 +235,16 @@ void CPlaybackManager::Load(const TiXmlNode* node)
     };
 
     // Only "playback" elements are playbacks: comments, other nodes and elements of other names
-    // take no playback's place.
+    // take no playback's place. An index that does not read is as good as none: the playback
+    // takes the next place.
     int64_t next = 0;
     for (const TiXmlElement* child : XmlChildren(node, "playback"))
     {
-        if (child->Attribute("index"))
+        int64_t index = 0;
+        if (ReadIntAttribute(*child, "index", index))
         {
-            int index = 0;
-            // A malformed index names no playback; the child is passed over.
-            if (!ReadIntAttribute(*child, "index", index))
-                continue;
+            // Any index past the playbacks names none, as the first past them does.
+            index = std::clamp<int64_t>(index, -1, kPlaybackCount);
             for (int64_t i = next; i < index && i < kPlaybackCount; ++i)
                 clear(i);
             load(index, child);

@@ -1,24 +1,19 @@
 #include "model/show_xml.h"
 
 #include "foundation/ascii.h"
+#include "foundation/whole_number.h"
+#include "foundation/xml_element.h"
 #include "shell/app.h"
 
 #include <tinyxml.h>
 
-#include <cerrno>
-#include <climits>
-#include <cmath>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 
-namespace
+void ReportUnreadValue(const TiXmlElement& element, const char* name, const std::string& text)
 {
-void ReportMalformed(const TiXmlElement& element, const char* name, const char* text)
-{
-    CApp::Log("Show", std::string("Ignored ") + element.Value() + " " + name + "=\"" + text + "\"", 1);
+    CApp::Log("Show", "Not read, default kept: " + DescribeXmlValue(element, name, text), 1);
 }
-
-}  // namespace
 
 bool ReadBoolAttribute(const TiXmlElement& element, const char* name)
 {
@@ -33,31 +28,27 @@ float ReadFloatAttribute(const TiXmlElement& element, const char* name, float fa
     const char* text = element.Attribute(name);
     if (!text)
         return fallback;
-    char* end = nullptr;
-    errno = 0;
-    const float value = std::strtof(text, &end);
-    if (end == text || *end != '\0' || errno == ERANGE || !std::isfinite(value))
+    const std::optional<float> value = ReadWholeFloat(text);
+    if (!value)
     {
-        ReportMalformed(element, name, text);
+        ReportUnreadValue(element, name, text);
         return fallback;
     }
-    return value;
+    return *value;
 }
 
-bool ReadIntAttribute(const TiXmlElement& element, const char* name, int& value)
+bool ReadIntAttribute(const TiXmlElement& element, const char* name, int64_t& value)
 {
     const char* text = element.Attribute(name);
     if (!text)
         return false;
-    char* end = nullptr;
-    errno = 0;
-    const long number = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || errno == ERANGE || number < INT_MIN || number > INT_MAX)
+    const std::optional<int64_t> number = ReadWholeInteger(text, INT64_MIN, INT64_MAX);
+    if (!number)
     {
-        ReportMalformed(element, name, text);
+        ReportUnreadValue(element, name, text);
         return false;
     }
-    value = static_cast<int>(number);
+    value = *number;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "foundation/file_helpers.h"
 #include "foundation/file_replace.h"
+#include "foundation/whole_number.h"
 #include "foundation/xml_element.h"
 #include "foundation/xml_file.h"
 #include "shell/app.h"
@@ -10,11 +11,11 @@
 #include <tinyxml.h>
 
 #include <cerrno>
-#include <climits>
+#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <optional>
 #include <strings.h>
 #include <vector>
 
@@ -29,17 +30,10 @@ std::string PathIn(const std::string& folder)
     return folder.empty() ? std::string() : JoinPath(folder, COptions::kFileName);
 }
 
-// Leading decimal digits with an optional sign, as a hand-edited file may hold them; no digits
-// gives 0 and values beyond 32 bits stop at the nearest end.
-int32_t ReadId(const char* text)
+void ReportUnreadValue(const TiXmlElement& element, const std::string& text, const char* consequence)
 {
-    errno = 0;
-    const long value = std::strtol(text, nullptr, 10);
-    if (value > INT32_MAX)
-        return INT32_MAX;
-    if (value < INT32_MIN)
-        return INT32_MIN;
-    return static_cast<int32_t>(value);
+    CApp::Log(kLogCategory, std::string("Not read, ") + consequence + ": " + DescribeXmlValue(element, nullptr, text),
+              1);
 }
 
 void AddTextElement(TiXmlElement& parent, const char* name, const std::string& text)
@@ -116,7 +110,9 @@ bool COptions::Load()
             const std::string text = XmlText(child);
             if (!text.empty())
             {
-                m_device.Parse(text);
+                // An address that does not read chooses no controller.
+                if (!m_device.Parse(TrimBlanks(text)))
+                    ReportUnreadValue(*child, text, "no controller chosen");
                 if (m_link)
                     m_link->SetConnectedAddress(m_device);
             }
@@ -146,10 +142,16 @@ bool COptions::Load()
                 const std::string text = XmlText(id);
                 if (text.empty())
                     continue;
-                const int32_t value = ReadId(text.c_str());
+                // An id that does not read names no hint; the others still count.
+                const std::optional<int64_t> value = ReadWholeInteger(text, INT32_MIN, INT32_MAX);
+                if (!value)
+                {
+                    ReportUnreadValue(*id, text, "no hint silenced");
+                    continue;
+                }
                 if (m_hints)
-                    m_hints->DisableExplanation(value);
-                m_ignoredExplanations.push_back(value);
+                    m_hints->DisableExplanation(int32_t(*value));
+                m_ignoredExplanations.push_back(int32_t(*value));
             }
         }
     }

@@ -147,6 +147,8 @@ TEST(XmlFile, FilesAreReadWithinTheirSizeAndNeverWaitedFor)
     TiXmlDocument document;
     EXPECT_TRUE(ReadXmlFile(small, 8, document).IsRead());
     EXPECT_EQ(document.ValueStr(), small);
+    // A value that does not read is logged with the file it came from.
+    EXPECT_EQ(DescribeXmlValue(*document.RootElement(), "index", "3x"), "\"" + small + "\": a index=\"3x\"");
 
     const CXmlRead large = ReadXmlFile(small, 7, document);
     EXPECT_EQ(large.status, XmlReadStatus::kRefused);

@@ -21,7 +21,7 @@ TEST(ExplanationManager, AHintShowsUntilSilencedAndStaysSilentAtTheNextStart)
     WriteHints(folder, R"(<zevral><other><explanation id="1">not a hint</explanation></other>
         <explanations><explanation id="1">first</explanation><!-- c --><explanation>no number</explanation>
           <explanation id="2"/><tip id="1">second</tip><explanation id="abc">zero</explanation></explanations>
-        <explanations><explanation id=" 7x">seven</explanation></explanations></zevral>)");
+        <explanations><explanation id=" 7 ">seven</explanation></explanations></zevral>)");
     std::string text;
     {
         COptions options(folder.string());

@@ -87,7 +87,9 @@ TEST_F(LanguageFiles, OnlyANewerProgramRefreshesTheFactoryFolder)
     {
         const char* stored;
         bool refreshed;
-    } table[] = {{"1.7.0", false}, {"1.7", false}, {"2.0.1", false}, {"1.6.9", true}, {"garbage", true}};
+    } table[] = {{"1.7.0", false}, {"1.7", false}, {"2.0.1", false}, {"1.6.9", true}, {"garbage", true},
+                 // Each part is read whole: "8x" is no 8. A byte-order mark and a line end are no part.
+                 {"1.8x", true}, {"\xEF\xBB\xBF" "1.7.0\r\n", false}};
     for (const auto& row : table)
     {
         Write(m_languages / "version.txt", row.stored);

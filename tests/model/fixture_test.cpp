@@ -202,6 +202,10 @@ TEST_F(FixtureTest, ElementAddressesAndFlags)
         {"<fixture address='-5'/>", {}, 0},
         {"<fixture address='513'/>", {}, 0},
         {"<fixture address='1:-5'/>", {}, 0},
+        // Numbers read whole or not at all, blanks around them allowed.
+        {"<fixture address='1e2'/>", {}, 0},
+        {"<fixture address='10x'/>", {}, 0},
+        {"<fixture address=' 2 : 100 '/>", {COMMAND_SET_ADDRESS}, 100},
         {"<fixture invert_pan='YES' invert_tilt='On' swap_pan_tilt='1' virtual_dimmer='TRUE'/>",
          {COMMAND_SET_VIRTUAL_DIMMER, COMMAND_SET_INVERT_PAN, COMMAND_SET_INVERT_TILT},
          0},
@@ -216,7 +220,7 @@ TEST_F(FixtureTest, ElementAddressesAndFlags)
             EXPECT_EQ(sink.sent[0].GetValue(), CMessageValue(c.address)) << c.xml;
         }
     }
-    EXPECT_EQ(observer.Count(NOTIFY_UNKNOWN), 9u) << "every read tells its observers";
+    EXPECT_EQ(observer.Count(NOTIFY_UNKNOWN), 12u) << "every read tells its observers";
 }
 
 TEST_F(FixtureTest, ElementWithoutProfileTakesItFromTheLibrary)

@@ -176,14 +176,16 @@ TEST_F(PlaybackManagerTest, LoadFollowsTheRunningIndexAndStillClearsTheGaps)
 
 TEST_F(PlaybackManagerTest, LoadSurvivesIndexesOutOfRangeOrMalformed)
 {
-    Load("<playbacks><playback index='1000'/><playback/><playback index='-3'/><playback index='abc'/>"
-         "<button index='5'/><playback index=' 4'/><playback index='2x'/><playback index='62'/></playbacks>");
-    // 1000 names nothing, but clears every playback from the running index up to the end and moves
-    // the running index past it; -3 names nothing; the malformed ones and the element of another
-    // name are passed over; " 4" reads as 4. So 4 and 62 are loaded after they were cleared, and
-    // nothing else holds content.
-    EXPECT_EQ(loaded, (std::vector<uint32_t>{4, 62}));
-    EXPECT_EQ(cleared, Range(0, 63));
+    Load("<playbacks><playback index='x1'/><playback index='3 '/><playback index='2x'/><button index='5'/>"
+         "<playback index='1000'/><playback/><playback index='-3'/><playback index=' 40'/><playback index='62'/>"
+         "</playbacks>");
+    // An index that does not read whole is as good as none: "x1" takes the first playback and
+    // "2x" the one after 3, which blanks around it do not keep from reading. The element of
+    // another name is no playback. 1000 names nothing, but clears every playback from the running
+    // index up to the end and moves the running index past it; -3 names nothing. So 40 and 62 are
+    // loaded after they were cleared, and nothing else holds content.
+    EXPECT_EQ(loaded, (std::vector<uint32_t>{0, 3, 4, 40, 62}));
+    EXPECT_EQ(cleared, Join({1, 2}, Range(5, 63)));
     EXPECT_EQ(CRecordingSink::Target(sink.sent.back()), "41/58/62/0/0");
 }
 

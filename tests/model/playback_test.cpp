@@ -333,13 +333,20 @@ TEST_F(PlaybackTest, LoadSendsTheCountThenWhatDiffers)
 
 TEST_F(PlaybackTest, LoadKeepsDefaultsForValuesItCannotRead)
 {
-    // Names must match whole; numbers that are not numbers keep the default and are not sent.
-    LoadXml("<playback gomode='Flashy' repeat='-' intensity='loud' speed='' level='0.5x'/>");
+    // Names must match whole; numbers that do not read whole keep the default and are not sent
+    // (a decimal comma is no point).
+    LoadXml("<playback gomode='Flashy' repeat='-' intensity='0,5' speed='' level='0.5x'/>");
     EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"41/72/4/0/0", "41/33/4/0/0", "41/46/4/0/0", "41/30/4/0/0",
                                                          "41/58/4/0/0"}));
     EXPECT_EQ(sink.sent[1].GetValue().GetUnsigned(), 4u);
     EXPECT_EQ(sink.sent[2].GetValue().GetUnsigned(), 4u);
     EXPECT_EQ(CPlayback::GoModeName(4), "-");
+    // Blanks on either side are no part of a number.
+    sink.sent.clear();
+    LoadXml("<playback intensity=' 0.5 ' speed='+25e-2 '/>");
+    ASSERT_EQ(sink.Find(MANAGER_PLAYBACK, COMMAND_SET_INTENSITY).size(), 1u);
+    EXPECT_FLOAT_EQ(sink.Find(MANAGER_PLAYBACK, COMMAND_SET_INTENSITY)[0].GetValue().GetFloat(), 0.5f);
+    EXPECT_FLOAT_EQ(sink.Find(MANAGER_PLAYBACK, COMMAND_SET_SPEED)[0].GetValue().GetFloat(), 0.25f);
 
     // A node that is no element reads as the defaults.
     sink.sent.clear();

@@ -315,15 +315,15 @@ TEST_F(ShowStandin, AHandEditedShowReachesTheControllerWholeAndSavesBackEqual)
     }));
 
     // Comments, instructions and elements of other names in every list, the higher index first,
-    // an address that patches nothing, a block's text in parts, a raw '&', and characters by
-    // reference and by a byte that is no UTF-8.
+    // an address that patches nothing, a block's text in parts, a raw '&', characters by reference
+    // and by a byte that is no UTF-8, and numbers with blanks around them.
     std::vector<uint8_t> block(CCue::kBlockSize, 0);
     block[17] = 200;
     const std::string look = Base64Encode(block);
     WriteText(m_shows + "/edited.show",
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- edited by hand -->\n<show application=\"Tanzo\">\n"
               " <fixtures>\n  <!-- the wash first --><?editor keep?><note label=\"not a fixture\"/>\n"
-              "  <fixture index=\"6\" label=\"Wash &amp; Co\" address=\"30\" manufacturer=\"Maker\" model=\"Wash\" "
+              "  <fixture index=\" 6 \" label=\"Wash &amp; Co\" address=\"30 \" manufacturer=\"Maker\" model=\"Wash\" "
               "profile=\"010C\"/>\n"
               "  <!-- as the controller holds it -->\n"
               "  <fixture index=\"3\" label=\"Keep\" address=\"10\" manufacturer=\"Maker\" model=\"Spot\" profile=\"0102\"/>\n"
@@ -335,7 +335,7 @@ TEST_F(ShowStandin, AHandEditedShowReachesTheControllerWholeAndSavesBackEqual)
                   look.substr(0, 300) + "<!-- split -->" + look.substr(300, 300) + "<?pi?><![CDATA[" +
                   look.substr(600) + "]]></block><block/><block/><block/></blocks></cue></cues></playback>\n"
               "  <!-- as the controller holds it -->\n"
-              "  <playback index=\"2\" label=\"Keep\" intensity=\"0.5\"><cues>"
+              "  <playback index=\"2\" label=\"Keep\" intensity=\" 0.5 \"><cues>"
               "<cue label=\"Same\" fade=\"00-00-02-00\">"
               "<blocks><block/><block/><!-- b --><block/><block/></blocks></cue><!-- c --></cues></playback>\n"
               " </playbacks>\n</show>\n");
