@@ -430,7 +430,7 @@ std::string CXmlShape::Check()
     }
 }
 
-// "&" where the text holds an '&' that begins no reference: the parser then reads it as written.
+// "&amp;" for every '&' that begins no reference, so that the parser reads it as written.
 std::string EscapeRawAmpersands(const std::string& text, const std::vector<size_t>& at)
 {
     std::string out;

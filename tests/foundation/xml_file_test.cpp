@@ -119,9 +119,9 @@ TEST(XmlFile, TextIsDecodedOnceByWhatTheFileSaysAndKeptAsWritten)
         {"<?xml version=\"1.0\" encoding=\"windows-1250\"?><a label=\"\x8a\xe8\"/>", "\xc5\xa0\xc4\x8d", ""},
         // UTF-16 as its byte-order mark says.
         {std::string("\xff\xfe<\0a\0 \0l\0a\0b\0e\0l\0=\0\"\0\xac\x20\"\0/\0>\0", 30), "\xe2\x82\xac", ""},
-        // An '&' that begins no reference is kept as written.
-        {"<a label=\"Sound & Light &nbsp;&#x;&#X41; &amp;\">A & B<![CDATA[ & C]]></a>",
-         "Sound & Light &nbsp;&#x;&#X41; &", "A & B & C"},
+        // An '&' that begins no reference is kept as written, and so is a '<' in a value.
+        {"<a label=\"Sound & Light &nbsp;&#x;&#X41; &amp; <3\">A & B<![CDATA[ & C]]></a>",
+         "Sound & Light &nbsp;&#x;&#X41; & <3", "A & B & C"},
         // The whole text: every text and CDATA part, comments and instructions passed over.
         {"<a>AB<!-- c -->CD<![CDATA[EF]]><?pi x?>GH<b>no</b>IJ</a>", "", "ABCDEFGHIJ"},
     };
