@@ -316,20 +316,14 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
         }
     }
     {
+        // Only a record that was sent can be answered.
         CSdlMutexLock lock(m_sendMutex);
-        if (!m_outgoing.empty() && m_outgoing.front().message.GetSequence() == message.GetSequence())
+        if (m_headInFlight && m_outgoing.front().GetSequence() == message.GetSequence())
         {
-            if (m_outgoing.front().changedSinceSent)
-            {
-                // The acknowledged send carried an older value: the new one goes out now.
+            m_outgoing.pop_front();
+            m_headInFlight = false;
+            if (!m_outgoing.empty())
                 m_sendNow = true;
-            }
-            else
-            {
-                m_outgoing.pop_front();
-                if (!m_outgoing.empty())
-                    m_sendNow = true;
-            }
         }
     }
     LogMessage("Recv", message);
@@ -344,8 +338,17 @@ void CDeviceManager::SendHeadMessage()
         CSdlMutexLock lock(m_sendMutex);
         if (m_outgoing.empty())
             return;
-        head = m_outgoing.front().message;
-        m_outgoing.front().changedSinceSent = false;
+        CMessage& front = m_outgoing.front();
+        if (!m_headInFlight)
+        {
+            // From now on an answer may be on its way for this very value: a newer one queues
+            // behind it.
+            m_headInFlight = true;
+            const auto mergeable = m_mergeable.find(front.GetTarget());
+            if (mergeable != m_mergeable.end() && mergeable->second == &front)
+                m_mergeable.erase(mergeable);
+        }
+        head = front;
         m_sendNow = false;
         // Taken with the head, so a record never goes to a unit chosen after it was queued.
         destination = m_connectedAddress;
@@ -531,17 +534,21 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
     }
     m_idleMilliseconds.store(0);
     CSdlMutexLock lock(m_sendMutex);
-    auto queued = std::find_if(m_outgoing.begin(), m_outgoing.end(),
-                               [&](const SQueued& entry) { return message.Replaces(entry.message); });
-    if (queued != m_outgoing.end())
+    if (!message.IsLastValueOnly())
     {
-        queued->message.SetValue(message.GetValueRef());
-        queued->changedSinceSent = true;
+        // The controller must meet the action with the values as they were when it was made:
+        // nothing queued before it changes after it.
+        m_mergeable.clear();
+        AppendToQueue(message);
+    }
+    else if (const auto queued = m_mergeable.find(message.GetTarget()); queued != m_mergeable.end())
+    {
+        queued->second->SetValue(message.GetValueRef());
     }
     else
     {
-        m_outgoing.push_back(SQueued{message, false});
-        m_outgoing.back().message.SetSequence(m_nextSequence++);
+        AppendToQueue(message);
+        m_mergeable.emplace(message.GetTarget(), &m_outgoing.back());
     }
     if (m_outgoing.size() == 1)
     {
@@ -551,6 +558,19 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
             m_socket->Wake();
     }
     return true;
+}
+
+void CDeviceManager::AppendToQueue(const CMessage& message)
+{
+    m_outgoing.push_back(message);
+    m_outgoing.back().SetSequence(m_nextSequence++);
+}
+
+void CDeviceManager::DropQueue()
+{
+    m_outgoing.clear();
+    m_mergeable.clear();
+    m_headInFlight = false;
 }
 
 void CDeviceManager::SendDeviceManagerMessage(uint32_t command)
@@ -565,7 +585,7 @@ void CDeviceManager::SetConnectedAddress(const CIpAddress& address)
     {
         CSdlMutexLock lock(m_sendMutex);
         m_connectedAddress = address;
-        m_outgoing.clear();
+        DropQueue();
         m_sendNow = false;
     }
     // The options keep the choice: they hear of it here and read the address.
@@ -644,7 +664,7 @@ size_t CDeviceManager::GetQueueLength() const
 void CDeviceManager::ClearQueue()
 {
     CSdlMutexLock lock(m_sendMutex);
-    m_outgoing.clear();
+    DropQueue();
 }
 
 void CDeviceManager::ClearPending()

@@ -14,6 +14,7 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -66,9 +67,10 @@ struct CLinkSetup
 //
 // The outgoing queue sends one record at a time, resending the head every second until a frame
 // with its sequence comes back. A new value for a target already queued takes the queued one's
-// place, in flight or not; a press, its release and an action are never folded into another
-// record (CMessage::Replaces). Replies wait until the main thread's tick routes them by manager
-// identifier.
+// place (CMessage::IsLastValueOnly), but never that of the head once it is sent, which an answer
+// to an earlier send would complete, and never across a press, a release or an action queued
+// after it: whatever frame is lost, the controller ends as if every change had been sent in the
+// order made. Replies wait until the main thread's tick routes them by manager identifier.
 //
 // Threads: the link thread owns the socket and meets the main thread only at three locks (send:
 // outgoing queue, sequence, idle time, chosen address and the socket to wake; reply: reply queue;
@@ -152,14 +154,6 @@ public:
 private:
     // The unit objects share the network, the clock and the resend tick of their owner.
     friend class CDevice;
-    struct SQueued
-    {
-        CMessage message;
-        // A value merged in after the last send: an acknowledgement of that send must not
-        // remove the record.
-        bool changedSinceSent = false;
-    };
-
     // What the units share.
     CUdpNetwork& GetNetwork() const { return *m_network; }
     CLinkClock& GetClock() const { return *m_clock; }
@@ -176,6 +170,9 @@ private:
     void HandleIdentifyReply(const uint8_t* bytes, size_t count, const CIpAddress& sender);
     void HandleMessageFrame(const uint8_t* bytes, size_t count, const CIpAddress& sender);
     void SendHeadMessage();
+    // Under the send lock.
+    void AppendToQueue(const CMessage& message);
+    void DropQueue();
 
     void FindBroadcastTargets(const CLinkSetup& setup);
     void ProcessReplies();
@@ -203,7 +200,14 @@ private:
     SDL_Thread* m_thread = nullptr;
     std::atomic<bool> m_stop{false};
     uint16_t m_nextSequence = 0;
-    std::deque<SQueued> m_outgoing;
+    std::deque<CMessage> m_outgoing;
+    // The head has been sent, so a frame with its sequence completes it and nothing merges into
+    // it any more.
+    bool m_headInFlight = false;
+    // The queued records a newer value for their target merges into: those queued after the last
+    // record that keeps its place, and not yet sent. A deque keeps its elements where they are as
+    // it grows at the back and loses its front.
+    std::unordered_map<CMessage::STarget, CMessage*, CMessage::STargetHash> m_mergeable;
     CReplyMailbox<CMessage> m_replies;
     std::vector<CIpAddress> m_broadcastTargets;
     // This machine's addresses with their interfaces' netmasks: their broadcasts are never one

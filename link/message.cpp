@@ -24,7 +24,8 @@ const SManagerName kManagerNames[] = {
 // Indexed by command identifier; 75 has no name. The second column says whether a newer record
 // replaces a queued one of the same target: so it does for a value or a question, where only the
 // last one matters; a press and its release and every action (add, remove, load, record, clear,
-// release, swap) reach the controller as often as they were sent.
+// release, swap, and a count, which adds or removes cues) reach the controller as often as they
+// were sent, and no value queued before one of them is changed after it.
 enum TQueueing
 {
     kEach,
@@ -108,7 +109,7 @@ const SCommand kCommands[] = {
     {"GetClear", kLastWins},
     {"GetCueStreamBlock", kLastWins},
     {"SetCueStreamBlock", kLastWins},
-    {"SetCount", kLastWins},
+    {"SetCount", kEach},
     {"Swap", kEach},
     {"Hello", kLastWins},
     {nullptr, kEach},
@@ -120,15 +121,23 @@ constexpr uint32_t kCommandCount = sizeof(kCommands) / sizeof(kCommands[0]);
 static_assert(kCommandCount == COMMAND_END + 1, "one entry per command identifier");
 }  // namespace
 
-bool CMessage::IsSameTarget(const CMessage& other) const
+bool CMessage::STarget::operator==(const STarget& other) const
 {
-    return m_manager == other.m_manager && m_command == other.m_command && m_index0 == other.m_index0 &&
-           m_index1 == other.m_index1 && m_index2 == other.m_index2;
+    return manager == other.manager && command == other.command && index0 == other.index0 &&
+           index1 == other.index1 && index2 == other.index2;
 }
 
-bool CMessage::Replaces(const CMessage& queued) const
+size_t CMessage::STargetHash::operator()(const STarget& target) const
 {
-    return IsSameTarget(queued) && m_command < kCommandCount && kCommands[m_command].queueing == kLastWins;
+    uint64_t hash = 14695981039346656037ull;
+    for (const uint32_t part : {target.manager, target.command, target.index0, target.index1, target.index2})
+        hash = (hash ^ part) * 1099511628211ull;
+    return static_cast<size_t>(hash ^ (hash >> 32));
+}
+
+bool CMessage::IsLastValueOnly() const
+{
+    return m_command < kCommandCount && kCommands[m_command].queueing == kLastWins;
 }
 
 std::string MessageManagerName(uint32_t id)

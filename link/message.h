@@ -2,6 +2,7 @@
 
 #include "link/message_value.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -148,11 +149,27 @@ public:
     const CMessageValue& GetValueRef() const { return m_value; }
     void SetValue(const CMessageValue& value) { m_value = value; }
 
+    // What a record addresses: manager, command and indexes.
+    struct STarget
+    {
+        uint32_t manager;
+        uint32_t command;
+        uint32_t index0;
+        uint32_t index1;
+        uint32_t index2;
+        bool operator==(const STarget& other) const;
+    };
+    struct STargetHash
+    {
+        size_t operator()(const STarget& target) const;
+    };
+    STarget GetTarget() const { return {m_manager, m_command, m_index0, m_index1, m_index2}; }
     // Same manager, command and indexes; sequence and payload do not count.
-    bool IsSameTarget(const CMessage& other) const;
-    // Whether this newer record takes the place of one still queued: the same target, and a
-    // command where only the last value matters. A press, its release and an action never do.
-    bool Replaces(const CMessage& queued) const;
+    bool IsSameTarget(const CMessage& other) const { return GetTarget() == other.GetTarget(); }
+    // Whether only the last record of its target matters (a value or a question), so that a newer
+    // one may take the place of one still queued. A press, its release and every action reach
+    // the controller as often as they were made, and in their place among the values around them.
+    bool IsLastValueOnly() const;
 
 private:
     uint32_t m_manager = MANAGER_MAX;

@@ -312,27 +312,26 @@ TEST_F(DeviceManagerTest, HeadLeavesAsAFrameAndIsResentEverySecond)
     EXPECT_EQ(manager->GetQueueLength(), 2u);
 }
 
-TEST_F(DeviceManagerTest, SetsOfOneTargetMergeAndOthersTakeTheNextSequence)
+TEST_F(DeviceManagerTest, SetsOfOneTargetMergeBehindTheHeadAndOthersTakeTheNextSequence)
 {
     manager->SetConnectedAddress(kUnit);
     Pass();
     manager->QueueMessage(SetIntensity(3, 0.1f));
     std::vector<CMessage> sent = PassRecords();
     ASSERT_EQ(sent.size(), 1u);
-    // The controller is silent; two more values of the same property arrive.
+    // The controller is silent; two more values of the same property arrive. The first is in
+    // flight already, so they merge into one record behind it.
     manager->QueueMessage(SetIntensity(3, 0.2f));
     manager->QueueMessage(SetIntensity(3, 0.3f));
     manager->QueueMessage(SetIntensity(4, 0.5f));
     manager->QueueMessage(SetIntensity(5, 0.5f));
-    EXPECT_EQ(manager->GetQueueLength(), 3u);
+    EXPECT_EQ(manager->GetQueueLength(), 4u);
 
-    const std::vector<CMessage> drained = Drain();
-    ASSERT_EQ(drained.size(), 3u);
-    EXPECT_EQ(drained[0].GetSequence(), 0);
-    EXPECT_FLOAT_EQ(drained[0].GetValue().GetFloat(), 0.3f);
-    EXPECT_EQ(drained[1].GetIndex0(), 4u);
-    EXPECT_EQ(drained[1].GetSequence(), 1);
-    EXPECT_EQ(drained[2].GetSequence(), 2);
+    std::vector<std::string> drained;
+    for (const CMessage& message : Drain())
+        drained.push_back(std::to_string(message.GetSequence()) + " " + std::to_string(message.GetIndex0()) + " " +
+                          message.GetValueRef().ToText());
+    EXPECT_EQ(drained, (std::vector<std::string>{"0 3 0.100000001", "1 3 0.300000012", "2 4 0.5", "3 5 0.5"}));
 }
 
 TEST_F(DeviceManagerTest, PressesReleasesAndActionsAreNeverFoldedIntoAnotherRecord)
@@ -375,23 +374,37 @@ TEST_F(DeviceManagerTest, PressesReleasesAndActionsAreNeverFoldedIntoAnotherReco
     EXPECT_EQ(sent[0].bytes, flashUpFrame);
 
     // The controller falls silent: taps of FLASH and of a playback button, and two recordings
-    // of one cue, each still reach it, in order; three fader values still leave one record.
+    // of one cue, each still reach it, in order; so do the programmer's values around the
+    // recordings and a cue's labels around a removal. Values with nothing between them still
+    // leave one record.
     const CMessage goDown = record(MANAGER_PLAYBACK, COMMAND_SET_GO_DOWN, 9, CMessageValue(true));
     const CMessage goUp = record(MANAGER_PLAYBACK, COMMAND_SET_GO_DOWN, 9, CMessageValue(false));
     CMessage recordCue(MANAGER_PROGRAMMER, COMMAND_RECORD);
     recordCue.SetIndex1(2);
+    auto groupValue = [&](float value) { return record(MANAGER_PROGRAMMER_CHANGE, COMMAND_SET_VALUE, 0, CMessageValue(value)); };
+    auto cueLabel = [&](const char* label) {
+        CMessage message = record(MANAGER_CUE, COMMAND_SET_LABEL, 2, CMessageValue(label));
+        message.SetIndex1(5);
+        return message;
+    };
+    CMessage removeCue = record(MANAGER_CUE, COMMAND_REMOVE, 2, CMessageValue());
+    removeCue.SetIndex2(1);
     manager->ClearQueue();
-    for (const CMessage& message : {flashDown, flashUp, goDown, goUp, flashDown, flashUp, recordCue, recordCue,
-                                    SetIntensity(3, 0.1f), SetIntensity(3, 0.2f), SetIntensity(3, 0.3f)})
+    for (const CMessage& message :
+         {flashDown, flashUp, goDown, goUp, flashDown, flashUp, groupValue(0.5f), recordCue, groupValue(0.9f), recordCue,
+          groupValue(0.1f), cueLabel("A"), removeCue, cueLabel("B"), cueLabel("C"), SetIntensity(3, 0.1f),
+          SetIntensity(3, 0.2f), SetIntensity(3, 0.3f)})
         manager->QueueMessage(message);
-    EXPECT_EQ(manager->GetQueueLength(), 9u);
+    EXPECT_EQ(manager->GetQueueLength(), 15u);
     std::vector<std::string> drained;
     for (const CMessage& message : Drain())
         drained.push_back(MessageCommandName(message.GetCommand()) + " " + std::to_string(message.GetIndex0()) + " " +
                           message.GetValueRef().ToText());
     EXPECT_EQ(drained, (std::vector<std::string>{"SetFlashDown 0 true", "SetFlashDown 0 false", "SetGoDown 9 true",
                                                  "SetGoDown 9 false", "SetFlashDown 0 true", "SetFlashDown 0 false",
-                                                 "Record 0 -", "Record 0 -", "SetIntensity 3 0.300000012"}));
+                                                 "SetValue 0 0.5", "Record 0 -", "SetValue 0 0.899999976",
+                                                 "Record 0 -", "SetValue 0 0.100000001", "SetLabel 2 A", "Remove 2 -",
+                                                 "SetLabel 2 C", "SetIntensity 3 0.300000012"}));
 }
 
 TEST_F(DeviceManagerTest, SequenceWrapsAfter65535)
@@ -442,24 +455,108 @@ TEST_F(DeviceManagerTest, AcknowledgementSendsTheNextRecordAtOnce)
     EXPECT_EQ(model.playbacks.messages[1].GetSequence(), 0);
 }
 
-TEST_F(DeviceManagerTest, ValueMergedIntoTheHeadInFlightIsNotLost)
+TEST_F(DeviceManagerTest, ValueQueuedWhileTheHeadIsInFlightSurvivesALostFrame)
 {
     manager->SetConnectedAddress(kUnit);
     Pass();
-    manager->QueueMessage(SetIntensity(3, 0.1f));
-    std::vector<CMessage> sent = PassRecords();
-    ASSERT_EQ(sent.size(), 1u);
-    // A new value while the first is on its way; then the first is acknowledged.
-    manager->QueueMessage(SetIntensity(3, 0.9f));
-    network.Deliver(kLinkPort, kController, FrameOf(AckOf(sent[0])));
-    sent = PassRecords();
-    ASSERT_EQ(sent.size(), 1u) << "the new value leaves at once";
-    EXPECT_FLOAT_EQ(sent[0].GetValue().GetFloat(), 0.9f);
-    EXPECT_EQ(sent[0].GetSequence(), 0);
-    EXPECT_EQ(manager->GetQueueLength(), 1u);
+    manager->QueueMessage(SetIntensity(3, 0.5f));
+    ASSERT_EQ(Pass().size(), 1u);
+    // A slow controller: new values while the first is on its way leave the record in flight
+    // alone and wait behind it.
+    manager->QueueMessage(SetIntensity(3, 0.3f));
+    manager->QueueMessage(SetIntensity(3, 0.7f));
+    EXPECT_EQ(manager->GetQueueLength(), 2u);
+    EXPECT_TRUE(Pass().empty());
 
-    Reply(AckOf(sent[0]));
+    // The late answer to the first send completes it alone; the last value leaves at once under
+    // a sequence of its own.
+    const Bytes lastValueFrame = {
+        0x29,                    // manager 41 "Playback"
+        0x03,                    // payload tag 3 (float)
+        0x18, 0x00,              // command 24 "SetIntensity"
+        0x03, 0x00,              // index0: playback 3
+        0x00, 0x00,              // index1
+        0x00, 0x00,              // index2
+        0xFF, 0xFF,              // filler
+        0x04, 0x00,              // payload length 4
+        0x01, 0x00,              // sequence 1
+        0x00, 0x00, 0x00, 0x00,  // reserved
+        0x33, 0x33, 0x33, 0x3F,  // 0.7f
+    };
+    CMessage first = SetIntensity(3, 0.5f);
+    std::vector<SDatagram> sent = Receive(kController, FrameOf(AckOf(first)));
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes, lastValueFrame);
+
+    // That frame is lost. Another copy of the old answer completes nothing; the record is sent
+    // again a second later, and its own answer completes it.
+    Reply(AckOf(first));
+    EXPECT_EQ(manager->GetQueueLength(), 1u);
+    clock.Advance(1001);
+    sent = Pass();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].bytes, lastValueFrame);
+    CMessage last = SetIntensity(3, 0.7f);
+    last.SetSequence(1);
+    Reply(AckOf(last));
     EXPECT_EQ(manager->GetQueueLength(), 0u);
+}
+
+TEST_F(DeviceManagerTest, AValueNeverMergesAcrossAnActionQueuedAfterIt)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    CMessage swap(MANAGER_PLAYBACK_MANAGER, COMMAND_SWAP);
+    swap.SetIndex0(1);
+    swap.SetIndex1(2);
+    // The controller is silent: playback 1 to 0.8, playbacks 1 and 2 swapped, playback 1 to 0.2.
+    manager->QueueMessage(SetIntensity(1, 0.8f));
+    manager->QueueMessage(swap);
+    manager->QueueMessage(SetIntensity(1, 0.2f));
+    ASSERT_EQ(manager->GetQueueLength(), 3u);
+
+    const std::vector<Bytes> expected = {
+        {
+            0x29,                    // manager 41 "Playback"
+            0x03,                    // payload tag 3 (float)
+            0x18, 0x00,              // command 24 "SetIntensity"
+            0x01, 0x00,              // index0: playback 1
+            0x00, 0x00, 0x00, 0x00,  // index1, index2
+            0xFF, 0xFF,              // filler
+            0x04, 0x00,              // payload length 4
+            0x00, 0x00,              // sequence 0
+            0x00, 0x00, 0x00, 0x00,  // reserved
+            0xCD, 0xCC, 0x4C, 0x3F,  // 0.8f
+        },
+        {
+            0x28,                    // manager 40 "PlaybackManager"
+            0x19,                    // payload tag 25 (none)
+            0x49, 0x00,              // command 73 "Swap"
+            0x01, 0x00,              // index0: playback 1
+            0x02, 0x00,              // index1: playback 2
+            0x00, 0x00,              // index2
+            0xFF, 0xFF,              // filler
+            0x00, 0x00,              // payload length 0
+            0x01, 0x00,              // sequence 1
+            0x00, 0x00, 0x00, 0x00,  // reserved
+        },
+        {
+            0x29,                    // manager 41 "Playback"
+            0x03,                    // payload tag 3 (float)
+            0x18, 0x00,              // command 24 "SetIntensity"
+            0x01, 0x00,              // index0: playback 1
+            0x00, 0x00, 0x00, 0x00,  // index1, index2
+            0xFF, 0xFF,              // filler
+            0x04, 0x00,              // payload length 4
+            0x02, 0x00,              // sequence 2
+            0x00, 0x00, 0x00, 0x00,  // reserved
+            0xCD, 0xCC, 0x4C, 0x3E,  // 0.2f
+        },
+    };
+    std::vector<Bytes> drained;
+    for (const CMessage& message : Drain())
+        drained.push_back(FrameOf(message));
+    EXPECT_EQ(drained, expected);
 }
 
 TEST_F(DeviceManagerTest, RecordTooLargeForOneFrameIsRefusedWhenQueued)
