@@ -147,16 +147,13 @@ void CDeviceManager::Run()
 {
     if (!OpenSocket())
         return;
-    uint64_t busyTick = 0;
     while (!m_stop)
     {
-        if (Pass(NextWait()) == 0)
-            continue;
-        // A flood would wake the thread for every datagram: while datagrams keep coming, it takes
-        // them in batches at most once a millisecond and leaves the socket to gather the rest.
-        if (SDL_GetTicks64() == busyTick)
+        // Under a flood the thread would take datagrams as fast as they come: after a full batch
+        // it leaves the socket to gather the next for a millisecond. Any pass short of a batch
+        // goes straight on, so an acknowledgement never waits for the pause.
+        if (Pass(NextWait()) == kReceiveBatch)
             SDL_Delay(1);
-        busyTick = SDL_GetTicks64();
     }
     CloseSocket();
 }
