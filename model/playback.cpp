@@ -429,7 +429,7 @@ void CPlayback::ApplyProperties(uint32_t word)
 bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)
 {
     // However large a count the network brings, the list stays within what a controller holds.
-    count = std::min(count, kMaxReportedCues);
+    count = std::min(count, kMaxCues);
     const size_t before = m_cues.size();
     while (m_cues.size() < count)
         m_cues.push_back(CCue::Create(this));

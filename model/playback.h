@@ -46,9 +46,9 @@ enum : uint32_t
 class CPlayback : public CSubject
 {
 public:
+    // The most cues a playback holds; a larger count from the network is taken as this, so that
+    // no reply makes the playback ask for more than a full cue list.
     static constexpr uint32_t kMaxCues = 48;
-    // The most cues a controller can report in a properties word; a larger count is taken as this.
-    static constexpr uint32_t kMaxReportedCues = 255;
     static constexpr float kFeedbackSeconds = 3.0f;
     static constexpr float kMaskSeconds = 1.0f;
     // GetStatus while the playback is marked.

@@ -204,8 +204,16 @@ TEST_F(PlaybackTest, CueRecordsGoToTheirCueAndOthersAreDropped)
 
 TEST_F(PlaybackTest, AHugeReportedCountIsBounded)
 {
+    // A count, in a reply of its own or in the properties word, asks for no more than a full
+    // cue list's values.
     Reply(COMMAND_GET_COUNT, CMessageValue(uint32_t(0xFFFFFFFF)));
-    EXPECT_EQ(playback->GetCueCount(), CPlayback::kMaxReportedCues);
+    EXPECT_EQ(playback->GetCueCount(), CPlayback::kMaxCues);
+    EXPECT_EQ(sink.sent.size(), CPlayback::kMaxCues * 8);
+    Reply(COMMAND_GET_COUNT, CMessageValue(uint32_t(0)));
+    sink.sent.clear();
+    Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(0xFF) << 16));
+    EXPECT_EQ(playback->GetCueCount(), CPlayback::kMaxCues);
+    EXPECT_EQ(sink.sent.size(), CPlayback::kMaxCues * 8);
 }
 
 TEST_F(PlaybackTest, CurrentCueOfAllOnesIsNone)
