@@ -197,7 +197,7 @@ uint32_t CDeviceManager::NextWait()
     bool pending;
     {
         CSdlMutexLock lock(m_sendMutex);
-        pending = !m_outgoing.empty();
+        pending = m_outgoing.GetCount() > 0;
         // A record marked to leave at once leaves in the next pass (a queue cleared meanwhile
         // may leave the mark behind: it keeps no thread awake).
         if (pending && m_sendNow)
@@ -313,15 +313,9 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
         }
     }
     {
-        // Only a record that was sent can be answered.
         CSdlMutexLock lock(m_sendMutex);
-        if (m_headInFlight && m_outgoing.front().GetSequence() == message.GetSequence())
-        {
-            m_outgoing.pop_front();
-            m_headInFlight = false;
-            if (!m_outgoing.empty())
-                m_sendNow = true;
-        }
+        if (m_outgoing.Complete(message.GetSequence()) && m_outgoing.GetCount() > 0)
+            m_sendNow = true;
     }
     LogMessage("Recv", message);
     m_replies.Post(message);
@@ -333,19 +327,8 @@ void CDeviceManager::SendHeadMessage()
     CIpAddress destination;
     {
         CSdlMutexLock lock(m_sendMutex);
-        if (m_outgoing.empty())
+        if (!m_outgoing.TakeHead(head))
             return;
-        CMessage& front = m_outgoing.front();
-        if (!m_headInFlight)
-        {
-            // From now on an answer may be on its way for this very value: a newer one queues
-            // behind it.
-            m_headInFlight = true;
-            const auto mergeable = m_mergeable.find(front.GetTarget());
-            if (mergeable != m_mergeable.end() && mergeable->second == &front)
-                m_mergeable.erase(mergeable);
-        }
-        head = front;
         m_sendNow = false;
         // Taken with the head, so a record never goes to a unit chosen after it was queued.
         destination = m_connectedAddress;
@@ -390,7 +373,32 @@ void CDeviceManager::RaiseProgress()
 
 void CDeviceManager::ProcessReplies()
 {
-    m_replies.Take([this](const CMessage& message) { RouteReply(message); });
+    m_replies.Take([this](const CMessage& message) {
+        m_reads = kReadsCollected;
+        RouteReply(message);
+        QueueAsked();
+    });
+}
+
+void CDeviceManager::ResyncModel()
+{
+    if (!m_core)
+        return;
+    m_reads = kReadsRefresh;
+    m_core->Resync();
+    m_reads = kReadsInOrder;
+}
+
+void CDeviceManager::QueueAsked()
+{
+    m_reads = kReadsInOrder;
+    if (m_asked.empty())
+        return;
+    // A change the controller announces asks for one read or two; a count, a resync or "all of
+    // it changed" asks for many, and a forged reply may ask for thousands.
+    Enqueue(m_asked.data(), m_asked.size(),
+            m_asked.size() > kMostSingleReads ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder);
+    m_asked.clear();
 }
 
 void CDeviceManager::RouteReply(const CMessage& message)
@@ -500,8 +508,7 @@ void CDeviceManager::ConnectionChanged()
     {
         // The controller may have changed while it was gone.
         m_connectionLost = false;
-        if (m_core)
-            m_core->Resync();
+        ResyncModel();
         ReadUnitSettings();
     }
 }
@@ -530,44 +537,26 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
         return false;
     }
     m_idleMilliseconds.store(0);
-    CSdlMutexLock lock(m_sendMutex);
-    if (!message.IsLastValueOnly())
-    {
-        // The controller must meet the action with the values as they were when it was made:
-        // nothing queued before it changes after it.
-        m_mergeable.clear();
-        AppendToQueue(message);
-    }
-    else if (const auto queued = m_mergeable.find(message.GetTarget()); queued != m_mergeable.end())
-    {
-        queued->second->SetValue(message.GetValueRef());
-    }
+    if (m_reads == kReadsCollected && message.IsRead())
+        m_asked.push_back(message);
     else
+        Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder);
+    return true;
+}
+
+void CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane)
+{
+    CSdlMutexLock lock(m_sendMutex);
+    const bool idle = m_outgoing.GetCount() == 0;
+    for (size_t i = 0; i < count; ++i)
+        m_outgoing.Queue(messages[i], lane);
+    if (idle)
     {
-        AppendToQueue(message);
-        m_mergeable.emplace(message.GetTarget(), &m_outgoing.back());
-    }
-    if (m_outgoing.size() == 1)
-    {
-        // The only record leaves at once: the link thread stops waiting for its socket.
+        // The first record leaves at once: the link thread stops waiting for its socket.
         m_sendNow = true;
         if (m_socket)
             m_socket->Wake();
     }
-    return true;
-}
-
-void CDeviceManager::AppendToQueue(const CMessage& message)
-{
-    m_outgoing.push_back(message);
-    m_outgoing.back().SetSequence(m_nextSequence++);
-}
-
-void CDeviceManager::DropQueue()
-{
-    m_outgoing.clear();
-    m_mergeable.clear();
-    m_headInFlight = false;
 }
 
 void CDeviceManager::SendDeviceManagerMessage(uint32_t command)
@@ -582,14 +571,13 @@ void CDeviceManager::SetConnectedAddress(const CIpAddress& address)
     {
         CSdlMutexLock lock(m_sendMutex);
         m_connectedAddress = address;
-        DropQueue();
+        m_outgoing.Clear();
         m_sendNow = false;
     }
     // The options keep the choice: they hear of it here and read the address.
     Notify(NOTIFY_SELECTION);
     m_connectionLost = false;
-    if (m_core)
-        m_core->Resync();
+    ResyncModel();
     SetConnected(GetConnectedDevice() != nullptr);
     ReadUnitSettings();
 }
@@ -655,13 +643,13 @@ void CDeviceManager::DeleteDevices()
 size_t CDeviceManager::GetQueueLength() const
 {
     CSdlMutexLock lock(m_sendMutex);
-    return m_outgoing.size();
+    return m_outgoing.GetCount();
 }
 
 void CDeviceManager::ClearQueue()
 {
     CSdlMutexLock lock(m_sendMutex);
-    DropQueue();
+    m_outgoing.Clear();
 }
 
 void CDeviceManager::ClearPending()

@@ -5,16 +5,15 @@
 #include "foundation/subject.h"
 #include "link/discovery.h"
 #include "link/message.h"
+#include "link/outgoing_queue.h"
 #include "link/reply_mailbox.h"
 #include "shell/sdl_mutex.h"
 
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -65,12 +64,10 @@ struct CLinkSetup
 // Finds the controllers on the local network by broadcast, keeps the sorted list of units found,
 // and carries message records between the model and the one unit chosen, on a thread of its own.
 //
-// The outgoing queue sends one record at a time, resending the head every second until a frame
-// with its sequence comes back. A new value for a target already queued takes the queued one's
-// place (CMessage::IsLastValueOnly), but never that of the head once it is sent, which an answer
-// to an earlier send would complete, and never across a press, a release or an action queued
-// after it: whatever frame is lost, the controller ends as if every change had been sent in the
-// order made. Replies wait until the main thread's tick routes them by manager identifier.
+// The outgoing queue (COutgoingQueue) sends one record at a time, resending the head every second
+// until a frame with its sequence comes back. The reads that one reply asks for are a refresh
+// when they are more than a few, and wait behind everything else. Replies wait until the main
+// thread's tick routes them by manager identifier.
 //
 // Threads: the link thread owns the socket and meets the main thread only at three locks (send:
 // outgoing queue, sequence, idle time, chosen address and the socket to wake; reply: reply queue;
@@ -90,6 +87,8 @@ public:
     static constexpr size_t kReceiveSize = 2048;
     // The most datagrams one pass takes.
     static constexpr size_t kReceiveBatch = 128;
+    // The most reads one reply asks for as single changes: more are a refresh.
+    static constexpr size_t kMostSingleReads = 2;
     // Far more units than any rig holds; each has a thread and a socket, so answers naming
     // further units wait until one goes (the chosen unit is always taken).
     static constexpr size_t kMaxDevices = 64;
@@ -170,9 +169,12 @@ private:
     void HandleIdentifyReply(const uint8_t* bytes, size_t count, const CIpAddress& sender);
     void HandleMessageFrame(const uint8_t* bytes, size_t count, const CIpAddress& sender);
     void SendHeadMessage();
-    // Under the send lock.
-    void AppendToQueue(const CMessage& message);
-    void DropQueue();
+    // Queues the records under the send lock; the link sends at once when nothing waited.
+    void Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
+    // The model reads everything again, as a refresh.
+    void ResyncModel();
+    // Queues the reads held while a reply was applied.
+    void QueueAsked();
 
     void FindBroadcastTargets(const CLinkSetup& setup);
     void ProcessReplies();
@@ -199,15 +201,17 @@ private:
     CSdlMutex m_foundMutex;
     SDL_Thread* m_thread = nullptr;
     std::atomic<bool> m_stop{false};
-    uint16_t m_nextSequence = 0;
-    std::deque<CMessage> m_outgoing;
-    // The head has been sent, so a frame with its sequence completes it and nothing merges into
-    // it any more.
-    bool m_headInFlight = false;
-    // The queued records a newer value for their target merges into: those queued after the last
-    // record that keeps its place, and not yet sent. A deque keeps its elements where they are as
-    // it grows at the back and loses its front.
-    std::unordered_map<CMessage::STarget, CMessage*, CMessage::STargetHash> m_mergeable;
+    COutgoingQueue m_outgoing;
+    // Main thread: where the reads asked for go. While a reply is applied they are held until it
+    // is clear how many it asked for; while the model is resynchronised they are a refresh.
+    enum TReads
+    {
+        kReadsInOrder,
+        kReadsCollected,
+        kReadsRefresh,
+    };
+    TReads m_reads = kReadsInOrder;
+    std::vector<CMessage> m_asked;
     CReplyMailbox<CMessage> m_replies;
     std::vector<CIpAddress> m_broadcastTargets;
     // This machine's addresses with their interfaces' netmasks: their broadcasts are never one

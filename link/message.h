@@ -170,6 +170,8 @@ public:
     // one may take the place of one still queued. A press, its release and every action reach
     // the controller as often as they were made, and in their place among the values around them.
     bool IsLastValueOnly() const;
+    // Whether the record only asks for a value (a Get of any kind).
+    bool IsRead() const;
 
 private:
     uint32_t m_manager = MANAGER_MAX;

@@ -559,6 +559,53 @@ TEST_F(DeviceManagerTest, AValueNeverMergesAcrossAnActionQueuedAfterIt)
     EXPECT_EQ(drained, expected);
 }
 
+TEST_F(DeviceManagerTest, ReadsOfARefreshWaitBehindChangesAndSingleReads)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    auto read = [](uint32_t manager, uint32_t index0, uint32_t index1) {
+        CMessage message(manager, COMMAND_GET_LABEL);
+        message.SetIndex0(index0);
+        message.SetIndex1(index1);
+        return message;
+    };
+    // A count asks for the labels of ten cues; an announced label for one playback's and one
+    // of those cues'.
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        if (reply.GetCommand() == COMMAND_GET_COUNT)
+            for (uint32_t cue = 0; cue < 10; ++cue)
+                manager->QueueMessage(read(MANAGER_CUE, 5, cue));
+        if (reply.GetCommand() == COMMAND_NOTIFY)
+        {
+            manager->QueueMessage(read(MANAGER_PLAYBACK, 5, 0));
+            manager->QueueMessage(read(MANAGER_CUE, 5, 3));
+        }
+    };
+    manager->QueueMessage(SetIntensity(3, 0.5f));
+    ASSERT_EQ(Pass().size(), 1u);
+    CMessage count(MANAGER_PLAYBACK, COMMAND_GET_COUNT);
+    count.SetSequence(900);
+    count.SetValue(CMessageValue(10u));
+    Reply(count);
+    manager->Update(0.04f);
+    CMessage notify(MANAGER_PLAYBACK, COMMAND_NOTIFY);
+    notify.SetSequence(901);
+    notify.SetValue(CMessageValue(289u));
+    Reply(notify);
+    manager->Update(0.04f);
+    manager->QueueMessage(SetIntensity(4, 0.5f));
+    EXPECT_EQ(manager->GetQueueLength(), 13u);
+
+    std::vector<std::string> drained;
+    for (const CMessage& message : Drain())
+        drained.push_back(std::to_string(message.GetSequence()) + " " + MessageCommandName(message.GetCommand()) + " " +
+                          std::to_string(message.GetIndex0()) + "/" + std::to_string(message.GetIndex1()));
+    EXPECT_EQ(drained, (std::vector<std::string>{"0 SetIntensity 3/0", "11 GetLabel 5/0", "12 GetLabel 5/3",
+                                                 "13 SetIntensity 4/0", "1 GetLabel 5/0", "2 GetLabel 5/1",
+                                                 "3 GetLabel 5/2", "5 GetLabel 5/4", "6 GetLabel 5/5", "7 GetLabel 5/6",
+                                                 "8 GetLabel 5/7", "9 GetLabel 5/8", "10 GetLabel 5/9"}));
+}
+
 TEST_F(DeviceManagerTest, RecordTooLargeForOneFrameIsRefusedWhenQueued)
 {
     manager->SetConnectedAddress(kUnit);
