@@ -59,7 +59,9 @@ int32_t CCue::GetIndex() const
 
 const uint8_t* CCue::GetBlock(uint32_t block) const
 {
-    return block < kBlockCount ? m_blocks[block].data() : nullptr;
+    if (block >= kBlockCount)
+        return nullptr;
+    return m_blocks ? (*m_blocks)[block].data() : kZeroBlock.data();
 }
 
 void CCue::SendCommand(uint32_t command, const CMessageValue& value)
@@ -216,9 +218,11 @@ void CCue::SetBlock(uint32_t block, const uint8_t* data, uint32_t size)
 {
     if (block >= kBlockCount || size != kBlockSize || !data)
         return;
-    if (std::equal(data, data + kBlockSize, m_blocks[block].begin()))
+    if (std::equal(data, data + kBlockSize, GetBlock(block)))
         return;
-    std::copy(data, data + kBlockSize, m_blocks[block].begin());
+    if (!m_blocks)
+        m_blocks = std::make_unique<std::array<CBlock, kBlockCount>>();
+    std::copy(data, data + kBlockSize, (*m_blocks)[block].begin());
     UpdateMasks();
     SetChanged();
 }
@@ -231,7 +235,7 @@ void CCue::UpdateMasks()
     {
         for (uint32_t record = 0; record < kRecordsPerBlock; ++record)
         {
-            const uint8_t* bytes = m_blocks[block].data() + record * kRecordSize;
+            const uint8_t* bytes = GetBlock(block) + record * kRecordSize;
             for (uint32_t i = 0; i < kRecordSize; ++i)
             {
                 if (bytes[i] == 0)
@@ -299,11 +303,11 @@ void CCue::Save(TiXmlElement& element) const
     if (Milliseconds(m_fadeTime) != 0)
         element.SetAttribute("fade", m_fadeTime.ToString());
     TiXmlElement blocks("blocks");
-    for (const CBlock& block : m_blocks)
+    for (uint32_t block = 0; block < kBlockCount; ++block)
     {
         TiXmlElement child("block");
-        if (!IsZero(block.data(), block.size()))
-            child.InsertEndChild(TiXmlText(Base64Encode(block.data(), kBlockSize)));
+        if (!IsZero(GetBlock(block), kBlockSize))
+            child.InsertEndChild(TiXmlText(Base64Encode(GetBlock(block), kBlockSize)));
         blocks.InsertEndChild(child);
     }
     element.InsertEndChild(blocks);

@@ -107,7 +107,9 @@ private:
     CTime m_delayTime;
     uint64_t m_fixtureMask = 0;
     uint32_t m_attributeMask = 0;
-    std::array<CBlock, kBlockCount> m_blocks{};
+    // None while every block is zero: a playback can be told of 48 cues that hold nothing yet,
+    // and a cue takes room for its look only once the look arrives.
+    std::unique_ptr<std::array<CBlock, kBlockCount>> m_blocks;
     float m_highlight = 0.0f;
     bool m_empty = true;
 };
