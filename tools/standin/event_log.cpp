@@ -26,6 +26,10 @@ void CEventLog::Line(const std::string& text)
     std::FILE* file = m_file ? m_file : stdout;
     std::fputs(text.c_str(), file);
     std::fputc('\n', file);
-    std::fflush(file);
+}
+
+void CEventLog::Flush()
+{
+    std::fflush(m_file ? m_file : stdout);
 }
 }  // namespace standin

@@ -5,8 +5,9 @@
 
 namespace standin
 {
-// One line per event, flushed at once, so that a test reading the log sees every record as soon
-// as the stand-in has handled it.
+// One line per event. The server writes the lines out after each datagram it handled and after
+// each round of delayed sends, so that a test reading the log sees every record as soon as the
+// stand-in has handled it.
 class CEventLog
 {
 public:
@@ -18,6 +19,7 @@ public:
     // Standard output when the path is empty.
     bool Open(const std::string& path);
     void Line(const std::string& text);
+    void Flush();
 
 private:
     std::FILE* m_file = nullptr;

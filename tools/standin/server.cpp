@@ -158,6 +158,7 @@ bool CServer::Start(std::string& error)
     m_log.Line("ready control=" +
                (m_controlSocket.IsOpen() ? std::to_string(m_controlSocket.GetLocal().port) : std::string("none")) +
                " broadcast=" + (m_wildcard.IsOpen() ? "yes" : "no"));
+    m_log.Flush();
     return true;
 }
 
@@ -180,19 +181,22 @@ void CServer::Run()
             break;
         if (ready > 0)
         {
+            // The lines of one datagram (what came, what went back, what was announced) are
+            // written out together.
             for (size_t i = 0; i < m_units.size(); ++i)
             {
-                while (m_units[i]->link.Receive(bytes, from))
+                for (; m_units[i]->link.Receive(bytes, from); m_log.Flush())
                     HandleLink(i, bytes, from);
-                while (m_units[i]->unitSocket.Receive(bytes, from))
+                for (; m_units[i]->unitSocket.Receive(bytes, from); m_log.Flush())
                     HandleUnit(i, bytes, from);
             }
-            while (m_wildcard.Receive(bytes, from))
+            for (; m_wildcard.Receive(bytes, from); m_log.Flush())
                 HandleWildcard(bytes, from);
-            while (m_controlSocket.Receive(bytes, from))
+            for (; m_controlSocket.Receive(bytes, from); m_log.Flush())
                 HandleControl(bytes, from);
         }
         FlushDue();
+        m_log.Flush();
     }
     m_log.Line("stopped");
 }
