@@ -4,9 +4,14 @@
 #   1. 3,000 forged discovery answers in 10 s, each naming a new unit: the program keeps running
 #      with a bounded number of threads and says in its log that its list of units is full;
 #   2. 20,000 bad frames a second, then 20,000 large datagrams a second: a label changed at the
-#      controller still reaches the program, which reads it back, while each flood lasts.
+#      controller still reaches the program, which reads it back, while each flood lasts;
+#   3. 64 forged cue counts, each claiming 255 cues of another playback: the program asks for no
+#      more than 48 cues' values each, and still reads back a label changed at the controller;
+#   4. 20,000 well-formed replies a second with hostile values (huge counts, "everything
+#      changed", long texts, NaN, random cue blocks): labels are still read back meanwhile.
 # Then SIGTERM must end the program with status 0. The CPU time the program took under each
-# flood is printed for the record, never judged.
+# flood, the time each label took to be read back and the memory the program grew by are printed
+# for the record, never judged.
 #   hostile_network.sh SOURCE_DIR BINARY_DIR FLOOD_TOOL
 set -euo pipefail
 src=$1 bin=$2 flood=$3
@@ -24,21 +29,36 @@ running_and() {
   kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
   "$@"
 }
-label_reads() { grep -c "^rx link .*command=5:GetLabel index=5," "$standin_log" || true; }
+label_reads() { grep -c "^rx link .*manager=41:Playback command=5:GetLabel index=5," "$standin_log" || true; }
 more_label_reads() { [ "$(label_reads)" -gt "$1" ]; }
 # A label changed at the controller is announced to the program, which reads it back. The
 # controller does not repeat an announcement, and a flood may crowd one out: the label is changed
 # again every few seconds, for up to 30 s.
 round_trip() {
-  local before try
+  local before try start=${EPOCHREALTIME/./}
   before=$(label_reads)
   for try in $(seq 10); do
     standin_control playback 5 label "$1-$try" >/dev/null
-    for _ in $(seq 30); do running_and more_label_reads "$before" && return 0; sleep 0.1; done
+    for _ in $(seq 30); do
+      if running_and more_label_reads "$before"; then
+        echo "$1: the label was read back $(((${EPOCHREALTIME/./} - start) / 1000)) ms after it changed"
+        return 0
+      fi
+      sleep 0.02
+    done
   done
   fail "the label was never read back after $1"
 }
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$program_pid/stat"; }
+memory_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$program_pid/status"; }
+cue_reads() { grep -c "^rx link .*manager=43:Cue" "$standin_log" || true; }
+# The program has asked for nothing more of the cues for a second.
+cue_reads_ended() {
+  local before
+  before=$(cue_reads)
+  sleep 1
+  [ "$(cue_reads)" = "$before" ]
+}
 flooding() {  # KIND RATE SECONDS: in the background, from the controller's address
   nsenter --target "$standin_pid" --net -- "$flood" 192.168.77.1 16945 "$@" >"$work/flood-$1.txt" 2>&1 &
   flooder=$!
@@ -73,6 +93,22 @@ for kind in frames large; do
   flooded $kind
   echo "$kind: $(cat "$work/flood-$kind.txt"); the program took $(($(cpu_ticks) - before)) CPU ticks (100 a second) meanwhile"
 done
+
+reads=$(cue_reads) memory=$(memory_kb)
+flooding counts 640 0.099
+flooded counts
+round_trip after-counts
+await "the program kept asking for cues" cue_reads_ended
+reads=$(($(cue_reads) - reads))
+echo "64 forged counts: $reads reads of cues; the program grew by $(($(memory_kb) - memory)) kB"
+[ "$reads" -le $((64 * 48 * 8)) ] || fail "64 forged counts made the program ask $reads times for a cue's values"
+
+before=$(cpu_ticks) memory=$(memory_kb)
+flooding replies 20000 10
+for n in 1 2 3; do round_trip "replies-$n"; done
+flooded replies
+echo "replies: $(cat "$work/flood-replies.txt"); the program took $(($(cpu_ticks) - before)) CPU ticks and grew by $(($(memory_kb) - memory)) kB meanwhile"
+round_trip after-replies
 
 stop_program
 grep -q "\[DeviceManager\] The list of units is full" "$work"/home/Zevral/Programmer/Logs/*.txt ||

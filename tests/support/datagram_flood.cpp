@@ -4,13 +4,18 @@
 // KIND: "frames"  - short datagrams that are no link frame (a frame header whose reserved bytes
 //                   are not zero, followed by noise);
 //       "large"   - 16 KB of noise;
-//       "answers" - discovery answers of a KDX-1, each naming a new unit address 10.x.y.z.
+//       "answers" - discovery answers of a KDX-1, each naming a new unit address 10.x.y.z;
+//       "counts"  - well-formed cue count replies, one playback after another, each claiming
+//                   255 cues;
+//       "replies" - well-formed replies and notifications with hostile values: huge counts,
+//                   "everything changed" for every manager, long texts, NaN, random cue blocks.
 // Stops by itself after SECONDS; prints how many datagrams went out.
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -20,11 +25,66 @@
 #include <thread>
 #include <vector>
 
+// A link frame as the controller sends it: little-endian header, then the payload.
+std::vector<uint8_t> Frame(uint8_t manager, uint8_t tag, uint16_t command, uint16_t index0, uint16_t index1,
+                           uint16_t index2, uint16_t sequence, const std::vector<uint8_t>& payload)
+{
+    std::vector<uint8_t> bytes(20 + payload.size(), 0);
+    auto put16 = [&](size_t at, uint16_t value) {
+        bytes[at] = uint8_t(value);
+        bytes[at + 1] = uint8_t(value >> 8);
+    };
+    bytes[0] = manager;
+    bytes[1] = tag;
+    put16(2, command);
+    put16(4, index0);
+    put16(6, index1);
+    put16(8, index2);
+    put16(10, 0xFFFF);
+    put16(12, uint16_t(payload.size()));
+    put16(14, sequence);
+    std::copy(payload.begin(), payload.end(), bytes.begin() + 20);
+    return bytes;
+}
+
+std::vector<uint8_t> Word(uint32_t value)
+{
+    return {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+}
+
+// One of the replies a hostile controller could send, the n-th of the flood.
+std::vector<uint8_t> HostileReply(uint64_t n, std::mt19937& random)
+{
+    const uint16_t sequence = uint16_t(random());
+    const uint16_t playback = uint16_t(random() % 64);
+    const uint16_t cue = uint16_t(random() % 48);
+    const uint32_t codes[] = {0, 3, 13, 26, 54, 90, 92, 121, 144, 197, 289, 290, 291, 296};
+    const uint32_t code = codes[random() % (sizeof(codes) / sizeof(codes[0]))];
+    std::vector<uint8_t> text(1000, uint8_t('a' + n % 26));
+    text.back() = 0;
+    std::vector<uint8_t> block(800);
+    for (uint8_t& byte : block)
+        byte = uint8_t(random());
+    switch (n % 10)
+    {
+    case 0: return Frame(41, 1, 61, playback, 0, 0, sequence, Word(uint32_t(random())));  // GetCount
+    case 1: return Frame(41, 1, 48, playback, 0, 0, sequence, Word(uint32_t(random())));  // GetProperties
+    case 2: return Frame(40, 1, 0, 0, 0, 0, sequence, Word(0));                            // every playback
+    case 3: return Frame(30, 1, 0, 0, 0, 0, sequence, Word(0));                            // every fixture
+    case 4: return Frame(44, 1, 0, 0, 0, 0, sequence, Word(0));                            // the programmer
+    case 5: return Frame(41, 1, 0, playback, 0, 0, sequence, Word(code));                  // a playback changed
+    case 6: return Frame(43, 1, 0, playback, cue, uint16_t(random() % 4), sequence, Word(code));  // a cue
+    case 7: return Frame(43, 0, 5, playback, cue, 0, sequence, text);                      // a cue's label
+    case 8: return Frame(41, 3, 23, playback, 0, 0, sequence, Word(0x7FC00000u));          // GetIntensity NaN
+    default: return Frame(43, 10, 70, playback, cue, uint16_t(random() % 4), sequence, block);  // a block
+    }
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 6)
     {
-        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers RATE SECONDS\n", stderr);
+        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers|counts|replies RATE SECONDS\n", stderr);
         return 2;
     }
     sockaddr_in to = {};
@@ -35,7 +95,8 @@ int main(int argc, char** argv)
     const std::string kind = argv[3];
     const double rate = std::atof(argv[4]);
     const double seconds = std::atof(argv[5]);
-    if (rate <= 0 || seconds <= 0 || seconds > 600 || (kind != "frames" && kind != "large" && kind != "answers" && kind != "records"))
+    if (rate <= 0 || seconds <= 0 || seconds > 600 || (kind != "frames" && kind != "large" && kind != "answers" && kind != "records" &&
+                                              kind != "counts" && kind != "replies"))
         return 2;
 
     const int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -63,6 +124,10 @@ int main(int argc, char** argv)
                                      "." + std::to_string(1 + n % 250) + "</ip><port>16946</port></zevral_identify>";
             bytes.assign(text.begin(), text.end());
         }
+        else if (kind == "counts")
+            bytes = Frame(41, 1, 61, uint16_t(n % 64), 0, 0, uint16_t(random()), Word(255));
+        else if (kind == "replies")
+            bytes = HostileReply(n, random);
         else
         {
             // Large datagrams differ in their head only: noise for all of them would cost the
