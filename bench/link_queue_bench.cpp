@@ -1,5 +1,5 @@
-// The device manager's main-thread costs: queueing a record (which looks for a queued record of
-// the same target to merge into) and applying the replies of one tick. The link runs without a
+// The device manager's main-thread costs: queueing a record (which finds a queued record of the
+// same target to merge into by its index) and applying the replies of one tick. The link runs without a
 // thread and without real sockets, so only the queue and the routing are measured. One benchmark
 // runs the link thread over loopback sockets, so the whole program runs inside scripts/netns.sh.
 #include "link/device_manager.h"
@@ -70,8 +70,8 @@ void FillQueue(CDeviceManager& manager)
         manager.QueueMessage(CueFade(i / 48, i % 48, 0.0f));
 }
 
-// A new value for the record at the given position of a queue of 1,000 (its target found by
-// looking from the head, so the last position costs the whole queue).
+// A new value for the record at the given position of a queue of 1,000: the same cost wherever
+// it stands.
 void QueueMergeInto1000(benchmark::State& state)
 {
     CNoNetwork network;
@@ -90,7 +90,7 @@ void QueueMergeInto1000(benchmark::State& state)
 }
 BENCHMARK(QueueMergeInto1000)->Arg(0)->Arg(500)->Arg(999);
 
-// 1,000 records of distinct targets into an empty queue: each looks through all before it.
+// 1,000 records of distinct targets into an empty queue.
 void QueueThousandNewTargets(benchmark::State& state)
 {
     CNoNetwork network;
