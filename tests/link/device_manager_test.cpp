@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 namespace
@@ -34,6 +35,12 @@ const Bytes kSetIntensityFrame = {
     0x00, 0x00, 0x00, 0x00,  // reserved
     0x00, 0x00, 0x00, 0x3F,  // 0.5f
 };
+
+// The four little-endian bytes of a float payload at the end of a frame.
+void SetFloatPayload(Bytes& frame, const Bytes& value)
+{
+    std::copy(value.begin(), value.end(), frame.end() - 4);
+}
 
 CMessage SetIntensity(uint32_t playback, float value)
 {
@@ -470,19 +477,9 @@ TEST_F(DeviceManagerTest, ValueQueuedWhileTheHeadIsInFlightSurvivesALostFrame)
 
     // The late answer to the first send completes it alone; the last value leaves at once under
     // a sequence of its own.
-    const Bytes lastValueFrame = {
-        0x29,                    // manager 41 "Playback"
-        0x03,                    // payload tag 3 (float)
-        0x18, 0x00,              // command 24 "SetIntensity"
-        0x03, 0x00,              // index0: playback 3
-        0x00, 0x00,              // index1
-        0x00, 0x00,              // index2
-        0xFF, 0xFF,              // filler
-        0x04, 0x00,              // payload length 4
-        0x01, 0x00,              // sequence 1
-        0x00, 0x00, 0x00, 0x00,  // reserved
-        0x33, 0x33, 0x33, 0x3F,  // 0.7f
-    };
+    Bytes lastValueFrame = kSetIntensityFrame;
+    lastValueFrame[14] = 0x01;  // sequence 1
+    SetFloatPayload(lastValueFrame, {0x33, 0x33, 0x33, 0x3F});  // 0.7f
     CMessage first = SetIntensity(3, 0.5f);
     std::vector<SDatagram> sent = Receive(kController, FrameOf(AckOf(first)));
     ASSERT_EQ(sent.size(), 1u);
@@ -515,44 +512,25 @@ TEST_F(DeviceManagerTest, AValueNeverMergesAcrossAnActionQueuedAfterIt)
     manager->QueueMessage(SetIntensity(1, 0.2f));
     ASSERT_EQ(manager->GetQueueLength(), 3u);
 
-    const std::vector<Bytes> expected = {
-        {
-            0x29,                    // manager 41 "Playback"
-            0x03,                    // payload tag 3 (float)
-            0x18, 0x00,              // command 24 "SetIntensity"
-            0x01, 0x00,              // index0: playback 1
-            0x00, 0x00, 0x00, 0x00,  // index1, index2
-            0xFF, 0xFF,              // filler
-            0x04, 0x00,              // payload length 4
-            0x00, 0x00,              // sequence 0
-            0x00, 0x00, 0x00, 0x00,  // reserved
-            0xCD, 0xCC, 0x4C, 0x3F,  // 0.8f
-        },
-        {
-            0x28,                    // manager 40 "PlaybackManager"
-            0x19,                    // payload tag 25 (none)
-            0x49, 0x00,              // command 73 "Swap"
-            0x01, 0x00,              // index0: playback 1
-            0x02, 0x00,              // index1: playback 2
-            0x00, 0x00,              // index2
-            0xFF, 0xFF,              // filler
-            0x00, 0x00,              // payload length 0
-            0x01, 0x00,              // sequence 1
-            0x00, 0x00, 0x00, 0x00,  // reserved
-        },
-        {
-            0x29,                    // manager 41 "Playback"
-            0x03,                    // payload tag 3 (float)
-            0x18, 0x00,              // command 24 "SetIntensity"
-            0x01, 0x00,              // index0: playback 1
-            0x00, 0x00, 0x00, 0x00,  // index1, index2
-            0xFF, 0xFF,              // filler
-            0x04, 0x00,              // payload length 4
-            0x02, 0x00,              // sequence 2
-            0x00, 0x00, 0x00, 0x00,  // reserved
-            0xCD, 0xCC, 0x4C, 0x3E,  // 0.2f
-        },
+    Bytes first = kSetIntensityFrame;
+    first[4] = 0x01;                                     // index0: playback 1
+    SetFloatPayload(first, {0xCD, 0xCC, 0x4C, 0x3F});    // 0.8f
+    const Bytes swapFrame = {
+        0x28,                    // manager 40 "PlaybackManager"
+        0x19,                    // payload tag 25 (none)
+        0x49, 0x00,              // command 73 "Swap"
+        0x01, 0x00,              // index0: playback 1
+        0x02, 0x00,              // index1: playback 2
+        0x00, 0x00,              // index2
+        0xFF, 0xFF,              // filler
+        0x00, 0x00,              // payload length 0
+        0x01, 0x00,              // sequence 1
+        0x00, 0x00, 0x00, 0x00,  // reserved
     };
+    Bytes last = first;
+    last[14] = 0x02;                                     // sequence 2
+    SetFloatPayload(last, {0xCD, 0xCC, 0x4C, 0x3E});     // 0.2f
+    const std::vector<Bytes> expected = {first, swapFrame, last};
     std::vector<Bytes> drained;
     for (const CMessage& message : Drain())
         drained.push_back(FrameOf(message));
