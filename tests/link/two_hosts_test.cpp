@@ -351,10 +351,11 @@ TEST_F(TwoHosts, ChosenUnitCarriesRecordsKeepsAliveAndIsDroppedWhenSilent)
     EXPECT_EQ(labels.front(), "Label 0");
     EXPECT_EQ(labels.back(), "Label 7");
 
-    // The controller falls silent: three Sets of one property wait as one record, resent every
-    // second, and the controller ends up with the third value. The sends are counted where the
-    // link makes them (each is told in the tick after it), so a stand-in slow to log them
-    // cannot shorten the count; it must have had every one all the same.
+    // The controller falls silent: three Sets of one property wait as one record, or as two when
+    // the first left before the others came (nothing merges into a record in flight); the head
+    // is resent every second, and the controller ends up with the third value. The sends are
+    // counted where the link makes them (each is told in the tick after it), so a stand-in slow
+    // to log them cannot shorten the count; it must have had every one all the same.
     standIn.Signal(SIGUSR1);
     ASSERT_TRUE(standIn.WaitForLine("silent on", kPatience));
     Tick();
@@ -367,12 +368,12 @@ TEST_F(TwoHosts, ChosenUnitCarriesRecordsKeepsAliveAndIsDroppedWhenSilent)
         set.SetValue(CMessageValue(value));
         manager->QueueMessage(set);
     }
-    EXPECT_EQ(manager->GetQueueLength(), 1u);
+    EXPECT_GE(manager->GetQueueLength(), 1u);
+    EXPECT_LE(manager->GetQueueLength(), 2u);
     const float silentFrom = LinkSeconds();
     TickUntil([] { return false; }, 3.5f);
     // A busy machine may hold the last tick back well past 3.5 s: the resends are bounded by
-    // the time the link's clock really ran, not by the time asked for. A link thread quick
-    // enough to send each Set before the next arrives sends each changed value at once.
+    // the time the link's clock really ran, not by the time asked for.
     const size_t silentSeconds = size_t(LinkSeconds() - silentFrom);
     const size_t sent = codes.Count(NOTIFY_PROGRESS) - sentBefore;
     EXPECT_GE(sent, 3u) << "sent, then again every second";
