@@ -100,9 +100,9 @@ TEST_F(PlaybackButton, LinesShowLabelCueAndPositionOrBrieflyTheChangedValue)
     EXPECT_EQ(Shown(), (Lines{"Speed", "-50%", ""}));
     // Cue 48 onwards is not counted out; a degrouped playback shows no position at all.
     manager->GetPlayback(4)->SetFeedback(CPlayback::kFeedbackNone);
-    Reply(COMMAND_GET_COUNT, 50);
+    Reply(COMMAND_GET_COUNT, 48);
     Reply(COMMAND_GET_CURRENT_CUE, 48);
-    EXPECT_EQ(button->GetLine(2), "- / 50");
+    EXPECT_EQ(button->GetLine(2), "- / 48");
     Reply(COMMAND_GET_STATUS, 6);
     EXPECT_EQ(button->GetLine(2), "");
 }
