@@ -87,8 +87,10 @@ void CAreaCaptionBar::Paint(CTextureAdapter& canvas)
     MeasureText(caption, size, width, height);
     while (width > length && size > smallest)
         MeasureText(caption, --size, width, height);
-    while (width > length && ShortenMiddle(caption))
-        MeasureText(caption, size, width, height);
+    caption = ShortenMiddleToFit(caption, [&](const std::string& candidate) {
+        MeasureText(candidate, size, width, height);
+        return width <= length;
+    });
     // Written across a horizontal scratch image, then turned to read from bottom to top.
     CZevralImage scratch{uint32_t(length), uint32_t(across)};
     scratch.Fill(CRgbaColour(0u));

@@ -381,9 +381,9 @@ void CAreaEditField::Paint(CTextureAdapter& canvas)
     else if (m_alignment == kAlignStart)
         anchor = CPoint(margin, inner.GetHeight() / 2);
 
-    while (TextWidth(*this, display) > inner.GetWidth() - 2 * margin && ShortenMiddle(display))
-    {
-    }
+    display = ShortenMiddleToFit(display, [&](const std::string& candidate) {
+        return TextWidth(*this, candidate) <= inner.GetWidth() - 2 * margin;
+    });
 
     // The selection keeps to the same letters when the text is shortened in its middle; the
     // cursor's mark after the text belongs to it.

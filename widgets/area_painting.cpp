@@ -263,11 +263,12 @@ void CArea2::FitFontSize(uint32_t maxWidth, uint32_t& fontSize, const std::strin
 
 void CArea2::ShortenToFit(uint32_t maxWidth, std::string& text, uint32_t fontSize) const
 {
-    int32_t width = 0;
-    int32_t height = 0;
-    MeasureText(text, fontSize, width, height);
-    while (int64_t(width) > int64_t(maxWidth) && ShortenMiddle(text))
-        MeasureText(text, fontSize, width, height);
+    text = ShortenMiddleToFit(text, [&](const std::string& candidate) {
+        int32_t width = 0;
+        int32_t height = 0;
+        MeasureText(candidate, fontSize, width, height);
+        return int64_t(width) <= int64_t(maxWidth);
+    });
 }
 
 void CArea2::FitText(uint32_t maxWidth, std::string& text, uint32_t& fontSize) const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // Shortens a text in its middle to make it fit a width: a text of n >= 7 bytes keeps its first
@@ -7,3 +8,10 @@
 // Neither cut splits a UTF-8 character: the head ends and the tail starts on a character boundary
 // (which can only take more bytes off). False, and the text unchanged, below 7 bytes.
 bool ShortenMiddle(std::string& text);
+
+// The longest middle-shortened form of the text that fits (fits says whether a text does): its
+// first and last bytes as evenly as ShortenMiddle keeps them, "..." between, neither cut splitting
+// a UTF-8 character. Found with a few measurements rather than one a byte, so that a label of a
+// thousand characters costs no more than a short one. A text that fits, or is shorter than 7 bytes,
+// comes back whole; when no shortened form fits, the shortest ("a...z").
+std::string ShortenMiddleToFit(const std::string& text, const std::function<bool(const std::string&)>& fits);

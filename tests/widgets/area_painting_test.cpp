@@ -201,3 +201,30 @@ TEST(ShortenMiddle, TakesTwoBytesAtATimeFromTheMiddle)
         EXPECT_EQ(text, c.out) << c.in;
     }
 }
+
+TEST(ShortenMiddle, TheLongestFormThatFitsIsFoundWithAFewMeasurements)
+{
+    const std::string label = std::string(100000, 'a') + "\xC3\xA9" + std::string(100000, 'z');
+    const struct
+    {
+        std::string in;
+        size_t widest;
+        std::string out;
+    } cases[] = {
+        {"0123456789", 10, "0123456789"},
+        {"0123456789", 8, "012...89"},  // as ShortenMiddle's first cut
+        {"0123456789", 3, "0...9"},     // nothing fits: the shortest form
+        {"ab\xC3\xA9" "cdefgh", 9, "ab...gh"},
+        {label, 12, "aaaaa...zzzz"},
+    };
+    for (const auto& c : cases)
+    {
+        size_t measured = 0;
+        const std::string fitted = ShortenMiddleToFit(c.in, [&](const std::string& text) {
+            ++measured;
+            return text.size() <= c.widest;
+        });
+        EXPECT_EQ(fitted, c.out) << c.widest;
+        EXPECT_LE(measured, 16u) << c.widest;
+    }
+}
