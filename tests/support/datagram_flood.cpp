@@ -74,7 +74,8 @@ std::vector<uint8_t> HostileReply(uint64_t n, std::mt19937& random)
     case 4: return Frame(44, 1, 0, 0, 0, 0, sequence, Word(0));                            // the programmer
     case 5: return Frame(41, 1, 0, playback, 0, 0, sequence, Word(code));                  // a playback changed
     case 6: return Frame(43, 1, 0, playback, cue, uint16_t(random() % 4), sequence, Word(code));  // a cue
-    case 7: return Frame(43, 0, 5, playback, cue, 0, sequence, text);                      // a cue's label
+    case 7:  // a long label, of a cue or of a playback the page shows
+        return (n / 10) % 2 ? Frame(41, 0, 5, playback, 0, 0, sequence, text) : Frame(43, 0, 5, playback, cue, 0, sequence, text);
     case 8: return Frame(41, 3, 23, playback, 0, 0, sequence, Word(0x7FC00000u));          // GetIntensity NaN
     default: return Frame(43, 10, 70, playback, cue, uint16_t(random() % 4), sequence, block);  // a block
     }
