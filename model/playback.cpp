@@ -9,6 +9,7 @@
 #include "model/cue.h"
 #include "model/playback_manager.h"
 #include "model/show_xml.h"
+#include "shell/app.h"
 
 #include <tinyxml.h>
 
@@ -652,11 +653,23 @@ void CPlayback::LoadCues(const TiXmlElement& element, bool everything)
 {
     // Only "cue" elements are cues: comments, other nodes and elements of other names are none.
     const CXmlChildren children = XmlChildren(&element, "cue");
-    SendCommand(COMMAND_SET_COUNT, CMessageValue(uint32_t(children.size())));
+    // A playback holds 48 cues: a hand-edited list of more would leave the controller holding
+    // cues this program never shows nor saves again, so the rest is left out, and said.
+    const uint32_t count = uint32_t(std::min<size_t>(children.size(), kMaxCues));
+    if (children.size() > kMaxCues)
+    {
+        const TiXmlDocument* document = element.GetDocument();
+        CApp::Log("Show", "Not read: the " + std::to_string(children.size() - kMaxCues) + " cues after the first " +
+                              std::to_string(kMaxCues) + " of playback " + std::to_string(GetIndex()) +
+                              (document ? " in \"" + document->ValueStr() + "\"" : std::string()), 1);
+    }
+    SendCommand(COMMAND_SET_COUNT, CMessageValue(count));
 
     uint32_t next = 0;
     for (const TiXmlElement* child : children)
     {
+        if (next == count)
+            break;
         const uint32_t index = next++;
         if (CCue* cue = GetCue(index))
         {

@@ -379,6 +379,15 @@ TEST_F(PlaybackTest, CuesNotYetReportedAreLoadedUnderTheirOwnIndex)
     // The stand-in cues are gone; the model's own cue keeps waiting for the controller.
     EXPECT_EQ(playback->GetCueCount(), 1u);
     EXPECT_EQ(playback->GetCue(0)->GetLabel(), "");
+
+    // A hand-edited list of more cues than a playback holds sends the first 48 only.
+    sink.sent.clear();
+    std::string cues;
+    for (uint32_t i = 0; i < CPlayback::kMaxCues + 2; ++i)
+        cues += "<cue label='" + std::to_string(i) + "'/>";
+    LoadXml("<playback><cues>" + cues + "</cues></playback>");
+    EXPECT_EQ(sink.Find(MANAGER_PLAYBACK, COMMAND_SET_COUNT).at(0).GetValue().GetUnsigned(), CPlayback::kMaxCues);
+    EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_SET_LABEL).size(), CPlayback::kMaxCues);
 }
 
 TEST(Playback, ModeNamesMatchWholeWordsInAnyCase)
