@@ -223,6 +223,10 @@ size_t CDeviceManager::Pass(uint32_t waitMilliseconds)
         m_buffer[count] = 0;
         HandleDatagram(m_buffer, count, sender);
         ++received;
+        // The controller takes one record at a time: the next one leaves as soon as the last is
+        // answered, before whatever else has arrived is looked at.
+        if (m_headAnswered)
+            SendHead(m_clock->GetMilliseconds());
     }
     // A clock that went back (only at its wrap) counts as a long wait.
     const uint32_t now = m_clock->GetMilliseconds();
@@ -238,12 +242,16 @@ size_t CDeviceManager::Pass(uint32_t waitMilliseconds)
         sendNow = m_sendNow;
     }
     if (!m_sent || now - m_lastSend > kResendMilliseconds || sendNow)
-    {
-        SendHeadMessage();
-        m_lastSend = now;
-        m_sent = true;
-    }
+        SendHead(now);
     return received;
+}
+
+void CDeviceManager::SendHead(uint32_t now)
+{
+    m_headAnswered = false;
+    SendHeadMessage();
+    m_lastSend = now;
+    m_sent = true;
 }
 
 void CDeviceManager::SendIdentify()
@@ -315,7 +323,7 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
     {
         CSdlMutexLock lock(m_sendMutex);
         if (m_outgoing.Complete(message.GetSequence()) && m_outgoing.GetCount() > 0)
-            m_sendNow = true;
+            m_sendNow = m_headAnswered = true;
     }
     LogMessage("Recv", message);
     m_replies.Post(message);

@@ -169,6 +169,8 @@ private:
     void HandleIdentifyReply(const uint8_t* bytes, size_t count, const CIpAddress& sender);
     void HandleMessageFrame(const uint8_t* bytes, size_t count, const CIpAddress& sender);
     void SendHeadMessage();
+    // Sends the head and starts its resend time.
+    void SendHead(uint32_t now);
     // Queues the records under the send lock; the link sends at once when nothing waited.
     void Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
     // The model reads everything again, as a refresh.
@@ -246,5 +248,7 @@ private:
     uint32_t m_lastSend = 0;
     bool m_identified = false;
     bool m_sent = false;
+    // The record in flight was answered in this pass and another waits.
+    bool m_headAnswered = false;
     uint8_t m_buffer[kReceiveSize] = {};
 };
