@@ -291,12 +291,14 @@ between() { [ -n "$3" ] && awk -v low="$1" -v high="$2" -v v="$3" 'BEGIN { exit 
 # A private X server on this namespace's abstract socket only: an X server of another run may
 # have chosen the same display number, and display lock files are not shared between namespaces.
 # Further switches go to Xvfb. A server that dies while it starts (on a loaded machine its keymap
-# compiler can fail) is started again, twice at most.
+# compiler can fail) is started again, twice at most. It never resets: by default Xvfb starts
+# afresh each time its last client leaves (the check that it answers, the renderer probe), and a
+# program connecting meanwhile could lose its connection and never show a window.
 start_xvfb() {  # [SWITCHES...]
   local attempt xvfb
   for attempt in 1 2 3; do
     : >"$work/display"
-    Xvfb -displayfd 3 -screen 0 1024x1280x24 "$@" -nolisten tcp -nolisten unix 3>"$work/display" >"$work/xvfb.txt" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 1024x1280x24 "$@" -noreset -nolisten tcp -nolisten unix 3>"$work/display" >"$work/xvfb.txt" 2>&1 &
     xvfb=$!
     e2e_xvfb_answers() {
       kill -0 "$xvfb" 2>/dev/null || return 0
