@@ -95,7 +95,11 @@ CRect CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool f
     }
     if (m_modal)
     {
-        DimScreen();
+        // Dimmed as the dialog opens; the page goes on changing under it at the frame rate, and a
+        // full-screen layer blended at each of those frames would cost the software renderer
+        // some 8 ms.
+        if (m_modalFresh)
+            DimScreen();
         // Painting changes no tree, but a dialog that went meanwhile would go only once this call
         // has returned.
         const CEventScope painting;
