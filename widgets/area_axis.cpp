@@ -11,12 +11,16 @@
 namespace
 {
 constexpr uint32_t kSide = 200;
-constexpr uint32_t kFontSize = 10;
+// "-100" whole on the face of a handle as narrow as the page leaves the pad's y strip.
+constexpr uint32_t kFontSize = 9;
 // No smaller than the large screen's legible size.
 constexpr uint32_t kLargeFontSize = 16;
-// Room for "-100" in the handle's font with a margin all round.
-constexpr int32_t kHandleSide = 32;
-constexpr int32_t kLargeHandleSide = 50;
+// Room for "-100" in the handle's font: the y handle's strip takes its width from the faders
+// beside the pad, and the x handle's its height from below them.
+constexpr int32_t kHandleWidth = 26;
+constexpr int32_t kHandleHeight = 22;
+constexpr int32_t kLargeHandleWidth = 50;
+constexpr int32_t kLargeHandleHeight = 40;
 // The solid face of a handle keeps this far inside its frame's rounded outline.
 constexpr int32_t kHandleFaceInset = 3;
 constexpr uint32_t kMarkerSide = 13;
@@ -24,7 +28,7 @@ constexpr int32_t kMarkerHalf = 6;
 // Inside the frame's rounded outline.
 constexpr int32_t kFrameInset = 3;
 // Between the grid and the strips the handles run in.
-constexpr int32_t kStripGap = 2;
+constexpr int32_t kStripGap = 1;
 constexpr uint8_t kMarkerAlpha = 225;
 const CRgbaColour kHandleText(255, 255, 255, 255);
 
@@ -39,9 +43,10 @@ float Fraction(int32_t offset, int32_t length)
     return length > 0 ? float(offset) / float(length) : 0.5f;
 }
 
-int32_t HandleSide()
+CPoint HandleSize()
 {
-    return CApp::IsHighResolution() ? kLargeHandleSide : kHandleSide;
+    return CApp::IsHighResolution() ? CPoint(kLargeHandleWidth, kLargeHandleHeight)
+                                    : CPoint(kHandleWidth, kHandleHeight);
 }
 
 // Where along its strip a handle goes to stand beside the position, kept to the grid's span so
@@ -128,19 +133,26 @@ void CAreaAxis::Nudge(float dx, float dy)
     Changed();
 }
 
+CPoint CAreaAxis::SizeForTravel(int32_t travel)
+{
+    const int32_t side = travel + 2 * kMarkerHalf + 2 * kFrameInset + kStripGap;
+    return CPoint(side, side) + HandleSize();
+}
+
 CRect CAreaAxis::GetClientRect() const
 {
-    // A cross at the very edge still lies whole on the grid.
+    // A cross at the very edge still lies whole on the grid, its arms' ends on the outline.
     CRect rect = GetGridRect();
-    rect.Shrink(uint32_t(kMarkerHalf + 1));
+    rect.Shrink(uint32_t(kMarkerHalf));
     return rect;
 }
 
 CRect CAreaAxis::GetGridRect() const
 {
-    const int32_t room = kFrameInset + HandleSide() + kStripGap;
-    return CRect(kFrameInset, kFrameInset, std::max(0, int32_t(GetWidth()) - kFrameInset - room),
-                 std::max(0, int32_t(GetHeight()) - kFrameInset - room));
+    const CPoint handle = HandleSize();
+    return CRect(kFrameInset, kFrameInset,
+                 std::max(0, int32_t(GetWidth()) - 2 * kFrameInset - kStripGap - handle.GetX()),
+                 std::max(0, int32_t(GetHeight()) - 2 * kFrameInset - kStripGap - handle.GetY()));
 }
 
 CPoint CAreaAxis::CoordinateToPoint(const CCoordinate& coordinate) const
@@ -169,15 +181,23 @@ void CAreaAxis::OnPointerDown(const CPoint& point, uint32_t, bool* handled)
     *handled = true;
     if (!IsEnabled())
         return;
+    // Everything right of the grid is the y handle's strip, everything below it the x handle's: a
+    // finger that misses a handle still moves only that handle's axis, never the other one to its
+    // end. Where the strips meet no axis is meant.
+    const CRect grid = GetGridRect();
+    const bool yStrip = point.GetX() >= grid.GetRight();
+    const bool xStrip = point.GetY() >= grid.GetBottom();
+    if (yStrip && xStrip)
+        return;
     if (m_values.empty())
         m_values.emplace_back(CCoordinate());
     CCoordinate p = PointToCoordinate(point);
-    if (m_yHandleRect.Contains(point))
+    if (yStrip)
     {
         m_yDragging = true;
         p.SetX(GetCentre().GetX());
     }
-    else if (m_xHandleRect.Contains(point))
+    else if (xStrip)
     {
         m_xDragging = true;
         p.SetY(GetCentre().GetY());
@@ -286,9 +306,11 @@ void CAreaAxis::BuildYHandle()
 void CAreaAxis::BuildHandle(CZevralImage& up, CZevralImage& down, float value)
 {
     CGlyphManager& glyphs = CGlyphManager::Instance();
-    const uint32_t side = uint32_t(HandleSide());
-    glyphs.GetButtonFrame(up, side, side, false, false);
-    glyphs.GetButtonFrame(down, side, side, false, true);
+    const CPoint size = HandleSize();
+    const uint32_t width = uint32_t(size.GetX());
+    const uint32_t height = uint32_t(size.GetY());
+    glyphs.GetButtonFrame(up, width, height, false, false);
+    glyphs.GetButtonFrame(down, width, height, false, true);
     // A solid face behind the figure, of the ground the pad lies on.
     CRgbaColour face(0, 0, 0, 255);
     const CZevralImage& ground = GetOwnImage();
@@ -299,9 +321,9 @@ void CAreaAxis::BuildHandle(CZevralImage& up, CZevralImage& down, float value)
     }
     for (CZevralImage* frame : {&up, &down})
     {
-        CZevralImage handle(side, side);
+        CZevralImage handle(width, height);
         handle.Fill(CRgbaColour(0u));
-        CRect inside(0, 0, int32_t(side), int32_t(side));
+        CRect inside(0, 0, size.GetX(), size.GetY());
         inside.Shrink(uint32_t(kHandleFaceInset));
         handle.FillRect(face, inside);
         handle.CompositeImage(CPoint(), *frame);
@@ -309,7 +331,7 @@ void CAreaAxis::BuildHandle(CZevralImage& up, CZevralImage& down, float value)
     }
     char label[32];
     std::snprintf(label, sizeof(label), "%.0f", double(value * 100.0f));
-    const CPoint centre(int32_t(side / 2), int32_t(side / 2));
+    const CPoint centre(size.GetX() / 2, size.GetY() / 2);
     DrawText(up, label, kHandleText, centre, kAlignCentre, kAlignMiddle);
     DrawText(down, label, kHandleText, centre, kAlignCentre, kAlignMiddle);
 }
@@ -337,11 +359,13 @@ void CAreaAxis::PlaceHandles()
     // it covers neither a cross nor the other handle.
     const CPoint centre = CoordinateToPoint(GetCentre());
     const CRect grid = GetGridRect();
-    const int32_t side = HandleSide();
-    m_xHandleRect = CRect(Beside(centre.GetX(), side, grid.GetX(), grid.GetWidth()),
-                          int32_t(GetHeight()) - kFrameInset - side, side, side);
-    m_yHandleRect = CRect(int32_t(GetWidth()) - kFrameInset - side,
-                          Beside(centre.GetY(), side, grid.GetY(), grid.GetHeight()), side, side);
+    const CPoint size = HandleSize();
+    const int32_t width = size.GetX();
+    const int32_t height = size.GetY();
+    m_xHandleRect = CRect(Beside(centre.GetX(), width, grid.GetX(), grid.GetWidth()),
+                          int32_t(GetHeight()) - kFrameInset - height, width, height);
+    m_yHandleRect = CRect(int32_t(GetWidth()) - kFrameInset - width,
+                          Beside(centre.GetY(), height, grid.GetY(), grid.GetHeight()), width, height);
 }
 
 void CAreaAxis::Changed()

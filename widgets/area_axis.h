@@ -9,11 +9,12 @@
 class CMessageValue;
 
 // The two-axis position pad: a 4 x 4 grid with a cross marker at each listed position and two
-// square handles, x in a strip below the grid and y in a strip right of it, each labelled with
+// handles, x in a strip below the grid and y in a strip right of it, each labelled with
 // the positions' centre as a whole percentage (-100 .. 100); one frame holds all of it, and the
 // handles cover neither a cross nor each other. The positions are the programmer's position
 // values: coordinates with x and y in -1..1, y upward. Dragging on the pad moves every position
-// to the pointer; dragging a handle moves only its axis. The positions are held as the
+// to the pointer; a press anywhere in a handle's strip, on the handle or beside it, moves only its
+// axis, and the square where the strips meet does nothing. The positions are held as the
 // controller's payloads (only the payload's declaration reaches the pad's users).
 class CAreaAxis : public CArea2
 {
@@ -45,6 +46,10 @@ public:
     void NudgeDown() { Nudge(0.0f, -kNudgeStep); }
     // Moves every position that holds a value by (dx, dy), a fifth of it when fine.
     void Nudge(float dx, float dy);
+
+    // The size of a pad whose crosses travel that many pixels on each axis, its handles' strips
+    // beside them.
+    static CPoint SizeForTravel(int32_t travel);
 
     // Where the positions' crosses go, -1 to 1 on both axes: the grid less half a cross all round.
     CRect GetClientRect() const override;

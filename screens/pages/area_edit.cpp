@@ -111,7 +111,6 @@ const PageText kPageTexts[] = {
     {"Cue", true, 8, kDim, CArea2::kAlignCentre, CRect(659, 84, 100, 14)},
     {"Selected", true, 8, kFaint, CArea2::kAlignCentre, CRect(659, 229, 100, 14)},
     {"Programmer", true, 8, kDim, CArea2::kAlignCentre, CRect(659, 602, 100, 14)},
-    {"Position", true, 8, kDim, CArea2::kAlignCentre, CRect(10, 1002, 174, 14)},
 };
 // The faders' captions name the attribute groups: short on a normal screen, and wherever the long
 // name would not read whole, so that no caption is left shortened to dots in its middle.
@@ -685,11 +684,16 @@ void CAreaEdit::Layout()
         m_texts[i]->SetRect(CRect(place.GetX() * s, place.GetY() * s, place.GetWidth() * s, place.GetHeight() * s));
     }
 
-    m_pad->SetRect(CRect(10 * s, 822 * s, 174 * s, 174 * s));
+    // The pad's crosses travel 153 px on each axis, a pixel for every 1.3 %, with the handles'
+    // strips right of and below them: the pad lines up with the tiles, reaches below the faders
+    // and takes what width the faders can give up with their captions whole.
+    const CPoint padSize = CAreaAxis::SizeForTravel(153 * s);
+    m_pad->SetRect(CRect(8 * s, 822 * s, padSize.GetX(), padSize.GetY()));
+    const int32_t fadersX = m_pad->GetRect().GetRight();
     std::vector<CArea2*> faders;
     for (Fader fader : kFaderOrder)
         faders.push_back(m_faders[fader]);
-    ArrangeEvenly(faders, CRect(184 * s, 822 * s, 758 * s - 184 * s, 174 * s), 1, true);
+    ArrangeEvenly(faders, CRect(fadersX, 822 * s, 758 * s - fadersX, 174 * s), 1, true);
 
     const CRect red = m_faders[kRed]->GetRect();
     const CRect white = m_faders[kWhite]->GetRect();

@@ -36,20 +36,20 @@ await "the edit page did not open" changed 150x24+228+37 "$title"
 
 # A drag over the first four tiles selects the washes: the controller gets the mask, and once it
 # has reported it the intensity fader, greyed out while nothing was selected, comes alive.
-fader=$(crop 26x150+355+830)
+fader=$(crop 26x150+368+830)
 mark
 hold 48 287; pointer 150 287; pointer 290 287; let_go
 await_last_value Programmer SetFixtures 0,0,0 equals "0xF"
-await "the intensity fader stays greyed out" changed 26x150+355+830 "$fader"
+await "the intensity fader stays greyed out" changed 26x150+368+830 "$fader"
 # The fader from the bottom to about the middle: the controller gets the levels, and the meter
 # lights up to what it reports.
-unlit=$(bright_share 20x40+358+930)
+unlit=$(bright_share 20x40+371+930)
 mark
-hold 368 985
-for y in 970 950 930 910 905; do pointer 368 $y; done
+hold 381 985
+for y in 970 950 930 910 905; do pointer 381 $y; done
 let_go
 await_last_value ProgrammerChange SetValue 0,0,0 between 0.4 0.6
-meter_lit() { more_than "$(bright_share 20x40+358+930)" "$(awk -v u="$unlit" 'BEGIN { print u + 0.2 }')"; }
+meter_lit() { more_than "$(bright_share 20x40+371+930)" "$(awk -v u="$unlit" 'BEGIN { print u + 0.2 }')"; }
 await "the intensity meter does not light up" meter_lit
 last=$(received ProgrammerChange SetValue 0,0,0 | sed 's/.* //')
 between 0.4 0.6 "$last" || fail "the intensity fader ended at '$last', not about half"

@@ -6,6 +6,7 @@
 #include "tests/widgets/widget_test.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace
 {
@@ -32,7 +33,9 @@ protected:
     {
         CGlyphManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/glyphs");
         auto pad = std::make_unique<CAreaAxis>(m_root, true);
-        pad->SetRect(CRect(0, 0, 200, 200));
+        // As large as the edit page makes it on the normal screen.
+        const CPoint size = CAreaAxis::SizeForTravel(153);
+        pad->SetRect(CRect(0, 0, size.GetX(), size.GetY()));
         m_pad = m_root->AddChild(std::move(pad));
         m_pad->SetChangeCallback(this, [](void* context, CArea2*) { ++static_cast<AxisTest*>(context)->m_changes; });
     }
@@ -61,7 +64,7 @@ protected:
 
 TEST_F(AxisTest, APressOnThePadMovesEveryPositionToThePointer)
 {
-    // Presses out to the frame's corners reach the pad's extremes.
+    // Presses out to the grid's corners reach the pad's extremes.
     EXPECT_TRUE(Down(CPoint(3, 3)));
     ASSERT_EQ(m_pad->GetValues().size(), 1u);
     EXPECT_EQ(Position(0), CCoordinate(-1.0f, 1.0f));
@@ -69,7 +72,7 @@ TEST_F(AxisTest, APressOnThePadMovesEveryPositionToThePointer)
     Up(CPoint(3, 3));
 
     m_pad->SetValueList({Pos(0.5f, 0.5f), Pos(-0.5f, -0.2f)});
-    Down(CPoint(182, 182));
+    Down(CPoint(167, 167));
     EXPECT_EQ(Position(0), CCoordinate(1.0f, -1.0f));
     EXPECT_EQ(Position(1), Position(0));
     // Dragging follows the pointer until the release; afterwards moves change nothing.
@@ -107,6 +110,51 @@ TEST_F(AxisTest, AHandleMovesOnlyItsOwnAxis)
     m_pad->SetValues(CCoordinate(0.25f, -0.5f));
     EXPECT_TRUE(m_root->NeedsRender());
     EXPECT_EQ(m_changes, 4);
+}
+
+TEST_F(AxisTest, APressInAHandlesStripMovesOnlyItsAxisAndWhereTheStripsMeetNothing)
+{
+    // From (0, 0): a press and a drag to the top left corner. A finger that misses a handle by a
+    // little still lands in its strip, and takes only that axis to the pointer.
+    struct Row
+    {
+        const char* where;
+        std::function<CPoint(const CAreaAxis&)> point;
+        bool movesX;
+        bool movesY;
+    };
+    const Row rows[] = {
+        {"on the x handle", [](const CAreaAxis& pad) { return pad.GetXHandleRect().GetCentre(); }, true, false},
+        {"25 px left of the x handle",
+         [](const CAreaAxis& pad) { return pad.GetXHandleRect().GetCentre() - CPoint(25, 0); }, true, false},
+        {"on the y handle", [](const CAreaAxis& pad) { return pad.GetYHandleRect().GetCentre(); }, false, true},
+        {"25 px above the y handle",
+         [](const CAreaAxis& pad) { return pad.GetYHandleRect().GetCentre() - CPoint(0, 25); }, false, true},
+        {"the y strip's top end", [](const CAreaAxis& pad) { return CPoint(pad.GetYHandleRect().GetX(), 0); },
+         false, true},
+        {"the grid's last column",
+         [](const CAreaAxis& pad) { return CPoint(pad.GetYHandleRect().GetX() - 2, 40); }, true, true},
+        {"the grid's last row", [](const CAreaAxis& pad) { return CPoint(40, pad.GetXHandleRect().GetY() - 2); },
+         true, true},
+        {"where the strips meet",
+         [](const CAreaAxis& pad) { return CPoint(int32_t(pad.GetWidth()) - 4, int32_t(pad.GetHeight()) - 4); },
+         false, false},
+    };
+    for (const Row& row : rows)
+    {
+        m_pad->SetValues(CCoordinate());
+        const int changes = m_changes;
+        const CPoint at = row.point(*m_pad);
+        const CCoordinate pointed = m_pad->PointToCoordinate(at);
+        Down(at);
+        EXPECT_EQ(Position(0), CCoordinate(row.movesX ? std::clamp(pointed.GetX(), -1.0f, 1.0f) : 0.0f,
+                                           row.movesY ? std::clamp(pointed.GetY(), -1.0f, 1.0f) : 0.0f))
+            << row.where;
+        EXPECT_EQ(m_changes, changes + (row.movesX || row.movesY)) << row.where;
+        Move(CPoint(0, 0));
+        EXPECT_EQ(Position(0), CCoordinate(row.movesX ? -1.0f : 0.0f, row.movesY ? 1.0f : 0.0f)) << row.where;
+        Up(CPoint(0, 0));
+    }
 }
 
 TEST_F(AxisTest, EveryPositionShowsItsCrossAndBothFiguresInsideTheFrame)
@@ -148,7 +196,7 @@ TEST_F(AxisTest, EveryPositionShowsItsCrossAndBothFiguresInsideTheFrame)
 TEST_F(AxisTest, APadWithoutRoomTakesEveryPressAsTheCentre)
 {
     m_pad->SetSize(10, 10);
-    Down(CPoint(5, 5));
+    Down(CPoint(1, 1));
     EXPECT_EQ(Position(0), CCoordinate(0.0f, 0.0f));
     m_pad->SetSize(0, 0);
     m_root->SetDirty();

@@ -100,8 +100,9 @@ inline const Box kCueGrid{10, 106, 642, 94};
 constexpr int kCueButtonX = 659;
 constexpr int kCueButtonY[9] = {99, 152, 250, 304, 353, 402, 618, 673, 723};
 inline const Box kEditTiles = FromCorners(8, 255, 655, 773);
-inline const Box kPad{10, 822, 174, 174};
-inline const Box kFaderBand{184, 822, 758 - 184, 174};
+// The pad reaches below the faders, over the width they leave it, for its handles' strips.
+inline const Box kPad{8, 822, 198, 194};
+inline const Box kFaderBand{kPad.x + kPad.w, 822, 758 - kPad.x - kPad.w, 174};
 constexpr int kSoftStripY = 790;
 
 // Settings page.

@@ -377,7 +377,6 @@ public:
         Label(page, "CUE", 8, layout::kCueButtonX + 50.0f, 91, pal::kTextDim);
         Label(page, "SELECTED", 7, layout::kCueButtonX + 50.0f, 236, pal::kTextFaint);
         Label(page, "PROGRAMMER", 8, layout::kCueButtonX + 50.0f, 609, pal::kTextDim);
-        Label(page, "POSITION", 8, layout::kPad.x + layout::kPad.w / 2.0f, 1009, pal::kTextDim);
         const char* cue[9] = {"button_cue_add", "button_cue_remove", "button_cue_rename", "button_cue_condition",
                               "button_cue_delay", "button_cue_fade", "button_programmer_load",
                               "button_programmer_record", "button_programmer_clear"};
@@ -407,8 +406,9 @@ public:
             page.Draw(t, b.x, b.y);
         }
         // Pad, soft buttons and soft faders.
-        page.Draw(Tinted("off_up", layout::kPad.w - 15, layout::kPad.h - 15, kWidgetColour), layout::kPad.x, layout::kPad.y);
-        page.Draw(Frame("off_up", 50, 50), layout::kPad.x + 60, layout::kPad.y + layout::kPad.h - 51);
+        page.Draw(Tinted("off_up", layout::kPad.w, layout::kPad.h, kWidgetColour), layout::kPad.x, layout::kPad.y);
+        page.Draw(Frame("off_up", 26, 22), layout::kPad.x + 70, layout::kPad.y + layout::kPad.h - 25);
+        page.Draw(Frame("off_up", 26, 22), layout::kPad.x + layout::kPad.w - 29, layout::kPad.y + 70);
         const std::vector<Box> faders = layout::Share(layout::kFaderBand, 17, 1, true);
         const Box& red = faders[0];
         const Box& white = faders[4];

@@ -13,6 +13,7 @@
 #include "screens/dialogs/dialog_string.h"
 #include "screens/pages/area_edit.h"
 #include "screens/pages/area_main.h"
+#include "shell/app.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/support/silent_network.h"
 #include "tests/support/test_folder.h"
@@ -27,7 +28,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <set>
+#include <tuple>
 
 namespace
 {
@@ -61,6 +65,7 @@ protected:
     ~EditPageTest() override
     {
         root.reset();
+        CApp::SetScreenClass(5);
         core.reset();
         SetClickSoundListener(nullptr);
     }
@@ -294,7 +299,7 @@ TEST_F(EditPageTest, FadersPadPickersAndEffectsSendTheirGroups)
     Click(Soft(1));
     EXPECT_EQ(LastValue(GROUP_POSITION), CMessageValue(CCoordinate(0.0f, 0.0f)));
     const CAreaAxis* pad = Controls<CAreaAxis>().at(0);
-    Click(pad->GetPosition() + CPoint(int32_t(pad->GetWidth()) - 25, 10));
+    Click(pad->GetPosition() + CPoint(int32_t(pad->GetWidth()) - 40, 10));
     EXPECT_GT(LastValue(GROUP_POSITION).GetCoordinate().GetX(), 0.5f);
 
     // The switch puts the spectrum in place of the colour faders, also after the page comes back.
@@ -326,6 +331,43 @@ TEST_F(EditPageTest, FadersPadPickersAndEffectsSendTheirGroups)
     root->Tick(0.04f);
     EXPECT_EQ(page->GetModalChild(), nullptr);
     EXPECT_EQ(Sent(MANAGER_PROGRAMMER_CHANGE, COMMAND_SET_VALUE).size(), choices + 2) << "Ok's report and the close";
+}
+
+TEST_F(EditPageTest, ADragAcrossThePadReachesAWholePercentageForEveryPixelOfItsTravel)
+{
+    // Pixel by pixel across the pad's middle, each way: at least the 154 whole percentages of
+    // 153 px of travel on the normal screen, every one of the 201 on the large one.
+    for (const auto& [screenClass, scale, reached] : {std::tuple(5u, 1, 154u), std::tuple(6u, 2, 201u)})
+    {
+        root.reset();
+        CApp::SetScreenClass(screenClass);
+        root = std::make_unique<CAreaMain>(nullptr, 768 * scale, 1024 * scale, core.get());
+        root->SetPage(CAreaMain::kPageEdit);
+        page = static_cast<CAreaEdit*>(root->GetPage(CAreaMain::kPageEdit));
+        Group(GROUP_POSITION, CMessageValue(CCoordinate(0.5f, 0.5f)));
+        const CAreaAxis* pad = Controls<CAreaAxis>().at(0);
+        const CPoint middle = pad->GetPosition() + pad->GetClientRect().GetCentre();
+        for (const bool across : {true, false})
+        {
+            const size_t before = Sent(MANAGER_PROGRAMMER_CHANGE, COMMAND_SET_VALUE).size();
+            const int32_t length = int32_t(across ? pad->GetWidth() : pad->GetHeight());
+            const auto at = [&](int32_t i) {
+                return across ? CPoint(pad->GetX() + i, middle.GetY()) : CPoint(middle.GetX(), pad->GetY() + i);
+            };
+            Down(at(0));
+            for (int32_t i = 1; i < length; ++i)
+                root->PointerMove(0, at(i));
+            Up(at(length - 1));
+            const std::vector<CMessage> sent = Sent(MANAGER_PROGRAMMER_CHANGE, COMMAND_SET_VALUE);
+            std::set<long> percentages;
+            for (size_t i = before; i < sent.size(); ++i)
+            {
+                const CCoordinate& c = sent[i].GetValueRef().GetCoordinate();
+                percentages.insert(std::lround(100.0f * (across ? c.GetX() : c.GetY())));
+            }
+            EXPECT_GE(percentages.size(), reached) << "screen class " << screenClass << (across ? " across" : " down");
+        }
+    }
 }
 
 TEST_F(EditPageTest, TilesSelectByDraggingAndShowWhatTheControllerSelected)
