@@ -20,6 +20,9 @@ constexpr uint32_t kFontSize = 12;
 constexpr uint32_t kLargeFontSize = 36;
 constexpr uint32_t kBackspace = 8;
 constexpr uint32_t kDelete = 127;
+// After the text while the cursor shows: at its end, or before a selection.
+const char* const kMarkAtEnd = "|";
+const char* const kMarkInside = " ";
 // The text keeps this far inside the box's frame.
 constexpr uint32_t kInnerInset = 6;
 constexpr uint32_t kLeftButton = 1;
@@ -367,11 +370,8 @@ void CAreaEditField::Paint(CTextureAdapter& canvas)
         return;
 
     const std::string text = m_masked ? Masked(m_text) : m_text;
-    std::string display = text;
     const bool marked = m_focus && m_cursorVisible && IsEnabled();
-    if (marked)
-        display += m_cursor >= m_text.size() ? "|" : " ";
-    if (display.empty())
+    if (text.empty() && !marked)
         return;
 
     const int32_t margin = m_textMargin;
@@ -381,9 +381,14 @@ void CAreaEditField::Paint(CTextureAdapter& canvas)
     else if (m_alignment == kAlignStart)
         anchor = CPoint(margin, inner.GetHeight() / 2);
 
-    display = ShortenMiddleToFit(display, [&](const std::string& candidate) {
-        return TextWidth(*this, candidate) <= inner.GetWidth() - 2 * margin;
+    // A field that can show the cursor keeps room for its mark whether the mark blinks on or off,
+    // so that a long text is shortened the same way for as long as it stays as it is.
+    const int32_t markRoom =
+        m_focus || m_editable ? std::max(TextWidth(*this, kMarkAtEnd), TextWidth(*this, kMarkInside)) : 0;
+    const std::string shown = ShortenMiddleToFit(text, [&](const std::string& candidate) {
+        return TextWidth(*this, candidate) <= inner.GetWidth() - 2 * margin - markRoom;
     });
+    const std::string display = marked ? shown + (m_cursor >= m_text.size() ? kMarkAtEnd : kMarkInside) : shown;
 
     // The selection keeps to the same letters when the text is shortened in its middle; the
     // cursor's mark after the text belongs to it.
@@ -391,7 +396,6 @@ void CAreaEditField::Paint(CTextureAdapter& canvas)
     std::string tail;
     if (m_editable && m_cursor < m_text.size())
     {
-        const std::string shown = marked ? display.substr(0, display.size() - 1) : display;
         const size_t cursor = m_masked ? Masked(m_text.substr(0, m_cursor)).size() : m_cursor;
         const size_t split = SelectionStart(shown, text, cursor);
         head = display.substr(0, split);

@@ -1,8 +1,12 @@
 // The playback page on a model root whose records are caught before the link: what the page sends
-// and does not send of the model's values, the click modes, paging at its ends and the languages.
+// and does not send of the model's values, the click modes, paging at its ends, the languages and
+// how a name being renamed reads.
 // Each control's road to the stand-in controller and back is run end to end by playback_e2e.sh.
+#include "graphics/font_manager.h"
+#include "graphics/glyph_manager.h"
 #include "graphics/language_manager_desktop.h"
 #include "graphics/skin_manager.h"
+#include "graphics/texture_adapter.h"
 #include "model/core.h"
 #include "model/playback.h"
 #include "model/playback_manager.h"
@@ -13,7 +17,9 @@
 #include "tests/support/silent_network.h"
 #include "tests/support/test_folder.h"
 #include "widgets/area_button.h"
+#include "widgets/area_edit_field.h"
 #include "widgets/area_fader.h"
+#include "widgets/area_led.h"
 #include "widgets/area_rotary.h"
 #include "widgets/click_sound.h"
 
@@ -218,6 +224,44 @@ TEST_F(PlaybackPage, RenameSendsOnlyAnAcceptedName)
         Tick(1);
     }
     EXPECT_EQ(Sent(COMMAND_SET_LABEL), (std::vector<std::string>{"4=Intro"}));
+
+    // A long name reads the same, shortened in its middle, through the cursor's blinking and the
+    // lamp going out and on again: only the cursor's mark after it comes and goes.
+    CFontManager::Instance().ScanFolder(std::string(TANZO_BINARY_DIR) + "/Resources/fonts");
+    CGlyphManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/glyphs");
+    Answer(COMMAND_GET_LABEL, 4, CMessageValue(std::string("Blackout then slowly bring everything up to full stage 1")));
+    Key('n');
+    Click(page->GetPlaybackButton(4));
+    const CArea2* dialog = page->GetRenameDialog();
+    ASSERT_NE(dialog, nullptr);
+    const CAreaEditField* field = nullptr;
+    for (uint32_t i = 0; i < dialog->GetChildCount() && !field; ++i)
+        field = dynamic_cast<const CAreaEditField*>(dialog->GetChild(i));
+    ASSERT_NE(field, nullptr);
+    CZevralImage canvas(768, 1024);
+    const auto render = [&] {
+        const CTextureAdapter whole(canvas);
+        root->Render(CTextureAdapter(root->GetRect(), whole), CPoint(0, 0), false);
+    };
+    // The name's letters, left of where the mark could stand.
+    CRect name = field->GetBoxRect() + field->GetPosition() + dialog->GetPosition() + page->GetPosition();
+    name.SetWidth(name.GetWidth() - 30);
+    root->SetVisible(true);
+    render();
+    const CZevralImage first = canvas.Crop(name);
+    for (int frame = 1; frame <= 30; ++frame)
+    {
+        Tick(1);
+        if (frame % 10 == 0)
+            page->GetLamp()->SetColour(frame == 20 ? CAreaLed::kGreen : CRgbaColour(0, 0, 0, 255));
+        render();
+        const CZevralImage now = canvas.Crop(name);
+        int changed = 0;
+        for (int32_t y = 0; y < now.GetHeight(); ++y)
+            for (int32_t x = 0; x < now.GetWidth(); ++x)
+                changed += now.GetPixel(CPoint(x, y)) != first.GetPixel(CPoint(x, y));
+        EXPECT_EQ(changed, 0) << "frame " << frame;
+    }
 }
 
 TEST_F(PlaybackPage, APropertiesDragChoosesARectangleThatIsMarkedWhenTheDialogCloses)
