@@ -29,7 +29,7 @@ bool StartsWith(const std::string& text, const char* start)
 // form XML allows is taken: a letter, then letters, digits, '.', '_' and '-'.
 std::string DeclaredEncoding(const std::string& text)
 {
-    size_t at = 0;
+    size_t at = StartsWith(text, "\xEF\xBB\xBF") ? 3 : 0;
     while (at < text.size() && IsXmlSpace(text[at]))
         ++at;
     if (text.size() < at + 6 || !EqualIgnoringAsciiCase(text.substr(at, 5), "<?xml") || !IsXmlSpace(text[at + 5]))
@@ -62,6 +62,23 @@ bool IsOneOf(const std::string& encoding, std::initializer_list<const char*> nam
     return false;
 }
 
+// The bytes of one code unit of the encoding a declaration names: 2 for UTF-16 and UCS-2, 4 for
+// UTF-32 and UCS-4, 1 for every other.
+size_t CodeUnitOf(const std::string& encoding)
+{
+    std::string name;
+    for (const char c : encoding)
+        if (c != '-' && c != '_')
+            name += UpperAscii(c);
+    for (const char* start : {"UTF16", "UCS2", "ISO10646UCS2", "UNICODE"})
+        if (StartsWith(name, start))
+            return 2;
+    for (const char* start : {"UTF32", "UCS4", "ISO10646UCS4"})
+        if (StartsWith(name, start))
+            return 4;
+    return 1;
+}
+
 int LineAt(const std::string& text, size_t end)
 {
     int line = 1;
@@ -72,13 +89,16 @@ int LineAt(const std::string& text, size_t end)
 }
 
 // The text from an encoding the C library converts. False, with the reason, when it does not
-// know the encoding or the bytes do not follow it.
-bool ConvertToUtf8(const std::string& text, const std::string& encoding, std::string& out, CXmlRead& read)
+// know the encoding or the bytes do not follow it. With prefix the text is the start of a longer
+// one, and a character it ends inside is left out.
+bool ConvertToUtf8(const std::string& text, const std::string& encoding, std::string& out, CXmlRead& read,
+                   bool prefix)
 {
     const iconv_t converter = iconv_open("UTF-8", encoding.c_str());
     if (converter == reinterpret_cast<iconv_t>(-1))
     {
         read.reason = "is in the encoding \"" + encoding + "\", which the program does not know";
+        read.unknownEncoding = true;
         return false;
     }
     out.clear();
@@ -86,7 +106,7 @@ bool ConvertToUtf8(const std::string& text, const std::string& encoding, std::st
     char* in = const_cast<char*>(text.data());
     size_t inLeft = text.size();
     bool converted = true;
-    while (converted)
+    for (;;)
     {
         char* next = buffer.data();
         size_t room = buffer.size();
@@ -96,10 +116,16 @@ bool ConvertToUtf8(const std::string& text, const std::string& encoding, std::st
                                        : iconv(converter, &in, &inLeft, &next, &room);
         const int error = errno;
         out.append(buffer.data(), size_t(next - buffer.data()));
-        if (result == size_t(-1) && error != E2BIG)
-            converted = false;
-        else if (flushing && result != size_t(-1))
+        if (result != size_t(-1))
+        {
+            if (flushing)
+                break;
+        }
+        else if (error != E2BIG)
+        {
+            converted = prefix && error == EINVAL;
             break;
+        }
     }
     iconv_close(converter);
     if (!converted)
@@ -108,31 +134,122 @@ bool ConvertToUtf8(const std::string& text, const std::string& encoding, std::st
     return converted;
 }
 
-// The text in UTF-8, decoded once, by what it says of itself (see ReadXmlText). A byte-order mark
-// for UTF-8 stays: the parser takes it for white space.
-bool DecodeToUtf8(std::string& text, CXmlRead& read)
+// How the bytes of a file become UTF-8.
+struct CDecoding
 {
-    if (StartsWith(text, "\xEF\xBB\xBF"))
-        return true;
-    if (StartsWith(text, "\xFF\xFE") || StartsWith(text, "\xFE\xFF"))
+    enum Kind
     {
-        std::string converted;
-        if (!ConvertToUtf8(text, "UTF-16", converted, read))
+        kUtf8,         // as they stand (a stray byte read as Windows-1252 later)
+        kWindows1252,  // byte by byte
+        kConverted,    // by the C library, from the encoding named
+    } kind = kUtf8;
+    std::string from;
+};
+
+// What the first bytes say of the encoding, as XML's appendix on detecting encodings reads them:
+// a byte-order mark; else, since a document begins with '<' or white space, which are ASCII in
+// every encoding XML allows, where the zero bytes stand among the first four (00 3C 00 3F is
+// UTF-16 big-endian, 3C 00 3F 00 little-endian, 00 00 00 3C UTF-32); else EBCDIC's "<?xm";
+// else single bytes of ASCII and its kin (encoding empty).
+struct CFirstBytes
+{
+    std::string encoding;  // the C library's name
+    size_t unit = 1;       // bytes per code unit
+    bool mark = false;     // a byte-order mark says so
+};
+
+bool ReadFirstBytes(const std::string& text, CFirstBytes& first, CXmlRead& read)
+{
+    const std::string start = text.substr(0, 4);
+    if (start == std::string("\0\0\xFE\xFF", 4) || start == std::string("\xFF\xFE\0\0", 4))
+        first = {"UTF-32", 4, true};
+    else if (StartsWith(text, "\xFE\xFF") || StartsWith(text, "\xFF\xFE"))
+        first = {"UTF-16", 2, true};
+    else if (StartsWith(text, "\xEF\xBB\xBF"))
+        first = {"", 1, true};
+    else if (text.size() >= 4)
+    {
+        unsigned zeros = 0;
+        for (size_t i = 0; i < 4; ++i)
+            zeros = zeros << 1 | (text[i] == '\0' ? 1u : 0u);
+        if (zeros == 0b1110 || zeros == 0b0111)
+            first = {zeros == 0b1110 ? "UTF-32BE" : "UTF-32LE", 4, false};
+        else if (zeros == 0b1010 || zeros == 0b0101)
+            first = {zeros == 0b1010 ? "UTF-16BE" : "UTF-16LE", 2, false};
+        else if (zeros == 0b1101 || zeros == 0b1011)
+        {
+            read.reason = "is in UCS-4 of a byte order the program cannot read";
+            read.unknownEncoding = true;
             return false;
-        text = std::move(converted);
-        return true;
+        }
+        else if (StartsWith(text, "\x4C\x6F\xA7\x94"))
+            first = {"IBM037", 1, false};
     }
-    const std::string encoding = DeclaredEncoding(text);
-    if (encoding.empty() || IsOneOf(encoding, {"UTF-8", "UTF8", "US-ASCII", "ASCII"}))
-        return true;
-    if (IsOneOf(encoding, {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "Latin1", "Latin-1", "L1", "Windows-1252",
-                           "CP1252"}))
+    return true;
+}
+
+// How to decode the text: by its first bytes, then by its declaration where they leave the
+// choice open. A declaration they contradict gives way to them, and the notice says so.
+bool ChooseDecoding(const std::string& text, CDecoding& decoding, CXmlRead& read)
+{
+    CFirstBytes first;
+    if (!ReadFirstBytes(text, first, read))
+        return false;
+    std::string declared;
+    if (first.encoding.empty())
     {
-        text = Windows1252ToUtf8(text);
+        declared = DeclaredEncoding(text);
+    }
+    else
+    {
+        // The declaration is read in the encoding the bytes are in.
+        std::string start;
+        CXmlRead ignored;
+        if (ConvertToUtf8(text.substr(0, 1024), first.encoding, start, ignored, true))
+            declared = DeclaredEncoding(start);
+    }
+    const std::string actual = first.encoding.empty() ? "UTF-8" : first.encoding;
+    if (first.encoding == "IBM037")
+    {
+        // EBCDIC has many code pages; the declaration says which.
+        decoding = {CDecoding::kConverted, declared.empty() ? first.encoding : declared};
         return true;
     }
+    const bool singleBytesDeclared = IsOneOf(declared, {"UTF-8", "UTF8", "US-ASCII", "ASCII"});
+    if (!declared.empty() &&
+        (CodeUnitOf(declared) != first.unit || (first.mark && first.unit == 1 && !singleBytesDeclared)))
+    {
+        read.notice = "declares the encoding \"" + declared + "\", but " +
+                      (first.mark ? "its byte-order mark says " : "its first characters say ") +
+                      (first.mark || first.unit > 1 ? actual : std::string("single bytes")) + ": read as " + actual;
+        declared.clear();
+    }
+    if (first.unit > 1)
+        decoding = {CDecoding::kConverted, first.encoding};
+    else if (declared.empty() || singleBytesDeclared)
+        decoding = {CDecoding::kUtf8, ""};
+    else if (IsOneOf(declared, {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "Latin1", "Latin-1", "L1", "Windows-1252",
+                                "CP1252"}))
+        decoding = {CDecoding::kWindows1252, ""};
+    else
+        decoding = {CDecoding::kConverted, declared};
+    return true;
+}
+
+// The text in UTF-8, decoded once, by what it says of itself (see ReadXmlText). A byte-order mark
+// for UTF-8 stays: the parser takes it for white space. With prefix the text is the start of a
+// longer one and may end inside a character.
+bool DecodeToUtf8(std::string& text, CXmlRead& read, bool prefix)
+{
+    CDecoding decoding;
+    if (!ChooseDecoding(text, decoding, read))
+        return false;
+    if (decoding.kind == CDecoding::kWindows1252)
+        text = Windows1252ToUtf8(text);
+    if (decoding.kind != CDecoding::kConverted)
+        return true;
     std::string converted;
-    if (!ConvertToUtf8(text, encoding, converted, read))
+    if (!ConvertToUtf8(text, decoding.from, converted, read, prefix))
         return false;
     text = std::move(converted);
     return true;
@@ -188,6 +305,15 @@ public:
 
     // Empty when the document is within the limits; else why not.
     std::string Check();
+    enum class Root
+    {
+        kFound,
+        kEnded,  // the text ends before the root's start tag does, or what stands before it
+        kNone,   // something else than an element follows what the parser passes over at the top
+    };
+    // Where the root element's start tag ends (just past its '>'), past whatever the parser
+    // passes over before it; name gets the element's name, and closed whether it ends in "/>".
+    Root FindRoot(size_t& end, std::string& name, bool& closed);
     // Not well-formed text that refuses the document, and where; empty when there is none.
     const std::string& GetError() const { return m_error; }
     size_t GetErrorOffset() const { return m_errorAt; }
@@ -218,6 +344,12 @@ private:
     // An attribute's name, "=" and value; null where the parser fails.
     const char* SkipAttribute(const char* p);
     const char* SkipDeclaration(const char* p);
+    // Past a declaration, comment, CDATA section or other markup that is no tag of an element, as
+    // the parser passes it: null where it never ends, p itself where a tag begins.
+    const char* SkipOtherMarkup(const char* p, size_t depth);
+    // Past the attributes of a start tag, to the '>' or '/' that ends it; null where the parser
+    // fails or the text ends. count gets their number, counted to one past the limit.
+    const char* SkipAttributes(const char* p, size_t& count);
     // Past the end text, or null when it never comes.
     static const char* SkipPast(const char* p, const char* end);
     // Null, with the error noted.
@@ -350,6 +482,66 @@ const char* CXmlShape::SkipDeclaration(const char* p)
     return nullptr;
 }
 
+const char* CXmlShape::SkipOtherMarkup(const char* p, size_t depth)
+{
+    if (StartsWithIgnoringCase(p, "<?xml"))
+        return SkipDeclaration(p);
+    if (StartsWith(p, "<!--"))
+        return SkipPast(p + 4, "-->");
+    if (StartsWith(p, "<![CDATA["))
+        return SkipPast(p + 9, "]]>");
+    if (p[1] == '!' || p[1] == '?' || (depth == 0 && !IsNameStart(p[1])))
+        return SkipPast(p + 1, ">");
+    return p;
+}
+
+const char* CXmlShape::SkipAttributes(const char* p, size_t& count)
+{
+    for (;;)
+    {
+        p = SkipSpace(p);
+        if (*p == '>' || *p == '/' || ++count > kXmlMaxAttributes)
+            return p;
+        p = SkipAttribute(p);
+        if (!p)
+            return nullptr;
+    }
+}
+
+CXmlShape::Root CXmlShape::FindRoot(size_t& end, std::string& name, bool& closed)
+{
+    const char* p = StartsWith(m_p, "\xEF\xBB\xBF") ? m_p + 3 : m_p;
+    for (;;)
+    {
+        p = SkipSpace(p);
+        if (*p != '<')
+            return *p ? Root::kNone : Root::kEnded;
+        const char* past = SkipOtherMarkup(p, 0);
+        if (!past)
+            return Root::kEnded;
+        if (past != p)
+        {
+            p = past;
+            continue;
+        }
+        const char* nameStart = SkipSpace(p + 1);
+        p = SkipName(nameStart);
+        name.assign(nameStart, p);
+        size_t attributes = 0;
+        p = SkipAttributes(p, attributes);
+        // Too many: the check refuses the tag as it would refuse the whole file.
+        if (attributes > kXmlMaxAttributes)
+            return Root::kNone;
+        if (!p)
+            return Root::kEnded;
+        closed = *p == '/';
+        if (closed && p[1] != '>')
+            return p[1] ? Root::kNone : Root::kEnded;
+        end = size_t(p + (closed ? 2 : 1) - m_start);
+        return Root::kFound;
+    }
+}
+
 std::string CXmlShape::Check()
 {
     // A byte-order mark at the start is white space to the parser.
@@ -383,14 +575,9 @@ std::string CXmlShape::Check()
             --depth;
             continue;
         }
-        if (StartsWithIgnoringCase(p, "<?xml"))
-            p = SkipDeclaration(p);
-        else if (StartsWith(p, "<!--"))
-            p = SkipPast(p + 4, "-->");
-        else if (StartsWith(p, "<![CDATA["))
-            p = SkipPast(p + 9, "]]>");
-        else if (p[1] == '!' || p[1] == '?' || (depth == 0 && !IsNameStart(p[1])))
-            p = SkipPast(p + 1, ">");
+        const char* past = SkipOtherMarkup(p, depth);
+        if (past != p)
+            p = past;
         else if (!IsNameStart(p[1]))
         {
             // In an element's text: "a < b" would lose " b" and whatever follows up to a '>'.
@@ -401,29 +588,15 @@ std::string CXmlShape::Check()
         {
             if (++depth > kXmlMaxDepth)
                 return "nests its elements deeper than " + std::to_string(kXmlMaxDepth) + " levels";
-            p = SkipName(SkipSpace(p + 1));
-            for (size_t attributes = 0;;)
-            {
-                p = SkipSpace(p);
-                if (*p == '>')
-                {
-                    ++p;
-                    break;
-                }
-                if (*p == '/')
-                {
-                    if (p[1] != '>')
-                        return std::string();
-                    p += 2;
-                    --depth;
-                    break;
-                }
-                if (++attributes > kXmlMaxAttributes)
-                    return "gives an element more than " + std::to_string(kXmlMaxAttributes) + " attributes";
-                p = SkipAttribute(p);
-                if (!p)
-                    return std::string();
-            }
+            size_t attributes = 0;
+            p = SkipAttributes(SkipName(SkipSpace(p + 1)), attributes);
+            if (attributes > kXmlMaxAttributes)
+                return "gives an element more than " + std::to_string(kXmlMaxAttributes) + " attributes";
+            if (!p || (*p == '/' && p[1] != '>'))
+                return std::string();
+            if (*p == '/')
+                --depth;
+            p += *p == '/' ? 2 : 1;
         }
         if (!p)
             return std::string();
@@ -454,18 +627,36 @@ std::string SizeText(size_t bytes)
         return std::to_string(bytes / 1024) + " KB";
     return std::to_string(bytes) + " bytes";
 }
-}  // namespace
 
-CXmlRead ReadXmlText(std::string text, TiXmlDocument& document)
+// The status and reason of a file that was not read whole.
+CXmlRead NotRead(FileReadStatus status, int error, size_t maxBytes)
 {
     CXmlRead read;
-    document.Clear();
-    if (!DecodeToUtf8(text, read))
+    read.reason = DescribeFileRead(status, error);
+    switch (status)
     {
-        read.status = XmlReadStatus::kUndecodable;
-        return read;
+    case FileReadStatus::kRead:
+        break;
+    case FileReadStatus::kMissing:
+        read.status = XmlReadStatus::kMissing;
+        break;
+    case FileReadStatus::kNotRegular:
+    case FileReadStatus::kUnreadable:
+        read.status = XmlReadStatus::kUnreadable;
+        break;
+    case FileReadStatus::kTooLarge:
+        read.status = XmlReadStatus::kRefused;
+        read.reason = "is larger than " + SizeText(maxBytes);
+        break;
     }
-    text = MakeSafe(NormaliseLineEnds(text));
+    return read;
+}
+
+// Parses text already decoded to UTF-8 (its line ends and NULs still as the file has them),
+// within the limits, into the document; read carries what the decoding found.
+CXmlRead ParseDecoded(const std::string& decoded, CXmlRead read, TiXmlDocument& document)
+{
+    std::string text = MakeSafe(NormaliseLineEnds(decoded));
     CXmlShape shape(text);
     read.reason = shape.Check();
     if (!read.reason.empty())
@@ -503,39 +694,79 @@ CXmlRead ReadXmlText(std::string text, TiXmlDocument& document)
         read.reason += " (line " + std::to_string(read.line) + ", column " + std::to_string(read.column) + ")";
     return read;
 }
+}  // namespace
+
+CXmlRead ReadXmlText(std::string text, TiXmlDocument& document)
+{
+    CXmlRead read;
+    document.Clear();
+    if (!DecodeToUtf8(text, read, false))
+    {
+        read.status = XmlReadStatus::kUndecodable;
+        return read;
+    }
+    return ParseDecoded(text, read, document);
+}
 
 CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document)
 {
-    CXmlRead read;
     std::string text;
     int error = 0;
-    switch (ReadFileBounded(path, maxBytes, text, error))
-    {
-    case FileReadStatus::kRead:
-        break;
-    case FileReadStatus::kMissing:
-        read.status = XmlReadStatus::kMissing;
-        read.reason = "is missing";
-        return read;
-    case FileReadStatus::kNotRegular:
-        read.status = XmlReadStatus::kUnreadable;
-        read.reason = DescribeFileError(kErrorNotRegularFile);
-        return read;
-    case FileReadStatus::kUnreadable:
-        read.status = XmlReadStatus::kUnreadable;
-        read.reason = std::string("cannot be read: ") + std::strerror(error);
-        return read;
-    case FileReadStatus::kTooLarge:
-        read.status = XmlReadStatus::kRefused;
-        read.reason = "is larger than " + SizeText(maxBytes);
-        return read;
-    }
+    const FileReadStatus status = ReadFileBounded(path, maxBytes, text, error);
+    if (status != FileReadStatus::kRead)
+        return NotRead(status, error, maxBytes);
     // As TinyXML's own file reader does: the document carries the file's name.
     document.SetValue(path);
     return ReadXmlText(std::move(text), document);
 }
 
+CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document)
+{
+    document.Clear();
+    document.SetValue(path);
+    // A root's start tag stands in the first hundred bytes as a rule; a longer start is read as
+    // far as it goes, each read twice the last, which costs at most twice the bytes before the
+    // tag.
+    for (size_t count = std::min<size_t>(4096, maxBytes);; count = std::min(count * 2, maxBytes))
+    {
+        std::string text;
+        int error = 0;
+        const FileReadStatus status = ReadFileStart(path, count, text, error, maxBytes);
+        if (status != FileReadStatus::kRead)
+            return NotRead(status, error, maxBytes);
+        const bool whole = text.size() < count || count >= maxBytes;
+        CXmlRead read;
+        if (!DecodeToUtf8(text, read, !whole))
+        {
+            read.status = XmlReadStatus::kUndecodable;
+            return read;
+        }
+        // The parser stops at a NUL: what follows it does not count.
+        const bool ended = whole || text.find('\0') != std::string::npos;
+        size_t end = 0;
+        std::string name;
+        bool closed = false;
+        const std::string safe = MakeSafe(NormaliseLineEnds(text));
+        const CXmlShape::Root root = CXmlShape(safe).FindRoot(end, name, closed);
+        if (root == CXmlShape::Root::kEnded && !ended)
+            continue;
+        if (root == CXmlShape::Root::kFound)
+        {
+            // The start tag alone, closed at once, reads as the whole file's root reads.
+            text = safe.substr(0, end);
+            if (!closed)
+                text += "</" + name + ">";
+        }
+        return ParseDecoded(text, read, document);
+    }
+}
+
 std::string DescribeXmlRead(const std::string& path, const CXmlRead& read)
 {
     return "Not read: \"" + path + "\" " + read.reason;
+}
+
+std::string DescribeXmlNotice(const std::string& path, const CXmlRead& read)
+{
+    return "Read: \"" + path + "\" " + read.notice;
 }

@@ -32,6 +32,12 @@ struct CXmlRead
     std::string error;
     int line = 0;
     int column = 0;
+    // kUndecodable: the program does not know the encoding (else the bytes do not follow it).
+    bool unknownEncoding = false;
+    // What the reader set right on its way, worded to follow "the file", for the log: "declares
+    // the encoding "utf-16", but its first characters say single bytes: read as UTF-8". Empty for
+    // a file that says of itself what it is.
+    std::string notice;
 
     bool IsRead() const { return status == XmlReadStatus::kRead; }
 };
@@ -39,16 +45,27 @@ struct CXmlRead
 // Reads the file into the document, which then carries the file's path as its value. A file
 // larger than maxBytes is refused before it is read, and a document beyond the limits above
 // before it is parsed. The text is decoded once, by what the file says of itself: a byte-order
-// mark, else the declaration's encoding, else UTF-8. In UTF-8 a byte that is not part of a
-// character is read as Windows-1252; a document declared Latin-1 is read as Windows-1252, which
-// only adds characters where Latin-1 has invisible control codes. Line ends are read as TinyXML's
-// own file reader reads them. Every text and attribute value of a document read is valid UTF-8,
-// character references decoded as characters.
+// mark, else the width and order of its first characters (where their zero bytes stand, as XML's
+// appendix on detecting encodings reads them: UTF-16 and UTF-32 need no mark), else the
+// declaration's encoding, else UTF-8. A declaration that contradicts the bytes (UTF-16 declared
+// in a file of single bytes) gives way to them, with a notice. In UTF-8 a byte that is not part
+// of a character is read as Windows-1252; a document declared Latin-1 is read as Windows-1252,
+// which only adds characters where Latin-1 has invisible control codes. Line ends are read as
+// TinyXML's own file reader reads them. Every text and attribute value of a document read is
+// valid UTF-8, character references decoded as characters.
 // What is not well-formed is never silently changed: an '&' that begins no reference is kept as
 // written, while a '<' in an element's text that begins no tag, or a reference to no character,
 // refuses the document with its line.
 CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document);
 // The same for a document in memory.
 CXmlRead ReadXmlText(std::string text, TiXmlDocument& document);
+// Reads only the start tag of the file's root element into the document, as an empty element,
+// and only as much of the file as it takes to reach it, however long what stands before it
+// (declaration, comments, processing instructions, a document type) within maxBytes. Decoded and
+// checked as ReadXmlFile reads the whole file, so the tag reads as the whole file's root would;
+// where the whole file holds no element at the top, neither does the document.
+CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document);
 // The log line for a file that was not read: "Not read: "/path/options.xml" is larger than 1 MB".
 std::string DescribeXmlRead(const std::string& path, const CXmlRead& read);
+// The log line of a notice: "Read: "/path/options.xml" declares the encoding ...".
+std::string DescribeXmlNotice(const std::string& path, const CXmlRead& read);

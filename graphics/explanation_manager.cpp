@@ -45,6 +45,8 @@ void CExplanationManager::Load(const std::string& resourcesFolder)
     const std::string path = JoinPath(resourcesFolder, kFile);
     TiXmlDocument document;
     const CXmlRead read = ReadXmlFile(path, kMaxBytes, document);
+    if (!read.notice.empty())
+        GraphicsLog("ExplanationManager", DescribeXmlNotice(path, read));
     if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable ||
         read.status == XmlReadStatus::kUndecodable)
         GraphicsLog("ExplanationManager", DescribeXmlRead(path, read));

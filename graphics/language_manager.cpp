@@ -47,6 +47,8 @@ bool CLanguageManager::LoadFile(const std::string& path)
 {
     TiXmlDocument document;
     const CXmlRead read = ReadXmlFile(path, kMaxBytes, document);
+    if (!read.notice.empty())
+        GraphicsLog(kLogCategory, DescribeXmlNotice(path, read));
     if (read.status == XmlReadStatus::kMalformed)
     {
         std::string where;

@@ -28,6 +28,7 @@
 #include <ctime>
 #include <fcntl.h>
 #include <memory>
+#include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -88,59 +89,40 @@ void WriteDevice(TiXmlElement& system, const CCore* core)
     AddText(*element, "type", DeviceTypeName(device->GetType()));
 }
 
-// How much of a show the list reads: its root's start tag stands at the top, after the
-// declaration and perhaps a comment.
-constexpr size_t kHeaderBytes = 64 * 1024;
-
-// The end of the first element's start tag in the text (the index of its '>'), after the
-// declaration, comments and other markup the parser passes over at the top; npos when the text
-// has none (text before it, or a tag that does not end within the text). name gets the element's
-// name.
-size_t FindRootTag(const std::string& text, std::string& name)
+// The flags the start tag of a show file's root gives. A file in which the reader finds no
+// element at the top has unknown flags: it may be a read-only show that cannot be made out.
+struct CShowFlags
 {
-    size_t at = text.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
-    for (;;)
+    bool known = false;
+    std::optional<bool> readOnly;     // "readonly", where given
+    std::optional<bool> mainProduct;  // "application", where given
+    std::string why;                  // unknown: the log line that says why
+    std::string notice;               // what the reader set right, for the log
+};
+
+CShowFlags ReadFlags(const std::string& path)
+{
+    CShowFlags flags;
+    TiXmlDocument document;
+    CXmlRead read = CFile::ReadHeader(path, document);
+    if (!read.notice.empty())
+        flags.notice = DescribeXmlNotice(path, read);
+    const TiXmlElement* root = read.IsRead() ? document.RootElement() : nullptr;
+    if (!root)
     {
-        at = text.find_first_not_of(" \t\r\n", at);
-        if (at == std::string::npos || text[at] != '<')
-            return std::string::npos;
-        if (text.compare(at, 4, "<!--") == 0)
-        {
-            const size_t end = text.find("-->", at + 4);
-            if (end == std::string::npos)
-                return std::string::npos;
-            at = end + 3;
-            continue;
-        }
-        if (text.compare(at, 2, "<?") == 0 || text.compare(at, 2, "<!") == 0)
-        {
-            at = text.find('>', at);
-            if (at == std::string::npos)
-                return std::string::npos;
-            ++at;
-            continue;
-        }
-        const size_t nameEnd = text.find_first_of(" \t\r\n/>", at + 1);
-        if (nameEnd == std::string::npos)
-            return std::string::npos;
-        name = text.substr(at + 1, nameEnd - at - 1);
-        // A '>' inside an attribute's quotes does not end the tag.
-        char quote = '\0';
-        for (size_t i = nameEnd; i < text.size(); ++i)
-        {
-            const char c = text[i];
-            if (quote != '\0')
-            {
-                if (c == quote)
-                    quote = '\0';
-            }
-            else if (c == '"' || c == '\'')
-                quote = c;
-            else if (c == '>')
-                return i;
-        }
-        return std::string::npos;
+        if (read.IsRead())
+            read.reason = "has no element the reader can find";
+        flags.why = DescribeXmlRead(path, read) + "; the show is taken as read-only";
+        return flags;
     }
+    flags.known = true;
+    if (root->ValueStr() != "show")
+        return flags;
+    if (const char* readOnly = root->Attribute("readonly"))
+        flags.readOnly = EqualIgnoringAsciiCase(readOnly, "true");
+    if (const char* application = root->Attribute("application"))
+        flags.mainProduct = EqualIgnoringAsciiCase(application, kMainProduct);
+    return flags;
 }
 
 // Moves the file unless something exists at the target already.
@@ -204,36 +186,13 @@ std::string CFile::GetSizeText() const
 
 CXmlRead CFile::ReadHeader(const std::string& path, TiXmlDocument& document)
 {
-    document.Clear();
-    struct stat status;
-    // Too large to open: refused unread, as the reader refuses it.
-    if (::stat(path.c_str(), &status) == 0 && static_cast<unsigned long long>(status.st_size) > kMaxBytes)
-        return ReadXmlFile(path, kMaxBytes, document);
-    CXmlRead read;
-    std::string text;
-    int error = 0;
-    const FileReadStatus got = ReadFileStart(path, kHeaderBytes, text, error);
-    if (got != FileReadStatus::kRead)
-    {
-        read.status = got == FileReadStatus::kMissing ? XmlReadStatus::kMissing : XmlReadStatus::kUnreadable;
-        read.reason = DescribeFileRead(got, error);
-        return read;
-    }
-    std::string name;
-    const size_t tagEnd = FindRootTag(text, name);
-    // No "show" start tag at the top: nothing of a show to read (the document stays empty).
-    if (tagEnd == std::string::npos || name != "show")
-        return read;
-    // The start tag alone, closed at once, reads as the whole file's root reads.
-    text.resize(tagEnd + 1);
-    if (text[tagEnd - 1] != '/')
-        text += "</show>";
-    return ReadXmlText(std::move(text), document);
+    return ReadXmlRootTag(path, kMaxBytes, document);
 }
 
 void CFile::Refresh()
 {
     m_size = 0;
+    m_flagsUnknown = false;
     struct stat status;
     if (FileNameOf(m_path) != ".." && IsRegularFile(m_path, status))
     {
@@ -257,24 +216,20 @@ void CFile::Refresh()
         }
         // The list shows only what the root's start tag says: a show of 32 MB is not read whole
         // for it.
-        TiXmlDocument document;
-        const TiXmlElement* show = nullptr;
-        const CXmlRead read = ReadHeader(m_path, document);
-        if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
-            CApp::Log(kLogCategory, DescribeXmlRead(m_path, read), 1);
-        if (read.IsRead())
-            show = document.FirstChildElement("show");
-        if (show)
+        const CShowFlags flags = ReadFlags(m_path);
+        if (!flags.notice.empty())
+            CApp::Log(kLogCategory, flags.notice, 1);
+        if (!flags.known)
+            CApp::Log(kLogCategory, flags.why, 1);
+        m_flagsUnknown = !flags.known;
+        if (flags.readOnly)
+            m_readOnly = *flags.readOnly;
+        // Without "application" the flags stay as they were (the read-only mark just read still
+        // counts).
+        if (flags.mainProduct)
         {
-            if (const char* readOnly = show->Attribute("readonly"))
-                m_readOnly = EqualIgnoringAsciiCase(readOnly, "true");
-            // Without "application" the flags stay as they were (the read-only mark just read
-            // still counts).
-            if (const char* application = show->Attribute("application"))
-            {
-                m_mainProduct = EqualIgnoringAsciiCase(application, kMainProduct);
-                m_readOnly = m_readOnly || m_mainProduct;
-            }
+            m_mainProduct = *flags.mainProduct;
+            m_readOnly = m_readOnly || m_mainProduct;
         }
     }
     Notify(NOTIFY_UNKNOWN);
@@ -299,9 +254,24 @@ void CFile::BuildDocument(TiXmlDocument& document, bool empty) const
         manager->Save(*playbacks);
 }
 
+bool CFile::CheckWritable()
+{
+    if (IsReadOnly())
+        return false;
+    struct stat status;
+    if (!IsRegularFile(m_path, status))
+        return true;
+    const CShowFlags flags = ReadFlags(m_path);
+    if (flags.known && !flags.readOnly.value_or(false) && !flags.mainProduct.value_or(false))
+        return true;
+    // Made read-only since it was described: the list shows it as it is now.
+    Refresh();
+    return false;
+}
+
 bool CFile::Save(bool empty)
 {
-    if (m_readOnly)
+    if (!CheckWritable())
         return Fail(CShowMessage("The show \"%1\" is read-only and cannot be saved.").With(GetName()));
     TiXmlDocument document;
     BuildDocument(document, empty);
@@ -331,6 +301,8 @@ bool CFile::Load()
         read.status = XmlReadStatus::kMissing;
     else
         read = ReadXmlFile(m_path, kMaxBytes, *document);
+    if (!read.notice.empty())
+        CApp::Log(kLogCategory, DescribeXmlNotice(m_path, read), 1);
     if (read.status == XmlReadStatus::kMalformed)
     {
         if (read.line <= 0)
@@ -356,7 +328,8 @@ bool CFile::Load()
                       ? "the file is too large"
                       : "the file nests too deeply or holds too much";
         else if (read.status == XmlReadStatus::kUndecodable)
-            why = "the file is in an encoding the program cannot read";
+            why = read.unknownEncoding ? "the file is in an encoding the program cannot read"
+                                       : "the file is not in the encoding it gives";
         else if (!regular)
             why = "it is not a regular file";
         CShowMessage message("The show \"%1\" cannot be opened: %2. Nothing was changed.");
@@ -404,7 +377,7 @@ void CFile::SendShow(CCore* core, const TiXmlElement& show, bool mainProduct)
 
 bool CFile::Rename(const std::string& name)
 {
-    if (m_readOnly)
+    if (!CheckWritable())
         return Fail(CShowMessage("The show \"%1\" is read-only and cannot be renamed.").With(GetName()));
     if (name.empty() || name.find_first_of(std::string("/\\\0", 3)) != std::string::npos)
         return Fail(CShowMessage("A show name cannot be empty or contain \"/\" or \"\\\"."));

@@ -46,7 +46,9 @@ public:
     std::string GetName() const;
     // The position in the show list; -1 outside it.
     int32_t GetIndex() const;
-    bool IsReadOnly() const { return m_readOnly; }
+    // Read-only by its flags, or because they could not be read: a show in which the reader finds
+    // no element at the top may be a read-only show it cannot make out.
+    bool IsReadOnly() const { return m_readOnly || m_flagsUnknown; }
     bool IsMainProductShow() const { return m_mainProduct; }
     uint64_t GetSize() const { return m_size; }
     // The gregorian day number of the last change; kNoDate until known.
@@ -62,10 +64,14 @@ public:
 
     // Reads the size, date and flags again; notifies NOTIFY_UNKNOWN.
     void Refresh();
+    // Whether the show may be written, renamed or removed: it is not read-only, nor has the file
+    // on disk become so since it was described (it is then described again, and observers hear
+    // NOTIFY_UNKNOWN).
+    bool CheckWritable();
     // Writes the whole show, or with empty a show without fixtures and playbacks. The old file
     // stays whole until the new one is complete on disk. False, with the reason in GetError and
-    // nothing notified, when the file is read-only or could not be written; otherwise notifies
-    // FILE_NOTIFY_SAVED and refreshes.
+    // nothing notified, when the file is read-only (CheckWritable) or could not be written;
+    // otherwise notifies FILE_NOTIFY_SAVED and refreshes.
     bool Save(bool empty = false);
     // Sends the show to the controller. A show that cannot be read changes nothing and returns
     // false with the reason in GetError. A show opened while the model still reads a newly
@@ -79,10 +85,9 @@ public:
 
     // The document Save writes.
     void BuildDocument(TiXmlDocument& document, bool empty) const;
-    // Reads only the start tag of the file's root element "show" into the document (as an empty
-    // element), which is all the show list needs of a show of up to 32 MB. A file larger than
-    // kMaxBytes is refused unread; one that does not begin with a "show" element leaves the
-    // document empty.
+    // Reads only the start tag of the file's root element into the document (as an empty element),
+    // which is all the show list needs of a show of up to 32 MB, however it is encoded and
+    // whatever stands before it. A file larger than kMaxBytes is refused unread.
     static CXmlRead ReadHeader(const std::string& path, TiXmlDocument& document);
     // Hands a show's "fixtures" and "playbacks" to their readers; the playbacks of a main-product
     // show are the children of "playbacks/buttons".
@@ -100,5 +105,6 @@ private:
     uint64_t m_size = 0;
     bool m_readOnly = false;
     bool m_mainProduct = false;
+    bool m_flagsUnknown = false;
     std::string m_error;
 };

@@ -162,8 +162,13 @@ CFile* CFileManager::CreateShowFile()
 bool CFileManager::RemoveFile(CFile* file)
 {
     m_error.clear();
-    if (!file || file->IsReadOnly())
+    if (!file)
         return false;
+    if (!file->CheckWritable())
+    {
+        Fail(CShowMessage("The show \"%1\" is read-only and cannot be deleted.").With(file->GetName()));
+        return false;
+    }
     const std::string& path = file->GetPath();
     if (PathExists(path) && std::remove(path.c_str()) != 0)
     {

@@ -55,9 +55,10 @@ public:
     // Writes a new empty show under a new name and appends it to the list (it does not become
     // the open show). Null, with nothing listed, when the folder cannot be written.
     CFile* CreateShowFile();
-    // Deletes the file from disk and from the list. False, with nothing changed, for a
-    // read-only file or one the file system refuses to delete; a file already gone from disk
-    // is still taken off the list.
+    // Deletes the file from disk and from the list (a symbolic link goes, not the file it leads
+    // to). False, with the reason and nothing changed, for a read-only file (CFile::CheckWritable)
+    // or one the file system refuses to delete; a file already gone from disk is still taken off
+    // the list.
     bool RemoveFile(CFile* file);
     // Whether the file is a show of the main product: an XML file whose "show" root names
     // "Lumivo" as its application.

@@ -81,6 +81,8 @@ bool COptions::Load()
         return false;
     TiXmlDocument document;
     const CXmlRead read = ReadXmlFile(m_path, kMaxBytes, document);
+    if (!read.notice.empty())
+        CApp::Log(kLogCategory, DescribeXmlNotice(m_path, read), 1);
     const TiXmlElement* root = read.IsRead() ? document.FirstChildElement("zevral") : nullptr;
     const TiXmlElement* options = root ? root->FirstChildElement("options") : nullptr;
     if (!options)

@@ -393,9 +393,13 @@ void CAreaSettings::HandleNotify(CSubject* subject, uint32_t code)
         UpdateButtons();
         return;
     }
-    // A show file or a unit: one row changed.
+    // A show file or a unit: one row changed. A show found read-only as it was about to be written
+    // is no longer offered for writing.
     if (m_observedFiles.Contains(subject))
+    {
         m_fileList->RepaintRow(uint32_t(std::max(0, static_cast<CFile*>(subject)->GetIndex())));
+        UpdateButtons();
+    }
     else if (CDevice* device = dynamic_cast<CDevice*>(subject))
         m_deviceList->RepaintRow(uint32_t(std::max(0, device->GetIndex())));
 }

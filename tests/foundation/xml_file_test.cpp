@@ -1,6 +1,7 @@
 #include "foundation/xml_file.h"
 
 #include "foundation/xml_element.h"
+#include "tests/support/utf16_text.h"
 
 #include <gtest/gtest.h>
 
@@ -75,6 +76,8 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
         {"bytes that are not in the declared encoding",
          "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<a label=\"\x81 \"/>", XmlReadStatus::kUndecodable,
          "is not in its encoding \"Shift_JIS\" (line 2)"},
+        {"UCS-4 in an order nobody converts", std::string("\0\0<\0\0\0a\0\0\0/\0\0\0>\0", 16),
+         XmlReadStatus::kUndecodable, "is in UCS-4 of a byte order the program cannot read"},
     };
     for (const auto& row : rows)
     {
@@ -99,6 +102,8 @@ TEST(XmlFile, TextIsDecodedOnceByWhatTheFileSaysAndKeptAsWritten)
         std::string input;
         const char* label;
         const char* text;
+        // What the log is told the reader set right.
+        const char* notice = "";
     } const rows[] = {
         {"<a label=\"B\xc3\xbchne\"/>", "B\xc3\xbchne", ""},
         // Bytes that are no UTF-8 are Windows-1252: Latin-1 letters, and a euro sign and quotes.
@@ -117,8 +122,18 @@ TEST(XmlFile, TextIsDecodedOnceByWhatTheFileSaysAndKeptAsWritten)
         {"<?xml version='1.0' encoding='iso-8859-1'?><a label=\"\xc3\xa9 \x80\"/>", "\xc3\x83\xc2\xa9 \xe2\x82\xac",
          ""},
         {"<?xml version=\"1.0\" encoding=\"windows-1250\"?><a label=\"\x8a\xe8\"/>", "\xc5\xa0\xc4\x8d", ""},
-        // UTF-16 as its byte-order mark says.
+        // UTF-16 as its byte-order mark says, or without one as its first characters say.
         {std::string("\xff\xfe<\0a\0 \0l\0a\0b\0e\0l\0=\0\"\0\xac\x20\"\0/\0>\0", 30), "\xe2\x82\xac", ""},
+        {Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<a label=\"&#x20AC;\">x</a>", false), "\xe2\x82\xac", "x"},
+        {Utf16("<a label=\"B\"/>", false, true), "B", ""},
+        // A declaration the bytes contradict gives way to them, whatever the length.
+        {"<?xml version=\"1.0\" encoding=\"utf-16\"?><a label=\"B\xc3\xbchne\"/>", "B\xc3\xbchne", "",
+         "declares the encoding \"utf-16\", but its first characters say single bytes: read as UTF-8"},
+        {"<?xml version=\"1.0\" encoding=\"UTF-16\" ?><a label=\"B\xc3\xbchne\"/>", "B\xc3\xbchne", "", "UTF-16"},
+        {Utf16("<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a label=\"x\"/>"), "x", "",
+         "declares the encoding \"ISO-8859-1\", but its byte-order mark says UTF-16: read as UTF-16"},
+        {"\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a label=\"B\xc3\xbchne\"/>", "B\xc3\xbchne", "",
+         "its byte-order mark says UTF-8: read as UTF-8"},
         // An '&' that begins no reference is kept as written, and so is a '<' in a value.
         {"<a label=\"Sound & Light &nbsp;&#x;&#X41; &amp; <3\">A & B<![CDATA[ & C]]></a>",
          "Sound & Light &nbsp;&#x;&#X41; & <3", "A & B & C"},
@@ -134,6 +149,8 @@ TEST(XmlFile, TextIsDecodedOnceByWhatTheFileSaysAndKeptAsWritten)
         ASSERT_NE(a, nullptr) << row.input;
         EXPECT_EQ(a->Attribute("label") ? a->Attribute("label") : "", std::string(row.label)) << row.input;
         EXPECT_EQ(XmlText(a), row.text) << row.input;
+        EXPECT_EQ(read.notice.empty(), !*row.notice) << row.input << ": " << read.notice;
+        EXPECT_NE(read.notice.find(row.notice), std::string::npos) << row.input << ": " << read.notice;
     }
 }
 
@@ -157,11 +174,13 @@ TEST(XmlFile, FilesAreReadWithinTheirSizeAndNeverWaitedFor)
     std::ofstream(huge).close();
     std::filesystem::resize_file(huge, 100u << 20);
     EXPECT_EQ(ReadXmlFile(huge, 1 << 20, document).reason, "is larger than 1 MB");
+    EXPECT_EQ(ReadXmlRootTag(huge, 1 << 20, document).reason, "is larger than 1 MB");
 
     // A pipe in a file's place would hold a reader that waits for its writer.
     const std::string pipe = (folder / "pipe.xml").string();
     ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
     EXPECT_EQ(ReadXmlFile(pipe, 1 << 20, document).reason, "is not a regular file");
+    EXPECT_EQ(ReadXmlRootTag(pipe, 1 << 20, document).reason, "is not a regular file");
     EXPECT_EQ(ReadXmlFile((folder / "none.xml").string(), 1 << 20, document).status, XmlReadStatus::kMissing);
     EXPECT_EQ(ReadXmlFile(folder.string(), 1 << 20, document).status, XmlReadStatus::kUnreadable);
     std::filesystem::remove_all(folder);

@@ -125,12 +125,32 @@ void ReadShow(const uint8_t* data, size_t size)
     core->Update(0.04f);
 }
 
-// A file of the show folder, as the show list describes it at every start.
+// Whether two elements have the same name and attributes, in the same order.
+bool SameStartTag(const TiXmlElement& a, const TiXmlElement* b)
+{
+    if (!b || a.ValueStr() != b->ValueStr())
+        return false;
+    const TiXmlAttribute* x = a.FirstAttribute();
+    const TiXmlAttribute* y = b->FirstAttribute();
+    for (; x && y; x = x->Next(), y = y->Next())
+        if (x->NameTStr() != y->NameTStr() || x->ValueStr() != y->ValueStr())
+            return false;
+    return !x && !y;
+}
+
+// A file of the show folder, as the show list describes it at every start: the root's start tag
+// it reads is the one the reader of the whole file finds, whatever stands before it.
 void ReadShowListEntry(const uint8_t* data, size_t size)
 {
     const std::string path = Write("fuzz.xml", data, size);
     CFileManager::IsShowFile(path);
     CFile file(nullptr, nullptr, path);
+    TiXmlDocument whole;
+    TiXmlDocument start;
+    const CXmlRead read = ReadXmlFile(path, CFile::kMaxBytes, whole);
+    CFile::ReadHeader(path, start);
+    if (read.IsRead() && whole.RootElement())
+        Require(SameStartTag(*whole.RootElement(), start.RootElement()), "the list read another root than the reader");
 }
 
 void ReadOptions(const uint8_t* data, size_t size)

@@ -239,6 +239,15 @@ TEST_F(ShowFileListTest, RemovingDeletesFromDiskAndList)
     EXPECT_FALSE(files->RemoveFile(c));
     EXPECT_NE(files->GetError().find("could not be deleted"), std::string::npos) << files->GetError();
     EXPECT_EQ(Names(*files), "c main marked");
+
+    // A show that has become read-only on disk since it was listed stays, and says why.
+    WriteText(Path("d.show"), kOwnShow);
+    files->Refresh();
+    WriteText(Path("d.show"), Utf16("<show readonly=\"true\"/>"));
+    EXPECT_FALSE(files->RemoveFile(files->FindFile("d")));
+    EXPECT_EQ(files->GetError(), "The show \"d\" is read-only and cannot be deleted.");
+    EXPECT_EQ(Names(*files), "d main marked");
+    EXPECT_TRUE(boost::filesystem::exists(Path("d.show")));
 }
 
 TEST_F(ShowFileListTest, ObserversFollowAsManyFilesAsTheirSetHolds)

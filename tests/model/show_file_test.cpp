@@ -95,9 +95,13 @@ const char* const kShowWithPlayback2 =
 
 TEST_F(ShowFileTest, FlagsComeFromTheShowElement)
 {
+    // What stands before the root may be longer than any single read, and what follows it is not
+    // read at all: here it would refuse the file.
+    const std::string prolog = "<?xml version=\"1.0\"?>\n<!--" + std::string(200000, ' ') + "-->\n<?pi x?>\n" +
+                               "<!DOCTYPE show SYSTEM \"show.dtd\">\n";
     struct Row
     {
-        const char* xml;
+        std::string xml;
         bool readOnly;
         bool mainProduct;
     };
@@ -115,7 +119,15 @@ TEST_F(ShowFileTest, FlagsComeFromTheShowElement)
          "<show label='a > b' application=\"Tanzo\"\nreadonly=\"true\"><fixtures>",
          true, false},
         {"<show application=\"Lumivo&#x20;\"></show>", false, false},
-        {"text <show readonly=\"true\"/>", false, false},
+        {prolog + "<show readonly=\"true\"><fixtures>a < b", true, false},
+        {Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<show readonly=\"true\">"), true, false},
+        {Utf16("<show application=\"Lumivo\">", false, true), true, true},
+        {"<?xml version=\"1.0\" encoding=\"utf-16\"?><show application=\"Lumivo\">", true, true},
+        // Flags that cannot be read may be those of a read-only show.
+        {"text <show/>", true, false},
+        {"<show application=\"Tanzo\"", true, false},
+        {"", true, false},
+        {"<?xml version=\"1.0\" encoding=\"x-martian\"?><show/>", true, false},
     };
     for (const Row& row : rows)
     {
@@ -246,8 +258,22 @@ TEST_F(ShowFileTest, AFailedSaveKeepsTheOldFileAndIsNotAnnounced)
                                  "ihr Ordner fehlt.");
     EXPECT_TRUE(observer.codes.empty());
 
+    // A show that has become read-only on disk since it was described: it stays, and the list
+    // hears of it.
+    WriteText(Path("changed.show"), "<show application=\"Tanzo\"/>");
+    CFile changed(nullptr, nullptr, Path("changed.show"));
+    observer.Observe(&changed);
+    const std::string readOnly = Utf16("<show application=\"Tanzo\" readonly=\"true\"/>");
+    WriteText(Path("changed.show"), readOnly);
+    EXPECT_FALSE(changed.Save(true));
+    EXPECT_FALSE(changed.Rename("other"));
+    EXPECT_NE(changed.GetError().find("read-only"), std::string::npos) << changed.GetError();
+    EXPECT_EQ(ReadText(Path("changed.show")), readOnly);
+    EXPECT_TRUE(changed.IsReadOnly());
+    EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_UNKNOWN});
+
     // A save that works replaces the old content whole and leaves nothing beside it.
-    WriteText(Path("old.show"), std::string(100000, 'x'));
+    WriteText(Path("old.show"), "<show application=\"Tanzo\">" + std::string(100000, 'x') + "</show>");
     CFile old(nullptr, nullptr, Path("old.show"));
     ASSERT_TRUE(old.Save(true));
     EXPECT_EQ(ShowPart(Path("old.show"), "playbacks"), "/playbacks\n");

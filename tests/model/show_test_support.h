@@ -4,6 +4,8 @@
 // documents compare equal when they hold the same elements, attributes and texts, whatever the
 // attribute order and layout.
 
+#include "tests/support/utf16_text.h"
+
 #include <tinyxml.h>
 
 #include <fstream>

@@ -17,6 +17,7 @@
 #include "screens/pages/area_main.h"
 #include "tests/support/silent_network.h"
 #include "tests/support/test_folder.h"
+#include "tests/support/utf16_text.h"
 #include "widgets/area_button.h"
 #include "widgets/area_grid.h"
 #include "widgets/area_led.h"
@@ -271,17 +272,28 @@ TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
     Keys("\r");
     EXPECT_FALSE(boost::filesystem::exists(Shows() + "/Gala.show") || files->GetCount() != 1u);
 
-    // A read-only show is neither renamed, saved nor removed, but opens; a press below the list
-    // lets go of the current show and lists the folder again.
-    std::ofstream(Shows() + "/locked.show") << "<show application=\"Tanzo\" readonly=\"true\"/>";
+    // A read-only show is neither renamed, saved nor removed, but opens, however it is encoded and
+    // whatever stands before its root; a press below the list lets go of the current show and
+    // lists the folder again.
+    const std::string locked[] = {
+        "<show application=\"Tanzo\" readonly=\"true\"/>",
+        Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?><show application=\"Tanzo\" readonly=\"true\"/>"),
+        "<!--" + std::string(100000, ' ') + "--><show application=\"Tanzo\" readonly=\"true\"/>"};
+    for (size_t i = 0; i < std::size(locked); ++i)
+        std::ofstream(Shows() + "/locked" + std::to_string(i) + ".show") << locked[i];
     Click(Row(page->GetFileList(), 5));
-    ASSERT_TRUE(!files->GetCurrentFile() && files->GetCount() == 2u);
-    Click(Row(page->GetFileList(), 0));
-    EXPECT_EQ(Cell(page->GetFileList(), 0, 0), "locked [readonly]*");
-    for (auto button : {B::kFileRemove, B::kFileRename, B::kFileSave})
+    ASSERT_TRUE(!files->GetCurrentFile() && files->GetCount() == 4u);
+    for (int row = 0; row < int(std::size(locked)); ++row)
     {
-        Press(button);
-        EXPECT_FALSE(page->GetButton(button)->IsOn() || Dialog());
+        Click(Row(page->GetFileList(), row));
+        EXPECT_EQ(Cell(page->GetFileList(), 0, uint32_t(row)), "locked" + std::to_string(row) + " [readonly]*");
+        for (auto button : {B::kFileRemove, B::kFileRename, B::kFileSave})
+        {
+            Press(button);
+            EXPECT_FALSE(page->GetButton(button)->IsOn() || Dialog()) << row;
+        }
+        std::ifstream kept(Shows() + "/locked" + std::to_string(row) + ".show");
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), locked[row]);
     }
     Press(B::kFileOpen);
     EXPECT_NE(dynamic_cast<CDialogLoading*>(Dialog()), nullptr);
