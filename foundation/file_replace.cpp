@@ -2,6 +2,7 @@
 
 #include "foundation/file_helpers.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -60,6 +61,60 @@ pid_t WriterOf(const std::string& name)
     return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
 
+// Where a write to the path lands: the file at the end of the symbolic links it names, each
+// relative link read from its own folder. The path itself when it is no link, or nothing is there.
+bool FollowLinks(const std::string& path, std::string& target, int& error)
+{
+    target = path;
+    // As many as the system itself follows before it gives up (ELOOP).
+    for (int hops = 0; hops < 40; ++hops)
+    {
+        struct stat status;
+        if (::lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
+            return true;
+        char buffer[PATH_MAX];
+        const ssize_t length = ::readlink(target.c_str(), buffer, sizeof(buffer));
+        if (length < 0 || size_t(length) >= sizeof(buffer))
+        {
+            error = length < 0 ? errno : ENAMETOOLONG;
+            return false;
+        }
+        const std::string next(buffer, size_t(length));
+        target = next[0] == '/' ? next : FolderOf(target) + "/" + next;
+    }
+    error = ELOOP;
+    return false;
+}
+
+// The new file's name in the folder: the target's name leads, cut short where the whole would
+// pass the longest name the folder takes, so that every name the file system allows can be
+// saved (the mark, the id and the random end are what tells the file apart).
+std::string TemporaryName(const std::string& folder, const std::string& name)
+{
+    const long asked = ::pathconf(folder.c_str(), _PC_NAME_MAX);
+    const size_t longest = asked > 0 ? size_t(asked) : size_t(NAME_MAX);
+    const std::string end = kMark + std::to_string(::getpid()) + "-XXXXXX";
+    // At least one character of the name: that is what the start-up clean-up looks for.
+    size_t cut = std::min(name.size(), longest > end.size() + 2 ? longest - end.size() - 1 : size_t(1));
+    // Cut between characters, so the name stays readable.
+    while (cut > 1 && cut < name.size() && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80)
+        --cut;
+    return "." + name.substr(0, cut) + end;
+}
+
+// The new file takes the old one's permission bits and, where the process may give them, its
+// owner and group; a file made anew is 0644.
+bool TakeOwnerAndMode(int file, const struct stat* old)
+{
+    if (!old)
+        return ::fchmod(file, 0644) == 0;
+    // Only a privileged process may give a file away, and anyone may keep a group they belong
+    // to; a file left the writer's own is no reason to fail the save.
+    [[maybe_unused]] const bool kept =
+        ::fchown(file, old->st_uid, old->st_gid) == 0 || ::fchown(file, uid_t(-1), old->st_gid) == 0;
+    return ::fchmod(file, old->st_mode & 0777) == 0;
+}
+
 bool IsAlive(pid_t pid)
 {
     return ::kill(pid, 0) == 0 || errno == EPERM;
@@ -87,15 +142,20 @@ bool RemoveIfAbandoned(const std::string& path, pid_t writer)
 bool ReplaceFile(const std::string& path, const std::string& bytes, int& error)
 {
     error = 0;
+    // A link (into a shared or synchronised folder) stays, and the file it leads to is replaced.
+    std::string target;
+    if (!FollowLinks(path, target, error))
+        return false;
     struct stat status;
-    if (::stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+    const bool exists = ::stat(target.c_str(), &status) == 0;
+    if (exists && !S_ISREG(status.st_mode))
     {
         // A pipe or a device would be swept away unasked; a folder cannot be replaced anyway.
         error = kErrorNotRegularFile;
         return false;
     }
-    const std::string folder = FolderOf(path);
-    std::string temporary = folder + "/." + FileNameOf(path) + kMark + std::to_string(::getpid()) + "-XXXXXX";
+    const std::string folder = FolderOf(target);
+    std::string temporary = folder + "/" + TemporaryName(folder, FileNameOf(target));
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0)
     {
@@ -103,8 +163,8 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, int& error)
         return false;
     }
     // Held until the name is gone: another start of the program leaves the file alone meanwhile.
-    bool ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::fchmod(fd, 0644) == 0 && WriteWhole(fd, bytes) &&
-              ::fsync(fd) == 0 && std::rename(temporary.c_str(), path.c_str()) == 0;
+    bool ok = ::flock(fd, LOCK_EX | LOCK_NB) == 0 && TakeOwnerAndMode(fd, exists ? &status : nullptr) &&
+              WriteWhole(fd, bytes) && ::fsync(fd) == 0 && std::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok)
     {
         error = errno;

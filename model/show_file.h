@@ -69,9 +69,10 @@ public:
     // NOTIFY_UNKNOWN).
     bool CheckWritable();
     // Writes the whole show, or with empty a show without fixtures and playbacks. The old file
-    // stays whole until the new one is complete on disk. False, with the reason in GetError and
-    // nothing notified, when the file is read-only (CheckWritable) or could not be written;
-    // otherwise notifies FILE_NOTIFY_SAVED and refreshes.
+    // stays whole until the new one is complete on disk; a file that is a symbolic link keeps
+    // leading to it. False, with the reason in GetError and nothing notified, when the file is
+    // read-only (CheckWritable) or could not be written; otherwise notifies FILE_NOTIFY_SAVED and
+    // refreshes.
     bool Save(bool empty = false);
     // Sends the show to the controller. A show that cannot be read changes nothing and returns
     // false with the reason in GetError. A show opened while the model still reads a newly

@@ -282,6 +282,33 @@ TEST_F(ShowFileTest, AFailedSaveKeepsTheOldFileAndIsNotAnnounced)
         EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
 }
 
+TEST_F(ShowFileTest, ASaveKeepsTheLinkTheModeAndEveryNameTheFileSystemTakes)
+{
+    // A show kept in a shared folder and linked into the data folder: the file it leads to is
+    // replaced, in its own folder and with its own mode, and the link stays.
+    boost::filesystem::create_directory(Path("shared"));
+    WriteText(Path("shared/gala.show"), "<show application=\"Tanzo\"/>");
+    ASSERT_EQ(::chmod(Path("shared/gala.show").c_str(), 0600), 0);
+    ASSERT_EQ(::symlink("shared/gala.show", Path("gala.show").c_str()), 0);
+    CFile linked(nullptr, nullptr, Path("gala.show"));
+    ASSERT_TRUE(linked.Save(true)) << linked.GetError();
+    EXPECT_TRUE(boost::filesystem::is_symlink(Path("gala.show")));
+    EXPECT_EQ(ShowPart(Path("shared/gala.show"), "playbacks"), "/playbacks\n");
+    struct stat status;
+    ASSERT_EQ(::stat(Path("shared/gala.show").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    // As long a name as the file system takes, cut for the new file between its characters.
+    std::string longest;
+    while (longest.size() + 2 <= 255 - 5)
+        longest += "\xC3\xA9";
+    CFile named(nullptr, nullptr, Path(longest + ".show"));
+    EXPECT_TRUE(named.Save(true)) << named.GetError();
+    for (const std::string& inside : {folder, Path("shared")})
+        for (const auto& entry : boost::filesystem::directory_iterator(inside))
+            EXPECT_NE(entry.path().filename().string()[0], '.') << entry.path();
+}
+
 TEST_F(ShowFileTest, RenameMovesWithinTheFolderAndNeverOverAnotherShow)
 {
     WriteText(Path("a.xml"), "<show application=\"Tanzo\"/>");
