@@ -11,6 +11,7 @@
 #include <tinyxml.h>
 
 #include <cerrno>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -24,6 +25,10 @@ namespace
 const char* const kLogCategory = "Options";
 // A few hundred bytes in use; far more is no options file of this program.
 constexpr size_t kMaxBytes = 1024 * 1024;
+// What is kept is bounded so that the file written stays well within what its reader takes:
+// some 30 bytes an ignored hint, and a language name is a word or two.
+constexpr size_t kMaxIgnoredExplanations = 10000;
+constexpr size_t kMaxLanguageBytes = 1024;
 
 std::string PathIn(const std::string& folder)
 {
@@ -130,7 +135,13 @@ bool COptions::Load()
         else if (name == "language")
         {
             const std::string text = XmlText(child);
-            if (!text.empty())
+            if (text.size() > kMaxLanguageBytes)
+            {
+                CApp::Log(kLogCategory, "Not read, no language chosen: a language name of " +
+                                            std::to_string(text.size()) + " bytes",
+                          1);
+            }
+            else if (!text.empty())
             {
                 m_language = text;
                 if (m_languageManager)
@@ -155,6 +166,7 @@ bool COptions::Load()
                     m_hints->DisableExplanation(int32_t(*value));
                 m_ignoredExplanations.push_back(int32_t(*value));
             }
+            ForgetOldestIgnored();
         }
     }
     m_modified = false;
@@ -262,6 +274,11 @@ void COptions::SetLanguage(const std::string& name)
 {
     if (name == m_language)
         return;
+    if (name.size() > kMaxLanguageBytes)
+    {
+        CApp::Log(kLogCategory, "Not kept: a language name of " + std::to_string(name.size()) + " bytes", 1);
+        return;
+    }
     m_language = name;
     if (m_languageManager)
         m_languageManager->SetLanguage(name);
@@ -271,5 +288,18 @@ void COptions::SetLanguage(const std::string& name)
 void COptions::AddIgnoredExplanation(int32_t id)
 {
     m_ignoredExplanations.push_back(id);
+    ForgetOldestIgnored();
     m_modified = true;
+}
+
+void COptions::ForgetOldestIgnored()
+{
+    if (m_ignoredExplanations.size() <= kMaxIgnoredExplanations)
+        return;
+    const size_t dropped = m_ignoredExplanations.size() - kMaxIgnoredExplanations;
+    m_ignoredExplanations.erase(m_ignoredExplanations.begin(),
+                                m_ignoredExplanations.begin() + std::ptrdiff_t(dropped));
+    CApp::Log(kLogCategory, "The oldest " + std::to_string(dropped) + " of the ignored hints are forgotten: " +
+                                std::to_string(kMaxIgnoredExplanations) + " are kept",
+              1);
 }

@@ -83,8 +83,10 @@ public:
     bool GetLock() const { return m_lock; }
     void SetLock(bool locked);
     const std::string& GetLanguage() const { return m_language; }
+    // A name of more than a kilobyte is no language's: it is not kept.
     void SetLanguage(const std::string& name);
-    // Listed as often as it is added.
+    // Listed as often as it is added; past 10,000 the oldest goes, so that the file stays within
+    // what its reader takes.
     void AddIgnoredExplanation(int32_t id);
     const std::vector<int32_t>& GetIgnoredExplanations() const { return m_ignoredExplanations; }
 
@@ -95,6 +97,8 @@ public:
 private:
     // A file that cannot be read is set aside as "options.damaged-<date>.xml", and the log says so.
     void KeepDamagedFile(const std::string& why);
+    // Drops the oldest ignored hints beyond the number kept, and logs it.
+    void ForgetOldestIgnored();
 
     bool m_modified = true;
     COptionsLink* m_link = nullptr;

@@ -139,6 +139,26 @@ TEST(Options, SurviveARestart)
     EXPECT_EQ(options.GetIgnoredExplanations(), std::vector<int32_t>{-3});
 }
 
+TEST(Options, WhatIsWrittenIsWithinWhatTheReaderTakes)
+{
+    // However many hints are silenced, the oldest go before the file grows past what its reader
+    // takes; a name of more than a kilobyte is no language's.
+    CTempFolder folder;
+    {
+        COptions options(folder.Path());
+        options.SetLanguage("English");
+        options.SetLanguage(std::string(2000, 'x'));
+        for (int32_t n = 0; n < 50000; ++n)
+            options.AddIgnoredExplanation(INT32_MIN + n);
+    }
+    COptions options(folder.Path());
+    options.SetCore(nullptr, nullptr, nullptr);
+    EXPECT_FALSE(options.IsModified());
+    ASSERT_EQ(options.GetIgnoredExplanations().size(), 10000u);
+    EXPECT_EQ(options.GetIgnoredExplanations().front(), INT32_MIN + 40000);
+    EXPECT_EQ(options.GetLanguage(), "English");
+}
+
 TEST(Options, RepeatedValuesChangeNothing)
 {
     CTempFolder folder;
