@@ -10,7 +10,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -41,27 +43,40 @@ const char* SkipDigits(const char* p)
     return p;
 }
 
-// A run of digits [begin, end) as a number up to max; false when empty or too large.
-bool ReadRun(const char* begin, const char* end, uint64_t max, uint64_t& value)
+enum class EParse { kNoMatch, kNoNumber, kTooLarge, kDone };
+
+// A run of digits [begin, end) as a number up to max.
+EParse ReadRun(const char* begin, const char* end, uint64_t max, uint64_t& value)
 {
     if (begin == end)
-        return false;
+        return EParse::kNoNumber;
     value = 0;
     for (const char* p = begin; p != end; ++p) {
         const uint64_t digit = uint64_t(*p - '0');
         if (value > (max - digit) / 10)
-            return false;
+            return EParse::kTooLarge;
         value = value * 10 + digit;
     }
-    return true;
+    return EParse::kDone;
 }
 
-enum class EParse { kNoMatch, kRefused, kDone };
+// Reads the runs in order into values; the first that does not read decides.
+EParse ReadRuns(std::initializer_list<std::pair<const char*, const char*>> runs, uint64_t* values)
+{
+    for (const auto& run : runs) {
+        const EParse read = ReadRun(run.first, run.second, kMaxField, *values++);
+        if (read != EParse::kDone)
+            return read;
+    }
+    return EParse::kDone;
+}
 
 // The unit forms: "Ns", "Nm", "Nh", "NhNm", "NmNs", "NhNmNs" (the trailing letter of the last
 // number may be left out where a letter came before it). The first letter decides the form, so
-// a text of this shape never falls through to the colon forms.
-EParse ParseUnitForms(const char* text, uint32_t& hours, uint32_t& minutes, uint32_t& seconds,
+// a text of this shape never falls through to the colon forms. A typed entry needs the number
+// before the first letter ("h30" is a slip, not 0 s); the general reader takes "h" and "h30" as
+// zero hours.
+EParse ParseUnitForms(const char* text, bool entry, uint32_t& hours, uint32_t& minutes, uint32_t& seconds,
                       uint16_t& milliseconds)
 {
     const char* d1 = text;
@@ -71,25 +86,22 @@ EParse ParseUnitForms(const char* text, uint32_t& hours, uint32_t& minutes, uint
         return EParse::kNoMatch;
     const char* d2 = d1End + 1;
     const char* d2End = SkipDigits(d2);
-    uint64_t a = 0;
-    uint64_t b = 0;
-    uint64_t c = 0;
+    uint64_t n[3] = {};
 
     if (unit == 's' || (unit == 'm' && *d2 == '\0')) {
         if (*d2 != '\0')
             return EParse::kNoMatch;
-        if (!ReadRun(d1, d1End, kMaxField, a))
-            return EParse::kRefused;
+        if (const EParse read = ReadRuns({{d1, d1End}}, n); read != EParse::kDone)
+            return read;
+        milliseconds = 0;
         if (unit == 's') {
-            milliseconds = 0;
-            seconds = uint32_t(a % 60);
-            minutes = uint32_t((a / 60) % 60);
-            hours = uint32_t(a / 3600);
+            seconds = uint32_t(n[0] % 60);
+            minutes = uint32_t((n[0] / 60) % 60);
+            hours = uint32_t(n[0] / 3600);
         } else {
             seconds = 0;
-            milliseconds = 0;
-            minutes = uint32_t(a % 60);
-            hours = uint32_t(a / 60);
+            minutes = uint32_t(n[0] % 60);
+            hours = uint32_t(n[0] / 60);
         }
         return EParse::kDone;
     }
@@ -101,11 +113,11 @@ EParse ParseUnitForms(const char* text, uint32_t& hours, uint32_t& minutes, uint
             ++tail;
         if (*tail != '\0')
             return EParse::kNoMatch;
-        if (!ReadRun(d1, d1End, kMaxField, a) || !ReadRun(d2, d2End, kMaxField, b))
-            return EParse::kRefused;
-        const uint64_t totalMinutes = a + b / 60;
+        if (const EParse read = ReadRuns({{d1, d1End}, {d2, d2End}}, n); read != EParse::kDone)
+            return read;
+        const uint64_t totalMinutes = n[0] + n[1] / 60;
         milliseconds = 0;
-        seconds = uint32_t(b % 60);
+        seconds = uint32_t(n[1] % 60);
         minutes = uint32_t(totalMinutes % 60);
         hours = uint32_t(totalMinutes / 60);
         return EParse::kDone;
@@ -117,16 +129,18 @@ EParse ParseUnitForms(const char* text, uint32_t& hours, uint32_t& minutes, uint
         ++tail;
     if (*tail == '\0') {
         // "Nh", "NhN", "NhNm": minutes are kept as typed, without carrying into hours.
-        uint64_t h = 0;
-        uint64_t m = 0;
+        if (d1 == d1End && entry)
+            return EParse::kNoNumber;
         if (d1 != d1End) {
-            if (!ReadRun(d1, d1End, kMaxField, h))
-                return EParse::kRefused;
-            if (d2 != d2End && !ReadRun(d2, d2End, kMaxField, m))
-                return EParse::kRefused;
+            if (const EParse read = ReadRuns({{d1, d1End}}, n); read != EParse::kDone)
+                return read;
+            if (d2 != d2End) {
+                if (const EParse read = ReadRuns({{d2, d2End}}, n + 1); read != EParse::kDone)
+                    return read;
+            }
         }
-        hours = uint32_t(h);
-        minutes = uint32_t(m);
+        hours = uint32_t(n[0]);
+        minutes = uint32_t(n[1]);
         seconds = 0;
         milliseconds = 0;
         return EParse::kDone;
@@ -141,12 +155,11 @@ EParse ParseUnitForms(const char* text, uint32_t& hours, uint32_t& minutes, uint
         ++tail;
     if (*tail != '\0')
         return EParse::kNoMatch;
-    if (!ReadRun(d1, d1End, kMaxField, a) || !ReadRun(d2, d2End, kMaxField, b) ||
-        !ReadRun(d3, d3End, kMaxField, c))
-        return EParse::kRefused;
-    const uint64_t total = a * 3600 + b * 60 + c;
+    if (const EParse read = ReadRuns({{d1, d1End}, {d2, d2End}, {d3, d3End}}, n); read != EParse::kDone)
+        return read;
+    const uint64_t total = n[0] * 3600 + n[1] * 60 + n[2];
     if (total / 3600 > kMaxField)
-        return EParse::kRefused;
+        return EParse::kTooLarge;
     hours = uint32_t(total / 3600);
     minutes = uint32_t((total / 60) % 60);
     seconds = uint32_t(total % 60);
@@ -168,11 +181,29 @@ bool IsBlank(char c)
     return c == ' ' || c == '\t';
 }
 
+uint64_t FirstTwoDigits(const SDecimal& scan)
+{
+    return uint64_t(scan.firstDigit[0] - '0') * 10 + uint64_t(scan.firstDigit[1] - '0');
+}
+
+// The hundredths of the machine text: a count up to 100, which a rounded-up 1000 ms prints as.
+// More digits count by their first two, as those of a fraction do.
+uint64_t MachineHundredths(const SDecimal& scan)
+{
+    const bool hundred = scan.digits == 3 && scan.result == EDecimalScan::kOk && scan.value == 100;
+    return scan.digits <= 2 || hundred ? scan.value : FirstTwoDigits(scan);
+}
+
+// What ScanForm returns when a number stands in the way of the whole parse.
+constexpr int kScanNegative = -1;
+constexpr int kScanTooLarge = -2;
+
 // Matches a scanf-like form against the text. 'N' is a decimal number, 'W' a number or "XX" for
 // a wildcard, 'F' the digits of a fraction, 'C' hundredths (0 to 100, which a rounded-up 1000 ms
 // prints as), ' ' any run of blanks, possibly none; every other character must stand in the text
-// as it is. Returns how many numbers were filled, or -1 when a negative or too large number
-// stands in the way (the whole parse is then refused).
+// as it is. Only hundredths are kept: a fraction or hundredths of more digits count by their
+// first two ("1.125" and "00-00-01-123" are 1.12 s). Returns how many numbers were filled, or
+// kScanNegative or kScanTooLarge when such a number stands in the way.
 int ScanForm(const char* text, const char* form, SScanned* numbers, bool whole)
 {
     int filled = 0;
@@ -196,24 +227,24 @@ int ScanForm(const char* text, const char* form, SScanned* numbers, bool whole)
             ++p;
             continue;
         }
-        const bool fraction = *f == 'F';
-        SDecimal scan = ScanDecimal(p, *f == 'C' ? 100 : kMaxInt);
-        if (fraction && scan.result == EDecimalScan::kOverflow)
-            scan = ScanDecimal(p, std::numeric_limits<uint64_t>::max());
-        if (scan.result == EDecimalScan::kNegative || scan.result == EDecimalScan::kOverflow)
-            return -1;
+        const bool fraction = *f == 'F' || *f == 'C';
+        const SDecimal scan = ScanDecimal(p, fraction ? std::numeric_limits<uint64_t>::max() : kMaxInt);
+        if (scan.result == EDecimalScan::kNegative)
+            return kScanNegative;
+        if (scan.result == EDecimalScan::kOverflow && !fraction)
+            return kScanTooLarge;
         if (scan.result == EDecimalScan::kNone)
             return filled;
         numbers[filled] = SScanned();
-        numbers[filled].value = scan.value;
+        numbers[filled].value = *f == 'C' ? MachineHundredths(scan) : scan.value;
         numbers[filled].digits = scan.digits;
-        if (fraction && scan.digits > 2) {
-            numbers[filled].value = uint64_t(scan.firstDigit[0] - '0') * 10 +
-                                    uint64_t(scan.firstDigit[1] - '0');
+        if (*f == 'F' && scan.digits > 2) {
+            numbers[filled].value = FirstTwoDigits(scan);
             numbers[filled].digits = 2;
         }
         ++filled;
-        p = scan.end;
+        // Past every digit, also of a fraction too long for any number.
+        p = scan.firstDigit + scan.digits;
     }
     // A form that leaves text unread ("1m 30s" read as 1) is no match for a whole text.
     if (whole && *p != '\0')
@@ -297,10 +328,12 @@ CTime::EEntry CTime::ParseText(const char* text, bool entry)
     CTime parsed(*this);
     bool anyMinuteOrSecond = false;
     bool clock = false;
-    const EParse unit = ParseUnitForms(text, parsed.m_hours, parsed.m_minutes, parsed.m_seconds,
+    const EParse unit = ParseUnitForms(text, entry, parsed.m_hours, parsed.m_minutes, parsed.m_seconds,
                                        parsed.m_milliseconds);
-    if (unit == EParse::kRefused)
-        return EEntry::kNoTime;
+    if (unit == EParse::kNoNumber)
+        return EEntry::kNoNumber;
+    if (unit == EParse::kTooLarge)
+        return EEntry::kTooLong;
     if (unit == EParse::kNoMatch) {
         std::string copy(text);
         for (char& c : copy) {
@@ -311,6 +344,8 @@ CTime::EEntry CTime::ParseText(const char* text, bool entry)
         const SForm* match = nullptr;
         for (const SForm& form : kForms) {
             const int filled = ScanForm(copy.c_str(), form.pattern, n, entry);
+            if (filled == kScanTooLarge)
+                return EEntry::kTooLong;
             if (filled < 0)
                 return EEntry::kNoTime;
             if (filled == form.numbers) {
@@ -377,6 +412,9 @@ CTime::EEntry CTime::ParseText(const char* text, bool entry)
             return EEntry::kMinutesOver59;
         if (clock && parsed.m_seconds > 59)
             return EEntry::kSecondsOver59;
+        // The controller holds a duration as a 32-bit count of milliseconds.
+        if (parsed.GetMilliseconds() > kMaxWireMilliseconds)
+            return EEntry::kTooLong;
     }
     parsed.m_positive = negative ? 0 : 1;
     *this = parsed;
@@ -429,10 +467,10 @@ bool CTime::ParseFields(const std::string& text)
         parsed.m_seconds = uint32_t(value);
         sep = std::strpbrk(rest, "-:.");
         if (sep != nullptr) {
-            // Hundredths; 100 is what a rounded-up 1000 ms prints as.
-            if (!ReadField(sep + 1, 100, 0, value))
+            const SDecimal scan = ScanDecimal(sep + 1, std::numeric_limits<uint64_t>::max());
+            if (scan.result == EDecimalScan::kNegative)
                 return false;
-            parsed.m_milliseconds = uint16_t(value * 10);
+            parsed.m_milliseconds = scan.result == EDecimalScan::kNone ? 0 : uint16_t(MachineHundredths(scan) * 10);
         }
     }
     parsed.m_positive = negative ? 0 : 1;
@@ -571,6 +609,11 @@ uint64_t CTime::GetMilliseconds() const
 {
     return uint64_t(m_seconds) * 1000 + uint64_t(m_hours) * 3600000 + uint64_t(m_minutes) * 60000 +
            m_milliseconds;
+}
+
+uint32_t CTime::GetWireMilliseconds() const
+{
+    return uint32_t(std::min<uint64_t>(GetMilliseconds(), kMaxWireMilliseconds));
 }
 
 void CTime::SetMilliseconds(uint32_t milliseconds)

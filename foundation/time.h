@@ -24,8 +24,12 @@ public:
     explicit CTime(double seconds) { SetSeconds(seconds); }
     explicit CTime(const std::string& text) { Parse(text); }
 
-    // Why a typed duration is not taken (kTime: it is).
-    enum class EEntry { kTime, kNoTime, kNegative, kMinutesOver59, kSecondsOver59 };
+    // The most the 4-byte millisecond field of the wire holds: 1193 h 2 min 47.295 s.
+    static constexpr uint64_t kMaxWireMilliseconds = 0xFFFFFFFFu;
+
+    // Why a typed duration is not taken (kTime: it is). kNoNumber: a unit without a number before
+    // it ("h", "h30m"); kTooLong: more than kMaxWireMilliseconds.
+    enum class EEntry { kTime, kNoTime, kNegative, kMinutesOver59, kSecondsOver59, kNoNumber, kTooLong };
 
     // What an operator types or a file holds: "90s", "75m", "1h30m", "1m30s", "1h00m30s",
     // "1:02:03.45", "2:03.5" (a fraction is decimal: 3.5 s), "1.5", "1,5", ".25", "90", "2.5 s",
@@ -36,8 +40,9 @@ public:
     bool ParseCString(const char* text);
     // What an operator types into a duration field: the same forms, but only when all of the text
     // (blanks around it aside) reads as one of them, so "1m 30s" or "2 min" is no time rather
-    // than 1 s or 2 s; and only a duration: no sign, no wildcard, and minutes and seconds after a
-    // colon up to 59. The value changes only when the result is kTime.
+    // than 1 s or 2 s; and only a duration the controller can hold: no sign, no wildcard, a
+    // number before the first unit, minutes and seconds after a colon up to 59, and at most
+    // kMaxWireMilliseconds. The value changes only when the result is kTime.
     EEntry ParseEntry(const std::string& text);
     // Reads the machine text of ToString ("01-02-03-45", "-00-01-30-00", "XX-30-00-00").
     bool ParseFields(const std::string& text);
@@ -63,6 +68,9 @@ public:
     void SetSeconds(double seconds);
     // The magnitude in milliseconds (the sign is ignored).
     uint64_t GetMilliseconds() const;
+    // The same as the wire carries it: a longer time gives kMaxWireMilliseconds, never a wrapped
+    // count.
+    uint32_t GetWireMilliseconds() const;
     uint32_t GetWholeSeconds() const { return m_hours * 3600 + m_minutes * 60 + m_seconds; }
     // Sets the magnitude from a millisecond count, truncated to hundredths; keeps the sign.
     void SetMilliseconds(uint32_t milliseconds);

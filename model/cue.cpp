@@ -44,7 +44,23 @@ bool IsZero(const uint8_t* data, size_t size)
 
 uint32_t Milliseconds(const CTime& time)
 {
-    return static_cast<uint32_t>(time.GetMilliseconds());
+    return time.GetWireMilliseconds();
+}
+
+// A time attribute of a cue: a text that is no time, or a time longer than the controller holds,
+// keeps the zero it had and says so, where a fade would otherwise silently become a snap.
+CTime ReadTimeAttribute(const TiXmlElement& element, const char* name)
+{
+    CTime time;
+    const char* text = element.Attribute(name);
+    if (!text)
+        return time;
+    CTime read;
+    if (!read.ParseCString(text) || read.GetMilliseconds() > CTime::kMaxWireMilliseconds)
+        ReportUnreadValue(element, name, text);
+    else
+        time = read;
+    return time;
 }
 }  // namespace
 
@@ -325,10 +341,8 @@ void CCue::Load(const TiXmlNode* node, bool everything)
         label = ReadTextAttribute(*element, "label");
         if (const char* text = element->Attribute("condition"))
             condition = ParseCondition(text);
-        if (const char* text = element->Attribute("delay"))
-            delay.ParseCString(text);
-        if (const char* text = element->Attribute("fade"))
-            fade.ParseCString(text);
+        delay = ReadTimeAttribute(*element, "delay");
+        fade = ReadTimeAttribute(*element, "fade");
     }
 
     bool hadBlocks = false;
@@ -378,6 +392,8 @@ void CCue::LoadBlocks(const TiXmlElement& element)
             SendBlock(block, kZeroBlock.data());
         else if (Base64Decode(text, data.data(), kBlockSize) == static_cast<int32_t>(kBlockSize))
             SendBlock(block, data.data());
+        else
+            ReportUnreadValue(*child, nullptr, text);
         ++block;
     }
     for (; block < kBlockCount; ++block)

@@ -219,12 +219,12 @@ void CPlayback::SetCueCondition(uint32_t first, uint32_t count, uint32_t conditi
 
 void CPlayback::SetCueDelayTime(uint32_t first, uint32_t count, const CTime& time)
 {
-    SendCueCommand(first, count, COMMAND_SET_DELAY_TIME, CMessageValue(static_cast<uint32_t>(time.GetMilliseconds())));
+    SendCueCommand(first, count, COMMAND_SET_DELAY_TIME, CMessageValue(time.GetWireMilliseconds()));
 }
 
 void CPlayback::SetCueFadeTime(uint32_t first, uint32_t count, const CTime& time)
 {
-    SendCueCommand(first, count, COMMAND_SET_FADE_TIME, CMessageValue(static_cast<uint32_t>(time.GetMilliseconds())));
+    SendCueCommand(first, count, COMMAND_SET_FADE_TIME, CMessageValue(time.GetWireMilliseconds()));
 }
 
 void CPlayback::SetCueLabel(uint32_t first, uint32_t count, const std::string& label)

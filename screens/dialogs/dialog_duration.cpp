@@ -24,6 +24,10 @@ const char* Explanation(CTime::EEntry reading)
         return "Minutes go up to 59";
     case CTime::EEntry::kSecondsOver59:
         return "Seconds go up to 59";
+    case CTime::EEntry::kNoNumber:
+        return "A number goes before each unit: 2h, 1h30m, 90s";
+    case CTime::EEntry::kTooLong:
+        return "A duration can be at most 1193h02m47s";
     default:
         return kNotATime;
     }
@@ -100,9 +104,10 @@ void CDialogDuration::OnButtonClick(CAreaButton* button)
 
 void CDialogDuration::UpdateControls()
 {
-    // A text that does not read as a duration all through ("fast", "1m 30s", "-5", "1:75", a slip
-    // of the finger) would reach the cues as 0 s, as the part that reads or as a guess, a snap
-    // where a fade was meant: Ok waits for one that reads, and the line under the entry says why.
+    // A text that does not read as a duration all through ("fast", "1m 30s", "-5", "1:75", "h30",
+    // a slip of the finger) would reach the cues as 0 s, as the part that reads or as a guess, a
+    // snap where a fade was meant, and one longer than the controller's millisecond count would
+    // arrive there wrapped: Ok waits for one that reads, and the line under the entry says why.
     // An empty field is no time.
     const std::string text = m_entry->GetText();
     CTime duration;

@@ -125,6 +125,8 @@ TEST(Time, ColonAndPlainForms)
         {"1.05", {0, 0, 1, 50, true}, E::kTime},
         {"1.5", {0, 0, 1, 500, true}, E::kTime},
         {"1.125", {0, 0, 1, 120, true}, E::kTime},      // only the first two fraction digits count
+        {"00-00-01-123", {0, 0, 1, 120, true}, E::kTime},
+        {"00-00-01-0999999999999999999999", {0, 0, 1, 90, true}, E::kTime},
         {"2:03.999", {0, 2, 3, 990, true}, E::kTime},
         {"01-02-03-45", {1, 2, 3, 450, true}, E::kTime},
         {"00-00-59-100", {0, 0, 59, 1000, true}, E::kTime},  // a rounded-up second prints so
@@ -143,6 +145,18 @@ TEST(Time, ColonAndPlainForms)
         // that the machine text of a 24-hour duration shows.
         {"-XX-XX-05-50", {24, 60, 5, 500, false}, E::kNoTime},
         {"XX-00-00-50", {24, 0, 0, 500, true}, E::kTime},
+        // A unit with no number before it is zero hours to the general reader, a slip when typed.
+        {"h", {0, 0, 0, 0, true}, E::kNoNumber},
+        {"hm", {0, 0, 0, 0, true}, E::kNoNumber},
+        {"h30", {0, 0, 0, 0, true}, E::kNoNumber},
+        {"h30m", {0, 0, 0, 0, true}, E::kNoNumber},
+        // The controller counts a duration in 32-bit milliseconds: what it cannot hold is refused
+        // when typed, never wrapped.
+        {"4294967s", {1193, 2, 47, 0, true}, E::kTime},
+        {"1193:02:47.29", {1193, 2, 47, 290, true}, E::kTime},
+        {"4294968s", {1193, 2, 48, 0, true}, E::kTooLong},
+        {"99999999", {0, 0, 99999999, 0, true}, E::kTooLong},
+        {"1193h02m48s", {1193, 2, 48, 0, true}, E::kTooLong},
     };
     for (const auto& c : cases) {
         CTime t;
@@ -173,6 +187,11 @@ TEST(Time, UnreadableTextLeavesTheValueAlone)
     for (const char* text : {"1m 30s", "1h30s", "2 min", "1.5m", "1:30x", "5 m", "2.5ss", "1:XX"}) {
         CTime t = before;
         EXPECT_EQ(t.ParseEntry(text), CTime::EEntry::kNoTime) << text;
+        EXPECT_EQ(t, before) << text;
+    }
+    for (const char* text : {"99999999999s", "3000000000", "1:99999999999"}) {
+        CTime t = before;
+        EXPECT_EQ(t.ParseEntry(text), CTime::EEntry::kTooLong) << text;
         EXPECT_EQ(t, before) << text;
     }
     // "h" alone names no number: it reads as zero, as "2h" reads as two hours.
@@ -222,7 +241,12 @@ TEST(Time, ParseFieldsPartsAndWildcards)
     ExpectFields(t, {5, 6, 7, 0, true}, "empty hundredths");
 
     const CTime before = Make(1, 2, 3, 40);
-    for (const char* bad : {"", "12", "01--02-03-04", "01-02-03-101", "-"}) {
+    // Hundredths of more digits than the machine text writes count by their first two.
+    t = Make(1, 2, 3, 40);
+    EXPECT_TRUE(t.ParseFields("05-06-07-123"));
+    ExpectFields(t, {5, 6, 7, 120, true}, "three hundredths digits");
+
+    for (const char* bad : {"", "12", "01--02-03-04", "01-02-03--1", "-"}) {
         t = before;
         EXPECT_FALSE(t.ParseFields(bad)) << bad;
         EXPECT_EQ(t, before) << bad;
@@ -345,6 +369,9 @@ TEST(Time, MillisecondFormsKeepHundredths)
     EXPECT_EQ(Make(1, 2, 3, 450).GetMilliseconds(), 3723450u);
     EXPECT_EQ(Make(1, 2, 3, 450, false).GetMilliseconds(), 3723450u);
     EXPECT_EQ(Make(1, 2, 3, 450).GetWholeSeconds(), 3723u);
+    // The wire's 32-bit count saturates instead of wrapping.
+    EXPECT_EQ(Make(1193, 2, 47, 290).GetWireMilliseconds(), 4294967290u);
+    EXPECT_EQ(Make(1193, 2, 48, 0).GetWireMilliseconds(), 4294967295u);
 
     // 3,723,456 = 0x0038D0C0, least significant byte first as on the wire.
     const uint8_t field[] = {0xC0, 0xD0, 0x38, 0x00};

@@ -3,6 +3,8 @@
 #include "foundation/base64.h"
 #include "model/playback.h"
 #include "model/playback_manager.h"
+#include "shell/app.h"
+#include "shell/logger.h"
 #include "tests/model/playback_test_support.h"
 
 #include <gtest/gtest.h>
@@ -281,6 +283,26 @@ TEST_F(CueTest, LoadSkipsBlocksThatDoNotDecodeAndCountsOnlyElementsAsPositions)
     // The comment takes no block's place: block 0 is cut short and block 2 too long, so only
     // block 1 and the empty block 3 go.
     EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"43/71/2/1/1", "43/71/2/1/3"}));
+}
+
+TEST_F(CueTest, ValuesThatDoNotReadOrDoNotFitTheControllerAreLogged)
+{
+    char name[] = "tests_model";
+    char* argv[] = {name, nullptr};
+    CApp app(CVersion(1, 7, 0), 1, argv);
+    TiXmlDocument document;
+    document.Parse("<cue delay='1193:02:48' fade='slow'><blocks><block>!!</block></blocks></cue>");
+    cue->Load(document.RootElement(), true);
+    // No time would have reached the controller whole: both stay zero.
+    EXPECT_EQ(sink.sent[4].GetValue().GetUnsigned(), 0u);
+    EXPECT_EQ(sink.sent[5].GetValue().GetUnsigned(), 0u);
+    std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+    lines.erase(lines.begin());
+    for (std::string& line : lines)
+        line = line.substr(line.find("] ") + 2);
+    EXPECT_EQ(lines, (std::vector<std::string>{"[Show] Not read, default kept: cue delay=\"1193:02:48\"",
+                                               "[Show] Not read, default kept: cue fade=\"slow\"",
+                                               "[Show] Not read, default kept: block \"!!\""}));
 }
 
 TEST_F(CueTest, CueWithoutBlocksEmptiesTheControllersCue)

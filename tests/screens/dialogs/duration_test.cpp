@@ -34,6 +34,9 @@ TEST_F(DialogTest, DurationShowsTheShortFormAndReadsTypedTextBackAsATime)
         {"-5", "A duration cannot be negative"},
         {"99:99:99", "Minutes go up to 59"},
         {"1:30:75", "Seconds go up to 59"},
+        {"h30m", "A number goes before each unit: 2h, 1h30m, 90s"},
+        {"4294968s", "A duration can be at most 1193h02m47s"},
+        {"99999999", "A duration can be at most 1193h02m47s"},
     };
     for (const auto& r : refused)
     {
@@ -50,7 +53,7 @@ TEST_F(DialogTest, DurationShowsTheShortFormAndReadsTypedTextBackAsATime)
     {
         const char* text;
         uint64_t milliseconds;
-    } accepted[] = {{"90 s", 90000}, {"2.5 s", 2500}, {"2:03.5", 123500}, {"08s", 8000}};
+    } accepted[] = {{"90 s", 90000}, {"2.5 s", 2500}, {"2:03.5", 123500}, {"08s", 8000}, {"4294967s", 4294967000u}};
     for (const auto& t : accepted)
     {
         Click(Button("X"));
