@@ -25,6 +25,42 @@ std::string JoinFolder(const std::string& folder, const std::string& name)
     return folder + "/" + name;
 }
 
+// Elements among the manufacturers or models that are none (another element name, a typing slip
+// or another program's library format): each is said in the log with the file and the element, up
+// to a count a huge file in another format cannot flood the log past, then how many more there
+// were.
+class CSkippedElements
+{
+public:
+    void Report(const TiXmlElement& element)
+    {
+        if (++m_count <= kMaxLines)
+        {
+            const char* label = element.Attribute("label");
+            CApp::Log(kLogCategory,
+                      "Not read, no library entry: " + DescribeXmlValue(element, "label", label ? label : ""), 1);
+        }
+    }
+    void ReportOthers(const TiXmlElement* parent, const char* name)
+    {
+        for (const TiXmlElement* child : XmlChildren(parent, nullptr))
+        {
+            if (child->ValueStr() != name)
+                Report(*child);
+        }
+    }
+    ~CSkippedElements()
+    {
+        if (m_count > kMaxLines)
+            CApp::Log(kLogCategory,
+                      "Not read, no library entries: " + std::to_string(m_count - kMaxLines) + " more elements", 1);
+    }
+
+private:
+    static constexpr uint32_t kMaxLines = 10;
+    uint32_t m_count = 0;
+};
+
 int32_t LowerInitial(const std::string& label)
 {
     // Compared as a signed byte: labels that start with a UTF-8 sequence come below every letter.
@@ -87,14 +123,24 @@ void CPersonalityManager::ReadFile(const std::string& path, bool user)
         return;
     const TiXmlElement* root = document.FirstChildElement("personalities");
     if (!root)
-        return;
-    // Only "manufacturer" elements are manufacturers: comments, other nodes and elements of other
-    // names are none.
-    for (const TiXmlElement* child : XmlChildren(root, "manufacturer"))
     {
+        CApp::Log(kLogCategory, "Not read: \"" + path + "\" has no \"personalities\" element", 1);
+        return;
+    }
+    // Only "manufacturer" elements are manufacturers and only "model" elements models: comments,
+    // other nodes and elements of other names are none, and the elements are said in the log.
+    CSkippedElements skipped;
+    for (const TiXmlElement* child : XmlChildren(root, nullptr))
+    {
+        if (child->ValueStr() != "manufacturer")
+        {
+            skipped.Report(*child);
+            continue;
+        }
         m_manufacturers.push_back(std::make_unique<CManufacturer>(this));
         CManufacturer* manufacturer = m_manufacturers.back().get();
         manufacturer->ReadXml(child);
+        skipped.ReportOthers(child, "model");
         if (user)
             manufacturer->SetLabel("[" + manufacturer->GetLabel() + "]");
     }

@@ -13,8 +13,9 @@ class CPersonalityRef;
 // The personality library: the manufacturers, models and modes that fixtures are patched from.
 // It is filled once at start-up from the user's own file ("user.personality" in the application
 // data folder, its manufacturers shown as "[label]" and listed first) and the library shipped in
-// the resources ("personalities/personalities.xml"). A missing or unreadable file leaves its part
-// empty without a word. It has no counterpart in the controller and sends nothing.
+// the resources ("personalities/personalities.xml"). A missing file leaves its part empty; one that
+// cannot be read, and elements that make no entry, are logged. It has no counterpart in the
+// controller and sends nothing.
 // The files named at start-up are read on the library's first use, or by LoadNow once the window
 // shows: reading them is the longest step of start-up, and nothing needs them before that.
 class CPersonalityManager : public CSubject

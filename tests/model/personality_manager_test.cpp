@@ -2,11 +2,14 @@
 
 #include "model/personality_entries.h"
 #include "model/personality_ref.h"
+#include "shell/app.h"
+#include "shell/logger.h"
 #include "tests/model/patch_test_support.h"
 #include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -131,6 +134,38 @@ TEST(PersonalityManager, UserManufacturersComeFirstInBracketsAndMatchOnlySo)
     EXPECT_EQ(library.GetProfile(CPersonalityRef("Dazzle", "Own", "", "")), "02");
     // "[" lies below every letter.
     EXPECT_EQ(library.FindByInitial('a'), library.GetManufacturer(1));
+}
+
+TEST(PersonalityManager, ElementsOfOtherNamesAreSaidInTheLogWithFileAndElement)
+{
+    char name[] = "tests_model";
+    char* argv[] = {name, nullptr};
+    CApp app(CVersion(1, 7, 0), 1, argv);
+    CTempFolder folder;
+    std::string others;
+    for (int i = 0; i < 12; ++i)
+        others += "<maker label='M" + std::to_string(i) + "'/>";
+    CPersonalityManager library;
+    const std::string user = folder.Write("user.personality", "<personalities><manufacturer label='Dazzle'>"
+                                                              "<fixture label='Spot'>01</fixture></manufacturer>" +
+                                                                  others + "</personalities>");
+    const std::string other = folder.Write("other.xml", "<library/>");
+    library.LoadFile(user, true);
+    library.LoadFile(other, true);
+    EXPECT_EQ(Labels(library), "[Dazzle]");
+
+    std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+    for (std::string& line : lines)
+        line = line.substr(line.find("] ") + 2);
+    const auto logged = [&](const std::string& line) {
+        return std::count(lines.begin(), lines.end(), "[PersonalityManager] " + line);
+    };
+    EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": maker label=\"M0\""), 1);
+    EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": maker label=\"M8\""), 1);
+    EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": maker label=\"M9\""), 0);
+    EXPECT_EQ(logged("Not read, no library entries: 3 more elements"), 1);
+    EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": fixture label=\"Spot\""), 1);
+    EXPECT_EQ(logged("Not read: \"" + other + "\" has no \"personalities\" element"), 1);
 }
 
 TEST(PersonalityManager, TheShippedLibraryLoadsWhole)
