@@ -25,6 +25,10 @@ struct CLogEntry
 // something was added, when the buffer reaches its limit and the log moves on to a new file,
 // and at close. Files whose last write lies 15 or more days back are removed.
 //
+// A log that cannot be written (the folder read-only or gone) says so once on standard error,
+// with the reason, and keeps its entries, up to kMaxKeptEntries of the newest, trying again every
+// kRetrySeconds; a "Logs" folder that went is made again when the data folder is there.
+//
 // Log may be called from any thread; it re-enters itself under its own (recursive) lock on a
 // roll-over. Construction, Tick and Close belong to the main thread.
 class CLogger
@@ -39,6 +43,10 @@ public:
     static constexpr size_t kEntriesPerFile = 4097;
     static constexpr float kFlushSeconds = 3600.0f;
     static constexpr int32_t kKeepDays = 15;
+    // While writes fail: the most entries kept (the oldest file's worth goes when they reach it)
+    // and how often a write is tried again.
+    static constexpr size_t kMaxKeptEntries = 4 * kEntriesPerFile;
+    static constexpr float kRetrySeconds = 10.0f;
     // The date in file names when there is no clock.
     static constexpr const char* kNoClockDate = "20071227";
 
@@ -58,8 +66,8 @@ public:
     // Logs "Close", writes the file and releases the buffer; later entries are dropped.
     void Close();
 
-    // Rewrites the current file from the buffer.
-    void Flush();
+    // Rewrites the current file from the buffer; false when it could not be written.
+    bool Flush();
     void FlushAndClear();
     // Removes the log files that are kKeepDays or more days old by the local calendar.
     void Purge();
@@ -75,6 +83,11 @@ public:
 private:
     std::string FormatLine(const CLogEntry& entry) const;
     CTime Now() const;
+    // Flush, and once the buffer holds a file's worth, on to a new file.
+    void WriteOut();
+    bool WriteFile(const std::vector<std::string>& lines, int& error);
+    void OnWriteFailed(int error);
+    void OnWriteSucceeded();
 
     bool m_dirty = true;
     std::string m_fileName;
@@ -85,4 +98,13 @@ private:
     const CClock* m_clock;
     float m_secondsSinceFlush = 0.0f;
     bool m_closed = false;
+    // Since the last write failed, until one succeeds.
+    bool m_failing = false;
+    float m_secondsSinceFailure = 0.0f;
+    // Entries dropped while writes failed; the next write says how many.
+    size_t m_lost = 0;
+    // The current file holds lines of this session; one the buffer no longer holds in whole goes
+    // to a new file rather than cutting those lines out of it.
+    bool m_fileWritten = false;
+    bool m_fileCut = false;
 };

@@ -212,23 +212,74 @@ TEST_F(LoggerTest, AFailedWriteKeepsTheEntriesForTheNextOne)
 {
     CLogger log(2, m_temp.Path(), &m_clock);
     log.Log("App", "first", 1);
+    // A "Logs" folder removed while the program runs is made again.
     std::filesystem::remove(LogsFolder());
-    log.Flush();  // nowhere to write: lost silently
-    EXPECT_EQ(log.GetLines().size(), 2u);
+    EXPECT_TRUE(log.Flush());
+    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 2u);
 
-    std::filesystem::create_directory(LogsFolder());
+    // Without the data folder there is nowhere to write: said once, with the reason, however
+    // often it is tried again, and the entries stay.
+    std::filesystem::remove_all(m_temp.Path());
+    testing::internal::CaptureStderr();
+    log.Log("App", "second", 1);
+    EXPECT_FALSE(log.Flush());
+    for (int frame = 0; frame < 1000; ++frame)
+        log.Tick(0.04f);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The log cannot be written to \"" + LogsFolder() +
+                  "\": No such file or directory; it keeps its entries until a write succeeds\n");
+    EXPECT_EQ(log.GetLines().size(), 3u);
+
+    std::filesystem::create_directories(LogsFolder());
     // A pipe that took the log's name since: the log moves on to the next name, without waiting.
     ASSERT_EQ(mkfifo(LogFile("20150630001.txt").c_str(), 0600), 0);
     testing::internal::CaptureStdout();
-    log.Close();
+    testing::internal::CaptureStderr();
+    log.Tick(CLogger::kRetrySeconds);
     EXPECT_NE(testing::internal::GetCapturedStdout().find("is not a regular file"), std::string::npos);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The log is written again to \"" + LogFile("20150630002.txt") + "\"\n");
     EXPECT_EQ(ReadLines(LogFile("20150630002.txt")).size(), 3u);
+    log.Close();
+    EXPECT_EQ(ReadLines(LogFile("20150630002.txt")).size(), 4u);
+}
+
+TEST_F(LoggerTest, WhileWritesFailTheNewestEntriesAreKeptWithinABound)
+{
+    CLogger log(2, m_temp.Path(), &m_clock);
+    log.Log("App", "written", 1);
+    ASSERT_TRUE(log.Flush());
+    const std::string away = m_temp.Path() + "/away";
+    std::filesystem::rename(LogsFolder(), away);
+    WriteFile(LogsFolder(), "in the way");
+    testing::internal::CaptureStderr();
+    // With "Open" and "written", a file's worth more than the bound: the oldest file's worth goes.
+    for (size_t i = 0; i < CLogger::kMaxKeptEntries + 10; ++i)
+        log.Log("App", "entry " + std::to_string(i), 1);
+    EXPECT_EQ(log.GetLines().size(), CLogger::kMaxKeptEntries + 12 - CLogger::kEntriesPerFile);
+
+    std::filesystem::remove(LogsFolder());
+    std::filesystem::rename(away, LogsFolder());
+    log.Tick(CLogger::kRetrySeconds);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The log cannot be written to \"" + LogsFolder() +
+                  "\": Not a directory; it keeps its entries until a write succeeds\n"
+                  "The log is written again to \"" + LogFile("20150630002.txt") + "\"\n");
+    // What was written stays; the rest goes to the next file, which says what was lost.
+    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 2u);
+    const std::vector<std::string> kept = ReadLines(LogFile("20150630002.txt"));
+    ASSERT_EQ(kept.size(), CLogger::kMaxKeptEntries + 13 - CLogger::kEntriesPerFile);
+    EXPECT_EQ(kept[0], "[14:05:09] [Logger] 4097 earlier entries are lost: the log could not be written");
+    EXPECT_EQ(kept[1], "[14:05:09] [App] entry 4095");
+    EXPECT_EQ(kept.back(), "[14:05:09] [App] entry " + std::to_string(CLogger::kMaxKeptEntries + 9));
+    EXPECT_EQ(log.GetCurrentFileName(), "20150630003.txt");
 }
 
 TEST_F(LoggerTest, ALogsPathThatIsAFileIsReportedOnce)
 {
     WriteFile(LogsFolder(), "in the way");
     testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     {
         CLogger log(2, m_temp.Path(), &m_clock);
         log.Log("App", "x", 1);
@@ -236,6 +287,11 @@ TEST_F(LoggerTest, ALogsPathThatIsAFileIsReportedOnce)
         log.Tick(0.04f);
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not create \"Logs\" directory\n");
+    // Standard error says why, at the start, and what was lost in the end.
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "The log cannot be written to \"" + LogsFolder() +
+                  "\": Not a directory; it keeps its entries until a write succeeds\n"
+                  "The log's last 3 entries are lost\n");
     EXPECT_EQ(ReadLines(LogsFolder()), std::vector<std::string>{"in the way"});
 }
 
