@@ -56,6 +56,19 @@ int EventFilter(void* application, SDL_Event* event)
     return 1;
 }
 
+bool UserChoseVideoDriver()
+{
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    return driver && *driver;
+}
+
+// SDL's drivers that show nothing anyone sees: they only stand in for a display.
+bool ShowsOnADisplay(const char* driver)
+{
+    const std::string name = driver ? driver : "";
+    return !name.empty() && name != "offscreen" && name != "dummy" && name != "evdev";
+}
+
 void Print(const std::string& line)
 {
     std::fputs((line + "\n").c_str(), stdout);
@@ -83,6 +96,16 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&,
     if (SDL_Init(SDL_INIT_VIDEO) < 0)
     {
         videoStarted = false;
+        ReportVideoFailure("ERROR SDL_Init");
+    }
+    else if (!UserChoseVideoDriver() && !ShowsOnADisplay(SDL_GetCurrentVideoDriver()))
+    {
+        // Without an X server or Wayland SDL falls back to a driver that draws nowhere: the
+        // program would run unseen until killed.
+        videoStarted = false;
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        SDL_SetError("%s", "no display: neither an X server nor a Wayland compositor answered; "
+                           "SDL_VIDEODRIVER may name another video driver");
         ReportVideoFailure("ERROR SDL_Init");
     }
     // Text input runs only while an area that takes text asks for it.

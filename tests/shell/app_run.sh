@@ -2,6 +2,8 @@
 # Whole-program runs: app_run.sh MODE PROGRAM WORKDIR [CLOSER]
 #   smoke  - no display (dummy video): starts, runs, and exits 0 on SIGTERM
 #   bogus  - a video driver that does not exist: says why on standard output and exits 1
+#   nodisplay - no X server, no Wayland and no driver chosen: the same, where SDL would draw
+#            into a window nobody sees (skipped where a console display could answer)
 #   xvfb   - on a private X server: a 768 x 1024 window "Tanzo Programmer", exit 0 on SIGTERM,
 #            and exit 0 when the window is closed (CLOSER asks it to, as a window manager would)
 set -euo pipefail
@@ -51,13 +53,20 @@ smoke)
   fi
   ;;
 
-bogus)
-  export SDL_VIDEODRIVER=bogus
+bogus | nodisplay)
+  reason='ERROR SDL_Init: '
+  if [ $mode = bogus ]; then
+    export SDL_VIDEODRIVER=bogus
+  else
+    [ ! -e /dev/dri ] || { echo "PASS: $mode (skipped: /dev/dri may offer a display)"; exit 0; }
+    unset SDL_VIDEODRIVER DISPLAY WAYLAND_DISPLAY
+    reason='ERROR SDL_Init: no display: '
+  fi
   start_program "$program"
   await_program_end 1
-  grep -q '^ERROR SDL_Init: ' "$program_out" || fail "no reason printed"
+  grep -q "^$reason" "$program_out" || fail "no reason printed"
   lines=$(log_lines) || fail "expected exactly one log file"
-  expect_in_order "$lines" '^\[Logger\] Open$' '^\[App\] ERROR SDL_Init: ' '^\[Logger\] Close$'
+  expect_in_order "$lines" '^\[Logger\] Open$' "^\\[App\\] $reason" '^\[Logger\] Close$'
   ;;
 
 xvfb)
