@@ -119,6 +119,8 @@ void CPersonalityManager::ReadFile(const std::string& path, bool user)
     const CXmlRead read = ReadXmlFile(path, kMaxBytes, document);
     if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
         CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
+    if (!read.notice.empty())
+        CApp::Log(kLogCategory, DescribeXmlNotice(path, read), 1);
     if (!read.IsRead())
         return;
     const TiXmlElement* root = document.FirstChildElement("personalities");
