@@ -320,13 +320,15 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
             m_foundWaiting.store(true, std::memory_order_release);
         }
     }
+    bool answered;
     {
         CSdlMutexLock lock(m_sendMutex);
-        if (m_outgoing.Complete(message.GetSequence()) && m_outgoing.GetCount() > 0)
+        answered = m_outgoing.Complete(message.GetSequence());
+        if (answered && m_outgoing.GetCount() > 0)
             m_sendNow = m_headAnswered = true;
     }
     LogMessage("Recv", message);
-    m_replies.Post(message);
+    m_replies.Post(SReply{message, answered || message.GetCommand() == COMMAND_NOTIFY});
 }
 
 void CDeviceManager::SendHeadMessage()
@@ -381,10 +383,10 @@ void CDeviceManager::RaiseProgress()
 
 void CDeviceManager::ProcessReplies()
 {
-    m_replies.Take([this](const CMessage& message) {
+    m_replies.Take([this](const SReply& reply) {
         m_reads = kReadsCollected;
-        RouteReply(message);
-        QueueAsked();
+        RouteReply(reply.message);
+        QueueAsked(reply.asked);
     });
 }
 
@@ -397,15 +399,17 @@ void CDeviceManager::ResyncModel()
     m_reads = kReadsInOrder;
 }
 
-void CDeviceManager::QueueAsked()
+void CDeviceManager::QueueAsked(bool asked)
 {
     m_reads = kReadsInOrder;
     if (m_asked.empty())
         return;
     // A change the controller announces asks for one read or two; a count, a resync or "all of
     // it changed" asks for many, and a forged reply may ask for thousands.
-    Enqueue(m_asked.data(), m_asked.size(),
-            m_asked.size() > kMostSingleReads ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder);
+    COutgoingQueue::TLane lane = COutgoingQueue::kInOrder;
+    if (m_asked.size() > kMostSingleReads)
+        lane = asked ? COutgoingQueue::kRefresh : COutgoingQueue::kUnasked;
+    Enqueue(m_asked.data(), m_asked.size(), lane);
     m_asked.clear();
 }
 
@@ -663,6 +667,33 @@ void CDeviceManager::ClearQueue()
 void CDeviceManager::ClearPending()
 {
     ClearQueue();
+}
+
+void CDeviceManager::BeginLoad()
+{
+    CSdlMutexLock lock(m_sendMutex);
+    m_outgoing.BeginLoad();
+    m_loadBegun = true;
+}
+
+void CDeviceManager::EndLoad()
+{
+    CSdlMutexLock lock(m_sendMutex);
+    m_outgoing.EndLoad();
+}
+
+void CDeviceManager::AbortLoad()
+{
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        m_outgoing.DropLoad();
+    }
+    if (!m_loadBegun)
+        return;
+    m_loadBegun = false;
+    // The model took the whole show in as it was queued, and the controller holds only what left:
+    // everything is read back, as when a unit is chosen.
+    ResyncModel();
 }
 
 CRgbaColour CDeviceManager::GetStatusColour() const

@@ -66,8 +66,10 @@ struct CLinkSetup
 //
 // The outgoing queue (COutgoingQueue) sends one record at a time, resending the head every second
 // until a frame with its sequence comes back. The reads that one reply asks for are a refresh
-// when they are more than a few, and wait behind everything else. Replies wait until the main
-// thread's tick routes them by manager identifier.
+// when they are more than a few, and wait behind everything else; those of a reply that answers
+// nothing this program sent (which anyone on the network can forge) wait behind those of the
+// controller's own announcements and answers. Replies wait until the main thread's tick routes
+// them by manager identifier.
 //
 // Threads: the link thread owns the socket and meets the main thread only at three locks (send:
 // outgoing queue, sequence, idle time, chosen address and the socket to wake; reply: reply queue;
@@ -136,6 +138,12 @@ public:
     size_t GetQueueLength() const;
     void ClearQueue();
     void ClearPending();
+    // The records queued from BeginLoad to EndLoad are one load: a show sent to the controller.
+    void BeginLoad();
+    void EndLoad();
+    // Aborts the last load: its records still waiting are dropped (not the one in flight, and no
+    // read), and the model reads everything again, to learn what the records that left changed.
+    void AbortLoad();
     // Black: no unit chosen; green: connected; red: chosen but not found.
     CRgbaColour GetStatusColour() const;
     // The observer follows the units, as many as its set holds.
@@ -175,8 +183,9 @@ private:
     void Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
     // The model reads everything again, as a refresh.
     void ResyncModel();
-    // Queues the reads held while a reply was applied.
-    void QueueAsked();
+    // Queues the reads held while a reply was applied; asked: the reply answered a record sent, or
+    // is the controller's own announcement.
+    void QueueAsked(bool asked);
 
     void FindBroadcastTargets(const CLinkSetup& setup);
     void ProcessReplies();
@@ -214,11 +223,19 @@ private:
     };
     TReads m_reads = kReadsInOrder;
     std::vector<CMessage> m_asked;
-    CReplyMailbox<CMessage> m_replies;
+    struct SReply
+    {
+        CMessage message;
+        // It completed the record in flight, or it is a notification.
+        bool asked;
+    };
+    CReplyMailbox<SReply> m_replies;
     std::vector<CIpAddress> m_broadcastTargets;
     // This machine's addresses with their interfaces' netmasks: their broadcasts are never one
     // unit's address.
     std::vector<CInterfaceAddress> m_localInterfaces;
+    // Main thread: a load began since the last abort.
+    bool m_loadBegun = false;
     CIpAddress m_connectedAddress;
     CLinkModel* m_core = nullptr;
     // Since the last record was queued; reset by any thread that queues one.

@@ -1,79 +1,152 @@
 #include "link/outgoing_queue.h"
 
+#include <iterator>
+#include <utility>
+
+namespace
+{
+int RefreshIndex(COutgoingQueue::TLane lane)
+{
+    return lane == COutgoingQueue::kUnasked ? 1 : 0;
+}
+}  // namespace
+
 void COutgoingQueue::Queue(const CMessage& message, TLane lane)
 {
     if (!message.IsLastValueOnly())
     {
-        // The controller must meet the action with the values as they were when it was made.
-        m_mergeable.clear();
+        // The controller must meet the action with the values queued before it as they were.
+        ++m_fences;
         Append(message);
         return;
     }
-    if (!message.IsRead() || message.GetValueRef().GetType() != VALUE_NONE)
+    const bool read = message.IsRead();
+    if (!read || message.GetValueRef().GetType() != VALUE_NONE)
         lane = kInOrder;
     const CMessage::STarget target = message.GetTarget();
-    const auto found = m_mergeable.find(target);
-    if (found == m_mergeable.end())
+    SIndexed& entry = m_index[target];
+    if (entry.inOrder && (read || entry.inOrder->fences == m_fences))
     {
         if (lane == kInOrder)
-        {
-            Append(message);
-            m_mergeable.emplace(target, SMergeable{&m_inOrder.back(), nullptr});
-        }
-        else
-        {
-            m_refresh.push_back(SRefreshRead{target, m_nextSequence++, false});
-            m_mergeable.emplace(target, SMergeable{nullptr, &m_refresh.back()});
-        }
+            entry.inOrder->message.SetValue(message.GetValueRef());
         return;
     }
-    if (found->second.inOrder)
-        found->second.inOrder->SetValue(message.GetValueRef());
-    else if (lane == kInOrder)
+    if (lane != kInOrder)
     {
-        found->second.refresh->overtaken = true;
-        ++m_overtaken;
-        Append(message);
-        found->second = SMergeable{&m_inOrder.back(), nullptr};
+        QueueRefreshRead(target, entry, RefreshIndex(lane));
+        return;
     }
+    if (read)
+    {
+        for (SRefreshRead* refresh : entry.refresh)
+        {
+            if (refresh && refresh->waiting)
+            {
+                refresh->waiting = false;
+                ++m_overtaken;
+            }
+        }
+    }
+    entry.inOrder = Append(message);
+}
+
+void COutgoingQueue::QueueRefreshRead(const CMessage::STarget& target, SIndexed& entry, int lane)
+{
+    for (int i = 0; i <= lane; ++i)
+    {
+        if (entry.refresh[i] && entry.refresh[i]->waiting)
+            return;
+    }
+    // Waiting in a lane sent later: it moves up.
+    for (int i = lane + 1; i < kRefreshLanes; ++i)
+    {
+        if (entry.refresh[i] && entry.refresh[i]->waiting)
+        {
+            entry.refresh[i]->waiting = false;
+            ++m_overtaken;
+        }
+    }
+    if (SRefreshRead* again = entry.refresh[lane])
+    {
+        // Asked for again before it left: it waits where it stands, under a sequence of its own
+        // as every record sent.
+        again->waiting = true;
+        again->sequence = m_nextSequence++;
+        --m_overtaken;
+        return;
+    }
+    m_refresh[lane].push_back(SRefreshRead{target, m_nextSequence++, true});
+    entry.refresh[lane] = &m_refresh[lane].back();
+}
+
+size_t COutgoingQueue::GetCount() const
+{
+    return m_inOrder.size() + m_refresh[0].size() + m_refresh[1].size() - m_overtaken;
 }
 
 bool COutgoingQueue::TakeHead(CMessage& head)
 {
     if (!m_inFlight)
     {
-        while (!m_refresh.empty() && m_refresh.front().overtaken)
-        {
-            m_refresh.pop_front();
-            --m_overtaken;
-        }
         if (!m_inOrder.empty())
             m_flightLane = kInOrder;
-        else if (!m_refresh.empty())
-            m_flightLane = kRefresh;
         else
-            return false;
+        {
+            m_flightLane = kInOrder;
+            for (int lane = 0; lane < kRefreshLanes && m_flightLane == kInOrder; ++lane)
+            {
+                std::deque<SRefreshRead>& reads = m_refresh[lane];
+                while (!reads.empty() && !reads.front().waiting)
+                {
+                    ForgetRefreshFront(lane);
+                    reads.pop_front();
+                    --m_overtaken;
+                }
+                if (!reads.empty())
+                    m_flightLane = lane == 0 ? kRefresh : kUnasked;
+            }
+            if (m_flightLane == kInOrder)
+                return false;
+        }
         // From now on an answer may be on its way for this very record: a newer one for its
         // target queues behind it.
         m_inFlight = true;
-        const bool inOrder = m_flightLane == kInOrder;
-        const auto found = m_mergeable.find(inOrder ? m_inOrder.front().GetTarget() : m_refresh.front().target);
-        if (found != m_mergeable.end() &&
-            (inOrder ? found->second.inOrder == &m_inOrder.front() : found->second.refresh == &m_refresh.front()))
-            m_mergeable.erase(found);
+        if (m_flightLane != kInOrder)
+            ForgetRefreshFront(RefreshIndex(m_flightLane));
+        else if (m_inOrder.front().message.IsLastValueOnly())
+        {
+            const auto found = m_index.find(m_inOrder.front().message.GetTarget());
+            if (found != m_index.end() && found->second.inOrder == &m_inOrder.front())
+            {
+                found->second.inOrder = nullptr;
+                if (found->second.IsEmpty())
+                    m_index.erase(found);
+            }
+        }
     }
     if (m_flightLane == kInOrder)
     {
-        head = m_inOrder.front();
+        head = m_inOrder.front().message;
         return true;
     }
-    const SRefreshRead& read = m_refresh.front();
+    const SRefreshRead& read = m_refresh[RefreshIndex(m_flightLane)].front();
     head = CMessage(read.target.manager, read.target.command);
     head.SetIndex0(read.target.index0);
     head.SetIndex1(read.target.index1);
     head.SetIndex2(read.target.index2);
     head.SetSequence(read.sequence);
     return true;
+}
+
+void COutgoingQueue::ForgetRefreshFront(int lane)
+{
+    const SRefreshRead& front = m_refresh[lane].front();
+    const auto found = m_index.find(front.target);
+    if (found == m_index.end() || found->second.refresh[lane] != &front)
+        return;
+    found->second.refresh[lane] = nullptr;
+    if (found->second.IsEmpty())
+        m_index.erase(found);
 }
 
 bool COutgoingQueue::Complete(uint16_t sequence)
@@ -83,15 +156,16 @@ bool COutgoingQueue::Complete(uint16_t sequence)
         return false;
     if (m_flightLane == kInOrder)
     {
-        if (m_inOrder.front().GetSequence() != sequence)
+        if (m_inOrder.front().message.GetSequence() != sequence)
             return false;
         m_inOrder.pop_front();
     }
     else
     {
-        if (m_refresh.front().sequence != sequence)
+        std::deque<SRefreshRead>& reads = m_refresh[RefreshIndex(m_flightLane)];
+        if (reads.front().sequence != sequence)
             return false;
-        m_refresh.pop_front();
+        reads.pop_front();
     }
     m_inFlight = false;
     return true;
@@ -100,14 +174,61 @@ bool COutgoingQueue::Complete(uint16_t sequence)
 void COutgoingQueue::Clear()
 {
     m_inOrder.clear();
-    m_refresh.clear();
+    for (std::deque<SRefreshRead>& reads : m_refresh)
+        reads.clear();
     m_overtaken = 0;
     m_inFlight = false;
-    m_mergeable.clear();
+    m_index.clear();
 }
 
-void COutgoingQueue::Append(const CMessage& message)
+void COutgoingQueue::BeginLoad()
 {
-    m_inOrder.push_back(message);
-    m_inOrder.back().SetSequence(m_nextSequence++);
+    if (++m_lastLoad == 0)
+        m_lastLoad = 1;
+    m_loading = true;
+    // Neither merges into the other's records: the load is taken back whole.
+    ++m_fences;
+}
+
+void COutgoingQueue::EndLoad()
+{
+    m_loading = false;
+    ++m_fences;
+}
+
+size_t COutgoingQueue::DropLoad()
+{
+    const size_t before = m_inOrder.size();
+    const bool headSent = IsInFlight(kInOrder);
+    std::deque<SQueued> kept;
+    for (size_t i = 0; i < before; ++i)
+    {
+        SQueued& queued = m_inOrder[i];
+        const bool sent = i == 0 && headSent;
+        if (sent || queued.load != m_lastLoad || m_lastLoad == 0 || queued.message.IsRead())
+            kept.push_back(std::move(queued));
+    }
+    if (kept.size() == before)
+        return 0;
+    m_inOrder.swap(kept);
+    // The index pointed into the lane as it was: the records that stayed are found again, the
+    // newest of a target last.
+    for (auto entry = m_index.begin(); entry != m_index.end();)
+    {
+        entry->second.inOrder = nullptr;
+        entry = entry->second.IsEmpty() ? m_index.erase(entry) : std::next(entry);
+    }
+    for (size_t i = headSent ? 1 : 0; i < m_inOrder.size(); ++i)
+    {
+        if (m_inOrder[i].message.IsLastValueOnly())
+            m_index[m_inOrder[i].message.GetTarget()].inOrder = &m_inOrder[i];
+    }
+    return before - m_inOrder.size();
+}
+
+COutgoingQueue::SQueued* COutgoingQueue::Append(const CMessage& message)
+{
+    m_inOrder.push_back(SQueued{message, m_fences, m_loading ? m_lastLoad : 0});
+    m_inOrder.back().message.SetSequence(m_nextSequence++);
+    return &m_inOrder.back();
 }

@@ -11,30 +11,38 @@
 // and a frame with its sequence completes it. Not locked: the device manager keeps it under its
 // send lock.
 //
-// A newer record takes the place of one queued for the same target when only the last of them
+// A newer value takes the place of one queued for the same target when only the last of them
 // matters (CMessage::IsLastValueOnly), but never that of the head once it is sent, which an
 // answer to an earlier send would complete, and never across a record that keeps its place (a
 // press, a release, an action) queued after it. Whatever frame is lost, the controller meets
 // every change in the order made.
 //
+// A read is different: one that waits is sent after now, whatever stands around it, so it learns
+// what a newer read of its target would. A read of a target is therefore queued only when none
+// waits, in either lane, and an action fences off only the values before it.
+//
 // The reads of a refresh (everything about an object, asked for after a resync or a new count)
-// wait in a lane of their own behind everything else, so that a burst of them never holds back a
-// change or a single read. A read changes nothing at the controller, which announces each change
-// it makes, so a read that waits reads what is there when it is sent. A single read of a target
-// that waits in a refresh takes its place in order.
+// wait in lanes of their own behind everything else, so that a burst of them never holds back a
+// change or a single read; each lane holds a target at most once, so none grows past the targets
+// that exist. A single read of a target that waits in a refresh takes its place in order.
 class COutgoingQueue
 {
 public:
     enum TLane
     {
         kInOrder,
+        // The reads this program or the controller asked for: a resync, the controller's
+        // announcements, the answers to records this program sent.
         kRefresh,
+        // The reads a reply to nothing this program sent asked for (a count no one asked for):
+        // they wait behind every other, since anyone on the network can send such replies.
+        kUnasked,
     };
 
-    // Only reads without a payload join the refresh lane; every other record goes in order.
+    // Only reads without a payload join a refresh lane; every other record goes in order.
     void Queue(const CMessage& message, TLane lane);
     // The records waiting, the one in flight included.
-    size_t GetCount() const { return m_inOrder.size() + m_refresh.size() - m_overtaken; }
+    size_t GetCount() const;
     // The record to send: the one in flight, else the next in order, else the next read of a
     // refresh, which is in flight from now on. False when nothing waits.
     bool TakeHead(CMessage& head);
@@ -42,33 +50,63 @@ public:
     bool Complete(uint16_t sequence);
     void Clear();
 
+    // The records queued from BeginLoad to EndLoad are one load (a show sent to the controller),
+    // which nothing queued outside it merges with.
+    void BeginLoad();
+    void EndLoad();
+    // Takes back the records of the last load that still wait, not the one in flight; the reads
+    // stay. Returns how many went.
+    size_t DropLoad();
+
 private:
+    struct SQueued
+    {
+        CMessage message;
+        // The records that keep their place queued before it: a value merges into it only while
+        // no other came since.
+        uint64_t fences;
+        // The load it belongs to; 0: none.
+        uint32_t load;
+    };
     // A read of a refresh is all target: it carries no payload.
     struct SRefreshRead
     {
         CMessage::STarget target;
         uint16_t sequence;
-        // A single read of the target has overtaken it: it is not sent.
-        bool overtaken;
+        // False once a read of the target queued in order has taken its place: it is not sent,
+        // unless a refresh asks for the target again before it leaves the lane.
+        bool waiting;
     };
-    // The queued record of a target, in one lane or the other.
-    struct SMergeable
+    static constexpr int kRefreshLanes = 2;
+    // The queued records of a target: the newest in order, not yet sent, and its read in each
+    // refresh lane.
+    struct SIndexed
     {
-        CMessage* inOrder;
-        SRefreshRead* refresh;
+        SQueued* inOrder = nullptr;
+        SRefreshRead* refresh[kRefreshLanes] = {};
+        bool IsEmpty() const { return !inOrder && !refresh[0] && !refresh[1]; }
     };
 
-    void Append(const CMessage& message);
+    SQueued* Append(const CMessage& message);
+    // A read of a refresh lane: it waits there unless the target is read before it anyway.
+    void QueueRefreshRead(const CMessage::STarget& target, SIndexed& entry, int lane);
+    // The read at the front of a refresh lane goes: its entry forgets it.
+    void ForgetRefreshFront(int lane);
+    // Whose front is in flight.
+    bool IsInFlight(TLane lane) const { return m_inFlight && m_flightLane == lane; }
 
-    std::deque<CMessage> m_inOrder;
-    std::deque<SRefreshRead> m_refresh;
+    std::deque<SQueued> m_inOrder;
+    std::deque<SRefreshRead> m_refresh[kRefreshLanes];
+    // Reads in the refresh lanes that are not sent.
     size_t m_overtaken = 0;
     bool m_inFlight = false;
-    // Whose front is in flight.
     TLane m_flightLane = kInOrder;
     uint16_t m_nextSequence = 0;
-    // The queued records a newer one for their target takes the place of: those queued after the
-    // last record that keeps its place, and not yet sent. A deque keeps its elements where they
-    // are as it grows at the back and loses its front.
-    std::unordered_map<CMessage::STarget, SMergeable, CMessage::STargetHash> m_mergeable;
+    // The records that keep their place queued so far.
+    uint64_t m_fences = 0;
+    uint32_t m_lastLoad = 0;
+    bool m_loading = false;
+    // The queued records by target. A deque keeps its elements where they are as it grows at the
+    // back and loses its front.
+    std::unordered_map<CMessage::STarget, SIndexed, CMessage::STargetHash> m_index;
 };

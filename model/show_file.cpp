@@ -362,6 +362,8 @@ void CFile::SendShow(CCore* core, const TiXmlElement& show, bool mainProduct)
 {
     if (!core)
         return;
+    // One load, which an abort takes back without the reads queued meanwhile.
+    core->GetDeviceManager()->BeginLoad();
     const TiXmlElement* fixtures = show.FirstChildElement("fixtures");
     if (fixtures && core->GetFixtureManager())
         core->GetFixtureManager()->ReadXml(fixtures);
@@ -373,6 +375,7 @@ void CFile::SendShow(CCore* core, const TiXmlElement& show, bool mainProduct)
         else if (const TiXmlElement* buttons = playbacks->FirstChildElement("buttons"))
             core->GetPlaybackManager()->Load(buttons);
     }
+    core->GetDeviceManager()->EndLoad();
 }
 
 bool CFile::Rename(const std::string& name)

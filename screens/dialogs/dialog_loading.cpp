@@ -59,16 +59,17 @@ CDialogLoading::CDialogLoading(CArea2* parent, CDeviceManager* deviceManager)
 
 CDialogLoading::~CDialogLoading()
 {
-    // Records that slipped into the queue since the abort go too.
+    // A show's records that slipped into the queue since the abort go too, and so do those left
+    // when the link was lost.
     if (GetResult() == kResultAbort && m_deviceManager)
-        m_deviceManager->ClearPending();
+        m_deviceManager->AbortLoad();
     StopObservingAll();
 }
 
 void CDialogLoading::Abort()
 {
     if (m_deviceManager)
-        m_deviceManager->ClearPending();
+        m_deviceManager->AbortLoad();
     SetResult(kResultAbort);
 }
 

@@ -17,7 +17,8 @@ class CDeviceManager;
 // transmissions against the records queued when it opened, shows the share sent, and ends by
 // itself: with result 1 once as many were counted or the queue has emptied, with 3 when the link to
 // the controller is lost or the operator aborts (Abort, or Escape as in every dialog). Ending with 3
-// throws the rest of the queue away.
+// aborts the load (CDeviceManager::AbortLoad): the show's records still waiting go, and the model
+// reads back what the controller holds.
 class CDialogLoading : public CArea2
 {
 public:
@@ -27,7 +28,7 @@ public:
     CDialogLoading(CArea2* parent, CDeviceManager* deviceManager);
     ~CDialogLoading() override;
 
-    // Drops what is still queued and ends the dialog with result 3.
+    // Aborts the load and ends the dialog with result 3.
     void Abort();
 
     uint32_t GetExpected() const { return m_expected; }

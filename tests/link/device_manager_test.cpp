@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 
 namespace
@@ -582,6 +583,124 @@ TEST_F(DeviceManagerTest, ReadsOfARefreshWaitBehindChangesAndSingleReads)
                                                  "13 SetIntensity 4/0", "1 GetLabel 5/0", "2 GetLabel 5/1",
                                                  "3 GetLabel 5/2", "5 GetLabel 5/4", "6 GetLabel 5/5", "7 GetLabel 5/6",
                                                  "8 GetLabel 5/7", "9 GetLabel 5/8", "10 GetLabel 5/9"}));
+}
+
+TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeavesTheReads)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
+    // A count that answers nothing sent asks for the labels of ten cues of playback 5; an
+    // announced label for playback 5's and cue 3's; "all of it changed" at playback 6 for four reads.
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        auto read = [&](uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1) {
+            CMessage message(manager, command);
+            message.SetIndex0(index0);
+            message.SetIndex1(index1);
+            this->manager->QueueMessage(message);
+        };
+        if (reply.GetCommand() == COMMAND_GET_COUNT)
+            for (uint32_t cue = 0; cue < 10; ++cue)
+                read(MANAGER_CUE, COMMAND_GET_LABEL, 5, cue);
+        else if (reply.GetCommand() == COMMAND_NOTIFY && reply.GetValueRef().GetUnsigned() == 0)
+            for (uint32_t command : {COMMAND_GET_PROPERTIES, COMMAND_GET_LABEL, COMMAND_GET_INTENSITY, COMMAND_GET_SPEED})
+                read(MANAGER_PLAYBACK, command, 6, 0);
+        else if (reply.GetCommand() == COMMAND_NOTIFY)
+            read(MANAGER_PLAYBACK, COMMAND_GET_LABEL, 5, 0), read(MANAGER_CUE, COMMAND_GET_LABEL, 5, 3);
+    };
+    auto reply = [&](uint32_t command, uint32_t value) {
+        CMessage message(MANAGER_PLAYBACK, command);
+        message.SetSequence(900);
+        message.SetValue(CMessageValue(value));
+        Reply(message);
+        manager->Update(0.04f);
+    };
+    auto count = [&] { reply(COMMAND_GET_COUNT, 10u); };
+    auto label = [&] { reply(COMMAND_NOTIFY, 289u); };
+    auto press = [&] {
+        CMessage flash(MANAGER_PLAYBACK, COMMAND_SET_FLASH_DOWN);
+        flash.SetValue(CMessageValue(true));
+        manager->QueueMessage(flash);
+    };
+    // What the controller meets, a run of equal records written once with its length.
+    auto drained = [&] {
+        std::vector<std::string> runs;
+        size_t run = 0;
+        for (const CMessage& message : Drain())
+        {
+            const std::string text = MessageCommandName(message.GetCommand()) + " " +
+                                     MessageManagerName(message.GetManager()) + " " +
+                                     std::to_string(message.GetIndex0()) + "/" + std::to_string(message.GetIndex1());
+            if (!runs.empty() && runs.back().compare(0, text.size(), text) == 0)
+                runs.back() = text + " x" + std::to_string(++run);
+            else
+                runs.push_back(text), run = 1;
+        }
+        return runs;
+    };
+    const std::vector<std::string> cues = {"GetLabel Cue 5/0", "GetLabel Cue 5/1", "GetLabel Cue 5/2", "GetLabel Cue 5/3",
+                                           "GetLabel Cue 5/4", "GetLabel Cue 5/5", "GetLabel Cue 5/6", "GetLabel Cue 5/7",
+                                           "GetLabel Cue 5/8", "GetLabel Cue 5/9"};
+    auto with = [](std::vector<std::string> first, const std::vector<std::string>& then) {
+        first.insert(first.end(), then.begin(), then.end());
+        return first;
+    };
+    std::vector<std::string> cuesButThree = cues;
+    cuesButThree.erase(cuesButThree.begin() + 3);
+
+    struct SCase
+    {
+        const char* what;
+        std::function<void()> steps;
+        size_t queued;
+        std::vector<std::string> drained;
+        int resyncs;
+    };
+    const SCase cases[] = {
+        {"the same refresh after an action", [&] { count(), press(), count(); }, 12,
+         with({"SetIntensity Playback 3/0", "SetFlashDown Playback 0/0"}, cues), 0},
+        {"a lane bounded by its targets",
+         [&] {
+             for (int i = 0; i < 50; ++i)
+                 count(), label(), press();
+         },
+         62,
+         with({"SetIntensity Playback 3/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3", "SetFlashDown Playback 0/0 x50"},
+              cuesButThree),
+         0},
+        {"the controller's own refresh before one no record asked for", [&] { count(), reply(COMMAND_NOTIFY, 0u); }, 15,
+         with({"SetIntensity Playback 3/0", "GetProperties Playback 6/0", "GetLabel Playback 6/0",
+               "GetIntensity Playback 6/0", "GetSpeed Playback 6/0"},
+              cues),
+         0},
+        {"an abort that keeps the reads",
+         [&] {
+             manager->ClearQueue();
+             manager->BeginLoad();
+             manager->QueueMessage(SetIntensity(7, 0.1f));
+             Pass();
+             manager->QueueMessage(SetIntensity(8, 0.1f));
+             manager->QueueMessage(SetIntensity(7, 0.9f));
+             manager->EndLoad();
+             label(), count();
+             manager->QueueMessage(SetIntensity(9, 0.2f));
+             manager->AbortLoad();
+         },
+         13,
+         with({"SetIntensity Playback 7/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3", "SetIntensity Playback 9/0"},
+              cuesButThree),
+         1},
+    };
+    for (const SCase& c : cases)
+    {
+        manager->ClearQueue();
+        manager->QueueMessage(SetIntensity(3, 0.5f));
+        Pass();
+        model.resyncs = 0;
+        c.steps();
+        EXPECT_EQ(manager->GetQueueLength(), c.queued) << c.what;
+        EXPECT_EQ(drained(), c.drained) << c.what;
+        EXPECT_EQ(model.resyncs, c.resyncs) << c.what;
+    }
 }
 
 TEST_F(DeviceManagerTest, RecordTooLargeForOneFrameIsRefusedWhenQueued)

@@ -24,12 +24,14 @@ struct CNoNetwork : CUdpNetwork
 struct LoadingDialog : DialogTest
 {
     LoadingDialog() { link.SetConnectedAddress(CIpAddress(127, 0, 0, 1)); }
-    // Records a show file would queue for the controller.
+    // Records a show file would queue for the controller, as one load.
     void Queue(uint32_t count)
     {
+        link.BeginLoad();
         CMessage message(MANAGER_PLAYBACK, COMMAND_SET_GO_MODE);
         for (uint32_t i = 0; i < count; ++i)
             message.SetIndex0(i), link.QueueMessage(message);
+        link.EndLoad();
     }
     // One transmission of the head (a resend counts too), as the link's tick tells it.
     void Transmit() { link.Notify(NOTIFY_PROGRESS); }
@@ -76,20 +78,23 @@ TEST_F(LoadingDialog, ALostLinkEndsWithThreeEvenWhenTheCountIsReachedAndDropsThe
     EXPECT_EQ(link.GetQueueLength(), 0u);
 }
 
-TEST_F(LoadingDialog, AbortDropsTheQueueAtOnceAndWhatSlipsInBeforeTheDialogGoes)
+TEST_F(LoadingDialog, AbortDropsTheShowAtOnceAndWhatSlipsInBeforeTheDialogGoesButNoRead)
 {
     // The Abort button, or Escape; Return leaves the load running.
     for (const bool escape : {false, true})
     {
+        link.ClearQueue();
         Queue(3);
+        // A read the controller asked for meanwhile.
+        link.QueueMessage(CMessage(MANAGER_PLAYBACK, COMMAND_GET_LABEL));
         Show(std::make_unique<CDialogLoading>(&host, &link));
         Key(kReturn);
-        EXPECT_EQ(link.GetQueueLength(), 3u) << escape;
+        EXPECT_EQ(link.GetQueueLength(), 4u) << escape;
         escape ? Key(kEscape) : Click(Button("Abort"));
-        EXPECT_EQ(link.GetQueueLength(), 0u) << escape;
+        EXPECT_EQ(link.GetQueueLength(), 1u) << escape;
         Queue(2);
         Tick();
         EXPECT_EQ(host.closedWith, 3) << escape;
-        EXPECT_EQ(link.GetQueueLength(), 0u) << escape;
+        EXPECT_EQ(link.GetQueueLength(), 1u) << escape;
     }
 }
