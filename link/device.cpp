@@ -155,8 +155,10 @@ void CDevice::PushReply(const CDevicePacket& reply)
 void CDevice::SendPacket(const CDevicePacket& packet, CUdpSocket& socket)
 {
     const size_t length = packet.GetWireLength();
-    // Only packets within the data area can be written out.
-    if (length > CDevicePacket::kHeaderSize + CDevicePacket::kDataSize)
+    // Only packets within the data area can be written out; and nothing goes to an address that
+    // became a broadcast of this machine's since the unit was found, in the moment before the
+    // list lets the unit go.
+    if (length > CDevicePacket::kHeaderSize + CDevicePacket::kDataSize || !m_owner->MaySendTo(m_address))
         return;
     std::vector<uint8_t> bytes(length);
     packet.Encode(bytes.data());

@@ -7,6 +7,7 @@
 #include "link/device_type.h"
 #include "link/link_clock.h"
 #include "link/link_model.h"
+#include "link/local_subnets.h"
 #include "link/message_frame.h"
 #include "link/udp_socket.h"
 #include "shell/app.h"
@@ -73,14 +74,16 @@ CDeviceManager::~CDeviceManager()
 void CDeviceManager::FindBroadcastTargets(const CLinkSetup& setup)
 {
     CLocalAddresses locals;
+    // Handed in, the addresses' netmasks stand for the interfaces for good.
+    std::optional<std::vector<CInterfaceAddress>> fixed;
     if (setup.localAddresses)
+    {
         locals = *setup.localAddresses;
+        fixed.emplace();
+    }
     else
         for (uint32_t i = 0; i < CApp::GetLocalAddressCount(); ++i)
-        {
             locals.addresses.push_back(CApp::GetLocalAddress(i));
-            locals.netmasks.push_back(CApp::GetLocalNetmask(i));
-        }
     // Discovery keeps to the class netmasks' broadcasts, where units have always been looked
     // for; whether an address a unit names is a broadcast is for the real subnets to say.
     std::vector<CIpAddress> targets = {CIpAddress(255, 255, 255, 255)};
@@ -94,8 +97,10 @@ void CDeviceManager::FindBroadcastTargets(const CLinkSetup& setup)
             targets.push_back(target);
         const CIpAddress netmask =
             i < locals.netmasks.size() ? locals.netmasks[i] : CIpAddress::GetDefaultNetmask(local);
-        m_localInterfaces.push_back({local, netmask});
+        if (fixed)
+            fixed->push_back({local, netmask});
     }
+    m_subnets = std::make_unique<CLocalSubnets>(std::move(fixed));
     m_broadcastTargets = setup.broadcastTargets ? *setup.broadcastTargets : targets;
     PrintLine("Broadcasting to:");
     CApp::Log(kCategory, "Broadcasting to:", 2);
@@ -232,6 +237,7 @@ size_t CDeviceManager::Pass(uint32_t waitMilliseconds)
     const uint32_t now = m_clock->GetMilliseconds();
     if (!m_identified || now - m_lastIdentify > kIdentifyMilliseconds)
     {
+        m_subnets->Refresh(true);
         SendIdentify();
         m_lastIdentify = now;
         m_identified = true;
@@ -285,8 +291,10 @@ void CDeviceManager::HandleDatagram(const uint8_t* bytes, size_t count, const CI
 void CDeviceManager::HandleIdentifyReply(const uint8_t* bytes, size_t count, const CIpAddress& sender)
 {
     CDiscoveredDevice found;
-    if (!ParseDiscoveryAnswer(bytes, count, found) ||
-        !IsUsableUnitAddress(found.address, sender, m_localInterfaces))
+    if (!ParseDiscoveryAnswer(bytes, count, found))
+        return;
+    m_subnets->Refresh();
+    if (!m_subnets->IsUnitAddress(found.address, sender))
         return;
     bool chosen;
     {
@@ -343,8 +351,9 @@ void CDeviceManager::SendHeadMessage()
         // Taken with the head, so a record never goes to a unit chosen after it was queued.
         destination = m_connectedAddress;
     }
+    // The address may have become a broadcast of this machine's since it was chosen.
     std::vector<uint8_t> frame;
-    if (!m_socket || !CMessageFrame::Encode(head, frame))
+    if (!m_socket || !MaySendTo(destination) || !CMessageFrame::Encode(head, frame))
         return;
     destination.SetPort(m_port);
     m_socket->Send(destination, frame.data(), frame.size());
@@ -495,9 +504,13 @@ bool CDeviceManager::AddFoundDevices()
 bool CDeviceManager::RemoveLostDevices()
 {
     bool removed = false;
+    m_subnets->Refresh();
     for (size_t i = m_devices.size(); i-- > 0;)
     {
-        if (!m_devices[i]->IsLost())
+        const CIpAddress address = m_devices[i]->GetAddress();
+        if (!m_subnets->IsUnitAddress(address, address))
+            CApp::Log(kCategory, "The unit at " + address.ToText() + " is a broadcast address of this machine's now", 1);
+        else if (!m_devices[i]->IsLost())
             continue;
         // Out of the list before it goes, as in DeleteBackwards.
         const std::unique_ptr<CDevice> device = std::move(m_devices[i]);
@@ -694,6 +707,12 @@ void CDeviceManager::AbortLoad()
     // The model took the whole show in as it was queued, and the controller holds only what left:
     // everything is read back, as when a unit is chosen.
     ResyncModel();
+}
+
+bool CDeviceManager::MaySendTo(const CIpAddress& unit)
+{
+    m_subnets->Refresh();
+    return m_subnets->IsUnitAddress(unit, unit);
 }
 
 CRgbaColour CDeviceManager::GetStatusColour() const

@@ -19,6 +19,7 @@
 
 class CDevice;
 class CLinkClock;
+class CLocalSubnets;
 class CLinkModel;
 class CObserver;
 class CSubjectSet;
@@ -34,7 +35,8 @@ enum : uint32_t
 
 // This machine's addresses as a link is handed them, with the netmasks of their interfaces index
 // by index (a plain list of addresses stands for their class netmasks). The netmasks say which
-// addresses a unit cannot have: a local subnet's broadcast.
+// addresses a unit cannot have: a local subnet's broadcast. Handed in, they stand for the
+// machine's interfaces for the link's whole life.
 struct CLocalAddresses
 {
     CLocalAddresses(std::vector<CIpAddress> addresses_ = {}, std::vector<CIpAddress> netmasks_ = {})
@@ -51,7 +53,8 @@ struct CLinkSetup
     CUdpNetwork* network = nullptr;
     // Null: SDL ticks.
     CLinkClock* clock = nullptr;
-    // The addresses whose directed broadcasts are targets; unset: those the application gathered.
+    // The addresses whose directed broadcasts are targets; unset: those the application gathered,
+    // while the interfaces the machine has at each moment say which addresses are broadcasts.
     std::optional<CLocalAddresses> localAddresses;
     // Replaces the targets altogether.
     std::optional<std::vector<CIpAddress>> broadcastTargets;
@@ -71,12 +74,18 @@ struct CLinkSetup
 // controller's own announcements and answers. Replies wait until the main thread's tick routes
 // them by manager identifier.
 //
-// Threads: the link thread owns the socket and meets the main thread only at three locks (send:
+// A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
+// at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
+// change the system reported before a unit's answer is taken, before anything is sent to a unit
+// and at every tick for the units listed.
+//
+// Threads: the link thread owns the socket and meets the main thread only at four locks (send:
 // outgoing queue, sequence, idle time, chosen address and the socket to wake; reply: reply queue;
-// found: discovery and seen mailbox), never holding two. A record that is to leave at once wakes
-// the link from its socket wait. The main thread applies replies holding the reply lock,
-// and handlers may queue records inside it. The unit list and every notification belong to the
-// main thread; frames sent are counted on the link thread and told (NOTIFY_PROGRESS) in the tick.
+// found: discovery and seen mailbox; the local subnets' own, which the unit threads take too),
+// never holding two. A record that is to leave at once wakes the link from its socket wait. The
+// main thread applies replies holding the reply lock, and handlers may queue records inside it.
+// The unit list and every notification belong to the main thread; frames sent are counted on the
+// link thread and told (NOTIFY_PROGRESS) in the tick.
 class CDeviceManager : public CSubject
 {
 public:
@@ -167,6 +176,9 @@ private:
     bool HasThreads() const { return m_threads; }
     // The resend tick of every unit thread: a send by one postpones the resends of all.
     std::atomic<uint32_t>& GetResendTick() { return m_resendTick; }
+    // Whether anything may be sent to the unit's address: it is no broadcast of this machine's
+    // subnets as they are now. Any thread.
+    bool MaySendTo(const CIpAddress& unit);
 
     // The link's own work, done by its thread.
     static int ThreadEntry(void* argument);
@@ -191,6 +203,7 @@ private:
     void ProcessReplies();
     void RouteReply(const CMessage& message);
     bool AddFoundDevices();
+    // The units gone silent, and those whose address became a broadcast of this machine's.
     bool RemoveLostDevices();
     void RaiseProgress();
     void ConnectionChanged();
@@ -231,11 +244,10 @@ private:
     };
     CReplyMailbox<SReply> m_replies;
     std::vector<CIpAddress> m_broadcastTargets;
-    // This machine's addresses with their interfaces' netmasks: their broadcasts are never one
-    // unit's address.
-    std::vector<CInterfaceAddress> m_localInterfaces;
     // Main thread: a load began since the last abort.
     bool m_loadBegun = false;
+    // Any thread, under its own lock.
+    std::unique_ptr<CLocalSubnets> m_subnets;
     CIpAddress m_connectedAddress;
     CLinkModel* m_core = nullptr;
     // Since the last record was queued; reset by any thread that queues one.

@@ -15,7 +15,6 @@ std::unique_ptr<CPlatform> g_platform;
 std::unique_ptr<CLogger> g_log;
 std::unique_ptr<CTranslator> g_languageManager;
 std::vector<CIpAddress> g_localAddresses;
-std::vector<CIpAddress> g_localNetmasks;
 
 // Entries above this level are not recorded.
 constexpr int32_t kLogThreshold = 2;
@@ -53,7 +52,6 @@ CApp::~CApp()
     g_log.reset();
     g_clock.reset();
     g_localAddresses.clear();
-    g_localNetmasks.clear();
     // Last: the areas and the log, which might still translate, have gone.
     g_languageManager.reset();
 }
@@ -183,7 +181,6 @@ void CApp::GatherLocalAddresses()
     if (!g_platform)
         return;
     g_platform->GetLocalAddresses(g_localAddresses);
-    g_platform->GetLocalNetmasks(g_localAddresses, g_localNetmasks);
 }
 
 uint32_t CApp::GetLocalAddressCount()
@@ -194,11 +191,6 @@ uint32_t CApp::GetLocalAddressCount()
 CIpAddress CApp::GetLocalAddress(uint32_t index)
 {
     return index < g_localAddresses.size() ? g_localAddresses[index] : CIpAddress();
-}
-
-CIpAddress CApp::GetLocalNetmask(uint32_t index)
-{
-    return index < g_localNetmasks.size() ? g_localNetmasks[index] : CIpAddress();
 }
 
 SDL_Renderer* CApp::GetRenderer()

@@ -69,8 +69,6 @@ public:
     static uint32_t GetLocalAddressCount();
     // 0.0.0.0 port 0 for an index out of range.
     static CIpAddress GetLocalAddress(uint32_t index);
-    // The netmask of that address's interface; 0.0.0.0 for an index out of range.
-    static CIpAddress GetLocalNetmask(uint32_t index);
 
     // The global renderer; null before the window exists.
     static SDL_Renderer* GetRenderer();

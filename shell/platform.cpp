@@ -39,24 +39,19 @@ void CPlatform::GetLocalAddresses(std::vector<CIpAddress>& addresses)
     }
 }
 
-void CPlatform::GetLocalNetmasks(const std::vector<CIpAddress>& addresses, std::vector<CIpAddress>& netmasks)
+std::vector<CInterfaceAddress> ReadLocalInterfaces()
 {
-    netmasks.clear();
-    for (const CIpAddress& address : addresses)
-        netmasks.push_back(CIpAddress::GetDefaultNetmask(address));
+    std::vector<CInterfaceAddress> found;
     ifaddrs* interfaces = nullptr;
     if (getifaddrs(&interfaces) != 0)
-        return;
+        return found;
     for (const ifaddrs* entry = interfaces; entry; entry = entry->ifa_next)
     {
-        if (!entry->ifa_addr || entry->ifa_addr->sa_family != AF_INET || !entry->ifa_netmask)
-            continue;
-        const CIpAddress held = FromSocketAddress(entry->ifa_addr);
-        for (size_t i = 0; i < addresses.size(); ++i)
-            if (addresses[i] == held)
-                netmasks[i] = FromSocketAddress(entry->ifa_netmask);
+        if (entry->ifa_addr && entry->ifa_addr->sa_family == AF_INET && entry->ifa_netmask)
+            found.push_back({FromSocketAddress(entry->ifa_addr), FromSocketAddress(entry->ifa_netmask)});
     }
     freeifaddrs(interfaces);
+    return found;
 }
 
 bool CreateDirectory(const std::string& path)

@@ -33,9 +33,6 @@ public:
     // Replaces the list's contents with the machine's IPv4 addresses, loopback (127.0.0.1)
     // left out.
     virtual void GetLocalAddresses(std::vector<CIpAddress>& addresses);
-    // The netmask of the interface that holds each address, index by index; the class netmask
-    // for an address no interface holds (any more).
-    void GetLocalNetmasks(const std::vector<CIpAddress>& addresses, std::vector<CIpAddress>& netmasks);
     // The status the system's command runner returns.
     virtual int RunCommand(const std::string& commandLine) = 0;
 
@@ -60,6 +57,11 @@ protected:
     std::string m_commonDataPath;
     std::string m_applicationDataPath;
 };
+
+// Every IPv4 address the machine's interfaces hold at this moment, loopback included, each with
+// its interface's netmask; read afresh at each call (a few tens of microseconds). Empty when the
+// system cannot say.
+std::vector<CInterfaceAddress> ReadLocalInterfaces();
 
 // Makes one folder (its parent must exist) unless the path is a folder already. A failure is
 // reported on standard output and otherwise ignored: whatever needs the folder later fails on its

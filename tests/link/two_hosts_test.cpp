@@ -23,6 +23,7 @@
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
+#include <utility>
 
 extern char** environ;
 
@@ -147,6 +148,35 @@ private:
     pid_t m_pid = -1;
     std::string m_log;
 };
+
+// Changes this host's interfaces, and puts them back as they were when it goes.
+class CHostChange
+{
+public:
+    CHostChange(const std::string& make, std::string undo) : m_undo(std::move(undo))
+    {
+        m_made = std::system(make.c_str()) == 0;
+    }
+    ~CHostChange()
+    {
+        if (std::system(m_undo.c_str()) != 0)
+            ADD_FAILURE() << "could not undo: " << m_undo;
+    }
+    bool IsMade() const { return m_made; }
+
+private:
+    std::string m_undo;
+    bool m_made = false;
+};
+
+// The datagrams an interface of this host has sent.
+size_t SentBy(const std::string& interface)
+{
+    std::ifstream counter("/sys/class/net/" + interface + "/statistics/tx_packets");
+    size_t packets = 0;
+    counter >> packets;
+    return packets;
+}
 
 const std::vector<std::string> kUnits = {
     "--unit", "192.168.77.2,KDX-1,16946,Stage",
@@ -274,26 +304,24 @@ TEST_F(TwoHosts, DiscoversAndPollsTheStandInWithinOneIdentifyPeriod)
 
 TEST_F(TwoHosts, UnitAddressesAreCheckedByTheInterfacesOwnNetmasks)
 {
-    // A unit at the .255 of the /23's first half, and one whose answer names the /24's broadcast.
-    CStandIn standIn("netmask", {"--unit", "192.168.0.255,KDX-1,16946,Edge", "--unit", "192.168.77.4,KDX-2,16947",
-                                 "--advertise", "10.0.0.255"},
+    // A unit at the .255 of the /23's first half, one whose answer names the /24's broadcast, and
+    // two whose answers name the broadcasts of subnets this host is about to get.
+    CStandIn standIn("netmask",
+                     {"--unit", "192.168.0.255,KDX-1,16946,Edge", "--unit", "192.168.77.4,KDX-2,16947", "--advertise",
+                      "10.0.0.255", "--unit", "192.168.77.2,KDX-1,16948", "--advertise", "172.20.0.255", "--unit",
+                      "192.168.77.3,KDX-1,16949", "--advertise", "10.0.255.255"},
                      kSettings);
     ASSERT_TRUE(standIn.WaitReady()) << standIn.Log();
 
-    CTestPlatform platform;
-    std::vector<CIpAddress> locals;
-    std::vector<CIpAddress> netmasks;
-    platform.GetLocalAddresses(locals);
-    platform.GetLocalNetmasks(locals, netmasks);
     std::vector<std::string> subnets;
-    for (size_t i = 0; i < locals.size() && i < netmasks.size(); ++i)
-        subnets.push_back(locals[i].ToText() + "/" + netmasks[i].ToText());
+    for (const CInterfaceAddress& local : ReadLocalInterfaces())
+        subnets.push_back(local.address.ToText() + "/" + local.netmask.ToText());
     std::sort(subnets.begin(), subnets.end());
-    EXPECT_EQ(subnets, (std::vector<std::string>{"10.0.0.1/255.255.255.0", "192.168.0.1/255.255.254.0",
-                                                 "192.168.77.1/255.255.255.0"}));
+    EXPECT_EQ(subnets, (std::vector<std::string>{"10.0.0.1/255.255.255.0", "127.0.0.1/255.0.0.0",
+                                                 "192.168.0.1/255.255.254.0", "192.168.77.1/255.255.255.0"}));
+    // The interfaces as the machine has them.
     CLinkSetup setup;
     setup.clock = &fastClock;
-    setup.localAddresses = CLocalAddresses(locals, netmasks);
     Open(setup);
 
     // Found, and its own settings read from it: requests to it reach that one host.
@@ -305,7 +333,45 @@ TEST_F(TwoHosts, UnitAddressesAreCheckedByTheInterfacesOwnNetmasks)
     ASSERT_TRUE(Await([&] { return standIn.CountLines("address=10.0.0.255") >= 4; })) << standIn.Log();
     Tick();
     EXPECT_EQ(manager->FindDevice(CIpAddress(10, 0, 0, 255)), nullptr);
-    EXPECT_EQ(manager->GetDeviceCount(), 1u);
+
+    // While the link runs, an interface is added, and another one's netmask widens: the unit that
+    // has become a broadcast goes, its answers bring it back no more, and nothing is sent to it.
+    struct SChange
+    {
+        const char* what;
+        const char* make;
+        const char* undo;
+        CIpAddress broadcast;
+        // Where what is sent to the broadcast leaves; none: the veth, which carries everything.
+        const char* interface;
+    };
+    const SChange changes[] = {
+        {"an interface added",
+         "ip link add tz-extra type veth peer name tz-extra-end && sysctl -qw net.ipv6.conf.tz-extra.disable_ipv6=1 "
+         "net.ipv6.conf.tz-extra-end.disable_ipv6=1 && ip addr add 172.20.0.1/24 brd + dev tz-extra && "
+         "ip link set tz-extra-end up && ip link set tz-extra up",
+         "ip link del tz-extra", CIpAddress(172, 20, 0, 255), "tz-extra"},
+        {"an interface re-addressed from /24 to /16",
+         "ip addr del 10.0.0.1/24 dev tz-program && ip addr add 10.0.0.1/16 brd + dev tz-program",
+         "ip addr del 10.0.0.1/16 dev tz-program && ip addr add 10.0.0.1/24 brd + dev tz-program",
+         CIpAddress(10, 0, 255, 255), nullptr},
+    };
+    for (const SChange& c : changes)
+    {
+        const std::string answers = "address=" + c.broadcast.ToText();
+        ASSERT_TRUE(Await([&] { return manager->FindDevice(c.broadcast) != nullptr; })) << c.what << standIn.Log();
+        CHostChange change(c.make, c.undo);
+        ASSERT_TRUE(change.IsMade()) << c.what;
+        const size_t before = standIn.CountLines(answers);
+        ASSERT_TRUE(Await([&] { return manager->FindDevice(c.broadcast) == nullptr; })) << c.what;
+        ASSERT_TRUE(Await([&] { return standIn.CountLines(answers) >= before + 2; })) << c.what;
+        Tick();
+        EXPECT_EQ(manager->FindDevice(c.broadcast), nullptr) << c.what;
+        if (c.interface)
+        {
+            EXPECT_EQ(SentBy(c.interface), 0u) << c.what;
+        }
+    }
 }
 
 TEST_F(TwoHosts, ChosenUnitCarriesRecordsKeepsAliveAndIsDroppedWhenSilent)
