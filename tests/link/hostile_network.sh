@@ -7,11 +7,17 @@
 #      controller still reaches the program, which reads it back, while each flood lasts;
 #   3. 64 forged cue counts, each claiming 255 cues of another playback: the program asks for no
 #      more than 48 cues' values each, and still reads back a label changed at the controller;
-#   4. 20,000 well-formed replies a second with hostile values (huge counts, "everything
+#   4. 64 forged cue counts a second for 30 s while FLASH 1 is clicked once a second, beside a
+#      controller that answers at once, then for 30 s more beside one that answers 1 ms late: every
+#      press and release reaches the controller, in order, and a label changed at the controller
+#      (its notification) and a label and level told only as "everything changed" of their
+#      playback (as after a swap) each reach the program within a second; the program grows by
+#      no more than 10 MB over the minute;
+#   5. 20,000 well-formed replies a second with hostile values (huge counts, "everything
 #      changed", long texts, NaN, random cue blocks): labels are still read back meanwhile.
 # Then SIGTERM must end the program with status 0. The CPU time the program took under each
 # flood, the time each label took to be read back and the memory the program grew by are printed
-# for the record, never judged.
+# for the record, and judged only where said.
 #   hostile_network.sh SOURCE_DIR BINARY_DIR FLOOD_TOOL
 set -euo pipefail
 src=$1 bin=$2 flood=$3
@@ -20,9 +26,10 @@ source "$src/tests/support/e2e.sh"
 e2e_private_namespace "$0" "$@"
 e2e_begin "$bin/test-files/hostile_network"
 start_standin "$bin/bin/standin"
-export SDL_VIDEODRIVER=dummy
+start_xvfb
 write_options english
 start_program "$bin/bin/Programmer"
+await_window
 
 # Whether the program still runs and the condition holds: a program that ended fails the run.
 running_and() {
@@ -102,6 +109,60 @@ await "the program kept asking for cues" cue_reads_ended
 reads=$(($(cue_reads) - reads))
 echo "64 forged counts: $reads reads of cues; the program grew by $(($(memory_kb) - memory)) kB"
 [ "$reads" -le $((64 * 48 * 8)) ] || fail "64 forged counts made the program ask $reads times for a cue's values"
+
+# How long a change at the controller took to be read by the program: the command changes it, and
+# each pattern names a read that must arrive since. Only what the stand-in logged since is looked
+# at: under the flood its log grows by megabytes.
+read_within_a_second() {  # WHAT PATTERNS (one a line) COMMAND...
+  local what=$1 patterns=$2 start pattern size waited
+  shift 2
+  size=$(stat -c %s "$standin_log")
+  start=${EPOCHREALTIME/./}
+  "$@" >/dev/null
+  while read -r pattern; do
+    until tail -c +$((size + 1)) "$standin_log" | grep -- "$pattern" >/dev/null; do
+      running_and true
+      waited=$(((${EPOCHREALTIME/./} - start) / 1000))
+      [ $waited -lt 10000 ] || fail "$what: no read $pattern within 10 s"
+      sleep 0.01
+    done
+  done <<<"$patterns"
+  waited=$(((${EPOCHREALTIME/./} - start) / 1000))
+  echo "$what: read $waited ms after it changed"
+  [ $waited -le 1000 ] || fail "$what: read only $waited ms after it changed"
+}
+# Playback 9 changed at the controller without a word; "everything changed" about it follows.
+changed_silently() {  # LABEL INTENSITY
+  { standin_control notify-frames off && standin_control playback 9 label "$1" &&
+    standin_control playback 9 intensity "$2" && standin_control notify-frames on; } >/dev/null
+}
+before=$(cpu_ticks) memory=$(memory_kb)
+mark
+for delay in 0 1; do
+  standin_control delay $delay >/dev/null
+  flooding counts 64 30
+  # FLASH 1, clicked with no hold time once a second.
+  (while kill -0 "$flooder" 2>/dev/null; do xdotool mousemove --window "$xid" 58 987 click 1; sleep 1; done) &
+  clicker=$!
+  for n in 1 2 3 4 5; do
+    sleep 2
+    read_within_a_second "the label of playback 7 ($delay ms late, $n)" "^rx link .*:Playback command=5:GetLabel index=7," \
+      standin_control playback 7 label "told-$delay-$n"
+    sleep 2
+    changed_silently "all-$delay-$n" "0.$n"
+    read_within_a_second "everything of playback 9 ($delay ms late, $n)" \
+      "$(printf '%s\n' "^rx link .*:Playback command=5:GetLabel index=9," "^rx link .*:Playback command=23:GetIntensity index=9,")" \
+      standin_control notify 41 9 0 0 0
+  done
+  flooded counts
+  wait $clicker
+done
+standin_control delay 0 >/dev/null
+grown=$(($(memory_kb) - memory))
+presses=$(received Playback SetFlashDown 0)
+echo "64 forged counts a second and FLASH for 60 s: the program took $(($(cpu_ticks) - before)) CPU ticks and grew by $grown kB; $(wc -w <<<"$presses") presses and releases"
+[[ "$presses " =~ ^(true\ false\ )+$ ]] || fail "FLASH 1 reached the controller as '$presses'"
+[ $grown -le 10240 ] || fail "the program grew by $grown kB under forged counts and presses"
 
 before=$(cpu_ticks) memory=$(memory_kb)
 flooding replies 20000 10

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# A show load aborted end to end: the program under Xvfb beside the stand-in controller in private
+# networks (as scripts/run.sh puts them), driven through xdotool. The controller holds no fixtures
+# and answers each record 100 ms late; the operator opens a show that patches fixtures 1-7 and
+# presses Escape once a few of its records have reached the controller. Two seconds after the
+# controller's last answer, the patch page must show what the controller holds, which is what
+# the patch page of a program started afresh beside it shows.
+#   load_abort_e2e.sh SOURCE_DIR BINARY_DIR
+set -euo pipefail
+src=$1 bin=$2
+# shellcheck source=../support/e2e.sh
+source "$src/tests/support/e2e.sh"
+e2e_private_namespace "$0" "$@"
+e2e_begin "$bin/test-files/load_abort_e2e"
+start_standin "$bin/bin/standin"
+start_xvfb
+write_options english
+{
+  echo '<?xml version="1.0" encoding="UTF-8" standalone="no" ?>'
+  echo '<show application="Tanzo" version="1.7.0"><fixtures>'
+  for slot in 0 1 2 3 4 5 6; do
+    echo "<fixture index=\"$slot\" label=\"Wash$((slot + 1))\" address=\"$((slot * 4 + 1))\" manufacturer=\"Generic\"" \
+      'model="Generic RGB" mode="RGB Dimmer" profile="04050601"/>'
+  done
+  echo '</fixtures></show>'
+} >"$XDG_DATA_HOME/Zevral/Programmer/Washes.show"
+
+options=(151 49) patch=(50 49) first_show=(260 604) open=(709 798)
+grid=750x720+8+103
+# The patch page, reached from the playback page the program starts on.
+patch_page() {
+  local title
+  title=$(crop 150x30+220+35)
+  click "${options[@]}"
+  await "OPTIONS did not show the settings page" changed 150x30+220+35 "$title"
+  title=$(crop 150x30+220+35)
+  click "${patch[@]}"
+  await "PATCH did not show the patch page" changed 150x30+220+35 "$title"
+}
+link_answers() { grep -c '^tx link' "$standin_log" || true; }
+# The controller has answered nothing for a second.
+answers_ended() {
+  local before
+  before=$(link_answers)
+  sleep 1
+  [ "$(link_answers)" = "$before" ]
+}
+
+start_program "$bin/bin/Programmer"
+await_window
+await "the link lamp did not turn green" lamp_is green
+await "the controller's show was never read" show_read
+standin_control delay 100 >/dev/null
+click "${options[@]}"
+click "${first_show[@]}"
+mark
+click "${open[@]}"
+fixture_records() { [ "$(tail -n +$((e2e_mark + 1)) "$standin_log" | grep -c '^rx link .*manager=31:Fixture')" -ge 4 ]; }
+await "the show's first records never reached the controller" fixture_records
+key Escape
+standin_control delay 0 >/dev/null
+await "the controller kept answering" answers_ended
+sleep 1
+click "${patch[@]}"
+sleep 0.5
+aborted=$(crop $grid)
+shot "$work/aborted.png"
+for slot in 0 1 2 3 4 5 6 7; do echo "fixture $((slot + 1)) at the controller: $(standin_control show fixture $slot)"; done
+stop_program
+
+# Afresh: the program reads everything from the controller.
+mark
+start_program "$bin/bin/Programmer"
+await_window
+await "the link lamp did not turn green after the restart" lamp_is green
+await "the controller's show was never read after the restart" show_read
+await "the controller kept answering after the restart" answers_ended
+patch_page
+shot "$work/afresh.png"
+[ "$(crop $grid)" = "$aborted" ] ||
+  fail "after the abort the patch page ($work/aborted.png) differs from the controller's ($work/afresh.png)"
+echo "aborted load end to end: passed"
