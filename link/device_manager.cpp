@@ -509,7 +509,8 @@ bool CDeviceManager::RemoveLostDevices()
     {
         const CIpAddress address = m_devices[i]->GetAddress();
         if (!m_subnets->IsUnitAddress(address, address))
-            CApp::Log(kCategory, "The unit at " + address.ToText() + " is a broadcast address of this machine's now", 1);
+            CApp::Log(kCategory, "The unit at " + address.ToText() + " is a broadcast address of this machine's now",
+                      1);
         else if (!m_devices[i]->IsLost())
             continue;
         // Out of the list before it goes, as in DeleteBackwards.

@@ -19,8 +19,8 @@
 
 class CDevice;
 class CLinkClock;
-class CLocalSubnets;
 class CLinkModel;
+class CLocalSubnets;
 class CObserver;
 class CSubjectSet;
 class CUdpNetwork;

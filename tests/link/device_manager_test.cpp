@@ -602,7 +602,8 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
             for (uint32_t cue = 0; cue < 10; ++cue)
                 read(MANAGER_CUE, COMMAND_GET_LABEL, 5, cue);
         else if (reply.GetCommand() == COMMAND_NOTIFY && reply.GetValueRef().GetUnsigned() == 0)
-            for (uint32_t command : {COMMAND_GET_PROPERTIES, COMMAND_GET_LABEL, COMMAND_GET_INTENSITY, COMMAND_GET_SPEED})
+            for (uint32_t command :
+                 {COMMAND_GET_PROPERTIES, COMMAND_GET_LABEL, COMMAND_GET_INTENSITY, COMMAND_GET_SPEED})
                 read(MANAGER_PLAYBACK, command, 6, 0);
         else if (reply.GetCommand() == COMMAND_NOTIFY)
             read(MANAGER_PLAYBACK, COMMAND_GET_LABEL, 5, 0), read(MANAGER_CUE, COMMAND_GET_LABEL, 5, 3);
@@ -637,9 +638,9 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
         }
         return runs;
     };
-    const std::vector<std::string> cues = {"GetLabel Cue 5/0", "GetLabel Cue 5/1", "GetLabel Cue 5/2", "GetLabel Cue 5/3",
-                                           "GetLabel Cue 5/4", "GetLabel Cue 5/5", "GetLabel Cue 5/6", "GetLabel Cue 5/7",
-                                           "GetLabel Cue 5/8", "GetLabel Cue 5/9"};
+    std::vector<std::string> cues;
+    for (int cue = 0; cue < 10; ++cue)
+        cues.push_back("GetLabel Cue 5/" + std::to_string(cue));
     auto with = [](std::vector<std::string> first, const std::vector<std::string>& then) {
         first.insert(first.end(), then.begin(), then.end());
         return first;
@@ -664,10 +665,12 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
                  count(), label(), press();
          },
          62,
-         with({"SetIntensity Playback 3/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3", "SetFlashDown Playback 0/0 x50"},
+         with({"SetIntensity Playback 3/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3",
+               "SetFlashDown Playback 0/0 x50"},
               cuesButThree),
          0},
-        {"the controller's own refresh before one no record asked for", [&] { count(), reply(COMMAND_NOTIFY, 0u); }, 15,
+        {"the controller's own refresh before one no record asked for",
+         [&] { count(), reply(COMMAND_NOTIFY, 0u); }, 15,
          with({"SetIntensity Playback 3/0", "GetProperties Playback 6/0", "GetLabel Playback 6/0",
                "GetIntensity Playback 6/0", "GetSpeed Playback 6/0"},
               cues),

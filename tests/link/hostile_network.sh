@@ -162,7 +162,9 @@ grown=$(($(memory_kb) - memory))
 presses=$(received Playback SetFlashDown 0)
 echo "64 forged counts a second and FLASH for 60 s: the program took $(($(cpu_ticks) - before)) CPU ticks and grew by $grown kB; $(wc -w <<<"$presses") presses and releases"
 [[ "$presses " =~ ^(true\ false\ )+$ ]] || fail "FLASH 1 reached the controller as '$presses'"
-[ $grown -le 10240 ] || fail "the program grew by $grown kB under forged counts and presses"
+# A sanitizer's allocator keeps freed memory aside for a while: the growth is judged without one.
+ldd "$bin/bin/Programmer" | grep -q 'lib[at]san' || [ $grown -le 10240 ] ||
+  fail "the program grew by $grown kB under forged counts and presses"
 
 before=$(cpu_ticks) memory=$(memory_kb)
 flooding replies 20000 10
