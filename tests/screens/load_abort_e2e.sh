@@ -27,15 +27,12 @@ write_options english
 
 options=(151 49) patch=(50 49) first_show=(260 604) open=(709 798)
 grid=750x720+8+103
-# The patch page, reached from the playback page the program starts on.
-patch_page() {
+# Another page, by the key in the top bar.
+to_page() {  # X Y
   local title
   title=$(crop 150x30+220+35)
-  click "${options[@]}"
-  await "OPTIONS did not show the settings page" changed 150x30+220+35 "$title"
-  title=$(crop 150x30+220+35)
-  click "${patch[@]}"
-  await "PATCH did not show the patch page" changed 150x30+220+35 "$title"
+  click "$1" "$2"
+  await "the key at $1,$2 showed no other page" changed 150x30+220+35 "$title"
 }
 link_answers() { grep -c '^tx link' "$standin_log" || true; }
 # The controller has answered nothing for a second.
@@ -51,7 +48,7 @@ await_window
 await "the link lamp did not turn green" lamp_is green
 await "the controller's show was never read" show_read
 standin_control delay 100 >/dev/null
-click "${options[@]}"
+to_page "${options[@]}"
 click "${first_show[@]}"
 mark
 click "${open[@]}"
@@ -61,8 +58,7 @@ key Escape
 standin_control delay 0 >/dev/null
 await "the controller kept answering" answers_ended
 sleep 1
-click "${patch[@]}"
-sleep 0.5
+to_page "${patch[@]}"
 aborted=$(crop $grid)
 shot "$work/aborted.png"
 for slot in 0 1 2 3 4 5 6 7; do echo "fixture $((slot + 1)) at the controller: $(standin_control show fixture $slot)"; done
@@ -75,7 +71,8 @@ await_window
 await "the link lamp did not turn green after the restart" lamp_is green
 await "the controller's show was never read after the restart" show_read
 await "the controller kept answering after the restart" answers_ended
-patch_page
+to_page "${options[@]}"
+to_page "${patch[@]}"
 shot "$work/afresh.png"
 [ "$(crop $grid)" = "$aborted" ] ||
   fail "after the abort the patch page ($work/aborted.png) differs from the controller's ($work/afresh.png)"
