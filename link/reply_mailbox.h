@@ -13,10 +13,10 @@ class CReplyMailbox
 {
 public:
     // On the link thread.
-    void Post(const Reply& reply)
+    void Post(Reply reply)
     {
         CSdlMutexLock lock(m_mutex);
-        m_replies.push_back(reply);
+        m_replies.push_back(std::move(reply));
         m_waiting.store(true, std::memory_order_release);
     }
 
