@@ -19,12 +19,13 @@
 //
 // A read is different: one that waits is sent after now, whatever stands around it, so it learns
 // what a newer read of its target would. A read of a target is therefore queued only when none
-// waits, in either lane, and an action fences off only the values before it.
+// waits, in any lane, and an action fences off only the values before it.
 //
 // The reads of a refresh (everything about an object, asked for after a resync or a new count)
 // wait in lanes of their own behind everything else, so that a burst of them never holds back a
 // change or a single read; each lane holds a target at most once, so none grows past the targets
-// that exist. A single read of a target that waits in a refresh takes its place in order.
+// that exist. A read of a target that waits in a later lane, or a single read of one that waits in
+// a refresh, takes its place.
 class COutgoingQueue
 {
 public:
