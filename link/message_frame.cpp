@@ -77,7 +77,7 @@ std::vector<uint8_t> CMessageFrame::EncodeValue(const CMessageValue& value)
         break;
     }
     case VALUE_TIME:
-        AppendLe32(out, static_cast<uint32_t>(value.GetTime().GetMilliseconds()));
+        AppendLe32(out, value.GetTime().GetWireMilliseconds());
         break;
     case VALUE_RAW:
     case VALUE_DIGEST:

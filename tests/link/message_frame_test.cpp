@@ -165,6 +165,13 @@ TEST(MessageFrame, PayloadBytesPerKind)
             EXPECT_EQ(back.GetValue(), c.value) << c.value.ToText();
         }
     }
+
+    // A time longer than the field holds goes as the most it holds: 4,294,968,000 ms wrapped
+    // would reach the controller as 704 ms.
+    CMessage tooLong(MANAGER_PROGRAMMER_CHANGE, COMMAND_SET_VALUE);
+    tooLong.SetValue(CMessageValue(CTime(1193, 2, 48)));
+    const Bytes frame = Encode(tooLong);
+    EXPECT_EQ(Bytes(frame.begin() + 20, frame.end()), (Bytes{0xFF, 0xFF, 0xFF, 0xFF}));
 }
 
 TEST(MessageFrame, DigestTravelsAsTwentyBytes)
