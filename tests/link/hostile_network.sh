@@ -59,13 +59,6 @@ round_trip() {
 cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$program_pid/stat"; }
 memory_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$program_pid/status"; }
 cue_reads() { grep -c "^rx link .*manager=43:Cue" "$standin_log" || true; }
-# The program has asked for nothing more of the cues for a second.
-cue_reads_ended() {
-  local before
-  before=$(cue_reads)
-  sleep 1
-  [ "$(cue_reads)" = "$before" ]
-}
 flooding() {  # KIND RATE SECONDS: in the background, from the controller's address
   nsenter --target "$standin_pid" --net -- "$flood" 192.168.77.1 16945 "$@" >"$work/flood-$1.txt" 2>&1 &
   flooder=$!
@@ -105,7 +98,7 @@ reads=$(cue_reads) memory=$(memory_kb)
 flooding counts 640 0.099
 flooded counts
 round_trip after-counts
-await "the program kept asking for cues" cue_reads_ended
+await "the program kept asking for cues" steady_for_a_second cue_reads
 reads=$(($(cue_reads) - reads))
 echo "64 forged counts: $reads reads of cues; the program grew by $(($(memory_kb) - memory)) kB"
 [ "$reads" -le $((64 * 48 * 8)) ] || fail "64 forged counts made the program ask $reads times for a cue's values"

@@ -35,13 +35,6 @@ to_page() {  # X Y
   await "the key at $1,$2 showed no other page" changed 150x30+220+35 "$title"
 }
 link_answers() { grep -c '^tx link' "$standin_log" || true; }
-# The controller has answered nothing for a second.
-answers_ended() {
-  local before
-  before=$(link_answers)
-  sleep 1
-  [ "$(link_answers)" = "$before" ]
-}
 
 start_program "$bin/bin/Programmer"
 await_window
@@ -56,7 +49,7 @@ fixture_records() { [ "$(tail -n +$((e2e_mark + 1)) "$standin_log" | grep -c '^r
 await "the show's first records never reached the controller" fixture_records
 key Escape
 standin_control delay 0 >/dev/null
-await "the controller kept answering" answers_ended
+await "the controller kept answering" steady_for_a_second link_answers
 sleep 1
 to_page "${patch[@]}"
 aborted=$(crop $grid)
@@ -70,7 +63,7 @@ start_program "$bin/bin/Programmer"
 await_window
 await "the link lamp did not turn green after the restart" lamp_is green
 await "the controller's show was never read after the restart" show_read
-await "the controller kept answering after the restart" answers_ended
+await "the controller kept answering after the restart" steady_for_a_second link_answers
 to_page "${options[@]}"
 to_page "${patch[@]}"
 shot "$work/afresh.png"

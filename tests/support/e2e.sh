@@ -282,6 +282,14 @@ await_last_value() {  # MANAGER COMMAND INDEX TEST...
     fail "$1 $2 $3 since the mark: '$(received "$1" "$2" "$3")', expected the last to pass '${*:4}'"
 }
 
+# Whether what a command counts stays the same for a second: a flood or a stream of answers ended.
+steady_for_a_second() {  # COMMAND...
+  local before
+  before=$("$@")
+  sleep 1
+  [ "$("$@")" = "$before" ]
+}
+
 # Tests for await_last_value: whether the value is this one, or lies between two numbers.
 equals() { [ "$2" = "$1" ]; }  # EXPECTED VALUE
 between() { [ -n "$3" ] && awk -v low="$1" -v high="$2" -v v="$3" 'BEGIN { exit !(v > low && v < high) }'; }  # LOW HIGH VALUE
