@@ -117,7 +117,8 @@ void CPersonalityManager::ReadFile(const std::string& path, bool user)
 {
     TiXmlDocument document;
     const CXmlRead read = ReadXmlFile(path, kMaxBytes, document);
-    if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
+    // Only a missing file is no news: the user's own library is there only when made.
+    if (!read.IsRead() && read.status != XmlReadStatus::kMissing)
         CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
     if (!read.notice.empty())
         CApp::Log(kLogCategory, DescribeXmlNotice(path, read), 1);

@@ -150,8 +150,10 @@ TEST(PersonalityManager, ElementsOfOtherNamesAreSaidInTheLogWithFileAndElement)
                                                               "<fixture label='Spot'>01</fixture></manufacturer>" +
                                                                   others + "</personalities>");
     const std::string other = folder.Write("other.xml", "<library/>");
+    const std::string broken = folder.Write("broken.xml", "<personalities><manufacturer label='X'>");
     library.LoadFile(user, true);
     library.LoadFile(other, true);
+    library.LoadFile(broken, true);
     EXPECT_EQ(Labels(library), "[Dazzle]");
 
     std::vector<std::string> lines = CApp::GetLogger()->GetLines();
@@ -166,6 +168,13 @@ TEST(PersonalityManager, ElementsOfOtherNamesAreSaidInTheLogWithFileAndElement)
     EXPECT_EQ(logged("Not read, no library entries: 3 more elements"), 1);
     EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": fixture label=\"Spot\""), 1);
     EXPECT_EQ(logged("Not read: \"" + other + "\" has no \"personalities\" element"), 1);
+    // A file that is no well-formed XML is said too, with where it breaks.
+    EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                            [&](const std::string& line) {
+                                return line.rfind("[PersonalityManager] Not read: \"" + broken + "\" is not well-formed",
+                                                  0) == 0;
+                            }),
+              1);
 }
 
 TEST(PersonalityManager, TheShippedLibraryLoadsWhole)
