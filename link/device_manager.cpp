@@ -678,11 +678,6 @@ void CDeviceManager::ClearQueue()
     m_outgoing.Clear();
 }
 
-void CDeviceManager::ClearPending()
-{
-    ClearQueue();
-}
-
 void CDeviceManager::BeginLoad()
 {
     CSdlMutexLock lock(m_sendMutex);

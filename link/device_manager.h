@@ -146,7 +146,6 @@ public:
 
     size_t GetQueueLength() const;
     void ClearQueue();
-    void ClearPending();
     // The records queued from BeginLoad to EndLoad are one load: a show sent to the controller.
     void BeginLoad();
     void EndLoad();

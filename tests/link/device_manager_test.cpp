@@ -428,7 +428,7 @@ TEST_F(DeviceManagerTest, SequenceWrapsAfter65535)
     std::vector<CMessage> sent = PassRecords();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].GetSequence(), 65535);
-    manager->ClearPending();
+    manager->ClearQueue();
     manager->QueueMessage(SetIntensity(3, 0.5f));
     sent = PassRecords();
     ASSERT_EQ(sent.size(), 1u);
