@@ -230,13 +230,6 @@ void CLogger::OnWriteSucceeded()
     SayOnStandardError("The log is written again to \"" + JoinPath(m_folder, m_fileName) + "\"");
 }
 
-void CLogger::FlushAndClear()
-{
-    CSdlMutexLock lock(m_mutex.get());
-    Flush();
-    m_entries.clear();
-}
-
 void CLogger::Purge()
 {
     if (!m_clock || m_folder.empty())

@@ -68,7 +68,6 @@ public:
 
     // Rewrites the current file from the buffer; false when it could not be written.
     bool Flush();
-    void FlushAndClear();
     // Removes the log files that are kKeepDays or more days old by the local calendar.
     void Purge();
     // Chooses the lowest file number of today that no file has yet.
