@@ -88,12 +88,11 @@ bool COutgoingQueue::TakeHead(CMessage& head)
 {
     if (!m_inFlight)
     {
-        if (!m_inOrder.empty())
-            m_flightLane = kInOrder;
-        else
+        m_flightLane = kInOrder;
+        if (m_inOrder.empty())
         {
-            m_flightLane = kInOrder;
-            for (int lane = 0; lane < kRefreshLanes && m_flightLane == kInOrder; ++lane)
+            int lane = 0;
+            for (; lane < kRefreshLanes; ++lane)
             {
                 std::deque<SRefreshRead>& reads = m_refresh[lane];
                 while (!reads.empty() && !reads.front().waiting)
@@ -103,10 +102,11 @@ bool COutgoingQueue::TakeHead(CMessage& head)
                     --m_overtaken;
                 }
                 if (!reads.empty())
-                    m_flightLane = lane == 0 ? kRefresh : kUnasked;
+                    break;
             }
-            if (m_flightLane == kInOrder)
+            if (lane == kRefreshLanes)
                 return false;
+            m_flightLane = lane == 0 ? kRefresh : kUnasked;
         }
         // From now on an answer may be on its way for this very record: a newer one for its
         // target queues behind it.
