@@ -65,5 +65,6 @@ inline CXmlChildren XmlChildren(const TiXmlNode* parent, const char* name)
 // Where a value that could not be read stands, for the log: the file the document was read
 // from, the element and the text, as in
 //     "/home/op/shows/a.show": playback index="3x"
-// An attribute of null names the element's own text.
+// An attribute of null names the element's own text. A text longer than 64 bytes is quoted by
+// its start and its length.
 std::string DescribeXmlValue(const TiXmlElement& element, const char* attribute, const std::string& text);

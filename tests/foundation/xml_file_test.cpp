@@ -166,6 +166,9 @@ TEST(XmlFile, FilesAreReadWithinTheirSizeAndNeverWaitedFor)
     EXPECT_EQ(document.ValueStr(), small);
     // A value that does not read is logged with the file it came from.
     EXPECT_EQ(DescribeXmlValue(*document.RootElement(), "index", "3x"), "\"" + small + "\": a index=\"3x\"");
+    // A long one by its start, cut between characters, and its length.
+    EXPECT_EQ(DescribeXmlValue(*document.RootElement(), nullptr, std::string(63, 'A') + "\u00e9" + std::string(998, 'B')),
+              "\"" + small + "\": a \"" + std::string(63, 'A') + "... (1063 bytes)\"");
 
     const CXmlRead large = ReadXmlFile(small, 7, document);
     EXPECT_EQ(large.status, XmlReadStatus::kRefused);
