@@ -130,8 +130,8 @@ void CPlayback::SetIntensity(float intensity)
     if (std::isnan(intensity))
         return;
     intensity = std::clamp(intensity, 0.0f, 1.0f);
-    if (Differs(intensity, m_intensity))
-        SendCommand(COMMAND_SET_INTENSITY, CMessageValue(intensity));
+    if (m_askedIntensity.NeedsSending(intensity, m_intensity, Differs))
+        SendLevel(COMMAND_SET_INTENSITY, m_askedIntensity, intensity);
 }
 
 void CPlayback::SetSpeed(float speed)
@@ -139,8 +139,14 @@ void CPlayback::SetSpeed(float speed)
     if (std::isnan(speed))
         return;
     speed = std::clamp(speed, -1.0f, 1.0f);
-    if (Differs(speed, m_speed))
-        SendCommand(COMMAND_SET_SPEED, CMessageValue(speed));
+    if (m_askedSpeed.NeedsSending(speed, m_speed, Differs))
+        SendLevel(COMMAND_SET_SPEED, m_askedSpeed, speed);
+}
+
+void CPlayback::SendLevel(uint32_t command, CAskedValue<float>& asked, float level)
+{
+    asked.Asked(level);
+    SendCommand(command, CMessageValue(level));
 }
 
 void CPlayback::SetRepeat(uint32_t repeat)
@@ -633,8 +639,8 @@ void CPlayback::Load(const TiXmlNode* node, bool everything)
         SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
         SendCommand(COMMAND_SET_GO_MODE, CMessageValue(goMode));
         SendCommand(COMMAND_SET_REPEAT, CMessageValue(repeat));
-        SendCommand(COMMAND_SET_INTENSITY, CMessageValue(std::clamp(intensity, 0.0f, 1.0f)));
-        SendCommand(COMMAND_SET_SPEED, CMessageValue(std::clamp(speed, -1.0f, 1.0f)));
+        SendLevel(COMMAND_SET_INTENSITY, m_askedIntensity, std::clamp(intensity, 0.0f, 1.0f));
+        SendLevel(COMMAND_SET_SPEED, m_askedSpeed, std::clamp(speed, -1.0f, 1.0f));
     }
     else
     {

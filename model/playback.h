@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/subject.h"
+#include "model/asked_value.h"
 
 #include <cstdint>
 #include <memory>
@@ -164,6 +165,8 @@ public:
 private:
     void RequestForNotify(uint32_t code);
     void RefreshCues();
+    // A fader's or a knob's level, kept as what was asked last.
+    void SendLevel(uint32_t command, CAskedValue<float>& asked, float level);
 
     CPlaybackManager* m_owner;
     std::vector<std::unique_ptr<CCue>> m_cues;
@@ -176,6 +179,8 @@ private:
     uint32_t m_feedback = kFeedbackNone;
     float m_intensity = 1.0f;
     float m_speed = 0.0f;
+    CAskedValue<float> m_askedIntensity;
+    CAskedValue<float> m_askedSpeed;
     float m_feedbackTimer = 0.0f;
     bool m_background = false;
     bool m_exclusive = false;

@@ -4,6 +4,14 @@
 #include "link/message.h"
 #include "model/programmer.h"
 
+namespace
+{
+bool Differs(const CMessageValue& a, const CMessageValue& b)
+{
+    return a != b;
+}
+}  // namespace
+
 CProgrammerChange::CProgrammerChange(CProgrammer* owner, uint32_t group) : m_owner(owner), m_group(group)
 {
     if (group == GROUP_POSITION)
@@ -19,8 +27,9 @@ int32_t CProgrammerChange::GetIndex() const
 
 void CProgrammerChange::SetValue(const CMessageValue& value)
 {
-    if (value == m_value)
+    if (!m_asked.NeedsSending(value, m_value, Differs))
         return;
+    m_asked.Asked(value);
     SendValue(COMMAND_SET_VALUE, value);
     if (m_owner)
         m_owner->SetClearOnNextPress();

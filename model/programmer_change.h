@@ -2,6 +2,7 @@
 
 #include "foundation/subject.h"
 #include "link/message_value.h"
+#include "model/asked_value.h"
 
 #include <cstdint>
 
@@ -25,8 +26,8 @@ public:
     int32_t GetIndex() const;
 
     CMessageValue GetValue() const { return m_value; }
-    // Sends the value when it differs from the stored one (kind included) and makes the next
-    // press on the fixture grid start a new selection.
+    // Sends the value when it differs from the stored one (kind included), or from the one sent
+    // last, and makes the next press on the fixture grid start a new selection.
     void SetValue(const CMessageValue& value);
 
     bool IsEnabled() const { return m_enabled; }
@@ -43,5 +44,6 @@ private:
     CProgrammer* m_owner;
     uint32_t m_group;
     CMessageValue m_value;
+    CAskedValue<CMessageValue> m_asked;
     bool m_enabled = true;
 };

@@ -87,6 +87,13 @@ TEST_F(PlaybackTest, FadersAreClampedBeforeTheyAreCompared)
     EXPECT_FLOAT_EQ(sink.sent[0].GetValue().GetFloat(), 1.0f);
     EXPECT_FLOAT_EQ(sink.sent[1].GetValue().GetFloat(), -1.0f);
     EXPECT_EQ(sink.sent[0].GetValue().GetType(), VALUE_FLOAT);
+
+    // Pulled up and back before the controller answers: the way back goes too.
+    sink.sent.clear();
+    playback->SetIntensity(0.5f);
+    playback->SetIntensity(0.0f);
+    ASSERT_EQ(sink.sent.size(), 2u);
+    EXPECT_FLOAT_EQ(sink.sent[1].GetValue().GetFloat(), 0.0f);
 }
 
 TEST_F(PlaybackTest, FlagsAndCommandsAreAlwaysSent)
@@ -356,11 +363,13 @@ TEST_F(PlaybackTest, LoadKeepsDefaultsForValuesItCannotRead)
     EXPECT_FLOAT_EQ(sink.Find(MANAGER_PLAYBACK, COMMAND_SET_INTENSITY)[0].GetValue().GetFloat(), 0.5f);
     EXPECT_FLOAT_EQ(sink.Find(MANAGER_PLAYBACK, COMMAND_SET_SPEED)[0].GetValue().GetFloat(), 0.25f);
 
-    // A node that is no element reads as the defaults.
+    // A node that is no element reads as the defaults: the levels the load before asked for go
+    // back to them, though the controller has not answered yet.
     sink.sent.clear();
     TiXmlComment comment("nothing");
     playback->Load(&comment);
-    EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"41/72/4/0/0", "41/30/4/0/0", "41/58/4/0/0"}));
+    EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"41/72/4/0/0", "41/24/4/0/0", "41/22/4/0/0", "41/30/4/0/0",
+                                                         "41/58/4/0/0"}));
 }
 
 TEST_F(PlaybackTest, CuesNotYetReportedAreLoadedUnderTheirOwnIndex)

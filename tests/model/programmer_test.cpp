@@ -221,4 +221,11 @@ TEST_F(ProgrammerTest, SettingAGroupValueSendsOnlyADifferentValueOrKind)
     ASSERT_EQ(sink.sent.size(), 2u);
     EXPECT_EQ(sink.sent[0].GetValue(), CMessageValue(uint64_t(0)));
     EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(uint64_t(1) << 5));
+
+    // Moved away and back before the controller answers: the way back goes too.
+    sink.sent.clear();
+    programmer.SetValue(GROUP_INTENSITY, CMessageValue(0.25f));
+    programmer.SetValue(GROUP_INTENSITY, CMessageValue(0.5f));
+    ASSERT_EQ(sink.sent.size(), 2u);
+    EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(0.5f));
 }
