@@ -145,7 +145,9 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&,
 
     // The click-sound player comes once the window shows its first frame (StartClickSounds): its
     // library and the device would only hold the window up, and nothing clicks before it shows.
-    if (parts)
+    // Without video the program is about to end: its model would only open the link and send a
+    // discovery broadcast onto the network first.
+    if (parts && videoStarted)
     {
         m_model = parts->CreateModelRoot(argc, argv);
         parts->ScanFonts();

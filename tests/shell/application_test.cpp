@@ -200,6 +200,9 @@ TEST_F(Application, WithoutVideoItSaysWhySkipsTheLoopAndFails)
         EXPECT_FALSE(app->IsVideoReady());
         EXPECT_EQ(out.rfind(driver ? "ERROR SDL_Init: " : "ERROR SDL_Init: no display: ", 0), 0u) << out;
         EXPECT_EQ(app->GetRootArea(), nullptr);
+        // Nor is the link opened, which would broadcast before the end.
+        EXPECT_TRUE(std::none_of(m_parts.asked.begin(), m_parts.asked.end(),
+                                 [](const std::string& part) { return part.rfind("model", 0) == 0; }));
         // A loop with a window would run until killed.
         if (!app->IsVideoReady())
         {
