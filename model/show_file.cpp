@@ -44,6 +44,15 @@ bool IsRegularFile(const std::string& path, struct stat& status)
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+// A file the user has made read-only in the file system is theirs to keep as it is, as a show
+// marked read-only is: the mode is judged by its bits, since a process running as root may write
+// every file, and the access check adds what the bits do not show (another user's file, a
+// read-only mount).
+bool IsWriteProtected(const std::string& path, const struct stat& status)
+{
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
 // The parent keeps a copy of what it is handed.
 void AddText(TiXmlElement& parent, const char* name, const std::string& text)
 {
@@ -193,10 +202,12 @@ void CFile::Refresh()
 {
     m_size = 0;
     m_flagsUnknown = false;
+    m_writeProtected = false;
     struct stat status;
     if (FileNameOf(m_path) != ".." && IsRegularFile(m_path, status))
     {
         m_size = static_cast<uint64_t>(status.st_size);
+        m_writeProtected = IsWriteProtected(m_path, status);
         std::tm local = {};
         const std::time_t written = status.st_mtime;
         if (::localtime_r(&written, &local))
@@ -261,9 +272,12 @@ bool CFile::CheckWritable()
     struct stat status;
     if (!IsRegularFile(m_path, status))
         return true;
-    const CShowFlags flags = ReadFlags(m_path);
-    if (flags.known && !flags.readOnly.value_or(false) && !flags.mainProduct.value_or(false))
-        return true;
+    if (!IsWriteProtected(m_path, status))
+    {
+        const CShowFlags flags = ReadFlags(m_path);
+        if (flags.known && !flags.readOnly.value_or(false) && !flags.mainProduct.value_or(false))
+            return true;
+    }
     // Made read-only since it was described: the list shows it as it is now.
     Refresh();
     return false;

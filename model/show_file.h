@@ -46,9 +46,11 @@ public:
     std::string GetName() const;
     // The position in the show list; -1 outside it.
     int32_t GetIndex() const;
-    // Read-only by its flags, or because they could not be read: a show in which the reader finds
-    // no element at the top may be a read-only show it cannot make out.
-    bool IsReadOnly() const { return m_readOnly || m_flagsUnknown; }
+    // Read-only by its flags, or because they could not be read (a show in which the reader finds
+    // no element at the top may be a read-only show it cannot make out), or because the file
+    // system keeps it from being written: no write permission bit at all, or none for this
+    // process.
+    bool IsReadOnly() const { return m_readOnly || m_flagsUnknown || m_writeProtected; }
     bool IsMainProductShow() const { return m_mainProduct; }
     uint64_t GetSize() const { return m_size; }
     // The gregorian day number of the last change; kNoDate until known.
@@ -107,5 +109,6 @@ private:
     bool m_readOnly = false;
     bool m_mainProduct = false;
     bool m_flagsUnknown = false;
+    bool m_writeProtected = false;
     std::string m_error;
 };

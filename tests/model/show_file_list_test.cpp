@@ -205,8 +205,10 @@ TEST_F(ShowFileListTest, RemovingDeletesFromDiskAndList)
     WriteText(Path("c.show"), kOwnShow);
     WriteText(Path("main.xml"), kMainProductShow);
     WriteText(Path("marked.show"), "<show application=\"Tanzo\" readonly=\"true\"/>");
+    WriteText(Path("mode.show"), kOwnShow);
+    ASSERT_EQ(::chmod(Path("mode.show").c_str(), 0444), 0);
     auto files = List();
-    ASSERT_EQ(Names(*files), "a b c main marked");
+    ASSERT_EQ(Names(*files), "a b c main marked mode");
 
     files->SetCurrentFile(files->FindFile("b"));
     observer.codes.clear();
@@ -214,21 +216,22 @@ TEST_F(ShowFileListTest, RemovingDeletesFromDiskAndList)
     EXPECT_EQ(observer.codes, (std::vector<uint32_t>{NOTIFY_SELECTION, NOTIFY_LIST}));
     EXPECT_EQ(files->GetCurrentFile(), nullptr);
     EXPECT_FALSE(boost::filesystem::exists(Path("b.show")));
-    EXPECT_EQ(Names(*files), "a c main marked");
+    EXPECT_EQ(Names(*files), "a c main marked mode");
 
     // Read-only shows are never removed.
     observer.codes.clear();
     EXPECT_FALSE(files->RemoveFile(files->FindFile("main")));
     EXPECT_FALSE(files->RemoveFile(files->FindFile("marked")));
+    EXPECT_FALSE(files->RemoveFile(files->FindFile("mode")));
     EXPECT_FALSE(files->RemoveFile(nullptr));
     EXPECT_TRUE(observer.codes.empty());
-    EXPECT_TRUE(boost::filesystem::exists(Path("main.xml")));
-    EXPECT_TRUE(boost::filesystem::exists(Path("marked.show")));
+    for (const char* name : {"main.xml", "marked.show", "mode.show"})
+        EXPECT_TRUE(boost::filesystem::exists(Path(name))) << name;
 
     // A show already gone from disk still leaves the list.
     std::remove(Path("a.show").c_str());
     EXPECT_TRUE(files->RemoveFile(files->FindFile("a")));
-    EXPECT_EQ(Names(*files), "c main marked");
+    EXPECT_EQ(Names(*files), "c main marked mode");
     EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_LIST});
 
     // Something the file system will not delete stays listed.
@@ -238,7 +241,7 @@ TEST_F(ShowFileListTest, RemovingDeletesFromDiskAndList)
     WriteText(Path("c.show/inside"), "");
     EXPECT_FALSE(files->RemoveFile(c));
     EXPECT_NE(files->GetError().find("could not be deleted"), std::string::npos) << files->GetError();
-    EXPECT_EQ(Names(*files), "c main marked");
+    EXPECT_EQ(Names(*files), "c main marked mode");
 
     // A show that has become read-only on disk since it was listed stays, and says why.
     WriteText(Path("d.show"), kOwnShow);
@@ -246,7 +249,7 @@ TEST_F(ShowFileListTest, RemovingDeletesFromDiskAndList)
     WriteText(Path("d.show"), Utf16("<show readonly=\"true\"/>"));
     EXPECT_FALSE(files->RemoveFile(files->FindFile("d")));
     EXPECT_EQ(files->GetError(), "The show \"d\" is read-only and cannot be deleted.");
-    EXPECT_EQ(Names(*files), "d main marked");
+    EXPECT_EQ(Names(*files), "d main marked mode");
     EXPECT_TRUE(boost::filesystem::exists(Path("d.show")));
 }
 

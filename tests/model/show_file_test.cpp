@@ -272,6 +272,20 @@ TEST_F(ShowFileTest, AFailedSaveKeepsTheOldFileAndIsNotAnnounced)
     EXPECT_TRUE(changed.IsReadOnly());
     EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_UNKNOWN});
 
+    // The same for a show the user took the write permission from, though root may write it.
+    WriteText(Path("kept.show"), "<show application=\"Tanzo\"/>");
+    CFile kept(nullptr, nullptr, Path("kept.show"));
+    observer.Observe(&kept);
+    observer.codes.clear();
+    ASSERT_EQ(::chmod(Path("kept.show").c_str(), 0444), 0);
+    EXPECT_FALSE(kept.Save(true));
+    EXPECT_EQ(kept.GetError(), "The show \"kept\" is read-only and cannot be saved.");
+    EXPECT_FALSE(kept.Rename("other"));
+    EXPECT_EQ(ReadText(Path("kept.show")), "<show application=\"Tanzo\"/>");
+    EXPECT_TRUE(kept.IsReadOnly());
+    EXPECT_TRUE(CFile(nullptr, nullptr, Path("kept.show")).IsReadOnly());
+    EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_UNKNOWN});
+
     // A save that works replaces the old content whole and leaves nothing beside it.
     WriteText(Path("old.show"), "<show application=\"Tanzo\">" + std::string(100000, 'x') + "</show>");
     CFile old(nullptr, nullptr, Path("old.show"));
