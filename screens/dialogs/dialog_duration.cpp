@@ -25,7 +25,7 @@ const char* Explanation(CTime::EEntry reading)
     case CTime::EEntry::kSecondsOver59:
         return "Seconds go up to 59";
     case CTime::EEntry::kNoNumber:
-        return "A number goes before each unit: 2h, 1h30m, 90s";
+        return "A number goes before each time unit: 2h, 1h30m, 90s";
     case CTime::EEntry::kTooLong:
         return "A duration can be at most 1193h02m47s";
     default:

@@ -34,7 +34,7 @@ TEST_F(DialogTest, DurationShowsTheShortFormAndReadsTypedTextBackAsATime)
         {"-5", "A duration cannot be negative"},
         {"99:99:99", "Minutes go up to 59"},
         {"1:30:75", "Seconds go up to 59"},
-        {"h30m", "A number goes before each unit: 2h, 1h30m, 90s"},
+        {"h30m", "A number goes before each time unit: 2h, 1h30m, 90s"},
         {"4294968s", "A duration can be at most 1193h02m47s"},
         {"99999999", "A duration can be at most 1193h02m47s"},
     };
