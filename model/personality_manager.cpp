@@ -25,10 +25,10 @@ std::string JoinFolder(const std::string& folder, const std::string& name)
     return folder + "/" + name;
 }
 
-// Elements among the manufacturers or models that are none (another element name, a typing slip
-// or another program's library format): each is said in the log with the file and the element, up
-// to a count a huge file in another format cannot flood the log past, then how many more there
-// were.
+// Elements among the manufacturers, models or modes that are none (another element name, a
+// typing slip or another program's library format): each is said in the log with the file and the
+// element, up to a count a huge file in another format cannot flood the log past, then how many
+// more there were.
 class CSkippedElements
 {
 public:
@@ -130,8 +130,9 @@ void CPersonalityManager::ReadFile(const std::string& path, bool user)
         CApp::Log(kLogCategory, "Not read: \"" + path + "\" has no \"personalities\" element", 1);
         return;
     }
-    // Only "manufacturer" elements are manufacturers and only "model" elements models: comments,
-    // other nodes and elements of other names are none, and the elements are said in the log.
+    // Only "manufacturer" elements are manufacturers, only "model" elements models and only "mode"
+    // elements modes: comments, other nodes and elements of other names are none, and the elements
+    // are said in the log.
     CSkippedElements skipped;
     for (const TiXmlElement* child : XmlChildren(root, nullptr))
     {
@@ -144,6 +145,9 @@ void CPersonalityManager::ReadFile(const std::string& path, bool user)
         CManufacturer* manufacturer = m_manufacturers.back().get();
         manufacturer->ReadXml(child);
         skipped.ReportOthers(child, "model");
+        // A model's modes under another name would leave it listed with no mode to choose.
+        for (const TiXmlElement* model : XmlChildren(child, "model"))
+            skipped.ReportOthers(model, "mode");
         if (user)
             manufacturer->SetLabel("[" + manufacturer->GetLabel() + "]");
     }

@@ -147,7 +147,8 @@ TEST(PersonalityManager, ElementsOfOtherNamesAreSaidInTheLogWithFileAndElement)
         others += "<maker label='M" + std::to_string(i) + "'/>";
     CPersonalityManager library;
     const std::string user = folder.Write("user.personality", "<personalities><manufacturer label='Dazzle'>"
-                                                              "<fixture label='Spot'>01</fixture></manufacturer>" +
+                                                              "<fixture label='Spot'>01</fixture><model label='Wash'>02"
+                                                              "<modus label='8ch'>0203</modus></model></manufacturer>" +
                                                                   others + "</personalities>");
     const std::string other = folder.Write("other.xml", "<library/>");
     const std::string broken = folder.Write("broken.xml", "<personalities><manufacturer label='X'>");
@@ -163,10 +164,11 @@ TEST(PersonalityManager, ElementsOfOtherNamesAreSaidInTheLogWithFileAndElement)
         return std::count(lines.begin(), lines.end(), "[PersonalityManager] " + line);
     };
     EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": maker label=\"M0\""), 1);
-    EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": maker label=\"M8\""), 1);
-    EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": maker label=\"M9\""), 0);
-    EXPECT_EQ(logged("Not read, no library entries: 3 more elements"), 1);
+    EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": maker label=\"M7\""), 1);
+    EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": maker label=\"M8\""), 0);
+    EXPECT_EQ(logged("Not read, no library entries: 4 more elements"), 1);
     EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": fixture label=\"Spot\""), 1);
+    EXPECT_EQ(logged("Not read, no library entry: \"" + user + "\": modus label=\"8ch\""), 1);
     EXPECT_EQ(logged("Not read: \"" + other + "\" has no \"personalities\" element"), 1);
     // A file that is no well-formed XML is said too, with where it breaks.
     EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
