@@ -136,8 +136,9 @@ void CLogger::Close()
     Log("Logger", "Close", kLevelNormal);
     {
         CSdlMutexLock lock(m_mutex.get());
+        // Those dropped while writes failed were never written either.
         if (!Flush())
-            SayOnStandardError("The log's last " + std::to_string(m_entries.size()) + " entries are lost");
+            SayOnStandardError("The log's last " + std::to_string(m_entries.size() + m_lost) + " entries are lost");
         m_entries.clear();
     }
     m_closed = true;

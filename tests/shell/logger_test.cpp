@@ -285,13 +285,16 @@ TEST_F(LoggerTest, ALogsPathThatIsAFileIsReportedOnce)
         log.Log("App", "x", 1);
         log.Tick(3600.0f);
         log.Tick(0.04f);
+        // Past the bound: what goes to keep it is lost as well.
+        for (size_t i = 0; i < CLogger::kMaxKeptEntries; ++i)
+            log.Log("App", "more", 1);
     }
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Could not create \"Logs\" directory\n");
     // Standard error says why, at the start, and what was lost in the end.
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "The log cannot be written to \"" + LogsFolder() +
                   "\": Not a directory; it keeps its entries until a write succeeds\n"
-                  "The log's last 3 entries are lost\n");
+                  "The log's last " + std::to_string(CLogger::kMaxKeptEntries + 3) + " entries are lost\n");
     EXPECT_EQ(ReadLines(LogsFolder()), std::vector<std::string>{"in the way"});
 }
 
