@@ -20,7 +20,16 @@ bool ReadBoolAttribute(const TiXmlElement& element, const char* name)
     const char* text = element.Attribute(name);
     if (!text)
         return false;
-    return EqualIgnoringAsciiCase(text, "on") || EqualIgnoringAsciiCase(text, "true") || EqualIgnoringAsciiCase(text, "yes");
+    for (const char* yes : {"on", "true", "yes"})
+        if (EqualIgnoringAsciiCase(text, yes))
+            return true;
+    // Another writer's "1" or "enabled" stays off, and the log says so.
+    bool saysNo = false;
+    for (const char* no : {"off", "false", "no", "0"})
+        saysNo = saysNo || EqualIgnoringAsciiCase(text, no);
+    if (!saysNo)
+        ReportUnreadValue(element, name, text);
+    return false;
 }
 
 float ReadFloatAttribute(const TiXmlElement& element, const char* name, float fallback)

@@ -9,7 +9,8 @@ class TiXmlElement;
 // throw: a value that does not read keeps the default it was given and is logged with the file,
 // the element and the text. A number reads whole or not at all (blanks around it allowed).
 
-// "on", "true" or "yes" in any letter case; absent: false.
+// "on", "true" or "yes" in any letter case; absent: false. A text that is none of these nor
+// "off", "false", "no" or "0" is false and logged.
 bool ReadBoolAttribute(const TiXmlElement& element, const char* name);
 // A decimal floating-point number; absent or unreadable: the fallback.
 float ReadFloatAttribute(const TiXmlElement& element, const char* name, float fallback);

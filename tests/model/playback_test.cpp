@@ -1,7 +1,10 @@
 #include "model/playback.h"
 
+#include "foundation/version.h"
 #include "model/cue.h"
 #include "model/playback_manager.h"
+#include "shell/app.h"
+#include "shell/logger.h"
 #include "tests/model/playback_test_support.h"
 
 #include <gtest/gtest.h>
@@ -348,14 +351,26 @@ TEST_F(PlaybackTest, LoadSendsTheCountThenWhatDiffers)
 
 TEST_F(PlaybackTest, LoadKeepsDefaultsForValuesItCannotRead)
 {
+    char name[] = "tests_model";
+    char* argv[] = {name, nullptr};
+    CApp app(CVersion(1, 7, 0), 1, argv);
     // Names must match whole; numbers that do not read whole keep the default and are not sent
-    // (a decimal comma is no point).
-    LoadXml("<playback gomode='Flashy' repeat='-' intensity='0,5' speed='' level='0.5x'/>");
+    // (a decimal comma is no point), and the log says which.
+    LoadXml("<playback gomode='Flashy' repeat='-' intensity='0,5' speed='' level='0.5x' background='1' "
+            "exclusive='0'/>");
     EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"41/72/4/0/0", "41/33/4/0/0", "41/46/4/0/0", "41/30/4/0/0",
                                                          "41/58/4/0/0"}));
     EXPECT_EQ(sink.sent[1].GetValue().GetUnsigned(), 4u);
     EXPECT_EQ(sink.sent[2].GetValue().GetUnsigned(), 4u);
     EXPECT_EQ(CPlayback::GoModeName(4), "-");
+    std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+    lines.erase(lines.begin());
+    for (std::string& line : lines)
+        line = line.substr(line.find("] ") + 2);
+    EXPECT_EQ(lines, (std::vector<std::string>{"[Show] Not read, default kept: playback background=\"1\"",
+                                               "[Show] Not read, default kept: playback intensity=\"0,5\"",
+                                               "[Show] Not read, default kept: playback level=\"0.5x\"",
+                                               "[Show] Not read, default kept: playback speed=\"\""}));
     // Blanks on either side are no part of a number.
     sink.sent.clear();
     LoadXml("<playback intensity=' 0.5 ' speed='+25e-2 '/>");
