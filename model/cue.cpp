@@ -6,6 +6,7 @@
 #include "link/message.h"
 #include "model/playback.h"
 #include "model/show_xml.h"
+#include "shell/app.h"
 
 #include <tinyxml.h>
 
@@ -57,9 +58,16 @@ CTime ReadTimeAttribute(const TiXmlElement& element, const char* name)
         return time;
     CTime read;
     if (!read.ParseCString(text) || read.GetMilliseconds() > CTime::kMaxWireMilliseconds)
+    {
         ReportUnreadValue(element, name, text);
-    else
-        time = read;
+        return time;
+    }
+    time = read;
+    // Read as far as it goes, as always ("00-00-05" is its first number, 0 s), but said: a slip
+    // that turned a fade into a snap is found in the log.
+    CTime whole;
+    if (whole.ParseEntry(text) != CTime::EEntry::kTime || whole.GetMilliseconds() != read.GetMilliseconds())
+        CApp::Log("Show", "Read in part, as " + read.ToShortString() + ": " + DescribeXmlValue(element, name, text), 1);
     return time;
 }
 }  // namespace

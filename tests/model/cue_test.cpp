@@ -296,13 +296,21 @@ TEST_F(CueTest, ValuesThatDoNotReadOrDoNotFitTheControllerAreLogged)
     // No time would have reached the controller whole: both stay zero.
     EXPECT_EQ(sink.sent[4].GetValue().GetUnsigned(), 0u);
     EXPECT_EQ(sink.sent[5].GetValue().GetUnsigned(), 0u);
+    // A time read only in part is read as before, and said.
+    sink.sent.clear();
+    TiXmlDocument partly;
+    partly.Parse("<cue delay='00-00-05' fade='00-00-02-5'/>");
+    cue->Load(partly.RootElement(), true);
+    EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_SET_DELAY_TIME).at(0).GetValue().GetUnsigned(), 0u);
+    EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_SET_FADE_TIME).at(0).GetValue().GetUnsigned(), 2050u);
     std::vector<std::string> lines = CApp::GetLogger()->GetLines();
     lines.erase(lines.begin());
     for (std::string& line : lines)
         line = line.substr(line.find("] ") + 2);
     EXPECT_EQ(lines, (std::vector<std::string>{"[Show] Not read, default kept: cue delay=\"1193:02:48\"",
                                                "[Show] Not read, default kept: cue fade=\"slow\"",
-                                               "[Show] Not read, default kept: block \"!!\""}));
+                                               "[Show] Not read, default kept: block \"!!\"",
+                                               "[Show] Read in part, as 0s: cue delay=\"00-00-05\""}));
 }
 
 TEST_F(CueTest, CueWithoutBlocksEmptiesTheControllersCue)
