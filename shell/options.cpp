@@ -229,9 +229,15 @@ bool COptions::Save()
     int error = 0;
     if (!ReplaceFile(m_path, printer.Str(), error))
     {
-        CApp::Log(kLogCategory, "Could not write " + m_path + ": " + DescribeFileError(error), 1);
+        // Retried every few seconds: a folder that stays read-only is said once, not all session.
+        if (m_saveError != error)
+            CApp::Log(kLogCategory, "Could not write " + m_path + ": " + DescribeFileError(error), 1);
+        m_saveError = error;
         return false;
     }
+    if (m_saveError)
+        CApp::Log(kLogCategory, "Wrote " + m_path + " again", 1);
+    m_saveError.reset();
     m_modified = false;
     return true;
 }

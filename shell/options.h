@@ -3,6 +3,7 @@
 #include "foundation/ip_address.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -112,4 +113,6 @@ private:
     COptionsHints* m_hints = nullptr;
     // The file at the path is the user's to look into: this run does not write it.
     bool m_fileKept = false;
+    // Why the last save failed (none after one that worked), so a lasting failure is logged once.
+    std::optional<int> m_saveError;
 };
