@@ -672,6 +672,12 @@ size_t CDeviceManager::GetQueueLength() const
     return m_outgoing.GetCount();
 }
 
+bool CDeviceManager::IsWaiting(const CMessage& message) const
+{
+    CSdlMutexLock lock(m_sendMutex);
+    return m_outgoing.IsWaiting(message.GetTarget());
+}
+
 void CDeviceManager::ClearQueue()
 {
     CSdlMutexLock lock(m_sendMutex);

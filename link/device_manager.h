@@ -145,6 +145,8 @@ public:
     void DeleteDevices();
 
     size_t GetQueueLength() const;
+    // Whether a record of the message's target waits or is in flight.
+    bool IsWaiting(const CMessage& message) const;
     void ClearQueue();
     // The records queued from BeginLoad to EndLoad are one load: a show sent to the controller.
     void BeginLoad();

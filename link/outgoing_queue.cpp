@@ -84,6 +84,14 @@ size_t COutgoingQueue::GetCount() const
     return m_inOrder.size() + m_refresh[0].size() + m_refresh[1].size() - m_overtaken;
 }
 
+bool COutgoingQueue::IsWaiting(const CMessage::STarget& target) const
+{
+    if (IsInFlight(kInOrder) && m_inOrder.front().message.GetTarget() == target)
+        return true;
+    const auto found = m_index.find(target);
+    return found != m_index.end() && found->second.inOrder;
+}
+
 bool COutgoingQueue::TakeHead(CMessage& head)
 {
     if (!m_inFlight)

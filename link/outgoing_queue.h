@@ -44,6 +44,8 @@ public:
     void Queue(const CMessage& message, TLane lane);
     // The records waiting, the one in flight included.
     size_t GetCount() const;
+    // Whether a record of the target waits in order or is in flight.
+    bool IsWaiting(const CMessage::STarget& target) const;
     // The record to send: the one in flight, else the next in order, else the next read of a
     // refresh, which is in flight from now on. False when nothing waits.
     bool TakeHead(CMessage& head);

@@ -8,6 +8,10 @@
 // back to where it stood within one answer's time stayed where it was pulled to. What the setting
 // last asked for is kept for good, since an answer does not say which request it answers; a value
 // equal to the mirror then goes once more only when something else was asked last.
+//
+// A value built from parts (a colour of five channels, a position of two axes) is built on what
+// was asked last until the controller has reported since taking it: built on the mirror, a second
+// part moved within one answer's time would send the first one back as it was.
 template <typename T>
 class CAskedValue
 {
@@ -19,8 +23,20 @@ public:
     {
         return differs(value, reported) || (m_asked && differs(value, *m_asked));
     }
-    void Asked(const T& value) { m_asked = value; }
+    void Asked(const T& value)
+    {
+        m_asked = value;
+        m_unanswered = true;
+    }
+    // The controller took an ask: what it reports before its next report may predate that ask.
+    void Taken() { m_unanswered = m_asked.has_value(); }
+    // The controller reported the setting with nothing asked still on its way to it.
+    void Answered() { m_unanswered = false; }
+    // The value as the controller will have it: the one asked last until it has been answered,
+    // else the one reported.
+    const T& Intended(const T& reported) const { return m_unanswered ? *m_asked : reported; }
 
 private:
     std::optional<T> m_asked;
+    bool m_unanswered = false;
 };

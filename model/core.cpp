@@ -143,6 +143,11 @@ bool CCore::QueueMessage(const CMessage& message)
     return m_deviceManager && m_deviceManager->QueueMessage(message);
 }
 
+bool CCore::IsWaiting(const CMessage& message) const
+{
+    return m_deviceManager && m_deviceManager->IsWaiting(message);
+}
+
 void CCore::RequestDigest()
 {
     QueueMessage(CMessage(MANAGER_ENGINE, COMMAND_GET_DIGEST));

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <bitset>
+#include <functional>
 
 namespace
 {
@@ -50,13 +51,12 @@ bool CSelectionFixture::SetMaskQuietly(uint64_t mask)
 
 void CSelectionFixture::Clear()
 {
-    if (m_mask != 0)
-        Commit(0);
+    Commit(0);
 }
 
 void CSelectionFixture::Toggle(uint32_t slot)
 {
-    Commit(m_mask ^ (uint64_t(1) << (slot & 63)));
+    Commit(Intended() ^ (uint64_t(1) << (slot & 63)));
 }
 
 void CSelectionFixture::BeginDrag(uint32_t cell)
@@ -71,7 +71,7 @@ void CSelectionFixture::BeginDrag(uint32_t cell)
     }
     m_anchor = CellOf(cell);
     m_dragging = true;
-    m_adding = m_fromEmpty || !IsSelected(cell & 63);
+    m_adding = m_fromEmpty || !((Intended() >> (cell & 63)) & 1u);
 }
 
 void CSelectionFixture::DragTo(uint32_t cell)
@@ -90,10 +90,17 @@ void CSelectionFixture::EndDrag(uint32_t cell)
 
 void CSelectionFixture::Commit(uint64_t mask)
 {
-    if (mask == m_mask)
-        return;
+    const bool differs = m_handler ? m_asked.NeedsSending(mask, m_mask, std::not_equal_to<uint64_t>())
+                                   : mask != m_mask;
+    if (differs)
+        Propose(mask);
+}
+
+void CSelectionFixture::Propose(uint64_t mask)
+{
     if (m_handler)
     {
+        m_asked.Asked(mask);
         m_handler(m_handlerContext, mask);
         return;
     }
@@ -108,7 +115,7 @@ void CSelectionFixture::ApplyRectangle(uint32_t cell)
     const int32_t right = std::max(m_anchor.GetX(), to.GetX());
     const int32_t top = std::min(m_anchor.GetY(), to.GetY());
     const int32_t bottom = std::max(m_anchor.GetY(), to.GetY());
-    uint64_t mask = m_fromEmpty ? m_proposed : m_mask;
+    uint64_t mask = m_fromEmpty ? m_proposed : Intended();
     for (int32_t y = top; y <= bottom; ++y)
     {
         for (int32_t x = left; x <= right; ++x)
@@ -125,11 +132,5 @@ void CSelectionFixture::ApplyRectangle(uint32_t cell)
     if (mask == m_proposed)
         return;
     m_proposed = mask;
-    if (m_handler)
-    {
-        m_handler(m_handlerContext, mask);
-        return;
-    }
-    m_mask = mask;
-    Notify(NOTIFY_UNKNOWN);
+    Propose(mask);
 }

@@ -2,6 +2,7 @@
 
 #include "foundation/point.h"
 #include "foundation/subject.h"
+#include "model/asked_value.h"
 
 #include <cstdint>
 
@@ -9,7 +10,8 @@
 // c & 7, row c >> 3) and edited by pressing and dragging rectangles over it. Without a change
 // handler every change applies at once and notifies 0. With one (the programmer's selection,
 // which mirrors the controller's) every change is handed to the handler instead, and the mask
-// moves only when the owner stores what the controller reports.
+// moves only when the owner stores what the controller reports; until the controller has reported
+// since taking the last change, the next change builds on that change rather than on the mask.
 class CSelectionFixture : public CSubject
 {
 public:
@@ -32,6 +34,10 @@ public:
     bool SetMask(uint64_t mask);
     // Stores the mask without handler or notification; true when it differed.
     bool SetMaskQuietly(uint64_t mask);
+    // The owner's word on the changes handed over: the controller took one, or it reported with
+    // none still on its way.
+    void ChangeTaken() { m_asked.Taken(); }
+    void ChangesAnswered() { m_asked.Answered(); }
     void Clear();
     void Toggle(uint32_t slot);
 
@@ -47,7 +53,11 @@ public:
     void SetClearOnNextPress() { m_clearOnNextPress = true; }
 
 private:
+    // The mask changes build on.
+    uint64_t Intended() const { return m_asked.Intended(m_mask); }
     void Commit(uint64_t mask);
+    // Applies or hands over the mask, whatever it was.
+    void Propose(uint64_t mask);
     void ApplyRectangle(uint32_t cell);
 
     bool m_clearOnNextPress = false;
@@ -61,4 +71,6 @@ private:
     void* m_handlerContext = nullptr;
     ChangeHandler m_handler = nullptr;
     uint64_t m_mask = 0;
+    // What was last handed to the handler.
+    CAskedValue<uint64_t> m_asked;
 };

@@ -10,6 +10,9 @@ class CMessageSink
 public:
     // False when the record was dropped (no controller chosen, or too large for one frame).
     virtual bool QueueMessage(const CMessage& message) = 0;
+    // Whether a record of the message's target is queued or on its way; a sink that keeps
+    // nothing waiting has none.
+    virtual bool IsWaiting(const CMessage&) const { return false; }
 
 protected:
     ~CMessageSink() = default;

@@ -153,6 +153,11 @@ void CProgrammer::Send(const CMessage& message)
         m_sink->QueueMessage(message);
 }
 
+bool CProgrammer::IsWaiting(const CMessage& message) const
+{
+    return m_sink && m_sink->IsWaiting(message);
+}
+
 void CProgrammer::SendRequest(uint32_t command)
 {
     SendValue(command, CMessageValue());
@@ -205,7 +210,10 @@ void CProgrammer::HandleMessage(const CMessage& message)
         default: break;
         }
         break;
+    case COMMAND_SET_FIXTURES: m_selection.ChangeTaken(); break;
     case COMMAND_GET_FIXTURES:
+        if (!IsWaiting(CMessage(MANAGER_PROGRAMMER, COMMAND_SET_FIXTURES)))
+            m_selection.ChangesAnswered();
         if (m_selection.SetMaskQuietly(value.GetU64()))
         {
             Rebuild();

@@ -95,6 +95,8 @@ public:
     bool GetBlind() const { return m_blind; }
 
     void Send(const CMessage& message);
+    // Whether a record of the message's target is queued for the controller or on its way.
+    bool IsWaiting(const CMessage& message) const;
     void SendRequest(uint32_t command);
     void SendValue(uint32_t command, const CMessageValue& value);
     // Records of managers 44 and 45; anything else is ignored.

@@ -47,19 +47,35 @@ void CProgrammerChange::HandleMessage(const CMessage& message)
 {
     switch (message.GetCommand())
     {
+    case COMMAND_SET_VALUE: m_asked.Taken(); break;
     case COMMAND_GET_VALUE:
-        if (message.GetValueRef() != m_value)
-        {
-            m_value = message.GetValueRef();
+    {
+        // A report read while a value set is still waiting predates it; the answer to one the
+        // controller took follows it, so replies handled in one go end on the right side.
+        const CMessageValue intended = GetIntendedValue();
+        if (!IsSetWaiting())
+            m_asked.Answered();
+        const bool moved = message.GetValueRef() != m_value;
+        m_value = message.GetValueRef();
+        if (moved || GetIntendedValue() != intended)
             Notify(kNotifyValue);
-        }
         break;
+    }
     case COMMAND_NOTIFY:
         SendRequest(COMMAND_GET_VALUE);
         break;
     default:
         break;
     }
+}
+
+bool CProgrammerChange::IsSetWaiting() const
+{
+    if (!m_owner)
+        return false;
+    CMessage set(MANAGER_PROGRAMMER_CHANGE, COMMAND_SET_VALUE);
+    set.SetIndex0(static_cast<uint32_t>(GetIndex()));
+    return m_owner->IsWaiting(set);
 }
 
 void CProgrammerChange::SendRequest(uint32_t command)

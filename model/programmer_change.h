@@ -11,7 +11,8 @@ class CProgrammer;
 
 // One of the programmer's 17 attribute groups: its value as the controller last reported it, and
 // whether any selected fixture has the group at all. Setting a value sends it; the value moves
-// when the controller's reply arrives (NOTIFY 84).
+// when the controller's reply arrives (NOTIFY 84), which is also told when the intended value
+// moves.
 class CProgrammerChange : public CSubject
 {
 public:
@@ -26,6 +27,9 @@ public:
     int32_t GetIndex() const;
 
     CMessageValue GetValue() const { return m_value; }
+    // What a value built on this one starts from: the value last asked for until the controller
+    // has reported it since, else the value reported.
+    CMessageValue GetIntendedValue() const { return m_asked.Intended(m_value); }
     // Sends the value when it differs from the stored one (kind included), or from the one sent
     // last, and makes the next press on the fixture grid start a new selection.
     void SetValue(const CMessageValue& value);
@@ -41,6 +45,9 @@ public:
     void SendValue(uint32_t command, const CMessageValue& value);
 
 private:
+    // Whether a value set is still queued for the controller or on its way to it.
+    bool IsSetWaiting() const;
+
     CProgrammer* m_owner;
     uint32_t m_group;
     CMessageValue m_value;

@@ -410,7 +410,10 @@ void CAreaEdit::OnGroupChanged(const CProgrammerChange& change)
     case GROUP_POSITION_FX:
     case GROUP_COLOUR_MIX_FX: break;
     case GROUP_POSITION:
-        m_pad->SetValues(value.GetCoordinate());
+        // The pad holds what was asked while the controller has not answered it: a report from
+        // before would pull the marker back, and a press in a strip would send that axis's old
+        // value along with the other.
+        m_pad->SetValues(change.GetIntendedValue().GetCoordinate());
         m_home->SetEnabled(enabled && m_pad->GetCentre() != CCoordinate(0.0f, 0.0f));
         break;
     case GROUP_COLOUR_MIX:
@@ -478,9 +481,10 @@ void CAreaEdit::OnColourFaderChange(CAreaFaderSoft* fader)
 {
     if (!m_programmer)
         return;
-    // The whole colour goes, with the moved fader's channel replaced.
+    // The whole colour goes, with the moved fader's channel replaced in the colour last asked for
+    // while the controller has not answered it: a second fader moved meanwhile keeps the first.
     const CProgrammerChange* change = m_programmer->FindChange(GROUP_COLOUR_MIX);
-    CColour colour = change ? change->GetValue().GetColour() : CColour();
+    CColour colour = change ? change->GetIntendedValue().GetColour() : CColour();
     const float level = fader->GetValue();
     if (fader == m_faders[kRed])
         colour.SetRed(level);
@@ -539,7 +543,7 @@ void CAreaEdit::OpenFxDialog(uint32_t group)
     if (m_programmer)
     {
         if (const CProgrammerChange* change = m_programmer->FindChange(group))
-            dialog->SetValue(change->GetValue().GetFx());
+            dialog->SetValue(change->GetIntendedValue().GetFx());
     }
     ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogFx& fx, uint32_t result) {
         if (result == kResultOk)

@@ -108,15 +108,22 @@ TEST_F(SelectionTest, WithAHandlerChangesAreOnlyProposed)
     selection.SetChangeHandler(&proposals, &SProposals::Take);
     EXPECT_TRUE(selection.SetMask(Bits({4})));
     EXPECT_FALSE(selection.IsSelected(4));
+    // Until the controller answers, each change builds on the one before: the clear goes, and
+    // of two presses the first stays selected.
     selection.Clear();
     Drag(1, 2);
-    EXPECT_EQ(proposals.masks, (std::vector<uint64_t>{Bits({4}), Bits({1, 2})}));
+    Drag(9, 9);
+    EXPECT_EQ(proposals.masks, (std::vector<uint64_t>{Bits({4}), 0, Bits({1, 2}), Bits({1, 2, 9})}));
     EXPECT_TRUE(observer.codes.empty());
 
     EXPECT_TRUE(selection.SetMaskQuietly(Bits({1, 2})));
     EXPECT_FALSE(selection.SetMaskQuietly(Bits({1, 2})));
     EXPECT_TRUE(selection.IsSelected(2));
     EXPECT_TRUE(observer.codes.empty());
+    // Answered, a selection changed at the controller is built on.
+    selection.ChangesAnswered();
+    Drag(3, 3);
+    EXPECT_EQ(proposals.masks.back(), Bits({1, 2, 3}));
 }
 
 TEST_F(SelectionTest, AFreshSelectionWithAHandlerDoesNotBuildOnTheOldOne)

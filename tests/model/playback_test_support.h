@@ -20,6 +20,8 @@ public:
         sent.push_back(message);
         return true;
     }
+    // As a queue would answer while the records of every target still wait, or none.
+    bool IsWaiting(const CMessage&) const override { return waiting; }
 
     // "manager/command/index0/index1/index2" of every record, in order.
     std::vector<std::string> Targets() const
@@ -56,6 +58,7 @@ public:
     }
 
     std::vector<CMessage> sent;
+    bool waiting = false;
 };
 
 inline CMessage Reply(uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1, uint32_t index2,

@@ -228,4 +228,18 @@ TEST_F(ProgrammerTest, SettingAGroupValueSendsOnlyADifferentValueOrKind)
     programmer.SetValue(GROUP_INTENSITY, CMessageValue(0.5f));
     ASSERT_EQ(sink.sent.size(), 2u);
     EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(0.5f));
+
+    // What a value built on the group starts from: the last ask, until a report read after it
+    // reached the controller; a report handled before the ask's answer is overtaken by it.
+    const CProgrammerChange& intensity = *programmer.GetChange(GROUP_INTENSITY);
+    const auto report = [&](uint32_t command, float level) {
+        programmer.HandleMessage(Record(MANAGER_PROGRAMMER_CHANGE, command, 0, CMessageValue(level)));
+        return intensity.GetIntendedValue().GetFloat();
+    };
+    sink.waiting = true;
+    EXPECT_FLOAT_EQ(report(COMMAND_GET_VALUE, 0.25f), 0.5f) << "read while the ask still waits";
+    sink.waiting = false;
+    EXPECT_FLOAT_EQ(report(COMMAND_GET_VALUE, 0.25f), 0.25f);
+    EXPECT_FLOAT_EQ(report(COMMAND_SET_VALUE, 0.5f), 0.5f) << "the ask's answer came after the read";
+    EXPECT_FLOAT_EQ(report(COMMAND_GET_VALUE, 0.75f), 0.75f) << "changed at the controller since";
 }

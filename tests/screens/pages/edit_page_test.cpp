@@ -279,8 +279,11 @@ TEST_F(EditPageTest, FadersPadPickersAndEffectsSendTheirGroups)
     red.SetRed(1.0f);
     Group(GROUP_COLOUR_MIX, CMessageValue(red));
     PressFader(Fader("G"), 0.5f);
+    // Moved before the controller has answered the first, a second fader keeps the first's level.
+    PressFader(Fader("B"), 0.25f);
     EXPECT_FLOAT_EQ(LastValue(GROUP_COLOUR_MIX).GetColour().GetRed(), 1.0f);
     EXPECT_NEAR(LastValue(GROUP_COLOUR_MIX).GetColour().GetGreen(), 0.5f, 0.01f);
+    EXPECT_NEAR(LastValue(GROUP_COLOUR_MIX).GetColour().GetBlue(), 0.25f, 0.01f);
 
     // The wheel past the top asks for no more than full, which the group holds already.
     Group(GROUP_INTENSITY, CMessageValue(1.0f));
@@ -301,6 +304,15 @@ TEST_F(EditPageTest, FadersPadPickersAndEffectsSendTheirGroups)
     const CAreaAxis* pad = Controls<CAreaAxis>().at(0);
     Click(pad->GetPosition() + CPoint(int32_t(pad->GetWidth()) - 40, 10));
     EXPECT_GT(LastValue(GROUP_POSITION).GetCoordinate().GetX(), 0.5f);
+    // A report read before that press reached the controller neither pulls the marker back nor
+    // sends the old tilt with a press in the pan strip.
+    const CCoordinate asked = LastValue(GROUP_POSITION).GetCoordinate();
+    sink.waiting = true;
+    Group(GROUP_POSITION, CMessageValue(CCoordinate(0.0f, 0.0f)));
+    Click(pad->GetPosition() + CPoint(20, int32_t(pad->GetHeight()) - 8));
+    EXPECT_FLOAT_EQ(LastValue(GROUP_POSITION).GetCoordinate().GetY(), asked.GetY());
+    EXPECT_LT(LastValue(GROUP_POSITION).GetCoordinate().GetX(), -0.5f);
+    sink.waiting = false;
 
     // The switch puts the spectrum in place of the colour faders, also after the page comes back.
     CAreaSpectrum* spectrum = Controls<CAreaSpectrum>().at(0);
