@@ -6,6 +6,7 @@
 #include "shell/app.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace
@@ -329,8 +330,9 @@ void CAreaAxis::BuildHandle(CZevralImage& up, CZevralImage& down, float value)
         handle.CompositeImage(CPoint(), *frame);
         *frame = std::move(handle);
     }
+    // Rounded as a whole number first: a position a hair left of the middle reads 0, not "-0".
     char label[32];
-    std::snprintf(label, sizeof(label), "%.0f", double(value * 100.0f));
+    std::snprintf(label, sizeof(label), "%ld", std::lround(value * 100.0f));
     const CPoint centre(size.GetX() / 2, size.GetY() / 2);
     DrawText(up, label, kHandleText, centre, kAlignCentre, kAlignMiddle);
     DrawText(down, label, kHandleText, centre, kAlignCentre, kAlignMiddle);

@@ -163,6 +163,7 @@ TEST_F(AxisTest, EveryPositionShowsItsCrossAndBothFiguresInsideTheFrame)
     m_pad->SetColour(CRgbaColour(200, 0, 0, 255));
     const std::tuple<float, float, uint32_t, const char*, const char*> cases[] = {
         {0.0f, 0.0f, VALUE_COORDINATE, "0", "0"},      {0.004f, 0.5f, VALUE_NONE, "0", "50"},
+        {-0.004f, -0.5f, VALUE_NONE, "0", "-50"},
         {0.996f, -0.996f, VALUE_NONE, "100", "-100"},  {0.82f, -0.32f, VALUE_COORDINATE, "82", "-32"},
         {-1.0f, 1.0f, VALUE_COORDINATE, "-100", "100"}, {1.0f, 1.0f, VALUE_COORDINATE, "100", "100"},
         {-1.0f, -1.0f, VALUE_COORDINATE, "-100", "-100"}, {1.0f, -1.0f, VALUE_COORDINATE, "100", "-100"}};
@@ -171,8 +172,9 @@ TEST_F(AxisTest, EveryPositionShowsItsCrossAndBothFiguresInsideTheFrame)
         m_pad->SetValueList({Pos(x, y, type), Pos(x, y, type)});
         const CRect xHandle = m_pad->GetXHandleRect();
         const CRect yHandle = m_pad->GetYHandleRect();
-        EXPECT_NEAR(LabelWidth(xHandle), TextWidth(xLabel), 3) << x << " " << y;
-        EXPECT_NEAR(LabelWidth(yHandle), TextWidth(yLabel), 3) << x << " " << y;
+        // Within less than a minus sign's width: a position a hair left of the middle reads 0.
+        EXPECT_NEAR(LabelWidth(xHandle), TextWidth(xLabel), 2) << x << " " << y;
+        EXPECT_NEAR(LabelWidth(yHandle), TextWidth(yLabel), 2) << x << " " << y;
         CRect inside = m_pad->GetLocalRect();
         inside.Shrink(1);
         for (const CRect& handle : {xHandle, yHandle})
