@@ -2,8 +2,9 @@
 # The edit page end to end: the program under Xvfb and the stand-in controller beside it in private
 # networks (as scripts/run.sh puts them), driven with real pointer input through xdotool. The
 # stand-in holds four patched washes; the operator opens playback 1 for editing, drags over the
-# washes, raises the intensity fader and records cue 1. What reaches the controller is read from
-# the stand-in's record log and its own show state, what comes back from the window's pixels.
+# washes, raises the intensity fader, then red and green at once, and records cue 1. What reaches
+# the controller is read from the stand-in's record log and its own show state, what comes back
+# from the window's pixels.
 # Leaves BINARY_DIR/screenshot-edit.png.
 #   edit_e2e.sh SOURCE_DIR BINARY_DIR
 set -euo pipefail
@@ -53,6 +54,14 @@ meter_lit() { more_than "$(bright_share 20x40+371+930)" "$(awk -v u="$unlit" 'BE
 await "the intensity meter does not light up" meter_lit
 last=$(received ProgrammerChange SetValue 0,0,0 | sed 's/.* //')
 between 0.4 0.6 "$last" || fail "the intensity fader ended at '$last', not about half"
+
+# Red and green raised at once, the controller answering late: the colour it gets keeps both.
+standin_control delay 100 >/dev/null
+mark
+xdotool mousemove --window "$xid" 221 860 click 1 mousemove --window "$xid" 253 930 click 1
+red_and_green() { [[ $1 =~ ^rgbaw([0-9A-F]{2})([0-9A-F]{2}) ]] && [ "${BASH_REMATCH[1]}" != 00 ] && [ "${BASH_REMATCH[2]}" != 00 ]; }
+await_last_value ProgrammerChange SetValue 4,0,0 red_and_green
+standin_control delay 0 >/dev/null
 
 # Cue 1 chosen and RECORD: the controller records the washes into it, the cue cell and the washes'
 # tiles turn red.
