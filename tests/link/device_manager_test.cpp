@@ -468,7 +468,11 @@ TEST_F(DeviceManagerTest, ValueQueuedWhileTheHeadIsInFlightSurvivesALostFrame)
     manager->SetConnectedAddress(kUnit);
     Pass();
     manager->QueueMessage(SetIntensity(3, 0.5f));
+    // A value queued or in flight waits for the controller, and of its target only.
+    EXPECT_TRUE(manager->IsWaiting(SetIntensity(3, 0.0f)));
     ASSERT_EQ(Pass().size(), 1u);
+    EXPECT_TRUE(manager->IsWaiting(SetIntensity(3, 0.0f)));
+    EXPECT_FALSE(manager->IsWaiting(SetIntensity(4, 0.5f)));
     // A slow controller: new values while the first is on its way leave the record in flight
     // alone and wait behind it.
     manager->QueueMessage(SetIntensity(3, 0.3f));
@@ -498,6 +502,7 @@ TEST_F(DeviceManagerTest, ValueQueuedWhileTheHeadIsInFlightSurvivesALostFrame)
     last.SetSequence(1);
     Reply(AckOf(last));
     EXPECT_EQ(manager->GetQueueLength(), 0u);
+    EXPECT_FALSE(manager->IsWaiting(last));
 }
 
 TEST_F(DeviceManagerTest, AValueNeverMergesAcrossAnActionQueuedAfterIt)
