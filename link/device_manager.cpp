@@ -678,6 +678,12 @@ bool CDeviceManager::IsWaiting(const CMessage& message) const
     return m_outgoing.IsWaiting(message.GetTarget());
 }
 
+size_t CDeviceManager::GetOwnQueueLength() const
+{
+    CSdlMutexLock lock(m_sendMutex);
+    return m_outgoing.GetCount(COutgoingQueue::kRefresh);
+}
+
 void CDeviceManager::ClearQueue()
 {
     CSdlMutexLock lock(m_sendMutex);

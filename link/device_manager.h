@@ -147,6 +147,9 @@ public:
     size_t GetQueueLength() const;
     // Whether a record of the message's target waits or is in flight.
     bool IsWaiting(const CMessage& message) const;
+    // What the program itself waits for: the records waiting but the reads that replies to
+    // nothing it sent asked for, which anyone on the network can forge by the thousand.
+    size_t GetOwnQueueLength() const;
     void ClearQueue();
     // The records queued from BeginLoad to EndLoad are one load: a show sent to the controller.
     void BeginLoad();

@@ -1,5 +1,6 @@
 #include "link/outgoing_queue.h"
 
+#include <algorithm>
 #include <iterator>
 #include <utility>
 
@@ -38,12 +39,12 @@ void COutgoingQueue::Queue(const CMessage& message, TLane lane)
     }
     if (read)
     {
-        for (SRefreshRead* refresh : entry.refresh)
+        for (int i = 0; i < kRefreshLanes; ++i)
         {
-            if (refresh && refresh->waiting)
+            if (entry.refresh[i] && entry.refresh[i]->waiting)
             {
-                refresh->waiting = false;
-                ++m_overtaken;
+                entry.refresh[i]->waiting = false;
+                ++m_overtaken[i];
             }
         }
     }
@@ -63,7 +64,7 @@ void COutgoingQueue::QueueRefreshRead(const CMessage::STarget& target, SIndexed&
         if (entry.refresh[i] && entry.refresh[i]->waiting)
         {
             entry.refresh[i]->waiting = false;
-            ++m_overtaken;
+            ++m_overtaken[i];
         }
     }
     if (SRefreshRead* again = entry.refresh[lane])
@@ -72,16 +73,19 @@ void COutgoingQueue::QueueRefreshRead(const CMessage::STarget& target, SIndexed&
         // as every record sent.
         again->waiting = true;
         again->sequence = m_nextSequence++;
-        --m_overtaken;
+        --m_overtaken[lane];
         return;
     }
     m_refresh[lane].push_back(SRefreshRead{target, m_nextSequence++, true});
     entry.refresh[lane] = &m_refresh[lane].back();
 }
 
-size_t COutgoingQueue::GetCount() const
+size_t COutgoingQueue::GetCount(TLane last) const
 {
-    return m_inOrder.size() + m_refresh[0].size() + m_refresh[1].size() - m_overtaken;
+    size_t count = m_inOrder.size();
+    for (int lane = 0; last != kInOrder && lane <= RefreshIndex(last); ++lane)
+        count += m_refresh[lane].size() - m_overtaken[lane];
+    return count;
 }
 
 bool COutgoingQueue::IsWaiting(const CMessage::STarget& target) const
@@ -107,7 +111,7 @@ bool COutgoingQueue::TakeHead(CMessage& head)
                 {
                     ForgetRefreshFront(lane);
                     reads.pop_front();
-                    --m_overtaken;
+                    --m_overtaken[lane];
                 }
                 if (!reads.empty())
                     break;
@@ -184,7 +188,7 @@ void COutgoingQueue::Clear()
     m_inOrder.clear();
     for (std::deque<SRefreshRead>& reads : m_refresh)
         reads.clear();
-    m_overtaken = 0;
+    std::fill(std::begin(m_overtaken), std::end(m_overtaken), 0);
     m_inFlight = false;
     m_index.clear();
 }

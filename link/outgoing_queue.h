@@ -42,8 +42,8 @@ public:
 
     // Only reads without a payload join a refresh lane; every other record goes in order.
     void Queue(const CMessage& message, TLane lane);
-    // The records waiting, the one in flight included.
-    size_t GetCount() const;
+    // The records waiting in the lanes up to the one given, the one in flight included.
+    size_t GetCount(TLane last = kUnasked) const;
     // Whether a record of the target waits in order or is in flight.
     bool IsWaiting(const CMessage::STarget& target) const;
     // The record to send: the one in flight, else the next in order, else the next read of a
@@ -100,8 +100,8 @@ private:
 
     std::deque<SQueued> m_inOrder;
     std::deque<SRefreshRead> m_refresh[kRefreshLanes];
-    // Reads in the refresh lanes that are not sent.
-    size_t m_overtaken = 0;
+    // Reads in each refresh lane that are not sent.
+    size_t m_overtaken[kRefreshLanes] = {};
     bool m_inFlight = false;
     TLane m_flightLane = kInOrder;
     uint16_t m_nextSequence = 0;

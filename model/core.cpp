@@ -113,7 +113,7 @@ void CCore::Resync()
     if (CMessageHandler* programmer = GetProgrammerHandler())
         programmer->HandleMessage(notify);
     // With no controller chosen the requests were dropped and there is nothing to wait for.
-    m_resyncSettling = m_deviceManager->GetQueueLength() > 0;
+    m_resyncSettling = m_deviceManager->GetOwnQueueLength() > 0;
     m_quietTicks = 0;
 }
 
@@ -124,8 +124,9 @@ void CCore::SettleResync()
         // The link thread takes an answered record off the queue a moment before it hands over
         // the reply, so one empty look can come before the last reply is applied (and before
         // the requests that reply leads to are queued). The queue must stay empty across two
-        // ticks, the second having applied every reply of the first.
-        if (m_deviceManager->GetQueueLength() != 0)
+        // ticks, the second having applied every reply of the first. Reads a forged reply asked
+        // for are not waited for: a stream of them would hold a show back for as long as it lasts.
+        if (m_deviceManager->GetOwnQueueLength() != 0)
         {
             m_quietTicks = 0;
             return;

@@ -54,7 +54,7 @@ CDialogLoading::CDialogLoading(CArea2* parent, CDeviceManager* deviceManager)
     m_progress = MakeChild<CAreaProgressBar>();
 
     if (m_deviceManager.Follow(deviceManager))
-        m_expected = uint32_t(m_deviceManager->GetQueueLength());
+        m_expected = uint32_t(m_deviceManager->GetOwnQueueLength());
 }
 
 CDialogLoading::~CDialogLoading()
@@ -102,7 +102,7 @@ void CDialogLoading::Tick(float)
     const uint32_t sent = m_sent.load();
     // A record on its way when the dialog opened was counted in the queue, but its transmission
     // may have been told before: once the queue has emptied, everything it waited for has gone.
-    if (sent >= m_expected || !m_deviceManager || m_deviceManager->GetQueueLength() == 0)
+    if (sent >= m_expected || !m_deviceManager || m_deviceManager->GetOwnQueueLength() == 0)
         SetResult(kResultOk);
     else
         m_progress->SetProgress(float(sent) / float(m_expected));

@@ -14,11 +14,12 @@ class CAreaProgressBar;
 class CDeviceManager;
 
 // Shown while a show file just opened is sent to the controller. It counts the device manager's
-// transmissions against the records queued when it opened, shows the share sent, and ends by
-// itself: with result 1 once as many were counted or the queue has emptied, with 3 when the link to
-// the controller is lost or the operator aborts (Abort, or Escape as in every dialog). Ending with 3
-// aborts the load (CDeviceManager::AbortLoad): the show's records still waiting go, and the model
-// reads back what the controller holds.
+// transmissions against what the program waited for when it opened (CDeviceManager::
+// GetOwnQueueLength), shows the share sent, and ends by itself: with result 1 once as many were
+// counted or that has all gone, with 3 when the link to the controller is lost or the operator
+// aborts (Abort, or Escape as in every dialog). Ending with 3 aborts the load
+// (CDeviceManager::AbortLoad): the show's records still waiting go, and the model reads back what
+// the controller holds.
 class CDialogLoading : public CArea2
 {
 public:

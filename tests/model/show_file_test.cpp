@@ -4,6 +4,7 @@
 #include "foundation/version.h"
 #include "link/device_manager.h"
 #include "link/message.h"
+#include "link/message_frame.h"
 #include "model/core.h"
 #include "model/playback_manager.h"
 #include "model/show_file_list.h"
@@ -484,16 +485,28 @@ TEST_F(ShowFileTest, AShowOpenedDuringAResyncWaitsUntilTheLinkHasDrained)
     EXPECT_TRUE(sink.sent.empty());
     EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), requests);
 
-    // The replies have come: one quiet tick is not enough, the second sends the show.
+    // The replies have come: one quiet tick is not enough, the second sends the show. Reads that a
+    // reply to nothing sent asked for (anyone may forge one, and many a second) are not waited for.
     core->GetDeviceManager()->ClearQueue();
+    CMessage forged(MANAGER_PLAYBACK, COMMAND_GET_COUNT);
+    forged.SetIndex0(7);
+    forged.SetSequence(900);
+    forged.SetValue(CMessageValue(255u));
+    std::vector<uint8_t> frame;
+    ASSERT_TRUE(CMessageFrame::Encode(forged, frame));
+    network.Arrive(CIpAddress(10, 0, 0, 9), frame);
+    core->GetDeviceManager()->Pass(0);
+    core->GetPlaybackManager()->SetSink(core->GetMessageSink());
     core->Update(0.04f);
+    core->GetPlaybackManager()->SetSink(&sink);
+    EXPECT_GT(core->GetDeviceManager()->GetQueueLength(), 2u);
     EXPECT_TRUE(files->IsLoadPending());
     core->Update(0.04f);
     EXPECT_FALSE(files->IsLoadPending());
     EXPECT_FALSE(core->IsResyncSettling());
     EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"4:Later"});
     // Its fixtures element is absent: the patch is left alone.
-    EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), 0u);
+    EXPECT_EQ(core->GetDeviceManager()->GetOwnQueueLength(), 0u);
 
     // Once settled, a show goes at once.
     sink.sent.clear();
