@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 
 // The value a mirrored setting last asked the controller for. A setter that sent only what
@@ -22,6 +23,15 @@ public:
     bool NeedsSending(const T& value, const T& reported, Differs differs) const
     {
         return differs(value, reported) || (m_asked && differs(value, *m_asked));
+    }
+    // Takes the value as asked when it must go (always, when the mirror says nothing of the
+    // controller): whether it goes.
+    bool Ask(const T& value, const T& reported, bool always = false)
+    {
+        if (!always && !NeedsSending(value, reported, std::not_equal_to<T>()))
+            return false;
+        Asked(value);
+        return true;
     }
     void Asked(const T& value)
     {

@@ -137,25 +137,25 @@ void CCue::SendBlock(uint32_t block, const uint8_t* data)
 
 void CCue::SetLabel(const std::string& label)
 {
-    if (label != m_label)
+    if (m_askedLabel.Ask(label, m_label))
         SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
 }
 
 void CCue::SetCondition(uint32_t condition)
 {
-    if (condition != m_condition)
+    if (m_askedCondition.Ask(condition, m_condition))
         SendCommand(COMMAND_SET_CONDITION, CMessageValue(condition));
 }
 
 void CCue::SetFadeTime(const CTime& time)
 {
-    if (Milliseconds(time) != Milliseconds(m_fadeTime))
+    if (m_askedFadeTime.Ask(Milliseconds(time), Milliseconds(m_fadeTime)))
         SendCommand(COMMAND_SET_FADE_TIME, CMessageValue(Milliseconds(time)));
 }
 
 void CCue::SetDelayTime(const CTime& time)
 {
-    if (Milliseconds(time) != Milliseconds(m_delayTime))
+    if (m_askedDelayTime.Ask(Milliseconds(time), Milliseconds(m_delayTime)))
         SendCommand(COMMAND_SET_DELAY_TIME, CMessageValue(Milliseconds(time)));
 }
 
@@ -367,20 +367,14 @@ void CCue::Load(const TiXmlNode* node, bool everything)
             SendBlock(block, kZeroBlock.data());
     }
 
-    if (everything)
-    {
+    if (m_askedLabel.Ask(label, m_label, everything))
         SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
+    if (m_askedDelayTime.Ask(Milliseconds(delay), Milliseconds(m_delayTime), everything))
         SendCommand(COMMAND_SET_DELAY_TIME, CMessageValue(Milliseconds(delay)));
+    if (m_askedFadeTime.Ask(Milliseconds(fade), Milliseconds(m_fadeTime), everything))
         SendCommand(COMMAND_SET_FADE_TIME, CMessageValue(Milliseconds(fade)));
+    if (m_askedCondition.Ask(condition, m_condition, everything))
         SendCommand(COMMAND_SET_CONDITION, CMessageValue(condition));
-    }
-    else
-    {
-        SetLabel(label);
-        SetDelayTime(delay);
-        SetFadeTime(fade);
-        SetCondition(condition);
-    }
     Notify(0);
 }
 

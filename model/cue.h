@@ -2,6 +2,7 @@
 
 #include "foundation/subject.h"
 #include "foundation/time.h"
+#include "model/asked_value.h"
 
 #include <array>
 #include <cstdint>
@@ -70,7 +71,7 @@ public:
     // Always sent.
     void SendBlock(uint32_t block, const uint8_t* data);
 
-    // Sent only when the value differs from the mirrored one.
+    // Sent only when the value differs from the mirrored one or from the one asked last.
     void SetLabel(const std::string& label);
     void SetCondition(uint32_t condition);
     void SetFadeTime(const CTime& time);
@@ -105,6 +106,11 @@ private:
     uint32_t m_condition = kConditionHalt;
     CTime m_fadeTime;
     CTime m_delayTime;
+    CAskedValue<std::string> m_askedLabel;
+    CAskedValue<uint32_t> m_askedCondition;
+    // Times as the milliseconds they go as.
+    CAskedValue<uint32_t> m_askedFadeTime;
+    CAskedValue<uint32_t> m_askedDelayTime;
     uint64_t m_fixtureMask = 0;
     uint32_t m_attributeMask = 0;
     // None while every block is zero: a playback can be told of 48 cues that hold nothing yet,

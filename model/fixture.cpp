@@ -77,45 +77,41 @@ bool CFixture::IsEmpty() const
 
 void CFixture::SetLabel(const std::string& label)
 {
-    if (label != m_label)
+    if (m_askedLabel.Ask(label, m_label))
         SendValue(COMMAND_SET_LABEL, CMessageValue(label));
 }
 
 void CFixture::SetPersonality(const CPersonalityRef& personality)
 {
-    if (personality != m_personality)
+    if (m_askedPersonality.Ask(personality, m_personality))
         SendValue(COMMAND_SET_PERSONALITY, CMessageValue(personality.ToCsv()));
 }
 
 void CFixture::SetAddress(uint32_t address)
 {
     address = ClampAddress(address);
-    if (address != m_address)
+    if (m_askedAddress.Ask(address, m_address))
         SendValue(COMMAND_SET_ADDRESS, CMessageValue(address));
 }
 
 void CFixture::SetInvertPan(bool invert)
 {
-    if (invert != m_invertPan)
-        SendValue(COMMAND_SET_INVERT_PAN, CMessageValue(invert));
+    SendFlag(COMMAND_SET_INVERT_PAN, m_askedInvertPan, invert, m_invertPan);
 }
 
 void CFixture::SetInvertTilt(bool invert)
 {
-    if (invert != m_invertTilt)
-        SendValue(COMMAND_SET_INVERT_TILT, CMessageValue(invert));
+    SendFlag(COMMAND_SET_INVERT_TILT, m_askedInvertTilt, invert, m_invertTilt);
 }
 
 void CFixture::SetSwapPanTilt(bool swap)
 {
-    if (swap != m_swapPanTilt)
-        SendValue(COMMAND_SET_SWAP_PAN_TILT, CMessageValue(swap));
+    SendFlag(COMMAND_SET_SWAP_PAN_TILT, m_askedSwapPanTilt, swap, m_swapPanTilt);
 }
 
 void CFixture::SetVirtualDimmer(bool dimmer)
 {
-    if (dimmer != m_virtualDimmer)
-        SendValue(COMMAND_SET_VIRTUAL_DIMMER, CMessageValue(dimmer));
+    SendFlag(COMMAND_SET_VIRTUAL_DIMMER, m_askedVirtualDimmer, dimmer, m_virtualDimmer);
 }
 
 void CFixture::Clear()
@@ -266,28 +262,16 @@ void CFixture::ReadXml(const TiXmlNode* node, bool everything)
             Clear();
             everything = true;
         }
-        if (everything)
-        {
+        if (m_askedPersonality.Ask(personality, m_personality, everything))
             SendValue(COMMAND_SET_PERSONALITY, CMessageValue(personality.ToCsv()));
-            if (address)
-                SendValue(COMMAND_SET_ADDRESS, CMessageValue(ClampAddress(*address)));
+        if (address && m_askedAddress.Ask(ClampAddress(*address), m_address, everything))
+            SendValue(COMMAND_SET_ADDRESS, CMessageValue(ClampAddress(*address)));
+        if (m_askedLabel.Ask(label, m_label, everything))
             SendValue(COMMAND_SET_LABEL, CMessageValue(label));
-            SendValue(COMMAND_SET_VIRTUAL_DIMMER, CMessageValue(virtualDimmer));
-            SendValue(COMMAND_SET_INVERT_PAN, CMessageValue(invertPan));
-            SendValue(COMMAND_SET_INVERT_TILT, CMessageValue(invertTilt));
-            SendValue(COMMAND_SET_SWAP_PAN_TILT, CMessageValue(swapPanTilt));
-        }
-        else
-        {
-            SetPersonality(personality);
-            if (address)
-                SetAddress(*address);
-            SetLabel(label);
-            SetVirtualDimmer(virtualDimmer);
-            SetInvertPan(invertPan);
-            SetInvertTilt(invertTilt);
-            SetSwapPanTilt(swapPanTilt);
-        }
+        SendFlag(COMMAND_SET_VIRTUAL_DIMMER, m_askedVirtualDimmer, virtualDimmer, m_virtualDimmer, everything);
+        SendFlag(COMMAND_SET_INVERT_PAN, m_askedInvertPan, invertPan, m_invertPan, everything);
+        SendFlag(COMMAND_SET_INVERT_TILT, m_askedInvertTilt, invertTilt, m_invertTilt, everything);
+        SendFlag(COMMAND_SET_SWAP_PAN_TILT, m_askedSwapPanTilt, swapPanTilt, m_swapPanTilt, everything);
     }
     Notify(NOTIFY_UNKNOWN);
 }
@@ -310,6 +294,12 @@ void CFixture::SetChanged()
     CSubject::SetChanged();
     if (m_owner)
         m_owner->SetChanged();
+}
+
+void CFixture::SendFlag(uint32_t command, CAskedValue<bool>& asked, bool value, bool reported, bool always)
+{
+    if (asked.Ask(value, reported, always))
+        SendValue(command, CMessageValue(value));
 }
 
 void CFixture::SendRequest(uint32_t command)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/subject.h"
+#include "model/asked_value.h"
 #include "model/personality_ref.h"
 
 #include <cstdint>
@@ -15,8 +16,9 @@ class TiXmlNode;
 
 // One of the 64 slots of the patch: label, DMX start address, personality and four options.
 // It mirrors the controller's slot: a setter sends a Set record when the value differs from the
-// mirrored one and changes nothing here; the field moves when the controller's reply arrives, and
-// the fixture then tells its observers. A Notify from the controller makes it ask again.
+// mirrored one or from the one it last asked for, and changes nothing here; the field moves when
+// the controller's reply arrives, and the fixture then tells its observers. A Notify from the
+// controller makes it ask again.
 class CFixture : public CSubject
 {
 public:
@@ -72,6 +74,8 @@ public:
 private:
     void SendRequest(uint32_t command);
     void SendValue(uint32_t command, const CMessageValue& value);
+    // An option, sent when it must go (see CAskedValue).
+    void SendFlag(uint32_t command, CAskedValue<bool>& asked, bool value, bool reported, bool always = false);
     void StoreAddress(uint32_t address);
     void StoreFlag(bool& field, bool value, uint32_t code);
 
@@ -84,4 +88,11 @@ private:
     bool m_invertTilt = false;
     bool m_swapPanTilt = false;
     bool m_virtualDimmer = false;
+    CAskedValue<std::string> m_askedLabel;
+    CAskedValue<CPersonalityRef> m_askedPersonality;
+    CAskedValue<uint32_t> m_askedAddress;
+    CAskedValue<bool> m_askedInvertPan;
+    CAskedValue<bool> m_askedInvertTilt;
+    CAskedValue<bool> m_askedSwapPanTilt;
+    CAskedValue<bool> m_askedVirtualDimmer;
 };

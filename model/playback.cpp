@@ -121,7 +121,7 @@ void CPlayback::SendCueCommand(uint32_t first, uint32_t count, uint32_t command,
 
 void CPlayback::SetLabel(const std::string& label)
 {
-    if (label != m_label)
+    if (m_askedLabel.Ask(label, m_label))
         SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
 }
 
@@ -151,13 +151,13 @@ void CPlayback::SendLevel(uint32_t command, CAskedValue<float>& asked, float lev
 
 void CPlayback::SetRepeat(uint32_t repeat)
 {
-    if (repeat != m_repeat)
+    if (m_askedRepeat.Ask(repeat, m_repeat))
         SendCommand(COMMAND_SET_REPEAT, CMessageValue(repeat));
 }
 
 void CPlayback::SetGoMode(uint32_t goMode)
 {
-    if (goMode != m_goMode)
+    if (m_askedGoMode.Ask(goMode, m_goMode))
         SendCommand(COMMAND_SET_GO_MODE, CMessageValue(goMode));
 }
 
@@ -634,19 +634,19 @@ void CPlayback::Load(const TiXmlNode* node, bool everything)
     if (!hadCues)
         SendCommand(COMMAND_SET_COUNT, CMessageValue(uint32_t(0)));
 
+    if (m_askedLabel.Ask(label, m_label, everything))
+        SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
+    if (m_askedGoMode.Ask(goMode, m_goMode, everything))
+        SendCommand(COMMAND_SET_GO_MODE, CMessageValue(goMode));
+    if (m_askedRepeat.Ask(repeat, m_repeat, everything))
+        SendCommand(COMMAND_SET_REPEAT, CMessageValue(repeat));
     if (everything)
     {
-        SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
-        SendCommand(COMMAND_SET_GO_MODE, CMessageValue(goMode));
-        SendCommand(COMMAND_SET_REPEAT, CMessageValue(repeat));
         SendLevel(COMMAND_SET_INTENSITY, m_askedIntensity, std::clamp(intensity, 0.0f, 1.0f));
         SendLevel(COMMAND_SET_SPEED, m_askedSpeed, std::clamp(speed, -1.0f, 1.0f));
     }
     else
     {
-        SetLabel(label);
-        SetGoMode(goMode);
-        SetRepeat(repeat);
         SetIntensity(intensity);
         SetSpeed(speed);
     }

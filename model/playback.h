@@ -100,7 +100,8 @@ public:
     void SendCueCommand(uint32_t first, uint32_t count, uint32_t command, const CMessageValue& value);
     void Send(const CMessage& message);
 
-    // Mirrored properties: each sends a Set, most only when the value differs.
+    // Mirrored properties: each sends a Set, most only when the value differs from the mirror or
+    // from the one asked last.
     void SetLabel(const std::string& label);
     void SetIntensity(float intensity);
     void SetSpeed(float speed);
@@ -181,6 +182,9 @@ private:
     float m_speed = 0.0f;
     CAskedValue<float> m_askedIntensity;
     CAskedValue<float> m_askedSpeed;
+    CAskedValue<std::string> m_askedLabel;
+    CAskedValue<uint32_t> m_askedRepeat;
+    CAskedValue<uint32_t> m_askedGoMode;
     float m_feedbackTimer = 0.0f;
     bool m_background = false;
     bool m_exclusive = false;

@@ -137,13 +137,13 @@ void CProgrammer::Clear()
 
 void CProgrammer::SetBlind(bool blind)
 {
-    if (blind != m_blind)
+    if (m_askedBlind.Ask(blind, m_blind))
         SendValue(COMMAND_SET_BLIND, CMessageValue(blind));
 }
 
 void CProgrammer::SetPlayback(uint32_t playback)
 {
-    if (playback != m_playback)
+    if (m_askedPlayback.Ask(playback, m_playback))
         SendValue(COMMAND_SET_PLAYBACK, CMessageValue(playback));
 }
 

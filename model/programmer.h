@@ -2,6 +2,7 @@
 
 #include "foundation/subject.h"
 #include "link/link_model.h"
+#include "model/asked_value.h"
 #include "model/fixture_selection.h"
 
 #include <cstdint>
@@ -88,6 +89,7 @@ public:
     void Load(uint32_t cue);
     void Record(uint32_t cue);
     void Clear();
+    // Sent when the value differs from the mirrored one or from the one asked last.
     void SetBlind(bool blind);
     void SetPlayback(uint32_t playback);
     uint32_t GetPlayback() const { return m_playback; }
@@ -115,4 +117,6 @@ private:
     uint32_t m_playback = 0;
     bool m_clear = false;
     bool m_blind = false;
+    CAskedValue<uint32_t> m_askedPlayback;
+    CAskedValue<bool> m_askedBlind;
 };

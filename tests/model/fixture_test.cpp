@@ -73,16 +73,17 @@ TEST_F(FixtureTest, SettersSendDifferencesAndLeaveTheMirrorAlone)
     fixture->SetPersonality(CPersonalityRef());
     fixture->Clear();
 
+    // A label or a personality set and set back before the controller answers goes both ways.
     EXPECT_EQ(SentCommands(), (std::vector<uint32_t>{COMMAND_SET_ADDRESS, COMMAND_SET_ADDRESS, COMMAND_SET_LABEL,
-                                                     COMMAND_SET_INVERT_PAN, COMMAND_SET_SWAP_PAN_TILT,
-                                                     COMMAND_SET_VIRTUAL_DIMMER, COMMAND_SET_PERSONALITY,
-                                                     COMMAND_CLEAR}));
+                                                     COMMAND_SET_LABEL, COMMAND_SET_INVERT_PAN,
+                                                     COMMAND_SET_SWAP_PAN_TILT, COMMAND_SET_VIRTUAL_DIMMER,
+                                                     COMMAND_SET_PERSONALITY, COMMAND_SET_PERSONALITY, COMMAND_CLEAR}));
     EXPECT_EQ(sink.sent[0].GetValue(), CMessageValue(1u));
     EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(512u));
     EXPECT_EQ(sink.sent[2].GetValue(), CMessageValue("Spot"));
-    EXPECT_EQ(sink.sent[3].GetValue(), CMessageValue(true));
-    EXPECT_EQ(sink.sent[6].GetValue(), CMessageValue("\"A\",\"B\",\"\",\"01\""));
-    EXPECT_EQ(sink.sent[7].GetValue().GetType(), VALUE_NONE);
+    EXPECT_EQ(sink.sent[4].GetValue(), CMessageValue(true));
+    EXPECT_EQ(sink.sent[7].GetValue(), CMessageValue("\"A\",\"B\",\"\",\"01\""));
+    EXPECT_EQ(sink.sent[9].GetValue().GetType(), VALUE_NONE);
     EXPECT_EQ(fixture->GetAddress(), 0u);
     EXPECT_EQ(fixture->GetLabel(), "");
     EXPECT_TRUE(observer.codes.empty());

@@ -11,6 +11,7 @@
 #include <tinyxml.h>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace
@@ -97,6 +98,27 @@ TEST_F(PlaybackTest, FadersAreClampedBeforeTheyAreCompared)
     playback->SetIntensity(0.0f);
     ASSERT_EQ(sink.sent.size(), 2u);
     EXPECT_FLOAT_EQ(sink.sent[1].GetValue().GetFloat(), 0.0f);
+
+    // So does every other setting of the playback and its cues; once back, nothing more.
+    Reply(COMMAND_GET_COUNT, CMessageValue(uint32_t(1)));
+    CCue& cue = *playback->GetCue(0);
+    const std::pair<const char*, std::function<void(bool)>> settings[] = {
+        {"label", [&](bool away) { playback->SetLabel(away ? "Intro" : ""); }},
+        {"repeat", [&](bool away) { playback->SetRepeat(away ? 2 : 0); }},
+        {"go mode", [&](bool away) { playback->SetGoMode(away ? 3 : 0); }},
+        {"cue label", [&](bool away) { cue.SetLabel(away ? "Look" : ""); }},
+        {"cue condition", [&](bool away) { cue.SetCondition(away ? CCue::kConditionFollow : CCue::kConditionHalt); }},
+        {"cue fade", [&](bool away) { cue.SetFadeTime(CTime(away ? 1.5 : 0.0)); }},
+        {"cue delay", [&](bool away) { cue.SetDelayTime(CTime(away ? 0.25 : 0.0)); }},
+    };
+    for (const auto& [name, set] : settings)
+    {
+        sink.sent.clear();
+        set(true);
+        set(false);
+        set(false);
+        EXPECT_EQ(sink.sent.size(), 2u) << name;
+    }
 }
 
 TEST_F(PlaybackTest, FlagsAndCommandsAreAlwaysSent)

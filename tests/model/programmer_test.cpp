@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace patchtest;
 
 namespace
@@ -228,6 +230,31 @@ TEST_F(ProgrammerTest, SettingAGroupValueSendsOnlyADifferentValueOrKind)
     programmer.SetValue(GROUP_INTENSITY, CMessageValue(0.5f));
     ASSERT_EQ(sink.sent.size(), 2u);
     EXPECT_EQ(sink.sent[1].GetValue(), CMessageValue(0.5f));
+
+    // So does every setting mirrored one by one, the patch's included; once back, nothing more.
+    CFixture& fixture = *patch.GetFixture(5);
+    patch.HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_ADDRESS, 5, CMessageValue(20u)));
+    const std::pair<const char*, std::function<void(bool)>> settings[] = {
+        {"blind", [&](bool away) { programmer.SetBlind(away); }},
+        {"playback", [&](bool away) { programmer.SetPlayback(away ? 3u : 0u); }},
+        {"label", [&](bool away) { fixture.SetLabel(away ? "Spot" : ""); }},
+        {"address", [&](bool away) { fixture.SetAddress(away ? 10u : 20u); }},
+        {"personality",
+         [&](bool away) { fixture.SetPersonality(away ? CPersonalityRef("A", "B", "", "01") : CPersonalityRef()); }},
+        {"invert pan", [&](bool away) { fixture.SetInvertPan(away); }},
+        {"invert tilt", [&](bool away) { fixture.SetInvertTilt(away); }},
+        {"swap pan/tilt", [&](bool away) { fixture.SetSwapPanTilt(away); }},
+        {"virtual dimmer", [&](bool away) { fixture.SetVirtualDimmer(away); }},
+    };
+    for (const auto& [name, set] : settings)
+    {
+        sink.sent.clear();
+        patchSink.sent.clear();
+        set(true);
+        set(false);
+        set(false);
+        EXPECT_EQ(sink.sent.size() + patchSink.sent.size(), 2u) << name;
+    }
 
     // What a value built on the group starts from: the last ask, until a report read after it
     // reached the controller; a report handled before the ask's answer is overtaken by it.
