@@ -44,6 +44,7 @@ public:
     // Copies the picture (variant nearest the size) into the image; untouched when not found.
     bool FindImage(CZevralImage& image, const std::string& name, uint32_t size) const;
     // The same search, yielding the set's own variant; the pointer is left alone when not found.
+    // The variant lives until the next load.
     bool GetImagePointer(const CZevralImage*& image, const std::string& name, uint32_t size) const;
     // An empty image when not found.
     CZevralImage GetImage(const std::string& name, uint32_t size) const;

@@ -55,10 +55,15 @@ protected:
         return found;
     }
 
+    // Before the root is built: its playback page keeps pointers into the skin's pictures, which
+    // a reload would free under it.
+    static void SetUpTestSuite()
+    {
+        CSkinManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/skin");
+    }
     PatchPage()
     {
         SetClickSoundListener([](const std::string&) {});
-        CSkinManager::Instance().LoadFolder(std::string(TANZO_BINARY_DIR) + "/Resources/skin");
         patch_library::Load(library);
         fixtures.Init(&library, this);
         page = root.AddChild(std::make_unique<CAreaPatch>(&root, &fixtures, &library, &devices, &selection));
