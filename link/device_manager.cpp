@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <unordered_set>
 
 namespace
 {
@@ -705,15 +706,33 @@ void CDeviceManager::EndLoad()
 
 void CDeviceManager::AbortLoad()
 {
+    std::vector<CMessage::STarget> sent;
     {
         CSdlMutexLock lock(m_sendMutex);
-        m_outgoing.DropLoad();
+        m_outgoing.DropLoad(&sent);
     }
+    // The model learns what the controller holds only from its answers, and a controller need not
+    // announce what a record changed: the objects the load's records that left were for are read
+    // back first, each once, as if the controller had said that everything about them changed,
+    // ahead of the rest of the show, which a slow controller takes minutes to answer.
+    m_reads = kReadsRefresh;
+    std::unordered_set<CMessage::STarget, CMessage::STargetHash> objects;
+    for (const CMessage::STarget& target : sent)
+    {
+        CMessage notify(target.manager, COMMAND_NOTIFY);
+        notify.SetIndex0(target.index0);
+        notify.SetIndex1(target.index1);
+        notify.SetIndex2(target.index2);
+        notify.SetValue(CMessageValue(uint32_t(0)));
+        if (objects.insert(notify.GetTarget()).second)
+            RouteReply(notify);
+    }
+    m_reads = kReadsInOrder;
     if (!m_loadBegun)
         return;
     m_loadBegun = false;
-    // The model took the whole show in as it was queued, and the controller holds only what left:
-    // everything is read back, as when a unit is chosen.
+    // What left may have changed more than its own objects: everything is read back, as when a
+    // unit is chosen.
     ResyncModel();
 }
 

@@ -155,7 +155,8 @@ public:
     void BeginLoad();
     void EndLoad();
     // Aborts the last load: its records still waiting are dropped (not the one in flight, and no
-    // read), and the model reads everything again, to learn what the records that left changed.
+    // read); the model reads back first the objects of the load's records that left, then
+    // everything, to learn what they changed.
     void AbortLoad();
     // Black: no unit chosen; green: connected; red: chosen but not found.
     CRgbaColour GetStatusColour() const;

@@ -125,14 +125,18 @@ bool COutgoingQueue::TakeHead(CMessage& head)
         m_inFlight = true;
         if (m_flightLane != kInOrder)
             ForgetRefreshFront(RefreshIndex(m_flightLane));
-        else if (m_inOrder.front().message.IsLastValueOnly())
+        else
         {
-            const auto found = m_index.find(m_inOrder.front().message.GetTarget());
-            if (found != m_index.end() && found->second.inOrder == &m_inOrder.front())
+            NoteLoadSent(m_inOrder.front());
+            if (m_inOrder.front().message.IsLastValueOnly())
             {
-                found->second.inOrder = nullptr;
-                if (found->second.IsEmpty())
-                    m_index.erase(found);
+                const auto found = m_index.find(m_inOrder.front().message.GetTarget());
+                if (found != m_index.end() && found->second.inOrder == &m_inOrder.front())
+                {
+                    found->second.inOrder = nullptr;
+                    if (found->second.IsEmpty())
+                        m_index.erase(found);
+                }
             }
         }
     }
@@ -148,6 +152,16 @@ bool COutgoingQueue::TakeHead(CMessage& head)
     head.SetIndex2(read.target.index2);
     head.SetSequence(read.sequence);
     return true;
+}
+
+void COutgoingQueue::NoteLoadSent(const SQueued& queued)
+{
+    // A read changes nothing at the controller.
+    if (queued.load == 0 || queued.load != m_lastLoad || queued.message.IsRead())
+        return;
+    const CMessage::STarget target = queued.message.GetTarget();
+    if (m_loadSentIndex.insert(target).second)
+        m_loadSent.push_back(target);
 }
 
 void COutgoingQueue::ForgetRefreshFront(int lane)
@@ -191,6 +205,13 @@ void COutgoingQueue::Clear()
     std::fill(std::begin(m_overtaken), std::end(m_overtaken), 0);
     m_inFlight = false;
     m_index.clear();
+    ForgetLoadSent();
+}
+
+void COutgoingQueue::ForgetLoadSent()
+{
+    m_loadSent.clear();
+    m_loadSentIndex.clear();
 }
 
 void COutgoingQueue::BeginLoad()
@@ -198,6 +219,7 @@ void COutgoingQueue::BeginLoad()
     if (++m_lastLoad == 0)
         m_lastLoad = 1;
     m_loading = true;
+    ForgetLoadSent();
     // Neither merges into the other's records: the load is taken back whole.
     ++m_fences;
 }
@@ -208,8 +230,11 @@ void COutgoingQueue::EndLoad()
     ++m_fences;
 }
 
-size_t COutgoingQueue::DropLoad()
+size_t COutgoingQueue::DropLoad(std::vector<CMessage::STarget>* sent)
 {
+    if (sent)
+        sent->insert(sent->end(), m_loadSent.begin(), m_loadSent.end());
+    ForgetLoadSent();
     const size_t before = m_inOrder.size();
     const bool headSent = IsInFlight(kInOrder);
     std::deque<SQueued> kept;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <deque>
 #include <unordered_map>
+#include <unordered_set>
+#include <vector>
 
 // The records waiting for the connected controller, which takes one at a time: the head is sent,
 // and a frame with its sequence completes it. Not locked: the device manager keeps it under its
@@ -58,8 +60,9 @@ public:
     void BeginLoad();
     void EndLoad();
     // Takes back the records of the last load that still wait, not the one in flight; the reads
-    // stay. Returns how many went.
-    size_t DropLoad();
+    // stay. Returns how many went. When given, sent receives the targets of the load's records
+    // that left (the one in flight too), each once, in the order they first left.
+    size_t DropLoad(std::vector<CMessage::STarget>* sent = nullptr);
 
 private:
     struct SQueued
@@ -95,6 +98,9 @@ private:
     void QueueRefreshRead(const CMessage::STarget& target, SIndexed& entry, int lane);
     // The read at the front of a refresh lane goes: its entry forgets it.
     void ForgetRefreshFront(int lane);
+    // The record of the last load leaves: its target is read back if the load is aborted.
+    void NoteLoadSent(const SQueued& queued);
+    void ForgetLoadSent();
     // Whose front is in flight.
     bool IsInFlight(TLane lane) const { return m_inFlight && m_flightLane == lane; }
 
@@ -109,6 +115,10 @@ private:
     uint64_t m_fences = 0;
     uint32_t m_lastLoad = 0;
     bool m_loading = false;
+    // The targets of the last load's records that left, each once: as many as the targets the
+    // load names, however often it names them.
+    std::vector<CMessage::STarget> m_loadSent;
+    std::unordered_set<CMessage::STarget, CMessage::STargetHash> m_loadSentIndex;
     // The queued records by target. A deque keeps its elements where they are as it grows at the
     // back and loses its front.
     std::unordered_map<CMessage::STarget, SIndexed, CMessage::STargetHash> m_index;

@@ -595,7 +595,7 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
     manager->SetConnectedAddress(kUnit);
     Pass();
     // A count that answers nothing sent asks for the labels of ten cues of playback 5; an
-    // announced label for playback 5's and cue 3's; "all of it changed" at playback 6 for four reads.
+    // announced label for playback 5's and cue 3's; "all of it changed" at a playback for four reads.
     model.playbacks.onMessage = [&](const CMessage& reply) {
         auto read = [&](uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1) {
             CMessage message(manager, command);
@@ -609,7 +609,7 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
         else if (reply.GetCommand() == COMMAND_NOTIFY && reply.GetValueRef().GetUnsigned() == 0)
             for (uint32_t command :
                  {COMMAND_GET_PROPERTIES, COMMAND_GET_LABEL, COMMAND_GET_INTENSITY, COMMAND_GET_SPEED})
-                read(MANAGER_PLAYBACK, command, 6, 0);
+                read(MANAGER_PLAYBACK, command, reply.GetIndex0(), 0);
         else if (reply.GetCommand() == COMMAND_NOTIFY)
             read(MANAGER_PLAYBACK, COMMAND_GET_LABEL, 5, 0), read(MANAGER_CUE, COMMAND_GET_LABEL, 5, 3);
     };
@@ -676,8 +676,8 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
          0},
         {"the controller's own refresh before one no record asked for",
          [&] { count(), reply(COMMAND_NOTIFY, 0u); }, 15,
-         with({"SetIntensity Playback 3/0", "GetProperties Playback 6/0", "GetLabel Playback 6/0",
-               "GetIntensity Playback 6/0", "GetSpeed Playback 6/0"},
+         with({"SetIntensity Playback 3/0", "GetProperties Playback 0/0", "GetLabel Playback 0/0",
+               "GetIntensity Playback 0/0", "GetSpeed Playback 0/0"},
               cues),
          0},
         {"an abort that keeps the reads",
@@ -693,8 +693,10 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
              manager->QueueMessage(SetIntensity(9, 0.2f));
              manager->AbortLoad();
          },
-         13,
-         with({"SetIntensity Playback 7/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3", "SetIntensity Playback 9/0"},
+         17,
+         with({"SetIntensity Playback 7/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3", "SetIntensity Playback 9/0",
+               "GetProperties Playback 7/0", "GetLabel Playback 7/0", "GetIntensity Playback 7/0",
+               "GetSpeed Playback 7/0"},
               cuesButThree),
          1},
     };

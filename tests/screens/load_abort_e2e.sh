@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # A show load aborted end to end: the program under Xvfb beside the stand-in controller in private
-# networks (as scripts/run.sh puts them), driven through xdotool. The controller holds no fixtures
-# and answers each record 100 ms late; the operator opens a show that patches fixtures 1-7 and
-# presses Escape once a few of its records have reached the controller. Two seconds after the
-# controller's last answer, the patch page must show what the controller holds, which is what
-# the patch page of a program started afresh beside it shows.
+# networks (as scripts/run.sh puts them), driven through xdotool. The controller holds no fixtures,
+# answers each record 100 ms late and announces no change; the operator opens a show that patches
+# fixtures 1-7 and presses Escape once a few of its records have reached the controller. A few
+# seconds later, while the controller is still slow and reading the rest of the show back would
+# take it more than a minute, and again two seconds after its last answer, the patch page must
+# show what the controller holds, which is what the patch page of a program started afresh
+# beside it shows.
 #   load_abort_e2e.sh SOURCE_DIR BINARY_DIR
 set -euo pipefail
 src=$1 bin=$2
@@ -41,6 +43,7 @@ await_window
 await "the link lamp did not turn green" lamp_is green
 await "the controller's show was never read" show_read
 standin_control delay 100 >/dev/null
+standin_control notify-frames off >/dev/null
 to_page "${options[@]}"
 click "${first_show[@]}"
 mark
@@ -48,10 +51,14 @@ click "${open[@]}"
 fixture_records() { [ "$(tail -n +$((e2e_mark + 1)) "$standin_log" | grep -c '^rx link .*manager=31:Fixture')" -ge 4 ]; }
 await "the show's first records never reached the controller" fixture_records
 key Escape
+sleep 4
+to_page "${patch[@]}"
+soon=$(crop $grid)
+shot "$work/soon.png"
 standin_control delay 0 >/dev/null
+standin_control notify-frames on >/dev/null
 await "the controller kept answering" steady_for_a_second link_answers
 sleep 1
-to_page "${patch[@]}"
 aborted=$(crop $grid)
 shot "$work/aborted.png"
 for slot in 0 1 2 3 4 5 6 7; do echo "fixture $((slot + 1)) at the controller: $(standin_control show fixture $slot)"; done
@@ -67,6 +74,9 @@ await "the controller kept answering after the restart" steady_for_a_second link
 to_page "${options[@]}"
 to_page "${patch[@]}"
 shot "$work/afresh.png"
-[ "$(crop $grid)" = "$aborted" ] ||
+afresh=$(crop $grid)
+[ "$soon" = "$afresh" ] ||
+  fail "soon after the abort the patch page ($work/soon.png) differs from the controller's ($work/afresh.png)"
+[ "$aborted" = "$afresh" ] ||
   fail "after the abort the patch page ($work/aborted.png) differs from the controller's ($work/afresh.png)"
 echo "aborted load end to end: passed"
