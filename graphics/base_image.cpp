@@ -53,6 +53,27 @@ void ForEachOverlap(CBaseImage& target, const CPoint& point, const CBaseImage& s
     });
 }
 
+// Calls op(pixel) for every visible pixel of the image inside the rectangle, one clipped run per
+// row instead of a test per pixel.
+template <typename Op>
+void ForEachInRect(CBaseImage& image, const CRect& rect, Op op)
+{
+    int64_t rowFirst, rowEnd, colFirst, colEnd;
+    Overlap(rect.GetY(), rect.GetHeight(), image.GetHeight(), rowFirst, rowEnd);
+    Overlap(rect.GetX(), rect.GetWidth(), image.GetWidth(), colFirst, colEnd);
+    for (int64_t y = rowFirst; y < rowEnd; ++y)
+    {
+        int32_t first, end;
+        uint32_t* row = image.GetRowSpan(uint32_t(rect.GetY() + y), first, end);
+        if (!row)
+            continue;
+        const int64_t from = std::max<int64_t>(rect.GetX() + colFirst, first);
+        const int64_t to = std::min<int64_t>(rect.GetX() + colEnd, end);
+        for (int64_t x = from; x < to; ++x)
+            op(row[x - first]);
+    }
+}
+
 // The fraction of the way along a source of n samples for target sample i of m; a one-sample
 // target takes the first source sample rather than dividing zero by zero.
 float Fraction(int32_t sourceSize, int32_t i, int32_t targetSize)
@@ -290,22 +311,21 @@ void CBaseImage::DrawLine(int32_t x0, int32_t y0, int32_t x1, int32_t y1, CRgbaC
 
 void CBaseImage::FillRect(CRgbaColour colour, const CRect& rect)
 {
-    // The same pixels as one horizontal line per row, clipped once instead of per pixel.
-    int64_t rowFirst, rowEnd, colFirst, colEnd;
-    Overlap(rect.GetY(), rect.GetHeight(), GetHeight(), rowFirst, rowEnd);
-    Overlap(rect.GetX(), rect.GetWidth(), GetWidth(), colFirst, colEnd);
     const uint32_t value = colour.GetValue();
-    for (int64_t y = rowFirst; y < rowEnd; ++y)
-    {
-        int32_t first, end;
-        uint32_t* row = GetRowSpan(uint32_t(rect.GetY() + y), first, end);
-        if (!row)
-            continue;
-        const int64_t from = std::max<int64_t>(rect.GetX() + colFirst, first);
-        const int64_t to = std::min<int64_t>(rect.GetX() + colEnd, end);
-        for (int64_t x = from; x < to; ++x)
-            row[x - first] = value;
-    }
+    ForEachInRect(*this, rect, [value](uint32_t& p) { p = value; });
+}
+
+void CBaseImage::DimRect(const CRect& rect)
+{
+    ForEachInRect(*this, rect, [](uint32_t& p) {
+        uint32_t dimmed = p & 0xFF000000u;
+        for (int shift = 0; shift < 24; shift += 8)
+        {
+            const uint32_t c = (p >> shift) & 0xFF;
+            dimmed |= (c - c * 127 / 255) << shift;
+        }
+        p = dimmed;
+    });
 }
 
 void CBaseImage::FillHatched(const CRect& rect, CRgbaColour colour, int mode)

@@ -84,6 +84,9 @@ public:
         DrawLine(from.GetX(), from.GetY(), to.GetX(), to.GetY(), colour);
     }
     void FillRect(CRgbaColour colour, const CRect& rect);
+    // Black at alpha 127 laid over the rectangle of opaque pixels, as a dialog's shade darkens what
+    // lies under it: each colour channel c becomes c - c * 127 / 255; alpha stays.
+    void DimRect(const CRect& rect);
     // Mode 0: checkerboard; mode 1: a line on every fourth row.
     void FillHatched(const CRect& rect, CRgbaColour colour, int mode);
     void DrawRect(CRgbaColour colour, const CRect& rect);

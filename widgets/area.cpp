@@ -2,7 +2,6 @@
 
 #include "foundation/owned_list.h"
 #include "graphics/font_manager.h"
-#include "graphics/renderer_drawing.h"
 #include "shell/app.h"
 
 #include <algorithm>
@@ -535,7 +534,6 @@ void CArea2::PlaceDialog()
         m_modal->SetRect(GetLocalRect());
         return;
     }
-    DimScreen();
     const uint32_t highest = m_height > kDialogMargin ? m_height - kDialogMargin : 0;
     if (m_modal->GetHeight() > highest)
         m_modal->SetHeight(highest);
@@ -594,6 +592,12 @@ std::unique_ptr<CArea2> CArea2::CloseModal()
     const DialogClosed closed = std::move(m_modalClosed);
     m_modalClosed = nullptr;
     ForgetChild(dialog.get());
+    // The shade the dialog laid over the whole canvas goes with it: everything is painted again,
+    // dimmed only by the dialogs still open.
+    CArea2* top = this;
+    while (top->m_parent)
+        top = top->m_parent;
+    top->SetDirty();
     const uint32_t result = dialog->GetResult();
     if (closed)
         closed(*dialog, result);

@@ -198,10 +198,10 @@ public:
     // Painting. NeedsRender: visible and something at or below this area is dirty. A subtree found
     // clean is not walked again until something in it changes.
     bool NeedsRender() const;
-    // Paints the area (when dirty or forced) and its subtree into the canvas, and an open dialog over
-    // them, drawn again wherever what lies under it painted; the offset is the canvas position of
-    // the parent's top-left corner. Returns the canvas rectangle that holds what was painted, empty
-    // when nothing was.
+    // Paints the area (when dirty or forced) and its subtree into the canvas, dimmed under an open
+    // dialog, and the dialog over them, drawn again wherever what lies under it painted; the offset
+    // is the canvas position of the parent's top-left corner. Returns the canvas rectangle that
+    // holds what was painted, empty when nothing was.
     CRect Render(const CTextureAdapter& canvas, const CPoint& offset, bool force);
     // A checkerboard of the background colour over the image (disabled controls).
     void DrawHatch(CBaseImage& image) const;
@@ -360,6 +360,11 @@ private:
     template <typename Deliver>
     void OfferToModal(const CPoint& point, bool soundRefusal, Deliver deliver);
     TTF_Font* FontAt(uint32_t fontSize) const;
+    // Render, adding to the list the canvas rectangles that were painted, none inside another.
+    void RenderInto(const CTextureAdapter& canvas, const CPoint& offset, bool force, std::vector<CRect>& painted);
+    // Under the open dialog: the whole canvas as the dialog opens, and the listed rectangles from
+    // the first on, painted again under dialogs that dimmed the rest already.
+    void DimUnderDialog(const CTextureAdapter& view, size_t first, const std::vector<CRect>& painted) const;
     // Whether what Paint or a child draws next covers the background fill of this area.
     bool IsFillCovered() const;
     // This area and its ancestors may have a tick to do (or something to draw) below them.

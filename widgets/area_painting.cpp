@@ -65,11 +65,21 @@ bool CArea2::NeedsRender() const
 
 CRect CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool force)
 {
+    std::vector<CRect> painted;
+    RenderInto(canvas, offset, force, painted);
+    CRect all;
+    for (const CRect& rect : painted)
+        Include(all, rect);
+    return all;
+}
+
+void CArea2::RenderInto(const CTextureAdapter& canvas, const CPoint& offset, bool force, std::vector<CRect>& painted)
+{
     // A clean subtree leaves its pixels alone.
     if (!m_visible || (!force && !NeedsRender()))
-        return CRect();
+        return;
     CTextureAdapter view(GetRect() + offset, canvas);
-    CRect painted;
+    const size_t first = painted.size();
     if (m_dirty || force)
     {
         if (m_ownSurface)
@@ -79,7 +89,7 @@ CRect CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool f
         Paint(view);
         m_dirty = false;
         force = true;
-        painted = GetRect() + offset;
+        painted.push_back(GetRect() + offset);
     }
     const CPoint origin = view.GetWindow().GetPosition();
     // What lies under an open dialog goes on showing the truth (a link lamp, a playback's cue): it
@@ -87,26 +97,45 @@ CRect CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool f
     // it. A dialog that has just opened is drawn whole over the host as it stands then.
     const CRect dialog = m_modal ? m_modal->GetRect() + origin : CRect();
     bool dialogCovered = m_modalFresh;
+    const bool paintedWhole = painted.size() > first;
     for (size_t i = 0; i < m_children.size(); ++i)
     {
-        const CRect child = m_children[i]->Render(view, origin, force);
-        dialogCovered = dialogCovered || Overlap(child, dialog);
-        Include(painted, child);
+        const size_t before = painted.size();
+        m_children[i]->RenderInto(view, origin, force, painted);
+        for (size_t k = before; k < painted.size(); ++k)
+            dialogCovered = dialogCovered || Overlap(painted[k], dialog);
+        // Inside what this area painted itself, the children's rectangles add nothing (and would
+        // be dimmed twice).
+        if (paintedWhole)
+            painted.resize(before);
     }
     if (m_modal)
     {
-        // Dimmed as the dialog opens; the page goes on changing under it at the frame rate, and a
-        // full-screen layer blended at each of those frames would cost the software renderer
-        // some 8 ms.
-        if (m_modalFresh)
-            DimScreen();
+        DimUnderDialog(view, first, painted);
         // Painting changes no tree, but a dialog that went meanwhile would go only once this call
         // has returned.
         const CEventScope painting;
-        Include(painted, m_modal->Render(view, origin, force || dialogCovered));
+        m_modal->RenderInto(view, origin, force || dialogCovered, painted);
         m_modalFresh = false;
     }
-    return painted;
+}
+
+void CArea2::DimUnderDialog(const CTextureAdapter& view, size_t first, const std::vector<CRect>& painted) const
+{
+    // The whole canvas is dimmed once as each dialog opens. The page goes on changing under the
+    // dialogs at the frame rate, and a whole-canvas blend at each of those frames would cost
+    // milliseconds, so only what painted again is dimmed, by one shade for each dialog over it that
+    // has dimmed the rest already; a dialog opening in this frame adds its shade to all at once.
+    const CRect& window = view.GetWindow();
+    CTextureAdapter whole(CRect(0, 0, window.GetWidth(), window.GetHeight()), view);
+    int shades = 0;
+    for (const CArea2* open = m_modal.get(); open; open = open->m_modal.get())
+        shades += open->m_parent->m_modalFresh ? 0 : 1;
+    for (size_t i = first; i < painted.size(); ++i)
+        for (int k = 0; k < shades; ++k)
+            whole.DimRect(painted[i]);
+    if (m_modalFresh)
+        whole.DimRect(whole.GetVisibleRect());
 }
 
 bool CArea2::IsFillCovered() const

@@ -36,6 +36,7 @@ void DrawEverything(CBaseImage& view)
     view.DrawLine(-100, -100, w + 100, h + 100, CRgbaColour(kRed));
     view.DrawRect(CRgbaColour(kRed), CRect(-1, -1, w + 2, h + 2));
     view.FillRect(CRgbaColour(kRed), CRect(-50, -50, w + 100, h + 100));
+    view.DimRect(CRect(-50, -50, w + 100, h + 100));
     view.FillHatched(CRect(-3, -3, w + 6, h + 6), CRgbaColour(kBlack), 0);
     view.FillHatched(CRect(-3, -3, w + 6, h + 6), CRgbaColour(kBlack), 1);
     view.ScaleImage(picture, true);

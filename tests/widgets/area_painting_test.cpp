@@ -15,6 +15,16 @@ const CRgbaColour kGreen(0, 255, 0, 255);
 const CRgbaColour kBlue(0, 0, 255, 255);
 const CRgbaColour kWhite(255, 255, 255, 255);
 
+// Under an open dialog, as black at alpha 127 over the colour leaves it.
+CRgbaColour Dimmed(CRgbaColour colour, int times = 1)
+{
+    CZevralImage pixel(1, 1);
+    pixel.Fill(colour);
+    for (int i = 0; i < times; ++i)
+        pixel.DimRect(CRect(0, 0, 1, 1));
+    return pixel.GetPixel(0u, 0u);
+}
+
 class CPaintingArea : public CArea2
 {
 public:
@@ -86,24 +96,45 @@ TEST_F(Painting, UnderAnOpenDialogWhatChangesRepaintsAndTheDialogStaysWholeOverI
     auto* dialog = root.ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 100, 40), kWhite));
     Render();
     EXPECT_EQ(At(150, 100), kWhite);
-    // A lamp beside the dialog turns as the link does; an idle frame after it draws nothing.
+    EXPECT_EQ(At(0, 0), Dimmed(kRed));
+    EXPECT_EQ(At(20, 20), Dimmed(kGreen));
+    // A lamp beside the dialog turns as the link does, as dim as the page around it; an idle frame
+    // after it draws nothing.
     canvas.SetPixel(20, 20, kBlue);
     a->SetDirty();
     Render();
-    EXPECT_EQ(At(20, 20), kGreen);
+    EXPECT_EQ(At(20, 20), Dimmed(kGreen));
+    EXPECT_EQ(At(0, 0), Dimmed(kRed));
     EXPECT_FALSE(root.NeedsRender());
     // What the dialog partly covers shows its change beside the dialog, and the dialog stays over it.
     canvas.SetPixel(85, 65, kRed);
     under->SetDirty();
     Render();
-    EXPECT_EQ(At(85, 65), kBlue);
+    EXPECT_EQ(At(85, 65), Dimmed(kBlue));
     EXPECT_EQ(At(105, 85), kWhite);
     EXPECT_EQ(root.m_paints, 1);
+    // A dialog opened over the dialog dims the page once more, and what changes under both too.
+    auto* inner = dialog->ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 20, 10), kGreen));
+    Render();
+    EXPECT_EQ(At(150, 100), kGreen);
+    EXPECT_EQ(At(105, 85), Dimmed(kWhite));
+    EXPECT_EQ(At(0, 0), Dimmed(kRed, 2));
+    a->SetDirty();
+    b->SetDirty();
+    Render();
+    EXPECT_EQ(At(20, 20), Dimmed(kGreen, 2));
+    EXPECT_EQ(At(70, 20), Dimmed(kRed, 2));
+    inner->SetResult(CArea2::kResultOk);
+    root.Tick(0.04f);
+    Render();
+    EXPECT_EQ(At(105, 85), kWhite);
+    EXPECT_EQ(At(0, 0), Dimmed(kRed));
     dialog->SetResult(CArea2::kResultOk);
     root.Tick(0.04f);
     Render();
     EXPECT_EQ(At(105, 85), kBlue);
     EXPECT_EQ(At(150, 100), kRed);
+    EXPECT_EQ(At(20, 20), kGreen);
 }
 
 TEST_F(Painting, ADialogOpensOverThePageAsItStandsThen)
@@ -114,10 +145,10 @@ TEST_F(Painting, ADialogOpensOverThePageAsItStandsThen)
     a->SetDirty();
     auto* large = root.ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 200, 100), kWhite));
     Render();
-    EXPECT_EQ(At(20, 20), kGreen);
+    EXPECT_EQ(At(20, 20), Dimmed(kGreen));
     EXPECT_EQ(At(150, 100), kWhite);
     // A smaller dialog that takes the larger one's place, opened as it closes or straight over
-    // it, leaves nothing of it in sight.
+    // it, leaves nothing of it in sight, and the page under it dimmed once.
     for (bool onClose : {true, false})
     {
         if (onClose)
@@ -128,8 +159,8 @@ TEST_F(Painting, ADialogOpensOverThePageAsItStandsThen)
         root.ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 40, 20), kBlue));
         Render();
         EXPECT_EQ(At(150, 100), kBlue) << onClose;
-        EXPECT_EQ(At(60, 60), kRed) << onClose;
-        EXPECT_EQ(At(20, 20), kGreen) << onClose;
+        EXPECT_EQ(At(60, 60), Dimmed(kRed)) << onClose;
+        EXPECT_EQ(At(20, 20), Dimmed(kGreen)) << onClose;
         large = root.ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 200, 100), kWhite));
         Render();
         ASSERT_EQ(At(60, 60), kWhite);
