@@ -360,11 +360,15 @@ private:
     template <typename Deliver>
     void OfferToModal(const CPoint& point, bool soundRefusal, Deliver deliver);
     TTF_Font* FontAt(uint32_t fontSize) const;
-    // Render, adding to the list the canvas rectangles that were painted, none inside another.
-    void RenderInto(const CTextureAdapter& canvas, const CPoint& offset, bool force, std::vector<CRect>& painted);
-    // Under the open dialog: the whole canvas as the dialog opens, and the listed rectangles from
-    // the first on, painted again under dialogs that dimmed the rest already.
-    void DimUnderDialog(const CTextureAdapter& view, size_t first, const std::vector<CRect>& painted) const;
+    // Render, given the open dialogs whose shade lies over the canvas: what paints is dimmed by
+    // each of them it is not part of (shades: as many as for the parent, when painting with it); a
+    // dialog opening here adds its own.
+    CRect RenderInto(const CTextureAdapter& canvas, const CPoint& offset, bool force,
+                     std::vector<const CArea2*>& shaded, int shades);
+    // The open dialogs in sight in this subtree that have been drawn (and so laid their shade).
+    void CollectShadedDialogs(std::vector<const CArea2*>& shaded) const;
+    // Whether the area is this one or lies inside it.
+    bool Holds(const CArea2* area) const;
     // Whether what Paint or a child draws next covers the background fill of this area.
     bool IsFillCovered() const;
     // This area and its ancestors may have a tick to do (or something to draw) below them.

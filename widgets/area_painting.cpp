@@ -65,31 +65,52 @@ bool CArea2::NeedsRender() const
 
 CRect CArea2::Render(const CTextureAdapter& canvas, const CPoint& offset, bool force)
 {
-    std::vector<CRect> painted;
-    RenderInto(canvas, offset, force, painted);
-    CRect all;
-    for (const CRect& rect : painted)
-        Include(all, rect);
-    return all;
+    // The dialogs whose shade earlier frames laid over the canvas.
+    std::vector<const CArea2*> shaded;
+    CollectShadedDialogs(shaded);
+    return RenderInto(canvas, offset, force, shaded, 0);
 }
 
-void CArea2::RenderInto(const CTextureAdapter& canvas, const CPoint& offset, bool force, std::vector<CRect>& painted)
+void CArea2::CollectShadedDialogs(std::vector<const CArea2*>& shaded) const
+{
+    if (!m_visible)
+        return;
+    if (m_modal && !m_modalFresh)
+        shaded.push_back(m_modal.get());
+    if (m_modal)
+        m_modal->CollectShadedDialogs(shaded);
+    for (const auto& child : m_children)
+        child->CollectShadedDialogs(shaded);
+}
+
+CRect CArea2::RenderInto(const CTextureAdapter& canvas, const CPoint& offset, bool force,
+                         std::vector<const CArea2*>& shaded, int shades)
 {
     // A clean subtree leaves its pixels alone.
     if (!m_visible || (!force && !NeedsRender()))
-        return;
+        return CRect();
     CTextureAdapter view(GetRect() + offset, canvas);
-    const size_t first = painted.size();
+    CRect painted;
     if (m_dirty || force)
     {
+        // The whole canvas is dimmed once as each dialog opens. The page goes on changing under the
+        // dialogs at the frame rate, and a whole-canvas blend at each of those frames would cost
+        // milliseconds, so what paints again is dimmed alone, by a shade for each dialog over it
+        // (a dialog is a layer of its own over its host; what paints with a parent is as deep).
+        if (!force || (m_parent && m_parent->m_modal.get() == this))
+            shades = int(std::count_if(shaded.begin(), shaded.end(),
+                                       [this](const CArea2* open) { return !open->Holds(this); }));
         if (m_ownSurface)
             view = GetOwnImage();
         else if (!IsFillCovered())
             view.Fill(m_backgroundColour);
         Paint(view);
+        // Before the children: each paints every pixel of its own place, and dims it in turn.
+        for (int i = 0; i < shades; ++i)
+            view.DimRect(GetLocalRect());
         m_dirty = false;
         force = true;
-        painted.push_back(GetRect() + offset);
+        painted = GetRect() + offset;
     }
     const CPoint origin = view.GetWindow().GetPosition();
     // What lies under an open dialog goes on showing the truth (a link lamp, a playback's cue): it
@@ -97,45 +118,35 @@ void CArea2::RenderInto(const CTextureAdapter& canvas, const CPoint& offset, boo
     // it. A dialog that has just opened is drawn whole over the host as it stands then.
     const CRect dialog = m_modal ? m_modal->GetRect() + origin : CRect();
     bool dialogCovered = m_modalFresh;
-    const bool paintedWhole = painted.size() > first;
     for (size_t i = 0; i < m_children.size(); ++i)
     {
-        const size_t before = painted.size();
-        m_children[i]->RenderInto(view, origin, force, painted);
-        for (size_t k = before; k < painted.size(); ++k)
-            dialogCovered = dialogCovered || Overlap(painted[k], dialog);
-        // Inside what this area painted itself, the children's rectangles add nothing (and would
-        // be dimmed twice).
-        if (paintedWhole)
-            painted.resize(before);
+        const CRect child = m_children[i]->RenderInto(view, origin, force, shaded, shades);
+        dialogCovered = dialogCovered || Overlap(child, dialog);
+        Include(painted, child);
     }
     if (m_modal)
     {
-        DimUnderDialog(view, first, painted);
+        if (m_modalFresh)
+        {
+            CTextureAdapter whole(CRect(0, 0, view.GetWindow().GetWidth(), view.GetWindow().GetHeight()), view);
+            whole.DimRect(whole.GetVisibleRect());
+            shaded.push_back(m_modal.get());
+            m_modalFresh = false;
+        }
         // Painting changes no tree, but a dialog that went meanwhile would go only once this call
         // has returned.
         const CEventScope painting;
-        m_modal->RenderInto(view, origin, force || dialogCovered, painted);
-        m_modalFresh = false;
+        Include(painted, m_modal->RenderInto(view, origin, force || dialogCovered, shaded, shades));
     }
+    return painted;
 }
 
-void CArea2::DimUnderDialog(const CTextureAdapter& view, size_t first, const std::vector<CRect>& painted) const
+bool CArea2::Holds(const CArea2* area) const
 {
-    // The whole canvas is dimmed once as each dialog opens. The page goes on changing under the
-    // dialogs at the frame rate, and a whole-canvas blend at each of those frames would cost
-    // milliseconds, so only what painted again is dimmed, by one shade for each dialog over it that
-    // has dimmed the rest already; a dialog opening in this frame adds its shade to all at once.
-    const CRect& window = view.GetWindow();
-    CTextureAdapter whole(CRect(0, 0, window.GetWidth(), window.GetHeight()), view);
-    int shades = 0;
-    for (const CArea2* open = m_modal.get(); open; open = open->m_modal.get())
-        shades += open->m_parent->m_modalFresh ? 0 : 1;
-    for (size_t i = first; i < painted.size(); ++i)
-        for (int k = 0; k < shades; ++k)
-            whole.DimRect(painted[i]);
-    if (m_modalFresh)
-        whole.DimRect(whole.GetVisibleRect());
+    for (; area; area = area->m_parent)
+        if (area == this)
+            return true;
+    return false;
 }
 
 bool CArea2::IsFillCovered() const

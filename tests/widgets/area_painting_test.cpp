@@ -135,6 +135,20 @@ TEST_F(Painting, UnderAnOpenDialogWhatChangesRepaintsAndTheDialogStaysWholeOverI
     EXPECT_EQ(At(105, 85), kBlue);
     EXPECT_EQ(At(150, 100), kRed);
     EXPECT_EQ(At(20, 20), kGreen);
+    // A dialog of a part of the page, centred on it, dims the whole page just as well, and what
+    // changes beside that part with it.
+    auto* small = b->ShowDialog(std::make_unique<CPaintingArea>(nullptr, CRect(0, 0, 20, 10), kWhite));
+    Render();
+    EXPECT_EQ(At(120, 35), kWhite);
+    EXPECT_EQ(At(0, 0), Dimmed(kRed));
+    a->SetDirty();
+    Render();
+    EXPECT_EQ(At(20, 20), Dimmed(kGreen));
+    small->SetResult(CArea2::kResultOk);
+    root.Tick(0.04f);
+    Render();
+    EXPECT_EQ(At(0, 0), kRed);
+    EXPECT_EQ(At(120, 35), kBlue);
 }
 
 TEST_F(Painting, ADialogOpensOverThePageAsItStandsThen)
