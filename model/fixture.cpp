@@ -164,10 +164,23 @@ void CFixture::HandleMessage(const CMessage& message)
         break;
     }
     case COMMAND_GET_ADDRESS: StoreAddress(value.GetUnsigned()); break;
-    case COMMAND_GET_INVERT_PAN: StoreFlag(m_invertPan, value.GetBool(), kNotifyOptions); break;
-    case COMMAND_GET_INVERT_TILT: StoreFlag(m_invertTilt, value.GetBool(), kNotifyOptions); break;
-    case COMMAND_GET_SWAP_PAN_TILT: StoreFlag(m_swapPanTilt, value.GetBool(), kNotifyOptions); break;
-    case COMMAND_GET_VIRTUAL_DIMMER: StoreFlag(m_virtualDimmer, value.GetBool(), kNotifyVirtualDimmer); break;
+    case COMMAND_GET_INVERT_PAN:
+        StoreFlag(m_invertPan, m_askedInvertPan, COMMAND_SET_INVERT_PAN, value.GetBool(), kNotifyOptions);
+        break;
+    case COMMAND_GET_INVERT_TILT:
+        StoreFlag(m_invertTilt, m_askedInvertTilt, COMMAND_SET_INVERT_TILT, value.GetBool(), kNotifyOptions);
+        break;
+    case COMMAND_GET_SWAP_PAN_TILT:
+        StoreFlag(m_swapPanTilt, m_askedSwapPanTilt, COMMAND_SET_SWAP_PAN_TILT, value.GetBool(), kNotifyOptions);
+        break;
+    case COMMAND_GET_VIRTUAL_DIMMER:
+        StoreFlag(m_virtualDimmer, m_askedVirtualDimmer, COMMAND_SET_VIRTUAL_DIMMER, value.GetBool(), kNotifyVirtualDimmer);
+        break;
+    // A report the controller sends after taking a set may still predate it.
+    case COMMAND_SET_INVERT_PAN: m_askedInvertPan.Taken(); break;
+    case COMMAND_SET_INVERT_TILT: m_askedInvertTilt.Taken(); break;
+    case COMMAND_SET_SWAP_PAN_TILT: m_askedSwapPanTilt.Taken(); break;
+    case COMMAND_SET_VIRTUAL_DIMMER: m_askedVirtualDimmer.Taken(); break;
     case COMMAND_GET_PROPERTIES: ApplyProperties(value.GetUnsigned()); break;
     default: break;
     }
@@ -175,10 +188,10 @@ void CFixture::HandleMessage(const CMessage& message)
 
 void CFixture::ApplyProperties(uint32_t word)
 {
-    StoreFlag(m_invertPan, (word & 1u) != 0, kNotifyOptions);
-    StoreFlag(m_invertTilt, (word & 2u) != 0, kNotifyOptions);
-    StoreFlag(m_swapPanTilt, (word & 4u) != 0, kNotifyOptions);
-    StoreFlag(m_virtualDimmer, (word & 8u) != 0, kNotifyVirtualDimmer);
+    StoreFlag(m_invertPan, m_askedInvertPan, COMMAND_SET_INVERT_PAN, (word & 1u) != 0, kNotifyOptions);
+    StoreFlag(m_invertTilt, m_askedInvertTilt, COMMAND_SET_INVERT_TILT, (word & 2u) != 0, kNotifyOptions);
+    StoreFlag(m_swapPanTilt, m_askedSwapPanTilt, COMMAND_SET_SWAP_PAN_TILT, (word & 4u) != 0, kNotifyOptions);
+    StoreFlag(m_virtualDimmer, m_askedVirtualDimmer, COMMAND_SET_VIRTUAL_DIMMER, (word & 8u) != 0, kNotifyVirtualDimmer);
     StoreAddress(word >> 16);
     SetChanged();
 }
@@ -193,8 +206,12 @@ void CFixture::StoreAddress(uint32_t address)
     Notify(NOTIFY_ADDRESS);
 }
 
-void CFixture::StoreFlag(bool& field, bool value, uint32_t code)
+void CFixture::StoreFlag(bool& field, CAskedValue<bool>& asked, uint32_t set, bool value, uint32_t code)
 {
+    CMessage waiting(MANAGER_FIXTURE, set);
+    waiting.SetIndex0(static_cast<uint32_t>(GetIndex()));
+    if (!m_owner || !m_owner->IsWaiting(waiting))
+        asked.Answered();
     if (field == value)
         return;
     field = value;

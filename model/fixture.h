@@ -36,6 +36,12 @@ public:
     bool GetInvertTilt() const { return m_invertTilt; }
     bool GetSwapPanTilt() const { return m_swapPanTilt; }
     bool GetVirtualDimmer() const { return m_virtualDimmer; }
+    // What a toggle flips: the option last asked for until the controller has reported it since,
+    // else the one reported.
+    bool GetIntendedInvertPan() const { return m_askedInvertPan.Intended(m_invertPan); }
+    bool GetIntendedInvertTilt() const { return m_askedInvertTilt.Intended(m_invertTilt); }
+    bool GetIntendedSwapPanTilt() const { return m_askedSwapPanTilt.Intended(m_swapPanTilt); }
+    bool GetIntendedVirtualDimmer() const { return m_askedVirtualDimmer.Intended(m_virtualDimmer); }
     // The slot, -1 when the owner does not hold the fixture.
     int32_t GetIndex() const;
     // "PTSD": one letter per option that is set, a dash for each that is not.
@@ -77,7 +83,8 @@ private:
     // An option, sent when it must go (see CAskedValue).
     void SendFlag(uint32_t command, CAskedValue<bool>& asked, bool value, bool reported, bool always = false);
     void StoreAddress(uint32_t address);
-    void StoreFlag(bool& field, bool value, uint32_t code);
+    // A reported option; it answers what was asked unless a set of it still waits (`set`).
+    void StoreFlag(bool& field, CAskedValue<bool>& asked, uint32_t set, bool value, uint32_t code);
 
     CFixtureManager* m_owner;
     CPersonalityManager* m_library;

@@ -72,6 +72,11 @@ void CFixtureManager::Send(const CMessage& message)
         m_sink->QueueMessage(message);
 }
 
+bool CFixtureManager::IsWaiting(const CMessage& message) const
+{
+    return m_sink && m_sink->IsWaiting(message);
+}
+
 void CFixtureManager::HandleMessage(const CMessage& message)
 {
     if (message.GetManager() == MANAGER_FIXTURE_MANAGER)

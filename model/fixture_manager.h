@@ -48,6 +48,8 @@ public:
     void ObserveFixtures(CObserver* observer, CSubjectSet* set);
 
     void Send(const CMessage& message);
+    // Whether a record of the message's target is still queued for the controller or on its way.
+    bool IsWaiting(const CMessage& message) const;
     // Records of managers 30 and 31; anything else is ignored.
     void HandleMessage(const CMessage& message) override;
 

@@ -293,12 +293,12 @@ void CPlayback::ApplyMessage(const CMessage& message)
         }
         break;
     case COMMAND_GET_REPEAT:
-        if (IsNumber(value) && value.GetUnsigned() != m_repeat)
-        {
-            m_repeat = value.GetUnsigned();
-            Notify(PLAYBACK_NOTIFY_REPEAT);
-        }
+        if (IsNumber(value))
+            StoreMode(m_repeat, m_askedRepeat, COMMAND_SET_REPEAT, value.GetUnsigned(), PLAYBACK_NOTIFY_REPEAT);
         break;
+    // A report the controller sends after taking a set may still predate it.
+    case COMMAND_SET_REPEAT: m_askedRepeat.Taken(); break;
+    case COMMAND_SET_GO_MODE: m_askedGoMode.Taken(); break;
     case COMMAND_GET_BACKGROUND:
         if (IsNumber(value) && value.GetBool() != m_background)
         {
@@ -405,24 +405,14 @@ void CPlayback::ApplyProperties(uint32_t word)
         m_exclusive = exclusive;
         Notify(PLAYBACK_NOTIFY_EXCLUSIVE);
     }
-    const uint32_t goMode = (word >> 4) & 0xF;
-    if (goMode != m_goMode)
-    {
-        m_goMode = goMode;
-        Notify(PLAYBACK_NOTIFY_GO_MODE);
-    }
+    StoreMode(m_goMode, m_askedGoMode, COMMAND_SET_GO_MODE, (word >> 4) & 0xF, PLAYBACK_NOTIFY_GO_MODE);
     const uint32_t status = (word >> 8) & 0xF;
     if (status != m_status)
     {
         m_status = status;
         Notify(PLAYBACK_NOTIFY_STATUS);
     }
-    const uint32_t repeat = (word >> 12) & 0xF;
-    if (repeat != m_repeat)
-    {
-        m_repeat = repeat;
-        Notify(PLAYBACK_NOTIFY_REPEAT);
-    }
+    StoreMode(m_repeat, m_askedRepeat, COMMAND_SET_REPEAT, (word >> 12) & 0xF, PLAYBACK_NOTIFY_REPEAT);
     if (SetCueCount((word >> 16) & 0xFF, true))
         Notify(PLAYBACK_NOTIFY_COUNT);
     const int32_t current = static_cast<int32_t>(word >> 24);
@@ -431,6 +421,18 @@ void CPlayback::ApplyProperties(uint32_t word)
         m_currentCue = current;
         Notify(PLAYBACK_NOTIFY_CURRENT_CUE);
     }
+}
+
+void CPlayback::StoreMode(uint32_t& field, CAskedValue<uint32_t>& asked, uint32_t set, uint32_t value, uint32_t code)
+{
+    CMessage waiting(MANAGER_PLAYBACK, set);
+    waiting.SetIndex0(static_cast<uint32_t>(GetIndex()));
+    if (!m_owner || !m_owner->IsWaiting(waiting))
+        asked.Answered();
+    if (value == field)
+        return;
+    field = value;
+    Notify(code);
 }
 
 bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)

@@ -73,6 +73,10 @@ public:
     uint32_t GetStatus() const { return m_marked ? kMarkedStatus : m_status; }
     uint32_t GetRepeat() const { return m_repeat; }
     uint32_t GetGoMode() const { return m_goMode; }
+    // What a key stepping the mode steps from: the mode last asked for until the controller has
+    // reported it since, else the one reported.
+    uint32_t GetIntendedRepeat() const { return m_askedRepeat.Intended(m_repeat); }
+    uint32_t GetIntendedGoMode() const { return m_askedGoMode.Intended(m_goMode); }
     uint32_t GetFeedback() const { return m_feedback; }
     float GetIntensity() const { return m_intensity; }
     float GetSpeed() const { return m_speed; }
@@ -168,6 +172,8 @@ private:
     void RefreshCues();
     // A fader's or a knob's level, kept as what was asked last.
     void SendLevel(uint32_t command, CAskedValue<float>& asked, float level);
+    // A reported mode answers what was asked unless a set of it (`set`) still waits.
+    void StoreMode(uint32_t& field, CAskedValue<uint32_t>& asked, uint32_t set, uint32_t value, uint32_t code);
 
     CPlaybackManager* m_owner;
     std::vector<std::unique_ptr<CCue>> m_cues;

@@ -156,6 +156,11 @@ void CPlaybackManager::Send(const CMessage& message)
         m_sink->QueueMessage(message);
 }
 
+bool CPlaybackManager::IsWaiting(const CMessage& message) const
+{
+    return m_sink && m_sink->IsWaiting(message);
+}
+
 void CPlaybackManager::ApplyMessage(const CMessage& message)
 {
     switch (message.GetManager())

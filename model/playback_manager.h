@@ -83,6 +83,8 @@ public:
     // the two at once.
     void SwapPlaybacks(uint32_t first, uint32_t second);
     void Send(const CMessage& message);
+    // Whether a record of the message's target is still queued for the controller or on its way.
+    bool IsWaiting(const CMessage& message) const;
 
     // A press held on a playback's go or flash input, noted until its release. The controller
     // takes a held playback along when it swaps it, and so does the note: the release reaches the

@@ -181,11 +181,11 @@ void CDialogPlaybackProperties::OnKeyDown(uint32_t key, bool* handled)
         break;
     case 'g':
         if (m_shown)
-            m_shown->SetGoMode((m_shown->GetGoMode() + 1) % kModeCount);
+            m_shown->SetGoMode((m_shown->GetIntendedGoMode() + 1) % kModeCount);
         break;
     case 'r':
         if (m_shown)
-            m_shown->SetRepeat((m_shown->GetRepeat() + 1) % kModeCount);
+            m_shown->SetRepeat((m_shown->GetIntendedRepeat() + 1) % kModeCount);
         break;
     default:
         return;

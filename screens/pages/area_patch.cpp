@@ -473,25 +473,25 @@ void CAreaPatch::Click(CAreaButton* button)
     }
     else if (button == m_invertPan)
     {
-        const bool invert = !first->GetInvertPan();
+        const bool invert = !first->GetIntendedInvertPan();
         for (CFixture* fixture : fixtures)
             fixture->SetInvertPan(invert);
     }
     else if (button == m_invertTilt)
     {
-        const bool invert = !first->GetInvertTilt();
+        const bool invert = !first->GetIntendedInvertTilt();
         for (CFixture* fixture : fixtures)
             fixture->SetInvertTilt(invert);
     }
     else if (button == m_swapPanTilt)
     {
-        const bool swap = !first->GetSwapPanTilt();
+        const bool swap = !first->GetIntendedSwapPanTilt();
         for (CFixture* fixture : fixtures)
             fixture->SetSwapPanTilt(swap);
     }
     else if (button == m_virtualDimmer)
     {
-        const bool dimmer = !first->GetVirtualDimmer();
+        const bool dimmer = !first->GetIntendedVirtualDimmer();
         for (CFixture* fixture : fixtures)
             fixture->SetVirtualDimmer(dimmer);
     }

@@ -119,6 +119,19 @@ TEST_F(PlaybackTest, FadersAreClampedBeforeTheyAreCompared)
         set(false);
         EXPECT_EQ(sink.sent.size(), 2u) << name;
     }
+    // A mode stepped twice before the controller answers steps twice.
+    const std::pair<const char*, std::function<void()>> steps[] = {
+        {"repeat", [&] { playback->SetRepeat(playback->GetIntendedRepeat() + 1); }},
+        {"go mode", [&] { playback->SetGoMode(playback->GetIntendedGoMode() + 1); }},
+    };
+    for (const auto& [name, step] : steps)
+    {
+        sink.sent.clear();
+        step();
+        step();
+        ASSERT_EQ(sink.sent.size(), 2u) << name;
+        EXPECT_EQ(sink.sent[1].GetValue().GetUnsigned(), 2u) << name;
+    }
 }
 
 TEST_F(PlaybackTest, FlagsAndCommandsAreAlwaysSent)

@@ -255,6 +255,26 @@ TEST_F(ProgrammerTest, SettingAGroupValueSendsOnlyADifferentValueOrKind)
         set(false);
         EXPECT_EQ(sink.sent.size() + patchSink.sent.size(), 2u) << name;
     }
+    // An option toggled twice before the controller answers ends where it started.
+    const std::pair<const char*, std::function<void()>> toggles[] = {
+        {"invert pan", [&] { fixture.SetInvertPan(!fixture.GetIntendedInvertPan()); }},
+        {"invert tilt", [&] { fixture.SetInvertTilt(!fixture.GetIntendedInvertTilt()); }},
+        {"swap pan/tilt", [&] { fixture.SetSwapPanTilt(!fixture.GetIntendedSwapPanTilt()); }},
+        {"virtual dimmer", [&] { fixture.SetVirtualDimmer(!fixture.GetIntendedVirtualDimmer()); }},
+    };
+    for (const auto& [name, toggle] : toggles)
+    {
+        patchSink.sent.clear();
+        toggle();
+        toggle();
+        ASSERT_EQ(patchSink.sent.size(), 2u) << name;
+        EXPECT_FALSE(patchSink.sent[1].GetValue().GetBool()) << name;
+    }
+    // A packed report read with no set waiting (address 20 in the high half, the four options
+    // set from elsewhere) is what the next toggle flips.
+    patch.HandleMessage(Record(MANAGER_FIXTURE, COMMAND_GET_PROPERTIES, 5, CMessageValue((20u << 16) | 0xFu)));
+    EXPECT_TRUE(fixture.GetIntendedInvertPan() && fixture.GetIntendedInvertTilt() &&
+                fixture.GetIntendedSwapPanTilt() && fixture.GetIntendedVirtualDimmer());
 
     // What a value built on the group starts from: the last ask, until a report read after it
     // reached the controller; a report handled before the ask's answer is overtaken by it.

@@ -57,11 +57,12 @@ TEST_F(PropertiesDialog, AChangeGoesToEverySelectedPlaybackAndTheKeysGAndRToTheF
     EXPECT_TRUE(Background()->IsChecked());
 
     sink.sent.clear();
-    // The shown playback is still at Solo and Off: both step round to the first mode.
+    // The controller still reports Solo and Off: go mode steps on from the Flash just asked for,
+    // repeat round from Off to the first mode.
     EXPECT_TRUE(KeyDown('g'));
     EXPECT_TRUE(KeyUp('g'));
     Key('r');
-    EXPECT_EQ(Sent(COMMAND_SET_GO_MODE), (std::vector<std::string>{"0=0"}));
+    EXPECT_EQ(Sent(COMMAND_SET_GO_MODE), (std::vector<std::string>{"0=3"}));
     EXPECT_EQ(Sent(COMMAND_SET_REPEAT), (std::vector<std::string>{"0=0"}));
     EXPECT_FALSE(KeyDown('x'));
 }
