@@ -101,7 +101,7 @@ void CDeviceManager::FindBroadcastTargets(const CLinkSetup& setup)
         if (fixed)
             fixed->push_back({local, netmask});
     }
-    m_subnets = std::make_unique<CLocalSubnets>(std::move(fixed));
+    m_subnets = std::make_unique<CLocalSubnets>(std::move(fixed), *m_clock);
     m_broadcastTargets = setup.broadcastTargets ? *setup.broadcastTargets : targets;
     PrintLine("Broadcasting to:");
     CApp::Log(kCategory, "Broadcasting to:", 2);

@@ -1,12 +1,14 @@
 #include "link/local_subnets.h"
 
 #include "link/discovery.h"
+#include "link/link_clock.h"
 #include "shell/interface_watch.h"
 #include "shell/platform.h"
 
 #include <utility>
 
-CLocalSubnets::CLocalSubnets(std::optional<std::vector<CInterfaceAddress>> fixed)
+CLocalSubnets::CLocalSubnets(std::optional<std::vector<CInterfaceAddress>> fixed, CLinkClock& clock)
+    : m_clock(clock)
 {
     if (fixed)
     {
@@ -16,6 +18,7 @@ CLocalSubnets::CLocalSubnets(std::optional<std::vector<CInterfaceAddress>> fixed
     // Watched before the first look, so that no change falls between the two.
     m_watch = std::make_unique<CInterfaceWatch>();
     m_interfaces = ReadLocalInterfaces();
+    m_lastRead = m_clock.GetMilliseconds();
 }
 
 CLocalSubnets::~CLocalSubnets() = default;
@@ -24,10 +27,27 @@ void CLocalSubnets::Refresh(bool always)
 {
     if (!m_watch)
         return;
+    const uint32_t now = m_clock.GetMilliseconds();
+    uint64_t read;
+    {
+        CSdlMutexLock lock(m_mutex);
+        const bool readDue = always || HasElapsed(now, m_lastRead, kLeastMillisecondsBetweenReads);
+        // The reports are taken either way, so that a read now is not made again for them; while
+        // one already waits for a read that is not due, the socket is left alone.
+        if ((!m_changed || readDue) && m_watch->HasChanged())
+            m_changed = true;
+        if (!always && !(m_changed && readDue))
+            return;
+        m_changed = false;
+        m_lastRead = now;
+        read = ++m_readsBegun;
+    }
+    std::vector<CInterfaceAddress> interfaces = ReadLocalInterfaces();
     CSdlMutexLock lock(m_mutex);
-    // The reports are taken either way, so that a look now is not made again for them.
-    if (m_watch->HasChanged() || always)
-        m_interfaces = ReadLocalInterfaces();
+    if (read < m_readHeld)
+        return;
+    m_interfaces = std::move(interfaces);
+    m_readHeld = read;
 }
 
 bool CLocalSubnets::IsUnitAddress(const CIpAddress& unit, const CIpAddress& sender) const

@@ -3,35 +3,51 @@
 #include "foundation/ip_address.h"
 #include "shell/sdl_mutex.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class CInterfaceWatch;
+class CLinkClock;
 
 // The subnets of this machine's interfaces, whose broadcasts are never one unit's address, as
 // they are at the moment asked: interfaces come and go and change their netmasks while the
 // program runs. Refresh reads them again when the system has reported a change since the last
-// look, and whenever asked to. Any thread: under a lock of its own, never held with another.
+// look, and whenever asked to. Any thread: under a lock of its own, never held with another, and
+// never while the interfaces are read.
 class CLocalSubnets
 {
 public:
+    // However many changes the system reports, the interfaces are read again at most once in this
+    // long (a first change after a quiet while is read at once): the look comes before every
+    // record and unit packet sent, and a flood of reports must not cost the link its pace.
+    static constexpr uint32_t kLeastMillisecondsBetweenReads = 250;
+
     // Handed in: these stand for the machine's interfaces for good. Unset: the machine's own,
-    // watched.
-    explicit CLocalSubnets(std::optional<std::vector<CInterfaceAddress>> fixed);
+    // watched. The clock paces the reads.
+    CLocalSubnets(std::optional<std::vector<CInterfaceAddress>> fixed, CLinkClock& clock);
     ~CLocalSubnets();
     CLocalSubnets(const CLocalSubnets&) = delete;
     CLocalSubnets& operator=(const CLocalSubnets&) = delete;
 
-    // Reads the interfaces again when the system reported a change since the last look, or
-    // always.
+    // Reads the interfaces again when the system reported a change since the last look (at the
+    // pace above), or always.
     void Refresh(bool always = false);
     // Whether a unit can have the address (IsUsableUnitAddress) by the interfaces last read.
     bool IsUnitAddress(const CIpAddress& unit, const CIpAddress& sender) const;
 
 private:
+    CLinkClock& m_clock;
     mutable CSdlMutex m_mutex;
     std::vector<CInterfaceAddress> m_interfaces;
     // Null: the interfaces were handed in.
     std::unique_ptr<CInterfaceWatch> m_watch;
+    // A change was reported that no read has taken yet.
+    bool m_changed = false;
+    uint32_t m_lastRead = 0;
+    // Reads begun, and the one whose interfaces are held: a read that ends after a later one does
+    // not replace what that one found.
+    uint64_t m_readsBegun = 0;
+    uint64_t m_readHeld = 0;
 };

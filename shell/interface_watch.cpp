@@ -36,13 +36,19 @@ bool CInterfaceWatch::HasChanged()
     bool changed = false;
     // What a report says does not matter: the caller reads the addresses afresh.
     uint8_t buffer[4096];
-    for (;;)
+    for (int taken = 0; taken < kMostReportsPerLook; ++taken)
     {
-        if (recv(m_socket, buffer, sizeof(buffer), MSG_DONTWAIT) >= 0)
-            changed = true;
+        sockaddr_nl sender = {};
+        socklen_t senderSize = sizeof(sender);
+        const ssize_t count = recvfrom(m_socket, buffer, sizeof(buffer), MSG_DONTWAIT,
+                                       reinterpret_cast<sockaddr*>(&sender), &senderSize);
+        if (count >= 0)
+            // Port 0 is the kernel's alone; any other is a process.
+            changed = changed || (senderSize == sizeof(sender) && sender.nl_family == AF_NETLINK && sender.nl_pid == 0);
         else if (errno == ENOBUFS)
             changed = true;  // reports overflowed the socket and were lost
         else if (errno != EINTR)
-            return changed;
+            break;
     }
+    return changed;
 }
