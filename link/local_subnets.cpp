@@ -32,10 +32,18 @@ void CLocalSubnets::Refresh(bool always)
     {
         CSdlMutexLock lock(m_mutex);
         const bool readDue = always || HasElapsed(now, m_lastRead, kLeastMillisecondsBetweenReads);
-        // The reports are taken either way, so that a read now is not made again for them; while
-        // one already waits for a read that is not due, the socket is left alone.
-        if ((!m_changed || readDue) && m_watch->HasChanged())
-            m_changed = true;
+        // The reports are taken before a read, so that it is not made again for them. Between
+        // reads the socket is left alone while a change already waits for one, and for the pace
+        // after a look that ended full: reports that come faster than they are taken (a flood,
+        // forged or not) cost a bounded look a few times a second, not one before every frame.
+        const bool flooded = m_lookFull && !HasElapsed(now, m_lastFullLook, kLeastMillisecondsBetweenReads);
+        if (readDue || (!m_changed && !flooded))
+        {
+            if (m_watch->HasChanged(m_lookFull))
+                m_changed = true;
+            if (m_lookFull)
+                m_lastFullLook = now;
+        }
         if (!always && !(m_changed && readDue))
             return;
         m_changed = false;

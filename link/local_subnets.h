@@ -46,6 +46,9 @@ private:
     // A change was reported that no read has taken yet.
     bool m_changed = false;
     uint32_t m_lastRead = 0;
+    // The last look ended at the watch's bound, at that time.
+    bool m_lookFull = false;
+    uint32_t m_lastFullLook = 0;
     // Reads begun, and the one whose interfaces are held: a read that ends after a later one does
     // not replace what that one found.
     uint64_t m_readsBegun = 0;

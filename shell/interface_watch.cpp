@@ -29,8 +29,9 @@ CInterfaceWatch::~CInterfaceWatch()
         close(m_socket);
 }
 
-bool CInterfaceWatch::HasChanged()
+bool CInterfaceWatch::HasChanged(bool& full)
 {
+    full = false;
     if (m_socket < 0)
         return false;
     bool changed = false;
@@ -48,7 +49,8 @@ bool CInterfaceWatch::HasChanged()
         else if (errno == ENOBUFS)
             changed = true;  // reports overflowed the socket and were lost
         else if (errno != EINTR)
-            break;
+            return changed;
     }
+    full = true;
     return changed;
 }

@@ -19,8 +19,8 @@ public:
     CInterfaceWatch& operator=(const CInterfaceWatch&) = delete;
 
     // Takes the reports waiting, up to kMostReportsPerLook: true when one of them came from the
-    // kernel, or when reports were lost.
-    bool HasChanged();
+    // kernel, or when reports were lost. Full: the look ended at that bound.
+    bool HasChanged(bool& full);
 
 private:
     int m_socket = -1;

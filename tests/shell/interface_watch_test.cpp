@@ -55,22 +55,27 @@ TEST(InterfaceWatchNetns, TakesOnlyTheKernelsReportsABoundedNumberAtATime)
     if (!InOwnNamespace())
         GTEST_SKIP() << "needs a namespace of its own (interface_watch.cmake)";
     CInterfaceWatch watch;
-    EXPECT_FALSE(watch.HasChanged()) << "nothing reported yet";
+    bool full = false;
+    EXPECT_FALSE(watch.HasChanged(full)) << "nothing reported yet";
+    EXPECT_FALSE(full);
 
     RunCommand("ip addr add 10.99.1.1/24 dev lo");
-    EXPECT_TRUE(watch.HasChanged()) << "an address added";
-    EXPECT_FALSE(watch.HasChanged()) << "the report was taken";
+    EXPECT_TRUE(watch.HasChanged(full)) << "an address added";
+    EXPECT_FALSE(watch.HasChanged(full)) << "the report was taken";
 
     SendForgedReports(1);
-    EXPECT_FALSE(watch.HasChanged()) << "a report from a process, not the kernel";
+    EXPECT_FALSE(watch.HasChanged(full)) << "a report from a process, not the kernel";
 
-    // More forged reports than one look takes: each look ends, and none says anything changed.
-    SendForgedReports(CInterfaceWatch::kMostReportsPerLook * 2);
-    EXPECT_FALSE(watch.HasChanged());
-    EXPECT_FALSE(watch.HasChanged());
+    // More forged reports than one look takes: each look ends, full while more wait, and none
+    // says anything changed.
+    SendForgedReports(CInterfaceWatch::kMostReportsPerLook + 1);
+    EXPECT_FALSE(watch.HasChanged(full));
+    EXPECT_TRUE(full);
+    EXPECT_FALSE(watch.HasChanged(full));
+    EXPECT_FALSE(full);
     // A kernel report behind a look's worth of forged ones is taken by the look that reaches it.
     SendForgedReports(CInterfaceWatch::kMostReportsPerLook);
     RunCommand("ip addr del 10.99.1.1/24 dev lo");
-    EXPECT_FALSE(watch.HasChanged());
-    EXPECT_TRUE(watch.HasChanged()) << "the address taken away";
+    EXPECT_FALSE(watch.HasChanged(full));
+    EXPECT_TRUE(watch.HasChanged(full)) << "the address taken away";
 }
