@@ -18,7 +18,9 @@
 // advisory lock on it (flock) until it is renamed or removed.
 bool ReplaceFile(const std::string& path, const std::string& bytes, int& error);
 
-// A replace killed half-way (a crash, a power cut) leaves its new file behind. Removes each such
-// file of the folder, and returns the names removed; a file whose writer still lives (its process
-// runs, or anyone holds its lock) is left alone, and so is every name not of exactly that form.
+// A replace killed half-way (a crash, a power cut) leaves its new file behind, beside the file
+// replaced: in the folder, or where one of the folder's symbolic links leads. Removes each such
+// file of the folder and of the folders its links to files lead to, and returns the paths
+// removed; a file whose writer still lives (its process runs, or anyone holds its lock) is left
+// alone, and so is every name not of exactly that form.
 std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder);

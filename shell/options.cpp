@@ -74,8 +74,8 @@ void COptions::SetCore(COptionsLink* link, COptionsLanguage* language, COptionsH
     // Once, at start: what a save killed half-way left beside the file goes.
     if (!m_path.empty())
     {
-        for (const std::string& name : RemoveInterruptedReplaces(ParentFolder(m_path)))
-            CApp::Log(kLogCategory, "Removed " + name + ", left by a save that was cut short", 1);
+        for (const std::string& path : RemoveInterruptedReplaces(ParentFolder(m_path)))
+            CApp::Log(kLogCategory, "Removed " + path + ", left by a save that was cut short", 1);
     }
     Load();
 }
