@@ -64,17 +64,26 @@ pid_t WriterOf(const std::string& name)
     return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
 
+// The most symbolic links a path may lead through, as the system itself follows before it gives
+// up (ELOOP): a chain of this many opens, one more does not.
+constexpr int kMaxLinks = 40;
+
 // Where a write to the path lands: the file at the end of the symbolic links it names, each
 // relative link read from its own folder. The path itself when it is no link, or nothing is there.
 bool FollowLinks(const std::string& path, std::string& target, int& error)
 {
     target = path;
-    // As many as the system itself follows before it gives up (ELOOP).
-    for (int hops = 0; hops < 40; ++hops)
+    for (int followed = 0;; ++followed)
     {
         struct stat status;
         if (::lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
             return true;
+        if (followed == kMaxLinks)
+        {
+            // A loop, or a chain longer than anything the system would open.
+            error = ELOOP;
+            return false;
+        }
         char buffer[PATH_MAX];
         const ssize_t length = ::readlink(target.c_str(), buffer, sizeof(buffer));
         if (length < 0 || size_t(length) >= sizeof(buffer))
@@ -85,8 +94,6 @@ bool FollowLinks(const std::string& path, std::string& target, int& error)
         const std::string next(buffer, size_t(length));
         target = next[0] == '/' ? next : FolderOf(target) + "/" + next;
     }
-    error = ELOOP;
-    return false;
 }
 
 // The new file's name in the folder: the target's name leads, cut short where the whole would

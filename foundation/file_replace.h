@@ -6,11 +6,12 @@
 // Replaces a file's content whole: the bytes go to a new file beside it, are pushed to the disk,
 // and the new file is renamed over the target, so the target is at every moment either the old
 // content or the whole new one, never a half-written file. A path that is a symbolic link keeps
-// it: the file it leads to is replaced, in its own folder. The new file keeps the old one's
-// permission bits (and owner and group where the process may set them); one made anew is 0644.
-// False, with the error (a system error number, or kErrorNotRegularFile when something other
-// than a regular file stands at the path), when anything fails; the target is then as it was and
-// nothing is left beside it.
+// it: the file it leads to is replaced, in its own folder; a chain of up to 40 links is followed,
+// as the system follows it, and a loop or a longer chain is refused with ELOOP. The new file
+// keeps the old one's permission bits (and owner and group where the process may set them); one
+// made anew is 0644. False, with the error (a system error number, or kErrorNotRegularFile when
+// something other than a regular file stands at the path), when anything fails; the target is
+// then as it was and nothing is left beside it.
 //
 // The new file is named "." + the target's name + ".tanzo-partial-" + the writer's process id +
 // "-" + six random characters (a hidden file no listing of shows or options shows), the target's
