@@ -1,6 +1,9 @@
 #include "shell/options.h"
 
 #include "foundation/ascii.h"
+#include "foundation/version.h"
+#include "shell/app.h"
+#include "shell/logger.h"
 #include "tests/shell/services_test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +13,8 @@
 #include <sys/resource.h>
 #include <tinyxml.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 namespace
@@ -39,6 +44,33 @@ std::string OptionsFile(const std::string& body)
     return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n<zevral><options>" + body +
            "</options></zevral>\n";
 }
+
+// The program's log for the span of a test, in a data folder of its own: what the options say.
+class COptionsLog
+{
+public:
+    COptionsLog() : m_data("XDG_DATA_HOME", m_home.Path().c_str()), m_app(CVersion(1, 7, 0), 1, m_argv) {}
+
+    // The options' lines logged since the last call, without their times.
+    std::vector<std::string> Take()
+    {
+        const std::vector<std::string> all = CApp::GetLogger()->GetLines();
+        std::vector<std::string> lines;
+        for (size_t i = m_taken; i < all.size(); ++i)
+            if (const size_t at = all[i].find("] [Options] "); at != std::string::npos)
+                lines.push_back(all[i].substr(at + 12));
+        m_taken = all.size();
+        return lines;
+    }
+
+private:
+    CTempFolder m_home;
+    CScopedEnv m_data;
+    char m_name[8] = "options";
+    char* m_argv[2] = {m_name, nullptr};
+    CApp m_app;
+    size_t m_taken = 0;
+};
 
 // Ticks at the frame period for about the given time.
 void Tick(COptions& options, float seconds)
@@ -257,8 +289,9 @@ TEST(Options, DamagedFileLeavesDefaultsIsKeptAsideAndReplacedAtTheFirstPoint)
     }
 }
 
-TEST(Options, FailedWriteKeepsTheOldFileAndIsRetried)
+TEST(Options, FailedWriteKeepsTheOldFileIsRetriedAndIsSaidOncePerReason)
 {
+    COptionsLog log;
     CTempFolder folder;
     WriteFile(folder / "options.xml", OptionsFile("<device>1.2.3.4</device><language>Good</language>"));
     const std::string good = ReadAll(folder / "options.xml");
@@ -277,16 +310,32 @@ TEST(Options, FailedWriteKeepsTheOldFileAndIsRetried)
     EXPECT_FALSE(options.Save());
     EXPECT_TRUE(options.IsModified());
     options.Update(5.0f);
+    options.Update(5.0f);
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(options.IsModified());
     EXPECT_EQ(ReadAll(folder / "options.xml"), good);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 
-    // Once there is room, the next point writes it.
+    // Another reason is said once in its turn: the folder has gone.
+    const std::string moved = folder.Path() + ".moved";
+    std::filesystem::rename(folder.Path(), moved);
+    options.Update(5.0f);
+    options.Update(5.0f);
+    std::filesystem::rename(moved, folder.Path());
+    EXPECT_EQ(log.Take(), (std::vector<std::string>{"Could not write " + (folder / "options.xml") + ": " +
+                                                        std::strerror(EFBIG),
+                                                    "Could not write " + (folder / "options.xml") + ": " +
+                                                        std::strerror(ENOENT)}));
+
+    // Once there is room, the next point writes it, and says so once.
     options.Update(5.0f);
     EXPECT_FALSE(options.IsModified());
     EXPECT_NE(ReadAll(folder / "options.xml").find("Changed"), std::string::npos);
+    options.SetLanguage("Again");
+    options.Update(5.0f);
+    EXPECT_FALSE(options.IsModified());
+    EXPECT_EQ(log.Take(), std::vector<std::string>{"Wrote " + (folder / "options.xml") + " again"});
 }
 
 TEST(Options, FileThatIsNoRegularFileIsNeitherReadNorLost)
