@@ -29,6 +29,9 @@ constexpr size_t kMaxBytes = 1024 * 1024;
 // some 30 bytes an ignored hint, and a language name is a word or two.
 constexpr size_t kMaxIgnoredExplanations = 10000;
 constexpr size_t kMaxLanguageBytes = 1024;
+// Why a save did not write, beside the system's error numbers and kErrorNotRegularFile.
+constexpr int kErrorWriteProtected = -2;
+static_assert(kErrorWriteProtected != kErrorNotRegularFile);
 
 std::string PathIn(const std::string& folder)
 {
@@ -202,6 +205,15 @@ bool COptions::Save()
 {
     if (m_path.empty() || m_fileKept)
         return false;
+    // A file the user made read-only is theirs: the settings hold for this run only.
+    if (IsWriteProtected(m_path))
+    {
+        if (m_saveError != kErrorWriteProtected)
+            CApp::Log(kLogCategory, "Not written: " + m_path +
+                                        " is read-only; the settings hold until the program ends", 1);
+        m_saveError = kErrorWriteProtected;
+        return false;
+    }
     TiXmlDocument document;
     document.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", "no"));
     TiXmlElement root("zevral");

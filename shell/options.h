@@ -72,7 +72,8 @@ public:
     // in this run. True when read.
     bool Load();
     // True when the file was replaced; only then is the change no longer pending. Never replaces
-    // a file that Load left alone.
+    // a file that Load left alone, nor one the user has made read-only (no write permission bit,
+    // or none for this process): the settings then hold for the run, and the log says so once.
     bool Save();
     // Once per frame.
     void Update(float seconds);

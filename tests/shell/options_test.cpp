@@ -338,6 +338,47 @@ TEST(Options, FailedWriteKeepsTheOldFileIsRetriedAndIsSaidOncePerReason)
     EXPECT_EQ(log.Take(), std::vector<std::string>{"Wrote " + (folder / "options.xml") + " again"});
 }
 
+TEST(Options, AFileTheUserMadeReadOnlyIsLeftAsItIs)
+{
+    // Also behind a link, in the folder the link leads to; the bits decide, though root may write.
+    COptionsLog log;
+    CTempFolder folder;
+    CTempFolder shared;
+    WriteFile(shared / "options.xml", OptionsFile("<device>1.2.3.4</device><language>Good</language>"));
+    ASSERT_EQ(::symlink((shared / "options.xml").c_str(), (folder / "options.xml").c_str()), 0);
+    ASSERT_EQ(::chmod((shared / "options.xml").c_str(), 0444), 0);
+    const std::string good = ReadAll(shared / "options.xml");
+    {
+        COptions options(folder.Path());
+        options.SetCore(nullptr, nullptr, nullptr);
+        EXPECT_EQ(options.GetLanguage(), "Good");
+        options.SetLanguage("Changed");
+        EXPECT_FALSE(options.Save());
+        Tick(options, 12.0f);
+        // The settings hold for the session.
+        EXPECT_TRUE(options.IsModified());
+        EXPECT_EQ(options.GetLanguage(), "Changed");
+    }
+    EXPECT_EQ(ReadAll(shared / "options.xml"), good);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "options.xml"));
+    struct stat status;
+    ASSERT_EQ(::stat((shared / "options.xml").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0444u);
+    for (const CTempFolder* inside : {&folder, &shared})
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(inside->Path()), {}), 1);
+    EXPECT_EQ(log.Take(), std::vector<std::string>{"Not written: " + (folder / "options.xml") +
+                                                   " is read-only; the settings hold until the program ends"});
+
+    // Made writable again, it is written at the next point.
+    ASSERT_EQ(::chmod((shared / "options.xml").c_str(), 0644), 0);
+    COptions options(folder.Path());
+    options.SetCore(nullptr, nullptr, nullptr);
+    options.SetLanguage("Changed");
+    options.Update(5.0f);
+    EXPECT_FALSE(options.IsModified());
+    EXPECT_NE(ReadAll(shared / "options.xml").find("Changed"), std::string::npos);
+}
+
 TEST(Options, FileThatIsNoRegularFileIsNeitherReadNorLost)
 {
     // A pipe would hold a reader or writer that waited for its other end.
