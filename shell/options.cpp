@@ -17,7 +17,6 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
-#include <strings.h>
 #include <vector>
 
 namespace
@@ -38,10 +37,12 @@ std::string PathIn(const std::string& folder)
     return folder.empty() ? std::string() : JoinPath(folder, COptions::kFileName);
 }
 
-void ReportUnreadValue(const TiXmlElement& element, const std::string& text, const char* consequence)
+// attribute null names the element's own text.
+void ReportUnreadValue(const TiXmlElement& element, const char* attribute, const std::string& text,
+                       const char* consequence)
 {
-    CApp::Log(kLogCategory, std::string("Not read, ") + consequence + ": " + DescribeXmlValue(element, nullptr, text),
-              1);
+    CApp::Log(kLogCategory,
+              std::string("Not read, ") + consequence + ": " + DescribeXmlValue(element, attribute, text), 1);
 }
 
 void AddTextElement(TiXmlElement& parent, const char* name, const std::string& text)
@@ -122,13 +123,17 @@ bool COptions::Load()
             {
                 // An address that does not read chooses no controller.
                 if (!m_device.Parse(TrimBlanks(text)))
-                    ReportUnreadValue(*child, text, "no controller chosen");
+                    ReportUnreadValue(*child, nullptr, text, "no controller chosen");
                 if (m_link)
                     m_link->SetConnectedAddress(m_device);
             }
-            // The address goes first, so a locked file still selects its controller.
+            // The address goes first, so a locked file still selects its controller. The lock
+            // reads as every yes-or-no of the program's files does; this program writes "true".
             const char* lock = child->Attribute("lock");
-            if (lock && ::strcasecmp(lock, "true") == 0)
+            const std::optional<bool> locked = lock ? ReadXmlBool(lock) : std::optional<bool>(false);
+            if (!locked)
+                ReportUnreadValue(*child, "lock", lock, "unlocked");
+            if (locked.value_or(false))
             {
                 m_lock = true;
                 if (m_link)
@@ -162,7 +167,7 @@ bool COptions::Load()
                 const std::optional<int64_t> value = ReadWholeInteger(text, INT32_MIN, INT32_MAX);
                 if (!value)
                 {
-                    ReportUnreadValue(*id, text, "no hint silenced");
+                    ReportUnreadValue(*id, nullptr, text, "no hint silenced");
                     continue;
                 }
                 if (m_hints)

@@ -1,6 +1,5 @@
 #include "shell/options.h"
 
-#include "foundation/ascii.h"
 #include "foundation/version.h"
 #include "shell/app.h"
 #include "shell/logger.h"
@@ -136,18 +135,34 @@ TEST(Options, LoadHandsTheDeviceOverBeforeTheLock)
     EXPECT_FALSE(options.IsModified());
 }
 
-TEST(Options, OnlyTrueInAnyCaseLocks)
+TEST(Options, LockReadsAsEveryYesOrNoOfTheProgramsFilesAndAnythingElseIsSaid)
 {
-    for (const char* value : {"true", "True", "TRUE", "yes", "1", "on", "truer", ""})
+    COptionsLog log;
+    const struct
+    {
+        const char* text;
+        bool locked;
+        bool said;
+    } rows[] = {
+        {"true", true, false}, {"TRUE", true, false},  {"yes", true, false},    {"On", true, false},
+        {"false", false, false}, {"no", false, false}, {"off", false, false},   {"0", false, false},
+        {"1", false, true},    {"enabled", false, true}, {"truer", false, true}, {"", false, true},
+    };
+    for (const auto& row : rows)
     {
         CTempFolder folder;
-        WriteFile(folder / "options.xml", OptionsFile(std::string("<device lock=\"") + value + "\">1.2.3.4</device>"));
+        WriteFile(folder / "options.xml", OptionsFile(std::string("<device lock=\"") + row.text + "\">1.2.3.4</device>"));
         CRecorder recorder;
         COptions options(folder.Path());
         options.SetCore(&recorder, nullptr, nullptr);
-        const bool expected = EqualIgnoringAsciiCase(value, "true");
-        EXPECT_EQ(options.GetLock(), expected) << value;
-        EXPECT_EQ(recorder.calls.size(), expected ? 2u : 1u) << value;
+        EXPECT_EQ(options.GetLock(), row.locked) << row.text;
+        EXPECT_EQ(recorder.calls.size(), row.locked ? 2u : 1u) << row.text;
+        const std::vector<std::string> said = log.Take();
+        if (row.said)
+            EXPECT_EQ(said, std::vector<std::string>{"Not read, unlocked: \"" + (folder / "options.xml") +
+                                                     "\": device lock=\"" + row.text + "\""});
+        else
+            EXPECT_TRUE(said.empty()) << row.text << ": " << said.front();
     }
 }
 
