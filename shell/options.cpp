@@ -174,7 +174,8 @@ bool COptions::Load()
                     m_hints->DisableExplanation(int32_t(*value));
                 m_ignoredExplanations.push_back(int32_t(*value));
             }
-            ForgetOldestIgnored();
+            if (const size_t forgotten = ForgetOldestIgnored())
+                ReportForgottenIgnored(forgotten);
         }
     }
     m_modified = false;
@@ -208,6 +209,10 @@ void COptions::KeepDamagedFile(const std::string& why)
 
 bool COptions::Save()
 {
+    // Said once for all the hints forgotten since the last save point, however many were added.
+    if (m_forgottenIgnored > 0)
+        ReportForgottenIgnored(m_forgottenIgnored);
+    m_forgottenIgnored = 0;
     if (m_path.empty() || m_fileKept)
         return false;
     // A file the user made read-only is theirs: the settings hold for this run only.
@@ -311,18 +316,23 @@ void COptions::SetLanguage(const std::string& name)
 void COptions::AddIgnoredExplanation(int32_t id)
 {
     m_ignoredExplanations.push_back(id);
-    ForgetOldestIgnored();
+    m_forgottenIgnored += ForgetOldestIgnored();
     m_modified = true;
 }
 
-void COptions::ForgetOldestIgnored()
+size_t COptions::ForgetOldestIgnored()
 {
     if (m_ignoredExplanations.size() <= kMaxIgnoredExplanations)
-        return;
+        return 0;
     const size_t dropped = m_ignoredExplanations.size() - kMaxIgnoredExplanations;
     m_ignoredExplanations.erase(m_ignoredExplanations.begin(),
                                 m_ignoredExplanations.begin() + std::ptrdiff_t(dropped));
-    CApp::Log(kLogCategory, "The oldest " + std::to_string(dropped) + " of the ignored hints are forgotten: " +
+    return dropped;
+}
+
+void COptions::ReportForgottenIgnored(size_t count)
+{
+    CApp::Log(kLogCategory, "The oldest " + std::to_string(count) + " of the ignored hints are forgotten: " +
                                 std::to_string(kMaxIgnoredExplanations) + " are kept",
               1);
 }

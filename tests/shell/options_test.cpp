@@ -189,7 +189,8 @@ TEST(Options, SurviveARestart)
 TEST(Options, WhatIsWrittenIsWithinWhatTheReaderTakes)
 {
     // However many hints are silenced, the oldest go before the file grows past what its reader
-    // takes; a name of more than a kilobyte is no language's.
+    // takes, and the log sums them up in one line; a name of more than a kilobyte is no language's.
+    COptionsLog log;
     CTempFolder folder;
     {
         COptions options(folder.Path());
@@ -198,12 +199,16 @@ TEST(Options, WhatIsWrittenIsWithinWhatTheReaderTakes)
         for (int32_t n = 0; n < 50000; ++n)
             options.AddIgnoredExplanation(INT32_MIN + n);
     }
+    EXPECT_EQ(log.Take(), (std::vector<std::string>{"Not kept: a language name of 2000 bytes",
+                                                    "The oldest 40000 of the ignored hints are forgotten: 10000 are "
+                                                    "kept"}));
     COptions options(folder.Path());
     options.SetCore(nullptr, nullptr, nullptr);
     EXPECT_FALSE(options.IsModified());
     ASSERT_EQ(options.GetIgnoredExplanations().size(), 10000u);
     EXPECT_EQ(options.GetIgnoredExplanations().front(), INT32_MIN + 40000);
     EXPECT_EQ(options.GetLanguage(), "English");
+    EXPECT_TRUE(log.Take().empty());
 }
 
 TEST(Options, RepeatedValuesChangeNothing)
