@@ -114,6 +114,14 @@ bool PathExists(const std::string& path)
     return ::lstat(path.c_str(), &status) == 0;
 }
 
+bool IsWriteProtected(const std::string& path)
+{
+    struct stat status;
+    if (::stat(path.c_str(), &status) != 0)
+        return false;
+    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
+}
+
 std::string DescribeFileError(int error)
 {
     return error == kErrorNotRegularFile ? "is not a regular file" : std::strerror(error);

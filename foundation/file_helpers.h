@@ -26,6 +26,10 @@ bool IsFolder(const std::string& path);
 bool IsRegularFile(const std::string& path);
 // Anything at all stands at the path, even a link that leads nowhere.
 bool PathExists(const std::string& path);
+// A file the user has made read-only, following links: no write permission bit left, or none for
+// this process (another user's file, a read-only mount). The bits decide, since a process
+// running as root may write every file. False when nothing is there.
+bool IsWriteProtected(const std::string& path);
 
 // The error of a file refused because it is no regular file, beside the system's error numbers.
 constexpr int kErrorNotRegularFile = -1;

@@ -11,10 +11,13 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
+#include <set>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_set>
+#include <utility>
 
 namespace
 {
@@ -61,17 +64,26 @@ pid_t WriterOf(const std::string& name)
     return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
 }
 
+// The most symbolic links a path may lead through, as the system itself follows before it gives
+// up (ELOOP): a chain of this many opens, one more does not.
+constexpr int kMaxLinks = 40;
+
 // Where a write to the path lands: the file at the end of the symbolic links it names, each
 // relative link read from its own folder. The path itself when it is no link, or nothing is there.
 bool FollowLinks(const std::string& path, std::string& target, int& error)
 {
     target = path;
-    // As many as the system itself follows before it gives up (ELOOP).
-    for (int hops = 0; hops < 40; ++hops)
+    for (int followed = 0;; ++followed)
     {
         struct stat status;
         if (::lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
             return true;
+        if (followed == kMaxLinks)
+        {
+            // A loop, or a chain longer than anything the system would open.
+            error = ELOOP;
+            return false;
+        }
         char buffer[PATH_MAX];
         const ssize_t length = ::readlink(target.c_str(), buffer, sizeof(buffer));
         if (length < 0 || size_t(length) >= sizeof(buffer))
@@ -82,8 +94,6 @@ bool FollowLinks(const std::string& path, std::string& target, int& error)
         const std::string next(buffer, size_t(length));
         target = next[0] == '/' ? next : FolderOf(target) + "/" + next;
     }
-    error = ELOOP;
-    return false;
 }
 
 // The new file's name in the folder: the target's name leads, cut short where the whole would
@@ -137,6 +147,36 @@ bool RemoveIfAbandoned(const std::string& path, pid_t writer)
     ::close(file);
     return removed;
 }
+
+// The entry is a symbolic link; the file system may leave its type to be asked.
+bool IsLink(const dirent& entry, const std::string& path)
+{
+    if (entry.d_type != DT_UNKNOWN)
+        return entry.d_type == DT_LNK;
+    struct stat status;
+    return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
+}
+
+// Removes the folder's new files whose replace was cut short, adding their paths to removed;
+// with links given, adds there the paths of the folder's symbolic links.
+void SweepFolder(const std::string& folder, std::vector<std::string>& removed, std::vector<std::string>* links)
+{
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
+    if (!directory)
+        return;
+    while (const dirent* entry = ::readdir(directory.get()))
+    {
+        const pid_t writer = WriterOf(entry->d_name);
+        const bool mayBeLink = links && (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN);
+        if (writer == 0 && !mayBeLink)
+            continue;
+        const std::string path = folder + "/" + entry->d_name;
+        if (writer != 0 && RemoveIfAbandoned(path, writer))
+            removed.push_back(path);
+        else if (links && IsLink(*entry, path))
+            links->push_back(path);
+    }
+}
 }  // namespace
 
 bool ReplaceFile(const std::string& path, const std::string& bytes, int& error)
@@ -188,15 +228,36 @@ std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder)
     std::vector<std::string> removed;
     if (folder.empty())
         return removed;
-    const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
-    if (!directory)
+    std::vector<std::string> links;
+    SweepFolder(folder, removed, &links);
+    if (links.empty())
         return removed;
-    while (const dirent* entry = ::readdir(directory.get()))
+    // A save through a link writes its new file beside the file the link leads to: each such
+    // folder is swept once, the folder itself not again. Shows linked from one shared folder
+    // name it alike, and are passed over by name before anything is asked of the disk.
+    std::unordered_set<std::string> sweptNames;
+    std::set<std::pair<dev_t, ino_t>> swept;
+    struct stat status;
+    if (::stat(folder.c_str(), &status) == 0)
+        swept.emplace(status.st_dev, status.st_ino);
+    for (const std::string& link : links)
     {
-        const std::string name = entry->d_name;
-        const pid_t writer = WriterOf(name);
-        if (writer != 0 && RemoveIfAbandoned(folder + "/" + name, writer))
-            removed.push_back(name);
+        std::string target;
+        int error = 0;
+        if (!FollowLinks(link, target, error))
+            continue;
+        const std::string there = FolderOf(target);
+        if (sweptNames.count(there) != 0)
+            continue;
+        // Only where a save through the link would write: beside a regular file, or beside the
+        // file a link to nothing would make. A link to a folder leads no save anywhere.
+        if (::stat(target.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+            continue;
+        if (::stat(there.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+            continue;
+        sweptNames.insert(there);
+        if (swept.emplace(status.st_dev, status.st_ino).second)
+            SweepFolder(there, removed, nullptr);
     }
     return removed;
 }

@@ -6,11 +6,12 @@
 // Replaces a file's content whole: the bytes go to a new file beside it, are pushed to the disk,
 // and the new file is renamed over the target, so the target is at every moment either the old
 // content or the whole new one, never a half-written file. A path that is a symbolic link keeps
-// it: the file it leads to is replaced, in its own folder. The new file keeps the old one's
-// permission bits (and owner and group where the process may set them); one made anew is 0644.
-// False, with the error (a system error number, or kErrorNotRegularFile when something other
-// than a regular file stands at the path), when anything fails; the target is then as it was and
-// nothing is left beside it.
+// it: the file it leads to is replaced, in its own folder; a chain of up to 40 links is followed,
+// as the system follows it, and a loop or a longer chain is refused with ELOOP. The new file
+// keeps the old one's permission bits (and owner and group where the process may set them); one
+// made anew is 0644. False, with the error (a system error number, or kErrorNotRegularFile when
+// something other than a regular file stands at the path), when anything fails; the target is
+// then as it was and nothing is left beside it.
 //
 // The new file is named "." + the target's name + ".tanzo-partial-" + the writer's process id +
 // "-" + six random characters (a hidden file no listing of shows or options shows), the target's
@@ -18,7 +19,9 @@
 // advisory lock on it (flock) until it is renamed or removed.
 bool ReplaceFile(const std::string& path, const std::string& bytes, int& error);
 
-// A replace killed half-way (a crash, a power cut) leaves its new file behind. Removes each such
-// file of the folder, and returns the names removed; a file whose writer still lives (its process
-// runs, or anyone holds its lock) is left alone, and so is every name not of exactly that form.
+// A replace killed half-way (a crash, a power cut) leaves its new file behind, beside the file
+// replaced: in the folder, or where one of the folder's symbolic links leads. Removes each such
+// file of the folder and of the folders its links to files lead to, and returns the paths
+// removed; a file whose writer still lives (its process runs, or anyone holds its lock) is left
+// alone, and so is every name not of exactly that form.
 std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder);

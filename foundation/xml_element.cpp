@@ -1,5 +1,6 @@
 #include "foundation/xml_element.h"
 
+#include "foundation/ascii.h"
 #include "foundation/utf8.h"
 
 std::string XmlText(const TiXmlElement* element)
@@ -38,4 +39,15 @@ std::string DescribeXmlValue(const TiXmlElement& element, const char* attribute,
     if (attribute)
         return where + " " + attribute + "=\"" + text + "\"";
     return where + " \"" + text + "\"";
+}
+
+std::optional<bool> ReadXmlBool(const std::string& text)
+{
+    for (const char* yes : {"true", "on", "yes"})
+        if (EqualIgnoringAsciiCase(text, yes))
+            return true;
+    for (const char* no : {"false", "off", "no", "0"})
+        if (EqualIgnoringAsciiCase(text, no))
+            return false;
+    return std::nullopt;
 }

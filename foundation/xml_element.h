@@ -3,6 +3,7 @@
 #include <tinyxml.h>
 
 #include <iterator>
+#include <optional>
 #include <string>
 
 // What an element holds, read the same way by every reader. A hand-edited file may put comments,
@@ -61,6 +62,11 @@ inline CXmlChildren XmlChildren(const TiXmlNode* parent, const char* name)
 {
     return CXmlChildren(parent, name);
 }
+
+// A yes-or-no text as every reader takes it: "true", "on" or "yes" in any letter case is yes;
+// "false", "off", "no" or "0" is no; anything else (another writer's "1" or "enabled") is
+// neither, for the reader to keep its default and say so.
+std::optional<bool> ReadXmlBool(const std::string& text);
 
 // Where a value that could not be read stands, for the log: the file the document was read
 // from, the element and the text, as in

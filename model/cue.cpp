@@ -348,7 +348,13 @@ void CCue::Load(const TiXmlNode* node, bool everything)
     {
         label = ReadTextAttribute(*element, "label");
         if (const char* text = element->Attribute("condition"))
+        {
             condition = ParseCondition(text);
+            // What this program writes for a condition the controller reported unknown reads as
+            // it was; any other name it does not know is said.
+            if (condition == kConditionUnknown && !EqualIgnoringAsciiCase(text, ConditionName(kConditionUnknown)))
+                ReportUnknownName(*element, "condition", text);
+        }
         delay = ReadTimeAttribute(*element, "delay");
         fade = ReadTimeAttribute(*element, "fade");
     }

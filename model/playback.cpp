@@ -37,6 +37,20 @@ uint32_t ParseMode(const char* const names[], const std::string& text)
     return kModeCount;
 }
 
+// A mode attribute of a playback, by its name in any letter case: 0 when absent. A name none of
+// the names matches is the unknown mode, and said, but for the "-" this program writes for a
+// mode the controller reported that it does not know.
+uint32_t ReadModeAttribute(const TiXmlElement& element, const char* name, const char* const names[])
+{
+    const char* text = element.Attribute(name);
+    if (!text)
+        return 0;
+    const uint32_t mode = ParseMode(names, text);
+    if (mode == kModeCount && text != ModeName(names, kModeCount))
+        ReportUnknownName(element, name, text);
+    return mode;
+}
+
 // Floats differ when either side is not a number.
 bool Differs(float a, float b)
 {
@@ -616,10 +630,8 @@ void CPlayback::Load(const TiXmlNode* node, bool everything)
     if (element)
     {
         label = ReadTextAttribute(*element, "label");
-        if (const char* text = element->Attribute("gomode"))
-            goMode = ParseGoMode(text);
-        if (const char* text = element->Attribute("repeat"))
-            repeat = ParseRepeatMode(text);
+        goMode = ReadModeAttribute(*element, "gomode", kGoModeNames);
+        repeat = ReadModeAttribute(*element, "repeat", kRepeatNames);
         background = ReadBoolAttribute(*element, "background");
         exclusive = ReadBoolAttribute(*element, "exclusive");
         intensity = ReadFloatAttribute(*element, "intensity", 1.0f);

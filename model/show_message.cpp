@@ -29,6 +29,8 @@ const char* SystemErrorPhrase(int error)
         return "the file or its folder is missing";
     case ENAMETOOLONG:
         return "the name is too long";
+    case ELOOP:
+        return "the symbolic links that lead to it go round in a loop or are more than 40";
     case EBUSY:
     case ETXTBSY:
         return "the file is in use";

@@ -1,6 +1,5 @@
 #include "model/show_xml.h"
 
-#include "foundation/ascii.h"
 #include "foundation/whole_number.h"
 #include "foundation/xml_element.h"
 #include "shell/app.h"
@@ -9,10 +8,16 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 
 void ReportUnreadValue(const TiXmlElement& element, const char* name, const std::string& text)
 {
     CApp::Log("Show", "Not read, default kept: " + DescribeXmlValue(element, name, text), 1);
+}
+
+void ReportUnknownName(const TiXmlElement& element, const char* name, const std::string& text)
+{
+    CApp::Log("Show", "Not read, sent as unknown: " + DescribeXmlValue(element, name, text), 1);
 }
 
 bool ReadBoolAttribute(const TiXmlElement& element, const char* name)
@@ -20,16 +25,11 @@ bool ReadBoolAttribute(const TiXmlElement& element, const char* name)
     const char* text = element.Attribute(name);
     if (!text)
         return false;
-    for (const char* yes : {"on", "true", "yes"})
-        if (EqualIgnoringAsciiCase(text, yes))
-            return true;
     // Another writer's "1" or "enabled" stays off, and the log says so.
-    bool saysNo = false;
-    for (const char* no : {"off", "false", "no", "0"})
-        saysNo = saysNo || EqualIgnoringAsciiCase(text, no);
-    if (!saysNo)
+    const std::optional<bool> value = ReadXmlBool(text);
+    if (!value)
         ReportUnreadValue(element, name, text);
-    return false;
+    return value.value_or(false);
 }
 
 float ReadFloatAttribute(const TiXmlElement& element, const char* name, float fallback)

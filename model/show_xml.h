@@ -20,6 +20,9 @@ bool ReadIntAttribute(const TiXmlElement& element, const char* name, int64_t& va
 std::string ReadTextAttribute(const TiXmlElement& element, const char* name);
 // The log line for a value that could not be read and left its field at its default.
 void ReportUnreadValue(const TiXmlElement& element, const char* name, const std::string& text);
+// The log line for a name that none the reader knows matches, which the controller is sent as
+// unknown.
+void ReportUnknownName(const TiXmlElement& element, const char* name, const std::string& text);
 
 // "%g", the form in which the XML library writes a double.
 std::string FormatShowFloat(float value);

@@ -17,7 +17,6 @@
 #include <cstring>
 #include <ctime>
 #include <optional>
-#include <strings.h>
 #include <vector>
 
 namespace
@@ -29,16 +28,21 @@ constexpr size_t kMaxBytes = 1024 * 1024;
 // some 30 bytes an ignored hint, and a language name is a word or two.
 constexpr size_t kMaxIgnoredExplanations = 10000;
 constexpr size_t kMaxLanguageBytes = 1024;
+// Why a save did not write, beside the system's error numbers and kErrorNotRegularFile.
+constexpr int kErrorWriteProtected = -2;
+static_assert(kErrorWriteProtected != kErrorNotRegularFile);
 
 std::string PathIn(const std::string& folder)
 {
     return folder.empty() ? std::string() : JoinPath(folder, COptions::kFileName);
 }
 
-void ReportUnreadValue(const TiXmlElement& element, const std::string& text, const char* consequence)
+// attribute null names the element's own text.
+void ReportUnreadValue(const TiXmlElement& element, const char* attribute, const std::string& text,
+                       const char* consequence)
 {
-    CApp::Log(kLogCategory, std::string("Not read, ") + consequence + ": " + DescribeXmlValue(element, nullptr, text),
-              1);
+    CApp::Log(kLogCategory,
+              std::string("Not read, ") + consequence + ": " + DescribeXmlValue(element, attribute, text), 1);
 }
 
 void AddTextElement(TiXmlElement& parent, const char* name, const std::string& text)
@@ -74,8 +78,8 @@ void COptions::SetCore(COptionsLink* link, COptionsLanguage* language, COptionsH
     // Once, at start: what a save killed half-way left beside the file goes.
     if (!m_path.empty())
     {
-        for (const std::string& name : RemoveInterruptedReplaces(ParentFolder(m_path)))
-            CApp::Log(kLogCategory, "Removed " + name + ", left by a save that was cut short", 1);
+        for (const std::string& path : RemoveInterruptedReplaces(ParentFolder(m_path)))
+            CApp::Log(kLogCategory, "Removed " + path + ", left by a save that was cut short", 1);
     }
     Load();
 }
@@ -119,13 +123,17 @@ bool COptions::Load()
             {
                 // An address that does not read chooses no controller.
                 if (!m_device.Parse(TrimBlanks(text)))
-                    ReportUnreadValue(*child, text, "no controller chosen");
+                    ReportUnreadValue(*child, nullptr, text, "no controller chosen");
                 if (m_link)
                     m_link->SetConnectedAddress(m_device);
             }
-            // The address goes first, so a locked file still selects its controller.
+            // The address goes first, so a locked file still selects its controller. The lock
+            // reads as every yes-or-no of the program's files does; this program writes "true".
             const char* lock = child->Attribute("lock");
-            if (lock && ::strcasecmp(lock, "true") == 0)
+            const std::optional<bool> locked = lock ? ReadXmlBool(lock) : std::optional<bool>(false);
+            if (!locked)
+                ReportUnreadValue(*child, "lock", lock, "unlocked");
+            if (locked.value_or(false))
             {
                 m_lock = true;
                 if (m_link)
@@ -159,14 +167,15 @@ bool COptions::Load()
                 const std::optional<int64_t> value = ReadWholeInteger(text, INT32_MIN, INT32_MAX);
                 if (!value)
                 {
-                    ReportUnreadValue(*id, text, "no hint silenced");
+                    ReportUnreadValue(*id, nullptr, text, "no hint silenced");
                     continue;
                 }
                 if (m_hints)
                     m_hints->DisableExplanation(int32_t(*value));
                 m_ignoredExplanations.push_back(int32_t(*value));
             }
-            ForgetOldestIgnored();
+            if (const size_t forgotten = ForgetOldestIgnored())
+                ReportForgottenIgnored(forgotten);
         }
     }
     m_modified = false;
@@ -200,8 +209,21 @@ void COptions::KeepDamagedFile(const std::string& why)
 
 bool COptions::Save()
 {
+    // Said once for all the hints forgotten since the last save point, however many were added.
+    if (m_forgottenIgnored > 0)
+        ReportForgottenIgnored(m_forgottenIgnored);
+    m_forgottenIgnored = 0;
     if (m_path.empty() || m_fileKept)
         return false;
+    // A file the user made read-only is theirs: the settings hold for this run only.
+    if (IsWriteProtected(m_path))
+    {
+        if (m_saveError != kErrorWriteProtected)
+            CApp::Log(kLogCategory, "Not written: " + m_path +
+                                        " is read-only; the settings hold until the program ends", 1);
+        m_saveError = kErrorWriteProtected;
+        return false;
+    }
     TiXmlDocument document;
     document.InsertEndChild(TiXmlDeclaration("1.0", "UTF-8", "no"));
     TiXmlElement root("zevral");
@@ -294,18 +316,23 @@ void COptions::SetLanguage(const std::string& name)
 void COptions::AddIgnoredExplanation(int32_t id)
 {
     m_ignoredExplanations.push_back(id);
-    ForgetOldestIgnored();
+    m_forgottenIgnored += ForgetOldestIgnored();
     m_modified = true;
 }
 
-void COptions::ForgetOldestIgnored()
+size_t COptions::ForgetOldestIgnored()
 {
     if (m_ignoredExplanations.size() <= kMaxIgnoredExplanations)
-        return;
+        return 0;
     const size_t dropped = m_ignoredExplanations.size() - kMaxIgnoredExplanations;
     m_ignoredExplanations.erase(m_ignoredExplanations.begin(),
                                 m_ignoredExplanations.begin() + std::ptrdiff_t(dropped));
-    CApp::Log(kLogCategory, "The oldest " + std::to_string(dropped) + " of the ignored hints are forgotten: " +
+    return dropped;
+}
+
+void COptions::ReportForgottenIgnored(size_t count)
+{
+    CApp::Log(kLogCategory, "The oldest " + std::to_string(count) + " of the ignored hints are forgotten: " +
                                 std::to_string(kMaxIgnoredExplanations) + " are kept",
               1);
 }

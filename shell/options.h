@@ -2,6 +2,7 @@
 
 #include "foundation/ip_address.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -72,7 +73,8 @@ public:
     // in this run. True when read.
     bool Load();
     // True when the file was replaced; only then is the change no longer pending. Never replaces
-    // a file that Load left alone.
+    // a file that Load left alone, nor one the user has made read-only (no write permission bit,
+    // or none for this process): the settings then hold for the run, and the log says so once.
     bool Save();
     // Once per frame.
     void Update(float seconds);
@@ -87,7 +89,7 @@ public:
     // A name of more than a kilobyte is no language's: it is not kept.
     void SetLanguage(const std::string& name);
     // Listed as often as it is added; past 10,000 the oldest goes, so that the file stays within
-    // what its reader takes.
+    // what its reader takes, and the next save point says in one line how many went.
     void AddIgnoredExplanation(int32_t id);
     const std::vector<int32_t>& GetIgnoredExplanations() const { return m_ignoredExplanations; }
 
@@ -98,8 +100,9 @@ public:
 private:
     // A file that cannot be read is set aside as "options.damaged-<date>.xml", and the log says so.
     void KeepDamagedFile(const std::string& why);
-    // Drops the oldest ignored hints beyond the number kept, and logs it.
-    void ForgetOldestIgnored();
+    // Drops the oldest ignored hints beyond the number kept; returns how many.
+    size_t ForgetOldestIgnored();
+    void ReportForgottenIgnored(size_t count);
 
     bool m_modified = true;
     COptionsLink* m_link = nullptr;
@@ -115,4 +118,6 @@ private:
     bool m_fileKept = false;
     // Why the last save failed (none after one that worked), so a lasting failure is logged once.
     std::optional<int> m_saveError;
+    // Ignored hints dropped since the last save point, said then in one line.
+    size_t m_forgottenIgnored = 0;
 };

@@ -291,11 +291,17 @@ TEST_F(CueTest, ValuesThatDoNotReadOrDoNotFitTheControllerAreLogged)
     char* argv[] = {name, nullptr};
     CApp app(CVersion(1, 7, 0), 1, argv);
     TiXmlDocument document;
-    document.Parse("<cue delay='1193:02:48' fade='slow'><blocks><block>!!</block></blocks></cue>");
+    document.Parse("<cue delay='1193:02:48' fade='slow' condition='Wait'><blocks><block>!!</block></blocks></cue>");
     cue->Load(document.RootElement(), true);
     // No time would have reached the controller whole: both stay zero.
     EXPECT_EQ(sink.sent[4].GetValue().GetUnsigned(), 0u);
     EXPECT_EQ(sink.sent[5].GetValue().GetUnsigned(), 0u);
+    // A condition of no known name goes as unknown, and is said; the name this program writes
+    // for one the controller reported unknown reads as it was written.
+    EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_SET_CONDITION).at(0).GetValue().GetUnsigned(), CCue::kConditionUnknown);
+    TiXmlDocument own;
+    own.Parse("<cue condition='Unknown'/>");
+    cue->Load(own.RootElement(), true);
     // A time read only in part is read as before, and said.
     sink.sent.clear();
     TiXmlDocument partly;
@@ -307,7 +313,8 @@ TEST_F(CueTest, ValuesThatDoNotReadOrDoNotFitTheControllerAreLogged)
     lines.erase(lines.begin());
     for (std::string& line : lines)
         line = line.substr(line.find("] ") + 2);
-    EXPECT_EQ(lines, (std::vector<std::string>{"[Show] Not read, default kept: cue delay=\"1193:02:48\"",
+    EXPECT_EQ(lines, (std::vector<std::string>{"[Show] Not read, sent as unknown: cue condition=\"Wait\"",
+                                               "[Show] Not read, default kept: cue delay=\"1193:02:48\"",
                                                "[Show] Not read, default kept: cue fade=\"slow\"",
                                                "[Show] Not read, default kept: block \"!!\"",
                                                "[Show] Read in part, as 0s: cue delay=\"00-00-05\""}));

@@ -389,20 +389,24 @@ TEST_F(PlaybackTest, LoadKeepsDefaultsForValuesItCannotRead)
     char name[] = "tests_model";
     char* argv[] = {name, nullptr};
     CApp app(CVersion(1, 7, 0), 1, argv);
-    // Names must match whole; numbers that do not read whole keep the default and are not sent
-    // (a decimal comma is no point), and the log says which.
-    LoadXml("<playback gomode='Flashy' repeat='-' intensity='0,5' speed='' level='0.5x' background='1' "
+    // Names must match whole, or go as the unknown mode; numbers that do not read whole keep the
+    // default and are not sent (a decimal comma is no point); the log says which.
+    LoadXml("<playback gomode='Flashy' repeat='Forever' intensity='0,5' speed='' level='0.5x' background='1' "
             "exclusive='0'/>");
     EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"41/72/4/0/0", "41/33/4/0/0", "41/46/4/0/0", "41/30/4/0/0",
                                                          "41/58/4/0/0"}));
     EXPECT_EQ(sink.sent[1].GetValue().GetUnsigned(), 4u);
     EXPECT_EQ(sink.sent[2].GetValue().GetUnsigned(), 4u);
     EXPECT_EQ(CPlayback::GoModeName(4), "-");
+    // The "-" this program writes for a mode the controller reported unknown reads as it was.
+    LoadXml("<playback gomode='-' repeat='-'/>");
     std::vector<std::string> lines = CApp::GetLogger()->GetLines();
     lines.erase(lines.begin());
     for (std::string& line : lines)
         line = line.substr(line.find("] ") + 2);
-    EXPECT_EQ(lines, (std::vector<std::string>{"[Show] Not read, default kept: playback background=\"1\"",
+    EXPECT_EQ(lines, (std::vector<std::string>{"[Show] Not read, sent as unknown: playback gomode=\"Flashy\"",
+                                               "[Show] Not read, sent as unknown: playback repeat=\"Forever\"",
+                                               "[Show] Not read, default kept: playback background=\"1\"",
                                                "[Show] Not read, default kept: playback intensity=\"0,5\"",
                                                "[Show] Not read, default kept: playback level=\"0.5x\"",
                                                "[Show] Not read, default kept: playback speed=\"\""}));

@@ -124,16 +124,47 @@ TEST_F(ShowFileListTest, StartRemovesOnlyWhatItsOwnSavesCutShortLeft)
         {".b.show.tanzo-partial-" + dead + "-Q1w2E", false},
         {"b.show.tanzo-partial-" + dead + "-Q1w2E3", false},
     };
+    // A save through a link writes beside the file the link leads to, however many links on, or
+    // where a link to nothing would make it: those folders are swept as well, and no other.
+    for (const char* inside : {"shared", "far", "elsewhere", "unlinked"})
+        boost::filesystem::create_directory(Path(inside));
+    WriteText(Path("shared/gala.show"), kOwnShow);
+    ASSERT_EQ(symlink("shared/gala.show", Path("gala.show").c_str()), 0);
+    ASSERT_EQ(symlink("far/gone.show", Path("hop").c_str()), 0);
+    ASSERT_EQ(symlink("hop", Path("chain.show").c_str()), 0);
+    ASSERT_EQ(symlink("elsewhere", Path("folder.show").c_str()), 0);
+    const struct
+    {
+        std::string name;
+        bool removed;
+    } linked[] = {
+        {"shared/.gala.show.tanzo-partial-" + dead + "-Q1w2E3", true},
+        {"shared/.other.show.tanzo-partial-" + dead + "-Q1w2E3", true},
+        {"far/.gone.show.tanzo-partial-" + dead + "-Q1w2E3", true},
+        // Another instance still saving there, by its process or by its lock.
+        {"shared/.gala.show.tanzo-partial-" + self + "-Ab12Cd", false},
+        {"shared/.gala.show.tanzo-partial-" + dead + "-Ab12Cd", false},
+        {"shared/.gala.show.backup", false},
+        {"elsewhere/.x.show.tanzo-partial-" + dead + "-Q1w2E3", false},
+        {"unlinked/.x.show.tanzo-partial-" + dead + "-Q1w2E3", false},
+    };
     for (const auto& row : rows)
+        WriteText(Path(row.name), "<show application=\"Tan");
+    for (const auto& row : linked)
         WriteText(Path(row.name), "<show application=\"Tan");
     const int held = open(Path(rows[3].name).c_str(), O_RDONLY | O_CLOEXEC);
     ASSERT_EQ(flock(held, LOCK_EX), 0);
+    const int heldThere = open(Path(linked[4].name).c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(flock(heldThere, LOCK_EX), 0);
 
     auto files = List();
     close(held);
+    close(heldThere);
     for (const auto& row : rows)
         EXPECT_EQ(boost::filesystem::exists(Path(row.name)), !row.removed) << row.name;
-    EXPECT_EQ(files->GetCount(), 0u);
+    for (const auto& row : linked)
+        EXPECT_EQ(boost::filesystem::exists(Path(row.name)), !row.removed) << row.name;
+    EXPECT_EQ(Names(*files), "gala");
 }
 
 TEST_F(ShowFileListTest, RefreshTellsOfEveryChangeOfTheList)

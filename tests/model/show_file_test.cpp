@@ -29,7 +29,7 @@ using namespace showtest;
 
 namespace
 {
-// The two phrases of a failed save, as the German language file has them.
+// The phrases of a failed save, as the German language file has them.
 class CGermanPhrases : public CTranslator
 {
 public:
@@ -39,6 +39,8 @@ public:
             return "Die Show \xE2\x80\x9E%1\xE2\x80\x9C konnte nicht gespeichert werden: %2.";
         if (text == "the file or its folder is missing")
             return "die Datei oder ihr Ordner fehlt";
+        if (text == "the symbolic links that lead to it go round in a loop or are more than 40")
+            return "die symbolischen Verkn\xC3\xBCpfungen dorthin f\xC3\xBChren im Kreis oder sind mehr als 40";
         return text;
     }
 };
@@ -312,6 +314,35 @@ TEST_F(ShowFileTest, ASaveKeepsTheLinkTheModeAndEveryNameTheFileSystemTakes)
     struct stat status;
     ASSERT_EQ(::stat(Path("shared/gala.show").c_str(), &status), 0);
     EXPECT_EQ(status.st_mode & 0777, 0600u);
+
+    // A chain of as many links as the system opens is followed to its end; one more, or a loop,
+    // is refused in the operator's language, and the file at the end keeps its content.
+    for (int i = 1; i <= 41; ++i)
+        ASSERT_EQ(::symlink(i == 41 ? "shared/gala.show" : ("hop" + std::to_string(i + 1)).c_str(),
+                            Path("hop" + std::to_string(i)).c_str()),
+                  0);
+    WriteText(Path("shared/gala.show"), "<show application=\"Tanzo\"/>");
+    ASSERT_TRUE(CFile(nullptr, nullptr, Path("hop2")).Save(true)) << "40 links";
+    EXPECT_EQ(ShowPart(Path("shared/gala.show"), "playbacks"), "/playbacks\n");
+    EXPECT_TRUE(boost::filesystem::is_symlink(Path("hop2")));
+    WriteText(Path("shared/gala.show"), "<show application=\"Tanzo\"/>");
+    ASSERT_EQ(::symlink("loop.show", Path("loop.show").c_str()), 0);
+    for (const char* refused : {"hop1", "loop.show"})
+    {
+        CFile file(nullptr, nullptr, Path(refused));
+        EXPECT_FALSE(file.Save(true)) << refused;
+        EXPECT_EQ(file.GetError(), "The show \"" + file.GetName() +
+                                       "\" could not be saved: the symbolic links that lead to it go round in a loop "
+                                       "or are more than 40.");
+        CApp::SetLanguageManager(std::make_unique<CGermanPhrases>());
+        EXPECT_FALSE(file.Save(true)) << refused;
+        CApp::SetLanguageManager(nullptr);
+        EXPECT_EQ(file.GetError(), "Die Show \xE2\x80\x9E" + file.GetName() +
+                                       "\xE2\x80\x9C konnte nicht gespeichert werden: die symbolischen "
+                                       "Verkn\xC3\xBCpfungen dorthin f\xC3\xBChren im Kreis oder sind mehr als 40.");
+    }
+    EXPECT_EQ(ReadText(Path("shared/gala.show")), "<show application=\"Tanzo\"/>");
+    EXPECT_TRUE(boost::filesystem::is_symlink(Path("loop.show")));
 
     // As long a name as the file system takes, cut for the new file between its characters.
     std::string longest;

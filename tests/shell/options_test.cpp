@@ -1,6 +1,8 @@
 #include "shell/options.h"
 
-#include "foundation/ascii.h"
+#include "foundation/version.h"
+#include "shell/app.h"
+#include "shell/logger.h"
 #include "tests/shell/services_test_support.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +12,8 @@
 #include <sys/resource.h>
 #include <tinyxml.h>
 
+#include <cerrno>
+#include <cstring>
 #include <sstream>
 
 namespace
@@ -39,6 +43,33 @@ std::string OptionsFile(const std::string& body)
     return "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n<zevral><options>" + body +
            "</options></zevral>\n";
 }
+
+// The program's log for the span of a test, in a data folder of its own: what the options say.
+class COptionsLog
+{
+public:
+    COptionsLog() : m_data("XDG_DATA_HOME", m_home.Path().c_str()), m_app(CVersion(1, 7, 0), 1, m_argv) {}
+
+    // The options' lines logged since the last call, without their times.
+    std::vector<std::string> Take()
+    {
+        const std::vector<std::string> all = CApp::GetLogger()->GetLines();
+        std::vector<std::string> lines;
+        for (size_t i = m_taken; i < all.size(); ++i)
+            if (const size_t at = all[i].find("] [Options] "); at != std::string::npos)
+                lines.push_back(all[i].substr(at + 12));
+        m_taken = all.size();
+        return lines;
+    }
+
+private:
+    CTempFolder m_home;
+    CScopedEnv m_data;
+    char m_name[8] = "options";
+    char* m_argv[2] = {m_name, nullptr};
+    CApp m_app;
+    size_t m_taken = 0;
+};
 
 // Ticks at the frame period for about the given time.
 void Tick(COptions& options, float seconds)
@@ -104,18 +135,34 @@ TEST(Options, LoadHandsTheDeviceOverBeforeTheLock)
     EXPECT_FALSE(options.IsModified());
 }
 
-TEST(Options, OnlyTrueInAnyCaseLocks)
+TEST(Options, LockReadsAsEveryYesOrNoOfTheProgramsFilesAndAnythingElseIsSaid)
 {
-    for (const char* value : {"true", "True", "TRUE", "yes", "1", "on", "truer", ""})
+    COptionsLog log;
+    const struct
+    {
+        const char* text;
+        bool locked;
+        bool said;
+    } rows[] = {
+        {"true", true, false}, {"TRUE", true, false},  {"yes", true, false},    {"On", true, false},
+        {"false", false, false}, {"no", false, false}, {"off", false, false},   {"0", false, false},
+        {"1", false, true},    {"enabled", false, true}, {"truer", false, true}, {"", false, true},
+    };
+    for (const auto& row : rows)
     {
         CTempFolder folder;
-        WriteFile(folder / "options.xml", OptionsFile(std::string("<device lock=\"") + value + "\">1.2.3.4</device>"));
+        WriteFile(folder / "options.xml", OptionsFile(std::string("<device lock=\"") + row.text + "\">1.2.3.4</device>"));
         CRecorder recorder;
         COptions options(folder.Path());
         options.SetCore(&recorder, nullptr, nullptr);
-        const bool expected = EqualIgnoringAsciiCase(value, "true");
-        EXPECT_EQ(options.GetLock(), expected) << value;
-        EXPECT_EQ(recorder.calls.size(), expected ? 2u : 1u) << value;
+        EXPECT_EQ(options.GetLock(), row.locked) << row.text;
+        EXPECT_EQ(recorder.calls.size(), row.locked ? 2u : 1u) << row.text;
+        const std::vector<std::string> said = log.Take();
+        if (row.said)
+            EXPECT_EQ(said, std::vector<std::string>{"Not read, unlocked: \"" + (folder / "options.xml") +
+                                                     "\": device lock=\"" + row.text + "\""});
+        else
+            EXPECT_TRUE(said.empty()) << row.text << ": " << said.front();
     }
 }
 
@@ -142,7 +189,8 @@ TEST(Options, SurviveARestart)
 TEST(Options, WhatIsWrittenIsWithinWhatTheReaderTakes)
 {
     // However many hints are silenced, the oldest go before the file grows past what its reader
-    // takes; a name of more than a kilobyte is no language's.
+    // takes, and the log sums them up in one line; a name of more than a kilobyte is no language's.
+    COptionsLog log;
     CTempFolder folder;
     {
         COptions options(folder.Path());
@@ -151,12 +199,16 @@ TEST(Options, WhatIsWrittenIsWithinWhatTheReaderTakes)
         for (int32_t n = 0; n < 50000; ++n)
             options.AddIgnoredExplanation(INT32_MIN + n);
     }
+    EXPECT_EQ(log.Take(), (std::vector<std::string>{"Not kept: a language name of 2000 bytes",
+                                                    "The oldest 40000 of the ignored hints are forgotten: 10000 are "
+                                                    "kept"}));
     COptions options(folder.Path());
     options.SetCore(nullptr, nullptr, nullptr);
     EXPECT_FALSE(options.IsModified());
     ASSERT_EQ(options.GetIgnoredExplanations().size(), 10000u);
     EXPECT_EQ(options.GetIgnoredExplanations().front(), INT32_MIN + 40000);
     EXPECT_EQ(options.GetLanguage(), "English");
+    EXPECT_TRUE(log.Take().empty());
 }
 
 TEST(Options, RepeatedValuesChangeNothing)
@@ -257,8 +309,9 @@ TEST(Options, DamagedFileLeavesDefaultsIsKeptAsideAndReplacedAtTheFirstPoint)
     }
 }
 
-TEST(Options, FailedWriteKeepsTheOldFileAndIsRetried)
+TEST(Options, FailedWriteKeepsTheOldFileIsRetriedAndIsSaidOncePerReason)
 {
+    COptionsLog log;
     CTempFolder folder;
     WriteFile(folder / "options.xml", OptionsFile("<device>1.2.3.4</device><language>Good</language>"));
     const std::string good = ReadAll(folder / "options.xml");
@@ -277,16 +330,73 @@ TEST(Options, FailedWriteKeepsTheOldFileAndIsRetried)
     EXPECT_FALSE(options.Save());
     EXPECT_TRUE(options.IsModified());
     options.Update(5.0f);
+    options.Update(5.0f);
     setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, oldHandler);
     EXPECT_TRUE(options.IsModified());
     EXPECT_EQ(ReadAll(folder / "options.xml"), good);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
 
-    // Once there is room, the next point writes it.
+    // Another reason is said once in its turn: the folder has gone.
+    const std::string moved = folder.Path() + ".moved";
+    std::filesystem::rename(folder.Path(), moved);
+    options.Update(5.0f);
+    options.Update(5.0f);
+    std::filesystem::rename(moved, folder.Path());
+    EXPECT_EQ(log.Take(), (std::vector<std::string>{"Could not write " + (folder / "options.xml") + ": " +
+                                                        std::strerror(EFBIG),
+                                                    "Could not write " + (folder / "options.xml") + ": " +
+                                                        std::strerror(ENOENT)}));
+
+    // Once there is room, the next point writes it, and says so once.
     options.Update(5.0f);
     EXPECT_FALSE(options.IsModified());
     EXPECT_NE(ReadAll(folder / "options.xml").find("Changed"), std::string::npos);
+    options.SetLanguage("Again");
+    options.Update(5.0f);
+    EXPECT_FALSE(options.IsModified());
+    EXPECT_EQ(log.Take(), std::vector<std::string>{"Wrote " + (folder / "options.xml") + " again"});
+}
+
+TEST(Options, AFileTheUserMadeReadOnlyIsLeftAsItIs)
+{
+    // Also behind a link, in the folder the link leads to; the bits decide, though root may write.
+    COptionsLog log;
+    CTempFolder folder;
+    CTempFolder shared;
+    WriteFile(shared / "options.xml", OptionsFile("<device>1.2.3.4</device><language>Good</language>"));
+    ASSERT_EQ(::symlink((shared / "options.xml").c_str(), (folder / "options.xml").c_str()), 0);
+    ASSERT_EQ(::chmod((shared / "options.xml").c_str(), 0444), 0);
+    const std::string good = ReadAll(shared / "options.xml");
+    {
+        COptions options(folder.Path());
+        options.SetCore(nullptr, nullptr, nullptr);
+        EXPECT_EQ(options.GetLanguage(), "Good");
+        options.SetLanguage("Changed");
+        EXPECT_FALSE(options.Save());
+        Tick(options, 12.0f);
+        // The settings hold for the session.
+        EXPECT_TRUE(options.IsModified());
+        EXPECT_EQ(options.GetLanguage(), "Changed");
+    }
+    EXPECT_EQ(ReadAll(shared / "options.xml"), good);
+    EXPECT_TRUE(std::filesystem::is_symlink(folder / "options.xml"));
+    struct stat status;
+    ASSERT_EQ(::stat((shared / "options.xml").c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0444u);
+    for (const CTempFolder* inside : {&folder, &shared})
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(inside->Path()), {}), 1);
+    EXPECT_EQ(log.Take(), std::vector<std::string>{"Not written: " + (folder / "options.xml") +
+                                                   " is read-only; the settings hold until the program ends"});
+
+    // Made writable again, it is written at the next point.
+    ASSERT_EQ(::chmod((shared / "options.xml").c_str(), 0644), 0);
+    COptions options(folder.Path());
+    options.SetCore(nullptr, nullptr, nullptr);
+    options.SetLanguage("Changed");
+    options.Update(5.0f);
+    EXPECT_FALSE(options.IsModified());
+    EXPECT_NE(ReadAll(shared / "options.xml").find("Changed"), std::string::npos);
 }
 
 TEST(Options, FileThatIsNoRegularFileIsNeitherReadNorLost)
