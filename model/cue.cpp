@@ -159,6 +159,18 @@ void CCue::SetDelayTime(const CTime& time)
         SendCommand(COMMAND_SET_DELAY_TIME, CMessageValue(Milliseconds(time)));
 }
 
+void CCue::ForgetAsked(uint32_t command)
+{
+    switch (command)
+    {
+    case COMMAND_SET_LABEL: m_askedLabel.Forget(); break;
+    case COMMAND_SET_CONDITION: m_askedCondition.Forget(); break;
+    case COMMAND_SET_FADE_TIME: m_askedFadeTime.Forget(); break;
+    case COMMAND_SET_DELAY_TIME: m_askedDelayTime.Forget(); break;
+    default: break;
+    }
+}
+
 void CCue::ApplyMessage(const CMessage& message)
 {
     const CMessageValue& value = message.GetValueRef();

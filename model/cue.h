@@ -76,6 +76,8 @@ public:
     void SetCondition(uint32_t condition);
     void SetFadeTime(const CTime& time);
     void SetDelayTime(const CTime& time);
+    // A set of the cue (the command names which) never left: what it asked for is forgotten.
+    void ForgetAsked(uint32_t command);
 
     // A reply or notification of the controller for this cue.
     void ApplyMessage(const CMessage& message);

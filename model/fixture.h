@@ -61,6 +61,8 @@ public:
     void SetVirtualDimmer(bool dimmer);
     // Empties the slot on the controller; always sent.
     void Clear();
+    // A set of the slot that never left (the command names which): what it asked for is forgotten.
+    void ForgetAsked(uint32_t command);
 
     // A record of the fixture's manager routed to this slot.
     void HandleMessage(const CMessage& message);

@@ -191,6 +191,26 @@ void CPlayback::Clear()
     Request(COMMAND_CLEAR);
 }
 
+void CPlayback::ForgetAsked(uint32_t command)
+{
+    switch (command)
+    {
+    case COMMAND_SET_LABEL: m_askedLabel.Forget(); break;
+    case COMMAND_SET_INTENSITY: m_askedIntensity.Forget(); break;
+    case COMMAND_SET_SPEED: m_askedSpeed.Forget(); break;
+    case COMMAND_SET_REPEAT: m_askedRepeat.Forget(); break;
+    case COMMAND_SET_GO_MODE: m_askedGoMode.Forget(); break;
+    default: break;
+    }
+}
+
+void CPlayback::ForgetCuesAsked(uint32_t first, uint32_t count, uint32_t command)
+{
+    const auto [begin, end] = CueRange(first, count);
+    for (size_t i = begin; i < end; ++i)
+        m_cues[i]->ForgetAsked(command);
+}
+
 void CPlayback::AddCue(uint32_t position)
 {
     if (m_cues.size() < kMaxCues)
@@ -236,6 +256,13 @@ void CPlayback::SetCueFadeTime(uint32_t first, uint32_t count, const CTime& time
 void CPlayback::SetCueLabel(uint32_t first, uint32_t count, const std::string& label)
 {
     SendCueCommand(first, count, COMMAND_SET_LABEL, CMessageValue(label));
+}
+
+std::pair<size_t, size_t> CPlayback::CueRange(uint32_t first, uint32_t count) const
+{
+    // A single cue's record carries a count of 0, which the controller takes as one cue.
+    const uint64_t end = uint64_t(first) + std::max(count, 1u);
+    return {std::min<size_t>(first, m_cues.size()), size_t(std::min<uint64_t>(end, m_cues.size()))};
 }
 
 void CPlayback::SetMarked(bool marked, float seconds)
