@@ -240,22 +240,32 @@ void CPlayback::RemoveAllCues()
 
 void CPlayback::SetCueCondition(uint32_t first, uint32_t count, uint32_t condition)
 {
-    SendCueCommand(first, count, COMMAND_SET_CONDITION, CMessageValue(condition));
+    SendCueRange(first, count, COMMAND_SET_CONDITION, CMessageValue(condition));
 }
 
 void CPlayback::SetCueDelayTime(uint32_t first, uint32_t count, const CTime& time)
 {
-    SendCueCommand(first, count, COMMAND_SET_DELAY_TIME, CMessageValue(time.GetWireMilliseconds()));
+    SendCueRange(first, count, COMMAND_SET_DELAY_TIME, CMessageValue(time.GetWireMilliseconds()));
 }
 
 void CPlayback::SetCueFadeTime(uint32_t first, uint32_t count, const CTime& time)
 {
-    SendCueCommand(first, count, COMMAND_SET_FADE_TIME, CMessageValue(time.GetWireMilliseconds()));
+    SendCueRange(first, count, COMMAND_SET_FADE_TIME, CMessageValue(time.GetWireMilliseconds()));
 }
 
 void CPlayback::SetCueLabel(uint32_t first, uint32_t count, const std::string& label)
 {
-    SendCueCommand(first, count, COMMAND_SET_LABEL, CMessageValue(label));
+    SendCueRange(first, count, COMMAND_SET_LABEL, CMessageValue(label));
+}
+
+void CPlayback::SendCueRange(uint32_t first, uint32_t count, uint32_t command, const CMessageValue& value)
+{
+    SendCueCommand(first, count, command, value);
+    // Else a cue set back to what it held before the range would compare only with that, and
+    // stay as the range left it.
+    const auto [begin, end] = CueRange(first, count);
+    for (size_t i = begin; i < end; ++i)
+        m_cues[i]->Asked(command, value);
 }
 
 std::pair<size_t, size_t> CPlayback::CueRange(uint32_t first, uint32_t count) const

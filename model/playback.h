@@ -179,6 +179,9 @@ private:
     void SendLevel(uint32_t command, CAskedValue<float>& asked, float level);
     // A reported mode answers what was asked unless a set of it (`set`) still waits.
     void StoreMode(uint32_t& field, CAskedValue<uint32_t>& asked, uint32_t set, uint32_t value, uint32_t code);
+    // A range of cues sent at once; each cue in it takes the value as asked, as its own setter
+    // would have.
+    void SendCueRange(uint32_t first, uint32_t count, uint32_t command, const CMessageValue& value);
     // The cues of the list that a record for [first, first + count) addresses.
     std::pair<size_t, size_t> CueRange(uint32_t first, uint32_t count) const;
 
