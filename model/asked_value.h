@@ -14,10 +14,10 @@
 // was asked last until the controller has reported since taking it: built on the mirror, a second
 // part moved within one answer's time would send the first one back as it was.
 //
-// What was asked can also be forgotten, when the ask never left (a load taken back before its
-// records went). Nothing asked is then on its way and the next step starts from the mirror; until
-// the next ask any value goes, even one equal to the mirror, since an earlier ask may still be
-// unanswered.
+// What was asked can also be forgotten: the ask never left (a load taken back before its records
+// went), or the controller no longer holds what the mirror says (the object was cleared). Nothing
+// asked is then on its way, the next step starts from the mirror, and until the next ask any
+// value goes, even one equal to the mirror, since what the controller holds is not known.
 template <typename T>
 class CAskedValue
 {

@@ -116,7 +116,19 @@ void CFixture::SetVirtualDimmer(bool dimmer)
 
 void CFixture::Clear()
 {
+    ForgetEveryAsk();
     SendRequest(COMMAND_CLEAR);
+}
+
+void CFixture::ForgetEveryAsk()
+{
+    m_askedLabel.Forget();
+    m_askedPersonality.Forget();
+    m_askedAddress.Forget();
+    m_askedInvertPan.Forget();
+    m_askedInvertTilt.Forget();
+    m_askedSwapPanTilt.Forget();
+    m_askedVirtualDimmer.Forget();
 }
 
 void CFixture::ForgetAsked(uint32_t command)

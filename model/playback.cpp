@@ -188,6 +188,11 @@ void CPlayback::Release()
 
 void CPlayback::Clear()
 {
+    m_askedLabel.Forget();
+    m_askedIntensity.Forget();
+    m_askedSpeed.Forget();
+    m_askedRepeat.Forget();
+    m_askedGoMode.Forget();
     Request(COMMAND_CLEAR);
 }
 

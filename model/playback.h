@@ -115,7 +115,8 @@ public:
     void SetBackground(bool background);
     void SetExclusive(bool exclusive);
 
-    // Commands that store nothing here.
+    // Commands that store nothing here. Clear leaves the mirror saying nothing of what the
+    // controller holds: whatever is asked next goes, even a value equal to the last report.
     void SetGoDown(bool pressed);
     void SetFlashDown(bool pressed);
     void Release();

@@ -99,8 +99,9 @@ TEST_F(PlaybackTest, FadersAreClampedBeforeTheyAreCompared)
     ASSERT_EQ(sink.sent.size(), 2u);
     EXPECT_FLOAT_EQ(sink.sent[1].GetValue().GetFloat(), 0.0f);
 
-    // So does every other setting of the playback and its cues, and a cue sent away by a command
-    // for a range of cues; once back, nothing more.
+    // So does every other setting of the playback and its cues, a cue sent away by a command for
+    // a range of cues, and the label set back to its last report right after a clear; once back,
+    // nothing more.
     Reply(COMMAND_GET_COUNT, CMessageValue(uint32_t(2)));
     CCue& cue = *playback->GetCue(1);
     const std::pair<const char*, std::function<void(bool)>> settings[] = {
@@ -117,6 +118,7 @@ TEST_F(PlaybackTest, FadersAreClampedBeforeTheyAreCompared)
         {"cue fade by a range", [&](bool away) { away ? playback->SetCueFadeTime(1, 0, CTime(1.5)) : cue.SetFadeTime(CTime()); }},
         {"cue delay by a range",
          [&](bool away) { away ? playback->SetCueDelayTime(0, 2, CTime(0.25)) : cue.SetDelayTime(CTime()); }},
+        {"label after a clear", [&](bool away) { away ? playback->Clear() : playback->SetLabel(""); }},
     };
     for (const auto& [name, set] : settings)
     {
