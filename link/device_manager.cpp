@@ -707,9 +707,17 @@ void CDeviceManager::EndLoad()
 void CDeviceManager::AbortLoad()
 {
     std::vector<CMessage::STarget> sent;
+    std::vector<CMessage::STarget> unasked;
     {
         CSdlMutexLock lock(m_sendMutex);
-        m_outgoing.DropLoad(&sent);
+        m_outgoing.DropLoad(&sent, &unasked);
+    }
+    // A value the model asked for and that never left is no ask: a toggle or a mode key would
+    // step from it, and a value built from parts be built on it.
+    if (m_core)
+    {
+        for (const CMessage::STarget& target : unasked)
+            m_core->ForgetAsked(target);
     }
     // The model learns what the controller holds only from its answers, and a controller need not
     // announce what a record changed: the objects the load's records that left were for are read

@@ -155,8 +155,9 @@ public:
     void BeginLoad();
     void EndLoad();
     // Aborts the last load: its records still waiting are dropped (not the one in flight, and no
-    // read); the model reads back first the objects of the load's records that left, then
-    // everything, to learn what they changed.
+    // read), and the model forgets what the values dropped asked for, unless a record queued
+    // since asks for their targets again; the model reads back first the objects of the load's
+    // records that left, then everything, to learn what they changed.
     void AbortLoad();
     // Black: no unit chosen; green: connected; red: chosen but not found.
     CRgbaColour GetStatusColour() const;

@@ -1,6 +1,6 @@
 #pragma once
 
-class CMessage;
+#include "link/message.h"
 
 // A receiver of the controller's replies: the model's managers, each for its own manager
 // identifiers. Called on the main thread while the device manager holds its reply lock; a
@@ -30,6 +30,9 @@ public:
     virtual CMessageHandler* GetEngineHandler() = 0;
     // Every mirrored object asks the controller for all of its values again.
     virtual void Resync() = 0;
+    // A value the model queued for the target was taken back before it left (an aborted load):
+    // the object forgets that it asked for it. A model that keeps no asks has nothing to forget.
+    virtual void ForgetAsked(const CMessage::STarget&) {}
 
 protected:
     ~CLinkModel() = default;

@@ -230,20 +230,42 @@ void COutgoingQueue::EndLoad()
     ++m_fences;
 }
 
-size_t COutgoingQueue::DropLoad(std::vector<CMessage::STarget>* sent)
+bool COutgoingQueue::IsDroppedByLoad(size_t position, bool headSent) const
+{
+    const SQueued& queued = m_inOrder[position];
+    const bool sent = position == 0 && headSent;
+    return !sent && queued.load == m_lastLoad && m_lastLoad != 0 && !queued.message.IsRead();
+}
+
+void COutgoingQueue::CollectUnasked(bool headSent, std::vector<CMessage::STarget>& unasked) const
+{
+    // From the newest back: a value queued after the load (an operator's own, which never merges
+    // into the load's records) stays the last ask of its target.
+    std::unordered_set<CMessage::STarget, CMessage::STargetHash> later;
+    for (size_t i = m_inOrder.size(); i-- > 0;)
+    {
+        const CMessage& message = m_inOrder[i].message;
+        if (!message.IsLastValueOnly() || message.IsRead())
+            continue;
+        if (later.insert(message.GetTarget()).second && IsDroppedByLoad(i, headSent))
+            unasked.push_back(message.GetTarget());
+    }
+}
+
+size_t COutgoingQueue::DropLoad(std::vector<CMessage::STarget>* sent, std::vector<CMessage::STarget>* unasked)
 {
     if (sent)
         sent->insert(sent->end(), m_loadSent.begin(), m_loadSent.end());
     ForgetLoadSent();
     const size_t before = m_inOrder.size();
     const bool headSent = IsInFlight(kInOrder);
+    if (unasked)
+        CollectUnasked(headSent, *unasked);
     std::deque<SQueued> kept;
     for (size_t i = 0; i < before; ++i)
     {
-        SQueued& queued = m_inOrder[i];
-        const bool sent = i == 0 && headSent;
-        if (sent || queued.load != m_lastLoad || m_lastLoad == 0 || queued.message.IsRead())
-            kept.push_back(std::move(queued));
+        if (!IsDroppedByLoad(i, headSent))
+            kept.push_back(std::move(m_inOrder[i]));
     }
     if (kept.size() == before)
         return 0;

@@ -61,8 +61,10 @@ public:
     void EndLoad();
     // Takes back the records of the last load that still wait, not the one in flight; the reads
     // stay. Returns how many went. When given, sent receives the targets of the load's records
-    // that left (the one in flight too), each once, in the order they first left.
-    size_t DropLoad(std::vector<CMessage::STarget>* sent = nullptr);
+    // that left (the one in flight too), each once, in the order they first left; unasked the
+    // targets of the values taken back that no record queued after them replaces, each once: what
+    // the last record of these targets asked for was never sent.
+    size_t DropLoad(std::vector<CMessage::STarget>* sent = nullptr, std::vector<CMessage::STarget>* unasked = nullptr);
 
 private:
     struct SQueued
@@ -101,6 +103,9 @@ private:
     // The record of the last load leaves: its target is read back if the load is aborted.
     void NoteLoadSent(const SQueued& queued);
     void ForgetLoadSent();
+    // Whether DropLoad takes back the record at the position of the lane in order.
+    bool IsDroppedByLoad(size_t position, bool headSent) const;
+    void CollectUnasked(bool headSent, std::vector<CMessage::STarget>& unasked) const;
     // Whose front is in flight.
     bool IsInFlight(TLane lane) const { return m_inFlight && m_flightLane == lane; }
 

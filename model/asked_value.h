@@ -13,6 +13,11 @@
 // A value built from parts (a colour of five channels, a position of two axes) is built on what
 // was asked last until the controller has reported since taking it: built on the mirror, a second
 // part moved within one answer's time would send the first one back as it was.
+//
+// What was asked can also be forgotten: the ask never left (a load taken back before its records
+// went), or the controller no longer holds what the mirror says (the object was cleared). Nothing
+// asked is then on its way, the next step starts from the mirror, and until the next ask any
+// value goes, even one equal to the mirror, since what the controller holds is not known.
 template <typename T>
 class CAskedValue
 {
@@ -22,7 +27,7 @@ public:
     template <typename Differs>
     bool NeedsSending(const T& value, const T& reported, Differs differs) const
     {
-        return differs(value, reported) || (m_asked && differs(value, *m_asked));
+        return m_anyGoes || differs(value, reported) || (m_asked && differs(value, *m_asked));
     }
     // Takes the value as asked when it must go (always, when the mirror says nothing of the
     // controller): whether it goes.
@@ -37,6 +42,13 @@ public:
     {
         m_asked = value;
         m_unanswered = true;
+        m_anyGoes = false;
+    }
+    void Forget()
+    {
+        m_asked.reset();
+        m_unanswered = false;
+        m_anyGoes = true;
     }
     // The controller took an ask: what it reports before its next report may predate that ask.
     void Taken() { m_unanswered = m_asked.has_value(); }
@@ -49,4 +61,5 @@ public:
 private:
     std::optional<T> m_asked;
     bool m_unanswered = false;
+    bool m_anyGoes = false;
 };

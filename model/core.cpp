@@ -117,6 +117,19 @@ void CCore::Resync()
     m_quietTicks = 0;
 }
 
+void CCore::ForgetAsked(const CMessage::STarget& target)
+{
+    switch (target.manager)
+    {
+    case MANAGER_PLAYBACK:
+    case MANAGER_CUE: m_playbackManager->ForgetAsked(target); break;
+    case MANAGER_FIXTURE: m_fixtureManager->ForgetAsked(target); break;
+    case MANAGER_PROGRAMMER:
+    case MANAGER_PROGRAMMER_CHANGE: m_programmer->ForgetAsked(target); break;
+    default: break;
+    }
+}
+
 void CCore::SettleResync()
 {
     if (m_resyncSettling)

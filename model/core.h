@@ -83,6 +83,8 @@ public:
     // Called by the device manager when a controller has been chosen: every playback, cue,
     // fixture and programmer group asks the controller for all of its values.
     void Resync() override;
+    // Routes a value taken back before it left to the object that asked for it.
+    void ForgetAsked(const CMessage::STarget& target) override;
     // From a resync that asked the controller for something until the outgoing queue has
     // drained: a show opened meanwhile waits (in the file manager) and is sent after it.
     bool IsResyncSettling() const { return m_resyncSettling; }

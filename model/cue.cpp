@@ -159,6 +159,30 @@ void CCue::SetDelayTime(const CTime& time)
         SendCommand(COMMAND_SET_DELAY_TIME, CMessageValue(Milliseconds(time)));
 }
 
+void CCue::Asked(uint32_t command, const CMessageValue& value)
+{
+    switch (command)
+    {
+    case COMMAND_SET_LABEL: m_askedLabel.Asked(value.GetString()); break;
+    case COMMAND_SET_CONDITION: m_askedCondition.Asked(value.GetUnsigned()); break;
+    case COMMAND_SET_FADE_TIME: m_askedFadeTime.Asked(value.GetUnsigned()); break;
+    case COMMAND_SET_DELAY_TIME: m_askedDelayTime.Asked(value.GetUnsigned()); break;
+    default: break;
+    }
+}
+
+void CCue::ForgetAsked(uint32_t command)
+{
+    switch (command)
+    {
+    case COMMAND_SET_LABEL: m_askedLabel.Forget(); break;
+    case COMMAND_SET_CONDITION: m_askedCondition.Forget(); break;
+    case COMMAND_SET_FADE_TIME: m_askedFadeTime.Forget(); break;
+    case COMMAND_SET_DELAY_TIME: m_askedDelayTime.Forget(); break;
+    default: break;
+    }
+}
+
 void CCue::ApplyMessage(const CMessage& message)
 {
     const CMessageValue& value = message.GetValueRef();

@@ -76,6 +76,10 @@ public:
     void SetCondition(uint32_t condition);
     void SetFadeTime(const CTime& time);
     void SetDelayTime(const CTime& time);
+    // The playback asked this cue with others for the value of a set (the command names which),
+    // or a set of it never left and what it asked for is forgotten.
+    void Asked(uint32_t command, const CMessageValue& value);
+    void ForgetAsked(uint32_t command);
 
     // A reply or notification of the controller for this cue.
     void ApplyMessage(const CMessage& message);

@@ -116,7 +116,34 @@ void CFixture::SetVirtualDimmer(bool dimmer)
 
 void CFixture::Clear()
 {
+    ForgetEveryAsk();
     SendRequest(COMMAND_CLEAR);
+}
+
+void CFixture::ForgetEveryAsk()
+{
+    m_askedLabel.Forget();
+    m_askedPersonality.Forget();
+    m_askedAddress.Forget();
+    m_askedInvertPan.Forget();
+    m_askedInvertTilt.Forget();
+    m_askedSwapPanTilt.Forget();
+    m_askedVirtualDimmer.Forget();
+}
+
+void CFixture::ForgetAsked(uint32_t command)
+{
+    switch (command)
+    {
+    case COMMAND_SET_LABEL: m_askedLabel.Forget(); break;
+    case COMMAND_SET_PERSONALITY: m_askedPersonality.Forget(); break;
+    case COMMAND_SET_ADDRESS: m_askedAddress.Forget(); break;
+    case COMMAND_SET_INVERT_PAN: m_askedInvertPan.Forget(); break;
+    case COMMAND_SET_INVERT_TILT: m_askedInvertTilt.Forget(); break;
+    case COMMAND_SET_SWAP_PAN_TILT: m_askedSwapPanTilt.Forget(); break;
+    case COMMAND_SET_VIRTUAL_DIMMER: m_askedVirtualDimmer.Forget(); break;
+    default: break;
+    }
 }
 
 void CFixture::HandleMessage(const CMessage& message)

@@ -59,8 +59,11 @@ public:
     void SetInvertTilt(bool invert);
     void SetSwapPanTilt(bool swap);
     void SetVirtualDimmer(bool dimmer);
-    // Empties the slot on the controller; always sent.
+    // Empties the slot on the controller; always sent. The mirror then says nothing of what the
+    // controller holds: whatever is asked next goes, even a value equal to the last report.
     void Clear();
+    // A set of the slot that never left (the command names which): what it asked for is forgotten.
+    void ForgetAsked(uint32_t command);
 
     // A record of the fixture's manager routed to this slot.
     void HandleMessage(const CMessage& message);
@@ -85,6 +88,7 @@ private:
     void StoreAddress(uint32_t address);
     // A reported option; it answers what was asked unless a set of it still waits (`set`).
     void StoreFlag(bool& field, CAskedValue<bool>& asked, uint32_t set, bool value, uint32_t code);
+    void ForgetEveryAsk();
 
     CFixtureManager* m_owner;
     CPersonalityManager* m_library;

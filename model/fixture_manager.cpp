@@ -97,6 +97,12 @@ void CFixtureManager::HandleMessage(const CMessage& message)
     }
 }
 
+void CFixtureManager::ForgetAsked(const CMessage::STarget& target)
+{
+    if (target.manager == MANAGER_FIXTURE && target.index0 < m_fixtures.size())
+        m_fixtures[target.index0]->ForgetAsked(target.command);
+}
+
 void CFixtureManager::UpdateOccupancy()
 {
     if (!m_occupancyStale)

@@ -52,6 +52,8 @@ public:
     bool IsWaiting(const CMessage& message) const;
     // Records of managers 30 and 31; anything else is ignored.
     void HandleMessage(const CMessage& message) override;
+    // A value queued for a slot was taken back before it left: the slot forgets it asked for it.
+    void ForgetAsked(const CMessage::STarget& target);
 
     // Every channel of the fixture lies in 1..512 and no other fixture uses it. A fixture
     // without channels is free; an unpatched one with channels is not. After a change the map

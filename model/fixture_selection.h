@@ -35,9 +35,10 @@ public:
     // Stores the mask without handler or notification; true when it differed.
     bool SetMaskQuietly(uint64_t mask);
     // The owner's word on the changes handed over: the controller took one, or it reported with
-    // none still on its way.
+    // none still on its way, or the last one never left.
     void ChangeTaken() { m_asked.Taken(); }
     void ChangesAnswered() { m_asked.Answered(); }
+    void ChangeTakenBack() { m_asked.Forget(); }
     void Clear();
     void Toggle(uint32_t slot);
 

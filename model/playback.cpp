@@ -202,7 +202,32 @@ void CPlayback::Release()
 
 void CPlayback::Clear()
 {
+    m_askedLabel.Forget();
+    m_askedIntensity.Forget();
+    m_askedSpeed.Forget();
+    m_askedRepeat.Forget();
+    m_askedGoMode.Forget();
     Request(COMMAND_CLEAR);
+}
+
+void CPlayback::ForgetAsked(uint32_t command)
+{
+    switch (command)
+    {
+    case COMMAND_SET_LABEL: m_askedLabel.Forget(); break;
+    case COMMAND_SET_INTENSITY: m_askedIntensity.Forget(); break;
+    case COMMAND_SET_SPEED: m_askedSpeed.Forget(); break;
+    case COMMAND_SET_REPEAT: m_askedRepeat.Forget(); break;
+    case COMMAND_SET_GO_MODE: m_askedGoMode.Forget(); break;
+    default: break;
+    }
+}
+
+void CPlayback::ForgetCuesAsked(uint32_t first, uint32_t count, uint32_t command)
+{
+    const auto [begin, end] = CueRange(first, count);
+    for (size_t i = begin; i < end; ++i)
+        m_cues[i]->ForgetAsked(command);
 }
 
 void CPlayback::AddCue(uint32_t position)
@@ -234,22 +259,39 @@ void CPlayback::RemoveAllCues()
 
 void CPlayback::SetCueCondition(uint32_t first, uint32_t count, uint32_t condition)
 {
-    SendCueCommand(first, count, COMMAND_SET_CONDITION, CMessageValue(condition));
+    SendCueRange(first, count, COMMAND_SET_CONDITION, CMessageValue(condition));
 }
 
 void CPlayback::SetCueDelayTime(uint32_t first, uint32_t count, const CTime& time)
 {
-    SendCueCommand(first, count, COMMAND_SET_DELAY_TIME, CMessageValue(time.GetWireMilliseconds()));
+    SendCueRange(first, count, COMMAND_SET_DELAY_TIME, CMessageValue(time.GetWireMilliseconds()));
 }
 
 void CPlayback::SetCueFadeTime(uint32_t first, uint32_t count, const CTime& time)
 {
-    SendCueCommand(first, count, COMMAND_SET_FADE_TIME, CMessageValue(time.GetWireMilliseconds()));
+    SendCueRange(first, count, COMMAND_SET_FADE_TIME, CMessageValue(time.GetWireMilliseconds()));
 }
 
 void CPlayback::SetCueLabel(uint32_t first, uint32_t count, const std::string& label)
 {
-    SendCueCommand(first, count, COMMAND_SET_LABEL, CMessageValue(label));
+    SendCueRange(first, count, COMMAND_SET_LABEL, CMessageValue(label));
+}
+
+void CPlayback::SendCueRange(uint32_t first, uint32_t count, uint32_t command, const CMessageValue& value)
+{
+    SendCueCommand(first, count, command, value);
+    // Else a cue set back to what it held before the range would compare only with that, and
+    // stay as the range left it.
+    const auto [begin, end] = CueRange(first, count);
+    for (size_t i = begin; i < end; ++i)
+        m_cues[i]->Asked(command, value);
+}
+
+std::pair<size_t, size_t> CPlayback::CueRange(uint32_t first, uint32_t count) const
+{
+    // A single cue's record carries a count of 0, which the controller takes as one cue.
+    const uint64_t end = uint64_t(first) + std::max(count, 1u);
+    return {std::min<size_t>(first, m_cues.size()), size_t(std::min<uint64_t>(end, m_cues.size()))};
 }
 
 void CPlayback::SetMarked(bool marked, float seconds)

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CCue;
@@ -114,7 +115,8 @@ public:
     void SetBackground(bool background);
     void SetExclusive(bool exclusive);
 
-    // Commands that store nothing here.
+    // Commands that store nothing here. Clear leaves the mirror saying nothing of what the
+    // controller holds: whatever is asked next goes, even a value equal to the last report.
     void SetGoDown(bool pressed);
     void SetFlashDown(bool pressed);
     void Release();
@@ -127,6 +129,10 @@ public:
     void SetCueDelayTime(uint32_t first, uint32_t count, const CTime& time);
     void SetCueFadeTime(uint32_t first, uint32_t count, const CTime& time);
     void SetCueLabel(uint32_t first, uint32_t count, const std::string& label);
+    // A set of the playback (the command names which), or of its cues [first, first + count),
+    // that never left: what it asked for is forgotten.
+    void ForgetAsked(uint32_t command);
+    void ForgetCuesAsked(uint32_t first, uint32_t count, uint32_t command);
 
     // Local state.
     void SetMarked(bool marked, float seconds);
@@ -174,6 +180,11 @@ private:
     void SendLevel(uint32_t command, CAskedValue<float>& asked, float level);
     // A reported mode answers what was asked unless a set of it (`set`) still waits.
     void StoreMode(uint32_t& field, CAskedValue<uint32_t>& asked, uint32_t set, uint32_t value, uint32_t code);
+    // A range of cues sent at once; each cue in it takes the value as asked, as its own setter
+    // would have.
+    void SendCueRange(uint32_t first, uint32_t count, uint32_t command, const CMessageValue& value);
+    // The cues of the list that a record for [first, first + count) addresses.
+    std::pair<size_t, size_t> CueRange(uint32_t first, uint32_t count) const;
 
     CPlaybackManager* m_owner;
     std::vector<std::unique_ptr<CCue>> m_cues;

@@ -187,6 +187,17 @@ void CPlaybackManager::ApplyMessage(const CMessage& message)
     }
 }
 
+void CPlaybackManager::ForgetAsked(const CMessage::STarget& target)
+{
+    CPlayback* playback = GetPlayback(target.index0);
+    if (!playback)
+        return;
+    if (target.manager == MANAGER_PLAYBACK)
+        playback->ForgetAsked(target.command);
+    else if (target.manager == MANAGER_CUE)
+        playback->ForgetCuesAsked(target.index1, target.index2, target.command);
+}
+
 CPlayback* CPlaybackManager::GetSelectedPlayback() const
 {
     return m_selection.empty() ? nullptr : m_selection.front();

@@ -98,6 +98,9 @@ public:
     // Replies and notifications for the managers 40, 41 and 43.
     void ApplyMessage(const CMessage& message);
     void HandleMessage(const CMessage& message) override { ApplyMessage(message); }
+    // A value queued for a playback or its cues was taken back before it left: they forget that
+    // they asked for it.
+    void ForgetAsked(const CMessage::STarget& target);
 
     CPlayback* GetSelectedPlayback() const;
     const std::vector<CPlayback*>& GetSelection() const { return m_selection; }

@@ -170,6 +170,25 @@ void CProgrammer::SendValue(uint32_t command, const CMessageValue& value)
     Send(message);
 }
 
+void CProgrammer::ForgetAsked(const CMessage::STarget& target)
+{
+    if (target.manager == MANAGER_PROGRAMMER_CHANGE)
+    {
+        if (target.index0 < m_changes.size())
+            m_changes[target.index0]->ForgetAsked(target.command);
+        return;
+    }
+    if (target.manager != MANAGER_PROGRAMMER)
+        return;
+    switch (target.command)
+    {
+    case COMMAND_SET_FIXTURES: m_selection.ChangeTakenBack(); break;
+    case COMMAND_SET_BLIND: m_askedBlind.Forget(); break;
+    case COMMAND_SET_PLAYBACK: m_askedPlayback.Forget(); break;
+    default: break;
+    }
+}
+
 void CProgrammer::HandleMessage(const CMessage& message)
 {
     const CMessageValue& value = message.GetValueRef();

@@ -103,6 +103,9 @@ public:
     void SendValue(uint32_t command, const CMessageValue& value);
     // Records of managers 44 and 45; anything else is ignored.
     void HandleMessage(const CMessage& message) override;
+    // A value queued for the programmer or one of its groups was taken back before it left: what
+    // it asked for is forgotten.
+    void ForgetAsked(const CMessage::STarget& target);
 
     // Enables the groups the selected fixtures have.
     void Rebuild();

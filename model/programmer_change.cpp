@@ -69,6 +69,16 @@ void CProgrammerChange::HandleMessage(const CMessage& message)
     }
 }
 
+void CProgrammerChange::ForgetAsked(uint32_t command)
+{
+    if (command != COMMAND_SET_VALUE)
+        return;
+    const CMessageValue intended = GetIntendedValue();
+    m_asked.Forget();
+    if (GetIntendedValue() != intended)
+        Notify(kNotifyValue);
+}
+
 bool CProgrammerChange::IsSetWaiting() const
 {
     if (!m_owner)

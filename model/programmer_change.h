@@ -40,6 +40,9 @@ public:
 
     // A record the programmer routed here: a GetValue reply, or a Notify of any code.
     void HandleMessage(const CMessage& message);
+    // A set of the group (the command) never left: what it asked for is forgotten, and the
+    // observers are told when the intended value moves.
+    void ForgetAsked(uint32_t command);
 
     void SendRequest(uint32_t command);
     void SendValue(uint32_t command, const CMessageValue& value);

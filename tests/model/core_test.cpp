@@ -1,9 +1,14 @@
 #include "model/core.h"
 
+#include "foundation/colour.h"
 #include "link/message_frame.h"
 #include "model/cue.h"
+#include "model/fixture.h"
+#include "model/fixture_manager.h"
 #include "model/playback.h"
 #include "model/playback_manager.h"
+#include "model/programmer.h"
+#include "model/programmer_change.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/support/silent_network.h"
 #include "tests/support/test_folder.h"
@@ -13,6 +18,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -167,6 +173,71 @@ TEST_F(CoreTest, TheChosenControllerLockLanguageAndHiddenHintsSurviveARestart)
     link->SetConnectedAddress(CIpAddress(10, 0, 0, 10));
     EXPECT_EQ(core->GetOptions()->GetDevice(), kController);
     EXPECT_FALSE(core->GetOptions()->IsModified());
+}
+
+TEST_F(CoreTest, AnAbortedLoadForgetsWhatTheValuesItTookBackAsked)
+{
+    Create();
+    CDeviceManager& link = *core->GetDeviceManager();
+    link.SetConnectedAddress(kController);
+    // The controller holds what the mirror starts with: no option, go mode Go, no colour.
+    CFixture& fixture = *core->GetFixtureManager()->GetFixture(9);
+    CFixture& sent = *core->GetFixtureManager()->GetFixture(8);
+    CPlayback& playback = *core->GetPlaybackManager()->GetPlayback(3);
+    CPlayback& operatorsOwn = *core->GetPlaybackManager()->GetPlayback(5);
+    const CProgrammerChange& colour = *core->GetProgrammer()->GetChange(GROUP_COLOUR_MIX);
+    const uint32_t kFlash = 2;
+    const auto stepGoMode = [](CPlayback& p) { p.SetGoMode((p.GetIntendedGoMode() + 1) % 4); };
+
+    struct SRow
+    {
+        const char* what;
+        // What the load asks for; the step the operator takes after the abort, and whether it
+        // asked for what it would have beside the controller with no load.
+        std::function<void()> load;
+        std::function<void()> step;
+        std::function<bool()> stepped;
+    };
+    const SRow rows[] = {
+        {"an option toggle", [&] { fixture.SetInvertPan(true); },
+         [&] { fixture.SetInvertPan(!fixture.GetIntendedInvertPan()); },
+         [&] { return fixture.GetIntendedInvertPan(); }},
+        {"a go mode", [&] { playback.SetGoMode(kFlash); }, [&] { stepGoMode(playback); },
+         [&] { return playback.GetIntendedGoMode() == 1; }},
+        {"a value built from parts",
+         [&] {
+             CColour red;
+             red.SetRed(1.0f);
+             core->GetProgrammer()->SetValue(GROUP_COLOUR_MIX, CMessageValue(red));
+         },
+         [&] {
+             CColour built = colour.GetIntendedValue().GetColour();
+             built.SetGreen(1.0f);
+             core->GetProgrammer()->SetValue(GROUP_COLOUR_MIX, CMessageValue(built));
+         },
+         [&] { return colour.GetIntendedValue().GetColour().GetRed() == 0.0f; }},
+    };
+    for (const SRow& row : rows)
+    {
+        link.ClearQueue();
+        link.BeginLoad();
+        // The load's first record leaves: it stays asked until the controller answers it.
+        sent.SetInvertTilt(!sent.GetIntendedInvertTilt());
+        const bool inFlight = sent.GetIntendedInvertTilt();
+        link.Pass(0);
+        row.load();
+        operatorsOwn.SetGoMode(kFlash);
+        link.EndLoad();
+        // Asked after the load, by the operator: a step from what the load asked stays asked.
+        stepGoMode(operatorsOwn);
+        const uint32_t operatorsMode = operatorsOwn.GetIntendedGoMode();
+        link.AbortLoad();
+
+        row.step();
+        EXPECT_TRUE(row.stepped()) << row.what;
+        EXPECT_EQ(sent.GetIntendedInvertTilt(), inFlight) << row.what;
+        EXPECT_EQ(operatorsOwn.GetIntendedGoMode(), operatorsMode) << row.what;
+    }
 }
 
 TEST_F(CoreTest, SuspendAndResumeKeepTheModel)

@@ -185,9 +185,11 @@ TEST_F(FixtureManagerTest, ReadingClearsEverySlotTheFileDoesNotFill)
     // A child without index goes to the slot after the previous child's.
     sink.sent.clear();
     Read("<fixtures><fixture index='3' label='a'/><fixture label='b'/></fixtures>");
-    EXPECT_EQ(sink.sent[3].GetCommand(), COMMAND_SET_LABEL);
-    EXPECT_EQ(sink.sent[4].GetIndex0(), 4u);
-    EXPECT_EQ(sink.sent[4].GetValue(), CMessageValue("b"));
+    const std::vector<CMessage> labels = sink.Find(MANAGER_FIXTURE, COMMAND_SET_LABEL);
+    ASSERT_EQ(labels.size(), 2u);
+    EXPECT_EQ(labels[0].GetIndex0(), 3u);
+    EXPECT_EQ(labels[1].GetIndex0(), 4u);
+    EXPECT_EQ(labels[1].GetValue(), CMessageValue("b"));
     EXPECT_EQ(Cleared(), Join({0, 1, 2}, Range(5, 64)));
 }
 
@@ -204,11 +206,10 @@ TEST_F(FixtureManagerTest, OddIndexesNeverLeaveAnOldFixtureBehindNorCrash)
     Read("<fixtures><fixture index='0' label='a'/><!-- note --><other label='z'/><fixture label='b'/>"
          "<fixture index='x' label='c'/><fixture index='-4' label='d'/><fixture index='1000' label='e'/>"
          "<fixture index='99999999999999999999' label='f'/></fixtures>");
-    const std::vector<std::pair<uint32_t, uint32_t>> commands = sink.Commands();
-    using Command = std::pair<uint32_t, uint32_t>;
-    EXPECT_EQ(commands[0], Command(COMMAND_SET_LABEL, 0));
-    EXPECT_EQ(commands[1], Command(COMMAND_SET_LABEL, 1));
-    EXPECT_EQ(commands[2], Command(COMMAND_SET_LABEL, 2));
+    std::vector<uint32_t> labelled;
+    for (const CMessage& record : sink.Find(MANAGER_FIXTURE, COMMAND_SET_LABEL))
+        labelled.push_back(record.GetIndex0());
+    EXPECT_EQ(labelled, Range(0, 3));
     for (const CMessage& record : sink.sent)
     {
         EXPECT_LT(record.GetIndex0(), 64u);

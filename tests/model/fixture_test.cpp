@@ -88,14 +88,16 @@ TEST_F(FixtureTest, SettersSendDifferencesAndLeaveTheMirrorAlone)
     EXPECT_EQ(fixture->GetLabel(), "");
     EXPECT_TRUE(observer.codes.empty());
 
-    // Once the controller reports the address, asking for it again sends nothing; a second
-    // request before the reply goes out again (the device manager merges the two).
+    // After the clear the mirror says nothing of the slot: the first address asked goes, though
+    // the controller reported it. Once asked and reported, asking for it again sends nothing; a
+    // second request before the reply goes out again (the device manager merges the two).
     Reply(COMMAND_GET_ADDRESS, CMessageValue(512u));
     sink.sent.clear();
     fixture->SetAddress(700);
+    fixture->SetAddress(700);
     fixture->SetAddress(3);
     fixture->SetAddress(3);
-    EXPECT_EQ(SentCommands(), (std::vector<uint32_t>{COMMAND_SET_ADDRESS, COMMAND_SET_ADDRESS}));
+    EXPECT_EQ(SentCommands(), (std::vector<uint32_t>{COMMAND_SET_ADDRESS, COMMAND_SET_ADDRESS, COMMAND_SET_ADDRESS}));
 }
 
 TEST_F(FixtureTest, NotifyCodesAskForTheMatchingProperty)

@@ -99,9 +99,11 @@ TEST_F(PlaybackTest, FadersAreClampedBeforeTheyAreCompared)
     ASSERT_EQ(sink.sent.size(), 2u);
     EXPECT_FLOAT_EQ(sink.sent[1].GetValue().GetFloat(), 0.0f);
 
-    // So does every other setting of the playback and its cues; once back, nothing more.
-    Reply(COMMAND_GET_COUNT, CMessageValue(uint32_t(1)));
-    CCue& cue = *playback->GetCue(0);
+    // So does every other setting of the playback and its cues, a cue sent away by a command for
+    // a range of cues, and the label set back to its last report right after a clear; once back,
+    // nothing more.
+    Reply(COMMAND_GET_COUNT, CMessageValue(uint32_t(2)));
+    CCue& cue = *playback->GetCue(1);
     const std::pair<const char*, std::function<void(bool)>> settings[] = {
         {"label", [&](bool away) { playback->SetLabel(away ? "Intro" : ""); }},
         {"repeat", [&](bool away) { playback->SetRepeat(away ? 2 : 0); }},
@@ -110,6 +112,13 @@ TEST_F(PlaybackTest, FadersAreClampedBeforeTheyAreCompared)
         {"cue condition", [&](bool away) { cue.SetCondition(away ? CCue::kConditionFollow : CCue::kConditionHalt); }},
         {"cue fade", [&](bool away) { cue.SetFadeTime(CTime(away ? 1.5 : 0.0)); }},
         {"cue delay", [&](bool away) { cue.SetDelayTime(CTime(away ? 0.25 : 0.0)); }},
+        {"cue label by a range", [&](bool away) { away ? playback->SetCueLabel(0, 2, "Look") : cue.SetLabel(""); }},
+        {"cue condition by a range",
+         [&](bool away) { away ? playback->SetCueCondition(1, 5, 1) : cue.SetCondition(CCue::kConditionHalt); }},
+        {"cue fade by a range", [&](bool away) { away ? playback->SetCueFadeTime(1, 0, CTime(1.5)) : cue.SetFadeTime(CTime()); }},
+        {"cue delay by a range",
+         [&](bool away) { away ? playback->SetCueDelayTime(0, 2, CTime(0.25)) : cue.SetDelayTime(CTime()); }},
+        {"label after a clear", [&](bool away) { away ? playback->Clear() : playback->SetLabel(""); }},
     };
     for (const auto& [name, set] : settings)
     {

@@ -245,6 +245,7 @@ TEST_F(ProgrammerTest, SettingAGroupValueSendsOnlyADifferentValueOrKind)
         {"invert tilt", [&](bool away) { fixture.SetInvertTilt(away); }},
         {"swap pan/tilt", [&](bool away) { fixture.SetSwapPanTilt(away); }},
         {"virtual dimmer", [&](bool away) { fixture.SetVirtualDimmer(away); }},
+        {"address after a clear", [&](bool away) { away ? fixture.Clear() : fixture.SetAddress(20u); }},
     };
     for (const auto& [name, set] : settings)
     {
