@@ -334,6 +334,10 @@ private:
     }
     static bool StartsWith(const char* p, const char* tag) { return std::strncmp(p, tag, std::strlen(tag)) == 0; }
     static bool StartsWithIgnoringCase(const char* p, const char* tag);
+    // The bytes of the character at the very start of a document that the parser passes as white
+    // space (a byte-order mark, or U+FFFE or U+FFFF, which MakeSafe leaves only there): 3, else 0.
+    // The walk passes it too, so that a document behind one is held to the limits.
+    static size_t MarkAtStart(const char* p);
 
     static const char* SkipSpace(const char* p);
     static const char* SkipName(const char* p);
@@ -368,6 +372,14 @@ bool CXmlShape::StartsWithIgnoringCase(const char* p, const char* tag)
         if (std::tolower(static_cast<unsigned char>(*p)) != std::tolower(static_cast<unsigned char>(*tag)))
             return false;
     return true;
+}
+
+size_t CXmlShape::MarkAtStart(const char* p)
+{
+    for (const char* mark : {"\xEF\xBB\xBF", "\xEF\xBF\xBE", "\xEF\xBF\xBF"})
+        if (StartsWith(p, mark))
+            return 3;
+    return 0;
 }
 
 const char* CXmlShape::SkipSpace(const char* p)
@@ -510,7 +522,7 @@ const char* CXmlShape::SkipAttributes(const char* p, size_t& count)
 
 CXmlShape::Root CXmlShape::FindRoot(size_t& end, std::string& name, bool& closed)
 {
-    const char* p = StartsWith(m_p, "\xEF\xBB\xBF") ? m_p + 3 : m_p;
+    const char* p = m_p + MarkAtStart(m_p);
     for (;;)
     {
         p = SkipSpace(p);
@@ -544,8 +556,7 @@ CXmlShape::Root CXmlShape::FindRoot(size_t& end, std::string& name, bool& closed
 
 std::string CXmlShape::Check()
 {
-    // A byte-order mark at the start is white space to the parser.
-    const char* p = StartsWith(m_p, "\xEF\xBB\xBF") ? m_p + 3 : m_p;
+    const char* p = m_p + MarkAtStart(m_p);
     size_t depth = 0;
     size_t nodes = 0;
     for (;;)

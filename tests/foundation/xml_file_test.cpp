@@ -49,6 +49,9 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
         {"one level deeper", Nested(kXmlMaxDepth + 1), XmlReadStatus::kRefused,
          "nests its elements deeper than 64 levels"},
         {"deep and never closed", Repeat("<a>", 100000), XmlReadStatus::kRefused, "deeper than 64"},
+        // The parser passes U+FFFE at the start as white space: what follows is held to the limits.
+        {"deep behind a reversed byte-order mark", "\xEF\xBF\xBE" + Repeat("<a>", 100000), XmlReadStatus::kRefused,
+         "deeper than 64"},
         // The parser would take "&#" up to the next ';' for one character, end tags and all; an
         // '&' that begins no reference is read as written instead.
         {"no end tags hidden in a character reference", "<r>" + Repeat("<a>&#</a>#5;", 100) + "</r>",
