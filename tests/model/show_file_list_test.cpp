@@ -2,7 +2,11 @@
 
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
+#include "foundation/version.h"
+#include "foundation/xml_file.h"
 #include "model/show_file.h"
+#include "shell/app.h"
+#include "shell/logger.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/model/show_test_support.h"
 #include "tests/support/test_folder.h"
@@ -14,6 +18,9 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
 
 using namespace showtest;
 
@@ -49,6 +56,27 @@ protected:
     std::string folder;
     CCodeRecorder observer;
 };
+
+// The bytes this process has read from files so far.
+size_t BytesRead()
+{
+    std::ifstream io("/proc/self/io");
+    std::string name;
+    size_t value = 0;
+    while (io >> name >> value)
+        if (name == "rchar:")
+            return value;
+    return 0;
+}
+
+// What reading the count itself reads.
+constexpr size_t kCountingReads = 1024;
+
+// A show behind a comment of the given bytes.
+std::string BehindComment(size_t bytes, const std::string& show)
+{
+    return "<?xml version=\"1.0\"?>\n<!--" + std::string(bytes, 'x') + "-->\n" + show;
+}
 }  // namespace
 
 TEST_F(ShowFileListTest, ListsShowsAndMainProductXmlFilesByName)
@@ -272,4 +300,37 @@ TEST_F(ShowFileListTest, ObserversFollowAsManyFilesAsTheirSetHolds)
     files->Refresh();
     files->AttachFiles(&rows, &set);
     EXPECT_EQ(set.GetCount(), 2u);
+}
+
+TEST_F(ShowFileListTest, AShowBehindALongStartIsReadOnceAndBeyondReachListedReadOnly)
+{
+    char name[] = "tests_model";
+    char* argv[] = {name, nullptr};
+    CApp app(CVersion(1, 7, 0), 1, argv);
+    const size_t before = 3 << 20;
+    WriteText(Path("long.show"), BehindComment(before, "<show application=\"Tanzo\"><fixtures/></show>"));
+    WriteText(Path("far.show"), BehindComment(kXmlRootTagReach + (1 << 20), kOwnShow));
+    WriteText(Path("far.xml"), BehindComment(kXmlRootTagReach + (1 << 20), kMainProductShow));
+    WriteText(Path("plain.show"), kOwnShow);
+
+    const size_t start = BytesRead();
+    auto files = List();
+    const size_t read = BytesRead() - start;
+    ASSERT_EQ(Names(*files), "far long plain");
+    EXPECT_FALSE(files->FindFile("long")->IsReadOnly());
+    EXPECT_FALSE(files->FindFile("plain")->IsReadOnly());
+    // Each byte before the root once, and no more than its reach of one that stands too far in.
+    EXPECT_LE(read, before + 2 * kXmlRootTagReach + 4 * 65536 + kCountingReads);
+    // Taken as read-only, and said why.
+    EXPECT_TRUE(files->FindFile("far")->IsReadOnly());
+    std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+    for (const std::string& path : {Path("far.show"), Path("far.xml")})
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [&](const std::string& line) {
+                                    return line.find("Not read: \"" + path +
+                                                     "\" gives no start tag of its root element within its first 4 "
+                                                     "MB") != std::string::npos;
+                                }),
+                  1)
+            << path;
 }
