@@ -5,6 +5,7 @@
 #include "foundation/version.h"
 #include "foundation/xml_file.h"
 #include "model/show_file.h"
+#include "model/show_header_cache.h"
 #include "shell/app.h"
 #include "shell/logger.h"
 #include "tests/model/playback_test_support.h"
@@ -20,6 +21,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
+#include <ctime>
 #include <fstream>
 
 using namespace showtest;
@@ -333,4 +336,67 @@ TEST_F(ShowFileListTest, AShowBehindALongStartIsReadOnceAndBeyondReachListedRead
                                 }),
                   1)
             << path;
+}
+
+TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChanges)
+{
+    const std::string path = Path("a.show");
+    WriteText(path, BehindComment(1 << 20, "<show readonly=\"false\"/>"));
+    const auto readOnly = [](const CShowHeaderCache::CHeader& header) {
+        const TiXmlElement* root = header.document.RootElement();
+        return root && root->Attribute("readonly") ? std::string(root->Attribute("readonly")) : "unknown";
+    };
+    const auto reads = [&](CShowHeaderCache& cache, std::string& flag) {
+        const size_t start = BytesRead();
+        flag = readOnly(cache.Read(path));
+        return BytesRead() - start > kCountingReads;
+    };
+    // Whatever changes the file next is stamped with a later time than it has now.
+    const auto nextTick = [&]() {
+        struct stat status = {};
+        ::stat(path.c_str(), &status);
+        struct timespec now = {};
+        do
+            ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        while (now.tv_sec < status.st_ctim.tv_sec ||
+               (now.tv_sec == status.st_ctim.tv_sec && now.tv_nsec <= status.st_ctim.tv_nsec));
+    };
+    std::string flag;
+    CShowHeaderCache cache(std::chrono::nanoseconds(0));
+    EXPECT_TRUE(reads(cache, flag));
+    EXPECT_EQ(flag, "false");
+    EXPECT_FALSE(reads(cache, flag));
+    EXPECT_EQ(flag, "false");
+
+    // Written over in place with as many bytes, its time of writing put back.
+    struct stat status = {};
+    ::stat(path.c_str(), &status);
+    nextTick();
+    WriteText(path, BehindComment(1 << 20, "<show readonly=\"true!\"/>"));
+    const struct timespec times[2] = {status.st_atim, status.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_TRUE(reads(cache, flag));
+    EXPECT_EQ(flag, "true!");
+    // Replaced by another file.
+    nextTick();
+    WriteText(path + ".new", BehindComment(1 << 20, "<show readonly=\"TRUE!\"/>"));
+    ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
+    EXPECT_TRUE(reads(cache, flag));
+    EXPECT_EQ(flag, "TRUE!");
+    EXPECT_FALSE(reads(cache, flag));
+    // Forgotten once a listing has not read it.
+    cache.BeginListing();
+    cache.EndListing();
+    EXPECT_TRUE(reads(cache, flag));
+
+    // A file changed within the time a change may take to show in its times is read again
+    // outside the listing that read it.
+    CShowHeaderCache settling;
+    settling.BeginListing();
+    EXPECT_TRUE(reads(settling, flag));
+    EXPECT_FALSE(reads(settling, flag));
+    settling.EndListing();
+    EXPECT_TRUE(reads(settling, flag));
+    settling.BeginListing();
+    EXPECT_TRUE(reads(settling, flag));
 }
