@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace
@@ -423,15 +424,18 @@ CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document)
     CXmlDecoder decoder;
     CRootTagSearch search;
     CXmlRead read;
-    std::vector<char> piece(kPiece);
+    // A short document is read whole into the first, small piece; a longer one in large ones.
+    char first[kFirstPiece];
+    std::unique_ptr<char[]> large;
     size_t taken = 0;
-    for (size_t size = kFirstPiece;; size = kPiece)
+    for (size_t size = kFirstPiece;;)
     {
-        const ssize_t got = source(piece.data(), size);
+        char* const piece = size == kFirstPiece ? first : large.get();
+        const ssize_t got = source(piece, size);
         if (got < 0)
             return NotRead(FileReadStatus::kUnreadable, errno, 0);
         taken += size_t(got);
-        if (!decoder.Decode(piece.data(), size_t(got), got == 0, search.Text(), read))
+        if (!decoder.Decode(piece, size_t(got), got == 0, search.Text(), read))
             return read;
         if (search.Search(got == 0 || decoder.HasEnded()))
             return search.Parse(read, document);
@@ -442,6 +446,11 @@ CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document)
                               ? "gives no start tag of its root element within its first " + SizeText(kXmlRootTagReach)
                               : "has declarations or a root start tag longer than " + SizeText(kXmlRootTagKept);
             return read;
+        }
+        if (size == kFirstPiece && (size_t(got) == kFirstPiece || taken > size_t(got)))
+        {
+            large.reset(new char[kPiece]);
+            size = kPiece;
         }
     }
 }

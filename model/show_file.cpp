@@ -110,23 +110,25 @@ struct CShowFlags
     std::string notice;               // what the reader set right, for the log
 };
 
-// The list's manager has them from its cache where the file has not changed since it was read.
-CShowFlags ReadFlags(const std::string& path, CFileManager* manager)
+// The list's manager has them from its cache where the file has not changed since it was read;
+// status is the file's, where the caller has it.
+CShowFlags ReadFlags(const std::string& path, CFileManager* manager, const struct stat* status = nullptr)
 {
     CShowFlags flags;
     CShowHeaderCache::CHeader own;
     if (!manager)
         own.read = CFile::ReadHeader(path, own.document);
-    const CShowHeaderCache::CHeader& header = manager ? manager->ReadHeader(path) : own;
-    CXmlRead read = header.read;
+    const CShowHeaderCache::CHeader& header = manager ? manager->ReadHeader(path, status) : own;
+    const CXmlRead& read = header.read;
     if (!read.notice.empty())
         flags.notice = DescribeXmlNotice(path, read);
     const TiXmlElement* root = read.IsRead() ? header.document.RootElement() : nullptr;
     if (!root)
     {
+        CXmlRead why = read;
         if (read.IsRead())
-            read.reason = "has no element the reader can find";
-        flags.why = DescribeXmlRead(path, read) + "; the show is taken as read-only";
+            why.reason = "has no element the reader can find";
+        flags.why = DescribeXmlRead(path, why) + "; the show is taken as read-only";
         return flags;
     }
     flags.known = true;
@@ -232,7 +234,7 @@ void CFile::Refresh()
         }
         // The list shows only what the root's start tag says: a show of 32 MB is not read whole
         // for it.
-        const CShowFlags flags = ReadFlags(m_path, m_manager);
+        const CShowFlags flags = ReadFlags(m_path, m_manager, &status);
         if (!flags.notice.empty())
             CApp::Log(kLogCategory, flags.notice, 1);
         if (!flags.known)

@@ -221,9 +221,9 @@ bool CFileManager::IsShowFile(const std::string& path)
     }
 }
 
-const CShowHeaderCache::CHeader& CFileManager::ReadHeader(const std::string& path)
+const CShowHeaderCache::CHeader& CFileManager::ReadHeader(const std::string& path, const struct stat* status)
 {
-    return m_headers.Read(path);
+    return m_headers.Read(path, status);
 }
 
 void CFileManager::Fail(const CShowMessage& message)

@@ -65,8 +65,8 @@ public:
     // "Lumivo" as its application.
     static bool IsShowFile(const std::string& path);
     // What CFile::ReadHeader reads of the file, kept from when the list last read it while the
-    // file has not changed since (CShowHeaderCache). Valid until the next call.
-    const CShowHeaderCache::CHeader& ReadHeader(const std::string& path);
+    // file has not changed since (CShowHeaderCache::Read). Valid until the next call.
+    const CShowHeaderCache::CHeader& ReadHeader(const std::string& path, const struct stat* status = nullptr);
     // Why the last CreateShowFile or RemoveFile failed, ready to show in the interface's
     // language.
     const std::string& GetError() const { return m_error; }

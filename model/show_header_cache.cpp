@@ -24,10 +24,9 @@ CShowHeaderCache::CShowHeaderCache(std::chrono::nanoseconds settle) : m_settle(s
 {
 }
 
-bool CShowHeaderCache::StampOf(const std::string& path, CStamp& stamp)
+bool CShowHeaderCache::StampOf(const struct stat& status, CStamp& stamp)
 {
-    struct stat status;
-    if (::stat(path.c_str(), &status) != 0 || !S_ISREG(status.st_mode))
+    if (!S_ISREG(status.st_mode))
         return false;
     stamp.device = uint64_t(status.st_dev);
     stamp.inode = uint64_t(status.st_ino);
@@ -37,12 +36,22 @@ bool CShowHeaderCache::StampOf(const std::string& path, CStamp& stamp)
     return true;
 }
 
-const CShowHeaderCache::CHeader& CShowHeaderCache::Read(const std::string& path)
+const CShowHeaderCache::CHeader& CShowHeaderCache::Read(const std::string& path, const struct stat* status)
 {
-    CStamp before;
-    const bool regular = StampOf(path, before);
+    struct stat own;
+    if (!status && ::stat(path.c_str(), &own) == 0)
+        status = &own;
+    CStamp stamp;
     const auto kept = m_entries.find(path);
-    if (regular && kept != m_entries.end() && kept->second.stamp == before &&
+    if (!status || !StampOf(*status, stamp))
+    {
+        if (kept != m_entries.end())
+            m_entries.erase(kept);
+        m_unkept.document.Clear();
+        m_unkept.read = CFile::ReadHeader(path, m_unkept.document);
+        return m_unkept;
+    }
+    if (kept != m_entries.end() && kept->second.stamp == stamp &&
         (kept->second.settled || (m_listingOpen && kept->second.listing == m_listing)))
     {
         kept->second.listing = m_listing;
@@ -50,22 +59,14 @@ const CShowHeaderCache::CHeader& CShowHeaderCache::Read(const std::string& path)
     }
     struct timespec now = {};
     ::clock_gettime(CLOCK_REALTIME, &now);
-    CHeader header;
-    header.read = CFile::ReadHeader(path, header.document);
-    // Kept only when nothing changed the file while it was read.
-    CStamp after;
-    if (!regular || !StampOf(path, after) || !(after == before))
-    {
-        if (kept != m_entries.end())
-            m_entries.erase(kept);
-        m_unkept = std::move(header);
-        return m_unkept;
-    }
-    CEntry& entry = m_entries[path];
-    entry.stamp = before;
-    entry.header = std::move(header);
-    entry.settled = before.changed + m_settle.count() <= Nanoseconds(now);
+    // Kept under the times the file had before it was read: whatever changes it from then on
+    // changes them too.
+    CEntry& entry = kept != m_entries.end() ? kept->second : m_entries[path];
+    entry.stamp = stamp;
+    entry.settled = stamp.changed + m_settle.count() <= Nanoseconds(now);
     entry.listing = m_listing;
+    entry.header.document.Clear();
+    entry.header.read = CFile::ReadHeader(path, entry.header.document);
     return entry.header;
 }
 

@@ -6,8 +6,10 @@
 
 #include <chrono>
 #include <cstdint>
-#include <map>
 #include <string>
+#include <unordered_map>
+
+struct stat;
 
 // What the show list reads of each show file, the start tag of its root (CFile::ReadHeader), kept
 // for as long as the file stays as it was read: the same file at the path, of the same size,
@@ -28,8 +30,9 @@ public:
     explicit CShowHeaderCache(std::chrono::nanoseconds settle = std::chrono::seconds(2));
 
     // The file's header, from an earlier read while the file has not changed since; else read
-    // now. Valid until the next call.
-    const CHeader& Read(const std::string& path);
+    // now. status, where given, is the file's as the caller has just asked for it (following a
+    // link), which is then not asked for again. Valid until the next call.
+    const CHeader& Read(const std::string& path, const struct stat* status = nullptr);
     // A listing of the folder begins, and ends: the files it did not read are forgotten.
     void BeginListing();
     void EndListing();
@@ -52,10 +55,11 @@ private:
         uint64_t listing = 0;  // the last that read it
     };
 
-    static bool StampOf(const std::string& path, CStamp& stamp);
+    // False for anything but a regular file.
+    static bool StampOf(const struct stat& status, CStamp& stamp);
 
     std::chrono::nanoseconds m_settle;
-    std::map<std::string, CEntry> m_entries;
+    std::unordered_map<std::string, CEntry> m_entries;
     uint64_t m_listing = 0;
     bool m_listingOpen = false;
     CHeader m_unkept;
