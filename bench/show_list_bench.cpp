@@ -7,9 +7,11 @@
 
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 
 namespace
 {
@@ -75,6 +77,141 @@ void BM_ShowListOfTenLargeShows(benchmark::State& state)
     state.counters["show MB"] = double(shows.Bytes()) / (1024 * 1024);
 }
 BENCHMARK(BM_ShowListOfTenLargeShows)->Unit(benchmark::kMillisecond);
+
+// A show as the program writes it, behind a comment of the given size in lines of 64 characters
+// (none for 0).
+std::string ShowBehindComment(size_t bytes)
+{
+    std::string show = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
+    if (bytes > 0)
+    {
+        show += "<!--\n";
+        const std::string line = std::string(63, 'x') + "\n";
+        while (show.size() + line.size() < bytes)
+            show += line;
+        show += "-->\n";
+    }
+    return show + "<show application=\"Tanzo\" version=\"1.7.0\"><system/><fixtures/><playbacks/></show>\n";
+}
+
+// A folder of shows, the first long ones each behind a comment of the given size, the others as
+// the program writes them. The long ones are one file under many names, so the disk holds it once;
+// the folder has settled (no file changed in the last seconds) as a user's has.
+class CCommentedShows
+{
+public:
+    CCommentedShows(int shows, int longShows, size_t commentBytes)
+    {
+        char pattern[] = "/tmp/tanzo-show-list-XXXXXX";
+        m_folder = ::mkdtemp(pattern) ? pattern : "";
+        std::ofstream(Path(0), std::ios::binary) << ShowBehindComment(longShows > 0 ? commentBytes : 0);
+        for (int i = 1; i < shows; ++i)
+        {
+            if (i < longShows)
+                ::link(Path(0).c_str(), Path(i).c_str());
+            else
+                std::ofstream(Path(i), std::ios::binary) << ShowBehindComment(0);
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+    }
+    ~CCommentedShows() { std::system(("rm -rf '" + m_folder + "'").c_str()); }
+
+    std::string Path(int i) const { return m_folder + "/show" + std::to_string(i) + ".show"; }
+    const std::string& Folder() const { return m_folder; }
+
+private:
+    std::string m_folder;
+};
+
+// Ten shows each behind a prolog of 31 MB, longer than the list looks for a root.
+const CCommentedShows& LongPrologs()
+{
+    static const CCommentedShows shows(10, 10, 31 * 1024 * 1024);
+    return shows;
+}
+
+// 490 shows of which 75 stand behind a comment of 2 MB.
+const CCommentedShows& LongComments()
+{
+    static const CCommentedShows shows(490, 75, 2 * 1024 * 1024);
+    return shows;
+}
+
+// 500 shows as the program writes them.
+const CCommentedShows& PlainShows()
+{
+    static const CCommentedShows shows(500, 0, 0);
+    return shows;
+}
+
+// The program's start, over a folder of shows as the program writes them, and over folders of
+// shows behind long prologs.
+void BM_ShowListOf500PlainShows(benchmark::State& state)
+{
+    const std::string& folder = PlainShows().Folder();
+    for (auto _ : state)
+    {
+        CFileManager files(folder);
+        files.SetCore(nullptr);
+        benchmark::DoNotOptimize(files.GetCount());
+    }
+}
+BENCHMARK(BM_ShowListOf500PlainShows)->Unit(benchmark::kMillisecond);
+
+void BM_ShowListOfTenLongPrologs(benchmark::State& state)
+{
+    const std::string& folder = LongPrologs().Folder();
+    for (auto _ : state)
+    {
+        CFileManager files(folder);
+        files.SetCore(nullptr);
+        benchmark::DoNotOptimize(files.GetCount());
+    }
+}
+BENCHMARK(BM_ShowListOfTenLongPrologs)->Unit(benchmark::kMillisecond);
+
+void BM_ShowListOf490With75LongComments(benchmark::State& state)
+{
+    const std::string& folder = LongComments().Folder();
+    for (auto _ : state)
+    {
+        CFileManager files(folder);
+        files.SetCore(nullptr);
+        benchmark::DoNotOptimize(files.GetCount());
+    }
+}
+BENCHMARK(BM_ShowListOf490With75LongComments)->Unit(benchmark::kMillisecond);
+
+// The list made again over the same folder, as a press on the settings page's empty row does.
+void BM_ShowListOf490With75LongCommentsAgain(benchmark::State& state)
+{
+    CFileManager files(LongComments().Folder());
+    files.SetCore(nullptr);
+    for (auto _ : state)
+    {
+        files.Refresh();
+        benchmark::DoNotOptimize(files.GetCount());
+    }
+}
+BENCHMARK(BM_ShowListOf490With75LongCommentsAgain)->Unit(benchmark::kMillisecond);
+
+// The start of one show behind a comment: how fast what stands before the root is gone through.
+void BM_ShowHeaderBehindComment(benchmark::State& state)
+{
+    const size_t bytes = size_t(state.range(0)) * 1024 * 1024;
+    char pattern[] = "/tmp/tanzo-show-start-XXXXXX";
+    const std::string folder = ::mkdtemp(pattern) ? pattern : "";
+    const std::string path = folder + "/a.show";
+    std::ofstream(path, std::ios::binary) << ShowBehindComment(bytes);
+    for (auto _ : state)
+    {
+        TiXmlDocument document;
+        benchmark::DoNotOptimize(CFile::ReadHeader(path, document).IsRead());
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
+    std::system(("rm -rf '" + folder + "'").c_str());
+}
+BENCHMARK(BM_ShowHeaderBehindComment)->Arg(2)->Arg(31)->Unit(benchmark::kMillisecond);
 
 // One such show read and parsed whole: what opening it costs, and what each entry of the list
 // cost while the list read every show whole.

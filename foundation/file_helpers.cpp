@@ -30,6 +30,30 @@ bool WriteAll(const std::string& path, const TLines& lines, int* error)
     return WriteFileBytes(path, text, error ? *error : ignored);
 }
 
+// Opens a regular file to read it: the descriptor and its size, or -1 with the status and error.
+int OpenRegularFileToRead(const std::string& path, FileReadStatus& status, int& error, unsigned long long& size)
+{
+    error = 0;
+    status = FileReadStatus::kRead;
+    const int file = OpenRegularFile(path, O_RDONLY, error);
+    if (file < 0) {
+        if (error == kErrorNotRegularFile)
+            status = FileReadStatus::kNotRegular;
+        else
+            status = error == ENOENT || error == ENOTDIR ? FileReadStatus::kMissing : FileReadStatus::kUnreadable;
+        return -1;
+    }
+    struct stat fileStatus;
+    if (::fstat(file, &fileStatus) != 0) {
+        error = errno;
+        status = FileReadStatus::kUnreadable;
+        ::close(file);
+        return -1;
+    }
+    size = static_cast<unsigned long long>(fileStatus.st_size);
+    return file;
+}
+
 // Reads from the open file until its end or until out holds limit + 1 bytes (one byte more than
 // allowed tells a file that grew while it was read). expected is what fstat said it holds.
 FileReadStatus ReadOpenFile(int file, size_t expected, size_t limit, std::string& out, int& error)
@@ -61,23 +85,15 @@ template <typename TooLarge>
 FileReadStatus ReadRegularFile(const std::string& path, size_t limit, std::string& out, int& error, TooLarge tooLarge)
 {
     out.clear();
-    error = 0;
-    const int file = OpenRegularFile(path, O_RDONLY, error);
-    if (file < 0) {
-        if (error == kErrorNotRegularFile)
-            return FileReadStatus::kNotRegular;
-        return error == ENOENT || error == ENOTDIR ? FileReadStatus::kMissing : FileReadStatus::kUnreadable;
-    }
-    struct stat status;
     FileReadStatus result = FileReadStatus::kRead;
-    if (::fstat(file, &status) != 0) {
-        error = errno;
-        result = FileReadStatus::kUnreadable;
-    } else if (tooLarge(static_cast<unsigned long long>(status.st_size))) {
+    unsigned long long size = 0;
+    const int file = OpenRegularFileToRead(path, result, error, size);
+    if (file < 0)
+        return result;
+    if (tooLarge(size))
         result = FileReadStatus::kTooLarge;
-    } else {
-        result = ReadOpenFile(file, static_cast<size_t>(status.st_size), limit, out, error);
-    }
+    else
+        result = ReadOpenFile(file, static_cast<size_t>(size), limit, out, error);
     ::close(file);
     return result;
 }
@@ -146,6 +162,18 @@ int OpenRegularFile(const std::string& path, int flags, int& error)
         return -1;
     }
     // Reads and writes of a regular file never wait on O_NONBLOCK, so it may stay set.
+    return file;
+}
+
+int OpenFileToRead(const std::string& path, size_t maxBytes, FileReadStatus& status, int& error)
+{
+    unsigned long long size = 0;
+    const int file = OpenRegularFileToRead(path, status, error, size);
+    if (file >= 0 && size > maxBytes) {
+        ::close(file);
+        status = FileReadStatus::kTooLarge;
+        return -1;
+    }
     return file;
 }
 

@@ -51,6 +51,10 @@ enum class FileReadStatus
     kUnreadable,
     kTooLarge,
 };
+// Opens a regular file of at most maxBytes to read it, as ReadFileBounded opens it: the descriptor,
+// which the caller closes, or -1 with the status that says why (error holds the system's error
+// number for kUnreadable). A larger file is refused before any of it is read.
+int OpenFileToRead(const std::string& path, size_t maxBytes, FileReadStatus& status, int& error);
 // Reads a whole regular file of at most maxBytes into out. A larger file is refused before any of
 // it is read. With kUnreadable, error holds the system's error number.
 FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out, int& error);

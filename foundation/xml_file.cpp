@@ -1,606 +1,27 @@
 #include "foundation/xml_file.h"
 
-#include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
-#include "foundation/utf8.h"
+#include "foundation/xml_decoder.h"
+#include "foundation/xml_shape.h"
 
-#include <iconv.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace
 {
-bool IsXmlSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r';
-}
-
-bool StartsWith(const std::string& text, const char* start)
-{
-    return text.compare(0, std::strlen(start), start) == 0;
-}
-
-// The "encoding" of the declaration that opens the text, found as TinyXML finds its declaration
-// (white space before it, its name in any letter case); empty without one. Only a name of the
-// form XML allows is taken: a letter, then letters, digits, '.', '_' and '-'.
-std::string DeclaredEncoding(const std::string& text)
-{
-    size_t at = StartsWith(text, "\xEF\xBB\xBF") ? 3 : 0;
-    while (at < text.size() && IsXmlSpace(text[at]))
-        ++at;
-    if (text.size() < at + 6 || !EqualIgnoringAsciiCase(text.substr(at, 5), "<?xml") || !IsXmlSpace(text[at + 5]))
-        return std::string();
-    // A declaration is a line: a kilobyte is far more than any holds.
-    const std::string declaration = text.substr(at, std::min(text.find("?>", at), at + 1024) - at);
-    for (size_t p = 0; p + 9 < declaration.size(); ++p)
-    {
-        if (!IsXmlSpace(declaration[p]) || !EqualIgnoringAsciiCase(declaration.substr(p + 1, 8), "encoding"))
-            continue;
-        const size_t quote = declaration.find_first_not_of(" \t\r\n=", p + 9);
-        if (quote == std::string::npos || (declaration[quote] != '"' && declaration[quote] != '\''))
-            return std::string();
-        const size_t close = declaration.find(declaration[quote], quote + 1);
-        const std::string name = declaration.substr(quote + 1, close == std::string::npos ? 0 : close - quote - 1);
-        const bool wellFormed =
-            !name.empty() && name.size() <= 40 && std::isalpha(static_cast<unsigned char>(name[0])) &&
-            name.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789._-") ==
-                std::string::npos;
-        return wellFormed ? name : std::string();
-    }
-    return std::string();
-}
-
-bool IsOneOf(const std::string& encoding, std::initializer_list<const char*> names)
-{
-    for (const char* name : names)
-        if (EqualIgnoringAsciiCase(encoding, name))
-            return true;
-    return false;
-}
-
-// The bytes of one code unit of the encoding a declaration names: 2 for UTF-16 and UCS-2, 4 for
-// UTF-32 and UCS-4, 1 for every other.
-size_t CodeUnitOf(const std::string& encoding)
-{
-    std::string name;
-    for (const char c : encoding)
-        if (c != '-' && c != '_')
-            name += UpperAscii(c);
-    for (const char* start : {"UTF16", "UCS2", "ISO10646UCS2", "UNICODE"})
-        if (StartsWith(name, start))
-            return 2;
-    for (const char* start : {"UTF32", "UCS4", "ISO10646UCS4"})
-        if (StartsWith(name, start))
-            return 4;
-    return 1;
-}
+// The first read of a file, which holds the root's start tag of nearly every document, and each
+// read after it.
+constexpr size_t kFirstPiece = 4096;
+constexpr size_t kPiece = 64 * 1024;
 
 int LineAt(const std::string& text, size_t end)
 {
-    int line = 1;
-    for (size_t i = 0; i < end && i < text.size(); ++i)
-        if (text[i] == '\n')
-            ++line;
-    return line;
-}
-
-// The text from an encoding the C library converts. False, with the reason, when it does not
-// know the encoding or the bytes do not follow it. With prefix the text is the start of a longer
-// one, and a character it ends inside is left out.
-bool ConvertToUtf8(const std::string& text, const std::string& encoding, std::string& out, CXmlRead& read,
-                   bool prefix)
-{
-    const iconv_t converter = iconv_open("UTF-8", encoding.c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1))
-    {
-        read.reason = "is in the encoding \"" + encoding + "\", which the program does not know";
-        read.unknownEncoding = true;
-        return false;
-    }
-    out.clear();
-    std::vector<char> buffer(16384);
-    char* in = const_cast<char*>(text.data());
-    size_t inLeft = text.size();
-    bool converted = true;
-    for (;;)
-    {
-        char* next = buffer.data();
-        size_t room = buffer.size();
-        // With all input taken, one more call writes out what a stateful encoding still holds.
-        const bool flushing = inLeft == 0;
-        const size_t result = flushing ? iconv(converter, nullptr, nullptr, &next, &room)
-                                       : iconv(converter, &in, &inLeft, &next, &room);
-        const int error = errno;
-        out.append(buffer.data(), size_t(next - buffer.data()));
-        if (result != size_t(-1))
-        {
-            if (flushing)
-                break;
-        }
-        else if (error != E2BIG)
-        {
-            converted = prefix && error == EINVAL;
-            break;
-        }
-    }
-    iconv_close(converter);
-    if (!converted)
-        read.reason =
-            "is not in its encoding \"" + encoding + "\" (line " + std::to_string(LineAt(out, out.size())) + ")";
-    return converted;
-}
-
-// How the bytes of a file become UTF-8.
-struct CDecoding
-{
-    enum Kind
-    {
-        kUtf8,         // as they stand (a stray byte read as Windows-1252 later)
-        kWindows1252,  // byte by byte
-        kConverted,    // by the C library, from the encoding named
-    } kind = kUtf8;
-    std::string from;
-};
-
-// What the first bytes say of the encoding, as XML's appendix on detecting encodings reads them:
-// a byte-order mark; else, since a document begins with '<' or white space, which are ASCII in
-// every encoding XML allows, where the zero bytes stand among the first four (00 3C 00 3F is
-// UTF-16 big-endian, 3C 00 3F 00 little-endian, 00 00 00 3C UTF-32); else EBCDIC's "<?xm";
-// else single bytes of ASCII and its kin (encoding empty).
-struct CFirstBytes
-{
-    std::string encoding;  // the C library's name
-    size_t unit = 1;       // bytes per code unit
-    bool mark = false;     // a byte-order mark says so
-};
-
-bool ReadFirstBytes(const std::string& text, CFirstBytes& first, CXmlRead& read)
-{
-    const std::string start = text.substr(0, 4);
-    if (start == std::string("\0\0\xFE\xFF", 4) || start == std::string("\xFF\xFE\0\0", 4))
-        first = {"UTF-32", 4, true};
-    else if (StartsWith(text, "\xFE\xFF") || StartsWith(text, "\xFF\xFE"))
-        first = {"UTF-16", 2, true};
-    else if (StartsWith(text, "\xEF\xBB\xBF"))
-        first = {"", 1, true};
-    else if (text.size() >= 4)
-    {
-        unsigned zeros = 0;
-        for (size_t i = 0; i < 4; ++i)
-            zeros = zeros << 1 | (text[i] == '\0' ? 1u : 0u);
-        if (zeros == 0b1110 || zeros == 0b0111)
-            first = {zeros == 0b1110 ? "UTF-32BE" : "UTF-32LE", 4, false};
-        else if (zeros == 0b1010 || zeros == 0b0101)
-            first = {zeros == 0b1010 ? "UTF-16BE" : "UTF-16LE", 2, false};
-        else if (zeros == 0b1101 || zeros == 0b1011)
-        {
-            read.reason = "is in UCS-4 of a byte order the program cannot read";
-            read.unknownEncoding = true;
-            return false;
-        }
-        else if (StartsWith(text, "\x4C\x6F\xA7\x94"))
-            first = {"IBM037", 1, false};
-    }
-    return true;
-}
-
-// How to decode the text: by its first bytes, then by its declaration where they leave the
-// choice open. A declaration they contradict gives way to them, and the notice says so.
-bool ChooseDecoding(const std::string& text, CDecoding& decoding, CXmlRead& read)
-{
-    CFirstBytes first;
-    if (!ReadFirstBytes(text, first, read))
-        return false;
-    std::string declared;
-    if (first.encoding.empty())
-    {
-        declared = DeclaredEncoding(text);
-    }
-    else
-    {
-        // The declaration is read in the encoding the bytes are in.
-        std::string start;
-        CXmlRead ignored;
-        if (ConvertToUtf8(text.substr(0, 1024), first.encoding, start, ignored, true))
-            declared = DeclaredEncoding(start);
-    }
-    const std::string actual = first.encoding.empty() ? "UTF-8" : first.encoding;
-    if (first.encoding == "IBM037")
-    {
-        // EBCDIC has many code pages; the declaration says which.
-        decoding = {CDecoding::kConverted, declared.empty() ? first.encoding : declared};
-        return true;
-    }
-    const bool singleBytesDeclared = IsOneOf(declared, {"UTF-8", "UTF8", "US-ASCII", "ASCII"});
-    if (!declared.empty() &&
-        (CodeUnitOf(declared) != first.unit || (first.mark && first.unit == 1 && !singleBytesDeclared)))
-    {
-        read.notice = "declares the encoding \"" + declared + "\", but " +
-                      (first.mark ? "its byte-order mark says " : "its first characters say ") +
-                      (first.mark || first.unit > 1 ? actual : std::string("single bytes")) + ": read as " + actual;
-        declared.clear();
-    }
-    if (first.unit > 1)
-        decoding = {CDecoding::kConverted, first.encoding};
-    else if (declared.empty() || singleBytesDeclared)
-        decoding = {CDecoding::kUtf8, ""};
-    else if (IsOneOf(declared, {"ISO-8859-1", "ISO8859-1", "ISO_8859-1", "Latin1", "Latin-1", "L1", "Windows-1252",
-                                "CP1252"}))
-        decoding = {CDecoding::kWindows1252, ""};
-    else
-        decoding = {CDecoding::kConverted, declared};
-    return true;
-}
-
-// The text in UTF-8, decoded once, by what it says of itself (see ReadXmlText). A byte-order mark
-// for UTF-8 stays: the parser takes it for white space. With prefix the text is the start of a
-// longer one and may end inside a character.
-bool DecodeToUtf8(std::string& text, CXmlRead& read, bool prefix)
-{
-    CDecoding decoding;
-    if (!ChooseDecoding(text, decoding, read))
-        return false;
-    if (decoding.kind == CDecoding::kWindows1252)
-        text = Windows1252ToUtf8(text);
-    if (decoding.kind != CDecoding::kConverted)
-        return true;
-    std::string converted;
-    if (!ConvertToUtf8(text, decoding.from, converted, read, prefix))
-        return false;
-    text = std::move(converted);
-    return true;
-}
-
-// Line ends as TinyXML's file reader leaves them: CR LF and a lone CR become LF. The text ends at
-// its first NUL, where the parser stops anyway.
-std::string NormaliseLineEnds(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size() && text[i] != '\0'; ++i)
-    {
-        if (text[i] == '\r')
-        {
-            out += '\n';
-            if (i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-        }
-        else
-        {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-// TinyXML takes a byte from C0 up for the first of a several-byte character and steps over the
-// whole length it announces: a file that is not UTF-8 would hide markup from it, and one that
-// ends inside a character sends it past the end. So the text is made valid UTF-8 first (a
-// stray byte read as Windows-1252). The parser also skips the characters U+FEFF, U+FFFE and
-// U+FFFF as white space in some places; past the byte-order mark at the very start they become
-// U+FFFD, so the document reads alike either way.
-std::string MakeSafe(const std::string& text)
-{
-    std::string out = ToValidUtf8(text);
-    for (const char* skipped : {"\xEF\xBB\xBF", "\xEF\xBF\xBE", "\xEF\xBF\xBF"})
-        for (size_t at = out.find(skipped, 1); at != std::string::npos; at = out.find(skipped, at + 3))
-            out.replace(at, 3, "\xEF\xBF\xBD");
-    return out;
-}
-
-// Walks a document as TinyXML's parser does, without building it, to learn how deep its
-// elements nest before the recursive parser meets them. Where the parser would stop at an error,
-// the walk stops too: nothing after that point is parsed. On the way it finds what the parser
-// would silently change: an '&' that begins no reference (the parser drops it), a '<' in an
-// element's text that begins no tag (the parser drops the text up to the next '>'), and a
-// reference to no character (the parser writes broken UTF-8 or a NUL that ends the text).
-class CXmlShape
-{
-public:
-    explicit CXmlShape(const std::string& text) : m_start(text.c_str()), m_p(m_start) {}
-
-    // Empty when the document is within the limits; else why not.
-    std::string Check();
-    enum class Root
-    {
-        kFound,
-        kEnded,  // the text ends before the root's start tag does, or what stands before it
-        kNone,   // something else than an element follows what the parser passes over at the top
-    };
-    // Where the root element's start tag ends (just past its '>'), past whatever the parser
-    // passes over before it; name gets the element's name, and closed whether it ends in "/>".
-    Root FindRoot(size_t& end, std::string& name, bool& closed);
-    // Not well-formed text that refuses the document, and where; empty when there is none.
-    const std::string& GetError() const { return m_error; }
-    size_t GetErrorOffset() const { return m_errorAt; }
-    // Where an '&' stands that begins no reference, to be kept as written.
-    const std::vector<size_t>& GetRawAmpersands() const { return m_rawAmpersands; }
-
-private:
-    static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
-    static bool IsNameStart(char c)
-    {
-        const unsigned char u = static_cast<unsigned char>(c);
-        return u >= 127 || std::isalpha(u) || c == '_';
-    }
-    static bool IsNameChar(char c)
-    {
-        const unsigned char u = static_cast<unsigned char>(c);
-        return u >= 127 || std::isalnum(u) || c == '_' || c == '-' || c == '.' || c == ':';
-    }
-    static bool StartsWith(const char* p, const char* tag) { return std::strncmp(p, tag, std::strlen(tag)) == 0; }
-    static bool StartsWithIgnoringCase(const char* p, const char* tag);
-
-    static const char* SkipSpace(const char* p);
-    static const char* SkipName(const char* p);
-    // Text up to the end character, its references read. Null where the parser fails, the text
-    // ends first, or the text refuses the document.
-    const char* SkipText(const char* p, char end);
-    const char* SkipReference(const char* p);
-    // An attribute's name, "=" and value; null where the parser fails.
-    const char* SkipAttribute(const char* p);
-    const char* SkipDeclaration(const char* p);
-    // Past a declaration, comment, CDATA section or other markup that is no tag of an element, as
-    // the parser passes it: null where it never ends, p itself where a tag begins.
-    const char* SkipOtherMarkup(const char* p, size_t depth);
-    // Past the attributes of a start tag, to the '>' or '/' that ends it; null where the parser
-    // fails or the text ends. count gets their number, counted to one past the limit.
-    const char* SkipAttributes(const char* p, size_t& count);
-    // Past the end text, or null when it never comes.
-    static const char* SkipPast(const char* p, const char* end);
-    // Null, with the error noted.
-    const char* Refuse(const char* at, const std::string& error);
-
-    const char* m_start;
-    const char* m_p;
-    std::vector<size_t> m_rawAmpersands;
-    std::string m_error;
-    size_t m_errorAt = 0;
-};
-
-bool CXmlShape::StartsWithIgnoringCase(const char* p, const char* tag)
-{
-    for (; *tag; ++p, ++tag)
-        if (std::tolower(static_cast<unsigned char>(*p)) != std::tolower(static_cast<unsigned char>(*tag)))
-            return false;
-    return true;
-}
-
-const char* CXmlShape::SkipSpace(const char* p)
-{
-    while (IsSpace(*p))
-        ++p;
-    return p;
-}
-
-const char* CXmlShape::SkipName(const char* p)
-{
-    while (IsNameChar(*p))
-        ++p;
-    return p;
-}
-
-const char* CXmlShape::SkipPast(const char* p, const char* end)
-{
-    const char* found = std::strstr(p, end);
-    return found ? found + std::strlen(end) : nullptr;
-}
-
-const char* CXmlShape::Refuse(const char* at, const std::string& error)
-{
-    m_error = error;
-    m_errorAt = size_t(at - m_start);
-    return nullptr;
-}
-
-const char* CXmlShape::SkipReference(const char* p)
-{
-    for (const char* entity : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"})
-        if (StartsWith(p, entity))
-            return p + std::strlen(entity);
-    // "&#" and decimal digits, or "&#x" and hexadecimal ones, then ';'.
-    if (p[1] == '#')
-    {
-        const bool hex = p[2] == 'x';
-        const char* digits = p + (hex ? 3 : 2);
-        const char* q = digits;
-        uint32_t code = 0;
-        while (hex ? std::isxdigit(static_cast<unsigned char>(*q)) : std::isdigit(static_cast<unsigned char>(*q)))
-        {
-            code = std::min<uint32_t>(code * (hex ? 16 : 10) + uint32_t(HexDigitValue(*q)), 0x110000);
-            ++q;
-        }
-        if (q > digits && *q == ';')
-        {
-            if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-                return Refuse(p, "a reference to no character, \"" + std::string(p, size_t(q + 1 - p)) + "\"");
-            return q + 1;
-        }
-    }
-    // Not a reference the parser knows: the '&' stands for itself.
-    m_rawAmpersands.push_back(size_t(p - m_start));
-    return p + 1;
-}
-
-const char* CXmlShape::SkipText(const char* p, char end)
-{
-    while (*p && *p != end)
-    {
-        p = *p == '&' ? SkipReference(p) : p + 1;
-        if (!p)
-            return nullptr;
-    }
-    return *p ? p : nullptr;
-}
-
-const char* CXmlShape::SkipAttribute(const char* p)
-{
-    p = SkipSpace(p);
-    if (!IsNameStart(*p))
-        return nullptr;
-    p = SkipSpace(SkipName(p));
-    if (*p != '=')
-        return nullptr;
-    p = SkipSpace(p + 1);
-    if (*p == '\'' || *p == '"')
-    {
-        p = SkipText(p + 1, *p);
-        return p && p[1] ? p + 1 : nullptr;
-    }
-    // Without quotes the parser takes the value as it stands, references and all.
-    for (; *p && !IsSpace(*p) && *p != '/' && *p != '>'; ++p)
-        if (*p == '\'' || *p == '"')
-            return nullptr;
-    return *p ? p : nullptr;
-}
-
-const char* CXmlShape::SkipDeclaration(const char* p)
-{
-    p += 5;  // "<?xml"
-    while (*p)
-    {
-        if (*p == '>')
-            return p + 1;
-        p = SkipSpace(p);
-        if (StartsWithIgnoringCase(p, "version") || StartsWithIgnoringCase(p, "encoding") ||
-            StartsWithIgnoringCase(p, "standalone"))
-        {
-            p = SkipAttribute(p);
-            if (!p)
-                return nullptr;
-        }
-        else
-        {
-            while (*p && *p != '>' && !IsSpace(*p))
-                ++p;
-        }
-    }
-    return nullptr;
-}
-
-const char* CXmlShape::SkipOtherMarkup(const char* p, size_t depth)
-{
-    if (StartsWithIgnoringCase(p, "<?xml"))
-        return SkipDeclaration(p);
-    if (StartsWith(p, "<!--"))
-        return SkipPast(p + 4, "-->");
-    if (StartsWith(p, "<![CDATA["))
-        return SkipPast(p + 9, "]]>");
-    if (p[1] == '!' || p[1] == '?' || (depth == 0 && !IsNameStart(p[1])))
-        return SkipPast(p + 1, ">");
-    return p;
-}
-
-const char* CXmlShape::SkipAttributes(const char* p, size_t& count)
-{
-    for (;;)
-    {
-        p = SkipSpace(p);
-        if (*p == '>' || *p == '/' || ++count > kXmlMaxAttributes)
-            return p;
-        p = SkipAttribute(p);
-        if (!p)
-            return nullptr;
-    }
-}
-
-CXmlShape::Root CXmlShape::FindRoot(size_t& end, std::string& name, bool& closed)
-{
-    const char* p = StartsWith(m_p, "\xEF\xBB\xBF") ? m_p + 3 : m_p;
-    for (;;)
-    {
-        p = SkipSpace(p);
-        if (*p != '<')
-            return *p ? Root::kNone : Root::kEnded;
-        const char* past = SkipOtherMarkup(p, 0);
-        if (!past)
-            return Root::kEnded;
-        if (past != p)
-        {
-            p = past;
-            continue;
-        }
-        const char* nameStart = SkipSpace(p + 1);
-        p = SkipName(nameStart);
-        name.assign(nameStart, p);
-        size_t attributes = 0;
-        p = SkipAttributes(p, attributes);
-        // Too many: the check refuses the tag as it would refuse the whole file.
-        if (attributes > kXmlMaxAttributes)
-            return Root::kNone;
-        if (!p)
-            return Root::kEnded;
-        closed = *p == '/';
-        if (closed && p[1] != '>')
-            return p[1] ? Root::kNone : Root::kEnded;
-        end = size_t(p + (closed ? 2 : 1) - m_start);
-        return Root::kFound;
-    }
-}
-
-std::string CXmlShape::Check()
-{
-    // A byte-order mark at the start is white space to the parser.
-    const char* p = StartsWith(m_p, "\xEF\xBB\xBF") ? m_p + 3 : m_p;
-    size_t depth = 0;
-    size_t nodes = 0;
-    for (;;)
-    {
-        p = SkipSpace(p);
-        if (!*p)
-            return std::string();
-        if (*p != '<')
-        {
-            // Text: the parser stops at text outside the root and reads it inside an element.
-            if (depth == 0)
-                return std::string();
-            p = SkipText(p, '<');
-            if (!p)
-                return std::string();
-            ++nodes;
-        }
-        if (++nodes > kXmlMaxNodes)
-            return "holds more than " + std::to_string(kXmlMaxNodes) + " tags and texts";
-        if (depth > 0 && p[1] == '/')
-        {
-            // The end tag of the element open: its name, white space and '>'.
-            p = SkipSpace(SkipName(p + 2));
-            if (*p != '>')
-                return std::string();
-            ++p;
-            --depth;
-            continue;
-        }
-        const char* past = SkipOtherMarkup(p, depth);
-        if (past != p)
-            p = past;
-        else if (!IsNameStart(p[1]))
-        {
-            // In an element's text: "a < b" would lose " b" and whatever follows up to a '>'.
-            Refuse(p, "a \"<\" that begins no tag");
-            return std::string();
-        }
-        else
-        {
-            if (++depth > kXmlMaxDepth)
-                return "nests its elements deeper than " + std::to_string(kXmlMaxDepth) + " levels";
-            size_t attributes = 0;
-            p = SkipAttributes(SkipName(SkipSpace(p + 1)), attributes);
-            if (attributes > kXmlMaxAttributes)
-                return "gives an element more than " + std::to_string(kXmlMaxAttributes) + " attributes";
-            if (!p || (*p == '/' && p[1] != '>'))
-                return std::string();
-            if (*p == '/')
-                --depth;
-            p += *p == '/' ? 2 : 1;
-        }
-        if (!p)
-            return std::string();
-    }
+    return 1 + int(std::count(text.begin(), text.begin() + std::ptrdiff_t(std::min(end, text.size())), '\n'));
 }
 
 // "&amp;" for every '&' that begins no reference, so that the parser reads it as written.
@@ -652,11 +73,15 @@ CXmlRead NotRead(FileReadStatus status, int error, size_t maxBytes)
     return read;
 }
 
-// Parses text already decoded to UTF-8 (its line ends and NULs still as the file has them),
-// within the limits, into the document; read carries what the decoding found.
-CXmlRead ParseDecoded(const std::string& decoded, CXmlRead read, TiXmlDocument& document)
+// Puts the line and column of an error (from 1) where they stand in the file, for text that is
+// not the file's own: column counts bytes for the checks, and characters, a tab to the next
+// multiple of four, as TinyXML counts them for its errors.
+using XmlLocator = std::function<void(int& line, int& column, bool bytes)>;
+
+// Parses text the decoder made, within the limits, into the document; read carries what the
+// decoding found.
+CXmlRead ParseDecoded(std::string text, CXmlRead read, TiXmlDocument& document, const XmlLocator& locate = nullptr)
 {
-    std::string text = MakeSafe(NormaliseLineEnds(decoded));
     CXmlShape shape(text);
     read.reason = shape.Check();
     if (!read.reason.empty())
@@ -664,6 +89,7 @@ CXmlRead ParseDecoded(const std::string& decoded, CXmlRead read, TiXmlDocument& 
         read.status = XmlReadStatus::kRefused;
         return read;
     }
+    bool bytes = true;
     if (!shape.GetError().empty())
     {
         const size_t at = shape.GetErrorOffset();
@@ -688,11 +114,258 @@ CXmlRead ParseDecoded(const std::string& decoded, CXmlRead read, TiXmlDocument& 
         read.error = document.ErrorDesc();
         read.line = document.ErrorRow();
         read.column = document.ErrorCol();
+        bytes = false;
     }
+    if (read.line > 0 && locate)
+        locate(read.line, read.column, bytes);
     read.reason = "is not well-formed XML: " + read.error;
     if (read.line > 0)
         read.reason += " (line " + std::to_string(read.line) + ", column " + std::to_string(read.column) + ")";
     return read;
+}
+
+// Looks for the root element's start tag in the text of a document given piece by piece (as
+// CXmlDecoder makes it), keeping only what the parser needs of what stands before it: each
+// declaration and the tag as written, and a short stand-in ("<!>") for each comment, CDATA
+// section or other markup it passes over, so that the parser finds in what is kept what it would
+// find in the whole text, limits and errors alike, and the line and column of an error are those
+// in the file.
+class CRootTagSearch
+{
+public:
+    // Where the next piece of text goes.
+    std::string& Text() { return m_text; }
+    // Goes through the text given so far. True once the search is over: the tag was found, the
+    // document cannot have one, or the text has ended (ended: no more text comes).
+    bool Search(bool ended);
+    // The bytes held: what is kept, and the markup being read.
+    size_t GetHeld() const { return m_kept.size() + (m_state == State::kKeeping ? m_text.size() : 0); }
+    // Parses what was kept, as ReadXmlText parses a document.
+    CXmlRead Parse(const CXmlRead& read, TiXmlDocument& document) const;
+
+private:
+    enum class State
+    {
+        kTop,
+        kPassing,  // a comment, CDATA section or other markup, up to its end
+        kKeeping,  // a declaration or the root's start tag
+        kOver,
+    };
+    // A declaration or start tag kept: its first line in the kept text, the spaces before it
+    // there, and its line and columns (from 0) in the file.
+    struct CMark
+    {
+        int row = 0;
+        size_t padding = 0;
+        int line = 0;
+        size_t byteColumn = 0;
+        size_t parserColumn = 0;
+    };
+
+    // Moves past the next count bytes of the text, following the line and columns.
+    void Pass(size_t count);
+    // Keeps the first count bytes of the text, on a line of their own; their first line keeps
+    // its columns as the parser counts them, to the next multiple of four.
+    void Keep(size_t count);
+    void Locate(int& line, int& column, bool bytes) const;
+
+    std::string m_text;
+    size_t m_at = 0;  // where the text not yet gone through begins
+    State m_state = State::kTop;
+    CXmlShape::Markup m_kind = CXmlShape::Markup::kOther;
+    const char* m_end = "";  // what ends the markup passed over
+    size_t m_measured = 0;   // the bytes of the markup kept when last measured
+    size_t m_nodes = 0;
+    bool m_started = false;  // a byte-order mark at the very start is passed
+    int m_line = 1;
+    size_t m_byteColumn = 0;
+    size_t m_parserColumn = 0;
+    std::string m_kept;
+    int m_keptRows = 1;
+    std::vector<CMark> m_marks;
+};
+
+bool CRootTagSearch::Search(bool ended)
+{
+    for (;;)
+    {
+        const size_t left = m_text.size() - m_at;
+        if (m_state == State::kOver)
+            return true;
+        if (m_state == State::kTop)
+        {
+            if (!m_started)
+            {
+                if (left < 3 && !ended)
+                    return false;
+                m_started = true;
+                if (CXmlShape::MarkAtStart(m_text.c_str() + m_at) > 0)
+                {
+                    // The parser passes it as white space, and counts it in no column.
+                    m_at += 3;
+                    m_byteColumn += 3;
+                    continue;
+                }
+            }
+            size_t space = 0;
+            while (space < left && (m_text[m_at + space] == ' ' ||
+                                    (m_text[m_at + space] >= '\t' && m_text[m_at + space] <= '\r')))
+                ++space;
+            Pass(space);
+            const size_t rest = left - space;
+            if (rest == 0 || (m_text[m_at] == '<' && rest < CXmlShape::kLongestOpening && !ended))
+            {
+                if (!ended)
+                    break;
+                m_state = State::kOver;
+                continue;
+            }
+            if (m_text[m_at] != '<')
+            {
+                // Text at the top: the parser stops there, whatever follows.
+                m_kept += 'x';
+                m_state = State::kOver;
+                continue;
+            }
+            if (++m_nodes > kXmlMaxNodes)
+            {
+                m_kept += "<!>";  // for the check to refuse the document as it would the whole
+                m_state = State::kOver;
+                continue;
+            }
+            m_kind = CXmlShape::KindOf(m_text.c_str() + m_at, true);
+            if (m_kind == CXmlShape::Markup::kDeclaration || m_kind == CXmlShape::Markup::kElement)
+            {
+                // Measured from its first byte on.
+                m_text.erase(0, m_at);
+                m_at = 0;
+                m_measured = 0;
+                m_state = State::kKeeping;
+                continue;
+            }
+            size_t from = 0;
+            m_end = CXmlShape::EndOf(m_kind, from);
+            Pass(from);
+            m_state = State::kPassing;
+            continue;
+        }
+        if (m_state == State::kPassing)
+        {
+            const size_t length = std::strlen(m_end);
+            const size_t found = m_text.find(m_end, m_at);
+            if (found != std::string::npos)
+            {
+                Pass(found + length - m_at);
+                m_kept += "<!>";
+                m_state = State::kTop;
+                continue;
+            }
+            if (ended)
+            {
+                // Never ended: the parser takes the rest for it.
+                m_kept += "<!";
+                m_state = State::kOver;
+                continue;
+            }
+            // Its end may begin in what is left.
+            if (left >= length)
+                Pass(left - (length - 1));
+            break;
+        }
+        // Keeping: measured again only once it has doubled, so that a long one costs no more
+        // than twice its length however thin the pieces.
+        if (!ended && m_measured > 0 && m_text.size() < 2 * m_measured)
+            return false;
+        m_measured = m_text.size();
+        CXmlShape shape(m_text);
+        std::string name;
+        bool closed = false;
+        const size_t end = m_kind == CXmlShape::Markup::kDeclaration ? shape.MeasureDeclaration()
+                                                                     : shape.MeasureStartTag(name, closed);
+        if (end == 0 && !ended)
+            return false;
+        if (end == 0 || end == std::string::npos)
+        {
+            // Never ended, or what the parser fails on: kept as far as it goes, for its error.
+            Keep(m_text.size());
+            m_state = State::kOver;
+            continue;
+        }
+        Keep(end);
+        if (m_kind == CXmlShape::Markup::kDeclaration)
+        {
+            m_state = State::kTop;
+            continue;
+        }
+        // The start tag alone, closed at once, reads as the whole file's root reads.
+        if (!closed)
+            m_kept += "</" + name + ">";
+        m_state = State::kOver;
+    }
+    m_text.erase(0, m_at);
+    m_at = 0;
+    return false;
+}
+
+void CRootTagSearch::Pass(size_t count)
+{
+    const char* from = m_text.data() + m_at;
+    const char* to = from + count;
+    m_at += count;
+    const char* lineStart = from;
+    for (const char* p = from; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(to - p)))) != nullptr; ++p)
+    {
+        ++m_line;
+        lineStart = p + 1;
+    }
+    if (lineStart != from)
+    {
+        m_byteColumn = 0;
+        m_parserColumn = 0;
+    }
+    m_byteColumn += size_t(to - lineStart);
+    for (const char* p = lineStart; p < to; ++p)
+    {
+        if (*p == '\t')
+            m_parserColumn = (m_parserColumn / 4 + 1) * 4;
+        else if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80)
+            ++m_parserColumn;
+    }
+}
+
+void CRootTagSearch::Keep(size_t count)
+{
+    CMark mark;
+    mark.row = ++m_keptRows;
+    mark.padding = m_parserColumn % 4;
+    mark.line = m_line;
+    mark.byteColumn = m_byteColumn;
+    mark.parserColumn = m_parserColumn;
+    m_marks.push_back(mark);
+    m_kept += '\n';
+    m_kept.append(mark.padding, ' ');
+    m_kept.append(m_text, m_at, count);
+    m_keptRows += int(std::count(m_text.begin() + std::ptrdiff_t(m_at), m_text.begin() + std::ptrdiff_t(m_at + count), '\n'));
+    Pass(count);
+}
+
+void CRootTagSearch::Locate(int& line, int& column, bool bytes) const
+{
+    for (auto mark = m_marks.rbegin(); mark != m_marks.rend(); ++mark)
+    {
+        if (mark->row > line)
+            continue;
+        if (line == mark->row)
+            column = int((bytes ? mark->byteColumn : mark->parserColumn) + size_t(column) - mark->padding);
+        line = mark->line + (line - mark->row);
+        return;
+    }
+}
+
+CXmlRead CRootTagSearch::Parse(const CXmlRead& read, TiXmlDocument& document) const
+{
+    return ParseDecoded(m_kept, read, document,
+                        [this](int& line, int& column, bool bytes) { Locate(line, column, bytes); });
 }
 }  // namespace
 
@@ -700,12 +373,13 @@ CXmlRead ReadXmlText(std::string text, TiXmlDocument& document)
 {
     CXmlRead read;
     document.Clear();
-    if (!DecodeToUtf8(text, read, false))
-    {
-        read.status = XmlReadStatus::kUndecodable;
+    CXmlDecoder decoder;
+    std::string decoded;
+    if (!decoder.Decode(text.data(), text.size(), true, decoded, read))
         return read;
-    }
-    return ParseDecoded(text, read, document);
+    text.clear();
+    text.shrink_to_fit();
+    return ParseDecoded(std::move(decoded), read, document);
 }
 
 CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document)
@@ -724,40 +398,60 @@ CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument&
 {
     document.Clear();
     document.SetValue(path);
-    // A root's start tag stands in the first hundred bytes as a rule; a longer start is read as
-    // far as it goes, each read twice the last, which costs at most twice the bytes before the
-    // tag.
-    for (size_t count = std::min<size_t>(4096, maxBytes);; count = std::min(count * 2, maxBytes))
+    int error = 0;
+    FileReadStatus status = FileReadStatus::kRead;
+    const int file = OpenFileToRead(path, maxBytes, status, error);
+    if (file < 0)
+        return NotRead(status, error, maxBytes);
+    const CXmlRead read = ReadXmlRootTag(
+        [file](char* buffer, size_t size) {
+            for (;;)
+            {
+                const ssize_t got = ::read(file, buffer, size);
+                if (got >= 0 || errno != EINTR)
+                    return got;
+            }
+        },
+        document);
+    ::close(file);
+    document.SetValue(path);
+    return read;
+}
+
+CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document)
+{
+    document.Clear();
+    CXmlDecoder decoder;
+    CRootTagSearch search;
+    CXmlRead read;
+    // A short document is read whole into the first, small piece; a longer one in large ones.
+    char first[kFirstPiece];
+    std::unique_ptr<char[]> large;
+    size_t taken = 0;
+    for (size_t size = kFirstPiece;;)
     {
-        std::string text;
-        int error = 0;
-        const FileReadStatus status = ReadFileStart(path, count, text, error, maxBytes);
-        if (status != FileReadStatus::kRead)
-            return NotRead(status, error, maxBytes);
-        const bool whole = text.size() < count || count >= maxBytes;
-        CXmlRead read;
-        if (!DecodeToUtf8(text, read, !whole))
+        char* const piece = size == kFirstPiece ? first : large.get();
+        const ssize_t got = source(piece, size);
+        if (got < 0)
+            return NotRead(FileReadStatus::kUnreadable, errno, 0);
+        taken += size_t(got);
+        if (!decoder.Decode(piece, size_t(got), got == 0, search.Text(), read))
+            return read;
+        if (search.Search(got == 0 || decoder.HasEnded()))
+            return search.Parse(read, document);
+        if (taken >= kXmlRootTagReach || search.GetHeld() > kXmlRootTagKept)
         {
-            read.status = XmlReadStatus::kUndecodable;
+            read.status = XmlReadStatus::kRefused;
+            read.reason = taken >= kXmlRootTagReach
+                              ? "gives no start tag of its root element within its first " + SizeText(kXmlRootTagReach)
+                              : "has declarations or a root start tag longer than " + SizeText(kXmlRootTagKept);
             return read;
         }
-        // The parser stops at a NUL: what follows it does not count.
-        const bool ended = whole || text.find('\0') != std::string::npos;
-        size_t end = 0;
-        std::string name;
-        bool closed = false;
-        const std::string safe = MakeSafe(NormaliseLineEnds(text));
-        const CXmlShape::Root root = CXmlShape(safe).FindRoot(end, name, closed);
-        if (root == CXmlShape::Root::kEnded && !ended)
-            continue;
-        if (root == CXmlShape::Root::kFound)
+        if (size == kFirstPiece && (size_t(got) == kFirstPiece || taken > size_t(got)))
         {
-            // The start tag alone, closed at once, reads as the whole file's root reads.
-            text = safe.substr(0, end);
-            if (!closed)
-                text += "</" + name + ">";
+            large.reset(new char[kPiece]);
+            size = kPiece;
         }
-        return ParseDecoded(text, read, document);
     }
 }
 

@@ -2,7 +2,10 @@
 
 #include <tinyxml.h>
 
+#include <sys/types.h>
+
 #include <cstddef>
+#include <functional>
 #include <string>
 
 // The one way the program reads XML. TinyXML recurses once per nesting level without a limit,
@@ -12,6 +15,10 @@
 inline constexpr size_t kXmlMaxDepth = 64;
 inline constexpr size_t kXmlMaxAttributes = 64;
 inline constexpr size_t kXmlMaxNodes = 200000;  // tags and texts
+// ReadXmlRootTag looks for the root's start tag only so far into a file, and keeps only so much
+// of the markup it must give the parser (declarations, the tag itself).
+inline constexpr size_t kXmlRootTagReach = 4 * 1024 * 1024;
+inline constexpr size_t kXmlRootTagKept = 1024 * 1024;
 
 enum class XmlReadStatus
 {
@@ -60,11 +67,20 @@ CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& do
 // The same for a document in memory.
 CXmlRead ReadXmlText(std::string text, TiXmlDocument& document);
 // Reads only the start tag of the file's root element into the document, as an empty element,
-// and only as much of the file as it takes to reach it, however long what stands before it
-// (declaration, comments, processing instructions, a document type) within maxBytes. Decoded and
-// checked as ReadXmlFile reads the whole file, so the tag reads as the whole file's root would;
-// where the whole file holds no element at the top, neither does the document.
+// and only as much of the file as it takes to reach it, each byte once and in order, in pieces
+// of 64 KB. Decoded and checked as ReadXmlFile reads the whole file, so the tag reads as the whole
+// file's root would, and an error in what stands before it (declaration, comments, processing
+// instructions, a document type) is told with its line and column in the file; where the whole
+// file holds no element at the top, neither does the document. Of what stands before the tag only
+// the declarations are held, so the memory it takes stays within a few MB however long that is.
+// Refused (kRefused) when the file is larger than maxBytes, when the tag does not end within
+// kXmlRootTagReach bytes of the file, or when what it must keep exceeds kXmlRootTagKept.
 CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document);
+// Reads the next bytes of a document into the buffer, at most size of them: how many, 0 at the
+// end, -1 with errno set where they cannot be read.
+using XmlByteSource = std::function<ssize_t(char* buffer, size_t size)>;
+// The same from bytes read from the source, each asked for once.
+CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document);
 // The log line for a file that was not read: "Not read: "/path/options.xml" is larger than 1 MB".
 std::string DescribeXmlRead(const std::string& path, const CXmlRead& read);
 // The log line of a notice: "Read: "/path/options.xml" declares the encoding ...".

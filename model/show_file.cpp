@@ -13,6 +13,7 @@
 #include "model/fixture_manager.h"
 #include "model/playback_manager.h"
 #include "model/show_file_list.h"
+#include "model/show_header_cache.h"
 #include "model/show_message.h"
 #include "model/show_xml.h"
 #include "shell/app.h"
@@ -109,19 +110,25 @@ struct CShowFlags
     std::string notice;               // what the reader set right, for the log
 };
 
-CShowFlags ReadFlags(const std::string& path)
+// The list's manager has them from its cache where the file has not changed since it was read;
+// status is the file's, where the caller has it.
+CShowFlags ReadFlags(const std::string& path, CFileManager* manager, const struct stat* status = nullptr)
 {
     CShowFlags flags;
-    TiXmlDocument document;
-    CXmlRead read = CFile::ReadHeader(path, document);
+    CShowHeaderCache::CHeader own;
+    if (!manager)
+        own.read = CFile::ReadHeader(path, own.document);
+    const CShowHeaderCache::CHeader& header = manager ? manager->ReadHeader(path, status) : own;
+    const CXmlRead& read = header.read;
     if (!read.notice.empty())
         flags.notice = DescribeXmlNotice(path, read);
-    const TiXmlElement* root = read.IsRead() ? document.RootElement() : nullptr;
+    const TiXmlElement* root = read.IsRead() ? header.document.RootElement() : nullptr;
     if (!root)
     {
+        CXmlRead why = read;
         if (read.IsRead())
-            read.reason = "has no element the reader can find";
-        flags.why = DescribeXmlRead(path, read) + "; the show is taken as read-only";
+            why.reason = "has no element the reader can find";
+        flags.why = DescribeXmlRead(path, why) + "; the show is taken as read-only";
         return flags;
     }
     flags.known = true;
@@ -227,7 +234,7 @@ void CFile::Refresh()
         }
         // The list shows only what the root's start tag says: a show of 32 MB is not read whole
         // for it.
-        const CShowFlags flags = ReadFlags(m_path);
+        const CShowFlags flags = ReadFlags(m_path, m_manager, &status);
         if (!flags.notice.empty())
             CApp::Log(kLogCategory, flags.notice, 1);
         if (!flags.known)
@@ -274,7 +281,8 @@ bool CFile::CheckWritable()
         return true;
     if (!IsWriteProtected(m_path, status))
     {
-        const CShowFlags flags = ReadFlags(m_path);
+        // Read again whatever a cache holds: this guards what replaces or removes the file.
+        const CShowFlags flags = ReadFlags(m_path, nullptr);
         if (flags.known && !flags.readOnly.value_or(false) && !flags.mainProduct.value_or(false))
             return true;
     }

@@ -47,9 +47,9 @@ public:
     // The position in the show list; -1 outside it.
     int32_t GetIndex() const;
     // Read-only by its flags, or because they could not be read (a show in which the reader finds
-    // no element at the top may be a read-only show it cannot make out), or because the file
-    // system keeps it from being written: no write permission bit at all, or none for this
-    // process.
+    // no element at the top, or none within the reach of ReadHeader, may be a read-only show it
+    // cannot make out), or because the file system keeps it from being written: no write
+    // permission bit at all, or none for this process.
     bool IsReadOnly() const { return m_readOnly || m_flagsUnknown || m_writeProtected; }
     bool IsMainProductShow() const { return m_mainProduct; }
     uint64_t GetSize() const { return m_size; }
@@ -89,8 +89,10 @@ public:
     // The document Save writes.
     void BuildDocument(TiXmlDocument& document, bool empty) const;
     // Reads only the start tag of the file's root element into the document (as an empty element),
-    // which is all the show list needs of a show of up to 32 MB, however it is encoded and
-    // whatever stands before it. A file larger than kMaxBytes is refused unread.
+    // which is all the show list needs of a show of up to 32 MB, however it is encoded; each byte
+    // up to it once, within a few MB of memory whatever stands before it. A file larger than
+    // kMaxBytes is refused unread, and one whose tag stands further in than kXmlRootTagReach once
+    // that much is read (see ReadXmlRootTag).
     static CXmlRead ReadHeader(const std::string& path, TiXmlDocument& document);
     // Hands a show's "fixtures" and "playbacks" to their readers; the playbacks of a main-product
     // show are the children of "playbacks/buttons".

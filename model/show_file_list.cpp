@@ -24,6 +24,19 @@ namespace
 {
 const char* const kLogCategory = "FileManager";
 
+// Whether the header read of an XML file is that of a main-product show; says in the log why a
+// file was not read.
+bool IsMainProductHeader(const std::string& path, const CXmlRead& read, const TiXmlDocument& document)
+{
+    if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
+        CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
+    if (!read.IsRead())
+        return false;
+    const TiXmlElement* show = document.FirstChildElement("show");
+    const char* application = show ? show->Attribute("application") : nullptr;
+    return application && EqualIgnoringAsciiCase(application, "Lumivo");
+}
+
 // By name, byte by byte as unsigned values, a proper prefix first.
 bool CompareFiles(const std::unique_ptr<CFile>& a, const std::unique_ptr<CFile>& b)
 {
@@ -58,6 +71,7 @@ void CFileManager::Refresh()
 {
     if (!m_folderGiven)
         m_folder = CApp::GetApplicationDataPath();
+    m_headers.BeginListing();
     // Every file object goes, the open one too: nobody may keep pointing at it.
     SetCurrentFile(nullptr);
     bool changed = !m_files.empty();
@@ -79,12 +93,14 @@ void CFileManager::Refresh()
         ListDirectory(m_folder, "*.xml", paths, true);
         for (const std::string& path : paths)
         {
-            if (!IsShowFile(path))
+            const CShowHeaderCache::CHeader& header = m_headers.Read(path);
+            if (!IsMainProductHeader(path, header.read, header.document))
                 continue;
             m_files.push_back(std::make_unique<CFile>(this, m_core, path));
             changed = true;
         }
     }
+    m_headers.EndListing();
     std::stable_sort(m_files.begin(), m_files.end(), CompareFiles);
     if (changed)
         Notify(NOTIFY_LIST);
@@ -197,19 +213,17 @@ bool CFileManager::IsShowFile(const std::string& path)
         // What the root's start tag says is enough; the rest of the file is not read.
         TiXmlDocument document;
         const CXmlRead read = CFile::ReadHeader(path, document);
-        if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
-            CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
-        if (!read.IsRead())
-            return false;
-        const TiXmlNode* node = document.FirstChild("show");
-        const TiXmlElement* show = node ? node->ToElement() : nullptr;
-        const char* application = show ? show->Attribute("application") : nullptr;
-        return application && EqualIgnoringAsciiCase(application, "Lumivo");
+        return IsMainProductHeader(path, read, document);
     }
     catch (const std::exception&)
     {
         return false;
     }
+}
+
+const CShowHeaderCache::CHeader& CFileManager::ReadHeader(const std::string& path, const struct stat* status)
+{
+    return m_headers.Read(path, status);
 }
 
 void CFileManager::Fail(const CShowMessage& message)

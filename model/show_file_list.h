@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/subject.h"
+#include "model/show_header_cache.h"
 
 #include <cstdint>
 #include <memory>
@@ -63,6 +64,9 @@ public:
     // Whether the file is a show of the main product: an XML file whose "show" root names
     // "Lumivo" as its application.
     static bool IsShowFile(const std::string& path);
+    // What CFile::ReadHeader reads of the file, kept from when the list last read it while the
+    // file has not changed since (CShowHeaderCache::Read). Valid until the next call.
+    const CShowHeaderCache::CHeader& ReadHeader(const std::string& path, const struct stat* status = nullptr);
     // Why the last CreateShowFile or RemoveFile failed, ready to show in the interface's
     // language.
     const std::string& GetError() const { return m_error; }
@@ -87,4 +91,5 @@ private:
     std::string m_error;
     std::unique_ptr<TiXmlDocument> m_pending;
     bool m_pendingMainProduct = false;
+    CShowHeaderCache m_headers;
 };

@@ -5,12 +5,22 @@
 
 #include <gtest/gtest.h>
 
+#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <utility>
+#include <vector>
+
+#if defined(__SANITIZE_ADDRESS__)
+// The sanitizer's allocator keeps the heap under AddressSanitizer.
+extern "C" size_t __sanitizer_get_current_allocated_bytes();
+#endif
 
 namespace
 {
@@ -34,6 +44,65 @@ std::string WithAttributes(size_t count)
         element += " x" + std::to_string(i) + "=\"\"";
     return element + "/>";
 }
+
+// The bytes the heap holds now.
+size_t HeapInUse()
+{
+#if defined(__SANITIZE_ADDRESS__)
+    return __sanitizer_get_current_allocated_bytes();
+#else
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#endif
+}
+
+// A document of parts, each given a number of times, handed out as a file is read, in pieces of
+// at most the given size: counts the bytes handed out, and the most the heap held beyond what it
+// held at the start whenever the reader asked for more.
+class CCountingSource
+{
+public:
+    CCountingSource(std::vector<std::pair<std::string, size_t>> parts, size_t piece)
+        : m_parts(std::move(parts)), m_piece(piece), m_heap(HeapInUse())
+    {
+    }
+
+    ssize_t operator()(char* buffer, size_t size)
+    {
+        m_held = std::max(m_held, HeapInUse() - std::min(m_heap, HeapInUse()));
+        size_t given = 0;
+        size = std::min(size, m_piece);
+        while (given < size && m_part < m_parts.size())
+        {
+            const std::string& text = m_parts[m_part].first;
+            const size_t n = std::min(size - given, text.size() - m_at);
+            std::memcpy(buffer + given, text.data() + m_at, n);
+            given += n;
+            m_at += n;
+            if (m_at == text.size())
+            {
+                m_at = 0;
+                if (++m_times == m_parts[m_part].second)
+                    m_times = 0, ++m_part;
+            }
+        }
+        m_given += given;
+        return ssize_t(given);
+    }
+
+    size_t Given() const { return m_given; }
+    size_t HeapHeld() const { return m_held; }
+
+private:
+    std::vector<std::pair<std::string, size_t>> m_parts;
+    size_t m_piece;
+    size_t m_heap;
+    size_t m_part = 0;
+    size_t m_times = 0;
+    size_t m_at = 0;
+    size_t m_given = 0;
+    size_t m_held = 0;
+};
 }  // namespace
 
 TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
@@ -49,6 +118,9 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
         {"one level deeper", Nested(kXmlMaxDepth + 1), XmlReadStatus::kRefused,
          "nests its elements deeper than 64 levels"},
         {"deep and never closed", Repeat("<a>", 100000), XmlReadStatus::kRefused, "deeper than 64"},
+        // The parser passes U+FFFE at the start as white space: what follows is held to the limits.
+        {"deep behind a reversed byte-order mark", "\xEF\xBF\xBE" + Repeat("<a>", 100000), XmlReadStatus::kRefused,
+         "deeper than 64"},
         // The parser would take "&#" up to the next ';' for one character, end tags and all; an
         // '&' that begins no reference is read as written instead.
         {"no end tags hidden in a character reference", "<r>" + Repeat("<a>&#</a>#5;", 100) + "</r>",
@@ -186,5 +258,91 @@ TEST(XmlFile, FilesAreReadWithinTheirSizeAndNeverWaitedFor)
     EXPECT_EQ(ReadXmlRootTag(pipe, 1 << 20, document).reason, "is not a regular file");
     EXPECT_EQ(ReadXmlFile((folder / "none.xml").string(), 1 << 20, document).status, XmlReadStatus::kMissing);
     EXPECT_EQ(ReadXmlFile(folder.string(), 1 << 20, document).status, XmlReadStatus::kUnreadable);
+    std::filesystem::remove_all(folder);
+}
+
+TEST(XmlFile, ARootTagIsReadFromEachByteOnceHoldingLittleOfWhatStandsBeforeIt)
+{
+    const std::string line = "\t< \xc3\xa9 -- >" + std::string(52, 'x') + "\r\n";  // 64 bytes
+    const size_t megabyte = 1 << 20;
+    const std::string declaration = "<?xml version=\"1.0\"?>\n<!--\n";
+    const std::string show = "-->\n<show readonly=\"true\"><fixtures/></show>";
+    struct
+    {
+        const char* what;
+        std::vector<std::pair<std::string, size_t>> parts;
+        size_t piece;
+        XmlReadStatus status;
+        const char* reason;  // or the root found
+        size_t read;         // the bytes it may read at most
+    } const rows[] = {
+        {"behind a comment of 3 MB", {{declaration, 1}, {line, 3 * megabyte / 64}, {show, 1}}, 65536,
+         XmlReadStatus::kRead, "show", 3 * megabyte + 4096},
+        {"read as thin pieces come", {{declaration, 1}, {line, 1000}, {show, 1}}, 7, XmlReadStatus::kRead, "show",
+         64000 + 1024},
+        // Beyond its reach, whatever the rest holds.
+        {"behind a comment of 31 MB", {{declaration, 1}, {line, 31 * megabyte / 64}, {show, 1}}, 65536,
+         XmlReadStatus::kRefused, "gives no start tag of its root element within its first 4 MB",
+         kXmlRootTagReach + 65536},
+        {"a declaration of 2 MB", {{"<?xml version=\"", 1}, {Repeat("x", 64), 2 * megabyte / 64}, {"\"?>" + show, 1}},
+         65536,
+         XmlReadStatus::kRefused, "has declarations or a root start tag longer than 1 MB", kXmlRootTagKept + 65536},
+        {"2 MB of white space first", {{"\r\n\t ", megabyte / 2}, {show, 1}}, 65536, XmlReadStatus::kRefused,
+         "begins with more than 1 MB of white space", megabyte + 65536},
+    };
+    for (const auto& row : rows)
+    {
+        CCountingSource source(row.parts, row.piece);
+        TiXmlDocument document;
+        const CXmlRead read = ReadXmlRootTag(std::ref(source), document);
+        EXPECT_EQ(read.status, row.status) << row.what << ": " << read.reason;
+        if (row.status == XmlReadStatus::kRead)
+        {
+            ASSERT_NE(document.RootElement(), nullptr) << row.what;
+            EXPECT_EQ(document.RootElement()->ValueStr(), row.reason) << row.what;
+            EXPECT_STREQ(document.RootElement()->Attribute("readonly"), "true") << row.what;
+            EXPECT_EQ(document.RootElement()->FirstChild(), nullptr) << row.what;
+        }
+        else
+        {
+            EXPECT_EQ(read.reason, row.reason) << row.what;
+        }
+        EXPECT_LE(source.Given(), row.read) << row.what;
+        EXPECT_LT(source.HeapHeld(), 4 * megabyte) << row.what;
+    }
+}
+
+TEST(XmlFile, ARootTagBehindALongStartIsToldAsTheWholeFileTellsIt)
+{
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("xml_root_test_" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string lines = "<!--" + Repeat("\t\xe2\x82\xac x\r\n", 40000) + "-->";
+    // What stands before an error on its line counts in its column: bytes for the checks,
+    // characters and tab stops for the parser.
+    const std::string rows[] = {
+        lines + "\t<!--\xc3\xa9\t-->\t <show\tlabel=\"a\"\tb>",
+        lines + "<?pi \xc3\xa9?>\t<show\n\tlabel=\"&#xD800;\">",
+        lines + "\r\n  <?xml version=\"&#0;\"?><show/>",
+        lines + "<?xml version=\"1.0\"?>\t<!DOCTYPE show>\xef\xbb\xbf<show/>",
+        "\xEF\xBB\xBF" + lines + "\t<show a=\"1\" b=\"2\" c/>",
+        Utf16(lines.substr(0, 1000) + "-->\t<show a=\"1\" b>", false),
+        lines + "\t<show application=\"Tanzo\" label='a > b'><a/></show>",
+    };
+    for (const std::string& text : rows)
+    {
+        const std::string path = (folder / "a.xml").string();
+        std::ofstream(path, std::ios::binary) << text;
+        TiXmlDocument whole;
+        TiXmlDocument start;
+        const CXmlRead all = ReadXmlText(text, whole);
+        const CXmlRead tag = ReadXmlRootTag(path, 1 << 20, start);
+        const std::string at = text.substr(text.size() - 40);
+        EXPECT_EQ(tag.status, all.status) << at;
+        EXPECT_EQ(tag.reason, all.reason) << at;
+        EXPECT_EQ(tag.line, all.line) << at;
+        EXPECT_EQ(tag.column, all.column) << at;
+        EXPECT_EQ(start.RootElement() != nullptr, whole.RootElement() != nullptr) << at;
+    }
     std::filesystem::remove_all(folder);
 }

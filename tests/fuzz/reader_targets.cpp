@@ -16,6 +16,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -139,7 +140,8 @@ bool SameStartTag(const TiXmlElement& a, const TiXmlElement* b)
 }
 
 // A file of the show folder, as the show list describes it at every start: the root's start tag
-// it reads is the one the reader of the whole file finds, whatever stands before it.
+// it reads is the one the reader of the whole file finds, whatever stands before it, and the same
+// however thin the pieces in which the file comes.
 void ReadShowListEntry(const uint8_t* data, size_t size)
 {
     const std::string path = Write("fuzz.xml", data, size);
@@ -148,9 +150,27 @@ void ReadShowListEntry(const uint8_t* data, size_t size)
     TiXmlDocument whole;
     TiXmlDocument start;
     const CXmlRead read = ReadXmlFile(path, CFile::kMaxBytes, whole);
-    CFile::ReadHeader(path, start);
+    const CXmlRead tag = CFile::ReadHeader(path, start);
     if (read.IsRead() && whole.RootElement())
         Require(SameStartTag(*whole.RootElement(), start.RootElement()), "the list read another root than the reader");
+    size_t at = 0;
+    TiXmlDocument thin;
+    const CXmlRead pieces = ReadXmlRootTag(
+        [&](char* buffer, size_t most) {
+            const size_t n = std::min({most, size - at, 1 + at % 13});
+            if (n > 0)
+                std::memcpy(buffer, data + at, n);
+            at += n;
+            return ssize_t(n);
+        },
+        thin);
+    if (tag.IsRead() && pieces.IsRead())
+        Require(start.RootElement() ? SameStartTag(*start.RootElement(), thin.RootElement()) : !thin.RootElement(),
+                "thin pieces read another root");
+    else
+        Require(pieces.status == tag.status || pieces.status == XmlReadStatus::kUndecodable ||
+                    tag.status == XmlReadStatus::kUndecodable,
+                "thin pieces read otherwise");
 }
 
 void ReadOptions(const uint8_t* data, size_t size)

@@ -2,7 +2,12 @@
 
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
+#include "foundation/version.h"
+#include "foundation/xml_file.h"
 #include "model/show_file.h"
+#include "model/show_header_cache.h"
+#include "shell/app.h"
+#include "shell/logger.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/model/show_test_support.h"
 #include "tests/support/test_folder.h"
@@ -14,6 +19,11 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <fstream>
 
 using namespace showtest;
 
@@ -49,6 +59,27 @@ protected:
     std::string folder;
     CCodeRecorder observer;
 };
+
+// The bytes this process has read from files so far.
+size_t BytesRead()
+{
+    std::ifstream io("/proc/self/io");
+    std::string name;
+    size_t value = 0;
+    while (io >> name >> value)
+        if (name == "rchar:")
+            return value;
+    return 0;
+}
+
+// What reading the count itself reads.
+constexpr size_t kCountingReads = 1024;
+
+// A show behind a comment of the given bytes.
+std::string BehindComment(size_t bytes, const std::string& show)
+{
+    return "<?xml version=\"1.0\"?>\n<!--" + std::string(bytes, 'x') + "-->\n" + show;
+}
 }  // namespace
 
 TEST_F(ShowFileListTest, ListsShowsAndMainProductXmlFilesByName)
@@ -303,4 +334,100 @@ TEST_F(ShowFileListTest, ObserversFollowAsManyFilesAsTheirSetHolds)
     files->Refresh();
     files->AttachFiles(&rows, &set);
     EXPECT_EQ(set.GetCount(), 2u);
+}
+
+TEST_F(ShowFileListTest, AShowBehindALongStartIsReadOnceAndBeyondReachListedReadOnly)
+{
+    char name[] = "tests_model";
+    char* argv[] = {name, nullptr};
+    CApp app(CVersion(1, 7, 0), 1, argv);
+    const size_t before = 3 << 20;
+    WriteText(Path("long.show"), BehindComment(before, "<show application=\"Tanzo\"><fixtures/></show>"));
+    WriteText(Path("far.show"), BehindComment(kXmlRootTagReach + (1 << 20), kOwnShow));
+    WriteText(Path("far.xml"), BehindComment(kXmlRootTagReach + (1 << 20), kMainProductShow));
+    WriteText(Path("plain.show"), kOwnShow);
+
+    const size_t start = BytesRead();
+    auto files = List();
+    const size_t read = BytesRead() - start;
+    ASSERT_EQ(Names(*files), "far long plain");
+    EXPECT_FALSE(files->FindFile("long")->IsReadOnly());
+    EXPECT_FALSE(files->FindFile("plain")->IsReadOnly());
+    // Each byte before the root once, and no more than its reach of one that stands too far in.
+    EXPECT_LE(read, before + 2 * kXmlRootTagReach + 4 * 65536 + kCountingReads);
+    // Taken as read-only, and said why.
+    EXPECT_TRUE(files->FindFile("far")->IsReadOnly());
+    std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+    for (const std::string& path : {Path("far.show"), Path("far.xml")})
+        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
+                                [&](const std::string& line) {
+                                    return line.find("Not read: \"" + path +
+                                                     "\" gives no start tag of its root element within its first 4 "
+                                                     "MB") != std::string::npos;
+                                }),
+                  1)
+            << path;
+}
+
+TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChanges)
+{
+    const std::string path = Path("a.show");
+    WriteText(path, BehindComment(1 << 20, "<show readonly=\"false\"/>"));
+    const auto readOnly = [](const CShowHeaderCache::CHeader& header) {
+        const TiXmlElement* root = header.document.RootElement();
+        return root && root->Attribute("readonly") ? std::string(root->Attribute("readonly")) : "unknown";
+    };
+    const auto reads = [&](CShowHeaderCache& cache, std::string& flag) {
+        const size_t start = BytesRead();
+        flag = readOnly(cache.Read(path));
+        return BytesRead() - start > kCountingReads;
+    };
+    // Whatever changes the file next is stamped with a later time than it has now.
+    const auto nextTick = [&]() {
+        struct stat status = {};
+        ::stat(path.c_str(), &status);
+        struct timespec now = {};
+        do
+            ::clock_gettime(CLOCK_REALTIME_COARSE, &now);
+        while (now.tv_sec < status.st_ctim.tv_sec ||
+               (now.tv_sec == status.st_ctim.tv_sec && now.tv_nsec <= status.st_ctim.tv_nsec));
+    };
+    std::string flag;
+    CShowHeaderCache cache(std::chrono::nanoseconds(0));
+    EXPECT_TRUE(reads(cache, flag));
+    EXPECT_EQ(flag, "false");
+    EXPECT_FALSE(reads(cache, flag));
+    EXPECT_EQ(flag, "false");
+
+    // Written over in place with as many bytes, its time of writing put back.
+    struct stat status = {};
+    ::stat(path.c_str(), &status);
+    nextTick();
+    WriteText(path, BehindComment(1 << 20, "<show readonly=\"true!\"/>"));
+    const struct timespec times[2] = {status.st_atim, status.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    EXPECT_TRUE(reads(cache, flag));
+    EXPECT_EQ(flag, "true!");
+    // Replaced by another file.
+    nextTick();
+    WriteText(path + ".new", BehindComment(1 << 20, "<show readonly=\"TRUE!\"/>"));
+    ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
+    EXPECT_TRUE(reads(cache, flag));
+    EXPECT_EQ(flag, "TRUE!");
+    EXPECT_FALSE(reads(cache, flag));
+    // Forgotten once a listing has not read it.
+    cache.BeginListing();
+    cache.EndListing();
+    EXPECT_TRUE(reads(cache, flag));
+
+    // A file changed within the time a change may take to show in its times is read again
+    // outside the listing that read it.
+    CShowHeaderCache settling;
+    settling.BeginListing();
+    EXPECT_TRUE(reads(settling, flag));
+    EXPECT_FALSE(reads(settling, flag));
+    settling.EndListing();
+    EXPECT_TRUE(reads(settling, flag));
+    settling.BeginListing();
+    EXPECT_TRUE(reads(settling, flag));
 }

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+
+struct CXmlRead;
+
+// Turns the bytes of an XML document into the text the parser is given, piece by piece as they
+// are read: decoded once, by what the document says of itself (see ReadXmlFile); line ends as
+// TinyXML's own file reader leaves them (CR LF and a lone CR become LF); ended at the first NUL,
+// where the parser stops anyway; and made valid UTF-8, a stray byte read as Windows-1252, since
+// TinyXML steps over as many bytes as a lead byte announces. The characters U+FEFF, U+FFFE and
+// U+FFFF, which the parser skips as white space in some places, become U+FFFD past the very
+// start. The pieces together are the text the whole document decodes to at once, wherever the
+// document is cut into them.
+class CXmlDecoder
+{
+public:
+    // The most bytes held while the first ones do not yet say how the document is encoded, as
+    // while it begins with white space.
+    static constexpr size_t kMaxHeld = 1024 * 1024;
+
+    CXmlDecoder();
+    ~CXmlDecoder();
+    CXmlDecoder(const CXmlDecoder&) = delete;
+    CXmlDecoder& operator=(const CXmlDecoder&) = delete;
+
+    // Appends the text of the next bytes to out; with last they end the document. Bytes that may
+    // belong to a character or line end the next ones complete are held until those come. False,
+    // with the status and reason in read, where the bytes cannot be decoded (kUndecodable) or the
+    // encoding is not known within kMaxHeld bytes (kRefused); read's notice says what the
+    // decoding set right.
+    bool Decode(const char* bytes, size_t size, bool last, std::string& out, CXmlRead& read);
+    // Whether a NUL has ended the text: nothing more is decoded.
+    bool HasEnded() const { return m_ended; }
+
+private:
+    struct CConverter;
+
+    bool Choose(CXmlRead& read);
+    bool Pass(const char* bytes, size_t size, bool last, std::string& out, CXmlRead& read);
+    // Line ends, the end at a NUL, and valid UTF-8, from out[from] on.
+    void Finish(std::string& out, size_t from, bool last);
+
+    std::string m_held;  // the first bytes, until they say how they are encoded
+    bool m_chosen = false;
+    int m_kind = 0;
+    std::unique_ptr<CConverter> m_converter;
+    std::string m_carry;  // decoded text whose end waits for what follows
+    size_t m_produced = 0;
+    bool m_ended = false;
+};

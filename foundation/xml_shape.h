@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Walks a document as TinyXML's parser does, without building it, to learn how deep its
+// elements nest before the recursive parser meets them. Where the parser would stop at an error,
+// the walk stops too: nothing after that point is parsed. On the way it finds what the parser
+// would silently change: an '&' that begins no reference (the parser drops it), a '<' in an
+// element's text that begins no tag (the parser drops the text up to the next '>'), and a
+// reference to no character (the parser writes broken UTF-8 or a NUL that ends the text).
+// The text is valid UTF-8 without NULs (see CXmlDecoder) and must outlive the walk.
+class CXmlShape
+{
+public:
+    explicit CXmlShape(const std::string& text) : m_start(text.c_str()), m_p(m_start) {}
+
+    // Empty when the document is within the limits of xml_file.h; else why not.
+    std::string Check();
+    // Not well-formed text that refuses the document, and where; empty when there is none.
+    const std::string& GetError() const { return m_error; }
+    size_t GetErrorOffset() const { return m_errorAt; }
+    // Where an '&' stands that begins no reference, to be kept as written.
+    const std::vector<size_t>& GetRawAmpersands() const { return m_rawAmpersands; }
+
+    // What the parser makes of markup by its first characters, at most kLongestOpening of them.
+    enum class Markup
+    {
+        kDeclaration,  // "<?xml"
+        kComment,
+        kCdata,
+        kOther,    // passed over up to the next '>': "<!DOCTYPE", "<?pi", and at the top "<1"
+        kElement,  // an element's start tag
+    };
+    static constexpr size_t kLongestOpening = 9;  // "<![CDATA["
+    // The bytes of the character at the very start of a document that the parser passes as white
+    // space (a byte-order mark, or U+FFFE or U+FFFF, which are left only there): 3, else 0. The
+    // walk passes it too, so that a document behind one is held to the limits.
+    static size_t MarkAtStart(const char* p);
+    // The kind of the markup at p, its '<', at the top of the document or within an element. p
+    // holds kLongestOpening characters, or the text ends (with its NUL) sooner.
+    static Markup KindOf(const char* p, bool top);
+    // What ends a comment, CDATA section or other markup, and how many characters past its '<'
+    // the parser begins to look for it.
+    static const char* EndOf(Markup kind, size_t& from);
+    // Where the declaration, or the start tag with its name (and closed for "/>"), at the start of
+    // the text ends, just past its '>'. 0 where the text ends before it does, or where the parser
+    // fails on it (which only more text tells apart); for a start tag std::string::npos where the
+    // parser fails on it however the text goes on, or where it has more attributes than allowed
+    // (Check refuses the document).
+    size_t MeasureDeclaration();
+    size_t MeasureStartTag(std::string& name, bool& closed);
+
+private:
+    static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    static bool IsNameStart(char c);
+    static bool IsNameChar(char c);
+    static bool StartsWith(const char* p, const char* tag);
+    static bool StartsWithIgnoringCase(const char* p, const char* tag);
+
+    static const char* SkipSpace(const char* p);
+    static const char* SkipName(const char* p);
+    // Text up to the end character, its references read. Null where the parser fails, the text
+    // ends first, or the text refuses the document.
+    const char* SkipText(const char* p, char end);
+    const char* SkipReference(const char* p);
+    // An attribute's name, "=" and value; null where the parser fails.
+    const char* SkipAttribute(const char* p);
+    const char* SkipDeclaration(const char* p);
+    // Past a declaration, comment, CDATA section or other markup that is no tag of an element, as
+    // the parser passes it: null where it never ends, p itself where a tag begins.
+    const char* SkipOtherMarkup(const char* p, size_t depth);
+    // Past the attributes of a start tag, to the '>' or '/' that ends it; null where the parser
+    // fails or the text ends. count gets their number, counted to one past the limit.
+    const char* SkipAttributes(const char* p, size_t& count);
+    // Past the end text, or null when it never comes.
+    static const char* SkipPast(const char* p, const char* end);
+    // Null, with the error noted.
+    const char* Refuse(const char* at, const std::string& error);
+
+    const char* m_start;
+    const char* m_p;
+    std::vector<size_t> m_rawAmpersands;
+    std::string m_error;
+    size_t m_errorAt = 0;
+};

@@ -1,0 +1,89 @@
+#include "model/show_header_cache.h"
+
+#include "model/show_file.h"
+
+#include <sys/stat.h>
+
+#include <ctime>
+
+namespace
+{
+int64_t Nanoseconds(const struct timespec& time)
+{
+    return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+}  // namespace
+
+bool CShowHeaderCache::CStamp::operator==(const CStamp& other) const
+{
+    return device == other.device && inode == other.inode && size == other.size && written == other.written &&
+           changed == other.changed;
+}
+
+CShowHeaderCache::CShowHeaderCache(std::chrono::nanoseconds settle) : m_settle(settle)
+{
+}
+
+bool CShowHeaderCache::StampOf(const struct stat& status, CStamp& stamp)
+{
+    if (!S_ISREG(status.st_mode))
+        return false;
+    stamp.device = uint64_t(status.st_dev);
+    stamp.inode = uint64_t(status.st_ino);
+    stamp.size = int64_t(status.st_size);
+    stamp.written = Nanoseconds(status.st_mtim);
+    stamp.changed = Nanoseconds(status.st_ctim);
+    return true;
+}
+
+const CShowHeaderCache::CHeader& CShowHeaderCache::Read(const std::string& path, const struct stat* status)
+{
+    struct stat own;
+    if (!status && ::stat(path.c_str(), &own) == 0)
+        status = &own;
+    CStamp stamp;
+    const auto kept = m_entries.find(path);
+    if (!status || !StampOf(*status, stamp))
+    {
+        if (kept != m_entries.end())
+            m_entries.erase(kept);
+        m_unkept.document.Clear();
+        m_unkept.read = CFile::ReadHeader(path, m_unkept.document);
+        return m_unkept;
+    }
+    if (kept != m_entries.end() && kept->second.stamp == stamp &&
+        (kept->second.settled || (m_listingOpen && kept->second.listing == m_listing)))
+    {
+        kept->second.listing = m_listing;
+        return kept->second.header;
+    }
+    struct timespec now = {};
+    ::clock_gettime(CLOCK_REALTIME, &now);
+    // Kept under the times the file had before it was read: whatever changes it from then on
+    // changes them too.
+    CEntry& entry = kept != m_entries.end() ? kept->second : m_entries[path];
+    entry.stamp = stamp;
+    entry.settled = stamp.changed + m_settle.count() <= Nanoseconds(now);
+    entry.listing = m_listing;
+    entry.header.document.Clear();
+    entry.header.read = CFile::ReadHeader(path, entry.header.document);
+    return entry.header;
+}
+
+void CShowHeaderCache::BeginListing()
+{
+    ++m_listing;
+    m_listingOpen = true;
+}
+
+void CShowHeaderCache::EndListing()
+{
+    m_listingOpen = false;
+    for (auto entry = m_entries.begin(); entry != m_entries.end();)
+    {
+        if (entry->second.listing != m_listing)
+            entry = m_entries.erase(entry);
+        else
+            ++entry;
+    }
+}

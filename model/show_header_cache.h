@@ -1,0 +1,66 @@
+#pragma once
+
+#include "foundation/xml_file.h"
+
+#include <tinyxml.h>
+
+#include <chrono>
+#include <cstdint>
+#include <string>
+#include <unordered_map>
+
+struct stat;
+
+// What the show list reads of each show file, the start tag of its root (CFile::ReadHeader), kept
+// for as long as the file stays as it was read: the same file at the path, of the same size,
+// last written and changed at the same times. Listing the folder again, as after a save, then
+// reads only the shows that changed. A file changed less than settle before it was read is kept
+// only for the rest of the listing that read it: a change that follows within the file system's
+// clock tick would not show in its times. Main thread only.
+class CShowHeaderCache
+{
+public:
+    // What was read of a file.
+    struct CHeader
+    {
+        CXmlRead read;
+        TiXmlDocument document;
+    };
+
+    explicit CShowHeaderCache(std::chrono::nanoseconds settle = std::chrono::seconds(2));
+
+    // The file's header, from an earlier read while the file has not changed since; else read
+    // now. status, where given, is the file's as the caller has just asked for it (following a
+    // link), which is then not asked for again. Valid until the next call.
+    const CHeader& Read(const std::string& path, const struct stat* status = nullptr);
+    // A listing of the folder begins, and ends: the files it did not read are forgotten.
+    void BeginListing();
+    void EndListing();
+
+private:
+    struct CStamp
+    {
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        int64_t size = 0;
+        int64_t written = 0;  // nanoseconds since the epoch
+        int64_t changed = 0;
+        bool operator==(const CStamp& other) const;
+    };
+    struct CEntry
+    {
+        CStamp stamp;
+        CHeader header;
+        bool settled = false;
+        uint64_t listing = 0;  // the last that read it
+    };
+
+    // False for anything but a regular file.
+    static bool StampOf(const struct stat& status, CStamp& stamp);
+
+    std::chrono::nanoseconds m_settle;
+    std::unordered_map<std::string, CEntry> m_entries;
+    uint64_t m_listing = 0;
+    bool m_listingOpen = false;
+    CHeader m_unkept;
+};
