@@ -133,8 +133,11 @@ bool PathExists(const std::string& path)
 bool IsWriteProtected(const std::string& path)
 {
     struct stat status;
-    if (::stat(path.c_str(), &status) != 0)
-        return false;
+    return ::stat(path.c_str(), &status) == 0 && IsWriteProtected(path, status);
+}
+
+bool IsWriteProtected(const std::string& path, const struct stat& status)
+{
     return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
 }
 

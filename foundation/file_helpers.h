@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+struct stat;
+
 // Appends to out the full paths of the folder's regular files whose extension equals the
 // pattern's extension ignoring ASCII case ("*" and "*.*" match every file), and, unless
 // filesOnly, its sub-folders except ".svn". Entries come in the file system's order. Returns the
@@ -30,6 +32,8 @@ bool PathExists(const std::string& path);
 // this process (another user's file, a read-only mount). The bits decide, since a process
 // running as root may write every file. False when nothing is there.
 bool IsWriteProtected(const std::string& path);
+// The same of a file whose status (stat, following links) is at hand.
+bool IsWriteProtected(const std::string& path, const struct stat& status);
 
 // The error of a file refused because it is no regular file, beside the system's error numbers.
 constexpr int kErrorNotRegularFile = -1;

@@ -45,15 +45,6 @@ bool IsRegularFile(const std::string& path, struct stat& status)
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// A file the user has made read-only in the file system is theirs to keep as it is, as a show
-// marked read-only is: the mode is judged by its bits, since a process running as root may write
-// every file, and the access check adds what the bits do not show (another user's file, a
-// read-only mount).
-bool IsWriteProtected(const std::string& path, const struct stat& status)
-{
-    return (status.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || ::access(path.c_str(), W_OK) != 0;
-}
-
 // The parent keeps a copy of what it is handed.
 void AddText(TiXmlElement& parent, const char* name, const std::string& text)
 {
