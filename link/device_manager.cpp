@@ -412,15 +412,21 @@ void CDeviceManager::ResyncModel()
 void CDeviceManager::QueueAsked(bool asked)
 {
     m_reads = kReadsInOrder;
-    if (m_asked.empty())
-        return;
-    // A change the controller announces asks for one read or two; a count, a resync or "all of
-    // it changed" asks for many, and a forged reply may ask for thousands.
-    COutgoingQueue::TLane lane = COutgoingQueue::kInOrder;
-    if (m_asked.size() > kMostSingleReads)
-        lane = asked ? COutgoingQueue::kRefresh : COutgoingQueue::kUnasked;
-    Enqueue(m_asked.data(), m_asked.size(), lane);
-    m_asked.clear();
+    if (!m_asked.empty())
+    {
+        // A change the controller announces asks for one read or two; a count, a resync or "all
+        // of it changed" asks for many, and a forged reply may ask for thousands.
+        COutgoingQueue::TLane lane = COutgoingQueue::kInOrder;
+        if (m_asked.size() > kMostSingleReads)
+            lane = asked ? COutgoingQueue::kRefresh : COutgoingQueue::kUnasked;
+        Enqueue(m_asked.data(), m_asked.size(), lane);
+        m_asked.clear();
+    }
+    if (!m_reread.empty())
+    {
+        Enqueue(m_reread.data(), m_reread.size(), COutgoingQueue::kUnasked);
+        m_reread.clear();
+    }
 }
 
 void CDeviceManager::RouteReply(const CMessage& message)
@@ -568,6 +574,20 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
         m_asked.push_back(message);
     else
         Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder);
+    return true;
+}
+
+bool CDeviceManager::QueueReread(const CMessage& message)
+{
+    // Only a read without a payload waits in a lane of reads.
+    if (!message.IsRead() || message.GetValueRef().GetType() != VALUE_NONE || IsUnset(m_connectedAddress))
+        return QueueMessage(message);
+    m_idleMilliseconds.store(0);
+    // Held with the reads of the reply being applied, so that they join the queue after those.
+    if (m_reads == kReadsCollected)
+        m_reread.push_back(message);
+    else
+        Enqueue(&message, 1, COutgoingQueue::kUnasked);
     return true;
 }
 

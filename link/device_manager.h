@@ -71,8 +71,9 @@ struct CLinkSetup
 // until a frame with its sequence comes back. The reads that one reply asks for are a refresh
 // when they are more than a few, and wait behind everything else; those of a reply that answers
 // nothing this program sent (which anyone on the network can forge) wait behind those of the
-// controller's own announcements and answers. Replies wait until the main thread's tick routes
-// them by manager identifier.
+// controller's own announcements and answers, and so do the reads of what a notification said
+// changed and the controller's answer shows did not (QueueReread). Replies wait until the main
+// thread's tick routes them by manager identifier.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
@@ -123,6 +124,11 @@ public:
     // Queues a record for the chosen unit. False when it is dropped: no unit chosen, or a payload
     // too large for one frame.
     bool QueueMessage(const CMessage& message);
+    // Queues a read of what most likely has not changed (the cues of a list whose count a
+    // notification said changed, and which came back as it was): it waits behind every other
+    // read, with those that replies to nothing this program sent asked for, since anyone can
+    // send such a notification. Any other record is queued as QueueMessage queues it.
+    bool QueueReread(const CMessage& message);
     void SendDeviceManagerMessage(uint32_t command);
     // The user's choice of unit: drops the queue and resynchronises the model.
     void SetConnectedAddress(const CIpAddress& address);
@@ -242,6 +248,8 @@ private:
     };
     TReads m_reads = kReadsInOrder;
     std::vector<CMessage> m_asked;
+    // Held likewise: the re-reads (QueueReread) the reply asked for.
+    std::vector<CMessage> m_reread;
     struct SReply
     {
         CMessage message;

@@ -37,8 +37,10 @@ public:
         // The reads this program or the controller asked for: a resync, the controller's
         // announcements, the answers to records this program sent.
         kRefresh,
-        // The reads a reply to nothing this program sent asked for (a count no one asked for):
-        // they wait behind every other, since anyone on the network can send such replies.
+        // The reads a reply to nothing this program sent asked for (a count no one asked for),
+        // and those of what most likely did not change (the cues of a list whose count a
+        // notification said changed came back as it was): they wait behind every other, since
+        // anyone on the network can send such replies and notifications.
         kUnasked,
     };
 

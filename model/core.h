@@ -89,6 +89,7 @@ public:
     // drained: a show opened meanwhile waits (in the file manager) and is sent after it.
     bool IsResyncSettling() const { return m_resyncSettling; }
     bool QueueMessage(const CMessage& message) override;
+    bool QueueReread(const CMessage& message) override;
     bool IsWaiting(const CMessage& message) const override;
 
     // The show digest exists for a developer check only: the controller's digest is asked for but

@@ -51,6 +51,20 @@ uint32_t ReadModeAttribute(const TiXmlElement& element, const char* name, const 
     return mode;
 }
 
+// Holds a flag at a value for as long as it lives.
+class CFlagScope
+{
+public:
+    CFlagScope(bool& flag, bool value) : m_flag(flag), m_before(flag) { m_flag = value; }
+    ~CFlagScope() { m_flag = m_before; }
+    CFlagScope(const CFlagScope&) = delete;
+    CFlagScope& operator=(const CFlagScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_before;
+};
+
 // Floats differ when either side is not a number.
 bool Differs(float a, float b)
 {
@@ -106,7 +120,11 @@ void CPlayback::AttachCues(CObserver* observer, CSubjectSet* set)
 
 void CPlayback::Send(const CMessage& message)
 {
-    if (m_owner)
+    if (!m_owner)
+        return;
+    if (m_rereading)
+        m_owner->Reread(message);
+    else
         m_owner->Send(message);
 }
 
@@ -507,18 +525,22 @@ bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)
     const bool changed = m_cues.size() != before;
     if (!changed && onlyWhenChanged)
         return false;
-    RefreshCues();
+    // The list may have changed as a whole (two playbacks swapped) with the count as it was, so
+    // every cue is read again; but the count is read for any notification that it changed, which
+    // anyone on the network can send, so those reads wait behind the reads a change asks for.
+    RefreshCues(!changed);
     m_fixtureMaskStale = true;
     m_attributeMaskStale = true;
     WakeTimers();
     return changed;
 }
 
-void CPlayback::RefreshCues()
+void CPlayback::RefreshCues(bool reread)
 {
     CMessage notify(MANAGER_CUE, COMMAND_NOTIFY);
     notify.SetIndex0(static_cast<uint32_t>(GetIndex()));
     notify.SetValue(CMessageValue(uint32_t(0)));
+    CFlagScope rereading(m_rereading, reread);
     for (uint32_t i = 0; i < m_cues.size(); ++i)
     {
         notify.SetIndex1(i);

@@ -143,7 +143,8 @@ public:
     // The packed properties word of a GetProperties reply.
     void ApplyProperties(uint32_t word);
     // Grows or shrinks the cue list; unless only-when-changed stops it, every cue then asks for
-    // all of its values. True when the number of cues changed.
+    // all of its values, as re-reads (CMessageSink::QueueReread) when the number stayed. True
+    // when the number of cues changed.
     bool SetCueCount(uint32_t count, bool onlyWhenChanged);
     void InvalidateFixtureMask();
     void InvalidateAttributeMask();
@@ -175,7 +176,8 @@ public:
 
 private:
     void RequestForNotify(uint32_t code);
-    void RefreshCues();
+    // Every cue asks for all of its values; as re-reads when they most likely did not change.
+    void RefreshCues(bool reread);
     // A fader's or a knob's level, kept as what was asked last.
     void SendLevel(uint32_t command, CAskedValue<float>& asked, float level);
     // A reported mode answers what was asked unless a set of it (`set`) still waits.
@@ -213,4 +215,6 @@ private:
     float m_markTimer = -1.0f;
     bool m_fixtureMaskStale = true;
     bool m_attributeMaskStale = true;
+    // While set, what this playback and its cues send is queued as re-reads.
+    bool m_rereading = false;
 };

@@ -156,6 +156,12 @@ void CPlaybackManager::Send(const CMessage& message)
         m_sink->QueueMessage(message);
 }
 
+void CPlaybackManager::Reread(const CMessage& message)
+{
+    if (m_sink)
+        m_sink->QueueReread(message);
+}
+
 bool CPlaybackManager::IsWaiting(const CMessage& message) const
 {
     return m_sink && m_sink->IsWaiting(message);

@@ -595,15 +595,19 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
     manager->SetConnectedAddress(kUnit);
     Pass();
     // A count that answers nothing sent asks for the labels of ten cues of playback 5; an
-    // announced label for playback 5's and cue 3's; "all of it changed" at a playback for four reads.
+    // announced label for playback 5's and cue 3's; "all of it changed" at a playback for four
+    // reads; a count as it was, for re-reads of the labels of three cues of playback 6.
     model.playbacks.onMessage = [&](const CMessage& reply) {
-        auto read = [&](uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1) {
+        auto read = [&](uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1, bool again = false) {
             CMessage message(manager, command);
             message.SetIndex0(index0);
             message.SetIndex1(index1);
-            this->manager->QueueMessage(message);
+            again ? this->manager->QueueReread(message) : this->manager->QueueMessage(message);
         };
-        if (reply.GetCommand() == COMMAND_GET_COUNT)
+        if (reply.GetCommand() == COMMAND_GET_COUNT && reply.GetIndex0() == 6)
+            for (uint32_t cue = 0; cue < 3; ++cue)
+                read(MANAGER_CUE, COMMAND_GET_LABEL, 6, cue, true);
+        else if (reply.GetCommand() == COMMAND_GET_COUNT)
             for (uint32_t cue = 0; cue < 10; ++cue)
                 read(MANAGER_CUE, COMMAND_GET_LABEL, 5, cue);
         else if (reply.GetCommand() == COMMAND_NOTIFY && reply.GetValueRef().GetUnsigned() == 0)
@@ -613,8 +617,9 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
         else if (reply.GetCommand() == COMMAND_NOTIFY)
             read(MANAGER_PLAYBACK, COMMAND_GET_LABEL, 5, 0), read(MANAGER_CUE, COMMAND_GET_LABEL, 5, 3);
     };
-    auto reply = [&](uint32_t command, uint32_t value) {
+    auto reply = [&](uint32_t command, uint32_t value, uint32_t playback = 0) {
         CMessage message(MANAGER_PLAYBACK, command);
+        message.SetIndex0(playback);
         message.SetSequence(900);
         message.SetValue(CMessageValue(value));
         Reply(message);
@@ -679,6 +684,12 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
          with({"SetIntensity Playback 3/0", "GetProperties Playback 0/0", "GetLabel Playback 0/0",
                "GetIntensity Playback 0/0", "GetSpeed Playback 0/0"},
               cues),
+         0},
+        {"re-reads behind the controller's own refresh and single reads",
+         [&] { reply(COMMAND_GET_COUNT, 3u, 6), reply(COMMAND_NOTIFY, 0u), label(); }, 10,
+         {"SetIntensity Playback 3/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3", "GetProperties Playback 0/0",
+          "GetLabel Playback 0/0", "GetIntensity Playback 0/0", "GetSpeed Playback 0/0", "GetLabel Cue 6/0",
+          "GetLabel Cue 6/1", "GetLabel Cue 6/2"},
          0},
         {"an abort that keeps the reads",
          [&] {

@@ -5,5 +5,5 @@ if(TARGET ${TANZO_EXECUTABLE} AND TARGET standin)
   add_test(NAME link.hostile_network
     COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/hostile_network.sh ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}
             $<TARGET_FILE:datagram_flood>)
-  set_tests_properties(link.hostile_network PROPERTIES LABELS "link;netns;xvfb" TIMEOUT 300)
+  set_tests_properties(link.hostile_network PROPERTIES LABELS "link;netns;xvfb" TIMEOUT 420)
 endif()

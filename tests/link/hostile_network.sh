@@ -13,7 +13,10 @@
 #      (its notification) and a label and level told only as "everything changed" of their
 #      playback (as after a swap) each reach the program within a second; the program grows by
 #      no more than 10 MB over the minute;
-#   5. 20,000 well-formed replies a second with hostile values (huge counts, "everything
+#   5. the same with 48 cues on every playback and 96 forged notifications a second instead, 64 of
+#      them "cue count changed" (the controller's answer to each, the count as it was, has the
+#      program read every cue of that playback again) and 32 of other codes that lead to reads;
+#   6. 20,000 well-formed replies a second with hostile values (huge counts, "everything
 #      changed", long texts, NaN, random cue blocks): labels are still read back meanwhile.
 # Then SIGTERM must end the program with status 0. The CPU time the program took under each
 # flood, the time each label took to be read back and the memory the program grew by are printed
@@ -129,35 +132,46 @@ changed_silently() {  # LABEL INTENSITY
   { standin_control notify-frames off && standin_control playback 9 label "$1" &&
     standin_control playback 9 intensity "$2" && standin_control notify-frames on; } >/dev/null
 }
-before=$(cpu_ticks) memory=$(memory_kb)
-mark
-for delay in 0 1; do
-  standin_control delay $delay >/dev/null
-  flooding counts 64 30
-  # FLASH 1, clicked with no hold time once a second.
-  (while kill -0 "$flooder" 2>/dev/null; do xdotool mousemove --window "$xid" 58 987 click 1; sleep 1; done) &
-  clicker=$!
-  for n in 1 2 3 4 5; do
-    sleep 2
-    read_within_a_second "the label of playback 7 ($delay ms late, $n)" "^rx link .*:Playback command=5:GetLabel index=7," \
-      standin_control playback 7 label "told-$delay-$n"
-    sleep 2
-    changed_silently "all-$delay-$n" "0.$n"
-    read_within_a_second "everything of playback 9 ($delay ms late, $n)" \
-      "$(printf '%s\n' "^rx link .*:Playback command=5:GetLabel index=9," "^rx link .*:Playback command=23:GetIntensity index=9,")" \
-      standin_control notify 41 9 0 0 0
+# A flood for 30 s beside a controller that answers at once, then for 30 s beside one that answers
+# 1 ms late, while FLASH 1 is clicked once a second and changes at the controller are timed.
+flooded_while_changed() {  # KIND RATE WHAT
+  local kind=$1 rate=$2 what=$3 before memory delay n clicker grown presses
+  before=$(cpu_ticks) memory=$(memory_kb)
+  mark
+  for delay in 0 1; do
+    standin_control delay $delay >/dev/null
+    flooding "$kind" "$rate" 30
+    # FLASH 1, clicked with no hold time once a second.
+    (while kill -0 "$flooder" 2>/dev/null; do xdotool mousemove --window "$xid" 58 987 click 1; sleep 1; done) &
+    clicker=$!
+    for n in 1 2 3 4 5; do
+      sleep 2
+      read_within_a_second "$what: the label of playback 7 ($delay ms late, $n)" \
+        "^rx link .*:Playback command=5:GetLabel index=7," standin_control playback 7 label "told-$kind-$delay-$n"
+      sleep 2
+      changed_silently "all-$kind-$delay-$n" "0.$n"
+      read_within_a_second "$what: everything of playback 9 ($delay ms late, $n)" \
+        "$(printf '%s\n' "^rx link .*:Playback command=5:GetLabel index=9," "^rx link .*:Playback command=23:GetIntensity index=9,")" \
+        standin_control notify 41 9 0 0 0
+    done
+    flooded "$kind"
+    wait $clicker
   done
-  flooded counts
-  wait $clicker
-done
-standin_control delay 0 >/dev/null
-grown=$(($(memory_kb) - memory))
-presses=$(received Playback SetFlashDown 0)
-echo "64 forged counts a second and FLASH for 60 s: the program took $(($(cpu_ticks) - before)) CPU ticks and grew by $grown kB; $(wc -w <<<"$presses") presses and releases"
-[[ "$presses " =~ ^(true\ false\ )+$ ]] || fail "FLASH 1 reached the controller as '$presses'"
-# A sanitizer's allocator keeps freed memory aside for a while: the growth is judged without one.
-ldd "$bin/bin/Programmer" | grep -q 'lib[at]san' || [ $grown -le 10240 ] ||
-  fail "the program grew by $grown kB under forged counts and presses"
+  standin_control delay 0 >/dev/null
+  grown=$(($(memory_kb) - memory))
+  presses=$(received Playback SetFlashDown 0)
+  echo "$what and FLASH for 60 s: the program took $(($(cpu_ticks) - before)) CPU ticks and grew by $grown kB; $(wc -w <<<"$presses") presses and releases"
+  [[ "$presses " =~ ^(true\ false\ )+$ ]] || fail "FLASH 1 reached the controller as '$presses' under $what"
+  # A sanitizer's allocator keeps freed memory aside for a while: the growth is judged without one.
+  ldd "$bin/bin/Programmer" | grep -q 'lib[at]san' || [ $grown -le 10240 ] ||
+    fail "the program grew by $grown kB under $what and presses"
+}
+flooded_while_changed counts 64 "64 forged counts a second"
+# Every playback holds a full list, so that the controller's answer to each forged "cue count
+# changed" has the program read 48 cues again.
+for p in $(seq 0 63); do standin_control playback "$p" count 48 >/dev/null; done
+await "the program kept asking for cues" steady_for_a_second cue_reads
+flooded_while_changed notifies 96 "96 forged notifications a second"
 
 before=$(cpu_ticks) memory=$(memory_kb)
 flooding replies 20000 10

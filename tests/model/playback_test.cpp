@@ -228,11 +228,26 @@ TEST_F(PlaybackTest, CountReplyAlwaysRefreshesTheCuesButThePropertiesWordOnlyOnA
     EXPECT_EQ(observer.Count(PLAYBACK_NOTIFY_COUNT), 1u);
     EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_GET_LABEL).size(), 2u);
     EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_GET_CUE_STREAM_BLOCK).size(), 8u);
+    EXPECT_TRUE(sink.reread.empty());
 
+    // A count as it was (after a swap, or a forged notification) re-reads every cue, behind the
+    // reads of any change, and nothing else.
     sink.sent.clear();
     Reply(COMMAND_GET_COUNT, CMessageValue(uint32_t(2)));
     EXPECT_EQ(observer.Count(PLAYBACK_NOTIFY_COUNT), 1u);
-    EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_GET_LABEL).size(), 2u);
+    EXPECT_TRUE(sink.sent.empty());
+    std::vector<std::string> reread;
+    for (const CMessage& m : sink.reread)
+        reread.push_back(CRecordingSink::Target(m));
+    EXPECT_EQ(reread, (std::vector<std::string>{"43/5/4/0/0", "43/39/4/0/0", "43/41/4/0/0", "43/43/4/0/0",
+                                                "43/70/4/0/0", "43/70/4/0/1", "43/70/4/0/2", "43/70/4/0/3",
+                                                "43/5/4/1/0", "43/39/4/1/0", "43/41/4/1/0", "43/43/4/1/0",
+                                                "43/70/4/1/0", "43/70/4/1/1", "43/70/4/1/2", "43/70/4/1/3"}));
+    // What is sent after it goes as before.
+    sink.reread.clear();
+    playback->Request(COMMAND_GET_LABEL);
+    EXPECT_EQ(sink.Targets(), std::vector<std::string>{"41/5/4/0/0"});
+    EXPECT_TRUE(sink.reread.empty());
 
     sink.sent.clear();
     Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(2) << 16));

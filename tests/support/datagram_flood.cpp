@@ -8,7 +8,11 @@
 //       "counts"  - well-formed cue count replies, one playback after another, each claiming
 //                   255 cues;
 //       "replies" - well-formed replies and notifications with hostile values: huge counts,
-//                   "everything changed" for every manager, long texts, NaN, random cue blocks.
+//                   "everything changed" for every manager, long texts, NaN, random cue blocks;
+//       "notifies" - well-formed notifications that lead to reads: two in three say that a
+//                   playback's cue count changed, one playback after another; the third, in
+//                   turn, that all of a cue, of a playback, of a fixture or of every playback
+//                   changed, or a block of a cue.
 // Stops by itself after SECONDS; prints how many datagrams went out.
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -81,11 +85,30 @@ std::vector<uint8_t> HostileReply(uint64_t n, std::mt19937& random)
     }
 }
 
+// The n-th forged notification of a "notifies" flood.
+std::vector<uint8_t> ForgedNotification(uint64_t n, std::mt19937& random)
+{
+    const uint16_t sequence = uint16_t(random());
+    if (n % 3 != 2)
+        return Frame(41, 1, 0, uint16_t((n - n / 3) % 64), 0, 0, sequence, Word(3));  // cue count
+    const uint16_t playback = uint16_t(random() % 64);
+    const uint16_t cue = uint16_t(random() % 48);
+    switch (n / 3 % 5)
+    {
+    case 0: return Frame(43, 1, 0, playback, cue, 0, sequence, Word(0));                          // a cue
+    case 1: return Frame(41, 1, 0, playback, 0, 0, sequence, Word(0));                            // a playback
+    case 2: return Frame(31, 1, 0, playback, 0, 0, sequence, Word(0));                            // a fixture
+    case 3: return Frame(43, 1, 0, playback, cue, uint16_t(random() % 4), sequence, Word(296));   // a block
+    default: return Frame(40, 1, 0, 0, 0, 0, sequence, Word(0));                                  // every playback
+    }
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 6)
     {
-        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers|counts|replies RATE SECONDS\n", stderr);
+        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers|counts|replies|notifies RATE SECONDS\n",
+                   stderr);
         return 2;
     }
     sockaddr_in to = {};
@@ -97,7 +120,7 @@ int main(int argc, char** argv)
     const double rate = std::atof(argv[4]);
     const double seconds = std::atof(argv[5]);
     if (rate <= 0 || seconds <= 0 || seconds > 600 || (kind != "frames" && kind != "large" && kind != "answers" && kind != "records" &&
-                                              kind != "counts" && kind != "replies"))
+                                              kind != "counts" && kind != "replies" && kind != "notifies"))
         return 2;
 
     const int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -129,6 +152,8 @@ int main(int argc, char** argv)
             bytes = Frame(41, 1, 61, uint16_t(n % 64), 0, 0, uint16_t(random()), Word(255));
         else if (kind == "replies")
             bytes = HostileReply(n, random);
+        else if (kind == "notifies")
+            bytes = ForgedNotification(n, random);
         else
         {
             // Large datagrams differ in their head only: noise for all of them would cost the
