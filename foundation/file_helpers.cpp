@@ -208,15 +208,6 @@ std::string DescribeFileRead(FileReadStatus status, int error)
     return std::string();
 }
 
-FileReadStatus ReadFileStart(const std::string& path, size_t count, std::string& out, int& error, size_t maxBytes)
-{
-    const FileReadStatus status = ReadRegularFile(path, count, out, error,
-                                                  [maxBytes](unsigned long long size) { return size > maxBytes; });
-    if (out.size() > count)
-        out.resize(count);
-    return status;
-}
-
 bool WriteWhole(int file, const std::string& bytes)
 {
     for (size_t done = 0; done < bytes.size();) {

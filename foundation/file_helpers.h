@@ -64,10 +64,6 @@ int OpenFileToRead(const std::string& path, size_t maxBytes, FileReadStatus& sta
 FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out, int& error);
 // Why a read did not succeed, worded to follow "the file": "is not a regular file".
 std::string DescribeFileRead(FileReadStatus status, int error);
-// Reads the first bytes of a regular file, at most count; a file larger than maxBytes is refused
-// before any of it is read, as ReadFileBounded refuses it.
-FileReadStatus ReadFileStart(const std::string& path, size_t count, std::string& out, int& error,
-                             size_t maxBytes = SIZE_MAX);
 // Writes all the bytes to the open file; false with errno set.
 bool WriteWhole(int file, const std::string& bytes);
 // Replaces the content of a regular file in place, or makes the file (with exclusive, only makes

@@ -196,7 +196,6 @@ TEST(FileHelpers, WhatIsNoRegularFileIsRefusedWithoutWaitingForIt)
         std::string bytes;
         int error = 0;
         EXPECT_EQ(ReadFileBounded(path, 100, bytes, error), row.read) << row.name;
-        EXPECT_EQ(ReadFileStart(path, 100, bytes, error), row.read) << row.name;
         if (row.read == FileReadStatus::kUnreadable)
             continue;  // written it would be: it is a regular file
         EXPECT_EQ(WriteLines(path, std::vector<std::string>{"x"}, &error), row.written) << row.name;
