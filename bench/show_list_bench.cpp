@@ -146,39 +146,32 @@ const CCommentedShows& PlainShows()
 
 // The program's start, over a folder of shows as the program writes them, and over folders of
 // shows behind long prologs.
-void BM_ShowListOf500PlainShows(benchmark::State& state)
+void ListAtStart(benchmark::State& state, const CCommentedShows& shows)
 {
-    const std::string& folder = PlainShows().Folder();
+    const std::string& folder = shows.Folder();
     for (auto _ : state)
     {
         CFileManager files(folder);
         files.SetCore(nullptr);
         benchmark::DoNotOptimize(files.GetCount());
     }
+}
+
+void BM_ShowListOf500PlainShows(benchmark::State& state)
+{
+    ListAtStart(state, PlainShows());
 }
 BENCHMARK(BM_ShowListOf500PlainShows)->Unit(benchmark::kMillisecond);
 
 void BM_ShowListOfTenLongPrologs(benchmark::State& state)
 {
-    const std::string& folder = LongPrologs().Folder();
-    for (auto _ : state)
-    {
-        CFileManager files(folder);
-        files.SetCore(nullptr);
-        benchmark::DoNotOptimize(files.GetCount());
-    }
+    ListAtStart(state, LongPrologs());
 }
 BENCHMARK(BM_ShowListOfTenLongPrologs)->Unit(benchmark::kMillisecond);
 
 void BM_ShowListOf490With75LongComments(benchmark::State& state)
 {
-    const std::string& folder = LongComments().Folder();
-    for (auto _ : state)
-    {
-        CFileManager files(folder);
-        files.SetCore(nullptr);
-        benchmark::DoNotOptimize(files.GetCount());
-    }
+    ListAtStart(state, LongComments());
 }
 BENCHMARK(BM_ShowListOf490With75LongComments)->Unit(benchmark::kMillisecond);
 
