@@ -148,9 +148,9 @@ public:
     void CuesRearranged();
     // The packed properties word of a GetProperties reply.
     void ApplyProperties(uint32_t word);
-    // Grows or shrinks the cue list. A changed number reads every cue again, unless only-when-
-    // changed stops it; the number as it was does so only when something since the cues were last
-    // read said that they may have changed (SetCueCount in the source), as re-reads
+    // Grows or shrinks the cue list. A changed number reads every cue again; the number as it was
+    // does so, unless only-when-changed stops it, only when something said since the cues were
+    // last read that they may have changed (RereadCuesInDoubt), as re-reads
     // (CMessageSink::QueueReread). True when the number of cues changed.
     bool SetCueCount(uint32_t count, bool onlyWhenChanged);
     void InvalidateFixtureMask();

@@ -123,7 +123,8 @@ void CPlaybackManager::SwapPlaybacks(uint32_t first, uint32_t second)
     if (!m_sink || !m_sink->QueueMessage(message))
         return;
     // The controller announces the swap as "everything changed" of each, which anyone can send
-    // and whose cue reads therefore wait their turn: this one is the operator's own.
+    // and which therefore reads the cues at most once in a few seconds: this swap is the
+    // operator's own, and its cues are read at once.
     for (uint32_t index : {first, second})
         if (CPlayback* playback = GetPlayback(index))
             playback->CuesRearranged();
