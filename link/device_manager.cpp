@@ -337,7 +337,12 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
             m_sendNow = m_headAnswered = true;
     }
     LogMessage("Recv", message);
-    m_replies.Post(SReply{message, answered || message.GetCommand() == COMMAND_NOTIFY});
+    using CMailbox = CReplyMailbox<CMessage>;
+    const auto rank = answered                                    ? CMailbox::kAnswer
+                      : message.GetCommand() == COMMAND_NOTIFY ? CMailbox::kNotification
+                                                                  : CMailbox::kUnasked;
+    const size_t held = sizeof(CMessage) + message.GetValueRef().GetHeldBytes();
+    m_replies.Post(std::move(message), rank, held);
 }
 
 void CDeviceManager::SendHeadMessage()
@@ -393,13 +398,36 @@ void CDeviceManager::RaiseProgress()
 
 void CDeviceManager::ProcessReplies()
 {
-    m_replies.Take([this](const SReply& reply) {
-        m_reads = kReadsCollected;
-        m_replyAsked = reply.asked;
-        RouteReply(reply.message);
-        m_replyAsked = true;
-        QueueAsked(reply.asked);
-    });
+    const uint32_t start = m_clock->GetMilliseconds();
+    size_t untilClockLook = kRepliesPerClockLook;
+    size_t dropped = 0;
+    bool stopped = false;
+    m_replies.Take(
+        [&](const CMessage& reply, CReplyMailbox<CMessage>::TRank rank) {
+            // It completed the record in flight, or the controller announced a change.
+            const bool asked = rank != CReplyMailbox<CMessage>::kUnasked;
+            m_reads = kReadsCollected;
+            m_replyAsked = asked;
+            RouteReply(reply);
+            m_replyAsked = true;
+            QueueAsked(asked);
+            if (--untilClockLook > 0)
+                return true;
+            untilClockLook = kRepliesPerClockLook;
+            stopped = HasElapsed(m_clock->GetMilliseconds(), start, kReplyMillisecondsPerTick);
+            return !stopped;
+        },
+        dropped);
+    if (dropped > 0 && !m_droppedTold)
+    {
+        CApp::Log(kCategory,
+                  "Replies from the controller's address come faster than they are applied: those "
+                  "that answer nothing sent go first, then notifications",
+                  1);
+        m_droppedTold = true;
+    }
+    else if (dropped == 0 && !stopped)
+        m_droppedTold = false;
 }
 
 void CDeviceManager::ResyncModel()

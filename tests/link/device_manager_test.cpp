@@ -62,6 +62,21 @@ CMessage AckOf(const CMessage& request)
     return ack;
 }
 
+// The frame of a reply carrying the longest text a frame the link takes may hold: longer than
+// anything this program sends.
+Bytes LongestTextFrameOf(CMessage message)
+{
+    message.SetValue(CMessageValue(std::string()));
+    Bytes bytes = FrameOf(message);
+    const size_t length = CMessageFrame::kPayloadLimit - 1;
+    bytes.resize(CMessageFrame::kHeaderSize);
+    bytes.insert(bytes.end(), length - 1, 'x');
+    bytes.push_back(0);
+    bytes[12] = uint8_t(length);  // payload length, little-endian
+    bytes[13] = uint8_t(length >> 8);
+    return bytes;
+}
+
 class DeviceManagerTest : public ::testing::Test
 {
 protected:
@@ -869,6 +884,103 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
     Reply(CMessage(MANAGER_PLAYBACK, COMMAND_GET_LABEL));
     manager->Update(0.04f);
     EXPECT_EQ(model.playbacks.messages.size(), 3u);
+}
+
+TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotificationsWithinTheBounds)
+{
+    ConnectUnit();
+    uint32_t arrival = 0;
+    auto arrive = [&](CMessage message) {
+        message.SetIndex0(arrival++);
+        ASSERT_TRUE(network.Deliver(kLinkPort, kController, FrameOf(message)));
+    };
+    auto notification = [](uint32_t code) {
+        CMessage notify(MANAGER_PLAYBACK, COMMAND_NOTIFY);
+        notify.SetValue(CMessageValue(code));
+        return notify;
+    };
+    // Between two ticks a flood arrives while a record is in flight, its answer amid the flood.
+    // Index0 numbers the replies in arrival order. The link takes all of it; the tick applies
+    // what the mailbox kept.
+    auto flood = [&](size_t costly, size_t notifications) {
+        manager->QueueMessage(SetIntensity(3, float(arrival)));
+        const std::vector<CMessage> head = PassRecords();
+        ASSERT_EQ(head.size(), 1u);
+        for (size_t i = 0; i < std::max(costly, notifications); ++i)
+        {
+            if (i == 10)
+                arrive(AckOf(head[0]));
+            if (i < costly)
+            {
+                // What answers nothing, with the longest text a frame carries: the costliest to keep.
+                CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
+                label.SetIndex0(arrival++);
+                label.SetSequence(uint16_t(head[0].GetSequence() + 1));
+                ASSERT_TRUE(network.Deliver(kLinkPort, kController, LongestTextFrameOf(label)));
+            }
+            if (i < notifications)
+                arrive(notification(289));
+        }
+        while (manager->Pass(0) > 0)
+        {
+        }
+        EXPECT_EQ(manager->GetQueueLength(), 0u) << "the answer completed the record";
+        model.playbacks.messages.clear();
+        manager->Update(0.04f);
+    };
+    const std::vector<CMessage>& applied = model.playbacks.messages;
+    auto inArrivalOrder = [&] {
+        for (size_t i = 1; i < applied.size(); ++i)
+        {
+            if (applied[i - 1].GetIndex0() >= applied[i].GetIndex0())
+                return false;
+        }
+        return true;
+    };
+    auto count = [&](uint32_t command) {
+        return size_t(std::count_if(applied.begin(), applied.end(),
+                                    [&](const CMessage& message) { return message.GetCommand() == command; }));
+    };
+
+    // Twice the bytes the mailbox keeps in long texts, and half as many notifications as it keeps.
+    const size_t costly = 2 * CDeviceManager::kMostReplyBytes / CMessageFrame::kPayloadLimit;
+    flood(costly, CDeviceManager::kMostReplies / 2);
+    EXPECT_TRUE(inArrivalOrder());
+    EXPECT_EQ(count(COMMAND_NOTIFY), CDeviceManager::kMostReplies / 2)
+        << "notifications go only after what nobody asked for";
+    EXPECT_EQ(count(COMMAND_SET_INTENSITY), 1u) << "the answer is always kept";
+    const size_t texts = count(COMMAND_GET_LABEL);
+    EXPECT_GT(texts, 0u) << "replies nobody asked for fill what room is left";
+    EXPECT_LT(texts * CMessageFrame::kPayloadLimit, CDeviceManager::kMostReplyBytes);
+
+    // More notifications than the mailbox keeps: the oldest go, the answer stays.
+    flood(0, CDeviceManager::kMostReplies + 100);
+    EXPECT_TRUE(inArrivalOrder());
+    EXPECT_EQ(count(COMMAND_NOTIFY), CDeviceManager::kMostReplies);
+    ASSERT_EQ(count(COMMAND_SET_INTENSITY), 1u);
+    EXPECT_EQ(applied.front().GetCommand(), COMMAND_SET_INTENSITY);
+    EXPECT_EQ(applied.back().GetIndex0() - applied[1].GetIndex0() + 1, CDeviceManager::kMostReplies);
+
+    // However many wait, a tick stops applying them once it has spent its time (each reply here
+    // takes a millisecond): the rest wait for the next tick, in order.
+    model.playbacks.messages.clear();
+    model.playbacks.onMessage = [&](const CMessage&) { clock.Advance(1); };
+    constexpr size_t kSlow = 8 * CDeviceManager::kRepliesPerClockLook;
+    for (size_t i = 0; i < kSlow; ++i)
+        arrive(notification(290));
+    while (manager->Pass(0) > 0)
+    {
+    }
+    size_t ticks = 0;
+    while (model.playbacks.messages.size() < kSlow && ticks < kSlow)
+    {
+        manager->Update(0.04f);
+        ++ticks;
+        EXPECT_LE(model.playbacks.messages.size(),
+                  ticks * (CDeviceManager::kReplyMillisecondsPerTick + CDeviceManager::kRepliesPerClockLook));
+    }
+    EXPECT_GT(ticks, 2u);
+    EXPECT_TRUE(inArrivalOrder());
 }
 
 TEST_F(DeviceManagerTest, ChoosingAUnitDropsTheQueueResyncsAndReadsItsSettings)
