@@ -602,8 +602,13 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
     m_idleMilliseconds.store(0);
     if (m_reads == kReadsCollected && message.IsRead())
         m_asked.push_back(message);
-    else
-        Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder);
+    else if (!Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder))
+    {
+        // The model never shows what the controller did not take; it must not step from it either.
+        if (m_core)
+            m_core->ForgetAsked(message.GetTarget());
+        return false;
+    }
     return true;
 }
 
@@ -621,19 +626,43 @@ bool CDeviceManager::QueueReread(const CMessage& message)
     return true;
 }
 
-void CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane)
+bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane)
 {
-    CSdlMutexLock lock(m_sendMutex);
-    const bool idle = m_outgoing.GetCount() == 0;
-    for (size_t i = 0; i < count; ++i)
-        m_outgoing.Queue(messages[i], lane);
-    if (idle)
+    const CMessage* refused = nullptr;
     {
-        // The first record leaves at once: the link thread stops waiting for its socket.
-        m_sendNow = true;
-        if (m_socket)
-            m_socket->Wake();
+        CSdlMutexLock lock(m_sendMutex);
+        const bool idle = m_outgoing.IsEmpty();
+        for (size_t i = 0; i < count; ++i)
+        {
+            if (!m_outgoing.Queue(messages[i], lane) && !refused)
+                refused = &messages[i];
+        }
+        if (idle)
+        {
+            // The first record leaves at once: the link thread stops waiting for its socket.
+            m_sendNow = true;
+            if (m_socket)
+                m_socket->Wake();
+            m_queueFullTold = false;
+        }
     }
+    if (!refused)
+        return true;
+    OnQueueFull(*refused);
+    return false;
+}
+
+void CDeviceManager::OnQueueFull(const CMessage& refused)
+{
+    if (!m_queueFullTold)
+        CApp::Log(kCategory,
+                  "The queue to the controller is full (" + std::to_string(COutgoingQueue::kMostInOrder) +
+                      " records or " + std::to_string(COutgoingQueue::kMostInOrderBytes >> 20) +
+                      " MB): " + MessageManagerName(refused.GetManager()) + " " +
+                      MessageCommandName(refused.GetCommand()) +
+                      " and further records are refused until it has emptied",
+                  1);
+    m_queueFullTold = true;
 }
 
 void CDeviceManager::SendDeviceManagerMessage(uint32_t command)

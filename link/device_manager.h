@@ -137,8 +137,9 @@ public:
     // Main thread.
     // The tick: replies, found units, units, lost units, keep-alive.
     void Update(float seconds);
-    // Queues a record for the chosen unit. False when it is dropped: no unit chosen, or a payload
-    // too large for one frame.
+    // Queues a record for the chosen unit. False when it is dropped: no unit chosen, a payload
+    // too large for one frame, or the queue at its bound (COutgoingQueue::kMostInOrder), when the
+    // model forgets that it asked for it.
     bool QueueMessage(const CMessage& message);
     // Queues a read of what most likely has not changed (the cues of a list whose count a
     // notification said changed, and which came back as it was): it waits behind every other
@@ -222,8 +223,11 @@ private:
     void SendHeadMessage();
     // Sends the head and starts its resend time.
     void SendHead(uint32_t now);
-    // Queues the records under the send lock; the link sends at once when nothing waited.
-    void Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
+    // Queues the records under the send lock; the link sends at once when nothing waited. False
+    // when the queue refused any (COutgoingQueue's bound).
+    bool Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
+    // The queue refused the record: the log says so once until it has emptied.
+    void OnQueueFull(const CMessage& refused);
     // The model reads everything again, as a refresh.
     void ResyncModel();
     // Queues the reads held while a reply was applied; asked: the reply answered a record sent, or
@@ -291,6 +295,9 @@ private:
     bool m_connectionLost = false;
     // The log has said that the list is full; it says so again only after the list had room.
     bool m_fullTold = false;
+    // The log has said that the outgoing queue refused a record; it says so again only after the
+    // queue had emptied.
+    bool m_queueFullTold = false;
 
     std::unique_ptr<CUdpNetwork> m_ownNetwork;
     std::unique_ptr<CLinkClock> m_ownClock;

@@ -3,6 +3,7 @@
 #include "foundation/notify_codes.h"
 #include "link/device.h"
 #include "link/message_frame.h"
+#include "link/outgoing_queue.h"
 #include "tests/link/link_fakes.h"
 
 #include <gtest/gtest.h>
@@ -783,6 +784,70 @@ TEST_F(DeviceManagerTest, RecordTooLargeForOneFrameIsRefusedWhenQueued)
     ASSERT_EQ(drained.size(), 2u);
     EXPECT_EQ(drained[0].GetValue().GetString().size(), 1003u);
     EXPECT_EQ(drained[1].GetValue().GetRawSize(), 1004u);
+}
+
+TEST_F(DeviceManagerTest, TheQueueRefusesRecordsPastItsBoundAndTakesThemOnceItHasRoom)
+{
+    ConnectUnit();
+    // The costliest fill in records: presses, each a record of its own, between two values.
+    auto press = [](size_t n) {
+        CMessage message(MANAGER_PLAYBACK, COMMAND_SET_FLASH_DOWN);
+        message.SetIndex0(uint32_t(n % 64));
+        message.SetValue(CMessageValue(n % 2 == 0));
+        return message;
+    };
+    ASSERT_TRUE(manager->QueueMessage(SetIntensity(3, 0.1f)));
+    for (size_t n = 0; n + 2 < COutgoingQueue::kMostInOrder; ++n)
+        ASSERT_TRUE(manager->QueueMessage(press(n)));
+    ASSERT_TRUE(manager->QueueMessage(SetIntensity(4, 0.1f)));
+    EXPECT_EQ(manager->GetQueueLength(), COutgoingQueue::kMostInOrder);
+
+    // At the bound a press is refused, and so is a value the presses fence off, which the model
+    // forgets it asked for; a value that takes a waiting record's place adds nothing and goes.
+    EXPECT_FALSE(manager->QueueMessage(press(0)));
+    EXPECT_FALSE(manager->QueueMessage(SetIntensity(3, 0.2f)));
+    EXPECT_TRUE(manager->QueueMessage(SetIntensity(4, 0.2f)));
+    EXPECT_EQ(manager->GetQueueLength(), COutgoingQueue::kMostInOrder);
+    ASSERT_EQ(model.forgotten.size(), 2u);
+    EXPECT_EQ(model.forgotten[1], SetIntensity(3, 0.2f).GetTarget());
+
+    // Once the head is answered there is room again; everything taken reaches the controller
+    // once and in order.
+    const std::vector<CMessage> head = PassRecords();
+    ASSERT_EQ(head.size(), 1u);
+    Receive(kController, FrameOf(AckOf(head[0])));
+    EXPECT_TRUE(manager->QueueMessage(press(7)));
+    std::vector<CMessage> drained;
+    while (manager->GetQueueLength() > 0)
+    {
+        const std::vector<CMessage> some = Drain();
+        ASSERT_FALSE(some.empty());
+        drained.insert(drained.end(), some.begin(), some.end());
+    }
+    ASSERT_EQ(drained.size(), COutgoingQueue::kMostInOrder);
+    for (size_t n = 0; n + 2 < COutgoingQueue::kMostInOrder; ++n)
+    {
+        if (drained[n].GetIndex0() != press(n).GetIndex0() || drained[n].GetValueRef() != press(n).GetValueRef())
+            FAIL() << "press " << n << " out of order";
+    }
+    EXPECT_EQ(drained[drained.size() - 2].GetValueRef(), CMessageValue(0.2f));
+    EXPECT_EQ(drained.back().GetValueRef(), press(7).GetValueRef());
+
+    // The costliest fill in bytes: values of the longest payload, each of its own target.
+    CMessage block(MANAGER_CUE, COMMAND_SET_CUE_STREAM_BLOCK);
+    CMessageValue longest;
+    longest.SetRawData(Bytes(CMessageFrame::kMaxSendPayload, 7).data(), uint32_t(CMessageFrame::kMaxSendPayload));
+    block.SetValue(longest);
+    size_t taken = 0;
+    for (; taken <= COutgoingQueue::kMostInOrderBytes / CMessageFrame::kMaxSendPayload; ++taken)
+    {
+        block.SetIndex0(uint32_t(taken));
+        if (!manager->QueueMessage(block))
+            break;
+    }
+    EXPECT_EQ(taken, (COutgoingQueue::kMostInOrderBytes + CMessageFrame::kMaxSendPayload - 1) /
+                         CMessageFrame::kMaxSendPayload);
+    EXPECT_FALSE(manager->QueueMessage(press(0)));
 }
 
 TEST_F(DeviceManagerTest, BadDatagramsNeverDisturbTheQueue)
