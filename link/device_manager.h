@@ -107,13 +107,14 @@ public:
     // What the replies waiting for the main thread may keep (CReplyMailbox): this many, holding
     // this many bytes (a reply's record with its payload, at most 1.5 KB), and besides them only
     // answers to records sent, one a record, so no more than the outgoing queue holds. That is
-    // what a controller announces while the main thread is held for a second (a show opened
-    // queues its records meanwhile). When full, what nobody asked for goes first, then
-    // notifications. A datagram from the controller's address costs the link thread its decoding
-    // and, when kept, the main thread one reply applied: what the model does with it and the
-    // reads it asks for, each of which waits at most once in the outgoing queue.
-    static constexpr size_t kMostReplies = 16384;
-    static constexpr size_t kMostReplyBytes = size_t(4) << 20;
+    // more than a controller announces while the main thread is held (opening the largest show,
+    // some 6,000 replies, answers among them, wait for one tick). When full, what nobody asked
+    // for goes first, then notifications. A datagram from the controller's address costs the
+    // link thread its decoding and, when kept, the main thread one reply applied: what the model
+    // does with it and the reads it asks for, each of which waits at most once in the outgoing
+    // queue.
+    static constexpr size_t kMostReplies = 10240;
+    static constexpr size_t kMostReplyBytes = size_t(2) << 20;
     // A tick applies at most the replies that waited when it began, and stops once it has spent
     // this long on them, looked at every kRepliesPerClockLook replies: the rest wait for the next
     // tick, so that under a flood faster than the main thread the window is still drawn and the

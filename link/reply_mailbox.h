@@ -85,9 +85,10 @@ public:
             {
                 if (next[rank] == taken[rank].end())
                     continue;
+                // Other: the rank whose next comes second.
                 if (oldest < 0 || Before(*next[rank], *next[oldest]))
                 {
-                    other = oldest >= 0 && (other < 0 || Before(*next[oldest], *next[other])) ? oldest : other;
+                    other = oldest;
                     oldest = rank;
                 }
                 else if (other < 0 || Before(*next[rank], *next[other]))
