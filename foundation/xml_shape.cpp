@@ -1,12 +1,14 @@
 #include "foundation/xml_shape.h"
 
 #include "foundation/ascii.h"
+#include "foundation/utf8.h"
 #include "foundation/xml_file.h"
 
 #include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <cstring>
+#include <iterator>
 
 bool CXmlShape::IsNameStart(char c)
 {
@@ -22,13 +24,18 @@ bool CXmlShape::IsNameChar(char c)
 
 bool CXmlShape::StartsWith(const char* p, const char* tag)
 {
-    return std::strncmp(p, tag, std::strlen(tag)) == 0;
+    for (; *tag; ++p, ++tag)
+        if (*p != *tag)
+            return false;
+    return true;
 }
 
 bool CXmlShape::StartsWithIgnoringCase(const char* p, const char* tag)
 {
+    // As the parser compares, ASCII letters alone in either case.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     for (; *tag; ++p, ++tag)
-        if (std::tolower(static_cast<unsigned char>(*p)) != std::tolower(static_cast<unsigned char>(*tag)))
+        if (lower(*p) != lower(*tag))
             return false;
     return true;
 }
@@ -68,6 +75,11 @@ const char* CXmlShape::Refuse(const char* at, const std::string& error)
     return nullptr;
 }
 
+std::string CXmlShape::TooManyNodes()
+{
+    return "holds more than " + std::to_string(kXmlMaxNodes) + " tags and texts";
+}
+
 const char* CXmlShape::SkipReference(const char* p)
 {
     for (const char* entity : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"})
@@ -88,7 +100,12 @@ const char* CXmlShape::SkipReference(const char* p)
         if (q > digits && *q == ';')
         {
             if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-                return Refuse(p, "a reference to no character, \"" + std::string(p, size_t(q + 1 - p)) + "\"");
+            {
+                // Quoted by its start: its digits may run on for megabytes.
+                const size_t length = size_t(q + 1 - p);
+                return Refuse(p, "a reference to no character, \"" + std::string(p, std::min<size_t>(length, 16)) +
+                                     (length > 16 ? "...\"" : "\""));
+            }
             return q + 1;
         }
     }
@@ -99,34 +116,102 @@ const char* CXmlShape::SkipReference(const char* p)
 
 const char* CXmlShape::SkipText(const char* p, char end)
 {
-    while (*p && *p != end)
+    const char stops[] = {'&', end, '\0'};
+    for (;;)
     {
-        p = *p == '&' ? SkipReference(p) : p + 1;
+        p += std::strcspn(p, stops);
+        if (*p != '&')
+            return *p ? p : nullptr;
+        p = SkipReference(p);
         if (!p)
             return nullptr;
     }
-    return *p ? p : nullptr;
 }
 
-const char* CXmlShape::SkipAttribute(const char* p)
+const char* CXmlShape::SkipAttribute(const char* p, CAttribute* span)
 {
     p = SkipSpace(p);
     if (!IsNameStart(*p))
         return nullptr;
-    p = SkipSpace(SkipName(p));
+    const char* name = p;
+    const char* nameEnd = SkipName(p);
+    p = SkipSpace(nameEnd);
     if (*p != '=')
         return nullptr;
     p = SkipSpace(p + 1);
-    if (*p == '\'' || *p == '"')
+    const char* value = p;
+    const bool quoted = *p == '\'' || *p == '"';
+    if (quoted)
     {
+        value = p + 1;
         p = SkipText(p + 1, *p);
-        return p && p[1] ? p + 1 : nullptr;
-    }
-    // Without quotes the parser takes the value as it stands, references and all.
-    for (; *p && !IsSpace(*p) && *p != '/' && *p != '>'; ++p)
-        if (*p == '\'' || *p == '"')
+        if (!p || !p[1])
             return nullptr;
-    return *p ? p : nullptr;
+    }
+    else
+    {
+        // Without quotes the parser takes the value as it stands, references and all.
+        for (; *p && !IsSpace(*p) && *p != '/' && *p != '>'; ++p)
+            if (*p == '\'' || *p == '"')
+                return nullptr;
+        if (!*p)
+            return nullptr;
+    }
+    if (span)
+        *span = {size_t(name - m_p), size_t(nameEnd - m_p), size_t(value - m_p), size_t(p - m_p), quoted};
+    return quoted ? p + 1 : p;
+}
+
+std::string CXmlShape::ValueOf(const char* begin, const char* end, bool quoted)
+{
+    std::string value;
+    value.reserve(size_t(end - begin));
+    if (!quoted)
+        return value.assign(begin, end);
+    static const struct
+    {
+        const char* name;
+        char character;
+    } kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    for (const char* p = begin; p < end;)
+    {
+        const char* ampersand = static_cast<const char*>(std::memchr(p, '&', size_t(end - p)));
+        if (!ampersand)
+        {
+            value.append(p, end);
+            break;
+        }
+        value.append(p, ampersand);
+        p = ampersand;
+        const auto entity = std::find_if(std::begin(kEntities), std::end(kEntities),
+                                         [&](const auto& e) { return StartsWith(p, e.name); });
+        if (entity != std::end(kEntities))
+        {
+            value += entity->character;
+            p += std::strlen(entity->name);
+            continue;
+        }
+        const bool hex = p[1] == '#' && p[2] == 'x';
+        const char* digits = p + (p[1] != '#' ? 1 : hex ? 3 : 2);
+        const char* q = digits;
+        uint32_t code = 0;
+        while (p[1] == '#' &&
+               (hex ? std::isxdigit(static_cast<unsigned char>(*q)) : std::isdigit(static_cast<unsigned char>(*q))))
+        {
+            code = std::min<uint32_t>(code * (hex ? 16 : 10) + uint32_t(HexDigitValue(*q)), 0x110000);
+            ++q;
+        }
+        if (q == digits || *q != ';')
+        {
+            // Begins no reference: the '&' stands for itself.
+            value += '&';
+            ++p;
+            continue;
+        }
+        AppendUtf8(value, code);
+        p = q + 1;
+    }
+    return value;
 }
 
 const char* CXmlShape::SkipDeclaration(const char* p)
@@ -155,15 +240,11 @@ const char* CXmlShape::SkipDeclaration(const char* p)
 
 CXmlShape::Markup CXmlShape::KindOf(const char* p, bool top)
 {
-    if (StartsWithIgnoringCase(p, "<?xml"))
-        return Markup::kDeclaration;
-    if (StartsWith(p, "<!--"))
-        return Markup::kComment;
-    if (StartsWith(p, "<![CDATA["))
-        return Markup::kCdata;
-    if (p[1] == '!' || p[1] == '?' || (top && !IsNameStart(p[1])))
-        return Markup::kOther;
-    return Markup::kElement;
+    if (p[1] == '?')
+        return StartsWithIgnoringCase(p, "<?xml") ? Markup::kDeclaration : Markup::kOther;
+    if (p[1] == '!')
+        return StartsWith(p, "<!--") ? Markup::kComment : StartsWith(p, "<![CDATA[") ? Markup::kCdata : Markup::kOther;
+    return top && !IsNameStart(p[1]) ? Markup::kOther : Markup::kElement;
 }
 
 const char* CXmlShape::EndOf(Markup kind, size_t& from)
@@ -184,16 +265,19 @@ const char* CXmlShape::SkipOtherMarkup(const char* p, size_t depth)
     return SkipPast(p + from, end);
 }
 
-const char* CXmlShape::SkipAttributes(const char* p, size_t& count)
+const char* CXmlShape::SkipAttributes(const char* p, size_t& count, std::vector<CAttribute>* spans)
 {
     for (;;)
     {
         p = SkipSpace(p);
         if (*p == '>' || *p == '/' || ++count > kXmlMaxAttributes)
             return p;
-        p = SkipAttribute(p);
+        CAttribute span;
+        p = SkipAttribute(p, spans ? &span : nullptr);
         if (!p)
             return nullptr;
+        if (spans)
+            spans->push_back(span);
     }
 }
 
@@ -203,13 +287,13 @@ size_t CXmlShape::MeasureDeclaration()
     return end ? size_t(end - m_p) : 0;
 }
 
-size_t CXmlShape::MeasureStartTag(std::string& name, bool& closed)
+size_t CXmlShape::MeasureStartTag(std::string& name, bool& closed, std::vector<CAttribute>* spans)
 {
     const char* nameStart = SkipSpace(m_p + 1);
     const char* p = SkipName(nameStart);
     name.assign(nameStart, p);
     size_t attributes = 0;
-    p = SkipAttributes(p, attributes);
+    p = SkipAttributes(p, attributes, spans);
     if (attributes > kXmlMaxAttributes)
         return std::string::npos;
     if (!p)
@@ -241,7 +325,7 @@ std::string CXmlShape::Check()
             ++nodes;
         }
         if (++nodes > kXmlMaxNodes)
-            return "holds more than " + std::to_string(kXmlMaxNodes) + " tags and texts";
+            return TooManyNodes();
         if (depth > 0 && p[1] == '/')
         {
             // The end tag of the element open: its name, white space and '>'.

@@ -15,9 +15,13 @@ class CXmlShape
 {
 public:
     explicit CXmlShape(const std::string& text) : m_start(text.c_str()), m_p(m_start) {}
+    // Text that ends with a NUL, from its start on.
+    explicit CXmlShape(const char* text) : m_start(text), m_p(m_start) {}
 
     // Empty when the document is within the limits of xml_file.h; else why not.
     std::string Check();
+    // Why a document with more than kXmlMaxNodes tags and texts is refused.
+    static std::string TooManyNodes();
     // Not well-formed text that refuses the document, and where; empty when there is none.
     const std::string& GetError() const { return m_error; }
     size_t GetErrorOffset() const { return m_errorAt; }
@@ -44,13 +48,27 @@ public:
     // What ends a comment, CDATA section or other markup, and how many characters past its '<'
     // the parser begins to look for it.
     static const char* EndOf(Markup kind, size_t& from);
+    // An attribute of a start tag: where its name and its value stand, from the tag's '<' on (a
+    // quoted value without its quotes).
+    struct CAttribute
+    {
+        size_t name = 0;
+        size_t nameEnd = 0;
+        size_t value = 0;
+        size_t valueEnd = 0;
+        bool quoted = false;
+    };
     // Where the declaration, or the start tag with its name (and closed for "/>"), at the start of
     // the text ends, just past its '>'. 0 where the text ends before it does, or where the parser
     // fails on it (which only more text tells apart); for a start tag std::string::npos where the
-    // parser fails on it however the text goes on, or where it has more attributes than allowed
-    // (Check refuses the document).
+    // parser fails on it however the text goes on, or where it is beyond a limit (Check refuses
+    // the document). attributes, where given, gets the tag's attributes.
     size_t MeasureDeclaration();
-    size_t MeasureStartTag(std::string& name, bool& closed);
+    size_t MeasureStartTag(std::string& name, bool& closed, std::vector<CAttribute>* attributes = nullptr);
+    // The value of an attribute as the parser reads it: a quoted one with its references decoded
+    // (an '&' that begins none kept as written), one without quotes as it stands. Only for a
+    // value this walk measured without an error.
+    static std::string ValueOf(const char* begin, const char* end, bool quoted);
 
 private:
     static bool IsSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -66,14 +84,15 @@ private:
     const char* SkipText(const char* p, char end);
     const char* SkipReference(const char* p);
     // An attribute's name, "=" and value; null where the parser fails.
-    const char* SkipAttribute(const char* p);
+    const char* SkipAttribute(const char* p, CAttribute* span = nullptr);
     const char* SkipDeclaration(const char* p);
     // Past a declaration, comment, CDATA section or other markup that is no tag of an element, as
     // the parser passes it: null where it never ends, p itself where a tag begins.
     const char* SkipOtherMarkup(const char* p, size_t depth);
     // Past the attributes of a start tag, to the '>' or '/' that ends it; null where the parser
     // fails or the text ends. count gets their number, counted to one past the limit.
-    const char* SkipAttributes(const char* p, size_t& count);
+    const char* SkipAttributes(const char* p, size_t& count, std::vector<CAttribute>* spans = nullptr);
+
     // Past the end text, or null when it never comes.
     static const char* SkipPast(const char* p, const char* end);
     // Null, with the error noted.

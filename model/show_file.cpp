@@ -106,15 +106,14 @@ struct CShowFlags
 CShowFlags ReadFlags(const std::string& path, CFileManager* manager, const struct stat* status = nullptr)
 {
     CShowFlags flags;
-    CShowHeaderCache::CHeader own;
+    CShowHeader own;
     if (!manager)
-        own.read = CFile::ReadHeader(path, own.document);
-    const CShowHeaderCache::CHeader& header = manager ? manager->ReadHeader(path, status) : own;
+        own = CFile::ReadHeader(path);
+    const CShowHeader& header = manager ? manager->ReadHeader(path, status) : own;
     const CXmlRead& read = header.read;
     if (!read.notice.empty())
         flags.notice = DescribeXmlNotice(path, read);
-    const TiXmlElement* root = read.IsRead() ? header.document.RootElement() : nullptr;
-    if (!root)
+    if (!header.root)
     {
         CXmlRead why = read;
         if (read.IsRead())
@@ -123,12 +122,8 @@ CShowFlags ReadFlags(const std::string& path, CFileManager* manager, const struc
         return flags;
     }
     flags.known = true;
-    if (root->ValueStr() != "show")
-        return flags;
-    if (const char* readOnly = root->Attribute("readonly"))
-        flags.readOnly = EqualIgnoringAsciiCase(readOnly, "true");
-    if (const char* application = root->Attribute("application"))
-        flags.mainProduct = EqualIgnoringAsciiCase(application, kMainProduct);
+    flags.readOnly = header.readOnly;
+    flags.mainProduct = header.mainProduct;
     return flags;
 }
 
@@ -191,9 +186,22 @@ std::string CFile::GetSizeText() const
     return std::to_string(m_size / 1024) + " kB";
 }
 
-CXmlRead CFile::ReadHeader(const std::string& path, TiXmlDocument& document)
+CShowHeader CFile::ReadHeader(const std::string& path, CXmlRootTagReader* reader)
 {
-    return ReadXmlRootTag(path, kMaxBytes, document);
+    static const std::vector<std::string> kFlags = {"readonly", "application"};
+    CShowHeader header;
+    TiXmlDocument document;
+    CXmlRootTagReader own;
+    header.read = (reader ? *reader : own).Read(path, kMaxBytes, document, &kFlags);
+    const TiXmlElement* root = header.read.IsRead() ? document.RootElement() : nullptr;
+    header.root = root != nullptr;
+    if (!root || root->ValueStr() != "show")
+        return header;
+    if (const char* readOnly = root->Attribute("readonly"))
+        header.readOnly = EqualIgnoringAsciiCase(readOnly, "true");
+    if (const char* application = root->Attribute("application"))
+        header.mainProduct = EqualIgnoringAsciiCase(application, kMainProduct);
+    return header;
 }
 
 void CFile::Refresh()

@@ -10,7 +10,8 @@
 class CCore;
 class CFileManager;
 class CShowMessage;
-struct CXmlRead;
+struct CShowHeader;
+class CXmlRootTagReader;
 class TiXmlDocument;
 class TiXmlElement;
 
@@ -88,12 +89,13 @@ public:
 
     // The document Save writes.
     void BuildDocument(TiXmlDocument& document, bool empty) const;
-    // Reads only the start tag of the file's root element into the document (as an empty element),
-    // which is all the show list needs of a show of up to 32 MB, however it is encoded; each byte
-    // up to it once, within a few MB of memory whatever stands before it. A file larger than
-    // kMaxBytes is refused unread, and one whose tag stands further in than kXmlRootTagReach once
-    // that much is read (see ReadXmlRootTag).
-    static CXmlRead ReadHeader(const std::string& path, TiXmlDocument& document);
+    // What the start tag of the file's root element says, which is all the show list needs of a
+    // show of up to 32 MB, however it is encoded. Reads each byte up to the tag once, and holds
+    // a few MB of memory at most while it does, whatever stands before the tag or in it (see
+    // ReadXmlRootTag); keeps only the flags. A file larger than kMaxBytes is refused unread, and
+    // one whose tag stands further in than kXmlRootTagReach once that much is read. A reader, where
+    // given, lends the memory it keeps.
+    static CShowHeader ReadHeader(const std::string& path, CXmlRootTagReader* reader = nullptr);
     // Hands a show's "fixtures" and "playbacks" to their readers; the playbacks of a main-product
     // show are the children of "playbacks/buttons".
     static void SendShow(CCore* core, const TiXmlElement& show, bool mainProduct);

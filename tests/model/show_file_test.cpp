@@ -122,6 +122,11 @@ TEST_F(ShowFileTest, FlagsComeFromTheShowElement)
          "<show label='a > b' application=\"Tanzo\"\nreadonly=\"true\"><fixtures>",
          true, false},
         {"<show application=\"Lumivo&#x20;\"></show>", false, false},
+        // Flags read however they are written, behind however long a value.
+        {"<show label=\"" + std::string(1 << 20, 'x') + "\" readonly=\"&#x74;&#0000114;u&#101;\"/>", true, false},
+        {"<show application=lumivo>", true, true},
+        // A name given twice is no show the reader reads.
+        {"<show readonly=\"false\" readonly=\"false\"/>", true, false},
         {prolog + "<show readonly=\"true\"><fixtures>a < b", true, false},
         {Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<show readonly=\"true\">"), true, false},
         {Utf16("<show application=\"Lumivo\">", false, true), true, true},
