@@ -383,6 +383,8 @@ void CFile::SendShow(CCore* core, const TiXmlElement& show, bool mainProduct)
 {
     if (!core)
         return;
+    const TiXmlDocument* document = show.GetDocument();
+    const CShowReadLog log(document ? document->ValueStr() : std::string());
     // One load, which an abort takes back without the reads queued meanwhile.
     core->GetDeviceManager()->BeginLoad();
     const TiXmlElement* fixtures = show.FirstChildElement("fixtures");

@@ -8,7 +8,9 @@
 #include "model/core.h"
 #include "model/playback_manager.h"
 #include "model/show_file_list.h"
+#include "model/show_xml.h"
 #include "shell/app.h"
+#include "shell/logger.h"
 #include "shell/translator.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/model/show_test_support.h"
@@ -489,6 +491,25 @@ TEST_F(ShowFileTest, TextsThatAreNoUtf8AreMendedAndAShowThatWouldNotReadBackIsNo
     EXPECT_FALSE(raw.Save());
     EXPECT_NE(raw.GetError().find("would not read back"), std::string::npos) << raw.GetError();
     EXPECT_EQ(ReadText(Path("raw.show")), kShowWithPlayback2);
+}
+
+TEST_F(ShowFileTest, WhatAShowCannotReadCostsTheLogAFilesWorthOfLinesAtMost)
+{
+    char name[] = "tests_model";
+    char* argv[] = {name, nullptr};
+    CApp app(CVersion(1, 7, 0), 1, argv);
+    CreateCore();
+    std::string fixtures;
+    for (size_t i = 0; i < CShowReadLog::kMaxLines + 1000; ++i)
+        fixtures += "<fixture index=\"x\"/>";
+    WriteText(Path("odd.show"), "<show application=\"Tanzo\"><fixtures>" + fixtures + "</fixtures></show>");
+    const size_t before = CApp::GetLogger()->GetLines().size();
+    EXPECT_TRUE(CFile(nullptr, core.get(), Path("odd.show")).Load());
+    const std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+    ASSERT_EQ(lines.size() - before, CShowReadLog::kMaxLines + 1);
+    EXPECT_NE(lines.back().find("Not logged: 1000 more lines on what was not read of \"" + Path("odd.show") + "\""),
+              std::string::npos)
+        << lines.back();
 }
 
 TEST_F(ShowFileTest, AShowOpenedDuringAResyncWaitsUntilTheLinkHasDrained)
