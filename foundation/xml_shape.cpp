@@ -75,6 +75,12 @@ const char* CXmlShape::Refuse(const char* at, const std::string& error)
     return nullptr;
 }
 
+const char* CXmlShape::Exceed(const std::string& reason)
+{
+    m_exceeded = reason;
+    return nullptr;
+}
+
 std::string CXmlShape::TooManyNodes()
 {
     return "holds more than " + std::to_string(kXmlMaxNodes) + " tags and texts";
@@ -110,6 +116,8 @@ const char* CXmlShape::SkipReference(const char* p)
         }
     }
     // Not a reference the parser knows: the '&' stands for itself.
+    if (m_rawAmpersands.size() == kXmlMaxRawAmpersands)
+        return Exceed("holds more than " + std::to_string(kXmlMaxRawAmpersands) + " '&' that begin no reference");
     m_rawAmpersands.push_back(size_t(p - m_start));
     return p + 1;
 }
@@ -272,6 +280,9 @@ const char* CXmlShape::SkipAttributes(const char* p, size_t& count, std::vector<
         p = SkipSpace(p);
         if (*p == '>' || *p == '/' || ++count > kXmlMaxAttributes)
             return p;
+        if (++m_attributes > kXmlMaxAttributesInAll)
+            return Exceed("gives its elements more than " + std::to_string(kXmlMaxAttributesInAll) +
+                          " attributes in all");
         CAttribute span;
         p = SkipAttribute(p, spans ? &span : nullptr);
         if (!p)
@@ -294,7 +305,7 @@ size_t CXmlShape::MeasureStartTag(std::string& name, bool& closed, std::vector<C
     name.assign(nameStart, p);
     size_t attributes = 0;
     p = SkipAttributes(p, attributes, spans);
-    if (attributes > kXmlMaxAttributes)
+    if (attributes > kXmlMaxAttributes || !m_exceeded.empty())
         return std::string::npos;
     if (!p)
         return 0;
@@ -305,6 +316,12 @@ size_t CXmlShape::MeasureStartTag(std::string& name, bool& closed, std::vector<C
 }
 
 std::string CXmlShape::Check()
+{
+    const std::string reason = Walk();
+    return m_exceeded.empty() ? reason : m_exceeded;
+}
+
+std::string CXmlShape::Walk()
 {
     const char* p = m_p + MarkAtStart(m_p);
     size_t depth = 0;

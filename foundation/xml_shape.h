@@ -10,6 +10,8 @@
 // would silently change: an '&' that begins no reference (the parser drops it), a '<' in an
 // element's text that begins no tag (the parser drops the text up to the next '>'), and a
 // reference to no character (the parser writes broken UTF-8 or a NUL that ends the text).
+// It counts what costs the parser far more than its bytes (tags and texts, attributes in all,
+// '&' that begin no reference), and stops at their limits (see xml_file.h).
 // The text is valid UTF-8 without NULs (see CXmlDecoder) and must outlive the walk.
 class CXmlShape
 {
@@ -92,6 +94,10 @@ private:
     // Past the attributes of a start tag, to the '>' or '/' that ends it; null where the parser
     // fails or the text ends. count gets their number, counted to one past the limit.
     const char* SkipAttributes(const char* p, size_t& count, std::vector<CAttribute>* spans = nullptr);
+    // Null, with the limit noted: the walk is over and Check refuses the document.
+    const char* Exceed(const std::string& reason);
+    // Check's walk, which a limit Exceed notes ends without a reason.
+    std::string Walk();
 
     // Past the end text, or null when it never comes.
     static const char* SkipPast(const char* p, const char* end);
@@ -101,6 +107,8 @@ private:
     const char* m_start;
     const char* m_p;
     std::vector<size_t> m_rawAmpersands;
+    size_t m_attributes = 0;
+    std::string m_exceeded;
     std::string m_error;
     size_t m_errorAt = 0;
 };

@@ -28,6 +28,7 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <malloc.h>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -375,22 +376,22 @@ bool CFile::Load()
         m_manager->DeferLoad(std::move(document), mainProduct);
         return true;
     }
-    SendShow(m_core, *show, mainProduct);
+    SendShow(m_core, std::move(document), mainProduct);
     return true;
 }
 
-void CFile::SendShow(CCore* core, const TiXmlElement& show, bool mainProduct)
+void CFile::SendShow(CCore* core, std::unique_ptr<TiXmlDocument> document, bool mainProduct)
 {
-    if (!core)
+    const TiXmlElement* show = document ? document->FirstChildElement("show") : nullptr;
+    if (!core || !show)
         return;
-    const TiXmlDocument* document = show.GetDocument();
-    const CShowReadLog log(document ? document->ValueStr() : std::string());
+    const CShowReadLog log(document->ValueStr());
     // One load, which an abort takes back without the reads queued meanwhile.
     core->GetDeviceManager()->BeginLoad();
-    const TiXmlElement* fixtures = show.FirstChildElement("fixtures");
+    const TiXmlElement* fixtures = show->FirstChildElement("fixtures");
     if (fixtures && core->GetFixtureManager())
         core->GetFixtureManager()->ReadXml(fixtures);
-    const TiXmlElement* playbacks = show.FirstChildElement("playbacks");
+    const TiXmlElement* playbacks = show->FirstChildElement("playbacks");
     if (playbacks && core->GetPlaybackManager())
     {
         if (!mainProduct)
@@ -399,6 +400,11 @@ void CFile::SendShow(CCore* core, const TiXmlElement& show, bool mainProduct)
             core->GetPlaybackManager()->Load(buttons);
     }
     core->GetDeviceManager()->EndLoad();
+    // The document took several times the file's size in small pieces, which the C library keeps
+    // for itself once they are freed while the records the load queued stand above them: they go
+    // back to the system, where a show of 32 MB left 60 MB and more behind.
+    document.reset();
+    ::malloc_trim(0);
 }
 
 bool CFile::Rename(const std::string& name)

@@ -240,8 +240,5 @@ void CFileManager::ResyncSettled()
 {
     if (!m_pending)
         return;
-    const std::unique_ptr<TiXmlDocument> document = std::move(m_pending);
-    const TiXmlNode* node = document->FirstChild("show");
-    if (const TiXmlElement* show = node ? node->ToElement() : nullptr)
-        CFile::SendShow(m_core, *show, m_pendingMainProduct);
+    CFile::SendShow(m_core, std::move(m_pending), m_pendingMainProduct);
 }

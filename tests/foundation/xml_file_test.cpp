@@ -1,7 +1,7 @@
 #include "foundation/xml_file.h"
 
 #include "foundation/xml_element.h"
-#include "tests/support/heap_in_use.h"
+#include "tests/support/memory_use.h"
 #include "tests/support/utf16_text.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +126,15 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
          "gives an element more than 64 attributes"},
         {"too many elements", "<r>" + Repeat("<a/>", kXmlMaxNodes) + "</r>", XmlReadStatus::kRefused,
          "holds more than 200000 tags and texts"},
+        // What the parser keeps for each is far more than what it takes to write it.
+        {"as many attributes in all as allowed", Repeat(WithAttributes(kXmlMaxAttributes), kXmlMaxAttributesInAll / 64),
+         XmlReadStatus::kRead, ""},
+        {"one attribute more in all", "<r>" + Repeat(WithAttributes(kXmlMaxAttributes), kXmlMaxAttributesInAll / 64) +
+                                          "<a b=''/></r>",
+         XmlReadStatus::kRefused, "gives its elements more than 200000 attributes in all"},
+        {"as many lone '&' as allowed", "<r>" + Repeat("&", kXmlMaxRawAmpersands) + "</r>", XmlReadStatus::kRead, ""},
+        {"one lone '&' more", "<r a='&'>" + Repeat("&", kXmlMaxRawAmpersands) + "</r>", XmlReadStatus::kRefused,
+         "holds more than 100000 '&' that begin no reference"},
         {"ends inside a UTF-8 character", "<?xml version=\"1.0\" ?>\n<a b=\"B\xc3\xbchne \xe2\x82",
          XmlReadStatus::kMalformed, "is not well-formed XML: "},
         {"not XML", "hello", XmlReadStatus::kMalformed, "is not well-formed XML: "},

@@ -10,7 +10,7 @@
 #include "shell/logger.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/model/show_test_support.h"
-#include "tests/support/heap_in_use.h"
+#include "tests/support/memory_use.h"
 #include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
