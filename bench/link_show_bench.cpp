@@ -3,7 +3,7 @@
 // keeps on until the controller has taken it and the model has read back what it announced. The
 // records the link sent are counted and reported a second. The stand-in (built beside the
 // benchmarks) runs as a process of its own, so this runs only inside scripts/netns.sh.
-#include "foundation/base64.h"
+#include "bench/full_show.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
 #include "model/core.h"
@@ -25,8 +25,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,34 +41,6 @@ std::string BinaryFolder()
     const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
     const std::string exe(path, length > 0 ? size_t(length) : 0);
     return exe.substr(0, exe.rfind('/'));
-}
-
-// Every playback full: a label, settings, and 48 cues with a label, times and blocks holding
-// records for a few fixtures each.
-std::string FullShowXml()
-{
-    std::mt19937 random(7);
-    std::ostringstream xml;
-    xml << "<show application=\"Tanzo\"><fixtures/><playbacks>";
-    for (uint32_t p = 0; p < 64; ++p)
-    {
-        xml << "<playback index=\"" << p << "\" label=\"Look " << p << "\" intensity=\"0.5\" gomode=\"Toggle\"><cues>";
-        for (uint32_t c = 0; c < CPlayback::kMaxCues; ++c)
-        {
-            xml << "<cue label=\"Cue " << c + 1 << "\" fade=\"2s\" delay=\"1s\" condition=\"Follow\"><blocks>";
-            for (uint32_t b = 0; b < CCue::kBlockCount; ++b)
-            {
-                std::vector<uint8_t> block(CCue::kBlockSize, 0);
-                for (uint32_t n = 0; n < 3; ++n)
-                    block[(random() % CCue::kRecordsPerBlock) * CCue::kRecordSize + 16] = uint8_t(1 + random() % 255);
-                xml << "<block>" << Base64Encode(block) << "</block>";
-            }
-            xml << "</blocks></cue>";
-        }
-        xml << "</cues></playback>";
-    }
-    xml << "</playbacks></show>";
-    return xml.str();
 }
 
 // The stand-in controller with one unit on 127.0.0.2 and a link port of the system's choosing.
@@ -168,7 +138,7 @@ void FullShowToTheStandin(benchmark::State& state)
     }
     const std::string folder = pattern;
     boost::filesystem::create_directories(folder + "/shows");
-    std::ofstream(folder + "/shows/full.show") << FullShowXml();
+    std::ofstream(folder + "/shows/full.show") << bench::FullShowXml();
 
     for (auto _ : state)
     {
