@@ -229,10 +229,7 @@ TEST_F(FixtureManagerTest, EachSlotIsReadOnceHoweverOftenTheFileNamesIt)
         TiXmlDocument document;
         document.Parse(("<fixtures>" + xml + "</fixtures>").c_str());
         fresh.ReadXml(document.RootElement());
-        std::vector<std::string> targets;
-        for (const CMessage& m : records.sent)
-            targets.push_back(CRecordingSink::Target(m) + " " + m.GetValue().ToText());
-        return targets;
+        return records.TargetsAndValues();
     };
     std::string repeats;
     for (int i = 0; i < 1000; ++i)

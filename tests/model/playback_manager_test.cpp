@@ -197,17 +197,15 @@ TEST_F(PlaybackManagerTest, LoadReadsEachPlaybackAndCueListOnceHoweverOftenTheFi
     // playback, and only the first cue list of each (clears of playbacks named by none may come
     // in another order).
     const auto sent = [](const std::string& xml) {
-        CRecordingSink records;
+        CRecordingSink out;
         CPlaybackManager fresh;
-        fresh.SetSink(&records);
+        fresh.SetSink(&out);
         TiXmlDocument document;
         document.Parse(("<playbacks>" + xml + "</playbacks>").c_str());
         fresh.Load(document.RootElement());
-        std::vector<std::string> targets;
-        for (const CMessage& m : records.sent)
-            targets.push_back(CRecordingSink::Target(m) + " " + m.GetValue().ToText());
-        std::sort(targets.begin(), targets.end());
-        return targets;
+        std::vector<std::string> records = out.TargetsAndValues();
+        std::sort(records.begin(), records.end());
+        return records;
     };
     const auto repeat = [](const std::string& text, int times) {
         std::string out;
