@@ -1,11 +1,13 @@
 // A full show sent to the stand-in controller over loopback: the model root, ticked like the main
 // loop (25 frames a second), opens a show of 64 playbacks of 48 cues with four blocks each and
 // keeps on until the controller has taken it and the model has read back what it announced. The
-// records the link sent are counted and reported a second. The stand-in (built beside the
+// records the link sent are counted and reported a second. Beside that show, forged notifications
+// of each code cost the controller the records counted for each. The stand-in (built beside the
 // benchmarks) runs as a process of its own, so this runs only inside scripts/netns.sh.
 #include "bench/full_show.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
+#include "link/message_frame.h"
 #include "model/core.h"
 #include "model/cue.h"
 #include "model/playback.h"
@@ -17,8 +19,11 @@
 #include <benchmark/benchmark.h>
 #include <boost/filesystem.hpp>
 
+#include <arpa/inet.h>
 #include <fcntl.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -88,6 +93,22 @@ public:
         return 0;
     }
 
+    // The port the program's link sends from, as the stand-in logged the frames it took; 0
+    // before the first.
+    uint16_t ProgramPort() const
+    {
+        std::ifstream in(m_log);
+        std::string line;
+        while (std::getline(in, line))
+        {
+            const size_t from = line.rfind("rx link ", 0) == 0 ? line.find(" from=") : std::string::npos;
+            const size_t colon = from == std::string::npos ? from : line.find(':', from);
+            if (colon != std::string::npos)
+                return uint16_t(std::stoi(line.substr(colon + 1)));
+        }
+        return 0;
+    }
+
 private:
     std::string m_log;
     pid_t m_pid = -1;
@@ -100,93 +121,236 @@ public:
     uint64_t frames = 0;
 };
 
-// Ticks the model root every 40 ms until the link has been quiet for a second: nothing queued
-// and nothing sent. False when that takes more than the limit.
-bool TickUntilQuiet(CCore& core, const CFrameCounter& counter, std::chrono::seconds limit)
+// Ticks the model root every 40 ms until the link has been quiet for the ticks given: nothing
+// queued and nothing sent. False when that takes more than the limit.
+bool TickUntilQuiet(CCore& core, const CFrameCounter& counter, std::chrono::seconds limit, int quietTicks = 25)
 {
     const Clock::time_point end = Clock::now() + limit;
     Clock::time_point frame = Clock::now();
     uint64_t lastFrames = counter.frames;
-    int quietTicks = 0;
-    while (quietTicks < 25)
+    int quiet = 0;
+    while (quiet < quietTicks)
     {
         if (Clock::now() > end)
             return false;
         frame += std::chrono::milliseconds(40);
         std::this_thread::sleep_until(frame);
         core.Update(0.04f);
-        const bool quiet = counter.frames == lastFrames && core.GetDeviceManager()->GetQueueLength() == 0 &&
+        const bool still = counter.frames == lastFrames && core.GetDeviceManager()->GetQueueLength() == 0 &&
                            !core.GetFileManager()->IsLoadPending();
-        quietTicks = quiet ? quietTicks + 1 : 0;
+        quiet = still ? quiet + 1 : 0;
         lastFrames = counter.frames;
     }
     return true;
 }
 
-void FullShowToTheStandin(benchmark::State& state)
+// The model root beside the stand-in, in a temporary folder that holds the full show, chosen and
+// read: what the benchmarks start from.
+class CShowBeside
 {
-    if (!InPrivateNamespace())
+public:
+    CShowBeside()
     {
-        state.SkipWithError("the device link runs only in a private network namespace (scripts/netns.sh)");
-        return;
-    }
-    std::string pattern = (boost::filesystem::temp_directory_path() / "tanzo-show-bench-XXXXXX").string();
-    if (!mkdtemp(pattern.data()))
-    {
-        state.SkipWithError("no temporary folder");
-        return;
-    }
-    const std::string folder = pattern;
-    boost::filesystem::create_directories(folder + "/shows");
-    std::ofstream(folder + "/shows/full.show") << bench::FullShowXml();
-
-    for (auto _ : state)
-    {
-        CStandin standin(folder);
-        const uint16_t port = standin.WaitForLinkPort();
-        if (port == 0)
+        if (!InPrivateNamespace())
         {
-            state.SkipWithError("the stand-in did not start");
-            break;
+            m_error = "the device link runs only in a private network namespace (scripts/netns.sh)";
+            return;
+        }
+        std::string pattern = (boost::filesystem::temp_directory_path() / "tanzo-show-bench-XXXXXX").string();
+        if (!mkdtemp(pattern.data()))
+        {
+            m_error = "no temporary folder";
+            return;
+        }
+        m_folder = pattern;
+        boost::filesystem::create_directories(m_folder + "/shows");
+        std::ofstream(m_folder + "/shows/full.show") << bench::FullShowXml();
+        m_standin = std::make_unique<CStandin>(m_folder);
+        m_port = m_standin->WaitForLinkPort();
+        if (m_port == 0)
+        {
+            m_error = "the stand-in did not start";
+            return;
         }
         CCoreSetup setup;
-        setup.link.port = port;
+        setup.link.port = m_port;
         setup.link.broadcastTargets = std::vector<CIpAddress>{CIpAddress(127, 0, 0, 2)};
-        setup.optionsFolder = folder;
-        setup.showFolder = folder + "/shows";
-        std::unique_ptr<CCore> core = CCore::Create(0, nullptr, setup);
-        CFrameCounter counter;
-        counter.Observe(core->GetDeviceManager());
-        core->GetDeviceManager()->SetConnectedAddress(CIpAddress(127, 0, 0, 2, port));
-        CFile* show = nullptr;
-        if (TickUntilQuiet(*core, counter, std::chrono::seconds(60)))
+        setup.optionsFolder = m_folder;
+        setup.showFolder = m_folder + "/shows";
+        m_core = CCore::Create(0, nullptr, setup);
+        m_counter.Observe(m_core->GetDeviceManager());
+        m_core->GetDeviceManager()->SetConnectedAddress(CIpAddress(127, 0, 0, 2, m_port));
+        if (TickUntilQuiet(std::chrono::seconds(60)))
         {
-            core->GetFileManager()->Refresh();
-            show = core->GetFileManager()->FindFile("full");
+            m_core->GetFileManager()->Refresh();
+            m_show = m_core->GetFileManager()->FindFile("full");
         }
-        if (!show)
-        {
-            state.SkipWithError("no controller or no show");
-            break;
-        }
+        if (!m_show)
+            m_error = "no controller or no show";
+    }
+    ~CShowBeside()
+    {
+        m_core.reset();
+        if (!m_folder.empty())
+            boost::filesystem::remove_all(m_folder);
+    }
+    CShowBeside(const CShowBeside&) = delete;
+    CShowBeside& operator=(const CShowBeside&) = delete;
 
-        const uint64_t before = counter.frames;
+    // Empty once the model has read the controller; else why not.
+    const std::string& GetError() const { return m_error; }
+    CCore& GetCore() { return *m_core; }
+    uint16_t GetProgramPort() const { return m_standin->ProgramPort(); }
+    // Frames the link has sent.
+    uint64_t GetFrames() const { return m_counter.frames; }
+    bool TickUntilQuiet(std::chrono::seconds limit, int quietTicks = 25)
+    {
+        return ::TickUntilQuiet(*m_core, m_counter, limit, quietTicks);
+    }
+    // Opens the full show and waits until the controller has taken it and the link is quiet: the
+    // seconds that took, or a negative number when the show did not reach the controller.
+    double LoadFullShow()
+    {
         const Clock::time_point start = Clock::now();
-        show->Load();
-        const bool quiet = TickUntilQuiet(*core, counter, std::chrono::seconds(600));
+        m_show->Load();
+        const bool quiet = TickUntilQuiet(std::chrono::seconds(600));
         // The second of quiet that ends the wait is not part of the send.
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count() - 1.0;
-        if (!quiet || core->GetPlaybackManager()->GetPlayback(63)->GetCueCount() != CPlayback::kMaxCues)
+        if (!quiet || m_core->GetPlaybackManager()->GetPlayback(63)->GetCueCount() != CPlayback::kMaxCues)
+            return -1.0;
+        return seconds;
+    }
+
+private:
+    std::string m_error;
+    std::string m_folder;
+    std::unique_ptr<CStandin> m_standin;
+    uint16_t m_port = 0;
+    CFrameCounter m_counter;
+    std::unique_ptr<CCore> m_core;
+    CFile* m_show = nullptr;
+};
+
+void FullShowToTheStandin(benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        CShowBeside beside;
+        if (!beside.GetError().empty())
+        {
+            state.SkipWithError(beside.GetError().c_str());
+            break;
+        }
+        const uint64_t before = beside.GetFrames();
+        const double seconds = beside.LoadFullShow();
+        if (seconds < 0.0)
         {
             state.SkipWithError("the show did not reach the controller");
             break;
         }
         state.SetIterationTime(seconds);
-        state.counters["records"] = double(counter.frames - before);
-        state.counters["records_per_second"] = double(counter.frames - before) / seconds;
-        core.reset();
+        state.counters["records"] = double(beside.GetFrames() - before);
+        state.counters["records_per_second"] = double(beside.GetFrames() - before) / seconds;
     }
-    boost::filesystem::remove_all(folder);
 }
 BENCHMARK(FullShowToTheStandin)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+
+// Forged notifications of one kind, each naming the next playback, cue or fixture where the code
+// names one (two for a pair, the second of the same playback).
+struct SForgery
+{
+    const char* name;
+    uint32_t manager;
+    uint32_t code;
+    // Then "cue count changed" of the same playback.
+    bool thenCount = false;
+};
+
+const SForgery kForgeries[] = {
+    // "Cue count changed" first, while no "everything changed" has come since the cues were read.
+    {"playback_count", MANAGER_PLAYBACK, 3},
+    {"playback_label", MANAGER_PLAYBACK, 289},
+    {"playback_level", MANAGER_PLAYBACK, 290},
+    {"playback_status", MANAGER_PLAYBACK, 144},
+    {"playback_mode", MANAGER_PLAYBACK, 121},
+    {"cue_all", MANAGER_CUE, 0},
+    {"cue_label", MANAGER_CUE, 289},
+    {"cue_block", MANAGER_CUE, 296},
+    {"fixture_all", MANAGER_FIXTURE, 0},
+    {"fixture_address", MANAGER_FIXTURE, 20},
+    {"programmer_all", MANAGER_PROGRAMMER, 0},
+    {"programmer_selection", MANAGER_PROGRAMMER, 38},
+    {"group", MANAGER_PROGRAMMER_CHANGE, 1},
+    {"artnet_all", MANAGER_ARTNET, 0},
+    {"fixtures_all", MANAGER_FIXTURE_MANAGER, 0},
+    {"playbacks_all", MANAGER_PLAYBACK_MANAGER, 0},
+    {"playback_all", MANAGER_PLAYBACK, 0},
+    // "Everything changed" and "cue count changed" of each playback, as a swap is told.
+    {"playback_all_then_count", MANAGER_PLAYBACK, 0, true},
+};
+
+// Beside the stand-in holding the full show, 64 forged notifications of each kind above at 64 a
+// second from the controller's address, which the link cannot tell from the controller's own:
+// the records the program sends the controller for each, counted once the link is quiet again.
+void RequestsPerForgedNotification(benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        CShowBeside beside;
+        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0)
+        {
+            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller"
+                                                           : beside.GetError().c_str());
+            break;
+        }
+        const int forger = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in from = {};
+        from.sin_family = AF_INET;
+        from.sin_addr.s_addr = htonl(0x7F000002);
+        sockaddr_in to = {};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(beside.GetProgramPort());
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (forger < 0 || bind(forger, reinterpret_cast<const sockaddr*>(&from), sizeof(from)) != 0)
+        {
+            state.SkipWithError("no socket on the controller's address");
+            break;
+        }
+        auto forge = [&](const SForgery& forgery, uint32_t code, uint32_t n) {
+            CMessage notify(forgery.manager, COMMAND_NOTIFY);
+            notify.SetIndex0(n % 64);
+            notify.SetIndex1(n % CPlayback::kMaxCues);
+            notify.SetIndex2(n % CCue::kBlockCount);
+            notify.SetSequence(uint16_t(40000 + n));
+            notify.SetValue(CMessageValue(code));
+            std::vector<uint8_t> frame;
+            CMessageFrame::Encode(notify, frame);
+            sendto(forger, frame.data(), frame.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof(to));
+        };
+        constexpr uint32_t kForged = 64;
+        for (const SForgery& forgery : kForgeries)
+        {
+            const uint64_t before = beside.GetFrames();
+            Clock::time_point frame = Clock::now();
+            for (uint32_t n = 0, ticks = 1; n < kForged; ++ticks)
+            {
+                // 64 a second: two or three each frame of the main loop.
+                for (; n < kForged && n * 25 < ticks * 64; ++n)
+                {
+                    forge(forgery, forgery.code, n);
+                    if (forgery.thenCount)
+                        forge(forgery, 3, n);
+                }
+                frame += std::chrono::milliseconds(40);
+                std::this_thread::sleep_until(frame);
+                beside.GetCore().Update(0.04f);
+            }
+            beside.TickUntilQuiet(std::chrono::seconds(120), 5);
+            const double each = double(beside.GetFrames() - before) / (forgery.thenCount ? 2 * kForged : kForged);
+            state.counters[forgery.name] = each;
+        }
+        close(forger);
+    }
+}
+BENCHMARK(RequestsPerForgedNotification)->Unit(benchmark::kSecond)->Iterations(1);
 }  // namespace

@@ -17,20 +17,9 @@
 # $TMPDIR and removed at the end.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-build}
-rounds=${2:-3}
-case $build in /*) ;; *) build=$root/$build ;; esac
-program=$build/bin/Programmer
-[ -x "$program" ] || { echo "no program at $program" >&2; exit 1; }
-
-if [ "${TANZO_SHOW_LIST_NETNS:-}" != 1 ]; then
-  export TANZO_SHOW_LIST_NETNS=1
-  exec bash "$root/scripts/netns.sh" bash "$0" "$build" "$rounds"
-fi
-
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-export SDL_VIDEODRIVER=dummy SDL_RENDER_DRIVER=software SDL_AUDIODRIVER=dummy TANZO_UPDATE_URL=
+# shellcheck source=program_start.sh
+source "$root/bench/program_start.sh"
+bench_begin "$0" "$@"
 
 plain_show='<?xml version="1.0" encoding="UTF-8" standalone="no" ?>
 <show application="Tanzo" version="1.7.0"><system><host><os>Linux</os></host><device /></system><fixtures /><playbacks /></show>'
@@ -72,39 +61,13 @@ make_crafted attr50 50 "$attribute"
 make_crafted attr200 200 "$attribute"
 sync
 
-now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# Starts the program over the folder; sets pid, started and out.
-start() {  # NAME
-  out=$work/out.txt
-  rm -rf "$work/$1/Zevral/Programmer/Logs" "$work/$1/Zevral/Programmer/options.xml"
-  started=$(now_ms)
-  XDG_DATA_HOME=$work/$1 stdbuf -oL "$program" >"$out" 2>&1 &
-  pid=$!
-}
-# Waits for the first font opened; prints the milliseconds since start.
-await_window() {
-  until grep -q '^TTF_OpenFont' "$out" 2>/dev/null; do
-    kill -0 "$pid" 2>/dev/null || { echo "the program ended at start" >&2; cat "$out" >&2; exit 1; }
-    sleep 0.005
-  done
-  echo $(($(now_ms) - started))
-}
-# Sends SIGTERM and prints the milliseconds until the process has ended.
-stop() {
-  local sent
-  sent=$(now_ms)
-  kill -TERM "$pid"
-  wait "$pid" || { echo "the program ended with status $?" >&2; exit 1; }
-  echo $(($(now_ms) - sent))
-}
-median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
-
 printf '%-9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms idle_ms peak_mb
 for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 attr200}; do
   : >"$work/window" && : >"$work/sigterm" && : >"$work/idle" && : >"$work/peak"
   for _ in $(seq "$rounds"); do
     start "$name"
-    await_window >>"$work/window"
+    # The first font opened: the window's areas are made once the model (and the show list) is.
+    await_output TTF_OpenFont >>"$work/window"
     # Up: the areas are made and the main loop runs.
     sleep 0.5
     awk '$1 == "VmHWM:" { print int($2 / 1024) }' /proc/"$pid"/status >>"$work/peak"

@@ -152,3 +152,10 @@ size_t NextCharacter(const std::string& text, size_t pos)
         ++pos;
     return pos;
 }
+
+std::string QuotedForLog(const std::string& text, size_t maxBytes)
+{
+    if (text.size() <= maxBytes)
+        return text;
+    return text.substr(0, PreviousCharacter(text, maxBytes + 1)) + "... (" + std::to_string(text.size()) + " bytes)";
+}

@@ -29,3 +29,7 @@ void AppendUtf8(std::string& out, char32_t code);
 size_t PreviousCharacter(const std::string& text, size_t pos);
 // Where the character that starts at pos ends; the text's size at or past the end.
 size_t NextCharacter(const std::string& text, size_t pos);
+
+// A text as a log line quotes it: whole up to maxBytes bytes; beyond, the whole characters of its
+// first maxBytes bytes, "..." and its length ("abc... (70000 bytes)").
+std::string QuotedForLog(const std::string& text, size_t maxBytes);

@@ -30,7 +30,11 @@ void CLanguage::AddPhrase(const std::string& phrase, const std::string& translat
 {
     if (m_phrases.count(phrase) != 0 || m_phrases.count(FirstCapitalForm(phrase)) != 0)
         return;
-    m_phrases.emplace(phrase, translation);
+    const auto added = m_phrases.emplace(phrase, translation).first;
+    // The scan that ignores letter case takes the first phrase in table order.
+    const auto [entry, isNew] = m_upperCase.emplace(ToUpperAscii(phrase), added);
+    if (!isNew && phrase < entry->second->first)
+        entry->second = added;
 }
 
 const std::string* CLanguage::Find(const std::string& text, bool formsOnly) const
@@ -43,12 +47,8 @@ const std::string* CLanguage::Find(const std::string& text, bool formsOnly) cons
     }
     if (formsOnly)
         return nullptr;
-    for (const auto& entry : m_phrases)
-    {
-        if (EqualIgnoringAsciiCase(entry.first, text))
-            return &entry.second;
-    }
-    return nullptr;
+    const auto found = m_upperCase.find(ToUpperAscii(text));
+    return found == m_upperCase.end() ? nullptr : &found->second->second;
 }
 
 std::string CLanguage::Translate(const std::string& text) const

@@ -17,7 +17,9 @@ std::string EachWordForm(const std::string& text);
 // written in the files, to translations.
 //
 // Lookups forgive differences of letter case: a text is tried as it stands, in its first-capital
-// form, in its each-word form, and at last against every phrase ignoring ASCII case.
+// form, in its each-word form, and at last against every phrase ignoring ASCII case. That last
+// lookup goes through an index of the phrases upper-cased, so each lookup costs a few searches of
+// the table, however many phrases a user's file gives the language.
 class CLanguage
 {
 public:
@@ -41,6 +43,10 @@ public:
     // The phrase (not its translation) at that place of the table; empty past the end.
     std::string GetPhrase(uint32_t index) const;
     const PhraseTable& GetPhraseTable() const { return m_phrases; }
+    // Each phrase upper-cased (ASCII letters only), once, to the byte-wise first phrase of that
+    // form: the phrases this language finds by some lookup.
+    using UpperCaseIndex = std::map<std::string, PhraseTable::const_iterator>;
+    const UpperCaseIndex& GetUpperCaseIndex() const { return m_upperCase; }
 
 private:
     // The entry the lookups find for the text, or null.
@@ -49,4 +55,5 @@ private:
     std::string m_name;
     std::string m_fileName;
     PhraseTable m_phrases;
+    UpperCaseIndex m_upperCase;
 };

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CLanguage;
@@ -35,7 +36,8 @@ public:
     // that does not parse is logged and adds nothing; false then.
     bool LoadFile(const std::string& path);
 
-    // The first language whose name equals the name ignoring ASCII case; null when none does.
+    // The language whose name equals the name ignoring ASCII case (no two languages have such
+    // names); null when none does. One look-up, however many languages there are.
     CLanguage* FindLanguage(const std::string& name) const;
     // Null at or past the end.
     CLanguage* GetLanguage(uint32_t index) const;
@@ -61,6 +63,8 @@ protected:
 
 private:
     std::vector<std::unique_ptr<CLanguage>> m_languages;
+    // The languages by their names upper-cased.
+    std::unordered_map<std::string, CLanguage*> m_byName;
     CLanguage* m_current = nullptr;
     COptions* m_options = nullptr;
 };

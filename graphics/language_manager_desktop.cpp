@@ -1,6 +1,8 @@
 #include "graphics/language_manager_desktop.h"
 
+#include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
+#include "foundation/utf8.h"
 #include "graphics/graphics_log.h"
 #include "graphics/language.h"
 #include "shell/app.h"
@@ -10,14 +12,17 @@
 
 #include <map>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace
 {
 constexpr const char* kLogCategory = "LanguageManager";
 constexpr const char* kPattern = "*.xml";
-// Lines about missing phrases per language; the rest are counted in one line.
-constexpr uint32_t kMaxMissingLines = 50;
+// Lines that name a language and a phrase it lacks; the rest are summed up in one line.
+constexpr uint32_t kMaxMissingLines = 20;
+// The longest name or phrase quoted whole in the log; a longer one is cut to this.
+constexpr size_t kMaxLoggedBytes = 64;
 // Far beyond any language file; the reader refuses much less.
 constexpr size_t kMaxCopyBytes = 16 * 1024 * 1024;
 
@@ -129,29 +134,53 @@ void CLanguageManagerDesktop::Load()
 
 void CLanguageManagerDesktop::CheckPhrases()
 {
-    // How many languages hold each phrase, exactly as written.
+    const uint32_t count = GetLanguageCount();
+    // How many languages hold each phrase exactly as written, and how many find each phrase
+    // upper-cased: a language finds a phrase by some lookup exactly when it holds the phrase in
+    // some ASCII case, so the two counts say how many languages lack a phrase without asking each.
     std::map<std::string, uint32_t> holders;
-    for (uint32_t i = 0; i < GetLanguageCount(); ++i)
+    std::unordered_map<std::string, uint32_t> finders;
+    for (uint32_t i = 0; i < count; ++i)
     {
-        for (const auto& entry : GetLanguage(i)->GetPhraseTable())
+        const CLanguage* language = GetLanguage(i);
+        for (const auto& entry : language->GetPhraseTable())
             ++holders[entry.first];
+        for (const auto& entry : language->GetUpperCaseIndex())
+            ++finders[entry.first];
     }
-    // A file of made-up phrases would otherwise fill log file after log file at every start.
-    std::vector<uint32_t> missing(GetLanguageCount(), 0);
-    for (const auto& phrase : holders)
+    // A file of made-up languages or phrases would otherwise fill log file after log file at every
+    // start: the first few are named, the rest summed up.
+    uint64_t missing = 0;
+    uint32_t listed = 0;
+    for (const auto& [phrase, held] : holders)
     {
-        if (phrase.second >= GetLanguageCount())
+        if (held >= count)
             continue;
-        for (uint32_t i = 0; i < GetLanguageCount(); ++i)
+        const uint32_t lacking = count - finders[ToUpperAscii(phrase)];
+        missing += lacking;
+        // Naming the languages asks each of them: done only for the lines written.
+        uint32_t named = 0;
+        for (uint32_t i = 0; i < count && named < lacking && listed < kMaxMissingLines; ++i)
         {
             const CLanguage* language = GetLanguage(i);
-            if (!language->HasPhrase(phrase.first, false) && ++missing[i] <= kMaxMissingLines)
-                GraphicsLog(kLogCategory,
-                            "\"" + language->GetName() + "\" does not contain phrase \"" + phrase.first + "\"");
+            if (language->HasPhrase(phrase, false))
+                continue;
+            ++named;
+            ++listed;
+            GraphicsLog(kLogCategory, "\"" + QuotedForLog(language->GetName(), kMaxLoggedBytes) +
+                                          "\" does not contain phrase \"" + QuotedForLog(phrase, kMaxLoggedBytes) +
+                                          "\"");
         }
     }
-    for (uint32_t i = 0; i < GetLanguageCount(); ++i)
-        if (missing[i] > kMaxMissingLines)
-            GraphicsLog(kLogCategory, "\"" + GetLanguage(i)->GetName() + "\" lacks " +
-                                          std::to_string(missing[i] - kMaxMissingLines) + " further phrases");
+    if (missing > listed)
+    {
+        // A language lacks some phrase exactly when it finds fewer phrases than all of them find.
+        uint32_t incomplete = 0;
+        for (uint32_t i = 0; i < count; ++i)
+            if (GetLanguage(i)->GetUpperCaseIndex().size() < finders.size())
+                ++incomplete;
+        GraphicsLog(kLogCategory, std::to_string(missing - listed) + " further missing phrases are not listed (" +
+                                      std::to_string(missing) + " in all, in " + std::to_string(incomplete) +
+                                      " languages)");
+    }
 }

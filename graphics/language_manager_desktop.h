@@ -35,7 +35,8 @@ public:
     // Copies when the version file asks for it.
     void UpdateUserFiles();
     // Logs, for each phrase that some language lacks, the languages that cannot find it by any
-    // lookup.
+    // lookup: the first few pairs one a line, the rest summed up in one line. Costs a few searches
+    // for each phrase of each language.
     void CheckPhrases();
 
     // The common data "Languages" folder; empty without a common data folder.

@@ -395,7 +395,9 @@ void CDeviceManager::ProcessReplies()
 {
     m_replies.Take([this](const SReply& reply) {
         m_reads = kReadsCollected;
+        m_replyAsked = reply.asked;
         RouteReply(reply.message);
+        m_replyAsked = true;
         QueueAsked(reply.asked);
     });
 }

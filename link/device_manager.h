@@ -153,6 +153,9 @@ public:
     size_t GetQueueLength() const;
     // Whether a record of the message's target waits or is in flight.
     bool IsWaiting(const CMessage& message) const;
+    // While the tick applies a reply: whether it completed the record in flight or is a
+    // notification; a reply to nothing this program sent may be anyone's. True between replies.
+    bool IsReplyAsked() const { return m_replyAsked; }
     // What the program itself waits for: the records waiting but the reads that replies to
     // nothing it sent asked for, which anyone on the network can forge by the thousand.
     size_t GetOwnQueueLength() const;
@@ -257,6 +260,8 @@ private:
         bool asked;
     };
     CReplyMailbox<SReply> m_replies;
+    // Main thread: that of the reply being applied (IsReplyAsked).
+    bool m_replyAsked = true;
     std::vector<CIpAddress> m_broadcastTargets;
     // Main thread: a load began since the last abort.
     bool m_loadBegun = false;

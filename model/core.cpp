@@ -167,6 +167,11 @@ bool CCore::IsWaiting(const CMessage& message) const
     return m_deviceManager && m_deviceManager->IsWaiting(message);
 }
 
+bool CCore::IsReplyAsked() const
+{
+    return !m_deviceManager || m_deviceManager->IsReplyAsked();
+}
+
 void CCore::RequestDigest()
 {
     QueueMessage(CMessage(MANAGER_ENGINE, COMMAND_GET_DIGEST));

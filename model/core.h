@@ -91,6 +91,7 @@ public:
     bool QueueMessage(const CMessage& message) override;
     bool QueueReread(const CMessage& message) override;
     bool IsWaiting(const CMessage& message) const override;
+    bool IsReplyAsked() const override;
 
     // The show digest exists for a developer check only: the controller's digest is asked for but
     // never compared.

@@ -105,7 +105,9 @@ void CCue::Request(uint32_t command)
 
 void CCue::RequestBlock(uint32_t block)
 {
-    if (!m_owner)
+    // A cue has four blocks: a notification naming another, which only a forger sends, asks for
+    // nothing, so that forged ones cannot fill the queue with reads of 65,536 blocks a cue.
+    if (!m_owner || block >= kBlockCount)
         return;
     CMessage message(MANAGER_CUE, COMMAND_GET_CUE_STREAM_BLOCK);
     message.SetIndex0(static_cast<uint32_t>(m_owner->GetIndex()));
@@ -222,6 +224,8 @@ void CCue::ApplyMessage(const CMessage& message)
         SetBlock(message.GetIndex2(), value.GetRawData(), value.GetRawSize());
         break;
     case COMMAND_NOTIFY:
+        // Anyone on the network can send one: it costs the reads of its code, eight for
+        // "everything changed" and one for the others, and their answers ask for nothing more.
         switch (value.GetUnsigned())
         {
         case 0:

@@ -74,6 +74,24 @@ bool IsNumber(const CMessageValue& value)
 {
     return value.GetType() == VALUE_UNSIGNED || value.GetType() == VALUE_BOOL;
 }
+
+// The playback records that add or remove cues: one of each leaves their number as it was and
+// moves the cues between.
+bool RearrangesCues(uint32_t command)
+{
+    switch (command)
+    {
+    case COMMAND_ADD:
+    case 75:
+    case COMMAND_REMOVE:
+    case COMMAND_REMOVE_ALL:
+    case COMMAND_SET_COUNT:
+    case COMMAND_CLEAR:
+        return true;
+    default:
+        return false;
+    }
+}
 }  // namespace
 
 CPlayback::CPlayback(CPlaybackManager* owner) : m_owner(owner)
@@ -121,6 +139,8 @@ void CPlayback::Send(const CMessage& message)
 {
     if (!m_owner)
         return;
+    if (message.GetManager() == MANAGER_PLAYBACK && RearrangesCues(message.GetCommand()))
+        m_cueDoubt = kRearrangedHere;
     if (m_rereading)
         m_owner->Reread(message);
     else
@@ -401,8 +421,8 @@ void CPlayback::ApplyMessage(const CMessage& message)
         }
         break;
     case COMMAND_GET_COUNT:
-        if (IsNumber(value) && SetCueCount(value.GetUnsigned(), false))
-            Notify(PLAYBACK_NOTIFY_COUNT);
+        if (IsNumber(value))
+            ApplyCount(value.GetUnsigned(), false);
         break;
     case COMMAND_GET_PROPERTIES:
         if (IsNumber(value))
@@ -416,11 +436,24 @@ void CPlayback::ApplyMessage(const CMessage& message)
     }
 }
 
+void CPlayback::CuesRearranged()
+{
+    m_cueDoubt = kRearrangedHere;
+}
+
+// What one notification may cost, since anyone on the network can send one: the reads of its
+// code below, no more than the controller's own notification of that code asks for, each left
+// out while a read of its target waits (COutgoingQueue). The answers change what differs and ask
+// for nothing more, but a count that changed, which reads every cue (kMaxCues times the eight
+// reads of a cue's "everything changed"). A count as it was reads them only as SetCueCount says.
 void CPlayback::RequestForNotify(uint32_t code)
 {
     switch (code)
     {
     case 0:
+        // A swap announces itself so, then its count: the cues may have changed with it.
+        if (m_cueDoubt == kCuesAsRead)
+            m_cueDoubt = kEverythingChanged;
         Request(COMMAND_GET_PROPERTIES);
         Request(COMMAND_GET_LABEL);
         Request(COMMAND_GET_INTENSITY);
@@ -486,8 +519,7 @@ void CPlayback::ApplyProperties(uint32_t word)
         Notify(PLAYBACK_NOTIFY_STATUS);
     }
     StoreMode(m_repeat, m_askedRepeat, COMMAND_SET_REPEAT, (word >> 12) & 0xF, PLAYBACK_NOTIFY_REPEAT);
-    if (SetCueCount((word >> 16) & 0xFF, true))
-        Notify(PLAYBACK_NOTIFY_COUNT);
+    ApplyCount((word >> 16) & 0xFF, true);
     const int32_t current = static_cast<int32_t>(word >> 24);
     if (current != m_currentCue)
     {
@@ -508,6 +540,23 @@ void CPlayback::StoreMode(uint32_t& field, CAskedValue<uint32_t>& asked, uint32_
     Notify(code);
 }
 
+void CPlayback::ApplyCount(uint32_t count, bool onlyWhenChanged)
+{
+    // A count that answers nothing this program sent may be anyone's: a forged 0 taken would
+    // have the controller's next answer read every cue again. Such a count costs one read of
+    // the count, when it differs, behind every read a change asks for; the controller's answer
+    // is what is taken.
+    if (m_owner && !m_owner->IsReplyAsked())
+    {
+        CFlagScope rereading(m_rereading, true);
+        if (std::min(count, kMaxCues) != m_cues.size())
+            Request(COMMAND_GET_COUNT);
+        return;
+    }
+    if (SetCueCount(count, onlyWhenChanged))
+        Notify(PLAYBACK_NOTIFY_COUNT);
+}
+
 bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)
 {
     // However large a count the network brings, the list stays within what a controller holds.
@@ -521,17 +570,46 @@ bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)
         const std::unique_ptr<CCue> cue = std::move(m_cues.back());
         m_cues.pop_back();
     }
-    const bool changed = m_cues.size() != before;
-    if (!changed && onlyWhenChanged)
-        return false;
-    // The list may have changed as a whole (two playbacks swapped) with the count as it was, so
-    // every cue is read again; but the count is read for any notification that it changed, which
-    // anyone on the network can send, so those reads wait behind the reads a change asks for.
-    RefreshCues(!changed);
-    m_fixtureMaskStale = true;
-    m_attributeMaskStale = true;
-    WakeTimers();
-    return changed;
+    if (m_cues.size() != before)
+    {
+        RefreshCues(false);
+        m_fixtureMaskStale = true;
+        m_attributeMaskStale = true;
+        WakeTimers();
+        return true;
+    }
+    if (!onlyWhenChanged)
+        RereadCuesInDoubt();
+    return false;
+}
+
+// The count is read for any notification that it changed, which anyone on the network can send:
+// with the number as it was, the cues are read again (384 reads) only when something said that
+// the list may have changed as a whole. This program's own record that adds or removes cues
+// (one of each leaves the number) has them read at once; an "everything changed" of the playback
+// (a swap announces itself so), which anyone can send too, at most once in kCueRereadSeconds, a
+// later one waiting for that time so that the change is read then. A forged count notification
+// alone thus costs its one read, and a forged pair of "everything changed" and count at most a
+// cue list a playback every kCueRereadSeconds. The reads wait behind those a change asks for.
+void CPlayback::RereadCuesInDoubt()
+{
+    switch (m_cueDoubt)
+    {
+    case kCuesAsRead:
+        return;
+    case kEverythingChanged:
+        if (m_rereadWait > 0.0f)
+        {
+            m_rereadDue = true;
+            return;
+        }
+        m_rereadWait = kCueRereadSeconds;
+        WakeTimers();
+        break;
+    case kRearrangedHere:
+        break;
+    }
+    RefreshCues(true);
 }
 
 void CPlayback::RefreshCues(bool reread)
@@ -539,6 +617,8 @@ void CPlayback::RefreshCues(bool reread)
     CMessage notify(MANAGER_CUE, COMMAND_NOTIFY);
     notify.SetIndex0(static_cast<uint32_t>(GetIndex()));
     notify.SetValue(CMessageValue(uint32_t(0)));
+    m_cueDoubt = kCuesAsRead;
+    m_rereadDue = false;
     CFlagScope rereading(m_rereading, reread);
     for (uint32_t i = 0; i < m_cues.size(); ++i)
     {
@@ -561,7 +641,8 @@ void CPlayback::InvalidateAttributeMask()
 
 bool CPlayback::HasTimedWork() const
 {
-    if (m_feedbackTimer >= 0.0f || m_markTimer > 0.0f || m_fixtureMaskStale || m_attributeMaskStale)
+    if (m_feedbackTimer >= 0.0f || m_markTimer > 0.0f || m_rereadWait > 0.0f || m_fixtureMaskStale ||
+        m_attributeMaskStale)
         return true;
     return std::any_of(m_cues.begin(), m_cues.end(), [](const auto& cue) { return cue->GetHighlight() > 0.0f; });
 }
@@ -584,6 +665,16 @@ void CPlayback::Update(float seconds)
         {
             m_feedback = kFeedbackNone;
             Notify(PLAYBACK_NOTIFY_FEEDBACK);
+        }
+    }
+
+    if (m_rereadWait > 0.0f)
+    {
+        m_rereadWait -= seconds;
+        if (m_rereadWait <= 0.0f && m_rereadDue)
+        {
+            m_rereadWait = kCueRereadSeconds;
+            RefreshCues(true);
         }
     }
 

@@ -87,6 +87,8 @@ public:
     void Reread(const CMessage& message);
     // Whether a record of the message's target is still queued for the controller or on its way.
     bool IsWaiting(const CMessage& message) const;
+    // Whether the reply being applied answers a record sent (CMessageSink::IsReplyAsked).
+    bool IsReplyAsked() const;
 
     // A press held on a playback's go or flash input, noted until its release. The controller
     // takes a held playback along when it swaps it, and so does the note: the release reaches the

@@ -2,14 +2,18 @@
 
 #include "foundation/ascii.h"
 #include "foundation/clock.h"
+#include "foundation/date.h"
 #include "foundation/file_helpers.h"
+#include "foundation/utf8.h"
 #include "shell/platform.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <ctime>
 
 namespace
 {
@@ -17,6 +21,16 @@ void SayOnStandardError(const std::string& line)
 {
     std::fputs((line + "\n").c_str(), stderr);
     std::fflush(stderr);
+}
+
+// The local calendar day of a moment, as CDate numbers days.
+int32_t LocalDayNumber(int64_t seconds)
+{
+    const std::time_t moment = std::time_t(seconds);
+    std::tm local{};
+    if (localtime_r(&moment, &local) == nullptr)
+        return CDate::kNotADayNumber;
+    return CDate(uint32_t(local.tm_year + 1900), uint32_t(local.tm_mon + 1), uint32_t(local.tm_mday)).ToDayNumber();
 }
 }  // namespace
 
@@ -65,7 +79,7 @@ void CLogger::Log(const std::string& category, const std::string& message, uint3
         return;
     CSdlMutexLock lock(m_mutex.get());
     CLogEntry entry;
-    entry.message = message;
+    entry.message = QuotedForLog(message, kMaxMessageBytes);
     entry.category = category;
     entry.time = Now();
     entry.level = level;
@@ -94,7 +108,8 @@ void CLogger::WriteOut()
     m_entries.clear();
     m_lost = 0;
     Log("Logger", "Logging continued in new file", kLevelNormal);
-    Purge();
+    // From what the log knows of the folder: no listing of a folder of any size.
+    RemoveOldest();
     NewFile();
 }
 
@@ -222,6 +237,7 @@ void CLogger::OnWriteFailed(int error)
 
 void CLogger::OnWriteSucceeded()
 {
+    NoteWritten();
     m_dirty = false;
     m_fileWritten = true;
     m_fileCut = false;
@@ -233,54 +249,128 @@ void CLogger::OnWriteSucceeded()
 
 void CLogger::Purge()
 {
-    if (!m_clock || m_folder.empty())
+    ReadFolder();
+    RemoveOldest();
+}
+
+void CLogger::ReadFolder()
+{
+    if (m_folder.empty())
         return;
-    const int32_t today = m_clock->GetDate().ToDayNumber();
-    if (today == CDate::kNotADayNumber)
-        return;
-    std::vector<std::string> files;
-    ListDirectory(m_folder, "*.txt", files, true);
-    for (const std::string& path : files)
+    std::vector<std::string> paths;
+    std::vector<std::string> others;
+    ListDirectory(m_folder, "*.txt", paths, true, &others);
+    std::deque<CLogFile> files;
+    std::set<std::string> names;
+    uint64_t bytes = 0;
+    for (const std::string& path : paths)
     {
-        // A file that cannot be examined any more keeps today's date and stays.
-        CDate written = m_clock->GetDate();
-        written.SetFromFileLocalTime(path);
-        const int32_t day = written.ToDayNumber();
-        if (day == CDate::kNotADayNumber || today - day < kKeepDays)
-            continue;
-        if (std::remove(path.c_str()) != 0)
-            Log("Logger", "Failed to remove file: " + path, kLevelNormal);
+        const std::string name = FileNameOf(path);
+        names.insert(ToLowerAscii(name));
+        struct stat status;
+        if (stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        {
+            files.push_back({name, int64_t(status.st_mtime), uint64_t(status.st_size)});
+            bytes += uint64_t(status.st_size);
+        }
     }
+    for (const std::string& path : others)
+        names.insert(ToLowerAscii(FileNameOf(path)));
+    std::sort(files.begin(), files.end(), [](const CLogFile& a, const CLogFile& b) {
+        return a.written != b.written ? a.written < b.written : a.name < b.name;
+    });
+
+    CSdlMutexLock lock(m_mutex.get());
+    // The file being written is the newest, whatever the clock said of the others.
+    const auto current = std::find_if(files.begin(), files.end(), [this](const CLogFile& file) {
+        return file.name == m_fileName;
+    });
+    if (current != files.end())
+    {
+        const CLogFile kept = *current;
+        files.erase(current);
+        files.push_back(kept);
+    }
+    if (!m_fileName.empty())
+        names.insert(ToLowerAscii(m_fileName));
+    m_files = std::move(files);
+    m_bytes = bytes;
+    m_names = std::move(names);
+}
+
+void CLogger::RemoveOldest()
+{
+    std::vector<std::string> failed;
+    {
+        CSdlMutexLock lock(m_mutex.get());
+        const int32_t today = m_clock ? m_clock->GetDate().ToDayNumber() : CDate::kNotADayNumber;
+        size_t i = 0;
+        while (i < m_files.size())
+        {
+            const CLogFile& file = m_files[i];
+            const bool tooMany = m_files.size() > kMaxFiles || m_bytes > kMaxFolderBytes;
+            // Without a clock (or a day it knows) no file is too old.
+            const int32_t day = LocalDayNumber(file.written);
+            const bool tooOld =
+                today != CDate::kNotADayNumber && day != CDate::kNotADayNumber && today - day >= kKeepDays;
+            // The oldest first: once one may stay, so may the newer ones.
+            if (!tooMany && !tooOld)
+                break;
+            if (file.name == m_fileName)
+            {
+                ++i;
+                continue;
+            }
+            const std::string path = JoinPath(m_folder, file.name);
+            if (std::remove(path.c_str()) == 0 || errno == ENOENT)
+                m_names.erase(ToLowerAscii(file.name));
+            else
+                failed.push_back(path);
+            // A file that cannot be removed is not tried again before the folder is read again.
+            m_bytes -= file.bytes;
+            m_files.erase(m_files.begin() + std::ptrdiff_t(i));
+        }
+    }
+    // Logged once the list is whole again: the entry may start a new file, which trims it.
+    for (const std::string& path : failed)
+        Log("Logger", "Failed to remove file: " + path, kLevelNormal);
+}
+
+void CLogger::NoteWritten()
+{
+    CSdlMutexLock lock(m_mutex.get());
+    struct stat status;
+    if (m_folder.empty() || stat(JoinPath(m_folder, m_fileName).c_str(), &status) != 0)
+        return;
+    if (!m_files.empty() && m_files.back().name == m_fileName)
+    {
+        m_bytes -= m_files.back().bytes;
+        m_files.pop_back();
+    }
+    m_files.push_back({m_fileName, int64_t(status.st_mtime), uint64_t(status.st_size)});
+    m_bytes += uint64_t(status.st_size);
 }
 
 void CLogger::NewFile()
 {
+    CSdlMutexLock lock(m_mutex.get());
     const std::string date = m_clock ? m_clock->GetDate().ToCompactString() : kNoClockDate;
-    std::vector<std::string> files;
-    if (!m_folder.empty())
-    {
-        // A name that something other than a file holds is taken as well.
-        std::vector<std::string> others;
-        ListDirectory(m_folder, "*.txt", files, true, &others);
-        files.insert(files.end(), others.begin(), others.end());
-    }
     std::string name;
     for (int n = 1;; ++n)
     {
         char number[16];
         std::snprintf(number, sizeof number, "%03i", n);
         name = date + number + ".txt";
-        bool taken = false;
-        for (const std::string& path : files)
-            if (EqualIgnoringAsciiCase(FileNameOf(path), name))
-            {
-                taken = true;
-                break;
-            }
-        if (!taken)
+        if (m_folder.empty())
+            break;
+        const std::string key = ToLowerAscii(name);
+        if (m_names.count(key) != 0)
+            continue;
+        m_names.insert(key);
+        // Something else may have taken the name since the folder was read.
+        if (!PathExists(JoinPath(m_folder, name)))
             break;
     }
-    CSdlMutexLock lock(m_mutex.get());
     m_fileName = name;
     m_fileWritten = false;
     m_fileCut = false;

@@ -4,7 +4,9 @@
 #include "shell/sdl_mutex.h"
 
 #include <cstdint>
+#include <deque>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -23,7 +25,12 @@ struct CLogEntry
 // the "Logs" folder of the application data folder ("YYYYMMDDnnn.txt", one line
 // "[HH:MM:SS] [Category] message" per entry). The current file is rewritten hourly when
 // something was added, when the buffer reaches its limit and the log moves on to a new file,
-// and at close. Files whose last write lies 15 or more days back are removed.
+// and at close. Files whose last write lies 15 or more days back are removed, and so are the
+// oldest files while the folder holds more than kMaxFiles of them or more than kMaxFolderBytes.
+//
+// The folder is read when the log opens and at each hourly purge; in between the log keeps what
+// it read and what it wrote itself, so that moving on to a new file costs the same however many
+// files the folder holds.
 //
 // A log that cannot be written (the folder read-only or gone) says so once on standard error,
 // with the reason, and keeps its entries, up to kMaxKeptEntries of the newest, trying again every
@@ -43,6 +50,13 @@ public:
     static constexpr size_t kEntriesPerFile = 4097;
     static constexpr float kFlushSeconds = 3600.0f;
     static constexpr int32_t kKeepDays = 15;
+    // What the folder may keep, the file being written included (which is never removed): a day of
+    // an entry a second fills some twenty files.
+    static constexpr size_t kMaxFiles = 500;
+    static constexpr uint64_t kMaxFolderBytes = 64ull * 1024 * 1024;
+    // A longer message is kept as its start and its length, so that a file holds at most
+    // kEntriesPerFile times this (and a path of any length still fits whole).
+    static constexpr size_t kMaxMessageBytes = 8192;
     // While writes fail: the most entries kept (the oldest file's worth goes when they reach it)
     // and how often a write is tried again.
     static constexpr size_t kMaxKeptEntries = 4 * kEntriesPerFile;
@@ -52,7 +66,7 @@ public:
 
     // An empty application data path keeps the log in memory only (no folder, no files). The
     // clock, when given, must outlive the log; without one entries carry 00:00:00, files use
-    // kNoClockDate and nothing is purged.
+    // kNoClockDate and nothing is purged for its age.
     CLogger(int32_t threshold, const std::string& applicationDataPath, const CClock* clock);
     // Closes the log when Close has not run.
     ~CLogger();
@@ -68,9 +82,10 @@ public:
 
     // Rewrites the current file from the buffer; false when it could not be written.
     bool Flush();
-    // Removes the log files that are kKeepDays or more days old by the local calendar.
+    // Reads the folder again and removes the log files that are kKeepDays or more days old by the
+    // local calendar, and the oldest while there are too many or they are too large.
     void Purge();
-    // Chooses the lowest file number of today that no file has yet.
+    // Chooses the lowest file number of today that no name in the folder has yet.
     void NewFile();
 
     const std::string& GetFolder() const { return m_folder; }
@@ -80,7 +95,22 @@ public:
     bool IsDirty() const;
 
 private:
+    // A "*.txt" file of the folder as last read or written.
+    struct CLogFile
+    {
+        std::string name;
+        int64_t written;  // seconds since 1970
+        uint64_t bytes;
+    };
+
     std::string FormatLine(const CLogEntry& entry) const;
+    // What the folder holds: its log files, the oldest first, and every name a new file must not
+    // take.
+    void ReadFolder();
+    // Removes the oldest files while one is too old or there are too many or too large.
+    void RemoveOldest();
+    // The current file as just written: the newest.
+    void NoteWritten();
     CTime Now() const;
     // Flush, and once the buffer holds a file's worth, on to a new file.
     void WriteOut();
@@ -106,4 +136,8 @@ private:
     // to a new file rather than cutting those lines out of it.
     bool m_fileWritten = false;
     bool m_fileCut = false;
+    std::deque<CLogFile> m_files;
+    uint64_t m_bytes = 0;  // of m_files
+    // Lower-cased: the folder's "*.txt" names, whatever they name, and the names the log chose.
+    std::set<std::string> m_names;
 };

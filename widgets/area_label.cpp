@@ -142,7 +142,8 @@ void CAreaLabel::Paint(CTextureAdapter& canvas)
     }
     else if (m_wrap)
     {
-        const std::vector<std::string> lines = WrapWords(m_text, width, GetFont());
+        // A word too wide for a line (a long name) keeps both its ends.
+        const std::vector<std::string> lines = WrapWords(m_text, width, GetFont(), true);
         int32_t y = FirstLineY(middle, lines.size(), lineHeight);
         for (const std::string& line : lines)
         {

@@ -8,8 +8,8 @@
 
 // One text: a caption or value on a page, a title or message in a dialog. Aligned left, centred or
 // right (5 pixels in from the edge), always centred vertically, optionally wrapped over several
-// lines, in its own font and size, or highlighted (drawn in a blue shared by all labels and
-// underlined).
+// lines (a word wider than a line shortened in its middle), in its own font and size, or
+// highlighted (drawn in a blue shared by all labels and underlined).
 class CAreaLabel : public CArea2
 {
 public:

@@ -1,6 +1,7 @@
 #include "widgets/word_wrap.h"
 
 #include "graphics/text_renderer.h"
+#include "widgets/shorten_middle.h"
 
 namespace
 {
@@ -15,10 +16,16 @@ int32_t WidthOf(TTF_Font* font, const std::string& text)
 }
 }  // namespace
 
-std::vector<std::string> WrapWords(const std::string& text, int32_t width, TTF_Font* font)
+std::vector<std::string> WrapWords(const std::string& text, int32_t width, TTF_Font* font, bool shortenWide)
 {
     std::vector<std::string> lines;
     const int32_t limit = width - kWrapMargin;
+    // Only a word that stands alone can be wider than the line.
+    const auto alone = [&](const std::string& word) {
+        if (!shortenWide || !font || WidthOf(font, word) <= limit)
+            return word;
+        return ShortenMiddleToFit(word, [&](const std::string& shorter) { return WidthOf(font, shorter) <= limit; });
+    };
     size_t start = 0;
     // Where the line could end at the latest word that still fitted.
     size_t fits = std::string::npos;
@@ -41,7 +48,7 @@ std::vector<std::string> WrapWords(const std::string& text, int32_t width, TTF_F
             if (space == std::string::npos)
                 break;
             // A single word wider than the line stands alone.
-            lines.push_back(text.substr(start, end - start));
+            lines.push_back(alone(text.substr(start, end - start)));
             start = space + 1;
             from = start;
             continue;
@@ -51,7 +58,7 @@ std::vector<std::string> WrapWords(const std::string& text, int32_t width, TTF_F
         fits = space;
         from = space + 1;
     }
-    lines.push_back(text.substr(start));
+    lines.push_back(alone(text.substr(start)));
     return lines;
 }
 

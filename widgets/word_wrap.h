@@ -7,9 +7,10 @@
 #include <vector>
 
 // Breaks a text into lines that fit a width less 8 pixels of margin, at single spaces. A word
-// wider than that stands alone on its line, unbroken. Without a font nothing is measured, so the
-// text stays one line.
-std::vector<std::string> WrapWords(const std::string& text, int32_t width, TTF_Font* font);
+// wider than that stands alone on its line: unbroken, or with shortenWide shortened in its middle
+// to fit (whole characters only), so that both its ends show, quotes and all. Without a font
+// nothing is measured, so the text stays one line.
+std::vector<std::string> WrapWords(const std::string& text, int32_t width, TTF_Font* font, bool shortenWide = false);
 
 // The y of the first of n lines of height lineHeight centred on middle, for drawing each line
 // centred on its own y.

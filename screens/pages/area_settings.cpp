@@ -349,6 +349,8 @@ void CAreaSettings::HandleNotify(CSubject* subject, uint32_t code)
         if (row >= 0)
             m_languageList->ScrollToCell(row, false);
         m_languageList->SetDirty();
+        // The shows' rows name months and sizes, and mark read-only shows, in the language.
+        m_fileList->SetDirty();
         UpdateCaptions();
         return;
     }

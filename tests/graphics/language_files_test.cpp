@@ -11,6 +11,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace fs = boost::filesystem;
@@ -124,6 +125,76 @@ TEST_F(LanguageFiles, FactoryIsReadBeforeUserAndAPhraseNoLookupFindsIsReported)
                                         "\"Klingon\" does not contain phrase \"Abort\"",
                                         "\"Deutsch\" does not contain phrase \"Extra\"",
                                         "\"Klingon\" does not contain phrase \"Extra\""}));
+}
+
+// The shortest names that differ ignoring ASCII case: "a" .. "9", "aa" ..
+std::string ShortName(uint32_t n)
+{
+    static const char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string name;
+    for (++n; n > 0; n = (n - 1) / 36)
+        name += kAlphabet[(n - 1) % 36];
+    return name;
+}
+
+// A user file of as many languages as the reader's bound lets one file hold, each made by the
+// element the function gives for its number.
+size_t WriteFullFile(const fs::path& path, const std::function<std::string(uint32_t)>& language)
+{
+    constexpr size_t kBound = 256 * 1024;
+    const std::string head = "<show><languages>", tail = "</languages></show>";
+    std::string body;
+    uint32_t n = 0;
+    for (std::string next = language(n); head.size() + body.size() + next.size() + tail.size() <= kBound;
+         next = language(++n))
+        body += next;
+    Write(path, head + body + tail);
+    return n;
+}
+
+TEST_F(LanguageFiles, AUserFileWithinItsBoundAddsAFewLinesToTheLog)
+{
+    const std::string longName(10000, 'N');
+    const struct
+    {
+        const char* what;
+        std::function<std::string(uint32_t)> language;
+        bool ownPhrases;
+    } table[] = {
+        {"languages without phrases", [](uint32_t n) { return "<a label=\"" + ShortName(n) + "\"/>"; }, false},
+        {"a phrase of its own each",
+         [](uint32_t n) {
+             return "<a label=\"" + ShortName(n) + "\"><p ref=\"" + ShortName(n) + "\">x</p></a>";
+         },
+         true},
+        // Names and phrases as long as the bound allows: the log quotes their starts.
+        {"long names and phrases",
+         [&](uint32_t n) {
+             return "<a label=\"" + ShortName(n) + longName + "\"><p ref=\"" + ShortName(n) + longName +
+                    "\">x</p></a>";
+         },
+         true},
+    };
+    for (const auto& row : table)
+    {
+        const size_t added = WriteFullFile(m_languages / "User/crafted.xml", row.language);
+        const auto manager = Start();
+        ASSERT_EQ(manager->GetLanguageCount(), added + 2) << row.what;
+        size_t bytes = 0;
+        for (const std::string& line : m_log)
+            bytes += line.size() + 1;
+        // The loading's two lines, twenty named pairs and one sum.
+        EXPECT_EQ(m_log.size(), 23u) << row.what;
+        EXPECT_LT(bytes, 4096u) << row.what;
+        // Deutsch lacks "Abort"; each language of the file lacks both shipped phrases, and its own
+        // phrase is lacked by every other language, English then included.
+        const size_t missing = 1 + added * 2 + (row.ownPhrases ? added * (added + 1) : 0);
+        EXPECT_EQ(m_log.back(), std::to_string(missing - 20) + " further missing phrases are not listed (" +
+                                    std::to_string(missing) + " in all, in " +
+                                    std::to_string(added + (row.ownPhrases ? 2 : 1)) + " languages)")
+            << row.what;
+        fs::remove(m_languages / "User/crafted.xml");
+    }
 }
 
 TEST_F(LanguageFiles, AFailedCopyIsLoggedAndTriedAgainAtTheNextStart)

@@ -596,8 +596,10 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
     Pass();
     // A count that answers nothing sent asks for the labels of ten cues of playback 5; an
     // announced label for playback 5's and cue 3's; "all of it changed" at a playback for four
-    // reads; a count as it was, for re-reads of the labels of three cues of playback 6.
+    // reads; a count as it was, answering the read of it, for re-reads of the labels of three
+    // cues of playback 6. The model can tell the count that answers nothing sent.
     model.playbacks.onMessage = [&](const CMessage& reply) {
+        EXPECT_EQ(this->manager->IsReplyAsked(), reply.GetCommand() != COMMAND_GET_COUNT || reply.GetIndex0() == 6);
         auto read = [&](uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1, bool again = false) {
             CMessage message(manager, command);
             message.SetIndex0(index0);
@@ -686,7 +688,21 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
               cues),
          0},
         {"re-reads behind the controller's own refresh and single reads",
-         [&] { reply(COMMAND_GET_COUNT, 3u, 6), reply(COMMAND_NOTIFY, 0u), label(); }, 10,
+         [&] {
+             Drain();
+             CMessage read(MANAGER_PLAYBACK, COMMAND_GET_COUNT);
+             read.SetIndex0(6);
+             manager->QueueMessage(read);
+             const std::vector<CMessage> sent = PassRecords();
+             ASSERT_EQ(sent.size(), 1u);
+             manager->QueueMessage(SetIntensity(3, 0.5f));
+             read.SetSequence(sent[0].GetSequence());
+             read.SetValue(CMessageValue(3u));
+             Reply(read);
+             manager->Update(0.04f);
+             reply(COMMAND_NOTIFY, 0u), label();
+         },
+         10,
          {"SetIntensity Playback 3/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3", "GetProperties Playback 0/0",
           "GetLabel Playback 0/0", "GetIntensity Playback 0/0", "GetSpeed Playback 0/0", "GetLabel Cue 6/0",
           "GetLabel Cue 6/1", "GetLabel Cue 6/2"},

@@ -13,10 +13,14 @@
 #      (its notification) and a label and level told only as "everything changed" of their
 #      playback (as after a swap) each reach the program within a second; the program grows by
 #      no more than 10 MB over the minute;
-#   5. the same with 48 cues on every playback and 96 forged notifications a second instead, 64 of
-#      them "cue count changed" (the controller's answer to each, the count as it was, has the
-#      program read every cue of that playback again) and 32 of other codes that lead to reads;
-#   6. 20,000 well-formed replies a second with hostile values (huge counts, "everything
+#   5. the same with 48 cues on every playback and 64 forged "cue count changed" a second instead,
+#      which the controller answers with the count as it was: the program sends the controller at
+#      most 4 requests for each, and a swap of two playbacks at the controller, announced as it
+#      announces one ("everything changed", then "cue count changed", of each), has the program
+#      read their cues' labels, which no forged notification asks for, within a second;
+#   6. the same with 96 forged notifications a second, 64 of them "cue count changed" and 32 of
+#      other codes that lead to reads, timing the label and the "everything changed";
+#   7. 20,000 well-formed replies a second with hostile values (huge counts, "everything
 #      changed", long texts, NaN, random cue blocks): labels are still read back meanwhile.
 # Then SIGTERM must end the program with status 0. The CPU time the program took under each
 # flood, the time each label took to be read back and the memory the program grew by are printed
@@ -127,35 +131,65 @@ read_within_a_second() {  # WHAT PATTERNS (one a line) COMMAND...
   echo "$what: read $waited ms after it changed"
   [ $waited -le 1000 ] || fail "$what: read only $waited ms after it changed"
 }
-# Playback 9 changed at the controller without a word; "everything changed" about it follows.
-changed_silently() {  # LABEL INTENSITY
-  { standin_control notify-frames off && standin_control playback 9 label "$1" &&
-    standin_control playback 9 intensity "$2" && standin_control notify-frames on; } >/dev/null
+# Commands run at the controller without a word to the program.
+silently() {  # COMMAND... (each one argument)
+  { standin_control notify-frames off && for command in "$@"; do eval "standin_control $command"; done &&
+    standin_control notify-frames on; } >/dev/null
+}
+# A label changed at the controller (its notification), and a label and level of playback 9 told
+# only as "everything changed" of it.
+changes_read() {  # WHAT DELAY N
+  sleep 2
+  read_within_a_second "$1: the label of playback 7 ($2 ms late, $3)" \
+    "^rx link .*:Playback command=5:GetLabel index=7," standin_control playback 7 label "told-$2-$3"
+  sleep 2
+  silently "playback 9 label all-$2-$3" "playback 9 intensity 0.$3"
+  read_within_a_second "$1: everything of playback 9 ($2 ms late, $3)" \
+    "$(printf '%s\n' "^rx link .*:Playback command=5:GetLabel index=9," "^rx link .*:Playback command=23:GetIntensity index=9,")" \
+    standin_control notify 41 9 0 0 0
+}
+# Playbacks 20+2N and 21+2N, of 48 cues each, swap at the controller, whose answers must then give
+# the program cue labels that it has not read before: those of the first and last cue of the
+# playback it reads first, and of the first cue of the other (all 768 reads take about 1 s beside
+# a controller 1 ms late).
+swapped_playbacks='index=(2[2-9]|3[01]),'
+swap_read() {  # WHAT DELAY N
+  local a=$((20 + 2 * $3)) b=$((21 + 2 * $3)) tag="swap-$2-$3"
+  sleep 4
+  silently "cue $a 0 label $tag-$a" "cue $b 0 label $tag-$b-0" "cue $b 47 label $tag-$b-47"
+  read_within_a_second "$1: the cues of playbacks $a and $b after a swap ($2 ms late)" \
+    "$(printf '%s\n' "^tx link .*command=5:GetLabel index=$a,0,0 .*value=$tag-$b-0\$" \
+      "^tx link .*command=5:GetLabel index=$a,47,0 .*value=$tag-$b-47\$" "^tx link .*command=5:GetLabel index=$b,0,0 .*value=$tag-$a\$")" \
+    standin_control swap $a $b
+}
+# What the program asked of the controller since the log had the size given, but what the changes
+# timed meanwhile ask for and FLASH 1.
+requests_since() {  # SIZE
+  tail -c +$(($1 + 1)) "$standin_log" | grep "^rx link " | grep -Ev "$swapped_playbacks|SetFlashDown" | wc -l
 }
 # A flood for 30 s beside a controller that answers at once, then for 30 s beside one that answers
-# 1 ms late, while FLASH 1 is clicked once a second and changes at the controller are timed.
-flooded_while_changed() {  # KIND RATE WHAT
-  local kind=$1 rate=$2 what=$3 before memory delay n clicker grown presses
+# 1 ms late, while FLASH 1 is clicked once a second and changes at the controller are timed five
+# times (PROBE WHAT DELAY N). With a limit, the requests for each forged datagram are judged.
+flooded_while_changed() {  # KIND RATE WHAT PROBE [MOST-REQUESTS-EACH]
+  local kind=$1 rate=$2 what=$3 probe=$4 most=${5:-} before memory delay n clicker grown presses size sent asked
   before=$(cpu_ticks) memory=$(memory_kb)
   mark
   for delay in 0 1; do
     standin_control delay $delay >/dev/null
+    size=$(stat -c %s "$standin_log")
     flooding "$kind" "$rate" 30
     # FLASH 1, clicked with no hold time once a second.
     (while kill -0 "$flooder" 2>/dev/null; do xdotool mousemove --window "$xid" 58 987 click 1; sleep 1; done) &
     clicker=$!
-    for n in 1 2 3 4 5; do
-      sleep 2
-      read_within_a_second "$what: the label of playback 7 ($delay ms late, $n)" \
-        "^rx link .*:Playback command=5:GetLabel index=7," standin_control playback 7 label "told-$kind-$delay-$n"
-      sleep 2
-      changed_silently "all-$kind-$delay-$n" "0.$n"
-      read_within_a_second "$what: everything of playback 9 ($delay ms late, $n)" \
-        "$(printf '%s\n' "^rx link .*:Playback command=5:GetLabel index=9," "^rx link .*:Playback command=23:GetIntensity index=9,")" \
-        standin_control notify 41 9 0 0 0
-    done
+    for n in 1 2 3 4 5; do "$probe" "$what" $delay $n; done
     flooded "$kind"
     wait $clicker
+    # Judged once the program has stopped asking; for the record only, as the flood ends.
+    [ -z "$most" ] || await "the program kept asking after $what" steady_for_a_second wc -c "$standin_log"
+    sent=$(awk '{ print $1 }' "$work/flood-$kind.txt") asked=$(requests_since "$size")
+    echo "$what ($delay ms late): $asked requests for $sent forged datagrams"
+    [ -z "$most" ] || [ "$asked" -le $((most * sent)) ] ||
+      fail "$what ($delay ms late): $asked requests for $sent forged datagrams, more than $most each"
   done
   standin_control delay 0 >/dev/null
   grown=$(($(memory_kb) - memory))
@@ -166,12 +200,13 @@ flooded_while_changed() {  # KIND RATE WHAT
   ldd "$bin/bin/Programmer" | grep -q 'lib[at]san' || [ $grown -le 10240 ] ||
     fail "the program grew by $grown kB under $what and presses"
 }
-flooded_while_changed counts 64 "64 forged counts a second"
-# Every playback holds a full list, so that the controller's answer to each forged "cue count
-# changed" has the program read 48 cues again.
+flooded_while_changed counts 64 "64 forged counts a second" changes_read
+# Every playback holds a full list, which the program would read again for each forged "cue count
+# changed" if it took the count as it was for a change.
 for p in $(seq 0 63); do standin_control playback "$p" count 48 >/dev/null; done
 await "the program kept asking for cues" steady_for_a_second cue_reads
-flooded_while_changed notifies 96 "96 forged notifications a second"
+flooded_while_changed count-notifies 64 "64 forged count notifications a second" swap_read 4
+flooded_while_changed notifies 96 "96 forged notifications a second" changes_read
 
 before=$(cpu_ticks) memory=$(memory_kb)
 flooding replies 20000 10

@@ -113,8 +113,15 @@ TEST_F(CoreTest, ARepliesFrameIsSeenByThePlaybacksOfTheSameFrame)
 {
     Create();
     core->GetDeviceManager()->SetConnectedAddress(kController);
+    // The count answers the record in flight: one that answers nothing sent is not taken.
+    network.sent.clear();
+    core->GetDeviceManager()->Pass(0);
+    CMessage head;
+    ASSERT_EQ(network.sent.size(), 1u);
+    ASSERT_TRUE(CMessageFrame::Decode(network.sent[0].data(), network.sent[0].size(), head));
     CMessage count(MANAGER_PLAYBACK, COMMAND_GET_COUNT);
     count.SetIndex0(6);
+    count.SetSequence(head.GetSequence());
     count.SetValue(CMessageValue(uint32_t(1)));
     Receive(count);
     core->Update(0.04f);

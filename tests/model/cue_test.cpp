@@ -149,6 +149,10 @@ TEST_F(CueTest, NotifyCodesAskForWhatChanged)
         Notify(code, 2);
         EXPECT_EQ(sink.Targets(), expected) << code;
     }
+    // A block the cue has not, which only a forger names, is not asked for.
+    sink.sent.clear();
+    Notify(296, CCue::kBlockCount);
+    EXPECT_TRUE(sink.sent.empty());
 }
 
 TEST_F(CueTest, HighlightRunsDownForASecondTellingEveryFrame)

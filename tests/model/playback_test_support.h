@@ -28,6 +28,7 @@ public:
     }
     // As a queue would answer while the records of every target still wait, or none.
     bool IsWaiting(const CMessage&) const override { return waiting; }
+    bool IsReplyAsked() const override { return asked; }
 
     // "manager/command/index0/index1/index2" of every record, in order.
     std::vector<std::string> Targets() const
@@ -74,6 +75,7 @@ public:
     std::vector<CMessage> sent;
     std::vector<CMessage> reread;
     bool waiting = false;
+    bool asked = true;
 };
 
 inline CMessage Reply(uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1, uint32_t index2,

@@ -61,6 +61,9 @@ TEST_F(LoggerTest, WritesDatedLinesOnlyWhenClosedWithinTheHour)
     m_clock.SetTime(CTime(9, 0, 7));
     log.Log("DeviceManager", "detail", 2);
     log.Log("DeviceManager", "too detailed", 3);
+    // A message longer than an entry may be keeps its start, cut between whole characters.
+    const std::string x(CLogger::kMaxMessageBytes - 1, 'x');
+    log.Log("App", x + "\xC3\xA9" + "tail", 1);
     for (int frame = 0; frame < 1000; ++frame)
         log.Tick(0.04f);
     EXPECT_FALSE(std::filesystem::exists(LogFile("20150630001.txt")));
@@ -70,12 +73,13 @@ TEST_F(LoggerTest, WritesDatedLinesOnlyWhenClosedWithinTheHour)
               (std::vector<std::string>{"[14:05:09] [Logger] Open",
                                         "[14:05:09] [App] Platform: Linux",
                                         "[09:00:07] [DeviceManager] detail",
+                                        "[09:00:07] [App] " + x + "... (8197 bytes)",
                                         "[09:00:07] [Logger] Close"}));
     // Nothing reaches the log once it is closed.
     log.Log("App", "late", 1);
     log.Tick(4000.0f);
     log.Tick(0.04f);
-    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 4u);
+    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 5u);
 }
 
 TEST_F(LoggerTest, WritesHourlyAndOnlyWhenSomethingWasAdded)
@@ -156,6 +160,50 @@ TEST_F(LoggerTest, PurgeRemovesFilesFifteenCalendarDaysOld)
     EXPECT_TRUE(std::filesystem::exists(LogFile("c.txt")));
     EXPECT_FALSE(std::filesystem::exists(LogFile("d.TXT")));
     EXPECT_TRUE(std::filesystem::exists(LogFile("e.dat")));
+}
+
+TEST_F(LoggerTest, TheFolderKeepsItsBoundInFilesAndBytesTheOldestGoingFirst)
+{
+    const struct
+    {
+        size_t files;
+        uint64_t bytes;  // of each
+        size_t removed;        // the oldest, at the start
+        size_t rolledRemoved;  // and once the log has written a file and moved on to the next
+    } table[] = {
+        {CLogger::kMaxFiles, 1, 0, 1},
+        {CLogger::kMaxFiles + 1, 1, 1, 2},
+        {4, CLogger::kMaxFolderBytes / 4, 0, 1},
+        {4, CLogger::kMaxFolderBytes / 4 + 1, 1, 1},
+    };
+    for (const auto& row : table)
+    {
+        std::filesystem::remove_all(LogsFolder());
+        std::filesystem::create_directories(LogsFolder());
+        // A second apart, the oldest first; sparse, so a large folder costs no disk.
+        for (size_t i = 0; i < row.files; ++i)
+        {
+            const std::string path = LogFile("old" + std::to_string(i) + ".txt");
+            WriteFile(path, "");
+            std::filesystem::resize_file(path, row.bytes);
+            const std::time_t when = std::time(nullptr) - 3600 + std::time_t(i);
+            utimbuf times{when, when};
+            ASSERT_EQ(utime(path.c_str(), &times), 0);
+        }
+        CLogger log(2, m_temp.Path(), &m_clock);
+        for (size_t i = 0; i < row.files; ++i)
+            EXPECT_EQ(std::filesystem::exists(LogFile("old" + std::to_string(i) + ".txt")), i >= row.removed)
+                << row.files << " files of " << row.bytes << " bytes: " << i;
+        // The log's own files count as well: at a roll-over the oldest makes room for them.
+        log.Flush();
+        for (size_t i = 1; i < CLogger::kEntriesPerFile; ++i)
+            log.Log("App", "entry", 1);
+        EXPECT_EQ(log.GetCurrentFileName(), "20150630002.txt");
+        for (size_t i = 0; i < row.files; ++i)
+            EXPECT_EQ(std::filesystem::exists(LogFile("old" + std::to_string(i) + ".txt")), i >= row.rolledRemoved)
+                << row.files << " files of " << row.bytes << " bytes, rolled over: " << i;
+        EXPECT_TRUE(std::filesystem::exists(LogFile("20150630001.txt")));
+    }
 }
 
 TEST_F(LoggerTest, PurgeCountsRealDaysAcrossTheYearEnd)

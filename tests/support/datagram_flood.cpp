@@ -12,7 +12,8 @@
 //       "notifies" - well-formed notifications that lead to reads: two in three say that a
 //                   playback's cue count changed, one playback after another; the third, in
 //                   turn, that all of a cue, of a playback, of a fixture or of every playback
-//                   changed, or a block of a cue.
+//                   changed, or a block of a cue;
+//       "count-notifies" - only "cue count changed", one playback after another.
 // Stops by itself after SECONDS; prints how many datagrams went out.
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -107,7 +108,8 @@ int main(int argc, char** argv)
 {
     if (argc != 6)
     {
-        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers|counts|replies|notifies RATE SECONDS\n",
+        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers|counts|replies|notifies|count-notifies RATE "
+                   "SECONDS\n",
                    stderr);
         return 2;
     }
@@ -119,8 +121,9 @@ int main(int argc, char** argv)
     const std::string kind = argv[3];
     const double rate = std::atof(argv[4]);
     const double seconds = std::atof(argv[5]);
-    if (rate <= 0 || seconds <= 0 || seconds > 600 || (kind != "frames" && kind != "large" && kind != "answers" && kind != "records" &&
-                                              kind != "counts" && kind != "replies" && kind != "notifies"))
+    if (rate <= 0 || seconds <= 0 || seconds > 600 ||
+        (kind != "frames" && kind != "large" && kind != "answers" && kind != "records" && kind != "counts" &&
+         kind != "replies" && kind != "notifies" && kind != "count-notifies"))
         return 2;
 
     const int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -154,6 +157,8 @@ int main(int argc, char** argv)
             bytes = HostileReply(n, random);
         else if (kind == "notifies")
             bytes = ForgedNotification(n, random);
+        else if (kind == "count-notifies")
+            bytes = Frame(41, 1, 0, uint16_t(n % 64), 0, 0, uint16_t(random()), Word(3));
         else
         {
             // Large datagrams differ in their head only: noise for all of them would cost the

@@ -113,4 +113,16 @@ TEST(StandinControl, ShowChangesAreToldWithTheirCode)
 
     EXPECT_EQ(control.Execute("@0 show playback 3").rfind("ok intensity=0.25", 0), 0u);
     EXPECT_EQ(control.Execute("digest").size(), 3u + 40u);
+
+    // Told as a swap the controller was sent: "everything changed", then "cue count changed".
+    const size_t told = target.sent.size();
+    EXPECT_EQ(control.Execute("@0 swap 3 5"), "ok");
+    EXPECT_EQ(target.controllers[0].GetShow().playbacks[5].label, "Front wash");
+    ASSERT_EQ(target.sent.size(), told + 4);
+    for (size_t i = 0; i < 4; ++i)
+    {
+        EXPECT_EQ(target.sent[told + i].second.GetIndex0(), i < 2 ? 3u : 5u);
+        EXPECT_EQ(target.sent[told + i].second.GetValue().GetUnsigned(), i % 2 ? 3u : 0u);
+    }
+    EXPECT_NE(control.Execute("swap 3 3"), "ok");
 }

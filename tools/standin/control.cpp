@@ -153,6 +153,8 @@ std::string CControl::ExecuteFor(size_t unit, const Words& words)
         return Show(unit, words);
     if (verb == "notify")
         return RawNotify(unit, words);
+    if (verb == "swap")
+        return Swap(unit, words);
     if (verb == "digest")
         return "ok " + ComputeShowDigest(m_target.GetController(unit).GetShow()).ToString();
     if (verb == "quit")
@@ -586,6 +588,23 @@ std::string CControl::Show(size_t unit, const Words& words)
         return "error usage: show playback P | cue P C | fixture S | programmer | settings";
     }
     return out.str();
+}
+
+std::string CControl::Swap(size_t unit, const Words& words)
+{
+    // swap A B: the two playbacks change places, told as the controller tells a swap it was sent.
+    uint32_t a = 0;
+    uint32_t b = 0;
+    if (words.size() != 3 || !ParseU32(words[1], a) || !ParseU32(words[2], b) || a >= kPlaybackCount ||
+        b >= kPlaybackCount || a == b)
+        return "error usage: swap A B";
+    CController& controller = m_target.GetController(unit);
+    CMessage swap(MANAGER_PLAYBACK_MANAGER, COMMAND_SWAP);
+    swap.SetIndex0(a);
+    swap.SetIndex1(b);
+    swap.SetSequence(controller.GetLastSequence());
+    m_target.SendNotifies(unit, controller.Apply(swap).notifies);
+    return kOk;
 }
 
 std::string CControl::RawNotify(size_t unit, const Words& words)

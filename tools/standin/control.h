@@ -76,6 +76,7 @@ private:
     std::string Settings(size_t unit, const std::vector<std::string>& words);
     std::string Show(size_t unit, const std::vector<std::string>& words);
     std::string RawNotify(size_t unit, const std::vector<std::string>& words);
+    std::string Swap(size_t unit, const std::vector<std::string>& words);
     void Tell(size_t unit, uint32_t manager, uint32_t index0, uint32_t index1, uint32_t index2, uint32_t code);
 
     IControlTarget& m_target;

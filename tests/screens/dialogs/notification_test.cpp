@@ -1,6 +1,10 @@
-// The notice dialog: its hidden Cancel, and where the message goes with and without a link line.
+// The notice dialog: its hidden Cancel, where the message goes with and without a link line, and a
+// name too wide for a line.
 #include "screens/dialogs/dialog_notification.h"
+#include "foundation/utf8.h"
 #include "graphics/font_manager.h"
+#include "graphics/texture_adapter.h"
+#include "graphics/zevral_image.h"
 #include "tests/screens/dialogs/dialog_test.h"
 #include "widgets/word_wrap.h"
 
@@ -49,5 +53,51 @@ TEST_F(DialogTest, ALongNoticeHasRoomForEveryLineAboveItsButton)
         EXPECT_GE(int32_t(message->GetHeight()), int32_t(lines) * lineSkip) << withLink;
         EXPECT_GE(message->GetY(), 0);
         EXPECT_LE(message->GetBottom() + (withLink ? 15 : 0), Button("OK")->GetY()) << withLink;
+    }
+}
+
+TEST_F(DialogTest, ANameTooWideForTheNoticeKeepsBothEndsAndItsQuotesInEachLanguage)
+{
+    CFontManager::Instance().ScanFolder(std::string(TANZO_SOURCE_DIR) + "/resources/fonts");
+    // No space to wrap at, and letters of two bytes where the middle is cut.
+    std::string name = std::string(40, '_');
+    for (int i = 0; i < 10; ++i)
+        name += "\xC3\x84\xC3\x96";
+    name += std::string(40, '_');
+    const struct
+    {
+        std::string text;
+        std::string opening;  // how the line of the name starts and ends
+        std::string closing;
+    } table[] = {
+        {"The show \"" + name + "\" cannot be opened: the file is damaged. Nothing was changed.", "\"", "\""},
+        {"Die Show \xE2\x80\x9E" + name + "\xE2\x80\x9C kann nicht ge\xC3\xB6" "ffnet werden.", "\xE2\x80\x9E",
+         "\xE2\x80\x9C"},
+        {"Le show \xC2\xAB " + name + " \xC2\xBB n'a pas pu \xC3\xAAtre renomm\xC3\xA9.", "_", "_"},
+    };
+    CDialogNotification* dialog = Show(std::make_unique<CDialogNotification>(&host));
+    const CAreaLabel* message = Nth<CAreaLabel>(0);
+    CZevralImage canvas(768, 1024);
+    const CTextureAdapter whole(canvas);
+    for (const auto& row : table)
+    {
+        dialog->SetText(row.text, false);
+        ASSERT_NE(message->GetFont(), nullptr);
+        std::string line;
+        for (const std::string& each : WrapWords(row.text, int32_t(message->GetWidth()), message->GetFont(), true))
+            if (each.find("...") != std::string::npos)
+                line = each;
+        EXPECT_EQ(line.rfind(row.opening + "____", 0), 0u) << line;
+        EXPECT_EQ(line.substr(line.size() - row.closing.size() - 4), "____" + row.closing) << line;
+        EXPECT_TRUE(IsValidUtf8(line)) << line;
+
+        // Drawn, no line reaches either edge of the message.
+        host.SetDirty();
+        host.Render(CTextureAdapter(host.GetRect(), whole), CPoint(0, 0), false);
+        const CRect place = message->GetRect() + dialog->GetPosition();
+        const CRgbaColour background = canvas.GetPixel(uint32_t(place.GetX()), uint32_t(place.GetY()));
+        for (int32_t y = place.GetY(); y < place.GetBottom(); ++y)
+            for (int32_t x : {place.GetX(), place.GetX() + 1, place.GetRight() - 2, place.GetRight() - 1})
+                ASSERT_EQ(canvas.GetPixel(uint32_t(x), uint32_t(y)), background) << row.opening << " " << x << "," << y;
     }
 }

@@ -5,7 +5,9 @@
 
 #include "graphics/explanation_manager.h"
 #include "graphics/glyph_manager.h"
+#include "graphics/language_manager_desktop.h"
 #include "graphics/skin_manager.h"
+#include "graphics/texture_adapter.h"
 #include "link/device.h"
 #include "link/device_manager.h"
 #include "link/message_frame.h"
@@ -26,6 +28,9 @@
 
 #include <gtest/gtest.h>
 
+#include <utime.h>
+
+#include <ctime>
 #include <fstream>
 
 namespace
@@ -298,6 +303,37 @@ TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
     Press(B::kFileOpen);
     EXPECT_NE(dynamic_cast<CDialogLoading*>(Dialog()), nullptr);
     Tick(2);
+}
+
+TEST_F(SettingsPage, AChosenLanguageRedrawsTheShowsRowsInItAtOnce)
+{
+    boost::filesystem::create_directories(folder / "common");
+    auto languages = std::make_unique<CLanguageManagerDesktop>(Resources(), (folder / "common").string(),
+                                                               CVersion(1, 7, 0));
+    CApp::SetLanguageManager(std::move(languages));
+    const std::string show = Shows() + "/locked.show";
+    std::ofstream(show) << "<show application=\"Tanzo\" readonly=\"true\"/>";
+    const std::time_t december = 1733400000;  // 2024-12-05
+    utimbuf times{december, december};
+    ASSERT_EQ(utime(show.c_str(), &times), 0);
+    files->Refresh();
+    root = std::make_unique<CAreaMain>(nullptr, 768, 1024, core.get());
+    root->SetVisible(true);
+    root->SetPage(CAreaMain::kPageSettings);
+    page = dynamic_cast<CAreaSettings*>(root->GetPage(CAreaMain::kPageSettings));
+    CZevralImage canvas(768, 1024);
+    const CTextureAdapter whole(canvas);
+    root->Render(CTextureAdapter(root->GetRect(), whole), CPoint(0, 0), false);
+    ASSERT_FALSE(page->GetFileList()->IsDirty());
+
+    Click(Row(page->GetLanguageList(), 0));
+    EXPECT_TRUE(page->GetFileList()->IsDirty());
+    const std::string row =
+        Cell(page->GetFileList(), 0, 0) + " " + Cell(page->GetFileList(), 1, 0) + " " + Cell(page->GetFileList(), 2, 0);
+    EXPECT_NE(row.find("locked [schreibgeschützt] 2024-Dez-0"), std::string::npos) << row;
+    EXPECT_NE(row.find(" Bytes"), std::string::npos) << row;
+    root.reset();
+    CApp::SetLanguageManager(nullptr);
 }
 
 TEST_F(SettingsPage, OpeningAShowFollowsItsRecordsToTheController)
