@@ -211,8 +211,6 @@ private:
         size_t parserColumn = 0;
     };
 
-    // Where the end text (each ends with '>') first stands from m_at on; npos where it does not.
-    size_t Find(const char* end, size_t length) const;
     // Moves past the next count bytes of the text; their lines and columns are counted when
     // next needed, so that thousands of short markups cost one count.
     void Pass(size_t count) { m_at += count; }
@@ -319,10 +317,11 @@ bool CRootTagSearch::Search(bool ended)
         if (m_state == State::kPassing)
         {
             const size_t length = m_endLength;
-            const size_t found = Find(m_end, length);
-            if (found != std::string::npos)
+            const char* text = m_text.data();
+            const char* found = CXmlShape::FindEnd(text + m_at, text + m_text.size(), m_end);
+            if (found)
             {
-                Pass(found + length - m_at);
+                Pass(size_t(found - text) + length - m_at);
                 StandIn();
                 m_state = State::kTop;
                 continue;
@@ -344,7 +343,7 @@ bool CRootTagSearch::Search(bool ended)
         if (!ended && m_measured > 0 && left < 2 * m_measured)
             break;
         m_measured = left;
-        CXmlShape shape(m_text.c_str() + m_at);
+        CXmlShape shape(m_text.c_str() + m_at, left);
         std::string name;
         bool closed = false;
         std::vector<CXmlShape::CAttribute> attributes;
@@ -379,25 +378,6 @@ bool CRootTagSearch::Search(bool ended)
     m_at = 0;
     m_followed = 0;
     return false;
-}
-
-size_t CRootTagSearch::Find(const char* end, size_t length) const
-{
-    // By its last character, which a memory scan finds fastest: markup such as "<!---->" is
-    // passed by the hundred thousand.
-    const char* text = m_text.data();
-    const char* stop = text + m_text.size();
-    for (const char* p = text + m_at + length - 1; p < stop;)
-    {
-        const char* last = static_cast<const char*>(std::memchr(p, '>', size_t(stop - p)));
-        if (!last)
-            break;
-        const char* start = last + 1 - length;
-        if (std::equal(end, end + length - 1, start))
-            return size_t(start - text);
-        p = last + 1;
-    }
-    return std::string::npos;
 }
 
 void CRootTagSearch::Follow()

@@ -8,7 +8,6 @@
 #include <cctype>
 #include <cstdint>
 #include <cstring>
-#include <iterator>
 
 bool CXmlShape::IsNameStart(char c)
 {
@@ -62,9 +61,27 @@ const char* CXmlShape::SkipName(const char* p)
     return p;
 }
 
-const char* CXmlShape::SkipPast(const char* p, const char* end)
+const char* CXmlShape::FindEnd(const char* from, const char* stop, const char* end)
 {
-    const char* found = std::strstr(p, end);
+    // By its last character, '>', which a memory scan finds fastest: such markup may come by the
+    // hundred thousand ("<!---->").
+    const size_t length = std::strlen(end);
+    for (const char* p = from + length - 1; p < stop;)
+    {
+        const char* last = static_cast<const char*>(std::memchr(p, '>', size_t(stop - p)));
+        if (!last)
+            break;
+        const char* start = last + 1 - length;
+        if (std::equal(end, end + length - 1, start))
+            return start;
+        p = last + 1;
+    }
+    return nullptr;
+}
+
+const char* CXmlShape::SkipPast(const char* p, const char* end) const
+{
+    const char* found = FindEnd(p, m_stop, end);
     return found ? found + std::strlen(end) : nullptr;
 }
 
@@ -86,34 +103,49 @@ std::string CXmlShape::TooManyNodes()
     return "holds more than " + std::to_string(kXmlMaxNodes) + " tags and texts";
 }
 
+const char* CXmlShape::ReadReference(const char* p, uint32_t& code)
+{
+    static const struct
+    {
+        const char* name;
+        char character;
+    } kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    for (const auto& entity : kEntities)
+    {
+        if (StartsWith(p, entity.name))
+        {
+            code = uint32_t(entity.character);
+            return p + std::strlen(entity.name);
+        }
+    }
+    // "&#" and decimal digits, or "&#x" and hexadecimal ones, then ';'.
+    if (p[1] != '#')
+        return nullptr;
+    const bool hex = p[2] == 'x';
+    const char* digits = p + (hex ? 3 : 2);
+    const char* q = digits;
+    code = 0;
+    while (hex ? std::isxdigit(static_cast<unsigned char>(*q)) : std::isdigit(static_cast<unsigned char>(*q)))
+    {
+        code = std::min<uint32_t>(code * (hex ? 16 : 10) + uint32_t(HexDigitValue(*q)), 0x110000);
+        ++q;
+    }
+    return q > digits && *q == ';' ? q + 1 : nullptr;
+}
+
 const char* CXmlShape::SkipReference(const char* p)
 {
-    for (const char* entity : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"})
-        if (StartsWith(p, entity))
-            return p + std::strlen(entity);
-    // "&#" and decimal digits, or "&#x" and hexadecimal ones, then ';'.
-    if (p[1] == '#')
+    uint32_t code = 0;
+    if (const char* past = ReadReference(p, code))
     {
-        const bool hex = p[2] == 'x';
-        const char* digits = p + (hex ? 3 : 2);
-        const char* q = digits;
-        uint32_t code = 0;
-        while (hex ? std::isxdigit(static_cast<unsigned char>(*q)) : std::isdigit(static_cast<unsigned char>(*q)))
+        if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
         {
-            code = std::min<uint32_t>(code * (hex ? 16 : 10) + uint32_t(HexDigitValue(*q)), 0x110000);
-            ++q;
+            // Quoted by its start: its digits may run on for megabytes.
+            const size_t length = size_t(past - p);
+            return Refuse(p, "a reference to no character, \"" + std::string(p, std::min<size_t>(length, 16)) +
+                                 (length > 16 ? "...\"" : "\""));
         }
-        if (q > digits && *q == ';')
-        {
-            if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-            {
-                // Quoted by its start: its digits may run on for megabytes.
-                const size_t length = size_t(q + 1 - p);
-                return Refuse(p, "a reference to no character, \"" + std::string(p, std::min<size_t>(length, 16)) +
-                                     (length > 16 ? "...\"" : "\""));
-            }
-            return q + 1;
-        }
+        return past;
     }
     // Not a reference the parser knows: the '&' stands for itself.
     if (m_rawAmpersands.size() == kXmlMaxRawAmpersands)
@@ -124,16 +156,17 @@ const char* CXmlShape::SkipReference(const char* p)
 
 const char* CXmlShape::SkipText(const char* p, char end)
 {
-    const char stops[] = {'&', end, '\0'};
-    for (;;)
+    // By memory scans, a text of megabytes in a few hundred microseconds. The end is looked for
+    // once: no reference holds it.
+    const char* found = static_cast<const char*>(std::memchr(p, end, size_t(m_stop - p)));
+    const char* stop = found ? found : m_stop;
+    while ((p = static_cast<const char*>(std::memchr(p, '&', size_t(stop - p)))) != nullptr)
     {
-        p += std::strcspn(p, stops);
-        if (*p != '&')
-            return *p ? p : nullptr;
         p = SkipReference(p);
         if (!p)
             return nullptr;
     }
+    return found;
 }
 
 const char* CXmlShape::SkipAttribute(const char* p, CAttribute* span)
@@ -176,48 +209,20 @@ std::string CXmlShape::ValueOf(const char* begin, const char* end, bool quoted)
     value.reserve(size_t(end - begin));
     if (!quoted)
         return value.assign(begin, end);
-    static const struct
-    {
-        const char* name;
-        char character;
-    } kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
     for (const char* p = begin; p < end;)
     {
         const char* ampersand = static_cast<const char*>(std::memchr(p, '&', size_t(end - p)));
+        value.append(p, ampersand ? ampersand : end);
         if (!ampersand)
-        {
-            value.append(p, end);
             break;
-        }
-        value.append(p, ampersand);
-        p = ampersand;
-        const auto entity = std::find_if(std::begin(kEntities), std::end(kEntities),
-                                         [&](const auto& e) { return StartsWith(p, e.name); });
-        if (entity != std::end(kEntities))
-        {
-            value += entity->character;
-            p += std::strlen(entity->name);
-            continue;
-        }
-        const bool hex = p[1] == '#' && p[2] == 'x';
-        const char* digits = p + (p[1] != '#' ? 1 : hex ? 3 : 2);
-        const char* q = digits;
+        // A reference ends before the value's closing quote, which none holds.
         uint32_t code = 0;
-        while (p[1] == '#' &&
-               (hex ? std::isxdigit(static_cast<unsigned char>(*q)) : std::isdigit(static_cast<unsigned char>(*q))))
-        {
-            code = std::min<uint32_t>(code * (hex ? 16 : 10) + uint32_t(HexDigitValue(*q)), 0x110000);
-            ++q;
-        }
-        if (q == digits || *q != ';')
-        {
-            // Begins no reference: the '&' stands for itself.
+        const char* past = ReadReference(ampersand, code);
+        if (past)
+            AppendUtf8(value, code);
+        else
             value += '&';
-            ++p;
-            continue;
-        }
-        AppendUtf8(value, code);
-        p = q + 1;
+        p = past ? past : ampersand + 1;
     }
     return value;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,9 +17,9 @@
 class CXmlShape
 {
 public:
-    explicit CXmlShape(const std::string& text) : m_start(text.c_str()), m_p(m_start) {}
-    // Text that ends with a NUL, from its start on.
-    explicit CXmlShape(const char* text) : m_start(text), m_p(m_start) {}
+    explicit CXmlShape(const std::string& text) : CXmlShape(text.c_str(), text.size()) {}
+    // Text of that many characters that ends with a NUL after them.
+    CXmlShape(const char* text, size_t length) : m_start(text), m_p(m_start), m_stop(text + length) {}
 
     // Empty when the document is within the limits of xml_file.h; else why not.
     std::string Check();
@@ -50,6 +51,8 @@ public:
     // What ends a comment, CDATA section or other markup, and how many characters past its '<'
     // the parser begins to look for it.
     static const char* EndOf(Markup kind, size_t& from);
+    // Where that end text first stands from from on, before stop; null where it does not.
+    static const char* FindEnd(const char* from, const char* stop, const char* end);
     // An attribute of a start tag: where its name and its value stand, from the tag's '<' on (a
     // quoted value without its quotes).
     struct CAttribute
@@ -85,6 +88,9 @@ private:
     // ends first, or the text refuses the document.
     const char* SkipText(const char* p, char end);
     const char* SkipReference(const char* p);
+    // The reference at p, its '&': past it, with the character it stands for in code (any above
+    // U+10FFFF as 0x110000); null where it is none the parser knows.
+    static const char* ReadReference(const char* p, uint32_t& code);
     // An attribute's name, "=" and value; null where the parser fails.
     const char* SkipAttribute(const char* p, CAttribute* span = nullptr);
     const char* SkipDeclaration(const char* p);
@@ -100,12 +106,13 @@ private:
     std::string Walk();
 
     // Past the end text, or null when it never comes.
-    static const char* SkipPast(const char* p, const char* end);
+    const char* SkipPast(const char* p, const char* end) const;
     // Null, with the error noted.
     const char* Refuse(const char* at, const std::string& error);
 
     const char* m_start;
     const char* m_p;
+    const char* m_stop;  // the NUL that ends the text
     std::vector<size_t> m_rawAmpersands;
     size_t m_attributes = 0;
     std::string m_exceeded;

@@ -87,7 +87,8 @@ public:
     // parsed only within the limits of xml_file.h (nodes, attributes, '&' that begin no
     // reference, depth), so that the main thread spends at most some three times what the
     // largest show a user makes takes (64 playbacks of 48 cues, 13 MB), and the memory peaks at
-    // some six times the file's size (200 MB for the costliest of 32 MB). The load queues at
+    // some 200 MB for the costliest file of 32 MB (the nodes and attributes the limits allow take
+    // some 70 MB whatever the size, the text three times its own). The load queues at
     // most one clear and every value of each fixture, playback and cue, some 26,000 records, as
     // the largest show does, and gives the log at most CShowReadLog::kMaxLines lines; the
     // document goes once it is sent, and nothing else of the file is kept.
