@@ -4,7 +4,7 @@
 // records the link sent are counted and reported a second. Beside that show, forged notifications
 // of each code cost the controller the records counted for each. The stand-in (built beside the
 // benchmarks) runs as a process of its own, so this runs only inside scripts/netns.sh.
-#include "foundation/base64.h"
+#include "bench/full_show.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
 #include "link/message_frame.h"
@@ -30,8 +30,6 @@
 
 #include <chrono>
 #include <fstream>
-#include <random>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -48,34 +46,6 @@ std::string BinaryFolder()
     const ssize_t length = readlink("/proc/self/exe", path, sizeof(path) - 1);
     const std::string exe(path, length > 0 ? size_t(length) : 0);
     return exe.substr(0, exe.rfind('/'));
-}
-
-// Every playback full: a label, settings, and 48 cues with a label, times and blocks holding
-// records for a few fixtures each.
-std::string FullShowXml()
-{
-    std::mt19937 random(7);
-    std::ostringstream xml;
-    xml << "<show application=\"Tanzo\"><fixtures/><playbacks>";
-    for (uint32_t p = 0; p < 64; ++p)
-    {
-        xml << "<playback index=\"" << p << "\" label=\"Look " << p << "\" intensity=\"0.5\" gomode=\"Toggle\"><cues>";
-        for (uint32_t c = 0; c < CPlayback::kMaxCues; ++c)
-        {
-            xml << "<cue label=\"Cue " << c + 1 << "\" fade=\"2s\" delay=\"1s\" condition=\"Follow\"><blocks>";
-            for (uint32_t b = 0; b < CCue::kBlockCount; ++b)
-            {
-                std::vector<uint8_t> block(CCue::kBlockSize, 0);
-                for (uint32_t n = 0; n < 3; ++n)
-                    block[(random() % CCue::kRecordsPerBlock) * CCue::kRecordSize + 16] = uint8_t(1 + random() % 255);
-                xml << "<block>" << Base64Encode(block) << "</block>";
-            }
-            xml << "</blocks></cue>";
-        }
-        xml << "</cues></playback>";
-    }
-    xml << "</playbacks></show>";
-    return xml.str();
 }
 
 // The stand-in controller with one unit on 127.0.0.2 and a link port of the system's choosing.
@@ -194,7 +164,7 @@ public:
         }
         m_folder = pattern;
         boost::filesystem::create_directories(m_folder + "/shows");
-        std::ofstream(m_folder + "/shows/full.show") << FullShowXml();
+        std::ofstream(m_folder + "/shows/full.show") << bench::FullShowXml();
         m_standin = std::make_unique<CStandin>(m_folder);
         m_port = m_standin->WaitForLinkPort();
         if (m_port == 0)

@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
 
+#include <malloc.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -197,14 +198,114 @@ void BM_ShowHeaderBehindComment(benchmark::State& state)
     const std::string path = folder + "/a.show";
     std::ofstream(path, std::ios::binary) << ShowBehindComment(bytes);
     for (auto _ : state)
-    {
-        TiXmlDocument document;
-        benchmark::DoNotOptimize(CFile::ReadHeader(path, document).IsRead());
-    }
+        benchmark::DoNotOptimize(CFile::ReadHeader(path).root);
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes));
     std::system(("rm -rf '" + folder + "'").c_str());
 }
 BENCHMARK(BM_ShowHeaderBehindComment)->Arg(2)->Arg(31)->Unit(benchmark::kMillisecond);
+
+// The start of a show as a hostile folder may craft it, within every bound of the list: before the
+// root's attributes (a plain show's rest follows them).
+std::string CraftedStart(int shape)
+{
+    const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
+    const std::string root = "<show application=\"Tanzo\" version=\"1.7.0\"";
+    std::string start;
+    const auto repeat = [&](const std::string& unit, size_t times) {
+        start.reserve(start.size() + unit.size() * times);
+        for (size_t i = 0; i < times; ++i)
+            start += unit;
+    };
+    switch (shape)
+    {
+    case 0:  // 199,990 empty comments
+        start = declaration;
+        repeat("<!---->", 199990);
+        return start + "\n" + root;
+    case 1:  // 199,990 processing instructions
+        start = declaration;
+        repeat("<?a?>", 199990);
+        return start + "\n" + root;
+    case 2:  // a document type declaring entities up to the reach
+        start = declaration + "<!DOCTYPE show [";
+        repeat("<!ENTITY e \"x\">", 4000000 / 16);
+        return start + "]>\n" + root;
+    case 3:  // declarations, as many as the list keeps
+        repeat("<?xml?>", 199990);
+        return start + "\n" + root;
+    case 4:  // a root attribute of 1,000,000 bytes
+        return root + " label=\"" + std::string(1000000, 'x') + "\"";
+    default:  // 64 attributes of 16 KB each
+        start = root;
+        for (int i = 0; i < 62; ++i)
+            start += " a" + std::to_string(i) + "=\"" + std::string(16000, 'x') + "\"";
+        return start;
+    }
+}
+
+const char* const kCraftedStarts[] = {"comments", "instructions", "entities", "declarations", "attribute",
+                                      "attributes"};
+
+// A folder of shows of one crafted start, one file under as many names.
+class CCraftedShows
+{
+public:
+    CCraftedShows(int shape, int shows)
+    {
+        char pattern[] = "/tmp/tanzo-show-list-XXXXXX";
+        m_folder = ::mkdtemp(pattern) ? pattern : "";
+        std::ofstream(Path(0), std::ios::binary)
+            << CraftedStart(shape) << "><system/><fixtures/><playbacks/></show>\n";
+        for (int i = 1; i < shows; ++i)
+            ::link(Path(0).c_str(), Path(i).c_str());
+    }
+    ~CCraftedShows() { std::system(("rm -rf '" + m_folder + "'").c_str()); }
+
+    std::string Path(int i) const { return m_folder + "/show" + std::to_string(i) + ".show"; }
+    const std::string& Folder() const { return m_folder; }
+
+private:
+    std::string m_folder;
+};
+
+// The start of one crafted show, and what the list keeps of it: its time, and the heap the list
+// holds beyond a list of as many plain shows.
+void BM_ShowHeaderOfACraftedStart(benchmark::State& state)
+{
+    const int shape = int(state.range(0));
+    const CCraftedShows shows(shape, 10);
+    state.SetLabel(kCraftedStarts[shape]);
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CFile::ReadHeader(shows.Path(0)).root);
+    const CCraftedShows plain(4, 0);
+    std::ofstream(plain.Path(0), std::ios::binary) << ShowBehindComment(0);
+    for (int i = 1; i < 10; ++i)
+        ::link(plain.Path(0).c_str(), plain.Path(i).c_str());
+    const auto held = [](const std::string& folder) {
+        const size_t before = mallinfo2().uordblks;
+        CFileManager files(folder);
+        files.SetCore(nullptr);
+        return double(mallinfo2().uordblks) - double(before);
+    };
+    state.counters["kept_bytes_per_show"] = (held(shows.Folder()) - held(plain.Folder())) / 10;
+}
+BENCHMARK(BM_ShowHeaderOfACraftedStart)->DenseRange(0, 5)->Unit(benchmark::kMillisecond);
+
+// The program's start over folders of crafted shows: 50 behind 199,990 empty comments, 50 and 200
+// with a root attribute of 1,000,000 bytes.
+void BM_ShowListOfCraftedShows(benchmark::State& state)
+{
+    const int shape = int(state.range(0));
+    const CCraftedShows shows(shape, int(state.range(1)));
+    state.SetLabel(kCraftedStarts[shape]);
+    for (auto _ : state)
+    {
+        CFileManager files(shows.Folder());
+        files.SetCore(nullptr);
+        benchmark::DoNotOptimize(files.GetCount());
+    }
+}
+BENCHMARK(BM_ShowListOfCraftedShows)->Args({0, 50})->Args({4, 50})->Args({4, 200})->Unit(benchmark::kMillisecond);
 
 // One such show read and parsed whole: what opening it costs, and what each entry of the list
 // cost while the list read every show whole.

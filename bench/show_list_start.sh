@@ -4,12 +4,15 @@
 #   plain    - 500 shows as the program writes them
 #   comments - 490 shows, 75 of them behind a 2 MB comment before the root element
 #   prologs  - 10 shows, each behind a 31 MB comment before the root element
+#   comments50 - 50 shows, each behind 199,990 empty comments (1.4 MB)
+#   attr50, attr200 - 50 and 200 shows whose root tag holds an attribute of 1,000,000 bytes
 # Prints, per folder, the medians of ROUNDS runs (default 3):
 #   window   - start to the first font opened for the window's areas, which are made once the model
 #              (and with it the show list) is
 #   sigterm  - SIGTERM sent 0.1 s after start (while the list is read) to the end of the process
 #   idle     - SIGTERM sent once the window's areas are made to the end of the process
 #   peak     - the process's peak resident memory, read once it is up
+# TANZO_SHOW_LIST_FOLDERS names the folders to time (default: all of them).
 # BUILD_DIR defaults to build (the program is not built here); the folders are made once in
 # $TMPDIR and removed at the end.
 set -euo pipefail
@@ -41,10 +44,25 @@ make_folder() {  # NAME SHOWS LONG MB
 make_folder plain 500 0 0
 make_folder comments 490 75 2
 make_folder prologs 10 10 31
+# Shows of a crafted start: the start (all before the root's attributes) given, then the plain show.
+make_crafted() {  # NAME SHOWS START
+  local data=$work/$1/Zevral/Programmer i
+  mkdir -p "$data"
+  { printf '%s' "$3"; sed -n 's/^<show application="Tanzo" version="1.7.0">/>/p' <<<"$plain_show"; } >"$work/crafted"
+  for i in $(seq 1 "$2"); do cp "$work/crafted" "$data/show$i.show"; done
+}
+make_crafted comments50 50 "$(printf '<?xml version="1.0" encoding="UTF-8" standalone="no" ?>\n'
+  awk 'BEGIN { for (i = 0; i < 199990; i++) printf "<!---->" }'
+  printf '\n<show application="Tanzo" version="1.7.0"')"
+attribute=$(printf '<show application="Tanzo" version="1.7.0" label="'
+  awk 'BEGIN { s = sprintf("%1000s", ""); gsub(/ /, "x", s); for (i = 0; i < 1000; i++) printf "%s", s }'
+  printf '"')
+make_crafted attr50 50 "$attribute"
+make_crafted attr200 200 "$attribute"
 sync
 
 printf '%-9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms idle_ms peak_mb
-for name in plain comments prologs; do
+for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 attr200}; do
   : >"$work/window" && : >"$work/sigterm" && : >"$work/idle" && : >"$work/peak"
   for _ in $(seq "$rounds"); do
     start "$name"

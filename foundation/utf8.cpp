@@ -58,21 +58,35 @@ void AppendWindows1252(std::string& out, unsigned char byte)
     char32_t code = byte;
     if (byte >= 0x80 && byte < 0xA0)
         code = kWindows1252High[byte - 0x80] ? kWindows1252High[byte - 0x80] : 0xFFFD;
+    AppendUtf8(out, code);
+}
+}  // namespace
+
+void AppendUtf8(std::string& out, char32_t code)
+{
     if (code < 0x80)
+    {
         out += static_cast<char>(code);
+    }
     else if (code < 0x800)
     {
         out += static_cast<char>(0xC0 | (code >> 6));
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
-    else
+    else if (code < 0x10000)
     {
         out += static_cast<char>(0xE0 | (code >> 12));
         out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
         out += static_cast<char>(0x80 | (code & 0x3F));
     }
+    else
+    {
+        out += static_cast<char>(0xF0 | (code >> 18));
+        out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (code & 0x3F));
+    }
 }
-}  // namespace
 
 bool IsValidUtf8(const std::string& text)
 {

@@ -21,6 +21,9 @@ std::string ToValidUtf8(const std::string& text);
 // single-byte code, whatever UTF-8 its bytes may happen to spell.
 std::string Windows1252ToUtf8(const std::string& text);
 
+// The character, at most U+10FFFF and no surrogate, in UTF-8.
+void AppendUtf8(std::string& out, char32_t code);
+
 // Where the character that ends at pos starts: back over continuation bytes to the byte that
 // starts them (a run without one goes whole); 0 at the start.
 size_t PreviousCharacter(const std::string& text, size_t pos);

@@ -8,8 +8,12 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string_view>
+#include <unordered_set>
+#include <utility>
 #include <vector>
 
 namespace
@@ -18,6 +22,42 @@ namespace
 // read after it.
 constexpr size_t kFirstPiece = 4096;
 constexpr size_t kPiece = 64 * 1024;
+
+// The column, as TinyXML counts them for its errors (from 0: characters, a tab to the next
+// multiple of four), after the characters from from to to, which begin at the column given.
+size_t ParserColumnAfter(const char* from, const char* to, size_t column)
+{
+    if (!std::memchr(from, '\t', size_t(to - from)))
+    {
+        // Every byte that continues no character is one, counted eight at a time.
+        const char* p = from;
+        for (; p + 8 <= to; p += 8)
+        {
+            uint64_t word;
+            std::memcpy(&word, p, 8);
+            const uint64_t continuing = (word & ~(word << 1) & 0x8080808080808080ull) >> 7;
+            column += 8 - size_t((continuing * 0x0101010101010101ull) >> 56);
+        }
+        from = p;
+    }
+    for (const char* p = from; p < to; ++p)
+    {
+        if (*p == '\t')
+            column = (column / 4 + 1) * 4;
+        else if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80)
+            ++column;
+    }
+    return column;
+}
+
+// The line ends from from to to.
+size_t CountLines(const char* from, const char* to)
+{
+    size_t lines = 0;
+    for (const char* p = from; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(to - p)))) != nullptr; ++p)
+        ++lines;
+    return lines;
+}
 
 int LineAt(const std::string& text, size_t end)
 {
@@ -125,14 +165,23 @@ CXmlRead ParseDecoded(std::string text, CXmlRead read, TiXmlDocument& document, 
 }
 
 // Looks for the root element's start tag in the text of a document given piece by piece (as
-// CXmlDecoder makes it), keeping only what the parser needs of what stands before it: each
-// declaration and the tag as written, and a short stand-in ("<!>") for each comment, CDATA
-// section or other markup it passes over, so that the parser finds in what is kept what it would
-// find in the whole text, limits and errors alike, and the line and column of an error are those
-// in the file.
+// CXmlDecoder makes it), keeping only what the parser needs of what stands before it, so that the
+// parser finds in what is kept what it would find in the whole text, limits and errors alike, and
+// the line and column of an error are those in the file. Whatever stands before the tag, the
+// parser is given at most one stand-in ("<!>") for all the comments, CDATA sections, other markup
+// and declarations it passes over, and a declaration as written only where the parser or the
+// checks would fail on it; the tag's attribute values, which may be megabytes long, are read here
+// and only their names go through the parser (which reads a value some ten times slower), but
+// where a name is given twice and the parser's error must stand where the file has it.
 class CRootTagSearch
 {
 public:
+    // Searches the text given piece by piece into text, which it empties first; of the tag's
+    // attributes only those named in wanted, where given, keep their values.
+    CRootTagSearch(std::string& text, const std::vector<std::string>* wanted) : m_text(text), m_wanted(wanted)
+    {
+        m_text.clear();
+    }
     // Where the next piece of text goes.
     std::string& Text() { return m_text; }
     // Goes through the text given so far. True once the search is over: the tag was found, the
@@ -162,18 +211,29 @@ private:
         size_t parserColumn = 0;
     };
 
-    // Moves past the next count bytes of the text, following the line and columns.
-    void Pass(size_t count);
-    // Keeps the first count bytes of the text, on a line of their own; their first line keeps
-    // its columns as the parser counts them, to the next multiple of four.
-    void Keep(size_t count);
+    // Moves past the next count bytes of the text; their lines and columns are counted when
+    // next needed, so that thousands of short markups cost one count.
+    void Pass(size_t count) { m_at += count; }
+    // Counts the lines and columns of what was passed since last counted.
+    void Follow();
+    // Keeps the first count bytes of the text (as given, where given: lines as many), on a line
+    // of their own; their first line keeps its columns as the parser counts them, to the next
+    // multiple of four.
+    void Keep(size_t count, const std::string* as = nullptr);
+    // What passes over markup leaves for the parser: the one stand-in.
+    void StandIn();
+    // Keeps the start tag measured, of end bytes: its attribute values stand in m_values.
+    void KeepStartTag(size_t end, const std::vector<CXmlShape::CAttribute>& attributes);
     void Locate(int& line, int& column, bool bytes) const;
 
-    std::string m_text;
-    size_t m_at = 0;  // where the text not yet gone through begins
+    std::string& m_text;
+    const std::vector<std::string>* m_wanted;
+    size_t m_at = 0;        // where the text not yet gone through begins
+    size_t m_followed = 0;  // how far the line and columns are counted
     State m_state = State::kTop;
     CXmlShape::Markup m_kind = CXmlShape::Markup::kOther;
     const char* m_end = "";  // what ends the markup passed over
+    size_t m_endLength = 0;
     size_t m_measured = 0;   // the bytes of the markup kept when last measured
     size_t m_nodes = 0;
     bool m_started = false;  // a byte-order mark at the very start is passed
@@ -183,6 +243,10 @@ private:
     std::string m_kept;
     int m_keptRows = 1;
     std::vector<CMark> m_marks;
+    bool m_stoodIn = false;
+    bool m_tooManyNodes = false;
+    // The attributes of the tag, by name, values as the parser reads them.
+    std::vector<std::pair<std::string, std::string>> m_values;
 };
 
 bool CRootTagSearch::Search(bool ended)
@@ -203,6 +267,7 @@ bool CRootTagSearch::Search(bool ended)
                 {
                     // The parser passes it as white space, and counts it in no column.
                     m_at += 3;
+                    m_followed = m_at;
                     m_byteColumn += 3;
                     continue;
                 }
@@ -229,7 +294,8 @@ bool CRootTagSearch::Search(bool ended)
             }
             if (++m_nodes > kXmlMaxNodes)
             {
-                m_kept += "<!>";  // for the check to refuse the document as it would the whole
+                // Refused as the check would refuse the whole.
+                m_tooManyNodes = true;
                 m_state = State::kOver;
                 continue;
             }
@@ -237,26 +303,26 @@ bool CRootTagSearch::Search(bool ended)
             if (m_kind == CXmlShape::Markup::kDeclaration || m_kind == CXmlShape::Markup::kElement)
             {
                 // Measured from its first byte on.
-                m_text.erase(0, m_at);
-                m_at = 0;
                 m_measured = 0;
                 m_state = State::kKeeping;
                 continue;
             }
             size_t from = 0;
             m_end = CXmlShape::EndOf(m_kind, from);
+            m_endLength = std::strlen(m_end);
             Pass(from);
             m_state = State::kPassing;
             continue;
         }
         if (m_state == State::kPassing)
         {
-            const size_t length = std::strlen(m_end);
-            const size_t found = m_text.find(m_end, m_at);
-            if (found != std::string::npos)
+            const size_t length = m_endLength;
+            const char* text = m_text.data();
+            const char* found = CXmlShape::FindEnd(text + m_at, text + m_text.size(), m_end);
+            if (found)
             {
-                Pass(found + length - m_at);
-                m_kept += "<!>";
+                Pass(size_t(found - text) + length - m_at);
+                StandIn();
                 m_state = State::kTop;
                 continue;
             }
@@ -274,44 +340,51 @@ bool CRootTagSearch::Search(bool ended)
         }
         // Keeping: measured again only once it has doubled, so that a long one costs no more
         // than twice its length however thin the pieces.
-        if (!ended && m_measured > 0 && m_text.size() < 2 * m_measured)
-            return false;
-        m_measured = m_text.size();
-        CXmlShape shape(m_text);
+        if (!ended && m_measured > 0 && left < 2 * m_measured)
+            break;
+        m_measured = left;
+        CXmlShape shape(m_text.c_str() + m_at, left);
         std::string name;
         bool closed = false;
+        std::vector<CXmlShape::CAttribute> attributes;
         const size_t end = m_kind == CXmlShape::Markup::kDeclaration ? shape.MeasureDeclaration()
-                                                                     : shape.MeasureStartTag(name, closed);
+                                                                     : shape.MeasureStartTag(name, closed, &attributes);
         if (end == 0 && !ended)
-            return false;
+            break;
         if (end == 0 || end == std::string::npos)
         {
             // Never ended, or what the parser fails on: kept as far as it goes, for its error.
-            Keep(m_text.size());
+            Keep(left);
             m_state = State::kOver;
             continue;
         }
-        Keep(end);
         if (m_kind == CXmlShape::Markup::kDeclaration)
         {
+            // One that ends is one the parser and the checks read (where they would fail, the
+            // walk finds no end), and it holds nothing that matters here.
+            Pass(end);
+            StandIn();
             m_state = State::kTop;
             continue;
         }
+        KeepStartTag(end, attributes);
         // The start tag alone, closed at once, reads as the whole file's root reads.
         if (!closed)
             m_kept += "</" + name + ">";
         m_state = State::kOver;
     }
+    Follow();
     m_text.erase(0, m_at);
     m_at = 0;
+    m_followed = 0;
     return false;
 }
 
-void CRootTagSearch::Pass(size_t count)
+void CRootTagSearch::Follow()
 {
-    const char* from = m_text.data() + m_at;
-    const char* to = from + count;
-    m_at += count;
+    const char* from = m_text.data() + m_followed;
+    const char* to = m_text.data() + m_at;
+    m_followed = m_at;
     const char* lineStart = from;
     for (const char* p = from; (p = static_cast<const char*>(std::memchr(p, '\n', size_t(to - p)))) != nullptr; ++p)
     {
@@ -324,17 +397,12 @@ void CRootTagSearch::Pass(size_t count)
         m_parserColumn = 0;
     }
     m_byteColumn += size_t(to - lineStart);
-    for (const char* p = lineStart; p < to; ++p)
-    {
-        if (*p == '\t')
-            m_parserColumn = (m_parserColumn / 4 + 1) * 4;
-        else if ((static_cast<unsigned char>(*p) & 0xC0) != 0x80)
-            ++m_parserColumn;
-    }
+    m_parserColumn = ParserColumnAfter(lineStart, to, m_parserColumn);
 }
 
-void CRootTagSearch::Keep(size_t count)
+void CRootTagSearch::Keep(size_t count, const std::string* as)
 {
+    Follow();
     CMark mark;
     mark.row = ++m_keptRows;
     mark.padding = m_parserColumn % 4;
@@ -344,9 +412,50 @@ void CRootTagSearch::Keep(size_t count)
     m_marks.push_back(mark);
     m_kept += '\n';
     m_kept.append(mark.padding, ' ');
-    m_kept.append(m_text, m_at, count);
-    m_keptRows += int(std::count(m_text.begin() + std::ptrdiff_t(m_at), m_text.begin() + std::ptrdiff_t(m_at + count), '\n'));
+    if (as)
+        m_kept += *as;
+    else
+        m_kept.append(m_text, m_at, count);
+    m_keptRows += int(CountLines(m_text.data() + m_at, m_text.data() + m_at + count));
     Pass(count);
+}
+
+void CRootTagSearch::StandIn()
+{
+    if (!m_stoodIn)
+        m_kept += "<!>";
+    m_stoodIn = true;
+}
+
+void CRootTagSearch::KeepStartTag(size_t end, const std::vector<CXmlShape::CAttribute>& attributes)
+{
+    const char* tag = m_text.data() + m_at;
+    std::unordered_set<std::string_view> names;
+    for (const CXmlShape::CAttribute& a : attributes)
+    {
+        if (!names.insert(std::string_view(tag + a.name, a.nameEnd - a.name)).second)
+        {
+            // The parser's error stands after the values before it.
+            Keep(end);
+            return;
+        }
+    }
+    // Each value goes as its lines alone, so that the lines of the tag stay those of the file.
+    std::string namesOnly;
+    size_t from = 0;
+    for (const CXmlShape::CAttribute& a : attributes)
+    {
+        namesOnly.append(tag + from, a.value - from);
+        if (!a.quoted)
+            namesOnly += "\"\"";
+        namesOnly.append(CountLines(tag + a.value, tag + a.valueEnd), '\n');
+        from = a.valueEnd;
+        std::string name(tag + a.name, a.nameEnd - a.name);
+        if (!m_wanted || std::find(m_wanted->begin(), m_wanted->end(), name) != m_wanted->end())
+            m_values.emplace_back(std::move(name), CXmlShape::ValueOf(tag + a.value, tag + a.valueEnd, a.quoted));
+    }
+    namesOnly.append(tag + from, end - from);
+    Keep(end, &namesOnly);
 }
 
 void CRootTagSearch::Locate(int& line, int& column, bool bytes) const
@@ -364,8 +473,21 @@ void CRootTagSearch::Locate(int& line, int& column, bool bytes) const
 
 CXmlRead CRootTagSearch::Parse(const CXmlRead& read, TiXmlDocument& document) const
 {
-    return ParseDecoded(m_kept, read, document,
-                        [this](int& line, int& column, bool bytes) { Locate(line, column, bytes); });
+    if (m_tooManyNodes)
+    {
+        CXmlRead refused = read;
+        refused.status = XmlReadStatus::kRefused;
+        refused.reason = CXmlShape::TooManyNodes();
+        return refused;
+    }
+    CXmlRead parsed = ParseDecoded(m_kept, read, document,
+                                   [this](int& line, int& column, bool bytes) { Locate(line, column, bytes); });
+    if (TiXmlElement* root = parsed.IsRead() ? document.RootElement() : nullptr)
+    {
+        for (const auto& [name, value] : m_values)
+            root->SetAttribute(name, value);
+    }
+    return parsed;
 }
 }  // namespace
 
@@ -396,6 +518,21 @@ CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& do
 
 CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document)
 {
+    return CXmlRootTagReader().Read(path, maxBytes, document);
+}
+
+CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document)
+{
+    return CXmlRootTagReader().Read(source, document);
+}
+
+CXmlRootTagReader::CXmlRootTagReader() = default;
+
+CXmlRootTagReader::~CXmlRootTagReader() = default;
+
+CXmlRead CXmlRootTagReader::Read(const std::string& path, size_t maxBytes, TiXmlDocument& document,
+                                 const std::vector<std::string>* wanted)
+{
     document.Clear();
     document.SetValue(path);
     int error = 0;
@@ -403,8 +540,8 @@ CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument&
     const int file = OpenFileToRead(path, maxBytes, status, error);
     if (file < 0)
         return NotRead(status, error, maxBytes);
-    const CXmlRead read = ReadXmlRootTag(
-        [file](char* buffer, size_t size) {
+    const CXmlRead read = Read(
+        [file](char* buffer, size_t size) -> ssize_t {
             for (;;)
             {
                 const ssize_t got = ::read(file, buffer, size);
@@ -412,25 +549,25 @@ CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument&
                     return got;
             }
         },
-        document);
+        document, wanted);
     ::close(file);
     document.SetValue(path);
     return read;
 }
 
-CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document)
+CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& document,
+                                 const std::vector<std::string>* wanted)
 {
     document.Clear();
     CXmlDecoder decoder;
-    CRootTagSearch search;
+    CRootTagSearch search(m_text, wanted);
     CXmlRead read;
     // A short document is read whole into the first, small piece; a longer one in large ones.
     char first[kFirstPiece];
-    std::unique_ptr<char[]> large;
     size_t taken = 0;
     for (size_t size = kFirstPiece;;)
     {
-        char* const piece = size == kFirstPiece ? first : large.get();
+        char* const piece = size == kFirstPiece ? first : m_piece.get();
         const ssize_t got = source(piece, size);
         if (got < 0)
             return NotRead(FileReadStatus::kUnreadable, errno, 0);
@@ -449,7 +586,8 @@ CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document)
         }
         if (size == kFirstPiece && (size_t(got) == kFirstPiece || taken > size_t(got)))
         {
-            large.reset(new char[kPiece]);
+            if (!m_piece)
+                m_piece.reset(new char[kPiece]);
             size = kPiece;
         }
     }

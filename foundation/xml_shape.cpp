@@ -1,6 +1,7 @@
 #include "foundation/xml_shape.h"
 
 #include "foundation/ascii.h"
+#include "foundation/utf8.h"
 #include "foundation/xml_file.h"
 
 #include <algorithm>
@@ -22,13 +23,18 @@ bool CXmlShape::IsNameChar(char c)
 
 bool CXmlShape::StartsWith(const char* p, const char* tag)
 {
-    return std::strncmp(p, tag, std::strlen(tag)) == 0;
+    for (; *tag; ++p, ++tag)
+        if (*p != *tag)
+            return false;
+    return true;
 }
 
 bool CXmlShape::StartsWithIgnoringCase(const char* p, const char* tag)
 {
+    // As the parser compares, ASCII letters alone in either case.
+    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     for (; *tag; ++p, ++tag)
-        if (std::tolower(static_cast<unsigned char>(*p)) != std::tolower(static_cast<unsigned char>(*tag)))
+        if (lower(*p) != lower(*tag))
             return false;
     return true;
 }
@@ -55,9 +61,27 @@ const char* CXmlShape::SkipName(const char* p)
     return p;
 }
 
-const char* CXmlShape::SkipPast(const char* p, const char* end)
+const char* CXmlShape::FindEnd(const char* from, const char* stop, const char* end)
 {
-    const char* found = std::strstr(p, end);
+    // By its last character, '>', which a memory scan finds fastest: such markup may come by the
+    // hundred thousand ("<!---->").
+    const size_t length = std::strlen(end);
+    for (const char* p = from + length - 1; p < stop;)
+    {
+        const char* last = static_cast<const char*>(std::memchr(p, '>', size_t(stop - p)));
+        if (!last)
+            break;
+        const char* start = last + 1 - length;
+        if (std::equal(end, end + length - 1, start))
+            return start;
+        p = last + 1;
+    }
+    return nullptr;
+}
+
+const char* CXmlShape::SkipPast(const char* p, const char* end) const
+{
+    const char* found = FindEnd(p, m_stop, end);
     return found ? found + std::strlen(end) : nullptr;
 }
 
@@ -68,65 +92,139 @@ const char* CXmlShape::Refuse(const char* at, const std::string& error)
     return nullptr;
 }
 
-const char* CXmlShape::SkipReference(const char* p)
+const char* CXmlShape::Exceed(const std::string& reason)
 {
-    for (const char* entity : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"})
-        if (StartsWith(p, entity))
-            return p + std::strlen(entity);
-    // "&#" and decimal digits, or "&#x" and hexadecimal ones, then ';'.
-    if (p[1] == '#')
+    m_exceeded = reason;
+    return nullptr;
+}
+
+std::string CXmlShape::TooManyNodes()
+{
+    return "holds more than " + std::to_string(kXmlMaxNodes) + " tags and texts";
+}
+
+const char* CXmlShape::ReadReference(const char* p, uint32_t& code)
+{
+    static const struct
     {
-        const bool hex = p[2] == 'x';
-        const char* digits = p + (hex ? 3 : 2);
-        const char* q = digits;
-        uint32_t code = 0;
-        while (hex ? std::isxdigit(static_cast<unsigned char>(*q)) : std::isdigit(static_cast<unsigned char>(*q)))
+        const char* name;
+        char character;
+    } kEntities[] = {{"&amp;", '&'}, {"&lt;", '<'}, {"&gt;", '>'}, {"&quot;", '"'}, {"&apos;", '\''}};
+    for (const auto& entity : kEntities)
+    {
+        if (StartsWith(p, entity.name))
         {
-            code = std::min<uint32_t>(code * (hex ? 16 : 10) + uint32_t(HexDigitValue(*q)), 0x110000);
-            ++q;
-        }
-        if (q > digits && *q == ';')
-        {
-            if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
-                return Refuse(p, "a reference to no character, \"" + std::string(p, size_t(q + 1 - p)) + "\"");
-            return q + 1;
+            code = uint32_t(entity.character);
+            return p + std::strlen(entity.name);
         }
     }
+    // "&#" and decimal digits, or "&#x" and hexadecimal ones, then ';'.
+    if (p[1] != '#')
+        return nullptr;
+    const bool hex = p[2] == 'x';
+    const char* digits = p + (hex ? 3 : 2);
+    const char* q = digits;
+    code = 0;
+    while (hex ? std::isxdigit(static_cast<unsigned char>(*q)) : std::isdigit(static_cast<unsigned char>(*q)))
+    {
+        code = std::min<uint32_t>(code * (hex ? 16 : 10) + uint32_t(HexDigitValue(*q)), 0x110000);
+        ++q;
+    }
+    return q > digits && *q == ';' ? q + 1 : nullptr;
+}
+
+const char* CXmlShape::SkipReference(const char* p)
+{
+    uint32_t code = 0;
+    if (const char* past = ReadReference(p, code))
+    {
+        if (code == 0 || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF)
+        {
+            // Quoted by its start: its digits may run on for megabytes.
+            const size_t length = size_t(past - p);
+            return Refuse(p, "a reference to no character, \"" + std::string(p, std::min<size_t>(length, 16)) +
+                                 (length > 16 ? "...\"" : "\""));
+        }
+        return past;
+    }
     // Not a reference the parser knows: the '&' stands for itself.
+    if (m_rawAmpersands.size() == kXmlMaxRawAmpersands)
+        return Exceed("holds more than " + std::to_string(kXmlMaxRawAmpersands) + " '&' that begin no reference");
     m_rawAmpersands.push_back(size_t(p - m_start));
     return p + 1;
 }
 
 const char* CXmlShape::SkipText(const char* p, char end)
 {
-    while (*p && *p != end)
+    // By memory scans, a text of megabytes in a few hundred microseconds. The end is looked for
+    // once: no reference holds it.
+    const char* found = static_cast<const char*>(std::memchr(p, end, size_t(m_stop - p)));
+    const char* stop = found ? found : m_stop;
+    while ((p = static_cast<const char*>(std::memchr(p, '&', size_t(stop - p)))) != nullptr)
     {
-        p = *p == '&' ? SkipReference(p) : p + 1;
+        p = SkipReference(p);
         if (!p)
             return nullptr;
     }
-    return *p ? p : nullptr;
+    return found;
 }
 
-const char* CXmlShape::SkipAttribute(const char* p)
+const char* CXmlShape::SkipAttribute(const char* p, CAttribute* span)
 {
     p = SkipSpace(p);
     if (!IsNameStart(*p))
         return nullptr;
-    p = SkipSpace(SkipName(p));
+    const char* name = p;
+    const char* nameEnd = SkipName(p);
+    p = SkipSpace(nameEnd);
     if (*p != '=')
         return nullptr;
     p = SkipSpace(p + 1);
-    if (*p == '\'' || *p == '"')
+    const char* value = p;
+    const bool quoted = *p == '\'' || *p == '"';
+    if (quoted)
     {
+        value = p + 1;
         p = SkipText(p + 1, *p);
-        return p && p[1] ? p + 1 : nullptr;
-    }
-    // Without quotes the parser takes the value as it stands, references and all.
-    for (; *p && !IsSpace(*p) && *p != '/' && *p != '>'; ++p)
-        if (*p == '\'' || *p == '"')
+        if (!p || !p[1])
             return nullptr;
-    return *p ? p : nullptr;
+    }
+    else
+    {
+        // Without quotes the parser takes the value as it stands, references and all.
+        for (; *p && !IsSpace(*p) && *p != '/' && *p != '>'; ++p)
+            if (*p == '\'' || *p == '"')
+                return nullptr;
+        if (!*p)
+            return nullptr;
+    }
+    if (span)
+        *span = {size_t(name - m_p), size_t(nameEnd - m_p), size_t(value - m_p), size_t(p - m_p), quoted};
+    return quoted ? p + 1 : p;
+}
+
+std::string CXmlShape::ValueOf(const char* begin, const char* end, bool quoted)
+{
+    std::string value;
+    value.reserve(size_t(end - begin));
+    if (!quoted)
+        return value.assign(begin, end);
+    for (const char* p = begin; p < end;)
+    {
+        const char* ampersand = static_cast<const char*>(std::memchr(p, '&', size_t(end - p)));
+        value.append(p, ampersand ? ampersand : end);
+        if (!ampersand)
+            break;
+        // A reference ends before the value's closing quote, which none holds.
+        uint32_t code = 0;
+        const char* past = ReadReference(ampersand, code);
+        if (past)
+            AppendUtf8(value, code);
+        else
+            value += '&';
+        p = past ? past : ampersand + 1;
+    }
+    return value;
 }
 
 const char* CXmlShape::SkipDeclaration(const char* p)
@@ -155,15 +253,11 @@ const char* CXmlShape::SkipDeclaration(const char* p)
 
 CXmlShape::Markup CXmlShape::KindOf(const char* p, bool top)
 {
-    if (StartsWithIgnoringCase(p, "<?xml"))
-        return Markup::kDeclaration;
-    if (StartsWith(p, "<!--"))
-        return Markup::kComment;
-    if (StartsWith(p, "<![CDATA["))
-        return Markup::kCdata;
-    if (p[1] == '!' || p[1] == '?' || (top && !IsNameStart(p[1])))
-        return Markup::kOther;
-    return Markup::kElement;
+    if (p[1] == '?')
+        return StartsWithIgnoringCase(p, "<?xml") ? Markup::kDeclaration : Markup::kOther;
+    if (p[1] == '!')
+        return StartsWith(p, "<!--") ? Markup::kComment : StartsWith(p, "<![CDATA[") ? Markup::kCdata : Markup::kOther;
+    return top && !IsNameStart(p[1]) ? Markup::kOther : Markup::kElement;
 }
 
 const char* CXmlShape::EndOf(Markup kind, size_t& from)
@@ -184,16 +278,22 @@ const char* CXmlShape::SkipOtherMarkup(const char* p, size_t depth)
     return SkipPast(p + from, end);
 }
 
-const char* CXmlShape::SkipAttributes(const char* p, size_t& count)
+const char* CXmlShape::SkipAttributes(const char* p, size_t& count, std::vector<CAttribute>* spans)
 {
     for (;;)
     {
         p = SkipSpace(p);
         if (*p == '>' || *p == '/' || ++count > kXmlMaxAttributes)
             return p;
-        p = SkipAttribute(p);
+        if (++m_attributes > kXmlMaxAttributesInAll)
+            return Exceed("gives its elements more than " + std::to_string(kXmlMaxAttributesInAll) +
+                          " attributes in all");
+        CAttribute span;
+        p = SkipAttribute(p, spans ? &span : nullptr);
         if (!p)
             return nullptr;
+        if (spans)
+            spans->push_back(span);
     }
 }
 
@@ -203,14 +303,14 @@ size_t CXmlShape::MeasureDeclaration()
     return end ? size_t(end - m_p) : 0;
 }
 
-size_t CXmlShape::MeasureStartTag(std::string& name, bool& closed)
+size_t CXmlShape::MeasureStartTag(std::string& name, bool& closed, std::vector<CAttribute>* spans)
 {
     const char* nameStart = SkipSpace(m_p + 1);
     const char* p = SkipName(nameStart);
     name.assign(nameStart, p);
     size_t attributes = 0;
-    p = SkipAttributes(p, attributes);
-    if (attributes > kXmlMaxAttributes)
+    p = SkipAttributes(p, attributes, spans);
+    if (attributes > kXmlMaxAttributes || !m_exceeded.empty())
         return std::string::npos;
     if (!p)
         return 0;
@@ -221,6 +321,12 @@ size_t CXmlShape::MeasureStartTag(std::string& name, bool& closed)
 }
 
 std::string CXmlShape::Check()
+{
+    const std::string reason = Walk();
+    return m_exceeded.empty() ? reason : m_exceeded;
+}
+
+std::string CXmlShape::Walk()
 {
     const char* p = m_p + MarkAtStart(m_p);
     size_t depth = 0;
@@ -241,7 +347,7 @@ std::string CXmlShape::Check()
             ++nodes;
         }
         if (++nodes > kXmlMaxNodes)
-            return "holds more than " + std::to_string(kXmlMaxNodes) + " tags and texts";
+            return TooManyNodes();
         if (depth > 0 && p[1] == '/')
         {
             // The end tag of the element open: its name, white space and '>'.

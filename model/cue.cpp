@@ -6,7 +6,6 @@
 #include "link/message.h"
 #include "model/playback.h"
 #include "model/show_xml.h"
-#include "shell/app.h"
 
 #include <tinyxml.h>
 
@@ -67,7 +66,7 @@ CTime ReadTimeAttribute(const TiXmlElement& element, const char* name)
     // that turned a fade into a snap is found in the log.
     CTime whole;
     if (whole.ParseEntry(text) != CTime::EEntry::kTime || whole.GetMilliseconds() != read.GetMilliseconds())
-        CApp::Log("Show", "Read in part, as " + read.ToShortString() + ": " + DescribeXmlValue(element, name, text), 1);
+        ReportShowLine("Read in part, as " + read.ToShortString() + ": " + DescribeXmlValue(element, name, text));
     return time;
 }
 }  // namespace

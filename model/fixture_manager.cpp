@@ -13,6 +13,7 @@
 #include <tinyxml.h>
 
 #include <algorithm>
+#include <array>
 #include <bitset>
 
 CFixtureManager::CFixtureManager() = default;
@@ -166,9 +167,12 @@ void CFixtureManager::ReadXml(const TiXmlElement* element)
     const int64_t count = static_cast<int64_t>(m_fixtures.size());
     // Slots cleared on the way and slots read from an element. Every slot the file leaves
     // unfilled is cleared in the end, whatever order, repeats or gaps its indexes have, so no
-    // fixture of the previous show survives the load.
+    // fixture of the previous show survives the load. Each slot is read once, from the first
+    // element that names it: a load queues at most what the slots hold, however often a file
+    // names one.
     std::bitset<kFixtureCount> cleared;
     std::bitset<kFixtureCount> loaded;
+    std::array<size_t, kFixtureCount> repeats{};
     // Only "fixture" elements are fixtures: comments, other nodes and elements of other names take
     // no slot's place. An index that does not read is as good as none: the fixture takes the next
     // slot.
@@ -190,11 +194,15 @@ void CFixtureManager::ReadXml(const TiXmlElement* element)
                 next = index;
             }
         }
-        if (index >= 0 && index < count)
+        if (index >= 0 && index < count && loaded.test(index))
         {
-            // A slot cleared or read before in this walk no longer holds on the controller what
-            // the mirror says: every value is sent.
-            m_fixtures[index]->ReadXml(fixtureElement, cleared.test(index) || loaded.test(index));
+            ++repeats[index];
+        }
+        else if (index >= 0 && index < count)
+        {
+            // A slot cleared before in this walk no longer holds on the controller what the
+            // mirror says: every value is sent.
+            m_fixtures[index]->ReadXml(fixtureElement, cleared.test(index));
             loaded.set(index);
         }
         ++next;
@@ -203,6 +211,9 @@ void CFixtureManager::ReadXml(const TiXmlElement* element)
     {
         if (!cleared.test(slot) && !loaded.test(slot))
             m_fixtures[slot]->Clear();
+        if (repeats[slot] > 0)
+            ReportLeftOut(*element, "the " + std::to_string(repeats[slot]) + " elements after the first that name fixture " +
+                                        std::to_string(slot));
     }
     SetChanged();
 }

@@ -9,7 +9,6 @@
 #include "model/cue.h"
 #include "model/playback_manager.h"
 #include "model/show_xml.h"
-#include "shell/app.h"
 
 #include <tinyxml.h>
 
@@ -794,14 +793,21 @@ void CPlayback::Load(const TiXmlNode* node, bool everything)
         speed = ReadFloatAttribute(*element, "speed", 0.0f);
     }
 
-    bool hadCues = false;
-    for (const TiXmlElement* cues : XmlChildren(element, "cues"))
+    // One cue list: each would send its count and its cues, which no later list takes the place
+    // of, so a file of thousands would queue thousands of lists. The first is loaded, and the log
+    // says how many more there were.
+    const CXmlChildren lists = XmlChildren(element, "cues");
+    if (lists.begin() != lists.end())
     {
-        LoadCues(*cues, everything);
-        hadCues = true;
+        LoadCues(**lists.begin(), everything);
+        if (const size_t extra = lists.size() - 1; extra > 0)
+            ReportLeftOut(*element, "the " + std::to_string(extra) + " cue lists after the first of playback " +
+                                        std::to_string(GetIndex()));
     }
-    if (!hadCues)
+    else
+    {
         SendCommand(COMMAND_SET_COUNT, CMessageValue(uint32_t(0)));
+    }
 
     if (m_askedLabel.Ask(label, m_label, everything))
         SendCommand(COMMAND_SET_LABEL, CMessageValue(label));
@@ -832,12 +838,8 @@ void CPlayback::LoadCues(const TiXmlElement& element, bool everything)
     // cues this program never shows nor saves again, so the rest is left out, and said.
     const uint32_t count = uint32_t(std::min<size_t>(children.size(), kMaxCues));
     if (children.size() > kMaxCues)
-    {
-        const TiXmlDocument* document = element.GetDocument();
-        CApp::Log("Show", "Not read: the " + std::to_string(children.size() - kMaxCues) + " cues after the first " +
-                              std::to_string(kMaxCues) + " of playback " + std::to_string(GetIndex()) +
-                              (document ? " in \"" + document->ValueStr() + "\"" : std::string()), 1);
-    }
+        ReportLeftOut(element, "the " + std::to_string(children.size() - kMaxCues) + " cues after the first " +
+                                   std::to_string(kMaxCues) + " of playback " + std::to_string(GetIndex()));
     SendCommand(COMMAND_SET_COUNT, CMessageValue(count));
 
     uint32_t next = 0;

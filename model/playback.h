@@ -168,9 +168,9 @@ public:
 
     // The "playback" element of a show file.
     void Save(TiXmlElement& element) const;
-    // Reads the node, then sends the cue count, the cues and what differs; with everything (the
-    // playback was just cleared on the controller, so the mirror says nothing of it) every value,
-    // its cues' included.
+    // Reads the node, then sends the cue count, the cues of its first cue list and what differs;
+    // with everything (the playback was just cleared on the controller, so the mirror says
+    // nothing of it) every value, its cues' included.
     void Load(const TiXmlNode* node, bool everything = false);
     // One cue per element child.
     void LoadCues(const TiXmlElement& element, bool everything = false);

@@ -257,14 +257,22 @@ void CPlaybackManager::Load(const TiXmlNode* node)
             done[index] = true;
         }
     };
-    // A playback cleared or loaded before in this walk (an index after a higher one, or named
-    // twice) no longer holds on the controller what the mirror says: every value is sent.
+    // A playback cleared before in this walk (an index after a higher one) no longer holds on the
+    // controller what the mirror says: every value is sent. Each playback is loaded once, from
+    // the first element that names it, so that a load queues at most what the playbacks hold
+    // (a clear and every value of each, some 25,000 records), however often a file names one.
+    std::array<bool, kPlaybackCount> loaded{};
+    std::array<size_t, kPlaybackCount> repeats{};
     auto load = [&](int64_t index, const TiXmlElement* child) {
-        if (index >= 0 && index < kPlaybackCount)
+        if (index < 0 || index >= kPlaybackCount)
+            return;
+        if (loaded[index])
         {
-            m_playbacks[index]->Load(child, done[index]);
-            done[index] = true;
+            ++repeats[index];
+            return;
         }
+        m_playbacks[index]->Load(child, done[index]);
+        done[index] = loaded[index] = true;
     };
 
     // Only "playback" elements are playbacks: comments, other nodes and elements of other names
@@ -291,6 +299,12 @@ void CPlaybackManager::Load(const TiXmlNode* node)
     }
     for (int64_t i = 0; i < kPlaybackCount; ++i)
         clear(i);
+    for (uint32_t i = 0; i < kPlaybackCount; ++i)
+    {
+        if (repeats[i] > 0)
+            ReportLeftOut(*node, "the " + std::to_string(repeats[i]) + " elements after the first that name playback " +
+                                     std::to_string(i));
+    }
     SetChanged();
 }
 

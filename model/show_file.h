@@ -5,12 +5,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 class CCore;
 class CFileManager;
 class CShowMessage;
-struct CXmlRead;
+struct CShowHeader;
+class CXmlRootTagReader;
 class TiXmlDocument;
 class TiXmlElement;
 
@@ -80,6 +82,16 @@ public:
     // false with the reason in GetError. A show opened while the model still reads a newly
     // chosen controller waits in the file manager until that has settled, so that only what
     // differs from the controller's real state is left out.
+    //
+    // What one file may cost, whatever it holds: it is read whole only within kMaxBytes, and
+    // parsed only within the limits of xml_file.h (nodes, attributes, '&' that begin no
+    // reference, depth), so that the main thread spends at most some three times what the
+    // largest show a user makes takes (64 playbacks of 48 cues, 13 MB), and the memory peaks at
+    // some 200 MB for the costliest file of 32 MB (the nodes and attributes the limits allow take
+    // some 70 MB whatever the size, the text three times its own). The load queues at
+    // most one clear and every value of each fixture, playback and cue, some 26,000 records, as
+    // the largest show does, and gives the log at most CShowReadLog::kMaxLines lines; the
+    // document goes once it is sent, and nothing else of the file is kept.
     bool Load();
     // Gives the file a new name in its folder, with the extension ".show". Refused (false, with
     // the reason) when read-only, when the name is empty or holds a path separator, when another
@@ -88,15 +100,17 @@ public:
 
     // The document Save writes.
     void BuildDocument(TiXmlDocument& document, bool empty) const;
-    // Reads only the start tag of the file's root element into the document (as an empty element),
-    // which is all the show list needs of a show of up to 32 MB, however it is encoded; each byte
-    // up to it once, within a few MB of memory whatever stands before it. A file larger than
-    // kMaxBytes is refused unread, and one whose tag stands further in than kXmlRootTagReach once
-    // that much is read (see ReadXmlRootTag).
-    static CXmlRead ReadHeader(const std::string& path, TiXmlDocument& document);
-    // Hands a show's "fixtures" and "playbacks" to their readers; the playbacks of a main-product
-    // show are the children of "playbacks/buttons".
-    static void SendShow(CCore* core, const TiXmlElement& show, bool mainProduct);
+    // What the start tag of the file's root element says, which is all the show list needs of a
+    // show of up to 32 MB, however it is encoded. Reads each byte up to the tag once, and holds
+    // a few MB of memory at most while it does, whatever stands before the tag or in it (see
+    // ReadXmlRootTag); keeps only the flags. A file larger than kMaxBytes is refused unread, and
+    // one whose tag stands further in than kXmlRootTagReach once that much is read. A reader, where
+    // given, lends the memory it keeps.
+    static CShowHeader ReadHeader(const std::string& path, CXmlRootTagReader* reader = nullptr);
+    // Hands the "fixtures" and "playbacks" of the document's "show" to their readers (the
+    // playbacks of a main-product show are the children of "playbacks/buttons"), then lets the
+    // document go, and with it the memory it took.
+    static void SendShow(CCore* core, std::unique_ptr<TiXmlDocument> document, bool mainProduct);
 
 private:
     // Keeps the message to show and logs it; false.

@@ -1,6 +1,5 @@
 #include "model/show_file_list.h"
 
-#include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
 #include "foundation/file_replace.h"
 #include "foundation/notify_codes.h"
@@ -26,15 +25,12 @@ const char* const kLogCategory = "FileManager";
 
 // Whether the header read of an XML file is that of a main-product show; says in the log why a
 // file was not read.
-bool IsMainProductHeader(const std::string& path, const CXmlRead& read, const TiXmlDocument& document)
+bool IsMainProductHeader(const std::string& path, const CShowHeader& header)
 {
+    const CXmlRead& read = header.read;
     if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
         CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
-    if (!read.IsRead())
-        return false;
-    const TiXmlElement* show = document.FirstChildElement("show");
-    const char* application = show ? show->Attribute("application") : nullptr;
-    return application && EqualIgnoringAsciiCase(application, "Lumivo");
+    return read.IsRead() && header.mainProduct.value_or(false);
 }
 
 // By name, byte by byte as unsigned values, a proper prefix first.
@@ -93,8 +89,7 @@ void CFileManager::Refresh()
         ListDirectory(m_folder, "*.xml", paths, true);
         for (const std::string& path : paths)
         {
-            const CShowHeaderCache::CHeader& header = m_headers.Read(path);
-            if (!IsMainProductHeader(path, header.read, header.document))
+            if (!IsMainProductHeader(path, m_headers.Read(path)))
                 continue;
             m_files.push_back(std::make_unique<CFile>(this, m_core, path));
             changed = true;
@@ -211,9 +206,7 @@ bool CFileManager::IsShowFile(const std::string& path)
         if (FileNameOf(path) == "..")
             return false;
         // What the root's start tag says is enough; the rest of the file is not read.
-        TiXmlDocument document;
-        const CXmlRead read = CFile::ReadHeader(path, document);
-        return IsMainProductHeader(path, read, document);
+        return IsMainProductHeader(path, CFile::ReadHeader(path));
     }
     catch (const std::exception&)
     {
@@ -221,7 +214,7 @@ bool CFileManager::IsShowFile(const std::string& path)
     }
 }
 
-const CShowHeaderCache::CHeader& CFileManager::ReadHeader(const std::string& path, const struct stat* status)
+const CShowHeader& CFileManager::ReadHeader(const std::string& path, const struct stat* status)
 {
     return m_headers.Read(path, status);
 }
@@ -247,8 +240,5 @@ void CFileManager::ResyncSettled()
 {
     if (!m_pending)
         return;
-    const std::unique_ptr<TiXmlDocument> document = std::move(m_pending);
-    const TiXmlNode* node = document->FirstChild("show");
-    if (const TiXmlElement* show = node ? node->ToElement() : nullptr)
-        CFile::SendShow(m_core, *show, m_pendingMainProduct);
+    CFile::SendShow(m_core, std::move(m_pending), m_pendingMainProduct);
 }

@@ -66,7 +66,7 @@ public:
     static bool IsShowFile(const std::string& path);
     // What CFile::ReadHeader reads of the file, kept from when the list last read it while the
     // file has not changed since (CShowHeaderCache::Read). Valid until the next call.
-    const CShowHeaderCache::CHeader& ReadHeader(const std::string& path, const struct stat* status = nullptr);
+    const CShowHeader& ReadHeader(const std::string& path, const struct stat* status = nullptr);
     // Why the last CreateShowFile or RemoveFile failed, ready to show in the interface's
     // language.
     const std::string& GetError() const { return m_error; }

@@ -36,7 +36,7 @@ bool CShowHeaderCache::StampOf(const struct stat& status, CStamp& stamp)
     return true;
 }
 
-const CShowHeaderCache::CHeader& CShowHeaderCache::Read(const std::string& path, const struct stat* status)
+const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct stat* status)
 {
     struct stat own;
     if (!status && ::stat(path.c_str(), &own) == 0)
@@ -47,8 +47,7 @@ const CShowHeaderCache::CHeader& CShowHeaderCache::Read(const std::string& path,
     {
         if (kept != m_entries.end())
             m_entries.erase(kept);
-        m_unkept.document.Clear();
-        m_unkept.read = CFile::ReadHeader(path, m_unkept.document);
+        m_unkept = CFile::ReadHeader(path, m_reader.get());
         return m_unkept;
     }
     if (kept != m_entries.end() && kept->second.stamp == stamp &&
@@ -65,8 +64,7 @@ const CShowHeaderCache::CHeader& CShowHeaderCache::Read(const std::string& path,
     entry.stamp = stamp;
     entry.settled = stamp.changed + m_settle.count() <= Nanoseconds(now);
     entry.listing = m_listing;
-    entry.header.document.Clear();
-    entry.header.read = CFile::ReadHeader(path, entry.header.document);
+    entry.header = CFile::ReadHeader(path, m_reader.get());
     return entry.header;
 }
 
@@ -74,11 +72,13 @@ void CShowHeaderCache::BeginListing()
 {
     ++m_listing;
     m_listingOpen = true;
+    m_reader = std::make_unique<CXmlRootTagReader>();
 }
 
 void CShowHeaderCache::EndListing()
 {
     m_listingOpen = false;
+    m_reader.reset();
     for (auto entry = m_entries.begin(); entry != m_entries.end();)
     {
         if (entry->second.listing != m_listing)

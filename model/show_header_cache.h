@@ -2,38 +2,47 @@
 
 #include "foundation/xml_file.h"
 
-#include <tinyxml.h>
-
 #include <chrono>
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 
 struct stat;
 
-// What the show list reads of each show file, the start tag of its root (CFile::ReadHeader), kept
-// for as long as the file stays as it was read: the same file at the path, of the same size,
-// last written and changed at the same times. Listing the folder again, as after a save, then
-// reads only the shows that changed. A file changed less than settle before it was read is kept
-// only for the rest of the listing that read it: a change that follows within the file system's
-// clock tick would not show in its times. Main thread only.
+// What the show list keeps of a show file (CFile::ReadHeader): what the start tag of its root
+// says, and how that was read. Some two hundred bytes whatever the file holds, the reader's reason
+// and notice being a line each.
+struct CShowHeader
+{
+    CXmlRead read;
+    // An element stands at the top of the file; where none does, or the file was not read, the
+    // flags are unknown.
+    bool root = false;
+    // What a root named "show" says with "readonly" (true for "true" in any letter case) and
+    // "application" (true for the main product), where it gives them.
+    std::optional<bool> readOnly;
+    std::optional<bool> mainProduct;
+};
+
+// What the show list reads of each show file, kept for as long as the file stays as it was read:
+// the same file at the path, of the same size, last written and changed at the same times.
+// Listing the folder again, as after a save, then reads only the shows that changed. A file
+// changed less than settle before it was read is kept only for the rest of the listing that read
+// it: a change that follows within the file system's clock tick would not show in its times.
+// Main thread only.
 class CShowHeaderCache
 {
 public:
-    // What was read of a file.
-    struct CHeader
-    {
-        CXmlRead read;
-        TiXmlDocument document;
-    };
-
     explicit CShowHeaderCache(std::chrono::nanoseconds settle = std::chrono::seconds(2));
 
     // The file's header, from an earlier read while the file has not changed since; else read
     // now. status, where given, is the file's as the caller has just asked for it (following a
     // link), which is then not asked for again. Valid until the next call.
-    const CHeader& Read(const std::string& path, const struct stat* status = nullptr);
-    // A listing of the folder begins, and ends: the files it did not read are forgotten.
+    const CShowHeader& Read(const std::string& path, const struct stat* status = nullptr);
+    // A listing of the folder begins, and ends: the files it did not read are forgotten, and so
+    // is the memory the listing read them with.
     void BeginListing();
     void EndListing();
 
@@ -50,7 +59,7 @@ private:
     struct CEntry
     {
         CStamp stamp;
-        CHeader header;
+        CShowHeader header;
         bool settled = false;
         uint64_t listing = 0;  // the last that read it
     };
@@ -62,5 +71,6 @@ private:
     std::unordered_map<std::string, CEntry> m_entries;
     uint64_t m_listing = 0;
     bool m_listingOpen = false;
-    CHeader m_unkept;
+    CShowHeader m_unkept;
+    std::unique_ptr<CXmlRootTagReader> m_reader;  // while a listing is open
 };

@@ -10,14 +10,56 @@
 #include <cstdio>
 #include <optional>
 
+namespace
+{
+// The show whose reading counts the lines, if any.
+CShowReadLog* g_readLog = nullptr;
+}  // namespace
+
+CShowReadLog::CShowReadLog(const std::string& file) : m_file(file), m_outer(g_readLog)
+{
+    g_readLog = this;
+}
+
+CShowReadLog::~CShowReadLog()
+{
+    g_readLog = m_outer;
+    if (m_unsaid > 0)
+        CApp::Log("Show", "Not logged: " + std::to_string(m_unsaid) + " more lines on what was not read of \"" + m_file +
+                              "\"", 1);
+}
+
+bool CShowReadLog::Take()
+{
+    if (m_lines == kMaxLines)
+    {
+        ++m_unsaid;
+        return false;
+    }
+    ++m_lines;
+    return true;
+}
+
+void ReportShowLine(const std::string& line)
+{
+    if (!g_readLog || g_readLog->Take())
+        CApp::Log("Show", line, 1);
+}
+
 void ReportUnreadValue(const TiXmlElement& element, const char* name, const std::string& text)
 {
-    CApp::Log("Show", "Not read, default kept: " + DescribeXmlValue(element, name, text), 1);
+    ReportShowLine("Not read, default kept: " + DescribeXmlValue(element, name, text));
 }
 
 void ReportUnknownName(const TiXmlElement& element, const char* name, const std::string& text)
 {
-    CApp::Log("Show", "Not read, sent as unknown: " + DescribeXmlValue(element, name, text), 1);
+    ReportShowLine("Not read, sent as unknown: " + DescribeXmlValue(element, name, text));
+}
+
+void ReportLeftOut(const TiXmlNode& node, const std::string& what)
+{
+    const TiXmlDocument* document = node.GetDocument();
+    ReportShowLine("Not read: " + what + (document ? " in \"" + document->ValueStr() + "\"" : std::string()));
 }
 
 bool ReadBoolAttribute(const TiXmlElement& element, const char* name)

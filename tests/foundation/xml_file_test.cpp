@@ -1,11 +1,11 @@
 #include "foundation/xml_file.h"
 
 #include "foundation/xml_element.h"
+#include "tests/support/memory_use.h"
 #include "tests/support/utf16_text.h"
 
 #include <gtest/gtest.h>
 
-#include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,11 +16,6 @@
 #include <string>
 #include <utility>
 #include <vector>
-
-#if defined(__SANITIZE_ADDRESS__)
-// The sanitizer's allocator keeps the heap under AddressSanitizer.
-extern "C" size_t __sanitizer_get_current_allocated_bytes();
-#endif
 
 namespace
 {
@@ -45,15 +40,13 @@ std::string WithAttributes(size_t count)
     return element + "/>";
 }
 
-// The bytes the heap holds now.
-size_t HeapInUse()
+// The element's attributes, names and values, in order.
+std::vector<std::pair<std::string, std::string>> Attributes(const TiXmlElement& element)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    return __sanitizer_get_current_allocated_bytes();
-#else
-    const struct mallinfo2 info = mallinfo2();
-    return info.uordblks + info.hblkhd;
-#endif
+    std::vector<std::pair<std::string, std::string>> attributes;
+    for (const TiXmlAttribute* a = element.FirstAttribute(); a; a = a->Next())
+        attributes.emplace_back(a->Name(), a->Value());
+    return attributes;
 }
 
 // A document of parts, each given a number of times, handed out as a file is read, in pieces of
@@ -133,6 +126,15 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
          "gives an element more than 64 attributes"},
         {"too many elements", "<r>" + Repeat("<a/>", kXmlMaxNodes) + "</r>", XmlReadStatus::kRefused,
          "holds more than 200000 tags and texts"},
+        // What the parser keeps for each is far more than what it takes to write it.
+        {"as many attributes in all as allowed", Repeat(WithAttributes(kXmlMaxAttributes), kXmlMaxAttributesInAll / 64),
+         XmlReadStatus::kRead, ""},
+        {"one attribute more in all", "<r>" + Repeat(WithAttributes(kXmlMaxAttributes), kXmlMaxAttributesInAll / 64) +
+                                          "<a b=''/></r>",
+         XmlReadStatus::kRefused, "gives its elements more than 200000 attributes in all"},
+        {"as many lone '&' as allowed", "<r>" + Repeat("&", kXmlMaxRawAmpersands) + "</r>", XmlReadStatus::kRead, ""},
+        {"one lone '&' more", "<r a='&'>" + Repeat("&", kXmlMaxRawAmpersands) + "</r>", XmlReadStatus::kRefused,
+         "holds more than 100000 '&' that begin no reference"},
         {"ends inside a UTF-8 character", "<?xml version=\"1.0\" ?>\n<a b=\"B\xc3\xbchne \xe2\x82",
          XmlReadStatus::kMalformed, "is not well-formed XML: "},
         {"not XML", "hello", XmlReadStatus::kMalformed, "is not well-formed XML: "},
@@ -143,6 +145,8 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
          "a reference to no character, \"&#xD800;\" (line 3, column 7)"},
         {"a reference past the last character", "<a>&#1114112;</a>", XmlReadStatus::kMalformed, "(line 1"},
         {"a NUL by reference", "<a>&#0;</a>", XmlReadStatus::kMalformed, "no character"},
+        {"a long reference to no character", "<a>&#" + std::string(1 << 20, '0') + ";</a>", XmlReadStatus::kMalformed,
+         "a reference to no character, \"&#00000000000000...\" (line 1, column 4)"},
         {"an encoding nobody knows", "<?xml version=\"1.0\" encoding=\"x-martian\"?><a/>",
          XmlReadStatus::kUndecodable, "is in the encoding \"x-martian\", which the program does not know"},
         {"bytes that are not in the declared encoding",
@@ -289,6 +293,13 @@ TEST(XmlFile, ARootTagIsReadFromEachByteOnceHoldingLittleOfWhatStandsBeforeIt)
          XmlReadStatus::kRefused, "has declarations or a root start tag longer than 1 MB", kXmlRootTagKept + 65536},
         {"2 MB of white space first", {{"\r\n\t ", megabyte / 2}, {show, 1}}, 65536, XmlReadStatus::kRefused,
          "begins with more than 1 MB of white space", megabyte + 65536},
+        // However much markup stands before the tag, it leaves the parser one node in its place.
+        {"behind 199,990 empty comments", {{"<?xml version=\"1.0\"?>", 1}, {"<!---->", 199990}, {show.substr(4), 1}},
+         65536, XmlReadStatus::kRead, "show", 1500000},
+        {"behind declarations and instructions", {{"<?xml?><?pi?>", 99990}, {show.substr(4), 1}}, 65536,
+         XmlReadStatus::kRead, "show", 1400000},
+        {"a root attribute of 1 MB", {{"<show label=\"", 1}, {line, megabyte / 64}, {"\"" + show.substr(9), 1}}, 65536,
+         XmlReadStatus::kRead, "show", megabyte + 65536},
     };
     for (const auto& row : rows)
     {
@@ -302,6 +313,10 @@ TEST(XmlFile, ARootTagIsReadFromEachByteOnceHoldingLittleOfWhatStandsBeforeIt)
             EXPECT_EQ(document.RootElement()->ValueStr(), row.reason) << row.what;
             EXPECT_STREQ(document.RootElement()->Attribute("readonly"), "true") << row.what;
             EXPECT_EQ(document.RootElement()->FirstChild(), nullptr) << row.what;
+            size_t nodes = 0;
+            for (const TiXmlNode* node = document.FirstChild(); node; node = node->NextSibling())
+                ++nodes;
+            EXPECT_LE(nodes, 2u) << row.what;
         }
         else
         {
@@ -328,6 +343,11 @@ TEST(XmlFile, ARootTagBehindALongStartIsToldAsTheWholeFileTellsIt)
         "\xEF\xBB\xBF" + lines + "\t<show a=\"1\" b=\"2\" c/>",
         Utf16(lines.substr(0, 1000) + "-->\t<show a=\"1\" b>", false),
         lines + "\t<show application=\"Tanzo\" label='a > b'><a/></show>",
+        // Values as the parser reads them, whichever way they are written.
+        lines + "\t<show a=\"x &amp; &#x41;&#0066;&lt;\r\n&quot;'\xc3\xa9\" b='Sound & Light &#' c=plain&amp; d=\"\"/>",
+        // A name given twice, after values over lines and tabs.
+        lines + "\t<show a=\"1\n\t2\" b=\"\" a=\"3\">",
+        lines + "\t<show a='\t\t' b=\"\xc3\xa9\" b=''>",
     };
     for (const std::string& text : rows)
     {
@@ -343,6 +363,10 @@ TEST(XmlFile, ARootTagBehindALongStartIsToldAsTheWholeFileTellsIt)
         EXPECT_EQ(tag.line, all.line) << at;
         EXPECT_EQ(tag.column, all.column) << at;
         EXPECT_EQ(start.RootElement() != nullptr, whole.RootElement() != nullptr) << at;
+        if (start.RootElement() && whole.RootElement())
+        {
+            EXPECT_EQ(Attributes(*start.RootElement()), Attributes(*whole.RootElement())) << at;
+        }
     }
     std::filesystem::remove_all(folder);
 }

@@ -150,7 +150,10 @@ void ReadShowListEntry(const uint8_t* data, size_t size)
     TiXmlDocument whole;
     TiXmlDocument start;
     const CXmlRead read = ReadXmlFile(path, CFile::kMaxBytes, whole);
-    const CXmlRead tag = CFile::ReadHeader(path, start);
+    const CXmlRead tag = ReadXmlRootTag(path, CFile::kMaxBytes, start);
+    const CShowHeader header = CFile::ReadHeader(path);
+    Require(header.read.status == tag.status && header.root == (tag.IsRead() && start.RootElement()),
+            "the list's flags are not those of the root read");
     if (read.IsRead() && whole.RootElement())
         Require(SameStartTag(*whole.RootElement(), start.RootElement()), "the list read another root than the reader");
     size_t at = 0;

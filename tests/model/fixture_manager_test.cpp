@@ -219,6 +219,26 @@ TEST_F(FixtureManagerTest, OddIndexesNeverLeaveAnOldFixtureBehindNorCrash)
     EXPECT_EQ(Cleared(), Join(Range(4, 64), {3}));
 }
 
+TEST_F(FixtureManagerTest, EachSlotIsReadOnceHoweverOftenTheFileNamesIt)
+{
+    // What a file queues: the same as the file with only the first element that names each slot.
+    const auto sent = [](const std::string& xml) {
+        CRecordingSink records;
+        CFixtureManager fresh;
+        fresh.Init(nullptr, &records);
+        TiXmlDocument document;
+        document.Parse(("<fixtures>" + xml + "</fixtures>").c_str());
+        fresh.ReadXml(document.RootElement());
+        return records.TargetsAndValues();
+    };
+    std::string repeats;
+    for (int i = 0; i < 1000; ++i)
+        repeats += "<fixture index='3' label='b' invert_pan='true'/><fixture index='2' label='c'/>";
+    const std::vector<std::string> once = sent("<fixture index='3' label='a'/><fixture index='2' label='c'/>");
+    EXPECT_EQ(sent("<fixture index='3' label='a'/>" + repeats), once);
+    EXPECT_LE(once.size(), 64u + 8u);
+}
+
 TEST_F(FixtureManagerTest, ASlotClearedOnTheWayAndNamedLaterGetsEveryValue)
 {
     Patch(1, 40, 2, "Kept");

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <tinyxml.h>
 
+#include <algorithm>
+
 
 namespace
 {
@@ -187,6 +189,53 @@ TEST_F(PlaybackManagerTest, LoadSurvivesIndexesOutOfRangeOrMalformed)
     EXPECT_EQ(loaded, (std::vector<uint32_t>{0, 3, 4, 40, 62}));
     EXPECT_EQ(cleared, Join({1, 2}, Range(5, 63)));
     EXPECT_EQ(CRecordingSink::Target(sink.sent.back()), "41/58/62/0/0");
+}
+
+TEST_F(PlaybackManagerTest, LoadReadsEachPlaybackAndCueListOnceHoweverOftenTheFileGivesThem)
+{
+    // What a file queues: the same as the file with only the first element that names each
+    // playback, and only the first cue list of each (clears of playbacks named by none may come
+    // in another order).
+    const auto sent = [](const std::string& xml) {
+        CRecordingSink out;
+        CPlaybackManager fresh;
+        fresh.SetSink(&out);
+        TiXmlDocument document;
+        document.Parse(("<playbacks>" + xml + "</playbacks>").c_str());
+        fresh.Load(document.RootElement());
+        std::vector<std::string> records = out.TargetsAndValues();
+        std::sort(records.begin(), records.end());
+        return records;
+    };
+    const auto repeat = [](const std::string& text, int times) {
+        std::string out;
+        for (int i = 0; i < times; ++i)
+            out += text;
+        return out;
+    };
+    const std::string cues = "<cues>" + repeat("<cue label='A' fade='1s'/>", 48) + "</cues>";
+    const std::string others = "<cues>" + repeat("<cue label='B'/>", 48) + "</cues>";
+    const struct
+    {
+        const char* what;
+        std::string xml;
+        std::string once;
+    } rows[] = {
+        {"a playback named 1,000 times", repeat("<playback index='3' label='A'/><playback index='3' label='B'/>", 500),
+         "<playback index='3' label='A'/>"},
+        {"named again by the running index", "<playback label='A'/><playback index='0' label='B'/><playback/>",
+         "<playback label='A'/><playback index='2'/>"},
+        {"named again after a higher one", "<playback index='2' label='A'/><playback index='5'/><playback index='2'/>",
+         "<playback index='2' label='A'/><playback index='5'/>"},
+        {"1,000 cue lists", "<playback index='0'>" + cues + repeat(others, 999) + "</playback>",
+         "<playback index='0'>" + cues + "</playback>"},
+    };
+    for (const auto& row : rows)
+    {
+        const std::vector<std::string> once = sent(row.once);
+        EXPECT_EQ(sent(row.xml), once) << row.what;
+        EXPECT_LE(once.size(), 64u + 1u + 48u * 8u + 8u) << row.what;
+    }
 }
 
 TEST_F(PlaybackManagerTest, SaveWritesThePlaybacksThatHoldSomething)

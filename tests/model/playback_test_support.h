@@ -38,6 +38,14 @@ public:
             targets.push_back(Target(m));
         return targets;
     }
+    // The same, each with its value as text.
+    std::vector<std::string> TargetsAndValues() const
+    {
+        std::vector<std::string> records;
+        for (const CMessage& m : sent)
+            records.push_back(Target(m) + " " + m.GetValue().ToText());
+        return records;
+    }
     static std::string Target(const CMessage& m)
     {
         return std::to_string(m.GetManager()) + "/" + std::to_string(m.GetCommand()) + "/" +

@@ -10,6 +10,7 @@
 #include "shell/logger.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/model/show_test_support.h"
+#include "tests/support/memory_use.h"
 #include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
@@ -369,13 +370,64 @@ TEST_F(ShowFileListTest, AShowBehindALongStartIsReadOnceAndBeyondReachListedRead
             << path;
 }
 
+TEST_F(ShowFileListTest, AShowCostsTheListOnlyItsFlagsWhateverItsStart)
+{
+    const auto repeat = [](const std::string& unit, size_t times) {
+        std::string text;
+        text.reserve(unit.size() * times);
+        for (size_t i = 0; i < times; ++i)
+            text += unit;
+        return text;
+    };
+    std::string attributes = "<show readonly=\"true\"";
+    for (int i = 0; i < 63; ++i)
+        attributes += " a" + std::to_string(i) + "=\"" + std::string(16000, 'x') + "\"";
+    // Each within every bound of the list; the root's start tag follows.
+    const struct
+    {
+        const char* what;
+        std::string start;
+        bool readOnly;
+    } rows[] = {
+        {"199,990 empty comments", repeat("<!---->", 199990) + "<show readonly=\"true\"", true},
+        {"199,990 processing instructions", repeat("<?a?>", 199990) + "<show readonly=\"true\"", true},
+        {"declarations", repeat("<?xml version='1.0'?>", 49990) + "<show readonly=\"true\"", true},
+        // The parser takes the type's end for its first '>': the rest is text, and no root follows.
+        {"a type declaring entities", "<!DOCTYPE show [" + repeat("<!ENTITY e 'x'>", 200000) + "]><show", true},
+        {"a root attribute of 1 MB", "<show label=\"" + std::string(1000000, 'x') + "\" readonly=\"false\"", false},
+        {"64 attributes of 16 KB", attributes, true},
+    };
+    constexpr int kShows = 4;
+    // The heap the list of a folder of shows of that start holds.
+    const auto kept = [&](const std::string& name, const std::string& start, std::unique_ptr<CFileManager>& files) {
+        const std::string shows = Path(name);
+        boost::filesystem::create_directory(shows);
+        for (int i = 0; i < kShows; ++i)
+            WriteText(shows + "/show" + std::to_string(i) + ".show", start + "><fixtures/></show>");
+        const size_t before = HeapInUse();
+        files = std::make_unique<CFileManager>(shows);
+        files->SetCore(nullptr);
+        return HeapInUse() - std::min(before, HeapInUse());
+    };
+    std::unique_ptr<CFileManager> plain;
+    const size_t plainKept = kept("plain", "<show readonly=\"true\"", plain);
+    for (const auto& row : rows)
+    {
+        std::unique_ptr<CFileManager> files;
+        const size_t held = kept(row.what, row.start, files);
+        ASSERT_EQ(files->GetCount(), uint32_t(kShows)) << row.what;
+        EXPECT_EQ(files->GetFile(0)->IsReadOnly(), row.readOnly) << row.what;
+        // A few hundred bytes a show at most beyond a plain show's.
+        EXPECT_LE(held, plainKept + kShows * 512) << row.what;
+    }
+}
+
 TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChanges)
 {
     const std::string path = Path("a.show");
     WriteText(path, BehindComment(1 << 20, "<show readonly=\"false\"/>"));
-    const auto readOnly = [](const CShowHeaderCache::CHeader& header) {
-        const TiXmlElement* root = header.document.RootElement();
-        return root && root->Attribute("readonly") ? std::string(root->Attribute("readonly")) : "unknown";
+    const auto readOnly = [](const CShowHeader& header) {
+        return !header.readOnly ? "unknown" : *header.readOnly ? "true" : "false";
     };
     const auto reads = [&](CShowHeaderCache& cache, std::string& flag) {
         const size_t start = BytesRead();
@@ -403,17 +455,17 @@ TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChanges)
     struct stat status = {};
     ::stat(path.c_str(), &status);
     nextTick();
-    WriteText(path, BehindComment(1 << 20, "<show readonly=\"true!\"/>"));
+    WriteText(path, BehindComment(1 << 20, "<show readonly=\"true\" />"));
     const struct timespec times[2] = {status.st_atim, status.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
     EXPECT_TRUE(reads(cache, flag));
-    EXPECT_EQ(flag, "true!");
+    EXPECT_EQ(flag, "true");
     // Replaced by another file.
     nextTick();
-    WriteText(path + ".new", BehindComment(1 << 20, "<show readonly=\"TRUE!\"/>"));
+    WriteText(path + ".new", BehindComment(1 << 20, "<show readonly=\"FALSE\"/>"));
     ASSERT_EQ(std::rename((path + ".new").c_str(), path.c_str()), 0);
     EXPECT_TRUE(reads(cache, flag));
-    EXPECT_EQ(flag, "TRUE!");
+    EXPECT_EQ(flag, "false");
     EXPECT_FALSE(reads(cache, flag));
     // Forgotten once a listing has not read it.
     cache.BeginListing();

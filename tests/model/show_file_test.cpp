@@ -2,16 +2,20 @@
 
 #include "foundation/notify_codes.h"
 #include "foundation/version.h"
+#include "foundation/xml_file.h"
 #include "link/device_manager.h"
 #include "link/message.h"
 #include "link/message_frame.h"
 #include "model/core.h"
 #include "model/playback_manager.h"
 #include "model/show_file_list.h"
+#include "model/show_xml.h"
 #include "shell/app.h"
+#include "shell/logger.h"
 #include "shell/translator.h"
 #include "tests/model/playback_test_support.h"
 #include "tests/model/show_test_support.h"
+#include "tests/support/memory_use.h"
 #include "tests/support/silent_network.h"
 #include "tests/support/test_folder.h"
 
@@ -22,6 +26,7 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <ctime>
 #include <memory>
 
@@ -122,6 +127,11 @@ TEST_F(ShowFileTest, FlagsComeFromTheShowElement)
          "<show label='a > b' application=\"Tanzo\"\nreadonly=\"true\"><fixtures>",
          true, false},
         {"<show application=\"Lumivo&#x20;\"></show>", false, false},
+        // Flags read however they are written, behind however long a value.
+        {"<show label=\"" + std::string(1 << 20, 'x') + "\" readonly=\"&#x74;&#0000114;u&#101;\"/>", true, false},
+        {"<show application=lumivo>", true, true},
+        // A name given twice is no show the reader reads.
+        {"<show readonly=\"false\" readonly=\"false\"/>", true, false},
         {prolog + "<show readonly=\"true\"><fixtures>a < b", true, false},
         {Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<show readonly=\"true\">"), true, false},
         {Utf16("<show application=\"Lumivo\">", false, true), true, true},
@@ -484,6 +494,78 @@ TEST_F(ShowFileTest, TextsThatAreNoUtf8AreMendedAndAShowThatWouldNotReadBackIsNo
     EXPECT_FALSE(raw.Save());
     EXPECT_NE(raw.GetError().find("would not read back"), std::string::npos) << raw.GetError();
     EXPECT_EQ(ReadText(Path("raw.show")), kShowWithPlayback2);
+}
+
+TEST_F(ShowFileTest, OpeningTheCostliestShowsWithinTheBoundsTakesAtMostTenTimesTheirSize)
+{
+    CreateCore();
+    Connect();
+    Settle();
+    const auto show = [](const std::string& unit, const std::string& first = std::string()) {
+        const std::string open = "<show application=\"Tanzo\"><system>";
+        const std::string close = "</system><fixtures/><playbacks/></show>";
+        std::string text = open + first;
+        text.reserve(CFile::kMaxBytes);
+        while (text.size() + unit.size() + close.size() <= CFile::kMaxBytes)
+            text += unit;
+        return text + close;
+    };
+    std::string attributes = "<a";
+    for (size_t i = 0; i < kXmlMaxAttributes; ++i)
+        attributes += " a" + std::to_string(i) + "=\"\"";
+    std::string limits;
+    for (size_t i = 0; i + 10 < kXmlMaxNodes; ++i)
+        limits += "<a b=\"\"/>";
+    limits += std::string(kXmlMaxRawAmpersands, '&');
+    // The parser's own cost for each attribute, each '&' that begins no reference, each element,
+    // each character of text, at the size bound: beyond a limit the first two are refused.
+    const struct
+    {
+        const char* what;
+        std::string text;
+        bool opens;
+    } rows[] = {
+        {"elements of as many attributes as allowed", show(attributes + "/>"), false},
+        {"'&' that begin no reference", show("&"), false},
+        {"every limit reached, then text", show("x", limits), true},
+    };
+    for (const auto& row : rows)
+    {
+        WriteText(Path("costly.show"), row.text);
+        const size_t size = row.text.size();
+        CFile file(core->GetFileManager(), core.get(), Path("costly.show"));
+        ::malloc_trim(0);
+        const size_t before = ResidentBytes();
+        ResetResidentPeak();
+        EXPECT_EQ(file.Load(), row.opens) << row.what;
+        const size_t peak = ResidentBytes("VmHWM:") - before;
+        const size_t kept = ResidentBytes() - std::min(before, ResidentBytes());
+#if !defined(__SANITIZE_ADDRESS__)
+        EXPECT_LE(peak, 10 * size) << row.what;
+        // What the records queued take, no more.
+        EXPECT_LE(kept, size_t(16) << 20) << row.what;
+#endif
+        core->GetDeviceManager()->ClearQueue();
+    }
+}
+
+TEST_F(ShowFileTest, WhatAShowCannotReadCostsTheLogAFilesWorthOfLinesAtMost)
+{
+    char name[] = "tests_model";
+    char* argv[] = {name, nullptr};
+    CApp app(CVersion(1, 7, 0), 1, argv);
+    CreateCore();
+    std::string fixtures;
+    for (size_t i = 0; i < CShowReadLog::kMaxLines + 1000; ++i)
+        fixtures += "<fixture index=\"x\"/>";
+    WriteText(Path("odd.show"), "<show application=\"Tanzo\"><fixtures>" + fixtures + "</fixtures></show>");
+    const size_t before = CApp::GetLogger()->GetLines().size();
+    EXPECT_TRUE(CFile(nullptr, core.get(), Path("odd.show")).Load());
+    const std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+    ASSERT_EQ(lines.size() - before, CShowReadLog::kMaxLines + 1);
+    EXPECT_NE(lines.back().find("Not logged: 1000 more lines on what was not read of \"" + Path("odd.show") + "\""),
+              std::string::npos)
+        << lines.back();
 }
 
 TEST_F(ShowFileTest, AShowOpenedDuringAResyncWaitsUntilTheLinkHasDrained)
