@@ -215,7 +215,7 @@ size_t CDevice::GetRequestCount() const
 
 void CDevice::ProcessReplies()
 {
-    size_t dropped = 0;
+    CReplyMailbox<CDevicePacket>::SDropped dropped;
     m_replies.Take(
         [this](const CDevicePacket& reply, CReplyMailbox<CDevicePacket>::TRank) {
             HandleReply(reply);

@@ -400,17 +400,12 @@ void CDeviceManager::ProcessReplies()
 {
     const uint32_t start = m_clock->GetMilliseconds();
     size_t untilClockLook = kRepliesPerClockLook;
-    size_t dropped = 0;
+    CReplyMailbox<CMessage>::SDropped dropped;
     bool stopped = false;
     m_replies.Take(
         [&](const CMessage& reply, CReplyMailbox<CMessage>::TRank rank) {
             // It completed the record in flight, or the controller announced a change.
-            const bool asked = rank != CReplyMailbox<CMessage>::kUnasked;
-            m_reads = kReadsCollected;
-            m_replyAsked = asked;
-            RouteReply(reply);
-            m_replyAsked = true;
-            QueueAsked(asked);
+            ApplyReply(reply, rank != CReplyMailbox<CMessage>::kUnasked);
             if (--untilClockLook > 0)
                 return true;
             untilClockLook = kRepliesPerClockLook;
@@ -418,7 +413,8 @@ void CDeviceManager::ProcessReplies()
             return !stopped;
         },
         dropped);
-    if (dropped > 0 && !m_droppedTold)
+    const bool anyDropped = dropped.unasked + dropped.notifications > 0;
+    if (anyDropped && !m_droppedTold)
     {
         CApp::Log(kCategory,
                   "Replies from the controller's address come faster than they are applied: those "
@@ -426,8 +422,34 @@ void CDeviceManager::ProcessReplies()
                   1);
         m_droppedTold = true;
     }
-    else if (dropped == 0 && !stopped)
+    else if (!anyDropped && !stopped)
         m_droppedTold = false;
+    m_notificationsDropped = m_notificationsDropped || dropped.notifications > 0;
+    if (m_notificationsDropped && (!m_droppedReadAt || HasElapsed(start, *m_droppedReadAt, kDroppedNewsMilliseconds)))
+        OnNotificationsDropped(start);
+}
+
+void CDeviceManager::ApplyReply(const CMessage& reply, bool asked)
+{
+    m_reads = kReadsCollected;
+    m_replyAsked = asked;
+    RouteReply(reply);
+    m_replyAsked = true;
+    QueueAsked(asked);
+}
+
+void CDeviceManager::OnNotificationsDropped(uint32_t now)
+{
+    // What a dropped notification could have named, as the controller's "everything changed" of
+    // each manager: its reads wait as those of any notification, each target at most once.
+    for (const uint32_t manager : {MANAGER_PLAYBACK_MANAGER, MANAGER_FIXTURE_MANAGER, MANAGER_PROGRAMMER})
+    {
+        CMessage everything(manager, COMMAND_NOTIFY);
+        everything.SetValue(CMessageValue(0u));
+        ApplyReply(everything, true);
+    }
+    m_notificationsDropped = false;
+    m_droppedReadAt = now;
 }
 
 void CDeviceManager::ResyncModel()

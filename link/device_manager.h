@@ -121,6 +121,11 @@ public:
     // program still ends when told to.
     static constexpr uint32_t kReplyMillisecondsPerTick = 20;
     static constexpr size_t kRepliesPerClockLook = 16;
+    // A dropped notification may have been the controller's own: the model then reads again all
+    // of the playbacks, the fixtures and the programmer, as "everything changed" of each asks,
+    // at once and then at most once in this long while notifications are dropped. Each read waits
+    // as a notification's does, a target at most once, so a flood adds no more than one refresh.
+    static constexpr uint32_t kDroppedNewsMilliseconds = 5000;
 
     // Computes the broadcast targets and starts the link.
     explicit CDeviceManager(const CLinkSetup& setup = CLinkSetup());
@@ -229,6 +234,10 @@ private:
     bool Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
     // The queue refused the record: the log says so once until it has emptied.
     void OnQueueFull(const CMessage& refused);
+    // Routes a reply to the model and queues the reads it asked for; asked as for QueueAsked.
+    void ApplyReply(const CMessage& reply, bool asked);
+    // The mailbox dropped notifications: the model reads again what they could have named.
+    void OnNotificationsDropped(uint32_t now);
     // The model reads everything again, as a refresh.
     void ResyncModel();
     // Queues the reads held while a reply was applied; asked: the reply answered a record sent, or
@@ -280,6 +289,10 @@ private:
     // Main thread: the log has said that replies were dropped; it says so again only after a
     // tick applied all that waited and none was dropped.
     bool m_droppedTold = false;
+    // Main thread: notifications were dropped since the model last read again what they could
+    // have named, and when it did (OnNotificationsDropped).
+    bool m_notificationsDropped = false;
+    std::optional<uint32_t> m_droppedReadAt;
     std::vector<CIpAddress> m_broadcastTargets;
     // Main thread: a load began since the last abort.
     bool m_loadBegun = false;

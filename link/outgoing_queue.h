@@ -31,8 +31,8 @@
 //
 // Records in order are bounded of their own, whoever queues them (a load, the operator, the reads
 // replies ask for): at most kMostInOrder records, and a record is added only while their payloads
-// hold less than kMostInOrderBytes: well above the largest show a load sends (18,752 records, 10
-// MB of payloads) with all an operator queues meanwhile. At the bound a record that would be
+// hold less than kMostInOrderBytes: well above the largest genuine show a load sends (25,024
+// records, 10 MB of payloads) with all an operator queues meanwhile. At the bound a record that would be
 // added is refused (Queue says so); one that takes a waiting record's place, or a read of a target
 // already waiting, is still taken, as it adds nothing. So at most that many records are kept, each
 // of at most 1 KB payload (a newer value may lengthen one that waits): 42 MB with the index at the

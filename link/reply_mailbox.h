@@ -33,6 +33,12 @@ public:
         // It completed the record in flight.
         kAnswer,
     };
+    // The replies dropped since they were last counted, by rank (an answer is never dropped).
+    struct SDropped
+    {
+        size_t unasked = 0;
+        size_t notifications = 0;
+    };
 
     CReplyMailbox(size_t mostReplies, size_t mostBytes) : m_mostReplies(mostReplies), m_mostBytes(mostBytes) {}
 
@@ -40,17 +46,17 @@ public:
     bool Post(Reply reply, TRank rank, size_t bytes)
     {
         CSdlMutexLock lock(m_mutex);
-        const size_t before = m_dropped;
+        const size_t before = m_dropped[kUnasked] + m_dropped[kNotification];
         if (rank != kAnswer && LowestRank() > rank && IsFull(bytes))
         {
-            ++m_dropped;
+            ++m_dropped[rank];
             return false;
         }
         m_waiting[rank].push_back(SEntry{m_arrivals++, uint32_t(bytes), std::move(reply)});
         Counted(rank, m_waiting[rank].back());
         Trim();
         m_any.store(true, std::memory_order_release);
-        return m_dropped == before;
+        return m_dropped[kUnasked] + m_dropped[kNotification] == before;
     }
 
     // On the main thread: hands the replies waiting to the handler, each with its rank, in the
@@ -58,7 +64,7 @@ public:
     // handed wait for the next call, ahead of any posted meanwhile. Adds to `dropped` how many
     // replies were dropped since the last call that counted them.
     template <class Handler>
-    void Take(Handler&& handle, size_t& dropped)
+    void Take(Handler&& handle, SDropped& dropped)
     {
         if (!m_any.load(std::memory_order_acquire))
             return;
@@ -70,7 +76,8 @@ public:
             m_counted = 0;
             m_bytes = 0;
             m_any.store(false, std::memory_order_relaxed);
-            dropped += std::exchange(m_dropped, 0);
+            dropped.unasked += std::exchange(m_dropped[kUnasked], 0);
+            dropped.notifications += std::exchange(m_dropped[kNotification], 0);
         }
         // Handed in place, the next of each rank at next[rank], in runs of one rank up to the
         // next of another; what was handed goes with the deques, and what was not goes back.
@@ -160,7 +167,7 @@ private:
             const int lowest = LowestRank();
             Uncounted(lowest, m_waiting[lowest].front());
             m_waiting[lowest].pop_front();
-            ++m_dropped;
+            ++m_dropped[lowest];
         }
     }
 
@@ -171,7 +178,8 @@ private:
     // The replies and bytes waiting, answers left out.
     size_t m_counted = 0;
     size_t m_bytes = 0;
-    size_t m_dropped = 0;
+    // By rank; kAnswer stays 0.
+    size_t m_dropped[kRanks] = {};
     uint32_t m_arrivals = 0;
     // Set when a reply is posted; cleared, under the lock, only by a take that left none waiting:
     // a reply posted while others are applied is taken then or at the next tick, never left behind.

@@ -1018,13 +1018,32 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
     EXPECT_GT(texts, 0u) << "replies nobody asked for fill what room is left";
     EXPECT_LT(texts * CMessageFrame::kPayloadLimit, CDeviceManager::kMostReplyBytes);
 
-    // More notifications than the mailbox keeps: the oldest go, the answer stays.
+    // More notifications than the mailbox keeps: the oldest go, the answer stays, and what the
+    // dropped could have named (any manager's, the controller's own among them) is read again as
+    // "everything changed" of each manager asks; once in a while at most, however often they go.
+    auto everythingReadAgain = [&](const CRecordingHandler& handler, uint32_t manager) {
+        return !handler.messages.empty() && handler.messages.back().GetManager() == manager &&
+               handler.messages.back().GetCommand() == COMMAND_NOTIFY &&
+               handler.messages.back().GetValueRef().GetUnsigned() == 0;
+    };
+    EXPECT_FALSE(everythingReadAgain(model.playbacks, MANAGER_PLAYBACK_MANAGER)) << "only unasked ones went";
+    model.fixtures.messages.clear();
+    model.programmer.messages.clear();
     flood(0, CDeviceManager::kMostReplies + 100);
+    EXPECT_TRUE(everythingReadAgain(model.fixtures, MANAGER_FIXTURE_MANAGER));
+    EXPECT_TRUE(everythingReadAgain(model.programmer, MANAGER_PROGRAMMER));
+    ASSERT_TRUE(everythingReadAgain(model.playbacks, MANAGER_PLAYBACK_MANAGER));
+    model.playbacks.messages.pop_back();
     EXPECT_TRUE(inArrivalOrder());
     EXPECT_EQ(count(COMMAND_NOTIFY), CDeviceManager::kMostReplies);
     ASSERT_EQ(count(COMMAND_SET_INTENSITY), 1u);
     EXPECT_EQ(applied.front().GetCommand(), COMMAND_SET_INTENSITY);
     EXPECT_EQ(applied.back().GetIndex0() - applied[1].GetIndex0() + 1, CDeviceManager::kMostReplies);
+    flood(0, CDeviceManager::kMostReplies + 100);
+    EXPECT_FALSE(everythingReadAgain(model.playbacks, MANAGER_PLAYBACK_MANAGER)) << "read again a while ago";
+    clock.Advance(CDeviceManager::kDroppedNewsMilliseconds + 1);
+    manager->Update(0.04f);
+    EXPECT_TRUE(everythingReadAgain(model.playbacks, MANAGER_PLAYBACK_MANAGER)) << "dropped since, read again";
 
     // However many wait, a tick stops applying them once it has spent its time (each reply here
     // takes a millisecond): the rest wait for the next tick, in order.
