@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# bench/reply_flood.sh [BUILD_DIR] [RATE] [SECONDS] [CORE] [CUES] [BUSY]: the whole program on one
+# bench/reply_flood.sh [BUILD_DIR] [RATE] [SECONDS] [CORE] [CUES] [BUSY] [KIND]: the whole program on one
 # core (taskset) beside the stand-in controller of 64 playbacks of CUES cues (default 48), answering
 # 1 ms late, while well-formed forged replies and
 # notifications arrive from the controller's address at RATE a second (default 60,000) for SECONDS
@@ -13,7 +13,9 @@
 #   cpu      - the CPU time the program took under the flood
 # CORE (default 0) is the core the program is held to; the stand-in and the flood run on others.
 # BUSY (default 0) processes that only spin share that core, as on a slower machine. A build with a
-# sanitizer is run the same way (ASan: a lower RATE, as its allocator is slower).
+# sanitizer is run the same way (ASan: a lower RATE, as its allocator is slower). KIND (default
+# replies) is the flood of datagram_flood: "unasked" leaves out its notifications, whose reads
+# keep a controller 1 ms late busy whatever the program does.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
@@ -22,13 +24,14 @@ seconds=${3:-60}
 core=${4:-0}
 cues=${5:-48}
 busy=${6:-0}
+kind=${7:-replies}
 senders=3
 case $build in /*) ;; *) build=$root/$build ;; esac
 flood=$build/tests/datagram_flood
 [ -x "$flood" ] || { echo "no flood tool at $flood" >&2; exit 1; }
 # shellcheck source=../tests/support/e2e.sh
 source "$root/tests/support/e2e.sh"
-e2e_private_namespace "$0" "$build" "$rate" "$seconds" "$core" "$cues" "$busy"
+e2e_private_namespace "$0" "$build" "$rate" "$seconds" "$core" "$cues" "$busy" "$kind"
 e2e_begin "${TMPDIR:-/tmp}/tanzo-reply-flood"
 others=$(awk -v c="$core" 'END { for (i = 0; i < n; i++) if (i != c) s = s (s ? "," : "") i; print s }' n="$(nproc)" /dev/null)
 start_standin "$build/bin/standin"
@@ -77,7 +80,7 @@ standin_control delay 1 >/dev/null
 # One sender cannot keep 60,000 a second: several share the rate.
 flooders=()
 for part in $(seq "$senders"); do
-  nsenter --target "$standin_pid" --net -- taskset -c "$others" "$flood" 192.168.77.1 16945 replies \
+  nsenter --target "$standin_pid" --net -- taskset -c "$others" "$flood" 192.168.77.1 16945 "$kind" \
     "$(awk -v r="$rate" -v n="$senders" 'BEGIN { print r / n }')" "$seconds" >"$work/flood-$part.txt" 2>&1 &
   flooders+=($!)
 done
@@ -110,7 +113,7 @@ fi
 wait "$program_pid" 2>/dev/null || [ "$status" = killed ] || status=$?
 program_pid=''
 wait "${flooders[@]}" || true
-echo "flood: $(cat "$work"/flood-*.txt | awk '{ n += $1 } END { print n }') datagrams sent at $rate a second for $seconds s, the program on core $core beside $busy spinning"
+echo "flood: $(cat "$work"/flood-*.txt | awk '{ n += $1 } END { print n }') datagrams sent at $rate a second for $seconds s ($kind), the program on core $core beside $busy spinning"
 echo "grown: $((grown / 1024)) MB from 5 s to the end"
 echo "label: ${probes[*]} ms"
 echo "sigterm: ended $ended ms after it, status $status"
