@@ -115,9 +115,10 @@ void CDevice::Pass(CUdpSocket& socket, uint32_t waitMilliseconds)
         CDevicePacket reply;
         if (reply.Decode(buffer, count))
         {
-            if (CompleteRequest(reply) && SendHeadRequest(socket))
+            const bool answered = CompleteRequest(reply);
+            if (answered && SendHeadRequest(socket))
                 resendTick = m_owner->GetClock().GetMilliseconds();
-            PushReply(reply);
+            PushReply(reply, answered);
         }
     }
     const uint32_t now = m_owner->GetClock().GetMilliseconds();
@@ -147,9 +148,10 @@ bool CDevice::CompleteRequest(const CDevicePacket& reply)
     return true;
 }
 
-void CDevice::PushReply(const CDevicePacket& reply)
+void CDevice::PushReply(const CDevicePacket& reply, bool answered)
 {
-    m_replies.Post(reply);
+    using CMailbox = CReplyMailbox<CDevicePacket>;
+    m_replies.Post(reply, answered ? CMailbox::kAnswer : CMailbox::kUnasked, sizeof(CDevicePacket));
 }
 
 void CDevice::SendPacket(const CDevicePacket& packet, CUdpSocket& socket)
@@ -213,7 +215,13 @@ size_t CDevice::GetRequestCount() const
 
 void CDevice::ProcessReplies()
 {
-    m_replies.Take([this](const CDevicePacket& reply) { HandleReply(reply); });
+    CReplyMailbox<CDevicePacket>::SDropped dropped;
+    m_replies.Take(
+        [this](const CDevicePacket& reply, CReplyMailbox<CDevicePacket>::TRank) {
+            HandleReply(reply);
+            return true;
+        },
+        dropped);
 }
 
 int CDevice::GetIndex() const

@@ -35,9 +35,10 @@ enum : uint32_t
 
 // One hardware unit found on the network. Its own thread speaks the unit protocol: requests wait
 // in a queue and go one at a time, the head resent every 500 ms until a reply answers it, and
-// every reply waits in a second queue for the main thread. The main thread polls the unit's
-// settings every 5 seconds and keeps them in a cache that only replies fill; the setters ask for
-// a change, which shows at the next poll (or, for Art-Net and sACN, with the controller's reply).
+// every reply waits, within a bound, in a mailbox for the main thread. The main thread polls the
+// unit's settings every 5 seconds and keeps them in a cache that only replies fill; the setters
+// ask for a change, which shows at the next poll (or, for Art-Net and sACN, with the
+// controller's reply).
 //
 // Threads: the unit thread owns the socket and touches only the two queues, each under its own
 // lock, never both at once; it sets and drops the socket under the request lock, where the main
@@ -52,6 +53,11 @@ public:
     // The unit thread's longest sleep with nothing to send: a queued request wakes it.
     static constexpr uint32_t kIdleWaitMilliseconds = 1000;
     static constexpr size_t kReceiveSize = 2048;
+    // The replies waiting for the main thread (CReplyMailbox): a poll asks ten questions, and
+    // besides these only answers to the requests sent are kept, one a request. When full, the
+    // replies that answer nothing go. A datagram from the unit's address costs the unit thread its
+    // decoding and, when kept, the main thread one reply taken into the cache.
+    static constexpr size_t kMostReplies = 64;
 
     // Built only by the device manager. Starts the unit thread, or, when the owner runs without
     // threads, opens the socket for Pass.
@@ -72,7 +78,7 @@ public:
     // A request with the command, indexes 0 and no payload.
     void Request(uint32_t command);
     size_t GetRequestCount() const;
-    // Hands every waiting reply to HandleReply, holding the reply lock throughout.
+    // Hands the replies waiting to HandleReply, outside the reply lock.
     void ProcessReplies();
     void ResetLastSeen() { m_sinceSeen = 0.0f; }
     bool IsLost() const { return m_sinceSeen > kLostSeconds; }
@@ -133,7 +139,8 @@ private:
     bool SendHeadRequest(CUdpSocket& socket);
     // Removes the head request when the reply answers it.
     bool CompleteRequest(const CDevicePacket& reply);
-    void PushReply(const CDevicePacket& reply);
+    // answered: it completed the head request.
+    void PushReply(const CDevicePacket& reply, bool answered);
     // Commands 236 and 237 go to the limited broadcast address, at the unit's port.
     void SendPacket(const CDevicePacket& packet, CUdpSocket& socket);
 
@@ -150,7 +157,7 @@ private:
     CDeviceManager* m_owner;
     std::unique_ptr<CUdpSocket> m_socket;
     std::deque<CDevicePacket> m_requests;
-    CReplyMailbox<CDevicePacket> m_replies;
+    CReplyMailbox<CDevicePacket> m_replies{kMostReplies, kMostReplies * sizeof(CDevicePacket)};
     std::string m_label;
     std::array<uint8_t, 6> m_mac = {};
     CIpAddress m_address;

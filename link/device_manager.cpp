@@ -337,7 +337,12 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
             m_sendNow = m_headAnswered = true;
     }
     LogMessage("Recv", message);
-    m_replies.Post(SReply{message, answered || message.GetCommand() == COMMAND_NOTIFY});
+    using CMailbox = CReplyMailbox<CMessage>;
+    const auto rank = answered                                    ? CMailbox::kAnswer
+                      : message.GetCommand() == COMMAND_NOTIFY ? CMailbox::kNotification
+                                                                  : CMailbox::kUnasked;
+    const size_t held = sizeof(CMessage) + message.GetValueRef().GetHeldBytes();
+    m_replies.Post(std::move(message), rank, held);
 }
 
 void CDeviceManager::SendHeadMessage()
@@ -393,13 +398,58 @@ void CDeviceManager::RaiseProgress()
 
 void CDeviceManager::ProcessReplies()
 {
-    m_replies.Take([this](const SReply& reply) {
-        m_reads = kReadsCollected;
-        m_replyAsked = reply.asked;
-        RouteReply(reply.message);
-        m_replyAsked = true;
-        QueueAsked(reply.asked);
-    });
+    const uint32_t start = m_clock->GetMilliseconds();
+    size_t untilClockLook = kRepliesPerClockLook;
+    CReplyMailbox<CMessage>::SDropped dropped;
+    bool stopped = false;
+    m_replies.Take(
+        [&](const CMessage& reply, CReplyMailbox<CMessage>::TRank rank) {
+            // It completed the record in flight, or the controller announced a change.
+            ApplyReply(reply, rank != CReplyMailbox<CMessage>::kUnasked);
+            if (--untilClockLook > 0)
+                return true;
+            untilClockLook = kRepliesPerClockLook;
+            stopped = HasElapsed(m_clock->GetMilliseconds(), start, kReplyMillisecondsPerTick);
+            return !stopped;
+        },
+        dropped);
+    const bool anyDropped = dropped.unasked + dropped.notifications > 0;
+    if (anyDropped && !m_droppedTold)
+    {
+        CApp::Log(kCategory,
+                  "Replies from the controller's address come faster than they are applied: those "
+                  "that answer nothing sent go first, then notifications",
+                  1);
+        m_droppedTold = true;
+    }
+    else if (!anyDropped && !stopped)
+        m_droppedTold = false;
+    m_notificationsDropped = m_notificationsDropped || dropped.notifications > 0;
+    if (m_notificationsDropped && (!m_droppedReadAt || HasElapsed(start, *m_droppedReadAt, kDroppedNewsMilliseconds)))
+        OnNotificationsDropped(start);
+}
+
+void CDeviceManager::ApplyReply(const CMessage& reply, bool asked)
+{
+    m_reads = kReadsCollected;
+    m_replyAsked = asked;
+    RouteReply(reply);
+    m_replyAsked = true;
+    QueueAsked(asked);
+}
+
+void CDeviceManager::OnNotificationsDropped(uint32_t now)
+{
+    // What a dropped notification could have named, as the controller's "everything changed" of
+    // each manager: its reads wait as those of any notification, each target at most once.
+    for (const uint32_t manager : {MANAGER_PLAYBACK_MANAGER, MANAGER_FIXTURE_MANAGER, MANAGER_PROGRAMMER})
+    {
+        CMessage everything(manager, COMMAND_NOTIFY);
+        everything.SetValue(CMessageValue(0u));
+        ApplyReply(everything, true);
+    }
+    m_notificationsDropped = false;
+    m_droppedReadAt = now;
 }
 
 void CDeviceManager::ResyncModel()
@@ -574,8 +624,13 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
     m_idleMilliseconds.store(0);
     if (m_reads == kReadsCollected && message.IsRead())
         m_asked.push_back(message);
-    else
-        Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder);
+    else if (!Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder))
+    {
+        // The model never shows what the controller did not take; it must not step from it either.
+        if (m_core)
+            m_core->ForgetAsked(message.GetTarget());
+        return false;
+    }
     return true;
 }
 
@@ -593,19 +648,43 @@ bool CDeviceManager::QueueReread(const CMessage& message)
     return true;
 }
 
-void CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane)
+bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane)
 {
-    CSdlMutexLock lock(m_sendMutex);
-    const bool idle = m_outgoing.GetCount() == 0;
-    for (size_t i = 0; i < count; ++i)
-        m_outgoing.Queue(messages[i], lane);
-    if (idle)
+    const CMessage* refused = nullptr;
     {
-        // The first record leaves at once: the link thread stops waiting for its socket.
-        m_sendNow = true;
-        if (m_socket)
-            m_socket->Wake();
+        CSdlMutexLock lock(m_sendMutex);
+        const bool idle = m_outgoing.IsEmpty();
+        for (size_t i = 0; i < count; ++i)
+        {
+            if (!m_outgoing.Queue(messages[i], lane) && !refused)
+                refused = &messages[i];
+        }
+        if (idle)
+        {
+            // The first record leaves at once: the link thread stops waiting for its socket.
+            m_sendNow = true;
+            if (m_socket)
+                m_socket->Wake();
+            m_queueFullTold = false;
+        }
     }
+    if (!refused)
+        return true;
+    OnQueueFull(*refused);
+    return false;
+}
+
+void CDeviceManager::OnQueueFull(const CMessage& refused)
+{
+    if (!m_queueFullTold)
+        CApp::Log(kCategory,
+                  "The queue to the controller is full (" + std::to_string(COutgoingQueue::kMostInOrder) +
+                      " records or " + std::to_string(COutgoingQueue::kMostInOrderBytes >> 20) +
+                      " MB): " + MessageManagerName(refused.GetManager()) + " " +
+                      MessageCommandName(refused.GetCommand()) +
+                      " and further records are refused until it has emptied",
+                  1);
+    m_queueFullTold = true;
 }
 
 void CDeviceManager::SendDeviceManagerMessage(uint32_t command)

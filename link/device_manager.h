@@ -72,8 +72,8 @@ struct CLinkSetup
 // when they are more than a few, and wait behind everything else; those of a reply that answers
 // nothing this program sent (which anyone on the network can forge) wait behind those of the
 // controller's own announcements and answers, and so do the reads of what a notification said
-// changed and the controller's answer shows did not (QueueReread). Replies wait until the main
-// thread's tick routes them by manager identifier.
+// changed and the controller's answer shows did not (QueueReread). Replies wait, within the
+// bounds below, until the main thread's tick routes them by manager identifier.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
@@ -84,7 +84,7 @@ struct CLinkSetup
 // outgoing queue, sequence, idle time, chosen address and the socket to wake; reply: reply queue;
 // found: discovery and seen mailbox; the local subnets' own, which the unit threads take too),
 // never holding two. A record that is to leave at once wakes the link from its socket wait. The
-// main thread applies replies holding the reply lock, and handlers may queue records inside it.
+// main thread applies replies outside the reply lock, and handlers may queue records.
 // The unit list and every notification belong to the main thread; frames sent are counted on the
 // link thread and told (NOTIFY_PROGRESS) in the tick.
 class CDeviceManager : public CSubject
@@ -104,6 +104,28 @@ public:
     // Far more units than any rig holds; each has a thread and a socket, so answers naming
     // further units wait until one goes (the chosen unit is always taken).
     static constexpr size_t kMaxDevices = 64;
+    // What the replies waiting for the main thread may keep (CReplyMailbox): this many, holding
+    // this many bytes (a reply's record with its payload, at most 1.5 KB), and besides them only
+    // answers to records sent, one a record, so no more than the outgoing queue holds. That is
+    // more than a controller announces while the main thread is held (opening the largest show,
+    // some 6,000 replies, answers among them, wait for one tick). When full, what nobody asked
+    // for goes first, then notifications. A datagram from the controller's address costs the
+    // link thread its decoding and, when kept, the main thread one reply applied: what the model
+    // does with it and the reads it asks for, each of which waits at most once in the outgoing
+    // queue.
+    static constexpr size_t kMostReplies = 10240;
+    static constexpr size_t kMostReplyBytes = size_t(2) << 20;
+    // A tick applies at most the replies that waited when it began, and stops once it has spent
+    // this long on them, looked at every kRepliesPerClockLook replies: the rest wait for the next
+    // tick, so that under a flood faster than the main thread the window is still drawn and the
+    // program still ends when told to.
+    static constexpr uint32_t kReplyMillisecondsPerTick = 20;
+    static constexpr size_t kRepliesPerClockLook = 16;
+    // A dropped notification may have been the controller's own: the model then reads again all
+    // of the playbacks, the fixtures and the programmer, as "everything changed" of each asks,
+    // at once and then at most once in this long while notifications are dropped. Each read waits
+    // as a notification's does, a target at most once, so a flood adds no more than one refresh.
+    static constexpr uint32_t kDroppedNewsMilliseconds = 5000;
 
     // Computes the broadcast targets and starts the link.
     explicit CDeviceManager(const CLinkSetup& setup = CLinkSetup());
@@ -121,8 +143,9 @@ public:
     // Main thread.
     // The tick: replies, found units, units, lost units, keep-alive.
     void Update(float seconds);
-    // Queues a record for the chosen unit. False when it is dropped: no unit chosen, or a payload
-    // too large for one frame.
+    // Queues a record for the chosen unit. False when it is dropped: no unit chosen, a payload
+    // too large for one frame, or the queue at its bound (COutgoingQueue::kMostInOrder), when the
+    // model forgets that it asked for it.
     bool QueueMessage(const CMessage& message);
     // Queues a read of what most likely has not changed (the cues of a list whose count a
     // notification said changed, and which came back as it was): it waits behind every other
@@ -206,8 +229,15 @@ private:
     void SendHeadMessage();
     // Sends the head and starts its resend time.
     void SendHead(uint32_t now);
-    // Queues the records under the send lock; the link sends at once when nothing waited.
-    void Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
+    // Queues the records under the send lock; the link sends at once when nothing waited. False
+    // when the queue refused any (COutgoingQueue's bound).
+    bool Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
+    // The queue refused the record: the log says so once until it has emptied.
+    void OnQueueFull(const CMessage& refused);
+    // Routes a reply to the model and queues the reads it asked for; asked as for QueueAsked.
+    void ApplyReply(const CMessage& reply, bool asked);
+    // The mailbox dropped notifications: the model reads again what they could have named.
+    void OnNotificationsDropped(uint32_t now);
     // The model reads everything again, as a refresh.
     void ResyncModel();
     // Queues the reads held while a reply was applied; asked: the reply answered a record sent, or
@@ -253,15 +283,16 @@ private:
     std::vector<CMessage> m_asked;
     // Held likewise: the re-reads (QueueReread) the reply asked for.
     std::vector<CMessage> m_reread;
-    struct SReply
-    {
-        CMessage message;
-        // It completed the record in flight, or it is a notification.
-        bool asked;
-    };
-    CReplyMailbox<SReply> m_replies;
+    CReplyMailbox<CMessage> m_replies{kMostReplies, kMostReplyBytes};
     // Main thread: that of the reply being applied (IsReplyAsked).
     bool m_replyAsked = true;
+    // Main thread: the log has said that replies were dropped; it says so again only after a
+    // tick applied all that waited and none was dropped.
+    bool m_droppedTold = false;
+    // Main thread: notifications were dropped since the model last read again what they could
+    // have named, and when it did (OnNotificationsDropped).
+    bool m_notificationsDropped = false;
+    std::optional<uint32_t> m_droppedReadAt;
     std::vector<CIpAddress> m_broadcastTargets;
     // Main thread: a load began since the last abort.
     bool m_loadBegun = false;
@@ -278,6 +309,9 @@ private:
     bool m_connectionLost = false;
     // The log has said that the list is full; it says so again only after the list had room.
     bool m_fullTold = false;
+    // The log has said that the outgoing queue refused a record; it says so again only after the
+    // queue had emptied.
+    bool m_queueFullTold = false;
 
     std::unique_ptr<CUdpNetwork> m_ownNetwork;
     std::unique_ptr<CLinkClock> m_ownClock;

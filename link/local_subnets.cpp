@@ -32,17 +32,26 @@ void CLocalSubnets::Refresh(bool always)
     {
         CSdlMutexLock lock(m_mutex);
         const bool readDue = always || HasElapsed(now, m_lastRead, kLeastMillisecondsBetweenReads);
-        // The reports are taken before a read, so that it is not made again for them. Between
-        // reads the socket is left alone while a change already waits for one, and for the pace
-        // after a look that ended full: reports that come faster than they are taken (a flood,
-        // forged or not) cost a bounded look a few times a second, not one before every frame.
-        const bool flooded = m_lookFull && !HasElapsed(now, m_lastFullLook, kLeastMillisecondsBetweenReads);
-        if (readDue || (!m_changed && !flooded))
+        // The reports are taken before a read, so that it is not made again for them, and left
+        // alone between reads while a change already waits for one; at most a bounded number in
+        // each pace, whatever is due, so that reports that come faster (a flood, forged or not)
+        // cost that many receives a pace, never a look before every frame. A kernel's report may
+        // wait behind those left, or be lost to a full socket, which the system tells only once:
+        // a pace's reports used up count as a change, so that the interfaces are read at the pace
+        // while the flood lasts.
+        if (HasElapsed(now, m_paceBegun, kLeastMillisecondsBetweenReads))
         {
-            if (m_watch->HasChanged(m_lookFull))
+            m_paceBegun = now;
+            m_takenInPace = 0;
+        }
+        if (m_takenInPace < kMostReportsPerPace && (readDue || !m_changed))
+        {
+            int taken = 0;
+            if (m_watch->HasChanged(kMostReportsPerPace - m_takenInPace, taken))
                 m_changed = true;
-            if (m_lookFull)
-                m_lastFullLook = now;
+            m_takenInPace += taken;
+            if (m_takenInPace == kMostReportsPerPace)
+                m_changed = true;
         }
         if (!always && !(m_changed && readDue))
             return;

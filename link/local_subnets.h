@@ -23,6 +23,9 @@ public:
     // long (a first change after a quiet while is read at once): the look comes before every
     // record and unit packet sent, and a flood of reports must not cost the link its pace.
     static constexpr uint32_t kLeastMillisecondsBetweenReads = 250;
+    // The most reports taken from the watch in that long, whoever sends them: a report costs one
+    // receive, and nothing is kept of it. More wait for the next pace, and count as a change.
+    static constexpr int kMostReportsPerPace = 64;
 
     // Handed in: these stand for the machine's interfaces for good. Unset: the machine's own,
     // watched. The clock paces the reads.
@@ -46,9 +49,9 @@ private:
     // A change was reported that no read has taken yet.
     bool m_changed = false;
     uint32_t m_lastRead = 0;
-    // The last look ended at the watch's bound, at that time.
-    bool m_lookFull = false;
-    uint32_t m_lastFullLook = 0;
+    // The reports taken since this pace began.
+    uint32_t m_paceBegun = 0;
+    int m_takenInPace = 0;
     // Reads begun, and the one whose interfaces are held: a read that ends after a later one does
     // not replace what that one found.
     uint64_t m_readsBegun = 0;

@@ -6,6 +6,7 @@
 #include "foundation/fx_value.h"
 #include "foundation/time.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -68,6 +69,8 @@ public:
     const uint8_t* GetRawData() const { return m_raw.empty() ? nullptr : m_raw.data(); }
     // Tag VALUE_RAW with a copy of the bytes.
     void SetRawData(const uint8_t* bytes, uint32_t count);
+    // The bytes it holds besides itself: its text and raw bytes.
+    size_t GetHeldBytes() const { return m_text.size() + m_raw.size(); }
 
     // Values of the same tag compare by that tag's member; a digest, "none" and unknown tags are
     // never equal, not even to themselves, and neither is a NaN.

@@ -12,14 +12,15 @@ int RefreshIndex(COutgoingQueue::TLane lane)
 }
 }  // namespace
 
-void COutgoingQueue::Queue(const CMessage& message, TLane lane)
+bool COutgoingQueue::Queue(const CMessage& message, TLane lane)
 {
     if (!message.IsLastValueOnly())
     {
+        if (!Append(message))
+            return false;
         // The controller must meet the action with the values queued before it as they were.
-        ++m_fences;
-        Append(message);
-        return;
+        m_inOrder.back().fences = ++m_fences;
+        return true;
     }
     const bool read = message.IsRead();
     if (!read || message.GetValueRef().GetType() != VALUE_NONE)
@@ -29,13 +30,24 @@ void COutgoingQueue::Queue(const CMessage& message, TLane lane)
     if (entry.inOrder && (read || entry.inOrder->fences == m_fences))
     {
         if (lane == kInOrder)
+        {
+            m_inOrderBytes -= entry.inOrder->message.GetValueRef().GetHeldBytes();
             entry.inOrder->message.SetValue(message.GetValueRef());
-        return;
+            m_inOrderBytes += message.GetValueRef().GetHeldBytes();
+        }
+        return true;
     }
     if (lane != kInOrder)
     {
         QueueRefreshRead(target, entry, RefreshIndex(lane));
-        return;
+        return true;
+    }
+    SQueued* queued = Append(message);
+    if (!queued)
+    {
+        if (entry.IsEmpty())
+            m_index.erase(target);
+        return false;
     }
     if (read)
     {
@@ -48,7 +60,8 @@ void COutgoingQueue::Queue(const CMessage& message, TLane lane)
             }
         }
     }
-    entry.inOrder = Append(message);
+    entry.inOrder = queued;
+    return true;
 }
 
 void COutgoingQueue::QueueRefreshRead(const CMessage::STarget& target, SIndexed& entry, int lane)
@@ -86,6 +99,18 @@ size_t COutgoingQueue::GetCount(TLane last) const
     for (int lane = 0; last != kInOrder && lane <= RefreshIndex(last); ++lane)
         count += m_refresh[lane].size() - m_overtaken[lane];
     return count;
+}
+
+bool COutgoingQueue::IsEmpty() const
+{
+    if (!m_inOrder.empty())
+        return false;
+    for (int lane = 0; lane < kRefreshLanes; ++lane)
+    {
+        if (!m_refresh[lane].empty() && m_refresh[lane].size() != m_overtaken[lane])
+            return false;
+    }
+    return true;
 }
 
 bool COutgoingQueue::IsWaiting(const CMessage::STarget& target) const
@@ -184,7 +209,7 @@ bool COutgoingQueue::Complete(uint16_t sequence)
     {
         if (m_inOrder.front().message.GetSequence() != sequence)
             return false;
-        m_inOrder.pop_front();
+        PopInOrder();
     }
     else
     {
@@ -200,6 +225,7 @@ bool COutgoingQueue::Complete(uint16_t sequence)
 void COutgoingQueue::Clear()
 {
     m_inOrder.clear();
+    m_inOrderBytes = 0;
     for (std::deque<SRefreshRead>& reads : m_refresh)
         reads.clear();
     std::fill(std::begin(m_overtaken), std::end(m_overtaken), 0);
@@ -266,6 +292,8 @@ size_t COutgoingQueue::DropLoad(std::vector<CMessage::STarget>* sent, std::vecto
     {
         if (!IsDroppedByLoad(i, headSent))
             kept.push_back(std::move(m_inOrder[i]));
+        else
+            m_inOrderBytes -= m_inOrder[i].message.GetValueRef().GetHeldBytes();
     }
     if (kept.size() == before)
         return 0;
@@ -287,7 +315,16 @@ size_t COutgoingQueue::DropLoad(std::vector<CMessage::STarget>* sent, std::vecto
 
 COutgoingQueue::SQueued* COutgoingQueue::Append(const CMessage& message)
 {
+    if (m_inOrder.size() >= kMostInOrder || m_inOrderBytes >= kMostInOrderBytes)
+        return nullptr;
     m_inOrder.push_back(SQueued{message, m_fences, m_loading ? m_lastLoad : 0});
     m_inOrder.back().message.SetSequence(m_nextSequence++);
+    m_inOrderBytes += message.GetValueRef().GetHeldBytes();
     return &m_inOrder.back();
+}
+
+void COutgoingQueue::PopInOrder()
+{
+    m_inOrderBytes -= m_inOrder.front().message.GetValueRef().GetHeldBytes();
+    m_inOrder.pop_front();
 }

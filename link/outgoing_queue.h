@@ -28,9 +28,21 @@
 // change or a single read; each lane holds a target at most once, so none grows past the targets
 // that exist. A read of a target that waits in a later lane, or a single read of one that waits in
 // a refresh, takes its place.
+//
+// Records in order are bounded of their own, whoever queues them (a load, the operator, the reads
+// replies ask for): at most kMostInOrder records, and a record is added only while their payloads
+// hold less than kMostInOrderBytes: well above the largest genuine show a load sends (25,024
+// records, 10 MB of payloads) with all an operator queues meanwhile. At the bound a record that would be
+// added is refused (Queue says so); one that takes a waiting record's place, or a read of a target
+// already waiting, is still taken, as it adds nothing. So at most that many records are kept, each
+// of at most 1 KB payload (a newer value may lengthen one that waits): 42 MB with the index at the
+// very worst, 25 MB at the byte bound.
 class COutgoingQueue
 {
 public:
+    static constexpr size_t kMostInOrder = 32768;
+    static constexpr size_t kMostInOrderBytes = size_t(16) << 20;
+
     enum TLane
     {
         kInOrder,
@@ -44,10 +56,13 @@ public:
         kUnasked,
     };
 
-    // Only reads without a payload join a refresh lane; every other record goes in order.
-    void Queue(const CMessage& message, TLane lane);
+    // Only reads without a payload join a refresh lane; every other record goes in order. False
+    // when it was refused: the records in order are at their bound.
+    bool Queue(const CMessage& message, TLane lane);
     // The records waiting in the lanes up to the one given, the one in flight included.
     size_t GetCount(TLane last = kUnasked) const;
+    // Whether nothing waits, as GetCount() == 0 says, but without counting.
+    bool IsEmpty() const;
     // Whether a record of the target waits in order or is in flight.
     bool IsWaiting(const CMessage::STarget& target) const;
     // The record to send: the one in flight, else the next in order, else the next read of a
@@ -97,7 +112,10 @@ private:
         bool IsEmpty() const { return !inOrder && !refresh[0] && !refresh[1]; }
     };
 
+    // Null when the records in order are at their bound.
     SQueued* Append(const CMessage& message);
+    // The record at the front of the lane in order leaves it.
+    void PopInOrder();
     // A read of a refresh lane: it waits there unless the target is read before it anyway.
     void QueueRefreshRead(const CMessage::STarget& target, SIndexed& entry, int lane);
     // The read at the front of a refresh lane goes: its entry forgets it.
@@ -112,6 +130,8 @@ private:
     bool IsInFlight(TLane lane) const { return m_inFlight && m_flightLane == lane; }
 
     std::deque<SQueued> m_inOrder;
+    // The payload bytes the records in order hold.
+    size_t m_inOrderBytes = 0;
     std::deque<SRefreshRead> m_refresh[kRefreshLanes];
     // Reads in each refresh lane that are not sent.
     size_t m_overtaken[kRefreshLanes] = {};

@@ -280,21 +280,31 @@ void CCue::SetBlock(uint32_t block, const uint8_t* data, uint32_t size)
 
 void CCue::UpdateMasks()
 {
+    // Every block a cue gets scans all of them: the bytes are folded without a branch, a record
+    // into whether it holds anything, and all records into which of their bytes ever do, whose
+    // groups are looked up once.
     uint64_t fixtures = 0;
-    uint32_t groups = 0;
+    uint8_t used[kRecordSize] = {};
     for (uint32_t block = 0; block < kBlockCount; ++block)
     {
         for (uint32_t record = 0; record < kRecordsPerBlock; ++record)
         {
             const uint8_t* bytes = GetBlock(block) + record * kRecordSize;
+            uint8_t any = 0;
             for (uint32_t i = 0; i < kRecordSize; ++i)
             {
-                if (bytes[i] == 0)
-                    continue;
-                fixtures |= uint64_t(1) << (block * kRecordsPerBlock + record);
-                groups |= uint32_t(1) << kGroupOfByte[i];
+                used[i] |= bytes[i];
+                any |= bytes[i];
             }
+            if (any != 0)
+                fixtures |= uint64_t(1) << (block * kRecordsPerBlock + record);
         }
+    }
+    uint32_t groups = 0;
+    for (uint32_t i = 0; i < kRecordSize; ++i)
+    {
+        if (used[i] != 0)
+            groups |= uint32_t(1) << kGroupOfByte[i];
     }
     if (fixtures != m_fixtureMask)
     {

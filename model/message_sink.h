@@ -8,7 +8,8 @@ class CMessage;
 class CMessageSink
 {
 public:
-    // False when the record was dropped (no controller chosen, or too large for one frame).
+    // False when the record was dropped (no controller chosen, too large for one frame, or the
+    // queue at its bound).
     virtual bool QueueMessage(const CMessage& message) = 0;
     // A read of what most likely is as the model holds it (the cues of a list whose count came
     // back unchanged): it waits behind every read a change asks for, since anyone can send the

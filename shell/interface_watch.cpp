@@ -29,15 +29,15 @@ CInterfaceWatch::~CInterfaceWatch()
         close(m_socket);
 }
 
-bool CInterfaceWatch::HasChanged(bool& full)
+bool CInterfaceWatch::HasChanged(int most, int& taken)
 {
-    full = false;
+    taken = 0;
     if (m_socket < 0)
         return false;
     bool changed = false;
     // What a report says does not matter: the caller reads the addresses afresh.
     uint8_t buffer[4096];
-    for (int taken = 0; taken < kMostReportsPerLook; ++taken)
+    for (; taken < most; ++taken)
     {
         sockaddr_nl sender = {};
         socklen_t senderSize = sizeof(sender);
@@ -51,6 +51,5 @@ bool CInterfaceWatch::HasChanged(bool& full)
         else if (errno != EINTR)
             return changed;
     }
-    full = true;
     return changed;
 }

@@ -5,22 +5,19 @@
 // given another netmask) on a routing socket, which this reads without waiting. Only the kernel's
 // reports count: a process with the rights to send on that socket tells nothing. Without the
 // socket (the system refused it) it never says so, and the caller's own periodic look must do.
-// One thread at a time.
+// It keeps nothing of the reports; each one taken costs a receive. One thread at a time.
 class CInterfaceWatch
 {
 public:
-    // The most reports one look takes: the rest wait for the next look, so that however fast
-    // they come, a look ends.
-    static constexpr int kMostReportsPerLook = 64;
-
     CInterfaceWatch();
     ~CInterfaceWatch();
     CInterfaceWatch(const CInterfaceWatch&) = delete;
     CInterfaceWatch& operator=(const CInterfaceWatch&) = delete;
 
-    // Takes the reports waiting, up to kMostReportsPerLook: true when one of them came from the
-    // kernel, or when reports were lost. Full: the look ended at that bound.
-    bool HasChanged(bool& full);
+    // Takes the reports waiting, at most `most`, so that however fast they come a look ends:
+    // true when one of them came from the kernel, or when reports were lost. Taken: how many it
+    // took, a loss counting as one; `most` when the look ended at that bound.
+    bool HasChanged(int most, int& taken);
 
 private:
     int m_socket = -1;

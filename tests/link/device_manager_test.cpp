@@ -3,6 +3,7 @@
 #include "foundation/notify_codes.h"
 #include "link/device.h"
 #include "link/message_frame.h"
+#include "link/outgoing_queue.h"
 #include "tests/link/link_fakes.h"
 
 #include <gtest/gtest.h>
@@ -60,6 +61,21 @@ CMessage AckOf(const CMessage& request)
     ack.SetIndex2(request.GetIndex2());
     ack.SetSequence(request.GetSequence());
     return ack;
+}
+
+// The frame of a reply carrying the longest text a frame the link takes may hold: longer than
+// anything this program sends.
+Bytes LongestTextFrameOf(CMessage message)
+{
+    message.SetValue(CMessageValue(std::string()));
+    Bytes bytes = FrameOf(message);
+    const size_t length = CMessageFrame::kPayloadLimit - 1;
+    bytes.resize(CMessageFrame::kHeaderSize);
+    bytes.insert(bytes.end(), length - 1, 'x');
+    bytes.push_back(0);
+    bytes[12] = uint8_t(length);  // payload length, little-endian
+    bytes[13] = uint8_t(length >> 8);
+    return bytes;
 }
 
 class DeviceManagerTest : public ::testing::Test
@@ -770,6 +786,70 @@ TEST_F(DeviceManagerTest, RecordTooLargeForOneFrameIsRefusedWhenQueued)
     EXPECT_EQ(drained[1].GetValue().GetRawSize(), 1004u);
 }
 
+TEST_F(DeviceManagerTest, TheQueueRefusesRecordsPastItsBoundAndTakesThemOnceItHasRoom)
+{
+    ConnectUnit();
+    // The costliest fill in records: presses, each a record of its own, between two values.
+    auto press = [](size_t n) {
+        CMessage message(MANAGER_PLAYBACK, COMMAND_SET_FLASH_DOWN);
+        message.SetIndex0(uint32_t(n % 64));
+        message.SetValue(CMessageValue(n % 2 == 0));
+        return message;
+    };
+    ASSERT_TRUE(manager->QueueMessage(SetIntensity(3, 0.1f)));
+    for (size_t n = 0; n + 2 < COutgoingQueue::kMostInOrder; ++n)
+        ASSERT_TRUE(manager->QueueMessage(press(n)));
+    ASSERT_TRUE(manager->QueueMessage(SetIntensity(4, 0.1f)));
+    EXPECT_EQ(manager->GetQueueLength(), COutgoingQueue::kMostInOrder);
+
+    // At the bound a press is refused, and so is a value the presses fence off, which the model
+    // forgets it asked for; a value that takes a waiting record's place adds nothing and goes.
+    EXPECT_FALSE(manager->QueueMessage(press(0)));
+    EXPECT_FALSE(manager->QueueMessage(SetIntensity(3, 0.2f)));
+    EXPECT_TRUE(manager->QueueMessage(SetIntensity(4, 0.2f)));
+    EXPECT_EQ(manager->GetQueueLength(), COutgoingQueue::kMostInOrder);
+    ASSERT_EQ(model.forgotten.size(), 2u);
+    EXPECT_EQ(model.forgotten[1], SetIntensity(3, 0.2f).GetTarget());
+
+    // Once the head is answered there is room again; everything taken reaches the controller
+    // once and in order.
+    const std::vector<CMessage> head = PassRecords();
+    ASSERT_EQ(head.size(), 1u);
+    Receive(kController, FrameOf(AckOf(head[0])));
+    EXPECT_TRUE(manager->QueueMessage(press(7)));
+    std::vector<CMessage> drained;
+    while (manager->GetQueueLength() > 0)
+    {
+        const std::vector<CMessage> some = Drain();
+        ASSERT_FALSE(some.empty());
+        drained.insert(drained.end(), some.begin(), some.end());
+    }
+    ASSERT_EQ(drained.size(), COutgoingQueue::kMostInOrder);
+    for (size_t n = 0; n + 2 < COutgoingQueue::kMostInOrder; ++n)
+    {
+        if (drained[n].GetIndex0() != press(n).GetIndex0() || drained[n].GetValueRef() != press(n).GetValueRef())
+            FAIL() << "press " << n << " out of order";
+    }
+    EXPECT_EQ(drained[drained.size() - 2].GetValueRef(), CMessageValue(0.2f));
+    EXPECT_EQ(drained.back().GetValueRef(), press(7).GetValueRef());
+
+    // The costliest fill in bytes: values of the longest payload, each of its own target.
+    CMessage block(MANAGER_CUE, COMMAND_SET_CUE_STREAM_BLOCK);
+    CMessageValue longest;
+    longest.SetRawData(Bytes(CMessageFrame::kMaxSendPayload, 7).data(), uint32_t(CMessageFrame::kMaxSendPayload));
+    block.SetValue(longest);
+    size_t taken = 0;
+    for (; taken <= COutgoingQueue::kMostInOrderBytes / CMessageFrame::kMaxSendPayload; ++taken)
+    {
+        block.SetIndex0(uint32_t(taken));
+        if (!manager->QueueMessage(block))
+            break;
+    }
+    EXPECT_EQ(taken, (COutgoingQueue::kMostInOrderBytes + CMessageFrame::kMaxSendPayload - 1) /
+                         CMessageFrame::kMaxSendPayload);
+    EXPECT_FALSE(manager->QueueMessage(press(0)));
+}
+
 TEST_F(DeviceManagerTest, BadDatagramsNeverDisturbTheQueue)
 {
     manager->SetConnectedAddress(kUnit);
@@ -869,6 +949,122 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
     Reply(CMessage(MANAGER_PLAYBACK, COMMAND_GET_LABEL));
     manager->Update(0.04f);
     EXPECT_EQ(model.playbacks.messages.size(), 3u);
+}
+
+TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotificationsWithinTheBounds)
+{
+    ConnectUnit();
+    uint32_t arrival = 0;
+    auto arrive = [&](CMessage message) {
+        message.SetIndex0(arrival++);
+        ASSERT_TRUE(network.Deliver(kLinkPort, kController, FrameOf(message)));
+    };
+    auto notification = [](uint32_t code) {
+        CMessage notify(MANAGER_PLAYBACK, COMMAND_NOTIFY);
+        notify.SetValue(CMessageValue(code));
+        return notify;
+    };
+    // Between two ticks a flood arrives while a record is in flight, its answer amid the flood.
+    // Index0 numbers the replies in arrival order. The link takes all of it; the tick applies
+    // what the mailbox kept.
+    auto flood = [&](size_t costly, size_t notifications) {
+        manager->QueueMessage(SetIntensity(3, float(arrival)));
+        const std::vector<CMessage> head = PassRecords();
+        ASSERT_EQ(head.size(), 1u);
+        for (size_t i = 0; i < std::max(costly, notifications); ++i)
+        {
+            if (i == 10)
+                arrive(AckOf(head[0]));
+            if (i < costly)
+            {
+                // What answers nothing, with the longest text a frame carries: the costliest to keep.
+                CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
+                label.SetIndex0(arrival++);
+                label.SetSequence(uint16_t(head[0].GetSequence() + 1));
+                ASSERT_TRUE(network.Deliver(kLinkPort, kController, LongestTextFrameOf(label)));
+            }
+            if (i < notifications)
+                arrive(notification(289));
+        }
+        while (manager->Pass(0) > 0)
+        {
+        }
+        EXPECT_EQ(manager->GetQueueLength(), 0u) << "the answer completed the record";
+        model.playbacks.messages.clear();
+        manager->Update(0.04f);
+    };
+    const std::vector<CMessage>& applied = model.playbacks.messages;
+    auto inArrivalOrder = [&] {
+        for (size_t i = 1; i < applied.size(); ++i)
+        {
+            if (applied[i - 1].GetIndex0() >= applied[i].GetIndex0())
+                return false;
+        }
+        return true;
+    };
+    auto count = [&](uint32_t command) {
+        return size_t(std::count_if(applied.begin(), applied.end(),
+                                    [&](const CMessage& message) { return message.GetCommand() == command; }));
+    };
+
+    // Twice the bytes the mailbox keeps in long texts, and half as many notifications as it keeps.
+    const size_t costly = 2 * CDeviceManager::kMostReplyBytes / CMessageFrame::kPayloadLimit;
+    flood(costly, CDeviceManager::kMostReplies / 2);
+    EXPECT_TRUE(inArrivalOrder());
+    EXPECT_EQ(count(COMMAND_NOTIFY), CDeviceManager::kMostReplies / 2)
+        << "notifications go only after what nobody asked for";
+    EXPECT_EQ(count(COMMAND_SET_INTENSITY), 1u) << "the answer is always kept";
+    const size_t texts = count(COMMAND_GET_LABEL);
+    EXPECT_GT(texts, 0u) << "replies nobody asked for fill what room is left";
+    EXPECT_LT(texts * CMessageFrame::kPayloadLimit, CDeviceManager::kMostReplyBytes);
+
+    // More notifications than the mailbox keeps: the oldest go, the answer stays, and what the
+    // dropped could have named (any manager's, the controller's own among them) is read again as
+    // "everything changed" of each manager asks; once in a while at most, however often they go.
+    auto everythingReadAgain = [&](const CRecordingHandler& handler, uint32_t manager) {
+        return !handler.messages.empty() && handler.messages.back().GetManager() == manager &&
+               handler.messages.back().GetCommand() == COMMAND_NOTIFY &&
+               handler.messages.back().GetValueRef().GetUnsigned() == 0;
+    };
+    EXPECT_FALSE(everythingReadAgain(model.playbacks, MANAGER_PLAYBACK_MANAGER)) << "only unasked ones went";
+    model.fixtures.messages.clear();
+    model.programmer.messages.clear();
+    flood(0, CDeviceManager::kMostReplies + 100);
+    EXPECT_TRUE(everythingReadAgain(model.fixtures, MANAGER_FIXTURE_MANAGER));
+    EXPECT_TRUE(everythingReadAgain(model.programmer, MANAGER_PROGRAMMER));
+    ASSERT_TRUE(everythingReadAgain(model.playbacks, MANAGER_PLAYBACK_MANAGER));
+    model.playbacks.messages.pop_back();
+    EXPECT_TRUE(inArrivalOrder());
+    EXPECT_EQ(count(COMMAND_NOTIFY), CDeviceManager::kMostReplies);
+    ASSERT_EQ(count(COMMAND_SET_INTENSITY), 1u);
+    EXPECT_EQ(applied.front().GetCommand(), COMMAND_SET_INTENSITY);
+    EXPECT_EQ(applied.back().GetIndex0() - applied[1].GetIndex0() + 1, CDeviceManager::kMostReplies);
+    flood(0, CDeviceManager::kMostReplies + 100);
+    EXPECT_FALSE(everythingReadAgain(model.playbacks, MANAGER_PLAYBACK_MANAGER)) << "read again a while ago";
+    clock.Advance(CDeviceManager::kDroppedNewsMilliseconds + 1);
+    manager->Update(0.04f);
+    EXPECT_TRUE(everythingReadAgain(model.playbacks, MANAGER_PLAYBACK_MANAGER)) << "dropped since, read again";
+
+    // However many wait, a tick stops applying them once it has spent its time (each reply here
+    // takes a millisecond): the rest wait for the next tick, in order.
+    model.playbacks.messages.clear();
+    model.playbacks.onMessage = [&](const CMessage&) { clock.Advance(1); };
+    constexpr size_t kSlow = 8 * CDeviceManager::kRepliesPerClockLook;
+    for (size_t i = 0; i < kSlow; ++i)
+        arrive(notification(290));
+    while (manager->Pass(0) > 0)
+    {
+    }
+    size_t ticks = 0;
+    while (model.playbacks.messages.size() < kSlow && ticks < kSlow)
+    {
+        manager->Update(0.04f);
+        ++ticks;
+        EXPECT_LE(model.playbacks.messages.size(),
+                  ticks * (CDeviceManager::kReplyMillisecondsPerTick + CDeviceManager::kRepliesPerClockLook));
+    }
+    EXPECT_GT(ticks, 2u);
+    EXPECT_TRUE(inArrivalOrder());
 }
 
 TEST_F(DeviceManagerTest, ChoosingAUnitDropsTheQueueResyncsAndReadsItsSettings)

@@ -112,12 +112,14 @@ public:
     CMessageHandler* GetProgrammerHandler() override { return &programmer; }
     CMessageHandler* GetEngineHandler() override { return &engine; }
     void Resync() override { ++resyncs; }
+    void ForgetAsked(const CMessage::STarget& target) override { forgotten.push_back(target); }
 
     CRecordingHandler playbacks;
     CRecordingHandler fixtures;
     CRecordingHandler programmer;
     CRecordingHandler engine;
     int resyncs = 0;
+    std::vector<CMessage::STarget> forgotten;
 };
 
 // The frame of a record.

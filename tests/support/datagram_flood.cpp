@@ -9,6 +9,8 @@
 //                   255 cues;
 //       "replies" - well-formed replies and notifications with hostile values: huge counts,
 //                   "everything changed" for every manager, long texts, NaN, random cue blocks;
+//       "unasked" - the replies of "replies" alone, without its notifications: answers to
+//                   nothing sent;
 //       "notifies" - well-formed notifications that lead to reads: two in three say that a
 //                   playback's cue count changed, one playback after another; the third, in
 //                   turn, that all of a cue, of a playback, of a fixture or of every playback
@@ -108,7 +110,7 @@ int main(int argc, char** argv)
 {
     if (argc != 6)
     {
-        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers|counts|replies|notifies|count-notifies RATE "
+        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers|counts|replies|unasked|notifies|count-notifies RATE "
                    "SECONDS\n",
                    stderr);
         return 2;
@@ -123,7 +125,7 @@ int main(int argc, char** argv)
     const double seconds = std::atof(argv[5]);
     if (rate <= 0 || seconds <= 0 || seconds > 600 ||
         (kind != "frames" && kind != "large" && kind != "answers" && kind != "records" && kind != "counts" &&
-         kind != "replies" && kind != "notifies" && kind != "count-notifies"))
+         kind != "replies" && kind != "unasked" && kind != "notifies" && kind != "count-notifies"))
         return 2;
 
     const int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -155,6 +157,12 @@ int main(int argc, char** argv)
             bytes = Frame(41, 1, 61, uint16_t(n % 64), 0, 0, uint16_t(random()), Word(255));
         else if (kind == "replies")
             bytes = HostileReply(n, random);
+        else if (kind == "unasked")
+        {
+            // Those of "replies" that are no notification, in the same turn.
+            const uint64_t replyCases[] = {0, 1, 7, 8, 9};
+            bytes = HostileReply(n / 5 * 10 + replyCases[n % 5], random);
+        }
         else if (kind == "notifies")
             bytes = ForgedNotification(n, random);
         else if (kind == "count-notifies")

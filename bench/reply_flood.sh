@@ -1,0 +1,120 @@
+#!/usr/bin/env bash
+# bench/reply_flood.sh [BUILD_DIR] [RATE] [SECONDS] [CORE] [CUES] [BUSY] [KIND]: the whole program on one
+# core (taskset) beside the stand-in controller of 64 playbacks of CUES cues (default 48), answering
+# 1 ms late, while well-formed forged replies and
+# notifications arrive from the controller's address at RATE a second (default 60,000) for SECONDS
+# (default 60): the flood the link thread takes faster than the main thread can apply it.
+# Private network namespaces and X server as the end-to-end tests make them (tests/support/e2e.sh).
+# Prints:
+#   grown    - the program's resident memory at the end of the flood less that 5 s into it
+#   label    - for a label changed at the controller every 5 s, how long the program took to read it
+#              back (the label is changed again after each 3 s without the read)
+#   sigterm  - SIGTERM sent as the flood ends to the end of the process, and its exit status
+#   cpu      - the CPU time the program took under the flood
+# CORE (default 0) is the core the program is held to; the stand-in and the flood run on others.
+# BUSY (default 0) processes that only spin share that core, as on a slower machine. A build with a
+# sanitizer is run the same way (ASan: a lower RATE, as its allocator is slower). KIND (default
+# replies) is the flood of datagram_flood: "unasked" leaves out its notifications, whose reads
+# keep a controller 1 ms late busy whatever the program does.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${1:-build}
+rate=${2:-60000}
+seconds=${3:-60}
+core=${4:-0}
+cues=${5:-48}
+busy=${6:-0}
+kind=${7:-replies}
+senders=3
+case $build in /*) ;; *) build=$root/$build ;; esac
+flood=$build/tests/datagram_flood
+[ -x "$flood" ] || { echo "no flood tool at $flood" >&2; exit 1; }
+# shellcheck source=../tests/support/e2e.sh
+source "$root/tests/support/e2e.sh"
+e2e_private_namespace "$0" "$build" "$rate" "$seconds" "$core" "$cues" "$busy" "$kind"
+e2e_begin "${TMPDIR:-/tmp}/tanzo-reply-flood"
+others=$(awk -v c="$core" 'END { for (i = 0; i < n; i++) if (i != c) s = s (s ? "," : "") i; print s }' n="$(nproc)" /dev/null)
+start_standin "$build/bin/standin"
+start_xvfb
+write_options english
+start_program taskset -c "$core" "$build/bin/Programmer"
+await_window
+
+label_reads() { grep -c "^rx link .*manager=41:Playback command=5:GetLabel index=5," "$standin_log" || true; }
+now_ms() { echo $((${EPOCHREALTIME/./} / 1000)); }
+memory_kb() { awk '/^VmRSS/ { print $2 }' "/proc/$program_pid/status"; }
+cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$program_pid/stat"; }
+# The CPU ticks each thread took so far, by the thread's name: "name ticks" a line.
+thread_ticks() {
+  local task
+  for task in /proc/"$program_pid"/task/*; do
+    echo "$(tr ' ' _ <"$task/comm") $(sed 's/^.*) //' "$task/stat" | awk '{ print $12 + $13 }')"
+  done 2>/dev/null | awk '{ t[$1] += $2 } END { for (n in t) print n, t[n] }'
+}
+# Changes the label of playback 5 at the controller and prints the milliseconds until the program
+# read it back; changed again after each 3 s without the read, given up after 15 s.
+label_probe() {  # NAME
+  local before start try deadline
+  before=$(label_reads) start=$(now_ms)
+  for try in 1 2 3 4 5; do
+    standin_control playback 5 label "$1-$try" >/dev/null
+    deadline=$(($(now_ms) + 3000))
+    while [ "$(now_ms)" -lt $deadline ]; do
+      kill -0 "$program_pid" 2>/dev/null || fail "the program ended"
+      if [ "$(label_reads)" -gt "$before" ]; then
+        echo $(($(now_ms) - start))
+        return
+      fi
+      sleep 0.01
+    done
+  done
+  echo never
+}
+
+await "the program did not talk to the controller" logged "^rx link"
+cue_reads() { grep -c "^rx link .*manager=43:Cue" "$standin_log" || true; }
+for p in $(seq 0 63); do standin_control playback "$p" count "$cues" >/dev/null; done
+await "the program kept asking for cues" steady_for_a_second cue_reads
+echo "calm: label read after $(label_probe calm) ms"
+standin_control delay 1 >/dev/null
+# One sender cannot keep 60,000 a second: several share the rate.
+flooders=()
+for part in $(seq "$senders"); do
+  nsenter --target "$standin_pid" --net -- taskset -c "$others" "$flood" 192.168.77.1 16945 "$kind" \
+    "$(awk -v r="$rate" -v n="$senders" 'BEGIN { print r / n }')" "$seconds" >"$work/flood-$part.txt" 2>&1 &
+  flooders+=($!)
+done
+for _ in $(seq "$busy"); do
+  taskset -c "$core" sh -c 'while :; do :; done' &
+  e2e_helpers+=($!)
+done
+started=$(now_ms) ticks=$(cpu_ticks)
+thread_ticks >"$work/threads-before"
+sleep 5
+memory=$(memory_kb)
+probes=()
+while [ $(($(now_ms) - started)) -lt $((seconds * 1000 - 5000)) ]; do
+  probes+=("$(label_probe "flood-${#probes[@]}")")
+  sleep 2
+done
+while kill -0 "${flooders[0]}" 2>/dev/null && [ $(($(now_ms) - started)) -lt $((seconds * 1000 - 200)) ]; do sleep 0.05; done
+grown=$(($(memory_kb) - memory)) cpu=$(($(cpu_ticks) - ticks))
+threads=$(thread_ticks | awk 'NR == FNR { b[$1] = $2; next } { printf "%s%s %d", (n++ ? ", " : ""), $1, $2 - b[$1] }' \
+  "$work/threads-before" -)
+sent=$(now_ms)
+kill -TERM "$program_pid"
+while kill -0 "$program_pid" 2>/dev/null && [ $(($(now_ms) - sent)) -lt 30000 ]; do sleep 0.005; done
+ended=$(($(now_ms) - sent))
+status=0
+if kill -0 "$program_pid" 2>/dev/null; then
+  kill -KILL "$program_pid"
+  status=killed
+fi
+wait "$program_pid" 2>/dev/null || [ "$status" = killed ] || status=$?
+program_pid=''
+wait "${flooders[@]}" || true
+echo "flood: $(cat "$work"/flood-*.txt | awk '{ n += $1 } END { print n }') datagrams sent at $rate a second for $seconds s ($kind), the program on core $core beside $busy spinning"
+echo "grown: $((grown / 1024)) MB from 5 s to the end"
+echo "label: ${probes[*]} ms"
+echo "sigterm: ended $ended ms after it, status $status"
+echo "cpu: $cpu ticks (100 a second): $threads"
