@@ -113,14 +113,14 @@ echo "64 forged counts: $reads reads of cues; the program grew by $(($(memory_kb
 # How long a change at the controller took to be read by the program: the command changes it, and
 # each pattern names a read that must arrive since. Only what the stand-in logged since is looked
 # at: under the flood its log grows by megabytes.
-read_within_a_second() {  # WHAT PATTERNS (one a line) COMMAND...
+read_within_a_second() {  # WHAT PATTERNS (extended, one a line) COMMAND...
   local what=$1 patterns=$2 start pattern size waited
   shift 2
   size=$(stat -c %s "$standin_log")
   start=${EPOCHREALTIME/./}
   "$@" >/dev/null
   while read -r pattern; do
-    until tail -c +$((size + 1)) "$standin_log" | grep -- "$pattern" >/dev/null; do
+    until tail -c +$((size + 1)) "$standin_log" | grep -E -- "$pattern" >/dev/null; do
       running_and true
       waited=$(((${EPOCHREALTIME/./} - start) / 1000))
       [ $waited -lt 10000 ] || fail "$what: no read $pattern within 10 s"
@@ -149,17 +149,19 @@ changes_read() {  # WHAT DELAY N
     standin_control notify 41 9 0 0 0
 }
 # Playbacks 20+2N and 21+2N, of 48 cues each, swap at the controller, whose answers must then give
-# the program cue labels that it has not read before: those of the first and last cue of the
-# playback it reads first, and of the first cue of the other (all 768 reads take about 1 s beside
-# a controller 1 ms late).
+# the program cue labels that it has not read before: those of the first cue of each, and of the
+# last cue of the one it reads first, whichever that is (all 768 reads take about 1 s beside a
+# controller 1 ms late, half of them about half a second).
 swapped_playbacks='index=(2[2-9]|3[01]),'
 swap_read() {  # WHAT DELAY N
   local a=$((20 + 2 * $3)) b=$((21 + 2 * $3)) tag="swap-$2-$3"
   sleep 4
-  silently "cue $a 0 label $tag-$a" "cue $b 0 label $tag-$b-0" "cue $b 47 label $tag-$b-47"
+  silently "cue $a 0 label $tag-$a-0" "cue $a 47 label $tag-$a-47" "cue $b 0 label $tag-$b-0" \
+    "cue $b 47 label $tag-$b-47"
   read_within_a_second "$1: the cues of playbacks $a and $b after a swap ($2 ms late)" \
     "$(printf '%s\n' "^tx link .*command=5:GetLabel index=$a,0,0 .*value=$tag-$b-0\$" \
-      "^tx link .*command=5:GetLabel index=$a,47,0 .*value=$tag-$b-47\$" "^tx link .*command=5:GetLabel index=$b,0,0 .*value=$tag-$a\$")" \
+      "^tx link .*command=5:GetLabel index=$b,0,0 .*value=$tag-$a-0\$" \
+      "^tx link .*command=5:GetLabel index=($a,47,0 .*value=$tag-$b-47|$b,47,0 .*value=$tag-$a-47)\$")" \
     standin_control swap $a $b
 }
 # What the program asked of the controller since the log had the size given, but what the changes
