@@ -5,6 +5,7 @@
 #   none     - no user language file
 #   labels   - one file as full as its 256 KB bound allows of languages without phrases
 #   phrases  - one such file of languages with one phrase of their own each
+#   many     - a hundred copies of the labels file
 # Prints, per folder, the medians of ROUNDS runs (default 3):
 #   start    - start to "Broadcasting to:" (the device link is made once the languages are read)
 #   sigterm  - SIGTERM sent 0.5 s after start to the end of the process
@@ -24,9 +25,13 @@ for name in none labels phrases; do
   mkdir -p "$work/$name/Zevral/Common/Languages/User"
   [ $name = none ] || crafted_language_file $name "$work/$name/Zevral/Common/Languages/User/crafted.xml"
 done
+mkdir -p "$work/many/Zevral/Common/Languages/User"
+for n in $(seq 100 199); do
+  cp "$work/labels/Zevral/Common/Languages/User/crafted.xml" "$work/many/Zevral/Common/Languages/User/crafted$n.xml"
+done
 
 printf '%-9s %9s %11s %9s %9s\n' folder start_ms sigterm_ms lines kbytes
-for name in none labels phrases; do
+for name in none labels phrases many; do
   : >"$work/start" && : >"$work/sigterm" && : >"$work/lines" && : >"$work/bytes"
   for _ in $(seq "$rounds"); do
     start "$name"

@@ -14,14 +14,6 @@
 namespace
 {
 constexpr const char* kLogCategory = "LanguageManager";
-// A shipped language file is a few dozen kilobytes. What one file within this bound may keep and
-// cost: some 16,000 languages without phrases, or some 15,000 phrases (a language and a phrase
-// take at least 14 and 17 bytes of it), each kept once with its name or phrase upper-cased
-// beside it. Reading it costs a look-up of the language by name for each language element and a
-// few searches of its table for each phrase; the check of missing phrases after loading costs a
-// few searches for each phrase, and the log a bounded number of lines however many languages
-// lack however many phrases (language_manager_desktop.cpp).
-constexpr size_t kMaxBytes = 256 * 1024;
 
 // The file's name without its folder and without the part from its last dot.
 std::string FileNameWithoutExtension(const std::string& path)
@@ -51,7 +43,7 @@ CLanguageManager* CLanguageManager::FromApplication()
 bool CLanguageManager::LoadFile(const std::string& path)
 {
     TiXmlDocument document;
-    const CXmlRead read = ReadXmlFile(path, kMaxBytes, document);
+    const CXmlRead read = ReadXmlFile(path, kMaxFileBytes, document);
     if (!read.notice.empty())
         GraphicsLog(kLogCategory, DescribeXmlNotice(path, read));
     if (read.status == XmlReadStatus::kMalformed)

@@ -4,6 +4,7 @@
 #include "shell/options.h"
 #include "shell/translator.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -28,6 +29,15 @@ public:
 
     // The program's manager, as the application holds it; null before start-up made it.
     static CLanguageManager* FromApplication();
+
+    // A shipped language file is a few dozen kilobytes. What one file within this bound may keep
+    // and cost: some 16,000 languages without phrases, or some 15,000 phrases (a language and a
+    // phrase take at least 14 and 17 bytes of it), each kept once with its name or phrase
+    // upper-cased beside it. Reading it costs a look-up of the language by name for each language
+    // element and a few searches of its table for each phrase; the check of missing phrases after
+    // loading costs a few searches for each phrase, and the log a bounded number of lines however
+    // many languages lack however many phrases (language_manager_desktop.cpp).
+    static constexpr size_t kMaxFileBytes = 256 * 1024;
 
     // Fills the list and selects "english".
     virtual void Load() = 0;

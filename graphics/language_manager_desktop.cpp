@@ -10,6 +10,7 @@
 
 #include <boost/filesystem/operations.hpp>
 
+#include <algorithm>
 #include <map>
 #include <string>
 #include <unordered_map>
@@ -122,6 +123,11 @@ void CLanguageManagerDesktop::Load()
             std::vector<std::string> passedOver;
             ListDirectory(JoinPath(m_folder, part), kPattern, files, true, &passedOver);
             LogPassedOver(passedOver);
+            if (part == kUserFolder)
+            {
+                LoadUserFiles(files);
+                continue;
+            }
             for (const std::string& file : files)
                 LoadFile(file);
         }
@@ -130,6 +136,33 @@ void CLanguageManagerDesktop::Load()
     SetLanguage(kDefaultLanguage);
     GraphicsLog(kLogCategory, std::to_string(GetLanguageCount()) + " languages loaded");
     CheckPhrases();
+}
+
+void CLanguageManagerDesktop::LoadUserFiles(std::vector<std::string>& files)
+{
+    std::sort(files.begin(), files.end());
+    size_t read = 0;
+    uint64_t bytes = 0;
+    size_t left = 0;
+    for (const std::string& file : files)
+    {
+        boost::system::error_code error;
+        // A file past the reader's bound is refused unread: it costs no more than one at it.
+        const uint64_t size = std::min<uint64_t>(boost::filesystem::file_size(file, error), kMaxFileBytes);
+        if (read == kMostUserFiles || bytes + size > kMostUserBytes)
+        {
+            ++left;
+            continue;
+        }
+        ++read;
+        bytes += size;
+        LoadFile(file);
+    }
+    if (left > 0)
+        GraphicsLog(kLogCategory, "Not read: " + std::to_string(left) + " of the " + std::to_string(files.size()) +
+                                      " files in \"" + JoinPath(m_folder, kUserFolder) + "\", past " +
+                                      std::to_string(kMostUserFiles) + " files or " +
+                                      std::to_string(kMostUserBytes / 1024) + " KB in all");
 }
 
 void CLanguageManagerDesktop::CheckPhrases()

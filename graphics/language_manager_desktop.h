@@ -4,7 +4,10 @@
 #include "graphics/language_manager.h"
 #include "graphics/version_file.h"
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // The desktop language manager: the shipped language files (the resources' "languages" folder)
 // are copied into "Languages/Factory" of the user's common data folder at the first start of each
@@ -18,6 +21,12 @@ public:
     static constexpr const char* kFactoryFolder = "Factory";
     static constexpr const char* kUserFolder = "User";
     static constexpr const char* kDefaultLanguage = "english";
+    // What the user's folder may cost a start, however many files it holds: its files are read in
+    // the order of their names, at most this many, while what they may hold (each up to the
+    // reader's bound) stays within these bytes in all, four full files or some seventy real
+    // languages. The rest are not read, and one log line says how many.
+    static constexpr size_t kMostUserFiles = 64;
+    static constexpr uint64_t kMostUserBytes = 4 * kMaxFileBytes;
 
     // The application's folders and version.
     CLanguageManagerDesktop();
@@ -44,6 +53,9 @@ public:
     const std::string& GetSourceFolder() const { return m_sourceFolder; }
 
 private:
+    // Reads the user's files within the bounds above.
+    void LoadUserFiles(std::vector<std::string>& files);
+
     std::string m_folder;
     std::string m_sourceFolder;
     CVersionFile m_versionFile;

@@ -195,6 +195,40 @@ TEST_F(LanguageFiles, AUserFileWithinItsBoundAddsAFewLinesToTheLog)
             << row.what;
         fs::remove(m_languages / "User/crafted.xml");
     }
+
+    // However many files the folder holds, a start reads what four full ones or 64 small ones
+    // hold, the first by name, and one line names the rest.
+    const struct
+    {
+        const char* what;
+        bool full;
+        size_t read;
+    } folders[] = {
+        {"twice the files' bytes", true, CLanguageManagerDesktop::kMostUserBytes / CLanguageManager::kMaxFileBytes},
+        {"twice the files", false, CLanguageManagerDesktop::kMostUserFiles},
+    };
+    for (const auto& folder : folders)
+    {
+        const size_t files = 2 * folder.read;
+        size_t each = 1;
+        for (size_t i = 0; i < files; ++i)
+        {
+            const std::string prefix = "f" + std::to_string(100 + i) + "-";
+            const fs::path path = m_languages / ("User/" + prefix + ".xml");
+            if (folder.full)
+                each = WriteFullFile(path, [&](uint32_t n) { return "<a label=\"" + prefix + ShortName(n) + "\"/>"; });
+            else
+                Write(path, Language(prefix, ""));
+        }
+        const auto manager = Start();
+        EXPECT_EQ(manager->GetLanguageCount(), 2 + folder.read * each) << folder.what;
+        EXPECT_NE(manager->FindLanguage(folder.full ? "f100-a" : "f100-"), nullptr) << folder.what;
+        EXPECT_TRUE(Logged("Not read: " + std::to_string(files - folder.read) + " of the " + std::to_string(files) +
+                           " files in \"" + (m_languages / "User").string() + "\", past 64 files or 1024 KB in all"))
+            << folder.what;
+        EXPECT_LE(m_log.size(), 24u) << folder.what;
+        fs::remove_all(m_languages / "User");
+    }
 }
 
 TEST_F(LanguageFiles, AFailedCopyIsLoggedAndTriedAgainAtTheNextStart)
