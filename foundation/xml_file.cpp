@@ -216,14 +216,21 @@ private:
     void Pass(size_t count) { m_at += count; }
     // Counts the lines and columns of what was passed since last counted.
     void Follow();
-    // Keeps the first count bytes of the text (as given, where given: lines as many), on a line
-    // of their own; their first line keeps its columns as the parser counts them, to the next
-    // multiple of four.
+    // Keeps the first count bytes of the text (as given, where given), on a line of their own;
+    // their first line keeps its columns as the parser counts them, to the next multiple of four.
+    // What is given in their place has as many lines, but where it leaves out what stands last
+    // (a value, with no error in it), what follows is kept on a line of its own.
     void Keep(size_t count, const std::string* as = nullptr);
     // What passes over markup leaves for the parser: the one stand-in.
     void StandIn();
     // Keeps the start tag measured, of end bytes: its attribute values stand in m_values.
     void KeepStartTag(size_t end, const std::vector<CXmlShape::CAttribute>& attributes);
+    // Keeps it with its values left out, its lines and the columns between the values as in the
+    // file: for the parser to fail on a name given twice where the file has it.
+    void KeepLayoutOfStartTag(size_t end, const std::vector<CXmlShape::CAttribute>& attributes);
+    // The values of the first count attributes of the tag at the text's start, as the parser
+    // reads them, those named in m_wanted alone where it is given.
+    void KeepValues(const CXmlShape::CAttribute* attributes, size_t count);
     void Locate(int& line, int& column, bool bytes) const;
 
     std::string& m_text;
@@ -416,7 +423,8 @@ void CRootTagSearch::Keep(size_t count, const std::string* as)
         m_kept += *as;
     else
         m_kept.append(m_text, m_at, count);
-    m_keptRows += int(CountLines(m_text.data() + m_at, m_text.data() + m_at + count));
+    m_keptRows += int(as ? CountLines(as->data(), as->data() + as->size())
+                         : CountLines(m_text.data() + m_at, m_text.data() + m_at + count));
     Pass(count);
 }
 
@@ -431,12 +439,16 @@ void CRootTagSearch::KeepStartTag(size_t end, const std::vector<CXmlShape::CAttr
 {
     const char* tag = m_text.data() + m_at;
     std::unordered_set<std::string_view> names;
-    for (const CXmlShape::CAttribute& a : attributes)
+    for (size_t i = 0; i < attributes.size(); ++i)
     {
+        const CXmlShape::CAttribute& a = attributes[i];
         if (!names.insert(std::string_view(tag + a.name, a.nameEnd - a.name)).second)
         {
-            // The parser's error stands after the values before it.
-            Keep(end);
+            // The parser's error stands after the values before it: they go as spaces to where
+            // they end, which it passes over far faster than it reads a value, and are given to
+            // the element it leaves as it would have read them.
+            KeepValues(attributes.data(), i);
+            KeepLayoutOfStartTag(end, attributes);
             return;
         }
     }
@@ -450,12 +462,41 @@ void CRootTagSearch::KeepStartTag(size_t end, const std::vector<CXmlShape::CAttr
             namesOnly += "\"\"";
         namesOnly.append(CountLines(tag + a.value, tag + a.valueEnd), '\n');
         from = a.valueEnd;
-        std::string name(tag + a.name, a.nameEnd - a.name);
-        if (!m_wanted || std::find(m_wanted->begin(), m_wanted->end(), name) != m_wanted->end())
-            m_values.emplace_back(std::move(name), CXmlShape::ValueOf(tag + a.value, tag + a.valueEnd, a.quoted));
     }
+    KeepValues(attributes.data(), attributes.size());
     namesOnly.append(tag + from, end - from);
     Keep(end, &namesOnly);
+}
+
+void CRootTagSearch::KeepValues(const CXmlShape::CAttribute* attributes, size_t count)
+{
+    const char* tag = m_text.data() + m_at;
+    for (const CXmlShape::CAttribute* a = attributes; a != attributes + count; ++a)
+    {
+        std::string name(tag + a->name, a->nameEnd - a->name);
+        if (!m_wanted || std::find(m_wanted->begin(), m_wanted->end(), name) != m_wanted->end())
+            m_values.emplace_back(std::move(name), CXmlShape::ValueOf(tag + a->value, tag + a->valueEnd, a->quoted));
+    }
+}
+
+void CRootTagSearch::KeepLayoutOfStartTag(size_t end, const std::vector<CXmlShape::CAttribute>& attributes)
+{
+    // Each value goes as nothing (one character without quotes), and what follows it on a kept
+    // line of its own, which Locate tells from where the value ends in the file.
+    const size_t tag = m_at;
+    size_t from = 0;
+    for (const CXmlShape::CAttribute& a : attributes)
+    {
+        std::string piece(m_text, tag + from, a.value - from);
+        size_t past = a.valueEnd;
+        if (a.quoted)
+            piece += m_text[tag + past++];
+        else if (a.valueEnd > a.value)
+            piece += 'x';
+        Keep(past - from, &piece);
+        from = past;
+    }
+    Keep(end - from);
 }
 
 void CRootTagSearch::Locate(int& line, int& column, bool bytes) const
@@ -482,10 +523,14 @@ CXmlRead CRootTagSearch::Parse(const CXmlRead& read, TiXmlDocument& document) co
     }
     CXmlRead parsed = ParseDecoded(m_kept, read, document,
                                    [this](int& line, int& column, bool bytes) { Locate(line, column, bytes); });
-    if (TiXmlElement* root = parsed.IsRead() ? document.RootElement() : nullptr)
+    // Also where the parser failed, on the attributes it left on the element.
+    if (TiXmlElement* root = document.RootElement())
     {
         for (const auto& [name, value] : m_values)
-            root->SetAttribute(name, value);
+        {
+            if (parsed.IsRead() || root->Attribute(name))
+                root->SetAttribute(name, value);
+        }
     }
     return parsed;
 }

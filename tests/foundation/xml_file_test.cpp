@@ -348,6 +348,7 @@ TEST(XmlFile, ARootTagBehindALongStartIsToldAsTheWholeFileTellsIt)
         // A name given twice, after values over lines and tabs.
         lines + "\t<show a=\"1\n\t2\" b=\"\" a=\"3\">",
         lines + "\t<show a='\t\t' b=\"\xc3\xa9\" b=''>",
+        lines + "\t<show c=plain&amp;\tb=\"\xc3\xa9\t\"d='x\ny'\t\xc3\xa9=\"\" c=\"\">",
     };
     for (const std::string& text : rows)
     {
