@@ -5,6 +5,7 @@
 #include "model/fixture_manager.h"
 #include "model/fixture_selection.h"
 #include "model/personality_manager.h"
+#include "model/playback.h"
 #include "model/playback_manager.h"
 #include "model/programmer.h"
 #include "model/show_file_list.h"
@@ -102,6 +103,27 @@ void CCore::Resume()
 
 void CCore::Resync()
 {
+    AskEverything();
+    // With no controller chosen the requests were dropped and there is nothing to wait for.
+    m_resyncSettling = m_deviceManager->GetOwnQueueLength() > 0;
+    m_quietTicks = 0;
+}
+
+void CCore::OnNotificationsLost()
+{
+    AskEverything();
+    // "Everything changed" of a playback leaves its cues to its count; a count read reads them.
+    CMessage count(MANAGER_PLAYBACK, COMMAND_NOTIFY);
+    count.SetValue(CMessageValue(uint32_t(PLAYBACK_NOTIFY_COUNT)));
+    for (uint32_t playback = 0; playback < CPlaybackManager::kPlaybackCount; ++playback)
+    {
+        count.SetIndex0(playback);
+        m_playbackManager->ApplyMessage(count);
+    }
+}
+
+void CCore::AskEverything()
+{
     // A local Notify 0, handed straight to each manager: nothing is sent by the core itself.
     CMessage notify(MANAGER_PLAYBACK_MANAGER, COMMAND_NOTIFY);
     notify.SetValue(CMessageValue(uint32_t(0)));
@@ -112,9 +134,6 @@ void CCore::Resync()
     notify.SetManager(MANAGER_PROGRAMMER);
     if (CMessageHandler* programmer = GetProgrammerHandler())
         programmer->HandleMessage(notify);
-    // With no controller chosen the requests were dropped and there is nothing to wait for.
-    m_resyncSettling = m_deviceManager->GetOwnQueueLength() > 0;
-    m_quietTicks = 0;
 }
 
 void CCore::ForgetAsked(const CMessage::STarget& target)

@@ -83,6 +83,8 @@ public:
     // Called by the device manager when a controller has been chosen: every playback, cue,
     // fixture and programmer group asks the controller for all of its values.
     void Resync() override;
+    // As Resync asks, and every playback its cue count: notifications may have been lost.
+    void OnNotificationsLost() override;
     // Routes a value taken back before it left to the object that asked for it.
     void ForgetAsked(const CMessage::STarget& target) override;
     // From a resync that asked the controller for something until the outgoing queue has
@@ -117,6 +119,8 @@ private:
     void HandleNotify(CSubject* subject, uint32_t code) override;
     // Ends the settling of a resync once the link has drained, then sends a show that waited.
     void SettleResync();
+    // Hands each manager the controller's "everything changed".
+    void AskEverything();
 
     std::unique_ptr<CFixtureManager> m_fixtureManager;
     std::unique_ptr<CDeviceManager> m_deviceManager;
