@@ -133,10 +133,15 @@ std::string DateText(const CFile& file)
     try
     {
         const boost::gregorian::date day(boost::gregorian::date::date_int_type(file.GetDate()));
-        char text[64];
-        std::snprintf(text, sizeof(text), "%04d-%s-%02d ", int(day.year()),
-                      CApp::Translate(kMonths[day.month() - 1], false).c_str(), int(day.day()));
-        return text + file.GetTime().ToClockString(true, false, false);
+        // Only the numbers go through a buffer: the month's name, however long the user's
+        // language makes it, is added whole, and the list cuts the text to its column on a
+        // character boundary and marked, in its middle, so that the day and the time still show.
+        char year[16];
+        char dayOfMonth[16];
+        std::snprintf(year, sizeof(year), "%04d-", int(day.year()));
+        std::snprintf(dayOfMonth, sizeof(dayOfMonth), "-%02d ", int(day.day()));
+        return year + CApp::Translate(kMonths[day.month() - 1], false) + dayOfMonth +
+               file.GetTime().ToClockString(true, false, false);
     }
     catch (const std::exception&)
     {
