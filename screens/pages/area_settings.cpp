@@ -614,7 +614,7 @@ void CAreaSettings::Click(Button button)
         if (file)
         {
             if (!file->Load())
-                ShowNotice(file->GetError(), false);
+                ShowNotice(file->GetError(), false, {}, file->GetErrorName());
             else
             {
                 m_loadWaiting = m_fileManager && m_fileManager->IsLoadPending();
@@ -720,7 +720,7 @@ void CAreaSettings::EditFile(Button button, const CFile& file)
             CFile* file = FileOnOk(result);
             // Rename refuses an empty name, a path and a name another show has: the operator is told.
             if (file && names.IsAcceptable() && !file->Rename(names.GetText()))
-                ShowNotice(file->GetError(), false);
+                ShowNotice(file->GetError(), false, {}, file->GetErrorName());
         });
         return;
     }
@@ -731,7 +731,7 @@ void CAreaSettings::EditFile(Button button, const CFile& file)
         ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogConfirmation&, uint32_t result) {
             CFile* file = FileOnOk(result);
             if (file && m_fileManager && !m_fileManager->RemoveFile(file) && !m_fileManager->GetError().empty())
-                ShowNotice(m_fileManager->GetError(), false);
+                ShowNotice(m_fileManager->GetError(), false, {}, m_fileManager->GetErrorName());
         });
     }
     else if (button == kFileSave)
@@ -740,7 +740,7 @@ void CAreaSettings::EditFile(Button button, const CFile& file)
         ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogConfirmation&, uint32_t result) {
             CFile* file = FileOnOk(result);
             if (file && !file->Save(false))
-                ShowNotice(file->GetError(), false);
+                ShowNotice(file->GetError(), false, {}, file->GetErrorName());
         });
     }
 }
@@ -765,7 +765,7 @@ void CAreaSettings::CreateShowFile()
         if (CFile* created = m_fileManager->CreateShowFile())
             m_fileManager->SetCurrentFile(created);
         else
-            ShowNotice(m_fileManager->GetError(), false);
+            ShowNotice(m_fileManager->GetError(), false, {}, m_fileManager->GetErrorName());
     }
 }
 
@@ -790,17 +790,19 @@ void CAreaSettings::OpenLoadingDialog()
                });
 }
 
-void CAreaSettings::ShowNotice(const std::string& text, bool translate, const std::string& second)
+void CAreaSettings::ShowNotice(const std::string& text, bool translate, const std::string& second,
+                               const std::string& name)
 {
     if (GetModalChild())
     {
         m_pendingNotice = text;
         m_pendingSecond = second;
+        m_pendingName = name;
         m_pendingTranslate = translate;
         return;
     }
     auto dialog = std::make_unique<CDialogNotification>(this);
-    dialog->SetText(text, translate);
+    dialog->SetText(text, translate, name);
     if (!second.empty())
         dialog->SetLinkText(second, translate);
     ShowDialog(std::move(dialog));
@@ -813,9 +815,11 @@ void CAreaSettings::OnDialogClosed(CArea2*, uint32_t)
         return;
     const std::string text = m_pendingNotice;
     const std::string second = m_pendingSecond;
+    const std::string name = m_pendingName;
     m_pendingNotice.clear();
     m_pendingSecond.clear();
-    ShowNotice(text, m_pendingTranslate, second);
+    m_pendingName.clear();
+    ShowNotice(text, m_pendingTranslate, second, name);
 }
 
 // Keys and time

@@ -25,6 +25,7 @@
 #include "tests/support/utf16_text.h"
 #include "widgets/area_button.h"
 #include "widgets/area_grid.h"
+#include "widgets/area_label.h"
 #include "widgets/area_led.h"
 #include "widgets/area_progress_bar.h"
 #include "widgets/click_sound.h"
@@ -255,6 +256,17 @@ TEST_F(SettingsPage, HoldingTheIpButtonFiveSecondsTogglesTheLockOnce)
 
 TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
 {
+    // In a language of the user's own that says far more around a show's name than a notice holds.
+    CFontManager::Instance().ScanFolder(Resources() + "/fonts");
+    std::string words;
+    for (int i = 0; i < 8; ++i)
+        words += "Dieser Name ist schon vergeben, bitte einen anderen w\xC3\xA4hlen. ";
+    WriteUserLanguage(folder / "common", "Lang",
+                      {{"A show named \"%1\" exists already.", words + "\xE2\x80\x9E%1\xE2\x80\x9C " + words}});
+    auto languages = std::make_unique<CLanguageManagerDesktop>("", (folder / "common").string(), CVersion(1, 7, 0));
+    languages->SetLanguage("Lang");
+    CApp::SetLanguageManager(std::move(languages));
+
     // The first new show brings its hint; silenced, it stays away. A new show becomes the current.
     Press(B::kFileNew);
     ASSERT_NE(Dialog(), nullptr);
@@ -263,10 +275,16 @@ TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
     Press(B::kFileNew);
     EXPECT_EQ(Cell(page->GetFileList(), 0, 1), "show2*");
     EXPECT_EQ(Dialog(), nullptr);
-    // A name another show has is refused and said so; both shows stay whole.
+    // A name another show has is refused and said so, the name on screen however long the notice;
+    // both shows stay whole.
     Press(B::kFileRename);
     Keys("\b\b\b\b\bshow1\r");
-    EXPECT_TRUE(Notice());
+    ASSERT_TRUE(Notice());
+    const CAreaLabel* message = nullptr;
+    for (uint32_t i = 0; !message && i < Dialog()->GetChildCount(); ++i)
+        message = dynamic_cast<CAreaLabel*>(Dialog()->GetChild(i));
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(message->GetText().find("\xE2\x80\x9Eshow1\xE2\x80\x9C"), std::string::npos) << message->GetText();
     Keys("\r");
     Press(B::kFileRename);
     Keys("\b\b\b\b\bGala\r");
@@ -306,6 +324,7 @@ TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
     Press(B::kFileOpen);
     EXPECT_NE(dynamic_cast<CDialogLoading*>(Dialog()), nullptr);
     Tick(2);
+    CApp::SetLanguageManager(nullptr);
 }
 
 TEST_F(SettingsPage, AChosenLanguageRedrawsTheShowsRowsInItAtOnce)
