@@ -310,6 +310,7 @@ bool CFile::Save(bool empty)
     if (!ReplaceFile(m_path, printer.Str(), error))
         return Fail(CShowMessage("The show \"%1\" could not be saved: %2.").With(GetName()).WithSystemError(error));
     m_error.clear();
+    m_errorName.clear();
     Notify(FILE_NOTIFY_SAVED);
     Refresh();
     return true;
@@ -369,6 +370,7 @@ bool CFile::Load()
     const char* application = show->Attribute("application");
     const bool mainProduct = application ? EqualIgnoringAsciiCase(application, kMainProduct) : m_mainProduct;
     m_error.clear();
+    m_errorName.clear();
     if (m_manager && m_core && m_core->IsResyncSettling())
     {
         // Compared now with a mirror that the controller has not filled yet, values equal to
@@ -423,6 +425,7 @@ bool CFile::Rename(const std::string& name)
     }
     m_path = target;
     m_error.clear();
+    m_errorName.clear();
     Notify(NOTIFY_LABEL);
     return true;
 }
@@ -430,6 +433,7 @@ bool CFile::Rename(const std::string& name)
 bool CFile::Fail(const CShowMessage& message)
 {
     m_error = message.Shown();
+    m_errorName = message.Name();
     CApp::Log(kLogCategory, message.Logged(), 1);
     return false;
 }

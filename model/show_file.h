@@ -65,6 +65,8 @@ public:
     // Why the last save, load or rename failed, ready to show in the interface's language; empty
     // after one that worked. The log has it in English.
     const std::string& GetError() const { return m_error; }
+    // The show the error names (CShowMessage::Name).
+    const std::string& GetErrorName() const { return m_errorName; }
 
     // Reads the size, date and flags again; notifies NOTIFY_UNKNOWN.
     void Refresh();
@@ -127,4 +129,5 @@ private:
     bool m_flagsUnknown = false;
     bool m_writeProtected = false;
     std::string m_error;
+    std::string m_errorName;
 };
