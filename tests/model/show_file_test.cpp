@@ -538,15 +538,15 @@ TEST_F(ShowFileTest, OpeningTheCostliestShowsWithinTheBoundsTakesAtMostTenTimesT
     for (const auto& row : rows)
     {
         WriteText(Path("costly.show"), row.text);
-        const size_t size = row.text.size();
+        [[maybe_unused]] const size_t size = row.text.size();
         CFile file(core->GetFileManager(), core.get(), Path("costly.show"));
         ::malloc_trim(0);
         const size_t before = ResidentBytes();
         const size_t heap = HeapInUse();
         ResetResidentPeak();
         EXPECT_EQ(file.Load(), row.opens) << row.what;
-        const size_t peak = ResidentBytes("VmHWM:") - before;
-        const size_t kept = ResidentBytes() - std::min(before, ResidentBytes());
+        [[maybe_unused]] const size_t peak = ResidentBytes("VmHWM:") - before;
+        [[maybe_unused]] const size_t kept = ResidentBytes() - std::min(before, ResidentBytes());
         [[maybe_unused]] const size_t used = HeapInUse() - std::min(heap, HeapInUse());
 #if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
         EXPECT_LE(peak, 10 * size) << row.what;
