@@ -66,7 +66,7 @@ public:
     // The non-empty slots as "fixture" children of the element.
     void WriteXml(TiXmlElement* element) const;
     // Sends the patch a "fixtures" element describes; every slot it does not fill is cleared. Each
-    // slot is read once, from the first element that names it, whatever the file repeats.
+    // slot is read once, from the last element that names it, whatever the file repeats.
     void ReadXml(const TiXmlElement* element);
 
     CDigest ComputeDigest() override;

@@ -793,15 +793,21 @@ void CPlayback::Load(const TiXmlNode* node, bool everything)
         speed = ReadFloatAttribute(*element, "speed", 0.0f);
     }
 
-    // One cue list: each would send its count and its cues, which no later list takes the place
-    // of, so a file of thousands would queue thousands of lists. The first is loaded, and the log
-    // says how many more there were.
-    const CXmlChildren lists = XmlChildren(element, "cues");
-    if (lists.begin() != lists.end())
+    // One cue list, the last, which stands as the file is read in order: each would send its
+    // count and its cues, each taking the place of the one before, so a file of thousands would
+    // queue thousands of lists. The log says how many came before it.
+    const TiXmlElement* cues = nullptr;
+    size_t before = 0;
+    for (const TiXmlElement* list : XmlChildren(element, "cues"))
     {
-        LoadCues(**lists.begin(), everything);
-        if (const size_t extra = lists.size() - 1; extra > 0)
-            ReportLeftOut(*element, "the " + std::to_string(extra) + " cue lists after the first of playback " +
+        before += cues ? 1 : 0;
+        cues = list;
+    }
+    if (cues)
+    {
+        LoadCues(*cues, everything);
+        if (before > 0)
+            ReportLeftOut(*element, "the " + std::to_string(before) + " cue lists before the last of playback " +
                                         std::to_string(GetIndex()));
     }
     else

@@ -168,7 +168,7 @@ public:
 
     // The "playback" element of a show file.
     void Save(TiXmlElement& element) const;
-    // Reads the node, then sends the cue count, the cues of its first cue list and what differs;
+    // Reads the node, then sends the cue count, the cues of its last cue list and what differs;
     // with everything (the playback was just cleared on the controller, so the mirror says
     // nothing of it) every value, its cues' included.
     void Load(const TiXmlNode* node, bool everything = false);

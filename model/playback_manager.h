@@ -114,7 +114,7 @@ public:
     // The "playbacks" element of a show file: the playbacks that are not empty.
     void Save(TiXmlElement& element) const;
     // Loads the listed playbacks and clears every other one on the controller. Each playback is
-    // loaded once, from the first element that names it, whatever the file repeats.
+    // loaded once, from the last element that names it, whatever the file repeats.
     void Load(const TiXmlNode* node);
     CDigest ComputeDigest() override;
 
