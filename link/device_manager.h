@@ -206,14 +206,12 @@ public:
     size_t Pass(uint32_t waitMilliseconds);
 
 private:
-    // The unit objects share the network, the clock and the resend tick of their owner.
+    // The unit objects share the network and the clock of their owner.
     friend class CDevice;
     // What the units share.
     CUdpNetwork& GetNetwork() const { return *m_network; }
     CLinkClock& GetClock() const { return *m_clock; }
     bool HasThreads() const { return m_threads; }
-    // The resend tick of every unit thread: a send by one postpones the resends of all.
-    std::atomic<uint32_t>& GetResendTick() { return m_resendTick; }
     // Whether anything may be sent to the unit's address: it is no broadcast of this machine's
     // subnets as they are now. Any thread.
     bool MaySendTo(const CIpAddress& unit);
@@ -319,7 +317,6 @@ private:
     CLinkClock* m_clock;
     uint16_t m_port;
     bool m_threads;
-    std::atomic<uint32_t> m_resendTick{0};
     std::atomic<uint32_t> m_framesSent{0};
     uint32_t m_framesTold = 0;
 
