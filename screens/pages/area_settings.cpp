@@ -314,6 +314,9 @@ void CAreaSettings::OnVisibleChanged()
         if (m_languageManager)
             HandleNotify(m_languageManager, NOTIFY_UNKNOWN);
         m_lockIcon->SetVisible(m_deviceManager && m_deviceManager->IsLocked());
+        // The update check answers while the program runs, perhaps after the page was made.
+        if (m_versionLabel)
+            m_versionLabel->SetTextColour(CApp::IsUpdateAvailable() ? kOrange : kGrey);
     }
     else
     {
