@@ -31,6 +31,9 @@ struct SDL_Thread;
 enum : uint32_t
 {
     DEVICE_MANAGER_NOTIFY_CONNECTED = 67,
+    // The outgoing queue refused a change (not a read) at its bound: told once, then again only
+    // after the queue has emptied.
+    DEVICE_MANAGER_NOTIFY_REFUSED = 68,
 };
 
 // This machine's addresses as a link is handed them, with the netmasks of their interfaces index
@@ -230,7 +233,8 @@ private:
     // Queues the records under the send lock; the link sends at once when nothing waited. False
     // when the queue refused any (COutgoingQueue's bound).
     bool Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
-    // The queue refused the record: the log says so once until it has emptied.
+    // The queue refused the record: the log says so, and the observers hear of a refused change,
+    // each once until it has emptied.
     void OnQueueFull(const CMessage& refused);
     // Routes a reply to the model and queues the reads it asked for; asked as for QueueAsked.
     void ApplyReply(const CMessage& reply, bool asked);
@@ -307,9 +311,10 @@ private:
     bool m_connectionLost = false;
     // The log has said that the list is full; it says so again only after the list had room.
     bool m_fullTold = false;
-    // The log has said that the outgoing queue refused a record; it says so again only after the
-    // queue had emptied.
+    // The log has said that the outgoing queue refused a record, and the observers that it refused
+    // a change; each is said again only after the queue had emptied.
     bool m_queueFullTold = false;
+    bool m_changeRefusedTold = false;
 
     std::unique_ptr<CUdpNetwork> m_ownNetwork;
     std::unique_ptr<CLinkClock> m_ownClock;

@@ -119,13 +119,23 @@ void CCore::Resync()
 
 void CCore::ForgetAsked(const CMessage::STarget& target)
 {
+    Forget(target, TForget::kEverything);
+}
+
+void CCore::TakeBackAsked(const CMessage::STarget& target)
+{
+    Forget(target, TForget::kLastAsk);
+}
+
+void CCore::Forget(const CMessage::STarget& target, TForget what)
+{
     switch (target.manager)
     {
     case MANAGER_PLAYBACK:
-    case MANAGER_CUE: m_playbackManager->ForgetAsked(target); break;
-    case MANAGER_FIXTURE: m_fixtureManager->ForgetAsked(target); break;
+    case MANAGER_CUE: m_playbackManager->ForgetAsked(target, what); break;
+    case MANAGER_FIXTURE: m_fixtureManager->ForgetAsked(target, what); break;
     case MANAGER_PROGRAMMER:
-    case MANAGER_PROGRAMMER_CHANGE: m_programmer->ForgetAsked(target); break;
+    case MANAGER_PROGRAMMER_CHANGE: m_programmer->ForgetAsked(target, what); break;
     default: break;
     }
 }

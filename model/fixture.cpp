@@ -131,17 +131,17 @@ void CFixture::ForgetEveryAsk()
     m_askedVirtualDimmer.Forget();
 }
 
-void CFixture::ForgetAsked(uint32_t command)
+void CFixture::ForgetAsked(uint32_t command, TForget what)
 {
     switch (command)
     {
-    case COMMAND_SET_LABEL: m_askedLabel.Forget(); break;
-    case COMMAND_SET_PERSONALITY: m_askedPersonality.Forget(); break;
-    case COMMAND_SET_ADDRESS: m_askedAddress.Forget(); break;
-    case COMMAND_SET_INVERT_PAN: m_askedInvertPan.Forget(); break;
-    case COMMAND_SET_INVERT_TILT: m_askedInvertTilt.Forget(); break;
-    case COMMAND_SET_SWAP_PAN_TILT: m_askedSwapPanTilt.Forget(); break;
-    case COMMAND_SET_VIRTUAL_DIMMER: m_askedVirtualDimmer.Forget(); break;
+    case COMMAND_SET_LABEL: m_askedLabel.Forget(what); break;
+    case COMMAND_SET_PERSONALITY: m_askedPersonality.Forget(what); break;
+    case COMMAND_SET_ADDRESS: m_askedAddress.Forget(what); break;
+    case COMMAND_SET_INVERT_PAN: m_askedInvertPan.Forget(what); break;
+    case COMMAND_SET_INVERT_TILT: m_askedInvertTilt.Forget(what); break;
+    case COMMAND_SET_SWAP_PAN_TILT: m_askedSwapPanTilt.Forget(what); break;
+    case COMMAND_SET_VIRTUAL_DIMMER: m_askedVirtualDimmer.Forget(what); break;
     default: break;
     }
 }

@@ -98,10 +98,10 @@ void CFixtureManager::HandleMessage(const CMessage& message)
     }
 }
 
-void CFixtureManager::ForgetAsked(const CMessage::STarget& target)
+void CFixtureManager::ForgetAsked(const CMessage::STarget& target, TForget what)
 {
     if (target.manager == MANAGER_FIXTURE && target.index0 < m_fixtures.size())
-        m_fixtures[target.index0]->ForgetAsked(target.command);
+        m_fixtures[target.index0]->ForgetAsked(target.command, what);
 }
 
 void CFixtureManager::UpdateOccupancy()

@@ -204,15 +204,15 @@ void CPlaybackManager::ApplyMessage(const CMessage& message)
     }
 }
 
-void CPlaybackManager::ForgetAsked(const CMessage::STarget& target)
+void CPlaybackManager::ForgetAsked(const CMessage::STarget& target, TForget what)
 {
     CPlayback* playback = GetPlayback(target.index0);
     if (!playback)
         return;
     if (target.manager == MANAGER_PLAYBACK)
-        playback->ForgetAsked(target.command);
+        playback->ForgetAsked(target.command, what);
     else if (target.manager == MANAGER_CUE)
-        playback->ForgetCuesAsked(target.index1, target.index2, target.command);
+        playback->ForgetCuesAsked(target.index1, target.index2, target.command, what);
 }
 
 CPlayback* CPlaybackManager::GetSelectedPlayback() const

@@ -170,21 +170,21 @@ void CProgrammer::SendValue(uint32_t command, const CMessageValue& value)
     Send(message);
 }
 
-void CProgrammer::ForgetAsked(const CMessage::STarget& target)
+void CProgrammer::ForgetAsked(const CMessage::STarget& target, TForget what)
 {
     if (target.manager == MANAGER_PROGRAMMER_CHANGE)
     {
         if (target.index0 < m_changes.size())
-            m_changes[target.index0]->ForgetAsked(target.command);
+            m_changes[target.index0]->ForgetAsked(target.command, what);
         return;
     }
     if (target.manager != MANAGER_PROGRAMMER)
         return;
     switch (target.command)
     {
-    case COMMAND_SET_FIXTURES: m_selection.ChangeTakenBack(); break;
-    case COMMAND_SET_BLIND: m_askedBlind.Forget(); break;
-    case COMMAND_SET_PLAYBACK: m_askedPlayback.Forget(); break;
+    case COMMAND_SET_FIXTURES: m_selection.ChangeTakenBack(what); break;
+    case COMMAND_SET_BLIND: m_askedBlind.Forget(what); break;
+    case COMMAND_SET_PLAYBACK: m_askedPlayback.Forget(what); break;
     default: break;
     }
 }

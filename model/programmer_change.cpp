@@ -69,12 +69,12 @@ void CProgrammerChange::HandleMessage(const CMessage& message)
     }
 }
 
-void CProgrammerChange::ForgetAsked(uint32_t command)
+void CProgrammerChange::ForgetAsked(uint32_t command, TForget what)
 {
     if (command != COMMAND_SET_VALUE)
         return;
     const CMessageValue intended = GetIntendedValue();
-    m_asked.Forget();
+    m_asked.Forget(what);
     if (GetIntendedValue() != intended)
         Notify(kNotifyValue);
 }
