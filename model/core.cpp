@@ -102,7 +102,11 @@ void CCore::Resume()
 
 void CCore::Resync()
 {
-    // A local Notify 0, handed straight to each manager: nothing is sent by the core itself.
+    // A local Notify 0, handed straight to each manager: nothing is sent by the core itself. It
+    // costs what "everything changed" of the three managers asks (64 times a playback's, 256 reads
+    // of the fixtures, 21 of the programmer), each read left out while a read of its target
+    // waits, so that however often it comes no more than these wait. The engine's replies
+    // (HandleMessage) cost nothing: the digest is not compared.
     CMessage notify(MANAGER_PLAYBACK_MANAGER, COMMAND_NOTIFY);
     notify.SetValue(CMessageValue(uint32_t(0)));
     m_playbackManager->ApplyMessage(notify);

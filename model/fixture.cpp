@@ -152,6 +152,11 @@ void CFixture::HandleMessage(const CMessage& message)
     switch (message.GetCommand())
     {
     case COMMAND_NOTIFY:
+        // What one notification may cost, since anyone on the network can send one: the reads of
+        // its code, four for "everything changed" and one for the others, each left out while a
+        // read of its target waits (COutgoingQueue), so that a flood keeps at most these four
+        // waiting. Their answers keep the value read (a label or personality within one frame's
+        // payload) and ask for nothing more.
         switch (value.GetUnsigned())
         {
         case NOTIFY_UNKNOWN:

@@ -204,6 +204,11 @@ void CProgrammer::HandleMessage(const CMessage& message)
     switch (message.GetCommand())
     {
     case COMMAND_NOTIFY:
+        // What one notification may cost, since anyone on the network can send one: for
+        // "everything changed" four reads of its own and one of each of the 17 groups' values, 21
+        // in all, for the others one read; each is left out while a read of its target waits
+        // (COutgoingQueue), so that a flood keeps at most these 21 waiting. Their answers keep the
+        // value read (a group's within one frame's payload) and ask for nothing more.
         switch (value.GetUnsigned())
         {
         case NOTIFY_UNKNOWN:

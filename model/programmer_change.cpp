@@ -62,6 +62,7 @@ void CProgrammerChange::HandleMessage(const CMessage& message)
         break;
     }
     case COMMAND_NOTIFY:
+        // Any code, forged or not: one read of the value, left out while one waits.
         SendRequest(COMMAND_GET_VALUE);
         break;
     default:
