@@ -4,6 +4,7 @@
 #include "foundation/observer.h"
 #include "link/device_manager.h"
 #include "link/link_model.h"
+#include "model/asked_value.h"
 #include "model/message_sink.h"
 #include "shell/options.h"
 
@@ -83,8 +84,10 @@ public:
     // Called by the device manager when a controller has been chosen: every playback, cue,
     // fixture and programmer group asks the controller for all of its values.
     void Resync() override;
-    // Routes a value taken back before it left to the object that asked for it.
+    // Route a value taken back before it left, or refused by the queue, to the object that asked
+    // for it.
     void ForgetAsked(const CMessage::STarget& target) override;
+    void TakeBackAsked(const CMessage::STarget& target) override;
     // From a resync that asked the controller for something until the outgoing queue has
     // drained: a show opened meanwhile waits (in the file manager) and is sent after it.
     bool IsResyncSettling() const { return m_resyncSettling; }
@@ -117,6 +120,7 @@ private:
     void HandleNotify(CSubject* subject, uint32_t code) override;
     // Ends the settling of a resync once the link has drained, then sends a show that waited.
     void SettleResync();
+    void Forget(const CMessage::STarget& target, TForget what);
 
     std::unique_ptr<CFixtureManager> m_fixtureManager;
     std::unique_ptr<CDeviceManager> m_deviceManager;

@@ -82,6 +82,10 @@ void CFixtureManager::HandleMessage(const CMessage& message)
 {
     if (message.GetManager() == MANAGER_FIXTURE_MANAGER)
     {
+        // "Everything changed" of every slot, whoever sent it: the four reads of each of the 64
+        // (CFixture::HandleMessage), 256 at most, each left out while a read of its target waits,
+        // so that a flood of them keeps no more than these waiting. Nothing else is kept; any
+        // other record of the manager costs nothing.
         if (message.GetCommand() != COMMAND_NOTIFY || message.GetValueRef().GetUnsigned() != NOTIFY_UNKNOWN)
             return;
         CMessage resync(MANAGER_FIXTURE, COMMAND_NOTIFY);
@@ -98,10 +102,10 @@ void CFixtureManager::HandleMessage(const CMessage& message)
     }
 }
 
-void CFixtureManager::ForgetAsked(const CMessage::STarget& target)
+void CFixtureManager::ForgetAsked(const CMessage::STarget& target, TForget what)
 {
     if (target.manager == MANAGER_FIXTURE && target.index0 < m_fixtures.size())
-        m_fixtures[target.index0]->ForgetAsked(target.command);
+        m_fixtures[target.index0]->ForgetAsked(target.command, what);
 }
 
 void CFixtureManager::UpdateOccupancy()

@@ -184,6 +184,10 @@ void CPlaybackManager::ApplyMessage(const CMessage& message)
     {
     case MANAGER_PLAYBACK_MANAGER:
     {
+        // "Everything changed" of every playback, whoever sent it: 64 times what one playback's
+        // own asks (CPlayback::RequestForNotify states it), each read left out while a read of its
+        // target waits, so that a flood of them keeps no more than these waiting. Nothing else is
+        // kept; any other record of the manager costs nothing.
         if (message.GetCommand() != COMMAND_NOTIFY || message.GetValueRef().GetUnsigned() != 0)
             return;
         CMessage notify(MANAGER_PLAYBACK, COMMAND_NOTIFY);
@@ -204,15 +208,15 @@ void CPlaybackManager::ApplyMessage(const CMessage& message)
     }
 }
 
-void CPlaybackManager::ForgetAsked(const CMessage::STarget& target)
+void CPlaybackManager::ForgetAsked(const CMessage::STarget& target, TForget what)
 {
     CPlayback* playback = GetPlayback(target.index0);
     if (!playback)
         return;
     if (target.manager == MANAGER_PLAYBACK)
-        playback->ForgetAsked(target.command);
+        playback->ForgetAsked(target.command, what);
     else if (target.manager == MANAGER_CUE)
-        playback->ForgetCuesAsked(target.index1, target.index2, target.command);
+        playback->ForgetCuesAsked(target.index1, target.index2, target.command, what);
 }
 
 CPlayback* CPlaybackManager::GetSelectedPlayback() const

@@ -314,6 +314,9 @@ void CAreaSettings::OnVisibleChanged()
         if (m_languageManager)
             HandleNotify(m_languageManager, NOTIFY_UNKNOWN);
         m_lockIcon->SetVisible(m_deviceManager && m_deviceManager->IsLocked());
+        // The update check answers while the program runs, perhaps after the page was made.
+        if (m_versionLabel)
+            m_versionLabel->SetTextColour(CApp::IsUpdateAvailable() ? kOrange : kGrey);
     }
     else
     {
@@ -376,8 +379,9 @@ void CAreaSettings::HandleNotify(CSubject* subject, uint32_t code)
     }
     if (subject == m_deviceManager)
     {
-        // Counted on the link thread and told on the main thread's tick; the page has nothing to show.
-        if (code == NOTIFY_PROGRESS)
+        // Counted on the link thread and told on the main thread's tick; the page has nothing to
+        // show, nor of a refused change, which the root area tells.
+        if (code == NOTIFY_PROGRESS || code == DEVICE_MANAGER_NOTIFY_REFUSED)
             return;
         if (code == NOTIFY_UNKNOWN || code == DEVICE_MANAGER_NOTIFY_CONNECTED)
             m_lamp->SetColour(m_deviceManager->GetStatusColour());

@@ -113,6 +113,7 @@ public:
     CMessageHandler* GetEngineHandler() override { return &engine; }
     void Resync() override { ++resyncs; }
     void ForgetAsked(const CMessage::STarget& target) override { forgotten.push_back(target); }
+    void TakeBackAsked(const CMessage::STarget& target) override { takenBack.push_back(target); }
 
     CRecordingHandler playbacks;
     CRecordingHandler fixtures;
@@ -120,6 +121,7 @@ public:
     CRecordingHandler engine;
     int resyncs = 0;
     std::vector<CMessage::STarget> forgotten;
+    std::vector<CMessage::STarget> takenBack;
 };
 
 // The frame of a record.
