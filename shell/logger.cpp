@@ -32,6 +32,53 @@ int32_t LocalDayNumber(int64_t seconds)
         return CDate::kNotADayNumber;
     return CDate(uint32_t(local.tm_year + 1900), uint32_t(local.tm_mon + 1), uint32_t(local.tm_mday)).ToDayNumber();
 }
+
+// How the character, or the stray byte, at pos stands in a log line; the bytes of the text it
+// takes.
+size_t EscapeAt(const std::string& text, size_t pos, std::string& piece)
+{
+    const auto at = [&](size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+    const size_t length = WellFormedCharacterLength(text, pos);
+    char escape[8];
+    if (length <= 1 && (at(0) < 0x20 || at(0) >= 0x7F))
+    {
+        if (at(0) == '\n' || at(0) == '\r' || at(0) == '\t')
+            piece = at(0) == '\n' ? "\\n" : at(0) == '\r' ? "\\r" : "\\t";
+        else
+        {
+            std::snprintf(escape, sizeof escape, "\\x%02X", unsigned(at(0)));
+            piece = escape;
+        }
+        return 1;
+    }
+    // U+0080 to U+009F, and U+2028 and U+2029.
+    if ((length == 2 && at(0) == 0xC2 && at(1) < 0xA0) ||
+        (length == 3 && at(0) == 0xE2 && at(1) == 0x80 && (at(2) == 0xA8 || at(2) == 0xA9)))
+    {
+        std::snprintf(escape, sizeof escape, "\\u%04X", length == 2 ? unsigned(at(1)) : 0x2000u | (at(2) & 0x3Fu));
+        piece = escape;
+        return length;
+    }
+    piece.assign(text, pos, length);
+    return length;
+}
+
+// The message as its log line holds it (see CLogger::Log). It costs what the line's first maxBytes
+// cost, however long the message.
+std::string EscapedForLog(const std::string& message, size_t maxBytes)
+{
+    std::string line;
+    std::string piece;
+    for (size_t pos = 0; pos < message.size();)
+    {
+        const size_t taken = EscapeAt(message, pos, piece);
+        if (line.size() + piece.size() > maxBytes)
+            return line + "... (" + std::to_string(message.size()) + " bytes)";
+        line += piece;
+        pos += taken;
+    }
+    return line;
+}
 }  // namespace
 
 CLogger::CLogger(int32_t threshold, const std::string& applicationDataPath, const CClock* clock)
@@ -79,7 +126,7 @@ void CLogger::Log(const std::string& category, const std::string& message, uint3
         return;
     CSdlMutexLock lock(m_mutex.get());
     CLogEntry entry;
-    entry.message = QuotedForLog(message, kMaxMessageBytes);
+    entry.message = EscapedForLog(message, kMaxMessageBytes);
     entry.category = category;
     entry.time = Now();
     entry.level = level;

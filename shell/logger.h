@@ -28,6 +28,9 @@ struct CLogEntry
 // and at close. Files whose last write lies 15 or more days back are removed, and so are the
 // oldest files while the folder holds more than kMaxFiles of them or more than kMaxFolderBytes.
 //
+// A message is written as a line of its own, whatever text it carries: control characters and
+// bytes that are no UTF-8 stand as escapes in it (see Log).
+//
 // The folder is read when the log opens and at each hourly purge; in between the log keeps what
 // it read and what it wrote itself, so that moving on to a new file costs the same however many
 // files the folder holds.
@@ -54,8 +57,8 @@ public:
     // an entry a second fills some twenty files.
     static constexpr size_t kMaxFiles = 500;
     static constexpr uint64_t kMaxFolderBytes = 64ull * 1024 * 1024;
-    // A longer message is kept as its start and its length, so that a file holds at most
-    // kEntriesPerFile times this (and a path of any length still fits whole).
+    // A longer line of a message is kept as its start and the message's length, so that a file
+    // holds at most kEntriesPerFile times this (and a path of any length still fits whole).
     static constexpr size_t kMaxMessageBytes = 8192;
     // While writes fail: the most entries kept (the oldest file's worth goes when they reach it)
     // and how often a write is tried again.
@@ -73,7 +76,14 @@ public:
     CLogger(const CLogger&) = delete;
     CLogger& operator=(const CLogger&) = delete;
 
-    // Recorded when the threshold is at least the level.
+    // Recorded when the threshold is at least the level. The message is written as its line holds
+    // it: a line feed as "\n", a carriage return "\r", a tab "\t", any other control byte (below
+    // 0x20, and 0x7F) and every byte that belongs to no well-formed UTF-8 character "\xNN" (two
+    // upper-case hex digits), and the controls U+0080 to U+009F and the line and paragraph
+    // separators U+2028 and U+2029 "\uNNNN"; a backslash stands as it is, so that the program's
+    // own lines read as they always did. A line that would hold more than kMaxMessageBytes ends
+    // before the first character or escape that does not fit, with "... (N bytes)", N the
+    // message's own length.
     void Log(const std::string& category, const std::string& message, uint32_t level);
     // Once per frame: the hourly write and purge.
     void Tick(float seconds);

@@ -58,28 +58,38 @@ TEST_F(LoggerTest, WritesDatedLinesOnlyWhenClosedWithinTheHour)
     EXPECT_TRUE(IsFolder(LogsFolder()));
     EXPECT_EQ(log.GetCurrentFileName(), "20150630001.txt");
     log.Log("App", "Platform: Linux", 1);
+    // Text from files keeps to its line, and the log to text: a file's line end, its control
+    // bytes, what is no UTF-8 and the characters some viewers break lines at stand as escapes.
+    log.Log("LanguageManager", "1.x\n[09:00:00] [Options] Options saved (forged)\r\t\x01\x7F\\n", 1);
+    log.Log("Options", "\xFF\xC3(\xE2\x80\xA8\xC2\x85\xC3\xA9", 1);
     m_clock.SetTime(CTime(9, 0, 7));
     log.Log("DeviceManager", "detail", 2);
     log.Log("DeviceManager", "too detailed", 3);
-    // A message longer than an entry may be keeps its start, cut between whole characters.
+    // A message longer than an entry may be keeps its start, cut between whole characters, and
+    // between whole escapes.
     const std::string x(CLogger::kMaxMessageBytes - 1, 'x');
     log.Log("App", x + "\xC3\xA9" + "tail", 1);
+    log.Log("App", x.substr(1) + "\x01", 1);
     for (int frame = 0; frame < 1000; ++frame)
         log.Tick(0.04f);
     EXPECT_FALSE(std::filesystem::exists(LogFile("20150630001.txt")));
 
     log.Close();
     EXPECT_EQ(ReadLines(LogFile("20150630001.txt")),
-              (std::vector<std::string>{"[14:05:09] [Logger] Open",
-                                        "[14:05:09] [App] Platform: Linux",
-                                        "[09:00:07] [DeviceManager] detail",
-                                        "[09:00:07] [App] " + x + "... (8197 bytes)",
-                                        "[09:00:07] [Logger] Close"}));
+              (std::vector<std::string>{
+                  "[14:05:09] [Logger] Open",
+                  "[14:05:09] [App] Platform: Linux",
+                  "[14:05:09] [LanguageManager] 1.x\\n[09:00:00] [Options] Options saved (forged)\\r\\t\\x01\\x7F\\n",
+                  "[14:05:09] [Options] \\xFF\\xC3(\\u2028\\u0085\xC3\xA9",
+                  "[09:00:07] [DeviceManager] detail",
+                  "[09:00:07] [App] " + x + "... (8197 bytes)",
+                  "[09:00:07] [App] " + x.substr(1) + "... (8191 bytes)",
+                  "[09:00:07] [Logger] Close"}));
     // Nothing reaches the log once it is closed.
     log.Log("App", "late", 1);
     log.Tick(4000.0f);
     log.Tick(0.04f);
-    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 5u);
+    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 8u);
 }
 
 TEST_F(LoggerTest, WritesHourlyAndOnlyWhenSomethingWasAdded)
