@@ -101,8 +101,11 @@ CLogger::CLogger(int32_t threshold, const std::string& applicationDataPath, cons
             error = errno;
         }
     }
-    Purge();
+    ReadFolder();
+    // Made before the purge, so that it counts among the files the folder holds, and never takes
+    // the name of a file the purge removes.
     NewFile();
+    RemoveOldest();
     // Said now, not at the first write an hour or a session later.
     if (error != 0)
         OnWriteFailed(error);
@@ -155,9 +158,9 @@ void CLogger::WriteOut()
     m_entries.clear();
     m_lost = 0;
     Log("Logger", "Logging continued in new file", kLevelNormal);
+    NewFile();
     // From what the log knows of the folder: no listing of a folder of any size.
     RemoveOldest();
-    NewFile();
 }
 
 void CLogger::Tick(float seconds)
@@ -204,6 +207,7 @@ void CLogger::Close()
         m_entries.clear();
     }
     m_closed = true;
+    m_file.Release();
     m_mutex->Destroy();
     m_mutex.reset();
     std::vector<CLogEntry>().swap(m_entries);
@@ -248,28 +252,42 @@ bool CLogger::Flush()
 
 bool CLogger::WriteFile(const std::vector<std::string>& lines, int& error)
 {
-    if (WriteLines(JoinPath(m_folder, m_fileName), lines, &error))
-        return true;
-    if (error == kErrorNotRegularFile)
+    const std::string path = JoinPath(m_folder, m_fileName);
+    if (!m_file.IsAt(path))
     {
-        // Something that is no file took the name (a pipe would have held the program for
-        // ever): the log moves on to the next free name, which passes such names over.
-        std::printf("Log file %s is not a regular file; logging continues in another\n", m_fileName.c_str());
-        std::fflush(stdout);
-        NewFile();
-    }
-    else if (error == ENOENT)
-    {
-        // The folder went while the program ran: made again where the data folder still is, or
-        // is again.
-        if (mkdir(m_folder.c_str(), 0777) != 0 && errno != EEXIST)
+        // The file went (removed, or its folder), or could not be made: made again under its
+        // name, and the folder too where the data folder still is, or is again.
+        if (!IsFolder(m_folder) && mkdir(m_folder.c_str(), 0777) != 0 && errno != EEXIST)
+        {
+            error = errno;
             return false;
+        }
+        if (!m_file.Create(path, error))
+        {
+            if (error != EEXIST)
+                return false;
+            // Something took the name meanwhile; one that is no file (a pipe would have held the
+            // program for ever) is said.
+            if (!IsRegularFile(path))
+            {
+                std::printf("Log file %s is not a regular file; logging continues in another\n", m_fileName.c_str());
+                std::fflush(stdout);
+            }
+            if (!TakeName(error))
+                return false;
+        }
     }
-    else
+    size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 1;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines)
     {
-        return false;
+        text += line;
+        text += '\n';
     }
-    return WriteLines(JoinPath(m_folder, m_fileName), lines, &error);
+    return m_file.Write(text, error);
 }
 
 void CLogger::OnWriteFailed(int error)
@@ -363,13 +381,14 @@ void CLogger::RemoveOldest()
             // The oldest first: once one may stay, so may the newer ones.
             if (!tooMany && !tooOld)
                 break;
-            if (file.name == m_fileName)
+            const std::string path = JoinPath(m_folder, file.name);
+            const TRemoval removal = file.name == m_fileName ? TRemoval::kHeld : RemoveUnlessHeld(path);
+            if (removal == TRemoval::kHeld)
             {
                 ++i;
                 continue;
             }
-            const std::string path = JoinPath(m_folder, file.name);
-            if (std::remove(path.c_str()) == 0 || errno == ENOENT)
+            if (removal == TRemoval::kRemoved)
                 m_names.erase(ToLowerAscii(file.name));
             else
                 failed.push_back(path);
@@ -401,26 +420,38 @@ void CLogger::NoteWritten()
 void CLogger::NewFile()
 {
     CSdlMutexLock lock(m_mutex.get());
+    m_file.Release();
+    m_fileWritten = false;
+    m_fileCut = false;
+    int error = 0;
+    TakeName(error);
+}
+
+bool CLogger::TakeName(int& error)
+{
+    CSdlMutexLock lock(m_mutex.get());
     const std::string date = m_clock ? m_clock->GetDate().ToCompactString() : kNoClockDate;
-    std::string name;
     for (int n = 1;; ++n)
     {
         char number[16];
         std::snprintf(number, sizeof number, "%03i", n);
-        name = date + number + ".txt";
+        m_fileName = date + number + ".txt";
         if (m_folder.empty())
-            break;
-        const std::string key = ToLowerAscii(name);
+            return true;
+        const std::string key = ToLowerAscii(m_fileName);
         if (m_names.count(key) != 0)
             continue;
         m_names.insert(key);
-        // Something else may have taken the name since the folder was read.
-        if (!PathExists(JoinPath(m_folder, name)))
-            break;
+        // Taken by the making itself: another instance (or anything else) may have made the name
+        // since the folder was read.
+        if (m_file.Create(JoinPath(m_folder, m_fileName), error))
+        {
+            NoteWritten();
+            return true;
+        }
+        if (error != EEXIST)
+            return false;
     }
-    m_fileName = name;
-    m_fileWritten = false;
-    m_fileCut = false;
 }
 
 std::string CLogger::GetCurrentFileName() const

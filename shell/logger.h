@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/time.h"
+#include "shell/held_file.h"
 #include "shell/sdl_mutex.h"
 
 #include <cstdint>
@@ -28,6 +29,11 @@ struct CLogEntry
 // and at close. Files whose last write lies 15 or more days back are removed, and so are the
 // oldest files while the folder holds more than kMaxFiles of them or more than kMaxFolderBytes.
 //
+// Each file is the log's own from the moment its name is chosen: made there and then, under a
+// name nobody had, and held (CHeldFile) until the log moves on or closes, empty until its first
+// write. Other instances of the program on the same folder therefore choose other names, and
+// none of them removes a file another running instance holds.
+//
 // A message is written as a line of its own, whatever text it carries: control characters and
 // bytes that are no UTF-8 stand as escapes in it (see Log).
 //
@@ -53,8 +59,8 @@ public:
     static constexpr size_t kEntriesPerFile = 4097;
     static constexpr float kFlushSeconds = 3600.0f;
     static constexpr int32_t kKeepDays = 15;
-    // What the folder may keep, the file being written included (which is never removed): a day of
-    // an entry a second fills some twenty files.
+    // What the folder may keep, the file being written included (which is never removed, nor are
+    // those other running instances hold): a day of an entry a second fills some twenty files.
     static constexpr size_t kMaxFiles = 500;
     static constexpr uint64_t kMaxFolderBytes = 64ull * 1024 * 1024;
     // A longer line of a message is kept as its start and the message's length, so that a file
@@ -95,7 +101,8 @@ public:
     // Reads the folder again and removes the log files that are kKeepDays or more days old by the
     // local calendar, and the oldest while there are too many or they are too large.
     void Purge();
-    // Chooses the lowest file number of today that no name in the folder has yet.
+    // Lets go of the current file and takes the lowest file number of today that no name in the
+    // folder has yet, making the file.
     void NewFile();
 
     const std::string& GetFolder() const { return m_folder; }
@@ -119,6 +126,9 @@ private:
     void ReadFolder();
     // Removes the oldest files while one is too old or there are too many or too large.
     void RemoveOldest();
+    // From the lowest number on, makes the first file of today's names not in m_names; false
+    // with the error when one cannot be made (the name is kept: the next write tries again).
+    bool TakeName(int& error);
     // The current file as just written: the newest.
     void NoteWritten();
     CTime Now() const;
@@ -130,6 +140,7 @@ private:
 
     bool m_dirty = true;
     std::string m_fileName;
+    CHeldFile m_file;
     std::string m_folder;
     std::unique_ptr<CSdlMutex> m_mutex;
     std::vector<CLogEntry> m_entries;
