@@ -7,6 +7,7 @@
 #include "foundation/utf8.h"
 #include "shell/platform.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 namespace
 {
@@ -105,7 +107,7 @@ CLogger::CLogger(int32_t threshold, const std::string& applicationDataPath, cons
     // Made before the purge, so that it counts among the files the folder holds, and never takes
     // the name of a file the purge removes.
     NewFile();
-    RemoveOldest();
+    RemoveOldest(kMaxRemovedAtOnce);
     // Said now, not at the first write an hour or a session later.
     if (error != 0)
         OnWriteFailed(error);
@@ -160,7 +162,7 @@ void CLogger::WriteOut()
     Log("Logger", "Logging continued in new file", kLevelNormal);
     NewFile();
     // From what the log knows of the folder: no listing of a folder of any size.
-    RemoveOldest();
+    RemoveOldest(kMaxRemovedAtOnce);
 }
 
 void CLogger::Tick(float seconds)
@@ -168,6 +170,7 @@ void CLogger::Tick(float seconds)
     if (m_closed)
         return;
     bool retry = false;
+    bool removalsLeft = false;
     {
         CSdlMutexLock lock(m_mutex.get());
         if (m_failing)
@@ -175,7 +178,10 @@ void CLogger::Tick(float seconds)
             m_secondsSinceFailure += seconds;
             retry = m_secondsSinceFailure >= kRetrySeconds;
         }
+        removalsLeft = m_removalsLeft;
     }
+    if (removalsLeft)
+        RemoveOldest(kMaxRemovedPerTick);
     if (m_secondsSinceFlush >= kFlushSeconds)
     {
         {
@@ -315,32 +321,34 @@ void CLogger::OnWriteSucceeded()
 void CLogger::Purge()
 {
     ReadFolder();
-    RemoveOldest();
+    RemoveOldest(kMaxRemovedAtOnce);
 }
 
 void CLogger::ReadFolder()
 {
     if (m_folder.empty())
         return;
-    std::vector<std::string> paths;
-    std::vector<std::string> others;
-    ListDirectory(m_folder, "*.txt", paths, true, &others);
     std::deque<CLogFile> files;
     std::set<std::string> names;
     uint64_t bytes = 0;
-    for (const std::string& path : paths)
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(m_folder.c_str()), ::closedir);
+    for (size_t read = 0; directory && read < kMaxListedEntries; ++read)
     {
-        const std::string name = FileNameOf(path);
+        const dirent* entry = ::readdir(directory.get());
+        if (entry == nullptr)
+            break;
+        const std::string name = entry->d_name;
+        if (name == "." || name == ".." || !EqualIgnoringAsciiCase(GetExtension(name), "txt"))
+            continue;
+        // Whatever it names (a pipe, a folder): a new file must not take it.
         names.insert(ToLowerAscii(name));
         struct stat status;
-        if (stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        if (::fstatat(::dirfd(directory.get()), entry->d_name, &status, 0) == 0 && S_ISREG(status.st_mode))
         {
             files.push_back({name, int64_t(status.st_mtime), uint64_t(status.st_size)});
             bytes += uint64_t(status.st_size);
         }
     }
-    for (const std::string& path : others)
-        names.insert(ToLowerAscii(FileNameOf(path)));
     std::sort(files.begin(), files.end(), [](const CLogFile& a, const CLogFile& b) {
         return a.written != b.written ? a.written < b.written : a.name < b.name;
     });
@@ -363,11 +371,12 @@ void CLogger::ReadFolder()
     m_names = std::move(names);
 }
 
-void CLogger::RemoveOldest()
+void CLogger::RemoveOldest(size_t budget)
 {
     std::vector<std::string> failed;
     {
         CSdlMutexLock lock(m_mutex.get());
+        m_removalsLeft = false;
         const int32_t today = m_clock ? m_clock->GetDate().ToDayNumber() : CDate::kNotADayNumber;
         size_t i = 0;
         while (i < m_files.size())
@@ -381,6 +390,11 @@ void CLogger::RemoveOldest()
             // The oldest first: once one may stay, so may the newer ones.
             if (!tooMany && !tooOld)
                 break;
+            if (budget == 0)
+            {
+                m_removalsLeft = true;
+                break;
+            }
             const std::string path = JoinPath(m_folder, file.name);
             const TRemoval removal = file.name == m_fileName ? TRemoval::kHeld : RemoveUnlessHeld(path);
             if (removal == TRemoval::kHeld)
@@ -388,6 +402,7 @@ void CLogger::RemoveOldest()
                 ++i;
                 continue;
             }
+            --budget;
             if (removal == TRemoval::kRemoved)
                 m_names.erase(ToLowerAscii(file.name));
             else

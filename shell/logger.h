@@ -37,9 +37,11 @@ struct CLogEntry
 // A message is written as a line of its own, whatever text it carries: control characters and
 // bytes that are no UTF-8 stand as escapes in it (see Log).
 //
-// The folder is read when the log opens and at each hourly purge; in between the log keeps what
-// it read and what it wrote itself, so that moving on to a new file costs the same however many
-// files the folder holds.
+// The folder is read when the log opens and at each hourly purge, at most kMaxListedEntries
+// entries of it; in between the log keeps what it read and what it wrote itself, so that moving
+// on to a new file costs the same however many files the folder holds. One start, roll-over or
+// purge removes at most kMaxRemovedAtOnce files, and each tick at most kMaxRemovedPerTick of
+// those still due, so that a folder filled far beyond its bounds never holds up the window.
 //
 // A log that cannot be written (the folder read-only or gone) says so once on standard error,
 // with the reason, and keeps its entries, up to kMaxKeptEntries of the newest, trying again every
@@ -63,6 +65,16 @@ public:
     // those other running instances hold): a day of an entry a second fills some twenty files.
     static constexpr size_t kMaxFiles = 500;
     static constexpr uint64_t kMaxFolderBytes = 64ull * 1024 * 1024;
+    // What the folder may cost. A listing reads at most this many entries, of any name, and asks
+    // the file system about each log file among them: some 70 ms for 20,000 files where the
+    // folder is in memory, where the folder the log keeps holds 500. One filled beyond that by
+    // others is brought within the bounds from the entries each listing reads, the oldest of
+    // those first.
+    static constexpr size_t kMaxListedEntries = 32768;
+    // Removals: at most this many at a start, a roll-over or an hourly purge (each some 0.05 to
+    // 1 ms), and then one a frame until what the last listing found due has gone.
+    static constexpr size_t kMaxRemovedAtOnce = 64;
+    static constexpr size_t kMaxRemovedPerTick = 1;
     // A longer line of a message is kept as its start and the message's length, so that a file
     // holds at most kEntriesPerFile times this (and a path of any length still fits whole).
     static constexpr size_t kMaxMessageBytes = 8192;
@@ -91,7 +103,7 @@ public:
     // before the first character or escape that does not fit, with "... (N bytes)", N the
     // message's own length.
     void Log(const std::string& category, const std::string& message, uint32_t level);
-    // Once per frame: the hourly write and purge.
+    // Once per frame: the hourly write and purge, and a removal left over by the last one.
     void Tick(float seconds);
     // Logs "Close", writes the file and releases the buffer; later entries are dropped.
     void Close();
@@ -124,8 +136,9 @@ private:
     // What the folder holds: its log files, the oldest first, and every name a new file must not
     // take.
     void ReadFolder();
-    // Removes the oldest files while one is too old or there are too many or too large.
-    void RemoveOldest();
+    // Removes the oldest files while one is too old or there are too many or too large, at most
+    // budget of them; notes whether some are left.
+    void RemoveOldest(size_t budget);
     // From the lowest number on, makes the first file of today's names not in m_names; false
     // with the error when one cannot be made (the name is kept: the next write tries again).
     bool TakeName(int& error);
@@ -159,6 +172,8 @@ private:
     bool m_fileCut = false;
     std::deque<CLogFile> m_files;
     uint64_t m_bytes = 0;  // of m_files
+    // The last removal stopped at its budget with files due.
+    bool m_removalsLeft = false;
     // Lower-cased: the folder's "*.txt" names, whatever they name, and the names the log chose.
     std::set<std::string> m_names;
 };

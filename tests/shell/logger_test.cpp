@@ -188,6 +188,10 @@ TEST_F(LoggerTest, TheFolderKeepsItsBoundInFilesAndBytesTheOldestGoingFirst)
         {CLogger::kMaxFiles + 1, 1, 2, 3},
         {4, CLogger::kMaxFolderBytes / 4, 0, 1},
         {4, CLogger::kMaxFolderBytes / 4 + 1, 1, 1},
+        // A folder far beyond the bound costs a start no more than its budget; the rest goes a
+        // file a tick.
+        {CLogger::kMaxFiles + 2 * CLogger::kMaxRemovedAtOnce, 1, CLogger::kMaxRemovedAtOnce,
+         2 * CLogger::kMaxRemovedAtOnce},
     };
     for (const auto& row : table)
     {
@@ -216,6 +220,11 @@ TEST_F(LoggerTest, TheFolderKeepsItsBoundInFilesAndBytesTheOldestGoingFirst)
             EXPECT_EQ(std::filesystem::exists(LogFile("old" + std::to_string(i) + ".txt")), i >= row.rolledRemoved)
                 << row.files << " files of " << row.bytes << " bytes, rolled over: " << i;
         EXPECT_TRUE(std::filesystem::exists(LogFile("20150630001.txt")));
+        for (int frame = 0; frame < 3; ++frame)
+            log.Tick(0.04f);
+        const auto files = std::distance(std::filesystem::directory_iterator(LogsFolder()),
+                                         std::filesystem::directory_iterator());
+        EXPECT_LE(size_t(files), CLogger::kMaxFiles) << row.files << " files of " << row.bytes << " bytes";
     }
 }
 
