@@ -36,7 +36,8 @@ public:
     // upper-cased beside it. Reading it costs a look-up of the language by name for each language
     // element and a few searches of its table for each phrase; the check of missing phrases after
     // loading costs a few searches for each phrase, and the log a bounded number of lines however
-    // many languages lack however many phrases (language_manager_desktop.cpp).
+    // many languages lack however many phrases (language_manager_desktop.cpp). The text a file
+    // decodes to is held to the same bound, whatever encoding it declares.
     static constexpr size_t kMaxFileBytes = 256 * 1024;
 
     // Fills the list and selects "english".

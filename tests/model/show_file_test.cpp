@@ -501,8 +501,9 @@ TEST_F(ShowFileTest, OpeningTheCostliestShowsWithinTheBoundsTakesAtMostTenTimesT
     CreateCore();
     Connect();
     Settle();
-    const auto show = [](const std::string& unit, const std::string& first = std::string()) {
-        const std::string open = "<show application=\"Tanzo\"><system>";
+    const auto show = [](const std::string& unit, const std::string& first = std::string(),
+                         const std::string& declaration = std::string()) {
+        const std::string open = declaration + "<show application=\"Tanzo\"><system>";
         const std::string close = "</system><fixtures/><playbacks/></show>";
         std::string text = open + first;
         text.reserve(CFile::kMaxBytes);
@@ -528,6 +529,9 @@ TEST_F(ShowFileTest, OpeningTheCostliestShowsWithinTheBoundsTakesAtMostTenTimesT
         {"elements of as many attributes as allowed", show(attributes + "/>"), false},
         {"'&' that begin no reference", show("&"), false},
         {"every limit reached, then text", show("x", limits), true},
+        // In TSCII the byte 0x82 is four characters, 12 bytes of UTF-8.
+        {"text of a byte that decodes to twelve", show("\x82", "", "<?xml version=\"1.0\" encoding=\"TSCII\"?>"),
+         false},
     };
     for (const auto& row : rows)
     {
