@@ -542,7 +542,9 @@ CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText)
     document.Clear();
     CXmlDecoder decoder(maxText, maxText);
     std::string decoded;
-    if (!decoder.Decode(text.data(), text.size(), true, decoded, read))
+    const bool decodes = decoder.Decode(text.data(), text.size(), true, decoded, read);
+    read.text = decoded.size();
+    if (!decodes)
         return read;
     if (decoder.IsFull())
     {

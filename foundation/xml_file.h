@@ -56,6 +56,9 @@ struct CXmlRead
     // the encoding "utf-16", but its first characters say single bytes: read as UTF-8". Empty for
     // a file that says of itself what it is.
     std::string notice;
+    // ReadXmlFile and ReadXmlText: the bytes of text the document decoded to, as far as it was
+    // decoded, which is what reading it cost.
+    size_t text = 0;
 
     bool IsRead() const { return status == XmlReadStatus::kRead; }
 };

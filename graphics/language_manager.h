@@ -12,6 +12,7 @@
 #include <vector>
 
 class CLanguage;
+struct CXmlRead;
 
 // Every language read from the language files, the current one, and the lookup that turns an
 // English phrase into the current language's text. Observers hear NOTIFY_UNKNOWN when the
@@ -67,6 +68,8 @@ public:
     std::string Translate(const std::string& text, bool upperCase) const override;
 
 protected:
+    // As LoadFile, the file's bytes and its text each held to maxBytes; says how it was read.
+    CXmlRead LoadFileWithin(const std::string& path, size_t maxBytes);
     // Empties the list; no language is current afterwards.
     void ClearLanguages();
     // By name, ignoring ASCII case; a name that is a prefix of another comes first.
