@@ -27,8 +27,9 @@
 
 namespace
 {
-const char* const kShapes[] = {"genuine",    "attributes", "ampersands",        "references",       "text",
-                               "cue lists",  "repeated playback", "repeated fixture", "at every limit"};
+const char* const kShapes[] = {"genuine",          "attributes",        "ampersands",       "references",
+                               "text",             "cue lists",         "repeated playback", "repeated fixture",
+                               "at every limit",   "TSCII label",       "Windows-1252 label"};
 
 // The show of a shape: the largest genuine one, or a crafted one as large as the reader takes.
 std::string ShowOf(int shape)
@@ -79,6 +80,16 @@ std::string ShowOf(int shape)
         show = "<show application=\"Tanzo\"><fixtures/><playbacks>";
         repeat("<playback index=\"3\"/>", 199990);
         return show + "</playbacks></show>";
+    }
+    if (shape == 9 || shape == 10)
+    {
+        // A label in an encoding whose every byte becomes more text: in TSCII 0x82 is four
+        // characters, 12 bytes of UTF-8; in Windows-1252 0x80 is the euro sign, 3 bytes.
+        show = std::string("<?xml version=\"1.0\" encoding=\"") + (shape == 9 ? "TSCII" : "Windows-1252") +
+               "\"?>\n<show application=\"Tanzo\"><fixtures/><playbacks><playback index=\"0\" label=\"";
+        const std::string end = "\"/></playbacks></show>";
+        show.append(CFile::kMaxBytes - 4096 - show.size() - end.size(), shape == 9 ? '\x82' : '\x80');
+        return show + end;
     }
     if (shape == 7)
     {
@@ -169,7 +180,7 @@ void BM_ShowOpen(benchmark::State& state)
     }
     boost::filesystem::remove_all(folder);
 }
-BENCHMARK(BM_ShowOpen)->DenseRange(0, 8)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_ShowOpen)->DenseRange(0, 10)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 // A show of 64 fixtures that name their personalities without profiles, each found in the library
 // as the load reads it: the shipped library alone, or behind a user library of 199,990

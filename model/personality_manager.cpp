@@ -15,7 +15,8 @@ namespace
 {
 const char* const kLogCategory = "PersonalityManager";
 // The shipped library is a few hundred kilobytes; a library of every fixture ever made would
-// still fit.
+// still fit. The text a file decodes to is held to the same bound, so that a file in any
+// declared encoding costs what 16 MB of UTF-8 costs at most.
 constexpr size_t kMaxBytes = 16 * 1024 * 1024;
 
 std::string JoinFolder(const std::string& folder, const std::string& name)

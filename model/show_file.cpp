@@ -324,6 +324,10 @@ bool CFile::Load()
         read.status = XmlReadStatus::kMissing;
     else
         read = ReadXmlFile(m_path, kMaxBytes, *document);
+    // What the reader took for a file it did not read, its text and what that decoded to as large
+    // as the bound (some 100 MB in all), goes back to the system as a load's does.
+    if (!read.IsRead())
+        ::malloc_trim(0);
     if (!read.notice.empty())
         CApp::Log(kLogCategory, DescribeXmlNotice(m_path, read), 1);
     if (read.status == XmlReadStatus::kMalformed)

@@ -502,8 +502,9 @@ TEST_F(ShowFileTest, OpeningTheCostliestShowsWithinTheBoundsTakesAtMostTenTimesT
     CreateCore();
     Connect();
     Settle();
-    const auto show = [](const std::string& unit, const std::string& first = std::string()) {
-        const std::string open = "<show application=\"Tanzo\"><system>";
+    const auto show = [](const std::string& unit, const std::string& first = std::string(),
+                         const std::string& declaration = std::string()) {
+        const std::string open = declaration + "<show application=\"Tanzo\"><system>";
         const std::string close = "</system><fixtures/><playbacks/></show>";
         std::string text = open + first;
         text.reserve(CFile::kMaxBytes);
@@ -532,6 +533,9 @@ TEST_F(ShowFileTest, OpeningTheCostliestShowsWithinTheBoundsTakesAtMostTenTimesT
         {"'&' that begin no reference", show("&"), false, size_t(16) << 20},
         {"every limit reached, then text", show("x", limits), true, size_t(16) << 20},
         {"the largest genuine show", bench::FullShowXml(), true, size_t(24) << 20},
+        // In TSCII the byte 0x82 is four characters, 12 bytes of UTF-8.
+        {"text of a byte that decodes to twelve", show("\x82", "", "<?xml version=\"1.0\" encoding=\"TSCII\"?>"),
+         false, size_t(16) << 20},
     };
     // What the load queues waits where the program keeps it, in the outgoing queue.
     core->GetPlaybackManager()->SetSink(core->GetMessageSink());
