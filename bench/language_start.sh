@@ -6,6 +6,8 @@
 #   labels   - one file as full as its 256 KB bound allows of languages without phrases
 #   phrases  - one such file of languages with one phrase of their own each
 #   many     - a hundred copies of the labels file
+#   factory  - the same hundred copies in Factory, beside User, the version file kept from a newer
+#              program so that they are not replaced by the shipped files
 # Prints, per folder, the medians of ROUNDS runs (default 3):
 #   start    - start to "Broadcasting to:" (the device link is made once the languages are read)
 #   sigterm  - SIGTERM sent 0.5 s after start to the end of the process
@@ -30,8 +32,12 @@ for n in $(seq 100 199); do
   cp "$work/labels/Zevral/Common/Languages/User/crafted.xml" "$work/many/Zevral/Common/Languages/User/crafted$n.xml"
 done
 
+mkdir -p "$work/factory/Zevral/Common/Languages"
+cp -r "$work/many/Zevral/Common/Languages/User" "$work/factory/Zevral/Common/Languages/Factory"
+printf '999.0.0' >"$work/factory/Zevral/Common/Languages/version.txt"
+
 printf '%-9s %9s %11s %9s %9s\n' folder start_ms sigterm_ms lines kbytes
-for name in none labels phrases many; do
+for name in none labels phrases many factory; do
   : >"$work/start" && : >"$work/sigterm" && : >"$work/lines" && : >"$work/bytes"
   for _ in $(seq "$rounds"); do
     start "$name"

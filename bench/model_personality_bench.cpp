@@ -29,7 +29,7 @@ void BM_PersonalityProfileLookup(benchmark::State& state)
 {
     CPersonalityManager library;
     library.LoadFile(kLibraryPath, false);
-    // The last manufacturer of the list: the worst case of the linear search.
+    // The last manufacturer of the list, which a walk of the list would reach last.
     const CPersonalityRef found("xstatic", "x-240bar rgb", "2 channel", "");
     const CPersonalityRef missing("No Such Maker", "Spot", "", "");
     for (auto _ : state)

@@ -20,11 +20,14 @@ bench_begin() {  # SCRIPT [BUILD_DIR] [ROUNDS]
 }
 
 now_ms() { echo $(($(date +%s%N) / 1000000)); }
-# Starts the program over the folder, without the log and options of an earlier run; sets pid,
-# started and out.
-start() {  # NAME
+# Starts the program over the folder, without the options of an earlier run and, unless told to
+# keep them, its logs; sets pid, started and out.
+start() {  # NAME [keep-logs]
   out=$work/out.txt
-  rm -rf "$work/$1/Zevral/Programmer/Logs" "$work/$1/Zevral/Programmer/options.xml"
+  [ "${2:-}" = keep-logs ] || rm -rf "$work/$1/Zevral/Programmer/Logs"
+  rm -rf "$work/$1/Zevral/Programmer/options.xml"
+  # Emptied here: the program's own redirection may come after the first look for its output.
+  : >"$out"
   started=$(now_ms)
   XDG_DATA_HOME=$work/$1 stdbuf -oL "$program" >"$out" 2>&1 &
   pid=$!

@@ -237,6 +237,14 @@ std::string CraftedStart(int shape)
         return root + " label=\"" + std::string(1000000, 'x') + "\"";
     case 6:  // the same, its name then given again: the file is no show, said where the parser says
         return root + " label=\"" + std::string(1000000, 'x') + "\" label=\"\"";
+    case 7:  // a comment up to the reach in TSCII, whose byte 0x82 is four characters (12 bytes)
+        start = "<?xml version=\"1.0\" encoding=\"TSCII\" standalone=\"no\" ?>\n<!--";
+        start.append(kXmlRootTagReach - 1024 - start.size(), '\x82');
+        return start + "-->\n" + root;
+    case 8:  // the same in UTF-7, which the C library converts slowest for each character
+        start = "<?xml version=\"1.0\" encoding=\"UTF-7\" standalone=\"no\" ?>\n<!--";
+        start.append(kXmlRootTagReach - 1024 - start.size(), 'x');
+        return start + "-->\n" + root;
     default:  // 64 attributes of 16 KB each
         start = root;
         for (int i = 0; i < 62; ++i)
@@ -245,8 +253,9 @@ std::string CraftedStart(int shape)
     }
 }
 
-const char* const kCraftedStarts[] = {"comments",  "instructions", "entities",       "declarations",
-                                      "attribute", "attributes",   "attribute twice"};
+const char* const kCraftedStarts[] = {"comments",   "instructions",    "entities",     "declarations",
+                                      "attribute",  "attributes",      "attribute twice", "TSCII comment",
+                                      "UTF-7 comment"};
 
 // A folder of shows of one crafted start, one file under as many names.
 class CCraftedShows
@@ -291,10 +300,10 @@ void BM_ShowHeaderOfACraftedStart(benchmark::State& state)
     };
     state.counters["kept_bytes_per_show"] = (held(shows.Folder()) - held(plain.Folder())) / 10;
 }
-BENCHMARK(BM_ShowHeaderOfACraftedStart)->DenseRange(0, 6)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowHeaderOfACraftedStart)->DenseRange(0, 8)->Unit(benchmark::kMillisecond);
 
 // The program's start over folders of crafted shows: 50 behind 199,990 empty comments, 50 and 200
-// with a root attribute of 1,000,000 bytes.
+// with a root attribute of 1,000,000 bytes, 50 behind a TSCII or UTF-7 comment up to the reach.
 void BM_ShowListOfCraftedShows(benchmark::State& state)
 {
     const int shape = int(state.range(0));
@@ -307,7 +316,14 @@ void BM_ShowListOfCraftedShows(benchmark::State& state)
         benchmark::DoNotOptimize(files.GetCount());
     }
 }
-BENCHMARK(BM_ShowListOfCraftedShows)->Args({0, 50})->Args({4, 50})->Args({4, 200})->Args({6, 200})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ShowListOfCraftedShows)
+    ->Args({0, 50})
+    ->Args({4, 50})
+    ->Args({4, 200})
+    ->Args({6, 200})
+    ->Args({7, 50})
+    ->Args({8, 50})
+    ->Unit(benchmark::kMillisecond);
 
 // One such show read and parsed whole: what opening it costs, and what each entry of the list
 // cost while the list read every show whole.

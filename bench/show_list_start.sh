@@ -6,6 +6,10 @@
 #   prologs  - 10 shows, each behind a 31 MB comment before the root element
 #   comments50 - 50 shows, each behind 199,990 empty comments (1.4 MB)
 #   attr50, attr200 - 50 and 200 shows whose root tag holds an attribute of 1,000,000 bytes
+#   tscii50  - 50 shows, each behind a comment of 4 MB declared TSCII, in which every byte (0x82)
+#              is four characters, 12 bytes of UTF-8
+#   utf7_50  - 50 shows, each behind a comment of 4 MB declared UTF-7, the encoding the C library
+#              converts slowest for each character
 # Prints, per folder, the medians of ROUNDS runs (default 3):
 #   window   - start to the first font opened for the window's areas, which are made once the model
 #              (and with it the show list) is
@@ -59,10 +63,16 @@ attribute=$(printf '<show application="Tanzo" version="1.7.0" label="'
   printf '"')
 make_crafted attr50 50 "$attribute"
 make_crafted attr200 200 "$attribute"
+make_crafted tscii50 50 "$(printf '<?xml version="1.0" encoding="TSCII" standalone="no" ?>\n<!--'
+  head -c $((4 * 1024 * 1024 - 1024)) /dev/zero | tr '\0' '\202'
+  printf -- '-->\n<show application="Tanzo" version="1.7.0"')"
+make_crafted utf7_50 50 "$(printf '<?xml version="1.0" encoding="UTF-7" standalone="no" ?>\n<!--'
+  head -c $((4 * 1024 * 1024 - 1024)) /dev/zero | tr '\0' x
+  printf -- '-->\n<show application="Tanzo" version="1.7.0"')"
 sync
 
 printf '%-9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms idle_ms peak_mb
-for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 attr200}; do
+for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 attr200 tscii50 utf7_50}; do
   : >"$work/window" && : >"$work/sigterm" && : >"$work/idle" && : >"$work/peak"
   for _ in $(seq "$rounds"); do
     start "$name"

@@ -129,6 +129,11 @@ std::string Windows1252ToUtf8(const std::string& text)
     return out;
 }
 
+size_t WellFormedCharacterLength(const std::string& text, size_t pos)
+{
+    return pos < text.size() ? CharacterLength(text, pos) : 0;
+}
+
 size_t PreviousCharacter(const std::string& text, size_t pos)
 {
     if (pos > text.size())

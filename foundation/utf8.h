@@ -24,6 +24,10 @@ std::string Windows1252ToUtf8(const std::string& text);
 // The character, at most U+10FFFF and no surrogate, in UTF-8.
 void AppendUtf8(std::string& out, char32_t code);
 
+// The length of the well-formed character that starts at pos (1 to 4 bytes), 0 when the bytes
+// there are none (or pos is at the end).
+size_t WellFormedCharacterLength(const std::string& text, size_t pos);
+
 // Where the character that ends at pos starts: back over continuation bytes to the byte that
 // starts them (a run without one goes whole); 0 at the start.
 size_t PreviousCharacter(const std::string& text, size_t pos);

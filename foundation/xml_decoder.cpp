@@ -290,16 +290,19 @@ struct CXmlDecoder::CConverter
     size_t lines = 0;     // line feeds converted so far, for the line of a failure
 };
 
-CXmlDecoder::CXmlDecoder() = default;
+CXmlDecoder::CXmlDecoder(size_t maxText, size_t maxConvertedText)
+    : m_maxText(maxText), m_maxConvertedText(maxConvertedText)
+{
+}
 
 CXmlDecoder::~CXmlDecoder() = default;
 
 bool CXmlDecoder::Decode(const char* bytes, size_t size, bool last, std::string& out, CXmlRead& read)
 {
-    if (m_ended)
+    if (m_ended || m_full)
         return true;
     if (m_chosen)
-        return Pass(bytes, size, last, out, read);
+        return PassSlices(bytes, size, last, out, read);
     m_held.append(bytes, size);
     if (!last && !SayEnough(m_held))
     {
@@ -317,7 +320,7 @@ bool CXmlDecoder::Decode(const char* bytes, size_t size, bool last, std::string&
     const std::string held = std::move(m_held);
     m_held.clear();
     m_held.shrink_to_fit();
-    return Pass(held.data(), held.size(), last, out, read);
+    return PassSlices(held.data(), held.size(), last, out, read);
 }
 
 bool CXmlDecoder::Choose(CXmlRead& read)
@@ -337,8 +340,27 @@ bool CXmlDecoder::Choose(CXmlRead& read)
         }
         m_converter = std::make_unique<CConverter>(converter);
         m_converter->from = decoding.from;
+        m_maxText = std::min(m_maxText, m_maxConvertedText);
     }
     m_chosen = true;
+    return true;
+}
+
+bool CXmlDecoder::PassSlices(const char* bytes, size_t size, bool last, std::string& out, CXmlRead& read)
+{
+    // A document given whole goes into one allocation where its text is as long as its bytes.
+    const size_t expected = std::min(size, m_maxText);
+    if (out.empty() && out.capacity() < expected)
+        out.reserve(expected);
+    do
+    {
+        const size_t slice = std::min(size, kSlice);
+        if (!Pass(bytes, slice, last && slice == size, out, read))
+            return false;
+        bytes += slice;
+        size -= slice;
+        m_full = m_produced > m_maxText;
+    } while (size > 0 && !m_ended && !m_full);
     return true;
 }
 
@@ -363,7 +385,9 @@ bool CXmlDecoder::Pass(const char* bytes, size_t size, bool last, std::string& o
         size_t inLeft = c.pending.size();
         const size_t converted = out.size();
         const int error = Convert(c.converter, in, inLeft, last, out);
-        c.lines += size_t(std::count(out.begin() + std::ptrdiff_t(converted), out.end(), '\n'));
+        for (const char* p = out.data() + converted, *end = out.data() + out.size();
+             (p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))) != nullptr; ++p)
+            ++c.lines;
         if (error != 0 && (last || error != EINVAL))
         {
             out.resize(from);
@@ -415,11 +439,15 @@ void CXmlDecoder::Finish(std::string& out, size_t from, bool last)
     }
     if (HasHighByte(out.data() + from, out.size() - from))
     {
-        const std::string text = out.substr(from);
-        if (!IsValidUtf8(text))
+        // Only bytes taken as they stand may be no UTF-8: what a conversion makes is.
+        if (m_kind == kUtf8)
         {
-            out.resize(from);
-            out += ToValidUtf8(text);
+            const std::string text = out.substr(from);
+            if (!IsValidUtf8(text))
+            {
+                out.resize(from);
+                out += ToValidUtf8(text);
+            }
         }
         // Past the very start of the text (where a byte-order mark stays), characters the parser
         // would skip become U+FFFD, so that the document reads alike either way.

@@ -14,14 +14,24 @@ struct CXmlRead;
 // U+FFFF, which the parser skips as white space in some places, become U+FFFD past the very
 // start. The pieces together are the text the whole document decodes to at once, wherever the
 // document is cut into them.
+//
+// The text is bounded as it is made, for an encoding may make many characters of a byte (TSCII
+// makes four, 12 bytes of UTF-8, of some): the bytes are decoded a slice at a time, and once the
+// text passes its bound nothing more is. What a document costs is then the bound and one slice's
+// text at most, however it is encoded.
 class CXmlDecoder
 {
 public:
     // The most bytes held while the first ones do not yet say how the document is encoded, as
     // while it begins with white space.
     static constexpr size_t kMaxHeld = 1024 * 1024;
+    // The bytes decoded at a time.
+    static constexpr size_t kSlice = 64 * 1024;
 
-    CXmlDecoder();
+    // maxText: the bytes of text past which no more is decoded; maxConvertedText the same where
+    // the C library converts the bytes (every encoding but UTF-8 and Windows-1252, UTF-16 and
+    // UTF-32 among them), which costs up to 25 times as much a byte of text.
+    CXmlDecoder(size_t maxText, size_t maxConvertedText);
     ~CXmlDecoder();
     CXmlDecoder(const CXmlDecoder&) = delete;
     CXmlDecoder& operator=(const CXmlDecoder&) = delete;
@@ -34,11 +44,18 @@ public:
     bool Decode(const char* bytes, size_t size, bool last, std::string& out, CXmlRead& read);
     // Whether a NUL has ended the text: nothing more is decoded.
     bool HasEnded() const { return m_ended; }
+    // Whether the text has passed its bound: nothing more is decoded, and the document is no
+    // longer the one its bytes make.
+    bool IsFull() const { return m_full; }
+    // The bound of the text, once the first bytes have said how the document is encoded.
+    size_t GetMaxText() const { return m_maxText; }
 
 private:
     struct CConverter;
 
     bool Choose(CXmlRead& read);
+    // Decodes the bytes a slice at a time while the text is within its bound.
+    bool PassSlices(const char* bytes, size_t size, bool last, std::string& out, CXmlRead& read);
     bool Pass(const char* bytes, size_t size, bool last, std::string& out, CXmlRead& read);
     // Line ends, the end at a NUL, and valid UTF-8, from out[from] on.
     void Finish(std::string& out, size_t from, bool last);
@@ -49,5 +66,8 @@ private:
     std::unique_ptr<CConverter> m_converter;
     std::string m_carry;  // decoded text whose end waits for what follows
     size_t m_produced = 0;
+    size_t m_maxText;
+    size_t m_maxConvertedText;
     bool m_ended = false;
+    bool m_full = false;
 };

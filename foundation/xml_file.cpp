@@ -536,14 +536,22 @@ CXmlRead CRootTagSearch::Parse(const CXmlRead& read, TiXmlDocument& document) co
 }
 }  // namespace
 
-CXmlRead ReadXmlText(std::string text, TiXmlDocument& document)
+CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText)
 {
     CXmlRead read;
     document.Clear();
-    CXmlDecoder decoder;
+    CXmlDecoder decoder(maxText, maxText);
     std::string decoded;
-    if (!decoder.Decode(text.data(), text.size(), true, decoded, read))
+    const bool decodes = decoder.Decode(text.data(), text.size(), true, decoded, read);
+    read.text = decoded.size();
+    if (!decodes)
         return read;
+    if (decoder.IsFull())
+    {
+        read.status = XmlReadStatus::kRefused;
+        read.reason = "decodes to more than " + SizeText(maxText) + " of text";
+        return read;
+    }
     text.clear();
     text.shrink_to_fit();
     return ParseDecoded(std::move(decoded), read, document);
@@ -558,7 +566,7 @@ CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& do
         return NotRead(status, error, maxBytes);
     // As TinyXML's own file reader does: the document carries the file's name.
     document.SetValue(path);
-    return ReadXmlText(std::move(text), document);
+    return ReadXmlText(std::move(text), document, maxBytes);
 }
 
 CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document)
@@ -604,7 +612,7 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
                                  const std::vector<std::string>* wanted)
 {
     document.Clear();
-    CXmlDecoder decoder;
+    CXmlDecoder decoder(kXmlRootTagReach, kXmlRootTagConvertedReach);
     CRootTagSearch search(m_text, wanted);
     CXmlRead read;
     // A short document is read whole into the first, small piece; a longer one in large ones.
@@ -619,14 +627,18 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
         taken += size_t(got);
         if (!decoder.Decode(piece, size_t(got), got == 0, search.Text(), read))
             return read;
-        if (search.Search(got == 0 || decoder.HasEnded()))
+        if (search.Search(!decoder.IsFull() && (got == 0 || decoder.HasEnded())))
             return search.Parse(read, document);
-        if (taken >= kXmlRootTagReach || search.GetHeld() > kXmlRootTagKept)
+        if (taken >= kXmlRootTagReach || decoder.IsFull() || search.GetHeld() > kXmlRootTagKept)
         {
             read.status = XmlReadStatus::kRefused;
-            read.reason = taken >= kXmlRootTagReach
-                              ? "gives no start tag of its root element within its first " + SizeText(kXmlRootTagReach)
-                              : "has declarations or a root start tag longer than " + SizeText(kXmlRootTagKept);
+            if (taken >= kXmlRootTagReach)
+                read.reason = "gives no start tag of its root element within its first " + SizeText(kXmlRootTagReach);
+            else if (decoder.IsFull())
+                read.reason = "gives no start tag of its root element within the first " +
+                              SizeText(decoder.GetMaxText()) + " of its text";
+            else
+                read.reason = "has declarations or a root start tag longer than " + SizeText(kXmlRootTagKept);
             return read;
         }
         if (size == kFirstPiece && (size_t(got) == kFirstPiece || taken > size_t(got)))

@@ -22,9 +22,14 @@ inline constexpr size_t kXmlMaxNodes = 200000;  // tags and texts
 // would otherwise cost some 800 MB in the one and 500 MB in the other.
 inline constexpr size_t kXmlMaxAttributesInAll = 200000;
 inline constexpr size_t kXmlMaxRawAmpersands = 100000;
-// ReadXmlRootTag looks for the root's start tag only so far into a file, and keeps only so much
-// of the markup it must give the parser (declarations, the tag itself).
+// ReadXmlRootTag looks for the root's start tag only so far into a file and into the text it
+// decodes to, and keeps only so much of the markup it must give the parser (declarations, the
+// tag itself). Text the C library converts (see CXmlDecoder) costs some 1.5 to 6 ns a byte where
+// UTF-8 costs a quarter of one: it is looked through only so far, so that a show costs the list
+// some 1.5 ms at most however it is encoded, and a folder of 50 such shows 80 ms. A show the
+// program writes holds its root tag within its first kilobyte.
 inline constexpr size_t kXmlRootTagReach = 4 * 1024 * 1024;
+inline constexpr size_t kXmlRootTagConvertedReach = 256 * 1024;
 inline constexpr size_t kXmlRootTagKept = 1024 * 1024;
 
 enum class XmlReadStatus
@@ -52,27 +57,31 @@ struct CXmlRead
     // the encoding "utf-16", but its first characters say single bytes: read as UTF-8". Empty for
     // a file that says of itself what it is.
     std::string notice;
+    // ReadXmlFile and ReadXmlText: the bytes of text the document decoded to, as far as it was
+    // decoded, which is what reading it cost.
+    size_t text = 0;
 
     bool IsRead() const { return status == XmlReadStatus::kRead; }
 };
 
 // Reads the file into the document, which then carries the file's path as its value. A file
-// larger than maxBytes is refused before it is read, and a document beyond the limits above
-// before it is parsed. The text is decoded once, by what the file says of itself: a byte-order
-// mark, else the width and order of its first characters (where their zero bytes stand, as XML's
-// appendix on detecting encodings reads them: UTF-16 and UTF-32 need no mark), else the
-// declaration's encoding, else UTF-8. A declaration that contradicts the bytes (UTF-16 declared
-// in a file of single bytes) gives way to them, with a notice. In UTF-8 a byte that is not part
-// of a character is read as Windows-1252; a document declared Latin-1 is read as Windows-1252,
-// which only adds characters where Latin-1 has invisible control codes. Line ends are read as
-// TinyXML's own file reader reads them. Every text and attribute value of a document read is
-// valid UTF-8, character references decoded as characters.
+// larger than maxBytes is refused before it is read, one whose text passes maxBytes once decoded
+// as soon as it does (a declared encoding may make several characters of a byte), and a document
+// beyond the limits above before it is parsed. The text is decoded once, by what the file says
+// of itself: a byte-order mark, else the width and order of its first characters (where their
+// zero bytes stand, as XML's appendix on detecting encodings reads them: UTF-16 and UTF-32 need
+// no mark), else the declaration's encoding, else UTF-8. A declaration that contradicts the
+// bytes (UTF-16 declared in a file of single bytes) gives way to them, with a notice. In UTF-8 a
+// byte that is not part of a character is read as Windows-1252; a document declared Latin-1 is
+// read as Windows-1252, which only adds characters where Latin-1 has invisible control codes.
+// Line ends are read as TinyXML's own file reader reads them. Every text and attribute value of
+// a document read is valid UTF-8, character references decoded as characters.
 // What is not well-formed is never silently changed: an '&' that begins no reference is kept as
 // written, while a '<' in an element's text that begins no tag, or a reference to no character,
 // refuses the document with its line.
 CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document);
-// The same for a document in memory.
-CXmlRead ReadXmlText(std::string text, TiXmlDocument& document);
+// The same for a document in memory, its text held to maxText.
+CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText);
 // Reads only the start tag of the file's root element into the document, as an empty element,
 // and only as much of the file as it takes to reach it, each byte once and in order, in pieces
 // of 64 KB. Decoded and checked as ReadXmlFile reads the whole file, so the tag reads as the whole
@@ -84,7 +93,8 @@ CXmlRead ReadXmlText(std::string text, TiXmlDocument& document);
 // milliseconds a MB however that is made (comments, declarations, instructions by the hundred
 // thousand); the tag's values are read without the parser, which reads them ten times slower.
 // Refused (kRefused) when the file is larger than maxBytes, when the tag does not end within
-// kXmlRootTagReach bytes of the file, or when what it must keep exceeds kXmlRootTagKept.
+// kXmlRootTagReach bytes of the file or of the text they decode to (kXmlRootTagConvertedReach of
+// converted text), or when what it must keep exceeds kXmlRootTagKept.
 CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document);
 // Reads the next bytes of a document into the buffer, at most size of them: how many, 0 at the
 // end, -1 with errno set where they cannot be read.

@@ -15,7 +15,8 @@
 
 namespace
 {
-// The shipped hints are a few hundred bytes.
+// The shipped hints are a few hundred bytes. The text the file decodes to is held to the same
+// bound, whatever encoding it declares.
 constexpr size_t kMaxBytes = 256 * 1024;
 }  // namespace
 

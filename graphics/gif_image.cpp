@@ -35,10 +35,17 @@ bool ReadSubBlock(std::FILE* file, uint8_t* block, int& length)
     return length >= 0 && ReadBytes(file, block, size_t(length));
 }
 
-bool ReadFirstFrame(const std::string& path, CZevralImage& image)
+bool ReadFirstFrame(const std::string& bytes, CZevralImage& image)
 {
+    if (bytes.empty())
+        return false;
+    std::FILE* file = fmemopen(const_cast<char*>(bytes.data()), bytes.size(), "rb");
+    if (!file)
+        return false;
     CGifImage gif;
-    gif.Load(path);
+    // A picture shows the first frame only: the others are not decoded.
+    gif.Load(file, 1);
+    std::fclose(file);
     const CGifFrame* frame = gif.GetFrame(0);
     if (!frame)
         return false;
@@ -132,7 +139,7 @@ void CGifImage::Load(const std::string& path)
     std::fclose(file);
 }
 
-void CGifImage::Load(std::FILE* file)
+void CGifImage::Load(std::FILE* file, uint32_t mostFrames)
 {
     Clear();
     uint8_t header[6];
@@ -175,7 +182,7 @@ void CGifImage::Load(std::FILE* file)
         }
         else if (byte == 0x2C)
         {
-            if (m_frames.size() >= kMaxFrames)
+            if (m_frames.size() >= std::min(mostFrames, kMaxFrames))
                 break;
             m_frames.push_back(std::make_unique<CGifFrame>(this));
             const bool read = m_frames.back()->Read(file, controlPending ? &control : nullptr);

@@ -49,9 +49,10 @@ public:
     ~CGifImage();
 
     // Replaces the palette and the frames with the file's; a file that cannot be read leaves no
-    // frames. The loop flag and the record change only when the file carries them.
+    // frames. The loop flag and the record change only when the file carries them. Reading stops
+    // at the next frame past the most frames asked for (at most kMaxFrames).
     void Load(const std::string& path);
-    void Load(std::FILE* file);
+    void Load(std::FILE* file, uint32_t mostFrames = kMaxFrames);
     // False when the file cannot be created or a write fails.
     bool Save(const std::string& path);
     // Appends the whole file. Frames are written without interlace.

@@ -42,8 +42,13 @@ CLanguageManager* CLanguageManager::FromApplication()
 
 bool CLanguageManager::LoadFile(const std::string& path)
 {
+    return LoadFileWithin(path, kMaxFileBytes).IsRead();
+}
+
+CXmlRead CLanguageManager::LoadFileWithin(const std::string& path, size_t maxBytes)
+{
     TiXmlDocument document;
-    const CXmlRead read = ReadXmlFile(path, kMaxFileBytes, document);
+    const CXmlRead read = ReadXmlFile(path, maxBytes, document);
     if (!read.notice.empty())
         GraphicsLog(kLogCategory, DescribeXmlNotice(path, read));
     if (read.status == XmlReadStatus::kMalformed)
@@ -52,16 +57,16 @@ bool CLanguageManager::LoadFile(const std::string& path)
         if (read.line > 0)
             where = " at line " + std::to_string(read.line) + ", column " + std::to_string(read.column);
         GraphicsLog(kLogCategory, "Error loading file \"" + path + "\", error = \"" + read.error + "\"" + where);
-        return false;
+        return read;
     }
     if (!read.IsRead())
     {
         GraphicsLog(kLogCategory, DescribeXmlRead(path, read));
-        return false;
+        return read;
     }
     const TiXmlElement* root = document.FirstChildElement("show");
     if (!root)
-        return true;
+        return read;
     const std::string fileName = FileNameWithoutExtension(path);
     // The format names its languages and phrases by attribute, not by element name: a language is
     // an element with a "label", a phrase one with a "ref" and a text.
@@ -90,7 +95,7 @@ bool CLanguageManager::LoadFile(const std::string& path)
             }
         }
     }
-    return true;
+    return read;
 }
 
 CLanguage* CLanguageManager::FindLanguage(const std::string& name) const

@@ -12,6 +12,7 @@
 #include <vector>
 
 class CLanguage;
+struct CXmlRead;
 
 // Every language read from the language files, the current one, and the lookup that turns an
 // English phrase into the current language's text. Observers hear NOTIFY_UNKNOWN when the
@@ -36,7 +37,8 @@ public:
     // upper-cased beside it. Reading it costs a look-up of the language by name for each language
     // element and a few searches of its table for each phrase; the check of missing phrases after
     // loading costs a few searches for each phrase, and the log a bounded number of lines however
-    // many languages lack however many phrases (language_manager_desktop.cpp).
+    // many languages lack however many phrases (language_manager_desktop.cpp). The text a file
+    // decodes to is held to the same bound, whatever encoding it declares.
     static constexpr size_t kMaxFileBytes = 256 * 1024;
 
     // Fills the list and selects "english".
@@ -66,6 +68,8 @@ public:
     std::string Translate(const std::string& text, bool upperCase) const override;
 
 protected:
+    // As LoadFile, the file's bytes and its text each held to maxBytes; says how it was read.
+    CXmlRead LoadFileWithin(const std::string& path, size_t maxBytes);
     // Empties the list; no language is current afterwards.
     void ClearLanguages();
     // By name, ignoring ASCII case; a name that is a prefix of another comes first.

@@ -3,6 +3,7 @@
 #include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
 #include "foundation/utf8.h"
+#include "foundation/xml_file.h"
 #include "graphics/graphics_log.h"
 #include "graphics/language.h"
 #include "shell/app.h"
@@ -118,19 +119,7 @@ void CLanguageManagerDesktop::Load()
     if (!m_folder.empty())
     {
         for (const char* part : {kFactoryFolder, kUserFolder})
-        {
-            std::vector<std::string> files;
-            std::vector<std::string> passedOver;
-            ListDirectory(JoinPath(m_folder, part), kPattern, files, true, &passedOver);
-            LogPassedOver(passedOver);
-            if (part == kUserFolder)
-            {
-                LoadUserFiles(files);
-                continue;
-            }
-            for (const std::string& file : files)
-                LoadFile(file);
-        }
+            LoadFolder(JoinPath(m_folder, part));
     }
     SortLanguages();
     SetLanguage(kDefaultLanguage);
@@ -138,8 +127,12 @@ void CLanguageManagerDesktop::Load()
     CheckPhrases();
 }
 
-void CLanguageManagerDesktop::LoadUserFiles(std::vector<std::string>& files)
+void CLanguageManagerDesktop::LoadFolder(const std::string& folder)
 {
+    std::vector<std::string> files;
+    std::vector<std::string> passedOver;
+    ListDirectory(folder, kPattern, files, true, &passedOver);
+    LogPassedOver(passedOver);
     std::sort(files.begin(), files.end());
     size_t read = 0;
     uint64_t bytes = 0;
@@ -149,20 +142,21 @@ void CLanguageManagerDesktop::LoadUserFiles(std::vector<std::string>& files)
         boost::system::error_code error;
         // A file past the reader's bound is refused unread: it costs no more than one at it.
         const uint64_t size = std::min<uint64_t>(boost::filesystem::file_size(file, error), kMaxFileBytes);
-        if (read == kMostUserFiles || bytes + size > kMostUserBytes)
+        if (read == kMostFiles || bytes + size > kMostBytes)
         {
             ++left;
             continue;
         }
         ++read;
-        bytes += size;
-        LoadFile(file);
+        // Its text is held to what the folder has left: an encoding that makes several characters
+        // of a byte cannot take the folder past its bound.
+        const CXmlRead got = LoadFileWithin(file, size_t(std::min<uint64_t>(kMaxFileBytes, kMostBytes - bytes)));
+        bytes = std::min(kMostBytes, bytes + std::max<uint64_t>(size, got.text));
     }
     if (left > 0)
         GraphicsLog(kLogCategory, "Not read: " + std::to_string(left) + " of the " + std::to_string(files.size()) +
-                                      " files in \"" + JoinPath(m_folder, kUserFolder) + "\", past " +
-                                      std::to_string(kMostUserFiles) + " files or " +
-                                      std::to_string(kMostUserBytes / 1024) + " KB in all");
+                                      " files in \"" + folder + "\", past " + std::to_string(kMostFiles) +
+                                      " files or " + std::to_string(kMostBytes / 1024) + " KB in all");
 }
 
 void CLanguageManagerDesktop::CheckPhrases()

@@ -7,7 +7,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 // The desktop language manager: the shipped language files (the resources' "languages" folder)
 // are copied into "Languages/Factory" of the user's common data folder at the first start of each
@@ -21,12 +20,13 @@ public:
     static constexpr const char* kFactoryFolder = "Factory";
     static constexpr const char* kUserFolder = "User";
     static constexpr const char* kDefaultLanguage = "english";
-    // What the user's folder may cost a start, however many files it holds: its files are read in
-    // the order of their names, at most this many, while what they may hold (each up to the
-    // reader's bound) stays within these bytes in all, four full files or some seventy real
-    // languages. The rest are not read, and one log line says how many.
-    static constexpr size_t kMostUserFiles = 64;
-    static constexpr uint64_t kMostUserBytes = 4 * kMaxFileBytes;
+    // What each of the two folders may cost a start, however many files it holds: its files are
+    // read in the order of their names, at most this many, while what they may hold (each up to
+    // the reader's bound) and the text they decode to stay within these bytes in all, four full
+    // files or some seventy real languages. The rest are not read, and one log line says how
+    // many.
+    static constexpr size_t kMostFiles = 64;
+    static constexpr uint64_t kMostBytes = 4 * kMaxFileBytes;
 
     // The application's folders and version.
     CLanguageManagerDesktop();
@@ -53,8 +53,8 @@ public:
     const std::string& GetSourceFolder() const { return m_sourceFolder; }
 
 private:
-    // Reads the user's files within the bounds above.
-    void LoadUserFiles(std::vector<std::string>& files);
+    // Reads the files of one folder ("Factory" or "User") within the bounds above.
+    void LoadFolder(const std::string& folder);
 
     std::string m_folder;
     std::string m_sourceFolder;

@@ -1,19 +1,11 @@
 #include "graphics/texture.h"
 
-#include "foundation/file_helpers.h"
+#include "graphics/picture_file.h"
 #include "shell/app.h"
-
-#include <SDL_image.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-
-namespace
-{
-// Far beyond any picture a texture is made from.
-constexpr size_t kMaxTextureFileBytes = 64u << 20;
-}  // namespace
 
 CTexture::~CTexture()
 {
@@ -99,16 +91,12 @@ void CTexture::Upload(const CBaseImage& image)
 
 bool CTexture::Load(const std::string& path)
 {
-    // Read through the one safe open: the image loader would wait for ever on a pipe.
-    std::string bytes;
-    int error = 0;
-    if (ReadFileBounded(path, kMaxTextureFileBytes, bytes, error) != FileReadStatus::kRead)
-        return false;
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
-    SDL_Surface* surface = source ? IMG_Load_RW(source, 1) : nullptr;
+    std::string why;
+    SDL_Surface* surface = picture_file::LoadPng(path, why);
     if (!surface)
     {
-        printf("IMG_Load error: %s\n", SDL_GetError());
+        if (!why.empty())
+            printf("IMG_Load error: %s\n", why.c_str());
         return false;
     }
     Destroy();

@@ -25,8 +25,9 @@ public:
     SDL_Texture* GetTexture() const { return m_texture; }
     // Creates a texture of the image's size and copies the image's pixels into it.
     void Upload(const CBaseImage& image);
-    // Loads an image file into a texture of its own size; prints SDL_image's error and keeps the
-    // present texture when the file cannot be read.
+    // Loads a PNG file into a texture of its own size, within the bounds of picture_file.h; keeps
+    // the present texture when there is none at the path, and prints why when the file cannot be
+    // read, is refused by those bounds or cannot be decoded.
     bool Load(const std::string& path);
 
     // While locked the image's pixels are the texture's; returns false when nothing is mapped.

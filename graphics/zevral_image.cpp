@@ -1,17 +1,14 @@
 #include "graphics/zevral_image.h"
 
-#include "foundation/file_helpers.h"
+#include "graphics/picture_file.h"
 #include "graphics/pixel_math.h"
 #include "graphics/surface.h"
-
-#include <SDL_image.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <strings.h>
-#include <sys/stat.h>
 
 namespace
 {
@@ -25,30 +22,6 @@ uint32_t ClampSide(uint32_t side)
 uint32_t ClampSide(int32_t side)
 {
     return side < 0 ? 0 : ClampSide(uint32_t(side));
-}
-
-// No skin or glyph picture comes near this; a larger file is decoded from the file as it stands.
-constexpr size_t kMaxPictureBytes = 16u << 20;
-
-// IMG_Load's decoding, from the file's bytes read at once: the loader's probing of each format
-// would otherwise seek and read the file some twenty times.
-SDL_Surface* LoadPicture(const std::string& path)
-{
-    std::string bytes;
-    int error = 0;
-    const FileReadStatus read = ReadFileBounded(path, kMaxPictureBytes, bytes, error);
-    // Only a regular file is opened by the loader itself: a pipe in a picture's place would hold
-    // the start for ever.
-    if (read == FileReadStatus::kTooLarge)
-        return IMG_Load(path.c_str());
-    if (read != FileReadStatus::kRead || bytes.empty())
-        return nullptr;
-    const size_t dot = path.rfind('.');
-    const std::string type = dot == std::string::npos ? std::string() : path.substr(dot + 1);
-    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
-    if (!source)
-        return IMG_Load(path.c_str());
-    return IMG_LoadTyped_RW(source, 1, dot == std::string::npos ? nullptr : type.c_str());
 }
 
 std::string ExtensionOf(const std::string& path)
@@ -297,19 +270,27 @@ void CZevralImage::Rotate(double fraction)
 
 void CZevralImage::Load(const std::string& path)
 {
-    if (strcasecmp(ExtensionOf(path).c_str(), "gif") == 0)
+    const bool gif = strcasecmp(ExtensionOf(path).c_str(), "gif") == 0;
+    if (gif && !g_gifReader)
+        return;
+    std::string bytes;
+    std::string why;
+    const picture_file::Status read = picture_file::Read(path, bytes, why);
+    if (read == picture_file::Status::kAbsent)
+        return;
+    SDL_Surface* surface = nullptr;
+    if (read == picture_file::Status::kRead)
     {
-        if (g_gifReader)
-            g_gifReader(path, *this);
-        return;
+        if (gif)
+        {
+            g_gifReader(bytes, *this);
+            return;
+        }
+        surface = picture_file::DecodePng(bytes, why);
     }
-    struct stat status;
-    if (stat(path.c_str(), &status) != 0 || S_ISDIR(status.st_mode))
-        return;
-    SDL_Surface* surface = LoadPicture(path);
     if (!surface)
     {
-        printf("IMG_Load error for %s: %s\n", path.c_str(), SDL_GetError());
+        printf("IMG_Load error for %s: %s\n", path.c_str(), why.c_str());
         return;
     }
     CSurface::CopyToImage(surface, *this);

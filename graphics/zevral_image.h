@@ -54,12 +54,14 @@ public:
     // Clockwise on screen by 90, 180 or 270 degrees (taken modulo 360); other angles rotate freely.
     void RotateQuarter(uint32_t degrees);
 
-    // PNG and the other formats of SDL_image; GIF through the registered GIF reader. A missing
-    // path or a folder leaves the image unchanged; an unreadable file prints SDL_image's error.
+    // PNG through SDL_image, GIF through the registered GIF reader, each within the bounds of
+    // picture_file.h. A missing path or a folder leaves the image unchanged; so does a file that
+    // cannot be read, is refused by those bounds or SDL_image cannot decode, and it prints why.
     void Load(const std::string& path);
 
-    // The GIF codec registers its first-frame reader here; without one GIF files are not read.
-    using GifReader = bool (*)(const std::string& path, CZevralImage& image);
+    // The GIF codec registers its first-frame reader here, which is given the file's bytes; without
+    // one GIF files are not read.
+    using GifReader = bool (*)(const std::string& bytes, CZevralImage& image);
     static void SetGifReader(GifReader reader);
 
 private:

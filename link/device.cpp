@@ -87,7 +87,7 @@ uint32_t CDevice::NextWait()
         if (m_requests.empty())
             return clock.ToRealMilliseconds(kIdleWaitMilliseconds);
     }
-    const uint32_t due = UntilElapsed(clock.GetMilliseconds(), m_owner->GetResendTick().load(), kResendMilliseconds);
+    const uint32_t due = UntilElapsed(clock.GetMilliseconds(), m_resendTick, kResendMilliseconds);
     return clock.ToRealMilliseconds(std::min(due, kIdleWaitMilliseconds));
 }
 
@@ -105,7 +105,6 @@ void CDevice::Pass(uint32_t waitMilliseconds)
 
 void CDevice::Pass(CUdpSocket& socket, uint32_t waitMilliseconds)
 {
-    std::atomic<uint32_t>& resendTick = m_owner->GetResendTick();
     uint8_t buffer[kReceiveSize];
     size_t count = 0;
     CIpAddress sender;
@@ -117,13 +116,13 @@ void CDevice::Pass(CUdpSocket& socket, uint32_t waitMilliseconds)
         {
             const bool answered = CompleteRequest(reply);
             if (answered && SendHeadRequest(socket))
-                resendTick = m_owner->GetClock().GetMilliseconds();
+                m_resendTick = m_owner->GetClock().GetMilliseconds();
             PushReply(reply, answered);
         }
     }
     const uint32_t now = m_owner->GetClock().GetMilliseconds();
-    if (HasElapsed(now, resendTick, kResendMilliseconds) && SendHeadRequest(socket))
-        resendTick = now;
+    if (HasElapsed(now, m_resendTick, kResendMilliseconds) && SendHeadRequest(socket))
+        m_resendTick = now;
 }
 
 bool CDevice::SendHeadRequest(CUdpSocket& socket)

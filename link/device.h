@@ -40,6 +40,12 @@ enum : uint32_t
 // ask for a change, which shows at the next poll (or, for Art-Net and sACN, with the
 // controller's reply).
 //
+// Each unit keeps its own resend time, so that a unit that never answers (anyone can announce
+// one, up to the list's 64) costs no other unit anything: the genuine units are polled every 5 s
+// however many stay silent. Such a unit costs the link 2 requests a second to the address it
+// named, each the 9 bytes of a poll, and the main thread ten polls every 5 s, each queued only
+// when it does not wait already: a full list of silent units sends 128 requests a second.
+//
 // Threads: the unit thread owns the socket and touches only the two queues, each under its own
 // lock, never both at once; it sets and drops the socket under the request lock, where the main
 // thread reaches it to wake the thread when it queues a request. Everything else, the cache and
@@ -133,7 +139,7 @@ private:
     static int ThreadEntry(void* argument);
     void Run();
     // One pass of the thread body: waits for a datagram, takes a reply from the unit, and
-    // resends the head request when the shared resend tick is 500 ms old.
+    // resends the head request when this unit's last send is 500 ms old.
     void Pass(CUdpSocket& socket, uint32_t waitMilliseconds);
     // Sends a copy of the head request; false for an empty queue.
     bool SendHeadRequest(CUdpSocket& socket);
@@ -154,6 +160,8 @@ private:
 
     std::atomic<bool> m_stop{false};
     SDL_Thread* m_thread = nullptr;
+    // When the unit thread last sent the head request; its own.
+    uint32_t m_resendTick = 0;
     CDeviceManager* m_owner;
     std::unique_ptr<CUdpSocket> m_socket;
     std::deque<CDevicePacket> m_requests;

@@ -659,9 +659,10 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
         m_asked.push_back(message);
     else if (!Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder))
     {
-        // The model never shows what the controller did not take; it must not step from it either.
+        // The model never shows what the controller did not take; it must not step from it
+        // either, nor lose an earlier value of the target that was taken.
         if (m_core)
-            m_core->ForgetAsked(message.GetTarget());
+            m_core->TakeBackAsked(message.GetTarget());
         return false;
     }
     return true;
@@ -699,6 +700,7 @@ bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQu
             if (m_socket)
                 m_socket->Wake();
             m_queueFullTold = false;
+            m_changeRefusedTold = false;
         }
     }
     if (!refused)
@@ -718,6 +720,12 @@ void CDeviceManager::OnQueueFull(const CMessage& refused)
                       " and further records are refused until it has emptied",
                   1);
     m_queueFullTold = true;
+    // A refused read leaves nothing wrong on screen; a refused change (the operator's, or a
+    // load's) is lost, and the screen says so.
+    if (refused.IsRead() || m_changeRefusedTold)
+        return;
+    m_changeRefusedTold = true;
+    Notify(DEVICE_MANAGER_NOTIFY_REFUSED);
 }
 
 void CDeviceManager::SendDeviceManagerMessage(uint32_t command)

@@ -31,6 +31,9 @@ struct SDL_Thread;
 enum : uint32_t
 {
     DEVICE_MANAGER_NOTIFY_CONNECTED = 67,
+    // The outgoing queue refused a change (not a read) at its bound: told once, then again only
+    // after the queue has emptied.
+    DEVICE_MANAGER_NOTIFY_REFUSED = 68,
 };
 
 // This machine's addresses as a link is handed them, with the netmasks of their interfaces index
@@ -223,14 +226,12 @@ public:
     size_t Pass(uint32_t waitMilliseconds);
 
 private:
-    // The unit objects share the network, the clock and the resend tick of their owner.
+    // The unit objects share the network and the clock of their owner.
     friend class CDevice;
     // What the units share.
     CUdpNetwork& GetNetwork() const { return *m_network; }
     CLinkClock& GetClock() const { return *m_clock; }
     bool HasThreads() const { return m_threads; }
-    // The resend tick of every unit thread: a send by one postpones the resends of all.
-    std::atomic<uint32_t>& GetResendTick() { return m_resendTick; }
     // Whether anything may be sent to the unit's address: it is no broadcast of this machine's
     // subnets as they are now. Any thread.
     bool MaySendTo(const CIpAddress& unit);
@@ -249,7 +250,8 @@ private:
     // Queues the records under the send lock; the link sends at once when nothing waited. False
     // when the queue refused any (COutgoingQueue's bound).
     bool Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
-    // The queue refused the record: the log says so once until it has emptied.
+    // The queue refused the record: the log says so, and the observers hear of a refused change,
+    // each once until it has emptied.
     void OnQueueFull(const CMessage& refused);
     // Routes a reply to the model and queues the reads it asked for; asked as for QueueAsked.
     void ApplyReply(const CMessage& reply, bool asked);
@@ -333,9 +335,10 @@ private:
     bool m_connectionLost = false;
     // The log has said that the list is full; it says so again only after the list had room.
     bool m_fullTold = false;
-    // The log has said that the outgoing queue refused a record; it says so again only after the
-    // queue had emptied.
+    // The log has said that the outgoing queue refused a record, and the observers that it refused
+    // a change; each is said again only after the queue had emptied.
     bool m_queueFullTold = false;
+    bool m_changeRefusedTold = false;
 
     std::unique_ptr<CUdpNetwork> m_ownNetwork;
     std::unique_ptr<CLinkClock> m_ownClock;
@@ -343,7 +346,6 @@ private:
     CLinkClock* m_clock;
     uint16_t m_port;
     bool m_threads;
-    std::atomic<uint32_t> m_resendTick{0};
     std::atomic<uint32_t> m_framesSent{0};
     uint32_t m_framesTold = 0;
 

@@ -290,6 +290,10 @@ void CDevice::HandleMessage(const CMessage& message)
     }
     case COMMAND_NOTIFY:
     {
+        // What one notification may cost, since anyone on the network can send one: at most the
+        // two reads of the manager's state and universe, each left out while a read of its target
+        // waits (COutgoingQueue), so that a flood keeps at most two waiting for each manager. The
+        // answers keep a flag or a number and ask for nothing more.
         const uint32_t code = value.GetUnsigned();
         if (code == 0 || code == NOTIFY_ENABLED)
             SendMessage(manager, COMMAND_GET_ENABLED);

@@ -37,6 +37,10 @@ public:
     // A value the model queued for the target was taken back before it left (an aborted load):
     // the object forgets that it asked for it. A model that keeps no asks has nothing to forget.
     virtual void ForgetAsked(const CMessage::STarget&) {}
+    // The outgoing queue refused the record the model just queued for the target (its bound): the
+    // object takes back only what that record asked for, keeping an earlier ask of the target,
+    // which may still wait or be on its way.
+    virtual void TakeBackAsked(const CMessage::STarget&) {}
 
 protected:
     ~CLinkModel() = default;

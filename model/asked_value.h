@@ -18,6 +18,16 @@
 // went), or the controller no longer holds what the mirror says (the object was cleared). Nothing
 // asked is then on its way, the next step starts from the mirror, and until the next ask any
 // value goes, even one equal to the mirror, since what the controller holds is not known.
+//
+// Or only the last ask is taken back, when the outgoing queue refused its record at its bound: an
+// earlier ask may still wait or be on its way, and stays what the setting asked for, as if the
+// refused one had never been made.
+enum class TForget
+{
+    kEverything,
+    kLastAsk,
+};
+
 template <typename T>
 class CAskedValue
 {
@@ -40,12 +50,20 @@ public:
     }
     void Asked(const T& value)
     {
+        m_before = {m_asked, m_unanswered, m_anyGoes};
         m_asked = value;
         m_unanswered = true;
         m_anyGoes = false;
     }
-    void Forget()
+    void Forget(TForget what = TForget::kEverything)
     {
+        if (what == TForget::kLastAsk)
+        {
+            m_asked = m_before.asked;
+            m_unanswered = m_before.unanswered;
+            m_anyGoes = m_before.anyGoes;
+            return;
+        }
         m_asked.reset();
         m_unanswered = false;
         m_anyGoes = true;
@@ -59,7 +77,16 @@ public:
     const T& Intended(const T& reported) const { return m_unanswered ? *m_asked : reported; }
 
 private:
+    // What stood before the last ask: the state a refused ask goes back to.
+    struct SBefore
+    {
+        std::optional<T> asked;
+        bool unanswered = false;
+        bool anyGoes = false;
+    };
+
     std::optional<T> m_asked;
     bool m_unanswered = false;
     bool m_anyGoes = false;
+    SBefore m_before;
 };

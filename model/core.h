@@ -4,6 +4,7 @@
 #include "foundation/observer.h"
 #include "link/device_manager.h"
 #include "link/link_model.h"
+#include "model/asked_value.h"
 #include "model/message_sink.h"
 #include "shell/options.h"
 
@@ -85,8 +86,10 @@ public:
     void Resync() override;
     // As Resync asks, and every playback its cue count: notifications may have been lost.
     void OnNotificationsLost() override;
-    // Routes a value taken back before it left to the object that asked for it.
+    // Route a value taken back before it left, or refused by the queue, to the object that asked
+    // for it.
     void ForgetAsked(const CMessage::STarget& target) override;
+    void TakeBackAsked(const CMessage::STarget& target) override;
     // From a resync that asked the controller for something until the outgoing queue has
     // drained: a show opened meanwhile waits (in the file manager) and is sent after it.
     bool IsResyncSettling() const { return m_resyncSettling; }
@@ -121,6 +124,7 @@ private:
     void SettleResync();
     // Hands each manager the controller's "everything changed".
     void AskEverything();
+    void Forget(const CMessage::STarget& target, TForget what);
 
     std::unique_ptr<CFixtureManager> m_fixtureManager;
     std::unique_ptr<CDeviceManager> m_deviceManager;

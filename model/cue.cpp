@@ -172,14 +172,14 @@ void CCue::Asked(uint32_t command, const CMessageValue& value)
     }
 }
 
-void CCue::ForgetAsked(uint32_t command)
+void CCue::ForgetAsked(uint32_t command, TForget what)
 {
     switch (command)
     {
-    case COMMAND_SET_LABEL: m_askedLabel.Forget(); break;
-    case COMMAND_SET_CONDITION: m_askedCondition.Forget(); break;
-    case COMMAND_SET_FADE_TIME: m_askedFadeTime.Forget(); break;
-    case COMMAND_SET_DELAY_TIME: m_askedDelayTime.Forget(); break;
+    case COMMAND_SET_LABEL: m_askedLabel.Forget(what); break;
+    case COMMAND_SET_CONDITION: m_askedCondition.Forget(what); break;
+    case COMMAND_SET_FADE_TIME: m_askedFadeTime.Forget(what); break;
+    case COMMAND_SET_DELAY_TIME: m_askedDelayTime.Forget(what); break;
     default: break;
     }
 }

@@ -77,9 +77,9 @@ public:
     void SetFadeTime(const CTime& time);
     void SetDelayTime(const CTime& time);
     // The playback asked this cue with others for the value of a set (the command names which),
-    // or a set of it never left and what it asked for is forgotten.
+    // or a set of it never left and what it asked for is forgotten (TForget says how much).
     void Asked(uint32_t command, const CMessageValue& value);
-    void ForgetAsked(uint32_t command);
+    void ForgetAsked(uint32_t command, TForget what);
 
     // A reply or notification of the controller for this cue.
     void ApplyMessage(const CMessage& message);

@@ -131,17 +131,17 @@ void CFixture::ForgetEveryAsk()
     m_askedVirtualDimmer.Forget();
 }
 
-void CFixture::ForgetAsked(uint32_t command)
+void CFixture::ForgetAsked(uint32_t command, TForget what)
 {
     switch (command)
     {
-    case COMMAND_SET_LABEL: m_askedLabel.Forget(); break;
-    case COMMAND_SET_PERSONALITY: m_askedPersonality.Forget(); break;
-    case COMMAND_SET_ADDRESS: m_askedAddress.Forget(); break;
-    case COMMAND_SET_INVERT_PAN: m_askedInvertPan.Forget(); break;
-    case COMMAND_SET_INVERT_TILT: m_askedInvertTilt.Forget(); break;
-    case COMMAND_SET_SWAP_PAN_TILT: m_askedSwapPanTilt.Forget(); break;
-    case COMMAND_SET_VIRTUAL_DIMMER: m_askedVirtualDimmer.Forget(); break;
+    case COMMAND_SET_LABEL: m_askedLabel.Forget(what); break;
+    case COMMAND_SET_PERSONALITY: m_askedPersonality.Forget(what); break;
+    case COMMAND_SET_ADDRESS: m_askedAddress.Forget(what); break;
+    case COMMAND_SET_INVERT_PAN: m_askedInvertPan.Forget(what); break;
+    case COMMAND_SET_INVERT_TILT: m_askedInvertTilt.Forget(what); break;
+    case COMMAND_SET_SWAP_PAN_TILT: m_askedSwapPanTilt.Forget(what); break;
+    case COMMAND_SET_VIRTUAL_DIMMER: m_askedVirtualDimmer.Forget(what); break;
     default: break;
     }
 }
@@ -152,6 +152,11 @@ void CFixture::HandleMessage(const CMessage& message)
     switch (message.GetCommand())
     {
     case COMMAND_NOTIFY:
+        // What one notification may cost, since anyone on the network can send one: the reads of
+        // its code, four for "everything changed" and one for the others, each left out while a
+        // read of its target waits (COutgoingQueue), so that a flood keeps at most these four
+        // waiting. Their answers keep the value read (a label or personality within one frame's
+        // payload) and ask for nothing more.
         switch (value.GetUnsigned())
         {
         case NOTIFY_UNKNOWN:

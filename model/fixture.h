@@ -62,8 +62,9 @@ public:
     // Empties the slot on the controller; always sent. The mirror then says nothing of what the
     // controller holds: whatever is asked next goes, even a value equal to the last report.
     void Clear();
-    // A set of the slot that never left (the command names which): what it asked for is forgotten.
-    void ForgetAsked(uint32_t command);
+    // A set of the slot that never left (the command names which): what it asked for is forgotten
+    // (TForget says how much).
+    void ForgetAsked(uint32_t command, TForget what);
 
     // A record of the fixture's manager routed to this slot.
     void HandleMessage(const CMessage& message);

@@ -82,6 +82,10 @@ void CFixtureManager::HandleMessage(const CMessage& message)
 {
     if (message.GetManager() == MANAGER_FIXTURE_MANAGER)
     {
+        // "Everything changed" of every slot, whoever sent it: the four reads of each of the 64
+        // (CFixture::HandleMessage), 256 at most, each left out while a read of its target waits,
+        // so that a flood of them keeps no more than these waiting. Nothing else is kept; any
+        // other record of the manager costs nothing.
         if (message.GetCommand() != COMMAND_NOTIFY || message.GetValueRef().GetUnsigned() != NOTIFY_UNKNOWN)
             return;
         CMessage resync(MANAGER_FIXTURE, COMMAND_NOTIFY);
@@ -98,10 +102,10 @@ void CFixtureManager::HandleMessage(const CMessage& message)
     }
 }
 
-void CFixtureManager::ForgetAsked(const CMessage::STarget& target)
+void CFixtureManager::ForgetAsked(const CMessage::STarget& target, TForget what)
 {
     if (target.manager == MANAGER_FIXTURE && target.index0 < m_fixtures.size())
-        m_fixtures[target.index0]->ForgetAsked(target.command);
+        m_fixtures[target.index0]->ForgetAsked(target.command, what);
 }
 
 void CFixtureManager::UpdateOccupancy()
@@ -167,52 +171,38 @@ void CFixtureManager::ReadXml(const TiXmlElement* element)
     const int64_t count = static_cast<int64_t>(m_fixtures.size());
     // Slots cleared on the way and slots read from an element. Every slot the file leaves
     // unfilled is cleared in the end, whatever order, repeats or gaps its indexes have, so no
-    // fixture of the previous show survives the load. Each slot is read once, from the first
-    // element that names it: a load queues at most what the slots hold, however often a file
-    // names one.
+    // fixture of the previous show survives the load. Each slot is read once, from the last
+    // element that names it, which stands as the file is read in order: a load queues at most
+    // what the slots hold, however often a file names one.
     std::bitset<kFixtureCount> cleared;
     std::bitset<kFixtureCount> loaded;
     std::array<size_t, kFixtureCount> repeats{};
     // Only "fixture" elements are fixtures: comments, other nodes and elements of other names take
     // no slot's place. An index that does not read is as good as none: the fixture takes the next
     // slot.
-    int64_t next = 0;
-    for (const TiXmlElement* fixtureElement : XmlChildren(element, "fixture"))
-    {
-        int64_t index = next;
-        if (ReadIntAttribute(*fixtureElement, "index", index))
-        {
-            // Any index past the slots names none, as the first past them does.
-            index = std::clamp<int64_t>(index, -1, count);
-            if (index > next)
+    PlaceShowElements(
+        *element, "fixture", count,
+        [&](int64_t slot) {
+            m_fixtures[slot]->Clear();
+            cleared.set(slot);
+        },
+        [&](const TiXmlElement& fixtureElement, int64_t slot, bool last) {
+            if (!last)
             {
-                for (int64_t slot = next; slot < index && slot < count; ++slot)
-                {
-                    m_fixtures[slot]->Clear();
-                    cleared.set(slot);
-                }
-                next = index;
+                ++repeats[slot];
+                return;
             }
-        }
-        if (index >= 0 && index < count && loaded.test(index))
-        {
-            ++repeats[index];
-        }
-        else if (index >= 0 && index < count)
-        {
             // A slot cleared before in this walk no longer holds on the controller what the
             // mirror says: every value is sent.
-            m_fixtures[index]->ReadXml(fixtureElement, cleared.test(index));
-            loaded.set(index);
-        }
-        ++next;
-    }
+            m_fixtures[slot]->ReadXml(&fixtureElement, cleared.test(slot));
+            loaded.set(slot);
+        });
     for (int64_t slot = 0; slot < count; ++slot)
     {
         if (!cleared.test(slot) && !loaded.test(slot))
             m_fixtures[slot]->Clear();
         if (repeats[slot] > 0)
-            ReportLeftOut(*element, "the " + std::to_string(repeats[slot]) + " elements after the first that name fixture " +
+            ReportLeftOut(*element, "the " + std::to_string(repeats[slot]) + " elements before the last that name fixture " +
                                         std::to_string(slot));
     }
     SetChanged();

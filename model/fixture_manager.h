@@ -2,6 +2,7 @@
 
 #include "foundation/subject.h"
 #include "link/link_model.h"
+#include "model/asked_value.h"
 
 #include <array>
 #include <cstdint>
@@ -52,8 +53,9 @@ public:
     bool IsWaiting(const CMessage& message) const;
     // Records of managers 30 and 31; anything else is ignored.
     void HandleMessage(const CMessage& message) override;
-    // A value queued for a slot was taken back before it left: the slot forgets it asked for it.
-    void ForgetAsked(const CMessage::STarget& target);
+    // A value queued for a slot was taken back before it left: the slot forgets it asked for it
+    // (TForget says how much).
+    void ForgetAsked(const CMessage::STarget& target, TForget what);
 
     // Every channel of the fixture lies in 1..512 and no other fixture uses it. A fixture
     // without channels is free; an unpatched one with channels is not. After a change the map
@@ -66,7 +68,7 @@ public:
     // The non-empty slots as "fixture" children of the element.
     void WriteXml(TiXmlElement* element) const;
     // Sends the patch a "fixtures" element describes; every slot it does not fill is cleared. Each
-    // slot is read once, from the first element that names it, whatever the file repeats.
+    // slot is read once, from the last element that names it, whatever the file repeats.
     void ReadXml(const TiXmlElement* element);
 
     CDigest ComputeDigest() override;

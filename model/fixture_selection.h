@@ -38,7 +38,7 @@ public:
     // none still on its way, or the last one never left.
     void ChangeTaken() { m_asked.Taken(); }
     void ChangesAnswered() { m_asked.Answered(); }
-    void ChangeTakenBack() { m_asked.Forget(); }
+    void ChangeTakenBack(TForget what) { m_asked.Forget(what); }
     void Clear();
     void Toggle(uint32_t slot);
 

@@ -1,6 +1,5 @@
 #include "model/personality_entries.h"
 
-#include "foundation/ascii.h"
 #include "foundation/owned_list.h"
 #include "foundation/xml_element.h"
 #include "model/personality_manager.h"
@@ -24,11 +23,6 @@ std::string LabelOf(const TiXmlElement* element)
     return label ? CleanPersonalityLabel(label) : std::string();
 }
 }  // namespace
-
-bool PersonalityLabelsMatch(const std::string& a, const std::string& b)
-{
-    return EqualIgnoringAsciiCase(a, b);
-}
 
 int32_t CMode::GetIndex() const
 {
@@ -59,12 +53,7 @@ CMode* CModel::GetMode(uint32_t index) const
 
 CMode* CModel::FindMode(const std::string& label) const
 {
-    for (const auto& mode : m_modes)
-    {
-        if (PersonalityLabelsMatch(mode->GetLabel(), label))
-            return mode.get();
-    }
-    return nullptr;
+    return m_modeIndex.Find(m_modes, label);
 }
 
 uint32_t CModel::GetModeIndex(const CMode* mode) const
@@ -87,6 +76,7 @@ void CModel::ReadXml(const TiXmlNode* node)
         m_modes.push_back(std::make_unique<CMode>(this));
         m_modes.back()->ReadXml(child);
     }
+    m_modeIndex.Make(m_modes);
 }
 
 std::string CModel::GetProfile(const std::string& mode) const
@@ -113,12 +103,7 @@ CModel* CManufacturer::GetModel(uint32_t index) const
 
 CModel* CManufacturer::FindModel(const std::string& label) const
 {
-    for (const auto& model : m_models)
-    {
-        if (PersonalityLabelsMatch(model->GetLabel(), label))
-            return model.get();
-    }
-    return nullptr;
+    return m_modelIndex.Find(m_models, label);
 }
 
 uint32_t CManufacturer::GetModelIndex(const CModel* model) const
@@ -138,6 +123,7 @@ void CManufacturer::ReadXml(const TiXmlNode* node)
         m_models.push_back(std::make_unique<CModel>(this));
         m_models.back()->ReadXml(child);
     }
+    m_modelIndex.Make(m_models);
 }
 
 std::string CManufacturer::GetProfile(const CPersonalityRef& personality) const

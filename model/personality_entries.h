@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/subject.h"
+#include "model/personality_label_index.h"
 
 #include <cstdint>
 #include <memory>
@@ -27,7 +28,7 @@ public:
     CMode(const CMode&) = delete;
     CMode& operator=(const CMode&) = delete;
 
-    std::string GetLabel() const { return m_label; }
+    const std::string& GetLabel() const { return m_label; }
     std::string GetProfile() const { return m_profile; }
     // The position in the owner's list; -1 without an owner.
     virtual int32_t GetIndex() const;
@@ -52,7 +53,7 @@ public:
     uint32_t GetModeCount() const { return static_cast<uint32_t>(m_modes.size()); }
     // Null past the end.
     CMode* GetMode(uint32_t index) const;
-    // The first mode whose label matches ignoring ASCII case, or null.
+    // The first mode whose label matches ignoring ASCII case, or null; looked up, not searched.
     CMode* FindMode(const std::string& label) const;
     // 0xFFFFFFFF when the mode is not the model's.
     uint32_t GetModeIndex(const CMode* mode) const;
@@ -67,6 +68,7 @@ public:
 private:
     CManufacturer* m_owner;
     std::vector<std::unique_ptr<CMode>> m_modes;
+    CPersonalityLabelIndex<CMode> m_modeIndex;
 };
 
 class CManufacturer : public CSubject
@@ -77,12 +79,14 @@ public:
     CManufacturer(const CManufacturer&) = delete;
     CManufacturer& operator=(const CManufacturer&) = delete;
 
-    std::string GetLabel() const { return m_label; }
+    const std::string& GetLabel() const { return m_label; }
+    // Only while the library reads it: its look-up is made once it is read.
     void SetLabel(const std::string& label) { m_label = label; }
     int32_t GetIndex() const;
 
     uint32_t GetModelCount() const { return static_cast<uint32_t>(m_models.size()); }
     CModel* GetModel(uint32_t index) const;
+    // The first model whose label matches ignoring ASCII case, or null; looked up, not searched.
     CModel* FindModel(const std::string& label) const;
     // 0xFFFFFFFF when the model is not this manufacturer's.
     uint32_t GetModelIndex(const CModel* model) const;
@@ -94,9 +98,6 @@ public:
 private:
     CPersonalityManager* m_owner;
     std::vector<std::unique_ptr<CModel>> m_models;
+    CPersonalityLabelIndex<CModel> m_modelIndex;
     std::string m_label;
 };
-
-// Labels of the library match when they have the same length and the same bytes after
-// upper-casing ASCII letters.
-bool PersonalityLabelsMatch(const std::string& a, const std::string& b);

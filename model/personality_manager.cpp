@@ -15,7 +15,8 @@ namespace
 {
 const char* const kLogCategory = "PersonalityManager";
 // The shipped library is a few hundred kilobytes; a library of every fixture ever made would
-// still fit.
+// still fit. The text a file decodes to is held to the same bound, so that a file in any
+// declared encoding costs what 16 MB of UTF-8 costs at most.
 constexpr size_t kMaxBytes = 16 * 1024 * 1024;
 
 std::string JoinFolder(const std::string& folder, const std::string& name)
@@ -151,6 +152,7 @@ void CPersonalityManager::ReadFile(const std::string& path, bool user)
         if (user)
             manufacturer->SetLabel("[" + manufacturer->GetLabel() + "]");
     }
+    m_index.Make(m_manufacturers);
 }
 
 CManufacturer* CPersonalityManager::GetManufacturer(uint32_t index) const
@@ -165,12 +167,7 @@ int32_t CPersonalityManager::GetManufacturerIndex(const CManufacturer* manufactu
 
 CManufacturer* CPersonalityManager::FindManufacturer(const std::string& label) const
 {
-    for (const auto& manufacturer : Manufacturers())
-    {
-        if (PersonalityLabelsMatch(manufacturer->GetLabel(), label))
-            return manufacturer.get();
-    }
-    return nullptr;
+    return m_index.Find(Manufacturers(), label);
 }
 
 CManufacturer* CPersonalityManager::FindByInitial(int32_t letter) const
@@ -181,10 +178,10 @@ CManufacturer* CPersonalityManager::FindByInitial(int32_t letter) const
     for (size_t i = 0;; ++i)
     {
         CManufacturer* current = all[i].get();
-        const std::string label = current->GetLabel();
+        const std::string& label = current->GetLabel();
         if (label.empty() || LowerInitial(label) >= letter || i + 1 == all.size())
             return current;
-        const std::string next = all[i + 1]->GetLabel();
+        const std::string& next = all[i + 1]->GetLabel();
         if (next.empty() || LowerInitial(next) > letter)
             return current;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/subject.h"
+#include "model/personality_label_index.h"
 
 #include <cstdint>
 #include <memory>
@@ -42,7 +43,8 @@ public:
     uint32_t GetManufacturerCount() const { return static_cast<uint32_t>(Manufacturers().size()); }
     CManufacturer* GetManufacturer(uint32_t index) const;
     int32_t GetManufacturerIndex(const CManufacturer* manufacturer) const;
-    // The first manufacturer whose label matches ignoring ASCII case, or null.
+    // The first manufacturer whose label matches ignoring ASCII case, or null; looked up, not
+    // searched, so that a show's fixtures cost what they cost however large the library.
     CManufacturer* FindManufacturer(const std::string& label) const;
     // For the jump-to-letter buttons (letter: 'a'..'z'): the first manufacturer with that
     // initial; else the last one below it; the first when all lie above. An entry with an empty
@@ -67,4 +69,5 @@ private:
     };
     std::vector<CPendingFile> m_pendingFiles;
     std::vector<std::unique_ptr<CManufacturer>> m_manufacturers;
+    CPersonalityLabelIndex<CManufacturer> m_index;
 };

@@ -247,24 +247,24 @@ void CPlayback::Clear()
     Request(COMMAND_CLEAR);
 }
 
-void CPlayback::ForgetAsked(uint32_t command)
+void CPlayback::ForgetAsked(uint32_t command, TForget what)
 {
     switch (command)
     {
-    case COMMAND_SET_LABEL: m_askedLabel.Forget(); break;
-    case COMMAND_SET_INTENSITY: m_askedIntensity.Forget(); break;
-    case COMMAND_SET_SPEED: m_askedSpeed.Forget(); break;
-    case COMMAND_SET_REPEAT: m_askedRepeat.Forget(); break;
-    case COMMAND_SET_GO_MODE: m_askedGoMode.Forget(); break;
+    case COMMAND_SET_LABEL: m_askedLabel.Forget(what); break;
+    case COMMAND_SET_INTENSITY: m_askedIntensity.Forget(what); break;
+    case COMMAND_SET_SPEED: m_askedSpeed.Forget(what); break;
+    case COMMAND_SET_REPEAT: m_askedRepeat.Forget(what); break;
+    case COMMAND_SET_GO_MODE: m_askedGoMode.Forget(what); break;
     default: break;
     }
 }
 
-void CPlayback::ForgetCuesAsked(uint32_t first, uint32_t count, uint32_t command)
+void CPlayback::ForgetCuesAsked(uint32_t first, uint32_t count, uint32_t command, TForget what)
 {
     const auto [begin, end] = CueRange(first, count);
     for (size_t i = begin; i < end; ++i)
-        m_cues[i]->ForgetAsked(command);
+        m_cues[i]->ForgetAsked(command, what);
 }
 
 void CPlayback::AddCue(uint32_t position)
@@ -316,12 +316,13 @@ void CPlayback::SetCueLabel(uint32_t first, uint32_t count, const std::string& l
 
 void CPlayback::SendCueRange(uint32_t first, uint32_t count, uint32_t command, const CMessageValue& value)
 {
-    SendCueCommand(first, count, command, value);
     // Else a cue set back to what it held before the range would compare only with that, and
-    // stay as the range left it.
+    // stay as the range left it. Asked before the record is queued, so that a record the queue
+    // refuses takes these asks back.
     const auto [begin, end] = CueRange(first, count);
     for (size_t i = begin; i < end; ++i)
         m_cues[i]->Asked(command, value);
+    SendCueCommand(first, count, command, value);
 }
 
 std::pair<size_t, size_t> CPlayback::CueRange(uint32_t first, uint32_t count) const
@@ -793,15 +794,21 @@ void CPlayback::Load(const TiXmlNode* node, bool everything)
         speed = ReadFloatAttribute(*element, "speed", 0.0f);
     }
 
-    // One cue list: each would send its count and its cues, which no later list takes the place
-    // of, so a file of thousands would queue thousands of lists. The first is loaded, and the log
-    // says how many more there were.
-    const CXmlChildren lists = XmlChildren(element, "cues");
-    if (lists.begin() != lists.end())
+    // One cue list, the last, which stands as the file is read in order: each would send its
+    // count and its cues, each taking the place of the one before, so a file of thousands would
+    // queue thousands of lists. The log says how many came before it.
+    const TiXmlElement* cues = nullptr;
+    size_t before = 0;
+    for (const TiXmlElement* list : XmlChildren(element, "cues"))
     {
-        LoadCues(**lists.begin(), everything);
-        if (const size_t extra = lists.size() - 1; extra > 0)
-            ReportLeftOut(*element, "the " + std::to_string(extra) + " cue lists after the first of playback " +
+        before += cues ? 1 : 0;
+        cues = list;
+    }
+    if (cues)
+    {
+        LoadCues(*cues, everything);
+        if (before > 0)
+            ReportLeftOut(*element, "the " + std::to_string(before) + " cue lists before the last of playback " +
                                         std::to_string(GetIndex()));
     }
     else

@@ -133,9 +133,9 @@ public:
     void SetCueFadeTime(uint32_t first, uint32_t count, const CTime& time);
     void SetCueLabel(uint32_t first, uint32_t count, const std::string& label);
     // A set of the playback (the command names which), or of its cues [first, first + count),
-    // that never left: what it asked for is forgotten.
-    void ForgetAsked(uint32_t command);
-    void ForgetCuesAsked(uint32_t first, uint32_t count, uint32_t command);
+    // that never left: what it asked for is forgotten (TForget says how much).
+    void ForgetAsked(uint32_t command, TForget what);
+    void ForgetCuesAsked(uint32_t first, uint32_t count, uint32_t command, TForget what);
 
     // Local state.
     void SetMarked(bool marked, float seconds);
@@ -168,7 +168,7 @@ public:
 
     // The "playback" element of a show file.
     void Save(TiXmlElement& element) const;
-    // Reads the node, then sends the cue count, the cues of its first cue list and what differs;
+    // Reads the node, then sends the cue count, the cues of its last cue list and what differs;
     // with everything (the playback was just cleared on the controller, so the mirror says
     // nothing of it) every value, its cues' included.
     void Load(const TiXmlNode* node, bool everything = false);

@@ -184,6 +184,10 @@ void CPlaybackManager::ApplyMessage(const CMessage& message)
     {
     case MANAGER_PLAYBACK_MANAGER:
     {
+        // "Everything changed" of every playback, whoever sent it: 64 times what one playback's
+        // own asks (CPlayback::RequestForNotify states it), each read left out while a read of its
+        // target waits, so that a flood of them keeps no more than these waiting. Nothing else is
+        // kept; any other record of the manager costs nothing.
         if (message.GetCommand() != COMMAND_NOTIFY || message.GetValueRef().GetUnsigned() != 0)
             return;
         CMessage notify(MANAGER_PLAYBACK, COMMAND_NOTIFY);
@@ -204,15 +208,15 @@ void CPlaybackManager::ApplyMessage(const CMessage& message)
     }
 }
 
-void CPlaybackManager::ForgetAsked(const CMessage::STarget& target)
+void CPlaybackManager::ForgetAsked(const CMessage::STarget& target, TForget what)
 {
     CPlayback* playback = GetPlayback(target.index0);
     if (!playback)
         return;
     if (target.manager == MANAGER_PLAYBACK)
-        playback->ForgetAsked(target.command);
+        playback->ForgetAsked(target.command, what);
     else if (target.manager == MANAGER_CUE)
-        playback->ForgetCuesAsked(target.index1, target.index2, target.command);
+        playback->ForgetCuesAsked(target.index1, target.index2, target.command, what);
 }
 
 CPlayback* CPlaybackManager::GetSelectedPlayback() const
@@ -251,7 +255,7 @@ void CPlaybackManager::Load(const TiXmlNode* node)
     // every playback that is neither is cleared too, whatever order or range the indexes had.
     std::array<bool, kPlaybackCount> done{};
     auto clear = [&](int64_t index) {
-        if (index >= 0 && index < kPlaybackCount && !done[index])
+        if (!done[index])
         {
             m_playbacks[index]->Clear();
             done[index] = true;
@@ -259,50 +263,29 @@ void CPlaybackManager::Load(const TiXmlNode* node)
     };
     // A playback cleared before in this walk (an index after a higher one) no longer holds on the
     // controller what the mirror says: every value is sent. Each playback is loaded once, from
-    // the first element that names it, so that a load queues at most what the playbacks hold
-    // (a clear and every value of each, some 25,000 records), however often a file names one.
-    std::array<bool, kPlaybackCount> loaded{};
+    // the last element that names it, which stands as the file is read in order, so that a load
+    // queues at most what the playbacks hold (a clear and every value of each, some 25,000
+    // records), however often a file names one.
     std::array<size_t, kPlaybackCount> repeats{};
-    auto load = [&](int64_t index, const TiXmlElement* child) {
-        if (index < 0 || index >= kPlaybackCount)
-            return;
-        if (loaded[index])
-        {
-            ++repeats[index];
-            return;
-        }
-        m_playbacks[index]->Load(child, done[index]);
-        done[index] = loaded[index] = true;
-    };
-
     // Only "playback" elements are playbacks: comments, other nodes and elements of other names
     // take no playback's place. An index that does not read is as good as none: the playback
     // takes the next place.
-    int64_t next = 0;
-    for (const TiXmlElement* child : XmlChildren(node, "playback"))
-    {
-        int64_t index = 0;
-        if (ReadIntAttribute(*child, "index", index))
-        {
-            // Any index past the playbacks names none, as the first past them does.
-            index = std::clamp<int64_t>(index, -1, kPlaybackCount);
-            for (int64_t i = next; i < index && i < kPlaybackCount; ++i)
-                clear(i);
-            load(index, child);
-            next = std::max<int64_t>(next, index) + 1;
-        }
-        else
-        {
-            load(next, child);
-            ++next;
-        }
-    }
+    PlaceShowElements(*node, "playback", kPlaybackCount, clear,
+                      [&](const TiXmlElement& child, int64_t index, bool last) {
+                          if (!last)
+                          {
+                              ++repeats[index];
+                              return;
+                          }
+                          m_playbacks[index]->Load(&child, done[index]);
+                          done[index] = true;
+                      });
     for (int64_t i = 0; i < kPlaybackCount; ++i)
         clear(i);
     for (uint32_t i = 0; i < kPlaybackCount; ++i)
     {
         if (repeats[i] > 0)
-            ReportLeftOut(*node, "the " + std::to_string(repeats[i]) + " elements after the first that name playback " +
+            ReportLeftOut(*node, "the " + std::to_string(repeats[i]) + " elements before the last that name playback " +
                                      std::to_string(i));
     }
     SetChanged();

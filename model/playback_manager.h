@@ -2,6 +2,7 @@
 
 #include "foundation/subject.h"
 #include "link/link_model.h"
+#include "model/asked_value.h"
 
 #include <cstdint>
 #include <map>
@@ -103,8 +104,8 @@ public:
     void ApplyMessage(const CMessage& message);
     void HandleMessage(const CMessage& message) override { ApplyMessage(message); }
     // A value queued for a playback or its cues was taken back before it left: they forget that
-    // they asked for it.
-    void ForgetAsked(const CMessage::STarget& target);
+    // they asked for it (TForget says how much).
+    void ForgetAsked(const CMessage::STarget& target, TForget what);
 
     CPlayback* GetSelectedPlayback() const;
     const std::vector<CPlayback*>& GetSelection() const { return m_selection; }
@@ -114,7 +115,7 @@ public:
     // The "playbacks" element of a show file: the playbacks that are not empty.
     void Save(TiXmlElement& element) const;
     // Loads the listed playbacks and clears every other one on the controller. Each playback is
-    // loaded once, from the first element that names it, whatever the file repeats.
+    // loaded once, from the last element that names it, whatever the file repeats.
     void Load(const TiXmlNode* node);
     CDigest ComputeDigest() override;
 

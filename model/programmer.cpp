@@ -170,21 +170,21 @@ void CProgrammer::SendValue(uint32_t command, const CMessageValue& value)
     Send(message);
 }
 
-void CProgrammer::ForgetAsked(const CMessage::STarget& target)
+void CProgrammer::ForgetAsked(const CMessage::STarget& target, TForget what)
 {
     if (target.manager == MANAGER_PROGRAMMER_CHANGE)
     {
         if (target.index0 < m_changes.size())
-            m_changes[target.index0]->ForgetAsked(target.command);
+            m_changes[target.index0]->ForgetAsked(target.command, what);
         return;
     }
     if (target.manager != MANAGER_PROGRAMMER)
         return;
     switch (target.command)
     {
-    case COMMAND_SET_FIXTURES: m_selection.ChangeTakenBack(); break;
-    case COMMAND_SET_BLIND: m_askedBlind.Forget(); break;
-    case COMMAND_SET_PLAYBACK: m_askedPlayback.Forget(); break;
+    case COMMAND_SET_FIXTURES: m_selection.ChangeTakenBack(what); break;
+    case COMMAND_SET_BLIND: m_askedBlind.Forget(what); break;
+    case COMMAND_SET_PLAYBACK: m_askedPlayback.Forget(what); break;
     default: break;
     }
 }
@@ -204,6 +204,11 @@ void CProgrammer::HandleMessage(const CMessage& message)
     switch (message.GetCommand())
     {
     case COMMAND_NOTIFY:
+        // What one notification may cost, since anyone on the network can send one: for
+        // "everything changed" four reads of its own and one of each of the 17 groups' values, 21
+        // in all, for the others one read; each is left out while a read of its target waits
+        // (COutgoingQueue), so that a flood keeps at most these 21 waiting. Their answers keep the
+        // value read (a group's within one frame's payload) and ask for nothing more.
         switch (value.GetUnsigned())
         {
         case NOTIFY_UNKNOWN:

@@ -104,8 +104,8 @@ public:
     // Records of managers 44 and 45; anything else is ignored.
     void HandleMessage(const CMessage& message) override;
     // A value queued for the programmer or one of its groups was taken back before it left: what
-    // it asked for is forgotten.
-    void ForgetAsked(const CMessage::STarget& target);
+    // it asked for is forgotten (TForget says how much).
+    void ForgetAsked(const CMessage::STarget& target, TForget what);
 
     // Enables the groups the selected fixtures have.
     void Rebuild();

@@ -62,6 +62,7 @@ void CProgrammerChange::HandleMessage(const CMessage& message)
         break;
     }
     case COMMAND_NOTIFY:
+        // Any code, forged or not: one read of the value, left out while one waits.
         SendRequest(COMMAND_GET_VALUE);
         break;
     default:
@@ -69,12 +70,12 @@ void CProgrammerChange::HandleMessage(const CMessage& message)
     }
 }
 
-void CProgrammerChange::ForgetAsked(uint32_t command)
+void CProgrammerChange::ForgetAsked(uint32_t command, TForget what)
 {
     if (command != COMMAND_SET_VALUE)
         return;
     const CMessageValue intended = GetIntendedValue();
-    m_asked.Forget();
+    m_asked.Forget(what);
     if (GetIntendedValue() != intended)
         Notify(kNotifyValue);
 }

@@ -40,9 +40,9 @@ public:
 
     // A record the programmer routed here: a GetValue reply, or a Notify of any code.
     void HandleMessage(const CMessage& message);
-    // A set of the group (the command) never left: what it asked for is forgotten, and the
-    // observers are told when the intended value moves.
-    void ForgetAsked(uint32_t command);
+    // A set of the group (the command) never left: what it asked for is forgotten (TForget says
+    // how much), and the observers are told when the intended value moves.
+    void ForgetAsked(uint32_t command, TForget what);
 
     void SendRequest(uint32_t command);
     void SendValue(uint32_t command, const CMessageValue& value);

@@ -310,6 +310,7 @@ bool CFile::Save(bool empty)
     if (!ReplaceFile(m_path, printer.Str(), error))
         return Fail(CShowMessage("The show \"%1\" could not be saved: %2.").With(GetName()).WithSystemError(error));
     m_error.clear();
+    m_errorName.clear();
     Notify(FILE_NOTIFY_SAVED);
     Refresh();
     return true;
@@ -323,6 +324,10 @@ bool CFile::Load()
         read.status = XmlReadStatus::kMissing;
     else
         read = ReadXmlFile(m_path, kMaxBytes, *document);
+    // What the reader took for a file it did not read, its text and what that decoded to as large
+    // as the bound (some 100 MB in all), goes back to the system as a load's does.
+    if (!read.IsRead())
+        ::malloc_trim(0);
     if (!read.notice.empty())
         CApp::Log(kLogCategory, DescribeXmlNotice(m_path, read), 1);
     if (read.status == XmlReadStatus::kMalformed)
@@ -369,6 +374,7 @@ bool CFile::Load()
     const char* application = show->Attribute("application");
     const bool mainProduct = application ? EqualIgnoringAsciiCase(application, kMainProduct) : m_mainProduct;
     m_error.clear();
+    m_errorName.clear();
     if (m_manager && m_core && m_core->IsResyncSettling())
     {
         // Compared now with a mirror that the controller has not filled yet, values equal to
@@ -423,6 +429,7 @@ bool CFile::Rename(const std::string& name)
     }
     m_path = target;
     m_error.clear();
+    m_errorName.clear();
     Notify(NOTIFY_LABEL);
     return true;
 }
@@ -430,6 +437,7 @@ bool CFile::Rename(const std::string& name)
 bool CFile::Fail(const CShowMessage& message)
 {
     m_error = message.Shown();
+    m_errorName = message.Name();
     CApp::Log(kLogCategory, message.Logged(), 1);
     return false;
 }

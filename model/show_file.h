@@ -65,6 +65,8 @@ public:
     // Why the last save, load or rename failed, ready to show in the interface's language; empty
     // after one that worked. The log has it in English.
     const std::string& GetError() const { return m_error; }
+    // The show the error names (CShowMessage::Name).
+    const std::string& GetErrorName() const { return m_errorName; }
 
     // Reads the size, date and flags again; notifies NOTIFY_UNKNOWN.
     void Refresh();
@@ -83,7 +85,8 @@ public:
     // chosen controller waits in the file manager until that has settled, so that only what
     // differs from the controller's real state is left out.
     //
-    // What one file may cost, whatever it holds: it is read whole only within kMaxBytes, and
+    // What one file may cost, whatever it holds: it is read whole only within kMaxBytes, its text
+    // only within kMaxBytes too however its declared encoding makes characters of its bytes, and
     // parsed only within the limits of xml_file.h (nodes, attributes, '&' that begin no
     // reference, depth), so that the main thread spends at most some three times what the
     // largest show a user makes takes (64 playbacks of 48 cues, 13 MB), and the memory peaks at
@@ -104,8 +107,9 @@ public:
     // show of up to 32 MB, however it is encoded. Reads each byte up to the tag once, and holds
     // a few MB of memory at most while it does, whatever stands before the tag or in it (see
     // ReadXmlRootTag); keeps only the flags. A file larger than kMaxBytes is refused unread, and
-    // one whose tag stands further in than kXmlRootTagReach once that much is read. A reader, where
-    // given, lends the memory it keeps.
+    // one whose tag stands further in than kXmlRootTagReach, in its bytes or in the text they
+    // decode to (kXmlRootTagConvertedReach of converted text), once that much is read. A reader,
+    // where given, lends the memory it keeps.
     static CShowHeader ReadHeader(const std::string& path, CXmlRootTagReader* reader = nullptr);
     // Hands the "fixtures" and "playbacks" of the document's "show" to their readers (the
     // playbacks of a main-product show are the children of "playbacks/buttons"), then lets the
@@ -127,4 +131,5 @@ private:
     bool m_flagsUnknown = false;
     bool m_writeProtected = false;
     std::string m_error;
+    std::string m_errorName;
 };

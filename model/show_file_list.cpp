@@ -152,6 +152,7 @@ std::string CFileManager::NewShowName() const
 CFile* CFileManager::CreateShowFile()
 {
     m_error.clear();
+    m_errorName.clear();
     if (m_folder.empty())
     {
         Fail(CShowMessage("There is no folder for show files."));
@@ -162,6 +163,7 @@ CFile* CFileManager::CreateShowFile()
     if (!file->Save(true))
     {
         m_error = file->GetError();
+        m_errorName = file->GetErrorName();
         return nullptr;
     }
     CFile* created = file.get();
@@ -173,6 +175,7 @@ CFile* CFileManager::CreateShowFile()
 bool CFileManager::RemoveFile(CFile* file)
 {
     m_error.clear();
+    m_errorName.clear();
     if (!file)
         return false;
     if (!file->CheckWritable())
@@ -222,6 +225,7 @@ const CShowHeader& CFileManager::ReadHeader(const std::string& path, const struc
 void CFileManager::Fail(const CShowMessage& message)
 {
     m_error = message.Shown();
+    m_errorName = message.Name();
     CApp::Log(kLogCategory, message.Logged(), 1);
 }
 

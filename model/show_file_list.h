@@ -70,6 +70,8 @@ public:
     // Why the last CreateShowFile or RemoveFile failed, ready to show in the interface's
     // language.
     const std::string& GetError() const { return m_error; }
+    // The show the error names (CShowMessage::Name).
+    const std::string& GetErrorName() const { return m_errorName; }
 
     // A show opened while the model reads a newly chosen controller; it is sent once the model
     // root finds the link settled. A later show takes the place of one still waiting.
@@ -89,6 +91,7 @@ private:
     std::string m_folder;
     bool m_folderGiven = false;
     std::string m_error;
+    std::string m_errorName;
     std::unique_ptr<TiXmlDocument> m_pending;
     bool m_pendingMainProduct = false;
     CShowHeaderCache m_headers;

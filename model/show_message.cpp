@@ -97,6 +97,11 @@ std::string CShowMessage::Shown() const
     });
 }
 
+std::string CShowMessage::Name() const
+{
+    return m_values.empty() || m_values[0].translate ? std::string() : m_values[0].text;
+}
+
 std::string CShowMessage::Logged() const
 {
     const std::string text = Fill(m_phrase, m_values.size(), [this](size_t i) { return m_values[i].logged; });

@@ -25,6 +25,9 @@ public:
     std::string Shown() const;
     // In English, with the details.
     std::string Logged() const;
+    // The show or file the message names: the value given first (its "%1"), empty when the
+    // message names none. A notice keeps it on screen whatever else of the message gives way.
+    std::string Name() const;
 
 private:
     struct CPart

@@ -6,9 +6,11 @@
 
 #include <tinyxml.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace
 {
@@ -38,6 +40,37 @@ bool CShowReadLog::Take()
     }
     ++m_lines;
     return true;
+}
+
+void PlaceShowElements(const TiXmlNode& node, const char* name, int64_t count,
+                       const std::function<void(int64_t place)>& gap,
+                       const std::function<void(const TiXmlElement& element, int64_t place, bool last)>& placed)
+{
+    // Each walk is told the element and the place after the one before, and gives the place it
+    // takes, between -1 and count.
+    const auto walk = [&](const auto& place) {
+        int64_t next = 0;
+        for (const TiXmlElement* element : XmlChildren(&node, name))
+            next = std::max(next, place(*element, next)) + 1;
+    };
+    std::vector<const TiXmlElement*> last(size_t(std::max<int64_t>(count, 0)), nullptr);
+    walk([&](const TiXmlElement& element, int64_t next) {
+        const char* text = element.Attribute("index");
+        const std::optional<int64_t> index = text ? ReadWholeInteger(text, INT64_MIN, INT64_MAX) : std::nullopt;
+        const int64_t place = index ? std::clamp<int64_t>(*index, -1, count) : next;
+        if (place >= 0 && place < count)
+            last[size_t(place)] = &element;
+        return place;
+    });
+    walk([&](const TiXmlElement& element, int64_t next) {
+        int64_t index = 0;
+        const int64_t place = ReadIntAttribute(element, "index", index) ? std::clamp<int64_t>(index, -1, count) : next;
+        for (int64_t skipped = next; skipped < place && skipped < count; ++skipped)
+            gap(skipped);
+        if (place >= 0 && place < count)
+            placed(element, place, last[size_t(place)] == &element);
+        return place;
+    });
 }
 
 void ReportShowLine(const std::string& line)

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 class TiXmlElement;
@@ -26,7 +27,18 @@ void ReportUnreadValue(const TiXmlElement& element, const char* name, const std:
 // unknown.
 void ReportUnknownName(const TiXmlElement& element, const char* name, const std::string& text);
 
-// The log line for elements a reader leaves out, beyond what the model holds or after the one it
+// Places the elements of that name under the node, in order, as a list of count places is read
+// from a show file: each at the "index" it gives where that reads (any index past the places
+// names none, as the first past them does), else at the place after the one the element before
+// took. gap(place) hears of each place an index passes over, before the element that passed it;
+// placed(element, place, last) of each element that takes a place, with whether it is the last to
+// take it, which stands as a file read in order leaves it. The indexes are read twice, the first
+// time to find those last elements, but said in the log once.
+void PlaceShowElements(const TiXmlNode& node, const char* name, int64_t count,
+                       const std::function<void(int64_t place)>& gap,
+                       const std::function<void(const TiXmlElement& element, int64_t place, bool last)>& placed);
+
+// The log line for elements a reader leaves out, beyond what the model holds or before the one it
 // loads: "Not read: the 2 cues after the first 48 of playback 4 in "/home/op/a.show"", of what.
 void ReportLeftOut(const TiXmlNode& node, const std::string& what);
 // Any other line a reader gives the log of what it read.

@@ -174,6 +174,8 @@ CApp2::CApp2(const CVersion& version, int argc, char** argv, const std::string&,
 
 CApp2::~CApp2()
 {
+    // A check still on is abandoned.
+    m_updateCheck.reset();
     // The device link's thread must stop before the areas that observe it go.
     if (m_model)
         m_model->Suspend();
@@ -267,9 +269,18 @@ void CApp2::StartClickSounds()
 
 void CApp2::CheckForUpdate()
 {
-    CUpdateCheck check(GetApplicationName(kApplicationIdentity));
+    m_updateCheck = std::make_unique<CUpdateCheck>(GetApplicationName(kApplicationIdentity));
     const CVersion version = GetVersion();
-    SetUpdateAvailable(check.Check(version.GetMajor(), version.GetMinor(), version.GetBuild()) == CUpdateCheck::kNewer);
+    m_updateCheck->Start(version.GetMajor(), version.GetMinor(), version.GetBuild());
+    PollUpdateCheck();
+}
+
+void CApp2::PollUpdateCheck()
+{
+    if (!m_updateCheck || !m_updateCheck->Poll())
+        return;
+    SetUpdateAvailable(m_updateCheck->GetResult() == CUpdateCheck::kNewer);
+    m_updateCheck.reset();
 }
 
 void CApp2::SetRootArea(std::unique_ptr<CUserInterface> root)

@@ -18,6 +18,7 @@ class CApplicationParts;
 class CAudioOutManager;
 class CFrameClock;
 class CFrameTimer;
+class CUpdateCheck;
 class CUserInterface;
 struct CRendererChoice;
 
@@ -98,7 +99,9 @@ public:
 private:
     void CreateWindow(int width, int height, uint32_t flags, const CRendererChoice& choice);
     void DestroyWindow();
+    // Asks the update server at the end of start-up; each frame's tick takes what it answered.
     void CheckForUpdate();
+    void PollUpdateCheck();
     // Makes the click-sound player and loads the clips, once.
     void StartClickSounds();
     void ReportVideoFailure(const std::string& what);
@@ -114,6 +117,8 @@ private:
     std::unique_ptr<CAudioOutManager> m_audio;
     std::unique_ptr<CAppModel> m_model;
     std::unique_ptr<CUserInterface> m_root;
+    // While the update check is on.
+    std::unique_ptr<CUpdateCheck> m_updateCheck;
     CPoint m_lastPointer;
     // The key each held key went down as: its repeats and its release carry the same key, even
     // when Shift or Caps Lock changed meanwhile.

@@ -31,6 +31,7 @@ int CApp2::Run()
             GetLogger()->Tick(seconds);
         if (m_audio)
             m_audio->Tick(seconds);
+        PollUpdateCheck();
         PollEvents();
 
         bool presented = false;

@@ -9,6 +9,7 @@
 #include <SDL_mixer.h>
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -85,8 +86,47 @@ bool OpenAudio(int frequency, int channels, int bufferFrames)
 namespace
 {
 CAudioOutManager* g_programPlayer = nullptr;
-// A click clip is a fraction of a second; far larger files are no clips.
-constexpr size_t kMaxClipBytes = 16u << 20;
+
+// The clip of the file decoded for the open device, or none: with why when the file is refused
+// for the bounds beside the player's constants (a file SDL's WAV reader cannot read stays silent
+// unsaid, as it always has).
+Mix_Chunk* LoadClip(const std::string& path, std::string& why)
+{
+    // Read through the one safe open: a pipe among the clips would hold the start for ever.
+    std::string bytes;
+    int error = 0;
+    const FileReadStatus read = ReadFileBounded(path, CAudioOutManager::kMaxClipBytes, bytes, error);
+    if (read == FileReadStatus::kTooLarge)
+        why = "is larger than " + std::to_string(CAudioOutManager::kMaxClipBytes / 1024) + " KB";
+    if (read != FileReadStatus::kRead || !CMixer::Get().problem.empty())
+        return nullptr;
+    // The mixer hands a RIFF file to SDL's WAV reader and converts what it gives for the device;
+    // read first alone, it tells how long the clip plays at no more cost than its file's bytes.
+    SDL_AudioSpec spec;
+    Uint8* sound = nullptr;
+    Uint32 length = 0;
+    if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1, &spec, &sound, &length))
+        return nullptr;
+    SDL_FreeWAV(sound);
+    const uint64_t samples = length / std::max(1, SDL_AUDIO_BITSIZE(spec.format) / 8);
+    const uint64_t frames = samples / std::max<uint64_t>(1, spec.channels);
+    if (frames > uint64_t(CAudioOutManager::kMaxClipSeconds) * uint64_t(spec.freq))
+        why = "plays " + std::to_string(frames / uint64_t(spec.freq)) + " s, longer than a clip's " +
+              std::to_string(CAudioOutManager::kMaxClipSeconds) + " s";
+    else if (samples > CAudioOutManager::kMaxClipSamples)
+        why = "holds " + std::to_string(samples) + " samples, more than a clip's " +
+              std::to_string(CAudioOutManager::kMaxClipSamples);
+    if (!why.empty())
+        return nullptr;
+    // The source is closed here rather than by the mixer, which does not close it on every path
+    // when a file is not a clip it can decode.
+    SDL_RWops* source = SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
+    if (!source)
+        return nullptr;
+    Mix_Chunk* chunk = CMixer::Get().loadWav(source, 0);
+    SDL_RWclose(source);
+    return chunk;
+}
 }
 
 CAudioSample::~CAudioSample()
@@ -174,24 +214,21 @@ void CAudioOutManager::LoadAll(const std::string& binaryPath, CLogger* log)
 
     std::vector<std::string> files;
     ListDirectory(folder, "*.*", files, true);
-    for (const std::string& path : files)
+    std::sort(files.begin(), files.end());
+    for (size_t i = 0; i < files.size() && i < kMostClips; ++i)
     {
-        // The source is closed here rather than by the mixer, which does not close it on
-        // every path when a file is not a clip it can decode.
-        // Read through the one safe open: a pipe among the clips would hold the start for ever.
-        std::string bytes;
-        int error = 0;
-        const bool read = ReadFileBounded(path, kMaxClipBytes, bytes, error) == FileReadStatus::kRead;
-        SDL_RWops* source = read ? SDL_RWFromConstMem(bytes.data(), int(bytes.size())) : nullptr;
-        Mix_Chunk* chunk = nullptr;
-        if (source && CMixer::Get().problem.empty())
-        {
-            chunk = CMixer::Get().loadWav(source, 0);
-            SDL_RWclose(source);
-        }
+        std::string why;
+        Mix_Chunk* chunk = LoadClip(files[i], why);
+        if (log && !why.empty())
+            log->Log("AudioOutManager", "Not decoded: \"" + files[i] + "\" " + why, 1);
         // hw_down.wav gives hw_down, click.down.wav gives click.down.
-        m_samples.push_back(std::make_unique<CAudioSample>(RemoveExtension(FileNameOf(path)), chunk));
+        m_samples.push_back(std::make_unique<CAudioSample>(RemoveExtension(FileNameOf(files[i])), chunk));
     }
+    if (log && files.size() > kMostClips)
+        log->Log("AudioOutManager", "Not read: " + std::to_string(files.size() - kMostClips) + " of the " +
+                                        std::to_string(files.size()) + " files in \"" + folder + "\", past " +
+                                        std::to_string(kMostClips) + " files",
+                 1);
     if (log)
         log->Log("AudioOutManager", std::to_string(m_samples.size()) + " files loaded", 1);
 }

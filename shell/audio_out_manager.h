@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +40,18 @@ public:
     static constexpr int kBufferFrames = 1024;
     static constexpr int kMixerChannels = 2;
     static constexpr float kRestSeconds = 5.0f;
+    // A click is a fraction of a second: the four shipped clips are 2 to 23 KB, 0.01 to 0.13 s.
+    // What the audio folder may cost, however many files it holds and whatever they declare: its
+    // files are read in the order of their names, at most kMostClips of them, each of at most
+    // kMaxClipBytes (2 s of 16-bit stereo at 48 kHz); only a WAV file is decoded (the one kind
+    // shipped), and only once SDL's WAV reader, whose output is at most four times the file, has
+    // found it to play at most kMaxClipSeconds in at most kMaxClipSamples (2 s of stereo at
+    // 48 kHz). So a clip keeps at most 353 KB in the device format asked for (44.1 kHz, 16-bit,
+    // stereo), all of them 5.6 MB, and each costs the main thread a few milliseconds.
+    static constexpr size_t kMostClips = 16;
+    static constexpr size_t kMaxClipBytes = 384 * 1024;
+    static constexpr uint32_t kMaxClipSeconds = 2;
+    static constexpr uint32_t kMaxClipSamples = 2 * 2 * 48000;
 
     // The program's player while the application holds one, else null: the user interface plays
     // its clicks through it.
@@ -50,8 +64,9 @@ public:
     CAudioOutManager(const CAudioOutManager&) = delete;
     CAudioOutManager& operator=(const CAudioOutManager&) = delete;
 
-    // Loads every file of binaryPath/audio, keeping the ones that do not decode as silent
-    // samples; logs the folder and the count when a log is given.
+    // Loads the files of binaryPath/audio within the bounds above, keeping the ones that do not
+    // decode as silent samples; logs the folder, the files refused or left unread and the count
+    // when a log is given.
     void LoadAll(const std::string& binaryPath, CLogger* log);
     // Plays the clip once; false when it is unknown, silent, disabled or both channels are busy.
     bool Play(const std::string& name);

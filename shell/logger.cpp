@@ -7,6 +7,7 @@
 #include "foundation/utf8.h"
 #include "shell/platform.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +15,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <ctime>
+#include <memory>
 
 namespace
 {
@@ -31,6 +33,53 @@ int32_t LocalDayNumber(int64_t seconds)
     if (localtime_r(&moment, &local) == nullptr)
         return CDate::kNotADayNumber;
     return CDate(uint32_t(local.tm_year + 1900), uint32_t(local.tm_mon + 1), uint32_t(local.tm_mday)).ToDayNumber();
+}
+
+// How the character, or the stray byte, at pos stands in a log line; the bytes of the text it
+// takes.
+size_t EscapeAt(const std::string& text, size_t pos, std::string& piece)
+{
+    const auto at = [&](size_t i) { return static_cast<unsigned char>(text[pos + i]); };
+    const size_t length = WellFormedCharacterLength(text, pos);
+    char escape[8];
+    if (length <= 1 && (at(0) < 0x20 || at(0) >= 0x7F))
+    {
+        if (at(0) == '\n' || at(0) == '\r' || at(0) == '\t')
+            piece = at(0) == '\n' ? "\\n" : at(0) == '\r' ? "\\r" : "\\t";
+        else
+        {
+            std::snprintf(escape, sizeof escape, "\\x%02X", unsigned(at(0)));
+            piece = escape;
+        }
+        return 1;
+    }
+    // U+0080 to U+009F, and U+2028 and U+2029.
+    if ((length == 2 && at(0) == 0xC2 && at(1) < 0xA0) ||
+        (length == 3 && at(0) == 0xE2 && at(1) == 0x80 && (at(2) == 0xA8 || at(2) == 0xA9)))
+    {
+        std::snprintf(escape, sizeof escape, "\\u%04X", length == 2 ? unsigned(at(1)) : 0x2000u | (at(2) & 0x3Fu));
+        piece = escape;
+        return length;
+    }
+    piece.assign(text, pos, length);
+    return length;
+}
+
+// The message as its log line holds it (see CLogger::Log). It costs what the line's first maxBytes
+// cost, however long the message.
+std::string EscapedForLog(const std::string& message, size_t maxBytes)
+{
+    std::string line;
+    std::string piece;
+    for (size_t pos = 0; pos < message.size();)
+    {
+        const size_t taken = EscapeAt(message, pos, piece);
+        if (line.size() + piece.size() > maxBytes)
+            return line + "... (" + std::to_string(message.size()) + " bytes)";
+        line += piece;
+        pos += taken;
+    }
+    return line;
 }
 }  // namespace
 
@@ -54,8 +103,11 @@ CLogger::CLogger(int32_t threshold, const std::string& applicationDataPath, cons
             error = errno;
         }
     }
-    Purge();
+    ReadFolder();
+    // Made before the purge, so that it counts among the files the folder holds, and never takes
+    // the name of a file the purge removes.
     NewFile();
+    RemoveOldest(kMaxRemovedAtOnce);
     // Said now, not at the first write an hour or a session later.
     if (error != 0)
         OnWriteFailed(error);
@@ -79,7 +131,7 @@ void CLogger::Log(const std::string& category, const std::string& message, uint3
         return;
     CSdlMutexLock lock(m_mutex.get());
     CLogEntry entry;
-    entry.message = QuotedForLog(message, kMaxMessageBytes);
+    entry.message = EscapedForLog(message, kMaxMessageBytes);
     entry.category = category;
     entry.time = Now();
     entry.level = level;
@@ -108,9 +160,9 @@ void CLogger::WriteOut()
     m_entries.clear();
     m_lost = 0;
     Log("Logger", "Logging continued in new file", kLevelNormal);
-    // From what the log knows of the folder: no listing of a folder of any size.
-    RemoveOldest();
     NewFile();
+    // From what the log knows of the folder: no listing of a folder of any size.
+    RemoveOldest(kMaxRemovedAtOnce);
 }
 
 void CLogger::Tick(float seconds)
@@ -118,6 +170,7 @@ void CLogger::Tick(float seconds)
     if (m_closed)
         return;
     bool retry = false;
+    bool removalsLeft = false;
     {
         CSdlMutexLock lock(m_mutex.get());
         if (m_failing)
@@ -125,7 +178,10 @@ void CLogger::Tick(float seconds)
             m_secondsSinceFailure += seconds;
             retry = m_secondsSinceFailure >= kRetrySeconds;
         }
+        removalsLeft = m_removalsLeft;
     }
+    if (removalsLeft)
+        RemoveOldest(kMaxRemovedPerTick);
     if (m_secondsSinceFlush >= kFlushSeconds)
     {
         {
@@ -157,6 +213,7 @@ void CLogger::Close()
         m_entries.clear();
     }
     m_closed = true;
+    m_file.Release();
     m_mutex->Destroy();
     m_mutex.reset();
     std::vector<CLogEntry>().swap(m_entries);
@@ -201,28 +258,42 @@ bool CLogger::Flush()
 
 bool CLogger::WriteFile(const std::vector<std::string>& lines, int& error)
 {
-    if (WriteLines(JoinPath(m_folder, m_fileName), lines, &error))
-        return true;
-    if (error == kErrorNotRegularFile)
+    const std::string path = JoinPath(m_folder, m_fileName);
+    if (!m_file.IsAt(path))
     {
-        // Something that is no file took the name (a pipe would have held the program for
-        // ever): the log moves on to the next free name, which passes such names over.
-        std::printf("Log file %s is not a regular file; logging continues in another\n", m_fileName.c_str());
-        std::fflush(stdout);
-        NewFile();
-    }
-    else if (error == ENOENT)
-    {
-        // The folder went while the program ran: made again where the data folder still is, or
-        // is again.
-        if (mkdir(m_folder.c_str(), 0777) != 0 && errno != EEXIST)
+        // The file went (removed, or its folder), or could not be made: made again under its
+        // name, and the folder too where the data folder still is, or is again.
+        if (!IsFolder(m_folder) && mkdir(m_folder.c_str(), 0777) != 0 && errno != EEXIST)
+        {
+            error = errno;
             return false;
+        }
+        if (!m_file.Create(path, error))
+        {
+            if (error != EEXIST)
+                return false;
+            // Something took the name meanwhile; one that is no file (a pipe would have held the
+            // program for ever) is said.
+            if (!IsRegularFile(path))
+            {
+                std::printf("Log file %s is not a regular file; logging continues in another\n", m_fileName.c_str());
+                std::fflush(stdout);
+            }
+            if (!TakeName(error))
+                return false;
+        }
     }
-    else
+    size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 1;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines)
     {
-        return false;
+        text += line;
+        text += '\n';
     }
-    return WriteLines(JoinPath(m_folder, m_fileName), lines, &error);
+    return m_file.Write(text, error);
 }
 
 void CLogger::OnWriteFailed(int error)
@@ -250,32 +321,34 @@ void CLogger::OnWriteSucceeded()
 void CLogger::Purge()
 {
     ReadFolder();
-    RemoveOldest();
+    RemoveOldest(kMaxRemovedAtOnce);
 }
 
 void CLogger::ReadFolder()
 {
     if (m_folder.empty())
         return;
-    std::vector<std::string> paths;
-    std::vector<std::string> others;
-    ListDirectory(m_folder, "*.txt", paths, true, &others);
     std::deque<CLogFile> files;
     std::set<std::string> names;
     uint64_t bytes = 0;
-    for (const std::string& path : paths)
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(m_folder.c_str()), ::closedir);
+    for (size_t read = 0; directory && read < kMaxListedEntries; ++read)
     {
-        const std::string name = FileNameOf(path);
+        const dirent* entry = ::readdir(directory.get());
+        if (entry == nullptr)
+            break;
+        const std::string name = entry->d_name;
+        if (name == "." || name == ".." || !EqualIgnoringAsciiCase(GetExtension(name), "txt"))
+            continue;
+        // Whatever it names (a pipe, a folder): a new file must not take it.
         names.insert(ToLowerAscii(name));
         struct stat status;
-        if (stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+        if (::fstatat(::dirfd(directory.get()), entry->d_name, &status, 0) == 0 && S_ISREG(status.st_mode))
         {
             files.push_back({name, int64_t(status.st_mtime), uint64_t(status.st_size)});
             bytes += uint64_t(status.st_size);
         }
     }
-    for (const std::string& path : others)
-        names.insert(ToLowerAscii(FileNameOf(path)));
     std::sort(files.begin(), files.end(), [](const CLogFile& a, const CLogFile& b) {
         return a.written != b.written ? a.written < b.written : a.name < b.name;
     });
@@ -298,11 +371,12 @@ void CLogger::ReadFolder()
     m_names = std::move(names);
 }
 
-void CLogger::RemoveOldest()
+void CLogger::RemoveOldest(size_t budget)
 {
     std::vector<std::string> failed;
     {
         CSdlMutexLock lock(m_mutex.get());
+        m_removalsLeft = false;
         const int32_t today = m_clock ? m_clock->GetDate().ToDayNumber() : CDate::kNotADayNumber;
         size_t i = 0;
         while (i < m_files.size())
@@ -316,13 +390,20 @@ void CLogger::RemoveOldest()
             // The oldest first: once one may stay, so may the newer ones.
             if (!tooMany && !tooOld)
                 break;
-            if (file.name == m_fileName)
+            if (budget == 0)
+            {
+                m_removalsLeft = true;
+                break;
+            }
+            const std::string path = JoinPath(m_folder, file.name);
+            const TRemoval removal = file.name == m_fileName ? TRemoval::kHeld : RemoveUnlessHeld(path);
+            if (removal == TRemoval::kHeld)
             {
                 ++i;
                 continue;
             }
-            const std::string path = JoinPath(m_folder, file.name);
-            if (std::remove(path.c_str()) == 0 || errno == ENOENT)
+            --budget;
+            if (removal == TRemoval::kRemoved)
                 m_names.erase(ToLowerAscii(file.name));
             else
                 failed.push_back(path);
@@ -354,26 +435,38 @@ void CLogger::NoteWritten()
 void CLogger::NewFile()
 {
     CSdlMutexLock lock(m_mutex.get());
+    m_file.Release();
+    m_fileWritten = false;
+    m_fileCut = false;
+    int error = 0;
+    TakeName(error);
+}
+
+bool CLogger::TakeName(int& error)
+{
+    CSdlMutexLock lock(m_mutex.get());
     const std::string date = m_clock ? m_clock->GetDate().ToCompactString() : kNoClockDate;
-    std::string name;
     for (int n = 1;; ++n)
     {
         char number[16];
         std::snprintf(number, sizeof number, "%03i", n);
-        name = date + number + ".txt";
+        m_fileName = date + number + ".txt";
         if (m_folder.empty())
-            break;
-        const std::string key = ToLowerAscii(name);
+            return true;
+        const std::string key = ToLowerAscii(m_fileName);
         if (m_names.count(key) != 0)
             continue;
         m_names.insert(key);
-        // Something else may have taken the name since the folder was read.
-        if (!PathExists(JoinPath(m_folder, name)))
-            break;
+        // Taken by the making itself: another instance (or anything else) may have made the name
+        // since the folder was read.
+        if (m_file.Create(JoinPath(m_folder, m_fileName), error))
+        {
+            NoteWritten();
+            return true;
+        }
+        if (error != EEXIST)
+            return false;
     }
-    m_fileName = name;
-    m_fileWritten = false;
-    m_fileCut = false;
 }
 
 std::string CLogger::GetCurrentFileName() const

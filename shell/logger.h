@@ -1,6 +1,7 @@
 #pragma once
 
 #include "foundation/time.h"
+#include "shell/held_file.h"
 #include "shell/sdl_mutex.h"
 
 #include <cstdint>
@@ -28,9 +29,19 @@ struct CLogEntry
 // and at close. Files whose last write lies 15 or more days back are removed, and so are the
 // oldest files while the folder holds more than kMaxFiles of them or more than kMaxFolderBytes.
 //
-// The folder is read when the log opens and at each hourly purge; in between the log keeps what
-// it read and what it wrote itself, so that moving on to a new file costs the same however many
-// files the folder holds.
+// Each file is the log's own from the moment its name is chosen: made there and then, under a
+// name nobody had, and held (CHeldFile) until the log moves on or closes, empty until its first
+// write. Other instances of the program on the same folder therefore choose other names, and
+// none of them removes a file another running instance holds.
+//
+// A message is written as a line of its own, whatever text it carries: control characters and
+// bytes that are no UTF-8 stand as escapes in it (see Log).
+//
+// The folder is read when the log opens and at each hourly purge, at most kMaxListedEntries
+// entries of it; in between the log keeps what it read and what it wrote itself, so that moving
+// on to a new file costs the same however many files the folder holds. One start, roll-over or
+// purge removes at most kMaxRemovedAtOnce files, and each tick at most kMaxRemovedPerTick of
+// those still due, so that a folder filled far beyond its bounds never holds up the window.
 //
 // A log that cannot be written (the folder read-only or gone) says so once on standard error,
 // with the reason, and keeps its entries, up to kMaxKeptEntries of the newest, trying again every
@@ -50,12 +61,22 @@ public:
     static constexpr size_t kEntriesPerFile = 4097;
     static constexpr float kFlushSeconds = 3600.0f;
     static constexpr int32_t kKeepDays = 15;
-    // What the folder may keep, the file being written included (which is never removed): a day of
-    // an entry a second fills some twenty files.
+    // What the folder may keep, the file being written included (which is never removed, nor are
+    // those other running instances hold): a day of an entry a second fills some twenty files.
     static constexpr size_t kMaxFiles = 500;
     static constexpr uint64_t kMaxFolderBytes = 64ull * 1024 * 1024;
-    // A longer message is kept as its start and its length, so that a file holds at most
-    // kEntriesPerFile times this (and a path of any length still fits whole).
+    // What the folder may cost. A listing reads at most this many entries, of any name, and asks
+    // the file system about each log file among them: some 70 ms for 20,000 files where the
+    // folder is in memory, where the folder the log keeps holds 500. One filled beyond that by
+    // others is brought within the bounds from the entries each listing reads, the oldest of
+    // those first.
+    static constexpr size_t kMaxListedEntries = 32768;
+    // Removals: at most this many at a start, a roll-over or an hourly purge (each some 0.05 to
+    // 1 ms), and then one a frame until what the last listing found due has gone.
+    static constexpr size_t kMaxRemovedAtOnce = 64;
+    static constexpr size_t kMaxRemovedPerTick = 1;
+    // A longer line of a message is kept as its start and the message's length, so that a file
+    // holds at most kEntriesPerFile times this (and a path of any length still fits whole).
     static constexpr size_t kMaxMessageBytes = 8192;
     // While writes fail: the most entries kept (the oldest file's worth goes when they reach it)
     // and how often a write is tried again.
@@ -73,9 +94,16 @@ public:
     CLogger(const CLogger&) = delete;
     CLogger& operator=(const CLogger&) = delete;
 
-    // Recorded when the threshold is at least the level.
+    // Recorded when the threshold is at least the level. The message is written as its line holds
+    // it: a line feed as "\n", a carriage return "\r", a tab "\t", any other control byte (below
+    // 0x20, and 0x7F) and every byte that belongs to no well-formed UTF-8 character "\xNN" (two
+    // upper-case hex digits), and the controls U+0080 to U+009F and the line and paragraph
+    // separators U+2028 and U+2029 "\uNNNN"; a backslash stands as it is, so that the program's
+    // own lines read as they always did. A line that would hold more than kMaxMessageBytes ends
+    // before the first character or escape that does not fit, with "... (N bytes)", N the
+    // message's own length.
     void Log(const std::string& category, const std::string& message, uint32_t level);
-    // Once per frame: the hourly write and purge.
+    // Once per frame: the hourly write and purge, and a removal left over by the last one.
     void Tick(float seconds);
     // Logs "Close", writes the file and releases the buffer; later entries are dropped.
     void Close();
@@ -85,7 +113,8 @@ public:
     // Reads the folder again and removes the log files that are kKeepDays or more days old by the
     // local calendar, and the oldest while there are too many or they are too large.
     void Purge();
-    // Chooses the lowest file number of today that no name in the folder has yet.
+    // Lets go of the current file and takes the lowest file number of today that no name in the
+    // folder has yet, making the file.
     void NewFile();
 
     const std::string& GetFolder() const { return m_folder; }
@@ -107,8 +136,12 @@ private:
     // What the folder holds: its log files, the oldest first, and every name a new file must not
     // take.
     void ReadFolder();
-    // Removes the oldest files while one is too old or there are too many or too large.
-    void RemoveOldest();
+    // Removes the oldest files while one is too old or there are too many or too large, at most
+    // budget of them; notes whether some are left.
+    void RemoveOldest(size_t budget);
+    // From the lowest number on, makes the first file of today's names not in m_names; false
+    // with the error when one cannot be made (the name is kept: the next write tries again).
+    bool TakeName(int& error);
     // The current file as just written: the newest.
     void NoteWritten();
     CTime Now() const;
@@ -120,6 +153,7 @@ private:
 
     bool m_dirty = true;
     std::string m_fileName;
+    CHeldFile m_file;
     std::string m_folder;
     std::unique_ptr<CSdlMutex> m_mutex;
     std::vector<CLogEntry> m_entries;
@@ -138,6 +172,8 @@ private:
     bool m_fileCut = false;
     std::deque<CLogFile> m_files;
     uint64_t m_bytes = 0;  // of m_files
+    // The last removal stopped at its budget with files due.
+    bool m_removalsLeft = false;
     // Lower-cased: the folder's "*.txt" names, whatever they name, and the names the log chose.
     std::set<std::string> m_names;
 };

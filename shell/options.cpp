@@ -22,7 +22,8 @@
 namespace
 {
 const char* const kLogCategory = "Options";
-// A few hundred bytes in use; far more is no options file of this program.
+// A few hundred bytes in use; far more is no options file of this program. The text the file
+// decodes to is held to the same bound, whatever encoding it declares.
 constexpr size_t kMaxBytes = 1024 * 1024;
 // What is kept is bounded so that the file written stays well within what its reader takes:
 // some 30 bytes an ignored hint, and a language name is a word or two.

@@ -16,9 +16,14 @@ struct CCurl
 {
     CURL* (*easyInit)() = nullptr;
     CURLcode (*easySetopt)(CURL*, CURLoption, ...) = nullptr;
-    CURLcode (*easyPerform)(CURL*) = nullptr;
     CURLcode (*easyGetinfo)(CURL*, CURLINFO, ...) = nullptr;
     void (*easyCleanup)(CURL*) = nullptr;
+    CURLM* (*multiInit)() = nullptr;
+    CURLMcode (*multiAddHandle)(CURLM*, CURL*) = nullptr;
+    CURLMcode (*multiRemoveHandle)(CURLM*, CURL*) = nullptr;
+    CURLMcode (*multiPerform)(CURLM*, int*) = nullptr;
+    CURLMsg* (*multiInfoRead)(CURLM*, int*) = nullptr;
+    CURLMcode (*multiCleanup)(CURLM*) = nullptr;
 
     // Null when the library or one of its functions is missing.
     static const CCurl* Load()
@@ -28,22 +33,57 @@ struct CCurl
     }
 
 private:
+    template <typename Function>
+    static bool Find(void* library, const char* name, Function& function)
+    {
+        function = reinterpret_cast<Function>(dlsym(library, name));
+        return function != nullptr;
+    }
+
     static CCurl Open()
     {
         CCurl curl;
         void* library = dlopen("libcurl.so.4", RTLD_NOW | RTLD_LOCAL);
         if (!library)
             return curl;
-        curl.easySetopt = reinterpret_cast<decltype(easySetopt)>(dlsym(library, "curl_easy_setopt"));
-        curl.easyPerform = reinterpret_cast<decltype(easyPerform)>(dlsym(library, "curl_easy_perform"));
-        curl.easyGetinfo = reinterpret_cast<decltype(easyGetinfo)>(dlsym(library, "curl_easy_getinfo"));
-        curl.easyCleanup = reinterpret_cast<decltype(easyCleanup)>(dlsym(library, "curl_easy_cleanup"));
-        if (curl.easySetopt && curl.easyPerform && curl.easyGetinfo && curl.easyCleanup)
-            curl.easyInit = reinterpret_cast<decltype(easyInit)>(dlsym(library, "curl_easy_init"));
+        CURL* (*easyInit)() = nullptr;
+        if (Find(library, "curl_easy_setopt", curl.easySetopt) && Find(library, "curl_easy_getinfo", curl.easyGetinfo) &&
+            Find(library, "curl_easy_cleanup", curl.easyCleanup) && Find(library, "curl_multi_init", curl.multiInit) &&
+            Find(library, "curl_multi_add_handle", curl.multiAddHandle) &&
+            Find(library, "curl_multi_remove_handle", curl.multiRemoveHandle) &&
+            Find(library, "curl_multi_perform", curl.multiPerform) &&
+            Find(library, "curl_multi_info_read", curl.multiInfoRead) &&
+            Find(library, "curl_multi_cleanup", curl.multiCleanup) && Find(library, "curl_easy_init", easyInit))
+            curl.easyInit = easyInit;
         return curl;
     }
 };
+}  // namespace
 
+// One transfer in progress: the library's handles and the answer so far.
+struct CUpdateCheck::STransfer
+{
+    explicit STransfer(const CCurl& library_) : library(library_) {}
+    ~STransfer()
+    {
+        if (multi && easy)
+            library.multiRemoveHandle(multi, easy);
+        if (easy)
+            library.easyCleanup(easy);
+        if (multi)
+            library.multiCleanup(multi);
+    }
+    STransfer(const STransfer&) = delete;
+    STransfer& operator=(const STransfer&) = delete;
+
+    const CCurl& library;
+    CURL* easy = nullptr;
+    CURLM* multi = nullptr;
+    std::string reply;
+};
+
+namespace
+{
 // The text after the first '|', or the whole text when it has none.
 std::string AfterBar(const std::string& text)
 {
@@ -83,6 +123,8 @@ CUpdateCheck::CUpdateCheck(const std::string& productKey, const std::string& url
 {
 }
 
+CUpdateCheck::~CUpdateCheck() = default;
+
 std::string CUpdateCheck::GetDefaultUrl()
 {
     if (const char* url = std::getenv("TANZO_UPDATE_URL"))
@@ -107,40 +149,78 @@ size_t CUpdateCheck::OnData(char* data, size_t size, size_t count, void* buffer)
     return n;
 }
 
-CUpdateCheck::Result CUpdateCheck::Check(uint32_t major, uint32_t minor, uint32_t build)
+void CUpdateCheck::Start(uint32_t major, uint32_t minor, uint32_t build)
 {
-    if (m_url.empty())
-        return kNoReply;
-    const CCurl* library = CCurl::Load();
-    CURL* curl = library ? library->easyInit() : nullptr;
-    if (!curl)
-        return kNoReply;
-
-    std::string reply;
+    if (m_started)
+        return;
+    m_started = true;
+    m_running.major = major;
+    m_running.minor = minor;
+    m_running.build = build;
+    const CCurl* library = m_url.empty() ? nullptr : CCurl::Load();
+    if (!library)
+        return;
+    auto transfer = std::make_unique<STransfer>(*library);
+    // The easy handle first: it sets the library up the first time.
+    transfer->easy = library->easyInit();
+    transfer->multi = transfer->easy ? library->multiInit() : nullptr;
+    if (!transfer->multi)
+        return;
+    CURL* curl = transfer->easy;
     library->easySetopt(curl, CURLOPT_URL, m_url.c_str());
     library->easySetopt(curl, CURLOPT_WRITEFUNCTION, &CUpdateCheck::OnData);
-    library->easySetopt(curl, CURLOPT_WRITEDATA, &reply);
+    library->easySetopt(curl, CURLOPT_WRITEDATA, &transfer->reply);
     library->easySetopt(curl, CURLOPT_USERAGENT, "libcurl-agent/1.0");
     library->easySetopt(curl, CURLOPT_CONNECTTIMEOUT_MS, m_limitMs);
     library->easySetopt(curl, CURLOPT_TIMEOUT_MS, m_limitMs);
     // Other threads run by now; time-outs must not rely on signals.
     library->easySetopt(curl, CURLOPT_NOSIGNAL, 1L);
+#if LIBCURL_VERSION_NUM >= 0x075700
+    // A check abandoned while a host name is looked up leaves the lookup to end by itself rather
+    // than waiting for it.
+    library->easySetopt(curl, CURLOPT_QUICK_EXIT, 1L);
+#endif
 #if LIBCURL_VERSION_NUM >= 0x075500
     library->easySetopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
 #endif
-    const CURLcode code = library->easyPerform(curl);
-    long status = 0;
-    library->easyGetinfo(curl, CURLINFO_RESPONSE_CODE, &status);
-    library->easyCleanup(curl);
+    if (library->multiAddHandle(transfer->multi, curl) != CURLM_OK)
+        return;
+    m_transfer = std::move(transfer);
+}
 
+bool CUpdateCheck::Poll()
+{
+    if (!m_transfer)
+        return m_started;
+    const CCurl& library = m_transfer->library;
+    // Does what the sockets allow now and returns: connecting, sending, reading what arrived, the
+    // time limit; a name lookup runs on the library's own thread meanwhile.
+    int running = 0;
+    if (library.multiPerform(m_transfer->multi, &running) != CURLM_OK)
+    {
+        Finish(kNoReply);
+        return true;
+    }
+    if (running > 0)
+        return false;
+    CURLcode code = CURLE_RECV_ERROR;
+    int left = 0;
+    while (CURLMsg* message = library.multiInfoRead(m_transfer->multi, &left))
+    {
+        if (message->msg == CURLMSG_DONE)
+            code = message->data.result;
+    }
+    long status = 0;
+    library.easyGetinfo(m_transfer->easy, CURLINFO_RESPONSE_CODE, &status);
     // A truncated body or an error page is not a versions file.
-    if (code != CURLE_OK || status != 200)
-        return kNoReply;
-    Version running;
-    running.major = major;
-    running.minor = minor;
-    running.build = build;
-    return Parse(reply, running);
+    Finish(code == CURLE_OK && status == 200 ? Parse(m_transfer->reply, m_running) : kNoReply);
+    return true;
+}
+
+void CUpdateCheck::Finish(Result result)
+{
+    m_result = result;
+    m_transfer.reset();
 }
 
 CUpdateCheck::Result CUpdateCheck::Parse(const std::string& reply, const Version& running)

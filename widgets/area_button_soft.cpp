@@ -6,6 +6,8 @@
 #include "widgets/click_sound.h"
 #include "widgets/word_wrap.h"
 
+#include <algorithm>
+
 namespace
 {
 constexpr uint32_t kWidth = 100;
@@ -13,6 +15,8 @@ constexpr uint32_t kHeight = 40;
 // Smaller buttons have no room for a caption.
 constexpr int32_t kMinCaptionSide = 11;
 constexpr uint32_t kIconMargin = 8;
+// The frame's border, which no caption line reaches.
+constexpr int32_t kFrameInset = 2;
 
 size_t FrameIndex(bool on, bool down)
 {
@@ -66,10 +70,13 @@ void CAreaButtonSoft::Paint(CTextureAdapter& canvas)
 
     if (!GetCaption().empty() && width >= kMinCaptionSide && height >= kMinCaptionSide)
     {
-        const std::vector<std::string> lines = WrapWords(GetCaption(), width, GetFont());
         int32_t ignored = 0;
         int32_t lineHeight = 0;
         MeasureText(GetCaption(), ignored, lineHeight);
+        // As many lines as the frame holds; a longer translation is shortened to them.
+        const int32_t room = height - 2 * kFrameInset * (CApp::IsHighResolution() ? 2 : 1);
+        const std::vector<std::string> lines =
+            WrapWordsWithin(GetCaption(), width, size_t(std::max(1, room / std::max(1, lineHeight))), GetFont());
         const CRgbaColour colour = IsOn() ? GetBackgroundColour() : GetTextColour();
         int32_t y = FirstLineY(height / 2, lines.size(), lineHeight);
         for (const std::string& line : lines)

@@ -3,6 +3,8 @@
 #include "graphics/text_renderer.h"
 #include "widgets/shorten_middle.h"
 
+#include <algorithm>
+
 namespace
 {
 constexpr int32_t kWrapMargin = 8;
@@ -60,6 +62,18 @@ std::vector<std::string> WrapWords(const std::string& text, int32_t width, TTF_F
     }
     lines.push_back(alone(text.substr(start)));
     return lines;
+}
+
+std::vector<std::string> WrapWordsWithin(const std::string& text, int32_t width, size_t maxLines, TTF_Font* font)
+{
+    const size_t most = std::max<size_t>(maxLines, 1);
+    std::vector<std::string> lines = WrapWords(text, width, font, true);
+    if (lines.size() <= most)
+        return lines;
+    return WrapWords(ShortenMiddleToFit(text, [&](const std::string& shorter) {
+                         return WrapWords(shorter, width, font, true).size() <= most;
+                     }),
+                     width, font, true);
 }
 
 int32_t FirstLineY(int32_t middle, size_t lines, int32_t lineHeight)

@@ -1,5 +1,8 @@
 #include "screens/pages/area_main.h"
 
+#include "link/device_manager.h"
+#include "model/core.h"
+#include "screens/dialogs/dialog_notification.h"
 #include "screens/pages/area_edit.h"
 #include "screens/pages/area_patch.h"
 #include "screens/pages/area_playback.h"
@@ -11,6 +14,21 @@ CAreaMain::CAreaMain(CArea2* parent, uint32_t width, uint32_t height, CCore* cor
     SetName("CAreaMain");
     SetVisibleFlag(true);
     ShowPage();
+    if (m_core)
+        Observe(m_core->GetDeviceManager());
+}
+
+void CAreaMain::HandleNotify(CSubject* subject, uint32_t code)
+{
+    if (!m_core || subject != m_core->GetDeviceManager() || code != DEVICE_MANAGER_NOTIFY_REFUSED)
+        return;
+    // The root's own dialog, above a page's, which it leaves open.
+    if (GetModalChild())
+        return;
+    auto notice = std::make_unique<CDialogNotification>(this);
+    notice->SetText("Too many changes are waiting for the device.", true);
+    notice->SetLinkText("This change was not sent.", true);
+    ShowDialog(std::move(notice));
 }
 
 void CAreaMain::SetPage(uint32_t index)

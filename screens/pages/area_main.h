@@ -9,7 +9,8 @@ class CCore;
 
 // The root of the area tree: sized to the window, handed the model root, shown from the start. It
 // holds the four pages, shows one of them at a time, and builds each page the first time it is
-// shown; a page then lives until the program ends.
+// shown; a page then lives until the program ends. Over whatever page shows, it tells the operator
+// that a change was not sent because too many records wait for the controller.
 class CAreaMain : public CArea2
 {
 public:
@@ -35,6 +36,10 @@ public:
     void ShowPage();
     // Null until the page is first shown.
     CArea2* GetPage(uint32_t index) const { return index < kPageCount ? m_pages[index] : nullptr; }
+
+protected:
+    // The device manager refused a change.
+    void HandleNotify(CSubject* subject, uint32_t code) override;
 
 private:
     std::unique_ptr<CArea2> CreatePage(uint32_t index);

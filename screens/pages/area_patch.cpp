@@ -39,6 +39,9 @@ constexpr uint32_t kPageKeyFontSize = 13;
 constexpr uint32_t kKeyFontSize = 12;
 constexpr uint32_t kSmallestFontSize = 8;
 constexpr int32_t kCaptionMargin = 8;
+// What of a key's picture no caption line reaches above and below its middle: its lamp, a strip
+// some 6 to 9 pixels below its top edge.
+constexpr int32_t kCaptionTop = 10;
 const CRgbaColour kCaption(214, 218, 224, 255);
 const CRgbaColour kCaptionLit(246, 247, 249, 255);
 // The texts over the background: title, headings, hint.
@@ -65,7 +68,8 @@ public:
 protected:
     void Paint(CTextureAdapter& canvas) override
     {
-        if (const CZevralImage* picture = Picture())
+        const CZevralImage* picture = Picture();
+        if (picture)
             canvas.CompositeImage(CPoint(0, 0), *picture);
         const std::string& caption = GetCaption();
         if (caption.empty())
@@ -74,6 +78,9 @@ protected:
         uint32_t size = m_fontSize * Scale();
         std::vector<std::string> lines;
         const int32_t room = width - kCaptionMargin * int32_t(Scale());
+        // The lines stay below the lamp of the key's picture.
+        const int32_t innerHeight = int32_t(GetHeight()) - (picture ? 2 * kCaptionTop * int32_t(Scale()) : 0);
+        int32_t lineHeight = 0;
         for (;; --size)
         {
             // The word wrap keeps its own margin of 8 pixels.
@@ -83,16 +90,21 @@ protected:
             for (const std::string& line : lines)
             {
                 int32_t lineWidth = 0;
-                int32_t ignored = 0;
-                MeasureText(line, size, lineWidth, ignored);
+                MeasureText(line, size, lineWidth, lineHeight);
                 widest = std::max(widest, lineWidth);
             }
-            if (widest <= room || size <= kSmallestFontSize * Scale())
+            const int32_t most = std::max(1, innerHeight / std::max(1, lineHeight));
+            if (widest <= room && int32_t(lines.size()) <= most)
                 break;
+            // Too long even at the smallest size (a long translation): shortened to the lines the
+            // key holds, within the caption's margin, or on a key without a picture (and so
+            // without a border to keep off) within the key.
+            if (size <= kSmallestFontSize * Scale())
+            {
+                lines = WrapWordsWithin(caption, (picture ? room : width) + 8, size_t(most), font);
+                break;
+            }
         }
-        int32_t ignored = 0;
-        int32_t lineHeight = 0;
-        MeasureText(caption, size, ignored, lineHeight);
         // Pressed keys sink by a pixel, and their caption with them.
         const int32_t middle = int32_t(GetHeight()) / 2 + (IsPressed() ? int32_t(Scale()) : 0);
         int32_t y = FirstLineY(middle, lines.size(), lineHeight);

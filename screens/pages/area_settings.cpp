@@ -133,10 +133,15 @@ std::string DateText(const CFile& file)
     try
     {
         const boost::gregorian::date day(boost::gregorian::date::date_int_type(file.GetDate()));
-        char text[64];
-        std::snprintf(text, sizeof(text), "%04d-%s-%02d ", int(day.year()),
-                      CApp::Translate(kMonths[day.month() - 1], false).c_str(), int(day.day()));
-        return text + file.GetTime().ToClockString(true, false, false);
+        // Only the numbers go through a buffer: the month's name, however long the user's
+        // language makes it, is added whole, and the list cuts the text to its column on a
+        // character boundary and marked, in its middle, so that the day and the time still show.
+        char year[16];
+        char dayOfMonth[16];
+        std::snprintf(year, sizeof(year), "%04d-", int(day.year()));
+        std::snprintf(dayOfMonth, sizeof(dayOfMonth), "-%02d ", int(day.day()));
+        return year + CApp::Translate(kMonths[day.month() - 1], false) + dayOfMonth +
+               file.GetTime().ToClockString(true, false, false);
     }
     catch (const std::exception&)
     {
@@ -309,6 +314,9 @@ void CAreaSettings::OnVisibleChanged()
         if (m_languageManager)
             HandleNotify(m_languageManager, NOTIFY_UNKNOWN);
         m_lockIcon->SetVisible(m_deviceManager && m_deviceManager->IsLocked());
+        // The update check answers while the program runs, perhaps after the page was made.
+        if (m_versionLabel)
+            m_versionLabel->SetTextColour(CApp::IsUpdateAvailable() ? kOrange : kGrey);
     }
     else
     {
@@ -371,8 +379,9 @@ void CAreaSettings::HandleNotify(CSubject* subject, uint32_t code)
     }
     if (subject == m_deviceManager)
     {
-        // Counted on the link thread and told on the main thread's tick; the page has nothing to show.
-        if (code == NOTIFY_PROGRESS)
+        // Counted on the link thread and told on the main thread's tick; the page has nothing to
+        // show, nor of a refused change, which the root area tells.
+        if (code == NOTIFY_PROGRESS || code == DEVICE_MANAGER_NOTIFY_REFUSED)
             return;
         if (code == NOTIFY_UNKNOWN || code == DEVICE_MANAGER_NOTIFY_CONNECTED)
             m_lamp->SetColour(m_deviceManager->GetStatusColour());
@@ -609,7 +618,7 @@ void CAreaSettings::Click(Button button)
         if (file)
         {
             if (!file->Load())
-                ShowNotice(file->GetError(), false);
+                ShowNotice(file->GetError(), false, {}, file->GetErrorName());
             else
             {
                 m_loadWaiting = m_fileManager && m_fileManager->IsLoadPending();
@@ -715,7 +724,7 @@ void CAreaSettings::EditFile(Button button, const CFile& file)
             CFile* file = FileOnOk(result);
             // Rename refuses an empty name, a path and a name another show has: the operator is told.
             if (file && names.IsAcceptable() && !file->Rename(names.GetText()))
-                ShowNotice(file->GetError(), false);
+                ShowNotice(file->GetError(), false, {}, file->GetErrorName());
         });
         return;
     }
@@ -726,7 +735,7 @@ void CAreaSettings::EditFile(Button button, const CFile& file)
         ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogConfirmation&, uint32_t result) {
             CFile* file = FileOnOk(result);
             if (file && m_fileManager && !m_fileManager->RemoveFile(file) && !m_fileManager->GetError().empty())
-                ShowNotice(m_fileManager->GetError(), false);
+                ShowNotice(m_fileManager->GetError(), false, {}, m_fileManager->GetErrorName());
         });
     }
     else if (button == kFileSave)
@@ -735,7 +744,7 @@ void CAreaSettings::EditFile(Button button, const CFile& file)
         ShowDialog(std::move(dialog), kPlaceCentred, [this](CDialogConfirmation&, uint32_t result) {
             CFile* file = FileOnOk(result);
             if (file && !file->Save(false))
-                ShowNotice(file->GetError(), false);
+                ShowNotice(file->GetError(), false, {}, file->GetErrorName());
         });
     }
 }
@@ -760,7 +769,7 @@ void CAreaSettings::CreateShowFile()
         if (CFile* created = m_fileManager->CreateShowFile())
             m_fileManager->SetCurrentFile(created);
         else
-            ShowNotice(m_fileManager->GetError(), false);
+            ShowNotice(m_fileManager->GetError(), false, {}, m_fileManager->GetErrorName());
     }
 }
 
@@ -785,17 +794,19 @@ void CAreaSettings::OpenLoadingDialog()
                });
 }
 
-void CAreaSettings::ShowNotice(const std::string& text, bool translate, const std::string& second)
+void CAreaSettings::ShowNotice(const std::string& text, bool translate, const std::string& second,
+                               const std::string& name)
 {
     if (GetModalChild())
     {
         m_pendingNotice = text;
         m_pendingSecond = second;
+        m_pendingName = name;
         m_pendingTranslate = translate;
         return;
     }
     auto dialog = std::make_unique<CDialogNotification>(this);
-    dialog->SetText(text, translate);
+    dialog->SetText(text, translate, name);
     if (!second.empty())
         dialog->SetLinkText(second, translate);
     ShowDialog(std::move(dialog));
@@ -808,9 +819,11 @@ void CAreaSettings::OnDialogClosed(CArea2*, uint32_t)
         return;
     const std::string text = m_pendingNotice;
     const std::string second = m_pendingSecond;
+    const std::string name = m_pendingName;
     m_pendingNotice.clear();
     m_pendingSecond.clear();
-    ShowNotice(text, m_pendingTranslate, second);
+    m_pendingName.clear();
+    ShowNotice(text, m_pendingTranslate, second, name);
 }
 
 // Keys and time

@@ -105,8 +105,10 @@ private:
     void EditFile(Button button, const CFile& file);
     // Makes a show, after the hint about it where there is one.
     void CreateShowFile();
-    // Shows a notice now, or once the dialog that is open has closed.
-    void ShowNotice(const std::string& text, bool translate, const std::string& second = std::string());
+    // Shows a notice now, or once the dialog that is open has closed; the show's name, where it
+    // names one, stays on screen however long the text.
+    void ShowNotice(const std::string& text, bool translate, const std::string& second = std::string(),
+                    const std::string& name = std::string());
     void OpenLoadingDialog();
 
     CAreaGrid* m_deviceList = nullptr;
@@ -133,9 +135,10 @@ private:
     // An opened show waits in the file manager until the model has read the newly chosen
     // controller; the loading dialog follows it until it has been sent.
     bool m_loadWaiting = false;
-    // A notice that waits for the open dialog to close: its text, translated or not, and a second
-    // line.
+    // A notice that waits for the open dialog to close: its text, translated or not, a second
+    // line and the show's name.
     std::string m_pendingNotice;
     std::string m_pendingSecond;
+    std::string m_pendingName;
     bool m_pendingTranslate = false;
 };

@@ -99,7 +99,8 @@ bool AllUtf8(const TiXmlNode& root)
 void ReadXml(const uint8_t* data, size_t size)
 {
     TiXmlDocument document;
-    const CXmlRead read = ReadXmlText(std::string(reinterpret_cast<const char*>(data), size), document);
+    const CXmlRead read =
+        ReadXmlText(std::string(reinterpret_cast<const char*>(data), size), document, CFile::kMaxBytes);
     if (read.status != XmlReadStatus::kRefused)
         Require(Depth(document) <= kXmlMaxDepth, "the parser went deeper than the limit");
     if (read.IsRead())

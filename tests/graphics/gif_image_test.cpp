@@ -1,10 +1,15 @@
 #include "graphics/gif_frame.h"
 #include "graphics/gif_image.h"
+#include "graphics/picture_file.h"
 #include "graphics/zevral_image.h"
 #include "tests/graphics/gif_test_util.h"
+#include "tests/support/memory_use.h"
 #include "tests/support/test_folder.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <fstream>
 
 using namespace gif_test;
 
@@ -395,4 +400,33 @@ TEST(GifImage, ImageLoaderReadsTheFirstFrameOpaque)
     untouched.Load((folder / "missing.gif").string());
     EXPECT_EQ(untouched.GetWidth(), 5);
     EXPECT_EQ(untouched.GetPixel(0u), CRgbaColour(1, 2, 3));
+
+    // A file past the bound of a picture's bytes (the picture above, then zeros) is not read.
+    const std::string large = (folder / "large.gif").string();
+    ASSERT_TRUE(gif.Save(large));
+    ASSERT_EQ(truncate(large.c_str(), off_t(picture_file::kMaxBytes + 1)), 0);
+    testing::internal::CaptureStdout();
+    untouched.Load(large);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "IMG_Load error for " + large + ": the file is too large (more than 16 MB)\n");
+    EXPECT_EQ(untouched.GetWidth(), 5);
+
+    // As many frames as a GIF may hold, each of the largest size in a few bytes: only the first is
+    // decoded, where all of them would take 46 MB.
+    Bytes frames = Header(150, 150, 2);
+    for (uint32_t i = 0; i < CGifImage::kMaxFrames; ++i)
+        Append(frames, Image(150, 150, 0x00, 2, {{4, 3}, {5, 3}}));
+    Append(frames, {0x3B});
+    const std::string many = (folder / "many.gif").string();
+    std::ofstream(many, std::ios::binary)
+        .write(reinterpret_cast<const char*>(frames.data()), std::streamsize(frames.size()));
+    ::malloc_trim(0);
+    const size_t before = ResidentBytes();
+    ResetResidentPeak();
+    untouched.Load(many);
+    [[maybe_unused]] const size_t peak = ResidentBytes("VmHWM:") - before;
+    EXPECT_EQ(untouched.GetWidth(), 150);
+#if !defined(__SANITIZE_ADDRESS__)
+    EXPECT_LE(peak, size_t(4) << 20);
+#endif
 }

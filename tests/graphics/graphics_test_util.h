@@ -12,6 +12,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <string>
 #include <vector>
@@ -84,6 +86,35 @@ inline bool SaveSolidPng(const std::string& path, uint32_t width, uint32_t heigh
     CZevralImage image(width, height);
     image.Fill(CRgbaColour(colour));
     return SavePng(image, path);
+}
+
+// A PNG of one pixel whose header declares the sides given (its checksum made to match): a
+// decoder that believes it sizes its pixels by them.
+inline std::string PngDeclaring(uint32_t width, uint32_t height)
+{
+    CTempFolder folder;
+    if (!SaveSolidPng(folder / "p.png", 1, 1, 0xFF000000u))
+        return std::string();
+    std::ifstream in(folder / "p.png", std::ios::binary);
+    std::string png((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The signature (8), the header chunk's length (4), "IHDR", the width, the height, 5 bytes
+    // more, then the checksum of the chunk's type and data.
+    for (int i = 0; i < 4; ++i)
+    {
+        png[16 + i] = char(width >> (24 - 8 * i));
+        png[20 + i] = char(height >> (24 - 8 * i));
+    }
+    uint32_t crc = 0xFFFFFFFFu;
+    for (size_t i = 12; i < 29; ++i)
+    {
+        crc ^= uint8_t(png[i]);
+        for (int bit = 0; bit < 8; ++bit)
+            crc = crc >> 1 ^ (0xEDB88320u & (0u - (crc & 1)));
+    }
+    crc = ~crc;
+    for (int i = 0; i < 4; ++i)
+        png[29 + i] = char(crc >> (24 - 8 * i));
+    return png;
 }
 
 inline CZevralImage RandomImage(uint32_t width, uint32_t height, uint32_t seed)

@@ -196,38 +196,63 @@ TEST_F(LanguageFiles, AUserFileWithinItsBoundAddsAFewLinesToTheLog)
         fs::remove(m_languages / "User/crafted.xml");
     }
 
-    // However many files the folder holds, a start reads what four full ones or 64 small ones
-    // hold, the first by name, and one line names the rest.
+    // However many files a folder holds, a start reads what four full ones or 64 small ones
+    // hold, the first by name, and one line names the rest: the user's folder and the shipped
+    // files' one (emptied first) alike.
+    enum Kind
+    {
+        kFull,
+        kSmall,
+        // A language behind a comment of TSCII bytes (0x82, four characters each): a file whose
+        // text is twelve times its bytes, and as large as the reader's bound.
+        kEncoded,
+    };
+    const size_t fullFiles = CLanguageManagerDesktop::kMostBytes / CLanguageManager::kMaxFileBytes;
     const struct
     {
         const char* what;
-        bool full;
+        std::string folder;
+        Kind kind;
         size_t read;
     } folders[] = {
-        {"twice the files' bytes", true, CLanguageManagerDesktop::kMostUserBytes / CLanguageManager::kMaxFileBytes},
-        {"twice the files", false, CLanguageManagerDesktop::kMostUserFiles},
+        {"twice the files' bytes", "User", kFull, fullFiles},
+        {"twice the files", "User", kSmall, CLanguageManagerDesktop::kMostFiles},
+        {"twice the files' text", "User", kEncoded, fullFiles},
+        {"twice the files' bytes in Factory", "Factory", kFull, fullFiles},
+        {"twice the files in Factory", "Factory", kSmall, CLanguageManagerDesktop::kMostFiles},
     };
     for (const auto& folder : folders)
     {
+        fs::remove_all(m_languages / folder.folder);
         const size_t files = 2 * folder.read;
         size_t each = 1;
         for (size_t i = 0; i < files; ++i)
         {
             const std::string prefix = "f" + std::to_string(100 + i) + "-";
-            const fs::path path = m_languages / ("User/" + prefix + ".xml");
-            if (folder.full)
+            const fs::path path = m_languages / folder.folder / (prefix + ".xml");
+            if (folder.kind == kFull)
                 each = WriteFullFile(path, [&](uint32_t n) { return "<a label=\"" + prefix + ShortName(n) + "\"/>"; });
-            else
+            else if (folder.kind == kSmall)
                 Write(path, Language(prefix, ""));
+            else
+            {
+                const std::string head = "<?xml version=\"1.0\" encoding=\"TSCII\"?><show><languages><a label=\"" +
+                                         prefix + "\"/></languages><!--";
+                const std::string tail = "--></show>";
+                const size_t expanding = CLanguageManager::kMaxFileBytes - head.size() - tail.size();
+                Write(path, head + std::string(expanding % 12, ' ') + std::string(expanding / 12, '\x82') + tail);
+            }
         }
         const auto manager = Start();
-        EXPECT_EQ(manager->GetLanguageCount(), 2 + folder.read * each) << folder.what;
-        EXPECT_NE(manager->FindLanguage(folder.full ? "f100-a" : "f100-"), nullptr) << folder.what;
+        const size_t shipped = folder.folder == "User" ? 2 : 0;
+        EXPECT_EQ(manager->GetLanguageCount(), shipped + folder.read * each) << folder.what;
+        EXPECT_NE(manager->FindLanguage(folder.kind == kFull ? "f100-a" : "f100-"), nullptr) << folder.what;
         EXPECT_TRUE(Logged("Not read: " + std::to_string(files - folder.read) + " of the " + std::to_string(files) +
-                           " files in \"" + (m_languages / "User").string() + "\", past 64 files or 1024 KB in all"))
+                           " files in \"" + (m_languages / folder.folder).string() +
+                           "\", past 64 files or 1024 KB in all"))
             << folder.what;
         EXPECT_LE(m_log.size(), 24u) << folder.what;
-        fs::remove_all(m_languages / "User");
+        fs::remove_all(m_languages / folder.folder);
     }
 }
 

@@ -253,6 +253,13 @@ TEST_F(TextureTest, UploadAndLoadFillTextures)
     EXPECT_FALSE(loaded.Load(folder / "bad.png"));
     EXPECT_EQ(testing::internal::GetCapturedStdout().rfind("IMG_Load error: ", 0), 0u);
     EXPECT_NE(loaded.GetTexture(), nullptr);
+    // Refused before SDL_image is reached, as an image refuses it.
+    testing::internal::CaptureStdout();
+    folder.Write("wide.png", graphics_test::PngDeclaring(2049, 2048));
+    EXPECT_FALSE(loaded.Load(folder / "wide.png"));
+    EXPECT_EQ(testing::internal::GetCapturedStdout(),
+              "IMG_Load error: declares 2049 x 2048 pixels, more than the 4194304 a picture may have\n");
+    EXPECT_EQ(loaded.GetWidth(), 9);
 }
 
 namespace

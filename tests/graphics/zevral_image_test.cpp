@@ -1,7 +1,9 @@
+#include "graphics/picture_file.h"
 #include "graphics/zevral_image.h"
 #include "tests/graphics/graphics_test_util.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using graphics_test::ImageMagickRgba;
 using graphics_test::RandomImage;
@@ -267,11 +269,33 @@ TEST(ZevralImage, LoadLeavesTheImageAloneWhenThereIsNothingToRead)
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(image, before);
 
+    // What cannot be read, is refused unread or undecoded for the bounds, or is no PNG, says why.
+    SDL_Surface* pixel = SDL_CreateRGBSurfaceWithFormat(0, 1, 1, 32, SDL_PIXELFORMAT_ABGR8888);
+    ASSERT_EQ(SDL_SaveBMP(pixel, (folder / "picture.bmp").c_str()), 0);
+    SDL_FreeSurface(pixel);
+    ASSERT_TRUE(graphics_test::SaveSolidPng(folder / "large.png", 1, 1, kWhite));
+    ASSERT_EQ(truncate((folder / "large.png").c_str(), off_t(picture_file::kMaxBytes + 1)), 0);
     folder.Write("broken.png", "not a picture");
-    testing::internal::CaptureStdout();
-    image.Load(folder / "broken.png");
-    const std::string printed = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(printed.rfind("IMG_Load error for " + (folder / "broken.png") + ": ", 0), 0u) << printed;
-    EXPECT_EQ(image, before);
+    folder.Write("wide.png", graphics_test::PngDeclaring(2049, 2048));
+    const struct
+    {
+        const char* name;
+        const char* why;
+    } rows[] = {
+        {"broken.png", "not a PNG picture"},
+        {"picture.bmp", "not a PNG picture"},
+        // A sparse file: a picture of one pixel, then zeros.
+        {"large.png", "the file is too large (more than 16 MB)"},
+        // One column past the pixels a picture may have, declared by a picture of one.
+        {"wide.png", "declares 2049 x 2048 pixels, more than the 4194304 a picture may have"},
+    };
+    for (const auto& row : rows)
+    {
+        testing::internal::CaptureStdout();
+        image.Load(folder / row.name);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(),
+                  "IMG_Load error for " + (folder / row.name) + ": " + row.why + "\n");
+        EXPECT_EQ(image, before) << row.name;
+    }
 }
 

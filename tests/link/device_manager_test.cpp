@@ -803,13 +803,16 @@ TEST_F(DeviceManagerTest, TheQueueRefusesRecordsPastItsBoundAndTakesThemOnceItHa
     EXPECT_EQ(manager->GetQueueLength(), COutgoingQueue::kMostInOrder);
 
     // At the bound a press is refused, and so is a value the presses fence off, which the model
-    // forgets it asked for; a value that takes a waiting record's place adds nothing and goes.
+    // takes back, keeping the value of the target still waiting; a value that takes a waiting
+    // record's place adds nothing and goes. The observers hear of the first refused change only.
     EXPECT_FALSE(manager->QueueMessage(press(0)));
     EXPECT_FALSE(manager->QueueMessage(SetIntensity(3, 0.2f)));
     EXPECT_TRUE(manager->QueueMessage(SetIntensity(4, 0.2f)));
     EXPECT_EQ(manager->GetQueueLength(), COutgoingQueue::kMostInOrder);
-    ASSERT_EQ(model.forgotten.size(), 2u);
-    EXPECT_EQ(model.forgotten[1], SetIntensity(3, 0.2f).GetTarget());
+    ASSERT_EQ(model.takenBack.size(), 2u);
+    EXPECT_EQ(model.takenBack[1], SetIntensity(3, 0.2f).GetTarget());
+    EXPECT_TRUE(model.forgotten.empty());
+    EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_REFUSED), 1u);
 
     // Once the head is answered there is room again; everything taken reaches the controller
     // once and in order.
@@ -848,6 +851,7 @@ TEST_F(DeviceManagerTest, TheQueueRefusesRecordsPastItsBoundAndTakesThemOnceItHa
     EXPECT_EQ(taken, (COutgoingQueue::kMostInOrderBytes + CMessageFrame::kMaxSendPayload - 1) /
                          CMessageFrame::kMaxSendPayload);
     EXPECT_FALSE(manager->QueueMessage(press(0)));
+    EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_REFUSED), 2u) << "told again once the queue had emptied";
 }
 
 TEST_F(DeviceManagerTest, BadDatagramsNeverDisturbTheQueue)

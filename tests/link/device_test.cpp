@@ -117,6 +117,12 @@ TEST_F(DeviceTest, UnansweredHeadIsResentEvery500MillisecondsAndPollsDoNotPileUp
     clock.Advance(500);
     EXPECT_TRUE(Pass().empty());
     clock.Advance(1);
+    // A unit that never answers (anyone can announce one) sends at its own pace and postpones no
+    // other unit's resend.
+    CDevice silent(manager.get(), CIpAddress(192, 168, 77, 3, 16946), DEVICE_TYPE_KDX1);
+    silent.Request(DEVICE_GET_LABEL);
+    silent.Pass(0);
+    ASSERT_EQ(network.TakeSent().size(), 1u);
     const std::vector<SDatagram> sent = Pass();
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0].bytes, kGetMac);

@@ -125,6 +125,7 @@ public:
     void Resync() override { ++resyncs; }
     void OnNotificationsLost() override { ++notificationsLost; }
     void ForgetAsked(const CMessage::STarget& target) override { forgotten.push_back(target); }
+    void TakeBackAsked(const CMessage::STarget& target) override { takenBack.push_back(target); }
 
     CRecordingHandler playbacks;
     CRecordingHandler fixtures;
@@ -133,6 +134,7 @@ public:
     int resyncs = 0;
     int notificationsLost = 0;
     std::vector<CMessage::STarget> forgotten;
+    std::vector<CMessage::STarget> takenBack;
 };
 
 // The frame of a record.

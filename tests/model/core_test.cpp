@@ -262,6 +262,53 @@ TEST_F(CoreTest, AnAbortedLoadForgetsWhatTheValuesItTookBackAsked)
     }
 }
 
+TEST_F(CoreTest, AChangeTheFullQueueRefusedLeavesTheOneItTookAsAsked)
+{
+    Create();
+    CDeviceManager& link = *core->GetDeviceManager();
+    link.SetConnectedAddress(kController);
+    CPlayback& playback = *core->GetPlaybackManager()->GetPlayback(3);
+    CFixture& fixture = *core->GetFixtureManager()->GetFixture(9);
+    const CProgrammerChange& colour = *core->GetProgrammer()->GetChange(GROUP_COLOUR_MIX);
+    struct SRow
+    {
+        const char* what;
+        // The operator's step, taken twice: the queue takes the first and refuses the second.
+        std::function<void()> step;
+        // Whether what is asked is the first step, which still waits for the controller.
+        std::function<bool()> steppedOnce;
+    };
+    const SRow rows[] = {
+        {"a repeat mode", [&] { playback.SetRepeat((playback.GetIntendedRepeat() + 1) % 4); },
+         [&] { return playback.GetIntendedRepeat() == 1; }},
+        {"an option toggle", [&] { fixture.SetInvertPan(!fixture.GetIntendedInvertPan()); },
+         [&] { return fixture.GetIntendedInvertPan(); }},
+        {"a value built from parts",
+         [&] {
+             CColour built = colour.GetIntendedValue().GetColour();
+             if (built.GetRed() == 0.0f)
+                 built.SetRed(1.0f);
+             else
+                 built.SetGreen(1.0f);
+             core->GetProgrammer()->SetValue(GROUP_COLOUR_MIX, CMessageValue(built));
+         },
+         [&] { return colour.GetIntendedValue().GetColour().GetRed() == 1.0f &&
+                      colour.GetIntendedValue().GetColour().GetGreen() == 0.0f; }},
+    };
+    for (const SRow& row : rows)
+    {
+        link.ClearQueue();
+        row.step();
+        // Presses, each a record of its own, fence the step off and fill the queue.
+        CMessage press(MANAGER_PLAYBACK, COMMAND_SET_FLASH_DOWN);
+        press.SetValue(CMessageValue(true));
+        while (link.QueueMessage(press))
+            ;
+        row.step();
+        EXPECT_TRUE(row.steppedOnce()) << row.what;
+    }
+}
+
 TEST_F(CoreTest, SuspendAndResumeKeepTheModel)
 {
     Create();

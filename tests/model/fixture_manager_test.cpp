@@ -221,7 +221,8 @@ TEST_F(FixtureManagerTest, OddIndexesNeverLeaveAnOldFixtureBehindNorCrash)
 
 TEST_F(FixtureManagerTest, EachSlotIsReadOnceHoweverOftenTheFileNamesIt)
 {
-    // What a file queues: the same as the file with only the first element that names each slot.
+    // What a file queues: the same as the file with only the last element that names each slot,
+    // which stands as the file is read in order.
     const auto sent = [](const std::string& xml) {
         CRecordingSink records;
         CFixtureManager fresh;
@@ -234,7 +235,8 @@ TEST_F(FixtureManagerTest, EachSlotIsReadOnceHoweverOftenTheFileNamesIt)
     std::string repeats;
     for (int i = 0; i < 1000; ++i)
         repeats += "<fixture index='3' label='b' invert_pan='true'/><fixture index='2' label='c'/>";
-    const std::vector<std::string> once = sent("<fixture index='3' label='a'/><fixture index='2' label='c'/>");
+    const std::vector<std::string> once =
+        sent("<fixture index='3' label='b' invert_pan='true'/><fixture index='2' label='c'/>");
     EXPECT_EQ(sent("<fixture index='3' label='a'/>" + repeats), once);
     EXPECT_LE(once.size(), 64u + 8u);
 }

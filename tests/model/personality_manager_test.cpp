@@ -1,6 +1,8 @@
 #include "model/personality_manager.h"
 
+#include "foundation/ascii.h"
 #include "model/personality_entries.h"
+#include "model/personality_label_index.h"
 #include "model/personality_ref.h"
 #include "shell/app.h"
 #include "shell/logger.h"
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 using namespace patchtest;
 
@@ -75,6 +78,54 @@ TEST_F(TestLibrary, NamesMatchIgnoringAsciiCaseOverTheWholeLength)
     EXPECT_EQ(library.GetManufacturer(0)->FindModel("SPOT 250"), library.GetManufacturer(0)->GetModel(0));
     EXPECT_EQ(library.GetManufacturer(0)->GetModel(0)->FindMode("basic"),
               library.GetManufacturer(0)->GetModel(0)->GetMode(0));
+}
+
+TEST(PersonalityManager, ALookUpFindsTheFirstMatchInAFewComparisonsHoweverLongTheList)
+{
+    // 10,000 manufacturers, then one of 10,000 models, the last of them of 10,000 modes; each list
+    // names one of its entries again, in other letters, after it.
+    const auto list = [](const std::string& tag, const std::string& label, const std::string& last) {
+        std::string xml;
+        for (int i = 0; i < 10000; ++i)
+            xml += "<" + tag + " label='" + label + " " + std::to_string(i) + "'>01</" + tag + ">";
+        return xml + last + "<" + tag + " label='" + ToUpperAscii(label) + " 5'>02</" + tag + ">";
+    };
+    CTempFolder folder;
+    CPersonalityManager library;
+    library.LoadFile(folder.Write("a.xml", "<personalities>" +
+                                               list("manufacturer", "Maker",
+                                                    "<manufacturer label='Big'>" +
+                                                        list("model", "Model", "<model label='Last'>" +
+                                                                                   list("mode", "Mode", "") + "</model>") +
+                                                        "</manufacturer><manufacturer label='\xc3\xa9t\xc3\xa9'/>") +
+                                               "</personalities>"),
+                     false);
+    const CManufacturer* big = library.GetManufacturer(10000);
+    ASSERT_EQ(big->GetLabel(), "Big");
+    const CModel* last = big->GetModel(10000);
+    ASSERT_EQ(last->GetLabel(), "Last");
+    const struct
+    {
+        const char* what;
+        std::function<const void*()> find;
+        const void* first;
+    } rows[] = {
+        {"the first of two manufacturers", [&] { return library.FindManufacturer("maker 5"); }, library.GetManufacturer(5)},
+        {"the last manufacturer", [&] { return library.FindManufacturer("MAKER 9999"); }, library.GetManufacturer(9999)},
+        {"a manufacturer that is none", [&] { return library.FindManufacturer("Maker 10000"); }, nullptr},
+        {"only ASCII letters fold", [&] { return library.FindManufacturer("\xc3\x89T\xc3\x89"); }, nullptr},
+        {"the first of two models", [&] { return big->FindModel("model 5"); }, big->GetModel(5)},
+        {"the first of two modes", [&] { return last->FindMode("mode 5"); }, last->GetMode(5)},
+        {"a mode that is none", [&] { return last->FindMode("mode"); }, nullptr},
+    };
+    for (const auto& row : rows)
+    {
+        const uint64_t before = CountPersonalityLabelComparisons();
+        EXPECT_EQ(row.find(), row.first) << row.what;
+        EXPECT_LE(CountPersonalityLabelComparisons() - before, 16u) << row.what;
+    }
+    EXPECT_EQ(library.FindManufacturer("\xc3\xa9T\xc3\xa9"), library.GetManufacturer(10001));
+    EXPECT_EQ(library.GetProfile(CPersonalityRef("BIG", "last", "Mode 5", "")), "01");
 }
 
 TEST_F(TestLibrary, ProfileOfAReferenceFallsBackToTheModelsOwn)

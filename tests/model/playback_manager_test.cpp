@@ -193,9 +193,9 @@ TEST_F(PlaybackManagerTest, LoadSurvivesIndexesOutOfRangeOrMalformed)
 
 TEST_F(PlaybackManagerTest, LoadReadsEachPlaybackAndCueListOnceHoweverOftenTheFileGivesThem)
 {
-    // What a file queues: the same as the file with only the first element that names each
-    // playback, and only the first cue list of each (clears of playbacks named by none may come
-    // in another order).
+    // What a file queues: the same as the file with only the last element that names each
+    // playback, and only the last cue list of each, which stand as the file is read in order
+    // (clears of playbacks named by none may come in another order).
     const auto sent = [](const std::string& xml) {
         CRecordingSink out;
         CPlaybackManager fresh;
@@ -222,12 +222,12 @@ TEST_F(PlaybackManagerTest, LoadReadsEachPlaybackAndCueListOnceHoweverOftenTheFi
         std::string once;
     } rows[] = {
         {"a playback named 1,000 times", repeat("<playback index='3' label='A'/><playback index='3' label='B'/>", 500),
-         "<playback index='3' label='A'/>"},
+         "<playback index='3' label='B'/>"},
         {"named again by the running index", "<playback label='A'/><playback index='0' label='B'/><playback/>",
-         "<playback label='A'/><playback index='2'/>"},
+         "<playback label='B'/><playback index='2'/>"},
         {"named again after a higher one", "<playback index='2' label='A'/><playback index='5'/><playback index='2'/>",
-         "<playback index='2' label='A'/><playback index='5'/>"},
-        {"1,000 cue lists", "<playback index='0'>" + cues + repeat(others, 999) + "</playback>",
+         "<playback index='2'/><playback index='5'/>"},
+        {"1,000 cue lists", "<playback index='0'>" + repeat(others, 999) + cues + "</playback>",
          "<playback index='0'>" + cues + "</playback>"},
     };
     for (const auto& row : rows)

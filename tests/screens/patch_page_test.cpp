@@ -1,7 +1,10 @@
 // The patch page as the operator works it: tiles selected by dragging, and the fixture buttons
 // and their dialogs, each checked by the records that reach the controller and by what the tiles
 // show once the controller has answered.
+#include "graphics/font_manager.h"
+#include "graphics/language_manager_desktop.h"
 #include "graphics/skin_manager.h"
+#include "graphics/texture_adapter.h"
 #include "link/device_manager.h"
 #include "link/udp_socket.h"
 #include "model/fixture_manager.h"
@@ -13,11 +16,14 @@
 #include "screens/pages/area_patch.h"
 #include "tests/model/patch_test_support.h"
 #include "tests/screens/patch_library.h"
+#include "tests/support/test_folder.h"
+#include "tests/support/user_language.h"
 #include "widgets/area_button.h"
 #include "widgets/click_sound.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 
@@ -180,6 +186,67 @@ TEST_F(PatchPage, WithoutAUnitTheFixtureButtonsOnlySaySo)
     // Nor was the selection told to start afresh: a press adds to it.
     Drag({5});
     EXPECT_EQ(Selected(), std::vector<uint32_t>({0, 1, 5}));
+}
+
+TEST_F(PatchPage, ALongTranslationStaysInsideEachKeyAndTheOkOfItsNotice)
+{
+    // A language of the user's own that makes every caption a sentence.
+    CFontManager::Instance().ScanFolder(std::string(TANZO_SOURCE_DIR) + "/resources/fonts");
+    const boost::filesystem::path common = FreshTestFolder();
+    std::map<std::string, std::string> phrases;
+    for (const char* caption : {"PATCH", "OPTIONS", "INVERT PAN", "INVERT TILT", "SWAP PAN/TILT", "VIRTUAL DIMMER",
+                                "PERSONALITY", "RENAME", "ADDRESS", "CLEAR", "OK"})
+        phrases[caption] = caption + std::string(" \xC3\x9C" "bernehmen und best\xC3\xA4tigen, dann schlie\xC3\x9F"
+                                                 "en ohne weitere R\xC3\xBC" "ckfrage an den Bediener");
+    WriteUserLanguage(common, "Lang", phrases);
+    auto languages = std::make_unique<CLanguageManagerDesktop>("", common.string(), CVersion(1, 7, 0));
+    languages->SetLanguage("Lang");
+    CApp::SetLanguageManager(std::move(languages));
+    page->SetVisible(false), page->SetVisible(true);
+
+    CZevralImage canvas(768, 1024);
+    const CTextureAdapter whole(canvas);
+    const auto render = [&] {
+        root.SetDirty();
+        root.Render(CTextureAdapter(root.GetRect(), whole), CPoint(0, 0), false);
+        return canvas;
+    };
+    // What a caption draws: the pixels that change when it is set on a key drawn without one.
+    // None of them may lie in the margin of the key (its lamp and border) around the inner box.
+    const auto drawnOutside = [&](CAreaButton* key, const CPoint& at, int32_t side, int32_t top) {
+        const std::string caption = key->GetCaption();
+        key->SetCaption("", false);
+        const CZevralImage blank = render();
+        key->SetCaption(caption, false);
+        render();
+        const CRect box = key->GetRect() + at;
+        int outside = 0;
+        for (int32_t y = box.GetY(); y < box.GetBottom(); ++y)
+            for (int32_t x = box.GetX(); x < box.GetRight(); ++x)
+                outside += canvas.GetPixel(uint32_t(x), uint32_t(y)) != blank.GetPixel(uint32_t(x), uint32_t(y)) &&
+                           (x < box.GetX() + side || x >= box.GetRight() - side || y < box.GetY() + top ||
+                            y >= box.GetBottom() - top);
+        return outside;
+    };
+    for (uint32_t i = 0; i < page->GetChildCount(); ++i)
+        if (auto* key = dynamic_cast<CAreaButton*>(page->GetChild(i)))
+        {
+            ASSERT_GT(key->GetCaption().size(), 80u);
+            EXPECT_EQ(drawnOutside(key, page->GetPosition(), 3, 9), 0) << key->GetCaption();
+        }
+
+    // Without a unit a fixture key says so, under an OK as long.
+    Drag({0});
+    Click(phrases["PERSONALITY"]);
+    CDialogNotification* notice = Dialog<CDialogNotification>();
+    ASSERT_NE(notice, nullptr);
+    CAreaButton* ok = nullptr;
+    for (uint32_t i = 0; !ok && i < notice->GetChildCount(); ++i)
+        ok = dynamic_cast<CAreaButton*>(notice->GetChild(i));
+    ASSERT_NE(ok, nullptr);
+    ASSERT_EQ(ok->GetCaption(), phrases["OK"]);
+    EXPECT_EQ(drawnOutside(ok, page->GetPosition() + notice->GetPosition(), 2, 2), 0);
+    CApp::SetLanguageManager(nullptr);
 }
 
 TEST_F(PatchPage, PersonalityAddressAndOptionsReachEverySelectedFixture)

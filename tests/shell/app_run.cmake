@@ -4,7 +4,7 @@ set(app_run_script ${CMAKE_CURRENT_LIST_DIR}/app_run.sh)
 find_package(X11 REQUIRED)
 add_executable(close_window ${CMAKE_SOURCE_DIR}/tests/support/close_window.cpp)
 target_link_libraries(close_window PRIVATE X11::X11)
-foreach(mode IN ITEMS smoke bogus nodisplay xvfb)
+foreach(mode IN ITEMS smoke bogus nodisplay xvfb twice)
   add_test(NAME shell.app_run_${mode}
     COMMAND bash ${app_run_script} ${mode} $<TARGET_FILE:${TANZO_EXECUTABLE}>
             ${CMAKE_BINARY_DIR}/app-run/${mode} $<TARGET_FILE:close_window>)

@@ -6,6 +6,8 @@
 #            into a window nobody sees (skipped where a console display could answer)
 #   xvfb   - on a private X server: a 768 x 1024 window "Tanzo Programmer", exit 0 on SIGTERM,
 #            and exit 0 when the window is closed (CLOSER asks it to, as a window manager would)
+#   twice  - two instances on one data folder, started at once and then a second apart: each
+#            keeps a log file of its own, whole
 set -euo pipefail
 mode=$1 program=$2 closer=${4:-}
 # shellcheck source=../support/e2e.sh
@@ -13,9 +15,10 @@ source "$(dirname "$0")/../support/e2e.sh"
 e2e_private_namespace "$0" "$@"
 e2e_begin "$3"
 
-# The run's log file, without its time stamps.
-log_lines() {
+# The run's log file, without its time stamps: the only one, or the one given.
+log_lines() {  # [FILE]
   local files=("$work"/home/Zevral/Programmer/Logs/*.txt)
+  [ $# -eq 1 ] && files=("$1")
   [ ${#files[@]} -eq 1 ] && [ -f "${files[0]}" ] || return 1
   sed 's/^\[[0-9:]*\] //' "${files[0]}"
 }
@@ -95,6 +98,31 @@ xvfb)
   poll close_asked || true
   [ -n "$closed" ] || fail "could not ask the window to close"
   await_program_end 0
+  ;;
+
+twice)
+  export SDL_VIDEODRIVER=dummy
+  for apart in 0 1; do
+    rm -rf "$work/home/Zevral/Programmer/Logs"
+    start_program "$program"
+    first_pid=$program_pid first_out=$program_out
+    # The second start follows the first by the time the row names, not by a wait for anything.
+    sleep $apart
+    start_program "$program"
+    await_started
+    stop_program
+    program_pid=$first_pid program_out=$first_out
+    await_started
+    stop_program
+    files=("$work"/home/Zevral/Programmer/Logs/*.txt)
+    [ ${#files[@]} -eq 2 ] || fail "$apart s apart: ${#files[@]} log file(s) for two instances"
+    for file in "${files[@]}"; do
+      lines=$(log_lines "$file")
+      expect_in_order "$lines" '^\[Logger\] Open$' '^\[App\] Platform: Linux$' '^\[App\] debug counter = 1$'
+      [ "$(tail -n 1 <<<"$lines")" = "[Logger] Close" ] || fail "$apart s apart: a log does not end with its close"
+      [ "$(grep -c '^\[Logger\] Open$' <<<"$lines")" -eq 1 ] || fail "$apart s apart: a log holds another's lines"
+    done
+  done
   ;;
 
 *)

@@ -19,30 +19,60 @@ void PutLe(std::string& out, uint32_t value, int bytes)
         out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
 }
 
-// A 16-bit stereo PCM WAV at 44100 Hz: a square wave of the given length.
-std::string MakeWav(int milliseconds)
+// A PCM WAV, 16-bit stereo at 44100 Hz unless told otherwise: a square wave of the given length.
+std::string MakeWav(int milliseconds, uint32_t rate = 44100, uint32_t channels = 2, uint32_t bits = 16)
 {
-    const uint32_t frames = 44100u * static_cast<uint32_t>(milliseconds) / 1000u;
-    const uint32_t dataBytes = frames * 4;
+    const uint32_t frames = uint32_t(uint64_t(rate) * uint32_t(milliseconds) / 1000u);
+    const uint32_t frameBytes = channels * bits / 8;
+    const uint32_t dataBytes = frames * frameBytes;
     std::string wav = "RIFF";
     PutLe(wav, 36 + dataBytes, 4);
     wav += "WAVEfmt ";
-    PutLe(wav, 16, 4);         // format chunk size
-    PutLe(wav, 1, 2);          // PCM
-    PutLe(wav, 2, 2);          // channels
-    PutLe(wav, 44100, 4);      // sample rate
-    PutLe(wav, 44100 * 4, 4);  // bytes per second
-    PutLe(wav, 4, 2);          // bytes per frame
-    PutLe(wav, 16, 2);         // bits per sample
+    PutLe(wav, 16, 4);                  // format chunk size
+    PutLe(wav, 1, 2);                   // PCM
+    PutLe(wav, channels, 2);
+    PutLe(wav, rate, 4);
+    PutLe(wav, rate * frameBytes, 4);   // bytes per second
+    PutLe(wav, frameBytes, 2);
+    PutLe(wav, bits, 2);
     wav += "data";
     PutLe(wav, dataBytes, 4);
     for (uint32_t i = 0; i < frames; ++i)
     {
-        const uint16_t sample = (i / 50) % 2 ? 8000 : static_cast<uint16_t>(-8000);
-        PutLe(wav, sample, 2);
-        PutLe(wav, sample, 2);
+        // 8-bit samples are unsigned, wider ones signed.
+        const uint32_t high = bits == 8 ? 0xC0 : 8000;
+        const uint32_t low = bits == 8 ? 0x40 : uint16_t(-8000);
+        for (uint32_t c = 0; c < channels; ++c)
+            PutLe(wav, (i / 50) % 2 ? high : low, int(bits / 8));
     }
     return wav;
+}
+
+void PutBe(std::string& out, uint32_t value, int bytes)
+{
+    for (int i = bytes - 1; i >= 0; --i)
+        out.push_back(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+// An AIFF clip the mixer decodes: 8-bit mono at 8000 Hz, 0.1 s of a square wave.
+std::string MakeAiff()
+{
+    std::string common;
+    PutBe(common, 1, 2);      // channels
+    PutBe(common, 800, 4);    // frames
+    PutBe(common, 8, 2);      // bits per sample
+    common += std::string("\x40\x0B\xFA\0\0\0\0\0\0\0", 10);  // 8000 as an 80-bit float
+    std::string sound(8, '\0');  // offset and block size
+    for (int i = 0; i < 800; ++i)
+        sound.push_back(static_cast<char>((i / 50) % 2 ? 0x40 : 0xC0));
+    std::string body = "AIFFCOMM";
+    PutBe(body, uint32_t(common.size()), 4);
+    body += common + "SSND";
+    PutBe(body, uint32_t(sound.size()), 4);
+    body += sound;
+    std::string aiff = "FORM";
+    PutBe(aiff, uint32_t(body.size()), 4);
+    return aiff + body;
 }
 
 class AudioOutManagerTest : public testing::Test
@@ -90,6 +120,55 @@ TEST_F(AudioOutManagerTest, LoadsEveryFileOfTheAudioFolderByName)
     // A second load replaces the clips rather than adding to them.
     audio.LoadAll(m_binary.Path(), nullptr);
     EXPECT_EQ(audio.GetSampleCount(), 4u);
+}
+
+TEST_F(AudioOutManagerTest, ClipsPastTheirBoundsStaySilentAndFilesPastTheirCountAreNotRead)
+{
+    const size_t most = CAudioOutManager::kMostClips;
+    std::vector<std::pair<std::string, std::string>> many;
+    for (size_t i = 0; i <= most; ++i)
+        many.emplace_back("note" + std::to_string(100 + i) + ".txt", "not a sound");
+    const struct
+    {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> files;
+        size_t samples;
+        // The line the log holds before the count, or none.
+        std::string logged;
+    } rows[] = {
+        // 3 KB that the device would take as 529 KB.
+        {"3 s at 1000 Hz", {{"long.wav", MakeWav(3000, 1000, 1, 8)}}, 1,
+         "Not decoded: \"%s/long.wav\" plays 3 s, longer than a clip's 2 s"},
+        {"1.5 s at 192 kHz", {{"fast.wav", MakeWav(1500, 192000, 1, 8)}}, 1,
+         "Not decoded: \"%s/fast.wav\" holds 288000 samples, more than a clip's 192000"},
+        {"1.1 s of 32-bit stereo at 48 kHz", {{"deep.wav", MakeWav(1100, 48000, 2, 32)}}, 1,
+         "Not decoded: \"%s/deep.wav\" is larger than 384 KB"},
+        {"an AIFF clip, no kind the program ships", {{"beep.aiff", MakeAiff()}}, 1, ""},
+        {"one file past the count", many, most,
+         "Not read: 1 of the " + std::to_string(most + 1) + " files in \"%s\", past " + std::to_string(most) +
+             " files"},
+    };
+    for (const auto& row : rows)
+    {
+        CTempFolder binary;
+        for (const auto& file : row.files)
+            binary.Write("audio/" + file.first, file.second);
+        CLogger log{2, "", nullptr};
+        CAudioOutManager audio(true);
+        ASSERT_TRUE(audio.IsOpen());
+        audio.LoadAll(binary.Path(), &log);
+        ASSERT_EQ(audio.GetSampleCount(), row.samples) << row.what;
+        for (size_t i = 0; i < row.samples; ++i)
+            EXPECT_EQ(audio.GetSample(i)->GetChunk(), nullptr) << row.what;
+        const std::vector<std::string> lines = log.GetLines();
+        std::string logged = row.logged;
+        const size_t at = logged.find("%s");
+        if (at != std::string::npos)
+            logged.replace(at, 2, binary / "audio");
+        // The logger's own line, the folder, the line of the row and the count.
+        ASSERT_EQ(lines.size(), logged.empty() ? 3u : 4u) << row.what;
+        EXPECT_EQ(lines[2], logged.empty() ? lines[2] : "[00:00:00] [AudioOutManager] " + logged) << row.what;
+    }
 }
 
 TEST_F(AudioOutManagerTest, PlaysOnAFreeChannelAndDropsWhatDoesNotFit)

@@ -11,6 +11,8 @@
 #   fifo       - named pipes (opened as files they wait for their other end), today's log too
 #   folder     - folders, today's log too
 #   unreadable - links to the reader's own memory, whose first read fails for anyone, root too
+#   expanding  - files within their reader's size bound declared TSCII, behind a comment whose
+#                every byte (0x82) is four characters, 12 bytes of UTF-8: past the bound as text
 set -euo pipefail
 program=$1
 # shellcheck source=../support/e2e.sh
@@ -34,11 +36,21 @@ hostile() {
   fifo) rm -f "$2" && mkfifo "$2" ;;
   folder) rm -f "$2" && mkdir "$2" ;;
   unreadable) rm -f "$2" && ln -s /proc/self/mem "$2" ;;
+  expanding)
+    # Kilobytes of the comment: past the text bound of the reader (the list's reach into a show's
+    # text, the library's 16 MB), within its size bound.
+    local kb=200
+    case ${2##*/} in hostile.show) kb=400 ;; user.personality) kb=1500 ;; esac
+    rm -f "$2"
+    { printf '<?xml version="1.0" encoding="TSCII" ?>\n<!--'
+      head -c $((kb * 1024)) /dev/zero | tr '\0' '\202'
+      printf -- '-->\n<show/>\n'; } >"$2"
+    ;;
   esac
 }
 
 resources=$(cd "$(dirname "$program")/../Resources" && pwd)
-for kind in deep truncated oversized fifo folder unreadable; do
+for kind in deep truncated oversized fifo folder unreadable expanding; do
   dir=$work/$kind
   data=$dir/home/Zevral/Programmer
   common=$dir/home/Zevral/Common/Languages
@@ -48,6 +60,7 @@ for kind in deep truncated oversized fifo folder unreadable; do
   files=("$data/hostile.show" "$data/options.xml" "$data/user.personality" "$common/User/hostile.xml"
     "$common/version.txt")
   case $kind in
+  expanding) files+=("$res/languages/hostile.xml" "$res/explanations/explanations.xml") ;;
   fifo | folder | unreadable)
     files+=("$res/languages/hostile.xml" "$res/explanations/explanations.xml")
     # The log is written, never read: only what cannot take it at all is put in its place.
@@ -70,6 +83,7 @@ for kind in deep truncated oversized fifo folder unreadable; do
   truncated) expected= ;;
   fifo | folder) expected="is not a regular file" ;;
   unreadable) expected="cannot be read|Failed to copy" ;;
+  expanding) expected="decodes to more than|gives no start tag of its root element within" ;;
   esac
   case $kind in
   deep | oversized)
@@ -81,8 +95,13 @@ for kind in deep truncated oversized fifo folder unreadable; do
     done
     grep -q "\[Options\] .*/options.xml could not be read (it $expected" "$log" || fail_row "no refusal of options.xml in the log"
     ;;
-  fifo | folder | unreadable)
+  fifo | folder | unreadable | expanding)
     for file in "${files[@]}"; do
+      if [ $kind = expanding ]; then
+        # A shipped language file is read as copied; the version file is no XML.
+        [ "$file" != "$res/languages/hostile.xml" ] || file=$common/Factory/hostile.xml
+        [ "${file##*/}" != version.txt ] || continue
+      fi
       grep -F "$file" "$log" | grep -qE "$expected" || fail_row "no refusal of $file in the log"
     done
     # Left as it was: never written over, nor swept away by a save.

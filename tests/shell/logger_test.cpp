@@ -58,28 +58,39 @@ TEST_F(LoggerTest, WritesDatedLinesOnlyWhenClosedWithinTheHour)
     EXPECT_TRUE(IsFolder(LogsFolder()));
     EXPECT_EQ(log.GetCurrentFileName(), "20150630001.txt");
     log.Log("App", "Platform: Linux", 1);
+    // Text from files keeps to its line, and the log to text: a file's line end, its control
+    // bytes, what is no UTF-8 and the characters some viewers break lines at stand as escapes.
+    log.Log("LanguageManager", "1.x\n[09:00:00] [Options] Options saved (forged)\r\t\x01\x7F\\n", 1);
+    log.Log("Options", "\xFF\xC3(\xE2\x80\xA8\xC2\x85\xC3\xA9", 1);
     m_clock.SetTime(CTime(9, 0, 7));
     log.Log("DeviceManager", "detail", 2);
     log.Log("DeviceManager", "too detailed", 3);
-    // A message longer than an entry may be keeps its start, cut between whole characters.
+    // A message longer than an entry may be keeps its start, cut between whole characters, and
+    // between whole escapes.
     const std::string x(CLogger::kMaxMessageBytes - 1, 'x');
     log.Log("App", x + "\xC3\xA9" + "tail", 1);
+    log.Log("App", x.substr(1) + "\x01", 1);
     for (int frame = 0; frame < 1000; ++frame)
         log.Tick(0.04f);
-    EXPECT_FALSE(std::filesystem::exists(LogFile("20150630001.txt")));
+    // The file is the log's from the start, and empty until it is written.
+    EXPECT_EQ(std::filesystem::file_size(LogFile("20150630001.txt")), 0u);
 
     log.Close();
     EXPECT_EQ(ReadLines(LogFile("20150630001.txt")),
-              (std::vector<std::string>{"[14:05:09] [Logger] Open",
-                                        "[14:05:09] [App] Platform: Linux",
-                                        "[09:00:07] [DeviceManager] detail",
-                                        "[09:00:07] [App] " + x + "... (8197 bytes)",
-                                        "[09:00:07] [Logger] Close"}));
+              (std::vector<std::string>{
+                  "[14:05:09] [Logger] Open",
+                  "[14:05:09] [App] Platform: Linux",
+                  "[14:05:09] [LanguageManager] 1.x\\n[09:00:00] [Options] Options saved (forged)\\r\\t\\x01\\x7F\\n",
+                  "[14:05:09] [Options] \\xFF\\xC3(\\u2028\\u0085\xC3\xA9",
+                  "[09:00:07] [DeviceManager] detail",
+                  "[09:00:07] [App] " + x + "... (8197 bytes)",
+                  "[09:00:07] [App] " + x.substr(1) + "... (8191 bytes)",
+                  "[09:00:07] [Logger] Close"}));
     // Nothing reaches the log once it is closed.
     log.Log("App", "late", 1);
     log.Tick(4000.0f);
     log.Tick(0.04f);
-    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 5u);
+    EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 8u);
 }
 
 TEST_F(LoggerTest, WritesHourlyAndOnlyWhenSomethingWasAdded)
@@ -88,7 +99,7 @@ TEST_F(LoggerTest, WritesHourlyAndOnlyWhenSomethingWasAdded)
     const std::string file = LogFile("20150630001.txt");
     log.Tick(1800.0f);
     log.Tick(1800.0f);
-    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(std::filesystem::file_size(file), 0u);
     log.Tick(0.04f);  // the hour is full: write
     EXPECT_EQ(ReadLines(file), std::vector<std::string>{"[14:05:09] [Logger] Open"});
     EXPECT_FALSE(log.IsDirty());
@@ -171,10 +182,16 @@ TEST_F(LoggerTest, TheFolderKeepsItsBoundInFilesAndBytesTheOldestGoingFirst)
         size_t removed;        // the oldest, at the start
         size_t rolledRemoved;  // and once the log has written a file and moved on to the next
     } table[] = {
-        {CLogger::kMaxFiles, 1, 0, 1},
-        {CLogger::kMaxFiles + 1, 1, 1, 2},
+        // The log's own file counts from the start.
+        {CLogger::kMaxFiles - 1, 1, 0, 1},
+        {CLogger::kMaxFiles, 1, 1, 2},
+        {CLogger::kMaxFiles + 1, 1, 2, 3},
         {4, CLogger::kMaxFolderBytes / 4, 0, 1},
         {4, CLogger::kMaxFolderBytes / 4 + 1, 1, 1},
+        // A folder far beyond the bound costs a start no more than its budget; the rest goes a
+        // file a tick.
+        {CLogger::kMaxFiles + 2 * CLogger::kMaxRemovedAtOnce, 1, CLogger::kMaxRemovedAtOnce,
+         2 * CLogger::kMaxRemovedAtOnce},
     };
     for (const auto& row : table)
     {
@@ -203,6 +220,39 @@ TEST_F(LoggerTest, TheFolderKeepsItsBoundInFilesAndBytesTheOldestGoingFirst)
             EXPECT_EQ(std::filesystem::exists(LogFile("old" + std::to_string(i) + ".txt")), i >= row.rolledRemoved)
                 << row.files << " files of " << row.bytes << " bytes, rolled over: " << i;
         EXPECT_TRUE(std::filesystem::exists(LogFile("20150630001.txt")));
+        for (int frame = 0; frame < 3; ++frame)
+            log.Tick(0.04f);
+        const auto files = std::distance(std::filesystem::directory_iterator(LogsFolder()),
+                                         std::filesystem::directory_iterator());
+        EXPECT_LE(size_t(files), CLogger::kMaxFiles) << row.files << " files of " << row.bytes << " bytes";
+    }
+}
+
+// Two instances of the program on one data folder, each with a log of its own: started at once,
+// and the second at the folder's bound beside the first's file, the oldest of the folder.
+TEST_F(LoggerTest, TwoInstancesOnOneFolderKeepEachTheirLogWhole)
+{
+    for (const size_t oldFiles : {size_t(0), CLogger::kMaxFiles})
+    {
+        std::filesystem::remove_all(LogsFolder());
+        CLogger first(2, m_temp.Path(), &m_clock);
+        for (size_t i = 0; i < oldFiles; ++i)
+            MakeLogFile("old" + std::to_string(i) + ".txt", 2015, 6, 29);
+        if (oldFiles > 0)
+            SetWriteDay(LogFile(first.GetCurrentFileName()), 2015, 6, 28);
+        CLogger second(2, m_temp.Path(), &m_clock);
+        EXPECT_TRUE(std::filesystem::exists(LogFile(first.GetCurrentFileName()))) << oldFiles << " old files";
+        ASSERT_NE(first.GetCurrentFileName(), second.GetCurrentFileName());
+        first.Log("App", "first", 1);
+        second.Log("App", "second", 1);
+        second.Close();
+        first.Close();
+        for (CLogger* log : {&first, &second})
+            EXPECT_EQ(ReadLines(LogFile(log->GetCurrentFileName())),
+                      (std::vector<std::string>{"[14:05:09] [Logger] Open",
+                                                std::string("[14:05:09] [App] ") + (log == &first ? "first" : "second"),
+                                                "[14:05:09] [Logger] Close"}))
+                << oldFiles << " old files";
     }
 }
 
@@ -261,7 +311,7 @@ TEST_F(LoggerTest, AFailedWriteKeepsTheEntriesForTheNextOne)
     CLogger log(2, m_temp.Path(), &m_clock);
     log.Log("App", "first", 1);
     // A "Logs" folder removed while the program runs is made again.
-    std::filesystem::remove(LogsFolder());
+    std::filesystem::remove_all(LogsFolder());
     EXPECT_TRUE(log.Flush());
     EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 2u);
 

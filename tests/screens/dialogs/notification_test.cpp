@@ -1,5 +1,5 @@
 // The notice dialog: its hidden Cancel, where the message goes with and without a link line, and a
-// name too wide for a line.
+// name too wide for a line or in a message too long for the dialog.
 #include "screens/dialogs/dialog_notification.h"
 #include "foundation/utf8.h"
 #include "graphics/font_manager.h"
@@ -64,6 +64,11 @@ TEST_F(DialogTest, ANameTooWideForTheNoticeKeepsBothEndsAndItsQuotesInEachLangua
     for (int i = 0; i < 10; ++i)
         name += "\xC3\x84\xC3\x96";
     name += std::string(40, '_');
+    // A user's translation that says far more than the dialog holds, before the name and after it.
+    std::string words;
+    for (int i = 0; i < 4; ++i)
+        words += "Diese Meldung ist sehr lang \xC3\xBC" "bersetzt, damit sie weit mehr Zeilen braucht, als der "
+                 "Hinweis fassen kann. ";
     const struct
     {
         std::string text;
@@ -74,6 +79,8 @@ TEST_F(DialogTest, ANameTooWideForTheNoticeKeepsBothEndsAndItsQuotesInEachLangua
         {"Die Show \xE2\x80\x9E" + name + "\xE2\x80\x9C kann nicht ge\xC3\xB6" "ffnet werden.", "\xE2\x80\x9E",
          "\xE2\x80\x9C"},
         {"Le show \xC2\xAB " + name + " \xC2\xBB n'a pas pu \xC3\xAAtre renomm\xC3\xA9.", "_", "_"},
+        {words + "Die Show \xE2\x80\x9E" + name + "\xE2\x80\x9C ist betroffen. " + words, "\xE2\x80\x9E",
+         "\xE2\x80\x9C"},
     };
     CDialogNotification* dialog = Show(std::make_unique<CDialogNotification>(&host));
     const CAreaLabel* message = Nth<CAreaLabel>(0);
@@ -81,13 +88,20 @@ TEST_F(DialogTest, ANameTooWideForTheNoticeKeepsBothEndsAndItsQuotesInEachLangua
     const CTextureAdapter whole(canvas);
     for (const auto& row : table)
     {
-        dialog->SetText(row.text, false);
+        dialog->SetText(row.text, false, name);
         ASSERT_NE(message->GetFont(), nullptr);
+        // Every line has room in the message, the name's among them.
+        const std::vector<std::string> lines =
+            WrapWords(message->GetText(), int32_t(message->GetWidth()), message->GetFont(), true);
+        int32_t width = 0;
+        int32_t lineSkip = 0;
+        message->MeasureText(message->GetText(), width, lineSkip);
+        EXPECT_LE(int32_t(lines.size()) * lineSkip, int32_t(message->GetHeight())) << lines.size();
         std::string line;
-        for (const std::string& each : WrapWords(row.text, int32_t(message->GetWidth()), message->GetFont(), true))
-            if (each.find("...") != std::string::npos)
+        for (const std::string& each : lines)
+            if (each.rfind(row.opening + "____", 0) == 0)
                 line = each;
-        EXPECT_EQ(line.rfind(row.opening + "____", 0), 0u) << line;
+        ASSERT_NE(line.find("..."), std::string::npos) << line;
         EXPECT_EQ(line.substr(line.size() - row.closing.size() - 4), "____" + row.closing) << line;
         EXPECT_TRUE(IsValidUtf8(line)) << line;
 

@@ -3,7 +3,9 @@
 // controller is read back off the link. settings_e2e.sh drives the program against the stand-in.
 #include "screens/pages/area_settings.h"
 
+#include "foundation/utf8.h"
 #include "graphics/explanation_manager.h"
+#include "graphics/font_manager.h"
 #include "graphics/glyph_manager.h"
 #include "graphics/language_manager_desktop.h"
 #include "graphics/skin_manager.h"
@@ -19,9 +21,11 @@
 #include "screens/pages/area_main.h"
 #include "tests/support/silent_network.h"
 #include "tests/support/test_folder.h"
+#include "tests/support/user_language.h"
 #include "tests/support/utf16_text.h"
 #include "widgets/area_button.h"
 #include "widgets/area_grid.h"
+#include "widgets/area_label.h"
 #include "widgets/area_led.h"
 #include "widgets/area_progress_bar.h"
 #include "widgets/click_sound.h"
@@ -252,6 +256,17 @@ TEST_F(SettingsPage, HoldingTheIpButtonFiveSecondsTogglesTheLockOnce)
 
 TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
 {
+    // In a language of the user's own that says far more around a show's name than a notice holds.
+    CFontManager::Instance().ScanFolder(Resources() + "/fonts");
+    std::string words;
+    for (int i = 0; i < 8; ++i)
+        words += "Dieser Name ist schon vergeben, bitte einen anderen w\xC3\xA4hlen. ";
+    WriteUserLanguage(folder / "common", "Lang",
+                      {{"A show named \"%1\" exists already.", words + "\xE2\x80\x9E%1\xE2\x80\x9C " + words}});
+    auto languages = std::make_unique<CLanguageManagerDesktop>("", (folder / "common").string(), CVersion(1, 7, 0));
+    languages->SetLanguage("Lang");
+    CApp::SetLanguageManager(std::move(languages));
+
     // The first new show brings its hint; silenced, it stays away. A new show becomes the current.
     Press(B::kFileNew);
     ASSERT_NE(Dialog(), nullptr);
@@ -260,10 +275,16 @@ TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
     Press(B::kFileNew);
     EXPECT_EQ(Cell(page->GetFileList(), 0, 1), "show2*");
     EXPECT_EQ(Dialog(), nullptr);
-    // A name another show has is refused and said so; both shows stay whole.
+    // A name another show has is refused and said so, the name on screen however long the notice;
+    // both shows stay whole.
     Press(B::kFileRename);
     Keys("\b\b\b\b\bshow1\r");
-    EXPECT_TRUE(Notice());
+    ASSERT_TRUE(Notice());
+    const CAreaLabel* message = nullptr;
+    for (uint32_t i = 0; !message && i < Dialog()->GetChildCount(); ++i)
+        message = dynamic_cast<CAreaLabel*>(Dialog()->GetChild(i));
+    ASSERT_NE(message, nullptr);
+    EXPECT_NE(message->GetText().find("\xE2\x80\x9Eshow1\xE2\x80\x9C"), std::string::npos) << message->GetText();
     Keys("\r");
     Press(B::kFileRename);
     Keys("\b\b\b\b\bGala\r");
@@ -303,11 +324,19 @@ TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
     Press(B::kFileOpen);
     EXPECT_NE(dynamic_cast<CDialogLoading*>(Dialog()), nullptr);
     Tick(2);
+    CApp::SetLanguageManager(nullptr);
 }
 
 TEST_F(SettingsPage, AChosenLanguageRedrawsTheShowsRowsInItAtOnce)
 {
+    CFontManager::Instance().ScanFolder(Resources() + "/fonts");
     boost::filesystem::create_directories(folder / "common");
+    // The shipped languages, and one of the user's own whose month outgrows the column and any
+    // buffer a date could be built in, in letters of two bytes wherever it is cut.
+    std::string month = "Dez";
+    for (int i = 0; i < 60; ++i)
+        month += "\xC3\xA4";
+    WriteUserLanguage(folder / "common", "Lang", {{"Dec", month}});
     auto languages = std::make_unique<CLanguageManagerDesktop>(Resources(), (folder / "common").string(),
                                                                CVersion(1, 7, 0));
     CApp::SetLanguageManager(std::move(languages));
@@ -332,6 +361,19 @@ TEST_F(SettingsPage, AChosenLanguageRedrawsTheShowsRowsInItAtOnce)
         Cell(page->GetFileList(), 0, 0) + " " + Cell(page->GetFileList(), 1, 0) + " " + Cell(page->GetFileList(), 2, 0);
     EXPECT_NE(row.find("locked [schreibgeschützt] 2024-Dez-0"), std::string::npos) << row;
     EXPECT_NE(row.find(" Bytes"), std::string::npos) << row;
+
+    // The date is whole, day and time, and the list cuts it to its column on a character boundary
+    // with its mark, in its middle, where the day and the time stay.
+    Click(Row(page->GetLanguageList(), 3));
+    CAreaGrid* list = page->GetFileList();
+    std::string date = Cell(list, 1, 0);
+    EXPECT_TRUE(IsValidUtf8(date)) << date;
+    EXPECT_NE(date.find(month + "-0"), std::string::npos) << date;
+    uint32_t size = list->GetFontSize();
+    list->FitText(uint32_t(list->GetColumnRect(1).GetWidth()), date, size);
+    EXPECT_TRUE(IsValidUtf8(date)) << date;
+    EXPECT_EQ(date.rfind("2024-Dez", 0), 0u) << date;
+    EXPECT_NE(date.find("-0", date.find("...")), std::string::npos) << date;
     root.reset();
     CApp::SetLanguageManager(nullptr);
 }
