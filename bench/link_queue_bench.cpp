@@ -39,6 +39,7 @@ public:
     CMessageHandler* GetProgrammerHandler() override { return this; }
     CMessageHandler* GetEngineHandler() override { return this; }
     void Resync() override {}
+    void OnNotificationsLost() override {}
 
     float sum = 0.0f;
     uint64_t count = 0;

@@ -22,12 +22,14 @@
 #include <arpa/inet.h>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/socket.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <fstream>
 #include <string>
@@ -56,7 +58,7 @@ public:
     {
         const std::string binary = BinaryFolder() + "/standin";
         std::vector<std::string> arguments = {binary, "--unit", "127.0.0.2,KDX-1,0", "--link-port", "0",
-                                              "--no-wildcard", "--log", m_log};
+                                              "--no-wildcard", "--control", "0", "--log", m_log};
         std::vector<char*> argv;
         for (std::string& argument : arguments)
             argv.push_back(argument.data());
@@ -74,7 +76,7 @@ public:
     }
 
     // The unit's link port once the stand-in says it is ready; 0 when it does not within 30 s.
-    uint16_t WaitForLinkPort() const
+    uint16_t WaitForLinkPort()
     {
         for (const Clock::time_point end = Clock::now() + std::chrono::seconds(30); m_pid > 0 && Clock::now() < end;)
         {
@@ -86,7 +88,10 @@ public:
                 if (word.rfind("link=", 0) == 0)
                     port = uint16_t(std::stoi(word.substr(5)));
                 else if (word.rfind("control=", 0) == 0 && port != 0)
+                {
+                    m_controlPort = uint16_t(std::stoi(word.substr(8)));
                     return port;
+                }
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
@@ -109,9 +114,30 @@ public:
         return 0;
     }
 
+    // One control command (see standin --help) and the stand-in's reply; empty when none came.
+    std::string Command(const std::string& line) const
+    {
+        const int control = socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in to = {};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(m_controlPort);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        char reply[256] = {};
+        ssize_t count = -1;
+        pollfd answered = {control, POLLIN, 0};
+        if (control >= 0 &&
+            sendto(control, line.data(), line.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof(to)) >= 0 &&
+            poll(&answered, 1, 10000) > 0)
+            count = recv(control, reply, sizeof(reply), 0);
+        if (control >= 0)
+            close(control);
+        return std::string(reply, count > 0 ? size_t(count) : 0);
+    }
+
 private:
     std::string m_log;
     pid_t m_pid = -1;
+    uint16_t m_controlPort = 0;
 };
 
 class CFrameCounter : public CObserver
@@ -201,6 +227,9 @@ public:
     const std::string& GetError() const { return m_error; }
     CCore& GetCore() { return *m_core; }
     uint16_t GetProgramPort() const { return m_standin->ProgramPort(); }
+    std::string Command(const std::string& line) const { return m_standin->Command(line); }
+    // Whether the model's picture is the controller's.
+    bool InStep() { return Command("digest") == "ok " + m_core->ComputeDigest().ToString(); }
     // Frames the link has sent.
     uint64_t GetFrames() const { return m_counter.frames; }
     bool TickUntilQuiet(std::chrono::seconds limit, int quietTicks = 25)
@@ -353,4 +382,79 @@ void RequestsPerForgedNotification(benchmark::State& state)
     }
 }
 BENCHMARK(RequestsPerForgedNotification)->Unit(benchmark::kSecond)->Iterations(1);
+
+// Beside the stand-in holding the full show and answering 1 ms late, one-byte datagrams sent to
+// the program's link at 240,000 a second for 10 s, faster than the link takes them (the system
+// drops the rest, the controller's notifications among them), while a playback's label or a
+// cue's, in turn, changes at the controller about twice a second: the seconds from the flood's end
+// until the model's picture is the controller's (their digests, compared once a second), at most
+// 180 (in_step 0: never).
+void PictureAfterAFloodTheLinkCannotTakeIn(benchmark::State& state)
+{
+    constexpr int kFloodSeconds = 10;
+    constexpr double kRate = 240000.0;
+    for (auto _ : state)
+    {
+        CShowBeside beside;
+        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0 || !beside.InStep())
+        {
+            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller whole"
+                                                           : beside.GetError().c_str());
+            break;
+        }
+        beside.Command("delay 1");
+        std::atomic<uint64_t> sent{0};
+        std::thread flood([&] {
+            const int sender = socket(AF_INET, SOCK_DGRAM, 0);
+            sockaddr_in to = {};
+            to.sin_family = AF_INET;
+            to.sin_port = htons(beside.GetProgramPort());
+            to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            const uint8_t byte = 0;
+            const Clock::time_point start = Clock::now();
+            for (uint64_t n = 0; n < uint64_t(kRate) * kFloodSeconds; ++n)
+            {
+                // A millisecond's worth at a time.
+                if (n % uint64_t(kRate / 1000) == 0)
+                    std::this_thread::sleep_until(start + std::chrono::microseconds(n * 1000000 / uint64_t(kRate)));
+                if (sendto(sender, &byte, 1, 0, reinterpret_cast<const sockaddr*>(&to), sizeof(to)) == 1)
+                    ++sent;
+            }
+            close(sender);
+        });
+        Clock::time_point frame = Clock::now();
+        const Clock::time_point end = frame + std::chrono::seconds(kFloodSeconds);
+        int changes = 0;
+        for (int tick = 0; frame < end; ++tick)
+        {
+            if (tick % 12 == 0)
+            {
+                const std::string where = std::to_string(changes % 64);
+                beside.Command(changes % 2 ? "cue " + where + " " + std::to_string(changes % 48) + " label flood-" + where
+                                           : "playback " + where + " label flood-" + where);
+                ++changes;
+            }
+            frame += std::chrono::milliseconds(40);
+            std::this_thread::sleep_until(frame);
+            beside.GetCore().Update(0.04f);
+        }
+        flood.join();
+        const Clock::time_point flooded = Clock::now();
+        const uint64_t before = beside.GetFrames();
+        bool inStep = false;
+        for (int tick = 1; !inStep && Clock::now() - flooded < std::chrono::seconds(180); ++tick)
+        {
+            frame += std::chrono::milliseconds(40);
+            std::this_thread::sleep_until(frame);
+            beside.GetCore().Update(0.04f);
+            inStep = tick % 25 == 0 && beside.InStep();
+        }
+        state.SetIterationTime(std::chrono::duration<double>(Clock::now() - flooded).count());
+        state.counters["in_step"] = inStep;
+        state.counters["changes"] = changes;
+        state.counters["sent"] = double(sent);
+        state.counters["records_after"] = double(beside.GetFrames() - before);
+    }
+}
+BENCHMARK(PictureAfterAFloodTheLinkCannotTakeIn)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# bench/reply_flood.sh [BUILD_DIR] [RATE] [SECONDS] [CORE] [CUES] [BUSY] [KIND]: the whole program on one
-# core (taskset) beside the stand-in controller of 64 playbacks of CUES cues (default 48), answering
-# 1 ms late, while well-formed forged replies and
+# bench/reply_flood.sh [BUILD_DIR] [RATE] [SECONDS] [CORE] [CUES] [BUSY] [KIND] [SENDER] [AFTER]: the whole
+# program on one core (taskset) beside the stand-in controller of 64 playbacks of CUES cues (default
+# 48), answering 1 ms late, while well-formed forged replies and
 # notifications arrive from the controller's address at RATE a second (default 60,000) for SECONDS
 # (default 60): the flood the link thread takes faster than the main thread can apply it.
 # Private network namespaces and X server as the end-to-end tests make them (tests/support/e2e.sh).
@@ -9,13 +9,20 @@
 #   grown    - the program's resident memory at the end of the flood less that 5 s into it
 #   label    - for a label changed at the controller every 5 s, how long the program took to read it
 #              back (the label is changed again after each 3 s without the read)
-#   sigterm  - SIGTERM sent as the flood ends to the end of the process, and its exit status
+#   changes  - of 14 labels of other playbacks, each changed once at the controller during the
+#              flood, how many the program never read back by AFTER seconds after the flood, and
+#              how long after the flood the last one read came back
+#   sigterm  - SIGTERM sent AFTER seconds after the flood ends to the end of the process, and its
+#              exit status
 #   cpu      - the CPU time the program took under the flood
 # CORE (default 0) is the core the program is held to; the stand-in and the flood run on others.
 # BUSY (default 0) processes that only spin share that core, as on a slower machine. A build with a
 # sanitizer is run the same way (ASan: a lower RATE, as its allocator is slower). KIND (default
 # replies) is the flood of datagram_flood: "unasked" leaves out its notifications, whose reads
-# keep a controller 1 ms late busy whatever the program does.
+# keep a controller 1 ms late busy whatever the program does; "bytes" is datagrams of one byte.
+# SENDER (default controller) is where the flood comes from: "controller" sends from the
+# controller's address, "local" from an unprivileged process on the program's own machine, to
+# its loopback. AFTER (default 0) is how long the program runs on once the flood has ended.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
@@ -25,13 +32,15 @@ core=${4:-0}
 cues=${5:-48}
 busy=${6:-0}
 kind=${7:-replies}
+sender=${8:-controller}
+after=${9:-0}
 senders=3
 case $build in /*) ;; *) build=$root/$build ;; esac
 flood=$build/tests/datagram_flood
 [ -x "$flood" ] || { echo "no flood tool at $flood" >&2; exit 1; }
 # shellcheck source=../tests/support/e2e.sh
 source "$root/tests/support/e2e.sh"
-e2e_private_namespace "$0" "$build" "$rate" "$seconds" "$core" "$cues" "$busy" "$kind"
+e2e_private_namespace "$0" "$build" "$rate" "$seconds" "$core" "$cues" "$busy" "$kind" "$sender" "$after"
 e2e_begin "${TMPDIR:-/tmp}/tanzo-reply-flood"
 others=$(awk -v c="$core" 'END { for (i = 0; i < n; i++) if (i != c) s = s (s ? "," : "") i; print s }' n="$(nproc)" /dev/null)
 start_standin "$build/bin/standin"
@@ -80,8 +89,14 @@ standin_control delay 1 >/dev/null
 # One sender cannot keep 60,000 a second: several share the rate.
 flooders=()
 for part in $(seq "$senders"); do
-  nsenter --target "$standin_pid" --net -- taskset -c "$others" "$flood" 192.168.77.1 16945 "$kind" \
-    "$(awk -v r="$rate" -v n="$senders" 'BEGIN { print r / n }')" "$seconds" >"$work/flood-$part.txt" 2>&1 &
+  share=$(awk -v r="$rate" -v n="$senders" 'BEGIN { print r / n }')
+  if [ "$sender" = local ]; then
+    taskset -c "$others" setpriv --reuid=65534 --regid=65534 --clear-groups \
+      "$flood" 127.0.0.1 16945 "$kind" "$share" "$seconds" >"$work/flood-$part.txt" 2>&1 &
+  else
+    nsenter --target "$standin_pid" --net -- taskset -c "$others" "$flood" 192.168.77.1 16945 "$kind" \
+      "$share" "$seconds" >"$work/flood-$part.txt" 2>&1 &
+  fi
   flooders+=($!)
 done
 for _ in $(seq "$busy"); do
@@ -89,6 +104,18 @@ for _ in $(seq "$busy"); do
   e2e_helpers+=($!)
 done
 started=$(now_ms) ticks=$(cpu_ticks)
+# Genuine changes the program is told of once, each of another playback's label, spread over the
+# flood and made by 2 s before its end: "PLAYBACK LABEL" a line.
+changes=14
+(
+  for i in $(seq 0 $((changes - 1))); do
+    due=$((started + 2000 + i * (seconds * 1000 - 4000) / (changes - 1)))
+    while [ "$(now_ms)" -lt $due ]; do sleep 0.01; done
+    standin_control playback $((10 + i)) label "genuine-$i" >/dev/null
+    echo "$((10 + i)) genuine-$i"
+  done
+) >"$work/changes" &
+changer=$!
 thread_ticks >"$work/threads-before"
 sleep 5
 memory=$(memory_kb)
@@ -101,6 +128,16 @@ while kill -0 "${flooders[0]}" 2>/dev/null && [ $(($(now_ms) - started)) -lt $((
 grown=$(($(memory_kb) - memory)) cpu=$(($(cpu_ticks) - ticks))
 threads=$(thread_ticks | awk 'NR == FNR { b[$1] = $2; next } { printf "%s%s %d", (n++ ? ", " : ""), $1, $2 - b[$1] }' \
   "$work/threads-before" -)
+wait "$changer"
+flood_end=$(now_ms)
+# A change is read once the stand-in has sent the program its label.
+unread() {
+  { grep "^tx link .*command=5:GetLabel .* value=genuine-[0-9]*\$" "$standin_log" || true; } | sed 's/.*value=//' |
+    sort -u | comm -13 - <(awk '{ print $2 }' "$work/changes" | sort) | wc -l
+}
+unread_at_end=$(unread)
+while [ "$(unread)" -gt 0 ] && [ $(($(now_ms) - flood_end)) -lt $((after * 1000)) ]; do sleep 0.05; done
+left=$(unread) last_read=$(($(now_ms) - flood_end))
 sent=$(now_ms)
 kill -TERM "$program_pid"
 while kill -0 "$program_pid" 2>/dev/null && [ $(($(now_ms) - sent)) -lt 30000 ]; do sleep 0.005; done
@@ -116,5 +153,10 @@ wait "${flooders[@]}" || true
 echo "flood: $(cat "$work"/flood-*.txt | awk '{ n += $1 } END { print n }') datagrams sent at $rate a second for $seconds s ($kind), the program on core $core beside $busy spinning"
 echo "grown: $((grown / 1024)) MB from 5 s to the end"
 echo "label: ${probes[*]} ms"
+if [ "$left" -eq 0 ]; then
+  echo "changes: $unread_at_end of $changes unread as the flood ended, all read by $last_read ms after it"
+else
+  echo "changes: $unread_at_end of $changes unread as the flood ended, $left never read by $after s after it"
+fi
 echo "sigterm: ended $ended ms after it, status $status"
 echo "cpu: $cpu ticks (100 a second): $threads"

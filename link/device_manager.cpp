@@ -171,6 +171,9 @@ bool CDeviceManager::OpenSocket()
         socket = m_network->Open(0);
     m_identified = false;
     m_sent = false;
+    m_socketDropped = 0;
+    m_dropsToJudge = false;
+    m_droppedForRoom = m_network->GetDroppedForRoom();
     CSdlMutexLock lock(m_sendMutex);
     m_socket = std::move(socket);
     return m_socket != nullptr;
@@ -211,6 +214,8 @@ uint32_t CDeviceManager::NextWait()
     }
     if (pending)
         due = std::min(due, UntilElapsed(now, m_lastSend, kResendMilliseconds));
+    if (m_dropsToJudge)
+        due = std::min(due, UntilElapsed(now, m_roomLookedAt, kRoomLookMilliseconds));
     return m_clock->ToRealMilliseconds(due);
 }
 
@@ -243,6 +248,15 @@ size_t CDeviceManager::Pass(uint32_t waitMilliseconds)
         m_lastIdentify = now;
         m_identified = true;
     }
+    // What the system dropped for want of room may have been the controller's.
+    const uint32_t dropped = m_socket->GetDropped();
+    if (dropped != m_socketDropped)
+    {
+        m_socketDropped = dropped;
+        m_dropsToJudge = true;
+    }
+    if (m_dropsToJudge && now - m_roomLookedAt > kRoomLookMilliseconds)
+        OnDatagramsDropped(now);
     bool sendNow;
     {
         CSdlMutexLock lock(m_sendMutex);
@@ -251,6 +265,18 @@ size_t CDeviceManager::Pass(uint32_t waitMilliseconds)
     if (!m_sent || now - m_lastSend > kResendMilliseconds || sendNow)
         SendHead(now);
     return received;
+}
+
+void CDeviceManager::OnDatagramsDropped(uint32_t now)
+{
+    m_dropsToJudge = false;
+    m_roomLookedAt = now;
+    // Those dropped for want of room may have been the controller's: the tick has them read
+    // again. A network that cannot tell has every drop count.
+    const std::optional<uint64_t> forRoom = m_network->GetDroppedForRoom();
+    if (!forRoom || forRoom != m_droppedForRoom)
+        m_datagramsDropped.store(true, std::memory_order_release);
+    m_droppedForRoom = forRoom;
 }
 
 void CDeviceManager::SendHead(uint32_t now)
@@ -424,7 +450,8 @@ void CDeviceManager::ProcessReplies()
     }
     else if (!anyDropped && !stopped)
         m_droppedTold = false;
-    m_notificationsDropped = m_notificationsDropped || dropped.notifications > 0;
+    const bool datagramsDropped = m_datagramsDropped.exchange(false, std::memory_order_acquire);
+    m_notificationsDropped = m_notificationsDropped || dropped.notifications > 0 || datagramsDropped;
     if (m_notificationsDropped && (!m_droppedReadAt || HasElapsed(start, *m_droppedReadAt, kDroppedNewsMilliseconds)))
         OnNotificationsDropped(start);
 }
@@ -441,13 +468,19 @@ void CDeviceManager::ApplyReply(const CMessage& reply, bool asked)
 void CDeviceManager::OnNotificationsDropped(uint32_t now)
 {
     // What a dropped notification could have named, as the controller's "everything changed" of
-    // each manager: its reads wait as those of any notification, each target at most once.
-    for (const uint32_t manager : {MANAGER_PLAYBACK_MANAGER, MANAGER_FIXTURE_MANAGER, MANAGER_PROGRAMMER})
+    // each object and "cue count changed" of each playback ask, and the unit's settings as its
+    // own "everything changed" does: the reads wait as those of any notification, each target at
+    // most once.
+    m_reads = kReadsCollected;
+    if (m_core)
+        m_core->OnNotificationsLost();
+    for (const uint32_t manager : {MANAGER_ARTNET, MANAGER_ACN})
     {
         CMessage everything(manager, COMMAND_NOTIFY);
         everything.SetValue(CMessageValue(0u));
-        ApplyReply(everything, true);
+        RouteReply(everything);
     }
+    QueueAsked(true);
     m_notificationsDropped = false;
     m_droppedReadAt = now;
 }

@@ -100,7 +100,14 @@ public:
     static constexpr uint32_t kIdleWaitMilliseconds = 1000;
     static constexpr float kIdleSeconds = 10.0f;
     static constexpr size_t kReceiveSize = 2048;
-    // The most datagrams one pass takes.
+    // What the receive path may cost, whoever sends. The socket keeps what its queue holds
+    // (CSystemUdpNetwork: 1 MB, no datagram over 2047 bytes). A pass takes at most this many
+    // datagrams, and after a full batch the link leaves the socket for a millisecond, so that a
+    // flood costs the link thread at most some 128 datagrams a millisecond and the system drops
+    // what comes faster. One datagram costs the link a receive and a look at its first bytes; a
+    // discovery answer then its reading and, for a unit not yet listed, a place among those found
+    // (at most kMaxDevices between two ticks); a frame from the chosen unit's address its decoding
+    // and a place in the reply mailbox (kMostReplies below); anything else nothing more.
     static constexpr size_t kReceiveBatch = 128;
     // The most reads one reply asks for as single changes: more are a refresh.
     static constexpr size_t kMostSingleReads = 2;
@@ -124,11 +131,21 @@ public:
     // program still ends when told to.
     static constexpr uint32_t kReplyMillisecondsPerTick = 20;
     static constexpr size_t kRepliesPerClockLook = 16;
-    // A dropped notification may have been the controller's own: the model then reads again all
-    // of the playbacks, the fixtures and the programmer, as "everything changed" of each asks,
-    // at once and then at most once in this long while notifications are dropped. Each read waits
-    // as a notification's does, a target at most once, so a flood adds no more than one refresh.
+    // A notification dropped by the mailbox, or any datagram dropped by the system at the socket
+    // for want of room (the controller's go with the rest when the link cannot keep up), may have
+    // been the controller's own news: the model then reads again what "everything changed" of every object
+    // asks and every playback's cue count, whose answer reads its cues (CLinkModel::
+    // OnNotificationsLost), and the chosen unit its Art-Net and sACN settings; at once, then at
+    // most once in this long while drops go on. Each read waits as a notification's does, a
+    // target at most once, so that drops however many cost at most one refresh in this long, and
+    // the controller no more than one pass over the show at its pace (the largest: some 25,000
+    // reads, about 26 s beside a controller 1 ms late), after which the picture is its own.
     static constexpr uint32_t kDroppedNewsMilliseconds = 5000;
+    // The socket's count of drops (GetDropped) mixes those for want of room with those that say
+    // nothing of lost news and cost anyone nothing to cause: too long for its filter, a bad
+    // checksum. Once it has risen, the link tells them apart by the network's count of drops for
+    // want of room (GetDroppedForRoom), a costlier look taken no more than once in this long.
+    static constexpr uint32_t kRoomLookMilliseconds = 10;
 
     // Computes the broadcast targets and starts the link.
     explicit CDeviceManager(const CLinkSetup& setup = CLinkSetup());
@@ -238,8 +255,12 @@ private:
     void OnQueueFull(const CMessage& refused);
     // Routes a reply to the model and queues the reads it asked for; asked as for QueueAsked.
     void ApplyReply(const CMessage& reply, bool asked);
-    // The mailbox dropped notifications: the model reads again what they could have named.
+    // The mailbox dropped notifications, or the system datagrams: the model reads again what they
+    // could have named.
     void OnNotificationsDropped(uint32_t now);
+    // The socket's count of drops has risen: the link thread tells the tick when the system
+    // dropped any for want of room since it last looked.
+    void OnDatagramsDropped(uint32_t now);
     // The model reads everything again, as a refresh.
     void ResyncModel();
     // Queues the reads held while a reply was applied; asked: the reply answered a record sent, or
@@ -295,6 +316,9 @@ private:
     // have named, and when it did (OnNotificationsDropped).
     bool m_notificationsDropped = false;
     std::optional<uint32_t> m_droppedReadAt;
+    // Set by the link thread when the system has dropped datagrams at its socket since the tick
+    // last looked.
+    std::atomic<bool> m_datagramsDropped{false};
     std::vector<CIpAddress> m_broadcastTargets;
     // Main thread: a load began since the last abort.
     bool m_loadBegun = false;
@@ -334,5 +358,12 @@ private:
     bool m_sent = false;
     // The record in flight was answered in this pass and another waits.
     bool m_headAnswered = false;
+    // The socket's count of the datagrams the system dropped, when the link last looked; whether it
+    // rose since the network's count of drops for want of room was last looked at, and that
+    // count then.
+    uint32_t m_socketDropped = 0;
+    bool m_dropsToJudge = false;
+    uint32_t m_roomLookedAt = 0;
+    std::optional<uint64_t> m_droppedForRoom;
     uint8_t m_buffer[kReceiveSize] = {};
 };

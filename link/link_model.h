@@ -30,6 +30,10 @@ public:
     virtual CMessageHandler* GetEngineHandler() = 0;
     // Every mirrored object asks the controller for all of its values again.
     virtual void Resync() = 0;
+    // Notifications may have been lost: every mirrored object asks for what the controller's
+    // "everything changed" of it asks, and every playback for its cue count, whose answer reads
+    // its cues. Called while the device manager collects the reads, as for a notification.
+    virtual void OnNotificationsLost() = 0;
     // A value the model queued for the target was taken back before it left (an aborted load):
     // the object forgets that it asked for it. A model that keeps no asks has nothing to forget.
     virtual void ForgetAsked(const CMessage::STarget&) {}

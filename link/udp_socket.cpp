@@ -1,6 +1,7 @@
 #include "link/udp_socket.h"
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <linux/filter.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -9,7 +10,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
 
 namespace
 {
@@ -24,10 +29,14 @@ sockaddr_in ToSockaddr(const CIpAddress& address)
     return out;
 }
 
-// No datagram of the link or the unit protocol comes near 2047 bytes, the most their readers
-// take. Longer ones are dropped by the kernel before they are queued, so a flood of them costs the
-// program nothing; and the queue holds some milliseconds of a flood of short ones, which the link
-// takes in batches.
+// What a socket keeps for its reader. No datagram of the link or the unit protocol comes near
+// 2047 bytes, the most their readers take; longer ones are dropped by the kernel before they are
+// queued, so a flood of them costs the program nothing. The queue holds 1 MB (the system doubles
+// it for its bookkeeping and keeps it within net.core.rmem_max), hundreds of datagrams at the
+// least, where a controller sends one answer for each record and a few notifications for each
+// change, which the link takes up to 128 at a time. What comes faster is dropped by the system,
+// which counts the drops (SO_RXQ_OVFL, GetDropped) so that the link can read again what they may
+// have said; a larger queue would only let a flood hold the link longer.
 constexpr uint32_t kLongestDatagram = 2047;
 constexpr int kReceiveBufferBytes = 1 << 20;
 
@@ -41,9 +50,12 @@ void LimitDatagrams(int socket)
         BPF_STMT(BPF_RET | BPF_K, 0),
     };
     const sock_fprog filter = {static_cast<unsigned short>(sizeof(program) / sizeof(program[0])), program};
-    // Both are only a defence: a socket without them still works.
+    // None is more than a defence: a socket without them still works, and one without the
+    // count of drops tells none.
     setsockopt(socket, SOL_SOCKET, SO_ATTACH_FILTER, &filter, sizeof(filter));
     setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes, sizeof(kReceiveBufferBytes));
+    const int on = 1;
+    setsockopt(socket, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof(on));
 }
 
 // The wait is poll on the socket and an event counter that Wake raises: no descriptor number is
@@ -76,11 +88,24 @@ public:
         if (!(fds[0].revents & POLLIN))
             return false;
         sockaddr_in from{};
-        socklen_t length = sizeof(from);
-        const ssize_t received =
-            recvfrom(m_socket, buffer, capacity, MSG_DONTWAIT, reinterpret_cast<sockaddr*>(&from), &length);
+        iovec data = {buffer, capacity};
+        // The drops counted when the datagram was queued come with it, when there were any.
+        alignas(cmsghdr) uint8_t control[CMSG_SPACE(sizeof(uint32_t))];
+        msghdr message{};
+        message.msg_name = &from;
+        message.msg_namelen = sizeof(from);
+        message.msg_iov = &data;
+        message.msg_iovlen = 1;
+        message.msg_control = control;
+        message.msg_controllen = sizeof(control);
+        const ssize_t received = recvmsg(m_socket, &message, MSG_DONTWAIT);
         if (received < 0)
             return false;
+        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header))
+        {
+            if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SO_RXQ_OVFL)
+                std::memcpy(&m_dropped, CMSG_DATA(header), sizeof(m_dropped));
+        }
         count = size_t(received);
         const uint8_t* octets = reinterpret_cast<const uint8_t*>(&from.sin_addr.s_addr);
         sender = CIpAddress(octets[0], octets[1], octets[2], octets[3], ntohs(from.sin_port));
@@ -101,6 +126,8 @@ public:
         return sent >= 0 && size_t(sent) == count;
     }
 
+    uint32_t GetDropped() const override { return m_dropped; }
+
     uint16_t GetPort() const override
     {
         sockaddr_in local{};
@@ -113,6 +140,7 @@ public:
 private:
     int m_socket;
     int m_wake;
+    uint32_t m_dropped = 0;
 };
 }  // namespace
 
@@ -134,4 +162,45 @@ std::unique_ptr<CUdpSocket> CSystemUdpNetwork::Open(uint16_t port)
     }
     LimitDatagrams(socket);
     return std::make_unique<CSystemUdpSocket>(socket, wake);
+}
+
+std::optional<uint64_t> CSystemUdpNetwork::GetDroppedForRoom()
+{
+    // The kernel's own file, some 2 KB: its UDP lines come well within the first 8 KB.
+    const int file = open("/proc/net/snmp", O_RDONLY | O_CLOEXEC);
+    if (file < 0)
+        return std::nullopt;
+    std::string text(8192, '\0');
+    size_t size = 0;
+    ssize_t got = 0;
+    while (size < text.size() && (got = read(file, &text[size], text.size() - size)) > 0)
+        size += size_t(got);
+    close(file);
+    text.resize(size);
+    // Two lines begin "Udp:": the names of the counters, then their values.
+    std::istringstream lines(text);
+    std::vector<std::string> udp;
+    for (std::string line; udp.size() < 2 && std::getline(lines, line);)
+    {
+        if (line.rfind("Udp: ", 0) == 0)
+            udp.push_back(line);
+    }
+    if (udp.size() < 2)
+        return std::nullopt;
+    std::istringstream names(udp[0]);
+    std::istringstream values(udp[1]);
+    std::string name;
+    std::string value;
+    uint64_t dropped = 0;
+    bool found = false;
+    while (names >> name && values >> value)
+    {
+        // The queue was full, or the system had no memory left for it.
+        if (name == "RcvbufErrors" || name == "MemErrors")
+        {
+            dropped += std::strtoull(value.c_str(), nullptr, 10);
+            found = true;
+        }
+    }
+    return found ? std::optional<uint64_t>(dropped) : std::nullopt;
 }

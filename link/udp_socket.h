@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 // One bound UDP socket: the only way the device link reaches the network. A socket is used by
 // one thread at a time, except Wake, which any thread may call.
@@ -25,6 +26,11 @@ public:
     virtual bool Send(const CIpAddress& destination, const uint8_t* bytes, size_t count) = 0;
     // The local port the socket is bound to.
     virtual uint16_t GetPort() const = 0;
+    // How many datagrams the system dropped at this socket since it opened, for want of room in
+    // its queue or for any other reason (too long for its filter, a bad checksum), as the last
+    // datagram received told: drops after it are told by the next. It wraps. A socket that cannot
+    // tell says 0.
+    virtual uint32_t GetDropped() const { return 0; }
 };
 
 // Where sockets come from: the system in the program, a fake in tests. Open may be called from
@@ -37,6 +43,10 @@ public:
     // A socket bound to the port on every local address, 0 for any free port; null when the port
     // is taken or no socket can be had.
     virtual std::unique_ptr<CUdpSocket> Open(uint16_t port) = 0;
+    // How many datagrams the system has dropped for want of room in a socket's queue, at any
+    // socket of this network, since some moment before the first call; unset when it cannot
+    // tell. It costs a look at the system's counters.
+    virtual std::optional<uint64_t> GetDroppedForRoom() { return std::nullopt; }
 };
 
 // The real network through the system's sockets. Its sockets may send broadcasts.
@@ -44,4 +54,6 @@ class CSystemUdpNetwork : public CUdpNetwork
 {
 public:
     std::unique_ptr<CUdpSocket> Open(uint16_t port) override;
+    // The network namespace's count (/proc/net/snmp).
+    std::optional<uint64_t> GetDroppedForRoom() override;
 };

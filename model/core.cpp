@@ -5,6 +5,7 @@
 #include "model/fixture_manager.h"
 #include "model/fixture_selection.h"
 #include "model/personality_manager.h"
+#include "model/playback.h"
 #include "model/playback_manager.h"
 #include "model/programmer.h"
 #include "model/show_file_list.h"
@@ -102,6 +103,29 @@ void CCore::Resume()
 
 void CCore::Resync()
 {
+    AskEverything();
+    // With no controller chosen the requests were dropped and there is nothing to wait for.
+    m_resyncSettling = m_deviceManager->GetOwnQueueLength() > 0;
+    m_quietTicks = 0;
+}
+
+void CCore::OnNotificationsLost()
+{
+    AskEverything();
+    // "Everything changed" of a playback leaves its cues to its count; a count read reads them.
+    // Besides what Resync asks, this costs 64 count reads, whose answers read every cue (at most
+    // 64 times 48 cues of 8 reads), each read again left out while a read of its target waits.
+    CMessage count(MANAGER_PLAYBACK, COMMAND_NOTIFY);
+    count.SetValue(CMessageValue(uint32_t(PLAYBACK_NOTIFY_COUNT)));
+    for (uint32_t playback = 0; playback < CPlaybackManager::kPlaybackCount; ++playback)
+    {
+        count.SetIndex0(playback);
+        m_playbackManager->ApplyMessage(count);
+    }
+}
+
+void CCore::AskEverything()
+{
     // A local Notify 0, handed straight to each manager: nothing is sent by the core itself. It
     // costs what "everything changed" of the three managers asks (64 times a playback's, 256 reads
     // of the fixtures, 21 of the programmer), each read left out while a read of its target
@@ -116,9 +140,6 @@ void CCore::Resync()
     notify.SetManager(MANAGER_PROGRAMMER);
     if (CMessageHandler* programmer = GetProgrammerHandler())
         programmer->HandleMessage(notify);
-    // With no controller chosen the requests were dropped and there is nothing to wait for.
-    m_resyncSettling = m_deviceManager->GetOwnQueueLength() > 0;
-    m_quietTicks = 0;
 }
 
 void CCore::ForgetAsked(const CMessage::STarget& target)

@@ -84,6 +84,8 @@ public:
     // Called by the device manager when a controller has been chosen: every playback, cue,
     // fixture and programmer group asks the controller for all of its values.
     void Resync() override;
+    // As Resync asks, and every playback its cue count: notifications may have been lost.
+    void OnNotificationsLost() override;
     // Route a value taken back before it left, or refused by the queue, to the object that asked
     // for it.
     void ForgetAsked(const CMessage::STarget& target) override;
@@ -120,6 +122,8 @@ private:
     void HandleNotify(CSubject* subject, uint32_t code) override;
     // Ends the settling of a resync once the link has drained, then sends a show that waited.
     void SettleResync();
+    // Hands each manager the controller's "everything changed".
+    void AskEverything();
     void Forget(const CMessage::STarget& target, TForget what);
 
     std::unique_ptr<CFixtureManager> m_fixtureManager;

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <thread>
+#include <utility>
 
 class CFakeNetwork::CSocket : public CUdpSocket
 {
@@ -35,6 +36,7 @@ public:
     }
 
     uint16_t GetPort() const override { return m_port; }
+    uint32_t GetDropped() const override { return m_network.GetDropped(m_port); }
 
 private:
     CFakeNetwork& m_network;
@@ -63,6 +65,34 @@ bool CFakeNetwork::Deliver(uint16_t port, const CIpAddress& from, const Bytes& b
     }
     m_arrived.notify_all();
     return true;
+}
+
+void CFakeNetwork::Drop(uint16_t port, uint32_t count, bool forRoom)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_dropped[port] += count;
+    if (forRoom)
+        m_droppedForRoom += count;
+}
+
+std::optional<uint64_t> CFakeNetwork::GetDroppedForRoom()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    ++m_roomLooks;
+    return m_droppedForRoom;
+}
+
+int CFakeNetwork::TakeRoomLooks()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return std::exchange(m_roomLooks, 0);
+}
+
+uint32_t CFakeNetwork::GetDropped(uint16_t port) const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    const auto dropped = m_dropped.find(port);
+    return dropped == m_dropped.end() ? 0 : dropped->second;
 }
 
 std::vector<SDatagram> CFakeNetwork::TakeSent()
@@ -147,6 +177,7 @@ void CFakeNetwork::Close(uint16_t port)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_bound.erase(port);
+    m_dropped.erase(port);
 }
 
 Bytes FrameOf(const CMessage& message)

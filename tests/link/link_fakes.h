@@ -17,6 +17,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <algorithm>
 #include <set>
 #include <vector>
@@ -55,6 +56,12 @@ public:
 
     // Hands a datagram to the socket bound to the port; false when none is.
     bool Deliver(uint16_t port, const CIpAddress& from, const Bytes& bytes);
+    // The system drops that many datagrams at the socket bound to the port, which counts them, for
+    // want of room in its queue (the network counts those too) or for another reason.
+    void Drop(uint16_t port, uint32_t count, bool forRoom = true);
+    std::optional<uint64_t> GetDroppedForRoom() override;
+    // How often the count of drops for want of room was looked at since the last call.
+    int TakeRoomLooks();
     // What was sent since the last call, in order.
     std::vector<SDatagram> TakeSent();
     // Ports bound now, in rising order.
@@ -70,6 +77,7 @@ private:
     friend class CSocket;
 
     bool Receive(uint16_t port, Bytes& bytes, CIpAddress& sender, uint32_t waitMilliseconds);
+    uint32_t GetDropped(uint16_t port) const;
     void Wake(uint16_t port);
     void Sent(uint16_t port, const CIpAddress& to, const uint8_t* bytes, size_t count);
     void Close(uint16_t port);
@@ -78,6 +86,9 @@ private:
     mutable std::mutex m_mutex;
     std::condition_variable m_arrived;
     std::map<uint16_t, std::deque<std::pair<CIpAddress, Bytes>>> m_bound;
+    std::map<uint16_t, uint32_t> m_dropped;
+    uint64_t m_droppedForRoom = 0;
+    int m_roomLooks = 0;
     std::vector<SDatagram> m_sent;
     // Ports whose next or current wait ends at once.
     std::set<uint16_t> m_woken;
@@ -112,6 +123,7 @@ public:
     CMessageHandler* GetProgrammerHandler() override { return &programmer; }
     CMessageHandler* GetEngineHandler() override { return &engine; }
     void Resync() override { ++resyncs; }
+    void OnNotificationsLost() override { ++notificationsLost; }
     void ForgetAsked(const CMessage::STarget& target) override { forgotten.push_back(target); }
     void TakeBackAsked(const CMessage::STarget& target) override { takenBack.push_back(target); }
 
@@ -120,6 +132,7 @@ public:
     CRecordingHandler programmer;
     CRecordingHandler engine;
     int resyncs = 0;
+    int notificationsLost = 0;
     std::vector<CMessage::STarget> forgotten;
     std::vector<CMessage::STarget> takenBack;
 };

@@ -97,16 +97,31 @@ TEST_F(CoreTest, TheHintListRecordsIntoTheModelRootsOptions)
     EXPECT_NE(core->GetExplanations(), nullptr);
 }
 
-TEST_F(CoreTest, ChoosingAControllerMakesEveryPlaybackAskForItsValues)
+TEST_F(CoreTest, ChoosingAControllerOrLosingNotificationsMakesEveryPlaybackAskForItsValues)
 {
     Create();
     // With no controller chosen the requests are made but dropped.
     core->Resync();
     EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), 0u);
 
-    core->GetDeviceManager()->SetConnectedAddress(kController);
+    CDeviceManager& link = *core->GetDeviceManager();
+    link.SetConnectedAddress(kController);
     // Four requests from each playback at least; the other managers add theirs.
-    EXPECT_GE(core->GetDeviceManager()->GetQueueLength(), 64u * 4u);
+    EXPECT_GE(link.GetQueueLength(), 64u * 4u);
+
+    // Notifications that may have been lost: each playback asks for its cue count too, whose
+    // answer reads its cues.
+    link.ClearQueue();
+    core->OnNotificationsLost();
+    for (uint32_t playback = 0; playback < CPlaybackManager::kPlaybackCount; ++playback)
+    {
+        for (const uint32_t command : {COMMAND_GET_LABEL, COMMAND_GET_COUNT})
+        {
+            CMessage read(MANAGER_PLAYBACK, command);
+            read.SetIndex0(playback);
+            EXPECT_TRUE(link.IsWaiting(read)) << playback << " " << command;
+        }
+    }
 }
 
 TEST_F(CoreTest, ARepliesFrameIsSeenByThePlaybacksOfTheSameFrame)

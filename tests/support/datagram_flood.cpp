@@ -15,7 +15,8 @@
 //                   playback's cue count changed, one playback after another; the third, in
 //                   turn, that all of a cue, of a playback, of a fixture or of every playback
 //                   changed, or a block of a cue;
-//       "count-notifies" - only "cue count changed", one playback after another.
+//       "count-notifies" - only "cue count changed", one playback after another;
+//       "bytes"   - datagrams of one byte, the cheapest to send, which any local process can.
 // Stops by itself after SECONDS; prints how many datagrams went out.
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -110,8 +111,8 @@ int main(int argc, char** argv)
 {
     if (argc != 6)
     {
-        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers|counts|replies|unasked|notifies|count-notifies RATE "
-                   "SECONDS\n",
+        std::fputs("usage: datagram_flood ADDRESS PORT "
+                   "frames|large|answers|counts|replies|unasked|notifies|count-notifies|bytes RATE SECONDS\n",
                    stderr);
         return 2;
     }
@@ -125,7 +126,7 @@ int main(int argc, char** argv)
     const double seconds = std::atof(argv[5]);
     if (rate <= 0 || seconds <= 0 || seconds > 600 ||
         (kind != "frames" && kind != "large" && kind != "answers" && kind != "records" && kind != "counts" &&
-         kind != "replies" && kind != "unasked" && kind != "notifies" && kind != "count-notifies"))
+         kind != "replies" && kind != "unasked" && kind != "notifies" && kind != "count-notifies" && kind != "bytes"))
         return 2;
 
     const int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -167,6 +168,8 @@ int main(int argc, char** argv)
             bytes = ForgedNotification(n, random);
         else if (kind == "count-notifies")
             bytes = Frame(41, 1, 0, uint16_t(n % 64), 0, 0, uint16_t(random()), Word(3));
+        else if (kind == "bytes")
+            bytes.assign(1, uint8_t(n));
         else
         {
             // Large datagrams differ in their head only: noise for all of them would cost the
