@@ -8,6 +8,8 @@
 
 namespace
 {
+constexpr const char* kCategory = "GlyphPage";
+
 std::string LastComponent(const std::string& path)
 {
     std::string trimmed = path;
@@ -47,12 +49,19 @@ std::string CGlyphPage::GetName() const
 void CGlyphPage::LoadFolder()
 {
     std::vector<std::string> files;
-    ListDirectory(m_folder, "*.*", files, true);
+    const size_t left = ListFirstFiles(m_folder, "*.*", kMostFiles, files);
+    if (left > 0)
+        GraphicsLog(kCategory, DescribeLeft(m_folder, left, left + files.size(), "files",
+                                            std::to_string(kMostFiles) + " files"));
+    size_t variants = 0;
     for (const std::string& file : files)
-        LoadImageFile(file);
+        variants += !LoadImageFile(file);
+    if (variants > 0)
+        GraphicsLog(kCategory, DescribeLeft(m_folder, variants, files.size(), "files",
+                                            std::to_string(CImageSet::kMostVariants) + " variants of their picture"));
 }
 
-void CGlyphPage::LoadImageFile(const std::string& path)
+bool CGlyphPage::LoadImageFile(const std::string& path)
 {
     try
     {
@@ -69,13 +78,15 @@ void CGlyphPage::LoadImageFile(const std::string& path)
             set = std::make_shared<CImageSet>();
             set->SetName(name);
         }
-        set->AddFile(path);
+        if (!set->AddFile(path))
+            return false;
         m_imageSets.push_back(set);
     }
     catch (const std::bad_alloc&)
     {
-        GraphicsLog("GlyphPage", "Error loading " + LastComponent(path));
+        GraphicsLog(kCategory, "Error loading " + LastComponent(path));
     }
+    return true;
 }
 
 CImageSet* CGlyphPage::FindImageSet(const std::string& name) const
@@ -156,7 +167,10 @@ CGlyphPage* FindGlyphPage(const GlyphPages& pages, const std::string& name)
 void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::string& skipped)
 {
     std::vector<std::string> entries;
-    ListFolders(folder, entries);
+    const size_t left = ListFirstFolders(folder, kMostGlyphPages, entries);
+    if (left > 0)
+        GraphicsLog(kCategory, DescribeLeft(folder, left, left + entries.size(), "folders",
+                                            std::to_string(kMostGlyphPages) + " pages"));
     for (const std::string& entry : entries)
     {
         const std::string name = CGlyphPage(entry).GetName();

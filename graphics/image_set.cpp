@@ -19,9 +19,12 @@ CImageSet& CImageSet::operator=(const CImageSet& other)
     return *this;
 }
 
-void CImageSet::AddFile(const std::string& path)
+bool CImageSet::AddFile(const std::string& path)
 {
+    if (m_variants.size() + m_pendingFiles.size() >= kMostVariants)
+        return false;
     m_pendingFiles.push_back(path);
+    return true;
 }
 
 void CImageSet::DecodeAhead() const

@@ -13,13 +13,18 @@
 class CImageSet
 {
 public:
+    // The shipped pictures come in one size each; a picture may have as many variants as this,
+    // a page's folder as many files (glyph_page.h).
+    static constexpr uint32_t kMostVariants = 16;
+
     CImageSet() = default;
     // Copies the decoded variants and the name, not the files still pending.
     CImageSet(const CImageSet& other);
     // Copies the variants, the pending files and the name.
     CImageSet& operator=(const CImageSet& other);
 
-    void AddFile(const std::string& path);
+    // False, the file left out, when the set has kMostVariants files already.
+    bool AddFile(const std::string& path);
     // Decodes every pending file into one more variant, in listing order. A file that cannot be
     // decoded repeats the variant decoded before it in the same pass (an empty one when first).
     void LoadPending();
