@@ -8,6 +8,7 @@
 #   bounds  - the most the bounds let through: that background at 2048 x 2048 pixels, and twelve
 #             clips beside the four shipped, each 2 s of 8-bit mono at 96 kHz
 #   files   - 20,000 empty files added to the skin folder
+#   variants - twenty variants of the start page's background added, each 2048 x 2048 pixels
 # Prints, per copy, the medians of ROUNDS runs (default 3):
 #   window  - start to the window first showing its frame
 #   press   - a press of a button sent once the window shows, to its click heard (the first
@@ -33,7 +34,7 @@ start_xvfb -br
 export SDL_AUDIODRIVER=disk SDL_RENDER_DRIVER=software
 
 # The program with its clips beside it and its resources where it looks for them.
-copies="shipped skin clip bounds files"
+copies="shipped skin clip bounds files variants"
 for name in $copies; do
   mkdir -p "$work/$name/bin" "$work/$name/home"
   cp "$build/bin/Programmer" "$work/$name/bin/"
@@ -41,7 +42,7 @@ for name in $copies; do
   cp -r "$build/Resources" "$work/$name/"
 done
 python3 - "$work" <<'EOF'
-import struct, sys, zlib
+import shutil, struct, sys, zlib
 work = sys.argv[1]
 def chunk(kind, data):
     return struct.pack('>I', len(data)) + kind + data + struct.pack('>I', zlib.crc32(kind + data))
@@ -64,6 +65,10 @@ for i in range(12):
     wav(work + '/bounds/bin/audio/bound%02d.wav' % i, 96000, 192000)
 for i in range(20000):
     open(work + '/files/Resources/skin/empty%05d.png' % i, 'wb').close()
+variant = work + '/variants/Resources/skin/background_playback-00.png'
+png(variant, 2048)
+for i in range(1, 20):
+    shutil.copy(variant, work + '/variants/Resources/skin/background_playback-%02d.png' % i)
 EOF
 sync
 

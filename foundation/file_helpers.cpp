@@ -192,6 +192,15 @@ FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::st
     return status;
 }
 
+FileReadStatus ReadFileStart(const std::string& path, size_t count, std::string& out, int& error)
+{
+    const FileReadStatus status =
+        ReadRegularFile(path, count > 0 ? count - 1 : 0, out, error, [](unsigned long long) { return false; });
+    if (out.size() > count)
+        out.resize(count);
+    return status;
+}
+
 std::string DescribeFileRead(FileReadStatus status, int error)
 {
     switch (status) {

@@ -73,6 +73,9 @@ int OpenFileToRead(const std::string& path, size_t maxBytes, FileReadStatus& sta
 // Reads a whole regular file of at most maxBytes into out. A larger file is refused before any of
 // it is read. With kUnreadable, error holds the system's error number.
 FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out, int& error);
+// Reads the first count bytes of a regular file (all of a shorter one) into out, opened as
+// ReadFileBounded opens it: for readers that weigh a file by its header.
+FileReadStatus ReadFileStart(const std::string& path, size_t count, std::string& out, int& error);
 // Why a read did not succeed, worded to follow "the file": "is not a regular file".
 std::string DescribeFileRead(FileReadStatus status, int error);
 // Writes all the bytes to the open file; false with errno set.

@@ -20,7 +20,8 @@ std::string LastComponent(const std::string& path)
 }
 }  // namespace
 
-CGlyphPage::CGlyphPage(const std::string& folder) : m_folder(folder)
+CGlyphPage::CGlyphPage(const std::string& folder, std::shared_ptr<CPictureBudget> budget)
+    : m_folder(folder), m_budget(std::move(budget))
 {
 }
 
@@ -75,7 +76,7 @@ bool CGlyphPage::LoadImageFile(const std::string& path)
         }
         else
         {
-            set = std::make_shared<CImageSet>();
+            set = std::make_shared<CImageSet>(m_budget);
             set->SetName(name);
         }
         if (!set->AddFile(path))
@@ -164,7 +165,8 @@ CGlyphPage* FindGlyphPage(const GlyphPages& pages, const std::string& name)
     return nullptr;
 }
 
-void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::string& skipped)
+void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::shared_ptr<CPictureBudget>& budget,
+                    const std::string& skipped)
 {
     std::vector<std::string> entries;
     const size_t left = ListFirstFolders(folder, kMostGlyphPages, entries);
@@ -181,7 +183,7 @@ void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::str
             if (!page && CGlyphPage::SameName(existing->GetName(), name))
                 page = existing;
         if (!page)
-            page = std::make_shared<CGlyphPage>(entry);
+            page = std::make_shared<CGlyphPage>(entry, budget);
         page->LoadFolder();
         pages.push_back(page);
     }

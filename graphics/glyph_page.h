@@ -31,10 +31,12 @@ public:
     // What a page's folder may hold: the shipped skin's folder has 159 files, a glyph page at most
     // 24. A start lists the first kMostFiles by name, whatever the folder holds: a walk over its
     // names, the paths of those files kept, and for each the look-up of its picture among the
-    // others (a million comparisons at most); their pixels are decoded on first use.
+    // others (a million comparisons at most); their pixels are decoded on first use, within the
+    // budget the page is given (picture_budget.h).
     static constexpr size_t kMostFiles = 1024;
 
-    explicit CGlyphPage(const std::string& folder);
+    // Without a budget, the page's pictures are decoded unweighed.
+    explicit CGlyphPage(const std::string& folder, std::shared_ptr<CPictureBudget> budget = nullptr);
     CGlyphPage(const CGlyphPage&) = delete;
     CGlyphPage& operator=(const CGlyphPage&) = delete;
 
@@ -75,6 +77,7 @@ private:
     std::vector<std::shared_ptr<CImageSet>> m_imageSets;
     std::vector<CGlyph> m_colouredGlyphs;
     std::string m_folder;
+    std::shared_ptr<CPictureBudget> m_budget;
 };
 
 // The pages of the glyph manager and of the skin, a page possibly standing in the list twice.
@@ -88,6 +91,7 @@ void LogGlyphPages(const char* category, const GlyphPages& pages);
 // kMostFiles each.
 constexpr size_t kMostGlyphPages = 16;
 // Loads a page from each of the first kMostGlyphPages sub-folders of the folder by name, but for
-// one named as skipped, and appends it. A sub-folder named like a page listed already loads into
-// that page, which then stands twice.
-void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::string& skipped = std::string());
+// one named as skipped, and appends it; the pictures of them all share the budget. A sub-folder
+// named like a page listed already loads into that page, which then stands twice.
+void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::shared_ptr<CPictureBudget>& budget,
+                    const std::string& skipped = std::string());

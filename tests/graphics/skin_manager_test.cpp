@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <iterator>
 
 using graphics_test::SaveSolidPng;
 
@@ -133,6 +135,10 @@ TEST_F(SkinManagerTest, ASubfolderNamedLikeAnExistingPageLoadsThatPageAgain)
 
 TEST_F(SkinManagerTest, FoldersAndPicturesPastTheirBoundsAreLeftOut)
 {
+    // The largest sides a picture may have, in a file of a few kilobytes.
+    ASSERT_TRUE(SaveSolidPng(m_folder / "largest.png", 2048, 2048, kSkinColour));
+    std::ifstream in(m_folder / "largest.png", std::ios::binary);
+    const std::string largest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     using Files = std::vector<std::pair<std::string, std::string>>;
     auto numbered = [](const char* format, size_t count, const std::string& bytes) {
         Files files;
@@ -144,6 +150,9 @@ TEST_F(SkinManagerTest, FoldersAndPicturesPastTheirBoundsAreLeftOut)
         }
         return files;
     };
+    Files largeAndBroken = {{"big-1.png", largest}};
+    for (const char* name : {"big-2.png", "big-3.png", "big-4.png"})
+        largeAndBroken.emplace_back(name, "not a picture");
     const size_t mostFiles = CGlyphPage::kMostFiles;
     const size_t mostVariants = CImageSet::kMostVariants;
     const struct
@@ -176,6 +185,15 @@ TEST_F(SkinManagerTest, FoldersAndPicturesPastTheirBoundsAreLeftOut)
          "GlyphPage: Not read: 1 of the " + std::to_string(mostVariants + 1) + " files in \"%s\", past " +
              std::to_string(mostVariants) + " variants of their picture",
          ""},
+        // 80 MB where the pictures may keep 64.
+        {"five of the largest pictures", numbered("big%u.png", 5, largest), 0, 1, 5,
+         {"big0", "big1", "big2", "big3", "big4"}, {2048, 2048, 2048, 2048, 0}, 65, "",
+         "big4.png: its 16384 KB of pixels would pass the 64 MB the pictures beside it may keep in all (0 KB left)"},
+        {"two variants of the largest picture", numbered("big-%u.png", 2, largest), 0, 1, 2, {"big"}, {2048}, 17, "",
+         "big-1.png: its 16384 KB of pixels would pass the 16 MB the variants of its picture may keep (0 KB left)"},
+        // Each broken file stands for the variant before it, which is not copied for it.
+        {"the largest picture and three that cannot be decoded", largeAndBroken, 0, 1, 4, {"big"}, {2048}, 17, "",
+         "big-4.png: not a PNG picture"},
     };
     for (const auto& row : rows)
     {
@@ -200,7 +218,7 @@ TEST_F(SkinManagerTest, FoldersAndPicturesPastTheirBoundsAreLeftOut)
             skin.GetImagePointer(image, row.names[i], 2048);
             EXPECT_EQ(image ? image->GetWidth() : -1, row.widths[i]) << row.what << ": " << row.names[i];
         }
-        [[maybe_unused]] const size_t kept = HeapInUse() - before;
+        const size_t kept = HeapInUse() - before;
         const std::string printed = testing::internal::GetCapturedStdout();
         EXPECT_LE(kept, row.keptMB << 20) << row.what;
         EXPECT_NE(printed.find(row.printed), std::string::npos) << row.what << ": " << printed;
