@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <queue>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -191,6 +192,15 @@ FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::st
     return status;
 }
 
+FileReadStatus ReadFileStart(const std::string& path, size_t count, std::string& out, int& error)
+{
+    const FileReadStatus status =
+        ReadRegularFile(path, count > 0 ? count - 1 : 0, out, error, [](unsigned long long) { return false; });
+    if (out.size() > count)
+        out.resize(count);
+    return status;
+}
+
 std::string DescribeFileRead(FileReadStatus status, int error)
 {
     switch (status) {
@@ -280,15 +290,50 @@ void ForEachEntry(const std::string& folder, Found found)
     }
 }
 
+// Whether the name has the extension ListDirectory's pattern asks for.
+bool MatchesPattern(const std::string& name, const std::string& wanted)
+{
+    return wanted == "*" || EqualIgnoringAsciiCase(GetExtension(name), wanted);
+}
+
+// The first `most` paths by name of the entries taken, into out in that order; the count left.
+// The paths of one folder share their prefix, so paths order as their names do.
+template <typename Taken>
+size_t ListFirst(const std::string& folder, size_t most, std::vector<std::string>& out, Taken taken)
+{
+    // The largest kept path on top, to be put out by any smaller one found later.
+    std::priority_queue<std::string> first;
+    size_t left = 0;
+    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
+        if (!taken(name, kind))
+            return;
+        if (first.size() < most) {
+            first.push(path);
+            return;
+        }
+        ++left;
+        if (most > 0 && path < first.top()) {
+            first.pop();
+            first.push(path);
+        }
+    });
+    const size_t start = out.size();
+    out.resize(start + first.size());
+    for (size_t i = out.size(); i > start; --i) {
+        out[i - 1] = first.top();
+        first.pop();
+    }
+    return left;
+}
+
 }  // namespace
 
 int32_t ListDirectory(const std::string& folder, const std::string& pattern,
                       std::vector<std::string>& out, bool filesOnly, std::vector<std::string>* passedOver)
 {
     const std::string wanted = GetExtension(pattern);
-    const bool everything = wanted == "*";
     ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
-        const bool matches = everything || EqualIgnoringAsciiCase(GetExtension(name), wanted);
+        const bool matches = MatchesPattern(name, wanted);
         if (kind == EntryKind::kFolder && !filesOnly) {
             if (name != ".svn")
                 out.push_back(path);
@@ -309,6 +354,29 @@ int32_t ListFolders(const std::string& folder, std::vector<std::string>& out)
             out.push_back(path);
     });
     return int32_t(out.size());
+}
+
+size_t ListFirstFiles(const std::string& folder, const std::string& pattern, size_t most,
+                      std::vector<std::string>& out)
+{
+    const std::string wanted = GetExtension(pattern);
+    return ListFirst(folder, most, out, [&](const std::string& name, EntryKind kind) {
+        return kind == EntryKind::kFile && MatchesPattern(name, wanted);
+    });
+}
+
+size_t ListFirstFolders(const std::string& folder, size_t most, std::vector<std::string>& out)
+{
+    return ListFirst(folder, most, out, [](const std::string& name, EntryKind kind) {
+        return kind == EntryKind::kFolder && name != ".svn";
+    });
+}
+
+std::string DescribeLeft(const std::string& folder, size_t left, size_t total, const std::string& entries,
+                         const std::string& bound)
+{
+    return "Not read: " + std::to_string(left) + " of the " + std::to_string(total) + " " + entries + " in \"" +
+           folder + "\", past " + bound;
 }
 
 std::string GetExtension(const std::string& path)

@@ -20,6 +20,17 @@ int32_t ListDirectory(const std::string& folder, const std::string& pattern,
 // Appends to out the full paths of the folder's sub-folders except ".svn" (the folders
 // ListDirectory lists beside the files), in the file system's order. Returns the size of out.
 int32_t ListFolders(const std::string& folder, std::vector<std::string>& out);
+// What ListDirectory lists with filesOnly, or ListFolders, but only the first `most` by name (in
+// byte order), appended to out in that order: however many entries the folder holds, no more than
+// `most` paths are kept at any time, so that a reader at start costs a walk over the names and no
+// more. Returns how many were left out.
+size_t ListFirstFiles(const std::string& folder, const std::string& pattern, size_t most,
+                      std::vector<std::string>& out);
+size_t ListFirstFolders(const std::string& folder, size_t most, std::vector<std::string>& out);
+// The log line of a reader that left entries out: "Not read: 2 of the 18 files in "folder", past
+// 16 files", with "files" and "16 files" given.
+std::string DescribeLeft(const std::string& folder, size_t left, size_t total, const std::string& entries,
+                         const std::string& bound);
 
 // A folder, following links; false when missing or unreadable.
 bool IsFolder(const std::string& path);
@@ -62,6 +73,9 @@ int OpenFileToRead(const std::string& path, size_t maxBytes, FileReadStatus& sta
 // Reads a whole regular file of at most maxBytes into out. A larger file is refused before any of
 // it is read. With kUnreadable, error holds the system's error number.
 FileReadStatus ReadFileBounded(const std::string& path, size_t maxBytes, std::string& out, int& error);
+// Reads the first count bytes of a regular file (all of a shorter one) into out, opened as
+// ReadFileBounded opens it: for readers that weigh a file by its header.
+FileReadStatus ReadFileStart(const std::string& path, size_t count, std::string& out, int& error);
 // Why a read did not succeed, worded to follow "the file": "is not a regular file".
 std::string DescribeFileRead(FileReadStatus status, int error);
 // Writes all the bytes to the open file; false with errno set.

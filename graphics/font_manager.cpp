@@ -2,6 +2,7 @@
 
 #include "foundation/ascii.h"
 #include "foundation/file_helpers.h"
+#include "graphics/graphics_log.h"
 #include "graphics/text_renderer.h"
 #include "shell/app.h"
 
@@ -97,8 +98,12 @@ void CFontManager::ScanFonts()
 void CFontManager::ScanFolder(const std::string& folder)
 {
     m_fontFiles.clear();
+    size_t left = 0;
     for (const char* pattern : {"*.fon", "*.ttf", "*.otf"})
-        ListDirectory(folder, pattern, m_fontFiles, true);
+        left += ListFirstFiles(folder, pattern, kMostFontFiles - m_fontFiles.size(), m_fontFiles);
+    if (left > 0)
+        GraphicsLog("FontManager", DescribeLeft(folder, left, left + m_fontFiles.size(), "files",
+                                                std::to_string(kMostFontFiles) + " files"));
 }
 
 std::string CFontManager::GetFontFileName(uint32_t index) const

@@ -2,6 +2,7 @@
 
 #include <SDL_ttf.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -51,7 +52,13 @@ public:
 
     // Lists the "fonts" folder of the shared resources.
     void ScanFonts();
-    // Lists a folder's ".fon", then ".ttf", then ".otf" files in place of the present list.
+    // The shipped fonts folder holds one font. A start lists the first kMostFontFiles of a folder
+    // by name, whatever it holds, and reads none of them: a font is read whole (at most 64 MB)
+    // only once the program asks for it by name, and it asks for one.
+    static constexpr size_t kMostFontFiles = 64;
+
+    // Lists a folder's ".fon", then ".ttf", then ".otf" files in place of the present list, each
+    // kind by name, at most kMostFontFiles in all, and logs how many were left.
     void ScanFolder(const std::string& folder);
     uint32_t GetFontFileCount() const { return uint32_t(m_fontFiles.size()); }
     // The file name with its extension; empty past the end.

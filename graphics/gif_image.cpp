@@ -4,6 +4,7 @@
 #include "foundation/file_helpers.h"
 #include "graphics/gif_bytes.h"
 #include "graphics/gif_frame.h"
+#include "graphics/picture_file.h"
 #include "graphics/zevral_image.h"
 
 #include <fcntl.h>
@@ -60,6 +61,9 @@ struct CLoaderRegistration
     CLoaderRegistration() { CGifImage::RegisterWithImageLoader(); }
 } g_loaderRegistration;
 }  // namespace
+
+static_assert(uint64_t(CGifImage::kMaxSide) * CGifImage::kMaxSide <= picture_file::kMaxGifPixels,
+              "a GIF picture is weighed at the most its first frame may take");
 
 // Named by the program's link options so that the registration above is part of the program.
 extern "C" const int tanzo_gif_codec = 1;

@@ -1,6 +1,7 @@
 #include "graphics/glyph_manager.h"
 
 #include "graphics/graphics_log.h"
+#include "graphics/picture_budget.h"
 #include "shell/app.h"
 
 #include <algorithm>
@@ -111,7 +112,7 @@ void CGlyphManager::LoadFolder(const std::string& folder)
     m_stripeMasks.clear();
     m_folder = folder;
     GraphicsLog(kCategory, "Loading from \"" + folder + "\"");
-    LoadGlyphPages(folder, m_pages, "gobo");
+    LoadGlyphPages(folder, m_pages, std::make_shared<CPictureBudget>(), "gobo");
     LogPages();
 }
 

@@ -8,6 +8,8 @@
 
 namespace
 {
+constexpr const char* kCategory = "GlyphPage";
+
 std::string LastComponent(const std::string& path)
 {
     std::string trimmed = path;
@@ -18,7 +20,8 @@ std::string LastComponent(const std::string& path)
 }
 }  // namespace
 
-CGlyphPage::CGlyphPage(const std::string& folder) : m_folder(folder)
+CGlyphPage::CGlyphPage(const std::string& folder, std::shared_ptr<CPictureBudget> budget)
+    : m_folder(folder), m_budget(std::move(budget))
 {
 }
 
@@ -47,12 +50,19 @@ std::string CGlyphPage::GetName() const
 void CGlyphPage::LoadFolder()
 {
     std::vector<std::string> files;
-    ListDirectory(m_folder, "*.*", files, true);
+    const size_t left = ListFirstFiles(m_folder, "*.*", kMostFiles, files);
+    if (left > 0)
+        GraphicsLog(kCategory, DescribeLeft(m_folder, left, left + files.size(), "files",
+                                            std::to_string(kMostFiles) + " files"));
+    size_t variants = 0;
     for (const std::string& file : files)
-        LoadImageFile(file);
+        variants += !LoadImageFile(file);
+    if (variants > 0)
+        GraphicsLog(kCategory, DescribeLeft(m_folder, variants, files.size(), "files",
+                                            std::to_string(CImageSet::kMostVariants) + " variants of their picture"));
 }
 
-void CGlyphPage::LoadImageFile(const std::string& path)
+bool CGlyphPage::LoadImageFile(const std::string& path)
 {
     try
     {
@@ -66,16 +76,18 @@ void CGlyphPage::LoadImageFile(const std::string& path)
         }
         else
         {
-            set = std::make_shared<CImageSet>();
+            set = std::make_shared<CImageSet>(m_budget);
             set->SetName(name);
         }
-        set->AddFile(path);
+        if (!set->AddFile(path))
+            return false;
         m_imageSets.push_back(set);
     }
     catch (const std::bad_alloc&)
     {
-        GraphicsLog("GlyphPage", "Error loading " + LastComponent(path));
+        GraphicsLog(kCategory, "Error loading " + LastComponent(path));
     }
+    return true;
 }
 
 CImageSet* CGlyphPage::FindImageSet(const std::string& name) const
@@ -153,10 +165,14 @@ CGlyphPage* FindGlyphPage(const GlyphPages& pages, const std::string& name)
     return nullptr;
 }
 
-void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::string& skipped)
+void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::shared_ptr<CPictureBudget>& budget,
+                    const std::string& skipped)
 {
     std::vector<std::string> entries;
-    ListFolders(folder, entries);
+    const size_t left = ListFirstFolders(folder, kMostGlyphPages, entries);
+    if (left > 0)
+        GraphicsLog(kCategory, DescribeLeft(folder, left, left + entries.size(), "folders",
+                                            std::to_string(kMostGlyphPages) + " pages"));
     for (const std::string& entry : entries)
     {
         const std::string name = CGlyphPage(entry).GetName();
@@ -167,7 +183,7 @@ void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::str
             if (!page && CGlyphPage::SameName(existing->GetName(), name))
                 page = existing;
         if (!page)
-            page = std::make_shared<CGlyphPage>(entry);
+            page = std::make_shared<CGlyphPage>(entry, budget);
         page->LoadFolder();
         pages.push_back(page);
     }

@@ -3,6 +3,7 @@
 #include "graphics/image_set.h"
 #include "graphics/zevral_image.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -27,13 +28,23 @@ struct CGlyph
 class CGlyphPage
 {
 public:
-    explicit CGlyphPage(const std::string& folder);
+    // What a page's folder may hold: the shipped skin's folder has 159 files, a glyph page at most
+    // 24. A start lists the first kMostFiles by name, whatever the folder holds: a walk over its
+    // names, the paths of those files kept, and for each the look-up of its picture among the
+    // others (a million comparisons at most); their pixels are decoded on first use, within the
+    // budget the page is given (picture_budget.h).
+    static constexpr size_t kMostFiles = 1024;
+
+    // Without a budget, the page's pictures are decoded unweighed.
+    explicit CGlyphPage(const std::string& folder, std::shared_ptr<CPictureBudget> budget = nullptr);
     CGlyphPage(const CGlyphPage&) = delete;
     CGlyphPage& operator=(const CGlyphPage&) = delete;
 
-    // Lists the folder's files; they are decoded on first request.
+    // Lists the folder's files within the bounds above, and logs how many were left; they are
+    // decoded on first request.
     void LoadFolder();
-    void LoadImageFile(const std::string& path);
+    // False when the file's picture has all the variants it may have (image_set.h).
+    bool LoadImageFile(const std::string& path);
 
     // The first set whose name equals the name without regard to ASCII case, also with every space
     // of the name read as an underscore; null when none.
@@ -66,6 +77,7 @@ private:
     std::vector<std::shared_ptr<CImageSet>> m_imageSets;
     std::vector<CGlyph> m_colouredGlyphs;
     std::string m_folder;
+    std::shared_ptr<CPictureBudget> m_budget;
 };
 
 // The pages of the glyph manager and of the skin, a page possibly standing in the list twice.
@@ -74,6 +86,12 @@ using GlyphPages = std::vector<std::shared_ptr<CGlyphPage>>;
 CGlyphPage* FindGlyphPage(const GlyphPages& pages, const std::string& name);
 // Logs the count of pages, then a line per page with its image count and folder.
 void LogGlyphPages(const char* category, const GlyphPages& pages);
-// Loads a page from each sub-folder of the folder and appends it, but for one named as skipped;
-// a sub-folder named like a page listed already loads into that page, which then stands twice.
-void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::string& skipped = std::string());
+// The sub-folders a folder of pages may have: the shipped skin has none, the glyph folder 3. With
+// their files bounded too, a start lists at most these pages (and the skin's own folder) of
+// kMostFiles each.
+constexpr size_t kMostGlyphPages = 16;
+// Loads a page from each of the first kMostGlyphPages sub-folders of the folder by name, but for
+// one named as skipped, and appends it; the pictures of them all share the budget. A sub-folder
+// named like a page listed already loads into that page, which then stands twice.
+void LoadGlyphPages(const std::string& folder, GlyphPages& pages, const std::shared_ptr<CPictureBudget>& budget,
+                    const std::string& skipped = std::string());

@@ -21,6 +21,8 @@ namespace picture_file
 {
 constexpr size_t kMaxBytes = size_t(16) << 20;
 constexpr uint64_t kMaxPixels = uint64_t(2048) * 2048;
+// The most the program's GIF codec draws of a picture: 150 x 150 pixels.
+constexpr uint64_t kMaxGifPixels = uint64_t(150) * 150;
 
 enum class Status
 {
@@ -37,4 +39,11 @@ Status Read(const std::string& path, std::string& bytes, std::string& why);
 SDL_Surface* DecodePng(const std::string& bytes, std::string& why);
 // Both in one: null with why left empty when there is nothing at the path.
 SDL_Surface* LoadPng(const std::string& path, std::string& why);
+// What the picture at the path keeps once decoded, at four bytes a pixel, as its first bytes
+// declare it, known before a pixel is allocated: a PNG by the sides of its header, a GIF (told by
+// its extension, as the images tell it) at the most the codec draws. 0 for a file that will not be
+// decoded at all: nothing there, no PNG, or more than kMaxPixels declared.
+uint64_t DeclaredBytes(const std::string& path);
+// The line on standard output that says why a picture was not decoded.
+void SayNotDecoded(const std::string& path, const std::string& why);
 }  // namespace picture_file

@@ -1,6 +1,7 @@
 #include "graphics/skin_manager.h"
 
 #include "graphics/graphics_log.h"
+#include "graphics/picture_budget.h"
 #include "shell/app.h"
 
 namespace
@@ -57,11 +58,12 @@ void CSkinManager::LoadFolder(const std::string& folder)
 {
     m_pages.clear();
     GraphicsLog(kCategory, "Loading from \"" + folder + "\"");
-    auto fallback = std::make_shared<CGlyphPage>(folder);
+    const auto budget = std::make_shared<CPictureBudget>();
+    auto fallback = std::make_shared<CGlyphPage>(folder, budget);
     fallback->LoadFolder();
     m_pages.push_back(fallback);
 
-    LoadGlyphPages(folder, m_pages);
+    LoadGlyphPages(folder, m_pages, budget);
     LogGlyphPages(kCategory, m_pages);
 }
 
@@ -94,7 +96,7 @@ bool CSkinManager::GetImagePointer(const CZevralImage*& image, const std::string
 void CSkinManager::DecodeAhead(const std::string& name) const
 {
     const CGlyphPage* page = FindPage(m_skinName);
-    const CImageSet* set = page ? page->FindImageSet(name) : nullptr;
+    CImageSet* set = page ? page->FindImageSet(name) : nullptr;
     if (!set && !m_pages.empty())
         set = m_pages.front()->FindImageSet(name);
     if (set)

@@ -290,7 +290,7 @@ void CZevralImage::Load(const std::string& path)
     }
     if (!surface)
     {
-        printf("IMG_Load error for %s: %s\n", path.c_str(), why.c_str());
+        picture_file::SayNotDecoded(path, why);
         return;
     }
     CSurface::CopyToImage(surface, *this);

@@ -213,22 +213,19 @@ void CAudioOutManager::LoadAll(const std::string& binaryPath, CLogger* log)
     Clear();
 
     std::vector<std::string> files;
-    ListDirectory(folder, "*.*", files, true);
-    std::sort(files.begin(), files.end());
-    for (size_t i = 0; i < files.size() && i < kMostClips; ++i)
+    const size_t left = ListFirstFiles(folder, "*.*", kMostClips, files);
+    for (const std::string& file : files)
     {
         std::string why;
-        Mix_Chunk* chunk = LoadClip(files[i], why);
+        Mix_Chunk* chunk = LoadClip(file, why);
         if (log && !why.empty())
-            log->Log("AudioOutManager", "Not decoded: \"" + files[i] + "\" " + why, 1);
+            log->Log("AudioOutManager", "Not decoded: \"" + file + "\" " + why, 1);
         // hw_down.wav gives hw_down, click.down.wav gives click.down.
-        m_samples.push_back(std::make_unique<CAudioSample>(RemoveExtension(FileNameOf(files[i])), chunk));
+        m_samples.push_back(std::make_unique<CAudioSample>(RemoveExtension(FileNameOf(file)), chunk));
     }
-    if (log && files.size() > kMostClips)
-        log->Log("AudioOutManager", "Not read: " + std::to_string(files.size() - kMostClips) + " of the " +
-                                        std::to_string(files.size()) + " files in \"" + folder + "\", past " +
-                                        std::to_string(kMostClips) + " files",
-                 1);
+    if (log && left > 0)
+        log->Log("AudioOutManager",
+                 DescribeLeft(folder, left, left + files.size(), "files", std::to_string(kMostClips) + " files"), 1);
     if (log)
         log->Log("AudioOutManager", std::to_string(m_samples.size()) + " files loaded", 1);
 }

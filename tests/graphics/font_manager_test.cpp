@@ -52,6 +52,17 @@ TEST_F(FontManagerTest, ListsFontFilesByKindInOrder)
     m_manager.ScanFolder(m_folder / "missing");
     EXPECT_EQ(m_manager.GetFontFileCount(), 0u);
     EXPECT_EQ(m_manager.FindFontFile("arial"), -1);
+
+    // A folder of more fonts than a start lists: the first of each kind by name, until the count.
+    CTempFolder many;
+    for (size_t i = 0; i < CFontManager::kMostFontFiles; ++i)
+        many.Write("f" + std::to_string(100 + i) + ".ttf", "");
+    many.Write("z.fon", "");
+    m_manager.ScanFolder(many.Path());
+    EXPECT_EQ(m_manager.GetFontFileCount(), CFontManager::kMostFontFiles);
+    EXPECT_EQ(m_manager.GetFontFileName(0), "z.fon");
+    EXPECT_EQ(m_manager.GetFontFileName(1), "f100.ttf");
+    EXPECT_EQ(m_manager.FindFontFile("f" + std::to_string(100 + CFontManager::kMostFontFiles - 1)), -1);
 }
 
 TEST_F(FontManagerTest, OpensEachNameAndSizeOnce)

@@ -148,6 +148,16 @@ TEST_F(GlyphManagerTest, PicturesAreChosenNearTwiceTheSizeOrTheSizeItself)
     CZevralImage glyph;
     EXPECT_FALSE(m_manager.GetColouredGlyph(glyph, "nowhere", "wide", 4, 4, CRgbaColour(0u), 32));
     EXPECT_TRUE(m_manager.GetColouredGlyph(glyph, "display", "wide", 4, 4, CRgbaColour(0u), 32));
+
+    // The pages' pictures are weighed before they are decoded, as a skin's are: a second variant
+    // of the largest picture would pass what the variants of one picture may keep.
+    ASSERT_TRUE(SaveSolidPng(m_display + "/big-1.png", 2048, 2048, 0xFF000001u));
+    boost::filesystem::copy_file(m_display + "/big-1.png", m_display + "/big-2.png");
+    m_manager.LoadFolder(m_glyphs);
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(m_manager.GetImage("display", "big", 1024).GetWidth(), 2048);
+    EXPECT_NE(testing::internal::GetCapturedStdout().find("big-2.png: its 16384 KB of pixels would pass"),
+              std::string::npos);
 }
 
 TEST_F(GlyphManagerTest, FramesAgreeWithImageMagickComposingTheSamePieces)

@@ -1,8 +1,14 @@
 #include "graphics/graphics_log.h"
 #include "graphics/skin_manager.h"
 #include "tests/graphics/graphics_test_util.h"
+#include "tests/support/memory_use.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <iterator>
 
 using graphics_test::SaveSolidPng;
 
@@ -124,6 +130,103 @@ TEST_F(SkinManagerTest, ASubfolderNamedLikeAnExistingPageLoadsThatPageAgain)
         EXPECT_EQ(skin.GetPage(0)->GetImageCount(), 8u);
         skin.LoadFolder(m_skin);  // a reload replaces the pages
         EXPECT_EQ(skin.GetPageCount(), 4u);
+    }
+}
+
+TEST_F(SkinManagerTest, FoldersAndPicturesPastTheirBoundsAreLeftOut)
+{
+    // The largest sides a picture may have, in a file of a few kilobytes.
+    ASSERT_TRUE(SaveSolidPng(m_folder / "largest.png", 2048, 2048, kSkinColour));
+    std::ifstream in(m_folder / "largest.png", std::ios::binary);
+    const std::string largest((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    using Files = std::vector<std::pair<std::string, std::string>>;
+    auto numbered = [](const char* format, size_t count, const std::string& bytes) {
+        Files files;
+        for (size_t i = 0; i < count; ++i)
+        {
+            char name[32];
+            std::snprintf(name, sizeof name, format, unsigned(i));
+            files.emplace_back(name, bytes);
+        }
+        return files;
+    };
+    Files largeAndBroken = {{"big-1.png", largest}};
+    for (const char* name : {"big-2.png", "big-3.png", "big-4.png"})
+        largeAndBroken.emplace_back(name, "not a picture");
+    const size_t mostFiles = CGlyphPage::kMostFiles;
+    const size_t mostVariants = CImageSet::kMostVariants;
+    const struct
+    {
+        const char* what;
+        Files files;
+        size_t folders;
+        uint32_t pages;
+        uint32_t images;
+        // Pictures decoded ahead, then asked for at 2048 pixels, and the widths they come in.
+        std::vector<std::string> names;
+        std::vector<int32_t> widths;
+        // What the pictures keep once asked for, at most.
+        size_t keptMB;
+        // A line of the log ("%s" for the folder) or of standard output.
+        std::string logged;
+        std::string printed;
+    } rows[] = {
+        {"one file past a folder's count", numbered("a%04u.png", mostFiles + 1, ""), 0, 1, uint32_t(mostFiles),
+         {"a0000", "a1024"}, {0, -1}, 1,
+         "GlyphPage: Not read: 1 of the " + std::to_string(mostFiles + 1) + " files in \"%s\", past " +
+             std::to_string(mostFiles) + " files",
+         ""},
+        {"one folder past the count of pages", {}, kMostGlyphPages + 1, uint32_t(kMostGlyphPages + 1), 0, {}, {}, 1,
+         "GlyphPage: Not read: 1 of the " + std::to_string(kMostGlyphPages + 1) + " folders in \"%s\", past " +
+             std::to_string(kMostGlyphPages) + " pages",
+         ""},
+        {"one file past a picture's variants", numbered("pic-%02u.png", mostVariants + 1, ""), 0, 1,
+         uint32_t(mostVariants), {}, {}, 1,
+         "GlyphPage: Not read: 1 of the " + std::to_string(mostVariants + 1) + " files in \"%s\", past " +
+             std::to_string(mostVariants) + " variants of their picture",
+         ""},
+        // 80 MB where the pictures may keep 64.
+        {"five of the largest pictures", numbered("big%u.png", 5, largest), 0, 1, 5,
+         {"big0", "big1", "big2", "big3", "big4"}, {2048, 2048, 2048, 2048, 0}, 65, "",
+         "big4.png: its 16384 KB of pixels would pass the 64 MB the pictures beside it may keep in all (0 KB left)"},
+        {"two variants of the largest picture", numbered("big-%u.png", 2, largest), 0, 1, 2, {"big"}, {2048}, 17, "",
+         "big-1.png: its 16384 KB of pixels would pass the 16 MB the variants of its picture may keep (0 KB left)"},
+        // Each broken file stands for the variant before it, which is not copied for it.
+        {"the largest picture and three that cannot be decoded", largeAndBroken, 0, 1, 4, {"big"}, {2048}, 17, "",
+         "big-4.png: not a PNG picture"},
+    };
+    for (const auto& row : rows)
+    {
+        CTempFolder folder;
+        for (const auto& file : row.files)
+            folder.Write(file.first, file.second);
+        for (size_t i = 0; i < row.folders; ++i)
+            folder.MakeFolder("page" + std::to_string(100 + i));
+        m_log.clear();
+        CSkinManager skin;
+        skin.LoadFolder(folder.Path());
+        EXPECT_EQ(skin.GetPageCount(), row.pages) << row.what;
+        EXPECT_EQ(skin.GetPage(0)->GetImageCount(), row.images) << row.what;
+
+        const size_t before = HeapInUse();
+        testing::internal::CaptureStdout();
+        for (const std::string& name : row.names)
+            skin.DecodeAhead(name);
+        for (size_t i = 0; i < row.names.size(); ++i)
+        {
+            const CZevralImage* image = nullptr;
+            skin.GetImagePointer(image, row.names[i], 2048);
+            EXPECT_EQ(image ? image->GetWidth() : -1, row.widths[i]) << row.what << ": " << row.names[i];
+        }
+        const size_t kept = HeapInUse() - before;
+        const std::string printed = testing::internal::GetCapturedStdout();
+        EXPECT_LE(kept, row.keptMB << 20) << row.what;
+        EXPECT_NE(printed.find(row.printed), std::string::npos) << row.what << ": " << printed;
+        std::string logged = row.logged;
+        const size_t at = logged.find("%s");
+        if (at != std::string::npos)
+            logged.replace(at, 2, folder.Path());
+        EXPECT_TRUE(logged.empty() || std::find(m_log.begin(), m_log.end(), logged) != m_log.end()) << row.what;
     }
 }
 
