@@ -9,13 +9,19 @@
 #   grown    - the program's resident memory at the end of the flood less that 5 s into it
 #   label    - for a label changed at the controller every 5 s, how long the program took to read it
 #              back (the label is changed again after each 3 s without the read)
+#   cue      - for the label of the last cue of playback 40 changed at the controller 5 s into the
+#              flood, how long the program took to read it back, and how many reads of cues the
+#              controller answered meanwhile (one pass over them all is 64 x CUES x 8; "never" when
+#              the flood ended first)
 #   sigterm  - SIGTERM sent as the flood ends to the end of the process, and its exit status
 #   cpu      - the CPU time the program took under the flood
 # CORE (default 0) is the core the program is held to; the stand-in and the flood run on others.
 # BUSY (default 0) processes that only spin share that core, as on a slower machine. A build with a
 # sanitizer is run the same way (ASan: a lower RATE, as its allocator is slower). KIND (default
 # replies) is the flood of datagram_flood: "unasked" leaves out its notifications, whose reads
-# keep a controller 1 ms late busy whatever the program does.
+# keep a controller 1 ms late busy whatever the program does; "cue-reads" (single reads of every
+# cue value in turn) and "pairs" ("everything changed" and "cue count changed" of each playback)
+# are notifications alone, and want a lower RATE (2,000 or 10,000; 128 for 64 pairs).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
@@ -25,7 +31,10 @@ core=${4:-0}
 cues=${5:-48}
 busy=${6:-0}
 kind=${7:-replies}
+# One sender cannot keep 60,000 a second: several share the rate, each sending the flood from its
+# start. Below 20,000 a second one sender does, so that a flood of targets in turn names each once.
 senders=3
+[ "$rate" -ge 20000 ] || senders=1
 case $build in /*) ;; *) build=$root/$build ;; esac
 flood=$build/tests/datagram_flood
 [ -x "$flood" ] || { echo "no flood tool at $flood" >&2; exit 1; }
@@ -71,13 +80,29 @@ label_probe() {  # NAME
   echo never
 }
 
+# Changes the label of the last cue of playback 40 at the controller and prints the milliseconds
+# until the controller answered the program's read of it, and the reads of cues it answered
+# meanwhile; "never" when the flood ends first.
+cue_probe() {
+  local size start tag=cue-probe-$RANDOM cue=$((cues - 1))
+  size=$(stat -c %s "$standin_log") start=$(now_ms)
+  standin_control cue 40 $cue label "$tag" >/dev/null
+  while [ $(($(now_ms) - started)) -lt $((seconds * 1000)) ]; do
+    if tail -c +$((size + 1)) "$standin_log" | grep -E "^tx link .*command=5:GetLabel index=40,$cue,0 .*value=$tag\$" >/dev/null; then
+      echo "$(($(now_ms) - start)) ms, $(tail -c +$((size + 1)) "$standin_log" | grep -c "^rx link .*manager=43:Cue") reads of cues meanwhile"
+      return
+    fi
+    sleep 0.05
+  done
+  echo never
+}
+
 await "the program did not talk to the controller" logged "^rx link"
 cue_reads() { grep -c "^rx link .*manager=43:Cue" "$standin_log" || true; }
 for p in $(seq 0 63); do standin_control playback "$p" count "$cues" >/dev/null; done
 await "the program kept asking for cues" steady_for_a_second cue_reads
 echo "calm: label read after $(label_probe calm) ms"
 standin_control delay 1 >/dev/null
-# One sender cannot keep 60,000 a second: several share the rate.
 flooders=()
 for part in $(seq "$senders"); do
   nsenter --target "$standin_pid" --net -- taskset -c "$others" "$flood" 192.168.77.1 16945 "$kind" \
@@ -92,12 +117,15 @@ started=$(now_ms) ticks=$(cpu_ticks)
 thread_ticks >"$work/threads-before"
 sleep 5
 memory=$(memory_kb)
+[ "$cues" -gt 0 ] && cue_probe >"$work/cue-probe.txt" &
+cue_prober=$!
 probes=()
 while [ $(($(now_ms) - started)) -lt $((seconds * 1000 - 5000)) ]; do
   probes+=("$(label_probe "flood-${#probes[@]}")")
   sleep 2
 done
 while kill -0 "${flooders[0]}" 2>/dev/null && [ $(($(now_ms) - started)) -lt $((seconds * 1000 - 200)) ]; do sleep 0.05; done
+wait "$cue_prober" || true
 grown=$(($(memory_kb) - memory)) cpu=$(($(cpu_ticks) - ticks))
 threads=$(thread_ticks | awk 'NR == FNR { b[$1] = $2; next } { printf "%s%s %d", (n++ ? ", " : ""), $1, $2 - b[$1] }' \
   "$work/threads-before" -)
@@ -116,5 +144,6 @@ wait "${flooders[@]}" || true
 echo "flood: $(cat "$work"/flood-*.txt | awk '{ n += $1 } END { print n }') datagrams sent at $rate a second for $seconds s ($kind), the program on core $core beside $busy spinning"
 echo "grown: $((grown / 1024)) MB from 5 s to the end"
 echo "label: ${probes[*]} ms"
+echo "cue: $(cat "$work/cue-probe.txt" 2>/dev/null)"
 echo "sigterm: ended $ended ms after it, status $status"
 echo "cpu: $cpu ticks (100 a second): $threads"

@@ -220,8 +220,8 @@ flooded_while_changed() {  # KIND RATE WHAT PROBE [MOST-REQUESTS-EACH]
     fail "the program grew by $grown kB under $what and presses"
 }
 flooded_while_changed counts 64 "64 forged counts a second" changes_read
-# Every playback holds a full list, which the program would read again for each forged "cue count
-# changed" if it took the count as it was for a change.
+# Every playback holds a full list, which the program reads again for each "cue count changed",
+# forged or not, as a genuine one asks: its count and the 384 values of its cues.
 for p in $(seq 0 63); do standin_control playback "$p" count 48 >/dev/null; done
 await "the program kept asking for cues" steady_for_a_second cue_reads
 flooded_while_changed count-notifies 64 "64 forged count notifications a second" swap_read $((1 + 48 * 8))

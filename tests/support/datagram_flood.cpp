@@ -15,7 +15,12 @@
 //                   playback's cue count changed, one playback after another; the third, in
 //                   turn, that all of a cue, of a playback, of a fixture or of every playback
 //                   changed, or a block of a cue;
-//       "count-notifies" - only "cue count changed", one playback after another.
+//       "count-notifies" - only "cue count changed", one playback after another;
+//       "cue-reads" - notifications that each ask one read of a cue (its label, condition, fade or
+//                   delay time, or one of its four blocks), the 24,576 of 64 playbacks of 48 cues
+//                   in turn;
+//       "pairs"   - "everything changed" then "cue count changed" of a playback, one playback
+//                   after another (RATE counts datagrams: a pair is two).
 // Stops by itself after SECONDS; prints how many datagrams went out.
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -106,12 +111,23 @@ std::vector<uint8_t> ForgedNotification(uint64_t n, std::mt19937& random)
     }
 }
 
+// The n-th forged notification of a "cue-reads" flood: one read each, every cue value in turn.
+std::vector<uint8_t> ForgedCueRead(uint64_t n, std::mt19937& random)
+{
+    const uint32_t codes[] = {289, 90, 293, 54};  // label, condition, fade, delay
+    const uint16_t read = uint16_t(n % 8);
+    const uint16_t cue = uint16_t(n / 8 % 48);
+    const uint16_t playback = uint16_t(n / (8 * 48) % 64);
+    return read < 4 ? Frame(43, 1, 0, playback, cue, 0, uint16_t(random()), Word(codes[read]))
+                    : Frame(43, 1, 0, playback, cue, uint16_t(read - 4), uint16_t(random()), Word(296));
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 6)
     {
-        std::fputs("usage: datagram_flood ADDRESS PORT frames|large|answers|counts|replies|unasked|notifies|count-notifies RATE "
-                   "SECONDS\n",
+        std::fputs("usage: datagram_flood ADDRESS PORT "
+                   "frames|large|answers|counts|replies|unasked|notifies|count-notifies|cue-reads|pairs RATE SECONDS\n",
                    stderr);
         return 2;
     }
@@ -125,7 +141,8 @@ int main(int argc, char** argv)
     const double seconds = std::atof(argv[5]);
     if (rate <= 0 || seconds <= 0 || seconds > 600 ||
         (kind != "frames" && kind != "large" && kind != "answers" && kind != "records" && kind != "counts" &&
-         kind != "replies" && kind != "unasked" && kind != "notifies" && kind != "count-notifies"))
+         kind != "replies" && kind != "unasked" && kind != "notifies" && kind != "count-notifies" &&
+         kind != "cue-reads" && kind != "pairs"))
         return 2;
 
     const int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -167,6 +184,10 @@ int main(int argc, char** argv)
             bytes = ForgedNotification(n, random);
         else if (kind == "count-notifies")
             bytes = Frame(41, 1, 0, uint16_t(n % 64), 0, 0, uint16_t(random()), Word(3));
+        else if (kind == "cue-reads")
+            bytes = ForgedCueRead(n, random);
+        else if (kind == "pairs")
+            bytes = Frame(41, 1, 0, uint16_t(n / 2 % 64), 0, 0, uint16_t(random()), Word(n % 2 ? 3 : 0));
         else
         {
             // Large datagrams differ in their head only: noise for all of them would cost the
