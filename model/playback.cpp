@@ -403,7 +403,8 @@ void CPlayback::ApplyMessage(const CMessage& message)
 // a read of its target waits (COutgoingQueue). Their answers change what differs and ask for
 // nothing more, but the count's: it reads every cue, kMaxCues times the eight reads of a cue's
 // "everything changed", so a "cue count changed", genuine or forged, costs at most 385 reads
-// (SetCueCount). What they may keep is the queue's: a read waits at most once.
+// (SetCueCount). What they keep and how long they wait is the queue's: a target waits at most
+// once in each lane, and a read waits at most one pass over its kind of target.
 void CPlayback::RequestForNotify(uint32_t code)
 {
     switch (code)
@@ -528,8 +529,8 @@ bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)
     if (!changed && onlyWhenChanged)
         return false;
     // The number as it was says nothing of the cues: one removed and another added (a list swapped
-    // with another of as many) leave it so. Every cue is read, each read waiting at most once in
-    // the queue however many counts ask for it, so a count reply costs at most the 384 reads of a
+    // with another of as many) leave it so. Every cue is read, a read that waits standing for
+    // every count that asks for it meanwhile, so a count reply costs at most the 384 reads of a
     // full list: a genuine "cue count changed" costs that, and so may a forged one.
     RefreshCues();
     m_fixtureMaskStale = true;
