@@ -2,7 +2,10 @@
 // loop (25 frames a second), opens a show of 64 playbacks of 48 cues with four blocks each and
 // keeps on until the controller has taken it and the model has read back what it announced. The
 // records the link sent are counted and reported a second. Beside that show, forged notifications
-// of each code cost the controller the records counted for each. The stand-in (built beside the
+// of each code cost the controller the records counted for each, set against what a genuine one
+// asks; and beside a controller answering 1 ms late, under forged notifications that each ask
+// one read of a cue, a label changed at the controller is timed until the model holds it, and the
+// full show until the model's digest equals the controller's. The stand-in (built beside the
 // benchmarks) runs as a process of its own, so this runs only inside scripts/netns.sh.
 #include "bench/full_show.h"
 #include "foundation/notify_codes.h"
@@ -29,9 +32,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -68,6 +73,8 @@ public:
     }
     ~CStandin()
     {
+        if (m_control >= 0)
+            close(m_control);
         if (m_pid <= 0)
             return;
         kill(m_pid, SIGTERM);
@@ -90,12 +97,33 @@ public:
                 else if (word.rfind("control=", 0) == 0 && port != 0)
                 {
                     m_controlPort = uint16_t(std::stoi(word.substr(8)));
+                    m_control = socket(AF_INET, SOCK_DGRAM, 0);
                     return port;
                 }
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         return 0;
+    }
+
+    // One control command (tools/standin); its reply, empty when none came within 10 s.
+    std::string Command(const std::string& line) const
+    {
+        sockaddr_in to = {};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(m_controlPort);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        char buffer[256];
+        // A reply that came after its command gave up must not pass for this command's.
+        while (m_control >= 0 && recv(m_control, buffer, sizeof(buffer), MSG_DONTWAIT) >= 0)
+        {
+        }
+        if (m_control < 0 ||
+            sendto(m_control, line.data(), line.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof(to)) < 0)
+            return std::string();
+        pollfd fd = {m_control, POLLIN, 0};
+        const ssize_t count = poll(&fd, 1, 10000) > 0 ? recv(m_control, buffer, sizeof(buffer), 0) : -1;
+        return count > 0 ? std::string(buffer, size_t(count)) : std::string();
     }
 
     // The port the program's link sends from, as the stand-in logged the frames it took; 0
@@ -114,30 +142,11 @@ public:
         return 0;
     }
 
-    // One control command (see standin --help) and the stand-in's reply; empty when none came.
-    std::string Command(const std::string& line) const
-    {
-        const int control = socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in to = {};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(m_controlPort);
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        char reply[256] = {};
-        ssize_t count = -1;
-        pollfd answered = {control, POLLIN, 0};
-        if (control >= 0 &&
-            sendto(control, line.data(), line.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof(to)) >= 0 &&
-            poll(&answered, 1, 10000) > 0)
-            count = recv(control, reply, sizeof(reply), 0);
-        if (control >= 0)
-            close(control);
-        return std::string(reply, count > 0 ? size_t(count) : 0);
-    }
-
 private:
     std::string m_log;
     pid_t m_pid = -1;
     uint16_t m_controlPort = 0;
+    int m_control = -1;
 };
 
 class CFrameCounter : public CObserver
@@ -147,27 +156,38 @@ public:
     uint64_t frames = 0;
 };
 
+// Ticks the model root every 40 ms until the condition holds; the seconds it took, or a negative
+// number after the limit.
+double TickUntil(CCore& core, const std::function<bool()>& condition, std::chrono::seconds limit)
+{
+    const Clock::time_point start = Clock::now();
+    for (Clock::time_point frame = start; Clock::now() < start + limit;)
+    {
+        frame += std::chrono::milliseconds(40);
+        std::this_thread::sleep_until(frame);
+        core.Update(0.04f);
+        if (condition())
+            return std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    return -1.0;
+}
+
 // Ticks the model root every 40 ms until the link has been quiet for the ticks given: nothing
 // queued and nothing sent. False when that takes more than the limit.
 bool TickUntilQuiet(CCore& core, const CFrameCounter& counter, std::chrono::seconds limit, int quietTicks = 25)
 {
-    const Clock::time_point end = Clock::now() + limit;
-    Clock::time_point frame = Clock::now();
     uint64_t lastFrames = counter.frames;
     int quiet = 0;
-    while (quiet < quietTicks)
-    {
-        if (Clock::now() > end)
-            return false;
-        frame += std::chrono::milliseconds(40);
-        std::this_thread::sleep_until(frame);
-        core.Update(0.04f);
-        const bool still = counter.frames == lastFrames && core.GetDeviceManager()->GetQueueLength() == 0 &&
-                           !core.GetFileManager()->IsLoadPending();
-        quiet = still ? quiet + 1 : 0;
-        lastFrames = counter.frames;
-    }
-    return true;
+    return TickUntil(
+               core,
+               [&] {
+                   const bool still = counter.frames == lastFrames && core.GetDeviceManager()->GetQueueLength() == 0 &&
+                                      !core.GetFileManager()->IsLoadPending();
+                   quiet = still ? quiet + 1 : 0;
+                   lastFrames = counter.frames;
+                   return quiet >= quietTicks;
+               },
+               limit) >= 0.0;
 }
 
 // The model root beside the stand-in, in a temporary folder that holds the full show, chosen and
@@ -226,8 +246,8 @@ public:
     // Empty once the model has read the controller; else why not.
     const std::string& GetError() const { return m_error; }
     CCore& GetCore() { return *m_core; }
-    uint16_t GetProgramPort() const { return m_standin->ProgramPort(); }
     std::string Command(const std::string& line) const { return m_standin->Command(line); }
+    uint16_t GetProgramPort() const { return m_standin->ProgramPort(); }
     // Whether the model's picture is the controller's.
     bool InStep() { return Command("digest") == "ok " + m_core->ComputeDigest().ToString(); }
     // Frames the link has sent.
@@ -241,7 +261,7 @@ public:
     double LoadFullShow()
     {
         const Clock::time_point start = Clock::now();
-        m_show->Load();
+        OpenFullShow();
         const bool quiet = TickUntilQuiet(std::chrono::seconds(600));
         // The second of quiet that ends the wait is not part of the send.
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count() - 1.0;
@@ -250,9 +270,23 @@ public:
         return seconds;
     }
 
+    void OpenFullShow() { m_show->Load(); }
+    // Whether the model holds what the controller holds, and the controller's show did not change
+    // since the last look (a look asks the stand-in for its digest: at most one a second, as it
+    // costs the stand-in the hashing of its whole show).
+    bool IsSettled()
+    {
+        const std::string controller = Command("digest");
+        const bool still = controller == m_lastDigest;
+        m_lastDigest = controller;
+        return still && controller == "ok " + m_core->ComputeDigest().ToString() &&
+               !m_core->GetFileManager()->IsLoadPending();
+    }
+
 private:
     std::string m_error;
     std::string m_folder;
+    std::string m_lastDigest;
     std::unique_ptr<CStandin> m_standin;
     uint16_t m_port = 0;
     CFrameCounter m_counter;
@@ -284,43 +318,145 @@ void FullShowToTheStandin(benchmark::State& state)
 }
 BENCHMARK(FullShowToTheStandin)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
 
+// Sends records from the controller's address to the program's link, as anyone on that network
+// could.
+class CForger
+{
+public:
+    explicit CForger(uint16_t programPort) : m_socket(socket(AF_INET, SOCK_DGRAM, 0))
+    {
+        sockaddr_in from = {};
+        from.sin_family = AF_INET;
+        from.sin_addr.s_addr = htonl(0x7F000002);
+        m_to.sin_family = AF_INET;
+        m_to.sin_port = htons(programPort);
+        m_to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (m_socket >= 0 && bind(m_socket, reinterpret_cast<const sockaddr*>(&from), sizeof(from)) != 0)
+        {
+            close(m_socket);
+            m_socket = -1;
+        }
+    }
+    ~CForger()
+    {
+        if (m_socket >= 0)
+            close(m_socket);
+    }
+    CForger(const CForger&) = delete;
+    CForger& operator=(const CForger&) = delete;
+
+    bool IsOpen() const { return m_socket >= 0; }
+    void Send(const CMessage& record) const
+    {
+        std::vector<uint8_t> frame;
+        CMessageFrame::Encode(record, frame);
+        sendto(m_socket, frame.data(), frame.size(), 0, reinterpret_cast<const sockaddr*>(&m_to), sizeof(m_to));
+    }
+
+private:
+    int m_socket;
+    sockaddr_in m_to = {};
+};
+
+CMessage ForgedNotification(uint32_t manager, uint32_t index0, uint32_t index1, uint32_t index2, uint32_t code,
+                            uint32_t n)
+{
+    CMessage notify(manager, COMMAND_NOTIFY);
+    notify.SetIndex0(index0);
+    notify.SetIndex1(index1);
+    notify.SetIndex2(index2);
+    notify.SetSequence(uint16_t(40000 + n));
+    notify.SetValue(CMessageValue(code));
+    return notify;
+}
+
+// The n-th notification that asks one read of a cue: its label, condition, fade or delay time, or
+// one of its blocks, every cue value of 64 playbacks of 48 cues in turn (as datagram_flood's
+// "cue-reads").
+CMessage ForgedCueRead(uint32_t n)
+{
+    const uint32_t codes[] = {289, 90, 293, 54};
+    const uint32_t read = n % 8;
+    return ForgedNotification(MANAGER_CUE, n / (8 * CPlayback::kMaxCues) % 64, n / 8 % CPlayback::kMaxCues,
+                              read < 4 ? 0 : read - 4, read < 4 ? codes[read] : 296, n);
+}
+
+// Forged notifications on a thread of their own, at a rate a second, while it lives.
+class CFlood
+{
+public:
+    CFlood(uint16_t programPort, double rate, std::function<CMessage(uint32_t)> make)
+        : m_forger(programPort), m_thread([this, rate, make] {
+              const Clock::time_point start = Clock::now();
+              for (uint32_t n = 0; rate > 0.0 && !m_stop; ++n)
+              {
+                  std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
+                                                            std::chrono::duration<double>(n / rate)));
+                  m_forger.Send(make(n));
+              }
+          })
+    {
+    }
+    ~CFlood()
+    {
+        m_stop = true;
+        m_thread.join();
+    }
+    CFlood(const CFlood&) = delete;
+    CFlood& operator=(const CFlood&) = delete;
+
+private:
+    CForger m_forger;
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
 // Forged notifications of one kind, each naming the next playback, cue or fixture where the code
-// names one (two for a pair, the second of the same playback).
+// names one (two for a pair, the second of the same playback), with what a genuine one asks of
+// the controller: the budget a forged one keeps within.
 struct SForgery
 {
     const char* name;
     uint32_t manager;
     uint32_t code;
+    // The records a genuine one asks for (each datagram of a pair); 0: none of the link, as the
+    // unit's own protocol carries its reads.
+    double genuine;
     // Then "cue count changed" of the same playback.
     bool thenCount = false;
 };
 
+// A count reads the count and then every cue, eight values each.
+constexpr double kCountReads = 1 + CPlayback::kMaxCues * 8;
+
 const SForgery kForgeries[] = {
-    // "Cue count changed" first, while no "everything changed" has come since the cues were read.
-    {"playback_count", MANAGER_PLAYBACK, 3},
-    {"playback_label", MANAGER_PLAYBACK, 289},
-    {"playback_level", MANAGER_PLAYBACK, 290},
-    {"playback_status", MANAGER_PLAYBACK, 144},
-    {"playback_mode", MANAGER_PLAYBACK, 121},
-    {"cue_all", MANAGER_CUE, 0},
-    {"cue_label", MANAGER_CUE, 289},
-    {"cue_block", MANAGER_CUE, 296},
-    {"fixture_all", MANAGER_FIXTURE, 0},
-    {"fixture_address", MANAGER_FIXTURE, 20},
-    {"programmer_all", MANAGER_PROGRAMMER, 0},
-    {"programmer_selection", MANAGER_PROGRAMMER, 38},
-    {"group", MANAGER_PROGRAMMER_CHANGE, 1},
-    {"artnet_all", MANAGER_ARTNET, 0},
-    {"fixtures_all", MANAGER_FIXTURE_MANAGER, 0},
-    {"playbacks_all", MANAGER_PLAYBACK_MANAGER, 0},
-    {"playback_all", MANAGER_PLAYBACK, 0},
+    {"playback_count", MANAGER_PLAYBACK, 3, kCountReads},
+    {"playback_label", MANAGER_PLAYBACK, 289, 1},
+    {"playback_level", MANAGER_PLAYBACK, 290, 1},
+    {"playback_status", MANAGER_PLAYBACK, 144, 1},
+    {"playback_mode", MANAGER_PLAYBACK, 121, 1},
+    {"cue_all", MANAGER_CUE, 0, 8},
+    {"cue_label", MANAGER_CUE, 289, 1},
+    {"cue_block", MANAGER_CUE, 296, 1},
+    {"fixture_all", MANAGER_FIXTURE, 0, 4},
+    {"fixture_address", MANAGER_FIXTURE, 20, 1},
+    // Four of its own and one for each of the 17 groups' changes.
+    {"programmer_all", MANAGER_PROGRAMMER, 0, 21},
+    {"programmer_selection", MANAGER_PROGRAMMER, 38, 1},
+    {"group", MANAGER_PROGRAMMER_CHANGE, 1, 1},
+    {"artnet_all", MANAGER_ARTNET, 0, 0},
+    {"fixtures_all", MANAGER_FIXTURE_MANAGER, 0, 64 * 4},
+    {"playbacks_all", MANAGER_PLAYBACK_MANAGER, 0, 64 * 4},
+    {"playback_all", MANAGER_PLAYBACK, 0, 4},
     // "Everything changed" and "cue count changed" of each playback, as a swap is told.
-    {"playback_all_then_count", MANAGER_PLAYBACK, 0, true},
+    {"playback_all_then_count", MANAGER_PLAYBACK, 0, (4 + kCountReads) / 2, true},
 };
 
 // Beside the stand-in holding the full show, 64 forged notifications of each kind above at 64 a
 // second from the controller's address, which the link cannot tell from the controller's own:
-// the records the program sends the controller for each, counted once the link is quiet again.
+// the records the program sends the controller for each, counted once the link is quiet again,
+// and the most of them against what a genuine one asks (most_of_genuine, at most 1; a kind whose
+// genuine notification asks nothing of the link is left out).
 void RequestsPerForgedNotification(benchmark::State& state)
 {
     for (auto _ : state)
@@ -332,33 +468,20 @@ void RequestsPerForgedNotification(benchmark::State& state)
                                                            : beside.GetError().c_str());
             break;
         }
-        const int forger = socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in from = {};
-        from.sin_family = AF_INET;
-        from.sin_addr.s_addr = htonl(0x7F000002);
-        sockaddr_in to = {};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(beside.GetProgramPort());
-        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        if (forger < 0 || bind(forger, reinterpret_cast<const sockaddr*>(&from), sizeof(from)) != 0)
+        const CForger forger(beside.GetProgramPort());
+        if (!forger.IsOpen())
         {
             state.SkipWithError("no socket on the controller's address");
             break;
         }
-        auto forge = [&](const SForgery& forgery, uint32_t code, uint32_t n) {
-            CMessage notify(forgery.manager, COMMAND_NOTIFY);
-            notify.SetIndex0(n % 64);
-            notify.SetIndex1(n % CPlayback::kMaxCues);
-            notify.SetIndex2(n % CCue::kBlockCount);
-            notify.SetSequence(uint16_t(40000 + n));
-            notify.SetValue(CMessageValue(code));
-            std::vector<uint8_t> frame;
-            CMessageFrame::Encode(notify, frame);
-            sendto(forger, frame.data(), frame.size(), 0, reinterpret_cast<const sockaddr*>(&to), sizeof(to));
-        };
         constexpr uint32_t kForged = 64;
+        double most = 0.0;
         for (const SForgery& forgery : kForgeries)
         {
+            auto forge = [&](uint32_t code, uint32_t n) {
+                forger.Send(ForgedNotification(forgery.manager, n % 64, n % CPlayback::kMaxCues, n % CCue::kBlockCount,
+                                               code, n));
+            };
             const uint64_t before = beside.GetFrames();
             Clock::time_point frame = Clock::now();
             for (uint32_t n = 0, ticks = 1; n < kForged; ++ticks)
@@ -366,9 +489,9 @@ void RequestsPerForgedNotification(benchmark::State& state)
                 // 64 a second: two or three each frame of the main loop.
                 for (; n < kForged && n * 25 < ticks * 64; ++n)
                 {
-                    forge(forgery, forgery.code, n);
+                    forge(forgery.code, n);
                     if (forgery.thenCount)
-                        forge(forgery, 3, n);
+                        forge(3, n);
                 }
                 frame += std::chrono::milliseconds(40);
                 std::this_thread::sleep_until(frame);
@@ -377,8 +500,10 @@ void RequestsPerForgedNotification(benchmark::State& state)
             beside.TickUntilQuiet(std::chrono::seconds(120), 5);
             const double each = double(beside.GetFrames() - before) / (forgery.thenCount ? 2 * kForged : kForged);
             state.counters[forgery.name] = each;
+            if (forgery.genuine > 0.0)
+                most = std::max(most, each / forgery.genuine);
         }
-        close(forger);
+        state.counters["most_of_genuine"] = most;
     }
 }
 BENCHMARK(RequestsPerForgedNotification)->Unit(benchmark::kSecond)->Iterations(1);
@@ -457,4 +582,83 @@ void PictureAfterAFloodTheLinkCannotTakeIn(benchmark::State& state)
     }
 }
 BENCHMARK(PictureAfterAFloodTheLinkCannotTakeIn)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
+
+// Beside a controller answering 1 ms late that holds the full show, forged notifications that
+// each ask one read of a cue, every cue value in turn, at the rate given a second (0: none): a
+// label of playback 5 changed at the controller (and announced) every 2 s, eight times, is timed
+// until the model holds it. Reported: the median and the longest of those times.
+void GenuineLabelUnderForgedCueReads(benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        CShowBeside beside;
+        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0 || beside.Command("delay 1") != "ok")
+        {
+            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller"
+                                                           : beside.GetError().c_str());
+            break;
+        }
+        const CFlood flood(beside.GetProgramPort(), double(state.range(0)), ForgedCueRead);
+        CCore& core = beside.GetCore();
+        const CPlayback& playback = *core.GetPlaybackManager()->GetPlayback(5);
+        std::vector<double> waits;
+        for (int probe = 0; probe < 8; ++probe)
+        {
+            TickUntil(core, [] { return false; }, std::chrono::seconds(2));
+            const std::string label = "genuine " + std::to_string(probe);
+            beside.Command("playback 5 label " + label);
+            waits.push_back(TickUntil(core, [&] { return playback.GetLabel() == label; }, std::chrono::seconds(60)));
+        }
+        std::sort(waits.begin(), waits.end());
+        if (waits.front() < 0.0)
+        {
+            state.SkipWithError("a label was not read within a minute");
+            break;
+        }
+        state.SetIterationTime(waits[waits.size() / 2]);
+        state.counters["median_ms"] = 1000.0 * waits[waits.size() / 2];
+        state.counters["longest_ms"] = 1000.0 * waits.back();
+    }
+}
+BENCHMARK(GenuineLabelUnderForgedCueReads)
+    ->Arg(0)
+    ->Arg(2000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+
+// The full show opened beside a controller answering 1 ms late, alone and under forged
+// notifications that each ask one read of a cue at the rate given a second: the seconds until
+// the model's digest equals the controller's (looked at once a second, with the controller's
+// show as it was a second before, so that the show has all arrived).
+void FullShowSettlesBesideALateController(benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        CShowBeside beside;
+        if (!beside.GetError().empty() || beside.Command("delay 1") != "ok")
+        {
+            state.SkipWithError(beside.GetError().empty() ? "no delay at the controller" : beside.GetError().c_str());
+            break;
+        }
+        const CFlood flood(beside.GetProgramPort(), double(state.range(0)), ForgedCueRead);
+        beside.OpenFullShow();
+        int tick = 0;
+        const double seconds = TickUntil(
+            beside.GetCore(), [&] { return ++tick % 25 == 0 && beside.IsSettled(); }, std::chrono::seconds(900));
+        if (seconds < 0.0)
+        {
+            state.SkipWithError("the model did not settle within 15 minutes");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(FullShowSettlesBesideALateController)
+    ->Arg(0)
+    ->Arg(2000)
+    ->Unit(benchmark::kSecond)
+    ->UseManualTime()
+    ->Iterations(1);
 }  // namespace

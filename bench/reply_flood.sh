@@ -9,6 +9,10 @@
 #   grown    - the program's resident memory at the end of the flood less that 5 s into it
 #   label    - for a label changed at the controller every 5 s, how long the program took to read it
 #              back (the label is changed again after each 3 s without the read)
+#   cue      - for the label of the last cue of playback 40 changed at the controller 5 s into the
+#              flood, how long the program took to read it back, and how many reads of cues the
+#              controller answered meanwhile (one pass over them all is 64 x CUES x 8; "never" when
+#              the flood ended first)
 #   changes  - of 14 labels of other playbacks, each changed once at the controller during the
 #              flood, how many the program never read back by AFTER seconds after the flood, and
 #              how long after the flood the last one read came back
@@ -19,7 +23,10 @@
 # BUSY (default 0) processes that only spin share that core, as on a slower machine. A build with a
 # sanitizer is run the same way (ASan: a lower RATE, as its allocator is slower). KIND (default
 # replies) is the flood of datagram_flood: "unasked" leaves out its notifications, whose reads
-# keep a controller 1 ms late busy whatever the program does; "bytes" is datagrams of one byte.
+# keep a controller 1 ms late busy whatever the program does; "bytes" is datagrams of one byte;
+# "cue-reads" (single reads of every cue value in turn) and "pairs" ("everything changed" and "cue
+# count changed" of each playback) are notifications alone, and want a lower RATE (2,000 or 10,000;
+# 128 for 64 pairs).
 # SENDER (default controller) is where the flood comes from: "controller" sends from the
 # controller's address, "local" from an unprivileged process on the program's own machine, to
 # its loopback. AFTER (default 0) is how long the program runs on once the flood has ended.
@@ -34,7 +41,10 @@ busy=${6:-0}
 kind=${7:-replies}
 sender=${8:-controller}
 after=${9:-0}
+# One sender cannot keep 60,000 a second: several share the rate, each sending the flood from its
+# start. Below 20,000 a second one sender does, so that a flood of targets in turn names each once.
 senders=3
+[ "$rate" -ge 20000 ] || senders=1
 case $build in /*) ;; *) build=$root/$build ;; esac
 flood=$build/tests/datagram_flood
 [ -x "$flood" ] || { echo "no flood tool at $flood" >&2; exit 1; }
@@ -80,13 +90,29 @@ label_probe() {  # NAME
   echo never
 }
 
+# Changes the label of the last cue of playback 40 at the controller and prints the milliseconds
+# until the controller answered the program's read of it, and the reads of cues it answered
+# meanwhile; "never" when the flood ends first.
+cue_probe() {
+  local size start tag=cue-probe-$RANDOM cue=$((cues - 1))
+  size=$(stat -c %s "$standin_log") start=$(now_ms)
+  standin_control cue 40 $cue label "$tag" >/dev/null
+  while [ $(($(now_ms) - started)) -lt $((seconds * 1000)) ]; do
+    if tail -c +$((size + 1)) "$standin_log" | grep -E "^tx link .*command=5:GetLabel index=40,$cue,0 .*value=$tag\$" >/dev/null; then
+      echo "$(($(now_ms) - start)) ms, $(tail -c +$((size + 1)) "$standin_log" | grep -c "^rx link .*manager=43:Cue") reads of cues meanwhile"
+      return
+    fi
+    sleep 0.05
+  done
+  echo never
+}
+
 await "the program did not talk to the controller" logged "^rx link"
 cue_reads() { grep -c "^rx link .*manager=43:Cue" "$standin_log" || true; }
 for p in $(seq 0 63); do standin_control playback "$p" count "$cues" >/dev/null; done
 await "the program kept asking for cues" steady_for_a_second cue_reads
 echo "calm: label read after $(label_probe calm) ms"
 standin_control delay 1 >/dev/null
-# One sender cannot keep 60,000 a second: several share the rate.
 flooders=()
 for part in $(seq "$senders"); do
   share=$(awk -v r="$rate" -v n="$senders" 'BEGIN { print r / n }')
@@ -119,12 +145,15 @@ changer=$!
 thread_ticks >"$work/threads-before"
 sleep 5
 memory=$(memory_kb)
+[ "$cues" -gt 0 ] && cue_probe >"$work/cue-probe.txt" &
+cue_prober=$!
 probes=()
 while [ $(($(now_ms) - started)) -lt $((seconds * 1000 - 5000)) ]; do
   probes+=("$(label_probe "flood-${#probes[@]}")")
   sleep 2
 done
 while kill -0 "${flooders[0]}" 2>/dev/null && [ $(($(now_ms) - started)) -lt $((seconds * 1000 - 200)) ]; do sleep 0.05; done
+wait "$cue_prober" || true
 grown=$(($(memory_kb) - memory)) cpu=$(($(cpu_ticks) - ticks))
 threads=$(thread_ticks | awk 'NR == FNR { b[$1] = $2; next } { printf "%s%s %d", (n++ ? ", " : ""), $1, $2 - b[$1] }' \
   "$work/threads-before" -)
@@ -158,5 +187,6 @@ if [ "$left" -eq 0 ]; then
 else
   echo "changes: $unread_at_end of $changes unread as the flood ended, $left never read by $after s after it"
 fi
+echo "cue: $(cat "$work/cue-probe.txt" 2>/dev/null)"
 echo "sigterm: ended $ended ms after it, status $status"
 echo "cpu: $cpu ticks (100 a second): $threads"

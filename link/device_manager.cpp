@@ -497,21 +497,13 @@ void CDeviceManager::ResyncModel()
 void CDeviceManager::QueueAsked(bool asked)
 {
     m_reads = kReadsInOrder;
-    if (!m_asked.empty())
-    {
-        // A change the controller announces asks for one read or two; a count, a resync or "all
-        // of it changed" asks for many, and a forged reply may ask for thousands.
-        COutgoingQueue::TLane lane = COutgoingQueue::kInOrder;
-        if (m_asked.size() > kMostSingleReads)
-            lane = asked ? COutgoingQueue::kRefresh : COutgoingQueue::kUnasked;
-        Enqueue(m_asked.data(), m_asked.size(), lane);
-        m_asked.clear();
-    }
-    if (!m_reread.empty())
-    {
-        Enqueue(m_reread.data(), m_reread.size(), COutgoingQueue::kUnasked);
-        m_reread.clear();
-    }
+    if (m_asked.empty())
+        return;
+    // News: its reads wait in the lanes of their kinds of target, where a read already waiting
+    // adds nothing, apart from those of news of many objects.
+    Enqueue(m_asked.data(), m_asked.size(),
+            m_asked.size() > kMostNarrowReads ? COutgoingQueue::kBroadNews : COutgoingQueue::kNews, !asked);
+    m_asked.clear();
 }
 
 void CDeviceManager::RouteReply(const CMessage& message)
@@ -657,7 +649,7 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
     m_idleMilliseconds.store(0);
     if (m_reads == kReadsCollected && message.IsRead())
         m_asked.push_back(message);
-    else if (!Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kRefresh : COutgoingQueue::kInOrder))
+    else if (!Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kBroadNews : COutgoingQueue::kInOrder))
     {
         // The model never shows what the controller did not take; it must not step from it
         // either, nor lose an earlier value of the target that was taken.
@@ -668,21 +660,7 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
     return true;
 }
 
-bool CDeviceManager::QueueReread(const CMessage& message)
-{
-    // Only a read without a payload waits in a lane of reads.
-    if (!message.IsRead() || message.GetValueRef().GetType() != VALUE_NONE || IsUnset(m_connectedAddress))
-        return QueueMessage(message);
-    m_idleMilliseconds.store(0);
-    // Held with the reads of the reply being applied, so that they join the queue after those.
-    if (m_reads == kReadsCollected)
-        m_reread.push_back(message);
-    else
-        Enqueue(&message, 1, COutgoingQueue::kUnasked);
-    return true;
-}
-
-bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane)
+bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane, bool unasked)
 {
     const CMessage* refused = nullptr;
     {
@@ -690,7 +668,7 @@ bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQu
         const bool idle = m_outgoing.IsEmpty();
         for (size_t i = 0; i < count; ++i)
         {
-            if (!m_outgoing.Queue(messages[i], lane) && !refused)
+            if (!m_outgoing.Queue(messages[i], lane, unasked) && !refused)
                 refused = &messages[i];
         }
         if (idle)
@@ -824,7 +802,7 @@ bool CDeviceManager::IsWaiting(const CMessage& message) const
 size_t CDeviceManager::GetOwnQueueLength() const
 {
     CSdlMutexLock lock(m_sendMutex);
-    return m_outgoing.GetCount(COutgoingQueue::kRefresh);
+    return m_outgoing.GetOwnCount();
 }
 
 void CDeviceManager::ClearQueue()

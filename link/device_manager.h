@@ -71,12 +71,12 @@ struct CLinkSetup
 // and carries message records between the model and the one unit chosen, on a thread of its own.
 //
 // The outgoing queue (COutgoingQueue) sends one record at a time, resending the head every second
-// until a frame with its sequence comes back. The reads that one reply asks for are a refresh
-// when they are more than a few, and wait behind everything else; those of a reply that answers
-// nothing this program sent (which anyone on the network can forge) wait behind those of the
-// controller's own announcements and answers, and so do the reads of what a notification said
-// changed and the controller's answer shows did not (QueueReread). Replies wait, within the
-// bounds below, until the main thread's tick routes them by manager identifier.
+// until a frame with its sequence comes back. What the model queues goes in order, first, but for
+// the reads that replies and a resync ask for: those are news, and wait in the queue's lanes by
+// kind of target and breadth (more than kMostNarrowReads from one reply, or a resync's, are news
+// of many objects), taking turns, a target at most once a lane; those a reply to nothing this
+// program sent asked for are counted apart (GetOwnQueueLength). Replies wait, within the bounds
+// below, until the main thread's tick routes them by manager identifier.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
@@ -109,8 +109,8 @@ public:
     // (at most kMaxDevices between two ticks); a frame from the chosen unit's address its decoding
     // and a place in the reply mailbox (kMostReplies below); anything else nothing more.
     static constexpr size_t kReceiveBatch = 128;
-    // The most reads one reply asks for as single changes: more are a refresh.
-    static constexpr size_t kMostSingleReads = 2;
+    // The most reads news of one object asks for (everything about a cue): more are news of many.
+    static constexpr size_t kMostNarrowReads = 8;
     // Far more units than any rig holds; each has a thread and a socket, so answers naming
     // further units wait until one goes (the chosen unit is always taken).
     static constexpr size_t kMaxDevices = 64;
@@ -167,11 +167,6 @@ public:
     // too large for one frame, or the queue at its bound (COutgoingQueue::kMostInOrder), when the
     // model forgets that it asked for it.
     bool QueueMessage(const CMessage& message);
-    // Queues a read of what most likely has not changed (the cues of a list whose count a
-    // notification said changed, and which came back as it was): it waits behind every other
-    // read, with those that replies to nothing this program sent asked for, since anyone can
-    // send such a notification. Any other record is queued as QueueMessage queues it.
-    bool QueueReread(const CMessage& message);
     void SendDeviceManagerMessage(uint32_t command);
     // The user's choice of unit: drops the queue and resynchronises the model.
     void SetConnectedAddress(const CIpAddress& address);
@@ -248,8 +243,8 @@ private:
     // Sends the head and starts its resend time.
     void SendHead(uint32_t now);
     // Queues the records under the send lock; the link sends at once when nothing waited. False
-    // when the queue refused any (COutgoingQueue's bound).
-    bool Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane);
+    // when the queue refused any (COutgoingQueue's bound). Unasked as for COutgoingQueue::Queue.
+    bool Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane, bool unasked = false);
     // The queue refused the record: the log says so, and the observers hear of a refused change,
     // each once until it has emptied.
     void OnQueueFull(const CMessage& refused);
@@ -294,8 +289,8 @@ private:
     SDL_Thread* m_thread = nullptr;
     std::atomic<bool> m_stop{false};
     COutgoingQueue m_outgoing;
-    // Main thread: where the reads asked for go. While a reply is applied they are held until it
-    // is clear how many it asked for; while the model is resynchronised they are a refresh.
+    // Main thread: where the reads asked for go. While a reply is applied they are held, to be
+    // queued at once as its news; while the model is resynchronised they are news too.
     enum TReads
     {
         kReadsInOrder,
@@ -304,8 +299,6 @@ private:
     };
     TReads m_reads = kReadsInOrder;
     std::vector<CMessage> m_asked;
-    // Held likewise: the re-reads (QueueReread) the reply asked for.
-    std::vector<CMessage> m_reread;
     CReplyMailbox<CMessage> m_replies{kMostReplies, kMostReplyBytes};
     // Main thread: that of the reply being applied (IsReplyAsked).
     bool m_replyAsked = true;

@@ -4,15 +4,24 @@
 #include <iterator>
 #include <utility>
 
-namespace
+int COutgoingQueue::LaneOf(const CMessage::STarget& target, int breadth)
 {
-int RefreshIndex(COutgoingQueue::TLane lane)
-{
-    return lane == COutgoingQueue::kUnasked ? 1 : 0;
+    TKind kind = kOtherTargets;
+    switch (target.manager)
+    {
+    case MANAGER_PLAYBACK_MANAGER:
+    case MANAGER_PLAYBACK: kind = kPlaybacks; break;
+    case MANAGER_FIXTURE_MANAGER:
+    case MANAGER_FIXTURE: kind = kFixtures; break;
+    case MANAGER_PROGRAMMER:
+    case MANAGER_PROGRAMMER_CHANGE: kind = kProgrammer; break;
+    case MANAGER_CUE: kind = kCues; break;
+    default: break;
+    }
+    return kind * kBreadths + breadth;
 }
-}  // namespace
 
-bool COutgoingQueue::Queue(const CMessage& message, TLane lane)
+bool COutgoingQueue::Queue(const CMessage& message, TLane lane, bool unasked)
 {
     if (!message.IsLastValueOnly())
     {
@@ -39,7 +48,7 @@ bool COutgoingQueue::Queue(const CMessage& message, TLane lane)
     }
     if (lane != kInOrder)
     {
-        QueueRefreshRead(target, entry, RefreshIndex(lane));
+        QueueRead(target, entry, lane == kNews ? 0 : 1, unasked);
         return true;
     }
     SQueued* queued = Append(message);
@@ -51,63 +60,73 @@ bool COutgoingQueue::Queue(const CMessage& message, TLane lane)
     }
     if (read)
     {
-        for (int i = 0; i < kRefreshLanes; ++i)
-        {
-            if (entry.refresh[i] && entry.refresh[i]->waiting)
-            {
-                entry.refresh[i]->waiting = false;
-                ++m_overtaken[i];
-            }
-        }
+        for (int breadth = 0; breadth < kBreadths; ++breadth)
+            Overtake(entry.read[breadth], breadth);
     }
     entry.inOrder = queued;
     return true;
 }
 
-void COutgoingQueue::QueueRefreshRead(const CMessage::STarget& target, SIndexed& entry, int lane)
+void COutgoingQueue::QueueRead(const CMessage::STarget& target, SIndexed& entry, int breadth, bool unasked)
 {
-    for (int i = 0; i <= lane; ++i)
+    SRead* read = entry.read[breadth];
+    if (read && read->waiting)
     {
-        if (entry.refresh[i] && entry.refresh[i]->waiting)
-            return;
-    }
-    // Waiting in a lane sent later: it moves up.
-    for (int i = lane + 1; i < kRefreshLanes; ++i)
-    {
-        if (entry.refresh[i] && entry.refresh[i]->waiting)
+        // It keeps its place; asked for by news this program can trust, it counts as its own.
+        if (read->unasked && !unasked)
         {
-            entry.refresh[i]->waiting = false;
-            ++m_overtaken[i];
+            read->unasked = false;
+            --m_unasked;
         }
-    }
-    if (SRefreshRead* again = entry.refresh[lane])
-    {
-        // Asked for again before it left: it waits where it stands, under a sequence of its own
-        // as every record sent.
-        again->waiting = true;
-        again->sequence = m_nextSequence++;
-        --m_overtaken[lane];
         return;
     }
-    m_refresh[lane].push_back(SRefreshRead{target, m_nextSequence++, true});
-    entry.refresh[lane] = &m_refresh[lane].back();
+    const int lane = LaneOf(target, breadth);
+    if (read)
+    {
+        // Asked for again before it left the lane: it waits where it stands, under a sequence of
+        // its own as every record sent.
+        read->waiting = true;
+        read->sequence = m_nextSequence++;
+        --m_overtaken[lane];
+    }
+    else
+    {
+        m_reads[lane].push_back(SRead{target, m_nextSequence++, true, false});
+        read = entry.read[breadth] = &m_reads[lane].back();
+    }
+    read->unasked = unasked;
+    m_unasked += unasked;
 }
 
-size_t COutgoingQueue::GetCount(TLane last) const
+void COutgoingQueue::Overtake(SRead* read, int breadth)
+{
+    if (!read || !read->waiting)
+        return;
+    read->waiting = false;
+    ++m_overtaken[LaneOf(read->target, breadth)];
+    m_unasked -= read->unasked;
+}
+
+size_t COutgoingQueue::GetCount() const
 {
     size_t count = m_inOrder.size();
-    for (int lane = 0; last != kInOrder && lane <= RefreshIndex(last); ++lane)
-        count += m_refresh[lane].size() - m_overtaken[lane];
+    for (int lane = 0; lane < kLaneCount; ++lane)
+        count += m_reads[lane].size() - m_overtaken[lane];
     return count;
+}
+
+size_t COutgoingQueue::GetOwnCount() const
+{
+    return GetCount() - m_unasked;
 }
 
 bool COutgoingQueue::IsEmpty() const
 {
     if (!m_inOrder.empty())
         return false;
-    for (int lane = 0; lane < kRefreshLanes; ++lane)
+    for (int lane = 0; lane < kLaneCount; ++lane)
     {
-        if (!m_refresh[lane].empty() && m_refresh[lane].size() != m_overtaken[lane])
+        if (m_reads[lane].size() != m_overtaken[lane])
             return false;
     }
     return true;
@@ -115,41 +134,50 @@ bool COutgoingQueue::IsEmpty() const
 
 bool COutgoingQueue::IsWaiting(const CMessage::STarget& target) const
 {
-    if (IsInFlight(kInOrder) && m_inOrder.front().message.GetTarget() == target)
+    if (IsInOrderInFlight() && m_inOrder.front().message.GetTarget() == target)
         return true;
     const auto found = m_index.find(target);
     return found != m_index.end() && found->second.inOrder;
+}
+
+int COutgoingQueue::TakeTurn()
+{
+    for (int k = 0; k < kKindCount; ++k)
+    {
+        const int kind = (m_turn + k) % kKindCount;
+        for (int b = 0; b < kBreadths; ++b)
+        {
+            const int breadth = (m_breadthTurn[kind] + b) % kBreadths;
+            const int lane = kind * kBreadths + breadth;
+            std::deque<SRead>& reads = m_reads[lane];
+            while (!reads.empty() && !reads.front().waiting)
+            {
+                ForgetReadFront(lane, false);
+                reads.pop_front();
+                --m_overtaken[lane];
+            }
+            if (reads.empty())
+                continue;
+            m_turn = (kind + 1) % kKindCount;
+            m_breadthTurn[kind] = (breadth + 1) % kBreadths;
+            return lane;
+        }
+    }
+    return kInOrderFlight;
 }
 
 bool COutgoingQueue::TakeHead(CMessage& head)
 {
     if (!m_inFlight)
     {
-        m_flightLane = kInOrder;
-        if (m_inOrder.empty())
-        {
-            int lane = 0;
-            for (; lane < kRefreshLanes; ++lane)
-            {
-                std::deque<SRefreshRead>& reads = m_refresh[lane];
-                while (!reads.empty() && !reads.front().waiting)
-                {
-                    ForgetRefreshFront(lane);
-                    reads.pop_front();
-                    --m_overtaken[lane];
-                }
-                if (!reads.empty())
-                    break;
-            }
-            if (lane == kRefreshLanes)
-                return false;
-            m_flightLane = lane == 0 ? kRefresh : kUnasked;
-        }
+        m_flightLane = m_inOrder.empty() ? TakeTurn() : kInOrderFlight;
+        if (m_inOrder.empty() && m_flightLane == kInOrderFlight)
+            return false;
         // From now on an answer may be on its way for this very record: a newer one for its
         // target queues behind it.
         m_inFlight = true;
-        if (m_flightLane != kInOrder)
-            ForgetRefreshFront(RefreshIndex(m_flightLane));
+        if (m_flightLane != kInOrderFlight)
+            ForgetReadFront(m_flightLane, true);
         else
         {
             NoteLoadSent(m_inOrder.front());
@@ -165,12 +193,12 @@ bool COutgoingQueue::TakeHead(CMessage& head)
             }
         }
     }
-    if (m_flightLane == kInOrder)
+    if (m_flightLane == kInOrderFlight)
     {
         head = m_inOrder.front().message;
         return true;
     }
-    const SRefreshRead& read = m_refresh[RefreshIndex(m_flightLane)].front();
+    const SRead& read = m_reads[m_flightLane].front();
     head = CMessage(read.target.manager, read.target.command);
     head.SetIndex0(read.target.index0);
     head.SetIndex1(read.target.index1);
@@ -189,14 +217,19 @@ void COutgoingQueue::NoteLoadSent(const SQueued& queued)
         m_loadSent.push_back(target);
 }
 
-void COutgoingQueue::ForgetRefreshFront(int lane)
+void COutgoingQueue::ForgetReadFront(int lane, bool sent)
 {
-    const SRefreshRead& front = m_refresh[lane].front();
+    const SRead& front = m_reads[lane].front();
     const auto found = m_index.find(front.target);
-    if (found == m_index.end() || found->second.refresh[lane] != &front)
+    const int breadth = lane % kBreadths;
+    if (found == m_index.end() || found->second.read[breadth] != &front)
         return;
-    found->second.refresh[lane] = nullptr;
-    if (found->second.IsEmpty())
+    SIndexed& entry = found->second;
+    entry.read[breadth] = nullptr;
+    // What the read sent learns, its read in the other lane of its kind would: that one goes too.
+    if (sent)
+        Overtake(entry.read[1 - breadth], 1 - breadth);
+    if (entry.IsEmpty())
         m_index.erase(found);
 }
 
@@ -205,7 +238,7 @@ bool COutgoingQueue::Complete(uint16_t sequence)
     // Only a record that was sent can be answered.
     if (!m_inFlight)
         return false;
-    if (m_flightLane == kInOrder)
+    if (m_flightLane == kInOrderFlight)
     {
         if (m_inOrder.front().message.GetSequence() != sequence)
             return false;
@@ -213,9 +246,10 @@ bool COutgoingQueue::Complete(uint16_t sequence)
     }
     else
     {
-        std::deque<SRefreshRead>& reads = m_refresh[RefreshIndex(m_flightLane)];
+        std::deque<SRead>& reads = m_reads[m_flightLane];
         if (reads.front().sequence != sequence)
             return false;
+        m_unasked -= reads.front().unasked;
         reads.pop_front();
     }
     m_inFlight = false;
@@ -226,9 +260,12 @@ void COutgoingQueue::Clear()
 {
     m_inOrder.clear();
     m_inOrderBytes = 0;
-    for (std::deque<SRefreshRead>& reads : m_refresh)
+    for (std::deque<SRead>& reads : m_reads)
         reads.clear();
     std::fill(std::begin(m_overtaken), std::end(m_overtaken), 0);
+    m_unasked = 0;
+    m_turn = 0;
+    std::fill(std::begin(m_breadthTurn), std::end(m_breadthTurn), 0);
     m_inFlight = false;
     m_index.clear();
     ForgetLoadSent();
@@ -284,7 +321,7 @@ size_t COutgoingQueue::DropLoad(std::vector<CMessage::STarget>* sent, std::vecto
         sent->insert(sent->end(), m_loadSent.begin(), m_loadSent.end());
     ForgetLoadSent();
     const size_t before = m_inOrder.size();
-    const bool headSent = IsInFlight(kInOrder);
+    const bool headSent = IsInOrderInFlight();
     if (unasked)
         CollectUnasked(headSent, *unasked);
     std::deque<SQueued> kept;

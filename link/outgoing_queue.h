@@ -21,22 +21,36 @@
 //
 // A read is different: one that waits is sent after now, whatever stands around it, so it learns
 // what a newer read of its target would. A read of a target is therefore queued only when none
-// waits, in any lane, and an action fences off only the values before it.
+// waits in its lane, and an action fences off only the values before it. A read queued in order
+// (this program's own, not news) takes the place of one of its target that waits in a lane.
 //
-// The reads of a refresh (everything about an object, asked for after a resync or a new count)
-// wait in lanes of their own behind everything else, so that a burst of them never holds back a
-// change or a single read; each lane holds a target at most once, so none grows past the targets
-// that exist. A read of a target that waits in a later lane, or a single read of one that waits in
-// a refresh, takes its place.
+// The reads that answers, the controller's announcements or a resync ask for are news, which
+// anyone on the network can forge by the thousand. They wait behind everything in order, in lanes
+// by kind of target (playbacks' own values, fixtures', the programmer's, cues', any other) and by
+// breadth: news of one object (a value of it, or everything about it) apart from news of many (all
+// the playbacks, a count's cue list, a resync). The kinds take turns, one read each, and within a
+// kind the two breadths take turns: a flood of one kind delays a read of another by one read a
+// turn, and a flood of broad news delays narrow news of its kind by one read a turn. A lane holds
+// a target at most once, in the order first asked: asked for again while it waits, a read keeps
+// its place, so nothing that waits waits twice in a lane or is pushed back by later news; a target
+// waiting in both lanes of its kind is read once, at the first of the two. A lane thus holds at
+// most the targets of its kind that the model reads: 640 of the playbacks (64 of 10 values), 384
+// of the fixtures (64 of 6), 21 of the programmer, 24,576 of the cues (64 playbacks of 48 cues of
+// 8 values). A read of news waits for what waits in order, then for the reads ahead of it in its
+// lane, each sent beside at most one read of every other lane: at most one pass over its lane. The
+// controller answering 1 ms late takes a read in about 1.06 ms: a playback's or a fixture's value
+// waits well under a second beside a flood of cue reads or of broad news, and a cue's at most one
+// pass over the cues, 24,576 reads in about 26 s (under a second on loopback), longer by a read a
+// turn for each other lane a flood keeps busy.
 //
-// Records in order are bounded of their own, whoever queues them (a load, the operator, the reads
-// replies ask for): at most kMostInOrder records, and a record is added only while their payloads
-// hold less than kMostInOrderBytes: well above the largest genuine show a load sends (25,024
-// records, 10 MB of payloads) with all an operator queues meanwhile. At the bound a record that would be
-// added is refused (Queue says so); one that takes a waiting record's place, or a read of a target
-// already waiting, is still taken, as it adds nothing. So at most that many records are kept, each
-// of at most 1 KB payload (a newer value may lengthen one that waits): 42 MB with the index at the
-// very worst, 25 MB at the byte bound.
+// Records in order are bounded of their own, whoever queues them (a load, the operator): at most
+// kMostInOrder records, and a record is added only while their payloads hold less than
+// kMostInOrderBytes: well above the largest genuine show a load sends (25,024 records, 10 MB of
+// payloads) with all an operator queues meanwhile. At the bound a record that would be added is
+// refused (Queue says so); one that takes a waiting record's place, or a read of a target already
+// waiting, is still taken, as it adds nothing. So at most that many records are kept, each of at
+// most 1 KB payload (a newer value may lengthen one that waits): 42 MB with the index at the very
+// worst, 25 MB at the byte bound; and besides them the lanes of news, some 3 MB when full.
 class COutgoingQueue
 {
 public:
@@ -46,27 +60,30 @@ public:
     enum TLane
     {
         kInOrder,
-        // The reads this program or the controller asked for: a resync, the controller's
-        // announcements, the answers to records this program sent.
-        kRefresh,
-        // The reads a reply to nothing this program sent asked for (a count no one asked for),
-        // and those of what most likely did not change (the cues of a list whose count a
-        // notification said changed came back as it was): they wait behind every other, since
-        // anyone on the network can send such replies and notifications.
-        kUnasked,
+        // News of one object: the reads of a notification of a value, or of everything about one
+        // playback, cue or fixture.
+        kNews,
+        // News of many objects: the reads of everything about a manager's objects, of a count's
+        // cue list, of a resync.
+        kBroadNews,
     };
 
-    // Only reads without a payload join a refresh lane; every other record goes in order. False
-    // when it was refused: the records in order are at their bound.
-    bool Queue(const CMessage& message, TLane lane);
-    // The records waiting in the lanes up to the one given, the one in flight included.
-    size_t GetCount(TLane last = kUnasked) const;
+    // Only reads without a payload join the lanes of news; every other record goes in order.
+    // Unasked: news from a reply to nothing this program sent, which anyone on the network can
+    // send, counted apart (GetOwnCount). False when it was refused: the records in order are at
+    // their bound.
+    bool Queue(const CMessage& message, TLane lane, bool unasked = false);
+    // The records waiting, the one in flight included (a read waiting in both lanes of its kind
+    // counts twice).
+    size_t GetCount() const;
+    // The same, but for the reads that only unasked news asked for.
+    size_t GetOwnCount() const;
     // Whether nothing waits, as GetCount() == 0 says, but without counting.
     bool IsEmpty() const;
     // Whether a record of the target waits in order or is in flight.
     bool IsWaiting(const CMessage::STarget& target) const;
-    // The record to send: the one in flight, else the next in order, else the next read of a
-    // refresh, which is in flight from now on. False when nothing waits.
+    // The record to send: the one in flight, else the next in order, else the next read of news
+    // whose turn it is, which is in flight from now on. False when nothing waits.
     bool TakeHead(CMessage& head);
     // A frame with the sequence arrived: true when it completed the record in flight.
     bool Complete(uint16_t sequence);
@@ -93,50 +110,77 @@ private:
         // The load it belongs to; 0: none.
         uint32_t load;
     };
-    // A read of a refresh is all target: it carries no payload.
-    struct SRefreshRead
+    // A read of news is all target: it carries no payload.
+    struct SRead
     {
         CMessage::STarget target;
         uint16_t sequence;
-        // False once a read of the target queued in order has taken its place: it is not sent,
-        // unless a refresh asks for the target again before it leaves the lane.
+        // False once the target is read before it: by a read queued in order, or by its read in
+        // the other lane of its kind. It is not sent, unless asked for again before it leaves.
         bool waiting;
+        // Only unasked news asked for it.
+        bool unasked;
     };
-    static constexpr int kRefreshLanes = 2;
+    // The kinds of target, whose lanes take turns.
+    enum TKind
+    {
+        kPlaybacks,
+        kFixtures,
+        kProgrammer,
+        kCues,
+        kOtherTargets,
+        kKindCount,
+    };
+    // The lanes of a kind: news of one object, news of many.
+    static constexpr int kBreadths = 2;
+    static constexpr int kLaneCount = kKindCount * kBreadths;
+    static int LaneOf(const CMessage::STarget& target, int breadth);
     // The queued records of a target: the newest in order, not yet sent, and its read in each
-    // refresh lane.
+    // lane of its kind.
     struct SIndexed
     {
         SQueued* inOrder = nullptr;
-        SRefreshRead* refresh[kRefreshLanes] = {};
-        bool IsEmpty() const { return !inOrder && !refresh[0] && !refresh[1]; }
+        SRead* read[kBreadths] = {};
+        bool IsEmpty() const { return !inOrder && !read[0] && !read[1]; }
     };
+    // In flight: no lane of news, but the records in order.
+    static constexpr int kInOrderFlight = -1;
 
     // Null when the records in order are at their bound.
     SQueued* Append(const CMessage& message);
     // The record at the front of the lane in order leaves it.
     void PopInOrder();
-    // A read of a refresh lane: it waits there unless the target is read before it anyway.
-    void QueueRefreshRead(const CMessage::STarget& target, SIndexed& entry, int lane);
-    // The read at the front of a refresh lane goes: its entry forgets it.
-    void ForgetRefreshFront(int lane);
+    // A read of news: it waits in its lane unless it waits there already.
+    void QueueRead(const CMessage::STarget& target, SIndexed& entry, int breadth, bool unasked);
+    // The target is read before its read of news (of the breadth given), which is not sent then.
+    void Overtake(SRead* read, int breadth);
+    // The lane whose turn it is and that has a read to send, which then has its turn; none:
+    // kInOrderFlight.
+    int TakeTurn();
+    // The read at the front of a lane goes, sent or not: its entry forgets it.
+    void ForgetReadFront(int lane, bool sent);
     // The record of the last load leaves: its target is read back if the load is aborted.
     void NoteLoadSent(const SQueued& queued);
     void ForgetLoadSent();
     // Whether DropLoad takes back the record at the position of the lane in order.
     bool IsDroppedByLoad(size_t position, bool headSent) const;
     void CollectUnasked(bool headSent, std::vector<CMessage::STarget>& unasked) const;
-    // Whose front is in flight.
-    bool IsInFlight(TLane lane) const { return m_inFlight && m_flightLane == lane; }
+    bool IsInOrderInFlight() const { return m_inFlight && m_flightLane == kInOrderFlight; }
 
     std::deque<SQueued> m_inOrder;
     // The payload bytes the records in order hold.
     size_t m_inOrderBytes = 0;
-    std::deque<SRefreshRead> m_refresh[kRefreshLanes];
-    // Reads in each refresh lane that are not sent.
-    size_t m_overtaken[kRefreshLanes] = {};
+    std::deque<SRead> m_reads[kLaneCount];
+    // Reads in each lane that are not sent.
+    size_t m_overtaken[kLaneCount] = {};
+    // Reads in the lanes, waiting or in flight, that only unasked news asked for.
+    size_t m_unasked = 0;
+    // The kind whose turn is next, and in each kind the breadth.
+    int m_turn = 0;
+    int m_breadthTurn[kKindCount] = {};
     bool m_inFlight = false;
-    TLane m_flightLane = kInOrder;
+    // kInOrderFlight, or the lane of the read in flight.
+    int m_flightLane = kInOrderFlight;
     uint16_t m_nextSequence = 0;
     // The records that keep their place queued so far.
     uint64_t m_fences = 0;

@@ -192,11 +192,6 @@ bool CCore::QueueMessage(const CMessage& message)
     return m_deviceManager && m_deviceManager->QueueMessage(message);
 }
 
-bool CCore::QueueReread(const CMessage& message)
-{
-    return m_deviceManager && m_deviceManager->QueueReread(message);
-}
-
 bool CCore::IsWaiting(const CMessage& message) const
 {
     return m_deviceManager && m_deviceManager->IsWaiting(message);

@@ -94,7 +94,6 @@ public:
     // drained: a show opened meanwhile waits (in the file manager) and is sent after it.
     bool IsResyncSettling() const { return m_resyncSettling; }
     bool QueueMessage(const CMessage& message) override;
-    bool QueueReread(const CMessage& message) override;
     bool IsWaiting(const CMessage& message) const override;
     bool IsReplyAsked() const override;
 

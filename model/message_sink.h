@@ -11,10 +11,6 @@ public:
     // False when the record was dropped (no controller chosen, too large for one frame, or the
     // queue at its bound).
     virtual bool QueueMessage(const CMessage& message) = 0;
-    // A read of what most likely is as the model holds it (the cues of a list whose count came
-    // back unchanged): it waits behind every read a change asks for, since anyone can send the
-    // notification that led to it. A sink that keeps no order queues it as any record.
-    virtual bool QueueReread(const CMessage& message) { return QueueMessage(message); }
     // Whether a record of the message's target is queued or on its way; a sink that keeps
     // nothing waiting has none.
     virtual bool IsWaiting(const CMessage&) const { return false; }

@@ -50,20 +50,6 @@ uint32_t ReadModeAttribute(const TiXmlElement& element, const char* name, const 
     return mode;
 }
 
-// Holds a flag at a value for as long as it lives.
-class CFlagScope
-{
-public:
-    CFlagScope(bool& flag, bool value) : m_flag(flag), m_before(flag) { m_flag = value; }
-    ~CFlagScope() { m_flag = m_before; }
-    CFlagScope(const CFlagScope&) = delete;
-    CFlagScope& operator=(const CFlagScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_before;
-};
-
 // Floats differ when either side is not a number.
 bool Differs(float a, float b)
 {
@@ -73,24 +59,6 @@ bool Differs(float a, float b)
 bool IsNumber(const CMessageValue& value)
 {
     return value.GetType() == VALUE_UNSIGNED || value.GetType() == VALUE_BOOL;
-}
-
-// The playback records that add or remove cues: one of each leaves their number as it was and
-// moves the cues between.
-bool RearrangesCues(uint32_t command)
-{
-    switch (command)
-    {
-    case COMMAND_ADD:
-    case 75:
-    case COMMAND_REMOVE:
-    case COMMAND_REMOVE_ALL:
-    case COMMAND_SET_COUNT:
-    case COMMAND_CLEAR:
-        return true;
-    default:
-        return false;
-    }
 }
 }  // namespace
 
@@ -137,13 +105,7 @@ void CPlayback::AttachCues(CObserver* observer, CSubjectSet* set)
 
 void CPlayback::Send(const CMessage& message)
 {
-    if (!m_owner)
-        return;
-    if (message.GetManager() == MANAGER_PLAYBACK && RearrangesCues(message.GetCommand()))
-        m_cueDoubt = kRearrangedHere;
-    if (m_rereading)
-        m_owner->Reread(message);
-    else
+    if (m_owner)
         m_owner->Send(message);
 }
 
@@ -437,24 +399,18 @@ void CPlayback::ApplyMessage(const CMessage& message)
     }
 }
 
-void CPlayback::CuesRearranged()
-{
-    m_cueDoubt = kRearrangedHere;
-}
-
 // What one notification may cost, since anyone on the network can send one: the reads of its
-// code below, no more than the controller's own notification of that code asks for, each left
-// out while a read of its target waits (COutgoingQueue). The answers change what differs and ask
-// for nothing more, but a count that changed, which reads every cue (kMaxCues times the eight
-// reads of a cue's "everything changed"). A count as it was reads them only as SetCueCount says.
+// code below, what the controller's own notification of that code asks for, each left out while
+// a read of its target waits (COutgoingQueue). Their answers change what differs and ask for
+// nothing more, but the count's: it reads every cue, kMaxCues times the eight reads of a cue's
+// "everything changed", so a "cue count changed", genuine or forged, costs at most 385 reads
+// (SetCueCount). What they keep and how long they wait is the queue's: a target waits at most
+// once in each lane, and a read waits at most one pass over its kind of target.
 void CPlayback::RequestForNotify(uint32_t code)
 {
     switch (code)
     {
     case 0:
-        // A swap announces itself so, then its count: the cues may have changed with it.
-        if (m_cueDoubt == kCuesAsRead)
-            m_cueDoubt = kEverythingChanged;
         Request(COMMAND_GET_PROPERTIES);
         Request(COMMAND_GET_LABEL);
         Request(COMMAND_GET_INTENSITY);
@@ -544,12 +500,11 @@ void CPlayback::StoreMode(uint32_t& field, CAskedValue<uint32_t>& asked, uint32_
 void CPlayback::ApplyCount(uint32_t count, bool onlyWhenChanged)
 {
     // A count that answers nothing this program sent may be anyone's: a forged 0 taken would
-    // have the controller's next answer read every cue again. Such a count costs one read of
-    // the count, when it differs, behind every read a change asks for; the controller's answer
-    // is what is taken.
+    // empty the list on screen, and lose what its cues hold, until the controller's next answer.
+    // Such a count costs one read of the count, when it differs; the controller's answer is what
+    // is taken.
     if (m_owner && !m_owner->IsReplyAsked())
     {
-        CFlagScope rereading(m_rereading, true);
         if (std::min(count, kMaxCues) != m_cues.size())
             Request(COMMAND_GET_COUNT);
         return;
@@ -571,56 +526,25 @@ bool CPlayback::SetCueCount(uint32_t count, bool onlyWhenChanged)
         const std::unique_ptr<CCue> cue = std::move(m_cues.back());
         m_cues.pop_back();
     }
-    if (m_cues.size() != before)
-    {
-        RefreshCues(false);
-        m_fixtureMaskStale = true;
-        m_attributeMaskStale = true;
-        WakeTimers();
-        return true;
-    }
-    if (!onlyWhenChanged)
-        RereadCuesInDoubt();
-    return false;
+    const bool changed = m_cues.size() != before;
+    if (!changed && onlyWhenChanged)
+        return false;
+    // The number as it was says nothing of the cues: one removed and another added (a list swapped
+    // with another of as many) leave it so. Every cue is read, a read that waits standing for
+    // every count that asks for it meanwhile, so a count reply costs at most the 384 reads of a
+    // full list: a genuine "cue count changed" costs that, and so may a forged one.
+    RefreshCues();
+    m_fixtureMaskStale = true;
+    m_attributeMaskStale = true;
+    WakeTimers();
+    return changed;
 }
 
-// The count is read for any notification that it changed, which anyone on the network can send:
-// with the number as it was, the cues are read again (384 reads) only when something said that
-// the list may have changed as a whole. This program's own record that adds or removes cues
-// (one of each leaves the number) has them read at once; an "everything changed" of the playback
-// (a swap announces itself so), which anyone can send too, at most once in kCueRereadSeconds, a
-// later one waiting for that time so that the change is read then. A forged count notification
-// alone thus costs its one read, and a forged pair of "everything changed" and count at most a
-// cue list a playback every kCueRereadSeconds. The reads wait behind those a change asks for.
-void CPlayback::RereadCuesInDoubt()
-{
-    switch (m_cueDoubt)
-    {
-    case kCuesAsRead:
-        return;
-    case kEverythingChanged:
-        if (m_rereadWait > 0.0f)
-        {
-            m_rereadDue = true;
-            return;
-        }
-        m_rereadWait = kCueRereadSeconds;
-        WakeTimers();
-        break;
-    case kRearrangedHere:
-        break;
-    }
-    RefreshCues(true);
-}
-
-void CPlayback::RefreshCues(bool reread)
+void CPlayback::RefreshCues()
 {
     CMessage notify(MANAGER_CUE, COMMAND_NOTIFY);
     notify.SetIndex0(static_cast<uint32_t>(GetIndex()));
     notify.SetValue(CMessageValue(uint32_t(0)));
-    m_cueDoubt = kCuesAsRead;
-    m_rereadDue = false;
-    CFlagScope rereading(m_rereading, reread);
     for (uint32_t i = 0; i < m_cues.size(); ++i)
     {
         notify.SetIndex1(i);
@@ -642,8 +566,7 @@ void CPlayback::InvalidateAttributeMask()
 
 bool CPlayback::HasTimedWork() const
 {
-    if (m_feedbackTimer >= 0.0f || m_markTimer > 0.0f || m_rereadWait > 0.0f || m_fixtureMaskStale ||
-        m_attributeMaskStale)
+    if (m_feedbackTimer >= 0.0f || m_markTimer > 0.0f || m_fixtureMaskStale || m_attributeMaskStale)
         return true;
     return std::any_of(m_cues.begin(), m_cues.end(), [](const auto& cue) { return cue->GetHighlight() > 0.0f; });
 }
@@ -666,16 +589,6 @@ void CPlayback::Update(float seconds)
         {
             m_feedback = kFeedbackNone;
             Notify(PLAYBACK_NOTIFY_FEEDBACK);
-        }
-    }
-
-    if (m_rereadWait > 0.0f)
-    {
-        m_rereadWait -= seconds;
-        if (m_rereadWait <= 0.0f && m_rereadDue)
-        {
-            m_rereadWait = kCueRereadSeconds;
-            RefreshCues(true);
         }
     }
 

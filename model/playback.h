@@ -51,9 +51,6 @@ public:
     // The most cues a playback holds; a larger count from the network is taken as this, so that
     // no reply makes the playback ask for more than a full cue list.
     static constexpr uint32_t kMaxCues = 48;
-    // The shortest time between two readings of every cue that an "everything changed" of the
-    // playback asks for with the count as it was (see SetCueCount); one asked sooner waits.
-    static constexpr float kCueRereadSeconds = 5.0f;
     static constexpr float kFeedbackSeconds = 3.0f;
     static constexpr float kMaskSeconds = 1.0f;
     // GetStatus while the playback is marked.
@@ -143,15 +140,11 @@ public:
 
     // A reply or notification for this playback or one of its cues.
     void ApplyMessage(const CMessage& message);
-    // This program sent a record that may have rearranged the cue list with its number as it
-    // was (a swap): the next count read reads every cue again.
-    void CuesRearranged();
     // The packed properties word of a GetProperties reply.
     void ApplyProperties(uint32_t word);
-    // Grows or shrinks the cue list. A changed number reads every cue again; the number as it was
-    // does so, unless only-when-changed stops it, only when something said since the cues were
-    // last read that they may have changed (RereadCuesInDoubt), as re-reads
-    // (CMessageSink::QueueReread). True when the number of cues changed.
+    // Grows or shrinks the cue list, then every cue asks for all of its values, unless only-when-
+    // changed stops it while the number stays: a cue removed and another added leave the number
+    // as it was. True when the number of cues changed.
     bool SetCueCount(uint32_t count, bool onlyWhenChanged);
     void InvalidateFixtureMask();
     void InvalidateAttributeMask();
@@ -185,10 +178,8 @@ private:
     void RequestForNotify(uint32_t code);
     // A count reply: taken when it answers a read of this program's, else only asked for.
     void ApplyCount(uint32_t count, bool onlyWhenChanged);
-    // The count came back as it was: the cues are read again as far as the doubt allows.
-    void RereadCuesInDoubt();
-    // Every cue asks for all of its values; as re-reads when they most likely did not change.
-    void RefreshCues(bool reread);
+    // Every cue asks for all of its values.
+    void RefreshCues();
     // A fader's or a knob's level, kept as what was asked last.
     void SendLevel(uint32_t command, CAskedValue<float>& asked, float level);
     // A reported mode answers what was asked unless a set of it (`set`) still waits.
@@ -226,20 +217,4 @@ private:
     float m_markTimer = -1.0f;
     bool m_fixtureMaskStale = true;
     bool m_attributeMaskStale = true;
-    // While set, what this playback and its cues send is queued as re-reads.
-    bool m_rereading = false;
-    // Why the cues may differ from the controller's although their number did not change, since
-    // they were last read.
-    enum TCueDoubt
-    {
-        kCuesAsRead,
-        // The controller said that everything about the playback changed: anyone can say so.
-        kEverythingChanged,
-        // This program sent a record that adds, removes or moves cues.
-        kRearrangedHere,
-    };
-    TCueDoubt m_cueDoubt = kCuesAsRead;
-    // Until a re-read for an "everything changed" may go again; one asked meanwhile waits for it.
-    float m_rereadWait = 0.0f;
-    bool m_rereadDue = false;
 };

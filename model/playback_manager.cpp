@@ -122,12 +122,6 @@ void CPlaybackManager::SwapPlaybacks(uint32_t first, uint32_t second)
     // the link dropped moves nothing.
     if (!m_sink || !m_sink->QueueMessage(message))
         return;
-    // The controller announces the swap as "everything changed" of each, which anyone can send
-    // and which therefore reads the cues at most once in a few seconds: this swap is the
-    // operator's own, and its cues are read at once.
-    for (uint32_t index : {first, second})
-        if (CPlayback* playback = GetPlayback(index))
-            playback->CuesRearranged();
     for (auto& held : m_holds)
     {
         if (held.second == first)
@@ -160,12 +154,6 @@ void CPlaybackManager::Send(const CMessage& message)
 {
     if (m_sink)
         m_sink->QueueMessage(message);
-}
-
-void CPlaybackManager::Reread(const CMessage& message)
-{
-    if (m_sink)
-        m_sink->QueueReread(message);
 }
 
 bool CPlaybackManager::IsWaiting(const CMessage& message) const

@@ -84,8 +84,6 @@ public:
     // the two at once.
     void SwapPlaybacks(uint32_t first, uint32_t second);
     void Send(const CMessage& message);
-    // A read of what most likely has not changed (CMessageSink::QueueReread).
-    void Reread(const CMessage& message);
     // Whether a record of the message's target is still queued for the controller or on its way.
     bool IsWaiting(const CMessage& message) const;
     // Whether the reply being applied answers a record sent (CMessageSink::IsReplyAsked).

@@ -559,7 +559,7 @@ TEST_F(DeviceManagerTest, AValueNeverMergesAcrossAnActionQueuedAfterIt)
     EXPECT_EQ(drained, expected);
 }
 
-TEST_F(DeviceManagerTest, ReadsOfARefreshWaitBehindChangesAndSingleReads)
+TEST_F(DeviceManagerTest, ReadsOfNewsWaitBehindChangesAndTakeTurnsByKind)
 {
     manager->SetConnectedAddress(kUnit);
     Pass();
@@ -569,8 +569,8 @@ TEST_F(DeviceManagerTest, ReadsOfARefreshWaitBehindChangesAndSingleReads)
         message.SetIndex1(index1);
         return message;
     };
-    // A count asks for the labels of ten cues; an announced label for one playback's and one
-    // of those cues'.
+    // A count no record asked for asks for the labels of ten cues, news of many; an announced
+    // label for one playback's, one fixture's and one of those cues'.
     model.playbacks.onMessage = [&](const CMessage& reply) {
         if (reply.GetCommand() == COMMAND_GET_COUNT)
             for (uint32_t cue = 0; cue < 10; ++cue)
@@ -578,6 +578,7 @@ TEST_F(DeviceManagerTest, ReadsOfARefreshWaitBehindChangesAndSingleReads)
         if (reply.GetCommand() == COMMAND_NOTIFY)
         {
             manager->QueueMessage(read(MANAGER_PLAYBACK, 5, 0));
+            manager->QueueMessage(read(MANAGER_FIXTURE, 2, 0));
             manager->QueueMessage(read(MANAGER_CUE, 5, 3));
         }
     };
@@ -594,16 +595,20 @@ TEST_F(DeviceManagerTest, ReadsOfARefreshWaitBehindChangesAndSingleReads)
     Reply(notify);
     manager->Update(0.04f);
     manager->QueueMessage(SetIntensity(4, 0.5f));
-    EXPECT_EQ(manager->GetQueueLength(), 13u);
+    // Cue 3's label waits with the narrow news and the broad, and counts in each.
+    EXPECT_EQ(manager->GetQueueLength(), 15u);
+    // The program's own: all but the cue reads only the count no record asked for wanted.
+    EXPECT_EQ(manager->GetOwnQueueLength(), 5u);
 
     std::vector<std::string> drained;
     for (const CMessage& message : Drain())
-        drained.push_back(std::to_string(message.GetSequence()) + " " + MessageCommandName(message.GetCommand()) + " " +
-                          std::to_string(message.GetIndex0()) + "/" + std::to_string(message.GetIndex1()));
-    EXPECT_EQ(drained, (std::vector<std::string>{"0 SetIntensity 3/0", "11 GetLabel 5/0", "12 GetLabel 5/3",
-                                                 "13 SetIntensity 4/0", "1 GetLabel 5/0", "2 GetLabel 5/1",
-                                                 "3 GetLabel 5/2", "5 GetLabel 5/4", "6 GetLabel 5/5", "7 GetLabel 5/6",
-                                                 "8 GetLabel 5/7", "9 GetLabel 5/8", "10 GetLabel 5/9"}));
+        drained.push_back(std::to_string(message.GetSequence()) + " " + MessageManagerName(message.GetManager()) +
+                          " " + std::to_string(message.GetIndex0()) + "/" + std::to_string(message.GetIndex1()));
+    // Cue 3's label goes once, with the narrow news.
+    EXPECT_EQ(drained, (std::vector<std::string>{"0 Playback 3/0", "14 Playback 4/0", "11 Playback 5/0",
+                                                 "12 Fixture 2/0", "13 Cue 5/3", "1 Cue 5/0", "2 Cue 5/1",
+                                                 "3 Cue 5/2", "5 Cue 5/4", "6 Cue 5/5", "7 Cue 5/6", "8 Cue 5/7",
+                                                 "9 Cue 5/8", "10 Cue 5/9"}));
 }
 
 TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeavesTheReads)
@@ -612,20 +617,16 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
     Pass();
     // A count that answers nothing sent asks for the labels of ten cues of playback 5; an
     // announced label for playback 5's and cue 3's; "all of it changed" at a playback for four
-    // reads; a count as it was, answering the read of it, for re-reads of the labels of three
-    // cues of playback 6. The model can tell the count that answers nothing sent.
+    // reads. The model can tell the count that answers nothing sent.
     model.playbacks.onMessage = [&](const CMessage& reply) {
-        EXPECT_EQ(this->manager->IsReplyAsked(), reply.GetCommand() != COMMAND_GET_COUNT || reply.GetIndex0() == 6);
-        auto read = [&](uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1, bool again = false) {
+        EXPECT_EQ(this->manager->IsReplyAsked(), reply.GetCommand() != COMMAND_GET_COUNT);
+        auto read = [&](uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1) {
             CMessage message(manager, command);
             message.SetIndex0(index0);
             message.SetIndex1(index1);
-            again ? this->manager->QueueReread(message) : this->manager->QueueMessage(message);
+            this->manager->QueueMessage(message);
         };
-        if (reply.GetCommand() == COMMAND_GET_COUNT && reply.GetIndex0() == 6)
-            for (uint32_t cue = 0; cue < 3; ++cue)
-                read(MANAGER_CUE, COMMAND_GET_LABEL, 6, cue, true);
-        else if (reply.GetCommand() == COMMAND_GET_COUNT)
+        if (reply.GetCommand() == COMMAND_GET_COUNT)
             for (uint32_t cue = 0; cue < 10; ++cue)
                 read(MANAGER_CUE, COMMAND_GET_LABEL, 5, cue);
         else if (reply.GetCommand() == COMMAND_NOTIFY && reply.GetValueRef().GetUnsigned() == 0)
@@ -675,6 +676,12 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
     };
     std::vector<std::string> cuesButThree = cues;
     cuesButThree.erase(cuesButThree.begin() + 3);
+    // The reads of playback 7's "all of it changed", each beside one of the cues' in turn.
+    std::vector<std::string> playbackBesideCues;
+    const char* const all[] = {"GetProperties", "GetLabel", "GetIntensity", "GetSpeed"};
+    for (size_t i = 0; i < 4; ++i)
+        playbackBesideCues.push_back(all[i] + std::string(" Playback 7/0")),
+            playbackBesideCues.push_back(cues[i == 3 ? 4 : i]);
 
     struct SCase
     {
@@ -692,36 +699,17 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
              for (int i = 0; i < 50; ++i)
                  count(), label(), press();
          },
-         62,
-         with({"SetIntensity Playback 3/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3",
-               "SetFlashDown Playback 0/0 x50"},
+         63,
+         with({"SetIntensity Playback 3/0", "SetFlashDown Playback 0/0 x50", "GetLabel Playback 5/0",
+               "GetLabel Cue 5/3"},
               cuesButThree),
          0},
-        {"the controller's own refresh before one no record asked for",
+        {"news of two kinds in turn",
          [&] { count(), reply(COMMAND_NOTIFY, 0u); }, 15,
-         with({"SetIntensity Playback 3/0", "GetProperties Playback 0/0", "GetLabel Playback 0/0",
-               "GetIntensity Playback 0/0", "GetSpeed Playback 0/0"},
-              cues),
-         0},
-        {"re-reads behind the controller's own refresh and single reads",
-         [&] {
-             Drain();
-             CMessage read(MANAGER_PLAYBACK, COMMAND_GET_COUNT);
-             read.SetIndex0(6);
-             manager->QueueMessage(read);
-             const std::vector<CMessage> sent = PassRecords();
-             ASSERT_EQ(sent.size(), 1u);
-             manager->QueueMessage(SetIntensity(3, 0.5f));
-             read.SetSequence(sent[0].GetSequence());
-             read.SetValue(CMessageValue(3u));
-             Reply(read);
-             manager->Update(0.04f);
-             reply(COMMAND_NOTIFY, 0u), label();
-         },
-         10,
-         {"SetIntensity Playback 3/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3", "GetProperties Playback 0/0",
-          "GetLabel Playback 0/0", "GetIntensity Playback 0/0", "GetSpeed Playback 0/0", "GetLabel Cue 6/0",
-          "GetLabel Cue 6/1", "GetLabel Cue 6/2"},
+         {"SetIntensity Playback 3/0", "GetProperties Playback 0/0", "GetLabel Cue 5/0", "GetLabel Playback 0/0",
+          "GetLabel Cue 5/1", "GetIntensity Playback 0/0", "GetLabel Cue 5/2", "GetSpeed Playback 0/0",
+          "GetLabel Cue 5/3", "GetLabel Cue 5/4", "GetLabel Cue 5/5", "GetLabel Cue 5/6", "GetLabel Cue 5/7",
+          "GetLabel Cue 5/8", "GetLabel Cue 5/9"},
          0},
         {"an abort that keeps the reads",
          [&] {
@@ -736,11 +724,11 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
              manager->QueueMessage(SetIntensity(9, 0.2f));
              manager->AbortLoad();
          },
-         17,
-         with({"SetIntensity Playback 7/0", "GetLabel Playback 5/0", "GetLabel Cue 5/3", "SetIntensity Playback 9/0",
-               "GetProperties Playback 7/0", "GetLabel Playback 7/0", "GetIntensity Playback 7/0",
-               "GetSpeed Playback 7/0"},
-              cuesButThree),
+         18,
+         with(with({"SetIntensity Playback 7/0", "SetIntensity Playback 9/0", "GetLabel Playback 5/0",
+                    "GetLabel Cue 5/3"},
+                   playbackBesideCues),
+              {"GetLabel Cue 5/5", "GetLabel Cue 5/6", "GetLabel Cue 5/7", "GetLabel Cue 5/8", "GetLabel Cue 5/9"}),
          1},
     };
     for (const SCase& c : cases)

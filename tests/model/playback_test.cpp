@@ -222,79 +222,58 @@ TEST_F(PlaybackTest, PropertiesWordSetsEveryPackedField)
     EXPECT_TRUE(observer.codes.empty());
 }
 
-TEST_F(PlaybackTest, ACountAsItWasReadsTheCuesOnlyWhenSomethingSaidTheyMayHaveChanged)
+TEST_F(PlaybackTest, EveryCountReplyReadsEveryCueButThePropertiesWordOnlyOnAChange)
 {
-    Reply(COMMAND_GET_COUNT, CMessageValue(uint32_t(2)));
-    EXPECT_EQ(observer.Count(PLAYBACK_NOTIFY_COUNT), 1u);
-    EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_GET_LABEL).size(), 2u);
-    EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_GET_CUE_STREAM_BLOCK).size(), 8u);
-    EXPECT_TRUE(sink.reread.empty());
-
-    // Each row goes on from the rows before: the cues' reads it queues as re-reads, at once and
-    // after the seconds given, when nothing but those reads may have been sent.
     auto count = [&](uint32_t n) { Reply(COMMAND_GET_COUNT, CMessageValue(n)); };
-    struct SRow
-    {
-        const char* what;
-        std::function<void()> steps;
-        size_t atOnce;
-        int frames;
-        size_t then;
+    auto labels = [&](std::vector<std::string> texts) {
+        for (uint32_t cue = 0; cue < texts.size(); ++cue)
+            manager.ApplyMessage(::Reply(MANAGER_CUE, COMMAND_GET_LABEL, 4, cue, 0, CMessageValue(texts[cue])));
     };
-    const SRow rows[] = {
-        {"nothing said (a forged count notification)", [&] { count(2); }, 0, 250, 0},
-        {"everything changed (a swap)", [&] { Notify(0), count(2), count(2); }, 16, 0, 0},
-        {"everything changed again within five seconds, read when they end",
-         [&] { Frames(100), Notify(0), count(2); }, 0, 30, 16},
-        {"a cue removed and one added here, within those five seconds",
-         [&] { playback->RemoveCues(0, 1), playback->AddCue(1), count(2); }, 16, 250, 0},
-        {"a swap of its own", [&] { manager.SwapPlaybacks(4, 5), count(2); }, 16, 0, 0},
+    count(3);
+    EXPECT_EQ(observer.Count(PLAYBACK_NOTIFY_COUNT), 1u);
+    EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_GET_LABEL).size(), 3u);
+    EXPECT_EQ(sink.Find(MANAGER_CUE, COMMAND_GET_CUE_STREAM_BLOCK).size(), 12u);
+    labels({"A", "B", "C"});
+
+    // At the controller a cue is removed and another added, each told as "cue count changed": the
+    // count comes back as it was, with nothing else said, and every cue is read again in order.
+    std::vector<std::string> everyCue;
+    for (const char* cue : {"0", "1", "2"})
+        for (const char* read : {"5/4/%/0", "39/4/%/0", "41/4/%/0", "43/4/%/0", "70/4/%/0", "70/4/%/1", "70/4/%/2",
+                                 "70/4/%/3"})
+            everyCue.push_back("43/" + std::string(read).replace(std::string(read).find('%'), 1, cue));
+    const std::pair<const char*, std::vector<std::string>> rows[] = {
+        {"the middle cue removed and one added", {"A", "C", "D"}},
+        {"the last cue removed and another added", {"A", "C", "E"}},
     };
-    for (const SRow& row : rows)
+    for (const auto& [what, after] : rows)
     {
         sink.sent.clear();
-        sink.reread.clear();
-        row.steps();
-        EXPECT_EQ(sink.reread.size(), row.atOnce) << row.what;
-        sink.reread.clear();
-        Frames(row.frames);
-        EXPECT_EQ(sink.reread.size(), row.then) << row.what;
-        for (const CMessage& m : sink.sent)
-            EXPECT_NE(m.GetManager(), MANAGER_CUE) << row.what;
+        Notify(PLAYBACK_NOTIFY_COUNT), Notify(PLAYBACK_NOTIFY_COUNT);
+        EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"41/61/4/0/0", "41/61/4/0/0"})) << what;
+        sink.sent.clear();
+        count(3);
+        EXPECT_EQ(sink.Targets(), everyCue) << what;
+        labels(after);
+        for (uint32_t cue = 0; cue < 3; ++cue)
+            EXPECT_EQ(playback->GetCue(cue)->GetLabel(), after[cue]) << what;
     }
     EXPECT_EQ(observer.Count(PLAYBACK_NOTIFY_COUNT), 1u);
-    std::vector<std::string> reread;
-    Notify(0), count(2);
-    for (const CMessage& m : sink.reread)
-        reread.push_back(CRecordingSink::Target(m));
-    EXPECT_EQ(reread, (std::vector<std::string>{"43/5/4/0/0", "43/39/4/0/0", "43/41/4/0/0", "43/43/4/0/0",
-                                                "43/70/4/0/0", "43/70/4/0/1", "43/70/4/0/2", "43/70/4/0/3",
-                                                "43/5/4/1/0", "43/39/4/1/0", "43/41/4/1/0", "43/43/4/1/0",
-                                                "43/70/4/1/0", "43/70/4/1/1", "43/70/4/1/2", "43/70/4/1/3"}));
-    // What is sent after it goes as before.
-    sink.sent.clear();
-    sink.reread.clear();
-    playback->Request(COMMAND_GET_LABEL);
-    EXPECT_EQ(sink.Targets(), std::vector<std::string>{"41/5/4/0/0"});
-    EXPECT_TRUE(sink.reread.empty());
 
     // A count or properties word that answers nothing sent, which anyone can forge, is not
-    // taken: the count is read, behind the reads of any change, when it differs.
+    // taken: the count is read when it differs.
     sink.sent.clear();
-    sink.reread.clear();
     sink.asked = false;
     count(0);
     Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(48) << 16));
-    count(2);
-    Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(2) << 16));
+    count(3);
+    Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(3) << 16));
     sink.asked = true;
-    EXPECT_EQ(playback->GetCueCount(), 2u);
-    EXPECT_EQ(sink.reread.size(), 2u);
-    for (const CMessage& m : sink.reread)
-        EXPECT_EQ(CRecordingSink::Target(m), "41/61/4/0/0");
+    EXPECT_EQ(playback->GetCueCount(), 3u);
+    EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"41/61/4/0/0", "41/61/4/0/0"}));
 
     sink.sent.clear();
-    Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(2) << 16));
+    Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(3) << 16));
     EXPECT_TRUE(sink.sent.empty());
     Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(1) << 16));
     EXPECT_EQ(playback->GetCueCount(), 1u);

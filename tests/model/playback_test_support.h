@@ -20,12 +20,6 @@ public:
         sent.push_back(message);
         return true;
     }
-    // Kept apart from the rest.
-    bool QueueReread(const CMessage& message) override
-    {
-        reread.push_back(message);
-        return true;
-    }
     // As a queue would answer while the records of every target still wait, or none.
     bool IsWaiting(const CMessage&) const override { return waiting; }
     bool IsReplyAsked() const override { return asked; }
@@ -73,7 +67,6 @@ public:
     }
 
     std::vector<CMessage> sent;
-    std::vector<CMessage> reread;
     bool waiting = false;
     bool asked = true;
 };

@@ -17,6 +17,11 @@
 //                   changed, or a block of a cue;
 //       "count-notifies" - only "cue count changed", one playback after another;
 //       "bytes"   - datagrams of one byte, the cheapest to send, which any local process can.
+//       "cue-reads" - notifications that each ask one read of a cue (its label, condition, fade or
+//                   delay time, or one of its four blocks), the 24,576 of 64 playbacks of 48 cues
+//                   in turn;
+//       "pairs"   - "everything changed" then "cue count changed" of a playback, one playback
+//                   after another (RATE counts datagrams: a pair is two).
 // Stops by itself after SECONDS; prints how many datagrams went out.
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -107,12 +112,23 @@ std::vector<uint8_t> ForgedNotification(uint64_t n, std::mt19937& random)
     }
 }
 
+// The n-th forged notification of a "cue-reads" flood: one read each, every cue value in turn.
+std::vector<uint8_t> ForgedCueRead(uint64_t n, std::mt19937& random)
+{
+    const uint32_t codes[] = {289, 90, 293, 54};  // label, condition, fade, delay
+    const uint16_t read = uint16_t(n % 8);
+    const uint16_t cue = uint16_t(n / 8 % 48);
+    const uint16_t playback = uint16_t(n / (8 * 48) % 64);
+    return read < 4 ? Frame(43, 1, 0, playback, cue, 0, uint16_t(random()), Word(codes[read]))
+                    : Frame(43, 1, 0, playback, cue, uint16_t(read - 4), uint16_t(random()), Word(296));
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 6)
     {
         std::fputs("usage: datagram_flood ADDRESS PORT "
-                   "frames|large|answers|counts|replies|unasked|notifies|count-notifies|bytes RATE SECONDS\n",
+                   "frames|large|answers|counts|replies|unasked|notifies|count-notifies|cue-reads|pairs|bytes RATE SECONDS\n",
                    stderr);
         return 2;
     }
@@ -126,7 +142,8 @@ int main(int argc, char** argv)
     const double seconds = std::atof(argv[5]);
     if (rate <= 0 || seconds <= 0 || seconds > 600 ||
         (kind != "frames" && kind != "large" && kind != "answers" && kind != "records" && kind != "counts" &&
-         kind != "replies" && kind != "unasked" && kind != "notifies" && kind != "count-notifies" && kind != "bytes"))
+         kind != "replies" && kind != "unasked" && kind != "notifies" && kind != "count-notifies" &&
+         kind != "cue-reads" && kind != "pairs" && kind != "bytes"))
         return 2;
 
     const int socket = ::socket(AF_INET, SOCK_DGRAM, 0);
@@ -170,6 +187,10 @@ int main(int argc, char** argv)
             bytes = Frame(41, 1, 0, uint16_t(n % 64), 0, 0, uint16_t(random()), Word(3));
         else if (kind == "bytes")
             bytes.assign(1, uint8_t(n));
+        else if (kind == "cue-reads")
+            bytes = ForgedCueRead(n, random);
+        else if (kind == "pairs")
+            bytes = Frame(41, 1, 0, uint16_t(n / 2 % 64), 0, 0, uint16_t(random()), Word(n % 2 ? 3 : 0));
         else
         {
             // Large datagrams differ in their head only: noise for all of them would cost the
