@@ -142,12 +142,14 @@ bool COutgoingQueue::IsWaiting(const CMessage::STarget& target) const
 
 int COutgoingQueue::TakeTurn()
 {
-    for (int k = 0; k < kKindCount; ++k)
+    // Narrow news has kNarrowTurns turns for each of broad news, whichever has reads to send.
+    const int first = m_breadthStep < kNarrowTurns ? 0 : 1;
+    for (int b = 0; b < kBreadths; ++b)
     {
-        const int kind = (m_turn + k) % kKindCount;
-        for (int b = 0; b < kBreadths; ++b)
+        const int breadth = (first + b) % kBreadths;
+        for (int k = 0; k < kKindCount; ++k)
         {
-            const int breadth = (m_breadthTurn[kind] + b) % kBreadths;
+            const int kind = (m_turn[breadth] + k) % kKindCount;
             const int lane = kind * kBreadths + breadth;
             std::deque<SRead>& reads = m_reads[lane];
             while (!reads.empty() && !reads.front().waiting)
@@ -158,8 +160,8 @@ int COutgoingQueue::TakeTurn()
             }
             if (reads.empty())
                 continue;
-            m_turn = (kind + 1) % kKindCount;
-            m_breadthTurn[kind] = (breadth + 1) % kBreadths;
+            m_turn[breadth] = (kind + 1) % kKindCount;
+            m_breadthStep = breadth == 0 ? m_breadthStep + 1 : 0;
             return lane;
         }
     }
@@ -264,8 +266,8 @@ void COutgoingQueue::Clear()
         reads.clear();
     std::fill(std::begin(m_overtaken), std::end(m_overtaken), 0);
     m_unasked = 0;
-    m_turn = 0;
-    std::fill(std::begin(m_breadthTurn), std::end(m_breadthTurn), 0);
+    std::fill(std::begin(m_turn), std::end(m_turn), 0);
+    m_breadthStep = 0;
     m_inFlight = false;
     m_index.clear();
     ForgetLoadSent();

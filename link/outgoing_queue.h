@@ -28,9 +28,11 @@
 // anyone on the network can forge by the thousand. They wait behind everything in order, in lanes
 // by kind of target (playbacks' own values, fixtures', the programmer's, cues', any other) and by
 // breadth: news of one object (a value of it, or everything about it) apart from news of many (all
-// the playbacks, a count's cue list, a resync). The kinds take turns, one read each, and within a
-// kind the two breadths take turns: a flood of one kind delays a read of another by one read a
-// turn, and a flood of broad news delays narrow news of its kind by one read a turn. A lane holds
+// the playbacks, a count's cue list, a resync). Narrow news has two turns for each of broad news
+// (kNarrowTurns), and within a breadth the kinds take turns, one read each: a flood of one kind
+// delays a read of another by one read a turn, and a flood of broad news delays narrow news by one
+// read in three, so that a value changed at the controller is read before the many reads that
+// "everything changed" floods ask, and broad news still has a third of the controller. A lane holds
 // a target at most once, in the order first asked: asked for again while it waits, a read keeps
 // its place, so nothing that waits waits twice in a lane or is pushed back by later news; a target
 // waiting in both lanes of its kind is read once, at the first of the two. A lane thus holds at
@@ -133,6 +135,8 @@ private:
     };
     // The lanes of a kind: news of one object, news of many.
     static constexpr int kBreadths = 2;
+    // Narrow news goes this many times for each time broad news goes, when both wait.
+    static constexpr int kNarrowTurns = 2;
     static constexpr int kLaneCount = kKindCount * kBreadths;
     static int LaneOf(const CMessage::STarget& target, int breadth);
     // The queued records of a target: the newest in order, not yet sent, and its read in each
@@ -175,9 +179,9 @@ private:
     size_t m_overtaken[kLaneCount] = {};
     // Reads in the lanes, waiting or in flight, that only unasked news asked for.
     size_t m_unasked = 0;
-    // The kind whose turn is next, and in each kind the breadth.
-    int m_turn = 0;
-    int m_breadthTurn[kKindCount] = {};
+    // In each breadth the kind whose turn is next; how many turns narrow news had in a row.
+    int m_turn[kBreadths] = {};
+    int m_breadthStep = 0;
     bool m_inFlight = false;
     // kInOrderFlight, or the lane of the read in flight.
     int m_flightLane = kInOrderFlight;

@@ -606,7 +606,7 @@ TEST_F(DeviceManagerTest, ReadsOfNewsWaitBehindChangesAndTakeTurnsByKind)
                           " " + std::to_string(message.GetIndex0()) + "/" + std::to_string(message.GetIndex1()));
     // Cue 3's label goes once, with the narrow news.
     EXPECT_EQ(drained, (std::vector<std::string>{"0 Playback 3/0", "14 Playback 4/0", "11 Playback 5/0",
-                                                 "12 Fixture 2/0", "13 Cue 5/3", "1 Cue 5/0", "2 Cue 5/1",
+                                                 "12 Fixture 2/0", "1 Cue 5/0", "13 Cue 5/3", "2 Cue 5/1",
                                                  "3 Cue 5/2", "5 Cue 5/4", "6 Cue 5/5", "7 Cue 5/6", "8 Cue 5/7",
                                                  "9 Cue 5/8", "10 Cue 5/9"}));
 }
@@ -704,10 +704,10 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
                "GetLabel Cue 5/3"},
               cuesButThree),
          0},
-        {"news of two kinds in turn",
+        {"narrow news twice for each turn of broad news",
          [&] { count(), reply(COMMAND_NOTIFY, 0u); }, 15,
-         {"SetIntensity Playback 3/0", "GetProperties Playback 0/0", "GetLabel Cue 5/0", "GetLabel Playback 0/0",
-          "GetLabel Cue 5/1", "GetIntensity Playback 0/0", "GetLabel Cue 5/2", "GetSpeed Playback 0/0",
+         {"SetIntensity Playback 3/0", "GetProperties Playback 0/0", "GetLabel Playback 0/0", "GetLabel Cue 5/0",
+          "GetIntensity Playback 0/0", "GetSpeed Playback 0/0", "GetLabel Cue 5/1", "GetLabel Cue 5/2",
           "GetLabel Cue 5/3", "GetLabel Cue 5/4", "GetLabel Cue 5/5", "GetLabel Cue 5/6", "GetLabel Cue 5/7",
           "GetLabel Cue 5/8", "GetLabel Cue 5/9"},
          0},
