@@ -296,34 +296,64 @@ bool MatchesPattern(const std::string& name, const std::string& wanted)
     return wanted == "*" || EqualIgnoringAsciiCase(GetExtension(name), wanted);
 }
 
-// The first `most` paths by name of the entries taken, into out in that order; the count left.
-// The paths of one folder share their prefix, so paths order as their names do.
-template <typename Taken>
-size_t ListFirst(const std::string& folder, size_t most, std::vector<std::string>& out, Taken taken)
+// The first `most` paths by name of those offered, and how many were left: the paths of one
+// folder share their prefix, so paths order as their names do.
+class CFirstByName
 {
-    // The largest kept path on top, to be put out by any smaller one found later.
-    std::priority_queue<std::string> first;
-    size_t left = 0;
-    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
-        if (!taken(name, kind))
-            return;
-        if (first.size() < most) {
-            first.push(path);
+public:
+    explicit CFirstByName(size_t most) : m_most(most) {}
+
+    void Offer(const std::string& path)
+    {
+        if (m_first.size() < m_most) {
+            m_first.push(path);
             return;
         }
-        ++left;
-        if (most > 0 && path < first.top()) {
-            first.pop();
-            first.push(path);
+        ++m_left;
+        if (m_most > 0 && path < m_first.top()) {
+            m_first.pop();
+            m_first.push(path);
         }
-    });
-    const size_t start = out.size();
-    out.resize(start + first.size());
-    for (size_t i = out.size(); i > start; --i) {
-        out[i - 1] = first.top();
-        first.pop();
     }
-    return left;
+    // Appends the paths kept to out in their order; the count left.
+    size_t TakeInto(std::vector<std::string>& out)
+    {
+        const size_t start = out.size();
+        out.resize(start + m_first.size());
+        for (size_t i = out.size(); i > start; --i) {
+            out[i - 1] = m_first.top();
+            m_first.pop();
+        }
+        return m_left;
+    }
+
+private:
+    size_t m_most;
+    // The largest kept path on top, to be put out by any smaller one found later.
+    std::priority_queue<std::string> m_first;
+    size_t m_left = 0;
+};
+
+enum class Listed { kNo, kYes, kPassedOver };
+
+// The first `most` paths by name of the entries listed, into out in that order, and those passed
+// over into passedOver, where given; the count left.
+template <typename Classify>
+size_t ListFirst(const std::string& folder, size_t most, std::vector<std::string>& out, Classify classify,
+                 CPassedOver* passedOver = nullptr)
+{
+    CFirstByName first(most);
+    CFirstByName passed(passedOver ? passedOver->most : 0);
+    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
+        const Listed listed = classify(name, kind);
+        if (listed == Listed::kYes)
+            first.Offer(path);
+        else if (listed == Listed::kPassedOver && passedOver)
+            passed.Offer(path);
+    });
+    if (passedOver)
+        passedOver->left += passed.TakeInto(passedOver->first);
+    return first.TakeInto(out);
 }
 
 }  // namespace
@@ -357,18 +387,24 @@ int32_t ListFolders(const std::string& folder, std::vector<std::string>& out)
 }
 
 size_t ListFirstFiles(const std::string& folder, const std::string& pattern, size_t most,
-                      std::vector<std::string>& out)
+                      std::vector<std::string>& out, CPassedOver* passedOver)
 {
     const std::string wanted = GetExtension(pattern);
-    return ListFirst(folder, most, out, [&](const std::string& name, EntryKind kind) {
-        return kind == EntryKind::kFile && MatchesPattern(name, wanted);
-    });
+    return ListFirst(
+        folder, most, out,
+        [&](const std::string& name, EntryKind kind) {
+            // As ListDirectory passes them over.
+            if (!MatchesPattern(name, wanted))
+                return Listed::kNo;
+            return kind == EntryKind::kFile ? Listed::kYes : name != ".svn" ? Listed::kPassedOver : Listed::kNo;
+        },
+        passedOver);
 }
 
 size_t ListFirstFolders(const std::string& folder, size_t most, std::vector<std::string>& out)
 {
     return ListFirst(folder, most, out, [](const std::string& name, EntryKind kind) {
-        return kind == EntryKind::kFolder && name != ".svn";
+        return kind == EntryKind::kFolder && name != ".svn" ? Listed::kYes : Listed::kNo;
     });
 }
 
@@ -377,6 +413,18 @@ std::string DescribeLeft(const std::string& folder, size_t left, size_t total, c
 {
     return "Not read: " + std::to_string(left) + " of the " + std::to_string(total) + " " + entries + " in \"" +
            folder + "\", past " + bound;
+}
+
+std::vector<std::string> DescribePassedOver(const std::string& verb, const std::string& folder,
+                                            const CPassedOver& passedOver)
+{
+    std::vector<std::string> lines;
+    for (const std::string& path : passedOver.first)
+        lines.push_back(verb + ": \"" + path + "\" " + DescribeFileError(kErrorNotRegularFile));
+    if (passedOver.left > 0)
+        lines.push_back(verb + ": " + std::to_string(passedOver.left) + " more entries of \"" + folder +
+                        "\" that are not regular files");
+    return lines;
 }
 
 std::string GetExtension(const std::string& path)
