@@ -14,6 +14,10 @@
 #   fifo100k - 500 shows beside 100,000 pipes named *.show
 #   reach8k  - as many names as the list reads, 4,096 *.show and 4,096 *.xml, of one show whose
 #              root lies past the list's reach (behind a 5 MB comment)
+#   left100k - 500 shows beside 100,000 files left by saves cut short (of a writer long gone),
+#              made again before each start
+#   chain100k - 500 shows beside 100,000 links, each through a chain of 39 more to a show that is
+#              not there
 # Prints, per folder, the medians of ROUNDS runs (default 3):
 #   window   - start to the first font opened for the window's areas, which are made once the model
 #              (and with it the show list) is
@@ -86,12 +90,29 @@ mkdir -p "$work/reach8k/Zevral/Programmer"
 { comment 5; sed 1d <<<"$plain_show"; } >"$work/far.show"
 perl -e 'for (0 .. 8191) { link($ARGV[0], sprintf("%s/r%04d.%s", $ARGV[1], $_ % 4096, $_ < 4096 ? "show" : "xml")) or die $! }' \
   "$work/far.show" "$work/reach8k/Zevral/Programmer"
+cp -r "$work/plain" "$work/left100k"
+for n in 0 1; do printf '%s\n' "$plain_show" >"$work/left$n"; done
+# Makes the leftovers again (those a start left stay): names of two files, a process id above any
+# the system gives.
+leftovers() {
+  perl -e 'for (0 .. 99999) { link("$ARGV[0]/left" . $_ % 2,
+    sprintf("%s/.s%05d.show.tanzo-partial-2147483000-Q1w2E3", $ARGV[1], $_)) or $!{EEXIST} or die $! }' \
+    "$work" "$work/left100k/Zevral/Programmer"
+}
+cp -r "$work/plain" "$work/chain100k"
+(
+  cd "$work/chain100k/Zevral/Programmer"
+  ln -s gone.show c1
+  for n in $(seq 2 39); do ln -s "c$((n - 1))" "c$n"; done
+  perl -e 'for (0 .. 99999) { symlink("c39", sprintf("l%05d.show", $_)) or die $! }'
+)
 sync
 
 printf '%-9s %9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms idle_ms peak_mb lines
-for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 attr200 tscii50 utf7_50 xml100k fifo100k reach8k}; do
+for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 attr200 tscii50 utf7_50 xml100k fifo100k reach8k left100k chain100k}; do
   : >"$work/window" && : >"$work/sigterm" && : >"$work/idle" && : >"$work/peak" && : >"$work/lines"
   for _ in $(seq "$rounds"); do
+    [ "$name" != left100k ] || leftovers
     start "$name"
     # The first font opened: the window's areas are made once the model (and the show list) is.
     await_output TTF_OpenFont >>"$work/window"
@@ -100,6 +121,7 @@ for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 
     awk '$1 == "VmHWM:" { print int($2 / 1024) }' /proc/"$pid"/status >>"$work/peak"
     stop >>"$work/idle"
     cat "$work/$name"/Zevral/Programmer/Logs/*.txt | wc -l >>"$work/lines"
+    [ "$name" != left100k ] || leftovers
     start "$name"
     sleep 0.1
     stop >>"$work/sigterm"

@@ -61,8 +61,11 @@ void CFileManager::SetCore(CCore* core)
     m_core = core;
     // Once, at start: what a save killed half-way left in the show folder goes.
     const std::string folder = m_folderGiven ? m_folder : CApp::GetApplicationDataPath();
-    for (const std::string& name : RemoveInterruptedReplaces(folder))
+    size_t left = 0;
+    for (const std::string& name : RemoveInterruptedReplaces(folder, &left))
         CApp::Log(kLogCategory, "Removed " + name + ", left by a save that was cut short", 1);
+    if (left > 0)
+        CApp::Log(kLogCategory, std::to_string(left) + " more files left by saves cut short wait for later starts", 1);
     Refresh();
 }
 

@@ -197,6 +197,36 @@ TEST_F(ShowFileListTest, StartRemovesOnlyWhatItsOwnSavesCutShortLeft)
     for (const auto& row : linked)
         EXPECT_EQ(boost::filesystem::exists(Path(row.name)), !row.removed) << row.name;
     EXPECT_EQ(Names(*files), "gala");
+
+    // A start tries at most 64 leftovers, the rest at the next; and it sweeps at most 16 of the
+    // folders links lead to.
+    std::vector<std::string> leftovers = {Path(rows[3].name), Path(linked[4].name)};
+    for (int i = 0; i < 100; ++i)
+        leftovers.push_back(Path(".n" + std::to_string(i) + ".show.tanzo-partial-" + dead + "-Q1w2E3"));
+    for (const std::string& path : leftovers)
+        WriteText(path, "<show application=\"Tan");
+    const auto remaining = [&]() {
+        return size_t(std::count_if(leftovers.begin(), leftovers.end(),
+                                    [](const std::string& path) { return boost::filesystem::exists(path); }));
+    };
+    List();
+    EXPECT_EQ(remaining(), leftovers.size() - 64);
+    List();
+    EXPECT_EQ(remaining(), 0u);
+    for (const char* link : {"gala.show", "hop", "chain.show", "folder.show"})
+        std::remove(Path(link).c_str());
+    leftovers.clear();
+    for (int i = 0; i < 17; ++i)
+    {
+        const std::string inside = "linked" + std::to_string(i);
+        boost::filesystem::create_directory(Path(inside));
+        WriteText(Path(inside + "/x.show"), kOwnShow);
+        ASSERT_EQ(symlink((inside + "/x.show").c_str(), Path(inside + ".show").c_str()), 0);
+        leftovers.push_back(Path(inside + "/.x.show.tanzo-partial-" + dead + "-Q1w2E3"));
+        WriteText(leftovers.back(), "<show application=\"Tan");
+    }
+    List();
+    EXPECT_EQ(remaining(), 1u);
 }
 
 TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
