@@ -261,13 +261,13 @@ namespace {
 
 enum class EntryKind { kFolder, kFile, kOther };
 
-// Calls found(name, path, kind) for each entry of the folder but "." and "..", in the file
-// system's order: kOther is anything that is neither a folder nor a regular file. The kind is
-// taken from the folder itself; the file system is asked (following a link) only where the folder
-// does not say, so that a folder of 200 pictures costs no 200 look-ups. Not a folder (or none):
-// nothing.
-template <typename Found>
-void ForEachEntry(const std::string& folder, Found found)
+// Calls found(name, path, kind) for each entry of the folder but "." and ".." whose name is
+// wanted, in the file system's order: kOther is anything that is neither a folder nor a regular
+// file. The kind is taken from the folder itself; the file system is asked (following a link) only
+// where the folder does not say, so that a folder of 200 pictures costs no 200 look-ups, and
+// never for a name not wanted. Not a folder (or none): nothing.
+template <typename Wanted, typename Found>
+void ForEachEntry(const std::string& folder, Wanted wanted, Found found)
 {
     const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
     if (!directory)
@@ -275,7 +275,7 @@ void ForEachEntry(const std::string& folder, Found found)
     const std::string prefix = !folder.empty() && folder.back() == '/' ? folder : folder + "/";
     while (const dirent* entry = ::readdir(directory.get())) {
         const std::string name = entry->d_name;
-        if (name == "." || name == "..")
+        if (name == "." || name == ".." || !wanted(name))
             continue;
         const std::string path = prefix + name;
         bool isFolder = entry->d_type == DT_DIR;
@@ -288,6 +288,11 @@ void ForEachEntry(const std::string& folder, Found found)
         }
         found(name, path, isFolder ? EntryKind::kFolder : isFile ? EntryKind::kFile : EntryKind::kOther);
     }
+}
+
+bool Any(const std::string&)
+{
+    return true;
 }
 
 // Whether the name has the extension ListDirectory's pattern asks for.
@@ -336,15 +341,15 @@ private:
 
 enum class Listed { kNo, kYes, kPassedOver };
 
-// The first `most` paths by name of the entries listed, into out in that order, and those passed
-// over into passedOver, where given; the count left.
-template <typename Classify>
-size_t ListFirst(const std::string& folder, size_t most, std::vector<std::string>& out, Classify classify,
-                 CPassedOver* passedOver = nullptr)
+// The first `most` paths by name of the entries of a wanted name listed, into out in that order,
+// and those passed over into passedOver, where given; the count left.
+template <typename Wanted, typename Classify>
+size_t ListFirst(const std::string& folder, size_t most, std::vector<std::string>& out, Wanted wanted,
+                 Classify classify, CPassedOver* passedOver = nullptr)
 {
     CFirstByName first(most);
     CFirstByName passed(passedOver ? passedOver->most : 0);
-    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
+    ForEachEntry(folder, wanted, [&](const std::string& name, const std::string& path, EntryKind kind) {
         const Listed listed = classify(name, kind);
         if (listed == Listed::kYes)
             first.Offer(path);
@@ -362,7 +367,7 @@ int32_t ListDirectory(const std::string& folder, const std::string& pattern,
                       std::vector<std::string>& out, bool filesOnly, std::vector<std::string>* passedOver)
 {
     const std::string wanted = GetExtension(pattern);
-    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
+    ForEachEntry(folder, Any, [&](const std::string& name, const std::string& path, EntryKind kind) {
         const bool matches = MatchesPattern(name, wanted);
         if (kind == EntryKind::kFolder && !filesOnly) {
             if (name != ".svn")
@@ -379,7 +384,7 @@ int32_t ListDirectory(const std::string& folder, const std::string& pattern,
 
 int32_t ListFolders(const std::string& folder, std::vector<std::string>& out)
 {
-    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
+    ForEachEntry(folder, Any, [&](const std::string& name, const std::string& path, EntryKind kind) {
         if (kind == EntryKind::kFolder && name != ".svn")
             out.push_back(path);
     });
@@ -391,11 +396,9 @@ size_t ListFirstFiles(const std::string& folder, const std::string& pattern, siz
 {
     const std::string wanted = GetExtension(pattern);
     return ListFirst(
-        folder, most, out,
-        [&](const std::string& name, EntryKind kind) {
-            // As ListDirectory passes them over.
-            if (!MatchesPattern(name, wanted))
-                return Listed::kNo;
+        folder, most, out, [&](const std::string& name) { return MatchesPattern(name, wanted); },
+        // As ListDirectory passes them over.
+        [](const std::string& name, EntryKind kind) {
             return kind == EntryKind::kFile ? Listed::kYes : name != ".svn" ? Listed::kPassedOver : Listed::kNo;
         },
         passedOver);
@@ -403,9 +406,9 @@ size_t ListFirstFiles(const std::string& folder, const std::string& pattern, siz
 
 size_t ListFirstFolders(const std::string& folder, size_t most, std::vector<std::string>& out)
 {
-    return ListFirst(folder, most, out, [](const std::string& name, EntryKind kind) {
-        return kind == EntryKind::kFolder && name != ".svn" ? Listed::kYes : Listed::kNo;
-    });
+    return ListFirst(
+        folder, most, out, [](const std::string& name) { return name != ".svn"; },
+        [](const std::string&, EntryKind kind) { return kind == EntryKind::kFolder ? Listed::kYes : Listed::kNo; });
 }
 
 std::string DescribeLeft(const std::string& folder, size_t left, size_t total, const std::string& entries,
