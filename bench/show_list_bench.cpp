@@ -6,6 +6,7 @@
 #include <tinyxml.h>
 
 #include <malloc.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -324,6 +325,52 @@ BENCHMARK(BM_ShowListOfCraftedShows)
     ->Args({7, 50})
     ->Args({8, 50})
     ->Unit(benchmark::kMillisecond);
+
+// 500 shows as the program writes them beside 100,000 other entries: tiny shows of the main
+// product named "*.xml" (names of two files, as a file takes at most 65,000), or pipes named
+// "*.show".
+class CCrowdedShows
+{
+public:
+    explicit CCrowdedShows(bool pipes)
+    {
+        char pattern[] = "/tmp/tanzo-show-list-XXXXXX";
+        m_folder = ::mkdtemp(pattern) ? pattern : "";
+        for (int i = 0; i < 500; ++i)
+            std::ofstream(m_folder + "/show" + std::to_string(i) + ".show", std::ios::binary) << ShowBehindComment(0);
+        for (int i = 0; i < 2; ++i)
+            std::ofstream(m_folder + "/.tiny" + std::to_string(i), std::ios::binary) << "<show application=\"Lumivo\"/>\n";
+        for (int i = 0; i < 100000; ++i)
+        {
+            const std::string path = m_folder + "/m" + std::to_string(100000 + i) + (pipes ? ".show" : ".xml");
+            if (pipes)
+                ::mkfifo(path.c_str(), 0600);
+            else
+                ::link((m_folder + "/.tiny" + std::to_string(i % 2)).c_str(), path.c_str());
+        }
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+    }
+    ~CCrowdedShows() { std::system(("rm -rf '" + m_folder + "'").c_str()); }
+
+    const std::string& Folder() const { return m_folder; }
+
+private:
+    std::string m_folder;
+};
+
+// The program's start over a folder of 500 shows and 100,000 other entries.
+void BM_ShowListBeside100000Entries(benchmark::State& state)
+{
+    const CCrowdedShows shows(state.range(0) != 0);
+    state.SetLabel(state.range(0) != 0 ? "pipes" : "XML shows");
+    for (auto _ : state)
+    {
+        CFileManager files(shows.Folder());
+        files.SetCore(nullptr);
+        benchmark::DoNotOptimize(files.GetCount());
+    }
+}
+BENCHMARK(BM_ShowListBeside100000Entries)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 // One such show read and parsed whole: what opening it costs, and what each entry of the list
 // cost while the list read every show whole.

@@ -10,12 +10,21 @@
 #              is four characters, 12 bytes of UTF-8
 #   utf7_50  - 50 shows, each behind a comment of 4 MB declared UTF-7, the encoding the C library
 #              converts slowest for each character
+#   xml100k  - 500 shows beside 100,000 tiny shows of the main product named *.xml
+#   fifo100k - 500 shows beside 100,000 pipes named *.show
+#   reach8k  - as many names as the list reads, 4,096 *.show and 4,096 *.xml, of one show whose
+#              root lies past the list's reach (behind a 5 MB comment)
+#   left100k - 500 shows beside 100,000 files left by saves cut short (of a writer long gone),
+#              made again before each start
+#   chain100k - 500 shows beside 100,000 links, each through a chain of 39 more to a show that is
+#              not there
 # Prints, per folder, the medians of ROUNDS runs (default 3):
 #   window   - start to the first font opened for the window's areas, which are made once the model
 #              (and with it the show list) is
 #   sigterm  - SIGTERM sent 0.1 s after start (while the list is read) to the end of the process
 #   idle     - SIGTERM sent once the window's areas are made to the end of the process
 #   peak     - the process's peak resident memory, read once it is up
+#   lines    - the log lines that start wrote
 # TANZO_SHOW_LIST_FOLDERS names the folders to time (default: all of them).
 # BUILD_DIR defaults to build (the program is not built here); the folders are made once in
 # $TMPDIR and removed at the end.
@@ -69,12 +78,41 @@ make_crafted tscii50 50 "$(printf '<?xml version="1.0" encoding="TSCII" standalo
 make_crafted utf7_50 50 "$(printf '<?xml version="1.0" encoding="UTF-7" standalone="no" ?>\n<!--'
   head -c $((4 * 1024 * 1024 - 1024)) /dev/zero | tr '\0' x
   printf -- '-->\n<show application="Tanzo" version="1.7.0"')"
+# Folders of many entries beside the plain shows: names of a few files (a file takes at most
+# 65,000), or pipes.
+for name in xml100k fifo100k; do cp -r "$work/plain" "$work/$name"; done
+printf '<show application="Lumivo"/>\n' >"$work/tiny.xml"
+for n in 0 1; do cp "$work/tiny.xml" "$work/tiny$n.xml"; done
+perl -e 'for (0 .. 99999) { link("$ARGV[0]/tiny" . $_ % 2 . ".xml", sprintf("%s/m%06d.xml", $ARGV[1], $_)) or die $! }' \
+  "$work" "$work/xml100k/Zevral/Programmer"
+seq -f "$work/fifo100k/Zevral/Programmer/p%06g.show" 100000 | xargs mkfifo
+mkdir -p "$work/reach8k/Zevral/Programmer"
+{ comment 5; sed 1d <<<"$plain_show"; } >"$work/far.show"
+perl -e 'for (0 .. 8191) { link($ARGV[0], sprintf("%s/r%04d.%s", $ARGV[1], $_ % 4096, $_ < 4096 ? "show" : "xml")) or die $! }' \
+  "$work/far.show" "$work/reach8k/Zevral/Programmer"
+cp -r "$work/plain" "$work/left100k"
+for n in 0 1; do printf '%s\n' "$plain_show" >"$work/left$n"; done
+# Makes the leftovers again (those a start left stay): names of two files, a process id above any
+# the system gives.
+leftovers() {
+  perl -e 'for (0 .. 99999) { link("$ARGV[0]/left" . $_ % 2,
+    sprintf("%s/.s%05d.show.tanzo-partial-2147483000-Q1w2E3", $ARGV[1], $_)) or $!{EEXIST} or die $! }' \
+    "$work" "$work/left100k/Zevral/Programmer"
+}
+cp -r "$work/plain" "$work/chain100k"
+(
+  cd "$work/chain100k/Zevral/Programmer"
+  ln -s gone.show c1
+  for n in $(seq 2 39); do ln -s "c$((n - 1))" "c$n"; done
+  perl -e 'for (0 .. 99999) { symlink("c39", sprintf("l%05d.show", $_)) or die $! }'
+)
 sync
 
-printf '%-9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms idle_ms peak_mb
-for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 attr200 tscii50 utf7_50}; do
-  : >"$work/window" && : >"$work/sigterm" && : >"$work/idle" && : >"$work/peak"
+printf '%-9s %9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms idle_ms peak_mb lines
+for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 attr200 tscii50 utf7_50 xml100k fifo100k reach8k left100k chain100k}; do
+  : >"$work/window" && : >"$work/sigterm" && : >"$work/idle" && : >"$work/peak" && : >"$work/lines"
   for _ in $(seq "$rounds"); do
+    [ "$name" != left100k ] || leftovers
     start "$name"
     # The first font opened: the window's areas are made once the model (and the show list) is.
     await_output TTF_OpenFont >>"$work/window"
@@ -82,10 +120,12 @@ for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 
     sleep 0.5
     awk '$1 == "VmHWM:" { print int($2 / 1024) }' /proc/"$pid"/status >>"$work/peak"
     stop >>"$work/idle"
+    cat "$work/$name"/Zevral/Programmer/Logs/*.txt | wc -l >>"$work/lines"
+    [ "$name" != left100k ] || leftovers
     start "$name"
     sleep 0.1
     stop >>"$work/sigterm"
   done
-  printf '%-9s %9s %9s %9s %9s\n' "$name" "$(median <"$work/window")" "$(median <"$work/sigterm")" \
-    "$(median <"$work/idle")" "$(median <"$work/peak")"
+  printf '%-9s %9s %9s %9s %9s %9s\n' "$name" "$(median <"$work/window")" "$(median <"$work/sigterm")" \
+    "$(median <"$work/idle")" "$(median <"$work/peak")" "$(median <"$work/lines")"
 done

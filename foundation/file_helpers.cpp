@@ -261,13 +261,13 @@ namespace {
 
 enum class EntryKind { kFolder, kFile, kOther };
 
-// Calls found(name, path, kind) for each entry of the folder but "." and "..", in the file
-// system's order: kOther is anything that is neither a folder nor a regular file. The kind is
-// taken from the folder itself; the file system is asked (following a link) only where the folder
-// does not say, so that a folder of 200 pictures costs no 200 look-ups. Not a folder (or none):
-// nothing.
-template <typename Found>
-void ForEachEntry(const std::string& folder, Found found)
+// Calls found(name, path, kind) for each entry of the folder but "." and ".." whose name is
+// wanted, in the file system's order: kOther is anything that is neither a folder nor a regular
+// file. The kind is taken from the folder itself; the file system is asked (following a link) only
+// where the folder does not say, so that a folder of 200 pictures costs no 200 look-ups, and
+// never for a name not wanted. Not a folder (or none): nothing.
+template <typename Wanted, typename Found>
+void ForEachEntry(const std::string& folder, Wanted wanted, Found found)
 {
     const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
     if (!directory)
@@ -275,7 +275,7 @@ void ForEachEntry(const std::string& folder, Found found)
     const std::string prefix = !folder.empty() && folder.back() == '/' ? folder : folder + "/";
     while (const dirent* entry = ::readdir(directory.get())) {
         const std::string name = entry->d_name;
-        if (name == "." || name == "..")
+        if (name == "." || name == ".." || !wanted(name))
             continue;
         const std::string path = prefix + name;
         bool isFolder = entry->d_type == DT_DIR;
@@ -290,40 +290,75 @@ void ForEachEntry(const std::string& folder, Found found)
     }
 }
 
+bool Any(const std::string&)
+{
+    return true;
+}
+
 // Whether the name has the extension ListDirectory's pattern asks for.
 bool MatchesPattern(const std::string& name, const std::string& wanted)
 {
     return wanted == "*" || EqualIgnoringAsciiCase(GetExtension(name), wanted);
 }
 
-// The first `most` paths by name of the entries taken, into out in that order; the count left.
-// The paths of one folder share their prefix, so paths order as their names do.
-template <typename Taken>
-size_t ListFirst(const std::string& folder, size_t most, std::vector<std::string>& out, Taken taken)
+// The first `most` paths by name of those offered, and how many were left: the paths of one
+// folder share their prefix, so paths order as their names do.
+class CFirstByName
 {
-    // The largest kept path on top, to be put out by any smaller one found later.
-    std::priority_queue<std::string> first;
-    size_t left = 0;
-    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
-        if (!taken(name, kind))
-            return;
-        if (first.size() < most) {
-            first.push(path);
+public:
+    explicit CFirstByName(size_t most) : m_most(most) {}
+
+    void Offer(const std::string& path)
+    {
+        if (m_first.size() < m_most) {
+            m_first.push(path);
             return;
         }
-        ++left;
-        if (most > 0 && path < first.top()) {
-            first.pop();
-            first.push(path);
+        ++m_left;
+        if (m_most > 0 && path < m_first.top()) {
+            m_first.pop();
+            m_first.push(path);
         }
-    });
-    const size_t start = out.size();
-    out.resize(start + first.size());
-    for (size_t i = out.size(); i > start; --i) {
-        out[i - 1] = first.top();
-        first.pop();
     }
-    return left;
+    // Appends the paths kept to out in their order; the count left.
+    size_t TakeInto(std::vector<std::string>& out)
+    {
+        const size_t start = out.size();
+        out.resize(start + m_first.size());
+        for (size_t i = out.size(); i > start; --i) {
+            out[i - 1] = m_first.top();
+            m_first.pop();
+        }
+        return m_left;
+    }
+
+private:
+    size_t m_most;
+    // The largest kept path on top, to be put out by any smaller one found later.
+    std::priority_queue<std::string> m_first;
+    size_t m_left = 0;
+};
+
+enum class Listed { kNo, kYes, kPassedOver };
+
+// The first `most` paths by name of the entries of a wanted name listed, into out in that order,
+// and those passed over into passedOver, where given; the count left.
+template <typename Wanted, typename Classify>
+size_t ListFirst(const std::string& folder, size_t most, std::vector<std::string>& out, Wanted wanted,
+                 Classify classify, CPassedOver* passedOver = nullptr)
+{
+    CFirstByName first(most);
+    CFirstByName passed(passedOver ? passedOver->most : 0);
+    ForEachEntry(folder, wanted, [&](const std::string& name, const std::string& path, EntryKind kind) {
+        const Listed listed = classify(name, kind);
+        if (listed == Listed::kYes)
+            first.Offer(path);
+        else if (listed == Listed::kPassedOver && passedOver)
+            passed.Offer(path);
+    });
+    if (passedOver)
+        passedOver->left += passed.TakeInto(passedOver->first);
+    return first.TakeInto(out);
 }
 
 }  // namespace
@@ -332,7 +367,7 @@ int32_t ListDirectory(const std::string& folder, const std::string& pattern,
                       std::vector<std::string>& out, bool filesOnly, std::vector<std::string>* passedOver)
 {
     const std::string wanted = GetExtension(pattern);
-    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
+    ForEachEntry(folder, Any, [&](const std::string& name, const std::string& path, EntryKind kind) {
         const bool matches = MatchesPattern(name, wanted);
         if (kind == EntryKind::kFolder && !filesOnly) {
             if (name != ".svn")
@@ -349,7 +384,7 @@ int32_t ListDirectory(const std::string& folder, const std::string& pattern,
 
 int32_t ListFolders(const std::string& folder, std::vector<std::string>& out)
 {
-    ForEachEntry(folder, [&](const std::string& name, const std::string& path, EntryKind kind) {
+    ForEachEntry(folder, Any, [&](const std::string& name, const std::string& path, EntryKind kind) {
         if (kind == EntryKind::kFolder && name != ".svn")
             out.push_back(path);
     });
@@ -357,19 +392,23 @@ int32_t ListFolders(const std::string& folder, std::vector<std::string>& out)
 }
 
 size_t ListFirstFiles(const std::string& folder, const std::string& pattern, size_t most,
-                      std::vector<std::string>& out)
+                      std::vector<std::string>& out, CPassedOver* passedOver)
 {
     const std::string wanted = GetExtension(pattern);
-    return ListFirst(folder, most, out, [&](const std::string& name, EntryKind kind) {
-        return kind == EntryKind::kFile && MatchesPattern(name, wanted);
-    });
+    return ListFirst(
+        folder, most, out, [&](const std::string& name) { return MatchesPattern(name, wanted); },
+        // As ListDirectory passes them over.
+        [](const std::string& name, EntryKind kind) {
+            return kind == EntryKind::kFile ? Listed::kYes : name != ".svn" ? Listed::kPassedOver : Listed::kNo;
+        },
+        passedOver);
 }
 
 size_t ListFirstFolders(const std::string& folder, size_t most, std::vector<std::string>& out)
 {
-    return ListFirst(folder, most, out, [](const std::string& name, EntryKind kind) {
-        return kind == EntryKind::kFolder && name != ".svn";
-    });
+    return ListFirst(
+        folder, most, out, [](const std::string& name) { return name != ".svn"; },
+        [](const std::string&, EntryKind kind) { return kind == EntryKind::kFolder ? Listed::kYes : Listed::kNo; });
 }
 
 std::string DescribeLeft(const std::string& folder, size_t left, size_t total, const std::string& entries,
@@ -377,6 +416,18 @@ std::string DescribeLeft(const std::string& folder, size_t left, size_t total, c
 {
     return "Not read: " + std::to_string(left) + " of the " + std::to_string(total) + " " + entries + " in \"" +
            folder + "\", past " + bound;
+}
+
+std::vector<std::string> DescribePassedOver(const std::string& verb, const std::string& folder,
+                                            const CPassedOver& passedOver)
+{
+    std::vector<std::string> lines;
+    for (const std::string& path : passedOver.first)
+        lines.push_back(verb + ": \"" + path + "\" " + DescribeFileError(kErrorNotRegularFile));
+    if (passedOver.left > 0)
+        lines.push_back(verb + ": " + std::to_string(passedOver.left) + " more entries of \"" + folder +
+                        "\" that are not regular files");
+    return lines;
 }
 
 std::string GetExtension(const std::string& path)

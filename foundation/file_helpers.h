@@ -20,17 +20,32 @@ int32_t ListDirectory(const std::string& folder, const std::string& pattern,
 // Appends to out the full paths of the folder's sub-folders except ".svn" (the folders
 // ListDirectory lists beside the files), in the file system's order. Returns the size of out.
 int32_t ListFolders(const std::string& folder, std::vector<std::string>& out);
+// Entries of a listing that a reader names in its log: the first `most` by name, and how many
+// more there were.
+struct CPassedOver
+{
+    explicit CPassedOver(size_t mostNamed) : most(mostNamed) {}
+    size_t most;
+    std::vector<std::string> first;
+    size_t left = 0;
+};
 // What ListDirectory lists with filesOnly, or ListFolders, but only the first `most` by name (in
 // byte order), appended to out in that order: however many entries the folder holds, no more than
 // `most` paths are kept at any time, so that a reader at start costs a walk over the names and no
-// more. Returns how many were left out.
+// more. Returns how many were left out. With passedOver, the entries ListDirectory would pass over
+// are kept there within its own bound.
 size_t ListFirstFiles(const std::string& folder, const std::string& pattern, size_t most,
-                      std::vector<std::string>& out);
+                      std::vector<std::string>& out, CPassedOver* passedOver = nullptr);
 size_t ListFirstFolders(const std::string& folder, size_t most, std::vector<std::string>& out);
 // The log line of a reader that left entries out: "Not read: 2 of the 18 files in "folder", past
 // 16 files", with "files" and "16 files" given.
 std::string DescribeLeft(const std::string& folder, size_t left, size_t total, const std::string& entries,
                          const std::string& bound);
+// The log lines of the entries passed over: "Not listed: "path" is not a regular file" for each
+// named, with "Not listed" given, and one for the rest: "Not listed: 12 more entries of "folder"
+// that are not regular files".
+std::vector<std::string> DescribePassedOver(const std::string& verb, const std::string& folder,
+                                            const CPassedOver& passedOver);
 
 // A folder, following links; false when missing or unreadable.
 bool IsFolder(const std::string& path);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -130,13 +131,11 @@ bool IsAlive(pid_t pid)
     return ::kill(pid, 0) == 0 || errno == EPERM;
 }
 
-// Removes the leftover unless its writer may still be at work: the process the name gives runs
-// (the lock is taken only just after the file is made), or someone holds its lock (a writer on
-// another machine sharing the folder, or a process of the same id elsewhere).
-bool RemoveIfAbandoned(const std::string& path, pid_t writer)
+// Removes the leftover of a writer whose process has gone (the lock is taken only just after the
+// file is made) unless someone holds its lock (a writer on another machine sharing the folder, or
+// a process of the same id elsewhere).
+bool RemoveIfAbandoned(const std::string& path)
 {
-    if (IsAlive(writer))
-        return false;
     int error = 0;
     const int file = OpenRegularFile(path, O_RDONLY | O_NOFOLLOW, error);
     if (file < 0)
@@ -157,9 +156,28 @@ bool IsLink(const dirent& entry, const std::string& path)
     return ::lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode);
 }
 
-// Removes the folder's new files whose replace was cut short, adding their paths to removed;
-// with links given, adds there the paths of the folder's symbolic links.
-void SweepFolder(const std::string& folder, std::vector<std::string>& removed, std::vector<std::string>* links)
+// What one sweep may cost, however its folders are filled (a genuine data folder holds some
+// hundreds of entries, its shows linked from a folder or two): a walk over the names of the
+// folder and of at most kMostFolders folders its links lead to, found by following the first
+// kMostLinks symbolic links of the folder (each through at most kMaxLinks more); and at most
+// kMostTried leftovers whose writer is gone tried (one opened, and removed unless someone holds
+// its lock: some 10 us each). What is left waits for later starts, each of which removes
+// as many more.
+constexpr size_t kMostLinks = 1024;
+constexpr size_t kMostFolders = 16;
+constexpr size_t kMostTried = 64;
+
+struct CSweep
+{
+    std::vector<std::string> removed;
+    std::vector<std::string> links;
+    size_t tried = 0;
+    size_t left = 0;  // leftovers not tried
+};
+
+// Removes the folder's new files whose replace was cut short, adding their paths to the sweep's;
+// with links asked for, adds there the paths of the folder's first symbolic links.
+void SweepFolder(const std::string& folder, CSweep& sweep, bool links)
 {
     const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
     if (!directory)
@@ -167,14 +185,31 @@ void SweepFolder(const std::string& folder, std::vector<std::string>& removed, s
     while (const dirent* entry = ::readdir(directory.get()))
     {
         const pid_t writer = WriterOf(entry->d_name);
-        const bool mayBeLink = links && (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN);
+        const bool mayBeLink = links && sweep.links.size() < kMostLinks &&
+                               (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN);
         if (writer == 0 && !mayBeLink)
             continue;
         const std::string path = folder + "/" + entry->d_name;
-        if (writer != 0 && RemoveIfAbandoned(path, writer))
-            removed.push_back(path);
-        else if (links && IsLink(*entry, path))
-            links->push_back(path);
+        // Only a regular file is removed: anything the folder says is none is passed over unopened.
+        const bool mayBeFile = entry->d_type == DT_REG || entry->d_type == DT_UNKNOWN;
+        if (writer != 0 && mayBeFile && !IsAlive(writer))
+        {
+            if (sweep.tried == kMostTried)
+            {
+                ++sweep.left;
+            }
+            else
+            {
+                ++sweep.tried;
+                if (RemoveIfAbandoned(path))
+                {
+                    sweep.removed.push_back(path);
+                    continue;
+                }
+            }
+        }
+        if (mayBeLink && IsLink(*entry, path))
+            sweep.links.push_back(path);
     }
 }
 }  // namespace
@@ -223,15 +258,11 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, int& error)
     return true;
 }
 
-std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder)
+std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder, size_t* left)
 {
-    std::vector<std::string> removed;
-    if (folder.empty())
-        return removed;
-    std::vector<std::string> links;
-    SweepFolder(folder, removed, &links);
-    if (links.empty())
-        return removed;
+    CSweep sweep;
+    if (!folder.empty())
+        SweepFolder(folder, sweep, true);
     // A save through a link writes its new file beside the file the link leads to: each such
     // folder is swept once, the folder itself not again. Shows linked from one shared folder
     // name it alike, and are passed over by name before anything is asked of the disk.
@@ -240,7 +271,7 @@ std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder)
     struct stat status;
     if (::stat(folder.c_str(), &status) == 0)
         swept.emplace(status.st_dev, status.st_ino);
-    for (const std::string& link : links)
+    for (const std::string& link : sweep.links)
     {
         std::string target;
         int error = 0;
@@ -256,8 +287,13 @@ std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder)
         if (::stat(there.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
             continue;
         sweptNames.insert(there);
+        // The folder itself and as many as the bound.
+        if (swept.size() > kMostFolders)
+            break;
         if (swept.emplace(status.st_dev, status.st_ino).second)
-            SweepFolder(there, removed, nullptr);
+            SweepFolder(there, sweep, false);
     }
-    return removed;
+    if (left)
+        *left = sweep.left;
+    return std::move(sweep.removed);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -23,5 +24,7 @@ bool ReplaceFile(const std::string& path, const std::string& bytes, int& error);
 // replaced: in the folder, or where one of the folder's symbolic links leads. Removes each such
 // file of the folder and of the folders its links to files lead to, and returns the paths
 // removed; a file whose writer still lives (its process runs, or anyone holds its lock) is left
-// alone, and so is every name not of exactly that form.
-std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder);
+// alone, and so is every name not of exactly that form. One call tries at most 64 such files, in
+// at most 16 folders beside the folder, and puts in left how many more it found: later calls
+// take them.
+std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder, size_t* left = nullptr);

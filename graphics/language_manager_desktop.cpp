@@ -25,23 +25,51 @@ constexpr const char* kPattern = "*.xml";
 constexpr uint32_t kMaxMissingLines = 20;
 // The longest name or phrase quoted whole in the log; a longer one is cut to this.
 constexpr size_t kMaxLoggedBytes = 64;
-// Far beyond any language file; the reader refuses much less.
-constexpr size_t kMaxCopyBytes = 16 * 1024 * 1024;
+// Entries of a folder that are not regular files, named one a line in the log; the rest are
+// summed up in one line.
+constexpr size_t kMostPassedOverLines = 8;
 
 // Copies the file under the target name, never over an existing file, and opens neither side
-// unless it is a regular file.
+// unless it is a regular file. A file the reader would refuse is not copied.
 bool CopyRegularFile(const std::string& source, const std::string& target)
 {
     std::string bytes;
     int error = 0;
-    return ReadFileBounded(source, kMaxCopyBytes, bytes, error) == FileReadStatus::kRead &&
+    return ReadFileBounded(source, CLanguageManager::kMaxFileBytes, bytes, error) == FileReadStatus::kRead &&
            WriteFileBytes(target, bytes, error, true);
 }
 
-void LogPassedOver(const std::vector<std::string>& paths)
+// The first files of the folder by name, as many as a start reads, and their sizes; the names of
+// a few entries that are not regular files, and how many more there are, are logged.
+struct CFolderFiles
 {
-    for (const std::string& path : paths)
-        GraphicsLog(kLogCategory, "Not read: \"" + path + "\" " + DescribeFileError(kErrorNotRegularFile));
+    std::vector<std::string> files;
+    std::vector<uint64_t> sizes;  // the largest size for one that cannot be asked
+    size_t left = 0;              // past the count of files
+};
+CFolderFiles ListFolderFiles(const std::string& folder)
+{
+    CFolderFiles listed;
+    CPassedOver passedOver(kMostPassedOverLines);
+    listed.left = ListFirstFiles(folder, kPattern, CLanguageManagerDesktop::kMostFiles, listed.files, &passedOver);
+    for (const std::string& line : DescribePassedOver("Not read", folder, passedOver))
+        GraphicsLog(kLogCategory, line);
+    for (const std::string& file : listed.files)
+    {
+        boost::system::error_code error;
+        listed.sizes.push_back(boost::filesystem::file_size(file, error));
+    }
+    return listed;
+}
+
+void LogLeft(const std::string& folder, size_t left, const CFolderFiles& listed, const std::string& fileBound)
+{
+    if (left > 0)
+        GraphicsLog(kLogCategory, DescribeLeft(folder, left, listed.left + listed.files.size(), "files",
+                                               std::to_string(CLanguageManagerDesktop::kMostFiles) + " files" +
+                                                   fileBound + " or " +
+                                                   std::to_string(CLanguageManagerDesktop::kMostBytes / 1024) +
+                                                   " KB in all"));
 }
 
 }  // namespace
@@ -93,21 +121,32 @@ void CLanguageManagerDesktop::CopyFactoryFiles()
     }
     CreateDirectory(JoinPath(m_folder, kUserFolder));
 
-    std::vector<std::string> files;
-    std::vector<std::string> passedOver;
-    if (!m_sourceFolder.empty())
-        ListDirectory(m_sourceFolder, kPattern, files, true, &passedOver);
-    LogPassedOver(passedOver);
+    // What Load reads of the folder, and no more: the shipped folder may be anywhere (the
+    // resources' folder is the user's to choose), and the copy costs a start at most what reading
+    // it does, the first kMostFiles files by name of at most kMostBytes in all, each within the
+    // reader's bound. The rest are not copied, and one log line says how many.
+    const CFolderFiles listed = m_sourceFolder.empty() ? CFolderFiles() : ListFolderFiles(m_sourceFolder);
+    size_t left = listed.left;
+    uint64_t bytes = 0;
     bool allCopied = true;
-    for (const std::string& source : files)
+    for (size_t i = 0; i < listed.files.size(); ++i)
     {
+        const std::string& source = listed.files[i];
+        if (listed.sizes[i] > kMaxFileBytes || bytes + listed.sizes[i] > kMostBytes)
+        {
+            ++left;
+            continue;
+        }
+        bytes += listed.sizes[i];
         if (!CopyRegularFile(source, JoinPath(factory, FileNameOf(source))))
         {
             GraphicsLog(kLogCategory, "Failed to copy file: " + source);
             allCopied = false;
         }
     }
-    // Written only after a complete copy, so a failed one is tried again at the next start.
+    LogLeft(m_sourceFolder, left, listed, ", " + std::to_string(kMaxFileBytes / 1024) + " KB a file");
+    // Written only after a complete copy, so a failed one is tried again at the next start; what
+    // the bounds left out is no failure.
     if (allCopied)
         m_versionFile.Write(m_programVersion);
 }
@@ -129,34 +168,25 @@ void CLanguageManagerDesktop::Load()
 
 void CLanguageManagerDesktop::LoadFolder(const std::string& folder)
 {
-    std::vector<std::string> files;
-    std::vector<std::string> passedOver;
-    ListDirectory(folder, kPattern, files, true, &passedOver);
-    LogPassedOver(passedOver);
-    std::sort(files.begin(), files.end());
-    size_t read = 0;
+    const CFolderFiles listed = ListFolderFiles(folder);
+    size_t left = listed.left;
     uint64_t bytes = 0;
-    size_t left = 0;
-    for (const std::string& file : files)
+    for (size_t i = 0; i < listed.files.size(); ++i)
     {
-        boost::system::error_code error;
         // A file past the reader's bound is refused unread: it costs no more than one at it.
-        const uint64_t size = std::min<uint64_t>(boost::filesystem::file_size(file, error), kMaxFileBytes);
-        if (read == kMostFiles || bytes + size > kMostBytes)
+        const uint64_t size = std::min<uint64_t>(listed.sizes[i], kMaxFileBytes);
+        if (bytes + size > kMostBytes)
         {
             ++left;
             continue;
         }
-        ++read;
         // Its text is held to what the folder has left: an encoding that makes several characters
         // of a byte cannot take the folder past its bound.
-        const CXmlRead got = LoadFileWithin(file, size_t(std::min<uint64_t>(kMaxFileBytes, kMostBytes - bytes)));
+        const CXmlRead got =
+            LoadFileWithin(listed.files[i], size_t(std::min<uint64_t>(kMaxFileBytes, kMostBytes - bytes)));
         bytes = std::min(kMostBytes, bytes + std::max<uint64_t>(size, got.text));
     }
-    if (left > 0)
-        GraphicsLog(kLogCategory, "Not read: " + std::to_string(left) + " of the " + std::to_string(files.size()) +
-                                      " files in \"" + folder + "\", past " + std::to_string(kMostFiles) +
-                                      " files or " + std::to_string(kMostBytes / 1024) + " KB in all");
+    LogLeft(folder, left, listed, "");
 }
 
 void CLanguageManagerDesktop::CheckPhrases()

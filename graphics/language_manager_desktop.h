@@ -37,9 +37,10 @@ public:
     // Reads "Factory", then "User", sorts the languages by name, selects "english" and logs the
     // phrases that some languages lack.
     void Load() override;
-    // Empties "Factory" and fills it with the shipped files; the version file is written only when
-    // every file was copied, so a failed copy is tried again at the next start. Without a usable
-    // common data folder nothing is touched.
+    // Empties "Factory" and fills it with the shipped files, as many as a start reads (the first by
+    // name within the bounds above, each within the reader's); the version file is written only
+    // when each of those was copied, so a failed copy is tried again at the next start. Without a
+    // usable common data folder nothing is touched.
     void CopyFactoryFiles();
     // Copies when the version file asks for it.
     void UpdateUserFiles();

@@ -22,6 +22,9 @@
 namespace
 {
 const char* const kLogCategory = "FileManager";
+// Entries named like shows that are not regular files, named one a line in the log; the rest are
+// summed up in one line.
+constexpr size_t kMostPassedOverLines = 8;
 
 // Whether the header read of an XML file is that of a main-product show; says in the log why a
 // file was not read.
@@ -58,8 +61,11 @@ void CFileManager::SetCore(CCore* core)
     m_core = core;
     // Once, at start: what a save killed half-way left in the show folder goes.
     const std::string folder = m_folderGiven ? m_folder : CApp::GetApplicationDataPath();
-    for (const std::string& name : RemoveInterruptedReplaces(folder))
+    size_t left = 0;
+    for (const std::string& name : RemoveInterruptedReplaces(folder, &left))
         CApp::Log(kLogCategory, "Removed " + name + ", left by a save that was cut short", 1);
+    if (left > 0)
+        CApp::Log(kLogCategory, std::to_string(left) + " more files left by saves cut short wait for later starts", 1);
     Refresh();
 }
 
@@ -76,17 +82,19 @@ void CFileManager::Refresh()
     if (!m_folder.empty())
     {
         std::vector<std::string> paths;
-        std::vector<std::string> passedOver;
-        ListDirectory(m_folder, "*.show", paths, true, &passedOver);
-        for (const std::string& path : passedOver)
-            CApp::Log(kLogCategory, "Not listed: \"" + path + "\" " + DescribeFileError(kErrorNotRegularFile), 1);
+        CPassedOver passedOver(kMostPassedOverLines);
+        size_t left = ListFirstFiles(m_folder, "*.show", kMostShowFiles, paths, &passedOver);
+        for (const std::string& line : DescribePassedOver("Not listed", m_folder, passedOver))
+            CApp::Log(kLogCategory, line, 1);
         for (const std::string& path : paths)
         {
             m_files.push_back(std::make_unique<CFile>(this, m_core, path));
             changed = true;
         }
+        size_t listed = paths.size();
         paths.clear();
-        ListDirectory(m_folder, "*.xml", paths, true);
+        left += ListFirstFiles(m_folder, "*.xml", kMostShowFiles, paths);
+        listed += paths.size();
         for (const std::string& path : paths)
         {
             if (!IsMainProductHeader(path, m_headers.Read(path)))
@@ -94,6 +102,11 @@ void CFileManager::Refresh()
             m_files.push_back(std::make_unique<CFile>(this, m_core, path));
             changed = true;
         }
+        if (left > 0)
+            CApp::Log(kLogCategory,
+                      DescribeLeft(m_folder, left, left + listed, "files",
+                                   std::to_string(kMostShowFiles) + " \".show\" and as many \".xml\" files"),
+                      1);
     }
     m_headers.EndListing();
     std::stable_sort(m_files.begin(), m_files.end(), CompareFiles);

@@ -79,8 +79,12 @@ void COptions::SetCore(COptionsLink* link, COptionsLanguage* language, COptionsH
     // Once, at start: what a save killed half-way left beside the file goes.
     if (!m_path.empty())
     {
-        for (const std::string& path : RemoveInterruptedReplaces(ParentFolder(m_path)))
+        size_t left = 0;
+        for (const std::string& path : RemoveInterruptedReplaces(ParentFolder(m_path), &left))
             CApp::Log(kLogCategory, "Removed " + path + ", left by a save that was cut short", 1);
+        if (left > 0)
+            CApp::Log(kLogCategory,
+                      std::to_string(left) + " more files left by saves cut short wait for later starts", 1);
     }
     Load();
 }

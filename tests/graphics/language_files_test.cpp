@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 #include <fstream>
@@ -198,7 +199,7 @@ TEST_F(LanguageFiles, AUserFileWithinItsBoundAddsAFewLinesToTheLog)
 
     // However many files a folder holds, a start reads what four full ones or 64 small ones
     // hold, the first by name, and one line names the rest: the user's folder and the shipped
-    // files' one (emptied first) alike.
+    // files' one (emptied first) alike, and the copy of the shipped files takes no more.
     enum Kind
     {
         kFull,
@@ -206,35 +207,47 @@ TEST_F(LanguageFiles, AUserFileWithinItsBoundAddsAFewLinesToTheLog)
         // A language behind a comment of TSCII bytes (0x82, four characters each): a file whose
         // text is twelve times its bytes, and as large as the reader's bound.
         kEncoded,
+        // Files past the reader's bound, each weighed as one at it, and an empty file last by
+        // name: past the first 64 files, however much room is left.
+        kRefused,
+        // Pipes: a few named in the log, the rest summed up.
+        kPipe,
     };
     const size_t fullFiles = CLanguageManagerDesktop::kMostBytes / CLanguageManager::kMaxFileBytes;
+    const size_t mostFiles = CLanguageManagerDesktop::kMostFiles;
+    const fs::path user = m_languages / "User", factory = m_languages / "Factory";
     const struct
     {
         const char* what;
-        std::string folder;
+        fs::path folder;
         Kind kind;
+        size_t files;
         size_t read;
     } folders[] = {
-        {"twice the files' bytes", "User", kFull, fullFiles},
-        {"twice the files", "User", kSmall, CLanguageManagerDesktop::kMostFiles},
-        {"twice the files' text", "User", kEncoded, fullFiles},
-        {"twice the files' bytes in Factory", "Factory", kFull, fullFiles},
-        {"twice the files in Factory", "Factory", kSmall, CLanguageManagerDesktop::kMostFiles},
+        {"twice the files' bytes", user, kFull, 2 * fullFiles, fullFiles},
+        {"twice the files", user, kSmall, 2 * mostFiles, mostFiles},
+        {"twice the files' text", user, kEncoded, 2 * fullFiles, fullFiles},
+        {"a file past the first files behind refused ones", user, kRefused, 2 * mostFiles, fullFiles},
+        {"a hundred pipes", user, kPipe, 100, 0},
+        {"twice the files' bytes in Factory", factory, kFull, 2 * fullFiles, fullFiles},
+        {"twice the files in Factory", factory, kSmall, 2 * mostFiles, mostFiles},
+        // Last: the copy that follows empties Factory and writes the version file.
+        {"twice the files shipped", m_shipped, kSmall, 2 * mostFiles, mostFiles},
     };
     for (const auto& folder : folders)
     {
-        fs::remove_all(m_languages / folder.folder);
-        const size_t files = 2 * folder.read;
-        size_t each = 1;
-        for (size_t i = 0; i < files; ++i)
+        fs::remove_all(folder.folder);
+        fs::create_directories(folder.folder);
+        size_t each = folder.kind == kRefused ? 0 : 1;
+        for (size_t i = 0; i < folder.files; ++i)
         {
             const std::string prefix = "f" + std::to_string(100 + i) + "-";
-            const fs::path path = m_languages / folder.folder / (prefix + ".xml");
+            const fs::path path = folder.folder / (prefix + ".xml");
             if (folder.kind == kFull)
                 each = WriteFullFile(path, [&](uint32_t n) { return "<a label=\"" + prefix + ShortName(n) + "\"/>"; });
             else if (folder.kind == kSmall)
                 Write(path, Language(prefix, ""));
-            else
+            else if (folder.kind == kEncoded)
             {
                 const std::string head = "<?xml version=\"1.0\" encoding=\"TSCII\"?><show><languages><a label=\"" +
                                          prefix + "\"/></languages><!--";
@@ -242,17 +255,41 @@ TEST_F(LanguageFiles, AUserFileWithinItsBoundAddsAFewLinesToTheLog)
                 const size_t expanding = CLanguageManager::kMaxFileBytes - head.size() - tail.size();
                 Write(path, head + std::string(expanding % 12, ' ') + std::string(expanding / 12, '\x82') + tail);
             }
+            else if (folder.kind == kPipe)
+                ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+            else if (i + 1 == folder.files)
+                Write(path, "");
+            else if (i == 0)
+                Write(path, std::string(CLanguageManager::kMaxFileBytes + 1, ' '));
+            else
+                fs::create_hard_link(folder.folder / "f100-.xml", path);
         }
+        if (folder.folder == m_shipped)
+            fs::remove(m_languages / "version.txt");
         const auto manager = Start();
-        const size_t shipped = folder.folder == "User" ? 2 : 0;
+        const size_t shipped = folder.folder == user ? 2 : 0;
         EXPECT_EQ(manager->GetLanguageCount(), shipped + folder.read * each) << folder.what;
-        EXPECT_NE(manager->FindLanguage(folder.kind == kFull ? "f100-a" : "f100-"), nullptr) << folder.what;
-        EXPECT_TRUE(Logged("Not read: " + std::to_string(files - folder.read) + " of the " + std::to_string(files) +
-                           " files in \"" + (m_languages / folder.folder).string() +
-                           "\", past 64 files or 1024 KB in all"))
-            << folder.what;
+        if (folder.read * each > 0)
+        {
+            EXPECT_NE(manager->FindLanguage(folder.kind == kFull ? "f100-a" : "f100-"), nullptr) << folder.what;
+        }
+        const std::string named = folder.folder.string();
+        if (folder.kind == kPipe)
+            EXPECT_TRUE(Logged("Not read: " + std::to_string(folder.files - 8) + " more entries of \"" + named +
+                               "\" that are not regular files"))
+                << folder.what;
+        else
+            EXPECT_TRUE(Logged("Not read: " + std::to_string(folder.files - folder.read) + " of the " +
+                               std::to_string(folder.files) + " files in \"" + named + "\", past 64 files" +
+                               (folder.folder == m_shipped ? ", 256 KB a file" : "") + " or 1024 KB in all"))
+                << folder.what;
         EXPECT_LE(m_log.size(), 24u) << folder.what;
-        fs::remove_all(m_languages / folder.folder);
+        if (folder.folder == m_shipped)
+        {
+            EXPECT_EQ(std::distance(fs::directory_iterator(factory), fs::directory_iterator()), long(folder.read));
+            EXPECT_EQ(Read(m_languages / "version.txt"), "1.7.0");
+        }
+        fs::remove_all(folder.folder);
     }
 }
 

@@ -197,6 +197,86 @@ TEST_F(ShowFileListTest, StartRemovesOnlyWhatItsOwnSavesCutShortLeft)
     for (const auto& row : linked)
         EXPECT_EQ(boost::filesystem::exists(Path(row.name)), !row.removed) << row.name;
     EXPECT_EQ(Names(*files), "gala");
+
+    // A start tries at most 64 leftovers, the rest at the next; and it sweeps at most 16 of the
+    // folders links lead to.
+    std::vector<std::string> leftovers = {Path(rows[3].name), Path(linked[4].name)};
+    for (int i = 0; i < 100; ++i)
+        leftovers.push_back(Path(".n" + std::to_string(i) + ".show.tanzo-partial-" + dead + "-Q1w2E3"));
+    for (const std::string& path : leftovers)
+        WriteText(path, "<show application=\"Tan");
+    const auto remaining = [&]() {
+        return size_t(std::count_if(leftovers.begin(), leftovers.end(),
+                                    [](const std::string& path) { return boost::filesystem::exists(path); }));
+    };
+    List();
+    EXPECT_EQ(remaining(), leftovers.size() - 64);
+    List();
+    EXPECT_EQ(remaining(), 0u);
+    for (const char* link : {"gala.show", "hop", "chain.show", "folder.show"})
+        std::remove(Path(link).c_str());
+    leftovers.clear();
+    for (int i = 0; i < 17; ++i)
+    {
+        const std::string inside = "linked" + std::to_string(i);
+        boost::filesystem::create_directory(Path(inside));
+        WriteText(Path(inside + "/x.show"), kOwnShow);
+        ASSERT_EQ(symlink((inside + "/x.show").c_str(), Path(inside + ".show").c_str()), 0);
+        leftovers.push_back(Path(inside + "/.x.show.tanzo-partial-" + dead + "-Q1w2E3"));
+        WriteText(leftovers.back(), "<show application=\"Tan");
+    }
+    List();
+    EXPECT_EQ(remaining(), 1u);
+}
+
+TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
+{
+    char name[] = "tests_model";
+    char* argv[] = {name, nullptr};
+    CApp app(CVersion(1, 7, 0), 1, argv);
+    const size_t most = CFileManager::kMostShowFiles;
+    const std::string past = "4096 \".show\" and as many \".xml\" files";
+    const struct
+    {
+        const char* what;
+        const char* extension;
+        const char* content;  // none for a pipe
+        size_t files;
+        size_t listed;
+        // The last line the listing logs about the folder ("%s" for it), and how many it logs.
+        std::string logged;
+        size_t lines;
+    } rows[] = {
+        {"one show past the count", ".show", kOwnShow, most + 1, most,
+         "Not read: 1 of the 4097 files in \"%s\", past " + past, 1},
+        {"one XML show past the count", ".xml", kMainProductShow, most + 1, most,
+         "Not read: 1 of the 4097 files in \"%s\", past " + past, 1},
+        {"a hundred pipes named as shows", ".show", nullptr, 100, 0,
+         "Not listed: 92 more entries of \"%s\" that are not regular files", 9},
+    };
+    for (const auto& row : rows)
+    {
+        const std::string shows = Path(row.what);
+        boost::filesystem::create_directory(shows);
+        for (size_t i = 0; i < row.files; ++i)
+        {
+            const std::string path = shows + "/s" + std::to_string(10000 + i) + row.extension;
+            if (row.content)
+                WriteText(path, row.content);
+            else
+                ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        }
+        const size_t before = CApp::GetLogger()->GetLines().size();
+        CFileManager files(shows);
+        files.SetCore(nullptr);
+        EXPECT_EQ(files.GetCount(), row.listed) << row.what;
+        EXPECT_EQ(files.FindFile("s" + std::to_string(10000 + most)), nullptr) << row.what;
+        const std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+        std::string logged = row.logged;
+        logged.replace(logged.find("%s"), 2, shows);
+        EXPECT_EQ(lines.size() - before, row.lines) << row.what;
+        EXPECT_NE(lines.back().find(logged), std::string::npos) << row.what << ": " << lines.back();
+    }
 }
 
 TEST_F(ShowFileListTest, RefreshTellsOfEveryChangeOfTheList)
