@@ -49,6 +49,9 @@ public:
     bool IsFull() const { return m_full; }
     // The bound of the text, once the first bytes have said how the document is encoded.
     size_t GetMaxText() const { return m_maxText; }
+    // Whether the C library converts the bytes, once the first ones have said how they are
+    // encoded.
+    bool Converts() const { return m_converter != nullptr; }
 
 private:
     struct CConverter;

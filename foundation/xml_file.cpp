@@ -579,7 +579,9 @@ CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document)
     return CXmlRootTagReader().Read(source, document);
 }
 
-CXmlRootTagReader::CXmlRootTagReader() = default;
+CXmlRootTagReader::CXmlRootTagReader(size_t budget) : m_budget(budget)
+{
+}
 
 CXmlRootTagReader::~CXmlRootTagReader() = default;
 
@@ -588,6 +590,8 @@ CXmlRead CXmlRootTagReader::Read(const std::string& path, size_t maxBytes, TiXml
 {
     document.Clear();
     document.SetValue(path);
+    if (IsSpent())
+        return Refused();
     int error = 0;
     FileReadStatus status = FileReadStatus::kRead;
     const int file = OpenFileToRead(path, maxBytes, status, error);
@@ -612,6 +616,8 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
                                  const std::vector<std::string>* wanted)
 {
     document.Clear();
+    if (IsSpent())
+        return Refused();
     CXmlDecoder decoder(kXmlRootTagReach, kXmlRootTagConvertedReach);
     CRootTagSearch search(m_text, wanted);
     CXmlRead read;
@@ -625,7 +631,10 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
         if (got < 0)
             return NotRead(FileReadStatus::kUnreadable, errno, 0);
         taken += size_t(got);
-        if (!decoder.Decode(piece, size_t(got), got == 0, search.Text(), read))
+        const bool decoded = decoder.Decode(piece, size_t(got), got == 0, search.Text(), read);
+        // Weighed once the first bytes have said whether the C library converts them.
+        m_spent += size_t(got) * (decoder.Converts() ? kXmlRootTagReach / kXmlRootTagConvertedReach : 1);
+        if (!decoded)
             return read;
         if (search.Search(!decoder.IsFull() && (got == 0 || decoder.HasEnded())))
             return search.Parse(read, document);
@@ -648,6 +657,14 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
             size = kPiece;
         }
     }
+}
+
+CXmlRead CXmlRootTagReader::Refused() const
+{
+    CXmlRead read;
+    read.status = XmlReadStatus::kRefused;
+    read.reason = "waits for a later reading: " + SizeText(m_budget) + " of other files' beginnings were read first";
+    return read;
 }
 
 std::string DescribeXmlRead(const std::string& path, const CXmlRead& read)

@@ -5,6 +5,7 @@
 #include <sys/types.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
@@ -105,10 +106,14 @@ CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document);
 // between them the memory it reads in (a few MB at most, as the tag is kept within
 // kXmlRootTagKept): many files behind long tags then take no fresh memory each, which the C
 // library hands out and takes back a page at a time, at five times the cost of the reading.
+// Given a budget, it reads only so much of all the files it is given: a byte the C library
+// converts counts kXmlRootTagReach / kXmlRootTagConvertedReach bytes, as it costs some twenty
+// times as much, so that the budget bounds the time as well as the bytes. The read that spends it
+// ends as it would have; those after it are refused (kRefused) without the file being opened.
 class CXmlRootTagReader
 {
 public:
-    CXmlRootTagReader();
+    explicit CXmlRootTagReader(size_t budget = SIZE_MAX);
     ~CXmlRootTagReader();
     CXmlRootTagReader(const CXmlRootTagReader&) = delete;
     CXmlRootTagReader& operator=(const CXmlRootTagReader&) = delete;
@@ -118,10 +123,16 @@ public:
     CXmlRead Read(const std::string& path, size_t maxBytes, TiXmlDocument& document,
                   const std::vector<std::string>* wanted = nullptr);
     CXmlRead Read(const XmlByteSource& source, TiXmlDocument& document, const std::vector<std::string>* wanted = nullptr);
+    // Whether the budget is spent: every further read is refused.
+    bool IsSpent() const { return m_spent >= m_budget; }
 
 private:
+    CXmlRead Refused() const;
+
     std::string m_text;
     std::unique_ptr<char[]> m_piece;
+    size_t m_budget;
+    size_t m_spent = 0;
 };
 
 // The log line for a file that was not read: "Not read: "/path/options.xml" is larger than 1 MB".

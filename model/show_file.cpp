@@ -235,10 +235,15 @@ void CFile::Refresh()
         // The list shows only what the root's start tag says: a show of 32 MB is not read whole
         // for it.
         const CShowFlags flags = ReadFlags(m_path, m_manager, &status);
-        if (!flags.notice.empty())
-            CApp::Log(kLogCategory, flags.notice, 1);
-        if (!flags.known)
-            CApp::Log(kLogCategory, flags.why, 1);
+        for (const std::string* line : {&flags.notice, &flags.why})
+        {
+            if (line->empty())
+                continue;
+            if (m_manager)
+                m_manager->LogAboutFile(kLogCategory, *line);
+            else
+                CApp::Log(kLogCategory, *line, 1);
+        }
         m_flagsUnknown = !flags.known;
         if (flags.readOnly)
             m_readOnly = *flags.readOnly;

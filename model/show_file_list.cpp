@@ -26,13 +26,13 @@ const char* const kLogCategory = "FileManager";
 // summed up in one line.
 constexpr size_t kMostPassedOverLines = 8;
 
-// Whether the header read of an XML file is that of a main-product show; says in the log why a
-// file was not read.
-bool IsMainProductHeader(const std::string& path, const CShowHeader& header)
+// Whether the header read of an XML file is that of a main-product show; why says for the log why
+// a file was not read, where it was not.
+bool IsMainProductHeader(const std::string& path, const CShowHeader& header, std::string& why)
 {
     const CXmlRead& read = header.read;
     if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
-        CApp::Log(kLogCategory, DescribeXmlRead(path, read), 1);
+        why = DescribeXmlRead(path, read);
     return read.IsRead() && header.mainProduct.value_or(false);
 }
 
@@ -73,7 +73,9 @@ void CFileManager::Refresh()
 {
     if (!m_folderGiven)
         m_folder = CApp::GetApplicationDataPath();
-    m_headers.BeginListing();
+    m_headers.BeginListing(kListingReadBudget);
+    m_listing = true;
+    m_fileLines = 0;
     // Every file object goes, the open one too: nobody may keep pointing at it.
     SetCurrentFile(nullptr);
     bool changed = !m_files.empty();
@@ -97,7 +99,11 @@ void CFileManager::Refresh()
         listed += paths.size();
         for (const std::string& path : paths)
         {
-            if (!IsMainProductHeader(path, m_headers.Read(path)))
+            std::string why;
+            const bool show = IsMainProductHeader(path, m_headers.Read(path), why);
+            if (!why.empty())
+                LogAboutFile(kLogCategory, why);
+            if (!show)
                 continue;
             m_files.push_back(std::make_unique<CFile>(this, m_core, path));
             changed = true;
@@ -107,7 +113,13 @@ void CFileManager::Refresh()
                       DescribeLeft(m_folder, left, left + listed, "files",
                                    std::to_string(kMostShowFiles) + " \".show\" and as many \".xml\" files"),
                       1);
+        if (m_fileLines > kMostFileLines)
+            CApp::Log(kLogCategory,
+                      "Left out of the log: " + std::to_string(m_fileLines - kMostFileLines) +
+                          " more lines about the files of \"" + m_folder + "\"",
+                      1);
     }
+    m_listing = false;
     m_headers.EndListing();
     std::stable_sort(m_files.begin(), m_files.end(), CompareFiles);
     if (changed)
@@ -222,7 +234,11 @@ bool CFileManager::IsShowFile(const std::string& path)
         if (FileNameOf(path) == "..")
             return false;
         // What the root's start tag says is enough; the rest of the file is not read.
-        return IsMainProductHeader(path, CFile::ReadHeader(path));
+        std::string why;
+        const bool show = IsMainProductHeader(path, CFile::ReadHeader(path), why);
+        if (!why.empty())
+            CApp::Log(kLogCategory, why, 1);
+        return show;
     }
     catch (const std::exception&)
     {
@@ -233,6 +249,13 @@ bool CFileManager::IsShowFile(const std::string& path)
 const CShowHeader& CFileManager::ReadHeader(const std::string& path, const struct stat* status)
 {
     return m_headers.Read(path, status);
+}
+
+void CFileManager::LogAboutFile(const std::string& category, const std::string& line)
+{
+    if (m_listing && ++m_fileLines > kMostFileLines)
+        return;
+    CApp::Log(category, line, 1);
 }
 
 void CFileManager::Fail(const CShowMessage& message)

@@ -38,10 +38,16 @@ public:
 
     // What a listing costs, however many files the folder holds: a walk over its names, and the
     // first kMostShowFiles ".show" files by name and as many ".xml" files, each read up to its
-    // root's start tag (a plain show some 10 us, one read to the list's reach some 0.75 ms: a
-    // folder of that many names of such a show costs some 6 s), of which the shows are listed.
-    // Genuine folders hold some hundreds. One log line says how many files were left.
+    // root's start tag (a plain show some 10 us, one read to the list's reach some 0.75 ms) within
+    // kListingReadBudget in all, of which the shows are listed. Genuine folders hold some
+    // hundreds. One log line says how many files were left.
     static constexpr size_t kMostShowFiles = 4096;
+    // What one listing reads of the files it has not kept from an earlier one (CXmlRootTagReader):
+    // some 64 shows read to the list's reach, 50 ms, where a genuine show costs 4 KB. The shows
+    // past it are listed read-only for this listing, and the ".xml" files past it not listed.
+    static constexpr size_t kListingReadBudget = 256 * 1024 * 1024;
+    // The lines a listing logs about single files; one more says how many were left out.
+    static constexpr size_t kMostFileLines = 8;
 
     // Lists the folder again, sorted by name. Every file object is made anew, so an open show
     // is closed first (observers hear NOTIFY_SELECTION).
@@ -74,6 +80,8 @@ public:
     // What CFile::ReadHeader reads of the file, kept from when the list last read it while the
     // file has not changed since (CShowHeaderCache::Read). Valid until the next call.
     const CShowHeader& ReadHeader(const std::string& path, const struct stat* status = nullptr);
+    // Logs a line about one of the files, within a listing only the first kMostFileLines.
+    void LogAboutFile(const std::string& category, const std::string& line);
     // Why the last CreateShowFile or RemoveFile failed, ready to show in the interface's
     // language.
     const std::string& GetError() const { return m_error; }
@@ -102,4 +110,6 @@ private:
     std::unique_ptr<TiXmlDocument> m_pending;
     bool m_pendingMainProduct = false;
     CShowHeaderCache m_headers;
+    bool m_listing = false;
+    size_t m_fileLines = 0;  // of the listing
 };

@@ -56,6 +56,12 @@ const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct 
         kept->second.listing = m_listing;
         return kept->second.header;
     }
+    // Refused unread, and read afresh by a listing with budget to spare.
+    if (m_reader && m_reader->IsSpent())
+    {
+        m_unkept = CFile::ReadHeader(path, m_reader.get());
+        return m_unkept;
+    }
     struct timespec now = {};
     ::clock_gettime(CLOCK_REALTIME, &now);
     // Kept under the times the file had before it was read: whatever changes it from then on
@@ -68,11 +74,11 @@ const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct 
     return entry.header;
 }
 
-void CShowHeaderCache::BeginListing()
+void CShowHeaderCache::BeginListing(size_t readBudget)
 {
     ++m_listing;
     m_listingOpen = true;
-    m_reader = std::make_unique<CXmlRootTagReader>();
+    m_reader = std::make_unique<CXmlRootTagReader>(readBudget);
 }
 
 void CShowHeaderCache::EndListing()

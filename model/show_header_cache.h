@@ -3,6 +3,7 @@
 #include "foundation/xml_file.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -42,8 +43,10 @@ public:
     // link), which is then not asked for again. Valid until the next call.
     const CShowHeader& Read(const std::string& path, const struct stat* status = nullptr);
     // A listing of the folder begins, and ends: the files it did not read are forgotten, and so
-    // is the memory the listing read them with.
-    void BeginListing();
+    // is the memory the listing read them with. The listing reads at most readBudget of the
+    // files it has not kept (CXmlRootTagReader); a header refused past it is not kept, so that a
+    // later listing reads it afresh.
+    void BeginListing(size_t readBudget = SIZE_MAX);
     void EndListing();
 
 private:

@@ -236,6 +236,7 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
     CApp app(CVersion(1, 7, 0), 1, argv);
     const size_t most = CFileManager::kMostShowFiles;
     const std::string past = "4096 \".show\" and as many \".xml\" files";
+    const std::string far = BehindComment(kXmlRootTagReach + (1 << 20), kOwnShow);
     const struct
     {
         const char* what;
@@ -246,6 +247,7 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
         // The last line the listing logs about the folder ("%s" for it), and how many it logs.
         std::string logged;
         size_t lines;
+        bool linked = false;  // each file a link to the first
     } rows[] = {
         {"one show past the count", ".show", kOwnShow, most + 1, most,
          "Not read: 1 of the 4097 files in \"%s\", past " + past, 1},
@@ -253,6 +255,8 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
          "Not read: 1 of the 4097 files in \"%s\", past " + past, 1},
         {"a hundred pipes named as shows", ".show", nullptr, 100, 0,
          "Not listed: 92 more entries of \"%s\" that are not regular files", 9},
+        {"a hundred shows past the reach", ".show", far.c_str(), 100, 100,
+         "Left out of the log: 92 more lines about the files of \"%s\"", 9, true},
     };
     for (const auto& row : rows)
     {
@@ -261,14 +265,18 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
         for (size_t i = 0; i < row.files; ++i)
         {
             const std::string path = shows + "/s" + std::to_string(10000 + i) + row.extension;
-            if (row.content)
+            if (row.linked && i > 0)
+                ASSERT_EQ(link((shows + "/s10000" + row.extension).c_str(), path.c_str()), 0);
+            else if (row.content)
                 WriteText(path, row.content);
             else
                 ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
         }
         const size_t before = CApp::GetLogger()->GetLines().size();
+        const size_t start = BytesRead();
         CFileManager files(shows);
         files.SetCore(nullptr);
+        EXPECT_LE(BytesRead() - start, CFileManager::kListingReadBudget + kXmlRootTagReach) << row.what;
         EXPECT_EQ(files.GetCount(), row.listed) << row.what;
         EXPECT_EQ(files.FindFile("s" + std::to_string(10000 + most)), nullptr) << row.what;
         const std::vector<std::string> lines = CApp::GetLogger()->GetLines();
