@@ -102,16 +102,16 @@ Mix_Chunk* LoadClip(const std::string& path, std::string& why)
         return nullptr;
     // The mixer hands a RIFF file to SDL's WAV reader and converts what it gives for the device;
     // read first alone, it tells how long the clip plays at no more cost than its file's bytes.
-    SDL_AudioSpec spec;
+    SDL_AudioSpec clip;
     Uint8* sound = nullptr;
     Uint32 length = 0;
-    if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1, &spec, &sound, &length))
+    if (!SDL_LoadWAV_RW(SDL_RWFromConstMem(bytes.data(), int(bytes.size())), 1, &clip, &sound, &length))
         return nullptr;
     SDL_FreeWAV(sound);
-    const uint64_t samples = length / std::max(1, SDL_AUDIO_BITSIZE(spec.format) / 8);
-    const uint64_t frames = samples / std::max<uint64_t>(1, spec.channels);
-    if (frames > uint64_t(CAudioOutManager::kMaxClipSeconds) * uint64_t(spec.freq))
-        why = "plays " + std::to_string(frames / uint64_t(spec.freq)) + " s, longer than a clip's " +
+    const uint64_t samples = length / std::max(1, SDL_AUDIO_BITSIZE(clip.format) / 8);
+    const uint64_t frames = samples / std::max<uint64_t>(1, clip.channels);
+    if (frames > uint64_t(CAudioOutManager::kMaxClipSeconds) * uint64_t(clip.freq))
+        why = "plays " + std::to_string(frames / uint64_t(clip.freq)) + " s, longer than a clip's " +
               std::to_string(CAudioOutManager::kMaxClipSeconds) + " s";
     else if (samples > CAudioOutManager::kMaxClipSamples)
         why = "holds " + std::to_string(samples) + " samples, more than a clip's " +

@@ -373,13 +373,13 @@ TEST(Resources, ClipsArePcm44100Stereo16Bit)
         EXPECT_EQ(std::string(b.begin() + 36, b.begin() + 40), "data");
         EXPECT_EQ(Little32(&b[40]), b.size() - 44) << clip;
 
-        SDL_AudioSpec spec;
+        SDL_AudioSpec read;
         Uint8* data = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV(path.string().c_str(), &spec, &data, &length), nullptr) << SDL_GetError();
-        EXPECT_EQ(spec.freq, 44100);
-        EXPECT_EQ(spec.channels, 2);
-        EXPECT_EQ(spec.format, AUDIO_S16LSB);
+        ASSERT_NE(SDL_LoadWAV(path.string().c_str(), &read, &data, &length), nullptr) << SDL_GetError();
+        EXPECT_EQ(read.freq, 44100);
+        EXPECT_EQ(read.channels, 2);
+        EXPECT_EQ(read.format, AUDIO_S16LSB);
         const double seconds = length / (44100.0 * 4);
         EXPECT_GT(seconds, 0.005) << clip;
         EXPECT_LT(seconds, 0.3) << clip << ": a click, not a tune";
