@@ -102,13 +102,25 @@ void CLanguageManagerDesktop::UpdateUserFiles()
 
 void CLanguageManagerDesktop::CopyFactoryFiles()
 {
+    // Until every file is copied, what "Factory" holds is no whole language set.
+    m_factoryIncomplete = true;
     if (m_folder.empty() || !IsFolder(ParentFolder(m_folder)))
     {
         GraphicsLog(kLogCategory, "No common data folder: the language files are not copied");
         return;
     }
-    if (!CreateDirectory(m_folder))
+    // Emptying "Factory" for a shipped folder that cannot be read would leave it empty for good:
+    // the copy it holds is read instead, and the next start tries again.
+    if (!m_sourceFolder.empty() && PathExists(m_sourceFolder) && !CanList(m_sourceFolder))
+    {
+        m_factoryIncomplete = false;
         return;
+    }
+    if (!CreateDirectory(m_folder))
+    {
+        GraphicsLog(kLogCategory, "Could not create \"" + m_folder + "\": the language files are not copied");
+        return;
+    }
 
     namespace fs = boost::filesystem;
     const std::string factory = JoinPath(m_folder, kFactoryFolder);
@@ -149,21 +161,50 @@ void CLanguageManagerDesktop::CopyFactoryFiles()
     // the bounds left out is no failure.
     if (allCopied)
         m_versionFile.Write(m_programVersion);
+    m_factoryIncomplete = !allCopied;
 }
 
 void CLanguageManagerDesktop::Load()
 {
     GraphicsLog(kLogCategory, "Loading from \"" + m_folder + "\"");
     ClearLanguages();
-    if (!m_folder.empty())
-    {
-        for (const char* part : {kFactoryFolder, kUserFolder})
-            LoadFolder(JoinPath(m_folder, part));
-    }
+    LoadFactoryFolder();
+    // A user who never made the folder has nothing to say; one that cannot be read is said.
+    const std::string user = m_folder.empty() ? std::string() : JoinPath(m_folder, kUserFolder);
+    if (!user.empty() && PathExists(user) && CanList(user))
+        LoadFolder(user);
     SortLanguages();
     SetLanguage(kDefaultLanguage);
     GraphicsLog(kLogCategory, std::to_string(GetLanguageCount()) + " languages loaded");
     CheckPhrases();
+}
+
+void CLanguageManagerDesktop::LoadFactoryFolder()
+{
+    if (!m_folder.empty() && !m_factoryIncomplete)
+    {
+        const std::string factory = JoinPath(m_folder, kFactoryFolder);
+        if (CanList(factory))
+        {
+            LoadFolder(factory);
+            return;
+        }
+    }
+    if (m_sourceFolder.empty() || !PathExists(m_sourceFolder) || !CanList(m_sourceFolder))
+        return;
+    GraphicsLog(kLogCategory, "The shipped languages are read from \"" + m_sourceFolder + "\"");
+    LoadFolder(m_sourceFolder);
+}
+
+bool CLanguageManagerDesktop::CanList(const std::string& folder)
+{
+    boost::system::error_code error;
+    const boost::filesystem::directory_iterator entries(folder, error);
+    if (!error)
+        return true;
+    if (m_saidUnlisted.insert(folder).second)
+        GraphicsLog(kLogCategory, "Could not read \"" + folder + "\": " + error.message());
+    return false;
 }
 
 void CLanguageManagerDesktop::LoadFolder(const std::string& folder)

@@ -6,13 +6,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 
 // The desktop language manager: the shipped language files (the resources' "languages" folder)
 // are copied into "Languages/Factory" of the user's common data folder at the first start of each
 // newer program version, and at every start "Factory" and then "Languages/User" (the user's own
 // files, never written) are read. Since the first definition of a phrase wins, a user file adds
-// languages and phrases but does not replace a factory translation.
+// languages and phrases but does not replace a factory translation. When "Factory" could not be
+// filled, or cannot be read, the shipped folder is read in its place, so that the user's language
+// is kept however the common data folder fails.
 class CLanguageManagerDesktop : public CLanguageManager
 {
 public:
@@ -39,8 +42,9 @@ public:
     void Load() override;
     // Empties "Factory" and fills it with the shipped files, as many as a start reads (the first by
     // name within the bounds above, each within the reader's); the version file is written only
-    // when each of those was copied, so a failed copy is tried again at the next start. Without a
-    // usable common data folder nothing is touched.
+    // when each of those was copied, so a failed copy is tried again at the next start, and this
+    // start reads the shipped folder instead. Without a usable common data folder nothing is
+    // touched; with a shipped folder that cannot be read, "Factory" keeps what it holds.
     void CopyFactoryFiles();
     // Copies when the version file asks for it.
     void UpdateUserFiles();
@@ -54,11 +58,19 @@ public:
     const std::string& GetSourceFolder() const { return m_sourceFolder; }
 
 private:
-    // Reads the files of one folder ("Factory" or "User") within the bounds above.
+    // Reads the files of one folder ("Factory", "User" or the shipped one) within the bounds above.
     void LoadFolder(const std::string& folder);
+    // "Factory", or the shipped folder when that could not be filled or cannot be read.
+    void LoadFactoryFolder();
+    // Whether the folder can be listed; one that cannot, or is missing, is said in the log, once
+    // however often it is asked for.
+    bool CanList(const std::string& folder);
 
     std::string m_folder;
     std::string m_sourceFolder;
     CVersionFile m_versionFile;
     CVersion m_programVersion;
+    // The shipped files were not all copied into "Factory" at this start.
+    bool m_factoryIncomplete = false;
+    std::set<std::string> m_saidUnlisted;
 };

@@ -7,8 +7,11 @@
 
 #include <gtest/gtest.h>
 
+#include <linux/capability.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <fstream>
@@ -40,6 +43,34 @@ std::string Read(const fs::path& path)
     text << file.rdbuf();
     return text.str();
 }
+
+// While it lives, permission bits bind this thread as they bind a user's program: a process
+// running as root otherwise reads and writes every folder whatever its mode.
+class CBoundByPermissions
+{
+public:
+    CBoundByPermissions()
+    {
+        m_header.version = _LINUX_CAPABILITY_VERSION_3;
+        if (syscall(SYS_capget, &m_header, m_saved) != 0)
+            return;
+        __user_cap_data_struct bound[2] = {m_saved[0], m_saved[1]};
+        bound[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        m_dropped = syscall(SYS_capset, &m_header, bound) == 0;
+    }
+    ~CBoundByPermissions()
+    {
+        if (m_dropped)
+            syscall(SYS_capset, &m_header, m_saved);
+    }
+    CBoundByPermissions(const CBoundByPermissions&) = delete;
+    CBoundByPermissions& operator=(const CBoundByPermissions&) = delete;
+
+private:
+    __user_cap_header_struct m_header{};
+    __user_cap_data_struct m_saved[2]{};
+    bool m_dropped = false;
+};
 
 class LanguageFiles : public ::testing::Test
 {
@@ -233,6 +264,7 @@ TEST_F(LanguageFiles, AUserFileWithinItsBoundAddsAFewLinesToTheLog)
         {"twice the files in Factory", factory, kSmall, 2 * mostFiles, mostFiles},
         // Last: the copy that follows empties Factory and writes the version file.
         {"twice the files shipped", m_shipped, kSmall, 2 * mostFiles, mostFiles},
+        {"twice the files' bytes shipped", m_shipped, kFull, 2 * fullFiles, fullFiles},
     };
     for (const auto& folder : folders)
     {
@@ -303,11 +335,12 @@ TEST_F(LanguageFiles, AFailedCopyIsLoggedAndTriedAgainAtTheNextStart)
     small.rlim_cur = 1024;
     const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    Start();
+    const auto failed = Start();
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
     EXPECT_TRUE(Logged("Failed to copy file: " + (m_shipped / "large.xml").string()));
+    EXPECT_NE(failed->FindLanguage("Large"), nullptr) << "read where it ships";
     EXPECT_TRUE(fs::exists(m_languages / "Factory/english.xml"));
     EXPECT_FALSE(fs::exists(m_languages / "version.txt"));
 
@@ -316,13 +349,66 @@ TEST_F(LanguageFiles, AFailedCopyIsLoggedAndTriedAgainAtTheNextStart)
     EXPECT_NE(manager->FindLanguage("Large"), nullptr);
 }
 
+TEST_F(LanguageFiles, WhatCannotBeCopiedIsReadWhereItShipsAndAFolderNotReadIsSaidOnce)
+{
+    const std::string languages = m_languages.string(), factory = (m_languages / "Factory").string(),
+                      user = (m_languages / "User").string(), shipped = m_shipped.string();
+    const std::string readShipped = "The shipped languages are read from \"" + shipped + "\"";
+    const auto denied = [](const std::string& folder) { return "Could not read \"" + folder + "\": Permission denied"; };
+    const struct
+    {
+        const char* what;
+        bool outdated;  // the version file asks for a copy, which fails
+        std::vector<std::string> unreadable, readOnly;
+        bool deutsch;                   // the user's language is there
+        std::vector<std::string> said;  // each line once
+    } table[] = {
+        {"a Languages folder that cannot be written", true, {}, {languages}, true, {readShipped}},
+        {"a Factory folder that cannot be read", false, {factory}, {}, true, {denied(factory), readShipped}},
+        {"a Factory folder that cannot be read, at a copy", true, {factory}, {}, true, {readShipped}},
+        {"a User folder that cannot be read", false, {user}, {}, true, {denied(user)}},
+        // Factory keeps the copy it holds.
+        {"a shipped folder that cannot be read", true, {shipped}, {}, true, {denied(shipped)}},
+        {"no folder that can be read", true, {shipped, factory}, {}, false, {denied(shipped), denied(factory)}},
+    };
+    for (const auto& row : table)
+    {
+        fs::remove_all(m_languages);
+        Start();
+        ASSERT_TRUE(fs::exists(m_languages / "Factory/deutsch.xml")) << row.what;
+        if (row.outdated)
+            fs::remove(m_languages / "version.txt");
+        for (const std::string& folder : row.unreadable)
+            ::chmod(folder.c_str(), 0);
+        for (const std::string& folder : row.readOnly)
+            ::chmod(folder.c_str(), 0555);
+        std::unique_ptr<CLanguageManagerDesktop> manager;
+        {
+            const CBoundByPermissions bound;
+            manager = Start();
+        }
+        for (const std::string& folder : {languages, factory, user, shipped})
+            ::chmod(folder.c_str(), 0755);
+
+        EXPECT_EQ(manager->FindLanguage("Deutsch") != nullptr, row.deutsch) << row.what;
+        for (const std::string& line : row.said)
+            EXPECT_EQ(std::count(m_log.begin(), m_log.end(), line), 1) << row.what << ": " << line;
+        // Tried again at the next start.
+        if (row.outdated)
+        {
+            EXPECT_FALSE(fs::exists(m_languages / "version.txt")) << row.what;
+        }
+    }
+}
+
 TEST_F(LanguageFiles, WithoutACommonDataFolderNothingIsWrittenAnywhere)
 {
     for (const std::string& common : {std::string(), (m_root / "missing").string()})
     {
         m_log.clear();
         CLanguageManagerDesktop manager((m_root / "Resources").string(), common, kProgram);
-        EXPECT_TRUE(Logged("0 languages loaded"));
+        // The shipped languages, read where they ship.
+        EXPECT_TRUE(Logged("2 languages loaded"));
     }
     EXPECT_FALSE(fs::exists(m_root / "missing"));
     EXPECT_FALSE(fs::exists("Languages"));
