@@ -214,12 +214,16 @@ void CAudioOutManager::LoadAll(const std::string& binaryPath, CLogger* log)
 
     std::vector<std::string> files;
     const size_t left = ListFirstFiles(folder, "*.*", kMostClips, files);
+    // A file kept as a silent sample is no clip loaded: the count says what can be heard.
+    size_t loaded = 0;
     for (const std::string& file : files)
     {
         std::string why;
         Mix_Chunk* chunk = LoadClip(file, why);
         if (log && !why.empty())
             log->Log("AudioOutManager", "Not decoded: \"" + file + "\" " + why, 1);
+        if (chunk)
+            ++loaded;
         // hw_down.wav gives hw_down, click.down.wav gives click.down.
         m_samples.push_back(std::make_unique<CAudioSample>(RemoveExtension(FileNameOf(file)), chunk));
     }
@@ -227,7 +231,7 @@ void CAudioOutManager::LoadAll(const std::string& binaryPath, CLogger* log)
         log->Log("AudioOutManager",
                  DescribeLeft(folder, left, left + files.size(), "files", std::to_string(kMostClips) + " files"), 1);
     if (log)
-        log->Log("AudioOutManager", std::to_string(m_samples.size()) + " files loaded", 1);
+        log->Log("AudioOutManager", std::to_string(loaded) + " files loaded", 1);
 }
 
 CAudioSample* CAudioOutManager::FindSample(const std::string& name) const

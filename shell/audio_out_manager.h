@@ -66,7 +66,7 @@ public:
 
     // Loads the files of binaryPath/audio within the bounds above, keeping the ones that do not
     // decode as silent samples; logs the folder, the files refused or left unread and the count
-    // when a log is given.
+    // of the clips decoded when a log is given.
     void LoadAll(const std::string& binaryPath, CLogger* log);
     // Plays the clip once; false when it is unknown, silent, disabled or both channels are busy.
     bool Play(const std::string& name);

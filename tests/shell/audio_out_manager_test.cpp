@@ -115,7 +115,7 @@ TEST_F(AudioOutManagerTest, LoadsEveryFileOfTheAudioFolderByName)
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[1], "[00:00:00] [AudioOutManager] Loading audios from \"" + m_binary.Path() +
                             "/audio\"");
-    EXPECT_EQ(lines[2], "[00:00:00] [AudioOutManager] 4 files loaded");
+    EXPECT_EQ(lines[2], "[00:00:00] [AudioOutManager] 3 files loaded");
 
     // A second load replaces the clips rather than adding to them.
     audio.LoadAll(m_binary.Path(), nullptr);
@@ -165,9 +165,10 @@ TEST_F(AudioOutManagerTest, ClipsPastTheirBoundsStaySilentAndFilesPastTheirCount
         const size_t at = logged.find("%s");
         if (at != std::string::npos)
             logged.replace(at, 2, binary / "audio");
-        // The logger's own line, the folder, the line of the row and the count.
+        // The logger's own line, the folder, the line of the row and the count, of none heard.
         ASSERT_EQ(lines.size(), logged.empty() ? 3u : 4u) << row.what;
         EXPECT_EQ(lines[2], logged.empty() ? lines[2] : "[00:00:00] [AudioOutManager] " + logged) << row.what;
+        EXPECT_EQ(lines.back(), "[00:00:00] [AudioOutManager] 0 files loaded") << row.what;
     }
 }
 
@@ -259,7 +260,7 @@ TEST_F(AudioOutManagerTest, WithoutAnAudioDeviceTheProgramGoesOnSilently)
     ASSERT_EQ(audio.GetSampleCount(), 1u);
     EXPECT_EQ(audio.GetSample(0)->GetChunk(), nullptr);
     EXPECT_FALSE(audio.Play("hw_down"));
-    EXPECT_EQ(m_log.GetLines().back(), "[00:00:00] [AudioOutManager] 1 files loaded");
+    EXPECT_EQ(m_log.GetLines().back(), "[00:00:00] [AudioOutManager] 0 files loaded");
 }
 
 TEST_F(AudioOutManagerTest, EveryShippedClipIsMixedOnAFreeChannel)
