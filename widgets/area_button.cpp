@@ -29,6 +29,31 @@ float RepeatInterval(float holdTime)
         return 0.02f;
     return kSlowRepeat;
 }
+
+// The columns left .. right - 1 of the button that its picture shows anything in: the key's face
+// may be drawn narrower than the button (the options key keeps clear of the lamp beside it). The
+// whole width without a picture, or for one that shows nothing.
+void PictureColumns(const CBaseImage* picture, int32_t width, int32_t& left, int32_t& right)
+{
+    const int32_t columns = picture ? std::min(width, picture->GetWidth()) : 0;
+    const auto shows = [&](int32_t x) {
+        for (int32_t y = 0; y < picture->GetHeight(); ++y)
+            if (picture->GetPixel(uint32_t(x), uint32_t(y)).GetAlpha() > 0)
+                return true;
+        return false;
+    };
+    left = 0;
+    while (left < columns && !shows(left))
+        ++left;
+    right = columns;
+    while (right > left && !shows(right - 1))
+        --right;
+    if (left >= right)
+    {
+        left = 0;
+        right = width;
+    }
+}
 }  // namespace
 
 CAreaButton::CAreaButton(CArea2* parent, const std::string& imageName, bool ownSurface)
@@ -248,16 +273,22 @@ const CZevralImage* CAreaButton::StateImage()
 
 void CAreaButton::Paint(CTextureAdapter& canvas)
 {
-    if (const CZevralImage* image = StateImage())
+    const CZevralImage* image = StateImage();
+    if (image)
         canvas.CompositeImage(CPoint(0, 0), *image);
     const int32_t width = int32_t(GetWidth());
     const int32_t height = int32_t(GetHeight());
     if (!m_caption.empty())
     {
-        // A caption wider than the button (a long translation) is shortened in its middle.
+        // The caption is centred on what the picture shows of the key, and one wider than that
+        // (a long translation) is shortened in its middle, so that it never runs off the key.
+        int32_t left = 0;
+        int32_t right = width;
+        PictureColumns(image, width, left, right);
         std::string shown = m_caption;
-        ShortenToFit(uint32_t(std::max(0, width - 2 * kCaptionInset)), shown, GetFontSize());
-        DrawText(canvas, shown, GetTextColour(), CPoint(width / 2, height / 2), kAlignCentre, kAlignMiddle);
+        ShortenToFit(uint32_t(std::max(0, right - left - 2 * kCaptionInset)), shown, GetFontSize());
+        DrawText(canvas, shown, GetTextColour(), CPoint((left + right) / 2, height / 2), kAlignCentre,
+                 kAlignMiddle);
     }
     if (!m_icon.IsEmpty())
         canvas.BlendImage(CPoint(width / 2 - m_icon.GetWidth() / 2, height / 2 - m_icon.GetHeight() / 2), m_icon);

@@ -71,6 +71,19 @@ TEST_F(Buttons, EachStateShowsItsPictureAndMissingOnesFallBack)
     EXPECT_EQ(AddButton("missing")->GetWidth(), 100u);
 }
 
+TEST_F(Buttons, ALongCaptionStaysOnWhatThePictureShowsOfTheKey)
+{
+    // A key drawn 7 pixels narrower than its picture, as the options key beside the lamp.
+    LoadSkin({{"narrow_up", 97, 48, kOffUp}}, 7);
+    CAreaButton* button = AddButton("narrow");
+    Render();
+    const CZevralImage blank = m_canvas;
+    button->SetCaption("EINSTELLUNGEN UND OPTIONEN", false);
+    Render();
+    ASSERT_GT(CountChanged(blank, m_canvas, CRect(50, 50, 90, 48)), 0);
+    EXPECT_EQ(CountChanged(blank, m_canvas, CRect(140, 50, 7, 48)), 0);
+}
+
 TEST_F(Buttons, PressesCallBackSoundAndToggleUnlessDisabled)
 {
     CAreaButton* button = AddButton("b");

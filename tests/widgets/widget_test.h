@@ -15,6 +15,7 @@
 #include <SDL_image.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -65,13 +66,17 @@ protected:
         CApp::SetScreenClass(5);
     }
 
-    // Writes flat pictures (name, width, height, colour) as PNG files and makes them the skin.
-    void LoadSkin(const std::vector<std::tuple<std::string, int, int, CRgbaColour>>& pictures)
+    // Writes flat pictures (name, width, height, colour) as PNG files and makes them the skin; the
+    // last clearRight columns of each are left clear, as a key drawn narrower than its picture.
+    void LoadSkin(const std::vector<std::tuple<std::string, int, int, CRgbaColour>>& pictures, int clearRight = 0)
     {
         const std::string folder = FreshTestFolder("skin").string();
         for (const auto& [name, width, height, colour] : pictures)
         {
             std::vector<uint32_t> pixels(size_t(width * height), colour.GetValue());
+            for (int x = std::max(0, width - clearRight); x < width; ++x)
+                for (int y = 0; y < height; ++y)
+                    pixels[size_t(y * width + x)] = 0;
             SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 32, width * 4,
                                                                       SDL_PIXELFORMAT_ABGR8888);
             ASSERT_EQ(IMG_SavePNG(surface, (folder + "/" + name + ".png").c_str()), 0);
