@@ -29,31 +29,6 @@ float RepeatInterval(float holdTime)
         return 0.02f;
     return kSlowRepeat;
 }
-
-// The columns left .. right - 1 of the button that its picture shows anything in: the key's face
-// may be drawn narrower than the button (the options key keeps clear of the lamp beside it). The
-// whole width without a picture, or for one that shows nothing.
-void PictureColumns(const CBaseImage* picture, int32_t width, int32_t& left, int32_t& right)
-{
-    const int32_t columns = picture ? std::min(width, picture->GetWidth()) : 0;
-    const auto shows = [&](int32_t x) {
-        for (int32_t y = 0; y < picture->GetHeight(); ++y)
-            if (picture->GetPixel(uint32_t(x), uint32_t(y)).GetAlpha() > 0)
-                return true;
-        return false;
-    };
-    left = 0;
-    while (left < columns && !shows(left))
-        ++left;
-    right = columns;
-    while (right > left && !shows(right - 1))
-        --right;
-    if (left >= right)
-    {
-        left = 0;
-        right = width;
-    }
-}
 }  // namespace
 
 CAreaButton::CAreaButton(CArea2* parent, const std::string& imageName, bool ownSurface)
@@ -269,6 +244,28 @@ const CZevralImage* CAreaButton::StateImage()
     if (!m_offDown)
         m_offDown = FindImage("_down");
     return m_offDown;
+}
+
+void CAreaButton::PictureColumns(const CBaseImage* picture, int32_t width, int32_t& left, int32_t& right)
+{
+    const int32_t columns = picture ? std::min(width, picture->GetWidth()) : 0;
+    const auto shows = [&](int32_t x) {
+        for (int32_t y = 0; y < picture->GetHeight(); ++y)
+            if (picture->GetPixel(uint32_t(x), uint32_t(y)).GetAlpha() > 0)
+                return true;
+        return false;
+    };
+    left = 0;
+    while (left < columns && !shows(left))
+        ++left;
+    right = columns;
+    while (right > left && !shows(right - 1))
+        --right;
+    if (left >= right)
+    {
+        left = 0;
+        right = width;
+    }
 }
 
 void CAreaButton::Paint(CTextureAdapter& canvas)

@@ -70,6 +70,11 @@ protected:
     void OnTick(float seconds) override;
     void OnVisibleChanged() override;
     void Paint(CTextureAdapter& canvas) override;
+    // The columns left .. right - 1 of a button this wide that its picture shows anything in,
+    // where a caption belongs: a key may be drawn narrower than its picture (the options key keeps
+    // clear of the lamp beside it). The whole width without a picture, or for one that shows
+    // nothing.
+    static void PictureColumns(const CBaseImage* picture, int32_t width, int32_t& left, int32_t& right);
 
 private:
     // The skin picture for the current states; null when the skin has none.

@@ -77,7 +77,11 @@ protected:
         const int32_t width = int32_t(GetWidth());
         uint32_t size = m_fontSize * Scale();
         std::vector<std::string> lines;
-        const int32_t room = width - kCaptionMargin * int32_t(Scale());
+        // Within what the picture shows of the key, which may be narrower than the key.
+        int32_t left = 0;
+        int32_t right = width;
+        PictureColumns(picture, width, left, right);
+        const int32_t room = right - left - kCaptionMargin * int32_t(Scale());
         // The lines stay below the lamp of the key's picture.
         const int32_t innerHeight = int32_t(GetHeight()) - (picture ? 2 * kCaptionTop * int32_t(Scale()) : 0);
         int32_t lineHeight = 0;
@@ -110,8 +114,8 @@ protected:
         int32_t y = FirstLineY(middle, lines.size(), lineHeight);
         for (const std::string& line : lines)
         {
-            DrawText(canvas, line, IsOn() ? kCaptionLit : kCaption, CPoint(width / 2, y), kAlignCentre, kAlignMiddle,
-                     size);
+            DrawText(canvas, line, IsOn() ? kCaptionLit : kCaption, CPoint((left + right) / 2, y), kAlignCentre,
+                     kAlignMiddle, size);
             y += lineHeight;
         }
     }
