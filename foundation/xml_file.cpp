@@ -536,11 +536,11 @@ CXmlRead CRootTagSearch::Parse(const CXmlRead& read, TiXmlDocument& document) co
 }
 }  // namespace
 
-CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText)
+CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText, const XmlConverterOpener& open)
 {
     CXmlRead read;
     document.Clear();
-    CXmlDecoder decoder(maxText, maxText);
+    CXmlDecoder decoder(maxText, maxText, open);
     std::string decoded;
     const bool decodes = decoder.Decode(text.data(), text.size(), true, decoded, read);
     read.text = decoded.size();

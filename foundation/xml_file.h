@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/xml_converter.h"
+
 #include <tinyxml.h>
 
 #include <sys/types.h>
@@ -81,8 +83,10 @@ struct CXmlRead
 // written, while a '<' in an element's text that begins no tag, or a reference to no character,
 // refuses the document with its line.
 CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document);
-// The same for a document in memory, its text held to maxText.
-CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText);
+// The same for a document in memory, its text held to maxText; open, where given, stands in for
+// the C library's converter.
+CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText,
+                     const XmlConverterOpener& open = nullptr);
 // Reads only the start tag of the file's root element into the document, as an empty element,
 // and only as much of the file as it takes to reach it, each byte once and in order, in pieces
 // of 64 KB. Decoded and checked as ReadXmlFile reads the whole file, so the tag reads as the whole
