@@ -4,13 +4,12 @@
 #include "foundation/utf8.h"
 #include "foundation/xml_file.h"
 
-#include <iconv.h>
-
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -79,33 +78,46 @@ size_t CodeUnitOf(const std::string& encoding)
     return 1;
 }
 
-// Converts what is left of the input, appending to out; with flush, once the input is all taken,
-// also what a stateful encoding still holds. 0 when it is all converted; else the C library's
-// error: EINVAL where the input ends inside a character, EILSEQ where it does not follow the
-// encoding.
-int Convert(iconv_t converter, char*& in, size_t& inLeft, bool flush, std::string& out)
+// The most bytes of UTF-8 that one character of an encoding the C library converts makes: TSCII
+// makes four characters, 12 bytes, of some bytes, and the JIS X 0213 encodings two of some. A
+// converter given at least this much room takes a character or says why not.
+constexpr size_t kLongestCharacter = 16;
+
+// Converts what is left of the input, appending to out until out holds more than limit bytes;
+// with flush, once the input is all taken, also what a stateful encoding still holds. 0 when it
+// is all converted, or with full set when out has passed limit first; else the converter's error:
+// EINVAL where the input ends inside a character, EILSEQ where it does not follow the encoding.
+// Each call is given the whole buffer, far more than any character makes, so one that takes
+// nothing must say why: a converter that answers "output full" or nothing at all without taking
+// any input would be called for ever (glibc's for the JIS X 0213 encodings, once its buffer has
+// filled between the two characters some bytes make, gives the second again and again), and the
+// input counts as not in its encoding.
+int Convert(CXmlConverter& converter, char*& in, size_t& inLeft, bool flush, std::string& out, size_t limit,
+            bool& full)
 {
     char buffer[16384];
+    static_assert(sizeof(buffer) >= kLongestCharacter, "room for any character");
     for (;;)
     {
+        if (out.size() > limit)
+        {
+            full = true;
+            return 0;
+        }
         char* next = buffer;
         size_t room = sizeof(buffer);
         const bool flushing = inLeft == 0;
         if (flushing && !flush)
             return 0;
-        const size_t result = flushing ? iconv(converter, nullptr, nullptr, &next, &room)
-                                       : iconv(converter, &in, &inLeft, &next, &room);
-        const int error = errno;
+        const size_t before = inLeft;
+        const int error = flushing ? converter.Flush(next, room) : converter.Convert(in, inLeft, next, room);
         out.append(buffer, size_t(next - buffer));
-        if (result != size_t(-1))
-        {
-            if (flushing)
-                return 0;
-        }
-        else if (error != E2BIG)
-        {
+        if (flushing)
+            return error == 0 ? 0 : EILSEQ;
+        if (error != 0 && error != E2BIG)
             return error;
-        }
+        if (inLeft == before)
+            return EILSEQ;
     }
 }
 
@@ -116,17 +128,17 @@ std::string NotInEncoding(const std::string& encoding, size_t lines)
 
 // The start of a text in an encoding the C library converts, as far as it goes; empty where the
 // encoding is not known or the bytes do not follow it.
-std::string ConvertStart(const std::string& text, const std::string& encoding)
+std::string ConvertStart(const std::string& text, const std::string& encoding, const XmlConverterOpener& open)
 {
     std::string out;
-    const iconv_t converter = iconv_open("UTF-8", encoding.c_str());
-    if (converter == reinterpret_cast<iconv_t>(-1))
+    const std::unique_ptr<CXmlConverter> converter = open(encoding);
+    if (!converter)
         return out;
     std::string bytes = text;
     char* in = bytes.data();
     size_t inLeft = bytes.size();
-    const int error = Convert(converter, in, inLeft, true, out);
-    iconv_close(converter);
+    bool full = false;
+    const int error = Convert(*converter, in, inLeft, true, out, SIZE_MAX, full);
     if (error != 0 && error != EINVAL)
         out.clear();
     return out;
@@ -209,14 +221,14 @@ bool SayEnough(const std::string& held)
 
 // How to decode the text: by its first bytes, then by its declaration where they leave the
 // choice open. A declaration they contradict gives way to them, and the notice says so.
-bool ChooseDecoding(const std::string& text, CDecoding& decoding, CXmlRead& read)
+bool ChooseDecoding(const std::string& text, CDecoding& decoding, CXmlRead& read, const XmlConverterOpener& open)
 {
     CFirstBytes first;
     if (!ReadFirstBytes(text, first, read))
         return false;
     // The declaration is read in the encoding the bytes are in.
     std::string declared =
-        DeclaredEncoding(first.encoding.empty() ? text : ConvertStart(text.substr(0, 1024), first.encoding));
+        DeclaredEncoding(first.encoding.empty() ? text : ConvertStart(text.substr(0, 1024), first.encoding, open));
     const std::string actual = first.encoding.empty() ? "UTF-8" : first.encoding;
     if (first.encoding == "IBM037")
     {
@@ -279,19 +291,16 @@ size_t UnfinishedCharacter(const std::string& text, size_t from)
 
 struct CXmlDecoder::CConverter
 {
-    explicit CConverter(iconv_t c) : converter(c) {}
-    ~CConverter() { iconv_close(converter); }
-    CConverter(const CConverter&) = delete;
-    CConverter& operator=(const CConverter&) = delete;
-
-    iconv_t converter;
+    std::unique_ptr<CXmlConverter> converter;
     std::string from;
     std::string pending;  // bytes that begin a character the next ones end
     size_t lines = 0;     // line feeds converted so far, for the line of a failure
 };
 
-CXmlDecoder::CXmlDecoder(size_t maxText, size_t maxConvertedText)
-    : m_maxText(maxText), m_maxConvertedText(maxConvertedText)
+CXmlDecoder::CXmlDecoder(size_t maxText, size_t maxConvertedText, XmlConverterOpener open)
+    : m_open(open ? std::move(open) : XmlConverterOpener(OpenSystemXmlConverter)),
+      m_maxText(maxText),
+      m_maxConvertedText(maxConvertedText)
 {
 }
 
@@ -326,19 +335,20 @@ bool CXmlDecoder::Decode(const char* bytes, size_t size, bool last, std::string&
 bool CXmlDecoder::Choose(CXmlRead& read)
 {
     CDecoding decoding;
-    if (!ChooseDecoding(m_held, decoding, read))
+    if (!ChooseDecoding(m_held, decoding, read, m_open))
         return false;
     m_kind = decoding.kind;
     if (decoding.kind == kConverted)
     {
-        const iconv_t converter = iconv_open("UTF-8", decoding.from.c_str());
-        if (converter == reinterpret_cast<iconv_t>(-1))
+        std::unique_ptr<CXmlConverter> converter = m_open(decoding.from);
+        if (!converter)
         {
             read.reason = "is in the encoding \"" + decoding.from + "\", which the program does not know";
             read.unknownEncoding = true;
             return false;
         }
-        m_converter = std::make_unique<CConverter>(converter);
+        m_converter = std::make_unique<CConverter>();
+        m_converter->converter = std::move(converter);
         m_converter->from = decoding.from;
         m_maxText = std::min(m_maxText, m_maxConvertedText);
     }
@@ -359,7 +369,7 @@ bool CXmlDecoder::PassSlices(const char* bytes, size_t size, bool last, std::str
             return false;
         bytes += slice;
         size -= slice;
-        m_full = m_produced > m_maxText;
+        m_full = m_full || m_produced > m_maxText;
     } while (size > 0 && !m_ended && !m_full);
     return true;
 }
@@ -384,7 +394,12 @@ bool CXmlDecoder::Pass(const char* bytes, size_t size, bool last, std::string& o
         char* in = c.pending.data();
         size_t inLeft = c.pending.size();
         const size_t converted = out.size();
-        const int error = Convert(c.converter, in, inLeft, last, out);
+        // Weighed as it is made: one slice of a converter that makes much of little could
+        // otherwise make far more than the bound.
+        const size_t room = m_maxText > m_produced ? m_maxText - m_produced : 0;
+        bool full = false;
+        const int error = Convert(*c.converter, in, inLeft, last, out, from + room, full);
+        m_full = m_full || full;
         for (const char* p = out.data() + converted, *end = out.data() + out.size();
              (p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))) != nullptr; ++p)
             ++c.lines;

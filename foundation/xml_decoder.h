@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/xml_converter.h"
+
 #include <cstddef>
 #include <memory>
 #include <string>
@@ -16,9 +18,11 @@ struct CXmlRead;
 // document is cut into them.
 //
 // The text is bounded as it is made, for an encoding may make many characters of a byte (TSCII
-// makes four, 12 bytes of UTF-8, of some): the bytes are decoded a slice at a time, and once the
-// text passes its bound nothing more is. What a document costs is then the bound and one slice's
-// text at most, however it is encoded.
+// makes four, 12 bytes of UTF-8, of some): the bytes are decoded a slice at a time, what the
+// converter makes of a slice is weighed after each of its calls, and once the text passes its
+// bound nothing more is. What a document costs is then the bound and one slice's text at most,
+// however it is encoded. A converter that stops taking input, whatever it gives, makes the bytes
+// undecodable.
 class CXmlDecoder
 {
 public:
@@ -30,8 +34,9 @@ public:
 
     // maxText: the bytes of text past which no more is decoded; maxConvertedText the same where
     // the C library converts the bytes (every encoding but UTF-8 and Windows-1252, UTF-16 and
-    // UTF-32 among them), which costs up to 25 times as much a byte of text.
-    CXmlDecoder(size_t maxText, size_t maxConvertedText);
+    // UTF-32 among them), which costs up to 25 times as much a byte of text. open, where given,
+    // stands in for the C library's converter.
+    CXmlDecoder(size_t maxText, size_t maxConvertedText, XmlConverterOpener open = nullptr);
     ~CXmlDecoder();
     CXmlDecoder(const CXmlDecoder&) = delete;
     CXmlDecoder& operator=(const CXmlDecoder&) = delete;
@@ -63,6 +68,7 @@ private:
     // Line ends, the end at a NUL, and valid UTF-8, from out[from] on.
     void Finish(std::string& out, size_t from, bool last);
 
+    XmlConverterOpener m_open;
     std::string m_held;  // the first bytes, until they say how they are encoded
     bool m_chosen = false;
     int m_kind = 0;

@@ -113,6 +113,75 @@ CXmlRead NotRead(FileReadStatus status, int error, size_t maxBytes)
     return read;
 }
 
+std::string DecodesToMore(size_t maxText)
+{
+    return "decodes to more than " + SizeText(maxText) + " of text";
+}
+
+ssize_t ReadSome(int file, char* buffer, size_t size)
+{
+    for (;;)
+    {
+        const ssize_t got = ::read(file, buffer, size);
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+// CheckXmlFile with the piece it reads into; cost grows by what it read, a byte the C library
+// converts counting as many as CXmlRootTagReader counts it.
+CXmlRead CheckFile(const std::string& path, size_t maxBytes, char* piece, size_t& cost)
+{
+    int error = 0;
+    FileReadStatus status = FileReadStatus::kRead;
+    const int file = OpenFileToRead(path, maxBytes, status, error);
+    if (file < 0)
+        return NotRead(status, error, maxBytes);
+    CXmlDecoder decoder(maxBytes, maxBytes);
+    CXmlRead read;
+    std::string text;
+    size_t taken = 0;
+    for (;;)
+    {
+        const ssize_t got = ReadSome(file, piece, kPiece);
+        if (got < 0)
+        {
+            error = errno;
+            ::close(file);
+            return NotRead(FileReadStatus::kUnreadable, error, maxBytes);
+        }
+        taken += size_t(got);
+        cost += size_t(got) * (decoder.Converts() ? kXmlRootTagReach / kXmlRootTagConvertedReach : 1);
+        read.converted = decoder.Converts();
+        if (taken > maxBytes)
+        {
+            // Grown since it was opened.
+            ::close(file);
+            return NotRead(FileReadStatus::kTooLarge, 0, maxBytes);
+        }
+        if (!decoder.Decode(piece, size_t(got), got == 0, text, read))
+        {
+            ::close(file);
+            read.text = text.size();
+            return read;
+        }
+        if (got == 0 || decoder.HasEnded() || decoder.IsFull())
+            break;
+    }
+    ::close(file);
+    read.text = text.size();
+    if (decoder.IsFull())
+    {
+        read.status = XmlReadStatus::kRefused;
+        read.reason = DecodesToMore(maxBytes);
+        return read;
+    }
+    read.reason = CXmlShape(text).Check();
+    if (!read.reason.empty())
+        read.status = XmlReadStatus::kRefused;
+    return read;
+}
+
 // Puts the line and column of an error (from 1) where they stand in the file, for text that is
 // not the file's own: column counts bytes for the checks, and characters, a tab to the next
 // multiple of four, as TinyXML counts them for its errors.
@@ -536,20 +605,21 @@ CXmlRead CRootTagSearch::Parse(const CXmlRead& read, TiXmlDocument& document) co
 }
 }  // namespace
 
-CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText)
+CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText, const XmlConverterOpener& open)
 {
     CXmlRead read;
     document.Clear();
-    CXmlDecoder decoder(maxText, maxText);
+    CXmlDecoder decoder(maxText, maxText, open);
     std::string decoded;
     const bool decodes = decoder.Decode(text.data(), text.size(), true, decoded, read);
     read.text = decoded.size();
+    read.converted = decoder.Converts();
     if (!decodes)
         return read;
     if (decoder.IsFull())
     {
         read.status = XmlReadStatus::kRefused;
-        read.reason = "decodes to more than " + SizeText(maxText) + " of text";
+        read.reason = DecodesToMore(maxText);
         return read;
     }
     text.clear();
@@ -567,6 +637,13 @@ CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& do
     // As TinyXML's own file reader does: the document carries the file's name.
     document.SetValue(path);
     return ReadXmlText(std::move(text), document, maxBytes);
+}
+
+CXmlRead CheckXmlFile(const std::string& path, size_t maxBytes)
+{
+    const std::unique_ptr<char[]> piece(new char[kPiece]);
+    size_t cost = 0;
+    return CheckFile(path, maxBytes, piece.get(), cost);
 }
 
 CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document)
@@ -597,16 +674,8 @@ CXmlRead CXmlRootTagReader::Read(const std::string& path, size_t maxBytes, TiXml
     const int file = OpenFileToRead(path, maxBytes, status, error);
     if (file < 0)
         return NotRead(status, error, maxBytes);
-    const CXmlRead read = Read(
-        [file](char* buffer, size_t size) -> ssize_t {
-            for (;;)
-            {
-                const ssize_t got = ::read(file, buffer, size);
-                if (got >= 0 || errno != EINTR)
-                    return got;
-            }
-        },
-        document, wanted);
+    const CXmlRead read = Read([file](char* buffer, size_t size) { return ReadSome(file, buffer, size); }, document,
+                               wanted);
     ::close(file);
     document.SetValue(path);
     return read;
@@ -634,6 +703,7 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
         const bool decoded = decoder.Decode(piece, size_t(got), got == 0, search.Text(), read);
         // Weighed once the first bytes have said whether the C library converts them.
         m_spent += size_t(got) * (decoder.Converts() ? kXmlRootTagReach / kXmlRootTagConvertedReach : 1);
+        read.converted = decoder.Converts();
         if (!decoded)
             return read;
         if (search.Search(!decoder.IsFull() && (got == 0 || decoder.HasEnded())))
@@ -657,6 +727,13 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
             size = kPiece;
         }
     }
+}
+
+CXmlRead CXmlRootTagReader::Check(const std::string& path, size_t maxBytes)
+{
+    if (!m_piece)
+        m_piece.reset(new char[kPiece]);
+    return CheckFile(path, maxBytes, m_piece.get(), m_spent);
 }
 
 CXmlRead CXmlRootTagReader::Refused() const

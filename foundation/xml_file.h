@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/xml_converter.h"
+
 #include <tinyxml.h>
 
 #include <sys/types.h>
@@ -61,6 +63,8 @@ struct CXmlRead
     // ReadXmlFile and ReadXmlText: the bytes of text the document decoded to, as far as it was
     // decoded, which is what reading it cost.
     size_t text = 0;
+    // The C library converted the text (see CXmlDecoder), as far as it was decoded.
+    bool converted = false;
 
     bool IsRead() const { return status == XmlReadStatus::kRead; }
 };
@@ -81,8 +85,16 @@ struct CXmlRead
 // written, while a '<' in an element's text that begins no tag, or a reference to no character,
 // refuses the document with its line.
 CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document);
-// The same for a document in memory, its text held to maxText.
-CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText);
+// The same for a document in memory, its text held to maxText; open, where given, stands in for
+// the C library's converter.
+CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText,
+                     const XmlConverterOpener& open = nullptr);
+// Whether ReadXmlFile would refuse the file before its parser saw it, and why (kRefused for its
+// size, the text it decodes to or the limits above, kUndecodable, or kMissing and kUnreadable),
+// without building the document: kRead where it would be parsed, which may still find it not
+// well-formed. The bytes are read and decoded 64 KB at a time, so that what it holds is the text
+// alone, within maxBytes.
+CXmlRead CheckXmlFile(const std::string& path, size_t maxBytes);
 // Reads only the start tag of the file's root element into the document, as an empty element,
 // and only as much of the file as it takes to reach it, each byte once and in order, in pieces
 // of 64 KB. Decoded and checked as ReadXmlFile reads the whole file, so the tag reads as the whole
@@ -123,6 +135,9 @@ public:
     CXmlRead Read(const std::string& path, size_t maxBytes, TiXmlDocument& document,
                   const std::vector<std::string>* wanted = nullptr);
     CXmlRead Read(const XmlByteSource& source, TiXmlDocument& document, const std::vector<std::string>* wanted = nullptr);
+    // As CheckXmlFile, each byte counted against the budget as Read counts it. Never refused for
+    // the budget: it completes what the read of the file's start began.
+    CXmlRead Check(const std::string& path, size_t maxBytes);
     // Whether the budget is spent: every further read is refused.
     bool IsSpent() const { return m_spent >= m_budget; }
 

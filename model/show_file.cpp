@@ -46,6 +46,19 @@ bool IsRegularFile(const std::string& path, struct stat& status)
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
+int64_t Nanoseconds(const struct timespec& time)
+{
+    return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
+}
+
+// Whether the reader would not give the show: refused by its bounds or its encoding, or not read
+// at all. Not well-formed is no refusal: the reader gives where the damage is.
+bool Refuses(const CXmlRead& read)
+{
+    return read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUndecodable ||
+           read.status == XmlReadStatus::kUnreadable;
+}
+
 // The parent keeps a copy of what it is handed.
 void AddText(TiXmlElement& parent, const char* name, const std::string& text)
 {
@@ -198,6 +211,17 @@ CShowHeader CFile::ReadHeader(const std::string& path, CXmlRootTagReader* reader
     header.root = root != nullptr;
     if (!root || root->ValueStr() != "show")
         return header;
+    struct stat status;
+    if (header.read.converted || (::stat(path.c_str(), &status) == 0 && uint64_t(status.st_size) >= kCheckedFrom))
+    {
+        const CXmlRead whole = (reader ? *reader : own).Check(path, kMaxBytes);
+        if (Refuses(whole))
+        {
+            header.read = whole;
+            header.root = false;
+            return header;
+        }
+    }
     if (const char* readOnly = root->Attribute("readonly"))
         header.readOnly = EqualIgnoringAsciiCase(readOnly, "true");
     if (const char* application = root->Attribute("application"))
@@ -211,7 +235,10 @@ void CFile::Refresh()
     m_flagsUnknown = false;
     m_writeProtected = false;
     struct stat status;
-    if (FileNameOf(m_path) != ".." && IsRegularFile(m_path, status))
+    const bool regular = FileNameOf(m_path) != ".." && IsRegularFile(m_path, status);
+    if (m_refused && (!regular || !(StampOf(status) == m_refusedStamp)))
+        m_refused = false;
+    if (regular)
     {
         m_size = static_cast<uint64_t>(status.st_size);
         m_writeProtected = IsWriteProtected(m_path, status);
@@ -286,8 +313,18 @@ bool CFile::CheckWritable()
         return true;
     if (!IsWriteProtected(m_path, status))
     {
-        // Read again whatever a cache holds: this guards what replaces or removes the file.
+        // Read again whatever a cache holds: this guards what replaces or removes the file. Nor
+        // is a show the program could not open written over, though its start reads: ReadHeader
+        // checks a large one whole, and a small one is checked here.
         const CShowFlags flags = ReadFlags(m_path, nullptr);
+        const CXmlRead whole =
+            flags.known && uint64_t(status.st_size) < kCheckedFrom ? CheckXmlFile(m_path, kMaxBytes) : CXmlRead();
+        if (Refuses(whole))
+        {
+            CApp::Log(kLogCategory, DescribeXmlRead(m_path, whole) + "; the show is taken as read-only", 1);
+            MarkRefused();
+            return false;
+        }
         if (flags.known && !flags.readOnly.value_or(false) && !flags.mainProduct.value_or(false))
             return true;
     }
@@ -364,6 +401,9 @@ bool CFile::Load()
                                        : "the file is not in the encoding it gives";
         else if (!regular)
             why = "it is not a regular file";
+        // Nothing writes over a show the program cannot open.
+        if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUndecodable)
+            MarkRefused();
         CShowMessage message("The show \"%1\" cannot be opened: %2. Nothing was changed.");
         message.With(GetName()).WithPhrase(why);
         // The log keeps what the reader said where the phrase leaves it out.
@@ -437,6 +477,33 @@ bool CFile::Rename(const std::string& name)
     m_errorName.clear();
     Notify(NOTIFY_LABEL);
     return true;
+}
+
+bool CFile::CStamp::operator==(const CStamp& other) const
+{
+    return device == other.device && inode == other.inode && size == other.size && written == other.written &&
+           changed == other.changed;
+}
+
+CFile::CStamp CFile::StampOf(const struct stat& status)
+{
+    CStamp stamp;
+    stamp.device = uint64_t(status.st_dev);
+    stamp.inode = uint64_t(status.st_ino);
+    stamp.size = int64_t(status.st_size);
+    stamp.written = Nanoseconds(status.st_mtim);
+    stamp.changed = Nanoseconds(status.st_ctim);
+    return stamp;
+}
+
+void CFile::MarkRefused()
+{
+    struct stat status;
+    if (!IsRegularFile(m_path, status))
+        return;
+    m_refused = true;
+    m_refusedStamp = StampOf(status);
+    Notify(NOTIFY_UNKNOWN);
 }
 
 bool CFile::Fail(const CShowMessage& message)

@@ -13,6 +13,7 @@ class CFileManager;
 class CShowMessage;
 struct CShowHeader;
 class CXmlRootTagReader;
+struct stat;
 class TiXmlDocument;
 class TiXmlElement;
 
@@ -50,9 +51,11 @@ public:
     int32_t GetIndex() const;
     // Read-only by its flags, or because they could not be read (a show in which the reader finds
     // no element at the top, or none within the reach of ReadHeader, may be a read-only show it
-    // cannot make out), or because the file system keeps it from being written: no write
-    // permission bit at all, or none for this process.
-    bool IsReadOnly() const { return m_readOnly || m_flagsUnknown || m_writeProtected; }
+    // cannot make out), or because the reader refuses the file as it stands (ReadHeader, Load,
+    // CheckWritable: nothing is written over a show the program cannot open), or because the file
+    // system keeps it from being written: no write permission bit at all, or none for this
+    // process.
+    bool IsReadOnly() const { return m_readOnly || m_flagsUnknown || m_writeProtected || m_refused; }
     bool IsMainProductShow() const { return m_mainProduct; }
     uint64_t GetSize() const { return m_size; }
     // The gregorian day number of the last change; kNoDate until known.
@@ -71,8 +74,8 @@ public:
     // Reads the size, date and flags again; notifies NOTIFY_UNKNOWN.
     void Refresh();
     // Whether the show may be written, renamed or removed: it is not read-only, nor has the file
-    // on disk become so since it was described (it is then described again, and observers hear
-    // NOTIFY_UNKNOWN).
+    // on disk become so since it was described, nor would the reader refuse it (CheckXmlFile,
+    // which reads it whole); it is then described again, and observers hear NOTIFY_UNKNOWN.
     bool CheckWritable();
     // Writes the whole show, or with empty a show without fixtures and playbacks. The old file
     // stays whole until the new one is complete on disk; a file that is a symbolic link keeps
@@ -81,7 +84,8 @@ public:
     // refreshes.
     bool Save(bool empty = false);
     // Sends the show to the controller. A show that cannot be read changes nothing and returns
-    // false with the reason in GetError. A show opened while the model still reads a newly
+    // false with the reason in GetError; one the reader refuses is read-only from then on, until
+    // the file changes, and observers hear NOTIFY_UNKNOWN. A show opened while the model still reads a newly
     // chosen controller waits in the file manager until that has settled, so that only what
     // differs from the controller's real state is left out.
     //
@@ -108,9 +112,17 @@ public:
     // a few MB of memory at most while it does, whatever stands before the tag or in it (see
     // ReadXmlRootTag); keeps only the flags. A file larger than kMaxBytes is refused unread, and
     // one whose tag stands further in than kXmlRootTagReach, in its bytes or in the text they
-    // decode to (kXmlRootTagConvertedReach of converted text), once that much is read. A reader,
-    // where given, lends the memory it keeps.
+    // decode to (kXmlRootTagConvertedReach of converted text), once that much is read. A show of
+    // kCheckedFrom bytes or more, or one the C library converts, is also checked whole
+    // (CXmlRootTagReader::Check), so that one the reader would refuse on open has unknown flags; a
+    // smaller one in UTF-8 or Windows-1252, as every show the program writes, cannot pass the text
+    // bound or the counts the reader limits, nor be undecodable, and costs its start alone. A
+    // reader, where given, lends the memory it keeps and counts what both reads cost against its
+    // budget.
     static CShowHeader ReadHeader(const std::string& path, CXmlRootTagReader* reader = nullptr);
+    // 64 KB make at most 768 KB of text in any encoding, and fewer tags, attributes and '&' than
+    // the reader allows.
+    static constexpr size_t kCheckedFrom = 64 * 1024;
     // Hands the "fixtures" and "playbacks" of the document's "show" to their readers (the
     // playbacks of a main-product show are the children of "playbacks/buttons"), then lets the
     // document go, and with it the memory it took.
@@ -119,6 +131,21 @@ public:
 private:
     // Keeps the message to show and logs it; false.
     bool Fail(const CShowMessage& message);
+    // The reader refuses the file as it stands now: read-only until it changes. Notifies
+    // NOTIFY_UNKNOWN.
+    void MarkRefused();
+
+    // The file as it stood when the reader refused it.
+    struct CStamp
+    {
+        uint64_t device = 0;
+        uint64_t inode = 0;
+        int64_t size = 0;
+        int64_t written = 0;  // nanoseconds since the epoch
+        int64_t changed = 0;
+        bool operator==(const CStamp& other) const;
+    };
+    static CStamp StampOf(const struct stat& status);
 
     CFileManager* m_manager;
     CCore* m_core;
@@ -130,6 +157,8 @@ private:
     bool m_mainProduct = false;
     bool m_flagsUnknown = false;
     bool m_writeProtected = false;
+    bool m_refused = false;
+    CStamp m_refusedStamp;
     std::string m_error;
     std::string m_errorName;
 };

@@ -10,9 +10,11 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -50,6 +52,56 @@ std::vector<std::pair<std::string, std::string>> Attributes(const TiXmlElement& 
     for (const TiXmlAttribute* a = element.FirstAttribute(); a; a = a->Next())
         attributes.emplace_back(a->Name(), a->Value());
     return attributes;
+}
+
+// A converter that takes bytes as they stand, a call at a time as the C library's does, and gives
+// each followed by spaces; past its first taken bytes it may stop taking any for a number of calls,
+// answering "output full" with the bytes it repeats, before it goes on.
+class CFakeConverter : public CXmlConverter
+{
+public:
+    CFakeConverter(size_t spaces, size_t taken, size_t stalls, std::string repeated)
+        : m_spaces(spaces), m_taken(taken), m_stalls(stalls), m_repeated(std::move(repeated))
+    {
+    }
+
+    int Convert(char*& in, size_t& inLeft, char*& out, size_t& outLeft) override
+    {
+        while (inLeft > 0)
+        {
+            if (m_taken == 0 && m_stalls > 0)
+            {
+                --m_stalls;
+                const size_t n = std::min(outLeft, m_repeated.size());
+                std::memcpy(out, m_repeated.data(), n);
+                out += n;
+                outLeft -= n;
+                return E2BIG;
+            }
+            if (outLeft < 1 + m_spaces)
+                return E2BIG;
+            *out++ = *in++;
+            std::memset(out, ' ', m_spaces);
+            out += m_spaces;
+            outLeft -= 1 + m_spaces;
+            --inLeft;
+            m_taken -= m_taken > 0 ? 1 : 0;
+        }
+        return 0;
+    }
+
+    int Flush(char*&, size_t&) override { return 0; }
+
+private:
+    size_t m_spaces;
+    size_t m_taken;
+    size_t m_stalls;
+    std::string m_repeated;
+};
+
+XmlConverterOpener FakeConverter(size_t spaces, size_t taken = 0, size_t stalls = 0, std::string repeated = "")
+{
+    return [=](const std::string&) { return std::make_unique<CFakeConverter>(spaces, taken, stalls, repeated); };
 }
 
 // A document that counts the bytes the parser is handed.
@@ -122,6 +174,7 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
         std::string text;
         XmlReadStatus status;
         const char* reason;
+        XmlConverterOpener converter = nullptr;
     } const rows[] = {
         {"as deep as allowed", Nested(kXmlMaxDepth), XmlReadStatus::kRead, ""},
         {"one level deeper", Nested(kXmlMaxDepth + 1), XmlReadStatus::kRefused,
@@ -170,13 +223,32 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
          "is not in its encoding \"Shift_JIS\" (line 2)"},
         {"UCS-4 in an order nobody converts", std::string("\0\0<\0\0\0a\0\0\0/\0\0\0>\0", 16),
          XmlReadStatus::kUndecodable, "is in UCS-4 of a byte order the program cannot read"},
+        // A converter must take input on every call; one that stops (and would go on only after
+        // a thousand calls) is a document not in its encoding, whatever it gives meanwhile.
+        {"a converter that stops taking input", "<?xml version=\"1.0\" encoding=\"x-stuck\"?><a>" + Repeat("b", 100) + "</a>",
+         XmlReadStatus::kUndecodable, "is not in its encoding \"x-stuck\"", FakeConverter(0, 45, 1000)},
+        {"a converter that repeats itself at output full",
+         "<?xml version=\"1.0\" encoding=\"x-stuck\"?><a>" + Repeat("b", 100) + "</a>", XmlReadStatus::kUndecodable,
+         "is not in its encoding \"x-stuck\"", FakeConverter(0, 45, 1000, "\xe3\x82\x9a")},
+        // The C library's own, once its buffer fills between the two characters of KA with the
+        // semi-voiced mark.
+        {"EUC-JISX0213 that makes two characters of a byte pair",
+         "<?xml version=\"1.0\" encoding=\"EUC-JISX0213\"?><a>" + Repeat("\xa4\xf7", 8000) + "</a>",
+         XmlReadStatus::kUndecodable, "is not in its encoding \"EUC-JISX0213\""},
+        {"Shift_JISX0213 that makes two characters of a byte pair",
+         "<?xml version=\"1.0\" encoding=\"SHIFT_JISX0213\"?><a>" + Repeat("\x82\xf5", 8000) + "</a>",
+         XmlReadStatus::kUndecodable, "is not in its encoding \"SHIFT_JISX0213\""},
+        // What a converter makes of each slice is weighed as it is made.
+        {"a converter that makes 8 KB of each byte", "<?xml version=\"1.0\" encoding=\"x-wide\"?><a>" + Repeat("b", 1000) + "</a>",
+         XmlReadStatus::kRefused, "decodes to more than 4 MB of text", FakeConverter(8191)},
     };
     for (const auto& row : rows)
     {
         TiXmlDocument document;
-        const CXmlRead read = ReadXmlText(row.text, document, kMaxText);
+        const CXmlRead read = ReadXmlText(row.text, document, kMaxText, row.converter);
         EXPECT_EQ(read.status, row.status) << row.what;
         EXPECT_NE(read.reason.find(row.reason), std::string::npos) << row.what << ": " << read.reason;
+        EXPECT_LE(read.text, kMaxText + 65536) << row.what;
         if (row.status == XmlReadStatus::kRefused)
         {
             EXPECT_EQ(document.FirstChild(), nullptr) << row.what;

@@ -300,6 +300,47 @@ TEST_F(ShowFileTest, AFailedSaveKeepsTheOldFileAndIsNotAnnounced)
     EXPECT_TRUE(CFile(nullptr, nullptr, Path("kept.show")).IsReadOnly());
     EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_UNKNOWN});
 
+    // Nor is a show the program cannot open written over, however its start reads: it is listed
+    // read-only where the list can tell (a large show, or one the C library converts), and is so
+    // from then on where the save or the opening tells.
+    const std::string show = "<show application=\"Tanzo\"><!--" + std::string(8192, '-') + "-->";
+    auto times = [](const std::string& text, size_t count) {
+        std::string out;
+        for (size_t i = 0; i < count; ++i)
+            out += text;
+        return out;
+    };
+    struct
+    {
+        const char* what;
+        std::string text;
+        bool listed;  // read-only as soon as it is described
+    } const refused[] = {
+        // 11 MB that decode to 33 MB of text, past the bound.
+        {"decoded text past the bound",
+         "<?xml version=\"1.0\" encoding=\"windows-1252\"?>" + show + "<!--" + std::string(11 << 20, '\x80') + "--></show>",
+         true},
+        {"more nodes than the reader allows", show + times("<a/>", kXmlMaxNodes) + "</show>", true},
+        {"bytes not in its encoding", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>" + show + "<a label=\"\x81 \"/></show>",
+         true},
+        {"bytes its converter stops at",
+         "<?xml version=\"1.0\" encoding=\"EUC-JISX0213\"?>" + show + times("\xa4\xf7", 8000) + "</show>", true},
+        {"nested deeper than the reader allows", show + times("<a>", kXmlMaxDepth) + "</show>", false},
+    };
+    for (const auto& row : refused)
+    {
+        WriteText(Path("refused.show"), row.text);
+        CFile saved(nullptr, nullptr, Path("refused.show"));
+        EXPECT_EQ(saved.IsReadOnly(), row.listed) << row.what;
+        EXPECT_FALSE(saved.Save(true)) << row.what;
+        EXPECT_EQ(saved.GetError(), "The show \"refused\" is read-only and cannot be saved.") << row.what;
+        EXPECT_TRUE(saved.IsReadOnly()) << row.what;
+        CFile opened(nullptr, nullptr, Path("refused.show"));
+        EXPECT_FALSE(opened.Load()) << row.what;
+        EXPECT_TRUE(opened.IsReadOnly()) << row.what;
+        EXPECT_TRUE(ReadText(Path("refused.show")) == row.text) << row.what;
+    }
+
     // A save that works replaces the old content whole and leaves nothing beside it.
     WriteText(Path("old.show"), "<show application=\"Tanzo\">" + std::string(100000, 'x') + "</show>");
     CFile old(nullptr, nullptr, Path("old.show"));

@@ -270,12 +270,16 @@ TEST(Options, ChangesAreWrittenOnAFixedFiveSecondRhythm)
 
 TEST(Options, DamagedFileLeavesDefaultsIsKeptAsideAndReplacedAtTheFirstPoint)
 {
+    // 400 KB that decode to 1.2 MB of text, past the reader's bound.
+    const std::string wide = "<?xml version=\"1.0\" encoding=\"windows-1252\"?><zevral><options><device>1.2.3.4</device>"
+                             "<!--" + std::string(400 * 1024, '\x80') + "--></options></zevral>";
     const char* damaged[] = {
         "",
         "<?xml version=\"1.0\" ?><zevral><options><device>1.2.3.4</dev",  // cut off mid-write
         "<zevral><settings><device>1.2.3.4</device></settings></zevral>",
         "<other><options><device>1.2.3.4</device></options></other>",
         "\x01\x02 not xml at all",
+        wide.c_str(),
         nullptr,  // a file that cannot be read: set aside too, never written over
     };
     for (const char* text : damaged)
