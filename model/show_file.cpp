@@ -17,6 +17,7 @@
 #include "model/show_message.h"
 #include "model/show_xml.h"
 #include "shell/app.h"
+#include "shell/heap_trim.h"
 #include "shell/platform.h"
 
 #include <boost/date_time/gregorian/gregorian.hpp>
@@ -28,7 +29,6 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
-#include <malloc.h>
 #include <memory>
 #include <optional>
 #include <sys/stat.h>
@@ -360,6 +360,7 @@ bool CFile::Save(bool empty)
 
 bool CFile::Load()
 {
+    CHeapTrim::BeforeLargeWork();
     auto document = std::make_unique<TiXmlDocument>();
     CXmlRead read;
     if (FileNameOf(m_path) == "..")
@@ -369,7 +370,7 @@ bool CFile::Load()
     // What the reader took for a file it did not read, its text and what that decoded to as large
     // as the bound (some 100 MB in all), goes back to the system as a load's does.
     if (!read.IsRead())
-        ::malloc_trim(0);
+        CHeapTrim::AfterLargeWork();
     if (!read.notice.empty())
         CApp::Log(kLogCategory, DescribeXmlNotice(m_path, read), 1);
     if (read.status == XmlReadStatus::kMalformed)
@@ -455,7 +456,7 @@ void CFile::SendShow(CCore* core, std::unique_ptr<TiXmlDocument> document, bool 
     // for itself once they are freed while the records the load queued stand above them: they go
     // back to the system, where a show of 32 MB left 60 MB and more behind.
     document.reset();
-    ::malloc_trim(0);
+    CHeapTrim::AfterLargeWork();
 }
 
 bool CFile::Rename(const std::string& name)

@@ -3,10 +3,9 @@
 #include "shell/app_model.h"
 #include "shell/audio_out_manager.h"
 #include "shell/frame_timer.h"
+#include "shell/heap_trim.h"
 #include "shell/logger.h"
 #include "shell/user_interface.h"
-
-#include <malloc.h>
 
 int CApp2::Run()
 {
@@ -47,7 +46,7 @@ int CApp2::Run()
         // Once the window shows its first frame, what start-up left for later is read, and the
         // heap its reading borrowed (the library's whole document) goes back to the system.
         if (presented && m_model && m_model->LoadDeferred())
-            malloc_trim(0);
+            CHeapTrim::AfterLargeWork();
         // So is the click-sound player made, after the first pass whether it drew or not: a
         // program told to quit at once has made it all the same.
         StartClickSounds();

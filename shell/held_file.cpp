@@ -13,7 +13,7 @@ bool CHeldFile::Create(const std::string& path, int& error)
 {
     Release();
     error = 0;
-    const int file = OpenRegularFile(path, O_WRONLY | O_CREAT | O_EXCL, error);
+    const int file = OpenRegularFile(path, O_WRONLY | O_CREAT | O_EXCL | O_APPEND, error);
     if (file < 0)
         return false;
     // Taken at once. Until then only a removal that found the file the oldest of its folder would
@@ -39,7 +39,7 @@ bool CHeldFile::IsAt(const std::string& path) const
            held.st_dev == named.st_dev && held.st_ino == named.st_ino;
 }
 
-bool CHeldFile::Write(const std::string& bytes, int& error)
+bool CHeldFile::Append(const std::string& bytes, int& error)
 {
     error = 0;
     if (m_file < 0)
@@ -47,9 +47,18 @@ bool CHeldFile::Write(const std::string& bytes, int& error)
         error = EBADF;
         return false;
     }
-    if (::ftruncate(m_file, 0) == 0 && ::lseek(m_file, 0, SEEK_SET) == 0 && WriteWhole(m_file, bytes))
+    struct stat before;
+    if (::fstat(m_file, &before) != 0)
+    {
+        error = errno;
+        return false;
+    }
+    if (WriteWhole(m_file, bytes))
         return true;
     error = errno;
+    // A line cut short (the disk full, a size limit) would stand before the same line written
+    // whole by the next try.
+    [[maybe_unused]] const int ignored = ::ftruncate(m_file, before.st_size);
     return false;
 }
 

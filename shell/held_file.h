@@ -22,8 +22,10 @@ public:
     void Release();
     // The held file still stands at path: not removed, moved or replaced since it was made.
     bool IsAt(const std::string& path) const;
-    // Replaces the file's content with the bytes, in place. False with error set.
-    bool Write(const std::string& bytes, int& error);
+    // Adds the bytes at the file's end, so that whatever stops the process meanwhile leaves what
+    // the file held before whole. A write that fails takes back what it added. False with error
+    // set.
+    bool Append(const std::string& bytes, int& error);
 
 private:
     int m_file = -1;

@@ -149,6 +149,7 @@ void CLogger::Log(const std::string& category, const std::string& message, uint3
         m_entries.erase(m_entries.begin(), m_entries.begin() + kEntriesPerFile);
         m_lost += kEntriesPerFile;
         m_fileCut = m_fileWritten;
+        m_entriesWritten = 0;
     }
 }
 
@@ -158,6 +159,7 @@ void CLogger::WriteOut()
     if (!Flush() || m_entries.size() < kEntriesPerFile)
         return;
     m_entries.clear();
+    m_entriesWritten = 0;
     m_lost = 0;
     Log("Logger", "Logging continued in new file", kLevelNormal);
     NewFile();
@@ -209,7 +211,8 @@ void CLogger::Close()
         CSdlMutexLock lock(m_mutex.get());
         // Those dropped while writes failed were never written either.
         if (!Flush())
-            SayOnStandardError("The log's last " + std::to_string(m_entries.size() + m_lost) + " entries are lost");
+            SayOnStandardError("The log's last " + std::to_string(m_entries.size() - m_entriesWritten + m_lost) +
+                               " entries are lost");
         m_entries.clear();
     }
     m_closed = true;
@@ -233,21 +236,10 @@ bool CLogger::Flush()
         m_dirty = false;
         return true;
     }
-    std::vector<std::string> lines;
-    lines.reserve(m_entries.size() + 1);
-    if (m_lost > 0 && !m_entries.empty())
-    {
-        CLogEntry lost = m_entries.front();
-        lost.category = "Logger";
-        lost.message = std::to_string(m_lost) + " earlier entries are lost: the log could not be written";
-        lines.push_back(FormatLine(lost));
-    }
-    for (const CLogEntry& entry : m_entries)
-        lines.push_back(FormatLine(entry));
     if (m_fileCut)
         NewFile();
     int error = 0;
-    if (!WriteFile(lines, error))
+    if (!WriteFile(error))
     {
         OnWriteFailed(error);
         return false;
@@ -256,11 +248,13 @@ bool CLogger::Flush()
     return true;
 }
 
-bool CLogger::WriteFile(const std::vector<std::string>& lines, int& error)
+bool CLogger::WriteFile(int& error)
 {
     const std::string path = JoinPath(m_folder, m_fileName);
     if (!m_file.IsAt(path))
     {
+        // Whatever file it is written to now holds none of the entries.
+        m_entriesWritten = 0;
         // The file went (removed, or its folder), or could not be made: made again under its
         // name, and the folder too where the data folder still is, or is again.
         if (!IsFolder(m_folder) && mkdir(m_folder.c_str(), 0777) != 0 && errno != EEXIST)
@@ -283,17 +277,24 @@ bool CLogger::WriteFile(const std::vector<std::string>& lines, int& error)
                 return false;
         }
     }
-    size_t size = 0;
-    for (const std::string& line : lines)
-        size += line.size() + 1;
     std::string text;
-    text.reserve(size);
-    for (const std::string& line : lines)
+    if (m_entriesWritten == 0 && m_lost > 0 && !m_entries.empty())
     {
-        text += line;
+        CLogEntry lost = m_entries.front();
+        lost.category = "Logger";
+        lost.message = std::to_string(m_lost) + " earlier entries are lost: the log could not be written";
+        text += FormatLine(lost);
         text += '\n';
     }
-    return m_file.Write(text, error);
+    for (size_t i = m_entriesWritten; i < m_entries.size(); ++i)
+    {
+        text += FormatLine(m_entries[i]);
+        text += '\n';
+    }
+    if (!m_file.Append(text, error))
+        return false;
+    m_entriesWritten = m_entries.size();
+    return true;
 }
 
 void CLogger::OnWriteFailed(int error)
@@ -438,6 +439,7 @@ void CLogger::NewFile()
     m_file.Release();
     m_fileWritten = false;
     m_fileCut = false;
+    m_entriesWritten = 0;
     int error = 0;
     TakeName(error);
 }

@@ -24,9 +24,10 @@ struct CLogEntry
 
 // The program's log: entries collected in memory and written out whole, as dated text files in
 // the "Logs" folder of the application data folder ("YYYYMMDDnnn.txt", one line
-// "[HH:MM:SS] [Category] message" per entry). The current file is rewritten hourly when
-// something was added, when the buffer reaches its limit and the log moves on to a new file,
-// and at close. Files whose last write lies 15 or more days back are removed, and so are the
+// "[HH:MM:SS] [Category] message" per entry). What was added since is appended to the current
+// file hourly, when the buffer reaches its limit and the log moves on to a new file, and at
+// close: never written over, so that a process killed at any moment leaves every line the file
+// held whole, and at most the line being written cut short. Files whose last write lies 15 or more days back are removed, and so are the
 // oldest files while the folder holds more than kMaxFiles of them or more than kMaxFolderBytes.
 //
 // Each file is the log's own from the moment its name is chosen: made there and then, under a
@@ -108,7 +109,8 @@ public:
     // Logs "Close", writes the file and releases the buffer; later entries are dropped.
     void Close();
 
-    // Rewrites the current file from the buffer; false when it could not be written.
+    // Adds to the current file the buffered entries it does not hold yet; false when they could
+    // not be written.
     bool Flush();
     // Reads the folder again and removes the log files that are kKeepDays or more days old by the
     // local calendar, and the oldest while there are too many or they are too large.
@@ -147,7 +149,8 @@ private:
     CTime Now() const;
     // Flush, and once the buffer holds a file's worth, on to a new file.
     void WriteOut();
-    bool WriteFile(const std::vector<std::string>& lines, int& error);
+    // Adds to the current file the entries it does not hold yet.
+    bool WriteFile(int& error);
     void OnWriteFailed(int error);
     void OnWriteSucceeded();
 
@@ -157,6 +160,8 @@ private:
     std::string m_folder;
     std::unique_ptr<CSdlMutex> m_mutex;
     std::vector<CLogEntry> m_entries;
+    // The first this many of m_entries stand in the current file.
+    size_t m_entriesWritten = 0;
     int32_t m_threshold;
     const CClock* m_clock;
     float m_secondsSinceFlush = 0.0f;

@@ -5,10 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
 
+#include <csignal>
 #include <ctime>
 #include <regex>
 #include <set>
@@ -29,6 +31,31 @@ void SetWriteDay(const std::string& path, int year, int month, int day)
     utimbuf times{when, when};
     ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
 }
+
+// Files this process writes stop growing at the size given, as a full disk stops them: a write
+// past it is cut short and fails (EFBIG) instead of ending the process.
+class CFileSizeLimit
+{
+public:
+    explicit CFileSizeLimit(rlim_t bytes) : m_signal(std::signal(SIGXFSZ, SIG_IGN))
+    {
+        getrlimit(RLIMIT_FSIZE, &m_saved);
+        rlimit limit = m_saved;
+        limit.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~CFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &m_saved);
+        std::signal(SIGXFSZ, m_signal);
+    }
+    CFileSizeLimit(const CFileSizeLimit&) = delete;
+    CFileSizeLimit& operator=(const CFileSizeLimit&) = delete;
+
+private:
+    rlimit m_saved{};
+    void (*m_signal)(int);
+};
 
 class LoggerTest : public testing::Test
 {
@@ -340,6 +367,35 @@ TEST_F(LoggerTest, AFailedWriteKeepsTheEntriesForTheNextOne)
     EXPECT_EQ(ReadLines(LogFile("20150630002.txt")).size(), 3u);
     log.Close();
     EXPECT_EQ(ReadLines(LogFile("20150630002.txt")).size(), 4u);
+}
+
+// A write cut short, as by a kill or a full disk, leaves every line the file held whole, and
+// the next write adds what is missing once.
+TEST_F(LoggerTest, AWriteCutShortKeepsTheLinesTheFileHeld)
+{
+    // Where the file stops growing, beside what it holds when the write begins: below it (a
+    // file written again from its start is cut there), and a part of the new line into it.
+    for (const int beside : {-4, 5})
+    {
+        std::filesystem::remove_all(LogsFolder());
+        CLogger log(2, m_temp.Path(), &m_clock);
+        log.Log("App", "first", 1);
+        ASSERT_TRUE(log.Flush());
+        const std::string file = LogFile(log.GetCurrentFileName());
+        const std::vector<std::string> held{"[14:05:09] [Logger] Open", "[14:05:09] [App] first"};
+        log.Log("App", "second", 1);
+        testing::internal::CaptureStderr();
+        {
+            const CFileSizeLimit limit(rlim_t(std::filesystem::file_size(file) + beside));
+            EXPECT_FALSE(log.Flush()) << beside;
+        }
+        EXPECT_EQ(ReadLines(file), held) << beside;
+        log.Tick(CLogger::kRetrySeconds);
+        testing::internal::GetCapturedStderr();
+        std::vector<std::string> whole = held;
+        whole.push_back("[14:05:09] [App] second");
+        EXPECT_EQ(ReadLines(file), whole) << beside;
+    }
 }
 
 TEST_F(LoggerTest, WhileWritesFailTheNewestEntriesAreKeptWithinABound)
