@@ -631,9 +631,12 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
         if (got < 0)
             return NotRead(FileReadStatus::kUnreadable, errno, 0);
         taken += size_t(got);
+        const size_t costlyBefore = decoder.GetCostlyBytes();
         const bool decoded = decoder.Decode(piece, size_t(got), got == 0, search.Text(), read);
-        // Weighed once the first bytes have said whether the C library converts them.
-        m_spent += size_t(got) * (decoder.Converts() ? kXmlRootTagReach / kXmlRootTagConvertedReach : 1);
+        // Weighed as they are decoded: bytes held until the first ones say how they are encoded
+        // count once they are.
+        m_spent += size_t(got) +
+                   (decoder.GetCostlyBytes() - costlyBefore) * (kXmlRootTagReach / kXmlRootTagConvertedReach - 1);
         if (!decoded)
             return read;
         if (search.Search(!decoder.IsFull() && (got == 0 || decoder.HasEnded())))
