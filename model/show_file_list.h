@@ -53,7 +53,7 @@ public:
     static constexpr size_t kListingReadBudget = 256 * 1024 * 1024;
     // The lines a listing logs about single files; one more says how many were left out.
     static constexpr size_t kMostFileLines = 8;
-    // The rows a tick makes of what the reader found: some 2 ms.
+    // The rows a tick makes of what the reader found, a few milliseconds of the frame.
     static constexpr size_t kMostRowsPerTick = 256;
 
     // Lists the folder again: the list is emptied at once (an open show is closed first, and
