@@ -229,6 +229,7 @@ public:
         if (TickUntilQuiet(std::chrono::seconds(60)))
         {
             m_core->GetFileManager()->Refresh();
+            m_core->GetFileManager()->FinishListing();
             m_show = m_core->GetFileManager()->FindFile("full");
         }
         if (!m_show)

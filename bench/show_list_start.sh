@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # bench/show_list_start.sh [BUILD_DIR] [ROUNDS]: what the show list costs the program's start, over
-# three data folders, the program headless (dummy video and audio) in a private network namespace.
+# data folders, the program headless (dummy video and audio) in a private network namespace.
+#   empty    - no shows at all, what every other folder is held against
 #   plain    - 500 shows as the program writes them
+#   plain5k  - 5,000 shows as the program writes them, every one of them listed
 #   comments - 490 shows, 75 of them behind a 2 MB comment before the root element
 #   prologs  - 10 shows, each behind a 31 MB comment before the root element
 #   comments50 - 50 shows, each behind 199,990 empty comments (1.4 MB)
@@ -10,6 +12,8 @@
 #              is four characters, 12 bytes of UTF-8
 #   utf7_50  - 50 shows, each behind a comment of 4 MB declared UTF-7, the encoding the C library
 #              converts slowest for each character
+#   win400   - 400 shows, each behind a comment of 4 MB declared Windows-1252, in which every byte
+#              (0xE9) is two bytes of UTF-8
 #   xml100k  - 500 shows beside 100,000 tiny shows of the main product named *.xml
 #   fifo100k - 500 shows beside 100,000 pipes named *.show
 #   reach8k  - as many names as the list reads, 4,096 *.show and 4,096 *.xml, of one show whose
@@ -54,7 +58,9 @@ make_folder() {  # NAME SHOWS LONG MB
     fi
   done
 }
+mkdir -p "$work/empty/Zevral/Programmer"
 make_folder plain 500 0 0
+make_folder plain5k 5000 0 0
 make_folder comments 490 75 2
 make_folder prologs 10 10 31
 # Shows of a crafted start: the start (all before the root's attributes) given, then the plain show.
@@ -77,6 +83,9 @@ make_crafted tscii50 50 "$(printf '<?xml version="1.0" encoding="TSCII" standalo
   printf -- '-->\n<show application="Tanzo" version="1.7.0"')"
 make_crafted utf7_50 50 "$(printf '<?xml version="1.0" encoding="UTF-7" standalone="no" ?>\n<!--'
   head -c $((4 * 1024 * 1024 - 1024)) /dev/zero | tr '\0' x
+  printf -- '-->\n<show application="Tanzo" version="1.7.0"')"
+make_crafted win400 400 "$(printf '<?xml version="1.0" encoding="windows-1252" standalone="no" ?>\n<!--'
+  head -c $((4 * 1024 * 1024 - 1024)) /dev/zero | tr '\0' '\351'
   printf -- '-->\n<show application="Tanzo" version="1.7.0"')"
 # Folders of many entries beside the plain shows: names of a few files (a file takes at most
 # 65,000), or pipes.
@@ -109,7 +118,7 @@ cp -r "$work/plain" "$work/chain100k"
 sync
 
 printf '%-9s %9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms idle_ms peak_mb lines
-for name in ${TANZO_SHOW_LIST_FOLDERS:-plain comments prologs comments50 attr50 attr200 tscii50 utf7_50 xml100k fifo100k reach8k left100k chain100k}; do
+for name in ${TANZO_SHOW_LIST_FOLDERS:-empty plain plain5k comments prologs comments50 attr50 attr200 tscii50 utf7_50 win400 xml100k fifo100k reach8k left100k chain100k}; do
   : >"$work/window" && : >"$work/sigterm" && : >"$work/idle" && : >"$work/peak" && : >"$work/lines"
   for _ in $(seq "$rounds"); do
     [ "$name" != left100k ] || leftovers

@@ -265,15 +265,17 @@ enum class EntryKind { kFolder, kFile, kOther };
 // wanted, in the file system's order: kOther is anything that is neither a folder nor a regular
 // file. The kind is taken from the folder itself; the file system is asked (following a link) only
 // where the folder does not say, so that a folder of 200 pictures costs no 200 look-ups, and
-// never for a name not wanted. Not a folder (or none): nothing.
+// never for a name not wanted. Not a folder (or none): nothing. Ends early once stop is set.
 template <typename Wanted, typename Found>
-void ForEachEntry(const std::string& folder, Wanted wanted, Found found)
+void ForEachEntry(const std::string& folder, Wanted wanted, Found found, const std::atomic<bool>* stop = nullptr)
 {
     const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
     if (!directory)
         return;
     const std::string prefix = !folder.empty() && folder.back() == '/' ? folder : folder + "/";
     while (const dirent* entry = ::readdir(directory.get())) {
+        if (stop && stop->load(std::memory_order_relaxed))
+            return;
         const std::string name = entry->d_name;
         if (name == "." || name == ".." || !wanted(name))
             continue;
@@ -345,7 +347,7 @@ enum class Listed { kNo, kYes, kPassedOver };
 // and those passed over into passedOver, where given; the count left.
 template <typename Wanted, typename Classify>
 size_t ListFirst(const std::string& folder, size_t most, std::vector<std::string>& out, Wanted wanted,
-                 Classify classify, CPassedOver* passedOver = nullptr)
+                 Classify classify, CPassedOver* passedOver = nullptr, const std::atomic<bool>* stop = nullptr)
 {
     CFirstByName first(most);
     CFirstByName passed(passedOver ? passedOver->most : 0);
@@ -355,7 +357,7 @@ size_t ListFirst(const std::string& folder, size_t most, std::vector<std::string
             first.Offer(path);
         else if (listed == Listed::kPassedOver && passedOver)
             passed.Offer(path);
-    });
+    }, stop);
     if (passedOver)
         passedOver->left += passed.TakeInto(passedOver->first);
     return first.TakeInto(out);
@@ -392,7 +394,7 @@ int32_t ListFolders(const std::string& folder, std::vector<std::string>& out)
 }
 
 size_t ListFirstFiles(const std::string& folder, const std::string& pattern, size_t most,
-                      std::vector<std::string>& out, CPassedOver* passedOver)
+                      std::vector<std::string>& out, CPassedOver* passedOver, const std::atomic<bool>* stop)
 {
     const std::string wanted = GetExtension(pattern);
     return ListFirst(
@@ -401,7 +403,7 @@ size_t ListFirstFiles(const std::string& folder, const std::string& pattern, siz
         [](const std::string& name, EntryKind kind) {
             return kind == EntryKind::kFile ? Listed::kYes : name != ".svn" ? Listed::kPassedOver : Listed::kNo;
         },
-        passedOver);
+        passedOver, stop);
 }
 
 size_t ListFirstFolders(const std::string& folder, size_t most, std::vector<std::string>& out)

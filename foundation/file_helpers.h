@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -33,9 +34,11 @@ struct CPassedOver
 // byte order), appended to out in that order: however many entries the folder holds, no more than
 // `most` paths are kept at any time, so that a reader at start costs a walk over the names and no
 // more. Returns how many were left out. With passedOver, the entries ListDirectory would pass over
-// are kept there within its own bound.
+// are kept there within its own bound. A walk that another thread sets stop for ends at the next
+// entry, with what it has found so far.
 size_t ListFirstFiles(const std::string& folder, const std::string& pattern, size_t most,
-                      std::vector<std::string>& out, CPassedOver* passedOver = nullptr);
+                      std::vector<std::string>& out, CPassedOver* passedOver = nullptr,
+                      const std::atomic<bool>* stop = nullptr);
 size_t ListFirstFolders(const std::string& folder, size_t most, std::vector<std::string>& out);
 // The log line of a reader that left entries out: "Not read: 2 of the 18 files in "folder", past
 // 16 files", with "files" and "16 files" given.

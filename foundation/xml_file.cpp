@@ -151,15 +151,18 @@ CXmlRead CheckFile(const std::string& path, size_t maxBytes, char* piece, size_t
             return NotRead(FileReadStatus::kUnreadable, error, maxBytes);
         }
         taken += size_t(got);
-        cost += size_t(got) * (decoder.Converts() ? kXmlRootTagReach / kXmlRootTagConvertedReach : 1);
-        read.converted = decoder.Converts();
         if (taken > maxBytes)
         {
             // Grown since it was opened.
             ::close(file);
             return NotRead(FileReadStatus::kTooLarge, 0, maxBytes);
         }
-        if (!decoder.Decode(piece, size_t(got), got == 0, text, read))
+        const size_t costlyBefore = decoder.GetCostlyBytes();
+        const bool decoded = decoder.Decode(piece, size_t(got), got == 0, text, read);
+        cost += size_t(got) +
+                (decoder.GetCostlyBytes() - costlyBefore) * (kXmlRootTagReach / kXmlRootTagConvertedReach - 1);
+        read.converted = decoder.Converts();
+        if (!decoded)
         {
             ::close(file);
             read.text = text.size();
@@ -700,9 +703,12 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
         if (got < 0)
             return NotRead(FileReadStatus::kUnreadable, errno, 0);
         taken += size_t(got);
+        const size_t costlyBefore = decoder.GetCostlyBytes();
         const bool decoded = decoder.Decode(piece, size_t(got), got == 0, search.Text(), read);
-        // Weighed once the first bytes have said whether the C library converts them.
-        m_spent += size_t(got) * (decoder.Converts() ? kXmlRootTagReach / kXmlRootTagConvertedReach : 1);
+        // Weighed as they are decoded: bytes held until the first ones say how they are encoded
+        // count once they are.
+        m_spent += size_t(got) +
+                   (decoder.GetCostlyBytes() - costlyBefore) * (kXmlRootTagReach / kXmlRootTagConvertedReach - 1);
         read.converted = decoder.Converts();
         if (!decoded)
             return read;

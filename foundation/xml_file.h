@@ -118,9 +118,10 @@ CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document);
 // between them the memory it reads in (a few MB at most, as the tag is kept within
 // kXmlRootTagKept): many files behind long tags then take no fresh memory each, which the C
 // library hands out and takes back a page at a time, at five times the cost of the reading.
-// Given a budget, it reads only so much of all the files it is given: a byte the C library
-// converts counts kXmlRootTagReach / kXmlRootTagConvertedReach bytes, as it costs some twenty
-// times as much, so that the budget bounds the time as well as the bytes. The read that spends it
+// Given a budget, it reads only so much of all the files it is given: a byte decoded the slow way
+// (CXmlDecoder::GetCostlyBytes: converted by the C library, read as Windows-1252, or set right
+// where it strays in UTF-8) counts kXmlRootTagReach / kXmlRootTagConvertedReach bytes, as it
+// costs some twenty times as much, so that the budget bounds the time as well as the bytes. The read that spends it
 // ends as it would have; those after it are refused (kRefused) without the file being opened.
 class CXmlRootTagReader
 {

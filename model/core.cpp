@@ -86,6 +86,7 @@ CCore::~CCore()
 void CCore::Update(float seconds)
 {
     m_deviceManager->Update(seconds);
+    m_fileManager->Update();
     SettleResync();
     m_playbackManager->Update(seconds);
     m_options->Update(seconds);

@@ -353,6 +353,8 @@ bool CFile::Save(bool empty)
         return Fail(CShowMessage("The show \"%1\" could not be saved: %2.").With(GetName()).WithSystemError(error));
     m_error.clear();
     m_errorName.clear();
+    if (m_manager)
+        m_manager->KeepListed(m_path);
     Notify(FILE_NOTIFY_SAVED);
     Refresh();
     return true;
@@ -474,6 +476,8 @@ bool CFile::Rename(const std::string& name)
         return Fail(CShowMessage("The show \"%1\" could not be renamed: %2.").With(GetName()).WithSystemError(error));
     }
     m_path = target;
+    if (m_manager)
+        m_manager->KeepListed(m_path);
     m_error.clear();
     m_errorName.clear();
     Notify(NOTIFY_LABEL);

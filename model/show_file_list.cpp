@@ -22,19 +22,6 @@
 namespace
 {
 const char* const kLogCategory = "FileManager";
-// Entries named like shows that are not regular files, named one a line in the log; the rest are
-// summed up in one line.
-constexpr size_t kMostPassedOverLines = 8;
-
-// Whether the header read of an XML file is that of a main-product show; why says for the log why
-// a file was not read, where it was not.
-bool IsMainProductHeader(const std::string& path, const CShowHeader& header, std::string& why)
-{
-    const CXmlRead& read = header.read;
-    if (read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUnreadable)
-        why = DescribeXmlRead(path, read);
-    return read.IsRead() && header.mainProduct.value_or(false);
-}
 
 // By name, byte by byte as unsigned values, a proper prefix first.
 bool CompareFiles(const std::unique_ptr<CFile>& a, const std::unique_ptr<CFile>& b)
@@ -44,14 +31,19 @@ bool CompareFiles(const std::unique_ptr<CFile>& a, const std::unique_ptr<CFile>&
 
 }  // namespace
 
-CFileManager::CFileManager() = default;
+CFileManager::CFileManager() : m_reader(std::make_unique<CShowListReader>())
+{
+}
 
-CFileManager::CFileManager(const std::string& folder) : m_folder(folder), m_folderGiven(true)
+CFileManager::CFileManager(const std::string& folder, TShowHeaderRead read)
+    : m_folder(folder), m_folderGiven(true), m_read(read), m_reader(std::make_unique<CShowListReader>(std::move(read)))
 {
 }
 
 CFileManager::~CFileManager()
 {
+    // The reader's thread ends first: it stops within one file's read.
+    m_reader.reset();
     m_current = nullptr;
     DeleteBackwards(m_files);
 }
@@ -73,57 +65,112 @@ void CFileManager::Refresh()
 {
     if (!m_folderGiven)
         m_folder = CApp::GetApplicationDataPath();
-    m_headers.BeginListing(kListingReadBudget);
-    m_listing = true;
-    m_fileLines = 0;
     // Every file object goes, the open one too: nobody may keep pointing at it.
     SetCurrentFile(nullptr);
-    bool changed = !m_files.empty();
+    const bool changed = !m_files.empty();
     DeleteBackwards(m_files);
-    // Without a data folder nothing is listed (an empty path would list the working folder).
-    if (!m_folder.empty())
+    m_arrived = CShowListReader::CFound();
+    m_arrivedAt = 0;
+    m_madeWhileListing.clear();
+    m_rowsUntold = false;
+    m_listing = true;
+    m_fileLines = 0;
+    CShowListReader::CRequest request;
+    request.folder = m_folder;
+    request.mostFiles = kMostShowFiles;
+    request.readBudget = kListingReadBudget;
+    request.kept = m_kept;
+    m_reader->Start(std::move(request));
+    if (changed)
+        Notify(NOTIFY_LIST);
+}
+
+void CFileManager::Update()
+{
+    if (m_listing)
+        Advance(kMostRowsPerTick);
+    TellOfRows();
+}
+
+bool CFileManager::FinishListing(std::chrono::milliseconds quiet)
+{
+    // Observers hear of the rows once, when they are all made.
+    while (m_listing)
     {
-        std::vector<std::string> paths;
-        CPassedOver passedOver(kMostPassedOverLines);
-        size_t left = ListFirstFiles(m_folder, "*.show", kMostShowFiles, paths, &passedOver);
-        for (const std::string& line : DescribePassedOver("Not listed", m_folder, passedOver))
-            CApp::Log(kLogCategory, line, 1);
-        for (const std::string& path : paths)
-        {
-            m_files.push_back(std::make_unique<CFile>(this, m_core, path));
-            changed = true;
-        }
-        size_t listed = paths.size();
-        paths.clear();
-        left += ListFirstFiles(m_folder, "*.xml", kMostShowFiles, paths);
-        listed += paths.size();
-        for (const std::string& path : paths)
-        {
-            std::string why;
-            const bool show = IsMainProductHeader(path, m_headers.Read(path), why);
-            if (!why.empty())
-                LogAboutFile(kLogCategory, why);
-            if (!show)
-                continue;
-            m_files.push_back(std::make_unique<CFile>(this, m_core, path));
-            changed = true;
-        }
-        if (left > 0)
-            CApp::Log(kLogCategory,
-                      DescribeLeft(m_folder, left, left + listed, "files",
-                                   std::to_string(kMostShowFiles) + " \".show\" and as many \".xml\" files"),
-                      1);
+        if (Advance(SIZE_MAX))
+            continue;
+        m_reader->Wait(quiet);
+        if (!Advance(SIZE_MAX))
+            break;
+    }
+    TellOfRows();
+    return !m_listing;
+}
+
+void CFileManager::TellOfRows()
+{
+    if (!m_rowsUntold)
+        return;
+    m_rowsUntold = false;
+    Notify(NOTIFY_LIST);
+}
+
+bool CFileManager::Advance(size_t mostRows)
+{
+    CShowListReader::CFound found;
+    bool came = m_reader->Take(found);
+    if (came)
+    {
+        for (const CShowListReader::CLine& line : found.lines)
+            Log(line);
+        for (CShowListReader::CShow& show : found.shows)
+            m_arrived.shows.push_back(std::move(show));
+        m_arrived.ended = m_arrived.ended || found.ended;
+    }
+    const size_t first = m_files.size();
+    for (; m_arrivedAt < m_arrived.shows.size() && m_files.size() - first < mostRows; ++m_arrivedAt)
+    {
+        const CShowListReader::CShow& show = m_arrived.shows[m_arrivedAt];
+        if (std::find(m_madeWhileListing.begin(), m_madeWhileListing.end(), show.path) != m_madeWhileListing.end())
+            continue;
+        // The file reads its flags from what the reader found (ReadHeader).
+        m_handed = &show;
+        m_files.push_back(std::make_unique<CFile>(this, m_core, show.path));
+        m_handed = nullptr;
+    }
+    const bool made = m_files.size() > first;
+    if (made)
+    {
+        const auto middle = m_files.begin() + std::ptrdiff_t(first);
+        std::stable_sort(middle, m_files.end(), CompareFiles);
+        if (std::is_sorted(m_files.begin(), middle, CompareFiles))
+            std::inplace_merge(m_files.begin(), middle, m_files.end(), CompareFiles);
+        else
+            std::stable_sort(m_files.begin(), m_files.end(), CompareFiles);
+    }
+    const bool ended = m_arrived.ended && m_arrivedAt == m_arrived.shows.size();
+    if (ended)
+    {
+        m_listing = false;
+        m_arrived = CShowListReader::CFound();
+        m_arrivedAt = 0;
+        m_madeWhileListing.clear();
         if (m_fileLines > kMostFileLines)
             CApp::Log(kLogCategory,
                       "Left out of the log: " + std::to_string(m_fileLines - kMostFileLines) +
                           " more lines about the files of \"" + m_folder + "\"",
                       1);
     }
-    m_listing = false;
-    m_headers.EndListing();
-    std::stable_sort(m_files.begin(), m_files.end(), CompareFiles);
-    if (changed)
-        Notify(NOTIFY_LIST);
+    m_rowsUntold = m_rowsUntold || made;
+    return came || made || ended;
+}
+
+void CFileManager::Log(const CShowListReader::CLine& line)
+{
+    if (line.aboutFile)
+        LogAboutFile(line.category, line.text);
+    else
+        CApp::Log(line.category, line.text, 1);
 }
 
 CFile* CFileManager::GetFile(uint32_t index) const
@@ -192,6 +239,9 @@ CFile* CFileManager::CreateShowFile()
         return nullptr;
     }
     CFile* created = file.get();
+    KeepListed(created->GetPath());
+    if (m_listing)
+        m_madeWhileListing.push_back(created->GetPath());
     m_files.push_back(std::move(file));
     Notify(NOTIFY_LIST);
     return created;
@@ -216,6 +266,7 @@ bool CFileManager::RemoveFile(CFile* file)
     }
     if (file == m_current)
         SetCurrentFile(nullptr);
+    m_kept.erase(std::remove(m_kept.begin(), m_kept.end(), path), m_kept.end());
     const int32_t index = IndexOf(file);
     if (index >= 0)
     {
@@ -235,7 +286,7 @@ bool CFileManager::IsShowFile(const std::string& path)
             return false;
         // What the root's start tag says is enough; the rest of the file is not read.
         std::string why;
-        const bool show = IsMainProductHeader(path, CFile::ReadHeader(path), why);
+        const bool show = CShowListReader::IsMainProductShow(path, CFile::ReadHeader(path), why);
         if (!why.empty())
             CApp::Log(kLogCategory, why, 1);
         return show;
@@ -246,9 +297,19 @@ bool CFileManager::IsShowFile(const std::string& path)
     }
 }
 
-const CShowHeader& CFileManager::ReadHeader(const std::string& path, const struct stat* status)
+const CShowHeader& CFileManager::ReadHeader(const std::string& path, const struct stat*)
 {
-    return m_headers.Read(path, status);
+    if (m_handed && m_handed->path == path)
+        return m_handed->header;
+    // A show saved or renamed, or made read-only since: one file, read at once.
+    m_unkept = m_read ? m_read(path, nullptr) : CFile::ReadHeader(path);
+    return m_unkept;
+}
+
+void CFileManager::KeepListed(const std::string& path)
+{
+    if (std::find(m_kept.begin(), m_kept.end(), path) == m_kept.end())
+        m_kept.push_back(path);
 }
 
 void CFileManager::LogAboutFile(const std::string& category, const std::string& line)

@@ -2,7 +2,9 @@
 
 #include "foundation/subject.h"
 #include "model/show_header_cache.h"
+#include "model/show_list_reader.h"
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -19,14 +21,16 @@ class TiXmlDocument;
 // and the "*.xml" files there that are shows of the main product, within kMostShowFiles. It keeps
 // which show is open, makes new empty shows under free names and removes shows from disk. Tells
 // its observers NOTIFY_LIST when the list changes and NOTIFY_SELECTION when the open show changes.
-// Main thread only.
+// Main thread only: the folder is read on the thread of its reader (CShowListReader), whose
+// findings become rows in Update, a tick at a time.
 class CFileManager : public CSubject
 {
 public:
     // Lists the application data folder.
     CFileManager();
-    // Lists the given folder instead; an empty folder lists nothing and makes no files.
-    explicit CFileManager(const std::string& folder);
+    // Lists the given folder instead; an empty folder lists nothing and makes no files. read,
+    // where given, reads the shows' headers instead of CFile::ReadHeader.
+    explicit CFileManager(const std::string& folder, TShowHeaderRead read = nullptr);
     ~CFileManager() override;
     CFileManager(const CFileManager&) = delete;
     CFileManager& operator=(const CFileManager&) = delete;
@@ -36,22 +40,35 @@ public:
     CCore* GetCore() const { return m_core; }
     const std::string& GetFolder() const { return m_folder; }
 
-    // What a listing costs, however many files the folder holds: a walk over its names, and the
+    // What a listing reads, however many files the folder holds: a walk over its names, and the
     // first kMostShowFiles ".show" files by name and as many ".xml" files, each read up to its
-    // root's start tag (a plain show some 10 us, one read to the list's reach some 0.75 ms) within
-    // kListingReadBudget in all, of which the shows are listed. Genuine folders hold some
-    // hundreds. One log line says how many files were left.
-    static constexpr size_t kMostShowFiles = 4096;
+    // root's start tag (a plain show some 10 us, one read to the list's reach some 20 ms) within
+    // kListingReadBudget in all, of which the shows are listed, and the shows made or saved here
+    // whatever the bound. Genuine folders hold some hundreds. One log line says how many files
+    // were left.
+    static constexpr size_t kMostShowFiles = 16384;
     // What one listing reads of the files it has not kept from an earlier one (CXmlRootTagReader):
-    // some 64 shows read to the list's reach, 50 ms, where a genuine show costs 4 KB. The shows
-    // past it are listed read-only for this listing, and the ".xml" files past it not listed.
+    // some 64 shows read to the list's reach, where a genuine show costs 4 KB. The shows past it
+    // are listed read-only for this listing, and the ".xml" files past it not listed.
     static constexpr size_t kListingReadBudget = 256 * 1024 * 1024;
     // The lines a listing logs about single files; one more says how many were left out.
     static constexpr size_t kMostFileLines = 8;
+    // The rows a tick makes of what the reader found, a few milliseconds of the frame.
+    static constexpr size_t kMostRowsPerTick = 256;
 
-    // Lists the folder again, sorted by name. Every file object is made anew, so an open show
-    // is closed first (observers hear NOTIFY_SELECTION).
+    // Lists the folder again: the list is emptied at once (an open show is closed first, and
+    // observers hear NOTIFY_SELECTION and NOTIFY_LIST), and the shows come back, sorted by name,
+    // as the reader finds them (Update).
     void Refresh();
+    // Makes rows of what the reader has found since, within kMostRowsPerTick, and tells the
+    // observers NOTIFY_LIST where it made any. Called every tick.
+    void Update();
+    // Whether a listing is still under way.
+    bool IsListing() const { return m_listing; }
+    // Makes every row of the listing under way as soon as the reader has found it, for callers
+    // that need the whole list before they go on (tests, benchmarks): false where the reader
+    // finds nothing more within quiet.
+    bool FinishListing(std::chrono::milliseconds quiet = std::chrono::seconds(60));
     uint32_t GetCount() const { return static_cast<uint32_t>(m_files.size()); }
     // Null past the end.
     CFile* GetFile(uint32_t index) const;
@@ -77,9 +94,11 @@ public:
     // Whether the file is a show of the main product: an XML file whose "show" root names
     // "Lumivo" as its application.
     static bool IsShowFile(const std::string& path);
-    // What CFile::ReadHeader reads of the file, kept from when the list last read it while the
-    // file has not changed since (CShowHeaderCache::Read). Valid until the next call.
+    // What CFile::ReadHeader reads of the file: as the reader found it for a row being made, else
+    // read now. Valid until the next call.
     const CShowHeader& ReadHeader(const std::string& path, const struct stat* status = nullptr);
+    // The show at the path, made or saved by the user, is listed whatever the bound.
+    void KeepListed(const std::string& path);
     // Logs a line about one of the files, within a listing only the first kMostFileLines.
     void LogAboutFile(const std::string& category, const std::string& line);
     // Why the last CreateShowFile or RemoveFile failed, ready to show in the interface's
@@ -99,6 +118,11 @@ public:
 private:
     // Keeps the message to show and logs it.
     void Fail(const CShowMessage& message);
+    // Takes what the reader found and makes at most mostRows rows of it; whether anything came.
+    bool Advance(size_t mostRows);
+    // NOTIFY_LIST, where rows were made since last told.
+    void TellOfRows();
+    void Log(const CShowListReader::CLine& line);
 
     std::vector<std::unique_ptr<CFile>> m_files;
     CCore* m_core = nullptr;
@@ -109,7 +133,17 @@ private:
     std::string m_errorName;
     std::unique_ptr<TiXmlDocument> m_pending;
     bool m_pendingMainProduct = false;
-    CShowHeaderCache m_headers;
+    TShowHeaderRead m_read;
+    std::unique_ptr<CShowListReader> m_reader;
     bool m_listing = false;
     size_t m_fileLines = 0;  // of the listing
+    // Found by the reader, made into rows from m_arrivedAt on.
+    CShowListReader::CFound m_arrived;
+    size_t m_arrivedAt = 0;
+    // The shows made by NEW while the listing is read, which it may find as well.
+    std::vector<std::string> m_madeWhileListing;
+    const CShowListReader::CShow* m_handed = nullptr;  // the row being made
+    bool m_rowsUntold = false;
+    CShowHeader m_unkept;
+    std::vector<std::string> m_kept;
 };

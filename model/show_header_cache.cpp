@@ -20,7 +20,8 @@ bool CShowHeaderCache::CStamp::operator==(const CStamp& other) const
            changed == other.changed;
 }
 
-CShowHeaderCache::CShowHeaderCache(std::chrono::nanoseconds settle) : m_settle(settle)
+CShowHeaderCache::CShowHeaderCache(std::chrono::nanoseconds settle, TShowHeaderRead read)
+    : m_settle(settle), m_read(read ? std::move(read) : TShowHeaderRead(&CFile::ReadHeader))
 {
 }
 
@@ -47,7 +48,7 @@ const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct 
     {
         if (kept != m_entries.end())
             m_entries.erase(kept);
-        m_unkept = CFile::ReadHeader(path, m_reader.get());
+        m_unkept = m_read(path, m_reader.get());
         return m_unkept;
     }
     if (kept != m_entries.end() && kept->second.stamp == stamp &&
@@ -59,7 +60,7 @@ const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct 
     // Refused unread, and read afresh by a listing with budget to spare.
     if (m_reader && m_reader->IsSpent())
     {
-        m_unkept = CFile::ReadHeader(path, m_reader.get());
+        m_unkept = m_read(path, m_reader.get());
         return m_unkept;
     }
     struct timespec now = {};
@@ -70,7 +71,7 @@ const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct 
     entry.stamp = stamp;
     entry.settled = stamp.changed + m_settle.count() <= Nanoseconds(now);
     entry.listing = m_listing;
-    entry.header = CFile::ReadHeader(path, m_reader.get());
+    entry.header = m_read(path, m_reader.get());
     return entry.header;
 }
 

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,16 +28,23 @@ struct CShowHeader
     std::optional<bool> mainProduct;
 };
 
+class CXmlRootTagReader;
+
+// How a show's header is read (CFile::ReadHeader): the path, and the reader that lends its memory
+// and spends its budget.
+using TShowHeaderRead = std::function<CShowHeader(const std::string& path, CXmlRootTagReader* reader)>;
+
 // What the show list reads of each show file, kept for as long as the file stays as it was read:
 // the same file at the path, of the same size, last written and changed at the same times.
 // Listing the folder again, as after a save, then reads only the shows that changed. A file
 // changed less than settle before it was read is kept only for the rest of the listing that read
 // it: a change that follows within the file system's clock tick would not show in its times.
-// Main thread only.
+// One thread only: that of the show list's reader (CShowListReader).
 class CShowHeaderCache
 {
 public:
-    explicit CShowHeaderCache(std::chrono::nanoseconds settle = std::chrono::seconds(2));
+    // read, where given, reads the headers instead of CFile::ReadHeader.
+    explicit CShowHeaderCache(std::chrono::nanoseconds settle = std::chrono::seconds(2), TShowHeaderRead read = nullptr);
 
     // The file's header, from an earlier read while the file has not changed since; else read
     // now. status, where given, is the file's as the caller has just asked for it (following a
@@ -71,6 +79,7 @@ private:
     static bool StampOf(const struct stat& status, CStamp& stamp);
 
     std::chrono::nanoseconds m_settle;
+    TShowHeaderRead m_read;
     std::unordered_map<std::string, CEntry> m_entries;
     uint64_t m_listing = 0;
     bool m_listingOpen = false;

@@ -12,6 +12,7 @@
 #include "tests/model/show_test_support.h"
 #include "tests/support/memory_use.h"
 #include "tests/support/test_folder.h"
+#include "tests/support/utf16_text.h"
 
 #include <gtest/gtest.h>
 
@@ -22,9 +23,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <ctime>
 #include <fstream>
+#include <mutex>
 
 using namespace showtest;
 
@@ -45,8 +49,15 @@ protected:
     {
         auto files = std::make_unique<CFileManager>(folder);
         files->SetCore(nullptr);
+        EXPECT_TRUE(files->FinishListing());
         observer.Observe(files.get());
         return files;
+    }
+    // Lists the folder again, and waits until every row is made.
+    static void Relist(CFileManager& files)
+    {
+        files.Refresh();
+        EXPECT_TRUE(files.FinishListing());
     }
 
     static std::string Names(const CFileManager& files)
@@ -120,11 +131,11 @@ TEST_F(ShowFileListTest, ListsShowsAndMainProductXmlFilesByName)
     EXPECT_FALSE(CFileManager::IsShowFile(Path("none.xml")));
     EXPECT_FALSE(CFileManager::IsShowFile(folder + "/.."));
 
-    // A prefix comes first.
+    // A prefix comes first. The list is emptied at once and filled as the shows are read.
     WriteText(Path("ab.show"), kOwnShow);
-    files->Refresh();
+    Relist(*files);
     EXPECT_EQ(Names(*files), "X a ab b");
-    EXPECT_EQ(observer.codes, std::vector<uint32_t>{NOTIFY_LIST});
+    EXPECT_EQ(observer.codes, (std::vector<uint32_t>{NOTIFY_LIST, NOTIFY_LIST}));
 }
 
 TEST_F(ShowFileListTest, StartRemovesOnlyWhatItsOwnSavesCutShortLeft)
@@ -235,8 +246,15 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
     char* argv[] = {name, nullptr};
     CApp app(CVersion(1, 7, 0), 1, argv);
     const size_t most = CFileManager::kMostShowFiles;
-    const std::string past = "4096 \".show\" and as many \".xml\" files";
+    const std::string past = std::to_string(most) + " \".show\" and as many \".xml\" files";
+    const std::string onePast = "Not read: 1 of the " + std::to_string(most + 1) + " files in \"%s\", past " + past;
     const std::string far = BehindComment(kXmlRootTagReach + (1 << 20), kOwnShow);
+    // Text decoded the slow way counts for the budget as it costs, some twenty times a byte.
+    const std::string latin = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<!--" + std::string(1000000, '\xE9') +
+                              "-->\n" + kOwnShow;
+    const std::string wide = Utf16("<?xml version=\"1.0\"?>\n<!--" + std::string(200000, 'x') + "-->\n" + kOwnShow);
+    const size_t slowBudget = CFileManager::kListingReadBudget / (kXmlRootTagReach / kXmlRootTagConvertedReach);
+    const std::string leftOut = "Left out of the log: %n more lines about the files of \"%s\"";
     const struct
     {
         const char* what;
@@ -244,19 +262,23 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
         const char* content;  // none for a pipe
         size_t files;
         size_t listed;
-        // The last line the listing logs about the folder ("%s" for it), and how many it logs.
+        // The last line the listing logs about the folder ("%s" for it, "%n" for any count), and
+        // how many it logs.
         std::string logged;
         size_t lines;
         bool linked = false;  // each file a link to the first
+        size_t mostRead = CFileManager::kListingReadBudget + kXmlRootTagReach;
     } rows[] = {
-        {"one show past the count", ".show", kOwnShow, most + 1, most,
-         "Not read: 1 of the 4097 files in \"%s\", past " + past, 1},
-        {"one XML show past the count", ".xml", kMainProductShow, most + 1, most,
-         "Not read: 1 of the 4097 files in \"%s\", past " + past, 1},
+        {"one show past the count", ".show", kOwnShow, most + 1, most, onePast, 1},
+        {"one XML show past the count", ".xml", kMainProductShow, most + 1, most, onePast, 1},
+        {"5,000 small shows", ".show", kOwnShow, 5000, 5000, "", 0},
         {"a hundred pipes named as shows", ".show", nullptr, 100, 0,
          "Not listed: 92 more entries of \"%s\" that are not regular files", 9},
         {"a hundred shows past the reach", ".show", far.c_str(), 100, 100,
          "Left out of the log: 92 more lines about the files of \"%s\"", 9, true},
+        {"forty shows behind Windows-1252", ".show", latin.c_str(), 40, 40, leftOut, 9, true,
+         slowBudget + kXmlRootTagReach},
+        {"64 shows behind UTF-16", ".show", wide.c_str(), 64, 64, leftOut, 9, true, slowBudget + kXmlRootTagReach},
     };
     for (const auto& row : rows)
     {
@@ -268,7 +290,7 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
             if (row.linked && i > 0)
                 ASSERT_EQ(link((shows + "/s10000" + row.extension).c_str(), path.c_str()), 0);
             else if (row.content)
-                WriteText(path, row.content);
+                WriteText(path, row.content == wide.c_str() ? wide : std::string(row.content));  // UTF-16 holds NULs
             else
                 ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
         }
@@ -276,27 +298,45 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
         const size_t start = BytesRead();
         CFileManager files(shows);
         files.SetCore(nullptr);
-        EXPECT_LE(BytesRead() - start, CFileManager::kListingReadBudget + kXmlRootTagReach) << row.what;
+        EXPECT_TRUE(files.FinishListing()) << row.what;
+        EXPECT_LE(BytesRead() - start, row.mostRead) << row.what;
         EXPECT_EQ(files.GetCount(), row.listed) << row.what;
         EXPECT_EQ(files.FindFile("s" + std::to_string(10000 + most)), nullptr) << row.what;
         const std::vector<std::string> lines = CApp::GetLogger()->GetLines();
         std::string logged = row.logged;
-        logged.replace(logged.find("%s"), 2, shows);
+        if (logged.find("%s") != std::string::npos)
+            logged.replace(logged.find("%s"), 2, shows);
+        const size_t count = logged.find("%n");
+        const std::string last = lines.empty() ? "" : lines.back();
         EXPECT_EQ(lines.size() - before, row.lines) << row.what;
-        EXPECT_NE(lines.back().find(logged), std::string::npos) << row.what << ": " << lines.back();
+        if (row.lines > 0)
+        {
+            EXPECT_NE(count == std::string::npos ? last.find(logged)
+                                                 : last.find(logged.substr(count + 2), last.find(logged.substr(0, count))),
+                      std::string::npos)
+                << row.what << ": " << last;
+        }
+        // A show made with NEW stays listed at later listings, whatever the folder holds.
+        CFile* made = files.CreateShowFile();
+        ASSERT_NE(made, nullptr) << row.what;
+        const std::string name = made->GetName();
+        files.Refresh();
+        EXPECT_TRUE(files.FinishListing()) << row.what;
+        EXPECT_NE(files.FindFile(name), nullptr) << row.what;
     }
 }
 
 TEST_F(ShowFileListTest, RefreshTellsOfEveryChangeOfTheList)
 {
     auto files = List();
-    files->Refresh();
+    Relist(*files);
     EXPECT_TRUE(observer.codes.empty());
 
+    // Filled, emptied, filled.
     WriteText(Path("show1.show"), kOwnShow);
-    files->Refresh();
-    files->Refresh();
-    EXPECT_EQ(observer.codes, (std::vector<uint32_t>{NOTIFY_LIST, NOTIFY_LIST}));
+    Relist(*files);
+    Relist(*files);
+    EXPECT_EQ(observer.codes, (std::vector<uint32_t>{NOTIFY_LIST, NOTIFY_LIST, NOTIFY_LIST}));
 
     // An open show is closed first: its object is about to go.
     observer.codes.clear();
@@ -311,9 +351,44 @@ TEST_F(ShowFileListTest, RefreshTellsOfEveryChangeOfTheList)
     // No data folder: nothing listed, nothing made.
     CFileManager none("");
     none.SetCore(nullptr);
+    EXPECT_TRUE(none.FinishListing());
     EXPECT_EQ(none.GetCount(), 0u);
     EXPECT_EQ(none.CreateShowFile(), nullptr);
     EXPECT_FALSE(none.GetError().empty());
+}
+
+TEST_F(ShowFileListTest, TheFolderIsReadWhileTheMainThreadGoesOn)
+{
+    WriteText(Path("b.show"), kOwnShow);
+    WriteText(Path("a.show"), kOwnShow);
+    // A reader that holds each show until the test lets it go, ten seconds at most.
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool released = false;
+    std::atomic<int> read{0};
+    const auto held = [&](const std::string& path, CXmlRootTagReader* reader) {
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait_for(lock, std::chrono::seconds(10), [&] { return released; });
+        }
+        ++read;
+        return CFile::ReadHeader(path, reader);
+    };
+    CFileManager files(folder, held);
+    files.SetCore(nullptr);
+    files.Update();
+    EXPECT_EQ(read, 0);
+    EXPECT_EQ(files.GetCount(), 0u);
+    EXPECT_TRUE(files.IsListing());
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        released = true;
+    }
+    changed.notify_all();
+    EXPECT_TRUE(files.FinishListing());
+    EXPECT_FALSE(files.IsListing());
+    EXPECT_EQ(Names(files), "a b");
+    EXPECT_EQ(read, 2);
 }
 
 TEST_F(ShowFileListTest, NewShowsTakeTheFirstFreeNameAndNeverOverwrite)
@@ -322,7 +397,7 @@ TEST_F(ShowFileListTest, NewShowsTakeTheFirstFreeNameAndNeverOverwrite)
     EXPECT_EQ(files->NewShowName(), "show1");
     WriteText(Path("show1.show"), kOwnShow);
     WriteText(Path("show3.show"), kOwnShow);
-    files->Refresh();
+    Relist(*files);
     EXPECT_EQ(files->NewShowName(), "show2");
 
     // A show written since the listing is not written over.
@@ -396,7 +471,7 @@ TEST_F(ShowFileListTest, RemovingDeletesFromDiskAndList)
 
     // A show that has become read-only on disk since it was listed stays, and says why.
     WriteText(Path("d.show"), kOwnShow);
-    files->Refresh();
+    Relist(*files);
     WriteText(Path("d.show"), Utf16("<show readonly=\"true\"/>"));
     EXPECT_FALSE(files->RemoveFile(files->FindFile("d")));
     EXPECT_EQ(files->GetError(), "The show \"d\" is read-only and cannot be deleted.");
@@ -420,7 +495,7 @@ TEST_F(ShowFileListTest, ObserversFollowAsManyFilesAsTheirSetHolds)
     files->GetFile(2)->Refresh();
     EXPECT_EQ(rows.codes, std::vector<uint32_t>{NOTIFY_UNKNOWN});
     files->AttachFiles(&rows, nullptr);
-    files->Refresh();
+    Relist(*files);
     files->AttachFiles(&rows, &set);
     EXPECT_EQ(set.GetCount(), 2u);
 }
@@ -498,6 +573,7 @@ TEST_F(ShowFileListTest, AShowCostsTheListOnlyItsFlagsWhateverItsStart)
         const size_t before = HeapInUse();
         files = std::make_unique<CFileManager>(shows);
         files->SetCore(nullptr);
+        EXPECT_TRUE(files->FinishListing());
         return HeapInUse() - std::min(before, HeapInUse());
     };
     std::unique_ptr<CFileManager> plain;

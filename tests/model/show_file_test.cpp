@@ -631,6 +631,7 @@ TEST_F(ShowFileTest, AShowOpenedDuringAResyncWaitsUntilTheLinkHasDrained)
               "<show application=\"Tanzo\"><playbacks><playback index=\"4\" label=\"Later\"/></playbacks></show>");
     CFileManager* files = core->GetFileManager();
     files->Refresh();
+    ASSERT_TRUE(files->FinishListing());
     ASSERT_EQ(files->GetCount(), 2u);
 
     // No controller chosen: nothing to wait for.

@@ -164,6 +164,7 @@ protected:
     CFile* ListedShow(const std::string& name)
     {
         m_core->GetFileManager()->Refresh();
+        m_core->GetFileManager()->FinishListing();
         return m_core->GetFileManager()->FindFile(name);
     }
 

@@ -308,6 +308,7 @@ TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
     for (size_t i = 0; i < std::size(locked); ++i)
         std::ofstream(Shows() + "/locked" + std::to_string(i) + ".show") << locked[i];
     Click(Row(page->GetFileList(), 5));
+    ASSERT_TRUE(files->FinishListing());
     ASSERT_TRUE(!files->GetCurrentFile() && files->GetCount() == 4u);
     for (int row = 0; row < int(std::size(locked)); ++row)
     {
@@ -346,6 +347,7 @@ TEST_F(SettingsPage, AChosenLanguageRedrawsTheShowsRowsInItAtOnce)
     utimbuf times{december, december};
     ASSERT_EQ(utime(show.c_str(), &times), 0);
     files->Refresh();
+    ASSERT_TRUE(files->FinishListing());
     root = std::make_unique<CAreaMain>(nullptr, 768, 1024, core.get());
     root->SetVisible(true);
     root->SetPage(CAreaMain::kPageSettings);
@@ -384,6 +386,7 @@ TEST_F(SettingsPage, OpeningAShowFollowsItsRecordsToTheController)
                                               "label=\"Intro\"/><playback index=\"5\" label=\"End\"/>"
                                               "</playbacks></show>";
     files->Refresh();
+    ASSERT_TRUE(files->FinishListing());
     AddUnit(kUnit);
     // Chosen a moment ago, the controller is still being read: the show waits for that.
     const auto open = [&] {
