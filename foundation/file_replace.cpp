@@ -17,8 +17,10 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <unordered_map>
 #include <unordered_set>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -69,32 +71,76 @@ pid_t WriterOf(const std::string& name)
 // up (ELOOP): a chain of this many opens, one more does not.
 constexpr int kMaxLinks = 40;
 
+// What the links a sweep follows have led to, and how many steps following them took: the
+// folder's links may all lead through one chain (a shared folder linked once, its shows through
+// that link), which is then read once, not once a link.
+struct CLinkMemo
+{
+    std::unordered_map<std::string, std::pair<std::string, int>> resolved;  // target, error
+    size_t steps = 0;
+};
+
+// What following the links of one sweep may cost in all: a genuine link leads to its file in a
+// step or two, so this stands far above any user's folder, while the first kMostLinks links each
+// through a chain of kMaxLinks of its own would cost some 80,000 calls to the file system.
+constexpr size_t kMostLinkSteps = 4096;
+
 // Where a write to the path lands: the file at the end of the symbolic links it names, each
 // relative link read from its own folder. The path itself when it is no link, or nothing is there.
-bool FollowLinks(const std::string& path, std::string& target, int& error)
+// With a memo, what an earlier call found is taken from it, and a call past its steps fails.
+bool FollowLinks(const std::string& path, std::string& target, int& error, CLinkMemo* memo = nullptr)
 {
     target = path;
+    error = 0;
+    std::vector<std::string> passed;
     for (int followed = 0;; ++followed)
     {
+        if (memo)
+        {
+            const auto found = memo->resolved.find(target);
+            if (found != memo->resolved.end())
+            {
+                target = found->second.first;
+                error = found->second.second;
+                break;
+            }
+            if (memo->steps >= kMostLinkSteps)
+            {
+                // Not remembered: it is no answer, only the end of what the sweep may spend.
+                error = ELOOP;
+                return false;
+            }
+            ++memo->steps;
+        }
         struct stat status;
         if (::lstat(target.c_str(), &status) != 0 || !S_ISLNK(status.st_mode))
-            return true;
+            break;
         if (followed == kMaxLinks)
         {
             // A loop, or a chain longer than anything the system would open.
             error = ELOOP;
-            return false;
+            break;
         }
         char buffer[PATH_MAX];
         const ssize_t length = ::readlink(target.c_str(), buffer, sizeof(buffer));
         if (length < 0 || size_t(length) >= sizeof(buffer))
         {
             error = length < 0 ? errno : ENAMETOOLONG;
-            return false;
+            break;
         }
+        if (memo)
+            passed.push_back(target);
         const std::string next(buffer, size_t(length));
         target = next[0] == '/' ? next : FolderOf(target) + "/" + next;
     }
+    // Each link passed leads where the whole chain did, within as many links as remained of
+    // kMaxLinks, or further: remembered only for a chain that ended well.
+    if (memo && error == 0)
+    {
+        for (const std::string& link : passed)
+            memo->resolved.emplace(link, std::make_pair(target, 0));
+    }
+    return error == 0;
 }
 
 // The new file's name in the folder: the target's name leads, cut short where the whole would
@@ -268,6 +314,7 @@ std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder, si
     // name it alike, and are passed over by name before anything is asked of the disk.
     std::unordered_set<std::string> sweptNames;
     std::set<std::pair<dev_t, ino_t>> swept;
+    CLinkMemo memo;
     struct stat status;
     if (::stat(folder.c_str(), &status) == 0)
         swept.emplace(status.st_dev, status.st_ino);
@@ -275,7 +322,7 @@ std::vector<std::string> RemoveInterruptedReplaces(const std::string& folder, si
     {
         std::string target;
         int error = 0;
-        if (!FollowLinks(link, target, error))
+        if (!FollowLinks(link, target, error, &memo))
             continue;
         const std::string there = FolderOf(target);
         if (sweptNames.count(there) != 0)
