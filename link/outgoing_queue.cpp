@@ -83,15 +83,13 @@ void COutgoingQueue::QueueRead(const CMessage::STarget& target, SIndexed& entry,
     const int lane = LaneOf(target, breadth);
     if (read)
     {
-        // Asked for again before it left the lane: it waits where it stands, under a sequence of
-        // its own as every record sent.
+        // Asked for again before it left the lane: it waits where it stands.
         read->waiting = true;
-        read->sequence = m_nextSequence++;
         --m_overtaken[lane];
     }
     else
     {
-        m_reads[lane].push_back(SRead{target, m_nextSequence++, true, false});
+        m_reads[lane].push_back(SRead{target, 0, true, false});
         read = entry.read[breadth] = &m_reads[lane].back();
     }
     read->unasked = unasked;
@@ -178,10 +176,16 @@ bool COutgoingQueue::TakeHead(CMessage& head)
         // From now on an answer may be on its way for this very record: a newer one for its
         // target queues behind it.
         m_inFlight = true;
+        // Numbered as it leaves, so that the controller meets the numbers one by one in the order
+        // the records come, whichever lane they waited in; resends keep the number.
         if (m_flightLane != kInOrderFlight)
+        {
+            m_reads[m_flightLane].front().sequence = m_nextSequence++;
             ForgetReadFront(m_flightLane, true);
+        }
         else
         {
+            m_inOrder.front().message.SetSequence(m_nextSequence++);
             NoteLoadSent(m_inOrder.front());
             if (m_inOrder.front().message.IsLastValueOnly())
             {
@@ -357,7 +361,6 @@ COutgoingQueue::SQueued* COutgoingQueue::Append(const CMessage& message)
     if (m_inOrder.size() >= kMostInOrder || m_inOrderBytes >= kMostInOrderBytes)
         return nullptr;
     m_inOrder.push_back(SQueued{message, m_fences, m_loading ? m_lastLoad : 0});
-    m_inOrder.back().message.SetSequence(m_nextSequence++);
     m_inOrderBytes += message.GetValueRef().GetHeldBytes();
     return &m_inOrder.back();
 }

@@ -13,6 +13,11 @@
 // and a frame with its sequence completes it. Not locked: the device manager keeps it under its
 // send lock.
 //
+// A record takes its sequence number from one counter when it first leaves as the head, and keeps
+// it for every resend: the numbers the controller meets advance by one in the order records leave,
+// whichever lane they waited in, and a record that never left (merged into another, taken back with
+// a load, cleared) takes none.
+//
 // A newer value takes the place of one queued for the same target when only the last of them
 // matters (CMessage::IsLastValueOnly), but never that of the head once it is sent, which an
 // answer to an earlier send would complete, and never across a record that keeps its place (a
@@ -22,37 +27,41 @@
 // A read is different: one that waits is sent after now, whatever stands around it, so it learns
 // what a newer read of its target would. A read of a target is therefore queued only when none
 // waits in its lane, and an action fences off only the values before it. A read queued in order
-// (this program's own, not news) takes the place of one of its target that waits in a lane.
+// (this program's own, not news: the reading after a unit is chosen, every playback, then every
+// fixture, then the programmer, as the protocol orders it) takes the place of one of its target
+// that waits in a lane.
 //
-// The reads that answers, the controller's announcements or a resync ask for are news, which
-// anyone on the network can forge by the thousand. They wait behind everything in order, in lanes
-// by kind of target (playbacks' own values, fixtures', the programmer's, cues', any other) and by
-// breadth: news of one object (a value of it, or everything about it) apart from news of many (all
-// the playbacks, a count's cue list, a resync). Narrow news has two turns for each of broad news
-// (kNarrowTurns), and within a breadth the kinds take turns, one read each: a flood of one kind
-// delays a read of another by one read a turn, and a flood of broad news delays narrow news by one
-// read in three, so that a value changed at the controller is read before the many reads that
-// "everything changed" floods ask, and broad news still has a third of the controller. A lane holds
-// a target at most once, in the order first asked: asked for again while it waits, a read keeps
-// its place, so nothing that waits waits twice in a lane or is pushed back by later news; a target
-// waiting in both lanes of its kind is read once, at the first of the two. A lane thus holds at
-// most the targets of its kind that the model reads: 640 of the playbacks (64 of 10 values), 384
-// of the fixtures (64 of 6), 21 of the programmer, 24,576 of the cues (64 playbacks of 48 cues of
-// 8 values). A read of news waits for what waits in order, then for the reads ahead of it in its
-// lane, each sent beside at most one read of every other lane: at most one pass over its lane. The
-// controller answering 1 ms late takes a read in about 1.06 ms: a playback's or a fixture's value
-// waits well under a second beside a flood of cue reads or of broad news, and a cue's at most one
-// pass over the cues, 24,576 reads in about 26 s (under a second on loopback), longer by a read a
-// turn for each other lane a flood keeps busy.
+// The reads that answers or the controller's announcements ask for are news, which anyone on the
+// network can forge by the thousand. They wait behind everything in order, in lanes by kind of
+// target (playbacks' own values, fixtures', the programmer's, cues', any other) and by breadth:
+// news of one object (a value of it, or everything about it) apart from news of many (all the
+// playbacks, a count's cue list, what lost notifications could have named, an aborted load's
+// objects). Narrow news has two turns for each of broad news (kNarrowTurns), and within a breadth
+// the kinds take turns, one read each: a flood of one kind delays a read of another by one read a
+// turn, and a flood of broad news delays narrow news by one read in three, so that a value changed
+// at the controller is read before the many reads that "everything changed" floods ask, and broad
+// news still has a third of the controller. A lane holds a target at most once, in the order first
+// asked: asked for again while it waits, a read keeps its place, so nothing that waits waits twice
+// in a lane or is pushed back by later news; a target waiting in both lanes of its kind is read
+// once, at the first of the two. A lane thus holds at most the targets of its kind that the model
+// reads: 640 of the playbacks (64 of 10 values), 384 of the fixtures (64 of 6), 21 of the
+// programmer, 24,576 of the cues (64 playbacks of 48 cues of 8 values). A read of news waits for
+// what waits in order, then for the reads ahead of it in its lane, each sent beside at most one
+// read of every other lane: at most one pass over its lane. The controller answering 1 ms late
+// takes a read in about 1.06 ms: a playback's or a fixture's value waits well under a second beside
+// a flood of cue reads or of broad news, and a cue's at most one pass over the cues, 24,576 reads
+// in about 26 s (under a second on loopback), longer by a read a turn for each other lane a flood
+// keeps busy.
 //
-// Records in order are bounded of their own, whoever queues them (a load, the operator): at most
-// kMostInOrder records, and a record is added only while their payloads hold less than
-// kMostInOrderBytes: well above the largest genuine show a load sends (25,024 records, 10 MB of
-// payloads) with all an operator queues meanwhile. At the bound a record that would be added is
-// refused (Queue says so); one that takes a waiting record's place, or a read of a target already
-// waiting, is still taken, as it adds nothing. So at most that many records are kept, each of at
-// most 1 KB payload (a newer value may lengthen one that waits): 42 MB with the index at the very
-// worst, 25 MB at the byte bound; and besides them the lanes of news, some 3 MB when full.
+// Records in order are bounded of their own, whoever queues them (a load, the operator, the reading
+// after a unit is chosen, some 1,000 reads): at most kMostInOrder records, and a record is added
+// only while their payloads hold less than kMostInOrderBytes: well above the largest genuine show a
+// load sends (25,024 records, 10 MB of payloads) with all an operator queues meanwhile. At the
+// bound a record that would be added is refused (Queue says so); one that takes a waiting record's
+// place, or a read of a target already waiting, is still taken, as it adds nothing. So at most that
+// many records are kept, each of at most 1 KB payload (a newer value may lengthen one that waits):
+// 42 MB with the index at the very worst, 25 MB at the byte bound; and besides them the lanes of
+// news, some 3 MB when full.
 class COutgoingQueue
 {
 public:
@@ -66,7 +75,7 @@ public:
         // playback, cue or fixture.
         kNews,
         // News of many objects: the reads of everything about a manager's objects, of a count's
-        // cue list, of a resync.
+        // cue list, of what lost notifications could have named.
         kBroadNews,
     };
 
@@ -116,6 +125,7 @@ private:
     struct SRead
     {
         CMessage::STarget target;
+        // Given when it leaves the lane.
         uint16_t sequence;
         // False once the target is read before it: by a read queued in order, or by its read in
         // the other lane of its kind. It is not sent, unless asked for again before it leaves.
