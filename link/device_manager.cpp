@@ -489,9 +489,12 @@ void CDeviceManager::ResyncModel()
 {
     if (!m_core)
         return;
-    m_reads = kReadsRefresh;
-    m_core->Resync();
+    // The program's own reads, some 1,000, go in order and in the order the model asks them, as
+    // the protocol orders a resync: every playback (the page the operator sees first), then every
+    // fixture, then the programmer. Lanes of news would have them take turns with each other and
+    // with news, and fill the playback page last.
     m_reads = kReadsInOrder;
+    m_core->Resync();
 }
 
 void CDeviceManager::QueueAsked(bool asked)

@@ -1121,6 +1121,22 @@ TEST_F(DeviceManagerTest, ChoosingAUnitDropsTheQueueResyncsAndReadsItsSettings)
     codes.codes.clear();
     model.resyncs = 0;
 
+    // The model reads everything, each object's values together: two values of two playbacks, of
+    // two fixtures and of the programmer here.
+    model.onResync = [&] {
+        const uint32_t reads[][3] = {
+            {MANAGER_PLAYBACK, COMMAND_GET_PROPERTIES, 0}, {MANAGER_PLAYBACK, COMMAND_GET_LABEL, 0},
+            {MANAGER_PLAYBACK, COMMAND_GET_PROPERTIES, 1}, {MANAGER_PLAYBACK, COMMAND_GET_LABEL, 1},
+            {MANAGER_FIXTURE, COMMAND_GET_LABEL, 0},       {MANAGER_FIXTURE, COMMAND_GET_ADDRESS, 0},
+            {MANAGER_FIXTURE, COMMAND_GET_LABEL, 1},       {MANAGER_FIXTURE, COMMAND_GET_ADDRESS, 1},
+            {MANAGER_PROGRAMMER, COMMAND_GET_FIXTURES, 0}, {MANAGER_PROGRAMMER, COMMAND_GET_BLIND, 0}};
+        for (const auto& read : reads)
+        {
+            CMessage message(read[0], read[1]);
+            message.SetIndex0(read[2]);
+            manager->QueueMessage(message);
+        }
+    };
     manager->SetConnectedAddress(kUnit);
     EXPECT_EQ(codes.Count(NOTIFY_SELECTION), 1u);
     EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_CONNECTED), 1u);
@@ -1128,13 +1144,19 @@ TEST_F(DeviceManagerTest, ChoosingAUnitDropsTheQueueResyncsAndReadsItsSettings)
     EXPECT_TRUE(manager->IsConnected());
     EXPECT_EQ(manager->GetConnectedDevice(), manager->GetDevice(0));
     EXPECT_EQ(manager->GetStatusColour().GetValue(), CRgbaColour(0, 255, 0, 255).GetValue());
-    // The old unit's records are gone; the chosen unit asks for its sACN settings.
-    const std::vector<CMessage> drained = Drain();
-    ASSERT_EQ(drained.size(), 2u);
-    EXPECT_EQ(drained[0].GetManager(), MANAGER_ACN);
-    EXPECT_EQ(drained[0].GetCommand(), COMMAND_GET_ENABLED);
-    EXPECT_EQ(drained[1].GetManager(), MANAGER_ACN);
-    EXPECT_EQ(drained[1].GetCommand(), COMMAND_GET_VALUE);
+    // The old unit's records are gone. The controller meets the resync as the protocol orders it,
+    // every playback, then every fixture, then the programmer, numbered on from the record the old
+    // unit was sent; then the chosen unit asks for its sACN settings.
+    std::vector<std::string> drained;
+    for (const CMessage& message : Drain())
+        drained.push_back(std::to_string(message.GetSequence()) + " " + MessageCommandName(message.GetCommand()) + " " +
+                          MessageManagerName(message.GetManager()) + " " + std::to_string(message.GetIndex0()));
+    EXPECT_EQ(drained, (std::vector<std::string>{
+                           "1 GetProperties Playback 0", "2 GetLabel Playback 0", "3 GetProperties Playback 1",
+                           "4 GetLabel Playback 1", "5 GetLabel Fixture 0", "6 GetAddress Fixture 0",
+                           "7 GetLabel Fixture 1", "8 GetAddress Fixture 1", "9 GetFixtures Programmer 0",
+                           "10 GetBlind Programmer 0", "11 GetEnabled AcnManager 0", "12 GetValue AcnManager 0"}));
+    model.onResync = nullptr;
 
     // The same choice again changes nothing; neither does any choice while locked.
     manager->SetConnectedAddress(kUnit);
