@@ -489,7 +489,7 @@ void CDeviceManager::ResyncModel()
 {
     if (!m_core)
         return;
-    // The program's own reads, some 1,000, go in order and in the order the model asks them, as
+    // The program's own reads, some 530, go in order and in the order the model asks them, as
     // the protocol orders a resync: every playback (the page the operator sees first), then every
     // fixture, then the programmer. Lanes of news would have them take turns with each other and
     // with news, and fill the playback page last.

@@ -72,12 +72,12 @@ struct CLinkSetup
 //
 // The outgoing queue (COutgoingQueue) sends one record at a time, resending the head every second
 // until a frame with its sequence comes back. What the model queues goes in order, first, the
-// reading after a unit is chosen among it, but for the reads that replies ask for: those are news,
-// and wait in the queue's lanes by kind of target and breadth (more than kMostNarrowReads from one
-// reply, or an aborted load's read-back, are news of many objects), taking turns, a target at most
-// once a lane; those a reply to nothing this program sent asked for are counted apart
-// (GetOwnQueueLength). Replies wait, within the bounds
-// below, until the main thread's tick routes them by manager identifier.
+// reading after a unit is chosen or comes back among it, but for the reads that replies ask for:
+// those are news, and wait in the queue's lanes by kind of target and breadth (more than
+// kMostNarrowReads from one reply, or an aborted load's read-back, are news of many objects),
+// taking turns, a target at most once a lane; those a reply to nothing this program sent asked for
+// are counted apart (GetOwnQueueLength). Replies wait, within the bounds below, until the main
+// thread's tick routes them by manager identifier.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any

@@ -54,7 +54,7 @@
 // keeps busy.
 //
 // Records in order are bounded of their own, whoever queues them (a load, the operator, the reading
-// after a unit is chosen, some 1,000 reads): at most kMostInOrder records, and a record is added
+// after a unit is chosen, some 530 reads): at most kMostInOrder records, and a record is added
 // only while their payloads hold less than kMostInOrderBytes: well above the largest genuine show a
 // load sends (25,024 records, 10 MB of payloads) with all an operator queues meanwhile. At the
 // bound a record that would be added is refused (Queue says so); one that takes a waiting record's
