@@ -27,41 +27,44 @@
 // A read is different: one that waits is sent after now, whatever stands around it, so it learns
 // what a newer read of its target would. A read of a target is therefore queued only when none
 // waits in its lane, and an action fences off only the values before it. A read queued in order
-// (this program's own, not news: the reading after a unit is chosen, every playback, then every
-// fixture, then the programmer, as the protocol orders it) takes the place of one of its target
-// that waits in a lane.
+// takes the place of one of its target that waits in a lane.
+//
+// This program's own reading of everything (kResync: after a unit is chosen or comes back, and the
+// objects an aborted load reached, then everything) waits in a lane of its own, behind everything
+// in order and ahead of news, in the order asked, a target at most once: the controller meets every
+// playback, then every fixture, then the programmer, as the protocol orders a resync, whatever news
+// waits meanwhile. It is some 530 reads: news waits that much longer after a unit is chosen, and an
+// operator's change not at all.
 //
 // The reads that answers or the controller's announcements ask for are news, which anyone on the
 // network can forge by the thousand. They wait behind everything in order, in lanes by kind of
 // target (playbacks' own values, fixtures', the programmer's, cues', any other) and by breadth:
 // news of one object (a value of it, or everything about it) apart from news of many (all the
-// playbacks, a count's cue list, what lost notifications could have named, an aborted load's
-// objects). Narrow news has two turns for each of broad news (kNarrowTurns), and within a breadth
-// the kinds take turns, one read each: a flood of one kind delays a read of another by one read a
-// turn, and a flood of broad news delays narrow news by one read in three, so that a value changed
-// at the controller is read before the many reads that "everything changed" floods ask, and broad
-// news still has a third of the controller. A lane holds a target at most once, in the order first
-// asked: asked for again while it waits, a read keeps its place, so nothing that waits waits twice
-// in a lane or is pushed back by later news; a target waiting in both lanes of its kind is read
-// once, at the first of the two. A lane thus holds at most the targets of its kind that the model
-// reads: 640 of the playbacks (64 of 10 values), 384 of the fixtures (64 of 6), 21 of the
-// programmer, 24,576 of the cues (64 playbacks of 48 cues of 8 values). A read of news waits for
-// what waits in order, then for the reads ahead of it in its lane, each sent beside at most one
-// read of every other lane: at most one pass over its lane. The controller answering 1 ms late
-// takes a read in about 1.06 ms: a playback's or a fixture's value waits well under a second beside
-// a flood of cue reads or of broad news, and a cue's at most one pass over the cues, 24,576 reads
-// in about 26 s (under a second on loopback), longer by a read a turn for each other lane a flood
-// keeps busy.
+// playbacks, a count's cue list, what lost notifications could have named). Narrow news has two
+// turns for each of broad news (kNarrowTurns), and within a breadth the kinds take turns, one read
+// each: a flood of one kind delays a read of another by one read a turn, and a flood of broad news
+// delays narrow news by one read in three, so that a value changed at the controller is read before
+// the many reads that "everything changed" floods ask, and broad news still has a third of the
+// controller. A lane holds a target at most once, in the order first asked: asked for again while
+// it waits, a read keeps its place, so nothing that waits waits twice in a lane or is pushed back
+// by later news; a target waiting in both lanes of its kind is read once, at the first of the two.
+// A lane thus holds at most the targets of its kind that the model reads: 640 of the playbacks (64
+// of 10 values), 384 of the fixtures (64 of 6), 21 of the programmer, 24,576 of the cues (64
+// playbacks of 48 cues of 8 values). A read of news waits for what waits in order and in the
+// resync's lane, then for the reads ahead of it in its lane, each sent beside at most one read of
+// every other lane: at most one pass over its lane. The controller answering 1 ms late takes a read
+// in about 1.06 ms: a playback's or a fixture's value waits well under a second beside a flood of
+// cue reads or of broad news, and a cue's at most one pass over the cues, 24,576 reads in about 26
+// s (under a second on loopback), longer by a read a turn for each other lane a flood keeps busy.
 //
-// Records in order are bounded of their own, whoever queues them (a load, the operator, the reading
-// after a unit is chosen, some 530 reads): at most kMostInOrder records, and a record is added
-// only while their payloads hold less than kMostInOrderBytes: well above the largest genuine show a
-// load sends (25,024 records, 10 MB of payloads) with all an operator queues meanwhile. At the
-// bound a record that would be added is refused (Queue says so); one that takes a waiting record's
-// place, or a read of a target already waiting, is still taken, as it adds nothing. So at most that
-// many records are kept, each of at most 1 KB payload (a newer value may lengthen one that waits):
-// 42 MB with the index at the very worst, 25 MB at the byte bound; and besides them the lanes of
-// news, some 3 MB when full.
+// Records in order are bounded of their own, whoever queues them (a load, the operator): at most
+// kMostInOrder records, and a record is added only while their payloads hold less than
+// kMostInOrderBytes: well above the largest genuine show a load sends (25,024 records, 10 MB of
+// payloads) with all an operator queues meanwhile. At the bound a record that would be added is
+// refused (Queue says so); one that takes a waiting record's place, or a read of a target already
+// waiting, is still taken, as it adds nothing. So at most that many records are kept, each of at
+// most 1 KB payload (a newer value may lengthen one that waits): 42 MB with the index at the very
+// worst, 25 MB at the byte bound; and besides them the lanes of news, some 3 MB when full.
 class COutgoingQueue
 {
 public:
@@ -77,9 +80,13 @@ public:
         // News of many objects: the reads of everything about a manager's objects, of a count's
         // cue list, of what lost notifications could have named.
         kBroadNews,
+        // This program's own reading of everything, after a unit is chosen or comes back, or a
+        // load is aborted.
+        kResync,
     };
 
-    // Only reads without a payload join the lanes of news; every other record goes in order.
+    // Only reads without a payload join the lanes of news or the resync; every other record goes
+    // in order.
     // Unasked: news from a reply to nothing this program sent, which anyone on the network can
     // send, counted apart (GetOwnCount). False when it was refused: the records in order are at
     // their bound.
@@ -128,7 +135,7 @@ private:
         // Given when it leaves the lane.
         uint16_t sequence;
         // False once the target is read before it: by a read queued in order, or by its read in
-        // the other lane of its kind. It is not sent, unless asked for again before it leaves.
+        // another lane. It is not sent, unless asked for again before it leaves.
         bool waiting;
         // Only unasked news asked for it.
         bool unasked;
@@ -148,14 +155,22 @@ private:
     // Narrow news goes this many times for each time broad news goes, when both wait.
     static constexpr int kNarrowTurns = 2;
     static constexpr int kLaneCount = kKindCount * kBreadths;
-    static int LaneOf(const CMessage::STarget& target, int breadth);
-    // The queued records of a target: the newest in order, not yet sent, and its read in each
-    // lane of its kind.
+    // The resync's lane comes after those of news, and a target's read in it after its reads of
+    // news.
+    static constexpr int kResyncLane = kLaneCount;
+    static constexpr int kAllLanes = kLaneCount + 1;
+    static constexpr int kResyncSlot = kBreadths;
+    static constexpr int kSlots = kBreadths + 1;
+    // The lane of a target's read in the slot given: a breadth of news, or the resync's.
+    static int LaneOf(const CMessage::STarget& target, int slot);
+    static int SlotOf(int lane);
+    // The queued records of a target: the newest in order, not yet sent, its read in each lane
+    // of its kind and in the resync's.
     struct SIndexed
     {
         SQueued* inOrder = nullptr;
-        SRead* read[kBreadths] = {};
-        bool IsEmpty() const { return !inOrder && !read[0] && !read[1]; }
+        SRead* read[kSlots] = {};
+        bool IsEmpty() const { return !inOrder && !read[0] && !read[1] && !read[2]; }
     };
     // In flight: no lane of news, but the records in order.
     static constexpr int kInOrderFlight = -1;
@@ -164,10 +179,12 @@ private:
     SQueued* Append(const CMessage& message);
     // The record at the front of the lane in order leaves it.
     void PopInOrder();
-    // A read of news: it waits in its lane unless it waits there already.
-    void QueueRead(const CMessage::STarget& target, SIndexed& entry, int breadth, bool unasked);
-    // The target is read before its read of news (of the breadth given), which is not sent then.
-    void Overtake(SRead* read, int breadth);
+    // A read of news or of the resync: it waits in its lane unless it waits there already.
+    void QueueRead(const CMessage::STarget& target, SIndexed& entry, int slot, bool unasked);
+    // The target is read before its read in the slot given, which is not sent then.
+    void Overtake(SRead* read, int slot);
+    // The reads at the front of the lane that are not to be sent go.
+    void SkipOvertaken(int lane);
     // The lane whose turn it is and that has a read to send, which then has its turn; none:
     // kInOrderFlight.
     int TakeTurn();
@@ -184,9 +201,9 @@ private:
     std::deque<SQueued> m_inOrder;
     // The payload bytes the records in order hold.
     size_t m_inOrderBytes = 0;
-    std::deque<SRead> m_reads[kLaneCount];
+    std::deque<SRead> m_reads[kAllLanes];
     // Reads in each lane that are not sent.
-    size_t m_overtaken[kLaneCount] = {};
+    size_t m_overtaken[kAllLanes] = {};
     // Reads in the lanes, waiting or in flight, that only unasked news asked for.
     size_t m_unasked = 0;
     // In each breadth the kind whose turn is next; how many turns narrow news had in a row.
