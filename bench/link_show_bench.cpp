@@ -319,6 +319,64 @@ void FullShowToTheStandin(benchmark::State& state)
 }
 BENCHMARK(FullShowToTheStandin)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
 
+// Beside the stand-in holding the full show, answering at once and 1 ms late (the argument), the
+// unit is chosen again after every playback's label changed at the controller unannounced: the
+// seconds from the choice until the model holds all 64 labels, the playback page's, which the
+// reading after the choice asks before any fixture's or the programmer's.
+void PlaybackPageAfterChoosingTheUnit(benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        CShowBeside beside;
+        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0)
+        {
+            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller"
+                                                           : beside.GetError().c_str());
+            break;
+        }
+        CCore& core = beside.GetCore();
+        CDeviceManager& link = *core.GetDeviceManager();
+        const CPlaybackManager& playbacks = *core.GetPlaybackManager();
+        auto label = [](uint32_t playback) { return "chosen " + std::to_string(playback); };
+        bool changed = beside.Command("notify-frames off") == "ok";
+        for (uint32_t playback = 0; changed && playback < CPlaybackManager::kPlaybackCount; ++playback)
+            changed = beside.Command("playback " + std::to_string(playback) + " label " + label(playback)) == "ok";
+        if (!changed || beside.Command("notify-frames on") != "ok" ||
+            beside.Command("delay " + std::to_string(state.range(0))) != "ok")
+        {
+            state.SkipWithError("the controller took no change");
+            break;
+        }
+        const CIpAddress unit = link.GetConnectedAddress();
+        link.SetConnectedAddress(CIpAddress());
+        link.SetConnectedAddress(unit);
+        const double seconds = TickUntil(
+            core,
+            [&] {
+                for (uint32_t playback = 0; playback < CPlaybackManager::kPlaybackCount; ++playback)
+                {
+                    if (playbacks.GetPlayback(playback)->GetLabel() != label(playback))
+                        return false;
+                }
+                return true;
+            },
+            std::chrono::seconds(120));
+        if (seconds < 0.0)
+        {
+            state.SkipWithError("the labels were not all read within two minutes");
+            break;
+        }
+        state.SetIterationTime(seconds);
+        state.counters["page_ms"] = 1000.0 * seconds;
+    }
+}
+BENCHMARK(PlaybackPageAfterChoosingTheUnit)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);
+
 // Sends records from the controller's address to the program's link, as anyone on that network
 // could.
 class CForger

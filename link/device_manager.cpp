@@ -489,6 +489,11 @@ void CDeviceManager::ResyncModel()
 {
     if (!m_core)
         return;
+    // The program's own reads, some 530, wait in the resync's lane in the order the model asks
+    // them, as the protocol orders a resync: every playback (the page the operator sees first),
+    // then every fixture, then the programmer. In the lanes of news they would take turns with
+    // each other and with news, and fill the playback page last; in order they would hold the
+    // operator's changes back.
     m_reads = kReadsRefresh;
     m_core->Resync();
     m_reads = kReadsInOrder;
@@ -649,7 +654,7 @@ bool CDeviceManager::QueueMessage(const CMessage& message)
     m_idleMilliseconds.store(0);
     if (m_reads == kReadsCollected && message.IsRead())
         m_asked.push_back(message);
-    else if (!Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kBroadNews : COutgoingQueue::kInOrder))
+    else if (!Enqueue(&message, 1, m_reads == kReadsRefresh ? COutgoingQueue::kResync : COutgoingQueue::kInOrder))
     {
         // The model never shows what the controller did not take; it must not step from it
         // either, nor lose an earlier value of the target that was taken.

@@ -72,11 +72,13 @@ struct CLinkSetup
 //
 // The outgoing queue (COutgoingQueue) sends one record at a time, resending the head every second
 // until a frame with its sequence comes back. What the model queues goes in order, first, but for
-// the reads that replies and a resync ask for: those are news, and wait in the queue's lanes by
-// kind of target and breadth (more than kMostNarrowReads from one reply, or a resync's, are news
-// of many objects), taking turns, a target at most once a lane; those a reply to nothing this
-// program sent asked for are counted apart (GetOwnQueueLength). Replies wait, within the bounds
-// below, until the main thread's tick routes them by manager identifier.
+// reads. The program's own reading of everything (after a unit is chosen or comes back, and of an
+// aborted load's objects) follows in the order asked, as the protocol orders a resync: every
+// playback, then every fixture, then the programmer. The reads that replies ask for are news, and
+// wait in the queue's lanes by kind of target and breadth (more than kMostNarrowReads from one
+// reply are news of many objects), taking turns, a target at most once a lane; those a reply to
+// nothing this program sent asked for are counted apart (GetOwnQueueLength). Replies wait, within
+// the bounds below, until the main thread's tick routes them by manager identifier.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
@@ -256,7 +258,8 @@ private:
     // The socket's count of drops has risen: the link thread tells the tick when the system
     // dropped any for want of room since it last looked.
     void OnDatagramsDropped(uint32_t now);
-    // The model reads everything again, as a refresh.
+    // The model reads everything again, in the resync's lane: every playback, then every fixture,
+    // then the programmer.
     void ResyncModel();
     // Queues the reads held while a reply was applied; asked: the reply answered a record sent, or
     // is the controller's own announcement.
@@ -290,7 +293,8 @@ private:
     std::atomic<bool> m_stop{false};
     COutgoingQueue m_outgoing;
     // Main thread: where the reads asked for go. While a reply is applied they are held, to be
-    // queued at once as its news; while the model is resynchronised they are news too.
+    // queued at once as its news; while the model is resynchronised, or an aborted load's objects
+    // are read back, they wait in the resync's lane.
     enum TReads
     {
         kReadsInOrder,

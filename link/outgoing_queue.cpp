@@ -4,8 +4,10 @@
 #include <iterator>
 #include <utility>
 
-int COutgoingQueue::LaneOf(const CMessage::STarget& target, int breadth)
+int COutgoingQueue::LaneOf(const CMessage::STarget& target, int slot)
 {
+    if (slot == kResyncSlot)
+        return kResyncLane;
     TKind kind = kOtherTargets;
     switch (target.manager)
     {
@@ -18,7 +20,12 @@ int COutgoingQueue::LaneOf(const CMessage::STarget& target, int breadth)
     case MANAGER_CUE: kind = kCues; break;
     default: break;
     }
-    return kind * kBreadths + breadth;
+    return kind * kBreadths + slot;
+}
+
+int COutgoingQueue::SlotOf(int lane)
+{
+    return lane == kResyncLane ? kResyncSlot : lane % kBreadths;
 }
 
 bool COutgoingQueue::Queue(const CMessage& message, TLane lane, bool unasked)
@@ -48,7 +55,7 @@ bool COutgoingQueue::Queue(const CMessage& message, TLane lane, bool unasked)
     }
     if (lane != kInOrder)
     {
-        QueueRead(target, entry, lane == kNews ? 0 : 1, unasked);
+        QueueRead(target, entry, lane == kNews ? 0 : lane == kBroadNews ? 1 : kResyncSlot, unasked);
         return true;
     }
     SQueued* queued = Append(message);
@@ -60,16 +67,16 @@ bool COutgoingQueue::Queue(const CMessage& message, TLane lane, bool unasked)
     }
     if (read)
     {
-        for (int breadth = 0; breadth < kBreadths; ++breadth)
-            Overtake(entry.read[breadth], breadth);
+        for (int slot = 0; slot < kSlots; ++slot)
+            Overtake(entry.read[slot], slot);
     }
     entry.inOrder = queued;
     return true;
 }
 
-void COutgoingQueue::QueueRead(const CMessage::STarget& target, SIndexed& entry, int breadth, bool unasked)
+void COutgoingQueue::QueueRead(const CMessage::STarget& target, SIndexed& entry, int slot, bool unasked)
 {
-    SRead* read = entry.read[breadth];
+    SRead* read = entry.read[slot];
     if (read && read->waiting)
     {
         // It keeps its place; asked for by news this program can trust, it counts as its own.
@@ -80,37 +87,35 @@ void COutgoingQueue::QueueRead(const CMessage::STarget& target, SIndexed& entry,
         }
         return;
     }
-    const int lane = LaneOf(target, breadth);
+    const int lane = LaneOf(target, slot);
     if (read)
     {
-        // Asked for again before it left the lane: it waits where it stands, under a sequence of
-        // its own as every record sent.
+        // Asked for again before it left the lane: it waits where it stands.
         read->waiting = true;
-        read->sequence = m_nextSequence++;
         --m_overtaken[lane];
     }
     else
     {
-        m_reads[lane].push_back(SRead{target, m_nextSequence++, true, false});
-        read = entry.read[breadth] = &m_reads[lane].back();
+        m_reads[lane].push_back(SRead{target, 0, true, false});
+        read = entry.read[slot] = &m_reads[lane].back();
     }
     read->unasked = unasked;
     m_unasked += unasked;
 }
 
-void COutgoingQueue::Overtake(SRead* read, int breadth)
+void COutgoingQueue::Overtake(SRead* read, int slot)
 {
     if (!read || !read->waiting)
         return;
     read->waiting = false;
-    ++m_overtaken[LaneOf(read->target, breadth)];
+    ++m_overtaken[LaneOf(read->target, slot)];
     m_unasked -= read->unasked;
 }
 
 size_t COutgoingQueue::GetCount() const
 {
     size_t count = m_inOrder.size();
-    for (int lane = 0; lane < kLaneCount; ++lane)
+    for (int lane = 0; lane < kAllLanes; ++lane)
         count += m_reads[lane].size() - m_overtaken[lane];
     return count;
 }
@@ -124,7 +129,7 @@ bool COutgoingQueue::IsEmpty() const
 {
     if (!m_inOrder.empty())
         return false;
-    for (int lane = 0; lane < kLaneCount; ++lane)
+    for (int lane = 0; lane < kAllLanes; ++lane)
     {
         if (m_reads[lane].size() != m_overtaken[lane])
             return false;
@@ -140,8 +145,23 @@ bool COutgoingQueue::IsWaiting(const CMessage::STarget& target) const
     return found != m_index.end() && found->second.inOrder;
 }
 
+void COutgoingQueue::SkipOvertaken(int lane)
+{
+    std::deque<SRead>& reads = m_reads[lane];
+    while (!reads.empty() && !reads.front().waiting)
+    {
+        ForgetReadFront(lane, false);
+        reads.pop_front();
+        --m_overtaken[lane];
+    }
+}
+
 int COutgoingQueue::TakeTurn()
 {
+    // The program's own reading of everything goes before news, whose turns it leaves as they are.
+    SkipOvertaken(kResyncLane);
+    if (!m_reads[kResyncLane].empty())
+        return kResyncLane;
     // Narrow news has kNarrowTurns turns for each of broad news, whichever has reads to send.
     const int first = m_breadthStep < kNarrowTurns ? 0 : 1;
     for (int b = 0; b < kBreadths; ++b)
@@ -151,14 +171,8 @@ int COutgoingQueue::TakeTurn()
         {
             const int kind = (m_turn[breadth] + k) % kKindCount;
             const int lane = kind * kBreadths + breadth;
-            std::deque<SRead>& reads = m_reads[lane];
-            while (!reads.empty() && !reads.front().waiting)
-            {
-                ForgetReadFront(lane, false);
-                reads.pop_front();
-                --m_overtaken[lane];
-            }
-            if (reads.empty())
+            SkipOvertaken(lane);
+            if (m_reads[lane].empty())
                 continue;
             m_turn[breadth] = (kind + 1) % kKindCount;
             m_breadthStep = breadth == 0 ? m_breadthStep + 1 : 0;
@@ -178,10 +192,16 @@ bool COutgoingQueue::TakeHead(CMessage& head)
         // From now on an answer may be on its way for this very record: a newer one for its
         // target queues behind it.
         m_inFlight = true;
+        // Numbered as it leaves, so that the controller meets the numbers one by one in the order
+        // the records come, whichever lane they waited in; resends keep the number.
         if (m_flightLane != kInOrderFlight)
+        {
+            m_reads[m_flightLane].front().sequence = m_nextSequence++;
             ForgetReadFront(m_flightLane, true);
+        }
         else
         {
+            m_inOrder.front().message.SetSequence(m_nextSequence++);
             NoteLoadSent(m_inOrder.front());
             if (m_inOrder.front().message.IsLastValueOnly())
             {
@@ -223,14 +243,14 @@ void COutgoingQueue::ForgetReadFront(int lane, bool sent)
 {
     const SRead& front = m_reads[lane].front();
     const auto found = m_index.find(front.target);
-    const int breadth = lane % kBreadths;
-    if (found == m_index.end() || found->second.read[breadth] != &front)
+    const int slot = SlotOf(lane);
+    if (found == m_index.end() || found->second.read[slot] != &front)
         return;
     SIndexed& entry = found->second;
-    entry.read[breadth] = nullptr;
-    // What the read sent learns, its read in the other lane of its kind would: that one goes too.
-    if (sent)
-        Overtake(entry.read[1 - breadth], 1 - breadth);
+    entry.read[slot] = nullptr;
+    // What the read sent learns, its reads in the other lanes would: those go too.
+    for (int other = 0; sent && other < kSlots; ++other)
+        Overtake(entry.read[other], other);
     if (entry.IsEmpty())
         m_index.erase(found);
 }
@@ -357,7 +377,6 @@ COutgoingQueue::SQueued* COutgoingQueue::Append(const CMessage& message)
     if (m_inOrder.size() >= kMostInOrder || m_inOrderBytes >= kMostInOrderBytes)
         return nullptr;
     m_inOrder.push_back(SQueued{message, m_fences, m_loading ? m_lastLoad : 0});
-    m_inOrder.back().message.SetSequence(m_nextSequence++);
     m_inOrderBytes += message.GetValueRef().GetHeldBytes();
     return &m_inOrder.back();
 }

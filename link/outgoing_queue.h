@@ -13,6 +13,11 @@
 // and a frame with its sequence completes it. Not locked: the device manager keeps it under its
 // send lock.
 //
+// A record takes its sequence number from one counter when it first leaves as the head, and keeps
+// it for every resend: the numbers the controller meets advance by one in the order records leave,
+// whichever lane they waited in, and a record that never left (merged into another, taken back with
+// a load, cleared) takes none.
+//
 // A newer value takes the place of one queued for the same target when only the last of them
 // matters (CMessage::IsLastValueOnly), but never that of the head once it is sent, which an
 // answer to an earlier send would complete, and never across a record that keeps its place (a
@@ -22,28 +27,35 @@
 // A read is different: one that waits is sent after now, whatever stands around it, so it learns
 // what a newer read of its target would. A read of a target is therefore queued only when none
 // waits in its lane, and an action fences off only the values before it. A read queued in order
-// (this program's own, not news) takes the place of one of its target that waits in a lane.
+// takes the place of one of its target that waits in a lane.
 //
-// The reads that answers, the controller's announcements or a resync ask for are news, which
-// anyone on the network can forge by the thousand. They wait behind everything in order, in lanes
-// by kind of target (playbacks' own values, fixtures', the programmer's, cues', any other) and by
-// breadth: news of one object (a value of it, or everything about it) apart from news of many (all
-// the playbacks, a count's cue list, a resync). Narrow news has two turns for each of broad news
-// (kNarrowTurns), and within a breadth the kinds take turns, one read each: a flood of one kind
-// delays a read of another by one read a turn, and a flood of broad news delays narrow news by one
-// read in three, so that a value changed at the controller is read before the many reads that
-// "everything changed" floods ask, and broad news still has a third of the controller. A lane holds
-// a target at most once, in the order first asked: asked for again while it waits, a read keeps
-// its place, so nothing that waits waits twice in a lane or is pushed back by later news; a target
-// waiting in both lanes of its kind is read once, at the first of the two. A lane thus holds at
-// most the targets of its kind that the model reads: 640 of the playbacks (64 of 10 values), 384
-// of the fixtures (64 of 6), 21 of the programmer, 24,576 of the cues (64 playbacks of 48 cues of
-// 8 values). A read of news waits for what waits in order, then for the reads ahead of it in its
-// lane, each sent beside at most one read of every other lane: at most one pass over its lane. The
-// controller answering 1 ms late takes a read in about 1.06 ms: a playback's or a fixture's value
-// waits well under a second beside a flood of cue reads or of broad news, and a cue's at most one
-// pass over the cues, 24,576 reads in about 26 s (under a second on loopback), longer by a read a
-// turn for each other lane a flood keeps busy.
+// This program's own reading of everything (kResync: after a unit is chosen or comes back, and the
+// objects an aborted load reached, then everything) waits in a lane of its own, behind everything
+// in order and ahead of news, in the order asked, a target at most once: the controller meets every
+// playback, then every fixture, then the programmer, as the protocol orders a resync, whatever news
+// waits meanwhile. It is some 530 reads: news waits that much longer after a unit is chosen, and an
+// operator's change not at all.
+//
+// The reads that answers or the controller's announcements ask for are news, which anyone on the
+// network can forge by the thousand. They wait behind everything in order, in lanes by kind of
+// target (playbacks' own values, fixtures', the programmer's, cues', any other) and by breadth:
+// news of one object (a value of it, or everything about it) apart from news of many (all the
+// playbacks, a count's cue list, what lost notifications could have named). Narrow news has two
+// turns for each of broad news (kNarrowTurns), and within a breadth the kinds take turns, one read
+// each: a flood of one kind delays a read of another by one read a turn, and a flood of broad news
+// delays narrow news by one read in three, so that a value changed at the controller is read before
+// the many reads that "everything changed" floods ask, and broad news still has a third of the
+// controller. A lane holds a target at most once, in the order first asked: asked for again while
+// it waits, a read keeps its place, so nothing that waits waits twice in a lane or is pushed back
+// by later news; a target waiting in both lanes of its kind is read once, at the first of the two.
+// A lane thus holds at most the targets of its kind that the model reads: 640 of the playbacks (64
+// of 10 values), 384 of the fixtures (64 of 6), 21 of the programmer, 24,576 of the cues (64
+// playbacks of 48 cues of 8 values). A read of news waits for what waits in order and in the
+// resync's lane, then for the reads ahead of it in its lane, each sent beside at most one read of
+// every other lane: at most one pass over its lane. The controller answering 1 ms late takes a read
+// in about 1.06 ms: a playback's or a fixture's value waits well under a second beside a flood of
+// cue reads or of broad news, and a cue's at most one pass over the cues, 24,576 reads in about 26
+// s (under a second on loopback), longer by a read a turn for each other lane a flood keeps busy.
 //
 // Records in order are bounded of their own, whoever queues them (a load, the operator): at most
 // kMostInOrder records, and a record is added only while their payloads hold less than
@@ -66,11 +78,15 @@ public:
         // playback, cue or fixture.
         kNews,
         // News of many objects: the reads of everything about a manager's objects, of a count's
-        // cue list, of a resync.
+        // cue list, of what lost notifications could have named.
         kBroadNews,
+        // This program's own reading of everything, after a unit is chosen or comes back, or a
+        // load is aborted.
+        kResync,
     };
 
-    // Only reads without a payload join the lanes of news; every other record goes in order.
+    // Only reads without a payload join the lanes of news or the resync; every other record goes
+    // in order.
     // Unasked: news from a reply to nothing this program sent, which anyone on the network can
     // send, counted apart (GetOwnCount). False when it was refused: the records in order are at
     // their bound.
@@ -116,9 +132,10 @@ private:
     struct SRead
     {
         CMessage::STarget target;
+        // Given when it leaves the lane.
         uint16_t sequence;
         // False once the target is read before it: by a read queued in order, or by its read in
-        // the other lane of its kind. It is not sent, unless asked for again before it leaves.
+        // another lane. It is not sent, unless asked for again before it leaves.
         bool waiting;
         // Only unasked news asked for it.
         bool unasked;
@@ -138,14 +155,22 @@ private:
     // Narrow news goes this many times for each time broad news goes, when both wait.
     static constexpr int kNarrowTurns = 2;
     static constexpr int kLaneCount = kKindCount * kBreadths;
-    static int LaneOf(const CMessage::STarget& target, int breadth);
-    // The queued records of a target: the newest in order, not yet sent, and its read in each
-    // lane of its kind.
+    // The resync's lane comes after those of news, and a target's read in it after its reads of
+    // news.
+    static constexpr int kResyncLane = kLaneCount;
+    static constexpr int kAllLanes = kLaneCount + 1;
+    static constexpr int kResyncSlot = kBreadths;
+    static constexpr int kSlots = kBreadths + 1;
+    // The lane of a target's read in the slot given: a breadth of news, or the resync's.
+    static int LaneOf(const CMessage::STarget& target, int slot);
+    static int SlotOf(int lane);
+    // The queued records of a target: the newest in order, not yet sent, its read in each lane
+    // of its kind and in the resync's.
     struct SIndexed
     {
         SQueued* inOrder = nullptr;
-        SRead* read[kBreadths] = {};
-        bool IsEmpty() const { return !inOrder && !read[0] && !read[1]; }
+        SRead* read[kSlots] = {};
+        bool IsEmpty() const { return !inOrder && !read[0] && !read[1] && !read[2]; }
     };
     // In flight: no lane of news, but the records in order.
     static constexpr int kInOrderFlight = -1;
@@ -154,10 +179,12 @@ private:
     SQueued* Append(const CMessage& message);
     // The record at the front of the lane in order leaves it.
     void PopInOrder();
-    // A read of news: it waits in its lane unless it waits there already.
-    void QueueRead(const CMessage::STarget& target, SIndexed& entry, int breadth, bool unasked);
-    // The target is read before its read of news (of the breadth given), which is not sent then.
-    void Overtake(SRead* read, int breadth);
+    // A read of news or of the resync: it waits in its lane unless it waits there already.
+    void QueueRead(const CMessage::STarget& target, SIndexed& entry, int slot, bool unasked);
+    // The target is read before its read in the slot given, which is not sent then.
+    void Overtake(SRead* read, int slot);
+    // The reads at the front of the lane that are not to be sent go.
+    void SkipOvertaken(int lane);
     // The lane whose turn it is and that has a read to send, which then has its turn; none:
     // kInOrderFlight.
     int TakeTurn();
@@ -174,9 +201,9 @@ private:
     std::deque<SQueued> m_inOrder;
     // The payload bytes the records in order hold.
     size_t m_inOrderBytes = 0;
-    std::deque<SRead> m_reads[kLaneCount];
+    std::deque<SRead> m_reads[kAllLanes];
     // Reads in each lane that are not sent.
-    size_t m_overtaken[kLaneCount] = {};
+    size_t m_overtaken[kAllLanes] = {};
     // Reads in the lanes, waiting or in flight, that only unasked news asked for.
     size_t m_unasked = 0;
     // In each breadth the kind whose turn is next; how many turns narrow news had in a row.

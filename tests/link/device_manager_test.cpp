@@ -435,11 +435,14 @@ TEST_F(DeviceManagerTest, SequenceWrapsAfter65535)
 {
     manager->SetConnectedAddress(kUnit);
     Pass();
+    // A record takes its number as it leaves.
     for (int i = 0; i < 65535; ++i)
     {
         manager->QueueMessage(SetIntensity(3, 0.5f));
+        manager->Pass(0);
         manager->ClearQueue();
     }
+    network.TakeSent();
     manager->QueueMessage(SetIntensity(3, 0.5f));
     std::vector<CMessage> sent = PassRecords();
     ASSERT_EQ(sent.size(), 1u);
@@ -604,11 +607,12 @@ TEST_F(DeviceManagerTest, ReadsOfNewsWaitBehindChangesAndTakeTurnsByKind)
     for (const CMessage& message : Drain())
         drained.push_back(std::to_string(message.GetSequence()) + " " + MessageManagerName(message.GetManager()) +
                           " " + std::to_string(message.GetIndex0()) + "/" + std::to_string(message.GetIndex1()));
-    // Cue 3's label goes once, with the narrow news.
-    EXPECT_EQ(drained, (std::vector<std::string>{"0 Playback 3/0", "14 Playback 4/0", "11 Playback 5/0",
-                                                 "12 Fixture 2/0", "1 Cue 5/0", "13 Cue 5/3", "2 Cue 5/1",
-                                                 "3 Cue 5/2", "5 Cue 5/4", "6 Cue 5/5", "7 Cue 5/6", "8 Cue 5/7",
-                                                 "9 Cue 5/8", "10 Cue 5/9"}));
+    // Cue 3's label goes once, with the narrow news. Whichever lane a record waited in, the
+    // numbers the controller meets advance by one in the order the records leave.
+    EXPECT_EQ(drained, (std::vector<std::string>{"0 Playback 3/0", "1 Playback 4/0", "2 Playback 5/0",
+                                                 "3 Fixture 2/0", "4 Cue 5/0", "5 Cue 5/3", "6 Cue 5/1",
+                                                 "7 Cue 5/2", "8 Cue 5/4", "9 Cue 5/5", "10 Cue 5/6", "11 Cue 5/7",
+                                                 "12 Cue 5/8", "13 Cue 5/9"}));
 }
 
 TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeavesTheReads)
@@ -651,11 +655,15 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
         flash.SetValue(CMessageValue(true));
         manager->QueueMessage(flash);
     };
-    // What the controller meets, a run of equal records written once with its length.
+    // What the controller meets, a run of equal records written once with its length; the numbers
+    // it meets advance by one, whatever merged or was taken back before it left.
     auto drained = [&] {
         std::vector<std::string> runs;
         size_t run = 0;
-        for (const CMessage& message : Drain())
+        const std::vector<CMessage> sent = Drain();
+        for (size_t i = 1; i < sent.size(); ++i)
+            EXPECT_EQ(sent[i].GetSequence(), uint16_t(sent[i - 1].GetSequence() + 1)) << "record " << i;
+        for (const CMessage& message : sent)
         {
             const std::string text = MessageCommandName(message.GetCommand()) + " " +
                                      MessageManagerName(message.GetManager()) + " " +
@@ -676,12 +684,10 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
     };
     std::vector<std::string> cuesButThree = cues;
     cuesButThree.erase(cuesButThree.begin() + 3);
-    // The reads of playback 7's "all of it changed", each beside one of the cues' in turn.
-    std::vector<std::string> playbackBesideCues;
-    const char* const all[] = {"GetProperties", "GetLabel", "GetIntensity", "GetSpeed"};
-    for (size_t i = 0; i < 4; ++i)
-        playbackBesideCues.push_back(all[i] + std::string(" Playback 7/0")),
-            playbackBesideCues.push_back(cues[i == 3 ? 4 : i]);
+    // The reads of playback 7's "all of it changed", which the program's own reading back of what
+    // an aborted load reached asks ahead of news.
+    const std::vector<std::string> readBack = {"GetProperties Playback 7/0", "GetLabel Playback 7/0",
+                                               "GetIntensity Playback 7/0", "GetSpeed Playback 7/0"};
 
     struct SCase
     {
@@ -725,10 +731,8 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
              manager->AbortLoad();
          },
          18,
-         with(with({"SetIntensity Playback 7/0", "SetIntensity Playback 9/0", "GetLabel Playback 5/0",
-                    "GetLabel Cue 5/3"},
-                   playbackBesideCues),
-              {"GetLabel Cue 5/5", "GetLabel Cue 5/6", "GetLabel Cue 5/7", "GetLabel Cue 5/8", "GetLabel Cue 5/9"}),
+         with(with({"SetIntensity Playback 7/0", "SetIntensity Playback 9/0"}, readBack),
+              with({"GetLabel Playback 5/0", "GetLabel Cue 5/3"}, cuesButThree)),
          1},
     };
     for (const SCase& c : cases)
@@ -951,8 +955,10 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
         message.SetIndex0(arrival++);
         ASSERT_TRUE(network.Deliver(kLinkPort, kController, FrameOf(message)));
     };
+    // Under a number no record of this test leaves with: a notification completes nothing.
     auto notification = [](uint32_t code) {
         CMessage notify(MANAGER_PLAYBACK, COMMAND_NOTIFY);
+        notify.SetSequence(40000);
         notify.SetValue(CMessageValue(code));
         return notify;
     };
@@ -1111,6 +1117,22 @@ TEST_F(DeviceManagerTest, ChoosingAUnitDropsTheQueueResyncsAndReadsItsSettings)
     codes.codes.clear();
     model.resyncs = 0;
 
+    // The model reads everything, each object's values together: two values of two playbacks, of
+    // two fixtures and of the programmer here.
+    model.onResync = [&] {
+        const uint32_t reads[][3] = {
+            {MANAGER_PLAYBACK, COMMAND_GET_PROPERTIES, 0}, {MANAGER_PLAYBACK, COMMAND_GET_LABEL, 0},
+            {MANAGER_PLAYBACK, COMMAND_GET_PROPERTIES, 1}, {MANAGER_PLAYBACK, COMMAND_GET_LABEL, 1},
+            {MANAGER_FIXTURE, COMMAND_GET_LABEL, 0},       {MANAGER_FIXTURE, COMMAND_GET_ADDRESS, 0},
+            {MANAGER_FIXTURE, COMMAND_GET_LABEL, 1},       {MANAGER_FIXTURE, COMMAND_GET_ADDRESS, 1},
+            {MANAGER_PROGRAMMER, COMMAND_GET_FIXTURES, 0}, {MANAGER_PROGRAMMER, COMMAND_GET_BLIND, 0}};
+        for (const auto& read : reads)
+        {
+            CMessage message(read[0], read[1]);
+            message.SetIndex0(read[2]);
+            manager->QueueMessage(message);
+        }
+    };
     manager->SetConnectedAddress(kUnit);
     EXPECT_EQ(codes.Count(NOTIFY_SELECTION), 1u);
     EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_CONNECTED), 1u);
@@ -1118,13 +1140,19 @@ TEST_F(DeviceManagerTest, ChoosingAUnitDropsTheQueueResyncsAndReadsItsSettings)
     EXPECT_TRUE(manager->IsConnected());
     EXPECT_EQ(manager->GetConnectedDevice(), manager->GetDevice(0));
     EXPECT_EQ(manager->GetStatusColour().GetValue(), CRgbaColour(0, 255, 0, 255).GetValue());
-    // The old unit's records are gone; the chosen unit asks for its sACN settings.
-    const std::vector<CMessage> drained = Drain();
-    ASSERT_EQ(drained.size(), 2u);
-    EXPECT_EQ(drained[0].GetManager(), MANAGER_ACN);
-    EXPECT_EQ(drained[0].GetCommand(), COMMAND_GET_ENABLED);
-    EXPECT_EQ(drained[1].GetManager(), MANAGER_ACN);
-    EXPECT_EQ(drained[1].GetCommand(), COMMAND_GET_VALUE);
+    // The old unit's records are gone. The chosen unit asks for its sACN settings, in order; the
+    // controller then meets the resync as the protocol orders it, every playback, then every
+    // fixture, then the programmer, numbered on from the record the old unit was sent.
+    std::vector<std::string> drained;
+    for (const CMessage& message : Drain())
+        drained.push_back(std::to_string(message.GetSequence()) + " " + MessageCommandName(message.GetCommand()) + " " +
+                          MessageManagerName(message.GetManager()) + " " + std::to_string(message.GetIndex0()));
+    EXPECT_EQ(drained, (std::vector<std::string>{
+                           "1 GetEnabled AcnManager 0", "2 GetValue AcnManager 0", "3 GetProperties Playback 0",
+                           "4 GetLabel Playback 0", "5 GetProperties Playback 1", "6 GetLabel Playback 1",
+                           "7 GetLabel Fixture 0", "8 GetAddress Fixture 0", "9 GetLabel Fixture 1",
+                           "10 GetAddress Fixture 1", "11 GetFixtures Programmer 0", "12 GetBlind Programmer 0"}));
+    model.onResync = nullptr;
 
     // The same choice again changes nothing; neither does any choice while locked.
     manager->SetConnectedAddress(kUnit);
@@ -1192,12 +1220,12 @@ TEST_F(DeviceManagerTest, HelloKeepsAnIdleLinkAlive)
         0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  // indexes
         0xFF, 0xFF,              // filler
         0x00, 0x00,              // no payload
-        0x02, 0x00,              // sequence 2: the unit's two requests went before it
+        0x00, 0x00,              // sequence 0: the unit's two requests were cleared before they left
         0x00, 0x00, 0x00, 0x00,  // reserved
     };
     EXPECT_EQ(sent[0].bytes, hello);
     CMessage ack(MANAGER_DEVICE_MANAGER, COMMAND_HELLO);
-    ack.SetSequence(2);
+    ack.SetSequence(0);
     Reply(ack);
     Announce();
     manager->Update(0.1f);

@@ -122,7 +122,12 @@ public:
     CMessageHandler* GetFixtureHandler() override { return &fixtures; }
     CMessageHandler* GetProgrammerHandler() override { return &programmer; }
     CMessageHandler* GetEngineHandler() override { return &engine; }
-    void Resync() override { ++resyncs; }
+    void Resync() override
+    {
+        ++resyncs;
+        if (onResync)
+            onResync();
+    }
     void OnNotificationsLost() override { ++notificationsLost; }
     void ForgetAsked(const CMessage::STarget& target) override { forgotten.push_back(target); }
     void TakeBackAsked(const CMessage::STarget& target) override { takenBack.push_back(target); }
@@ -132,6 +137,8 @@ public:
     CRecordingHandler programmer;
     CRecordingHandler engine;
     int resyncs = 0;
+    // What a resync queues.
+    std::function<void()> onResync;
     int notificationsLost = 0;
     std::vector<CMessage::STarget> forgotten;
     std::vector<CMessage::STarget> takenBack;

@@ -119,6 +119,12 @@ public:
     {
         if (m_pid > 0)
         {
+            // A controller may rely on the numbers of the link frames: each is a resend of the last
+            // record or the next one.
+            if (m_control >= 0)
+            {
+                EXPECT_EQ(Command("out-of-sequence"), "ok 0") << "link frames the stand-in met out of sequence";
+            }
             kill(m_pid, SIGTERM);
             int status = 0;
             waitpid(m_pid, &status, 0);

@@ -68,6 +68,8 @@ e2e_end() {
     problem=$e2e_problem report=$e2e_report
   fi
   if [ -n "$standin_pid" ]; then
+    e2e_sequence_check
+    [ -n "$problem" ] || problem=$e2e_problem
     e2e_stop "$standin_pid" "$standin_out" 0 "the stand-in"
     [ -n "$problem" ] || problem=$e2e_problem report=$e2e_report
   fi
@@ -234,9 +236,25 @@ standin_control() {  # COMMAND...
   nsenter --target "$standin_pid" --net -- "$standin" --send "$standin_control_port" "$@"
 }
 
-# Ends the stand-in; fails the run unless it ends with status 0 and without a sanitizer report.
+# Sets e2e_problem when the stand-in met link frames out of sequence (neither a resend of the
+# last record nor the next one), which a controller may rely on; empty when it met none.
+e2e_sequence_check() {
+  local reply first
+  e2e_problem=''
+  # One that has ended already is judged by its end.
+  kill -0 "$standin_pid" 2>/dev/null || return 0
+  reply=$(standin_control out-of-sequence 2>&1) || reply="no answer ($reply)"
+  [ "$reply" != "ok 0" ] || return 0
+  first=$(grep -m 3 '^out-of-sequence' "$standin_log" | tr '\n' ';' || true)
+  e2e_problem="the stand-in met link frames out of sequence: $reply ($first)"
+}
+
+# Ends the stand-in; fails the run when it met link frames out of sequence, or unless it ends with
+# status 0 and without a sanitizer report.
 stop_standin() {
   local pid=$standin_pid
+  e2e_sequence_check
+  [ -z "$e2e_problem" ] || fail "$e2e_problem"
   standin_pid=''
   stop_checked "$pid" "$standin_out" "the stand-in"
 }

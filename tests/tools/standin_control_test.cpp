@@ -26,9 +26,11 @@ public:
         linkSource = address;
         return address == "bad" ? "not an address" : "";
     }
+    uint64_t GetOutOfSequence() const override { return outOfSequence; }
     void Stop() override { stopped = true; }
 
     SFaults faults;
+    uint64_t outOfSequence = 0;
     std::array<CController, 2> controllers;
     std::vector<std::pair<size_t, CMessage>> sent;
     std::string linkSource;

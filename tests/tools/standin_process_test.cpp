@@ -283,6 +283,12 @@ TEST(StandinProcess, SetThenNotifyThenGetOfAPlaybackIntensity)
     EXPECT_NE(logged.find("seq=7 manager=41:Playback command=24:SetIntensity index=3,0,0 tag=3 value=0.5"),
               std::string::npos)
         << logged;
+
+    // The frames came numbered one by one from the first; one numbered back is counted.
+    EXPECT_EQ(client.Command(standin.Control(), "out-of-sequence"), "ok 0");
+    client.Send(standin.Link(), kSetIntensity);
+    EXPECT_EQ(client.Receive(), kSetIntensityAck);
+    EXPECT_EQ(client.Command(standin.Control(), "out-of-sequence"), "ok 1");
 }
 
 TEST(StandinProcess, AnswersAUnitPollFromItsAdvertisedPort)

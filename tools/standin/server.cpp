@@ -198,7 +198,7 @@ void CServer::Run()
         FlushDue();
         m_log.Flush();
     }
-    m_log.Line("stopped");
+    m_log.Line("stopped out-of-sequence=" + std::to_string(m_sequences.GetOutOfSequence()));
 }
 
 bool CServer::CheckSignals()
@@ -308,6 +308,10 @@ void CServer::HandleLink(size_t index, const std::vector<uint8_t>& bytes, const 
     }
     m_log.Line("rx link " + who + " " + Describe(request));
     ++m_linkFrames;
+    uint16_t last = 0;
+    if (!m_sequences.Take(from, request.GetSequence(), last))
+        m_log.Line("out-of-sequence link " + who + " seq=" + std::to_string(request.GetSequence()) +
+                   " last=" + std::to_string(last));
     if (m_faults.silent || !m_faults.link)
     {
         m_log.Line("ignore link " + who + " seq=" + std::to_string(request.GetSequence()));

@@ -4,6 +4,7 @@
 #include "tools/standin/control.h"
 #include "tools/standin/controller.h"
 #include "tools/standin/event_log.h"
+#include "tools/standin/sequence_check.h"
 #include "tools/standin/udp_socket.h"
 #include "tools/standin/unit_responder.h"
 
@@ -68,6 +69,7 @@ public:
     CController& GetController(size_t unit) override { return m_units[unit]->controller; }
     void SendNotifies(size_t unit, const std::vector<CMessage>& notifies) override;
     std::string SetLinkSource(const std::string& address) override;
+    uint64_t GetOutOfSequence() const override { return m_sequences.GetOutOfSequence(); }
     void Stop() override { m_stop = true; }
 
 private:
@@ -119,6 +121,8 @@ private:
     CUdpSocket m_linkSource;
     std::vector<SPending> m_pending;
     uint64_t m_linkFrames = 0;
+    // The program numbers its link frames across the units it turns to.
+    CSequenceCheck m_sequences;
     bool m_stop = false;
 };
 }  // namespace standin
