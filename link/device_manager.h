@@ -141,11 +141,6 @@ public:
     // the controller no more than one pass over the show at its pace (the largest: some 25,000
     // reads, about 26 s beside a controller 1 ms late), after which the picture is its own.
     static constexpr uint32_t kDroppedNewsMilliseconds = 5000;
-    // The socket's count of drops (GetDropped) mixes those for want of room with those that say
-    // nothing of lost news and cost anyone nothing to cause: too long for its filter, a bad
-    // checksum. Once it has risen, the link tells them apart by the network's count of drops for
-    // want of room (GetDroppedForRoom), a costlier look taken no more than once in this long.
-    static constexpr uint32_t kRoomLookMilliseconds = 10;
 
     // Computes the broadcast targets and starts the link.
     explicit CDeviceManager(const CLinkSetup& setup = CLinkSetup());
@@ -253,9 +248,6 @@ private:
     // The mailbox dropped notifications, or the system datagrams: the model reads again what they
     // could have named.
     void OnNotificationsDropped(uint32_t now);
-    // The socket's count of drops has risen: the link thread tells the tick when the system
-    // dropped any for want of room since it last looked.
-    void OnDatagramsDropped(uint32_t now);
     // The model reads everything again, as a refresh.
     void ResyncModel();
     // Queues the reads held while a reply was applied; asked: the reply answered a record sent, or
@@ -351,12 +343,7 @@ private:
     bool m_sent = false;
     // The record in flight was answered in this pass and another waits.
     bool m_headAnswered = false;
-    // The socket's count of the datagrams the system dropped, when the link last looked; whether it
-    // rose since the network's count of drops for want of room was last looked at, and that
-    // count then.
+    // The socket's count of the datagrams the system dropped, when the link last looked.
     uint32_t m_socketDropped = 0;
-    bool m_dropsToJudge = false;
-    uint32_t m_roomLookedAt = 0;
-    std::optional<uint64_t> m_droppedForRoom;
     uint8_t m_buffer[kReceiveSize] = {};
 };
