@@ -9,7 +9,12 @@
 #include <unistd.h>
 #include <utime.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <mutex>
 #include <regex>
 #include <set>
 #include <thread>
@@ -29,6 +34,41 @@ void SetWriteDay(const std::string& path, int year, int month, int day)
     utimbuf times{when, when};
     ASSERT_EQ(utime(path.c_str(), &times), 0) << path;
 }
+
+// While it lives, a thread waits a bounded while for the test to end: a test still running then
+// (a loop that no longer ends) fails and ends the process, as nothing could stop it, rather than
+// hold the suite.
+class CDeadline
+{
+public:
+    explicit CDeadline(std::chrono::seconds limit)
+        : m_thread([this, limit] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (m_ended.wait_for(lock, limit, [this] { return m_over; }))
+                  return;
+              ADD_FAILURE() << "still running after " << limit.count() << " s";
+              std::fflush(stdout);
+              std::_Exit(1);
+          })
+    {
+    }
+
+    ~CDeadline()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_over = true;
+        }
+        m_ended.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ended;
+    bool m_over = false;
+    std::thread m_thread;
+};
 
 class LoggerTest : public testing::Test
 {
@@ -54,6 +94,7 @@ protected:
 
 TEST_F(LoggerTest, WritesDatedLinesOnlyWhenClosedWithinTheHour)
 {
+    const CDeadline deadline(std::chrono::seconds(30));
     CLogger log(2, m_temp.Path(), &m_clock);
     EXPECT_TRUE(IsFolder(LogsFolder()));
     EXPECT_EQ(log.GetCurrentFileName(), "20150630001.txt");
