@@ -244,6 +244,8 @@ size_t CDeviceManager::Pass(uint32_t waitMilliseconds)
         m_lastIdentify = now;
         m_identified = true;
     }
+    else if (m_subnetsDue.exchange(false, std::memory_order_relaxed))
+        m_subnets->Refresh();
     // The socket counts only datagrams it would have handed over: those the system dropped for
     // want of room may have been the controller's, and the tick has them read again.
     const uint32_t dropped = m_socket->GetDropped();
@@ -571,7 +573,13 @@ bool CDeviceManager::AddFoundDevices()
 bool CDeviceManager::RemoveLostDevices()
 {
     bool removed = false;
-    m_subnets->Refresh();
+    // The units listed are checked by the interfaces as last read: the tick never reads them,
+    // which may take long, but has the link thread read them when a change was reported.
+    if (m_subnets->IsReadDue())
+    {
+        m_subnetsDue.store(true, std::memory_order_relaxed);
+        WakeLink();
+    }
     for (size_t i = m_devices.size(); i-- > 0;)
     {
         const CIpAddress address = m_devices[i]->GetAddress();

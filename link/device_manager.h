@@ -80,8 +80,9 @@ struct CLinkSetup
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
-// change the system reported before a unit's answer is taken, before anything is sent to a unit
-// and at every tick for the units listed.
+// change the system reported before a unit's answer is taken, before anything is sent to a unit,
+// and, on the link thread woken for it, when the tick found a change reported; every tick checks
+// the units listed by what was read last, and never reads the interfaces itself.
 //
 // Threads: the link thread owns the socket and meets the main thread only at four locks (send:
 // outgoing queue, sequence, idle time, chosen address and the socket to wake; reply: reply queue;
@@ -304,6 +305,8 @@ private:
     // Set by the link thread when the system has dropped datagrams at its socket since the tick
     // last looked.
     std::atomic<bool> m_datagramsDropped{false};
+    // Set by the tick when the interfaces are due to be read again: the link thread reads them.
+    std::atomic<bool> m_subnetsDue{false};
     std::vector<CIpAddress> m_broadcastTargets;
     // Main thread: a load began since the last abort.
     bool m_loadBegun = false;
