@@ -5,8 +5,9 @@
 # each rate of RATES a second (default "3000 30000 max": slower and faster than the watch's looks
 # take them, and as fast as it can), in turn, ROUNDS times (default 3). Every watch in the
 # namespace receives them. Prints each run's seconds, then per rate the median and its ratio to the
-# median alone. Runs in a private network namespace of its own, as root there; BUILD_DIR defaults
-# to build (the benchmarks are not built here).
+# median alone. With RATES "churn" it times the device manager's tick instead, beside addresses
+# that come and go (below). Runs in a private network namespace of its own, as root there;
+# BUILD_DIR defaults to build (the benchmarks are not built here).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-build}
@@ -22,7 +23,7 @@ fi
 
 work=$(mktemp -d)
 flooder=''
-trap '[ -z "$flooder" ] || kill "$flooder" 2>/dev/null; rm -rf "$work"' EXIT
+trap '[ -z "$flooder" ] || kill $flooder 2>/dev/null; rm -rf "$work"' EXIT
 # Forged messages, each a new address of loopback as the kernel would report it, from a process,
 # ten at a time at the rate given (0: as fast as it can).
 cat >"$work/flood.py" <<'EOF'
@@ -41,6 +42,30 @@ while True:
         sender.sendto(report, (0, 0x10))
     sent += 10
 EOF
+
+# "churn" as RATES: the longest and the median tick of the device manager (LinkTickBesideAddressChanges)
+# alone, then beside 2,000 addresses on loopback of which 256 are taken away and added again
+# without pause, ROUNDS times each.
+if [ "$rates" = churn ]; then
+  for i in $(seq 0 1999); do echo "addr add 10.98.$((i / 250)).$((i % 250 + 1))/32 dev lo"; done >"$work/all"
+  head -256 "$work/all" | sed 's/^addr add/addr del/' >"$work/del"
+  head -256 "$work/all" >"$work/add"
+  ticks() {
+    "$bench" --benchmark_filter=LinkTickBesideAddressChanges 2>/dev/null |
+      awk '/^LinkTickBesideAddressChanges/ { for (i = 1; i <= NF; i++) if ($i ~ /_ms=/) printf "%s ", $i; print "" }'
+  }
+  for round in $(seq "$rounds"); do echo "round $round, alone: $(ticks)"; done
+  ip -batch "$work/all"
+  # Four changers of 64 addresses each, bounded: at most an hour of changes, ended with the rounds.
+  for part in 0 1 2 3; do
+    sed -n "$((part * 64 + 1)),$((part * 64 + 64))p" "$work/del" >"$work/del-$part"
+    sed -n "$((part * 64 + 1)),$((part * 64 + 64))p" "$work/add" >"$work/add-$part"
+    (end=$((SECONDS + 3600)); while [ $SECONDS -lt $end ]; do ip -batch "$work/del-$part"; ip -batch "$work/add-$part"; done) &
+    flooder="$flooder $!"
+  done
+  for round in $(seq "$rounds"); do echo "round $round, beside 2,000 addresses, 256 changing: $(ticks)"; done
+  exit 0
+fi
 
 # Seconds of one full show; the benchmark prints them in its console line.
 full_show() {

@@ -172,8 +172,6 @@ bool CDeviceManager::OpenSocket()
     m_identified = false;
     m_sent = false;
     m_socketDropped = 0;
-    m_dropsToJudge = false;
-    m_droppedForRoom = m_network->GetDroppedForRoom();
     CSdlMutexLock lock(m_sendMutex);
     m_socket = std::move(socket);
     return m_socket != nullptr;
@@ -214,8 +212,6 @@ uint32_t CDeviceManager::NextWait()
     }
     if (pending)
         due = std::min(due, UntilElapsed(now, m_lastSend, kResendMilliseconds));
-    if (m_dropsToJudge)
-        due = std::min(due, UntilElapsed(now, m_roomLookedAt, kRoomLookMilliseconds));
     return m_clock->ToRealMilliseconds(due);
 }
 
@@ -248,15 +244,16 @@ size_t CDeviceManager::Pass(uint32_t waitMilliseconds)
         m_lastIdentify = now;
         m_identified = true;
     }
-    // What the system dropped for want of room may have been the controller's.
+    else if (m_subnetsDue.exchange(false, std::memory_order_relaxed))
+        m_subnets->Refresh();
+    // The socket counts only datagrams it would have handed over: those the system dropped for
+    // want of room may have been the controller's, and the tick has them read again.
     const uint32_t dropped = m_socket->GetDropped();
     if (dropped != m_socketDropped)
     {
         m_socketDropped = dropped;
-        m_dropsToJudge = true;
+        m_datagramsDropped.store(true, std::memory_order_release);
     }
-    if (m_dropsToJudge && now - m_roomLookedAt > kRoomLookMilliseconds)
-        OnDatagramsDropped(now);
     bool sendNow;
     {
         CSdlMutexLock lock(m_sendMutex);
@@ -265,18 +262,6 @@ size_t CDeviceManager::Pass(uint32_t waitMilliseconds)
     if (!m_sent || now - m_lastSend > kResendMilliseconds || sendNow)
         SendHead(now);
     return received;
-}
-
-void CDeviceManager::OnDatagramsDropped(uint32_t now)
-{
-    m_dropsToJudge = false;
-    m_roomLookedAt = now;
-    // Those dropped for want of room may have been the controller's: the tick has them read
-    // again. A network that cannot tell has every drop count.
-    const std::optional<uint64_t> forRoom = m_network->GetDroppedForRoom();
-    if (!forRoom || forRoom != m_droppedForRoom)
-        m_datagramsDropped.store(true, std::memory_order_release);
-    m_droppedForRoom = forRoom;
 }
 
 void CDeviceManager::SendHead(uint32_t now)
@@ -593,7 +578,13 @@ bool CDeviceManager::AddFoundDevices()
 bool CDeviceManager::RemoveLostDevices()
 {
     bool removed = false;
-    m_subnets->Refresh();
+    // The units listed are checked by the interfaces as last read: the tick never reads them,
+    // which may take long, but has the link thread read them when a change was reported.
+    if (m_subnets->IsReadDue())
+    {
+        m_subnetsDue.store(true, std::memory_order_relaxed);
+        WakeLink();
+    }
     for (size_t i = m_devices.size(); i-- > 0;)
     {
         const CIpAddress address = m_devices[i]->GetAddress();

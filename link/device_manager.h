@@ -82,8 +82,9 @@ struct CLinkSetup
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
-// change the system reported before a unit's answer is taken, before anything is sent to a unit
-// and at every tick for the units listed.
+// change the system reported before a unit's answer is taken, before anything is sent to a unit,
+// and, on the link thread woken for it, when the tick found a change reported; every tick checks
+// the units listed by what was read last, and never reads the interfaces itself.
 //
 // Threads: the link thread owns the socket and meets the main thread only at four locks (send:
 // outgoing queue, sequence, idle time, chosen address and the socket to wake; reply: reply queue;
@@ -143,11 +144,6 @@ public:
     // the controller no more than one pass over the show at its pace (the largest: some 25,000
     // reads, about 26 s beside a controller 1 ms late), after which the picture is its own.
     static constexpr uint32_t kDroppedNewsMilliseconds = 5000;
-    // The socket's count of drops (GetDropped) mixes those for want of room with those that say
-    // nothing of lost news and cost anyone nothing to cause: too long for its filter, a bad
-    // checksum. Once it has risen, the link tells them apart by the network's count of drops for
-    // want of room (GetDroppedForRoom), a costlier look taken no more than once in this long.
-    static constexpr uint32_t kRoomLookMilliseconds = 10;
 
     // Computes the broadcast targets and starts the link.
     explicit CDeviceManager(const CLinkSetup& setup = CLinkSetup());
@@ -255,9 +251,6 @@ private:
     // The mailbox dropped notifications, or the system datagrams: the model reads again what they
     // could have named.
     void OnNotificationsDropped(uint32_t now);
-    // The socket's count of drops has risen: the link thread tells the tick when the system
-    // dropped any for want of room since it last looked.
-    void OnDatagramsDropped(uint32_t now);
     // The model reads everything again, in the resync's lane: every playback, then every fixture,
     // then the programmer.
     void ResyncModel();
@@ -316,6 +309,8 @@ private:
     // Set by the link thread when the system has dropped datagrams at its socket since the tick
     // last looked.
     std::atomic<bool> m_datagramsDropped{false};
+    // Set by the tick when the interfaces are due to be read again: the link thread reads them.
+    std::atomic<bool> m_subnetsDue{false};
     std::vector<CIpAddress> m_broadcastTargets;
     // Main thread: a load began since the last abort.
     bool m_loadBegun = false;
@@ -355,12 +350,7 @@ private:
     bool m_sent = false;
     // The record in flight was answered in this pass and another waits.
     bool m_headAnswered = false;
-    // The socket's count of the datagrams the system dropped, when the link last looked; whether it
-    // rose since the network's count of drops for want of room was last looked at, and that
-    // count then.
+    // The socket's count of the datagrams the system dropped, when the link last looked.
     uint32_t m_socketDropped = 0;
-    bool m_dropsToJudge = false;
-    uint32_t m_roomLookedAt = 0;
-    std::optional<uint64_t> m_droppedForRoom;
     uint8_t m_buffer[kReceiveSize] = {};
 };

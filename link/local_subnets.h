@@ -14,8 +14,10 @@ class CLinkClock;
 // The subnets of this machine's interfaces, whose broadcasts are never one unit's address, as
 // they are at the moment asked: interfaces come and go and change their netmasks while the
 // program runs. Refresh reads them again when the system has reported a change since the last
-// look, and whenever asked to. Any thread: under a lock of its own, never held with another, and
-// never while the interfaces are read.
+// look, and whenever asked to. Reading them may take long (a second and more beside thousands of
+// addresses that change fast), so a thread that draws frames never does once they are made (they
+// read them first as they are made): it asks IsReadDue and has a thread that may wait read them. Any thread: under a lock of its own, never held with
+// another, and never while the interfaces are read.
 class CLocalSubnets
 {
 public:
@@ -37,10 +39,15 @@ public:
     // Reads the interfaces again when the system reported a change since the last look (at the
     // pace above), or always.
     void Refresh(bool always = false);
+    // Takes the reports waiting as Refresh does, without reading: whether Refresh would read now.
+    bool IsReadDue();
     // Whether a unit can have the address (IsUsableUnitAddress) by the interfaces last read.
     bool IsUnitAddress(const CIpAddress& unit, const CIpAddress& sender) const;
 
 private:
+    // Under the lock: takes the reports waiting, at the pace; whether a read is due.
+    bool TakeReports(bool always, uint32_t now);
+
     CLinkClock& m_clock;
     mutable CSdlMutex m_mutex;
     std::vector<CInterfaceAddress> m_interfaces;

@@ -1,20 +1,15 @@
 #include "link/udp_socket.h"
 
 #include <arpa/inet.h>
-#include <fcntl.h>
-#include <linux/filter.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
-#include <sstream>
-#include <string>
-#include <vector>
 
 namespace
 {
@@ -30,29 +25,27 @@ sockaddr_in ToSockaddr(const CIpAddress& address)
 }
 
 // What a socket keeps for its reader. No datagram of the link or the unit protocol comes near
-// 2047 bytes, the most their readers take; longer ones are dropped by the kernel before they are
-// queued, so a flood of them costs the program nothing. The queue holds 1 MB (the system doubles
-// it for its bookkeeping and keeps it within net.core.rmem_max), hundreds of datagrams at the
-// least, where a controller sends one answer for each record and a few notifications for each
-// change, which the link takes up to 128 at a time. What comes faster is dropped by the system,
-// which counts the drops (SO_RXQ_OVFL, GetDropped) so that the link can read again what they may
-// have said; a larger queue would only let a flood hold the link longer.
+// 2047 bytes, the most their readers take. The queue holds 1 MB (the system doubles it for its
+// bookkeeping and keeps it within net.core.rmem_max), hundreds of datagrams at the least, where a
+// controller sends one answer for each record and a few notifications for each change, which the
+// link takes up to 128 at a time. What comes faster is dropped by the system, which counts the
+// drops (SO_RXQ_OVFL, GetDropped) so that the link can read again what they may have said; a
+// larger queue would only let a flood hold the link longer.
+//
+// Longer datagrams are thrown away here as they are read, not by a filter in the kernel: the
+// kernel counts what a socket's filter refuses among that socket's drops, which would then tell
+// the link of losses that were never its own. So the count rises only for what the socket would
+// have handed over, and a flood of long datagrams costs a receive each (at most 2 KB copied, at
+// most kMostRefusedAtOnce of them before a receive gives up); while such a flood fills the queue
+// (a few dozen of 64 KB do) the system drops whatever else comes, which is a loss like any other.
 constexpr uint32_t kLongestDatagram = 2047;
 constexpr int kReceiveBufferBytes = 1 << 20;
+constexpr int kMostRefusedAtOnce = 128;
 
-void LimitDatagrams(int socket)
+void SetUpReceiving(int socket)
 {
-    // The filter sees the UDP header (8 bytes) and the payload.
-    sock_filter program[] = {
-        BPF_STMT(BPF_LD | BPF_W | BPF_LEN, 0),
-        BPF_JUMP(BPF_JMP | BPF_JGT | BPF_K, 8 + kLongestDatagram, 1, 0),
-        BPF_STMT(BPF_RET | BPF_K, 0xFFFFFFFFu),
-        BPF_STMT(BPF_RET | BPF_K, 0),
-    };
-    const sock_fprog filter = {static_cast<unsigned short>(sizeof(program) / sizeof(program[0])), program};
-    // None is more than a defence: a socket without them still works, and one without the
+    // Neither is more than a defence: a socket without them still works, and one without the
     // count of drops tells none.
-    setsockopt(socket, SOL_SOCKET, SO_ATTACH_FILTER, &filter, sizeof(filter));
     setsockopt(socket, SOL_SOCKET, SO_RCVBUF, &kReceiveBufferBytes, sizeof(kReceiveBufferBytes));
     const int on = 1;
     setsockopt(socket, SOL_SOCKET, SO_RXQ_OVFL, &on, sizeof(on));
@@ -87,29 +80,38 @@ public:
         }
         if (!(fds[0].revents & POLLIN))
             return false;
-        sockaddr_in from{};
-        iovec data = {buffer, capacity};
-        // The drops counted when the datagram was queued come with it, when there were any.
-        alignas(cmsghdr) uint8_t control[CMSG_SPACE(sizeof(uint32_t))];
-        msghdr message{};
-        message.msg_name = &from;
-        message.msg_namelen = sizeof(from);
-        message.msg_iov = &data;
-        message.msg_iovlen = 1;
-        message.msg_control = control;
-        message.msg_controllen = sizeof(control);
-        const ssize_t received = recvmsg(m_socket, &message, MSG_DONTWAIT);
-        if (received < 0)
-            return false;
-        for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header))
+        // Refused datagrams are taken without waiting for the next, but only so many in one call,
+        // so that the call ends however fast they come.
+        for (int refused = 0; refused < kMostRefusedAtOnce; ++refused)
         {
-            if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SO_RXQ_OVFL)
-                std::memcpy(&m_dropped, CMSG_DATA(header), sizeof(m_dropped));
+            sockaddr_in from{};
+            iovec data = {buffer, capacity};
+            // The drops counted when the datagram was queued come with it, when there were any.
+            alignas(cmsghdr) uint8_t control[CMSG_SPACE(sizeof(uint32_t))];
+            msghdr message{};
+            message.msg_name = &from;
+            message.msg_namelen = sizeof(from);
+            message.msg_iov = &data;
+            message.msg_iovlen = 1;
+            message.msg_control = control;
+            message.msg_controllen = sizeof(control);
+            // MSG_TRUNC: the datagram's whole length, however little of it was copied.
+            const ssize_t received = recvmsg(m_socket, &message, MSG_DONTWAIT | MSG_TRUNC);
+            if (received < 0)
+                return false;
+            for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header))
+            {
+                if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SO_RXQ_OVFL)
+                    std::memcpy(&m_dropped, CMSG_DATA(header), sizeof(m_dropped));
+            }
+            if (size_t(received) > kLongestDatagram)
+                continue;
+            count = std::min(size_t(received), capacity);
+            const uint8_t* octets = reinterpret_cast<const uint8_t*>(&from.sin_addr.s_addr);
+            sender = CIpAddress(octets[0], octets[1], octets[2], octets[3], ntohs(from.sin_port));
+            return true;
         }
-        count = size_t(received);
-        const uint8_t* octets = reinterpret_cast<const uint8_t*>(&from.sin_addr.s_addr);
-        sender = CIpAddress(octets[0], octets[1], octets[2], octets[3], ntohs(from.sin_port));
-        return true;
+        return false;
     }
 
     void Wake() override
@@ -160,47 +162,6 @@ std::unique_ptr<CUdpSocket> CSystemUdpNetwork::Open(uint16_t port)
             close(wake);
         return nullptr;
     }
-    LimitDatagrams(socket);
+    SetUpReceiving(socket);
     return std::make_unique<CSystemUdpSocket>(socket, wake);
-}
-
-std::optional<uint64_t> CSystemUdpNetwork::GetDroppedForRoom()
-{
-    // The kernel's own file, some 2 KB: its UDP lines come well within the first 8 KB.
-    const int file = open("/proc/net/snmp", O_RDONLY | O_CLOEXEC);
-    if (file < 0)
-        return std::nullopt;
-    std::string text(8192, '\0');
-    size_t size = 0;
-    ssize_t got = 0;
-    while (size < text.size() && (got = read(file, &text[size], text.size() - size)) > 0)
-        size += size_t(got);
-    close(file);
-    text.resize(size);
-    // Two lines begin "Udp:": the names of the counters, then their values.
-    std::istringstream lines(text);
-    std::vector<std::string> udp;
-    for (std::string line; udp.size() < 2 && std::getline(lines, line);)
-    {
-        if (line.rfind("Udp: ", 0) == 0)
-            udp.push_back(line);
-    }
-    if (udp.size() < 2)
-        return std::nullopt;
-    std::istringstream names(udp[0]);
-    std::istringstream values(udp[1]);
-    std::string name;
-    std::string value;
-    uint64_t dropped = 0;
-    bool found = false;
-    while (names >> name && values >> value)
-    {
-        // The queue was full, or the system had no memory left for it.
-        if (name == "RcvbufErrors" || name == "MemErrors")
-        {
-            dropped += std::strtoull(value.c_str(), nullptr, 10);
-            found = true;
-        }
-    }
-    return found ? std::optional<uint64_t>(dropped) : std::nullopt;
 }

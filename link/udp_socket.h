@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 
 // One bound UDP socket: the only way the device link reaches the network. A socket is used by
 // one thread at a time, except Wake, which any thread may call.
@@ -26,10 +25,10 @@ public:
     virtual bool Send(const CIpAddress& destination, const uint8_t* bytes, size_t count) = 0;
     // The local port the socket is bound to.
     virtual uint16_t GetPort() const = 0;
-    // How many datagrams the system dropped at this socket since it opened, for want of room in
-    // its queue or for any other reason (too long for its filter, a bad checksum), as the last
-    // datagram received told: drops after it are told by the next. It wraps. A socket that cannot
-    // tell says 0.
+    // How many datagrams the system dropped at this socket since it opened that it would have
+    // handed over: for want of room in its queue or of memory (or, rarely, for a checksum found
+    // bad only as the datagram was read), as the last datagram received told: drops after it are
+    // told by the next. It wraps. A socket that cannot tell says 0.
     virtual uint32_t GetDropped() const { return 0; }
 };
 
@@ -43,17 +42,12 @@ public:
     // A socket bound to the port on every local address, 0 for any free port; null when the port
     // is taken or no socket can be had.
     virtual std::unique_ptr<CUdpSocket> Open(uint16_t port) = 0;
-    // How many datagrams the system has dropped for want of room in a socket's queue, at any
-    // socket of this network, since some moment before the first call; unset when it cannot
-    // tell. It costs a look at the system's counters.
-    virtual std::optional<uint64_t> GetDroppedForRoom() { return std::nullopt; }
 };
 
-// The real network through the system's sockets. Its sockets may send broadcasts.
+// The real network through the system's sockets. Its sockets may send broadcasts, and never hand
+// over a datagram longer than 2047 bytes, which nothing the link or a unit answers comes near.
 class CSystemUdpNetwork : public CUdpNetwork
 {
 public:
     std::unique_ptr<CUdpSocket> Open(uint16_t port) override;
-    // The network namespace's count (/proc/net/snmp).
-    std::optional<uint64_t> GetDroppedForRoom() override;
 };

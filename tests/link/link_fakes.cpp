@@ -67,25 +67,10 @@ bool CFakeNetwork::Deliver(uint16_t port, const CIpAddress& from, const Bytes& b
     return true;
 }
 
-void CFakeNetwork::Drop(uint16_t port, uint32_t count, bool forRoom)
+void CFakeNetwork::Drop(uint16_t port, uint32_t count)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_dropped[port] += count;
-    if (forRoom)
-        m_droppedForRoom += count;
-}
-
-std::optional<uint64_t> CFakeNetwork::GetDroppedForRoom()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    ++m_roomLooks;
-    return m_droppedForRoom;
-}
-
-int CFakeNetwork::TakeRoomLooks()
-{
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return std::exchange(m_roomLooks, 0);
 }
 
 uint32_t CFakeNetwork::GetDropped(uint16_t port) const

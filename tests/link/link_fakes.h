@@ -56,12 +56,9 @@ public:
 
     // Hands a datagram to the socket bound to the port; false when none is.
     bool Deliver(uint16_t port, const CIpAddress& from, const Bytes& bytes);
-    // The system drops that many datagrams at the socket bound to the port, which counts them, for
-    // want of room in its queue (the network counts those too) or for another reason.
-    void Drop(uint16_t port, uint32_t count, bool forRoom = true);
-    std::optional<uint64_t> GetDroppedForRoom() override;
-    // How often the count of drops for want of room was looked at since the last call.
-    int TakeRoomLooks();
+    // The system drops that many datagrams at the socket bound to the port for want of room in
+    // its queue, which counts them.
+    void Drop(uint16_t port, uint32_t count);
     // What was sent since the last call, in order.
     std::vector<SDatagram> TakeSent();
     // Ports bound now, in rising order.
@@ -87,8 +84,6 @@ private:
     std::condition_variable m_arrived;
     std::map<uint16_t, std::deque<std::pair<CIpAddress, Bytes>>> m_bound;
     std::map<uint16_t, uint32_t> m_dropped;
-    uint64_t m_droppedForRoom = 0;
-    int m_roomLooks = 0;
     std::vector<SDatagram> m_sent;
     // Ports whose next or current wait ends at once.
     std::set<uint16_t> m_woken;

@@ -2,6 +2,7 @@
 // local_subnets.cmake makes (the test adds addresses to its loopback); skipped elsewhere.
 #include "link/local_subnets.h"
 
+#include "link/device_manager.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/forged_address_reports.h"
 
@@ -145,4 +146,35 @@ TEST(LocalSubnetsNetns, ForgedReportsCostABoundedLookAPaceWhateverIsDueAndHideNo
         subnets.Refresh();
     }
     EXPECT_TRUE(Refuses(subnets, CIpAddress(10, 99, 6, 255)));
+}
+
+TEST(LocalSubnetsNetns, TheTickChecksUnitsByTheLastReadAndHasTheLinkReadAChange)
+{
+    if (!InOwnNamespace())
+        GTEST_SKIP() << "needs a namespace of its own (local_subnets.cmake)";
+    CFakeNetwork network;
+    CFakeClock clock;
+    CLinkSetup setup;
+    setup.network = &network;
+    setup.clock = &clock;
+    setup.threads = false;
+    CDeviceManager manager(setup);
+    const CIpAddress unit(10, 99, 7, 255);
+    ASSERT_TRUE(network.Deliver(setup.port, CIpAddress(10, 99, 7, 255, 16945), AnswerOf("KDX-1", "10.99.7.255", "16946")));
+    manager.Pass(0);
+    manager.Update(0.04f);
+    ASSERT_NE(manager.FindDevice(unit), nullptr);
+
+    // The unit's address becomes a broadcast of this machine's. Reading the interfaces may take
+    // a second beside thousands of addresses that change: the tick that finds the change
+    // reported wakes the link, which reads them, and the next tick lets the unit go.
+    clock.Advance(kPace + 1);
+    RunCommand("ip addr add 10.99.7.1/24 dev lo");
+    network.TakeWakes();
+    manager.Update(0.04f);
+    EXPECT_NE(manager.FindDevice(unit), nullptr) << "the tick read the interfaces itself";
+    EXPECT_GT(network.TakeWakes(), 0);
+    manager.Pass(0);
+    manager.Update(0.04f);
+    EXPECT_EQ(manager.FindDevice(unit), nullptr);
 }

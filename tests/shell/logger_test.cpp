@@ -11,7 +11,12 @@
 #include <utime.h>
 
 #include <csignal>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <ctime>
+#include <mutex>
 #include <regex>
 #include <set>
 #include <thread>
@@ -57,6 +62,41 @@ private:
     void (*m_signal)(int);
 };
 
+// While it lives, a thread waits a bounded while for the test to end: a test still running then
+// (a loop that no longer ends) fails and ends the process, as nothing could stop it, rather than
+// hold the suite.
+class CDeadline
+{
+public:
+    explicit CDeadline(std::chrono::seconds limit)
+        : m_thread([this, limit] {
+              std::unique_lock<std::mutex> lock(m_mutex);
+              if (m_ended.wait_for(lock, limit, [this] { return m_over; }))
+                  return;
+              ADD_FAILURE() << "still running after " << limit.count() << " s";
+              std::fflush(stdout);
+              std::_Exit(1);
+          })
+    {
+    }
+
+    ~CDeadline()
+    {
+        {
+            std::lock_guard<std::mutex> lock(m_mutex);
+            m_over = true;
+        }
+        m_ended.notify_all();
+        m_thread.join();
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_ended;
+    bool m_over = false;
+    std::thread m_thread;
+};
+
 class LoggerTest : public testing::Test
 {
 protected:
@@ -81,6 +121,7 @@ protected:
 
 TEST_F(LoggerTest, WritesDatedLinesOnlyWhenClosedWithinTheHour)
 {
+    const CDeadline deadline(std::chrono::seconds(30));
     CLogger log(2, m_temp.Path(), &m_clock);
     EXPECT_TRUE(IsFolder(LogsFolder()));
     EXPECT_EQ(log.GetCurrentFileName(), "20150630001.txt");

@@ -136,12 +136,21 @@ std::string Published(const CUpdateCheck& check)
            check.GetPublishedText();
 }
 
-// Starts the check of the running version and takes what arrives until it is over.
+// Starts the check of the running version and takes what arrives until it is over. A check still
+// on well past the longest limit fails the test, as none of the results.
 CUpdateCheck::Result Check(CUpdateCheck& check, const CUpdateCheck::Version& running = kRunning)
 {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(2 * CUpdateCheck::kDefaultLimitMs);
     check.Start(running.major, running.minor, running.build);
     while (!check.Poll())
+    {
+        if (std::chrono::steady_clock::now() > deadline)
+        {
+            ADD_FAILURE() << "the check is still on after " << 2 * CUpdateCheck::kDefaultLimitMs << " ms";
+            return CUpdateCheck::Result(-1);
+        }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     return check.GetResult();
 }
 
