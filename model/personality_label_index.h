@@ -11,8 +11,8 @@
 int ComparePersonalityLabels(const std::string& a, const std::string& b);
 // A hash of what ComparePersonalityLabels compares: labels that match hash alike.
 uint32_t HashPersonalityLabel(const std::string& label);
-// How many labels were compared so far, for the benchmarks and tests that hold a look-up to its
-// cost. Main thread only.
+// How many labels the calling thread compared so far, for the benchmarks and tests that hold a
+// look-up to its cost.
 uint64_t CountPersonalityLabelComparisons();
 
 // Finds the first entry of a list whose label matches a text, the one a walk of the list in order

@@ -33,7 +33,7 @@ public:
     void Update(float seconds) override { m_core->Update(seconds); }
     void Suspend() override { m_core->Suspend(); }
     void Resume() override { m_core->Resume(); }
-    bool LoadDeferred() override { return m_core->GetPersonalityManager()->LoadNow(); }
+    bool LoadDeferred() override { return m_core->GetPersonalityManager()->LoadAhead(); }
 
 private:
     std::unique_ptr<CCore> m_core;

@@ -11,7 +11,9 @@ public:
     // The device link stops, and starts again.
     virtual void Suspend() = 0;
     virtual void Resume() = 0;
-    // Reads what start-up left until the window shows; true when it read something now, so that
-    // the heap the reading borrowed can go back to the system.
+    // Reads what start-up left until the window shows, where no frame waits for it: called every
+    // frame once the window showed, it starts the reading the first time and never waits for it.
+    // True in the call that took over what was read, so that the heap the reading borrowed can go
+    // back to the system.
     virtual bool LoadDeferred() = 0;
 };

@@ -19,6 +19,7 @@ int CApp2::Run()
     if (m_root)
         m_root->CreateCanvas(static_cast<uint32_t>(width), static_cast<uint32_t>(height));
 
+    bool shown = false;
     while (!m_quit)
     {
         m_frameTimer->BeginFrame();
@@ -43,9 +44,11 @@ int CApp2::Run()
         if (m_presentAgain && !presented)
             PresentCanvas();
         m_presentAgain = false;
-        // Once the window shows its first frame, what start-up left for later is read, and the
-        // heap its reading borrowed (the library's whole document) goes back to the system.
-        if (presented && m_model && m_model->LoadDeferred())
+        // Once the window shows its first frame, what start-up left for later is read where no
+        // frame waits for it, and taken over in whichever later frame it is done (that frame need
+        // not draw); what its reading borrowed of the heap then goes back to the system.
+        shown = shown || presented;
+        if (shown && m_model && m_model->LoadDeferred())
             CHeapTrim::AfterLargeWork();
         // So is the click-sound player made, after the first pass whether it drew or not: a
         // program told to quit at once has made it all the same.

@@ -18,7 +18,8 @@ public:
     // system since the last trim. For the main thread.
     static void BeforeLargeWork();
     // Trims when the process has grown by the bound since the last trim (or where its size
-    // cannot be read); true when it did. For the main thread, after the work has freed its memory.
+    // cannot be read); true when it did. For the thread that did the work, after it has freed its
+    // memory: work on a thread of its own gives back its own arena where no frame waits for it.
     static bool AfterLargeWork();
     // The rule: the bytes resident now (0 when unknown) against the least noted since the last
     // trim.

@@ -12,10 +12,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <future>
+#include <memory>
+#include <mutex>
+#include <thread>
 
 using namespace patchtest;
 
@@ -247,5 +252,63 @@ TEST(PersonalityManager, TheShippedLibraryLoadsWhole)
         const CManufacturer* manufacturer = library.GetManufacturer(m);
         for (uint32_t i = 0; i < manufacturer->GetModelCount(); ++i)
             ASSERT_FALSE(manufacturer->GetModel(i)->GetProfile().empty()) << manufacturer->GetModel(i)->GetLabel();
+    }
+}
+
+TEST(PersonalityReadAhead, TheFilesAreReadWhereNoCallerWaitsAndComeWholeAndInOrder)
+{
+    CTempFolder appData;
+    appData.Write("user.personality", "<personalities><manufacturer label='Mine'/></personalities>");
+    CTempFolder resources;
+    resources.Write("personalities/personalities.xml", "<personalities><manufacturer label='Dazzle'/></personalities>");
+    const std::string extra = resources.Write("extra.xml", "<personalities><manufacturer label='Fog'/></personalities>");
+    const struct
+    {
+        const char* what;
+        // Once the reader is let go: what is read then, as the library lists it.
+        std::function<void(CPersonalityManager&)> use;
+        const char* labels;
+    } rows[] = {
+        {"taken over by a later call",
+         [](CPersonalityManager& library) {
+             bool taken = false;
+             for (int i = 0; i < 5000 && !taken; ++i)
+             {
+                 taken = library.LoadAhead();
+                 if (!taken)
+                     std::this_thread::sleep_for(std::chrono::milliseconds(1));
+             }
+             EXPECT_TRUE(taken);
+             EXPECT_FALSE(library.LoadAhead()) << "taken over once";
+         },
+         "[Mine]|Dazzle"},
+        {"waited for by a look at the library", [](CPersonalityManager&) {}, "[Mine]|Dazzle"},
+        {"waited for by a file read after", [&](CPersonalityManager& library) { library.LoadFile(extra, false); },
+         "[Mine]|Dazzle|Fog"},
+    };
+    for (const auto& row : rows)
+    {
+        std::promise<void> release;
+        const std::shared_future<void> released = release.get_future().share();
+        std::mutex lock;
+        std::vector<std::string> read;
+        CPersonalityManager library([&](const std::string& path, size_t maxBytes, TiXmlDocument& document) {
+            // Held until let go, but never for long: a reader on the caller's thread would
+            // otherwise hold it for good.
+            released.wait_for(std::chrono::seconds(2));
+            std::lock_guard<std::mutex> guard(lock);
+            read.push_back(path);
+            return ReadXmlFile(path, maxBytes, document);
+        });
+        library.Load(appData.Path(), resources.Path());
+        EXPECT_FALSE(library.LoadAhead()) << row.what;
+        release.set_value();
+        row.use(library);
+        EXPECT_EQ(Labels(library), row.labels) << row.what;
+        EXPECT_EQ(library.FindManufacturer("[mine]"), library.GetManufacturer(0)) << row.what;
+        std::lock_guard<std::mutex> guard(lock);
+        ASSERT_GE(read.size(), 2u) << row.what;
+        EXPECT_EQ(read[0], appData.Path() + "/user.personality") << row.what;
+        EXPECT_EQ(read[1], resources.Path() + "/personalities/personalities.xml") << row.what;
     }
 }
