@@ -74,9 +74,11 @@ struct CLinkSetup
 // until a frame with its sequence comes back. What the model queues goes in order, first, but for
 // the reads that replies and a resync ask for: those are news, and wait in the queue's lanes by
 // kind of target and breadth (more than kMostNarrowReads from one reply, or a resync's, are news
-// of many objects), taking turns, a target at most once a lane; those a reply to nothing this
-// program sent asked for are counted apart (GetOwnQueueLength). Replies wait, within the bounds
-// below, until the main thread's tick routes them by manager identifier.
+// of many objects), taking turns, a target at most once a lane; those that only news the program
+// did not ask for itself asked for are counted apart (GetOwnQueueLength). Replies wait, within the
+// bounds below, until the main thread's tick routes them by manager identifier. A frame with the
+// head's sequence completes it, but only one with its target too is its answer and carries a
+// value; a read completed by another waits again.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
@@ -191,11 +193,13 @@ public:
     size_t GetQueueLength() const;
     // Whether a record of the message's target waits or is in flight.
     bool IsWaiting(const CMessage& message) const;
-    // While the tick applies a reply: whether it completed the record in flight or is a
-    // notification; a reply to nothing this program sent may be anyone's. True between replies.
+    // While the tick applies a reply: whether it is the answer to the record in flight (its
+    // sequence and its target) or a notification. Any other reply is no value: a late or repeated
+    // answer, or anyone's. True between replies.
     bool IsReplyAsked() const { return m_replyAsked; }
-    // What the program itself waits for: the records waiting but the reads that replies to
-    // nothing it sent asked for, which anyone on the network can forge by the thousand.
+    // What the program itself waits for: the records waiting but the reads that only news it did
+    // not ask for asked for (notifications, replies to nothing it sent, answers to reads only
+    // such news asked for), which anyone on the network can forge by the thousand.
     size_t GetOwnQueueLength() const;
     void ClearQueue();
     // The records queued from BeginLoad to EndLoad are one load: a show sent to the controller.
@@ -248,8 +252,9 @@ private:
     // The queue refused the record: the log says so, and the observers hear of a refused change,
     // each once until it has emptied.
     void OnQueueFull(const CMessage& refused);
-    // Routes a reply to the model and queues the reads it asked for; asked as for QueueAsked.
-    void ApplyReply(const CMessage& reply, bool asked);
+    // Routes a reply to the model and queues the reads it asked for; asked as IsReplyAsked says,
+    // own as for QueueAsked.
+    void ApplyReply(const CMessage& reply, bool asked, bool own);
     // The mailbox dropped notifications, or the system datagrams: the model reads again what they
     // could have named.
     void OnNotificationsDropped(uint32_t now);
@@ -258,9 +263,9 @@ private:
     void OnDatagramsDropped(uint32_t now);
     // The model reads everything again, as a refresh.
     void ResyncModel();
-    // Queues the reads held while a reply was applied; asked: the reply answered a record sent, or
-    // is the controller's own announcement.
-    void QueueAsked(bool asked);
+    // Queues the reads held while a reply was applied; own: the reply answered a record the
+    // program itself asked for, so that what it asks is the program's own too.
+    void QueueAsked(bool own);
 
     void FindBroadcastTargets(const CLinkSetup& setup);
     void ProcessReplies();
@@ -299,7 +304,14 @@ private:
     };
     TReads m_reads = kReadsInOrder;
     std::vector<CMessage> m_asked;
-    CReplyMailbox<CMessage> m_replies{kMostReplies, kMostReplyBytes};
+    // A reply as the link thread hands it over: own when it answered a record the program itself
+    // asked for.
+    struct SReply
+    {
+        CMessage message;
+        bool own;
+    };
+    CReplyMailbox<SReply> m_replies{kMostReplies, kMostReplyBytes};
     // Main thread: that of the reply being applied (IsReplyAsked).
     bool m_replyAsked = true;
     // Main thread: the log has said that replies were dropped; it says so again only after a

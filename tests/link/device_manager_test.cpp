@@ -477,6 +477,33 @@ TEST_F(DeviceManagerTest, AcknowledgementSendsTheNextRecordAtOnce)
     ASSERT_EQ(model.playbacks.messages.size(), 2u);
     EXPECT_EQ(model.playbacks.messages[0].GetCommand(), COMMAND_NOTIFY);
     EXPECT_EQ(model.playbacks.messages[1].GetSequence(), 0);
+
+    // A frame with the head's sequence but of another target completes it all the same, but it
+    // is no answer: the model hears of it as of a reply to nothing sent, and a read so completed
+    // is asked again as the program's own, so that its own answer still finds it in flight.
+    std::vector<bool> asked;
+    model.playbacks.onMessage = [&](const CMessage&) { asked.push_back(manager->IsReplyAsked()); };
+    manager->ClearQueue();
+    CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
+    label.SetIndex0(6);
+    ASSERT_TRUE(manager->QueueMessage(label));
+    sent = PassRecords();
+    ASSERT_EQ(sent.size(), 1u);
+    CMessage other = sent[0];
+    other.SetIndex0(7);
+    other.SetValue(CMessageValue("Forged"));
+    network.Deliver(kLinkPort, kController, FrameOf(other));
+    const std::vector<CMessage> again = PassRecords();
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_TRUE(again[0].IsSameTarget(label));
+    EXPECT_NE(again[0].GetSequence(), sent[0].GetSequence());
+    EXPECT_EQ(manager->GetOwnQueueLength(), 1u);
+    CMessage answer = again[0];
+    answer.SetValue(CMessageValue("Six"));
+    Reply(answer);
+    EXPECT_EQ(manager->GetQueueLength(), 0u);
+    manager->Update(0.04f);
+    EXPECT_EQ(asked, (std::vector<bool>{false, true}));
 }
 
 TEST_F(DeviceManagerTest, ValueQueuedWhileTheHeadIsInFlightSurvivesALostFrame)
@@ -597,8 +624,9 @@ TEST_F(DeviceManagerTest, ReadsOfNewsWaitBehindChangesAndTakeTurnsByKind)
     manager->QueueMessage(SetIntensity(4, 0.5f));
     // Cue 3's label waits with the narrow news and the broad, and counts in each.
     EXPECT_EQ(manager->GetQueueLength(), 15u);
-    // The program's own: all but the cue reads only the count no record asked for wanted.
-    EXPECT_EQ(manager->GetOwnQueueLength(), 5u);
+    // The program's own: the two changes; what news asked for, a notification's or a count no
+    // record asked for, anyone could have sent.
+    EXPECT_EQ(manager->GetOwnQueueLength(), 2u);
 
     std::vector<std::string> drained;
     for (const CMessage& message : Drain())
@@ -609,6 +637,26 @@ TEST_F(DeviceManagerTest, ReadsOfNewsWaitBehindChangesAndTakeTurnsByKind)
                                                  "12 Fixture 2/0", "1 Cue 5/0", "13 Cue 5/3", "2 Cue 5/1",
                                                  "3 Cue 5/2", "5 Cue 5/4", "6 Cue 5/5", "7 Cue 5/6", "8 Cue 5/7",
                                                  "9 Cue 5/8", "10 Cue 5/9"}));
+
+    // A read that a notification asked for, asked for again by the answer to a read of the
+    // program's own, is the program's own.
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        if (reply.GetCommand() == COMMAND_NOTIFY || reply.GetCommand() == COMMAND_GET_LABEL)
+            manager->QueueMessage(read(MANAGER_PLAYBACK, 5, 0));
+    };
+    ASSERT_TRUE(manager->QueueMessage(read(MANAGER_PLAYBACK, 9, 0)));
+    const std::vector<CMessage> own = PassRecords();
+    ASSERT_EQ(own.size(), 1u);
+    manager->QueueMessage(SetIntensity(3, 0.25f));
+    Reply(notify);
+    manager->Update(0.04f);
+    EXPECT_EQ(manager->GetOwnQueueLength(), 2u) << "the read in flight and the change";
+    CMessage answer = own[0];
+    answer.SetValue(CMessageValue("Nine"));
+    Reply(answer);
+    manager->Update(0.04f);
+    EXPECT_EQ(manager->GetQueueLength(), 2u);
+    EXPECT_EQ(manager->GetOwnQueueLength(), 2u) << "the change in flight and the read";
 }
 
 TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeavesTheReads)
@@ -912,9 +960,16 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
         reply.SetIndex0(index++);
         Reply(reply);
     }
-    CMessage artNet(MANAGER_ARTNET, COMMAND_GET_ENABLED);
+    // The unit's settings: the answer to their read is taken, a reply that answers nothing is not.
+    ASSERT_TRUE(manager->QueueMessage(CMessage(MANAGER_ARTNET, COMMAND_GET_ENABLED)));
+    const std::vector<CMessage> read = PassRecords();
+    ASSERT_EQ(read.size(), 1u);
+    CMessage artNet = read[0];
     artNet.SetValue(CMessageValue(true));
     Reply(artNet);
+    CMessage acn(MANAGER_ACN, COMMAND_GET_ENABLED);
+    acn.SetValue(CMessageValue(true));
+    Reply(acn);
     EXPECT_TRUE(model.playbacks.messages.empty()) << "replies wait for the tick";
 
     // A handler may queue records while replies are applied.
@@ -932,6 +987,7 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
     EXPECT_EQ(indexes(model.programmer), (std::vector<uint32_t>{2, 7}));
     EXPECT_EQ(indexes(model.engine), (std::vector<uint32_t>{3}));
     EXPECT_TRUE(manager->GetConnectedDevice()->GetArtNetEnabled());
+    EXPECT_FALSE(manager->GetConnectedDevice()->GetAcnEnabled());
     EXPECT_EQ(manager->GetQueueLength(), 1u);
     for (SDL_threadID thread : model.playbacks.threads)
         EXPECT_EQ(thread, SDL_ThreadID());
@@ -960,7 +1016,10 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
     // Index0 numbers the replies in arrival order. The link takes all of it; the tick applies
     // what the mailbox kept.
     auto flood = [&](size_t costly, size_t notifications) {
-        manager->QueueMessage(SetIntensity(3, float(arrival)));
+        // The answer arrives eleventh of its kind and is numbered so: the record is for the
+        // playback of that number, so that the answer has its target.
+        const uint32_t answerAt = arrival + uint32_t(std::min<size_t>(costly, 10) + std::min<size_t>(notifications, 10));
+        manager->QueueMessage(SetIntensity(answerAt, float(arrival)));
         const std::vector<CMessage> head = PassRecords();
         ASSERT_EQ(head.size(), 1u);
         for (size_t i = 0; i < std::max(costly, notifications); ++i)
