@@ -674,6 +674,13 @@ bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQu
     {
         CSdlMutexLock lock(m_sendMutex);
         const bool idle = m_outgoing.IsEmpty();
+        // A full queue's episode ends once the records in order, the bounded part, have drained,
+        // whatever reads of news still wait: the next refusal is told again.
+        if (m_outgoing.IsInOrderEmpty())
+        {
+            m_queueFullTold = false;
+            m_changeRefusedTold = false;
+        }
         for (size_t i = 0; i < count; ++i)
         {
             if (!m_outgoing.Queue(messages[i], lane, unasked) && !refused)
@@ -685,8 +692,6 @@ bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQu
             m_sendNow = true;
             if (m_socket)
                 m_socket->Wake();
-            m_queueFullTold = false;
-            m_changeRefusedTold = false;
         }
     }
     if (!refused)

@@ -32,7 +32,7 @@ enum : uint32_t
 {
     DEVICE_MANAGER_NOTIFY_CONNECTED = 67,
     // The outgoing queue refused a change (not a read) at its bound: told once, then again only
-    // after the queue has emptied.
+    // after the records in order have drained.
     DEVICE_MANAGER_NOTIFY_REFUSED = 68,
 };
 
@@ -250,7 +250,7 @@ private:
     // when the queue refused any (COutgoingQueue's bound). Unasked as for COutgoingQueue::Queue.
     bool Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane, bool unasked = false);
     // The queue refused the record: the log says so, and the observers hear of a refused change,
-    // each once until it has emptied.
+    // each once until the records in order have drained.
     void OnQueueFull(const CMessage& refused);
     // Routes a reply to the model and queues the reads it asked for; asked as IsReplyAsked says,
     // own as for QueueAsked.
@@ -341,7 +341,7 @@ private:
     // The log has said that the list is full; it says so again only after the list had room.
     bool m_fullTold = false;
     // The log has said that the outgoing queue refused a record, and the observers that it refused
-    // a change; each is said again only after the queue had emptied.
+    // a change; each is said again only after the records in order had drained.
     bool m_queueFullTold = false;
     bool m_changeRefusedTold = false;
 

@@ -98,6 +98,8 @@ public:
     size_t GetOwnCount() const;
     // Whether nothing waits, as GetCount() == 0 says, but without counting.
     bool IsEmpty() const;
+    // Whether no record waits in order (the bounded part), the one in flight included.
+    bool IsInOrderEmpty() const { return m_inOrder.empty(); }
     // Whether a record of the target waits in order or is in flight.
     bool IsWaiting(const CMessage::STarget& target) const;
     // The record to send: the one in flight, else the next in order, else the next read of news

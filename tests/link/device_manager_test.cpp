@@ -4,6 +4,9 @@
 #include "link/device.h"
 #include "link/message_frame.h"
 #include "link/outgoing_queue.h"
+#include "shell/app.h"
+#include "shell/logger.h"
+#include "foundation/version.h"
 #include "tests/link/link_fakes.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +79,14 @@ Bytes LongestTextFrameOf(CMessage message)
     bytes[12] = uint8_t(length);  // payload length, little-endian
     bytes[13] = uint8_t(length >> 8);
     return bytes;
+}
+
+// The lines of the log that hold the text.
+size_t LinesWith(const std::string& text)
+{
+    const std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+    return size_t(std::count_if(lines.begin(), lines.end(),
+                                [&](const std::string& line) { return line.find(text) != std::string::npos; }));
 }
 
 class DeviceManagerTest : public ::testing::Test
@@ -824,6 +835,10 @@ TEST_F(DeviceManagerTest, RecordTooLargeForOneFrameIsRefusedWhenQueued)
 
 TEST_F(DeviceManagerTest, TheQueueRefusesRecordsPastItsBoundAndTakesThemOnceItHasRoom)
 {
+    char name[] = "tests_link";
+    char* argv[] = {name, nullptr};
+    const CApp app(CVersion(1, 7, 0), 1, argv);
+    auto logged = [] { return LinesWith("The queue to the controller is full"); };
     ConnectUnit();
     // The costliest fill in records: presses, each a record of its own, between two values.
     auto press = [](size_t n) {
@@ -888,6 +903,49 @@ TEST_F(DeviceManagerTest, TheQueueRefusesRecordsPastItsBoundAndTakesThemOnceItHa
                          CMessageFrame::kMaxSendPayload);
     EXPECT_FALSE(manager->QueueMessage(press(0)));
     EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_REFUSED), 2u) << "told again once the queue had emptied";
+    EXPECT_EQ(logged(), 2u);
+
+    // Under a flood of notifications reads of news always wait: an episode ends once the records
+    // in order have drained, and the next is told once again, on screen and in the log.
+    while (manager->GetQueueLength() > 0)
+        ASSERT_FALSE(Drain().empty());
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        CMessage read(MANAGER_CUE, COMMAND_GET_LABEL);
+        read.SetIndex0(reply.GetIndex0());
+        if (reply.GetCommand() == COMMAND_NOTIFY)
+            manager->QueueMessage(read);
+    };
+    // Of a cue's label, under the sequence of a record answered before.
+    auto notify = [&](uint32_t playback, uint16_t sequence) {
+        CMessage label(MANAGER_CUE, COMMAND_NOTIFY);
+        label.SetIndex0(playback);
+        label.SetSequence(sequence);
+        label.SetValue(CMessageValue(289u));
+        Reply(label);
+        manager->Update(0.04f);
+    };
+    notify(0, 0);
+    for (uint32_t episode = 3; episode <= 4; ++episode)
+    {
+        size_t n = 0;
+        while (manager->QueueMessage(press(n)))
+            ++n;
+        EXPECT_FALSE(manager->QueueMessage(press(n))) << episode;
+        EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_REFUSED), episode) << episode;
+        EXPECT_EQ(logged(), episode) << episode;
+        // The link takes the records in order; a read of news waits all along.
+        for (;;)
+        {
+            clock.Advance(CDeviceManager::kResendMilliseconds + 1);
+            const std::vector<CMessage> head = PassRecords();
+            ASSERT_EQ(head.size(), 1u);
+            if (head[0].IsRead() && manager->GetQueueLength() == 1)
+                break;
+            if (head[0].IsRead())
+                notify(episode, uint16_t(head[0].GetSequence() - 1));
+            Receive(kController, FrameOf(AckOf(head[0])));
+        }
+    }
 }
 
 TEST_F(DeviceManagerTest, BadDatagramsNeverDisturbTheQueue)
@@ -1001,6 +1059,9 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
 
 TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotificationsWithinTheBounds)
 {
+    char name[] = "tests_link";
+    char* argv[] = {name, nullptr};
+    const CApp app(CVersion(1, 7, 0), 1, argv);
     ConnectUnit();
     uint32_t arrival = 0;
     auto arrive = [&](CMessage message) {
@@ -1086,6 +1147,7 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
     clock.Advance(CDeviceManager::kDroppedNewsMilliseconds + 1);
     manager->Update(0.04f);
     EXPECT_EQ(model.notificationsLost, 2) << "dropped since, read again";
+    EXPECT_EQ(LinesWith("come faster than they are applied"), 1u) << "said once while drops go on";
 
     // The system drops datagrams at the socket when the link cannot keep up, the controller's
     // notifications with the rest; the socket tells how many with the next it hands over. Those
