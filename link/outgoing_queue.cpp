@@ -73,7 +73,8 @@ void COutgoingQueue::QueueRead(const CMessage::STarget& target, SIndexed& entry,
     SRead* read = entry.read[breadth];
     if (read && read->waiting)
     {
-        // It keeps its place; asked for by news this program can trust, it counts as its own.
+        // It keeps its place; asked for by the program itself (a resync, the answer to a read of
+        // its own), it counts as its own.
         if (read->unasked && !unasked)
         {
             read->unasked = false;
