@@ -37,6 +37,7 @@
 #include <chrono>
 #include <fstream>
 #include <functional>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -272,6 +273,27 @@ public:
     }
 
     void OpenFullShow() { m_show->Load(); }
+    // The full show with every playback's and cue's label changed, written beside it: null when
+    // it cannot be found.
+    CFile* WriteRelabelledShow()
+    {
+        std::string xml = bench::FullShowXml();
+        for (const std::string from : {"label=\"Look ", "label=\"Cue "})
+        {
+            const std::string to = from + "again ";
+            for (size_t at = xml.find(from); at != std::string::npos; at = xml.find(from, at + to.size()))
+                xml.replace(at, from.size(), to);
+        }
+        std::ofstream(m_folder + "/shows/relabelled.show") << xml;
+        m_core->GetFileManager()->Refresh();
+        return m_core->GetFileManager()->FindFile("relabelled");
+    }
+    // The controller is chosen again, as by the user: the model reads all of it again.
+    void ChooseAgain()
+    {
+        m_core->GetDeviceManager()->SetConnectedAddress(CIpAddress());
+        m_core->GetDeviceManager()->SetConnectedAddress(CIpAddress(127, 0, 0, 2, m_port));
+    }
     // Whether the model holds what the controller holds, and the controller's show did not change
     // since the last look (a look asks the stand-in for its digest: at most one a second, as it
     // costs the stand-in the hashing of its whole show).
@@ -714,6 +736,60 @@ void FullShowSettlesBesideALateController(benchmark::State& state)
         state.SetIterationTime(seconds);
     }
 }
+// Beside a controller answering 1 ms late that holds the full show, the controller is chosen
+// again and a show of other labels opened at once, while the resync settles, under forged
+// notifications that each ask one read of a cue at 2,000 a second for the seconds given (0:
+// none): the seconds from the opening until the controller holds the show and the model what the
+// controller holds (their digests, looked at once a second).
+void ShowOpenedWhileTheResyncSettles(benchmark::State& state)
+{
+    for (auto _ : state)
+    {
+        CShowBeside beside;
+        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0 || beside.Command("delay 1") != "ok")
+        {
+            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller"
+                                                           : beside.GetError().c_str());
+            break;
+        }
+        CFile* relabelled = beside.WriteRelabelledShow();
+        const std::string before = beside.Command("digest");
+        if (!relabelled)
+        {
+            state.SkipWithError("no relabelled show");
+            break;
+        }
+        std::optional<CFlood> flood;
+        if (state.range(0) > 0)
+            flood.emplace(beside.GetProgramPort(), 2000.0, ForgedCueRead);
+        const Clock::time_point start = Clock::now();
+        beside.ChooseAgain();
+        relabelled->Load();
+        int tick = 0;
+        const double seconds = TickUntil(
+            beside.GetCore(),
+            [&] {
+                if (flood && Clock::now() - start >= std::chrono::seconds(state.range(0)))
+                    flood.reset();
+                return ++tick % 25 == 0 && beside.IsSettled() && beside.Command("digest") != before;
+            },
+            std::chrono::seconds(600));
+        if (seconds < 0.0)
+        {
+            state.SkipWithError("the show did not settle within 10 minutes");
+            break;
+        }
+        state.SetIterationTime(seconds);
+    }
+}
+BENCHMARK(ShowOpenedWhileTheResyncSettles)
+    ->Arg(0)
+    ->Arg(40)
+    ->Arg(90)
+    ->Unit(benchmark::kSecond)
+    ->UseManualTime()
+    ->Iterations(1);
+
 BENCHMARK(FullShowSettlesBesideALateController)
     ->Arg(0)
     ->Arg(2000)

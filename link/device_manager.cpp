@@ -340,20 +340,24 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
             m_foundWaiting.store(true, std::memory_order_release);
         }
     }
-    bool answered;
+    COutgoingQueue::TCompletion completion;
     {
         CSdlMutexLock lock(m_sendMutex);
-        answered = m_outgoing.Complete(message.GetSequence());
-        if (answered && m_outgoing.GetCount() > 0)
+        completion = m_outgoing.Complete(message);
+        if (completion != COutgoingQueue::kNotCompleted && m_outgoing.GetCount() > 0)
             m_sendNow = m_headAnswered = true;
     }
     LogMessage("Recv", message);
-    using CMailbox = CReplyMailbox<CMessage>;
-    const auto rank = answered                                    ? CMailbox::kAnswer
+    // Only the record's own answer carries its value; a frame that merely completed it is what it
+    // would have been had it come at any other time.
+    const bool answer =
+        completion == COutgoingQueue::kAnsweredOwn || completion == COutgoingQueue::kAnsweredNews;
+    using CMailbox = CReplyMailbox<SReply>;
+    const auto rank = answer                                      ? CMailbox::kAnswer
                       : message.GetCommand() == COMMAND_NOTIFY ? CMailbox::kNotification
                                                                   : CMailbox::kUnasked;
-    const size_t held = sizeof(CMessage) + message.GetValueRef().GetHeldBytes();
-    m_replies.Post(std::move(message), rank, held);
+    const size_t held = sizeof(SReply) + message.GetValueRef().GetHeldBytes();
+    m_replies.Post(SReply{std::move(message), completion == COutgoingQueue::kAnsweredOwn}, rank, held);
 }
 
 void CDeviceManager::SendHeadMessage()
@@ -411,12 +415,12 @@ void CDeviceManager::ProcessReplies()
 {
     const uint32_t start = m_clock->GetMilliseconds();
     size_t untilClockLook = kRepliesPerClockLook;
-    CReplyMailbox<CMessage>::SDropped dropped;
+    CReplyMailbox<SReply>::SDropped dropped;
     bool stopped = false;
     m_replies.Take(
-        [&](const CMessage& reply, CReplyMailbox<CMessage>::TRank rank) {
-            // It completed the record in flight, or the controller announced a change.
-            ApplyReply(reply, rank != CReplyMailbox<CMessage>::kUnasked);
+        [&](const SReply& reply, CReplyMailbox<SReply>::TRank rank) {
+            // It answered the record in flight, or the controller announced a change.
+            ApplyReply(reply.message, rank != CReplyMailbox<SReply>::kUnasked, reply.own);
             if (--untilClockLook > 0)
                 return true;
             untilClockLook = kRepliesPerClockLook;
@@ -441,13 +445,13 @@ void CDeviceManager::ProcessReplies()
         OnNotificationsDropped(start);
 }
 
-void CDeviceManager::ApplyReply(const CMessage& reply, bool asked)
+void CDeviceManager::ApplyReply(const CMessage& reply, bool asked, bool own)
 {
     m_reads = kReadsCollected;
     m_replyAsked = asked;
     RouteReply(reply);
     m_replyAsked = true;
-    QueueAsked(asked);
+    QueueAsked(own);
 }
 
 void CDeviceManager::OnNotificationsDropped(uint32_t now)
@@ -465,7 +469,8 @@ void CDeviceManager::OnNotificationsDropped(uint32_t now)
         everything.SetValue(CMessageValue(0u));
         RouteReply(everything);
     }
-    QueueAsked(true);
+    // They stand for notifications, which anyone can cause to be dropped: not the program's own.
+    QueueAsked(false);
     m_notificationsDropped = false;
     m_droppedReadAt = now;
 }
@@ -484,7 +489,7 @@ void CDeviceManager::ResyncModel()
     m_reads = kReadsInOrder;
 }
 
-void CDeviceManager::QueueAsked(bool asked)
+void CDeviceManager::QueueAsked(bool own)
 {
     m_reads = kReadsInOrder;
     if (m_asked.empty())
@@ -492,7 +497,7 @@ void CDeviceManager::QueueAsked(bool asked)
     // News: its reads wait in the lanes of their kinds of target, where a read already waiting
     // adds nothing, apart from those of news of many objects.
     Enqueue(m_asked.data(), m_asked.size(),
-            m_asked.size() > kMostNarrowReads ? COutgoingQueue::kBroadNews : COutgoingQueue::kNews, !asked);
+            m_asked.size() > kMostNarrowReads ? COutgoingQueue::kBroadNews : COutgoingQueue::kNews, !own);
     m_asked.clear();
 }
 
@@ -519,6 +524,9 @@ void CDeviceManager::RouteReply(const CMessage& message)
         break;
     case MANAGER_ARTNET:
     case MANAGER_ACN:
+        // The unit's settings, as any value, come only from the answer to their read.
+        if (!m_replyAsked && message.GetCommand() != COMMAND_NOTIFY)
+            return;
         if (CDevice* device = GetConnectedDevice())
             device->HandleMessage(message);
         return;
@@ -662,6 +670,13 @@ bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQu
     {
         CSdlMutexLock lock(m_sendMutex);
         const bool idle = m_outgoing.IsEmpty();
+        // A full queue's episode ends once the records in order, the bounded part, have drained,
+        // whatever reads of news still wait: the next refusal is told again.
+        if (m_outgoing.IsInOrderEmpty())
+        {
+            m_queueFullTold = false;
+            m_changeRefusedTold = false;
+        }
         for (size_t i = 0; i < count; ++i)
         {
             if (!m_outgoing.Queue(messages[i], lane, unasked) && !refused)
@@ -673,8 +688,6 @@ bool CDeviceManager::Enqueue(const CMessage* messages, size_t count, COutgoingQu
             m_sendNow = true;
             if (m_socket)
                 m_socket->Wake();
-            m_queueFullTold = false;
-            m_changeRefusedTold = false;
         }
     }
     if (!refused)

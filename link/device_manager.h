@@ -32,7 +32,7 @@ enum : uint32_t
 {
     DEVICE_MANAGER_NOTIFY_CONNECTED = 67,
     // The outgoing queue refused a change (not a read) at its bound: told once, then again only
-    // after the queue has emptied.
+    // after the records in order have drained.
     DEVICE_MANAGER_NOTIFY_REFUSED = 68,
 };
 
@@ -76,9 +76,11 @@ struct CLinkSetup
 // aborted load's objects) follows in the order asked, as the protocol orders a resync: every
 // playback, then every fixture, then the programmer. The reads that replies ask for are news, and
 // wait in the queue's lanes by kind of target and breadth (more than kMostNarrowReads from one
-// reply are news of many objects), taking turns, a target at most once a lane; those a reply to
-// nothing this program sent asked for are counted apart (GetOwnQueueLength). Replies wait, within
-// the bounds below, until the main thread's tick routes them by manager identifier.
+// reply are news of many objects), taking turns, a target at most once a lane; those that only
+// news the program did not ask for itself asked for are counted apart (GetOwnQueueLength).
+// Replies wait, within the bounds below, until the main thread's tick routes them by manager
+// identifier. A frame with the head's sequence completes it, but only one with its target too is
+// its answer and carries a value; a read completed by another waits again.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
@@ -189,11 +191,13 @@ public:
     size_t GetQueueLength() const;
     // Whether a record of the message's target waits or is in flight.
     bool IsWaiting(const CMessage& message) const;
-    // While the tick applies a reply: whether it completed the record in flight or is a
-    // notification; a reply to nothing this program sent may be anyone's. True between replies.
+    // While the tick applies a reply: whether it is the answer to the record in flight (its
+    // sequence and its target) or a notification. Any other reply is no value: a late or repeated
+    // answer, or anyone's. True between replies.
     bool IsReplyAsked() const { return m_replyAsked; }
-    // What the program itself waits for: the records waiting but the reads that replies to
-    // nothing it sent asked for, which anyone on the network can forge by the thousand.
+    // What the program itself waits for: the records waiting but the reads that only news it did
+    // not ask for asked for (notifications, replies to nothing it sent, answers to reads only
+    // such news asked for), which anyone on the network can forge by the thousand.
     size_t GetOwnQueueLength() const;
     void ClearQueue();
     // The records queued from BeginLoad to EndLoad are one load: a show sent to the controller.
@@ -244,19 +248,20 @@ private:
     // when the queue refused any (COutgoingQueue's bound). Unasked as for COutgoingQueue::Queue.
     bool Enqueue(const CMessage* messages, size_t count, COutgoingQueue::TLane lane, bool unasked = false);
     // The queue refused the record: the log says so, and the observers hear of a refused change,
-    // each once until it has emptied.
+    // each once until the records in order have drained.
     void OnQueueFull(const CMessage& refused);
-    // Routes a reply to the model and queues the reads it asked for; asked as for QueueAsked.
-    void ApplyReply(const CMessage& reply, bool asked);
+    // Routes a reply to the model and queues the reads it asked for; asked as IsReplyAsked says,
+    // own as for QueueAsked.
+    void ApplyReply(const CMessage& reply, bool asked, bool own);
     // The mailbox dropped notifications, or the system datagrams: the model reads again what they
     // could have named.
     void OnNotificationsDropped(uint32_t now);
     // The model reads everything again, in the resync's lane: every playback, then every fixture,
     // then the programmer.
     void ResyncModel();
-    // Queues the reads held while a reply was applied; asked: the reply answered a record sent, or
-    // is the controller's own announcement.
-    void QueueAsked(bool asked);
+    // Queues the reads held while a reply was applied; own: the reply answered a record the
+    // program itself asked for, so that what it asks is the program's own too.
+    void QueueAsked(bool own);
 
     void FindBroadcastTargets(const CLinkSetup& setup);
     void ProcessReplies();
@@ -296,7 +301,14 @@ private:
     };
     TReads m_reads = kReadsInOrder;
     std::vector<CMessage> m_asked;
-    CReplyMailbox<CMessage> m_replies{kMostReplies, kMostReplyBytes};
+    // A reply as the link thread hands it over: own when it answered a record the program itself
+    // asked for.
+    struct SReply
+    {
+        CMessage message;
+        bool own;
+    };
+    CReplyMailbox<SReply> m_replies{kMostReplies, kMostReplyBytes};
     // Main thread: that of the reply being applied (IsReplyAsked).
     bool m_replyAsked = true;
     // Main thread: the log has said that replies were dropped; it says so again only after a
@@ -328,7 +340,7 @@ private:
     // The log has said that the list is full; it says so again only after the list had room.
     bool m_fullTold = false;
     // The log has said that the outgoing queue refused a record, and the observers that it refused
-    // a change; each is said again only after the queue had emptied.
+    // a change; each is said again only after the records in order had drained.
     bool m_queueFullTold = false;
     bool m_changeRefusedTold = false;
 

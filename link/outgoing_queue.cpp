@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 int COutgoingQueue::LaneOf(const CMessage::STarget& target, int slot)
@@ -79,7 +80,8 @@ void COutgoingQueue::QueueRead(const CMessage::STarget& target, SIndexed& entry,
     SRead* read = entry.read[slot];
     if (read && read->waiting)
     {
-        // It keeps its place; asked for by news this program can trust, it counts as its own.
+        // It keeps its place; asked for by the program itself (a resync, the answer to a read of
+        // its own), it counts as its own.
         if (read->unasked && !unasked)
         {
             read->unasked = false;
@@ -255,27 +257,47 @@ void COutgoingQueue::ForgetReadFront(int lane, bool sent)
         m_index.erase(found);
 }
 
-bool COutgoingQueue::Complete(uint16_t sequence)
+COutgoingQueue::TCompletion COutgoingQueue::Complete(const CMessage& frame)
 {
-    // Only a record that was sent can be answered.
+    // Only a record that was sent can be answered. Any frame with its sequence completes it; only
+    // one of its target too is its answer.
     if (!m_inFlight)
-        return false;
+        return kNotCompleted;
     if (m_flightLane == kInOrderFlight)
     {
-        if (m_inOrder.front().message.GetSequence() != sequence)
-            return false;
+        const CMessage& front = m_inOrder.front().message;
+        if (front.GetSequence() != frame.GetSequence())
+            return kNotCompleted;
+        m_inFlight = false;
+        if (front.IsSameTarget(frame))
+        {
+            PopInOrder();
+            return kAnsweredOwn;
+        }
+        std::optional<CMessage> again;
+        if (front.IsRead())
+            again = front;
         PopInOrder();
+        if (again)
+            Queue(*again, kNews);
+        return kCompletedByOther;
     }
-    else
-    {
-        std::deque<SRead>& reads = m_reads[m_flightLane];
-        if (reads.front().sequence != sequence)
-            return false;
-        m_unasked -= reads.front().unasked;
-        reads.pop_front();
-    }
+    std::deque<SRead>& reads = m_reads[m_flightLane];
+    const SRead read = reads.front();
+    if (read.sequence != frame.GetSequence())
+        return kNotCompleted;
     m_inFlight = false;
-    return true;
+    m_unasked -= read.unasked;
+    reads.pop_front();
+    if (frame.GetTarget() == read.target)
+        return read.unasked ? kAnsweredNews : kAnsweredOwn;
+    CMessage again(read.target.manager, read.target.command);
+    again.SetIndex0(read.target.index0);
+    again.SetIndex1(read.target.index1);
+    again.SetIndex2(read.target.index2);
+    const int slot = SlotOf(m_flightLane);
+    Queue(again, slot == kResyncSlot ? kResync : slot == 0 ? kNews : kBroadNews, read.unasked);
+    return kCompletedByOther;
 }
 
 void COutgoingQueue::Clear()

@@ -85,11 +85,27 @@ public:
         kResync,
     };
 
+    // What a frame with a sequence did to the record in flight.
+    enum TCompletion
+    {
+        // Another sequence, or nothing in flight.
+        kNotCompleted,
+        // The record's sequence but another target: the record is done with, but the frame is no
+        // answer to it. A read so completed waits again in a lane, asked as it was, so that its
+        // own answer, which would now come to nothing in flight, is not lost.
+        kCompletedByOther,
+        // The record's answer: its sequence and target. Own: the program itself asked for the
+        // record; news: only news it did not ask for itself asked for the read.
+        kAnsweredOwn,
+        kAnsweredNews,
+    };
+
     // Only reads without a payload join the lanes of news or the resync; every other record goes
     // in order.
-    // Unasked: news from a reply to nothing this program sent, which anyone on the network can
-    // send, counted apart (GetOwnCount). False when it was refused: the records in order are at
-    // their bound.
+    // Unasked: news the program did not ask for itself (a notification, a reply to nothing it
+    // sent, an answer to a read only such news asked for), which anyone on the network can send
+    // by the thousand, counted apart (GetOwnCount). False when it was refused: the records in
+    // order are at their bound.
     bool Queue(const CMessage& message, TLane lane, bool unasked = false);
     // The records waiting, the one in flight included (a read waiting in both lanes of its kind
     // counts twice).
@@ -98,13 +114,15 @@ public:
     size_t GetOwnCount() const;
     // Whether nothing waits, as GetCount() == 0 says, but without counting.
     bool IsEmpty() const;
+    // Whether no record waits in order (the bounded part), the one in flight included.
+    bool IsInOrderEmpty() const { return m_inOrder.empty(); }
     // Whether a record of the target waits in order or is in flight.
     bool IsWaiting(const CMessage::STarget& target) const;
     // The record to send: the one in flight, else the next in order, else the next read of news
     // whose turn it is, which is in flight from now on. False when nothing waits.
     bool TakeHead(CMessage& head);
-    // A frame with the sequence arrived: true when it completed the record in flight.
-    bool Complete(uint16_t sequence);
+    // A frame from the controller arrived.
+    TCompletion Complete(const CMessage& frame);
     void Clear();
 
     // The records queued from BeginLoad to EndLoad are one load (a show sent to the controller),
@@ -137,7 +155,7 @@ private:
         // False once the target is read before it: by a read queued in order, or by its read in
         // another lane. It is not sent, unless asked for again before it leaves.
         bool waiting;
-        // Only unasked news asked for it.
+        // Only news the program did not ask for itself asked for it.
         bool unasked;
     };
     // The kinds of target, whose lanes take turns.

@@ -173,8 +173,9 @@ void CCore::SettleResync()
         // The link thread takes an answered record off the queue a moment before it hands over
         // the reply, so one empty look can come before the last reply is applied (and before
         // the requests that reply leads to are queued). The queue must stay empty across two
-        // ticks, the second having applied every reply of the first. Reads a forged reply asked
-        // for are not waited for: a stream of them would hold a show back for as long as it lasts.
+        // ticks, the second having applied every reply of the first. Reads that only notifications
+        // or replies to nothing sent asked for are not waited for: anyone can forge them, and a
+        // stream of them would hold a show back for as long as it lasts.
         if (m_deviceManager->GetOwnQueueLength() != 0)
         {
             m_quietTicks = 0;

@@ -90,8 +90,9 @@ public:
     // for it.
     void ForgetAsked(const CMessage::STarget& target) override;
     void TakeBackAsked(const CMessage::STarget& target) override;
-    // From a resync that asked the controller for something until the outgoing queue has
-    // drained: a show opened meanwhile waits (in the file manager) and is sent after it.
+    // From a resync that asked the controller for something until what the program itself asked
+    // has drained (GetOwnQueueLength): a show opened meanwhile waits (in the file manager) and is
+    // sent after it.
     bool IsResyncSettling() const { return m_resyncSettling; }
     bool QueueMessage(const CMessage& message) override;
     bool IsWaiting(const CMessage& message) const override;

@@ -176,7 +176,7 @@ public:
 
 private:
     void RequestForNotify(uint32_t code);
-    // A count reply: taken when it answers a read of this program's, else only asked for.
+    // A count the controller answered.
     void ApplyCount(uint32_t count, bool onlyWhenChanged);
     // Every cue asks for all of its values.
     void RefreshCues();

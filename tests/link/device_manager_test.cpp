@@ -1,10 +1,13 @@
 #include "link/device_manager.h"
 
 #include "foundation/notify_codes.h"
+#include "foundation/version.h"
 #include "link/device.h"
 #include "link/message_frame.h"
 #include "link/outgoing_queue.h"
 #include "link/udp_socket.h"
+#include "shell/app.h"
+#include "shell/logger.h"
 #include "tests/link/link_fakes.h"
 #include "tests/support/network_links.h"
 
@@ -83,6 +86,14 @@ Bytes LongestTextFrameOf(CMessage message)
     bytes[12] = uint8_t(length);  // payload length, little-endian
     bytes[13] = uint8_t(length >> 8);
     return bytes;
+}
+
+// The lines of the log that hold the text.
+size_t LinesWith(const std::string& text)
+{
+    const std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+    return size_t(std::count_if(lines.begin(), lines.end(),
+                                [&](const std::string& line) { return line.find(text) != std::string::npos; }));
 }
 
 class DeviceManagerTest : public ::testing::Test
@@ -487,6 +498,33 @@ TEST_F(DeviceManagerTest, AcknowledgementSendsTheNextRecordAtOnce)
     ASSERT_EQ(model.playbacks.messages.size(), 2u);
     EXPECT_EQ(model.playbacks.messages[0].GetCommand(), COMMAND_NOTIFY);
     EXPECT_EQ(model.playbacks.messages[1].GetSequence(), 0);
+
+    // A frame with the head's sequence but of another target completes it all the same, but it
+    // is no answer: the model hears of it as of a reply to nothing sent, and a read so completed
+    // is asked again as the program's own, so that its own answer still finds it in flight.
+    std::vector<bool> asked;
+    model.playbacks.onMessage = [&](const CMessage&) { asked.push_back(manager->IsReplyAsked()); };
+    manager->ClearQueue();
+    CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
+    label.SetIndex0(6);
+    ASSERT_TRUE(manager->QueueMessage(label));
+    sent = PassRecords();
+    ASSERT_EQ(sent.size(), 1u);
+    CMessage other = sent[0];
+    other.SetIndex0(7);
+    other.SetValue(CMessageValue("Forged"));
+    network.Deliver(kLinkPort, kController, FrameOf(other));
+    const std::vector<CMessage> again = PassRecords();
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_TRUE(again[0].IsSameTarget(label));
+    EXPECT_NE(again[0].GetSequence(), sent[0].GetSequence());
+    EXPECT_EQ(manager->GetOwnQueueLength(), 1u);
+    CMessage answer = again[0];
+    answer.SetValue(CMessageValue("Six"));
+    Reply(answer);
+    EXPECT_EQ(manager->GetQueueLength(), 0u);
+    manager->Update(0.04f);
+    EXPECT_EQ(asked, (std::vector<bool>{false, true}));
 }
 
 TEST_F(DeviceManagerTest, ValueQueuedWhileTheHeadIsInFlightSurvivesALostFrame)
@@ -607,8 +645,9 @@ TEST_F(DeviceManagerTest, ReadsOfNewsWaitBehindChangesAndTakeTurnsByKind)
     manager->QueueMessage(SetIntensity(4, 0.5f));
     // Cue 3's label waits with the narrow news and the broad, and counts in each.
     EXPECT_EQ(manager->GetQueueLength(), 15u);
-    // The program's own: all but the cue reads only the count no record asked for wanted.
-    EXPECT_EQ(manager->GetOwnQueueLength(), 5u);
+    // The program's own: the two changes; what news asked for, a notification's or a count no
+    // record asked for, anyone could have sent.
+    EXPECT_EQ(manager->GetOwnQueueLength(), 2u);
 
     std::vector<std::string> drained;
     for (const CMessage& message : Drain())
@@ -620,6 +659,26 @@ TEST_F(DeviceManagerTest, ReadsOfNewsWaitBehindChangesAndTakeTurnsByKind)
                                                  "3 Fixture 2/0", "4 Cue 5/0", "5 Cue 5/3", "6 Cue 5/1",
                                                  "7 Cue 5/2", "8 Cue 5/4", "9 Cue 5/5", "10 Cue 5/6", "11 Cue 5/7",
                                                  "12 Cue 5/8", "13 Cue 5/9"}));
+
+    // A read that a notification asked for, asked for again by the answer to a read of the
+    // program's own, is the program's own.
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        if (reply.GetCommand() == COMMAND_NOTIFY || reply.GetCommand() == COMMAND_GET_LABEL)
+            manager->QueueMessage(read(MANAGER_PLAYBACK, 5, 0));
+    };
+    ASSERT_TRUE(manager->QueueMessage(read(MANAGER_PLAYBACK, 9, 0)));
+    const std::vector<CMessage> own = PassRecords();
+    ASSERT_EQ(own.size(), 1u);
+    manager->QueueMessage(SetIntensity(3, 0.25f));
+    Reply(notify);
+    manager->Update(0.04f);
+    EXPECT_EQ(manager->GetOwnQueueLength(), 2u) << "the read in flight and the change";
+    CMessage answer = own[0];
+    answer.SetValue(CMessageValue("Nine"));
+    Reply(answer);
+    manager->Update(0.04f);
+    EXPECT_EQ(manager->GetQueueLength(), 2u);
+    EXPECT_EQ(manager->GetOwnQueueLength(), 2u) << "the change in flight and the read";
 }
 
 TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeavesTheReads)
@@ -787,6 +846,10 @@ TEST_F(DeviceManagerTest, RecordTooLargeForOneFrameIsRefusedWhenQueued)
 
 TEST_F(DeviceManagerTest, TheQueueRefusesRecordsPastItsBoundAndTakesThemOnceItHasRoom)
 {
+    char name[] = "tests_link";
+    char* argv[] = {name, nullptr};
+    const CApp app(CVersion(1, 7, 0), 1, argv);
+    auto logged = [] { return LinesWith("The queue to the controller is full"); };
     ConnectUnit();
     // The costliest fill in records: presses, each a record of its own, between two values.
     auto press = [](size_t n) {
@@ -851,6 +914,49 @@ TEST_F(DeviceManagerTest, TheQueueRefusesRecordsPastItsBoundAndTakesThemOnceItHa
                          CMessageFrame::kMaxSendPayload);
     EXPECT_FALSE(manager->QueueMessage(press(0)));
     EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_REFUSED), 2u) << "told again once the queue had emptied";
+    EXPECT_EQ(logged(), 2u);
+
+    // Under a flood of notifications reads of news always wait: an episode ends once the records
+    // in order have drained, and the next is told once again, on screen and in the log.
+    while (manager->GetQueueLength() > 0)
+        ASSERT_FALSE(Drain().empty());
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        CMessage read(MANAGER_CUE, COMMAND_GET_LABEL);
+        read.SetIndex0(reply.GetIndex0());
+        if (reply.GetCommand() == COMMAND_NOTIFY)
+            manager->QueueMessage(read);
+    };
+    // Of a cue's label, under the sequence of a record answered before.
+    auto notify = [&](uint32_t playback, uint16_t sequence) {
+        CMessage label(MANAGER_CUE, COMMAND_NOTIFY);
+        label.SetIndex0(playback);
+        label.SetSequence(sequence);
+        label.SetValue(CMessageValue(289u));
+        Reply(label);
+        manager->Update(0.04f);
+    };
+    notify(0, 0);
+    for (uint32_t episode = 3; episode <= 4; ++episode)
+    {
+        size_t n = 0;
+        while (manager->QueueMessage(press(n)))
+            ++n;
+        EXPECT_FALSE(manager->QueueMessage(press(n))) << episode;
+        EXPECT_EQ(codes.Count(DEVICE_MANAGER_NOTIFY_REFUSED), episode) << episode;
+        EXPECT_EQ(logged(), episode) << episode;
+        // The link takes the records in order; a read of news waits all along.
+        for (;;)
+        {
+            clock.Advance(CDeviceManager::kResendMilliseconds + 1);
+            const std::vector<CMessage> head = PassRecords();
+            ASSERT_EQ(head.size(), 1u);
+            if (head[0].IsRead() && manager->GetQueueLength() == 1)
+                break;
+            if (head[0].IsRead())
+                notify(episode, uint16_t(head[0].GetSequence() - 1));
+            Receive(kController, FrameOf(AckOf(head[0])));
+        }
+    }
 }
 
 TEST_F(DeviceManagerTest, BadDatagramsNeverDisturbTheQueue)
@@ -923,9 +1029,16 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
         reply.SetIndex0(index++);
         Reply(reply);
     }
-    CMessage artNet(MANAGER_ARTNET, COMMAND_GET_ENABLED);
+    // The unit's settings: the answer to their read is taken, a reply that answers nothing is not.
+    ASSERT_TRUE(manager->QueueMessage(CMessage(MANAGER_ARTNET, COMMAND_GET_ENABLED)));
+    const std::vector<CMessage> read = PassRecords();
+    ASSERT_EQ(read.size(), 1u);
+    CMessage artNet = read[0];
     artNet.SetValue(CMessageValue(true));
     Reply(artNet);
+    CMessage acn(MANAGER_ACN, COMMAND_GET_ENABLED);
+    acn.SetValue(CMessageValue(true));
+    Reply(acn);
     EXPECT_TRUE(model.playbacks.messages.empty()) << "replies wait for the tick";
 
     // A handler may queue records while replies are applied.
@@ -943,6 +1056,7 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
     EXPECT_EQ(indexes(model.programmer), (std::vector<uint32_t>{2, 7}));
     EXPECT_EQ(indexes(model.engine), (std::vector<uint32_t>{3}));
     EXPECT_TRUE(manager->GetConnectedDevice()->GetArtNetEnabled());
+    EXPECT_FALSE(manager->GetConnectedDevice()->GetAcnEnabled());
     EXPECT_EQ(manager->GetQueueLength(), 1u);
     for (SDL_threadID thread : model.playbacks.threads)
         EXPECT_EQ(thread, SDL_ThreadID());
@@ -956,6 +1070,9 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
 
 TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotificationsWithinTheBounds)
 {
+    char name[] = "tests_link";
+    char* argv[] = {name, nullptr};
+    const CApp app(CVersion(1, 7, 0), 1, argv);
     ConnectUnit();
     uint32_t arrival = 0;
     auto arrive = [&](CMessage message) {
@@ -973,7 +1090,10 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
     // Index0 numbers the replies in arrival order. The link takes all of it; the tick applies
     // what the mailbox kept.
     auto flood = [&](size_t costly, size_t notifications) {
-        manager->QueueMessage(SetIntensity(3, float(arrival)));
+        // The answer arrives eleventh of its kind and is numbered so: the record is for the
+        // playback of that number, so that the answer has its target.
+        const uint32_t answerAt = arrival + uint32_t(std::min<size_t>(costly, 10) + std::min<size_t>(notifications, 10));
+        manager->QueueMessage(SetIntensity(answerAt, float(arrival)));
         const std::vector<CMessage> head = PassRecords();
         ASSERT_EQ(head.size(), 1u);
         for (size_t i = 0; i < std::max(costly, notifications); ++i)
@@ -1040,6 +1160,7 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
     clock.Advance(CDeviceManager::kDroppedNewsMilliseconds + 1);
     manager->Update(0.04f);
     EXPECT_EQ(model.notificationsLost, 2) << "dropped since, read again";
+    EXPECT_EQ(LinesWith("come faster than they are applied"), 1u) << "said once while drops go on";
 
     // The system drops datagrams at the socket when the link cannot keep up, the controller's
     // notifications with the rest; the socket tells how many with the next it hands over. They

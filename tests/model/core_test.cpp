@@ -72,6 +72,22 @@ protected:
         network.Arrive(kController, frame);
         core->GetDeviceManager()->Pass(0);
     }
+    // The reply as the answer to its own read, the only record in flight.
+    void Answer(CMessage reply)
+    {
+        CDeviceManager& link = *core->GetDeviceManager();
+        link.ClearQueue();
+        CMessage read(reply.GetManager(), reply.GetCommand());
+        read.SetIndex0(reply.GetIndex0());
+        ASSERT_TRUE(link.QueueMessage(read));
+        network.sent.clear();
+        link.Pass(0);
+        CMessage head;
+        ASSERT_EQ(network.sent.size(), 1u);
+        ASSERT_TRUE(CMessageFrame::Decode(network.sent[0].data(), network.sent[0].size(), head));
+        reply.SetSequence(head.GetSequence());
+        Receive(reply);
+    }
 
     std::string ReadOptions() const
     {
@@ -129,16 +145,10 @@ TEST_F(CoreTest, ARepliesFrameIsSeenByThePlaybacksOfTheSameFrame)
     Create();
     core->GetDeviceManager()->SetConnectedAddress(kController);
     // The count answers the record in flight: one that answers nothing sent is not taken.
-    network.sent.clear();
-    core->GetDeviceManager()->Pass(0);
-    CMessage head;
-    ASSERT_EQ(network.sent.size(), 1u);
-    ASSERT_TRUE(CMessageFrame::Decode(network.sent[0].data(), network.sent[0].size(), head));
     CMessage count(MANAGER_PLAYBACK, COMMAND_GET_COUNT);
     count.SetIndex0(6);
-    count.SetSequence(head.GetSequence());
     count.SetValue(CMessageValue(uint32_t(1)));
-    Receive(count);
+    Answer(count);
     core->Update(0.04f);
     CMessage highlight(MANAGER_CUE, COMMAND_NOTIFY);
     highlight.SetIndex0(6);
@@ -148,6 +158,66 @@ TEST_F(CoreTest, ARepliesFrameIsSeenByThePlaybacksOfTheSameFrame)
     // The cue started its highlight and ran one frame of it in the tick that applied the reply.
     ASSERT_EQ(core->GetPlaybackManager()->GetPlayback(6)->GetCueCount(), 1u);
     EXPECT_FLOAT_EQ(core->GetPlaybackManager()->GetPlayback(6)->GetCue(0)->GetHighlight(), 0.96f);
+}
+
+TEST_F(CoreTest, AReplyThatAnswersNoReadIsNoValue)
+{
+    Create();
+    core->GetDeviceManager()->SetConnectedAddress(kController);
+    CMessage count(MANAGER_PLAYBACK, COMMAND_GET_COUNT);
+    count.SetIndex0(2);
+    count.SetValue(CMessageValue(uint32_t(1)));
+    Answer(count);
+    core->Update(0.04f);
+    auto reply = [](uint32_t manager, uint32_t command, uint32_t index0, CMessageValue value) {
+        CMessage message(manager, command);
+        message.SetIndex0(index0);
+        message.SetValue(value);
+        return message;
+    };
+    CPlayback& playback = *core->GetPlaybackManager()->GetPlayback(2);
+    ASSERT_EQ(playback.GetCueCount(), 1u);
+    const struct
+    {
+        const char* what;
+        CMessage reply;
+        std::function<std::string()> shown;
+    } rows[] = {
+        {"a playback's label", reply(MANAGER_PLAYBACK, COMMAND_GET_LABEL, 2, CMessageValue("Forged")),
+         [&] { return playback.GetLabel(); }},
+        {"a cue's label", reply(MANAGER_CUE, COMMAND_GET_LABEL, 2, CMessageValue("Forged")),
+         [&] { return playback.GetCue(0)->GetLabel(); }},
+        {"a fixture's label", reply(MANAGER_FIXTURE, COMMAND_GET_LABEL, 1, CMessageValue("Forged")),
+         [&] { return core->GetFixtureManager()->GetFixture(1)->GetLabel(); }},
+        {"the programmer's playback", reply(MANAGER_PROGRAMMER, COMMAND_GET_PLAYBACK, 0, CMessageValue(7u)),
+         [&] { return std::to_string(core->GetProgrammer()->GetPlayback()); }},
+    };
+    for (const auto& row : rows)
+    {
+        const std::string before = row.shown();
+        // Nothing is in flight: it answers nothing. Nor does a frame of another target that
+        // completes a read in flight.
+        core->GetDeviceManager()->ClearQueue();
+        Receive(row.reply);
+        core->Update(0.04f);
+        EXPECT_EQ(row.shown(), before) << row.what;
+        CMessage other(MANAGER_PLAYBACK, COMMAND_GET_SPEED);
+        other.SetIndex0(3);
+        ASSERT_TRUE(core->GetDeviceManager()->QueueMessage(other));
+        network.sent.clear();
+        core->GetDeviceManager()->Pass(0);
+        ASSERT_EQ(network.sent.size(), 1u);
+        ASSERT_TRUE(CMessageFrame::Decode(network.sent[0].data(), network.sent[0].size(), other));
+        CMessage completing = row.reply;
+        completing.SetSequence(other.GetSequence());
+        Receive(completing);
+        core->Update(0.04f);
+        EXPECT_EQ(row.shown(), before) << row.what;
+        // The answer to its own read is taken.
+        Answer(row.reply);
+        core->Update(0.04f);
+        EXPECT_NE(row.shown(), before) << row.what;
+    }
 }
 
 TEST_F(CoreTest, EngineRepliesChangeNothing)
@@ -315,7 +385,7 @@ TEST_F(CoreTest, SuspendAndResumeKeepTheModel)
     core->GetDeviceManager()->SetConnectedAddress(kController);
     CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
     label.SetValue(CMessageValue("Kept"));
-    Receive(label);
+    Answer(label);
     core->Update(0.04f);
     for (int i = 0; i < 3; ++i)
     {

@@ -655,21 +655,28 @@ TEST_F(ShowFileTest, AShowOpenedDuringAResyncWaitsUntilTheLinkHasDrained)
     EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), requests);
 
     // The replies have come: one quiet tick is not enough, the second sends the show. Reads that a
-    // reply to nothing sent asked for (anyone may forge one, and many a second: a count of 255 asks
-    // for the count) are not waited for.
+    // reply to nothing sent or a notification asked for (anyone may forge them, and many a second:
+    // a count of 255 asks for the count, a label changed for the label) are not waited for.
     core->GetDeviceManager()->ClearQueue();
     CMessage forged(MANAGER_PLAYBACK, COMMAND_GET_COUNT);
     forged.SetIndex0(7);
     forged.SetSequence(900);
     forged.SetValue(CMessageValue(255u));
-    std::vector<uint8_t> frame;
-    ASSERT_TRUE(CMessageFrame::Encode(forged, frame));
-    network.Arrive(CIpAddress(10, 0, 0, 9), frame);
+    CMessage announced(MANAGER_PLAYBACK, COMMAND_NOTIFY);
+    announced.SetIndex0(8);
+    announced.SetSequence(901);
+    announced.SetValue(CMessageValue(uint32_t(PLAYBACK_NOTIFY_LABEL)));
+    for (const CMessage& message : {forged, announced})
+    {
+        std::vector<uint8_t> frame;
+        ASSERT_TRUE(CMessageFrame::Encode(message, frame));
+        network.Arrive(CIpAddress(10, 0, 0, 9), frame);
+    }
     core->GetDeviceManager()->Pass(0);
     core->GetPlaybackManager()->SetSink(core->GetMessageSink());
     core->Update(0.04f);
     core->GetPlaybackManager()->SetSink(&sink);
-    EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), 1u);
+    EXPECT_EQ(core->GetDeviceManager()->GetQueueLength(), 2u);
     EXPECT_TRUE(files->IsLoadPending());
     core->Update(0.04f);
     EXPECT_FALSE(files->IsLoadPending());
