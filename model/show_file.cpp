@@ -46,11 +46,6 @@ bool IsRegularFile(const std::string& path, struct stat& status)
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-int64_t Nanoseconds(const struct timespec& time)
-{
-    return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec;
-}
-
 // Whether the reader would not give the show: refused by its bounds or its encoding, or not read
 // at all. Not well-formed is no refusal: the reader gives where the damage is.
 bool Refuses(const CXmlRead& read)
@@ -236,7 +231,7 @@ void CFile::Refresh()
     m_writeProtected = false;
     struct stat status;
     const bool regular = FileNameOf(m_path) != ".." && IsRegularFile(m_path, status);
-    if (m_refused && (!regular || !(StampOf(status) == m_refusedStamp)))
+    if (m_refused && (!regular || CFileStamp::Of(status) != m_refusedStamp))
         m_refused = false;
     if (regular)
     {
@@ -484,30 +479,13 @@ bool CFile::Rename(const std::string& name)
     return true;
 }
 
-bool CFile::CStamp::operator==(const CStamp& other) const
-{
-    return device == other.device && inode == other.inode && size == other.size && written == other.written &&
-           changed == other.changed;
-}
-
-CFile::CStamp CFile::StampOf(const struct stat& status)
-{
-    CStamp stamp;
-    stamp.device = uint64_t(status.st_dev);
-    stamp.inode = uint64_t(status.st_ino);
-    stamp.size = int64_t(status.st_size);
-    stamp.written = Nanoseconds(status.st_mtim);
-    stamp.changed = Nanoseconds(status.st_ctim);
-    return stamp;
-}
-
 void CFile::MarkRefused()
 {
     struct stat status;
     if (!IsRegularFile(m_path, status))
         return;
     m_refused = true;
-    m_refusedStamp = StampOf(status);
+    m_refusedStamp = CFileStamp::Of(status);
     Notify(NOTIFY_UNKNOWN);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "foundation/file_stamp.h"
+
 #include "foundation/subject.h"
 #include "foundation/time.h"
 
@@ -135,18 +137,6 @@ private:
     // NOTIFY_UNKNOWN.
     void MarkRefused();
 
-    // The file as it stood when the reader refused it.
-    struct CStamp
-    {
-        uint64_t device = 0;
-        uint64_t inode = 0;
-        int64_t size = 0;
-        int64_t written = 0;  // nanoseconds since the epoch
-        int64_t changed = 0;
-        bool operator==(const CStamp& other) const;
-    };
-    static CStamp StampOf(const struct stat& status);
-
     CFileManager* m_manager;
     CCore* m_core;
     std::string m_path;
@@ -158,7 +148,8 @@ private:
     bool m_flagsUnknown = false;
     bool m_writeProtected = false;
     bool m_refused = false;
-    CStamp m_refusedStamp;
+    // The file as it stood when the reader refused it.
+    CFileStamp m_refusedStamp;
     std::string m_error;
     std::string m_errorName;
 };

@@ -14,27 +14,9 @@ int64_t Nanoseconds(const struct timespec& time)
 }
 }  // namespace
 
-bool CShowHeaderCache::CStamp::operator==(const CStamp& other) const
-{
-    return device == other.device && inode == other.inode && size == other.size && written == other.written &&
-           changed == other.changed;
-}
-
 CShowHeaderCache::CShowHeaderCache(std::chrono::nanoseconds settle, TShowHeaderRead read)
     : m_settle(settle), m_read(read ? std::move(read) : TShowHeaderRead(&CFile::ReadHeader))
 {
-}
-
-bool CShowHeaderCache::StampOf(const struct stat& status, CStamp& stamp)
-{
-    if (!S_ISREG(status.st_mode))
-        return false;
-    stamp.device = uint64_t(status.st_dev);
-    stamp.inode = uint64_t(status.st_ino);
-    stamp.size = int64_t(status.st_size);
-    stamp.written = Nanoseconds(status.st_mtim);
-    stamp.changed = Nanoseconds(status.st_ctim);
-    return true;
 }
 
 const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct stat* status)
@@ -42,15 +24,16 @@ const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct 
     struct stat own;
     if (!status && ::stat(path.c_str(), &own) == 0)
         status = &own;
-    CStamp stamp;
     const auto kept = m_entries.find(path);
-    if (!status || !StampOf(*status, stamp))
+    // Only a regular file is kept: anything else is read afresh each time.
+    if (!status || !S_ISREG(status->st_mode))
     {
         if (kept != m_entries.end())
             m_entries.erase(kept);
         m_unkept = m_read(path, m_reader.get());
         return m_unkept;
     }
+    const CFileStamp stamp = CFileStamp::Of(*status);
     if (kept != m_entries.end() && kept->second.stamp == stamp &&
         (kept->second.settled || (m_listingOpen && kept->second.listing == m_listing)))
     {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/file_stamp.h"
 #include "foundation/xml_file.h"
 
 #include <chrono>
@@ -58,25 +59,14 @@ public:
     void EndListing();
 
 private:
-    struct CStamp
-    {
-        uint64_t device = 0;
-        uint64_t inode = 0;
-        int64_t size = 0;
-        int64_t written = 0;  // nanoseconds since the epoch
-        int64_t changed = 0;
-        bool operator==(const CStamp& other) const;
-    };
     struct CEntry
     {
-        CStamp stamp;
+        CFileStamp stamp;
         CShowHeader header;
         bool settled = false;
         uint64_t listing = 0;  // the last that read it
     };
 
-    // False for anything but a regular file.
-    static bool StampOf(const struct stat& status, CStamp& stamp);
 
     std::chrono::nanoseconds m_settle;
     TShowHeaderRead m_read;
