@@ -153,8 +153,14 @@ void ReadShowListEntry(const uint8_t* data, size_t size)
     const CXmlRead read = ReadXmlFile(path, CFile::kMaxBytes, whole);
     const CXmlRead tag = ReadXmlRootTag(path, CFile::kMaxBytes, start);
     const CShowHeader header = CFile::ReadHeader(path);
-    Require(header.read.status == tag.status && header.root == (tag.IsRead() && start.RootElement()),
-            "the list's flags are not those of the root read");
+    // The list reads a show's start, and a show the reader would refuse whole (however its start
+    // reads) is listed as refused, with what the check found.
+    const bool asStart = header.read.status == tag.status && header.root == (tag.IsRead() && start.RootElement());
+    const CXmlRead check = CheckXmlFile(path, CFile::kMaxBytes);
+    const bool asRefused = tag.IsRead() && !header.root && !check.IsRead() && header.read.status == check.status;
+    Require(asStart || asRefused, "the list's flags are not those of the root read");
+    if (!asStart)
+        Require(!read.IsRead(), "the list refused a show the reader reads");
     if (read.IsRead() && whole.RootElement())
         Require(SameStartTag(*whole.RootElement(), start.RootElement()), "the list read another root than the reader");
     size_t at = 0;
