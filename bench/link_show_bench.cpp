@@ -317,6 +317,17 @@ private:
     CFile* m_show = nullptr;
 };
 
+// Whether a run may go on beside the stand-in, the show set up as it asks: else the run is
+// skipped, saying why.
+bool ReadyBeside(benchmark::State& state, const CShowBeside& beside, bool ready,
+                 const char* failure = "the show did not reach the controller")
+{
+    if (ready)
+        return true;
+    state.SkipWithError(beside.GetError().empty() ? failure : beside.GetError().c_str());
+    return false;
+}
+
 void FullShowToTheStandin(benchmark::State& state)
 {
     for (auto _ : state)
@@ -350,12 +361,8 @@ void PlaybackPageAfterChoosingTheUnit(benchmark::State& state)
     for (auto _ : state)
     {
         CShowBeside beside;
-        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0)
-        {
-            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller"
-                                                           : beside.GetError().c_str());
+        if (!ReadyBeside(state, beside, beside.GetError().empty() && beside.LoadFullShow() >= 0.0))
             break;
-        }
         CCore& core = beside.GetCore();
         CDeviceManager& link = *core.GetDeviceManager();
         const CPlaybackManager& playbacks = *core.GetPlaybackManager();
@@ -543,12 +550,8 @@ void RequestsPerForgedNotification(benchmark::State& state)
     for (auto _ : state)
     {
         CShowBeside beside;
-        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0)
-        {
-            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller"
-                                                           : beside.GetError().c_str());
+        if (!ReadyBeside(state, beside, beside.GetError().empty() && beside.LoadFullShow() >= 0.0))
             break;
-        }
         const CForger forger(beside.GetProgramPort());
         if (!forger.IsOpen())
         {
@@ -602,12 +605,9 @@ void PictureAfterAFloodTheLinkCannotTakeIn(benchmark::State& state)
     for (auto _ : state)
     {
         CShowBeside beside;
-        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0 || !beside.InStep())
-        {
-            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller whole"
-                                                           : beside.GetError().c_str());
+        if (!ReadyBeside(state, beside, beside.GetError().empty() && beside.LoadFullShow() >= 0.0 && beside.InStep(),
+                         "the show did not reach the controller whole"))
             break;
-        }
         beside.Command("delay 1");
         std::atomic<uint64_t> sent{0};
         std::thread flood([&] {
@@ -673,12 +673,9 @@ void GenuineLabelUnderForgedCueReads(benchmark::State& state)
     for (auto _ : state)
     {
         CShowBeside beside;
-        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0 || beside.Command("delay 1") != "ok")
-        {
-            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller"
-                                                           : beside.GetError().c_str());
+        if (!ReadyBeside(state, beside,
+                         beside.GetError().empty() && beside.LoadFullShow() >= 0.0 && beside.Command("delay 1") == "ok"))
             break;
-        }
         const CFlood flood(beside.GetProgramPort(), double(state.range(0)), ForgedCueRead);
         CCore& core = beside.GetCore();
         const CPlayback& playback = *core.GetPlaybackManager()->GetPlayback(5);
@@ -746,12 +743,9 @@ void ShowOpenedWhileTheResyncSettles(benchmark::State& state)
     for (auto _ : state)
     {
         CShowBeside beside;
-        if (!beside.GetError().empty() || beside.LoadFullShow() < 0.0 || beside.Command("delay 1") != "ok")
-        {
-            state.SkipWithError(beside.GetError().empty() ? "the show did not reach the controller"
-                                                           : beside.GetError().c_str());
+        if (!ReadyBeside(state, beside,
+                         beside.GetError().empty() && beside.LoadFullShow() >= 0.0 && beside.Command("delay 1") == "ok"))
             break;
-        }
         CFile* relabelled = beside.WriteRelabelledShow();
         const std::string before = beside.Command("digest");
         if (!relabelled)
