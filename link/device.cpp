@@ -111,13 +111,16 @@ void CDevice::Pass(CUdpSocket& socket, uint32_t waitMilliseconds)
     if (socket.Receive(buffer, sizeof(buffer), count, sender, waitMilliseconds) &&
         IsFrom(sender, m_address))
     {
+        // Only the answer to the request in flight is a value. Anyone on the network can send a
+        // datagram from the unit's address and port: a reply nobody asked for would show on the
+        // settings page until the next poll and, compared by the setters, keep the user's change
+        // from being sent. Nor does it say the unit is online.
         CDevicePacket reply;
-        if (reply.Decode(buffer, count))
+        if (reply.Decode(buffer, count) && CompleteRequest(reply))
         {
-            const bool answered = CompleteRequest(reply);
-            if (answered && SendHeadRequest(socket))
+            if (SendHeadRequest(socket))
                 m_resendTick = m_owner->GetClock().GetMilliseconds();
-            PushReply(reply, answered);
+            PushReply(reply);
         }
     }
     const uint32_t now = m_owner->GetClock().GetMilliseconds();
@@ -147,10 +150,9 @@ bool CDevice::CompleteRequest(const CDevicePacket& reply)
     return true;
 }
 
-void CDevice::PushReply(const CDevicePacket& reply, bool answered)
+void CDevice::PushReply(const CDevicePacket& answer)
 {
-    using CMailbox = CReplyMailbox<CDevicePacket>;
-    m_replies.Post(reply, answered ? CMailbox::kAnswer : CMailbox::kUnasked, sizeof(CDevicePacket));
+    m_replies.Post(answer, CReplyMailbox<CDevicePacket>::kAnswer, sizeof(CDevicePacket));
 }
 
 void CDevice::SendPacket(const CDevicePacket& packet, CUdpSocket& socket)

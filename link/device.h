@@ -35,10 +35,10 @@ enum : uint32_t
 
 // One hardware unit found on the network. Its own thread speaks the unit protocol: requests wait
 // in a queue and go one at a time, the head resent every 500 ms until a reply answers it, and
-// every reply waits, within a bound, in a mailbox for the main thread. The main thread polls the
-// unit's settings every 5 seconds and keeps them in a cache that only replies fill; the setters
-// ask for a change, which shows at the next poll (or, for Art-Net and sACN, with the
-// controller's reply).
+// that answer waits in a mailbox for the main thread; a reply that answers no request in flight
+// is dropped. The main thread polls the unit's settings every 5 seconds and keeps them in a cache
+// that only those answers fill (and, for Art-Net and sACN, the controller's answers to its
+// reads); the setters ask for a change, which shows at the next poll or with that answer.
 //
 // Each unit keeps its own resend time, so that a unit that never answers (anyone can announce
 // one, up to the list's 64) costs no other unit anything: the genuine units are polled every 5 s
@@ -59,11 +59,6 @@ public:
     // The unit thread's longest sleep with nothing to send: a queued request wakes it.
     static constexpr uint32_t kIdleWaitMilliseconds = 1000;
     static constexpr size_t kReceiveSize = 2048;
-    // The replies waiting for the main thread (CReplyMailbox): a poll asks ten questions, and
-    // besides these only answers to the requests sent are kept, one a request. When full, the
-    // replies that answer nothing go. A datagram from the unit's address costs the unit thread its
-    // decoding and, when kept, the main thread one reply taken into the cache.
-    static constexpr size_t kMostReplies = 64;
 
     // Built only by the device manager. Starts the unit thread, or, when the owner runs without
     // threads, opens the socket for Pass.
@@ -84,7 +79,7 @@ public:
     // A request with the command, indexes 0 and no payload.
     void Request(uint32_t command);
     size_t GetRequestCount() const;
-    // Hands the replies waiting to HandleReply, outside the reply lock.
+    // Hands the answers waiting to HandleReply, outside the reply lock.
     void ProcessReplies();
     void ResetLastSeen() { m_sinceSeen = 0.0f; }
     bool IsLost() const { return m_sinceSeen > kLostSeconds; }
@@ -129,7 +124,7 @@ public:
     // A record of the manager and command, indexes 0 and no payload, to the controller.
     void SendMessage(uint32_t manager, uint32_t command);
 
-    // One reply of the unit protocol into the cache.
+    // The unit's answer to one of its requests into the cache.
     void HandleReply(const CDevicePacket& reply);
     // One record of the Art-Net or sACN managers from the controller.
     void HandleMessage(const CMessage& message);
@@ -145,8 +140,8 @@ private:
     bool SendHeadRequest(CUdpSocket& socket);
     // Removes the head request when the reply answers it.
     bool CompleteRequest(const CDevicePacket& reply);
-    // answered: it completed the head request.
-    void PushReply(const CDevicePacket& reply, bool answered);
+    // Hands the answer that completed the head request to the main thread.
+    void PushReply(const CDevicePacket& answer);
     // Commands 236 and 237 go to the limited broadcast address, at the unit's port.
     void SendPacket(const CDevicePacket& packet, CUdpSocket& socket);
 
@@ -165,7 +160,9 @@ private:
     CDeviceManager* m_owner;
     std::unique_ptr<CUdpSocket> m_socket;
     std::deque<CDevicePacket> m_requests;
-    CReplyMailbox<CDevicePacket> m_replies{kMostReplies, kMostReplies * sizeof(CDevicePacket)};
+    // Only answers wait here, one a request sent, and the mailbox keeps every answer: a datagram
+    // from the unit's address that answers nothing costs the unit thread its decoding alone.
+    CReplyMailbox<CDevicePacket> m_replies{0, 0};
     std::string m_label;
     std::array<uint8_t, 6> m_mac = {};
     CIpAddress m_address;

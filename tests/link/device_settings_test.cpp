@@ -125,6 +125,50 @@ TEST_F(DeviceSettingsTest, RepliesFillTheCacheAndTellOnlyChanges)
     EXPECT_TRUE(device->IsOnline());
 }
 
+TEST_F(DeviceSettingsTest, RepliesThatAnswerNoRequestReachNoSetting)
+{
+    // While the unit waits for its MAC address, one reply of each value the settings page shows
+    // comes from its address and port, answering nothing, as anyone on the network can send it.
+    using Read = std::function<std::string(const CDevice&)>;
+    const Read label = [](const CDevice& d) { return d.GetLabel(); };
+    const Read artNet = [](const CDevice& d) { return d.GetArtNetText() + "/" + std::to_string(d.GetArtNetUniverse()); };
+    const Read acn = [](const CDevice& d) { return d.GetAcnText() + "/" + std::to_string(d.GetAcnUniverse()); };
+    struct SCase
+    {
+        const char* value;
+        Bytes reply;
+        Read read;
+    };
+    // Each as it comes: the header (command big-endian, indexes 0, the payload's length), then
+    // the payload.
+    const SCase cases[] = {
+        // 17 "GetLabel": a text.
+        {"label", {0x00, 0x11, 0, 0, 0, 0, 0, 0, 6, 'F', 'o', 'r', 'g', 'e', 'd'}, label},
+        // 206: on, a u32 little-endian.
+        {"Art-Net state", {0x00, 0xCE, 0, 0, 0, 0, 0, 0, 4, 0x01, 0x00, 0x00, 0x00}, artNet},
+        // 52: sub-net 2, universe 3, in a u32's first byte.
+        {"Art-Net universe", {0x00, 0x34, 0, 0, 0, 0, 0, 0, 4, 0x23, 0x00, 0x00, 0x00}, artNet},
+        // 239: on.
+        {"sACN state", {0x00, 0xEF, 0, 0, 0, 0, 0, 0, 4, 0x01, 0x00, 0x00, 0x00}, acn},
+        // 240: universe 100, as text.
+        {"sACN universe", {0x00, 0xF0, 0, 0, 0, 0, 0, 0, 3, '1', '0', '0'}, acn},
+    };
+    device->Request(DEVICE_GET_MAC);
+    clock.Advance(501);
+    device->Pass(0);
+    ASSERT_EQ(network.TakeSent().size(), 1u);
+    for (const SCase& c : cases)
+    {
+        const std::string before = c.read(*device);
+        network.Deliver(port, kUnit, c.reply);
+        device->Pass(0);
+        device->Update(0.0f);
+        EXPECT_EQ(c.read(*device), before) << c.value;
+        EXPECT_TRUE(codes.codes.empty()) << c.value << ": nothing changed, and the unit is not online";
+        EXPECT_EQ(device->GetRequestCount(), 1u) << c.value << ": the unit still waits for its MAC address";
+    }
+}
+
 TEST_F(DeviceSettingsTest, UnitProtocolSettersAskOnlyForChanges)
 {
     device->SetLabel("KDX-1");  // what the cache holds

@@ -88,11 +88,24 @@ protected:
         Tick();
         return devices->FindDevice(address);
     }
-    static void Answer(CDevice* unit, uint32_t command, const std::vector<uint8_t>& data)
+    static CDevicePacket Reply(uint32_t command, const std::vector<uint8_t>& data)
     {
         CDevicePacket reply(command);
         reply.SetData(data.data(), uint32_t(data.size()));
-        unit->HandleReply(reply);
+        return reply;
+    }
+    static void Answer(CDevice* unit, uint32_t command, const std::vector<uint8_t>& data)
+    {
+        unit->HandleReply(Reply(command, data));
+    }
+    // A reply that comes to the unit's socket from its address and port without being asked for.
+    void Forge(CDevice* unit, uint32_t command, const std::vector<uint8_t>& data)
+    {
+        const CDevicePacket reply = Reply(command, data);
+        std::vector<uint8_t> bytes(reply.GetWireLength());
+        reply.Encode(bytes.data());
+        network.Arrive(unit->GetAddress(), bytes);
+        unit->Pass(0);
     }
     // The controller's queue sent and acknowledged one record a frame, while the check lets it go
     // on; a show that waits for the model to read the controller follows some quiet frames later.
@@ -205,6 +218,44 @@ TEST_F(SettingsPage, ListsTheUnitsAndChoosesThePressedOneOrNoneUnlessLocked)
     EXPECT_EQ(devices->GetConnectedAddress(), kUnit);
     Click(page->GetLockIcon()->GetRect().GetCentre());
     EXPECT_TRUE(Notice());
+}
+
+TEST_F(SettingsPage, RepliesTheUnitWasNotAskedForShowNothingAndLoseNoChoiceOfTheOperator)
+{
+    CFontManager::Instance().ScanFolder(Resources() + "/fonts");
+    root->SetVisible(true);
+    CDevice* unit = AddUnit(kUnit);
+    Click(Row(page->GetDeviceList(), 0));
+    Answer(unit, DEVICE_GET_LABEL, {'S', 't', 'a', 'g', 'e'});
+    Link();
+    CZevralImage canvas(768, 1024);
+    const CTextureAdapter whole(canvas);
+    const auto render = [&] {
+        root->SetDirty();
+        root->Render(CTextureAdapter(root->GetRect(), whole), CPoint(0, 0), false);
+        return canvas;
+    };
+    const CZevralImage calm = render();
+
+    // While the unit waits for its MAC address: a name, Art-Net 2.3 on and sACN 100 on.
+    Forge(unit, DEVICE_GET_LABEL, {'F', 'o', 'r', 'g', 'e', 'd'});
+    Forge(unit, DEVICE_GET_ARTNET_ENABLED, {1, 0, 0, 0});
+    Forge(unit, DEVICE_GET_ARTNET_UNIVERSE, {0x23, 0, 0, 0});
+    Forge(unit, DEVICE_GET_ACN_ENABLED, {1, 0, 0, 0});
+    Forge(unit, DEVICE_GET_ACN_UNIVERSE, {'1', '0', '0'});
+    Tick(8);
+    EXPECT_TRUE(render() == calm) << "0.32 s later";
+    Tick(42);
+    EXPECT_TRUE(render() == calm) << "2 s later";
+
+    // The operator switches Art-Net on, as the forged reply said it was: that is sent.
+    Press(B::kArtNet);
+    Keys(" \r");
+    const std::vector<CMessage> records = Link();
+    EXPECT_TRUE(std::any_of(records.begin(), records.end(), [](const CMessage& record) {
+        return record.GetManager() == MANAGER_ARTNET && record.GetCommand() == COMMAND_SET_ENABLED &&
+               record.GetValue().GetBool();
+    }));
 }
 
 TEST_F(SettingsPage, ADoubleClickBlinksTheUnitOrSaysWhyItCannot)
