@@ -1,5 +1,7 @@
 #include "link/udp_socket.h"
 
+#include "link/system_datagram.h"
+
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
@@ -9,7 +11,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 
 namespace
 {
@@ -85,25 +86,11 @@ public:
         for (int refused = 0; refused < kMostRefusedAtOnce; ++refused)
         {
             sockaddr_in from{};
-            iovec data = {buffer, capacity};
-            // The drops counted when the datagram was queued come with it, when there were any.
-            alignas(cmsghdr) uint8_t control[CMSG_SPACE(sizeof(uint32_t))];
-            msghdr message{};
-            message.msg_name = &from;
-            message.msg_namelen = sizeof(from);
-            message.msg_iov = &data;
-            message.msg_iovlen = 1;
-            message.msg_control = control;
-            message.msg_controllen = sizeof(control);
             // MSG_TRUNC: the datagram's whole length, however little of it was copied.
-            const ssize_t received = recvmsg(m_socket, &message, MSG_DONTWAIT | MSG_TRUNC);
+            const ssize_t received =
+                ReceiveDatagram(m_socket, buffer, capacity, MSG_DONTWAIT | MSG_TRUNC, from, m_dropped);
             if (received < 0)
                 return false;
-            for (cmsghdr* header = CMSG_FIRSTHDR(&message); header; header = CMSG_NXTHDR(&message, header))
-            {
-                if (header->cmsg_level == SOL_SOCKET && header->cmsg_type == SO_RXQ_OVFL)
-                    std::memcpy(&m_dropped, CMSG_DATA(header), sizeof(m_dropped));
-            }
             if (size_t(received) > kLongestDatagram)
                 continue;
             count = std::min(size_t(received), capacity);

@@ -237,7 +237,9 @@ standin_control() {  # COMMAND...
 }
 
 # Sets e2e_problem when the stand-in met link frames out of sequence (neither a resend of the
-# last record nor the next one), which a controller may rely on; empty when it met none.
+# last record nor the next one), which a controller may rely on; empty when it met none. A frame
+# that skips only what the stand-in's own socket dropped (its "dropped" count) is no fault of the
+# program's numbering.
 e2e_sequence_check() {
   local reply first
   e2e_problem=''

@@ -27,6 +27,7 @@ public:
         return address == "bad" ? "not an address" : "";
     }
     uint64_t GetOutOfSequence() const override { return outOfSequence; }
+    uint64_t GetDropped() const override { return 0; }
     void Stop() override { stopped = true; }
 
     SFaults faults;

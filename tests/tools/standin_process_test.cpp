@@ -291,6 +291,38 @@ TEST(StandinProcess, SetThenNotifyThenGetOfAPlaybackIntensity)
     EXPECT_EQ(client.Command(standin.Control(), "out-of-sequence"), "ok 1");
 }
 
+TEST(StandinProcess, TellsFramesItsSocketDroppedApartFromNumbersOutOfSequence)
+{
+    CStandinProcess standin;
+    ASSERT_TRUE(standin.Start(LoopbackUnit()));
+    // Stopped, the stand-in reads nothing: of frames numbered one after another, those past what
+    // its socket holds are dropped. Once it has read a command sent after them, running again, it
+    // has read every frame its socket kept, and the one after them comes.
+    standin.Signal(SIGSTOP);
+    CClient client;
+    CClient control;
+    Bytes frame = kGetIntensity;
+    for (uint16_t sequence = 1; sequence <= 2001; ++sequence)
+    {
+        if (sequence == 2001)
+        {
+            standin.Signal(SIGCONT);
+            control.Send(standin.Control(), std::string("dropped"));
+            ASSERT_NE(standin.WaitForLine("rx control"), "");
+            control.Receive();
+        }
+        frame[14] = uint8_t(sequence), frame[15] = uint8_t(sequence >> 8);  // sequence little-endian
+        client.Send(standin.Link(), frame);
+    }
+    std::string line;
+    do
+        line = standin.ReadLine(kWaitMs);
+    while (!line.empty() && line.find(" seq=2001 ") == std::string::npos);
+    ASSERT_NE(line, "");
+    EXPECT_EQ(control.Command(standin.Control(), "out-of-sequence"), "ok 0");
+    EXPECT_NE(control.Command(standin.Control(), "dropped"), "ok 0");
+}
+
 TEST(StandinProcess, AnswersAUnitPollFromItsAdvertisedPort)
 {
     CStandinProcess standin;

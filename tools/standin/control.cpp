@@ -159,6 +159,8 @@ std::string CControl::ExecuteFor(size_t unit, const Words& words)
         return "ok " + ComputeShowDigest(m_target.GetController(unit).GetShow()).ToString();
     if (verb == "out-of-sequence")
         return "ok " + std::to_string(m_target.GetOutOfSequence());
+    if (verb == "dropped")
+        return "ok " + std::to_string(m_target.GetDropped());
     if (verb == "quit")
     {
         m_target.Stop();

@@ -52,14 +52,18 @@ public:
     // Answers link frames from another address; empty goes back to the unit's own. Returns an
     // error text, empty on success.
     virtual std::string SetLinkSource(const std::string& address) = 0;
-    // The link frames whose sequence was neither the last their peer sent nor the next one.
+    // The link frames whose sequence was neither the last their peer sent nor the next one, nor
+    // a jump over frames the stand-in's socket dropped.
     virtual uint64_t GetOutOfSequence() const = 0;
+    // The link frames such jumps went over.
+    virtual uint64_t GetDropped() const = 0;
     virtual void Stop() = 0;
 };
 
 // The text commands of the control socket, the start-up script and the fault switches, one
 // command a line: "delay 200", "silent on", "playback 3 intensity 0.2", "@1 settings label Rack",
-// "out-of-sequence" (how many link frames came out of sequence).
+// "out-of-sequence" (how many link frames came out of sequence), "dropped" (how many link frames
+// the stand-in's sockets dropped, as the numbers that came after them showed).
 // A change to the show is stored and told to the program with the Notify it reacts to.
 class CControl
 {

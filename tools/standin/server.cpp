@@ -185,8 +185,8 @@ void CServer::Run()
             // written out together.
             for (size_t i = 0; i < m_units.size(); ++i)
             {
-                for (; m_units[i]->link.Receive(bytes, from); m_log.Flush())
-                    HandleLink(i, bytes, from);
+                for (uint32_t drops = 0; m_units[i]->link.Receive(bytes, from, &drops); m_log.Flush())
+                    HandleLink(i, bytes, from, drops);
                 for (; m_units[i]->unitSocket.Receive(bytes, from); m_log.Flush())
                     HandleUnit(i, bytes, from);
             }
@@ -198,7 +198,8 @@ void CServer::Run()
         FlushDue();
         m_log.Flush();
     }
-    m_log.Line("stopped out-of-sequence=" + std::to_string(m_sequences.GetOutOfSequence()));
+    m_log.Line("stopped out-of-sequence=" + std::to_string(m_sequences.GetOutOfSequence()) +
+               " dropped=" + std::to_string(m_sequences.GetDropped()));
 }
 
 bool CServer::CheckSignals()
@@ -288,7 +289,7 @@ void CServer::AnswerDiscovery(size_t index, const SEndpoint& to)
           0);
 }
 
-void CServer::HandleLink(size_t index, const std::vector<uint8_t>& bytes, const SEndpoint& from)
+void CServer::HandleLink(size_t index, const std::vector<uint8_t>& bytes, const SEndpoint& from, uint32_t drops)
 {
     SUnit& unit = *m_units[index];
     const std::string who = "unit=" + std::to_string(index) + " from=" + from.ToText();
@@ -309,9 +310,10 @@ void CServer::HandleLink(size_t index, const std::vector<uint8_t>& bytes, const 
     m_log.Line("rx link " + who + " " + Describe(request));
     ++m_linkFrames;
     uint16_t last = 0;
-    if (!m_sequences.Take(from, request.GetSequence(), last))
-        m_log.Line("out-of-sequence link " + who + " seq=" + std::to_string(request.GetSequence()) +
-                   " last=" + std::to_string(last));
+    const CSequenceCheck::TVerdict verdict = m_sequences.Take(from, request.GetSequence(), index, drops, last);
+    if (verdict != CSequenceCheck::kInSequence)
+        m_log.Line(std::string(verdict == CSequenceCheck::kDropped ? "dropped" : "out-of-sequence") + " link " +
+                   who + " seq=" + std::to_string(request.GetSequence()) + " last=" + std::to_string(last));
     if (m_faults.silent || !m_faults.link)
     {
         m_log.Line("ignore link " + who + " seq=" + std::to_string(request.GetSequence()));

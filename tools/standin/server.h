@@ -70,6 +70,7 @@ public:
     void SendNotifies(size_t unit, const std::vector<CMessage>& notifies) override;
     std::string SetLinkSource(const std::string& address) override;
     uint64_t GetOutOfSequence() const override { return m_sequences.GetOutOfSequence(); }
+    uint64_t GetDropped() const override { return m_sequences.GetDropped(); }
     void Stop() override { m_stop = true; }
 
 private:
@@ -99,7 +100,8 @@ private:
         std::string line;
     };
 
-    void HandleLink(size_t index, const std::vector<uint8_t>& bytes, const SEndpoint& from);
+    // drops: the link socket's drop count when the frame came.
+    void HandleLink(size_t index, const std::vector<uint8_t>& bytes, const SEndpoint& from, uint32_t drops);
     void HandleWildcard(const std::vector<uint8_t>& bytes, const SEndpoint& from);
     void AnswerDiscovery(size_t index, const SEndpoint& to);
     void HandleUnit(size_t index, const std::vector<uint8_t>& bytes, const SEndpoint& from);

@@ -1,6 +1,7 @@
 #include "tools/standin/udp_socket.h"
 
 #include "link/message_frame.h"
+#include "link/system_datagram.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -76,6 +77,9 @@ bool CUdpSocket::Open(const SEndpoint& local, std::string& error)
     if (local.port != 0)
         setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof(one));
     setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof(one));
+    // A link frame that never came may have been dropped here: the count tells such a frame from
+    // a program that skipped a number.
+    setsockopt(fd, SOL_SOCKET, SO_RXQ_OVFL, &one, sizeof(one));
     fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) | O_NONBLOCK);
     sockaddr_in address = ToSockaddr(local);
     if (bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof(address)) != 0)
@@ -108,19 +112,21 @@ bool CUdpSocket::SendTo(const SEndpoint& to, const std::vector<uint8_t>& bytes) 
                   sizeof(address)) == static_cast<ssize_t>(bytes.size());
 }
 
-bool CUdpSocket::Receive(std::vector<uint8_t>& bytes, SEndpoint& from) const
+bool CUdpSocket::Receive(std::vector<uint8_t>& bytes, SEndpoint& from, uint32_t* dropped) const
 {
     if (m_fd < 0)
         return false;
     bytes.resize(CMessageFrame::kMaxDatagram);
     sockaddr_in address{};
-    socklen_t size = sizeof(address);
-    const ssize_t count = recvfrom(m_fd, bytes.data(), bytes.size(), 0, reinterpret_cast<sockaddr*>(&address), &size);
+    uint32_t drops = 0;
+    const ssize_t count = ReceiveDatagram(m_fd, bytes.data(), bytes.size(), 0, address, drops);
     if (count < 0)
         return false;
     bytes.resize(static_cast<size_t>(count));
     from.address = ntohl(address.sin_addr.s_addr);
     from.port = ntohs(address.sin_port);
+    if (dropped)
+        *dropped = drops;
     return true;
 }
 }  // namespace standin

@@ -41,8 +41,10 @@ public:
     const SEndpoint& GetLocal() const { return m_local; }
 
     bool SendTo(const SEndpoint& to, const std::vector<uint8_t>& bytes) const;
-    // One waiting datagram, at most 2047 bytes of it; false when none waits.
-    bool Receive(std::vector<uint8_t>& bytes, SEndpoint& from) const;
+    // One waiting datagram, at most 2047 bytes of it; false when none waits. dropped, when given:
+    // the datagrams the system had dropped on this socket for want of room when this one came, a
+    // count since the socket was opened that wraps.
+    bool Receive(std::vector<uint8_t>& bytes, SEndpoint& from, uint32_t* dropped = nullptr) const;
 
 private:
     int m_fd = -1;
