@@ -79,24 +79,31 @@ size_t CodeUnitOf(const std::string& encoding)
 }
 
 // The most bytes of UTF-8 that one character of an encoding the C library converts makes: TSCII
-// makes four characters, 12 bytes, of some bytes, and the JIS X 0213 encodings two of some. A
-// converter given at least this much room takes a character or says why not.
+// makes four characters, 12 bytes, of some bytes, and the JIS X 0213 encodings two of some.
 constexpr size_t kLongestCharacter = 16;
+// The bytes of input a converter is given a call. The C library's JIS X 0213 converters lose their
+// place when their output fills between the two characters some byte pairs make (KA with the
+// semi-voiced mark): from then on every call gives the second again, and more, taking no input.
+// Their output fills in two places, the buffer they are given and the one the C library keeps
+// between the steps of a conversion, which holds what some 8,000 characters make; what this much
+// input makes fits in either, so neither fills.
+constexpr size_t kCallInput = 4095;
+// The room a call is given: what its input makes, and a character the converter held back from
+// the call before (as one does that waits to see whether the next character combines with it).
+constexpr size_t kCallRoom = (kCallInput + 1) * kLongestCharacter;
 
 // Converts what is left of the input, appending to out until out holds more than limit bytes;
 // with flush, once the input is all taken, also what a stateful encoding still holds. 0 when it
 // is all converted, or with full set when out has passed limit first; else the converter's error:
 // EINVAL where the input ends inside a character, EILSEQ where it does not follow the encoding.
-// Each call is given the whole buffer, far more than any character makes, so one that takes
-// nothing must say why: a converter that answers "output full" or nothing at all without taking
-// any input would be called for ever (glibc's for the JIS X 0213 encodings, once its buffer has
-// filled between the two characters some bytes make, gives the second again and again), and the
-// input counts as not in its encoding.
+// A call that stops for want of room is called again once its output is taken. Each call takes
+// input or gives output, unless it waits for the rest of a character at the end of the input,
+// so that the input or the limit ends the loop: one that does neither, given all this room,
+// would do so for ever, and the input counts as not in its encoding.
 int Convert(CXmlConverter& converter, char*& in, size_t& inLeft, bool flush, std::string& out, size_t limit,
             bool& full)
 {
-    char buffer[16384];
-    static_assert(sizeof(buffer) >= kLongestCharacter, "room for any character");
+    char buffer[kCallRoom];
     for (;;)
     {
         if (out.size() > limit)
@@ -110,14 +117,31 @@ int Convert(CXmlConverter& converter, char*& in, size_t& inLeft, bool flush, std
         if (flushing && !flush)
             return 0;
         const size_t before = inLeft;
-        const int error = flushing ? converter.Flush(next, room) : converter.Convert(in, inLeft, next, room);
-        out.append(buffer, size_t(next - buffer));
+        const size_t given = std::min(inLeft, kCallInput);
+        size_t left = given;
+        const int error = flushing ? converter.Flush(next, room) : converter.Convert(in, left, next, room);
+        const size_t made = size_t(next - buffer);
+        out.append(buffer, made);
+        inLeft -= given - left;
         if (flushing)
-            return error == 0 ? 0 : EILSEQ;
-        if (error != 0 && error != E2BIG)
+        {
+            if (error == 0)
+                return 0;
+            if (error != E2BIG || made == 0)
+                return EILSEQ;
+        }
+        else if (error == EINVAL && given == before)
+        {
+            return EINVAL;
+        }
+        else if (error != 0 && error != E2BIG && error != EINVAL)
+        {
             return error;
-        if (inLeft == before)
+        }
+        else if (inLeft == before && made == 0)
+        {
             return EILSEQ;
+        }
     }
 }
 
@@ -138,7 +162,7 @@ std::string ConvertStart(const std::string& text, const std::string& encoding, c
     char* in = bytes.data();
     size_t inLeft = bytes.size();
     bool full = false;
-    const int error = Convert(*converter, in, inLeft, true, out, SIZE_MAX, full);
+    const int error = Convert(*converter, in, inLeft, true, out, kCallRoom, full);
     if (error != 0 && error != EINVAL)
         out.clear();
     return out;

@@ -21,8 +21,8 @@ struct CXmlRead;
 // makes four, 12 bytes of UTF-8, of some): the bytes are decoded a slice at a time, what the
 // converter makes of a slice is weighed after each of its calls, and once the text passes its
 // bound nothing more is. What a document costs is then the bound and one slice's text at most,
-// however it is encoded. A converter that stops taking input, whatever it gives, makes the bytes
-// undecodable.
+// however it is encoded. A converter that neither takes input nor gives output, with room to
+// give and more than an unfinished character to take, makes the bytes undecodable.
 class CXmlDecoder
 {
 public:

@@ -14,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -223,21 +224,22 @@ TEST(XmlFile, DocumentsBeyondTheLimitsAreRefusedBeforeTheParserSeesThem)
          "is not in its encoding \"Shift_JIS\" (line 2)"},
         {"UCS-4 in an order nobody converts", std::string("\0\0<\0\0\0a\0\0\0/\0\0\0>\0", 16),
          XmlReadStatus::kUndecodable, "is in UCS-4 of a byte order the program cannot read"},
-        // A converter must take input on every call; one that stops (and would go on only after
-        // a thousand calls) is a document not in its encoding, whatever it gives meanwhile.
+        // A converter call must take input or give output; one that does neither with all the
+        // room it could want (and would go on only after a thousand calls) is a document not in
+        // its encoding. One that gives without taking is held by the bound.
         {"a converter that stops taking input", "<?xml version=\"1.0\" encoding=\"x-stuck\"?><a>" + Repeat("b", 100) + "</a>",
          XmlReadStatus::kUndecodable, "is not in its encoding \"x-stuck\"", FakeConverter(0, 45, 1000)},
         {"a converter that repeats itself at output full",
-         "<?xml version=\"1.0\" encoding=\"x-stuck\"?><a>" + Repeat("b", 100) + "</a>", XmlReadStatus::kUndecodable,
-         "is not in its encoding \"x-stuck\"", FakeConverter(0, 45, 1000, "\xe3\x82\x9a")},
-        // The C library's own, once its buffer fills between the two characters of KA with the
-        // semi-voiced mark.
+         "<?xml version=\"1.0\" encoding=\"x-stuck\"?><a>" + Repeat("b", 100) + "</a>", XmlReadStatus::kRefused,
+         "decodes to more than 4 MB of text", FakeConverter(0, 45, SIZE_MAX, Repeat("\xe3\x82\x9a", 1000))},
+        // The C library's own lose their place where their output fills between the two
+        // characters of KA with the semi-voiced mark, as 16 KB of them filled it.
         {"EUC-JISX0213 that makes two characters of a byte pair",
          "<?xml version=\"1.0\" encoding=\"EUC-JISX0213\"?><a>" + Repeat("\xa4\xf7", 8000) + "</a>",
-         XmlReadStatus::kUndecodable, "is not in its encoding \"EUC-JISX0213\""},
+         XmlReadStatus::kRead, ""},
         {"Shift_JISX0213 that makes two characters of a byte pair",
          "<?xml version=\"1.0\" encoding=\"SHIFT_JISX0213\"?><a>" + Repeat("\x82\xf5", 8000) + "</a>",
-         XmlReadStatus::kUndecodable, "is not in its encoding \"SHIFT_JISX0213\""},
+         XmlReadStatus::kRead, ""},
         // What a converter makes of each slice is weighed as it is made.
         {"a converter that makes 8 KB of each byte", "<?xml version=\"1.0\" encoding=\"x-wide\"?><a>" + Repeat("b", 1000) + "</a>",
          XmlReadStatus::kRefused, "decodes to more than 4 MB of text", FakeConverter(8191)},
@@ -467,6 +469,55 @@ TEST(XmlFile, ARootTagBehindALongStartIsToldAsTheWholeFileTellsIt)
         if (start.RootElement() && whole.RootElement())
         {
             EXPECT_EQ(Attributes(*start.RootElement()), Attributes(*whole.RootElement())) << at;
+        }
+    }
+    std::filesystem::remove_all(folder);
+}
+
+TEST(XmlFile, ACharacterOfTwoCodePointsDecodesWhereverItStands)
+{
+    // KA with the semi-voiced mark, one byte pair for two characters, in a label of ASCII, its
+    // first byte at every offset around 16 KB of text, where a converter's output may fill (the
+    // C library keeps some 16,000 characters between the steps of a conversion), and around
+    // 20 KB, the same for the root-tag reader, which decodes the file's first 4 KB alone.
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / ("xml_jis_test_" + std::to_string(getpid()));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    const std::string path = (folder / "a.xml").string();
+    struct
+    {
+        const char* what;
+        std::function<CXmlRead(TiXmlDocument&)> read;
+        bool label;  // the document holds the root's label
+    } const readers[] = {
+        {"ReadXmlFile", [&](TiXmlDocument& document) { return ReadXmlFile(path, 1 << 20, document); }, true},
+        {"ReadXmlRootTag", [&](TiXmlDocument& document) { return ReadXmlRootTag(path, 1 << 20, document); }, true},
+        {"CheckXmlFile", [&](TiXmlDocument&) { return CheckXmlFile(path, 1 << 20); }, false},
+    };
+    const std::pair<const char*, const char*> encodings[] = {{"EUC-JISX0213", "\xa4\xf7"}, {"SHIFT_JISX0213", "\x82\xf5"}};
+    for (const auto& [encoding, ka] : encodings)
+    {
+        const std::string start = std::string("<?xml version=\"1.0\" encoding=\"") + encoding + "\"?>\n<show label=\"";
+        for (const size_t end : {16384, 4096 + 16384})
+        {
+            for (size_t at = end - 96; at < end + 16; ++at)
+            {
+                const std::string label = std::string(at - start.size(), 'a') + "\xe3\x81\x8b\xe3\x82\x9a" + "bc";
+                std::ofstream(path, std::ios::binary | std::ios::trunc)
+                    << start << std::string(at - start.size(), 'a') << ka << "bc\"/>";
+                for (const auto& reader : readers)
+                {
+                    TiXmlDocument document;
+                    const CXmlRead read = reader.read(document);
+                    ASSERT_TRUE(read.IsRead()) << reader.what << " " << encoding << " at " << at << ": " << read.reason;
+                    if (reader.label)
+                    {
+                        const TiXmlElement* root = document.RootElement();
+                        const char* value = root ? root->Attribute("label") : nullptr;
+                        ASSERT_TRUE(value && value == label) << reader.what << " " << encoding << " at " << at;
+                    }
+                }
+            }
         }
     }
     std::filesystem::remove_all(folder);

@@ -95,6 +95,10 @@ TEST(LanguageManager, ChoosingByNameTranslatesNotifiesAChangeAndTellsTheOptions)
     CFileLanguages manager;
     EXPECT_EQ(manager.Translate("Ok", true), "OK");
     EXPECT_FALSE(manager.LoadFile(WriteFile(folder / "broken.xml", "<show><languages>")));
+    // 200 KB whose every byte of comment is 12 bytes of text: past the bound of 256 KB as text.
+    EXPECT_FALSE(manager.LoadFile(WriteFile(folder / "wide.xml", "<?xml version=\"1.0\" encoding=\"TSCII\"?><!--" +
+                                                                     std::string(200 * 1024, '\x82') +
+                                                                     "--><show><languages><l label=\"Wide\"/></languages></show>")));
     // Unnamed languages and phrases without English or translation are left out.
     EXPECT_TRUE(manager.LoadFile(WriteFile(folder / "two.v2.xml", R"(<show><other><x label="No"/></other>
         <languages><l label="English"><p ref="Cancel">Cancel</p></l><l><p ref="Ok">unnamed</p></l></languages>

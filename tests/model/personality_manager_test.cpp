@@ -50,6 +50,11 @@ TEST(PersonalityManager, WithoutFilesTheLibraryIsEmpty)
     library.LoadFile(folder.Write("broken.xml", "<personalities><manufacturer label=\"A\">"), false);
     library.LoadFile(folder.Write("other.xml", "<library><manufacturer label=\"A\"/></library>"), false);
     library.LoadFile(folder.Path(), false);
+    // 1.5 MB whose every byte of comment is 12 bytes of text: past the bound of 16 MB as text.
+    library.LoadFile(folder.Write("wide.xml", "<?xml version=\"1.0\" encoding=\"TSCII\"?><!--" +
+                                                  std::string(1536 * 1024, '\x82') +
+                                                  "--><personalities><manufacturer label=\"A\"/></personalities>"),
+                     false);
     EXPECT_EQ(library.GetManufacturerCount(), 0u);
     EXPECT_EQ(library.FindByInitial('a'), nullptr);
     EXPECT_EQ(library.GetProfile(CPersonalityRef("A", "B", "", "")), "");
