@@ -8,6 +8,7 @@
 
 #include <unistd.h>
 
+#include <fstream>
 #include <string>
 
 namespace fs = boost::filesystem;
@@ -20,14 +21,14 @@ std::string Leftover(const std::string& name)
     return "." + name + ".tanzo-partial-2147483000-Q1w2E3";
 }
 
-// Links in the folder named prefix + "1" .. prefix + count, each leading to the one before and
-// the first to the target: the last one's name.
-std::string Chain(const fs::path& folder, const std::string& prefix, size_t count, const std::string& target)
+// Links in the folder named "c1" .. "c<count>", each leading to the one before and the first to
+// the target: the last one's name.
+std::string Chain(const fs::path& folder, size_t count, const std::string& target)
 {
     std::string before = target;
     for (size_t n = 1; n <= count; ++n)
     {
-        const std::string name = prefix + std::to_string(n);
+        const std::string name = "c" + std::to_string(n);
         EXPECT_EQ(::symlink(before.c_str(), (folder / name).c_str()), 0);
         before = name;
     }
@@ -49,9 +50,11 @@ TEST(InterruptedReplaces, ASweepCostsAStartWhatItsBoundsAllowHoweverItsFoldersAr
         size_t linkedFolders;
         size_t costly;     // links through a chain
         bool sharedChain;  // all through one chain, else each through one of its own
-        size_t removed;
+        size_t removed;  // 0 beside linked folders: fewer than those
         size_t left;
     } rows[] = {
+        // The first names the folder lists, its two dot entries among them, and no more.
+        {"more names than a sweep reads", kSweepMostNames + 1000, 0, 0, false, 64, kSweepMostNames - 2 - 64},
         // The chain is read once, and the links through it cost a step each.
         {"links through one long chain", 0, kLinkedFolders, 1000, true, kLinkedFolders, 0},
         // Some 100 of the 516 links are followed, whatever order the folder lists them in, and
@@ -63,7 +66,7 @@ TEST(InterruptedReplaces, ASweepCostsAStartWhatItsBoundsAllowHoweverItsFoldersAr
     for (const char* file : {"file0", "file1"})
         std::ofstream((root / file).string()) << "<show application=\"Tan";
     fs::create_directories(chains);
-    const std::string shared = Chain(chains, "c", kChain, "../missing/gone.show");
+    const std::string shared = Chain(chains, kChain, "../missing/gone.show");
     for (const auto& row : rows)
     {
         const fs::path data = root / "data";
