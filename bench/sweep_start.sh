@@ -20,8 +20,6 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 source "$root/bench/program_start.sh"
 bench_begin "$0" "$@"
 
-plain_show='<?xml version="1.0" encoding="UTF-8" standalone="no" ?>
-<show application="Tanzo" version="1.7.0"><system><host><os>Linux</os></host><device /></system><fixtures /><playbacks /></show>'
 mkdir -p "$work/empty/Zevral/Programmer" "$work/names1m/Zevral/Programmer" "$work/linked16/Zevral/Programmer"
 # Names of a few files: a file takes at most 65,000.
 for n in $(seq 0 19); do printf 'x\n' >"$work/file$n"; done
@@ -30,7 +28,7 @@ perl -e 'for (0 .. 999999) { link("$ARGV[0]/file" . $_ % 20, sprintf("%s/n%07d.t
   "$work" "$work/names1m/Zevral/Programmer"
 for n in $(seq 0 15); do
   mkdir -p "$work/linked16/shared$n"
-  printf '%s\n' "$plain_show" >"$work/linked16/shared$n/show.show"
+  printf '<show application="Tanzo" version="1.7.0"/>\n' >"$work/linked16/shared$n/show.show"
   ln -s "../../shared$n/show.show" "$work/linked16/Zevral/Programmer/show$n.show"
 done
 # Makes the leftovers again (those a start removed): names of forty files, a process id above any the
