@@ -203,12 +203,12 @@ bool IsLink(const dirent& entry, const std::string& path)
 }
 
 // What one sweep may cost, however its folders are filled (a genuine data folder holds some
-// hundreds of entries, its shows linked from a folder or two): a walk over the names of the
-// folder and of at most kMostFolders folders its links lead to, found by following the first
-// kMostLinks symbolic links of the folder (each through at most kMaxLinks more); and at most
-// kMostTried leftovers whose writer is gone tried (one opened, and removed unless someone holds
-// its lock: some 10 us each). What is left waits for later starts, each of which removes
-// as many more.
+// hundreds of entries, its shows linked from a folder or two): a walk over the first
+// kSweepMostNames names of the folder and of at most kMostFolders folders its links lead to, found
+// by following the first kMostLinks symbolic links of the folder (each through at most kMaxLinks
+// more); and at most kMostTried leftovers whose writer is gone tried (one opened, and removed
+// unless someone holds its lock: some 10 us each). What is left waits for later starts, each of
+// which removes as many more.
 constexpr size_t kMostLinks = 1024;
 constexpr size_t kMostFolders = 16;
 constexpr size_t kMostTried = 64;
@@ -217,6 +217,7 @@ struct CSweep
 {
     std::vector<std::string> removed;
     std::vector<std::string> links;
+    size_t names = 0;  // walked, in all its folders
     size_t tried = 0;
     size_t left = 0;  // leftovers not tried
 };
@@ -228,7 +229,8 @@ void SweepFolder(const std::string& folder, CSweep& sweep, bool links)
     const std::unique_ptr<DIR, int (*)(DIR*)> directory(::opendir(folder.c_str()), ::closedir);
     if (!directory)
         return;
-    while (const dirent* entry = ::readdir(directory.get()))
+    for (const dirent* entry = nullptr;
+         sweep.names < kSweepMostNames && (entry = ::readdir(directory.get())) != nullptr; ++sweep.names)
     {
         const pid_t writer = WriterOf(entry->d_name);
         const bool mayBeLink = links && sweep.links.size() < kMostLinks &&

@@ -186,7 +186,7 @@ void CLanguageManagerDesktop::LoadFactoryFolder()
         const std::string factory = JoinPath(m_folder, kFactoryFolder);
         if (CanList(factory))
         {
-            LoadFolder(factory);
+            LoadFolder(factory, m_sourceFolder);
             return;
         }
     }
@@ -207,7 +207,7 @@ bool CLanguageManagerDesktop::CanList(const std::string& folder)
     return false;
 }
 
-void CLanguageManagerDesktop::LoadFolder(const std::string& folder)
+void CLanguageManagerDesktop::LoadFolder(const std::string& folder, const std::string& shipped)
 {
     const CFolderFiles listed = ListFolderFiles(folder);
     size_t left = listed.left;
@@ -215,7 +215,7 @@ void CLanguageManagerDesktop::LoadFolder(const std::string& folder)
     for (size_t i = 0; i < listed.files.size(); ++i)
     {
         // A file past the reader's bound is refused unread: it costs no more than one at it.
-        const uint64_t size = std::min<uint64_t>(listed.sizes[i], kMaxFileBytes);
+        uint64_t size = std::min<uint64_t>(listed.sizes[i], kMaxFileBytes);
         if (bytes + size > kMostBytes)
         {
             ++left;
@@ -223,8 +223,19 @@ void CLanguageManagerDesktop::LoadFolder(const std::string& folder)
         }
         // Its text is held to what the folder has left: an encoding that makes several characters
         // of a byte cannot take the folder past its bound.
-        const CXmlRead got =
-            LoadFileWithin(listed.files[i], size_t(std::min<uint64_t>(kMaxFileBytes, kMostBytes - bytes)));
+        const size_t within = size_t(std::min<uint64_t>(kMaxFileBytes, kMostBytes - bytes));
+        CXmlRead got = LoadFileWithin(listed.files[i], within);
+        // A copy that cannot be read (its mode changed, say) would take its language with it: the
+        // file it was copied from is read in its place, within what the copy had left, as a
+        // Factory that cannot be read leaves all of them to the shipped folder.
+        const std::string original = shipped.empty() ? std::string() : JoinPath(shipped, FileNameOf(listed.files[i]));
+        if (got.status == XmlReadStatus::kUnreadable && !original.empty() && IsRegularFile(original))
+        {
+            GraphicsLog(kLogCategory, "Read in its place: \"" + original + "\"");
+            boost::system::error_code error;
+            size = std::max<uint64_t>(size, std::min<uint64_t>(boost::filesystem::file_size(original, error), within));
+            got = LoadFileWithin(original, within);
+        }
         bytes = std::min(kMostBytes, bytes + std::max<uint64_t>(size, got.text));
     }
     LogLeft(folder, left, listed, "");

@@ -14,8 +14,8 @@
 // newer program version, and at every start "Factory" and then "Languages/User" (the user's own
 // files, never written) are read. Since the first definition of a phrase wins, a user file adds
 // languages and phrases but does not replace a factory translation. When "Factory" could not be
-// filled, or cannot be read, the shipped folder is read in its place, so that the user's language
-// is kept however the common data folder fails.
+// filled, or cannot be read, the shipped folder is read in its place, and so is a file of it that
+// cannot be read, so that the user's language is kept however the common data folder fails.
 class CLanguageManagerDesktop : public CLanguageManager
 {
 public:
@@ -58,8 +58,9 @@ public:
     const std::string& GetSourceFolder() const { return m_sourceFolder; }
 
 private:
-    // Reads the files of one folder ("Factory", "User" or the shipped one) within the bounds above.
-    void LoadFolder(const std::string& folder);
+    // Reads the files of one folder ("Factory", "User" or the shipped one) within the bounds above;
+    // with a shipped folder, a file that cannot be read is read from there under its name instead.
+    void LoadFolder(const std::string& folder, const std::string& shipped = std::string());
     // "Factory", or the shipped folder when that could not be filled or cannot be read.
     void LoadFactoryFolder();
     // Whether the folder can be listed; one that cannot, or is missing, is said in the log, once

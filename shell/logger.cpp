@@ -146,8 +146,11 @@ void CLogger::Log(const std::string& category, const std::string& message, uint3
     else if (m_entries.size() >= kMaxKeptEntries)
     {
         // A file's worth at a time, the oldest first: the newest say most about what goes on.
+        // Those of them a file already holds are no loss.
+        const size_t saved = std::min(m_entriesSaved, kEntriesPerFile);
         m_entries.erase(m_entries.begin(), m_entries.begin() + kEntriesPerFile);
-        m_lost += kEntriesPerFile;
+        m_lost += kEntriesPerFile - saved;
+        m_entriesSaved -= saved;
         m_fileCut = m_fileWritten;
         m_entriesWritten = 0;
     }
@@ -160,6 +163,7 @@ void CLogger::WriteOut()
         return;
     m_entries.clear();
     m_entriesWritten = 0;
+    m_entriesSaved = 0;
     m_lost = 0;
     Log("Logger", "Logging continued in new file", kLevelNormal);
     NewFile();
@@ -211,7 +215,7 @@ void CLogger::Close()
         CSdlMutexLock lock(m_mutex.get());
         // Those dropped while writes failed were never written either.
         if (!Flush())
-            SayOnStandardError("The log's last " + std::to_string(m_entries.size() - m_entriesWritten + m_lost) +
+            SayOnStandardError("The log's last " + std::to_string(m_entries.size() - m_entriesSaved + m_lost) +
                                " entries are lost");
         m_entries.clear();
     }
@@ -294,6 +298,7 @@ bool CLogger::WriteFile(int& error)
     if (!m_file.Append(text, error))
         return false;
     m_entriesWritten = m_entries.size();
+    m_entriesSaved = m_entries.size();
     return true;
 }
 

@@ -160,8 +160,10 @@ private:
     std::string m_folder;
     std::unique_ptr<CSdlMutex> m_mutex;
     std::vector<CLogEntry> m_entries;
-    // The first this many of m_entries stand in the current file.
+    // The first this many of m_entries stand in the current file, and this many in some file: the
+    // current one or one the log has moved on from.
     size_t m_entriesWritten = 0;
+    size_t m_entriesSaved = 0;
     int32_t m_threshold;
     const CClock* m_clock;
     float m_secondsSinceFlush = 0.0f;

@@ -367,6 +367,9 @@ TEST_F(LanguageFiles, WhatCannotBeCopiedIsReadWhereItShipsAndAFolderNotReadIsSai
         {"a Factory folder that cannot be read", false, {factory}, {}, true, {denied(factory), readShipped}},
         {"a Factory folder that cannot be read, at a copy", true, {factory}, {}, true, {readShipped}},
         {"a User folder that cannot be read", false, {user}, {}, true, {denied(user)}},
+        // Each is read where it ships instead.
+        {"Factory files that cannot be read", false, {factory + "/deutsch.xml", factory + "/english.xml"}, {}, true,
+         {"Read in its place: \"" + shipped + "/deutsch.xml\""}},
         // Factory keeps the copy it holds.
         {"a shipped folder that cannot be read", true, {shipped}, {}, true, {denied(shipped)}},
         {"no folder that can be read", true, {shipped, factory}, {}, false, {denied(shipped), denied(factory)}},

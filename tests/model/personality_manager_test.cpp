@@ -317,3 +317,47 @@ TEST(PersonalityReadAhead, TheFilesAreReadWhereNoCallerWaitsAndComeWholeAndInOrd
         EXPECT_EQ(read[1], resources.Path() + "/personalities/personalities.xml") << row.what;
     }
 }
+
+// An end while the worker reads the user's file leaves the shipped library unread: it waits at most
+// for the parse under way.
+TEST(PersonalityReadAhead, AnEndStopsTheWorkerBeforeAFileItHasNotBegun)
+{
+    CTempFolder appData;
+    appData.Write("user.personality", "<personalities><manufacturer label='Mine'/></personalities>");
+    CTempFolder resources;
+    resources.Write("personalities/personalities.xml", "<personalities><manufacturer label='Dazzle'/></personalities>");
+    // Ends before the library it derives from does, so the reader knows an end has begun.
+    class CEndingLibrary : public CPersonalityManager
+    {
+    public:
+        using CPersonalityManager::CPersonalityManager;
+        ~CEndingLibrary() override { ending.set_value(); }
+        std::promise<void> ending;
+    };
+    std::promise<void> entered;
+    std::mutex lock;
+    std::vector<std::string> read;
+    {
+        std::shared_future<void> ending;
+        CEndingLibrary library([&](const std::string& path, size_t maxBytes, TiXmlDocument& document) {
+            bool first = false;
+            {
+                std::lock_guard<std::mutex> guard(lock);
+                read.push_back(path);
+                first = read.size() == 1;
+            }
+            if (first)
+            {
+                entered.set_value();
+                // Never for long, should no end come.
+                ending.wait_for(std::chrono::seconds(2));
+            }
+            return ReadXmlFile(path, maxBytes, document);
+        });
+        ending = library.ending.get_future().share();
+        library.Load(appData.Path(), resources.Path());
+        library.LoadAhead();
+        entered.get_future().wait();
+    }
+    EXPECT_EQ(read, std::vector<std::string>{appData.Path() + "/user.personality"});
+}

@@ -611,14 +611,31 @@ TEST_F(ShowFileTest, WhatAShowCannotReadCostsTheLogAFilesWorthOfLinesAtMost)
     std::string fixtures;
     for (size_t i = 0; i < CShowReadLog::kMaxLines + 1000; ++i)
         fixtures += "<fixture index=\"x\"/>";
-    WriteText(Path("odd.show"), "<show application=\"Tanzo\"><fixtures>" + fixtures + "</fixtures></show>");
-    const size_t before = CApp::GetLogger()->GetLines().size();
-    EXPECT_TRUE(CFile(nullptr, core.get(), Path("odd.show")).Load());
-    const std::vector<std::string> lines = CApp::GetLogger()->GetLines();
-    ASSERT_EQ(lines.size() - before, CShowReadLog::kMaxLines + 1);
-    EXPECT_NE(lines.back().find("Not logged: 1000 more lines on what was not read of \"" + Path("odd.show") + "\""),
-              std::string::npos)
-        << lines.back();
+    const struct
+    {
+        const char* what;
+        std::string show;
+        size_t lines;
+        std::string last;
+    } rows[] = {
+        {"more fixtures that give no index than lines", "<fixtures>" + fixtures + "</fixtures>",
+         CShowReadLog::kMaxLines + 1, "Not logged: 1000 more lines on what was not read of \"" + Path("odd.show") + "\""},
+        // The last stands, as the file read in order leaves it.
+        {"a playback named three times",
+         "<playbacks><playback index=\"2\" label=\"A\"/><playback index=\"2\" label=\"B\"/>"
+         "<playback index=\"2\" label=\"Intro\"/></playbacks>",
+         1, "Not read: the 2 elements before the last that name playback 2 in \"" + Path("odd.show") + "\""},
+    };
+    for (const auto& row : rows)
+    {
+        WriteText(Path("odd.show"), "<show application=\"Tanzo\">" + row.show + "</show>");
+        const size_t before = CApp::GetLogger()->GetLines().size();
+        EXPECT_TRUE(CFile(nullptr, core.get(), Path("odd.show")).Load()) << row.what;
+        const std::vector<std::string> lines = CApp::GetLogger()->GetLines();
+        ASSERT_EQ(lines.size() - before, row.lines) << row.what;
+        EXPECT_NE(lines.back().find(row.last), std::string::npos) << lines.back();
+    }
+    EXPECT_EQ(PlaybackLabelsSent(), std::vector<std::string>{"2:Intro"});
 }
 
 TEST_F(ShowFileTest, AShowOpenedDuringAResyncWaitsUntilTheLinkHasDrained)

@@ -460,11 +460,12 @@ TEST_F(LoggerTest, WhileWritesFailTheNewestEntriesAreKeptWithinABound)
               "The log cannot be written to \"" + LogsFolder() +
                   "\": Not a directory; it keeps its entries until a write succeeds\n"
                   "The log is written again to \"" + LogFile("20150630002.txt") + "\"\n");
-    // What was written stays; the rest goes to the next file, which says what was lost.
+    // What was written stays; the rest goes to the next file, which says what was lost: of the
+    // oldest file's worth that went, all but the two written before.
     EXPECT_EQ(ReadLines(LogFile("20150630001.txt")).size(), 2u);
     const std::vector<std::string> kept = ReadLines(LogFile("20150630002.txt"));
     ASSERT_EQ(kept.size(), CLogger::kMaxKeptEntries + 13 - CLogger::kEntriesPerFile);
-    EXPECT_EQ(kept[0], "[14:05:09] [Logger] 4097 earlier entries are lost: the log could not be written");
+    EXPECT_EQ(kept[0], "[14:05:09] [Logger] 4095 earlier entries are lost: the log could not be written");
     EXPECT_EQ(kept[1], "[14:05:09] [App] entry 4095");
     EXPECT_EQ(kept.back(), "[14:05:09] [App] entry " + std::to_string(CLogger::kMaxKeptEntries + 9));
     EXPECT_EQ(log.GetCurrentFileName(), "20150630003.txt");

@@ -79,6 +79,9 @@ TEST_F(DialogTest, ANameTooWideForTheNoticeKeepsBothEndsAndItsQuotesInEachLangua
         {"Die Show \xE2\x80\x9E" + name + "\xE2\x80\x9C kann nicht ge\xC3\xB6" "ffnet werden.", "\xE2\x80\x9E",
          "\xE2\x80\x9C"},
         {"Le show \xC2\xAB " + name + " \xC2\xBB n'a pas pu \xC3\xAAtre renomm\xC3\xA9.", "_", "_"},
+        // The name the message's last word.
+        {"The show could not be saved: the disk is full, and nothing was written over \"" + name + "\"", "\"",
+         "\""},
         {words + "Die Show \xE2\x80\x9E" + name + "\xE2\x80\x9C ist betroffen. " + words, "\xE2\x80\x9E",
          "\xE2\x80\x9C"},
     };
