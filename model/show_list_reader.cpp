@@ -2,6 +2,7 @@
 
 #include "foundation/file_helpers.h"
 #include "foundation/xml_file.h"
+#include "model/show_file.h"
 
 #include <algorithm>
 #include <utility>
@@ -104,19 +105,25 @@ bool CShowListReader::List(CRequest request, uint64_t listing)
                    false};
         Hand(listing, nullptr, &line);
     }
-    m_headers.BeginListing(request.readBudget);
+    m_headers.BeginListing(&m_interrupt);
+    // The rows first, from the start of each show alone; then the shows whose start does not tell
+    // whether the reader would open them are checked whole, and those it would refuse are told of
+    // as refused. A show not yet checked is listed as its start reads.
+    std::vector<std::string> due;
     for (const std::string& path : shows)
     {
+        CShow show{path, m_headers.Read(path)};
         if (Interrupted())
             return false;
-        CShow show{path, m_headers.Read(path)};
+        if (show.header.checkDue)
+            due.push_back(path);
         Hand(listing, &show, nullptr);
     }
     for (const std::string& path : xmls)
     {
+        CShow show{path, m_headers.Read(path)};
         if (Interrupted())
             return false;
-        CShow show{path, m_headers.Read(path)};
         std::string why;
         const bool listedShow = IsMainProductShow(path, show.header, why);
         if (!why.empty())
@@ -124,8 +131,21 @@ bool CShowListReader::List(CRequest request, uint64_t listing)
             CLine line{kLogCategory, why, true};
             Hand(listing, nullptr, &line);
         }
+        if (listedShow && show.header.checkDue)
+            due.push_back(path);
         if (listedShow)
             Hand(listing, &show, nullptr);
+    }
+    for (const std::string& path : due)
+    {
+        CRefusal refusal{path, CFileStamp()};
+        const CXmlRead& verdict = m_headers.Check(path, refusal.stamp);
+        if (Interrupted())
+            return false;
+        if (!CFile::Refuses(verdict))
+            continue;
+        CLine line{"File", DescribeXmlRead(path, verdict) + "; the show is taken as read-only", true};
+        Hand(listing, nullptr, &line, false, &refusal);
     }
     m_headers.EndListing();
     return Hand(listing, nullptr, nullptr, true);
@@ -139,7 +159,7 @@ bool CShowListReader::IsMainProductShow(const std::string& path, const CShowHead
     return read.IsRead() && header.mainProduct.value_or(false);
 }
 
-bool CShowListReader::Hand(uint64_t listing, CShow* show, CLine* line, bool ended)
+bool CShowListReader::Hand(uint64_t listing, CShow* show, CLine* line, bool ended, CRefusal* refusal)
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -149,6 +169,8 @@ bool CShowListReader::Hand(uint64_t listing, CShow* show, CLine* line, bool ende
             m_found.shows.push_back(std::move(*show));
         if (line)
             m_found.lines.push_back(std::move(*line));
+        if (refusal)
+            m_found.refusals.push_back(std::move(*refusal));
         m_found.ended = m_found.ended || ended;
         m_new = true;
     }
