@@ -313,6 +313,7 @@ void CFile::BuildDocument(TiXmlDocument& document, bool empty) const
 
 bool CFile::CheckWritable()
 {
+    ForgetRefusalOfAnotherFile();
     if (IsReadOnly())
         return false;
     struct stat status;
@@ -369,6 +370,7 @@ bool CFile::Save(bool empty)
 
 bool CFile::Load()
 {
+    ForgetRefusalOfAnotherFile();
     CHeapTrim::BeforeLargeWork();
     auto document = std::make_unique<TiXmlDocument>();
     CXmlRead read;
@@ -503,6 +505,13 @@ void CFile::MarkRefused(const CFileStamp& stamp)
     m_refused = true;
     m_refusedStamp = stamp;
     Notify(NOTIFY_UNKNOWN);
+}
+
+void CFile::ForgetRefusalOfAnotherFile()
+{
+    struct stat status;
+    if (m_refused && (!IsRegularFile(m_path, status) || CFileStamp::Of(status) != m_refusedStamp))
+        Refresh();
 }
 
 bool CFile::Fail(const CShowMessage& message)

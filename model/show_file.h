@@ -79,7 +79,8 @@ public:
     void Refresh();
     // Whether the show may be written, renamed or removed: it is not read-only, nor has the file
     // on disk become so since it was described, nor would the reader refuse it (CheckXmlFile,
-    // which reads it whole); it is then described again, and observers hear NOTIFY_UNKNOWN.
+    // which reads it whole); it is then described again, and observers hear NOTIFY_UNKNOWN. A show
+    // refused as its file stood once is checked again once the file has changed.
     bool CheckWritable();
     // Writes the whole show, or with empty a show without fixtures and playbacks. The old file
     // stays whole until the new one is complete on disk; a file that is a symbolic link keeps
@@ -88,8 +89,8 @@ public:
     // refreshes.
     bool Save(bool empty = false);
     // Sends the show to the controller. A show that cannot be read changes nothing and returns
-    // false with the reason in GetError; one the reader refuses is read-only from then on, until
-    // the file changes, and observers hear NOTIFY_UNKNOWN. A show opened while the model still reads a newly
+    // false with the reason in GetError; one the reader refuses is read-only from then on, while
+    // the file stays as it was, and observers hear NOTIFY_UNKNOWN. A show opened while the model still reads a newly
     // chosen controller waits in the file manager until that has settled, so that only what
     // differs from the controller's real state is left out.
     //
@@ -149,6 +150,9 @@ private:
     // The reader refuses the file as it stands now: read-only until it changes. Notifies
     // NOTIFY_UNKNOWN.
     void MarkRefused();
+    // A file refused as it stood once and changed since is described afresh: a show put right is
+    // checked again by the save or opening that comes next.
+    void ForgetRefusalOfAnotherFile();
 
     CFileManager* m_manager;
     CCore* m_core;
