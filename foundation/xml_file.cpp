@@ -832,7 +832,7 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
     CRootTagSearch search(m_text, wanted);
     CXmlRead read;
     // A short document is read whole into the first, small piece; a longer one in large ones.
-    CXmlPieces pieces(source, kFirstPiece, SIZE_MAX, kXmlRootTagReach, m_stop);
+    CXmlPieces pieces(source, kFirstPiece, SIZE_MAX, std::min(kXmlRootTagReach, m_glance), m_stop);
     std::string_view piece;
     bool last = false;
     while (pieces.Next(piece, last))
@@ -856,6 +856,8 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
                 read.reason = "has declarations or a root start tag longer than " + SizeText(kXmlRootTagKept);
             return read;
         }
+        if (taken >= m_glance)
+            return Stopped();
     }
     if (pieces.Stopped())
         return Stopped();

@@ -140,10 +140,15 @@ public:
     CXmlRead Read(const XmlByteSource& source, TiXmlDocument& document, const std::vector<std::string>* wanted = nullptr);
     // As CheckXmlFile.
     CXmlRead Check(const std::string& path, size_t maxBytes);
+    // Reads of a start tag look no further than that many bytes into a file (SIZE_MAX: as far as
+    // ReadXmlRootTag looks), and end with kStopped where the tag stands further in: a list can
+    // glance at the start of every file before it reads far into any.
+    void SetGlance(size_t bytes) { m_glance = bytes; }
 
 private:
     std::string m_text;
     const std::atomic<bool>* m_stop;
+    size_t m_glance = SIZE_MAX;
 };
 
 // The log line for a file that was not read: "Not read: "/path/options.xml" is larger than 1 MB".

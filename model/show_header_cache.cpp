@@ -97,3 +97,9 @@ void CShowHeaderCache::EndListing()
             ++entry;
     }
 }
+
+void CShowHeaderCache::SetGlance(size_t bytes)
+{
+    if (m_reader)
+        m_reader->SetGlance(bytes);
+}

@@ -64,6 +64,9 @@ public:
     // check under way ends within 64 KB of the file, and what it found is not kept.
     void BeginListing(const std::atomic<bool>* stop = nullptr);
     void EndListing();
+    // The reads of the listing look no further than that many bytes into a file for its root's
+    // start tag, and keep nothing of one whose tag stands further in (CXmlRootTagReader::SetGlance).
+    void SetGlance(size_t bytes);
 
 private:
     struct CEntry

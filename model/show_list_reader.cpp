@@ -13,6 +13,9 @@ const char* const kLogCategory = "FileManager";
 // Entries named like shows that are not regular files, named one a line in the log; the rest are
 // summed up in one line.
 constexpr size_t kMostPassedOverLines = 8;
+// How far into each show the listing looks first: a show the program writes gives its root's start
+// tag within its first kilobyte, and is listed at once however long the starts of others go on.
+constexpr size_t kGlance = 64 * 1024;
 
 }  // namespace
 
@@ -106,36 +109,50 @@ bool CShowListReader::List(CRequest request, uint64_t listing)
         Hand(listing, nullptr, &line);
     }
     m_headers.BeginListing(&m_interrupt);
-    // The rows first, from the start of each show alone; then the shows whose start does not tell
-    // whether the reader would open them are checked whole, and those it would refuse are told of
-    // as refused. A show not yet checked is listed as its start reads.
+    // The rows first, from the start of each show alone: a glance at every one, which lists each
+    // show as the program writes it, then the rest of the starts that go on further. Then the
+    // shows whose start does not tell whether the reader would open them are checked whole, and
+    // those it would refuse are told of as refused. A show not yet checked is listed as its start
+    // reads.
     std::vector<std::string> due;
-    for (const std::string& path : shows)
-    {
+    std::vector<std::pair<std::string, bool>> further;  // and whether it is an ".xml" file
+    // False where the listing is ended.
+    const auto list = [&](const std::string& path, bool xml) {
         CShow show{path, m_headers.Read(path)};
         if (Interrupted())
             return false;
+        if (show.header.read.status == XmlReadStatus::kStopped)
+        {
+            further.emplace_back(path, xml);
+            return true;
+        }
+        std::string why;
+        if (xml && !IsMainProductShow(path, show.header, why))
+        {
+            if (!why.empty())
+            {
+                CLine line{kLogCategory, why, true};
+                Hand(listing, nullptr, &line);
+            }
+            return true;
+        }
         if (show.header.checkDue)
             due.push_back(path);
         Hand(listing, &show, nullptr);
-    }
-    for (const std::string& path : xmls)
-    {
-        CShow show{path, m_headers.Read(path)};
-        if (Interrupted())
+        return true;
+    };
+    m_headers.SetGlance(kGlance);
+    for (const std::string& path : shows)
+        if (!list(path, false))
             return false;
-        std::string why;
-        const bool listedShow = IsMainProductShow(path, show.header, why);
-        if (!why.empty())
-        {
-            CLine line{kLogCategory, why, true};
-            Hand(listing, nullptr, &line);
-        }
-        if (listedShow && show.header.checkDue)
-            due.push_back(path);
-        if (listedShow)
-            Hand(listing, &show, nullptr);
-    }
+    for (const std::string& path : xmls)
+        if (!list(path, true))
+            return false;
+    m_headers.SetGlance(SIZE_MAX);
+    const std::vector<std::pair<std::string, bool>> glanced = std::move(further);
+    for (const auto& [path, xml] : glanced)
+        if (!list(path, xml))
+            return false;
     for (const std::string& path : due)
     {
         CRefusal refusal{path, CFileStamp()};
