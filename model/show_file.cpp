@@ -194,7 +194,7 @@ CShowHeader CFile::ReadHeader(const std::string& path, CXmlRootTagReader* reader
         return header;
     header.checkDue = false;
     const CXmlRead whole = CheckWhole(path, reader);
-    if (CFile::Refuses(whole) || whole.status == XmlReadStatus::kStopped)
+    if (Refuses(whole) || whole.status == XmlReadStatus::kStopped)
     {
         header.read = whole;
         header.root = false;
@@ -327,7 +327,7 @@ bool CFile::CheckWritable()
         const CShowFlags flags = ReadFlags(m_path, nullptr);
         const CXmlRead whole =
             flags.known && uint64_t(status.st_size) < kCheckedFrom ? CheckXmlFile(m_path, kMaxBytes) : CXmlRead();
-        if (CFile::Refuses(whole))
+        if (Refuses(whole))
         {
             CApp::Log(kLogCategory, DescribeXmlRead(m_path, whole) + "; the show is taken as read-only", 1);
             MarkRefused();

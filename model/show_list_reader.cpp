@@ -150,6 +150,7 @@ bool CShowListReader::List(CRequest request, uint64_t listing)
             return false;
     m_headers.SetGlance(SIZE_MAX);
     const std::vector<std::pair<std::string, bool>> glanced = std::move(further);
+    further.clear();
     for (const auto& [path, xml] : glanced)
         if (!list(path, xml))
             return false;
