@@ -5,6 +5,7 @@
 #include <benchmark/benchmark.h>
 #include <tinyxml.h>
 
+#include <iconv.h>
 #include <malloc.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -422,6 +423,192 @@ void BM_ShowListBeside100000Entries(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ShowListBeside100000Entries)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The largest show a user makes, as the program writes it: 64 playbacks of 48 cues, each of four
+// blocks of 800 bytes (some 14 MB); label stands before each cue's label, in the text declared
+// in the encoding named (as bench/show_list_start.sh makes it).
+std::string LargestShowAsWritten(const std::string& label = "", const std::string& encoding = "UTF-8")
+{
+    const std::string block = "                        <block>" + std::string(1064, 'A') + "AA==</block>\n";
+    std::string show = "<?xml version=\"1.0\" encoding=\"" + encoding + "\" standalone=\"no\" ?>\n"
+                       "<show application=\"Tanzo\" version=\"1.7.0\">\n    <system>\n        <host>\n"
+                       "            <os>Linux</os>\n        </host>\n        <device />\n    </system>\n"
+                       "    <fixtures />\n    <playbacks>\n";
+    for (int p = 0; p < 64; ++p)
+    {
+        show += "        <playback index=\"" + std::to_string(p) + "\" label=\"Look " + std::to_string(p) +
+                "\" intensity=\"0.5\" gomode=\"Toggle\">\n            <cues>\n";
+        for (int c = 1; c <= 48; ++c)
+        {
+            show += "                <cue label=\"" + label + "Cue " + std::to_string(c) +
+                    "\" fade=\"2s\" delay=\"1s\" condition=\"Follow\">\n                    <blocks>\n";
+            for (int b = 0; b < 4; ++b)
+                show += block;
+            show += "                    </blocks>\n                </cue>\n";
+        }
+        show += "            </cues>\n        </playback>\n";
+    }
+    return show + "    </playbacks>\n</show>\n";
+}
+
+// The text in the encoding, as the C library converts it from UTF-8.
+std::string Encoded(const std::string& text, const char* encoding)
+{
+    const iconv_t converter = iconv_open(encoding, "UTF-8");
+    std::string out(text.size() * 2, '\0');
+    char* in = const_cast<char*>(text.data());
+    size_t inLeft = text.size();
+    char* to = out.data();
+    size_t toLeft = out.size();
+    iconv(converter, &in, &inLeft, &to, &toLeft);
+    iconv(converter, nullptr, nullptr, &to, &toLeft);
+    iconv_close(converter);
+    out.resize(out.size() - toLeft);
+    return out;
+}
+
+// A folder of shows made once, removed at the end; settled (no file changed in the last seconds)
+// as a user's folder is.
+class CShowFolder
+{
+public:
+    CShowFolder()
+    {
+        char pattern[] = "/tmp/tanzo-show-list-XXXXXX";
+        m_folder = ::mkdtemp(pattern) ? pattern : "";
+    }
+    ~CShowFolder() { std::system(("rm -rf '" + m_folder + "'").c_str()); }
+
+    std::string Path(const std::string& name) const { return m_folder + "/" + name; }
+    const std::string& Folder() const { return m_folder; }
+    void Settle() const { std::this_thread::sleep_for(std::chrono::seconds(3)); }
+
+private:
+    std::string m_folder;
+};
+
+// 22 copies of the largest show a user makes, a small show after them and a show of the main
+// product: every one listed as it opens, however much the others take to check.
+const CShowFolder& LargestShows()
+{
+    static const CShowFolder shows = [] {
+        CShowFolder folder;
+        std::ofstream(folder.Path("large00.show"), std::ios::binary) << LargestShowAsWritten();
+        for (int i = 1; i < 22; ++i)
+        {
+            const std::string name = "large" + std::to_string(100 + i).substr(1) + ".show";
+            ::link(folder.Path("large00.show").c_str(), folder.Path(name).c_str());
+        }
+        std::ofstream(folder.Path("small.show"), std::ios::binary) << ShowBehindComment(0);
+        std::ofstream(folder.Path("main.xml"), std::ios::binary)
+            << "<show application=\"Lumivo\"><playbacks><buttons/></playbacks></show>\n";
+        folder.Settle();
+        return folder;
+    }();
+    return shows;
+}
+
+// Counts what the list says of the folder's shows: how many are listed and how many read-only.
+void CountRows(benchmark::State& state, const CFileManager& files)
+{
+    double readOnly = 0;
+    for (uint32_t i = 0; i < files.GetCount(); ++i)
+        readOnly += files.GetFile(i)->IsReadOnly() ? 1 : 0;
+    state.counters["listed"] = files.GetCount();
+    state.counters["read_only"] = readOnly;
+}
+
+// The whole listing of that folder, the checks included (on the reader's thread, beside the
+// window); then what SAVE does with the small show and the last large one.
+void BM_ShowListOfTheLargestShows(benchmark::State& state)
+{
+    const CShowFolder& shows = LargestShows();
+    for (auto _ : state)
+    {
+        CFileManager files(shows.Folder());
+        files.SetCore(nullptr);
+        files.FinishListing();
+        benchmark::DoNotOptimize(files.GetCount());
+    }
+    CFileManager files(shows.Folder());
+    files.SetCore(nullptr);
+    files.FinishListing();
+    CountRows(state, files);
+    double saved = 0;
+    for (const char* name : {"small", "large21"})
+        saved += files.FindFile(name) && files.FindFile(name)->Save(true) ? 1 : 0;
+    state.counters["saved"] = saved;
+    // The next run finds the folder as it was.
+    ::unlink(shows.Path("large21.show").c_str());
+    ::link(shows.Path("large00.show").c_str(), shows.Path("large21.show").c_str());
+    std::ofstream(shows.Path("small.show"), std::ios::binary) << ShowBehindComment(0);
+}
+BENCHMARK(BM_ShowListOfTheLargestShows)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Eight shows of 31.5 MB in IBM933 (EBCDIC, with Korean in every cue's label), which decode to
+// just under the 32 MB of text a show may have: each opens, and each costs the list's check some
+// 0.9 s of the C library's converter.
+const CShowFolder& Ibm933Shows()
+{
+    static const CShowFolder shows = [] {
+        CShowFolder folder;
+        std::string korean;
+        for (int i = 0; i < 150; ++i)
+            korean += "\xEA\xB0\x80";
+        const std::string show =
+            Encoded(LargestShowAsWritten(korean + " " + std::string(5856, 'x') + " ", "IBM933"), "IBM933");
+        for (int i = 1; i <= 8; ++i)
+            std::ofstream(folder.Path("show" + std::to_string(i) + ".show"), std::ios::binary) << show;
+        folder.Settle();
+        return folder;
+    }();
+    return shows;
+}
+
+void BM_ShowListOfEightIbm933Shows(benchmark::State& state)
+{
+    const CShowFolder& shows = Ibm933Shows();
+    for (auto _ : state)
+    {
+        CFileManager files(shows.Folder());
+        files.SetCore(nullptr);
+        files.FinishListing();
+        benchmark::DoNotOptimize(files.GetCount());
+    }
+    CFileManager files(shows.Folder());
+    files.SetCore(nullptr);
+    files.FinishListing();
+    CountRows(state, files);
+}
+BENCHMARK(BM_ShowListOfEightIbm933Shows)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// What a press on the list's empty row holds the main thread for while the reader checks those
+// shows: the listing under way is ended (within a piece of the show it checks) and the next one
+// asked for. Each press comes once the rows are made, the checks under way.
+void BM_ShowListPressWhileIbm933ShowsAreChecked(benchmark::State& state)
+{
+    const CShowFolder& shows = Ibm933Shows();
+    CFileManager files(shows.Folder());
+    files.SetCore(nullptr);
+    const auto rowsMade = [&] {
+        while (files.GetCount() < 8)
+        {
+            files.Update();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    };
+    rowsMade();
+    for (auto _ : state)
+    {
+        files.Refresh();
+        files.Update();
+        state.PauseTiming();
+        rowsMade();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_ShowListPressWhileIbm933ShowsAreChecked)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // One such show read and parsed whole: what opening it costs, and what each entry of the list
 // cost while the list read every show whole.

@@ -22,10 +22,16 @@
 #              made again before each start
 #   chain100k - 500 shows beside 100,000 links, each through a chain of 39 more to a show that is
 #              not there
+#   largest22 - 22 copies of the largest show a user makes as the program writes it (14 MB), a
+#              small show after them and a show of the main product: every one listed as it opens
+#   ibm933x8 - eight shows of 31.5 MB in IBM933 (EBCDIC, Korean in every cue's label), each opened
+#              whole, and checked whole by the list, some 0.9 s each
 # Prints, per folder, the medians of ROUNDS runs (default 3):
 #   window   - start to the first font opened for the window's areas, which are made once the model
 #              (and with it the show list) is
-#   sigterm  - SIGTERM sent 0.1 s after start (while the list is read) to the end of the process
+#   sigterm  - SIGTERM sent 0.1 s after start (while the list is read) to the end of the process;
+#              TANZO_SHOW_LIST_SIGTERM_AFTER lists other times to send it at, in seconds, each timed
+#              every round (sigterm_max: the slowest end of all)
 #   idle     - SIGTERM sent once the window's areas are made to the end of the process
 #   peak     - the process's peak resident memory, read once it is up
 #   lines    - the log lines that start wrote
@@ -115,10 +121,52 @@ cp -r "$work/plain" "$work/chain100k"
   for n in $(seq 2 39); do ln -s "c$((n - 1))" "c$n"; done
   perl -e 'for (0 .. 99999) { symlink("c39", sprintf("l%05d.show", $_)) or die $! }'
 )
+# The largest show a user makes, as the program writes it: 64 playbacks of 48 cues, each of four
+# blocks of 800 bytes (some 14 MB). LABEL, where given, stands before each cue's label; ENCODING is
+# the one declared (default UTF-8).
+largest_show() {  # [LABEL] [ENCODING]
+  awk -v extra="${1:-}" -v encoding="${2:-UTF-8}" 'BEGIN {
+    block = sprintf("%1064s", ""); gsub(/ /, "A", block); block = block "AA=="
+    printf "<?xml version=\"1.0\" encoding=\"%s\" standalone=\"no\" ?>\n", encoding
+    print "<show application=\"Tanzo\" version=\"1.7.0\">"
+    print "    <system>\n        <host>\n            <os>Linux</os>\n        </host>\n        <device />\n    </system>"
+    print "    <fixtures />\n    <playbacks>"
+    for (p = 0; p < 64; p++) {
+      printf "        <playback index=\"%d\" label=\"Look %d\" intensity=\"0.5\" gomode=\"Toggle\">\n            <cues>\n", p, p
+      for (c = 1; c <= 48; c++) {
+        printf "                <cue label=\"%sCue %d\" fade=\"2s\" delay=\"1s\" condition=\"Follow\">\n", extra, c
+        print "                    <blocks>"
+        for (b = 0; b < 4; b++) print "                        <block>" block "</block>"
+        print "                    </blocks>\n                </cue>"
+      }
+      print "            </cues>\n        </playback>"
+    }
+    print "    </playbacks>\n</show>"
+  }'
+}
+mkdir -p "$work/largest22/Zevral/Programmer"
+(
+  cd "$work/largest22/Zevral/Programmer"
+  largest_show >large00.show
+  for n in $(seq -w 1 21); do ln large00.show "large$n.show"; done
+  printf '%s\n' "$plain_show" >small.show
+  printf '<show application="Lumivo"><playbacks><buttons/></playbacks></show>\n' >main.xml
+)
+# 150 Korean letters and 5,856 bytes of ASCII before each cue's label: 31.5 MB of IBM933 that
+# decode to just under the 32 MB of text a show may have.
+mkdir -p "$work/ibm933x8/Zevral/Programmer"
+korean=$(awk 'BEGIN { for (i = 0; i < 150; i++) printf "\352\260\200" }')
+largest_show "$korean $(printf '%5856s' '' | tr ' ' x) " IBM933 | iconv -f UTF-8 -t IBM933 \
+  >"$work/ibm933x8/Zevral/Programmer/show1.show"
+for n in 2 3 4 5 6 7 8; do
+  cp "$work/ibm933x8/Zevral/Programmer/show1.show" "$work/ibm933x8/Zevral/Programmer/show$n.show"
+done
 sync
+# Made 3 s before the first start, as a user's folder has settled.
+sleep 3
 
-printf '%-9s %9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms idle_ms peak_mb lines
-for name in ${TANZO_SHOW_LIST_FOLDERS:-empty plain plain5k comments prologs comments50 attr50 attr200 tscii50 utf7_50 win400 xml100k fifo100k reach8k left100k chain100k}; do
+printf '%-10s %9s %9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms sigterm_max idle_ms peak_mb lines
+for name in ${TANZO_SHOW_LIST_FOLDERS:-empty plain plain5k comments prologs comments50 attr50 attr200 tscii50 utf7_50 win400 xml100k fifo100k reach8k left100k chain100k largest22 ibm933x8}; do
   : >"$work/window" && : >"$work/sigterm" && : >"$work/idle" && : >"$work/peak" && : >"$work/lines"
   for _ in $(seq "$rounds"); do
     [ "$name" != left100k ] || leftovers
@@ -130,11 +178,13 @@ for name in ${TANZO_SHOW_LIST_FOLDERS:-empty plain plain5k comments prologs comm
     awk '$1 == "VmHWM:" { print int($2 / 1024) }' /proc/"$pid"/status >>"$work/peak"
     stop >>"$work/idle"
     cat "$work/$name"/Zevral/Programmer/Logs/*.txt | wc -l >>"$work/lines"
-    [ "$name" != left100k ] || leftovers
-    start "$name"
-    sleep 0.1
-    stop >>"$work/sigterm"
+    for after in ${TANZO_SHOW_LIST_SIGTERM_AFTER:-0.1}; do
+      [ "$name" != left100k ] || leftovers
+      start "$name"
+      sleep "$after"
+      stop >>"$work/sigterm"
+    done
   done
-  printf '%-9s %9s %9s %9s %9s %9s\n' "$name" "$(median <"$work/window")" "$(median <"$work/sigterm")" \
-    "$(median <"$work/idle")" "$(median <"$work/peak")" "$(median <"$work/lines")"
+  printf '%-10s %9s %9s %9s %9s %9s %9s\n' "$name" "$(median <"$work/window")" "$(median <"$work/sigterm")" \
+    "$(sort -n "$work/sigterm" | tail -1)" "$(median <"$work/idle")" "$(median <"$work/peak")" "$(median <"$work/lines")"
 done

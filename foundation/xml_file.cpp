@@ -4,9 +4,11 @@
 #include "foundation/xml_decoder.h"
 #include "foundation/xml_shape.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
@@ -128,60 +130,198 @@ ssize_t ReadSome(int file, char* buffer, size_t size)
     }
 }
 
-// CheckXmlFile with the piece it reads into; cost grows by what it read, a byte the C library
-// converts counting as many as CXmlRootTagReader counts it.
-CXmlRead CheckFile(const std::string& path, size_t maxBytes, char* piece, size_t& cost)
+// What the decoder reads of a declaration past the white space a document begins with, before it
+// tells how the text is encoded: a kilobyte, and the "?>" that ends it.
+constexpr size_t kDeclarationSpan = 1026;
+
+// Gives a document's bytes to the decoder as every reader gives them, so that the same bytes make
+// the same text and the same verdict whoever reads them (the show list's check, the reader that
+// opens the show, the reader of a root tag) and however the source hands them out: the first
+// piece of the size asked for, then pieces of kPiece, each full but the last, and the last marked
+// as the last before it is decoded (a character it leaves unfinished is then no longer waited for).
+// The white space a document may begin with comes whole in the first piece, with what the decoder
+// reads after it, however long it is: the decoder holds its first bytes until they tell how the
+// text is encoded. Before each read of the source the stop, where given, is looked at, so that
+// whoever reads a file of 32 MB can be stopped within 64 KB of it.
+class CXmlPieces
+{
+public:
+    // most: the bytes past which the source is too large; reach: the bytes past which none is
+    // read, the piece that reaches it not being known as the last.
+    CXmlPieces(const XmlByteSource& source, size_t first, size_t most, size_t reach, const std::atomic<bool>* stop)
+        : m_source(source), m_first(first), m_most(most), m_reach(reach), m_stop(stop)
+    {
+    }
+    // The next piece, and whether it is the last. False where none comes: past the last, where the
+    // source fails (Failed), grows too large (TooLarge) or the stop is set (Stopped).
+    bool Next(std::string_view& piece, bool& last)
+    {
+        if (m_over)
+            return false;
+        if (m_handed == 0)
+        {
+            Fill(m_piece, m_first);
+            // Past a UTF-8 byte-order mark.
+            const std::string_view start(m_piece.bytes.data(), m_piece.size);
+            size_t space = PastWhiteSpace(m_piece, start.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
+            while (!m_eof && !m_broken && m_piece.size < space + kDeclarationSpan && m_taken < m_reach)
+            {
+                Fill(m_piece, m_piece.size + kPiece);
+                space = PastWhiteSpace(m_piece, space);
+            }
+        }
+        else
+        {
+            std::swap(m_piece, m_ahead);
+            m_ahead.size = 0;
+        }
+        if (!m_eof && !m_broken && m_piece.size == 0)
+            m_broken = true;  // at the reach
+        if (!m_eof && !m_broken)
+            Fill(m_ahead, kPiece);
+        if (m_broken)
+        {
+            m_over = true;
+            return false;
+        }
+        last = m_eof && m_ahead.size == 0;
+        m_over = last;
+        piece = std::string_view(m_piece.bytes.data(), m_piece.size);
+        m_handed += m_piece.size;
+        return true;
+    }
+    // The bytes handed out so far.
+    size_t GetHanded() const { return m_handed; }
+    // The source failed: the system's error number.
+    int GetError() const { return m_error; }
+    bool Failed() const { return m_error != 0; }
+    bool TooLarge() const { return m_tooLarge; }
+    bool Stopped() const { return m_stopped; }
+
+private:
+    // The first size bytes of bytes, which only grows.
+    struct CBuffer
+    {
+        std::string bytes;
+        size_t size = 0;
+    };
+
+    // Where the XML white space from at on ends.
+    static size_t PastWhiteSpace(const CBuffer& buffer, size_t at)
+    {
+        const char* bytes = buffer.bytes.data();
+        while (at < buffer.size && (bytes[at] == ' ' || bytes[at] == '\t' || bytes[at] == '\n' || bytes[at] == '\r'))
+            ++at;
+        return at;
+    }
+    // Reads into the buffer until it holds size bytes or the source ends.
+    void Fill(CBuffer& buffer, size_t size)
+    {
+        size = std::min(size, buffer.size + (m_reach - m_taken));
+        if (buffer.bytes.size() < size)
+            buffer.bytes.resize(size);
+        while (buffer.size < size && !m_eof && !m_broken)
+        {
+            if (m_stop && m_stop->load(std::memory_order_relaxed))
+            {
+                m_stopped = m_broken = true;
+                break;
+            }
+            const ssize_t got = m_source(buffer.bytes.data() + buffer.size, size - buffer.size);
+            if (got < 0)
+            {
+                m_error = errno != 0 ? errno : EIO;
+                m_broken = true;
+                break;
+            }
+            buffer.size += size_t(got);
+            m_eof = got == 0;
+            m_taken += size_t(got);
+            if (m_taken > m_most)
+                m_tooLarge = m_broken = true;
+        }
+    }
+
+    const XmlByteSource& m_source;
+    size_t m_first;
+    size_t m_most;
+    size_t m_reach;
+    const std::atomic<bool>* m_stop;
+    CBuffer m_piece;
+    CBuffer m_ahead;  // read ahead, to know whether the piece handed out is the last
+    size_t m_handed = 0;
+    size_t m_taken = 0;
+    bool m_eof = false;
+    bool m_broken = false;
+    bool m_over = false;
+    bool m_tooLarge = false;
+    bool m_stopped = false;
+    int m_error = 0;
+};
+
+CXmlRead Stopped()
+{
+    CXmlRead read;
+    read.status = XmlReadStatus::kStopped;
+    read.reason = "was not read to its end: the reading was stopped";
+    return read;
+}
+
+// The text of the whole document the source gives, decoded as every reader decodes it
+// (CXmlPieces), within maxBytes of bytes and maxText of text: kRead with the text, else why not.
+CXmlRead DecodeDocument(const XmlByteSource& source, size_t maxBytes, size_t maxText, const XmlConverterOpener& open,
+                        const std::atomic<bool>* stop, std::string& text)
+{
+    CXmlDecoder decoder(maxText, maxText, open);
+    CXmlPieces pieces(source, kPiece, maxBytes, SIZE_MAX, stop);
+    CXmlRead read;
+    std::string_view piece;
+    bool last = false;
+    while (pieces.Next(piece, last))
+    {
+        const bool decoded = decoder.Decode(piece.data(), piece.size(), last, text, read);
+        read.converted = decoder.Converts();
+        read.text = text.size();
+        if (!decoded)
+            return read;
+        if (last || decoder.HasEnded() || decoder.IsFull())
+            break;
+    }
+    if (pieces.Stopped())
+        return Stopped();
+    if (pieces.TooLarge())
+        return NotRead(FileReadStatus::kTooLarge, 0, maxBytes);
+    if (pieces.Failed())
+        return NotRead(FileReadStatus::kUnreadable, pieces.GetError(), maxBytes);
+    if (decoder.IsFull())
+    {
+        read.status = XmlReadStatus::kRefused;
+        read.reason = DecodesToMore(maxText);
+    }
+    return read;
+}
+
+// The source of an open file, which the caller closes.
+XmlByteSource FileSource(int file)
+{
+    return [file](char* buffer, size_t size) { return ReadSome(file, buffer, size); };
+}
+
+// The text of the whole file, decoded as every reader decodes it. Its room is taken at once for
+// twice as many bytes as the file's (as a converted encoding may make), of which the system gives
+// only the pages the text fills: growing it as it comes would copy it, and hold it twice meanwhile.
+CXmlRead DecodeFile(const std::string& path, size_t maxBytes, const std::atomic<bool>* stop, std::string& text)
 {
     int error = 0;
     FileReadStatus status = FileReadStatus::kRead;
     const int file = OpenFileToRead(path, maxBytes, status, error);
     if (file < 0)
         return NotRead(status, error, maxBytes);
-    CXmlDecoder decoder(maxBytes, maxBytes);
-    CXmlRead read;
-    std::string text;
-    size_t taken = 0;
-    for (;;)
-    {
-        const ssize_t got = ReadSome(file, piece, kPiece);
-        if (got < 0)
-        {
-            error = errno;
-            ::close(file);
-            return NotRead(FileReadStatus::kUnreadable, error, maxBytes);
-        }
-        taken += size_t(got);
-        if (taken > maxBytes)
-        {
-            // Grown since it was opened.
-            ::close(file);
-            return NotRead(FileReadStatus::kTooLarge, 0, maxBytes);
-        }
-        const size_t costlyBefore = decoder.GetCostlyBytes();
-        const bool decoded = decoder.Decode(piece, size_t(got), got == 0, text, read);
-        cost += size_t(got) +
-                (decoder.GetCostlyBytes() - costlyBefore) * (kXmlRootTagReach / kXmlRootTagConvertedReach - 1);
-        read.converted = decoder.Converts();
-        if (!decoded)
-        {
-            ::close(file);
-            read.text = text.size();
-            return read;
-        }
-        if (got == 0 || decoder.HasEnded() || decoder.IsFull())
-            break;
-    }
+    struct stat info = {};
+    if (::fstat(file, &info) == 0)
+        text.reserve(std::min(2 * size_t(info.st_size), maxBytes) + 1);
+    const CXmlRead read = DecodeDocument(FileSource(file), maxBytes, maxBytes, nullptr, stop, text);
     ::close(file);
-    read.text = text.size();
-    if (decoder.IsFull())
-    {
-        read.status = XmlReadStatus::kRefused;
-        read.reason = DecodesToMore(maxBytes);
-        return read;
-    }
-    read.reason = CXmlShape(text).Check();
-    if (!read.reason.empty())
-        read.status = XmlReadStatus::kRefused;
     return read;
 }
 
@@ -610,21 +750,19 @@ CXmlRead CRootTagSearch::Parse(const CXmlRead& read, TiXmlDocument& document) co
 
 CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText, const XmlConverterOpener& open)
 {
-    CXmlRead read;
     document.Clear();
-    CXmlDecoder decoder(maxText, maxText, open);
+    size_t at = 0;
+    const XmlByteSource source = [&text, &at](char* buffer, size_t size) {
+        const size_t n = std::min(size, text.size() - at);
+        std::memcpy(buffer, text.data() + at, n);
+        at += n;
+        return ssize_t(n);
+    };
     std::string decoded;
-    const bool decodes = decoder.Decode(text.data(), text.size(), true, decoded, read);
-    read.text = decoded.size();
-    read.converted = decoder.Converts();
-    if (!decodes)
+    decoded.reserve(std::min(text.size(), maxText) + 1);
+    const CXmlRead read = DecodeDocument(source, SIZE_MAX, maxText, open, nullptr, decoded);
+    if (!read.IsRead())
         return read;
-    if (decoder.IsFull())
-    {
-        read.status = XmlReadStatus::kRefused;
-        read.reason = DecodesToMore(maxText);
-        return read;
-    }
     text.clear();
     text.shrink_to_fit();
     return ParseDecoded(std::move(decoded), read, document);
@@ -632,21 +770,26 @@ CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText, 
 
 CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& document)
 {
-    std::string text;
-    int error = 0;
-    const FileReadStatus status = ReadFileBounded(path, maxBytes, text, error);
-    if (status != FileReadStatus::kRead)
-        return NotRead(status, error, maxBytes);
+    document.Clear();
     // As TinyXML's own file reader does: the document carries the file's name.
     document.SetValue(path);
-    return ReadXmlText(std::move(text), document, maxBytes);
+    std::string text;
+    const CXmlRead read = DecodeFile(path, maxBytes, nullptr, text);
+    if (!read.IsRead())
+        return read;
+    return ParseDecoded(std::move(text), read, document);
 }
 
-CXmlRead CheckXmlFile(const std::string& path, size_t maxBytes)
+CXmlRead CheckXmlFile(const std::string& path, size_t maxBytes, const std::atomic<bool>* stop)
 {
-    const std::unique_ptr<char[]> piece(new char[kPiece]);
-    size_t cost = 0;
-    return CheckFile(path, maxBytes, piece.get(), cost);
+    std::string text;
+    CXmlRead read = DecodeFile(path, maxBytes, stop, text);
+    if (!read.IsRead())
+        return read;
+    read.reason = CXmlShape(text).Check();
+    if (!read.reason.empty())
+        read.status = XmlReadStatus::kRefused;
+    return read;
 }
 
 CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document)
@@ -659,7 +802,7 @@ CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document)
     return CXmlRootTagReader().Read(source, document);
 }
 
-CXmlRootTagReader::CXmlRootTagReader(size_t budget) : m_budget(budget)
+CXmlRootTagReader::CXmlRootTagReader(const std::atomic<bool>* stop) : m_stop(stop)
 {
 }
 
@@ -670,15 +813,12 @@ CXmlRead CXmlRootTagReader::Read(const std::string& path, size_t maxBytes, TiXml
 {
     document.Clear();
     document.SetValue(path);
-    if (IsSpent())
-        return Refused();
     int error = 0;
     FileReadStatus status = FileReadStatus::kRead;
     const int file = OpenFileToRead(path, maxBytes, status, error);
     if (file < 0)
         return NotRead(status, error, maxBytes);
-    const CXmlRead read = Read([file](char* buffer, size_t size) { return ReadSome(file, buffer, size); }, document,
-                               wanted);
+    const CXmlRead read = Read(FileSource(file), document, wanted);
     ::close(file);
     document.SetValue(path);
     return read;
@@ -688,31 +828,21 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
                                  const std::vector<std::string>* wanted)
 {
     document.Clear();
-    if (IsSpent())
-        return Refused();
     CXmlDecoder decoder(kXmlRootTagReach, kXmlRootTagConvertedReach);
     CRootTagSearch search(m_text, wanted);
     CXmlRead read;
     // A short document is read whole into the first, small piece; a longer one in large ones.
-    char first[kFirstPiece];
-    size_t taken = 0;
-    for (size_t size = kFirstPiece;;)
+    CXmlPieces pieces(source, kFirstPiece, SIZE_MAX, std::min(kXmlRootTagReach, m_glance), m_stop);
+    std::string_view piece;
+    bool last = false;
+    while (pieces.Next(piece, last))
     {
-        char* const piece = size == kFirstPiece ? first : m_piece.get();
-        const ssize_t got = source(piece, size);
-        if (got < 0)
-            return NotRead(FileReadStatus::kUnreadable, errno, 0);
-        taken += size_t(got);
-        const size_t costlyBefore = decoder.GetCostlyBytes();
-        const bool decoded = decoder.Decode(piece, size_t(got), got == 0, search.Text(), read);
-        // Weighed as they are decoded: bytes held until the first ones say how they are encoded
-        // count once they are.
-        m_spent += size_t(got) +
-                   (decoder.GetCostlyBytes() - costlyBefore) * (kXmlRootTagReach / kXmlRootTagConvertedReach - 1);
+        const size_t taken = pieces.GetHanded();
+        const bool decoded = decoder.Decode(piece.data(), piece.size(), last, search.Text(), read);
         read.converted = decoder.Converts();
         if (!decoded)
             return read;
-        if (search.Search(!decoder.IsFull() && (got == 0 || decoder.HasEnded())))
+        if (search.Search(!decoder.IsFull() && (last || decoder.HasEnded())))
             return search.Parse(read, document);
         if (taken >= kXmlRootTagReach || decoder.IsFull() || search.GetHeld() > kXmlRootTagKept)
         {
@@ -726,28 +856,17 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
                 read.reason = "has declarations or a root start tag longer than " + SizeText(kXmlRootTagKept);
             return read;
         }
-        if (size == kFirstPiece && (size_t(got) == kFirstPiece || taken > size_t(got)))
-        {
-            if (!m_piece)
-                m_piece.reset(new char[kPiece]);
-            size = kPiece;
-        }
+        if (taken >= m_glance)
+            return Stopped();
     }
+    if (pieces.Stopped())
+        return Stopped();
+    return NotRead(FileReadStatus::kUnreadable, pieces.GetError(), 0);
 }
 
 CXmlRead CXmlRootTagReader::Check(const std::string& path, size_t maxBytes)
 {
-    if (!m_piece)
-        m_piece.reset(new char[kPiece]);
-    return CheckFile(path, maxBytes, m_piece.get(), m_spent);
-}
-
-CXmlRead CXmlRootTagReader::Refused() const
-{
-    CXmlRead read;
-    read.status = XmlReadStatus::kRefused;
-    read.reason = "waits for a later reading: " + SizeText(m_budget) + " of other files' beginnings were read first";
-    return read;
+    return CheckXmlFile(path, maxBytes, m_stop);
 }
 
 std::string DescribeXmlRead(const std::string& path, const CXmlRead& read)

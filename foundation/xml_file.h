@@ -6,6 +6,7 @@
 
 #include <sys/types.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -43,6 +44,7 @@ enum class XmlReadStatus
     kRefused,      // beyond a limit: not parsed at all
     kUndecodable,  // in an encoding the program does not know, or not in the one it names
     kMalformed,    // not well-formed XML; error, line and column say what and where
+    kStopped,      // the caller's stop came first: nothing is known of the file
 };
 
 struct CXmlRead
@@ -92,9 +94,11 @@ CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText,
 // Whether ReadXmlFile would refuse the file before its parser saw it, and why (kRefused for its
 // size, the text it decodes to or the limits above, kUndecodable, or kMissing and kUnreadable),
 // without building the document: kRead where it would be parsed, which may still find it not
-// well-formed. The bytes are read and decoded 64 KB at a time, so that what it holds is the text
-// alone, within maxBytes.
-CXmlRead CheckXmlFile(const std::string& path, size_t maxBytes);
+// well-formed. The bytes are read and decoded 64 KB at a time, in the pieces ReadXmlFile decodes
+// them in, so that both give one verdict on every file; what it holds is the text alone, within
+// maxBytes. Where the stop is given, it is looked at before each piece is read: once it is set,
+// the check ends with kStopped.
+CXmlRead CheckXmlFile(const std::string& path, size_t maxBytes, const std::atomic<bool>* stop = nullptr);
 // Reads only the start tag of the file's root element into the document, as an empty element,
 // and only as much of the file as it takes to reach it, each byte once and in order, in pieces
 // of 64 KB. Decoded and checked as ReadXmlFile reads the whole file, so the tag reads as the whole
@@ -118,15 +122,13 @@ CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document);
 // between them the memory it reads in (a few MB at most, as the tag is kept within
 // kXmlRootTagKept): many files behind long tags then take no fresh memory each, which the C
 // library hands out and takes back a page at a time, at five times the cost of the reading.
-// Given a budget, it reads only so much of all the files it is given: a byte decoded the slow way
-// (CXmlDecoder::GetCostlyBytes: converted by the C library, read as Windows-1252, or set right
-// where it strays in UTF-8) counts kXmlRootTagReach / kXmlRootTagConvertedReach bytes, as it
-// costs some twenty times as much, so that the budget bounds the time as well as the bytes. The read that spends it
-// ends as it would have; those after it are refused (kRefused) without the file being opened.
+// Given a stop, every read and check looks at it before each piece of 64 KB it reads, and ends
+// with kStopped once it is set: a thread that reads shows for a list can be ended at once, whatever
+// the show it is reading.
 class CXmlRootTagReader
 {
 public:
-    explicit CXmlRootTagReader(size_t budget = SIZE_MAX);
+    explicit CXmlRootTagReader(const std::atomic<bool>* stop = nullptr);
     ~CXmlRootTagReader();
     CXmlRootTagReader(const CXmlRootTagReader&) = delete;
     CXmlRootTagReader& operator=(const CXmlRootTagReader&) = delete;
@@ -136,19 +138,17 @@ public:
     CXmlRead Read(const std::string& path, size_t maxBytes, TiXmlDocument& document,
                   const std::vector<std::string>* wanted = nullptr);
     CXmlRead Read(const XmlByteSource& source, TiXmlDocument& document, const std::vector<std::string>* wanted = nullptr);
-    // As CheckXmlFile, each byte counted against the budget as Read counts it. Never refused for
-    // the budget: it completes what the read of the file's start began.
+    // As CheckXmlFile.
     CXmlRead Check(const std::string& path, size_t maxBytes);
-    // Whether the budget is spent: every further read is refused.
-    bool IsSpent() const { return m_spent >= m_budget; }
+    // Reads of a start tag look no further than that many bytes into a file (SIZE_MAX: as far as
+    // ReadXmlRootTag looks), and end with kStopped where the tag stands further in: a list can
+    // glance at the start of every file before it reads far into any.
+    void SetGlance(size_t bytes) { m_glance = bytes; }
 
 private:
-    CXmlRead Refused() const;
-
     std::string m_text;
-    std::unique_ptr<char[]> m_piece;
-    size_t m_budget;
-    size_t m_spent = 0;
+    const std::atomic<bool>* m_stop;
+    size_t m_glance = SIZE_MAX;
 };
 
 // The log line for a file that was not read: "Not read: "/path/options.xml" is larger than 1 MB".

@@ -46,14 +46,6 @@ bool IsRegularFile(const std::string& path, struct stat& status)
     return ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
 }
 
-// Whether the reader would not give the show: refused by its bounds or its encoding, or not read
-// at all. Not well-formed is no refusal: the reader gives where the damage is.
-bool Refuses(const CXmlRead& read)
-{
-    return read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUndecodable ||
-           read.status == XmlReadStatus::kUnreadable;
-}
-
 // The parent keeps a copy of what it is handed.
 void AddText(TiXmlElement& parent, const char* name, const std::string& text)
 {
@@ -197,6 +189,23 @@ std::string CFile::GetSizeText() const
 
 CShowHeader CFile::ReadHeader(const std::string& path, CXmlRootTagReader* reader)
 {
+    CShowHeader header = ReadStart(path, reader);
+    if (!header.checkDue)
+        return header;
+    header.checkDue = false;
+    const CXmlRead whole = CheckWhole(path, reader);
+    if (Refuses(whole) || whole.status == XmlReadStatus::kStopped)
+    {
+        header.read = whole;
+        header.root = false;
+        header.readOnly.reset();
+        header.mainProduct.reset();
+    }
+    return header;
+}
+
+CShowHeader CFile::ReadStart(const std::string& path, CXmlRootTagReader* reader)
+{
     static const std::vector<std::string> kFlags = {"readonly", "application"};
     CShowHeader header;
     TiXmlDocument document;
@@ -207,21 +216,24 @@ CShowHeader CFile::ReadHeader(const std::string& path, CXmlRootTagReader* reader
     if (!root || root->ValueStr() != "show")
         return header;
     struct stat status;
-    if (header.read.converted || (::stat(path.c_str(), &status) == 0 && uint64_t(status.st_size) >= kCheckedFrom))
-    {
-        const CXmlRead whole = (reader ? *reader : own).Check(path, kMaxBytes);
-        if (Refuses(whole))
-        {
-            header.read = whole;
-            header.root = false;
-            return header;
-        }
-    }
+    header.checkDue =
+        header.read.converted || (::stat(path.c_str(), &status) == 0 && uint64_t(status.st_size) >= kCheckedFrom);
     if (const char* readOnly = root->Attribute("readonly"))
         header.readOnly = EqualIgnoringAsciiCase(readOnly, "true");
     if (const char* application = root->Attribute("application"))
         header.mainProduct = EqualIgnoringAsciiCase(application, kMainProduct);
     return header;
+}
+
+CXmlRead CFile::CheckWhole(const std::string& path, CXmlRootTagReader* reader)
+{
+    return reader ? reader->Check(path, kMaxBytes) : CheckXmlFile(path, kMaxBytes);
+}
+
+bool CFile::Refuses(const CXmlRead& read)
+{
+    return read.status == XmlReadStatus::kRefused || read.status == XmlReadStatus::kUndecodable ||
+           read.status == XmlReadStatus::kUnreadable;
 }
 
 void CFile::Refresh()
@@ -301,6 +313,7 @@ void CFile::BuildDocument(TiXmlDocument& document, bool empty) const
 
 bool CFile::CheckWritable()
 {
+    ForgetRefusalOfAnotherFile();
     if (IsReadOnly())
         return false;
     struct stat status;
@@ -357,6 +370,7 @@ bool CFile::Save(bool empty)
 
 bool CFile::Load()
 {
+    ForgetRefusalOfAnotherFile();
     CHeapTrim::BeforeLargeWork();
     auto document = std::make_unique<TiXmlDocument>();
     CXmlRead read;
@@ -482,11 +496,22 @@ bool CFile::Rename(const std::string& name)
 void CFile::MarkRefused()
 {
     struct stat status;
-    if (!IsRegularFile(m_path, status))
-        return;
+    if (IsRegularFile(m_path, status))
+        MarkRefused(CFileStamp::Of(status));
+}
+
+void CFile::MarkRefused(const CFileStamp& stamp)
+{
     m_refused = true;
-    m_refusedStamp = CFileStamp::Of(status);
+    m_refusedStamp = stamp;
     Notify(NOTIFY_UNKNOWN);
+}
+
+void CFile::ForgetRefusalOfAnotherFile()
+{
+    struct stat status;
+    if (m_refused && (!IsRegularFile(m_path, status) || CFileStamp::Of(status) != m_refusedStamp))
+        Refresh();
 }
 
 bool CFile::Fail(const CShowMessage& message)

@@ -15,6 +15,7 @@ class CFileManager;
 class CShowMessage;
 struct CShowHeader;
 class CXmlRootTagReader;
+struct CXmlRead;
 struct stat;
 class TiXmlDocument;
 class TiXmlElement;
@@ -53,8 +54,9 @@ public:
     int32_t GetIndex() const;
     // Read-only by its flags, or because they could not be read (a show in which the reader finds
     // no element at the top, or none within the reach of ReadHeader, may be a read-only show it
-    // cannot make out), or because the reader refuses the file as it stands (ReadHeader, Load,
-    // CheckWritable: nothing is written over a show the program cannot open), or because the file
+    // cannot make out), or because the reader refuses the file as it stands (ReadHeader, the show
+    // list's check, Load, CheckWritable: nothing is written over a show the program cannot open;
+    // a show listed before its check is writable until the check says otherwise), or because the file
     // system keeps it from being written: no write permission bit at all, or none for this
     // process.
     bool IsReadOnly() const { return m_readOnly || m_flagsUnknown || m_writeProtected || m_refused; }
@@ -77,7 +79,8 @@ public:
     void Refresh();
     // Whether the show may be written, renamed or removed: it is not read-only, nor has the file
     // on disk become so since it was described, nor would the reader refuse it (CheckXmlFile,
-    // which reads it whole); it is then described again, and observers hear NOTIFY_UNKNOWN.
+    // which reads it whole); it is then described again, and observers hear NOTIFY_UNKNOWN. A show
+    // refused as its file stood once is checked again once the file has changed.
     bool CheckWritable();
     // Writes the whole show, or with empty a show without fixtures and playbacks. The old file
     // stays whole until the new one is complete on disk; a file that is a symbolic link keeps
@@ -86,8 +89,8 @@ public:
     // refreshes.
     bool Save(bool empty = false);
     // Sends the show to the controller. A show that cannot be read changes nothing and returns
-    // false with the reason in GetError; one the reader refuses is read-only from then on, until
-    // the file changes, and observers hear NOTIFY_UNKNOWN. A show opened while the model still reads a newly
+    // false with the reason in GetError; one the reader refuses is read-only from then on, while
+    // the file stays as it was, and observers hear NOTIFY_UNKNOWN. A show opened while the model still reads a newly
     // chosen controller waits in the file manager until that has settled, so that only what
     // differs from the controller's real state is left out.
     //
@@ -116,15 +119,26 @@ public:
     // one whose tag stands further in than kXmlRootTagReach, in its bytes or in the text they
     // decode to (kXmlRootTagConvertedReach of converted text), once that much is read. A show of
     // kCheckedFrom bytes or more, or one the C library converts, is also checked whole
-    // (CXmlRootTagReader::Check), so that one the reader would refuse on open has unknown flags; a
-    // smaller one in UTF-8 or Windows-1252, as every show the program writes, cannot pass the text
-    // bound or the counts the reader limits, nor be undecodable, and costs its start alone. A
-    // reader, where given, lends the memory it keeps and counts what both reads cost against its
-    // budget.
+    // (CheckWhole), so that one the reader would refuse on open has unknown flags; a smaller one
+    // in UTF-8 or Windows-1252, as every show the program writes, cannot pass the text bound or
+    // the counts the reader limits, nor be undecodable, and costs its start alone. A reader, where
+    // given, lends the memory it keeps and its stop.
     static CShowHeader ReadHeader(const std::string& path, CXmlRootTagReader* reader = nullptr);
+    // ReadHeader but the check of the whole file, which the header says is due (checkDue): what
+    // the show list reads of a show for its row, the checks following once every row is read.
+    static CShowHeader ReadStart(const std::string& path, CXmlRootTagReader* reader = nullptr);
+    // The check ReadHeader makes of the whole file: the verdict of the reader that opens it, from
+    // the same decoding (CheckXmlFile).
+    static CXmlRead CheckWhole(const std::string& path, CXmlRootTagReader* reader = nullptr);
+    // Whether the reader would not give the show: refused by its bounds or its encoding, or not read
+    // at all. Not well-formed is no refusal: the reader gives where the damage is.
+    static bool Refuses(const CXmlRead& read);
     // 64 KB make at most 768 KB of text in any encoding, and fewer tags, attributes and '&' than
     // the reader allows.
     static constexpr size_t kCheckedFrom = 64 * 1024;
+    // The show list's check found that the reader refuses the file as it stood at stamp: read-only
+    // while it stays so. Notifies NOTIFY_UNKNOWN.
+    void MarkRefused(const CFileStamp& stamp);
     // Hands the "fixtures" and "playbacks" of the document's "show" to their readers (the
     // playbacks of a main-product show are the children of "playbacks/buttons"), then lets the
     // document go, and with it the memory it took.
@@ -136,6 +150,9 @@ private:
     // The reader refuses the file as it stands now: read-only until it changes. Notifies
     // NOTIFY_UNKNOWN.
     void MarkRefused();
+    // A file refused as it stood once and changed since is described afresh: a show put right is
+    // checked again by the save or opening that comes next.
+    void ForgetRefusalOfAnotherFile();
 
     CFileManager* m_manager;
     CCore* m_core;

@@ -72,13 +72,13 @@ void CFileManager::Refresh()
     m_arrived = CShowListReader::CFound();
     m_arrivedAt = 0;
     m_madeWhileListing.clear();
+    m_refusals.clear();
     m_rowsUntold = false;
     m_listing = true;
     m_fileLines = 0;
     CShowListReader::CRequest request;
     request.folder = m_folder;
     request.mostFiles = kMostShowFiles;
-    request.readBudget = kListingReadBudget;
     request.kept = m_kept;
     m_reader->Start(std::move(request));
     if (changed)
@@ -126,6 +126,7 @@ bool CFileManager::Advance(size_t mostRows)
         for (CShowListReader::CShow& show : found.shows)
             m_arrived.shows.push_back(std::move(show));
         m_arrived.ended = m_arrived.ended || found.ended;
+        TakeRefusals(found.refusals);
     }
     const size_t first = m_files.size();
     for (; m_arrivedAt < m_arrived.shows.size() && m_files.size() - first < mostRows; ++m_arrivedAt)
@@ -137,6 +138,9 @@ bool CFileManager::Advance(size_t mostRows)
         m_handed = &show;
         m_files.push_back(std::make_unique<CFile>(this, m_core, show.path));
         m_handed = nullptr;
+        const auto refused = m_refusals.find(show.path);
+        if (refused != m_refusals.end())
+            m_files.back()->MarkRefused(refused->second);
     }
     const bool made = m_files.size() > first;
     if (made)
@@ -155,6 +159,7 @@ bool CFileManager::Advance(size_t mostRows)
         m_arrived = CShowListReader::CFound();
         m_arrivedAt = 0;
         m_madeWhileListing.clear();
+        m_refusals.clear();
         if (m_fileLines > kMostFileLines)
             CApp::Log(kLogCategory,
                       "Left out of the log: " + std::to_string(m_fileLines - kMostFileLines) +
@@ -163,6 +168,22 @@ bool CFileManager::Advance(size_t mostRows)
     }
     m_rowsUntold = m_rowsUntold || made;
     return came || made || ended;
+}
+
+void CFileManager::TakeRefusals(const std::vector<CShowListReader::CRefusal>& refusals)
+{
+    if (refusals.empty())
+        return;
+    std::unordered_map<std::string, CFileStamp> fresh;
+    for (const CShowListReader::CRefusal& refusal : refusals)
+        fresh[refusal.path] = m_refusals[refusal.path] = refusal.stamp;
+    // The rows made already are marked now, those still to come as they are made.
+    for (const std::unique_ptr<CFile>& file : m_files)
+    {
+        const auto refused = fresh.find(file->GetPath());
+        if (refused != fresh.end())
+            file->MarkRefused(refused->second);
+    }
 }
 
 void CFileManager::Log(const CShowListReader::CLine& line)
@@ -238,8 +259,8 @@ CFile* CFileManager::CreateShowFile()
         m_errorName = file->GetErrorName();
         return nullptr;
     }
+    // Saved, it stays listed whatever the bound.
     CFile* created = file.get();
-    KeepListed(created->GetPath());
     if (m_listing)
         m_madeWhileListing.push_back(created->GetPath());
     m_files.push_back(std::move(file));

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class CCore;
@@ -42,15 +43,12 @@ public:
 
     // What a listing reads, however many files the folder holds: a walk over its names, and the
     // first kMostShowFiles ".show" files by name and as many ".xml" files, each read up to its
-    // root's start tag (a plain show some 10 us, one read to the list's reach some 20 ms) within
-    // kListingReadBudget in all, of which the shows are listed, and the shows made or saved here
-    // whatever the bound. Genuine folders hold some hundreds. One log line says how many files
-    // were left.
+    // root's start tag (a plain show some 10 us, one read to the list's reach some 20 ms), of
+    // which the shows are listed, and the shows made or saved here whatever the bound; then the
+    // shows listed whose start does not tell whether the reader would open them (CFile::ReadStart)
+    // are checked whole, those the reader refuses marked read-only as the check finds them.
+    // Genuine folders hold some hundreds. One log line says how many files were left.
     static constexpr size_t kMostShowFiles = 16384;
-    // What one listing reads of the files it has not kept from an earlier one (CXmlRootTagReader):
-    // some 64 shows read to the list's reach, where a genuine show costs 4 KB. The shows past it
-    // are listed read-only for this listing, and the ".xml" files past it not listed.
-    static constexpr size_t kListingReadBudget = 256 * 1024 * 1024;
     // The lines a listing logs about single files; one more says how many were left out.
     static constexpr size_t kMostFileLines = 8;
     // The rows a tick makes of what the reader found, a few milliseconds of the frame.
@@ -120,6 +118,8 @@ private:
     void Fail(const CShowMessage& message);
     // Takes what the reader found and makes at most mostRows rows of it; whether anything came.
     bool Advance(size_t mostRows);
+    // Marks the rows of the shows the reader refuses, and keeps them for the rows still to come.
+    void TakeRefusals(const std::vector<CShowListReader::CRefusal>& refusals);
     // NOTIFY_LIST, where rows were made since last told.
     void TellOfRows();
     void Log(const CShowListReader::CLine& line);
@@ -142,6 +142,8 @@ private:
     size_t m_arrivedAt = 0;
     // The shows made by NEW while the listing is read, which it may find as well.
     std::vector<std::string> m_madeWhileListing;
+    // The shows of the listing the reader refuses, as their files stood when checked.
+    std::unordered_map<std::string, CFileStamp> m_refusals;
     const CShowListReader::CShow* m_handed = nullptr;  // the row being made
     bool m_rowsUntold = false;
     CShowHeader m_unkept;

@@ -15,7 +15,7 @@ int64_t Nanoseconds(const struct timespec& time)
 }  // namespace
 
 CShowHeaderCache::CShowHeaderCache(std::chrono::nanoseconds settle, TShowHeaderRead read)
-    : m_settle(settle), m_read(read ? std::move(read) : TShowHeaderRead(&CFile::ReadHeader))
+    : m_settle(settle), m_read(read ? std::move(read) : TShowHeaderRead(&CFile::ReadStart))
 {
 }
 
@@ -40,12 +40,6 @@ const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct 
         kept->second.listing = m_listing;
         return kept->second.header;
     }
-    // Refused unread, and read afresh by a listing with budget to spare.
-    if (m_reader && m_reader->IsSpent())
-    {
-        m_unkept = m_read(path, m_reader.get());
-        return m_unkept;
-    }
     struct timespec now = {};
     ::clock_gettime(CLOCK_REALTIME, &now);
     // Kept under the times the file had before it was read: whatever changes it from then on
@@ -54,15 +48,41 @@ const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct 
     entry.stamp = stamp;
     entry.settled = stamp.changed + m_settle.count() <= Nanoseconds(now);
     entry.listing = m_listing;
+    entry.checked = false;
+    entry.verdict = CXmlRead();
     entry.header = m_read(path, m_reader.get());
+    if (entry.header.read.status == XmlReadStatus::kStopped)
+    {
+        // Says nothing of the file.
+        m_unkept = std::move(entry.header);
+        m_entries.erase(path);
+        return m_unkept;
+    }
     return entry.header;
 }
 
-void CShowHeaderCache::BeginListing(size_t readBudget)
+const CXmlRead& CShowHeaderCache::Check(const std::string& path, CFileStamp& stamp)
+{
+    struct stat status;
+    const bool regular = ::stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+    stamp = regular ? CFileStamp::Of(status) : CFileStamp();
+    const auto kept = m_entries.find(path);
+    // Kept with the header it completes, of the same file.
+    const bool keep = regular && kept != m_entries.end() && kept->second.stamp == stamp;
+    if (keep && kept->second.checked)
+        return kept->second.verdict;
+    CXmlRead& verdict = keep ? kept->second.verdict : m_unkeptVerdict;
+    verdict = CFile::CheckWhole(path, m_reader.get());
+    if (keep)
+        kept->second.checked = verdict.status != XmlReadStatus::kStopped;
+    return verdict;
+}
+
+void CShowHeaderCache::BeginListing(const std::atomic<bool>* stop)
 {
     ++m_listing;
     m_listingOpen = true;
-    m_reader = std::make_unique<CXmlRootTagReader>(readBudget);
+    m_reader = std::make_unique<CXmlRootTagReader>(stop);
 }
 
 void CShowHeaderCache::EndListing()
@@ -76,4 +96,10 @@ void CShowHeaderCache::EndListing()
         else
             ++entry;
     }
+}
+
+void CShowHeaderCache::SetGlance(size_t bytes)
+{
+    if (m_reader)
+        m_reader->SetGlance(bytes);
 }

@@ -3,6 +3,7 @@
 #include "foundation/file_stamp.h"
 #include "foundation/xml_file.h"
 
+#include <atomic>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -27,12 +28,15 @@ struct CShowHeader
     // "application" (true for the main product), where it gives them.
     std::optional<bool> readOnly;
     std::optional<bool> mainProduct;
+    // Its start alone does not tell whether the reader refuses the show (CFile::ReadStart): the
+    // whole file is still to be checked.
+    bool checkDue = false;
 };
 
 class CXmlRootTagReader;
 
-// How a show's header is read (CFile::ReadHeader): the path, and the reader that lends its memory
-// and spends its budget.
+// How a show's header is read (CFile::ReadStart): the path, and the reader that lends its memory
+// and its stop.
 using TShowHeaderRead = std::function<CShowHeader(const std::string& path, CXmlRootTagReader* reader)>;
 
 // What the show list reads of each show file, kept for as long as the file stays as it was read:
@@ -44,25 +48,33 @@ using TShowHeaderRead = std::function<CShowHeader(const std::string& path, CXmlR
 class CShowHeaderCache
 {
 public:
-    // read, where given, reads the headers instead of CFile::ReadHeader.
+    // read, where given, reads the headers instead of CFile::ReadStart.
     explicit CShowHeaderCache(std::chrono::nanoseconds settle = std::chrono::seconds(2), TShowHeaderRead read = nullptr);
 
     // The file's header, from an earlier read while the file has not changed since; else read
     // now. status, where given, is the file's as the caller has just asked for it (following a
     // link), which is then not asked for again. Valid until the next call.
     const CShowHeader& Read(const std::string& path, const struct stat* status = nullptr);
+    // The verdict of the whole file's check that its header said is due (CFile::CheckWhole), kept
+    // with the header while the file stays as it was; stamp gets the file's as it was checked.
+    // Valid until the next call.
+    const CXmlRead& Check(const std::string& path, CFileStamp& stamp);
     // A listing of the folder begins, and ends: the files it did not read are forgotten, and so
-    // is the memory the listing read them with. The listing reads at most readBudget of the
-    // files it has not kept (CXmlRootTagReader); a header refused past it is not kept, so that a
-    // later listing reads it afresh.
-    void BeginListing(size_t readBudget = SIZE_MAX);
+    // is the memory the listing read them with. Once the stop, where given, is set, the read or
+    // check under way ends within 64 KB of the file, and what it found is not kept.
+    void BeginListing(const std::atomic<bool>* stop = nullptr);
     void EndListing();
+    // The reads of the listing look no further than that many bytes into a file for its root's
+    // start tag, and keep nothing of one whose tag stands further in (CXmlRootTagReader::SetGlance).
+    void SetGlance(size_t bytes);
 
 private:
     struct CEntry
     {
         CFileStamp stamp;
         CShowHeader header;
+        bool checked = false;
+        CXmlRead verdict;
         bool settled = false;
         uint64_t listing = 0;  // the last that read it
     };
@@ -74,5 +86,6 @@ private:
     uint64_t m_listing = 0;
     bool m_listingOpen = false;
     CShowHeader m_unkept;
+    CXmlRead m_unkeptVerdict;
     std::unique_ptr<CXmlRootTagReader> m_reader;  // while a listing is open
 };

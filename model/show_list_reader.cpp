@@ -2,6 +2,7 @@
 
 #include "foundation/file_helpers.h"
 #include "foundation/xml_file.h"
+#include "model/show_file.h"
 
 #include <algorithm>
 #include <utility>
@@ -12,6 +13,9 @@ const char* const kLogCategory = "FileManager";
 // Entries named like shows that are not regular files, named one a line in the log; the rest are
 // summed up in one line.
 constexpr size_t kMostPassedOverLines = 8;
+// How far into each show the listing looks first: a show the program writes gives its root's start
+// tag within its first kilobyte, and is listed at once however long the starts of others go on.
+constexpr size_t kGlance = 64 * 1024;
 
 }  // namespace
 
@@ -104,28 +108,62 @@ bool CShowListReader::List(CRequest request, uint64_t listing)
                    false};
         Hand(listing, nullptr, &line);
     }
-    m_headers.BeginListing(request.readBudget);
-    for (const std::string& path : shows)
-    {
+    m_headers.BeginListing(&m_interrupt);
+    // The rows first, from the start of each show alone: a glance at every one, which lists each
+    // show as the program writes it, then the rest of the starts that go on further. Then the
+    // shows whose start does not tell whether the reader would open them are checked whole, and
+    // those it would refuse are told of as refused. A show not yet checked is listed as its start
+    // reads.
+    std::vector<std::string> due;
+    std::vector<std::pair<std::string, bool>> further;  // and whether it is an ".xml" file
+    // False where the listing is ended.
+    const auto list = [&](const std::string& path, bool xml) {
+        CShow show{path, m_headers.Read(path)};
         if (Interrupted())
             return false;
-        CShow show{path, m_headers.Read(path)};
-        Hand(listing, &show, nullptr);
-    }
-    for (const std::string& path : xmls)
-    {
-        if (Interrupted())
-            return false;
-        CShow show{path, m_headers.Read(path)};
-        std::string why;
-        const bool listedShow = IsMainProductShow(path, show.header, why);
-        if (!why.empty())
+        if (show.header.read.status == XmlReadStatus::kStopped)
         {
-            CLine line{kLogCategory, why, true};
-            Hand(listing, nullptr, &line);
+            further.emplace_back(path, xml);
+            return true;
         }
-        if (listedShow)
-            Hand(listing, &show, nullptr);
+        std::string why;
+        if (xml && !IsMainProductShow(path, show.header, why))
+        {
+            if (!why.empty())
+            {
+                CLine line{kLogCategory, why, true};
+                Hand(listing, nullptr, &line);
+            }
+            return true;
+        }
+        if (show.header.checkDue)
+            due.push_back(path);
+        Hand(listing, &show, nullptr);
+        return true;
+    };
+    m_headers.SetGlance(kGlance);
+    for (const std::string& path : shows)
+        if (!list(path, false))
+            return false;
+    for (const std::string& path : xmls)
+        if (!list(path, true))
+            return false;
+    m_headers.SetGlance(SIZE_MAX);
+    const std::vector<std::pair<std::string, bool>> glanced = std::move(further);
+    further.clear();
+    for (const auto& [path, xml] : glanced)
+        if (!list(path, xml))
+            return false;
+    for (const std::string& path : due)
+    {
+        CRefusal refusal{path, CFileStamp()};
+        const CXmlRead& verdict = m_headers.Check(path, refusal.stamp);
+        if (Interrupted())
+            return false;
+        if (!CFile::Refuses(verdict))
+            continue;
+        CLine line{"File", DescribeXmlRead(path, verdict) + "; the show is taken as read-only", true};
+        Hand(listing, nullptr, &line, false, &refusal);
     }
     m_headers.EndListing();
     return Hand(listing, nullptr, nullptr, true);
@@ -139,7 +177,7 @@ bool CShowListReader::IsMainProductShow(const std::string& path, const CShowHead
     return read.IsRead() && header.mainProduct.value_or(false);
 }
 
-bool CShowListReader::Hand(uint64_t listing, CShow* show, CLine* line, bool ended)
+bool CShowListReader::Hand(uint64_t listing, CShow* show, CLine* line, bool ended, CRefusal* refusal)
 {
     {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -149,6 +187,8 @@ bool CShowListReader::Hand(uint64_t listing, CShow* show, CLine* line, bool ende
             m_found.shows.push_back(std::move(*show));
         if (line)
             m_found.lines.push_back(std::move(*line));
+        if (refusal)
+            m_found.refusals.push_back(std::move(*refusal));
         m_found.ended = m_found.ended || ended;
         m_new = true;
     }

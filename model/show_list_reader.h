@@ -13,12 +13,14 @@
 #include <vector>
 
 // What a listing of the show folder costs, read where no frame waits for it: a thread of its own
-// walks the folder and reads the start of each show (CShowHeaderCache), and hands what it finds,
-// show by show, through one lock-guarded mailbox to the show list (CFileManager), which makes its
-// rows on the main thread. The thread touches nothing of the model, the log or the screens: it
-// reads names, file status and headers, and words the log lines the list then writes. A thread
-// lives for one listing: joined once its end is taken, or when a listing asked for while it reads
-// or the reader's going ends it, within one file's read or one entry of a walk.
+// walks the folder, reads the start of each show (CShowHeaderCache) and hands what it finds, show
+// by show, through one lock-guarded mailbox to the show list (CFileManager), which makes its rows
+// on the main thread; then it checks whole the shows whose start does not tell whether the reader
+// would open them, and hands those it would refuse, which the list then marks read-only. The
+// thread touches nothing of the model, the log or the screens: it reads names, file status and
+// files, and words the log lines the list then writes. A thread lives for one listing: joined
+// once its end is taken, or when a listing asked for while it reads or the reader's going ends it,
+// within 64 KB of the file it reads or one entry of a walk.
 class CShowListReader
 {
 public:
@@ -26,7 +28,6 @@ public:
     {
         std::string folder;  // empty: nothing is listed
         size_t mostFiles = 0;       // of each kind, ".show" and ".xml", by name
-        size_t readBudget = SIZE_MAX;
         // Listed whatever the bound, where they are regular files: the shows the user made or
         // saved.
         std::vector<std::string> kept;
@@ -42,11 +43,18 @@ public:
         std::string text;
         bool aboutFile = false;  // within the list's bound of such lines (else always logged)
     };
+    // A show found before that the reader would refuse, as its file stood when checked.
+    struct CRefusal
+    {
+        std::string path;
+        CFileStamp stamp;
+    };
     // What the reader found since it was last asked, in the order found.
     struct CFound
     {
         std::vector<CShow> shows;
         std::vector<CLine> lines;
+        std::vector<CRefusal> refusals;
         bool ended = false;  // the listing is read whole
     };
 
@@ -71,7 +79,7 @@ private:
     // Reads one listing, on the thread; false where it was ended early.
     bool List(CRequest request, uint64_t listing);
     // Hands over under the lock.
-    bool Hand(uint64_t listing, CShow* show, CLine* line, bool ended = false);
+    bool Hand(uint64_t listing, CShow* show, CLine* line, bool ended = false, CRefusal* refusal = nullptr);
     bool Interrupted() const { return m_interrupt.load(std::memory_order_relaxed); }
     // Ends the listing under way and joins its thread.
     void Stop();

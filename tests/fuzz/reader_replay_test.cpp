@@ -44,6 +44,9 @@ std::vector<Bytes> Seeds(const std::string& name)
     for (int i = 0; i < 80000; ++i)
         deep += "<a>";
     seeds.emplace_back(deep.begin(), deep.end());
+    // More white space first than the decoder holds while it waits to tell the encoding.
+    const std::string spaced = std::string(1 << 20, ' ') + "<show application=\"Tanzo\"/>";
+    seeds.emplace_back(spaced.begin(), spaced.end());
     return seeds;
 }
 }  // namespace

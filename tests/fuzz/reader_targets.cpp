@@ -159,6 +159,11 @@ void ReadShowListEntry(const uint8_t* data, size_t size)
     const CXmlRead check = CheckXmlFile(path, CFile::kMaxBytes);
     const bool asRefused = tag.IsRead() && !header.root && !check.IsRead() && header.read.status == check.status;
     Require(asStart || asRefused, "the list's flags are not those of the root read");
+    // The check and the reader decode alike, and so give one verdict: the check passes what the
+    // reader parses, well-formed or not, and refuses what the reader refuses, for its reason.
+    const bool parsed = read.IsRead() || read.status == XmlReadStatus::kMalformed;
+    Require(parsed ? check.IsRead() : check.status == read.status && check.reason == read.reason,
+            "the list's check and the reader disagree");
     if (!asStart)
         Require(!read.IsRead(), "the list refused a show the reader reads");
     if (read.IsRead() && whole.RootElement())

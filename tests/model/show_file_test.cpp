@@ -337,6 +337,9 @@ TEST_F(ShowFileTest, AFailedSaveKeepsTheOldFileAndIsNotAnnounced)
         EXPECT_FALSE(opened.Load()) << row.what;
         EXPECT_TRUE(opened.IsReadOnly()) << row.what;
         EXPECT_TRUE(ReadText(Path("refused.show")) == row.text) << row.what;
+        // Put right, the show is checked again by the next save, which writes it.
+        WriteText(Path("refused.show"), kShowWithPlayback2);
+        EXPECT_TRUE(opened.Save(true)) << row.what << ": " << opened.GetError();
     }
 
     // A save that works replaces the old content whole and leaves nothing beside it.
