@@ -240,7 +240,7 @@ bool SayEnough(const std::string& held)
     size_t at = StartsWith(held, "\xEF\xBB\xBF") ? 3 : 0;
     while (at < held.size() && IsXmlSpace(held[at]))
         ++at;
-    return held.size() >= at + 1026;
+    return held.size() >= at + CXmlDecoder::kDeclarationSpan;
 }
 
 // How to decode the text: by its first bytes, then by its declaration where they leave the

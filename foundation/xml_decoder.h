@@ -29,6 +29,10 @@ public:
     // The most bytes held while the first ones do not yet say how the document is encoded, as
     // while it begins with white space.
     static constexpr size_t kMaxHeld = 1024 * 1024;
+    // What it reads of a declaration past the white space a document of single bytes begins with
+    // before it tells how the text is encoded: a kilobyte, and the "?>" that ends it. Whoever
+    // hands it the first bytes whole hands it this much past the white space.
+    static constexpr size_t kDeclarationSpan = 1026;
     // The bytes decoded at a time.
     static constexpr size_t kSlice = 64 * 1024;
 

@@ -130,10 +130,6 @@ ssize_t ReadSome(int file, char* buffer, size_t size)
     }
 }
 
-// What the decoder reads of a declaration past the white space a document begins with, before it
-// tells how the text is encoded: a kilobyte, and the "?>" that ends it.
-constexpr size_t kDeclarationSpan = 1026;
-
 // Gives a document's bytes to the decoder as every reader gives them, so that the same bytes make
 // the same text and the same verdict whoever reads them (the show list's check, the reader that
 // opens the show, the reader of a root tag) and however the source hands them out: the first
@@ -164,7 +160,7 @@ public:
             // Past a UTF-8 byte-order mark.
             const std::string_view start(m_piece.bytes.data(), m_piece.size);
             size_t space = PastWhiteSpace(m_piece, start.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
-            while (!m_eof && !m_broken && m_piece.size < space + kDeclarationSpan && m_taken < m_reach)
+            while (!m_eof && !m_broken && m_piece.size < space + CXmlDecoder::kDeclarationSpan && m_taken < m_reach)
             {
                 Fill(m_piece, m_piece.size + kPiece);
                 space = PastWhiteSpace(m_piece, space);
