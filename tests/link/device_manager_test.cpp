@@ -500,11 +500,11 @@ TEST_F(DeviceManagerTest, AcknowledgementSendsTheNextRecordAtOnce)
     EXPECT_EQ(model.playbacks.messages[1].GetSequence(), 0);
 
     // A frame with the head's sequence but of another target completes it all the same, but it
-    // is no answer: the model hears of it as of a reply to nothing sent, and a read so completed
-    // is asked again as the program's own, so that its own answer still finds it in flight.
-    std::vector<bool> asked;
-    model.playbacks.onMessage = [&](const CMessage&) { asked.push_back(manager->IsReplyAsked()); };
+    // is no answer: it reaches only the model's look at replies to nothing, and a read so
+    // completed is asked again as the program's own, so that its own answer still finds it in
+    // flight.
     manager->ClearQueue();
+    model.playbacks.messages.clear();
     CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
     label.SetIndex0(6);
     ASSERT_TRUE(manager->QueueMessage(label));
@@ -524,7 +524,10 @@ TEST_F(DeviceManagerTest, AcknowledgementSendsTheNextRecordAtOnce)
     Reply(answer);
     EXPECT_EQ(manager->GetQueueLength(), 0u);
     manager->Update(0.04f);
-    EXPECT_EQ(asked, (std::vector<bool>{false, true}));
+    ASSERT_EQ(model.playbacks.messages.size(), 1u);
+    EXPECT_EQ(model.playbacks.messages[0].GetValueRef().ToText(), "Six");
+    ASSERT_EQ(model.repliesToNothing.size(), 1u);
+    EXPECT_EQ(model.repliesToNothing[0].GetValueRef().ToText(), "Forged");
 }
 
 TEST_F(DeviceManagerTest, ValueQueuedWhileTheHeadIsInFlightSurvivesALostFrame)
@@ -619,10 +622,12 @@ TEST_F(DeviceManagerTest, ReadsOfNewsWaitBehindChangesAndTakeTurnsByKind)
     };
     // A count no record asked for asks for the labels of ten cues, news of many; an announced
     // label for one playback's, one fixture's and one of those cues'.
-    model.playbacks.onMessage = [&](const CMessage& reply) {
+    model.onReplyToNothing = [&](const CMessage& reply) {
         if (reply.GetCommand() == COMMAND_GET_COUNT)
             for (uint32_t cue = 0; cue < 10; ++cue)
                 manager->QueueMessage(read(MANAGER_CUE, 5, cue));
+    };
+    model.playbacks.onMessage = [&](const CMessage& reply) {
         if (reply.GetCommand() == COMMAND_NOTIFY)
         {
             manager->QueueMessage(read(MANAGER_PLAYBACK, 5, 0));
@@ -687,9 +692,8 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
     Pass();
     // A count that answers nothing sent asks for the labels of ten cues of playback 5; an
     // announced label for playback 5's and cue 3's; "all of it changed" at a playback for four
-    // reads. The model can tell the count that answers nothing sent.
-    model.playbacks.onMessage = [&](const CMessage& reply) {
-        EXPECT_EQ(this->manager->IsReplyAsked(), reply.GetCommand() != COMMAND_GET_COUNT);
+    // reads. The count that answers nothing sent reaches no handler of the model's.
+    auto asks = [&](const CMessage& reply) {
         auto read = [&](uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1) {
             CMessage message(manager, command);
             message.SetIndex0(index0);
@@ -705,6 +709,14 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
                 read(MANAGER_PLAYBACK, command, reply.GetIndex0(), 0);
         else if (reply.GetCommand() == COMMAND_NOTIFY)
             read(MANAGER_PLAYBACK, COMMAND_GET_LABEL, 5, 0), read(MANAGER_CUE, COMMAND_GET_LABEL, 5, 3);
+    };
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        EXPECT_NE(reply.GetCommand(), COMMAND_GET_COUNT);
+        asks(reply);
+    };
+    model.onReplyToNothing = [&](const CMessage& reply) {
+        EXPECT_EQ(reply.GetCommand(), COMMAND_GET_COUNT);
+        asks(reply);
     };
     auto reply = [&](uint32_t command, uint32_t value, uint32_t playback = 0) {
         CMessage message(MANAGER_PLAYBACK, command);
@@ -1022,10 +1034,11 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
     const uint32_t managers[] = {MANAGER_PLAYBACK, MANAGER_FIXTURE_MANAGER, MANAGER_PROGRAMMER, MANAGER_ENGINE,
                                  MANAGER_CUE, MANAGER_FIXTURE, MANAGER_DMX, MANAGER_PROGRAMMER_CHANGE,
                                  MANAGER_PLAYBACK_MANAGER, MANAGER_DEVICE_MANAGER};
+    // The controller's notifications, which answer no record but are news.
     uint32_t index = 0;
     for (uint32_t id : managers)
     {
-        CMessage reply(id, COMMAND_GET_LABEL);
+        CMessage reply(id, COMMAND_NOTIFY);
         reply.SetIndex0(index++);
         Reply(reply);
     }
@@ -1057,6 +1070,8 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
     EXPECT_EQ(indexes(model.engine), (std::vector<uint32_t>{3}));
     EXPECT_TRUE(manager->GetConnectedDevice()->GetArtNetEnabled());
     EXPECT_FALSE(manager->GetConnectedDevice()->GetAcnEnabled());
+    ASSERT_EQ(model.repliesToNothing.size(), 1u);
+    EXPECT_EQ(model.repliesToNothing[0].GetManager(), MANAGER_ACN);
     EXPECT_EQ(manager->GetQueueLength(), 1u);
     for (SDL_threadID thread : model.playbacks.threads)
         EXPECT_EQ(thread, SDL_ThreadID());
@@ -1118,6 +1133,8 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
         model.playbacks.messages.clear();
         manager->Update(0.04f);
     };
+    // What answers nothing reaches the model's look at it, in arrival order with the rest.
+    model.onReplyToNothing = [&](const CMessage& reply) { model.playbacks.HandleMessage(reply); };
     const std::vector<CMessage>& applied = model.playbacks.messages;
     auto inArrivalOrder = [&] {
         for (size_t i = 1; i < applied.size(); ++i)
