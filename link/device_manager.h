@@ -79,9 +79,10 @@ struct CLinkSetup
 // reply are news of many objects), taking turns, a target at most once a lane; those that only
 // news the program did not ask for itself asked for are counted apart (GetOwnQueueLength).
 // Replies wait, within the bounds below, until the main thread's tick routes them by manager
-// identifier. A frame with the head's sequence completes it, but only one with its target too is
-// its answer and carries a value; a read completed by another waits again. The model's handlers
-// see answers and notifications, and a reply that answers nothing reaches only
+// identifier. A notification never completes the head, whatever its number; a read is completed
+// only by its answer (its sequence and its target) until it has been resent, any other record by
+// any frame with its sequence (COutgoingQueue). Only the answer to the head carries a value: the
+// model's handlers see answers and notifications, and a reply that answers nothing reaches only
 // CLinkModel::OnReplyToNothing, so that no handler needs to tell one.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
