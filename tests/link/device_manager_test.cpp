@@ -1396,6 +1396,9 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
     EXPECT_EQ(model.notificationsLost, 2) << "nothing dropped";
     systemDrops(3);
     EXPECT_EQ(model.notificationsLost, 3);
+    // They stand for notifications, which anyone can have dropped: nothing the program waits for.
+    EXPECT_EQ(manager->GetQueueLength(), 4u);
+    EXPECT_EQ(manager->GetOwnQueueLength(), 0u);
     const std::vector<CMessage> settings = Drain();
     EXPECT_EQ(std::count_if(settings.begin(), settings.end(),
                             [](const CMessage& read) {
