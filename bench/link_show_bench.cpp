@@ -4,8 +4,9 @@
 // records the link sent are counted and reported a second. Beside that show, forged notifications
 // of each code cost the controller the records counted for each, set against what a genuine one
 // asks; and beside a controller answering 1 ms late, under forged notifications that each ask
-// one read of a cue, a label changed at the controller is timed until the model holds it, and the
-// full show until the model's digest equals the controller's. The stand-in (built beside the
+// one read of a cue (numbered one after another, or all under one number), a label changed at the
+// controller is timed until the model holds it, and the full show until the model's digest equals
+// the controller's, the requests the controller received counted. The stand-in (built beside the
 // benchmarks) runs as a process of its own, so this runs only inside scripts/netns.sh.
 #include "bench/full_show.h"
 #include "foundation/notify_codes.h"
@@ -285,7 +286,9 @@ public:
                 xml.replace(at, from.size(), to);
         }
         std::ofstream(m_folder + "/shows/relabelled.show") << xml;
+        // The list is filled by a thread of its own: the show is there once it has read it.
         m_core->GetFileManager()->Refresh();
+        m_core->GetFileManager()->FinishListing();
         return m_core->GetFileManager()->FindFile("relabelled");
     }
     // The controller is chosen again, as by the user: the model reads all of it again.
@@ -446,6 +449,9 @@ private:
     sockaddr_in m_to = {};
 };
 
+// The number of the first forged frame; the n-th frame of a forger who counts carries it plus n.
+constexpr uint16_t kFirstForgedNumber = 40000;
+
 CMessage ForgedNotification(uint32_t manager, uint32_t index0, uint32_t index1, uint32_t index2, uint32_t code,
                             uint32_t n)
 {
@@ -453,7 +459,7 @@ CMessage ForgedNotification(uint32_t manager, uint32_t index0, uint32_t index1, 
     notify.SetIndex0(index0);
     notify.SetIndex1(index1);
     notify.SetIndex2(index2);
-    notify.SetSequence(uint16_t(40000 + n));
+    notify.SetSequence(uint16_t(kFirstForgedNumber + n));
     notify.SetValue(CMessageValue(code));
     return notify;
 }
@@ -469,18 +475,30 @@ CMessage ForgedCueRead(uint32_t n)
                               read < 4 ? 0 : read - 4, read < 4 ? codes[read] : 296, n);
 }
 
+// How a flood numbers its frames: one after another, as a blind forger who counts does (its
+// number then meets that of the record in flight whenever the two cross), or all under one.
+enum TNumbering
+{
+    kOneAfterAnother,
+    kOneNumber,
+};
+
 // Forged notifications on a thread of their own, at a rate a second, while it lives.
 class CFlood
 {
 public:
-    CFlood(uint16_t programPort, double rate, std::function<CMessage(uint32_t)> make)
-        : m_forger(programPort), m_thread([this, rate, make] {
+    CFlood(uint16_t programPort, double rate, std::function<CMessage(uint32_t)> make,
+           TNumbering numbering = kOneAfterAnother)
+        : m_forger(programPort), m_thread([this, rate, make, numbering] {
               const Clock::time_point start = Clock::now();
               for (uint32_t n = 0; rate > 0.0 && !m_stop; ++n)
               {
                   std::this_thread::sleep_until(start + std::chrono::duration_cast<Clock::duration>(
                                                             std::chrono::duration<double>(n / rate)));
-                  m_forger.Send(make(n));
+                  CMessage forged = make(n);
+                  if (numbering == kOneNumber)
+                      forged.SetSequence(kFirstForgedNumber);
+                  m_forger.Send(forged);
               }
           })
     {
@@ -665,9 +683,11 @@ void PictureAfterAFloodTheLinkCannotTakeIn(benchmark::State& state)
 BENCHMARK(PictureAfterAFloodTheLinkCannotTakeIn)->Unit(benchmark::kSecond)->UseManualTime()->Iterations(1);
 
 // Beside a controller answering 1 ms late that holds the full show, forged notifications that
-// each ask one read of a cue, every cue value in turn, at the rate given a second (0: none): a
-// label of playback 5 changed at the controller (and announced) every 2 s, eight times, is timed
-// until the model holds it. Reported: the median and the longest of those times.
+// each ask one read of a cue, every cue value in turn, at the rate given a second (0: none),
+// numbered as the second argument says (TNumbering): a label of playback 5 changed at the
+// controller (and announced) every 2 s, eight times, is timed until the model holds it. Reported:
+// the median and the longest of those times, and the requests the controller received a second
+// meanwhile.
 void GenuineLabelUnderForgedCueReads(benchmark::State& state)
 {
     for (auto _ : state)
@@ -676,7 +696,9 @@ void GenuineLabelUnderForgedCueReads(benchmark::State& state)
         if (!ReadyBeside(state, beside,
                          beside.GetError().empty() && beside.LoadFullShow() >= 0.0 && beside.Command("delay 1") == "ok"))
             break;
-        const CFlood flood(beside.GetProgramPort(), double(state.range(0)), ForgedCueRead);
+        const CFlood flood(beside.GetProgramPort(), double(state.range(0)), ForgedCueRead, TNumbering(state.range(1)));
+        const uint64_t frames = beside.GetFrames();
+        const Clock::time_point start = Clock::now();
         CCore& core = beside.GetCore();
         const CPlayback& playback = *core.GetPlaybackManager()->GetPlayback(5);
         std::vector<double> waits;
@@ -687,6 +709,7 @@ void GenuineLabelUnderForgedCueReads(benchmark::State& state)
             beside.Command("playback 5 label " + label);
             waits.push_back(TickUntil(core, [&] { return playback.GetLabel() == label; }, std::chrono::seconds(60)));
         }
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         std::sort(waits.begin(), waits.end());
         if (waits.front() < 0.0)
         {
@@ -696,20 +719,24 @@ void GenuineLabelUnderForgedCueReads(benchmark::State& state)
         state.SetIterationTime(waits[waits.size() / 2]);
         state.counters["median_ms"] = 1000.0 * waits[waits.size() / 2];
         state.counters["longest_ms"] = 1000.0 * waits.back();
+        state.counters["requests_per_second"] = double(beside.GetFrames() - frames) / seconds;
     }
 }
 BENCHMARK(GenuineLabelUnderForgedCueReads)
-    ->Arg(0)
-    ->Arg(2000)
-    ->Arg(10000)
+    ->Args({0, kOneAfterAnother})
+    ->Args({2000, kOneAfterAnother})
+    ->Args({2000, kOneNumber})
+    ->Args({10000, kOneAfterAnother})
+    ->Args({10000, kOneNumber})
     ->Unit(benchmark::kMillisecond)
     ->UseManualTime()
     ->Iterations(1);
 
 // The full show opened beside a controller answering 1 ms late, alone and under forged
-// notifications that each ask one read of a cue at the rate given a second: the seconds until
-// the model's digest equals the controller's (looked at once a second, with the controller's
-// show as it was a second before, so that the show has all arrived).
+// notifications that each ask one read of a cue at the rate given a second, numbered as the
+// second argument says (TNumbering): the seconds until the model's digest equals the
+// controller's (looked at once a second, with the controller's show as it was a second before,
+// so that the show has all arrived), and the requests the controller received a second meanwhile.
 void FullShowSettlesBesideALateController(benchmark::State& state)
 {
     for (auto _ : state)
@@ -720,7 +747,8 @@ void FullShowSettlesBesideALateController(benchmark::State& state)
             state.SkipWithError(beside.GetError().empty() ? "no delay at the controller" : beside.GetError().c_str());
             break;
         }
-        const CFlood flood(beside.GetProgramPort(), double(state.range(0)), ForgedCueRead);
+        const CFlood flood(beside.GetProgramPort(), double(state.range(0)), ForgedCueRead, TNumbering(state.range(1)));
+        const uint64_t frames = beside.GetFrames();
         beside.OpenFullShow();
         int tick = 0;
         const double seconds = TickUntil(
@@ -731,6 +759,7 @@ void FullShowSettlesBesideALateController(benchmark::State& state)
             break;
         }
         state.SetIterationTime(seconds);
+        state.counters["requests_per_second"] = double(beside.GetFrames() - frames) / seconds;
     }
 }
 // Beside a controller answering 1 ms late that holds the full show, the controller is chosen
@@ -785,8 +814,11 @@ BENCHMARK(ShowOpenedWhileTheResyncSettles)
     ->Iterations(1);
 
 BENCHMARK(FullShowSettlesBesideALateController)
-    ->Arg(0)
-    ->Arg(2000)
+    ->Args({0, kOneAfterAnother})
+    ->Args({2000, kOneAfterAnother})
+    ->Args({2000, kOneNumber})
+    ->Args({10000, kOneAfterAnother})
+    ->Args({10000, kOneNumber})
     ->Unit(benchmark::kSecond)
     ->UseManualTime()
     ->Iterations(1);

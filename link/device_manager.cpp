@@ -419,8 +419,7 @@ void CDeviceManager::ProcessReplies()
     bool stopped = false;
     m_replies.Take(
         [&](const SReply& reply, CReplyMailbox<SReply>::TRank rank) {
-            // It answered the record in flight, or the controller announced a change.
-            ApplyReply(reply.message, rank != CReplyMailbox<SReply>::kUnasked, reply.own);
+            ApplyReply(reply.message, rank == CReplyMailbox<SReply>::kUnasked, reply.own);
             if (--untilClockLook > 0)
                 return true;
             untilClockLook = kRepliesPerClockLook;
@@ -445,12 +444,17 @@ void CDeviceManager::ProcessReplies()
         OnNotificationsDropped(start);
 }
 
-void CDeviceManager::ApplyReply(const CMessage& reply, bool asked, bool own)
+void CDeviceManager::ApplyReply(const CMessage& reply, bool answersNothing, bool own)
 {
     m_reads = kReadsCollected;
-    m_replyAsked = asked;
-    RouteReply(reply);
-    m_replyAsked = true;
+    // Only the answer to the record in flight carries a value, and a notification news. A reply
+    // that answers nothing sent may be anyone's, or an old answer come late: no handler of values
+    // sees it (a forged label would be shown and saved into the show, a forged count would empty
+    // a cue list), only the model's one look at what such a reply may ask.
+    if (!answersNothing)
+        RouteReply(reply);
+    else if (m_core)
+        m_core->OnReplyToNothing(reply);
     QueueAsked(own);
 }
 
@@ -524,9 +528,6 @@ void CDeviceManager::RouteReply(const CMessage& message)
         break;
     case MANAGER_ARTNET:
     case MANAGER_ACN:
-        // The unit's settings, as any value, come only from the answer to their read.
-        if (!m_replyAsked && message.GetCommand() != COMMAND_NOTIFY)
-            return;
         if (CDevice* device = GetConnectedDevice())
             device->HandleMessage(message);
         return;

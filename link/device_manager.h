@@ -79,8 +79,11 @@ struct CLinkSetup
 // reply are news of many objects), taking turns, a target at most once a lane; those that only
 // news the program did not ask for itself asked for are counted apart (GetOwnQueueLength).
 // Replies wait, within the bounds below, until the main thread's tick routes them by manager
-// identifier. A frame with the head's sequence completes it, but only one with its target too is
-// its answer and carries a value; a read completed by another waits again.
+// identifier. A notification never completes the head, whatever its number; a read is completed
+// only by its answer (its sequence and its target) until it has been resent, any other record by
+// any frame with its sequence (COutgoingQueue). Only the answer to the head carries a value: the
+// model's handlers see answers and notifications, and a reply that answers nothing reaches only
+// CLinkModel::OnReplyToNothing, so that no handler needs to tell one.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
@@ -191,10 +194,6 @@ public:
     size_t GetQueueLength() const;
     // Whether a record of the message's target waits or is in flight.
     bool IsWaiting(const CMessage& message) const;
-    // While the tick applies a reply: whether it is the answer to the record in flight (its
-    // sequence and its target) or a notification. Any other reply is no value: a late or repeated
-    // answer, or anyone's. True between replies.
-    bool IsReplyAsked() const { return m_replyAsked; }
     // What the program itself waits for: the records waiting but the reads that only news it did
     // not ask for asked for (notifications, replies to nothing it sent, answers to reads only
     // such news asked for), which anyone on the network can forge by the thousand.
@@ -250,9 +249,10 @@ private:
     // The queue refused the record: the log says so, and the observers hear of a refused change,
     // each once until the records in order have drained.
     void OnQueueFull(const CMessage& refused);
-    // Routes a reply to the model and queues the reads it asked for; asked as IsReplyAsked says,
-    // own as for QueueAsked.
-    void ApplyReply(const CMessage& reply, bool asked, bool own);
+    // Routes a reply to the model and queues the reads it asked for, own as for QueueAsked. A
+    // reply that answers nothing (neither the answer to the record in flight nor a notification)
+    // reaches only CLinkModel::OnReplyToNothing.
+    void ApplyReply(const CMessage& reply, bool answersNothing, bool own);
     // The mailbox dropped notifications, or the system datagrams: the model reads again what they
     // could have named.
     void OnNotificationsDropped(uint32_t now);
@@ -309,8 +309,6 @@ private:
         bool own;
     };
     CReplyMailbox<SReply> m_replies{kMostReplies, kMostReplyBytes};
-    // Main thread: that of the reply being applied (IsReplyAsked).
-    bool m_replyAsked = true;
     // Main thread: the log has said that replies were dropped; it says so again only after a
     // tick applied all that waited and none was dropped.
     bool m_droppedTold = false;

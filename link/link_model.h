@@ -3,8 +3,9 @@
 #include "link/message.h"
 
 // A receiver of the controller's replies: the model's managers, each for its own manager
-// identifiers. Called on the main thread while the device manager holds its reply lock; a
-// handler may queue records but must not choose another unit.
+// identifiers. It is handed only answers to records sent and notifications, which it may take as
+// they come. Called on the main thread while the device manager applies replies; a handler may
+// queue records but must not choose another unit.
 class CMessageHandler
 {
 public:
@@ -28,6 +29,11 @@ public:
     virtual CMessageHandler* GetProgrammerHandler() = 0;
     // The controller's engine (63): the show digest.
     virtual CMessageHandler* GetEngineHandler() = 0;
+    // A reply that answers nothing sent: neither the answer to the record in flight nor a
+    // notification, but a late or repeated answer, or anyone's. It reaches no handler and is no
+    // value; at most it asks its target again, as a notification would. Called while the device
+    // manager collects the reads, as for a notification.
+    virtual void OnReplyToNothing(const CMessage&) {}
     // Every mirrored object asks the controller for all of its values again.
     virtual void Resync() = 0;
     // Notifications may have been lost: every mirrored object asks for what the controller's

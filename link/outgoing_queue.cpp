@@ -194,6 +194,7 @@ bool COutgoingQueue::TakeHead(CMessage& head)
         // From now on an answer may be on its way for this very record: a newer one for its
         // target queues behind it.
         m_inFlight = true;
+        m_flightSends = 0;
         // Numbered as it leaves, so that the controller meets the numbers one by one in the order
         // the records come, whichever lane they waited in; resends keep the number.
         if (m_flightLane != kInOrderFlight)
@@ -217,6 +218,7 @@ bool COutgoingQueue::TakeHead(CMessage& head)
             }
         }
     }
+    ++m_flightSends;
     if (m_flightLane == kInOrderFlight)
     {
         head = m_inOrder.front().message;
@@ -257,16 +259,28 @@ void COutgoingQueue::ForgetReadFront(int lane, bool sent)
         m_index.erase(found);
 }
 
+bool COutgoingQueue::Completes(const CMessage& frame, const CMessage::STarget& target, bool read) const
+{
+    // A read is done with only when its value has come: a frame of another target with its number
+    // (anyone's, numbered blind or seen on the wire) leaves it in flight for its own answer. Once
+    // it has been sent again, such a frame completes it too, so that a controller that answers a
+    // read with another target cannot hold the link: a forger takes a read from its answer at
+    // most once a resend.
+    return !read || frame.GetTarget() == target || m_flightSends > 1;
+}
+
 COutgoingQueue::TCompletion COutgoingQueue::Complete(const CMessage& frame)
 {
-    // Only a record that was sent can be answered. Any frame with its sequence completes it; only
-    // one of its target too is its answer.
-    if (!m_inFlight)
+    // Only a record that was sent can be answered. A notification is the controller's news,
+    // whatever number it carries: it completes nothing, so that notifications forged one number
+    // after another never pace the link. Any other frame with the record's sequence completes it
+    // (a read only as said in Completes); only one of its target too is its answer.
+    if (!m_inFlight || frame.GetCommand() == COMMAND_NOTIFY)
         return kNotCompleted;
     if (m_flightLane == kInOrderFlight)
     {
         const CMessage& front = m_inOrder.front().message;
-        if (front.GetSequence() != frame.GetSequence())
+        if (front.GetSequence() != frame.GetSequence() || !Completes(frame, front.GetTarget(), front.IsRead()))
             return kNotCompleted;
         m_inFlight = false;
         if (front.IsSameTarget(frame))
@@ -284,7 +298,7 @@ COutgoingQueue::TCompletion COutgoingQueue::Complete(const CMessage& frame)
     }
     std::deque<SRead>& reads = m_reads[m_flightLane];
     const SRead read = reads.front();
-    if (read.sequence != frame.GetSequence())
+    if (read.sequence != frame.GetSequence() || !Completes(frame, read.target, true))
         return kNotCompleted;
     m_inFlight = false;
     m_unasked -= read.unasked;

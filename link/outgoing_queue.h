@@ -10,7 +10,12 @@
 #include <vector>
 
 // The records waiting for the connected controller, which takes one at a time: the head is sent,
-// and a frame with its sequence completes it. Not locked: the device manager keeps it under its
+// and resent until a frame with its sequence completes it. A notification completes nothing,
+// whatever its number: it is news, so that notifications forged by the thousand, even numbered
+// one after another as records leave, never pace the link. A read is completed only by its
+// answer, the frame with its sequence and its target, until it has been sent again; then any
+// frame with its sequence completes it, and it is asked again (Complete). Any other record is
+// completed by any frame with its sequence. Not locked: the device manager keeps it under its
 // send lock.
 //
 // A record takes its sequence number from one counter when it first leaves as the head, and keeps
@@ -88,11 +93,13 @@ public:
     // What a frame with a sequence did to the record in flight.
     enum TCompletion
     {
-        // Another sequence, or nothing in flight.
+        // Another sequence, nothing in flight, a notification, or another target than that of a
+        // read not yet sent again, which stays in flight for its own answer.
         kNotCompleted,
         // The record's sequence but another target: the record is done with, but the frame is no
-        // answer to it. A read so completed waits again in a lane, asked as it was, so that its
-        // own answer, which would now come to nothing in flight, is not lost.
+        // answer to it. A read so completed (only once it was sent again) waits again in its lane,
+        // asked as it was, so that its own answer, which would now come to nothing in flight, is
+        // not lost for good.
         kCompletedByOther,
         // The record's answer: its sequence and target. Own: the program itself asked for the
         // record; news: only news it did not ask for itself asked for the read.
@@ -215,6 +222,8 @@ private:
     bool IsDroppedByLoad(size_t position, bool headSent) const;
     void CollectUnasked(bool headSent, std::vector<CMessage::STarget>& unasked) const;
     bool IsInOrderInFlight() const { return m_inFlight && m_flightLane == kInOrderFlight; }
+    // Whether a frame with the sequence of the record in flight, of that target, completes it.
+    bool Completes(const CMessage& frame, const CMessage::STarget& target, bool read) const;
 
     std::deque<SQueued> m_inOrder;
     // The payload bytes the records in order hold.
@@ -230,6 +239,8 @@ private:
     bool m_inFlight = false;
     // kInOrderFlight, or the lane of the read in flight.
     int m_flightLane = kInOrderFlight;
+    // How often the record in flight has been taken to be sent: more than once, it was resent.
+    uint32_t m_flightSends = 0;
     uint16_t m_nextSequence = 0;
     // The records that keep their place queued so far.
     uint64_t m_fences = 0;

@@ -199,11 +199,6 @@ bool CCore::IsWaiting(const CMessage& message) const
     return m_deviceManager && m_deviceManager->IsWaiting(message);
 }
 
-bool CCore::IsReplyAsked() const
-{
-    return !m_deviceManager || m_deviceManager->IsReplyAsked();
-}
-
 void CCore::RequestDigest()
 {
     QueueMessage(CMessage(MANAGER_ENGINE, COMMAND_GET_DIGEST));
@@ -240,6 +235,11 @@ CMessageHandler* CCore::GetProgrammerHandler()
 CMessageHandler* CCore::GetEngineHandler()
 {
     return this;
+}
+
+void CCore::OnReplyToNothing(const CMessage& message)
+{
+    m_playbackManager->OnReplyToNothing(message);
 }
 
 void CCore::SetConnectedAddress(const CIpAddress& address)

@@ -96,7 +96,6 @@ public:
     bool IsResyncSettling() const { return m_resyncSettling; }
     bool QueueMessage(const CMessage& message) override;
     bool IsWaiting(const CMessage& message) const override;
-    bool IsReplyAsked() const override;
 
     // The show digest exists for a developer check only: the controller's digest is asked for but
     // never compared.
@@ -109,6 +108,8 @@ public:
     CMessageHandler* GetFixtureHandler() override;
     CMessageHandler* GetProgrammerHandler() override;
     CMessageHandler* GetEngineHandler() override;
+    // A reply that answers nothing sent: only a playback's may ask its count again.
+    void OnReplyToNothing(const CMessage& message) override;
 
 private:
     explicit CCore(const CCoreSetup& setup);

@@ -97,10 +97,6 @@ void CFixtureManager::HandleMessage(const CMessage& message)
     }
     else if (message.GetManager() == MANAGER_FIXTURE)
     {
-        // A reply that answers nothing this program sent may be anyone's, or an old answer come
-        // late: no value or acknowledgement is taken from it.
-        if (m_sink && !m_sink->IsReplyAsked() && message.GetCommand() != COMMAND_NOTIFY)
-            return;
         if (message.GetIndex0() < m_fixtures.size())
             m_fixtures[message.GetIndex0()]->HandleMessage(message);
     }

@@ -14,11 +14,6 @@ public:
     // Whether a record of the message's target is queued or on its way; a sink that keeps
     // nothing waiting has none.
     virtual bool IsWaiting(const CMessage&) const { return false; }
-    // Whether the reply being applied is the answer to the record in flight (its sequence and its
-    // target), or the controller's own announcement: false for any other, which is no value (a
-    // late or repeated answer, or one anyone on the network can forge). True outside a reply, and
-    // for a sink that cannot tell.
-    virtual bool IsReplyAsked() const { return true; }
 
 protected:
     ~CMessageSink() = default;

@@ -314,26 +314,24 @@ void CPlayback::SetFeedback(uint32_t which)
     Notify(PLAYBACK_NOTIFY_FEEDBACK);
 }
 
+void CPlayback::OnReplyToNothing(const CMessage& message)
+{
+    // No value is taken from it (a forged 0 count would empty the list and lose what its cues
+    // hold), but a count that differs from the list, alone or in the properties word, may be the
+    // controller's answer come late: it costs one read of the count, whose answer is taken.
+    const CMessageValue& value = message.GetValueRef();
+    if (message.GetManager() == MANAGER_PLAYBACK && IsNumber(value) &&
+        (message.GetCommand() == COMMAND_GET_COUNT || message.GetCommand() == COMMAND_GET_PROPERTIES))
+    {
+        const uint32_t count = message.GetCommand() == COMMAND_GET_COUNT ? value.GetUnsigned()
+                                                                           : (value.GetUnsigned() >> 16) & 0xFF;
+        if (std::min(count, kMaxCues) != m_cues.size())
+            Request(COMMAND_GET_COUNT);
+    }
+}
+
 void CPlayback::ApplyMessage(const CMessage& message)
 {
-    // A reply that answers nothing this program sent may be anyone's, or an old answer come late:
-    // no value of the playback's or its cues' is taken from it, nor an acknowledgement (a forged
-    // label would be shown and saved into the show, a forged 0 count would empty the list and
-    // lose what its cues hold). A count that differs from the list, alone or in the properties
-    // word, costs one read of the count; the controller's answer is what is taken.
-    if (m_owner && !m_owner->IsReplyAsked() && message.GetCommand() != COMMAND_NOTIFY)
-    {
-        const CMessageValue& value = message.GetValueRef();
-        if (message.GetManager() == MANAGER_PLAYBACK && IsNumber(value) &&
-            (message.GetCommand() == COMMAND_GET_COUNT || message.GetCommand() == COMMAND_GET_PROPERTIES))
-        {
-            const uint32_t count = message.GetCommand() == COMMAND_GET_COUNT ? value.GetUnsigned()
-                                                                               : (value.GetUnsigned() >> 16) & 0xFF;
-            if (std::min(count, kMaxCues) != m_cues.size())
-                Request(COMMAND_GET_COUNT);
-        }
-        return;
-    }
     if (message.GetManager() == MANAGER_CUE)
     {
         if (CCue* cue = GetCue(message.GetIndex1()))

@@ -138,8 +138,10 @@ public:
     void SetMarked(bool marked, float seconds);
     void SetFeedback(uint32_t which);
 
-    // A reply or notification for this playback or one of its cues.
+    // An answer or notification for this playback or one of its cues.
     void ApplyMessage(const CMessage& message);
+    // A reply for this playback that answers nothing sent, which is no value.
+    void OnReplyToNothing(const CMessage& message);
     // The packed properties word of a GetProperties reply.
     void ApplyProperties(uint32_t word);
     // Grows or shrinks the cue list, then every cue asks for all of its values, unless only-when-

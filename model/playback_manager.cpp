@@ -161,9 +161,12 @@ bool CPlaybackManager::IsWaiting(const CMessage& message) const
     return m_sink && m_sink->IsWaiting(message);
 }
 
-bool CPlaybackManager::IsReplyAsked() const
+void CPlaybackManager::OnReplyToNothing(const CMessage& message)
 {
-    return !m_sink || m_sink->IsReplyAsked();
+    if (message.GetManager() != MANAGER_PLAYBACK)
+        return;
+    if (CPlayback* playback = GetPlayback(message.GetIndex0()))
+        playback->OnReplyToNothing(message);
 }
 
 void CPlaybackManager::ApplyMessage(const CMessage& message)

@@ -86,8 +86,9 @@ public:
     void Send(const CMessage& message);
     // Whether a record of the message's target is still queued for the controller or on its way.
     bool IsWaiting(const CMessage& message) const;
-    // Whether the reply being applied answers a record sent (CMessageSink::IsReplyAsked).
-    bool IsReplyAsked() const;
+    // A reply that answers nothing sent (CLinkModel::OnReplyToNothing): a playback's may ask its
+    // count again.
+    void OnReplyToNothing(const CMessage& message);
 
     // A press held on a playback's go or flash input, noted until its release. The controller
     // takes a held playback along when it swaps it, and so does the note: the release reaches the

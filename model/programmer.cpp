@@ -191,10 +191,6 @@ void CProgrammer::ForgetAsked(const CMessage::STarget& target, TForget what)
 
 void CProgrammer::HandleMessage(const CMessage& message)
 {
-    // A reply that answers nothing this program sent may be anyone's, or an old answer come late:
-    // no value or acknowledgement of the programmer's or its groups' is taken from it.
-    if (m_sink && !m_sink->IsReplyAsked() && message.GetCommand() != COMMAND_NOTIFY)
-        return;
     const CMessageValue& value = message.GetValueRef();
     if (message.GetManager() == MANAGER_PROGRAMMER_CHANGE ||
         (message.GetManager() == MANAGER_PROGRAMMER && message.GetCommand() == COMMAND_GET_VALUE))

@@ -20,6 +20,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace
@@ -71,6 +72,17 @@ CMessage AckOf(const CMessage& request)
     ack.SetIndex2(request.GetIndex2());
     ack.SetSequence(request.GetSequence());
     return ack;
+}
+
+// The frame of the controller's notification that a label changed, with the number given.
+Bytes LabelNotification(uint32_t manager, uint16_t sequence, uint32_t index0 = 0, uint32_t index1 = 0)
+{
+    CMessage notify(manager, COMMAND_NOTIFY);
+    notify.SetIndex0(index0);
+    notify.SetIndex1(index1);
+    notify.SetSequence(sequence);
+    notify.SetValue(CMessageValue(289u));
+    return FrameOf(notify);
 }
 
 // The frame of a reply carrying the longest text a frame the link takes may hold: longer than
@@ -498,33 +510,225 @@ TEST_F(DeviceManagerTest, AcknowledgementSendsTheNextRecordAtOnce)
     ASSERT_EQ(model.playbacks.messages.size(), 2u);
     EXPECT_EQ(model.playbacks.messages[0].GetCommand(), COMMAND_NOTIFY);
     EXPECT_EQ(model.playbacks.messages[1].GetSequence(), 0);
+}
 
-    // A frame with the head's sequence but of another target completes it all the same, but it
-    // is no answer: the model hears of it as of a reply to nothing sent, and a read so completed
-    // is asked again as the program's own, so that its own answer still finds it in flight.
-    std::vector<bool> asked;
-    model.playbacks.onMessage = [&](const CMessage&) { asked.push_back(manager->IsReplyAsked()); };
-    manager->ClearQueue();
+TEST_F(DeviceManagerTest, ARecordInFlightIsCompletedOnlyByWhatMayAnswerIt)
+{
+    manager->SetConnectedAddress(kUnit);
+    Pass();
     CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
     label.SetIndex0(6);
-    ASSERT_TRUE(manager->QueueMessage(label));
-    sent = PassRecords();
-    ASSERT_EQ(sent.size(), 1u);
-    CMessage other = sent[0];
-    other.SetIndex0(7);
-    other.SetValue(CMessageValue("Forged"));
+    // What a playback's notification asks for, as the row says.
+    std::function<void()> asks;
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        if (reply.GetCommand() == COMMAND_NOTIFY && asks)
+            asks();
+    };
+    auto news = [&](size_t reads) {
+        asks = [&, reads] {
+            for (size_t i = 0; i < reads; ++i)
+                manager->QueueMessage(label);
+        };
+        Reply(CMessage(MANAGER_PLAYBACK, COMMAND_NOTIFY));
+        manager->Update(0.04f);
+    };
+    // The read of playback 6's label, in each lane it may wait in, as the program's own or not.
+    const struct
+    {
+        const char* lane;
+        std::function<void()> queue;
+        size_t own;
+    } rows[] = {
+        {"in order", [&] { manager->QueueMessage(label); }, 1},
+        {"news", [&] { news(1); }, 0},
+        // Asked more than news of one object asks, if only of one target.
+        {"broad news", [&] { news(CDeviceManager::kMostNarrowReads + 1); }, 0},
+        {"the resync's",
+         [&] {
+             model.onResync = [&] { manager->QueueMessage(label); };
+             manager->BeginLoad();
+             manager->EndLoad();
+             manager->AbortLoad();
+             model.onResync = nullptr;
+         },
+         1},
+    };
+    auto labelsTaken = [&] {
+        std::vector<std::string> texts;
+        for (const CMessage& message : model.playbacks.messages)
+            if (message.GetCommand() == COMMAND_GET_LABEL)
+                texts.push_back(message.GetValueRef().ToText());
+        return texts;
+    };
+    // Each row runs whatever an earlier one found.
+    auto check = [&](const auto& row) {
+        manager->ClearQueue();
+        row.queue();
+        asks = nullptr;
+        model.playbacks.messages.clear();
+        model.repliesToNothing.clear();
+        const std::vector<CMessage> sent = PassRecords();
+        ASSERT_EQ(sent.size(), 1u) << row.lane;
+        ASSERT_TRUE(sent[0].IsSameTarget(label)) << row.lane;
+        CMessage other = sent[0];
+        other.SetIndex0(7);
+        other.SetValue(CMessageValue("Forged"));
+        // A notification with its number is news; a frame of another target with its number, an
+        // on-path sender's answering first, is no answer: the read stays in flight, nothing more
+        // is sent.
+        const Bytes notification = LabelNotification(MANAGER_FIXTURE, sent[0].GetSequence());
+        EXPECT_TRUE(Receive(kController, notification).empty()) << row.lane;
+        EXPECT_TRUE(Receive(kController, FrameOf(other)).empty()) << row.lane;
+        EXPECT_EQ(manager->GetQueueLength(), 1u) << row.lane;
+        // Sent again, it is completed by such a frame, still no value, and asked again in its
+        // lane as it was asked, under the next number, so that its own answer is not lost.
+        clock.Advance(1001);
+        const std::vector<CMessage> resent = PassRecords();
+        ASSERT_EQ(resent.size(), 1u) << row.lane;
+        EXPECT_EQ(resent[0].GetSequence(), sent[0].GetSequence()) << row.lane;
+        network.Deliver(kLinkPort, kController, FrameOf(other));
+        const std::vector<CMessage> again = PassRecords();
+        ASSERT_EQ(again.size(), 1u) << row.lane;
+        EXPECT_TRUE(again[0].IsSameTarget(label)) << row.lane;
+        EXPECT_EQ(again[0].GetSequence(), uint16_t(sent[0].GetSequence() + 1)) << row.lane;
+        EXPECT_EQ(manager->GetOwnQueueLength(), row.own) << row.lane;
+        CMessage answer = again[0];
+        answer.SetValue(CMessageValue("Six"));
+        Reply(answer);
+        EXPECT_EQ(manager->GetQueueLength(), 0u) << row.lane;
+        manager->Update(0.04f);
+        // Only the answer is a value; the frames of another target reach only the model's look
+        // at replies to nothing.
+        EXPECT_EQ(labelsTaken(), std::vector<std::string>{"Six"}) << row.lane;
+        EXPECT_EQ(model.repliesToNothing.size(), 2u) << row.lane;
+    };
+    for (const auto& row : rows)
+        check(row);
+
+    // A change in flight: a notification with its number completes nothing either, but any other
+    // frame with its number acknowledges it, as the controller acknowledges a change.
+    manager->ClearQueue();
+    manager->QueueMessage(SetIntensity(3, 0.5f));
+    manager->QueueMessage(SetIntensity(4, 0.5f));
+    const std::vector<CMessage> change = PassRecords();
+    ASSERT_EQ(change.size(), 1u);
+    EXPECT_TRUE(Receive(kController, LabelNotification(MANAGER_FIXTURE, change[0].GetSequence())).empty());
+    CMessage other = AckOf(change[0]);
+    other.SetIndex0(9);
     network.Deliver(kLinkPort, kController, FrameOf(other));
-    const std::vector<CMessage> again = PassRecords();
-    ASSERT_EQ(again.size(), 1u);
-    EXPECT_TRUE(again[0].IsSameTarget(label));
-    EXPECT_NE(again[0].GetSequence(), sent[0].GetSequence());
-    EXPECT_EQ(manager->GetOwnQueueLength(), 1u);
-    CMessage answer = again[0];
-    answer.SetValue(CMessageValue("Six"));
-    Reply(answer);
-    EXPECT_EQ(manager->GetQueueLength(), 0u);
-    manager->Update(0.04f);
-    EXPECT_EQ(asked, (std::vector<bool>{false, true}));
+    const std::vector<CMessage> next = PassRecords();
+    ASSERT_EQ(next.size(), 1u);
+    EXPECT_EQ(next[0].GetIndex0(), 4u);
+}
+
+TEST_F(DeviceManagerTest, ForgedFramesNumberedOneAfterAnotherNeverPaceTheLink)
+{
+    ConnectUnit();
+    CMessage genuine(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
+    genuine.SetIndex0(5);
+    // A notification asks for the label it names: a forged one a cue's, the controller's own
+    // playback 5's, whose value each row must read.
+    bool labelRead = false;
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        if (reply.GetCommand() == COMMAND_NOTIFY)
+        {
+            CMessage read(reply.GetManager(), COMMAND_GET_LABEL);
+            read.SetIndex0(reply.GetIndex0());
+            read.SetIndex1(reply.GetIndex1());
+            manager->QueueMessage(read);
+        }
+        labelRead = labelRead || (reply.IsSameTarget(genuine) && reply.GetValueRef().ToText() == "genuine");
+    };
+    enum TForger
+    {
+        kNone,
+        // Notifications at the rate given, numbered one after another from the number of the
+        // record in flight when they begin, as a blind forger who counts meets it.
+        kCounting,
+        // The same, all under one number.
+        kFixed,
+        // A sender on the path answers each record sent at once with its number and another target.
+        kOnPath,
+    };
+    // A second of a controller answering each record 1 ms after it left, busy with the
+    // program's own 400 changes and 100 reads, as of a show sent and read back, and the label it
+    // announces after 300 ms, beside the forger: the requests it received.
+    auto run = [&](TForger forger, uint32_t rate) {
+        manager->ClearQueue();
+        labelRead = false;
+        for (uint32_t cue = 0; cue < 500; ++cue)
+        {
+            CMessage own(MANAGER_CUE, cue < 400 ? COMMAND_SET_LABEL : COMMAND_GET_CONDITION);
+            own.SetIndex0(cue / 48);
+            own.SetIndex1(cue % 48);
+            if (cue < 400)
+                own.SetValue(CMessageValue("Own"));
+            manager->QueueMessage(own);
+        }
+        std::vector<CMessage> due;
+        std::optional<uint16_t> count;
+        uint32_t forged = 0;
+        size_t requests = 0;
+        auto take = [&] {
+            for (const SDatagram& datagram : network.TakeSent())
+            {
+                CMessage record;
+                if (datagram.to != kController || datagram.to.GetPort() != kLinkPort ||
+                    !CMessageFrame::Decode(datagram.bytes.data(), datagram.bytes.size(), record))
+                    continue;
+                ++requests;
+                due.push_back(record);
+                if (!count)
+                    count = record.GetSequence();
+                if (forger != kOnPath)
+                    continue;
+                CMessage other = AckOf(record);
+                other.SetIndex0(record.GetIndex0() + 1);
+                other.SetValue(CMessageValue("Forged"));
+                network.Deliver(kLinkPort, kController, FrameOf(other));
+            }
+        };
+        for (int millisecond = 0; millisecond < 1000; ++millisecond)
+        {
+            for (uint32_t i = 0; count && i < rate / 1000; ++i, ++forged)
+                network.Deliver(kLinkPort, kController,
+                                LabelNotification(MANAGER_CUE, forger == kCounting ? (*count)++ : 40000,
+                                                  forged / 48 % 64, forged % 48));
+            for (const CMessage& record : due)
+            {
+                CMessage answer = AckOf(record);
+                answer.SetValue(CMessageValue(record.IsSameTarget(genuine) ? "genuine" : "other"));
+                network.Deliver(kLinkPort, kController, FrameOf(answer));
+            }
+            due.clear();
+            if (millisecond == 300)
+                network.Deliver(kLinkPort, kController, LabelNotification(MANAGER_PLAYBACK, 40001, 5));
+            // Whatever answers the link's sends at once is taken at once, within bounds.
+            for (int look = 0; look < 16; ++look)
+            {
+                const size_t received = manager->Pass(0);
+                const size_t before = requests;
+                take();
+                if (received == 0 && requests == before)
+                    break;
+            }
+            if (millisecond % 40 == 39)
+                manager->Update(0.04f);
+            clock.Advance(1);
+        }
+        return requests;
+    };
+    const size_t calm = run(kNone, 0);
+    EXPECT_TRUE(labelRead);
+    EXPECT_EQ(run(kOnPath, 0), calm) << "no request more for an on-path sender answering first";
+    EXPECT_TRUE(labelRead) << "on the path";
+    for (const uint32_t rate : {2000u, 10000u})
+    {
+        const size_t fixed = run(kFixed, rate);
+        EXPECT_TRUE(labelRead) << rate << " under one number";
+        EXPECT_LE(run(kCounting, rate), fixed) << rate << " a second";
+        EXPECT_TRUE(labelRead) << rate << " a second numbered one after another";
+    }
 }
 
 TEST_F(DeviceManagerTest, ValueQueuedWhileTheHeadIsInFlightSurvivesALostFrame)
@@ -619,10 +823,12 @@ TEST_F(DeviceManagerTest, ReadsOfNewsWaitBehindChangesAndTakeTurnsByKind)
     };
     // A count no record asked for asks for the labels of ten cues, news of many; an announced
     // label for one playback's, one fixture's and one of those cues'.
-    model.playbacks.onMessage = [&](const CMessage& reply) {
+    model.onReplyToNothing = [&](const CMessage& reply) {
         if (reply.GetCommand() == COMMAND_GET_COUNT)
             for (uint32_t cue = 0; cue < 10; ++cue)
                 manager->QueueMessage(read(MANAGER_CUE, 5, cue));
+    };
+    model.playbacks.onMessage = [&](const CMessage& reply) {
         if (reply.GetCommand() == COMMAND_NOTIFY)
         {
             manager->QueueMessage(read(MANAGER_PLAYBACK, 5, 0));
@@ -687,9 +893,8 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
     Pass();
     // A count that answers nothing sent asks for the labels of ten cues of playback 5; an
     // announced label for playback 5's and cue 3's; "all of it changed" at a playback for four
-    // reads. The model can tell the count that answers nothing sent.
-    model.playbacks.onMessage = [&](const CMessage& reply) {
-        EXPECT_EQ(this->manager->IsReplyAsked(), reply.GetCommand() != COMMAND_GET_COUNT);
+    // reads. The count that answers nothing sent reaches no handler of the model's.
+    auto asks = [&](const CMessage& reply) {
         auto read = [&](uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1) {
             CMessage message(manager, command);
             message.SetIndex0(index0);
@@ -705,6 +910,14 @@ TEST_F(DeviceManagerTest, AReadThatWaitsIsNeverQueuedAgainAndAnAbortedLoadLeaves
                 read(MANAGER_PLAYBACK, command, reply.GetIndex0(), 0);
         else if (reply.GetCommand() == COMMAND_NOTIFY)
             read(MANAGER_PLAYBACK, COMMAND_GET_LABEL, 5, 0), read(MANAGER_CUE, COMMAND_GET_LABEL, 5, 3);
+    };
+    model.playbacks.onMessage = [&](const CMessage& reply) {
+        EXPECT_NE(reply.GetCommand(), COMMAND_GET_COUNT);
+        asks(reply);
+    };
+    model.onReplyToNothing = [&](const CMessage& reply) {
+        EXPECT_EQ(reply.GetCommand(), COMMAND_GET_COUNT);
+        asks(reply);
     };
     auto reply = [&](uint32_t command, uint32_t value, uint32_t playback = 0) {
         CMessage message(MANAGER_PLAYBACK, command);
@@ -1022,10 +1235,11 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
     const uint32_t managers[] = {MANAGER_PLAYBACK, MANAGER_FIXTURE_MANAGER, MANAGER_PROGRAMMER, MANAGER_ENGINE,
                                  MANAGER_CUE, MANAGER_FIXTURE, MANAGER_DMX, MANAGER_PROGRAMMER_CHANGE,
                                  MANAGER_PLAYBACK_MANAGER, MANAGER_DEVICE_MANAGER};
+    // The controller's notifications, which answer no record but are news.
     uint32_t index = 0;
     for (uint32_t id : managers)
     {
-        CMessage reply(id, COMMAND_GET_LABEL);
+        CMessage reply(id, COMMAND_NOTIFY);
         reply.SetIndex0(index++);
         Reply(reply);
     }
@@ -1057,6 +1271,8 @@ TEST_F(DeviceManagerTest, RepliesReachTheirHandlersInArrivalOrderOnTheMainThread
     EXPECT_EQ(indexes(model.engine), (std::vector<uint32_t>{3}));
     EXPECT_TRUE(manager->GetConnectedDevice()->GetArtNetEnabled());
     EXPECT_FALSE(manager->GetConnectedDevice()->GetAcnEnabled());
+    ASSERT_EQ(model.repliesToNothing.size(), 1u);
+    EXPECT_EQ(model.repliesToNothing[0].GetManager(), MANAGER_ACN);
     EXPECT_EQ(manager->GetQueueLength(), 1u);
     for (SDL_threadID thread : model.playbacks.threads)
         EXPECT_EQ(thread, SDL_ThreadID());
@@ -1118,6 +1334,8 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
         model.playbacks.messages.clear();
         manager->Update(0.04f);
     };
+    // What answers nothing reaches the model's look at it, in arrival order with the rest.
+    model.onReplyToNothing = [&](const CMessage& reply) { model.playbacks.HandleMessage(reply); };
     const std::vector<CMessage>& applied = model.playbacks.messages;
     auto inArrivalOrder = [&] {
         for (size_t i = 1; i < applied.size(); ++i)
@@ -1178,6 +1396,9 @@ TEST_F(DeviceManagerTest, RepliesFasterThanTheMainThreadKeepTheAnswerAndNotifica
     EXPECT_EQ(model.notificationsLost, 2) << "nothing dropped";
     systemDrops(3);
     EXPECT_EQ(model.notificationsLost, 3);
+    // They stand for notifications, which anyone can have dropped: nothing the program waits for.
+    EXPECT_EQ(manager->GetQueueLength(), 4u);
+    EXPECT_EQ(manager->GetOwnQueueLength(), 0u);
     const std::vector<CMessage> settings = Drain();
     EXPECT_EQ(std::count_if(settings.begin(), settings.end(),
                             [](const CMessage& read) {

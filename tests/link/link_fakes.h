@@ -124,6 +124,12 @@ public:
             onResync();
     }
     void OnNotificationsLost() override { ++notificationsLost; }
+    void OnReplyToNothing(const CMessage& message) override
+    {
+        repliesToNothing.push_back(message);
+        if (onReplyToNothing)
+            onReplyToNothing(message);
+    }
     void ForgetAsked(const CMessage::STarget& target) override { forgotten.push_back(target); }
     void TakeBackAsked(const CMessage::STarget& target) override { takenBack.push_back(target); }
 
@@ -135,6 +141,9 @@ public:
     // What a resync queues.
     std::function<void()> onResync;
     int notificationsLost = 0;
+    // Every reply that answered nothing sent, and what it asks.
+    std::vector<CMessage> repliesToNothing;
+    std::function<void(const CMessage&)> onReplyToNothing;
     std::vector<CMessage::STarget> forgotten;
     std::vector<CMessage::STarget> takenBack;
 };

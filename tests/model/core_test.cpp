@@ -195,8 +195,8 @@ TEST_F(CoreTest, AReplyThatAnswersNoReadIsNoValue)
     for (const auto& row : rows)
     {
         const std::string before = row.shown();
-        // Nothing is in flight: it answers nothing. Nor does a frame of another target that
-        // completes a read in flight.
+        // Nothing is in flight: it answers nothing. Nor does a frame of another target with the
+        // number of a read in flight.
         core->GetDeviceManager()->ClearQueue();
         Receive(row.reply);
         core->Update(0.04f);

@@ -263,12 +263,13 @@ TEST_F(PlaybackTest, EveryCountReplyReadsEveryCueButThePropertiesWordOnlyOnAChan
     // A count or properties word that answers nothing sent, which anyone can forge, is not
     // taken: the count is read when it differs.
     sink.sent.clear();
-    sink.asked = false;
-    count(0);
-    Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(48) << 16));
-    count(3);
-    Reply(COMMAND_GET_PROPERTIES, CMessageValue(uint32_t(3) << 16));
-    sink.asked = true;
+    auto toNothing = [&](uint32_t command, uint32_t value) {
+        manager.OnReplyToNothing(::Reply(MANAGER_PLAYBACK, command, 4, 0, 0, CMessageValue(value)));
+    };
+    toNothing(COMMAND_GET_COUNT, 0);
+    toNothing(COMMAND_GET_PROPERTIES, uint32_t(48) << 16);
+    toNothing(COMMAND_GET_COUNT, 3);
+    toNothing(COMMAND_GET_PROPERTIES, uint32_t(3) << 16);
     EXPECT_EQ(playback->GetCueCount(), 3u);
     EXPECT_EQ(sink.Targets(), (std::vector<std::string>{"41/61/4/0/0", "41/61/4/0/0"}));
 

@@ -22,7 +22,6 @@ public:
     }
     // As a queue would answer while the records of every target still wait, or none.
     bool IsWaiting(const CMessage&) const override { return waiting; }
-    bool IsReplyAsked() const override { return asked; }
 
     // "manager/command/index0/index1/index2" of every record, in order.
     std::vector<std::string> Targets() const
@@ -68,7 +67,6 @@ public:
 
     std::vector<CMessage> sent;
     bool waiting = false;
-    bool asked = true;
 };
 
 inline CMessage Reply(uint32_t manager, uint32_t command, uint32_t index0, uint32_t index1, uint32_t index2,
