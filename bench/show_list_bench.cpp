@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -508,36 +509,42 @@ const CShowFolder& LargestShows()
     return shows;
 }
 
-// Counts what the list says of the folder's shows: how many are listed and how many read-only.
-void CountRows(benchmark::State& state, const CFileManager& files)
+// Times whole listings of the folder, the checks included (on the reader's thread, beside the
+// window), then lists it once more and counts what the list says of its shows: how many are
+// listed and how many read-only; after, where given, is handed that list.
+void TimeListingsAndCountRows(benchmark::State& state, const std::string& folder,
+                              const std::function<void(CFileManager&)>& after = nullptr)
 {
+    for (auto _ : state)
+    {
+        CFileManager files(folder);
+        files.SetCore(nullptr);
+        files.FinishListing();
+        benchmark::DoNotOptimize(files.GetCount());
+    }
+    CFileManager files(folder);
+    files.SetCore(nullptr);
+    files.FinishListing();
     double readOnly = 0;
     for (uint32_t i = 0; i < files.GetCount(); ++i)
         readOnly += files.GetFile(i)->IsReadOnly() ? 1 : 0;
     state.counters["listed"] = files.GetCount();
     state.counters["read_only"] = readOnly;
+    if (after)
+        after(files);
 }
 
-// The whole listing of that folder, the checks included (on the reader's thread, beside the
-// window); then what SAVE does with the small show and the last large one.
+// The whole listing of that folder; then what SAVE does with the small show and the last large
+// one.
 void BM_ShowListOfTheLargestShows(benchmark::State& state)
 {
     const CShowFolder& shows = LargestShows();
-    for (auto _ : state)
-    {
-        CFileManager files(shows.Folder());
-        files.SetCore(nullptr);
-        files.FinishListing();
-        benchmark::DoNotOptimize(files.GetCount());
-    }
-    CFileManager files(shows.Folder());
-    files.SetCore(nullptr);
-    files.FinishListing();
-    CountRows(state, files);
-    double saved = 0;
-    for (const char* name : {"small", "large21"})
-        saved += files.FindFile(name) && files.FindFile(name)->Save(true) ? 1 : 0;
-    state.counters["saved"] = saved;
+    TimeListingsAndCountRows(state, shows.Folder(), [&](CFileManager& files) {
+        double saved = 0;
+        for (const char* name : {"small", "large21"})
+            saved += files.FindFile(name) && files.FindFile(name)->Save(true) ? 1 : 0;
+        state.counters["saved"] = saved;
+    });
     // The next run finds the folder as it was.
     ::unlink(shows.Path("large21.show").c_str());
     ::link(shows.Path("large00.show").c_str(), shows.Path("large21.show").c_str());
@@ -567,18 +574,7 @@ const CShowFolder& Ibm933Shows()
 
 void BM_ShowListOfEightIbm933Shows(benchmark::State& state)
 {
-    const CShowFolder& shows = Ibm933Shows();
-    for (auto _ : state)
-    {
-        CFileManager files(shows.Folder());
-        files.SetCore(nullptr);
-        files.FinishListing();
-        benchmark::DoNotOptimize(files.GetCount());
-    }
-    CFileManager files(shows.Folder());
-    files.SetCore(nullptr);
-    files.FinishListing();
-    CountRows(state, files);
+    TimeListingsAndCountRows(state, Ibm933Shows().Folder());
 }
 BENCHMARK(BM_ShowListOfEightIbm933Shows)->Unit(benchmark::kMillisecond)->Iterations(1);
 
