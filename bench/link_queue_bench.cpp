@@ -117,7 +117,9 @@ void QueueThousandNewTargets(benchmark::State& state)
 }
 BENCHMARK(QueueThousandNewTargets);
 
-// 10,000 replies waiting at the start of a tick, each routed to the playbacks' handler.
+// 10,000 notifications waiting at the start of a tick, each routed to the playbacks' handler: a
+// reply that answers nothing sent reaches no handler, so the controller's news is what a tick
+// applies in bulk.
 void ApplyTenThousandRepliesInOneTick(benchmark::State& state)
 {
     constexpr uint32_t kReplies = 10000;
@@ -130,7 +132,7 @@ void ApplyTenThousandRepliesInOneTick(benchmark::State& state)
     std::vector<std::vector<uint8_t>> frames;
     for (uint32_t i = 0; i < kReplies; ++i)
     {
-        CMessage reply(MANAGER_PLAYBACK, COMMAND_GET_INTENSITY);
+        CMessage reply(MANAGER_PLAYBACK, COMMAND_NOTIFY);
         reply.SetIndex0(i % 64);
         reply.SetSequence(uint16_t(50000 + i));
         reply.SetValue(CMessageValue(0.5f));
