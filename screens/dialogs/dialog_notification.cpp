@@ -183,9 +183,12 @@ void CDialogNotification::Layout()
     const int32_t bottom = m_ok->GetY() - int32_t(kGap) - (withLink ? int32_t(m_lineHeight) : 0);
     m_message->SetText(FitText(messageWidth, size_t(std::max(1, (bottom - int32_t(kGap)) / std::max(1, lineSkip)))));
     const size_t lines = WrapWords(m_message->GetText(), messageWidth, m_message->GetFont(), true).size();
-    if (lines > (withLink ? 1u : 2u))
+    // The lines are drawn a line skip apart, which is more than a label's height: counted from
+    // the label alone, the last line's descenders (g, p, y) would be cut off.
+    const int32_t needed = int32_t(lines) * lineSkip;
+    if (needed > messageHeight)
     {
-        const int32_t grown = std::min(int32_t(lines) * lineSkip, bottom - int32_t(kGap));
+        const int32_t grown = std::min(needed, bottom - int32_t(kGap));
         y = std::max(int32_t(kGap), std::min(y - (grown - messageHeight) / 2, bottom - grown));
         messageHeight = grown;
     }
