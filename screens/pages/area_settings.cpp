@@ -767,7 +767,12 @@ void CAreaSettings::CreateShowFile()
     {
         // The new show becomes the current one, as the hint tells the operator.
         if (CFile* created = m_fileManager->CreateShowFile())
+        {
             m_fileManager->SetCurrentFile(created);
+            // Brought into view: a key that acts on the current show acts on a row the operator
+            // sees, wherever the new name sorts among thousands.
+            m_fileList->ScrollToCell(created->GetIndex(), false);
+        }
         else
             ShowNotice(m_fileManager->GetError(), false, {}, m_fileManager->GetErrorName());
     }

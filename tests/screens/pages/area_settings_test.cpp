@@ -379,6 +379,22 @@ TEST_F(SettingsPage, ShowsAreMadeRenamedSavedAndRemovedFromTheList)
     CApp::SetLanguageManager(nullptr);
 }
 
+TEST_F(SettingsPage, ANewShowIsBroughtIntoViewWhereverItSorts)
+{
+    for (int i = 0; i < 40; ++i)
+        std::ofstream(Shows() + "/a" + std::to_string(10 + i) + ".show") << "<show application=\"Tanzo\"/>";
+    Click(Row(page->GetFileList(), 5));
+    ASSERT_TRUE(files->FinishListing());
+    Press(B::kFileNew);
+    Keys("\r");
+    ASSERT_NE(files->GetCurrentFile(), nullptr);
+    const int32_t top = files->GetCurrentFile()->GetIndex() * 45;
+    const CAreaGrid* list = page->GetFileList();
+    EXPECT_EQ(top, 40 * 45);
+    EXPECT_LE(list->GetScrollTarget(), top);
+    EXPECT_GE(list->GetScrollTarget() + int32_t(list->GetHeight()), top + 45);
+}
+
 TEST_F(SettingsPage, AChosenLanguageRedrawsTheShowsRowsInItAtOnce)
 {
     CFontManager::Instance().ScanFolder(Resources() + "/fonts");
