@@ -62,6 +62,14 @@ TEST(StandinControl, FaultSwitches)
     EXPECT_EQ(control.Execute("link-source 127.0.0.9"), "ok");
     EXPECT_EQ(target.linkSource, "127.0.0.9");
     EXPECT_EQ(control.Execute("link-source bad"), "error not an address");
+    EXPECT_EQ(control.Execute("misanswer group"), "ok");
+    EXPECT_EQ(control.Execute("misanswer playback 63"), "ok");
+    EXPECT_TRUE(target.faults.groupAsProgrammer);
+    EXPECT_EQ(target.faults.misansweredPlayback, 63);
+    EXPECT_NE(control.Execute("misanswer playback 64"), "ok");
+    EXPECT_EQ(control.Execute("misanswer off"), "ok");
+    EXPECT_FALSE(target.faults.groupAsProgrammer);
+    EXPECT_EQ(target.faults.misansweredPlayback, -1);
     EXPECT_EQ(control.Execute("# a comment"), "ok");
     EXPECT_EQ(control.Execute(""), "ok");
 

@@ -234,6 +234,21 @@ std::string CControl::Fault(const Words& words)
         const std::string error = m_target.SetLinkSource(value == "off" ? std::string() : value);
         return error.empty() ? kOk : "error " + error;
     }
+    if (verb == "misanswer")
+    {
+        if (value == "off" && words.size() == 2)
+        {
+            faults.groupAsProgrammer = false;
+            faults.misansweredPlayback = -1;
+        }
+        else if (value == "group" && words.size() == 2)
+            faults.groupAsProgrammer = true;
+        else if (value == "playback" && words.size() == 3 && ParseU32(words[2], number) && number < kPlaybackCount)
+            faults.misansweredPlayback = static_cast<int>(number);
+        else
+            return kBadValue;
+        return kOk;
+    }
     if (verb == "quirk" && words.size() == 3)
     {
         if (!ParseBool(words[2], flag))

@@ -36,6 +36,12 @@ struct SFaults
     int notifySequence = -1;
     // Link answers leave from this address instead of the unit's (empty: the unit's).
     std::string linkSource;
+    // A group's value read (ProgrammerChange GetValue) is answered as the programmer's
+    // (Programmer GetValue, the same index), as a controller may.
+    bool groupAsProgrammer = false;
+    // Every read of this playback is answered as the next playback's, its index one higher
+    // (negative: none): a controller that never answers those reads as asked.
+    int misansweredPlayback = -1;
     SAnswerQuirks quirks;
 };
 
@@ -63,7 +69,8 @@ public:
 // The text commands of the control socket, the start-up script and the fault switches, one
 // command a line: "delay 200", "silent on", "playback 3 intensity 0.2", "@1 settings label Rack",
 // "out-of-sequence" (how many link frames came out of sequence), "dropped" (how many link frames
-// the stand-in's sockets dropped, as the numbers that came after them showed).
+// the stand-in's sockets dropped, as the numbers that came after them showed), "misanswer group",
+// "misanswer playback 5" and "misanswer off" (reads answered with another target).
 // A change to the show is stored and told to the program with the Notify it reacts to.
 class CControl
 {

@@ -75,6 +75,7 @@ const SFaultSwitch kFaultSwitches[] = {
     {"--notify-sequence", "notify-sequence", true},
     {"--link-source", "link-source", true},
     {"--answer-quirk", "quirk", true},
+    {"--misanswer", "misanswer", true},
 };
 }  // namespace
 
@@ -91,6 +92,7 @@ std::string CommandLineHelp()
            "  --silent --no-discovery --no-link --no-unit --no-notify --garbage --unit-wrong-port\n"
            "  --delay MS --drop N --drop-every N --unit-drop N --notify-sequence N --link-source ADDRESS\n"
            "  --answer-quirk lower|caps-label|bad-ip|empty-port\n"
+           "  --misanswer group|\"playback P\"  reads answered with another target\n"
            "Signals: SIGUSR1 stops every answer, SIGUSR2 resumes, SIGTERM ends.\n"
            "standin --send PORT COMMAND...  hands a command to a running stand-in's control port\n";
 }

@@ -341,9 +341,21 @@ void CServer::HandleLink(size_t index, const std::vector<uint8_t>& bytes, const 
         Queue(unit.link, from, garbage, "tx garbage unit=" + std::to_string(index) + " to=" + from.ToText(),
               m_faults.delayMs);
     }
+    Misanswer(request, answer.reply);
     SendRecord(index, answer.reply, from, "link");
     if (!answer.duplicate)
         SendNotifies(index, answer.notifies);
+}
+
+void CServer::Misanswer(const CMessage& request, CMessage& reply) const
+{
+    if (!request.IsRead())
+        return;
+    const uint32_t manager = request.GetManager();
+    if (m_faults.groupAsProgrammer && manager == MANAGER_PROGRAMMER_CHANGE && request.GetCommand() == COMMAND_GET_VALUE)
+        reply.SetManager(MANAGER_PROGRAMMER);
+    if (manager == MANAGER_PLAYBACK && int(request.GetIndex0()) == m_faults.misansweredPlayback)
+        reply.SetIndex0((request.GetIndex0() + 1) % kPlaybackCount);
 }
 
 void CServer::SendRecord(size_t index, const CMessage& record, const SEndpoint& to, const char* kind)

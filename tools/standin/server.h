@@ -108,6 +108,8 @@ private:
     void HandleControl(const std::vector<uint8_t>& bytes, const SEndpoint& from);
     void Queue(const CUdpSocket& socket, const SEndpoint& to, std::vector<uint8_t> bytes, const std::string& line,
                uint32_t delayMs);
+    // Gives the answer to a read another target, as the faults say.
+    void Misanswer(const CMessage& request, CMessage& reply) const;
     void SendRecord(size_t index, const CMessage& record, const SEndpoint& to, const char* kind);
     void FlushDue();
     int NextTimeoutMs() const;
