@@ -813,6 +813,60 @@ BENCHMARK(ShowOpenedWhileTheResyncSettles)
     ->UseManualTime()
     ->Iterations(1);
 
+// Beside the stand-in answering some reads with another target (the argument: 0 none, 1 every
+// group's value read as the programmer's, 2 every read of playback 5 as playback 6's), the unit is
+// chosen again, and 10 s later a playback's label is changed at the controller: the seconds until
+// the model root says the resync has settled, and the milliseconds until the model holds the label.
+void ResyncBesideAControllerAnsweringAnotherTarget(benchmark::State& state)
+{
+    static const char* const kFaults[] = {"misanswer off", "misanswer group", "misanswer playback 5"};
+    for (auto _ : state)
+    {
+        CShowBeside beside;
+        if (!ReadyBeside(state, beside, beside.GetError().empty() && beside.Command(kFaults[state.range(0)]) == "ok",
+                         "the controller took no fault"))
+            break;
+        CCore& core = beside.GetCore();
+        const CPlayback& playback = *core.GetPlaybackManager()->GetPlayback(0);
+        const Clock::time_point start = Clock::now();
+        auto since = [](Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); };
+        std::optional<double> settled;
+        auto lookAtResync = [&] {
+            if (!settled && !core.IsResyncSettling())
+                settled = since(start);
+        };
+        beside.ChooseAgain();
+        TickUntil(core, [&] { return lookAtResync(), since(start) >= 10.0; }, std::chrono::seconds(11));
+        beside.Command("playback 0 label news");
+        const Clock::time_point changed = Clock::now();
+        std::optional<double> read;
+        const double end = TickUntil(
+            core,
+            [&] {
+                lookAtResync();
+                if (!read && playback.GetLabel() == "news")
+                    read = since(changed);
+                return settled && read;
+            },
+            std::chrono::seconds(120));
+        if (end < 0.0)
+        {
+            state.SkipWithError("the resync did not settle or the label was not read within two minutes");
+            break;
+        }
+        state.SetIterationTime(*settled);
+        state.counters["settle_s"] = *settled;
+        state.counters["label_ms"] = 1000.0 * *read;
+    }
+}
+BENCHMARK(ResyncBesideAControllerAnsweringAnotherTarget)
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kSecond)
+    ->UseManualTime()
+    ->Iterations(1);
+
 BENCHMARK(FullShowSettlesBesideALateController)
     ->Args({0, kOneAfterAnother})
     ->Args({2000, kOneAfterAnother})

@@ -43,6 +43,13 @@ size_t PayloadSize(const CMessageValue& value)
     }
 }
 
+// "Playback GetLabel 5 0 0": a record's target as the log names it.
+std::string TargetText(const CMessage::STarget& target)
+{
+    return MessageManagerName(target.manager) + " " + MessageCommandName(target.command) + " " +
+           std::to_string(target.index0) + " " + std::to_string(target.index1) + " " + std::to_string(target.index2);
+}
+
 void PrintLine(const std::string& text)
 {
     std::printf("%s\n", text.c_str());
@@ -343,9 +350,12 @@ void CDeviceManager::HandleMessageFrame(const uint8_t* bytes, size_t count, cons
     COutgoingQueue::TCompletion completion;
     {
         CSdlMutexLock lock(m_sendMutex);
-        completion = m_outgoing.Complete(message);
+        CMessage::STarget completed{};
+        completion = m_outgoing.Complete(message, &completed);
         if (completion != COutgoingQueue::kNotCompleted && m_outgoing.GetCount() > 0)
             m_sendNow = m_headAnswered = true;
+        if (completion == COutgoingQueue::kGivenUp)
+            NoteGivenUp(completed, message.GetTarget());
     }
     LogMessage("Recv", message);
     // Only the record's own answer carries its value; a frame that merely completed it is what it
@@ -382,10 +392,42 @@ void CDeviceManager::SendHeadMessage()
     LogMessage("Send", head);
 }
 
+void CDeviceManager::NoteGivenUp(const CMessage::STarget& read, const CMessage::STarget& answer)
+{
+    // The log is the main thread's: the tick says it. A give-up costs the link kMostAskedAgain + 1
+    // resends, so few come between two ticks; past a handful they are counted.
+    if (m_givenUp.size() < kMostGivenUpTold)
+        m_givenUp.push_back({read, answer});
+    else
+        ++m_givenUpUntold;
+}
+
+void CDeviceManager::TellGivenUp()
+{
+    std::vector<SGivenUp> givenUp;
+    size_t untold = 0;
+    {
+        CSdlMutexLock lock(m_sendMutex);
+        if (m_givenUp.empty())
+            return;
+        givenUp.swap(m_givenUp);
+        std::swap(untold, m_givenUpUntold);
+    }
+    const std::string times = std::to_string(COutgoingQueue::kMostAskedAgain + 1);
+    for (const SGivenUp& entry : givenUp)
+        CApp::Log(kCategory,
+                  "The controller answered the read " + TargetText(entry.read) + " " + times +
+                      " times with another target (last " + TargetText(entry.answer) + "): given up without a value",
+                  1);
+    if (untold > 0)
+        CApp::Log(kCategory, "and " + std::to_string(untold) + " more reads answered so were given up", 1);
+}
+
 void CDeviceManager::Update(float seconds)
 {
     RaiseProgress();
     ProcessReplies();
+    TellGivenUp();
     const uint32_t tick = uint32_t(seconds * 1000.0f + 0.5f);
     const bool idle = m_idleMilliseconds.fetch_add(tick) + tick > uint32_t(kIdleSeconds * 1000.0f);
     const bool added = AddFoundDevices();

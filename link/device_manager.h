@@ -80,10 +80,11 @@ struct CLinkSetup
 // news the program did not ask for itself asked for are counted apart (GetOwnQueueLength).
 // Replies wait, within the bounds below, until the main thread's tick routes them by manager
 // identifier. A notification never completes the head, whatever its number; a read is completed
-// only by its answer (its sequence and its target) until it has been resent, any other record by
-// any frame with its sequence (COutgoingQueue). Only the answer to the head carries a value: the
-// model's handlers see answers and notifications, and a reply that answers nothing reaches only
-// CLinkModel::OnReplyToNothing, so that no handler needs to tell one.
+// only by its answer (its sequence and its target) until it has been resent, and when another
+// target's frame completes it, it is asked again a few times, then given up and said once in the
+// log; any other record by any frame with its sequence (COutgoingQueue). Only the answer to the
+// head carries a value: the model's handlers see answers and notifications, and a reply that
+// answers nothing reaches only CLinkModel::OnReplyToNothing, so that no handler needs to tell one.
 //
 // A unit is never an address that is a subnet broadcast of this machine's interfaces as they are
 // at that moment (CLocalSubnets): they are looked at again at every discovery round, and for any
@@ -249,6 +250,10 @@ private:
     // The queue refused the record: the log says so, and the observers hear of a refused change,
     // each once until the records in order have drained.
     void OnQueueFull(const CMessage& refused);
+    // A read answered with another target too often was given up (COutgoingQueue::kGivenUp):
+    // noted on the link thread under the send lock, told in the log by the tick.
+    void NoteGivenUp(const CMessage::STarget& read, const CMessage::STarget& answer);
+    void TellGivenUp();
     // Routes a reply to the model and queues the reads it asked for, own as for QueueAsked. A
     // reply that answers nothing (neither the answer to the record in flight nor a notification)
     // reaches only CLinkModel::OnReplyToNothing.
@@ -322,6 +327,16 @@ private:
     // Set by the tick when the interfaces are due to be read again: the link thread reads them.
     std::atomic<bool> m_subnetsDue{false};
     std::vector<CIpAddress> m_broadcastTargets;
+    // Under the send lock: the reads given up since the tick last told them, at most
+    // kMostGivenUpTold, and how many more.
+    static constexpr size_t kMostGivenUpTold = 8;
+    struct SGivenUp
+    {
+        CMessage::STarget read;
+        CMessage::STarget answer;
+    };
+    std::vector<SGivenUp> m_givenUp;
+    size_t m_givenUpUntold = 0;
     // Main thread: a load began since the last abort.
     bool m_loadBegun = false;
     // Any thread, under its own lock.

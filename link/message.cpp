@@ -147,6 +147,19 @@ bool CMessage::IsRead() const
     return m_command < kCommandCount && kCommands[m_command].queueing == kRead;
 }
 
+bool CMessage::AnswersRead(const STarget& read) const
+{
+    const STarget own = GetTarget();
+    if (own == read)
+        return true;
+    auto isGroupValue = [](const STarget& target) {
+        return target.command == COMMAND_GET_VALUE &&
+               (target.manager == MANAGER_PROGRAMMER || target.manager == MANAGER_PROGRAMMER_CHANGE);
+    };
+    return isGroupValue(own) && isGroupValue(read) && own.index0 == read.index0 && own.index1 == read.index1 &&
+           own.index2 == read.index2;
+}
+
 std::string MessageManagerName(uint32_t id)
 {
     for (const SManagerName& entry : kManagerNames)

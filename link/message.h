@@ -172,6 +172,10 @@ public:
     bool IsLastValueOnly() const;
     // Whether the record only asks for a value (a Get of any kind).
     bool IsRead() const;
+    // Whether the record is the answer a read of the target waits for: one of its own target, or
+    // the other programmer manager's value of the same group, since the controller hands a group's
+    // value read through either manager to that one group and may answer under either.
+    bool AnswersRead(const STarget& read) const;
 
 private:
     uint32_t m_manager = MANAGER_MAX;

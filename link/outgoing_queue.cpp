@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <optional>
 #include <utility>
 
 int COutgoingQueue::LaneOf(const CMessage::STarget& target, int slot)
@@ -266,10 +265,34 @@ bool COutgoingQueue::Completes(const CMessage& frame, const CMessage::STarget& t
     // it has been sent again, such a frame completes it too, so that a controller that answers a
     // read with another target cannot hold the link: a forger takes a read from its answer at
     // most once a resend.
-    return !read || frame.GetTarget() == target || m_flightSends > 1;
+    return !read || frame.AnswersRead(target) || m_flightSends > 1;
 }
 
-COutgoingQueue::TCompletion COutgoingQueue::Complete(const CMessage& frame)
+COutgoingQueue::TCompletion COutgoingQueue::ReadCompleted(const CMessage& frame, const CMessage::STarget& read,
+                                                          bool unasked)
+{
+    if (frame.AnswersRead(read))
+    {
+        if (!m_askedAgain.empty())
+            m_askedAgain.erase(read);
+        return unasked ? kAnsweredNews : kAnsweredOwn;
+    }
+    uint32_t& times = m_askedAgain[read];
+    if (times >= kMostAskedAgain)
+    {
+        m_askedAgain.erase(read);
+        return kGivenUp;
+    }
+    ++times;
+    CMessage message(read.manager, read.command);
+    message.SetIndex0(read.index0);
+    message.SetIndex1(read.index1);
+    message.SetIndex2(read.index2);
+    Queue(message, kBroadNews, unasked);
+    return kCompletedByOther;
+}
+
+COutgoingQueue::TCompletion COutgoingQueue::Complete(const CMessage& frame, CMessage::STarget* completed)
 {
     // Only a record that was sent can be answered. A notification is the controller's news,
     // whatever number it carries: it completes nothing, so that notifications forged one number
@@ -283,35 +306,25 @@ COutgoingQueue::TCompletion COutgoingQueue::Complete(const CMessage& frame)
         if (front.GetSequence() != frame.GetSequence() || !Completes(frame, front.GetTarget(), front.IsRead()))
             return kNotCompleted;
         m_inFlight = false;
-        if (front.IsSameTarget(frame))
-        {
-            PopInOrder();
-            return kAnsweredOwn;
-        }
-        std::optional<CMessage> again;
-        if (front.IsRead())
-            again = front;
+        const CMessage::STarget target = front.GetTarget();
+        if (completed)
+            *completed = target;
+        const bool read = front.IsRead();
         PopInOrder();
-        if (again)
-            Queue(*again, kNews);
-        return kCompletedByOther;
+        if (read)
+            return ReadCompleted(frame, target, false);
+        return frame.GetTarget() == target ? kAnsweredOwn : kCompletedByOther;
     }
     std::deque<SRead>& reads = m_reads[m_flightLane];
     const SRead read = reads.front();
     if (read.sequence != frame.GetSequence() || !Completes(frame, read.target, true))
         return kNotCompleted;
     m_inFlight = false;
+    if (completed)
+        *completed = read.target;
     m_unasked -= read.unasked;
     reads.pop_front();
-    if (frame.GetTarget() == read.target)
-        return read.unasked ? kAnsweredNews : kAnsweredOwn;
-    CMessage again(read.target.manager, read.target.command);
-    again.SetIndex0(read.target.index0);
-    again.SetIndex1(read.target.index1);
-    again.SetIndex2(read.target.index2);
-    const int slot = SlotOf(m_flightLane);
-    Queue(again, slot == kResyncSlot ? kResync : slot == 0 ? kNews : kBroadNews, read.unasked);
-    return kCompletedByOther;
+    return ReadCompleted(frame, read.target, read.unasked);
 }
 
 void COutgoingQueue::Clear()
@@ -326,6 +339,7 @@ void COutgoingQueue::Clear()
     m_breadthStep = 0;
     m_inFlight = false;
     m_index.clear();
+    m_askedAgain.clear();
     ForgetLoadSent();
 }
 

@@ -13,10 +13,10 @@
 // and resent until a frame with its sequence completes it. A notification completes nothing,
 // whatever its number: it is news, so that notifications forged by the thousand, even numbered
 // one after another as records leave, never pace the link. A read is completed only by its
-// answer, the frame with its sequence and its target, until it has been sent again; then any
-// frame with its sequence completes it, and it is asked again (Complete). Any other record is
-// completed by any frame with its sequence. Not locked: the device manager keeps it under its
-// send lock.
+// answer, the frame with its sequence that answers its target (CMessage::AnswersRead), until it
+// has been sent again; then any frame with its sequence completes it, and it is asked again, at
+// most kMostAskedAgain times before it is given up (Complete). Any other record is completed by
+// any frame with its sequence. Not locked: the device manager keeps it under its send lock.
 //
 // A record takes its sequence number from one counter when it first leaves as the head, and keeps
 // it for every resend: the numbers the controller meets advance by one in the order records leave,
@@ -75,6 +75,12 @@ class COutgoingQueue
 public:
     static constexpr size_t kMostInOrder = 32768;
     static constexpr size_t kMostInOrderBytes = size_t(16) << 20;
+    // How often a read that a frame of another target completed is asked again before it is given
+    // up without a value. A controller that answers one read so every time (a read it takes for
+    // another object's) would otherwise hold the link for ever, asked that read alone; given up, it
+    // costs some kMostAskedAgain + 1 resends, about 4 s, and the reads behind it go on. Three
+    // times is far more than a genuine answer lost on the way needs.
+    static constexpr uint32_t kMostAskedAgain = 3;
 
     enum TLane
     {
@@ -97,10 +103,13 @@ public:
         // read not yet sent again, which stays in flight for its own answer.
         kNotCompleted,
         // The record's sequence but another target: the record is done with, but the frame is no
-        // answer to it. A read so completed (only once it was sent again) waits again in its lane,
-        // asked as it was, so that its own answer, which would now come to nothing in flight, is
-        // not lost for good.
+        // answer to it. A read so completed (only once it was sent again) waits again, as news of
+        // many objects, so that its own answer, which would now come to nothing in flight, is not
+        // lost for good, while it holds no narrow news back beyond its turn.
         kCompletedByOther,
+        // The same, but the read had been asked again kMostAskedAgain times so: it is given up
+        // without a value and waits no more.
+        kGivenUp,
         // The record's answer: its sequence and target. Own: the program itself asked for the
         // record; news: only news it did not ask for itself asked for the read.
         kAnsweredOwn,
@@ -128,8 +137,9 @@ public:
     // The record to send: the one in flight, else the next in order, else the next read of news
     // whose turn it is, which is in flight from now on. False when nothing waits.
     bool TakeHead(CMessage& head);
-    // A frame from the controller arrived.
-    TCompletion Complete(const CMessage& frame);
+    // A frame from the controller arrived. When given, completed receives the target of the
+    // record it completed, if any.
+    TCompletion Complete(const CMessage& frame, CMessage::STarget* completed = nullptr);
     void Clear();
 
     // The records queued from BeginLoad to EndLoad are one load (a show sent to the controller),
@@ -224,6 +234,9 @@ private:
     bool IsInOrderInFlight() const { return m_inFlight && m_flightLane == kInOrderFlight; }
     // Whether a frame with the sequence of the record in flight, of that target, completes it.
     bool Completes(const CMessage& frame, const CMessage::STarget& target, bool read) const;
+    // A frame with the sequence of the read in flight answered it, or another target's completed
+    // it: it then waits again as news of many objects, unless it has been asked again too often.
+    TCompletion ReadCompleted(const CMessage& frame, const CMessage::STarget& read, bool unasked);
 
     std::deque<SQueued> m_inOrder;
     // The payload bytes the records in order hold.
@@ -253,4 +266,8 @@ private:
     // The queued records by target. A deque keeps its elements where they are as it grows at the
     // back and loses its front.
     std::unordered_map<CMessage::STarget, SIndexed, CMessage::STargetHash> m_index;
+    // How often each read waiting again was completed by another target's frame since its own
+    // answer last came: one entry a target that waits or was given up, so no more than the lanes
+    // hold.
+    std::unordered_map<CMessage::STarget, uint32_t, CMessage::STargetHash> m_askedAgain;
 };

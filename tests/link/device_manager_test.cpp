@@ -21,6 +21,7 @@
 #include <algorithm>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 
 namespace
@@ -514,6 +515,9 @@ TEST_F(DeviceManagerTest, AcknowledgementSendsTheNextRecordAtOnce)
 
 TEST_F(DeviceManagerTest, ARecordInFlightIsCompletedOnlyByWhatMayAnswerIt)
 {
+    char name[] = "tests_link";
+    char* argv[] = {name, nullptr};
+    const CApp app(CVersion(1, 7, 0), 1, argv);
     manager->SetConnectedAddress(kUnit);
     Pass();
     CMessage label(MANAGER_PLAYBACK, COMMAND_GET_LABEL);
@@ -602,8 +606,53 @@ TEST_F(DeviceManagerTest, ARecordInFlightIsCompletedOnlyByWhatMayAnswerIt)
         EXPECT_EQ(labelsTaken(), std::vector<std::string>{"Six"}) << row.lane;
         EXPECT_EQ(model.repliesToNothing.size(), 2u) << row.lane;
     };
+    // Answered with another target every time, a read is asked again a few times, then given up
+    // without a value and said once in the log, so that nothing waits for it any more.
+    auto givenUp = [&](const auto& row) {
+        manager->ClearQueue();
+        row.queue();
+        asks = nullptr;
+        const size_t told = LinesWith("given up without a value");
+        std::set<uint16_t> numbers;
+        for (int step = 0; step < 40 && manager->GetQueueLength() > 0; ++step, clock.Advance(501))
+        {
+            for (CMessage other : PassRecords())
+            {
+                numbers.insert(other.GetSequence());
+                other.SetIndex0(7);
+                network.Deliver(kLinkPort, kController, FrameOf(other));
+            }
+        }
+        manager->Update(0.04f);
+        EXPECT_EQ(manager->GetQueueLength(), 0u) << row.lane;
+        EXPECT_EQ(numbers.size(), COutgoingQueue::kMostAskedAgain + 1) << row.lane;
+        EXPECT_EQ(LinesWith("given up without a value"), told + 1) << row.lane;
+        clock.Advance(1001);
+        EXPECT_TRUE(PassRecords().empty()) << row.lane;
+    };
     for (const auto& row : rows)
+    {
         check(row);
+        givenUp(row);
+    }
+
+    // A group's value, read through its own manager, answered as the programmer's, through which
+    // the controller reads the same group: its answer, taken at once as its value.
+    manager->ClearQueue();
+    CMessage group(MANAGER_PROGRAMMER_CHANGE, COMMAND_GET_VALUE);
+    group.SetIndex0(16);
+    manager->QueueMessage(group);
+    const std::vector<CMessage> read = PassRecords();
+    ASSERT_EQ(read.size(), 1u);
+    CMessage asProgrammer = read[0];
+    asProgrammer.SetManager(MANAGER_PROGRAMMER);
+    asProgrammer.SetValue(CMessageValue(0.25f));
+    model.programmer.messages.clear();
+    Reply(asProgrammer);
+    EXPECT_EQ(manager->GetQueueLength(), 0u);
+    manager->Update(0.04f);
+    ASSERT_EQ(model.programmer.messages.size(), 1u);
+    EXPECT_EQ(model.programmer.messages[0].GetValueRef().GetFloat(), 0.25f);
 
     // A change in flight: a notification with its number completes nothing either, but any other
     // frame with its number acknowledges it, as the controller acknowledges a change.

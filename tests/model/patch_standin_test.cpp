@@ -61,6 +61,13 @@ protected:
     // and the model holds what the controller holds.
     void Connect(const std::vector<std::string>& script = {})
     {
+        Choose(script);
+        ASSERT_TRUE(Settle([&] { return InStep(); })) << "the resync never drained";
+    }
+
+    // The stand-in, and the model root that has just chosen it.
+    void Choose(const std::vector<std::string>& script)
+    {
         std::string error;
         ASSERT_TRUE(m_standin.Start(script, error)) << error;
         const uint16_t port = m_standin.GetLinkPort();
@@ -70,7 +77,6 @@ protected:
         setup.optionsFolder = m_folder.Path();
         m_core = CCore::Create(0, nullptr, setup);
         m_core->GetDeviceManager()->SetConnectedAddress(CIpAddress(127, 0, 0, 2, port));
-        ASSERT_TRUE(Settle([&] { return InStep(); })) << "the resync never drained";
     }
 
     // Whether the model's digest is the controller's. An empty queue alone does not say so: the
@@ -80,18 +86,25 @@ protected:
 
     // Ticks the model root like the main loop until the outgoing queue has drained and the
     // condition holds; false after thirty seconds, a deadline for a very busy machine only.
-    bool Settle(const std::function<bool()>& done)
+    bool Settle(const std::function<bool()>& done) { return Tick([&] { return Queued() == 0 && done(); }); }
+    // The same, whatever waits. Each tick is given the time that passed, so that a unit silent
+    // for a while is not lost sooner than the program would find it so.
+    bool Tick(const std::function<bool()>& done, std::chrono::seconds most = std::chrono::seconds(30))
     {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-        while (std::chrono::steady_clock::now() < end)
+        using Clock = std::chrono::steady_clock;
+        const auto end = Clock::now() + most;
+        for (auto last = Clock::now(); Clock::now() < end;)
         {
-            m_core->Update(0.04f);
-            if (m_core->GetDeviceManager()->GetQueueLength() == 0 && done())
+            const auto now = Clock::now();
+            m_core->Update(std::chrono::duration<float>(now - last).count());
+            last = now;
+            if (done())
                 return true;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         return false;
     }
+    size_t Queued() const { return m_core->GetDeviceManager()->GetQueueLength(); }
 
     CFixture* Fixture(uint32_t slot) const { return m_core->GetFixtureManager()->GetFixture(slot); }
 
@@ -214,6 +227,38 @@ TEST_F(PatchStandin, PatchIsRoutedCheckedSavedAndLoaded)
     EXPECT_EQ(ShowFixture(3, "personality"), bar.ToCsv());
     EXPECT_EQ(m_standin.Command("digest"), digest);
     EXPECT_EQ(m_standin.Command("digest"), "ok " + m_core->ComputeDigest().ToString());
+}
+
+// A controller that answers reads with another target: a group's value as the programmer's, which
+// is that group's answer, or every read of one playback as the next playback's, which are asked
+// again a few times and given up. Neither holds the resync, no value goes to the wrong object, and
+// a label changed at the controller is read while those reads are still asked again.
+TEST_F(PatchStandin, ReadsAnsweredWithAnotherTargetHoldNeitherTheResyncNorNews)
+{
+    CPlaybackManager* playbacks = nullptr;
+    auto label = [&](uint32_t playback) { return playbacks->GetPlayback(playback)->GetLabel(); };
+    auto changeLabel = [&] {
+        EXPECT_EQ(m_standin.Command("playback 0 label News"), "ok");
+        return Tick([&] { return label(0) == "News"; }, std::chrono::seconds(60));
+    };
+
+    Connect({"misanswer group"});
+    playbacks = m_core->GetPlaybackManager();
+    EXPECT_EQ(m_core->GetProgrammer()->GetChange(2)->GetValue(), CMessageValue(CCoordinate(0.5f, 0.5f)));
+    EXPECT_TRUE(changeLabel());
+    m_core.reset();
+    m_standin.Stop();
+
+    Choose({"misanswer playback 5", "playback 5 label Five", "playback 6 label Six"});
+    playbacks = m_core->GetPlaybackManager();
+    // Only playback 5's reads, asked again, are left of the program's own.
+    CDeviceManager* link = m_core->GetDeviceManager();
+    ASSERT_TRUE(Tick([&] { return label(6) == "Six" && link->GetOwnQueueLength() <= 4; }));
+    ASSERT_TRUE(changeLabel());
+    EXPECT_GT(link->GetOwnQueueLength(), 0u) << "news waited for the reads asked again";
+    ASSERT_TRUE(Tick([&] { return Queued() == 0; }, std::chrono::seconds(60))) << "the resync never drained";
+    EXPECT_EQ(label(5), "");
+    EXPECT_EQ(label(6), "Six");
 }
 
 TEST_F(PatchStandin, ProgrammerSelectsSetsRecordsClearsAndLoads)
