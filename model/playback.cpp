@@ -318,7 +318,9 @@ void CPlayback::OnReplyToNothing(const CMessage& message)
 {
     // No value is taken from it (a forged 0 count would empty the list and lose what its cues
     // hold), but a count that differs from the list, alone or in the properties word, may be the
-    // controller's answer come late: it costs one read of the count, whose answer is taken.
+    // controller's answer come late: it costs one read of the count, whose answer is taken and
+    // reads every cue again (SetCueCount), up to 385 reads in all, as a "cue count changed" does.
+    // A read of the count that waits is not asked again, so a flood of such replies costs no more.
     const CMessageValue& value = message.GetValueRef();
     if (message.GetManager() == MANAGER_PLAYBACK && IsNumber(value) &&
         (message.GetCommand() == COMMAND_GET_COUNT || message.GetCommand() == COMMAND_GET_PROPERTIES))

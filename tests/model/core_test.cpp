@@ -218,6 +218,20 @@ TEST_F(CoreTest, AReplyThatAnswersNoReadIsNoValue)
         core->Update(0.04f);
         EXPECT_NE(row.shown(), before) << row.what;
     }
+
+    // A count that answers nothing is not taken either, but one that differs from the list may be
+    // the controller's answer come late: the model root hands it to the playback, which reads its
+    // count again.
+    core->GetDeviceManager()->ClearQueue();
+    Receive(reply(MANAGER_PLAYBACK, COMMAND_GET_COUNT, 2, CMessageValue(uint32_t(3))));
+    core->Update(0.04f);
+    EXPECT_EQ(playback.GetCueCount(), 1u);
+    network.sent.clear();
+    core->GetDeviceManager()->Pass(0);
+    ASSERT_EQ(network.sent.size(), 1u);
+    CMessage asked;
+    ASSERT_TRUE(CMessageFrame::Decode(network.sent[0].data(), network.sent[0].size(), asked));
+    EXPECT_TRUE(asked.IsSameTarget(count));
 }
 
 TEST_F(CoreTest, EngineRepliesChangeNothing)
