@@ -1,5 +1,6 @@
 #pragma once
 
+#include "foundation/asked_value.h"
 #include "foundation/ip_address.h"
 #include "foundation/subject.h"
 #include "foundation/version.h"
@@ -38,7 +39,11 @@ enum : uint32_t
 // that answer waits in a mailbox for the main thread; a reply that answers no request in flight
 // is dropped. The main thread polls the unit's settings every 5 seconds and keeps them in a cache
 // that only those answers fill (and, for Art-Net and sACN, the controller's answers to its
-// reads); the setters ask for a change, which shows at the next poll or with that answer.
+// reads); the setters ask for a change, which shows at the next poll or with that answer. A
+// setter sends when the value differs from the cache or from what it last asked for
+// (CAskedValue): the cache does not know of a change still queued, so a setting confirmed again
+// as the cache shows it, while the unit or the controller is silent, must go too, or the change
+// queued first lands last.
 //
 // Each unit keeps its own resend time, so that a unit that never answers (anyone can announce
 // one, up to the list's 64) costs no other unit anything: the genuine units are polled every 5 s
@@ -105,7 +110,8 @@ public:
     // "-" when disabled; else the universe.
     std::string GetAcnText() const;
 
-    // Changes over the unit protocol, queued only when the value differs from the cache.
+    // Changes over the unit protocol, queued when the value differs from the cache or from the
+    // setting's last ask.
     void SetLabel(const std::string& label);
     // Does not move this object: a unit that takes a new address is found again as a new one.
     void SetIp(const CIpAddress& address);
@@ -114,7 +120,8 @@ public:
     void Blink();
     void ResetUnit();
 
-    // Changes over the controller link, queued only when the value differs from the cache.
+    // Changes over the controller link, queued when the value differs from the cache or from the
+    // setting's last ask, or while a record of the setting waits.
     void SetArtNetEnabled(bool enabled);
     // Only the low 8 bits travel.
     void SetArtNetUniverse(int universe);
@@ -151,7 +158,12 @@ private:
     uint32_t NextWait();
     // Ends the unit thread's wait, under the request lock.
     void WakeLocked();
-    void QueueLinkMessage(const CMessage& message);
+    // False when the record was not queued.
+    bool QueueLinkMessage(const CMessage& message);
+    // Queues a setting's record when the value must go (CAskedValue), or when a record of the
+    // setting still waits; a record the queue refuses is no ask.
+    template <typename T>
+    void QueueLinkSetting(CAskedValue<T>& asked, const T& value, const T& reported, const CMessage& message);
 
     std::atomic<bool> m_stop{false};
     SDL_Thread* m_thread = nullptr;
@@ -179,4 +191,13 @@ private:
     bool m_dhcp = false;
     bool m_online = false;
     uint16_t m_acnUniverse = 0;
+    // What each setting a dialog confirms last asked for; main thread.
+    CAskedValue<std::string> m_askedLabel;
+    CAskedValue<CIpAddress> m_askedIp;
+    CAskedValue<CIpAddress> m_askedSubnet;
+    CAskedValue<bool> m_askedDhcp;
+    CAskedValue<bool> m_askedArtNetEnabled;
+    CAskedValue<int> m_askedArtNetUniverse;
+    CAskedValue<bool> m_askedAcnEnabled;
+    CAskedValue<uint16_t> m_askedAcnUniverse;
 };

@@ -32,6 +32,12 @@ CVersion ReadVersion(const CDevicePacket& reply)
     return CVersion(reply.GetData()[0], reply.GetData()[1], 0);
 }
 
+// Addresses and masks differ by their port too.
+bool Differs(const CIpAddress& a, const CIpAddress& b)
+{
+    return !SameAddressAndPort(a, b);
+}
+
 // A four-byte flag reply; any other length reads as false.
 bool ReadFlag(const CDevicePacket& reply)
 {
@@ -53,7 +59,7 @@ std::string CDevice::GetAcnText() const
 
 void CDevice::SetLabel(const std::string& label)
 {
-    if (label == m_label)
+    if (!m_askedLabel.Ask(label, m_label))
         return;
     CDevicePacket packet(DEVICE_SET_LABEL);
     packet.SetDataText(label);
@@ -62,19 +68,23 @@ void CDevice::SetLabel(const std::string& label)
 
 void CDevice::SetIp(const CIpAddress& address)
 {
-    if (!SameAddressAndPort(address, m_address))
-        QueueRequest(AddressRequest(DEVICE_SET_IP, address));
+    if (!m_askedIp.NeedsSending(address, m_address, Differs))
+        return;
+    m_askedIp.Asked(address);
+    QueueRequest(AddressRequest(DEVICE_SET_IP, address));
 }
 
 void CDevice::SetSubnet(const CIpAddress& subnet)
 {
-    if (!SameAddressAndPort(subnet, m_subnet))
-        QueueRequest(AddressRequest(DEVICE_SET_SUBNET, subnet));
+    if (!m_askedSubnet.NeedsSending(subnet, m_subnet, Differs))
+        return;
+    m_askedSubnet.Asked(subnet);
+    QueueRequest(AddressRequest(DEVICE_SET_SUBNET, subnet));
 }
 
 void CDevice::SetDhcp(bool dhcp)
 {
-    if (dhcp == m_dhcp)
+    if (!m_askedDhcp.Ask(dhcp, m_dhcp))
         return;
     const uint8_t bytes[4] = {uint8_t(dhcp ? 1 : 0), 0, 0, 0};
     CDevicePacket packet(DEVICE_SET_DHCP);
@@ -92,48 +102,51 @@ void CDevice::ResetUnit()
     Request(DEVICE_RESET_UNIT);
 }
 
-void CDevice::QueueLinkMessage(const CMessage& message)
+bool CDevice::QueueLinkMessage(const CMessage& message)
 {
-    if (m_owner)
-        m_owner->QueueMessage(message);
+    return m_owner && m_owner->QueueMessage(message);
+}
+
+template <typename T>
+void CDevice::QueueLinkSetting(CAskedValue<T>& asked, const T& value, const T& reported, const CMessage& message)
+{
+    // A record of the setting that still waits may be one this object never asked: queued before
+    // the unit went from the list and was found again as a new object. The choice goes after it.
+    const bool waiting = m_owner && m_owner->IsWaiting(message);
+    if (!asked.Ask(value, reported, waiting))
+        return;
+    if (!QueueLinkMessage(message))
+        asked.Forget(TForget::kLastAsk);
 }
 
 void CDevice::SetArtNetEnabled(bool enabled)
 {
-    if (enabled == m_artNetEnabled)
-        return;
     CMessage message(MANAGER_ARTNET, COMMAND_SET_ENABLED);
     message.SetValue(CMessageValue(enabled));
-    QueueLinkMessage(message);
+    QueueLinkSetting(m_askedArtNetEnabled, enabled, m_artNetEnabled, message);
 }
 
 void CDevice::SetArtNetUniverse(int universe)
 {
-    if (universe == int(m_artNetUniverse))
-        return;
     CMessage message(MANAGER_ARTNET, COMMAND_SET_VALUE);
     message.SetValue(CMessageValue(uint32_t(universe) & 0xFFu));
-    QueueLinkMessage(message);
+    QueueLinkSetting(m_askedArtNetUniverse, universe, int(m_artNetUniverse), message);
 }
 
 void CDevice::SetAcnEnabled(bool enabled)
 {
-    if (enabled == m_acnEnabled)
-        return;
     CMessage message(MANAGER_ACN, COMMAND_SET_ENABLED);
     message.SetValue(CMessageValue(enabled));
-    QueueLinkMessage(message);
+    QueueLinkSetting(m_askedAcnEnabled, enabled, m_acnEnabled, message);
 }
 
 void CDevice::SetAcnUniverse(uint16_t universe)
 {
     if (universe == 0)
         universe = 1;
-    if (universe == m_acnUniverse)
-        return;
     CMessage message(MANAGER_ACN, COMMAND_SET_VALUE);
     message.SetValue(CMessageValue(uint32_t(universe)));
-    QueueLinkMessage(message);
+    QueueLinkSetting(m_askedAcnUniverse, universe, m_acnUniverse, message);
 }
 
 void CDevice::SendMessage(uint32_t manager, uint32_t command)

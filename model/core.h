@@ -1,10 +1,10 @@
 #pragma once
 
+#include "foundation/asked_value.h"
 #include "foundation/digest.h"
 #include "foundation/observer.h"
 #include "link/device_manager.h"
 #include "link/link_model.h"
-#include "model/asked_value.h"
 #include "model/message_sink.h"
 #include "shell/options.h"
 

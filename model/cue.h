@@ -1,8 +1,8 @@
 #pragma once
 
+#include "foundation/asked_value.h"
 #include "foundation/subject.h"
 #include "foundation/time.h"
-#include "model/asked_value.h"
 
 #include <array>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "foundation/asked_value.h"
 #include "foundation/subject.h"
-#include "model/asked_value.h"
 
 #include <cstdint>
 #include <memory>

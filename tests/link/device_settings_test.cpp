@@ -1,5 +1,6 @@
 #include "link/device.h"
 
+#include "foundation/byte_order.h"
 #include "foundation/notify_codes.h"
 #include "link/device_manager.h"
 #include "link/device_type.h"
@@ -239,6 +240,81 @@ TEST_F(DeviceSettingsTest, LinkSettersQueueRecordsOnlyForChanges)
     device->SetAcnUniverse(0);
     device->SetAcnUniverse(1);
     EXPECT_EQ(manager->GetQueueLength(), 0u);
+}
+
+TEST_F(DeviceSettingsTest, ASettingConfirmedTwiceWhileNothingAnswersEndsOnTheSecondChoice)
+{
+    // Each setting a settings dialog confirms: a new value first, then the value the cache still
+    // shows, as the dialog opened again shows it, while neither the unit nor the controller has
+    // answered. The change queued first must not land last.
+    device->HandleMessage(Link(MANAGER_ACN, COMMAND_GET_VALUE, CMessageValue(7u)));
+    struct SCase
+    {
+        const char* setting;
+        std::function<void(CDevice&)> first;
+        std::function<void(CDevice&)> second;
+        uint32_t manager;  // 0: over the unit protocol
+        uint32_t command;
+        CMessageValue last;  // the link's last record of the command carries this
+        Bytes payload;       // the unit's last request of the command carries this
+    };
+    const SCase cases[] = {
+        {"name", [](CDevice& d) { d.SetLabel("Gala"); }, [](CDevice& d) { d.SetLabel("KDX-1"); }, 0,
+         DEVICE_SET_LABEL, {}, {'K', 'D', 'X', '-', '1'}},
+        // The octets, then the port little-endian.
+        {"address", [](CDevice& d) { d.SetIp(CIpAddress(192, 168, 77, 9, 16946)); },
+         [](CDevice& d) { d.SetIp(kUnit); }, 0, DEVICE_SET_IP, {}, {192, 168, 77, 2, 0x32, 0x42}},
+        {"mask", [](CDevice& d) { d.SetSubnet(CIpAddress(255, 255, 0, 0)); },
+         [](CDevice& d) { d.SetSubnet(CIpAddress()); }, 0, DEVICE_SET_SUBNET, {}, {0, 0, 0, 0, 0, 0}},
+        // Off, a u32 little-endian.
+        {"DHCP", [](CDevice& d) { d.SetDhcp(true); }, [](CDevice& d) { d.SetDhcp(false); }, 0, DEVICE_SET_DHCP,
+         {}, {0, 0, 0, 0}},
+        {"Art-Net state", [](CDevice& d) { d.SetArtNetEnabled(true); }, [](CDevice& d) { d.SetArtNetEnabled(false); },
+         MANAGER_ARTNET, COMMAND_SET_ENABLED, CMessageValue(false), {}},
+        {"Art-Net universe", [](CDevice& d) { d.SetArtNetUniverse(0x23); },
+         [](CDevice& d) { d.SetArtNetUniverse(0); }, MANAGER_ARTNET, COMMAND_SET_VALUE, CMessageValue(0u), {}},
+        {"sACN state", [](CDevice& d) { d.SetAcnEnabled(true); }, [](CDevice& d) { d.SetAcnEnabled(false); },
+         MANAGER_ACN, COMMAND_SET_ENABLED, CMessageValue(false), {}},
+        {"sACN universe", [](CDevice& d) { d.SetAcnUniverse(100); }, [](CDevice& d) { d.SetAcnUniverse(7); },
+         MANAGER_ACN, COMMAND_SET_VALUE, CMessageValue(7u), {}},
+    };
+    for (const SCase& c : cases)
+    {
+        c.first(*device);
+        // Sent, and never answered.
+        clock.Advance(1001);
+        manager->Pass(0);
+        device->Pass(0);
+        network.TakeSent();
+        c.second(*device);
+        // The first choice goes again, then the second.
+        if (c.manager)
+        {
+            const std::vector<CMessage> sent = SentRecords();
+            ASSERT_FALSE(sent.empty()) << c.setting;
+            EXPECT_EQ(sent.size(), 2u) << c.setting;
+            EXPECT_EQ(sent.back().GetManager(), c.manager) << c.setting;
+            EXPECT_EQ(sent.back().GetCommand(), c.command) << c.setting;
+            EXPECT_TRUE(sent.back().GetValue() == c.last) << c.setting << ": " << sent.back().GetValue().ToText();
+            continue;
+        }
+        const std::vector<Bytes> sent = SentRequests();
+        ASSERT_FALSE(sent.empty()) << c.setting;
+        EXPECT_EQ(sent.size(), 2u) << c.setting;
+        EXPECT_EQ(ReadBe16(sent.back().data()), c.command) << c.setting;
+        EXPECT_EQ(Bytes(sent.back().begin() + 9, sent.back().end()), c.payload) << c.setting;
+    }
+
+    // The unit went from the list and was found again, a new object, while the record its former
+    // object queued still waits: the choice goes after it.
+    device->SetArtNetEnabled(true);
+    manager->Pass(0);
+    network.TakeSent();
+    device = std::make_unique<CDevice>(manager.get(), kUnit, DEVICE_TYPE_KDX1);
+    device->SetArtNetEnabled(false);
+    const std::vector<CMessage> sent = SentRecords();
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_FALSE(sent.back().GetValue().GetBool());
 }
 
 TEST_F(DeviceSettingsTest, ControllerRepliesAndNotifiesFillTheOutputSettings)

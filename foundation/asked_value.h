@@ -3,12 +3,14 @@
 #include <functional>
 #include <optional>
 
-// The value a mirrored setting last asked the controller for. A setter that sent only what
-// differs from the mirror would drop a value equal to the mirror while another one it sent is
-// still on its way, and the controller would end on the one in between: a fader pulled down and
-// back to where it stood within one answer's time stayed where it was pulled to. What the setting
-// last asked for is kept for good, since an answer does not say which request it answers; a value
-// equal to the mirror then goes once more only when something else was asked last.
+// The value a mirrored setting last asked the controller (or a unit) for. A setter that sent only
+// what differs from the mirror would drop a value equal to the mirror while another one it sent
+// is still on its way, and the controller would end on the one in between: a fader pulled down
+// and back to where it stood within one answer's time stayed where it was pulled to, and a
+// unit's setting confirmed twice in a dialog while the unit was silent ended on the first choice.
+// What the setting last asked for is kept for good, since an answer does not say which request
+// it answers; a value equal to the mirror then goes once more only when something else was asked
+// last.
 //
 // A value built from parts (a colour of five channels, a position of two axes) is built on what
 // was asked last until the controller has reported since taking it: built on the mirror, a second
