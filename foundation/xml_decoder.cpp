@@ -437,14 +437,11 @@ bool CXmlDecoder::Pass(const char* bytes, size_t size, bool last, std::string& o
         c.pending.erase(0, c.pending.size() - inLeft);
     }
     Finish(out, from, last);
-    if (m_kind != kUtf8 || m_setRight)
-        m_costly += size;
     return true;
 }
 
 void CXmlDecoder::Finish(std::string& out, size_t from, bool last)
 {
-    m_setRight = false;
     const size_t nul = out.find('\0', from);
     if (nul != std::string::npos)
     {
@@ -487,7 +484,6 @@ void CXmlDecoder::Finish(std::string& out, size_t from, bool last)
             const std::string text = out.substr(from);
             if (!IsValidUtf8(text))
             {
-                m_setRight = true;
                 out.resize(from);
                 out += ToValidUtf8(text);
             }
