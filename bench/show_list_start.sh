@@ -17,7 +17,7 @@
 #   xml100k  - 500 shows beside 100,000 tiny shows of the main product named *.xml
 #   fifo100k - 500 shows beside 100,000 pipes named *.show
 #   reach8k  - as many names as the list reads, 4,096 *.show and 4,096 *.xml, of one show whose
-#              root lies past the list's reach (behind a 5 MB comment)
+#              root stands behind a 5 MB comment, past the list's first glance
 #   left100k - 500 shows beside 100,000 files left by saves cut short (of a writer long gone),
 #              made again before each start
 #   chain100k - 500 shows beside 100,000 links, each through a chain of 39 more to a show that is
