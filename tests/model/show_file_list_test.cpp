@@ -736,7 +736,7 @@ TEST_F(ShowFileListTest, AShowCostsTheListOnlyItsFlagsWhateverItsStart)
     }
 }
 
-TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChanges)
+TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChangesAndNoneIsReadOnceTheListingStops)
 {
     const std::string path = Path("a.show");
     WriteText(path, BehindComment(1 << 20, "<show readonly=\"false\"/>"));
@@ -796,4 +796,15 @@ TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChanges)
     EXPECT_TRUE(reads(settling, flag));
     settling.BeginListing();
     EXPECT_TRUE(reads(settling, flag));
+
+    // Once the listing's stop is set, neither a read nor a whole check goes on, and neither is kept.
+    std::atomic<bool> stop{true};
+    CShowHeaderCache stopped(std::chrono::nanoseconds(0));
+    stopped.BeginListing(&stop);
+    EXPECT_EQ(stopped.Read(path).read.status, XmlReadStatus::kStopped);
+    CFileStamp stamp;
+    EXPECT_EQ(stopped.Check(path, stamp).status, XmlReadStatus::kStopped);
+    stop = false;
+    EXPECT_TRUE(reads(stopped, flag));
+    EXPECT_TRUE(stopped.Check(path, stamp).IsRead());
 }
