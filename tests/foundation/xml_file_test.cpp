@@ -458,6 +458,10 @@ TEST(XmlFile, ARootTagBehindALongStartIsToldAsTheWholeFileTellsIt)
         lines + "<?xml version=\"1.0\"?>\t<!DOCTYPE show>\xef\xbb\xbf<show/>",
         "\xEF\xBB\xBF" + lines + "\t<show a=\"1\" b=\"2\" c/>",
         Utf16(lines.substr(0, 1000) + "-->\t<show a=\"1\" b>", false),
+        // The text ends at a NUL, 64 KB in, before bytes that are no UTF-16 (a lone low surrogate)
+        // in the next piece of the whole file's and the same piece of the tag's reading.
+        Utf16("<!--" + std::string(32700, 'x') + '\0' + std::string(100, 'x')) + std::string("\x00\xdc", 2) +
+            Utf16("--><show/>", false),
         lines + "\t<show application=\"Tanzo\" label='a > b'><a/></show>",
         // Values as the parser reads them, whichever way they are written.
         lines + "\t<show a=\"x &amp; &#x41;&#0066;&lt;\r\n&quot;'\xc3\xa9\" b='Sound & Light &#' c=plain&amp; d=\"\"/>",
