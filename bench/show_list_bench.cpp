@@ -582,16 +582,15 @@ void BM_ShowListOfEightIbm933Shows(benchmark::State& state)
 }
 BENCHMARK(BM_ShowListOfEightIbm933Shows)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// What a press on the list's empty row holds the main thread for while the reader checks those
-// shows: the listing under way is ended (within a piece of the show it checks) and the next one
-// asked for. Each press comes once the rows are made, the checks under way.
-void BM_ShowListPressWhileIbm933ShowsAreChecked(benchmark::State& state)
+// What a press on the list's empty row holds the main thread for while the reader reads the
+// folder: the listing under way is ended (within a piece of the show it reads) and the next one
+// asked for. Each press comes once that many rows are made, the reading under way.
+void PressWhileRead(benchmark::State& state, const std::string& folder, uint32_t rows)
 {
-    const CShowFolder& shows = Ibm933Shows();
-    CFileManager files(shows.Folder());
+    CFileManager files(folder);
     files.SetCore(nullptr);
     const auto rowsMade = [&] {
-        while (files.GetCount() < 8)
+        while (files.GetCount() < rows)
         {
             files.Update();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -608,7 +607,39 @@ void BM_ShowListPressWhileIbm933ShowsAreChecked(benchmark::State& state)
         state.ResumeTiming();
     }
 }
+
+// The eight IBM933 shows, each press while they are checked.
+void BM_ShowListPressWhileIbm933ShowsAreChecked(benchmark::State& state)
+{
+    PressWhileRead(state, Ibm933Shows().Folder(), 8);
+}
 BENCHMARK(BM_ShowListPressWhileIbm933ShowsAreChecked)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// 3,000 shows behind a comment of 4 MB, one file under as many names, and a show as the program
+// writes it: the list reads each long one whole, as the reader does, once every glance is made.
+const CShowFolder& FarShows()
+{
+    static const CShowFolder shows = [] {
+        CShowFolder folder;
+        std::ofstream(folder.Path("far0000.show"), std::ios::binary) << ShowBehindComment(4 * 1024 * 1024);
+        for (int i = 1; i < 3000; ++i)
+        {
+            const std::string name = "far" + std::to_string(10000 + i).substr(1) + ".show";
+            ::link(folder.Path("far0000.show").c_str(), folder.Path(name).c_str());
+        }
+        std::ofstream(folder.Path("plain.show"), std::ios::binary) << ShowBehindComment(0);
+        folder.Settle();
+        return folder;
+    }();
+    return shows;
+}
+
+// Each press while those shows are read, a few of them listed.
+void BM_ShowListPressWhileFarShowsAreRead(benchmark::State& state)
+{
+    PressWhileRead(state, FarShows().Folder(), 3);
+}
+BENCHMARK(BM_ShowListPressWhileFarShowsAreRead)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // One such show read and parsed whole: what opening it costs, and what each entry of the list
 // cost while the list read every show whole.
