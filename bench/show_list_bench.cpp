@@ -608,6 +608,13 @@ void PressWhileRead(benchmark::State& state, const std::string& folder, uint32_t
     }
 }
 
+// The 22 largest shows, each press while they are checked.
+void BM_ShowListPressWhileTheLargestShowsAreChecked(benchmark::State& state)
+{
+    PressWhileRead(state, LargestShows().Folder(), 24);
+}
+BENCHMARK(BM_ShowListPressWhileTheLargestShowsAreChecked)->Unit(benchmark::kMillisecond)->Iterations(20);
+
 // The eight IBM933 shows, each press while they are checked.
 void BM_ShowListPressWhileIbm933ShowsAreChecked(benchmark::State& state)
 {
