@@ -249,8 +249,12 @@ void BM_ShowHeaderBehindComment(benchmark::State& state)
 }
 BENCHMARK(BM_ShowHeaderBehindComment)->Arg(2)->Arg(31)->Unit(benchmark::kMillisecond);
 
-// The start of a show as a hostile folder may craft it, within every bound of the list: before the
-// root's attributes (a plain show's rest follows them).
+// The bytes of the long comments below, which the list reads as far as the reader does: in TSCII
+// they decode to more text than a show may have, refused as the reader refuses them.
+constexpr size_t kLongComment = 4 * 1024 * 1024;
+
+// The start of a show as a hostile folder may craft it: before the root's attributes (a plain
+// show's rest follows them).
 std::string CraftedStart(int shape)
 {
     const std::string declaration = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"no\" ?>\n";
@@ -271,7 +275,7 @@ std::string CraftedStart(int shape)
         start = declaration;
         repeat("<?a?>", 199990);
         return start + "\n" + root;
-    case 2:  // a document type declaring entities up to the reach
+    case 2:  // a document type declaring entities over 4 MB
         start = declaration + "<!DOCTYPE show [";
         repeat("<!ENTITY e \"x\">", 4000000 / 16);
         return start + "]>\n" + root;
@@ -282,17 +286,17 @@ std::string CraftedStart(int shape)
         return root + " label=\"" + std::string(1000000, 'x') + "\"";
     case 6:  // the same, its name then given again: the file is no show, said where the parser says
         return root + " label=\"" + std::string(1000000, 'x') + "\" label=\"\"";
-    case 7:  // a comment up to the reach in TSCII, whose byte 0x82 is four characters (12 bytes)
+    case 7:  // a comment of 4 MB in TSCII, whose byte 0x82 is four characters (12 bytes)
         start = "<?xml version=\"1.0\" encoding=\"TSCII\" standalone=\"no\" ?>\n<!--";
-        start.append(kXmlRootTagReach - 1024 - start.size(), '\x82');
+        start.append(kLongComment - 1024 - start.size(), '\x82');
         return start + "-->\n" + root;
     case 8:  // the same in UTF-7, which the C library converts slowest for each character
         start = "<?xml version=\"1.0\" encoding=\"UTF-7\" standalone=\"no\" ?>\n<!--";
-        start.append(kXmlRootTagReach - 1024 - start.size(), 'x');
+        start.append(kLongComment - 1024 - start.size(), 'x');
         return start + "-->\n" + root;
-    case 9:  // a comment up to the reach declared Windows-1252, whose byte 0xE9 is two bytes of UTF-8
+    case 9:  // a comment of 4 MB declared Windows-1252, whose byte 0xE9 is two bytes of UTF-8
         start = "<?xml version=\"1.0\" encoding=\"windows-1252\" standalone=\"no\" ?>\n<!--";
-        start.append(kXmlRootTagReach - 1024 - start.size(), '\xE9');
+        start.append(kLongComment - 1024 - start.size(), '\xE9');
         return start + "-->\n" + root;
     default:  // 64 attributes of 16 KB each
         start = root;
@@ -353,7 +357,7 @@ void BM_ShowHeaderOfACraftedStart(benchmark::State& state)
 BENCHMARK(BM_ShowHeaderOfACraftedStart)->DenseRange(0, 9)->Unit(benchmark::kMillisecond);
 
 // The program's start over folders of crafted shows: 50 behind 199,990 empty comments, 50 and 200
-// with a root attribute of 1,000,000 bytes, 50 behind a TSCII or UTF-7 comment up to the reach,
+// with a root attribute of 1,000,000 bytes, 50 behind a TSCII or UTF-7 comment of 4 MB,
 // 400 behind a Windows-1252 one.
 void BM_ShowListOfCraftedShows(benchmark::State& state)
 {
@@ -578,16 +582,15 @@ void BM_ShowListOfEightIbm933Shows(benchmark::State& state)
 }
 BENCHMARK(BM_ShowListOfEightIbm933Shows)->Unit(benchmark::kMillisecond)->Iterations(1);
 
-// What a press on the list's empty row holds the main thread for while the reader checks those
-// shows: the listing under way is ended (within a piece of the show it checks) and the next one
-// asked for. Each press comes once the rows are made, the checks under way.
-void BM_ShowListPressWhileIbm933ShowsAreChecked(benchmark::State& state)
+// What a press on the list's empty row holds the main thread for while the reader reads the
+// folder: the listing under way is ended (within a piece of the show it reads) and the next one
+// asked for. Each press comes once that many rows are made, the reading under way.
+void PressWhileRead(benchmark::State& state, const std::string& folder, uint32_t rows)
 {
-    const CShowFolder& shows = Ibm933Shows();
-    CFileManager files(shows.Folder());
+    CFileManager files(folder);
     files.SetCore(nullptr);
     const auto rowsMade = [&] {
-        while (files.GetCount() < 8)
+        while (files.GetCount() < rows)
         {
             files.Update();
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
@@ -604,7 +607,46 @@ void BM_ShowListPressWhileIbm933ShowsAreChecked(benchmark::State& state)
         state.ResumeTiming();
     }
 }
+
+// The 22 largest shows, each press while they are checked.
+void BM_ShowListPressWhileTheLargestShowsAreChecked(benchmark::State& state)
+{
+    PressWhileRead(state, LargestShows().Folder(), 24);
+}
+BENCHMARK(BM_ShowListPressWhileTheLargestShowsAreChecked)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The eight IBM933 shows, each press while they are checked.
+void BM_ShowListPressWhileIbm933ShowsAreChecked(benchmark::State& state)
+{
+    PressWhileRead(state, Ibm933Shows().Folder(), 8);
+}
 BENCHMARK(BM_ShowListPressWhileIbm933ShowsAreChecked)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// 3,000 shows behind a comment of 4 MB, one file under as many names, and a show as the program
+// writes it: the list reads each long one whole, as the reader does, once every glance is made.
+const CShowFolder& FarShows()
+{
+    static const CShowFolder shows = [] {
+        CShowFolder folder;
+        std::ofstream(folder.Path("far0000.show"), std::ios::binary) << ShowBehindComment(4 * 1024 * 1024);
+        for (int i = 1; i < 3000; ++i)
+        {
+            const std::string name = "far" + std::to_string(10000 + i).substr(1) + ".show";
+            ::link(folder.Path("far0000.show").c_str(), folder.Path(name).c_str());
+        }
+        std::ofstream(folder.Path("plain.show"), std::ios::binary) << ShowBehindComment(0);
+        folder.Settle();
+        return folder;
+    }();
+    return shows;
+}
+
+// Each press while those shows are read, a few of them listed.
+void BM_ShowListPressWhileFarShowsAreRead(benchmark::State& state)
+{
+    PressWhileRead(state, FarShows().Folder(), 3);
+}
+BENCHMARK(BM_ShowListPressWhileFarShowsAreRead)->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // One such show read and parsed whole: what opening it costs, and what each entry of the list
 // cost while the list read every show whole.

@@ -17,7 +17,9 @@
 #   xml100k  - 500 shows beside 100,000 tiny shows of the main product named *.xml
 #   fifo100k - 500 shows beside 100,000 pipes named *.show
 #   reach8k  - as many names as the list reads, 4,096 *.show and 4,096 *.xml, of one show whose
-#              root lies past the list's reach (behind a 5 MB comment)
+#              root stands behind a 5 MB comment, past the list's first glance
+#   far3k    - 3,000 shows behind a 4 MB comment, each read whole as OPEN reads it, and a show as the
+#              program writes it
 #   left100k - 500 shows beside 100,000 files left by saves cut short (of a writer long gone),
 #              made again before each start
 #   chain100k - 500 shows beside 100,000 links, each through a chain of 39 more to a show that is
@@ -105,6 +107,11 @@ mkdir -p "$work/reach8k/Zevral/Programmer"
 { comment 5; sed 1d <<<"$plain_show"; } >"$work/far.show"
 perl -e 'for (0 .. 8191) { link($ARGV[0], sprintf("%s/r%04d.%s", $ARGV[1], $_ % 4096, $_ < 4096 ? "show" : "xml")) or die $! }' \
   "$work/far.show" "$work/reach8k/Zevral/Programmer"
+mkdir -p "$work/far3k/Zevral/Programmer"
+{ comment 4; sed 1d <<<"$plain_show"; } >"$work/far4.show"
+perl -e 'for (0 .. 2999) { link($ARGV[0], sprintf("%s/f%04d.show", $ARGV[1], $_)) or die $! }' \
+  "$work/far4.show" "$work/far3k/Zevral/Programmer"
+printf '%s\n' "$plain_show" >"$work/far3k/Zevral/Programmer/plain.show"
 cp -r "$work/plain" "$work/left100k"
 for n in 0 1; do printf '%s\n' "$plain_show" >"$work/left$n"; done
 # Makes the leftovers again (those a start left stay): names of two files, a process id above any
@@ -166,7 +173,7 @@ sync
 sleep 3
 
 printf '%-10s %9s %9s %9s %9s %9s %9s\n' folder window_ms sigterm_ms sigterm_max idle_ms peak_mb lines
-for name in ${TANZO_SHOW_LIST_FOLDERS:-empty plain plain5k comments prologs comments50 attr50 attr200 tscii50 utf7_50 win400 xml100k fifo100k reach8k left100k chain100k largest22 ibm933x8}; do
+for name in ${TANZO_SHOW_LIST_FOLDERS:-empty plain plain5k comments prologs comments50 attr50 attr200 tscii50 utf7_50 win400 xml100k fifo100k reach8k far3k left100k chain100k largest22 ibm933x8}; do
   : >"$work/window" && : >"$work/sigterm" && : >"$work/idle" && : >"$work/peak" && : >"$work/lines"
   for _ in $(seq "$rounds"); do
     [ "$name" != left100k ] || leftovers

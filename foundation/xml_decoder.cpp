@@ -423,11 +423,14 @@ bool CXmlDecoder::Pass(const char* bytes, size_t size, bool last, std::string& o
         const size_t room = m_maxText > m_produced ? m_maxText - m_produced : 0;
         bool full = false;
         const int error = Convert(*c.converter, in, inLeft, last, out, from + room, full);
-        m_full = m_full || full;
+        // The text ends at a NUL (Finish): what the bytes after it make, or cannot make, is none of
+        // it, whether the same slice carries them or the next.
+        const bool ended = std::memchr(out.data() + from, '\0', out.size() - from) != nullptr;
+        m_full = m_full || (full && !ended);
         for (const char* p = out.data() + converted, *end = out.data() + out.size();
              (p = static_cast<const char*>(std::memchr(p, '\n', size_t(end - p)))) != nullptr; ++p)
             ++c.lines;
-        if (error != 0 && (last || error != EINVAL))
+        if (!ended && error != 0 && (last || error != EINVAL))
         {
             out.resize(from);
             read.status = XmlReadStatus::kUndecodable;
@@ -437,14 +440,11 @@ bool CXmlDecoder::Pass(const char* bytes, size_t size, bool last, std::string& o
         c.pending.erase(0, c.pending.size() - inLeft);
     }
     Finish(out, from, last);
-    if (m_kind != kUtf8 || m_setRight)
-        m_costly += size;
     return true;
 }
 
 void CXmlDecoder::Finish(std::string& out, size_t from, bool last)
 {
-    m_setRight = false;
     const size_t nul = out.find('\0', from);
     if (nul != std::string::npos)
     {
@@ -487,7 +487,6 @@ void CXmlDecoder::Finish(std::string& out, size_t from, bool last)
             const std::string text = out.substr(from);
             if (!IsValidUtf8(text))
             {
-                m_setRight = true;
                 out.resize(from);
                 out += ToValidUtf8(text);
             }

@@ -61,10 +61,6 @@ public:
     // Whether the C library converts the bytes, once the first ones have said how they are
     // encoded.
     bool Converts() const { return m_converter != nullptr; }
-    // The bytes decoded so far the slow way: converted by the C library, read byte by byte as
-    // Windows-1252, or taken as UTF-8 in a slice that held stray bytes to set right. Each costs
-    // some twenty times what a byte taken as it stands costs.
-    size_t GetCostlyBytes() const { return m_costly; }
 
 private:
     struct CConverter;
@@ -73,8 +69,7 @@ private:
     // Decodes the bytes a slice at a time while the text is within its bound.
     bool PassSlices(const char* bytes, size_t size, bool last, std::string& out, CXmlRead& read);
     bool Pass(const char* bytes, size_t size, bool last, std::string& out, CXmlRead& read);
-    // Line ends, the end at a NUL, and valid UTF-8, from out[from] on; m_setRight says whether
-    // stray bytes were set right.
+    // Line ends, the end at a NUL, and valid UTF-8, from out[from] on.
     void Finish(std::string& out, size_t from, bool last);
 
     XmlConverterOpener m_open;
@@ -84,8 +79,6 @@ private:
     std::unique_ptr<CConverter> m_converter;
     std::string m_carry;  // decoded text whose end waits for what follows
     size_t m_produced = 0;
-    size_t m_costly = 0;
-    bool m_setRight = false;  // by the last Finish
     size_t m_maxText;
     size_t m_maxConvertedText;
     bool m_ended = false;

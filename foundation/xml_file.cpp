@@ -142,10 +142,10 @@ ssize_t ReadSome(int file, char* buffer, size_t size)
 class CXmlPieces
 {
 public:
-    // most: the bytes past which the source is too large; reach: the bytes past which none is
+    // most: the bytes past which the source is too large; glance: the bytes past which none is
     // read, the piece that reaches it not being known as the last.
-    CXmlPieces(const XmlByteSource& source, size_t first, size_t most, size_t reach, const std::atomic<bool>* stop)
-        : m_source(source), m_first(first), m_most(most), m_reach(reach), m_stop(stop)
+    CXmlPieces(const XmlByteSource& source, size_t first, size_t most, size_t glance, const std::atomic<bool>* stop)
+        : m_source(source), m_first(first), m_most(most), m_glance(glance), m_stop(stop)
     {
     }
     // The next piece, and whether it is the last. False where none comes: past the last, where the
@@ -160,7 +160,7 @@ public:
             // Past a UTF-8 byte-order mark.
             const std::string_view start(m_piece.bytes.data(), m_piece.size);
             size_t space = PastWhiteSpace(m_piece, start.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0);
-            while (!m_eof && !m_broken && m_piece.size < space + CXmlDecoder::kDeclarationSpan && m_taken < m_reach)
+            while (!m_eof && !m_broken && m_piece.size < space + CXmlDecoder::kDeclarationSpan && m_taken < m_glance)
             {
                 Fill(m_piece, m_piece.size + kPiece);
                 space = PastWhiteSpace(m_piece, space);
@@ -172,7 +172,7 @@ public:
             m_ahead.size = 0;
         }
         if (!m_eof && !m_broken && m_piece.size == 0)
-            m_broken = true;  // at the reach
+            m_broken = true;  // at the glance
         if (!m_eof && !m_broken)
             Fill(m_ahead, kPiece);
         if (m_broken)
@@ -213,7 +213,7 @@ private:
     // Reads into the buffer until it holds size bytes or the source ends.
     void Fill(CBuffer& buffer, size_t size)
     {
-        size = std::min(size, buffer.size + (m_reach - m_taken));
+        size = std::min(size, buffer.size + (m_glance - m_taken));
         if (buffer.bytes.size() < size)
             buffer.bytes.resize(size);
         while (buffer.size < size && !m_eof && !m_broken)
@@ -241,7 +241,7 @@ private:
     const XmlByteSource& m_source;
     size_t m_first;
     size_t m_most;
-    size_t m_reach;
+    size_t m_glance;
     const std::atomic<bool>* m_stop;
     CBuffer m_piece;
     CBuffer m_ahead;  // read ahead, to know whether the piece handed out is the last
@@ -260,6 +260,14 @@ CXmlRead Stopped()
     CXmlRead read;
     read.status = XmlReadStatus::kStopped;
     read.reason = "was not read to its end: the reading was stopped";
+    return read;
+}
+
+CXmlRead PastGlance(size_t glance)
+{
+    CXmlRead read;
+    read.status = XmlReadStatus::kPastGlance;
+    read.reason = "gives no start tag of its root element within its first " + SizeText(glance);
     return read;
 }
 
@@ -318,6 +326,18 @@ CXmlRead DecodeFile(const std::string& path, size_t maxBytes, const std::atomic<
         text.reserve(std::min(2 * size_t(info.st_size), maxBytes) + 1);
     const CXmlRead read = DecodeDocument(FileSource(file), maxBytes, maxBytes, nullptr, stop, text);
     ::close(file);
+    return read;
+}
+
+// The check of the whole file (CheckXmlFile), its text left in text.
+CXmlRead CheckFile(const std::string& path, size_t maxBytes, const std::atomic<bool>* stop, std::string& text)
+{
+    CXmlRead read = DecodeFile(path, maxBytes, stop, text);
+    if (!read.IsRead())
+        return read;
+    read.reason = CXmlShape(text).Check();
+    if (!read.reason.empty())
+        read.status = XmlReadStatus::kRefused;
     return read;
 }
 
@@ -395,8 +415,6 @@ public:
     // Goes through the text given so far. True once the search is over: the tag was found, the
     // document cannot have one, or the text has ended (ended: no more text comes).
     bool Search(bool ended);
-    // The bytes held: what is kept, and the markup being read.
-    size_t GetHeld() const { return m_kept.size() + (m_state == State::kKeeping ? m_text.size() : 0); }
     // Parses what was kept, as ReadXmlText parses a document.
     CXmlRead Parse(const CXmlRead& read, TiXmlDocument& document) const;
 
@@ -779,13 +797,7 @@ CXmlRead ReadXmlFile(const std::string& path, size_t maxBytes, TiXmlDocument& do
 CXmlRead CheckXmlFile(const std::string& path, size_t maxBytes, const std::atomic<bool>* stop)
 {
     std::string text;
-    CXmlRead read = DecodeFile(path, maxBytes, stop, text);
-    if (!read.IsRead())
-        return read;
-    read.reason = CXmlShape(text).Check();
-    if (!read.reason.empty())
-        read.status = XmlReadStatus::kRefused;
-    return read;
+    return CheckFile(path, maxBytes, stop, text);
 }
 
 CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document)
@@ -793,9 +805,9 @@ CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument&
     return CXmlRootTagReader().Read(path, maxBytes, document);
 }
 
-CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document)
+CXmlRead ReadXmlRootTag(const XmlByteSource& source, size_t maxBytes, TiXmlDocument& document)
 {
-    return CXmlRootTagReader().Read(source, document);
+    return CXmlRootTagReader().Read(source, maxBytes, document);
 }
 
 CXmlRootTagReader::CXmlRootTagReader(const std::atomic<bool>* stop) : m_stop(stop)
@@ -814,21 +826,22 @@ CXmlRead CXmlRootTagReader::Read(const std::string& path, size_t maxBytes, TiXml
     const int file = OpenFileToRead(path, maxBytes, status, error);
     if (file < 0)
         return NotRead(status, error, maxBytes);
-    const CXmlRead read = Read(FileSource(file), document, wanted);
+    const CXmlRead read = Read(FileSource(file), maxBytes, document, wanted);
     ::close(file);
     document.SetValue(path);
     return read;
 }
 
-CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& document,
+CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, size_t maxBytes, TiXmlDocument& document,
                                  const std::vector<std::string>* wanted)
 {
     document.Clear();
-    CXmlDecoder decoder(kXmlRootTagReach, kXmlRootTagConvertedReach);
+    // Bounded as ReadXmlFile bounds the whole file, so that the tag is found wherever it would be.
+    CXmlDecoder decoder(maxBytes, maxBytes);
     CRootTagSearch search(m_text, wanted);
     CXmlRead read;
     // A short document is read whole into the first, small piece; a longer one in large ones.
-    CXmlPieces pieces(source, kFirstPiece, SIZE_MAX, std::min(kXmlRootTagReach, m_glance), m_stop);
+    CXmlPieces pieces(source, kFirstPiece, maxBytes, m_glance, m_stop);
     std::string_view piece;
     bool last = false;
     while (pieces.Next(piece, last))
@@ -840,29 +853,53 @@ CXmlRead CXmlRootTagReader::Read(const XmlByteSource& source, TiXmlDocument& doc
             return read;
         if (search.Search(!decoder.IsFull() && (last || decoder.HasEnded())))
             return search.Parse(read, document);
-        if (taken >= kXmlRootTagReach || decoder.IsFull() || search.GetHeld() > kXmlRootTagKept)
+        if (decoder.IsFull())
         {
             read.status = XmlReadStatus::kRefused;
-            if (taken >= kXmlRootTagReach)
-                read.reason = "gives no start tag of its root element within its first " + SizeText(kXmlRootTagReach);
-            else if (decoder.IsFull())
-                read.reason = "gives no start tag of its root element within the first " +
-                              SizeText(decoder.GetMaxText()) + " of its text";
-            else
-                read.reason = "has declarations or a root start tag longer than " + SizeText(kXmlRootTagKept);
+            read.reason = DecodesToMore(decoder.GetMaxText());
             return read;
         }
         if (taken >= m_glance)
-            return Stopped();
+            return PastGlance(m_glance);
     }
     if (pieces.Stopped())
         return Stopped();
+    if (pieces.TooLarge())
+        return NotRead(FileReadStatus::kTooLarge, 0, maxBytes);
     return NotRead(FileReadStatus::kUnreadable, pieces.GetError(), 0);
 }
 
 CXmlRead CXmlRootTagReader::Check(const std::string& path, size_t maxBytes)
 {
     return CheckXmlFile(path, maxBytes, m_stop);
+}
+
+CXmlRead CXmlRootTagReader::ReadWhole(const std::string& path, size_t maxBytes, TiXmlDocument& document,
+                                      CXmlRead& verdict, const std::vector<std::string>* wanted)
+{
+    document.Clear();
+    document.SetValue(path);
+    std::string text;
+    verdict = CheckFile(path, maxBytes, m_stop, text);
+    if (!verdict.IsRead())
+        return verdict;
+    // The text is gone through a piece at a time, as it came, the stop looked at before each.
+    CRootTagSearch search(m_text, wanted);
+    for (size_t at = 0;; at += kPiece)
+    {
+        if (m_stop && m_stop->load(std::memory_order_relaxed))
+        {
+            verdict = Stopped();
+            return verdict;
+        }
+        const bool ended = text.size() - at <= kPiece;
+        search.Text().append(text, at, kPiece);
+        if (search.Search(ended) || ended)
+            break;
+    }
+    CXmlRead read = search.Parse(verdict, document);
+    document.SetValue(path);
+    return read;
 }
 
 std::string DescribeXmlRead(const std::string& path, const CXmlRead& read)

@@ -26,15 +26,6 @@ inline constexpr size_t kXmlMaxNodes = 200000;  // tags and texts
 // would otherwise cost some 800 MB in the one and 500 MB in the other.
 inline constexpr size_t kXmlMaxAttributesInAll = 200000;
 inline constexpr size_t kXmlMaxRawAmpersands = 100000;
-// ReadXmlRootTag looks for the root's start tag only so far into a file and into the text it
-// decodes to, and keeps only so much of the markup it must give the parser (declarations, the
-// tag itself). Text the C library converts (see CXmlDecoder) costs some 1.5 to 6 ns a byte where
-// UTF-8 costs a quarter of one: it is looked through only so far, so that a show costs the list
-// some 1.5 ms at most however it is encoded, and a folder of 50 such shows 80 ms. A show the
-// program writes holds its root tag within its first kilobyte.
-inline constexpr size_t kXmlRootTagReach = 4 * 1024 * 1024;
-inline constexpr size_t kXmlRootTagConvertedReach = 256 * 1024;
-inline constexpr size_t kXmlRootTagKept = 1024 * 1024;
 
 enum class XmlReadStatus
 {
@@ -45,6 +36,9 @@ enum class XmlReadStatus
     kUndecodable,  // in an encoding the program does not know, or not in the one it names
     kMalformed,    // not well-formed XML; error, line and column say what and where
     kStopped,      // the caller's stop came first: nothing is known of the file
+    // The root's start tag stands further into the file than the reader was asked to glance
+    // (CXmlRootTagReader::Read): nothing else is known of the file.
+    kPastGlance,
 };
 
 struct CXmlRead
@@ -101,30 +95,29 @@ CXmlRead ReadXmlText(std::string text, TiXmlDocument& document, size_t maxText,
 CXmlRead CheckXmlFile(const std::string& path, size_t maxBytes, const std::atomic<bool>* stop = nullptr);
 // Reads only the start tag of the file's root element into the document, as an empty element,
 // and only as much of the file as it takes to reach it, each byte once and in order, in pieces
-// of 64 KB. Decoded and checked as ReadXmlFile reads the whole file, so the tag reads as the whole
-// file's root would, and an error in what stands before it (declaration, comments, processing
-// instructions, a document type) is told with its line and column in the file; where the whole
-// file holds no element at the top, neither does the document. Of what stands before the tag
-// nothing is held but what the parser would fail on, and the parser is given one node in its
-// place, so that the memory it takes stays within a few MB and its time within a few
-// milliseconds a MB however that is made (comments, declarations, instructions by the hundred
-// thousand); the tag's values are read without the parser, which reads them ten times slower.
-// Refused (kRefused) when the file is larger than maxBytes, when the tag does not end within
-// kXmlRootTagReach bytes of the file or of the text they decode to (kXmlRootTagConvertedReach of
-// converted text), or when what it must keep exceeds kXmlRootTagKept.
+// of 64 KB. Decoded and checked as ReadXmlFile reads the whole file, and as far as it reads, so the
+// tag reads as the whole file's root would wherever it stands, and an error in what stands before
+// it (declaration, comments, processing instructions, a document type) is told with its line and
+// column in the file; where the whole file holds no element at the top, neither does the document.
+// Of what stands before the tag nothing is held but what the parser would fail on, and the parser
+// is given one node in its place, so that the memory it takes is that of the declarations and the
+// tag and its time a few milliseconds a MB however that is made (comments, declarations,
+// instructions by the hundred thousand); the tag's values are read without the parser, which
+// reads them ten times slower. Refused (kRefused) as ReadXmlFile refuses what stands before the
+// tag: a file larger than maxBytes, text that passes maxBytes before the tag ends, more tags and
+// texts than the reader takes.
 CXmlRead ReadXmlRootTag(const std::string& path, size_t maxBytes, TiXmlDocument& document);
 // Reads the next bytes of a document into the buffer, at most size of them: how many, 0 at the
 // end, -1 with errno set where they cannot be read.
 using XmlByteSource = std::function<ssize_t(char* buffer, size_t size)>;
 // The same from bytes read from the source, each asked for once.
-CXmlRead ReadXmlRootTag(const XmlByteSource& source, TiXmlDocument& document);
+CXmlRead ReadXmlRootTag(const XmlByteSource& source, size_t maxBytes, TiXmlDocument& document);
 // Reads the start tags of files' roots as ReadXmlRootTag does, one file after another, keeping
-// between them the memory it reads in (a few MB at most, as the tag is kept within
-// kXmlRootTagKept): many files behind long tags then take no fresh memory each, which the C
-// library hands out and takes back a page at a time, at five times the cost of the reading.
-// Given a stop, every read and check looks at it before each piece of 64 KB it reads, and ends
-// with kStopped once it is set: a thread that reads shows for a list can be ended at once, whatever
-// the show it is reading.
+// between them the memory it reads in: many files behind long tags then take no fresh memory
+// each, which the C library hands out and takes back a page at a time, at five times the cost of
+// the reading. Given a stop, every read looks at it before each piece of 64 KB it reads or goes
+// through, and ends with kStopped once it is set: a thread that reads shows for a list can be
+// ended at once, whatever the show it is reading.
 class CXmlRootTagReader
 {
 public:
@@ -137,13 +130,20 @@ public:
     // the document; the others are there with empty ones.
     CXmlRead Read(const std::string& path, size_t maxBytes, TiXmlDocument& document,
                   const std::vector<std::string>* wanted = nullptr);
-    CXmlRead Read(const XmlByteSource& source, TiXmlDocument& document, const std::vector<std::string>* wanted = nullptr);
+    CXmlRead Read(const XmlByteSource& source, size_t maxBytes, TiXmlDocument& document,
+                  const std::vector<std::string>* wanted = nullptr);
     // As CheckXmlFile.
     CXmlRead Check(const std::string& path, size_t maxBytes);
-    // Reads of a start tag look no further than that many bytes into a file (SIZE_MAX: as far as
-    // ReadXmlRootTag looks), and end with kStopped where the tag stands further in: a list can
-    // glance at the start of every file before it reads far into any.
+    // CheckXmlFile's verdict on the file and, where it passes the file, the root's start tag as Read
+    // gives it, both from one decoding of the whole file: what Read returns, else the verdict. A
+    // file whose tag stands far in, which is then checked whole anyway, costs its decoding once.
+    CXmlRead ReadWhole(const std::string& path, size_t maxBytes, TiXmlDocument& document, CXmlRead& verdict,
+                       const std::vector<std::string>* wanted = nullptr);
+    // Reads look no further than that many bytes into a file for the tag (SIZE_MAX: as far as
+    // ReadXmlFile reads), and end with kPastGlance where it stands further in: a list can glance
+    // at the start of every file before it reads far into any.
     void SetGlance(size_t bytes) { m_glance = bytes; }
+    size_t GetGlance() const { return m_glance; }
 
 private:
     std::string m_text;

@@ -25,6 +25,7 @@
 
 #include <array>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <ctime>
@@ -33,6 +34,8 @@
 #include <optional>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -128,6 +131,25 @@ CShowFlags ReadFlags(const std::string& path, CFileManager* manager, const struc
     return flags;
 }
 
+// The attributes of a show's root that the list shows.
+const std::vector<std::string> kFlags = {"readonly", "application"};
+
+// What the root's start tag read into the document says.
+CShowHeader HeaderOf(CXmlRead read, const TiXmlDocument& document)
+{
+    CShowHeader header;
+    header.read = std::move(read);
+    const TiXmlElement* root = header.read.IsRead() ? document.RootElement() : nullptr;
+    header.root = root != nullptr;
+    if (!root || root->ValueStr() != "show")
+        return header;
+    if (const char* readOnly = root->Attribute("readonly"))
+        header.readOnly = EqualIgnoringAsciiCase(readOnly, "true");
+    if (const char* application = root->Attribute("application"))
+        header.mainProduct = EqualIgnoringAsciiCase(application, kMainProduct);
+    return header;
+}
+
 // Moves the file unless something exists at the target already.
 bool MoveWithoutReplacing(const std::string& from, const std::string& to)
 {
@@ -189,39 +211,23 @@ std::string CFile::GetSizeText() const
 
 CShowHeader CFile::ReadHeader(const std::string& path, CXmlRootTagReader* reader)
 {
-    CShowHeader header = ReadStart(path, reader);
-    if (!header.checkDue)
-        return header;
-    header.checkDue = false;
-    const CXmlRead whole = CheckWhole(path, reader);
-    if (Refuses(whole) || whole.status == XmlReadStatus::kStopped)
-    {
-        header.read = whole;
-        header.root = false;
-        header.readOnly.reset();
-        header.mainProduct.reset();
-    }
-    return header;
+    TiXmlDocument document;
+    CXmlRootTagReader own;
+    CXmlRead verdict;
+    return HeaderOf((reader ? *reader : own).ReadWhole(path, kMaxBytes, document, verdict, &kFlags), document);
 }
 
 CShowHeader CFile::ReadStart(const std::string& path, CXmlRootTagReader* reader)
 {
-    static const std::vector<std::string> kFlags = {"readonly", "application"};
-    CShowHeader header;
-    TiXmlDocument document;
-    CXmlRootTagReader own;
-    header.read = (reader ? *reader : own).Read(path, kMaxBytes, document, &kFlags);
-    const TiXmlElement* root = header.read.IsRead() ? document.RootElement() : nullptr;
-    header.root = root != nullptr;
-    if (!root || root->ValueStr() != "show")
-        return header;
+    const size_t glance = reader ? reader->GetGlance() : SIZE_MAX;
     struct stat status;
-    header.checkDue =
-        header.read.converted || (::stat(path.c_str(), &status) == 0 && uint64_t(status.st_size) >= kCheckedFrom);
-    if (const char* readOnly = root->Attribute("readonly"))
-        header.readOnly = EqualIgnoringAsciiCase(readOnly, "true");
-    if (const char* application = root->Attribute("application"))
-        header.mainProduct = EqualIgnoringAsciiCase(application, kMainProduct);
+    // A file within the glance costs no more read whole, and its row is then the reader's verdict.
+    if (glance == SIZE_MAX || (::stat(path.c_str(), &status) == 0 && uint64_t(status.st_size) < glance))
+        return ReadHeader(path, reader);
+    TiXmlDocument document;
+    CShowHeader header = HeaderOf(reader->Read(path, kMaxBytes, document, &kFlags), document);
+    // Whatever its start says, the reader may refuse what follows it.
+    header.checkDue = header.root;
     return header;
 }
 
@@ -321,19 +327,16 @@ bool CFile::CheckWritable()
         return true;
     if (!IsWriteProtected(m_path, status))
     {
-        // Read again whatever a cache holds: this guards what replaces or removes the file. Nor
-        // is a show the program could not open written over, though its start reads: ReadHeader
-        // checks a large one whole, and a small one is checked here.
-        const CShowFlags flags = ReadFlags(m_path, nullptr);
-        const CXmlRead whole =
-            flags.known && uint64_t(status.st_size) < kCheckedFrom ? CheckXmlFile(m_path, kMaxBytes) : CXmlRead();
-        if (Refuses(whole))
+        // Read again whatever a cache holds, and whole: this guards what replaces or removes the
+        // file, and nothing is written over a show the program could not open, whatever its start.
+        const CShowHeader header = ReadHeader(m_path);
+        if (Refuses(header.read))
         {
-            CApp::Log(kLogCategory, DescribeXmlRead(m_path, whole) + "; the show is taken as read-only", 1);
+            CApp::Log(kLogCategory, DescribeXmlRead(m_path, header.read) + "; the show is taken as read-only", 1);
             MarkRefused();
             return false;
         }
-        if (flags.known && !flags.readOnly.value_or(false) && !flags.mainProduct.value_or(false))
+        if (header.root && !header.readOnly.value_or(false) && !header.mainProduct.value_or(false))
             return true;
     }
     // Made read-only since it was described: the list shows it as it is now.

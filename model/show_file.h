@@ -53,12 +53,11 @@ public:
     // The position in the show list; -1 outside it.
     int32_t GetIndex() const;
     // Read-only by its flags, or because they could not be read (a show in which the reader finds
-    // no element at the top, or none within the reach of ReadHeader, may be a read-only show it
-    // cannot make out), or because the reader refuses the file as it stands (ReadHeader, the show
-    // list's check, Load, CheckWritable: nothing is written over a show the program cannot open;
-    // a show listed before its check is writable until the check says otherwise), or because the file
-    // system keeps it from being written: no write permission bit at all, or none for this
-    // process.
+    // no element at the top may be a read-only show it cannot make out), or because the reader
+    // refuses the file as it stands (ReadHeader, the show list's check, Load, CheckWritable:
+    // nothing is written over a show the program cannot open; a show listed from its start before
+    // its check is writable until the check says otherwise), or because the file system keeps it
+    // from being written: no write permission bit at all, or none for this process.
     bool IsReadOnly() const { return m_readOnly || m_flagsUnknown || m_writeProtected || m_refused; }
     bool IsMainProductShow() const { return m_mainProduct; }
     uint64_t GetSize() const { return m_size; }
@@ -78,8 +77,8 @@ public:
     // Reads the size, date and flags again; notifies NOTIFY_UNKNOWN.
     void Refresh();
     // Whether the show may be written, renamed or removed: it is not read-only, nor has the file
-    // on disk become so since it was described, nor would the reader refuse it (CheckXmlFile,
-    // which reads it whole); it is then described again, and observers hear NOTIFY_UNKNOWN. A show
+    // on disk become so since it was described, nor would the reader refuse it (ReadHeader, which
+    // reads it whole); it is then described again, and observers hear NOTIFY_UNKNOWN. A show
     // refused as its file stood once is checked again once the file has changed.
     bool CheckWritable();
     // Writes the whole show, or with empty a show without fixtures and playbacks. The old file
@@ -113,19 +112,18 @@ public:
     // The document Save writes.
     void BuildDocument(TiXmlDocument& document, bool empty) const;
     // What the start tag of the file's root element says, which is all the show list needs of a
-    // show of up to 32 MB, however it is encoded. Reads each byte up to the tag once, and holds
-    // a few MB of memory at most while it does, whatever stands before the tag or in it (see
-    // ReadXmlRootTag); keeps only the flags. A file larger than kMaxBytes is refused unread, and
-    // one whose tag stands further in than kXmlRootTagReach, in its bytes or in the text they
-    // decode to (kXmlRootTagConvertedReach of converted text), once that much is read. A show of
-    // kCheckedFrom bytes or more, or one the C library converts, is also checked whole
-    // (CheckWhole), so that one the reader would refuse on open has unknown flags; a smaller one
-    // in UTF-8 or Windows-1252, as every show the program writes, cannot pass the text bound or
-    // the counts the reader limits, nor be undecodable, and costs its start alone. A reader, where
+    // show of up to 32 MB, however it is encoded, where the reader would open the file: read with
+    // the check of the whole file in one decoding (CXmlRootTagReader::ReadWhole), as far as the
+    // reader reads, so that a file the reader refuses, for its size, its text or its encoding, has
+    // unknown flags whatever its start says, and one it opens has its root's flags wherever the
+    // root stands. Of what stands before the tag nothing is kept but the flags. A reader, where
     // given, lends the memory it keeps and its stop.
     static CShowHeader ReadHeader(const std::string& path, CXmlRootTagReader* reader = nullptr);
-    // ReadHeader but the check of the whole file, which the header says is due (checkDue): what
-    // the show list reads of a show for its row, the checks following once every row is read.
+    // What the show list reads of a show for its row, as far as the reader glances
+    // (CXmlRootTagReader::SetGlance): a file smaller than the glance, or any where none is set, as
+    // ReadHeader reads it; of a larger one only the root's start tag within the glance, the check
+    // of the whole file being then due (checkDue), or nothing where the tag stands further in
+    // (kPastGlance).
     static CShowHeader ReadStart(const std::string& path, CXmlRootTagReader* reader = nullptr);
     // The check ReadHeader makes of the whole file: the verdict of the reader that opens it, from
     // the same decoding (CheckXmlFile).
@@ -133,9 +131,6 @@ public:
     // Whether the reader would not give the show: refused by its bounds or its encoding, or not read
     // at all. Not well-formed is no refusal: the reader gives where the damage is.
     static bool Refuses(const CXmlRead& read);
-    // 64 KB make at most 768 KB of text in any encoding, and fewer tags, attributes and '&' than
-    // the reader allows.
-    static constexpr size_t kCheckedFrom = 64 * 1024;
     // The show list's check found that the reader refuses the file as it stood at stamp: read-only
     // while it stays so. Notifies NOTIFY_UNKNOWN.
     void MarkRefused(const CFileStamp& stamp);

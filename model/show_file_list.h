@@ -42,12 +42,12 @@ public:
     const std::string& GetFolder() const { return m_folder; }
 
     // What a listing reads, however many files the folder holds: a walk over its names, and the
-    // first kMostShowFiles ".show" files by name and as many ".xml" files, each read up to its
-    // root's start tag (a plain show some 10 us, one read to the list's reach some 20 ms), of
-    // which the shows are listed, and the shows made or saved here whatever the bound; then the
-    // shows listed whose start does not tell whether the reader would open them (CFile::ReadStart)
-    // are checked whole, those the reader refuses marked read-only as the check finds them.
-    // Genuine folders hold some hundreds. One log line says how many files were left.
+    // first kMostShowFiles ".show" files by name and as many ".xml" files, each read as far as the
+    // reader reads it (CFile::ReadStart: a plain show some 10 us, one of 32 MB up to a second in
+    // the slowest encodings), of which the shows are listed, and the shows made or saved here
+    // whatever the bound; then the shows listed from their start alone are checked whole, those
+    // the reader refuses marked read-only as the check finds them. Genuine folders hold some
+    // hundreds. One log line says how many files were left.
     static constexpr size_t kMostShowFiles = 16384;
     // The lines a listing logs about single files; one more says how many were left out.
     static constexpr size_t kMostFileLines = 8;

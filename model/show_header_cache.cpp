@@ -51,7 +51,7 @@ const CShowHeader& CShowHeaderCache::Read(const std::string& path, const struct 
     entry.checked = false;
     entry.verdict = CXmlRead();
     entry.header = m_read(path, m_reader.get());
-    if (entry.header.read.status == XmlReadStatus::kStopped)
+    if (entry.header.read.status == XmlReadStatus::kStopped || entry.header.read.status == XmlReadStatus::kPastGlance)
     {
         // Says nothing of the file.
         m_unkept = std::move(entry.header);

@@ -65,7 +65,8 @@ public:
     void BeginListing(const std::atomic<bool>* stop = nullptr);
     void EndListing();
     // The reads of the listing look no further than that many bytes into a file for its root's
-    // start tag, and keep nothing of one whose tag stands further in (CXmlRootTagReader::SetGlance).
+    // start tag, and keep nothing of one whose tag stands further in (CXmlRootTagReader::SetGlance);
+    // SIZE_MAX: they read as far as the reader of the whole file.
     void SetGlance(size_t bytes);
 
 private:

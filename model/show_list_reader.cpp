@@ -13,8 +13,10 @@ const char* const kLogCategory = "FileManager";
 // Entries named like shows that are not regular files, named one a line in the log; the rest are
 // summed up in one line.
 constexpr size_t kMostPassedOverLines = 8;
-// How far into each show the listing looks first: a show the program writes gives its root's start
-// tag within its first kilobyte, and is listed at once however long the starts of others go on.
+// How far into each show the listing looks first, and the size under which it reads a show whole
+// at once (CFile::ReadStart): a show the program writes gives its root's start tag within its first
+// kilobyte, and is listed at once however long the starts of others go on. A pace, not a bound: the
+// shows whose tag stands further in are read as far as the reader reads once every glance is made.
 constexpr size_t kGlance = 64 * 1024;
 
 }  // namespace
@@ -109,10 +111,10 @@ bool CShowListReader::List(CRequest request, uint64_t listing)
         Hand(listing, nullptr, &line);
     }
     m_headers.BeginListing(&m_interrupt);
-    // The rows first, from the start of each show alone: a glance at every one, which lists each
-    // show as the program writes it, then the rest of the starts that go on further. Then the
-    // shows whose start does not tell whether the reader would open them are checked whole, and
-    // those it would refuse are told of as refused. A show not yet checked is listed as its start
+    // The rows first: a glance at every show, which lists each show as the program writes it and
+    // reads a small one whole, then the shows whose root stands further in, each read whole as the
+    // reader reads it. Then the shows listed from their start are checked whole, and those the
+    // reader would refuse are told of as refused. A show not yet checked is listed as its start
     // reads.
     std::vector<std::string> due;
     std::vector<std::pair<std::string, bool>> further;  // and whether it is an ".xml" file
@@ -121,7 +123,7 @@ bool CShowListReader::List(CRequest request, uint64_t listing)
         CShow show{path, m_headers.Read(path)};
         if (Interrupted())
             return false;
-        if (show.header.read.status == XmlReadStatus::kStopped)
+        if (show.header.read.status == XmlReadStatus::kPastGlance)
         {
             further.emplace_back(path, xml);
             return true;

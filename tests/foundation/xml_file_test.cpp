@@ -381,25 +381,25 @@ TEST(XmlFile, ARootTagIsReadFromEachByteOnceHoldingLittleOfWhatStandsBeforeIt)
         XmlReadStatus status;
         const char* reason;  // or the root found
         size_t read;         // the bytes it may read at most
+        size_t most = 32 * megabyte;  // the bytes of the file, and of its text, the reader takes
     } const rows[] = {
         {"behind a comment of 3 MB", {{declaration, 1}, {line, 3 * megabyte / 64}, {show, 1}}, 65536,
          XmlReadStatus::kRead, "show", 3 * megabyte + 4096},
         {"read as thin pieces come", {{declaration, 1}, {line, 1000}, {show, 1}}, 7, XmlReadStatus::kRead, "show",
          64000 + 1024},
-        // Beyond its reach, whatever the rest holds.
+        // As far as the reader of the whole file reads, however it is encoded.
         {"behind a comment of 31 MB", {{declaration, 1}, {line, 31 * megabyte / 64}, {show, 1}}, 65536,
-         XmlReadStatus::kRefused, "gives no start tag of its root element within its first 4 MB",
-         kXmlRootTagReach + 65536},
-        // Text the C library converts is looked through less far: it costs some ten times as much.
+         XmlReadStatus::kRead, "show", 31 * megabyte + 65536},
         {"behind a converted comment of 2 MB",
          {{"<?xml version=\"1.0\" encoding=\"TSCII\"?>\n<!--\n", 1}, {Repeat("x", 63) + "\n", 2 * megabyte / 64},
           {show, 1}},
-         65536, XmlReadStatus::kRefused, "gives no start tag of its root element within the first 256 KB of its text",
-         kXmlRootTagConvertedReach + 2 * 65536},
-        {"a declaration of 2 MB", {{"<?xml version=\"", 1}, {Repeat("x", 64), 2 * megabyte / 64}, {"\"?>" + show, 1}},
-         65536,
-         XmlReadStatus::kRefused, "has declarations or a root start tag longer than 1 MB",
-         kXmlRootTagKept + 2 * 65536},  // and the piece read ahead to know the last
+         65536, XmlReadStatus::kRead, "show", 2 * megabyte + 65536},
+        // Refused where the reader refuses: in TSCII the byte 0x82 is 12 bytes of text.
+        {"behind a converted comment past the text's bound",
+         {{"<?xml version=\"1.0\" encoding=\"TSCII\"?>\n<!--\n", 1}, {Repeat("\x82", 64), megabyte / 64}, {show, 1}},
+         65536, XmlReadStatus::kRefused, "decodes to more than 1 MB of text", megabyte / 12 + 2 * 65536, megabyte},
+        {"a declaration of 1 MB", {{"<?xml version=\"", 1}, {Repeat("x", 64), megabyte / 64}, {"\"?>" + show.substr(4), 1}},
+         65536, XmlReadStatus::kRead, "show", megabyte + 65536},
         // White space first, however long, reads as it reads whole: here no root follows it.
         {"2 MB of white space first", {{"\r\n\t ", megabyte / 2}, {show, 1}}, 65536, XmlReadStatus::kMalformed,
          "is not well-formed XML: Error document empty.", 2 * megabyte + 65536},
@@ -419,7 +419,7 @@ TEST(XmlFile, ARootTagIsReadFromEachByteOnceHoldingLittleOfWhatStandsBeforeIt)
     {
         CCountingSource source(row.parts, row.piece);
         CCountingDocument document;
-        const CXmlRead read = ReadXmlRootTag(std::ref(source), document);
+        const CXmlRead read = ReadXmlRootTag(std::ref(source), row.most, document);
         EXPECT_EQ(read.status, row.status) << row.what << ": " << read.reason;
         if (row.status == XmlReadStatus::kRead)
         {
@@ -458,6 +458,10 @@ TEST(XmlFile, ARootTagBehindALongStartIsToldAsTheWholeFileTellsIt)
         lines + "<?xml version=\"1.0\"?>\t<!DOCTYPE show>\xef\xbb\xbf<show/>",
         "\xEF\xBB\xBF" + lines + "\t<show a=\"1\" b=\"2\" c/>",
         Utf16(lines.substr(0, 1000) + "-->\t<show a=\"1\" b>", false),
+        // The text ends at a NUL, 64 KB in, before bytes that are no UTF-16 (a lone low surrogate)
+        // in the next piece of the whole file's and the same piece of the tag's reading.
+        Utf16("<!--" + std::string(32700, 'x') + '\0' + std::string(100, 'x')) + std::string("\x00\xdc", 2) +
+            Utf16("--><show/>", false),
         lines + "\t<show application=\"Tanzo\" label='a > b'><a/></show>",
         // Values as the parser reads them, whichever way they are written.
         lines + "\t<show a=\"x &amp; &#x41;&#0066;&lt;\r\n&quot;'\xc3\xa9\" b='Sound & Light &#' c=plain&amp; d=\"\"/>",

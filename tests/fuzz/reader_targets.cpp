@@ -1,5 +1,6 @@
 #include "tests/fuzz/reader_targets.h"
 
+#include "foundation/ascii.h"
 #include "foundation/utf8.h"
 #include "foundation/version.h"
 #include "foundation/xml_file.h"
@@ -140,34 +141,45 @@ bool SameStartTag(const TiXmlElement& a, const TiXmlElement* b)
     return !x && !y;
 }
 
-// A file of the show folder, as the show list describes it at every start: the root's start tag
-// it reads is the one the reader of the whole file finds, whatever stands before it, and the same
-// however thin the pieces in which the file comes.
+// A file of the show folder, as the show list describes it at every start and as SAVE, RENAME and
+// REMOVE check it: one verdict with the reader's, however large, however encoded and wherever its
+// root stands. The root's start tag the list reads is the one the reader of the whole file finds,
+// the same however thin the pieces in which the file comes.
 void ReadShowListEntry(const uint8_t* data, size_t size)
 {
     const std::string path = Write("fuzz.xml", data, size);
     CFileManager::IsShowFile(path);
-    CFile file(nullptr, nullptr, path);
     TiXmlDocument whole;
     TiXmlDocument start;
     const CXmlRead read = ReadXmlFile(path, CFile::kMaxBytes, whole);
     const CXmlRead tag = ReadXmlRootTag(path, CFile::kMaxBytes, start);
-    const CShowHeader header = CFile::ReadHeader(path);
-    // The list reads a show's start, and a show the reader would refuse whole (however its start
-    // reads) is listed as refused, with what the check found.
-    const bool asStart = header.read.status == tag.status && header.root == (tag.IsRead() && start.RootElement());
     const CXmlRead check = CheckXmlFile(path, CFile::kMaxBytes);
-    const bool asRefused = tag.IsRead() && !header.root && !check.IsRead() && header.read.status == check.status;
-    Require(asStart || asRefused, "the list's flags are not those of the root read");
     // The check and the reader decode alike, and so give one verdict: the check passes what the
     // reader parses, well-formed or not, and refuses what the reader refuses, for its reason.
     const bool parsed = read.IsRead() || read.status == XmlReadStatus::kMalformed;
     Require(parsed ? check.IsRead() : check.status == read.status && check.reason == read.reason,
             "the list's check and the reader disagree");
-    if (!asStart)
-        Require(!read.IsRead(), "the list refused a show the reader reads");
+    Require(!CFile::Refuses(tag) || CFile::Refuses(read), "the list refused a file the reader reads");
     if (read.IsRead() && whole.RootElement())
         Require(SameStartTag(*whole.RootElement(), start.RootElement()), "the list read another root than the reader");
+    // Listed read-only exactly when the reader refuses the file, finds no root in it, or its root
+    // says so; SAVE's check says the same.
+    const fs::path shows = Folder() / "shows";
+    fs::create_directories(shows);
+    Write(fs::path("shows") / "fuzz.show", data, size);
+    CFileManager files(shows.string());
+    files.SetCore(nullptr);
+    Require(files.FinishListing() && files.GetCount() == 1, "the show is not listed");
+    if (read.IsRead() || CFile::Refuses(read))
+    {
+        const TiXmlElement* root = read.IsRead() ? whole.RootElement() : nullptr;
+        const char* marked = root && root->ValueStr() == "show" ? root->Attribute("readonly") : nullptr;
+        const char* application = root && root->ValueStr() == "show" ? root->Attribute("application") : nullptr;
+        const bool readOnly = !root || (marked && EqualIgnoringAsciiCase(marked, "true")) ||
+                              (application && EqualIgnoringAsciiCase(application, "lumivo"));
+        Require(files.GetFile(0)->IsReadOnly() == readOnly, "the list's verdict is not the reader's");
+        Require(files.GetFile(0)->CheckWritable() == !readOnly, "SAVE's verdict is not the reader's");
+    }
     size_t at = 0;
     TiXmlDocument thin;
     const CXmlRead pieces = ReadXmlRootTag(
@@ -178,7 +190,7 @@ void ReadShowListEntry(const uint8_t* data, size_t size)
             at += n;
             return ssize_t(n);
         },
-        thin);
+        CFile::kMaxBytes, thin);
     if (tag.IsRead() && pieces.IsRead())
         Require(start.RootElement() ? SameStartTag(*start.RootElement(), thin.RootElement()) : !thin.RootElement(),
                 "thin pieces read another root");

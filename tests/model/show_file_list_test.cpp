@@ -1,6 +1,7 @@
 #include "model/show_file_list.h"
 
 #include "bench/full_show.h"
+#include "foundation/file_helpers.h"
 #include "foundation/notify_codes.h"
 #include "foundation/observer.h"
 #include "foundation/version.h"
@@ -30,6 +31,7 @@
 #include <cstring>
 #include <ctime>
 #include <fstream>
+#include <iterator>
 #include <mutex>
 #include <thread>
 
@@ -251,7 +253,7 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
     const size_t most = CFileManager::kMostShowFiles;
     const std::string past = std::to_string(most) + " \".show\" and as many \".xml\" files";
     const std::string onePast = "Not read: 1 of the " + std::to_string(most + 1) + " files in \"%s\", past " + past;
-    const std::string far = BehindComment(kXmlRootTagReach + (1 << 20), kOwnShow);
+    const std::string far = BehindComment(5 << 20, kOwnShow);
     // Genuine shows however long or slowly decoded: every one is listed as it reads, whatever the
     // others cost.
     const std::string latin = "<?xml version=\"1.0\" encoding=\"windows-1252\"?>\n<!--" + std::string(1000000, '\xE9') +
@@ -269,9 +271,8 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
         std::string logged;
         size_t lines;
         bool linked = false;  // each file a link to the first
-        // What a file costs the list at most beyond a first glance at its start: its start, and
-        // its whole once more where the start does not tell whether the reader would open it
-        // (else the bytes of the content twice).
+        // What a file costs the list at most beyond a first glance at its start (else the bytes of
+        // the content twice: its start, and its whole once more).
         size_t mostReadEach = 0;
     } rows[] = {
         {"one show past the count", ".show", kOwnShow, most + 1, most, onePast, 1},
@@ -279,8 +280,8 @@ TEST_F(ShowFileListTest, AFolderCostsTheListItsFirstShowsAndAFewLogLines)
         {"5,000 small shows", ".show", kOwnShow, 5000, 5000, "", 0},
         {"a hundred pipes named as shows", ".show", nullptr, 100, 0,
          "Not listed: 92 more entries of \"%s\" that are not regular files", 9},
-        {"a hundred shows past the reach", ".show", far.c_str(), 100, 100,
-         "Left out of the log: 92 more lines about the files of \"%s\"", 9, true, kXmlRootTagReach},
+        // Read as far as the reader reads, once.
+        {"a hundred shows behind 5 MB", ".show", far.c_str(), 100, 100, "", 0, true, far.size()},
         {"forty shows behind Windows-1252", ".show", latin.c_str(), 40, 40, "", 0, true},
         {"64 shows behind UTF-16", ".show", wide.c_str(), 64, 64, "", 0, true},
     };
@@ -417,7 +418,7 @@ TEST_F(ShowFileListTest, AShowAsTheProgramWritesItIsListedBeforeALongStartIsRead
     std::vector<std::string> read;
     const auto recorded = [&](const std::string& path, CXmlRootTagReader* reader) {
         CShowHeader header = CFile::ReadStart(path, reader);
-        if (header.read.status != XmlReadStatus::kStopped)
+        if (header.read.status != XmlReadStatus::kPastGlance)
             read.push_back(path.substr(folder.size() + 1));
         return header;
     };
@@ -476,7 +477,7 @@ TEST_F(ShowFileListTest, RowsComeATickAtATimeAndAListingAskedForEndsTheOneUnderW
 TEST_F(ShowFileListTest, EveryGenuineShowIsListedAsItOpensAndOneTheReaderRefusesReadOnly)
 {
     // 22 of the largest shows a user makes, a small show after them and one of the main product;
-    // one the reader refuses (UTF-16 left with three zero bytes after it) and one it opens
+    // one the reader refuses (UTF-16 left with an odd byte after it) and one it opens
     // behind more white space than the decoder holds while it tells the encoding.
     const std::string large = bench::FullShowXml();
     WriteText(Path("large00.show"), large);
@@ -489,7 +490,7 @@ TEST_F(ShowFileListTest, EveryGenuineShowIsListedAsItOpensAndOneTheReaderRefuses
     WriteText(Path("main.xml"), kMainProductShow);
     const std::string broken = Utf16("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<show application=\"Tanzo\">" +
                                      std::string(10000, ' ') + "</show>\n") +
-                               std::string(3, '\0');
+                               std::string(1, '\0');
     WriteText(Path("broken.show"), broken);
     WriteText(Path("spaced.show"), std::string(2 << 20, ' ') + kOwnShow);
     TiXmlDocument document;
@@ -619,38 +620,67 @@ TEST_F(ShowFileListTest, ObserversFollowAsManyFilesAsTheirSetHolds)
     EXPECT_EQ(set.GetCount(), 2u);
 }
 
-TEST_F(ShowFileListTest, AShowBehindALongStartIsReadOnceAndBeyondReachListedReadOnly)
+TEST_F(ShowFileListTest, AShowIsListedAsTheReaderReadsItWhereverItsRootStandsAndSavedOnlyIfItOpens)
 {
-    char name[] = "tests_model";
-    char* argv[] = {name, nullptr};
-    CApp app(CVersion(1, 7, 0), 1, argv);
-    const size_t before = 3 << 20;
-    WriteText(Path("long.show"), BehindComment(before, "<show application=\"Tanzo\"><fixtures/></show>"));
-    WriteText(Path("far.show"), BehindComment(kXmlRootTagReach + (1 << 20), kOwnShow));
-    WriteText(Path("far.xml"), BehindComment(kXmlRootTagReach + (1 << 20), kMainProductShow));
-    WriteText(Path("plain.show"), kOwnShow);
-
+    std::string notes;  // in Shift_JIS
+    for (int i = 0; i < 150000; ++i)
+        notes += "\x82\xa0";
+    // In EUC-JP, one byte near the end that is no character of it; large enough that its start
+    // alone is read first, whatever its root is called.
+    const auto damaged = [](const std::string& root) {
+        std::string text = "<?xml version=\"1.0\" encoding=\"EUC-JP\"?>\n<" + root + " application=\"Tanzo\"><!--";
+        while (text.size() < 100000)
+            text += "\xa4\xa2";
+        return text + "\xff--></" + root + ">\n";
+    };
+    std::string deep = "<show application=\"Tanzo\">";
+    for (size_t i = 0; i < kXmlMaxDepth; ++i)
+        deep += "<a>";
+    const struct
+    {
+        const char* name;
+        std::string content;
+        bool readOnly;
+    } rows[] = {
+        {"long.show", BehindComment(3 << 20, "<show application=\"Tanzo\"><fixtures/></show>"), false},
+        {"far.show", BehindComment(5 << 20, kOwnShow), false},
+        {"main.xml", BehindComment(5 << 20, kMainProductShow), true},
+        {"spaced.show", std::string(4 << 20, ' ') + kOwnShow, false},
+        {"wide.show", Utf16(std::string(1 << 20, ' ') + kOwnShow), false},
+        {"notes.show", "<?xml version=\"1.0\" encoding=\"Shift_JIS\"?>\n<!--" + notes + "-->\n" + kOwnShow, false},
+        {"wide notes.show", Utf16("<?xml version=\"1.0\"?>\n<!--" + std::string(300000, 'x') + "-->\n" + kOwnShow), false},
+        // In TSCII 0x82 is 12 bytes of text: past the 32 MB a show may have.
+        {"expanding.show", "<?xml version=\"1.0\" encoding=\"TSCII\"?>\n<!--" + std::string(3 << 20, '\x82') + "-->" + kOwnShow,
+         true},
+        {"capital.show", damaged("Show"), true},
+        {"other.show", damaged("programme"), true},
+        {"deep.show", deep, true},
+        // The text ends at the first NUL, whatever follows it: here an odd byte.
+        {"zeros.show", Utf16(std::string("<?xml version=\"1.0\"?>") + kOwnShow) + std::string(3, '\0'), false},
+        {"plain.show", kOwnShow, false},
+    };
+    size_t bytes = 0;
+    for (const auto& row : rows)
+    {
+        WriteText(Path(row.name), row.content);
+        bytes += row.content.size();
+        TiXmlDocument document;
+        const bool refused = CFile::Refuses(ReadXmlFile(Path(row.name), CFile::kMaxBytes, document));
+        ASSERT_EQ(refused, row.readOnly && std::string(row.name) != "main.xml") << row.name;
+    }
     const size_t start = BytesRead();
     auto files = List();
-    const size_t read = BytesRead() - start;
-    ASSERT_EQ(Names(*files), "far long plain");
-    EXPECT_FALSE(files->FindFile("long")->IsReadOnly());
-    EXPECT_FALSE(files->FindFile("plain")->IsReadOnly());
-    // Each byte before the root once, and no more than its reach of one that stands too far in;
-    // and once more whole a show large enough that the reader might refuse it.
-    EXPECT_LE(read, 2 * before + 2 * kXmlRootTagReach + 6 * 65536 + kCountingReads);
-    // Taken as read-only, and said why.
-    EXPECT_TRUE(files->FindFile("far")->IsReadOnly());
-    std::vector<std::string> lines = CApp::GetLogger()->GetLines();
-    for (const std::string& path : {Path("far.show"), Path("far.xml")})
-        EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                                [&](const std::string& line) {
-                                    return line.find("Not read: \"" + path +
-                                                     "\" gives no start tag of its root element within its first 4 "
-                                                     "MB") != std::string::npos;
-                                }),
-                  1)
-            << path;
+    // Each show once, and a first glance at a large one.
+    EXPECT_LE(BytesRead() - start, bytes + std::size(rows) * 2 * 65536 + kCountingReads);
+    EXPECT_EQ(files->GetCount(), std::size(rows));
+    for (const auto& row : rows)
+    {
+        CFile* file = files->FindFile(RemoveExtension(row.name));
+        ASSERT_NE(file, nullptr) << row.name;
+        EXPECT_EQ(file->IsReadOnly(), row.readOnly) << row.name;
+        EXPECT_EQ(file->Save(true), !row.readOnly) << row.name;
+        EXPECT_EQ(ReadText(Path(row.name)) == row.content, row.readOnly) << row.name;
+    }
 }
 
 TEST_F(ShowFileListTest, AShowCostsTheListOnlyItsFlagsWhateverItsStart)
@@ -708,7 +738,7 @@ TEST_F(ShowFileListTest, AShowCostsTheListOnlyItsFlagsWhateverItsStart)
     }
 }
 
-TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChanges)
+TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChangesAndNoneIsReadOnceTheListingStops)
 {
     const std::string path = Path("a.show");
     WriteText(path, BehindComment(1 << 20, "<show readonly=\"false\"/>"));
@@ -768,4 +798,15 @@ TEST_F(ShowFileListTest, AShowHeaderIsKeptUntilItsFileChanges)
     EXPECT_TRUE(reads(settling, flag));
     settling.BeginListing();
     EXPECT_TRUE(reads(settling, flag));
+
+    // Once the listing's stop is set, neither a read nor a whole check goes on, and neither is kept.
+    std::atomic<bool> stop{true};
+    CShowHeaderCache stopped(std::chrono::nanoseconds(0));
+    stopped.BeginListing(&stop);
+    EXPECT_EQ(stopped.Read(path).read.status, XmlReadStatus::kStopped);
+    CFileStamp stamp;
+    EXPECT_EQ(stopped.Check(path, stamp).status, XmlReadStatus::kStopped);
+    stop = false;
+    EXPECT_TRUE(reads(stopped, flag));
+    EXPECT_TRUE(stopped.Check(path, stamp).IsRead());
 }

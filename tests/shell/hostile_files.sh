@@ -40,10 +40,10 @@ hostile() {
   folder) rm -f "$2" && mkdir "$2" ;;
   unreadable) rm -f "$2" && ln -s /proc/self/mem "$2" ;;
   expanding)
-    # Kilobytes of the comment: past the text bound of the reader (the list's reach into a show's
-    # text, the library's 16 MB), within its size bound.
+    # Kilobytes of the comment: past the text bound of the reader (a show's 32 MB, which the list
+    # reads as far as the reader, the library's 16 MB), within its size bound.
     local kb=200
-    case ${2##*/} in hostile.show) kb=400 ;; user.personality) kb=1500 ;; esac
+    case ${2##*/} in hostile.show) kb=3000 ;; user.personality) kb=1500 ;; esac
     rm -f "$2"
     { printf '<?xml version="1.0" encoding="TSCII" ?>\n<!--'
       head -c $((kb * 1024)) /dev/zero | tr '\0' '\202'
@@ -92,7 +92,7 @@ for kind in deep truncated oversized fifo folder unreadable expanding kana; do
   truncated | kana) expected= ;;
   fifo | folder) expected="is not a regular file" ;;
   unreadable) expected="cannot be read|Failed to copy" ;;
-  expanding) expected="decodes to more than|gives no start tag of its root element within" ;;
+  expanding) expected="decodes to more than" ;;
   esac
   case $kind in
   deep | oversized)
@@ -108,9 +108,11 @@ for kind in deep truncated oversized fifo folder unreadable expanding kana; do
   fifo | folder | unreadable | expanding)
     for file in "${files[@]}"; do
       if [ $kind = expanding ]; then
-        # A shipped language file is read as copied; the version file is no XML.
+        # A shipped language file is read as copied; the version file is no XML. The show list
+        # reads a show as far as the reader does, beside the window, which SIGTERM does not wait
+        # for: the show is refused there only once its 32 MB of text are decoded.
         [ "$file" != "$res/languages/hostile.xml" ] || file=$common/Factory/hostile.xml
-        [ "${file##*/}" != version.txt ] || continue
+        [ "${file##*/}" != version.txt ] && [ "${file##*/}" != hostile.show ] || continue
       fi
       grep -F "$file" "$log" | grep -qE "$expected" || fail_row "no refusal of $file in the log"
     done
