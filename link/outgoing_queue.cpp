@@ -4,6 +4,19 @@
 #include <iterator>
 #include <utility>
 
+namespace
+{
+// A read of the target, as it goes on the wire.
+CMessage ReadOf(const CMessage::STarget& target)
+{
+    CMessage read(target.manager, target.command);
+    read.SetIndex0(target.index0);
+    read.SetIndex1(target.index1);
+    read.SetIndex2(target.index2);
+    return read;
+}
+}  // namespace
+
 int COutgoingQueue::LaneOf(const CMessage::STarget& target, int slot)
 {
     if (slot == kResyncSlot)
@@ -224,10 +237,7 @@ bool COutgoingQueue::TakeHead(CMessage& head)
         return true;
     }
     const SRead& read = m_reads[m_flightLane].front();
-    head = CMessage(read.target.manager, read.target.command);
-    head.SetIndex0(read.target.index0);
-    head.SetIndex1(read.target.index1);
-    head.SetIndex2(read.target.index2);
+    head = ReadOf(read.target);
     head.SetSequence(read.sequence);
     return true;
 }
@@ -284,11 +294,7 @@ COutgoingQueue::TCompletion COutgoingQueue::ReadCompleted(const CMessage& frame,
         return kGivenUp;
     }
     ++times;
-    CMessage message(read.manager, read.command);
-    message.SetIndex0(read.index0);
-    message.SetIndex1(read.index1);
-    message.SetIndex2(read.index2);
-    Queue(message, kBroadNews, unasked);
+    Queue(ReadOf(read), kBroadNews, unasked);
     return kCompletedByOther;
 }
 
